@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace trelmig {
+
+// Orders names as Wine does: code units compared after lower-casing, a prefix
+// before the longer name.
+int compareRegNames(std::u16string_view a, std::u16string_view b);
+
+// One key of a registry file held in memory, names and string data in UTF-16
+// as Wine stores them, so nothing is lost between load and save.
+struct RegNode {
+    struct Value {
+        std::u16string name;
+        std::uint32_t type = 0;
+        std::vector<std::uint8_t> data;
+    };
+
+    std::u16string name;
+    std::uint64_t modif = 0; // FILETIME of the last change
+    std::optional<std::u16string> className;
+    bool isLink = false;
+    std::vector<Value> values;                     // sorted by name
+    std::vector<std::unique_ptr<RegNode>> subkeys; // sorted by name
+    RegNode* parent = nullptr;
+
+    RegNode* findSubkey(std::u16string_view name) const;
+    // Returns the existing subkey of that name or a new one.
+    RegNode* addSubkey(std::u16string_view name, std::uint64_t modif);
+    bool removeSubkey(const RegNode* child);
+
+    const Value* findValue(std::u16string_view name) const;
+    // Creates or replaces; returns true when something changed.
+    void setValue(Value value);
+    bool removeValue(std::u16string_view name);
+};
+
+// FILETIME of the current time.
+std::uint64_t currentFileTime();
+
+} // namespace trelmig

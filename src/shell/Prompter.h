@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+namespace trelmig {
+
+enum class MessageIcon { None, Critical, Exclamation, Information, Question };
+enum class MessageButtons { Ok, OkCancel };
+enum class MessageAnswer { Ok, Cancel };
+
+// The one way core code talks to the user: a modal message with the
+// application title. The window answers with a message box, tests record,
+// the unattended run logs and answers Ok.
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    virtual MessageAnswer Show(const std::string& text, MessageIcon icon,
+                               MessageButtons buttons = MessageButtons::Ok) = 0;
+};
+
+inline constexpr const char* kAppTitle = "Quenvar Outlook Backup";
+
+} // namespace trelmig
