@@ -19,42 +19,48 @@ int compareRegNames(std::u16string_view a, std::u16string_view b) {
 
 namespace {
 
+// Insertion index as Wine's server finds it: a binary search that assumes the
+// names are in order.
 template <typename Vec, typename NameOf>
-auto lowerBound(Vec& items, std::u16string_view name, NameOf nameOf) {
-    // Files are written sorted, so loading appends; check the end first.
-    if (items.empty() || compareRegNames(nameOf(items.back()), name) < 0)
-        return items.end();
-    return std::lower_bound(items.begin(), items.end(), name, [&](const auto& item, auto key) {
-        return compareRegNames(nameOf(item), key) < 0;
-    });
-}
-
-const std::u16string& nodeName(const std::unique_ptr<RegNode>& n) {
-    return n->name;
-}
-const std::u16string& valueName(const RegNode::Value& v) {
-    return v.name;
+std::size_t wineInsertIndex(const Vec& items, std::u16string_view name, NameOf nameOf) {
+    long min = 0;
+    long max = static_cast<long>(items.size()) - 1;
+    while (min <= max) {
+        const long i = (min + max) / 2;
+        const int res = compareRegNames(nameOf(items[static_cast<std::size_t>(i)]), name);
+        if (res == 0)
+            return static_cast<std::size_t>(i);
+        if (res > 0)
+            max = i - 1;
+        else
+            min = i + 1;
+    }
+    return static_cast<std::size_t>(min);
 }
 
 } // namespace
 
 RegNode* RegNode::findSubkey(std::u16string_view key) const {
-    auto& items = const_cast<std::vector<std::unique_ptr<RegNode>>&>(subkeys);
-    auto it = lowerBound(items, key, nodeName);
-    if (it != items.end() && compareRegNames((*it)->name, key) == 0)
-        return it->get();
-    return nullptr;
+    auto it = subkeyIndex_.find(foldCase(key));
+    return it == subkeyIndex_.end() ? nullptr : it->second;
 }
 
-RegNode* RegNode::addSubkey(std::u16string_view key, std::uint64_t time) {
-    auto it = lowerBound(subkeys, key, nodeName);
-    if (it != subkeys.end() && compareRegNames((*it)->name, key) == 0)
-        return it->get();
+RegNode* RegNode::addSubkey(std::u16string_view key, std::uint64_t time, bool append) {
+    std::u16string folded = foldCase(key);
+    if (auto it = subkeyIndex_.find(folded); it != subkeyIndex_.end())
+        return it->second;
     auto node = std::make_unique<RegNode>();
     node->name = std::u16string(key);
     node->modif = time;
     node->parent = this;
-    return subkeys.insert(it, std::move(node))->get();
+    RegNode* raw = node.get();
+    const std::size_t at =
+        append ? subkeys.size()
+               : wineInsertIndex(subkeys, key,
+                                 [](const auto& n) -> const std::u16string& { return n->name; });
+    subkeys.insert(subkeys.begin() + static_cast<long>(at), std::move(node));
+    subkeyIndex_.emplace(std::move(folded), raw);
+    return raw;
 }
 
 bool RegNode::removeSubkey(const RegNode* child) {
@@ -62,32 +68,35 @@ bool RegNode::removeSubkey(const RegNode* child) {
                            [&](const auto& n) { return n.get() == child; });
     if (it == subkeys.end())
         return false;
+    subkeyIndex_.erase(foldCase((*it)->name));
     subkeys.erase(it);
     return true;
 }
 
 const RegNode::Value* RegNode::findValue(std::u16string_view key) const {
-    auto& items = const_cast<std::vector<Value>&>(values);
-    auto it = lowerBound(items, key, valueName);
-    if (it != items.end() && compareRegNames(it->name, key) == 0)
-        return &*it;
+    for (const auto& v : values)
+        if (compareRegNames(v.name, key) == 0)
+            return &v;
     return nullptr;
 }
 
-void RegNode::setValue(Value value) {
-    auto it = lowerBound(values, value.name, valueName);
-    if (it != values.end() && compareRegNames(it->name, value.name) == 0) {
-        // Windows keeps the name as first written.
-        it->type = value.type;
-        it->data = std::move(value.data);
+void RegNode::setValue(Value value, bool append) {
+    if (auto* existing = const_cast<Value*>(findValue(value.name))) {
+        existing->type = value.type;
+        existing->data = std::move(value.data);
         return;
     }
-    values.insert(it, std::move(value));
+    const std::size_t at =
+        append ? values.size()
+               : wineInsertIndex(values, value.name,
+                                 [](const Value& v) -> const std::u16string& { return v.name; });
+    values.insert(values.begin() + static_cast<long>(at), std::move(value));
 }
 
 bool RegNode::removeValue(std::u16string_view key) {
-    auto it = lowerBound(values, key, valueName);
-    if (it == values.end() || compareRegNames(it->name, key) != 0)
+    auto it = std::find_if(values.begin(), values.end(),
+                           [&](const Value& v) { return compareRegNames(v.name, key) == 0; });
+    if (it == values.end())
         return false;
     values.erase(it);
     return true;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace trelmig {
@@ -26,19 +27,25 @@ struct RegNode {
     std::uint64_t modif = 0; // FILETIME of the last change
     std::optional<std::u16string> className;
     bool isLink = false;
-    std::vector<Value> values;                     // sorted by name
-    std::vector<std::unique_ptr<RegNode>> subkeys; // sorted by name
+    // Subkeys and values in file order. Files keep them sorted; new ones are
+    // placed where Wine's own binary search would put them.
+    std::vector<Value> values;
+    std::vector<std::unique_ptr<RegNode>> subkeys;
     RegNode* parent = nullptr;
 
     RegNode* findSubkey(std::u16string_view name) const;
-    // Returns the existing subkey of that name or a new one.
-    RegNode* addSubkey(std::u16string_view name, std::uint64_t modif);
+    // Returns the existing subkey of that name or a new one, appended at the
+    // end when loading a file (its order is kept) or placed in order.
+    RegNode* addSubkey(std::u16string_view name, std::uint64_t modif, bool append = false);
     bool removeSubkey(const RegNode* child);
 
     const Value* findValue(std::u16string_view name) const;
-    // Creates or replaces; returns true when something changed.
-    void setValue(Value value);
+    // Creates or replaces the value; the name keeps its first spelling.
+    void setValue(Value value, bool append = false);
     bool removeValue(std::u16string_view name);
+
+private:
+    std::unordered_map<std::u16string, RegNode*> subkeyIndex_; // by lower-cased name
 };
 
 // FILETIME of the current time.

@@ -35,15 +35,17 @@ public:
         RegHive hive;
         if (!nextLine() || line_ != "WINE REGISTRY Version 2")
             fail("not a Wine registry file (the first line is not \"WINE REGISTRY Version 2\")");
-        // Everything up to the first key stays as written.
+        // The comment and option lines before the first key stay as written;
+        // the blank line before each key is the writer's.
         std::size_t preambleEnd = pos_;
-        while (nextLine()) {
-            if (!line_.empty() && line_[0] == '[')
-                break;
-            preambleEnd = pos_;
+        bool more = nextLine();
+        while (more && (line_.empty() || line_[0] == ';' || line_[0] == '#')) {
+            if (!line_.empty())
+                preambleEnd = pos_;
+            more = nextLine();
         }
         hive.preamble = std::string(text_.substr(0, preambleEnd));
-        if (lineStart_ >= text_.size() || line_.empty() || line_[0] != '[')
+        if (!more)
             return hive;
 
         RegNode* key = nullptr;
@@ -191,13 +193,15 @@ private:
         std::string_view rest = l.substr(used);
         while (!rest.empty() && (rest.front() == ' ' || rest.front() == '\t'))
             rest.remove_prefix(1);
-        std::uint64_t seconds = 0;
+        // A key without a time was written by hand: it changes now.
+        std::uint64_t modif = currentFileTime();
         if (!rest.empty()) {
+            std::uint64_t seconds = 0;
             auto [p, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), seconds);
             if (ec != std::errc())
                 fail("bad time after key name");
+            modif = seconds * kTicksPerSecond + kTicks1601To1970;
         }
-        const std::uint64_t modif = seconds * kTicksPerSecond + kTicks1601To1970;
         RegNode* node = &root;
         std::size_t start = 0;
         while (start <= path.size()) {
@@ -209,7 +213,8 @@ private:
                     break;
                 fail("empty key name in path");
             }
-            node = node->addSubkey(std::u16string_view(path).substr(start, end - start), modif);
+            node =
+                node->addSubkey(std::u16string_view(path).substr(start, end - start), modif, true);
             start = end + 1;
         }
         node->modif = modif;
@@ -298,7 +303,7 @@ private:
         } else {
             fail("unknown value type");
         }
-        key.setValue(std::move(value));
+        key.setValue(std::move(value), true);
     }
 
     // Comma-separated hex bytes, continued on the next line after a "\".
@@ -309,6 +314,7 @@ private:
                 while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
                     ++i;
             };
+            skipSpace();
             while (i < s.size() && hexValue(s[i]) >= 0) {
                 unsigned v = 0;
                 int digits = 0;
