@@ -1,0 +1,92 @@
+#pragma once
+
+#include "platform/WinePrefix.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace trelmig {
+
+// The files of the Windows machine, addressed by Windows paths
+// ("C:\users\Bob\Application Data\Microsoft\Signatures") and worked on in the
+// host folders of a Wine prefix.
+//
+// A path must start with a drive letter ("C:\..."); the letter maps through
+// the prefix's dosdevices/. "\" and "/" both separate; "." and ".." are
+// resolved, never above the drive's root. UNC paths and paths without a drive
+// are not supported: every operation then fails (nullopt, false, empty).
+// Each component is matched without regard to case against the existing
+// folder entries (the exact name first); a component that does not exist is
+// kept as written. Where the literal name does not exist, the legacy junction
+// names map onto Wine's folders: "Application Data" -> "AppData\Roaming",
+// "Local Settings\Application Data" and "Local Settings" -> "AppData\Local",
+// "My Documents" -> "Documents".
+//
+// Reading follows symbolic links (the prefix's Documents, Desktop, ... are
+// links into $HOME). Writing operations (delete, move, create, open for
+// writing, attribute change) work on the parent folder as resolved, but
+// refuse, by returning false (or a closed stream), when the file or folder
+// written is itself a symbolic link, so nothing is ever written through a
+// link to somewhere else.
+class WinFiles {
+public:
+    // Windows file attribute bits as GetFileAttributes reports them.
+    static constexpr std::uint32_t ReadOnly = 0x01;
+    static constexpr std::uint32_t Directory = 0x10;
+    static constexpr std::uint32_t Archive = 0x20;
+    static constexpr std::uint32_t Normal = 0x80;
+
+    explicit WinFiles(WinePrefix prefix);
+
+    const WinePrefix& prefix() const { return prefix_; }
+
+    // Host path of an existing or to-be-created file or folder.
+    std::optional<std::filesystem::path> hostPath(const std::string& windowsPath) const;
+    // The same for writing: nullopt when the rule above refuses the target.
+    // The parent folder comes back resolved (symbolic links followed).
+    std::optional<std::filesystem::path> hostPathForWriting(const std::string& windowsPath) const;
+
+    bool folderExists(const std::string& windowsPath) const;
+    bool fileExists(const std::string& windowsPath) const;
+    // Names of the regular files directly inside the folder (not its
+    // sub-folders), sorted by name without regard to case; empty when the
+    // folder does not exist.
+    std::vector<std::string> listFiles(const std::string& windowsFolder) const;
+    std::optional<std::uintmax_t> fileSize(const std::string& windowsPath) const;
+    // The whole content; nullopt when it cannot be read.
+    std::optional<std::string> readFile(const std::string& windowsPath) const;
+    // Binary stream; not open when the file cannot be opened.
+    std::ifstream openForReading(const std::string& windowsPath) const;
+    // Bytes available to this user in the folder's file system (of the
+    // nearest existing folder above it when it does not exist yet).
+    std::optional<std::uintmax_t> freeSpace(const std::string& windowsFolder) const;
+    // Attribute bits (ReadOnly when no one may write, Directory, Archive for
+    // files); nullopt when nothing is there.
+    std::optional<std::uint32_t> attributes(const std::string& windowsPath) const;
+
+    // Deletes a file (not a folder).
+    [[nodiscard]] bool deleteFile(const std::string& windowsPath);
+    // Moves or renames a file. An existing destination is replaced only when
+    // replaceExisting is set (and only when it is a file). Works across file
+    // systems (copied to a temporary name beside the destination first).
+    [[nodiscard]] bool moveFile(const std::string& from, const std::string& to,
+                                bool replaceExisting = false);
+    // Creates one folder inside an existing one; true when the folder exists
+    // afterwards (nothing is written when it exists already).
+    [[nodiscard]] bool createFolder(const std::string& windowsPath);
+    // Binary stream that truncates or creates the file; not open when the
+    // file cannot be opened or the rule above refuses it.
+    std::ofstream openForWriting(const std::string& windowsPath);
+    // Only ReadOnly is kept on Linux: set removes every write permission,
+    // clear (Normal) gives the owner write permission back.
+    [[nodiscard]] bool setAttributes(const std::string& windowsPath, std::uint32_t attributes);
+
+private:
+    WinePrefix prefix_;
+};
+
+} // namespace trelmig
