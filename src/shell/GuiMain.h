@@ -1,10 +1,11 @@
 #pragma once
 
+#include <filesystem>
+#include <optional>
+
 namespace trelmig {
 
-struct Session;
-
 // Starts the windows: creates the QApplication and runs its event loop.
-int runGui(int argc, char** argv, Session& session);
+int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& prefix);
 
 } // namespace trelmig

@@ -9,6 +9,8 @@ namespace trelmig {
 // drivers. Field names are the program's long-standing names for them.
 struct Session {
     std::string strCommandLine;
+    // Host folder standing for the program folder: private to this run.
+    std::string strProgramFolder;
     std::string strInfoFile;
     std::string strComputerName;
     std::string strLogonUser;

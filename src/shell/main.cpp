@@ -1,5 +1,38 @@
+#include "platform/WineRegistryFormat.h"
 #include "shell/CommandLine.h"
+#include "shell/GuiMain.h"
+
+#include <iostream>
+
+#ifndef TRELMIG_VERSION
+#define TRELMIG_VERSION "unknown"
+#endif
 
 int main(int argc, char** argv) {
-    return trelmig::runCommandLine(argc, argv);
+    using namespace trelmig;
+    const CommandLine cmd = ParseCommandLine(argc, argv);
+    try {
+        switch (cmd.mode) {
+        case CommandLine::Mode::Help:
+            std::cout << HelpText();
+            return 0;
+        case CommandLine::Mode::Version:
+            std::cout << "trelmig (Quenvar Outlook Backup) " << TRELMIG_VERSION << '\n';
+            return 0;
+        case CommandLine::Mode::Invalid:
+            std::cerr << "trelmig: " << cmd.error << '\n';
+            return 2;
+        case CommandLine::Mode::ListProfiles:
+            return RunListProfiles(cmd, std::cout, std::cerr);
+        case CommandLine::Mode::Unattended:
+            std::cerr << "trelmig: the unattended backup is not available in this build\n";
+            return 2;
+        case CommandLine::Mode::Gui:
+            return runGui(argc, argv, cmd.prefix);
+        }
+    } catch (const std::exception& e) {
+        std::cerr << "trelmig: " << e.what() << '\n';
+        return 1;
+    }
+    return 0;
 }

@@ -1,0 +1,101 @@
+#include "outlook/ItemLocations.h"
+
+#include "platform/WinFiles.h"
+#include "registry/modReg.h"
+#include "shell/Session.h"
+
+namespace trelmig {
+
+bool IsNewOutlook(const Session& s) {
+    return s.strOutlookVersion == "12.0" || s.strOutlookVersion == "14.0";
+}
+
+bool IsNewWindows(const Session& s) {
+    return s.strWinVersion == "6.0" || s.strWinVersion == "6.1";
+}
+
+namespace {
+
+void replaceAll(std::string& s, const std::string& from, const std::string& to) {
+    for (std::size_t pos = 0; (pos = s.find(from, pos)) != std::string::npos; pos += to.size())
+        s.replace(pos, from.size(), to);
+}
+
+// A folder item needs at least one file directly inside its folder.
+void checkFolder(ItemState& state, const WinFiles& files, const std::string& folder) {
+    if (!files.folderExists(folder)) {
+        state.enabled = false;
+        state.reason = "folder not found: " + folder;
+    } else if (files.listFiles(folder).empty()) {
+        state.enabled = false;
+        state.reason = "no file in " + folder;
+    }
+}
+
+} // namespace
+
+ItemStates ComputeItemLocations(Session& s, modReg& reg, const WinFiles& files,
+                                const std::string& profile) {
+    ItemStates states;
+    for (int i = 0; i < kItemCount; ++i)
+        states[i].toolTip = std::string(itemCatalogue()[i].backupToolTip);
+
+    const std::string& p = s.strUserProfile;
+    const bool newOutlook = IsNewOutlook(s);
+    const bool newWindows = IsNewWindows(s);
+    const std::string roaming = newWindows ? "\\AppData\\Roaming" : "\\Application Data";
+
+    s.strAccountsKey =
+        newOutlook ? "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows "
+                     "Messaging Subsystem\\Profiles\\Outlook\\9375CFF0413111d3B88A00104B2A6676"
+                   : "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\Outlook\\OMI Account "
+                     "Manager\\Accounts";
+    s.strSignaturesDir = p + roaming + "\\Microsoft\\Signatures";
+    if (newOutlook) {
+        std::string shared = reg.ReadRegString(
+            "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools", "SharedFilesDir");
+        shared = TrimBlanks(shared.substr(0, shared.find('\0')));
+        s.strStationeryDir = shared + "Stationery";
+    } else {
+        s.strStationeryDir = p + "\\Application Data\\Microsoft\\Stationery";
+    }
+    s.strRulesDir = p + roaming + "\\Microsoft\\Outlook";
+    s.strOptionsKey = "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\" + s.strOutlookVersion +
+                      "\\Outlook\\Options";
+    s.strTemplatesDir = p + roaming + "\\Microsoft\\Templates";
+    s.strPreferencesDir = s.strRulesDir;
+
+    if (!reg.RegKeyExists(s.strAccountsKey)) {
+        states[ItemAccounts].enabled = false;
+        states[ItemAccounts].reason = "no accounts key " + s.strAccountsKey;
+    }
+    checkFolder(states[ItemSignatures], files, s.strSignaturesDir);
+    checkFolder(states[ItemStationeries], files, s.strStationeryDir);
+    checkFolder(states[ItemTemplates], files, s.strTemplatesDir);
+    checkFolder(states[ItemPreferences], files, s.strPreferencesDir);
+
+    ItemState& pab = states[ItemAddressBook];
+    if (newOutlook) {
+        pab.enabled = false;
+        pab.toolTip = kNoAddressBookToolTip;
+        pab.reason = "this Outlook has no Personal Address Book";
+    } else {
+        const std::string profileKey = s.strProfilesKey + "\\" + profile;
+        pab.enabled = false;
+        pab.reason = "no address book file named in the profile";
+        for (const auto& section : reg.EnumRegSubkeys(profileKey)) {
+            std::string path = reg.ReadRegString(profileKey + "\\" + section, "001e6600");
+            if (path == kRegError)
+                continue;
+            replaceAll(path, "\\\\", "\\");
+            if (files.fileExists(path)) {
+                pab.enabled = true;
+                pab.reason.clear();
+                break;
+            }
+        }
+    }
+    return states;
+}
+
+} // namespace trelmig

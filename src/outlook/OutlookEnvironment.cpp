@@ -1,0 +1,129 @@
+#include "outlook/OutlookEnvironment.h"
+
+#include "platform/PeVersion.h"
+#include "platform/SystemInfo.h"
+#include "platform/Utf.h"
+#include "platform/WinFiles.h"
+#include "registry/modReg.h"
+#include "shell/Session.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace trelmig {
+
+std::optional<OutlookRelease> MatchOutlookVersion(const std::string& reported) {
+    static const OutlookRelease releases[] = {
+        {"8.0", "Outlook 97"},    {"9.0", "Outlook 2000"},  {"10.0", "Outlook 2002(XP)"},
+        {"11.0", "Outlook 2003"}, {"12.0", "Outlook 2007"}, {"14.0", "Outlook 2010"},
+    };
+    // The major number decides: "11.0.8169.0" holds "9.0" in its build part
+    // but is Outlook 2003.
+    std::size_t i = 0;
+    while (i < reported.size() && reported[i] == ' ')
+        ++i;
+    std::size_t end = i;
+    while (end < reported.size() && std::isdigit(static_cast<unsigned char>(reported[end])))
+        ++end;
+    if (end == i)
+        return std::nullopt;
+    const std::string major = reported.substr(i, end - i) + ".0";
+    for (const auto& r : releases)
+        if (r.version == major)
+            return r;
+    return std::nullopt;
+}
+
+std::string GetWindowsVersion(Session& session, const SystemInfo& system) {
+    const WindowsVersion v = system.windowsVersion();
+    session.strWinVersion = std::to_string(v.major) + "." + std::to_string(v.minor);
+    session.strWinBuild = std::to_string(v.build & 0xFFFF);
+    return session.strWinVersion;
+}
+
+bool IsBlankName(const std::string& name) {
+    return std::all_of(name.begin(), name.end(), [](char c) { return c == '\0' || c == ' '; });
+}
+
+void LoadProfileList(Session& session, modReg& reg) {
+    session.arrProfiles.clear();
+    for (const auto& name : reg.EnumRegSubkeys(session.strProfilesKey))
+        if (!IsBlankName(name))
+            session.arrProfiles.push_back(name);
+    session.bNoProfiles = session.arrProfiles.empty();
+}
+
+namespace {
+
+std::optional<std::string> readDefault(modReg& reg, const std::string& keyPath) {
+    if (!reg.RegKeyExists(keyPath))
+        return std::nullopt;
+    std::string v = reg.ReadRegString(keyPath, "");
+    if (v == kRegError || v.empty())
+        return std::nullopt;
+    return v;
+}
+
+// The executable of a command line such as
+// "C:\Program Files\Microsoft Office\Office14\OUTLOOK.EXE" /automation.
+std::string executableOf(const std::string& command) {
+    if (!command.empty() && command[0] == '"') {
+        const auto close = command.find('"', 1);
+        return command.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+    }
+    std::string lower = command;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const auto exe = lower.find(".exe");
+    if (exe != std::string::npos)
+        return command.substr(0, exe + 4);
+    return command.substr(0, command.find(' '));
+}
+
+} // namespace
+
+std::optional<std::string> ReportedOutlookVersion(modReg& reg, const WinFiles& files,
+                                                  const SystemInfo& system) {
+    const std::string progId = "HKEY_CLASSES_ROOT\\Outlook.Application";
+    const auto curVer = readDefault(reg, progId + "\\CurVer");
+    auto clsid =
+        curVer ? readDefault(reg, "HKEY_CLASSES_ROOT\\" + *curVer + "\\CLSID") : std::nullopt;
+    if (!clsid)
+        clsid = readDefault(reg, progId + "\\CLSID");
+    if (clsid) {
+        // A 32-bit Outlook in a 64-bit prefix registers its class under Wow6432Node.
+        for (const char* classes :
+             {"HKEY_CLASSES_ROOT\\CLSID\\", "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\"}) {
+            const auto server = readDefault(reg, classes + *clsid + "\\LocalServer32");
+            if (!server)
+                continue;
+            const std::string exe = system.expandEnvironmentStrings(executableOf(*server));
+            if (auto host = files.hostPath(exe))
+                if (auto version = readPeFileVersion(*host))
+                    return version;
+        }
+    }
+    if (curVer) {
+        // "Outlook.Application.14"
+        const auto dot = curVer->rfind('.');
+        const std::string number = dot == std::string::npos ? "" : curVer->substr(dot + 1);
+        if (!number.empty() && std::all_of(number.begin(), number.end(),
+                                           [](unsigned char c) { return std::isdigit(c); }))
+            return number + ".0";
+    }
+    return std::nullopt;
+}
+
+std::string GetOutlookVersion(Session& session, modReg& reg, const WinFiles& files,
+                              const SystemInfo& system) {
+    const auto reported = ReportedOutlookVersion(reg, files, system);
+    if (!reported)
+        return kUnknownOutlook;
+    const auto release = MatchOutlookVersion(*reported);
+    if (!release)
+        return "";
+    session.strOutlookVersion = release->version;
+    return release->displayName;
+}
+
+} // namespace trelmig

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace trelmig {
+
+struct Session;
+class SystemInfo;
+class WinFiles;
+class modReg;
+
+// Outlook release named by a reported version string ("11.0.8169.0"),
+// decided by its major number: {"11.0", "Outlook 2003"}. nullopt for a
+// release the program does not know.
+struct OutlookRelease {
+    std::string version;
+    std::string displayName;
+};
+std::optional<OutlookRelease> MatchOutlookVersion(const std::string& reported);
+
+inline constexpr const char* kUnknownOutlook = "Unknow Version";
+
+// Sets strWinVersion ("6.1") and strWinBuild; returns strWinVersion.
+std::string GetWindowsVersion(Session& session, const SystemInfo& system);
+
+// True when nothing but NULs and blanks is left of a name.
+bool IsBlankName(const std::string& name);
+// Fills arrProfiles from the subkeys of strProfilesKey; sets bNoProfiles.
+void LoadProfileList(Session& session, modReg& reg);
+
+// The version the registered Outlook reports: the file version of the
+// executable registered for "Outlook.Application" (CurVer, CLSID,
+// LocalServer32), else the number of its CurVer ("14.0"). nullopt when no
+// Outlook is registered.
+std::optional<std::string> ReportedOutlookVersion(modReg& reg, const WinFiles& files,
+                                                  const SystemInfo& system);
+// Sets strOutlookVersion when the release is known and returns its display
+// name; "" for an unknown release, "Unknow Version" when none is registered.
+std::string GetOutlookVersion(Session& session, modReg& reg, const WinFiles& files,
+                              const SystemInfo& system);
+
+} // namespace trelmig
