@@ -1,0 +1,109 @@
+#include "outlook/ItemLocations.h"
+#include "shell/Environment.h"
+
+#include "RecordingPrompter.h"
+#include "SamplePrefixCopy.h"
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+using namespace trelmig;
+
+namespace {
+
+std::string enabledMask(const ItemStates& states) {
+    std::string mask;
+    for (const auto& s : states)
+        mask += s.enabled ? '1' : '0';
+    return mask;
+}
+
+} // namespace
+
+class ItemLocations : public ::testing::Test {
+protected:
+    SamplePrefixCopy sample;
+    RecordingPrompter prompter;
+    std::unique_ptr<Environment> env;
+
+    void SetUp() override { load(); }
+    void load() {
+        env = std::make_unique<Environment>(WinePrefix(sample.root), prompter);
+        env->Discover();
+    }
+    ItemStates select(const std::string& profile) { return env->SelectProfile(profile); }
+};
+
+TEST_F(ItemLocations, OutlookTwentyTenOnWindowsSeven) {
+    const ItemStates states = select("Outlook");
+    const Session& s = env->session;
+    EXPECT_EQ(s.strAccountsKey,
+              "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows "
+              "Messaging Subsystem\\Profiles\\Outlook\\9375CFF0413111d3B88A00104B2A6676");
+    EXPECT_EQ(s.strSignaturesDir, "C:\\users\\sam\\AppData\\Roaming\\Microsoft\\Signatures");
+    EXPECT_EQ(s.strStationeryDir, "C:\\Program Files\\Common Files\\microsoft shared\\Stationery");
+    EXPECT_EQ(s.strRulesDir, "C:\\users\\sam\\AppData\\Roaming\\Microsoft\\Outlook");
+    EXPECT_EQ(s.strPreferencesDir, s.strRulesDir);
+    EXPECT_EQ(s.strTemplatesDir, "C:\\users\\sam\\AppData\\Roaming\\Microsoft\\Templates");
+    EXPECT_EQ(s.strOptionsKey,
+              "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\14.0\\Outlook\\Options");
+    EXPECT_EQ(enabledMask(states), "11110111");
+    EXPECT_EQ(states[ItemAddressBook].toolTip,
+              "Your MS Outlook don't support Personal Address Book!");
+    EXPECT_EQ(states[ItemSignatures].toolTip, "User defined signatures.");
+    // The accounts key of new Outlook always names the profile "Outlook".
+    select("Work");
+    EXPECT_NE(env->session.strAccountsKey.find("\\Profiles\\Outlook\\"), std::string::npos);
+}
+
+TEST_F(ItemLocations, OutlookTwentyThreeOnWindowsSevenMixesFolders) {
+    env->session.strOutlookVersion = "11.0";
+    const ItemStates states = select("Outlook");
+    const Session& s = env->session;
+    EXPECT_EQ(s.strSignaturesDir, "C:\\users\\sam\\AppData\\Roaming\\Microsoft\\Signatures");
+    EXPECT_EQ(s.strStationeryDir, "C:\\users\\sam\\Application Data\\Microsoft\\Stationery");
+    EXPECT_EQ(s.strAccountsKey, "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\Outlook\\OMI "
+                                "Account Manager\\Accounts");
+    EXPECT_FALSE(states[ItemAccounts].enabled);
+    // The address book named by the profile exists; Work names none.
+    EXPECT_TRUE(states[ItemAddressBook].enabled);
+    EXPECT_EQ(states[ItemAddressBook].toolTip, "Outlook Personal Address Book.");
+    EXPECT_FALSE(select("Work")[ItemAddressBook].enabled);
+}
+
+TEST_F(ItemLocations, LaterWindowsTakesTheOlderFolderNames) {
+    env->session.strWinVersion = "10.0";
+    const ItemStates states = select("Outlook");
+    EXPECT_EQ(env->session.strSignaturesDir,
+              "C:\\users\\sam\\Application Data\\Microsoft\\Signatures");
+    // Wine has no "Application Data" junction; the files are found all the same.
+    EXPECT_TRUE(states[ItemSignatures].enabled);
+}
+
+TEST_F(ItemLocations, FolderItemsNeedAFileDirectlyInside) {
+    const fs::path signatures = sample.userFolder() / "AppData/Roaming/Microsoft/Signatures";
+    for (const auto& e : fs::directory_iterator(signatures))
+        if (e.is_regular_file())
+            fs::remove(e.path());
+    fs::remove_all(sample.userFolder() / "AppData/Roaming/Microsoft/Templates");
+    const ItemStates states = select("Outlook");
+    EXPECT_FALSE(states[ItemSignatures].enabled);
+    EXPECT_NE(states[ItemSignatures].reason.find("no file in"), std::string::npos);
+    EXPECT_FALSE(states[ItemTemplates].enabled);
+    EXPECT_NE(states[ItemTemplates].reason.find("not found"), std::string::npos);
+    EXPECT_TRUE(states[ItemPersonalFolders].enabled);
+    EXPECT_TRUE(states[ItemOptions].enabled);
+}
+
+TEST_F(ItemLocations, MissingSharedFilesDirDisablesStationery) {
+    {
+        WineRegistry reg{WinePrefix(sample.root)};
+        reg.deleteValue(RootKey::LocalMachine, "Software\\Microsoft\\Shared Tools",
+                        "SharedFilesDir");
+        reg.save();
+    }
+    load();
+    const ItemStates states = select("Outlook");
+    EXPECT_EQ(env->session.strStationeryDir, "ErrorStationery");
+    EXPECT_FALSE(states[ItemStationeries].enabled);
+}

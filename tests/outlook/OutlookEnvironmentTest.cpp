@@ -1,0 +1,99 @@
+#include "outlook/OutlookEnvironment.h"
+#include "shell/Environment.h"
+
+#include "RecordingPrompter.h"
+#include "SamplePrefixCopy.h"
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+using namespace trelmig;
+
+TEST(OutlookVersion, DecidedByTheMajorNumber) {
+    auto name = [](const std::string& reported) {
+        auto r = MatchOutlookVersion(reported);
+        return r ? r->version + " " + r->displayName : std::string("none");
+    };
+    EXPECT_EQ(name("8.0.0.4212"), "8.0 Outlook 97");
+    EXPECT_EQ(name("9.0.0.2711"), "9.0 Outlook 2000");
+    EXPECT_EQ(name("10.0.2627.1"), "10.0 Outlook 2002(XP)");
+    // The build part holds "9.0"; it is still Outlook 2003.
+    EXPECT_EQ(name("11.0.8169.0"), "11.0 Outlook 2003");
+    EXPECT_EQ(name("12.0.6423.1000"), "12.0 Outlook 2007");
+    EXPECT_EQ(name("14.0.4760.1000"), "14.0 Outlook 2010");
+    EXPECT_EQ(name("14.0"), "14.0 Outlook 2010");
+    EXPECT_EQ(name("15.0.4420.1017"), "none");
+    EXPECT_EQ(name("1.0"), "none");
+    EXPECT_EQ(name(""), "none");
+    EXPECT_EQ(name("Outlook"), "none");
+}
+
+class SampleDiscovery : public ::testing::Test {
+protected:
+    SamplePrefixCopy sample;
+    RecordingPrompter prompter;
+
+    std::string discover() {
+        Environment env(WinePrefix(sample.root), prompter);
+        const std::string outlook = env.Discover();
+        session = env.session;
+        return outlook;
+    }
+    void removeKey(const std::string& path) {
+        WineRegistry reg{WinePrefix(sample.root)};
+        std::string sub = path;
+        modReg m(reg, prompter, AnsiCodec());
+        m.DeleteRegTree(path);
+        reg.save();
+    }
+    Session session;
+};
+
+TEST_F(SampleDiscovery, FindsTheMachineTheProfilesAndTheRegisteredOutlook) {
+    EXPECT_EQ(discover(), "Outlook 2010");
+    EXPECT_EQ(session.strOutlookVersion, "14.0");
+    EXPECT_EQ(session.strWinVersion, "6.1");
+    EXPECT_EQ(session.strWinBuild, "7601");
+    EXPECT_EQ(session.strComputerName, "SAMPLE-PC");
+    EXPECT_EQ(session.strLogonUser, "sam");
+    EXPECT_EQ(session.strUserProfile, "C:\\users\\sam");
+    EXPECT_EQ(session.arrProfiles, (std::vector<std::string>{"Outlook", "Work"}));
+    EXPECT_FALSE(session.bNoProfiles);
+    EXPECT_TRUE(prompter.messages.empty());
+
+    Environment env(WinePrefix(sample.root), prompter);
+    EXPECT_EQ(ReportedOutlookVersion(env.reg, env.files, env.system), "14.0.4760.1000");
+}
+
+TEST_F(SampleDiscovery, FallsBackToTheRegisteredVersionNumberWithoutTheProgram) {
+    fs::remove(sample.driveC() / "Program Files/Microsoft Office/Office14/OUTLOOK.EXE");
+    EXPECT_EQ(discover(), "Outlook 2010");
+    EXPECT_EQ(session.strOutlookVersion, "14.0");
+}
+
+TEST_F(SampleDiscovery, WithoutARegisteredOutlookTheVersionIsUnknown) {
+    removeKey("HKEY_LOCAL_MACHINE\\Software\\Classes\\Outlook.Application");
+    EXPECT_EQ(discover(), "Unknow Version");
+    EXPECT_EQ(session.strOutlookVersion, "");
+    EXPECT_EQ(session.strOptionsKey,
+              "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\\\Outlook\\Options");
+}
+
+TEST_F(SampleDiscovery, BlankProfileNamesAreLeftOut) {
+    {
+        WineRegistry reg{WinePrefix(sample.root)};
+        const std::string profiles = std::string(kProfilesKey).substr(18);
+        reg.createKey(RootKey::CurrentUser, profiles + "\\   ");
+        reg.createKey(RootKey::CurrentUser, profiles + "\\" + std::string("\0 \0", 3));
+        reg.save();
+    }
+    discover();
+    EXPECT_EQ(session.arrProfiles, (std::vector<std::string>{"Outlook", "Work"}));
+}
+
+TEST_F(SampleDiscovery, NoProfilesKeyMeansNoProfiles) {
+    removeKey(kProfilesKey);
+    EXPECT_EQ(discover(), "");
+    EXPECT_TRUE(session.bNoProfiles);
+    EXPECT_TRUE(session.arrProfiles.empty());
+}
