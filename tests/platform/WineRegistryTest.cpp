@@ -1,6 +1,8 @@
 #include "platform/WineRegistry.h"
 #include "platform/WorkFolder.h"
 
+#include "WineServerLock.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -178,4 +180,32 @@ TEST(WineRegistry, MalformedFileIsAnErrorNamingFileAndLine) {
     } catch (const RegistryError& e) {
         EXPECT_NE(std::string(e.what()).find("userdef.reg:"), std::string::npos) << e.what();
     }
+}
+
+TEST(WineRegistry, SaveIsRefusedWhileWineRunsForThePrefix) {
+    FixturePrefix fx;
+    const fs::path serverDir =
+        fs::path("/tmp") / (".wine-" + std::to_string(getuid())) / serverDirName(fx.root);
+    fs::create_directories(serverDir);
+    std::ofstream(serverDir / "lock").put('\0');
+    const std::string userBefore = readFile(fx.root / "user.reg");
+
+    WineRegistry reg(fx.prefix());
+    reg.setValue(RootKey::CurrentUser, "Software\\HandEdited", {"x", REG_DWORD, {1, 0, 0, 0}});
+    {
+        LockHolder wineserver(serverDir / "lock");
+        ASSERT_TRUE(wineserver.locked());
+        try {
+            reg.save();
+            ADD_FAILURE() << "saved while Wine runs";
+        } catch (const RegistryError& e) {
+            EXPECT_NE(std::string(e.what()).find("close Outlook and Wine first"), std::string::npos)
+                << e.what();
+        }
+        EXPECT_EQ(readFile(fx.root / "user.reg"), userBefore);
+    }
+    // Once Wine has gone the same changes are saved.
+    reg.save();
+    EXPECT_NE(readFile(fx.root / "user.reg"), userBefore);
+    fs::remove_all(serverDir);
 }
