@@ -1,0 +1,163 @@
+#include "registry/RegistryBinary.h"
+
+#include "platform/Utf.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace trelmig {
+
+namespace {
+
+constexpr std::size_t kMaxBinaryBytes = 32767;
+
+struct FoundValue {
+    RootKey root;
+    std::string subPath;
+    RegValue value;
+};
+
+// The REG_BINARY value of exactly that name, found by enumeration.
+std::optional<FoundValue> findBinaryValue(modReg& reg, const std::string& keyPath,
+                                          const std::string& valueName) {
+    std::string sub = keyPath;
+    const RootKey root = reg.SplitRegPath(sub);
+    if (root == RootKey::None)
+        return std::nullopt;
+    for (std::size_t i = 0;; ++i) {
+        auto value = reg.backend().valueAt(root, sub, i);
+        if (!value)
+            return std::nullopt;
+        if (value->name != valueName || value->type != REG_BINARY)
+            continue;
+        if (value->data.size() > kMaxBinaryBytes)
+            throw RegistryBinaryError("The binary value \"" + valueName + "\" of " + keyPath +
+                                      " holds " + std::to_string(value->data.size()) +
+                                      " bytes; at most 32767 can be handled.");
+        return FoundValue{root, std::move(sub), std::move(*value)};
+    }
+}
+
+std::vector<std::uint8_t> wideBytes(const std::string& utf8) {
+    std::vector<std::uint8_t> bytes;
+    for (char16_t c : utf8ToUtf16(utf8)) {
+        bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(c >> 8));
+    }
+    return bytes;
+}
+
+std::vector<std::uint8_t> narrowBytes(const modReg& reg, const std::string& utf8) {
+    const std::string ansi = reg.ansi().fromUtf8(utf8);
+    return {ansi.begin(), ansi.end()};
+}
+
+// Replaces every occurrence of from that at least one more byte follows, left
+// to right. This is the replacement of the texts' hex renderings (each byte
+// followed by "=") in the value's rendering (bytes joined by "="), done on the
+// bytes so that a match never starts in the middle of a byte's digits.
+std::vector<std::uint8_t> replaceBytes(const std::vector<std::uint8_t>& data,
+                                       const std::vector<std::uint8_t>& from,
+                                       const std::vector<std::uint8_t>& to) {
+    if (from.empty())
+        return data;
+    std::vector<std::uint8_t> out;
+    std::size_t i = 0;
+    while (i < data.size()) {
+        if (i + from.size() < data.size() &&
+            std::equal(from.begin(), from.end(), data.begin() + static_cast<long>(i))) {
+            out.insert(out.end(), to.begin(), to.end());
+            i += from.size();
+        } else {
+            out.push_back(data[i++]);
+        }
+    }
+    return out;
+}
+
+// Zero bytes give nothing; a non-zero byte before a zero byte (or last) is a
+// character of its own; other non-zero bytes pair up little-endian.
+std::u16string decodeWide(const std::vector<std::uint8_t>& data) {
+    std::u16string text;
+    std::size_t i = 0;
+    while (i < data.size()) {
+        if (data[i] == 0) {
+            ++i;
+        } else if (i + 1 == data.size() || data[i + 1] == 0) {
+            text.push_back(data[i]);
+            ++i;
+        } else {
+            text.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
+            i += 2;
+        }
+    }
+    return text;
+}
+
+// The path at the end of the text: the drive letter before the last ":\", or
+// the last "\\"; either must stand at the third character or later.
+std::string pathAtEnd(const std::u16string& text) {
+    const std::size_t colon = text.rfind(u":\\");
+    if (colon != std::u16string::npos && colon >= 2)
+        return utf16ToUtf8(text.substr(colon - 1));
+    const std::size_t unc = text.rfind(u"\\\\");
+    if (unc != std::u16string::npos && unc >= 2)
+        return utf16ToUtf8(text.substr(unc));
+    return kRegError;
+}
+
+} // namespace
+
+std::string ReadRegBinaryHex(modReg& reg, const std::string& keyPath,
+                             const std::string& valueName) {
+    const auto found = findBinaryValue(reg, keyPath, valueName);
+    if (!found || found->value.data.empty())
+        return kRegError;
+    static const char digits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (std::uint8_t b : found->value.data) {
+        if (!hex.empty())
+            hex += '=';
+        if (b >= 16)
+            hex += digits[b >> 4];
+        hex += digits[b & 15];
+    }
+    return hex;
+}
+
+void ReplaceInRegBinary(modReg& reg, const std::string& keyPath, const std::string& valueName,
+                        const std::string& oldText, const std::string& newText) {
+    auto found = findBinaryValue(reg, keyPath, valueName);
+    if (!found || found->value.data.empty())
+        return;
+    std::vector<std::uint8_t>& data = found->value.data;
+    auto replaced = replaceBytes(data, wideBytes(oldText), wideBytes(newText));
+    if (replaced == data)
+        replaced = replaceBytes(data, narrowBytes(reg, oldText), narrowBytes(reg, newText));
+    data = std::move(replaced);
+    reg.backend().setValue(found->root, found->subPath, found->value);
+}
+
+std::string ReadRegBinaryPath(modReg& reg, const std::string& keyPath,
+                              const std::string& valueName) {
+    const auto found = findBinaryValue(reg, keyPath, valueName);
+    if (!found)
+        return kRegError;
+    return pathAtEnd(decodeWide(found->value.data));
+}
+
+std::string ReadRegBinaryPathNarrow(modReg& reg, const std::string& keyPath,
+                                    const std::string& valueName) {
+    const auto found = findBinaryValue(reg, keyPath, valueName);
+    if (!found)
+        return kRegError;
+    std::string ansi;
+    for (std::uint8_t b : found->value.data)
+        if (b != 0)
+            ansi.push_back(static_cast<char>(b));
+    return pathAtEnd(utf8ToUtf16(reg.ansi().toUtf8(ansi)));
+}
+
+} // namespace trelmig
