@@ -140,7 +140,7 @@ fs::path temporaryBeside(const fs::path& target) {
 
 WinFiles::WinFiles(WinePrefix prefix) : prefix_(std::move(prefix)) {}
 
-std::optional<fs::path> WinFiles::hostPath(const std::string& windowsPath) const {
+std::optional<WinFiles::Resolved> WinFiles::resolve(const std::string& windowsPath) const {
     std::optional<WindowsPath> parsed = parse(windowsPath);
     if (!parsed)
         return std::nullopt;
@@ -148,19 +148,23 @@ std::optional<fs::path> WinFiles::hostPath(const std::string& windowsPath) const
     if (!driveRoot)
         return std::nullopt;
 
-    fs::path current = *driveRoot;
+    Resolved r{
+        *driveRoot,
+        std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(parsed->drive)))) +
+            ":"};
     bool inExistingFolder = true;
     const auto& components = parsed->components;
     auto step = [&](const std::string& name) {
         std::optional<std::string> entry =
-            inExistingFolder ? findEntry(current, name) : std::nullopt;
-        current /= entry ? *entry : name;
-        inExistingFolder = entry && isFolder(current);
+            inExistingFolder ? findEntry(r.host, name) : std::nullopt;
+        r.host /= entry ? *entry : name;
+        r.windows += "\\" + (entry ? *entry : name);
+        inExistingFolder = entry && isFolder(r.host);
     };
     for (std::size_t i = 0; i < components.size();) {
-        if (inExistingFolder && !findEntry(current, components[i])) {
+        if (inExistingFolder && !findEntry(r.host, components[i])) {
             auto junction = junctionTarget(components, i);
-            if (junction && findEntry(current, junction->first.front())) {
+            if (junction && findEntry(r.host, junction->first.front())) {
                 for (const std::string& name : junction->first)
                     step(name);
                 i += junction->second;
@@ -170,7 +174,19 @@ std::optional<fs::path> WinFiles::hostPath(const std::string& windowsPath) const
         step(components[i]);
         ++i;
     }
-    return current;
+    if (components.empty())
+        r.windows += "\\";
+    return r;
+}
+
+std::optional<fs::path> WinFiles::hostPath(const std::string& windowsPath) const {
+    auto r = resolve(windowsPath);
+    return r ? std::optional<fs::path>(r->host) : std::nullopt;
+}
+
+std::optional<std::string> WinFiles::canonicalPath(const std::string& windowsPath) const {
+    auto r = resolve(windowsPath);
+    return r ? std::optional<std::string>(r->windows) : std::nullopt;
 }
 
 std::optional<fs::path> WinFiles::hostPathForWriting(const std::string& windowsPath) const {

@@ -49,6 +49,11 @@ public:
     // The same for writing: nullopt when the rule above refuses the target.
     // The parent folder comes back resolved (symbolic links followed).
     std::optional<std::filesystem::path> hostPathForWriting(const std::string& windowsPath) const;
+    // The Windows path as this machine really has it: existing components
+    // spelled as on disk and the junction names replaced by Wine's folders
+    // ("C:\users\sam\Local Settings\Application Data\x" ->
+    // "C:\users\sam\AppData\Local\x"), so that Wine finds what it names.
+    std::optional<std::string> canonicalPath(const std::string& windowsPath) const;
 
     bool folderExists(const std::string& windowsPath) const;
     bool fileExists(const std::string& windowsPath) const;
@@ -86,6 +91,12 @@ public:
     [[nodiscard]] bool setAttributes(const std::string& windowsPath, std::uint32_t attributes);
 
 private:
+    struct Resolved {
+        std::filesystem::path host;
+        std::string windows;
+    };
+    std::optional<Resolved> resolve(const std::string& windowsPath) const;
+
     WinePrefix prefix_;
 };
 

@@ -112,6 +112,12 @@ TEST_F(WinFilesTest, LegacyJunctionNamesMapOntoWineFolders) {
     EXPECT_EQ(files->hostPath("C:\\users\\Bob\\My Documents\\Outlook Files\\archive.pst"),
               realProfile / "Documents/Outlook Files/archive.pst");
     EXPECT_TRUE(files->fileExists("C:\\users\\Bob\\My Documents\\Outlook Files\\archive.pst"));
+    // The path Wine itself can open, for writing into the registry.
+    EXPECT_EQ(files->canonicalPath("c:\\USERS\\bob\\Local Settings\\Application Data\\"
+                                   "Microsoft\\Outlook\\New.pst"),
+              "C:\\users\\Bob\\AppData\\Local\\Microsoft\\Outlook\\New.pst");
+    EXPECT_EQ(files->canonicalPath("C:\\"), "C:\\");
+    EXPECT_EQ(files->canonicalPath("\\\\server\\share"), std::nullopt);
 
     // Where the literal name exists it wins; where there is no AppData it is kept.
     fs::create_directories(profile / "Application Data");
