@@ -1,0 +1,394 @@
+#include "backup/ZipArchive.h"
+
+#include "backup/ZipDeflatePipeline.h"
+#include "backup/ZipEntryNames.h"
+#include "backup/ZipEntryReader.h"
+#include "backup/ZipEntrySource.h"
+#include "backup/ZipWriteTarget.h"
+#include "platform/Utf.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
+
+namespace trelmig {
+
+namespace {
+
+struct QueuedFile {
+    std::string path;
+    std::string name;
+};
+
+struct ArchiveEntry {
+    ZipStoredEntry stored;
+    ZipEntryName name;
+};
+
+std::string zipErrorText(int code) {
+    zip_error_t error;
+    zip_error_init_with_code(&error, code);
+    std::string text = zip_error_strerror(&error);
+    zip_error_fini(&error);
+    return text;
+}
+
+std::string folderOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string fileNameOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool writeAll(int fd, const unsigned char* data, std::size_t length) {
+    while (length > 0) {
+        ssize_t n = ::write(fd, data, length);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        data += n;
+        length -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// An archive without entries: only the end of central directory record.
+// (libzip deletes the file instead of writing one.)
+bool writeEmptyArchive(const std::string& path) {
+    static const unsigned char kEnd[22] = {'P', 'K', 5, 6};
+    int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    bool ok = writeAll(fd, kEnd, sizeof kEnd);
+    return ::close(fd) == 0 && ok;
+}
+
+} // namespace
+
+struct ZipArchive::Impl {
+    Impl(const AnsiCodec& ansi, ZipEvents events) : ansi(ansi), events(std::move(events)) {}
+    ~Impl() { closeReader(); }
+
+    bool write();
+    bool fail(std::string why) {
+        lastError = std::move(why);
+        return false;
+    }
+    void closeReader() {
+        if (reader)
+            zip_discard(reader);
+        reader = nullptr;
+        entries.clear();
+    }
+    const ArchiveEntry* find(const std::string& bareName) const;
+    const char* readPassword() const {
+        return decryptPassword.empty() ? nullptr : decryptPassword.c_str();
+    }
+
+    AnsiCodec ansi;
+    ZipEvents events;
+    std::string lastError;
+
+    // writing
+    std::string target;
+    std::vector<QueuedFile> queue;
+    bool encrypt = false;
+    std::string password;
+
+    // reading
+    zip_t* reader = nullptr;
+    std::vector<ArchiveEntry> entries;
+    std::string decryptPassword;
+};
+
+ZipArchive::ZipArchive(const AnsiCodec& ansi, ZipEvents events)
+    : impl_(std::make_unique<Impl>(ansi, std::move(events))) {}
+
+ZipArchive::~ZipArchive() = default;
+
+void ZipArchive::SetEvents(ZipEvents events) {
+    impl_->events = std::move(events);
+}
+
+std::string ZipArchive::LastError() const {
+    return impl_->lastError;
+}
+
+// ---------------------------------------------------------------- writing
+
+void ZipArchive::NewZip(const std::string& targetPath) {
+    CloseZip();
+    impl_->target = targetPath;
+}
+
+bool ZipArchive::AddFile(const std::string& hostPath) {
+    struct stat st {};
+    if (::stat(hostPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return impl_->fail("The file " + hostPath + " does not exist.");
+    std::string name = bareEntryName(hostPath);
+    for (const auto& queued : impl_->queue)
+        if (equalsNoCase(queued.name, name))
+            return impl_->fail("A file named " + name + " is already in the archive.");
+    impl_->queue.push_back({hostPath, name});
+    if (impl_->events.fileAdding)
+        impl_->events.fileAdding(name);
+    return true;
+}
+
+void ZipArchive::SetEncryption(bool on) {
+    impl_->encrypt = on;
+}
+
+void ZipArchive::SetPassword(const std::string& password) {
+    impl_->password = password;
+}
+
+bool ZipArchive::WriteZip() {
+    bool ok = impl_->write();
+    if (impl_->events.writeFinished)
+        impl_->events.writeFinished(ok);
+    return ok;
+}
+
+bool ZipArchive::Impl::write() {
+    lastError.clear();
+    if (target.empty())
+        return fail("No archive was started.");
+    if (encrypt && password.empty())
+        return fail("Encryption is on but no password was given.");
+
+    // The queued files as they are now; a vanished one stops the write before
+    // anything is touched.
+    struct Planned {
+        std::uint64_t size;
+        std::time_t mtime;
+        mode_t mode;
+    };
+    std::vector<Planned> planned;
+    std::vector<std::string> paths;
+    std::uint64_t total = 0;
+    for (const auto& file : queue) {
+        struct stat st {};
+        if (::stat(file.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            return fail("The file " + file.path + " no longer exists.");
+        planned.push_back({static_cast<std::uint64_t>(st.st_size), st.st_mtime, st.st_mode});
+        paths.push_back(file.path);
+        total += static_cast<std::uint64_t>(st.st_size);
+    }
+
+    ZipWriteTarget out(target);
+    if (!out.begin())
+        return fail(out.error());
+
+    int percentShown = -1;
+    auto progress = [&](std::uint64_t done) {
+        int percent =
+            total == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(done, total) * 100 / total);
+        if (percent > percentShown) {
+            percentShown = percent;
+            if (events.writeProgress)
+                events.writeProgress(percent);
+        }
+    };
+    progress(0);
+
+    if (queue.empty()) {
+        if (!writeEmptyArchive(out.tempPath()))
+            return fail("Cannot write " + out.tempPath() + ": " + std::strerror(errno));
+    } else {
+        int code = 0;
+        zip_t* za = zip_open(out.tempPath().c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+        if (!za)
+            return fail("Cannot create the archive " + target + ": " + zipErrorText(code));
+
+        ZipDeflatePipeline::Settings settings;
+        settings.threads = ZipDeflatePipeline::defaultThreads();
+        settings.chunksAhead = 2 * settings.threads + 2;
+        ZipDeflatePipeline pipeline(paths, settings);
+        std::vector<std::unique_ptr<ZipEntrySource>> sources;
+        auto abandon = [&](const std::string& why) {
+            zip_discard(za);
+            return fail("Cannot write the archive " + target + ": " + why);
+        };
+        for (std::size_t i = 0; i < queue.size(); ++i) {
+            sources.push_back(
+                std::make_unique<ZipEntrySource>(pipeline, i, planned[i].size, planned[i].mtime,
+                                                 [&] { progress(pipeline.bytesDone()); }));
+            zip_source_t* source = sources.back()->open(za);
+            if (!source)
+                return abandon(zip_strerror(za));
+            zip_flags_t nameFlags = isAscii(queue[i].name) ? ZIP_FL_ENC_GUESS : ZIP_FL_ENC_UTF_8;
+            zip_int64_t index = zip_file_add(za, queue[i].name.c_str(), source, nameFlags);
+            if (index < 0) {
+                zip_source_free(source);
+                return abandon(zip_strerror(za));
+            }
+            auto entry = static_cast<zip_uint64_t>(index);
+            zip_uint32_t attributes = (S_IFREG | (planned[i].mode & 0777)) << 16;
+            if (zip_file_set_external_attributes(za, entry, 0, ZIP_OPSYS_UNIX, attributes) != 0 ||
+                (encrypt &&
+                 zip_file_set_encryption(za, entry, ZIP_EM_AES_256, password.c_str()) != 0))
+                return abandon(zip_strerror(za));
+        }
+        if (zip_close(za) != 0)
+            return abandon(pipeline.error().empty() ? zip_strerror(za) : pipeline.error());
+    }
+
+    if (!out.commit())
+        return fail(out.error());
+    progress(total);
+    return true;
+}
+
+void ZipArchive::CloseZip() {
+    impl_->target.clear();
+    impl_->queue.clear();
+    impl_->closeReader();
+}
+
+// ---------------------------------------------------------------- reading
+
+std::optional<bool> ZipArchive::IsPasswordProtected(const std::string& archivePath) {
+    int code = 0;
+    zip_t* za = zip_open(archivePath.c_str(), ZIP_RDONLY, &code);
+    if (!za)
+        return std::nullopt;
+    bool encrypted = false;
+    zip_int64_t count = zip_get_num_entries(za, 0);
+    for (zip_int64_t i = 0; i < count && !encrypted; ++i) {
+        zip_stat_t st;
+        if (zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &st) == 0 &&
+            (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
+            encrypted = true;
+    }
+    zip_discard(za);
+    return encrypted;
+}
+
+bool ZipArchive::OpenZip(const std::string& archivePath) {
+    CloseZip();
+    int code = 0;
+    zip_t* za = zip_open(archivePath.c_str(), ZIP_RDONLY, &code);
+    if (!za)
+        return impl_->fail("Cannot open the archive " + archivePath + ": " + zipErrorText(code));
+    zip_int64_t count = zip_get_num_entries(za, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        auto index = static_cast<zip_uint64_t>(i);
+        zip_stat_t st;
+        const char* raw = zip_get_name(za, index, ZIP_FL_ENC_RAW);
+        const char* strict = zip_get_name(za, index, ZIP_FL_ENC_STRICT);
+        if (zip_stat_index(za, index, 0, &st) != 0 || !raw || !strict) {
+            std::string why = zip_strerror(za);
+            zip_discard(za);
+            return impl_->fail("Cannot read the archive " + archivePath + ": " + why);
+        }
+        ArchiveEntry entry;
+        entry.stored.index = index;
+        entry.stored.size = st.size;
+        entry.stored.method = st.comp_method;
+        entry.stored.encryption = st.encryption_method;
+        entry.stored.crc = st.crc;
+        entry.name = decodeEntryName(raw, strict, impl_->ansi);
+        impl_->entries.push_back(std::move(entry));
+    }
+    impl_->reader = za;
+    return true;
+}
+
+void ZipArchive::SetDecryptPassword(const std::string& password) {
+    impl_->decryptPassword = password;
+}
+
+bool ZipArchive::CheckPassword() {
+    if (!impl_->reader)
+        return impl_->fail("No archive is open.");
+    ZipEntryReader reader(impl_->reader, impl_->readPassword());
+    for (const auto& entry : impl_->entries) {
+        if (entry.stored.encryption == ZIP_EM_NONE)
+            continue;
+        if (!reader.read(entry.stored, [](const unsigned char*, std::size_t) { return true; }))
+            return impl_->fail(entry.name.text + ": " + reader.error());
+    }
+    return true;
+}
+
+std::vector<ZipEntryInfo> ZipArchive::Entries() const {
+    std::vector<ZipEntryInfo> list;
+    for (const auto& entry : impl_->entries)
+        list.push_back(
+            {entry.name.text, entry.stored.size, entry.stored.encryption != ZIP_EM_NONE});
+    return list;
+}
+
+const ArchiveEntry* ZipArchive::Impl::find(const std::string& bareName) const {
+    for (const auto& entry : entries)
+        if (entry.name.text == bareName || entry.name.alternative == bareName)
+            return &entry;
+    for (const auto& entry : entries)
+        if (equalsNoCase(entry.name.text, bareName) ||
+            (!entry.name.alternative.empty() && equalsNoCase(entry.name.alternative, bareName)))
+            return &entry;
+    return nullptr;
+}
+
+std::optional<ZipEntryInfo> ZipArchive::GetEntry(const std::string& bareName) const {
+    const ArchiveEntry* entry = impl_->find(bareName);
+    if (!entry)
+        return std::nullopt;
+    return ZipEntryInfo{entry->name.text, entry->stored.size,
+                        entry->stored.encryption != ZIP_EM_NONE};
+}
+
+bool ZipArchive::ExtractEntryTo(const std::string& bareName, const std::string& targetFile) {
+    if (!impl_->reader)
+        return impl_->fail("No archive is open.");
+    const ArchiveEntry* entry = impl_->find(bareName);
+    if (!entry)
+        return impl_->fail("The archive has no entry named " + bareName + ".");
+    if (impl_->events.fileExtracting)
+        impl_->events.fileExtracting(entry->name.text);
+
+    const std::string folder = folderOf(targetFile);
+    std::string temp;
+    int fd =
+        createSideFile(folder, ZipWriteTarget::sidePrefix(fileNameOf(targetFile)) + "x-", temp);
+    if (fd < 0)
+        return impl_->fail("Cannot create a file in " + folder + ": " + std::strerror(errno));
+
+    std::string failure;
+    ZipEntryReader reader(impl_->reader, impl_->readPassword());
+    bool ok = reader.read(entry->stored, [&](const unsigned char* data, std::size_t length) {
+        if (writeAll(fd, data, length))
+            return true;
+        failure = "Cannot write " + temp + ": " + std::strerror(errno);
+        return false;
+    });
+    if (!ok && failure.empty())
+        failure = entry->name.text + ": " + reader.error();
+    struct stat old {};
+    if (ok && ::stat(targetFile.c_str(), &old) == 0 && ::fchmod(fd, old.st_mode & 07777) != 0)
+        failure = "Cannot set the mode of " + temp + ": " + std::strerror(errno);
+    if (failure.empty() && ::fsync(fd) != 0)
+        failure = "Cannot flush " + temp + " to disk: " + std::strerror(errno);
+    if (::close(fd) != 0 && failure.empty())
+        failure = "Cannot write " + temp + ": " + std::strerror(errno);
+    if (failure.empty() && ::rename(temp.c_str(), targetFile.c_str()) != 0)
+        failure = "Cannot rename " + temp + " to " + targetFile + ": " + std::strerror(errno);
+    if (!failure.empty()) {
+        ::unlink(temp.c_str());
+        return impl_->fail(failure);
+    }
+    if (!syncFolder(folder))
+        return impl_->fail("Cannot flush the folder " + folder +
+                           " to disk: " + std::strerror(errno));
+    return true;
+}
+
+} // namespace trelmig

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "platform/AnsiCodec.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace trelmig {
+
+// What the archive tells its user while it works. Every callback is optional
+// and is called on the caller's thread.
+struct ZipEvents {
+    std::function<void(const std::string& fileName)> fileAdding;     // once per queued file
+    std::function<void(const std::string& fileName)> fileExtracting; // once per extracted file
+    std::function<void(int percent)> writeProgress;                  // 0..100, repeatedly
+    std::function<void(bool succeeded)> writeFinished;               // once per WriteZip
+};
+
+// One entry of an opened archive.
+struct ZipEntryInfo {
+    std::string name;       // as stored, decoded to UTF-8
+    std::uint64_t size = 0; // uncompressed
+    bool encrypted = false;
+};
+
+// Backup archives: a standard zip with every entry at the root under its bare
+// file name; with a password every entry is encrypted with AES-256. Reading
+// accepts AES and traditional PKWARE encryption, and entry names stored in the
+// ANSI code page without the UTF-8 flag (archives made on Windows).
+//
+// Writing never destroys the previous archive at the target: the new one is
+// written to a temporary file beside it, flushed to disk and renamed over the
+// target only when complete. Paths here are host paths.
+class ZipArchive {
+public:
+    explicit ZipArchive(const AnsiCodec& ansi, ZipEvents events = {});
+    ~ZipArchive();
+    ZipArchive(const ZipArchive&) = delete;
+    ZipArchive& operator=(const ZipArchive&) = delete;
+
+    void SetEvents(ZipEvents events);
+
+    // --- writing
+    // Starts an empty archive to be written to targetPath. Closes any archive
+    // that is open.
+    void NewZip(const std::string& targetPath);
+    // Queues a file, stored later under its bare name; raises fileAdding.
+    // Returns false (and sets LastError) when the file does not exist or a
+    // file of the same bare name (ignoring case) is already queued.
+    bool AddFile(const std::string& hostPath);
+    void SetEncryption(bool on);
+    void SetPassword(const std::string& password);
+    // Writes the archive; raises writeProgress and then writeFinished. Returns
+    // false (and sets LastError) when the archive could not be written, the
+    // target then being left as it was. A second writer of the same target
+    // (another process, or another ZipArchive) is refused while one is at work.
+    // Files are compressed in worker threads; the events still come on the
+    // caller's thread.
+    bool WriteZip();
+    // Releases the archive being written or read.
+    void CloseZip();
+    std::string LastError() const;
+
+    // --- reading
+    // True when any entry of the archive needs a password. nullopt when the
+    // file is not a readable zip archive.
+    static std::optional<bool> IsPasswordProtected(const std::string& archivePath);
+    bool OpenZip(const std::string& archivePath);
+    void SetDecryptPassword(const std::string& password);
+    // True when the password decrypts the archive's entries (each entry is
+    // read through, so a password that passes the quick check but is wrong is
+    // refused too).
+    bool CheckPassword();
+    std::vector<ZipEntryInfo> Entries() const;
+    // The entry of that bare name (compared as Windows compares file names,
+    // also for names stored in the ANSI code page).
+    std::optional<ZipEntryInfo> GetEntry(const std::string& bareName) const;
+    // Extracts the entry to targetFile: written to a temporary file in the same
+    // folder, accepted only when read to its end with checksum and
+    // authentication verified, then renamed over targetFile. On any failure
+    // the existing targetFile is untouched, the temporary file is removed and
+    // false is returned (LastError says why). Raises fileExtracting.
+    bool ExtractEntryTo(const std::string& bareName, const std::string& targetFile);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace trelmig

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+#include <zlib.h>
+
+namespace trelmig {
+
+// Raw deflate (no zlib header) of one chunk of a longer stream, as pigz does
+// it: the chunk is compressed on its own, primed with the 32 KiB that precede
+// it so that matches reach back into the previous chunk, and ends byte-aligned
+// (sync flush) unless it is the last one, which ends the stream. Chunks
+// compressed this way by different threads concatenate into one valid deflate
+// stream.
+class ZipChunkDeflater {
+public:
+    // level: zlib level for compressible data. Throws std::bad_alloc when zlib
+    // cannot allocate its state.
+    explicit ZipChunkDeflater(int level);
+    ~ZipChunkDeflater();
+    ZipChunkDeflater(const ZipChunkDeflater&) = delete;
+    ZipChunkDeflater& operator=(const ZipChunkDeflater&) = delete;
+
+    // Replaces out with the deflate blocks of data. dictionary: up to 32 KiB
+    // of the stream right before data (empty for the first chunk).
+    void deflateChunk(std::span<const unsigned char> dictionary,
+                      std::span<const unsigned char> data, bool last,
+                      std::vector<unsigned char>& out);
+
+    // True when samples spread over data do not shrink under fast deflate:
+    // already compressed or encrypted content, for which the match search of
+    // the real level finds nothing and zlib itself would emit stored blocks.
+    bool looksIncompressible(std::span<const unsigned char> data);
+
+private:
+    void run(z_stream& z, std::span<const unsigned char> data, int flush,
+             std::vector<unsigned char>& out);
+
+    z_stream packed_{}; // the chosen level
+    z_stream stored_{}; // level 0: stored blocks at copying speed
+    z_stream probe_{};  // level 1, for the samples
+};
+
+} // namespace trelmig

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace trelmig {
+
+class ZipChunkDeflater;
+
+// Deflates a list of files in worker threads and hands out each file's raw
+// deflate stream, file after file, in order. Files are cut into chunks that
+// are compressed independently (ZipChunkDeflater), so one large file keeps
+// every worker busy. Only a bounded number of chunks is compressed ahead of
+// the reader, which bounds memory whatever the file sizes; files are opened
+// when their first chunk is scheduled.
+class ZipDeflatePipeline {
+public:
+    struct Settings {
+        unsigned threads = 2;
+        std::size_t chunkSize = std::size_t(1) << 20;
+        std::size_t chunksAhead = 8;
+        int level = 6;
+    };
+
+    // Worker threads for this machine: one per core, at least two, at most eight.
+    static unsigned defaultThreads();
+
+    ZipDeflatePipeline(std::vector<std::string> paths, Settings settings);
+    ~ZipDeflatePipeline();
+    ZipDeflatePipeline(const ZipDeflatePipeline&) = delete;
+    ZipDeflatePipeline& operator=(const ZipDeflatePipeline&) = delete;
+
+    // Copies the next bytes of file `index`'s deflate stream into buffer.
+    // Files are read completely one after the other in list order. Returns
+    // the count, 0 at the end of the file, -1 on failure (see error()).
+    std::int64_t read(std::size_t index, void* buffer, std::size_t length);
+    // Once read() returned 0 for the file: its length and CRC-32.
+    std::uint64_t fileSize(std::size_t index) const { return results_[index].size; }
+    std::uint32_t fileCrc(std::size_t index) const { return results_[index].crc; }
+    // Uncompressed bytes whose compressed form has been handed out.
+    std::uint64_t bytesDone() const { return bytesDone_; }
+    // Why read() failed: names the file and the cause.
+    const std::string& error() const { return error_; }
+
+private:
+    struct Input;
+    struct Chunk;
+    struct Result {
+        std::uint64_t size = 0;
+        std::uint32_t crc = 0;
+        bool finished = false;
+    };
+
+    void schedule(); // with mutex_ held
+    bool openNext(); // with mutex_ held
+    void work();
+    static void compress(Chunk& chunk, ZipChunkDeflater& deflater,
+                         std::vector<unsigned char>& input);
+
+    const std::vector<std::string> paths_;
+    const Settings settings_;
+
+    std::mutex mutex_;
+    std::condition_variable workReady_;
+    std::condition_variable chunkDone_;
+    std::deque<std::unique_ptr<Chunk>> window_; // scheduled, not yet handed out, in order
+    std::deque<Chunk*> queue_;                  // scheduled, not yet taken by a worker
+    std::vector<std::vector<unsigned char>> spareBuffers_;
+    bool stopping_ = false;
+
+    // Scheduling position.
+    std::size_t nextFile_ = 0;
+    std::shared_ptr<Input> input_;
+    std::uint64_t inputOffset_ = 0;
+    std::uint64_t inputSize_ = 0;
+    bool scheduleStopped_ = false;
+
+    // Reading position (reader's thread only).
+    std::size_t outPos_ = 0;
+    std::vector<Result> results_;
+    std::uint64_t bytesDone_ = 0;
+    std::string error_;
+    bool failed_ = false;
+
+    std::vector<std::thread> workers_;
+};
+
+} // namespace trelmig
