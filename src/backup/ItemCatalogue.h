@@ -29,3 +29,29 @@ struct CatalogueItem {
 const std::array<CatalogueItem, kItemCount>& itemCatalogue();
 
 } // namespace trelmig
+
+namespace trelmig {
+
+// The ten gathering steps of a backup, in the order they run and in the order
+// of the flags of "BackupItem". Each step's item key names its line in the
+// information file.
+struct BackupStep {
+    std::string_view itemKey;    // "BackupConfig", also the operation's name
+    std::string_view statusText; // shown while it runs
+    std::string_view logName;    // empty: not in the completion log
+    std::string_view logSeparator;
+    std::array<int, 3> runsForItems; // item indices; -1 fills
+    int restoreItem;                 // the restore box it enables, -1 for none
+    int progressWhenRun;             // added before progressAfter when it ran
+    int progressAfter;               // added whether or not it ran
+};
+
+inline constexpr int kBackupStepCount = 10;
+const std::array<BackupStep, kBackupStepCount>& backupSteps();
+
+using ItemSelection = std::array<bool, kItemCount>;
+bool StepRuns(const BackupStep& step, const ItemSelection& items);
+
+inline constexpr const char* kInfoFileName = "vastrel.dat";
+
+} // namespace trelmig

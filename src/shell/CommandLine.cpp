@@ -12,6 +12,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     CommandLine cmd;
     std::string rest;
     bool listProfiles = false;
+    bool inspect = false;
+    bool restore = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -22,20 +24,51 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             cmd.mode = CommandLine::Mode::Version;
             return cmd;
         }
-        if (arg == "--prefix" || arg.starts_with("--prefix=")) {
-            std::string value;
-            if (arg == "--prefix") {
-                if (i + 1 >= argc) {
-                    cmd.mode = CommandLine::Mode::Invalid;
-                    cmd.error = "--prefix needs a folder";
-                    return cmd;
-                }
-                value = argv[++i];
-            } else {
-                value = arg.substr(9);
+        // Options that take a value, as "--name value" or "--name=value".
+        auto valueOf = [&](const char* name, std::string& into) {
+            const std::string n = name;
+            if (arg == n) {
+                if (i + 1 >= argc)
+                    return -1;
+                into = argv[++i];
+                return 1;
             }
-            cmd.prefix = value;
-        } else if (arg == "--list-profiles") {
+            if (arg.starts_with(n + "=")) {
+                into = arg.substr(n.size() + 1);
+                return 1;
+            }
+            return 0;
+        };
+        std::string value;
+        int taken = 0;
+        for (const char* name :
+             {"--prefix", "--inspect", "--restore", "--profile", "--items", "--password-file"}) {
+            taken = valueOf(name, value);
+            if (taken == 0)
+                continue;
+            if (taken < 0) {
+                cmd.mode = CommandLine::Mode::Invalid;
+                cmd.error = std::string(name) + " needs a value";
+                return cmd;
+            }
+            const std::string n = name;
+            if (n == "--prefix")
+                cmd.prefix = value;
+            else if (n == "--inspect")
+                inspect = true, cmd.archive = value;
+            else if (n == "--restore")
+                restore = true, cmd.archive = value;
+            else if (n == "--profile")
+                cmd.profile = value;
+            else if (n == "--items")
+                cmd.items = value;
+            else
+                cmd.passwordFile = value;
+            break;
+        }
+        if (taken > 0)
+            continue;
+        if (arg == "--list-profiles") {
             listProfiles = true;
         } else if (arg.starts_with("--")) {
             cmd.mode = CommandLine::Mode::Invalid;
@@ -45,11 +78,21 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             if (!rest.empty())
                 rest += ' ';
             rest += arg;
+            cmd.unattendedArgs.push_back(arg);
         }
     }
-    if (listProfiles && !rest.empty()) {
+    const int actions = int(listProfiles) + int(inspect) + int(restore);
+    if (actions > 1 || (actions == 1 && !rest.empty())) {
         cmd.mode = CommandLine::Mode::Invalid;
-        cmd.error = "--list-profiles takes no other arguments";
+        cmd.error = "choose one of --list-profiles, --inspect, --restore or a backup command line";
+    } else if (restore && (cmd.profile.empty() || cmd.items.size() != kItemCount ||
+                           cmd.items.find_first_not_of("01") != std::string::npos)) {
+        cmd.mode = CommandLine::Mode::Invalid;
+        cmd.error = "--restore needs --profile NAME and --items with eight 0/1 characters";
+    } else if (inspect) {
+        cmd.mode = CommandLine::Mode::Inspect;
+    } else if (restore) {
+        cmd.mode = CommandLine::Mode::Restore;
     } else if (listProfiles) {
         cmd.mode = CommandLine::Mode::ListProfiles;
     } else if (!rest.empty()) {
@@ -68,6 +111,12 @@ std::string HelpText() {
            "\n"
            "  --prefix DIR      the Wine prefix (default: $WINEPREFIX, else ~/.wine)\n"
            "  --list-profiles   list the Outlook profiles and which items each can back up\n"
+           "  --inspect FILE    show what a backup file holds\n"
+           "  --restore FILE --profile NAME --items MASK\n"
+           "                    restore the items of MASK (eight 0/1, in the order of the\n"
+           "                    main window) from FILE into the profile NAME\n"
+           "  --password-file F read the password of a protected backup file from F\n"
+           "                    (without it, the password is asked at the terminal)\n"
            "  --help            show this help\n"
            "  --version         show the version\n"
            "\n"

@@ -4,16 +4,23 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace trelmig {
 
 struct CommandLine {
-    enum class Mode { Gui, Help, Version, ListProfiles, Unattended, Invalid };
+    enum class Mode { Gui, Help, Version, ListProfiles, Inspect, Restore, Unattended, Invalid };
     Mode mode = Mode::Gui;
     std::optional<std::filesystem::path> prefix;
-    // The unattended run's text: the arguments joined by blanks.
+    // The unattended run's arguments, and their text joined by blanks.
+    std::vector<std::string> unattendedArgs;
     std::string strCommandLine;
     std::string error;
+    // --inspect FILE / --restore FILE --profile NAME --items MASK [--password-file F]
+    std::string archive;
+    std::string profile;
+    std::string items;
+    std::optional<std::filesystem::path> passwordFile;
 };
 
 // "--" options are ours; anything else is the unattended run's command line.
@@ -24,5 +31,12 @@ std::string HelpText();
 // Prints the profiles of the prefix with the availability of every item.
 // Returns the process exit code.
 int RunListProfiles(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// Prints what the restore tab shows for a backup file. 0, or 2 for an
+// unusable file.
+int RunInspect(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// Restores the items of the mask into the profile and prints the log: 0 when
+// every item succeeded, 1 when one failed, 2 for bad arguments or an unusable
+// backup file.
+int RunRestoreCommand(const CommandLine& cmd, std::ostream& out, std::ostream& err);
 
 } // namespace trelmig

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -41,7 +42,8 @@ struct Session {
     std::string strDiscFilePath;
     bool bNoSourceFile = true;
     std::string strBackupItems;
-    std::string strRestoreEntries;
+    // Entry names of the inspected archive, by item key ("BackupDatas", ...).
+    std::map<std::string, std::string> strRestoreEntries;
     std::string strRestorePassword;
 };
 

@@ -1,4 +1,4 @@
-#include "platform/WineRegistryFormat.h"
+#include "schedule/AutoBackup.h"
 #include "shell/CommandLine.h"
 #include "shell/GuiMain.h"
 
@@ -24,9 +24,12 @@ int main(int argc, char** argv) {
             return 2;
         case CommandLine::Mode::ListProfiles:
             return RunListProfiles(cmd, std::cout, std::cerr);
+        case CommandLine::Mode::Inspect:
+            return RunInspect(cmd, std::cout, std::cerr);
+        case CommandLine::Mode::Restore:
+            return RunRestoreCommand(cmd, std::cout, std::cerr);
         case CommandLine::Mode::Unattended:
-            std::cerr << "trelmig: the unattended backup is not available in this build\n";
-            return 2;
+            return RunAutoBackup(cmd.unattendedArgs, cmd.prefix, std::cerr);
         case CommandLine::Mode::Gui:
             return runGui(argc, argv, cmd.prefix);
         }

@@ -1,0 +1,122 @@
+#include "backup/BackupDriver.h"
+
+#include "backup/BackupRun.h"
+#include "backup/ItemBackup.h"
+#include "backup/ZipArchive.h"
+#include "outlook/OutlookEnvironment.h"
+#include "shell/Environment.h"
+#include "shell/ProgressView.h"
+#include "shell/Prompter.h"
+
+#include <algorithm>
+
+namespace trelmig {
+
+std::tm LocalTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm t{};
+    localtime_r(&now, &t);
+    return t;
+}
+
+BackupDriver::BackupDriver(Environment& env, ZipArchive& zip, Prompter& prompter,
+                           ProgressView& progress)
+    : env_(env), zip_(zip), prompter_(prompter), progress_(progress) {}
+
+BackupRunResult BackupDriver::RunBackup(const BackupChoices& c) {
+    BackupRunResult result;
+    if (running_)
+        return result;
+    Session& s = env_.session;
+    if (c.targetFile.empty()) {
+        prompter_.Show("Invalid backup file.", MessageIcon::Exclamation);
+        return result;
+    }
+    if (std::none_of(c.items.begin(), c.items.end(), [](bool b) { return b; })) {
+        prompter_.Show("Please select at least one item.", MessageIcon::Exclamation);
+        return result;
+    }
+    if (c.protect && c.password.empty() && c.password2.empty()) {
+        prompter_.Show("Please enter Password!", MessageIcon::Critical);
+        return result;
+    }
+    if (c.protect && c.password != c.password2) {
+        prompter_.Show("Incorect Password!", MessageIcon::Critical);
+        return result;
+    }
+    running_ = true;
+    result.started = true;
+
+    // The existing archive stays until the new one is complete.
+    progress_.SetBusy(true);
+    s.strTargetFile = c.targetFile;
+    s.strBackupPassword = c.password;
+    progress_.ShowPanel(true);
+    progress_.ProcessEvents();
+
+    s.bWriteDone = false;
+    zip_.SetEvents({
+        .fileAdding =
+            [&](const std::string& name) {
+                progress_.ProcessEvents();
+                progress_.SetFileText("Adding File " + name);
+                progress_.ProcessEvents();
+            },
+        .fileExtracting = {},
+        .writeProgress =
+            [&](int percent) {
+                progress_.ProcessEvents();
+                progress_.SetPercentText("Write File " + std::to_string(percent) + "%");
+            },
+        .writeFinished = [&](bool) { s.bWriteDone = true; },
+    });
+
+    BackupRequest request;
+    request.profile = c.profile;
+    request.items = c.items;
+    request.description = c.description;
+    request.password = c.protect ? s.strBackupPassword : std::string();
+    request.targetFile = c.targetFile;
+    request.outlookDisplayName = GetOutlookVersion(s, env_.reg, env_.files, env_.system);
+    request.time = LocalTimeNow();
+
+    progress_.SetProgress(progress_.Progress() + 10);
+    const BackupHooks hooks{
+        .stepStarting =
+            [&](const BackupStep& step) {
+                progress_.SetStatus(std::string(step.statusText));
+                progress_.ProcessEvents();
+            },
+        .addProgress = [&](int amount) { progress_.SetProgress(progress_.Progress() + amount); },
+    };
+    const BackupOutcome outcome = PerformBackup(env_, zip_, request, hooks);
+    zip_.SetEvents({});
+    result.written = outcome.written;
+
+    progress_.SetProgress(100);
+    progress_.SetBusy(false);
+    s.bWriteDone = false;
+    progress_.SetFileText("");
+    progress_.SetPercentText("");
+    progress_.ShowPanel(false);
+    progress_.SetProgress(0);
+    running_ = false;
+
+    if (!outcome.written) {
+        // Saying "Completed" here would hide that there is no new backup.
+        prompter_.Show("The Backup was not Completed! The backup file could not be written:\r\n" +
+                           outcome.writeError + "\r\n" + outcome.log,
+                       MessageIcon::Critical);
+        return result;
+    }
+    prompter_.Show("The Backup was Completed!\t\t\t\r\n" + outcome.log, MessageIcon::Information);
+    if (prompter_.Show("Do you need to backup your data to CD-R/RW or DVD?",
+                       MessageIcon::Information, MessageButtons::OkCancel) == MessageAnswer::Ok) {
+        s.strDiscFileTitle = BareName(c.targetFile);
+        s.strDiscFilePath = c.targetFile;
+        result.discRequested = true;
+    }
+    return result;
+}
+
+} // namespace trelmig

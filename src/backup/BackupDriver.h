@@ -1,0 +1,51 @@
+#pragma once
+
+#include "backup/ItemCatalogue.h"
+
+#include <ctime>
+#include <string>
+
+namespace trelmig {
+
+class Environment;
+class ZipArchive;
+class Prompter;
+class ProgressView;
+
+// The choices of the backup tab when "Backup Now" is pressed.
+struct BackupChoices {
+    std::string profile; // cbSource
+    ItemSelection items{};
+    std::string description; // txtAttachInfo, lines ended by CR LF
+    bool protect = false;    // ifprotect
+    std::string password;    // txtPassword
+    std::string password2;   // txtPassword2
+    std::string targetFile;  // strTargetFile (host path)
+};
+
+struct BackupRunResult {
+    bool started = false;       // false when validation stopped it (or one was running)
+    bool written = false;       // the archive was written
+    bool discRequested = false; // the user wants it on a disc (strDiscFile* are set)
+};
+
+// The interactive backup: validates the choices, gathers the items, writes
+// the archive and reports, through the window's Prompter and ProgressView.
+class BackupDriver {
+public:
+    BackupDriver(Environment& env, ZipArchive& zip, Prompter& prompter, ProgressView& progress);
+    BackupRunResult RunBackup(const BackupChoices& choices);
+    bool Running() const { return running_; }
+
+private:
+    Environment& env_;
+    ZipArchive& zip_;
+    Prompter& prompter_;
+    ProgressView& progress_;
+    bool running_ = false;
+};
+
+// Local time now.
+std::tm LocalTimeNow();
+
+} // namespace trelmig

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "backup/ItemCatalogue.h"
+
+#include <ctime>
+#include <functional>
+#include <string>
+
+namespace trelmig {
+
+class Environment;
+class ZipArchive;
+
+// What one backup writes and gathers, shared by the window's backup and the
+// unattended run: the information file, the gathering steps, the archive.
+struct BackupRequest {
+    std::string profile;
+    ItemSelection items{};
+    std::string description; // CR LF become "QX$ZRM"
+    std::string password;    // empty: not encrypted
+    std::string targetFile;  // host path
+    std::string outlookDisplayName;
+    std::tm time{};
+};
+
+struct BackupOutcome {
+    std::string flags; // the ten "0"/"1" of BackupItem
+    std::string log;   // CR LF, log name, separator, result word, TAB per logged step
+    bool written = false;
+    std::string writeError;
+};
+
+// Called before each step that runs (its status text) and after each step
+// (the progress to add).
+struct BackupHooks {
+    std::function<void(const BackupStep&)> stepStarting;
+    std::function<void(int)> addProgress;
+};
+
+// Writes the information file, runs the selected steps, adds the information
+// file, writes the archive and removes the scratch files.
+BackupOutcome PerformBackup(Environment& env, ZipArchive& zip, const BackupRequest& request,
+                            const BackupHooks& hooks = {});
+
+std::string EncodeDescription(const std::string& text);
+
+} // namespace trelmig

@@ -1,0 +1,201 @@
+#include "backup/ItemBackup.h"
+
+#include "platform/WinFiles.h"
+#include "registry/RegistryBinary.h"
+#include "registry/RegistryText.h"
+#include "registry/modReg.h"
+#include "shell/Session.h"
+#include "shell/SettingsFile.h"
+#include "shell/TempFiles.h"
+
+#include <functional>
+
+namespace trelmig {
+
+std::string BareName(const std::string& path) {
+    const auto cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+namespace {
+
+// Failures of an item operation, whatever their kind, become its "false".
+bool guarded(const std::function<bool()>& operation) {
+    try {
+        return operation();
+    } catch (...) {
+        return false;
+    }
+}
+
+void replaceAll(std::string& s, const std::string& from, const std::string& to) {
+    for (std::size_t pos = 0; (pos = s.find(from, pos)) != std::string::npos; pos += to.size())
+        s.replace(pos, from.size(), to);
+}
+
+} // namespace
+
+ItemBackup::ItemBackup(Session& session, modReg& reg, const WinFiles& files, const AnsiCodec& ansi,
+                       ZipArchive& zip)
+    : session_(session), reg_(reg), files_(files), ansi_(ansi), zip_(zip) {}
+
+std::string ItemBackup::profileKey(const std::string& strIdentity) const {
+    return session_.strProfilesKey + "\\" + strIdentity;
+}
+
+void ItemBackup::saveKey(const char* key, const std::string& value) {
+    SaveINI(key, value, session_.strInfoFile, ansi_);
+}
+
+bool ItemBackup::addWindowsFile(const std::string& windowsPath) {
+    const auto host = files_.hostPath(windowsPath);
+    return host && zip_.AddFile(host->string());
+}
+
+bool ItemBackup::exportKey(const std::string& keyPath, const char* prefix, std::string& exportFile,
+                           const char* itemKey) {
+    return guarded([&] {
+        if (!reg_.RegKeyExists(keyPath))
+            return false;
+        exportFile = sGetTempFile(session_.strProgramFolder, prefix);
+        if (exportFile.empty())
+            return false;
+        ExportRegTree(reg_, keyPath, "", exportFile);
+        if (!zip_.AddFile(exportFile))
+            return false;
+        saveKey(itemKey, BareName(exportFile));
+        return true;
+    });
+}
+
+bool ItemBackup::copyFolder(const std::string& folder, const char* itemKey) {
+    return guarded([&] {
+        if (!files_.folderExists(folder))
+            return false;
+        std::string list;
+        for (const auto& name : files_.listFiles(folder)) {
+            if (name.empty())
+                continue;
+            if (!list.empty())
+                list += ';';
+            list += name;
+            addWindowsFile(folder + "\\" + name);
+        }
+        if (list.empty())
+            return false;
+        saveKey(itemKey, list);
+        return true;
+    });
+}
+
+bool ItemBackup::BackupConfig(const std::string& strIdentity) {
+    return exportKey(profileKey(strIdentity), "OBC", session_.strConfigExportFile, "BackupConfig");
+}
+
+bool ItemBackup::BackupAccounts(const std::string&) {
+    return exportKey(session_.strAccountsKey, "OBA", session_.strAccountsExportFile,
+                     "BackupAccounts");
+}
+
+bool ItemBackup::BackupConfigsetting() {
+    return exportKey(session_.strOptionsKey, "OBC", session_.strOptionsExportFile,
+                     "BackupConfigsetting");
+}
+
+bool ItemBackup::BackupSignatures() {
+    return copyFolder(session_.strSignaturesDir, "BackupSignatures");
+}
+bool ItemBackup::BackupStationery() {
+    return copyFolder(session_.strStationeryDir, "BackupStationery");
+}
+bool ItemBackup::BackupTemplates() {
+    return copyFolder(session_.strTemplatesDir, "BackupTemplates");
+}
+bool ItemBackup::BackupSetting() {
+    return copyFolder(session_.strPreferencesDir, "BackupSetting");
+}
+
+bool ItemBackup::BackupRules(const std::string& strIdentity) {
+    return guarded([&] {
+        const std::string rules = session_.strRulesDir + "\\" + strIdentity + ".RWZ";
+        if (!files_.fileExists(rules) || !addWindowsFile(rules))
+            return false;
+        saveKey("BackupRules", strIdentity + ".RWZ");
+        return true;
+    });
+}
+
+bool ItemBackup::BackupDatas(const std::string& strIdentity) {
+    return guarded([&] {
+        const std::string key = profileKey(strIdentity);
+        const auto sections = reg_.EnumRegSubkeys(key);
+        if (sections.empty())
+            return false;
+        std::string list;
+        for (const auto& section : sections) {
+            std::string path = ReadRegBinaryPath(reg_, key + "\\" + section, "01020fff");
+            if (path == kRegError)
+                path = ReadRegBinaryPathNarrow(reg_, key + "\\" + section, "01020fff");
+            if (path == kRegError || !files_.fileExists(path))
+                continue;
+            if (!list.empty())
+                list += ';';
+            list += BareName(path);
+            addWindowsFile(path);
+        }
+        if (list.empty())
+            return false;
+        saveKey("BackupDatas", list);
+        return true;
+    });
+}
+
+bool ItemBackup::BackupPab(const std::string& strIdentity) {
+    return guarded([&] {
+        const std::string key = profileKey(strIdentity);
+        const auto sections = reg_.EnumRegSubkeys(key);
+        if (sections.empty())
+            return false;
+        std::string list;
+        for (const auto& section : sections) {
+            std::string path = reg_.ReadRegString(key + "\\" + section, "001e6600");
+            if (path == kRegError || !files_.fileExists(path))
+                continue;
+            if (!list.empty())
+                list += ';';
+            list += BareName(path);
+            replaceAll(path, "\\\\", "\\");
+            addWindowsFile(path);
+        }
+        if (list.empty())
+            return false;
+        saveKey("BackupPab", list);
+        return true;
+    });
+}
+
+bool ItemBackup::Run(std::string_view itemKey, const std::string& profile) {
+    if (itemKey == "BackupConfig")
+        return BackupConfig(profile);
+    if (itemKey == "BackupDatas")
+        return BackupDatas(profile);
+    if (itemKey == "BackupRules")
+        return BackupRules(profile);
+    if (itemKey == "BackupAccounts")
+        return BackupAccounts(profile);
+    if (itemKey == "BackupSignatures")
+        return BackupSignatures();
+    if (itemKey == "BackupStationery")
+        return BackupStationery();
+    if (itemKey == "BackupPab")
+        return BackupPab(profile);
+    if (itemKey == "BackupConfigsetting")
+        return BackupConfigsetting();
+    if (itemKey == "BackupTemplates")
+        return BackupTemplates();
+    if (itemKey == "BackupSetting")
+        return BackupSetting();
+    return false;
+}
+
+} // namespace trelmig

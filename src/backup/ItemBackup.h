@@ -1,0 +1,55 @@
+#pragma once
+
+#include "backup/ZipArchive.h"
+
+#include <string>
+
+namespace trelmig {
+
+struct Session;
+class WinFiles;
+class modReg;
+class AnsiCodec;
+
+// The ten operations that gather one item each into the archive being
+// built: they queue the item's files, write the item's line into the
+// information file and answer true only when they reached their last step.
+// They never show a message.
+class ItemBackup {
+public:
+    ItemBackup(Session& session, modReg& reg, const WinFiles& files, const AnsiCodec& ansi,
+               ZipArchive& zip);
+
+    bool BackupConfig(const std::string& strIdentity);
+    bool BackupDatas(const std::string& strIdentity);
+    bool BackupRules(const std::string& strIdentity);
+    bool BackupAccounts(const std::string& strIdentity);
+    bool BackupSignatures();
+    bool BackupStationery();
+    bool BackupPab(const std::string& strIdentity);
+    bool BackupConfigsetting();
+    bool BackupTemplates();
+    bool BackupSetting();
+
+    // Runs the operation of a step by its item key.
+    bool Run(std::string_view itemKey, const std::string& profile);
+
+private:
+    std::string profileKey(const std::string& strIdentity) const;
+    bool exportKey(const std::string& keyPath, const char* prefix, std::string& exportFile,
+                   const char* itemKey);
+    bool copyFolder(const std::string& folder, const char* itemKey);
+    bool addWindowsFile(const std::string& windowsPath);
+    void saveKey(const char* key, const std::string& value);
+
+    Session& session_;
+    modReg& reg_;
+    const WinFiles& files_;
+    const AnsiCodec& ansi_;
+    ZipArchive& zip_;
+};
+
+// The text after the last backslash (or slash) of a path.
+std::string BareName(const std::string& path);
+
+} // namespace trelmig

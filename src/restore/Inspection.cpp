@@ -1,0 +1,81 @@
+#include "restore/Inspection.h"
+
+#include "backup/ZipArchive.h"
+#include "shell/Environment.h"
+#include "shell/PasswordPrompt.h"
+#include "shell/SettingsFile.h"
+
+#include <filesystem>
+
+namespace trelmig {
+
+namespace {
+
+std::string decodeDescription(std::string text) {
+    for (std::size_t pos = 0; (pos = text.find("QX$ZRM", pos)) != std::string::npos; pos += 2)
+        text.replace(pos, 6, "\r\n");
+    return text;
+}
+
+} // namespace
+
+InspectionResult InspectBackupFile(Environment& env, ZipArchive& zip, Prompter& prompter,
+                                   PasswordPrompt& passwords, const std::string& chosenFile) {
+    InspectionResult result;
+    Session& s = env.session;
+    zip.CloseZip();
+    if (chosenFile.empty())
+        return result;
+
+    if (ZipArchive::IsPasswordProtected(chosenFile).value_or(false)) {
+        s.strRestorePassword = passwords.AskPassword().value_or("");
+        const bool opened = zip.OpenZip(chosenFile);
+        zip.SetDecryptPassword(s.strRestorePassword);
+        if (!opened || !zip.CheckPassword()) {
+            prompter.Show("Incorect Password or Invalid backup file", MessageIcon::Information);
+            zip.CloseZip();
+            return result;
+        }
+    } else {
+        zip.OpenZip(chosenFile);
+    }
+    result.sourceFile = chosenFile;
+
+    std::error_code ec;
+    std::filesystem::remove(s.strInfoFile, ec);
+    zip.ExtractEntryTo(kInfoFileName, s.strInfoFile);
+    auto value = [&](const char* key) {
+        try {
+            return GetINI(key, s.strInfoFile, env.ansi);
+        } catch (const std::exception&) {
+            return std::string(); // no information file: nothing to show
+        }
+    };
+    result.facts = "Computer:" + value("BackupComputer") + "\r\nUser:" + value("BackupLogonUser") +
+                   "\r\nBackup Time:" + value("BackupTime") +
+                   "\r\nProfile:" + value("BackupIdentity") +
+                   "\r\nOutlook Version:" + value("Outlookversion");
+    result.description = decodeDescription(value("BackupInformation"));
+
+    s.strBackupItems = value("BackupItem");
+    if (s.strBackupItems.size() != kBackupStepCount) {
+        prompter.Show("Invalid backup file", MessageIcon::Critical);
+        s.bNoSourceFile = true;
+        std::filesystem::remove(s.strInfoFile, ec);
+        return result;
+    }
+    for (std::size_t i = 0; i < backupSteps().size(); ++i) {
+        if (s.strBackupItems[i] != '1')
+            continue;
+        const BackupStep& step = backupSteps()[i];
+        if (step.restoreItem >= 0)
+            result.restoreEnabled[static_cast<std::size_t>(step.restoreItem)] = true;
+        s.strRestoreEntries[std::string(step.itemKey)] = value(std::string(step.itemKey).c_str());
+    }
+    std::filesystem::remove(s.strInfoFile, ec);
+    s.bNoSourceFile = false;
+    result.accepted = true;
+    return result;
+}
+
+} // namespace trelmig

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "backup/ItemCatalogue.h"
+
+#include <string>
+
+namespace trelmig {
+
+class Environment;
+class ZipArchive;
+class Prompter;
+class PasswordPrompt;
+
+// What the restore tab shows after a backup file was chosen.
+struct InspectionResult {
+    bool accepted = false;   // a valid backup is loaded (bNoSourceFile is false)
+    std::string sourceFile;  // txtSourceFile; empty when the password was refused
+    std::string facts;       // txtPOBinfo: five lines joined by CR LF
+    std::string description; // txtFileInfo
+    ItemSelection restoreEnabled{};
+};
+
+// Opens the chosen backup file, asks for its password when it is protected,
+// reads its information file and tells which items can be restored. The
+// archive stays open in zip for the restore. Messages go to prompter.
+InspectionResult InspectBackupFile(Environment& env, ZipArchive& zip, Prompter& prompter,
+                                   PasswordPrompt& passwords, const std::string& chosenFile);
+
+} // namespace trelmig

@@ -1,0 +1,312 @@
+#include "restore/ItemRestore.h"
+
+#include "backup/ItemBackup.h"
+#include "backup/ZipArchive.h"
+#include "outlook/ItemLocations.h"
+#include "registry/RegistryBinary.h"
+#include "registry/RegistryText.h"
+#include "shell/Environment.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace trelmig {
+
+// A failure of the archive or of the registry files, as opposed to one of
+// the item itself.
+class ItemRestore::Failure : public std::runtime_error {
+public:
+    Failure(const std::string& what, bool hard) : std::runtime_error(what), hard(hard) {}
+    bool hard;
+};
+
+namespace {
+
+constexpr const char* kServiceSection = "0a0d020000000000c000000000000046";
+
+bool isBareName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find_first_of("/\\") == std::string::npos && name.find(':') == std::string::npos;
+}
+
+std::string upper(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+
+} // namespace
+
+ItemRestore::ItemRestore(Environment& env, ZipArchive& zip) : env_(env), zip_(zip) {}
+
+bool ItemRestore::guarded(const std::string& what, const std::function<void()>& body) {
+    lastError_.clear();
+    hardFailure_ = false;
+    try {
+        body();
+        return true;
+    } catch (const Failure& f) {
+        lastError_ = what + ": " + f.what();
+        hardFailure_ = f.hard;
+    } catch (const RegistryError& e) {
+        lastError_ = what + ": " + e.what();
+        hardFailure_ = true;
+    } catch (const std::exception& e) {
+        lastError_ = what + ": " + e.what();
+    }
+    env_.registry.revert();
+    return false;
+}
+
+std::vector<std::string> ItemRestore::entries(const std::string& itemKey) const {
+    const auto it = env_.session.strRestoreEntries.find(itemKey);
+    if (it == env_.session.strRestoreEntries.end() || it->second.empty())
+        throw Failure("the backup file names no entry for it", false);
+    std::vector<std::string> names;
+    std::size_t start = 0;
+    for (;;) {
+        const auto semi = it->second.find(';', start);
+        std::string name = TrimBlanks(it->second.substr(start, semi - start));
+        // Entry names come from the backup file: only bare names may pass, so
+        // nothing is ever written outside the destination folder.
+        if (!isBareName(name))
+            throw Failure("the backup file names an entry \"" + name +
+                              "\" that is not a plain file name; nothing was restored from it",
+                          true);
+        names.push_back(std::move(name));
+        if (semi == std::string::npos)
+            break;
+        start = semi + 1;
+    }
+    return names;
+}
+
+void ItemRestore::ensureFolder(const std::string& folder) {
+    if (env_.files.folderExists(folder))
+        return;
+    const auto cut = folder.find_last_of('\\');
+    if (cut == std::string::npos || cut < 3)
+        throw Failure("the folder " + folder + " cannot be created", false);
+    ensureFolder(folder.substr(0, cut));
+    if (!env_.files.createFolder(folder))
+        throw Failure("the folder " + folder + " cannot be created", false);
+}
+
+void ItemRestore::extractInto(const std::vector<std::string>& names, const std::string& folder) {
+    ensureFolder(folder);
+    std::uintmax_t needed = 0;
+    for (const auto& name : names) {
+        const auto entry = zip_.GetEntry(name);
+        if (!entry)
+            throw Failure("the backup file has no entry " + name, true);
+        needed += entry->size;
+    }
+    const auto free = env_.files.freeSpace(folder);
+    if (free && *free < needed)
+        throw Failure("not enough free space in " + folder + " (" + std::to_string(needed) +
+                          " bytes needed, " + std::to_string(*free) + " free); nothing was changed",
+                      false);
+    for (const auto& name : names) {
+        const auto target = env_.files.hostPathForWriting(folder + "\\" + name);
+        if (!target)
+            throw Failure("refusing to write " + folder + "\\" + name, false);
+        if (!zip_.ExtractEntryTo(name, target->string()))
+            throw Failure(zip_.LastError(), true);
+    }
+}
+
+std::string ItemRestore::extractToWorkFolder(const std::string& name) {
+    const std::string path = env_.session.strProgramFolder + "/" + name;
+    if (!zip_.ExtractEntryTo(name, path))
+        throw Failure(zip_.LastError(), true);
+    return path;
+}
+
+void ItemRestore::saveRegistry() {
+    env_.registry.save();
+}
+
+void ItemRestore::importRegistryItem(const std::string& itemKey, const std::string& targetKey) {
+    if (!env_.reg.RegKeyExists(targetKey))
+        return; // nothing to restore into
+    const std::string file = extractToWorkFolder(entries(itemKey).front());
+    try {
+        ImportRegText(env_.reg, targetKey, file);
+    } catch (const RegistryTextError& e) {
+        std::filesystem::remove(file);
+        throw Failure(std::string(e.what()) + "; the registry was left as it was", false);
+    } catch (...) {
+        std::filesystem::remove(file);
+        throw;
+    }
+    std::filesystem::remove(file);
+}
+
+void ItemRestore::restoreFolderItem(const std::string& itemKey, const std::string& folder) {
+    extractInto(entries(itemKey), folder);
+}
+
+std::string ItemRestore::userFolder(const char* newWindows, const char* otherWindows) const {
+    return env_.session.strUserProfile + (IsNewWindows(env_.session) ? newWindows : otherWindows);
+}
+
+std::string ItemRestore::dataFileFolder() const {
+    return env_.session.strUserProfile + "\\Local Settings\\Application Data\\Microsoft\\Outlook";
+}
+
+bool ItemRestore::RestoreConfig(const std::string& profile) {
+    return guarded("profile configuration", [&] {
+        importRegistryItem("BackupConfig", env_.session.strProfilesKey + "\\" + profile);
+    });
+}
+
+bool ItemRestore::RestoreAccounts(const std::string&) {
+    const std::string key =
+        IsNewOutlook(env_.session)
+            ? "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows "
+              "Messaging Subsystem\\Profiles\\Outlook\\9375CFF0413111d3B88A00104B2A6676"
+            : "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\Outlook\\OMI Account "
+              "Manager\\Accounts";
+    return guarded("accounts settings", [&] { importRegistryItem("BackupAccounts", key); });
+}
+
+bool ItemRestore::RestoreConfigsetting() {
+    return guarded("options settings", [&] {
+        importRegistryItem("BackupConfigsetting",
+                           "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\" +
+                               env_.session.strOutlookVersion + "\\Outlook\\Options");
+    });
+}
+
+bool ItemRestore::RestoreSignatures() {
+    return guarded("signatures", [&] {
+        restoreFolderItem("BackupSignatures",
+                          userFolder("\\AppData\\Roaming\\Microsoft\\Signatures",
+                                     "\\Application Data\\Microsoft\\Signatures"));
+    });
+}
+
+bool ItemRestore::RestoreStationery() {
+    return guarded("stationeries", [&] {
+        std::string folder =
+            env_.session.strUserProfile + "\\Application Data\\Microsoft\\Stationery";
+        if (IsNewOutlook(env_.session)) {
+            const std::string shared = env_.reg.ReadRegString(
+                "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools", "SharedFilesDir");
+            if (shared == kRegError)
+                throw Failure("the shared files folder of Office is not registered", false);
+            folder = TrimBlanks(shared.substr(0, shared.find('\0'))) + "Stationery";
+        }
+        restoreFolderItem("BackupStationery", folder);
+    });
+}
+
+bool ItemRestore::RestoreTemplates() {
+    return guarded("templates", [&] {
+        restoreFolderItem("BackupTemplates",
+                          userFolder("\\AppData\\Roaming\\Microsoft\\Templates",
+                                     "\\Application Data\\Microsoft\\Templates"));
+    });
+}
+
+bool ItemRestore::RestoreSetting() {
+    return guarded("preferences", [&] {
+        restoreFolderItem("BackupSetting", userFolder("\\AppData\\Roaming\\Microsoft\\Outlook",
+                                                      "\\Application Data\\Microsoft\\Outlook"));
+    });
+}
+
+bool ItemRestore::RestoreRules(const std::string& profile) {
+    return guarded("rules", [&] {
+        const std::string folder = userFolder("\\AppData\\Roaming\\Microsoft\\Outlook",
+                                              "\\Application Data\\Microsoft\\Outlook");
+        const std::vector<std::string> names = entries("BackupRules");
+        extractInto(names, folder);
+        // The rules file is named after the profile it belongs to.
+        const std::string wanted = profile + ".RWZ";
+        if (upper(names.front()) != upper(wanted) &&
+            !env_.files.moveFile(folder + "\\" + names.front(), folder + "\\" + wanted, true))
+            throw Failure("the rules file cannot be renamed to " + wanted, false);
+    });
+}
+
+bool ItemRestore::RestoreDatas(const std::string& profile) {
+    return guarded("personal folders", [&] {
+        const std::string folder = dataFileFolder();
+        extractInto(entries("BackupDatas"), folder);
+        const std::string key = env_.session.strProfilesKey + "\\" + profile;
+        const auto sections = env_.reg.EnumRegSubkeys(key);
+        if (sections.empty())
+            throw Failure("the profile " + profile + " has no sections", false);
+        // The path written into the profile is the one Wine can open.
+        const std::string destination = env_.files.canonicalPath(folder).value_or(folder);
+        for (const auto& section : sections) {
+            const std::string sectionKey = key + "\\" + section;
+            std::string oldPath = ReadRegBinaryPath(env_.reg, sectionKey, "01020fff");
+            if (oldPath == kRegError)
+                oldPath = ReadRegBinaryPathNarrow(env_.reg, sectionKey, "01020fff");
+            if (oldPath == kRegError)
+                continue;
+            const std::string newPath = destination + "\\" + BareName(oldPath);
+            env_.reg.DeleteRegValue(sectionKey, "001e6700");
+            ReplaceInRegBinary(env_.reg, sectionKey, "01020fff", oldPath, newPath);
+            ReplaceInRegBinary(env_.reg, sectionKey, "001f6700", oldPath, newPath);
+        }
+        env_.reg.DeleteRegValue(key + "\\" + kServiceSection, "1102039b");
+        env_.reg.DeleteRegValue(key + "\\" + kServiceSection, "001e023d");
+        saveRegistry();
+        const std::string favorites = env_.session.strUserProfile +
+                                      "\\Application Data\\Microsoft\\Outlook\\" + profile + ".FAV";
+        if (env_.files.fileExists(favorites) && !env_.files.deleteFile(favorites))
+            throw Failure("cannot delete " + favorites, false);
+    });
+}
+
+bool ItemRestore::RestorePab(const std::string& profile) {
+    return guarded("personal address book", [&] {
+        const std::string folder = dataFileFolder();
+        extractInto(entries("BackupPab"), folder);
+        const std::string key = env_.session.strProfilesKey + "\\" + profile;
+        const auto sections = env_.reg.EnumRegSubkeys(key);
+        if (sections.empty())
+            throw Failure("the profile " + profile + " has no sections", false);
+        const std::string destination = env_.files.canonicalPath(folder).value_or(folder);
+        for (const auto& section : sections) {
+            const std::string old = env_.reg.ReadRegString(key + "\\" + section, "001e6600");
+            if (old == kRegError)
+                continue;
+            const auto cut = old.find_last_of('\\');
+            if (cut == std::string::npos)
+                throw Failure("the address book path \"" + old + "\" names no folder", false);
+            env_.reg.WriteRegString(key + "\\" + section, "001e6600",
+                                    destination + "\\" + old.substr(cut + 1));
+        }
+        saveRegistry();
+    });
+}
+
+bool ItemRestore::Run(const std::string& itemKey, const std::string& profile) {
+    if (itemKey == "BackupConfig")
+        return RestoreConfig(profile);
+    if (itemKey == "BackupDatas")
+        return RestoreDatas(profile);
+    if (itemKey == "BackupRules")
+        return RestoreRules(profile);
+    if (itemKey == "BackupAccounts")
+        return RestoreAccounts(profile);
+    if (itemKey == "BackupSignatures")
+        return RestoreSignatures();
+    if (itemKey == "BackupStationery")
+        return RestoreStationery();
+    if (itemKey == "BackupPab")
+        return RestorePab(profile);
+    if (itemKey == "BackupConfigsetting")
+        return RestoreConfigsetting();
+    if (itemKey == "BackupTemplates")
+        return RestoreTemplates();
+    if (itemKey == "BackupSetting")
+        return RestoreSetting();
+    return false;
+}
+
+} // namespace trelmig

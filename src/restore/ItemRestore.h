@@ -1,0 +1,64 @@
+#pragma once
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace trelmig {
+
+class Environment;
+class ZipArchive;
+
+// The ten operations that put one item each back from the inspected archive
+// into the user's Outlook: true only when they reached their last step.
+//
+// Nothing of the user's is ever half-written: each file is extracted beside
+// its destination and renamed into place only when complete and verified; the
+// registry changes of one operation are saved together or not at all; entry
+// names that are not bare file names are refused; a destination without room
+// for the files is refused before anything is written.
+class ItemRestore {
+public:
+    ItemRestore(Environment& env, ZipArchive& zip);
+
+    bool RestoreConfig(const std::string& profile);
+    bool RestoreDatas(const std::string& profile);
+    bool RestoreRules(const std::string& profile);
+    bool RestoreAccounts(const std::string& profile);
+    bool RestoreSignatures();
+    bool RestoreStationery();
+    bool RestorePab(const std::string& profile);
+    bool RestoreConfigsetting();
+    bool RestoreTemplates();
+    bool RestoreSetting();
+
+    // Runs the operation standing for a backup step's item key.
+    bool Run(const std::string& itemKey, const std::string& profile);
+
+    // Why the last operation failed; empty after success.
+    const std::string& LastError() const { return lastError_; }
+    // True when the last failure was the archive's or the registry files'
+    // (not the item's): the restore as a whole did not work.
+    bool LastFailureWasHard() const { return hardFailure_; }
+
+private:
+    class Failure;
+    bool guarded(const std::string& what, const std::function<void()>& body);
+    std::vector<std::string> entries(const std::string& itemKey) const;
+    void extractInto(const std::vector<std::string>& names, const std::string& folder);
+    std::string extractToWorkFolder(const std::string& name);
+    void ensureFolder(const std::string& folder);
+    void importRegistryItem(const std::string& itemKey, const std::string& targetKey);
+    void restoreFolderItem(const std::string& itemKey, const std::string& folder);
+    void saveRegistry();
+    std::string userFolder(const char* newWindows, const char* otherWindows) const;
+    std::string dataFileFolder() const;
+
+    Environment& env_;
+    ZipArchive& zip_;
+    std::string lastError_;
+    bool hardFailure_ = false;
+};
+
+} // namespace trelmig

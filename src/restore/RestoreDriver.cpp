@@ -1,0 +1,166 @@
+#include "restore/RestoreDriver.h"
+
+#include "backup/ZipArchive.h"
+#include "restore/ItemRestore.h"
+#include "shell/Environment.h"
+#include "shell/ProgressView.h"
+
+#include <algorithm>
+
+namespace trelmig {
+
+namespace {
+
+// The restore steps, in the order they run; step i stands for flag i + 1.
+struct RestoreStep {
+    std::array<int, 3> boxes; // any of these ticked (-1 fills)
+    const char* statusText;
+    const char* logLabel; // nullptr: not logged
+    const char* failedLabel;
+    const char* tabs;
+    int progressAfter;
+};
+
+const std::array<RestoreStep, kBackupStepCount>& restoreSteps() {
+    static const std::array<RestoreStep, kBackupStepCount> steps = {{
+        {{0, 1, 4}, "Copying Config...", nullptr, nullptr, "", 0},
+        {{0, -1, -1},
+         "Copying Data Files (Pst Files)...",
+         "Restore Personal Folders",
+         "Restore Personal Folders",
+         "\t\t",
+         10},
+        {{0, -1, -1}, "Copying Rules...", nullptr, nullptr, "", 25},
+        {{1, -1, -1},
+         "Copying Accounts...",
+         "Restore Accounts Settings",
+         "Restore Accounts Settings",
+         "\t\t",
+         10},
+        {{2, -1, -1},
+         "Copying Signatures...",
+         "Restore Signatures",
+         "Restore Signatures ",
+         "\t\t\t",
+         10},
+        {{3, -1, -1},
+         "Copying Stationeries...",
+         "Restore Stationeries",
+         "Restore Stationeries",
+         "\t\t\t",
+         5},
+        {{4, -1, -1},
+         "Copying Address Book...",
+         "Restore Personal Address Book",
+         "Restore Personal Address Book",
+         "\t\t",
+         5},
+        {{5, -1, -1},
+         "Copying Options...",
+         "Restore Options Settings",
+         "Restore Options Settings",
+         "\t\t",
+         5},
+        {{6, -1, -1},
+         "Copying Templates...",
+         "Restore Templates",
+         "Restore Templates",
+         "\t\t\t",
+         5},
+        {{7, -1, -1},
+         "Copying Setting...",
+         "Restore Preferences",
+         "Restore Preferences",
+         "\t\t\t",
+         0},
+    }};
+    return steps;
+}
+
+} // namespace
+
+RestoreDriver::RestoreDriver(Environment& env, ZipArchive& zip, Prompter& prompter,
+                             ProgressView& progress)
+    : env_(env), zip_(zip), prompter_(prompter), progress_(progress) {}
+
+RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c) {
+    RestoreRunResult result;
+    Session& s = env_.session;
+    if (running_)
+        return result;
+    if (s.bNoSourceFile) {
+        prompter_.Show("Invalid backup file.", MessageIcon::Critical);
+        return result;
+    }
+    if (std::none_of(c.boxes.begin(), c.boxes.end(), [](bool b) { return b; })) {
+        prompter_.Show("Please select at least one item.", MessageIcon::Exclamation);
+        return result;
+    }
+    // Wine rewrites its registry files from memory: anything written now
+    // would be lost, and Outlook may hold the data files open.
+    if (env_.prefix.wineserverRunning()) {
+        prompter_.Show("Outlook or Wine is running. Please close Outlook and Wine first (for "
+                       "example with \"wineserver -k\"), then restore again.\r\n\r\nNothing "
+                       "was restored.",
+                       MessageIcon::Critical);
+        return result;
+    }
+    running_ = true;
+    result.started = true;
+    progress_.SetBusy(true);
+    progress_.ShowPanel(true);
+    progress_.SetProgress(progress_.Progress() + 10);
+    progress_.ProcessEvents();
+
+    zip_.SetEvents({.fileAdding = {},
+                    .fileExtracting =
+                        [&](const std::string& name) {
+                            progress_.ProcessEvents();
+                            progress_.SetFileText("Unzip File " + name);
+                            progress_.ProcessEvents();
+                        },
+                    .writeProgress = {},
+                    .writeFinished = {}});
+
+    ItemRestore items(env_, zip_);
+    result.allSucceeded = true;
+    std::string hardFailure;
+    for (std::size_t i = 0; i < restoreSteps().size(); ++i) {
+        const RestoreStep& step = restoreSteps()[i];
+        const bool ticked = std::any_of(step.boxes.begin(), step.boxes.end(), [&](int b) {
+            return b >= 0 && c.boxes[static_cast<std::size_t>(b)];
+        });
+        if (s.strBackupItems.size() > i && s.strBackupItems[i] == '1' && ticked) {
+            progress_.SetStatus(step.statusText);
+            const bool ok = items.Run(std::string(backupSteps()[i].itemKey), c.profile);
+            if (step.logLabel)
+                result.log += std::string("\r\n") + (ok ? step.logLabel : step.failedLabel) +
+                              step.tabs + (ok ? "succeeded!" : "Fail!") + "\t";
+            if (!ok) {
+                result.allSucceeded = false;
+                if (items.LastFailureWasHard() && hardFailure.empty())
+                    hardFailure = items.LastError();
+            }
+        }
+        progress_.SetProgress(progress_.Progress() + step.progressAfter);
+    }
+    zip_.SetEvents({});
+
+    progress_.SetBusy(false);
+    progress_.SetProgress(100);
+    progress_.SetStatus("Operation complete!");
+    progress_.SetFileText("");
+    progress_.ShowPanel(false);
+    progress_.SetProgress(0);
+    running_ = false;
+
+    if (!hardFailure.empty())
+        prompter_.Show("The Restore was not Completed! " + hardFailure + "\r\n" + result.log,
+                       MessageIcon::Critical);
+    else
+        prompter_.Show("The Restore was Completed!\t\t\t\r\n" + result.log,
+                       MessageIcon::Information);
+    return result;
+}
+
+} // namespace trelmig

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "backup/ItemCatalogue.h"
+
+#include <string>
+
+namespace trelmig {
+
+class Environment;
+class ZipArchive;
+class Prompter;
+class ProgressView;
+
+struct RestoreChoices {
+    std::string profile;   // cbTarget
+    ItemSelection boxes{}; // restoreitem(0..7) ticked
+};
+
+struct RestoreRunResult {
+    bool started = false;
+    bool allSucceeded = false; // every step that ran succeeded
+    std::string log;
+};
+
+// "Restore Now": runs the item restore operations the archive holds and the
+// user ticked, in a fixed order, and reports one line per restored item.
+class RestoreDriver {
+public:
+    RestoreDriver(Environment& env, ZipArchive& zip, Prompter& prompter, ProgressView& progress);
+    RestoreRunResult RunRestore(const RestoreChoices& choices);
+    bool Running() const { return running_; }
+
+private:
+    Environment& env_;
+    ZipArchive& zip_;
+    Prompter& prompter_;
+    ProgressView& progress_;
+    bool running_ = false;
+};
+
+} // namespace trelmig

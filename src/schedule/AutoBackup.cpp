@@ -1,0 +1,161 @@
+#include "schedule/AutoBackup.h"
+
+#include "backup/BackupDriver.h"
+#include "backup/BackupRun.h"
+#include "backup/ZipArchive.h"
+#include "outlook/OutlookEnvironment.h"
+#include "shell/Environment.h"
+
+#include <algorithm>
+#include <ostream>
+#include <set>
+#include <syslog.h>
+
+namespace trelmig {
+
+std::optional<AutoBackupCommand> ParseAutoBackupCommand(const std::vector<std::string>& args,
+                                                        std::string& error) {
+    std::string text;
+    std::set<std::size_t> joiningBlanks;
+    for (const auto& a : args) {
+        if (!text.empty()) {
+            joiningBlanks.insert(text.size());
+            text += ' ';
+        }
+        text += a;
+    }
+    std::vector<std::string> pieces;
+    std::vector<std::size_t> starts;
+    std::size_t start = 0;
+    for (;;) {
+        const auto eq = text.find('=', start);
+        pieces.push_back(
+            text.substr(start, eq == std::string::npos ? std::string::npos : eq - start));
+        starts.push_back(start);
+        if (eq == std::string::npos)
+            break;
+        start = eq + 1;
+    }
+    if (pieces.size() != 5) {
+        error = pieces.size() < 5 ? "the command line needs sf=, xm=, ps= and bf="
+                                  : "a value of the command line contains \"=\"";
+        return std::nullopt;
+    }
+    std::string values[4];
+    for (std::size_t i = 1; i <= 4; ++i) {
+        std::string v = pieces[i];
+        if (i < 4) {
+            if (v.size() < 2) {
+                error = "the command line is not sf=...xm=...ps=...bf=...";
+                return std::nullopt;
+            }
+            v.resize(v.size() - 2);
+            if (!v.empty() && v.back() == ' ' && joiningBlanks.count(starts[i] + v.size() - 1))
+                v.pop_back();
+        }
+        values[i - 1] = v;
+    }
+    AutoBackupCommand cmd{values[0], values[1], values[2], values[3]};
+    if (cmd.profile.empty() || cmd.mask.empty() || cmd.backupFile.empty()) {
+        error = "the profile (sf=), the items (xm=) and the backup file (bf=) must not be empty";
+        return std::nullopt;
+    }
+    if (cmd.mask.size() != 8 || !std::all_of(cmd.mask.begin(), cmd.mask.end(),
+                                             [](char c) { return c == '0' || c == '1'; })) {
+        error = "the items (xm=) must be eight characters 0 or 1";
+        return std::nullopt;
+    }
+    return cmd;
+}
+
+namespace {
+
+class SystemLog {
+public:
+    SystemLog() { openlog("trelmig", LOG_PID, LOG_USER); }
+    ~SystemLog() { closelog(); }
+    void info(const std::string& line) { syslog(LOG_INFO, "%s", line.c_str()); }
+    void error(const std::string& line) { syslog(LOG_ERR, "%s", line.c_str()); }
+};
+
+int fail(SystemLog& log, std::ostream& err, int code, const std::string& line) {
+    log.error(line);
+    err << "trelmig: " << line << '\n';
+    return code;
+}
+
+// Start-up questions have no one to answer them: they are logged.
+class LoggingPrompter : public Prompter {
+public:
+    explicit LoggingPrompter(SystemLog& log) : log_(log) {}
+    MessageAnswer Show(const std::string& text, MessageIcon, MessageButtons) override {
+        log_.info(text);
+        return MessageAnswer::Ok;
+    }
+
+private:
+    SystemLog& log_;
+};
+
+} // namespace
+
+int RunAutoBackup(const std::vector<std::string>& args,
+                  const std::optional<std::filesystem::path>& prefix, std::ostream& err) {
+    SystemLog log;
+    std::string error;
+    const auto cmd = ParseAutoBackupCommand(args, error);
+    if (!cmd)
+        return fail(log, err, 2, "unattended backup refused, nothing was touched: " + error);
+
+    LoggingPrompter prompter(log);
+    try {
+        Environment env(WinePrefix::locate(prefix), prompter);
+        env.Discover();
+        Session& s = env.session;
+        if (s.bNoProfiles)
+            return fail(log, err, 1,
+                        "no Outlook profile in the Wine prefix " + env.prefix.root().string() +
+                            "; nothing was backed up");
+        if (std::find(s.arrProfiles.begin(), s.arrProfiles.end(), cmd->profile) ==
+            s.arrProfiles.end())
+            return fail(log, err, 1,
+                        "there is no Outlook profile \"" + cmd->profile +
+                            "\"; nothing was backed up");
+
+        s.strTargetFile = cmd->backupFile;
+        BackupRequest request;
+        request.profile = cmd->profile;
+        for (int i = 0; i < kItemCount; ++i)
+            request.items[static_cast<std::size_t>(i)] =
+                cmd->mask[static_cast<std::size_t>(i)] == '1';
+        request.description = "Automatic Backup";
+        request.password = cmd->password;
+        request.targetFile = cmd->backupFile;
+        request.outlookDisplayName = GetOutlookVersion(s, env.reg, env.files, env.system);
+        request.time = LocalTimeNow();
+
+        ZipArchive zip(env.ansi);
+        const BackupOutcome outcome = PerformBackup(env, zip, request);
+        if (!outcome.written)
+            return fail(log, err, 1,
+                        "backup of profile \"" + cmd->profile + "\" to " + cmd->backupFile +
+                            " failed: " + outcome.writeError);
+
+        std::string failed;
+        for (std::size_t i = 0; i < backupSteps().size(); ++i) {
+            const BackupStep& step = backupSteps()[i];
+            if (!step.logName.empty() && StepRuns(step, request.items) && outcome.flags[i] == '0')
+                failed += (failed.empty() ? "" : ", ") + std::string(step.logName);
+        }
+        const std::string done = "backup of profile \"" + cmd->profile + "\" written to " +
+                                 cmd->backupFile + " (BackupItem " + outcome.flags + ")";
+        if (!failed.empty())
+            return fail(log, err, 3, done + ", but these items failed: " + failed);
+        log.info(done);
+        return 0;
+    } catch (const std::exception& e) {
+        return fail(log, err, 1, std::string("unattended backup failed: ") + e.what());
+    }
+}
+
+} // namespace trelmig

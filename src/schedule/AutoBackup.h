@@ -1,0 +1,35 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace trelmig {
+
+// The four values of an unattended run's command line
+// " sf=<profile>xm=<mask>ps=<password>bf=<backup file>".
+struct AutoBackupCommand {
+    std::string profile;
+    std::string mask; // eight "0"/"1", one per item
+    std::string password;
+    std::string backupFile;
+};
+
+// Reads the command line by position: it is cut at every "=", piece 0 is
+// ignored, every middle piece loses the two letters of the next name. The
+// arguments are joined by blanks; a blank that only separated two arguments
+// is not part of a value. A line the format cannot carry (not exactly four
+// "=", an empty profile, mask or file, a mask that is not eight "0"/"1") is
+// refused with the reason in `error`.
+std::optional<AutoBackupCommand> ParseAutoBackupCommand(const std::vector<std::string>& args,
+                                                        std::string& error);
+
+// The whole unattended run: loads the prefix as the main window would, backs
+// up with no window and no question, logs one line to the system log, and
+// returns the exit code (0 written, 1 failed, 2 refused command line, 3
+// written but a chosen item failed). A failure also prints one line on err.
+int RunAutoBackup(const std::vector<std::string>& args,
+                  const std::optional<std::filesystem::path>& prefix, std::ostream& err);
+
+} // namespace trelmig

@@ -1,0 +1,208 @@
+#include "backup/BackupDriver.h"
+#include "backup/ZipArchive.h"
+#include "shell/Environment.h"
+#include "shell/ProgressView.h"
+#include "shell/SettingsFile.h"
+
+#include "RecordingPrompter.h"
+#include "SamplePrefixCopy.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace fs = std::filesystem;
+using namespace trelmig;
+
+namespace {
+
+// Remembers what the progress panel showed.
+struct RecordingProgress : SilentProgress {
+    std::vector<std::string> statuses;
+    std::vector<int> values;
+    std::vector<std::string> files;
+    bool panelShown = false;
+    void SetStatus(const std::string& t) override { statuses.push_back(t); }
+    void SetFileText(const std::string& t) override {
+        if (!t.empty())
+            files.push_back(t);
+    }
+    void SetProgress(int v) override {
+        SilentProgress::SetProgress(v);
+        values.push_back(v);
+    }
+    void ShowPanel(bool v) override { panelShown = panelShown || v; }
+};
+
+ItemSelection only(std::initializer_list<int> items) {
+    ItemSelection s{};
+    for (int i : items)
+        s[static_cast<std::size_t>(i)] = true;
+    return s;
+}
+
+} // namespace
+
+class BackupDriverTest : public ::testing::Test {
+protected:
+    SamplePrefixCopy sample;
+    RecordingPrompter prompter;
+    RecordingProgress progress;
+    std::unique_ptr<Environment> env;
+    std::unique_ptr<ZipArchive> zip;
+    std::unique_ptr<BackupDriver> driver;
+    std::string target = (sample.work.path() / "backup.kvx").string();
+
+    void SetUp() override {
+        env = std::make_unique<Environment>(WinePrefix(sample.root), prompter);
+        env->Discover();
+        zip = std::make_unique<ZipArchive>(env->ansi);
+        driver = std::make_unique<BackupDriver>(*env, *zip, prompter, progress);
+        prompter.answer = MessageAnswer::Cancel; // no disc
+    }
+
+    BackupChoices choices(ItemSelection items, const std::string& profile = "Outlook") {
+        BackupChoices c;
+        c.profile = profile;
+        c.items = items;
+        c.targetFile = target;
+        c.description = "first line\r\nsecond = line";
+        return c;
+    }
+
+    // The information file of the written archive.
+    std::string info(const std::string& key, const std::string& password = "") {
+        ZipArchive reader(env->ansi);
+        EXPECT_TRUE(reader.OpenZip(target));
+        if (!password.empty())
+            reader.SetDecryptPassword(password);
+        const std::string extracted = (sample.work.path() / "read-vastrel.dat").string();
+        EXPECT_TRUE(reader.ExtractEntryTo("vastrel.dat", extracted));
+        reader.CloseZip();
+        return GetINI(key, extracted, env->ansi);
+    }
+
+    std::vector<std::string> entries() {
+        ZipArchive reader(env->ansi);
+        EXPECT_TRUE(reader.OpenZip(target));
+        std::vector<std::string> names;
+        for (const auto& e : reader.Entries())
+            names.push_back(e.name);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+TEST_F(BackupDriverTest, InvalidChoicesAreRefusedBeforeAnythingIsWritten) {
+    auto expectRefusal = [&](BackupChoices c, const std::string& text, MessageIcon icon) {
+        prompter.messages.clear();
+        EXPECT_FALSE(driver->RunBackup(c).started);
+        ASSERT_EQ(prompter.messages.size(), 1u);
+        EXPECT_EQ(prompter.messages[0].text, text);
+        EXPECT_EQ(prompter.messages[0].icon, icon);
+        EXPECT_FALSE(fs::exists(target));
+    };
+    BackupChoices noTarget = choices(only({0}));
+    noTarget.targetFile.clear();
+    expectRefusal(noTarget, "Invalid backup file.", MessageIcon::Exclamation);
+    expectRefusal(choices(only({})), "Please select at least one item.", MessageIcon::Exclamation);
+    BackupChoices noPassword = choices(only({0}));
+    noPassword.protect = true;
+    expectRefusal(noPassword, "Please enter Password!", MessageIcon::Critical);
+    BackupChoices oneBox = noPassword;
+    oneBox.password = "secret";
+    expectRefusal(oneBox, "Incorect Password!", MessageIcon::Critical);
+    EXPECT_FALSE(progress.panelShown);
+}
+
+TEST_F(BackupDriverTest, OnlyPersonalFoldersRunsConfigDataFilesAndRules) {
+    const BackupRunResult r = driver->RunBackup(choices(only({0})));
+    EXPECT_TRUE(r.started);
+    EXPECT_TRUE(r.written);
+    EXPECT_FALSE(r.discRequested);
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages[0].text,
+              "The Backup was Completed!\t\t\t\r\n\r\nBackup Personal Folders\t\tsucceeded!\t");
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(prompter.messages[1].text, "Do you need to backup your data to CD-R/RW or DVD?");
+    EXPECT_EQ(prompter.messages[1].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(progress.statuses,
+              (std::vector<std::string>{"Copying Config...", "Copying Data Files (Pst Files)...",
+                                        "Copying Rules..."}));
+    // 10 + 5 + 15 + 10 + 20 + 10 + 10 + 5 + 5 + 5 before writing, then full, then reset.
+    ASSERT_GE(progress.values.size(), 3u);
+    EXPECT_EQ(progress.values[progress.values.size() - 3], 95);
+    EXPECT_EQ(progress.values[progress.values.size() - 2], 100);
+    EXPECT_EQ(progress.values.back(), 0);
+
+    EXPECT_EQ(info("BackupItem"), "1110000000");
+    EXPECT_EQ(info("BackupDatas"), "Archive.pst;Outlook.pst");
+    EXPECT_EQ(info("BackupRules"), "Outlook.RWZ");
+    EXPECT_EQ(info("BackupIdentity"), "Outlook");
+    EXPECT_EQ(info("BackupComputer"), "SAMPLE-PC");
+    EXPECT_EQ(info("BackupLogonUser"), "sam");
+    EXPECT_EQ(info("Outlookversion"), "Outlook 2010");
+    EXPECT_EQ(info("BackupInformation"), "first lineQX$ZRMsecond = line");
+    const std::string config = info("BackupConfig");
+    EXPECT_EQ(config.substr(0, 3), "OBC");
+    EXPECT_EQ(entries(), (std::vector<std::string>{config, "Archive.pst", "Outlook.RWZ",
+                                                   "Outlook.pst", "vastrel.dat"}));
+    // The scratch files are gone.
+    for (const auto& e : fs::directory_iterator(env->session.strProgramFolder))
+        ADD_FAILURE() << "left behind: " << e.path();
+}
+
+TEST_F(BackupDriverTest, OnlyTemplatesAndTheLogOfSeveralItems) {
+    driver->RunBackup(choices(only({6})));
+    EXPECT_EQ(info("BackupItem"), "0000000010");
+    EXPECT_EQ(progress.values[progress.values.size() - 3], 90);
+
+    prompter.messages.clear();
+    driver->RunBackup(choices(only({1, 4, 2})));
+    // Accounts and address book share one export of the profile.
+    EXPECT_EQ(info("BackupItem"), "1001101000");
+    EXPECT_EQ(prompter.messages[0].text, "The Backup was Completed!\t\t\t\r\n"
+                                         "\r\nBackup Accounts Settings\tsucceeded!\t"
+                                         "\r\nBackup Signatures\t\tsucceeded!\t"
+                                         "\r\nBackup Personal Address Book\t\tsucceeded!\t");
+    EXPECT_EQ(info("BackupSignatures"), "Personal.htm;Personal.rtf;Personal.txt");
+    EXPECT_EQ(info("BackupPab"), "mailbox.pab");
+}
+
+TEST_F(BackupDriverTest, AProfileWithAMissingDataFileBacksUpTheOthers) {
+    driver->RunBackup(choices(only({0}), "Work"));
+    EXPECT_EQ(info("BackupDatas"), "Work.pst");
+    // Work has no rules file.
+    EXPECT_EQ(info("BackupItem"), "1100000000");
+    EXPECT_EQ(info("BackupRules"), "");
+}
+
+TEST_F(BackupDriverTest, APasswordEncryptsTheArchiveAndTheDiscQuestionHandsItOver) {
+    prompter.answer = MessageAnswer::Ok;
+    BackupChoices c = choices(only({5, 7}));
+    c.protect = true;
+    c.password = c.password2 = "pa ss$\"word";
+    const BackupRunResult r = driver->RunBackup(c);
+    EXPECT_TRUE(r.discRequested);
+    EXPECT_EQ(env->session.strDiscFilePath, target);
+    EXPECT_EQ(env->session.strDiscFileTitle, "backup.kvx");
+    EXPECT_EQ(ZipArchive::IsPasswordProtected(target), true);
+    EXPECT_EQ(info("BackupItem", "pa ss$\"word"), "0000000101");
+}
+
+TEST_F(BackupDriverTest, AnArchiveThatCannotBeWrittenIsReportedAsAFailure) {
+    BackupChoices c = choices(only({6}));
+    c.targetFile = (sample.work.path() / "no-such-folder" / "b.kvx").string();
+    const BackupRunResult r = driver->RunBackup(c);
+    EXPECT_TRUE(r.started);
+    EXPECT_FALSE(r.written);
+    ASSERT_EQ(prompter.messages.size(), 1u) << "no disc question after a failure";
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(prompter.messages[0].text.rfind("The Backup was not Completed!", 0), 0u);
+}
+
+TEST_F(BackupDriverTest, AnExistingArchiveIsReplaced) {
+    std::ofstream(target) << "old backup";
+    driver->RunBackup(choices(only({6})));
+    EXPECT_EQ(info("BackupItem"), "0000000010");
+}

@@ -1,0 +1,53 @@
+#include "RestoreFixture.h"
+
+using namespace trelmig;
+
+TEST_F(RestoreFixture, InspectionShowsTheFactsAndEnablesTheItemsHeld) {
+    backUp(items({0, 2, 6}), "pw");
+    passwords.password = "pw";
+    const InspectionResult r = inspect(archive);
+    EXPECT_TRUE(r.accepted);
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_EQ(r.sourceFile, archive);
+    EXPECT_EQ(r.facts.substr(0, r.facts.find("\r\nBackup Time:")),
+              "Computer:SAMPLE-PC\r\nUser:sam");
+    EXPECT_NE(r.facts.find("\r\nProfile:Outlook\r\nOutlook Version:Outlook 2010"),
+              std::string::npos)
+        << r.facts;
+    EXPECT_EQ(r.restoreEnabled, items({0, 2, 6}));
+    EXPECT_EQ(env->session.strBackupItems, "1110100010");
+    EXPECT_FALSE(env->session.bNoSourceFile);
+    EXPECT_EQ(env->session.strRestoreEntries["BackupDatas"], "Archive.pst;Outlook.pst");
+    EXPECT_EQ(env->session.strRestoreEntries["BackupConfig"].substr(0, 3), "OBC");
+    EXPECT_FALSE(std::filesystem::exists(env->session.strInfoFile));
+}
+
+TEST_F(RestoreFixture, AWrongPasswordIsRefused) {
+    backUp(items({6}), "right");
+    passwords.password = "wrong";
+    const InspectionResult r = inspect(archive);
+    EXPECT_FALSE(r.accepted);
+    EXPECT_TRUE(r.sourceFile.empty());
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "Incorect Password or Invalid backup file");
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
+    EXPECT_TRUE(env->session.bNoSourceFile);
+}
+
+TEST_F(RestoreFixture, AnInformationFileWithoutTenFlagsIsInvalid) {
+    const std::string bad = (source.work.path() / "bad.kvx").string();
+    writeRawZip(bad, {{"vastrel.dat", "BackupComputer=PC1\r\nBackupInformation=a"
+                                      "QX$ZRMbQX$ZRMc\r\nBackupItem=111111111\r\n"}});
+    const InspectionResult r = inspect(bad);
+    EXPECT_FALSE(r.accepted);
+    EXPECT_EQ(r.facts.substr(0, 14), "Computer:PC1\r\n");
+    EXPECT_EQ(r.description, "a\r\nb\r\nc");
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "Invalid backup file");
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
+    EXPECT_TRUE(env->session.bNoSourceFile);
+
+    prompter.messages.clear();
+    EXPECT_FALSE(inspect((source.work.path() / "not-a-zip.kvx").string()).accepted);
+    EXPECT_EQ(prompter.messages.at(0).text, "Invalid backup file");
+}

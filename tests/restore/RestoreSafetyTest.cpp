@@ -1,0 +1,124 @@
+#include "RestoreFixture.h"
+
+#include "platform/WineServerLock.h"
+#include "shell/SettingsFile.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <signal.h>
+
+namespace fs = std::filesystem;
+using namespace trelmig;
+
+namespace {
+
+// Every file below a folder with its content.
+std::map<std::string, std::string> contents(const fs::path& root) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(root))
+        if (e.is_regular_file())
+            files[fs::relative(e.path(), root).string()] = readWholeFile(e.path());
+    return files;
+}
+
+} // namespace
+
+TEST_F(RestoreFixture, EntryNamesThatAreNoPlainFileNamesWriteNothing) {
+    const std::string evil = (source.work.path() / "evil.kvx").string();
+    writeRawZip(evil, {{"../../../../evil.htm", "owned"},
+                       {"ok.htm", "fine"},
+                       {"vastrel.dat", "BackupItem=0000100000\r\n"
+                                       "BackupSignatures=ok.htm;../../../../evil.htm\r\n"}});
+    const auto before = contents(target.work.path());
+    ASSERT_TRUE(inspect(evil).accepted);
+    const RestoreRunResult r = restore(items({2}));
+    EXPECT_FALSE(r.allSucceeded);
+    EXPECT_NE(prompter.messages.back().text.find("not a plain file name"), std::string::npos)
+        << prompter.messages.back().text;
+    EXPECT_EQ(contents(target.work.path()), before);
+}
+
+TEST_F(RestoreFixture, ACorruptEntryLeavesTheExistingDataFileUntouched) {
+    backUp(items({0}));
+    // Flip bytes in the middle of the archive, inside the data files' data.
+    std::string bytes = readWholeFile(archive);
+    for (std::size_t i = bytes.size() / 3; i < bytes.size() / 3 + 64; ++i)
+        bytes[i] = static_cast<char>(bytes[i] ^ 0x5a);
+    std::ofstream(archive, std::ios::binary) << bytes;
+
+    const fs::path pst = target.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst";
+    const fs::path archivePst = target.userFolder() / "AppData/Local/Microsoft/Outlook/Archive.pst";
+    const std::string pstBefore = readWholeFile(pst);
+    const std::string archiveBefore = readWholeFile(archivePst);
+    ASSERT_TRUE(inspect(archive).accepted);
+    const RestoreRunResult r = restore(items({0}), "Outlook");
+    EXPECT_FALSE(r.allSucceeded);
+    EXPECT_EQ(readWholeFile(pst), pstBefore);
+    EXPECT_EQ(readWholeFile(archivePst), archiveBefore);
+    for (const auto& e : fs::directory_iterator(pst.parent_path()))
+        EXPECT_EQ(e.path().filename().string().find(".trelmig"), std::string::npos)
+            << "temporary file left: " << e.path();
+}
+
+TEST_F(RestoreFixture, AMalformedRegistryTextLeavesTheProfileUnchanged) {
+    const std::string bad = (source.work.path() / "bad-registry.kvx").string();
+    writeRawZip(bad, {{"OBC1.tmp", "\\\r\n\"a\"= sz:1\r\n\\Sub\r\nthis line is broken\r\n"},
+                      {"vastrel.dat", "BackupConfig=OBC1.tmp\r\nBackupAccounts=OBC1.tmp\r\n"
+                                      "BackupItem=1001000000\r\n"}});
+    const std::string userBefore = readWholeFile(target.root / "user.reg");
+    ASSERT_TRUE(inspect(bad).accepted);
+    const RestoreRunResult r = restore(items({1}));
+    EXPECT_FALSE(r.allSucceeded);
+    EXPECT_EQ(readWholeFile(target.root / "user.reg"), userBefore);
+    EXPECT_EQ(env->reg.EnumRegSubkeys(env->session.strProfilesKey + "\\Work").size(), 7u);
+}
+
+TEST_F(RestoreFixture, ARunningWineserverRefusesTheRestoreAndNothingChanges) {
+    backUp(items({0, 1, 2}));
+    ASSERT_TRUE(inspect(archive).accepted);
+    const fs::path serverDir =
+        fs::path("/tmp") / (".wine-" + std::to_string(getuid())) / serverDirName(target.root);
+    fs::create_directories(serverDir);
+    std::ofstream(serverDir / "lock").put('\0');
+    const auto before = contents(target.root);
+    {
+        LockHolder wineserver(serverDir / "lock");
+        ASSERT_TRUE(wineserver.locked());
+        const RestoreRunResult r = restore(items({0, 1, 2}));
+        EXPECT_FALSE(r.started);
+        EXPECT_NE(prompter.messages.back().text.find("close Outlook and Wine first"),
+                  std::string::npos);
+    }
+    fs::remove_all(serverDir);
+    EXPECT_EQ(contents(target.root), before);
+}
+
+// Archives made on Windows: Info-ZIP's traditional encryption and an
+// information file in code page 1252.
+TEST_F(RestoreFixture, AnArchiveMadeOnWindowsInspectsAndRestores) {
+    if (std::system("command -v zip >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "Info-ZIP zip is not installed";
+    const fs::path folder = source.work.path() / "windows";
+    fs::create_directories(folder);
+    const std::string name1252 = "R\xe9sum\xe9.txt"; // "Résumé.txt" in code page 1252
+    std::ofstream(folder / name1252) << "signature from Windows";
+    std::ofstream(folder / "vastrel.dat", std::ios::binary)
+        << "BackupComputer=BUREAU\r\nBackupLogonUser=Ren\xe9\r\nBackupIdentity=Outlook\r\n"
+           "BackupTime=12/7/2026 9:00:00 AM\r\nOutlookversion=Outlook 2003\r\n"
+           "BackupInformation=Caf\xe9QX$ZRMdeux\r\nBackupSignatures=" +
+               name1252 + "\r\nBackupItem=0000100000\r\n";
+    const std::string kvx = (source.work.path() / "windows.kvx").string();
+    const std::string cmd = "cd '" + folder.string() + "' && zip -q -P geheim '" + kvx + "' '" +
+                            name1252 + "' vastrel.dat";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+
+    passwords.password = "geheim";
+    const InspectionResult r = inspect(kvx);
+    ASSERT_TRUE(r.accepted) << (prompter.messages.empty() ? "" : prompter.messages[0].text);
+    EXPECT_NE(r.facts.find("User:Ren\xc3\xa9"), std::string::npos) << r.facts;
+    EXPECT_EQ(r.description, "Caf\xc3\xa9\r\ndeux");
+    EXPECT_TRUE(restore(items({2})).allSucceeded) << prompter.messages.back().text;
+    EXPECT_EQ(readWholeFile(target.userFolder() / "AppData/Roaming/Microsoft/Signatures" /
+                            "R\xc3\xa9sum\xc3\xa9.txt"),
+              "signature from Windows");
+}
