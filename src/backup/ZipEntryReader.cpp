@@ -22,7 +22,11 @@ bool ZipEntryReader::read(const ZipStoredEntry& entry, const Sink& sink) {
     if (isWinZipAes(entry.encryption) && entry.crc == 0 && entry.size > 0 &&
         entry.method == ZIP_CM_DEFLATE)
         return readInflating(entry, sink);
-    return readRaw(entry, sink);
+    bool ok = readRaw(entry, sink);
+    if (!ok && !wrongPassword_ && isWinZipAes(entry.encryption) && entry.crc == 0 && entry.size > 0)
+        error_ += " An AES entry stored without compression and without CRC (WinZip AE-2, as "
+                  "7-Zip writes it) cannot be verified by libzip 1.7.3.";
+    return ok;
 }
 
 zip_file_t* ZipEntryReader::open(const ZipStoredEntry& entry, zip_flags_t flags) {

@@ -3,6 +3,7 @@
 // Helpers shared by the zip tests: scratch folders, files of chosen content,
 // and running the real zip programs that must agree with what we write.
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
