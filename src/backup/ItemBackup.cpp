@@ -133,9 +133,7 @@ bool ItemBackup::BackupDatas(const std::string& strIdentity) {
             return false;
         std::string list;
         for (const auto& section : sections) {
-            std::string path = ReadRegBinaryPath(reg_, key + "\\" + section, "01020fff");
-            if (path == kRegError)
-                path = ReadRegBinaryPathNarrow(reg_, key + "\\" + section, "01020fff");
+            const std::string path = ReadStorePath(reg_, key + "\\" + section);
             if (path == kRegError || !files_.fileExists(path))
                 continue;
             if (!list.empty())

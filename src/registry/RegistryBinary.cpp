@@ -161,3 +161,14 @@ std::string ReadRegBinaryPathNarrow(modReg& reg, const std::string& keyPath,
 }
 
 } // namespace trelmig
+
+namespace trelmig {
+
+std::string ReadStorePath(modReg& reg, const std::string& sectionKey) {
+    std::string path = ReadRegBinaryPath(reg, sectionKey, "01020fff");
+    if (path == kRegError)
+        path = ReadRegBinaryPathNarrow(reg, sectionKey, "01020fff");
+    return path;
+}
+
+} // namespace trelmig

@@ -45,3 +45,12 @@ std::string ReadRegBinaryPathNarrow(modReg& reg, const std::string& keyPath,
                                     const std::string& valueName);
 
 } // namespace trelmig
+
+namespace trelmig {
+
+// The data file path of a message store section: its entry identifier
+// "01020fff" decoded wide first and, when that finds nothing, narrow. "Error"
+// when neither finds a path.
+std::string ReadStorePath(modReg& reg, const std::string& sectionKey);
+
+} // namespace trelmig

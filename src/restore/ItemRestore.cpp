@@ -242,9 +242,7 @@ bool ItemRestore::RestoreDatas(const std::string& profile) {
         const std::string destination = env_.files.canonicalPath(folder).value_or(folder);
         for (const auto& section : sections) {
             const std::string sectionKey = key + "\\" + section;
-            std::string oldPath = ReadRegBinaryPath(env_.reg, sectionKey, "01020fff");
-            if (oldPath == kRegError)
-                oldPath = ReadRegBinaryPathNarrow(env_.reg, sectionKey, "01020fff");
+            const std::string oldPath = ReadStorePath(env_.reg, sectionKey);
             if (oldPath == kRegError)
                 continue;
             const std::string newPath = destination + "\\" + BareName(oldPath);

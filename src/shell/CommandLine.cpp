@@ -1,6 +1,7 @@
 #include "shell/CommandLine.h"
 
 #include "outlook/ItemLocations.h"
+#include "registry/RegistryBinary.h"
 #include "shell/ConsolePrompter.h"
 #include "shell/Environment.h"
 
@@ -123,6 +124,17 @@ std::string HelpText() {
            "  sf=... xm=... ps=... bf=...   back up without a window (as scheduled jobs do)\n";
 }
 
+std::vector<std::string> DataFilePaths(Environment& env, const std::string& profile) {
+    std::vector<std::string> paths;
+    const std::string key = env.session.strProfilesKey + "\\" + profile;
+    for (const auto& section : env.reg.EnumRegSubkeys(key)) {
+        const std::string path = ReadStorePath(env.reg, key + "\\" + section);
+        if (path != kRegError)
+            paths.push_back(path);
+    }
+    return paths;
+}
+
 int RunListProfiles(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
     ConsolePrompter prompter(err);
     const WinePrefix prefix = WinePrefix::locate(cmd.prefix);
@@ -149,6 +161,9 @@ int RunListProfiles(const CommandLine& cmd, std::ostream& out, std::ostream& err
                 out << " (" << states[i].reason << ")";
             out << '\n';
         }
+        for (const auto& path : DataFilePaths(env, profile))
+            out << "  data file    " << path << (env.files.fileExists(path) ? "" : " (missing)")
+                << '\n';
     }
     return 0;
 }

@@ -28,6 +28,10 @@ CommandLine ParseCommandLine(int argc, const char* const* argv);
 
 std::string HelpText();
 
+class Environment;
+// The data files a profile names, as the backup finds them.
+std::vector<std::string> DataFilePaths(Environment& env, const std::string& profile);
+
 // Prints the profiles of the prefix with the availability of every item.
 // Returns the process exit code.
 int RunListProfiles(const CommandLine& cmd, std::ostream& out, std::ostream& err);

@@ -62,8 +62,9 @@ TEST_F(RestoreFixture, ARestoreKilledHalfWayLeavesOldOrNewFilesOnly) {
         EXPECT_TRUE(pstNow == oldPst || pstNow == newPst)
             << "after " << delayMs << " ms: Outlook.pst is " << pstNow.size() << " bytes";
         const std::string userNow = readWholeFile(fresh.root / "user.reg");
-        if (userNow != oldUser)
+        if (userNow != oldUser) {
             EXPECT_NO_THROW(parseWineRegistry(userNow, "user.reg")) << "after " << delayMs << " ms";
+        }
         EXPECT_EQ(readWholeFile(fresh.root / "system.reg"),
                   readWholeFile(source.root / "system.reg"));
     }

@@ -35,9 +35,7 @@ std::string describe(Environment& env, const std::string& profile) {
     out += "[data file paths]\n";
     for (const auto& section : env.reg.EnumRegSubkeys(key)) {
         const std::string sk = key + "\\" + section;
-        std::string path = ReadRegBinaryPath(env.reg, sk, "01020fff");
-        if (path == kRegError)
-            path = ReadRegBinaryPathNarrow(env.reg, sk, "01020fff");
+        const std::string path = ReadStorePath(env.reg, sk);
         if (path != kRegError)
             out += section + " 01020fff " + path + "\n";
         // 001f6700 is the bare path in UTF-16.
