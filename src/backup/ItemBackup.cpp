@@ -125,7 +125,8 @@ bool ItemBackup::BackupRules(const std::string& strIdentity) {
     });
 }
 
-bool ItemBackup::BackupDatas(const std::string& strIdentity) {
+bool ItemBackup::gatherProfileFiles(const std::string& strIdentity, const char* itemKey,
+                                    const std::function<std::string(const std::string&)>& pathOf) {
     return guarded([&] {
         const std::string key = profileKey(strIdentity);
         const auto sections = reg_.EnumRegSubkeys(key);
@@ -133,30 +134,7 @@ bool ItemBackup::BackupDatas(const std::string& strIdentity) {
             return false;
         std::string list;
         for (const auto& section : sections) {
-            const std::string path = ReadStorePath(reg_, key + "\\" + section);
-            if (path == kRegError || !files_.fileExists(path))
-                continue;
-            if (!list.empty())
-                list += ';';
-            list += BareName(path);
-            addWindowsFile(path);
-        }
-        if (list.empty())
-            return false;
-        saveKey("BackupDatas", list);
-        return true;
-    });
-}
-
-bool ItemBackup::BackupPab(const std::string& strIdentity) {
-    return guarded([&] {
-        const std::string key = profileKey(strIdentity);
-        const auto sections = reg_.EnumRegSubkeys(key);
-        if (sections.empty())
-            return false;
-        std::string list;
-        for (const auto& section : sections) {
-            std::string path = reg_.ReadRegString(key + "\\" + section, "001e6600");
+            std::string path = pathOf(key + "\\" + section);
             if (path == kRegError || !files_.fileExists(path))
                 continue;
             if (!list.empty())
@@ -167,8 +145,20 @@ bool ItemBackup::BackupPab(const std::string& strIdentity) {
         }
         if (list.empty())
             return false;
-        saveKey("BackupPab", list);
+        saveKey(itemKey, list);
         return true;
+    });
+}
+
+bool ItemBackup::BackupDatas(const std::string& strIdentity) {
+    return gatherProfileFiles(strIdentity, "BackupDatas", [&](const std::string& section) {
+        return ReadStorePath(reg_, section);
+    });
+}
+
+bool ItemBackup::BackupPab(const std::string& strIdentity) {
+    return gatherProfileFiles(strIdentity, "BackupPab", [&](const std::string& section) {
+        return reg_.ReadRegString(section, "001e6600");
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "backup/ZipArchive.h"
 
+#include <functional>
 #include <string>
 
 namespace trelmig {
@@ -39,6 +40,9 @@ private:
     bool exportKey(const std::string& keyPath, const char* prefix, std::string& exportFile,
                    const char* itemKey);
     bool copyFolder(const std::string& folder, const char* itemKey);
+    // The files the profile's sections name (pathOf reads a section's path).
+    bool gatherProfileFiles(const std::string& strIdentity, const char* itemKey,
+                            const std::function<std::string(const std::string&)>& pathOf);
     bool addWindowsFile(const std::string& windowsPath);
     void saveKey(const char* key, const std::string& value);
 

@@ -230,28 +230,38 @@ bool ItemRestore::RestoreRules(const std::string& profile) {
     });
 }
 
+void ItemRestore::restoreProfileFiles(
+    const std::string& itemKey, const std::string& profile,
+    const std::function<void(const std::string&, const std::string&)>& rewriteSection) {
+    const std::string folder = dataFileFolder();
+    extractInto(entries(itemKey), folder);
+    const std::string key = env_.session.strProfilesKey + "\\" + profile;
+    const auto sections = env_.reg.EnumRegSubkeys(key);
+    if (sections.empty())
+        throw Failure("the profile " + profile + " has no sections", false);
+    // The paths written into the profile are ones Wine can open.
+    const std::string destination = env_.files.canonicalPath(folder).value_or(folder);
+    for (const auto& section : sections)
+        rewriteSection(key + "\\" + section, destination);
+}
+
 bool ItemRestore::RestoreDatas(const std::string& profile) {
     return guarded("personal folders", [&] {
-        const std::string folder = dataFileFolder();
-        extractInto(entries("BackupDatas"), folder);
-        const std::string key = env_.session.strProfilesKey + "\\" + profile;
-        const auto sections = env_.reg.EnumRegSubkeys(key);
-        if (sections.empty())
-            throw Failure("the profile " + profile + " has no sections", false);
-        // The path written into the profile is the one Wine can open.
-        const std::string destination = env_.files.canonicalPath(folder).value_or(folder);
-        for (const auto& section : sections) {
-            const std::string sectionKey = key + "\\" + section;
-            const std::string oldPath = ReadStorePath(env_.reg, sectionKey);
-            if (oldPath == kRegError)
-                continue;
-            const std::string newPath = destination + "\\" + BareName(oldPath);
-            env_.reg.DeleteRegValue(sectionKey, "001e6700");
-            ReplaceInRegBinary(env_.reg, sectionKey, "01020fff", oldPath, newPath);
-            ReplaceInRegBinary(env_.reg, sectionKey, "001f6700", oldPath, newPath);
-        }
-        env_.reg.DeleteRegValue(key + "\\" + kServiceSection, "1102039b");
-        env_.reg.DeleteRegValue(key + "\\" + kServiceSection, "001e023d");
+        restoreProfileFiles(
+            "BackupDatas", profile,
+            [&](const std::string& sectionKey, const std::string& destination) {
+                const std::string oldPath = ReadStorePath(env_.reg, sectionKey);
+                if (oldPath == kRegError)
+                    return;
+                const std::string newPath = destination + "\\" + BareName(oldPath);
+                env_.reg.DeleteRegValue(sectionKey, "001e6700");
+                ReplaceInRegBinary(env_.reg, sectionKey, "01020fff", oldPath, newPath);
+                ReplaceInRegBinary(env_.reg, sectionKey, "001f6700", oldPath, newPath);
+            });
+        const std::string services =
+            env_.session.strProfilesKey + "\\" + profile + "\\" + kServiceSection;
+        env_.reg.DeleteRegValue(services, "1102039b");
+        env_.reg.DeleteRegValue(services, "001e023d");
         saveRegistry();
         const std::string favorites = env_.session.strUserProfile +
                                       "\\Application Data\\Microsoft\\Outlook\\" + profile + ".FAV";
@@ -262,23 +272,18 @@ bool ItemRestore::RestoreDatas(const std::string& profile) {
 
 bool ItemRestore::RestorePab(const std::string& profile) {
     return guarded("personal address book", [&] {
-        const std::string folder = dataFileFolder();
-        extractInto(entries("BackupPab"), folder);
-        const std::string key = env_.session.strProfilesKey + "\\" + profile;
-        const auto sections = env_.reg.EnumRegSubkeys(key);
-        if (sections.empty())
-            throw Failure("the profile " + profile + " has no sections", false);
-        const std::string destination = env_.files.canonicalPath(folder).value_or(folder);
-        for (const auto& section : sections) {
-            const std::string old = env_.reg.ReadRegString(key + "\\" + section, "001e6600");
-            if (old == kRegError)
-                continue;
-            const auto cut = old.find_last_of('\\');
-            if (cut == std::string::npos)
-                throw Failure("the address book path \"" + old + "\" names no folder", false);
-            env_.reg.WriteRegString(key + "\\" + section, "001e6600",
-                                    destination + "\\" + old.substr(cut + 1));
-        }
+        restoreProfileFiles(
+            "BackupPab", profile,
+            [&](const std::string& sectionKey, const std::string& destination) {
+                const std::string old = env_.reg.ReadRegString(sectionKey, "001e6600");
+                if (old == kRegError)
+                    return;
+                const auto cut = old.find_last_of('\\');
+                if (cut == std::string::npos)
+                    throw Failure("the address book path \"" + old + "\" names no folder", false);
+                env_.reg.WriteRegString(sectionKey, "001e6600",
+                                        destination + "\\" + old.substr(cut + 1));
+            });
         saveRegistry();
     });
 }

@@ -51,6 +51,12 @@ private:
     void ensureFolder(const std::string& folder);
     void importRegistryItem(const std::string& itemKey, const std::string& targetKey);
     void restoreFolderItem(const std::string& itemKey, const std::string& folder);
+    // Extracts the item's files into the data file folder and hands every
+    // section of the profile, with that folder as Wine names it, to
+    // rewriteSection; the caller saves.
+    void restoreProfileFiles(
+        const std::string& itemKey, const std::string& profile,
+        const std::function<void(const std::string&, const std::string&)>& rewriteSection);
     void saveRegistry();
     std::string userFolder(const char* newWindows, const char* otherWindows) const;
     std::string dataFileFolder() const;
