@@ -304,7 +304,12 @@ TEST_F(ZipArchiveFailedWrite, KilledWriterLeavesPreviousArchiveAndNextRunCleansU
     ASSERT_TRUE(WIFSIGNALED(status));
 
     EXPECT_TRUE(readFile(target) == previous);
-    EXPECT_FALSE(sideFiles(dir).empty()); // the killed run's temporary files and lock
+    // The killed run left its lock file and temporary files, one of them
+    // (libzip's) holding the partly written archive.
+    std::uintmax_t partial = 0;
+    for (const auto& name : sideFiles(dir))
+        partial = std::max(partial, fs::file_size(dir.path() / name));
+    EXPECT_GT(partial, 1000000u);
 
     ASSERT_TRUE(writeArchive(target, {dir.file("vastrel.dat")}, "pw"));
     EXPECT_EQ(sideFiles(dir), std::vector<std::string>{});
