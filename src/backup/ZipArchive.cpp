@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_set>
 #include <zip.h>
 
 namespace trelmig {
@@ -99,6 +100,7 @@ struct ZipArchive::Impl {
     // writing
     std::string target;
     std::vector<QueuedFile> queue;
+    std::unordered_set<std::u16string> queuedNames; // case-folded
     bool encrypt = false;
     std::string password;
 
@@ -133,9 +135,8 @@ bool ZipArchive::AddFile(const std::string& hostPath) {
     if (::stat(hostPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return impl_->fail("The file " + hostPath + " does not exist.");
     std::string name = bareEntryName(hostPath);
-    for (const auto& queued : impl_->queue)
-        if (equalsNoCase(queued.name, name))
-            return impl_->fail("A file named " + name + " is already in the archive.");
+    if (!impl_->queuedNames.insert(foldCase(utf8ToUtf16(name))).second)
+        return impl_->fail("A file named " + name + " is already in the archive.");
     impl_->queue.push_back({hostPath, name});
     if (impl_->events.fileAdding)
         impl_->events.fileAdding(name);
@@ -250,6 +251,7 @@ bool ZipArchive::Impl::write() {
 void ZipArchive::CloseZip() {
     impl_->target.clear();
     impl_->queue.clear();
+    impl_->queuedNames.clear();
     impl_->closeReader();
 }
 

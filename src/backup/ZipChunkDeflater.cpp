@@ -63,8 +63,7 @@ bool ZipChunkDeflater::looksIncompressible(std::span<const unsigned char> data) 
 
 void ZipChunkDeflater::deflateChunk(std::span<const unsigned char> dictionary,
                                     std::span<const unsigned char> data, bool last,
-                                    std::vector<unsigned char>& out) {
-    out.clear();
+                                    ZipBuffer& out) {
     z_stream& z = looksIncompressible(data) ? stored_ : packed_;
     if (deflateReset(&z) != Z_OK)
         throw std::runtime_error("deflateReset failed");
@@ -75,16 +74,16 @@ void ZipChunkDeflater::deflateChunk(std::span<const unsigned char> dictionary,
 }
 
 void ZipChunkDeflater::run(z_stream& z, std::span<const unsigned char> data, int flush,
-                           std::vector<unsigned char>& out) {
+                           ZipBuffer& out) {
     z.next_in = const_cast<unsigned char*>(data.data());
     z.avail_in = static_cast<uInt>(data.size());
-    std::size_t produced = 0;
-    out.resize(deflateBound(&z, data.size()) + 16);
+    out.size = 0;
+    out.reserve(deflateBound(&z, data.size()) + 16);
     for (;;) {
-        z.next_out = out.data() + produced;
-        z.avail_out = static_cast<uInt>(out.size() - produced);
+        z.next_out = out.data.get() + out.size;
+        z.avail_out = static_cast<uInt>(out.capacity - out.size);
         int rc = deflate(&z, flush);
-        produced = out.size() - z.avail_out;
+        out.size = out.capacity - z.avail_out;
         if (rc == Z_STREAM_END)
             break;
         if (rc != Z_OK && rc != Z_BUF_ERROR)
@@ -92,10 +91,14 @@ void ZipChunkDeflater::run(z_stream& z, std::span<const unsigned char> data, int
         // Done when all input is taken and the flush left room to spare.
         if (flush == Z_SYNC_FLUSH && z.avail_in == 0 && z.avail_out > 0)
             break;
-        if (z.avail_out == 0)
-            out.resize(out.size() + out.size() / 2 + 1024);
+        if (z.avail_out == 0) {
+            ZipBuffer bigger;
+            bigger.reserve(out.capacity + out.capacity / 2 + 1024);
+            std::copy_n(out.data.get(), out.size, bigger.data.get());
+            bigger.size = out.size;
+            out = std::move(bigger);
+        }
     }
-    out.resize(produced);
 }
 
 } // namespace trelmig

@@ -1,12 +1,29 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <span>
-#include <vector>
 
 #include <zlib.h>
 
 namespace trelmig {
+
+// A byte buffer that keeps its allocation between uses and, unlike
+// std::vector, does not clear memory it is about to overwrite.
+struct ZipBuffer {
+    std::unique_ptr<unsigned char[]> data;
+    std::size_t capacity = 0;
+    std::size_t size = 0;
+
+    // Makes room for n bytes; the content is lost when it grows.
+    void reserve(std::size_t n) {
+        if (n > capacity) {
+            data = std::make_unique_for_overwrite<unsigned char[]>(n);
+            capacity = n;
+        }
+    }
+    std::span<const unsigned char> bytes() const { return {data.get(), size}; }
+};
 
 // Raw deflate (no zlib header) of one chunk of a longer stream, as pigz does
 // it: the chunk is compressed on its own, primed with the 32 KiB that precede
@@ -26,8 +43,7 @@ public:
     // Replaces out with the deflate blocks of data. dictionary: up to 32 KiB
     // of the stream right before data (empty for the first chunk).
     void deflateChunk(std::span<const unsigned char> dictionary,
-                      std::span<const unsigned char> data, bool last,
-                      std::vector<unsigned char>& out);
+                      std::span<const unsigned char> data, bool last, ZipBuffer& out);
 
     // True when samples spread over data do not shrink under fast deflate:
     // already compressed or encrypted content, for which the match search of
@@ -35,8 +51,7 @@ public:
     bool looksIncompressible(std::span<const unsigned char> data);
 
 private:
-    void run(z_stream& z, std::span<const unsigned char> data, int flush,
-             std::vector<unsigned char>& out);
+    void run(z_stream& z, std::span<const unsigned char> data, int flush, ZipBuffer& out);
 
     z_stream packed_{}; // the chosen level
     z_stream stored_{}; // level 0: stored blocks at copying speed

@@ -35,7 +35,7 @@ struct ZipDeflatePipeline::Chunk {
     std::size_t length = 0;
     bool last = false;
     // Set by the worker; read by the reader once done.
-    std::vector<unsigned char> out;
+    ZipBuffer out;
     std::uint32_t crc = 0;
     std::string error;
     bool done = false;
@@ -87,10 +87,10 @@ std::int64_t ZipDeflatePipeline::read(std::size_t index, void* buffer, std::size
             failed_ = true;
             return -1;
         }
-        std::size_t n = std::min(length, chunk.out.size() - outPos_);
-        std::memcpy(buffer, chunk.out.data() + outPos_, n);
+        std::size_t n = std::min(length, chunk.out.size - outPos_);
+        std::memcpy(buffer, chunk.out.data.get() + outPos_, n);
         outPos_ += n;
-        if (outPos_ == chunk.out.size()) {
+        if (outPos_ == chunk.out.size) {
             Result& r = results_[index];
             r.crc = static_cast<std::uint32_t>(
                 crc32_combine(r.crc, chunk.crc, static_cast<z_off_t>(chunk.length)));
@@ -170,7 +170,7 @@ void ZipDeflatePipeline::schedule() {
 
 void ZipDeflatePipeline::work() {
     std::unique_ptr<ZipChunkDeflater> deflater;
-    std::vector<unsigned char> input;
+    ZipBuffer input;
     for (;;) {
         Chunk* chunk = nullptr;
         {
@@ -196,15 +196,15 @@ void ZipDeflatePipeline::work() {
     }
 }
 
-void ZipDeflatePipeline::compress(Chunk& chunk, ZipChunkDeflater& deflater,
-                                  std::vector<unsigned char>& input) {
+void ZipDeflatePipeline::compress(Chunk& chunk, ZipChunkDeflater& deflater, ZipBuffer& input) {
     const std::size_t dictionary =
         static_cast<std::size_t>(std::min<std::uint64_t>(kDictionarySize, chunk.offset));
     const std::size_t total = dictionary + chunk.length;
-    input.resize(total);
+    input.reserve(total);
+    input.size = total;
     std::size_t got = 0;
     while (got < total) {
-        ssize_t n = ::pread(chunk.input->fd, input.data() + got, total - got,
+        ssize_t n = ::pread(chunk.input->fd, input.data.get() + got, total - got,
                             static_cast<off_t>(chunk.offset - dictionary + got));
         if (n < 0 && errno == EINTR)
             continue;
@@ -218,7 +218,7 @@ void ZipDeflatePipeline::compress(Chunk& chunk, ZipChunkDeflater& deflater,
         }
         got += static_cast<std::size_t>(n);
     }
-    std::span<const unsigned char> all(input.data(), total);
+    std::span<const unsigned char> all = input.bytes();
     std::span<const unsigned char> data = all.subspan(dictionary);
     chunk.crc = static_cast<std::uint32_t>(crc32(0, data.data(), static_cast<uInt>(data.size())));
     deflater.deflateChunk(all.first(dictionary), data, chunk.last, chunk.out);

@@ -13,6 +13,7 @@
 namespace trelmig {
 
 class ZipChunkDeflater;
+struct ZipBuffer;
 
 // Deflates a list of files in worker threads and hands out each file's raw
 // deflate stream, file after file, in order. Files are cut into chunks that
@@ -61,8 +62,7 @@ private:
     void schedule(); // with mutex_ held
     bool openNext(); // with mutex_ held
     void work();
-    static void compress(Chunk& chunk, ZipChunkDeflater& deflater,
-                         std::vector<unsigned char>& input);
+    static void compress(Chunk& chunk, ZipChunkDeflater& deflater, ZipBuffer& input);
 
     const std::vector<std::string> paths_;
     const Settings settings_;
@@ -72,7 +72,7 @@ private:
     std::condition_variable chunkDone_;
     std::deque<std::unique_ptr<Chunk>> window_; // scheduled, not yet handed out, in order
     std::deque<Chunk*> queue_;                  // scheduled, not yet taken by a worker
-    std::vector<std::vector<unsigned char>> spareBuffers_;
+    std::vector<ZipBuffer> spareBuffers_;
     bool stopping_ = false;
 
     // Scheduling position.

@@ -182,7 +182,8 @@ bool ZipWriteTarget::commit() {
     }
     committed_ = true;
     if (!syncFolder(folder_)) {
-        error_ = "Cannot flush the folder " + folder_ + " to disk: " + errnoText(errno);
+        error_ = "The new archive " + target_ + " is in place, but the folder " + folder_ +
+                 " could not be flushed to disk: " + errnoText(errno);
         return false;
     }
     return true;
