@@ -1,6 +1,7 @@
 #include "registry/RegistryText.h"
 
 #include "RegistryTestSupport.h"
+#include "SamplePrefixCopy.h"
 
 #include <gtest/gtest.h>
 #include <iostream>
@@ -80,4 +81,27 @@ TEST(RegistryTextProfile, FixtureProfileTravelsToANewProfileName) {
     EXPECT_TRUE(fromDisk.keyExists(
         RootKey::CurrentUser,
         kProfiles + "\\Copy\\0a0d020000000000c000000000000046\\Key With Blank=And Equals"));
+}
+
+TEST(RegistryTextProfile, SampleProfileTravelsToANewProfileName) {
+    SamplePrefixCopy sample;
+    TreeSnapshot expected;
+    {
+        RegistryFixture f(std::make_unique<WineRegistry>(WinePrefix(sample.root)));
+        const std::string out = (sample.work.path() / "OBC6.tmp").string();
+        ExportRegTree(f.reg, hkcu(kProfiles + "\\Outlook"), "", out);
+        std::cout << "Export of the sample's profile \"Outlook\": " << readLines(out).size()
+                  << " lines\n";
+        for (const auto& [key, values] : snapshot(*f.registry, kProfiles + "\\Outlook")) {
+            auto& carried = expected[key];
+            for (const auto& v : values)
+                if (auto c = afterText(v, f.ansi))
+                    carried.push_back(*c);
+        }
+        ImportRegText(f.reg, hkcu(kProfiles + "\\Copy"), out);
+    }
+    WineRegistry fromDisk{WinePrefix(sample.root)};
+    EXPECT_EQ(snapshot(fromDisk, kProfiles + "\\Copy"), expected);
+    EXPECT_EQ(snapshot(fromDisk, kProfiles + "\\Copy").size(),
+              13u); // the profile and its 12 subkeys
 }
