@@ -15,6 +15,9 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     bool listProfiles = false;
     bool inspect = false;
     bool restore = false;
+    bool schedule = false;
+    bool listJobs = false;
+    std::optional<std::string> removeJob;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -43,7 +46,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         std::string value;
         int taken = 0;
         for (const char* name :
-             {"--prefix", "--inspect", "--restore", "--profile", "--items", "--password-file"}) {
+             {"--prefix", "--inspect", "--restore", "--profile", "--items", "--password-file",
+              "--schedule", "--at", "--days", "--remove-job"}) {
             taken = valueOf(name, value);
             if (taken == 0)
                 continue;
@@ -63,6 +67,14 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
                 cmd.profile = value;
             else if (n == "--items")
                 cmd.items = value;
+            else if (n == "--schedule")
+                schedule = true, cmd.scheduleCommand = value;
+            else if (n == "--at")
+                cmd.startTime = value;
+            else if (n == "--days")
+                cmd.days = value;
+            else if (n == "--remove-job")
+                removeJob = value;
             else
                 cmd.passwordFile = value;
             break;
@@ -71,6 +83,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             continue;
         if (arg == "--list-profiles") {
             listProfiles = true;
+        } else if (arg == "--list-jobs") {
+            listJobs = true;
         } else if (arg.starts_with("--")) {
             cmd.mode = CommandLine::Mode::Invalid;
             cmd.error = "unknown option " + arg + " (see --help)";
@@ -82,10 +96,32 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             cmd.unattendedArgs.push_back(arg);
         }
     }
-    const int actions = int(listProfiles) + int(inspect) + int(restore);
+    const int actions = int(listProfiles) + int(inspect) + int(restore) + int(schedule) +
+                        int(listJobs) + int(removeJob.has_value());
     if (actions > 1 || (actions == 1 && !rest.empty())) {
         cmd.mode = CommandLine::Mode::Invalid;
-        cmd.error = "choose one of --list-profiles, --inspect, --restore or a backup command line";
+        cmd.error = "choose one of --list-profiles, --inspect, --restore, --schedule, --list-jobs, "
+                    "--remove-job or a backup command line";
+    } else if (!schedule && (!cmd.startTime.empty() || cmd.days)) {
+        cmd.mode = CommandLine::Mode::Invalid;
+        cmd.error = "--at and --days go with --schedule";
+    } else if (schedule && cmd.startTime.empty()) {
+        cmd.mode = CommandLine::Mode::Invalid;
+        cmd.error = "--schedule needs --at HH:MM";
+    } else if (schedule) {
+        cmd.mode = CommandLine::Mode::Schedule;
+    } else if (listJobs) {
+        cmd.mode = CommandLine::Mode::ListJobs;
+    } else if (removeJob) {
+        cmd.jobNumber = !removeJob->empty() && removeJob->size() < 10 &&
+                                removeJob->find_first_not_of("0123456789") == std::string::npos
+                            ? std::stoi(*removeJob)
+                            : 0;
+        cmd.mode = CommandLine::Mode::RemoveJob;
+        if (cmd.jobNumber <= 0) {
+            cmd.mode = CommandLine::Mode::Invalid;
+            cmd.error = "--remove-job needs a task number";
+        }
     } else if (restore && (cmd.profile.empty() || cmd.items.size() != kItemCount ||
                            cmd.items.find_first_not_of("01") != std::string::npos)) {
         cmd.mode = CommandLine::Mode::Invalid;
@@ -118,6 +154,11 @@ std::string HelpText() {
            "                    main window) from FILE into the profile NAME\n"
            "  --password-file F read the password of a protected backup file from F\n"
            "                    (without it, the password is asked at the terminal)\n"
+           "  --schedule \"sf=PROFILExm=ITEMSps=PASSWORDbf=ARCHIVE\" --at HH:MM [--days LIST]\n"
+           "                    schedule that backup in your crontab, on the days of LIST\n"
+           "                    (M,T,W,TH,F,S,SU), or once at the next HH:MM without --days\n"
+           "  --list-jobs       list the scheduled backups\n"
+           "  --remove-job N    remove the scheduled backup N\n"
            "  --help            show this help\n"
            "  --version         show the version\n"
            "\n"

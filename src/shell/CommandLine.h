@@ -9,7 +9,19 @@
 namespace trelmig {
 
 struct CommandLine {
-    enum class Mode { Gui, Help, Version, ListProfiles, Inspect, Restore, Unattended, Invalid };
+    enum class Mode {
+        Gui,
+        Help,
+        Version,
+        ListProfiles,
+        Inspect,
+        Restore,
+        Unattended,
+        Schedule,
+        ListJobs,
+        RemoveJob,
+        Invalid
+    };
     Mode mode = Mode::Gui;
     std::optional<std::filesystem::path> prefix;
     // The unattended run's arguments, and their text joined by blanks.
@@ -21,6 +33,11 @@ struct CommandLine {
     std::string profile;
     std::string items;
     std::optional<std::filesystem::path> passwordFile;
+    // --schedule "sf=...bf=..." --at HH:MM [--days M,T,...] / --remove-job N
+    std::string scheduleCommand;
+    std::string startTime;
+    std::optional<std::string> days;
+    int jobNumber = 0;
 };
 
 // "--" options are ours; anything else is the unattended run's command line.

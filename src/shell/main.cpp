@@ -1,4 +1,5 @@
 #include "schedule/AutoBackup.h"
+#include "schedule/ScheduleCommands.h"
 #include "shell/CommandLine.h"
 #include "shell/GuiMain.h"
 
@@ -28,6 +29,12 @@ int main(int argc, char** argv) {
             return RunInspect(cmd, std::cout, std::cerr);
         case CommandLine::Mode::Restore:
             return RunRestoreCommand(cmd, std::cout, std::cerr);
+        case CommandLine::Mode::Schedule:
+            return RunScheduleCommand(cmd, std::cout, std::cerr);
+        case CommandLine::Mode::ListJobs:
+            return RunListJobs(cmd, std::cout, std::cerr);
+        case CommandLine::Mode::RemoveJob:
+            return RunRemoveJob(cmd, std::cout, std::cerr);
         case CommandLine::Mode::Unattended:
             return RunAutoBackup(cmd.unattendedArgs, cmd.prefix, std::cerr);
         case CommandLine::Mode::Gui:

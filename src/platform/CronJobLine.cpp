@@ -1,0 +1,249 @@
+#include "platform/CronJobLine.h"
+
+#include <array>
+#include <charconv>
+#include <regex>
+#include <vector>
+
+namespace trelmig {
+
+namespace {
+
+constexpr const char* kMarker = "# trelmig job ";
+constexpr std::uint32_t kDayMs = 24u * 3600u * 1000u;
+// DaysOfWeek bit i (Monday first) is cron day (i + 1) % 7 (Sunday is 0).
+constexpr int cronWeekday(int bit) {
+    return (bit + 1) % 7;
+}
+
+std::string numberList(std::uint32_t bits, int count, int (*cronValue)(int)) {
+    std::string out;
+    for (int i = 0; i < count; ++i)
+        if (bits & (1u << i))
+            out += (out.empty() ? "" : ",") + std::to_string(cronValue(i));
+    return out;
+}
+
+// Splits "\"program\" arguments" as the schedule window writes it.
+std::pair<std::string, std::string> splitCommand(const std::string& command) {
+    const auto close = command.find('"', 1);
+    if (command.empty() || command[0] != '"' || close == std::string::npos ||
+        command.compare(close + 1, 1, " ") != 0)
+        throw CrontabError("the job command is not \"program\" followed by its arguments: " +
+                           command);
+    return {command.substr(1, close - 1), command.substr(close + 2)};
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::optional<int> parseInt(const std::string& s) {
+    int value = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (ec != std::errc() || end != s.data() + s.size() || s.empty())
+        return std::nullopt;
+    return value;
+}
+
+// A cron field "*" or "a,b,c" of numbers lo..hi; nullopt for anything else.
+std::optional<std::vector<int>> parseList(const std::string& field, int lo, int hi) {
+    std::vector<int> values;
+    std::size_t start = 0;
+    for (;;) {
+        const auto comma = field.find(',', start);
+        const auto v = parseInt(field.substr(start, comma - start));
+        if (!v || *v < lo || *v > hi)
+            return std::nullopt;
+        values.push_back(*v);
+        if (comma == std::string::npos)
+            return values;
+        start = comma + 1;
+    }
+}
+
+// What cron hands to /bin/sh: the text up to the first "%" (the rest is the
+// command's input), with "\%" standing for "%".
+std::string shellTextOf(const std::string& command) {
+    std::string out;
+    bool escaped = false;
+    for (char c : command) {
+        if (escaped) {
+            if (c == '%')
+                out.back() = '%';
+            else
+                out += c;
+            escaped = false;
+            continue;
+        }
+        if (c == '%')
+            break;
+        out += c;
+        escaped = c == '\\';
+    }
+    return out;
+}
+
+// The words of the shell text as the shell would see them. Only what job lines
+// use is understood: blanks, single quotes, backslashes, "&&" and a trailing
+// comment; anything else (expansions, other operators) gives nullopt.
+std::optional<std::vector<std::string>> shellWords(const std::string& text) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (isBlank(c)) {
+            if (inWord)
+                words.push_back(word);
+            word.clear();
+            inWord = false;
+        } else if (c == '#' && !inWord) {
+            break;
+        } else if (c == '\'') {
+            const auto close = text.find('\'', i + 1);
+            if (close == std::string::npos)
+                return std::nullopt;
+            word += text.substr(i + 1, close - i - 1);
+            inWord = true;
+            i = close;
+        } else if (c == '\\') {
+            if (++i == text.size())
+                return std::nullopt;
+            word += text[i];
+            inWord = true;
+        } else if (c == '&' && !inWord && text.compare(i, 2, "&&") == 0 &&
+                   (i + 2 == text.size() || isBlank(text[i + 2]))) {
+            words.push_back("&&");
+            ++i;
+        } else if (std::string_view("\"$`;|&<>(){}*?[~").find(c) != std::string_view::npos) {
+            return std::nullopt;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord)
+        words.push_back(word);
+    return words;
+}
+
+} // namespace
+
+std::string CronShellWord(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'')
+            out += "'\\''";
+        else if (c == '%')
+            out += "'\\%'";
+        else
+            out += c;
+    }
+    return out + "'";
+}
+
+std::string CronJobLine(const AtInfo& info, int number, const std::filesystem::path& winePrefix) {
+    if (info.JobTime >= kDayMs)
+        throw CrontabError("the job time " + std::to_string(info.JobTime) +
+                           " ms is not a time of day");
+    const auto [program, arguments] = splitCommand(info.Command);
+    for (const std::string& part : {info.Command, winePrefix.string()})
+        if (part.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
+            throw CrontabError("a job cannot carry a line break or a NUL character");
+
+    const std::uint32_t minutes = info.JobTime / 60000;
+    const bool weekdays = (info.DaysOfWeek & 0x7f) != 0;
+    const bool monthDays = (info.DaysOfMonth & 0x7fffffffu) != 0;
+    const bool once = !(weekdays || monthDays) || !(info.Flags & JOB_RUN_PERIODICALLY);
+    std::string dom = "*";
+    if (monthDays)
+        dom = numberList(info.DaysOfMonth, 31, [](int i) { return i + 1; });
+    // Every day of the week is "*" unless days of the month are listed too:
+    // cron runs a job on either field only when both are restricted.
+    std::string dow = "*";
+    if (weekdays && ((info.DaysOfWeek & 0x7f) != 0x7f || monthDays))
+        dow = numberList(info.DaysOfWeek, 7, [](int i) { return cronWeekday(i); });
+
+    std::string line = std::to_string(minutes % 60) + " " + std::to_string(minutes / 60) + " " +
+                       dom + " * " + dow + " ";
+    if (once)
+        line += CronShellWord(program) + " --remove-job " + std::to_string(number) + " && ";
+    if (!winePrefix.empty())
+        line += "WINEPREFIX=" + CronShellWord(winePrefix.string()) + " ";
+    line += CronShellWord(program) + " " + CronShellWord(arguments);
+    return line + " " + kMarker + std::to_string(number);
+}
+
+std::optional<int> CronJobNumber(const std::string& line) {
+    static const std::regex marker(R"([ \t]# trelmig job ([0-9]{1,9})[ \t]*$)");
+    std::smatch m;
+    if (!std::regex_search(line, m, marker))
+        return std::nullopt;
+    return parseInt(m[1].str());
+}
+
+std::optional<CronJob> ParseCronJobLine(const std::string& line) {
+    const auto number = CronJobNumber(line);
+    const auto first = line.find_first_not_of(" \t");
+    if (!number || first == std::string::npos || line[first] == '#')
+        return std::nullopt;
+
+    // Five time fields, then the command.
+    std::array<std::string, 5> fields;
+    std::size_t pos = first;
+    for (auto& field : fields) {
+        const auto end = line.find_first_of(" \t", pos);
+        if (end == std::string::npos)
+            return std::nullopt;
+        field = line.substr(pos, end - pos);
+        pos = line.find_first_not_of(" \t", end);
+        if (pos == std::string::npos)
+            return std::nullopt;
+    }
+    const auto minute = parseInt(fields[0]);
+    const auto hour = parseInt(fields[1]);
+    if (!minute || !hour || *minute > 59 || *hour > 23 || fields[3] != "*")
+        return std::nullopt;
+    CronJob job;
+    job.number = *number;
+    job.info.JobTime = static_cast<std::uint32_t>((*hour * 60 + *minute) * 60000);
+    if (fields[2] != "*") {
+        const auto days = parseList(fields[2], 1, 31);
+        if (!days)
+            return std::nullopt;
+        for (int d : *days)
+            job.info.DaysOfMonth |= 1u << (d - 1);
+    }
+    if (fields[4] != "*") {
+        const auto days = parseList(fields[4], 0, 7);
+        if (!days)
+            return std::nullopt;
+        for (int d : *days)
+            job.info.DaysOfWeek |= static_cast<std::uint8_t>(1u << ((d + 6) % 7));
+    }
+
+    auto words = shellWords(shellTextOf(line.substr(pos)));
+    bool once = false;
+    if (words && words->size() >= 4 && (*words)[1] == "--remove-job" &&
+        (*words)[2] == std::to_string(*number) && (*words)[3] == "&&") {
+        once = true;
+        words->erase(words->begin(), words->begin() + 4);
+    }
+    if (fields[4] == "*" && fields[2] == "*" && !once)
+        job.info.DaysOfWeek = 0x7f;
+    // A job without a day runs once whatever its flag; the schedule window
+    // always sets it.
+    const bool anyDay = job.info.DaysOfWeek != 0 || job.info.DaysOfMonth != 0;
+    job.info.Flags = once && anyDay ? 0 : JOB_RUN_PERIODICALLY;
+
+    if (words && !words->empty() && words->front().starts_with("WINEPREFIX=")) {
+        job.winePrefix = words->front().substr(11);
+        words->erase(words->begin());
+    }
+    if (words && words->size() == 2)
+        job.info.Command = "\"" + (*words)[0] + "\" " + (*words)[1];
+    return job;
+}
+
+} // namespace trelmig

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace trelmig {
+
+// The job record of the Windows job scheduler (AT_INFO), field for field.
+// Command is UTF-8 here: "\"<program>\" <arguments>".
+struct AtInfo {
+    std::uint32_t JobTime = 0;     // milliseconds after midnight
+    std::uint32_t DaysOfMonth = 0; // bit 0 = day 1 ... bit 30 = day 31
+    std::uint8_t DaysOfWeek = 0;   // bit 0 = Monday ... bit 6 = Sunday
+    std::uint8_t Flags = 0;
+    std::string Command;
+
+    bool operator==(const AtInfo&) const = default;
+};
+
+inline constexpr std::uint8_t JOB_RUN_PERIODICALLY = 0x01;
+
+class CrontabError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A job of this program as found in a crontab.
+struct CronJob {
+    int number = 0;
+    AtInfo info;                      // Command empty when the line was edited beyond reading
+    std::filesystem::path winePrefix; // empty when the line sets none
+};
+
+// One job is one crontab line:
+//   30 23 * * 1,4 WINEPREFIX='/p' '/usr/bin/trelmig' 'sf=...bf=...' # trelmig job 3
+// A job that runs once (no day at all, or not periodic) first removes its own
+// line and only then starts the backup, so it never runs a second time:
+//   0 9 * * * '/usr/bin/trelmig' --remove-job 4 && WINEPREFIX=... # trelmig job 4
+// Throws CrontabError for a record that no line can carry (a time past
+// midnight, a command that is not "\"program\" arguments" or holds a line break).
+std::string CronJobLine(const AtInfo& info, int number, const std::filesystem::path& winePrefix);
+
+// The job number of a line carrying the job marker, commented out or not.
+std::optional<int> CronJobNumber(const std::string& line);
+// Reads back a job line of this program; nullopt for any other line,
+// including a job line that was commented out.
+std::optional<CronJob> ParseCronJobLine(const std::string& line);
+
+// One shell word that reaches the program unchanged after cron has turned
+// "%" into line breaks: single quotes, and every "%" outside them as "\%".
+std::string CronShellWord(const std::string& text);
+
+} // namespace trelmig

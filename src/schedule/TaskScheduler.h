@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/Crontab.h"
+#include "schedule/JobRecord.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace trelmig {
+
+class Prompter;
+
+// Where jobs are registered: the crontab, the program the jobs start and the
+// Wine prefix they back up.
+struct TaskScheduler {
+    Crontab crontab;
+    std::filesystem::path program;
+    std::filesystem::path winePrefix;
+};
+
+// This program as the kernel knows it (/proc/self/exe), to be started by jobs.
+std::filesystem::path CurrentProgram();
+
+// The checks of "Add Task to Scheduler", in order; the first that fails shows
+// its message and the result is false.
+bool CheckJobChoices(const std::string& itemMask, const std::string& targetFile, bool protect,
+                     const std::string& password, const std::string& retyped, Prompter& prompter);
+
+enum class RegisterResult { Registered, Refused, Failed };
+struct Registration {
+    RegisterResult result = RegisterResult::Failed;
+    int jobNumber = 0;
+};
+
+// Registers one job: refuses a start time that is no time of day and values
+// the command line cannot carry back ("=", line breaks) with a message, then
+// adds the job to the crontab and confirms with "Task N has been scheduled.";
+// a crontab that cannot be read or written is reported as an error.
+Registration RegisterJob(const JobChoices& choices, const TaskScheduler& scheduler,
+                         Prompter& prompter);
+
+// A job as "Open Scheduler" and --list-jobs show it; never its password.
+struct JobListing {
+    int number = 0;
+    std::string time; // "9:00"
+    std::string days; // "M,TH", "every day", "once", "days 1,15 of the month"
+    std::string profile;
+    std::string items;
+    std::string targetFile;
+    std::string winePrefix;
+    std::string problem; // why profile, items and file are unknown; empty when known
+};
+
+// Throws CrontabError when the crontab cannot be read.
+std::vector<JobListing> ListJobs(const Crontab& crontab);
+
+} // namespace trelmig
