@@ -1,61 +1,47 @@
 #include "shell/GuiMain.h"
 
 #include "shell/Environment.h"
+#include "shell/Frmsplash.h"
+#include "shell/GuiInstanceLock.h"
+#include "shell/GuiMessageBoxPrompter.h"
+#include "shell/frmMain.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
-#include <QMessageBox>
+
+#include <exception>
+#include <memory>
 
 namespace trelmig {
 
-namespace {
-
-class MessageBoxPrompter : public Prompter {
-public:
-    MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override {
-        QMessageBox box;
-        box.setWindowTitle(QString::fromUtf8(kAppTitle));
-        box.setText(QString::fromStdString(text));
-        switch (icon) {
-        case MessageIcon::Critical:
-            box.setIcon(QMessageBox::Critical);
-            break;
-        case MessageIcon::Exclamation:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case MessageIcon::Information:
-            box.setIcon(QMessageBox::Information);
-            break;
-        case MessageIcon::Question:
-            box.setIcon(QMessageBox::Question);
-            break;
-        case MessageIcon::None:
-            break;
-        }
-        box.setStandardButtons(buttons == MessageButtons::OkCancel
-                                   ? QMessageBox::Ok | QMessageBox::Cancel
-                                   : QMessageBox::Ok);
-        return box.exec() == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
-    }
-};
-
-} // namespace
-
 int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& prefix) {
     QApplication app(argc, argv);
-    MessageBoxPrompter prompter;
-    Environment env(WinePrefix::locate(prefix), prompter);
-    env.Discover();
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Quenvar Outlook Backup V2.60"));
-    auto* label = new QLabel(&window);
-    QString text = QStringLiteral("Profiles:");
-    for (const auto& name : env.session.arrProfiles)
-        text += QStringLiteral("\n  ") + QString::fromStdString(name);
-    label->setText(text);
-    window.setCentralWidget(label);
-    window.show();
+    QApplication::setApplicationName(QStringLiteral("trelmig"));
+    QApplication::setDesktopFileName(QStringLiteral("trelmig"));
+
+    GuiMessageBoxPrompter prompter;
+    const WinePrefix winePrefix = WinePrefix::locate(prefix);
+    GuiInstanceLock lock(winePrefix.root());
+    if (!lock.TryLock()) {
+        prompter.Show("Quenvar Outlook Backup is already open for the Wine prefix " +
+                          winePrefix.root().string() + ".",
+                      MessageIcon::Information);
+        return 1;
+    }
+    std::unique_ptr<Environment> env;
+    try {
+        env = std::make_unique<Environment>(winePrefix, prompter);
+    } catch (const std::exception& e) {
+        prompter.Show(e.what(), MessageIcon::Critical);
+        return 1;
+    }
+
+    std::unique_ptr<frmMain> main;
+    Frmsplash splash([&]() -> QWidget* {
+        main = std::make_unique<frmMain>(*env, prompter);
+        prompter.SetParentWindow(main.get());
+        return main.get();
+    });
+    splash.Form_Load();
     return app.exec();
 }
 

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+namespace trelmig {
+
+// The maker, as the about box and "Our Website" name it.
+inline constexpr const char* kMakerName = "Quenvar Software";
+inline constexpr const char* kMakerWebSite = "https://www.example.org/quenvar/";
+inline constexpr const char* kMakerEmail = "support@example.org";
+
+// The help page shipped with the program (help/index.html in the data
+// folders); empty when it is not installed.
+QString HelpFilePath();
+
+// Opens the help page in the desktop's browser. False when the page is
+// missing or nothing could open it; the program goes on either way.
+bool ShowHelp();
+
+// Opens a web address or a document with the desktop's default program.
+// The result is not examined by the callers.
+bool OpenDocument(const QString& target);
+
+// What opens URLs (the desktop by default). Tests replace it so that no
+// browser starts; returns the previous opener.
+using UrlOpener = std::function<bool(const QUrl&)>;
+UrlOpener SetUrlOpener(UrlOpener opener);
+
+} // namespace trelmig
