@@ -1,0 +1,260 @@
+#include "platform/Crontab.h"
+
+#include "FakeCrontab.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+using namespace trelmig;
+
+namespace trelmig {
+void PrintTo(const AtInfo& i, std::ostream* os) {
+    *os << "{JobTime " << i.JobTime << ", DaysOfMonth " << i.DaysOfMonth << ", DaysOfWeek "
+        << int(i.DaysOfWeek) << ", Flags " << int(i.Flags) << ", Command " << i.Command << "}";
+}
+} // namespace trelmig
+
+namespace {
+
+const std::string kArgs = "sf=Outlookxm=11111111ps=bf=/home/sam/b.kvx";
+
+AtInfo record(std::uint32_t time, std::uint8_t days, std::uint8_t flags = JOB_RUN_PERIODICALLY,
+              std::uint32_t monthDays = 0) {
+    return AtInfo{time, monthDays, days, flags, "\"/usr/bin/trelmig\" " + kArgs};
+}
+
+// What cron hands to /bin/sh for a crontab line: the text after the five time
+// fields up to the first "%" that no backslash escapes ("\%" stands for "%").
+std::string cronCommand(const std::string& line) {
+    std::size_t pos = 0;
+    for (int field = 0; field < 5; ++field) {
+        pos = line.find_first_not_of(" \t", pos);
+        pos = line.find_first_of(" \t", pos);
+    }
+    pos = line.find_first_not_of(" \t", pos);
+    std::string out;
+    for (std::size_t i = pos; i < line.size(); ++i) {
+        if (line[i] == '\\' && i + 1 < line.size() && line[i + 1] == '%') {
+            out += '%';
+            ++i;
+        } else if (line[i] == '%') {
+            break;
+        } else {
+            out += line[i];
+        }
+    }
+    return out;
+}
+
+// Runs "sh -c command" with an empty environment, as cron does with a
+// minimal one; the words the program printed, NUL-separated.
+std::vector<std::string> runShell(const std::string& command) {
+    std::string quoted;
+    for (char c : command)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    FILE* p = popen(("env -i /bin/sh -c '" + quoted + "'").c_str(), "r");
+    std::string out;
+    std::array<char, 4096> buf{};
+    while (std::size_t n = fread(buf.data(), 1, buf.size(), p))
+        out.append(buf.data(), n);
+    pclose(p);
+    std::vector<std::string> words;
+    for (std::size_t start = 0, end; (end = out.find('\0', start)) != std::string::npos;
+         start = end + 1)
+        words.push_back(out.substr(start, end - start));
+    return words;
+}
+
+} // namespace
+
+TEST(CronJobLine, ScheduleWindowRecordsAsCrontabLines) {
+    const std::string tail = " WINEPREFIX='/home/sam/.wine' '/usr/bin/trelmig' '" + kArgs + "'";
+    // 9:00 on Monday and Thursday.
+    EXPECT_EQ(CronJobLine(record(32400000, 9), 1, "/home/sam/.wine"),
+              "0 9 * * 1,4" + tail + " # trelmig job 1");
+    // 23:30 every day.
+    EXPECT_EQ(CronJobLine(record(84600000, 127), 2, "/home/sam/.wine"),
+              "30 23 * * *" + tail + " # trelmig job 2");
+    // No day: once, at the next 0:00; the line removes itself first.
+    EXPECT_EQ(CronJobLine(record(0, 0), 3, "/home/sam/.wine"),
+              "0 0 * * * '/usr/bin/trelmig' --remove-job 3 &&" + tail + " # trelmig job 3");
+    // Saturday and Sunday: cron counts Sunday as 0.
+    EXPECT_EQ(CronJobLine(record(60000 * 75, 32 | 64), 4, "/home/sam/.wine"),
+              "15 1 * * 6,0" + tail + " # trelmig job 4");
+    // Days of the month beside every weekday: both fields restricted, so cron
+    // runs on either, as the job scheduler does.
+    EXPECT_EQ(CronJobLine(record(32400000, 127, 1, 1u | (1u << 14)), 5, "/home/sam/.wine"),
+              "0 9 1,15 * 1,2,3,4,5,6,0" + tail + " # trelmig job 5");
+    // Not periodic: once, on the next Monday.
+    EXPECT_EQ(CronJobLine(record(32400000, 1, 0), 6, "/home/sam/.wine"),
+              "0 9 * * 1 '/usr/bin/trelmig' --remove-job 6 &&" + tail + " # trelmig job 6");
+    // No prefix named: no assignment.
+    EXPECT_EQ(CronJobLine(record(32400000, 9), 7, ""),
+              "0 9 * * 1,4 '/usr/bin/trelmig' '" + kArgs + "' # trelmig job 7");
+}
+
+TEST(CronJobLine, ReadsBackWhatItWrites) {
+    AtInfo odd = record(60000 * 61, 2);
+    odd.Command = "\"/opt/my 'trel'/trelmig\" sf=A 'b' \"c\" $d 5%xm=10000000ps=\\%x%bf=/t/50%.kvx";
+    for (const AtInfo& info : {record(32400000, 9), record(84600000, 127), record(0, 0),
+                               record(60000, 64), record(32400000, 127, 1, 1u | (1u << 30)),
+                               record(32400000, 0, 1, 1u << 4), record(32400000, 1, 0), odd}) {
+        for (const fs::path& prefix :
+             {fs::path("/home/sam/.wine"), fs::path("/a b/'c'/50%"), fs::path()}) {
+            const std::string line = CronJobLine(info, 12, prefix);
+            const auto job = ParseCronJobLine(line);
+            ASSERT_TRUE(job) << line;
+            EXPECT_EQ(job->number, 12);
+            EXPECT_EQ(job->info, info) << line;
+            EXPECT_EQ(job->winePrefix, prefix) << line;
+        }
+    }
+}
+
+TEST(CronJobLine, WordsReachTheProgramUnchangedThroughCronAndTheShell) {
+    // The program prints its WINEPREFIX and its arguments, NUL-separated.
+    WorkFolder dir;
+    const fs::path folder = dir.path() / "my 'bin' $HOME 5%";
+    fs::create_directories(folder);
+    const fs::path program = folder / "print args";
+    std::ofstream(program) << "#!/bin/sh\nprintf '%s\\0' \"${WINEPREFIX-unset}\" \"$@\"\n";
+    fs::permissions(program, fs::perms::owner_all);
+
+    const std::string args = "sf=My \"Pro'file\" $HOME `id` 50% \\%PATH%xm=11111111"
+                             "ps=p a$$ 'w' \"d\" %x% \\\\%bf=C:\\%USERPROFILE%\\b k.kvx";
+    const std::string prefix = "/tmp/a b/'q'/$HOME/50%/\\%x";
+    const AtInfo weekly{32400000, 0, 1, JOB_RUN_PERIODICALLY,
+                        "\"" + program.string() + "\" " + args};
+    EXPECT_EQ(runShell(cronCommand(CronJobLine(weekly, 1, prefix))),
+              (std::vector<std::string>{prefix, args}));
+
+    AtInfo once = weekly;
+    once.DaysOfWeek = 0;
+    EXPECT_EQ(runShell(cronCommand(CronJobLine(once, 2, prefix))),
+              (std::vector<std::string>{"unset", "--remove-job", "2", prefix, args}));
+}
+
+TEST(CronJobLine, OtherLinesAreNoJobs) {
+    for (const std::string& line : std::vector<std::string>{
+             "", "# a comment", "MAILTO=\"\"", "0 1 * * * echo hi", "0 1 * * * echo # trelmig job",
+             "# 0 9 * * 1 '/usr/bin/trelmig' '" + kArgs + "' # trelmig job 4"})
+        EXPECT_FALSE(ParseCronJobLine(line)) << line;
+    // A job line commented out still holds its number.
+    EXPECT_EQ(CronJobNumber("#0 9 * * 1 'x' 'y' # trelmig job 4"), 4);
+    EXPECT_FALSE(CronJobNumber("0 9 * * 1 'x' 'y # trelmig job 4'"));
+
+    // Edited by hand beyond reading: still a job, with its time, but no command.
+    const auto edited = ParseCronJobLine("5 7 * * 2 /usr/bin/trelmig sf=$P # trelmig job 9");
+    ASSERT_TRUE(edited);
+    EXPECT_EQ(edited->number, 9);
+    EXPECT_EQ(edited->info.JobTime, (7u * 60 + 5) * 60000);
+    EXPECT_EQ(edited->info.DaysOfWeek, 2);
+    EXPECT_EQ(edited->info.Command, "");
+    // Times cron would not take are not ours to read.
+    EXPECT_FALSE(ParseCronJobLine("*/5 9 * * 1 'x' 'y' # trelmig job 3"));
+    EXPECT_FALSE(ParseCronJobLine("0 24 * * 1 'x' 'y' # trelmig job 3"));
+}
+
+TEST(CronJobLine, RecordsNoLineCanCarryAreRefused) {
+    EXPECT_THROW(CronJobLine(record(86400000, 1), 1, "/p"), CrontabError);
+    AtInfo bare = record(0, 1);
+    bare.Command = "/usr/bin/trelmig " + kArgs;
+    EXPECT_THROW(CronJobLine(bare, 1, "/p"), CrontabError);
+    AtInfo broken = record(0, 1);
+    broken.Command += "\n* * * * * rm -rf ~";
+    EXPECT_THROW(CronJobLine(broken, 1, "/p"), CrontabError);
+    EXPECT_THROW(CronJobLine(record(0, 1), 1, "/p\n* * * * * x"), CrontabError);
+}
+
+TEST(Crontab, AUserWithoutTableHasAnEmptyOne) {
+    FakeCrontab fake;
+    EXPECT_EQ(fake.crontab().ReadTable(), "");
+    EXPECT_TRUE(fake.crontab().Jobs().empty());
+}
+
+TEST(Crontab, JobsAreAddedAndRemovedLeavingEveryOtherLineAsItWas) {
+    FakeCrontab fake;
+    // Ends without a line break; holds a job line commented out (number 7).
+    const std::string others = "MAILTO=\"\"\n# keep me\n0 1 * * * echo '50%' # trelmig job x\n"
+                               "#0 9 * * 1 'x' 'y' # trelmig job 7";
+    fake.SetTable(others);
+    const Crontab crontab = fake.crontab();
+    EXPECT_EQ(crontab.AddJob(record(32400000, 9), "/p"), 8);
+    EXPECT_EQ(crontab.AddJob(record(32400000, 9), "/p"), 9);
+    const std::string line8 = CronJobLine(record(32400000, 9), 8, "/p");
+    const std::string line9 = CronJobLine(record(32400000, 9), 9, "/p");
+    EXPECT_EQ(fake.Table(), others + "\n" + line8 + "\n" + line9 + "\n");
+
+    const auto jobs = crontab.Jobs();
+    ASSERT_EQ(jobs.size(), 2u);
+    EXPECT_EQ(jobs[0].number, 8);
+    EXPECT_EQ(jobs[1].number, 9);
+    EXPECT_EQ(jobs[1].info, record(32400000, 9));
+
+    EXPECT_TRUE(crontab.RemoveJob(8));
+    EXPECT_EQ(fake.Table(), others + "\n" + line9 + "\n");
+    const std::size_t writes = fake.Writes();
+    EXPECT_FALSE(crontab.RemoveJob(8));
+    EXPECT_FALSE(crontab.RemoveJob(7)); // commented out: not a job
+    EXPECT_EQ(fake.Writes(), writes);
+    EXPECT_TRUE(crontab.RemoveJob(9));
+    EXPECT_EQ(fake.Table(), others + "\n");
+    EXPECT_EQ(crontab.AddJob(record(0, 0), "/p"), 8);
+}
+
+TEST(Crontab, FailuresOfTheProgramAreErrorsWithItsMessage) {
+    FakeCrontab fake;
+    fake.SetTable("# mine\n");
+    fake.Fail("crontab: your UID isn't in the passwd file.\n");
+    try {
+        fake.crontab().AddJob(record(0, 1), "/p");
+        ADD_FAILURE() << "no error";
+    } catch (const CrontabError& e) {
+        EXPECT_STREQ(e.what(), "crontab -l failed: crontab: your UID isn't in the passwd file.");
+    }
+    EXPECT_EQ(fake.Table(), "# mine\n");
+
+    const Crontab missing({(fake.dir.path() / "none").string(), std::nullopt});
+    EXPECT_THROW(missing.ReadTable(), CrontabError);
+    EXPECT_THROW(missing.AddJob(record(0, 1), "/p"), CrontabError);
+
+    // A program that refuses to install the table.
+    FakeCrontab refusing;
+    const fs::path script = refusing.dir.path() / "refusing";
+    std::ofstream(script) << "#!/bin/sh\n[ \"$1\" = -l ] && exit 0\ncat >/dev/null\n"
+                             "echo \"errors in crontab file, can't install.\" >&2\nexit 1\n";
+    fs::permissions(script, fs::perms::owner_all);
+    try {
+        Crontab({script.string(), std::nullopt}).AddJob(record(0, 1), "/p");
+        ADD_FAILURE() << "no error";
+    } catch (const CrontabError& e) {
+        EXPECT_STREQ(e.what(), "crontab could not install the new table: errors in crontab "
+                               "file, can't install.");
+    }
+}
+
+TEST(Crontab, AProgramThatReadsNothingDoesNotKillTheCaller) {
+    WorkFolder dir;
+    const fs::path script = dir.path() / "deaf";
+    std::ofstream(script) << "#!/bin/sh\nexit 1\n";
+    fs::permissions(script, fs::perms::owner_all);
+    const std::string big(1 << 20, '#');
+    EXPECT_THROW(Crontab({script.string(), std::nullopt}).WriteTable(big), CrontabError);
+}
+
+TEST(Crontab, ARecordNoLineCanCarryCallsNoProgram) {
+    FakeCrontab fake;
+    EXPECT_THROW(fake.crontab().AddJob(record(86400000, 1), "/p"), CrontabError);
+    EXPECT_TRUE(fake.Calls().empty());
+}
+
+TEST(Crontab, TheUserIsNamedToTheProgram) {
+    FakeCrontab fake;
+    Crontab::Program program{fake.script.string(), std::string("sam")};
+    Crontab(program).ReadTable();
+    EXPECT_EQ(fake.Calls(), std::vector<std::string>{"-u sam -l"});
+}
