@@ -1,0 +1,93 @@
+#include "schedule/JobRecord.h"
+
+#include <gtest/gtest.h>
+
+using namespace trelmig;
+
+namespace {
+
+DayChecks days(std::initializer_list<int> checked) {
+    DayChecks d{};
+    for (int i : checked)
+        d[i] = true;
+    return d;
+}
+
+JobChoices choices(const std::string& time, const std::string& dayList,
+                   const std::string& password = "") {
+    return {time, dayList, "Outlook", "10000001", password, "/home/sam/b.kvx"};
+}
+
+} // namespace
+
+TEST(DayList, CheckedDaysInBoxOrder) {
+    EXPECT_EQ(DayList(days({})), "");
+    EXPECT_EQ(DayList(days({0, 3})), "M,TH");
+    EXPECT_EQ(DayList(days({0, 1, 2, 3, 4, 5, 6})), "M,T,W,TH,F,S,SU");
+    EXPECT_EQ(DayList(days({6})), "SU");
+    EXPECT_EQ(DayList(days({5, 6})), "S,SU");
+    EXPECT_EQ(DayList(days({0, 1, 2, 3, 4, 5})), "M,T,W,TH,F,S");
+}
+
+TEST(DayList, DaysOfWeekBitsOfTheCodes) {
+    EXPECT_EQ(DaysOfWeekOf("M,TH"), 9);
+    EXPECT_EQ(DaysOfWeekOf("M,T,W,TH,F,S,SU"), 127);
+    EXPECT_EQ(DaysOfWeekOf(""), 0);
+    EXPECT_EQ(DaysOfWeekOf("su,th"), 72);  // compared in upper case
+    EXPECT_EQ(DaysOfWeekOf("X,M,SUN"), 1); // unknown codes add nothing
+    EXPECT_TRUE(IsValidDayList("M,t,SU"));
+    EXPECT_FALSE(IsValidDayList("M,,T"));
+    EXPECT_FALSE(IsValidDayList("Monday"));
+    EXPECT_FALSE(IsValidDayList(""));
+}
+
+TEST(StartTime, TimesOfDay) {
+    EXPECT_EQ(StartTimeMs("9:00"), 32400000u);
+    EXPECT_EQ(StartTimeMs("23:30"), 84600000u);
+    EXPECT_EQ(StartTimeMs("0:00"), 0u);
+    EXPECT_EQ(StartTimeMs("09:05"), StartTimeMs("9:5"));
+    EXPECT_EQ(StartTimeMs(" 7:15:59 "), (7u * 3600 + 15 * 60) * 1000); // seconds dropped
+    EXPECT_EQ(StartTimeMs("9:00 PM"), 21u * 3600 * 1000);
+    EXPECT_EQ(StartTimeMs("12:30 am"), 30u * 60 * 1000);
+    EXPECT_EQ(StartTimeMs("12:00 PM"), 12u * 3600 * 1000);
+    for (const char* bad :
+         {"", "9", "24:00", "9:60", "noon", "13:00 PM", "0:00 AM", "9:00x", "-1:00", "9:00:60"})
+        EXPECT_FALSE(StartTimeMs(bad)) << bad;
+}
+
+TEST(BuildJobInfo, RecordsOfTheScheduleWindow) {
+    const auto nine = BuildJobInfo(choices("9:00", "M,TH"), "/usr/bin/trelmig");
+    ASSERT_TRUE(nine);
+    EXPECT_EQ(nine->JobTime, 32400000u);
+    EXPECT_EQ(nine->DaysOfWeek, 9);
+    EXPECT_EQ(nine->DaysOfMonth, 0u);
+    EXPECT_EQ(nine->Flags, JOB_RUN_PERIODICALLY);
+    // Unprotected: "ps=" directly followed by "bf=".
+    EXPECT_EQ(nine->Command, "\"/usr/bin/trelmig\" sf=Outlookxm=10000001ps=bf=/home/sam/b.kvx");
+    EXPECT_EQ(CronJobLine(*nine, 1, "/home/sam/.wine"),
+              "0 9 * * 1,4 WINEPREFIX='/home/sam/.wine' '/usr/bin/trelmig' "
+              "'sf=Outlookxm=10000001ps=bf=/home/sam/b.kvx' # trelmig job 1");
+
+    const auto daily = BuildJobInfo(choices("23:30", "M,T,W,TH,F,S,SU", "s3cret"), "/bin/t");
+    ASSERT_TRUE(daily);
+    EXPECT_EQ(daily->JobTime, 84600000u);
+    EXPECT_EQ(daily->DaysOfWeek, 127);
+    // The password stands in plain text after "ps=".
+    EXPECT_EQ(daily->Command, "\"/bin/t\" sf=Outlookxm=10000001ps=s3cretbf=/home/sam/b.kvx");
+    EXPECT_EQ(CronJobLine(*daily, 2, "/p"),
+              "30 23 * * * WINEPREFIX='/p' '/bin/t' "
+              "'sf=Outlookxm=10000001ps=s3cretbf=/home/sam/b.kvx' # trelmig job 2");
+
+    // No day: nothing refused, the flag still set; cron runs it once.
+    const auto once = BuildJobInfo(choices("0:00", ""), "/bin/t");
+    ASSERT_TRUE(once);
+    EXPECT_EQ(once->JobTime, 0u);
+    EXPECT_EQ(once->DaysOfWeek, 0);
+    EXPECT_EQ(once->DaysOfMonth, 0u);
+    EXPECT_EQ(once->Flags, 1);
+    EXPECT_EQ(CronJobLine(*once, 3, "/p"),
+              "0 0 * * * '/bin/t' --remove-job 3 && WINEPREFIX='/p' '/bin/t' "
+              "'sf=Outlookxm=10000001ps=bf=/home/sam/b.kvx' # trelmig job 3");
+
+    EXPECT_FALSE(BuildJobInfo(choices("25:00", "M"), "/bin/t"));
+}

@@ -1,0 +1,141 @@
+#include "schedule/TaskScheduler.h"
+
+#include "FakeCrontab.h"
+#include "RecordingPrompter.h"
+
+#include <gtest/gtest.h>
+
+using namespace trelmig;
+
+namespace {
+
+JobChoices choices() {
+    return {"9:00", "M,TH", "Outlook", "10000001", "", "/home/sam/b.kvx"};
+}
+
+struct Scheduling : ::testing::Test {
+    FakeCrontab fake;
+    TaskScheduler scheduler{fake.crontab(), "/usr/bin/trelmig", "/home/sam/.wine"};
+    RecordingPrompter prompter;
+
+    std::vector<std::string> texts() const {
+        std::vector<std::string> t;
+        for (const auto& m : prompter.messages)
+            t.push_back(m.text);
+        return t;
+    }
+};
+
+} // namespace
+
+TEST(JobChecks, TheFirstFailingCheckSpeaks) {
+    struct Case {
+        std::string mask, file;
+        bool protect;
+        std::string pw, retyped, message;
+        MessageIcon icon;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"00000000", "", true, "", "x", "Please select at least one item.",
+              MessageIcon::Exclamation},
+             {"00100000", "", true, "", "", "Invalid backup file name.", MessageIcon::Exclamation},
+             {"00100000", "/b", true, "", "", "Please enter Password!", MessageIcon::Critical},
+             {"00100000", "/b", true, "abc", "", "Incorect Password!", MessageIcon::Critical},
+             {"00100000", "/b", true, "", "abc", "Incorect Password!", MessageIcon::Critical},
+             {"00100000", "/b", true, "abc", "ABC", "Incorect Password!", MessageIcon::Critical},
+         }) {
+        RecordingPrompter prompter;
+        EXPECT_FALSE(CheckJobChoices(c.mask, c.file, c.protect, c.pw, c.retyped, prompter));
+        ASSERT_EQ(prompter.messages.size(), 1u) << c.message;
+        EXPECT_EQ(prompter.messages[0].text, c.message);
+        EXPECT_EQ(prompter.messages[0].icon, c.icon);
+    }
+    RecordingPrompter quiet;
+    EXPECT_TRUE(CheckJobChoices("00000001", "/b", true, "abc", "abc", quiet));
+    // Without protection the password boxes are not looked at.
+    EXPECT_TRUE(CheckJobChoices("00000001", "/b", false, "", "x", quiet));
+    EXPECT_TRUE(quiet.messages.empty());
+}
+
+TEST_F(Scheduling, ARegistrationAddsAJobAndConfirmsIt) {
+    const Registration first = RegisterJob(choices(), scheduler, prompter);
+    EXPECT_EQ(first.result, RegisterResult::Registered);
+    EXPECT_EQ(first.jobNumber, 1);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "Task 1 has been scheduled.");
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::None);
+    EXPECT_EQ(fake.Table(), "0 9 * * 1,4 WINEPREFIX='/home/sam/.wine' '/usr/bin/trelmig' "
+                            "'sf=Outlookxm=10000001ps=bf=/home/sam/b.kvx' # trelmig job 1\n");
+    // The same choices again give a second job.
+    EXPECT_EQ(RegisterJob(choices(), scheduler, prompter).jobNumber, 2);
+    EXPECT_EQ(texts().back(), "Task 2 has been scheduled.");
+    EXPECT_EQ(ListJobs(scheduler.crontab).size(), 2u);
+}
+
+TEST_F(Scheduling, WhatNoJobCouldCarryIsRefusedBeforeTheCrontabIsTouched) {
+    JobChoices badTime = choices();
+    badTime.startTime = "25:00";
+    EXPECT_EQ(RegisterJob(badTime, scheduler, prompter).result, RegisterResult::Refused);
+    EXPECT_EQ(texts().back(), "\"25:00\" is not a time of day. Enter the start time as hours "
+                              "and minutes, for example 9:00 or 23:30.");
+    EXPECT_EQ(prompter.messages.back().icon, MessageIcon::Exclamation);
+
+    JobChoices equals = choices();
+    equals.password = "a=b";
+    EXPECT_EQ(RegisterJob(equals, scheduler, prompter).result, RegisterResult::Refused);
+    EXPECT_EQ(texts().back(),
+              "The password of a scheduled backup cannot contain \"=\" or a line break.");
+    JobChoices lineBreak = choices();
+    lineBreak.targetFile = "/b\n* * * * * rm -rf ~";
+    EXPECT_EQ(RegisterJob(lineBreak, scheduler, prompter).result, RegisterResult::Refused);
+    EXPECT_TRUE(fake.Calls().empty());
+}
+
+TEST_F(Scheduling, ACrontabThatFailsIsReportedNotConfirmed) {
+    fake.Fail("crontab: your UID isn't in the passwd file.\n");
+    EXPECT_EQ(RegisterJob(choices(), scheduler, prompter).result, RegisterResult::Failed);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "The task could not be scheduled: crontab -l failed: "
+                                         "crontab: your UID isn't in the passwd file.");
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
+
+    const TaskScheduler missing{Crontab({"/nonexistent/crontab", std::nullopt}), "/t", "/p"};
+    EXPECT_EQ(RegisterJob(choices(), missing, prompter).result, RegisterResult::Failed);
+    EXPECT_EQ(texts().back(), "The task could not be scheduled: cannot run /nonexistent/crontab: "
+                              "No such file or directory");
+}
+
+TEST_F(Scheduling, TheListingShowsEverythingButThePassword) {
+    JobChoices secret = choices();
+    secret.password = "Top$ecret";
+    secret.dayList = "";
+    secret.startTime = "7:05";
+    RegisterJob(secret, scheduler, prompter);
+    JobChoices daily = choices();
+    daily.dayList = "M,T,W,TH,F,S,SU";
+    daily.profileName = "";
+    RegisterJob(daily, scheduler, prompter);
+    fake.SetTable(fake.Table() + "0 8 * * 3 /usr/bin/trelmig $CMD # trelmig job 5\n");
+
+    const auto jobs = ListJobs(scheduler.crontab);
+    ASSERT_EQ(jobs.size(), 3u);
+    EXPECT_EQ(jobs[0].number, 1);
+    EXPECT_EQ(jobs[0].time, "7:05");
+    EXPECT_EQ(jobs[0].days, "once");
+    EXPECT_EQ(jobs[0].profile, "Outlook");
+    EXPECT_EQ(jobs[0].items, "10000001");
+    EXPECT_EQ(jobs[0].targetFile, "/home/sam/b.kvx");
+    EXPECT_EQ(jobs[0].winePrefix, "/home/sam/.wine");
+    EXPECT_EQ(jobs[0].problem, "");
+    // A job with an empty profile is listed with what its run will say.
+    EXPECT_EQ(jobs[1].days, "every day");
+    EXPECT_NE(jobs[1].problem.find("the backup will refuse this job"), std::string::npos);
+    EXPECT_EQ(jobs[2].number, 5);
+    EXPECT_EQ(jobs[2].time, "8:00");
+    EXPECT_EQ(jobs[2].days, "W");
+    EXPECT_EQ(jobs[2].problem, "the crontab line was changed by hand and cannot be read");
+    for (const JobListing& j : jobs)
+        for (const std::string& field :
+             {j.time, j.days, j.profile, j.items, j.targetFile, j.winePrefix, j.problem})
+            EXPECT_EQ(field.find("Top$ecret"), std::string::npos) << field;
+}
