@@ -17,6 +17,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     bool restore = false;
     bool schedule = false;
     bool listJobs = false;
+    bool writeIso = false;
     std::optional<std::string> removeJob;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -47,7 +48,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         int taken = 0;
         for (const char* name :
              {"--prefix", "--inspect", "--restore", "--profile", "--items", "--password-file",
-              "--schedule", "--at", "--days", "--remove-job"}) {
+              "--schedule", "--at", "--days", "--remove-job", "--write-iso", "--volume"}) {
             taken = valueOf(name, value);
             if (taken == 0)
                 continue;
@@ -75,6 +76,10 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
                 cmd.days = value;
             else if (n == "--remove-job")
                 removeJob = value;
+            else if (n == "--write-iso")
+                writeIso = true, cmd.isoTarget = value;
+            else if (n == "--volume")
+                cmd.volume = value;
             else
                 cmd.passwordFile = value;
             break;
@@ -97,8 +102,15 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         }
     }
     const int actions = int(listProfiles) + int(inspect) + int(restore) + int(schedule) +
-                        int(listJobs) + int(removeJob.has_value());
-    if (actions > 1 || (actions == 1 && !rest.empty())) {
+                        int(listJobs) + int(removeJob.has_value()) + int(writeIso);
+    if (writeIso && actions == 1) {
+        cmd.mode = rest.empty() ? CommandLine::Mode::Invalid : CommandLine::Mode::WriteIso;
+        if (rest.empty())
+            cmd.error = "--write-iso needs at least one file or folder to put into the image";
+    } else if (!cmd.volume.empty() && !writeIso) {
+        cmd.mode = CommandLine::Mode::Invalid;
+        cmd.error = "--volume goes with --write-iso";
+    } else if (actions > 1 || (actions == 1 && !rest.empty())) {
         cmd.mode = CommandLine::Mode::Invalid;
         cmd.error = "choose one of --list-profiles, --inspect, --restore, --schedule, --list-jobs, "
                     "--remove-job or a backup command line";
@@ -159,6 +171,9 @@ std::string HelpText() {
            "                    (M,T,W,TH,F,S,SU), or once at the next HH:MM without --days\n"
            "  --list-jobs       list the scheduled backups\n"
            "  --remove-job N    remove the scheduled backup N\n"
+           "  --write-iso OUT.iso [--volume NAME] PATH...\n"
+           "                    write files and folders into a disc image file, read it\n"
+           "                    back and compare every file with its source\n"
            "  --help            show this help\n"
            "  --version         show the version\n"
            "\n"

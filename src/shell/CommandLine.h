@@ -20,6 +20,7 @@ struct CommandLine {
         Schedule,
         ListJobs,
         RemoveJob,
+        WriteIso,
         Invalid
     };
     Mode mode = Mode::Gui;
@@ -38,6 +39,9 @@ struct CommandLine {
     std::string startTime;
     std::optional<std::string> days;
     int jobNumber = 0;
+    // --write-iso OUT.iso [--volume NAME] PATH...: the paths are in unattendedArgs.
+    std::string isoTarget;
+    std::string volume;
 };
 
 // "--" options are ours; anything else is the unattended run's command line.

@@ -1,3 +1,4 @@
+#include "disc/WriteIsoCommand.h"
 #include "schedule/AutoBackup.h"
 #include "schedule/ScheduleCommands.h"
 #include "shell/CommandLine.h"
@@ -35,6 +36,8 @@ int main(int argc, char** argv) {
             return RunListJobs(cmd, std::cout, std::cerr);
         case CommandLine::Mode::RemoveJob:
             return RunRemoveJob(cmd, std::cout, std::cerr);
+        case CommandLine::Mode::WriteIso:
+            return RunWriteIso(cmd.isoTarget, cmd.volume, cmd.unattendedArgs, std::cout, std::cerr);
         case CommandLine::Mode::Unattended:
             return RunAutoBackup(cmd.unattendedArgs, cmd.prefix, std::cerr);
         case CommandLine::Mode::Gui:
