@@ -156,26 +156,30 @@ void frmMain::showEnvironmentLine(const std::string& outlookName) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    if (quitting_) {
-        event->accept();
+    // Closing the window is the same as File > Quit.
+    if (!quitting_ && !unloadOtherWindows()) {
+        event->ignore();
         return;
     }
-    // Closing the window is the same as File > Quit.
-    event->ignore();
-    filequit_Click();
+    event->accept();
+    if (endProgram)
+        endProgram();
 }
 
-void frmMain::filequit_Click() {
+bool frmMain::unloadOtherWindows() {
     if (RefuseWhileBusy())
-        return;
+        return false;
     quitting_ = true;
-    // The other windows go first (schedule, password, disc, about).
+    // The schedule, password, disc and about windows go first.
     for (QWidget* window : QApplication::topLevelWidgets())
         if (window != this && window->isVisible())
             window->close();
-    close();
-    if (endProgram)
-        endProgram();
+    return true;
+}
+
+void frmMain::filequit_Click() {
+    if (unloadOtherWindows())
+        close(); // ends the program
 }
 
 void frmMain::SSTab1_Click(int previousTab) {

@@ -171,6 +171,9 @@ private:
     void buildMenus();
     void connectHandlers();
     void setPasswordBoxesEnabled(bool enabled);
+    // Closes every other window of the program before this one goes; false
+    // (after telling the user) while a run is at work.
+    bool unloadOtherWindows();
     void clearRestoreSide();
     void showEnvironmentLine(const std::string& outlookName);
     // True (after telling the user) when a run is at work.
