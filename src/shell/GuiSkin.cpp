@@ -3,7 +3,10 @@
 #include "shell/GuiDataFiles.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QWidget>
 
 namespace trelmig {
@@ -14,7 +17,24 @@ QString LoadSkin(const QString& skinPath) {
     QFile file(skinPath);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};
-    return QString::fromUtf8(file.readAll());
+    const QString sheet = QString::fromUtf8(file.readAll());
+    // Qt takes relative pictures from the working folder; the skin means
+    // its own folder.
+    static const QRegularExpression url(QStringLiteral(R"(url\(\s*(["']?)([^"')]*)\1\s*\))"));
+    const QDir folder = QFileInfo(skinPath).absoluteDir();
+    QString resolved;
+    qsizetype done = 0;
+    for (auto it = url.globalMatch(sheet); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QString target = m.captured(2);
+        if (target.isEmpty() || QDir::isAbsolutePath(target) || target.contains(QLatin1Char(':')))
+            continue;
+        resolved += sheet.mid(done, m.capturedStart() - done);
+        resolved += QStringLiteral("url(\"%1\")").arg(folder.absoluteFilePath(target));
+        done = m.capturedEnd();
+    }
+    resolved += sheet.mid(done);
+    return resolved;
 }
 
 namespace {

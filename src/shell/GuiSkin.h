@@ -8,8 +8,9 @@ namespace trelmig {
 
 inline constexpr const char* kSkinFile = "skins/frmmain.skn";
 
-// The style sheet of a skin file; empty when the file is missing or
-// unreadable, which leaves the default look.
+// The style sheet of a skin file, its relative url() paths made absolute
+// against the skin's folder; empty when the file is missing or unreadable,
+// which leaves the default look.
 QString LoadSkin(const QString& skinPath);
 
 // Applies the program's skin (skins/frmmain.skn in the data folders) to a

@@ -153,6 +153,7 @@ QWidget* frmMain::buildRestoreTab() {
     source->addWidget(cmdSourceFile);
     where->addLayout(source);
     txtPOBinfo = infoBox("txtPOBinfo", 5);
+    txtPOBinfo->setMaximumHeight(txtPOBinfo->minimumHeight() + 8);
     txtFileInfo = infoBox("txtFileInfo", 3);
     where->addWidget(caption("Description", txtPOBinfo));
     where->addWidget(txtPOBinfo);

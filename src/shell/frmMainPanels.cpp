@@ -113,6 +113,7 @@ void frmMain::cmdTargetFile_Click() {
     const QString chosen = chooseFile ? chooseFile(request) : QString();
     // A cancelled dialog forgets the earlier choice too.
     txtTargetFile->setText(chosen);
+    txtTargetFile->setToolTip(chosen);
     env_.session.strTargetFile = chosen.toStdString();
 }
 

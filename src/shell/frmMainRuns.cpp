@@ -134,6 +134,7 @@ void frmMain::cmdSourceFile_Click() {
         return;
     }
     txtSourceFile->setText(QString::fromStdString(result.sourceFile));
+    txtSourceFile->setToolTip(txtSourceFile->text());
     if (result.sourceFile.empty())
         return;
     txtPOBinfo->setPlainText(withoutCr(result.facts));

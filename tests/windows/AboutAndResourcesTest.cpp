@@ -18,6 +18,7 @@
 #include <QSettings>
 #include <QUrl>
 
+#include <fstream>
 #include <vector>
 
 using namespace trelmig;
@@ -91,6 +92,22 @@ TEST_F(ProgramFilesTest, AMissingSkinLeavesTheDefaultLook) {
     WorkFolder folder;
     EXPECT_TRUE(LoadSkin(QString::fromStdString((folder.path() / "none.skn").string())).isEmpty());
     EXPECT_TRUE(LoadSkin(QString()).isEmpty());
+}
+
+TEST_F(ProgramFilesTest, PicturesOfTheSkinAreTakenFromItsOwnFolder) {
+    WorkFolder folder;
+    const std::string path = (folder.path() / "my skin.skn").string();
+    std::ofstream(path) << "A { image: url(arrow.svg); }\n"
+                           "B { image: url( 'sub/b.png' ); }\n"
+                           "C { image: url(/abs/c.png); }\n"
+                           "D { image: url(:/res/d.png); }\n";
+    const QString dir = QString::fromStdString(folder.path().string());
+    EXPECT_EQ(LoadSkin(QString::fromStdString(path)),
+              QStringLiteral("A { image: url(\"%1/arrow.svg\"); }\n"
+                             "B { image: url(\"%1/sub/b.png\"); }\n"
+                             "C { image: url(/abs/c.png); }\n"
+                             "D { image: url(:/res/d.png); }\n")
+                  .arg(dir));
 }
 
 TEST_F(ProgramFilesTest, TheHelpPageExplainsEveryItemAndEveryTask) {
