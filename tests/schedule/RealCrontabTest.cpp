@@ -1,0 +1,265 @@
+// The jobs in a real crontab, written and read by the real crontab program,
+// for a throwaway account these tests create (root only): the crontab of the
+// account running the tests is never touched.
+#include "schedule/TaskScheduler.h"
+
+#include "RecordingPrompter.h"
+#include "SamplePrefixCopy.h"
+#include "backup/ZipArchive.h"
+#include "shell/Environment.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace trelmig;
+
+namespace {
+
+struct ProgramRun {
+    int status = -1;
+    std::string out;
+};
+
+ProgramRun shell(const std::string& command) {
+    ProgramRun r;
+    FILE* p = popen((command + " 2>&1").c_str(), "r");
+    if (!p)
+        return r;
+    std::array<char, 4096> buf{};
+    while (std::size_t n = fread(buf.data(), 1, buf.size(), p))
+        r.out.append(buf.data(), n);
+    const int status = pclose(p);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+std::string quoted(const std::string& s) {
+    std::string q = "'";
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// What cron hands to "/bin/sh -c" for a crontab line: the text after the five
+// time fields up to the first "%" that no backslash escapes ("\%" is "%").
+std::string cronCommand(const std::string& line) {
+    std::size_t pos = 0;
+    for (int field = 0; field < 5; ++field)
+        pos = line.find_first_of(" \t", line.find_first_not_of(" \t", pos));
+    std::string out;
+    for (std::size_t i = line.find_first_not_of(" \t", pos); i < line.size(); ++i) {
+        if (line[i] == '\\' && i + 1 < line.size() && line[i + 1] == '%')
+            out += line[++i];
+        else if (line[i] == '%')
+            break;
+        else
+            out += line[i];
+    }
+    return out;
+}
+
+// Runs a crontab line's command as cron does: "sh -c" with cron's small
+// environment, as the given user or as this process.
+ProgramRun runAsCron(const std::string& line, const std::string& user = "") {
+    const std::string env = "env -i HOME=/ LOGNAME=cron PATH=/usr/bin:/bin SHELL=/bin/sh";
+    return shell((user.empty() ? "" : "runuser -u " + user + " -- ") + env + " /bin/sh -c " +
+                 quoted(cronCommand(line)));
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+struct RealCrontab : ::testing::Test {
+    static inline std::string user;
+    static inline std::string whyNot;
+
+    static void SetUpTestSuite() {
+        if (geteuid() != 0)
+            whyNot = "the real crontab is tested for a throwaway account, which needs root";
+        else if (shell("command -v crontab").status != 0)
+            whyNot = "the crontab program is not installed (package cron)";
+        else if (shell("command -v useradd && command -v userdel && command -v runuser").status)
+            whyNot = "useradd, userdel or runuser is missing";
+        if (!whyNot.empty())
+            return;
+        user = "trelmig-ct" + std::to_string(getpid());
+        const ProgramRun made = shell("useradd -M -r -s /usr/sbin/nologin " + user);
+        if (made.status != 0) {
+            whyNot = "cannot create a throwaway account: " + made.out;
+            user.clear();
+        }
+    }
+    static void TearDownTestSuite() {
+        if (user.empty())
+            return;
+        shell("crontab -u " + user + " -r");
+        shell("userdel " + user);
+        user.clear();
+    }
+
+    SamplePrefixCopy sample;
+    RecordingPrompter prompter;
+
+    void SetUp() override {
+        if (!whyNot.empty())
+            GTEST_SKIP() << whyNot;
+        shell("crontab -u " + user + " -r");
+    }
+
+    TaskScheduler scheduler() const {
+        return {Crontab({"crontab", user}), TRELMIG_BINARY, sample.root};
+    }
+    std::string table() const { return shell("crontab -u " + user + " -l").out; }
+    void install(const std::string& text) const {
+        const fs::path file = sample.work.path() / "table";
+        std::ofstream(file) << text;
+        ASSERT_EQ(shell("crontab -u " + user + " " + quoted(file.string())).status, 0);
+    }
+    // Lets the throwaway account read the prefix and write into target folders.
+    void openToTheAccount() const {
+        fs::permissions(sample.work.path(), fs::perms::owner_all | fs::perms::group_read |
+                                                fs::perms::group_exec | fs::perms::others_read |
+                                                fs::perms::others_exec);
+    }
+    bool accountCanRunTheProgram() const {
+        return shell("runuser -u " + user + " -- test -x " + quoted(TRELMIG_BINARY)).status == 0;
+    }
+    fs::path writableFolder(const std::string& name) const {
+        const fs::path folder = sample.work.path() / name;
+        fs::create_directories(folder);
+        fs::permissions(folder, fs::perms::all);
+        return folder;
+    }
+};
+
+JobChoices choices(const std::string& days, const std::string& target) {
+    return {"9:00", days, "Outlook", "10000000", "", target};
+}
+
+} // namespace
+
+TEST_F(RealCrontab, TwoJobsAreListedAndOneRemovedWithTheOtherLinesUntouched) {
+    const std::string own = "# the account's own lines\nMAILTO=\"\"\n"
+                            "*/10 * * * * echo '50%' >/dev/null # not ours\n";
+    install(own);
+    const TaskScheduler s = scheduler();
+    EXPECT_EQ(RegisterJob(choices("M,TH", "/srv/a.kvx"), s, prompter).jobNumber, 1);
+    EXPECT_EQ(RegisterJob(choices("F", "/srv/b.kvx"), s, prompter).jobNumber, 2);
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages[1].text, "Task 2 has been scheduled.");
+
+    const std::string both = table();
+    ASSERT_TRUE(both.starts_with(own)) << both;
+    const auto added = linesOf(both.substr(own.size()));
+    ASSERT_EQ(added.size(), 2u) << both;
+    EXPECT_TRUE(added[0].starts_with("0 9 * * 1,4 ") && added[0].ends_with("# trelmig job 1"));
+    EXPECT_TRUE(added[1].starts_with("0 9 * * 5 ") && added[1].ends_with("# trelmig job 2"));
+
+    const auto jobs = ListJobs(s.crontab);
+    ASSERT_EQ(jobs.size(), 2u);
+    EXPECT_EQ(jobs[0].days, "M,TH");
+    EXPECT_EQ(jobs[1].targetFile, "/srv/b.kvx");
+    EXPECT_EQ(jobs[1].winePrefix, sample.root.string());
+
+    EXPECT_TRUE(s.crontab.RemoveJob(1));
+    EXPECT_EQ(table(), own + added[1] + "\n");
+    EXPECT_FALSE(s.crontab.RemoveJob(1));
+}
+
+TEST_F(RealCrontab, BlanksQuotesAndDollarsReachTheUnattendedRunUnchanged) {
+    // A profile whose name holds everything a shell or cron would take apart.
+    const std::string profile = "My \"Pro'file\" $HOME `id` 50%";
+    std::string reg = readWholeFile(sample.root / "user.reg");
+    const std::string from = "\\\\Profiles\\\\Work\\\\";
+    for (auto pos = reg.find(from); pos != std::string::npos; pos = reg.find(from, pos))
+        reg.replace(pos, from.size(), "\\\\Profiles\\\\" + profile + "\\\\");
+    std::ofstream(sample.root / "user.reg", std::ios::binary) << reg;
+
+    const fs::path target = writableFolder("back $up 'x' 5%") / "my backup.kvx";
+    const std::string password = "p a$$ \"w'd\" %x% \\%y `id`";
+    JobChoices c = choices("M", target.string());
+    c.profileName = profile;
+    c.password = password;
+    ASSERT_EQ(RegisterJob(c, scheduler(), prompter).result, RegisterResult::Registered)
+        << prompter.messages.back().text;
+
+    const std::string line = linesOf(table()).back();
+    const ProgramRun run = runAsCron(line);
+    EXPECT_EQ(run.status, 0) << line << "\n" << run.out;
+    ASSERT_TRUE(fs::exists(target)) << line << "\n" << run.out;
+
+    ZipArchive zip(AnsiCodec(1252));
+    EXPECT_EQ(ZipArchive::IsPasswordProtected(target.string()), true);
+    ASSERT_TRUE(zip.OpenZip(target.string()));
+    zip.SetDecryptPassword(password + "x");
+    EXPECT_FALSE(zip.CheckPassword());
+    zip.SetDecryptPassword(password);
+    ASSERT_TRUE(zip.CheckPassword());
+    const fs::path info = sample.work.path() / "vastrel.dat";
+    ASSERT_TRUE(zip.ExtractEntryTo("vastrel.dat", info.string())) << zip.LastError();
+    EXPECT_NE(readWholeFile(info).find("BackupIdentity=" + profile + "\r\n"), std::string::npos)
+        << readWholeFile(info);
+}
+
+TEST_F(RealCrontab, AJobWithoutDaysRunsOnceAndTakesItsLineAway) {
+    if (!accountCanRunTheProgram())
+        GTEST_SKIP() << "the throwaway account cannot run " << TRELMIG_BINARY;
+    openToTheAccount();
+    install("MAILTO=\"\"\n");
+    const fs::path target = writableFolder("out") / "once.kvx";
+    ASSERT_EQ(RegisterJob(choices("", target.string()), scheduler(), prompter).jobNumber, 1);
+    const std::string line = linesOf(table()).back();
+    ASSERT_NE(line.find("--remove-job 1 &&"), std::string::npos) << line;
+
+    const ProgramRun run = runAsCron(line, user);
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_TRUE(fs::exists(target));
+    EXPECT_EQ(table(), "MAILTO=\"\"\n");
+}
+
+TEST_F(RealCrontab, AdministratorsScheduleListAndRemoveFromTheCommandLine) {
+    if (!accountCanRunTheProgram())
+        GTEST_SKIP() << "the throwaway account cannot run " << TRELMIG_BINARY;
+    openToTheAccount();
+    const std::string target = (writableFolder("out") / "cli.kvx").string();
+    const std::string program = "runuser -u " + user + " -- " + quoted(TRELMIG_BINARY) + " ";
+    const ProgramRun made =
+        shell(program + "--prefix " + quoted(sample.root.string()) + " --schedule " +
+              quoted("sf=Outlookxm=10000001ps=bf=" + target) + " --at 7:45 --days M,w");
+    EXPECT_EQ(made.status, 0) << made.out;
+    EXPECT_EQ(made.out, "Task 1 has been scheduled.\n");
+    // The job starts this very program.
+    EXPECT_NE(table().find(quoted(fs::canonical(TRELMIG_BINARY).string())), std::string::npos)
+        << table();
+
+    const ProgramRun listed = shell(program + "--list-jobs");
+    EXPECT_EQ(listed.status, 0);
+    EXPECT_EQ(listed.out, "Task 1: 7:45, M,W, profile \"Outlook\", items 10000001, backup file " +
+                              target + ", Wine prefix " + sample.root.string() + "\n");
+
+    const ProgramRun unknown =
+        shell(program + "--prefix " + quoted(sample.root.string()) + " --schedule " +
+              quoted("sf=Nobodyxm=10000001ps=bf=" + target) + " --at 7:45");
+    EXPECT_EQ(unknown.status, 2);
+    const ProgramRun badTime =
+        shell(program + "--prefix " + quoted(sample.root.string()) + " --schedule " +
+              quoted("sf=Outlookxm=10000001ps=bf=" + target) + " --at 7.45");
+    EXPECT_EQ(badTime.status, 2);
+    EXPECT_NE(badTime.out.find("\"7.45\" is not a time of day"), std::string::npos);
+
+    EXPECT_EQ(shell(program + "--remove-job 1").status, 0);
+    EXPECT_EQ(shell(program + "--list-jobs").out, "No task is scheduled.\n");
+    const ProgramRun gone = shell(program + "--remove-job 1");
+    EXPECT_EQ(gone.status, 1);
+    EXPECT_EQ(gone.out, "trelmig: there is no task 1\n");
+}
