@@ -4,6 +4,7 @@
 //   --gtest_filter='Screenshots.*'
 #include "MainWindowFixture.h"
 
+#include "shell/GuiMessageBoxPrompter.h"
 #include "shell/GuiProgressPanel.h"
 #include "windows/frmPwd.h"
 #include "windows/frmabout.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -96,6 +98,19 @@ TEST_F(Screenshots, MainWindowProgressPasswordAndAbout) {
     window->Selectallitems2->trigger();
     window->restoreitem[ItemTemplates]->setChecked(false);
     save(window.get(), "main-restore.png");
+
+    // A completion message as the window shows it.
+    GuiMessageBoxPrompter boxes(window.get());
+    ModalAnswerer grabMessage([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (!box)
+            return false;
+        save(box, "backup-completed.png");
+        box->accept();
+        return true;
+    });
+    boxes.Show(prompter.messages.at(0).text, MessageIcon::Information);
+    EXPECT_EQ(grabMessage.answered(), 1);
 
     Session session;
     frmPwd prompt(session);
