@@ -28,7 +28,7 @@ frmPwd::frmPwd(Session& session, QWidget* parent) : QDialog(parent), session_(se
     txtPassword->setEchoMode(QLineEdit::Password);
     txtPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     txtPassword->setMaxLength(20);
-    txtPassword->setMinimumWidth(txtPassword->fontMetrics().averageCharWidth() * 28);
+    txtPassword->setMinimumWidth(txtPassword->fontMetrics().averageCharWidth() * 34);
     SkinLabel1->setBuddy(txtPassword);
     auto* frame = new QVBoxLayout(Frame1);
     frame->addWidget(SkinLabel1);
