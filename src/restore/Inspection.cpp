@@ -28,7 +28,9 @@ InspectionResult InspectBackupFile(Environment& env, ZipArchive& zip, Prompter& 
         return result;
 
     if (ZipArchive::IsPasswordProtected(chosenFile).value_or(false)) {
-        s.strRestorePassword = passwords.AskPassword().value_or("");
+        // A cancelled prompt keeps the password typed before.
+        if (auto typed = passwords.AskPassword())
+            s.strRestorePassword = *typed;
         const bool opened = zip.OpenZip(chosenFile);
         zip.SetDecryptPassword(s.strRestorePassword);
         if (!opened || !zip.CheckPassword()) {
