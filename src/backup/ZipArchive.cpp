@@ -7,8 +7,10 @@
 #include "backup/ZipWriteTarget.h"
 #include "platform/Utf.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,6 +20,10 @@
 namespace trelmig {
 
 namespace {
+
+struct ZipDiscard {
+    void operator()(zip_t* za) const { zip_discard(za); }
+};
 
 struct QueuedFile {
     std::string path;
@@ -152,7 +158,12 @@ void ZipArchive::SetPassword(const std::string& password) {
 }
 
 bool ZipArchive::WriteZip() {
-    bool ok = impl_->write();
+    bool ok = false;
+    try {
+        ok = impl_->write();
+    } catch (const std::exception& e) {
+        ok = impl_->fail(std::string("Cannot write the archive: ") + e.what());
+    }
     if (impl_->events.writeFinished)
         impl_->events.writeFinished(ok);
     return ok;
@@ -204,42 +215,50 @@ bool ZipArchive::Impl::write() {
         if (!writeEmptyArchive(out.tempPath()))
             return fail("Cannot write " + out.tempPath() + ": " + std::strerror(errno));
     } else {
-        int code = 0;
-        zip_t* za = zip_open(out.tempPath().c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-        if (!za)
-            return fail("Cannot create the archive " + target + ": " + zipErrorText(code));
-
+        // libzip writes the archive to our temporary file (itself through a
+        // temporary file of its own that it renames at the end of zip_close);
+        // ZipWriteTarget then flushes it and renames it over the target.
+        // Declared first, the pipeline and the sources outlive the zip_t.
         ZipDeflatePipeline::Settings settings;
         settings.threads = ZipDeflatePipeline::defaultThreads();
-        settings.chunksAhead = 2 * settings.threads + 2;
+        // Enough compressed chunks ahead that neither side waits for the other
+        // on a busy machine; each costs about 1 MiB.
+        settings.chunksAhead = std::min(4 * settings.threads + 8, 24u);
         ZipDeflatePipeline pipeline(paths, settings);
         std::vector<std::unique_ptr<ZipEntrySource>> sources;
+
+        int code = 0;
+        std::unique_ptr<zip_t, ZipDiscard> za(
+            zip_open(out.tempPath().c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code));
+        if (!za)
+            return fail("Cannot create the archive " + target + ": " + zipErrorText(code));
         auto abandon = [&](const std::string& why) {
-            zip_discard(za);
             return fail("Cannot write the archive " + target + ": " + why);
         };
         for (std::size_t i = 0; i < queue.size(); ++i) {
             sources.push_back(
                 std::make_unique<ZipEntrySource>(pipeline, i, planned[i].size, planned[i].mtime,
                                                  [&] { progress(pipeline.bytesDone()); }));
-            zip_source_t* source = sources.back()->open(za);
+            zip_source_t* source = sources.back()->open(za.get());
             if (!source)
-                return abandon(zip_strerror(za));
+                return abandon(zip_strerror(za.get()));
             zip_flags_t nameFlags = isAscii(queue[i].name) ? ZIP_FL_ENC_GUESS : ZIP_FL_ENC_UTF_8;
-            zip_int64_t index = zip_file_add(za, queue[i].name.c_str(), source, nameFlags);
+            zip_int64_t index = zip_file_add(za.get(), queue[i].name.c_str(), source, nameFlags);
             if (index < 0) {
                 zip_source_free(source);
-                return abandon(zip_strerror(za));
+                return abandon(zip_strerror(za.get()));
             }
             auto entry = static_cast<zip_uint64_t>(index);
             zip_uint32_t attributes = (S_IFREG | (planned[i].mode & 0777)) << 16;
-            if (zip_file_set_external_attributes(za, entry, 0, ZIP_OPSYS_UNIX, attributes) != 0 ||
+            if (zip_file_set_external_attributes(za.get(), entry, 0, ZIP_OPSYS_UNIX, attributes) !=
+                    0 ||
                 (encrypt &&
-                 zip_file_set_encryption(za, entry, ZIP_EM_AES_256, password.c_str()) != 0))
-                return abandon(zip_strerror(za));
+                 zip_file_set_encryption(za.get(), entry, ZIP_EM_AES_256, password.c_str()) != 0))
+                return abandon(zip_strerror(za.get()));
         }
-        if (zip_close(za) != 0)
-            return abandon(pipeline.error().empty() ? zip_strerror(za) : pipeline.error());
+        if (zip_close(za.get()) != 0)
+            return abandon(pipeline.error().empty() ? zip_strerror(za.get()) : pipeline.error());
+        za.release(); // zip_close freed it
     }
 
     if (!out.commit())

@@ -30,20 +30,14 @@ zip_int64_t ZipEntrySource::callback(void* self, void* data, zip_uint64_t length
     case ZIP_SOURCE_CLOSE:
     case ZIP_SOURCE_FREE:
         return 0;
-    case ZIP_SOURCE_READ: {
-        if (source->finished_)
-            return 0;
-        std::int64_t n = source->pipeline_.read(source->index_, data, length);
-        if (n < 0) {
-            zip_error_set(&source->error_, ZIP_ER_READ, EIO);
+    case ZIP_SOURCE_READ:
+        // No exception may cross libzip's C frames.
+        try {
+            return source->read(data, length);
+        } catch (...) {
+            zip_error_set(&source->error_, ZIP_ER_INTERNAL, 0);
             return -1;
         }
-        if (n == 0)
-            source->finished_ = true;
-        else if (source->afterRead_)
-            source->afterRead_();
-        return n;
-    }
     case ZIP_SOURCE_STAT:
         return source->stat(data, length);
     case ZIP_SOURCE_ERROR:
@@ -54,6 +48,21 @@ zip_int64_t ZipEntrySource::callback(void* self, void* data, zip_uint64_t length
         zip_error_set(&source->error_, ZIP_ER_OPNOTSUPP, 0);
         return -1;
     }
+}
+
+zip_int64_t ZipEntrySource::read(void* data, zip_uint64_t length) {
+    if (finished_)
+        return 0;
+    std::int64_t n = pipeline_.read(index_, data, length);
+    if (n < 0) {
+        zip_error_set(&error_, ZIP_ER_READ, EIO);
+        return -1;
+    }
+    if (n == 0)
+        finished_ = true;
+    else if (afterRead_)
+        afterRead_();
+    return n;
 }
 
 zip_int64_t ZipEntrySource::stat(void* data, zip_uint64_t length) {

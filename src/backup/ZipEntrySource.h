@@ -32,6 +32,7 @@ public:
 
 private:
     static zip_int64_t callback(void* self, void* data, zip_uint64_t length, zip_source_cmd_t cmd);
+    zip_int64_t read(void* data, zip_uint64_t length);
     zip_int64_t stat(void* data, zip_uint64_t length);
 
     ZipDeflatePipeline& pipeline_;
