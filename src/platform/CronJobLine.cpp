@@ -11,6 +11,8 @@ namespace {
 
 constexpr const char* kMarker = "# trelmig job ";
 constexpr std::uint32_t kDayMs = 24u * 3600u * 1000u;
+// cron refuses a longer command ("command too long").
+constexpr std::size_t kMaxCronCommand = 999;
 // DaysOfWeek bit i (Monday first) is cron day (i + 1) % 7 (Sunday is 0).
 constexpr int cronWeekday(int bit) {
     return (bit + 1) % 7;
@@ -165,14 +167,19 @@ std::string CronJobLine(const AtInfo& info, int number, const std::filesystem::p
     if (weekdays && ((info.DaysOfWeek & 0x7f) != 0x7f || monthDays))
         dow = numberList(info.DaysOfWeek, 7, [](int i) { return cronWeekday(i); });
 
-    std::string line = std::to_string(minutes % 60) + " " + std::to_string(minutes / 60) + " " +
-                       dom + " * " + dow + " ";
+    std::string command;
     if (once)
-        line += CronShellWord(program) + " --remove-job " + std::to_string(number) + " && ";
+        command += CronShellWord(program) + " --remove-job " + std::to_string(number) + " && ";
     if (!winePrefix.empty())
-        line += "WINEPREFIX=" + CronShellWord(winePrefix.string()) + " ";
-    line += CronShellWord(program) + " " + CronShellWord(arguments);
-    return line + " " + kMarker + std::to_string(number);
+        command += "WINEPREFIX=" + CronShellWord(winePrefix.string()) + " ";
+    command += CronShellWord(program) + " " + CronShellWord(arguments) + " " + kMarker +
+               std::to_string(number);
+    if (command.size() > kMaxCronCommand)
+        throw CrontabError("the job's command is " + std::to_string(command.size()) +
+                           " characters long, and cron takes at most " +
+                           std::to_string(kMaxCronCommand) + ": choose shorter names");
+    return std::to_string(minutes % 60) + " " + std::to_string(minutes / 60) + " " + dom + " * " +
+           dow + " " + command;
 }
 
 std::optional<int> CronJobNumber(const std::string& line) {
