@@ -12,7 +12,7 @@ namespace {
 constexpr const char* kMarker = "# trelmig job ";
 constexpr std::uint32_t kDayMs = 24u * 3600u * 1000u;
 // cron refuses a longer command ("command too long").
-constexpr std::size_t kMaxCronCommand = 999;
+constexpr std::size_t kMaxCronCommand = 998;
 // DaysOfWeek bit i (Monday first) is cron day (i + 1) % 7 (Sunday is 0).
 constexpr int cronWeekday(int bit) {
     return (bit + 1) % 7;

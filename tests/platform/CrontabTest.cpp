@@ -168,9 +168,9 @@ TEST(CronJobLine, RecordsNoLineCanCarryAreRefused) {
     broken.Command += "\n* * * * * rm -rf ~";
     EXPECT_THROW(CronJobLine(broken, 1, "/p"), CrontabError);
     EXPECT_THROW(CronJobLine(record(0, 1), 1, "/p\n* * * * * x"), CrontabError);
-    // cron takes commands of at most 999 characters.
+    // cron takes commands of at most 998 characters.
     AtInfo longest = record(0, 1);
-    const std::size_t room = 999 - CronJobLine(longest, 1, "/p").size() + 10; // "0 0 * * 1 "
+    const std::size_t room = 998 - CronJobLine(longest, 1, "/p").size() + 10; // "0 0 * * 1 "
     longest.Command += std::string(room, 'x');
     EXPECT_NO_THROW(CronJobLine(longest, 1, "/p"));
     longest.Command += "x";
