@@ -263,3 +263,22 @@ TEST_F(RealCrontab, AdministratorsScheduleListAndRemoveFromTheCommandLine) {
     EXPECT_EQ(gone.status, 1);
     EXPECT_EQ(gone.out, "trelmig: there is no task 1\n");
 }
+
+TEST_F(RealCrontab, TheLongestCommandCronTakesIsTheLongestWeWrite) {
+    const TaskScheduler s = scheduler();
+    ASSERT_EQ(RegisterJob(choices("M", "/b"), s, prompter).jobNumber, 1);
+    const std::string prefix = "0 9 * * 1 ";
+    const std::size_t room = 998 - (linesOf(table()).back().size() - prefix.size());
+    ASSERT_TRUE(s.crontab.RemoveJob(1));
+
+    const std::string longest = "/b" + std::string(room, 'x');
+    EXPECT_EQ(RegisterJob(choices("M", longest), s, prompter).result, RegisterResult::Registered)
+        << prompter.messages.back().text;
+    EXPECT_EQ(linesOf(table()).back().size(), prefix.size() + 998);
+    EXPECT_EQ(RegisterJob(choices("M", longest + "x"), s, prompter).result, RegisterResult::Failed);
+    EXPECT_NE(prompter.messages.back().text.find("cron takes at most 998"), std::string::npos);
+    // The same line written around our check is refused by cron itself.
+    const fs::path file = sample.work.path() / "too-long";
+    std::ofstream(file) << table() << prefix << "echo " << std::string(994, 'x') << "\n";
+    EXPECT_NE(shell("crontab -u " + user + " " + quoted(file.string())).status, 0);
+}
