@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <libburn/libburn.h>
 #include <thread>
 #include <vector>
@@ -19,6 +20,19 @@ constexpr int kFifoChunk = 2048;
 constexpr int kFifoChunks = 2048;        // 4 MiB between the image and the drive
 constexpr int kCacheFifoChunks = 32768;  // 64 MiB with "Cache Image"
 constexpr int kPseudoBlankBytes = 65536; // the area that holds the file system's descriptors
+
+// Starts a libburn job, again while libburn says the last one is still
+// going on. False when it never started.
+bool StartJob(const std::function<void()>& start) {
+    TakeDriveBusyRefusal(); // an old refusal says nothing about this start
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        start();
+        if (!TakeDriveBusyRefusal())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+}
 
 void WaitWhileSpawning(burn_drive* drive) {
     while (burn_drive_get_status(drive, nullptr) == BURN_DRIVE_SPAWNING)
@@ -233,7 +247,11 @@ bool BurnDrive::StartWrite(::burn_source* image, const WriteOptions& options,
         FreeJob();
         return false;
     }
-    burn_disc_write(writeOptions_, disc_);
+    if (!StartJob([this] { burn_disc_write(writeOptions_, disc_); })) {
+        refusal = "The drive is still busy with its last job.";
+        FreeJob();
+        return false;
+    }
     WaitWhileSpawning(drive_);
     job_ = Job::Write;
     return true;
@@ -256,14 +274,19 @@ bool BurnDrive::StartErase(bool quick, long speed, std::string& refusal) {
         jobSucceeded_ = burn_random_access_write(drive_, 0, zeros.data(), kPseudoBlankBytes, 1) > 0;
         return true;
     }
+    std::function<void()> start;
     if (profile == 0x1a || profile == 0x43 || profile == 0x12) {
-        burn_disc_format(drive_, 0, (3 << 1) | 16); // default size, formatted afresh
+        start = [this] { burn_disc_format(drive_, 0, (3 << 1) | 16); }; // default size, afresh
     } else if (status == DiscStatus::Blank && profile != 0x13) {
         job_ = Job::Immediate; // nothing written on it
         jobSucceeded_ = true;
         return true;
     } else {
-        burn_disc_erase(drive_, quick ? 1 : 0);
+        start = [this, quick] { burn_disc_erase(drive_, quick ? 1 : 0); };
+    }
+    if (!StartJob(start)) {
+        refusal = "The drive is still busy with its last job.";
+        return false;
     }
     WaitWhileSpawning(drive_);
     job_ = Job::Erase;

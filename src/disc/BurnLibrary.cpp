@@ -1,9 +1,11 @@
 #include "disc/BurnLibrary.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <libburn/libburn.h>
 #include <libisofs/libisofs.h>
 #include <mutex>
+#include <utility>
 
 namespace trelmig {
 
@@ -41,12 +43,14 @@ bool InitializeDiscLibraries() {
     return TheLibraries().ok;
 }
 
-std::vector<LibraryMessage> TakeLibraryMessages() {
-    std::vector<LibraryMessage> messages;
-    if (!TheLibraries().ok)
-        return messages;
-    static std::mutex mutex;
-    std::lock_guard lock(mutex);
+namespace {
+
+constexpr int kDriveBusyRefusal = 0x20102; // "A drive operation is still going on"
+
+std::mutex queueMutex;
+std::vector<LibraryMessage> pending; // taken from the libraries, not yet handed out
+
+void DrainLibraries() {
     char text[BURN_MSGS_MESSAGE_LEN];
     char severity[81];
     LibraryMessage m;
@@ -55,7 +59,7 @@ std::vector<LibraryMessage> TakeLibraryMessages() {
         m.fromIsofs = false;
         m.text = text;
         m.severity = severity;
-        messages.push_back(m);
+        pending.push_back(m);
     }
     int imageId = 0;
     char isoText[ISO_MSGS_MESSAGE_LEN];
@@ -64,9 +68,32 @@ std::vector<LibraryMessage> TakeLibraryMessages() {
         m.osErrno = 0;
         m.text = isoText;
         m.severity = severity;
-        messages.push_back(m);
+        pending.push_back(m);
     }
-    return messages;
+}
+
+} // namespace
+
+std::vector<LibraryMessage> TakeLibraryMessages() {
+    if (!TheLibraries().ok)
+        return {};
+    std::lock_guard lock(queueMutex);
+    DrainLibraries();
+    return std::exchange(pending, {});
+}
+
+bool TakeDriveBusyRefusal() {
+    if (!TheLibraries().ok)
+        return false;
+    std::lock_guard lock(queueMutex);
+    DrainLibraries();
+    const auto refused =
+        std::remove_if(pending.begin(), pending.end(), [](const LibraryMessage& m) {
+            return !m.fromIsofs && m.code == kDriveBusyRefusal;
+        });
+    const bool found = refused != pending.end();
+    pending.erase(refused, pending.end());
+    return found;
 }
 
 bool IsErrorSeverity(const std::string& severity) {
@@ -74,9 +101,13 @@ bool IsErrorSeverity(const std::string& severity) {
            severity == "FATAL" || severity == "ABORT";
 }
 
-void ReleaseImageStream(::burn_source* stream) {
-    if (stream)
-        burn::burn_source_free(reinterpret_cast<burn::burn_source*>(stream));
+void DiscardImageStream(::burn_source* stream) {
+    if (!stream)
+        return;
+    auto* source = reinterpret_cast<burn::burn_source*>(stream);
+    if (source->version >= 1 && source->cancel)
+        source->cancel(source); // ends libisofs' generator thread
+    burn::burn_source_free(source);
 }
 
 } // namespace trelmig

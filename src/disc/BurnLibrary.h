@@ -22,10 +22,16 @@ struct LibraryMessage {
 // Takes every queued message of both libraries. libisofs names the file of
 // a following file error in a message of severity "ERRFILE".
 std::vector<LibraryMessage> TakeLibraryMessages();
+// Whether libburn refused to start a job because a finished one's thread
+// has not ended yet (it lingers a moment after the drive reports idle, and a
+// drive acquired meanwhile may be taken for the old one). Removes the
+// refusal from the messages.
+bool TakeDriveBusyRefusal();
 // True for severities that mean an operation went wrong (SORRY and above).
 bool IsErrorSeverity(const std::string& severity);
 
-// Drops a reference to an image stream made by libisofs.
-void ReleaseImageStream(::burn_source* stream);
+// Stops an image stream made by libisofs that will not be written, and drops
+// the reference to it.
+void DiscardImageStream(::burn_source* stream);
 
 } // namespace trelmig

@@ -83,7 +83,7 @@ DiscError ImageFileDevice::OutputError(int code, const std::string& text) const 
 bool ImageFileDevice::BeginWrite(::burn_source* image, const WriteOptions& options,
                                  DiscError& error) {
     if (drive_ || target_.empty()) {
-        ReleaseImageStream(image);
+        DiscardImageStream(image);
         error = OutputError(0, drive_ ? "A write is already running." : "No image file named.");
         return false;
     }
@@ -94,7 +94,7 @@ bool ImageFileDevice::BeginWrite(::burn_source* image, const WriteOptions& optio
     const int fd = ::mkstemp(buffer.data());
     if (fd < 0) {
         const int code = errno;
-        ReleaseImageStream(image);
+        DiscardImageStream(image);
         error = OutputError(code, std::strerror(code));
         return false;
     }
@@ -104,7 +104,7 @@ bool ImageFileDevice::BeginWrite(::burn_source* image, const WriteOptions& optio
     std::string refusal;
     drive_ = BurnDrive::Grab("stdio:" + partial_, false, refusal);
     if (!drive_) {
-        ReleaseImageStream(image);
+        DiscardImageStream(image);
         ::unlink(partial_.c_str());
         partial_.clear();
         error = OutputError(0, refusal);

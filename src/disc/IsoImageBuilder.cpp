@@ -181,8 +181,7 @@ std::optional<double> IsoImageBuilder::MeasureSize(const std::vector<DiscItem>& 
     if (!stream)
         return std::nullopt;
     const double size = static_cast<double>(stream->get_size(stream));
-    stream->cancel(stream);
-    ReleaseImageStream(stream);
+    DiscardImageStream(stream);
     return size;
 }
 

@@ -138,7 +138,7 @@ std::uint32_t OpticalDevice::NextWritableBlock() {
 bool OpticalDevice::BeginWrite(::burn_source* image, const WriteOptions& options,
                                DiscError& error) {
     if (!Acquire(false)) {
-        ReleaseImageStream(image);
+        DiscardImageStream(image);
         error = DeviceError("The drive could not be opened.");
         return false;
     }
