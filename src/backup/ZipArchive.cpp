@@ -4,6 +4,7 @@
 #include "backup/ZipEntryNames.h"
 #include "backup/ZipEntryReader.h"
 #include "backup/ZipEntrySource.h"
+#include "backup/ZipOutputFile.h"
 #include "backup/ZipWriteTarget.h"
 #include "platform/Utf.h"
 
@@ -215,10 +216,10 @@ bool ZipArchive::Impl::write() {
         if (!writeEmptyArchive(out.tempPath()))
             return fail("Cannot write " + out.tempPath() + ": " + std::strerror(errno));
     } else {
-        // libzip writes the archive to our temporary file (itself through a
-        // temporary file of its own that it renames at the end of zip_close);
-        // ZipWriteTarget then flushes it and renames it over the target.
-        // Declared first, the pipeline and the sources outlive the zip_t.
+        // libzip writes the archive into our temporary file through
+        // ZipOutputFile; ZipWriteTarget then flushes it and renames it over
+        // the target. Declared first, the pipeline, the sources and the
+        // output file outlive the zip_t.
         ZipDeflatePipeline::Settings settings;
         settings.threads = ZipDeflatePipeline::defaultThreads();
         // Enough compressed chunks ahead that neither side waits for the other
@@ -226,12 +227,21 @@ bool ZipArchive::Impl::write() {
         settings.chunksAhead = std::min(4 * settings.threads + 8, 24u);
         ZipDeflatePipeline pipeline(paths, settings);
         std::vector<std::unique_ptr<ZipEntrySource>> sources;
+        ZipOutputFile output(out.tempPath());
 
-        int code = 0;
+        zip_error_t openError;
+        zip_error_init(&openError);
+        zip_source_t* file = output.source(&openError);
         std::unique_ptr<zip_t, ZipDiscard> za(
-            zip_open(out.tempPath().c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code));
-        if (!za)
-            return fail("Cannot create the archive " + target + ": " + zipErrorText(code));
+            file ? zip_open_from_source(file, ZIP_CREATE | ZIP_TRUNCATE, &openError) : nullptr);
+        if (!za) {
+            if (file)
+                zip_source_free(file);
+            std::string why = zip_error_strerror(&openError);
+            zip_error_fini(&openError);
+            return fail("Cannot create the archive " + target + ": " + why);
+        }
+        zip_error_fini(&openError);
         auto abandon = [&](const std::string& why) {
             return fail("Cannot write the archive " + target + ": " + why);
         };
@@ -256,8 +266,12 @@ bool ZipArchive::Impl::write() {
                  zip_file_set_encryption(za.get(), entry, ZIP_EM_AES_256, password.c_str()) != 0))
                 return abandon(zip_strerror(za.get()));
         }
-        if (zip_close(za.get()) != 0)
-            return abandon(pipeline.error().empty() ? zip_strerror(za.get()) : pipeline.error());
+        if (zip_close(za.get()) != 0) {
+            std::string why = pipeline.error();
+            if (why.empty())
+                why = output.error();
+            return abandon(why.empty() ? zip_strerror(za.get()) : why);
+        }
         za.release(); // zip_close freed it
     }
 
