@@ -4,7 +4,6 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <functional>
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -34,12 +33,9 @@ bool isRandomPart(const std::string& s, std::size_t from) {
     return true;
 }
 
-// "XXXXXX" (ours) or "XXXXXX.XXXXXX" (libzip's temporary file of ours).
+// The random part of a temporary file's name.
 bool isTempSuffix(const std::string& suffix) {
-    if (suffix.size() == 6)
-        return isRandomPart(suffix, 0);
-    return suffix.size() == 13 && isRandomPart(suffix, 0) && suffix[6] == '.' &&
-           isRandomPart(suffix, 7);
+    return suffix.size() == 6 && isRandomPart(suffix, 0);
 }
 
 } // namespace
@@ -190,42 +186,30 @@ bool ZipWriteTarget::commit() {
 }
 
 void ZipWriteTarget::removeLeftovers() {
-    removeMatching([this](const std::string& name) {
-        return name.compare(0, prefix_.size(), prefix_) == 0 &&
-               isTempSuffix(name.substr(prefix_.size()));
-    });
-}
-
-void ZipWriteTarget::removeTemp() {
-    if (tempPath_.empty())
-        return;
-    ::unlink(tempPath_.c_str());
-    // libzip's own temporary file of ours ("<temp>.XXXXXX"), left when it was stopped.
-    std::string tempName = tempPath_.substr(folder_.size() + 1) + ".";
-    removeMatching([&tempName](const std::string& name) {
-        return name.size() == tempName.size() + 6 &&
-               name.compare(0, tempName.size(), tempName) == 0 &&
-               isRandomPart(name, tempName.size());
-    });
-    tempPath_.clear();
-}
-
-void ZipWriteTarget::removeMatching(const std::function<bool(const std::string&)>& matches) {
     DIR* dir = ::opendir(folder_.c_str());
     if (!dir)
         return;
     std::vector<std::string> doomed;
     while (dirent* e = ::readdir(dir)) {
         std::string name = e->d_name;
+        if (name.compare(0, prefix_.size(), prefix_) != 0 ||
+            !isTempSuffix(name.substr(prefix_.size())))
+            continue;
         std::string path = folder_ + "/" + name;
         struct stat st {};
-        if (matches(name) && path != tempPath_ && ::lstat(path.c_str(), &st) == 0 &&
-            S_ISREG(st.st_mode))
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
             doomed.push_back(path);
     }
     ::closedir(dir);
     for (const auto& path : doomed)
         ::unlink(path.c_str());
+}
+
+void ZipWriteTarget::removeTemp() {
+    if (tempPath_.empty())
+        return;
+    ::unlink(tempPath_.c_str());
+    tempPath_.clear();
 }
 
 void ZipWriteTarget::releaseLock() {

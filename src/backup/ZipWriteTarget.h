@@ -1,15 +1,13 @@
 #pragma once
 
-#include <functional>
 #include <string>
 
 namespace trelmig {
 
 // The archive file a write replaces, and the files beside it that make the
 // replacement safe:
-//   .<name>.trelmig-lock            held (flock) by the one writer at work
-//   .<name>.trelmig-XXXXXX          the new archive until it is complete
-//   .<name>.trelmig-XXXXXX.XXXXXX   libzip's own temporary file of the above
+//   .<name>.trelmig-lock     held (flock) by the one writer at work
+//   .<name>.trelmig-XXXXXX   the new archive until it is complete
 // The target itself is only touched by the final rename. Temporary files a
 // killed run left behind are recognised by their names and removed by the
 // next writer of the same target, while it holds the lock.
@@ -38,7 +36,6 @@ private:
     void removeLeftovers();
     void removeTemp();
     void releaseLock();
-    void removeMatching(const std::function<bool(const std::string&)>& matches);
 
     std::string target_;
     std::string folder_;

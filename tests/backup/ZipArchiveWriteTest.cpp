@@ -304,8 +304,8 @@ TEST_F(ZipArchiveFailedWrite, KilledWriterLeavesPreviousArchiveAndNextRunCleansU
     ASSERT_TRUE(WIFSIGNALED(status));
 
     EXPECT_TRUE(readFile(target) == previous);
-    // The killed run left its lock file and temporary files, one of them
-    // (libzip's) holding the partly written archive.
+    // The killed run left its lock file and its temporary file, which holds
+    // the partly written archive.
     std::uintmax_t partial = 0;
     for (const auto& name : sideFiles(dir))
         partial = std::max(partial, fs::file_size(dir.path() / name));
