@@ -4,6 +4,7 @@
 #include "backup/BackupDriver.h"
 #include "backup/ZipArchive.h"
 #include "restore/RestoreDriver.h"
+#include "schedule/Frmoption.h"
 #include "shell/Environment.h"
 #include "shell/GuiDataFiles.h"
 #include "shell/GuiProgressPanel.h"
@@ -43,6 +44,11 @@ frmMain::frmMain(Environment& env, Prompter& prompter, PasswordPrompt* passwords
     restoreDriver_ = std::make_unique<RestoreDriver>(env_, *zip1_, prompter_, *picCon3);
     chooseFile = [this](const FileDialogRequest& request) { return askFile(request); };
     endProgram = [] { QCoreApplication::quit(); };
+    showScheduleWindow = [this] {
+        if (!frmOption_)
+            frmOption_ = std::make_unique<Frmoption>(env_, prompter_, this);
+        frmOption_->ShowModal();
+    };
     connectHandlers();
     Form_Load();
 }

@@ -23,6 +23,8 @@ class QTabWidget;
 
 namespace trelmig {
 
+class Frmoption;
+
 class BackupDriver;
 class Environment;
 class GuiProgressPanel;
@@ -187,6 +189,7 @@ private:
     std::unique_ptr<ZipArchive> zip1_;
     std::unique_ptr<BackupDriver> backupDriver_;
     std::unique_ptr<RestoreDriver> restoreDriver_;
+    std::unique_ptr<Frmoption> frmOption_; // kept: it remembers its backup file
     bool inspecting_ = false;
     bool quitting_ = false;
     int currentTab_ = 0;
