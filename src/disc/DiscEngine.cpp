@@ -60,7 +60,7 @@ struct DiscEngine::VerifyJob {
 };
 
 DiscEngine::DiscEngine(DeviceScanner scanner)
-    : scanner_(scanner ? std::move(scanner) : DeviceScanner(&ScanDiscDevices)) {}
+    : scanner_(scanner ? scanner : DeviceScanner(&ScanDiscDevices)), needsLibraries_(!scanner) {}
 
 DiscEngine::~DiscEngine() {
     if (verify_) {
@@ -68,7 +68,8 @@ DiscEngine::~DiscEngine() {
         if (verify_->thread.joinable())
             verify_->thread.join();
     }
-    if (device_ && phase_ == Phase::Writing) {
+    if (device_ && phase_ != Phase::Idle) {
+        // Gone before the write ended: what it wrote is not kept.
         device_->CancelWrite();
         DiscError ignored;
         device_->EndWrite(false, ignored);
@@ -79,6 +80,8 @@ bool DiscEngine::InitializeDevices(bool rescan) {
     if (!devices_.empty() && !rescan)
         return true;
     if (Writing())
+        return false;
+    if (needsLibraries_ && !InitializeDiscLibraries())
         return false;
     erasing_.clear();
     devices_ = scanner_();
@@ -446,6 +449,7 @@ void DiscEngine::PollErase() {
         if (!track.announced) {
             track.announced = true;
             track.lastPercent = percent;
+            messages_.clear(); // said before this erase began
             if (eraseEvents_)
                 eraseEvents_->EraseState(kEraseStarted, progress.finished ? 0 : percent);
         } else if (!progress.finished && percent != track.lastPercent) {

@@ -95,6 +95,7 @@ private:
     void CollectMessages();
 
     DeviceScanner scanner_;
+    bool needsLibraries_; // the scanner is libburn's
     std::vector<std::unique_ptr<DiscDevice>> devices_;
     DiscEngineEvents* events_ = nullptr;
     DiscEraseEvents* eraseEvents_ = nullptr;

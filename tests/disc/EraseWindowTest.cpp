@@ -148,6 +148,19 @@ TEST_F(EraseWindowTest, TheEraseIsFollowedToItsEndAndCannotBeClosedMeanwhile) {
     EXPECT_FALSE(window->isVisible()) << "closes by itself";
 }
 
+TEST_F(EraseWindowTest, AnEraseTheDriveEndsBadlyClosesWithTheErrorText) {
+    Rewritable(kMediaDvdRw);
+    device->capabilities = {{19, true}};
+    window->cmdErase_Click();
+    Progress(false, false, 5);
+    EXPECT_TRUE(window->Erasing());
+    Progress(true, false, 5);
+    EXPECT_EQ(window->lblStatus->text(), "Error Erasing Disc!!!");
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_FALSE(window->Erasing());
+    EXPECT_FALSE(window->isVisible());
+}
+
 TEST_F(EraseWindowTest, AFailedEraseClosesTheWindow) {
     window->EraseState(kEraseStarted, 0);
     window->EraseState(kEraseFailed, 0);

@@ -241,6 +241,14 @@ TEST_F(ImageFileWriteTest, SlowAFileOverFourGibibytesIsSplitAndReadBackWhole) {
     EXPECT_NE(listing.find(std::to_string(size) + " "), std::string::npos) << listing;
     EXPECT_NE(listing.find("'/Daten/Große Datei.pst'"), std::string::npos);
     EXPECT_NE(listing.find("'/Daten/Brief für Anna.txt'"), std::string::npos);
+    const auto [extents, reported] =
+        RunCommand("xorriso -indev " + Quoted(target) + " -find /Daten -type f -exec report_lba");
+    std::cout << extents;
+    size_t pieces = 0;
+    for (size_t at = extents.find("'/Daten/Große Datei.pst'"); at != std::string::npos;
+         at = extents.find("'/Daten/Große Datei.pst'", at + 1))
+        ++pieces;
+    EXPECT_GE(pieces, 2u) << "ISO level 3 keeps each extent under 4 GiB";
     const auto [check, checked] =
         RunCommand("xorriso -md5 on -indev " + Quoted(target) + " -check_md5_r sorry / --");
     std::cout << check;
