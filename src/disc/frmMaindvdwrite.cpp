@@ -254,6 +254,11 @@ void frmMaindvdwrite::ConnectControls() {
     connect(txtVolIdentifier, &QLineEdit::textChanged, this, [this] { txtVolIdentifier_Change(); });
     connect(tvwFolders, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* node) { tvwFolders_NodeClick(node); });
+    // Moving through the tree with the keys shows each folder as a click does.
+    connect(tvwFolders, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) {
+        if (node && tvwFolders->hasFocus())
+            tvwFolders_NodeClick(node);
+    });
     tvwFolders->setItemDelegate(new GuiLabelEditDelegate(
         [this](const QModelIndex& index) {
             return tvwFolders_BeforeLabelEdit(tvwFolders->itemFromIndex(index));
