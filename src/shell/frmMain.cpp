@@ -3,6 +3,7 @@
 
 #include "backup/BackupDriver.h"
 #include "backup/ZipArchive.h"
+#include "disc/frmMaindvdwrite.h"
 #include "restore/RestoreDriver.h"
 #include "schedule/Frmoption.h"
 #include "shell/Environment.h"
@@ -44,6 +45,10 @@ frmMain::frmMain(Environment& env, Prompter& prompter, PasswordPrompt* passwords
     restoreDriver_ = std::make_unique<RestoreDriver>(env_, *zip1_, prompter_, *picCon3);
     chooseFile = [this](const FileDialogRequest& request) { return askFile(request); };
     endProgram = [] { QCoreApplication::quit(); };
+    showDiscWindow = [this] {
+        frmMaindvdwrite disc(env_.session, prompter_, this);
+        disc.exec();
+    };
     showScheduleWindow = [this] {
         if (!frmOption_)
             frmOption_ = std::make_unique<Frmoption>(env_, prompter_, this);
