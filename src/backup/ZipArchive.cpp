@@ -1,11 +1,9 @@
 #include "backup/ZipArchive.h"
 
-#include "backup/ZipDeflatePipeline.h"
 #include "backup/ZipEntryNames.h"
 #include "backup/ZipEntryReader.h"
-#include "backup/ZipEntrySource.h"
-#include "backup/ZipOutputFile.h"
 #include "backup/ZipWriteTarget.h"
+#include "backup/ZipWriter.h"
 #include "platform/Utf.h"
 
 #include <algorithm>
@@ -21,15 +19,6 @@
 namespace trelmig {
 
 namespace {
-
-struct ZipDiscard {
-    void operator()(zip_t* za) const { zip_discard(za); }
-};
-
-struct QueuedFile {
-    std::string path;
-    std::string name;
-};
 
 struct ArchiveEntry {
     ZipStoredEntry stored;
@@ -52,30 +41,6 @@ std::string folderOf(const std::string& path) {
 std::string fileNameOf(const std::string& path) {
     auto slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool writeAll(int fd, const unsigned char* data, std::size_t length) {
-    while (length > 0) {
-        ssize_t n = ::write(fd, data, length);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        data += n;
-        length -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// An archive without entries: only the end of central directory record.
-// (libzip deletes the file instead of writing one.)
-bool writeEmptyArchive(const std::string& path) {
-    static const unsigned char kEnd[22] = {'P', 'K', 5, 6};
-    int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0)
-        return false;
-    bool ok = writeAll(fd, kEnd, sizeof kEnd);
-    return ::close(fd) == 0 && ok;
 }
 
 } // namespace
@@ -106,7 +71,7 @@ struct ZipArchive::Impl {
 
     // writing
     std::string target;
-    std::vector<QueuedFile> queue;
+    std::vector<ZipQueuedFile> queue;
     std::unordered_set<std::u16string> queuedNames; // case-folded
     bool encrypt = false;
     std::string password;
@@ -176,109 +141,11 @@ bool ZipArchive::Impl::write() {
         return fail("No archive was started.");
     if (encrypt && password.empty())
         return fail("Encryption is on but no password was given.");
-
-    // The queued files as they are now; a vanished one stops the write before
-    // anything is touched.
-    struct Planned {
-        std::uint64_t size;
-        std::time_t mtime;
-        mode_t mode;
+    auto progress = [this](int percent) {
+        if (events.writeProgress)
+            events.writeProgress(percent);
     };
-    std::vector<Planned> planned;
-    std::vector<std::string> paths;
-    std::uint64_t total = 0;
-    for (const auto& file : queue) {
-        struct stat st {};
-        if (::stat(file.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-            return fail("The file " + file.path + " no longer exists.");
-        planned.push_back({static_cast<std::uint64_t>(st.st_size), st.st_mtime, st.st_mode});
-        paths.push_back(file.path);
-        total += static_cast<std::uint64_t>(st.st_size);
-    }
-
-    ZipWriteTarget out(target);
-    if (!out.begin())
-        return fail(out.error());
-
-    int percentShown = -1;
-    auto progress = [&](std::uint64_t done) {
-        int percent =
-            total == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(done, total) * 100 / total);
-        if (percent > percentShown) {
-            percentShown = percent;
-            if (events.writeProgress)
-                events.writeProgress(percent);
-        }
-    };
-    progress(0);
-
-    if (queue.empty()) {
-        if (!writeEmptyArchive(out.tempPath()))
-            return fail("Cannot write " + out.tempPath() + ": " + std::strerror(errno));
-    } else {
-        // libzip writes the archive into our temporary file through
-        // ZipOutputFile; ZipWriteTarget then flushes it and renames it over
-        // the target. Declared first, the pipeline, the sources and the
-        // output file outlive the zip_t.
-        ZipDeflatePipeline::Settings settings;
-        settings.threads = ZipDeflatePipeline::defaultThreads();
-        // Enough compressed chunks ahead that neither side waits for the other
-        // on a busy machine; each costs about 1 MiB.
-        settings.chunksAhead = std::min(4 * settings.threads + 8, 24u);
-        ZipDeflatePipeline pipeline(paths, settings);
-        std::vector<std::unique_ptr<ZipEntrySource>> sources;
-        ZipOutputFile output(out.tempPath());
-
-        zip_error_t openError;
-        zip_error_init(&openError);
-        zip_source_t* file = output.source(&openError);
-        std::unique_ptr<zip_t, ZipDiscard> za(
-            file ? zip_open_from_source(file, ZIP_CREATE | ZIP_TRUNCATE, &openError) : nullptr);
-        if (!za) {
-            if (file)
-                zip_source_free(file);
-            std::string why = zip_error_strerror(&openError);
-            zip_error_fini(&openError);
-            return fail("Cannot create the archive " + target + ": " + why);
-        }
-        zip_error_fini(&openError);
-        auto abandon = [&](const std::string& why) {
-            return fail("Cannot write the archive " + target + ": " + why);
-        };
-        for (std::size_t i = 0; i < queue.size(); ++i) {
-            sources.push_back(
-                std::make_unique<ZipEntrySource>(pipeline, i, planned[i].size, planned[i].mtime,
-                                                 [&] { progress(pipeline.bytesDone()); }));
-            zip_source_t* source = sources.back()->open(za.get());
-            if (!source)
-                return abandon(zip_strerror(za.get()));
-            zip_flags_t nameFlags = isAscii(queue[i].name) ? ZIP_FL_ENC_GUESS : ZIP_FL_ENC_UTF_8;
-            zip_int64_t index = zip_file_add(za.get(), queue[i].name.c_str(), source, nameFlags);
-            if (index < 0) {
-                zip_source_free(source);
-                return abandon(zip_strerror(za.get()));
-            }
-            auto entry = static_cast<zip_uint64_t>(index);
-            zip_uint32_t attributes = (S_IFREG | (planned[i].mode & 0777)) << 16;
-            if (zip_file_set_external_attributes(za.get(), entry, 0, ZIP_OPSYS_UNIX, attributes) !=
-                    0 ||
-                (encrypt &&
-                 zip_file_set_encryption(za.get(), entry, ZIP_EM_AES_256, password.c_str()) != 0))
-                return abandon(zip_strerror(za.get()));
-        }
-        if (zip_close(za.get()) != 0) {
-            std::string why = pipeline.error();
-            if (why.empty())
-                why = output.error();
-            return abandon(why.empty() ? zip_strerror(za.get()) : why);
-        }
-        za.release(); // zip_close freed it
-    }
-
-    if (!out.commit())
-        return fail(out.error());
-    progress(total);
-    return true;
+    return writeZipFile(target, queue, encrypt ? password : std::string(), progress, lastError);
 }
 
 void ZipArchive::CloseZip() {
@@ -400,7 +267,7 @@ bool ZipArchive::ExtractEntryTo(const std::string& bareName, const std::string& 
     std::string failure;
     ZipEntryReader reader(impl_->reader, impl_->readPassword());
     bool ok = reader.read(entry->stored, [&](const unsigned char* data, std::size_t length) {
-        if (writeAll(fd, data, length))
+        if (writeFully(fd, data, length))
             return true;
         failure = "Cannot write " + temp + ": " + std::strerror(errno);
         return false;

@@ -64,6 +64,20 @@ int createSideFile(const std::string& folder, const std::string& prefix, std::st
     return -1;
 }
 
+bool writeFully(int fd, const void* data, std::size_t length) {
+    auto* bytes = static_cast<const unsigned char*>(data);
+    while (length > 0) {
+        ssize_t n = ::write(fd, bytes, length);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        bytes += n;
+        length -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 bool syncFolder(const std::string& folder) {
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)

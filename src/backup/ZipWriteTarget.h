@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace trelmig {
@@ -52,6 +53,9 @@ private:
 // digits) exclusively, with the mode new files get (0666 less the umask).
 // Returns its descriptor and sets path; -1 with errno set on failure.
 int createSideFile(const std::string& folder, const std::string& prefix, std::string& path);
+
+// Writes all of data to fd; false (errno set) on failure.
+bool writeFully(int fd, const void* data, std::size_t length);
 
 // Flushes a folder's entries (a rename in it) to disk.
 bool syncFolder(const std::string& folder);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace trelmig {
+
+struct ZipQueuedFile {
+    std::string path; // host path
+    std::string name; // entry name: the bare file name, UTF-8
+};
+
+// Writes the files, in order, as a new archive at target: each compressed
+// (deflate level 6) in worker threads, and with a password (when not empty)
+// encrypted by libzip with AES-256. The archive at target is replaced only
+// once the new one is complete and on disk (ZipWriteTarget). progress gets
+// the percent of the files' bytes written so far, rising from 0 to 100.
+// Returns false with error set when no new archive was put in place.
+bool writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& files,
+                  const std::string& password, const std::function<void(int)>& progress,
+                  std::string& error);
+
+} // namespace trelmig
