@@ -1,6 +1,6 @@
 #include "backup/ZipArchive.h"
-#include "restore/Inspection.h"
 #include "restore/RestoreDriver.h"
+#include "restore/SourceFile.h"
 #include "shell/CommandLine.h"
 #include "shell/ConsolePrompter.h"
 #include "shell/Environment.h"

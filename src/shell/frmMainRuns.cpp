@@ -5,8 +5,8 @@
 
 #include "backup/BackupDriver.h"
 #include "backup/ZipArchive.h"
-#include "restore/Inspection.h"
 #include "restore/RestoreDriver.h"
+#include "restore/SourceFile.h"
 #include "shell/Environment.h"
 #include "shell/GuiProgressPanel.h"
 

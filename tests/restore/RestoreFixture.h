@@ -2,8 +2,8 @@
 
 #include "backup/BackupDriver.h"
 #include "backup/ZipArchive.h"
-#include "restore/Inspection.h"
 #include "restore/RestoreDriver.h"
+#include "restore/SourceFile.h"
 #include "shell/Environment.h"
 #include "shell/PasswordPrompt.h"
 #include "shell/ProgressView.h"

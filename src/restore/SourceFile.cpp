@@ -1,4 +1,4 @@
-#include "restore/Inspection.h"
+#include "restore/SourceFile.h"
 
 #include "backup/ZipArchive.h"
 #include "shell/Environment.h"
