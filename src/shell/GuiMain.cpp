@@ -8,12 +8,24 @@
 
 #include <QApplication>
 
+#include <cstdlib>
 #include <exception>
+#include <iostream>
 #include <memory>
 
 namespace trelmig {
 
 int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& prefix) {
+    // Without a display Qt aborts; say what to do instead.
+    const auto set = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v && *v;
+    };
+    if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM")) {
+        std::cerr << "trelmig: there is no display for the main window; see trelmig --help "
+                     "for what runs without one\n";
+        return 2;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trelmig"));
     QApplication::setDesktopFileName(QStringLiteral("trelmig"));
