@@ -2,19 +2,18 @@
 
 #include "backup/ItemBackup.h"
 #include "backup/ZipArchive.h"
+#include "platform/Text.h"
 #include "shell/DateTimeText.h"
 #include "shell/Environment.h"
 #include "shell/SettingsFile.h"
 
 #include <filesystem>
+#include <stdexcept>
 
 namespace trelmig {
 
 std::string EncodeDescription(const std::string& text) {
-    std::string out = text;
-    for (std::size_t pos = 0; (pos = out.find("\r\n", pos)) != std::string::npos; pos += 6)
-        out.replace(pos, 2, "QX$ZRM");
-    return out;
+    return ReplaceAll(text, "\r\n", "QX$ZRM");
 }
 
 BackupOutcome PerformBackup(Environment& env, ZipArchive& zip, const BackupRequest& request,
@@ -24,42 +23,53 @@ BackupOutcome PerformBackup(Environment& env, ZipArchive& zip, const BackupReque
     std::error_code ec;
     std::filesystem::remove(s.strInfoFile, ec);
 
-    const std::pair<const char*, std::string> header[] = {
-        {"BackupComputer", s.strComputerName},
-        {"BackupLogonUser", s.strLogonUser},
-        {"BackupIdentity", request.profile},
-        {"BackupTime", DefaultDateTimeText(request.time, ReadRegionalFormat(env.reg))},
-        {"Outlookversion", request.outlookDisplayName},
-        {"BackupInformation", EncodeDescription(request.description)},
-    };
-    for (const auto& [key, value] : header)
-        SaveINI(key, value, s.strInfoFile, env.ansi);
+    // The information file lives in the work folder: if it cannot be written
+    // the archive is never written either, and the previous one stays.
+    try {
+        const std::pair<const char*, std::string> header[] = {
+            {"BackupComputer", s.strComputerName},
+            {"BackupLogonUser", s.strLogonUser},
+            {"BackupIdentity", request.profile},
+            {"BackupTime", DefaultDateTimeText(request.time, ReadRegionalFormat(env.reg))},
+            {"Outlookversion", request.outlookDisplayName},
+            {"BackupInformation", EncodeDescription(request.description)},
+        };
+        for (const auto& [key, value] : header)
+            SaveINI(key, value, s.strInfoFile, env.ansi);
 
-    zip.NewZip(request.targetFile);
-    ItemBackup items(s, env.reg, env.files, env.ansi, zip);
-    for (const BackupStep& step : backupSteps()) {
-        const bool runs = StepRuns(step, request.items);
-        bool ok = false;
-        if (runs) {
-            if (hooks.stepStarting)
-                hooks.stepStarting(step);
-            ok = items.Run(step.itemKey, request.profile);
-            if (!step.logName.empty())
-                outcome.log += "\r\n" + std::string(step.logName) + std::string(step.logSeparator) +
-                               (ok ? "succeeded!" : "Fail!") + "\t";
+        zip.NewZip(request.targetFile);
+        ItemBackup items(s, env.reg, env.files, env.ansi, zip);
+        for (const BackupStep& step : backupSteps()) {
+            const bool runs = StepRuns(step, request.items);
+            bool ok = false;
+            if (runs) {
+                if (hooks.stepStarting)
+                    hooks.stepStarting(step);
+                ok = items.Run(step.itemKey, request.profile);
+                if (!step.logName.empty())
+                    outcome.log += "\r\n" + std::string(step.logName) +
+                                   std::string(step.logSeparator) + (ok ? "succeeded!" : "Fail!") +
+                                   "\t";
+            }
+            outcome.flags += ok ? '1' : '0';
+            if (hooks.addProgress)
+                hooks.addProgress((runs ? step.progressWhenRun : 0) + step.progressAfter);
         }
-        outcome.flags += ok ? '1' : '0';
-        if (hooks.addProgress)
-            hooks.addProgress((runs ? step.progressWhenRun : 0) + step.progressAfter);
+        SaveINI("BackupItem", outcome.flags, s.strInfoFile, env.ansi);
+        // An archive without its information file cannot be restored.
+        if (!zip.AddFile(s.strInfoFile))
+            throw std::runtime_error("the information file " + s.strInfoFile +
+                                     " cannot be added to the backup file");
+        zip.SetEncryption(!request.password.empty());
+        if (!request.password.empty())
+            zip.SetPassword(request.password);
+        outcome.written = zip.WriteZip();
+        if (!outcome.written)
+            outcome.writeError = zip.LastError();
+    } catch (const std::exception& e) {
+        outcome.written = false;
+        outcome.writeError = e.what();
     }
-    SaveINI("BackupItem", outcome.flags, s.strInfoFile, env.ansi);
-    zip.AddFile(s.strInfoFile);
-    zip.SetEncryption(!request.password.empty());
-    if (!request.password.empty())
-        zip.SetPassword(request.password);
-    outcome.written = zip.WriteZip();
-    if (!outcome.written)
-        outcome.writeError = zip.LastError();
     zip.CloseZip();
 
     for (std::string* scratch : {&s.strInfoFile, &s.strConfigExportFile, &s.strAccountsExportFile,

@@ -1,5 +1,6 @@
 #include "backup/ItemBackup.h"
 
+#include "platform/Text.h"
 #include "platform/WinFiles.h"
 #include "registry/RegistryBinary.h"
 #include "registry/RegistryText.h"
@@ -26,11 +27,6 @@ bool guarded(const std::function<bool()>& operation) {
     } catch (...) {
         return false;
     }
-}
-
-void replaceAll(std::string& s, const std::string& from, const std::string& to) {
-    for (std::size_t pos = 0; (pos = s.find(from, pos)) != std::string::npos; pos += to.size())
-        s.replace(pos, from.size(), to);
 }
 
 } // namespace
@@ -140,7 +136,7 @@ bool ItemBackup::gatherProfileFiles(const std::string& strIdentity, const char* 
             if (!list.empty())
                 list += ';';
             list += BareName(path);
-            replaceAll(path, "\\\\", "\\");
+            path = ReplaceAll(path, "\\\\", "\\");
             addWindowsFile(path);
         }
         if (list.empty())

@@ -1,5 +1,6 @@
 #include "outlook/ItemLocations.h"
 
+#include "platform/Text.h"
 #include "platform/WinFiles.h"
 #include "registry/modReg.h"
 #include "shell/Session.h"
@@ -15,11 +16,6 @@ bool IsNewWindows(const Session& s) {
 }
 
 namespace {
-
-void replaceAll(std::string& s, const std::string& from, const std::string& to) {
-    for (std::size_t pos = 0; (pos = s.find(from, pos)) != std::string::npos; pos += to.size())
-        s.replace(pos, from.size(), to);
-}
 
 // A folder item needs at least one file directly inside its folder.
 void checkFolder(ItemState& state, const WinFiles& files, const std::string& folder) {
@@ -87,7 +83,7 @@ ItemStates ComputeItemLocations(Session& s, modReg& reg, const WinFiles& files,
             std::string path = reg.ReadRegString(profileKey + "\\" + section, "001e6600");
             if (path == kRegError)
                 continue;
-            replaceAll(path, "\\\\", "\\");
+            path = ReplaceAll(path, "\\\\", "\\");
             if (files.fileExists(path)) {
                 pab.enabled = true;
                 pab.reason.clear();

@@ -1,6 +1,7 @@
 #include "restore/SourceFile.h"
 
 #include "backup/ZipArchive.h"
+#include "platform/Text.h"
 #include "shell/Environment.h"
 #include "shell/PasswordPrompt.h"
 #include "shell/SettingsFile.h"
@@ -11,10 +12,8 @@ namespace trelmig {
 
 namespace {
 
-std::string decodeDescription(std::string text) {
-    for (std::size_t pos = 0; (pos = text.find("QX$ZRM", pos)) != std::string::npos; pos += 2)
-        text.replace(pos, 6, "\r\n");
-    return text;
+std::string decodeDescription(const std::string& text) {
+    return ReplaceAll(text, "QX$ZRM", "\r\n");
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "backup/ZipArchive.h"
+#include "platform/Text.h"
 #include "restore/RestoreDriver.h"
 #include "restore/SourceFile.h"
 #include "shell/CommandLine.h"
@@ -79,10 +80,8 @@ Inspected inspect(const CommandLine& cmd, Prompter& prompter) {
     return i;
 }
 
-std::string withLf(std::string text) {
-    for (std::size_t pos = 0; (pos = text.find("\r\n", pos)) != std::string::npos;)
-        text.erase(pos, 1);
-    return text;
+std::string withLf(const std::string& text) {
+    return ReplaceAll(text, "\r\n", "\n");
 }
 
 } // namespace

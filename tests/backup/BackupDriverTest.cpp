@@ -208,3 +208,15 @@ TEST_F(BackupDriverTest, AnExistingArchiveIsReplaced) {
     driver->RunBackup(choices(only({6})));
     EXPECT_EQ(info("BackupItem"), "0000000010");
 }
+
+TEST_F(BackupDriverTest, AnInformationFileThatCannotBeWrittenFailsTheBackup) {
+    std::ofstream(target) << "previous backup";
+    env->session.strInfoFile = (sample.work.path() / "gone" / "vastrel.dat").string();
+    const BackupRunResult r = driver->RunBackup(choices(only({6})));
+    EXPECT_TRUE(r.started);
+    EXPECT_FALSE(r.written);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(readWholeFile(target), "previous backup");
+    EXPECT_FALSE(driver->Running());
+}
