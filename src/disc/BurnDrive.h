@@ -78,4 +78,16 @@ private:
     bool jobSucceeded_ = false;
 };
 
+// Reads the written image back from a drive, for verification.
+class BurnDriveReader : public BlockReader {
+public:
+    explicit BurnDriveReader(BurnDrive& drive) : drive_(drive) {}
+    std::int64_t ReadBlocks(std::uint32_t lba, std::uint32_t count, char* buffer) override {
+        return drive_.ReadBlocks(lba, count, buffer);
+    }
+
+private:
+    BurnDrive& drive_;
+};
+
 } // namespace trelmig

@@ -1,5 +1,7 @@
 #include "disc/DiscImage.h"
 
+#include <functional>
+
 #include <algorithm>
 #include <dirent.h>
 #include <sys/stat.h>
@@ -136,16 +138,25 @@ void DiscImage::Count(const Node& node, int sign) {
     }
 }
 
-bool DiscImage::AddFile(const std::string& sourcePath, const std::string& imagePath) {
+// Adding refuses while another add runs (the window keeps processing events
+// during a long one) and the image is marked busy until it ends.
+bool DiscImage::AddWhileBusy(const std::string& imagePath,
+                             const std::function<bool(const Location&)>& add) {
     if (busy_)
         return false;
     const auto at = Locate(imagePath);
     if (!at)
         return false;
     busy_ = true;
-    const bool added = AddFileAt(sourcePath, *at);
-    busy_ = false;
-    return added;
+    struct Clear {
+        bool& flag;
+        ~Clear() { flag = false; }
+    } clear{busy_};
+    return add(*at);
+}
+
+bool DiscImage::AddFile(const std::string& sourcePath, const std::string& imagePath) {
+    return AddWhileBusy(imagePath, [&](const Location& at) { return AddFileAt(sourcePath, at); });
 }
 
 bool DiscImage::AddFileAt(const std::string& sourcePath, const Location& at) {
@@ -181,15 +192,7 @@ bool DiscImage::AddFileAt(const std::string& sourcePath, const Location& at) {
 }
 
 bool DiscImage::AddFolder(const std::string& sourcePath, const std::string& imagePath) {
-    if (busy_)
-        return false;
-    const auto at = Locate(imagePath);
-    if (!at)
-        return false;
-    busy_ = true;
-    const bool added = AddFolderAt(sourcePath, *at);
-    busy_ = false;
-    return added;
+    return AddWhileBusy(imagePath, [&](const Location& at) { return AddFolderAt(sourcePath, at); });
 }
 
 bool DiscImage::AddFolderAt(const std::string& sourcePath, const Location& at) {

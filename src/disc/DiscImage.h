@@ -4,6 +4,7 @@
 #include "disc/DiscTypes.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -68,6 +69,8 @@ private:
 
     std::optional<Location> Locate(const std::string& imagePath) const;
     Node* FindNode(const std::string& imagePath) const;
+    bool AddWhileBusy(const std::string& imagePath,
+                      const std::function<bool(const Location&)>& add);
     bool AddFileAt(const std::string& sourcePath, const Location& at);
     bool AddFolderAt(const std::string& sourcePath, const Location& at);
     bool RenameAt(const std::string& imagePath, const std::string& newName, bool folder);

@@ -38,17 +38,6 @@ mode_t NewFileMode() {
     return 0666 & ~mask;
 }
 
-class DriveReader : public BlockReader {
-public:
-    explicit DriveReader(BurnDrive& drive) : drive_(drive) {}
-    std::int64_t ReadBlocks(std::uint32_t lba, std::uint32_t count, char* buffer) override {
-        return drive_.ReadBlocks(lba, count, buffer);
-    }
-
-private:
-    BurnDrive& drive_;
-};
-
 } // namespace
 
 DiscMedia ImageFileDevice::Media() const {
@@ -135,7 +124,7 @@ std::unique_ptr<BlockReader> ImageFileDevice::OpenWritten(DiscError& error) {
         error = OutputError(0, "Nothing was written.");
         return nullptr;
     }
-    return std::make_unique<DriveReader>(*drive_);
+    return std::make_unique<BurnDriveReader>(*drive_);
 }
 
 bool ImageFileDevice::EndWrite(bool keep, DiscError& error) {

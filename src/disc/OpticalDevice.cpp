@@ -12,17 +12,6 @@ namespace trelmig {
 
 namespace {
 
-class DriveReader : public BlockReader {
-public:
-    explicit DriveReader(BurnDrive& drive) : drive_(drive) {}
-    std::int64_t ReadBlocks(std::uint32_t lba, std::uint32_t count, char* buffer) override {
-        return drive_.ReadBlocks(lba, count, buffer);
-    }
-
-private:
-    BurnDrive& drive_;
-};
-
 std::string Trimmed(const char* text) {
     std::string s = text;
     while (!s.empty() && s.back() == ' ')
@@ -167,7 +156,7 @@ std::unique_ptr<BlockReader> OpticalDevice::OpenWritten(DiscError& error) {
         return nullptr;
     }
     drive_->ReAssess(); // learn the new table of contents
-    return std::make_unique<DriveReader>(*drive_);
+    return std::make_unique<BurnDriveReader>(*drive_);
 }
 
 bool OpticalDevice::EndWrite(bool, DiscError&) {
