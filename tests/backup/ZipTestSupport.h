@@ -16,6 +16,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "RunShell.h"
+
 namespace ziptest {
 
 namespace fs = std::filesystem;
@@ -111,17 +113,8 @@ struct CommandResult {
 
 // Runs a shell command, capturing stdout and stderr.
 inline CommandResult run(const std::string& command) {
-    CommandResult result;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return result;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.output.append(buffer, n);
-    int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    const CommandRun r = RunShell(command);
+    return {r.status, r.output};
 }
 
 inline std::string shellQuoted(const std::string& path) {

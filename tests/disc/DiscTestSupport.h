@@ -16,6 +16,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "RunShell.h"
+
 // The one QApplication of the test binary, drawing offscreen when there is
 // no display (test discovery runs without the test environment).
 inline QApplication& discTestApp() {
@@ -179,16 +181,8 @@ inline std::string ReadFile(const std::string& path) {
 
 // Runs a command and returns its output (stdout and stderr) and exit code.
 inline std::pair<std::string, int> RunCommand(const std::string& command) {
-    std::string output;
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return {"", -1};
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        output.append(buffer, n);
-    const int status = ::pclose(pipe);
-    return {output, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+    const CommandRun r = RunShell(command);
+    return {r.output, r.status};
 }
 
 inline bool HaveXorriso() {

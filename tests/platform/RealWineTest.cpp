@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <sys/wait.h>
 
+#include "RunShell.h"
+
 namespace fs = std::filesystem;
 using namespace trelmig;
 
@@ -23,13 +25,7 @@ std::optional<std::string> wineLoader() {
 }
 
 std::string run(const std::string& command) {
-    std::string out;
-    FILE* p = popen((command + " 2>&1").c_str(), "r");
-    std::array<char, 4096> buf{};
-    while (std::size_t n = fread(buf.data(), 1, buf.size(), p))
-        out.append(buf.data(), n);
-    pclose(p);
-    return out;
+    return RunShell(command).output;
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <sys/wait.h>
 
+#include "RunShell.h"
+
 namespace fs = std::filesystem;
 using namespace trelmig;
 
@@ -21,14 +23,9 @@ std::optional<AutoBackupCommand> parse(std::vector<std::string> args) {
 }
 
 int runProgram(const std::string& args, std::string& output) {
-    const std::string cmd = std::string(TRELMIG_BINARY) + " " + args + " 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    std::array<char, 4096> buf{};
-    output.clear();
-    while (std::size_t n = fread(buf.data(), 1, buf.size(), p))
-        output.append(buf.data(), n);
-    const int status = pclose(p);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const CommandRun r = RunShell(std::string(TRELMIG_BINARY) + " " + args);
+    output = r.output;
+    return r.status;
 }
 
 } // namespace

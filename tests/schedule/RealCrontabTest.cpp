@@ -15,6 +15,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "RunShell.h"
+
 namespace fs = std::filesystem;
 using namespace trelmig;
 
@@ -26,16 +28,8 @@ struct ProgramRun {
 };
 
 ProgramRun shell(const std::string& command) {
-    ProgramRun r;
-    FILE* p = popen((command + " 2>&1").c_str(), "r");
-    if (!p)
-        return r;
-    std::array<char, 4096> buf{};
-    while (std::size_t n = fread(buf.data(), 1, buf.size(), p))
-        r.out.append(buf.data(), n);
-    const int status = pclose(p);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    const CommandRun r = RunShell(command);
+    return {r.status, r.output};
 }
 
 std::string quoted(const std::string& s) {

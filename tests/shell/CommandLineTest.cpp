@@ -9,6 +9,8 @@
 #include <map>
 #include <sys/wait.h>
 
+#include "RunShell.h"
+
 namespace fs = std::filesystem;
 using namespace trelmig;
 
@@ -25,15 +27,8 @@ struct ProgramRun {
 };
 
 ProgramRun run(const std::string& args) {
-    const std::string cmd = std::string(TRELMIG_BINARY) + " " + args + " 2>&1";
-    FILE* p = popen(cmd.c_str(), "r");
-    ProgramRun r{-1, {}};
-    std::array<char, 4096> buf{};
-    while (std::size_t n = fread(buf.data(), 1, buf.size(), p))
-        r.out.append(buf.data(), n);
-    const int status = pclose(p);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    const CommandRun r = RunShell(std::string(TRELMIG_BINARY) + " " + args);
+    return {r.status, r.output};
 }
 
 // Every file of a folder with its content (links as their targets).
