@@ -69,15 +69,17 @@ bool ItemBackup::copyFolder(const std::string& folder, const char* itemKey) {
         if (!files_.folderExists(folder))
             return false;
         std::string list;
+        bool allAdded = true;
         for (const auto& name : files_.listFiles(folder)) {
             if (name.empty())
                 continue;
             if (!list.empty())
                 list += ';';
             list += name;
-            addWindowsFile(folder + "\\" + name);
+            allAdded = addWindowsFile(folder + "\\" + name) && allAdded;
         }
-        if (list.empty())
+        // A file that is not in the archive must not be named as if it were.
+        if (list.empty() || !allAdded)
             return false;
         saveKey(itemKey, list);
         return true;
@@ -129,6 +131,7 @@ bool ItemBackup::gatherProfileFiles(const std::string& strIdentity, const char* 
         if (sections.empty())
             return false;
         std::string list;
+        bool allAdded = true;
         for (const auto& section : sections) {
             std::string path = pathOf(key + "\\" + section);
             if (path == kRegError || !files_.fileExists(path))
@@ -137,9 +140,9 @@ bool ItemBackup::gatherProfileFiles(const std::string& strIdentity, const char* 
                 list += ';';
             list += BareName(path);
             path = ReplaceAll(path, "\\\\", "\\");
-            addWindowsFile(path);
+            allAdded = addWindowsFile(path) && allAdded;
         }
-        if (list.empty())
+        if (list.empty() || !allAdded)
             return false;
         saveKey(itemKey, list);
         return true;

@@ -13,7 +13,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <unordered_set>
+#include <unordered_map>
 #include <zip.h>
 
 namespace trelmig {
@@ -72,7 +72,8 @@ struct ZipArchive::Impl {
     // writing
     std::string target;
     std::vector<ZipQueuedFile> queue;
-    std::unordered_set<std::u16string> queuedNames; // case-folded
+    // Case-folded entry name -> the file queued under it (device, inode).
+    std::unordered_map<std::u16string, std::pair<dev_t, ino_t>> queuedNames;
     bool encrypt = false;
     std::string password;
 
@@ -107,8 +108,15 @@ bool ZipArchive::AddFile(const std::string& hostPath) {
     if (::stat(hostPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return impl_->fail("The file " + hostPath + " does not exist.");
     std::string name = bareEntryName(hostPath);
-    if (!impl_->queuedNames.insert(foldCase(utf8ToUtf16(name))).second)
-        return impl_->fail("A file named " + name + " is already in the archive.");
+    const auto [it, added] = impl_->queuedNames.emplace(foldCase(utf8ToUtf16(name)),
+                                                        std::make_pair(st.st_dev, st.st_ino));
+    if (!added) {
+        // The same file asked for twice (the rules file is also in the
+        // preferences folder) is in the archive already.
+        if (it->second == std::make_pair(st.st_dev, st.st_ino))
+            return true;
+        return impl_->fail("A different file named " + name + " is already in the archive.");
+    }
     impl_->queue.push_back({hostPath, name});
     if (impl_->events.fileAdding)
         impl_->events.fileAdding(name);

@@ -50,7 +50,8 @@ public:
     void NewZip(const std::string& targetPath);
     // Queues a file, stored later under its bare name; raises fileAdding.
     // Returns false (and sets LastError) when the file does not exist or a
-    // file of the same bare name (ignoring case) is already queued.
+    // different file of the same bare name (ignoring case) is already queued;
+    // the same file queued again is there already (true).
     bool AddFile(const std::string& hostPath);
     void SetEncryption(bool on);
     void SetPassword(const std::string& password);

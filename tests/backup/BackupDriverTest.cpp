@@ -220,3 +220,20 @@ TEST_F(BackupDriverTest, AnInformationFileThatCannotBeWrittenFailsTheBackup) {
     EXPECT_EQ(readWholeFile(target), "previous backup");
     EXPECT_FALSE(driver->Running());
 }
+
+TEST_F(BackupDriverTest, EntryNamesSharedBetweenItems) {
+    // The rules file lies in the preferences folder too: the same file, stored once.
+    driver->RunBackup(choices(only({0, 7})));
+    EXPECT_EQ(info("BackupItem"), "1110000001");
+    EXPECT_NE(info("BackupSetting").find("Outlook.RWZ"), std::string::npos);
+
+    // A different file of a name already taken cannot be stored: its item fails
+    // instead of naming a file the archive does not hold.
+    std::ofstream(sample.userFolder() / "AppData/Roaming/Microsoft/Templates/Personal.htm")
+        << "not the signature";
+    prompter.messages.clear();
+    driver->RunBackup(choices(only({2, 6})));
+    EXPECT_EQ(info("BackupItem"), "0000100000");
+    EXPECT_EQ(info("BackupTemplates"), "");
+    EXPECT_NE(prompter.messages[0].text.find("Backup Templates\t\tFail!"), std::string::npos);
+}
