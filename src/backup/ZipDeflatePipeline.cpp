@@ -1,5 +1,6 @@
 #include "backup/ZipDeflatePipeline.h"
 
+#include "backup/ZipAesEncryptor.h"
 #include "backup/ZipChunkDeflater.h"
 
 #include <algorithm>
@@ -36,6 +37,8 @@ struct ZipDeflatePipeline::Chunk {
     bool last = false;
     // Set by the worker; read by the reader once done.
     ZipBuffer out;
+    std::unique_ptr<ZipAesEncryptor> cipher; // on a file's first chunk, with a password
+    bool handedOut = false;                  // reader: out is encrypted, output started
     std::uint32_t crc = 0;
     std::string error;
     bool done = false;
@@ -72,6 +75,12 @@ std::int64_t ZipDeflatePipeline::read(std::size_t index, void* buffer, std::size
         return -1;
     }
     for (;;) {
+        if (extraPos_ < extraSize_) {
+            std::size_t n = std::min(length, extraSize_ - extraPos_);
+            std::memcpy(buffer, extra_ + extraPos_, n);
+            extraPos_ += n;
+            return static_cast<std::int64_t>(n);
+        }
         if (results_[index].finished)
             return 0;
         schedule();
@@ -87,6 +96,12 @@ std::int64_t ZipDeflatePipeline::read(std::size_t index, void* buffer, std::size
             failed_ = true;
             return -1;
         }
+        if (!chunk.handedOut) {
+            startHandingOut(chunk, lock);
+            if (failed_)
+                return -1;
+            continue; // the header first, if there is one
+        }
         std::size_t n = std::min(length, chunk.out.size - outPos_);
         std::memcpy(buffer, chunk.out.data.get() + outPos_, n);
         outPos_ += n;
@@ -97,6 +112,19 @@ std::int64_t ZipDeflatePipeline::read(std::size_t index, void* buffer, std::size
             r.size += chunk.length;
             r.finished = chunk.last;
             bytesDone_ += chunk.length;
+            if (chunk.last && cipher_) {
+                try {
+                    auto trailer = cipher_->finish();
+                    std::memcpy(extra_, trailer.data(), trailer.size());
+                    extraSize_ = trailer.size();
+                    extraPos_ = 0;
+                } catch (const std::exception& e) {
+                    error_ = "Cannot encrypt " + paths_[index] + ": " + e.what();
+                    failed_ = true;
+                    return -1;
+                }
+                cipher_.reset();
+            }
             spareBuffers_.push_back(std::move(chunk.out));
             window_.pop_front();
             outPos_ = 0;
@@ -104,6 +132,34 @@ std::int64_t ZipDeflatePipeline::read(std::size_t index, void* buffer, std::size
         }
         if (n > 0)
             return static_cast<std::int64_t>(n);
+    }
+}
+
+// The chunk at the front is done: takes its file's keys when it is the
+// file's first, and encrypts it in place. The workers do not touch a done
+// chunk, so the lock is let go meanwhile.
+void ZipDeflatePipeline::startHandingOut(Chunk& chunk, std::unique_lock<std::mutex>& lock) {
+    if (chunk.cipher) {
+        cipher_ = std::move(chunk.cipher);
+        auto header = cipher_->header();
+        std::memcpy(extra_, header.data(), header.size());
+        extraSize_ = header.size();
+        extraPos_ = 0;
+    }
+    chunk.handedOut = true;
+    if (!cipher_)
+        return;
+    lock.unlock();
+    std::string problem;
+    try {
+        cipher_->encrypt({chunk.out.data.get(), chunk.out.size});
+    } catch (const std::exception& e) {
+        problem = e.what();
+    }
+    lock.lock();
+    if (!problem.empty()) {
+        error_ = "Cannot encrypt " + paths_[chunk.file] + ": " + problem;
+        failed_ = true;
     }
 }
 
@@ -187,6 +243,13 @@ void ZipDeflatePipeline::work() {
             compress(*chunk, *deflater, input);
         } catch (const std::exception& e) {
             chunk->error = "Cannot compress " + chunk->input->path + ": " + e.what();
+        }
+        if (chunk->error.empty() && chunk->offset == 0 && !settings_.password.empty()) {
+            try {
+                chunk->cipher = std::make_unique<ZipAesEncryptor>(settings_.password);
+            } catch (const std::exception& e) {
+                chunk->error = "Cannot encrypt " + chunk->input->path + ": " + e.what();
+            }
         }
         {
             std::lock_guard lock(mutex_);

@@ -12,11 +12,14 @@
 
 namespace trelmig {
 
+class ZipAesEncryptor;
 class ZipChunkDeflater;
 struct ZipBuffer;
 
 // Deflates a list of files in worker threads and hands out each file's raw
-// deflate stream, file after file, in order. Files are cut into chunks that
+// deflate stream, file after file, in order; with a password, each stream
+// comes encrypted as a WinZip AES-256 entry's data (ZipAesEncryptor), its
+// keys derived by the workers. Files are cut into chunks that
 // are compressed independently (ZipChunkDeflater), so one large file keeps
 // every worker busy. Only a bounded number of chunks is compressed ahead of
 // the reader, which bounds memory whatever the file sizes; files are opened
@@ -28,6 +31,7 @@ public:
         std::size_t chunkSize = std::size_t(1) << 20;
         std::size_t chunksAhead = 8;
         int level = 6;
+        std::string password; // empty: no encryption
     };
 
     // Worker threads for this machine: one per core, at least two, at most eight.
@@ -38,7 +42,7 @@ public:
     ZipDeflatePipeline(const ZipDeflatePipeline&) = delete;
     ZipDeflatePipeline& operator=(const ZipDeflatePipeline&) = delete;
 
-    // Copies the next bytes of file `index`'s deflate stream into buffer.
+    // Copies the next bytes of file `index`'s (encrypted) deflate stream into buffer.
     // Files are read completely one after the other in list order. Returns
     // the count, 0 at the end of the file, -1 on failure (see error()).
     std::int64_t read(std::size_t index, void* buffer, std::size_t length);
@@ -60,6 +64,7 @@ private:
     };
 
     void schedule(); // with mutex_ held
+    void startHandingOut(Chunk& chunk, std::unique_lock<std::mutex>& lock);
     bool openNext(); // with mutex_ held
     void work();
     static void compress(Chunk& chunk, ZipChunkDeflater& deflater, ZipBuffer& input);
@@ -84,6 +89,11 @@ private:
 
     // Reading position (reader's thread only).
     std::size_t outPos_ = 0;
+    std::unique_ptr<ZipAesEncryptor> cipher_; // the current file's
+    // Bytes that go out before the next chunk's: the encryption header or trailer.
+    unsigned char extra_[32];
+    std::size_t extraSize_ = 0;
+    std::size_t extraPos_ = 0;
     std::vector<Result> results_;
     std::uint64_t bytesDone_ = 0;
     std::string error_;

@@ -12,15 +12,17 @@ namespace trelmig {
 class ZipDeflatePipeline;
 
 // The data of one archive entry as libzip sees it: a zip_source_function
-// that declares its data already deflated, so libzip stores the pipeline's
-// output as it is (encrypting it when asked) instead of compressing again.
+// that declares its data already deflated (and, with a password, already
+// encrypted with AES-256), so libzip stores the pipeline's output as it is.
+// For libzip to take the encrypted data as it is, the entry's encryption
+// must be set to the same method without a password of its own.
 // The size is known before the data is read; the CRC-32 is reported by the
 // stat libzip makes after reading, which it writes into both headers.
 class ZipEntrySource {
 public:
     // afterRead is called after every read that handed data to libzip.
     ZipEntrySource(ZipDeflatePipeline& pipeline, std::size_t index, std::uint64_t size,
-                   std::time_t mtime, std::function<void()> afterRead);
+                   std::time_t mtime, bool encrypted, std::function<void()> afterRead);
     ~ZipEntrySource();
     ZipEntrySource(const ZipEntrySource&) = delete;
     ZipEntrySource& operator=(const ZipEntrySource&) = delete;
@@ -39,6 +41,7 @@ private:
     std::size_t index_;
     std::uint64_t size_;
     std::time_t mtime_;
+    bool encrypted_;
     std::function<void()> afterRead_;
     bool finished_ = false;
     zip_error_t error_;

@@ -92,6 +92,7 @@ bool writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& f
         // Enough compressed chunks ahead that neither side waits for the other
         // on a busy machine; each costs about 1 MiB.
         settings.chunksAhead = std::min(4 * settings.threads + 8, 24u);
+        settings.password = password;
         ZipDeflatePipeline pipeline(paths, settings);
         std::vector<std::unique_ptr<ZipEntrySource>> sources;
         ZipOutputFile output(out.tempPath());
@@ -113,9 +114,9 @@ bool writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& f
             return fail("Cannot write the archive " + target + ": " + why);
         };
         for (std::size_t i = 0; i < files.size(); ++i) {
-            sources.push_back(
-                std::make_unique<ZipEntrySource>(pipeline, i, planned[i].size, planned[i].mtime,
-                                                 [&] { advance(pipeline.bytesDone()); }));
+            sources.push_back(std::make_unique<ZipEntrySource>(
+                pipeline, i, planned[i].size, planned[i].mtime, !password.empty(),
+                [&] { advance(pipeline.bytesDone()); }));
             zip_source_t* source = sources.back()->open(za.get());
             if (!source)
                 return abandon(zip_strerror(za.get()));
@@ -130,7 +131,7 @@ bool writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& f
             if (zip_file_set_external_attributes(za.get(), entry, 0, ZIP_OPSYS_UNIX, attributes) !=
                     0 ||
                 (!password.empty() &&
-                 zip_file_set_encryption(za.get(), entry, ZIP_EM_AES_256, password.c_str()) != 0))
+                 zip_file_set_encryption(za.get(), entry, ZIP_EM_AES_256, nullptr) != 0))
                 return abandon(zip_strerror(za.get()));
         }
         if (zip_close(za.get()) != 0) {

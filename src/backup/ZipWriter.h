@@ -12,11 +12,11 @@ struct ZipQueuedFile {
 };
 
 // Writes the files, in order, as a new archive at target: each compressed
-// (deflate level 6) in worker threads, and with a password (when not empty)
-// encrypted by libzip with AES-256. The archive at target is replaced only
-// once the new one is complete and on disk (ZipWriteTarget). progress gets
-// the percent of the files' bytes written so far, rising from 0 to 100.
-// Returns false with error set when no new archive was put in place.
+// (deflate level 6) and, with a password (when not empty), encrypted with
+// AES-256 in worker threads; libzip writes the headers and the directory. The archive at target is
+// replaced only once the new one is complete and on disk (ZipWriteTarget). progress gets the
+// percent of the files' bytes written so far, rising from 0 to 100. Returns false with error set
+// when no new archive was put in place.
 bool writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& files,
                   const std::string& password, const std::function<void(int)>& progress,
                   std::string& error);
