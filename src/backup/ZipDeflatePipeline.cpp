@@ -114,13 +114,9 @@ std::int64_t ZipDeflatePipeline::read(std::size_t index, void* buffer, std::size
             bytesDone_ += chunk.length;
             if (chunk.last && cipher_) {
                 try {
-                    auto trailer = cipher_->finish();
-                    std::memcpy(extra_, trailer.data(), trailer.size());
-                    extraSize_ = trailer.size();
-                    extraPos_ = 0;
+                    handOutFirst(cipher_->finish());
                 } catch (const std::exception& e) {
-                    error_ = "Cannot encrypt " + paths_[index] + ": " + e.what();
-                    failed_ = true;
+                    encryptionFailed(index, e);
                     return -1;
                 }
                 cipher_.reset();
@@ -141,26 +137,33 @@ std::int64_t ZipDeflatePipeline::read(std::size_t index, void* buffer, std::size
 void ZipDeflatePipeline::startHandingOut(Chunk& chunk, std::unique_lock<std::mutex>& lock) {
     if (chunk.cipher) {
         cipher_ = std::move(chunk.cipher);
-        auto header = cipher_->header();
-        std::memcpy(extra_, header.data(), header.size());
-        extraSize_ = header.size();
-        extraPos_ = 0;
+        handOutFirst(cipher_->header());
     }
     chunk.handedOut = true;
     if (!cipher_)
         return;
     lock.unlock();
-    std::string problem;
     try {
         cipher_->encrypt({chunk.out.data.get(), chunk.out.size});
     } catch (const std::exception& e) {
-        problem = e.what();
+        lock.lock();
+        encryptionFailed(chunk.file, e);
+        return;
     }
     lock.lock();
-    if (!problem.empty()) {
-        error_ = "Cannot encrypt " + paths_[chunk.file] + ": " + problem;
-        failed_ = true;
-    }
+}
+
+void ZipDeflatePipeline::handOutFirst(std::span<const unsigned char> bytes) {
+    static_assert(ZipAesEncryptor::kHeaderSize <= sizeof extra_ &&
+                  ZipAesEncryptor::kTrailerSize <= sizeof extra_);
+    std::memcpy(extra_, bytes.data(), bytes.size());
+    extraSize_ = bytes.size();
+    extraPos_ = 0;
+}
+
+void ZipDeflatePipeline::encryptionFailed(std::size_t index, const std::exception& e) {
+    error_ = "Cannot encrypt " + paths_[index] + ": " + e.what();
+    failed_ = true;
 }
 
 bool ZipDeflatePipeline::openNext() {

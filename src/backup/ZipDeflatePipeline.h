@@ -4,8 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,13 +19,16 @@ class ZipChunkDeflater;
 struct ZipBuffer;
 
 // Deflates a list of files in worker threads and hands out each file's raw
-// deflate stream, file after file, in order; with a password, each stream
-// comes encrypted as a WinZip AES-256 entry's data (ZipAesEncryptor), its
-// keys derived by the workers. Files are cut into chunks that
+// deflate stream, file after file, in order. Files are cut into chunks that
 // are compressed independently (ZipChunkDeflater), so one large file keeps
 // every worker busy. Only a bounded number of chunks is compressed ahead of
 // the reader, which bounds memory whatever the file sizes; files are opened
 // when their first chunk is scheduled.
+//
+// With a password each stream comes out as a WinZip AES-256 entry's data
+// (ZipAesEncryptor). The workers derive each file's keys, the slow part; the
+// reader encrypts each chunk as it hands it out, since the counter and the
+// MAC run through the whole entry in order.
 class ZipDeflatePipeline {
 public:
     struct Settings {
@@ -65,6 +70,8 @@ private:
 
     void schedule(); // with mutex_ held
     void startHandingOut(Chunk& chunk, std::unique_lock<std::mutex>& lock);
+    void handOutFirst(std::span<const unsigned char> bytes); // before any more chunk data
+    void encryptionFailed(std::size_t index, const std::exception& e);
     bool openNext(); // with mutex_ held
     void work();
     static void compress(Chunk& chunk, ZipChunkDeflater& deflater, ZipBuffer& input);
@@ -91,7 +98,7 @@ private:
     std::size_t outPos_ = 0;
     std::unique_ptr<ZipAesEncryptor> cipher_; // the current file's
     // Bytes that go out before the next chunk's: the encryption header or trailer.
-    unsigned char extra_[32];
+    unsigned char extra_[18];
     std::size_t extraSize_ = 0;
     std::size_t extraPos_ = 0;
     std::vector<Result> results_;
