@@ -37,17 +37,17 @@ struct ZipAesEncryptor::State {
     EVP_CIPHER_CTX* aes = nullptr;
     EVP_MAC_CTX* mac = nullptr;
     std::uint64_t counter = 0;
-    unsigned char keyBlock[kBlockSize]{};
-    std::size_t keyBlockUsed = kBlockSize;
     // Counter blocks: the low 8 bytes hold the little-endian counter, the
     // high 8 bytes stay zero.
     unsigned char counters[kBatchBlocks * kBlockSize]{};
+    // The encrypted counters; a partly used block carries over to the next call.
     unsigned char keyStream[kBatchBlocks * kBlockSize];
+    std::size_t keyStreamSize = 0;
+    std::size_t keyStreamUsed = 0;
 
     ~State() {
         EVP_CIPHER_CTX_free(aes);
         EVP_MAC_CTX_free(mac);
-        OPENSSL_cleanse(keyBlock, sizeof keyBlock);
         OPENSSL_cleanse(keyStream, sizeof keyStream);
     }
 
@@ -63,6 +63,8 @@ struct ZipAesEncryptor::State {
                               static_cast<int>(blocks * kBlockSize)) != 1 ||
             written != static_cast<int>(blocks * kBlockSize))
             fail("AES");
+        keyStreamSize = blocks * kBlockSize;
+        keyStreamUsed = 0;
     }
 };
 
@@ -104,26 +106,16 @@ void ZipAesEncryptor::encrypt(std::span<unsigned char> data) {
     State& s = *state_;
     unsigned char* p = data.data();
     std::size_t left = data.size();
-    while (left > 0 && s.keyBlockUsed < kBlockSize) {
-        *p++ ^= s.keyBlock[s.keyBlockUsed++];
-        --left;
-    }
-    while (left >= kBlockSize) {
-        std::size_t blocks = std::min(kBatchBlocks, left / kBlockSize);
-        s.makeKeyStream(blocks);
-        for (std::size_t i = 0; i < blocks * kBlockSize; ++i)
-            p[i] ^= s.keyStream[i];
-        p += blocks * kBlockSize;
-        left -= blocks * kBlockSize;
-    }
-    if (left > 0) {
-        s.makeKeyStream(1);
-        std::copy(s.keyStream, s.keyStream + kBlockSize, s.keyBlock);
-        s.keyBlockUsed = 0;
-        while (left > 0) {
-            *p++ ^= s.keyBlock[s.keyBlockUsed++];
-            --left;
-        }
+    while (left > 0) {
+        if (s.keyStreamUsed == s.keyStreamSize)
+            s.makeKeyStream(std::clamp<std::size_t>(left / kBlockSize, 1, kBatchBlocks));
+        std::size_t n = std::min(left, s.keyStreamSize - s.keyStreamUsed);
+        const unsigned char* key = s.keyStream + s.keyStreamUsed;
+        for (std::size_t i = 0; i < n; ++i)
+            p[i] ^= key[i];
+        p += n;
+        left -= n;
+        s.keyStreamUsed += n;
     }
     if (!data.empty() && EVP_MAC_update(s.mac, data.data(), data.size()) != 1)
         fail("HMAC");

@@ -54,6 +54,8 @@ public:
     // Once read() returned 0 for the file: its length and CRC-32.
     std::uint64_t fileSize(std::size_t index) const { return results_[index].size; }
     std::uint32_t fileCrc(std::size_t index) const { return results_[index].crc; }
+    // True when read() hands out WinZip AES-256 data (a password was given).
+    bool encrypts() const { return !settings_.password.empty(); }
     // Uncompressed bytes whose compressed form has been handed out.
     std::uint64_t bytesDone() const { return bytesDone_; }
     // Why read() failed: names the file and the cause.

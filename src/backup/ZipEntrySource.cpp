@@ -8,8 +8,8 @@
 namespace trelmig {
 
 ZipEntrySource::ZipEntrySource(ZipDeflatePipeline& pipeline, std::size_t index, std::uint64_t size,
-                               std::time_t mtime, bool encrypted, std::function<void()> afterRead)
-    : pipeline_(pipeline), index_(index), size_(size), mtime_(mtime), encrypted_(encrypted),
+                               std::time_t mtime, std::function<void()> afterRead)
+    : pipeline_(pipeline), index_(index), size_(size), mtime_(mtime),
       afterRead_(std::move(afterRead)) {
     zip_error_init(&error_);
 }
@@ -72,7 +72,7 @@ zip_int64_t ZipEntrySource::stat(void* data, zip_uint64_t length) {
     zip_stat_init(st);
     st->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_ENCRYPTION_METHOD | ZIP_STAT_MTIME;
     st->comp_method = ZIP_CM_DEFLATE;
-    st->encryption_method = encrypted_ ? ZIP_EM_AES_256 : ZIP_EM_NONE;
+    st->encryption_method = pipeline_.encrypts() ? ZIP_EM_AES_256 : ZIP_EM_NONE;
     st->mtime = mtime_;
     st->size = size_;
     // Before the data is read libzip needs only the size (it decides Zip64

@@ -22,7 +22,7 @@ class ZipEntrySource {
 public:
     // afterRead is called after every read that handed data to libzip.
     ZipEntrySource(ZipDeflatePipeline& pipeline, std::size_t index, std::uint64_t size,
-                   std::time_t mtime, bool encrypted, std::function<void()> afterRead);
+                   std::time_t mtime, std::function<void()> afterRead);
     ~ZipEntrySource();
     ZipEntrySource(const ZipEntrySource&) = delete;
     ZipEntrySource& operator=(const ZipEntrySource&) = delete;
@@ -41,7 +41,6 @@ private:
     std::size_t index_;
     std::uint64_t size_;
     std::time_t mtime_;
-    bool encrypted_;
     std::function<void()> afterRead_;
     bool finished_ = false;
     zip_error_t error_;

@@ -114,9 +114,9 @@ bool writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& f
             return fail("Cannot write the archive " + target + ": " + why);
         };
         for (std::size_t i = 0; i < files.size(); ++i) {
-            sources.push_back(std::make_unique<ZipEntrySource>(
-                pipeline, i, planned[i].size, planned[i].mtime, !password.empty(),
-                [&] { advance(pipeline.bytesDone()); }));
+            sources.push_back(
+                std::make_unique<ZipEntrySource>(pipeline, i, planned[i].size, planned[i].mtime,
+                                                 [&] { advance(pipeline.bytesDone()); }));
             zip_source_t* source = sources.back()->open(za.get());
             if (!source)
                 return abandon(zip_strerror(za.get()));
