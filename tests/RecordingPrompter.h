@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/Prompter.h"
+#include "core/Prompter.h"
 
 #include <string>
 #include <vector>

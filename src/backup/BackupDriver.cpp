@@ -2,11 +2,12 @@
 
 #include "backup/BackupRun.h"
 #include "backup/ItemBackup.h"
-#include "backup/ZipArchive.h"
+#include "archive/ZipArchive.h"
 #include "outlook/OutlookEnvironment.h"
-#include "shell/Environment.h"
-#include "shell/ProgressView.h"
-#include "shell/Prompter.h"
+#include "platform/Text.h"
+#include "app/Environment.h"
+#include "core/ProgressView.h"
+#include "core/Prompter.h"
 
 #include <algorithm>
 

@@ -1,11 +1,11 @@
 #include "backup/BackupRun.h"
 
 #include "backup/ItemBackup.h"
-#include "backup/ZipArchive.h"
+#include "archive/ZipArchive.h"
 #include "platform/Text.h"
-#include "shell/DateTimeText.h"
-#include "shell/Environment.h"
-#include "shell/SettingsFile.h"
+#include "registry/RegionalFormat.h"
+#include "app/Environment.h"
+#include "core/SettingsFile.h"
 
 #include <filesystem>
 #include <stdexcept>

@@ -5,18 +5,13 @@
 #include "registry/RegistryBinary.h"
 #include "registry/RegistryText.h"
 #include "registry/modReg.h"
-#include "shell/Session.h"
-#include "shell/SettingsFile.h"
-#include "shell/TempFiles.h"
+#include "core/Session.h"
+#include "core/SettingsFile.h"
+#include "core/TempFiles.h"
 
 #include <functional>
 
 namespace trelmig {
-
-std::string BareName(const std::string& path) {
-    const auto cut = path.find_last_of("\\/");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
-}
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backup/ZipArchive.h"
+#include "archive/ZipArchive.h"
 
 #include <functional>
 #include <string>
@@ -52,8 +52,5 @@ private:
     const AnsiCodec& ansi_;
     ZipArchive& zip_;
 };
-
-// The text after the last backslash (or slash) of a path.
-std::string BareName(const std::string& path);
 
 } // namespace trelmig

@@ -3,7 +3,7 @@
 #include "platform/Text.h"
 #include "platform/WinFiles.h"
 #include "registry/modReg.h"
-#include "shell/Session.h"
+#include "core/Session.h"
 
 namespace trelmig {
 

@@ -5,7 +5,7 @@
 #include "platform/Utf.h"
 #include "platform/WinFiles.h"
 #include "registry/modReg.h"
-#include "shell/Session.h"
+#include "core/Session.h"
 
 #include <algorithm>
 #include <cctype>

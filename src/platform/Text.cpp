@@ -10,4 +10,9 @@ std::string ReplaceAll(std::string text, std::string_view from, std::string_view
     return text;
 }
 
+std::string BareName(const std::string& path) {
+    const auto cut = path.find_last_of("\\/");
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
 } // namespace trelmig

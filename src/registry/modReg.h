@@ -2,7 +2,7 @@
 
 #include "platform/AnsiCodec.h"
 #include "platform/RegistryBackend.h"
-#include "shell/Prompter.h"
+#include "core/Prompter.h"
 
 #include <string>
 #include <vector>

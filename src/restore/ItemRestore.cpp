@@ -1,11 +1,11 @@
 #include "restore/ItemRestore.h"
 
-#include "backup/ItemBackup.h"
-#include "backup/ZipArchive.h"
+#include "platform/Text.h"
+#include "archive/ZipArchive.h"
 #include "outlook/ItemLocations.h"
 #include "registry/RegistryBinary.h"
 #include "registry/RegistryText.h"
-#include "shell/Environment.h"
+#include "app/Environment.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,9 +1,9 @@
 #include "restore/RestoreDriver.h"
 
-#include "backup/ZipArchive.h"
+#include "archive/ZipArchive.h"
 #include "restore/ItemRestore.h"
-#include "shell/Environment.h"
-#include "shell/ProgressView.h"
+#include "app/Environment.h"
+#include "core/ProgressView.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #include "restore/SourceFile.h"
 
-#include "backup/ZipArchive.h"
+#include "archive/ZipArchive.h"
 #include "platform/Text.h"
-#include "shell/Environment.h"
-#include "shell/PasswordPrompt.h"
-#include "shell/SettingsFile.h"
+#include "app/Environment.h"
+#include "core/PasswordPrompt.h"
+#include "core/SettingsFile.h"
 
 #include <filesystem>
 

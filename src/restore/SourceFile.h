@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backup/ItemCatalogue.h"
+#include "core/ItemCatalogue.h"
 
 #include <string>
 

@@ -2,9 +2,9 @@
 
 #include "backup/BackupDriver.h"
 #include "backup/BackupRun.h"
-#include "backup/ZipArchive.h"
+#include "archive/ZipArchive.h"
 #include "outlook/OutlookEnvironment.h"
-#include "shell/Environment.h"
+#include "app/Environment.h"
 
 #include <algorithm>
 #include <ostream>

@@ -1,7 +1,7 @@
 #include "schedule/TaskScheduler.h"
 
 #include "schedule/AutoBackup.h"
-#include "shell/Prompter.h"
+#include "core/Prompter.h"
 
 namespace trelmig {
 

@@ -1,8 +1,8 @@
 #include "backup/BackupDriver.h"
-#include "backup/ZipArchive.h"
-#include "shell/Environment.h"
-#include "shell/ProgressView.h"
-#include "shell/SettingsFile.h"
+#include "archive/ZipArchive.h"
+#include "app/Environment.h"
+#include "core/ProgressView.h"
+#include "core/SettingsFile.h"
 
 #include "RecordingPrompter.h"
 #include "SamplePrefixCopy.h"

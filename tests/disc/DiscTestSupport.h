@@ -5,8 +5,6 @@
 #include "disc/DiscEngine.h"
 #include "disc/DiscEvents.h"
 
-#include <QApplication>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -17,19 +15,6 @@
 #include <vector>
 
 #include "RunShell.h"
-
-// The one QApplication of the test binary, drawing offscreen when there is
-// no display (test discovery runs without the test environment).
-inline QApplication& discTestApp() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "disc_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
 
 // A folder of its own for each test, removed afterwards.
 struct TempFolder {

@@ -1,5 +1,5 @@
 #include "outlook/ItemLocations.h"
-#include "shell/Environment.h"
+#include "app/Environment.h"
 
 #include "RecordingPrompter.h"
 #include "SamplePrefixCopy.h"

@@ -6,7 +6,7 @@
 #include "platform/WineRegistry.h"
 #include "platform/WorkFolder.h"
 #include "registry/modReg.h"
-#include "shell/Prompter.h"
+#include "core/Prompter.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "backup/BackupDriver.h"
-#include "backup/ZipArchive.h"
+#include "archive/ZipArchive.h"
 #include "restore/RestoreDriver.h"
 #include "restore/SourceFile.h"
-#include "shell/Environment.h"
-#include "shell/PasswordPrompt.h"
-#include "shell/ProgressView.h"
+#include "app/Environment.h"
+#include "core/PasswordPrompt.h"
+#include "core/ProgressView.h"
 
 #include "RecordingPrompter.h"
 #include "SamplePrefixCopy.h"

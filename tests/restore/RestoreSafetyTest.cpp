@@ -1,7 +1,7 @@
 #include "RestoreFixture.h"
 
 #include "platform/WineServerLock.h"
-#include "shell/SettingsFile.h"
+#include "core/SettingsFile.h"
 
 #include <cstdlib>
 #include <fstream>

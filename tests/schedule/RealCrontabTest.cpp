@@ -5,8 +5,8 @@
 
 #include "RecordingPrompter.h"
 #include "SamplePrefixCopy.h"
-#include "backup/ZipArchive.h"
-#include "shell/Environment.h"
+#include "archive/ZipArchive.h"
+#include "app/Environment.h"
 
 #include <gtest/gtest.h>
 

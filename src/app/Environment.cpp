@@ -1,0 +1,54 @@
+#include "app/Environment.h"
+
+#include "outlook/OutlookEnvironment.h"
+
+#include <filesystem>
+#include <stdexcept>
+
+namespace trelmig {
+
+namespace {
+
+const WinePrefix& checkedPrefix(const WinePrefix& prefix) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(prefix.root(), ec))
+        throw std::runtime_error("There is no Wine prefix at " + prefix.root().string() +
+                                 " (name one with --prefix DIR or WINEPREFIX).");
+    if (!std::filesystem::exists(prefix.systemReg(), ec) &&
+        !std::filesystem::exists(prefix.userReg(), ec))
+        throw std::runtime_error(prefix.root().string() +
+                                 " is not a Wine prefix: it has no user.reg or system.reg.");
+    return prefix;
+}
+
+} // namespace
+
+Environment::Environment(const WinePrefix& p, Prompter& prompter)
+    : prefix(checkedPrefix(p)), registry(prefix), ansi(SystemInfo(registry, prefix).ansiCodePage()),
+      system(registry, prefix), files(prefix), reg(registry, prompter, ansi) {
+    session.strProgramFolder = work.path().string();
+}
+
+std::string Environment::Discover() {
+    Session& s = session;
+    s.strInfoFile = (work.path() / "vastrel.dat").string();
+    s.strComputerName = system.computerName();
+    s.strLogonUser = system.logonUser();
+    s.strWindowsDir = system.windowsDir();
+    s.bNoSourceFile = true;
+    GetWindowsVersion(s, system);
+    s.strProfilesKey = kProfilesKey;
+    LoadProfileList(s, reg);
+    if (s.bNoProfiles)
+        return {};
+    const std::string outlook = GetOutlookVersion(s, reg, files, system);
+    s.strUserProfile = system.userProfile();
+    SelectProfile(s.arrProfiles.front());
+    return outlook;
+}
+
+ItemStates Environment::SelectProfile(const std::string& profile) {
+    return ComputeItemLocations(session, reg, files, profile);
+}
+
+} // namespace trelmig

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "outlook/ItemLocations.h"
+#include "platform/AnsiCodec.h"
+#include "platform/SystemInfo.h"
+#include "platform/WinFiles.h"
+#include "platform/WinePrefix.h"
+#include "platform/WineRegistry.h"
+#include "platform/WorkFolder.h"
+#include "registry/modReg.h"
+#include "core/Prompter.h"
+#include "core/Session.h"
+
+#include <memory>
+#include <string>
+
+namespace trelmig {
+
+// Everything one run works with: the prefix standing for the Windows machine,
+// its registry, files and facts, the private work folder and the session.
+class Environment {
+public:
+    // Loads the prefix's registry; throws RegistryError for a malformed file
+    // and std::runtime_error when the folder is not a Wine prefix.
+    Environment(const WinePrefix& prefix, Prompter& prompter);
+
+    // What the main window gathers at load: names, Windows version, the
+    // profile list and, when there are profiles, the Outlook version, the
+    // user folder and the item locations of the first profile. Returns the
+    // Outlook display name.
+    std::string Discover();
+    // The locations and availability of the items of one profile.
+    ItemStates SelectProfile(const std::string& profile);
+
+    WinePrefix prefix;
+    WineRegistry registry;
+    AnsiCodec ansi;
+    SystemInfo system;
+    WinFiles files;
+    WorkFolder work;
+    modReg reg;
+    Session session;
+};
+
+} // namespace trelmig

@@ -1,0 +1,304 @@
+#include "archive/ZipArchive.h"
+
+#include "archive/ZipEntryNames.h"
+#include "archive/ZipEntryReader.h"
+#include "archive/ZipWriteTarget.h"
+#include "archive/ZipWriter.h"
+#include "platform/Utf.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
+#include <zip.h>
+
+namespace trelmig {
+
+namespace {
+
+struct ArchiveEntry {
+    ZipStoredEntry stored;
+    ZipEntryName name;
+};
+
+std::string zipErrorText(int code) {
+    zip_error_t error;
+    zip_error_init_with_code(&error, code);
+    std::string text = zip_error_strerror(&error);
+    zip_error_fini(&error);
+    return text;
+}
+
+std::string folderOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string fileNameOf(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+struct ZipArchive::Impl {
+    Impl(const AnsiCodec& ansi, ZipEvents events) : ansi(ansi), events(std::move(events)) {}
+    ~Impl() { closeReader(); }
+
+    bool write();
+    bool fail(std::string why) {
+        lastError = std::move(why);
+        return false;
+    }
+    void closeReader() {
+        if (reader)
+            zip_discard(reader);
+        reader = nullptr;
+        entries.clear();
+    }
+    const ArchiveEntry* find(const std::string& bareName) const;
+    const char* readPassword() const {
+        return decryptPassword.empty() ? nullptr : decryptPassword.c_str();
+    }
+
+    AnsiCodec ansi;
+    ZipEvents events;
+    std::string lastError;
+
+    // writing
+    std::string target;
+    std::vector<ZipQueuedFile> queue;
+    // Case-folded entry name -> the file queued under it (device, inode).
+    std::unordered_map<std::u16string, std::pair<dev_t, ino_t>> queuedNames;
+    bool encrypt = false;
+    std::string password;
+
+    // reading
+    zip_t* reader = nullptr;
+    std::vector<ArchiveEntry> entries;
+    std::string decryptPassword;
+};
+
+ZipArchive::ZipArchive(const AnsiCodec& ansi, ZipEvents events)
+    : impl_(std::make_unique<Impl>(ansi, std::move(events))) {}
+
+ZipArchive::~ZipArchive() = default;
+
+void ZipArchive::SetEvents(ZipEvents events) {
+    impl_->events = std::move(events);
+}
+
+std::string ZipArchive::LastError() const {
+    return impl_->lastError;
+}
+
+// ---------------------------------------------------------------- writing
+
+void ZipArchive::NewZip(const std::string& targetPath) {
+    CloseZip();
+    impl_->target = targetPath;
+}
+
+bool ZipArchive::AddFile(const std::string& hostPath) {
+    struct stat st {};
+    if (::stat(hostPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return impl_->fail("The file " + hostPath + " does not exist.");
+    std::string name = bareEntryName(hostPath);
+    const auto [it, added] = impl_->queuedNames.emplace(foldCase(utf8ToUtf16(name)),
+                                                        std::make_pair(st.st_dev, st.st_ino));
+    if (!added) {
+        // The same file asked for twice (the rules file is also in the
+        // preferences folder) is in the archive already.
+        if (it->second == std::make_pair(st.st_dev, st.st_ino))
+            return true;
+        return impl_->fail("A different file named " + name + " is already in the archive.");
+    }
+    impl_->queue.push_back({hostPath, name});
+    if (impl_->events.fileAdding)
+        impl_->events.fileAdding(name);
+    return true;
+}
+
+void ZipArchive::SetEncryption(bool on) {
+    impl_->encrypt = on;
+}
+
+void ZipArchive::SetPassword(const std::string& password) {
+    impl_->password = password;
+}
+
+bool ZipArchive::WriteZip() {
+    bool ok = false;
+    try {
+        ok = impl_->write();
+    } catch (const std::exception& e) {
+        ok = impl_->fail(std::string("Cannot write the archive: ") + e.what());
+    }
+    if (impl_->events.writeFinished)
+        impl_->events.writeFinished(ok);
+    return ok;
+}
+
+bool ZipArchive::Impl::write() {
+    lastError.clear();
+    if (target.empty())
+        return fail("No archive was started.");
+    if (encrypt && password.empty())
+        return fail("Encryption is on but no password was given.");
+    auto progress = [this](int percent) {
+        if (events.writeProgress)
+            events.writeProgress(percent);
+    };
+    return writeZipFile(target, queue, encrypt ? password : std::string(), progress, lastError);
+}
+
+void ZipArchive::CloseZip() {
+    impl_->target.clear();
+    impl_->queue.clear();
+    impl_->queuedNames.clear();
+    impl_->closeReader();
+}
+
+// ---------------------------------------------------------------- reading
+
+std::optional<bool> ZipArchive::IsPasswordProtected(const std::string& archivePath) {
+    int code = 0;
+    zip_t* za = zip_open(archivePath.c_str(), ZIP_RDONLY, &code);
+    if (!za)
+        return std::nullopt;
+    bool encrypted = false;
+    zip_int64_t count = zip_get_num_entries(za, 0);
+    for (zip_int64_t i = 0; i < count && !encrypted; ++i) {
+        zip_stat_t st;
+        if (zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &st) == 0 &&
+            (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
+            encrypted = true;
+    }
+    zip_discard(za);
+    return encrypted;
+}
+
+bool ZipArchive::OpenZip(const std::string& archivePath) {
+    CloseZip();
+    int code = 0;
+    zip_t* za = zip_open(archivePath.c_str(), ZIP_RDONLY, &code);
+    if (!za)
+        return impl_->fail("Cannot open the archive " + archivePath + ": " + zipErrorText(code));
+    zip_int64_t count = zip_get_num_entries(za, 0);
+    for (zip_int64_t i = 0; i < count; ++i) {
+        auto index = static_cast<zip_uint64_t>(i);
+        zip_stat_t st;
+        const char* raw = zip_get_name(za, index, ZIP_FL_ENC_RAW);
+        const char* strict = zip_get_name(za, index, ZIP_FL_ENC_STRICT);
+        if (zip_stat_index(za, index, 0, &st) != 0 || !raw || !strict) {
+            std::string why = zip_strerror(za);
+            zip_discard(za);
+            return impl_->fail("Cannot read the archive " + archivePath + ": " + why);
+        }
+        ArchiveEntry entry;
+        entry.stored.index = index;
+        entry.stored.size = st.size;
+        entry.stored.method = st.comp_method;
+        entry.stored.encryption = st.encryption_method;
+        entry.stored.crc = st.crc;
+        entry.name = decodeEntryName(raw, strict, impl_->ansi);
+        impl_->entries.push_back(std::move(entry));
+    }
+    impl_->reader = za;
+    return true;
+}
+
+void ZipArchive::SetDecryptPassword(const std::string& password) {
+    impl_->decryptPassword = password;
+}
+
+bool ZipArchive::CheckPassword() {
+    if (!impl_->reader)
+        return impl_->fail("No archive is open.");
+    ZipEntryReader reader(impl_->reader, impl_->readPassword());
+    for (const auto& entry : impl_->entries) {
+        if (entry.stored.encryption == ZIP_EM_NONE)
+            continue;
+        if (!reader.read(entry.stored, [](const unsigned char*, std::size_t) { return true; }))
+            return impl_->fail(entry.name.text + ": " + reader.error());
+    }
+    return true;
+}
+
+std::vector<ZipEntryInfo> ZipArchive::Entries() const {
+    std::vector<ZipEntryInfo> list;
+    for (const auto& entry : impl_->entries)
+        list.push_back(
+            {entry.name.text, entry.stored.size, entry.stored.encryption != ZIP_EM_NONE});
+    return list;
+}
+
+const ArchiveEntry* ZipArchive::Impl::find(const std::string& bareName) const {
+    for (const auto& entry : entries)
+        if (entry.name.text == bareName || entry.name.alternative == bareName)
+            return &entry;
+    for (const auto& entry : entries)
+        if (equalsNoCase(entry.name.text, bareName) ||
+            (!entry.name.alternative.empty() && equalsNoCase(entry.name.alternative, bareName)))
+            return &entry;
+    return nullptr;
+}
+
+std::optional<ZipEntryInfo> ZipArchive::GetEntry(const std::string& bareName) const {
+    const ArchiveEntry* entry = impl_->find(bareName);
+    if (!entry)
+        return std::nullopt;
+    return ZipEntryInfo{entry->name.text, entry->stored.size,
+                        entry->stored.encryption != ZIP_EM_NONE};
+}
+
+bool ZipArchive::ExtractEntryTo(const std::string& bareName, const std::string& targetFile) {
+    if (!impl_->reader)
+        return impl_->fail("No archive is open.");
+    const ArchiveEntry* entry = impl_->find(bareName);
+    if (!entry)
+        return impl_->fail("The archive has no entry named " + bareName + ".");
+    if (impl_->events.fileExtracting)
+        impl_->events.fileExtracting(entry->name.text);
+
+    const std::string folder = folderOf(targetFile);
+    std::string temp;
+    int fd =
+        createSideFile(folder, ZipWriteTarget::sidePrefix(fileNameOf(targetFile)) + "x-", temp);
+    if (fd < 0)
+        return impl_->fail("Cannot create a file in " + folder + ": " + std::strerror(errno));
+
+    std::string failure;
+    ZipEntryReader reader(impl_->reader, impl_->readPassword());
+    bool ok = reader.read(entry->stored, [&](const unsigned char* data, std::size_t length) {
+        if (writeFully(fd, data, length))
+            return true;
+        failure = "Cannot write " + temp + ": " + std::strerror(errno);
+        return false;
+    });
+    if (!ok && failure.empty())
+        failure = entry->name.text + ": " + reader.error();
+    struct stat old {};
+    if (ok && ::stat(targetFile.c_str(), &old) == 0 && ::fchmod(fd, old.st_mode & 07777) != 0)
+        failure = "Cannot set the mode of " + temp + ": " + std::strerror(errno);
+    if (failure.empty() && ::fsync(fd) != 0)
+        failure = "Cannot flush " + temp + " to disk: " + std::strerror(errno);
+    if (::close(fd) != 0 && failure.empty())
+        failure = "Cannot write " + temp + ": " + std::strerror(errno);
+    if (failure.empty() && ::rename(temp.c_str(), targetFile.c_str()) != 0)
+        failure = "Cannot rename " + temp + " to " + targetFile + ": " + std::strerror(errno);
+    if (!failure.empty()) {
+        ::unlink(temp.c_str());
+        return impl_->fail(failure);
+    }
+    if (!syncFolder(folder))
+        return impl_->fail("Cannot flush the folder " + folder +
+                           " to disk: " + std::strerror(errno));
+    return true;
+}
+
+} // namespace trelmig

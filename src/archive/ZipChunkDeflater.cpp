@@ -1,0 +1,104 @@
+#include "archive/ZipChunkDeflater.h"
+
+#include <algorithm>
+#include <new>
+#include <stdexcept>
+
+namespace trelmig {
+
+namespace {
+
+constexpr int kRawWindowBits = -15;
+constexpr std::size_t kSampleSize = 4096;
+constexpr int kSamples = 4;
+
+void init(z_stream& z, int level) {
+    if (deflateInit2(&z, level, Z_DEFLATED, kRawWindowBits, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        throw std::bad_alloc();
+}
+
+} // namespace
+
+ZipChunkDeflater::ZipChunkDeflater(int level) {
+    init(packed_, level);
+    try {
+        init(stored_, 0);
+        try {
+            init(probe_, 1);
+        } catch (...) {
+            deflateEnd(&stored_);
+            throw;
+        }
+    } catch (...) {
+        deflateEnd(&packed_);
+        throw;
+    }
+}
+
+ZipChunkDeflater::~ZipChunkDeflater() {
+    deflateEnd(&packed_);
+    deflateEnd(&stored_);
+    deflateEnd(&probe_);
+}
+
+bool ZipChunkDeflater::looksIncompressible(std::span<const unsigned char> data) {
+    if (data.size() < kSamples * kSampleSize)
+        return false;
+    z_stream& z = probe_;
+    unsigned char out[kSampleSize + 64];
+    bool incompressible = true;
+    const std::size_t step = (data.size() - kSampleSize) / (kSamples - 1);
+    for (int i = 0; i < kSamples && incompressible; ++i) {
+        deflateReset(&z);
+        z.next_in = const_cast<unsigned char*>(data.data() + i * step);
+        z.avail_in = kSampleSize;
+        z.next_out = out;
+        z.avail_out = sizeof out;
+        deflate(&z, Z_FINISH);
+        // Less than 3 % saved: not worth the search.
+        incompressible = z.total_out * 100 >= kSampleSize * 97;
+    }
+    return incompressible;
+}
+
+void ZipChunkDeflater::deflateChunk(std::span<const unsigned char> dictionary,
+                                    std::span<const unsigned char> data, bool last,
+                                    ZipBuffer& out) {
+    z_stream& z = looksIncompressible(data) ? stored_ : packed_;
+    if (deflateReset(&z) != Z_OK)
+        throw std::runtime_error("deflateReset failed");
+    if (!dictionary.empty() && &z == &packed_ &&
+        deflateSetDictionary(&z, dictionary.data(), static_cast<uInt>(dictionary.size())) != Z_OK)
+        throw std::runtime_error("deflateSetDictionary failed");
+    run(z, data, last ? Z_FINISH : Z_SYNC_FLUSH, out);
+}
+
+void ZipChunkDeflater::run(z_stream& z, std::span<const unsigned char> data, int flush,
+                           ZipBuffer& out) {
+    z.next_in = const_cast<unsigned char*>(data.data());
+    z.avail_in = static_cast<uInt>(data.size());
+    out.size = 0;
+    out.reserve(deflateBound(&z, data.size()) + 16);
+    for (;;) {
+        z.next_out = out.data.get() + out.size;
+        z.avail_out = static_cast<uInt>(out.capacity - out.size);
+        int rc = deflate(&z, flush);
+        out.size = out.capacity - z.avail_out;
+        if (rc == Z_STREAM_END)
+            break;
+        if (rc != Z_OK && rc != Z_BUF_ERROR)
+            throw std::runtime_error("deflate failed");
+        // Done when all input is taken and the flush left room to spare.
+        if (flush == Z_SYNC_FLUSH && z.avail_in == 0 && z.avail_out > 0)
+            break;
+        if (z.avail_out == 0) {
+            ZipBuffer bigger;
+            bigger.reserve(out.capacity + out.capacity / 2 + 1024);
+            std::copy_n(out.data.get(), out.size, bigger.data.get());
+            bigger.size = out.size;
+            out = std::move(bigger);
+        }
+    }
+}
+
+} // namespace trelmig

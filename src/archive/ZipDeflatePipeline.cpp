@@ -1,0 +1,293 @@
+#include "archive/ZipDeflatePipeline.h"
+
+#include "archive/ZipAesEncryptor.h"
+#include "archive/ZipChunkDeflater.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zlib.h>
+
+namespace trelmig {
+
+namespace {
+
+constexpr std::size_t kDictionarySize = 32 * 1024;
+
+} // namespace
+
+struct ZipDeflatePipeline::Input {
+    Input(int fd, std::string path) : fd(fd), path(std::move(path)) {}
+    ~Input() { ::close(fd); }
+    Input(const Input&) = delete;
+    Input& operator=(const Input&) = delete;
+    int fd;
+    std::string path;
+};
+
+struct ZipDeflatePipeline::Chunk {
+    std::size_t file = 0;
+    std::shared_ptr<Input> input; // null for a file that could not be opened
+    std::uint64_t offset = 0;
+    std::size_t length = 0;
+    bool last = false;
+    // Set by the worker; read by the reader once done.
+    ZipBuffer out;
+    std::unique_ptr<ZipAesEncryptor> cipher; // on a file's first chunk, with a password
+    bool handedOut = false;                  // reader: out is encrypted, output started
+    std::uint32_t crc = 0;
+    std::string error;
+    bool done = false;
+};
+
+unsigned ZipDeflatePipeline::defaultThreads() {
+    unsigned cores = std::thread::hardware_concurrency();
+    return std::clamp(cores, 2u, 8u);
+}
+
+ZipDeflatePipeline::ZipDeflatePipeline(std::vector<std::string> paths, Settings settings)
+    : paths_(std::move(paths)), settings_(settings), results_(paths_.size()) {
+    for (unsigned i = 0; i < std::max(settings_.threads, 1u); ++i)
+        workers_.emplace_back([this] { work(); });
+}
+
+ZipDeflatePipeline::~ZipDeflatePipeline() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    workReady_.notify_all();
+    for (auto& t : workers_)
+        t.join();
+}
+
+std::int64_t ZipDeflatePipeline::read(std::size_t index, void* buffer, std::size_t length) {
+    std::unique_lock lock(mutex_);
+    if (failed_)
+        return -1;
+    if (index >= results_.size()) {
+        error_ = "No such file in the list.";
+        failed_ = true;
+        return -1;
+    }
+    for (;;) {
+        if (extraPos_ < extraSize_) {
+            std::size_t n = std::min(length, extraSize_ - extraPos_);
+            std::memcpy(buffer, extra_ + extraPos_, n);
+            extraPos_ += n;
+            return static_cast<std::int64_t>(n);
+        }
+        if (results_[index].finished)
+            return 0;
+        schedule();
+        if (window_.empty() || window_.front()->file != index) {
+            error_ = "Files were not read in order (" + paths_[index] + ").";
+            failed_ = true;
+            return -1;
+        }
+        Chunk& chunk = *window_.front();
+        chunkDone_.wait(lock, [&chunk] { return chunk.done; });
+        if (!chunk.error.empty()) {
+            error_ = chunk.error;
+            failed_ = true;
+            return -1;
+        }
+        if (!chunk.handedOut) {
+            startHandingOut(chunk, lock);
+            if (failed_)
+                return -1;
+            continue; // the header first, if there is one
+        }
+        std::size_t n = std::min(length, chunk.out.size - outPos_);
+        std::memcpy(buffer, chunk.out.data.get() + outPos_, n);
+        outPos_ += n;
+        if (outPos_ == chunk.out.size) {
+            Result& r = results_[index];
+            r.crc = static_cast<std::uint32_t>(
+                crc32_combine(r.crc, chunk.crc, static_cast<z_off_t>(chunk.length)));
+            r.size += chunk.length;
+            r.finished = chunk.last;
+            bytesDone_ += chunk.length;
+            if (chunk.last && cipher_) {
+                try {
+                    handOutFirst(cipher_->finish());
+                } catch (const std::exception& e) {
+                    encryptionFailed(index, e);
+                    return -1;
+                }
+                cipher_.reset();
+            }
+            spareBuffers_.push_back(std::move(chunk.out));
+            window_.pop_front();
+            outPos_ = 0;
+            schedule();
+        }
+        if (n > 0)
+            return static_cast<std::int64_t>(n);
+    }
+}
+
+// The chunk at the front is done: takes its file's keys when it is the
+// file's first, and encrypts it in place. The workers do not touch a done
+// chunk, so the lock is let go meanwhile.
+void ZipDeflatePipeline::startHandingOut(Chunk& chunk, std::unique_lock<std::mutex>& lock) {
+    if (chunk.cipher) {
+        cipher_ = std::move(chunk.cipher);
+        handOutFirst(cipher_->header());
+    }
+    chunk.handedOut = true;
+    if (!cipher_)
+        return;
+    lock.unlock();
+    try {
+        cipher_->encrypt({chunk.out.data.get(), chunk.out.size});
+    } catch (const std::exception& e) {
+        lock.lock();
+        encryptionFailed(chunk.file, e);
+        return;
+    }
+    lock.lock();
+}
+
+void ZipDeflatePipeline::handOutFirst(std::span<const unsigned char> bytes) {
+    static_assert(ZipAesEncryptor::kHeaderSize <= sizeof extra_ &&
+                  ZipAesEncryptor::kTrailerSize <= sizeof extra_);
+    std::memcpy(extra_, bytes.data(), bytes.size());
+    extraSize_ = bytes.size();
+    extraPos_ = 0;
+}
+
+void ZipDeflatePipeline::encryptionFailed(std::size_t index, const std::exception& e) {
+    error_ = "Cannot encrypt " + paths_[index] + ": " + e.what();
+    failed_ = true;
+}
+
+bool ZipDeflatePipeline::openNext() {
+    const std::string& path = paths_[nextFile_];
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    std::string problem;
+    if (fd < 0)
+        problem = std::strerror(errno);
+    else if (::fstat(fd, &st) != 0)
+        problem = std::strerror(errno);
+    else if (!S_ISREG(st.st_mode))
+        problem = "not a regular file";
+    if (!problem.empty()) {
+        if (fd >= 0)
+            ::close(fd);
+        auto failed = std::make_unique<Chunk>();
+        failed->file = nextFile_;
+        failed->error = "Cannot read " + path + ": " + problem;
+        failed->done = true;
+        window_.push_back(std::move(failed));
+        scheduleStopped_ = true;
+        return false;
+    }
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    input_ = std::make_shared<Input>(fd, path);
+    inputOffset_ = 0;
+    inputSize_ = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+
+void ZipDeflatePipeline::schedule() {
+    while (!scheduleStopped_ && window_.size() < settings_.chunksAhead) {
+        if (!input_) {
+            if (nextFile_ == paths_.size()) {
+                scheduleStopped_ = true;
+                break;
+            }
+            if (!openNext())
+                break;
+        }
+        auto chunk = std::make_unique<Chunk>();
+        chunk->file = nextFile_;
+        chunk->input = input_;
+        chunk->offset = inputOffset_;
+        chunk->length = static_cast<std::size_t>(
+            std::min<std::uint64_t>(settings_.chunkSize, inputSize_ - inputOffset_));
+        chunk->last = inputOffset_ + chunk->length == inputSize_;
+        if (!spareBuffers_.empty()) {
+            chunk->out = std::move(spareBuffers_.back());
+            spareBuffers_.pop_back();
+        }
+        inputOffset_ += chunk->length;
+        if (chunk->last) {
+            input_.reset();
+            ++nextFile_;
+        }
+        queue_.push_back(chunk.get());
+        window_.push_back(std::move(chunk));
+        workReady_.notify_one();
+    }
+}
+
+void ZipDeflatePipeline::work() {
+    std::unique_ptr<ZipChunkDeflater> deflater;
+    ZipBuffer input;
+    for (;;) {
+        Chunk* chunk = nullptr;
+        {
+            std::unique_lock lock(mutex_);
+            workReady_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+            if (stopping_)
+                return;
+            chunk = queue_.front();
+            queue_.pop_front();
+        }
+        try {
+            if (!deflater)
+                deflater = std::make_unique<ZipChunkDeflater>(settings_.level);
+            compress(*chunk, *deflater, input);
+        } catch (const std::exception& e) {
+            chunk->error = "Cannot compress " + chunk->input->path + ": " + e.what();
+        }
+        if (chunk->error.empty() && chunk->offset == 0 && !settings_.password.empty()) {
+            try {
+                chunk->cipher = std::make_unique<ZipAesEncryptor>(settings_.password);
+            } catch (const std::exception& e) {
+                chunk->error = "Cannot encrypt " + chunk->input->path + ": " + e.what();
+            }
+        }
+        {
+            std::lock_guard lock(mutex_);
+            chunk->done = true;
+        }
+        chunkDone_.notify_all();
+    }
+}
+
+void ZipDeflatePipeline::compress(Chunk& chunk, ZipChunkDeflater& deflater, ZipBuffer& input) {
+    const std::size_t dictionary =
+        static_cast<std::size_t>(std::min<std::uint64_t>(kDictionarySize, chunk.offset));
+    const std::size_t total = dictionary + chunk.length;
+    input.reserve(total);
+    input.size = total;
+    std::size_t got = 0;
+    while (got < total) {
+        ssize_t n = ::pread(chunk.input->fd, input.data.get() + got, total - got,
+                            static_cast<off_t>(chunk.offset - dictionary + got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            chunk.error = "Cannot read " + chunk.input->path + ": " + std::strerror(errno);
+            return;
+        }
+        if (n == 0) {
+            chunk.error = "The file " + chunk.input->path + " became shorter while it was read.";
+            return;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    std::span<const unsigned char> all = input.bytes();
+    std::span<const unsigned char> data = all.subspan(dictionary);
+    chunk.crc = static_cast<std::uint32_t>(crc32(0, data.data(), static_cast<uInt>(data.size())));
+    deflater.deflateChunk(all.first(dictionary), data, chunk.last, chunk.out);
+}
+
+} // namespace trelmig

@@ -1,0 +1,152 @@
+#include "archive/ZipWriter.h"
+
+#include "archive/ZipDeflatePipeline.h"
+#include "archive/ZipEntryNames.h"
+#include "archive/ZipEntrySource.h"
+#include "archive/ZipOutputFile.h"
+#include "archive/ZipWriteTarget.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
+
+namespace trelmig {
+
+namespace {
+
+struct ZipDiscard {
+    void operator()(zip_t* za) const { zip_discard(za); }
+};
+
+// An archive without entries: only the end of central directory record.
+// (libzip deletes the file instead of writing one.)
+bool writeEmptyArchive(const std::string& path) {
+    static const unsigned char kEnd[22] = {'P', 'K', 5, 6};
+    int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    bool ok = writeFully(fd, kEnd, sizeof kEnd);
+    return ::close(fd) == 0 && ok;
+}
+
+} // namespace
+
+bool writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& files,
+                  const std::string& password, const std::function<void(int)>& progress,
+                  std::string& error) {
+    auto fail = [&error](std::string why) {
+        error = std::move(why);
+        return false;
+    };
+
+    // The files as they are now; a vanished one stops the write before
+    // anything is touched.
+    struct Planned {
+        std::uint64_t size;
+        std::time_t mtime;
+        mode_t mode;
+    };
+    std::vector<Planned> planned;
+    std::vector<std::string> paths;
+    std::uint64_t total = 0;
+    for (const auto& file : files) {
+        struct stat st {};
+        if (::stat(file.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            return fail("The file " + file.path + " no longer exists.");
+        planned.push_back({static_cast<std::uint64_t>(st.st_size), st.st_mtime, st.st_mode});
+        paths.push_back(file.path);
+        total += static_cast<std::uint64_t>(st.st_size);
+    }
+
+    ZipWriteTarget out(target);
+    if (!out.begin())
+        return fail(out.error());
+
+    int percentShown = -1;
+    auto advance = [&](std::uint64_t done) {
+        int percent =
+            total == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(done, total) * 100 / total);
+        if (percent > percentShown) {
+            percentShown = percent;
+            if (progress)
+                progress(percent);
+        }
+    };
+    advance(0);
+
+    if (files.empty()) {
+        if (!writeEmptyArchive(out.tempPath()))
+            return fail("Cannot write " + out.tempPath() + ": " + std::strerror(errno));
+    } else {
+        // libzip writes the archive into our temporary file through
+        // ZipOutputFile; ZipWriteTarget then flushes it and renames it over
+        // the target. Declared first, the pipeline, the sources and the
+        // output file outlive the zip_t.
+        ZipDeflatePipeline::Settings settings;
+        settings.threads = ZipDeflatePipeline::defaultThreads();
+        // Enough compressed chunks ahead that neither side waits for the other
+        // on a busy machine; each costs about 1 MiB.
+        settings.chunksAhead = std::min(4 * settings.threads + 8, 24u);
+        settings.password = password;
+        ZipDeflatePipeline pipeline(paths, settings);
+        std::vector<std::unique_ptr<ZipEntrySource>> sources;
+        ZipOutputFile output(out.tempPath());
+
+        zip_error_t openError;
+        zip_error_init(&openError);
+        zip_source_t* file = output.source(&openError);
+        std::unique_ptr<zip_t, ZipDiscard> za(
+            file ? zip_open_from_source(file, ZIP_CREATE | ZIP_TRUNCATE, &openError) : nullptr);
+        if (!za) {
+            if (file)
+                zip_source_free(file);
+            std::string why = zip_error_strerror(&openError);
+            zip_error_fini(&openError);
+            return fail("Cannot create the archive " + target + ": " + why);
+        }
+        zip_error_fini(&openError);
+        auto abandon = [&](const std::string& why) {
+            return fail("Cannot write the archive " + target + ": " + why);
+        };
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            sources.push_back(
+                std::make_unique<ZipEntrySource>(pipeline, i, planned[i].size, planned[i].mtime,
+                                                 [&] { advance(pipeline.bytesDone()); }));
+            zip_source_t* source = sources.back()->open(za.get());
+            if (!source)
+                return abandon(zip_strerror(za.get()));
+            zip_flags_t nameFlags = isAscii(files[i].name) ? ZIP_FL_ENC_GUESS : ZIP_FL_ENC_UTF_8;
+            zip_int64_t index = zip_file_add(za.get(), files[i].name.c_str(), source, nameFlags);
+            if (index < 0) {
+                zip_source_free(source);
+                return abandon(zip_strerror(za.get()));
+            }
+            auto entry = static_cast<zip_uint64_t>(index);
+            zip_uint32_t attributes = (S_IFREG | (planned[i].mode & 0777)) << 16;
+            if (zip_file_set_external_attributes(za.get(), entry, 0, ZIP_OPSYS_UNIX, attributes) !=
+                    0 ||
+                (!password.empty() &&
+                 zip_file_set_encryption(za.get(), entry, ZIP_EM_AES_256, nullptr) != 0))
+                return abandon(zip_strerror(za.get()));
+        }
+        if (zip_close(za.get()) != 0) {
+            std::string why = pipeline.error();
+            if (why.empty())
+                why = output.error();
+            return abandon(why.empty() ? zip_strerror(za.get()) : why);
+        }
+        za.release(); // zip_close freed it
+    }
+
+    if (!out.commit())
+        return fail(out.error());
+    advance(total);
+    return true;
+}
+
+} // namespace trelmig

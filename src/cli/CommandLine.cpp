@@ -1,0 +1,227 @@
+#include "cli/CommandLine.h"
+
+#include "outlook/ItemLocations.h"
+#include "registry/RegistryBinary.h"
+#include "cli/ConsolePrompter.h"
+#include "app/Environment.h"
+
+#include <ostream>
+
+namespace trelmig {
+
+CommandLine ParseCommandLine(int argc, const char* const* argv) {
+    CommandLine cmd;
+    std::string rest;
+    bool listProfiles = false;
+    bool inspect = false;
+    bool restore = false;
+    bool schedule = false;
+    bool listJobs = false;
+    bool writeIso = false;
+    std::optional<std::string> removeJob;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            cmd.mode = CommandLine::Mode::Help;
+            return cmd;
+        }
+        if (arg == "--version") {
+            cmd.mode = CommandLine::Mode::Version;
+            return cmd;
+        }
+        // Options that take a value, as "--name value" or "--name=value".
+        auto valueOf = [&](const char* name, std::string& into) {
+            const std::string n = name;
+            if (arg == n) {
+                if (i + 1 >= argc)
+                    return -1;
+                into = argv[++i];
+                return 1;
+            }
+            if (arg.starts_with(n + "=")) {
+                into = arg.substr(n.size() + 1);
+                return 1;
+            }
+            return 0;
+        };
+        std::string value;
+        int taken = 0;
+        for (const char* name :
+             {"--prefix", "--inspect", "--restore", "--profile", "--items", "--password-file",
+              "--schedule", "--at", "--days", "--remove-job", "--write-iso", "--volume"}) {
+            taken = valueOf(name, value);
+            if (taken == 0)
+                continue;
+            if (taken < 0) {
+                cmd.mode = CommandLine::Mode::Invalid;
+                cmd.error = std::string(name) + " needs a value";
+                return cmd;
+            }
+            const std::string n = name;
+            if (n == "--prefix")
+                cmd.prefix = value;
+            else if (n == "--inspect")
+                inspect = true, cmd.archive = value;
+            else if (n == "--restore")
+                restore = true, cmd.archive = value;
+            else if (n == "--profile")
+                cmd.profile = value;
+            else if (n == "--items")
+                cmd.items = value;
+            else if (n == "--schedule")
+                schedule = true, cmd.scheduleCommand = value;
+            else if (n == "--at")
+                cmd.startTime = value;
+            else if (n == "--days")
+                cmd.days = value;
+            else if (n == "--remove-job")
+                removeJob = value;
+            else if (n == "--write-iso")
+                writeIso = true, cmd.isoTarget = value;
+            else if (n == "--volume")
+                cmd.volume = value;
+            else
+                cmd.passwordFile = value;
+            break;
+        }
+        if (taken > 0)
+            continue;
+        if (arg == "--list-profiles") {
+            listProfiles = true;
+        } else if (arg == "--list-jobs") {
+            listJobs = true;
+        } else if (arg.starts_with("--")) {
+            cmd.mode = CommandLine::Mode::Invalid;
+            cmd.error = "unknown option " + arg + " (see --help)";
+            return cmd;
+        } else {
+            if (!rest.empty())
+                rest += ' ';
+            rest += arg;
+            cmd.unattendedArgs.push_back(arg);
+        }
+    }
+    const int actions = int(listProfiles) + int(inspect) + int(restore) + int(schedule) +
+                        int(listJobs) + int(removeJob.has_value()) + int(writeIso);
+    if (writeIso && actions == 1) {
+        cmd.mode = rest.empty() ? CommandLine::Mode::Invalid : CommandLine::Mode::WriteIso;
+        if (rest.empty())
+            cmd.error = "--write-iso needs at least one file or folder to put into the image";
+    } else if (!cmd.volume.empty() && !writeIso) {
+        cmd.mode = CommandLine::Mode::Invalid;
+        cmd.error = "--volume goes with --write-iso";
+    } else if (actions > 1 || (actions == 1 && !rest.empty())) {
+        cmd.mode = CommandLine::Mode::Invalid;
+        cmd.error = "choose one of --list-profiles, --inspect, --restore, --schedule, --list-jobs, "
+                    "--remove-job or a backup command line";
+    } else if (!schedule && (!cmd.startTime.empty() || cmd.days)) {
+        cmd.mode = CommandLine::Mode::Invalid;
+        cmd.error = "--at and --days go with --schedule";
+    } else if (schedule && cmd.startTime.empty()) {
+        cmd.mode = CommandLine::Mode::Invalid;
+        cmd.error = "--schedule needs --at HH:MM";
+    } else if (schedule) {
+        cmd.mode = CommandLine::Mode::Schedule;
+    } else if (listJobs) {
+        cmd.mode = CommandLine::Mode::ListJobs;
+    } else if (removeJob) {
+        cmd.jobNumber = !removeJob->empty() && removeJob->size() < 10 &&
+                                removeJob->find_first_not_of("0123456789") == std::string::npos
+                            ? std::stoi(*removeJob)
+                            : 0;
+        cmd.mode = CommandLine::Mode::RemoveJob;
+        if (cmd.jobNumber <= 0) {
+            cmd.mode = CommandLine::Mode::Invalid;
+            cmd.error = "--remove-job needs a task number";
+        }
+    } else if (restore && (cmd.profile.empty() || cmd.items.size() != kItemCount ||
+                           cmd.items.find_first_not_of("01") != std::string::npos)) {
+        cmd.mode = CommandLine::Mode::Invalid;
+        cmd.error = "--restore needs --profile NAME and --items with eight 0/1 characters";
+    } else if (inspect) {
+        cmd.mode = CommandLine::Mode::Inspect;
+    } else if (restore) {
+        cmd.mode = CommandLine::Mode::Restore;
+    } else if (listProfiles) {
+        cmd.mode = CommandLine::Mode::ListProfiles;
+    } else if (!rest.empty()) {
+        cmd.mode = CommandLine::Mode::Unattended;
+        cmd.strCommandLine = rest;
+    }
+    return cmd;
+}
+
+std::string HelpText() {
+    return "Usage: trelmig [--prefix DIR] [OPTION | sf=PROFILE xm=ITEMS ps=PASSWORD bf=ARCHIVE]\n"
+           "Quenvar Outlook Backup: backs up and restores the data and settings of the\n"
+           "Outlook profiles of a Wine prefix.\n"
+           "\n"
+           "Without arguments the main window opens.\n"
+           "\n"
+           "  --prefix DIR      the Wine prefix (default: $WINEPREFIX, else ~/.wine)\n"
+           "  --list-profiles   list the Outlook profiles and which items each can back up\n"
+           "  --inspect FILE    show what a backup file holds\n"
+           "  --restore FILE --profile NAME --items MASK\n"
+           "                    restore the items of MASK (eight 0/1, in the order of the\n"
+           "                    main window) from FILE into the profile NAME\n"
+           "  --password-file F read the password of a protected backup file from F\n"
+           "                    (without it, the password is asked at the terminal)\n"
+           "  --schedule \"sf=PROFILExm=ITEMSps=PASSWORDbf=ARCHIVE\" --at HH:MM [--days LIST]\n"
+           "                    schedule that backup in your crontab, on the days of LIST\n"
+           "                    (M,T,W,TH,F,S,SU), or once at the next HH:MM without --days\n"
+           "  --list-jobs       list the scheduled backups\n"
+           "  --remove-job N    remove the scheduled backup N\n"
+           "  --write-iso OUT.iso [--volume NAME] PATH...\n"
+           "                    write files and folders into a disc image file, read it\n"
+           "                    back and compare every file with its source\n"
+           "  --help            show this help\n"
+           "  --version         show the version\n"
+           "\n"
+           "  sf=... xm=... ps=... bf=...   back up without a window (as scheduled jobs do)\n";
+}
+
+std::vector<std::string> DataFilePaths(Environment& env, const std::string& profile) {
+    std::vector<std::string> paths;
+    const std::string key = env.session.strProfilesKey + "\\" + profile;
+    for (const auto& section : env.reg.EnumRegSubkeys(key)) {
+        const std::string path = ReadStorePath(env.reg, key + "\\" + section);
+        if (path != kRegError)
+            paths.push_back(path);
+    }
+    return paths;
+}
+
+int RunListProfiles(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
+    ConsolePrompter prompter(err);
+    const WinePrefix prefix = WinePrefix::locate(cmd.prefix);
+    Environment env(prefix, prompter);
+    const std::string outlook = env.Discover();
+    const Session& s = env.session;
+    out << "Wine prefix: " << prefix.root().string() << '\n';
+    out << "Windows: " << s.strWinVersion << " (build " << s.strWinBuild << ")\n";
+    out << "Computer: " << s.strComputerName << ", user: " << s.strLogonUser << '\n';
+    if (s.bNoProfiles) {
+        out << "Outlook: no mail profile found\n";
+        err << "Your Windows System have not install MS Outlook or MS Outlook Error!\n";
+        return 1;
+    }
+    out << "Outlook: " << (outlook.empty() ? "unknown release" : outlook) << '\n';
+    out << "User folder: " << s.strUserProfile << '\n';
+    for (const auto& profile : s.arrProfiles) {
+        const ItemStates states = env.SelectProfile(profile);
+        out << "\nProfile \"" << profile << "\"\n";
+        for (int i = 0; i < kItemCount; ++i) {
+            out << "  " << (states[i].enabled ? "available    " : "unavailable  ")
+                << itemCatalogue()[i].caption;
+            if (!states[i].enabled)
+                out << " (" << states[i].reason << ")";
+            out << '\n';
+        }
+        for (const auto& path : DataFilePaths(env, profile))
+            out << "  data file    " << path << (env.files.fileExists(path) ? "" : " (missing)")
+                << '\n';
+    }
+    return 0;
+}
+
+} // namespace trelmig

@@ -1,0 +1,116 @@
+#include "cli/ScheduleCommands.h"
+
+#include "schedule/AutoBackup.h"
+#include "schedule/TaskScheduler.h"
+#include "cli/CommandLine.h"
+#include "app/Environment.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace trelmig {
+
+namespace {
+
+// Confirmations go to out, everything else to err.
+class TerminalPrompter : public Prompter {
+public:
+    TerminalPrompter(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+    MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons) override {
+        if (icon == MessageIcon::None || icon == MessageIcon::Information)
+            out_ << text << '\n';
+        else
+            err_ << "trelmig: " << text << '\n';
+        return MessageAnswer::Ok;
+    }
+
+private:
+    std::ostream& out_;
+    std::ostream& err_;
+};
+
+} // namespace
+
+int RunScheduleCommand(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
+    TerminalPrompter prompter(out, err);
+    std::string error;
+    const auto command = ParseAutoBackupCommand({cmd.scheduleCommand}, error);
+    if (!command) {
+        err << "trelmig: --schedule: " << error << '\n';
+        return 2;
+    }
+    if (cmd.days && !IsValidDayList(*cmd.days)) {
+        err << "trelmig: --days takes day codes joined by \",\": M,T,W,TH,F,S,SU\n";
+        return 2;
+    }
+    if (!CheckJobChoices(command->mask, command->backupFile, !command->password.empty(),
+                         command->password, command->password, prompter))
+        return 2;
+
+    // A job for a profile the prefix does not have would fail every time.
+    const WinePrefix prefix = WinePrefix::locate(cmd.prefix);
+    Environment env(prefix, prompter);
+    env.Discover();
+    const auto& profiles = env.session.arrProfiles;
+    if (std::find(profiles.begin(), profiles.end(), command->profile) == profiles.end()) {
+        err << "trelmig: there is no Outlook profile \"" << command->profile
+            << "\" in the Wine prefix " << prefix.root().string() << '\n';
+        return 2;
+    }
+
+    JobChoices choices;
+    choices.startTime = cmd.startTime;
+    choices.dayList = cmd.days.value_or("");
+    choices.profileName = command->profile;
+    choices.itemMask = command->mask;
+    choices.password = command->password;
+    // Cron starts jobs in the home folder: a relative name would move.
+    choices.targetFile = std::filesystem::absolute(command->backupFile).string();
+    const TaskScheduler scheduler{Crontab(), CurrentProgram(),
+                                  std::filesystem::absolute(prefix.root())};
+    switch (RegisterJob(choices, scheduler, prompter).result) {
+    case RegisterResult::Registered:
+        return 0;
+    case RegisterResult::Refused:
+        return 2;
+    case RegisterResult::Failed:
+        break;
+    }
+    return 1;
+}
+
+int RunListJobs(const CommandLine&, std::ostream& out, std::ostream& err) {
+    try {
+        const auto jobs = ListJobs(Crontab());
+        if (jobs.empty())
+            out << "No task is scheduled.\n";
+        for (const JobListing& job : jobs) {
+            out << "Task " << job.number << ": " << job.time << ", " << job.days;
+            if (job.problem.empty())
+                out << ", profile \"" << job.profile << "\", items " << job.items
+                    << ", backup file " << job.targetFile;
+            else
+                out << " (" << job.problem << ")";
+            if (!job.winePrefix.empty())
+                out << ", Wine prefix " << job.winePrefix;
+            out << '\n';
+        }
+        return 0;
+    } catch (const std::exception& e) {
+        err << "trelmig: " << e.what() << '\n';
+        return 1;
+    }
+}
+
+int RunRemoveJob(const CommandLine& cmd, std::ostream&, std::ostream& err) {
+    try {
+        if (Crontab().RemoveJob(cmd.jobNumber))
+            return 0;
+        err << "trelmig: there is no task " << cmd.jobNumber << '\n';
+    } catch (const std::exception& e) {
+        err << "trelmig: " << e.what() << '\n';
+    }
+    return 1;
+}
+
+} // namespace trelmig

@@ -1,0 +1,51 @@
+#include "cli/WriteIsoCommand.h"
+#include "schedule/AutoBackup.h"
+#include "cli/ScheduleCommands.h"
+#include "cli/CommandLine.h"
+#include "gui/GuiMain.h"
+
+#include <iostream>
+
+#ifndef TRELMIG_VERSION
+#define TRELMIG_VERSION "unknown"
+#endif
+
+int main(int argc, char** argv) {
+    using namespace trelmig;
+    const CommandLine cmd = ParseCommandLine(argc, argv);
+    try {
+        switch (cmd.mode) {
+        case CommandLine::Mode::Help:
+            std::cout << HelpText();
+            return 0;
+        case CommandLine::Mode::Version:
+            std::cout << "trelmig (Quenvar Outlook Backup) " << TRELMIG_VERSION << '\n';
+            return 0;
+        case CommandLine::Mode::Invalid:
+            std::cerr << "trelmig: " << cmd.error << '\n';
+            return 2;
+        case CommandLine::Mode::ListProfiles:
+            return RunListProfiles(cmd, std::cout, std::cerr);
+        case CommandLine::Mode::Inspect:
+            return RunInspect(cmd, std::cout, std::cerr);
+        case CommandLine::Mode::Restore:
+            return RunRestoreCommand(cmd, std::cout, std::cerr);
+        case CommandLine::Mode::Schedule:
+            return RunScheduleCommand(cmd, std::cout, std::cerr);
+        case CommandLine::Mode::ListJobs:
+            return RunListJobs(cmd, std::cout, std::cerr);
+        case CommandLine::Mode::RemoveJob:
+            return RunRemoveJob(cmd, std::cout, std::cerr);
+        case CommandLine::Mode::WriteIso:
+            return RunWriteIso(cmd.isoTarget, cmd.volume, cmd.unattendedArgs, std::cout, std::cerr);
+        case CommandLine::Mode::Unattended:
+            return RunAutoBackup(cmd.unattendedArgs, cmd.prefix, std::cerr);
+        case CommandLine::Mode::Gui:
+            return runGui(argc, argv, cmd.prefix);
+        }
+    } catch (const std::exception& e) {
+        std::cerr << "trelmig: " << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,45 @@
+#include "core/TempFiles.h"
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace trelmig {
+
+std::string sGetTempFile(const std::string& folder, const std::string& sPrefix) {
+    // Like the platform's rule: start from a time-based number and take the
+    // first name nobody has, creating the file exclusively.
+    static std::atomic<unsigned> next{static_cast<unsigned>(
+        std::chrono::steady_clock::now().time_since_epoch().count() ^ ::getpid())};
+    const std::string prefix = sPrefix.substr(0, 3);
+    std::string base = folder;
+    if (!base.empty() && base.back() != '/')
+        base.push_back('/');
+    for (int attempt = 0; attempt < 0x10000; ++attempt) {
+        unsigned number = next++ & 0xFFFF;
+        if (number == 0)
+            continue;
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "%X", number);
+        const std::string path = base + prefix + hex + ".tmp";
+        const int fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            ::close(fd);
+            return path;
+        }
+        if (errno != EEXIST)
+            return {};
+    }
+    return {};
+}
+
+std::string sGetTempFileBAK(const std::string& sPrefix) {
+    const char* tmp = std::getenv("TMPDIR");
+    return sGetTempFile(tmp && *tmp ? tmp : "/tmp", sPrefix);
+}
+
+} // namespace trelmig

@@ -1,0 +1,45 @@
+#include "gui/GuiInstanceLock.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QLockFile>
+#include <QStandardPaths>
+
+namespace trelmig {
+
+namespace {
+
+QString lockFolder() {
+    // Without a runtime folder Qt would invent one (and say so); the
+    // temporary folder serves as well.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return QDir::tempPath();
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return folder.isEmpty() ? QDir::tempPath() : folder;
+}
+
+} // namespace
+
+GuiInstanceLock::GuiInstanceLock(const std::filesystem::path& prefixRoot) {
+    std::error_code ec;
+    std::filesystem::path canonical = std::filesystem::weakly_canonical(prefixRoot, ec);
+    if (ec)
+        canonical = prefixRoot;
+    const QByteArray hash = QCryptographicHash::hash(QByteArray::fromStdString(canonical.string()),
+                                                     QCryptographicHash::Sha1)
+                                .toHex()
+                                .left(16);
+    path_ = lockFolder() + QStringLiteral("/trelmig-") + QString::fromLatin1(hash) +
+            QStringLiteral(".lock");
+    lock_ = std::make_unique<QLockFile>(path_);
+    // Never considered stale while its holder lives, however long it runs.
+    lock_->setStaleLockTime(0);
+}
+
+GuiInstanceLock::~GuiInstanceLock() = default;
+
+bool GuiInstanceLock::TryLock() {
+    return lock_->tryLock(0);
+}
+
+} // namespace trelmig

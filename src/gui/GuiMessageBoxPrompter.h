@@ -1,0 +1,24 @@
+#pragma once
+
+#include "core/Prompter.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace trelmig {
+
+// Messages of the windows: a modal message box with the application title,
+// centred on the window that asks.
+class GuiMessageBoxPrompter : public Prompter {
+public:
+    explicit GuiMessageBoxPrompter(QWidget* parent = nullptr) : parent_(parent) {}
+    void SetParentWindow(QWidget* parent) { parent_ = parent; }
+
+    MessageAnswer Show(const std::string& text, MessageIcon icon,
+                       MessageButtons buttons = MessageButtons::Ok) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+} // namespace trelmig

@@ -1,0 +1,199 @@
+#pragma once
+
+#include "core/ItemCatalogue.h"
+#include "core/Prompter.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+
+namespace trelmig {
+
+class Frmoption;
+
+class BackupDriver;
+class Environment;
+class GuiProgressPanel;
+class PasswordPrompt;
+class RestoreDriver;
+class ZipArchive;
+
+// What one of the window's file dialogs (cdTarget, cdSource) asks for.
+struct FileDialogRequest {
+    QString dialogName;   // "cdTarget" or "cdSource"
+    QString title;        // window title of the dialog
+    QString filter;       // Qt form: "Quenvar Outlook Backup File (*.kvx)"
+    QString proposedName; // file name offered by a save dialog
+    bool save = false;    // a save dialog, which asks before overwriting
+};
+
+// "ravlin" and the date as MM-DD-YY: the file name a new backup is offered.
+QString ProposedBackupName(const QDate& day);
+
+// The main window: the backup and restore tabs, the progress panel, the
+// buttons and the menus. Its handlers carry the names the program has always
+// used (cmdApply_Click, cbSource_Click, ...) and call the core for the work.
+// Everything runs on the user-interface thread; while a backup, a restore or
+// an inspection works, the window stays painted and refuses to start another.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // env and prompter must outlive the window; prompter answers every
+    // message of the window and of the core it calls. passwords asks for the
+    // password of a protected backup file (frmPwd when null). Construction
+    // runs Form_Load.
+    frmMain(Environment& env, Prompter& prompter, PasswordPrompt* passwords = nullptr,
+            QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // --- hooks for the windows of other subsystems and for tests
+    // Shows a file dialog; returns the chosen path, empty when cancelled.
+    std::function<QString(const FileDialogRequest&)> chooseFile;
+    // The disc window (Tools > "Backup Data to CD/DVD", and the disc question
+    // after a backup, with strDiscFileTitle and strDiscFilePath set).
+    std::function<void()> showDiscWindow;
+    // The schedule window (Option > "Task Scheduler").
+    std::function<void()> showScheduleWindow;
+    // Ends the program after filequit_Click closed the windows.
+    std::function<void()> endProgram;
+
+    Environment& env() { return env_; }
+    ZipArchive& zip1() { return *zip1_; }
+    Prompter& prompter() { return prompter_; }
+    // A backup, restore or inspection is at work.
+    bool Busy() const;
+
+    // --- load and unload
+    void Form_Load();
+    void filequit_Click();
+
+    // --- item panels
+    void Frame6_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
+    void Frame7_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
+    void Selectallitems_Click();
+    void Deselectallitems_Click();
+    void Selectallitems2_Click();
+    void Deselectallitems2_Click();
+    void ifprotect_Click();
+    void cmdTargetFile_Click();
+    void cmdApply_Click();
+    void cbSource_Click();
+    void SSTab1_Click(int previousTab);
+
+    // --- drivers
+    void RunBackup();
+    void RunRestore();
+    void cmdSourceFile_Click();
+
+    // --- menus and buttons
+    void backupnow_Click();
+    void restorenow_Click();
+    void TaskScheduler_Click();
+    void backuptocd_Click();
+    void helpfile_Click();
+    void ourwebsite_Click();
+    void about_Click();
+
+    // --- controls
+    QTabWidget* SSTab1;
+    QGroupBox* Frame1;
+    QGroupBox* Frame2;
+    QGroupBox* Frame3;
+    QGroupBox* Frame4;
+    QGroupBox* Frame5;
+    QGroupBox* Frame6;
+    QGroupBox* Frame7;
+    QComboBox* cbSource;
+    QComboBox* cbTarget;
+    std::array<QCheckBox*, kItemCount> backupitem{};
+    std::array<QCheckBox*, kItemCount> restoreitem{};
+    QPlainTextEdit* txtAttachInfo;
+    QLineEdit* txtTargetFile;
+    QPushButton* cmdTargetFile;
+    QCheckBox* ifprotect;
+    QLineEdit* txtPassword;
+    QLineEdit* txtPassword2;
+    QLineEdit* txtSourceFile;
+    QPushButton* cmdSourceFile;
+    QPlainTextEdit* txtPOBinfo;
+    QPlainTextEdit* txtFileInfo;
+    QPushButton* cmdApply;
+    QPushButton* cmdQuit;
+    QPushButton* cmdAbout;
+    QLineEdit* Texttemp;
+    GuiProgressPanel* picCon3;
+    QLabel* lblEnvironment; // shown where the progress panel appears
+
+    QMenu* menufile;
+    QAction* backupnow;
+    QAction* restorenow;
+    QAction* filequit;
+    QMenu* menuoption;
+    QAction* TaskScheduler;
+    QAction* checkupdate;
+    QMenu* Tools;
+    QMenu* iebackupandrestore;
+    QAction* backupfavorites;
+    QAction* restorefavorites;
+    QAction* backuptocd;
+    QMenu* menuhelp;
+    QAction* helpfile;
+    QAction* ourwebsite;
+    QAction* about;
+    QMenu* selectitem;
+    QAction* Selectallitems;
+    QAction* Deselectallitems;
+    QMenu* selectitem2;
+    QAction* Selectallitems2;
+    QAction* Deselectallitems2;
+
+protected:
+    void closeEvent(QCloseEvent* event) override; // Form_Unload
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    QWidget* buildBackupTab();
+    QWidget* buildRestoreTab();
+    QWidget* buildBottomBar();
+    void buildMenus();
+    void connectHandlers();
+    void setPasswordBoxesEnabled(bool enabled);
+    // Closes every other window of the program before this one goes; false
+    // (after telling the user) while a run is at work.
+    bool unloadOtherWindows();
+    void clearRestoreSide();
+    void showEnvironmentLine(const std::string& outlookName);
+    // True (after telling the user) when a run is at work.
+    bool RefuseWhileBusy();
+    QString askFile(const FileDialogRequest& request);
+
+    Environment& env_;
+    Prompter& prompter_;
+    std::unique_ptr<PasswordPrompt> ownPasswords_;
+    PasswordPrompt* passwords_;
+    std::unique_ptr<ZipArchive> zip1_;
+    std::unique_ptr<BackupDriver> backupDriver_;
+    std::unique_ptr<RestoreDriver> restoreDriver_;
+    std::unique_ptr<Frmoption> frmOption_; // kept: it remembers its backup file
+    bool inspecting_ = false;
+    bool quitting_ = false;
+    int currentTab_ = 0;
+    int profileIndex_ = -1; // cbSource's profile whose locations are computed
+};
+
+} // namespace trelmig

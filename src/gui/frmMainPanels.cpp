@@ -1,0 +1,133 @@
+// The item panels of the main window: pop-up menus, profile choice, password
+// fields, the backup file dialog and the action button.
+#include "gui/frmMain.h"
+
+#include "app/Environment.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPalette>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace trelmig {
+
+QString ProposedBackupName(const QDate& day) {
+    return QStringLiteral("ravlin") + day.toString(QStringLiteral("MM-dd-yy"));
+}
+
+void frmMain::Frame6_MouseDown(Qt::MouseButton button, const QPoint& globalPos) {
+    if (button == Qt::RightButton)
+        selectitem->popup(globalPos);
+}
+
+void frmMain::Frame7_MouseDown(Qt::MouseButton button, const QPoint& globalPos) {
+    if (button == Qt::RightButton)
+        selectitem2->popup(globalPos);
+}
+
+namespace {
+
+// Checks every enabled box and clears every disabled one.
+void selectAvailable(const std::array<QCheckBox*, kItemCount>& boxes) {
+    for (QCheckBox* box : boxes)
+        box->setChecked(box->isEnabled());
+}
+
+void clearAll(const std::array<QCheckBox*, kItemCount>& boxes) {
+    for (QCheckBox* box : boxes)
+        box->setChecked(false);
+}
+
+} // namespace
+
+void frmMain::Selectallitems_Click() {
+    selectAvailable(backupitem);
+}
+
+void frmMain::Deselectallitems_Click() {
+    clearAll(backupitem);
+}
+
+void frmMain::Selectallitems2_Click() {
+    selectAvailable(restoreitem);
+}
+
+void frmMain::Deselectallitems2_Click() {
+    clearAll(restoreitem);
+}
+
+void frmMain::setPasswordBoxesEnabled(bool enabled) {
+    // The window background while they can be typed in, the grey of inactive
+    // fields otherwise.
+    const QPalette system = QApplication::palette();
+    for (QLineEdit* box : {txtPassword, txtPassword2}) {
+        box->setEnabled(enabled);
+        QPalette p = box->palette();
+        p.setColor(QPalette::Base, enabled ? system.color(QPalette::Active, QPalette::Base)
+                                           : system.color(QPalette::Active, QPalette::Button));
+        box->setPalette(p);
+    }
+}
+
+void frmMain::ifprotect_Click() {
+    setPasswordBoxesEnabled(ifprotect->isChecked());
+    txtPassword->clear();
+    txtPassword2->clear();
+}
+
+void frmMain::cbSource_Click() {
+    // The locations of the profile being backed up must not change under a
+    // running backup.
+    if (Busy()) {
+        const QSignalBlocker quiet(cbSource);
+        cbSource->setCurrentIndex(profileIndex_);
+        RefuseWhileBusy();
+        return;
+    }
+    profileIndex_ = cbSource->currentIndex();
+    const ItemStates states = env_.SelectProfile(cbSource->currentText().toStdString());
+    for (std::size_t i = 0; i < states.size(); ++i) {
+        QCheckBox* box = backupitem[i];
+        box->setChecked(false);
+        box->setEnabled(states[i].enabled);
+        QString tip = QString::fromStdString(states[i].toolTip);
+        if (!states[i].enabled && !states[i].reason.empty())
+            tip += QStringLiteral("\n(Not available for this profile: %1)")
+                       .arg(QString::fromStdString(states[i].reason));
+        box->setToolTip(tip);
+    }
+}
+
+void frmMain::cmdTargetFile_Click() {
+    FileDialogRequest request;
+    request.dialogName = QStringLiteral("cdTarget");
+    request.title = QStringLiteral("Save Outlook Data as");
+    request.filter = QStringLiteral("Quenvar Outlook Backup File (*.kvx)");
+    request.proposedName = ProposedBackupName(QDate::currentDate());
+    request.save = true;
+    const QString chosen = chooseFile ? chooseFile(request) : QString();
+    // A cancelled dialog forgets the earlier choice too.
+    txtTargetFile->setText(chosen);
+    txtTargetFile->setToolTip(chosen);
+    env_.session.strTargetFile = chosen.toStdString();
+}
+
+void frmMain::cmdApply_Click() {
+    if (SSTab1->currentIndex() == 0) {
+        RunBackup();
+        return;
+    }
+    if (RefuseWhileBusy())
+        return;
+    if (prompter_.Show("Your current Email and News messages will be replaced with the messages "
+                       "from the selected backup file.\r\n\r\nDo you want to countinue?",
+                       MessageIcon::Information, MessageButtons::OkCancel) == MessageAnswer::Ok)
+        RunRestore();
+}
+
+} // namespace trelmig

@@ -1,0 +1,166 @@
+// The long runs of the main window: backup, inspection of a backup file and
+// restore, each done by the core with this window as its Prompter and its
+// progress panel as the ProgressView.
+#include "gui/frmMain.h"
+
+#include "backup/BackupDriver.h"
+#include "archive/ZipArchive.h"
+#include "restore/RestoreDriver.h"
+#include "restore/SourceFile.h"
+#include "app/Environment.h"
+#include "gui/GuiProgressPanel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include <exception>
+
+namespace trelmig {
+
+namespace {
+
+std::string withCrLf(QString text) {
+    return text.replace(QStringLiteral("\n"), QStringLiteral("\r\n")).toStdString();
+}
+
+QString withoutCr(const std::string& text) {
+    return QString::fromStdString(text).remove(QLatin1Char('\r'));
+}
+
+ItemSelection checked(const std::array<QCheckBox*, kItemCount>& boxes) {
+    ItemSelection selection{};
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        selection[i] = boxes[i]->isChecked();
+    return selection;
+}
+
+// Sets the busy pointer for one inspection and marks the window busy.
+class InspectionGuard {
+public:
+    explicit InspectionGuard(bool& flag) : flag_(flag) {
+        flag_ = true;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~InspectionGuard() {
+        QApplication::restoreOverrideCursor();
+        flag_ = false;
+    }
+    InspectionGuard(const InspectionGuard&) = delete;
+    InspectionGuard& operator=(const InspectionGuard&) = delete;
+
+private:
+    bool& flag_;
+};
+
+} // namespace
+
+void frmMain::RunBackup() {
+    if (RefuseWhileBusy())
+        return;
+    BackupChoices c;
+    c.profile = cbSource->currentText().toStdString();
+    c.items = checked(backupitem);
+    c.description = withCrLf(txtAttachInfo->toPlainText());
+    c.protect = ifprotect->isChecked();
+    c.password = txtPassword->text().toStdString();
+    c.password2 = txtPassword2->text().toStdString();
+    c.targetFile = env_.session.strTargetFile;
+    BackupRunResult result;
+    try {
+        result = backupDriver_->RunBackup(c);
+    } catch (const std::exception& e) {
+        picCon3->SetBusy(false);
+        picCon3->ShowPanel(false);
+        prompter_.Show(std::string("The Backup was not Completed! ") + e.what(),
+                       MessageIcon::Critical);
+        return;
+    }
+    if (result.discRequested && showDiscWindow)
+        showDiscWindow();
+}
+
+void frmMain::RunRestore() {
+    if (RefuseWhileBusy())
+        return;
+    RestoreChoices c;
+    c.profile = cbTarget->currentText().toStdString();
+    c.boxes = checked(restoreitem);
+    try {
+        restoreDriver_->RunRestore(c);
+    } catch (const std::exception& e) {
+        picCon3->SetBusy(false);
+        picCon3->ShowPanel(false);
+        prompter_.Show(std::string("The Restore was not Completed! ") + e.what(),
+                       MessageIcon::Critical);
+    }
+}
+
+void frmMain::clearRestoreSide() {
+    for (QCheckBox* box : restoreitem) {
+        box->setChecked(false);
+        box->setEnabled(false);
+    }
+    txtSourceFile->clear();
+    txtFileInfo->clear();
+    txtPOBinfo->clear();
+}
+
+void frmMain::cmdSourceFile_Click() {
+    if (RefuseWhileBusy())
+        return;
+    // The archive of the previous inspection is closed by the inspection
+    // itself, whatever is chosen now.
+    clearRestoreSide();
+    FileDialogRequest request;
+    request.dialogName = QStringLiteral("cdSource");
+    request.title = QStringLiteral("Restore Date from a Backup file");
+    request.filter = QStringLiteral("Quenvar Outlook Backup File (*.kvx)");
+    const QString chosen = chooseFile ? chooseFile(request) : QString();
+
+    InspectionGuard busy(inspecting_);
+    InspectionResult result;
+    try {
+        result = InspectBackupFile(env_, *zip1_, prompter_, *passwords_, chosen.toStdString());
+    } catch (const std::exception& e) {
+        zip1_->CloseZip();
+        env_.session.bNoSourceFile = true;
+        prompter_.Show(std::string("Invalid backup file\r\n\r\n") + e.what(),
+                       MessageIcon::Critical);
+        return;
+    }
+    txtSourceFile->setText(QString::fromStdString(result.sourceFile));
+    txtSourceFile->setToolTip(txtSourceFile->text());
+    if (result.sourceFile.empty())
+        return;
+    txtPOBinfo->setPlainText(withoutCr(result.facts));
+    txtFileInfo->setPlainText(withoutCr(result.description));
+    for (std::size_t i = 0; i < restoreitem.size(); ++i)
+        restoreitem[i]->setEnabled(result.restoreEnabled[i]);
+}
+
+QString frmMain::askFile(const FileDialogRequest& request) {
+    QFileDialog dialog(this, request.title);
+    dialog.setObjectName(request.dialogName);
+    dialog.setNameFilter(request.filter);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // Backup files carry their extension, so that the open dialog lists them.
+    dialog.setDefaultSuffix(QStringLiteral("kvx"));
+    const QString folder =
+        env_.session.strTargetFile.empty()
+            ? QDir::homePath()
+            : QFileInfo(QString::fromStdString(env_.session.strTargetFile)).absolutePath();
+    dialog.setDirectory(folder);
+    if (!request.proposedName.isEmpty())
+        dialog.selectFile(request.proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace trelmig

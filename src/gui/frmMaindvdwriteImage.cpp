@@ -1,0 +1,292 @@
+// The disc window's image side: the folder tree, the file list, the status
+// panels, drag and drop, the File menu and the image events of the engine.
+
+#include "gui/frmMaindvdwrite.h"
+
+#include "disc/DiscTexts.h"
+#include "core/Prompter.h"
+#include "core/Session.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMimeData>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <QUrl>
+
+namespace trelmig {
+
+namespace {
+
+constexpr int kKeyRole = Qt::UserRole;
+const QString kRootKey = QStringLiteral("\\");
+
+QString Key(const QTreeWidgetItem* item) {
+    return item ? item->data(0, kKeyRole).toString() : "";
+}
+
+NumberSeparators LocaleSeparators() {
+    const QLocale locale;
+    return {locale.groupSeparator().toStdString(), locale.decimalPoint().toStdString()};
+}
+
+} // namespace
+
+QTreeWidgetItem* frmMaindvdwrite::NodeByKey(const QString& key) const {
+    for (QTreeWidgetItemIterator it(tvwFolders); *it; ++it)
+        if (Key(*it) == key)
+            return *it;
+    return nullptr;
+}
+
+QTreeWidgetItem* frmMaindvdwrite::SelectedNode() const {
+    const auto selected = tvwFolders->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+QTreeWidgetItem* frmMaindvdwrite::SelectedRow() const {
+    const auto selected = lvwImageFiles->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+void frmMaindvdwrite::ResetImageView() {
+    lvwImageFiles->clear();
+    tvwFolders->clear();
+    auto* root = new QTreeWidgetItem(tvwFolders);
+    root->setText(0, QStringLiteral("New Disc"));
+    root->setData(0, kKeyRole, kRootKey);
+    root->setIcon(0, imageList1_.value(QStringLiteral("CD")));
+    root->setFlags(root->flags() | Qt::ItemIsEditable);
+    txtVolIdentifier->setText(QStringLiteral("New Disc"));
+    engine_->SetVolumeIdentifier("New Disc");
+    UpdateImageSummary();
+}
+
+void frmMaindvdwrite::ShowFolderFiles(const QString& imagePath) {
+    SetHourglass(true);
+    lvwImageFiles->clear();
+    engine_->Image().ListFolder(imagePath.toStdString());
+    SetHourglass(!mbReady);
+}
+
+void frmMaindvdwrite::RefreshFileList() {
+    QTreeWidgetItem* node = SelectedNode();
+    if (!node) {
+        ShowFolderFiles(kRootKey);
+        if (QTreeWidgetItem* root = NodeByKey(kRootKey))
+            root->setExpanded(true);
+    } else {
+        ShowFolderFiles(Key(node));
+        node->setExpanded(true);
+    }
+    UpdateImageSummary();
+}
+
+void frmMaindvdwrite::UpdateImageSummary() {
+    DiscImage& image = engine_->Image();
+    sbrPanel1->setText(
+        QStringLiteral("Data Image Size: ") +
+        QString::fromStdString(FormatMegabytes(engine_->ImageSize(), LocaleSeparators())));
+    sbrPanel2->setText(QStringLiteral("Files: ") + QString::number(image.FileCount()));
+    sbrPanel3->setText(QStringLiteral("Folders: ") + QString::number(image.FolderCount()));
+}
+
+bool frmMaindvdwrite::IsFolderPath(const QString& path) {
+    return QFileInfo(path).isDir();
+}
+
+QString frmMaindvdwrite::GetFileNamePart(const QString& path) {
+    // Host paths: the text after the last slash.
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? path : path.mid(slash + 1);
+}
+
+void frmMaindvdwrite::AddDroppedFiles(const QMimeData* data) {
+    if (!data || !data->hasUrls())
+        return;
+    SetHourglass(true);
+    QTreeWidgetItem* node = SelectedNode();
+    const QString target = !node || Key(node) == kRootKey ? QString() : Key(node);
+    DiscImage& image = engine_->Image();
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        QString path = url.toLocalFile();
+        while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+            path.chop(1);
+        const QString imagePath = target + QStringLiteral("\\") + GetFileNamePart(path);
+        if (IsFolderPath(path))
+            image.AddFolder(path.toStdString(), imagePath.toStdString());
+        else
+            image.AddFile(path.toStdString(), imagePath.toStdString());
+    }
+    RefreshFileList();
+    SetHourglass(!mbReady);
+}
+
+void frmMaindvdwrite::AddHandoverFile() {
+    if (session_.strDiscFileTitle.empty() || session_.strDiscFilePath.empty())
+        return;
+    engine_->Image().AddFile(session_.strDiscFilePath, "\\" + session_.strDiscFileTitle);
+    RefreshFileList();
+    session_.strDiscFileTitle.clear();
+    session_.strDiscFilePath.clear();
+}
+
+void frmMaindvdwrite::mnuFileClear_Click() {
+    engine_->Image().Clear();
+}
+
+void frmMaindvdwrite::mnuFileRemoveFolder_Click() {
+    QTreeWidgetItem* node = SelectedNode();
+    if (!node) {
+        Inform(QStringLiteral("No Item Selected."));
+        return;
+    }
+    if (!engine_->Image().RemoveItem(Key(node).toStdString()))
+        Inform(QStringLiteral("Item could not be removed."));
+    RefreshFileList();
+}
+
+void frmMaindvdwrite::mnuFileRemoveFile_Click() {
+    QTreeWidgetItem* row = SelectedRow();
+    if (!row) {
+        Inform(QStringLiteral("No Item Selected."));
+        return;
+    }
+    if (!engine_->Image().RemoveItem(Key(row).toStdString()))
+        Inform(QStringLiteral("Item could not be removed."));
+    RefreshFileList();
+}
+
+void frmMaindvdwrite::mnuFileRenameFolder_Click() {
+    QTreeWidgetItem* node = SelectedNode();
+    if (!node) {
+        Inform(QStringLiteral("No Item Selected."));
+        return;
+    }
+    tvwFolders->editItem(node, 0);
+}
+
+void frmMaindvdwrite::mnuFileRenameFile_Click() {
+    QTreeWidgetItem* row = SelectedRow();
+    if (!row) {
+        Inform(QStringLiteral("No Item Selected."));
+        return;
+    }
+    lvwImageFiles->editItem(row, 0);
+}
+
+void frmMaindvdwrite::tvwFolders_NodeClick(QTreeWidgetItem* node) {
+    if (node)
+        ShowFolderFiles(Key(node));
+}
+
+bool frmMaindvdwrite::tvwFolders_BeforeLabelEdit(QTreeWidgetItem* node) {
+    if (Key(node) == kRootKey) {
+        Inform(QStringLiteral("Root directory can not be renamed."));
+        return false;
+    }
+    return true;
+}
+
+void frmMaindvdwrite::tvwFolders_AfterLabelEdit(QTreeWidgetItem* node, const QString& newText) {
+    if (!node)
+        return;
+    if (engine_->Image().RenameFolder(Key(node).toStdString(), newText.toStdString()))
+        node->setText(0, newText);
+    else
+        Inform(QStringLiteral("Folder could not be renamed."));
+    RefreshFileList();
+}
+
+void frmMaindvdwrite::lvwImageFiles_AfterLabelEdit(QTreeWidgetItem* row, const QString& newText) {
+    if (!row)
+        return;
+    if (!engine_->Image().RenameFile(Key(row).toStdString(), newText.toStdString()))
+        Inform(QStringLiteral("File could not be renamed."));
+    RefreshFileList();
+}
+
+void frmMaindvdwrite::ShowFileMenuAsContext(bool overTree, const QPoint& globalPos) {
+    for (QAction* entry : mnuFile->actions())
+        entry->setVisible(false);
+    mnuFileClear->setVisible(true);
+    mnuFileRemoveFolder->setVisible(overTree);
+    mnuFileRenameFolder->setVisible(overTree);
+    mnuFileRemoveFile->setVisible(!overTree);
+    mnuFileRenameFile->setVisible(!overTree);
+    if (popupMenu)
+        popupMenu(mnuFile, globalPos);
+    for (QAction* entry : mnuFile->actions())
+        entry->setVisible(true);
+}
+
+void frmMaindvdwrite::tvwFolders_MouseDown(Qt::MouseButton button, const QPoint& globalPos) {
+    if (button == Qt::RightButton)
+        ShowFileMenuAsContext(true, globalPos);
+}
+
+void frmMaindvdwrite::lvwImageFiles_MouseDown(Qt::MouseButton button, const QPoint& globalPos) {
+    if (button == Qt::RightButton)
+        ShowFileMenuAsContext(false, globalPos);
+}
+
+void frmMaindvdwrite::txtVolIdentifier_Change() {
+    if (QTreeWidgetItem* root = NodeByKey(kRootKey))
+        root->setText(0, txtVolIdentifier->text());
+}
+
+void frmMaindvdwrite::FolderAdded(const DiscItem& item) {
+    if (item.isFolder) {
+        QTreeWidgetItem* parent = NodeByKey(QString::fromStdString(item.parentPath));
+        auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tvwFolders);
+        node->setText(0, QString::fromStdString(item.name));
+        node->setData(0, kKeyRole, QString::fromStdString(item.imagePath));
+        node->setIcon(0, imageList1_.value(QStringLiteral("CLOSEDFOLDER")));
+        node->setFlags(node->flags() | Qt::ItemIsEditable);
+        sbrPanel1->setText(QStringLiteral("Adding....") + QString::fromStdString(item.imagePath));
+    }
+    QCoreApplication::processEvents();
+}
+
+void frmMaindvdwrite::FileListed(const DiscItem& item) {
+    if (item.isFolder)
+        return;
+    auto* row = new QTreeWidgetItem(lvwImageFiles);
+    row->setText(0, QString::fromStdString(item.name));
+    row->setData(0, kKeyRole, QString::fromStdString(item.imagePath));
+    row->setIcon(0, imageList1_.value(QStringLiteral("FILE")));
+    row->setText(1, QString::fromStdString(FormatKilobytes(item.size, LocaleSeparators())));
+    row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+    row->setText(2, QString::fromStdString(FormatFileDate(item.date)));
+    row->setFlags(row->flags() | Qt::ItemIsEditable);
+}
+
+void frmMaindvdwrite::ItemRename(const DiscItem& item) {
+    if (!item.isFolder)
+        return;
+    if (QTreeWidgetItem* node = NodeByKey(QString::fromStdString(item.formerImagePath)))
+        node->setData(0, kKeyRole, QString::fromStdString(item.imagePath));
+}
+
+void frmMaindvdwrite::ItemRemoved(const DiscItem& item) {
+    if (!item.isFolder)
+        return;
+    delete NodeByKey(QString::fromStdString(item.imagePath)); // with its subtree
+}
+
+bool frmMaindvdwrite::ReplaceQuery(const DiscItem& existing, const std::string& newSource) {
+    const QString text = QString::fromStdString(ReplaceQuestionText(existing.imagePath, newSource));
+    return askReplace && askReplace(text);
+}
+
+void frmMaindvdwrite::ImageCleared() {
+    ResetImageView();
+}
+
+} // namespace trelmig

@@ -1,0 +1,112 @@
+#include "gui/frmPwd.h"
+
+#include "gui/GuiSkin.h"
+#include "core/Session.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace trelmig {
+
+frmPwd::frmPwd(Session& session, QWidget* parent) : QDialog(parent), session_(session) {
+    setObjectName(QStringLiteral("frmPwd"));
+    setWindowTitle(QStringLiteral("Please enter password"));
+    setModal(true);
+
+    Frame1 = new QGroupBox(QStringLiteral("Security"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    SkinLabel1 = new QLabel(QStringLiteral("Please enter password:"), Frame1);
+    SkinLabel1->setObjectName(QStringLiteral("SkinLabel1"));
+    txtPassword = new QLineEdit(Frame1);
+    txtPassword->setObjectName(QStringLiteral("txtPassword"));
+    txtPassword->setEchoMode(QLineEdit::Password);
+    txtPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+    txtPassword->setMaxLength(20);
+    txtPassword->setMinimumWidth(txtPassword->fontMetrics().averageCharWidth() * 34);
+    SkinLabel1->setBuddy(txtPassword);
+    auto* frame = new QVBoxLayout(Frame1);
+    frame->addWidget(SkinLabel1);
+    frame->addWidget(txtPassword);
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdExit = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+    // Neither button answers Enter: only the password box does.
+    for (QPushButton* button : {cmdOK, cmdExit}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdExit);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Frame1);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    setTabOrder(cmdOK, cmdExit);
+    setTabOrder(cmdExit, txtPassword);
+
+    connect(cmdOK, &QPushButton::clicked, this, &frmPwd::cmdOK_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &frmPwd::cmdExit_Click);
+    txtPassword->installEventFilter(this);
+    Form_Load();
+}
+
+void frmPwd::Form_Load() {
+    ApplySkin(this);
+    txtPassword->clear();
+}
+
+void frmPwd::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // First in the tab order.
+    cmdOK->setFocus(Qt::OtherFocusReason);
+}
+
+bool frmPwd::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtPassword && event->type() == QEvent::KeyPress)
+        return txtPassword_KeyPress(static_cast<QKeyEvent*>(event)->key());
+    return QDialog::eventFilter(watched, event);
+}
+
+bool frmPwd::txtPassword_KeyPress(int key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return false; // every other key is the text box's
+    cmdOK_Click();
+    return true;
+}
+
+void frmPwd::cmdOK_Click() {
+    session_.strRestorePassword = txtPassword->text().toStdString();
+    accept();
+}
+
+void frmPwd::cmdExit_Click() {
+    reject();
+}
+
+std::optional<std::string> GuiPasswordPrompt::AskPassword() {
+    // Asked in the middle of an inspection, which shows the busy pointer.
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    frmPwd prompt(session_, parent_);
+    const bool ok = prompt.exec() == QDialog::Accepted;
+    if (busy)
+        QApplication::restoreOverrideCursor();
+    if (!ok)
+        return std::nullopt;
+    return session_.strRestorePassword;
+}
+
+} // namespace trelmig

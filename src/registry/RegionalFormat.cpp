@@ -1,0 +1,22 @@
+#include "registry/RegionalFormat.h"
+
+#include "registry/modReg.h"
+
+namespace trelmig {
+
+RegionalFormat ReadRegionalFormat(modReg& reg) {
+    RegionalFormat f;
+    const std::string key = "HKEY_CURRENT_USER\\Control Panel\\International";
+    auto read = [&](const char* name, std::string& into) {
+        const std::string v = reg.ReadRegString(key, name);
+        if (v != kRegError && !v.empty())
+            into = v;
+    };
+    read("sShortDate", f.shortDate);
+    read("sTimeFormat", f.timeFormat);
+    read("s1159", f.am);
+    read("s2359", f.pm);
+    return f;
+}
+
+} // namespace trelmig

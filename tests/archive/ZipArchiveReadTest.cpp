@@ -1,0 +1,193 @@
+#include "archive/ZipArchive.h"
+
+#include "ZipTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <zip.h>
+
+using namespace trelmig;
+using namespace ziptest;
+
+namespace {
+
+const AnsiCodec kAnsi(1252);
+
+// An archive whose entries carry the given raw name bytes and no UTF-8 flag,
+// as Windows programs write names in the ANSI code page.
+void writeRawNameArchive(const std::string& path,
+                         const std::vector<std::pair<std::string, std::string>>& entries) {
+    int code = 0;
+    zip_t* za = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    ASSERT_TRUE(za);
+    for (const auto& [name, data] : entries) {
+        zip_source_t* src = zip_source_buffer(za, data.data(), data.size(), 0);
+        ASSERT_GE(zip_file_add(za, name.c_str(), src, ZIP_FL_ENC_CP437), 0) << zip_strerror(za);
+    }
+    ASSERT_EQ(zip_close(za), 0);
+}
+
+bool hasSideFiles(const ScratchFolder& dir) {
+    for (const auto& name : dir.names())
+        if (name.find(".trelmig-") != std::string::npos)
+            return true;
+    return false;
+}
+
+} // namespace
+
+TEST(ZipArchiveRead, InfoZipTraditionalEncryption) {
+    ScratchFolder dir;
+    writeFile(dir.file("Outlook.pst"), mixedContent(500000, 7));
+    const std::string archive = dir.file("old.zip");
+    auto made = run("zip -q -j -P secret " + shellQuoted(archive) + " " +
+                    shellQuoted(dir.file("Outlook.pst")));
+    ASSERT_EQ(made.status, 0) << made.output;
+
+    EXPECT_EQ(ZipArchive::IsPasswordProtected(archive), std::optional<bool>(true));
+    std::vector<std::string> extracting;
+    ZipEvents events;
+    events.fileExtracting = [&](const std::string& name) { extracting.push_back(name); };
+    ZipArchive zip(kAnsi, events);
+    ASSERT_TRUE(zip.OpenZip(archive)) << zip.LastError();
+
+    zip.SetDecryptPassword("wrong");
+    EXPECT_FALSE(zip.CheckPassword());
+    EXPECT_FALSE(zip.LastError().empty());
+    writeFile(dir.file("current.pst"), "current data");
+    EXPECT_FALSE(zip.ExtractEntryTo("Outlook.pst", dir.file("current.pst")));
+    EXPECT_EQ(readFile(dir.file("current.pst")), "current data");
+    EXPECT_FALSE(hasSideFiles(dir));
+
+    zip.SetDecryptPassword("secret");
+    EXPECT_TRUE(zip.CheckPassword()) << zip.LastError();
+    ASSERT_TRUE(zip.ExtractEntryTo("outlook.pst", dir.file("current.pst"))) << zip.LastError();
+    EXPECT_TRUE(readFile(dir.file("current.pst")) == readFile(dir.file("Outlook.pst")));
+    EXPECT_EQ(extracting, (std::vector<std::string>{"Outlook.pst", "Outlook.pst"}));
+    EXPECT_FALSE(hasSideFiles(dir));
+}
+
+TEST(ZipArchiveRead, DamagedAesDataIsRefusedEvenWithTheRightPassword) {
+    // Flipping a byte inside the encrypted data passes the password check
+    // (as a wrong password does once in 65,536 tries); only the
+    // authentication at the end of the entry catches it.
+    ScratchFolder dir;
+    writeFile(dir.file("data.pst"), mixedContent(3 * 1024 * 1024, 8));
+    const std::string archive = dir.file("backup.kvx");
+    {
+        ZipArchive writer(kAnsi);
+        writer.NewZip(archive);
+        ASSERT_TRUE(writer.AddFile(dir.file("data.pst")));
+        writer.SetEncryption(true);
+        writer.SetPassword("pw");
+        ASSERT_TRUE(writer.WriteZip()) << writer.LastError();
+    }
+    std::string bytes = readFile(archive);
+    bytes[bytes.size() / 2] ^= 0x5a;
+    writeFile(archive, bytes);
+
+    ZipArchive zip(kAnsi);
+    ASSERT_TRUE(zip.OpenZip(archive));
+    zip.SetDecryptPassword("pw");
+    EXPECT_FALSE(zip.CheckPassword());
+    EXPECT_NE(zip.LastError().find("data.pst"), std::string::npos) << zip.LastError();
+    writeFile(dir.file("restored.pst"), "before");
+    EXPECT_FALSE(zip.ExtractEntryTo("data.pst", dir.file("restored.pst")));
+    EXPECT_EQ(readFile(dir.file("restored.pst")), "before");
+    EXPECT_FALSE(hasSideFiles(dir));
+}
+
+TEST(ZipArchiveRead, AnsiNamesWithoutUtf8FlagAreFoundByTheirUtf8Names) {
+    ScratchFolder dir;
+    const std::string archive = dir.file("windows.kvx");
+    writeRawNameArchive(archive, {{"Pers\xf6nlich.pst", "pst data"}, {"vastrel.dat", "info"}});
+
+    ZipArchive zip(kAnsi);
+    ASSERT_TRUE(zip.OpenZip(archive)) << zip.LastError();
+    auto entries = zip.Entries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].name, "Persönlich.pst");
+    auto entry = zip.GetEntry("Persönlich.pst");
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->size, 8u);
+    EXPECT_FALSE(entry->encrypted);
+    EXPECT_TRUE(zip.GetEntry("PERSÖNLICH.PST")); // as Windows compares names
+    EXPECT_FALSE(zip.GetEntry("Persönlich"));
+    ASSERT_TRUE(zip.ExtractEntryTo("persönlich.pst", dir.file("out.pst"))) << zip.LastError();
+    EXPECT_EQ(readFile(dir.file("out.pst")), "pst data");
+
+    // The code page is the prefix's: the same bytes mean something else in 1251.
+    const std::string cyrillic = dir.file("cyrillic.kvx");
+    writeRawNameArchive(cyrillic, {{"\xcb\xe8\xf7\xed\xfb\xe5.pst", "x"}});
+    ZipArchive russian(AnsiCodec(1251));
+    ASSERT_TRUE(russian.OpenZip(cyrillic));
+    EXPECT_TRUE(russian.GetEntry("Личные.pst"));
+    EXPECT_TRUE(russian.GetEntry("ЛИЧНЫЕ.PST"));
+}
+
+TEST(ZipArchiveRead, FlaggedUtf8NamesFromOtherTools) {
+    ScratchFolder dir;
+    writeFile(dir.file("Persönlich.pst"), "data");
+    const std::string archive = dir.file("7z.zip");
+    auto made =
+        run("cd " + shellQuoted(dir.path().string()) + " && 7z a -tzip 7z.zip Persönlich.pst");
+    ASSERT_EQ(made.status, 0) << made.output;
+    ZipArchive zip(kAnsi);
+    ASSERT_TRUE(zip.OpenZip(archive));
+    ASSERT_TRUE(zip.GetEntry("Persönlich.pst"));
+    EXPECT_EQ(zip.Entries()[0].name, "Persönlich.pst");
+}
+
+TEST(ZipArchiveRead, SevenZipAesArchivesWithoutCrcRead) {
+    // 7-Zip writes WinZip AE-2 entries, whose CRC field is zero; libzip
+    // 1.7.3 would report a CRC error for each of them.
+    ScratchFolder dir;
+    const std::string text = mixedContent(400000, 9);
+    writeFile(dir.file("notes.txt"), text);
+    const std::string archive = dir.file("7z-aes.zip");
+    auto made = run("7z a -tzip -mem=AES256 -ppw " + shellQuoted(archive) + " " +
+                    shellQuoted(dir.file("notes.txt")));
+    ASSERT_EQ(made.status, 0) << made.output;
+
+    ZipArchive zip(kAnsi);
+    ASSERT_TRUE(zip.OpenZip(archive));
+    zip.SetDecryptPassword("wrong");
+    EXPECT_FALSE(zip.CheckPassword());
+    zip.SetDecryptPassword("pw");
+    EXPECT_TRUE(zip.CheckPassword()) << zip.LastError();
+    ASSERT_TRUE(zip.ExtractEntryTo("notes.txt", dir.file("out.txt"))) << zip.LastError();
+    EXPECT_TRUE(readFile(dir.file("out.txt")) == text);
+
+    std::string bytes = readFile(archive);
+    bytes[bytes.size() / 3] ^= 0x01;
+    writeFile(archive, bytes);
+    ZipArchive damaged(kAnsi);
+    ASSERT_TRUE(damaged.OpenZip(archive));
+    damaged.SetDecryptPassword("pw");
+    EXPECT_FALSE(damaged.CheckPassword());
+}
+
+TEST(ZipArchiveRead, NotAnArchive) {
+    ScratchFolder dir;
+    writeFile(dir.file("text.kvx"), "this is not a zip archive at all");
+    EXPECT_EQ(ZipArchive::IsPasswordProtected(dir.file("text.kvx")), std::nullopt);
+    EXPECT_EQ(ZipArchive::IsPasswordProtected(dir.file("missing.kvx")), std::nullopt);
+    ZipArchive zip(kAnsi);
+    EXPECT_FALSE(zip.OpenZip(dir.file("text.kvx")));
+    EXPECT_NE(zip.LastError().find("text.kvx"), std::string::npos);
+    EXPECT_FALSE(zip.CheckPassword());
+    EXPECT_FALSE(zip.ExtractEntryTo("x", dir.file("x")));
+}
+
+TEST(ZipArchiveRead, EntryNamesNeverBecomePaths) {
+    // libzip keeps any name verbatim; extraction goes to the file the caller
+    // names, whatever the entry is called.
+    ScratchFolder dir;
+    fs::create_directory(dir.path() / "inner");
+    const std::string archive = dir.file("inner/evil.zip");
+    writeRawNameArchive(archive, {{"../escaped.txt", "payload"}});
+    ZipArchive zip(kAnsi);
+    ASSERT_TRUE(zip.OpenZip(archive));
+    ASSERT_TRUE(zip.ExtractEntryTo("../escaped.txt", dir.file("inner/safe.txt")));
+    EXPECT_EQ(readFile(dir.file("inner/safe.txt")), "payload");
+    EXPECT_FALSE(fs::exists(dir.path() / "escaped.txt"));
+}

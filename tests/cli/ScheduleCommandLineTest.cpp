@@ -1,0 +1,50 @@
+#include "cli/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+using namespace trelmig;
+
+namespace {
+
+CommandLine parse(std::vector<const char*> args) {
+    args.insert(args.begin(), "trelmig");
+    return ParseCommandLine(static_cast<int>(args.size()), args.data());
+}
+
+} // namespace
+
+TEST(ScheduleCommandLine, ScheduleListAndRemove) {
+    const auto s = parse({"--prefix", "/p", "--schedule", "sf=Axm=10000000ps=bf=/b.kvx", "--at",
+                          "9:00", "--days", "M,TH"});
+    EXPECT_EQ(s.mode, CommandLine::Mode::Schedule);
+    EXPECT_EQ(s.scheduleCommand, "sf=Axm=10000000ps=bf=/b.kvx");
+    EXPECT_EQ(s.startTime, "9:00");
+    EXPECT_EQ(s.days, "M,TH");
+    const auto once = parse({"--schedule=sf=Axm=10000000ps=bf=/b.kvx", "--at=23:30"});
+    EXPECT_EQ(once.mode, CommandLine::Mode::Schedule);
+    EXPECT_FALSE(once.days);
+
+    EXPECT_EQ(parse({"--list-jobs"}).mode, CommandLine::Mode::ListJobs);
+    const auto remove = parse({"--remove-job", "12"});
+    EXPECT_EQ(remove.mode, CommandLine::Mode::RemoveJob);
+    EXPECT_EQ(remove.jobNumber, 12);
+}
+
+TEST(ScheduleCommandLine, IncompleteOrMixedRequestsAreRefused) {
+    for (const auto& args : std::vector<std::vector<const char*>>{
+             {"--schedule", "sf=Axm=10000000ps=bf=/b"},  // no time
+             {"--at", "9:00"},                           // no job
+             {"--list-jobs", "--days", "M"},             // days without a job
+             {"--list-jobs", "--remove-job", "1"},       // two actions
+             {"--list-jobs", "sf=Axm=10000000ps=bf=/b"}, // and a backup
+             {"--remove-job", "0"},                      // no such number
+             {"--remove-job", "x1"},                     // not a number
+             {"--remove-job", "99999999999"},            // too big
+             {"--remove-job="},                          // empty
+             {"--schedule"},                             // no value
+         }) {
+        const auto cmd = parse(args);
+        EXPECT_EQ(cmd.mode, CommandLine::Mode::Invalid) << args[0];
+        EXPECT_FALSE(cmd.error.empty()) << args[0];
+    }
+}

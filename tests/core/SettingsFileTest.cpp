@@ -1,0 +1,64 @@
+#include "core/SettingsFile.h"
+#include "core/TempFiles.h"
+
+#include "SamplePrefixCopy.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace fs = std::filesystem;
+using namespace trelmig;
+
+class SettingsFile : public ::testing::Test {
+protected:
+    trelmig::WorkFolder work;
+    AnsiCodec ansi{1252};
+    std::string file = (work.path() / "vastrel.dat").string();
+
+    void write(const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
+};
+
+TEST_F(SettingsFile, SavedLinesAreAnsiWithCrLfAndNeverRewritten) {
+    SaveINI("BackupIdentity", "Caf\xc3\xa9", file, ansi);
+    SaveINI("BackupInformation", "a=b", file, ansi);
+    SaveINI("BackupIdentity", "second", file, ansi);
+    EXPECT_EQ(readWholeFile(file),
+              "BackupIdentity=Caf\xe9\r\nBackupInformation=a=b\r\nBackupIdentity=second\r\n");
+    EXPECT_EQ(GetINI("BackupIdentity", file, ansi), "Caf\xc3\xa9");
+    EXPECT_EQ(GetINI("backupidentity", file, ansi), "Caf\xc3\xa9");
+    EXPECT_EQ(GetINI("BACKUPINFORMATION", file, ansi), "a=b");
+    EXPECT_EQ(GetINI("BackupItem", file, ansi), "");
+}
+
+TEST_F(SettingsFile, ReadingStopsAtTheFirstEmptyLine) {
+    write("BackupItem=1010000000\r\n\r\nBackupTime=late\r\nno equals here\r\n");
+    EXPECT_EQ(GetINI("BackupItem", file, ansi), "1010000000");
+    EXPECT_EQ(GetINI("BackupTime", file, ansi), "");
+    write("junk line\r\nKey=1\r\n");
+    EXPECT_EQ(GetINI("key", file, ansi), "1");
+}
+
+TEST_F(SettingsFile, AMissingFileIsAnError) {
+    EXPECT_THROW(GetINI("Key", (work.path() / "none.dat").string(), ansi), std::exception);
+    EXPECT_THROW(SaveINI("Key", "v", (work.path() / "no/such/folder.dat").string(), ansi),
+                 std::exception);
+}
+
+TEST(TempFiles, EveryCallMakesANewEmptyFile) {
+    trelmig::WorkFolder work;
+    const std::string a = sGetTempFile(work.path().string(), "OBCX");
+    const std::string b = sGetTempFile(work.path().string(), "OBC");
+    ASSERT_FALSE(a.empty());
+    ASSERT_FALSE(b.empty());
+    EXPECT_NE(a, b);
+    for (const auto& f : {a, b}) {
+        EXPECT_TRUE(fs::exists(f));
+        EXPECT_EQ(fs::file_size(f), 0u);
+        const std::string name = fs::path(f).filename().string();
+        EXPECT_EQ(name.substr(0, 3), "OBC");
+        EXPECT_EQ(name.substr(name.size() - 4), ".tmp");
+        EXPECT_EQ(name.find_first_not_of("0123456789ABCDEF", 3), name.size() - 4) << name;
+    }
+    EXPECT_EQ(sGetTempFile((work.path() / "missing").string(), "SF"), "");
+}

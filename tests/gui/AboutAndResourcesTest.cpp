@@ -1,0 +1,188 @@
+#include "GuiTestSupport.h"
+
+#include "core/ItemCatalogue.h"
+#include "gui/GuiDataFiles.h"
+#include "gui/GuiInstanceLock.h"
+#include "gui/GuiSkin.h"
+#include "gui/GuiHelp.h"
+#include "gui/frmabout.h"
+
+#include "platform/WorkFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QUrl>
+
+#include <fstream>
+#include <vector>
+
+using namespace trelmig;
+
+namespace {
+
+QString readText(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+// Collects Qt's warnings while alive.
+class WarningCatcher {
+public:
+    WarningCatcher() { previous_ = qInstallMessageHandler(&WarningCatcher::handle); }
+    ~WarningCatcher() { qInstallMessageHandler(previous_); }
+    static inline QStringList warnings;
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext&, const QString& text) {
+        // The offscreen platform's own remark is no complaint about the skin.
+        if (type != QtDebugMsg && type != QtInfoMsg &&
+            !text.contains(QLatin1String("propagateSizeHints")))
+            warnings << text;
+    }
+    QtMessageHandler previous_;
+};
+
+class UrlRecorder {
+public:
+    UrlRecorder() {
+        previous_ = SetUrlOpener([this](const QUrl& url) {
+            urls.push_back(url);
+            return true;
+        });
+    }
+    ~UrlRecorder() { SetUrlOpener(previous_); }
+    std::vector<QUrl> urls;
+
+private:
+    UrlOpener previous_;
+};
+
+} // namespace
+
+class ProgramFilesTest : public ::testing::Test {
+protected:
+    void SetUp() override { guiApp(); }
+};
+
+TEST_F(ProgramFilesTest, TheSkinIsFoundAndParsesWithoutComplaint) {
+    const QString skin = FindDataFile(QString::fromLatin1(kSkinFile));
+    ASSERT_FALSE(skin.isEmpty()) << DataFolders().join(QLatin1Char(' ')).toStdString();
+    const QString sheet = LoadSkin(skin);
+    ASSERT_FALSE(sheet.isEmpty());
+    WarningCatcher::warnings.clear();
+    {
+        WarningCatcher catcher;
+        frmabout box; // applies the skin to itself
+        EXPECT_EQ(box.styleSheet(), sheet);
+        box.show();
+        box.grab();
+    }
+    EXPECT_TRUE(WarningCatcher::warnings.isEmpty())
+        << WarningCatcher::warnings.join(QLatin1Char('\n')).toStdString();
+}
+
+TEST_F(ProgramFilesTest, AMissingSkinLeavesTheDefaultLook) {
+    WorkFolder folder;
+    EXPECT_TRUE(LoadSkin(QString::fromStdString((folder.path() / "none.skn").string())).isEmpty());
+    EXPECT_TRUE(LoadSkin(QString()).isEmpty());
+}
+
+TEST_F(ProgramFilesTest, PicturesOfTheSkinAreTakenFromItsOwnFolder) {
+    WorkFolder folder;
+    const std::string path = (folder.path() / "my skin.skn").string();
+    std::ofstream(path) << "A { image: url(arrow.svg); }\n"
+                           "B { image: url( 'sub/b.png' ); }\n"
+                           "C { image: url(/abs/c.png); }\n"
+                           "D { image: url(:/res/d.png); }\n";
+    const QString dir = QString::fromStdString(folder.path().string());
+    EXPECT_EQ(LoadSkin(QString::fromStdString(path)),
+              QStringLiteral("A { image: url(\"%1/arrow.svg\"); }\n"
+                             "B { image: url(\"%1/sub/b.png\"); }\n"
+                             "C { image: url(/abs/c.png); }\n"
+                             "D { image: url(:/res/d.png); }\n")
+                  .arg(dir));
+}
+
+TEST_F(ProgramFilesTest, TheHelpPageExplainsEveryItemAndEveryTask) {
+    const QString page = HelpFilePath();
+    ASSERT_FALSE(page.isEmpty());
+    const QString html = readText(page);
+    for (const CatalogueItem& item : itemCatalogue()) {
+        const QString caption = QString::fromUtf8(item.caption.data(), item.caption.size());
+        EXPECT_TRUE(html.contains(caption)) << caption.toStdString();
+    }
+    for (const char* section :
+         {"id=\"backup\"", "id=\"restore\"", "id=\"schedule\"", "id=\"burn\""})
+        EXPECT_TRUE(html.contains(QString::fromLatin1(section))) << section;
+
+    UrlRecorder recorder;
+    EXPECT_TRUE(ShowHelp());
+    ASSERT_EQ(recorder.urls.size(), 1u);
+    EXPECT_EQ(recorder.urls[0], QUrl::fromLocalFile(page));
+}
+
+TEST_F(ProgramFilesTest, OpenDocumentTakesWebAddressesAndPaths) {
+    UrlRecorder recorder;
+    OpenDocument(QStringLiteral("https://www.example.org/quenvar/"));
+    OpenDocument(QStringLiteral("/tmp/some file.kvx"));
+    ASSERT_EQ(recorder.urls.size(), 2u);
+    EXPECT_EQ(recorder.urls[0].scheme(), QStringLiteral("https"));
+    EXPECT_EQ(recorder.urls[1], QUrl::fromLocalFile(QStringLiteral("/tmp/some file.kvx")));
+}
+
+TEST_F(ProgramFilesTest, TheDesktopFileStartsTheProgramWithItsIcon) {
+    const QString desktop =
+        QStringLiteral(TRELMIG_SOURCE_DIR) + QStringLiteral("/resources/trelmig.desktop");
+    QSettings entry(desktop, QSettings::IniFormat);
+    entry.beginGroup(QStringLiteral("Desktop Entry"));
+    EXPECT_EQ(entry.value(QStringLiteral("Type")).toString(), QStringLiteral("Application"));
+    EXPECT_EQ(entry.value(QStringLiteral("Exec")).toString(), QStringLiteral("trelmig"));
+    EXPECT_EQ(entry.value(QStringLiteral("Icon")).toString(), QStringLiteral("trelmig"));
+    const QString icon = FindDataFile(QStringLiteral("icons/trelmig.svg"));
+    ASSERT_FALSE(icon.isEmpty());
+    EXPECT_FALSE(QIcon(icon).pixmap(64, 64).isNull());
+}
+
+TEST_F(ProgramFilesTest, TheAboutBoxNamesTheProductAndOpensTheWebSite) {
+    UrlRecorder recorder;
+    frmabout box;
+    EXPECT_EQ(box.windowTitle(), QStringLiteral("About Quenvar Outlook Backup"));
+    EXPECT_EQ(box.SkinLabel2->text(), QStringLiteral("Quenvar Outlook Backup v2.60"));
+    EXPECT_EQ(box.SkinLabel1->text(), QStringLiteral("Thank you for using our product."));
+    EXPECT_EQ(box.SkinLabel3->text(), QStringLiteral("Visit Our Website"));
+    EXPECT_EQ(box.SkinLabel5->text(), QStringLiteral("Our E-mail"));
+    EXPECT_EQ(box.SkinLabel6->text(), QString::fromLatin1(kMakerEmail));
+    EXPECT_TRUE(box.SkinLabel4->text().contains(QString::fromLatin1(kMakerWebSite)));
+    EXPECT_FALSE(box.Picture1->pixmap().isNull());
+    box.show();
+    emit box.SkinLabel4->linkActivated(QString::fromLatin1(kMakerWebSite));
+    ASSERT_EQ(recorder.urls.size(), 1u);
+    EXPECT_EQ(recorder.urls[0], QUrl(QString::fromLatin1(kMakerWebSite)));
+    box.Command3->click();
+    EXPECT_FALSE(box.isVisible());
+}
+
+TEST_F(ProgramFilesTest, OneWindowPerWinePrefix) {
+    WorkFolder a, b;
+    GuiInstanceLock first(a.path());
+    ASSERT_TRUE(first.TryLock());
+    {
+        GuiInstanceLock second(a.path() / "." / "");
+        EXPECT_FALSE(second.TryLock());
+        GuiInstanceLock elsewhere(b.path());
+        EXPECT_TRUE(elsewhere.TryLock());
+    }
+    // Freed when its holder goes.
+    auto held = std::make_unique<GuiInstanceLock>(b.path());
+    ASSERT_TRUE(held->TryLock());
+    held.reset();
+    GuiInstanceLock again(b.path());
+    EXPECT_TRUE(again.TryLock());
+}

@@ -1,0 +1,105 @@
+// Renders the disc window with an image tree and the erase window. With
+// TRELMIG_SCREENSHOT_DIR set, saves them there for the README:
+//   TRELMIG_SCREENSHOT_DIR=docs build/tests/disc_tests --gtest_filter='DiscScreenshots.*'
+#include "DiscWindowSupport.h"
+#include "RecordingPrompter.h"
+
+#include "disc/ImageFileDevice.h"
+#include "gui/frmErase.h"
+#include "gui/frmMaindvdwrite.h"
+#include "core/Session.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+using namespace trelmig;
+namespace fs = std::filesystem;
+
+namespace {
+
+class DiscScreenshots : public ::testing::Test {
+protected:
+    TempFolder dir;
+    Session session;
+    RecordingPrompter prompter;
+
+    void SetUp() override { guiApp(); }
+
+    void Save(QWidget* window, const char* name) {
+        window->show();
+        QApplication::processEvents();
+        const QPixmap picture = window->grab();
+        ASSERT_FALSE(picture.isNull());
+        EXPECT_GT(picture.width(), 200);
+        const char* folder = std::getenv("TRELMIG_SCREENSHOT_DIR");
+        if (!folder || !*folder)
+            return;
+        QDir().mkpath(QString::fromLocal8Bit(folder));
+        const QString path = QString::fromLocal8Bit(folder) + "/" + name;
+        EXPECT_TRUE(picture.save(path)) << path.toStdString();
+    }
+
+    void Sparse(const std::string& relative, std::uintmax_t size) {
+        const std::string path = dir.Write(relative, "");
+        fs::resize_file(path, size);
+    }
+
+    static FakeDiscDevice* Recorder() {
+        auto* recorder = new FakeDiscDevice();
+        recorder->name = "HL-DT-ST DVDRAM GH24NSD1 (/dev/sr0)";
+        recorder->speeds = {{22160, 16.0}, {11080, 8.0}, {5540, 4.0}};
+        recorder->capabilities = {{kCapBufferUnderrunProtection, true}, {kCapEraseDvdPlusRw, true}};
+        recorder->media = {kMediaDvdPlusRw, true, true};
+        recorder->freeBlocks = 2295104;
+        return recorder;
+    }
+};
+
+TEST_F(DiscScreenshots, DiscWindowWithAnImageTree) {
+    Sparse("Outlook Backup/Personal Folders/Persönliche Ordner.pst", 734003200);
+    Sparse("Outlook Backup/Personal Folders/archive.pst", 268435456);
+    Sparse("Outlook Backup/Personal Folders/Projects 2023.pst", 52428800);
+    dir.Write("Outlook Backup/Signatures/Work.htm", std::string(5120, 's'));
+    dir.Write("Outlook Backup/Signatures/Work.txt", std::string(812, 's'));
+    dir.Write("Outlook Backup/Templates/Weekly report.oft", std::string(40960, 't'));
+    Sparse("Backups/Outlook 2024-03-07.kvx", 187654321);
+    session.strDiscFileTitle = "Outlook 2024-03-07.kvx";
+    session.strDiscFilePath = (dir.path / "Backups/Outlook 2024-03-07.kvx").string();
+
+    frmMaindvdwrite window(session, prompter, nullptr,
+                           EngineWith({Recorder(), new ImageFileDevice()}));
+    QMimeData dropped;
+    dropped.setUrls(
+        {QUrl::fromLocalFile(QString::fromStdString((dir.path / "Outlook Backup").string()))});
+    window.AddDroppedFiles(&dropped);
+    window.tvwFolders->expandAll();
+    QTreeWidgetItem* folder = window.NodeByKey("\\Outlook Backup\\Personal Folders");
+    ASSERT_NE(folder, nullptr);
+    folder->setSelected(true);
+    window.tvwFolders->setCurrentItem(folder);
+    window.RefreshFileList();
+    window.chkAutoVerify->setChecked(true);
+    window.resize(820, 620);
+    EXPECT_EQ(window.lvwImageFiles->topLevelItemCount(), 3);
+    EXPECT_TRUE(prompter.messages.empty());
+    Save(&window, "disc-window.png");
+}
+
+TEST_F(DiscScreenshots, EraseWindow) {
+    auto* recorder = Recorder();
+    auto engine = EngineWith({recorder});
+    ASSERT_TRUE(engine->InitializeDevices(false));
+    frmErase window(prompter);
+    window.Prepare(recorder, *engine);
+    window.EraseState(kEraseStarted, 35); // as it looks while the drive works
+    window.resize(380, window.sizeHint().height());
+    Save(&window, "disc-erase.png");
+}
+
+} // namespace

@@ -1,0 +1,649 @@
+#include "DiscWindowSupport.h"
+#include "RecordingPrompter.h"
+
+#include "disc/DiscTexts.h"
+#include "disc/ImageFileDevice.h"
+#include "gui/frmMaindvdwrite.h"
+#include "core/Session.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+using namespace trelmig;
+namespace fs = std::filesystem;
+
+namespace {
+
+class DiscWindowTest : public ::testing::Test {
+protected:
+    TempFolder dir;
+    Session session;
+    RecordingPrompter prompter;
+    std::vector<FakeDiscDevice*> devices{new FakeDiscDevice()};
+    std::unique_ptr<frmMaindvdwrite> window;
+    std::vector<QString> replaceQuestions;
+    bool replaceAnswer = false;
+
+    void SetUp() override { guiApp(); }
+
+    void Open() {
+        window = std::make_unique<frmMaindvdwrite>(
+            session, prompter, nullptr,
+            EngineWith(std::vector<DiscDevice*>(devices.begin(), devices.end())));
+        window->askReplace = [this](const QString& text) {
+            replaceQuestions.push_back(text);
+            return replaceAnswer;
+        };
+    }
+
+    FakeDiscDevice& Device(size_t i = 0) { return *devices[i]; }
+
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> texts;
+        for (const auto& m : prompter.messages)
+            texts.push_back(m.text);
+        return texts;
+    }
+
+    void Drop(const std::vector<std::string>& paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const auto& path : paths)
+            urls.push_back(QUrl::fromLocalFile(QString::fromStdString(path)));
+        data.setUrls(urls);
+        window->AddDroppedFiles(&data);
+    }
+
+    std::vector<std::string> FileRows() const {
+        std::vector<std::string> rows;
+        for (int i = 0; i < window->lvwImageFiles->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row = window->lvwImageFiles->topLevelItem(i);
+            rows.push_back(row->text(0).toStdString() + " | " + row->text(1).toStdString());
+        }
+        return rows;
+    }
+
+    std::string Panel1() const { return window->sbrPanel1->text().toStdString(); }
+
+    void Select(const QString& key) {
+        window->tvwFolders->clearSelection();
+        QTreeWidgetItem* node = window->NodeByKey(key);
+        ASSERT_NE(node, nullptr) << key.toStdString();
+        node->setSelected(true);
+    }
+
+    void WritableDisc(long freeBlocks) {
+        Device().media = {kMediaDvdPlusRw, true, true};
+        Device().freeBlocks = freeBlocks;
+    }
+
+    void PollUntilIdle() {
+        for (int i = 0; i < 20000 && !window->Ready(); ++i) {
+            QApplication::processEvents();
+            window->Engine().Poll();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+};
+
+TEST_F(DiscWindowTest, LoadPreparesAnEmptyImageAndTheDefaults) {
+    Open();
+    EXPECT_EQ(window->windowTitle(), "Backup Outlook Data to CD/DVD");
+    EXPECT_EQ(window->txtVolIdentifier->text(), "Outlook Data Backup CD");
+    EXPECT_EQ(window->txtVolIdentifier->maxLength(), 32);
+    ASSERT_EQ(window->tvwFolders->topLevelItemCount(), 1);
+    EXPECT_EQ(window->tvwFolders->topLevelItem(0)->text(0), "Outlook Data Backup CD");
+    EXPECT_EQ(window->NodeByKey("\\"), window->tvwFolders->topLevelItem(0));
+    EXPECT_EQ(window->lblImageFileTitle->text(), "Drag and Drop Files or Folders");
+
+    QStringList types;
+    for (int i = 0; i < window->cboVolumeType->count(); ++i)
+        types << window->cboVolumeType->itemText(i) + "=" +
+                     window->cboVolumeType->itemData(i).toString();
+    EXPECT_EQ(types,
+              QStringList({"ISO9660=1", "UDF=4", "ISO9660/Joliet Bridge=3",
+                           "ISO9660/UDF (DVDVideo) Bridge=5", "ISO9660/Joliet/UDF Bridge=7"}));
+    EXPECT_EQ(window->cboVolumeType->currentIndex(), 4);
+    EXPECT_EQ(window->Engine().settings.fileSystemType, 7);
+    EXPECT_EQ(window->Engine().settings.rockRidge, 1);
+    EXPECT_TRUE(window->Engine().settings.useFileDates);
+    EXPECT_TRUE(window->chkUseFileDates->isChecked());
+    for (QCheckBox* box : {window->chkCacheImage, window->chkFinalizeDisc, window->chkTestWrite,
+                           window->chkAutoVerify, window->chkUseMode2XA, window->chkDiscAtOnce})
+        EXPECT_FALSE(box->isChecked()) << box->text().toStdString();
+    EXPECT_EQ(window->chkCacheImage->toolTip(), "Not needed for DVD formats...Use for CDR/W only.");
+    EXPECT_TRUE(window->Ready());
+    EXPECT_TRUE(window->cmdWriteDisc->isEnabled());
+    EXPECT_FALSE(window->cmdCancel->isEnabled());
+    EXPECT_EQ(window->sbrPanel2->text(), "Files: 0");
+    EXPECT_EQ(window->sbrPanel3->text(), "Folders: 0");
+    EXPECT_TRUE(window->sbrPanel1->text().startsWith("Data Image Size: "));
+    EXPECT_TRUE(prompter.messages.empty());
+
+    window->chkUseFileDates->click();
+    EXPECT_FALSE(window->Engine().settings.useFileDates) << "follows the box at once";
+}
+
+TEST_F(DiscWindowTest, TheArchiveHandedOverLiesAtTheRootAndTheValuesAreEmptied) {
+    const std::string archive = dir.Write("Backups/Outlook 2024-03-07.kvx", std::string(2048, 'z'));
+    session.strDiscFileTitle = "Outlook 2024-03-07.kvx";
+    session.strDiscFilePath = archive;
+    Open();
+    EXPECT_EQ(FileRows(), (std::vector<std::string>{"Outlook 2024-03-07.kvx | 2.05 KB"}));
+    EXPECT_EQ(window->Engine().Image().Find("\\Outlook 2024-03-07.kvx")->sourcePath, archive);
+    EXPECT_TRUE(session.strDiscFileTitle.empty());
+    EXPECT_TRUE(session.strDiscFilePath.empty());
+    EXPECT_EQ(window->sbrPanel2->text(), "Files: 1");
+}
+
+TEST_F(DiscWindowTest, DeviceEntriesKeepTheEngineIndicesAndSpeedsComeFromTheDevice) {
+    devices = {new FakeDiscDevice(), new FakeDiscDevice(), new FakeDiscDevice()};
+    devices[0]->name = "Drive A";
+    devices[1]->name = "Old Drive";
+    devices[1]->compatible = false;
+    devices[2]->name = "Drive C";
+    devices[0]->speeds = {{7056, 40.0}, {88, 0.5}};
+    devices[0]->capabilities[kCapBufferUnderrunProtection] = true;
+    Open();
+    ASSERT_EQ(window->cboDevices->count(), 2);
+    EXPECT_EQ(window->cboDevices->itemText(0), "Drive A");
+    EXPECT_EQ(window->cboDevices->itemData(0).toInt(), 0);
+    EXPECT_EQ(window->cboDevices->itemText(1), "Drive C");
+    EXPECT_EQ(window->cboDevices->itemData(1).toInt(), 2);
+    ASSERT_EQ(window->cboWriteSpeed->count(), 2);
+    EXPECT_EQ(window->cboWriteSpeed->itemText(0), "40.0x");
+    EXPECT_EQ(window->cboWriteSpeed->itemData(0).toLongLong(), 7056);
+    EXPECT_EQ(window->cboWriteSpeed->itemText(1), ".5x");
+    EXPECT_TRUE(window->chkUseBufferProtect->isEnabled());
+    EXPECT_TRUE(window->chkUseBufferProtect->isChecked());
+
+    window->cboDevices->setCurrentIndex(1);
+    window->cboDevices_Click();
+    ASSERT_EQ(window->cboWriteSpeed->count(), 1);
+    EXPECT_EQ(window->cboWriteSpeed->itemText(0), "MAX");
+    EXPECT_EQ(window->cboWriteSpeed->itemData(0).toLongLong(), 0);
+    EXPECT_FALSE(window->chkUseBufferProtect->isEnabled());
+    EXPECT_FALSE(window->chkUseBufferProtect->isChecked());
+}
+
+TEST_F(DiscWindowTest, WithoutACompatibleDeviceTheListStaysEmpty) {
+    devices[0]->compatible = false;
+    Open();
+    EXPECT_EQ(window->cboDevices->count(), 0);
+    EXPECT_EQ(window->cboWriteSpeed->count(), 0);
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"There are no compatible devices reported.\n"
+                                                    "Some older devices are not currently "
+                                                    "supported."}));
+    prompter.messages.clear();
+    window->cmdWriteDisc_Click();
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{"Please Insert Writable Media before continuing!"}));
+    EXPECT_TRUE(window->Ready());
+}
+
+TEST_F(DiscWindowTest, NoWritableMediumStopsBeforeAnySettingIsSent) {
+    Open();
+    window->Engine().settings.writeMode = -1;
+    window->chkDiscAtOnce->setChecked(true);
+    Device().media = {kMediaCdRom, false, false};
+    window->cmdWriteDisc_Click();
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{"Please Insert Writable Media before continuing!"}));
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(window->Engine().settings.writeMode, -1);
+    EXPECT_TRUE(window->Ready());
+    EXPECT_GT(Device().refreshes, 0);
+}
+
+TEST_F(DiscWindowTest, CheckMediaSpacePassesWithExactlyEnoughAndExplainsOtherwise) {
+    Open();
+    dir.Write("data.bin", std::string(3000000, 'd'));
+    Drop({(dir.path / "data.bin").string()});
+    const double needed = window->Engine().ImageSize();
+    ASSERT_EQ(static_cast<long long>(needed) % 2048, 0);
+    WritableDisc(static_cast<long>(needed / 2048));
+    EXPECT_TRUE(window->CheckMediaSpace()) << "free space equal to the image size";
+    EXPECT_TRUE(prompter.messages.empty());
+
+    WritableDisc(static_cast<long>(needed / 2048) - 1);
+    EXPECT_FALSE(window->CheckMediaSpace());
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, MediaSpaceMessage(needed - 2048, needed, {",", "."}));
+    EXPECT_NE(prompter.messages[0].text.find("This data image requires 2.9"), std::string::npos);
+}
+
+TEST_F(DiscWindowTest, TheWriteSendsTheWindowsChoices) {
+    Device().speeds = {{5540, 4.0}, {11080, 8.0}};
+    Device().capabilities[kCapBufferUnderrunProtection] = true;
+    Open();
+    dir.Write("a.txt", "a");
+    Drop({(dir.path / "a.txt").string()});
+    WritableDisc(100000);
+    window->txtVolIdentifier->setText("Mail March");
+    window->cboWriteSpeed->setCurrentIndex(1);
+    window->cboVolumeType->setCurrentIndex(2);
+    window->chkAutoVerify->setChecked(true);
+    window->chkTestWrite->setChecked(true);
+    window->chkCacheImage->setChecked(true);
+    window->Engine().settings.recordChecksums = 0;
+    window->cmdWriteDisc_Click();
+
+    const DiscSettings& settings = window->Engine().settings;
+    EXPECT_EQ(window->Engine().VolumeIdentifier(), "Mail March");
+    EXPECT_EQ(settings.recordChecksums, 1);
+    EXPECT_EQ(settings.writeSpeed, 11080);
+    EXPECT_EQ(settings.fileSystemType, 3);
+    EXPECT_TRUE(settings.autoVerify);
+    EXPECT_TRUE(settings.testWrite);
+    EXPECT_TRUE(settings.cacheImage);
+    EXPECT_FALSE(settings.finalizeDisc);
+    EXPECT_TRUE(settings.bufferProtection);
+    EXPECT_EQ(settings.writeMode, 2) << "Disc-At-Once unchecked";
+    EXPECT_FALSE(window->Ready());
+    EXPECT_FALSE(window->cmdWriteDisc->isEnabled());
+    EXPECT_FALSE(window->tvwFolders->isEnabled());
+    EXPECT_TRUE(window->cmdCancel->isEnabled());
+
+    window->Engine().Poll(); // the engine builds the image and starts the device
+    ASSERT_TRUE(Device().writeOptions);
+    EXPECT_EQ(Device().writeOptions->speed, 11080);
+    EXPECT_EQ(Device().writeOptions->writeMode, 2);
+    EXPECT_TRUE(Device().writeOptions->testWrite);
+    EXPECT_TRUE(Device().writeOptions->cacheImage);
+    EXPECT_EQ(Panel1(), "Track: 01 - Reading...1 - ISO9660/Joliet with Rock Ridge");
+
+    window->close();
+    EXPECT_FALSE(window->Ready()) << "closing is refused while writing";
+    window->cmdCancel_Click();
+    EXPECT_EQ(Panel1(), "Aborting Write...Please Wait!");
+    PollUntilIdle();
+    EXPECT_EQ(Panel1(), "Write Cancelled....");
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"Write Cancelled!"}));
+    EXPECT_TRUE(window->Ready());
+    EXPECT_TRUE(window->cmdWriteDisc->isEnabled());
+    EXPECT_FALSE(window->cmdCancel->isEnabled());
+
+    // Disc-At-Once, "MAX" and a bridge with UDF.
+    Device().writeOptions.reset();
+    Device().writeCancelled = false;
+    Device().speeds.clear();
+    window->cboDevices_Click();
+    window->chkDiscAtOnce->setChecked(true);
+    window->cboVolumeType->setCurrentIndex(4);
+    window->cmdWriteDisc_Click();
+    window->Engine().Poll();
+    ASSERT_TRUE(Device().writeOptions);
+    EXPECT_EQ(Device().writeOptions->writeMode, 248);
+    EXPECT_EQ(Device().writeOptions->speed, 0);
+    EXPECT_EQ(Panel1(),
+              "Track: 01 - Reading...1 - ISO9660/Joliet with Rock Ridge (UDF is not included)");
+    window->cmdCancel_Click();
+    PollUntilIdle();
+}
+
+TEST_F(DiscWindowTest, ARefusedStartLeavesTheWindowIdle) {
+    Open();
+    WritableDisc(100000);
+    window->cboVolumeType->setCurrentIndex(1); // UDF alone
+    window->cmdWriteDisc_Click();
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
+    EXPECT_NE(prompter.messages[0].text.find("UDF"), std::string::npos);
+    EXPECT_EQ(prompter.messages[1].text, "Disc Write could not be started.");
+    EXPECT_EQ(prompter.messages[1].icon, MessageIcon::Critical);
+    EXPECT_TRUE(window->Ready());
+}
+
+TEST_F(DiscWindowTest, WriteStatesSetThePanelTheBarAndTheEnd) {
+    Open();
+    window->SetControlsEnabled(false);
+    window->WriteState(0, 0);
+    EXPECT_EQ(Panel1(), "Preparing Image....");
+    window->WriteState(1, 42);
+    EXPECT_EQ(Panel1(), "Preparing Image....");
+    EXPECT_EQ(window->prgTotalProgress->value(), 42);
+    window->WriteState(7, 80);
+    EXPECT_EQ(window->prgTotalProgress->value(), 42);
+    for (const auto& [state, text] :
+         std::vector<std::pair<int, std::string>>{{4, "Closing Track...."},
+                                                  {5, "Writing Lead-in...."},
+                                                  {6, "Writing Lead-out...."},
+                                                  {8, "Updating Volume...."}}) {
+        window->WriteState(state, 0);
+        EXPECT_EQ(Panel1(), text);
+    }
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_FALSE(window->Ready());
+
+    window->Engine().settings.autoVerify = true;
+    window->WriteState(9, 100);
+    EXPECT_EQ(Panel1(), "Write Completed!");
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"Write and Verify Complete!"}));
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
+    EXPECT_TRUE(window->Ready());
+
+    window->SetControlsEnabled(false);
+    window->Engine().settings.autoVerify = false;
+    window->WriteState(9, 100);
+    EXPECT_EQ(prompter.messages.back().text, "Write Complete!");
+
+    window->SetControlsEnabled(false);
+    prompter.messages.clear();
+    window->WriteState(11, 0);
+    EXPECT_EQ(Panel1(), "Write Error!");
+    EXPECT_TRUE(prompter.messages.empty()) << "the error event brings the text";
+    EXPECT_TRUE(window->Ready());
+}
+
+TEST_F(DiscWindowTest, VerifyEventsShowProblemsAndMoveTheBar) {
+    Open();
+    DiscItem item;
+    item.imagePath = "\\a.txt";
+    item.sourcePath = "/src/a.txt";
+    window->VerifyStart(8);
+    EXPECT_EQ(Panel1(), "Auto-Verify... 8 new files.");
+    window->VerifyResult(item, 3, 1, 8);
+    window->VerifyResult(item, 4, 2, 8);
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_EQ(window->prgTotalProgress->value(), 25);
+    EXPECT_EQ(Panel1(), "Auto-Verify... \\a.txt");
+    for (int code : {0, 1, 2, 5})
+        window->VerifyResult(item, code, 3, 8);
+    ASSERT_EQ(prompter.messages.size(), 4u);
+    EXPECT_EQ(prompter.messages[2].text, "Verify Error - Source and Destination file did not "
+                                         "match: \n\\a.txt (disc)\n/src/a.txt (source)");
+    for (const auto& m : prompter.messages)
+        EXPECT_EQ(m.icon, MessageIcon::None);
+    EXPECT_EQ(window->prgTotalProgress->value(), 38) << "37.5 to the even neighbour";
+    window->VerifyDone(8, 6);
+    EXPECT_EQ(Panel1(), "Auto-Verify...Complete (6 of 8 MATCHED)");
+}
+
+TEST_F(DiscWindowTest, ErrorsTrackStatusAndFileWarnings) {
+    Open();
+    DiscError error;
+    error.category = kErrorOutputFile;
+    error.file = {28, "No space left on device", "/media/out.iso"};
+    window->Error(error);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text,
+              "Output File Error: (28)   No space left on device\n'/media/out.iso'");
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
+
+    window->TrackStatus(2, 512, "Data");
+    EXPECT_EQ(Panel1(), "Track: 02 - Reading...512 - Data");
+
+    prompter.answer = MessageAnswer::Cancel;
+    EXPECT_TRUE(window->FileWarning({13, "Permission denied", "/src/locked.pst"}));
+    EXPECT_EQ(prompter.messages.back().text, "File Warning(13):/src/locked.pst\nPermission denied");
+    EXPECT_EQ(prompter.messages.back().icon, MessageIcon::Exclamation);
+    EXPECT_EQ(prompter.messages.back().buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(Panel1(), "File Warning!");
+}
+
+TEST_F(DiscWindowTest, DropsGoBelowTheSelectedFolderAndTheTreeGrowsByEvents) {
+    Open();
+    dir.Write("Mail/Inbox/one.msg", std::string(1234567, 'm'));
+    dir.Write("Mail/top.txt", "t");
+    const std::string single = dir.Write("single.txt", "s");
+    Drop({(dir.path / "Mail").string(), single});
+    QTreeWidgetItem* root = window->NodeByKey("\\");
+    ASSERT_EQ(root->childCount(), 1);
+    EXPECT_EQ(root->child(0)->text(0), "Mail");
+    ASSERT_NE(window->NodeByKey("\\Mail\\Inbox"), nullptr);
+    EXPECT_EQ(window->NodeByKey("\\Mail\\Inbox")->parent(), window->NodeByKey("\\Mail"));
+    EXPECT_EQ(FileRows(), (std::vector<std::string>{"single.txt | 0.00 KB"}));
+    EXPECT_EQ(window->sbrPanel2->text(), "Files: 3");
+    EXPECT_EQ(window->sbrPanel3->text(), "Folders: 2");
+
+    Select("\\Mail\\Inbox");
+    window->tvwFolders_NodeClick(window->SelectedNode());
+    EXPECT_EQ(FileRows(), (std::vector<std::string>{"one.msg | 1,234.57 KB"}));
+    EXPECT_EQ(window->lvwImageFiles->topLevelItem(0)->text(2).size(), 22)
+        << "MM/DD/YYYY hh:mm:ss AM";
+    Drop({single});
+    EXPECT_TRUE(window->Engine().Image().Find("\\Mail\\Inbox\\single.txt"));
+    EXPECT_EQ(FileRows(),
+              (std::vector<std::string>{"one.msg | 1,234.57 KB", "single.txt | 0.00 KB"}));
+
+    Select("\\");
+    dir.Write("Second/x.txt", "x");
+    Drop({(dir.path / "Second").string() + "/"});
+    EXPECT_TRUE(window->Engine().Image().Find("\\Second\\x.txt"))
+        << "a drop on the root goes directly below it";
+    EXPECT_EQ(Panel1().rfind("Data Image Size: ", 0), 0u);
+
+    QMimeData text;
+    text.setText("not a file list");
+    window->AddDroppedFiles(&text);
+    EXPECT_EQ(window->sbrPanel2->text(), "Files: 5");
+}
+
+TEST_F(DiscWindowTest, TheFolderAddedHandlerShowsEachFolderInThePanel) {
+    Open();
+    DiscItem item;
+    item.isFolder = true;
+    item.parentPath = "\\";
+    item.imagePath = "\\Mail";
+    item.name = "Mail";
+    window->FolderAdded(item);
+    EXPECT_EQ(Panel1(), "Adding....\\Mail");
+    ASSERT_NE(window->NodeByKey("\\Mail"), nullptr);
+    EXPECT_EQ(window->NodeByKey("\\Mail")->parent(), window->NodeByKey("\\"));
+}
+
+TEST_F(DiscWindowTest, TheReplaceQuestionIsAnsweredBothWays) {
+    Open();
+    const std::string first = dir.Write("one/Archive.kvx", "first");
+    const std::string second = dir.Write("two/Archive.kvx", "second!");
+    Drop({first});
+    Drop({second});
+    ASSERT_EQ(replaceQuestions.size(), 1u);
+    EXPECT_EQ(replaceQuestions[0].toStdString(),
+              "A file already exists in the image: \n\\Archive.kvx\nWould you like to replace "
+              "it with: \n" +
+                  second + " ?");
+    EXPECT_EQ(window->Engine().Image().Find("\\Archive.kvx")->sourcePath, first);
+    replaceAnswer = true;
+    Drop({second});
+    EXPECT_EQ(window->Engine().Image().Find("\\Archive.kvx")->sourcePath, second);
+    EXPECT_EQ(FileRows(), (std::vector<std::string>{"Archive.kvx | 0.01 KB"}));
+}
+
+TEST_F(DiscWindowTest, RemoveAndRenameNeedASelectionAndSayWhenTheyFail) {
+    Open();
+    dir.Write("Mail/Inbox/one.msg", "1");
+    dir.Write("Mail/a.txt", "a");
+    Drop({(dir.path / "Mail").string()});
+    window->tvwFolders->clearSelection();
+    window->mnuFileRemoveFolder_Click();
+    window->mnuFileRemoveFile_Click();
+    window->mnuFileRenameFolder_Click();
+    window->mnuFileRenameFile_Click();
+    EXPECT_EQ(Messages(), std::vector<std::string>(4, "No Item Selected."));
+    EXPECT_EQ(window->Engine().Image().FileCount(), 2);
+    prompter.messages.clear();
+
+    EXPECT_FALSE(window->tvwFolders_BeforeLabelEdit(window->NodeByKey("\\")));
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"Root directory can not be renamed."}));
+    EXPECT_TRUE(window->tvwFolders_BeforeLabelEdit(window->NodeByKey("\\Mail")));
+    prompter.messages.clear();
+
+    Select("\\Mail");
+    window->tvwFolders_AfterLabelEdit(window->NodeByKey("\\Mail"), "Post");
+    ASSERT_NE(window->NodeByKey("\\Post"), nullptr);
+    EXPECT_EQ(window->NodeByKey("\\Post")->text(0), "Post");
+    ASSERT_NE(window->NodeByKey("\\Post\\Inbox"), nullptr) << "keys below follow the rename";
+    EXPECT_EQ(FileRows(), (std::vector<std::string>{"a.txt | 0.00 KB"}));
+
+    window->tvwFolders_AfterLabelEdit(window->NodeByKey("\\Post\\Inbox"), "bad\\name");
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"Folder could not be renamed."}));
+    EXPECT_EQ(window->NodeByKey("\\Post\\Inbox")->text(0), "Inbox");
+
+    window->lvwImageFiles->topLevelItem(0)->setSelected(true);
+    window->lvwImageFiles_AfterLabelEdit(window->SelectedRow(), "b.txt");
+    EXPECT_EQ(FileRows(), (std::vector<std::string>{"b.txt | 0.00 KB"}));
+    window->lvwImageFiles_AfterLabelEdit(window->lvwImageFiles->topLevelItem(0), "");
+    EXPECT_EQ(Messages().back(), "File could not be renamed.");
+
+    window->lvwImageFiles->topLevelItem(0)->setSelected(true);
+    window->mnuFileRemoveFile_Click();
+    EXPECT_TRUE(FileRows().empty());
+    Select("\\Post");
+    window->mnuFileRemoveFolder_Click();
+    EXPECT_EQ(window->NodeByKey("\\Post"), nullptr);
+    EXPECT_EQ(window->NodeByKey("\\Post\\Inbox"), nullptr);
+    EXPECT_EQ(window->Engine().Image().FileCount(), 0);
+    Select("\\");
+    prompter.messages.clear();
+    window->mnuFileRemoveFolder_Click();
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"Item could not be removed."}));
+}
+
+TEST_F(DiscWindowTest, ClearAllItemsAndTheVolumeIdentifier) {
+    Open();
+    dir.Write("Mail/a.txt", "a");
+    Drop({(dir.path / "Mail").string()});
+    window->txtVolIdentifier->setText("Mail March");
+    EXPECT_EQ(window->NodeByKey("\\")->text(0), "Mail March");
+    window->mnuFileClear_Click();
+    EXPECT_EQ(window->tvwFolders->topLevelItemCount(), 1);
+    EXPECT_EQ(window->NodeByKey("\\")->childCount(), 0);
+    EXPECT_EQ(window->txtVolIdentifier->text(), "New Disc");
+    EXPECT_EQ(window->NodeByKey("\\")->text(0), "New Disc");
+    EXPECT_EQ(window->Engine().VolumeIdentifier(), "New Disc");
+    EXPECT_EQ(window->sbrPanel2->text(), "Files: 0");
+}
+
+TEST_F(DiscWindowTest, ContextMenusShowTheirEntriesAndGiveThemAllBack) {
+    Open();
+    std::vector<QStringList> shown;
+    window->popupMenu = [&](QMenu* menu, const QPoint&) {
+        QStringList visible;
+        for (QAction* action : menu->actions())
+            if (action->isVisible())
+                visible << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        shown.push_back(visible);
+    };
+    window->tvwFolders_MouseDown(Qt::RightButton, {});
+    window->lvwImageFiles_MouseDown(Qt::RightButton, {});
+    window->lvwImageFiles_MouseDown(Qt::LeftButton, {});
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0], QStringList({"Clear All Items", "Remove Folder", "Rename Folder"}));
+    EXPECT_EQ(shown[1], QStringList({"Clear All Items", "Remove File", "Rename File"}));
+    for (QAction* action : window->mnuFile->actions())
+        EXPECT_TRUE(action->isVisible()) << action->text().toStdString();
+}
+
+TEST_F(DiscWindowTest, DeviceMenuReachesTheDevice) {
+    Open();
+    window->mnuDeviceEject_Click();
+    window->mnuDeviceCloseTray_Click();
+    EXPECT_TRUE(Device().ejected);
+    EXPECT_TRUE(Device().trayClosed);
+    DiscDevice* erased = nullptr;
+    window->showErase = [&](DiscDevice* device, DiscEngine&) { erased = device; };
+    window->mnuDeviceEraseDisc_Click();
+    EXPECT_EQ(erased, devices[0]);
+}
+
+TEST_F(DiscWindowTest, ClosingIsRefusedWhileWriting) {
+    Open();
+    window->show();
+    window->SetControlsEnabled(false);
+    window->close();
+    window->reject();
+    EXPECT_TRUE(window->isVisible());
+    window->SetControlsEnabled(true);
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+}
+
+// The window writing into an image file for real.
+class DiscWindowImageFileTest : public DiscWindowTest {
+protected:
+    ImageFileDevice* imageFile = new ImageFileDevice();
+    std::string target;
+
+    void SetUp() override {
+        DiscWindowTest::SetUp();
+        for (auto* unused : devices)
+            delete unused;
+        devices.clear();
+        target = (dir.path / "disc.iso").string();
+        window =
+            std::make_unique<frmMaindvdwrite>(session, prompter, nullptr, EngineWith({imageFile}));
+        window->chooseImageFile = [this](const QString& suggestion) {
+            suggested = suggestion;
+            return QString::fromStdString(target);
+        };
+    }
+    QString suggested;
+};
+
+TEST_F(DiscWindowImageFileTest, WritesVerifiesAndComesBackIdle) {
+    ASSERT_EQ(window->cboDevices->itemText(0), "Image file (.iso)");
+    EXPECT_EQ(window->cboWriteSpeed->itemText(0), "MAX");
+    EXPECT_FALSE(window->chkUseBufferProtect->isEnabled());
+    dir.Write("Mail/Persönlich.pst", std::string(100000, 'p'));
+    Drop({(dir.path / "Mail").string()});
+    window->chkAutoVerify->setChecked(true);
+    window->cmdWriteDisc_Click();
+    EXPECT_TRUE(suggested.endsWith("/Outlook Data Backup CD.iso")) << suggested.toStdString();
+    PollUntilIdle();
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"Write and Verify Complete!"}));
+    EXPECT_EQ(Panel1(), "Write Completed!");
+    EXPECT_TRUE(window->Ready());
+    EXPECT_EQ(window->prgTotalProgress->value(), 100);
+    EXPECT_TRUE(fs::exists(target));
+
+    // Cancelled without a target: nothing happens.
+    prompter.messages.clear();
+    window->chooseImageFile = [](const QString&) { return QString(); };
+    window->cmdWriteDisc_Click();
+    EXPECT_TRUE(window->Ready());
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(DiscWindowImageFileTest, CancelDuringTheWriteEndsCancelledAndIdle) {
+    const std::string big = (dir.path / "big.bin").string();
+    { std::ofstream out(big, std::ios::binary); }
+    fs::resize_file(big, 1ull << 30);
+    Drop({big});
+    window->cmdWriteDisc_Click();
+    ASSERT_FALSE(window->Ready());
+    bool cancelled = false;
+    for (int i = 0; i < 20000 && !window->Ready(); ++i) {
+        QApplication::processEvents();
+        window->Engine().Poll();
+        if (!cancelled && window->prgTotalProgress->value() > 0) {
+            window->cmdCancel->click();
+            EXPECT_EQ(Panel1(), "Aborting Write...Please Wait!");
+            cancelled = true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(Panel1(), "Write Cancelled....");
+    EXPECT_EQ(Messages(), (std::vector<std::string>{"Write Cancelled!"}));
+    EXPECT_TRUE(window->Ready());
+    EXPECT_TRUE(window->cmdWriteDisc->isEnabled());
+    EXPECT_TRUE(window->tvwFolders->isEnabled());
+    EXPECT_FALSE(window->cmdCancel->isEnabled());
+    EXPECT_FALSE(fs::exists(target));
+}
+
+} // namespace

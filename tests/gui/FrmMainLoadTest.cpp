@@ -1,0 +1,199 @@
+#include "MainWindowFixture.h"
+
+#include "gui/GuiProgressPanel.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace fs = std::filesystem;
+using namespace trelmig;
+
+namespace {
+
+QStringList comboItems(QComboBox* combo) {
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}
+
+QString enabledMask(const std::array<QCheckBox*, kItemCount>& boxes) {
+    QString mask;
+    for (QCheckBox* box : boxes)
+        mask += box->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+    return mask;
+}
+
+// Text and shortcut of every entry of a menu, "—" for a separator.
+QStringList entries(QMenu* menu) {
+    QStringList list;
+    for (QAction* a : menu->actions())
+        list << (a->isSeparator()
+                     ? QStringLiteral("—")
+                     : a->text() + (a->shortcut().isEmpty()
+                                        ? QString()
+                                        : QStringLiteral(" [%1]").arg(a->shortcut().toString())));
+    return list;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, LoadListsTheProfilesInRegistryOrderAndOffersTheirItems) {
+    open();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Quenvar Outlook Backup V2.60"));
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_EQ(comboItems(window->cbSource), (QStringList{"Outlook", "Work"}));
+    EXPECT_EQ(comboItems(window->cbTarget), (QStringList{"Outlook", "Work"}));
+    EXPECT_EQ(window->cbSource->currentText(), QStringLiteral("Outlook"));
+    EXPECT_EQ(window->cbTarget->currentText(), QStringLiteral("Outlook"));
+
+    // Outlook 2010 has no Personal Address Book; its box says so.
+    EXPECT_EQ(enabledMask(window->backupitem), QStringLiteral("11110111"));
+    EXPECT_EQ(window->backupitem[ItemAddressBook]->toolTip().toStdString().rfind(
+                  kNoAddressBookToolTip, 0),
+              0u);
+    EXPECT_EQ(window->backupitem[ItemSignatures]->toolTip(),
+              QStringLiteral("User defined signatures."));
+    EXPECT_EQ(
+        window->backupitem[ItemPersonalFolders]->text(),
+        QStringLiteral("Personal Folders (Contacts, Tasks, Calendar, Notes and mail folders)"));
+    // Nothing inspected yet: nothing to restore.
+    EXPECT_EQ(enabledMask(window->restoreitem), QStringLiteral("00000000"));
+    EXPECT_TRUE(env->session.bNoSourceFile);
+
+    EXPECT_EQ(window->cmdApply->text(), QStringLiteral("Backup Now"));
+    EXPECT_TRUE(window->cmdApply->isEnabled());
+    EXPECT_FALSE(window->picCon3->isVisible());
+    EXPECT_EQ(window->picCon3->pbshow->value(), 0);
+    EXPECT_EQ(window->picCon3->Label1->text(), QStringLiteral("Please Waiting"));
+    EXPECT_FALSE(window->ifprotect->isChecked());
+    EXPECT_FALSE(window->txtPassword->isEnabled());
+    EXPECT_FALSE(window->txtPassword2->isEnabled());
+    EXPECT_EQ(window->Texttemp->text(), QStringLiteral("Text1"));
+    EXPECT_FALSE(window->Texttemp->isVisible());
+    // Controls carry their long-standing names.
+    EXPECT_EQ(window->findChild<QCheckBox*>(QStringLiteral("backupitem(2)")),
+              window->backupitem[2]);
+    EXPECT_EQ(window->findChild<QCheckBox*>(QStringLiteral("restoreitem(7)")),
+              window->restoreitem[7]);
+}
+
+TEST_F(MainWindowTest, WithoutProfilesTheWindowSaysSoAndCannotBackUp) {
+    open(nullptr, [](Environment& e) {
+        e.reg.DeleteRegTree(kProfilesKey);
+        ASSERT_FALSE(e.reg.RegKeyExists(kProfilesKey));
+    });
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text,
+              "Your Windows System have not install MS Outlook or MS Outlook Error!");
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::Ok);
+    EXPECT_FALSE(window->cmdApply->isEnabled());
+    EXPECT_EQ(window->cbSource->count(), 0);
+    EXPECT_EQ(window->cbTarget->count(), 0);
+    // The menus stay usable.
+    EXPECT_TRUE(window->menufile->isEnabled());
+    EXPECT_TRUE(window->backupnow->isEnabled());
+    EXPECT_TRUE(window->about->isEnabled());
+}
+
+TEST_F(MainWindowTest, TheButtonCaptionFollowsTheTab) {
+    open();
+    window->SSTab1->setCurrentIndex(1);
+    EXPECT_EQ(window->cmdApply->text(), QStringLiteral("Restore Now"));
+    window->SSTab1->setCurrentIndex(0);
+    EXPECT_EQ(window->cmdApply->text(), QStringLiteral("Backup Now"));
+}
+
+TEST_F(MainWindowTest, ChoosingAProfileClearsTheChecksAndLooksAgainForItsItems) {
+    open();
+    clickCheckBox(window->backupitem[ItemSignatures]);
+    clickCheckBox(window->backupitem[ItemTemplates]);
+    ASSERT_TRUE(window->backupitem[ItemSignatures]->isChecked());
+    // The signatures go away while the window is open.
+    fs::remove_all(prefix.userFolder() / "AppData/Roaming/Microsoft/Signatures");
+    window->cbSource->setCurrentIndex(1);
+    EXPECT_FALSE(window->backupitem[ItemSignatures]->isChecked());
+    EXPECT_FALSE(window->backupitem[ItemTemplates]->isChecked());
+    EXPECT_FALSE(window->backupitem[ItemSignatures]->isEnabled());
+    EXPECT_TRUE(window->backupitem[ItemTemplates]->isEnabled());
+    // The tool tip tells why the item cannot be chosen.
+    EXPECT_TRUE(
+        window->backupitem[ItemSignatures]->toolTip().contains(QStringLiteral("Not available")));
+}
+
+TEST_F(MainWindowTest, MenusComeInOrderWithTheirShortcuts) {
+    open();
+    QStringList bar;
+    for (QAction* a : window->menuBar()->actions())
+        bar << a->text();
+    EXPECT_EQ(bar, (QStringList{"File(&F)", "Option(&O)", "Tools", "Help(&H)"}));
+    EXPECT_EQ(entries(window->menufile),
+              (QStringList{"Backup Now [Ctrl+B]", "Restore Now [Ctrl+R]", "—", "Quit [Ctrl+Q]"}));
+    EXPECT_EQ(entries(window->menuoption),
+              (QStringList{"Task Scheduler", "—", "Check for update [Ctrl+U]"}));
+    EXPECT_EQ(entries(window->Tools),
+              (QStringList{"Backup and Restore IE favorites", "—", "Backup Data to CD/DVD"}));
+    EXPECT_EQ(entries(window->iebackupandrestore),
+              (QStringList{"Backup IE favorites", "Restore IE favorites"}));
+    EXPECT_EQ(entries(window->menuhelp),
+              (QStringList{"Help [F1]", "—", "Our Website [Ctrl+W]", "—", "About [Ctrl+A]"}));
+    EXPECT_EQ(entries(window->selectitem), (QStringList{"Select all items", "Deselect all items"}));
+    EXPECT_EQ(entries(window->selectitem2),
+              (QStringList{"Select all items", "Deselect all items"}));
+    EXPECT_FALSE(window->selectitem->isVisible());
+
+    // Entries without an action are there and do nothing.
+    for (QAction* idle : {window->checkupdate, window->backupfavorites, window->restorefavorites}) {
+        EXPECT_TRUE(idle->isEnabled() && idle->isVisible());
+        idle->trigger();
+    }
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(openedUrls.empty());
+}
+
+TEST_F(MainWindowTest, OtherWindowsOpenThroughTheirHooks) {
+    open();
+    int disc = 0, schedule = 0;
+    window->showDiscWindow = [&] { ++disc; };
+    window->showScheduleWindow = [&] { ++schedule; };
+    window->backuptocd->trigger();
+    window->TaskScheduler->trigger();
+    EXPECT_EQ(disc, 1);
+    EXPECT_EQ(schedule, 1);
+}
+
+TEST_F(MainWindowTest, HelpAndWebSiteOpenInTheDesktopBrowser) {
+    open();
+    window->helpfile->trigger();
+    window->ourwebsite->trigger();
+    ASSERT_EQ(openedUrls.size(), 2u);
+    EXPECT_TRUE(openedUrls[0].isLocalFile());
+    EXPECT_TRUE(openedUrls[0].toLocalFile().endsWith(QStringLiteral("help/index.html")));
+    EXPECT_TRUE(fs::is_regular_file(openedUrls[0].toLocalFile().toStdString()));
+    EXPECT_EQ(openedUrls[1], QUrl(QString::fromLatin1(kMakerWebSite)));
+}
+
+TEST_F(MainWindowTest, QuitClosesTheWindowsAndEndsTheProgram) {
+    open();
+    QWidget other;
+    other.show();
+    window->filequit->trigger();
+    EXPECT_EQ(endProgramCalls, 1);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(other.isVisible());
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowIsQuit) {
+    open();
+    window->close();
+    EXPECT_EQ(endProgramCalls, 1);
+    EXPECT_FALSE(window->isVisible());
+}

@@ -1,0 +1,185 @@
+#include "MainWindowFixture.h"
+
+#include <QDate>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace fs = std::filesystem;
+using namespace trelmig;
+
+namespace {
+
+QString checkedMask(const std::array<QCheckBox*, kItemCount>& boxes) {
+    QString mask;
+    for (QCheckBox* box : boxes)
+        mask += box->isChecked() ? QLatin1Char('1') : QLatin1Char('0');
+    return mask;
+}
+
+void rightClick(QWidget* frame) {
+    const QPoint inside(frame->width() - 4, frame->height() - 4);
+    sendMouse(frame, QEvent::MouseButtonPress, inside, Qt::RightButton);
+    sendMouse(frame, QEvent::MouseButtonRelease, inside, Qt::RightButton);
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, SelectAllFromThePopUpSkipsDisabledItems) {
+    fs::remove_all(prefix.userFolder() / "AppData/Roaming/Microsoft/Signatures");
+    open();
+    ASSERT_FALSE(window->backupitem[ItemSignatures]->isEnabled());
+
+    // A left press on the frame does nothing; a right press pops up the menu.
+    sendMouse(window->Frame6, QEvent::MouseButtonPress, QPoint(4, 4), Qt::LeftButton);
+    EXPECT_FALSE(window->selectitem->isVisible());
+    rightClick(window->Frame6);
+    ASSERT_TRUE(window->selectitem->isVisible());
+    window->Selectallitems->trigger();
+    window->selectitem->hide();
+    // Signatures and the address book (not in Outlook 2010) stay clear.
+    EXPECT_EQ(checkedMask(window->backupitem), QStringLiteral("11010111"));
+
+    // A disabled box cannot be clicked on either.
+    clickCheckBox(window->backupitem[ItemSignatures]);
+    EXPECT_FALSE(window->backupitem[ItemSignatures]->isChecked());
+
+    window->Deselectallitems->trigger();
+    EXPECT_EQ(checkedMask(window->backupitem), QStringLiteral("00000000"));
+}
+
+TEST_F(MainWindowTest, TheRestorePanelHasItsOwnPopUp) {
+    open();
+    rightClick(window->Frame7);
+    ASSERT_TRUE(window->selectitem2->isVisible());
+    window->selectitem2->hide();
+    EXPECT_FALSE(window->selectitem->isVisible());
+    // Nothing inspected: every restore box is disabled, so nothing is checked.
+    window->Selectallitems2->trigger();
+    EXPECT_EQ(checkedMask(window->restoreitem), QStringLiteral("00000000"));
+}
+
+TEST_F(MainWindowTest, ProtectionTogglingEmptiesBothPasswordBoxes) {
+    open();
+    clickCheckBox(window->ifprotect);
+    ASSERT_TRUE(window->ifprotect->isChecked());
+    EXPECT_TRUE(window->txtPassword->isEnabled());
+    EXPECT_TRUE(window->txtPassword2->isEnabled());
+    const QColor typeable = window->txtPassword->palette().color(QPalette::Base);
+    typeText(window->txtPassword, QStringLiteral("secret"));
+    typeText(window->txtPassword2, QStringLiteral("secret"));
+    EXPECT_EQ(window->txtPassword->text(), QStringLiteral("secret"));
+    EXPECT_EQ(window->txtPassword->displayText(), QStringLiteral("******"));
+
+    clickCheckBox(window->ifprotect);
+    EXPECT_FALSE(window->txtPassword->isEnabled());
+    EXPECT_FALSE(window->txtPassword2->isEnabled());
+    EXPECT_TRUE(window->txtPassword->text().isEmpty());
+    EXPECT_TRUE(window->txtPassword2->text().isEmpty());
+    EXPECT_NE(window->txtPassword->palette().color(QPalette::Base), typeable);
+
+    typeText(window->txtPassword, QStringLiteral("x")); // disabled: ignored
+    clickCheckBox(window->ifprotect);
+    EXPECT_TRUE(window->txtPassword->text().isEmpty());
+    EXPECT_TRUE(window->txtPassword2->text().isEmpty());
+    EXPECT_EQ(window->txtPassword->palette().color(QPalette::Base), typeable);
+}
+
+TEST(ProposedBackupName, IsRavlinAndTheDateAsMonthDayYear) {
+    EXPECT_EQ(ProposedBackupName(QDate(2026, 12, 7)), QStringLiteral("ravlin12-07-26"));
+    EXPECT_EQ(ProposedBackupName(QDate(2031, 1, 30)), QStringLiteral("ravlin01-30-31"));
+}
+
+TEST_F(MainWindowTest, TheTargetFileDialogProposesTodaysNameAndACancelForgetsTheChoice) {
+    open();
+    nextFile = QString::fromStdString((prefix.work.path() / "mine.kvx").string());
+    window->cmdTargetFile->click();
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_EQ(dialogs[0].dialogName, QStringLiteral("cdTarget"));
+    EXPECT_EQ(dialogs[0].title, QStringLiteral("Save Outlook Data as"));
+    EXPECT_EQ(dialogs[0].filter, QStringLiteral("Quenvar Outlook Backup File (*.kvx)"));
+    EXPECT_EQ(dialogs[0].proposedName, ProposedBackupName(QDate::currentDate()));
+    EXPECT_TRUE(dialogs[0].save);
+    EXPECT_EQ(window->txtTargetFile->text(), nextFile);
+    EXPECT_EQ(env->session.strTargetFile, nextFile.toStdString());
+
+    nextFile.clear();
+    window->cmdTargetFile->click();
+    EXPECT_TRUE(window->txtTargetFile->text().isEmpty());
+    EXPECT_TRUE(env->session.strTargetFile.empty());
+    // So the next backup has no file to write.
+    window->backupitem[ItemTemplates]->setChecked(true);
+    window->cmdApply->click();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "Invalid backup file.");
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
+}
+
+TEST_F(MainWindowTest, TheRealSaveDialogCarriesTitleFilterAndProposedName) {
+    realDialogs = true;
+    open();
+    const QString target = QString::fromStdString((prefix.work.path() / "chosen").string());
+    QString title, proposed, filter;
+    ModalAnswerer answer([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog)
+            return false;
+        title = dialog->windowTitle();
+        filter = dialog->nameFilters().join(QLatin1Char(';'));
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (name)
+            proposed = name->text();
+        dialog->selectFile(target);
+        // A dialog whose folder is still loading may keep its proposed name.
+        if (name)
+            name->setText(target);
+        static_cast<QDialog*>(dialog)->accept();
+        return true;
+    });
+    window->cmdTargetFile_Click();
+    EXPECT_EQ(title, QStringLiteral("Save Outlook Data as"));
+    EXPECT_EQ(filter, QStringLiteral("Quenvar Outlook Backup File (*.kvx)"));
+    EXPECT_EQ(proposed, ProposedBackupName(QDate::currentDate()));
+    // The backup file gets its extension, so that the open dialog lists it.
+    EXPECT_EQ(window->txtTargetFile->text(), target + QStringLiteral(".kvx"));
+}
+
+TEST_F(MainWindowTest, RestoreNowFromTheMenuAsksNoConfirmation) {
+    open();
+    window->restorenow->trigger();
+    // The restore driver itself answers: no backup file inspected yet.
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "Invalid backup file.");
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
+}
+
+TEST_F(MainWindowTest, TheRestoreButtonAsksFirstAndCancelDoesNothing) {
+    open();
+    window->SSTab1->setCurrentIndex(1);
+    prompter.answer = MessageAnswer::Cancel;
+    window->cmdApply->click();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text,
+              "Your current Email and News messages will be replaced with the messages from "
+              "the selected backup file.\r\n\r\nDo you want to countinue?");
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancel);
+
+    prompter.answer = MessageAnswer::Ok;
+    window->cmdApply->click();
+    ASSERT_EQ(prompter.messages.size(), 3u);
+    EXPECT_EQ(prompter.messages[2].text, "Invalid backup file.");
+}
+
+TEST_F(MainWindowTest, BackupNowFromTheMenuRunsTheBackupOnAnyTab) {
+    open();
+    window->SSTab1->setCurrentIndex(1);
+    window->backupnow->trigger();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "Invalid backup file.");
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
+}

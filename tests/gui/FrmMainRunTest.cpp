@@ -1,0 +1,252 @@
+// Whole runs from the window: a backup of the sample profile, and its restore
+// into the second profile of another copy of the prefix.
+#include "MainWindowFixture.h"
+
+#include "registry/RegistryBinary.h"
+#include "gui/GuiProgressPanel.h"
+#include "gui/frmPwd.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <set>
+
+namespace fs = std::filesystem;
+using namespace trelmig;
+
+namespace {
+
+// What the progress panel showed while a run worked.
+struct PanelWatch {
+    bool visible = false;
+    bool busyPointer = false;
+    std::set<QString> statuses;
+    std::set<QString> files;
+    int highest = 0;
+    QTimer timer;
+
+    explicit PanelWatch(GuiProgressPanel* panel) {
+        QObject::connect(&timer, &QTimer::timeout, [this, panel] {
+            if (!panel->isVisible())
+                return;
+            visible = true;
+            busyPointer = busyPointer || QApplication::overrideCursor() != nullptr;
+            statuses.insert(panel->Label1->text());
+            if (!panel->SkinLabel9->text().isEmpty())
+                files.insert(panel->SkinLabel9->text());
+            highest = std::max(highest, panel->pbshow->value());
+        });
+        timer.start(0);
+    }
+};
+
+// The data file paths the profile's store sections name.
+std::set<std::string> storePaths(Environment& e, const std::string& profile) {
+    std::set<std::string> paths;
+    const std::string key = e.session.strProfilesKey + "\\" + profile;
+    for (const auto& section : e.reg.EnumRegSubkeys(key)) {
+        const std::string path = ReadStorePath(e.reg, key + "\\" + section);
+        if (path != kRegError)
+            paths.insert(path);
+    }
+    return paths;
+}
+
+} // namespace
+
+class WindowRunTest : public MainWindowTest {
+protected:
+    std::string archive = (prefix.work.path() / "from window.kvx").string();
+
+    // Backs up every available item of "Outlook", protected by "secret".
+    void backUpEverything() {
+        open();
+        nextFile = QString::fromStdString(archive);
+        window->cmdTargetFile->click();
+        window->Selectallitems->trigger();
+        clickCheckBox(window->ifprotect);
+        typeText(window->txtPassword, QStringLiteral("secret"));
+        typeText(window->txtPassword2, QStringLiteral("secret"));
+        window->txtAttachInfo->setPlainText(QStringLiteral("Before the move\nsecond line"));
+        window->cmdApply->click();
+    }
+};
+
+TEST_F(WindowRunTest, BackupFromTheWindowShowsProgressAndOffersTheDisc) {
+    open();
+    int discWindows = 0;
+    window->showDiscWindow = [&] { ++discWindows; };
+    PanelWatch seen(window->picCon3);
+    nextFile = QString::fromStdString(archive);
+    window->cmdTargetFile->click();
+    window->Selectallitems->trigger();
+    clickCheckBox(window->ifprotect);
+    typeText(window->txtPassword, QStringLiteral("secret"));
+    typeText(window->txtPassword2, QStringLiteral("secret"));
+    window->cmdApply->click();
+
+    ASSERT_TRUE(fs::is_regular_file(archive));
+    ASSERT_EQ(prompter.messages.size(), 2u) << prompter.messages[0].text;
+    EXPECT_EQ(prompter.messages[0].text, "The Backup was Completed!\t\t\t\r\n"
+                                         "\r\nBackup Personal Folders\t\tsucceeded!\t"
+                                         "\r\nBackup Accounts Settings\tsucceeded!\t"
+                                         "\r\nBackup Signatures\t\tsucceeded!\t"
+                                         "\r\nBackup Stationeries\t\tsucceeded!\t"
+                                         "\r\nBackup Options Settings\t\tsucceeded!\t"
+                                         "\r\nBackup Templates\t\tsucceeded!\t"
+                                         "\r\nBackup Preferences\t\tsucceeded!\t");
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(prompter.messages[1].text, "Do you need to backup your data to CD-R/RW or DVD?");
+    EXPECT_EQ(prompter.messages[1].buttons, MessageButtons::OkCancel);
+    // Answered OK: the disc window gets the new archive.
+    EXPECT_EQ(discWindows, 1);
+    EXPECT_EQ(env->session.strDiscFilePath, archive);
+    EXPECT_EQ(env->session.strDiscFileTitle, "from window.kvx");
+
+    // The panel was shown with the busy pointer while the run worked ...
+    EXPECT_TRUE(seen.visible);
+    EXPECT_TRUE(seen.busyPointer);
+    EXPECT_TRUE(seen.statuses.count(QStringLiteral("Copying Data Files (Pst Files)...")));
+    EXPECT_TRUE(seen.files.count(QStringLiteral("Adding File Outlook.pst")));
+    EXPECT_GE(seen.highest, 95);
+    // ... and is gone afterwards.
+    EXPECT_FALSE(window->picCon3->isVisible());
+    EXPECT_EQ(window->picCon3->pbshow->value(), 0);
+    EXPECT_TRUE(window->picCon3->SkinLabel9->text().isEmpty());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(window->Busy());
+}
+
+TEST_F(WindowRunTest, ASecondStartWhileABackupRunsIsRefused) {
+    open();
+    nextFile = QString::fromStdString(archive);
+    window->cmdTargetFile->click();
+    window->Selectallitems->trigger();
+    prompter.answer = MessageAnswer::Cancel;
+    // While the backup works, the user presses every start there is.
+    bool pressed = false;
+    QTimer press;
+    QObject::connect(&press, &QTimer::timeout, [&] {
+        if (pressed || !window->Busy())
+            return;
+        pressed = true;
+        window->cmdApply->click();
+        window->restorenow->trigger();
+        window->cmdSourceFile->click();
+        window->cbSource->setCurrentIndex(1);
+        window->close();
+    });
+    press.start(0);
+    window->cmdApply->click();
+
+    ASSERT_TRUE(pressed);
+    const std::string refused =
+        "A backup or restore is running. Please wait until it has finished.";
+    ASSERT_GE(prompter.messages.size(), 5u);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(prompter.messages[static_cast<std::size_t>(i)].text, refused);
+    // The backup itself went on and finished.
+    EXPECT_EQ(prompter.messages[5].text.rfind("The Backup was Completed!", 0), 0u);
+    EXPECT_TRUE(fs::is_regular_file(archive));
+    EXPECT_TRUE(dialogs.size() == 1u); // the restore dialog never opened
+    EXPECT_EQ(window->cbSource->currentText(), QStringLiteral("Outlook"));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(endProgramCalls, 0);
+}
+
+TEST_F(WindowRunTest, BackupRestoredIntoTheSecondProfileOfAnotherPrefix) {
+    prompter.answer = MessageAnswer::Cancel; // no disc
+    backUpEverything();
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    ASSERT_EQ(prompter.messages[0].text.rfind("The Backup was Completed!", 0), 0u);
+    window.reset();
+    env.reset();
+    prompter.messages.clear();
+
+    // A fresh copy of the sample prefix, with the real password prompt.
+    SamplePrefixCopy other;
+    openOn(other.root);
+    ModalAnswerer typePassword([](QWidget* modal) {
+        auto* prompt = qobject_cast<frmPwd*>(modal);
+        if (!prompt)
+            return false;
+        typeText(prompt->txtPassword, QStringLiteral("secret"));
+        pressKey(prompt->txtPassword, Qt::Key_Return, QStringLiteral("\r"));
+        return true;
+    });
+    window->SSTab1->setCurrentIndex(1);
+    nextFile = QString::fromStdString(archive);
+    window->cmdSourceFile->click();
+    ASSERT_EQ(typePassword.answered(), 1);
+    ASSERT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
+    EXPECT_EQ(dialogs.back().title, QStringLiteral("Restore Date from a Backup file"));
+    EXPECT_EQ(window->txtSourceFile->text(), nextFile);
+    const QString facts = window->txtPOBinfo->toPlainText();
+    EXPECT_TRUE(facts.startsWith(QStringLiteral("Computer:SAMPLE-PC\nUser:sam\nBackup Time:")))
+        << facts.toStdString();
+    EXPECT_TRUE(facts.contains(QStringLiteral("\nProfile:Outlook\nOutlook Version:")));
+    EXPECT_EQ(window->txtFileInfo->toPlainText(), QStringLiteral("Before the move\nsecond line"));
+    for (int i = 0; i < kItemCount; ++i)
+        EXPECT_EQ(window->restoreitem[static_cast<std::size_t>(i)]->isEnabled(),
+                  i != ItemAddressBook)
+            << i;
+
+    window->cbTarget->setCurrentText(QStringLiteral("Work"));
+    window->Selectallitems2->trigger();
+    prompter.answer = MessageAnswer::Ok;
+    window->cmdApply->click();
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancel); // the confirmation
+    EXPECT_EQ(prompter.messages[1].text, "The Restore was Completed!\t\t\t\r\n"
+                                         "\r\nRestore Personal Folders\t\tsucceeded!\t"
+                                         "\r\nRestore Accounts Settings\t\tsucceeded!\t"
+                                         "\r\nRestore Signatures\t\t\tsucceeded!\t"
+                                         "\r\nRestore Stationeries\t\t\tsucceeded!\t"
+                                         "\r\nRestore Options Settings\t\tsucceeded!\t"
+                                         "\r\nRestore Templates\t\t\tsucceeded!\t"
+                                         "\r\nRestore Preferences\t\t\tsucceeded!\t");
+    EXPECT_EQ(window->picCon3->Label1->text(), QStringLiteral("Operation complete!"));
+    EXPECT_FALSE(window->picCon3->isVisible());
+
+    // Read back as Wine would: Work now uses the data files of "Outlook".
+    window.reset();
+    env.reset();
+    Environment after(WinePrefix(other.root), prompter);
+    after.Discover();
+    const std::string folder = "C:\\users\\sam\\AppData\\Local\\Microsoft\\Outlook\\";
+    const std::set<std::string> paths = storePaths(after, "Work");
+    EXPECT_TRUE(paths.count(folder + "Outlook.pst")) << *paths.begin();
+    EXPECT_TRUE(paths.count(folder + "Archive.pst"));
+    EXPECT_EQ(readWholeFile(other.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst"),
+              readWholeFile(prefix.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst"));
+}
+
+TEST_F(WindowRunTest, AWrongPasswordLeavesNothingToRestore) {
+    prompter.answer = MessageAnswer::Cancel;
+    backUpEverything();
+    prompter.messages.clear();
+    ModalAnswerer typePassword([](QWidget* modal) {
+        auto* prompt = qobject_cast<frmPwd*>(modal);
+        if (!prompt)
+            return false;
+        typeText(prompt->txtPassword, QStringLiteral("guess"));
+        prompt->cmdOK->click();
+        return true;
+    });
+    nextFile = QString::fromStdString(archive);
+    window->cmdSourceFile->click();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "Incorect Password or Invalid backup file");
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
+    EXPECT_TRUE(window->txtSourceFile->text().isEmpty());
+    EXPECT_TRUE(window->txtPOBinfo->toPlainText().isEmpty());
+    for (QCheckBox* box : window->restoreitem)
+        EXPECT_FALSE(box->isEnabled());
+    EXPECT_EQ(env->session.strRestorePassword, "guess");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}

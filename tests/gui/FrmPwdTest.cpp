@@ -1,0 +1,96 @@
+#include "GuiTestSupport.h"
+
+#include "core/Session.h"
+#include "gui/frmPwd.h"
+
+#include <gtest/gtest.h>
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace trelmig;
+
+class PasswordPromptTest : public ::testing::Test {
+protected:
+    void SetUp() override { guiApp(); }
+    Session session;
+};
+
+TEST_F(PasswordPromptTest, EnterInThePasswordBoxIsOk) {
+    session.strRestorePassword = "earlier";
+    frmPwd prompt(session);
+    prompt.show();
+    EXPECT_TRUE(prompt.txtPassword->text().isEmpty());
+    typeText(prompt.txtPassword, QStringLiteral("s3cret"));
+    EXPECT_EQ(prompt.txtPassword->displayText(), QStringLiteral("******"));
+    pressKey(prompt.txtPassword, Qt::Key_Return, QStringLiteral("\r"));
+    EXPECT_EQ(prompt.result(), QDialog::Accepted);
+    EXPECT_FALSE(prompt.isVisible());
+    EXPECT_EQ(session.strRestorePassword, "s3cret");
+}
+
+TEST_F(PasswordPromptTest, EnterOnTheButtonsDoesNothingNeitherIsTheDefault) {
+    frmPwd prompt(session);
+    prompt.show();
+    EXPECT_FALSE(prompt.cmdOK->isDefault() || prompt.cmdOK->autoDefault());
+    EXPECT_FALSE(prompt.cmdExit->isDefault() || prompt.cmdExit->autoDefault());
+    pressKey(prompt.cmdOK, Qt::Key_Return, QStringLiteral("\r"));
+    pressKey(&prompt, Qt::Key_Enter, QStringLiteral("\r"));
+    EXPECT_TRUE(prompt.isVisible());
+    EXPECT_TRUE(session.strRestorePassword.empty());
+}
+
+TEST_F(PasswordPromptTest, OkFirstInTheTabOrderThenCancelThenThePassword) {
+    frmPwd prompt(session);
+    EXPECT_EQ(prompt.windowTitle(), QStringLiteral("Please enter password"));
+    EXPECT_EQ(prompt.Frame1->title(), QStringLiteral("Security"));
+    EXPECT_EQ(prompt.SkinLabel1->text(), QStringLiteral("Please enter password:"));
+    EXPECT_EQ(prompt.cmdOK->text(), QStringLiteral("OK"));
+    EXPECT_EQ(prompt.cmdExit->text(), QStringLiteral("Cancel"));
+    prompt.show();
+    EXPECT_EQ(prompt.focusWidget(), prompt.cmdOK);
+    pressKey(prompt.focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(prompt.focusWidget(), prompt.cmdExit);
+    pressKey(prompt.focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(prompt.focusWidget(), prompt.txtPassword);
+    pressKey(prompt.focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(prompt.focusWidget(), prompt.cmdOK);
+}
+
+TEST_F(PasswordPromptTest, TakesAtMostTwentyCharacters) {
+    frmPwd prompt(session);
+    prompt.show();
+    typeText(prompt.txtPassword, QStringLiteral("abcdefghijklmnopqrstuvwxyz"));
+    EXPECT_EQ(prompt.txtPassword->text(), QStringLiteral("abcdefghijklmnopqrst"));
+    prompt.cmdOK->click();
+    EXPECT_EQ(session.strRestorePassword, "abcdefghijklmnopqrst");
+}
+
+TEST_F(PasswordPromptTest, CancelKeepsTheEarlierPasswordAndTheNextPromptStartsEmpty) {
+    GuiPasswordPrompt ask(session, nullptr);
+    ModalAnswerer okWithText([](QWidget* modal) {
+        auto* prompt = qobject_cast<frmPwd*>(modal);
+        if (!prompt)
+            return false;
+        typeText(prompt->txtPassword, QStringLiteral("first"));
+        prompt->cmdOK->click();
+        return true;
+    });
+    EXPECT_EQ(ask.AskPassword(), std::optional<std::string>("first"));
+
+    QString seenText = QStringLiteral("unset");
+    ModalAnswerer cancel([&](QWidget* modal) {
+        auto* prompt = qobject_cast<frmPwd*>(modal);
+        if (!prompt)
+            return false;
+        seenText = prompt->txtPassword->text();
+        typeText(prompt->txtPassword, QStringLiteral("second"));
+        prompt->cmdExit->click();
+        return true;
+    });
+    EXPECT_EQ(ask.AskPassword(), std::nullopt);
+    EXPECT_TRUE(seenText.isEmpty());
+    EXPECT_EQ(session.strRestorePassword, "first");
+}

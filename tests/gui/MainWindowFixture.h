@@ -1,0 +1,84 @@
+#pragma once
+
+#include "GuiTestSupport.h"
+#include "RecordingPrompter.h"
+#include "SamplePrefixCopy.h"
+
+#include "app/Environment.h"
+#include "gui/frmMain.h"
+#include "gui/GuiHelp.h"
+
+#include <gtest/gtest.h>
+
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+// The main window on a copy of the sample prefix, with a recording prompter;
+// file dialogs answer with `nextFile`, URLs are recorded instead of opened.
+class MainWindowTest : public ::testing::Test {
+protected:
+    SamplePrefixCopy prefix;
+    RecordingPrompter prompter;
+    std::unique_ptr<trelmig::Environment> env;
+    std::unique_ptr<trelmig::frmMain> window;
+    std::vector<trelmig::FileDialogRequest> dialogs;
+    QString nextFile;
+    std::vector<QUrl> openedUrls;
+    int endProgramCalls = 0;
+    bool realDialogs = false; // the window's own file dialogs
+
+    void SetUp() override {
+        guiApp();
+        previousOpener_ = trelmig::SetUrlOpener([this](const QUrl& url) {
+            openedUrls.push_back(url);
+            return true;
+        });
+    }
+
+    void TearDown() override {
+        window.reset();
+        env.reset();
+        trelmig::SetUrlOpener(previousOpener_);
+    }
+
+    // Opens the window; `prepare` may change the prefix's registry first.
+    void open(trelmig::PasswordPrompt* passwords = nullptr,
+              const std::function<void(trelmig::Environment&)>& prepare = {}) {
+        openOn(prefix.root, passwords, prepare);
+    }
+
+    void openOn(const std::filesystem::path& root, trelmig::PasswordPrompt* passwords = nullptr,
+                const std::function<void(trelmig::Environment&)>& prepare = {}) {
+        env = std::make_unique<trelmig::Environment>(trelmig::WinePrefix(root), prompter);
+        if (prepare)
+            prepare(*env);
+        window = std::make_unique<trelmig::frmMain>(*env, prompter, passwords);
+        if (!realDialogs)
+            window->chooseFile = [this](const trelmig::FileDialogRequest& request) {
+                dialogs.push_back(request);
+                return nextFile;
+            };
+        window->endProgram = [this] { ++endProgramCalls; };
+        window->show();
+    }
+
+    std::vector<std::string> messageTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& m : prompter.messages)
+            texts.push_back(m.text);
+        return texts;
+    }
+
+private:
+    trelmig::UrlOpener previousOpener_;
+};
+
+inline trelmig::ItemSelection itemsOf(std::initializer_list<int> list) {
+    trelmig::ItemSelection s{};
+    for (int i : list)
+        s[static_cast<std::size_t>(i)] = true;
+    return s;
+}

@@ -1,0 +1,124 @@
+// Renders the screenshots of the README when TRELMIG_SCREENSHOT_DIR names a
+// folder, for example:
+//   TRELMIG_SCREENSHOT_DIR=docs/screenshots build/tests/windows_tests
+//   --gtest_filter='Screenshots.*'
+#include "MainWindowFixture.h"
+
+#include "gui/GuiMessageBoxPrompter.h"
+#include "gui/GuiProgressPanel.h"
+#include "gui/frmPwd.h"
+#include "gui/frmabout.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace fs = std::filesystem;
+using namespace trelmig;
+
+class Screenshots : public MainWindowTest {
+protected:
+    QString folder;
+
+    void SetUp() override {
+        const char* dir = std::getenv("TRELMIG_SCREENSHOT_DIR");
+        if (!dir || !*dir)
+            GTEST_SKIP() << "set TRELMIG_SCREENSHOT_DIR to render the screenshots";
+        folder = QString::fromLocal8Bit(dir);
+        QDir().mkpath(folder);
+        MainWindowTest::SetUp();
+    }
+
+    void save(QWidget* w, const char* name) {
+        QApplication::processEvents();
+        const QString path = folder + QLatin1Char('/') + QString::fromLatin1(name);
+        ASSERT_TRUE(w->grab().save(path)) << path.toStdString();
+    }
+
+    void prepareBackupTab(const std::string& archive) {
+        nextFile = QString::fromStdString(archive);
+        window->cmdTargetFile->click();
+        window->Selectallitems->trigger();
+        window->backupitem[ItemStationeries]->setChecked(false);
+        window->txtAttachInfo->setPlainText(
+            QStringLiteral("Mail and settings before moving to the new laptop."));
+        window->ifprotect->setChecked(true);
+        window->txtPassword->setText(QStringLiteral("secret"));
+        window->txtPassword2->setText(QStringLiteral("secret"));
+    }
+};
+
+TEST_F(Screenshots, MainWindowProgressPasswordAndAbout) {
+    fs::create_directories(prefix.work.path() / "Backups");
+    const std::string archive = (prefix.work.path() / "Backups" /
+                                 (ProposedBackupName(QDate::currentDate()).toStdString() + ".kvx"))
+                                    .string();
+    open();
+    window->resize(window->sizeHint().expandedTo(QSize(860, 600)));
+    prepareBackupTab(archive);
+    save(window.get(), "main-backup.png");
+
+    // The progress panel in the middle of the backup.
+    bool grabbed = false;
+    QTimer during;
+    QObject::connect(&during, &QTimer::timeout, [&] {
+        if (grabbed || !window->picCon3->isVisible() ||
+            !window->picCon3->SkinLabel9->text().startsWith(QStringLiteral("Adding File")) ||
+            window->picCon3->pbshow->value() < 30)
+            return;
+        grabbed = true;
+        save(window.get(), "backup-progress.png");
+    });
+    during.start(0);
+    prompter.answer = MessageAnswer::Cancel;
+    window->cmdApply->click();
+    during.stop();
+    EXPECT_TRUE(grabbed);
+    ASSERT_TRUE(fs::is_regular_file(archive));
+
+    // The restore tab after the backup file was inspected.
+    ModalAnswerer typePassword([](QWidget* modal) {
+        auto* prompt = qobject_cast<frmPwd*>(modal);
+        if (!prompt)
+            return false;
+        prompt->txtPassword->setText(QStringLiteral("secret"));
+        prompt->cmdOK->click();
+        return true;
+    });
+    window->SSTab1->setCurrentIndex(1);
+    window->cmdSourceFile->click();
+    window->cbTarget->setCurrentText(QStringLiteral("Work"));
+    window->Selectallitems2->trigger();
+    window->restoreitem[ItemTemplates]->setChecked(false);
+    save(window.get(), "main-restore.png");
+
+    // A completion message as the window shows it.
+    GuiMessageBoxPrompter boxes(window.get());
+    ModalAnswerer grabMessage([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (!box)
+            return false;
+        save(box, "backup-completed.png");
+        box->accept();
+        return true;
+    });
+    boxes.Show(prompter.messages.at(0).text, MessageIcon::Information);
+    EXPECT_EQ(grabMessage.answered(), 1);
+
+    Session session;
+    frmPwd prompt(session);
+    prompt.show();
+    prompt.txtPassword->setText(QStringLiteral("secret"));
+    save(&prompt, "password-prompt.png");
+
+    frmabout box;
+    box.show();
+    save(&box, "about.png");
+}
