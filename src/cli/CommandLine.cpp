@@ -1,11 +1,7 @@
 #include "cli/CommandLine.h"
 
-#include "outlook/ItemLocations.h"
-#include "registry/RegistryBinary.h"
-#include "cli/ConsolePrompter.h"
-#include "app/Environment.h"
-
-#include <ostream>
+#include "cli/Verbs.h"
+#include "core/ItemCatalogue.h"
 
 namespace trelmig {
 
@@ -178,50 +174,6 @@ std::string HelpText() {
            "  --version         show the version\n"
            "\n"
            "  sf=... xm=... ps=... bf=...   back up without a window (as scheduled jobs do)\n";
-}
-
-std::vector<std::string> DataFilePaths(Environment& env, const std::string& profile) {
-    std::vector<std::string> paths;
-    const std::string key = env.session.strProfilesKey + "\\" + profile;
-    for (const auto& section : env.reg.EnumRegSubkeys(key)) {
-        const std::string path = ReadStorePath(env.reg, key + "\\" + section);
-        if (path != kRegError)
-            paths.push_back(path);
-    }
-    return paths;
-}
-
-int RunListProfiles(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
-    ConsolePrompter prompter(err);
-    const WinePrefix prefix = WinePrefix::locate(cmd.prefix);
-    Environment env(prefix, prompter);
-    const std::string outlook = env.Discover();
-    const Session& s = env.session;
-    out << "Wine prefix: " << prefix.root().string() << '\n';
-    out << "Windows: " << s.strWinVersion << " (build " << s.strWinBuild << ")\n";
-    out << "Computer: " << s.strComputerName << ", user: " << s.strLogonUser << '\n';
-    if (s.bNoProfiles) {
-        out << "Outlook: no mail profile found\n";
-        err << "Your Windows System have not install MS Outlook or MS Outlook Error!\n";
-        return 1;
-    }
-    out << "Outlook: " << (outlook.empty() ? "unknown release" : outlook) << '\n';
-    out << "User folder: " << s.strUserProfile << '\n';
-    for (const auto& profile : s.arrProfiles) {
-        const ItemStates states = env.SelectProfile(profile);
-        out << "\nProfile \"" << profile << "\"\n";
-        for (int i = 0; i < kItemCount; ++i) {
-            out << "  " << (states[i].enabled ? "available    " : "unavailable  ")
-                << itemCatalogue()[i].caption;
-            if (!states[i].enabled)
-                out << " (" << states[i].reason << ")";
-            out << '\n';
-        }
-        for (const auto& path : DataFilePaths(env, profile))
-            out << "  data file    " << path << (env.files.fileExists(path) ? "" : " (missing)")
-                << '\n';
-    }
-    return 0;
 }
 
 } // namespace trelmig

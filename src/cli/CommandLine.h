@@ -49,19 +49,4 @@ CommandLine ParseCommandLine(int argc, const char* const* argv);
 
 std::string HelpText();
 
-class Environment;
-// The data files a profile names, as the backup finds them.
-std::vector<std::string> DataFilePaths(Environment& env, const std::string& profile);
-
-// Prints the profiles of the prefix with the availability of every item.
-// Returns the process exit code.
-int RunListProfiles(const CommandLine& cmd, std::ostream& out, std::ostream& err);
-// Prints what the restore tab shows for a backup file. 0, or 2 for an
-// unusable file.
-int RunInspect(const CommandLine& cmd, std::ostream& out, std::ostream& err);
-// Restores the items of the mask into the profile and prints the log: 0 when
-// every item succeeded, 1 when one failed, 2 for bad arguments or an unusable
-// backup file.
-int RunRestoreCommand(const CommandLine& cmd, std::ostream& out, std::ostream& err);
-
 } // namespace trelmig

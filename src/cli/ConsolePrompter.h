@@ -16,4 +16,15 @@ private:
     std::ostream& out_;
 };
 
+// Confirmations go to out, everything else to err.
+class TerminalPrompter : public Prompter {
+public:
+    TerminalPrompter(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+    MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override;
+
+private:
+    std::ostream& out_;
+    std::ostream& err_;
+};
+
 } // namespace trelmig

@@ -1,7 +1,5 @@
-#include "cli/WriteIsoCommand.h"
-#include "schedule/AutoBackup.h"
-#include "cli/ScheduleCommands.h"
 #include "cli/CommandLine.h"
+#include "cli/Verbs.h"
 #include "gui/GuiMain.h"
 
 #include <iostream>
@@ -39,7 +37,7 @@ int main(int argc, char** argv) {
         case CommandLine::Mode::WriteIso:
             return RunWriteIso(cmd.isoTarget, cmd.volume, cmd.unattendedArgs, std::cout, std::cerr);
         case CommandLine::Mode::Unattended:
-            return RunAutoBackup(cmd.unattendedArgs, cmd.prefix, std::cerr);
+            return RunUnattendedBackup(cmd, std::cout, std::cerr);
         case CommandLine::Mode::Gui:
             return runGui(argc, argv, cmd.prefix);
         }

@@ -1,4 +1,4 @@
-#include "cli/WriteIsoCommand.h"
+#include "cli/Verbs.h"
 
 #include "disc/DiscEngine.h"
 #include "disc/DiscTexts.h"

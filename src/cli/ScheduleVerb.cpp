@@ -1,35 +1,15 @@
-#include "cli/ScheduleCommands.h"
+#include "cli/Verbs.h"
 
+#include "app/Environment.h"
+#include "cli/CommandLine.h"
+#include "cli/ConsolePrompter.h"
 #include "schedule/AutoBackup.h"
 #include "schedule/TaskScheduler.h"
-#include "cli/CommandLine.h"
-#include "app/Environment.h"
 
 #include <algorithm>
 #include <ostream>
 
 namespace trelmig {
-
-namespace {
-
-// Confirmations go to out, everything else to err.
-class TerminalPrompter : public Prompter {
-public:
-    TerminalPrompter(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
-    MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons) override {
-        if (icon == MessageIcon::None || icon == MessageIcon::Information)
-            out_ << text << '\n';
-        else
-            err_ << "trelmig: " << text << '\n';
-        return MessageAnswer::Ok;
-    }
-
-private:
-    std::ostream& out_;
-    std::ostream& err_;
-};
-
-} // namespace
 
 int RunScheduleCommand(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
     TerminalPrompter prompter(out, err);
@@ -75,40 +55,6 @@ int RunScheduleCommand(const CommandLine& cmd, std::ostream& out, std::ostream& 
         return 2;
     case RegisterResult::Failed:
         break;
-    }
-    return 1;
-}
-
-int RunListJobs(const CommandLine&, std::ostream& out, std::ostream& err) {
-    try {
-        const auto jobs = ListJobs(Crontab());
-        if (jobs.empty())
-            out << "No task is scheduled.\n";
-        for (const JobListing& job : jobs) {
-            out << "Task " << job.number << ": " << job.time << ", " << job.days;
-            if (job.problem.empty())
-                out << ", profile \"" << job.profile << "\", items " << job.items
-                    << ", backup file " << job.targetFile;
-            else
-                out << " (" << job.problem << ")";
-            if (!job.winePrefix.empty())
-                out << ", Wine prefix " << job.winePrefix;
-            out << '\n';
-        }
-        return 0;
-    } catch (const std::exception& e) {
-        err << "trelmig: " << e.what() << '\n';
-        return 1;
-    }
-}
-
-int RunRemoveJob(const CommandLine& cmd, std::ostream&, std::ostream& err) {
-    try {
-        if (Crontab().RemoveJob(cmd.jobNumber))
-            return 0;
-        err << "trelmig: there is no task " << cmd.jobNumber << '\n';
-    } catch (const std::exception& e) {
-        err << "trelmig: " << e.what() << '\n';
     }
     return 1;
 }

@@ -1,0 +1,73 @@
+#include "cli/BackupFileArgument.h"
+
+#include "cli/CommandLine.h"
+#include "core/PasswordPrompt.h"
+
+#include <fcntl.h>
+#include <fstream>
+#include <stdexcept>
+#include <termios.h>
+#include <unistd.h>
+
+namespace trelmig {
+
+namespace {
+
+// The password of a protected backup file: the first line of --password-file,
+// else typed at the terminal without echo. Never taken from the command line,
+// where other users could read it.
+class CommandLinePasswords : public PasswordPrompt {
+public:
+    explicit CommandLinePasswords(const std::optional<std::filesystem::path>& file) : file_(file) {}
+
+    std::optional<std::string> AskPassword() override {
+        if (file_) {
+            std::ifstream in(*file_);
+            if (!in)
+                throw std::runtime_error("cannot read the password file " + file_->string());
+            std::string line;
+            std::getline(in, line);
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            return line;
+        }
+        const int tty = ::open("/dev/tty", O_RDWR | O_CLOEXEC);
+        if (tty < 0)
+            return std::nullopt; // nobody to ask
+        const std::string ask = "Password of the backup file: ";
+        (void)!::write(tty, ask.data(), ask.size());
+        termios old{};
+        const bool isTerminal = ::tcgetattr(tty, &old) == 0;
+        if (isTerminal) {
+            termios quiet = old;
+            quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+            ::tcsetattr(tty, TCSANOW, &quiet);
+        }
+        std::string password;
+        char c;
+        while (::read(tty, &c, 1) == 1 && c != '\n')
+            password.push_back(c);
+        if (isTerminal)
+            ::tcsetattr(tty, TCSANOW, &old);
+        (void)!::write(tty, "\n", 1);
+        ::close(tty);
+        return password;
+    }
+
+private:
+    std::optional<std::filesystem::path> file_;
+};
+
+} // namespace
+
+InspectedBackupFile InspectBackupFileArgument(const CommandLine& cmd, Prompter& prompter) {
+    InspectedBackupFile i;
+    i.env = std::make_unique<Environment>(WinePrefix::locate(cmd.prefix), prompter);
+    i.env->Discover();
+    i.zip = std::make_unique<ZipArchive>(i.env->ansi);
+    CommandLinePasswords passwords(cmd.passwordFile);
+    i.result = InspectBackupFile(*i.env, *i.zip, prompter, passwords, cmd.archive);
+    return i;
+}
+
+} // namespace trelmig

@@ -1,0 +1,62 @@
+#include "cli/Verbs.h"
+
+#include "app/Environment.h"
+#include "cli/CommandLine.h"
+#include "cli/ConsolePrompter.h"
+#include "outlook/ItemLocations.h"
+#include "registry/RegistryBinary.h"
+
+#include <ostream>
+
+namespace trelmig {
+
+namespace {
+
+// The data files a profile names, as the backup finds them.
+std::vector<std::string> DataFilePaths(Environment& env, const std::string& profile) {
+    std::vector<std::string> paths;
+    const std::string key = env.session.strProfilesKey + "\\" + profile;
+    for (const auto& section : env.reg.EnumRegSubkeys(key)) {
+        const std::string path = ReadStorePath(env.reg, key + "\\" + section);
+        if (path != kRegError)
+            paths.push_back(path);
+    }
+    return paths;
+}
+
+} // namespace
+
+int RunListProfiles(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
+    ConsolePrompter prompter(err);
+    const WinePrefix prefix = WinePrefix::locate(cmd.prefix);
+    Environment env(prefix, prompter);
+    const std::string outlook = env.Discover();
+    const Session& s = env.session;
+    out << "Wine prefix: " << prefix.root().string() << '\n';
+    out << "Windows: " << s.strWinVersion << " (build " << s.strWinBuild << ")\n";
+    out << "Computer: " << s.strComputerName << ", user: " << s.strLogonUser << '\n';
+    if (s.bNoProfiles) {
+        out << "Outlook: no mail profile found\n";
+        err << "Your Windows System have not install MS Outlook or MS Outlook Error!\n";
+        return 1;
+    }
+    out << "Outlook: " << (outlook.empty() ? "unknown release" : outlook) << '\n';
+    out << "User folder: " << s.strUserProfile << '\n';
+    for (const auto& profile : s.arrProfiles) {
+        const ItemStates states = env.SelectProfile(profile);
+        out << "\nProfile \"" << profile << "\"\n";
+        for (int i = 0; i < kItemCount; ++i) {
+            out << "  " << (states[i].enabled ? "available    " : "unavailable  ")
+                << itemCatalogue()[i].caption;
+            if (!states[i].enabled)
+                out << " (" << states[i].reason << ")";
+            out << '\n';
+        }
+        for (const auto& path : DataFilePaths(env, profile))
+            out << "  data file    " << path << (env.files.fileExists(path) ? "" : " (missing)")
+                << '\n';
+    }
+    return 0;
+}
+
+} // namespace trelmig

@@ -1,0 +1,45 @@
+#include "cli/Verbs.h"
+
+#include "cli/BackupFileArgument.h"
+#include "cli/CommandLine.h"
+#include "cli/ConsolePrompter.h"
+#include "core/ProgressView.h"
+#include "restore/RestoreDriver.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace trelmig {
+
+int RunRestoreCommand(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
+    ConsolePrompter prompter(err);
+    InspectedBackupFile i = InspectBackupFileArgument(cmd, prompter);
+    if (!i.result.accepted)
+        return 2;
+    const auto& profiles = i.env->session.arrProfiles;
+    if (std::find(profiles.begin(), profiles.end(), cmd.profile) == profiles.end()) {
+        err << "trelmig: there is no Outlook profile \"" << cmd.profile << "\"\n";
+        return 2;
+    }
+    RestoreChoices choices;
+    choices.profile = cmd.profile;
+    for (int k = 0; k < kItemCount; ++k) {
+        const bool wanted = cmd.items[static_cast<std::size_t>(k)] == '1';
+        if (wanted && !i.result.restoreEnabled[static_cast<std::size_t>(k)]) {
+            err << "trelmig: the backup file does not hold "
+                << itemCatalogue()[static_cast<std::size_t>(k)].caption << '\n';
+            return 2;
+        }
+        choices.boxes[static_cast<std::size_t>(k)] = wanted;
+    }
+    // The restore's own completion message is the log printed here.
+    ConsolePrompter report(out);
+    SilentProgress progress;
+    RestoreDriver driver(*i.env, *i.zip, report, progress);
+    const RestoreRunResult r = driver.RunRestore(choices);
+    if (!r.started)
+        return 2;
+    return r.allSucceeded ? 0 : 1;
+}
+
+} // namespace trelmig

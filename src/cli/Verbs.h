@@ -1,0 +1,45 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace trelmig {
+
+struct CommandLine;
+
+// The command-line verbs. Each prints to out what it reports and to err what
+// went wrong, and returns the process exit code.
+
+// --list-profiles: the profiles of the prefix with the availability of every item.
+int RunListProfiles(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// --inspect FILE: what the restore tab shows for a backup file. 0, or 2 for an
+// unusable file.
+int RunInspect(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// --restore FILE --profile NAME --items MASK: restores the items of the mask
+// into the profile and prints the log: 0 when every item succeeded, 1 when one
+// failed, 2 for bad arguments or an unusable backup file.
+int RunRestoreCommand(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// sf=... xm=... ps=... bf=...: the unattended backup, as scheduled jobs run it.
+int RunUnattendedBackup(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// --schedule "sf=...xm=...ps=...bf=..." --at HH:MM [--days M,T,...]:
+// registers a job in the caller's crontab as the schedule window does.
+// 0 registered, 1 the crontab failed, 2 refused.
+int RunScheduleCommand(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// --list-jobs: one line per job of this program. 0, or 1 when the crontab
+// cannot be read.
+int RunListJobs(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// --remove-job N: silent on success, 1 when there is no such job or the
+// crontab fails. Jobs that run once call it before their backup.
+int RunRemoveJob(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// --write-iso OUT.iso [--volume NAME] PATH...: puts the files and folders
+// into an ISO 9660/Joliet/Rock Ridge image file, reads it back and compares
+// every file with its source. Prints the verify summary. 0 when the image was
+// written and every file matched; 1 when the write failed or a file did not
+// match; 2 for unusable arguments.
+int RunWriteIso(const std::string& target, const std::string& volume,
+                const std::vector<std::string>& paths, std::ostream& out, std::ostream& err);
+
+inline constexpr const char* kDefaultVolumeIdentifier = "Outlook Data Backup CD";
+
+} // namespace trelmig
