@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Prompter.h"
+#include "core/Session.h"
 #include "outlook/ItemLocations.h"
 #include "platform/AnsiCodec.h"
 #include "platform/SystemInfo.h"
@@ -8,8 +10,6 @@
 #include "platform/WineRegistry.h"
 #include "platform/WorkFolder.h"
 #include "registry/modReg.h"
-#include "core/Prompter.h"
-#include "core/Session.h"
 
 #include <memory>
 #include <string>

@@ -1,13 +1,13 @@
 #include "backup/BackupDriver.h"
 
+#include "app/Environment.h"
+#include "archive/ZipArchive.h"
 #include "backup/BackupRun.h"
 #include "backup/ItemBackup.h"
-#include "archive/ZipArchive.h"
-#include "outlook/OutlookEnvironment.h"
-#include "platform/Text.h"
-#include "app/Environment.h"
 #include "core/ProgressView.h"
 #include "core/Prompter.h"
+#include "outlook/OutlookEnvironment.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 

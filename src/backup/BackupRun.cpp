@@ -1,11 +1,11 @@
 #include "backup/BackupRun.h"
 
-#include "backup/ItemBackup.h"
+#include "app/Environment.h"
 #include "archive/ZipArchive.h"
+#include "backup/ItemBackup.h"
+#include "core/SettingsFile.h"
 #include "platform/Text.h"
 #include "registry/RegionalFormat.h"
-#include "app/Environment.h"
-#include "core/SettingsFile.h"
 
 #include <filesystem>
 #include <stdexcept>

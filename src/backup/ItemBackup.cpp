@@ -1,13 +1,13 @@
 #include "backup/ItemBackup.h"
 
+#include "core/Session.h"
+#include "core/SettingsFile.h"
+#include "core/TempFiles.h"
 #include "platform/Text.h"
 #include "platform/WinFiles.h"
 #include "registry/RegistryBinary.h"
 #include "registry/RegistryText.h"
 #include "registry/modReg.h"
-#include "core/Session.h"
-#include "core/SettingsFile.h"
-#include "core/TempFiles.h"
 
 #include <functional>
 

@@ -1,8 +1,8 @@
 #include "gui/Frmoption.h"
 
-#include "gui/frmJobs.h"
 #include "app/Environment.h"
 #include "gui/GuiSkin.h"
+#include "gui/frmJobs.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,9 +1,9 @@
 #include "gui/frmErase.h"
 
+#include "core/Prompter.h"
 #include "disc/DiscEngine.h"
 #include "disc/DiscTexts.h"
 #include "gui/GuiSkin.h"
-#include "core/Prompter.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

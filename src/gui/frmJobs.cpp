@@ -1,9 +1,9 @@
 #include "gui/frmJobs.h"
 
 #include "core/ItemCatalogue.h"
-#include "schedule/TaskScheduler.h"
-#include "gui/GuiSkin.h"
 #include "core/Prompter.h"
+#include "gui/GuiSkin.h"
+#include "schedule/TaskScheduler.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

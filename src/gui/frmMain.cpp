@@ -1,18 +1,18 @@
 // Lifecycle of the main window: load, unload, tabs, buttons and menus.
 #include "gui/frmMain.h"
 
-#include "backup/BackupDriver.h"
-#include "archive/ZipArchive.h"
-#include "gui/frmMaindvdwrite.h"
-#include "restore/RestoreDriver.h"
-#include "gui/Frmoption.h"
 #include "app/Environment.h"
+#include "archive/ZipArchive.h"
+#include "backup/BackupDriver.h"
+#include "gui/Frmoption.h"
 #include "gui/GuiDataFiles.h"
+#include "gui/GuiHelp.h"
 #include "gui/GuiProgressPanel.h"
 #include "gui/GuiSkin.h"
-#include "gui/GuiHelp.h"
+#include "gui/frmMaindvdwrite.h"
 #include "gui/frmPwd.h"
 #include "gui/frmabout.h"
+#include "restore/RestoreDriver.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,12 +3,12 @@
 // progress panel as the ProgressView.
 #include "gui/frmMain.h"
 
-#include "backup/BackupDriver.h"
+#include "app/Environment.h"
 #include "archive/ZipArchive.h"
+#include "backup/BackupDriver.h"
+#include "gui/GuiProgressPanel.h"
 #include "restore/RestoreDriver.h"
 #include "restore/SourceFile.h"
-#include "app/Environment.h"
-#include "gui/GuiProgressPanel.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,11 +1,11 @@
 #include "gui/frmMaindvdwrite.h"
 
-#include "disc/DiscTexts.h"
-#include "gui/GuiLabelEditDelegate.h"
-#include "gui/frmErase.h"
-#include "gui/GuiSkin.h"
 #include "core/Prompter.h"
 #include "core/Session.h"
+#include "disc/DiscTexts.h"
+#include "gui/GuiLabelEditDelegate.h"
+#include "gui/GuiSkin.h"
+#include "gui/frmErase.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -3,9 +3,9 @@
 
 #include "gui/frmMaindvdwrite.h"
 
-#include "disc/DiscTexts.h"
 #include "core/Prompter.h"
 #include "core/Session.h"
+#include "disc/DiscTexts.h"
 
 #include <QApplication>
 #include <QFileInfo>

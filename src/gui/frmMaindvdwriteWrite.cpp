@@ -3,8 +3,8 @@
 
 #include "gui/frmMaindvdwrite.h"
 
-#include "disc/DiscTexts.h"
 #include "core/Prompter.h"
+#include "disc/DiscTexts.h"
 
 #include <QCheckBox>
 #include <QComboBox>

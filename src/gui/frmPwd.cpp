@@ -1,7 +1,7 @@
 #include "gui/frmPwd.h"
 
-#include "gui/GuiSkin.h"
 #include "core/Session.h"
+#include "gui/GuiSkin.h"
 
 #include <QApplication>
 #include <QGroupBox>

@@ -1,8 +1,8 @@
 #include "gui/frmabout.h"
 
 #include "gui/GuiDataFiles.h"
-#include "gui/GuiSkin.h"
 #include "gui/GuiHelp.h"
+#include "gui/GuiSkin.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -1,9 +1,9 @@
 #include "outlook/ItemLocations.h"
 
+#include "core/Session.h"
 #include "platform/Text.h"
 #include "platform/WinFiles.h"
 #include "registry/modReg.h"
-#include "core/Session.h"
 
 namespace trelmig {
 

@@ -1,11 +1,11 @@
 #include "outlook/OutlookEnvironment.h"
 
+#include "core/Session.h"
 #include "platform/PeVersion.h"
 #include "platform/SystemInfo.h"
 #include "platform/Utf.h"
 #include "platform/WinFiles.h"
 #include "registry/modReg.h"
-#include "core/Session.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/Prompter.h"
 #include "platform/AnsiCodec.h"
 #include "platform/RegistryBackend.h"
-#include "core/Prompter.h"
 
 #include <string>
 #include <vector>

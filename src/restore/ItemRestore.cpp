@@ -1,11 +1,11 @@
 #include "restore/ItemRestore.h"
 
-#include "platform/Text.h"
+#include "app/Environment.h"
 #include "archive/ZipArchive.h"
 #include "outlook/ItemLocations.h"
+#include "platform/Text.h"
 #include "registry/RegistryBinary.h"
 #include "registry/RegistryText.h"
-#include "app/Environment.h"
 
 #include <algorithm>
 #include <filesystem>

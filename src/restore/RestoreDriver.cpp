@@ -1,9 +1,9 @@
 #include "restore/RestoreDriver.h"
 
-#include "archive/ZipArchive.h"
-#include "restore/ItemRestore.h"
 #include "app/Environment.h"
+#include "archive/ZipArchive.h"
 #include "core/ProgressView.h"
+#include "restore/ItemRestore.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #include "restore/SourceFile.h"
 
-#include "archive/ZipArchive.h"
-#include "platform/Text.h"
 #include "app/Environment.h"
+#include "archive/ZipArchive.h"
 #include "core/PasswordPrompt.h"
 #include "core/SettingsFile.h"
+#include "platform/Text.h"
 
 #include <filesystem>
 

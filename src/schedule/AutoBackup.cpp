@@ -1,10 +1,10 @@
 #include "schedule/AutoBackup.h"
 
+#include "app/Environment.h"
+#include "archive/ZipArchive.h"
 #include "backup/BackupDriver.h"
 #include "backup/BackupRun.h"
-#include "archive/ZipArchive.h"
 #include "outlook/OutlookEnvironment.h"
-#include "app/Environment.h"
 
 #include <algorithm>
 #include <ostream>

@@ -1,7 +1,7 @@
 #include "schedule/TaskScheduler.h"
 
-#include "schedule/AutoBackup.h"
 #include "core/Prompter.h"
+#include "schedule/AutoBackup.h"
 
 namespace trelmig {
 

@@ -1,6 +1,6 @@
 #include "backup/BackupDriver.h"
-#include "archive/ZipArchive.h"
 #include "app/Environment.h"
+#include "archive/ZipArchive.h"
 #include "core/ProgressView.h"
 #include "core/SettingsFile.h"
 

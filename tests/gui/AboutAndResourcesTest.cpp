@@ -2,9 +2,9 @@
 
 #include "core/ItemCatalogue.h"
 #include "gui/GuiDataFiles.h"
+#include "gui/GuiHelp.h"
 #include "gui/GuiInstanceLock.h"
 #include "gui/GuiSkin.h"
-#include "gui/GuiHelp.h"
 #include "gui/frmabout.h"
 
 #include "platform/WorkFolder.h"

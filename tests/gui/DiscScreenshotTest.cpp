@@ -4,10 +4,10 @@
 #include "DiscWindowSupport.h"
 #include "RecordingPrompter.h"
 
+#include "core/Session.h"
 #include "disc/ImageFileDevice.h"
 #include "gui/frmErase.h"
 #include "gui/frmMaindvdwrite.h"
-#include "core/Session.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -1,10 +1,10 @@
 #include "DiscWindowSupport.h"
 #include "RecordingPrompter.h"
 
+#include "core/Session.h"
 #include "disc/DiscTexts.h"
 #include "disc/ImageFileDevice.h"
 #include "gui/frmMaindvdwrite.h"
-#include "core/Session.h"
 
 #include <QCheckBox>
 #include <QComboBox>

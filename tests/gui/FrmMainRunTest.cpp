@@ -2,9 +2,9 @@
 // into the second profile of another copy of the prefix.
 #include "MainWindowFixture.h"
 
-#include "registry/RegistryBinary.h"
 #include "gui/GuiProgressPanel.h"
 #include "gui/frmPwd.h"
+#include "registry/RegistryBinary.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -4,8 +4,8 @@
 #include "GuiTestSupport.h"
 #include "RecordingPrompter.h"
 #include "SamplePrefixCopy.h"
-#include "gui/frmJobs.h"
 #include "app/Environment.h"
+#include "gui/frmJobs.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 #include "SamplePrefixCopy.h"
 
 #include "app/Environment.h"
-#include "gui/frmMain.h"
 #include "gui/GuiHelp.h"
+#include "gui/frmMain.h"
 
 #include <gtest/gtest.h>
 

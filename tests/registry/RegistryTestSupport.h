@@ -1,12 +1,12 @@
 #pragma once
 
+#include "core/Prompter.h"
 #include "platform/AnsiCodec.h"
 #include "platform/TextFile.h"
 #include "platform/WinePrefix.h"
 #include "platform/WineRegistry.h"
 #include "platform/WorkFolder.h"
 #include "registry/modReg.h"
-#include "core/Prompter.h"
 
 #include <cstdint>
 #include <filesystem>

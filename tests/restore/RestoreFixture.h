@@ -1,12 +1,12 @@
 #pragma once
 
-#include "backup/BackupDriver.h"
-#include "archive/ZipArchive.h"
-#include "restore/RestoreDriver.h"
-#include "restore/SourceFile.h"
 #include "app/Environment.h"
+#include "archive/ZipArchive.h"
+#include "backup/BackupDriver.h"
 #include "core/PasswordPrompt.h"
 #include "core/ProgressView.h"
+#include "restore/RestoreDriver.h"
+#include "restore/SourceFile.h"
 
 #include "RecordingPrompter.h"
 #include "SamplePrefixCopy.h"

@@ -1,7 +1,7 @@
 #include "RestoreFixture.h"
 
-#include "platform/WineServerLock.h"
 #include "core/SettingsFile.h"
+#include "platform/WineServerLock.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -5,8 +5,8 @@
 
 #include "RecordingPrompter.h"
 #include "SamplePrefixCopy.h"
-#include "archive/ZipArchive.h"
 #include "app/Environment.h"
+#include "archive/ZipArchive.h"
 
 #include <gtest/gtest.h>
 
