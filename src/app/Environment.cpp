@@ -34,7 +34,6 @@ std::string Environment::Discover() {
     s.strInfoFile = (work.path() / "vastrel.dat").string();
     s.strComputerName = system.computerName();
     s.strLogonUser = system.logonUser();
-    s.strWindowsDir = system.windowsDir();
     s.bNoSourceFile = true;
     GetWindowsVersion(s, system);
     s.strProfilesKey = kProfilesKey;

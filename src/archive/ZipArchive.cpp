@@ -13,7 +13,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <unordered_map>
 #include <zip.h>
 
 namespace trelmig {
@@ -49,7 +48,6 @@ struct ZipArchive::Impl {
     Impl(const AnsiCodec& ansi, ZipEvents events) : ansi(ansi), events(std::move(events)) {}
     ~Impl() { closeReader(); }
 
-    bool write();
     bool fail(std::string why) {
         lastError = std::move(why);
         return false;
@@ -68,14 +66,6 @@ struct ZipArchive::Impl {
     AnsiCodec ansi;
     ZipEvents events;
     std::string lastError;
-
-    // writing
-    std::string target;
-    std::vector<ZipQueuedFile> queue;
-    // Case-folded entry name -> the file queued under it (device, inode).
-    std::unordered_map<std::u16string, std::pair<dev_t, ino_t>> queuedNames;
-    bool encrypt = false;
-    std::string password;
 
     // reading
     zip_t* reader = nullptr;
@@ -98,43 +88,17 @@ std::string ZipArchive::LastError() const {
 
 // ---------------------------------------------------------------- writing
 
-void ZipArchive::NewZip(const std::string& targetPath) {
+bool ZipArchive::WriteZip(const std::string& targetPath, const ZipFileList& files,
+                          const std::string& password) {
     CloseZip();
-    impl_->target = targetPath;
-}
-
-bool ZipArchive::AddFile(const std::string& hostPath) {
-    struct stat st {};
-    if (::stat(hostPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        return impl_->fail("The file " + hostPath + " does not exist.");
-    std::string name = bareEntryName(hostPath);
-    const auto [it, added] = impl_->queuedNames.emplace(foldCase(utf8ToUtf16(name)),
-                                                        std::make_pair(st.st_dev, st.st_ino));
-    if (!added) {
-        // The same file asked for twice (the rules file is also in the
-        // preferences folder) is in the archive already.
-        if (it->second == std::make_pair(st.st_dev, st.st_ino))
-            return true;
-        return impl_->fail("A different file named " + name + " is already in the archive.");
-    }
-    impl_->queue.push_back({hostPath, name});
-    if (impl_->events.fileAdding)
-        impl_->events.fileAdding(name);
-    return true;
-}
-
-void ZipArchive::SetEncryption(bool on) {
-    impl_->encrypt = on;
-}
-
-void ZipArchive::SetPassword(const std::string& password) {
-    impl_->password = password;
-}
-
-bool ZipArchive::WriteZip() {
+    impl_->lastError.clear();
+    auto progress = [this](int percent) {
+        if (impl_->events.writeProgress)
+            impl_->events.writeProgress(percent);
+    };
     bool ok = false;
     try {
-        ok = impl_->write();
+        ok = writeZipFile(targetPath, files.Files(), password, progress, impl_->lastError);
     } catch (const std::exception& e) {
         ok = impl_->fail(std::string("Cannot write the archive: ") + e.what());
     }
@@ -143,23 +107,7 @@ bool ZipArchive::WriteZip() {
     return ok;
 }
 
-bool ZipArchive::Impl::write() {
-    lastError.clear();
-    if (target.empty())
-        return fail("No archive was started.");
-    if (encrypt && password.empty())
-        return fail("Encryption is on but no password was given.");
-    auto progress = [this](int percent) {
-        if (events.writeProgress)
-            events.writeProgress(percent);
-    };
-    return writeZipFile(target, queue, encrypt ? password : std::string(), progress, lastError);
-}
-
 void ZipArchive::CloseZip() {
-    impl_->target.clear();
-    impl_->queue.clear();
-    impl_->queuedNames.clear();
     impl_->closeReader();
 }
 

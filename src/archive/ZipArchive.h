@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archive/ZipFileList.h"
 #include "platform/AnsiCodec.h"
 
 #include <cstdint>
@@ -14,7 +15,6 @@ namespace trelmig {
 // What the archive tells its user while it works. Every callback is optional
 // and is called on the caller's thread.
 struct ZipEvents {
-    std::function<void(const std::string& fileName)> fileAdding;     // once per queued file
     std::function<void(const std::string& fileName)> fileExtracting; // once per extracted file
     std::function<void(int percent)> writeProgress;                  // 0..100, repeatedly
     std::function<void(bool succeeded)> writeFinished;               // once per WriteZip
@@ -45,23 +45,15 @@ public:
     void SetEvents(ZipEvents events);
 
     // --- writing
-    // Starts an empty archive to be written to targetPath. Closes any archive
-    // that is open.
-    void NewZip(const std::string& targetPath);
-    // Queues a file, stored later under its bare name; raises fileAdding.
-    // Returns false (and sets LastError) when the file does not exist or a
-    // different file of the same bare name (ignoring case) is already queued;
-    // the same file queued again is there already (true).
-    bool AddFile(const std::string& hostPath);
-    void SetEncryption(bool on);
-    void SetPassword(const std::string& password);
-    // Writes the archive; raises writeProgress and then writeFinished. Returns
-    // false (and sets LastError) when the archive could not be written, the
-    // target then being left as it was. A second writer of the same target
-    // (another process, or another ZipArchive) is refused while one is at work.
-    // Files are compressed in worker threads; the events still come on the
-    // caller's thread.
-    bool WriteZip();
+    // Writes the files as a new archive at targetPath, every entry encrypted
+    // with AES-256 when password is not empty. Raises writeProgress and then
+    // writeFinished. Returns false (and sets LastError) when the archive could
+    // not be written, the target then being left as it was. A second writer of
+    // the same target (another process, or another ZipArchive) is refused while
+    // one is at work. Files are compressed in worker threads; the events still
+    // come on the caller's thread.
+    bool WriteZip(const std::string& targetPath, const ZipFileList& files,
+                  const std::string& password);
     // Releases the archive being written or read.
     void CloseZip();
     std::string LastError() const;

@@ -55,21 +55,14 @@ BackupRunResult BackupDriver::RunBackup(const BackupChoices& c) {
     progress_.ShowPanel(true);
     progress_.ProcessEvents();
 
-    s.bWriteDone = false;
     zip_.SetEvents({
-        .fileAdding =
-            [&](const std::string& name) {
-                progress_.ProcessEvents();
-                progress_.SetFileText("Adding File " + name);
-                progress_.ProcessEvents();
-            },
         .fileExtracting = {},
         .writeProgress =
             [&](int percent) {
                 progress_.ProcessEvents();
                 progress_.SetPercentText("Write File " + std::to_string(percent) + "%");
             },
-        .writeFinished = [&](bool) { s.bWriteDone = true; },
+        .writeFinished = {},
     });
 
     BackupRequest request;
@@ -88,6 +81,12 @@ BackupRunResult BackupDriver::RunBackup(const BackupChoices& c) {
                 progress_.SetStatus(std::string(step.statusText));
                 progress_.ProcessEvents();
             },
+        .fileAdding =
+            [&](const std::string& name) {
+                progress_.ProcessEvents();
+                progress_.SetFileText("Adding File " + name);
+                progress_.ProcessEvents();
+            },
         .addProgress = [&](int amount) { progress_.SetProgress(progress_.Progress() + amount); },
     };
     const BackupOutcome outcome = PerformBackup(env_, zip_, request, hooks);
@@ -96,7 +95,6 @@ BackupRunResult BackupDriver::RunBackup(const BackupChoices& c) {
 
     progress_.SetProgress(100);
     progress_.SetBusy(false);
-    s.bWriteDone = false;
     progress_.SetFileText("");
     progress_.SetPercentText("");
     progress_.ShowPanel(false);

@@ -37,8 +37,8 @@ BackupOutcome PerformBackup(Environment& env, ZipArchive& zip, const BackupReque
         for (const auto& [key, value] : header)
             SaveINI(key, value, s.strInfoFile, env.ansi);
 
-        zip.NewZip(request.targetFile);
-        ItemBackup items(s, env.reg, env.files, env.ansi, zip);
+        ZipFileList files(hooks.fileAdding);
+        ItemBackup items(s, env.reg, env.files, env.ansi, files);
         for (const BackupStep& step : backupSteps()) {
             const bool runs = StepRuns(step, request.items);
             bool ok = false;
@@ -57,13 +57,10 @@ BackupOutcome PerformBackup(Environment& env, ZipArchive& zip, const BackupReque
         }
         SaveINI("BackupItem", outcome.flags, s.strInfoFile, env.ansi);
         // An archive without its information file cannot be restored.
-        if (!zip.AddFile(s.strInfoFile))
+        if (!files.AddFile(s.strInfoFile))
             throw std::runtime_error("the information file " + s.strInfoFile +
                                      " cannot be added to the backup file");
-        zip.SetEncryption(!request.password.empty());
-        if (!request.password.empty())
-            zip.SetPassword(request.password);
-        outcome.written = zip.WriteZip();
+        outcome.written = zip.WriteZip(request.targetFile, files, request.password);
         if (!outcome.written)
             outcome.writeError = zip.LastError();
     } catch (const std::exception& e) {

@@ -30,10 +30,11 @@ struct BackupOutcome {
     std::string writeError;
 };
 
-// Called before each step that runs (its status text) and after each step
-// (the progress to add).
+// Called before each step that runs (its status text), for each file the
+// archive takes (its entry name) and after each step (the progress to add).
 struct BackupHooks {
     std::function<void(const BackupStep&)> stepStarting;
+    std::function<void(const std::string&)> fileAdding;
     std::function<void(int)> addProgress;
 };
 

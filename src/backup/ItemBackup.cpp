@@ -27,8 +27,8 @@ bool guarded(const std::function<bool()>& operation) {
 } // namespace
 
 ItemBackup::ItemBackup(Session& session, modReg& reg, const WinFiles& files, const AnsiCodec& ansi,
-                       ZipArchive& zip)
-    : session_(session), reg_(reg), files_(files), ansi_(ansi), zip_(zip) {}
+                       ZipFileList& archiveFiles)
+    : session_(session), reg_(reg), files_(files), ansi_(ansi), archiveFiles_(archiveFiles) {}
 
 std::string ItemBackup::profileKey(const std::string& strIdentity) const {
     return session_.strProfilesKey + "\\" + strIdentity;
@@ -40,7 +40,7 @@ void ItemBackup::saveKey(const char* key, const std::string& value) {
 
 bool ItemBackup::addWindowsFile(const std::string& windowsPath) {
     const auto host = files_.hostPath(windowsPath);
-    return host && zip_.AddFile(host->string());
+    return host && archiveFiles_.AddFile(host->string());
 }
 
 bool ItemBackup::exportKey(const std::string& keyPath, const char* prefix, std::string& exportFile,
@@ -52,7 +52,7 @@ bool ItemBackup::exportKey(const std::string& keyPath, const char* prefix, std::
         if (exportFile.empty())
             return false;
         ExportRegTree(reg_, keyPath, "", exportFile);
-        if (!zip_.AddFile(exportFile))
+        if (!archiveFiles_.AddFile(exportFile))
             return false;
         saveKey(itemKey, BareName(exportFile));
         return true;

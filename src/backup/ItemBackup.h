@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archive/ZipArchive.h"
+#include "archive/ZipFileList.h"
 
 #include <functional>
 #include <string>
@@ -19,7 +19,7 @@ class AnsiCodec;
 class ItemBackup {
 public:
     ItemBackup(Session& session, modReg& reg, const WinFiles& files, const AnsiCodec& ansi,
-               ZipArchive& zip);
+               ZipFileList& archiveFiles);
 
     bool BackupConfig(const std::string& strIdentity);
     bool BackupDatas(const std::string& strIdentity);
@@ -50,7 +50,7 @@ private:
     modReg& reg_;
     const WinFiles& files_;
     const AnsiCodec& ansi_;
-    ZipArchive& zip_;
+    ZipFileList& archiveFiles_;
 };
 
 } // namespace trelmig

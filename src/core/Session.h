@@ -9,13 +9,11 @@ namespace trelmig {
 // The process-wide values of one run, created at start-up and handed to the
 // drivers. Field names are the program's long-standing names for them.
 struct Session {
-    std::string strCommandLine;
     // Host folder standing for the program folder: private to this run.
     std::string strProgramFolder;
     std::string strInfoFile;
     std::string strComputerName;
     std::string strLogonUser;
-    std::string strWindowsDir;
     std::string strUserProfile;
     std::string strWinVersion;
     std::string strWinBuild;
@@ -34,7 +32,6 @@ struct Session {
 
     std::string strTargetFile;
     std::string strBackupPassword;
-    bool bWriteDone = false;
     std::string strConfigExportFile;
     std::string strAccountsExportFile;
     std::string strOptionsExportFile;

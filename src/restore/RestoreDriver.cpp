@@ -112,8 +112,7 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c) {
     progress_.SetProgress(progress_.Progress() + 10);
     progress_.ProcessEvents();
 
-    zip_.SetEvents({.fileAdding = {},
-                    .fileExtracting =
+    zip_.SetEvents({.fileExtracting =
                         [&](const std::string& name) {
                             progress_.ProcessEvents();
                             progress_.SetFileText("Unzip File " + name);

@@ -75,11 +75,9 @@ TEST(ZipArchiveRead, DamagedAesDataIsRefusedEvenWithTheRightPassword) {
     const std::string archive = dir.file("backup.kvx");
     {
         ZipArchive writer(kAnsi);
-        writer.NewZip(archive);
-        ASSERT_TRUE(writer.AddFile(dir.file("data.pst")));
-        writer.SetEncryption(true);
-        writer.SetPassword("pw");
-        ASSERT_TRUE(writer.WriteZip()) << writer.LastError();
+        ZipFileList list;
+        ASSERT_TRUE(list.AddFile(dir.file("data.pst")));
+        ASSERT_TRUE(writer.WriteZip(archive, list, "pw")) << writer.LastError();
     }
     std::string bytes = readFile(archive);
     bytes[bytes.size() / 2] ^= 0x5a;

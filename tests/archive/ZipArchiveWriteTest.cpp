@@ -16,14 +16,12 @@ namespace {
 const AnsiCodec kAnsi(1252);
 
 struct Recorded {
-    std::vector<std::string> adding;
     std::vector<int> progress;
     std::vector<bool> finished;
 };
 
 ZipEvents recording(Recorded& r) {
     ZipEvents events;
-    events.fileAdding = [&r](const std::string& name) { r.adding.push_back(name); };
     events.writeProgress = [&r](int percent) { r.progress.push_back(percent); };
     events.writeFinished = [&r](bool ok) { r.finished.push_back(ok); };
     return events;
@@ -33,16 +31,11 @@ ZipEvents recording(Recorded& r) {
 bool writeArchive(const std::string& target, const std::vector<std::string>& files,
                   const std::string& password = {}, ZipEvents events = {}) {
     ZipArchive zip(kAnsi, std::move(events));
-    zip.NewZip(target);
+    ZipFileList list;
     for (const auto& f : files)
-        if (!zip.AddFile(f))
+        if (!list.AddFile(f))
             return false;
-    zip.SetEncryption(!password.empty());
-    if (!password.empty())
-        zip.SetPassword(password);
-    bool ok = zip.WriteZip();
-    zip.CloseZip();
-    return ok;
+    return zip.WriteZip(target, list, password);
 }
 
 bool isSideFile(const std::string& name) {
@@ -69,8 +62,6 @@ TEST(ZipArchiveWrite, PasswordArchiveIsAes256ReadBySevenZip) {
     ASSERT_TRUE(writeArchive(
         target, {dir.file("Persönlich.pst"), dir.file("empty.txt"), dir.file("vastrel.dat")},
         "s3cret pw", recording(events)));
-    EXPECT_EQ(events.adding,
-              (std::vector<std::string>{"Persönlich.pst", "empty.txt", "vastrel.dat"}));
     EXPECT_EQ(events.finished, std::vector<bool>{true});
 
     auto tested = run("7z t -p's3cret pw' " + shellQuoted(target));
@@ -178,15 +169,16 @@ TEST(ZipArchiveWrite, AddFileRefusesMissingFilesAndDuplicateNames) {
     fs::create_directory(dir.path() / "other");
     writeFile(dir.file("Outlook.pst"), "1");
     writeFile(dir.file("other/OUTLOOK.PST"), "2");
-    Recorded events;
-    ZipArchive zip(kAnsi, recording(events));
-    zip.NewZip(dir.file("x.kvx"));
-    EXPECT_FALSE(zip.AddFile(dir.file("missing.pst")));
-    EXPECT_FALSE(zip.AddFile(dir.path().string())); // a folder
-    EXPECT_TRUE(zip.AddFile(dir.file("Outlook.pst")));
-    EXPECT_FALSE(zip.AddFile(dir.file("other/OUTLOOK.PST")));
-    EXPECT_NE(zip.LastError().find("OUTLOOK.PST"), std::string::npos);
-    EXPECT_EQ(events.adding, std::vector<std::string>{"Outlook.pst"});
+    std::vector<std::string> added;
+    ZipFileList list([&](const std::string& name) { added.push_back(name); });
+    EXPECT_FALSE(list.AddFile(dir.file("missing.pst")));
+    EXPECT_FALSE(list.AddFile(dir.path().string())); // a folder
+    EXPECT_TRUE(list.AddFile(dir.file("Outlook.pst")));
+    EXPECT_TRUE(list.AddFile(dir.file("Outlook.pst"))) << "the same file again is there already";
+    EXPECT_FALSE(list.AddFile(dir.file("other/OUTLOOK.PST")));
+    EXPECT_NE(list.LastError().find("OUTLOOK.PST"), std::string::npos);
+    EXPECT_EQ(added, std::vector<std::string>{"Outlook.pst"});
+    EXPECT_EQ(list.Files().size(), 1u);
 }
 
 // --- failures leave the previous archive as it was
@@ -212,11 +204,11 @@ protected:
 TEST_F(ZipArchiveFailedWrite, QueuedFileDeletedBeforeWriting) {
     Recorded events;
     ZipArchive zip(kAnsi, recording(events));
-    zip.NewZip(target);
-    ASSERT_TRUE(zip.AddFile(dir.file("data.pst")));
-    ASSERT_TRUE(zip.AddFile(dir.file("vastrel.dat")));
+    ZipFileList list;
+    ASSERT_TRUE(list.AddFile(dir.file("data.pst")));
+    ASSERT_TRUE(list.AddFile(dir.file("vastrel.dat")));
     fs::remove(dir.file("data.pst"));
-    EXPECT_FALSE(zip.WriteZip());
+    EXPECT_FALSE(zip.WriteZip(target, list, {}));
     EXPECT_EQ(events.finished, std::vector<bool>{false});
     EXPECT_NE(zip.LastError().find("data.pst"), std::string::npos) << zip.LastError();
     expectPreviousIntact();
@@ -228,24 +220,13 @@ TEST_F(ZipArchiveFailedWrite, TargetFolderRemovedBeforeWriting) {
     fs::create_directory(other.path() / "sub");
     Recorded events;
     ZipArchive zip(kAnsi, recording(events));
-    zip.NewZip(gone);
-    ASSERT_TRUE(zip.AddFile(dir.file("vastrel.dat")));
+    ZipFileList list;
+    ASSERT_TRUE(list.AddFile(dir.file("vastrel.dat")));
     fs::remove_all(other.path() / "sub");
-    EXPECT_FALSE(zip.WriteZip());
+    EXPECT_FALSE(zip.WriteZip(gone, list, {}));
     EXPECT_EQ(events.finished, std::vector<bool>{false});
     EXPECT_NE(zip.LastError().find("does not exist"), std::string::npos) << zip.LastError();
     EXPECT_FALSE(fs::exists(other.path() / "sub"));
-}
-
-TEST_F(ZipArchiveFailedWrite, EncryptionWithoutPasswordIsRefused) {
-    Recorded events;
-    ZipArchive zip(kAnsi, recording(events));
-    zip.NewZip(target);
-    ASSERT_TRUE(zip.AddFile(dir.file("data.pst")));
-    zip.SetEncryption(true);
-    EXPECT_FALSE(zip.WriteZip());
-    EXPECT_EQ(events.finished, std::vector<bool>{false});
-    expectPreviousIntact();
 }
 
 TEST_F(ZipArchiveFailedWrite, DiskFullMidWrite) {
@@ -259,9 +240,9 @@ TEST_F(ZipArchiveFailedWrite, DiskFullMidWrite) {
         setrlimit(RLIMIT_FSIZE, &limit);
         Recorded events;
         ZipArchive zip(kAnsi, recording(events));
-        zip.NewZip(target);
-        zip.AddFile(dir.file("data.pst"));
-        bool ok = zip.WriteZip();
+        ZipFileList list;
+        list.AddFile(dir.file("data.pst"));
+        bool ok = zip.WriteZip(target, list, {});
         bool failedProperly =
             !ok && events.finished == std::vector<bool>{false} && !zip.LastError().empty();
         _exit(failedProperly ? 0 : 1);
@@ -329,9 +310,9 @@ TEST_F(ZipArchiveFailedWrite, SecondWriterOfTheSameTargetIsRefused) {
         ZipEvents its;
         its.writeFinished = [&](bool ok) { secondFinished.push_back(ok); };
         ZipArchive second(kAnsi, its);
-        second.NewZip(target);
-        second.AddFile(dir.file("vastrel.dat"));
-        secondResult = second.WriteZip();
+        ZipFileList list;
+        list.AddFile(dir.file("vastrel.dat"));
+        secondResult = second.WriteZip(target, list, {});
         secondError = second.LastError();
     };
     ASSERT_TRUE(writeArchive(target, {dir.file("data.pst")}, {}, events));

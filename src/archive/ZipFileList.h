@@ -1,0 +1,36 @@
+#pragma once
+
+#include "archive/ZipWriter.h"
+
+#include <functional>
+#include <string>
+#include <sys/types.h>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace trelmig {
+
+// The files of an archive about to be written, each to be stored at the root
+// under its bare name. Paths are host paths.
+class ZipFileList {
+public:
+    // fileAdded is told the entry name of every file taken.
+    explicit ZipFileList(std::function<void(const std::string&)> fileAdded = {});
+
+    // False (LastError says why) when the file does not exist or a different
+    // file of the same bare name (ignoring case) is already listed; the same
+    // file listed again is there already (true).
+    bool AddFile(const std::string& hostPath);
+    const std::vector<ZipQueuedFile>& Files() const { return files_; }
+    const std::string& LastError() const { return lastError_; }
+
+private:
+    std::function<void(const std::string&)> fileAdded_;
+    std::vector<ZipQueuedFile> files_;
+    // Case-folded entry name -> the file listed under it (device, inode).
+    std::unordered_map<std::u16string, std::pair<dev_t, ino_t>> names_;
+    std::string lastError_;
+};
+
+} // namespace trelmig
