@@ -2,17 +2,12 @@
 
 #include "archive/ZipEntryNames.h"
 #include "archive/ZipEntryReader.h"
-#include "archive/ZipWriteTarget.h"
 #include "archive/ZipWriter.h"
+#include "platform/SideFile.h"
 #include "platform/Utf.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <exception>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <zip.h>
 
 namespace trelmig {
@@ -30,11 +25,6 @@ std::string zipErrorText(int code) {
     std::string text = zip_error_strerror(&error);
     zip_error_fini(&error);
     return text;
-}
-
-std::string folderOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
 std::string fileNameOf(const std::string& path) {
@@ -213,39 +203,22 @@ bool ZipArchive::ExtractEntryTo(const std::string& bareName, const std::string& 
     if (impl_->events.fileExtracting)
         impl_->events.fileExtracting(entry->name.text);
 
-    const std::string folder = folderOf(targetFile);
-    std::string temp;
-    int fd =
-        createSideFile(folder, ZipWriteTarget::sidePrefix(fileNameOf(targetFile)) + "x-", temp);
-    if (fd < 0)
-        return impl_->fail("Cannot create a file in " + folder + ": " + std::strerror(errno));
-
-    std::string failure;
+    SideFile temp(targetFile, SideFile::sidePrefix(fileNameOf(targetFile)) + "x-");
+    if (!temp.create())
+        return impl_->fail(temp.error());
     ZipEntryReader reader(impl_->reader, impl_->readPassword());
-    bool ok = reader.read(entry->stored, [&](const unsigned char* data, std::size_t length) {
-        if (writeFully(fd, data, length))
-            return true;
-        failure = "Cannot write " + temp + ": " + std::strerror(errno);
-        return false;
-    });
-    if (!ok && failure.empty())
-        failure = entry->name.text + ": " + reader.error();
-    struct stat old {};
-    if (ok && ::stat(targetFile.c_str(), &old) == 0 && ::fchmod(fd, old.st_mode & 07777) != 0)
-        failure = "Cannot set the mode of " + temp + ": " + std::strerror(errno);
-    if (failure.empty() && ::fsync(fd) != 0)
-        failure = "Cannot flush " + temp + " to disk: " + std::strerror(errno);
-    if (::close(fd) != 0 && failure.empty())
-        failure = "Cannot write " + temp + ": " + std::strerror(errno);
-    if (failure.empty() && ::rename(temp.c_str(), targetFile.c_str()) != 0)
-        failure = "Cannot rename " + temp + " to " + targetFile + ": " + std::strerror(errno);
-    if (!failure.empty()) {
-        ::unlink(temp.c_str());
-        return impl_->fail(failure);
-    }
-    if (!syncFolder(folder))
-        return impl_->fail("Cannot flush the folder " + folder +
-                           " to disk: " + std::strerror(errno));
+    std::string failure;
+    const bool read =
+        reader.read(entry->stored, [&](const unsigned char* data, std::size_t length) {
+            if (temp.write(data, length))
+                return true;
+            failure = temp.error();
+            return false;
+        });
+    if (!read)
+        return impl_->fail(failure.empty() ? entry->name.text + ": " + reader.error() : failure);
+    if (!temp.commit())
+        return impl_->fail(temp.error());
     return true;
 }
 

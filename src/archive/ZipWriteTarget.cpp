@@ -14,8 +14,6 @@ namespace trelmig {
 
 namespace {
 
-constexpr std::size_t kMaxNameInPrefix = 200; // leaves room for the suffixes in NAME_MAX
-
 std::string errnoText(int err) {
     return std::strerror(err);
 }
@@ -40,58 +38,8 @@ bool isTempSuffix(const std::string& suffix) {
 
 } // namespace
 
-int createSideFile(const std::string& folder, const std::string& prefix, std::string& path) {
-    static constexpr char kChars[] =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::random_device seed;
-    std::mt19937 gen(seed());
-    std::uniform_int_distribution<int> pick(0, sizeof(kChars) - 2);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string candidate = folder + "/" + prefix;
-        for (int i = 0; i < 6; ++i)
-            candidate += kChars[pick(gen)];
-        // 0666: the kernel applies the umask, as for any new file.
-        int fd =
-            ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (fd >= 0) {
-            path = candidate;
-            return fd;
-        }
-        if (errno != EEXIST)
-            return -1;
-    }
-    errno = EEXIST;
-    return -1;
-}
-
-bool writeFully(int fd, const void* data, std::size_t length) {
-    auto* bytes = static_cast<const unsigned char*>(data);
-    while (length > 0) {
-        ssize_t n = ::write(fd, bytes, length);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        bytes += n;
-        length -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-bool syncFolder(const std::string& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = ::fsync(fd) == 0 || errno == EINVAL; // some file systems cannot sync folders
-    ::close(fd);
-    return ok;
-}
-
-std::string ZipWriteTarget::sidePrefix(const std::string& targetFileName) {
-    return "." + targetFileName.substr(0, kMaxNameInPrefix) + ".trelmig-";
-}
-
-ZipWriteTarget::ZipWriteTarget(std::string targetPath) : target_(std::move(targetPath)) {
+ZipWriteTarget::ZipWriteTarget(std::string targetPath)
+    : target_(std::move(targetPath)), temp_(target_) {
     auto slash = target_.find_last_of('/');
     folder_ = slash == std::string::npos ? "." : slash == 0 ? "/" : target_.substr(0, slash);
     std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
@@ -100,8 +48,7 @@ ZipWriteTarget::ZipWriteTarget(std::string targetPath) : target_(std::move(targe
 }
 
 ZipWriteTarget::~ZipWriteTarget() {
-    if (!committed_)
-        removeTemp();
+    temp_.discard();
     releaseLock();
 }
 
@@ -159,44 +106,19 @@ bool ZipWriteTarget::begin() {
     if (locked_)
         removeLeftovers();
 
-    int fd = createSideFile(folder_, prefix_, tempPath_);
-    if (fd < 0) {
-        error_ = "Cannot create a temporary file in " + folder_ + ": " + errnoText(errno);
+    if (!temp_.create()) {
+        error_ = temp_.error();
         return false;
     }
-    ::close(fd);
+    temp_.close();
     return true;
 }
 
 bool ZipWriteTarget::commit() {
-    int fd = ::open(tempPath_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error_ = "The new archive " + tempPath_ + " is missing: " + errnoText(errno);
-        return false;
-    }
-    struct stat old {};
-    if (::stat(target_.c_str(), &old) == 0 && ::fchmod(fd, old.st_mode & 07777) != 0) {
-        error_ = "Cannot set the mode of " + tempPath_ + ": " + errnoText(errno);
-        ::close(fd);
-        return false;
-    }
-    if (::fsync(fd) != 0) {
-        error_ = "Cannot flush " + tempPath_ + " to disk: " + errnoText(errno);
-        ::close(fd);
-        return false;
-    }
-    ::close(fd);
-    if (::rename(tempPath_.c_str(), target_.c_str()) != 0) {
-        error_ = "Cannot rename " + tempPath_ + " to " + target_ + ": " + errnoText(errno);
-        return false;
-    }
-    committed_ = true;
-    if (!syncFolder(folder_)) {
-        error_ = "The new archive " + target_ + " is in place, but the folder " + folder_ +
-                 " could not be flushed to disk: " + errnoText(errno);
-        return false;
-    }
-    return true;
+    if (temp_.commit())
+        return true;
+    error_ = temp_.error();
+    return false;
 }
 
 void ZipWriteTarget::removeLeftovers() {
@@ -217,13 +139,6 @@ void ZipWriteTarget::removeLeftovers() {
     ::closedir(dir);
     for (const auto& path : doomed)
         ::unlink(path.c_str());
-}
-
-void ZipWriteTarget::removeTemp() {
-    if (tempPath_.empty())
-        return;
-    ::unlink(tempPath_.c_str());
-    tempPath_.clear();
 }
 
 void ZipWriteTarget::releaseLock() {

@@ -22,22 +22,6 @@ std::string FolderOf(const std::string& path) {
     return parent.empty() ? "." : parent.string();
 }
 
-bool SyncPath(const std::string& path, int flags) {
-    const int fd = ::open(path.c_str(), flags);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
-
-// mkstemp makes the file private; an image gets the usual permissions.
-mode_t NewFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 } // namespace
 
 DiscMedia ImageFileDevice::Media() const {
@@ -76,34 +60,27 @@ bool ImageFileDevice::BeginWrite(::burn_source* image, const WriteOptions& optio
         error = OutputError(0, drive_ ? "A write is already running." : "No image file named.");
         return false;
     }
-    const std::string name = std::filesystem::path(target_).filename().string();
-    std::string pattern = FolderOf(target_) + "/." + name + ".XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    const int fd = ::mkstemp(buffer.data());
-    if (fd < 0) {
+    partial_ = std::make_unique<SideFile>(target_);
+    if (!partial_->create()) {
         const int code = errno;
         DiscardImageStream(image);
-        error = OutputError(code, std::strerror(code));
+        error = OutputError(code, partial_->error());
+        partial_.reset();
         return false;
     }
-    ::fchmod(fd, NewFileMode());
-    ::close(fd);
-    partial_ = buffer.data();
+    partial_->close();
     std::string refusal;
-    drive_ = BurnDrive::Grab("stdio:" + partial_, false, refusal);
+    drive_ = BurnDrive::Grab("stdio:" + partial_->path(), false, refusal);
     if (!drive_) {
         DiscardImageStream(image);
-        ::unlink(partial_.c_str());
-        partial_.clear();
+        partial_.reset();
         error = OutputError(0, refusal);
         return false;
     }
     testWrite_ = options.testWrite;
     if (!drive_->StartWrite(image, options, refusal)) {
         drive_.reset();
-        ::unlink(partial_.c_str());
-        partial_.clear();
+        partial_.reset();
         error = OutputError(0, refusal);
         return false;
     }
@@ -132,21 +109,15 @@ bool ImageFileDevice::EndWrite(bool keep, DiscError& error) {
         drive_->Release(false);
         drive_.reset();
     }
-    if (partial_.empty())
+    if (!partial_)
         return true;
-    const std::string partial = partial_;
-    partial_.clear();
-    if (!keep || testWrite_) {
-        ::unlink(partial.c_str());
-        return true;
-    }
-    if (!SyncPath(partial, O_RDONLY) || std::rename(partial.c_str(), target_.c_str()) != 0) {
-        const int code = errno;
-        ::unlink(partial.c_str());
-        error = OutputError(code, std::strerror(code));
+    const std::unique_ptr<SideFile> partial = std::move(partial_);
+    if (!keep || testWrite_)
+        return true; // the partial image is removed with it
+    if (!partial->commit()) {
+        error = OutputError(errno, partial->error());
         return false;
     }
-    SyncPath(FolderOf(target_), O_RDONLY | O_DIRECTORY);
     return true;
 }
 

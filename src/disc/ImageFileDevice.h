@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SideFile.h"
+
 #include "disc/BurnDrive.h"
 #include "disc/DiscDevice.h"
 
@@ -41,13 +43,13 @@ public:
     DeviceProgress EraseProgress() override { return {}; }
 
     // The temporary file of the running write (empty when none).
-    std::string PartialFile() const { return partial_; }
+    std::string PartialFile() const { return partial_ ? partial_->path() : std::string(); }
 
 private:
     DiscError OutputError(int code, const std::string& description) const;
 
     std::string target_;
-    std::string partial_;
+    std::unique_ptr<SideFile> partial_;
     bool testWrite_ = false;
     std::unique_ptr<BurnDrive> drive_;
 };

@@ -1,5 +1,6 @@
 #include "platform/WineRegistry.h"
 
+#include "platform/SideFile.h"
 #include "platform/Utf.h"
 
 #include <algorithm>
@@ -78,59 +79,14 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& file) {
     return std::move(s).str();
 }
 
-std::string errnoText() {
-    return std::strerror(errno);
-}
-
 // Writes text beside the target, flushes it to disk and renames it over the
 // target, so the file is always either the old or the new one.
 void replaceFileAtomically(const std::filesystem::path& target, const std::string& text) {
-    std::string tmpl =
-        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-    int fd = ::mkstemp(tmpl.data());
-    if (fd < 0)
-        throw RegistryError("cannot create a temporary file beside " + target.string() + ": " +
-                            errnoText() + ". Nothing was written.");
-    auto fail = [&](const std::string& what) {
-        const std::string reason = errnoText();
-        ::close(fd);
-        ::unlink(tmpl.c_str());
-        throw RegistryError(what + " " + target.string() + ": " + reason +
-                            ". It was left unchanged.");
-    };
-    struct stat st {};
-    mode_t mode = 0644;
-    if (::stat(target.c_str(), &st) == 0)
-        mode = st.st_mode & 07777;
-    if (::fchmod(fd, mode) != 0)
-        fail("cannot set the permissions for");
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            fail("cannot write");
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0)
-        fail("cannot flush");
-    if (::close(fd) != 0) {
-        const std::string reason = errnoText();
-        ::unlink(tmpl.c_str());
-        throw RegistryError("cannot write " + target.string() + ": " + reason);
-    }
-    if (::rename(tmpl.c_str(), target.c_str()) != 0) {
-        const std::string reason = errnoText();
-        ::unlink(tmpl.c_str());
-        throw RegistryError("cannot replace " + target.string() + ": " + reason);
-    }
-    int dir = ::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    SideFile file(target.string());
+    if (!file.create())
+        throw RegistryError(file.error() + ". Nothing was written.");
+    if (!file.write(text.data(), text.size()) || !file.commit())
+        throw RegistryError(file.error() + ". " + target.string() + " was left unchanged.");
 }
 
 constexpr std::u16string_view kRegistryMachine = u"\\registry\\machine";

@@ -1,0 +1,139 @@
+#include "platform/SideFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace trelmig {
+
+namespace {
+
+constexpr std::size_t kMaxNameInPrefix = 200; // leaves room for the suffixes in NAME_MAX
+
+} // namespace
+
+int createSideFile(const std::string& folder, const std::string& prefix, std::string& path) {
+    static constexpr char kChars[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device seed;
+    std::mt19937 gen(seed());
+    std::uniform_int_distribution<int> pick(0, sizeof(kChars) - 2);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string candidate = folder + "/" + prefix;
+        for (int i = 0; i < 6; ++i)
+            candidate += kChars[pick(gen)];
+        // 0666: the kernel applies the umask, as for any new file.
+        int fd =
+            ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd >= 0) {
+            path = candidate;
+            return fd;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+bool writeFully(int fd, const void* data, std::size_t length) {
+    auto* bytes = static_cast<const unsigned char*>(data);
+    while (length > 0) {
+        ssize_t n = ::write(fd, bytes, length);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        bytes += n;
+        length -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool syncFolder(const std::string& folder) {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = ::fsync(fd) == 0 || errno == EINVAL; // some file systems cannot sync folders
+    ::close(fd);
+    return ok;
+}
+
+std::string SideFile::sidePrefix(const std::string& targetFileName) {
+    return "." + targetFileName.substr(0, kMaxNameInPrefix) + ".trelmig-";
+}
+
+SideFile::SideFile(std::string targetPath, std::string prefix)
+    : target_(std::move(targetPath)), prefix_(std::move(prefix)) {
+    const auto slash = target_.find_last_of('/');
+    folder_ = slash == std::string::npos ? "." : slash == 0 ? "/" : target_.substr(0, slash);
+    if (prefix_.empty())
+        prefix_ = sidePrefix(slash == std::string::npos ? target_ : target_.substr(slash + 1));
+}
+
+SideFile::~SideFile() {
+    if (!committed_)
+        discard();
+}
+
+bool SideFile::fail(const std::string& what, int err) {
+    error_ = what + ": " + std::strerror(err);
+    return false;
+}
+
+bool SideFile::create() {
+    discard();
+    fd_ = createSideFile(folder_, prefix_, path_);
+    if (fd_ < 0)
+        return fail("Cannot create a file in " + folder_, errno);
+    return true;
+}
+
+bool SideFile::write(const void* data, std::size_t length) {
+    if (writeFully(fd_, data, length))
+        return true;
+    return fail("Cannot write " + path_, errno);
+}
+
+void SideFile::close() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}
+
+bool SideFile::commit() {
+    if (fd_ < 0) {
+        fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0)
+            return fail("The new file " + path_ + " is missing", errno);
+    }
+    struct stat old {};
+    if (::stat(target_.c_str(), &old) == 0 && ::fchmod(fd_, old.st_mode & 07777) != 0)
+        return fail("Cannot set the mode of " + path_, errno);
+    if (::fsync(fd_) != 0)
+        return fail("Cannot flush " + path_ + " to disk", errno);
+    const int closed = ::close(fd_);
+    fd_ = -1;
+    if (closed != 0)
+        return fail("Cannot write " + path_, errno);
+    if (::rename(path_.c_str(), target_.c_str()) != 0)
+        return fail("Cannot rename " + path_ + " to " + target_, errno);
+    committed_ = true;
+    if (!syncFolder(folder_))
+        return fail(target_ + " is in place, but the folder " + folder_ +
+                        " could not be flushed to disk",
+                    errno);
+    return true;
+}
+
+void SideFile::discard() {
+    close();
+    if (!path_.empty() && !committed_)
+        ::unlink(path_.c_str());
+    path_.clear();
+}
+
+} // namespace trelmig

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace trelmig {
+
+// A new version of a file, written beside it and renamed over it only once it
+// is complete and on disk, so the file is always either the old or the new one.
+// Paths are host paths.
+class SideFile {
+public:
+    // The new file will be "<prefix>XXXXXX" (X random letters and digits) in
+    // the target's folder; the default prefix is sidePrefix(target's name).
+    explicit SideFile(std::string targetPath, std::string prefix = {});
+    // Removes the new file unless it was committed.
+    ~SideFile();
+    SideFile(const SideFile&) = delete;
+    SideFile& operator=(const SideFile&) = delete;
+
+    // Creates the new file, empty, exclusively, with the mode new files get.
+    bool create();
+    int fd() const { return fd_; }
+    const std::string& path() const { return path_; }
+    const std::string& folder() const { return folder_; }
+    bool write(const void* data, std::size_t length);
+    // Closes the descriptor, for files that others write by path.
+    void close();
+    // Flushes the new file to disk, gives it the mode of the file it
+    // replaces, renames it over the target and flushes the folder.
+    bool commit();
+    // Removes the new file.
+    void discard();
+    const std::string& error() const { return error_; }
+
+    // ".<name>.trelmig-": how the files beside a target begin, so that the
+    // leftovers of a killed run can be recognised.
+    static std::string sidePrefix(const std::string& targetFileName);
+
+private:
+    bool fail(const std::string& what, int err);
+
+    std::string target_;
+    std::string folder_;
+    std::string prefix_;
+    std::string path_;
+    int fd_ = -1;
+    bool committed_ = false;
+    std::string error_;
+};
+
+// Creates a new empty file "<folder>/<prefix>XXXXXX" exclusively, with the
+// mode new files get (0666 less the umask). Returns its descriptor and sets
+// path; -1 with errno set on failure.
+int createSideFile(const std::string& folder, const std::string& prefix, std::string& path);
+
+// Writes all of data to fd; false (errno set) on failure.
+bool writeFully(int fd, const void* data, std::size_t length);
+
+// Flushes a folder's entries (a rename in it) to disk.
+bool syncFolder(const std::string& folder);
+
+} // namespace trelmig

@@ -1,0 +1,77 @@
+#include "platform/SideFile.h"
+
+#include "platform/WorkFolder.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+using trelmig::SideFile;
+using trelmig::WorkFolder;
+
+namespace {
+
+std::string contentOf(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::size_t entriesIn(const fs::path& folder) {
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+} // namespace
+
+TEST(SideFile, ReplacesTheTargetOnlyOnCommitAndKeepsItsMode) {
+    WorkFolder dir;
+    const fs::path target = dir.path() / "user.reg";
+    std::ofstream(target) << "old";
+    ::chmod(target.c_str(), 0640);
+    {
+        SideFile file(target.string());
+        ASSERT_TRUE(file.create()) << file.error();
+        EXPECT_EQ(fs::path(file.path()).filename().string().rfind(".user.reg.trelmig-", 0), 0u);
+        ASSERT_TRUE(file.write("new", 3));
+        EXPECT_EQ(contentOf(target), "old") << "the target is untouched until the commit";
+        ASSERT_TRUE(file.commit()) << file.error();
+    }
+    EXPECT_EQ(contentOf(target), "new");
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+TEST(SideFile, AnUncommittedFileIsRemovedAndTheTargetKept) {
+    WorkFolder dir;
+    const fs::path target = dir.path() / "backup.kvx";
+    std::ofstream(target) << "old";
+    {
+        SideFile file(target.string());
+        ASSERT_TRUE(file.create());
+        ASSERT_TRUE(file.write("partial", 7));
+    }
+    EXPECT_EQ(contentOf(target), "old");
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+TEST(SideFile, AMissingFolderOrAVanishedFileIsAnErrorThatNamesIt) {
+    WorkFolder dir;
+    SideFile nowhere((dir.path() / "gone" / "x.iso").string());
+    EXPECT_FALSE(nowhere.create());
+    EXPECT_NE(nowhere.error().find("gone"), std::string::npos) << nowhere.error();
+
+    const fs::path target = dir.path() / "x.iso";
+    SideFile file(target.string());
+    ASSERT_TRUE(file.create());
+    file.close();
+    fs::remove(file.path());
+    EXPECT_FALSE(file.commit());
+    EXPECT_NE(file.error().find("missing"), std::string::npos) << file.error();
+    EXPECT_FALSE(fs::exists(target));
+}
