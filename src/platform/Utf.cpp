@@ -109,4 +109,20 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
     return foldCase(utf8ToUtf16(a)) == foldCase(utf8ToUtf16(b));
 }
 
+std::u16string utf16FromLeBytes(std::span<const std::uint8_t> bytes) {
+    std::u16string text(bytes.size() / 2, u'\0');
+    for (std::size_t k = 0; k < text.size(); ++k)
+        text[k] = static_cast<char16_t>(bytes[2 * k] | (bytes[2 * k + 1] << 8));
+    return text;
+}
+
+std::vector<std::uint8_t> utf16LeBytes(std::u16string_view text) {
+    std::vector<std::uint8_t> bytes(text.size() * 2);
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        bytes[2 * k] = static_cast<std::uint8_t>(text[k] & 0xFF);
+        bytes[2 * k + 1] = static_cast<std::uint8_t>(text[k] >> 8);
+    }
+    return bytes;
+}
+
 } // namespace trelmig

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace trelmig {
 
@@ -10,6 +13,11 @@ namespace trelmig {
 // encoded as is (WTF-8), so every UTF-16 string survives a round trip.
 std::u16string utf8ToUtf16(std::string_view utf8);
 std::string utf16ToUtf8(std::u16string_view utf16);
+
+// UTF-16 code units <-> their little-endian bytes, as registry data holds
+// them. An odd last byte is dropped.
+std::u16string utf16FromLeBytes(std::span<const std::uint8_t> bytes);
+std::vector<std::uint8_t> utf16LeBytes(std::u16string_view text);
 
 // Lower case of one UTF-16 code unit for name comparison (ASCII, Latin-1,
 // Latin Extended-A, Greek and Cyrillic).

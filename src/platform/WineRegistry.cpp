@@ -23,10 +23,7 @@ RegValue toRegValue(const RegNode::Value& v) {
     out.name = utf16ToUtf8(v.name);
     out.type = v.type;
     if (isStringType(v.type)) {
-        std::u16string s(v.data.size() / 2, u'\0');
-        for (std::size_t k = 0; k < s.size(); ++k)
-            s[k] = static_cast<char16_t>(v.data[2 * k] | (v.data[2 * k + 1] << 8));
-        const std::string text = utf16ToUtf8(s);
+        const std::string text = utf16ToUtf8(utf16FromLeBytes(v.data));
         out.data.assign(text.begin(), text.end());
     } else {
         out.data = v.data;
@@ -39,13 +36,8 @@ RegNode::Value fromRegValue(const RegValue& v) {
     out.name = utf8ToUtf16(v.name);
     out.type = v.type;
     if (isStringType(v.type)) {
-        const std::u16string s = utf8ToUtf16(
-            std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size()));
-        out.data.resize(s.size() * 2);
-        for (std::size_t k = 0; k < s.size(); ++k) {
-            out.data[2 * k] = static_cast<std::uint8_t>(s[k] & 0xFF);
-            out.data[2 * k + 1] = static_cast<std::uint8_t>(s[k] >> 8);
-        }
+        out.data = utf16LeBytes(utf8ToUtf16(
+            std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size())));
     } else {
         out.data = v.data;
     }
@@ -144,9 +136,7 @@ WineRegistry::Location WineRegistry::findIn(Hive& hive, RegNode* from,
             const RegNode::Value* target = node->findValue(u"SymbolicLinkValue");
             if (!target || target->type != REG_LINK)
                 break;
-            std::u16string t(target->data.size() / 2, u'\0');
-            for (std::size_t k = 0; k < t.size(); ++k)
-                t[k] = static_cast<char16_t>(target->data[2 * k] | (target->data[2 * k + 1] << 8));
+            const std::u16string t = utf16FromLeBytes(target->data);
             const std::u16string folded = foldCase(t);
             Location next;
             if (folded.starts_with(kRegistryMachine)) {

@@ -267,11 +267,7 @@ private:
             parseString(data.substr(skip), '"', s);
             s.push_back(u'\0');
             value.type = type;
-            value.data.resize(s.size() * 2);
-            for (std::size_t k = 0; k < s.size(); ++k) {
-                value.data[2 * k] = static_cast<std::uint8_t>(s[k] & 0xFF);
-                value.data[2 * k + 1] = static_cast<std::uint8_t>(s[k] >> 8);
-            }
+            value.data = utf16LeBytes(s);
         };
 
         if (data.starts_with("\"")) {
@@ -383,9 +379,7 @@ std::size_t dumpString(std::u16string_view s, std::string& out, char esc1, char 
 }
 
 std::u16string_view dataAsUtf16(const std::vector<std::uint8_t>& data, std::u16string& tmp) {
-    tmp.resize(data.size() / 2);
-    for (std::size_t k = 0; k < tmp.size(); ++k)
-        tmp[k] = static_cast<char16_t>(data[2 * k] | (data[2 * k + 1] << 8));
+    tmp = utf16FromLeBytes(data);
     return tmp;
 }
 

@@ -41,12 +41,7 @@ std::optional<FoundValue> findBinaryValue(modReg& reg, const std::string& keyPat
 }
 
 std::vector<std::uint8_t> wideBytes(const std::string& utf8) {
-    std::vector<std::uint8_t> bytes;
-    for (char16_t c : utf8ToUtf16(utf8)) {
-        bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(c >> 8));
-    }
-    return bytes;
+    return utf16LeBytes(utf8ToUtf16(utf8));
 }
 
 std::vector<std::uint8_t> narrowBytes(const modReg& reg, const std::string& utf8) {

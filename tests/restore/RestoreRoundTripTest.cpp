@@ -40,10 +40,8 @@ std::string describe(Environment& env, const std::string& profile) {
             out += section + " 01020fff " + path + "\n";
         // 001f6700 is the bare path in UTF-16.
         if (auto v = env.registry.queryValue(RootKey::CurrentUser, sk.substr(18), "001f6700")) {
-            std::u16string text;
-            for (std::size_t i = 0; i + 1 < v->data.size(); i += 2)
-                if (char16_t c = static_cast<char16_t>(v->data[i] | (v->data[i + 1] << 8)))
-                    text.push_back(c);
+            std::u16string text = utf16FromLeBytes(v->data);
+            std::erase(text, u'\0');
             out += section + " 001f6700 " + utf16ToUtf8(text) + "\n";
         }
         for (const char* gone : {"001e6700", "1102039b", "001e023d"})
