@@ -203,23 +203,29 @@ bool ZipArchive::ExtractEntryTo(const std::string& bareName, const std::string& 
     if (impl_->events.fileExtracting)
         impl_->events.fileExtracting(entry->name.text);
 
-    SideFile temp(targetFile, SideFile::sidePrefix(fileNameOf(targetFile)) + "x-");
-    if (!temp.create())
-        return impl_->fail(temp.error());
-    ZipEntryReader reader(impl_->reader, impl_->readPassword());
-    std::string failure;
-    const bool read =
-        reader.read(entry->stored, [&](const unsigned char* data, std::size_t length) {
-            if (temp.write(data, length))
-                return true;
-            failure = temp.error();
-            return false;
-        });
-    if (!read)
-        return impl_->fail(failure.empty() ? entry->name.text + ": " + reader.error() : failure);
-    if (!temp.commit())
-        return impl_->fail(temp.error());
-    return true;
+    try {
+        SideFile temp(targetFile, SideFile::sidePrefix(fileNameOf(targetFile)) + "x-");
+        temp.create();
+        ZipEntryReader reader(impl_->reader, impl_->readPassword());
+        std::string failure;
+        const bool read =
+            reader.read(entry->stored, [&](const unsigned char* data, std::size_t length) {
+                try {
+                    temp.write(data, length);
+                    return true;
+                } catch (const std::exception& e) {
+                    failure = e.what();
+                    return false;
+                }
+            });
+        if (!read)
+            return impl_->fail(failure.empty() ? entry->name.text + ": " + reader.error()
+                                               : failure);
+        temp.commit();
+        return true;
+    } catch (const std::exception& e) {
+        return impl_->fail(e.what());
+    }
 }
 
 } // namespace trelmig

@@ -106,8 +106,10 @@ bool ZipWriteTarget::begin() {
     if (locked_)
         removeLeftovers();
 
-    if (!temp_.create()) {
-        error_ = temp_.error();
+    try {
+        temp_.create();
+    } catch (const std::exception& e) {
+        error_ = e.what();
         return false;
     }
     temp_.close();
@@ -115,10 +117,13 @@ bool ZipWriteTarget::begin() {
 }
 
 bool ZipWriteTarget::commit() {
-    if (temp_.commit())
+    try {
+        temp_.commit();
         return true;
-    error_ = temp_.error();
-    return false;
+    } catch (const std::exception& e) {
+        error_ = e.what();
+        return false;
+    }
 }
 
 void ZipWriteTarget::removeLeftovers() {

@@ -60,15 +60,17 @@ bool ImageFileDevice::BeginWrite(::burn_source* image, const WriteOptions& optio
         error = OutputError(0, drive_ ? "A write is already running." : "No image file named.");
         return false;
     }
-    partial_ = std::make_unique<SideFile>(target_);
-    if (!partial_->create()) {
+    try {
+        partial_ = std::make_unique<SideFile>(target_);
+        partial_->create();
+        partial_->close();
+    } catch (const std::exception& e) {
         const int code = errno;
         DiscardImageStream(image);
-        error = OutputError(code, partial_->error());
+        error = OutputError(code, e.what());
         partial_.reset();
         return false;
     }
-    partial_->close();
     std::string refusal;
     drive_ = BurnDrive::Grab("stdio:" + partial_->path(), false, refusal);
     if (!drive_) {
@@ -114,11 +116,13 @@ bool ImageFileDevice::EndWrite(bool keep, DiscError& error) {
     const std::unique_ptr<SideFile> partial = std::move(partial_);
     if (!keep || testWrite_)
         return true; // the partial image is removed with it
-    if (!partial->commit()) {
-        error = OutputError(errno, partial->error());
+    try {
+        partial->commit();
+        return true;
+    } catch (const std::exception& e) {
+        error = OutputError(errno, e.what());
         return false;
     }
-    return true;
 }
 
 } // namespace trelmig

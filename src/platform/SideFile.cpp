@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <random>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -79,23 +80,20 @@ SideFile::~SideFile() {
         discard();
 }
 
-bool SideFile::fail(const std::string& what, int err) {
-    error_ = what + ": " + std::strerror(err);
-    return false;
+void SideFile::fail(const std::string& what, int err) {
+    throw std::runtime_error(what + ": " + std::strerror(err));
 }
 
-bool SideFile::create() {
+void SideFile::create() {
     discard();
     fd_ = createSideFile(folder_, prefix_, path_);
     if (fd_ < 0)
-        return fail("Cannot create a file in " + folder_, errno);
-    return true;
+        fail("Cannot create a file in " + folder_, errno);
 }
 
-bool SideFile::write(const void* data, std::size_t length) {
-    if (writeFully(fd_, data, length))
-        return true;
-    return fail("Cannot write " + path_, errno);
+void SideFile::write(const void* data, std::size_t length) {
+    if (!writeFully(fd_, data, length))
+        fail("Cannot write " + path_, errno);
 }
 
 void SideFile::close() {
@@ -104,29 +102,27 @@ void SideFile::close() {
     fd_ = -1;
 }
 
-bool SideFile::commit() {
+void SideFile::commit() {
     if (fd_ < 0) {
         fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd_ < 0)
-            return fail("The new file " + path_ + " is missing", errno);
+            fail("The new file " + path_ + " is missing", errno);
     }
     struct stat old {};
     if (::stat(target_.c_str(), &old) == 0 && ::fchmod(fd_, old.st_mode & 07777) != 0)
-        return fail("Cannot set the mode of " + path_, errno);
+        fail("Cannot set the mode of " + path_, errno);
     if (::fsync(fd_) != 0)
-        return fail("Cannot flush " + path_ + " to disk", errno);
+        fail("Cannot flush " + path_ + " to disk", errno);
     const int closed = ::close(fd_);
     fd_ = -1;
     if (closed != 0)
-        return fail("Cannot write " + path_, errno);
+        fail("Cannot write " + path_, errno);
     if (::rename(path_.c_str(), target_.c_str()) != 0)
-        return fail("Cannot rename " + path_ + " to " + target_, errno);
+        fail("Cannot rename " + path_ + " to " + target_, errno);
     committed_ = true;
     if (!syncFolder(folder_))
-        return fail(target_ + " is in place, but the folder " + folder_ +
-                        " could not be flushed to disk",
-                    errno);
-    return true;
+        fail(target_ + " is in place, but the folder " + folder_ + " could not be flushed to disk",
+             errno);
 }
 
 void SideFile::discard() {

@@ -7,7 +7,8 @@ namespace trelmig {
 
 // A new version of a file, written beside it and renamed over it only once it
 // is complete and on disk, so the file is always either the old or the new one.
-// Paths are host paths.
+// Paths are host paths. Failures throw std::runtime_error naming the file and
+// the reason.
 class SideFile {
 public:
     // The new file will be "<prefix>XXXXXX" (X random letters and digits) in
@@ -19,26 +20,24 @@ public:
     SideFile& operator=(const SideFile&) = delete;
 
     // Creates the new file, empty, exclusively, with the mode new files get.
-    bool create();
+    void create();
     int fd() const { return fd_; }
     const std::string& path() const { return path_; }
     const std::string& folder() const { return folder_; }
-    bool write(const void* data, std::size_t length);
+    void write(const void* data, std::size_t length);
     // Closes the descriptor, for files that others write by path.
     void close();
     // Flushes the new file to disk, gives it the mode of the file it
     // replaces, renames it over the target and flushes the folder.
-    bool commit();
+    void commit();
     // Removes the new file.
     void discard();
-    const std::string& error() const { return error_; }
-
     // ".<name>.trelmig-": how the files beside a target begin, so that the
     // leftovers of a killed run can be recognised.
     static std::string sidePrefix(const std::string& targetFileName);
 
 private:
-    bool fail(const std::string& what, int err);
+    [[noreturn]] static void fail(const std::string& what, int err);
 
     std::string target_;
     std::string folder_;
@@ -46,7 +45,6 @@ private:
     std::string path_;
     int fd_ = -1;
     bool committed_ = false;
-    std::string error_;
 };
 
 // Creates a new empty file "<folder>/<prefix>XXXXXX" exclusively, with the

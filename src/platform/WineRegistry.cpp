@@ -74,11 +74,15 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& file) {
 // Writes text beside the target, flushes it to disk and renames it over the
 // target, so the file is always either the old or the new one.
 void replaceFileAtomically(const std::filesystem::path& target, const std::string& text) {
-    SideFile file(target.string());
-    if (!file.create())
-        throw RegistryError(file.error() + ". Nothing was written.");
-    if (!file.write(text.data(), text.size()) || !file.commit())
-        throw RegistryError(file.error() + ". " + target.string() + " was left unchanged.");
+    try {
+        SideFile file(target.string());
+        file.create();
+        file.write(text.data(), text.size());
+        file.commit();
+    } catch (const std::runtime_error& e) {
+        throw RegistryError(std::string(e.what()) + ". " + target.string() +
+                            " was left unchanged.");
+    }
 }
 
 constexpr std::u16string_view kRegistryMachine = u"\\registry\\machine";
