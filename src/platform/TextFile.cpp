@@ -49,6 +49,21 @@ std::string readFileBytes(const std::filesystem::path& file) {
     return bytes;
 }
 
+std::string readFileBytes(const std::filesystem::path& file, std::uintmax_t maxBytes) {
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(file, ec);
+    if (ec)
+        fail("Cannot open", file, ec.value());
+    if (size > maxBytes)
+        throw std::runtime_error(file.string() + " is " + std::to_string(size) +
+                                 " bytes long, more than the " + std::to_string(maxBytes) +
+                                 " bytes such a file may have");
+    std::string bytes = readFileBytes(file);
+    if (bytes.size() > maxBytes)
+        throw std::runtime_error(file.string() + " grew while it was read");
+    return bytes;
+}
+
 std::vector<std::string> readLines(const std::filesystem::path& file) {
     const std::string bytes = readFileBytes(file);
     std::vector<std::string> lines;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -17,6 +18,9 @@ std::vector<std::string> readLines(const std::filesystem::path& file);
 // Appends the line and CR LF; creates the file when missing.
 void appendLine(const std::filesystem::path& file, std::string_view line);
 std::string readFileBytes(const std::filesystem::path& file);
+// The same for a file that may not be larger than maxBytes (it throws then,
+// before reading).
+std::string readFileBytes(const std::filesystem::path& file, std::uintmax_t maxBytes);
 // Replaces the file's content (creates it when missing).
 void writeFileBytes(const std::filesystem::path& file, std::string_view bytes);
 

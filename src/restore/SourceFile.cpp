@@ -44,14 +44,20 @@ InspectionResult InspectBackupFile(Environment& env, ZipArchive& zip, Prompter& 
 
     std::error_code ec;
     std::filesystem::remove(s.strInfoFile, ec);
-    zip.ExtractEntryTo(kInfoFileName, s.strInfoFile);
-    auto value = [&](const char* key) {
+    // The information file is a few lines: one that inflates to more is not
+    // read (it would take the memory of the machine).
+    SettingsText info("", env.ansi);
+    const auto infoEntry = zip.GetEntry(kInfoFileName);
+    if (infoEntry && infoEntry->size <= kMaxSettingsFileBytes &&
+        zip.ExtractEntryTo(kInfoFileName, s.strInfoFile)) {
         try {
-            return GetINI(key, s.strInfoFile, env.ansi);
+            info = SettingsText::Read(s.strInfoFile, env.ansi);
         } catch (const std::exception&) {
-            return std::string(); // no information file: nothing to show
+            // unreadable or too large: nothing to show, the flags check refuses it
         }
-    };
+    }
+    std::filesystem::remove(s.strInfoFile, ec);
+    auto value = [&](const char* key) { return info.Value(key); };
     result.facts = "Computer:" + value("BackupComputer") + "\r\nUser:" + value("BackupLogonUser") +
                    "\r\nBackup Time:" + value("BackupTime") +
                    "\r\nProfile:" + value("BackupIdentity") +
@@ -62,7 +68,6 @@ InspectionResult InspectBackupFile(Environment& env, ZipArchive& zip, Prompter& 
     if (s.strBackupItems.size() != kBackupStepCount) {
         prompter.Show("Invalid backup file", MessageIcon::Critical);
         s.bNoSourceFile = true;
-        std::filesystem::remove(s.strInfoFile, ec);
         return result;
     }
     for (std::size_t i = 0; i < backupSteps().size(); ++i) {
@@ -73,7 +78,6 @@ InspectionResult InspectBackupFile(Environment& env, ZipArchive& zip, Prompter& 
             result.restoreEnabled[static_cast<std::size_t>(step.restoreItem)] = true;
         s.strRestoreEntries[std::string(step.itemKey)] = value(std::string(step.itemKey).c_str());
     }
-    std::filesystem::remove(s.strInfoFile, ec);
     s.bNoSourceFile = false;
     result.accepted = true;
     return result;

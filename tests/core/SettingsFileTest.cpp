@@ -62,3 +62,19 @@ TEST(TempFiles, EveryCallMakesANewEmptyFile) {
     }
     EXPECT_EQ(sGetTempFile((work.path() / "missing").string(), "SF"), "");
 }
+
+TEST_F(SettingsFile, LinesEndAtCrLfLfOrALoneCr) {
+    write("A=1\rB=2\nC=3\r\nD=4\r");
+    EXPECT_EQ(GetINI("A", file, ansi), "1");
+    EXPECT_EQ(GetINI("B", file, ansi), "2");
+    EXPECT_EQ(GetINI("C", file, ansi), "3");
+    EXPECT_EQ(GetINI("D", file, ansi), "4");
+    write("A=1\r\rB=2\r\n");
+    EXPECT_EQ(GetINI("B", file, ansi), "");
+}
+
+TEST_F(SettingsFile, AFileLargerThanTheLimitIsNotRead) {
+    write("A=" + std::string(100, 'x') + "\r\n");
+    EXPECT_EQ(SettingsText::Read(file, ansi, 200).Value("a"), std::string(100, 'x'));
+    EXPECT_THROW(SettingsText::Read(file, ansi, 50), std::runtime_error);
+}

@@ -51,3 +51,34 @@ TEST_F(RestoreFixture, AnInformationFileWithoutTenFlagsIsInvalid) {
     EXPECT_FALSE(inspect((source.work.path() / "not-a-zip.kvx").string()).accepted);
     EXPECT_EQ(prompter.messages.at(0).text, "Invalid backup file");
 }
+
+// A lone CR ends a line, also the last one: the CR never becomes part of a
+// value, so nine flags and a CR are nine flags.
+TEST_F(RestoreFixture, ALoneCrEndsALineOfTheInformationFile) {
+    const std::string nine = (source.work.path() / "nine.kvx").string();
+    writeRawZip(nine, {{"vastrel.dat", "BackupComputer=PC1\r\nBackupItem=000010000\r"}});
+    EXPECT_FALSE(inspect(nine).accepted);
+    EXPECT_EQ(prompter.messages.at(0).text, "Invalid backup file");
+
+    prompter.messages.clear();
+    const std::string mac = (source.work.path() / "mac.kvx").string();
+    writeRawZip(mac, {{"sig.htm", "x"},
+                      {"vastrel.dat", "BackupComputer=PC1\rBackupSignatures=sig.htm\r"
+                                      "BackupItem=0000100000\r"}});
+    const InspectionResult r = inspect(mac);
+    EXPECT_TRUE(r.accepted);
+    EXPECT_EQ(r.facts.substr(0, 14), "Computer:PC1\r\n");
+    EXPECT_EQ(env->session.strRestoreEntries["BackupSignatures"], "sig.htm");
+}
+
+// An information file is a few lines; one of megabytes is not a backup's.
+TEST_F(RestoreFixture, AnOversizedInformationFileIsRefused) {
+    const std::string big = (source.work.path() / "big.kvx").string();
+    writeRawZip(big, {{"sig.htm", "x"},
+                      {"vastrel.dat", "BackupItem=0000100000\r\nBackupSignatures=sig.htm\r\n"
+                                      "BackupInformation=" +
+                                          std::string(2u << 20, 'a') + "\r\n"}});
+    EXPECT_FALSE(inspect(big).accepted);
+    EXPECT_EQ(prompter.messages.at(0).text, "Invalid backup file");
+    EXPECT_TRUE(env->session.bNoSourceFile);
+}
