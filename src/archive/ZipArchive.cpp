@@ -47,7 +47,13 @@ struct ZipArchive::Impl {
             zip_discard(reader);
         reader = nullptr;
         entries.clear();
+        exactNames.clear();
+        foldedNames.clear();
     }
+    // Indexes the entries by name; false (lastError set) when a name cannot
+    // be restored as a file name or two entries share a name: unzip and 7-Zip
+    // restore the last of those, a lookup by name the first.
+    bool indexEntries();
     const ArchiveEntry* find(const std::string& bareName) const;
     const char* readPassword() const {
         return decryptPassword.empty() ? nullptr : decryptPassword.c_str();
@@ -60,6 +66,8 @@ struct ZipArchive::Impl {
     // reading
     zip_t* reader = nullptr;
     std::vector<ArchiveEntry> entries;
+    std::unordered_map<std::string, std::size_t> exactNames;     // both readings
+    std::unordered_map<std::u16string, std::size_t> foldedNames; // both readings, case-folded
     std::string decryptPassword;
 };
 
@@ -144,9 +152,44 @@ bool ZipArchive::OpenZip(const std::string& archivePath) {
         entry.stored.encryption = st.encryption_method;
         entry.stored.crc = st.crc;
         entry.name = decodeEntryName(raw, strict, impl_->ansi);
+        if (const std::string problem = entryNameProblem(raw); !problem.empty()) {
+            zip_discard(za);
+            impl_->entries.clear();
+            return impl_->fail("The archive " + archivePath + " cannot be restored: " + problem +
+                               ".");
+        }
         impl_->entries.push_back(std::move(entry));
     }
+    if (!impl_->indexEntries()) {
+        zip_discard(za);
+        impl_->lastError =
+            "The archive " + archivePath + " cannot be restored: " + impl_->lastError;
+        impl_->entries.clear();
+        return false;
+    }
     impl_->reader = za;
+    return true;
+}
+
+bool ZipArchive::Impl::indexEntries() {
+    exactNames.clear();
+    foldedNames.clear();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const ZipEntryName& name = entries[i].name;
+        if (!foldedNames.emplace(foldCase(utf8ToUtf16(name.text)), i).second)
+            return fail("it holds two entries named \"" + name.text +
+                        "\" (other zip programs would restore the second, so which one is meant "
+                        "cannot be told).");
+        exactNames.emplace(name.text, i);
+    }
+    // The other reading of a name is looked at only after every first reading.
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::string& alternative = entries[i].name.alternative;
+        if (!alternative.empty()) {
+            exactNames.emplace(alternative, i);
+            foldedNames.emplace(foldCase(utf8ToUtf16(alternative)), i);
+        }
+    }
     return true;
 }
 
@@ -176,13 +219,10 @@ std::vector<ZipEntryInfo> ZipArchive::Entries() const {
 }
 
 const ArchiveEntry* ZipArchive::Impl::find(const std::string& bareName) const {
-    for (const auto& entry : entries)
-        if (entry.name.text == bareName || entry.name.alternative == bareName)
-            return &entry;
-    for (const auto& entry : entries)
-        if (equalsNoCase(entry.name.text, bareName) ||
-            (!entry.name.alternative.empty() && equalsNoCase(entry.name.alternative, bareName)))
-            return &entry;
+    if (auto it = exactNames.find(bareName); it != exactNames.end())
+        return &entries[it->second];
+    if (auto it = foldedNames.find(foldCase(utf8ToUtf16(bareName))); it != foldedNames.end())
+        return &entries[it->second];
     return nullptr;
 }
 

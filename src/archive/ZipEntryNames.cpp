@@ -19,6 +19,23 @@ bool isAscii(std::string_view text) {
     return true;
 }
 
+std::string entryNameProblem(std::string_view raw) {
+    std::string shown;
+    bool control = false;
+    for (unsigned char c : raw) {
+        if (c < 0x20 || c == 0x7f) {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            shown += std::string("\\x") + kHex[c >> 4] + kHex[c & 15];
+            control = true;
+        } else {
+            shown += static_cast<char>(c);
+        }
+    }
+    if (!control)
+        return {};
+    return "the entry name \"" + shown + "\" holds a control character";
+}
+
 ZipEntryName decodeEntryName(const std::string& raw, const std::string& strict,
                              const AnsiCodec& ansi) {
     if (isAscii(raw) || raw == strict)

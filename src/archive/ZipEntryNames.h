@@ -28,4 +28,8 @@ std::string bareEntryName(const std::string& hostPath);
 
 bool isAscii(std::string_view text);
 
+// Why a stored entry name cannot be restored as a file name: it holds a
+// control character (shown as \xNN). Empty when it can.
+std::string entryNameProblem(std::string_view raw);
+
 } // namespace trelmig

@@ -26,19 +26,24 @@ InspectionResult InspectBackupFile(Environment& env, ZipArchive& zip, Prompter& 
     if (chosenFile.empty())
         return result;
 
-    if (ZipArchive::IsPasswordProtected(chosenFile).value_or(false)) {
-        // A cancelled prompt keeps the password typed before.
+    const bool isProtected = ZipArchive::IsPasswordProtected(chosenFile).value_or(false);
+    // A cancelled prompt keeps the password typed before.
+    if (isProtected)
         if (auto typed = passwords.AskPassword())
             s.strRestorePassword = *typed;
-        const bool opened = zip.OpenZip(chosenFile);
+    if (!zip.OpenZip(chosenFile)) {
+        // Not a zip archive, or one whose entry names cannot be restored safely.
+        prompter.Show("Invalid backup file\r\n\r\n" + zip.LastError(), MessageIcon::Critical);
+        s.bNoSourceFile = true;
+        return result;
+    }
+    if (isProtected) {
         zip.SetDecryptPassword(s.strRestorePassword);
-        if (!opened || !zip.CheckPassword()) {
+        if (!zip.CheckPassword()) {
             prompter.Show("Incorect Password or Invalid backup file", MessageIcon::Information);
             zip.CloseZip();
             return result;
         }
-    } else {
-        zip.OpenZip(chosenFile);
     }
     result.sourceFile = chosenFile;
 

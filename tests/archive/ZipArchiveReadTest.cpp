@@ -189,3 +189,34 @@ TEST(ZipArchiveRead, EntryNamesNeverBecomePaths) {
     EXPECT_EQ(readFile(dir.file("inner/safe.txt")), "payload");
     EXPECT_FALSE(fs::exists(dir.path() / "escaped.txt"));
 }
+
+// Names a file cannot carry, and two entries of one name (unzip and 7-Zip
+// take the second, a lookup by name the first), are refused when opening.
+TEST(ZipArchiveRead, EntryNamesThatCannotBeRestoredAreRefused) {
+    ScratchFolder dir;
+    const std::string control = dir.file("control.zip");
+    writeRawNameArchive(control, {{"ok.htm", "a"}, {"bad\x01name\n.htm", "b"}});
+    ZipArchive zip(kAnsi);
+    EXPECT_FALSE(zip.OpenZip(control));
+    EXPECT_NE(zip.LastError().find("bad\\x01name\\x0A.htm\" holds a control character"),
+              std::string::npos)
+        << zip.LastError();
+    EXPECT_FALSE(zip.GetEntry("ok.htm"));
+
+    // Two entries, renamed to one name in the stored bytes.
+    const std::string twice = dir.file("twice.zip");
+    writeRawNameArchive(twice, {{"sig1.htm", "first"}, {"sig2.htm", "second"}});
+    std::string bytes = readFile(twice);
+    for (std::size_t at; (at = bytes.find("sig2.htm")) != std::string::npos;)
+        bytes.replace(at, 8, "sig1.htm");
+    writeFile(twice, bytes);
+    EXPECT_FALSE(zip.OpenZip(twice));
+    EXPECT_NE(zip.LastError().find("two entries named \"sig1.htm\""), std::string::npos)
+        << zip.LastError();
+
+    const std::string cases = dir.file("cases.zip");
+    writeRawNameArchive(cases, {{"Sig.htm", "first"}, {"sig.HTM", "second"}});
+    EXPECT_FALSE(zip.OpenZip(cases));
+    EXPECT_NE(zip.LastError().find("two entries named \"sig.HTM\""), std::string::npos)
+        << zip.LastError();
+}

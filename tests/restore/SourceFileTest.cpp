@@ -49,7 +49,7 @@ TEST_F(RestoreFixture, AnInformationFileWithoutTenFlagsIsInvalid) {
 
     prompter.messages.clear();
     EXPECT_FALSE(inspect((source.work.path() / "not-a-zip.kvx").string()).accepted);
-    EXPECT_EQ(prompter.messages.at(0).text, "Invalid backup file");
+    EXPECT_EQ(prompter.messages.at(0).text.substr(0, 21), "Invalid backup file\r\n");
 }
 
 // A lone CR ends a line, also the last one: the CR never becomes part of a
@@ -80,5 +80,19 @@ TEST_F(RestoreFixture, AnOversizedInformationFileIsRefused) {
                                           std::string(2u << 20, 'a') + "\r\n"}});
     EXPECT_FALSE(inspect(big).accepted);
     EXPECT_EQ(prompter.messages.at(0).text, "Invalid backup file");
+    EXPECT_TRUE(env->session.bNoSourceFile);
+}
+
+TEST_F(RestoreFixture, AnArchiveWithAnEntryNameNoFileCanHaveIsRefusedWithItsReason) {
+    const std::string bad = (source.work.path() / "control.kvx").string();
+    writeRawZip(bad, {{"sig\r.htm", "x"},
+                      {"vastrel.dat", "BackupItem=0000100000\r\nBackupSignatures=sig\r.htm\r\n"}});
+    EXPECT_FALSE(inspect(bad).accepted);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
+    EXPECT_NE(prompter.messages[0].text.find("Invalid backup file\r\n\r\n"), std::string::npos);
+    EXPECT_NE(prompter.messages[0].text.find("sig\\x0D.htm\" holds a control character"),
+              std::string::npos)
+        << prompter.messages[0].text;
     EXPECT_TRUE(env->session.bNoSourceFile);
 }
