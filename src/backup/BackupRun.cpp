@@ -3,6 +3,7 @@
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
 #include "backup/ItemBackup.h"
+#include "core/CompletionLog.h"
 #include "core/SettingsFile.h"
 #include "platform/Text.h"
 #include "registry/RegionalFormat.h"
@@ -45,11 +46,12 @@ BackupOutcome PerformBackup(Environment& env, ZipArchive& zip, const BackupReque
             if (runs) {
                 if (hooks.stepStarting)
                     hooks.stepStarting(step);
-                ok = items.Run(step.itemKey, request.profile);
+                ok = items.Run(step, request.profile);
+                if (!ok)
+                    outcome.failures[StepIndex(step)] = items.LastError();
                 if (!step.logName.empty())
-                    outcome.log += "\r\n" + std::string(step.logName) +
-                                   std::string(step.logSeparator) + (ok ? "succeeded!" : "Fail!") +
-                                   "\t";
+                    outcome.log +=
+                        CompletionLine(step.logName, step.logSeparator, ok, items.LastError());
             }
             outcome.flags += ok ? '1' : '0';
             if (hooks.addProgress)

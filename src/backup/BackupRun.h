@@ -2,6 +2,7 @@
 
 #include "core/ItemCatalogue.h"
 
+#include <array>
 #include <ctime>
 #include <functional>
 #include <string>
@@ -26,6 +27,8 @@ struct BackupRequest {
 struct BackupOutcome {
     std::string flags; // the ten "0"/"1" of BackupItem
     std::string log;   // CR LF, log name, separator, result word, TAB per logged step
+    // Why each step that ran failed, by step index (empty for the others).
+    std::array<std::string, kBackupStepCount> failures;
     bool written = false;
     std::string writeError;
 };

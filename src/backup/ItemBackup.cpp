@@ -1,5 +1,6 @@
 #include "backup/ItemBackup.h"
 
+#include "core/ProfileFileName.h"
 #include "core/Session.h"
 #include "core/SettingsFile.h"
 #include "core/TempFiles.h"
@@ -9,22 +10,38 @@
 #include "registry/RegistryText.h"
 #include "registry/modReg.h"
 
+#include <array>
 #include <functional>
+#include <stdexcept>
 
 namespace trelmig {
 
 namespace {
 
-// Failures of an item operation, whatever their kind, become its "false".
-bool guarded(const std::function<bool()>& operation) {
-    try {
-        return operation();
-    } catch (...) {
-        return false;
-    }
+// Why an item cannot be gathered; caught at the operation's boundary.
+class ItemFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+[[noreturn]] void fail(const std::string& why) {
+    throw ItemFailure(why);
 }
 
 } // namespace
+
+bool ItemBackup::guarded(const std::function<void()>& operation) {
+    lastError_.clear();
+    try {
+        operation();
+        return true;
+    } catch (const std::exception& e) {
+        lastError_ = e.what();
+    } catch (...) {
+        lastError_ = "an unknown error";
+    }
+    return false;
+}
 
 ItemBackup::ItemBackup(Session& session, modReg& reg, const WinFiles& files, const AnsiCodec& ansi,
                        ZipFileList& archiveFiles)
@@ -38,46 +55,46 @@ void ItemBackup::saveKey(const char* key, const std::string& value) {
     SaveINI(key, value, session_.strInfoFile, ansi_);
 }
 
-bool ItemBackup::addWindowsFile(const std::string& windowsPath) {
+void ItemBackup::addWindowsFile(const std::string& windowsPath) {
     const auto host = files_.hostPath(windowsPath);
-    return host && archiveFiles_.AddFile(host->string());
+    if (!host)
+        fail("the path " + windowsPath + " names no file of this machine");
+    if (!archiveFiles_.AddFile(host->string()))
+        fail(archiveFiles_.LastError());
 }
 
 bool ItemBackup::exportKey(const std::string& keyPath, const char* prefix, std::string& exportFile,
                            const char* itemKey) {
     return guarded([&] {
         if (!reg_.RegKeyExists(keyPath))
-            return false;
+            fail("the registry key " + keyPath + " does not exist");
         exportFile = sGetTempFile(session_.strProgramFolder, prefix);
         if (exportFile.empty())
-            return false;
+            fail("no scratch file can be created in the work folder " + session_.strProgramFolder);
         ExportRegTree(reg_, keyPath, "", exportFile);
         if (!archiveFiles_.AddFile(exportFile))
-            return false;
+            fail(archiveFiles_.LastError());
         saveKey(itemKey, BareName(exportFile));
-        return true;
     });
 }
 
 bool ItemBackup::copyFolder(const std::string& folder, const char* itemKey) {
     return guarded([&] {
         if (!files_.folderExists(folder))
-            return false;
+            fail("the folder " + folder + " does not exist");
         std::string list;
-        bool allAdded = true;
         for (const auto& name : files_.listFiles(folder)) {
             if (name.empty())
                 continue;
             if (!list.empty())
                 list += ';';
             list += name;
-            allAdded = addWindowsFile(folder + "\\" + name) && allAdded;
+            // A file that is not in the archive must not be named as if it were.
+            addWindowsFile(folder + "\\" + name);
         }
-        // A file that is not in the archive must not be named as if it were.
-        if (list.empty() || !allAdded)
-            return false;
+        if (list.empty())
+            fail("the folder " + folder + " holds no file");
         saveKey(itemKey, list);
-        return true;
     });
 }
 
@@ -110,11 +127,14 @@ bool ItemBackup::BackupSetting() {
 
 bool ItemBackup::BackupRules(const std::string& strIdentity) {
     return guarded([&] {
-        const std::string rules = session_.strRulesDir + "\\" + strIdentity + ".RWZ";
-        if (!files_.fileExists(rules) || !addWindowsFile(rules))
-            return false;
-        saveKey("BackupRules", strIdentity + ".RWZ");
-        return true;
+        const auto fileName = ProfileFileName(strIdentity, ".RWZ");
+        if (!fileName)
+            fail("the profile name \"" + strIdentity + "\" cannot be part of a file name");
+        const std::string rules = session_.strRulesDir + "\\" + *fileName;
+        if (!files_.fileExists(rules))
+            fail("there is no rules file " + rules);
+        addWindowsFile(rules);
+        saveKey("BackupRules", *fileName);
     });
 }
 
@@ -124,9 +144,8 @@ bool ItemBackup::gatherProfileFiles(const std::string& strIdentity, const char* 
         const std::string key = profileKey(strIdentity);
         const auto sections = reg_.EnumRegSubkeys(key);
         if (sections.empty())
-            return false;
+            fail("the profile " + strIdentity + " has no sections");
         std::string list;
-        bool allAdded = true;
         for (const auto& section : sections) {
             std::string path = pathOf(key + "\\" + section);
             if (path == kRegError || !files_.fileExists(path))
@@ -135,12 +154,11 @@ bool ItemBackup::gatherProfileFiles(const std::string& strIdentity, const char* 
                 list += ';';
             list += BareName(path);
             path = ReplaceAll(path, "\\\\", "\\");
-            allAdded = addWindowsFile(path) && allAdded;
+            addWindowsFile(path);
         }
-        if (list.empty() || !allAdded)
-            return false;
+        if (list.empty())
+            fail("the profile " + strIdentity + " names no file that exists");
         saveKey(itemKey, list);
-        return true;
     });
 }
 
@@ -156,28 +174,31 @@ bool ItemBackup::BackupPab(const std::string& strIdentity) {
     });
 }
 
-bool ItemBackup::Run(std::string_view itemKey, const std::string& profile) {
-    if (itemKey == "BackupConfig")
-        return BackupConfig(profile);
-    if (itemKey == "BackupDatas")
-        return BackupDatas(profile);
-    if (itemKey == "BackupRules")
-        return BackupRules(profile);
-    if (itemKey == "BackupAccounts")
-        return BackupAccounts(profile);
-    if (itemKey == "BackupSignatures")
-        return BackupSignatures();
-    if (itemKey == "BackupStationery")
-        return BackupStationery();
-    if (itemKey == "BackupPab")
-        return BackupPab(profile);
-    if (itemKey == "BackupConfigsetting")
-        return BackupConfigsetting();
-    if (itemKey == "BackupTemplates")
-        return BackupTemplates();
-    if (itemKey == "BackupSetting")
-        return BackupSetting();
-    return false;
+bool ItemBackup::Run(const BackupStep& step, const std::string& profile) {
+    using Operation = bool (*)(ItemBackup&, const std::string&);
+    // In the order of backupSteps().
+    static constexpr std::array<std::pair<std::string_view, Operation>, kBackupStepCount>
+        operations = {{
+            {"BackupConfig", [](ItemBackup& b, const std::string& p) { return b.BackupConfig(p); }},
+            {"BackupDatas", [](ItemBackup& b, const std::string& p) { return b.BackupDatas(p); }},
+            {"BackupRules", [](ItemBackup& b, const std::string& p) { return b.BackupRules(p); }},
+            {"BackupAccounts",
+             [](ItemBackup& b, const std::string& p) { return b.BackupAccounts(p); }},
+            {"BackupSignatures",
+             [](ItemBackup& b, const std::string&) { return b.BackupSignatures(); }},
+            {"BackupStationery",
+             [](ItemBackup& b, const std::string&) { return b.BackupStationery(); }},
+            {"BackupPab", [](ItemBackup& b, const std::string& p) { return b.BackupPab(p); }},
+            {"BackupConfigsetting",
+             [](ItemBackup& b, const std::string&) { return b.BackupConfigsetting(); }},
+            {"BackupTemplates",
+             [](ItemBackup& b, const std::string&) { return b.BackupTemplates(); }},
+            {"BackupSetting", [](ItemBackup& b, const std::string&) { return b.BackupSetting(); }},
+        }};
+    const auto& [itemKey, operation] = operations.at(StepIndex(step));
+    if (itemKey != step.itemKey)
+        throw std::logic_error("the backup operations are not in the order of the steps");
+    return operation(*this, profile);
 }
 
 } // namespace trelmig

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/ZipFileList.h"
+#include "core/ItemCatalogue.h"
 
 #include <functional>
 #include <string>
@@ -15,7 +16,8 @@ class AnsiCodec;
 // The ten operations that gather one item each into the archive being
 // built: they queue the item's files, write the item's line into the
 // information file and answer true only when they reached their last step.
-// They never show a message.
+// They never show a message; the reason of a failure is kept for the
+// completion message.
 class ItemBackup {
 public:
     ItemBackup(Session& session, modReg& reg, const WinFiles& files, const AnsiCodec& ansi,
@@ -32,10 +34,15 @@ public:
     bool BackupTemplates();
     bool BackupSetting();
 
-    // Runs the operation of a step by its item key.
-    bool Run(std::string_view itemKey, const std::string& profile);
+    // Runs the operation of a step.
+    bool Run(const BackupStep& step, const std::string& profile);
+
+    // Why the last operation failed; empty after success.
+    const std::string& LastError() const { return lastError_; }
 
 private:
+    // Runs the body; a failure becomes false and its reason LastError().
+    bool guarded(const std::function<void()>& operation);
     std::string profileKey(const std::string& strIdentity) const;
     bool exportKey(const std::string& keyPath, const char* prefix, std::string& exportFile,
                    const char* itemKey);
@@ -43,7 +50,7 @@ private:
     // The files the profile's sections name (pathOf reads a section's path).
     bool gatherProfileFiles(const std::string& strIdentity, const char* itemKey,
                             const std::function<std::string(const std::string&)>& pathOf);
-    bool addWindowsFile(const std::string& windowsPath);
+    void addWindowsFile(const std::string& windowsPath);
     void saveKey(const char* key, const std::string& value);
 
     Session& session_;
@@ -51,6 +58,7 @@ private:
     const WinFiles& files_;
     const AnsiCodec& ansi_;
     ZipFileList& archiveFiles_;
+    std::string lastError_;
 };
 
 } // namespace trelmig

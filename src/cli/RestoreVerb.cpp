@@ -4,6 +4,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ConsolePrompter.h"
 #include "core/ProgressView.h"
+#include "platform/SystemLog.h"
 #include "restore/RestoreDriver.h"
 
 #include <algorithm>
@@ -39,7 +40,13 @@ int RunRestoreCommand(const CommandLine& cmd, std::ostream& out, std::ostream& e
     const RestoreRunResult r = driver.RunRestore(choices);
     if (!r.started)
         return 2;
-    return r.allSucceeded ? 0 : 1;
+    if (r.allSucceeded)
+        return 0;
+    SystemLog log;
+    for (const std::string& reason : r.failures)
+        log.error("restore into profile \"" + cmd.profile + "\" from " + i.result.sourceFile +
+                  ": " + reason);
+    return 1;
 }
 
 } // namespace trelmig

@@ -100,4 +100,8 @@ bool StepRuns(const BackupStep& step, const ItemSelection& items) {
     return false;
 }
 
+std::size_t StepIndex(const BackupStep& step) {
+    return static_cast<std::size_t>(&step - backupSteps().data());
+}
+
 } // namespace trelmig

@@ -51,6 +51,8 @@ const std::array<BackupStep, kBackupStepCount>& backupSteps();
 
 using ItemSelection = std::array<bool, kItemCount>;
 bool StepRuns(const BackupStep& step, const ItemSelection& items);
+// The position of one of backupSteps() among them.
+std::size_t StepIndex(const BackupStep& step);
 
 inline constexpr const char* kInfoFileName = "vastrel.dat";
 

@@ -8,7 +8,9 @@
 #include "registry/RegistryText.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
+#include <stdexcept>
 
 namespace trelmig {
 
@@ -288,28 +290,33 @@ bool ItemRestore::RestorePab(const std::string& profile) {
     });
 }
 
-bool ItemRestore::Run(const std::string& itemKey, const std::string& profile) {
-    if (itemKey == "BackupConfig")
-        return RestoreConfig(profile);
-    if (itemKey == "BackupDatas")
-        return RestoreDatas(profile);
-    if (itemKey == "BackupRules")
-        return RestoreRules(profile);
-    if (itemKey == "BackupAccounts")
-        return RestoreAccounts(profile);
-    if (itemKey == "BackupSignatures")
-        return RestoreSignatures();
-    if (itemKey == "BackupStationery")
-        return RestoreStationery();
-    if (itemKey == "BackupPab")
-        return RestorePab(profile);
-    if (itemKey == "BackupConfigsetting")
-        return RestoreConfigsetting();
-    if (itemKey == "BackupTemplates")
-        return RestoreTemplates();
-    if (itemKey == "BackupSetting")
-        return RestoreSetting();
-    return false;
+bool ItemRestore::Run(const BackupStep& step, const std::string& profile) {
+    using Operation = bool (*)(ItemRestore&, const std::string&);
+    // In the order of backupSteps().
+    static constexpr std::array<std::pair<std::string_view, Operation>, kBackupStepCount>
+        operations = {{
+            {"BackupConfig",
+             [](ItemRestore& r, const std::string& p) { return r.RestoreConfig(p); }},
+            {"BackupDatas", [](ItemRestore& r, const std::string& p) { return r.RestoreDatas(p); }},
+            {"BackupRules", [](ItemRestore& r, const std::string& p) { return r.RestoreRules(p); }},
+            {"BackupAccounts",
+             [](ItemRestore& r, const std::string& p) { return r.RestoreAccounts(p); }},
+            {"BackupSignatures",
+             [](ItemRestore& r, const std::string&) { return r.RestoreSignatures(); }},
+            {"BackupStationery",
+             [](ItemRestore& r, const std::string&) { return r.RestoreStationery(); }},
+            {"BackupPab", [](ItemRestore& r, const std::string& p) { return r.RestorePab(p); }},
+            {"BackupConfigsetting",
+             [](ItemRestore& r, const std::string&) { return r.RestoreConfigsetting(); }},
+            {"BackupTemplates",
+             [](ItemRestore& r, const std::string&) { return r.RestoreTemplates(); }},
+            {"BackupSetting",
+             [](ItemRestore& r, const std::string&) { return r.RestoreSetting(); }},
+        }};
+    const auto& [itemKey, operation] = operations.at(StepIndex(step));
+    if (itemKey != step.itemKey)
+        throw std::logic_error("the restore operations are not in the order of the steps");
+    return operation(*this, profile);
 }
 
 } // namespace trelmig

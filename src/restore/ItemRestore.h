@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ItemCatalogue.h"
+
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -33,8 +35,8 @@ public:
     bool RestoreTemplates();
     bool RestoreSetting();
 
-    // Runs the operation standing for a backup step's item key.
-    bool Run(const std::string& itemKey, const std::string& profile);
+    // Runs the operation of a backup step.
+    bool Run(const BackupStep& step, const std::string& profile);
 
     // Why the last operation failed; empty after success.
     const std::string& LastError() const { return lastError_; }

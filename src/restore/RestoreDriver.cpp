@@ -2,6 +2,7 @@
 
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
+#include "core/CompletionLog.h"
 #include "core/ProgressView.h"
 #include "restore/ItemRestore.h"
 
@@ -123,7 +124,7 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c) {
 
     ItemRestore items(env_, zip_);
     result.allSucceeded = true;
-    std::string hardFailure;
+    bool hardFailure = false;
     for (std::size_t i = 0; i < restoreSteps().size(); ++i) {
         const RestoreStep& step = restoreSteps()[i];
         const bool ticked = std::any_of(step.boxes.begin(), step.boxes.end(), [&](int b) {
@@ -131,14 +132,16 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c) {
         });
         if (s.strBackupItems.size() > i && s.strBackupItems[i] == '1' && ticked) {
             progress_.SetStatus(step.statusText);
-            const bool ok = items.Run(std::string(backupSteps()[i].itemKey), c.profile);
+            const bool ok = items.Run(backupSteps()[i], c.profile);
             if (step.logLabel)
-                result.log += std::string("\r\n") + (ok ? step.logLabel : step.failedLabel) +
-                              step.tabs + (ok ? "succeeded!" : "Fail!") + "\t";
+                result.log += CompletionLine(ok ? step.logLabel : step.failedLabel, step.tabs, ok,
+                                             items.LastError());
+            else if (!ok)
+                result.log += ReasonLine(items.LastError());
             if (!ok) {
                 result.allSucceeded = false;
-                if (items.LastFailureWasHard() && hardFailure.empty())
-                    hardFailure = items.LastError();
+                result.failures.push_back(items.LastError());
+                hardFailure = hardFailure || items.LastFailureWasHard();
             }
         }
         progress_.SetProgress(progress_.Progress() + step.progressAfter);
@@ -153,8 +156,9 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c) {
     progress_.SetProgress(0);
     running_ = false;
 
-    if (!hardFailure.empty())
-        prompter_.Show("The Restore was not Completed! " + hardFailure + "\r\n" + result.log,
+    // The reasons are in the log, each after its item's line.
+    if (hardFailure)
+        prompter_.Show("The Restore was not Completed!\t\t\t\r\n" + result.log,
                        MessageIcon::Critical);
     else
         prompter_.Show("The Restore was Completed!\t\t\t\r\n" + result.log,

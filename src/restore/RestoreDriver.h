@@ -3,6 +3,7 @@
 #include "core/ItemCatalogue.h"
 
 #include <string>
+#include <vector>
 
 namespace trelmig {
 
@@ -20,6 +21,7 @@ struct RestoreRunResult {
     bool started = false;
     bool allSucceeded = false; // every step that ran succeeded
     std::string log;
+    std::vector<std::string> failures; // the reason of each step that failed
 };
 
 // "Restore Now": runs the item restore operations the archive holds and the

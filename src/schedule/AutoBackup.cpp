@@ -5,11 +5,11 @@
 #include "backup/BackupDriver.h"
 #include "backup/BackupRun.h"
 #include "outlook/OutlookEnvironment.h"
+#include "platform/SystemLog.h"
 
 #include <algorithm>
 #include <ostream>
 #include <set>
-#include <syslog.h>
 
 namespace trelmig {
 
@@ -69,14 +69,6 @@ std::optional<AutoBackupCommand> ParseAutoBackupCommand(const std::vector<std::s
 }
 
 namespace {
-
-class SystemLog {
-public:
-    SystemLog() { openlog("trelmig", LOG_PID, LOG_USER); }
-    ~SystemLog() { closelog(); }
-    void info(const std::string& line) { syslog(LOG_INFO, "%s", line.c_str()); }
-    void error(const std::string& line) { syslog(LOG_ERR, "%s", line.c_str()); }
-};
 
 int fail(SystemLog& log, std::ostream& err, int code, const std::string& line) {
     log.error(line);
@@ -145,7 +137,8 @@ int RunAutoBackup(const std::vector<std::string>& args,
         for (std::size_t i = 0; i < backupSteps().size(); ++i) {
             const BackupStep& step = backupSteps()[i];
             if (!step.logName.empty() && StepRuns(step, request.items) && outcome.flags[i] == '0')
-                failed += (failed.empty() ? "" : ", ") + std::string(step.logName);
+                failed += (failed.empty() ? "" : ", ") + std::string(step.logName) + " (" +
+                          outcome.failures[i] + ")";
         }
         const std::string done = "backup of profile \"" + cmd->profile + "\" written to " +
                                  cmd->backupFile + " (BackupItem " + outcome.flags + ")";

@@ -10,6 +10,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace trelmig;
@@ -236,4 +240,44 @@ TEST_F(BackupDriverTest, EntryNamesSharedBetweenItems) {
     EXPECT_EQ(info("BackupItem"), "0000100000");
     EXPECT_EQ(info("BackupTemplates"), "");
     EXPECT_NE(prompter.messages[0].text.find("Backup Templates\t\tFail!"), std::string::npos);
+}
+
+// A failed item says why, on a line after its verdict.
+TEST_F(BackupDriverTest, AFailedItemShowsItsReason) {
+    fs::remove_all(sample.userFolder() / "AppData/Roaming/Microsoft/Signatures");
+    env->SelectProfile("Outlook");
+    driver->RunBackup(choices(only({2, 6})));
+    EXPECT_NE(prompter.messages[0].text.find("Backup Signatures\t\tFail!\t\r\n    the folder "
+                                             "C:\\users\\sam\\AppData\\Roaming\\Microsoft\\"
+                                             "Signatures does not exist\r\nBackup Templates\t\t"
+                                             "succeeded!\t"),
+              std::string::npos)
+        << prompter.messages[0].text;
+}
+
+// A work folder without room (here: a file size limit) fails the items whose
+// exports cannot be written, and says so.
+TEST_F(BackupDriverTest, AFullWorkFolderIsNamedAsTheReason) {
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{320, 320};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        driver->RunBackup(choices(only({1})));
+        const std::string text = prompter.messages.empty() ? "" : prompter.messages[0].text;
+        (void)!write(pipeEnds[1], text.data(), text.size());
+        _exit(0);
+    }
+    close(pipeEnds[1]);
+    std::string text;
+    char buffer[4096];
+    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) > 0;)
+        text.append(buffer, static_cast<std::size_t>(n));
+    close(pipeEnds[0]);
+    waitpid(child, nullptr, 0);
+    EXPECT_NE(text.find("Backup Accounts Settings\tFail!\t\r\n    "), std::string::npos) << text;
+    EXPECT_NE(text.find("File too large"), std::string::npos) << text;
 }
