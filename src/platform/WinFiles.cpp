@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <stdexcept>
 #include <system_error>
@@ -136,6 +137,79 @@ fs::path temporaryBeside(const fs::path& target) {
                                    std::to_string(getpid()) + "-" + std::to_string(++counter));
 }
 
+bool isWithin(const fs::path& path, const fs::path& folder) {
+    auto p = path.begin();
+    for (auto f = folder.begin(); f != folder.end(); ++f, ++p)
+        if (f->empty() && std::next(f) == folder.end())
+            return true; // a folder given with a trailing separator
+        else if (p == path.end() || *p != *f)
+            return false;
+    return true;
+}
+
+// The folders Wine links into the user's home: users\<name>\Desktop,
+// Documents, ... and users\<name>\AppData\Roaming\Microsoft\Windows\Templates.
+bool isWineShellFolderLink(const std::vector<std::string>& belowDrive) {
+    static const char* const kShellFolders[] = {"Desktop",  "Documents", "Downloads", "Music",
+                                                "Pictures", "Videos",    "Templates"};
+    if (belowDrive.empty() || !equalsNoCase(belowDrive[0], "users"))
+        return false;
+    if (belowDrive.size() == 3)
+        return std::any_of(std::begin(kShellFolders), std::end(kShellFolders),
+                           [&](const char* name) { return equalsNoCase(belowDrive[2], name); });
+    static const char* const kTemplates[] = {"AppData", "Roaming", "Microsoft", "Windows",
+                                             "Templates"};
+    return belowDrive.size() == 7 &&
+           std::equal(belowDrive.begin() + 2, belowDrive.end(), std::begin(kTemplates),
+                      [](const std::string& a, const char* b) { return equalsNoCase(a, b); });
+}
+
+// True when no link on the way from the drive root to host (below the root)
+// leads out of the drive. The links Wine makes from the user's shell folders
+// into $HOME are part of the Windows machine: below them the home folder
+// they lead to stands for the drive.
+bool staysOnDrive(const fs::path& driveRoot, const fs::path& host) {
+    std::error_code ec;
+    fs::path allowed = fs::weakly_canonical(driveRoot, ec);
+    if (ec)
+        return false;
+    const char* homeText = std::getenv("HOME");
+    const fs::path home = homeText && *homeText ? fs::weakly_canonical(homeText, ec) : fs::path();
+    fs::path walk = driveRoot;
+    std::vector<std::string> belowDrive;
+    for (const auto& part : host.lexically_relative(driveRoot)) {
+        walk /= part;
+        belowDrive.push_back(part.string());
+        const fs::file_status status = fs::symlink_status(walk, ec);
+        if (ec || !fs::exists(status))
+            break; // not there yet: created below what was checked
+        if (!fs::is_symlink(status))
+            continue;
+        const fs::path target = fs::weakly_canonical(walk, ec);
+        if (ec)
+            return false;
+        if (isWithin(target, allowed))
+            continue;
+        if (!home.empty() && isWineShellFolderLink(belowDrive) && isWithin(target, home)) {
+            allowed = target;
+            continue;
+        }
+        return false;
+    }
+    return true;
+}
+
+// ".<name>.trelmig-x-XXXXXX": an extraction a killed run left behind.
+bool isStaleExtraction(const std::string& name) {
+    static const std::string kMark = ".trelmig-x-";
+    if (name.size() < 1 + kMark.size() + 6 || name[0] != '.')
+        return false;
+    const std::size_t suffix = name.size() - 6;
+    return name.compare(suffix - kMark.size(), kMark.size(), kMark) == 0 &&
+           std::all_of(name.begin() + static_cast<std::ptrdiff_t>(suffix), name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
 } // namespace
 
 WinFiles::WinFiles(WinePrefix prefix) : prefix_(std::move(prefix)) {}
@@ -203,7 +277,54 @@ std::optional<fs::path> WinFiles::hostPathForWriting(const std::string& windowsP
     fs::path target = parent / path->filename();
     if (fs::is_symlink(fs::symlink_status(target, ec)))
         return std::nullopt;
+    if (!staysOnDrive(*prefix_.driveRoot(parsed->drive), *path))
+        return std::nullopt;
     return target;
+}
+
+std::optional<WinFiles::FolderTargets>
+WinFiles::folderForWriting(const std::string& windowsFolder) const {
+    std::optional<fs::path> folder = hostPathForWriting(windowsFolder);
+    if (!folder || !isFolder(*folder))
+        return std::nullopt;
+    FolderTargets targets;
+    targets.folder_ = *folder;
+    std::error_code ec;
+    for (fs::directory_iterator it(*folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        auto [slot, added] = targets.names_.emplace(foldCase(utf8ToUtf16(name)), name);
+        if (!added && name < slot->second)
+            slot->second = std::move(name); // as findEntry chooses
+    }
+    return targets;
+}
+
+std::optional<fs::path> WinFiles::FolderTargets::fileFor(const std::string& name) const {
+    if (name.empty() || name == "." || name == ".." ||
+        name.find_first_of("/\\") != std::string::npos)
+        return std::nullopt;
+    const auto existing = names_.find(foldCase(utf8ToUtf16(name)));
+    const fs::path target = folder_ / (existing != names_.end() ? existing->second : name);
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(target, ec);
+    if (fs::is_symlink(status) || fs::is_directory(status))
+        return std::nullopt;
+    return target;
+}
+
+std::size_t WinFiles::removeStaleExtractions(const std::string& windowsFolder) const {
+    std::optional<fs::path> folder = hostPathForWriting(windowsFolder);
+    if (!folder)
+        return 0;
+    std::vector<fs::path> doomed;
+    std::error_code ec;
+    for (fs::directory_iterator it(*folder, ec), end; !ec && it != end; it.increment(ec))
+        if (isStaleExtraction(it->path().filename().string()) && isPlainFile(it->path()))
+            doomed.push_back(it->path());
+    std::size_t removed = 0;
+    for (const auto& path : doomed)
+        removed += fs::remove(path, ec) ? 1 : 0;
+    return removed;
 }
 
 bool WinFiles::folderExists(const std::string& windowsPath) const {

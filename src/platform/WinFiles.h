@@ -7,6 +7,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace trelmig {
@@ -30,8 +31,13 @@ namespace trelmig {
 // links into $HOME). Writing operations (delete, move, create, open for
 // writing, attribute change) work on the parent folder as resolved, but
 // refuse, by returning false (or a closed stream), when the file or folder
-// written is itself a symbolic link, so nothing is ever written through a
-// link to somewhere else.
+// written is itself a symbolic link, or when a folder on its way below the
+// drive's root is a link leading out of that drive, so a write is never
+// redirected out of the Windows machine. The links Wine makes from the
+// user's shell folders (users\<name>\Documents, Desktop, ... and
+// AppData\Roaming\Microsoft\Windows\Templates) into $HOME are part of the
+// machine: writing through them is allowed (data files often live in
+// Documents\Outlook Files), but not through links out of that home folder.
 class WinFiles {
 public:
     // Windows file attribute bits as GetFileAttributes reports them.
@@ -54,6 +60,27 @@ public:
     // ("C:\users\sam\Local Settings\Application Data\x" ->
     // "C:\users\sam\AppData\Local\x"), so that Wine finds what it names.
     std::optional<std::string> canonicalPath(const std::string& windowsPath) const;
+
+    // An existing folder that many files are written into: resolved and
+    // checked once, its entries listed once, so each file costs no scan.
+    class FolderTargets {
+    public:
+        const std::filesystem::path& folder() const { return folder_; }
+        // Host path of the file of that bare name in the folder (the entry
+        // of the same name without regard to case when there is one);
+        // nullopt when that is a link or a folder, or the name is not bare.
+        std::optional<std::filesystem::path> fileFor(const std::string& name) const;
+
+    private:
+        friend class WinFiles;
+        std::filesystem::path folder_;
+        std::unordered_map<std::u16string, std::string> names_; // case-folded -> on disk
+    };
+    // nullopt when the folder does not exist or may not be written.
+    std::optional<FolderTargets> folderForWriting(const std::string& windowsFolder) const;
+    // Removes the extractions a killed run left in the folder
+    // (".<name>.trelmig-x-XXXXXX"); returns how many.
+    std::size_t removeStaleExtractions(const std::string& windowsFolder) const;
 
     bool folderExists(const std::string& windowsPath) const;
     bool fileExists(const std::string& windowsPath) const;

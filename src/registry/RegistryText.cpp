@@ -242,7 +242,8 @@ std::vector<ImportStep> parseRegistryText(modReg& reg, const std::string& filePa
 
 } // namespace
 
-void ImportRegText(modReg& reg, const std::string& targetKeyPath, const std::string& filePath) {
+void ImportRegText(modReg& reg, const std::string& targetKeyPath, const std::string& filePath,
+                   bool save) {
     const std::vector<ImportStep> steps = parseRegistryText(reg, filePath);
 
     std::string targetSub = targetKeyPath;
@@ -274,7 +275,8 @@ void ImportRegText(modReg& reg, const std::string& targetKeyPath, const std::str
                 break;
             }
         }
-        registry.save();
+        if (save)
+            registry.save();
     } catch (...) {
         registry.revert();
         throw;

@@ -38,7 +38,9 @@ void ExportRegValues(modReg& reg, const std::string& keyPath, const std::string&
 // is read and checked first: a malformed line throws RegistryTextError naming
 // its number and changes nothing. Then the changes are applied and saved in
 // one save() of the registry; if that fails, they are reverted and the error
-// is rethrown, so the registry is as it was.
-void ImportRegText(modReg& reg, const std::string& targetKeyPath, const std::string& filePath);
+// is rethrown, so the registry is as it was. With save false the changes stay
+// in memory for the caller to save (or revert) with its own.
+void ImportRegText(modReg& reg, const std::string& targetKeyPath, const std::string& filePath,
+                   bool save = true);
 
 } // namespace trelmig

@@ -2,7 +2,9 @@
 
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
+#include "core/ProfileFileName.h"
 #include "outlook/ItemLocations.h"
+#include "platform/SideFile.h"
 #include "platform/Text.h"
 #include "registry/RegistryBinary.h"
 #include "registry/RegistryText.h"
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 
 namespace trelmig {
@@ -95,26 +98,53 @@ void ItemRestore::ensureFolder(const std::string& folder) {
 }
 
 void ItemRestore::extractInto(const std::vector<std::string>& names, const std::string& folder) {
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const auto& name : names)
+        files.emplace_back(name, name);
+    extractFiles(files, folder);
+}
+
+void ItemRestore::extractFiles(const std::vector<std::pair<std::string, std::string>>& files,
+                               const std::string& folder) {
     ensureFolder(folder);
+    env_.files.removeStaleExtractions(folder);
     std::uintmax_t needed = 0;
-    for (const auto& name : names) {
-        const auto entry = zip_.GetEntry(name);
+    for (const auto& [entryName, fileName] : files) {
+        const auto entry = zip_.GetEntry(entryName);
         if (!entry)
-            throw Failure("the backup file has no entry " + name, true);
+            throw Failure("the backup file has no entry " + entryName, true);
         needed += entry->size;
     }
+    // Room for the new files beside the old ones, which stay until all are in.
     const auto free = env_.files.freeSpace(folder);
     if (free && *free < needed)
         throw Failure("not enough free space in " + folder + " (" + std::to_string(needed) +
                           " bytes needed, " + std::to_string(*free) + " free); nothing was changed",
                       false);
-    for (const auto& name : names) {
-        const auto target = env_.files.hostPathForWriting(folder + "\\" + name);
+    const auto targets = env_.files.folderForWriting(folder);
+    if (!targets)
+        throw Failure("refusing to write into " + folder +
+                          ": a link on its way leads out of the Windows drive; nothing was changed",
+                      false);
+    // Every file is extracted beside its place first; the user's files are
+    // replaced only once all of them are complete.
+    std::vector<std::unique_ptr<SideFile>> staged;
+    for (const auto& [entryName, fileName] : files) {
+        const auto target = targets->fileFor(fileName);
         if (!target)
-            throw Failure("refusing to write " + folder + "\\" + name, false);
-        if (!zip_.ExtractEntryTo(name, target->string()))
-            throw Failure(zip_.LastError(), true);
+            throw Failure("refusing to write " + folder + "\\" + fileName +
+                              ": it is a link or a folder; nothing was changed",
+                          false);
+        auto side = std::make_unique<SideFile>(
+            target->string(), SideFile::sidePrefix(target->filename().string()) + "x-");
+        side->create();
+        side->close();
+        if (!zip_.ExtractEntryTo(entryName, side->path()))
+            throw Failure(zip_.LastError() + "; nothing was changed", true);
+        staged.push_back(std::move(side));
     }
+    for (auto& side : staged)
+        side->commit();
 }
 
 std::string ItemRestore::extractToWorkFolder(const std::string& name) {
@@ -128,12 +158,13 @@ void ItemRestore::saveRegistry() {
     env_.registry.save();
 }
 
-void ItemRestore::importRegistryItem(const std::string& itemKey, const std::string& targetKey) {
+void ItemRestore::importRegistryItem(const std::string& itemKey, const std::string& targetKey,
+                                     bool save) {
     if (!env_.reg.RegKeyExists(targetKey))
         return; // nothing to restore into
     const std::string file = extractToWorkFolder(entries(itemKey).front());
     try {
-        ImportRegText(env_.reg, targetKey, file);
+        ImportRegText(env_.reg, targetKey, file, save);
     } catch (const RegistryTextError& e) {
         std::filesystem::remove(file);
         throw Failure(std::string(e.what()) + "; the registry was left as it was", false);
@@ -158,8 +189,18 @@ std::string ItemRestore::dataFileFolder() const {
 
 bool ItemRestore::RestoreConfig(const std::string& profile) {
     return guarded("profile configuration", [&] {
+        if (holdProfileConfiguration_) {
+            entries("BackupConfig"); // refused now if its name is
+            configurationHeld_ = true;
+            return;
+        }
         importRegistryItem("BackupConfig", env_.session.strProfilesKey + "\\" + profile);
     });
+}
+
+void ItemRestore::HoldProfileConfiguration(bool hold) {
+    holdProfileConfiguration_ = hold;
+    configurationHeld_ = false;
 }
 
 bool ItemRestore::RestoreAccounts(const std::string&) {
@@ -223,21 +264,32 @@ bool ItemRestore::RestoreRules(const std::string& profile) {
         const std::string folder = userFolder("\\AppData\\Roaming\\Microsoft\\Outlook",
                                               "\\Application Data\\Microsoft\\Outlook");
         const std::vector<std::string> names = entries("BackupRules");
-        extractInto(names, folder);
-        // The rules file is named after the profile it belongs to.
-        const std::string wanted = profile + ".RWZ";
-        if (upper(names.front()) != upper(wanted) &&
-            !env_.files.moveFile(folder + "\\" + names.front(), folder + "\\" + wanted, true))
-            throw Failure("the rules file cannot be renamed to " + wanted, false);
+        // The rules file is named after the profile it belongs to; it is
+        // written under that name at once, so the rules file of the profile
+        // the backup came from, lying in the same folder, stays untouched.
+        const auto wanted = ProfileFileName(profile, ".RWZ");
+        if (!wanted)
+            throw Failure("the profile name \"" + profile +
+                              "\" cannot be part of a file name; nothing was changed",
+                          false);
+        const std::string fileName =
+            upper(names.front()) == upper(*wanted) ? names.front() : *wanted;
+        extractFiles({{names.front(), fileName}}, folder);
     });
 }
 
 void ItemRestore::restoreProfileFiles(
     const std::string& itemKey, const std::string& profile,
     const std::function<void(const std::string&, const std::string&)>& rewriteSection) {
+    // The profile configuration held back goes with the data files: if they
+    // cannot be put in place, the profile keeps naming its own.
+    const bool withConfiguration = configurationHeld_;
+    configurationHeld_ = false;
     const std::string folder = dataFileFolder();
     extractInto(entries(itemKey), folder);
     const std::string key = env_.session.strProfilesKey + "\\" + profile;
+    if (withConfiguration)
+        importRegistryItem("BackupConfig", key, false);
     const auto sections = env_.reg.EnumRegSubkeys(key);
     if (sections.empty())
         throw Failure("the profile " + profile + " has no sections", false);
@@ -265,8 +317,12 @@ bool ItemRestore::RestoreDatas(const std::string& profile) {
         env_.reg.DeleteRegValue(services, "1102039b");
         env_.reg.DeleteRegValue(services, "001e023d");
         saveRegistry();
+        const auto favoritesName = ProfileFileName(profile, ".FAV");
+        if (!favoritesName)
+            throw Failure("the profile name \"" + profile + "\" cannot be part of a file name",
+                          false);
         const std::string favorites = env_.session.strUserProfile +
-                                      "\\Application Data\\Microsoft\\Outlook\\" + profile + ".FAV";
+                                      "\\Application Data\\Microsoft\\Outlook\\" + *favoritesName;
         if (env_.files.fileExists(favorites) && !env_.files.deleteFile(favorites))
             throw Failure("cannot delete " + favorites, false);
     });

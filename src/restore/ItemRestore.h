@@ -35,6 +35,11 @@ public:
     bool RestoreTemplates();
     bool RestoreSetting();
 
+    // While held, RestoreConfig only checks the profile configuration, and
+    // the next RestoreDatas or RestorePab imports it together with its own
+    // changes once its files are in place, or drops it when they are not.
+    void HoldProfileConfiguration(bool hold);
+
     // Runs the operation of a backup step.
     bool Run(const BackupStep& step, const std::string& profile);
 
@@ -49,9 +54,14 @@ private:
     bool guarded(const std::string& what, const std::function<void()>& body);
     std::vector<std::string> entries(const std::string& itemKey) const;
     void extractInto(const std::vector<std::string>& names, const std::string& folder);
+    // Extracts (entry name, file name) pairs into the folder: all of them
+    // beside their places first, then renamed into place.
+    void extractFiles(const std::vector<std::pair<std::string, std::string>>& files,
+                      const std::string& folder);
     std::string extractToWorkFolder(const std::string& name);
     void ensureFolder(const std::string& folder);
-    void importRegistryItem(const std::string& itemKey, const std::string& targetKey);
+    void importRegistryItem(const std::string& itemKey, const std::string& targetKey,
+                            bool save = true);
     void restoreFolderItem(const std::string& itemKey, const std::string& folder);
     // Extracts the item's files into the data file folder and hands every
     // section of the profile, with that folder as Wine names it, to
@@ -67,6 +77,8 @@ private:
     ZipArchive& zip_;
     std::string lastError_;
     bool hardFailure_ = false;
+    bool holdProfileConfiguration_ = false;
+    bool configurationHeld_ = false;
 };
 
 } // namespace trelmig

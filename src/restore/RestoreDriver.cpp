@@ -123,14 +123,20 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c) {
                     .writeFinished = {}});
 
     ItemRestore items(env_, zip_);
+    const auto runs = [&](std::size_t i) {
+        const RestoreStep& step = restoreSteps()[i];
+        return s.strBackupItems.size() > i && s.strBackupItems[i] == '1' &&
+               std::any_of(step.boxes.begin(), step.boxes.end(),
+                           [&](int b) { return b >= 0 && c.boxes[static_cast<std::size_t>(b)]; });
+    };
+    // The profile configuration names the data files: it changes the profile
+    // only together with them (steps 2 and 7 rewrite the paths in it).
+    items.HoldProfileConfiguration(runs(0) && (runs(1) || runs(6)));
     result.allSucceeded = true;
     bool hardFailure = false;
     for (std::size_t i = 0; i < restoreSteps().size(); ++i) {
         const RestoreStep& step = restoreSteps()[i];
-        const bool ticked = std::any_of(step.boxes.begin(), step.boxes.end(), [&](int b) {
-            return b >= 0 && c.boxes[static_cast<std::size_t>(b)];
-        });
-        if (s.strBackupItems.size() > i && s.strBackupItems[i] == '1' && ticked) {
+        if (runs(i)) {
             progress_.SetStatus(step.statusText);
             const bool ok = items.Run(backupSteps()[i], c.profile);
             if (step.logLabel)

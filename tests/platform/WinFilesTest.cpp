@@ -1,6 +1,8 @@
 #include "platform/WinFiles.h"
 #include "platform/WorkFolder.h"
 
+#include "ScopedEnv.h"
+
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -63,10 +65,13 @@ protected:
         fs::create_symlink(outside / "secret.txt", signatures / "evil.htm");
         fs::create_directory_symlink(outside, profile / "AppData" / "Roaming" / "Linked");
 
+        // Wine links the shell folders into the user's home.
+        homeVariable.emplace("HOME", home.string());
         files.emplace(WinePrefix(root));
     }
 
     WorkFolder work;
+    std::optional<ScopedEnv> homeVariable;
     fs::path root, driveC, home, outside, profile, signatures;
     std::optional<WinFiles> files;
 };
@@ -302,4 +307,49 @@ TEST_F(WinFilesTest, MoveAcrossFileSystems) {
     EXPECT_EQ(files->listFiles("C:\\users\\Bob\\Documents\\Outlook Files"),
               (std::vector<std::string>{"archive.pst", "moved.pst"}));
     fs::remove(source);
+}
+
+// A link on the way that leads out of the drive is refused, wherever it sits;
+// Wine's links from the shell folders into the home folder are followed, but
+// not links from there out of the home folder.
+TEST_F(WinFilesTest, NoWriteLeavesTheDriveThroughALinkedFolder) {
+    const fs::path outlook = profile / "AppData" / "Roaming" / "Microsoft" / "Outlook";
+    fs::create_directory_symlink(outside, outlook);
+    const std::string roaming = "C:\\users\\Bob\\AppData\\Roaming";
+    EXPECT_EQ(files->hostPathForWriting(roaming + "\\Microsoft\\Outlook\\Outlook.RWZ"),
+              std::nullopt);
+    EXPECT_EQ(files->hostPathForWriting(roaming + "\\Linked\\new\\file.txt"), std::nullopt);
+    EXPECT_FALSE(files->folderForWriting(roaming + "\\Microsoft\\Outlook"));
+    EXPECT_FALSE(files->createFolder(roaming + "\\Linked\\new"));
+    EXPECT_FALSE(fs::exists(outside / "new"));
+
+    // A link that stays on the drive is fine.
+    fs::create_directory_symlink(driveC / "users", profile / "AppData" / "Local" / "Users");
+    EXPECT_TRUE(files->hostPathForWriting("C:\\users\\Bob\\AppData\\Local\\Users\\x.txt"));
+
+    const std::string docs = "C:\\users\\Bob\\Documents";
+    EXPECT_TRUE(files->folderForWriting(docs + "\\Outlook Files"));
+    fs::create_directory_symlink(outside, home / "Documents" / "Away");
+    EXPECT_EQ(files->hostPathForWriting(docs + "\\Away\\x.pst"), std::nullopt);
+    // Only the shell folders' own links count as Wine's.
+    fs::create_directory_symlink(home / "Documents", profile / "AppData" / "Roaming" / "Docs");
+    EXPECT_EQ(files->hostPathForWriting(roaming + "\\Docs\\x.pst"), std::nullopt);
+}
+
+TEST_F(WinFilesTest, FolderTargetsMatchNamesOnceAndLeftoversAreRemoved) {
+    const std::string sig = "C:\\users\\Bob\\AppData\\Roaming\\Microsoft\\Signatures";
+    const auto targets = files->folderForWriting(sig);
+    ASSERT_TRUE(targets);
+    EXPECT_EQ(targets->fileFor("WORK.HTM"), fs::canonical(signatures) / "Work.htm");
+    EXPECT_EQ(targets->fileFor("new.htm"), fs::canonical(signatures) / "new.htm");
+    EXPECT_EQ(targets->fileFor("evil.htm"), std::nullopt);
+    EXPECT_EQ(targets->fileFor("Work_files"), std::nullopt);
+    EXPECT_EQ(targets->fileFor("..\\x"), std::nullopt);
+
+    writeText(signatures / ".Work.htm.trelmig-x-Ab12Cd", "partial");
+    writeText(signatures / "..Work.htm.trelmig-x-Ab12Cd.trelmig-x-zzzzzz", "partial");
+    writeText(signatures / ".Work.htm.trelmig-x-short", "kept: not ours");
+    EXPECT_EQ(files->removeStaleExtractions(sig), 2u);
+    EXPECT_TRUE(fs::exists(signatures / ".Work.htm.trelmig-x-short"));
+    EXPECT_TRUE(fs::exists(signatures / "Work.htm"));
 }
