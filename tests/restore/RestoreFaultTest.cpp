@@ -1,0 +1,105 @@
+#include "RestoreFixture.h"
+
+namespace fs = std::filesystem;
+using namespace trelmig;
+
+namespace {
+
+const char* kDataFolder = "AppData/Local/Microsoft/Outlook";
+const char* kRoamingOutlook = "AppData/Roaming/Microsoft/Outlook";
+
+bool anyFileNamed(const fs::path& root, const std::string& name) {
+    for (const auto& e : fs::recursive_directory_iterator(root))
+        if (e.path().filename() == name)
+            return true;
+    return false;
+}
+
+} // namespace
+
+// A data file that cannot be put in place (here: it is a link out of the
+// prefix) leaves the profile's registry tree and every data file as they were.
+TEST_F(RestoreFixture, PersonalFoldersThatCannotBeWrittenChangeNothing) {
+    backUp(items({0}));
+    const fs::path folder = target.userFolder() / kDataFolder;
+    const fs::path elsewhere = target.work.path() / "elsewhere.pst";
+    std::ofstream(elsewhere) << "not the prefix's";
+    fs::remove(folder / "Outlook.pst");
+    fs::create_symlink(elsewhere, folder / "Outlook.pst");
+    const std::string archiveBefore = readWholeFile(folder / "Archive.pst");
+    const std::string userBefore = readWholeFile(target.root / "user.reg");
+
+    ASSERT_TRUE(inspect(archive).accepted);
+    const RestoreRunResult r = restore(items({0}));
+    EXPECT_FALSE(r.allSucceeded);
+    EXPECT_EQ(readWholeFile(target.root / "user.reg"), userBefore);
+    EXPECT_EQ(readWholeFile(folder / "Archive.pst"), archiveBefore);
+    EXPECT_EQ(readWholeFile(elsewhere), "not the prefix's");
+    const std::string& message = prompter.messages.back().text;
+    EXPECT_NE(message.find("Restore Personal Folders\t\tFail!\t\r\n    personal folders: refusing "
+                           "to write C:\\users\\sam\\Local Settings\\Application "
+                           "Data\\Microsoft\\Outlook\\Outlook.pst"),
+              std::string::npos)
+        << message;
+}
+
+// Restoring into another profile writes the rules file under that profile's
+// name only: the rules of the profile the backup came from stay.
+TEST_F(RestoreFixture, RulesRestoredIntoAnotherProfileLeaveTheSourceProfilesRules) {
+    std::ofstream(source.userFolder() / kRoamingOutlook / "Outlook.RWZ") << "rules of the backup";
+    backUp(items({0}));
+    const fs::path rules = target.userFolder() / kRoamingOutlook;
+    std::ofstream(rules / "Outlook.RWZ") << "rules of this machine's Outlook profile";
+
+    ASSERT_TRUE(inspect(archive).accepted);
+    EXPECT_TRUE(restore(items({0}), "Work").allSucceeded) << prompter.messages.back().text;
+    EXPECT_EQ(readWholeFile(rules / "Outlook.RWZ"), "rules of this machine's Outlook profile");
+    EXPECT_EQ(readWholeFile(rules / "Work.RWZ"), "rules of the backup");
+}
+
+TEST_F(RestoreFixture, AProfileNameWithSeparatorsNeverBecomesAPath) {
+    backUp(items({0}));
+    ASSERT_TRUE(inspect(archive).accepted);
+    for (const std::string profile : {"../../../../../Evil", "..", "a/../../Evil"}) {
+        prompter.messages.clear();
+        EXPECT_FALSE(restore(items({0}), profile).allSucceeded);
+        EXPECT_NE(prompter.messages.back().text.find("cannot be part of a file name"),
+                  std::string::npos)
+            << prompter.messages.back().text;
+    }
+    EXPECT_FALSE(anyFileNamed(target.root, "Evil.RWZ"));
+    EXPECT_FALSE(anyFileNamed(target.root, "...RWZ"));
+}
+
+// A folder linked out of the prefix is not written through.
+TEST_F(RestoreFixture, ASignaturesFolderLinkedElsewhereIsNotOverwritten) {
+    backUp(items({2}));
+    const fs::path signatures = target.userFolder() / "AppData/Roaming/Microsoft/Signatures";
+    const fs::path elsewhere = target.work.path() / "elsewhere";
+    fs::create_directories(elsewhere);
+    std::ofstream(elsewhere / "Personal.htm") << "someone else's file";
+    fs::remove_all(signatures);
+    fs::create_directory_symlink(elsewhere, signatures);
+
+    ASSERT_TRUE(inspect(archive).accepted);
+    EXPECT_FALSE(restore(items({2})).allSucceeded);
+    EXPECT_EQ(readWholeFile(elsewhere / "Personal.htm"), "someone else's file");
+    EXPECT_EQ(std::distance(fs::directory_iterator(elsewhere), fs::directory_iterator()), 1);
+    EXPECT_NE(prompter.messages.back().text.find("Restore Signatures \t\t\tFail!\t\r\n    "
+                                                 "signatures: refusing to write into"),
+              std::string::npos)
+        << prompter.messages.back().text;
+}
+
+// Extractions a killed restore left beside the data files go with the next
+// restore of that folder.
+TEST_F(RestoreFixture, LeftoversOfAKilledRestoreAreRemovedByTheNext) {
+    backUp(items({0}));
+    const fs::path folder = target.userFolder() / kDataFolder;
+    std::ofstream(folder / ".Outlook.pst.trelmig-x-Qw3rTy") << "half a data file";
+    std::ofstream(folder / "..Outlook.pst.trelmig-x-Qw3rTy.trelmig-x-a1b2c3") << "half";
+    ASSERT_TRUE(inspect(archive).accepted);
+    EXPECT_TRUE(restore(items({0}), "Outlook").allSucceeded) << prompter.messages.back().text;
+    for (const auto& e : fs::directory_iterator(folder))
+        EXPECT_EQ(e.path().filename().string().find(".trelmig"), std::string::npos) << e.path();
+}
