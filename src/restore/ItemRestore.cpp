@@ -13,6 +13,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <stdexcept>
 
 namespace trelmig {
@@ -39,6 +40,44 @@ std::string upper(std::string s) {
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return s;
 }
+
+// Extracted files waiting beside their places under names a later restore
+// recognises as leftovers (".<name>.trelmig-x-XXXXXX"); removed unless
+// committed.
+class StagedFiles {
+public:
+    ~StagedFiles() {
+        std::error_code ec;
+        for (const auto& [place, target] : files_)
+            std::filesystem::remove(place, ec);
+    }
+    const std::filesystem::path& add(const std::filesystem::path& target) {
+        static constexpr char kChars[] =
+            "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+        static std::mt19937 random{std::random_device{}()};
+        std::uniform_int_distribution<int> pick(0, sizeof(kChars) - 2);
+        std::string name = SideFile::sidePrefix(target.filename().string()) + "x-";
+        for (int i = 0; i < 6; ++i)
+            name += kChars[pick(random)];
+        files_.emplace_back(target.parent_path() / name, target);
+        return files_.back().first;
+    }
+    void commit(const std::filesystem::path& folder) {
+        for (auto it = files_.begin(); it != files_.end(); it = files_.erase(it)) {
+            std::error_code ec;
+            std::filesystem::rename(it->first, it->second, ec);
+            if (ec)
+                throw std::runtime_error("cannot put " + it->second.string() +
+                                         " in place: " + ec.message());
+        }
+        if (!syncFolder(folder.string()))
+            throw std::runtime_error("the restored files are in place, but the folder " +
+                                     folder.string() + " could not be flushed to disk");
+    }
+
+private:
+    std::vector<std::pair<std::filesystem::path, std::filesystem::path>> files_;
+};
 
 } // namespace
 
@@ -127,24 +166,20 @@ void ItemRestore::extractFiles(const std::vector<std::pair<std::string, std::str
                           ": a link on its way leads out of the Windows drive; nothing was changed",
                       false);
     // Every file is extracted beside its place first; the user's files are
-    // replaced only once all of them are complete.
-    std::vector<std::unique_ptr<SideFile>> staged;
+    // replaced only once all of them are complete (and on disk: the
+    // extraction flushes each).
+    StagedFiles staged;
     for (const auto& [entryName, fileName] : files) {
         const auto target = targets->fileFor(fileName);
         if (!target)
             throw Failure("refusing to write " + folder + "\\" + fileName +
                               ": it is a link or a folder; nothing was changed",
                           false);
-        auto side = std::make_unique<SideFile>(
-            target->string(), SideFile::sidePrefix(target->filename().string()) + "x-");
-        side->create();
-        side->close();
-        if (!zip_.ExtractEntryTo(entryName, side->path()))
+        const std::filesystem::path& place = staged.add(*target);
+        if (!zip_.ExtractEntryTo(entryName, place.string()))
             throw Failure(zip_.LastError() + "; nothing was changed", true);
-        staged.push_back(std::move(side));
     }
-    for (auto& side : staged)
-        side->commit();
+    staged.commit(targets->folder());
 }
 
 std::string ItemRestore::extractToWorkFolder(const std::string& name) {
