@@ -69,6 +69,7 @@ struct ZipArchive::Impl {
     std::unordered_map<std::string, std::size_t> exactNames;     // both readings
     std::unordered_map<std::u16string, std::size_t> foldedNames; // both readings, case-folded
     std::string decryptPassword;
+    bool flushEachExtraction = true;
 };
 
 ZipArchive::ZipArchive(const AnsiCodec& ansi, ZipEvents events)
@@ -261,11 +262,15 @@ bool ZipArchive::ExtractEntryTo(const std::string& bareName, const std::string& 
         if (!read)
             return impl_->fail(failure.empty() ? entry->name.text + ": " + reader.error()
                                                : failure);
-        temp.commit();
+        temp.commit(impl_->flushEachExtraction);
         return true;
     } catch (const std::exception& e) {
         return impl_->fail(e.what());
     }
+}
+
+void ZipArchive::SetFlushEachExtraction(bool on) {
+    impl_->flushEachExtraction = on;
 }
 
 } // namespace trelmig

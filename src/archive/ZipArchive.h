@@ -78,6 +78,9 @@ public:
     // the existing targetFile is untouched, the temporary file is removed and
     // false is returned (LastError says why). Raises fileExtracting.
     bool ExtractEntryTo(const std::string& bareName, const std::string& targetFile);
+    // Off: extracted files are not flushed to disk one by one; the caller
+    // flushes many at once before it relies on them (on by default).
+    void SetFlushEachExtraction(bool on);
 
 private:
     struct Impl;

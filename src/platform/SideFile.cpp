@@ -54,6 +54,15 @@ bool writeFully(int fd, const void* data, std::size_t length) {
     return true;
 }
 
+bool flushFileSystem(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::syncfs(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
 bool syncFolder(const std::string& folder) {
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
@@ -102,7 +111,7 @@ void SideFile::close() {
     fd_ = -1;
 }
 
-void SideFile::commit() {
+void SideFile::commit(bool flush) {
     if (fd_ < 0) {
         fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd_ < 0)
@@ -111,7 +120,7 @@ void SideFile::commit() {
     struct stat old {};
     if (::stat(target_.c_str(), &old) == 0 && ::fchmod(fd_, old.st_mode & 07777) != 0)
         fail("Cannot set the mode of " + path_, errno);
-    if (::fsync(fd_) != 0)
+    if (flush && ::fsync(fd_) != 0)
         fail("Cannot flush " + path_ + " to disk", errno);
     const int closed = ::close(fd_);
     fd_ = -1;
@@ -120,7 +129,7 @@ void SideFile::commit() {
     if (::rename(path_.c_str(), target_.c_str()) != 0)
         fail("Cannot rename " + path_ + " to " + target_, errno);
     committed_ = true;
-    if (!syncFolder(folder_))
+    if (flush && !syncFolder(folder_))
         fail(target_ + " is in place, but the folder " + folder_ + " could not be flushed to disk",
              errno);
 }

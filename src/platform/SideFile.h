@@ -29,7 +29,9 @@ public:
     void close();
     // Flushes the new file to disk, gives it the mode of the file it
     // replaces, renames it over the target and flushes the folder.
-    void commit();
+    // flush false leaves both flushes to the caller (one flush of the file
+    // system for many files: see flushFileSystem).
+    void commit(bool flush = true);
     // Removes the new file.
     void discard();
     // ".<name>.trelmig-": how the files beside a target begin, so that the
@@ -54,6 +56,9 @@ int createSideFile(const std::string& folder, const std::string& prefix, std::st
 
 // Writes all of data to fd; false (errno set) on failure.
 bool writeFully(int fd, const void* data, std::size_t length);
+
+// Flushes everything written to the file system holding path to disk.
+bool flushFileSystem(const std::string& path);
 
 // Flushes a folder's entries (a rename in it) to disk.
 bool syncFolder(const std::string& folder);

@@ -63,6 +63,10 @@ public:
         return files_.back().first;
     }
     void commit(const std::filesystem::path& folder) {
+        // The new files reach the disk, all at once, before any replaces an old one.
+        if (!files_.empty() && !flushFileSystem(folder.string()))
+            throw std::runtime_error("the restored files cannot be flushed to disk in " +
+                                     folder.string());
         for (auto it = files_.begin(); it != files_.end(); it = files_.erase(it)) {
             std::error_code ec;
             std::filesystem::rename(it->first, it->second, ec);
@@ -166,9 +170,13 @@ void ItemRestore::extractFiles(const std::vector<std::pair<std::string, std::str
                           ": a link on its way leads out of the Windows drive; nothing was changed",
                       false);
     // Every file is extracted beside its place first; the user's files are
-    // replaced only once all of them are complete (and on disk: the
-    // extraction flushes each).
+    // replaced only once all of them are complete and on disk.
     StagedFiles staged;
+    zip_.SetFlushEachExtraction(false);
+    struct FlushAgain {
+        ZipArchive& zip;
+        ~FlushAgain() { zip.SetFlushEachExtraction(true); }
+    } flushAgain{zip_};
     for (const auto& [entryName, fileName] : files) {
         const auto target = targets->fileFor(fileName);
         if (!target)
