@@ -2,6 +2,7 @@
 
 #include "RestoreFixture.h"
 
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <iostream>
@@ -27,8 +28,8 @@ void growDataFile(const fs::path& file, std::size_t bytes) {
 }
 
 // Runs the restore of the data files and signatures into the prefix; kills it
-// after delayMs when that is not negative. Returns the wait status.
-int runRestore(const fs::path& prefix, const std::string& archive, int delayMs) {
+// after delayUs microseconds when that is not negative. Returns the wait status.
+int runRestore(const fs::path& prefix, const std::string& archive, int delayUs) {
     const pid_t child = fork();
     if (child == 0) {
         const int devnull = ::open("/dev/null", O_WRONLY);
@@ -40,8 +41,8 @@ int runRestore(const fs::path& prefix, const std::string& archive, int delayMs) 
               static_cast<char*>(nullptr));
         _exit(127);
     }
-    if (delayMs >= 0) {
-        usleep(static_cast<useconds_t>(delayMs) * 1000);
+    if (delayUs >= 0) {
+        usleep(static_cast<useconds_t>(delayUs));
         kill(child, SIGKILL);
     }
     int status = 0;
@@ -71,12 +72,24 @@ TEST_F(RestoreFixture, ARestoreKilledAtRandomMomentsLosesNothing) {
         << "new signature";
     backUp(items({0, 2}));
 
+    // The moments are spread over the time one whole restore takes here.
+    long long took = 0;
+    for (int timing = 0; timing < 2; ++timing) {
+        SamplePrefixCopy copy;
+        const auto started = std::chrono::steady_clock::now();
+        ASSERT_EQ(runRestore(copy.root, archive, -1), 0);
+        const auto us = std::chrono::duration_cast<std::chrono::microseconds>(
+                            std::chrono::steady_clock::now() - started)
+                            .count();
+        took = timing == 0 ? us : std::min<long long>(took, us);
+    }
     std::mt19937 random(20261208);
-    std::uniform_int_distribution<int> moment(1, 400);
+    std::uniform_int_distribution<int> moment(0, static_cast<int>(took));
     constexpr int kRuns = 20;
     int sound = 0;
+    int killedMidway = 0; // the others had finished before the signal
     for (int run = 0; run < kRuns; ++run) {
-        const int delayMs = moment(random);
+        const int delayUs = moment(random);
         SamplePrefixCopy fresh;
         const fs::path pst = fresh.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst";
         const fs::path signature =
@@ -85,7 +98,8 @@ TEST_F(RestoreFixture, ARestoreKilledAtRandomMomentsLosesNothing) {
         const std::string oldSignature = readWholeFile(signature);
         const std::string oldUser = readWholeFile(fresh.root / "user.reg");
 
-        runRestore(fresh.root, archive, delayMs);
+        const int killedStatus = runRestore(fresh.root, archive, delayUs);
+        killedMidway += WIFSIGNALED(killedStatus) ? 1 : 0;
         const std::string pstNow = readWholeFile(pst);
         const std::string signatureNow = readWholeFile(signature);
         const std::string userNow = readWholeFile(fresh.root / "user.reg");
@@ -107,13 +121,15 @@ TEST_F(RestoreFixture, ARestoreKilledAtRandomMomentsLosesNothing) {
         ok &= readWholeFile(pst) == newPst && readWholeFile(signature) == "new signature";
         const auto stray = strayFiles(fresh.root);
         ok &= stray.empty();
-        EXPECT_TRUE(ok) << "run " << run << ", killed after " << delayMs << " ms: Outlook.pst "
+        EXPECT_TRUE(ok) << "run " << run << ", killed after " << delayUs << " us: Outlook.pst "
                         << pstNow.size() << " bytes, exit status " << status << ", " << stray.size()
                         << " stray files" << (stray.empty() ? "" : ": ")
                         << (stray.empty() ? "" : stray.front());
         sound += ok ? 1 : 0;
     }
-    std::cout << sound << "/" << kRuns
-              << " runs killed at random moments: old or new files only, the next restore "
+    EXPECT_GE(killedMidway, kRuns / 4) << "the restore ended before most kills";
+    std::cout << sound << "/" << kRuns << " runs (" << killedMidway
+              << " killed before the restore ended) killed at random moments: old or new files "
+                 "only, the next restore "
                  "complete and no stray file\n";
 }
