@@ -2,6 +2,7 @@
 
 #include "cli/Verbs.h"
 #include "core/ItemCatalogue.h"
+#include "platform/CronJobLine.h"
 
 namespace trelmig {
 
@@ -121,10 +122,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     } else if (listJobs) {
         cmd.mode = CommandLine::Mode::ListJobs;
     } else if (removeJob) {
-        cmd.jobNumber = !removeJob->empty() && removeJob->size() < 10 &&
-                                removeJob->find_first_not_of("0123456789") == std::string::npos
-                            ? std::stoi(*removeJob)
-                            : 0;
+        cmd.jobNumber = ParseCronNumber(*removeJob).value_or(0);
         cmd.mode = CommandLine::Mode::RemoveJob;
         if (cmd.jobNumber <= 0) {
             cmd.mode = CommandLine::Mode::Invalid;

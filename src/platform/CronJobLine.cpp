@@ -2,7 +2,6 @@
 
 #include <array>
 #include <charconv>
-#include <regex>
 #include <vector>
 
 namespace trelmig {
@@ -40,12 +39,23 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-std::optional<int> parseInt(const std::string& s) {
+} // namespace
+
+std::optional<int> ParseCronNumber(std::string_view s) {
+    // Digits only: from_chars would take a sign, and a sign is no cron number.
+    if (s.empty() || s.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
     int value = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (ec != std::errc() || end != s.data() + s.size() || s.empty())
+    if (ec != std::errc() || end != s.data() + s.size())
         return std::nullopt;
     return value;
+}
+
+namespace {
+
+std::optional<int> parseInt(const std::string& s) {
+    return ParseCronNumber(s);
 }
 
 // A cron field "*" or "a,b,c" of numbers lo..hi; nullopt for anything else.
@@ -183,11 +193,19 @@ std::string CronJobLine(const AtInfo& info, int number, const std::filesystem::p
 }
 
 std::optional<int> CronJobNumber(const std::string& line) {
-    static const std::regex marker(R"([ \t]# trelmig job ([0-9]{1,9})[ \t]*$)");
-    std::smatch m;
-    if (!std::regex_search(line, m, marker))
+    // "<blank># trelmig job <digits>", then only blanks to the end.
+    std::size_t end = line.size();
+    while (end > 0 && isBlank(line[end - 1]))
+        --end;
+    std::size_t digits = end;
+    while (digits > 0 && line[digits - 1] >= '0' && line[digits - 1] <= '9')
+        --digits;
+    const std::string_view marker(kMarker);
+    if (digits == end || digits < marker.size() + 1 ||
+        std::string_view(line).substr(digits - marker.size(), marker.size()) != marker ||
+        !isBlank(line[digits - marker.size() - 1]))
         return std::nullopt;
-    return parseInt(m[1].str());
+    return ParseCronNumber(std::string_view(line).substr(digits, end - digits));
 }
 
 std::optional<CronJob> ParseCronJobLine(const std::string& line) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace trelmig {
 
@@ -42,6 +43,9 @@ struct CronJob {
 // Throws CrontabError for a record that no line can carry (a time past
 // midnight, a command that is not "\"program\" arguments" or holds a line break).
 std::string CronJobLine(const AtInfo& info, int number, const std::filesystem::path& winePrefix);
+
+// A cron number: decimal digits only, within int; nullopt otherwise.
+std::optional<int> ParseCronNumber(std::string_view text);
 
 // The job number of a line carrying the job marker, commented out or not.
 std::optional<int> CronJobNumber(const std::string& line);

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -237,6 +238,9 @@ int Crontab::AddJob(const AtInfo& info, const std::filesystem::path& winePrefix)
         int highest = 0;
         for (const auto& line : linesOf(table))
             highest = std::max(highest, CronJobNumber(line).value_or(0));
+        if (highest == std::numeric_limits<int>::max())
+            throw CrontabError("the crontab holds job number " + std::to_string(highest) +
+                               ", the highest there can be: remove that job first");
         number = highest + 1;
         if (!table.empty() && table.back() != '\n')
             table += '\n';

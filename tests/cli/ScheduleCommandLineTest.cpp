@@ -28,6 +28,8 @@ TEST(ScheduleCommandLine, ScheduleListAndRemove) {
     const auto remove = parse({"--remove-job", "12"});
     EXPECT_EQ(remove.mode, CommandLine::Mode::RemoveJob);
     EXPECT_EQ(remove.jobNumber, 12);
+    EXPECT_EQ(parse({"--remove-job", "1000000000"}).jobNumber, 1000000000);
+    EXPECT_EQ(parse({"--remove-job", "2147483647"}).jobNumber, 2147483647);
 }
 
 TEST(ScheduleCommandLine, IncompleteOrMixedRequestsAreRefused) {
@@ -40,6 +42,8 @@ TEST(ScheduleCommandLine, IncompleteOrMixedRequestsAreRefused) {
              {"--remove-job", "0"},                      // no such number
              {"--remove-job", "x1"},                     // not a number
              {"--remove-job", "99999999999"},            // too big
+             {"--remove-job", "2147483648"},             // past int
+             {"--remove-job", "-3"},                     // negative
              {"--remove-job="},                          // empty
              {"--schedule"},                             // no value
          }) {
