@@ -65,6 +65,17 @@ std::optional<AutoBackupCommand> ParseAutoBackupCommand(const std::vector<std::s
         error = "the items (xm=) must be eight characters 0 or 1";
         return std::nullopt;
     }
+    // As the schedule window refuses them: a run choosing nothing would replace
+    // a good archive by an empty one, and a password with a line break makes an
+    // archive no prompt can open.
+    if (cmd.mask.find('1') == std::string::npos) {
+        error = "no item is chosen (xm=00000000): Please select at least one item.";
+        return std::nullopt;
+    }
+    if (cmd.password.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
+        error = "the password (ps=) contains a line break or a NUL character";
+        return std::nullopt;
+    }
     return cmd;
 }
 

@@ -21,7 +21,8 @@ struct AutoBackupCommand {
 // arguments are joined by blanks; a blank that only separated two arguments
 // is not part of a value. A line the format cannot carry (not exactly four
 // "=", an empty profile, mask or file, a mask that is not eight "0"/"1") is
-// refused with the reason in `error`.
+// refused with the reason in `error`, and so is what the schedule window
+// refuses: a mask choosing no item, a password holding a line break.
 std::optional<AutoBackupCommand> ParseAutoBackupCommand(const std::vector<std::string>& args,
                                                         std::string& error);
 

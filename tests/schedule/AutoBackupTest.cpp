@@ -61,6 +61,10 @@ TEST(AutoBackupCommandLine, LinesTheFormatCannotCarryAreRefused) {
              {"sf=Outlookxm=1111111xps=bf=/tmp/x"},    // not 0/1
              {"sf=Outlookxm=11111111ps=a=bbf=/tmp/x"}, // "=" in a value
              {"sf=Outlookxm=11111111ps="},             // too few
+             {"sf=Outlookxm=00000000ps=bf=/tmp/x"},    // no item
+             {"sf=Outlookxm=11111111ps=a\nbbf=/tmp/x"}, // a password no prompt can type
+             {"sf=Outlookxm=11111111ps=a\r\nbf=/tmp/x"},
+             {std::string("sf=Outlookxm=11111111ps=a") + '\0' + "bbf=/tmp/x"},
          })
         EXPECT_FALSE(ParseAutoBackupCommand(bad, error)) << bad[0];
 }
@@ -73,7 +77,10 @@ TEST(AutoBackupRun, BadCommandLinesExitNonZeroAndTouchNothing) {
     for (const std::string& args :
          std::vector<std::string>{"stray", "'sf=xm=11111111ps=bf=" + target.string() + "'",
                                   "'sf=Outlookxm=1111ps=bf=" + target.string() + "'",
-                                  "'sf=Outlookxm=11111111ps=a=bbf=" + target.string() + "'"}) {
+                                  "'sf=Outlookxm=11111111ps=a=bbf=" + target.string() + "'",
+                                  "'sf=Outlookxm=00000000ps=bf=" + target.string() + "'",
+                                  "\"sf=Outlookxm=11111111ps=pass$(printf '\\nword')bf=" +
+                                      target.string() + "\""}) {
         EXPECT_EQ(runProgram("--prefix '" + sample.root.string() + "' " + args, out), 2) << args;
         EXPECT_NE(out.find("refused"), std::string::npos) << out;
         EXPECT_EQ(readWholeFile(target), "previous archive");
