@@ -3,44 +3,138 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <string>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 #include <utility>
 
 namespace trelmig {
 
-WorkFolder::WorkFolder() {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kNamePrefix = "trelmig-";
+constexpr std::size_t kNameLength = 14; // "trelmig-XXXXXX"
+// Held locked by the run that owns the folder, for as long as it runs.
+constexpr const char* kOwnerLock = "trelmig.lock";
+
+fs::path baseFolder() {
     const char* tmp = std::getenv("TMPDIR");
-    std::filesystem::path base = tmp && *tmp ? tmp : "/tmp";
-    std::string pattern = (base / "trelmig-XXXXXX").string();
+    return tmp && *tmp ? tmp : "/tmp";
+}
+
+// When this process started, in seconds since the epoch; 0 when unknown.
+time_t processStart() {
+    std::ifstream stat("/proc/self/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), {});
+    const auto close = text.rfind(')');
+    if (close == std::string::npos)
+        return 0;
+    // Field 22 (starttime, clock ticks after boot); fields 3.. follow the ")".
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    for (int i = 3; i <= 22 && (fields >> field); ++i) {
+    }
+    std::ifstream procStat("/proc/stat");
+    long long bootTime = 0;
+    for (std::string key; procStat >> key;) {
+        if (key == "btime") {
+            procStat >> bootTime;
+            break;
+        }
+    }
+    const long ticks = ::sysconf(_SC_CLK_TCK);
+    if (bootTime == 0 || ticks <= 0 || field.empty())
+        return 0;
+    return static_cast<time_t>(bootTime + std::stoll(field) / ticks);
+}
+
+// A folder left by a run that is gone: named as ours, a real folder of this
+// user, older than this process, holding an owner lock nobody holds.
+bool isStale(const fs::path& folder, time_t started) {
+    const std::string name = folder.filename().string();
+    if (name.size() != kNameLength || name.rfind(kNamePrefix, 0) != 0)
+        return false;
+    struct stat st {};
+    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
+        st.st_mtime >= started)
+        return false;
+    const int fd = ::open((folder / kOwnerLock).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat lockStat {};
+    const bool free = ::fstat(fd, &lockStat) == 0 && S_ISREG(lockStat.st_mode) &&
+                      lockStat.st_uid == ::getuid() && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return free;
+}
+
+} // namespace
+
+void RemoveStaleWorkFolders() {
+    const time_t started = processStart();
+    if (started == 0)
+        return;
+    std::error_code ec;
+    for (fs::directory_iterator it(baseFolder(), ec), end; !ec && it != end; it.increment(ec)) {
+        if (isStale(it->path(), started)) {
+            std::error_code ignored;
+            fs::remove_all(it->path(), ignored);
+        }
+    }
+}
+
+WorkFolder::WorkFolder() {
+    const fs::path base = baseFolder();
+    std::string pattern = (base / (std::string(kNamePrefix) + "XXXXXX")).string();
     // mkdtemp creates the folder with mode 0700.
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("Cannot create a work folder in " + base.string() + ": " +
                                  std::strerror(errno));
     path_ = pattern;
+    lock_ = ::open((path_ / kOwnerLock).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (lock_ < 0 || ::flock(lock_, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        remove();
+        throw std::runtime_error("Cannot lock the work folder in " + base.string() + ": " +
+                                 std::strerror(error));
+    }
 }
 
 WorkFolder::~WorkFolder() {
     remove();
 }
 
-WorkFolder::WorkFolder(WorkFolder&& other) noexcept : path_(std::exchange(other.path_, {})) {}
+WorkFolder::WorkFolder(WorkFolder&& other) noexcept
+    : path_(std::exchange(other.path_, {})), lock_(std::exchange(other.lock_, -1)) {}
 
 WorkFolder& WorkFolder::operator=(WorkFolder&& other) noexcept {
     if (this != &other) {
         remove();
         path_ = std::exchange(other.path_, {});
+        lock_ = std::exchange(other.lock_, -1);
     }
     return *this;
 }
 
 void WorkFolder::remove() noexcept {
-    if (path_.empty())
-        return;
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-    path_.clear();
+    if (!path_.empty()) {
+        std::error_code ec;
+        fs::remove_all(path_, ec);
+        path_.clear();
+    }
+    if (lock_ >= 0) {
+        ::close(lock_);
+        lock_ = -1;
+    }
 }
 
 } // namespace trelmig
