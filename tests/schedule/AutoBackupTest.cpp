@@ -93,6 +93,22 @@ TEST(AutoBackupRun, BadCommandLinesExitNonZeroAndTouchNothing) {
     EXPECT_EQ(readWholeFile(target), "previous archive");
 }
 
+TEST(AutoBackupRun, AFileSizeLimitIsReportedAndLeavesNothingBehind) {
+    SamplePrefixCopy sample;
+    const fs::path folder = sample.work.path() / "backups";
+    fs::create_directories(folder);
+    const fs::path target = folder / "auto.kvx";
+    std::ofstream(target) << "previous archive";
+    // 16 blocks of 512 bytes: far less than the sample's data files.
+    const CommandRun r = RunShell("ulimit -f 16; " + std::string(TRELMIG_BINARY) + " --prefix '" +
+                                  sample.root.string() + "' 'sf=Outlookxm=11111111ps=pwbf=" +
+                                  target.string() + "'");
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_NE(r.output.find("File too large"), std::string::npos) << r.output;
+    EXPECT_EQ(readWholeFile(target), "previous archive");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
 TEST(AutoBackupRun, WritesTheArchiveWithoutAWindow) {
     SamplePrefixCopy sample;
     const fs::path target = sample.work.path() / "auto.kvx";
