@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     RemoveStaleWorkFolders();
     const CommandLine cmd = ParseCommandLine(argc, argv);
+    HidePasswordArguments(cmd, argc, argv);
     try {
         switch (cmd.mode) {
         case CommandLine::Mode::Help:

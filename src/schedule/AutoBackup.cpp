@@ -111,10 +111,21 @@ private:
 } // namespace
 
 int RunAutoBackup(const std::vector<std::string>& args,
-                  const std::optional<std::filesystem::path>& prefix, std::ostream& err) {
+                  const std::optional<std::filesystem::path>& prefix, std::ostream& err,
+                  const std::optional<std::string>& passwordFromFile) {
     SystemLog log;
     std::string error;
-    const auto cmd = ParseAutoBackupCommand(args, error);
+    auto cmd = ParseAutoBackupCommand(args, error);
+    if (cmd && passwordFromFile) {
+        if (!cmd->password.empty())
+            error = "the password is given twice (ps= and --password-file)";
+        else if (passwordFromFile->find('\0') != std::string::npos)
+            error = "the password file holds a NUL character";
+        else
+            cmd->password = *passwordFromFile;
+        if (!error.empty())
+            cmd.reset();
+    }
     if (!cmd)
         return fail(log, err, 2, "unattended backup refused, nothing was touched: " + error);
 

@@ -30,7 +30,10 @@ std::optional<AutoBackupCommand> ParseAutoBackupCommand(const std::vector<std::s
 // up with no window and no question, logs one line to the system log, and
 // returns the exit code (0 written, 1 failed, 2 refused command line, 3
 // written but a chosen item failed). A failure also prints one line on err.
+// A password read from a file (passwordFromFile) takes the place of an
+// empty "ps=".
 int RunAutoBackup(const std::vector<std::string>& args,
-                  const std::optional<std::filesystem::path>& prefix, std::ostream& err);
+                  const std::optional<std::filesystem::path>& prefix, std::ostream& err,
+                  const std::optional<std::string>& passwordFromFile = std::nullopt);
 
 } // namespace trelmig

@@ -111,6 +111,16 @@ TEST(CronJobLine, ReadsBackWhatItWrites) {
             EXPECT_EQ(job->number, 12);
             EXPECT_EQ(job->info, info) << line;
             EXPECT_EQ(job->winePrefix, prefix) << line;
+            EXPECT_EQ(job->passwordFile, fs::path()) << line;
+            const std::string withFile =
+                CronJobLine(info, 12, prefix, "/home/s a/.config/trelmig/jobs/job-1.password");
+            const auto jobWithFile = ParseCronJobLine(withFile);
+            ASSERT_TRUE(jobWithFile) << withFile;
+            EXPECT_EQ(jobWithFile->info, info) << withFile;
+            EXPECT_EQ(jobWithFile->passwordFile, "/home/s a/.config/trelmig/jobs/job-1.password");
+            const bool once = !(info.Flags & JOB_RUN_PERIODICALLY) ||
+                              (info.DaysOfWeek == 0 && info.DaysOfMonth == 0);
+            EXPECT_EQ(jobWithFile->keepsPasswordFile, once) << withFile;
         }
     }
 }
@@ -136,6 +146,10 @@ TEST(CronJobLine, WordsReachTheProgramUnchangedThroughCronAndTheShell) {
     once.DaysOfWeek = 0;
     EXPECT_EQ(runShell(cronCommand(CronJobLine(once, 2, prefix))),
               (std::vector<std::string>{"unset", "--remove-job", "2", prefix, args}));
+    const std::string file = "/h/50% 'x'/once-1.password";
+    EXPECT_EQ(runShell(cronCommand(CronJobLine(once, 3, prefix, file))),
+              (std::vector<std::string>{"unset", "--remove-job", "3", "--keep-password-file",
+                                        prefix, "--password-file", file, args}));
 }
 
 TEST(CronJobLine, OtherLinesAreNoJobs) {
