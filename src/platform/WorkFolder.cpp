@@ -12,6 +12,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
+#include <time.h>
 #include <unistd.h>
 #include <utility>
 
@@ -31,41 +32,40 @@ fs::path baseFolder() {
     return tmp && *tmp ? tmp : "/tmp";
 }
 
-// When this process started, in seconds since the epoch; 0 when unknown.
-time_t processStart() {
+// When this process started, in seconds since the epoch (to the clock tick);
+// 0 when unknown.
+double processStart() {
     std::ifstream stat("/proc/self/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), {});
+    const std::string text((std::istreambuf_iterator<char>(stat)), {});
     const auto close = text.rfind(')');
     if (close == std::string::npos)
         return 0;
-    // Field 22 (starttime, clock ticks after boot); fields 3.. follow the ")".
+    // Field 22 is starttime, in clock ticks after boot; fields 3.. follow ")".
     std::istringstream fields(text.substr(close + 2));
     std::string field;
     for (int i = 3; i <= 22 && (fields >> field); ++i) {
     }
-    std::ifstream procStat("/proc/stat");
-    long long bootTime = 0;
-    for (std::string key; procStat >> key;) {
-        if (key == "btime") {
-            procStat >> bootTime;
-            break;
-        }
-    }
     const long ticks = ::sysconf(_SC_CLK_TCK);
-    if (bootTime == 0 || ticks <= 0 || field.empty())
+    timespec now{}, sinceBoot{};
+    if (field.empty() || ticks <= 0 || ::clock_gettime(CLOCK_REALTIME, &now) != 0 ||
+        ::clock_gettime(CLOCK_BOOTTIME, &sinceBoot) != 0)
         return 0;
-    return static_cast<time_t>(bootTime + std::stoll(field) / ticks);
+    const double bootedAt =
+        static_cast<double>(now.tv_sec) - static_cast<double>(sinceBoot.tv_sec) +
+        (static_cast<double>(now.tv_nsec) - static_cast<double>(sinceBoot.tv_nsec)) / 1e9;
+    return bootedAt + std::stod(field) / static_cast<double>(ticks);
 }
 
 // A folder left by a run that is gone: named as ours, a real folder of this
 // user, older than this process, holding an owner lock nobody holds.
-bool isStale(const fs::path& folder, time_t started) {
+bool isStale(const fs::path& folder, double started) {
     const std::string name = folder.filename().string();
     if (name.size() != kNameLength || name.rfind(kNamePrefix, 0) != 0)
         return false;
     struct stat st {};
     if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid() ||
-        st.st_mtime >= started)
+        static_cast<double>(st.st_mtim.tv_sec) + static_cast<double>(st.st_mtim.tv_nsec) / 1e9 >=
+            started)
         return false;
     const int fd = ::open((folder / kOwnerLock).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
@@ -80,7 +80,7 @@ bool isStale(const fs::path& folder, time_t started) {
 } // namespace
 
 void RemoveStaleWorkFolders() {
-    const time_t started = processStart();
+    const double started = processStart();
     if (started == 0)
         return;
     std::error_code ec;
@@ -100,8 +100,12 @@ WorkFolder::WorkFolder() {
         throw std::runtime_error("Cannot create a work folder in " + base.string() + ": " +
                                  std::strerror(errno));
     path_ = pattern;
-    lock_ = ::open((path_ / kOwnerLock).c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (lock_ < 0 || ::flock(lock_, LOCK_EX | LOCK_NB) != 0) {
+    // The lock takes its name only once it is held, so a folder whose lock
+    // can be taken has no owner.
+    const fs::path taking = path_ / (std::string(kOwnerLock) + ".new");
+    lock_ = ::open(taking.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (lock_ < 0 || ::flock(lock_, LOCK_EX | LOCK_NB) != 0 ||
+        ::rename(taking.c_str(), (path_ / kOwnerLock).c_str()) != 0) {
         const int error = errno;
         remove();
         throw std::runtime_error("Cannot lock the work folder in " + base.string() + ": " +
