@@ -22,10 +22,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kNamePrefix = "trelmig-";
-constexpr std::size_t kNameLength = 14; // "trelmig-XXXXXX"
-// Held locked by the run that owns the folder, for as long as it runs.
-constexpr const char* kOwnerLock = "trelmig.lock";
+// Folders of older versions ("trelmig-XXXXXX") hold no lock and are left alone.
+constexpr const char* kNamePrefix = "trelmig-run-";
+constexpr std::size_t kNameLength = 18; // "trelmig-run-XXXXXX"
+
+// The folder itself, opened to hold a lock on it.
+int openFolder(const fs::path& folder) {
+    return ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
 
 fs::path baseFolder() {
     const char* tmp = std::getenv("TMPDIR");
@@ -57,7 +61,7 @@ double processStart() {
 }
 
 // A folder left by a run that is gone: named as ours, a real folder of this
-// user, older than this process, holding an owner lock nobody holds.
+// user, older than this process, and nobody holds the lock its run held on it.
 bool isStale(const fs::path& folder, double started) {
     const std::string name = folder.filename().string();
     if (name.size() != kNameLength || name.rfind(kNamePrefix, 0) != 0)
@@ -67,12 +71,10 @@ bool isStale(const fs::path& folder, double started) {
         static_cast<double>(st.st_mtim.tv_sec) + static_cast<double>(st.st_mtim.tv_nsec) / 1e9 >=
             started)
         return false;
-    const int fd = ::open((folder / kOwnerLock).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    const int fd = openFolder(folder);
     if (fd < 0)
         return false;
-    struct stat lockStat {};
-    const bool free = ::fstat(fd, &lockStat) == 0 && S_ISREG(lockStat.st_mode) &&
-                      lockStat.st_uid == ::getuid() && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     ::close(fd);
     return free;
 }
@@ -100,12 +102,8 @@ WorkFolder::WorkFolder() {
         throw std::runtime_error("Cannot create a work folder in " + base.string() + ": " +
                                  std::strerror(errno));
     path_ = pattern;
-    // The lock takes its name only once it is held, so a folder whose lock
-    // can be taken has no owner.
-    const fs::path taking = path_ / (std::string(kOwnerLock) + ".new");
-    lock_ = ::open(taking.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (lock_ < 0 || ::flock(lock_, LOCK_EX | LOCK_NB) != 0 ||
-        ::rename(taking.c_str(), (path_ / kOwnerLock).c_str()) != 0) {
+    lock_ = openFolder(path_);
+    if (lock_ < 0 || ::flock(lock_, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         remove();
         throw std::runtime_error("Cannot lock the work folder in " + base.string() + ": " +

@@ -103,24 +103,24 @@ TEST(WorkFolder, FoldersOfKilledRunsAreRemovedAndNothingElse) {
     // A run killed after this process started: its folder is left alone.
     const fs::path recent = leftByAKilledRun();
     fs::last_write_time(recent, fs::file_time_type::clock::now() + std::chrono::hours(1));
-    // Folders that are not clearly ours.
-    const fs::path noLock = tmp.path() / "trelmig-abcdef";
-    const fs::path otherName = tmp.path() / "trelmig-other-name";
-    for (const fs::path& p : {noLock, otherName}) {
+    // Folders that are not clearly ours: an older version's, another name,
+    // a link.
+    const fs::path olderVersion = tmp.path() / "trelmig-abcdef";
+    const fs::path otherName = tmp.path() / "trelmig-run-other-name";
+    for (const fs::path& p : {olderVersion, otherName}) {
         fs::create_directories(p);
         std::ofstream(p / "keep") << "x";
         fs::last_write_time(p, fs::file_time_type::clock::now() - std::chrono::hours(1));
     }
-    fs::copy_file(stale / "trelmig.lock", otherName / "trelmig.lock");
-    fs::last_write_time(otherName, fs::file_time_type::clock::now() - std::chrono::hours(1));
-    const fs::path linked = tmp.path() / "trelmig-linked";
-    fs::create_directory_symlink(otherName, linked);
+    const fs::path linked = tmp.path() / "trelmig-run-linked";
+    fs::create_directory_symlink(stale, linked);
 
     trelmig::RemoveStaleWorkFolders();
     EXPECT_FALSE(fs::exists(stale));
-    EXPECT_TRUE(fs::exists(alive.path() / "trelmig.lock"));
+    EXPECT_TRUE(fs::exists(alive.path()));
     EXPECT_TRUE(fs::exists(recent / "export.txt"));
-    EXPECT_TRUE(fs::exists(noLock / "keep"));
+    EXPECT_TRUE(fs::exists(olderVersion / "keep"));
     EXPECT_TRUE(fs::exists(otherName / "keep"));
     EXPECT_TRUE(fs::is_symlink(linked));
+    fs::remove(linked);
 }
