@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -23,14 +24,25 @@ inline std::string_view Text(const std::uint8_t* data, std::size_t size) {
 }
 
 // The input written to a file of this process, for parsers that read files.
+// The folder goes when the process ends normally.
 inline std::string ScratchFile(const std::uint8_t* data, std::size_t size,
                                const char* name = "input") {
-    static const std::filesystem::path folder = [] {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/trelmig-fuzz-XXXXXX";
-        return std::filesystem::path(mkdtemp(pattern.data()) ? pattern : "/tmp");
-    }();
-    const std::string path = (folder / name).string();
+    struct Folder {
+        std::filesystem::path path;
+        Folder() {
+            const char* tmp = std::getenv("TMPDIR");
+            std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/trelmig-fuzz-XXXXXX";
+            if (!mkdtemp(pattern.data()))
+                std::abort();
+            path = pattern;
+        }
+        ~Folder() {
+            std::error_code ec;
+            std::filesystem::remove_all(path, ec);
+        }
+    };
+    static const Folder folder;
+    const std::string path = (folder.path / name).string();
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     return path;
