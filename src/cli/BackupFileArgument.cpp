@@ -60,8 +60,33 @@ private:
 
 } // namespace
 
+namespace {
+
+// What is wrong with a file named on the command line, or "" when it is a file.
+std::string notAFile(const std::filesystem::path& path, const std::string& what) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return "There is no " + what + " " + path.string() + ".";
+    if (ec)
+        return "Cannot read the " + what + " " + path.string() + ": " + ec.message() + ".";
+    if (std::filesystem::is_directory(status))
+        return path.string() + " is a folder, not a " + what + ".";
+    return {};
+}
+
+} // namespace
+
 InspectedBackupFile InspectBackupFileArgument(const CommandLine& cmd, Prompter& prompter) {
     InspectedBackupFile i;
+    // Said as it is, before the archive or a password is tried.
+    std::string problem = notAFile(cmd.archive, "backup file");
+    if (problem.empty() && cmd.passwordFile)
+        problem = notAFile(*cmd.passwordFile, "password file");
+    if (!problem.empty()) {
+        prompter.Show(problem, MessageIcon::Critical);
+        return i;
+    }
     i.env = std::make_unique<Environment>(WinePrefix::locate(cmd.prefix), prompter);
     i.env->Discover();
     i.zip = std::make_unique<ZipArchive>(i.env->ansi);

@@ -2,6 +2,10 @@
 
 #include "cli/Verbs.h"
 #include "core/ItemCatalogue.h"
+#include "platform/CronJobLine.h"
+
+#include <string_view>
+#include <vector>
 
 namespace trelmig {
 
@@ -84,6 +88,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             continue;
         if (arg == "--list-profiles") {
             listProfiles = true;
+        } else if (arg == "--keep-password-file") {
+            cmd.keepPasswordFile = true;
         } else if (arg == "--list-jobs") {
             listJobs = true;
         } else if (arg.starts_with("--")) {
@@ -110,6 +116,9 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         cmd.mode = CommandLine::Mode::Invalid;
         cmd.error = "choose one of --list-profiles, --inspect, --restore, --schedule, --list-jobs, "
                     "--remove-job or a backup command line";
+    } else if (cmd.keepPasswordFile && !removeJob) {
+        cmd.mode = CommandLine::Mode::Invalid;
+        cmd.error = "--keep-password-file goes with --remove-job";
     } else if (!schedule && (!cmd.startTime.empty() || cmd.days)) {
         cmd.mode = CommandLine::Mode::Invalid;
         cmd.error = "--at and --days go with --schedule";
@@ -121,10 +130,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     } else if (listJobs) {
         cmd.mode = CommandLine::Mode::ListJobs;
     } else if (removeJob) {
-        cmd.jobNumber = !removeJob->empty() && removeJob->size() < 10 &&
-                                removeJob->find_first_not_of("0123456789") == std::string::npos
-                            ? std::stoi(*removeJob)
-                            : 0;
+        cmd.jobNumber = ParseCronNumber(*removeJob).value_or(0);
         cmd.mode = CommandLine::Mode::RemoveJob;
         if (cmd.jobNumber <= 0) {
             cmd.mode = CommandLine::Mode::Invalid;
@@ -147,6 +153,62 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     return cmd;
 }
 
+namespace {
+
+// The option names whose value is the next argument.
+bool takesValue(std::string_view arg) {
+    for (const char* name :
+         {"--prefix", "--inspect", "--restore", "--profile", "--items", "--password-file",
+          "--schedule", "--at", "--days", "--remove-job", "--write-iso", "--volume"})
+        if (arg == name)
+            return true;
+    return false;
+}
+
+// Overwrites the password of "sf=...xm=...ps=<password>bf=..." spread over
+// the given arguments (joined by one blank each): the text after the third
+// "=" up to the two letters before the fourth.
+void hideInCommand(const std::vector<char*>& args) {
+    std::vector<char*> chars; // each character, with one null standing for each joining blank
+    for (char* arg : args) {
+        if (!chars.empty())
+            chars.push_back(nullptr);
+        for (char* c = arg; *c; ++c)
+            chars.push_back(c);
+    }
+    std::vector<std::size_t> equals;
+    for (std::size_t i = 0; i < chars.size(); ++i)
+        if (chars[i] && *chars[i] == '=')
+            equals.push_back(i);
+    if (equals.size() != 4 || equals[3] < equals[2] + 3)
+        return;
+    for (std::size_t i = equals[2] + 1; i + 2 < equals[3]; ++i)
+        if (chars[i])
+            *chars[i] = '*';
+}
+
+} // namespace
+
+void HidePasswordArguments(const CommandLine& cmd, int argc, char** argv) {
+    std::vector<char*> command;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (cmd.mode == CommandLine::Mode::Schedule) {
+            if (arg == "--schedule" && i + 1 < argc)
+                hideInCommand({argv[i + 1]});
+            else if (arg.starts_with("--schedule="))
+                hideInCommand({argv[i] + 11});
+        } else if (cmd.mode == CommandLine::Mode::Unattended) {
+            if (takesValue(arg))
+                ++i;
+            else if (!arg.starts_with("--"))
+                command.push_back(argv[i]);
+        }
+    }
+    if (!command.empty())
+        hideInCommand(command);
+}
+
 std::string HelpText() {
     return "Usage: trelmig [--prefix DIR] [OPTION | sf=PROFILE xm=ITEMS ps=PASSWORD bf=ARCHIVE]\n"
            "Quenvar Outlook Backup: backs up and restores the data and settings of the\n"
@@ -161,7 +223,8 @@ std::string HelpText() {
            "                    restore the items of MASK (eight 0/1, in the order of the\n"
            "                    main window) from FILE into the profile NAME\n"
            "  --password-file F read the password of a protected backup file from F\n"
-           "                    (without it, the password is asked at the terminal)\n"
+           "                    (without it, the password is asked at the terminal);\n"
+           "                    with sf=... ps=... bf=..., the backup's password (ps= empty)\n"
            "  --schedule \"sf=PROFILExm=ITEMSps=PASSWORDbf=ARCHIVE\" --at HH:MM [--days LIST]\n"
            "                    schedule that backup in your crontab, on the days of LIST\n"
            "                    (M,T,W,TH,F,S,SU), or once at the next HH:MM without --days\n"

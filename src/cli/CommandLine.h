@@ -39,6 +39,9 @@ struct CommandLine {
     std::string startTime;
     std::optional<std::string> days;
     int jobNumber = 0;
+    // --remove-job N --keep-password-file: a job that runs once removing its
+    // own line, its password file left to the backup that follows.
+    bool keepPasswordFile = false;
     // --write-iso OUT.iso [--volume NAME] PATH...: the paths are in unattendedArgs.
     std::string isoTarget;
     std::string volume;
@@ -46,6 +49,11 @@ struct CommandLine {
 
 // "--" options are ours; anything else is the unattended run's command line.
 CommandLine ParseCommandLine(int argc, const char* const* argv);
+
+// Overwrites the password of an unattended or --schedule command line with
+// "*" in the process's own argument memory, which every local user can read
+// (ps, /proc/PID/cmdline). Call after ParseCommandLine, which copied it.
+void HidePasswordArguments(const CommandLine& cmd, int argc, char** argv);
 
 std::string HelpText();
 

@@ -1,7 +1,7 @@
 #include "cli/Verbs.h"
 
 #include "cli/CommandLine.h"
-#include "platform/Crontab.h"
+#include "schedule/TaskScheduler.h"
 
 #include <ostream>
 
@@ -9,7 +9,7 @@ namespace trelmig {
 
 int RunRemoveJob(const CommandLine& cmd, std::ostream&, std::ostream& err) {
     try {
-        if (Crontab().RemoveJob(cmd.jobNumber))
+        if (UnscheduleJob(Crontab(), cmd.jobNumber, cmd.keepPasswordFile))
             return 0;
         err << "trelmig: there is no task " << cmd.jobNumber << '\n';
     } catch (const std::exception& e) {

@@ -2,11 +2,26 @@
 
 #include "cli/CommandLine.h"
 #include "schedule/AutoBackup.h"
+#include "schedule/JobPasswordFile.h"
+
+#include <ostream>
 
 namespace trelmig {
 
 int RunUnattendedBackup(const CommandLine& cmd, std::ostream&, std::ostream& err) {
-    return RunAutoBackup(cmd.unattendedArgs, cmd.prefix, err);
+    std::optional<std::string> password;
+    if (cmd.passwordFile) {
+        try {
+            password = ReadPasswordFile(*cmd.passwordFile);
+        } catch (const std::exception& e) {
+            err << "trelmig: unattended backup refused, nothing was touched: " << e.what() << '\n';
+            return 2;
+        }
+        // A job that runs once has removed its line already: its file goes too.
+        if (IsOnceJobPasswordFile(*cmd.passwordFile))
+            RemoveJobPasswordFile(*cmd.passwordFile);
+    }
+    return RunAutoBackup(cmd.unattendedArgs, cmd.prefix, err, password);
 }
 
 } // namespace trelmig

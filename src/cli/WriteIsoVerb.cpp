@@ -4,6 +4,7 @@
 #include "disc/DiscTexts.h"
 #include "disc/ImageFileDevice.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <ostream>
@@ -88,6 +89,26 @@ int RunWriteIso(const std::string& target, const std::string& volume,
     if (fs::is_directory(target)) {
         err << "trelmig: " << target << " is a folder\n";
         return 2;
+    }
+    // The image replaces its file: it may be neither a source nor inside one.
+    {
+        std::error_code ec;
+        const fs::path image = fs::weakly_canonical(fs::absolute(target), ec);
+        for (const auto& path : paths) {
+            const fs::path source = fs::weakly_canonical(fs::absolute(path), ec);
+            std::error_code same;
+            if (image == source || fs::equivalent(target, path, same)) {
+                err << "trelmig: the image file " << target << " is one of the sources\n";
+                return 2;
+            }
+            const auto [s, i] =
+                std::mismatch(source.begin(), source.end(), image.begin(), image.end());
+            if (s == source.end() && fs::is_directory(source, same)) {
+                err << "trelmig: the image file " << target << " lies inside the source folder "
+                    << path << "\n";
+                return 2;
+            }
+        }
     }
     ConsoleDiscEvents events(out, err);
     auto* device = new ImageFileDevice();

@@ -1,6 +1,9 @@
 #include "cli/CommandLine.h"
 #include "cli/Verbs.h"
 #include "gui/GuiMain.h"
+#include "platform/WorkFolder.h"
+
+#include <csignal>
 
 #include <iostream>
 
@@ -10,7 +13,13 @@
 
 int main(int argc, char** argv) {
     using namespace trelmig;
+    // A write past the file size limit fails with "File too large" and is
+    // reported and cleaned up like any other failed write, instead of killing
+    // the program where it stands.
+    std::signal(SIGXFSZ, SIG_IGN);
+    RemoveStaleWorkFolders();
     const CommandLine cmd = ParseCommandLine(argc, argv);
+    HidePasswordArguments(cmd, argc, argv);
     try {
         switch (cmd.mode) {
         case CommandLine::Mode::Help:

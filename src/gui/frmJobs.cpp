@@ -95,7 +95,7 @@ void frmJobs::cmdRemove_Click() {
                        MessageIcon::Question, MessageButtons::OkCancel) != MessageAnswer::Ok)
         return;
     try {
-        if (!crontab_.RemoveJob(number))
+        if (!UnscheduleJob(crontab_, number))
             prompter_.Show("Task " + std::to_string(number) + " no longer exists.",
                            MessageIcon::Information);
     } catch (const std::exception& e) {

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <charconv>
-#include <regex>
 #include <vector>
 
 namespace trelmig {
@@ -40,12 +39,23 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-std::optional<int> parseInt(const std::string& s) {
+} // namespace
+
+std::optional<int> ParseCronNumber(std::string_view s) {
+    // Digits only: from_chars would take a sign, and a sign is no cron number.
+    if (s.empty() || s.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
     int value = 0;
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (ec != std::errc() || end != s.data() + s.size() || s.empty())
+    if (ec != std::errc() || end != s.data() + s.size())
         return std::nullopt;
     return value;
+}
+
+namespace {
+
+std::optional<int> parseInt(const std::string& s) {
+    return ParseCronNumber(s);
 }
 
 // A cron field "*" or "a,b,c" of numbers lo..hi; nullopt for anything else.
@@ -145,12 +155,13 @@ std::string CronShellWord(const std::string& text) {
     return out + "'";
 }
 
-std::string CronJobLine(const AtInfo& info, int number, const std::filesystem::path& winePrefix) {
+std::string CronJobLine(const AtInfo& info, int number, const std::filesystem::path& winePrefix,
+                        const std::filesystem::path& passwordFile) {
     if (info.JobTime >= kDayMs)
         throw CrontabError("the job time " + std::to_string(info.JobTime) +
                            " ms is not a time of day");
     const auto [program, arguments] = splitCommand(info.Command);
-    for (const std::string& part : {info.Command, winePrefix.string()})
+    for (const std::string& part : {info.Command, winePrefix.string(), passwordFile.string()})
         if (part.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
             throw CrontabError("a job cannot carry a line break or a NUL character");
 
@@ -169,11 +180,14 @@ std::string CronJobLine(const AtInfo& info, int number, const std::filesystem::p
 
     std::string command;
     if (once)
-        command += CronShellWord(program) + " --remove-job " + std::to_string(number) + " && ";
+        command += CronShellWord(program) + " --remove-job " + std::to_string(number) +
+                   (passwordFile.empty() ? "" : " --keep-password-file") + " && ";
     if (!winePrefix.empty())
         command += "WINEPREFIX=" + CronShellWord(winePrefix.string()) + " ";
-    command += CronShellWord(program) + " " + CronShellWord(arguments) + " " + kMarker +
-               std::to_string(number);
+    command += CronShellWord(program) + " ";
+    if (!passwordFile.empty())
+        command += "--password-file " + CronShellWord(passwordFile.string()) + " ";
+    command += CronShellWord(arguments) + " " + kMarker + std::to_string(number);
     if (command.size() > kMaxCronCommand)
         throw CrontabError("the job's command is " + std::to_string(command.size()) +
                            " characters long, and cron takes at most " +
@@ -183,11 +197,19 @@ std::string CronJobLine(const AtInfo& info, int number, const std::filesystem::p
 }
 
 std::optional<int> CronJobNumber(const std::string& line) {
-    static const std::regex marker(R"([ \t]# trelmig job ([0-9]{1,9})[ \t]*$)");
-    std::smatch m;
-    if (!std::regex_search(line, m, marker))
+    // "<blank># trelmig job <digits>", then only blanks to the end.
+    std::size_t end = line.size();
+    while (end > 0 && isBlank(line[end - 1]))
+        --end;
+    std::size_t digits = end;
+    while (digits > 0 && line[digits - 1] >= '0' && line[digits - 1] <= '9')
+        --digits;
+    const std::string_view marker(kMarker);
+    if (digits == end || digits < marker.size() + 1 ||
+        std::string_view(line).substr(digits - marker.size(), marker.size()) != marker ||
+        !isBlank(line[digits - marker.size() - 1]))
         return std::nullopt;
-    return parseInt(m[1].str());
+    return ParseCronNumber(std::string_view(line).substr(digits, end - digits));
 }
 
 std::optional<CronJob> ParseCronJobLine(const std::string& line) {
@@ -233,9 +255,15 @@ std::optional<CronJob> ParseCronJobLine(const std::string& line) {
     auto words = shellWords(shellTextOf(line.substr(pos)));
     bool once = false;
     if (words && words->size() >= 4 && (*words)[1] == "--remove-job" &&
-        (*words)[2] == std::to_string(*number) && (*words)[3] == "&&") {
-        once = true;
-        words->erase(words->begin(), words->begin() + 4);
+        (*words)[2] == std::to_string(*number)) {
+        job.keepsPasswordFile = (*words)[3] == "--keep-password-file";
+        const std::size_t step = job.keepsPasswordFile ? 5 : 4;
+        if (words->size() >= step && (*words)[step - 1] == "&&") {
+            once = true;
+            words->erase(words->begin(), words->begin() + static_cast<std::ptrdiff_t>(step));
+        } else {
+            job.keepsPasswordFile = false;
+        }
     }
     if (fields[4] == "*" && fields[2] == "*" && !once)
         job.info.DaysOfWeek = 0x7f;
@@ -247,6 +275,10 @@ std::optional<CronJob> ParseCronJobLine(const std::string& line) {
     if (words && !words->empty() && words->front().starts_with("WINEPREFIX=")) {
         job.winePrefix = words->front().substr(11);
         words->erase(words->begin());
+    }
+    if (words && words->size() == 4 && (*words)[1] == "--password-file") {
+        job.passwordFile = (*words)[2];
+        words->erase(words->begin() + 1, words->begin() + 3);
     }
     if (words && words->size() == 2)
         job.info.Command = "\"" + (*words)[0] + "\" " + (*words)[1];

@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace trelmig {
 
@@ -32,6 +33,12 @@ struct CronJob {
     int number = 0;
     AtInfo info;                      // Command empty when the line was edited beyond reading
     std::filesystem::path winePrefix; // empty when the line sets none
+    // The file the job reads its password from (--password-file); empty when
+    // the line names none.
+    std::filesystem::path passwordFile;
+    // A job that runs once and leaves its password file to the run, which
+    // removes it after reading it (--remove-job N --keep-password-file).
+    bool keepsPasswordFile = false;
 };
 
 // One job is one crontab line:
@@ -39,9 +46,17 @@ struct CronJob {
 // A job that runs once (no day at all, or not periodic) first removes its own
 // line and only then starts the backup, so it never runs a second time:
 //   0 9 * * * '/usr/bin/trelmig' --remove-job 4 && WINEPREFIX=... # trelmig job 4
+// A job whose password is kept in a file names it before its arguments:
+//   ... '/usr/bin/trelmig' --password-file '/home/sam/.config/...' 'sf=...'
+// and, when it runs once, its own removal leaves that file to the run:
+//   ... --remove-job 4 --keep-password-file && ...
 // Throws CrontabError for a record that no line can carry (a time past
 // midnight, a command that is not "\"program\" arguments" or holds a line break).
-std::string CronJobLine(const AtInfo& info, int number, const std::filesystem::path& winePrefix);
+std::string CronJobLine(const AtInfo& info, int number, const std::filesystem::path& winePrefix,
+                        const std::filesystem::path& passwordFile = {});
+
+// A cron number: decimal digits only, within int; nullopt otherwise.
+std::optional<int> ParseCronNumber(std::string_view text);
 
 // The job number of a line carrying the job marker, commented out or not.
 std::optional<int> CronJobNumber(const std::string& line);

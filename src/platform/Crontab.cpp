@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -229,18 +230,22 @@ bool Crontab::Update(const std::function<bool(std::string&)>& change) const {
     throw CrontabError("the crontab kept changing while it was being updated; try again");
 }
 
-int Crontab::AddJob(const AtInfo& info, const std::filesystem::path& winePrefix) const {
+int Crontab::AddJob(const AtInfo& info, const std::filesystem::path& winePrefix,
+                    const std::filesystem::path& passwordFile) const {
     int number = 0;
     // Checks the record before anything is read or written.
-    CronJobLine(info, 1, winePrefix);
+    CronJobLine(info, 1, winePrefix, passwordFile);
     Update([&](std::string& table) {
         int highest = 0;
         for (const auto& line : linesOf(table))
             highest = std::max(highest, CronJobNumber(line).value_or(0));
+        if (highest == std::numeric_limits<int>::max())
+            throw CrontabError("the crontab holds job number " + std::to_string(highest) +
+                               ", the highest there can be: remove that job first");
         number = highest + 1;
         if (!table.empty() && table.back() != '\n')
             table += '\n';
-        table += CronJobLine(info, number, winePrefix) + "\n";
+        table += CronJobLine(info, number, winePrefix, passwordFile) + "\n";
         return true;
     });
     return number;
@@ -254,8 +259,9 @@ std::vector<CronJob> Crontab::Jobs() const {
     return jobs;
 }
 
-bool Crontab::RemoveJob(int number) const {
-    return Update([&](std::string& table) {
+std::optional<CronJob> Crontab::RemoveJob(int number) const {
+    std::optional<CronJob> removed;
+    Update([&](std::string& table) {
         std::string kept;
         bool found = false;
         std::size_t start = 0;
@@ -269,15 +275,22 @@ bool Crontab::RemoveJob(int number) const {
             const auto first = bare.find_first_not_of(" \t");
             const bool isJob =
                 first != std::string::npos && bare[first] != '#' && CronJobNumber(bare) == number;
-            if (isJob)
+            if (isJob) {
                 found = true;
-            else
+                removed = ParseCronJobLine(bare);
+                if (!removed)
+                    removed = CronJob{number, {}, {}, {}, false};
+            } else {
                 kept += line;
+            }
             start = end;
         }
         table = kept;
+        if (!found)
+            removed.reset();
         return found;
     });
+    return removed;
 }
 
 } // namespace trelmig

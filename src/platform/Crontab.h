@@ -31,11 +31,14 @@ public:
 
     // Adds one line for the job and returns its number: one more than the
     // highest number in the table, so two registrations give two jobs.
-    int AddJob(const AtInfo& info, const std::filesystem::path& winePrefix) const;
+    int AddJob(const AtInfo& info, const std::filesystem::path& winePrefix,
+               const std::filesystem::path& passwordFile = {}) const;
     // The jobs of this program, in table order.
     std::vector<CronJob> Jobs() const;
-    // Removes the job's line; false when the table has no such job.
-    bool RemoveJob(int number) const;
+    // Removes the job's line and returns the job as it was read (only its
+    // number for a line edited beyond reading); nullopt when the table has no
+    // such job.
+    std::optional<CronJob> RemoveJob(int number) const;
 
     const Program& program() const { return program_; }
 

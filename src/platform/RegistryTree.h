@@ -10,6 +10,10 @@
 
 namespace trelmig {
 
+// Keys nest at most this deep, as in Windows; files and texts that go deeper
+// are refused rather than followed down.
+inline constexpr std::size_t kMaxKeyDepth = 512;
+
 // Orders names as Wine does: code units compared after lower-casing, a prefix
 // before the longer name.
 int compareRegNames(std::u16string_view a, std::u16string_view b);

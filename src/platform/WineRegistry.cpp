@@ -46,6 +46,9 @@ RegNode::Value fromRegValue(const RegValue& v) {
 
 namespace {
 
+// Links followed by one lookup, as Wine's server allows.
+constexpr int kMaxLinksFollowed = 16;
+
 std::vector<std::u16string_view> splitPath(std::u16string_view path) {
     std::vector<std::u16string_view> parts;
     std::size_t start = 0;
@@ -127,15 +130,22 @@ void WineRegistry::loadHive(Hive& hive, const std::string&) {
 
 WineRegistry::Location WineRegistry::findIn(Hive& hive, RegNode* from,
                                             std::u16string_view path) const {
+    int linksLeft = kMaxLinksFollowed;
+    return findIn(hive, from, path, linksLeft);
+}
+
+// The budget of links is shared by the whole lookup, including the lookups of
+// link targets, so a link leading to itself or round a circle ends.
+WineRegistry::Location WineRegistry::findIn(Hive& hive, RegNode* from, std::u16string_view path,
+                                            int& linksLeft) const {
     Hive* h = &hive;
     RegNode* node = from;
-    int linksFollowed = 0;
     for (auto part : splitPath(path)) {
         node = node->findSubkey(part);
         if (!node)
             return {};
         while (node->isLink) {
-            if (++linksFollowed > 16)
+            if (--linksLeft < 0)
                 return {};
             const RegNode::Value* target = node->findValue(u"SymbolicLinkValue");
             if (!target || target->type != REG_LINK)
@@ -145,7 +155,7 @@ WineRegistry::Location WineRegistry::findIn(Hive& hive, RegNode* from,
             Location next;
             if (folded.starts_with(kRegistryMachine)) {
                 next = findIn(hives_[System], hives_[System].tree.root.get(),
-                              std::u16string_view(t).substr(kRegistryMachine.size()));
+                              std::u16string_view(t).substr(kRegistryMachine.size()), linksLeft);
             } else if (folded.starts_with(kRegistryUser)) {
                 auto rest = std::u16string_view(t).substr(kRegistryUser.size());
                 auto parts = splitPath(rest);
@@ -159,7 +169,7 @@ WineRegistry::Location WineRegistry::findIn(Hive& hive, RegNode* from,
                 if (!target)
                     return {};
                 next = findIn(*target, target->tree.root.get(),
-                              rest.substr(rest.find(parts[0]) + parts[0].size()));
+                              rest.substr(rest.find(parts[0]) + parts[0].size()), linksLeft);
             }
             if (!next.node)
                 return {};
@@ -336,13 +346,22 @@ RegStatus WineRegistry::createKey(RootKey root, const std::string& subPath) {
     std::size_t i = 0;
     for (; i < parts.size(); ++i) {
         Location l = findIn(*hive, node, parts[i]);
-        if (!l.node)
+        if (!l.node) {
+            // A link whose target cannot be reached is not replaced by a key.
+            if (const RegNode* child = node->findSubkey(parts[i]); child && child->isLink)
+                return ERROR_FILE_NOT_FOUND;
             break;
+        }
         hive = l.hive; // a link may lead into another file
         node = l.node;
     }
     if (i == parts.size())
         return ERROR_SUCCESS;
+    std::size_t depth = parts.size() - i;
+    for (const RegNode* up = node; up->parent; up = up->parent)
+        ++depth;
+    if (depth > kMaxKeyDepth)
+        return ERROR_INVALID_PARAMETER;
     const std::uint64_t now = currentFileTime();
     for (; i < parts.size(); ++i)
         node = node->addSubkey(parts[i], now);

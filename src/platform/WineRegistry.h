@@ -56,6 +56,7 @@ private:
 
     Location find(RootKey root, const std::string& subPath) const;
     Location findIn(Hive& hive, RegNode* from, std::u16string_view path) const;
+    Location findIn(Hive& hive, RegNode* from, std::u16string_view path, int& linksLeft) const;
     // Where a new key under root/subPath goes.
     std::pair<Hive*, std::u16string> placeFor(RootKey root, const std::string& subPath) const;
     void touch(Hive& hive, RegNode& node);

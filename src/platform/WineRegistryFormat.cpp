@@ -203,6 +203,7 @@ private:
             modif = seconds * kTicksPerSecond + kTicks1601To1970;
         }
         RegNode* node = &root;
+        std::size_t depth = 0;
         std::size_t start = 0;
         while (start <= path.size()) {
             std::size_t end = path.find(u'\\', start);
@@ -213,6 +214,8 @@ private:
                     break;
                 fail("empty key name in path");
             }
+            if (++depth > kMaxKeyDepth)
+                fail("key nested deeper than " + std::to_string(kMaxKeyDepth) + " levels");
             node =
                 node->addSubkey(std::u16string_view(path).substr(start, end - start), modif, true);
             start = end + 1;
@@ -281,7 +284,12 @@ private:
         } else if (data.starts_with("dword:")) {
             std::uint32_t dw = 0;
             auto s = data.substr(6);
-            std::from_chars(s.data(), s.data() + s.size(), dw, 16);
+            const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), dw, 16);
+            // Up to eight hex digits, then nothing but blanks.
+            const std::string_view after(end, static_cast<std::size_t>(s.data() + s.size() - end));
+            if (ec != std::errc() || !isHexDigit(static_cast<char16_t>(s[0])) ||
+                after.find_first_not_of(" \t") != std::string_view::npos)
+                fail("bad dword value");
             value.type = REG_DWORD;
             value.data = {static_cast<std::uint8_t>(dw), static_cast<std::uint8_t>(dw >> 8),
                           static_cast<std::uint8_t>(dw >> 16), static_cast<std::uint8_t>(dw >> 24)};

@@ -1,8 +1,10 @@
 #include "registry/RegistryText.h"
 
+#include "platform/RegistryTree.h"
 #include "platform/TextFile.h"
 #include "platform/Utf.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -228,6 +230,11 @@ std::vector<ImportStep> parseRegistryText(modReg& reg, const std::string& filePa
             // with "\" can only mean a key.
             if (line == currentKeyLine)
                 continue;
+            if (static_cast<std::size_t>(std::count(line.begin(), line.end(), '\\')) >
+                kMaxKeyDepth)
+                badLine(filePath, i + 1,
+                        "the key is nested deeper than " + std::to_string(kMaxKeyDepth) +
+                            " levels");
             currentKeyLine = line;
             // "\" (or any line ending in "\") stands for the target itself.
             steps.push_back(

@@ -65,6 +65,17 @@ std::optional<AutoBackupCommand> ParseAutoBackupCommand(const std::vector<std::s
         error = "the items (xm=) must be eight characters 0 or 1";
         return std::nullopt;
     }
+    // As the schedule window refuses them: a run choosing nothing would replace
+    // a good archive by an empty one, and a password with a line break makes an
+    // archive no prompt can open.
+    if (cmd.mask.find('1') == std::string::npos) {
+        error = "no item is chosen (xm=00000000): Please select at least one item.";
+        return std::nullopt;
+    }
+    if (cmd.password.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
+        error = "the password (ps=) contains a line break or a NUL character";
+        return std::nullopt;
+    }
     return cmd;
 }
 
@@ -92,10 +103,21 @@ private:
 } // namespace
 
 int RunAutoBackup(const std::vector<std::string>& args,
-                  const std::optional<std::filesystem::path>& prefix, std::ostream& err) {
+                  const std::optional<std::filesystem::path>& prefix, std::ostream& err,
+                  const std::optional<std::string>& passwordFromFile) {
     SystemLog log;
     std::string error;
-    const auto cmd = ParseAutoBackupCommand(args, error);
+    auto cmd = ParseAutoBackupCommand(args, error);
+    if (cmd && passwordFromFile) {
+        if (!cmd->password.empty())
+            error = "the password is given twice (ps= and --password-file)";
+        else if (passwordFromFile->find('\0') != std::string::npos)
+            error = "the password file holds a NUL character";
+        else
+            cmd->password = *passwordFromFile;
+        if (!error.empty())
+            cmd.reset();
+    }
     if (!cmd)
         return fail(log, err, 2, "unattended backup refused, nothing was touched: " + error);
 

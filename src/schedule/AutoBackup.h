@@ -21,7 +21,8 @@ struct AutoBackupCommand {
 // arguments are joined by blanks; a blank that only separated two arguments
 // is not part of a value. A line the format cannot carry (not exactly four
 // "=", an empty profile, mask or file, a mask that is not eight "0"/"1") is
-// refused with the reason in `error`.
+// refused with the reason in `error`, and so is what the schedule window
+// refuses: a mask choosing no item, a password holding a line break.
 std::optional<AutoBackupCommand> ParseAutoBackupCommand(const std::vector<std::string>& args,
                                                         std::string& error);
 
@@ -29,7 +30,10 @@ std::optional<AutoBackupCommand> ParseAutoBackupCommand(const std::vector<std::s
 // up with no window and no question, logs one line to the system log, and
 // returns the exit code (0 written, 1 failed, 2 refused command line, 3
 // written but a chosen item failed). A failure also prints one line on err.
+// A password read from a file (passwordFromFile) takes the place of an
+// empty "ps=".
 int RunAutoBackup(const std::vector<std::string>& args,
-                  const std::optional<std::filesystem::path>& prefix, std::ostream& err);
+                  const std::optional<std::filesystem::path>& prefix, std::ostream& err,
+                  const std::optional<std::string>& passwordFromFile = std::nullopt);
 
 } // namespace trelmig

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <regex>
+#include <string_view>
 
 namespace trelmig {
 
@@ -58,23 +58,55 @@ bool IsValidDayList(const std::string& dayList) {
 }
 
 std::optional<std::uint32_t> StartTimeMs(const std::string& text) {
-    static const std::regex time(R"(\s*(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?\s*([AaPp][Mm])?\s*)");
-    std::smatch m;
-    if (!std::regex_match(text, m, time))
+    // [blanks] H[H]:M[M][:S[S]] [blanks] [AM|PM] [blanks], read in one pass.
+    std::size_t i = 0;
+    auto blanks = [&] {
+        while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+            ++i;
+    };
+    auto number = [&]() -> std::optional<int> {
+        int value = 0;
+        std::size_t digits = 0;
+        while (i < text.size() && digits < 2 && text[i] >= '0' && text[i] <= '9') {
+            value = value * 10 + (text[i++] - '0');
+            ++digits;
+        }
+        if (digits == 0)
+            return std::nullopt;
+        return value;
+    };
+    blanks();
+    const auto hourRead = number();
+    if (!hourRead || i >= text.size() || text[i++] != ':')
         return std::nullopt;
-    int hour = std::stoi(m[1].str());
-    const int minute = std::stoi(m[2].str());
-    if (minute > 59 || (m[3].matched && std::stoi(m[3].str()) > 59))
+    const auto minute = number();
+    if (!minute || *minute > 59)
         return std::nullopt;
-    if (m[4].matched) {
+    if (i < text.size() && text[i] == ':') {
+        ++i;
+        const auto second = number();
+        if (!second || *second > 59)
+            return std::nullopt;
+    }
+    blanks();
+    std::optional<char> half;
+    if (i + 1 < text.size() && std::string_view("AaPp").find(text[i]) != std::string_view::npos &&
+        (text[i + 1] == 'M' || text[i + 1] == 'm')) {
+        half = static_cast<char>(std::toupper(static_cast<unsigned char>(text[i])));
+        i += 2;
+        blanks();
+    }
+    if (i != text.size())
+        return std::nullopt;
+    int hour = *hourRead;
+    if (half) {
         if (hour < 1 || hour > 12)
             return std::nullopt;
-        hour =
-            hour % 12 + (std::toupper(static_cast<unsigned char>(m[4].str()[0])) == 'P' ? 12 : 0);
+        hour = hour % 12 + (*half == 'P' ? 12 : 0);
     } else if (hour > 23) {
         return std::nullopt;
     }
-    return static_cast<std::uint32_t>((hour * 3600 + minute * 60) * 1000);
+    return static_cast<std::uint32_t>((hour * 3600 + *minute * 60) * 1000);
 }
 
 std::string JobCommandLine(const std::string& program, const JobChoices& c) {

@@ -2,6 +2,7 @@
 
 #include "core/Prompter.h"
 #include "schedule/AutoBackup.h"
+#include "schedule/JobPasswordFile.h"
 
 namespace trelmig {
 
@@ -93,15 +94,34 @@ Registration RegisterJob(const JobChoices& choices, const TaskScheduler& schedul
     }
     if (refuseUncarriable(choices, prompter))
         return {RegisterResult::Refused, 0};
+    std::filesystem::path passwordFile;
     try {
-        const int number = scheduler.crontab.AddJob(*info, scheduler.winePrefix);
+        // The password goes into a file of the user's; the line names the file.
+        AtInfo record = *info;
+        if (!choices.password.empty()) {
+            JobChoices withoutPassword = choices;
+            withoutPassword.password.clear();
+            record = *BuildJobInfo(withoutPassword, scheduler.program.string());
+            const bool once = record.DaysOfWeek == 0 && record.DaysOfMonth == 0;
+            passwordFile = StoreJobPassword(choices.password, once);
+        }
+        const int number = scheduler.crontab.AddJob(record, scheduler.winePrefix, passwordFile);
         prompter.Show("Task " + std::to_string(number) + " has been scheduled.", MessageIcon::None);
         return {RegisterResult::Registered, number};
     } catch (const std::exception& e) {
+        if (!passwordFile.empty())
+            RemoveJobPasswordFile(passwordFile);
         prompter.Show(std::string("The task could not be scheduled: ") + e.what(),
                       MessageIcon::Critical);
         return {RegisterResult::Failed, 0};
     }
+}
+
+bool UnscheduleJob(const Crontab& crontab, int number, bool keepPasswordFile) {
+    const auto removed = crontab.RemoveJob(number);
+    if (removed && !keepPasswordFile && !removed->passwordFile.empty())
+        RemoveJobPasswordFile(removed->passwordFile);
+    return removed.has_value();
 }
 
 std::vector<JobListing> ListJobs(const Crontab& crontab) {

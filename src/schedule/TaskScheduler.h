@@ -37,9 +37,16 @@ struct Registration {
 // Registers one job: refuses a start time that is no time of day and values
 // the command line cannot carry back ("=", line breaks) with a message, then
 // adds the job to the crontab and confirms with "Task N has been scheduled.";
-// a crontab that cannot be read or written is reported as an error.
+// a crontab that cannot be read or written is reported as an error. A
+// password is stored in a password file (JobPasswordFile.h) that the job's
+// line names; its command line keeps "ps=" empty.
 Registration RegisterJob(const JobChoices& choices, const TaskScheduler& scheduler,
                          Prompter& prompter);
+
+// Removes a job's line and its password file; false when there is no such
+// job. A job that runs once removes its own line first and keeps the file
+// for the backup that follows (keepPasswordFile). Throws CrontabError.
+bool UnscheduleJob(const Crontab& crontab, int number, bool keepPasswordFile = false);
 
 // A job as "Open Scheduler" and --list-jobs show it; never its password.
 struct JobListing {

@@ -92,3 +92,47 @@ TEST(CommandLine, AFolderThatIsNoPrefixIsAClearError) {
     EXPECT_NE(missing.out.find("There is no Wine prefix at /nonexistent/prefix"), std::string::npos)
         << missing.out;
 }
+
+TEST(CommandLine, FilesThatAreMissingOrFoldersAreNamedAsSuch) {
+    trelmig::WorkFolder dir;
+    const std::string d = dir.path().string();
+    std::ofstream(dir.path() / "b.kvx") << "not read";
+    const ProgramRun missing = run("--inspect '" + d + "/gone.kvx'");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.out.find("There is no backup file " + d + "/gone.kvx."), std::string::npos)
+        << missing.out;
+    const ProgramRun folder = run("--inspect '" + d + "'");
+    EXPECT_EQ(folder.status, 2);
+    EXPECT_NE(folder.out.find(d + " is a folder, not a backup file."), std::string::npos)
+        << folder.out;
+    const ProgramRun password = run("--restore '" + d +
+                                    "/b.kvx' --profile Outlook --items 10000000 "
+                                    "--password-file '" +
+                                    d + "'");
+    EXPECT_EQ(password.status, 2);
+    EXPECT_NE(password.out.find(d + " is a folder, not a password file."), std::string::npos)
+        << password.out;
+    for (const ProgramRun& r : {missing, folder, password}) {
+        EXPECT_EQ(r.out.find("Invalid backup file"), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("Incorect Password"), std::string::npos) << r.out;
+    }
+}
+
+TEST(CommandLine, AnImageIsNeverWrittenOverOrInsideItsSources) {
+    trelmig::WorkFolder dir;
+    const fs::path source = dir.path() / "data.iso";
+    std::ofstream(source) << "precious";
+    fs::create_directories(dir.path() / "folder");
+    std::ofstream(dir.path() / "folder" / "a.txt") << "a";
+    const std::string d = dir.path().string();
+    for (const std::string& args :
+         {"--write-iso '" + d + "/data.iso' '" + d + "/data.iso'",
+          "--write-iso '" + d + "/./data.iso' '" + d + "/folder/../data.iso'",
+          "--write-iso '" + d + "/folder/new.iso' '" + d + "/folder'"}) {
+        const ProgramRun r = run(args);
+        EXPECT_EQ(r.status, 2) << args << r.out;
+        EXPECT_NE(r.out.find("source"), std::string::npos) << r.out;
+    }
+    EXPECT_EQ(readWholeFile(source), "precious");
+    EXPECT_FALSE(fs::exists(dir.path() / "folder" / "new.iso"));
+}

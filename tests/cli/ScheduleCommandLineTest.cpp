@@ -28,6 +28,37 @@ TEST(ScheduleCommandLine, ScheduleListAndRemove) {
     const auto remove = parse({"--remove-job", "12"});
     EXPECT_EQ(remove.mode, CommandLine::Mode::RemoveJob);
     EXPECT_EQ(remove.jobNumber, 12);
+    EXPECT_EQ(parse({"--remove-job", "1000000000"}).jobNumber, 1000000000);
+    EXPECT_EQ(parse({"--remove-job", "2147483647"}).jobNumber, 2147483647);
+    EXPECT_TRUE(parse({"--remove-job", "4", "--keep-password-file"}).keepPasswordFile);
+    EXPECT_FALSE(remove.keepPasswordFile);
+}
+
+TEST(ScheduleCommandLine, PasswordsAreHiddenFromOtherUsers) {
+    auto hidden = [](std::vector<std::string> args) {
+        args.insert(args.begin(), "trelmig");
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        const CommandLine cmd = ParseCommandLine(static_cast<int>(argv.size()), argv.data());
+        HidePasswordArguments(cmd, static_cast<int>(argv.size()), argv.data());
+        args.erase(args.begin());
+        return args;
+    };
+    using Args = std::vector<std::string>;
+    EXPECT_EQ(hidden({"sf=Outlookxm=11111111ps=secretbf=/b.kvx"}),
+              Args{"sf=Outlookxm=11111111ps=******bf=/b.kvx"});
+    // Spread over arguments, with options between; the joining blank stays.
+    EXPECT_EQ(
+        hidden({"--prefix", "/ps=x/p", "sf=Outlook", "xm=11111111", "ps=two", "words", "bf=/b"}),
+        (Args{"--prefix", "/ps=x/p", "sf=Outlook", "xm=11111111", "ps=***", "*****", "bf=/b"}));
+    EXPECT_EQ(hidden({"--schedule", "sf=Axm=10000000ps=pwbf=/b.kvx", "--at", "9:00"}),
+              (Args{"--schedule", "sf=Axm=10000000ps=**bf=/b.kvx", "--at", "9:00"}));
+    EXPECT_EQ(hidden({"--schedule=sf=Axm=10000000ps=pwbf=/b.kvx", "--at=9:00"}),
+              (Args{"--schedule=sf=Axm=10000000ps=**bf=/b.kvx", "--at=9:00"}));
+    // Nothing else is touched.
+    EXPECT_EQ(hidden({"sf=Axm=10000000ps=bf=/b.kvx"}), Args{"sf=Axm=10000000ps=bf=/b.kvx"});
+    EXPECT_EQ(hidden({"--inspect", "ps=x.kvx"}), (Args{"--inspect", "ps=x.kvx"}));
 }
 
 TEST(ScheduleCommandLine, IncompleteOrMixedRequestsAreRefused) {
@@ -40,6 +71,8 @@ TEST(ScheduleCommandLine, IncompleteOrMixedRequestsAreRefused) {
              {"--remove-job", "0"},                      // no such number
              {"--remove-job", "x1"},                     // not a number
              {"--remove-job", "99999999999"},            // too big
+             {"--remove-job", "2147483648"},             // past int
+             {"--remove-job", "-3"},                     // negative
              {"--remove-job="},                          // empty
              {"--schedule"},                             // no value
          }) {

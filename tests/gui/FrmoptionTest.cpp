@@ -6,6 +6,8 @@
 #include "SamplePrefixCopy.h"
 #include "app/Environment.h"
 #include "gui/frmJobs.h"
+#include "platform/ScopedEnv.h"
+#include "schedule/JobPasswordFile.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +30,8 @@ const char* const kDays[] = {"chkMonday", "chkTuesday",  "chkWednesday", "chkThu
 
 struct ScheduleWindow : ::testing::Test {
     SamplePrefixCopy sample;
+    // Password files of the jobs go to the test's folder, not the caller's home.
+    ScopedEnv configHome{"XDG_CONFIG_HOME", (sample.work.path() / "config").string()};
     RecordingPrompter prompter;
     std::unique_ptr<Environment> env;
     FakeCrontab fake;
@@ -226,8 +230,9 @@ TEST_F(ScheduleWindow, AddTaskChecksInOrderAndRegistersWhenAllPass) {
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_EQ(jobs[0].info.JobTime, 84600000u);
     EXPECT_EQ(jobs[0].info.DaysOfWeek, 9);
-    EXPECT_EQ(jobs[0].info.Command, "\"/usr/bin/trelmig\" sf=" + frm->ProfileName +
-                                        "xm=00100000ps=p a$s 'w'bf=" + file("b.kvx"));
+    EXPECT_EQ(jobs[0].info.Command,
+              "\"/usr/bin/trelmig\" sf=" + frm->ProfileName + "xm=00100000ps=bf=" + file("b.kvx"));
+    EXPECT_EQ(ReadPasswordFile(jobs[0].passwordFile), "p a$s 'w'");
     EXPECT_EQ(jobs[0].winePrefix, sample.root);
 
     // The window stays open for another job, with other days.

@@ -111,6 +111,16 @@ TEST(CronJobLine, ReadsBackWhatItWrites) {
             EXPECT_EQ(job->number, 12);
             EXPECT_EQ(job->info, info) << line;
             EXPECT_EQ(job->winePrefix, prefix) << line;
+            EXPECT_EQ(job->passwordFile, fs::path()) << line;
+            const std::string withFile =
+                CronJobLine(info, 12, prefix, "/home/s a/.config/trelmig/jobs/job-1.password");
+            const auto jobWithFile = ParseCronJobLine(withFile);
+            ASSERT_TRUE(jobWithFile) << withFile;
+            EXPECT_EQ(jobWithFile->info, info) << withFile;
+            EXPECT_EQ(jobWithFile->passwordFile, "/home/s a/.config/trelmig/jobs/job-1.password");
+            const bool once = !(info.Flags & JOB_RUN_PERIODICALLY) ||
+                              (info.DaysOfWeek == 0 && info.DaysOfMonth == 0);
+            EXPECT_EQ(jobWithFile->keepsPasswordFile, once) << withFile;
         }
     }
 }
@@ -136,6 +146,10 @@ TEST(CronJobLine, WordsReachTheProgramUnchangedThroughCronAndTheShell) {
     once.DaysOfWeek = 0;
     EXPECT_EQ(runShell(cronCommand(CronJobLine(once, 2, prefix))),
               (std::vector<std::string>{"unset", "--remove-job", "2", prefix, args}));
+    const std::string file = "/h/50% 'x'/once-1.password";
+    EXPECT_EQ(runShell(cronCommand(CronJobLine(once, 3, prefix, file))),
+              (std::vector<std::string>{"unset", "--remove-job", "3", "--keep-password-file",
+                                        prefix, "--password-file", file, args}));
 }
 
 TEST(CronJobLine, OtherLinesAreNoJobs) {
@@ -157,6 +171,27 @@ TEST(CronJobLine, OtherLinesAreNoJobs) {
     // Times cron would not take are not ours to read.
     EXPECT_FALSE(ParseCronJobLine("*/5 9 * * 1 'x' 'y' # trelmig job 3"));
     EXPECT_FALSE(ParseCronJobLine("0 24 * * 1 'x' 'y' # trelmig job 3"));
+}
+
+TEST(CronJobLine, NumbersAreReadWithinTheirBounds) {
+    // Every number an int holds is a job number; one more is none.
+    EXPECT_EQ(CronJobNumber("0 9 * * 1 'x' 'y' # trelmig job 1000000000"), 1000000000);
+    EXPECT_EQ(CronJobNumber("0 9 * * 1 'x' 'y' # trelmig job 2147483647 \t"), 2147483647);
+    EXPECT_FALSE(CronJobNumber("0 9 * * 1 'x' 'y' # trelmig job 2147483648"));
+    EXPECT_FALSE(CronJobNumber("0 9 * * 1 'x' 'y' # trelmig job -4"));
+    const auto big = ParseCronJobLine(CronJobLine(record(0, 1), 1500000000, "/p"));
+    ASSERT_TRUE(big);
+    EXPECT_EQ(big->number, 1500000000);
+    // Signed or overlong times are no times.
+    for (const char* time : {"0 -1", "-0 9", "0 -2147483648", "0 +9", "0 99999999999"})
+        EXPECT_FALSE(ParseCronJobLine(std::string(time) + " * * 1 'x' 'y' # trelmig job 3"))
+            << time;
+    EXPECT_FALSE(ParseCronJobLine("0 9 -1 * 1 'x' 'y' # trelmig job 3"));
+    // Long runs of blanks are read in one pass.
+    const std::string blanks(200000, ' ');
+    EXPECT_FALSE(CronJobNumber(blanks + "x" + blanks));
+    EXPECT_EQ(CronJobNumber("0 9 * * 1 'x' 'y'" + blanks + "# trelmig job 5" + blanks), 5);
+    EXPECT_FALSE(ParseCronJobLine(blanks + "0" + blanks + "9" + blanks));
 }
 
 TEST(CronJobLine, RecordsNoLineCanCarryAreRefused) {
@@ -211,6 +246,23 @@ TEST(Crontab, JobsAreAddedAndRemovedLeavingEveryOtherLineAsItWas) {
     EXPECT_TRUE(crontab.RemoveJob(9));
     EXPECT_EQ(fake.Table(), others + "\n");
     EXPECT_EQ(crontab.AddJob(record(0, 0), "/p"), 8);
+}
+
+TEST(Crontab, JobNumbersPastABillionAreListedAndRemoved) {
+    FakeCrontab fake;
+    fake.SetTable(CronJobLine(record(0, 1), 999999999, "/p") + "\n");
+    const Crontab crontab = fake.crontab();
+    EXPECT_EQ(crontab.AddJob(record(0, 1), "/p"), 1000000000);
+    ASSERT_EQ(crontab.Jobs().size(), 2u);
+    EXPECT_EQ(crontab.Jobs()[1].number, 1000000000);
+    EXPECT_TRUE(crontab.RemoveJob(1000000000));
+    EXPECT_EQ(crontab.Jobs().size(), 1u);
+
+    // The highest number there can be takes no successor.
+    fake.SetTable(CronJobLine(record(0, 1), 2147483647, "/p") + "\n");
+    const std::string before = fake.Table();
+    EXPECT_THROW(crontab.AddJob(record(0, 1), "/p"), CrontabError);
+    EXPECT_EQ(fake.Table(), before);
 }
 
 TEST(Crontab, FailuresOfTheProgramAreErrorsWithItsMessage) {

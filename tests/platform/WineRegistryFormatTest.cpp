@@ -172,4 +172,30 @@ TEST(WineRegistryFormat, MalformedFilesNameTheFileAndLine) {
     EXPECT_EQ(errorOf(kHeader + "\n[A] 1\n\"v\"=weird:1\n").substr(0, 14), "/p/user.reg:7:");
     EXPECT_EQ(errorOf(kHeader + "\"v\"=\"x\"\n").substr(0, 14), "/p/user.reg:5:");
     EXPECT_EQ(errorOf(kHeader + "\n[A\\\\\\\\B] 1\n").substr(0, 14), "/p/user.reg:6:");
+    // A dword that is no hex number is an error, not 0.
+    for (const char* dword : {"dword:", "dword:zz", "dword:-1", "dword:123456789", "dword:12 x",
+                              "dword:0x10", "dword: 1"})
+        EXPECT_EQ(errorOf(kHeader + "\n[A] 1\n\"v\"=" + dword + "\n"),
+                  "/p/user.reg:7: bad dword value")
+            << dword;
+    const RegHive shortDword = parseWineRegistry(kHeader + "\n[A] 1\n\"v\"=dword:1f \n", "u");
+    EXPECT_EQ(shortDword.root->subkeys[0]->values[0].data,
+              (std::vector<std::uint8_t>{0x1f, 0, 0, 0}));
+}
+
+TEST(WineRegistryFormat, KeysDeeperThanWindowsAllowsAreRefused) {
+    // Each level costs three bytes: 55 KB of text nests 18,000 keys deep.
+    auto nested = [](std::size_t depth) {
+        std::string path = "k";
+        for (std::size_t i = 1; i < depth; ++i)
+            path += "\\\\k";
+        return kHeader + "\n[" + path + "] 1\n\"v\"=\"x\"\n";
+    };
+    EXPECT_NO_THROW(parseWineRegistry(nested(kMaxKeyDepth), "u"));
+    try {
+        parseWineRegistry(nested(18000), "/p/user.reg");
+        FAIL() << "a key 18,000 levels deep was loaded";
+    } catch (const RegistryError& e) {
+        EXPECT_STREQ(e.what(), "/p/user.reg:6: key nested deeper than 512 levels");
+    }
 }

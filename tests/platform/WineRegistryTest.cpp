@@ -182,6 +182,40 @@ TEST(WineRegistry, MalformedFileIsAnErrorNamingFileAndLine) {
     }
 }
 
+TEST(WineRegistry, LinksLeadingInACircleEndTheLookup) {
+    // user.reg's links: Loop to itself, A to B and B back to A.
+    auto link = [](const std::string& key, const std::string& target) {
+        std::string hex;
+        for (char c : "\\Registry\\User\\S-1-5-21-0-0-0-1000\\Software\\" + target) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "%s%02x,00", hex.empty() ? "" : ",",
+                          static_cast<unsigned char>(c));
+            hex += buf;
+        }
+        return "\n[Software\\\\" + key + "] 1\n#link\n\"SymbolicLinkValue\"=hex(6):" + hex + "\n";
+    };
+    FixturePrefix fx;
+    std::ofstream(fx.root / "user.reg", std::ios::app)
+        << link("Loop", "Loop") << link("A", "B") << link("B", "A") << link("Good", "SampleKeys");
+    WineRegistry reg(fx.prefix());
+    for (const char* key : {"Software\\Loop", "Software\\Loop\\x", "Software\\A", "Software\\B"}) {
+        EXPECT_FALSE(reg.keyExists(RootKey::CurrentUser, key)) << key;
+        EXPECT_FALSE(reg.queryValue(RootKey::CurrentUser, key, "v")) << key;
+        EXPECT_NE(reg.createKey(RootKey::CurrentUser, std::string(key) + "\\New"), ERROR_SUCCESS);
+    }
+    EXPECT_TRUE(reg.keyExists(RootKey::CurrentUser, "Software\\Good\\Sort"));
+}
+
+TEST(WineRegistry, KeysDeeperThanWindowsAllowsAreNotCreated) {
+    WineRegistry reg;
+    std::string path = "Software";
+    for (std::size_t depth = 1; depth < kMaxKeyDepth; ++depth)
+        path += "\\k";
+    EXPECT_EQ(reg.createKey(RootKey::CurrentUser, path), ERROR_SUCCESS);
+    EXPECT_EQ(reg.createKey(RootKey::CurrentUser, path + "\\deeper"), ERROR_INVALID_PARAMETER);
+    EXPECT_FALSE(reg.keyExists(RootKey::CurrentUser, path + "\\deeper"));
+}
+
 TEST(WineRegistry, SaveIsRefusedWhileWineRunsForThePrefix) {
     FixturePrefix fx;
     const fs::path serverDir =

@@ -5,6 +5,10 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 
 namespace fs = std::filesystem;
 using trelmig::WorkFolder;
@@ -58,4 +62,65 @@ TEST(WorkFolder, UsesTmpdir) {
 TEST(WorkFolder, UnusableTmpdirIsReported) {
     ScopedEnv env("TMPDIR", "/nonexistent/trelmig-test");
     EXPECT_THROW(WorkFolder(), std::runtime_error);
+}
+
+namespace {
+
+// A folder as a run killed before it could clean up leaves it: its owner
+// process is gone, and it was last changed an hour ago.
+fs::path leftByAKilledRun() {
+    int pipeFds[2];
+    EXPECT_EQ(::pipe(pipeFds), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        WorkFolder folder;
+        std::ofstream(folder.path() / "export.txt") << "plaintext registry export";
+        const std::string path = folder.path().string();
+        (void)!::write(pipeFds[1], path.data(), path.size());
+        ::_exit(0); // no destructor runs
+    }
+    ::close(pipeFds[1]);
+    char buffer[4096];
+    const ssize_t n = ::read(pipeFds[0], buffer, sizeof buffer);
+    ::close(pipeFds[0]);
+    ::waitpid(child, nullptr, 0);
+    const fs::path folder(std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0));
+    fs::last_write_time(folder, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    return folder;
+}
+
+} // namespace
+
+TEST(WorkFolder, FoldersOfKilledRunsAreRemovedAndNothingElse) {
+    WorkFolder tmp;
+    const ScopedEnv env("TMPDIR", tmp.path().string());
+    const fs::path stale = leftByAKilledRun();
+    ASSERT_TRUE(fs::exists(stale / "export.txt"));
+
+    // A run alive now, older than this process.
+    WorkFolder alive;
+    fs::last_write_time(alive.path(), fs::file_time_type::clock::now() - std::chrono::hours(1));
+    // A run killed after this process started: its folder is left alone.
+    const fs::path recent = leftByAKilledRun();
+    fs::last_write_time(recent, fs::file_time_type::clock::now() + std::chrono::hours(1));
+    // Folders that are not clearly ours: an older version's, another name,
+    // a link.
+    const fs::path olderVersion = tmp.path() / "trelmig-abcdef";
+    const fs::path otherName = tmp.path() / "trelmig-run-other-name";
+    for (const fs::path& p : {olderVersion, otherName}) {
+        fs::create_directories(p);
+        std::ofstream(p / "keep") << "x";
+        fs::last_write_time(p, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    }
+    const fs::path linked = tmp.path() / "trelmig-run-linked";
+    fs::create_directory_symlink(stale, linked);
+
+    trelmig::RemoveStaleWorkFolders();
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(alive.path()));
+    EXPECT_TRUE(fs::exists(recent / "export.txt"));
+    EXPECT_TRUE(fs::exists(olderVersion / "keep"));
+    EXPECT_TRUE(fs::exists(otherName / "keep"));
+    EXPECT_TRUE(fs::is_symlink(linked));
+    fs::remove(linked);
 }

@@ -82,6 +82,13 @@ TEST(RegistryTextImport, MalformedLineChangesNothingAndNamesTheLine) {
         {"\"n\"=bin:-1"},
         {"\"n\"=bin:1,"},
         {"\"early\"= dw:x", true},
+        // 55 KB of text nesting 27,000 keys: refused, not followed down.
+        {[] {
+            std::string deep;
+            for (int i = 0; i < 27000; ++i)
+                deep += "\\k";
+            return deep;
+        }()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("bad line: " + c.badLine);

@@ -54,13 +54,17 @@ TEST(AutoBackupCommandLine, LinesTheFormatCannotCarryAreRefused) {
     std::string error;
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
              {"stray"},
-             {"sf=xm=11111111ps=bf=/tmp/x"},           // empty profile
-             {"sf=Outlookxm=ps=bf=/tmp/x"},            // empty mask
-             {"sf=Outlookxm=11111111ps=bf="},          // empty file
-             {"sf=Outlookxm=1111111ps=bf=/tmp/x"},     // seven items
-             {"sf=Outlookxm=1111111xps=bf=/tmp/x"},    // not 0/1
-             {"sf=Outlookxm=11111111ps=a=bbf=/tmp/x"}, // "=" in a value
-             {"sf=Outlookxm=11111111ps="},             // too few
+             {"sf=xm=11111111ps=bf=/tmp/x"},            // empty profile
+             {"sf=Outlookxm=ps=bf=/tmp/x"},             // empty mask
+             {"sf=Outlookxm=11111111ps=bf="},           // empty file
+             {"sf=Outlookxm=1111111ps=bf=/tmp/x"},      // seven items
+             {"sf=Outlookxm=1111111xps=bf=/tmp/x"},     // not 0/1
+             {"sf=Outlookxm=11111111ps=a=bbf=/tmp/x"},  // "=" in a value
+             {"sf=Outlookxm=11111111ps="},              // too few
+             {"sf=Outlookxm=00000000ps=bf=/tmp/x"},     // no item
+             {"sf=Outlookxm=11111111ps=a\nbbf=/tmp/x"}, // a password no prompt can type
+             {"sf=Outlookxm=11111111ps=a\r\nbf=/tmp/x"},
+             {std::string("sf=Outlookxm=11111111ps=a") + '\0' + "bbf=/tmp/x"},
          })
         EXPECT_FALSE(ParseAutoBackupCommand(bad, error)) << bad[0];
 }
@@ -70,10 +74,12 @@ TEST(AutoBackupRun, BadCommandLinesExitNonZeroAndTouchNothing) {
     const fs::path target = sample.work.path() / "auto.kvx";
     std::ofstream(target) << "previous archive";
     std::string out;
-    for (const std::string& args :
-         std::vector<std::string>{"stray", "'sf=xm=11111111ps=bf=" + target.string() + "'",
-                                  "'sf=Outlookxm=1111ps=bf=" + target.string() + "'",
-                                  "'sf=Outlookxm=11111111ps=a=bbf=" + target.string() + "'"}) {
+    for (const std::string& args : std::vector<std::string>{
+             "stray", "'sf=xm=11111111ps=bf=" + target.string() + "'",
+             "'sf=Outlookxm=1111ps=bf=" + target.string() + "'",
+             "'sf=Outlookxm=11111111ps=a=bbf=" + target.string() + "'",
+             "'sf=Outlookxm=00000000ps=bf=" + target.string() + "'",
+             "\"sf=Outlookxm=11111111ps=pass$(printf '\\nword')bf=" + target.string() + "\""}) {
         EXPECT_EQ(runProgram("--prefix '" + sample.root.string() + "' " + args, out), 2) << args;
         EXPECT_NE(out.find("refused"), std::string::npos) << out;
         EXPECT_EQ(readWholeFile(target), "previous archive");
@@ -84,6 +90,54 @@ TEST(AutoBackupRun, BadCommandLinesExitNonZeroAndTouchNothing) {
               1);
     EXPECT_NE(out.find("there is no Outlook profile \"Nobody\""), std::string::npos) << out;
     EXPECT_EQ(readWholeFile(target), "previous archive");
+}
+
+TEST(AutoBackupRun, AFileSizeLimitIsReportedAndLeavesNothingBehind) {
+    SamplePrefixCopy sample;
+    const fs::path folder = sample.work.path() / "backups";
+    fs::create_directories(folder);
+    const fs::path target = folder / "auto.kvx";
+    std::ofstream(target) << "previous archive";
+    // 16 blocks of 512 bytes: far less than the sample's data files.
+    const CommandRun r =
+        RunShell("ulimit -f 16; " + std::string(TRELMIG_BINARY) + " --prefix '" +
+                 sample.root.string() + "' 'sf=Outlookxm=11111111ps=pwbf=" + target.string() + "'");
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_NE(r.output.find("File too large"), std::string::npos) << r.output;
+    EXPECT_EQ(readWholeFile(target), "previous archive");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+}
+
+TEST(AutoBackupRun, ThePasswordComesFromAFileAndAOnceJobsFileGoesAfterReading) {
+    SamplePrefixCopy sample;
+    const fs::path config = sample.work.path() / "config";
+    const fs::path jobs = config / "trelmig" / "jobs";
+    fs::create_directories(jobs);
+    const fs::path once = jobs / "once-AbC123.password";
+    std::ofstream(once) << "s3cret\n";
+    const fs::path target = sample.work.path() / "auto.kvx";
+    const std::string run = "XDG_CONFIG_HOME='" + config.string() + "' " + TRELMIG_BINARY +
+                            " --prefix '" + sample.root.string() + "' --password-file ";
+    CommandRun r = RunShell(run + "'" + once.string() +
+                            "' 'sf=Outlookxm=10000000ps=bf=" + target.string() + "'");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_FALSE(fs::exists(once));
+    ASSERT_TRUE(fs::exists(target));
+    if (std::system("command -v 7z >/dev/null 2>&1") == 0) {
+        EXPECT_EQ(std::system(("7z t -ps3cret '" + target.string() + "' >/dev/null 2>&1").c_str()),
+                  0);
+    }
+
+    // A password given twice, or a file that cannot be read, is refused.
+    const fs::path mine = sample.work.path() / "pw.txt";
+    std::ofstream(mine) << "s3cret";
+    r = RunShell(run + "'" + mine.string() +
+                 "' 'sf=Outlookxm=10000000ps=otherbf=" + target.string() + "'");
+    EXPECT_EQ(r.status, 2) << r.output;
+    EXPECT_TRUE(fs::exists(mine)); // not a job's file: never removed
+    r = RunShell(run + "'" + sample.work.path().string() +
+                 "' 'sf=Outlookxm=10000000ps=bf=" + target.string() + "'");
+    EXPECT_EQ(r.status, 2) << r.output;
 }
 
 TEST(AutoBackupRun, WritesTheArchiveWithoutAWindow) {

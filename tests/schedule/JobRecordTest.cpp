@@ -53,6 +53,12 @@ TEST(StartTime, TimesOfDay) {
     for (const char* bad :
          {"", "9", "24:00", "9:60", "noon", "13:00 PM", "0:00 AM", "9:00x", "-1:00", "9:00:60"})
         EXPECT_FALSE(StartTimeMs(bad)) << bad;
+    for (const char* bad : {"123:00", "9:000", "9::00", "9:00 PMX", "9:00 P M", ":00", "9:"})
+        EXPECT_FALSE(StartTimeMs(bad)) << bad;
+    // Long runs of blanks are read in one pass, not by backtracking.
+    const std::string blanks(300000, ' ');
+    EXPECT_EQ(StartTimeMs(blanks + "9:00" + blanks + "PM" + blanks), 21u * 3600 * 1000);
+    EXPECT_FALSE(StartTimeMs(blanks + "9:00" + blanks + "x"));
 }
 
 TEST(BuildJobInfo, RecordsOfTheScheduleWindow) {

@@ -7,6 +7,7 @@
 #include "SamplePrefixCopy.h"
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
+#include "platform/ScopedEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -103,6 +104,8 @@ struct RealCrontab : ::testing::Test {
 
     SamplePrefixCopy sample;
     RecordingPrompter prompter;
+    // Password files of the jobs go to the test's folder, not the caller's home.
+    ScopedEnv configHome{"XDG_CONFIG_HOME", (sample.work.path() / "config").string()};
 
     void SetUp() override {
         if (!whyNot.empty())

@@ -2,8 +2,12 @@
 
 #include "FakeCrontab.h"
 #include "RecordingPrompter.h"
+#include "platform/ScopedEnv.h"
+#include "schedule/JobPasswordFile.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 using namespace trelmig;
 
@@ -14,6 +18,8 @@ JobChoices choices() {
 }
 
 struct Scheduling : ::testing::Test {
+    WorkFolder config;
+    ScopedEnv configHome{"XDG_CONFIG_HOME", config.path().string()};
     FakeCrontab fake;
     TaskScheduler scheduler{fake.crontab(), "/usr/bin/trelmig", "/home/sam/.wine"};
     RecordingPrompter prompter;
@@ -138,4 +144,55 @@ TEST_F(Scheduling, TheListingShowsEverythingButThePassword) {
         for (const std::string& field :
              {j.time, j.days, j.profile, j.items, j.targetFile, j.winePrefix, j.problem})
             EXPECT_EQ(field.find("Top$ecret"), std::string::npos) << field;
+}
+
+TEST_F(Scheduling, APasswordIsKeptInAFileOnlyTheUserReadsNeverOnTheLine) {
+    JobChoices weekly = choices();
+    weekly.password = "Top$ecret pass";
+    ASSERT_EQ(RegisterJob(weekly, scheduler, prompter).result, RegisterResult::Registered);
+    JobChoices once = weekly;
+    once.dayList = "";
+    ASSERT_EQ(RegisterJob(once, scheduler, prompter).result, RegisterResult::Registered);
+    EXPECT_EQ(fake.Table().find("Top$ecret"), std::string::npos) << fake.Table();
+
+    const auto jobs = scheduler.crontab.Jobs();
+    ASSERT_EQ(jobs.size(), 2u);
+    for (const CronJob& job : jobs) {
+        EXPECT_NE(job.info.Command.find("ps=bf="), std::string::npos) << job.info.Command;
+        EXPECT_EQ(job.passwordFile.parent_path(), config.path() / "trelmig" / "jobs");
+        EXPECT_EQ(ReadPasswordFile(job.passwordFile), "Top$ecret pass");
+        struct stat st {};
+        ASSERT_EQ(::stat(job.passwordFile.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0600u);
+        ASSERT_EQ(::stat(job.passwordFile.parent_path().c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0700u);
+    }
+    EXPECT_FALSE(IsOnceJobPasswordFile(jobs[0].passwordFile));
+    EXPECT_FALSE(jobs[0].keepsPasswordFile);
+    // The job that runs once removes its line and leaves the file to its run.
+    EXPECT_TRUE(IsOnceJobPasswordFile(jobs[1].passwordFile));
+    EXPECT_TRUE(jobs[1].keepsPasswordFile);
+
+    // Removing a job removes its password file.
+    EXPECT_TRUE(UnscheduleJob(scheduler.crontab, jobs[0].number));
+    EXPECT_FALSE(std::filesystem::exists(jobs[0].passwordFile));
+    EXPECT_TRUE(UnscheduleJob(scheduler.crontab, jobs[1].number, true));
+    EXPECT_TRUE(std::filesystem::exists(jobs[1].passwordFile));
+    EXPECT_FALSE(UnscheduleJob(scheduler.crontab, jobs[1].number));
+
+    // A file a line edited by hand names is not ours to remove.
+    const std::filesystem::path precious = config.path() / "precious";
+    std::ofstream(precious) << "x";
+    fake.SetTable(CronJobLine(jobs[0].info, 7, "/p", precious) + "\n");
+    EXPECT_TRUE(UnscheduleJob(scheduler.crontab, 7));
+    EXPECT_TRUE(std::filesystem::exists(precious));
+}
+
+TEST_F(Scheduling, AFailedRegistrationLeavesNoPasswordFile) {
+    JobChoices secret = choices();
+    secret.password = "pw";
+    const TaskScheduler missing{Crontab({"/nonexistent/crontab", std::nullopt}), "/t", "/p"};
+    EXPECT_EQ(RegisterJob(secret, missing, prompter).result, RegisterResult::Failed);
+    const auto folder = config.path() / "trelmig" / "jobs";
+    EXPECT_TRUE(!std::filesystem::exists(folder) || std::filesystem::is_empty(folder));
 }

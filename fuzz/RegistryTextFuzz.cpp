@@ -1,0 +1,21 @@
+// Registry text from an archive, imported under a key of an empty registry.
+#include "FuzzInput.h"
+#include "platform/WineRegistry.h"
+#include "registry/RegistryText.h"
+
+using namespace trelmig;
+
+TRELMIG_FUZZ_TARGET(RegistryText) {
+    const std::string file = fuzz::ScratchFile(data, size, "registry.txt");
+    WineRegistry registry;
+    registry.createKey(RootKey::CurrentUser, "Software\\Target\\Old");
+    fuzz::NobodyPrompter prompter;
+    static const AnsiCodec ansi(1252);
+    modReg reg(registry, prompter, ansi);
+    try {
+        ImportRegText(reg, "HKEY_CURRENT_USER\\Software\\Target", file);
+    } catch (const std::exception&) {
+        // Malformed texts are refused; the empty registry cannot be saved.
+    }
+    return 0;
+}
