@@ -4,10 +4,6 @@
 
 #include <iostream>
 
-#ifndef TRELMIG_VERSION
-#define TRELMIG_VERSION "unknown"
-#endif
-
 int main(int argc, char** argv) {
     using namespace trelmig;
     const CommandLine cmd = ParseCommandLine(argc, argv);
@@ -17,7 +13,7 @@ int main(int argc, char** argv) {
             std::cout << HelpText();
             return 0;
         case CommandLine::Mode::Version:
-            std::cout << "trelmig (Quenvar Outlook Backup) " << TRELMIG_VERSION << '\n';
+            std::cout << VersionText();
             return 0;
         case CommandLine::Mode::Invalid:
             std::cerr << "trelmig: " << cmd.error << '\n';
@@ -39,7 +35,7 @@ int main(int argc, char** argv) {
         case CommandLine::Mode::Unattended:
             return RunUnattendedBackup(cmd, std::cout, std::cerr);
         case CommandLine::Mode::Gui:
-            return runGui(argc, argv, cmd.prefix);
+            return runGui(argc, argv, cmd.prefix, cmd.openFile);
         }
     } catch (const std::exception& e) {
         std::cerr << "trelmig: " << e.what() << '\n';
