@@ -5,6 +5,7 @@
 #include "gui/GuiInstanceChannel.h"
 #include "gui/GuiInstanceLock.h"
 #include "gui/GuiMessageBoxPrompter.h"
+#include "gui/GuiTerminationSignals.h"
 #include "gui/frmMain.h"
 
 #include <QApplication>
@@ -111,6 +112,10 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
         return main.get();
     });
     splash.Form_Load();
+    // A logout ends the program through the window's own Quit.
+    GuiTerminationSignals termination;
+    QObject::connect(&termination, &GuiTerminationSignals::Requested, main.get(),
+                     [&main] { main->close(); });
     if (!pending.isEmpty())
         QTimer::singleShot(0, main.get(), [&main, pending] { openWhenFree(*main, pending); });
     return app.exec();
