@@ -3,11 +3,41 @@
 #include "cli/Verbs.h"
 #include "core/ItemCatalogue.h"
 #include "platform/CronJobLine.h"
+#include "schedule/AutoBackup.h"
 
+#include <algorithm>
+#include <cctype>
 #include <string_view>
 #include <vector>
 
+#ifndef TRELMIG_VERSION
+#define TRELMIG_VERSION "unknown"
+#endif
+
 namespace trelmig {
+
+namespace {
+
+// A lone backup file (trelmig FILE.kvx, as file managers start us) opens the
+// window on it. A line the unattended run accepts stays an unattended run,
+// and so does a broken one that names no existing file: its error is shown.
+bool isBackupFileToOpen(const std::vector<std::string>& args) {
+    if (args.size() != 1)
+        return false;
+    const std::string& arg = args.front();
+    std::string tail = arg.size() > 4 ? arg.substr(arg.size() - 4) : std::string();
+    std::transform(tail.begin(), tail.end(), tail.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (tail != ".kvx")
+        return false;
+    std::string error;
+    if (ParseAutoBackupCommand(args, error))
+        return false;
+    std::error_code ec;
+    return arg.find('=') == std::string::npos || std::filesystem::is_regular_file(arg, ec);
+}
+
+} // namespace
 
 CommandLine ParseCommandLine(int argc, const char* const* argv) {
     CommandLine cmd;
@@ -146,6 +176,9 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         cmd.mode = CommandLine::Mode::Restore;
     } else if (listProfiles) {
         cmd.mode = CommandLine::Mode::ListProfiles;
+    } else if (isBackupFileToOpen(cmd.unattendedArgs)) {
+        cmd.openFile = cmd.unattendedArgs.front();
+        cmd.unattendedArgs.clear();
     } else if (!rest.empty()) {
         cmd.mode = CommandLine::Mode::Unattended;
         cmd.strCommandLine = rest;
@@ -210,11 +243,15 @@ void HidePasswordArguments(const CommandLine& cmd, int argc, char** argv) {
 }
 
 std::string HelpText() {
-    return "Usage: trelmig [--prefix DIR] [OPTION | sf=PROFILE xm=ITEMS ps=PASSWORD bf=ARCHIVE]\n"
+    return "Usage: trelmig [--prefix DIR] [FILE.kvx]\n"
+           "       trelmig [--prefix DIR] sf=PROFILE xm=ITEMS ps=PASSWORD bf=ARCHIVE\n"
+           "       trelmig [--prefix DIR] OPTION...\n"
            "Quenvar Outlook Backup: backs up and restores the data and settings of the\n"
            "Outlook profiles of a Wine prefix.\n"
            "\n"
-           "Without arguments the main window opens.\n"
+           "Without arguments the main window opens; with a backup file FILE.kvx it opens\n"
+           "on the restore tab with that file. When a window is already open for the\n"
+           "prefix, that window comes forward (and opens FILE.kvx) instead.\n"
            "\n"
            "  --prefix DIR      the Wine prefix (default: $WINEPREFIX, else ~/.wine)\n"
            "  --list-profiles   list the Outlook profiles and which items each can back up\n"
@@ -233,10 +270,30 @@ std::string HelpText() {
            "  --write-iso OUT.iso [--volume NAME] PATH...\n"
            "                    write files and folders into a disc image file, read it\n"
            "                    back and compare every file with its source\n"
-           "  --help            show this help\n"
-           "  --version         show the version\n"
+           "  -h, --help        show this help\n"
+           "  --version         show the version and the licence\n"
            "\n"
-           "  sf=... xm=... ps=... bf=...   back up without a window (as scheduled jobs do)\n";
+           "  sf=... xm=... ps=... bf=...   back up without a window (as scheduled jobs do)\n"
+           "\n"
+           "Exit status:\n"
+           "  0  done (for the window: it was closed, or the running window took over)\n"
+           "  1  the work failed (nothing written, an item not restored, the job not\n"
+           "     registered, the image not verified)\n"
+           "  2  refused before anything was changed: a wrong command line, an unreadable\n"
+           "     backup file or password, an unknown profile, no display for the window\n"
+           "  3  the unattended backup wrote the backup file, but a chosen item could not\n"
+           "     be gathered\n"
+           "\n"
+           "The manual: man trelmig\n";
+}
+
+std::string VersionText() {
+    return "trelmig (Quenvar Outlook Backup) " TRELMIG_VERSION "\n"
+           "Copyright (C) 2026 the trelmig developers\n"
+           "License GPL-3.0-or-later: GNU GPL version 3 or later "
+           "<https://gnu.org/licenses/gpl.html>.\n"
+           "This is free software: you are free to change and redistribute it.\n"
+           "There is NO WARRANTY, to the extent permitted by law.\n";
 }
 
 } // namespace trelmig

@@ -25,6 +25,8 @@ struct CommandLine {
     };
     Mode mode = Mode::Gui;
     std::optional<std::filesystem::path> prefix;
+    // The window opens with this backup file on its restore tab (trelmig FILE.kvx).
+    std::optional<std::filesystem::path> openFile;
     // The unattended run's arguments, and their text joined by blanks.
     std::vector<std::string> unattendedArgs;
     std::string strCommandLine;
@@ -56,5 +58,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv);
 void HidePasswordArguments(const CommandLine& cmd, int argc, char** argv);
 
 std::string HelpText();
+
+// The version, the copyright and the licence.
+std::string VersionText();
 
 } // namespace trelmig

@@ -7,10 +7,6 @@
 
 #include <iostream>
 
-#ifndef TRELMIG_VERSION
-#define TRELMIG_VERSION "unknown"
-#endif
-
 int main(int argc, char** argv) {
     using namespace trelmig;
     // A write past the file size limit fails with "File too large" and is
@@ -26,7 +22,7 @@ int main(int argc, char** argv) {
             std::cout << HelpText();
             return 0;
         case CommandLine::Mode::Version:
-            std::cout << "trelmig (Quenvar Outlook Backup) " << TRELMIG_VERSION << '\n';
+            std::cout << VersionText();
             return 0;
         case CommandLine::Mode::Invalid:
             std::cerr << "trelmig: " << cmd.error << '\n';
@@ -48,7 +44,7 @@ int main(int argc, char** argv) {
         case CommandLine::Mode::Unattended:
             return RunUnattendedBackup(cmd, std::cout, std::cerr);
         case CommandLine::Mode::Gui:
-            return runGui(argc, argv, cmd.prefix);
+            return runGui(argc, argv, cmd.prefix, cmd.openFile);
         }
     } catch (const std::exception& e) {
         std::cerr << "trelmig: " << e.what() << '\n';

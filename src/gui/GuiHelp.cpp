@@ -3,6 +3,7 @@
 #include "gui/GuiDataFiles.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 
 namespace trelmig {
@@ -31,6 +32,17 @@ bool ShowHelp() {
     if (page.isEmpty())
         return false;
     return urlOpener()(QUrl::fromLocalFile(page));
+}
+
+QString HelpUnavailableMessage() {
+    const QString page = HelpFilePath();
+    if (!page.isEmpty())
+        return QStringLiteral("The help file could not be opened: no program to show it was "
+                              "found. Open it in a web browser:\n") +
+               QDir::toNativeSeparators(page);
+    return QStringLiteral("The help file help/index.html is not installed. It was looked for "
+                          "in:\n") +
+           DataFolders().join(QLatin1Char('\n'));
 }
 
 bool OpenDocument(const QString& target) {

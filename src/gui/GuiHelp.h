@@ -20,6 +20,10 @@ QString HelpFilePath();
 // missing or nothing could open it; the program goes on either way.
 bool ShowHelp();
 
+// What the user is told when ShowHelp fails: the help file's path, to open by
+// hand, or the folders where it was looked for.
+QString HelpUnavailableMessage();
+
 // Opens a web address or a document with the desktop's default program.
 // The result is not examined by the callers.
 bool OpenDocument(const QString& target);

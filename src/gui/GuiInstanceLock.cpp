@@ -38,6 +38,12 @@ GuiInstanceLock::GuiInstanceLock(const std::filesystem::path& prefixRoot) {
 
 GuiInstanceLock::~GuiInstanceLock() = default;
 
+QString GuiInstanceLock::ChannelPath() const {
+    QString channel = path_;
+    channel.chop(int(sizeof(".lock")) - 1);
+    return channel + QStringLiteral(".socket");
+}
+
 bool GuiInstanceLock::TryLock() {
     return lock_->tryLock(0);
 }

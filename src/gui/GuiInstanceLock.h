@@ -22,6 +22,8 @@ public:
     // False when another program holds the prefix.
     bool TryLock();
     QString LockFilePath() const { return path_; }
+    // Where the holder listens for later starts (GuiInstanceChannel).
+    QString ChannelPath() const;
 
 private:
     QString path_;

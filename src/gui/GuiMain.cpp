@@ -2,11 +2,15 @@
 
 #include "app/Environment.h"
 #include "gui/Frmsplash.h"
+#include "gui/GuiInstanceChannel.h"
 #include "gui/GuiInstanceLock.h"
 #include "gui/GuiMessageBoxPrompter.h"
+#include "gui/GuiTerminationSignals.h"
 #include "gui/frmMain.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
 
 #include <cstdlib>
 #include <exception>
@@ -15,7 +19,38 @@
 
 namespace trelmig {
 
-int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& prefix) {
+namespace {
+
+// How often a handed file waits for a dialog to close or a run to end.
+constexpr int kRetryMs = 250;
+
+// Opens file on the restore tab once no dialog is open and no run works: an
+// inspection started under a password prompt or a running backup would be
+// refused or stack a second prompt.
+void openWhenFree(frmMain& main, const QString& file) {
+    if (QApplication::activeModalWidget() || main.Busy()) {
+        QTimer::singleShot(kRetryMs, &main, [&main, file] { openWhenFree(main, file); });
+        return;
+    }
+    main.OpenBackupFile(file);
+}
+
+void bringForward(frmMain& main) {
+    if (main.isMinimized())
+        main.showNormal();
+    main.show();
+    main.raise();
+    main.activateWindow();
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
+}
+
+} // namespace
+
+int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& prefix,
+           const std::optional<std::filesystem::path>& openFile) {
     // Without a display Qt aborts; say what to do instead.
     const auto set = [](const char* name) {
         const char* v = std::getenv(name);
@@ -33,12 +68,22 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
     GuiMessageBoxPrompter prompter;
     const WinePrefix winePrefix = WinePrefix::locate(prefix);
     GuiInstanceLock lock(winePrefix.root());
+    const QString file =
+        openFile ? QFileInfo(QString::fromStdString(openFile->string())).absoluteFilePath()
+                 : QString();
     if (!lock.TryLock()) {
+        if (GuiInstanceChannel::Hand(lock.ChannelPath(), file))
+            return 0;
         prompter.Show("Quenvar Outlook Backup is already open for the Wine prefix " +
                           winePrefix.root().string() + ".",
                       MessageIcon::Information);
         return 1;
     }
+    // Without the channel the window still works; later starts then say
+    // that it is open.
+    GuiInstanceChannel channel(lock.ChannelPath());
+    channel.Listen();
+
     std::unique_ptr<Environment> env;
     try {
         env = std::make_unique<Environment>(winePrefix, prompter);
@@ -48,12 +93,31 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
     }
 
     std::unique_ptr<frmMain> main;
+    // A file handed while the window is still being made waits for it.
+    QString pending = file;
+    QObject::connect(&channel, &GuiInstanceChannel::Requested, &channel,
+                     [&main, &pending](const QString& handed) {
+                         if (!main) {
+                             if (!handed.isEmpty())
+                                 pending = handed;
+                             return;
+                         }
+                         bringForward(*main);
+                         if (!handed.isEmpty())
+                             openWhenFree(*main, handed);
+                     });
     Frmsplash splash([&]() -> QWidget* {
         main = std::make_unique<frmMain>(*env, prompter);
         prompter.SetParentWindow(main.get());
         return main.get();
     });
     splash.Form_Load();
+    // A logout ends the program through the window's own Quit.
+    GuiTerminationSignals termination;
+    QObject::connect(&termination, &GuiTerminationSignals::Requested, main.get(),
+                     [&main] { main->close(); });
+    if (!pending.isEmpty())
+        QTimer::singleShot(0, main.get(), [&main, pending] { openWhenFree(*main, pending); });
     return app.exec();
 }
 

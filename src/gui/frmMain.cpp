@@ -230,9 +230,7 @@ void frmMain::backuptocd_Click() {
 
 void frmMain::helpfile_Click() {
     if (!ShowHelp())
-        prompter_.Show("The help file could not be opened. It is installed as help/index.html "
-                       "in the program's data folder.",
-                       MessageIcon::Information);
+        prompter_.Show(HelpUnavailableMessage().toStdString(), MessageIcon::Information);
 }
 
 void frmMain::ourwebsite_Click() {

@@ -98,6 +98,9 @@ public:
     void RunBackup();
     void RunRestore();
     void cmdSourceFile_Click();
+    // Shows the restore tab and inspects path as "Browse..." does when path
+    // is chosen (trelmig FILE.kvx, a file opened from a file manager).
+    void OpenBackupFile(const QString& path);
 
     // --- menus and buttons
     void backupnow_Click();

@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
@@ -143,11 +144,27 @@ TEST_F(ProgramFilesTest, TheDesktopFileStartsTheProgramWithItsIcon) {
     QSettings entry(desktop, QSettings::IniFormat);
     entry.beginGroup(QStringLiteral("Desktop Entry"));
     EXPECT_EQ(entry.value(QStringLiteral("Type")).toString(), QStringLiteral("Application"));
-    EXPECT_EQ(entry.value(QStringLiteral("Exec")).toString(), QStringLiteral("trelmig"));
+    EXPECT_EQ(entry.value(QStringLiteral("Exec")).toString(), QStringLiteral("trelmig %f"));
     EXPECT_EQ(entry.value(QStringLiteral("Icon")).toString(), QStringLiteral("trelmig"));
     const QString icon = FindDataFile(QStringLiteral("icons/trelmig.svg"));
     ASSERT_FALSE(icon.isEmpty());
     EXPECT_FALSE(QIcon(icon).pixmap(64, 64).isNull());
+    // The theme's PNGs beside the SVG, each of its size.
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QImage png(QStringLiteral(TRELMIG_SOURCE_DIR "/resources/icons/hicolor/%1x%1/apps/"
+                                                           "trelmig.png")
+                             .arg(size));
+        EXPECT_EQ(png.size(), QSize(size, size)) << size;
+    }
+
+    // The entry opens backup files: the type it names is the one declared for *.kvx.
+    const QString types =
+        readText(QStringLiteral(TRELMIG_SOURCE_DIR "/resources/mime/trelmig.xml"));
+    EXPECT_TRUE(
+        types.contains(QStringLiteral("<mime-type type=\"application/x-trelmig-backup\">")));
+    EXPECT_TRUE(types.contains(QStringLiteral("<glob pattern=\"*.kvx\"/>")));
+    EXPECT_EQ(readText(desktop).count(QStringLiteral("\nMimeType=application/x-trelmig-backup;\n")),
+              1);
 }
 
 TEST_F(ProgramFilesTest, TheAboutBoxNamesTheProductAndOpensTheWebSite) {
