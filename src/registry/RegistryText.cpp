@@ -230,8 +230,7 @@ std::vector<ImportStep> parseRegistryText(modReg& reg, const std::string& filePa
             // with "\" can only mean a key.
             if (line == currentKeyLine)
                 continue;
-            if (static_cast<std::size_t>(std::count(line.begin(), line.end(), '\\')) >
-                kMaxKeyDepth)
+            if (static_cast<std::size_t>(std::count(line.begin(), line.end(), '\\')) > kMaxKeyDepth)
                 badLine(filePath, i + 1,
                         "the key is nested deeper than " + std::to_string(kMaxKeyDepth) +
                             " levels");

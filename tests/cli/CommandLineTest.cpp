@@ -11,15 +11,12 @@
 
 #include "RunShell.h"
 
+#include "ParseArguments.h"
+
 namespace fs = std::filesystem;
 using namespace trelmig;
 
 namespace {
-
-CommandLine parse(std::vector<const char*> args) {
-    args.insert(args.begin(), "trelmig");
-    return ParseCommandLine(static_cast<int>(args.size()), args.data());
-}
 
 struct ProgramRun {
     int status;

@@ -10,15 +10,12 @@
 #include <set>
 #include <sstream>
 
+#include "ParseArguments.h"
+
 namespace fs = std::filesystem;
 using namespace trelmig;
 
 namespace {
-
-CommandLine parse(std::vector<const char*> args) {
-    args.insert(args.begin(), "trelmig");
-    return ParseCommandLine(static_cast<int>(args.size()), args.data());
-}
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path);

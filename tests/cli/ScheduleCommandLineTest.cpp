@@ -1,17 +1,10 @@
 #include "cli/CommandLine.h"
 
+#include "ParseArguments.h"
+
 #include <gtest/gtest.h>
 
 using namespace trelmig;
-
-namespace {
-
-CommandLine parse(std::vector<const char*> args) {
-    args.insert(args.begin(), "trelmig");
-    return ParseCommandLine(static_cast<int>(args.size()), args.data());
-}
-
-} // namespace
 
 TEST(ScheduleCommandLine, ScheduleListAndRemove) {
     const auto s = parse({"--prefix", "/p", "--schedule", "sf=Axm=10000000ps=bf=/b.kvx", "--at",
