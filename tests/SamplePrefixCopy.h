@@ -7,13 +7,18 @@
 #include <sstream>
 #include <string>
 
-// A fresh copy of the sample prefix in a private folder, removed afterwards.
+// The committed sample prefixes: Outlook 2010 on a 32-bit Windows 7, and a
+// 32-bit Outlook 2016 on a 64-bit Windows 10.
+inline const std::filesystem::path kSamplePrefix2010 = TRELMIG_SAMPLE_PREFIX;
+inline const std::filesystem::path kSamplePrefix2016 = TRELMIG_SAMPLE_PREFIX_2016;
+
+// A fresh copy of a sample prefix in a private folder, removed afterwards.
 struct SamplePrefixCopy {
     trelmig::WorkFolder work;
     std::filesystem::path root = work.path() / "prefix";
 
-    SamplePrefixCopy() {
-        std::filesystem::copy(TRELMIG_SAMPLE_PREFIX, root,
+    explicit SamplePrefixCopy(const std::filesystem::path& sample = kSamplePrefix2010) {
+        std::filesystem::copy(sample, root,
                               std::filesystem::copy_options::recursive |
                                   std::filesystem::copy_options::copy_symlinks);
     }

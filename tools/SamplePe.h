@@ -168,7 +168,8 @@ inline std::uint32_t alignUp(std::uint32_t v, std::uint32_t alignment) {
 
 } // namespace pe
 
-inline std::vector<unsigned char> buildSamplePe() {
+// The Outlook 2010 stand-in by default; other releases give their version.
+inline std::vector<unsigned char> buildSamplePe(pe::FileVersion version = {14, 0, 4760, 1000}) {
     using namespace pe;
     constexpr std::uint32_t kFileAlignment = 0x200;
     constexpr std::uint32_t kSectionAlignment = 0x1000;
@@ -180,8 +181,10 @@ inline std::vector<unsigned char> buildSamplePe() {
     constexpr std::uint32_t kRsrcRva = 0x2000;
 
     const Bytes text = {0x31, 0xC0, 0xC3}; // xor eax, eax; ret
-    const Bytes rsrc =
-        resourceSection(versionInfo({14, 0, 4760, 1000}, "14.0.4760.1000"), kRsrcRva);
+    const std::string versionText =
+        std::to_string(version.major) + "." + std::to_string(version.minor) + "." +
+        std::to_string(version.build) + "." + std::to_string(version.revision);
+    const Bytes rsrc = resourceSection(versionInfo(version, versionText), kRsrcRva);
     const std::uint32_t textRaw = alignUp(static_cast<std::uint32_t>(text.size()), kFileAlignment);
     const std::uint32_t rsrcRaw = alignUp(static_cast<std::uint32_t>(rsrc.size()), kFileAlignment);
     const std::uint32_t textFile = kHeadersSize;
@@ -234,8 +237,8 @@ inline std::vector<unsigned char> buildSamplePe() {
     put32(image, opt + 36, kFileAlignment);
     put16(image, opt + 40, 5); // OS version 5.1
     put16(image, opt + 42, 1);
-    put16(image, opt + 44, 14); // image version 14.0
-    put16(image, opt + 48, 5);  // subsystem version 5.1
+    put16(image, opt + 44, version.major); // image version
+    put16(image, opt + 48, 5);             // subsystem version 5.1
     put16(image, opt + 50, 1);
     put32(image, opt + 56, imageSize);
     put32(image, opt + 60, kHeadersSize);

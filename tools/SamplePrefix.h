@@ -120,8 +120,11 @@ inline std::string stationeryHtml(std::string_view title, std::string_view backg
     return html;
 }
 
-inline std::string navigationXml(std::string_view profile, std::string_view store) {
-    std::string xml = "<?xml version=\"1.0\"?>\r\n<Outlook version=\"14.0\" profile=\"";
+inline std::string navigationXml(std::string_view profile, std::string_view store,
+                                 std::string_view version = "14.0") {
+    std::string xml = "<?xml version=\"1.0\"?>\r\n<Outlook version=\"";
+    xml += version;
+    xml += "\" profile=\"";
     xml += profile;
     xml += "\">\r\n  <NavigationPane width=\"232\" minimized=\"false\">\r\n"
            "    <Module name=\"Mail\" selected=\"true\"/>\r\n"
@@ -206,12 +209,14 @@ inline std::vector<SampleFile> sampleFiles() {
     return files;
 }
 
-// Writes the sample prefix into `dir`, which must not exist yet or be empty.
-inline void writeSamplePrefix(const std::filesystem::path& dir) {
+// Writes a sample prefix (the Outlook 2010 one by default) into `dir`, which
+// must not exist yet or be empty.
+inline void writeSamplePrefix(const std::filesystem::path& dir,
+                              const std::vector<SampleFile>& files = sampleFiles()) {
     namespace fs = std::filesystem;
     if (fs::exists(dir) && !fs::is_empty(dir))
         throw std::runtime_error(dir.string() + " is not empty");
-    for (const SampleFile& f : sampleFiles()) {
+    for (const SampleFile& f : files) {
         const fs::path target = dir / f.path;
         fs::create_directories(target.parent_path());
         std::ofstream out(target, std::ios::binary | std::ios::trunc);

@@ -183,8 +183,9 @@ inline std::string sampleSystemReg() {
 
 inline void addPstStore(HiveBuilder& h, const std::string& profile, std::string_view serviceUid,
                         std::string_view providerUid, std::string_view displayName,
-                        const std::string& path, bool widePath) {
-    const std::string base = std::string(kProfiles) + "\\" + profile + "\\";
+                        const std::string& path, bool widePath,
+                        std::string_view profilesKey = kProfiles) {
+    const std::string base = std::string(profilesKey) + "\\" + profile + "\\";
     h.key(base + std::string(serviceUid))
         .binary("001e3d09", narrowBytes(widePath ? "MSUPST MS" : "MSPST MS"))
         .binary("001e3d0a", narrowBytes("mspst.dll"))

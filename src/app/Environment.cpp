@@ -1,6 +1,7 @@
 #include "app/Environment.h"
 
 #include "outlook/OutlookEnvironment.h"
+#include "outlook/ProfilesKey.h"
 
 #include <filesystem>
 #include <stdexcept>
@@ -36,11 +37,20 @@ std::string Environment::Discover() {
     s.strLogonUser = system.logonUser();
     s.bNoSourceFile = true;
     GetWindowsVersion(s, system);
-    s.strProfilesKey = kProfilesKey;
+    // Outlook 2013 and later keep their profiles under their own version's
+    // key, so the version comes first.
+    std::string outlook = GetOutlookVersion(s, reg, files, system);
+    if (s.strOutlookVersion.empty()) {
+        // Nothing registered that we know: the profiles tell which Outlook made them.
+        if (const auto version = VersionHoldingProfiles(reg)) {
+            s.strOutlookVersion = *version;
+            outlook = MatchOutlookVersion(*version)->displayName;
+        }
+    }
+    s.strProfilesKey = ProfilesKeyFor(s.strOutlookVersion);
     LoadProfileList(s, reg);
     if (s.bNoProfiles)
         return {};
-    const std::string outlook = GetOutlookVersion(s, reg, files, system);
     s.strUserProfile = system.userProfile();
     SelectProfile(s.arrProfiles.front());
     return outlook;

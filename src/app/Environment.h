@@ -25,9 +25,10 @@ public:
     Environment(const WinePrefix& prefix, Prompter& prompter);
 
     // What the main window gathers at load: names, Windows version, the
-    // profile list and, when there are profiles, the Outlook version, the
-    // user folder and the item locations of the first profile. Returns the
-    // Outlook display name.
+    // Outlook version, the profile list under that version's profiles key
+    // and, when there are profiles, the user folder and the item locations
+    // of the first profile. Returns the Outlook display name ("" when there
+    // is no profile).
     std::string Discover();
     // The locations and availability of the items of one profile.
     ItemStates SelectProfile(const std::string& profile);

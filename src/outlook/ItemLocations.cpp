@@ -1,18 +1,60 @@
 #include "outlook/ItemLocations.h"
 
 #include "core/Session.h"
+#include "outlook/OutlookEnvironment.h"
+#include "outlook/ProfilesKey.h"
 #include "platform/Text.h"
 #include "platform/WinFiles.h"
 #include "registry/modReg.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace trelmig {
 
+namespace {
+constexpr const char* kAccountsSubkey = "9375CFF0413111d3B88A00104B2A6676";
+} // namespace
+
 bool IsNewOutlook(const Session& s) {
-    return s.strOutlookVersion == "12.0" || s.strOutlookVersion == "14.0";
+    return s.strOutlookVersion == "12.0" || s.strOutlookVersion == "14.0" ||
+           IsOutlook2013OrLater(s.strOutlookVersion);
 }
 
 bool IsNewWindows(const Session& s) {
     return s.strWinVersion == "6.0" || s.strWinVersion == "6.1";
+}
+
+std::string RoamingFolder(const Session& s) {
+    return IsNewWindows(s) || IsOutlook2013OrLater(s.strOutlookVersion) ? "\\AppData\\Roaming"
+                                                                        : "\\Application Data";
+}
+
+std::string AccountsKeyFor(const Session& s, const std::string& profile) {
+    if (IsOutlook2013OrLater(s.strOutlookVersion))
+        return s.strProfilesKey + "\\" + profile + "\\" + kAccountsSubkey;
+    if (IsNewOutlook(s))
+        return std::string(kProfilesKey) + "\\Outlook\\" + kAccountsSubkey;
+    return "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\Outlook\\OMI Account Manager\\Accounts";
+}
+
+std::string DataFileFolderFor(const Session& s, modReg& reg, const std::string& fileName) {
+    const std::string& p = s.strUserProfile;
+    if (!IsOutlook2013OrLater(s.strOutlookVersion))
+        return p + "\\Local Settings\\Application Data\\Microsoft\\Outlook";
+    std::string extension = fileName.substr(std::min(fileName.size(), fileName.rfind('.')));
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == ".ost")
+        return p + "\\AppData\\Local\\Microsoft\\Outlook";
+    // The user's Documents folder as the prefix names it (Wine links it into $HOME).
+    std::string documents = reg.ReadRegString(
+        "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+        "Personal");
+    documents = TrimBlanks(documents.substr(0, documents.find('\0')));
+    if (documents == kRegError || documents.size() < 3 || documents[1] != ':')
+        documents = p + "\\Documents";
+    return documents + "\\Outlook Files";
 }
 
 namespace {
@@ -38,18 +80,14 @@ ItemStates ComputeItemLocations(Session& s, modReg& reg, const WinFiles& files,
 
     const std::string& p = s.strUserProfile;
     const bool newOutlook = IsNewOutlook(s);
-    const bool newWindows = IsNewWindows(s);
-    const std::string roaming = newWindows ? "\\AppData\\Roaming" : "\\Application Data";
+    const std::string roaming = RoamingFolder(s);
 
-    s.strAccountsKey =
-        newOutlook ? "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows "
-                     "Messaging Subsystem\\Profiles\\Outlook\\9375CFF0413111d3B88A00104B2A6676"
-                   : "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\Outlook\\OMI Account "
-                     "Manager\\Accounts";
+    s.strAccountsKey = AccountsKeyFor(s, profile);
     s.strSignaturesDir = p + roaming + "\\Microsoft\\Signatures";
-    if (newOutlook) {
-        std::string shared = reg.ReadRegString(
-            "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools", "SharedFilesDir");
+    if (IsOutlook2013OrLater(s.strOutlookVersion)) {
+        s.strStationeryDir = p + roaming + "\\Microsoft\\Stationery";
+    } else if (newOutlook) {
+        std::string shared = reg.ReadRegString(SharedToolsKey(reg), "SharedFilesDir");
         shared = TrimBlanks(shared.substr(0, shared.find('\0')));
         s.strStationeryDir = shared + "Stationery";
     } else {

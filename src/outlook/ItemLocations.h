@@ -23,9 +23,26 @@ using ItemStates = std::array<ItemState, kItemCount>;
 inline constexpr const char* kNoAddressBookToolTip =
     "Your MS Outlook don't support Personal Address Book!";
 
-// True for Outlook 2007 and 2010, and for Windows Vista and 7.
+// True for Outlook 2007 and later, and for Windows Vista and 7.
 bool IsNewOutlook(const Session& session);
 bool IsNewWindows(const Session& session);
+
+// The user's roaming folder below the user folder: "\AppData\Roaming" on
+// Windows Vista and 7 and for Outlook 2013 and later (which need at least
+// Windows 7), else "\Application Data".
+std::string RoamingFolder(const Session& session);
+
+// The accounts key of a profile: the profile's own accounts subkey for
+// Outlook 2013 and later; that of the profile named "Outlook" for 2007 and
+// 2010; the Internet Account Manager's before.
+std::string AccountsKeyFor(const Session& session, const std::string& profile);
+
+// Where a restored data file (personal folders, address book) goes, as
+// Outlook of the session's version makes new ones: the Documents folder's
+// "Outlook Files" (".ost" files under "AppData\Local\Microsoft\Outlook")
+// for Outlook 2013 and later, else "Local Settings\Application
+// Data\Microsoft\Outlook".
+std::string DataFileFolderFor(const Session& session, modReg& reg, const std::string& fileName);
 
 // Computes where every item of the profile lives into the session
 // (strAccountsKey ... strPreferencesDir) and which items exist.

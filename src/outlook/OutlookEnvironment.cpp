@@ -14,8 +14,15 @@ namespace trelmig {
 
 std::optional<OutlookRelease> MatchOutlookVersion(const std::string& reported) {
     static const OutlookRelease releases[] = {
-        {"8.0", "Outlook 97"},    {"9.0", "Outlook 2000"},  {"10.0", "Outlook 2002(XP)"},
-        {"11.0", "Outlook 2003"}, {"12.0", "Outlook 2007"}, {"14.0", "Outlook 2010"},
+        {"8.0", "Outlook 97"},
+        {"9.0", "Outlook 2000"},
+        {"10.0", "Outlook 2002(XP)"},
+        {"11.0", "Outlook 2003"},
+        {"12.0", "Outlook 2007"},
+        {"14.0", "Outlook 2010"},
+        {"15.0", "Outlook 2013"},
+        // 2016, 2019, 2021 and the subscription release all report 16.0.
+        {"16.0", "Outlook 2016"},
     };
     // The major number decides: "11.0.8169.0" holds "9.0" in its build part
     // but is Outlook 2003.
@@ -80,21 +87,46 @@ std::string executableOf(const std::string& command) {
     return command.substr(0, command.find(' '));
 }
 
+// The classes of the 64-bit (or only) view, then those a 32-bit program of a
+// 64-bit machine registers. Wine keeps the second under Wow6432Node, ProgIDs
+// included.
+constexpr const char* kClassViews[] = {"HKEY_CLASSES_ROOT\\", "HKEY_CLASSES_ROOT\\Wow6432Node\\"};
+
+struct OutlookRegistration {
+    std::optional<std::string> curVer;
+    std::optional<std::string> clsid;
+};
+
+OutlookRegistration findRegistration(modReg& reg) {
+    OutlookRegistration found;
+    for (const char* view : kClassViews) {
+        const std::string progId = std::string(view) + "Outlook.Application";
+        const auto curVer = readDefault(reg, progId + "\\CurVer");
+        auto clsid =
+            curVer ? readDefault(reg, std::string(view) + *curVer + "\\CLSID") : std::nullopt;
+        if (!clsid)
+            clsid = readDefault(reg, progId + "\\CLSID");
+        if (!found.curVer)
+            found.curVer = curVer;
+        if (!found.clsid)
+            found.clsid = clsid;
+    }
+    return found;
+}
+
+std::optional<std::string> localServer(modReg& reg, const char* view, const std::string& clsid) {
+    return readDefault(reg, std::string(view) + "CLSID\\" + clsid + "\\LocalServer32");
+}
+
 } // namespace
 
 std::optional<std::string> ReportedOutlookVersion(modReg& reg, const WinFiles& files,
                                                   const SystemInfo& system) {
-    const std::string progId = "HKEY_CLASSES_ROOT\\Outlook.Application";
-    const auto curVer = readDefault(reg, progId + "\\CurVer");
-    auto clsid =
-        curVer ? readDefault(reg, "HKEY_CLASSES_ROOT\\" + *curVer + "\\CLSID") : std::nullopt;
-    if (!clsid)
-        clsid = readDefault(reg, progId + "\\CLSID");
-    if (clsid) {
+    const OutlookRegistration registered = findRegistration(reg);
+    if (registered.clsid) {
         // A 32-bit Outlook in a 64-bit prefix registers its class under Wow6432Node.
-        for (const char* classes :
-             {"HKEY_CLASSES_ROOT\\CLSID\\", "HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\"}) {
-            const auto server = readDefault(reg, classes + *clsid + "\\LocalServer32");
+        for (const char* view : kClassViews) {
+            const auto server = localServer(reg, view, *registered.clsid);
             if (!server)
                 continue;
             const std::string exe = system.expandEnvironmentStrings(executableOf(*server));
@@ -103,7 +135,7 @@ std::optional<std::string> ReportedOutlookVersion(modReg& reg, const WinFiles& f
                     return version;
         }
     }
-    if (curVer) {
+    if (const auto& curVer = registered.curVer) {
         // "Outlook.Application.14"
         const auto dot = curVer->rfind('.');
         const std::string number = dot == std::string::npos ? "" : curVer->substr(dot + 1);
@@ -112,6 +144,22 @@ std::optional<std::string> ReportedOutlookVersion(modReg& reg, const WinFiles& f
             return number + ".0";
     }
     return std::nullopt;
+}
+
+bool IsOutlookWow64(modReg& reg) {
+    const OutlookRegistration registered = findRegistration(reg);
+    if (!registered.clsid)
+        return false;
+    return !localServer(reg, kClassViews[0], *registered.clsid) &&
+           localServer(reg, kClassViews[1], *registered.clsid);
+}
+
+std::string SharedToolsKey(modReg& reg) {
+    // Both views hold a SharedFilesDir on a 64-bit machine, each naming its
+    // own Program Files; Office's is the one of its own view.
+    return IsOutlookWow64(reg)
+               ? "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Shared Tools"
+               : "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools";
 }
 
 std::string GetOutlookVersion(Session& session, modReg& reg, const WinFiles& files,

@@ -35,6 +35,13 @@ void LoadProfileList(Session& session, modReg& reg);
 // Outlook is registered.
 std::optional<std::string> ReportedOutlookVersion(modReg& reg, const WinFiles& files,
                                                   const SystemInfo& system);
+// True when the registered Outlook is a 32-bit program in a 64-bit prefix:
+// its class is registered only in the 32-bit view (Wow6432Node).
+bool IsOutlookWow64(modReg& reg);
+// The machine key holding Office's "SharedFilesDir": under Wow6432Node for a
+// 32-bit Outlook in a 64-bit prefix.
+std::string SharedToolsKey(modReg& reg);
+
 // Sets strOutlookVersion when the release is known and returns its display
 // name; "" for an unknown release, "Unknow Version" when none is registered.
 std::string GetOutlookVersion(Session& session, modReg& reg, const WinFiles& files,

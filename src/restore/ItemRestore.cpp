@@ -4,6 +4,8 @@
 #include "archive/ZipArchive.h"
 #include "core/ProfileFileName.h"
 #include "outlook/ItemLocations.h"
+#include "outlook/OutlookEnvironment.h"
+#include "outlook/ProfilesKey.h"
 #include "platform/SideFile.h"
 #include "platform/Text.h"
 #include "registry/RegistryBinary.h"
@@ -12,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <random>
 #include <stdexcept>
@@ -223,11 +226,8 @@ void ItemRestore::restoreFolderItem(const std::string& itemKey, const std::strin
 }
 
 std::string ItemRestore::userFolder(const char* newWindows, const char* otherWindows) const {
-    return env_.session.strUserProfile + (IsNewWindows(env_.session) ? newWindows : otherWindows);
-}
-
-std::string ItemRestore::dataFileFolder() const {
-    return env_.session.strUserProfile + "\\Local Settings\\Application Data\\Microsoft\\Outlook";
+    const bool roaming = RoamingFolder(env_.session) == "\\AppData\\Roaming";
+    return env_.session.strUserProfile + (roaming ? newWindows : otherWindows);
 }
 
 bool ItemRestore::RestoreConfig(const std::string& profile) {
@@ -246,13 +246,8 @@ void ItemRestore::HoldProfileConfiguration(bool hold) {
     configurationHeld_ = false;
 }
 
-bool ItemRestore::RestoreAccounts(const std::string&) {
-    const std::string key =
-        IsNewOutlook(env_.session)
-            ? "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows "
-              "Messaging Subsystem\\Profiles\\Outlook\\9375CFF0413111d3B88A00104B2A6676"
-            : "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\Outlook\\OMI Account "
-              "Manager\\Accounts";
+bool ItemRestore::RestoreAccounts(const std::string& profile) {
+    const std::string key = AccountsKeyFor(env_.session, profile);
     return guarded("accounts settings", [&] { importRegistryItem("BackupAccounts", key); });
 }
 
@@ -276,9 +271,11 @@ bool ItemRestore::RestoreStationery() {
     return guarded("stationeries", [&] {
         std::string folder =
             env_.session.strUserProfile + "\\Application Data\\Microsoft\\Stationery";
-        if (IsNewOutlook(env_.session)) {
-            const std::string shared = env_.reg.ReadRegString(
-                "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools", "SharedFilesDir");
+        if (IsOutlook2013OrLater(env_.session.strOutlookVersion)) {
+            folder = env_.session.strUserProfile + "\\AppData\\Roaming\\Microsoft\\Stationery";
+        } else if (IsNewOutlook(env_.session)) {
+            const std::string shared =
+                env_.reg.ReadRegString(SharedToolsKey(env_.reg), "SharedFilesDir");
             if (shared == kRegError)
                 throw Failure("the shared files folder of Office is not registered", false);
             folder = TrimBlanks(shared.substr(0, shared.find('\0'))) + "Stationery";
@@ -323,13 +320,17 @@ bool ItemRestore::RestoreRules(const std::string& profile) {
 
 void ItemRestore::restoreProfileFiles(
     const std::string& itemKey, const std::string& profile,
-    const std::function<void(const std::string&, const std::string&)>& rewriteSection) {
+    const std::function<void(const std::string&, const NewPathOf&)>& rewriteSection) {
     // The profile configuration held back goes with the data files: if they
     // cannot be put in place, the profile keeps naming its own.
     const bool withConfiguration = configurationHeld_;
     configurationHeld_ = false;
-    const std::string folder = dataFileFolder();
-    extractInto(entries(itemKey), folder);
+    // Outlook 2013 and later keep .pst and .ost files in different folders.
+    std::map<std::string, std::vector<std::string>> byFolder;
+    for (const auto& name : entries(itemKey))
+        byFolder[DataFileFolderFor(env_.session, env_.reg, name)].push_back(name);
+    for (const auto& [folder, names] : byFolder)
+        extractInto(names, folder);
     const std::string key = env_.session.strProfilesKey + "\\" + profile;
     if (withConfiguration)
         importRegistryItem("BackupConfig", key, false);
@@ -337,20 +338,22 @@ void ItemRestore::restoreProfileFiles(
     if (sections.empty())
         throw Failure("the profile " + profile + " has no sections", false);
     // The paths written into the profile are ones Wine can open.
-    const std::string destination = env_.files.canonicalPath(folder).value_or(folder);
+    const auto newPathOf = [this](const std::string& fileName) {
+        const std::string folder = DataFileFolderFor(env_.session, env_.reg, fileName);
+        return env_.files.canonicalPath(folder).value_or(folder) + "\\" + fileName;
+    };
     for (const auto& section : sections)
-        rewriteSection(key + "\\" + section, destination);
+        rewriteSection(key + "\\" + section, newPathOf);
 }
 
 bool ItemRestore::RestoreDatas(const std::string& profile) {
     return guarded("personal folders", [&] {
         restoreProfileFiles(
-            "BackupDatas", profile,
-            [&](const std::string& sectionKey, const std::string& destination) {
+            "BackupDatas", profile, [&](const std::string& sectionKey, const NewPathOf& newPathOf) {
                 const std::string oldPath = ReadStorePath(env_.reg, sectionKey);
                 if (oldPath == kRegError)
                     return;
-                const std::string newPath = destination + "\\" + BareName(oldPath);
+                const std::string newPath = newPathOf(BareName(oldPath));
                 env_.reg.DeleteRegValue(sectionKey, "001e6700");
                 ReplaceInRegBinary(env_.reg, sectionKey, "01020fff", oldPath, newPath);
                 ReplaceInRegBinary(env_.reg, sectionKey, "001f6700", oldPath, newPath);
@@ -374,16 +377,14 @@ bool ItemRestore::RestoreDatas(const std::string& profile) {
 bool ItemRestore::RestorePab(const std::string& profile) {
     return guarded("personal address book", [&] {
         restoreProfileFiles(
-            "BackupPab", profile,
-            [&](const std::string& sectionKey, const std::string& destination) {
+            "BackupPab", profile, [&](const std::string& sectionKey, const NewPathOf& newPathOf) {
                 const std::string old = env_.reg.ReadRegString(sectionKey, "001e6600");
                 if (old == kRegError)
                     return;
                 const auto cut = old.find_last_of('\\');
                 if (cut == std::string::npos)
                     throw Failure("the address book path \"" + old + "\" names no folder", false);
-                env_.reg.WriteRegString(sectionKey, "001e6600",
-                                        destination + "\\" + old.substr(cut + 1));
+                env_.reg.WriteRegString(sectionKey, "001e6600", newPathOf(old.substr(cut + 1)));
             });
         saveRegistry();
     });

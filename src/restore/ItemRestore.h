@@ -63,15 +63,16 @@ private:
     void importRegistryItem(const std::string& itemKey, const std::string& targetKey,
                             bool save = true);
     void restoreFolderItem(const std::string& itemKey, const std::string& folder);
-    // Extracts the item's files into the data file folder and hands every
-    // section of the profile, with that folder as Wine names it, to
+    // The path a data file of that bare name gets, as Wine names it.
+    using NewPathOf = std::function<std::string(const std::string&)>;
+    // Extracts the item's files into the data file folders and hands every
+    // section of the profile, with the paths the files got, to
     // rewriteSection; the caller saves.
     void restoreProfileFiles(
         const std::string& itemKey, const std::string& profile,
-        const std::function<void(const std::string&, const std::string&)>& rewriteSection);
+        const std::function<void(const std::string&, const NewPathOf&)>& rewriteSection);
     void saveRegistry();
     std::string userFolder(const char* newWindows, const char* otherWindows) const;
-    std::string dataFileFolder() const;
 
     Environment& env_;
     ZipArchive& zip_;

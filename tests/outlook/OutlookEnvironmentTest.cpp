@@ -22,7 +22,12 @@ TEST(OutlookVersion, DecidedByTheMajorNumber) {
     EXPECT_EQ(name("12.0.6423.1000"), "12.0 Outlook 2007");
     EXPECT_EQ(name("14.0.4760.1000"), "14.0 Outlook 2010");
     EXPECT_EQ(name("14.0"), "14.0 Outlook 2010");
-    EXPECT_EQ(name("15.0.4420.1017"), "none");
+    EXPECT_EQ(name("15.0.4420.1017"), "15.0 Outlook 2013");
+    // 2016, 2019, 2021 and the subscription release share the major number.
+    EXPECT_EQ(name("16.0.4266.1001"), "16.0 Outlook 2016");
+    EXPECT_EQ(name("16.0.10396.20023"), "16.0 Outlook 2016");
+    EXPECT_EQ(name("16.0.17928.20114"), "16.0 Outlook 2016");
+    EXPECT_EQ(name("17.0.1.1"), "none");
     EXPECT_EQ(name("1.0"), "none");
     EXPECT_EQ(name(""), "none");
     EXPECT_EQ(name("Outlook"), "none");

@@ -1,7 +1,7 @@
 // The committed sample prefix: that it is what its generator makes, that its
 // registry files have Wine's layout, and that its profiles, data files and item
 // folders are there (or missing) as the sample's README promises.
-#include "../../tools/SamplePrefix.h"
+#include "../../tools/SamplePrefix2016.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const fs::path kPrefix = TRELMIG_SAMPLE_PREFIX;
+const fs::path kPrefix2016 = TRELMIG_SAMPLE_PREFIX_2016;
 const fs::path kOutlookExe =
     kPrefix / "drive_c/Program Files/Microsoft Office/Office14/OUTLOOK.EXE";
 const std::string kProfiles = "Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion\\\\"
@@ -96,8 +97,8 @@ std::vector<Block> parseBlocks(const std::vector<std::string>& lines) {
     return blocks;
 }
 
-std::vector<Block> readRegistry(const std::string& file) {
-    return parseBlocks(splitLines(readText(kPrefix / file)));
+std::vector<Block> readRegistry(const std::string& file, const fs::path& prefix = kPrefix) {
+    return parseBlocks(splitLines(readText(prefix / file)));
 }
 
 const Block* findBlock(const std::vector<Block>& blocks, const std::string& path) {
@@ -151,25 +152,31 @@ bool holdsFiles(const fs::path& dir) {
 
 } // namespace
 
-TEST(SamplePrefix, IsExactlyWhatTheGeneratorWrites) {
+void expectGeneratorOutput(const fs::path& prefix, const std::vector<sample::SampleFile>& files) {
     std::set<std::string> generated;
-    for (const sample::SampleFile& f : sample::sampleFiles()) {
+    for (const sample::SampleFile& f : files) {
         generated.insert(f.path);
-        EXPECT_EQ(readBytes(kPrefix / f.path), f.data) << f.path << " differs from the generator";
+        EXPECT_EQ(readBytes(prefix / f.path), f.data) << f.path << " differs from the generator";
     }
-    for (const auto& entry : fs::recursive_directory_iterator(kPrefix)) {
+    for (const auto& entry : fs::recursive_directory_iterator(prefix)) {
         if (entry.is_symlink() || !entry.is_regular_file())
             continue;
-        const std::string rel = fs::relative(entry.path(), kPrefix).generic_string();
+        const std::string rel = fs::relative(entry.path(), prefix).generic_string();
         EXPECT_TRUE(generated.count(rel)) << rel << " is not made by the generator";
     }
 
     std::vector<std::string> devices;
-    for (const auto& entry : fs::directory_iterator(kPrefix / "dosdevices"))
+    for (const auto& entry : fs::directory_iterator(prefix / "dosdevices"))
         devices.push_back(entry.path().filename().string());
     EXPECT_EQ(devices, std::vector<std::string>{"c:"});
-    ASSERT_TRUE(fs::is_symlink(kPrefix / "dosdevices/c:"));
-    EXPECT_EQ(fs::read_symlink(kPrefix / "dosdevices/c:"), fs::path("../drive_c"));
+    ASSERT_TRUE(fs::is_symlink(prefix / "dosdevices/c:"));
+    EXPECT_EQ(fs::read_symlink(prefix / "dosdevices/c:"), fs::path("../drive_c"));
+}
+
+TEST(SamplePrefix, IsExactlyWhatTheGeneratorWrites) {
+    expectGeneratorOutput(kPrefix, sample::sampleFiles());
+    SCOPED_TRACE("prefix-2016");
+    expectGeneratorOutput(kPrefix2016, sample::sample2016Files());
 }
 
 TEST(SampleOutlookExe, IsTheGeneratedImage) {
@@ -249,7 +256,7 @@ TEST(SampleOutlookExe, CarriesTheOutlook2010VersionResource) {
     EXPECT_EQ(versionString("ProductName"), "Microsoft Outlook");
 }
 
-TEST(SampleRegistryFiles, FollowWineLayout) {
+void expectWineLayout(const fs::path& prefix, const std::string& arch) {
     const std::map<std::string, std::string> roots = {
         {"system.reg", "REGISTRY\\\\Machine"},
         {"user.reg", "REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000"},
@@ -257,7 +264,7 @@ TEST(SampleRegistryFiles, FollowWineLayout) {
     };
     for (const auto& [file, root] : roots) {
         SCOPED_TRACE(file);
-        const std::string text = readText(kPrefix / file);
+        const std::string text = readText(prefix / file);
         EXPECT_TRUE(std::all_of(text.begin(), text.end(), [](char c) {
             return c == '\n' || (c >= 0x20 && c < 0x7F);
         })) << "only printable ASCII and LF";
@@ -267,7 +274,7 @@ TEST(SampleRegistryFiles, FollowWineLayout) {
         EXPECT_EQ(lines[0], "WINE REGISTRY Version 2");
         EXPECT_EQ(lines[1], ";; All keys relative to " + root);
         EXPECT_EQ(lines[2], "");
-        EXPECT_EQ(lines[3], "#arch=win32");
+        EXPECT_EQ(lines[3], "#arch=" + arch);
         for (std::size_t i = 4; i < lines.size(); ++i) {
             if (!lines[i].empty() && lines[i][0] == '[') {
                 EXPECT_EQ(lines[i - 1], "") << "no blank line before " << lines[i];
@@ -305,6 +312,12 @@ TEST(SampleRegistryFiles, FollowWineLayout) {
                     << "values out of order";
         }
     }
+}
+
+TEST(SampleRegistryFiles, FollowWineLayout) {
+    expectWineLayout(kPrefix, "win32");
+    SCOPED_TRACE("prefix-2016");
+    expectWineLayout(kPrefix2016, "win64");
 }
 
 TEST(SampleProfiles, AreOutlookThenWorkWithTheirDataFiles) {
