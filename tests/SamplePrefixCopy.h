@@ -22,6 +22,13 @@ struct SamplePrefixCopy {
                               std::filesystem::copy_options::recursive |
                                   std::filesystem::copy_options::copy_symlinks);
     }
+    // Starts again from another sample.
+    void copyOf(const std::filesystem::path& sample) {
+        std::filesystem::remove_all(root);
+        std::filesystem::copy(sample, root,
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::copy_symlinks);
+    }
     std::filesystem::path driveC() const { return root / "drive_c"; }
     std::filesystem::path userFolder() const { return driveC() / "users" / "sam"; }
 };

@@ -14,6 +14,8 @@
 // Restore round trips as data: every folder of tests/data/restore holds one
 // case. Its case.txt says what to back up and restore ("key=value" lines,
 // "#" comments):
+//   source=2016, target=2016       the prefix backed up from or restored into
+//                                  is the Outlook 2016 sample (else 2010's)
 //   setup=move-source-data-files   the source's data files live in C:\Old Mail
 //   setup=old-target-data-file     the target has an older Outlook.pst
 //   backup=0,1,2                   the boxes of the backup (profile "Outlook")
@@ -70,7 +72,13 @@ std::string describe(Environment& env, const std::string& profile) {
          {p + "\\AppData\\Local\\Microsoft\\Outlook", p + "\\AppData\\Roaming\\Microsoft\\Outlook",
           p + "\\AppData\\Roaming\\Microsoft\\Signatures",
           p + "\\AppData\\Roaming\\Microsoft\\Templates",
-          std::string("C:\\Program Files\\Common Files\\microsoft shared\\Stationery")}) {
+          std::string("C:\\Program Files\\Common Files\\microsoft shared\\Stationery"),
+          p + "\\Documents\\Outlook Files", p + "\\AppData\\Roaming\\Microsoft\\Stationery"}) {
+        // The folders of Outlook 2013 and later only where they are.
+        if (folder.starts_with(p + "\\Documents") ||
+            folder.ends_with("Roaming\\Microsoft\\Stationery"))
+            if (!env.files.folderExists(folder))
+                continue;
         out += "[files " + folder + "]\n";
         for (const auto& name : env.files.listFiles(folder)) {
             const std::string content = env.files.readFile(folder + "\\" + name).value_or("");
@@ -112,6 +120,8 @@ void moveSourceDataFiles(SamplePrefixCopy& source, RecordingPrompter& prompter) 
 const fs::path kCases = fs::path(TRELMIG_FIXTURES_DIR) / "restore";
 
 struct RestoreCase {
+    fs::path source = kSamplePrefix2010;
+    fs::path target = kSamplePrefix2010;
     std::vector<std::string> setup;
     ItemSelection backup{};
     ItemSelection restore{};
@@ -136,7 +146,10 @@ RestoreCase readCase(const std::string& name) {
         const auto eq = line.find('=');
         const std::string key = line.substr(0, eq);
         const std::string value = eq == std::string::npos ? "" : line.substr(eq + 1);
-        if (key == "setup")
+        if (key == "source" || key == "target")
+            (key == "source" ? c.source : c.target) =
+                value == "2016" ? kSamplePrefix2016 : kSamplePrefix2010;
+        else if (key == "setup")
             c.setup.push_back(value);
         else if (key == "backup")
             c.backup = boxesOf(value);
@@ -167,6 +180,8 @@ class RestoreCaseTest : public RestoreFixture, public ::testing::WithParamInterf
 
 TEST_P(RestoreCaseTest, LeavesWhatItsExpectedFileSays) {
     const RestoreCase c = readCase(GetParam());
+    source.copyOf(c.source);
+    target.copyOf(c.target);
     for (const std::string& step : c.setup) {
         if (step == "move-source-data-files")
             moveSourceDataFiles(source, prompter);
