@@ -43,6 +43,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     CommandLine cmd;
     std::string rest;
     bool listProfiles = false;
+    bool listPrefixes = false;
     bool inspect = false;
     bool restore = false;
     bool schedule = false;
@@ -118,6 +119,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             continue;
         if (arg == "--list-profiles") {
             listProfiles = true;
+        } else if (arg == "--list-prefixes") {
+            listPrefixes = true;
         } else if (arg == "--keep-password-file") {
             cmd.keepPasswordFile = true;
         } else if (arg == "--list-jobs") {
@@ -133,8 +136,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             cmd.unattendedArgs.push_back(arg);
         }
     }
-    const int actions = int(listProfiles) + int(inspect) + int(restore) + int(schedule) +
-                        int(listJobs) + int(removeJob.has_value()) + int(writeIso);
+    const int actions = int(listProfiles) + int(listPrefixes) + int(inspect) + int(restore) +
+                        int(schedule) + int(listJobs) + int(removeJob.has_value()) + int(writeIso);
     if (writeIso && actions == 1) {
         cmd.mode = rest.empty() ? CommandLine::Mode::Invalid : CommandLine::Mode::WriteIso;
         if (rest.empty())
@@ -144,8 +147,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         cmd.error = "--volume goes with --write-iso";
     } else if (actions > 1 || (actions == 1 && !rest.empty())) {
         cmd.mode = CommandLine::Mode::Invalid;
-        cmd.error = "choose one of --list-profiles, --inspect, --restore, --schedule, --list-jobs, "
-                    "--remove-job or a backup command line";
+        cmd.error = "choose one of --list-profiles, --list-prefixes, --inspect, --restore, "
+                    "--schedule, --list-jobs, --remove-job or a backup command line";
     } else if (cmd.keepPasswordFile && !removeJob) {
         cmd.mode = CommandLine::Mode::Invalid;
         cmd.error = "--keep-password-file goes with --remove-job";
@@ -176,6 +179,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         cmd.mode = CommandLine::Mode::Restore;
     } else if (listProfiles) {
         cmd.mode = CommandLine::Mode::ListProfiles;
+    } else if (listPrefixes) {
+        cmd.mode = CommandLine::Mode::ListPrefixes;
     } else if (isBackupFileToOpen(cmd.unattendedArgs)) {
         cmd.openFile = cmd.unattendedArgs.front();
         cmd.unattendedArgs.clear();
@@ -255,6 +260,9 @@ std::string HelpText() {
            "\n"
            "  --prefix DIR      the Wine prefix (default: $WINEPREFIX, else ~/.wine)\n"
            "  --list-profiles   list the Outlook profiles and which items each can back up\n"
+           "  --list-prefixes   list the Wine prefixes found ($WINEPREFIX, ~/.wine, the\n"
+           "                    bottles of CrossOver, Bottles, PlayOnLinux, Lutris and\n"
+           "                    winetricks), each with its Outlook and profiles\n"
            "  --inspect FILE    show what a backup file holds\n"
            "  --restore FILE --profile NAME --items MASK\n"
            "                    restore the items of MASK (eight 0/1, in the order of the\n"

@@ -14,6 +14,7 @@ struct CommandLine {
         Help,
         Version,
         ListProfiles,
+        ListPrefixes,
         Inspect,
         Restore,
         Unattended,

@@ -1,30 +1,14 @@
 #include "cli/Verbs.h"
 
 #include "app/Environment.h"
+#include "app/PrefixSummary.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsolePrompter.h"
 #include "outlook/ItemLocations.h"
-#include "registry/RegistryBinary.h"
 
 #include <ostream>
 
 namespace trelmig {
-
-namespace {
-
-// The data files a profile names, as the backup finds them.
-std::vector<std::string> DataFilePaths(Environment& env, const std::string& profile) {
-    std::vector<std::string> paths;
-    const std::string key = env.session.strProfilesKey + "\\" + profile;
-    for (const auto& section : env.reg.EnumRegSubkeys(key)) {
-        const std::string path = ReadStorePath(env.reg, key + "\\" + section);
-        if (path != kRegError)
-            paths.push_back(path);
-    }
-    return paths;
-}
-
-} // namespace
 
 int RunListProfiles(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
     ConsolePrompter prompter(err);
@@ -52,9 +36,8 @@ int RunListProfiles(const CommandLine& cmd, std::ostream& out, std::ostream& err
                 out << " (" << states[i].reason << ")";
             out << '\n';
         }
-        for (const auto& path : DataFilePaths(env, profile))
-            out << "  data file    " << path << (env.files.fileExists(path) ? "" : " (missing)")
-                << '\n';
+        for (const auto& file : ProfileDataFiles(env, profile))
+            out << "  data file    " << file.path << (file.exists ? "" : " (missing)") << '\n';
     }
     return 0;
 }

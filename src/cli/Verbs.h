@@ -13,6 +13,10 @@ struct CommandLine;
 
 // --list-profiles: the profiles of the prefix with the availability of every item.
 int RunListProfiles(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// --list-prefixes: every Wine prefix found on this machine (and the one of
+// --prefix) with its Outlook version, profiles and their data files. 0, or 1
+// when none was found.
+int RunListPrefixes(const CommandLine& cmd, std::ostream& out, std::ostream& err);
 // --inspect FILE: what the restore tab shows for a backup file. 0, or 2 for an
 // unusable file.
 int RunInspect(const CommandLine& cmd, std::ostream& out, std::ostream& err);

@@ -29,6 +29,8 @@ int main(int argc, char** argv) {
             return 2;
         case CommandLine::Mode::ListProfiles:
             return RunListProfiles(cmd, std::cout, std::cerr);
+        case CommandLine::Mode::ListPrefixes:
+            return RunListPrefixes(cmd, std::cout, std::cerr);
         case CommandLine::Mode::Inspect:
             return RunInspect(cmd, std::cout, std::cerr);
         case CommandLine::Mode::Restore:

@@ -53,6 +53,8 @@ TEST(CommandLine, OurOptionsAndTheUnattendedRun) {
     EXPECT_EQ(withPrefix.prefix, fs::path("/p"));
     EXPECT_EQ(parse({"--prefix=/q", "--list-profiles"}).prefix, fs::path("/q"));
     EXPECT_EQ(parse({"--list-profiles"}).mode, CommandLine::Mode::ListProfiles);
+    EXPECT_EQ(parse({"--list-prefixes"}).mode, CommandLine::Mode::ListPrefixes);
+    EXPECT_EQ(parse({"--list-prefixes", "--list-profiles"}).mode, CommandLine::Mode::Invalid);
     EXPECT_EQ(parse({"--help"}).mode, CommandLine::Mode::Help);
     EXPECT_EQ(parse({"--version"}).mode, CommandLine::Mode::Version);
     EXPECT_EQ(parse({"--bogus"}).mode, CommandLine::Mode::Invalid);

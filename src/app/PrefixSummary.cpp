@@ -1,0 +1,52 @@
+#include "app/PrefixSummary.h"
+
+#include "app/Environment.h"
+#include "registry/RegistryBinary.h"
+
+#include <exception>
+
+namespace trelmig {
+
+namespace {
+
+// Discovery shows nothing; a message would be a fault of the prefix, which
+// the summary reports as its error instead.
+class QuietPrompter : public Prompter {
+public:
+    MessageAnswer Show(const std::string&, MessageIcon, MessageButtons) override {
+        return MessageAnswer::Cancel;
+    }
+};
+
+} // namespace
+
+std::vector<PrefixSummary::DataFile> ProfileDataFiles(Environment& env,
+                                                      const std::string& profile) {
+    std::vector<PrefixSummary::DataFile> files;
+    const std::string key = env.session.strProfilesKey + "\\" + profile;
+    for (const auto& section : env.reg.EnumRegSubkeys(key)) {
+        const std::string path = ReadStorePath(env.reg, key + "\\" + section);
+        if (path != kRegError)
+            files.push_back({path, env.files.fileExists(path)});
+    }
+    return files;
+}
+
+PrefixSummary SummarizePrefix(const WinePrefix& prefix) {
+    PrefixSummary summary;
+    QuietPrompter prompter;
+    try {
+        Environment env(prefix, prompter);
+        summary.outlook = env.Discover();
+        summary.outlookVersion = env.session.strOutlookVersion;
+        if (env.session.bNoProfiles)
+            return summary;
+        for (const auto& name : env.session.arrProfiles)
+            summary.profiles.push_back({name, ProfileDataFiles(env, name)});
+    } catch (const std::exception& e) {
+        summary.error = e.what();
+    }
+    return summary;
+}
+
+} // namespace trelmig

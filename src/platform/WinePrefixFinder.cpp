@@ -1,0 +1,85 @@
+#include "platform/WinePrefixFinder.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <pwd.h>
+#include <set>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace trelmig {
+
+PrefixPlaces PrefixPlaces::FromEnvironment() {
+    PrefixPlaces places;
+    if (const char* home = std::getenv("HOME"); home && *home)
+        places.home = home;
+    else if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir)
+        places.home = pw->pw_dir;
+    if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix)
+        places.winePrefix = prefix;
+    // The base directory specification wants an absolute path; others are ignored.
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/')
+        places.xdgDataHome = data;
+    return places;
+}
+
+bool LooksLikeWinePrefix(const fs::path& folder) {
+    std::error_code ec;
+    return (fs::is_regular_file(folder / "system.reg", ec) ||
+            fs::is_regular_file(folder / "user.reg", ec)) &&
+           fs::is_directory(folder / "drive_c", ec);
+}
+
+namespace {
+
+// The sub-folders of a folder, by name; none when it cannot be read.
+std::vector<fs::path> subfolders(const fs::path& folder) {
+    std::vector<fs::path> found;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+        if (it->is_directory(ec))
+            found.push_back(it->path());
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+} // namespace
+
+std::vector<FoundPrefix> FindWinePrefixes(const PrefixPlaces& places) {
+    std::vector<FoundPrefix> found;
+    std::set<fs::path> seen;
+    auto consider = [&](const fs::path& folder, const std::string& origin) {
+        if (!LooksLikeWinePrefix(folder))
+            return false;
+        std::error_code ec;
+        fs::path key = fs::canonical(folder, ec);
+        if (ec)
+            key = folder.lexically_normal();
+        if (seen.insert(key).second)
+            found.push_back({folder, origin});
+        return true;
+    };
+    auto eachIn = [&](const fs::path& parent, const std::string& origin) {
+        for (const fs::path& folder : subfolders(parent))
+            consider(folder, origin);
+    };
+
+    const fs::path& home = places.home;
+    const fs::path data = places.xdgDataHome.value_or(home / ".local" / "share");
+    if (places.winePrefix)
+        consider(*places.winePrefix, "WINEPREFIX");
+    consider(home / ".wine", "~/.wine");
+    eachIn(home / ".cxoffice", "CrossOver");
+    eachIn(data / "bottles" / "bottles", "Bottles");
+    eachIn(home / ".var/app/com.usebottles.bottles/data/bottles/bottles", "Bottles (Flatpak)");
+    eachIn(home / ".PlayOnLinux" / "wineprefix", "PlayOnLinux");
+    // Lutris installs a game into ~/Games/NAME, its prefix there or in NAME/prefix.
+    for (const fs::path& game : subfolders(home / "Games"))
+        if (!consider(game, "Lutris"))
+            consider(game / "prefix", "Lutris");
+    eachIn(data / "wineprefixes", "winetricks");
+    return found;
+}
+
+} // namespace trelmig
