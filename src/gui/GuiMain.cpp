@@ -7,9 +7,12 @@
 #include "gui/GuiMessageBoxPrompter.h"
 #include "gui/GuiTerminationSignals.h"
 #include "gui/frmMain.h"
+#include "platform/RememberedPrefix.h"
+#include "platform/WinePrefixFinder.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTimer>
 
 #include <cstdlib>
@@ -49,6 +52,17 @@ void bringForward(frmMain& main) {
 
 } // namespace
 
+std::optional<std::filesystem::path>
+WindowPrefix(const std::optional<std::filesystem::path>& prefix) {
+    if (prefix && !prefix->empty())
+        return prefix;
+    if (const char* env = std::getenv("WINEPREFIX"); env && *env)
+        return std::nullopt; // WinePrefix::locate takes it
+    if (auto remembered = LoadRememberedPrefix(); remembered && LooksLikeWinePrefix(*remembered))
+        return remembered;
+    return std::nullopt;
+}
+
 int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& prefix,
            const std::optional<std::filesystem::path>& openFile) {
     // Without a display Qt aborts; say what to do instead.
@@ -66,7 +80,7 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
     QApplication::setDesktopFileName(QStringLiteral("trelmig"));
 
     GuiMessageBoxPrompter prompter;
-    const WinePrefix winePrefix = WinePrefix::locate(prefix);
+    const WinePrefix winePrefix = WinePrefix::locate(WindowPrefix(prefix));
     GuiInstanceLock lock(winePrefix.root());
     const QString file =
         openFile ? QFileInfo(QString::fromStdString(openFile->string())).absoluteFilePath()
@@ -116,6 +130,19 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
     GuiTerminationSignals termination;
     QObject::connect(&termination, &GuiTerminationSignals::Requested, main.get(),
                      [&main] { main->close(); });
+    // Another prefix is opened by a new start on it, which hands over to a
+    // window already open there; this window then goes as File > Quit does.
+    main->openPrefix = [&main, &prompter](const std::filesystem::path& root) {
+        const QStringList arguments{QStringLiteral("--prefix"),
+                                    QString::fromStdString(root.string())};
+        if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments)) {
+            prompter.Show("The program could not be started for the Wine prefix " + root.string() +
+                              ".",
+                          MessageIcon::Critical);
+            return;
+        }
+        main->filequit_Click();
+    };
     if (!pending.isEmpty())
         QTimer::singleShot(0, main.get(), [&main, pending] { openWhenFree(*main, pending); });
     return app.exec();

@@ -9,6 +9,12 @@ namespace trelmig {
 // openFile, when given, is opened on the restore tab as "Browse..." would.
 // When a window already runs for the prefix, it is brought forward and
 // handed openFile instead, and this start ends.
+// The prefix the window opens: --prefix, else $WINEPREFIX, else the one it
+// opened last (while it is still a prefix), else ~/.wine; nullopt where
+// WinePrefix::locate decides.
+std::optional<std::filesystem::path>
+WindowPrefix(const std::optional<std::filesystem::path>& prefix);
+
 int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& prefix,
            const std::optional<std::filesystem::path>& openFile = std::nullopt);
 

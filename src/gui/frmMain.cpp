@@ -7,6 +7,7 @@
 #include "gui/Frmoption.h"
 #include "gui/GuiDataFiles.h"
 #include "gui/GuiHelp.h"
+#include "gui/GuiPrefixChooser.h"
 #include "gui/GuiProgressPanel.h"
 #include "gui/GuiSkin.h"
 #include "gui/frmMaindvdwrite.h"
@@ -45,6 +46,7 @@ frmMain::frmMain(Environment& env, Prompter& prompter, PasswordPrompt* passwords
     restoreDriver_ = std::make_unique<RestoreDriver>(env_, *zip1_, prompter_, *picCon3);
     chooseFile = [this](const FileDialogRequest& request) { return askFile(request); };
     endProgram = [] { QCoreApplication::quit(); };
+    choosePrefix = [this] { return ChooseWinePrefix(*this); };
     showDiscWindow = [this] {
         frmMaindvdwrite disc(env_.session, prompter_, this);
         disc.exec();
@@ -90,6 +92,7 @@ void frmMain::connectHandlers() {
 
     connect(backupnow, &QAction::triggered, this, &frmMain::backupnow_Click);
     connect(restorenow, &QAction::triggered, this, &frmMain::restorenow_Click);
+    connect(openprefix, &QAction::triggered, this, &frmMain::openprefix_Click);
     connect(filequit, &QAction::triggered, this, &frmMain::filequit_Click);
     connect(TaskScheduler, &QAction::triggered, this, &frmMain::TaskScheduler_Click);
     connect(backuptocd, &QAction::triggered, this, &frmMain::backuptocd_Click);

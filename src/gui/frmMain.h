@@ -7,8 +7,10 @@
 #include <QString>
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -70,6 +72,10 @@ public:
     std::function<void()> showScheduleWindow;
     // Ends the program after filequit_Click closed the windows.
     std::function<void()> endProgram;
+    // File > "Open Wine Prefix...": asks for a prefix (nullopt when
+    // cancelled), then hands it to openPrefix, which opens the program on it.
+    std::function<std::optional<std::filesystem::path>()> choosePrefix;
+    std::function<void(const std::filesystem::path&)> openPrefix;
 
     Environment& env() { return env_; }
     ZipArchive& zip1() { return *zip1_; }
@@ -105,6 +111,7 @@ public:
     // --- menus and buttons
     void backupnow_Click();
     void restorenow_Click();
+    void openprefix_Click();
     void TaskScheduler_Click();
     void backuptocd_Click();
     void helpfile_Click();
@@ -144,6 +151,7 @@ public:
     QMenu* menufile;
     QAction* backupnow;
     QAction* restorenow;
+    QAction* openprefix;
     QAction* filequit;
     QMenu* menuoption;
     QAction* TaskScheduler;

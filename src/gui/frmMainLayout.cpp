@@ -233,6 +233,8 @@ void frmMain::buildMenus() {
     menufile = topMenu("menufile", "File(&F)");
     backupnow = entry(menufile, "backupnow", "Backup Now", QKeySequence(Qt::CTRL | Qt::Key_B));
     restorenow = entry(menufile, "restorenow", "Restore Now", QKeySequence(Qt::CTRL | Qt::Key_R));
+    openprefix =
+        entry(menufile, "openprefix", "Open Wine Prefix...", QKeySequence(Qt::CTRL | Qt::Key_O));
     separator(menufile, "filefg");
     filequit = entry(menufile, "filequit", "Quit", QKeySequence(Qt::CTRL | Qt::Key_Q));
 

@@ -136,7 +136,8 @@ TEST_F(MainWindowTest, MenusComeInOrderWithTheirShortcuts) {
         bar << a->text();
     EXPECT_EQ(bar, (QStringList{"File(&F)", "Option(&O)", "Tools", "Help(&H)"}));
     EXPECT_EQ(entries(window->menufile),
-              (QStringList{"Backup Now [Ctrl+B]", "Restore Now [Ctrl+R]", "—", "Quit [Ctrl+Q]"}));
+              (QStringList{"Backup Now [Ctrl+B]", "Restore Now [Ctrl+R]",
+                           "Open Wine Prefix... [Ctrl+O]", "—", "Quit [Ctrl+Q]"}));
     EXPECT_EQ(entries(window->menuoption),
               (QStringList{"Task Scheduler", "—", "Check for update [Ctrl+U]"}));
     EXPECT_EQ(entries(window->Tools),

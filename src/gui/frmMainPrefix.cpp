@@ -1,0 +1,42 @@
+// File > "Open Wine Prefix...".
+#include "gui/frmMain.h"
+
+#include "app/Environment.h"
+#include "gui/GuiPrefixChooser.h"
+#include "platform/RememberedPrefix.h"
+#include "platform/WinePrefixFinder.h"
+
+#include <stdexcept>
+
+namespace trelmig {
+
+std::optional<std::filesystem::path> ChooseWinePrefix(frmMain& window) {
+    GuiPrefixChooser chooser(GuiPrefixChooser::FindAll(), window.env().prefix.root(),
+                             window.prompter(), &window);
+    chooser.exec();
+    return chooser.Chosen();
+}
+
+void frmMain::openprefix_Click() {
+    if (RefuseWhileBusy() || !choosePrefix)
+        return;
+    const auto chosen = choosePrefix();
+    if (!chosen)
+        return;
+    std::error_code ec;
+    if (std::filesystem::equivalent(*chosen, env_.prefix.root(), ec))
+        return; // the window shows it already
+    const std::filesystem::path root = std::filesystem::absolute(*chosen, ec);
+    // The next start without --prefix or $WINEPREFIX opens it again.
+    try {
+        SaveRememberedPrefix(root);
+    } catch (const std::runtime_error& e) {
+        prompter_.Show(std::string("The Wine prefix is opened, but it will not be remembered: ") +
+                           e.what(),
+                       MessageIcon::Exclamation);
+    }
+    if (openPrefix)
+        openPrefix(root);
+}
+
+} // namespace trelmig
