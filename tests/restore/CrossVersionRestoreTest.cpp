@@ -72,8 +72,19 @@ fs::path hostPath(const fs::path& prefix, const std::string& windowsPath) {
     return prefix / "drive_c" / rest;
 }
 
-std::optional<std::string> wineLoader() {
-    for (const char* candidate : {"/usr/lib/wine/wine64", "/usr/bin/wine64", "/usr/bin/wine"})
+// Debian's wine64 puts its loader beside the libraries, not on the PATH; a
+// 32-bit prefix needs the 32-bit loader, which only "wine" (wine32) has.
+std::optional<std::string> wineLoader(const fs::path& prefix) {
+    std::ifstream user(prefix / "user.reg");
+    std::string line;
+    bool win32 = false;
+    for (int i = 0; i < 4 && std::getline(user, line); ++i)
+        win32 = win32 || line == "#arch=win32";
+    const std::vector<const char*> candidates =
+        win32
+            ? std::vector<const char*>{"/usr/bin/wine", "/usr/lib/wine/wine"}
+            : std::vector<const char*>{"/usr/lib/wine/wine64", "/usr/bin/wine64", "/usr/bin/wine"};
+    for (const char* candidate : candidates)
         if (access(candidate, X_OK) == 0)
             return candidate;
     return std::nullopt;
@@ -149,10 +160,10 @@ TEST_P(CrossVersionRestore, DataFilePathsLeadToTheRestoredFiles) {
 }
 
 TEST_P(CrossVersionRestore, WineReadsTheRestoredPaths) {
-    const auto wine = wineLoader();
-    if (!wine)
-        GTEST_SKIP() << "Wine is not installed";
     const Crossing& c = GetParam();
+    const auto wine = wineLoader(c.target);
+    if (!wine)
+        GTEST_SKIP() << "Wine for this prefix's architecture is not installed";
     ASSERT_NO_FATAL_FAILURE(restoreEverything());
     const std::string env = "WINEPREFIX='" + target.root.string() +
                             "' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' timeout 300 ";
