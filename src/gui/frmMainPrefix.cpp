@@ -26,7 +26,9 @@ void frmMain::openprefix_Click() {
     std::error_code ec;
     if (std::filesystem::equivalent(*chosen, env_.prefix.root(), ec))
         return; // the window shows it already
-    const std::filesystem::path root = std::filesystem::absolute(*chosen, ec);
+    std::filesystem::path root = std::filesystem::absolute(*chosen, ec);
+    if (ec)
+        root = *chosen;
     // The next start without --prefix or $WINEPREFIX opens it again.
     try {
         SaveRememberedPrefix(root);
