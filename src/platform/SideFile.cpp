@@ -1,12 +1,17 @@
 #include "platform/SideFile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
 #include <stdexcept>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace trelmig {
 
@@ -98,6 +103,35 @@ void SideFile::create() {
     fd_ = createSideFile(folder_, prefix_, path_);
     if (fd_ < 0)
         fail("Cannot create a file in " + folder_, errno);
+    ::flock(fd_, LOCK_EX | LOCK_NB); // a fresh file: nobody else can hold it
+}
+
+std::size_t SideFile::removeLeftovers(const std::string& targetPath) {
+    const SideFile probe(targetPath);
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(probe.folder_.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name.size() == probe.prefix_.size() + 6 && name.starts_with(probe.prefix_) &&
+                std::all_of(name.end() - 6, name.end(),
+                            [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+                names.push_back(name);
+        }
+        ::closedir(dir);
+    }
+    std::size_t removed = 0;
+    for (const auto& name : names) {
+        const std::string path = probe.folder_ + "/" + name;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::unlink(path.c_str()) == 0)
+            ++removed;
+        ::close(fd);
+    }
+    return removed;
 }
 
 void SideFile::write(const void* data, std::size_t length) {

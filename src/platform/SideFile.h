@@ -19,7 +19,9 @@ public:
     SideFile(const SideFile&) = delete;
     SideFile& operator=(const SideFile&) = delete;
 
-    // Creates the new file, empty, exclusively, with the mode new files get.
+    // Creates the new file, empty, exclusively, with the mode new files get,
+    // and holds a lock on it until it is committed or discarded, so that
+    // removeLeftovers() never takes a file another run is still writing.
     void create();
     int fd() const { return fd_; }
     const std::string& path() const { return path_; }
@@ -37,6 +39,9 @@ public:
     // ".<name>.trelmig-": how the files beside a target begin, so that the
     // leftovers of a killed run can be recognised.
     static std::string sidePrefix(const std::string& targetFileName);
+    // Removes the new files of the target that killed runs left behind (those
+    // no live SideFile holds). Returns how many were removed.
+    static std::size_t removeLeftovers(const std::string& targetPath);
 
 private:
     [[noreturn]] static void fail(const std::string& what, int err);

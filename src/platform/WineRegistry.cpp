@@ -78,6 +78,7 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& file) {
 // target, so the file is always either the old or the new one.
 void replaceFileAtomically(const std::filesystem::path& target, const std::string& text) {
     try {
+        SideFile::removeLeftovers(target.string());
         SideFile file(target.string());
         file.create();
         file.write(text.data(), text.size());

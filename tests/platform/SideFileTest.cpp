@@ -81,3 +81,22 @@ TEST(SideFile, AMissingFolderOrAVanishedFileIsAnErrorThatNamesIt) {
     EXPECT_NE(failureOf([&] { file.commit(); }).find("missing"), std::string::npos);
     EXPECT_FALSE(fs::exists(target));
 }
+
+TEST(SideFile, LeftoversOfKilledRunsAreRemovedButNotAFileBeingWritten) {
+    WorkFolder dir;
+    const fs::path target = dir.path() / "user.reg";
+    std::ofstream(target) << "old";
+    std::ofstream(dir.path() / ".user.reg.trelmig-Ab3xY9") << "killed run";
+    std::ofstream(dir.path() / ".user.reg.trelmig-x-Ab3xY9") << "not ours to judge";
+    std::ofstream(dir.path() / ".system.reg.trelmig-Ab3xY9") << "another file's";
+    SideFile live(target.string());
+    live.create();
+    live.write("new", 3);
+
+    EXPECT_EQ(SideFile::removeLeftovers(target.string()), 1u);
+    EXPECT_FALSE(fs::exists(dir.path() / ".user.reg.trelmig-Ab3xY9"));
+    EXPECT_TRUE(fs::exists(live.path()));
+    EXPECT_EQ(entriesIn(dir.path()), 4u);
+    live.commit();
+    EXPECT_EQ(contentOf(target), "new");
+}
