@@ -177,16 +177,17 @@ void ItemRestore::extractFiles(const std::vector<std::pair<std::string, std::str
         ZipArchive& zip;
         ~FlushAgain() { zip.SetFlushEachExtraction(true); }
     } flushAgain{zip_};
+    std::vector<std::pair<std::string, std::string>> extractions;
     for (const auto& [entryName, fileName] : files) {
         const auto target = targets->fileFor(fileName);
         if (!target)
             throw Failure("refusing to write " + folder + "\\" + fileName +
                               ": it is a link or a folder; nothing was changed",
                           false);
-        const std::filesystem::path& place = staged.add(*target);
-        if (!zip_.ExtractEntryTo(entryName, place.string()))
-            throw Failure(zip_.LastError() + "; nothing was changed", true);
+        extractions.emplace_back(entryName, staged.add(*target).string());
     }
+    if (!zip_.ExtractEntriesTo(extractions))
+        throw Failure(zip_.LastError() + "; nothing was changed", true);
     staged.commit(targets->folder());
 }
 
