@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 
 #include <openssl/crypto.h>
@@ -26,6 +27,21 @@ const EVP_CIPHER* cipherFor(std::size_t keySize) {
     default:
         throw std::invalid_argument("AES keys are 16, 24 or 32 bytes");
     }
+}
+
+// data ^= key, a word at a time (a byte loop is not vectorised at -O2, and
+// was a sixth of a restore's time).
+void xorInto(unsigned char* __restrict data, const unsigned char* __restrict key, std::size_t n) {
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t a, b;
+        std::memcpy(&a, data + i, 8);
+        std::memcpy(&b, key + i, 8);
+        a ^= b;
+        std::memcpy(data + i, &a, 8);
+    }
+    for (; i < n; ++i)
+        data[i] ^= key[i];
 }
 
 } // namespace
@@ -80,9 +96,7 @@ void ZipAesCtr::apply(std::span<unsigned char> data) {
         if (s.keyStreamUsed == s.keyStreamSize)
             s.makeKeyStream(std::clamp<std::size_t>(left / kBlockSize, 1, kBatchBlocks));
         const std::size_t n = std::min(left, s.keyStreamSize - s.keyStreamUsed);
-        const unsigned char* key = s.keyStream + s.keyStreamUsed;
-        for (std::size_t i = 0; i < n; ++i)
-            p[i] ^= key[i];
+        xorInto(p, s.keyStream + s.keyStreamUsed, n);
         p += n;
         left -= n;
         s.keyStreamUsed += n;

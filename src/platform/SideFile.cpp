@@ -13,6 +13,7 @@ namespace trelmig {
 namespace {
 
 constexpr std::size_t kMaxNameInPrefix = 200; // leaves room for the suffixes in NAME_MAX
+constexpr std::uint64_t kWriteBackStretch = 8 << 20;
 
 } // namespace
 
@@ -95,6 +96,7 @@ void SideFile::fail(const std::string& what, int err) {
 
 void SideFile::create() {
     discard();
+    written_ = writeBackFrom_ = 0;
     fd_ = createSideFile(folder_, prefix_, path_);
     if (fd_ < 0)
         fail("Cannot create a file in " + folder_, errno);
@@ -103,6 +105,15 @@ void SideFile::create() {
 void SideFile::write(const void* data, std::size_t length) {
     if (!writeFully(fd_, data, length))
         fail("Cannot write " + path_, errno);
+    written_ += length;
+    // The disk starts writing while more is produced, so the flush before
+    // the rename waits only for the last stretch. Only a request: a failure
+    // to write shows in that flush.
+    if (written_ - writeBackFrom_ >= kWriteBackStretch) {
+        ::sync_file_range(fd_, static_cast<off_t>(writeBackFrom_),
+                          static_cast<off_t>(written_ - writeBackFrom_), SYNC_FILE_RANGE_WRITE);
+        writeBackFrom_ = written_;
+    }
 }
 
 void SideFile::close() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace trelmig {
@@ -47,6 +48,8 @@ private:
     std::string path_;
     int fd_ = -1;
     bool committed_ = false;
+    std::uint64_t written_ = 0;       // by write()
+    std::uint64_t writeBackFrom_ = 0; // where the disk was last asked to start writing
 };
 
 // Creates a new empty file "<folder>/<prefix>XXXXXX" exclusively, with the
