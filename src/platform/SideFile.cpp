@@ -117,23 +117,29 @@ void SideFile::write(const void* data, std::size_t length) {
 }
 
 void SideFile::close() {
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (fd_ < 0)
+        return;
+    const int closed = ::close(fd_);
     fd_ = -1;
+    if (closed != 0)
+        fail("Cannot write " + path_, errno);
 }
 
 void SideFile::commit(bool flush) {
-    if (fd_ < 0) {
+    struct stat old {};
+    const bool replacing = ::stat(target_.c_str(), &old) == 0;
+    // A closed file is opened again only when there is something to do with
+    // it: many files waiting for their commit cost no second open each.
+    if (fd_ < 0 && (flush || replacing)) {
         fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd_ < 0)
             fail("The new file " + path_ + " is missing", errno);
     }
-    struct stat old {};
-    if (::stat(target_.c_str(), &old) == 0 && ::fchmod(fd_, old.st_mode & 07777) != 0)
+    if (replacing && ::fchmod(fd_, old.st_mode & 07777) != 0)
         fail("Cannot set the mode of " + path_, errno);
     if (flush && ::fsync(fd_) != 0)
         fail("Cannot flush " + path_ + " to disk", errno);
-    const int closed = ::close(fd_);
+    const int closed = fd_ < 0 ? 0 : ::close(fd_);
     fd_ = -1;
     if (closed != 0)
         fail("Cannot write " + path_, errno);
@@ -146,7 +152,9 @@ void SideFile::commit(bool flush) {
 }
 
 void SideFile::discard() {
-    close();
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
     if (!path_.empty() && !committed_)
         ::unlink(path_.c_str());
     path_.clear();

@@ -26,7 +26,8 @@ public:
     const std::string& path() const { return path_; }
     const std::string& folder() const { return folder_; }
     void write(const void* data, std::size_t length);
-    // Closes the descriptor, for files that others write by path.
+    // Closes the descriptor, for files that others write by path or that wait
+    // long for their commit.
     void close();
     // Flushes the new file to disk, gives it the mode of the file it
     // replaces, renames it over the target and flushes the folder.

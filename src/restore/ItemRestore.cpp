@@ -67,13 +67,18 @@ public:
         if (!files_.empty() && !flushFileSystem(folder.string()))
             throw std::runtime_error("the restored files cannot be flushed to disk in " +
                                      folder.string());
-        for (auto it = files_.begin(); it != files_.end(); it = files_.erase(it)) {
+        for (std::size_t done = 0; done < files_.size(); ++done) {
             std::error_code ec;
-            std::filesystem::rename(it->first, it->second, ec);
-            if (ec)
-                throw std::runtime_error("cannot put " + it->second.string() +
+            std::filesystem::rename(files_[done].first, files_[done].second, ec);
+            if (ec) {
+                // Those in place are no longer staged (erased at once: one by
+                // one from the front took quadratic time for many files).
+                files_.erase(files_.begin(), files_.begin() + static_cast<std::ptrdiff_t>(done));
+                throw std::runtime_error("cannot put " + files_.front().second.string() +
                                          " in place: " + ec.message());
+            }
         }
+        files_.clear();
         if (!syncFolder(folder.string()))
             throw std::runtime_error("the restored files are in place, but the folder " +
                                      folder.string() + " could not be flushed to disk");
