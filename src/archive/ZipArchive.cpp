@@ -4,6 +4,7 @@
 #include "archive/ZipEntryDecoder.h"
 #include "archive/ZipEntryNames.h"
 #include "archive/ZipEntryReader.h"
+#include "archive/ZipWriteBehind.h"
 #include "archive/ZipWriter.h"
 #include "platform/SideFile.h"
 #include "platform/Utf.h"
@@ -15,6 +16,7 @@
 #include <exception>
 #include <fcntl.h>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <unistd.h>
@@ -36,6 +38,9 @@ std::string zipErrorText(int code) {
     zip_error_fini(&error);
     return text;
 }
+
+// Entries from this size on are written behind their decoding.
+constexpr std::uint64_t kWriteBehindFrom = 4 << 20;
 
 std::string fileNameOf(const std::string& path) {
     auto slash = path.find_last_of('/');
@@ -358,13 +363,19 @@ bool ZipArchive::Impl::extractAll(
             job.temp = std::make_unique<SideFile>(
                 *job.target, SideFile::sidePrefix(fileNameOf(*job.target)) + "x-");
             job.temp->create();
+            // Large entries are written from a thread of their own while decoding goes on.
+            std::optional<ZipWriteBehind> writeBehind;
+            if (job.entry->stored.size >= kWriteBehindFrom)
+                writeBehind.emplace(*job.temp);
             std::string writeError;
             std::string why;
-            const bool read = readEntry(
+            bool read = readEntry(
                 *job.entry,
                 [&](const unsigned char* data, std::size_t length) {
                     if (failed)
                         return false; // another entry failed: nothing will be kept
+                    if (writeBehind)
+                        return writeBehind->write(data, length);
                     try {
                         job.temp->write(data, length);
                         return true;
@@ -374,6 +385,10 @@ bool ZipArchive::Impl::extractAll(
                     }
                 },
                 why);
+            if (writeBehind && !writeBehind->finish()) {
+                read = false;
+                writeError = writeBehind->error();
+            }
             if (read) {
                 job.temp->close(); // many entries wait for their commit: no descriptor each
                 return {};
