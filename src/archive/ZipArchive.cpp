@@ -1,13 +1,25 @@
 #include "archive/ZipArchive.h"
 
+#include "archive/ZipCentralDirectory.h"
+#include "archive/ZipEntryDecoder.h"
 #include "archive/ZipEntryNames.h"
 #include "archive/ZipEntryReader.h"
+#include "archive/ZipWriteBehind.h"
 #include "archive/ZipWriter.h"
 #include "platform/SideFile.h"
 #include "platform/Utf.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <exception>
+#include <fcntl.h>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <unistd.h>
 #include <zip.h>
 
 namespace trelmig {
@@ -26,6 +38,9 @@ std::string zipErrorText(int code) {
     zip_error_fini(&error);
     return text;
 }
+
+// Entries from this size on are written behind their decoding.
+constexpr std::uint64_t kWriteBehindFrom = 4 << 20;
 
 std::string fileNameOf(const std::string& path) {
     auto slash = path.find_last_of('/');
@@ -46,6 +61,10 @@ struct ZipArchive::Impl {
         if (reader)
             zip_discard(reader);
         reader = nullptr;
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+        ownReading = false;
         entries.clear();
         exactNames.clear();
         foldedNames.clear();
@@ -58,6 +77,11 @@ struct ZipArchive::Impl {
     const char* readPassword() const {
         return decryptPassword.empty() ? nullptr : decryptPassword.c_str();
     }
+    // Reads the entry through to sink with every check; false with why set.
+    // Safe from several threads at once.
+    bool readEntry(const ArchiveEntry& entry, const ZipEntryReader::Sink& sink, std::string& why);
+    // Extracts the entries to their targets, several at once; see ExtractEntriesTo.
+    bool extractAll(const std::vector<std::pair<const ArchiveEntry*, std::string>>& jobs);
 
     AnsiCodec ansi;
     ZipEvents events;
@@ -65,6 +89,10 @@ struct ZipArchive::Impl {
 
     // reading
     zip_t* reader = nullptr;
+    int fd = -1; // the same file, for pread
+    ZipCentralDirectory directory;
+    bool ownReading = false; // entries are read by ZipEntryDecoder where it can
+    std::mutex readerMutex;  // libzip's handle serves one thread at a time
     std::vector<ArchiveEntry> entries;
     std::unordered_map<std::string, std::size_t> exactNames;     // both readings
     std::unordered_map<std::u16string, std::size_t> foldedNames; // both readings, case-folded
@@ -131,10 +159,21 @@ std::optional<bool> ZipArchive::IsPasswordProtected(const std::string& archivePa
 
 bool ZipArchive::OpenZip(const std::string& archivePath) {
     CloseZip();
-    int code = 0;
-    zip_t* za = zip_open(archivePath.c_str(), ZIP_RDONLY, &code);
-    if (!za)
+    const int fd = ::open(archivePath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return impl_->fail("Cannot open the archive " + archivePath + ": " +
+                           zipErrorText(ZIP_ER_OPEN));
+    // libzip reads the same open file as our pread: a file renamed over the
+    // path meanwhile changes neither.
+    const int libzipFd = ::dup(fd);
+    int code = ZIP_ER_OPEN;
+    zip_t* za = libzipFd < 0 ? nullptr : zip_fdopen(libzipFd, 0, &code);
+    if (!za) {
+        if (libzipFd >= 0)
+            ::close(libzipFd);
+        ::close(fd);
         return impl_->fail("Cannot open the archive " + archivePath + ": " + zipErrorText(code));
+    }
     zip_int64_t count = zip_get_num_entries(za, 0);
     for (zip_int64_t i = 0; i < count; ++i) {
         auto index = static_cast<zip_uint64_t>(i);
@@ -144,17 +183,20 @@ bool ZipArchive::OpenZip(const std::string& archivePath) {
         if (zip_stat_index(za, index, 0, &st) != 0 || !raw || !strict) {
             std::string why = zip_strerror(za);
             zip_discard(za);
+            ::close(fd);
             return impl_->fail("Cannot read the archive " + archivePath + ": " + why);
         }
         ArchiveEntry entry;
         entry.stored.index = index;
         entry.stored.size = st.size;
+        entry.stored.compressedSize = st.comp_size;
         entry.stored.method = st.comp_method;
         entry.stored.encryption = st.encryption_method;
         entry.stored.crc = st.crc;
         entry.name = decodeEntryName(raw, strict, impl_->ansi);
         if (const std::string problem = entryNameProblem(raw); !problem.empty()) {
             zip_discard(za);
+            ::close(fd);
             impl_->entries.clear();
             return impl_->fail("The archive " + archivePath + " cannot be restored: " + problem +
                                ".");
@@ -163,12 +205,22 @@ bool ZipArchive::OpenZip(const std::string& archivePath) {
     }
     if (!impl_->indexEntries()) {
         zip_discard(za);
+        ::close(fd);
         impl_->lastError =
             "The archive " + archivePath + " cannot be restored: " + impl_->lastError;
         impl_->entries.clear();
         return false;
     }
     impl_->reader = za;
+    impl_->fd = fd;
+    // Where our directory reading and libzip's disagree, libzip reads alone.
+    auto& directory = impl_->directory;
+    impl_->ownReading =
+        directory.read(fd) && directory.records().size() == impl_->entries.size() &&
+        std::equal(impl_->entries.begin(), impl_->entries.end(), directory.records().begin(),
+                   [](const ArchiveEntry& e, const ZipCentralDirectory::Record& r) {
+                       return e.stored.compressedSize == r.compressedSize;
+                   });
     return true;
 }
 
@@ -201,13 +253,21 @@ void ZipArchive::SetDecryptPassword(const std::string& password) {
 bool ZipArchive::CheckPassword() {
     if (!impl_->reader)
         return impl_->fail("No archive is open.");
-    ZipEntryReader reader(impl_->reader, impl_->readPassword());
-    for (const auto& entry : impl_->entries) {
-        if (entry.stored.encryption == ZIP_EM_NONE)
-            continue;
-        if (!reader.read(entry.stored, [](const unsigned char*, std::size_t) { return true; }))
-            return impl_->fail(entry.name.text + ": " + reader.error());
-    }
+    // One entry read through proves the password (the quick check alone
+    // passes a wrong one once in 65,536 tries): the smallest, so that a large
+    // archive opens at once. Every other entry is proved when it is extracted,
+    // before it replaces anything.
+    const ArchiveEntry* smallest = nullptr;
+    for (const auto& entry : impl_->entries)
+        if (entry.stored.encryption != ZIP_EM_NONE &&
+            (!smallest || entry.stored.compressedSize < smallest->stored.compressedSize))
+            smallest = &entry;
+    if (!smallest)
+        return true;
+    std::string why;
+    if (!impl_->readEntry(
+            *smallest, [](const unsigned char*, std::size_t) { return true; }, why))
+        return impl_->fail(why);
     return true;
 }
 
@@ -236,37 +296,169 @@ std::optional<ZipEntryInfo> ZipArchive::GetEntry(const std::string& bareName) co
 }
 
 bool ZipArchive::ExtractEntryTo(const std::string& bareName, const std::string& targetFile) {
+    return ExtractEntriesTo({{bareName, targetFile}});
+}
+
+bool ZipArchive::ExtractEntriesTo(
+    const std::vector<std::pair<std::string, std::string>>& entriesAndTargets) {
     if (!impl_->reader)
         return impl_->fail("No archive is open.");
-    const ArchiveEntry* entry = impl_->find(bareName);
-    if (!entry)
-        return impl_->fail("The archive has no entry named " + bareName + ".");
-    if (impl_->events.fileExtracting)
-        impl_->events.fileExtracting(entry->name.text);
-
-    try {
-        SideFile temp(targetFile, SideFile::sidePrefix(fileNameOf(targetFile)) + "x-");
-        temp.create();
-        ZipEntryReader reader(impl_->reader, impl_->readPassword());
-        std::string failure;
-        const bool read =
-            reader.read(entry->stored, [&](const unsigned char* data, std::size_t length) {
-                try {
-                    temp.write(data, length);
-                    return true;
-                } catch (const std::exception& e) {
-                    failure = e.what();
-                    return false;
-                }
-            });
-        if (!read)
-            return impl_->fail(failure.empty() ? entry->name.text + ": " + reader.error()
-                                               : failure);
-        temp.commit(impl_->flushEachExtraction);
-        return true;
-    } catch (const std::exception& e) {
-        return impl_->fail(e.what());
+    std::vector<std::pair<const ArchiveEntry*, std::string>> jobs;
+    for (const auto& [bareName, targetFile] : entriesAndTargets) {
+        const ArchiveEntry* entry = impl_->find(bareName);
+        if (!entry)
+            return impl_->fail("The archive has no entry named " + bareName + ".");
+        jobs.emplace_back(entry, targetFile);
     }
+    return impl_->extractAll(jobs);
+}
+
+bool ZipArchive::Impl::readEntry(const ArchiveEntry& entry, const ZipEntryReader::Sink& sink,
+                                 std::string& why) {
+    if (ownReading && ZipEntryDecoder::handles(entry.stored)) {
+        const auto offset = directory.dataOffset(fd, entry.stored.index, why);
+        if (!offset) {
+            why = entry.name.text + ": the archive is damaged (" + why + ").";
+            return false;
+        }
+        ZipEntryDecoder decoder(fd, decryptPassword);
+        if (decoder.decode(entry.stored, *offset, sink))
+            return true;
+        why = entry.name.text + ": " + decoder.error();
+        return false;
+    }
+    std::lock_guard lock(readerMutex);
+    ZipEntryReader libzipReader(reader, readPassword());
+    if (libzipReader.read(entry.stored, sink))
+        return true;
+    why = entry.name.text + ": " + libzipReader.error();
+    return false;
+}
+
+bool ZipArchive::Impl::extractAll(
+    const std::vector<std::pair<const ArchiveEntry*, std::string>>& jobs) {
+    struct Extraction {
+        const ArchiveEntry* entry;
+        const std::string* target;
+        std::unique_ptr<SideFile> temp;
+    };
+    std::vector<Extraction> work;
+    for (const auto& [entry, target] : jobs)
+        work.push_back({entry, &target, nullptr});
+    // The largest first, so that no core is left with a large entry at the end.
+    std::stable_sort(work.begin(), work.end(), [](const Extraction& a, const Extraction& b) {
+        return a.entry->stored.compressedSize > b.entry->stored.compressedSize;
+    });
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<const std::string*> started; // names for fileExtracting, on this thread
+    std::size_t next = 0;
+    std::size_t running = 0;
+    std::atomic<bool> failed = false;
+    std::string firstError;
+
+    auto extractOne = [&](Extraction& job) -> std::string {
+        try {
+            job.temp = std::make_unique<SideFile>(
+                *job.target, SideFile::sidePrefix(fileNameOf(*job.target)) + "x-");
+            job.temp->create();
+            // Large entries are written from a thread of their own while decoding goes on.
+            std::optional<ZipWriteBehind> writeBehind;
+            if (job.entry->stored.size >= kWriteBehindFrom)
+                writeBehind.emplace(*job.temp);
+            std::string writeError;
+            std::string why;
+            bool read = readEntry(
+                *job.entry,
+                [&](const unsigned char* data, std::size_t length) {
+                    if (failed)
+                        return false; // another entry failed: nothing will be kept
+                    if (writeBehind)
+                        return writeBehind->write(data, length);
+                    try {
+                        job.temp->write(data, length);
+                        return true;
+                    } catch (const std::exception& e) {
+                        writeError = e.what();
+                        return false;
+                    }
+                },
+                why);
+            if (writeBehind && !writeBehind->finish()) {
+                read = false;
+                writeError = writeBehind->error();
+            }
+            if (read) {
+                job.temp->close(); // many entries wait for their commit: no descriptor each
+                return {};
+            }
+            return writeError.empty() ? why : writeError;
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+    };
+    auto worker = [&] {
+        std::unique_lock lock(mutex);
+        while (next < work.size() && !failed) {
+            Extraction& job = work[next++];
+            started.push_back(&job.entry->name.text);
+            changed.notify_all();
+            lock.unlock();
+            std::string why = extractOne(job);
+            lock.lock();
+            if (!why.empty() && !failed) {
+                failed = true;
+                firstError = why;
+            }
+        }
+        --running;
+        changed.notify_all();
+    };
+
+    const std::size_t threads =
+        std::min<std::size_t>(work.size(), std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::thread> pool;
+    running = threads;
+    for (std::size_t i = 0; i < threads; ++i) {
+        try {
+            pool.emplace_back(worker);
+        } catch (const std::system_error& e) {
+            std::lock_guard lock(mutex);
+            running -= threads - i;
+            if (pool.empty() && !failed) {
+                failed = true;
+                firstError = std::string("Cannot start the extraction: ") + e.what();
+            }
+            break;
+        }
+    }
+    {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [&] { return !started.empty() || running == 0; });
+            if (started.empty())
+                break;
+            const std::string* name = started.front();
+            started.pop_front();
+            lock.unlock();
+            if (events.fileExtracting)
+                events.fileExtracting(*name);
+            lock.lock();
+        }
+    }
+    for (auto& thread : pool)
+        thread.join();
+    if (failed)
+        return fail(firstError); // the temporary files go with work
+    try {
+        // Every entry is complete and verified before the first target changes.
+        for (auto& job : work)
+            job.temp->commit(flushEachExtraction);
+    } catch (const std::exception& e) {
+        return fail(e.what());
+    }
+    return true;
 }
 
 void ZipArchive::SetFlushEachExtraction(bool on) {

@@ -35,6 +35,11 @@ struct ZipEntryInfo {
 // Writing never destroys the previous archive at the target: the new one is
 // written to a temporary file beside it, flushed to disk and renamed over the
 // target only when complete. Paths here are host paths.
+//
+// Reading: libzip reads the directory; entries are decrypted (AES through
+// OpenSSL), inflated and checked by our decoder, several at once
+// (ZipEntryDecoder); entries it does not handle (traditional PKWARE
+// encryption) are read by libzip, one at a time.
 class ZipArchive {
 public:
     explicit ZipArchive(const AnsiCodec& ansi, ZipEvents events = {});
@@ -64,9 +69,9 @@ public:
     static std::optional<bool> IsPasswordProtected(const std::string& archivePath);
     bool OpenZip(const std::string& archivePath);
     void SetDecryptPassword(const std::string& password);
-    // True when the password decrypts the archive's entries (each entry is
-    // read through, so a password that passes the quick check but is wrong is
-    // refused too).
+    // True when the password decrypts the archive: its smallest encrypted
+    // entry is read through (so a password that passes the quick check but is
+    // wrong is refused too); the others are proved as they are extracted.
     bool CheckPassword();
     std::vector<ZipEntryInfo> Entries() const;
     // The entry of that bare name (compared as Windows compares file names,
@@ -78,6 +83,13 @@ public:
     // the existing targetFile is untouched, the temporary file is removed and
     // false is returned (LastError says why). Raises fileExtracting.
     bool ExtractEntryTo(const std::string& bareName, const std::string& targetFile);
+    // Extracts each (entry name, target file) pair as ExtractEntryTo does,
+    // several entries at once, one per processor core, and renames the
+    // temporary files over their targets only once every entry is complete
+    // and verified: on a failure no target has changed. fileExtracting is
+    // raised on the caller's thread as each entry starts.
+    bool
+    ExtractEntriesTo(const std::vector<std::pair<std::string, std::string>>& entriesAndTargets);
     // Off: extracted files are not flushed to disk one by one; the caller
     // flushes many at once before it relies on them (on by default).
     void SetFlushEachExtraction(bool on);

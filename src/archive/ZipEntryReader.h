@@ -12,7 +12,8 @@ namespace trelmig {
 // What an entry holds, as read from the central directory.
 struct ZipStoredEntry {
     zip_uint64_t index = 0;
-    std::uint64_t size = 0;
+    std::uint64_t size = 0;           // uncompressed
+    std::uint64_t compressedSize = 0; // as stored, with the encryption's header and trailer
     std::uint16_t method = ZIP_CM_STORE;
     std::uint16_t encryption = ZIP_EM_NONE;
     std::uint32_t crc = 0;

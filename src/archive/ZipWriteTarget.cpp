@@ -108,11 +108,11 @@ bool ZipWriteTarget::begin() {
 
     try {
         temp_.create();
+        temp_.close();
     } catch (const std::exception& e) {
         error_ = e.what();
         return false;
     }
-    temp_.close();
     return true;
 }
 

@@ -18,6 +18,7 @@ namespace trelmig {
 namespace {
 
 constexpr std::size_t kMaxNameInPrefix = 200; // leaves room for the suffixes in NAME_MAX
+constexpr std::uint64_t kWriteBackStretch = 8 << 20;
 
 } // namespace
 
@@ -100,6 +101,7 @@ void SideFile::fail(const std::string& what, int err) {
 
 void SideFile::create() {
     discard();
+    written_ = writeBackFrom_ = 0;
     fd_ = createSideFile(folder_, prefix_, path_);
     if (fd_ < 0)
         fail("Cannot create a file in " + folder_, errno);
@@ -137,26 +139,41 @@ std::size_t SideFile::removeLeftovers(const std::string& targetPath) {
 void SideFile::write(const void* data, std::size_t length) {
     if (!writeFully(fd_, data, length))
         fail("Cannot write " + path_, errno);
+    written_ += length;
+    // The disk starts writing while more is produced, so the flush before
+    // the rename waits only for the last stretch. Only a request: a failure
+    // to write shows in that flush.
+    if (written_ - writeBackFrom_ >= kWriteBackStretch) {
+        ::sync_file_range(fd_, static_cast<off_t>(writeBackFrom_),
+                          static_cast<off_t>(written_ - writeBackFrom_), SYNC_FILE_RANGE_WRITE);
+        writeBackFrom_ = written_;
+    }
 }
 
 void SideFile::close() {
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (fd_ < 0)
+        return;
+    const int closed = ::close(fd_);
     fd_ = -1;
+    if (closed != 0)
+        fail("Cannot write " + path_, errno);
 }
 
 void SideFile::commit(bool flush) {
-    if (fd_ < 0) {
+    struct stat old {};
+    const bool replacing = ::stat(target_.c_str(), &old) == 0;
+    // A closed file is opened again only when there is something to do with
+    // it: many files waiting for their commit cost no second open each.
+    if (fd_ < 0 && (flush || replacing)) {
         fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd_ < 0)
             fail("The new file " + path_ + " is missing", errno);
     }
-    struct stat old {};
-    if (::stat(target_.c_str(), &old) == 0 && ::fchmod(fd_, old.st_mode & 07777) != 0)
+    if (replacing && ::fchmod(fd_, old.st_mode & 07777) != 0)
         fail("Cannot set the mode of " + path_, errno);
     if (flush && ::fsync(fd_) != 0)
         fail("Cannot flush " + path_ + " to disk", errno);
-    const int closed = ::close(fd_);
+    const int closed = fd_ < 0 ? 0 : ::close(fd_);
     fd_ = -1;
     if (closed != 0)
         fail("Cannot write " + path_, errno);
@@ -169,7 +186,9 @@ void SideFile::commit(bool flush) {
 }
 
 void SideFile::discard() {
-    close();
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
     if (!path_.empty() && !committed_)
         ::unlink(path_.c_str());
     path_.clear();

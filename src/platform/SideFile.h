@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace trelmig {
@@ -27,7 +28,8 @@ public:
     const std::string& path() const { return path_; }
     const std::string& folder() const { return folder_; }
     void write(const void* data, std::size_t length);
-    // Closes the descriptor, for files that others write by path.
+    // Closes the descriptor, for files that others write by path or that wait
+    // long for their commit.
     void close();
     // Flushes the new file to disk, gives it the mode of the file it
     // replaces, renames it over the target and flushes the folder.
@@ -52,6 +54,8 @@ private:
     std::string path_;
     int fd_ = -1;
     bool committed_ = false;
+    std::uint64_t written_ = 0;       // by write()
+    std::uint64_t writeBackFrom_ = 0; // where the disk was last asked to start writing
 };
 
 // Creates a new empty file "<folder>/<prefix>XXXXXX" exclusively, with the

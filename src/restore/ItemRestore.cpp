@@ -70,13 +70,18 @@ public:
         if (!files_.empty() && !flushFileSystem(folder.string()))
             throw std::runtime_error("the restored files cannot be flushed to disk in " +
                                      folder.string());
-        for (auto it = files_.begin(); it != files_.end(); it = files_.erase(it)) {
+        for (std::size_t done = 0; done < files_.size(); ++done) {
             std::error_code ec;
-            std::filesystem::rename(it->first, it->second, ec);
-            if (ec)
-                throw std::runtime_error("cannot put " + it->second.string() +
+            std::filesystem::rename(files_[done].first, files_[done].second, ec);
+            if (ec) {
+                // Those in place are no longer staged (erased at once: one by
+                // one from the front took quadratic time for many files).
+                files_.erase(files_.begin(), files_.begin() + static_cast<std::ptrdiff_t>(done));
+                throw std::runtime_error("cannot put " + files_.front().second.string() +
                                          " in place: " + ec.message());
+            }
         }
+        files_.clear();
         if (!syncFolder(folder.string()))
             throw std::runtime_error("the restored files are in place, but the folder " +
                                      folder.string() + " could not be flushed to disk");
@@ -180,16 +185,17 @@ void ItemRestore::extractFiles(const std::vector<std::pair<std::string, std::str
         ZipArchive& zip;
         ~FlushAgain() { zip.SetFlushEachExtraction(true); }
     } flushAgain{zip_};
+    std::vector<std::pair<std::string, std::string>> extractions;
     for (const auto& [entryName, fileName] : files) {
         const auto target = targets->fileFor(fileName);
         if (!target)
             throw Failure("refusing to write " + folder + "\\" + fileName +
                               ": it is a link or a folder; nothing was changed",
                           false);
-        const std::filesystem::path& place = staged.add(*target);
-        if (!zip_.ExtractEntryTo(entryName, place.string()))
-            throw Failure(zip_.LastError() + "; nothing was changed", true);
+        extractions.emplace_back(entryName, staged.add(*target).string());
     }
+    if (!zip_.ExtractEntriesTo(extractions))
+        throw Failure(zip_.LastError() + "; nothing was changed", true);
     staged.commit(targets->folder());
 }
 

@@ -3,6 +3,7 @@
 #include "ZipTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 #include <zip.h>
 
 using namespace trelmig;
@@ -219,4 +220,101 @@ TEST(ZipArchiveRead, EntryNamesThatCannotBeRestoredAreRefused) {
     EXPECT_FALSE(zip.OpenZip(cases));
     EXPECT_NE(zip.LastError().find("two entries named \"sig.HTM\""), std::string::npos)
         << zip.LastError();
+}
+
+// Several entries extracted at once: each lands in its target, the event
+// comes once per entry on the caller's thread, and one damaged entry leaves
+// every target as it was, with no temporary file behind.
+TEST(ZipArchiveRead, ExtractEntriesToAllOrNothing) {
+    ScratchFolder dir;
+    std::vector<std::string> contents;
+    ZipFileList list;
+    for (int i = 0; i < 6; ++i) {
+        contents.push_back(mixedContent(static_cast<std::size_t>(200000 * (i + 1)), 20 + i));
+        writeFile(dir.file("f" + std::to_string(i) + ".pst"), contents.back());
+        ASSERT_TRUE(list.AddFile(dir.file("f" + std::to_string(i) + ".pst")));
+    }
+    const std::string archive = dir.file("backup.kvx");
+    {
+        ZipArchive writer(kAnsi);
+        ASSERT_TRUE(writer.WriteZip(archive, list, "pw")) << writer.LastError();
+    }
+    fs::create_directory(dir.path() / "out");
+    std::vector<std::pair<std::string, std::string>> jobs;
+    for (int i = 0; i < 6; ++i) {
+        const std::string target = dir.file("out/r" + std::to_string(i) + ".pst");
+        writeFile(target, "old " + std::to_string(i));
+        jobs.emplace_back("f" + std::to_string(i) + ".pst", target);
+    }
+
+    const auto caller = std::this_thread::get_id();
+    std::vector<std::string> extracting;
+    ZipEvents events;
+    events.fileExtracting = [&](const std::string& name) {
+        EXPECT_EQ(std::this_thread::get_id(), caller);
+        extracting.push_back(name);
+    };
+
+    // The third entry's data damaged (the second half of the archive's data).
+    std::string bytes = readFile(archive);
+    const std::size_t at = bytes.find("f2.pst");
+    ASSERT_NE(at, std::string::npos);
+    const std::string good = bytes;
+    bytes[at + 6 + 11 + 1000] ^= 0x40; // past the local header's name and AES extra field
+    writeFile(archive, bytes);
+    {
+        ZipArchive zip(kAnsi, events);
+        ASSERT_TRUE(zip.OpenZip(archive));
+        zip.SetDecryptPassword("pw");
+        EXPECT_FALSE(zip.ExtractEntriesTo(jobs));
+        EXPECT_NE(zip.LastError().find("f2.pst"), std::string::npos) << zip.LastError();
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(readFile(dir.file("out/r" + std::to_string(i) + ".pst")),
+                      "old " + std::to_string(i));
+        for (const auto& e : fs::directory_iterator(dir.path() / "out"))
+            EXPECT_EQ(e.path().filename().string().find(".trelmig-"), std::string::npos);
+    }
+
+    writeFile(archive, good);
+    extracting.clear();
+    ZipArchive zip(kAnsi, events);
+    ASSERT_TRUE(zip.OpenZip(archive));
+    zip.SetDecryptPassword("pw");
+    ASSERT_TRUE(zip.ExtractEntriesTo(jobs)) << zip.LastError();
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(readFile(dir.file("out/r" + std::to_string(i) + ".pst")) ==
+                    contents[static_cast<std::size_t>(i)])
+            << i;
+    std::sort(extracting.begin(), extracting.end());
+    EXPECT_EQ(extracting, (std::vector<std::string>{"f0.pst", "f1.pst", "f2.pst", "f3.pst",
+                                                    "f4.pst", "f5.pst"}));
+}
+
+// The password is proved by reading the smallest encrypted entry through,
+// not every entry: a damaged large entry is found when it is extracted.
+TEST(ZipArchiveRead, CheckPasswordReadsOnlyTheSmallestEntry) {
+    ScratchFolder dir;
+    writeFile(dir.file("big.pst"), mixedContent(2 * 1024 * 1024, 30));
+    writeFile(dir.file("vastrel.dat"), "BackupItem=0100000000\r\n");
+    ZipFileList list;
+    ASSERT_TRUE(list.AddFile(dir.file("big.pst")));
+    ASSERT_TRUE(list.AddFile(dir.file("vastrel.dat")));
+    const std::string archive = dir.file("backup.kvx");
+    {
+        ZipArchive writer(kAnsi);
+        ASSERT_TRUE(writer.WriteZip(archive, list, "pw")) << writer.LastError();
+    }
+    std::string bytes = readFile(archive);
+    bytes[bytes.size() / 3] ^= 0x10; // inside big.pst's data
+    writeFile(archive, bytes);
+
+    ZipArchive zip(kAnsi);
+    ASSERT_TRUE(zip.OpenZip(archive));
+    zip.SetDecryptPassword("wrong");
+    EXPECT_FALSE(zip.CheckPassword());
+    zip.SetDecryptPassword("pw");
+    EXPECT_TRUE(zip.CheckPassword()) << zip.LastError();
+    writeFile(dir.file("restored.pst"), "before");
+    EXPECT_FALSE(zip.ExtractEntryTo("big.pst", dir.file("restored.pst")));
+    EXPECT_EQ(readFile(dir.file("restored.pst")), "before");
 }

@@ -38,8 +38,13 @@ TEST_F(RestoreFixture, EntryNamesThatAreNoPlainFileNamesWriteNothing) {
     EXPECT_EQ(contents(target.work.path()), before);
 }
 
-TEST_F(RestoreFixture, ACorruptEntryLeavesTheExistingDataFileUntouched) {
-    backUp(items({0}));
+// Unprotected, a damaged entry fails its CRC; protected, its authentication
+// code (the password was proved by another entry).
+class CorruptEntry : public RestoreFixture, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(CorruptEntry, LeavesTheExistingDataFileUntouched) {
+    backUp(items({0}), GetParam());
+    passwords.password = GetParam();
     // Flip bytes in the middle of the archive, inside the data files' data.
     std::string bytes = readWholeFile(archive);
     for (std::size_t i = bytes.size() / 3; i < bytes.size() / 3 + 64; ++i)
@@ -59,6 +64,8 @@ TEST_F(RestoreFixture, ACorruptEntryLeavesTheExistingDataFileUntouched) {
         EXPECT_EQ(e.path().filename().string().find(".trelmig"), std::string::npos)
             << "temporary file left: " << e.path();
 }
+
+INSTANTIATE_TEST_SUITE_P(RestoreFixture, CorruptEntry, ::testing::Values("", "pw"));
 
 TEST_F(RestoreFixture, AMalformedRegistryTextLeavesTheProfileUnchanged) {
     const std::string bad = (source.work.path() / "bad-registry.kvx").string();

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "archive/ZipEntryReader.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace trelmig {
+
+// Turns one entry's stored bytes, read with pread from an archive file, back
+// into its data: the WinZip AES password check, decryption and
+// authentication (OpenSSL), inflating (zlib) and the CRC-32, with the length
+// checked against the one the directory states. This is libzip's reading work
+// done off its single-threaded path: one decoder per thread, several entries
+// of one archive at once. Data goes to the sink as it is decoded, before the
+// final checks; only a true result says the whole entry was right.
+class ZipEntryDecoder {
+public:
+    using Sink = ZipEntryReader::Sink;
+
+    // Stored or deflated, unencrypted or WinZip AES: what decode() reads.
+    // Other entries (traditional PKWARE encryption among them) are left to
+    // libzip.
+    static bool handles(const ZipStoredEntry& entry);
+
+    // fd: the archive, open for reading. password: used for AES entries.
+    ZipEntryDecoder(int fd, std::string_view password) : fd_(fd), password_(password) {}
+
+    // Decodes the entry whose stored bytes start at dataOffset.
+    bool decode(const ZipStoredEntry& entry, std::uint64_t dataOffset, const Sink& sink);
+    // Why decode() failed.
+    const std::string& error() const { return error_; }
+    // decode() failed at the password check.
+    bool wrongPassword() const { return wrongPassword_; }
+
+private:
+    bool fail(const ZipStoredEntry& entry, const std::string& why);
+
+    int fd_;
+    std::string_view password_;
+    std::string error_;
+    bool wrongPassword_ = false;
+};
+
+} // namespace trelmig

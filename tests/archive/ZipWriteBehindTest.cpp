@@ -1,0 +1,45 @@
+#include "archive/ZipWriteBehind.h"
+
+#include "platform/SideFile.h"
+
+#include "ZipTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace trelmig;
+using namespace ziptest;
+
+// Pieces of every size, crossing the buffers, arrive whole and in order.
+TEST(ZipWriteBehind, WritesEveryPieceInOrder) {
+    ScratchFolder dir;
+    const std::string data = mixedContent(9 * 1024 * 1024 + 77, 40);
+    SideFile file(dir.file("out.pst"));
+    file.create();
+    {
+        ZipWriteBehind writer(file);
+        const std::size_t pieces[] = {1, 4095, 1 << 20, 3, 700000, (1 << 20) + 1, 17};
+        for (std::size_t i = 0, at = 0; at < data.size(); ++i) {
+            const std::size_t n = std::min(pieces[i % std::size(pieces)], data.size() - at);
+            ASSERT_TRUE(writer.write(reinterpret_cast<const unsigned char*>(data.data()) + at, n));
+            at += n;
+        }
+        ASSERT_TRUE(writer.finish()) << writer.error();
+    }
+    file.commit();
+    EXPECT_TRUE(readFile(dir.file("out.pst")) == data);
+}
+
+// A failed write stops the producer and is reported, not lost.
+TEST(ZipWriteBehind, AFailedWriteIsReported) {
+    ScratchFolder dir;
+    SideFile file(dir.file("out.pst"));
+    file.create();
+    file.close(); // every write now fails
+    ZipWriteBehind writer(file);
+    const std::string block(1 << 20, 'x');
+    bool accepted = true;
+    for (int i = 0; i < 64 && accepted; ++i)
+        accepted = writer.write(reinterpret_cast<const unsigned char*>(block.data()), block.size());
+    EXPECT_FALSE(accepted && writer.finish());
+    EXPECT_NE(writer.error().find("Cannot write"), std::string::npos) << writer.error();
+}
