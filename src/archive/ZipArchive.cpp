@@ -322,8 +322,13 @@ bool ZipArchive::Impl::readEntry(const ArchiveEntry& entry, const ZipEntryReader
             return false;
         }
         ZipEntryDecoder decoder(fd, decryptPassword);
-        if (decoder.decode(entry.stored, *offset, sink))
-            return true;
+        try {
+            if (decoder.decode(entry.stored, *offset, sink))
+                return true;
+        } catch (const std::exception& e) { // OpenSSL failing, or no memory
+            why = entry.name.text + ": " + e.what();
+            return false;
+        }
         why = entry.name.text + ": " + decoder.error();
         return false;
     }

@@ -132,6 +132,27 @@ TEST(WineRegistry, ChangesSavedAndReadBackKeepEveryValueAndType) {
     EXPECT_NE(user.find("\"Unterminated\"=hex(1):41,00,42,00\n"), std::string::npos);
 }
 
+// A save killed before its rename left its new file beside the target: the
+// next save removes it, and leaves files of other kinds alone.
+TEST(WineRegistry, ASaveRemovesWhatAKilledSaveLeft) {
+    FixturePrefix fx;
+    const std::vector<std::string> leftovers = {".user.reg.trelmig-Ab3xZ9"};
+    const std::vector<std::string> others = {".user.reg.trelmig-x-Ab3xZ9",
+                                             ".system.reg.trelmig-Ab3xZ9",
+                                             ".user.reg.trelmig-Ab3xZ", "user.reg.trelmig-Ab3xZ9"};
+    for (const auto& name : leftovers)
+        std::ofstream(fx.root / name) << "partial";
+    for (const auto& name : others)
+        std::ofstream(fx.root / name) << "other";
+    WineRegistry reg(fx.prefix());
+    ASSERT_EQ(reg.createKey(RootKey::CurrentUser, "Software\\Trelmig\\Saved"), ERROR_SUCCESS);
+    reg.save();
+    for (const auto& name : leftovers)
+        EXPECT_FALSE(std::filesystem::exists(fx.root / name)) << name;
+    for (const auto& name : others)
+        EXPECT_TRUE(std::filesystem::exists(fx.root / name)) << name;
+}
+
 TEST(WineRegistry, NewKeysAndValuesTakeWinesSortedPlaces) {
     FixturePrefix fx;
     WineRegistry reg(fx.prefix());
