@@ -4,11 +4,9 @@
 #include "platform/Utf.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -78,23 +76,7 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& file) {
 
 // Writes text beside the target, flushes it to disk and renames it over the
 // target, so the file is always either the old or the new one.
-// Removes what a save killed before its rename left beside the target:
-// ".<name>.trelmig-" and six letters or digits (extractions beside a file
-// carry "x-" before theirs and are not touched).
-void removeKilledSaves(const std::filesystem::path& target) {
-    const std::string prefix = SideFile::sidePrefix(target.filename().string());
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(target.parent_path(), ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0 &&
-            std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
-                        [](unsigned char c) { return std::isalnum(c) != 0; }))
-            std::filesystem::remove(entry.path(), ec);
-    }
-}
-
 void replaceFileAtomically(const std::filesystem::path& target, const std::string& text) {
-    removeKilledSaves(target);
     try {
         SideFile::removeLeftovers(target.string());
         SideFile file(target.string());
