@@ -69,6 +69,9 @@ bool writeFully(int fd, const void* data, std::size_t length);
 // Flushes everything written to the file system holding path to disk.
 bool flushFileSystem(const std::string& path);
 
+// Flushes one file's content and size to disk.
+bool flushFile(const std::string& path);
+
 // Flushes a folder's entries (a rename in it) to disk.
 bool syncFolder(const std::string& folder);
 

@@ -55,6 +55,10 @@ public:
             std::filesystem::remove(place, ec);
     }
     const std::filesystem::path& add(const std::filesystem::path& target) {
+        files_.emplace_back(leftoverName(target), target);
+        return files_.back().first;
+    }
+    static std::filesystem::path leftoverName(const std::filesystem::path& target) {
         static constexpr char kChars[] =
             "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
         static std::mt19937 random{std::random_device{}()};
@@ -62,16 +66,25 @@ public:
         std::string name = SideFile::sidePrefix(target.filename().string()) + "x-";
         for (int i = 0; i < 6; ++i)
             name += kChars[pick(random)];
-        files_.emplace_back(target.parent_path() / name, target);
-        return files_.back().first;
+        return target.parent_path() / name;
     }
-    void commit(const std::filesystem::path& folder) {
-        // The new files reach the disk, all at once, before any replaces an old one.
-        if (!files_.empty() && !flushFileSystem(folder.string()))
+    void commit(const std::filesystem::path& folder, RetiredFiles& retired) {
+        // The new files reach the disk before any replaces an old one: a few
+        // one by one, many with one flush of the whole file system (which
+        // also waits for whatever else is being written there).
+        constexpr std::size_t kFlushedOneByOne = 8;
+        const auto flushed = [&] {
+            if (files_.size() > kFlushedOneByOne)
+                return flushFileSystem(folder.string());
+            return std::all_of(files_.begin(), files_.end(),
+                               [](const auto& file) { return flushFile(file.first.string()); });
+        };
+        if (!files_.empty() && !flushed())
             throw std::runtime_error("the restored files cannot be flushed to disk in " +
                                      folder.string());
         for (std::size_t done = 0; done < files_.size(); ++done) {
             std::error_code ec;
+            retired.keep(files_[done].second, leftoverName(files_[done].second));
             std::filesystem::rename(files_[done].first, files_[done].second, ec);
             if (ec) {
                 // Those in place are no longer staged (erased at once: one by
@@ -82,6 +95,7 @@ public:
             }
         }
         files_.clear();
+        retired.removeKept();
         if (!syncFolder(folder.string()))
             throw std::runtime_error("the restored files are in place, but the folder " +
                                      folder.string() + " could not be flushed to disk");
@@ -196,7 +210,7 @@ void ItemRestore::extractFiles(const std::vector<std::pair<std::string, std::str
     }
     if (!zip_.ExtractEntriesTo(extractions))
         throw Failure(zip_.LastError() + "; nothing was changed", true);
-    staged.commit(targets->folder());
+    staged.commit(targets->folder(), retired_);
 }
 
 std::string ItemRestore::extractToWorkFolder(const std::string& name) {

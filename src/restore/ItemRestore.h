@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ItemCatalogue.h"
+#include "restore/RetiredFiles.h"
 
 #include <functional>
 #include <stdexcept>
@@ -80,6 +81,7 @@ private:
     bool hardFailure_ = false;
     bool holdProfileConfiguration_ = false;
     bool configurationHeld_ = false;
+    RetiredFiles retired_;
 };
 
 } // namespace trelmig
