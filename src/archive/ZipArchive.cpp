@@ -97,7 +97,8 @@ bool ZipArchive::WriteZip(const std::string& targetPath, const ZipFileList& file
     };
     bool ok = false;
     try {
-        ok = writeZipFile(targetPath, files.Files(), password, progress, impl_->lastError);
+        ok = writeZipFile(targetPath, files.Files(), password, progress, impl_->lastError,
+                          impl_->events.writeCancelled);
     } catch (const std::exception& e) {
         ok = impl_->fail(std::string("Cannot write the archive: ") + e.what());
     }
@@ -249,15 +250,21 @@ bool ZipArchive::ExtractEntryTo(const std::string& bareName, const std::string& 
         temp.create();
         ZipEntryReader reader(impl_->reader, impl_->readPassword());
         std::string failure;
+        std::uint64_t written = 0;
         const bool read =
             reader.read(entry->stored, [&](const unsigned char* data, std::size_t length) {
                 try {
                     temp.write(data, length);
-                    return true;
                 } catch (const std::exception& e) {
                     failure = e.what();
                     return false;
                 }
+                written += length;
+                if (impl_->events.extractProgress && !impl_->events.extractProgress(written)) {
+                    failure = entry->name.text + ": the extraction was cancelled";
+                    return false;
+                }
+                return true;
             });
         if (!read)
             return impl_->fail(failure.empty() ? entry->name.text + ": " + reader.error()

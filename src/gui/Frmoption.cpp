@@ -101,7 +101,6 @@ void Frmoption::buildLayout() {
     securityLayout->addWidget(named(new QLabel("Password:"), "SkinLabel1"), 1, 0);
     txtPassword = named(new QLineEdit, "txtPassword");
     txtPassword->setEchoMode(QLineEdit::Password);
-    txtPassword->setMaxLength(20);
     securityLayout->addWidget(txtPassword, 1, 1);
     securityLayout->addWidget(named(new QLabel("Retype Password:"), "SkinLabel2"), 2, 0);
     txtPassword2 = named(new QLineEdit, "txtPassword2");

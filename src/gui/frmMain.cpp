@@ -9,6 +9,7 @@
 #include "gui/GuiHelp.h"
 #include "gui/GuiProgressPanel.h"
 #include "gui/GuiSkin.h"
+#include "gui/GuiWorker.h"
 #include "gui/frmMaindvdwrite.h"
 #include "gui/frmPwd.h"
 #include "gui/frmabout.h"
@@ -41,8 +42,11 @@ frmMain::frmMain(Environment& env, Prompter& prompter, PasswordPrompt* passwords
     }
     passwords_ = passwords;
     zip1_ = std::make_unique<ZipArchive>(env_.ansi);
-    backupDriver_ = std::make_unique<BackupDriver>(env_, *zip1_, prompter_, *picCon3);
-    restoreDriver_ = std::make_unique<RestoreDriver>(env_, *zip1_, prompter_, *picCon3);
+    // The drivers work on a worker thread: their messages are shown from the
+    // window's thread, the panel hands itself over on its own.
+    runPrompter_ = std::make_unique<GuiThreadPrompter>(prompter_);
+    backupDriver_ = std::make_unique<BackupDriver>(env_, *zip1_, *runPrompter_, *picCon3);
+    restoreDriver_ = std::make_unique<RestoreDriver>(env_, *zip1_, *runPrompter_, *picCon3);
     chooseFile = [this](const FileDialogRequest& request) { return askFile(request); };
     endProgram = [] { QCoreApplication::quit(); };
     showDiscWindow = [this] {
@@ -61,7 +65,7 @@ frmMain::frmMain(Environment& env, Prompter& prompter, PasswordPrompt* passwords
 frmMain::~frmMain() = default;
 
 bool frmMain::Busy() const {
-    return inspecting_ || backupDriver_->Running() || restoreDriver_->Running();
+    return inspecting_ || running_;
 }
 
 bool frmMain::RefuseWhileBusy() {
@@ -87,6 +91,7 @@ void frmMain::connectHandlers() {
     });
     connect(picCon3, &GuiProgressPanel::panelShown, lblEnvironment,
             [this](bool shown) { lblEnvironment->setVisible(!shown); });
+    connect(picCon3, &GuiProgressPanel::cancelClicked, this, &frmMain::cancelRun);
 
     connect(backupnow, &QAction::triggered, this, &frmMain::backupnow_Click);
     connect(restorenow, &QAction::triggered, this, &frmMain::restorenow_Click);
@@ -167,6 +172,11 @@ void frmMain::showEnvironmentLine(const std::string& outlookName) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    if (!quitting_ && running_) {
+        event->ignore();
+        askCancelAndQuit();
+        return;
+    }
     // Closing the window is the same as File > Quit.
     if (!quitting_ && !unloadOtherWindows()) {
         event->ignore();
@@ -189,7 +199,9 @@ bool frmMain::unloadOtherWindows() {
 }
 
 void frmMain::filequit_Click() {
-    if (unloadOtherWindows())
+    if (running_)
+        askCancelAndQuit();
+    else if (unloadOtherWindows())
         close(); // ends the program
 }
 
@@ -215,10 +227,14 @@ void frmMain::backupnow_Click() {
 }
 
 void frmMain::restorenow_Click() {
-    RunRestore();
+    // Replacing the user's mail is asked for however the restore is started.
+    ConfirmAndRunRestore();
 }
 
 void frmMain::TaskScheduler_Click() {
+    // The schedule window recomputes the item locations a backup works with.
+    if (RefuseWhileBusy())
+        return;
     if (showScheduleWindow)
         showScheduleWindow();
 }
