@@ -198,6 +198,8 @@ void Frmoption::cmdTargetFile_Click() {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     dialog.setNameFilter("Quenvar Outlook Backup File (*.kvx)");
+    // The restore tab's open dialog lists backup files by their extension.
+    dialog.setDefaultSuffix("kvx");
     dialog.selectFile("dunmarik");
     if (runModal_(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;

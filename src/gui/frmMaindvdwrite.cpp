@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -72,9 +73,24 @@ frmMaindvdwrite::frmMaindvdwrite(Session& session, Prompter& prompter, QWidget* 
         return box.exec() == QMessageBox::Ok;
     };
     chooseImageFile = [this](const QString& suggestion) {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("Write the disc image to"),
-                                            suggestion,
-                                            QStringLiteral("Disc images (*.iso);;All files (*)"));
+        QFileDialog dialog(this, QStringLiteral("Write the disc image to"));
+        dialog.setObjectName(QStringLiteral("cdImageFile"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilters(
+            {QStringLiteral("Disc images (*.iso)"), QStringLiteral("All files (*)")});
+        // A name typed without extension still makes an image others recognise.
+        dialog.setDefaultSuffix(QStringLiteral("iso"));
+        dialog.selectFile(suggestion);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().constFirst();
+    };
+    chooseFilesToAdd = [this] {
+        return QFileDialog::getOpenFileNames(this, QStringLiteral("Add Files"), QDir::homePath());
+    };
+    chooseFolderToAdd = [this] {
+        return QFileDialog::getExistingDirectory(this, QStringLiteral("Add Folder"),
+                                                 QDir::homePath());
     };
     showErase = [this](DiscDevice* device, DiscEngine& engine) {
         frmErase erase(prompter_, this);
@@ -218,6 +234,10 @@ void frmMaindvdwrite::BuildLayout() {
 
 void frmMaindvdwrite::BuildMenus() {
     mnuFile = menuBar->addMenu(QStringLiteral("&File"));
+    mnuFileAddFiles = mnuFile->addAction(QStringLiteral("Add &Files..."));
+    mnuFileAddFiles->setShortcut(QKeySequence::Open);
+    mnuFileAddFolder = mnuFile->addAction(QStringLiteral("Add F&older..."));
+    mnuFileSep0 = mnuFile->addSeparator();
     mnuFileClear = mnuFile->addAction(QStringLiteral("Clear All Items"));
     mnuFileSep1 = mnuFile->addSeparator();
     mnuFileRemoveFolder = mnuFile->addAction(QStringLiteral("Remove Folder"));
@@ -235,6 +255,8 @@ void frmMaindvdwrite::BuildMenus() {
 }
 
 void frmMaindvdwrite::ConnectControls() {
+    connect(mnuFileAddFiles, &QAction::triggered, this, [this] { mnuFileAddFiles_Click(); });
+    connect(mnuFileAddFolder, &QAction::triggered, this, [this] { mnuFileAddFolder_Click(); });
     connect(mnuFileClear, &QAction::triggered, this, [this] { mnuFileClear_Click(); });
     connect(mnuFileRemoveFolder, &QAction::triggered, this,
             [this] { mnuFileRemoveFolder_Click(); });

@@ -257,20 +257,20 @@ TEST_F(ScheduleWindow, TheSaveDialogProposesDunmarikAndACancelChangesNothing) {
     click("cmdTargetFile");
     EXPECT_EQ(title, "Save Outlook Data as");
     EXPECT_EQ(filters, QStringList{"Quenvar Outlook Backup File (*.kvx)"});
-    EXPECT_EQ(proposed, "dunmarik");
+    EXPECT_EQ(proposed, "dunmarik.kvx"); // "dunmarik" typed, with the default extension
     EXPECT_TRUE(confirmsOverwrite);
     EXPECT_TRUE(saves);
-    EXPECT_EQ(suffix, "");
+    EXPECT_EQ(suffix, "kvx");
     EXPECT_EQ(frm->TargetFile, "");
 
-    // A name without extension is used without one.
+    // A name without extension gets the backup files' one.
     const std::string chosen = (sample.work.path() / "weekly backup").string();
     browse(chosen);
-    EXPECT_EQ(frm->TargetFile, chosen);
-    EXPECT_EQ(edit("txtTargetFile")->text().toStdString(), chosen);
+    EXPECT_EQ(frm->TargetFile, chosen + ".kvx");
+    EXPECT_EQ(edit("txtTargetFile")->text().toStdString(), chosen + ".kvx");
     answer = [](QDialog&) { return int(QDialog::Rejected); };
     click("cmdTargetFile");
-    EXPECT_EQ(frm->TargetFile, chosen);
+    EXPECT_EQ(frm->TargetFile, chosen + ".kvx");
     EXPECT_TRUE(edit("txtTargetFile")->isReadOnly());
 }
 
