@@ -1,6 +1,7 @@
 #include "gui/Frmoption.h"
 
 #include "app/Environment.h"
+#include "gui/GuiMnemonics.h"
 #include "gui/GuiSkin.h"
 #include "gui/frmJobs.h"
 
@@ -85,7 +86,9 @@ void Frmoption::buildLayout() {
     chkDaily = named(new QCheckBox("Run daily"), "chkDaily");
     scheduleLayout->addWidget(chkDaily, 4, 1);
 
-    auto* frame2 = named(new QGroupBox("Schedule"), "Frame2");
+    // "Where", as on the main window: a second "Schedule" frame would say
+    // nothing about the backup file it holds.
+    auto* frame2 = named(new QGroupBox("Where"), "Frame2");
     auto* fileLayout = new QGridLayout(frame2);
     fileLayout->addWidget(named(new QLabel("Choose a Backup Filename"), "SkinLabel4"), 0, 0, 1, 2);
     txtTargetFile = named(new QLineEdit, "txtTargetFile");
@@ -126,6 +129,29 @@ void Frmoption::buildLayout() {
     auto* top = new QVBoxLayout(this);
     top->addLayout(columns);
     top->addLayout(buttons);
+    giveMnemonics();
+}
+
+void Frmoption::giveMnemonics() {
+    const std::pair<const char*, QChar> labels[] = {
+        {"SkinLabel3", 'P'}, {"SkinLabel7", 'S'}, {"SkinLabel4", 'l'},
+        {"SkinLabel1", 'a'}, {"SkinLabel2", 'y'},
+    };
+    QWidget* const buddies[] = {cbSource, cmbStartTime, cmdTargetFile, txtPassword, txtPassword2};
+    for (std::size_t i = 0; i < std::size(labels); ++i) {
+        auto* label = findChild<QLabel*>(labels[i].first);
+        label->setBuddy(buddies[i]);
+        SetMnemonic(label, labels[i].second);
+    }
+    const char kDayLetters[kDayCount] = {'M', 'T', 'W', 'h', 'F', 'u', 'n'};
+    for (int i = 0; i < kDayCount; ++i)
+        SetMnemonic(dayBoxes[i], kDayLetters[i]);
+    SetMnemonic(chkDaily, 'd');
+    SetMnemonic(cmdTargetFile, 'B');
+    SetMnemonic(ifprotect, 'o');
+    SetMnemonic(Command3, 'k');
+    SetMnemonic(Command1, 'e');
+    SetMnemonic(Command2, 'C');
 }
 
 void Frmoption::setPasswordBoxes(bool enabled) {

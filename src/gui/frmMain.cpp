@@ -59,6 +59,7 @@ frmMain::frmMain(Environment& env, Prompter& prompter, PasswordPrompt* passwords
         frmOption_->ShowModal();
     };
     connectHandlers();
+    giveDesktopKeys();
     Form_Load();
 }
 
@@ -131,8 +132,8 @@ void frmMain::Form_Load() {
         env_.session.bNoProfiles = env_.session.arrProfiles.empty();
     }
     env_.session.bNoSourceFile = true;
-    cmdApply->setText(SSTab1->currentIndex() == 0 ? QStringLiteral("Backup Now")
-                                                  : QStringLiteral("Restore Now"));
+    cmdApply->setText(SSTab1->currentIndex() == 0 ? QStringLiteral("&Backup Now")
+                                                  : QStringLiteral("&Restore Now"));
     showEnvironmentLine(outlookName);
 
     if (env_.session.bNoProfiles || env_.session.arrProfiles.empty()) {
@@ -206,8 +207,8 @@ void frmMain::filequit_Click() {
 }
 
 void frmMain::SSTab1_Click(int previousTab) {
-    cmdApply->setText(previousTab == 1 ? QStringLiteral("Backup Now")
-                                       : QStringLiteral("Restore Now"));
+    cmdApply->setText(previousTab == 1 ? QStringLiteral("&Backup Now")
+                                       : QStringLiteral("&Restore Now"));
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {

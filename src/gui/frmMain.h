@@ -179,6 +179,7 @@ private:
     QWidget* buildRestoreTab();
     QWidget* buildBottomBar();
     void buildMenus();
+    void giveDesktopKeys(); // frmMainKeys.cpp
     void connectHandlers();
     void setPasswordBoxesEnabled(bool enabled);
     // Closes every other window of the program before this one goes; false

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -119,9 +120,13 @@ TEST_F(ScheduleWindow, LoadShowsTheProfilesStartTimesAndDesignState) {
     EXPECT_EQ(edit("txtPassword")->echoMode(), QLineEdit::Password);
     EXPECT_EQ(edit("txtPassword2")->echoMode(), QLineEdit::Password);
     EXPECT_EQ(edit("txtTargetFile")->text(), "");
-    EXPECT_EQ(child<QPushButton>("Command3")->text(), "Add Task to Scheduler");
-    EXPECT_EQ(child<QPushButton>("Command1")->text(), "Open Scheduler");
-    EXPECT_EQ(child<QPushButton>("Command2")->text(), "Cancel");
+    EXPECT_EQ(shownText(child<QPushButton>("Command3")->text()), "Add Task to Scheduler");
+    EXPECT_EQ(shownText(child<QPushButton>("Command1")->text()), "Open Scheduler");
+    EXPECT_EQ(shownText(child<QPushButton>("Command2")->text()), "Cancel");
+    EXPECT_EQ(mnemonicProblems(frm.get()), QStringList());
+    // Two frames, two titles.
+    EXPECT_EQ(child<QGroupBox>("Frame3")->title(), "Schedule");
+    EXPECT_EQ(child<QGroupBox>("Frame2")->title(), "Where");
 }
 
 TEST_F(ScheduleWindow, ItemBoxesFollowTheChosenProfile) {
@@ -378,4 +383,19 @@ TEST_F(ScheduleWindow, AnUnreadableCrontabIsReportedByTheTaskList) {
     EXPECT_EQ(jobs.list()->topLevelItemCount(), 0);
     EXPECT_EQ(lastMessage(), "The scheduled tasks cannot be read: crontab -l failed: crontab: "
                              "cannot open the spool folder");
+}
+
+TEST_F(ScheduleWindow, TheSkinStylesItsLabelsAsLabelsAndItsPasswordBoxesHaveRoom) {
+    // The skin under test is the program's (the about box has a SkinLabel2 too).
+    ASSERT_FALSE(frm->styleSheet().isEmpty() && qApp->styleSheet().isEmpty());
+    frm->resize(frm->sizeHint());
+    frm->show();
+    QApplication::processEvents();
+    auto* retype = child<QLabel>("SkinLabel2");
+    auto* password = child<QLabel>("SkinLabel1");
+    EXPECT_EQ(retype->font().pointSizeF(), password->font().pointSizeF());
+    EXPECT_EQ(retype->font().bold(), password->font().bold());
+    for (const char* name : {"txtPassword", "txtPassword2"})
+        EXPECT_GE(edit(name)->width(), edit(name)->fontMetrics().averageCharWidth() * 12) << name;
+    frm->hide();
 }
