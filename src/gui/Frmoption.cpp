@@ -70,7 +70,10 @@ void Frmoption::buildLayout() {
         backupitem[i]->setObjectName(QString("backupitem%1").arg(i));
         itemsLayout->addWidget(backupitem[i]);
     }
-    whatLayout->addWidget(frame6);
+    // Room the window gains goes to the frames' ends, not between a label
+    // and its box.
+    itemsLayout->addStretch(1);
+    whatLayout->addWidget(frame6, 1);
 
     auto* frame3 = named(new QGroupBox("Schedule"), "Frame3");
     auto* scheduleLayout = new QGridLayout(frame3);
@@ -94,7 +97,9 @@ void Frmoption::buildLayout() {
     txtTargetFile = named(new QLineEdit, "txtTargetFile");
     // Only "Browse..." chooses the file: typed text would never be used.
     txtTargetFile->setReadOnly(true);
+    txtTargetFile->setMinimumWidth(txtTargetFile->fontMetrics().averageCharWidth() * 32);
     fileLayout->addWidget(txtTargetFile, 1, 0);
+    fileLayout->setColumnStretch(0, 1);
     cmdTargetFile = named(new QPushButton("Browse..."), "cmdTargetFile");
     fileLayout->addWidget(cmdTargetFile, 1, 1);
     auto* frame5 = named(new QGroupBox("Security"), "Frame5");
@@ -123,9 +128,10 @@ void Frmoption::buildLayout() {
     auto* right = new QVBoxLayout;
     right->addWidget(frame3);
     right->addWidget(frame2);
+    right->addStretch(1);
     auto* columns = new QHBoxLayout;
-    columns->addWidget(frame1);
-    columns->addLayout(right);
+    columns->addWidget(frame1, 1);
+    columns->addLayout(right, 1);
     auto* top = new QVBoxLayout(this);
     top->addLayout(columns);
     top->addLayout(buttons);
