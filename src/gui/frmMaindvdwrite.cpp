@@ -156,13 +156,18 @@ void frmMaindvdwrite::BuildLayout() {
     cboVolumeType = new QComboBox(recorder);
     txtVolIdentifier = new QLineEdit(QStringLiteral("New Disc"), recorder);
     txtVolIdentifier->setMaxLength(32);
-    grid->addWidget(new QLabel(QStringLiteral("Device:"), recorder), 0, 0);
+    auto caption = [recorder](const char* text, QWidget* buddy) {
+        auto* label = new QLabel(QString::fromLatin1(text), recorder);
+        label->setBuddy(buddy);
+        return label;
+    };
+    grid->addWidget(caption("De&vice:", cboDevices), 0, 0);
     grid->addWidget(cboDevices, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Write Speed:"), recorder), 0, 2);
+    grid->addWidget(caption("Write S&peed:", cboWriteSpeed), 0, 2);
     grid->addWidget(cboWriteSpeed, 0, 3);
-    grid->addWidget(new QLabel(QStringLiteral("File System:"), recorder), 1, 0);
+    grid->addWidget(caption("File S&ystem:", cboVolumeType), 1, 0);
     grid->addWidget(cboVolumeType, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Volume Label:"), recorder), 1, 2);
+    grid->addWidget(caption("Volume &Label:", txtVolIdentifier), 1, 2);
     grid->addWidget(txtVolIdentifier, 1, 3);
     grid->setColumnStretch(1, 2);
     grid->setColumnStretch(3, 1);

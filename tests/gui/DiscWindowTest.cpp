@@ -442,6 +442,7 @@ TEST_F(DiscWindowTest, TheFileMenuAddsFilesAndFoldersBelowTheSelectedFolder) {
     const std::string a = dir.Write("a.txt", "a");
     const std::string b = dir.Write("b.txt", "bb");
     ASSERT_EQ(window->mnuFile->actions().value(0), window->mnuFileAddFiles);
+    EXPECT_EQ(mnemonicProblems(window.get()), QStringList());
     EXPECT_EQ(window->mnuFileAddFiles->text(), "Add &Files...");
     EXPECT_EQ(window->mnuFileAddFolder->text(), "Add F&older...");
 
