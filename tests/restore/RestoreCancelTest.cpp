@@ -1,10 +1,13 @@
-// A restore cancelled by the user: the item at work changes nothing, the
-// items before it stay restored and are reported.
+// A restore's bar, which follows the bytes extracted, and its Cancel: the
+// item at work changes nothing, the items before it stay restored and are
+// reported.
 #include "RestoreFixture.h"
 
 #include "core/CancelToken.h"
 
+#include <algorithm>
 #include <map>
+#include <vector>
 
 namespace fs = std::filesystem;
 using namespace trelmig;
@@ -74,4 +77,23 @@ TEST_F(RestoreCancelTest, CancelledAtALaterItemTheEarlierOnesAreReported) {
               "The Restore was cancelled. The item it was restoring was left as it was; these had "
               "been restored before:\r\nRestore Personal Folders\t\tsucceeded!\t");
     EXPECT_EQ(filesUnder(signatures), signaturesBefore); // never started
+}
+
+TEST_F(RestoreCancelTest, TheBarFollowsTheBytesExtracted) {
+    backUp(items({ItemPersonalFolders, ItemSignatures}));
+    ASSERT_TRUE(inspect(archive).accepted);
+    struct : SilentProgress {
+        std::vector<int> values;
+        void SetProgress(int v) override { values.push_back(v); }
+    } bar;
+    RestoreDriver driver(*env, *zip, prompter, bar);
+    ASSERT_TRUE(
+        driver.RunRestore({"Work", items({ItemPersonalFolders, ItemSignatures})}).allSucceeded);
+    ASSERT_GE(bar.values.size(), 4u);
+    EXPECT_EQ(bar.values.back(), 0); // reset once the panel is gone
+    const std::vector<int> run(bar.values.begin(), bar.values.end() - 1);
+    EXPECT_TRUE(std::is_sorted(run.begin(), run.end()));
+    EXPECT_EQ(run.back(), 100);
+    // Several steps between: the data files are read in pieces.
+    EXPECT_GE(std::count_if(run.begin(), run.end(), [](int v) { return v > 0 && v < 100; }), 3);
 }
