@@ -176,28 +176,29 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c, const Cancel
     bool hardFailure = false;
     for (std::size_t i = 0; i < restoreSteps().size(); ++i) {
         const RestoreStep& step = restoreSteps()[i];
+        if (!runs(i))
+            continue;
+        // Asked only while an item is left to restore.
         if (CancelRequested(cancel)) {
             result.cancelled = true;
             break;
         }
-        if (runs(i)) {
-            progress_.SetStatus(step.statusText);
-            const bool ok = items.Run(backupSteps()[i], c.profile);
-            // Stopped inside the item, which therefore changed nothing.
-            if (!ok && CancelRequested(cancel)) {
-                result.cancelled = true;
-                break;
-            }
-            if (step.logLabel)
-                result.log += CompletionLine(ok ? step.logLabel : step.failedLabel, step.tabs, ok,
-                                             items.LastError());
-            else if (!ok)
-                result.log += ReasonLine(items.LastError());
-            if (!ok) {
-                result.allSucceeded = false;
-                result.failures.push_back(items.LastError());
-                hardFailure = hardFailure || items.LastFailureWasHard();
-            }
+        progress_.SetStatus(step.statusText);
+        const bool ok = items.Run(backupSteps()[i], c.profile);
+        // Stopped inside the item, which therefore changed nothing.
+        if (!ok && CancelRequested(cancel)) {
+            result.cancelled = true;
+            break;
+        }
+        if (step.logLabel)
+            result.log += CompletionLine(ok ? step.logLabel : step.failedLabel, step.tabs, ok,
+                                         items.LastError());
+        else if (!ok)
+            result.log += ReasonLine(items.LastError());
+        if (!ok) {
+            result.allSucceeded = false;
+            result.failures.push_back(items.LastError());
+            hardFailure = hardFailure || items.LastFailureWasHard();
         }
     }
     zip_.SetEvents({});
@@ -213,8 +214,8 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c, const Cancel
     if (result.cancelled) {
         result.allSucceeded = false;
         prompter_.Show(
-            std::string("The Restore was cancelled. The item it was restoring was left "
-                        "as it was") +
+            std::string("The Restore was cancelled. The item at work when it stopped, and those "
+                        "after it, were left as they were") +
                 (result.log.empty() ? "." : "; these had been restored before:" + result.log),
             MessageIcon::Information);
         return result;

@@ -59,7 +59,8 @@ TEST_F(RestoreCancelTest, CancelledInsideAnExtractionNothingChanges) {
     EXPECT_FALSE(r.allSucceeded);
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text,
-              "The Restore was cancelled. The item it was restoring was left as it was.");
+              "The Restore was cancelled. The item at work when it stopped, and those after it, "
+              "were left as they were.");
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
     EXPECT_EQ(filesUnder(target.root), before); // no file changed, none left beside
 }
@@ -74,8 +75,9 @@ TEST_F(RestoreCancelTest, CancelledAtALaterItemTheEarlierOnesAreReported) {
     EXPECT_TRUE(r.cancelled);
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text,
-              "The Restore was cancelled. The item it was restoring was left as it was; these had "
-              "been restored before:\r\nRestore Personal Folders\t\tsucceeded!\t");
+              "The Restore was cancelled. The item at work when it stopped, and those after it, "
+              "were left as they were; these had been restored before:\r\nRestore Personal "
+              "Folders\t\tsucceeded!\t");
     EXPECT_EQ(filesUnder(signatures), signaturesBefore); // never started
 }
 
