@@ -7,10 +7,12 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace trelmig {
 
@@ -74,9 +76,27 @@ std::optional<std::string> readWholeFile(const std::filesystem::path& file) {
     return std::move(s).str();
 }
 
+// The new versions of target that a killed save left beside it
+// (".user.reg.trelmig-XXXXXX"): never renamed into place, never read.
+void removeLeftoverSaves(const std::filesystem::path& target) {
+    const std::string prefix = SideFile::sidePrefix(target.filename().string());
+    std::error_code ec;
+    std::vector<std::filesystem::path> doomed;
+    for (std::filesystem::directory_iterator it(target.parent_path(), ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0 &&
+            it->is_regular_file(ec) && !it->is_symlink(ec))
+            doomed.push_back(it->path());
+    }
+    for (const auto& path : doomed)
+        std::filesystem::remove(path, ec);
+}
+
 // Writes text beside the target, flushes it to disk and renames it over the
 // target, so the file is always either the old or the new one.
 void replaceFileAtomically(const std::filesystem::path& target, const std::string& text) {
+    removeLeftoverSaves(target);
     try {
         SideFile file(target.string());
         file.create();

@@ -160,6 +160,22 @@ TEST(WineRegistry, SaveRefusesWhenTheFileChangedOnDisk) {
             << "temporary file left behind";
 }
 
+TEST(WineRegistry, ASaveRemovesTheNewVersionsAKilledSaveLeftBehind) {
+    FixturePrefix fx;
+    std::ofstream(fx.root / ".user.reg.trelmig-Ab12Cd") << "half a registry file";
+    std::ofstream(fx.root / ".user.reg.trelmig-notes.txt") << "not ours";
+    std::ofstream(fx.root / ".system.reg.trelmig-Zz99zz") << "another file's";
+    WineRegistry reg(fx.prefix());
+    reg.createKey(RootKey::CurrentUser, "Software\\Trelmig");
+    reg.setValue(RootKey::CurrentUser, "Software\\Trelmig", {"x", REG_DWORD, {1, 0, 0, 0}});
+    reg.save();
+    ASSERT_NE(readFile(fx.root / "user.reg").find("Trelmig"), std::string::npos);
+    EXPECT_FALSE(fs::exists(fx.root / ".user.reg.trelmig-Ab12Cd"));
+    EXPECT_TRUE(fs::exists(fx.root / ".user.reg.trelmig-notes.txt"));
+    // system.reg was not saved: its leftover waits for its own next save.
+    EXPECT_TRUE(fs::exists(fx.root / ".system.reg.trelmig-Zz99zz"));
+}
+
 TEST(WineRegistry, RevertDropsUnsavedChanges) {
     FixturePrefix fx;
     WineRegistry reg(fx.prefix());
