@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -125,7 +126,8 @@ bool ZipArchive::WriteZip(const std::string& targetPath, const ZipFileList& file
     };
     bool ok = false;
     try {
-        ok = writeZipFile(targetPath, files.Files(), password, progress, impl_->lastError);
+        ok = writeZipFile(targetPath, files.Files(), password, progress, impl_->lastError,
+                          impl_->events.writeCancelled);
     } catch (const std::exception& e) {
         ok = impl_->fail(std::string("Cannot write the archive: ") + e.what());
     }
@@ -362,6 +364,7 @@ bool ZipArchive::Impl::extractAll(
     std::size_t running = 0;
     std::atomic<bool> failed = false;
     std::string firstError;
+    std::atomic<std::uint64_t> unreported{0}; // bytes written, not yet told to extractProgress
 
     auto extractOne = [&](Extraction& job) -> std::string {
         try {
@@ -378,7 +381,8 @@ bool ZipArchive::Impl::extractAll(
                 *job.entry,
                 [&](const unsigned char* data, std::size_t length) {
                     if (failed)
-                        return false; // another entry failed: nothing will be kept
+                        return false; // another entry failed, or the user cancelled
+                    unreported += length;
                     if (writeBehind)
                         return writeBehind->write(data, length);
                     try {
@@ -440,17 +444,37 @@ bool ZipArchive::Impl::extractAll(
     }
     {
         std::unique_lock lock(mutex);
-        for (;;) {
-            changed.wait(lock, [&] { return !started.empty() || running == 0; });
-            if (started.empty())
-                break;
-            const std::string* name = started.front();
-            started.pop_front();
+        // The events come on this thread: names as entries start, and the
+        // bytes written every tenth of a second.
+        const auto reportBytes = [&] {
+            const std::uint64_t bytes = unreported.exchange(0);
+            if (bytes == 0 || !events.extractProgress || events.extractProgress(bytes))
+                return;
+            lock.lock();
+            if (!failed) {
+                failed = true;
+                firstError = "The extraction was cancelled.";
+            }
             lock.unlock();
-            if (events.fileExtracting)
+        };
+        for (;;) {
+            changed.wait_for(lock, std::chrono::milliseconds(100),
+                             [&] { return !started.empty() || running == 0; });
+            if (started.empty() && running == 0)
+                break;
+            const std::string* name = nullptr;
+            if (!started.empty()) {
+                name = started.front();
+                started.pop_front();
+            }
+            lock.unlock();
+            if (name && events.fileExtracting)
                 events.fileExtracting(*name);
+            reportBytes();
             lock.lock();
         }
+        lock.unlock();
+        reportBytes();
     }
     for (auto& thread : pool)
         thread.join();

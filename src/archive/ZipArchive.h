@@ -18,6 +18,13 @@ struct ZipEvents {
     std::function<void(const std::string& fileName)> fileExtracting; // once per extracted file
     std::function<void(int percent)> writeProgress;                  // 0..100, repeatedly
     std::function<void(bool succeeded)> writeFinished;               // once per WriteZip
+    // Asked repeatedly while an archive is written: true abandons the write,
+    // which then fails and leaves the target as it was.
+    std::function<bool()> writeCancelled;
+    // While entries are extracted, repeatedly: the bytes written since the
+    // last call. False stops the extraction, which then fails and leaves
+    // every target untouched.
+    std::function<bool(std::uint64_t bytesWritten)> extractProgress;
 };
 
 // One entry of an opened archive.

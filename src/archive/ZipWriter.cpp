@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
@@ -38,7 +39,7 @@ bool writeEmptyArchive(const std::string& path) {
 
 bool writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& files,
                   const std::string& password, const std::function<void(int)>& progress,
-                  std::string& error) {
+                  std::string& error, const std::function<bool()>& cancelled) {
     auto fail = [&error](std::string why) {
         error = std::move(why);
         return false;
@@ -114,9 +115,13 @@ bool writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& f
             return fail("Cannot write the archive " + target + ": " + why);
         };
         for (std::size_t i = 0; i < files.size(); ++i) {
-            sources.push_back(
-                std::make_unique<ZipEntrySource>(pipeline, i, planned[i].size, planned[i].mtime,
-                                                 [&] { advance(pipeline.bytesDone()); }));
+            sources.push_back(std::make_unique<ZipEntrySource>(
+                pipeline, i, planned[i].size, planned[i].mtime, [&] {
+                    // Fails the read, and with it the write.
+                    if (cancelled && cancelled())
+                        throw std::runtime_error("cancelled");
+                    advance(pipeline.bytesDone());
+                }));
             zip_source_t* source = sources.back()->open(za.get());
             if (!source)
                 return abandon(zip_strerror(za.get()));
@@ -135,6 +140,8 @@ bool writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& f
                 return abandon(zip_strerror(za.get()));
         }
         if (zip_close(za.get()) != 0) {
+            if (cancelled && cancelled())
+                return abandon("the write was cancelled");
             std::string why = pipeline.error();
             if (why.empty())
                 why = output.error();

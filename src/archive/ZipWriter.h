@@ -16,9 +16,10 @@ struct ZipQueuedFile {
 // AES-256 in worker threads; libzip writes the headers and the directory. The archive at target is
 // replaced only once the new one is complete and on disk (ZipWriteTarget). progress gets the
 // percent of the files' bytes written so far, rising from 0 to 100. Returns false with error set
-// when no new archive was put in place.
+// when no new archive was put in place. cancelled, when given, is asked as the data is written;
+// true abandons the write.
 bool writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& files,
                   const std::string& password, const std::function<void(int)>& progress,
-                  std::string& error);
+                  std::string& error, const std::function<bool()>& cancelled = {});
 
 } // namespace trelmig

@@ -4,6 +4,7 @@
 #include "archive/ZipArchive.h"
 #include "backup/BackupRun.h"
 #include "backup/ItemBackup.h"
+#include "core/CancelToken.h"
 #include "core/ProgressView.h"
 #include "core/Prompter.h"
 #include "outlook/OutlookEnvironment.h"
@@ -24,7 +25,14 @@ BackupDriver::BackupDriver(Environment& env, ZipArchive& zip, Prompter& prompter
                            ProgressView& progress)
     : env_(env), zip_(zip), prompter_(prompter), progress_(progress) {}
 
-BackupRunResult BackupDriver::RunBackup(const BackupChoices& c) {
+namespace {
+
+// Share of the bar for gathering the items; the rest follows the bytes written.
+constexpr int kGatherShare = 5;
+
+} // namespace
+
+BackupRunResult BackupDriver::RunBackup(const BackupChoices& c, const CancelToken* cancel) {
     BackupRunResult result;
     if (running_)
         return result;
@@ -52,6 +60,7 @@ BackupRunResult BackupDriver::RunBackup(const BackupChoices& c) {
     progress_.SetBusy(true);
     s.strTargetFile = c.targetFile;
     s.strBackupPassword = c.password;
+    progress_.SetProgress(0);
     progress_.ShowPanel(true);
     progress_.ProcessEvents();
 
@@ -61,8 +70,11 @@ BackupRunResult BackupDriver::RunBackup(const BackupChoices& c) {
             [&](int percent) {
                 progress_.ProcessEvents();
                 progress_.SetPercentText("Write File " + std::to_string(percent) + "%");
+                progress_.SetProgress(kGatherShare + percent * (100 - kGatherShare) / 100);
             },
         .writeFinished = {},
+        .writeCancelled = [cancel] { return CancelRequested(cancel); },
+        .extractProgress = {},
     });
 
     BackupRequest request;
@@ -73,8 +85,9 @@ BackupRunResult BackupDriver::RunBackup(const BackupChoices& c) {
     request.targetFile = c.targetFile;
     request.outlookDisplayName = GetOutlookVersion(s, env_.reg, env_.files, env_.system);
     request.time = LocalTimeNow();
+    request.cancel = cancel;
 
-    progress_.SetProgress(progress_.Progress() + 10);
+    int stepsDone = 0;
     const BackupHooks hooks{
         .stepStarting =
             [&](const BackupStep& step) {
@@ -87,13 +100,16 @@ BackupRunResult BackupDriver::RunBackup(const BackupChoices& c) {
                 progress_.SetFileText("Adding File " + name);
                 progress_.ProcessEvents();
             },
-        .addProgress = [&](int amount) { progress_.SetProgress(progress_.Progress() + amount); },
+        .addProgress =
+            [&](int) { progress_.SetProgress(kGatherShare * ++stepsDone / kBackupStepCount); },
     };
     const BackupOutcome outcome = PerformBackup(env_, zip_, request, hooks);
     zip_.SetEvents({});
     result.written = outcome.written;
+    result.cancelled = outcome.cancelled;
 
-    progress_.SetProgress(100);
+    if (outcome.written)
+        progress_.SetProgress(100);
     progress_.SetBusy(false);
     progress_.SetFileText("");
     progress_.SetPercentText("");
@@ -101,6 +117,12 @@ BackupRunResult BackupDriver::RunBackup(const BackupChoices& c) {
     progress_.SetProgress(0);
     running_ = false;
 
+    if (outcome.cancelled) {
+        prompter_.Show("The Backup was cancelled. No backup file was written; a file already at " +
+                           c.targetFile + " was left as it was.",
+                       MessageIcon::Information);
+        return result;
+    }
     if (!outcome.written) {
         // Saying "Completed" here would hide that there is no new backup.
         prompter_.Show("The Backup was not Completed! The backup file could not be written:\r\n" +

@@ -7,6 +7,7 @@
 
 namespace trelmig {
 
+class CancelToken;
 class Environment;
 class ZipArchive;
 class Prompter;
@@ -27,14 +28,18 @@ struct BackupRunResult {
     bool started = false;       // false when validation stopped it (or one was running)
     bool written = false;       // the archive was written
     bool discRequested = false; // the user wants it on a disc (strDiscFile* are set)
+    bool cancelled = false;     // stopped by the user before the archive was in place
 };
 
 // The interactive backup: validates the choices, gathers the items, writes
 // the archive and reports, through the window's Prompter and ProgressView.
+// The bar moves with the bytes written into the archive. A set cancel token
+// stops the run between two steps or while the archive is written; the
+// previous archive at the target then stays as it was.
 class BackupDriver {
 public:
     BackupDriver(Environment& env, ZipArchive& zip, Prompter& prompter, ProgressView& progress);
-    BackupRunResult RunBackup(const BackupChoices& choices);
+    BackupRunResult RunBackup(const BackupChoices& choices, const CancelToken* cancel = nullptr);
     bool Running() const { return running_; }
 
 private:

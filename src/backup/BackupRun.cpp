@@ -3,6 +3,7 @@
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
 #include "backup/ItemBackup.h"
+#include "core/CancelToken.h"
 #include "core/CompletionLog.h"
 #include "core/SettingsFile.h"
 #include "platform/Text.h"
@@ -41,6 +42,8 @@ BackupOutcome PerformBackup(Environment& env, ZipArchive& zip, const BackupReque
         ZipFileList files(hooks.fileAdding);
         ItemBackup items(s, env.reg, env.files, env.ansi, files);
         for (const BackupStep& step : backupSteps()) {
+            if (CancelRequested(request.cancel))
+                throw std::runtime_error("the backup was cancelled");
             const bool runs = StepRuns(step, request.items);
             bool ok = false;
             if (runs) {
@@ -69,6 +72,8 @@ BackupOutcome PerformBackup(Environment& env, ZipArchive& zip, const BackupReque
         outcome.written = false;
         outcome.writeError = e.what();
     }
+    // A cancel that came too late to stop the write leaves a complete archive.
+    outcome.cancelled = !outcome.written && CancelRequested(request.cancel);
     zip.CloseZip();
 
     for (std::string* scratch : {&s.strInfoFile, &s.strConfigExportFile, &s.strAccountsExportFile,

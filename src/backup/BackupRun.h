@@ -9,6 +9,7 @@
 
 namespace trelmig {
 
+class CancelToken;
 class Environment;
 class ZipArchive;
 
@@ -22,6 +23,9 @@ struct BackupRequest {
     std::string targetFile;  // host path
     std::string outlookDisplayName;
     std::tm time{};
+    // Looked at between the steps; the archive's own writeCancelled event
+    // stops the write itself.
+    const CancelToken* cancel = nullptr;
 };
 
 struct BackupOutcome {
@@ -30,6 +34,7 @@ struct BackupOutcome {
     // Why each step that ran failed, by step index (empty for the others).
     std::array<std::string, kBackupStepCount> failures;
     bool written = false;
+    bool cancelled = false; // stopped by the user; nothing was written
     std::string writeError;
 };
 

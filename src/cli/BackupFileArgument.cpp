@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "core/PasswordPrompt.h"
+#include "core/Prompter.h"
 
 #include <fcntl.h>
 #include <fstream>
@@ -18,7 +19,8 @@ namespace {
 // where other users could read it.
 class CommandLinePasswords : public PasswordPrompt {
 public:
-    explicit CommandLinePasswords(const std::optional<std::filesystem::path>& file) : file_(file) {}
+    CommandLinePasswords(const std::optional<std::filesystem::path>& file, Prompter& prompter)
+        : file_(file), prompter_(prompter) {}
 
     std::optional<std::string> AskPassword() override {
         if (file_) {
@@ -32,8 +34,12 @@ public:
             return line;
         }
         const int tty = ::open("/dev/tty", O_RDWR | O_CLOEXEC);
-        if (tty < 0)
-            return std::nullopt; // nobody to ask
+        if (tty < 0) {
+            prompter_.Show("The backup file is protected and there is no terminal to type its "
+                           "password on: name a file that holds it with --password-file.",
+                           MessageIcon::Critical);
+            return std::nullopt;
+        }
         const std::string ask = "Password of the backup file: ";
         (void)!::write(tty, ask.data(), ask.size());
         termios old{};
@@ -56,6 +62,7 @@ public:
 
 private:
     std::optional<std::filesystem::path> file_;
+    Prompter& prompter_;
 };
 
 } // namespace
@@ -90,7 +97,7 @@ InspectedBackupFile InspectBackupFileArgument(const CommandLine& cmd, Prompter& 
     i.env = std::make_unique<Environment>(WinePrefix::locate(cmd.prefix), prompter);
     i.env->Discover();
     i.zip = std::make_unique<ZipArchive>(i.env->ansi);
-    CommandLinePasswords passwords(cmd.passwordFile);
+    CommandLinePasswords passwords(cmd.passwordFile, prompter);
     i.result = InspectBackupFile(*i.env, *i.zip, prompter, passwords, cmd.archive);
     return i;
 }

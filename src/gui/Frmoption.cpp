@@ -1,6 +1,7 @@
 #include "gui/Frmoption.h"
 
 #include "app/Environment.h"
+#include "gui/GuiMnemonics.h"
 #include "gui/GuiSkin.h"
 #include "gui/frmJobs.h"
 
@@ -69,7 +70,10 @@ void Frmoption::buildLayout() {
         backupitem[i]->setObjectName(QString("backupitem%1").arg(i));
         itemsLayout->addWidget(backupitem[i]);
     }
-    whatLayout->addWidget(frame6);
+    // Room the window gains goes to the frames' ends, not between a label
+    // and its box.
+    itemsLayout->addStretch(1);
+    whatLayout->addWidget(frame6, 1);
 
     auto* frame3 = named(new QGroupBox("Schedule"), "Frame3");
     auto* scheduleLayout = new QGridLayout(frame3);
@@ -85,13 +89,17 @@ void Frmoption::buildLayout() {
     chkDaily = named(new QCheckBox("Run daily"), "chkDaily");
     scheduleLayout->addWidget(chkDaily, 4, 1);
 
-    auto* frame2 = named(new QGroupBox("Schedule"), "Frame2");
+    // "Where", as on the main window: a second "Schedule" frame would say
+    // nothing about the backup file it holds.
+    auto* frame2 = named(new QGroupBox("Where"), "Frame2");
     auto* fileLayout = new QGridLayout(frame2);
     fileLayout->addWidget(named(new QLabel("Choose a Backup Filename"), "SkinLabel4"), 0, 0, 1, 2);
     txtTargetFile = named(new QLineEdit, "txtTargetFile");
     // Only "Browse..." chooses the file: typed text would never be used.
     txtTargetFile->setReadOnly(true);
+    txtTargetFile->setMinimumWidth(txtTargetFile->fontMetrics().averageCharWidth() * 32);
     fileLayout->addWidget(txtTargetFile, 1, 0);
+    fileLayout->setColumnStretch(0, 1);
     cmdTargetFile = named(new QPushButton("Browse..."), "cmdTargetFile");
     fileLayout->addWidget(cmdTargetFile, 1, 1);
     auto* frame5 = named(new QGroupBox("Security"), "Frame5");
@@ -101,7 +109,6 @@ void Frmoption::buildLayout() {
     securityLayout->addWidget(named(new QLabel("Password:"), "SkinLabel1"), 1, 0);
     txtPassword = named(new QLineEdit, "txtPassword");
     txtPassword->setEchoMode(QLineEdit::Password);
-    txtPassword->setMaxLength(20);
     securityLayout->addWidget(txtPassword, 1, 1);
     securityLayout->addWidget(named(new QLabel("Retype Password:"), "SkinLabel2"), 2, 0);
     txtPassword2 = named(new QLineEdit, "txtPassword2");
@@ -121,12 +128,36 @@ void Frmoption::buildLayout() {
     auto* right = new QVBoxLayout;
     right->addWidget(frame3);
     right->addWidget(frame2);
+    right->addStretch(1);
     auto* columns = new QHBoxLayout;
-    columns->addWidget(frame1);
-    columns->addLayout(right);
+    columns->addWidget(frame1, 1);
+    columns->addLayout(right, 1);
     auto* top = new QVBoxLayout(this);
     top->addLayout(columns);
     top->addLayout(buttons);
+    giveMnemonics();
+}
+
+void Frmoption::giveMnemonics() {
+    const std::pair<const char*, QChar> labels[] = {
+        {"SkinLabel3", 'P'}, {"SkinLabel7", 'S'}, {"SkinLabel4", 'l'},
+        {"SkinLabel1", 'a'}, {"SkinLabel2", 'y'},
+    };
+    QWidget* const buddies[] = {cbSource, cmbStartTime, cmdTargetFile, txtPassword, txtPassword2};
+    for (std::size_t i = 0; i < std::size(labels); ++i) {
+        auto* label = findChild<QLabel*>(labels[i].first);
+        label->setBuddy(buddies[i]);
+        SetMnemonic(label, labels[i].second);
+    }
+    const char kDayLetters[kDayCount] = {'M', 'T', 'W', 'h', 'F', 'u', 'n'};
+    for (int i = 0; i < kDayCount; ++i)
+        SetMnemonic(dayBoxes[i], kDayLetters[i]);
+    SetMnemonic(chkDaily, 'd');
+    SetMnemonic(cmdTargetFile, 'B');
+    SetMnemonic(ifprotect, 'o');
+    SetMnemonic(Command3, 'k');
+    SetMnemonic(Command1, 'e');
+    SetMnemonic(Command2, 'C');
 }
 
 void Frmoption::setPasswordBoxes(bool enabled) {
@@ -199,6 +230,8 @@ void Frmoption::cmdTargetFile_Click() {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     dialog.setNameFilter("Quenvar Outlook Backup File (*.kvx)");
+    // The restore tab's open dialog lists backup files by their extension.
+    dialog.setDefaultSuffix("kvx");
     dialog.selectFile("dunmarik");
     if (runModal_(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;

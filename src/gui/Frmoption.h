@@ -60,6 +60,7 @@ public:
 private:
     void buildLayout();
     void setPasswordBoxes(bool enabled);
+    void giveMnemonics();
 
     Environment& env_;
     Prompter& prompter_;

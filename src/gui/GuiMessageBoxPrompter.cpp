@@ -1,5 +1,7 @@
 #include "gui/GuiMessageBoxPrompter.h"
 
+#include "gui/GuiWorker.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -27,6 +29,15 @@ QMessageBox::Icon boxIcon(MessageIcon icon) {
 
 MessageAnswer GuiMessageBoxPrompter::Show(const std::string& text, MessageIcon icon,
                                           MessageButtons buttons) {
+    // Code working on another thread (a backup, a restore) asks through the
+    // windows' thread, the only one that may show a box.
+    MessageAnswer answer = MessageAnswer::Cancel;
+    RunOnGuiThread([&] { answer = showBox(text, icon, buttons); });
+    return answer;
+}
+
+MessageAnswer GuiMessageBoxPrompter::showBox(const std::string& text, MessageIcon icon,
+                                             MessageButtons buttons) {
     QMessageBox box(parent_);
     box.setObjectName(QStringLiteral("MessageBox"));
     box.setWindowTitle(QString::fromUtf8(kAppTitle));

@@ -8,7 +8,7 @@
 namespace trelmig {
 
 // Messages of the windows: a modal message box with the application title,
-// centred on the window that asks.
+// centred on the window that asks. Callable from any thread.
 class GuiMessageBoxPrompter : public Prompter {
 public:
     explicit GuiMessageBoxPrompter(QWidget* parent = nullptr) : parent_(parent) {}
@@ -18,6 +18,8 @@ public:
                        MessageButtons buttons = MessageButtons::Ok) override;
 
 private:
+    MessageAnswer showBox(const std::string& text, MessageIcon icon, MessageButtons buttons);
+
     QPointer<QWidget> parent_;
 };
 

@@ -4,6 +4,8 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
 
 #include <algorithm>
 
@@ -29,12 +31,28 @@ GuiProgressPanel::GuiProgressPanel(QWidget* parent) : QFrame(parent) {
     pbshow->setValue(0);
     pbshow->setTextVisible(false);
 
+    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setAutoDefault(false);
+    connect(cmdCancel, &QPushButton::clicked, this, [this] {
+        cmdCancel->setEnabled(false);
+        emit cancelClicked();
+    });
+
     auto* grid = new QGridLayout(this);
     grid->addWidget(Label1, 0, 0);
     grid->addWidget(SkinLabel10, 0, 1);
     grid->addWidget(SkinLabel9, 1, 0, 1, 2);
     grid->addWidget(pbshow, 2, 0, 1, 2);
+    grid->addWidget(cmdCancel, 0, 2, 3, 1, Qt::AlignVCenter);
     grid->setColumnStretch(0, 1);
+}
+
+bool GuiProgressPanel::onOwnThread(std::function<void()> call) {
+    if (QThread::currentThread() == thread())
+        return true;
+    QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+    return false;
 }
 
 GuiProgressPanel::~GuiProgressPanel() {
@@ -42,42 +60,60 @@ GuiProgressPanel::~GuiProgressPanel() {
 }
 
 void GuiProgressPanel::ShowPanel(bool visible) {
+    if (!onOwnThread([this, visible] { ShowPanel(visible); }))
+        return;
+    if (visible)
+        cmdCancel->setEnabled(true);
     emit panelShown(visible);
     setVisible(visible);
 }
 
 void GuiProgressPanel::SetBusy(bool busy) {
+    if (!onOwnThread([this, busy] { SetBusy(busy); }))
+        return;
     if (busy == busy_)
         return;
     busy_ = busy;
     if (busy)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QApplication::setOverrideCursor(Qt::BusyCursor); // Cancel can still be clicked
     else
         QApplication::restoreOverrideCursor();
 }
 
 void GuiProgressPanel::SetStatus(const std::string& text) {
+    if (!onOwnThread([this, text] { SetStatus(text); }))
+        return;
     Label1->setText(QString::fromStdString(text));
 }
 
 void GuiProgressPanel::SetFileText(const std::string& text) {
+    if (!onOwnThread([this, text] { SetFileText(text); }))
+        return;
     SkinLabel9->setText(QString::fromStdString(text));
 }
 
 void GuiProgressPanel::SetPercentText(const std::string& text) {
+    if (!onOwnThread([this, text] { SetPercentText(text); }))
+        return;
     SkinLabel10->setText(QString::fromStdString(text));
 }
 
 void GuiProgressPanel::SetProgress(int value) {
-    pbshow->setValue(std::clamp(value, pbshow->minimum(), pbshow->maximum()));
+    value = std::clamp(value, 0, 100);
+    value_ = value;
+    if (!onOwnThread([this, value] { pbshow->setValue(value); }))
+        return;
+    pbshow->setValue(value);
 }
 
 int GuiProgressPanel::Progress() const {
-    return pbshow->value();
+    return value_;
 }
 
 void GuiProgressPanel::ProcessEvents() {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // A run on another thread leaves the windows' thread free anyway.
+    if (QThread::currentThread() == thread())
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 } // namespace trelmig

@@ -39,9 +39,9 @@ frmJobs::frmJobs(const Crontab& crontab, Prompter& prompter, QWidget* parent)
     lvJobs->setColumnCount(ColumnCount);
     lvJobs->setHeaderLabels({"Task", "Start time", "Days", "Profile", "Items", "Backup file"});
     lvJobs->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    cmdRemove = new QPushButton("Remove Task");
+    cmdRemove = new QPushButton("&Remove Task");
     cmdRemove->setObjectName("cmdRemove");
-    cmdClose = new QPushButton("Close");
+    cmdClose = new QPushButton("&Close");
     cmdClose->setObjectName("cmdClose");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdRemove);

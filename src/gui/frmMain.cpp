@@ -10,6 +10,7 @@
 #include "gui/GuiPrefixChooser.h"
 #include "gui/GuiProgressPanel.h"
 #include "gui/GuiSkin.h"
+#include "gui/GuiWorker.h"
 #include "gui/frmMaindvdwrite.h"
 #include "gui/frmPwd.h"
 #include "gui/frmabout.h"
@@ -42,8 +43,11 @@ frmMain::frmMain(Environment& env, Prompter& prompter, PasswordPrompt* passwords
     }
     passwords_ = passwords;
     zip1_ = std::make_unique<ZipArchive>(env_.ansi);
-    backupDriver_ = std::make_unique<BackupDriver>(env_, *zip1_, prompter_, *picCon3);
-    restoreDriver_ = std::make_unique<RestoreDriver>(env_, *zip1_, prompter_, *picCon3);
+    // The drivers work on a worker thread: their messages are shown from the
+    // window's thread, the panel hands itself over on its own.
+    runPrompter_ = std::make_unique<GuiThreadPrompter>(prompter_);
+    backupDriver_ = std::make_unique<BackupDriver>(env_, *zip1_, *runPrompter_, *picCon3);
+    restoreDriver_ = std::make_unique<RestoreDriver>(env_, *zip1_, *runPrompter_, *picCon3);
     chooseFile = [this](const FileDialogRequest& request) { return askFile(request); };
     endProgram = [] { QCoreApplication::quit(); };
     choosePrefix = [this] { return ChooseWinePrefix(*this); };
@@ -57,13 +61,14 @@ frmMain::frmMain(Environment& env, Prompter& prompter, PasswordPrompt* passwords
         frmOption_->ShowModal();
     };
     connectHandlers();
+    giveDesktopKeys();
     Form_Load();
 }
 
 frmMain::~frmMain() = default;
 
 bool frmMain::Busy() const {
-    return inspecting_ || backupDriver_->Running() || restoreDriver_->Running();
+    return inspecting_ || running_;
 }
 
 bool frmMain::RefuseWhileBusy() {
@@ -89,6 +94,7 @@ void frmMain::connectHandlers() {
     });
     connect(picCon3, &GuiProgressPanel::panelShown, lblEnvironment,
             [this](bool shown) { lblEnvironment->setVisible(!shown); });
+    connect(picCon3, &GuiProgressPanel::cancelClicked, this, &frmMain::cancelRun);
 
     connect(backupnow, &QAction::triggered, this, &frmMain::backupnow_Click);
     connect(restorenow, &QAction::triggered, this, &frmMain::restorenow_Click);
@@ -129,8 +135,8 @@ void frmMain::Form_Load() {
         env_.session.bNoProfiles = env_.session.arrProfiles.empty();
     }
     env_.session.bNoSourceFile = true;
-    cmdApply->setText(SSTab1->currentIndex() == 0 ? QStringLiteral("Backup Now")
-                                                  : QStringLiteral("Restore Now"));
+    cmdApply->setText(SSTab1->currentIndex() == 0 ? QStringLiteral("&Backup Now")
+                                                  : QStringLiteral("&Restore Now"));
     showEnvironmentLine(outlookName);
 
     if (env_.session.bNoProfiles || env_.session.arrProfiles.empty()) {
@@ -170,6 +176,11 @@ void frmMain::showEnvironmentLine(const std::string& outlookName) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    if (!quitting_ && running_) {
+        event->ignore();
+        askCancelAndQuit();
+        return;
+    }
     // Closing the window is the same as File > Quit.
     if (!quitting_ && !unloadOtherWindows()) {
         event->ignore();
@@ -192,13 +203,15 @@ bool frmMain::unloadOtherWindows() {
 }
 
 void frmMain::filequit_Click() {
-    if (unloadOtherWindows())
+    if (running_)
+        askCancelAndQuit();
+    else if (unloadOtherWindows())
         close(); // ends the program
 }
 
 void frmMain::SSTab1_Click(int previousTab) {
-    cmdApply->setText(previousTab == 1 ? QStringLiteral("Backup Now")
-                                       : QStringLiteral("Restore Now"));
+    cmdApply->setText(previousTab == 1 ? QStringLiteral("&Backup Now")
+                                       : QStringLiteral("&Restore Now"));
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
@@ -218,10 +231,14 @@ void frmMain::backupnow_Click() {
 }
 
 void frmMain::restorenow_Click() {
-    RunRestore();
+    // Replacing the user's mail is asked for however the restore is started.
+    ConfirmAndRunRestore();
 }
 
 void frmMain::TaskScheduler_Click() {
+    // The schedule window recomputes the item locations a backup works with.
+    if (RefuseWhileBusy())
+        return;
     if (showScheduleWindow)
         showScheduleWindow();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/CancelToken.h"
 #include "core/ItemCatalogue.h"
 #include "core/Prompter.h"
 
@@ -30,6 +31,7 @@ class Frmoption;
 class BackupDriver;
 class Environment;
 class GuiProgressPanel;
+class GuiThreadPrompter;
 class PasswordPrompt;
 class RestoreDriver;
 class ZipArchive;
@@ -49,8 +51,9 @@ QString ProposedBackupName(const QDate& day);
 // The main window: the backup and restore tabs, the progress panel, the
 // buttons and the menus. Its handlers carry the names the program has always
 // used (cmdApply_Click, cbSource_Click, ...) and call the core for the work.
-// Everything runs on the user-interface thread; while a backup, a restore or
-// an inspection works, the window stays painted and refuses to start another.
+// A backup or a restore works on a thread of its own while the window shows
+// its progress and offers Cancel; an inspection works on the window's thread.
+// While any of them works, the window refuses to start another.
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -103,6 +106,8 @@ public:
     // --- drivers
     void RunBackup();
     void RunRestore();
+    // Asks whether the user's mail may be replaced, then restores.
+    void ConfirmAndRunRestore();
     void cmdSourceFile_Click();
     // Shows the restore tab and inspects path as "Browse..." does when path
     // is chosen (trelmig FILE.kvx, a file opened from a file manager).
@@ -182,11 +187,19 @@ private:
     QWidget* buildRestoreTab();
     QWidget* buildBottomBar();
     void buildMenus();
+    void giveDesktopKeys(); // frmMainKeys.cpp
     void connectHandlers();
     void setPasswordBoxesEnabled(bool enabled);
     // Closes every other window of the program before this one goes; false
     // (after telling the user) while a run is at work.
     bool unloadOtherWindows();
+    // Runs a driver on a worker thread (frmMainWorker.cpp) and returns when
+    // it has ended; the window closes then if the user asked for it.
+    void runOnWorker(const std::function<void()>& work);
+    void cancelRun();
+    // Closing while a backup or restore works: offers to cancel it, and
+    // closes the window once it has stopped.
+    void askCancelAndQuit();
     void clearRestoreSide();
     void showEnvironmentLine(const std::string& outlookName);
     // True (after telling the user) when a run is at work.
@@ -200,7 +213,11 @@ private:
     std::unique_ptr<ZipArchive> zip1_;
     std::unique_ptr<BackupDriver> backupDriver_;
     std::unique_ptr<RestoreDriver> restoreDriver_;
-    std::unique_ptr<Frmoption> frmOption_; // kept: it remembers its backup file
+    std::unique_ptr<Frmoption> frmOption_;           // kept: it remembers its backup file
+    std::unique_ptr<GuiThreadPrompter> runPrompter_; // the drivers' messages
+    CancelToken cancel_;
+    bool running_ = false;       // a backup or restore works on its thread
+    bool closeAfterRun_ = false; // the user chose to cancel and quit
     bool inspecting_ = false;
     bool quitting_ = false;
     int currentTab_ = 0;

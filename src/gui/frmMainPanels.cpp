@@ -104,6 +104,9 @@ void frmMain::cbSource_Click() {
 }
 
 void frmMain::cmdTargetFile_Click() {
+    // strTargetFile belongs to a running backup.
+    if (RefuseWhileBusy())
+        return;
     FileDialogRequest request;
     request.dialogName = QStringLiteral("cdTarget");
     request.title = QStringLiteral("Save Outlook Data as");
@@ -118,10 +121,13 @@ void frmMain::cmdTargetFile_Click() {
 }
 
 void frmMain::cmdApply_Click() {
-    if (SSTab1->currentIndex() == 0) {
+    if (SSTab1->currentIndex() == 0)
         RunBackup();
-        return;
-    }
+    else
+        ConfirmAndRunRestore();
+}
+
+void frmMain::ConfirmAndRunRestore() {
     if (RefuseWhileBusy())
         return;
     if (prompter_.Show("Your current Email and News messages will be replaced with the messages "

@@ -1,6 +1,6 @@
 // The long runs of the main window: backup, inspection of a backup file and
 // restore, each done by the core with this window as its Prompter and its
-// progress panel as the ProgressView.
+// progress panel as the ProgressView; backups and restores on a worker thread.
 #include "gui/frmMain.h"
 
 #include "app/Environment.h"
@@ -72,7 +72,7 @@ void frmMain::RunBackup() {
     c.targetFile = env_.session.strTargetFile;
     BackupRunResult result;
     try {
-        result = backupDriver_->RunBackup(c);
+        runOnWorker([&] { result = backupDriver_->RunBackup(c, &cancel_); });
     } catch (const std::exception& e) {
         picCon3->SetBusy(false);
         picCon3->ShowPanel(false);
@@ -91,7 +91,7 @@ void frmMain::RunRestore() {
     c.profile = cbTarget->currentText().toStdString();
     c.boxes = checked(restoreitem);
     try {
-        restoreDriver_->RunRestore(c);
+        runOnWorker([&] { restoreDriver_->RunRestore(c, &cancel_); });
     } catch (const std::exception& e) {
         picCon3->SetBusy(false);
         picCon3->ShowPanel(false);

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -72,9 +73,24 @@ frmMaindvdwrite::frmMaindvdwrite(Session& session, Prompter& prompter, QWidget* 
         return box.exec() == QMessageBox::Ok;
     };
     chooseImageFile = [this](const QString& suggestion) {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("Write the disc image to"),
-                                            suggestion,
-                                            QStringLiteral("Disc images (*.iso);;All files (*)"));
+        QFileDialog dialog(this, QStringLiteral("Write the disc image to"));
+        dialog.setObjectName(QStringLiteral("cdImageFile"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilters(
+            {QStringLiteral("Disc images (*.iso)"), QStringLiteral("All files (*)")});
+        // A name typed without extension still makes an image others recognise.
+        dialog.setDefaultSuffix(QStringLiteral("iso"));
+        dialog.selectFile(suggestion);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().constFirst();
+    };
+    chooseFilesToAdd = [this] {
+        return QFileDialog::getOpenFileNames(this, QStringLiteral("Add Files"), QDir::homePath());
+    };
+    chooseFolderToAdd = [this] {
+        return QFileDialog::getExistingDirectory(this, QStringLiteral("Add Folder"),
+                                                 QDir::homePath());
     };
     showErase = [this](DiscDevice* device, DiscEngine& engine) {
         frmErase erase(prompter_, this);
@@ -140,13 +156,18 @@ void frmMaindvdwrite::BuildLayout() {
     cboVolumeType = new QComboBox(recorder);
     txtVolIdentifier = new QLineEdit(QStringLiteral("New Disc"), recorder);
     txtVolIdentifier->setMaxLength(32);
-    grid->addWidget(new QLabel(QStringLiteral("Device:"), recorder), 0, 0);
+    auto caption = [recorder](const char* text, QWidget* buddy) {
+        auto* label = new QLabel(QString::fromLatin1(text), recorder);
+        label->setBuddy(buddy);
+        return label;
+    };
+    grid->addWidget(caption("De&vice:", cboDevices), 0, 0);
     grid->addWidget(cboDevices, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Write Speed:"), recorder), 0, 2);
+    grid->addWidget(caption("Write S&peed:", cboWriteSpeed), 0, 2);
     grid->addWidget(cboWriteSpeed, 0, 3);
-    grid->addWidget(new QLabel(QStringLiteral("File System:"), recorder), 1, 0);
+    grid->addWidget(caption("File S&ystem:", cboVolumeType), 1, 0);
     grid->addWidget(cboVolumeType, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Volume Label:"), recorder), 1, 2);
+    grid->addWidget(caption("Volume &Label:", txtVolIdentifier), 1, 2);
     grid->addWidget(txtVolIdentifier, 1, 3);
     grid->setColumnStretch(1, 2);
     grid->setColumnStretch(3, 1);
@@ -218,6 +239,10 @@ void frmMaindvdwrite::BuildLayout() {
 
 void frmMaindvdwrite::BuildMenus() {
     mnuFile = menuBar->addMenu(QStringLiteral("&File"));
+    mnuFileAddFiles = mnuFile->addAction(QStringLiteral("Add &Files..."));
+    mnuFileAddFiles->setShortcut(QKeySequence::Open);
+    mnuFileAddFolder = mnuFile->addAction(QStringLiteral("Add F&older..."));
+    mnuFileSep0 = mnuFile->addSeparator();
     mnuFileClear = mnuFile->addAction(QStringLiteral("Clear All Items"));
     mnuFileSep1 = mnuFile->addSeparator();
     mnuFileRemoveFolder = mnuFile->addAction(QStringLiteral("Remove Folder"));
@@ -235,6 +260,8 @@ void frmMaindvdwrite::BuildMenus() {
 }
 
 void frmMaindvdwrite::ConnectControls() {
+    connect(mnuFileAddFiles, &QAction::triggered, this, [this] { mnuFileAddFiles_Click(); });
+    connect(mnuFileAddFolder, &QAction::triggered, this, [this] { mnuFileAddFolder_Click(); });
     connect(mnuFileClear, &QAction::triggered, this, [this] { mnuFileClear_Click(); });
     connect(mnuFileRemoveFolder, &QAction::triggered, this,
             [this] { mnuFileRemoveFolder_Click(); });

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QIcon>
 #include <QMap>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -30,8 +31,9 @@ namespace trelmig {
 class Prompter;
 struct Session;
 
-// "Backup Outlook Data to CD/DVD": composes a disc image from dropped files
-// and folders (or the archive the backup hands over) and writes it to a
+// "Backup Outlook Data to CD/DVD": composes a disc image from files and
+// folders dropped or added from the File menu (or the archive the backup
+// hands over) and writes it to a
 // recorder or an image file. Open it modally with exec(); it takes the
 // hand-over values strDiscFileTitle / strDiscFilePath from the session and
 // empties them.
@@ -49,6 +51,9 @@ public:
     std::function<bool(const QString& text)> askReplace;
     // Names the image file for the "Image file (.iso)" device; empty = cancel.
     std::function<QString(const QString& suggestion)> chooseImageFile;
+    // File > Add Files... and Add Folder...: the chosen host paths; empty = cancel.
+    std::function<QStringList()> chooseFilesToAdd;
+    std::function<QString()> chooseFolderToAdd;
     // Opens the erase window for the device and waits until it is closed.
     std::function<void(DiscDevice* device, DiscEngine& engine)> showErase;
 
@@ -62,6 +67,8 @@ public:
     void RefreshFileList();
     void UpdateImageSummary();
     void AddDroppedFiles(const QMimeData* data);
+    // Files and folders below the selected folder, as dropped ones are.
+    void AddPaths(const QStringList& paths);
     static bool IsFolderPath(const QString& path);
     static QString GetFileNamePart(const QString& path);
     void AddHandoverFile();
@@ -77,6 +84,8 @@ public:
     void chkUseFileDates_Click();
     void cmdWriteDisc_Click();
     void cmdCancel_Click();
+    void mnuFileAddFiles_Click();
+    void mnuFileAddFolder_Click();
     void mnuFileClear_Click();
     void mnuFileRemoveFolder_Click();
     void mnuFileRemoveFile_Click();
@@ -100,6 +109,9 @@ public:
     // Controls, by their names.
     QMenuBar* menuBar = nullptr;
     QMenu* mnuFile = nullptr;
+    QAction* mnuFileAddFiles = nullptr;
+    QAction* mnuFileAddFolder = nullptr;
+    QAction* mnuFileSep0 = nullptr;
     QAction* mnuFileClear = nullptr;
     QAction* mnuFileSep1 = nullptr;
     QAction* mnuFileRemoveFolder = nullptr;

@@ -108,14 +108,31 @@ QString frmMaindvdwrite::GetFileNamePart(const QString& path) {
 void frmMaindvdwrite::AddDroppedFiles(const QMimeData* data) {
     if (!data || !data->hasUrls())
         return;
+    QStringList paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    AddPaths(paths);
+}
+
+void frmMaindvdwrite::mnuFileAddFiles_Click() {
+    const QStringList files = chooseFilesToAdd ? chooseFilesToAdd() : QStringList();
+    if (!files.isEmpty())
+        AddPaths(files);
+}
+
+void frmMaindvdwrite::mnuFileAddFolder_Click() {
+    const QString folder = chooseFolderToAdd ? chooseFolderToAdd() : QString();
+    if (!folder.isEmpty())
+        AddPaths({folder});
+}
+
+void frmMaindvdwrite::AddPaths(const QStringList& paths) {
     SetHourglass(true);
     QTreeWidgetItem* node = SelectedNode();
     const QString target = !node || Key(node) == kRootKey ? QString() : Key(node);
     DiscImage& image = engine_->Image();
-    for (const QUrl& url : data->urls()) {
-        if (!url.isLocalFile())
-            continue;
-        QString path = url.toLocalFile();
+    for (QString path : paths) {
         while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
             path.chop(1);
         const QString imagePath = target + QStringLiteral("\\") + GetFileNamePart(path);

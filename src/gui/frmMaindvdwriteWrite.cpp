@@ -46,6 +46,13 @@ bool frmMaindvdwrite::CheckMediaSpace() {
 }
 
 void frmMaindvdwrite::cmdWriteDisc_Click() {
+    // A disc or image without files would only look like a backup.
+    if (engine_->Image().FileCount() == 0) {
+        prompter_.Show("There is nothing to write: add the files or folders to back up first "
+                       "(File > Add Files... or Add Folder..., or drop them on the window).",
+                       MessageIcon::Exclamation);
+        return;
+    }
     if (mobjDevice && mobjDevice->IsImageFile()) {
         // The image file device writes where the user says, asked each time.
         QString suggestion = QString::fromStdString(mobjDevice->TargetFile());

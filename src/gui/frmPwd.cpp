@@ -27,7 +27,7 @@ frmPwd::frmPwd(Session& session, QWidget* parent) : QDialog(parent), session_(se
     txtPassword->setObjectName(QStringLiteral("txtPassword"));
     txtPassword->setEchoMode(QLineEdit::Password);
     txtPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
-    txtPassword->setMaxLength(20);
+    // Backups take passwords of any length: so does the prompt that opens them.
     txtPassword->setMinimumWidth(txtPassword->fontMetrics().averageCharWidth() * 34);
     SkinLabel1->setBuddy(txtPassword);
     auto* frame = new QVBoxLayout(Frame1);
@@ -38,11 +38,8 @@ frmPwd::frmPwd(Session& session, QWidget* parent) : QDialog(parent), session_(se
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdExit = new QPushButton(QStringLiteral("Cancel"), this);
     cmdExit->setObjectName(QStringLiteral("cmdExit"));
-    // Neither button answers Enter: only the password box does.
-    for (QPushButton* button : {cmdOK, cmdExit}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
+    // Enter anywhere in the prompt is OK, Escape is Cancel (the dialog's own).
+    cmdOK->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(cmdOK);
@@ -53,8 +50,8 @@ frmPwd::frmPwd(Session& session, QWidget* parent) : QDialog(parent), session_(se
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    setTabOrder(txtPassword, cmdOK);
     setTabOrder(cmdOK, cmdExit);
-    setTabOrder(cmdExit, txtPassword);
 
     connect(cmdOK, &QPushButton::clicked, this, &frmPwd::cmdOK_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmPwd::cmdExit_Click);
@@ -69,8 +66,8 @@ void frmPwd::Form_Load() {
 
 void frmPwd::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    // First in the tab order.
-    cmdOK->setFocus(Qt::OtherFocusReason);
+    // The user types at once.
+    txtPassword->setFocus(Qt::OtherFocusReason);
 }
 
 bool frmPwd::eventFilter(QObject* watched, QEvent* event) {

@@ -14,8 +14,9 @@ namespace trelmig {
 struct Session;
 
 // The password prompt shown before a protected backup file is inspected.
-// OK (or Enter in the password box) leaves the typed text in
-// strRestorePassword; Cancel leaves strRestorePassword as it was.
+// It opens with the focus in the password box. OK (or Enter) leaves the typed
+// text in strRestorePassword; Cancel (or Escape) leaves strRestorePassword as
+// it was, and the inspection stops.
 class frmPwd : public QDialog {
     Q_OBJECT
 public:

@@ -54,7 +54,7 @@ frmabout::frmabout(QWidget* parent) : QDialog(parent) {
     Line1->setObjectName(QStringLiteral("Line1"));
     Line1->setFrameShape(QFrame::HLine);
     Line1->setFrameShadow(QFrame::Sunken);
-    Command3 = new QPushButton(QStringLiteral("Exit"), this);
+    Command3 = new QPushButton(QStringLiteral("E&xit"), this);
     Command3->setObjectName(QStringLiteral("Command3"));
 
     auto* facts = new QGridLayout;

@@ -2,11 +2,14 @@
 
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
+#include "core/CancelToken.h"
 #include "core/CompletionLog.h"
 #include "core/ProgressView.h"
+#include "platform/Text.h"
 #include "restore/ItemRestore.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace trelmig {
 
@@ -19,64 +22,81 @@ struct RestoreStep {
     const char* logLabel; // nullptr: not logged
     const char* failedLabel;
     const char* tabs;
-    int progressAfter;
 };
 
 const std::array<RestoreStep, kBackupStepCount>& restoreSteps() {
     static const std::array<RestoreStep, kBackupStepCount> steps = {{
-        {{0, 1, 4}, "Copying Config...", nullptr, nullptr, "", 0},
+        {{0, 1, 4}, "Copying Config...", nullptr, nullptr, ""},
         {{0, -1, -1},
          "Copying Data Files (Pst Files)...",
          "Restore Personal Folders",
          "Restore Personal Folders",
-         "\t\t",
-         10},
-        {{0, -1, -1}, "Copying Rules...", nullptr, nullptr, "", 25},
+         "\t\t"},
+        {{0, -1, -1}, "Copying Rules...", nullptr, nullptr, ""},
         {{1, -1, -1},
          "Copying Accounts...",
          "Restore Accounts Settings",
          "Restore Accounts Settings",
-         "\t\t",
-         10},
+         "\t\t"},
         {{2, -1, -1},
          "Copying Signatures...",
          "Restore Signatures",
          "Restore Signatures ",
-         "\t\t\t",
-         10},
+         "\t\t\t"},
         {{3, -1, -1},
          "Copying Stationeries...",
          "Restore Stationeries",
          "Restore Stationeries",
-         "\t\t\t",
-         5},
+         "\t\t\t"},
         {{4, -1, -1},
          "Copying Address Book...",
          "Restore Personal Address Book",
          "Restore Personal Address Book",
-         "\t\t",
-         5},
+         "\t\t"},
         {{5, -1, -1},
          "Copying Options...",
          "Restore Options Settings",
          "Restore Options Settings",
-         "\t\t",
-         5},
-        {{6, -1, -1},
-         "Copying Templates...",
-         "Restore Templates",
-         "Restore Templates",
-         "\t\t\t",
-         5},
-        {{7, -1, -1},
-         "Copying Setting...",
-         "Restore Preferences",
-         "Restore Preferences",
-         "\t\t\t",
-         0},
+         "\t\t"},
+        {{6, -1, -1}, "Copying Templates...", "Restore Templates", "Restore Templates", "\t\t\t"},
+        {{7, -1, -1}, "Copying Setting...", "Restore Preferences", "Restore Preferences", "\t\t\t"},
     }};
     return steps;
 }
+
+// The bytes the archive holds for the entries an item names.
+std::uint64_t entryBytes(const ZipArchive& zip, const std::string& names) {
+    std::uint64_t total = 0;
+    std::size_t start = 0;
+    for (;;) {
+        const auto semi = names.find(';', start);
+        if (const auto entry = zip.GetEntry(TrimBlanks(names.substr(start, semi - start))))
+            total += entry->size;
+        if (semi == std::string::npos)
+            return total;
+        start = semi + 1;
+    }
+}
+
+// Follows the extraction's bytes on the bar, from 0 to 100.
+class ByteProgress {
+public:
+    ByteProgress(ProgressView& view, std::uint64_t total) : view_(view), total_(total) {}
+    void written(std::uint64_t moreBytes) {
+        done_ = std::min(done_ + moreBytes, total_);
+        const int percent = total_ == 0 ? 0 : static_cast<int>(done_ * 100 / total_);
+        if (percent != shown_) {
+            shown_ = percent;
+            view_.SetProgress(percent);
+        }
+    }
+
+private:
+    ProgressView& view_;
+    std::uint64_t total_;
+    std::uint64_t done_ = 0;
+    int shown_ = 0;
+};
 
 } // namespace
 
@@ -84,7 +104,7 @@ RestoreDriver::RestoreDriver(Environment& env, ZipArchive& zip, Prompter& prompt
                              ProgressView& progress)
     : env_(env), zip_(zip), prompter_(prompter), progress_(progress) {}
 
-RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c) {
+RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c, const CancelToken* cancel) {
     RestoreRunResult result;
     Session& s = env_.session;
     if (running_)
@@ -109,9 +129,22 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c) {
     running_ = true;
     result.started = true;
     progress_.SetBusy(true);
+    progress_.SetProgress(0);
     progress_.ShowPanel(true);
-    progress_.SetProgress(progress_.Progress() + 10);
     progress_.ProcessEvents();
+
+    const auto runs = [&](std::size_t i) {
+        const RestoreStep& step = restoreSteps()[i];
+        return s.strBackupItems.size() > i && s.strBackupItems[i] == '1' &&
+               std::any_of(step.boxes.begin(), step.boxes.end(),
+                           [&](int b) { return b >= 0 && c.boxes[static_cast<std::size_t>(b)]; });
+    };
+    std::uint64_t totalBytes = 0;
+    for (std::size_t i = 0; i < restoreSteps().size(); ++i)
+        if (const auto names = s.strRestoreEntries.find(std::string(backupSteps()[i].itemKey));
+            runs(i) && names != s.strRestoreEntries.end())
+            totalBytes += entryBytes(zip_, names->second);
+    ByteProgress bytes(progress_, totalBytes);
 
     zip_.SetEvents({.fileExtracting =
                         [&](const std::string& name) {
@@ -120,15 +153,15 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c) {
                             progress_.ProcessEvents();
                         },
                     .writeProgress = {},
-                    .writeFinished = {}});
+                    .writeFinished = {},
+                    .writeCancelled = {},
+                    .extractProgress =
+                        [&](std::uint64_t moreBytes) {
+                            bytes.written(moreBytes);
+                            return !CancelRequested(cancel);
+                        }});
 
     ItemRestore items(env_, zip_);
-    const auto runs = [&](std::size_t i) {
-        const RestoreStep& step = restoreSteps()[i];
-        return s.strBackupItems.size() > i && s.strBackupItems[i] == '1' &&
-               std::any_of(step.boxes.begin(), step.boxes.end(),
-                           [&](int b) { return b >= 0 && c.boxes[static_cast<std::size_t>(b)]; });
-    };
     // The profile configuration names the data files: it changes the profile
     // only together with them (steps 2 and 7 rewrite the paths in it).
     items.HoldProfileConfiguration(runs(0) && (runs(1) || runs(6)));
@@ -136,21 +169,30 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c) {
     bool hardFailure = false;
     for (std::size_t i = 0; i < restoreSteps().size(); ++i) {
         const RestoreStep& step = restoreSteps()[i];
-        if (runs(i)) {
-            progress_.SetStatus(step.statusText);
-            const bool ok = items.Run(backupSteps()[i], c.profile);
-            if (step.logLabel)
-                result.log += CompletionLine(ok ? step.logLabel : step.failedLabel, step.tabs, ok,
-                                             items.LastError());
-            else if (!ok)
-                result.log += ReasonLine(items.LastError());
-            if (!ok) {
-                result.allSucceeded = false;
-                result.failures.push_back(items.LastError());
-                hardFailure = hardFailure || items.LastFailureWasHard();
-            }
+        if (!runs(i))
+            continue;
+        // Asked only while an item is left to restore.
+        if (CancelRequested(cancel)) {
+            result.cancelled = true;
+            break;
         }
-        progress_.SetProgress(progress_.Progress() + step.progressAfter);
+        progress_.SetStatus(step.statusText);
+        const bool ok = items.Run(backupSteps()[i], c.profile);
+        // Stopped inside the item, which therefore changed nothing.
+        if (!ok && CancelRequested(cancel)) {
+            result.cancelled = true;
+            break;
+        }
+        if (step.logLabel)
+            result.log += CompletionLine(ok ? step.logLabel : step.failedLabel, step.tabs, ok,
+                                         items.LastError());
+        else if (!ok)
+            result.log += ReasonLine(items.LastError());
+        if (!ok) {
+            result.allSucceeded = false;
+            result.failures.push_back(items.LastError());
+            hardFailure = hardFailure || items.LastFailureWasHard();
+        }
     }
     zip_.SetEvents({});
 
@@ -162,6 +204,15 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c) {
     progress_.SetProgress(0);
     running_ = false;
 
+    if (result.cancelled) {
+        result.allSucceeded = false;
+        prompter_.Show(
+            std::string("The Restore was cancelled. The item at work when it stopped, and those "
+                        "after it, were left as they were") +
+                (result.log.empty() ? "." : "; these had been restored before:" + result.log),
+            MessageIcon::Information);
+        return result;
+    }
     // The reasons are in the log, each after its item's line.
     if (hardFailure)
         prompter_.Show("The Restore was not Completed!\t\t\t\r\n" + result.log,

@@ -7,6 +7,7 @@
 
 namespace trelmig {
 
+class CancelToken;
 class Environment;
 class ZipArchive;
 class Prompter;
@@ -22,14 +23,19 @@ struct RestoreRunResult {
     bool allSucceeded = false; // every step that ran succeeded
     std::string log;
     std::vector<std::string> failures; // the reason of each step that failed
+    bool cancelled = false;            // stopped by the user
 };
 
 // "Restore Now": runs the item restore operations the archive holds and the
 // user ticked, in a fixed order, and reports one line per restored item.
+// The bar moves with the bytes extracted. A set cancel token stops the run
+// between two items or inside an extraction: the item at work then changes
+// nothing (each item is restored all or nothing), the items before it stay
+// restored and are reported.
 class RestoreDriver {
 public:
     RestoreDriver(Environment& env, ZipArchive& zip, Prompter& prompter, ProgressView& progress);
-    RestoreRunResult RunRestore(const RestoreChoices& choices);
+    RestoreRunResult RunRestore(const RestoreChoices& choices, const CancelToken* cancel = nullptr);
     bool Running() const { return running_; }
 
 private:

@@ -27,10 +27,14 @@ InspectionResult InspectBackupFile(Environment& env, ZipArchive& zip, Prompter& 
         return result;
 
     const bool isProtected = ZipArchive::IsPasswordProtected(chosenFile).value_or(false);
-    // A cancelled prompt keeps the password typed before.
-    if (isProtected)
-        if (auto typed = passwords.AskPassword())
-            s.strRestorePassword = *typed;
+    // A cancelled prompt stops here: the password typed for an earlier file
+    // must not open this one.
+    if (isProtected) {
+        auto typed = passwords.AskPassword();
+        if (!typed)
+            return result;
+        s.strRestorePassword = *typed;
+    }
     if (!zip.OpenZip(chosenFile)) {
         // Not a zip archive, or one whose entry names cannot be restored safely.
         prompter.Show("Invalid backup file\r\n\r\n" + zip.LastError(), MessageIcon::Critical);

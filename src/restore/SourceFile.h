@@ -22,7 +22,8 @@ struct InspectionResult {
 
 // Opens the chosen backup file, asks for its password when it is protected,
 // reads its information file and tells which items can be restored. The
-// archive stays open in zip for the restore. Messages go to prompter.
+// archive stays open in zip for the restore. Messages go to prompter. A
+// cancelled password prompt ends the inspection without a message.
 InspectionResult InspectBackupFile(Environment& env, ZipArchive& zip, Prompter& prompter,
                                    PasswordPrompt& passwords, const std::string& chosenFile);
 

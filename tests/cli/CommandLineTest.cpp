@@ -135,3 +135,17 @@ TEST(CommandLine, AnImageIsNeverWrittenOverOrInsideItsSources) {
     EXPECT_EQ(readWholeFile(source), "precious");
     EXPECT_FALSE(fs::exists(dir.path() / "folder" / "new.iso"));
 }
+
+TEST(CommandLine, AProtectedBackupWithNobodyToAskIsRefusedWithTheReason) {
+    SamplePrefixCopy sample;
+    const std::string archive = (sample.work.path() / "p.kvx").string();
+    const std::string prefix = " --prefix '" + sample.root.string() + "' ";
+    ASSERT_EQ(run(prefix + "sf=Outlook xm=00100000 ps=secret 'bf=" + archive + "'").status, 0);
+    // setsid: no terminal to type the password on.
+    const CommandRun r =
+        RunShell("setsid " + std::string(TRELMIG_BINARY) + prefix + "--inspect '" + archive + "'");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.output.find("there is no terminal to type its password on"), std::string::npos)
+        << r.output;
+    EXPECT_EQ(r.output.find("Incorect Password"), std::string::npos) << r.output;
+}

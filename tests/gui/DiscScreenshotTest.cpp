@@ -11,7 +11,10 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
+#include <QPainter>
 #include <QProgressBar>
 #include <QTreeWidget>
 #include <QUrl>
@@ -89,6 +92,35 @@ TEST_F(DiscScreenshots, DiscWindowWithAnImageTree) {
     EXPECT_EQ(window.lvwImageFiles->topLevelItemCount(), 3);
     EXPECT_TRUE(prompter.messages.empty());
     Save(&window, "disc-window.png");
+}
+
+TEST_F(DiscScreenshots, DiscWindowWithItsAddMenuOpen) {
+    dir.Write("Outlook Backup/Signatures/Work.htm", std::string(5120, 's'));
+    frmMaindvdwrite window(session, prompter, nullptr,
+                           EngineWith({Recorder(), new ImageFileDevice()}));
+    window.chooseFolderToAdd = [&] {
+        return QString::fromStdString((dir.path / "Outlook Backup").string());
+    };
+    window.mnuFileAddFolder->trigger();
+    window.tvwFolders->expandAll();
+    window.resize(820, 620);
+    window.show();
+    QApplication::processEvents();
+    // An open menu is a window of its own: drawn onto the window below its title.
+    window.mnuFile->setActiveAction(window.mnuFileAddFiles);
+    window.mnuFile->ensurePolished();
+    window.mnuFile->adjustSize();
+    QPixmap picture = window.grab();
+    const QPixmap menu = window.mnuFile->grab();
+    const QRect title = window.menuBar->actionGeometry(window.mnuFile->menuAction());
+    QPainter painter(&picture);
+    painter.drawPixmap(window.menuBar->mapTo(&window, title.bottomLeft()), menu);
+    painter.end();
+    EXPECT_TRUE(window.Engine().Image().Find("\\Outlook Backup\\Signatures\\Work.htm"));
+    const char* folder = std::getenv("TRELMIG_SCREENSHOT_DIR");
+    if (folder && *folder) {
+        EXPECT_TRUE(picture.save(QString::fromLocal8Bit(folder) + "/disc-add-menu.png"));
+    }
 }
 
 TEST_F(DiscScreenshots, EraseWindow) {

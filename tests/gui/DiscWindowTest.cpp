@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -188,6 +189,7 @@ TEST_F(DiscWindowTest, WithoutACompatibleDeviceTheListStaysEmpty) {
                                                     "Some older devices are not currently "
                                                     "supported."}));
     prompter.messages.clear();
+    Drop({dir.Write("a.txt", "a")});
     window->cmdWriteDisc_Click();
     EXPECT_EQ(Messages(),
               (std::vector<std::string>{"Please Insert Writable Media before continuing!"}));
@@ -199,6 +201,7 @@ TEST_F(DiscWindowTest, NoWritableMediumStopsBeforeAnySettingIsSent) {
     window->Engine().settings.writeMode = -1;
     window->chkDiscAtOnce->setChecked(true);
     Device().media = {kMediaCdRom, false, false};
+    Drop({dir.Write("a.txt", "a")});
     window->cmdWriteDisc_Click();
     EXPECT_EQ(Messages(),
               (std::vector<std::string>{"Please Insert Writable Media before continuing!"}));
@@ -298,6 +301,7 @@ TEST_F(DiscWindowTest, ARefusedStartLeavesTheWindowIdle) {
     Open();
     WritableDisc(100000);
     window->cboVolumeType->setCurrentIndex(1); // UDF alone
+    Drop({dir.Write("a.txt", "a")});
     window->cmdWriteDisc_Click();
     ASSERT_EQ(prompter.messages.size(), 2u);
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
@@ -430,6 +434,39 @@ TEST_F(DiscWindowTest, DropsGoBelowTheSelectedFolderAndTheTreeGrowsByEvents) {
     text.setText("not a file list");
     window->AddDroppedFiles(&text);
     EXPECT_EQ(window->sbrPanel2->text(), "Files: 5");
+}
+
+TEST_F(DiscWindowTest, TheFileMenuAddsFilesAndFoldersBelowTheSelectedFolder) {
+    Open();
+    dir.Write("Mail/Inbox/one.msg", "m");
+    const std::string a = dir.Write("a.txt", "a");
+    const std::string b = dir.Write("b.txt", "bb");
+    ASSERT_EQ(window->mnuFile->actions().value(0), window->mnuFileAddFiles);
+    EXPECT_EQ(mnemonicProblems(window.get()), QStringList());
+    EXPECT_EQ(window->mnuFileAddFiles->text(), "Add &Files...");
+    EXPECT_EQ(window->mnuFileAddFolder->text(), "Add F&older...");
+
+    window->chooseFolderToAdd = [&] {
+        return QString::fromStdString((dir.path / "Mail").string());
+    };
+    window->mnuFileAddFolder->trigger();
+    ASSERT_NE(window->NodeByKey("\\Mail\\Inbox"), nullptr);
+    Select("\\Mail");
+    window->chooseFilesToAdd = [&] {
+        return QStringList{QString::fromStdString(a), QString::fromStdString(b)};
+    };
+    window->mnuFileAddFiles->trigger();
+    EXPECT_TRUE(window->Engine().Image().Find("\\Mail\\a.txt"));
+    EXPECT_TRUE(window->Engine().Image().Find("\\Mail\\b.txt"));
+    EXPECT_EQ(window->sbrPanel2->text(), "Files: 3");
+
+    // Cancelled dialogs add nothing.
+    window->chooseFilesToAdd = [] { return QStringList(); };
+    window->chooseFolderToAdd = [] { return QString(); };
+    window->mnuFileAddFiles->trigger();
+    window->mnuFileAddFolder->trigger();
+    EXPECT_EQ(window->sbrPanel2->text(), "Files: 3");
+    EXPECT_TRUE(prompter.messages.empty());
 }
 
 TEST_F(DiscWindowTest, TheFolderAddedHandlerShowsEachFolderInThePanel) {
@@ -647,3 +684,43 @@ TEST_F(DiscWindowImageFileTest, CancelDuringTheWriteEndsCancelledAndIdle) {
 }
 
 } // namespace
+
+TEST_F(DiscWindowImageFileTest, AnEmptyImageIsRefusedBeforeAnyFileIsAskedFor) {
+    bool asked = false;
+    window->chooseImageFile = [&](const QString&) {
+        asked = true;
+        return QString::fromStdString(target);
+    };
+    window->cmdWriteDisc_Click();
+    EXPECT_FALSE(asked);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text,
+              "There is nothing to write: add the files or folders to back up first (File > Add "
+              "Files... or Add Folder..., or drop them on the window).");
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(window->Ready());
+    EXPECT_FALSE(fs::exists(target));
+
+    // An empty folder adds no file either.
+    fs::create_directories(dir.path / "Empty");
+    Drop({(dir.path / "Empty").string()});
+    window->cmdWriteDisc_Click();
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(prompter.messages.size(), 2u);
+}
+
+TEST_F(DiscWindowImageFileTest, TheImageFileDialogAddsTheIsoExtension) {
+    // The window's own dialog, answered with a name typed without extension.
+    window = std::make_unique<frmMaindvdwrite>(session, prompter, nullptr,
+                                               EngineWith({new ImageFileDevice()}));
+    const QString typed = QString::fromStdString((dir.path / "weekly").string());
+    ModalAnswerer answer([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (!dialog)
+            return false;
+        dialog->selectFile(typed);
+        static_cast<QDialog*>(dialog)->accept();
+        return true;
+    });
+    EXPECT_EQ(window->chooseImageFile(QString::fromStdString(target)), typed + ".iso");
+}

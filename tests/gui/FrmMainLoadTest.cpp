@@ -31,15 +31,16 @@ QString enabledMask(const std::array<QCheckBox*, kItemCount>& boxes) {
     return mask;
 }
 
-// Text and shortcut of every entry of a menu, "—" for a separator.
+// Text and shortcut of every visible entry of a menu, "—" for a separator.
 QStringList entries(QMenu* menu) {
     QStringList list;
     for (QAction* a : menu->actions())
-        list << (a->isSeparator()
-                     ? QStringLiteral("—")
-                     : a->text() + (a->shortcut().isEmpty()
-                                        ? QString()
-                                        : QStringLiteral(" [%1]").arg(a->shortcut().toString())));
+        if (a->isVisible())
+            list << (a->isSeparator()
+                         ? QStringLiteral("—")
+                         : a->text() + (a->shortcut().isEmpty() ? QString()
+                                                                : QStringLiteral(" [%1]").arg(
+                                                                      a->shortcut().toString())));
     return list;
 }
 
@@ -68,7 +69,7 @@ TEST_F(MainWindowTest, LoadListsTheProfilesInRegistryOrderAndOffersTheirItems) {
     EXPECT_EQ(enabledMask(window->restoreitem), QStringLiteral("00000000"));
     EXPECT_TRUE(env->session.bNoSourceFile);
 
-    EXPECT_EQ(window->cmdApply->text(), QStringLiteral("Backup Now"));
+    EXPECT_EQ(window->cmdApply->text(), QStringLiteral("&Backup Now"));
     EXPECT_TRUE(window->cmdApply->isEnabled());
     EXPECT_FALSE(window->picCon3->isVisible());
     EXPECT_EQ(window->picCon3->pbshow->value(), 0);
@@ -107,9 +108,9 @@ TEST_F(MainWindowTest, WithoutProfilesTheWindowSaysSoAndCannotBackUp) {
 TEST_F(MainWindowTest, TheButtonCaptionFollowsTheTab) {
     open();
     window->SSTab1->setCurrentIndex(1);
-    EXPECT_EQ(window->cmdApply->text(), QStringLiteral("Restore Now"));
+    EXPECT_EQ(window->cmdApply->text(), QStringLiteral("&Restore Now"));
     window->SSTab1->setCurrentIndex(0);
-    EXPECT_EQ(window->cmdApply->text(), QStringLiteral("Backup Now"));
+    EXPECT_EQ(window->cmdApply->text(), QStringLiteral("&Backup Now"));
 }
 
 TEST_F(MainWindowTest, ChoosingAProfileClearsTheChecksAndLooksAgainForItsItems) {
@@ -134,28 +135,29 @@ TEST_F(MainWindowTest, MenusComeInOrderWithTheirShortcuts) {
     QStringList bar;
     for (QAction* a : window->menuBar()->actions())
         bar << a->text();
-    EXPECT_EQ(bar, (QStringList{"File(&F)", "Option(&O)", "Tools", "Help(&H)"}));
+    EXPECT_EQ(bar, (QStringList{"File(&F)", "Option(&O)", "&Tools", "Help(&H)"}));
     EXPECT_EQ(entries(window->menufile),
-              (QStringList{"Backup Now [Ctrl+B]", "Restore Now [Ctrl+R]",
-                           "Open Wine Prefix... [Ctrl+O]", "—", "Quit [Ctrl+Q]"}));
-    EXPECT_EQ(entries(window->menuoption),
-              (QStringList{"Task Scheduler", "—", "Check for update [Ctrl+U]"}));
-    EXPECT_EQ(entries(window->Tools),
-              (QStringList{"Backup and Restore IE favorites", "—", "Backup Data to CD/DVD"}));
-    EXPECT_EQ(entries(window->iebackupandrestore),
-              (QStringList{"Backup IE favorites", "Restore IE favorites"}));
+              (QStringList{"&Backup Now [Ctrl+B]", "&Restore Now [Ctrl+R]",
+                           "&Open Wine Prefix... [Ctrl+O]", "—", "&Quit [Ctrl+Q]"}));
+    // Entries without an action are gone, with their separators.
+    EXPECT_EQ(entries(window->menuoption), (QStringList{"Task &Scheduler"}));
+    EXPECT_EQ(entries(window->Tools), (QStringList{"Backup Data to &CD/DVD"}));
+    for (QAction* idle : {window->checkupdate, window->iebackupandrestore->menuAction()})
+        EXPECT_FALSE(idle->isVisible() || idle->isEnabled());
+    // Ctrl+A and Ctrl+W keep their desktop meanings (select all, close).
     EXPECT_EQ(entries(window->menuhelp),
-              (QStringList{"Help [F1]", "—", "Our Website [Ctrl+W]", "—", "About [Ctrl+A]"}));
-    EXPECT_EQ(entries(window->selectitem), (QStringList{"Select all items", "Deselect all items"}));
+              (QStringList{"&Help [F1]", "—", "Our &Website", "—", "&About"}));
+    for (QAction* action : window->findChildren<QAction*>())
+        for (const QKeySequence& keys :
+             {QKeySequence(Qt::CTRL | Qt::Key_A), QKeySequence(Qt::CTRL | Qt::Key_W),
+              QKeySequence(Qt::CTRL | Qt::Key_U)})
+            EXPECT_FALSE(action->shortcuts().contains(keys))
+                << action->text().toStdString() << " " << keys.toString().toStdString();
+    EXPECT_EQ(entries(window->selectitem),
+              (QStringList{"&Select all items", "&Deselect all items"}));
     EXPECT_EQ(entries(window->selectitem2),
-              (QStringList{"Select all items", "Deselect all items"}));
+              (QStringList{"&Select all items", "&Deselect all items"}));
     EXPECT_FALSE(window->selectitem->isVisible());
-
-    // Entries without an action are there and do nothing.
-    for (QAction* idle : {window->checkupdate, window->backupfavorites, window->restorefavorites}) {
-        EXPECT_TRUE(idle->isEnabled() && idle->isVisible());
-        idle->trigger();
-    }
     EXPECT_TRUE(prompter.messages.empty());
     EXPECT_TRUE(openedUrls.empty());
 }
@@ -197,4 +199,13 @@ TEST_F(MainWindowTest, ClosingTheWindowIsQuit) {
     window->close();
     EXPECT_EQ(endProgramCalls, 1);
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, LabelsAndButtonsOfEachTabHaveTheirOwnMnemonics) {
+    open();
+    for (int tab = 0; tab < 2; ++tab) {
+        window->SSTab1->setCurrentIndex(tab);
+        EXPECT_EQ(mnemonicProblems(window.get()), QStringList()) << "tab " << tab;
+    }
+    EXPECT_EQ(shownText(window->cmdSourceFile->text()), QStringLiteral("Browse..."));
 }

@@ -148,13 +148,22 @@ TEST_F(MainWindowTest, TheRealSaveDialogCarriesTitleFilterAndProposedName) {
     EXPECT_EQ(window->txtTargetFile->text(), target + QStringLiteral(".kvx"));
 }
 
-TEST_F(MainWindowTest, RestoreNowFromTheMenuAsksNoConfirmation) {
+TEST_F(MainWindowTest, RestoreNowFromTheMenuAsksAsTheButtonDoes) {
     open();
+    prompter.answer = MessageAnswer::Cancel;
     window->restorenow->trigger();
-    // The restore driver itself answers: no backup file inspected yet.
     ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0].text, "Invalid backup file.");
-    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(prompter.messages[0].text,
+              "Your current Email and News messages will be replaced with the messages from "
+              "the selected backup file.\r\n\r\nDo you want to countinue?");
+    EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancel);
+
+    prompter.answer = MessageAnswer::Ok;
+    window->restorenow->trigger();
+    // Answered OK, the restore driver itself answers: no backup file inspected yet.
+    ASSERT_EQ(prompter.messages.size(), 3u);
+    EXPECT_EQ(prompter.messages[2].text, "Invalid backup file.");
+    EXPECT_EQ(prompter.messages[2].icon, MessageIcon::Critical);
 }
 
 TEST_F(MainWindowTest, TheRestoreButtonAsksFirstAndCancelDoesNothing) {

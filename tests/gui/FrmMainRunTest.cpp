@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <set>
 
 namespace fs = std::filesystem;
@@ -21,17 +22,18 @@ using namespace trelmig;
 
 namespace {
 
-// What the progress panel showed while a run worked.
+// What the progress panel showed while a run worked: looked at each time the
+// bar moves (the run works on another thread and hands its texts over in order).
 struct PanelWatch {
     bool visible = false;
     bool busyPointer = false;
     std::set<QString> statuses;
     std::set<QString> files;
+    std::vector<int> values; // of the bar, in order
     int highest = 0;
-    QTimer timer;
 
     explicit PanelWatch(GuiProgressPanel* panel) {
-        QObject::connect(&timer, &QTimer::timeout, [this, panel] {
+        QObject::connect(panel->pbshow, &QProgressBar::valueChanged, [this, panel](int value) {
             if (!panel->isVisible())
                 return;
             visible = true;
@@ -39,9 +41,17 @@ struct PanelWatch {
             statuses.insert(panel->Label1->text());
             if (!panel->SkinLabel9->text().isEmpty())
                 files.insert(panel->SkinLabel9->text());
-            highest = std::max(highest, panel->pbshow->value());
+            values.push_back(value);
+            highest = std::max(highest, value);
         });
-        timer.start(0);
+    }
+    // Distinct values strictly between from and to.
+    std::size_t stepsBetween(int from, int to) const {
+        std::set<int> between;
+        for (int v : values)
+            if (v > from && v < to)
+                between.insert(v);
+        return between.size();
     }
 };
 
@@ -112,8 +122,13 @@ TEST_F(WindowRunTest, BackupFromTheWindowShowsProgressAndOffersTheDisc) {
     EXPECT_TRUE(seen.visible);
     EXPECT_TRUE(seen.busyPointer);
     EXPECT_TRUE(seen.statuses.count(QStringLiteral("Copying Data Files (Pst Files)...")));
-    EXPECT_TRUE(seen.files.count(QStringLiteral("Adding File Outlook.pst")));
-    EXPECT_GE(seen.highest, 95);
+    ASSERT_FALSE(seen.files.empty());
+    for (const QString& file : seen.files)
+        EXPECT_TRUE(file.startsWith(QStringLiteral("Adding File "))) << file.toStdString();
+    // The bar follows the bytes written, up to the end, never backwards.
+    EXPECT_EQ(seen.highest, 100);
+    EXPECT_GE(seen.stepsBetween(10, 100), 5u);
+    EXPECT_TRUE(std::is_sorted(seen.values.begin(), seen.values.end()));
     // ... and is gone afterwards.
     EXPECT_FALSE(window->picCon3->isVisible());
     EXPECT_EQ(window->picCon3->pbshow->value(), 0);
@@ -148,8 +163,12 @@ TEST_F(WindowRunTest, ASecondStartWhileABackupRunsIsRefused) {
     const std::string refused =
         "A backup or restore is running. Please wait until it has finished.";
     ASSERT_GE(prompter.messages.size(), 5u);
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 4; ++i)
         EXPECT_EQ(prompter.messages[static_cast<std::size_t>(i)].text, refused);
+    // Closing offers to cancel the backup; answered Cancel, the backup goes on.
+    EXPECT_EQ(prompter.messages[4].text,
+              "A backup or restore is running. Do you want to cancel it and quit?");
+    EXPECT_EQ(prompter.messages[4].buttons, MessageButtons::OkCancel);
     // The backup itself went on and finished.
     EXPECT_EQ(prompter.messages[5].text.rfind("The Backup was Completed!", 0), 0u);
     EXPECT_TRUE(fs::is_regular_file(archive));
@@ -249,4 +268,155 @@ TEST_F(WindowRunTest, AWrongPasswordLeavesNothingToRestore) {
         EXPECT_FALSE(box->isEnabled());
     EXPECT_EQ(env->session.strRestorePassword, "guess");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+namespace {
+
+// Makes the profile's main data file so large (sparse, quick to make) that a
+// backup of it is still at work when the test clicks.
+void makeDataFileHuge(const SamplePrefixCopy& prefix) {
+    fs::resize_file(prefix.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst",
+                    std::uintmax_t(3) << 30);
+}
+
+std::set<std::string> namesIn(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+} // namespace
+
+TEST_F(WindowRunTest, CancelStopsTheBackupAndTheEarlierArchiveStays) {
+    prompter.answer = MessageAnswer::Cancel; // no disc
+    backUpEverything();
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    const std::string before = readWholeFile(archive);
+    const auto namesBefore = namesIn(fs::path(archive).parent_path());
+    prompter.messages.clear();
+
+    makeDataFileHuge(prefix);
+    PanelWatch seen(window->picCon3);
+    bool cancelShown = false;
+    QObject::connect(window->picCon3, &GuiProgressPanel::panelShown, [&](bool shown) {
+        if (!shown)
+            return;
+        QTimer::singleShot(0, [&] {
+            cancelShown =
+                window->picCon3->cmdCancel->isVisible() && window->picCon3->cmdCancel->isEnabled();
+            window->picCon3->cmdCancel->click();
+        });
+    });
+    window->cmdApply->click();
+
+    EXPECT_TRUE(cancelShown);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "The Backup was cancelled. No backup file was written; a "
+                                         "file already at " +
+                                             archive + " was left as it was.");
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
+    EXPECT_LT(seen.highest, 100);
+    EXPECT_EQ(readWholeFile(archive), before);
+    EXPECT_EQ(namesIn(fs::path(archive).parent_path()), namesBefore); // nothing left beside it
+    EXPECT_FALSE(window->picCon3->isVisible());
+    EXPECT_FALSE(window->Busy());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WindowRunTest, ClosingDuringABackupOffersToCancelItAndThenCloses) {
+    open();
+    makeDataFileHuge(prefix);
+    nextFile = QString::fromStdString(archive);
+    window->cmdTargetFile->click();
+    window->Selectallitems->trigger();
+    QObject::connect(window->picCon3, &GuiProgressPanel::panelShown, [&](bool shown) {
+        if (shown)
+            QTimer::singleShot(0, [&] { window->close(); });
+    });
+    prompter.answer = MessageAnswer::Ok;
+    window->cmdApply->click();
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages[0].text,
+              "A backup or restore is running. Do you want to cancel it and quit?");
+    EXPECT_EQ(prompter.messages[1].text.rfind("The Backup was cancelled.", 0), 0u);
+    EXPECT_FALSE(fs::exists(archive));
+    EXPECT_EQ(endProgramCalls, 0); // not while the run still worked
+    QCoreApplication::processEvents();
+    EXPECT_EQ(endProgramCalls, 1);
+}
+
+TEST_F(WindowRunTest, CancelInThePasswordPromptStopsTheInspectionSilently) {
+    prompter.answer = MessageAnswer::Cancel;
+    backUpEverything();
+    prompter.messages.clear();
+    // The right password, typed for the first inspection.
+    {
+        ModalAnswerer typePassword([](QWidget* modal) {
+            auto* prompt = qobject_cast<frmPwd*>(modal);
+            if (!prompt)
+                return false;
+            typeText(prompt->txtPassword, QStringLiteral("secret"));
+            prompt->cmdOK->click();
+            return true;
+        });
+        nextFile = QString::fromStdString(archive);
+        window->cmdSourceFile->click();
+        ASSERT_TRUE(prompter.messages.empty());
+        ASSERT_TRUE(window->restoreitem[0]->isEnabled());
+    }
+    // Cancelled the second time: the earlier password does not open it again.
+    ModalAnswerer cancel([](QWidget* modal) {
+        auto* prompt = qobject_cast<frmPwd*>(modal);
+        if (!prompt)
+            return false;
+        prompt->cmdExit->click();
+        return true;
+    });
+    cancel.repeat();
+    window->cmdSourceFile->click();
+    EXPECT_EQ(cancel.answered(), 1);
+    EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
+    EXPECT_TRUE(window->txtSourceFile->text().isEmpty());
+    EXPECT_TRUE(window->txtPOBinfo->toPlainText().isEmpty());
+    for (QCheckBox* box : window->restoreitem)
+        EXPECT_FALSE(box->isEnabled());
+
+    // In a fresh window nothing is said either (no "wrong password").
+    window.reset();
+    env.reset();
+    open();
+    window->cmdSourceFile->click();
+    EXPECT_EQ(cancel.answered(), 2);
+    EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
+    EXPECT_TRUE(window->txtSourceFile->text().isEmpty());
+}
+
+TEST_F(WindowRunTest, APasswordLongerThanTwentyCharactersOpensItsBackup) {
+    const QString password = QStringLiteral("correct horse battery staple 42");
+    open();
+    prompter.answer = MessageAnswer::Cancel;
+    nextFile = QString::fromStdString(archive);
+    window->cmdTargetFile->click();
+    window->Selectallitems->trigger();
+    clickCheckBox(window->ifprotect);
+    typeText(window->txtPassword, password);
+    typeText(window->txtPassword2, password);
+    window->cmdApply->click();
+    ASSERT_EQ(prompter.messages.at(0).text.rfind("The Backup was Completed!", 0), 0u);
+    prompter.messages.clear();
+
+    ModalAnswerer typePassword([&](QWidget* modal) {
+        auto* prompt = qobject_cast<frmPwd*>(modal);
+        if (!prompt)
+            return false;
+        typeText(prompt->txtPassword, password);
+        pressKey(prompt->txtPassword, Qt::Key_Return, QStringLiteral("\r"));
+        return true;
+    });
+    window->SSTab1->setCurrentIndex(1);
+    window->cmdSourceFile->click();
+    EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
+    EXPECT_EQ(window->txtSourceFile->text(), nextFile);
+    EXPECT_TRUE(window->restoreitem[0]->isEnabled());
 }

@@ -31,18 +31,25 @@ TEST_F(PasswordPromptTest, EnterInThePasswordBoxIsOk) {
     EXPECT_EQ(session.strRestorePassword, "s3cret");
 }
 
-TEST_F(PasswordPromptTest, EnterOnTheButtonsDoesNothingNeitherIsTheDefault) {
+TEST_F(PasswordPromptTest, EnterAnywhereIsOkAndEscapeIsCancel) {
+    {
+        frmPwd prompt(session);
+        prompt.show();
+        typeText(prompt.txtPassword, QStringLiteral("typed"));
+        pressKey(&prompt, Qt::Key_Enter, QStringLiteral("\r"));
+        EXPECT_EQ(prompt.result(), QDialog::Accepted);
+        EXPECT_EQ(session.strRestorePassword, "typed");
+    }
     frmPwd prompt(session);
     prompt.show();
-    EXPECT_FALSE(prompt.cmdOK->isDefault() || prompt.cmdOK->autoDefault());
-    EXPECT_FALSE(prompt.cmdExit->isDefault() || prompt.cmdExit->autoDefault());
-    pressKey(prompt.cmdOK, Qt::Key_Return, QStringLiteral("\r"));
-    pressKey(&prompt, Qt::Key_Enter, QStringLiteral("\r"));
-    EXPECT_TRUE(prompt.isVisible());
-    EXPECT_TRUE(session.strRestorePassword.empty());
+    typeText(prompt.txtPassword, QStringLiteral("other"));
+    pressKey(prompt.txtPassword, Qt::Key_Escape);
+    EXPECT_FALSE(prompt.isVisible());
+    EXPECT_EQ(prompt.result(), QDialog::Rejected);
+    EXPECT_EQ(session.strRestorePassword, "typed");
 }
 
-TEST_F(PasswordPromptTest, OkFirstInTheTabOrderThenCancelThenThePassword) {
+TEST_F(PasswordPromptTest, OpensWithTheFocusInThePasswordBoxThenOkThenCancel) {
     frmPwd prompt(session);
     EXPECT_EQ(prompt.windowTitle(), QStringLiteral("Please enter password"));
     EXPECT_EQ(prompt.Frame1->title(), QStringLiteral("Security"));
@@ -50,22 +57,26 @@ TEST_F(PasswordPromptTest, OkFirstInTheTabOrderThenCancelThenThePassword) {
     EXPECT_EQ(prompt.cmdOK->text(), QStringLiteral("OK"));
     EXPECT_EQ(prompt.cmdExit->text(), QStringLiteral("Cancel"));
     prompt.show();
+    // What the user types at once lands in the box.
+    ASSERT_EQ(prompt.focusWidget(), prompt.txtPassword);
+    typeText(prompt.focusWidget(), QStringLiteral("abc"));
+    EXPECT_EQ(prompt.txtPassword->text(), QStringLiteral("abc"));
+    pressKey(prompt.focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(prompt.focusWidget(), prompt.cmdOK);
     pressKey(prompt.focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(prompt.focusWidget(), prompt.cmdExit);
     pressKey(prompt.focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(prompt.focusWidget(), prompt.txtPassword);
-    pressKey(prompt.focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(prompt.focusWidget(), prompt.cmdOK);
 }
 
-TEST_F(PasswordPromptTest, TakesAtMostTwentyCharacters) {
+TEST_F(PasswordPromptTest, TakesPasswordsOfAnyLengthAsTheBackupFieldsDo) {
     frmPwd prompt(session);
     prompt.show();
-    typeText(prompt.txtPassword, QStringLiteral("abcdefghijklmnopqrstuvwxyz"));
-    EXPECT_EQ(prompt.txtPassword->text(), QStringLiteral("abcdefghijklmnopqrst"));
+    const QString longPassword = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789");
+    typeText(prompt.txtPassword, longPassword);
+    EXPECT_EQ(prompt.txtPassword->text(), longPassword);
     prompt.cmdOK->click();
-    EXPECT_EQ(session.strRestorePassword, "abcdefghijklmnopqrst");
+    EXPECT_EQ(session.strRestorePassword, longPassword.toStdString());
 }
 
 TEST_F(PasswordPromptTest, CancelKeepsTheEarlierPasswordAndTheNextPromptStartsEmpty) {

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -113,13 +114,19 @@ TEST_F(ScheduleWindow, LoadShowsTheProfilesStartTimesAndDesignState) {
     EXPECT_FALSE(box("ifprotect")->isChecked());
     EXPECT_FALSE(edit("txtPassword")->isEnabled());
     EXPECT_FALSE(edit("txtPassword2")->isEnabled());
-    EXPECT_EQ(edit("txtPassword")->maxLength(), 20);
+    // Any length, as the main window's password boxes and the password prompt.
+    EXPECT_EQ(edit("txtPassword")->maxLength(), QLineEdit().maxLength());
+    EXPECT_EQ(edit("txtPassword2")->maxLength(), QLineEdit().maxLength());
     EXPECT_EQ(edit("txtPassword")->echoMode(), QLineEdit::Password);
     EXPECT_EQ(edit("txtPassword2")->echoMode(), QLineEdit::Password);
     EXPECT_EQ(edit("txtTargetFile")->text(), "");
-    EXPECT_EQ(child<QPushButton>("Command3")->text(), "Add Task to Scheduler");
-    EXPECT_EQ(child<QPushButton>("Command1")->text(), "Open Scheduler");
-    EXPECT_EQ(child<QPushButton>("Command2")->text(), "Cancel");
+    EXPECT_EQ(shownText(child<QPushButton>("Command3")->text()), "Add Task to Scheduler");
+    EXPECT_EQ(shownText(child<QPushButton>("Command1")->text()), "Open Scheduler");
+    EXPECT_EQ(shownText(child<QPushButton>("Command2")->text()), "Cancel");
+    EXPECT_EQ(mnemonicProblems(frm.get()), QStringList());
+    // Two frames, two titles.
+    EXPECT_EQ(child<QGroupBox>("Frame3")->title(), "Schedule");
+    EXPECT_EQ(child<QGroupBox>("Frame2")->title(), "Where");
 }
 
 TEST_F(ScheduleWindow, ItemBoxesFollowTheChosenProfile) {
@@ -207,17 +214,12 @@ TEST_F(ScheduleWindow, AddTaskChecksInOrderAndRegistersWhenAllPass) {
     edit("txtPassword")->setText("abc");
     click("Command3");
     expectMessage("Incorect Password!", MessageIcon::Critical);
-    // The first box stops at 20 characters, the second takes them all.
-    const QString longPassword(25, 'x');
-    edit("txtPassword")->setText(longPassword);
-    edit("txtPassword2")->setText(longPassword);
-    EXPECT_EQ(edit("txtPassword")->text().size(), 20);
-    click("Command3");
-    expectMessage("Incorect Password!", MessageIcon::Critical);
     EXPECT_TRUE(fake.Calls().empty());
 
-    edit("txtPassword")->setText("p a$s 'w'");
-    edit("txtPassword2")->setText("p a$s 'w'");
+    // Longer than the 20 characters the window once stopped at.
+    const QString password = QStringLiteral("p a$s 'w'") + QString(25, 'x');
+    edit("txtPassword")->setText(password);
+    edit("txtPassword2")->setText(password);
     child<QComboBox>("cmbStartTime")->setCurrentText("23:30");
     box("chkMonday")->click();
     box("chkThursday")->click();
@@ -232,7 +234,7 @@ TEST_F(ScheduleWindow, AddTaskChecksInOrderAndRegistersWhenAllPass) {
     EXPECT_EQ(jobs[0].info.DaysOfWeek, 9);
     EXPECT_EQ(jobs[0].info.Command,
               "\"/usr/bin/trelmig\" sf=" + frm->ProfileName + "xm=00100000ps=bf=" + file("b.kvx"));
-    EXPECT_EQ(ReadPasswordFile(jobs[0].passwordFile), "p a$s 'w'");
+    EXPECT_EQ(ReadPasswordFile(jobs[0].passwordFile), password.toStdString());
     EXPECT_EQ(jobs[0].winePrefix, sample.root);
 
     // The window stays open for another job, with other days.
@@ -260,20 +262,20 @@ TEST_F(ScheduleWindow, TheSaveDialogProposesDunmarikAndACancelChangesNothing) {
     click("cmdTargetFile");
     EXPECT_EQ(title, "Save Outlook Data as");
     EXPECT_EQ(filters, QStringList{"Quenvar Outlook Backup File (*.kvx)"});
-    EXPECT_EQ(proposed, "dunmarik");
+    EXPECT_EQ(proposed, "dunmarik.kvx"); // "dunmarik" typed, with the default extension
     EXPECT_TRUE(confirmsOverwrite);
     EXPECT_TRUE(saves);
-    EXPECT_EQ(suffix, "");
+    EXPECT_EQ(suffix, "kvx");
     EXPECT_EQ(frm->TargetFile, "");
 
-    // A name without extension is used without one.
+    // A name without extension gets the backup files' one.
     const std::string chosen = (sample.work.path() / "weekly backup").string();
     browse(chosen);
-    EXPECT_EQ(frm->TargetFile, chosen);
-    EXPECT_EQ(edit("txtTargetFile")->text().toStdString(), chosen);
+    EXPECT_EQ(frm->TargetFile, chosen + ".kvx");
+    EXPECT_EQ(edit("txtTargetFile")->text().toStdString(), chosen + ".kvx");
     answer = [](QDialog&) { return int(QDialog::Rejected); };
     click("cmdTargetFile");
-    EXPECT_EQ(frm->TargetFile, chosen);
+    EXPECT_EQ(frm->TargetFile, chosen + ".kvx");
     EXPECT_TRUE(edit("txtTargetFile")->isReadOnly());
 }
 
@@ -381,4 +383,19 @@ TEST_F(ScheduleWindow, AnUnreadableCrontabIsReportedByTheTaskList) {
     EXPECT_EQ(jobs.list()->topLevelItemCount(), 0);
     EXPECT_EQ(lastMessage(), "The scheduled tasks cannot be read: crontab -l failed: crontab: "
                              "cannot open the spool folder");
+}
+
+TEST_F(ScheduleWindow, TheSkinStylesItsLabelsAsLabelsAndItsPasswordBoxesHaveRoom) {
+    // The skin under test is the program's (the about box has a SkinLabel2 too).
+    ASSERT_FALSE(frm->styleSheet().isEmpty() && qApp->styleSheet().isEmpty());
+    frm->resize(frm->sizeHint());
+    frm->show();
+    QApplication::processEvents();
+    auto* retype = child<QLabel>("SkinLabel2");
+    auto* password = child<QLabel>("SkinLabel1");
+    EXPECT_EQ(retype->font().pointSizeF(), password->font().pointSizeF());
+    EXPECT_EQ(retype->font().bold(), password->font().bold());
+    for (const char* name : {"txtPassword", "txtPassword2"})
+        EXPECT_GE(edit(name)->width(), edit(name)->fontMetrics().averageCharWidth() * 12) << name;
+    frm->hide();
 }

@@ -4,10 +4,16 @@
 // display), clicks on a check box's indicator, key presses, and an answerer
 // for modal windows that a handler opens and waits on.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QMap>
+#include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QStringList>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTimer>
@@ -86,3 +92,37 @@ private:
     int answered_ = 0;
     bool repeat_ = false;
 };
+
+// A control's text as the user reads it (without the "&" of its mnemonic).
+inline QString shownText(QString text) {
+    return text.remove(QLatin1Char('&'));
+}
+
+// The problems of the mnemonics of the visible controls of a window: a push
+// button or a label naming a control without one, and a letter used twice.
+inline QStringList mnemonicProblems(QWidget* window) {
+    QStringList problems;
+    QMap<QChar, QString> used;
+    auto take = [&](const QString& text, bool required) {
+        const qsizetype at = text.indexOf(QLatin1Char('&'));
+        if (at < 0 || at + 1 >= text.size()) {
+            if (required)
+                problems << QStringLiteral("no mnemonic: ") + text;
+            return;
+        }
+        const QChar letter = text.at(at + 1).toLower();
+        if (used.contains(letter))
+            problems << QStringLiteral("'%1' in \"%2\" and \"%3\"").arg(letter, used[letter], text);
+        used[letter] = text;
+    };
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>())
+        if (button->isVisibleTo(window) && !button->text().isEmpty())
+            take(button->text(), qobject_cast<QPushButton*>(button) != nullptr);
+    for (QLabel* label : window->findChildren<QLabel*>())
+        if (label->isVisibleTo(window) && label->buddy())
+            take(label->text(), true);
+    for (QMenuBar* bar : window->findChildren<QMenuBar*>())
+        for (QAction* menu : bar->actions())
+            take(menu->text(), true);
+    return problems;
+}

@@ -38,7 +38,7 @@ TEST_F(OpenBackupFileTest, AFileFromTheCommandLineIsInspectedOnTheRestoreTab) {
     window->OpenBackupFile(QString::fromStdString(archive));
 
     EXPECT_EQ(window->SSTab1->currentIndex(), 1);
-    EXPECT_EQ(window->cmdApply->text(), QStringLiteral("Restore Now"));
+    EXPECT_EQ(window->cmdApply->text(), QStringLiteral("&Restore Now"));
     EXPECT_TRUE(dialogs.empty()) << "no file dialog is shown";
     EXPECT_EQ(window->txtSourceFile->text().toStdString(), archive);
     EXPECT_FALSE(window->txtPOBinfo->toPlainText().isEmpty());

@@ -4,11 +4,13 @@
 //   --gtest_filter='Screenshots.*'
 #include "MainWindowFixture.h"
 
+#include "gui/Frmoption.h"
 #include "gui/GuiMessageBoxPrompter.h"
 #include "gui/GuiProgressPanel.h"
 #include "gui/frmPwd.h"
 #include "gui/frmabout.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
@@ -121,4 +123,25 @@ TEST_F(Screenshots, MainWindowProgressPasswordAndAbout) {
     frmabout box;
     box.show();
     save(&box, "about.png");
+}
+
+TEST_F(Screenshots, ScheduleWindow) {
+    open();
+    Frmoption schedule(*env, prompter);
+    schedule.SetModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+    schedule.ShowModal(); // loads the window without waiting in it
+    for (const char* item : {"backupitem0", "backupitem1", "backupitem2", "backupitem5"})
+        schedule.findChild<QCheckBox*>(item)->setChecked(true);
+    schedule.findChild<QComboBox*>("cmbStartTime")->setCurrentText(QStringLiteral("21:30"));
+    for (const char* day : {"chkMonday", "chkWednesday", "chkFriday"})
+        schedule.findChild<QCheckBox*>(day)->setChecked(true);
+    schedule.findChild<QLineEdit*>("txtTargetFile")
+        ->setText(QDir::homePath() + QStringLiteral("/Backups/dunmarik.kvx"));
+    schedule.findChild<QCheckBox*>("ifprotect")->click();
+    schedule.findChild<QLineEdit*>("txtPassword")->setText(QStringLiteral("a long passphrase"));
+    schedule.findChild<QLineEdit*>("txtPassword2")->setText(QStringLiteral("a long passphrase"));
+    schedule.show();
+    schedule.resize(schedule.sizeHint());
+    save(&schedule, "schedule-window.png");
+    schedule.hide();
 }

@@ -1,0 +1,46 @@
+// The main window's backups and restores on a worker thread: Cancel, and
+// closing the window while one works.
+#include "gui/frmMain.h"
+
+#include "gui/GuiProgressPanel.h"
+#include "gui/GuiWorker.h"
+
+#include <QPushButton>
+#include <QTimer>
+
+namespace trelmig {
+
+void frmMain::runOnWorker(const std::function<void()>& work) {
+    cancel_.Reset();
+    running_ = true;
+    struct NotRunning {
+        bool& flag;
+        ~NotRunning() { flag = false; }
+    } notRunning{running_};
+    RunOnWorkerThread(work);
+    if (closeAfterRun_) {
+        closeAfterRun_ = false;
+        // After the caller has shown what the run reported.
+        QTimer::singleShot(0, this, [this] { close(); });
+    }
+}
+
+void frmMain::cancelRun() {
+    if (!running_ || cancel_.Requested())
+        return;
+    cancel_.Cancel();
+    picCon3->cmdCancel->setEnabled(false);
+    picCon3->SetStatus("Cancelling...");
+}
+
+void frmMain::askCancelAndQuit() {
+    if (closeAfterRun_)
+        return;
+    if (prompter_.Show("A backup or restore is running. Do you want to cancel it and quit?",
+                       MessageIcon::Question, MessageButtons::OkCancel) != MessageAnswer::Ok)
+        return;
+    closeAfterRun_ = true;
+    cancelRun();
+}
+
+} // namespace trelmig

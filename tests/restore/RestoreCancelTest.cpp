@@ -1,0 +1,101 @@
+// A restore's bar, which follows the bytes extracted, and its Cancel: the
+// item at work changes nothing, the items before it stay restored and are
+// reported.
+#include "RestoreFixture.h"
+
+#include "core/CancelToken.h"
+
+#include <algorithm>
+#include <map>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace trelmig;
+
+namespace {
+
+std::map<std::string, std::string> filesUnder(const fs::path& root) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        if (entry.is_regular_file() && !entry.is_symlink())
+            files[fs::relative(entry.path(), root).string()] = readWholeFile(entry.path());
+    return files;
+}
+
+// Sets the token when the run shows the given text (status or file label).
+struct CancelAtText : SilentProgress {
+    CancelToken& token;
+    std::string text;
+    CancelAtText(CancelToken& token, std::string text) : token(token), text(std::move(text)) {}
+    void SetStatus(const std::string& t) override { check(t); }
+    void SetFileText(const std::string& t) override { check(t); }
+    void check(const std::string& t) {
+        if (t == text)
+            token.Cancel();
+    }
+};
+
+} // namespace
+
+class RestoreCancelTest : public RestoreFixture {
+protected:
+    RestoreRunResult restoreCancelledAt(const std::string& text) {
+        CancelToken token;
+        CancelAtText view(token, text);
+        RestoreDriver driver(*env, *zip, prompter, view);
+        return driver.RunRestore(
+            {"Work", items({ItemPersonalFolders, ItemAccounts, ItemSignatures})}, &token);
+    }
+};
+
+TEST_F(RestoreCancelTest, CancelledInsideAnExtractionNothingChanges) {
+    backUp(items({ItemPersonalFolders, ItemAccounts, ItemSignatures}));
+    ASSERT_TRUE(inspect(archive).accepted);
+    const auto before = filesUnder(target.root);
+
+    // Archive.pst is already extracted beside its place when Outlook.pst stops.
+    const RestoreRunResult r = restoreCancelledAt("Unzip File Outlook.pst");
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_FALSE(r.allSucceeded);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text,
+              "The Restore was cancelled. The item at work when it stopped, and those after it, "
+              "were left as they were.");
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(filesUnder(target.root), before); // no file changed, none left beside
+}
+
+TEST_F(RestoreCancelTest, CancelledAtALaterItemTheEarlierOnesAreReported) {
+    backUp(items({ItemPersonalFolders, ItemAccounts, ItemSignatures}));
+    ASSERT_TRUE(inspect(archive).accepted);
+    const fs::path signatures = target.userFolder() / "AppData/Roaming/Microsoft/Signatures";
+    const auto signaturesBefore = filesUnder(signatures);
+
+    const RestoreRunResult r = restoreCancelledAt("Copying Accounts...");
+    EXPECT_TRUE(r.cancelled);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text,
+              "The Restore was cancelled. The item at work when it stopped, and those after it, "
+              "were left as they were; these had been restored before:\r\nRestore Personal "
+              "Folders\t\tsucceeded!\t");
+    EXPECT_EQ(filesUnder(signatures), signaturesBefore); // never started
+}
+
+TEST_F(RestoreCancelTest, TheBarFollowsTheBytesExtracted) {
+    backUp(items({ItemPersonalFolders, ItemSignatures}));
+    ASSERT_TRUE(inspect(archive).accepted);
+    struct : SilentProgress {
+        std::vector<int> values;
+        void SetProgress(int v) override { values.push_back(v); }
+    } bar;
+    RestoreDriver driver(*env, *zip, prompter, bar);
+    ASSERT_TRUE(
+        driver.RunRestore({"Work", items({ItemPersonalFolders, ItemSignatures})}).allSucceeded);
+    ASSERT_GE(bar.values.size(), 4u);
+    EXPECT_EQ(bar.values.back(), 0); // reset once the panel is gone
+    const std::vector<int> run(bar.values.begin(), bar.values.end() - 1);
+    EXPECT_TRUE(std::is_sorted(run.begin(), run.end()));
+    EXPECT_EQ(run.back(), 100);
+    // Several steps between: the data files are read in pieces.
+    EXPECT_GE(std::count_if(run.begin(), run.end(), [](int v) { return v > 0 && v < 100; }), 3);
+}
