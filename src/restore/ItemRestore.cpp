@@ -105,6 +105,20 @@ private:
     std::vector<std::pair<std::filesystem::path, std::filesystem::path>> files_;
 };
 
+// Extractions not flushed to disk one by one while it lives.
+class NoFlushEachExtraction {
+public:
+    explicit NoFlushEachExtraction(ZipArchive& zip) : zip_(zip) {
+        zip_.SetFlushEachExtraction(false);
+    }
+    ~NoFlushEachExtraction() { zip_.SetFlushEachExtraction(true); }
+    NoFlushEachExtraction(const NoFlushEachExtraction&) = delete;
+    NoFlushEachExtraction& operator=(const NoFlushEachExtraction&) = delete;
+
+private:
+    ZipArchive& zip_;
+};
+
 } // namespace
 
 ItemRestore::ItemRestore(Environment& env, ZipArchive& zip) : env_(env), zip_(zip) {}
@@ -194,11 +208,7 @@ void ItemRestore::extractFiles(const std::vector<std::pair<std::string, std::str
     // Every file is extracted beside its place first; the user's files are
     // replaced only once all of them are complete and on disk.
     StagedFiles staged;
-    zip_.SetFlushEachExtraction(false);
-    struct FlushAgain {
-        ZipArchive& zip;
-        ~FlushAgain() { zip.SetFlushEachExtraction(true); }
-    } flushAgain{zip_};
+    NoFlushEachExtraction flushedTogether(zip_);
     std::vector<std::pair<std::string, std::string>> extractions;
     for (const auto& [entryName, fileName] : files) {
         const auto target = targets->fileFor(fileName);
@@ -215,6 +225,7 @@ void ItemRestore::extractFiles(const std::vector<std::pair<std::string, std::str
 
 std::string ItemRestore::extractToWorkFolder(const std::string& name) {
     const std::string path = env_.session.strProgramFolder + "/" + name;
+    NoFlushEachExtraction scratch(zip_); // read back at once and never kept
     if (!zip_.ExtractEntryTo(name, path))
         throw Failure(zip_.LastError(), true);
     return path;
