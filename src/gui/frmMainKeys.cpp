@@ -6,6 +6,7 @@
 #include "gui/GuiMnemonics.h"
 
 #include <QAction>
+#include <QGroupBox>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -13,6 +14,8 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+
+#include <utility>
 
 namespace trelmig {
 
@@ -65,6 +68,12 @@ void frmMain::giveDesktopKeys() {
     SetMnemonic(Selectallitems, QLatin1Char('S'));
     SetMnemonic(Deselectallitems, QLatin1Char('D'));
     SetMnemonic(Selectallitems2, QLatin1Char('S'));
+    // Ctrl+A in an item panel selects all its items, as it selects all in a list.
+    for (auto [panel, selectAll] : {std::pair{Frame6, Selectallitems}, {Frame7, Selectallitems2}}) {
+        selectAll->setShortcut(QKeySequence::SelectAll);
+        selectAll->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        panel->addAction(selectAll);
+    }
     SetMnemonic(Deselectallitems2, QLatin1Char('D'));
 }
 
