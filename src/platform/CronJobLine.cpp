@@ -275,6 +275,10 @@ std::optional<CronJob> ParseCronJobLine(const std::string& line) {
     if (words && !words->empty() && words->front().starts_with("WINEPREFIX=")) {
         job.winePrefix = words->front().substr(11);
         words->erase(words->begin());
+        // A second assignment was edited in by hand: read as the program, it
+        // would be written back as the prefix. The job keeps no command.
+        if (!words->empty() && words->front().starts_with("WINEPREFIX="))
+            words.reset();
     }
     if (words && words->size() == 4 && (*words)[1] == "--password-file") {
         job.passwordFile = (*words)[2];

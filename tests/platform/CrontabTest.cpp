@@ -168,6 +168,11 @@ TEST(CronJobLine, OtherLinesAreNoJobs) {
     EXPECT_EQ(edited->info.JobTime, (7u * 60 + 5) * 60000);
     EXPECT_EQ(edited->info.DaysOfWeek, 2);
     EXPECT_EQ(edited->info.Command, "");
+    // The prefix assigned twice: the second is no program to run.
+    const auto twice = ParseCronJobLine(
+        "30 23 * * 1 WINEPREFIX= WINEPREFIX='/home/sam/.wine' 'sf=Outlook' # trelmig job 4");
+    ASSERT_TRUE(twice);
+    EXPECT_EQ(twice->info.Command, "");
     // Times cron would not take are not ours to read.
     EXPECT_FALSE(ParseCronJobLine("*/5 9 * * 1 'x' 'y' # trelmig job 3"));
     EXPECT_FALSE(ParseCronJobLine("0 24 * * 1 'x' 'y' # trelmig job 3"));
