@@ -6,9 +6,9 @@
 #include "gui/GuiMnemonics.h"
 
 #include <QAction>
-#include <QGroupBox>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>

@@ -18,7 +18,7 @@ PrefixPlaces PrefixPlaces::FromEnvironment() {
         places.home = pw->pw_dir;
     if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix)
         places.winePrefix = prefix;
-    // The base directory specification wants an absolute path; others are ignored.
+    // Only an absolute XDG_DATA_HOME counts, as the XDG base directories have it.
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/')
         places.xdgDataHome = data;
     return places;
