@@ -22,16 +22,27 @@ constexpr std::uint64_t kWriteBackStretch = 8 << 20;
 
 } // namespace
 
-int createSideFile(const std::string& folder, const std::string& prefix, std::string& path) {
+std::string sideSuffix() {
     static constexpr char kChars[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::random_device seed;
-    std::mt19937 gen(seed());
+    thread_local std::mt19937 gen{std::random_device{}()};
     std::uniform_int_distribution<int> pick(0, sizeof(kChars) - 2);
+    std::string suffix(6, ' ');
+    for (char& c : suffix)
+        c = kChars[pick(gen)];
+    return suffix;
+}
+
+bool endsWithSideSuffix(std::string_view name, std::string_view marker) {
+    return name.size() >= marker.size() + 6 &&
+           name.substr(name.size() - 6 - marker.size(), marker.size()) == marker &&
+           std::all_of(name.end() - 6, name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+int createSideFile(const std::string& folder, const std::string& prefix, std::string& path) {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string candidate = folder + "/" + prefix;
-        for (int i = 0; i < 6; ++i)
-            candidate += kChars[pick(gen)];
+        const std::string candidate = folder + "/" + prefix + sideSuffix();
         // 0666: the kernel applies the umask, as for any new file.
         int fd =
             ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
@@ -123,9 +134,7 @@ std::size_t SideFile::removeLeftovers(const std::string& targetPath) {
     if (DIR* dir = ::opendir(probe.folder_.c_str())) {
         while (const dirent* entry = ::readdir(dir)) {
             const std::string name = entry->d_name;
-            if (name.size() == probe.prefix_.size() + 6 && name.starts_with(probe.prefix_) &&
-                std::all_of(name.end() - 6, name.end(),
-                            [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+            if (name.size() == probe.prefix_.size() + 6 && endsWithSideSuffix(name, probe.prefix_))
                 names.push_back(name);
         }
         ::closedir(dir);

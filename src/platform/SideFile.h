@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace trelmig {
 
@@ -62,6 +63,13 @@ private:
 // mode new files get (0666 less the umask). Returns its descriptor and sets
 // path; -1 with errno set on failure.
 int createSideFile(const std::string& folder, const std::string& prefix, std::string& path);
+
+// Six random letters and digits: how the name of every file written beside
+// another ends.
+std::string sideSuffix();
+
+// Whether name ends with marker followed by such six letters and digits.
+bool endsWithSideSuffix(std::string_view name, std::string_view marker);
 
 // Writes all of data to fd; false (errno set) on failure.
 bool writeFully(int fd, const void* data, std::size_t length);

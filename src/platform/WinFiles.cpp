@@ -1,5 +1,6 @@
 #include "platform/WinFiles.h"
 
+#include "platform/SideFile.h"
 #include "platform/TextFile.h"
 #include "platform/Utf.h"
 
@@ -201,13 +202,7 @@ bool staysOnDrive(const fs::path& driveRoot, const fs::path& host) {
 
 // ".<name>.trelmig-x-XXXXXX": an extraction a killed run left behind.
 bool isStaleExtraction(const std::string& name) {
-    static const std::string kMark = ".trelmig-x-";
-    if (name.size() < 1 + kMark.size() + 6 || name[0] != '.')
-        return false;
-    const std::size_t suffix = name.size() - 6;
-    return name.compare(suffix - kMark.size(), kMark.size(), kMark) == 0 &&
-           std::all_of(name.begin() + static_cast<std::ptrdiff_t>(suffix), name.end(),
-                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+    return name.starts_with('.') && endsWithSideSuffix(name, ".trelmig-x-");
 }
 
 } // namespace

@@ -16,7 +16,6 @@
 #include <filesystem>
 #include <map>
 #include <memory>
-#include <random>
 #include <stdexcept>
 
 namespace trelmig {
@@ -59,14 +58,8 @@ public:
         return files_.back().first;
     }
     static std::filesystem::path leftoverName(const std::filesystem::path& target) {
-        static constexpr char kChars[] =
-            "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-        static std::mt19937 random{std::random_device{}()};
-        std::uniform_int_distribution<int> pick(0, sizeof(kChars) - 2);
-        std::string name = SideFile::sidePrefix(target.filename().string()) + "x-";
-        for (int i = 0; i < 6; ++i)
-            name += kChars[pick(random)];
-        return target.parent_path() / name;
+        return target.parent_path() /
+               (SideFile::sidePrefix(target.filename().string()) + "x-" + sideSuffix());
     }
     void commit(const std::filesystem::path& folder, RetiredFiles& retired) {
         // The new files reach the disk before any replaces an old one: a few
