@@ -67,6 +67,21 @@ std::set<std::string> storePaths(Environment& e, const std::string& profile) {
     return paths;
 }
 
+// Answers the password prompt: types the password, then Enter or OK.
+std::function<bool(QWidget*)> typesPassword(QString password, bool pressEnter) {
+    return [password, pressEnter](QWidget* modal) {
+        auto* prompt = qobject_cast<frmPwd*>(modal);
+        if (!prompt)
+            return false;
+        typeText(prompt->txtPassword, password);
+        if (pressEnter)
+            pressKey(prompt->txtPassword, Qt::Key_Return, QStringLiteral("\r"));
+        else
+            prompt->cmdOK->click();
+        return true;
+    };
+}
+
 } // namespace
 
 class WindowRunTest : public MainWindowTest {
@@ -190,14 +205,7 @@ TEST_F(WindowRunTest, BackupRestoredIntoTheSecondProfileOfAnotherPrefix) {
     // A fresh copy of the sample prefix, with the real password prompt.
     SamplePrefixCopy other;
     openOn(other.root);
-    ModalAnswerer typePassword([](QWidget* modal) {
-        auto* prompt = qobject_cast<frmPwd*>(modal);
-        if (!prompt)
-            return false;
-        typeText(prompt->txtPassword, QStringLiteral("secret"));
-        pressKey(prompt->txtPassword, Qt::Key_Return, QStringLiteral("\r"));
-        return true;
-    });
+    ModalAnswerer typePassword(typesPassword(QStringLiteral("secret"), true));
     window->SSTab1->setCurrentIndex(1);
     nextFile = QString::fromStdString(archive);
     window->cmdSourceFile->click();
@@ -249,14 +257,7 @@ TEST_F(WindowRunTest, AWrongPasswordLeavesNothingToRestore) {
     prompter.answer = MessageAnswer::Cancel;
     backUpEverything();
     prompter.messages.clear();
-    ModalAnswerer typePassword([](QWidget* modal) {
-        auto* prompt = qobject_cast<frmPwd*>(modal);
-        if (!prompt)
-            return false;
-        typeText(prompt->txtPassword, QStringLiteral("guess"));
-        prompt->cmdOK->click();
-        return true;
-    });
+    ModalAnswerer typePassword(typesPassword(QStringLiteral("guess"), false));
     nextFile = QString::fromStdString(archive);
     window->cmdSourceFile->click();
     ASSERT_EQ(prompter.messages.size(), 1u);
@@ -352,14 +353,7 @@ TEST_F(WindowRunTest, CancelInThePasswordPromptStopsTheInspectionSilently) {
     prompter.messages.clear();
     // The right password, typed for the first inspection.
     {
-        ModalAnswerer typePassword([](QWidget* modal) {
-            auto* prompt = qobject_cast<frmPwd*>(modal);
-            if (!prompt)
-                return false;
-            typeText(prompt->txtPassword, QStringLiteral("secret"));
-            prompt->cmdOK->click();
-            return true;
-        });
+        ModalAnswerer typePassword(typesPassword(QStringLiteral("secret"), false));
         nextFile = QString::fromStdString(archive);
         window->cmdSourceFile->click();
         ASSERT_TRUE(prompter.messages.empty());
@@ -406,14 +400,7 @@ TEST_F(WindowRunTest, APasswordLongerThanTwentyCharactersOpensItsBackup) {
     ASSERT_EQ(prompter.messages.at(0).text.rfind("The Backup was Completed!", 0), 0u);
     prompter.messages.clear();
 
-    ModalAnswerer typePassword([&](QWidget* modal) {
-        auto* prompt = qobject_cast<frmPwd*>(modal);
-        if (!prompt)
-            return false;
-        typeText(prompt->txtPassword, password);
-        pressKey(prompt->txtPassword, Qt::Key_Return, QStringLiteral("\r"));
-        return true;
-    });
+    ModalAnswerer typePassword(typesPassword(password, true));
     window->SSTab1->setCurrentIndex(1);
     window->cmdSourceFile->click();
     EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
