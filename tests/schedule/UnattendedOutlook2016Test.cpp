@@ -81,7 +81,7 @@ int runUnattended(const fs::path& prefix, const std::string& line, std::string& 
 
 TEST(UnattendedOutlook2016, TheProfileNamedIsTheProfileSaved) {
     outlook2016::Prefix prefix;
-    for (const std::string& profile : {"Outlook", "Work"}) {
+    for (const std::string profile : {"Outlook", "Work"}) {
         const fs::path target = prefix.work.path() / (profile + ".kvx");
         std::string err;
         ASSERT_EQ(runUnattended(prefix.root, "sf=" + profile + "xm=11000000ps=bf=" + target.string(),
