@@ -320,11 +320,11 @@ TEST_F(WindowRunTest, CancelStopsTheBackupAndTheEarlierArchiveStays) {
     window->cmdApply->click();
 
     EXPECT_TRUE(cancelShown);
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0].text, "The Backup was cancelled. No backup file was written; a "
+    ASSERT_EQ(prompter.messages.size(), 2u); // replacing the earlier backup was asked first
+    EXPECT_EQ(prompter.messages[1].text, "The Backup was cancelled. No backup file was written; a "
                                          "file already at " +
                                              archive + " was left as it was.");
-    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(prompter.messages[1].icon, MessageIcon::Information);
     EXPECT_LT(seen.highest, 100);
     EXPECT_EQ(readWholeFile(archive), before);
     EXPECT_EQ(namesIn(fs::path(archive).parent_path()), namesBefore); // nothing left beside it
