@@ -51,6 +51,20 @@ std::string absentReason(const ItemState& state) {
     return state.toolTip == kNoAddressBookToolTip ? "not used by this Outlook" : state.reason;
 }
 
+// The new archive is itself written through a file beside it
+// ("..<name>.trelmig-XXXXXX.trelmig-..."): a run killed then leaves that
+// behind, and no later run would recognise it by the name of its own new
+// archive. Called while the place's lock is held, so none is in use.
+void removeLeftoversOfNewArchives(const std::string& place) {
+    const std::filesystem::path target(place);
+    const std::string start = "." + ZipWriteTarget::sidePrefix(target.filename().string());
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(target.parent_path(), ec))
+        if (entry.path().filename().string().starts_with(start) &&
+            entry.is_regular_file(ec) && !entry.is_symlink(ec))
+            std::filesystem::remove(entry.path(), ec);
+}
+
 // Writes the archive beside its place, has it verified and renames it into
 // place; on any failure the file at the place stays as it was.
 void writeInPlace(ZipArchive& zip, const ZipFileList& files, const BackupRequest& request,
@@ -58,6 +72,7 @@ void writeInPlace(ZipArchive& zip, const ZipFileList& files, const BackupRequest
     ZipWriteTarget placement(place);
     if (!placement.begin())
         throw std::runtime_error(placement.error());
+    removeLeftoversOfNewArchives(place);
     if (!zip.WriteZip(placement.tempPath(), files, request.password))
         throw std::runtime_error(zip.LastError());
     if (CancelRequested(request.cancel))

@@ -148,6 +148,9 @@ TEST_F(BackupTruth, TheNewArchiveIsCheckedBeforeItReplacesTheEarlierOne) {
         checked = newArchive;
         return std::optional<std::string>();
     };
+    // What a run killed while it wrote left beside the target goes too.
+    std::ofstream(target.parent_path() / "..b.kvx.trelmig-Ab12Cd.trelmig-Ef34Gh") << "half";
+    std::ofstream(target.parent_path() / "..b.kvx.trelmig-Ab12Cd.trelmig-lock");
     outcome = PerformBackup(*env, zip(), r);
     EXPECT_TRUE(outcome.written) << outcome.writeError;
     EXPECT_EQ(outcome.archivePath, target.string());
