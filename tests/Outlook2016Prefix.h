@@ -132,7 +132,8 @@ struct Prefix {
                  << "\"Email\"=" << wineHex(utf16z(accountOf(p))) << "\n"
                  << "\"IMAP Server\"=" << wineHex(utf16z("imap.example.org")) << "\n";
             const std::string pst = "C:\\users\\lee\\Documents\\Outlook Files\\" + dataFileOf(p);
-            user << "\n[" << esc(profiles + p + "\\5a2b7c9d1e3f40a6b8c0d2e4f6a8b0c" + std::to_string(index))
+            user << "\n["
+                 << esc(profiles + p + "\\5a2b7c9d1e3f40a6b8c0d2e4f6a8b0c" + std::to_string(index))
                  << "] 1733000000\n#time=1db4a1b2c3d4e5f\n"
                  << "\"001f3001\"=" << wineHex(utf16z(p + " mail")) << "\n"
                  << "\"001f6700\"=" << wineHex(utf16z(pst)) << "\n"

@@ -5,10 +5,10 @@
 #include "backup/BackupRun.h"
 #include "backup/ItemBackup.h"
 #include "core/CancelToken.h"
+#include "core/DateTimeText.h"
 #include "core/ProgressView.h"
 #include "core/Prompter.h"
 #include "outlook/OutlookEnvironment.h"
-#include "core/DateTimeText.h"
 #include "platform/Text.h"
 #include "registry/RegionalFormat.h"
 
@@ -174,8 +174,8 @@ BackupRunResult BackupDriver::RunBackup(const BackupChoices& c, const CancelToke
         // Saying "Completed" here would hide that there is no new backup.
         prompter_.Show("The Backup was not Completed! The backup file could not be written; "
                        "nothing at " +
-                           c.targetFile + " was changed:\r\n" + outcome.writeError +
-                           "\r\n" + outcome.log,
+                           c.targetFile + " was changed:\r\n" + outcome.writeError + "\r\n" +
+                           outcome.log,
                        MessageIcon::Critical);
         return result;
     }

@@ -60,8 +60,8 @@ void removeLeftoversOfNewArchives(const std::string& place) {
     const std::string start = "." + ZipWriteTarget::sidePrefix(target.filename().string());
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(target.parent_path(), ec))
-        if (entry.path().filename().string().starts_with(start) &&
-            entry.is_regular_file(ec) && !entry.is_symlink(ec))
+        if (entry.path().filename().string().starts_with(start) && entry.is_regular_file(ec) &&
+            !entry.is_symlink(ec))
             std::filesystem::remove(entry.path(), ec);
 }
 
@@ -107,7 +107,8 @@ BackupOutcome PerformBackup(Environment& env, ZipArchive& zip, const BackupReque
         // profile names from earlier days.
         ItemSelection present = request.items;
         for (std::size_t i = 0; i < present.size(); ++i)
-            present[i] = present[i] && (states[i].enabled || i == static_cast<std::size_t>(ItemAddressBook));
+            present[i] =
+                present[i] && (states[i].enabled || i == static_cast<std::size_t>(ItemAddressBook));
 
         const std::pair<const char*, std::string> header[] = {
             {"BackupComputer", s.strComputerName},

@@ -16,8 +16,8 @@
 #include <array>
 #include <cctype>
 #include <filesystem>
-#include <set>
 #include <functional>
+#include <set>
 #include <stdexcept>
 
 namespace trelmig {

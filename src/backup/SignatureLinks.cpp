@@ -34,8 +34,8 @@ std::string percentDecoded(const std::string& text) {
 // The value of the attribute whose name ends just before `at` (at points
 // after the '='), quoted or not.
 std::string attributeValue(const std::string& html, std::size_t at) {
-    while (at < html.size() && (html[at] == ' ' || html[at] == '\t' || html[at] == '\r' ||
-                                html[at] == '\n'))
+    while (at < html.size() &&
+           (html[at] == ' ' || html[at] == '\t' || html[at] == '\r' || html[at] == '\n'))
         ++at;
     if (at >= html.size())
         return {};

@@ -83,8 +83,8 @@ void copyRange(int in, int out, off_t from, off_t to, const std::string& source,
         if (got == 0)
             return; // shorter now: the check after the copy sees it
         for (ssize_t done = 0; done < got;) {
-            const ssize_t put = ::pwrite(out, buffer.data() + done,
-                                         static_cast<size_t>(got - done), from + done);
+            const ssize_t put =
+                ::pwrite(out, buffer.data() + done, static_cast<size_t>(got - done), from + done);
             if (put < 0 && errno == EINTR)
                 continue;
             if (put < 0)
@@ -102,7 +102,7 @@ void copyAll(int in, int out, off_t size, const std::string& source, const std::
     while (at < size) {
         off_t data = ::lseek(in, at, SEEK_DATA);
         if (data < 0 && errno == ENXIO)
-            break; // only a hole is left
+            break;      // only a hole is left
         if (data < 0) { // no hole finding here: everything is data
             copyRange(in, out, at, size, source, copy);
             break;
@@ -158,12 +158,13 @@ CopyMethod MakePointInTimeCopy(const std::filesystem::path& source,
     for (int attempt = 0; attempt < tries; ++attempt) {
         const struct stat before = settledState(in.get(), name);
         const auto allocated = static_cast<std::uintmax_t>(before.st_blocks) * 512;
-        checkRoom(out.get(),
-                  std::min(static_cast<std::uintmax_t>(before.st_size), allocated), copy, name);
+        checkRoom(out.get(), std::min(static_cast<std::uintmax_t>(before.st_size), allocated), copy,
+                  name);
         if (::ftruncate(out.get(), 0) != 0)
             fail("cannot write the copy " + copy.string() + " of " + name, errno);
         copyAll(in.get(), out.get(), before.st_size, name, copy.string());
-        struct stat after {}, named{}, written{};
+        struct stat after {
+        }, named{}, written{};
         if (::fstat(in.get(), &after) != 0 || ::stat(name.c_str(), &named) != 0 ||
             ::fstat(out.get(), &written) != 0)
             fail("cannot read the state of " + name, errno);
@@ -201,7 +202,8 @@ std::filesystem::path PointInTimeCopies::copyOf(const std::filesystem::path& sou
     if (ec)
         throw std::runtime_error("cannot create the folder " + folder.string() + ": " +
                                  ec.message());
-    const std::filesystem::path copy = folder / (name.empty() ? source.filename() : std::filesystem::path(name));
+    const std::filesystem::path copy =
+        folder / (name.empty() ? source.filename() : std::filesystem::path(name));
     methods_[source.string()] = MakePointInTimeCopy(source, copy);
     copies_.emplace(id, copy);
     return copy;

@@ -44,8 +44,7 @@ public:
     // The copy of source, named `name` (the source's own name when empty),
     // made at the first call for that file (the same file reached by two
     // paths is copied once).
-    std::filesystem::path copyOf(const std::filesystem::path& source,
-                                 const std::string& name = {});
+    std::filesystem::path copyOf(const std::filesystem::path& source, const std::string& name = {});
     // How the copies were made, by source path.
     const std::map<std::string, CopyMethod>& methods() const { return methods_; }
 

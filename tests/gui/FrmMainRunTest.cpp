@@ -283,8 +283,7 @@ void makeDataFileHuge(const SamplePrefixCopy& prefix) {
 
 // Overwrites the earlier backup when asked; cancels every other question.
 MessageAnswer overwriteButNoDisc(const RecordingPrompter::Message& m) {
-    return m.buttons == MessageButtons::OverwriteCancel ? MessageAnswer::Ok
-                                                        : MessageAnswer::Cancel;
+    return m.buttons == MessageButtons::OverwriteCancel ? MessageAnswer::Ok : MessageAnswer::Cancel;
 }
 
 std::set<std::string> namesIn(const fs::path& folder) {

@@ -51,8 +51,9 @@ protected:
         c.password = c.password2 = password;
         // An earlier backup of the test is replaced without a question.
         prompter.answerFor = [this](const RecordingPrompter::Message& m) {
-            return m.buttons == trelmig::MessageButtons::OverwriteCancel ? trelmig::MessageAnswer::Ok
-                                                                         : prompter.answer;
+            return m.buttons == trelmig::MessageButtons::OverwriteCancel
+                       ? trelmig::MessageAnswer::Ok
+                       : prompter.answer;
         };
         const bool written = driver.RunBackup(c).written;
         prompter.answerFor = {};

@@ -84,8 +84,8 @@ TEST(UnattendedOutlook2016, TheProfileNamedIsTheProfileSaved) {
     for (const std::string profile : {"Outlook", "Work"}) {
         const fs::path target = prefix.work.path() / (profile + ".kvx");
         std::string err;
-        ASSERT_EQ(runUnattended(prefix.root, "sf=" + profile + "xm=11000000ps=bf=" + target.string(),
-                                err),
+        ASSERT_EQ(runUnattended(prefix.root,
+                                "sf=" + profile + "xm=11000000ps=bf=" + target.string(), err),
                   0)
             << err;
         const std::string info = unzipEntry(target, "vastrel.dat");
@@ -142,10 +142,12 @@ public:
         fs::create_directories(mount_);
         if (RunShell("command -v mkfs.btrfs").status != 0)
             return;
-        if (RunShell("truncate -s 200M " + shellQuoted(image) + " && mkfs.btrfs -q " + shellQuoted(image))
+        if (RunShell("truncate -s 200M " + shellQuoted(image) + " && mkfs.btrfs -q " +
+                     shellQuoted(image))
                 .status != 0)
             return;
-        mounted_ = RunShell("mount -o loop " + shellQuoted(image) + " " + shellQuoted(mount_)).status == 0;
+        mounted_ =
+            RunShell("mount -o loop " + shellQuoted(image) + " " + shellQuoted(mount_)).status == 0;
     }
     ~BtrfsImage() {
         if (mounted_)
@@ -198,7 +200,8 @@ TEST(UnattendedOutlook2016, ADataFileThatNeverHoldsStillFailsTheRun) {
     outlook.waitUntilWriting();
     const fs::path target = prefix.work.path() / "b.kvx";
     std::string err;
-    const int code = runUnattended(prefix.root, "sf=Outlookxm=10000000ps=bf=" + target.string(), err);
+    const int code =
+        runUnattended(prefix.root, "sf=Outlookxm=10000000ps=bf=" + target.string(), err);
     outlook.stop();
     EXPECT_EQ(code, 3) << err;
     EXPECT_NE(err.find("C:\\users\\lee\\Documents\\Outlook Files\\Outlook mail.pst changed while "
