@@ -257,9 +257,21 @@ TEST_F(BackupDriverTest, EntryNamesSharedBetweenItems) {
     prompter.messages.clear();
     const std::string earlier = readWholeFile(target);
     driver->RunBackup(choices(only({2, 6})));
-    // Partial: it goes beside the earlier backup, which stays.
+    // Partial: it goes beside the earlier backup, which stays, and the
+    // message names both.
     EXPECT_EQ(readWholeFile(target), earlier);
-    target = (sample.work.path() / "backup.partial.kvx").string();
+    const std::string partial = (sample.work.path() / "backup.partial.kvx").string();
+    EXPECT_EQ(prompter.messages[0].text.rfind("The Backup was not Completed! Some items could "
+                                              "not be gathered, so the earlier backup file " +
+                                                  target +
+                                                  " was kept; the new backup file "
+                                                  "without them is " +
+                                                  partial,
+                                              0),
+              0u)
+        << prompter.messages[0].text;
+    EXPECT_EQ(prompter.messages.size(), 1u); // no disc question
+    target = partial;
     EXPECT_EQ(info("BackupItem"), "0000100000");
     EXPECT_EQ(info("BackupTemplates"), "");
     EXPECT_NE(prompter.messages[0].text.find("Backup Templates\t\tFail!"), std::string::npos);
