@@ -8,9 +8,7 @@
 #include "backup/BackupRun.h"
 #include "backup/SignatureLinks.h"
 #include "core/ProgressView.h"
-#include "platform/PointInTimeCopy.h"
 
-#include "DataFileWriter.h"
 #include "Outlook2016Prefix.h"
 #include "RecordingPrompter.h"
 #include "RunShell.h"
@@ -48,14 +46,6 @@ std::set<std::string> namesIn(const fs::path& folder) {
     for (const auto& e : fs::directory_iterator(folder))
         names.insert(e.path().filename().string());
     return names;
-}
-
-// True when the work folder's file system clones files: the change of a data
-// file during its copy cannot be seen there.
-bool workFolderClones() {
-    WorkFolder work;
-    writeDataFile(work.path() / "a", 4096);
-    return MakePointInTimeCopy(work.path() / "a", work.path() / "b") == CopyMethod::Clone;
 }
 
 } // namespace
@@ -101,24 +91,6 @@ TEST_F(BackupTruth, ADataFileIsArchivedAsItWasWhenItWasTaken) {
     EXPECT_EQ(unzipEntry(target, "Outlook mail.pst"), taken);
     // The copies went with the run.
     EXPECT_TRUE(namesIn(env->session.strProgramFolder).empty());
-}
-
-TEST_F(BackupTruth, ADataFileThatNeverHoldsStillFailsItsItem) {
-    if (workFolderClones())
-        GTEST_SKIP() << "the work folder's file system clones files";
-    const fs::path pst = prefix.dataFolder() / outlook2016::dataFileOf("Outlook");
-    writeDataFile(pst, 32u << 20);
-    DataFileWriter outlook(pst);
-    outlook.waitUntilWriting();
-    const BackupOutcome outcome = PerformBackup(*env, zip(), request(only({0})));
-    outlook.stop();
-    EXPECT_GT(outlook.pieces(), 0);
-    EXPECT_EQ(outcome.flags.substr(0, 3), "100");
-    EXPECT_TRUE(outcome.itemsFailed);
-    EXPECT_EQ(outcome.failures[1], "C:\\users\\lee\\Documents\\Outlook Files\\Outlook mail.pst "
-                                   "changed while it was being copied: close Outlook and back "
-                                   "up again");
-    EXPECT_NE(outcome.log.find("Backup Personal Folders\t\tFail!"), std::string::npos);
 }
 
 TEST_F(BackupTruth, TheNewArchiveIsCheckedBeforeItReplacesTheEarlierOne) {
