@@ -123,6 +123,7 @@ BackupOutcome PerformBackup(Environment& env, ZipArchive& zip, const BackupReque
 
         ZipFileList files(hooks.fileAdding);
         ItemBackup items(s, env.reg, env.files, env.ansi, files);
+        items.SetCancel(request.cancel);
         for (const BackupStep& step : backupSteps()) {
             if (CancelRequested(request.cancel))
                 throw std::runtime_error("the backup was cancelled");

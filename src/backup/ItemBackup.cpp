@@ -1,6 +1,7 @@
 #include "backup/ItemBackup.h"
 
 #include "backup/SignatureLinks.h"
+#include "core/CancelToken.h"
 #include "core/ProfileFileName.h"
 #include "core/Session.h"
 #include "core/SettingsFile.h"
@@ -64,6 +65,10 @@ ItemBackup::ItemBackup(Session& session, modReg& reg, const WinFiles& files, con
                        ZipFileList& archiveFiles)
     : session_(session), reg_(reg), files_(files), ansi_(ansi), archiveFiles_(archiveFiles),
       copies_(std::filesystem::path(session.strProgramFolder) / "point-in-time") {}
+
+void ItemBackup::SetCancel(const CancelToken* cancel) {
+    copies_.setStop([cancel] { return CancelRequested(cancel); });
+}
 
 std::string ItemBackup::profileKey(const std::string& strIdentity) const {
     return session_.strProfilesKey + "\\" + strIdentity;

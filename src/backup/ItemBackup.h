@@ -9,6 +9,7 @@
 
 namespace trelmig {
 
+class CancelToken;
 struct Session;
 class WinFiles;
 class modReg;
@@ -37,6 +38,9 @@ public:
 
     // Runs the operation of a step.
     bool Run(const BackupStep& step, const std::string& profile);
+
+    // Stops the copy of a data file when the user cancels.
+    void SetCancel(const CancelToken* cancel);
 
     // Why the last operation failed; empty after success.
     const std::string& LastError() const { return lastError_; }

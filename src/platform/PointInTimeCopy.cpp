@@ -71,9 +71,11 @@ struct stat settledState(int fd, const std::string& name) {
 }
 
 void copyRange(int in, int out, off_t from, off_t to, const std::string& source,
-               const std::string& copy) {
+               const std::string& copy, const std::function<bool()>& stopped) {
     std::vector<char> buffer(1 << 20);
     while (from < to) {
+        if (stopped && stopped())
+            throw std::runtime_error("the copy of " + source + " was stopped");
         const auto want = static_cast<size_t>(std::min<off_t>(to - from, buffer.size()));
         const ssize_t got = ::pread(in, buffer.data(), want, from);
         if (got < 0 && errno == EINTR)
@@ -97,20 +99,21 @@ void copyRange(int in, int out, off_t from, off_t to, const std::string& source,
 
 // Copies the data of `in`, `size` bytes long, to the empty `out`; holes stay
 // holes, so a sparse file takes no more room than it has.
-void copyAll(int in, int out, off_t size, const std::string& source, const std::string& copy) {
+void copyAll(int in, int out, off_t size, const std::string& source, const std::string& copy,
+             const std::function<bool()>& stopped) {
     off_t at = 0;
     while (at < size) {
         off_t data = ::lseek(in, at, SEEK_DATA);
         if (data < 0 && errno == ENXIO)
             break;      // only a hole is left
         if (data < 0) { // no hole finding here: everything is data
-            copyRange(in, out, at, size, source, copy);
+            copyRange(in, out, at, size, source, copy, stopped);
             break;
         }
         off_t hole = ::lseek(in, data, SEEK_HOLE);
         if (hole < 0 || hole > size)
             hole = size;
-        copyRange(in, out, data, hole, source, copy);
+        copyRange(in, out, data, hole, source, copy, stopped);
         at = hole;
     }
     if (::ftruncate(out, size) != 0)
@@ -132,7 +135,8 @@ void checkRoom(int out, std::uintmax_t needed, const std::filesystem::path& copy
 } // namespace
 
 CopyMethod MakePointInTimeCopy(const std::filesystem::path& source,
-                               const std::filesystem::path& copy, int tries) {
+                               const std::filesystem::path& copy, int tries,
+                               const std::function<bool()>& stopped) {
     const std::string name = source.string();
     const Descriptor in(::open(name.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0)
@@ -162,7 +166,7 @@ CopyMethod MakePointInTimeCopy(const std::filesystem::path& source,
                   name);
         if (::ftruncate(out.get(), 0) != 0)
             fail("cannot write the copy " + copy.string() + " of " + name, errno);
-        copyAll(in.get(), out.get(), before.st_size, name, copy.string());
+        copyAll(in.get(), out.get(), before.st_size, name, copy.string(), stopped);
         struct stat after {
         }, named{}, written{};
         if (::fstat(in.get(), &after) != 0 || ::stat(name.c_str(), &named) != 0 ||
@@ -204,7 +208,7 @@ std::filesystem::path PointInTimeCopies::copyOf(const std::filesystem::path& sou
                                  ec.message());
     const std::filesystem::path copy =
         folder / (name.empty() ? source.filename() : std::filesystem::path(name));
-    methods_[source.string()] = MakePointInTimeCopy(source, copy);
+    methods_[source.string()] = MakePointInTimeCopy(source, copy, 3, stopped_);
     copies_.emplace(id, copy);
     return copy;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -27,9 +28,11 @@ enum class CopyMethod {
 // after it, tried up to `tries` times. Host paths. Throws FileChangedError
 // when the source changed during every try, std::runtime_error naming the
 // file and the reason when no copy can be made (too little free space beside
-// `copy`, a read or write error); `copy` is removed then.
+// `copy`, a read or write error, `stopped` answering true between two
+// megabytes of a copy); `copy` is removed then.
 CopyMethod MakePointInTimeCopy(const std::filesystem::path& source,
-                               const std::filesystem::path& copy, int tries = 3);
+                               const std::filesystem::path& copy, int tries = 3,
+                               const std::function<bool()>& stopped = {});
 
 // The point-in-time copies of one backup, each under its source's own file
 // name in a folder of its own below `folder`; the folder and every copy in
@@ -45,6 +48,8 @@ public:
     // made at the first call for that file (the same file reached by two
     // paths is copied once).
     std::filesystem::path copyOf(const std::filesystem::path& source, const std::string& name = {});
+    // Asked while a file is copied: true stops the copy (the user cancelled).
+    void setStop(std::function<bool()> stopped) { stopped_ = std::move(stopped); }
     // How the copies were made, by source path.
     const std::map<std::string, CopyMethod>& methods() const { return methods_; }
 
@@ -53,6 +58,7 @@ private:
     std::map<std::pair<unsigned long, unsigned long>, std::filesystem::path> copies_;
     std::map<std::string, CopyMethod> methods_;
     int made_ = 0; // folders made below folder_
+    std::function<bool()> stopped_;
 };
 
 } // namespace trelmig

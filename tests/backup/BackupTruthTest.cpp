@@ -7,6 +7,7 @@
 #include "backup/BackupDriver.h"
 #include "backup/BackupRun.h"
 #include "backup/SignatureLinks.h"
+#include "core/CancelToken.h"
 #include "core/ProgressView.h"
 
 #include "Outlook2016Prefix.h"
@@ -91,6 +92,22 @@ TEST_F(BackupTruth, ADataFileIsArchivedAsItWasWhenItWasTaken) {
     EXPECT_EQ(unzipEntry(target, "Outlook mail.pst"), taken);
     // The copies went with the run.
     EXPECT_TRUE(namesIn(env->session.strProgramFolder).empty());
+}
+
+TEST_F(BackupTruth, ACancelStopsTheCopyOfADataFile) {
+    fs::resize_file(prefix.dataFolder() / outlook2016::dataFileOf("Outlook"), 256u << 20);
+    CancelToken cancel;
+    BackupRequest r = request(only({0}));
+    r.cancel = &cancel;
+    BackupHooks hooks;
+    hooks.stepStarting = [&](const BackupStep& step) {
+        if (step.itemKey == "BackupDatas")
+            cancel.Cancel();
+    };
+    const BackupOutcome outcome = PerformBackup(*env, zip(), r, hooks);
+    EXPECT_TRUE(outcome.cancelled);
+    EXPECT_FALSE(fs::exists(target));
+    EXPECT_NE(outcome.failures[1].find("was stopped"), std::string::npos) << outcome.failures[1];
 }
 
 TEST_F(BackupTruth, TheNewArchiveIsCheckedBeforeItReplacesTheEarlierOne) {
