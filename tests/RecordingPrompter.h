@@ -2,6 +2,7 @@
 
 #include "core/Prompter.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,10 +15,12 @@ struct RecordingPrompter : trelmig::Prompter {
     };
     std::vector<Message> messages;
     trelmig::MessageAnswer answer = trelmig::MessageAnswer::Ok;
+    // When set, answers in place of `answer`.
+    std::function<trelmig::MessageAnswer(const Message&)> answerFor;
 
     trelmig::MessageAnswer Show(const std::string& text, trelmig::MessageIcon icon,
                                 trelmig::MessageButtons buttons) override {
         messages.push_back({text, icon, buttons});
-        return answer;
+        return answerFor ? answerFor(messages.back()) : answer;
     }
 };

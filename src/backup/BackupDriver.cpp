@@ -5,12 +5,16 @@
 #include "backup/BackupRun.h"
 #include "backup/ItemBackup.h"
 #include "core/CancelToken.h"
+#include "core/DateTimeText.h"
 #include "core/ProgressView.h"
 #include "core/Prompter.h"
 #include "outlook/OutlookEnvironment.h"
 #include "platform/Text.h"
+#include "registry/RegionalFormat.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <sys/stat.h>
 
 namespace trelmig {
 
@@ -29,6 +33,46 @@ namespace {
 
 // Share of the bar for gathering the items; the rest follows the bytes written.
 constexpr int kGatherShare = 5;
+
+// The local time a file was last written, in the user's regional form.
+std::string modifiedText(Environment& env, const std::string& hostPath) {
+    struct stat st {};
+    if (::stat(hostPath.c_str(), &st) != 0)
+        return "an unknown date";
+    std::tm t{};
+    localtime_r(&st.st_mtime, &t);
+    return DefaultDateTimeText(t, ReadRegionalFormat(env.reg));
+}
+
+// False when the user chose not to replace the file at the target.
+bool mayOverwrite(Environment& env, Prompter& prompter, const std::string& target) {
+    std::error_code ec;
+    if (!std::filesystem::exists(target, ec))
+        return true;
+    return prompter.Show("The backup file " + target + " of " + modifiedText(env, target) +
+                             " already exists. Do you want to overwrite it?",
+                         MessageIcon::Exclamation,
+                         MessageButtons::OverwriteCancel) == MessageAnswer::Ok;
+}
+
+// False when the user chose to cancel while Outlook is open; Retry asks again
+// once the user says it is closed.
+bool mayGoOnWhileWineRuns(Environment& env, Prompter& prompter) {
+    while (env.prefix.wineserverRunning()) {
+        const MessageAnswer answer = prompter.Show(
+            "Outlook or another Windows program is open in the Wine prefix " +
+                env.prefix.root().string() +
+                ". It may change the data files while they are copied.\r\n\r\nClose it and "
+                "choose Retry, choose Continue to back up the data files as they are at one "
+                "moment, or Cancel.",
+            MessageIcon::Exclamation, MessageButtons::RetryContinueCancel);
+        if (answer == MessageAnswer::Continue)
+            return true;
+        if (answer != MessageAnswer::Retry)
+            return false;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -53,6 +97,8 @@ BackupRunResult BackupDriver::RunBackup(const BackupChoices& c, const CancelToke
         prompter_.Show("Incorect Password!", MessageIcon::Critical);
         return result;
     }
+    if (!mayOverwrite(env_, prompter_, c.targetFile) || !mayGoOnWhileWineRuns(env_, prompter_))
+        return result;
     running_ = true;
     result.started = true;
 
@@ -86,6 +132,7 @@ BackupRunResult BackupDriver::RunBackup(const BackupChoices& c, const CancelToke
     request.outlookDisplayName = GetOutlookVersion(s, env_.reg, env_.files, env_.system);
     request.time = LocalTimeNow();
     request.cancel = cancel;
+    request.verifyArchive = verifyArchive;
 
     int stepsDone = 0;
     const BackupHooks hooks{
@@ -125,13 +172,25 @@ BackupRunResult BackupDriver::RunBackup(const BackupChoices& c, const CancelToke
     }
     if (!outcome.written) {
         // Saying "Completed" here would hide that there is no new backup.
-        prompter_.Show("The Backup was not Completed! The backup file could not be written:\r\n" +
-                           outcome.writeError + "\r\n" + outcome.log,
+        prompter_.Show("The Backup was not Completed! The backup file could not be written; "
+                       "nothing at " +
+                           c.targetFile + " was changed:\r\n" + outcome.writeError + "\r\n" +
+                           outcome.log,
                        MessageIcon::Critical);
         return result;
     }
+    if (outcome.keptEarlier) {
+        prompter_.Show("The Backup was not Completed! Some items could not be gathered, so the "
+                       "earlier backup file " +
+                           c.targetFile + " was kept; the new backup file without them is " +
+                           outcome.archivePath + "\r\n" + outcome.log,
+                       MessageIcon::Exclamation);
+        return result;
+    }
     prompter_.Show("The Backup was Completed!\t\t\t\r\n" + outcome.log, MessageIcon::Information);
-    if (prompter_.Show("Do you need to backup your data to CD-R/RW or DVD?",
+    // A user who cancelled to quit is not asked about discs.
+    if (!(cancel && cancel->Requested()) &&
+        prompter_.Show("Do you need to backup your data to CD-R/RW or DVD?",
                        MessageIcon::Information, MessageButtons::OkCancel) == MessageAnswer::Ok) {
         s.strDiscFileTitle = BareName(c.targetFile);
         s.strDiscFilePath = c.targetFile;

@@ -3,6 +3,8 @@
 #include "core/ItemCatalogue.h"
 
 #include <ctime>
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace trelmig {
@@ -31,8 +33,10 @@ struct BackupRunResult {
     bool cancelled = false;     // stopped by the user before the archive was in place
 };
 
-// The interactive backup: validates the choices, gathers the items, writes
-// the archive and reports, through the window's Prompter and ProgressView.
+// The interactive backup: validates the choices, asks before it replaces an
+// existing file and while Outlook (any Windows program of the prefix) is
+// open, gathers the items, writes the archive and reports, through the
+// window's Prompter and ProgressView.
 // The bar moves with the bytes written into the archive. A set cancel token
 // stops the run between two steps or while the archive is written; the
 // previous archive at the target then stays as it was.
@@ -41,6 +45,12 @@ public:
     BackupDriver(Environment& env, ZipArchive& zip, Prompter& prompter, ProgressView& progress);
     BackupRunResult RunBackup(const BackupChoices& choices, const CancelToken* cancel = nullptr);
     bool Running() const { return running_; }
+
+    // Checks each new archive before it replaces anything (see
+    // BackupRequest::verifyArchive); none when empty.
+    std::function<std::optional<std::string>(const std::string& newArchive,
+                                             const std::string& password)>
+        verifyArchive;
 
 private:
     Environment& env_;

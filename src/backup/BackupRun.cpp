@@ -2,13 +2,17 @@
 
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
+#include "archive/ZipWriteTarget.h"
 #include "backup/ItemBackup.h"
 #include "core/CancelToken.h"
 #include "core/CompletionLog.h"
 #include "core/SettingsFile.h"
+#include "outlook/ItemLocations.h"
 #include "platform/Text.h"
 #include "registry/RegionalFormat.h"
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <stdexcept>
 
@@ -17,6 +21,73 @@ namespace trelmig {
 std::string EncodeDescription(const std::string& text) {
     return ReplaceAll(text, "\r\n", "QX$ZRM");
 }
+
+std::string PartialArchiveName(const std::string& targetFile) {
+    const auto slash = targetFile.find_last_of('/');
+    const auto dot = targetFile.find_last_of('.');
+    std::string stem = targetFile;
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1)) {
+        std::string extension = targetFile.substr(dot);
+        std::transform(extension.begin(), extension.end(), extension.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        if (extension == ".kvx")
+            stem = targetFile.substr(0, dot);
+    }
+    return stem + ".partial.kvx";
+}
+
+namespace {
+
+// The completion line of a chosen item that the profile does not have.
+std::string absentLine(const BackupStep& step, const ItemState& state) {
+    if (state.toolTip == kNoAddressBookToolTip)
+        return "\r\n" + std::string(step.logName) + std::string(step.logSeparator) +
+               "not used by this Outlook\t";
+    return "\r\n" + std::string(step.logName) + std::string(step.logSeparator) +
+           "nothing to back up\t" + ReasonLine(state.reason);
+}
+
+std::string absentReason(const ItemState& state) {
+    return state.toolTip == kNoAddressBookToolTip ? "not used by this Outlook" : state.reason;
+}
+
+// The new archive is itself written through a file beside it
+// ("..<name>.trelmig-XXXXXX.trelmig-..."): a run killed then leaves that
+// behind, and no later run would recognise it by the name of its own new
+// archive. Called while the place's lock is held, so none is in use.
+void removeLeftoversOfNewArchives(const std::string& place) {
+    const std::filesystem::path target(place);
+    const std::string start = "." + ZipWriteTarget::sidePrefix(target.filename().string());
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(target.parent_path(), ec))
+        if (entry.path().filename().string().starts_with(start) && entry.is_regular_file(ec) &&
+            !entry.is_symlink(ec))
+            std::filesystem::remove(entry.path(), ec);
+}
+
+// Writes the archive beside its place, has it verified and renames it into
+// place; on any failure the file at the place stays as it was.
+void writeInPlace(ZipArchive& zip, const ZipFileList& files, const BackupRequest& request,
+                  const std::string& place, BackupOutcome& outcome) {
+    ZipWriteTarget placement(place);
+    if (!placement.begin())
+        throw std::runtime_error(placement.error());
+    removeLeftoversOfNewArchives(place);
+    if (!zip.WriteZip(placement.tempPath(), files, request.password))
+        throw std::runtime_error(zip.LastError());
+    if (CancelRequested(request.cancel))
+        throw std::runtime_error("the backup was cancelled");
+    if (request.verifyArchive) {
+        if (const auto why = request.verifyArchive(placement.tempPath(), request.password))
+            throw std::runtime_error("the new backup file did not pass its check (" + *why +
+                                     "); it was removed");
+    }
+    if (!placement.commit())
+        throw std::runtime_error(placement.error());
+    outcome.archivePath = place;
+}
+
+} // namespace
 
 BackupOutcome PerformBackup(Environment& env, ZipArchive& zip, const BackupRequest& request,
                             const BackupHooks& hooks) {
@@ -28,6 +99,17 @@ BackupOutcome PerformBackup(Environment& env, ZipArchive& zip, const BackupReque
     // The information file lives in the work folder: if it cannot be written
     // the archive is never written either, and the previous one stays.
     try {
+        // Every location that depends on the profile (its accounts above
+        // all) is the named profile's, whoever selected one before.
+        const ItemStates states = env.SelectProfile(request.profile);
+        // An item whose source is missing is not gathered. The address book
+        // is looked for all the same: Outlook 2007 and 2010 still read one a
+        // profile names from earlier days.
+        ItemSelection present = request.items;
+        for (std::size_t i = 0; i < present.size(); ++i)
+            present[i] =
+                present[i] && (states[i].enabled || i == static_cast<std::size_t>(ItemAddressBook));
+
         const std::pair<const char*, std::string> header[] = {
             {"BackupComputer", s.strComputerName},
             {"BackupLogonUser", s.strLogonUser},
@@ -41,20 +123,33 @@ BackupOutcome PerformBackup(Environment& env, ZipArchive& zip, const BackupReque
 
         ZipFileList files(hooks.fileAdding);
         ItemBackup items(s, env.reg, env.files, env.ansi, files);
+        items.SetCancel(request.cancel);
         for (const BackupStep& step : backupSteps()) {
             if (CancelRequested(request.cancel))
                 throw std::runtime_error("the backup was cancelled");
-            const bool runs = StepRuns(step, request.items);
+            const std::size_t index = StepIndex(step);
+            const bool runs = StepRuns(step, present);
             bool ok = false;
             if (runs) {
                 if (hooks.stepStarting)
                     hooks.stepStarting(step);
                 ok = items.Run(step, request.profile);
-                if (!ok)
-                    outcome.failures[StepIndex(step)] = items.LastError();
-                if (!step.logName.empty())
+                const ItemState& state = states[static_cast<std::size_t>(step.runsForItems[0])];
+                if (!ok && step.runsForItems[0] == ItemAddressBook && !state.enabled) {
+                    outcome.absent[index] = absentReason(state);
+                    outcome.log += absentLine(step, state);
+                } else if (!ok) {
+                    outcome.failures[index] = items.LastError();
+                }
+                if (!step.logName.empty() && outcome.absent[index].empty()) {
                     outcome.log +=
                         CompletionLine(step.logName, step.logSeparator, ok, items.LastError());
+                    outcome.itemsFailed = outcome.itemsFailed || !ok;
+                }
+            } else if (!step.logName.empty() && StepRuns(step, request.items)) {
+                const ItemState& state = states[static_cast<std::size_t>(step.runsForItems[0])];
+                outcome.absent[index] = absentReason(state);
+                outcome.log += absentLine(step, state);
             }
             outcome.flags += ok ? '1' : '0';
             if (hooks.addProgress)
@@ -65,14 +160,19 @@ BackupOutcome PerformBackup(Environment& env, ZipArchive& zip, const BackupReque
         if (!files.AddFile(s.strInfoFile))
             throw std::runtime_error("the information file " + s.strInfoFile +
                                      " cannot be added to the backup file");
-        outcome.written = zip.WriteZip(request.targetFile, files, request.password);
-        if (!outcome.written)
-            outcome.writeError = zip.LastError();
+        // An archive missing items that exist never replaces an earlier one.
+        std::string place = request.targetFile;
+        if (outcome.itemsFailed && std::filesystem::exists(request.targetFile, ec)) {
+            place = PartialArchiveName(request.targetFile);
+            outcome.keptEarlier = true;
+        }
+        writeInPlace(zip, files, request, place, outcome);
+        outcome.written = true;
     } catch (const std::exception& e) {
         outcome.written = false;
+        outcome.keptEarlier = false;
         outcome.writeError = e.what();
     }
-    // A cancel that came too late to stop the write leaves a complete archive.
     outcome.cancelled = !outcome.written && CancelRequested(request.cancel);
     zip.CloseZip();
 

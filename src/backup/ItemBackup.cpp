@@ -1,17 +1,24 @@
 #include "backup/ItemBackup.h"
 
+#include "backup/SignatureLinks.h"
+#include "core/CancelToken.h"
 #include "core/ProfileFileName.h"
 #include "core/Session.h"
 #include "core/SettingsFile.h"
 #include "core/TempFiles.h"
+#include "platform/AnsiCodec.h"
 #include "platform/Text.h"
 #include "platform/WinFiles.h"
 #include "registry/RegistryBinary.h"
 #include "registry/RegistryText.h"
 #include "registry/modReg.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
+#include <filesystem>
 #include <functional>
+#include <set>
 #include <stdexcept>
 
 namespace trelmig {
@@ -26,6 +33,17 @@ public:
 
 [[noreturn]] void fail(const std::string& why) {
     throw ItemFailure(why);
+}
+
+std::string folded(std::string name) {
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return name;
+}
+
+bool isHtmlFile(const std::string& name) {
+    const std::string lower = folded(name);
+    return lower.ends_with(".htm") || lower.ends_with(".html");
 }
 
 } // namespace
@@ -45,7 +63,12 @@ bool ItemBackup::guarded(const std::function<void()>& operation) {
 
 ItemBackup::ItemBackup(Session& session, modReg& reg, const WinFiles& files, const AnsiCodec& ansi,
                        ZipFileList& archiveFiles)
-    : session_(session), reg_(reg), files_(files), ansi_(ansi), archiveFiles_(archiveFiles) {}
+    : session_(session), reg_(reg), files_(files), ansi_(ansi), archiveFiles_(archiveFiles),
+      copies_(std::filesystem::path(session.strProgramFolder) / "point-in-time") {}
+
+void ItemBackup::SetCancel(const CancelToken* cancel) {
+    copies_.setStop([cancel] { return CancelRequested(cancel); });
+}
 
 std::string ItemBackup::profileKey(const std::string& strIdentity) const {
     return session_.strProfilesKey + "\\" + strIdentity;
@@ -55,11 +78,23 @@ void ItemBackup::saveKey(const char* key, const std::string& value) {
     SaveINI(key, value, session_.strInfoFile, ansi_);
 }
 
-void ItemBackup::addWindowsFile(const std::string& windowsPath) {
+void ItemBackup::addWindowsFile(const std::string& windowsPath, bool pointInTime) {
     const auto host = files_.hostPath(windowsPath);
     if (!host)
         fail("the path " + windowsPath + " names no file of this machine");
-    if (!archiveFiles_.AddFile(host->string()))
+    std::filesystem::path taken = *host;
+    if (pointInTime) {
+        // The copy has the file's own name, which the archive gives its entry.
+        try {
+            taken = copies_.copyOf(*host);
+        } catch (const FileChangedError&) {
+            fail(windowsPath +
+                 " changed while it was being copied: close Outlook and back up again");
+        } catch (const std::exception& e) {
+            fail("no copy of " + windowsPath + " could be made: " + e.what());
+        }
+    }
+    if (!archiveFiles_.AddFile(taken.string()))
         fail(archiveFiles_.LastError());
 }
 
@@ -78,24 +113,68 @@ bool ItemBackup::exportKey(const std::string& keyPath, const char* prefix, std::
     });
 }
 
+std::string ItemBackup::addFolderFiles(const std::string& folder) {
+    if (!files_.folderExists(folder))
+        fail("the folder " + folder + " does not exist");
+    std::string list;
+    for (const auto& name : files_.listFiles(folder)) {
+        if (name.empty())
+            continue;
+        if (!list.empty())
+            list += ';';
+        list += name;
+        // A file that is not in the archive must not be named as if it were.
+        addWindowsFile(folder + "\\" + name);
+    }
+    if (list.empty())
+        fail("the folder " + folder + " holds no file");
+    return list;
+}
+
 bool ItemBackup::copyFolder(const std::string& folder, const char* itemKey) {
-    return guarded([&] {
-        if (!files_.folderExists(folder))
-            fail("the folder " + folder + " does not exist");
-        std::string list;
-        for (const auto& name : files_.listFiles(folder)) {
-            if (name.empty())
-                continue;
-            if (!list.empty())
-                list += ';';
-            list += name;
-            // A file that is not in the archive must not be named as if it were.
-            addWindowsFile(folder + "\\" + name);
+    return guarded([&] { saveKey(itemKey, addFolderFiles(folder)); });
+}
+
+std::string ItemBackup::addSignaturePictures(const std::string& folder) {
+    std::string list;
+    std::set<std::string> taken; // folder names, folded
+    for (const auto& name : files_.listFiles(folder)) {
+        if (!isHtmlFile(name))
+            continue;
+        const auto html = files_.readFile(folder + "\\" + name);
+        if (!html)
+            fail("the signature " + folder + "\\" + name + " cannot be read");
+        for (const std::string& linked : LinkedFolders(*html)) {
+            // Word writes the link in the page's code page, or in UTF-8.
+            for (const std::string& candidate : {linked, ansi_.toUtf8(linked)}) {
+                const std::string pictures = folder + "\\" + candidate;
+                if (!files_.folderExists(pictures))
+                    continue;
+                if (taken.insert(folded(candidate)).second)
+                    for (const auto& file : files_.listFiles(pictures)) {
+                        const std::string entry = candidate + kFolderEntrySeparator + file;
+                        addCopyAs(pictures + "\\" + file, entry);
+                        list += (list.empty() ? "" : ";") + entry;
+                    }
+                break;
+            }
         }
-        if (list.empty())
-            fail("the folder " + folder + " holds no file");
-        saveKey(itemKey, list);
-    });
+    }
+    return list;
+}
+
+void ItemBackup::addCopyAs(const std::string& windowsPath, const std::string& entryName) {
+    const auto host = files_.hostPath(windowsPath);
+    if (!host)
+        fail("the path " + windowsPath + " names no file of this machine");
+    std::filesystem::path copy;
+    try {
+        copy = copies_.copyOf(*host, entryName);
+    } catch (const std::exception& e) {
+        fail("no copy of " + windowsPath + " could be made: " + e.what());
+    }
+    if (!archiveFiles_.AddFile(copy.string()))
+        fail(archiveFiles_.LastError());
 }
 
 bool ItemBackup::BackupConfig(const std::string& strIdentity) {
@@ -113,7 +192,15 @@ bool ItemBackup::BackupConfigsetting() {
 }
 
 bool ItemBackup::BackupSignatures() {
-    return copyFolder(session_.strSignaturesDir, "BackupSignatures");
+    const std::string& folder = session_.strSignaturesDir;
+    return guarded([&] {
+        const std::string list = addFolderFiles(folder);
+        // An HTML signature shows its pictures from the folder it links to.
+        const std::string pictures = addSignaturePictures(folder);
+        saveKey("BackupSignatures", list);
+        if (!pictures.empty())
+            saveKey(kSignatureFoldersKey, pictures);
+    });
 }
 bool ItemBackup::BackupStationery() {
     return copyFolder(session_.strStationeryDir, "BackupStationery");
@@ -140,6 +227,7 @@ bool ItemBackup::BackupRules(const std::string& strIdentity) {
 
 bool ItemBackup::gatherProfileFiles(const std::string& strIdentity, const char* itemKey,
                                     const std::function<std::string(const std::string&)>& pathOf) {
+    // Every file a profile names is a data file Outlook may hold open.
     return guarded([&] {
         const std::string key = profileKey(strIdentity);
         const auto sections = reg_.EnumRegSubkeys(key);
@@ -154,7 +242,7 @@ bool ItemBackup::gatherProfileFiles(const std::string& strIdentity, const char* 
                 list += ';';
             list += BareName(path);
             path = ReplaceAll(path, "\\\\", "\\");
-            addWindowsFile(path);
+            addWindowsFile(path, true);
         }
         if (list.empty())
             fail("the profile " + strIdentity + " names no file that exists");

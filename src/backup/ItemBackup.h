@@ -2,12 +2,14 @@
 
 #include "archive/ZipFileList.h"
 #include "core/ItemCatalogue.h"
+#include "platform/PointInTimeCopy.h"
 
 #include <functional>
 #include <string>
 
 namespace trelmig {
 
+class CancelToken;
 struct Session;
 class WinFiles;
 class modReg;
@@ -37,6 +39,9 @@ public:
     // Runs the operation of a step.
     bool Run(const BackupStep& step, const std::string& profile);
 
+    // Stops the copy of a data file when the user cancels.
+    void SetCancel(const CancelToken* cancel);
+
     // Why the last operation failed; empty after success.
     const std::string& LastError() const { return lastError_; }
 
@@ -47,10 +52,19 @@ private:
     bool exportKey(const std::string& keyPath, const char* prefix, std::string& exportFile,
                    const char* itemKey);
     bool copyFolder(const std::string& folder, const char* itemKey);
+    // Adds every file directly inside the folder; returns their names joined
+    // by ";". Fails for a missing folder or one holding no file.
+    std::string addFolderFiles(const std::string& folder);
+    // Adds the files of the folders the folder's HTML signatures link to,
+    // named "<folder>|<file>"; returns those names joined by ";".
+    std::string addSignaturePictures(const std::string& folder);
+    void addCopyAs(const std::string& windowsPath, const std::string& entryName);
     // The files the profile's sections name (pathOf reads a section's path).
     bool gatherProfileFiles(const std::string& strIdentity, const char* itemKey,
                             const std::function<std::string(const std::string&)>& pathOf);
-    void addWindowsFile(const std::string& windowsPath);
+    // pointInTime: the archive takes a copy of the file as it was at one
+    // moment (data files are open in Outlook, which writes them at any time).
+    void addWindowsFile(const std::string& windowsPath, bool pointInTime = false);
     void saveKey(const char* key, const std::string& value);
 
     Session& session_;
@@ -58,6 +72,7 @@ private:
     const WinFiles& files_;
     const AnsiCodec& ansi_;
     ZipFileList& archiveFiles_;
+    PointInTimeCopies copies_; // in the work folder, gone with this object
     std::string lastError_;
 };
 

@@ -56,4 +56,10 @@ std::size_t StepIndex(const BackupStep& step);
 
 inline constexpr const char* kInfoFileName = "vastrel.dat";
 
+// The information file's line of the files in the folders HTML signatures
+// link to (their pictures): entries named "<folder>|<file>", which no file
+// of Windows can be named, so they never meet a signature file's entry.
+inline constexpr const char* kSignatureFoldersKey = "BackupSignatureFolders";
+inline constexpr char kFolderEntrySeparator = '|';
+
 } // namespace trelmig

@@ -5,8 +5,10 @@
 namespace trelmig {
 
 enum class MessageIcon { None, Critical, Exclamation, Information, Question };
-enum class MessageButtons { Ok, OkCancel };
-enum class MessageAnswer { Ok, Cancel };
+// RetryContinueCancel answers Retry, Continue or Cancel; OverwriteCancel
+// answers Ok for Overwrite, and has Cancel as its default button.
+enum class MessageButtons { Ok, OkCancel, RetryContinueCancel, OverwriteCancel };
+enum class MessageAnswer { Ok, Cancel, Retry, Continue };
 
 // The one way core code talks to the user: a modal message with the
 // application title. The window answers with a message box, tests record,

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace trelmig {
 
@@ -46,12 +47,29 @@ MessageAnswer GuiMessageBoxPrompter::showBox(const std::string& text, MessageIco
     // Lines of the completion logs are ended by CR LF and aligned with tabs.
     box.setText(QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     box.setIcon(boxIcon(icon));
-    if (buttons == MessageButtons::OkCancel) {
+    QPushButton* continueButton = nullptr;
+    switch (buttons) {
+    case MessageButtons::OkCancel:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Cancel);
-    } else {
+        break;
+    case MessageButtons::RetryContinueCancel:
+        box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+        continueButton = box.addButton(QStringLiteral("&Continue"), QMessageBox::AcceptRole);
+        box.setDefaultButton(QMessageBox::Retry);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    case MessageButtons::OverwriteCancel:
+        // Replacing a file is never what Enter does.
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.button(QMessageBox::Ok)->setText(QStringLiteral("&Overwrite"));
+        box.setDefaultButton(QMessageBox::Cancel);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    case MessageButtons::Ok:
         box.setStandardButtons(QMessageBox::Ok);
+        break;
     }
     // A message in the middle of a run is answered with the normal pointer.
     const bool busy = QApplication::overrideCursor() != nullptr;
@@ -60,6 +78,10 @@ MessageAnswer GuiMessageBoxPrompter::showBox(const std::string& text, MessageIco
     const int answer = box.exec();
     if (busy)
         QApplication::restoreOverrideCursor();
+    if (continueButton && box.clickedButton() == continueButton)
+        return MessageAnswer::Continue;
+    if (answer == QMessageBox::Retry)
+        return MessageAnswer::Retry;
     return answer == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
 }
 

@@ -42,7 +42,7 @@ struct FileDialogRequest {
     QString title;        // window title of the dialog
     QString filter;       // Qt form: "Quenvar Outlook Backup File (*.kvx)"
     QString proposedName; // file name offered by a save dialog
-    bool save = false;    // a save dialog, which asks before overwriting
+    bool save = false;    // a save dialog ("Backup Now" asks before overwriting)
 };
 
 // "ravlin" and the date as MM-DD-YY: the file name a new backup is offered.

@@ -149,6 +149,8 @@ QString frmMain::askFile(const FileDialogRequest& request) {
     dialog.setNameFilter(request.filter);
     dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // "Backup Now" asks before it replaces a file, naming its date.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     // Backup files carry their extension, so that the open dialog lists them.
     dialog.setDefaultSuffix(QStringLiteral("kvx"));
     const QString folder =

@@ -36,9 +36,22 @@ void frmMain::cancelRun() {
 void frmMain::askCancelAndQuit() {
     if (closeAfterRun_)
         return;
-    if (prompter_.Show("A backup or restore is running. Do you want to cancel it and quit?",
-                       MessageIcon::Question, MessageButtons::OkCancel) != MessageAnswer::Ok)
+    if (cancel_.Requested()) { // cancelled already: it only has to stop
+        closeAfterRun_ = true;
         return;
+    }
+    // The run waits while the question is open: it must not finish, replace
+    // the earlier file and report success behind it.
+    cancel_.Pause();
+    if (prompter_.Show("A backup or restore is running. Do you want to cancel it and quit?",
+                       MessageIcon::Question, MessageButtons::OkCancel) != MessageAnswer::Ok) {
+        cancel_.Resume();
+        return;
+    }
+    if (!running_) { // it had passed its last stop before the question
+        close();
+        return;
+    }
     closeAfterRun_ = true;
     cancelRun();
 }

@@ -3,6 +3,7 @@
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
 #include "core/ProfileFileName.h"
+#include "core/SettingsFile.h"
 #include "outlook/ItemLocations.h"
 #include "outlook/OutlookEnvironment.h"
 #include "outlook/ProfilesKey.h"
@@ -285,9 +286,34 @@ bool ItemRestore::RestoreConfigsetting() {
 
 bool ItemRestore::RestoreSignatures() {
     return guarded("signatures", [&] {
-        restoreFolderItem("BackupSignatures",
-                          userFolder("\\AppData\\Roaming\\Microsoft\\Signatures",
-                                     "\\Application Data\\Microsoft\\Signatures"));
+        const std::string folder = userFolder("\\AppData\\Roaming\\Microsoft\\Signatures",
+                                              "\\Application Data\\Microsoft\\Signatures");
+        restoreFolderItem("BackupSignatures", folder);
+        // The pictures of HTML signatures, "<folder>|<file>" entries, go back
+        // into the folders beside the signatures that link to them.
+        if (!zip_.GetEntry(kInfoFileName))
+            return;
+        const std::string info = extractToWorkFolder(kInfoFileName);
+        const std::string list = GetINI(kSignatureFoldersKey, info, env_.ansi);
+        std::filesystem::remove(info);
+        std::map<std::string, std::vector<std::pair<std::string, std::string>>> byFolder;
+        std::size_t start = 0;
+        while (start < list.size()) {
+            const auto semi = std::min(list.find(';', start), list.size());
+            const std::string entry = TrimBlanks(list.substr(start, semi - start));
+            start = semi + 1;
+            const auto bar = entry.find(kFolderEntrySeparator);
+            const std::string sub = entry.substr(0, bar);
+            const std::string file = bar == std::string::npos ? "" : entry.substr(bar + 1);
+            if (!isBareName(sub) || !isBareName(file) ||
+                file.find(kFolderEntrySeparator) != std::string::npos)
+                throw Failure("the backup file names a signature picture \"" + entry +
+                                  "\" that is not a folder and a plain file name",
+                              true);
+            byFolder[sub].emplace_back(entry, file);
+        }
+        for (const auto& [sub, files] : byFolder)
+            extractFiles(files, folder + "\\" + sub);
     });
 }
 

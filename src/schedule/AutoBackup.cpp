@@ -148,6 +148,13 @@ int RunAutoBackup(const std::vector<std::string>& args,
         request.outlookDisplayName = GetOutlookVersion(s, env.reg, env.files, env.system);
         request.time = LocalTimeNow();
 
+        // No one can close Outlook now: the data files are taken as they are
+        // at one moment, or their item fails.
+        if (env.prefix.wineserverRunning())
+            log.info("Outlook or another Windows program is open in the Wine prefix " +
+                     env.prefix.root().string() +
+                     "; its data files are copied as they are at one moment");
+
         ZipArchive zip(env.ansi);
         const BackupOutcome outcome = PerformBackup(env, zip, request);
         if (!outcome.written)
@@ -156,16 +163,28 @@ int RunAutoBackup(const std::vector<std::string>& args,
                             " failed: " + outcome.writeError);
 
         std::string failed;
+        std::string absent;
         for (std::size_t i = 0; i < backupSteps().size(); ++i) {
             const BackupStep& step = backupSteps()[i];
-            if (!step.logName.empty() && StepRuns(step, request.items) && outcome.flags[i] == '0')
+            if (!outcome.absent[i].empty())
+                absent += (absent.empty() ? "" : ", ") + std::string(step.logName) + " (" +
+                          outcome.absent[i] + ")";
+            else if (!step.logName.empty() && StepRuns(step, request.items) &&
+                     outcome.flags[i] == '0')
                 failed += (failed.empty() ? "" : ", ") + std::string(step.logName) + " (" +
                           outcome.failures[i] + ")";
         }
-        const std::string done = "backup of profile \"" + cmd->profile + "\" written to " +
-                                 cmd->backupFile + " (BackupItem " + outcome.flags + ")";
-        if (!failed.empty())
-            return fail(log, err, 3, done + ", but these items failed: " + failed);
+        std::string done = "backup of profile \"" + cmd->profile + "\" written to " +
+                           outcome.archivePath + " (BackupItem " + outcome.flags + ")";
+        if (!absent.empty())
+            done += "; nothing to back up for " + absent;
+        if (outcome.itemsFailed) {
+            std::string line = done + ", but these items failed: " + failed;
+            if (outcome.keptEarlier)
+                line += "; the earlier backup file " + cmd->backupFile +
+                        " was kept, the new one missing these items is " + outcome.archivePath;
+            return fail(log, err, 3, line);
+        }
         log.info(done);
         return 0;
     } catch (const std::exception& e) {

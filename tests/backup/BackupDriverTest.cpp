@@ -74,6 +74,14 @@ protected:
         zip = std::make_unique<ZipArchive>(env->ansi);
         driver = std::make_unique<BackupDriver>(*env, *zip, prompter, progress);
         prompter.answer = MessageAnswer::Cancel; // no disc
+        // The user agrees to replace the earlier backup of the test; these
+        // tests look at what the runs report, so the question is not kept.
+        prompter.answerFor = [this](const RecordingPrompter::Message& m) {
+            if (m.buttons != MessageButtons::OverwriteCancel)
+                return prompter.answer;
+            prompter.messages.pop_back();
+            return MessageAnswer::Ok;
+        };
     }
 
     BackupChoices choices(ItemSelection items, const std::string& profile = "Outlook") {
@@ -247,21 +255,49 @@ TEST_F(BackupDriverTest, EntryNamesSharedBetweenItems) {
     std::ofstream(sample.userFolder() / "AppData/Roaming/Microsoft/Templates/Personal.htm")
         << "not the signature";
     prompter.messages.clear();
+    const std::string earlier = readWholeFile(target);
     driver->RunBackup(choices(only({2, 6})));
+    // Partial: it goes beside the earlier backup, which stays, and the
+    // message names both.
+    EXPECT_EQ(readWholeFile(target), earlier);
+    const std::string partial = (sample.work.path() / "backup.partial.kvx").string();
+    EXPECT_EQ(prompter.messages[0].text.rfind("The Backup was not Completed! Some items could "
+                                              "not be gathered, so the earlier backup file " +
+                                                  target +
+                                                  " was kept; the new backup file "
+                                                  "without them is " +
+                                                  partial,
+                                              0),
+              0u)
+        << prompter.messages[0].text;
+    EXPECT_EQ(prompter.messages.size(), 1u); // no disc question
+    target = partial;
     EXPECT_EQ(info("BackupItem"), "0000100000");
     EXPECT_EQ(info("BackupTemplates"), "");
     EXPECT_NE(prompter.messages[0].text.find("Backup Templates\t\tFail!"), std::string::npos);
 }
 
-// A failed item says why, on a line after its verdict.
+// A failed item says why, on a line after its verdict; so does an item the
+// profile does not have, which is no failure.
 TEST_F(BackupDriverTest, AFailedItemShowsItsReason) {
     fs::remove_all(sample.userFolder() / "AppData/Roaming/Microsoft/Signatures");
     env->SelectProfile("Outlook");
     driver->RunBackup(choices(only({2, 6})));
-    EXPECT_NE(prompter.messages[0].text.find("Backup Signatures\t\tFail!\t\r\n    the folder "
+    EXPECT_NE(prompter.messages[0].text.find("Backup Signatures\t\tnothing to back up\t\r\n"
+                                             "    folder not found: "
                                              "C:\\users\\sam\\AppData\\Roaming\\Microsoft\\"
-                                             "Signatures does not exist\r\nBackup Templates\t\t"
+                                             "Signatures\r\nBackup Templates\t\t"
                                              "succeeded!\t"),
+              std::string::npos)
+        << prompter.messages[0].text;
+
+    // A data file the profile names but that is gone fails its item.
+    fs::remove(sample.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst");
+    fs::remove(sample.userFolder() / "AppData/Local/Microsoft/Outlook/Archive.pst");
+    prompter.messages.clear();
+    driver->RunBackup(choices(only({0})));
+    EXPECT_NE(prompter.messages[0].text.find("Backup Personal Folders\t\tFail!\t\r\n    the "
+                                             "profile Outlook names no file that exists"),
               std::string::npos)
         << prompter.messages[0].text;
 }

@@ -7,6 +7,7 @@
 #include "registry/RegistryBinary.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -280,6 +281,11 @@ void makeDataFileHuge(const SamplePrefixCopy& prefix) {
                     std::uintmax_t(3) << 30);
 }
 
+// Overwrites the earlier backup when asked; cancels every other question.
+MessageAnswer overwriteButNoDisc(const RecordingPrompter::Message& m) {
+    return m.buttons == MessageButtons::OverwriteCancel ? MessageAnswer::Ok : MessageAnswer::Cancel;
+}
+
 std::set<std::string> namesIn(const fs::path& folder) {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder))
@@ -298,6 +304,7 @@ TEST_F(WindowRunTest, CancelStopsTheBackupAndTheEarlierArchiveStays) {
     prompter.messages.clear();
 
     makeDataFileHuge(prefix);
+    prompter.answerFor = overwriteButNoDisc;
     PanelWatch seen(window->picCon3);
     bool cancelShown = false;
     QObject::connect(window->picCon3, &GuiProgressPanel::panelShown, [&](bool shown) {
@@ -312,11 +319,11 @@ TEST_F(WindowRunTest, CancelStopsTheBackupAndTheEarlierArchiveStays) {
     window->cmdApply->click();
 
     EXPECT_TRUE(cancelShown);
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0].text, "The Backup was cancelled. No backup file was written; a "
+    ASSERT_EQ(prompter.messages.size(), 2u); // replacing the earlier backup was asked first
+    EXPECT_EQ(prompter.messages[1].text, "The Backup was cancelled. No backup file was written; a "
                                          "file already at " +
                                              archive + " was left as it was.");
-    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(prompter.messages[1].icon, MessageIcon::Information);
     EXPECT_LT(seen.highest, 100);
     EXPECT_EQ(readWholeFile(archive), before);
     EXPECT_EQ(namesIn(fs::path(archive).parent_path()), namesBefore); // nothing left beside it
@@ -343,6 +350,40 @@ TEST_F(WindowRunTest, ClosingDuringABackupOffersToCancelItAndThenCloses) {
     EXPECT_EQ(prompter.messages[1].text.rfind("The Backup was cancelled.", 0), 0u);
     EXPECT_FALSE(fs::exists(archive));
     EXPECT_EQ(endProgramCalls, 0); // not while the run still worked
+    QCoreApplication::processEvents();
+    EXPECT_EQ(endProgramCalls, 1);
+}
+
+TEST_F(WindowRunTest, CancelAndQuitStopsTheBackupWhileTheUserIsAsked) {
+    prompter.answer = MessageAnswer::Cancel; // no disc
+    backUpEverything();
+    const std::string before = readWholeFile(archive);
+    prompter.messages.clear();
+
+    // The user takes a while to answer; the backup would end meanwhile.
+    const std::string question =
+        "A backup or restore is running. Do you want to cancel it and quit?";
+    prompter.answerFor = [&](const RecordingPrompter::Message& m) {
+        if (m.text != question)
+            return overwriteButNoDisc(m);
+        QElapsedTimer reading;
+        reading.start();
+        while (reading.elapsed() < 2000 && readWholeFile(archive) == before)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        return MessageAnswer::Ok;
+    };
+    QObject::connect(window->picCon3, &GuiProgressPanel::panelShown, [&](bool shown) {
+        if (shown)
+            QTimer::singleShot(0, [&] { window->close(); });
+    });
+    window->cmdApply->click();
+
+    const auto texts = messageTexts();
+    ASSERT_EQ(texts.size(), 3u) << texts.back();
+    EXPECT_EQ(texts[0].rfind("The backup file " + archive, 0), 0u);
+    EXPECT_EQ(texts[1], question);
+    EXPECT_EQ(texts[2].rfind("The Backup was cancelled.", 0), 0u) << texts[2];
+    EXPECT_EQ(readWholeFile(archive), before);
     QCoreApplication::processEvents();
     EXPECT_EQ(endProgramCalls, 1);
 }

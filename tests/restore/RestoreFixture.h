@@ -49,7 +49,15 @@ protected:
         c.targetFile = archive;
         c.protect = !password.empty();
         c.password = c.password2 = password;
-        ASSERT_TRUE(driver.RunBackup(c).written);
+        // An earlier backup of the test is replaced without a question.
+        prompter.answerFor = [this](const RecordingPrompter::Message& m) {
+            return m.buttons == trelmig::MessageButtons::OverwriteCancel
+                       ? trelmig::MessageAnswer::Ok
+                       : prompter.answer;
+        };
+        const bool written = driver.RunBackup(c).written;
+        prompter.answerFor = {};
+        ASSERT_TRUE(written);
         prompter.messages.clear();
     }
 

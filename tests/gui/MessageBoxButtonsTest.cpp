@@ -1,0 +1,67 @@
+// The questions with buttons of their own: Overwrite / Cancel with Cancel as
+// the default, Retry / Continue / Cancel.
+#include "GuiTestSupport.h"
+
+#include "gui/GuiMessageBoxPrompter.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+using namespace trelmig;
+
+namespace {
+
+// Answers the next message box by clicking the button of that caption, or
+// its default button when the caption is empty; records the captions.
+MessageAnswer answerWith(MessageButtons buttons, const QString& caption,
+                         QStringList* captions = nullptr, QString* defaultCaption = nullptr) {
+    GuiMessageBoxPrompter boxes;
+    ModalAnswerer click([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (!box)
+            return false;
+        for (QAbstractButton* b : box->buttons()) {
+            if (captions)
+                *captions << b->text();
+            if (b->text() == caption)
+                b->click();
+        }
+        if (defaultCaption && box->defaultButton())
+            *defaultCaption = box->defaultButton()->text();
+        if (caption.isEmpty())
+            pressKey(box, Qt::Key_Return, QStringLiteral("\r"));
+        return true;
+    });
+    return boxes.Show("question", MessageIcon::Exclamation, buttons);
+}
+
+} // namespace
+
+TEST(MessageBoxButtons, OverwriteIsAskedForAndNeverTheDefault) {
+    guiApp();
+    QStringList captions;
+    QString defaultCaption;
+    EXPECT_EQ(answerWith(MessageButtons::OverwriteCancel, {}, &captions, &defaultCaption),
+              MessageAnswer::Cancel);
+    EXPECT_TRUE(captions.contains(QStringLiteral("&Overwrite")));
+    EXPECT_NE(defaultCaption, QStringLiteral("&Overwrite"));
+    EXPECT_EQ(answerWith(MessageButtons::OverwriteCancel, QStringLiteral("&Overwrite")),
+              MessageAnswer::Ok);
+}
+
+TEST(MessageBoxButtons, RetryContinueAndCancelAreThreeAnswers) {
+    guiApp();
+    EXPECT_EQ(answerWith(MessageButtons::RetryContinueCancel, QStringLiteral("&Continue")),
+              MessageAnswer::Continue);
+    EXPECT_EQ(answerWith(MessageButtons::RetryContinueCancel, {}), MessageAnswer::Retry);
+    QStringList captions;
+    answerWith(MessageButtons::RetryContinueCancel, QStringLiteral("&Continue"), &captions);
+    for (const QString& caption : captions) {
+        if (caption.contains(QStringLiteral("Cancel"))) {
+            EXPECT_EQ(answerWith(MessageButtons::RetryContinueCancel, caption),
+                      MessageAnswer::Cancel);
+        }
+    }
+}
