@@ -31,10 +31,13 @@ std::string RoamingFolder(const Session& s) {
 }
 
 std::string AccountsKeyFor(const Session& s, const std::string& profile) {
+    // Outlook 2007 and later keep the accounts in each profile's own subkey;
+    // taking those of the profile named "Outlook" for another profile would
+    // save, and restore over, another profile's accounts.
     if (IsOutlook2013OrLater(s.strOutlookVersion))
         return s.strProfilesKey + "\\" + profile + "\\" + kAccountsSubkey;
     if (IsNewOutlook(s))
-        return std::string(kProfilesKey) + "\\Outlook\\" + kAccountsSubkey;
+        return std::string(kProfilesKey) + "\\" + profile + "\\" + kAccountsSubkey;
     return "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\Outlook\\OMI Account Manager\\Accounts";
 }
 

@@ -33,8 +33,7 @@ bool IsNewWindows(const Session& session);
 std::string RoamingFolder(const Session& session);
 
 // The accounts key of a profile: the profile's own accounts subkey for
-// Outlook 2013 and later; that of the profile named "Outlook" for 2007 and
-// 2010; the Internet Account Manager's before.
+// Outlook 2007 and later; the Internet Account Manager's before.
 std::string AccountsKeyFor(const Session& session, const std::string& profile);
 
 // Where a restored data file (personal folders, address book) goes, as

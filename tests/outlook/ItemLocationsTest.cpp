@@ -51,9 +51,11 @@ TEST_F(ItemLocations, OutlookTwentyTenOnWindowsSeven) {
     EXPECT_EQ(states[ItemAddressBook].toolTip,
               "Your MS Outlook don't support Personal Address Book!");
     EXPECT_EQ(states[ItemSignatures].toolTip, "User defined signatures.");
-    // The accounts key of new Outlook always names the profile "Outlook".
+    // Another profile's accounts are its own, never those of "Outlook".
     select("Work");
-    EXPECT_NE(env->session.strAccountsKey.find("\\Profiles\\Outlook\\"), std::string::npos);
+    EXPECT_EQ(env->session.strAccountsKey,
+              "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows "
+              "Messaging Subsystem\\Profiles\\Work\\9375CFF0413111d3B88A00104B2A6676");
 }
 
 TEST_F(ItemLocations, OutlookTwentyThreeOnWindowsSevenMixesFolders) {
