@@ -3,6 +3,9 @@
 #include "cli/CommandLine.h"
 #include "core/PasswordPrompt.h"
 #include "core/Prompter.h"
+#include "platform/SystemInfo.h"
+#include "platform/WineRegistry.h"
+#include "platform/WorkFolder.h"
 
 #include <fcntl.h>
 #include <fstream>
@@ -82,18 +85,49 @@ std::string notAFile(const std::filesystem::path& path, const std::string& what)
     return {};
 }
 
-} // namespace
-
-InspectedBackupFile InspectBackupFileArgument(const CommandLine& cmd, Prompter& prompter) {
-    InspectedBackupFile i;
-    // Said as it is, before the archive or a password is tried.
+// Says what is wrong with the files named, before the archive or a password
+// is tried; false then.
+bool namedFilesUsable(const CommandLine& cmd, Prompter& prompter) {
     std::string problem = notAFile(cmd.archive, "backup file");
     if (problem.empty() && cmd.passwordFile)
         problem = notAFile(*cmd.passwordFile, "password file");
-    if (!problem.empty()) {
+    if (!problem.empty())
         prompter.Show(problem, MessageIcon::Critical);
-        return i;
+    return problem.empty();
+}
+
+unsigned codePageAtHand(const CommandLine& cmd) {
+    try {
+        const WinePrefix prefix = WinePrefix::locate(cmd.prefix);
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(prefix.systemReg(), ec))
+            return 1252;
+        const WineRegistry registry(prefix);
+        return SystemInfo(registry, prefix).ansiCodePage();
+    } catch (const std::exception&) {
+        return 1252; // a prefix that cannot be read has no say in a look at a file
     }
+}
+
+} // namespace
+
+InspectionResult InspectBackupFileAlone(const CommandLine& cmd, Prompter& prompter) {
+    if (!namedFilesUsable(cmd, prompter))
+        return {};
+    const WorkFolder work;
+    Session session;
+    session.strProgramFolder = work.path().string();
+    session.strInfoFile = (work.path() / "vastrel.dat").string();
+    const AnsiCodec ansi(codePageAtHand(cmd));
+    ZipArchive zip(ansi);
+    CommandLinePasswords passwords(cmd.passwordFile, prompter);
+    return InspectBackupFile(session, ansi, zip, prompter, passwords, cmd.archive);
+}
+
+InspectedBackupFile InspectBackupFileArgument(const CommandLine& cmd, Prompter& prompter) {
+    InspectedBackupFile i;
+    if (!namedFilesUsable(cmd, prompter))
+        return i;
     i.env = std::make_unique<Environment>(WinePrefix::locate(cmd.prefix), prompter);
     i.env->Discover();
     i.zip = std::make_unique<ZipArchive>(i.env->ansi);
