@@ -9,6 +9,7 @@
 
 #include <fcntl.h>
 #include <fstream>
+#include <functional>
 #include <stdexcept>
 #include <termios.h>
 #include <unistd.h>
@@ -96,6 +97,18 @@ bool namedFilesUsable(const CommandLine& cmd, Prompter& prompter) {
     return problem.empty();
 }
 
+// A password typed at the terminal and refused is asked again, three tries in
+// all; one read from a file is what it is.
+InspectionResult withRetypedPasswords(const CommandLine& cmd,
+                                      const std::function<InspectionResult()>& inspect) {
+    constexpr int kPasswordTries = 3;
+    InspectionResult result = inspect();
+    for (int tries = 1; result.passwordRefused && !cmd.passwordFile && tries < kPasswordTries;
+         ++tries)
+        result = inspect();
+    return result;
+}
+
 unsigned codePageAtHand(const CommandLine& cmd) {
     try {
         const WinePrefix prefix = WinePrefix::locate(cmd.prefix);
@@ -121,7 +134,9 @@ InspectionResult InspectBackupFileAlone(const CommandLine& cmd, Prompter& prompt
     const AnsiCodec ansi(codePageAtHand(cmd));
     ZipArchive zip(ansi);
     CommandLinePasswords passwords(cmd.passwordFile, prompter);
-    return InspectBackupFile(session, ansi, zip, prompter, passwords, cmd.archive);
+    return withRetypedPasswords(cmd, [&] {
+        return InspectBackupFile(session, ansi, zip, prompter, passwords, cmd.archive);
+    });
 }
 
 InspectedBackupFile InspectBackupFileArgument(const CommandLine& cmd, Prompter& prompter) {
@@ -132,7 +147,8 @@ InspectedBackupFile InspectBackupFileArgument(const CommandLine& cmd, Prompter& 
     i.env->Discover();
     i.zip = std::make_unique<ZipArchive>(i.env->ansi);
     CommandLinePasswords passwords(cmd.passwordFile, prompter);
-    i.result = InspectBackupFile(*i.env, *i.zip, prompter, passwords, cmd.archive);
+    i.result = withRetypedPasswords(
+        cmd, [&] { return InspectBackupFile(*i.env, *i.zip, prompter, passwords, cmd.archive); });
     return i;
 }
 

@@ -16,8 +16,8 @@ class Prompter;
 class ProgressView;
 
 struct RestoreChoices {
-    std::string profile;   // cbTarget
-    ItemSelection boxes{}; // restoreitem(0..7) ticked
+    std::string profile;        // cbTarget
+    ItemSelection boxes{};      // restoreitem(0..7) ticked
     bool createProfile = false; // "New profile...": made before the items run
 };
 

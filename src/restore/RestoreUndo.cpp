@@ -224,8 +224,7 @@ void UndoRecorder::line(const std::vector<std::string>& fields) {
     manifest_ << text << '\n';
     manifest_.flush();
     if (!manifest_)
-        throw std::runtime_error("cannot write the undo record " +
-                                 (folder_ / kManifest).string());
+        throw std::runtime_error("cannot write the undo record " + (folder_ / kManifest).string());
 }
 
 std::string UndoRecorder::nextName(const char* folder) {
@@ -283,7 +282,7 @@ void UndoRecorder::beforeKeyChange(const std::string& keyPath) {
     } else {
         const std::string stored = nextName("keys") + ".reg";
         writeFileBytes(folder_ / stored,
-                      snapshotText(env_.reg.backend(), placeOf(env_.reg, keyPath), nullptr));
+                       snapshotText(env_.reg.backend(), placeOf(env_.reg, keyPath), nullptr));
         line({"key", keyPath, stored});
         keys_.insert(folded(keyPath));
     }

@@ -96,8 +96,8 @@ inline std::map<std::string, std::string> stateOf(const Bottle& b) {
     for (const fs::path& top : {b.root, b.home}) {
         for (auto it = fs::recursive_directory_iterator(top);
              it != fs::recursive_directory_iterator(); ++it) {
-            const std::string name = top.filename().string() + "/" +
-                                     fs::relative(it->path(), top).string();
+            const std::string name =
+                top.filename().string() + "/" + fs::relative(it->path(), top).string();
             if (it->is_symlink())
                 state[name] = "-> " + fs::read_symlink(it->path()).string();
             else if (it->is_directory())

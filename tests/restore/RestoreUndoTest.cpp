@@ -1,9 +1,9 @@
 // A restore into the wrong profile is put back by its undo: the bottle is then
 // as it was, file for file and key for key.
+#include "restore/RestoreUndo.h"
 #include "Bottle.h"
 #include "RestoreFixture.h"
 #include "platform/WineServerLock.h"
-#include "restore/RestoreUndo.h"
 
 #include <fstream>
 
