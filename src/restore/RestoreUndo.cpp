@@ -329,6 +329,15 @@ void UndoRecorder::finish() {
     const auto records = ListUndoRecords(recordsFolder_);
     for (std::size_t i = kUndoRecordsKept; i < records.size(); ++i)
         fs::remove_all(records[i].folder, ec);
+    // A record a killed restore left unfinished would hold its old files for
+    // ever; one that has not grown for a day is such a one.
+    const auto dayAgo = fs::file_time_type::clock::now() - std::chrono::hours(24);
+    for (const auto& entry : fs::directory_iterator(recordsFolder_, ec)) {
+        std::error_code old;
+        if (entry.path().filename().string().starts_with(kNewRecord) &&
+            fs::last_write_time(entry.path() / kManifest, old) < dayAgo && !old)
+            fs::remove_all(entry.path(), old);
+    }
 }
 
 std::string UndoRecord::label() const {

@@ -97,6 +97,16 @@ TEST_F(RestoreUndo, ANewProfileIsRemovedWithTheDefaultItWasMade) {
 }
 
 TEST_F(RestoreUndo, OnlyTheLastFiveAreKeptNewestFirst) {
+    // Left by a restore killed yesterday, and by one at work now.
+    const fs::path killed = records / ".new-20261208T060000.000000000-abcdef";
+    const fs::path working = records / ".new-20261209T060000.000000000-ghijkl";
+    for (const fs::path& record : {killed, working}) {
+        fs::create_directories(record / "files");
+        std::ofstream(record / "undo.txt") << "prefix\t/p\n";
+        std::ofstream(record / "files/1") << "an old data file";
+    }
+    fs::last_write_time(killed / "undo.txt",
+                        fs::file_time_type::clock::now() - std::chrono::hours(25));
     for (int i = 0; i < 7; ++i)
         ASSERT_TRUE(restoreInto(i % 2 ? "Work" : "Outlook", items({2})).allSucceeded);
     const auto kept = ListUndoRecords(records);
@@ -104,6 +114,8 @@ TEST_F(RestoreUndo, OnlyTheLastFiveAreKeptNewestFirst) {
     EXPECT_EQ(kept.front().profile, "Outlook"); // the seventh
     EXPECT_EQ(kept.back().profile, "Outlook");  // the third
     EXPECT_GT(kept.front().folder.filename(), kept.back().folder.filename());
+    EXPECT_FALSE(fs::exists(killed));
+    EXPECT_TRUE(fs::exists(working));
     EXPECT_NE(kept.front().label().find("\"Outlook\" of " + target.root.string() + " on "),
               std::string::npos)
         << kept.front().label();
