@@ -211,6 +211,9 @@ private:
     void clearRestoreSide();
     // cbTarget: the profiles, then "New profile..." when Outlook is known.
     void fillRestoreTargets();
+    // Both profile lists again after a restore made a profile or an undo
+    // took one away; the backup side keeps its profile when it is still there.
+    void profilesChanged();
     // The restore's target from cbTarget; false when "New profile..." was
     // cancelled.
     bool chooseRestoreTarget(std::string& profile, bool& create);

@@ -7,6 +7,7 @@
 #include "restore/RestoreDriver.h"
 #include "restore/RestoreUndo.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QInputDialog>
 
@@ -39,6 +40,27 @@ void frmMain::fillRestoreTargets() {
     }
     const int again = cbTarget->findText(current);
     cbTarget->setCurrentIndex(again >= 0 && !current.isEmpty() ? again : 0);
+}
+
+void frmMain::profilesChanged() {
+    fillRestoreTargets();
+    const QString current = cbSource->currentText();
+    {
+        const QSignalBlocker quiet(cbSource);
+        cbSource->clear();
+        for (const std::string& name : env_.session.arrProfiles)
+            cbSource->addItem(QString::fromStdString(name));
+        const int again = cbSource->findText(current);
+        cbSource->setCurrentIndex(again >= 0 ? again : 0);
+    }
+    if (cbSource->count() == 0) {
+        for (QCheckBox* box : backupitem) {
+            box->setChecked(false);
+            box->setEnabled(false);
+        }
+    } else if (cbSource->currentText() != current) {
+        cbSource_Click();
+    }
 }
 
 bool frmMain::chooseRestoreTarget(std::string& profile, bool& create) {
@@ -103,7 +125,7 @@ void frmMain::undorestore_Click() {
         return;
     }
     LoadProfileList(env_.session, env_.reg);
-    fillRestoreTargets();
+    profilesChanged();
 }
 
 } // namespace trelmig

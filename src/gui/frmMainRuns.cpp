@@ -104,7 +104,7 @@ void frmMain::RunRestore() {
     if (c.createProfile &&
         std::find(env_.session.arrProfiles.begin(), env_.session.arrProfiles.end(), c.profile) !=
             env_.session.arrProfiles.end()) {
-        fillRestoreTargets();
+        profilesChanged();
         cbTarget->setCurrentText(QString::fromStdString(c.profile));
     }
 }

@@ -465,6 +465,9 @@ TEST_F(WindowRunTest, ANewProfileIsMadeByTheRestoreAndGoesWithItsUndo) {
         << prompter.messages[1].text;
     EXPECT_EQ(env->session.arrProfiles, (std::vector<std::string>{"Home", "Outlook", "Work"}));
     EXPECT_EQ(window->cbTarget->currentText(), QStringLiteral("Home"));
+    // It can be backed up too; the backup side stays on its profile.
+    EXPECT_NE(window->cbSource->findText(QStringLiteral("Home")), -1);
+    EXPECT_EQ(window->cbSource->currentText(), QStringLiteral("Outlook"));
 
     prompter.messages.clear();
     window->undorestore->trigger();
@@ -475,6 +478,7 @@ TEST_F(WindowRunTest, ANewProfileIsMadeByTheRestoreAndGoesWithItsUndo) {
         << prompter.messages[0].text;
     EXPECT_EQ(prompter.messages[1].icon, MessageIcon::Information) << prompter.messages[1].text;
     EXPECT_EQ(window->cbTarget->findText(QStringLiteral("Home")), -1);
+    EXPECT_EQ(window->cbSource->findText(QStringLiteral("Home")), -1);
     EXPECT_EQ(window->cbTarget->count(), 3); // Outlook, Work, New profile...
     EXPECT_EQ(readWholeFile(other.root / "user.reg").find("Profiles\\\\Home"), std::string::npos);
 
