@@ -49,9 +49,10 @@ std::string Environment::Discover() {
     }
     s.strProfilesKey = ProfilesKeyFor(s.strOutlookVersion);
     LoadProfileList(s, reg);
+    // Known with no profile too: a restore may make one.
+    s.strUserProfile = system.userProfile();
     if (s.bNoProfiles)
         return {};
-    s.strUserProfile = system.userProfile();
     SelectProfile(s.arrProfiles.front());
     return outlook;
 }

@@ -3,9 +3,13 @@
 #include "cli/CommandLine.h"
 #include "core/PasswordPrompt.h"
 #include "core/Prompter.h"
+#include "platform/SystemInfo.h"
+#include "platform/WineRegistry.h"
+#include "platform/WorkFolder.h"
 
 #include <fcntl.h>
 #include <fstream>
+#include <functional>
 #include <stdexcept>
 #include <termios.h>
 #include <unistd.h>
@@ -82,23 +86,69 @@ std::string notAFile(const std::filesystem::path& path, const std::string& what)
     return {};
 }
 
-} // namespace
-
-InspectedBackupFile InspectBackupFileArgument(const CommandLine& cmd, Prompter& prompter) {
-    InspectedBackupFile i;
-    // Said as it is, before the archive or a password is tried.
+// Says what is wrong with the files named, before the archive or a password
+// is tried; false then.
+bool namedFilesUsable(const CommandLine& cmd, Prompter& prompter) {
     std::string problem = notAFile(cmd.archive, "backup file");
     if (problem.empty() && cmd.passwordFile)
         problem = notAFile(*cmd.passwordFile, "password file");
-    if (!problem.empty()) {
+    if (!problem.empty())
         prompter.Show(problem, MessageIcon::Critical);
-        return i;
+    return problem.empty();
+}
+
+// A password typed at the terminal and refused is asked again, three tries in
+// all; one read from a file is what it is.
+InspectionResult withRetypedPasswords(const CommandLine& cmd,
+                                      const std::function<InspectionResult()>& inspect) {
+    constexpr int kPasswordTries = 3;
+    InspectionResult result = inspect();
+    for (int tries = 1; result.passwordRefused && !cmd.passwordFile && tries < kPasswordTries;
+         ++tries)
+        result = inspect();
+    return result;
+}
+
+unsigned codePageAtHand(const CommandLine& cmd) {
+    try {
+        const WinePrefix prefix = WinePrefix::locate(cmd.prefix);
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(prefix.systemReg(), ec))
+            return 1252;
+        const WineRegistry registry(prefix);
+        return SystemInfo(registry, prefix).ansiCodePage();
+    } catch (const std::exception&) {
+        return 1252; // a prefix that cannot be read has no say in a look at a file
     }
+}
+
+} // namespace
+
+InspectionResult InspectBackupFileAlone(const CommandLine& cmd, Prompter& prompter) {
+    if (!namedFilesUsable(cmd, prompter))
+        return {};
+    const WorkFolder work;
+    Session session;
+    session.strProgramFolder = work.path().string();
+    session.strInfoFile = (work.path() / "vastrel.dat").string();
+    const AnsiCodec ansi(codePageAtHand(cmd));
+    ZipArchive zip(ansi);
+    CommandLinePasswords passwords(cmd.passwordFile, prompter);
+    return withRetypedPasswords(cmd, [&] {
+        return InspectBackupFile(session, ansi, zip, prompter, passwords, cmd.archive);
+    });
+}
+
+InspectedBackupFile InspectBackupFileArgument(const CommandLine& cmd, Prompter& prompter) {
+    InspectedBackupFile i;
+    if (!namedFilesUsable(cmd, prompter))
+        return i;
     i.env = std::make_unique<Environment>(WinePrefix::locate(cmd.prefix), prompter);
     i.env->Discover();
     i.zip = std::make_unique<ZipArchive>(i.env->ansi);
     CommandLinePasswords passwords(cmd.passwordFile, prompter);
-    i.result = InspectBackupFile(*i.env, *i.zip, prompter, passwords, cmd.archive);
+    i.result = withRetypedPasswords(
+        cmd, [&] { return InspectBackupFile(*i.env, *i.zip, prompter, passwords, cmd.archive); });
     return i;
 }
 

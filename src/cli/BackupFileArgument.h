@@ -21,4 +21,9 @@ struct InspectedBackupFile {
 
 InspectedBackupFile InspectBackupFileArgument(const CommandLine& cmd, Prompter& prompter);
 
+// The same for a look into the file alone: no prefix is needed. The texts of
+// the file are read in the code page of the prefix when there is one at hand,
+// else in 1252.
+InspectionResult InspectBackupFileAlone(const CommandLine& cmd, Prompter& prompter);
+
 } // namespace trelmig

@@ -3,6 +3,7 @@
 #include "cli/Verbs.h"
 #include "core/ItemCatalogue.h"
 #include "platform/CronJobLine.h"
+#include "restore/RestoreUndo.h"
 #include "schedule/AutoBackup.h"
 
 #include <algorithm>
@@ -49,6 +50,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     bool schedule = false;
     bool listJobs = false;
     bool writeIso = false;
+    bool undo = false;
     std::optional<std::string> removeJob;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -121,6 +123,16 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             listProfiles = true;
         } else if (arg == "--list-prefixes") {
             listPrefixes = true;
+        } else if (arg == "--create") {
+            cmd.createProfile = true;
+        } else if (arg == "--undo-restore" || arg.starts_with("--undo-restore=")) {
+            // The number is optional: the next argument when it is one.
+            undo = true;
+            std::string number = arg.size() > 14 ? arg.substr(15) : std::string();
+            if (arg.size() == 14 && i + 1 < argc && *argv[i + 1] &&
+                std::string(argv[i + 1]).find_first_not_of("0123456789") == std::string::npos)
+                number = argv[++i];
+            cmd.undoNumber = number.empty() ? 1 : ParseCronNumber(number).value_or(0);
         } else if (arg == "--keep-password-file") {
             cmd.keepPasswordFile = true;
         } else if (arg == "--list-jobs") {
@@ -137,7 +149,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         }
     }
     const int actions = int(listProfiles) + int(listPrefixes) + int(inspect) + int(restore) +
-                        int(schedule) + int(listJobs) + int(removeJob.has_value()) + int(writeIso);
+                        int(schedule) + int(listJobs) + int(removeJob.has_value()) + int(writeIso) +
+                        int(undo);
     if (writeIso && actions == 1) {
         cmd.mode = rest.empty() ? CommandLine::Mode::Invalid : CommandLine::Mode::WriteIso;
         if (rest.empty())
@@ -148,7 +161,18 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     } else if (actions > 1 || (actions == 1 && !rest.empty())) {
         cmd.mode = CommandLine::Mode::Invalid;
         cmd.error = "choose one of --list-profiles, --list-prefixes, --inspect, --restore, "
-                    "--schedule, --list-jobs, --remove-job or a backup command line";
+                    "--undo-restore, --schedule, --list-jobs, --remove-job or a backup command "
+                    "line";
+    } else if (cmd.createProfile && !restore) {
+        cmd.mode = CommandLine::Mode::Invalid;
+        cmd.error = "--create goes with --restore";
+    } else if (undo) {
+        cmd.mode = CommandLine::Mode::UndoRestore;
+        if (cmd.undoNumber <= 0 || cmd.undoNumber > static_cast<int>(kUndoRecordsKept)) {
+            cmd.mode = CommandLine::Mode::Invalid;
+            cmd.error = "--undo-restore takes the number of a restore from 1 (the last) to " +
+                        std::to_string(kUndoRecordsKept);
+        }
     } else if (cmd.keepPasswordFile && !removeJob) {
         cmd.mode = CommandLine::Mode::Invalid;
         cmd.error = "--keep-password-file goes with --remove-job";
@@ -268,6 +292,10 @@ std::string HelpText() {
            "  --restore FILE --profile NAME --items MASK\n"
            "                    restore the items of MASK (eight 0/1, in the order of the\n"
            "                    main window) from FILE into the profile NAME\n"
+           "  --create          with --restore: make the profile NAME new (it becomes the\n"
+           "                    default profile when there is none)\n"
+           "  --undo-restore [N] put back what the last restore (or the Nth last, up to 5)\n"
+           "                    replaced, all or nothing; refused while Wine runs\n"
            "  --password-file F read the password of a protected backup file from F\n"
            "                    (without it, the password is asked at the terminal);\n"
            "                    with sf=... ps=... bf=..., the backup's password (ps= empty)\n"

@@ -22,6 +22,7 @@ struct CommandLine {
         ListJobs,
         RemoveJob,
         WriteIso,
+        UndoRestore,
         Invalid
     };
     Mode mode = Mode::Gui;
@@ -37,6 +38,10 @@ struct CommandLine {
     std::string profile;
     std::string items;
     std::optional<std::filesystem::path> passwordFile;
+    // --restore ... --create: the profile is made new.
+    bool createProfile = false;
+    // --undo-restore [N]: the Nth latest restore (1, the last) is undone.
+    int undoNumber = 0;
     // --schedule "sf=...bf=..." --at HH:MM [--days M,T,...] / --remove-job N
     std::string scheduleCommand;
     std::string startTime;

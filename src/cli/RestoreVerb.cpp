@@ -4,6 +4,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ConsolePrompter.h"
 #include "core/ProgressView.h"
+#include "platform/StateFolder.h"
 #include "platform/SystemLog.h"
 #include "restore/RestoreDriver.h"
 
@@ -18,12 +19,19 @@ int RunRestoreCommand(const CommandLine& cmd, std::ostream& out, std::ostream& e
     if (!i.result.accepted)
         return 2;
     const auto& profiles = i.env->session.arrProfiles;
-    if (std::find(profiles.begin(), profiles.end(), cmd.profile) == profiles.end()) {
-        err << "trelmig: there is no Outlook profile \"" << cmd.profile << "\"\n";
+    const bool exists = std::find(profiles.begin(), profiles.end(), cmd.profile) != profiles.end();
+    if (!exists && !cmd.createProfile) {
+        err << "trelmig: there is no Outlook profile \"" << cmd.profile
+            << "\" (--create makes it)\n";
+        return 2;
+    }
+    if (exists && cmd.createProfile) {
+        err << "trelmig: there is an Outlook profile \"" << cmd.profile << "\" already\n";
         return 2;
     }
     RestoreChoices choices;
     choices.profile = cmd.profile;
+    choices.createProfile = cmd.createProfile;
     for (int k = 0; k < kItemCount; ++k) {
         const bool wanted = cmd.items[static_cast<std::size_t>(k)] == '1';
         if (wanted && !i.result.restoreEnabled[static_cast<std::size_t>(k)]) {
@@ -37,6 +45,8 @@ int RunRestoreCommand(const CommandLine& cmd, std::ostream& out, std::ostream& e
     ConsolePrompter report(out);
     SilentProgress progress;
     RestoreDriver driver(*i.env, *i.zip, report, progress);
+    if (const auto undo = UndoRecordsFolder())
+        driver.KeepUndoRecordsIn(*undo);
     const RestoreRunResult r = driver.RunRestore(choices);
     if (!r.started)
         return 2;

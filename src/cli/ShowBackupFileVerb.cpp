@@ -18,17 +18,17 @@ std::string withLf(const std::string& text) {
 
 int RunInspect(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
     ConsolePrompter prompter(err);
-    InspectedBackupFile i = InspectBackupFileArgument(cmd, prompter);
-    if (!i.result.accepted)
+    const InspectionResult result = InspectBackupFileAlone(cmd, prompter);
+    if (!result.accepted)
         return 2;
-    out << "Backup file: " << i.result.sourceFile << '\n'
-        << withLf(i.result.facts) << '\n'
+    out << "Backup file: " << result.sourceFile << '\n'
+        << withLf(result.facts) << '\n'
         << "Description:\n"
-        << withLf(i.result.description) << '\n'
+        << withLf(result.description) << '\n'
         << "Items:\n";
     for (int k = 0; k < kItemCount; ++k)
         out << "  "
-            << (i.result.restoreEnabled[static_cast<std::size_t>(k)] ? "present  " : "absent   ")
+            << (result.restoreEnabled[static_cast<std::size_t>(k)] ? "present  " : "absent   ")
             << itemCatalogue()[static_cast<std::size_t>(k)].caption << '\n';
     return 0;
 }

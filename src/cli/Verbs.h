@@ -20,10 +20,13 @@ int RunListPrefixes(const CommandLine& cmd, std::ostream& out, std::ostream& err
 // --inspect FILE: what the restore tab shows for a backup file. 0, or 2 for an
 // unusable file.
 int RunInspect(const CommandLine& cmd, std::ostream& out, std::ostream& err);
-// --restore FILE --profile NAME --items MASK: restores the items of the mask
+// --restore FILE --profile NAME [--create] --items MASK: restores the items of the mask
 // into the profile and prints the log: 0 when every item succeeded, 1 when one
 // failed, 2 for bad arguments or an unusable backup file.
 int RunRestoreCommand(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// --undo-restore [N]: puts back what the Nth last restore replaced, all or
+// nothing: 0 done, 1 it could not be (nothing was changed), 2 no such restore.
+int RunUndoRestore(const CommandLine& cmd, std::ostream& out, std::ostream& err);
 // sf=... xm=... ps=... bf=...: the unattended backup, as scheduled jobs run it.
 int RunUnattendedBackup(const CommandLine& cmd, std::ostream& out, std::ostream& err);
 // --schedule "sf=...xm=...ps=...bf=..." --at HH:MM [--days M,T,...]:

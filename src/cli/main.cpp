@@ -35,6 +35,8 @@ int main(int argc, char** argv) {
             return RunInspect(cmd, std::cout, std::cerr);
         case CommandLine::Mode::Restore:
             return RunRestoreCommand(cmd, std::cout, std::cerr);
+        case CommandLine::Mode::UndoRestore:
+            return RunUndoRestore(cmd, std::cout, std::cerr);
         case CommandLine::Mode::Schedule:
             return RunScheduleCommand(cmd, std::cout, std::cerr);
         case CommandLine::Mode::ListJobs:

@@ -8,10 +8,13 @@
 #include "gui/GuiTerminationSignals.h"
 #include "gui/frmMain.h"
 #include "platform/RememberedPrefix.h"
+#include "platform/StateFolder.h"
 #include "platform/WinePrefixFinder.h"
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTimer>
 
@@ -123,6 +126,14 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
     Frmsplash splash([&]() -> QWidget* {
         main = std::make_unique<frmMain>(*env, prompter);
         prompter.SetParentWindow(main.get());
+        main->KeepUndoRecordsIn(UndoRecordsFolder());
+        main->askNewProfileName = [&main](const QString& proposed) -> std::optional<QString> {
+            bool ok = false;
+            const QString name = QInputDialog::getText(main.get(), QStringLiteral("New profile"),
+                                                       QStringLiteral("Name of the new profile:"),
+                                                       QLineEdit::Normal, proposed, &ok);
+            return ok ? std::optional<QString>(name) : std::nullopt;
+        };
         return main.get();
     });
     splash.Form_Load();

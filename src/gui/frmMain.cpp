@@ -99,6 +99,7 @@ void frmMain::connectHandlers() {
     connect(backupnow, &QAction::triggered, this, &frmMain::backupnow_Click);
     connect(restorenow, &QAction::triggered, this, &frmMain::restorenow_Click);
     connect(openprefix, &QAction::triggered, this, &frmMain::openprefix_Click);
+    connect(undorestore, &QAction::triggered, this, &frmMain::undorestore_Click);
     connect(filequit, &QAction::triggered, this, &frmMain::filequit_Click);
     connect(TaskScheduler, &QAction::triggered, this, &frmMain::TaskScheduler_Click);
     connect(backuptocd, &QAction::triggered, this, &frmMain::backuptocd_Click);
@@ -139,22 +140,24 @@ void frmMain::Form_Load() {
                                                   : QStringLiteral("&Restore Now"));
     showEnvironmentLine(outlookName);
 
+    fillRestoreTargets();
     if (env_.session.bNoProfiles || env_.session.arrProfiles.empty()) {
+        for (QCheckBox* box : backupitem)
+            box->setEnabled(false);
+        // An Outlook installed and never started has no profile yet: a
+        // backup can be restored into a new one.
+        if (!env_.session.strOutlookVersion.empty())
+            return;
         prompter_.Show("Your Windows System have not install MS Outlook or MS Outlook Error!",
                        MessageIcon::Critical);
         cmdApply->setEnabled(false);
-        for (QCheckBox* box : backupitem)
-            box->setEnabled(false);
         return;
     }
     {
         const QSignalBlocker quiet(cbSource);
-        for (const std::string& name : env_.session.arrProfiles) {
+        for (const std::string& name : env_.session.arrProfiles)
             cbSource->addItem(QString::fromStdString(name));
-            cbTarget->addItem(QString::fromStdString(name));
-        }
         cbSource->setCurrentIndex(0);
-        cbTarget->setCurrentIndex(0);
     }
     cbSource_Click();
 }

@@ -79,6 +79,12 @@ public:
     // cancelled), then hands it to openPrefix, which opens the program on it.
     std::function<std::optional<std::filesystem::path>()> choosePrefix;
     std::function<void(const std::filesystem::path&)> openPrefix;
+    // The restore target "New profile...": asks the new profile's name,
+    // offering proposed; nullopt when cancelled.
+    std::function<std::optional<QString>(const QString& proposed)> askNewProfileName;
+    // Where restores keep what they replace (nowhere when unset), and where
+    // File > "Undo Last Restore..." looks.
+    void KeepUndoRecordsIn(std::optional<std::filesystem::path> folder);
 
     Environment& env() { return env_; }
     ZipArchive& zip1() { return *zip1_; }
@@ -117,6 +123,7 @@ public:
     void backupnow_Click();
     void restorenow_Click();
     void openprefix_Click();
+    void undorestore_Click();
     void TaskScheduler_Click();
     void backuptocd_Click();
     void helpfile_Click();
@@ -157,6 +164,7 @@ public:
     QAction* backupnow;
     QAction* restorenow;
     QAction* openprefix;
+    QAction* undorestore;
     QAction* filequit;
     QMenu* menuoption;
     QAction* TaskScheduler;
@@ -201,6 +209,14 @@ private:
     // closes the window once it has stopped.
     void askCancelAndQuit();
     void clearRestoreSide();
+    // cbTarget: the profiles, then "New profile..." when Outlook is known.
+    void fillRestoreTargets();
+    // Both profile lists again after a restore made a profile or an undo
+    // took one away; the backup side keeps its profile when it is still there.
+    void profilesChanged();
+    // The restore's target from cbTarget; false when "New profile..." was
+    // cancelled.
+    bool chooseRestoreTarget(std::string& profile, bool& create);
     void showEnvironmentLine(const std::string& outlookName);
     // True (after telling the user) when a run is at work.
     bool RefuseWhileBusy();
@@ -222,6 +238,8 @@ private:
     bool quitting_ = false;
     int currentTab_ = 0;
     int profileIndex_ = -1; // cbSource's profile whose locations are computed
+    std::optional<std::filesystem::path> undoRecords_;
+    std::string backupProfile_; // the profile the inspected backup was made of
 };
 
 } // namespace trelmig

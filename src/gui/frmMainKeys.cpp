@@ -54,6 +54,7 @@ void frmMain::giveDesktopKeys() {
     SetMnemonic(backupnow, QLatin1Char('B'));
     SetMnemonic(restorenow, QLatin1Char('R'));
     SetMnemonic(openprefix, QLatin1Char('O'));
+    SetMnemonic(undorestore, QLatin1Char('U'));
     SetMnemonic(filequit, QLatin1Char('Q'));
     SetMnemonic(TaskScheduler, QLatin1Char('S'));
     SetMnemonic(backuptocd, QLatin1Char('C'));

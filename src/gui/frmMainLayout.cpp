@@ -235,6 +235,7 @@ void frmMain::buildMenus() {
     restorenow = entry(menufile, "restorenow", "Restore Now", QKeySequence(Qt::CTRL | Qt::Key_R));
     openprefix =
         entry(menufile, "openprefix", "Open Wine Prefix...", QKeySequence(Qt::CTRL | Qt::Key_O));
+    undorestore = entry(menufile, "undorestore", "Undo Last Restore...");
     separator(menufile, "filefg");
     filequit = entry(menufile, "filequit", "Quit", QKeySequence(Qt::CTRL | Qt::Key_Q));
 

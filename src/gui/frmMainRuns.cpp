@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include <algorithm>
 #include <exception>
 
 namespace trelmig {
@@ -88,7 +89,8 @@ void frmMain::RunRestore() {
     if (RefuseWhileBusy())
         return;
     RestoreChoices c;
-    c.profile = cbTarget->currentText().toStdString();
+    if (!chooseRestoreTarget(c.profile, c.createProfile))
+        return;
     c.boxes = checked(restoreitem);
     try {
         runOnWorker([&] { restoreDriver_->RunRestore(c, &cancel_); });
@@ -97,6 +99,13 @@ void frmMain::RunRestore() {
         picCon3->ShowPanel(false);
         prompter_.Show(std::string("The Restore was not Completed! ") + e.what(),
                        MessageIcon::Critical);
+    }
+    // A profile made by the restore is a target like the others now.
+    if (c.createProfile &&
+        std::find(env_.session.arrProfiles.begin(), env_.session.arrProfiles.end(), c.profile) !=
+            env_.session.arrProfiles.end()) {
+        profilesChanged();
+        cbTarget->setCurrentText(QString::fromStdString(c.profile));
     }
 }
 
@@ -125,7 +134,15 @@ void frmMain::cmdSourceFile_Click() {
     InspectionGuard busy(inspecting_);
     InspectionResult result;
     try {
-        result = InspectBackupFile(env_, *zip1_, prompter_, *passwords_, chosen.toStdString());
+        // A refused password is asked again, up to three tries in all.
+        constexpr int kPasswordTries = 3;
+        for (int tries = 1; tries <= kPasswordTries; ++tries) {
+            result = InspectBackupFile(env_, *zip1_, prompter_, *passwords_, chosen.toStdString());
+            if (!result.passwordRefused)
+                break;
+            // The file stays chosen while its password is asked.
+            txtSourceFile->setText(chosen);
+        }
     } catch (const std::exception& e) {
         zip1_->CloseZip();
         env_.session.bNoSourceFile = true;
@@ -133,11 +150,23 @@ void frmMain::cmdSourceFile_Click() {
                        MessageIcon::Critical);
         return;
     }
+    if (result.passwordRefused) {
+        env_.session.bNoSourceFile = true; // nothing of it can be restored
+        txtSourceFile->setToolTip(chosen);
+        return;
+    }
     txtSourceFile->setText(QString::fromStdString(result.sourceFile));
     txtSourceFile->setToolTip(txtSourceFile->text());
     if (result.sourceFile.empty())
         return;
     txtPOBinfo->setPlainText(withoutCr(result.facts));
+    // "Profile:<name>" among the facts: the name a new profile is offered.
+    const auto profileLine = result.facts.find("\r\nProfile:");
+    backupProfile_ =
+        profileLine == std::string::npos
+            ? std::string()
+            : result.facts.substr(profileLine + 10,
+                                  result.facts.find("\r\n", profileLine + 10) - profileLine - 10);
     txtFileInfo->setPlainText(withoutCr(result.description));
     for (std::size_t i = 0; i < restoreitem.size(); ++i)
         restoreitem[i]->setEnabled(result.restoreEnabled[i]);

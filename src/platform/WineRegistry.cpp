@@ -407,6 +407,18 @@ void WineRegistry::save() {
     }
 }
 
+void WineRegistry::reload() {
+    for (auto& hive : hives_) {
+        if (hive.file.empty())
+            continue;
+        std::string preamble = std::move(hive.tree.preamble);
+        hive.tree = RegHive{};
+        hive.tree.preamble = std::move(preamble);
+        hive.diskText.clear();
+        loadHive(hive, "");
+    }
+}
+
 void WineRegistry::revert() {
     for (auto& h : hives_) {
         if (!h.dirty)

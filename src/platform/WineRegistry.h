@@ -37,6 +37,9 @@ public:
     RegStatus createKey(RootKey root, const std::string& subPath) override;
     void save() override;
     void revert() override;
+    // Reads the files again, dropping unsaved changes: what another program
+    // wrote to them since shows. Throws RegistryError for a malformed file.
+    void reload();
 
     bool hasUnsavedChanges() const;
 

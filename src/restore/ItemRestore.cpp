@@ -11,6 +11,7 @@
 #include "platform/Text.h"
 #include "registry/RegistryBinary.h"
 #include "registry/RegistryText.h"
+#include "restore/RestoreJournal.h"
 
 #include <algorithm>
 #include <array>
@@ -166,6 +167,8 @@ void ItemRestore::ensureFolder(const std::string& folder) {
     if (cut == std::string::npos || cut < 3)
         throw Failure("the folder " + folder + " cannot be created", false);
     ensureFolder(folder.substr(0, cut));
+    if (journal_)
+        journal_->beforeFolderCreated(folder);
     if (!env_.files.createFolder(folder))
         throw Failure("the folder " + folder + " cannot be created", false);
 }
@@ -210,6 +213,8 @@ void ItemRestore::extractFiles(const std::vector<std::pair<std::string, std::str
             throw Failure("refusing to write " + folder + "\\" + fileName +
                               ": it is a link or a folder; nothing was changed",
                           false);
+        if (journal_)
+            journal_->beforeFileChange(*target);
         extractions.emplace_back(entryName, staged.add(*target).string());
     }
     if (!zip_.ExtractEntriesTo(extractions))
@@ -235,6 +240,8 @@ void ItemRestore::importRegistryItem(const std::string& itemKey, const std::stri
         return; // nothing to restore into
     const std::string file = extractToWorkFolder(entries(itemKey).front());
     try {
+        if (journal_)
+            journal_->beforeKeyChange(targetKey);
         ImportRegText(env_.reg, targetKey, file, save);
     } catch (const RegistryTextError& e) {
         std::filesystem::remove(file);
@@ -382,6 +389,8 @@ void ItemRestore::restoreProfileFiles(
     for (const auto& [folder, names] : byFolder)
         extractInto(names, folder);
     const std::string key = env_.session.strProfilesKey + "\\" + profile;
+    if (journal_)
+        journal_->beforeKeyChange(key);
     if (withConfiguration)
         importRegistryItem("BackupConfig", key, false);
     const auto sections = env_.reg.EnumRegSubkeys(key);
@@ -419,6 +428,9 @@ bool ItemRestore::RestoreDatas(const std::string& profile) {
                           false);
         const std::string favorites = env_.session.strUserProfile +
                                       "\\Application Data\\Microsoft\\Outlook\\" + *favoritesName;
+        const auto host = env_.files.hostPath(favorites);
+        if (journal_ && host && env_.files.fileExists(favorites))
+            journal_->beforeFileChange(*host);
         if (env_.files.fileExists(favorites) && !env_.files.deleteFile(favorites))
             throw Failure("cannot delete " + favorites, false);
     });

@@ -11,6 +11,7 @@
 namespace trelmig {
 
 class Environment;
+class RestoreJournal;
 class ZipArchive;
 
 // The ten operations that put one item each back from the inspected archive
@@ -40,6 +41,9 @@ public:
     // the next RestoreDatas or RestorePab imports it together with its own
     // changes once its files are in place, or drops it when they are not.
     void HoldProfileConfiguration(bool hold);
+
+    // Told of every file, folder and registry key before it is changed.
+    void SetJournal(RestoreJournal* journal) { journal_ = journal; }
 
     // Runs the operation of a backup step.
     bool Run(const BackupStep& step, const std::string& profile);
@@ -82,6 +86,7 @@ private:
     bool holdProfileConfiguration_ = false;
     bool configurationHeld_ = false;
     RetiredFiles retired_;
+    RestoreJournal* journal_ = nullptr;
 };
 
 } // namespace trelmig

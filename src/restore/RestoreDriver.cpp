@@ -7,9 +7,12 @@
 #include "core/ProgressView.h"
 #include "platform/Text.h"
 #include "restore/ItemRestore.h"
+#include "restore/NewProfile.h"
+#include "restore/RestoreUndo.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 
 namespace trelmig {
 
@@ -126,6 +129,20 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c, const Cancel
                        MessageIcon::Critical);
         return result;
     }
+    std::unique_ptr<UndoRecorder> undo;
+    try {
+        if (undoRecords_)
+            undo = std::make_unique<UndoRecorder>(*undoRecords_, env_, c.profile);
+        if (c.createProfile)
+            CreateProfile(env_, c.profile, undo.get());
+    } catch (const std::exception& e) {
+        prompter_.Show(std::string(undo || !undoRecords_ ? "The profile cannot be made: "
+                                                         : "What the restore would replace "
+                                                           "cannot be kept for an undo: ") +
+                           e.what() + "\r\n\r\nNothing was restored.",
+                       MessageIcon::Critical);
+        return result;
+    }
     running_ = true;
     result.started = true;
     progress_.SetBusy(true);
@@ -162,6 +179,7 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c, const Cancel
                         }});
 
     ItemRestore items(env_, zip_);
+    items.SetJournal(undo.get());
     // The profile configuration names the data files: it changes the profile
     // only together with them (steps 2 and 7 rewrite the paths in it).
     items.HoldProfileConfiguration(runs(0) && (runs(1) || runs(6)));
@@ -195,6 +213,13 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c, const Cancel
         }
     }
     zip_.SetEvents({});
+    std::string undoLost;
+    try {
+        if (undo)
+            undo->finish();
+    } catch (const std::exception& e) {
+        undoLost = std::string("\r\n\r\nThis restore cannot be undone: ") + e.what();
+    }
 
     progress_.SetBusy(false);
     progress_.SetProgress(100);
@@ -209,16 +234,17 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c, const Cancel
         prompter_.Show(
             std::string("The Restore was cancelled. The item at work when it stopped, and those "
                         "after it, were left as they were") +
-                (result.log.empty() ? "." : "; these had been restored before:" + result.log),
+                (result.log.empty() ? "." : "; these had been restored before:" + result.log) +
+                undoLost,
             MessageIcon::Information);
         return result;
     }
     // The reasons are in the log, each after its item's line.
     if (hardFailure)
-        prompter_.Show("The Restore was not Completed!\t\t\t\r\n" + result.log,
+        prompter_.Show("The Restore was not Completed!\t\t\t\r\n" + result.log + undoLost,
                        MessageIcon::Critical);
     else
-        prompter_.Show("The Restore was Completed!\t\t\t\r\n" + result.log,
+        prompter_.Show("The Restore was Completed!\t\t\t\r\n" + result.log + undoLost,
                        MessageIcon::Information);
     return result;
 }

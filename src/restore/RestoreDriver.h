@@ -2,6 +2,8 @@
 
 #include "core/ItemCatalogue.h"
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,8 +16,9 @@ class Prompter;
 class ProgressView;
 
 struct RestoreChoices {
-    std::string profile;   // cbTarget
-    ItemSelection boxes{}; // restoreitem(0..7) ticked
+    std::string profile;        // cbTarget
+    ItemSelection boxes{};      // restoreitem(0..7) ticked
+    bool createProfile = false; // "New profile...": made before the items run
 };
 
 struct RestoreRunResult {
@@ -37,6 +40,10 @@ public:
     RestoreDriver(Environment& env, ZipArchive& zip, Prompter& prompter, ProgressView& progress);
     RestoreRunResult RunRestore(const RestoreChoices& choices, const CancelToken* cancel = nullptr);
     bool Running() const { return running_; }
+    // Before it replaces anything, each restore keeps what it replaces in a
+    // new undo record in this folder (see RestoreUndo.h); a restore whose
+    // record cannot be written is refused.
+    void KeepUndoRecordsIn(std::filesystem::path folder) { undoRecords_ = std::move(folder); }
 
 private:
     Environment& env_;
@@ -44,6 +51,7 @@ private:
     Prompter& prompter_;
     ProgressView& progress_;
     bool running_ = false;
+    std::optional<std::filesystem::path> undoRecords_;
 };
 
 } // namespace trelmig

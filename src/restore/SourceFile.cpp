@@ -20,8 +20,13 @@ std::string decodeDescription(const std::string& text) {
 
 InspectionResult InspectBackupFile(Environment& env, ZipArchive& zip, Prompter& prompter,
                                    PasswordPrompt& passwords, const std::string& chosenFile) {
+    return InspectBackupFile(env.session, env.ansi, zip, prompter, passwords, chosenFile);
+}
+
+InspectionResult InspectBackupFile(Session& s, const AnsiCodec& ansi, ZipArchive& zip,
+                                   Prompter& prompter, PasswordPrompt& passwords,
+                                   const std::string& chosenFile) {
     InspectionResult result;
-    Session& s = env.session;
     zip.CloseZip();
     if (chosenFile.empty())
         return result;
@@ -44,8 +49,11 @@ InspectionResult InspectBackupFile(Environment& env, ZipArchive& zip, Prompter& 
     if (isProtected) {
         zip.SetDecryptPassword(s.strRestorePassword);
         if (!zip.CheckPassword()) {
-            prompter.Show("Incorect Password or Invalid backup file", MessageIcon::Information);
+            prompter.Show("Incorect Password or Invalid backup file\r\n\r\nThe password is "
+                          "wrong, or the backup file is damaged.",
+                          MessageIcon::Critical);
             zip.CloseZip();
+            result.passwordRefused = true;
             return result;
         }
     }
@@ -55,12 +63,12 @@ InspectionResult InspectBackupFile(Environment& env, ZipArchive& zip, Prompter& 
     std::filesystem::remove(s.strInfoFile, ec);
     // The information file is a few lines: one that inflates to more is not
     // read (it would take the memory of the machine).
-    SettingsText info("", env.ansi);
+    SettingsText info("", ansi);
     const auto infoEntry = zip.GetEntry(kInfoFileName);
     if (infoEntry && infoEntry->size <= kMaxSettingsFileBytes &&
         zip.ExtractEntryTo(kInfoFileName, s.strInfoFile)) {
         try {
-            info = SettingsText::Read(s.strInfoFile, env.ansi);
+            info = SettingsText::Read(s.strInfoFile, ansi);
         } catch (const std::exception&) {
             // unreadable or too large: nothing to show, the flags check refuses it
         }

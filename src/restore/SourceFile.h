@@ -6,7 +6,9 @@
 
 namespace trelmig {
 
+class AnsiCodec;
 class Environment;
+struct Session;
 class ZipArchive;
 class Prompter;
 class PasswordPrompt;
@@ -18,6 +20,9 @@ struct InspectionResult {
     std::string facts;       // txtPOBinfo: five lines joined by CR LF
     std::string description; // txtFileInfo
     ItemSelection restoreEnabled{};
+    // The password typed did not open the file (or the file is damaged):
+    // worth asking again.
+    bool passwordRefused = false;
 };
 
 // Opens the chosen backup file, asks for its password when it is protected,
@@ -26,5 +31,10 @@ struct InspectionResult {
 // cancelled password prompt ends the inspection without a message.
 InspectionResult InspectBackupFile(Environment& env, ZipArchive& zip, Prompter& prompter,
                                    PasswordPrompt& passwords, const std::string& chosenFile);
+// The same with no prefix behind it: the session's information file path and
+// the code page of the archive's texts are all it needs.
+InspectionResult InspectBackupFile(Session& session, const AnsiCodec& ansi, ZipArchive& zip,
+                                   Prompter& prompter, PasswordPrompt& passwords,
+                                   const std::string& chosenFile);
 
 } // namespace trelmig

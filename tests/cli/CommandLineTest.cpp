@@ -149,3 +149,111 @@ TEST(CommandLine, AProtectedBackupWithNobodyToAskIsRefusedWithTheReason) {
         << r.output;
     EXPECT_EQ(r.output.find("Incorect Password"), std::string::npos) << r.output;
 }
+
+// A user whose prefixes are all bottles has no ~/.wine: looking into a backup
+// file reads only the file, with or without a prefix at hand.
+TEST(CommandLine, InspectReadsOnlyTheFile) {
+    SamplePrefixCopy sample;
+    const std::string archive = (sample.work.path() / "s.kvx").string();
+    ASSERT_EQ(run("--prefix '" + sample.root.string() +
+                  "' sf=Outlook xm=00100000 ps= 'bf=" + archive + "'")
+                  .status,
+              0);
+    const fs::path home = sample.work.path() / "home";
+    fs::create_directories(home);
+    const std::string noPrefix = "env -u WINEPREFIX HOME='" + home.string() + "' " +
+                                 std::string(TRELMIG_BINARY) + " --inspect '" + archive + "'";
+    const CommandRun r = RunShell(noPrefix);
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("Profile:Outlook"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("present  Signatures"), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find("Wine prefix"), std::string::npos) << r.output;
+    EXPECT_TRUE(fs::is_empty(home)); // nothing made where a prefix would be
+
+    const CommandRun named =
+        RunShell("env -u WINEPREFIX HOME='" + home.string() + "' " + std::string(TRELMIG_BINARY) +
+                 " --prefix '" + (home / "gone").string() + "' --inspect '" + archive + "'");
+    EXPECT_EQ(named.status, 0) << named.output;
+}
+
+TEST(CommandLine, NewProfileAndUndoOptions) {
+    const auto create =
+        parse({"--restore", "b.kvx", "--profile", "New", "--create", "--items", "10000000"});
+    EXPECT_EQ(create.mode, CommandLine::Mode::Restore);
+    EXPECT_TRUE(create.createProfile);
+    EXPECT_EQ(parse({"--inspect", "b.kvx", "--create"}).mode, CommandLine::Mode::Invalid);
+
+    EXPECT_EQ(parse({"--undo-restore"}).mode, CommandLine::Mode::UndoRestore);
+    EXPECT_EQ(parse({"--undo-restore"}).undoNumber, 1);
+    EXPECT_EQ(parse({"--undo-restore", "3"}).undoNumber, 3);
+    EXPECT_EQ(parse({"--undo-restore=2", "--prefix", "/p"}).undoNumber, 2);
+    for (const char* wrong : {"0", "6", "x"})
+        EXPECT_EQ(parse({(std::string("--undo-restore=") + wrong).c_str()}).mode,
+                  CommandLine::Mode::Invalid)
+            << wrong;
+    // A number that is not one is the next argument, not the undo's.
+    EXPECT_EQ(parse({"--undo-restore", "--list-jobs"}).mode, CommandLine::Mode::Invalid);
+}
+
+// A restore from the command line keeps what it replaced; --undo-restore puts
+// it back, and there is nothing left to undo then.
+TEST(CommandLine, UndoRestorePutsBackWhatTheRestoreReplaced) {
+    SamplePrefixCopy sample;
+    const std::string archive = (sample.work.path() / "s.kvx").string();
+    const std::string prefix = " --prefix '" + sample.root.string() + "' ";
+    ASSERT_EQ(run(prefix + "sf=Outlook xm=00110011 ps= 'bf=" + archive + "'").status, 0);
+    // What the backup holds is changed, so that the restore changes it back.
+    const fs::path signatures = sample.userFolder() / "AppData/Roaming/Microsoft/Signatures";
+    std::ofstream(signatures / "Personal.txt") << "changed since";
+    fs::remove(signatures / "Personal.htm");
+    const auto before = snapshot(sample.root);
+    const std::string state = "XDG_STATE_HOME='" + (sample.work.path() / "state").string() + "' ";
+
+    const CommandRun restore = RunShell(state + TRELMIG_BINARY + prefix + "--restore '" + archive +
+                                        "' --profile Work --items 00110011");
+    ASSERT_EQ(restore.status, 0) << restore.output;
+    ASSERT_NE(snapshot(sample.root), before);
+    const CommandRun undo = RunShell(state + TRELMIG_BINARY + " --undo-restore");
+    EXPECT_EQ(undo.status, 0) << undo.output;
+    EXPECT_NE(
+        undo.output.find("Undone: the restore into profile \"Work\" of " + sample.root.string()),
+        std::string::npos)
+        << undo.output;
+    const auto after = snapshot(sample.root);
+    for (const auto& [name, content] : before) {
+        if (name.ends_with(".reg"))
+            continue;
+        EXPECT_EQ(after.count(name) ? after.at(name) : "<missing>", content) << name;
+    }
+    EXPECT_EQ(after.size(), before.size());
+
+    const CommandRun again = RunShell(state + TRELMIG_BINARY + " --undo-restore");
+    EXPECT_EQ(again.status, 2);
+    EXPECT_NE(again.output.find("there is no restore to undo"), std::string::npos) << again.output;
+}
+
+// A password typed at the terminal and refused is asked again, three tries in
+// all (script(1) gives the program a terminal and types into it).
+TEST(CommandLine, ARefusedPasswordIsAskedAgainAtTheTerminal) {
+    if (RunShell("command -v script").status != 0)
+        GTEST_SKIP() << "script (util-linux) is not installed";
+    SamplePrefixCopy sample;
+    const std::string archive = (sample.work.path() / "p.kvx").string();
+    const std::string prefix = " --prefix '" + sample.root.string() + "' ";
+    ASSERT_EQ(run(prefix + "sf=Outlook xm=00100000 ps=secret 'bf=" + archive + "'").status, 0);
+    const auto typed = [&](const std::string& lines) {
+        return RunShell("printf '" + lines + "' | script -qec \"" + TRELMIG_BINARY +
+                        " --inspect '" + archive + "'\" /dev/null");
+    };
+    const CommandRun second = typed("guess\\nsecret\\n");
+    EXPECT_EQ(second.status, 0) << second.output;
+    EXPECT_NE(second.output.find("present  Signatures"), std::string::npos) << second.output;
+
+    const CommandRun never = typed("a\\nb\\nc\\nsecret\\n");
+    EXPECT_EQ(never.status, 2) << never.output;
+    std::size_t refusals = 0;
+    for (auto at = never.output.find("Incorect Password"); at != std::string::npos;
+         at = never.output.find("Incorect Password", at + 1))
+        ++refusals;
+    EXPECT_EQ(refusals, 3u) << never.output;
+}

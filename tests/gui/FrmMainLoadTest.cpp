@@ -54,7 +54,8 @@ TEST_F(MainWindowTest, LoadListsTheProfilesInRegistryOrderAndOffersTheirItems) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Quenvar Outlook Backup V2.60"));
     EXPECT_TRUE(prompter.messages.empty());
     EXPECT_EQ(comboItems(window->cbSource), (QStringList{"Outlook", "Work"}));
-    EXPECT_EQ(comboItems(window->cbTarget), (QStringList{"Outlook", "Work"}));
+    // The profiles, then a new one.
+    EXPECT_EQ(comboItems(window->cbTarget), (QStringList{"Outlook", "Work", "New profile..."}));
     EXPECT_EQ(window->cbSource->currentText(), QStringLiteral("Outlook"));
     EXPECT_EQ(window->cbTarget->currentText(), QStringLiteral("Outlook"));
 
@@ -89,9 +90,27 @@ TEST_F(MainWindowTest, LoadListsTheProfilesInRegistryOrderAndOffersTheirItems) {
               window->restoreitem[7]);
 }
 
-TEST_F(MainWindowTest, WithoutProfilesTheWindowSaysSoAndCannotBackUp) {
+// An Outlook that was never started has no profile: nothing to back up, but
+// a backup can be restored into a new profile.
+TEST_F(MainWindowTest, WithoutProfilesABackupCanOnlyGoIntoANewProfile) {
     open(nullptr, [](Environment& e) {
         e.reg.DeleteRegTree(kProfilesKey);
+        ASSERT_FALSE(e.reg.RegKeyExists(kProfilesKey));
+    });
+    EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
+    EXPECT_EQ(window->cbSource->count(), 0);
+    EXPECT_EQ(comboItems(window->cbTarget), (QStringList{"New profile..."}));
+    EXPECT_EQ(enabledMask(window->backupitem), QStringLiteral("00000000"));
+    EXPECT_TRUE(window->cmdApply->isEnabled());
+}
+
+TEST_F(MainWindowTest, WithoutOutlookNorProfilesTheWindowSaysSoAndCannotBackUp) {
+    // No profile and no Outlook registered: nothing tells which Outlook it is.
+    fs::remove(prefix.driveC() / "Program Files/Microsoft Office/Office14/OUTLOOK.EXE");
+    open(nullptr, [](Environment& e) {
+        e.reg.DeleteRegTree(kProfilesKey);
+        e.reg.DeleteRegTree("HKEY_LOCAL_MACHINE\\Software\\Classes\\Outlook.Application");
+        e.reg.DeleteRegTree("HKEY_LOCAL_MACHINE\\Software\\Classes\\Outlook.Application.14");
         ASSERT_FALSE(e.reg.RegKeyExists(kProfilesKey));
     });
     ASSERT_EQ(prompter.messages.size(), 1u);
@@ -141,7 +160,8 @@ TEST_F(MainWindowTest, MenusComeInOrderWithTheirShortcuts) {
     EXPECT_EQ(bar, (QStringList{"File(&F)", "Option(&O)", "&Tools", "Help(&H)"}));
     EXPECT_EQ(entries(window->menufile),
               (QStringList{"&Backup Now [Ctrl+B]", "&Restore Now [Ctrl+R]",
-                           "&Open Wine Prefix... [Ctrl+O]", "—", "&Quit [Ctrl+Q]"}));
+                           "&Open Wine Prefix... [Ctrl+O]", "&Undo Last Restore...", "—",
+                           "&Quit [Ctrl+Q]"}));
     // Entries without an action are gone, with their separators.
     EXPECT_EQ(entries(window->menuoption), (QStringList{"Task &Scheduler"}));
     EXPECT_EQ(entries(window->Tools), (QStringList{"Backup Data to &CD/DVD"}));

@@ -254,22 +254,48 @@ TEST_F(WindowRunTest, BackupRestoredIntoTheSecondProfileOfAnotherPrefix) {
               readWholeFile(prefix.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst"));
 }
 
-TEST_F(WindowRunTest, AWrongPasswordLeavesNothingToRestore) {
+// A mistyped password costs no new choice of the file: the prompt comes
+// again, three times in all, and the file stays chosen.
+TEST_F(WindowRunTest, AWrongPasswordIsAskedAgainThreeTimesAndKeepsTheFile) {
     prompter.answer = MessageAnswer::Cancel;
     backUpEverything();
     prompter.messages.clear();
     ModalAnswerer typePassword(typesPassword(QStringLiteral("guess"), false));
+    typePassword.repeat();
     nextFile = QString::fromStdString(archive);
     window->cmdSourceFile->click();
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0].text, "Incorect Password or Invalid backup file");
-    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
-    EXPECT_TRUE(window->txtSourceFile->text().isEmpty());
+    EXPECT_EQ(typePassword.answered(), 3);
+    ASSERT_EQ(prompter.messages.size(), 3u);
+    for (const auto& message : prompter.messages) {
+        EXPECT_EQ(message.text, "Incorect Password or Invalid backup file\r\n\r\nThe password "
+                                "is wrong, or the backup file is damaged.");
+        EXPECT_EQ(message.icon, MessageIcon::Critical);
+    }
+    EXPECT_EQ(window->txtSourceFile->text(), QString::fromStdString(archive));
     EXPECT_TRUE(window->txtPOBinfo->toPlainText().isEmpty());
     for (QCheckBox* box : window->restoreitem)
         EXPECT_FALSE(box->isEnabled());
-    EXPECT_EQ(env->session.strRestorePassword, "guess");
+    EXPECT_TRUE(env->session.bNoSourceFile);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WindowRunTest, TheRightPasswordOnTheSecondTryOpensTheFile) {
+    prompter.answer = MessageAnswer::Cancel;
+    backUpEverything();
+    prompter.messages.clear();
+    int tries = 0;
+    ModalAnswerer typePassword([&](QWidget* modal) {
+        return typesPassword(++tries == 1 ? QStringLiteral("guess") : QStringLiteral("secret"),
+                             true)(modal);
+    });
+    typePassword.repeat();
+    nextFile = QString::fromStdString(archive);
+    window->cmdSourceFile->click();
+    EXPECT_EQ(typePassword.answered(), 2);
+    EXPECT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(window->txtSourceFile->text(), QString::fromStdString(archive));
+    EXPECT_TRUE(window->restoreitem[0]->isEnabled());
+    EXPECT_FALSE(env->session.bNoSourceFile);
 }
 
 namespace {
@@ -447,4 +473,59 @@ TEST_F(WindowRunTest, APasswordLongerThanTwentyCharactersOpensItsBackup) {
     EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
     EXPECT_EQ(window->txtSourceFile->text(), nextFile);
     EXPECT_TRUE(window->restoreitem[0]->isEnabled());
+}
+
+// "New profile..." offers the name of the backup's profile; the restore makes
+// the profile, File > "Undo Last Restore..." takes it away again.
+TEST_F(WindowRunTest, ANewProfileIsMadeByTheRestoreAndGoesWithItsUndo) {
+    prompter.answer = MessageAnswer::Cancel;
+    backUpEverything();
+    window.reset();
+    env.reset();
+    prompter.messages.clear();
+    SamplePrefixCopy other;
+    openOn(other.root);
+    window->KeepUndoRecordsIn(other.work.path() / "undo");
+    QString offered;
+    window->askNewProfileName = [&](const QString& proposed) {
+        offered = proposed;
+        return std::optional<QString>(QStringLiteral("Home"));
+    };
+    ModalAnswerer typePassword(typesPassword(QStringLiteral("secret"), true));
+    window->SSTab1->setCurrentIndex(1);
+    nextFile = QString::fromStdString(archive);
+    window->cmdSourceFile->click();
+    ASSERT_EQ(typePassword.answered(), 1);
+    window->cbTarget->setCurrentText(QStringLiteral("New profile..."));
+    window->Selectallitems2->trigger();
+    prompter.answer = MessageAnswer::Ok;
+    window->cmdApply->click();
+    EXPECT_EQ(offered, QStringLiteral("Outlook"));
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages[1].text.rfind("The Restore was Completed!", 0), 0u)
+        << prompter.messages[1].text;
+    EXPECT_EQ(env->session.arrProfiles, (std::vector<std::string>{"Home", "Outlook", "Work"}));
+    EXPECT_EQ(window->cbTarget->currentText(), QStringLiteral("Home"));
+    // It can be backed up too; the backup side stays on its profile.
+    EXPECT_NE(window->cbSource->findText(QStringLiteral("Home")), -1);
+    EXPECT_EQ(window->cbSource->currentText(), QStringLiteral("Outlook"));
+
+    prompter.messages.clear();
+    window->undorestore->trigger();
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancel);
+    EXPECT_NE(prompter.messages[0].text.find("the restore into profile \"Home\""),
+              std::string::npos)
+        << prompter.messages[0].text;
+    EXPECT_EQ(prompter.messages[1].icon, MessageIcon::Information) << prompter.messages[1].text;
+    EXPECT_EQ(window->cbTarget->findText(QStringLiteral("Home")), -1);
+    EXPECT_EQ(window->cbSource->findText(QStringLiteral("Home")), -1);
+    EXPECT_EQ(window->cbTarget->count(), 3); // Outlook, Work, New profile...
+    EXPECT_EQ(readWholeFile(other.root / "user.reg").find("Profiles\\\\Home"), std::string::npos);
+
+    // Nothing more to undo.
+    prompter.messages.clear();
+    window->undorestore->trigger();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "There is no restore into this Wine prefix to undo.");
 }

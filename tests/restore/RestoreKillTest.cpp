@@ -36,6 +36,8 @@ int runRestore(const fs::path& prefix, const std::string& archive, int delayUs) 
         dup2(devnull, 1);
         dup2(devnull, 2);
         const std::string prefixArg = prefix.string();
+        // Its undo records go beside the prefix, not into the user's home.
+        setenv("XDG_STATE_HOME", (prefix.parent_path() / "state").c_str(), 1);
         execl(TRELMIG_BINARY, TRELMIG_BINARY, "--prefix", prefixArg.c_str(), "--restore",
               archive.c_str(), "--profile", "Outlook", "--items", "10100000",
               static_cast<char*>(nullptr));

@@ -29,8 +29,11 @@ TEST_F(RestoreFixture, AWrongPasswordIsRefused) {
     EXPECT_FALSE(r.accepted);
     EXPECT_TRUE(r.sourceFile.empty());
     ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0].text, "Incorect Password or Invalid backup file");
-    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
+    // Said as it may be: a wrong password, or a damaged file; a critical matter.
+    EXPECT_EQ(prompter.messages[0].text, "Incorect Password or Invalid backup file\r\n\r\nThe "
+                                         "password is wrong, or the backup file is damaged.");
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
+    EXPECT_TRUE(r.passwordRefused);
     EXPECT_TRUE(env->session.bNoSourceFile);
 }
 

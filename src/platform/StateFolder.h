@@ -1,0 +1,20 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+namespace trelmig {
+
+// The folder that keeps what a restore replaced, so that it can be put back:
+// $XDG_STATE_HOME/trelmig/undo (an absolute XDG_STATE_HOME only), else
+// ~/.local/state/trelmig/undo. nullopt when neither is set. Not created here.
+std::optional<std::filesystem::path> UndoRecordsFolder();
+
+// Makes copy hold what file holds now, without reading it when that can be
+// avoided: a hard link where both are on one file system (the restore and
+// the undo only ever rename new files over old ones, never write into them),
+// else a clone of its blocks, else a plain copy. Throws std::runtime_error
+// naming the file when none works.
+void KeepCopyOf(const std::filesystem::path& file, const std::filesystem::path& copy);
+
+} // namespace trelmig
