@@ -419,8 +419,7 @@ WrittenPrefix writePrefix(const fs::path& root, const std::string& name, const P
         hkcu.setBinary(key + "\\" + kProfileSection, "001f3d13", utf16Bytes(p.name));
         hkcu.setBinary(key + "\\" + kOutlookSection, "000b0335", {0x01, 0x00});
         if (!withData) {
-            if (kind.year != 2010)
-                hkcu.setDword(key + "\\" + kAccountsSubkey, "NextAccountID", 1);
+            hkcu.setDword(key + "\\" + kAccountsSubkey, "NextAccountID", 1);
             continue;
         }
         hkcu.setBinary(key + "\\" + kGlobalSection, "1102039b", uidBytes("global/" + p.name));

@@ -1,5 +1,6 @@
 #include "RoundTripCases.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace roundtrip {
@@ -113,8 +114,12 @@ std::vector<RoundTripCase> roundTripCases() {
         std::string tag = row.source.tag;
         if (row.target.tag != row.source.tag)
             tag += " -> " + row.target.tag;
-        for (const auto& profile : row.profiles)
-            cases.push_back({safe(tag + "_" + profile), tag, source, target, profile});
+        for (const auto& profile : row.profiles) {
+            const bool ascii = std::all_of(profile.begin(), profile.end(),
+                                           [](unsigned char ch) { return ch < 0x80; });
+            cases.push_back({safe(tag + "_" + profile), tag, source, target, profile,
+                             profile == row.profiles.front() || !ascii});
+        }
     }
     return cases;
 }

@@ -60,9 +60,13 @@ std::optional<std::string> WineView::unavailable() {
     return std::nullopt;
 }
 
-WineView::WineView(const fs::path& prefix, const fs::path& scratch) : view_(scratch) {
+WineView::WineView(const fs::path& prefix, const fs::path& scratch, const fs::path& machineHive)
+    : view_(scratch) {
     fs::remove_all(view_);
     fs::copy(prefix, view_, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    // cmd needs the services and drives Wine registers at its first start.
+    fs::copy_file(machineHive, view_ / "system.reg", fs::copy_options::overwrite_existing);
+    fs::permissions(view_ / "system.reg", fs::perms::owner_write, fs::perm_options::add);
     // Only the 64-bit loader is installed: it starts a 32-bit prefix's copy
     // as a 64-bit one; the keys read here are the same in both.
     for (const char* hive : {"system.reg", "user.reg", "userdef.reg"})

@@ -2,8 +2,9 @@
 
 // Real Wine reading a restored prefix: a copy of it that Wine can start in
 // without a full "wineboot" (its system folder linked to Wine's own builtin
-// programs, the update stamp disabled, 64-bit so that wine64 runs it), then
-// "reg query" and "cmd /c dir" inside it.
+// programs, the machine hive one Wine wrote at its first start, the update
+// stamp disabled, 64-bit so that wine64 runs it), then "reg query" and
+// "cmd /c dir" inside it. The user's hive and the drives are the prefix's own.
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -26,8 +27,10 @@ public:
     // Why Wine cannot be used here, or nothing when it can.
     static std::optional<std::string> unavailable();
 
-    // Copies prefix to scratch and readies the copy.
-    WineView(const std::filesystem::path& prefix, const std::filesystem::path& scratch);
+    // Copies prefix to scratch and readies the copy; machineHive is a
+    // system.reg written by Wine itself.
+    WineView(const std::filesystem::path& prefix, const std::filesystem::path& scratch,
+             const std::filesystem::path& machineHive);
     ~WineView();
     WineView(const WineView&) = delete;
     WineView& operator=(const WineView&) = delete;
