@@ -26,7 +26,6 @@ using namespace roundtrip;
 
 namespace {
 
-constexpr const char* kAccountsSubkey = "9375CFF0413111d3B88A00104B2A6676";
 constexpr const char* kGlobalSection = "0a0d020000000000c000000000000046";
 // Every item but the Personal Address Book, which Outlook 2010 and later lack.
 constexpr const char* kItems = "11110111";
@@ -393,6 +392,7 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
         EXPECT_NE(sevenZip.output.find("Everything is Ok"), std::string::npos) << sevenZip.output;
     }
 
+    const RegFileModel targetBefore = RegFileModel::read(target.prefix / "user.reg");
     const CommandRun restore = trelmig(
         target.home, "--prefix " + quoted(target.prefix.string()) + " --restore " + quoted(archive.string()) +
         " --profile " + quoted(c.profile) + " --items " + kItems + " --password-file " +
@@ -441,13 +441,12 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
     compareTree("profile", sourceUser, sourceProfile, targetUser, targetProfile, movedPaths, gone);
     checkEmbeddedPaths(targetUser, targetProfile, target.prefix, sourceHashes);
 
-    // Outlook 2010 and before restore the accounts of the profile named
-    // "Outlook", whatever profile is chosen.
-    if (c.target.kind.year == 2010 && c.profile != "Outlook") {
-        const std::string accounts =
-            c.source.kind.profilesKey() + "\\Outlook\\" + kAccountsSubkey;
-        compareTree("accounts", sourceUser, accounts, targetUser,
-                    c.target.kind.profilesKey() + "\\Outlook\\" + kAccountsSubkey, {});
+    // The other profiles of the target are left as they were.
+    for (const auto& other : c.target.profiles) {
+        if (other.name == c.profile)
+            continue;
+        const std::string key = c.target.kind.profilesKey() + "\\" + other.name;
+        compareTree("other-profile:" + other.name, targetBefore, key, targetUser, key, {});
     }
     compareTree("options", sourceUser,
                 "Software\\Microsoft\\Office\\" + c.source.kind.version() + "\\Outlook\\Options",
