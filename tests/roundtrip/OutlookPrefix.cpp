@@ -28,8 +28,7 @@ std::uint64_t fnv(const std::string& text) {
 // A MAPI UID as the 32 hex digits Outlook names its sections with.
 std::string sectionUid(const std::string& seed) {
     char buf[40];
-    std::snprintf(buf, sizeof buf, "%016llx%016llx",
-                  static_cast<unsigned long long>(fnv(seed)),
+    std::snprintf(buf, sizeof buf, "%016llx%016llx", static_cast<unsigned long long>(fnv(seed)),
                   static_cast<unsigned long long>(fnv(seed + "#")));
     return buf;
 }
@@ -133,8 +132,8 @@ void writeSystem(RegFileModel& hklm, const OutlookKind& kind) {
     hklm.setString(cv, "CurrentVersion", "6.1");
     hklm.setString(cv, "ProductName", "Microsoft Windows 7");
     hklm.setString(cv, "SystemRoot", "C:\\windows");
-    hklm.setString("System\\CurrentControlSet\\Control\\ComputerName\\ComputerName",
-                   "ComputerName", "SCHREIBTISCH");
+    hklm.setString("System\\CurrentControlSet\\Control\\ComputerName\\ComputerName", "ComputerName",
+                   "SCHREIBTISCH");
     hklm.setString("System\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP", "1252");
     hklm.setString("System\\CurrentControlSet\\Control\\Nls\\CodePage", "OEMCP", "437");
 
@@ -162,8 +161,7 @@ void writeSystem(RegFileModel& hklm, const OutlookKind& kind) {
     const std::string office = software + "Microsoft\\Office\\" + kind.version();
     hklm.setString(office + "\\Outlook", "Bitness", kind.office64 ? "x64" : "x86");
     const std::string exe = outlookExe(kind);
-    hklm.setString(office + "\\Outlook\\InstallRoot", "Path",
-                   exe.substr(0, exe.rfind('\\') + 1));
+    hklm.setString(office + "\\Outlook\\InstallRoot", "Path", exe.substr(0, exe.rfind('\\') + 1));
 }
 
 void writeUserBasics(RegFileModel& hkcu, const PrefixSpec& spec) {
@@ -176,12 +174,14 @@ void writeUserBasics(RegFileModel& hkcu, const PrefixSpec& spec) {
     hkcu.setString(env, "LOCALAPPDATA", profile + "\\AppData\\Local");
     hkcu.setString(env, "USERNAME", spec.user);
     hkcu.setString(env, "USERPROFILE", profile);
-    const std::string shell = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    const std::string shell =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
     hkcu.setString(shell, "AppData", profile + "\\AppData\\Roaming");
     hkcu.setString(shell, "Desktop", profile + "\\Desktop");
     hkcu.setString(shell, "Local AppData", profile + "\\AppData\\Local");
     hkcu.setString(shell, "Personal", profile + "\\Documents");
-    hkcu.setString(shell, "Templates", profile + "\\AppData\\Roaming\\Microsoft\\Windows\\Templates");
+    hkcu.setString(shell, "Templates",
+                   profile + "\\AppData\\Roaming\\Microsoft\\Windows\\Templates");
     const std::string user =
         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
     hkcu.setString(user, "AppData", "%USERPROFILE%\\AppData\\Roaming", kRegExpandSz);
@@ -192,7 +192,8 @@ void writeUserBasics(RegFileModel& hkcu, const PrefixSpec& spec) {
 }
 
 void writeOptions(RegFileModel& hkcu, const OutlookKind& kind) {
-    const std::string options = "Software\\Microsoft\\Office\\" + kind.version() + "\\Outlook\\Options";
+    const std::string options =
+        "Software\\Microsoft\\Office\\" + kind.version() + "\\Outlook\\Options";
     hkcu.setDword(options + "\\General", "Check Default Client", 1);
     hkcu.setDword(options + "\\General", "PONT_STRING", 0);
     hkcu.setString(options + "\\General", "Signatures", "Signaturen");
@@ -205,8 +206,8 @@ void writeOptions(RegFileModel& hkcu, const OutlookKind& kind) {
     hkcu.setBinary(options + "\\Calendar", "WorkDays", {0x3E, 0x00, 0x00, 0x00});
     hkcu.setString(options + "\\Spelling", "Speller", "{CF4F55F4-8F87-4D47-80BB-5808164BB3F8}");
     hkcu.setString(options + "\\Shutdown", "EmptyTrash", "");
-    hkcu.setString(options + "\\Paths", "Stationery",
-                   "%APPDATA%\\Microsoft\\Stationery", kRegExpandSz);
+    hkcu.setString(options + "\\Paths", "Stationery", "%APPDATA%\\Microsoft\\Stationery",
+                   kRegExpandSz);
 }
 
 void writeStore(RegFileModel& hkcu, const std::string& profileKey, const ProfileSpec& p,
@@ -227,8 +228,8 @@ void writeStore(RegFileModel& hkcu, const std::string& profileKey, const Profile
     }
     hkcu.setBinary(key, "00036601", le32(store.folder == DataFolder::LocalAppData ? 0x4 : 0x0));
     // The service that owns the store.
-    const std::string service = profileKey + "\\" + sectionUid("service/" + p.name + "/" +
-                                                              store.fileName);
+    const std::string service =
+        profileKey + "\\" + sectionUid("service/" + p.name + "/" + store.fileName);
     hkcu.setBinary(service, "001f3d09", utf16Bytes("MSUPST MS"));
     hkcu.setBinary(service, "001f3d0b", utf16Bytes("MSPST.DLL"));
     hkcu.setBinary(service, "01023d0c", uidBytes("service/" + p.name + "/" + store.fileName));
@@ -331,14 +332,14 @@ std::vector<unsigned char> ansiBytes(const std::string& utf8) {
 
 std::vector<unsigned char> pstEntryId(const std::string& windowsPath, bool ansiPath) {
     std::vector<unsigned char> id = {0x00, 0x00, 0x00, 0x00, // flags
-                                     // the store wrapper's provider UID
+                                                             // the store wrapper's provider UID
                                      0x38, 0xa1, 0xbb, 0x10, 0x05, 0xe5, 0x10, 0x1a, 0xa1, 0xbb,
                                      0x08, 0x00, 0x2b, 0x2a, 0x56, 0xc2, 0x00, 0x00};
     for (char c : std::string("mspst.dll"))
         id.push_back(static_cast<unsigned char>(c));
     id.push_back(0);
     for (unsigned char b : {0x00, 0x00, 0x00, 0x00, // wrapped flags
-                            // the PST provider's UID
+                                                    // the PST provider's UID
                             0x4e, 0x49, 0x54, 0x41, 0xf9, 0xbf, 0xb8, 0x01, 0x00, 0xaa, 0x00, 0x37,
                             0xd9, 0x6e, 0x00, 0x00})
         id.push_back(b);
@@ -373,16 +374,16 @@ WrittenPrefix writePrefix(const fs::path& root, const std::string& name, const P
         fs::create_directories(prefix / "drive_c" / "windows" / "syswow64");
     fs::create_directories(prefix / "drive_c" / "users" / "Public");
     const fs::path userDir = hostOf(prefix, userProfileOf(spec));
-    for (const char* folder : {"Desktop", "Documents", "Downloads", "Music", "Pictures", "Videos"}) {
+    for (const char* folder :
+         {"Desktop", "Documents", "Downloads", "Music", "Pictures", "Videos"}) {
         fs::create_directories(home / folder);
         fs::create_directories(userDir);
         fs::create_directory_symlink(home / folder, userDir / folder);
     }
     fs::create_directories(home / "Templates");
     fs::create_directories(userDir / "AppData" / "Roaming" / "Microsoft" / "Windows");
-    fs::create_directory_symlink(home / "Templates",
-                                 userDir / "AppData" / "Roaming" / "Microsoft" / "Windows" /
-                                     "Templates");
+    fs::create_directory_symlink(home / "Templates", userDir / "AppData" / "Roaming" / "Microsoft" /
+                                                         "Windows" / "Templates");
     fs::create_directories(userDir / "AppData" / "Local" / "Microsoft" / "Outlook");
     fs::create_directories(userDir / "AppData" / "Roaming" / "Microsoft" / "Outlook");
     const std::string exe = outlookExe(kind);

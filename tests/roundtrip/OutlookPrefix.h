@@ -15,8 +15,8 @@
 namespace roundtrip {
 
 struct OutlookKind {
-    std::string tag;     // short name in the table, e.g. "2016 x86 on win64"
-    int year = 2016;     // 2010, 2013, 2016
+    std::string tag; // short name in the table, e.g. "2016 x86 on win64"
+    int year = 2016; // 2010, 2013, 2016
     bool prefix64 = true;
     bool office64 = false; // a 64-bit Office (only in a 64-bit prefix)
 
@@ -30,7 +30,7 @@ enum class DataFolder { Default, LocalAppData, DriveZ };
 
 struct StoreSpec {
     std::string displayName;
-    std::string fileName;  // bare name on disk
+    std::string fileName; // bare name on disk
     DataFolder folder = DataFolder::Default;
     bool ansiPath = false; // entry ID with a single-byte path, and a 001e6700 beside it
     std::size_t size = 96 * 1024;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 
@@ -136,7 +137,10 @@ std::string escape(const std::u16string& text, const char* delimiters) {
             } else if (c == 27) {
                 out += "\\e";
             } else {
-                std::snprintf(buf, sizeof buf, "\\%03o", unsigned{c});
+                // Three digits only when an octal digit follows.
+                const bool octalNext =
+                    i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '7';
+                std::snprintf(buf, sizeof buf, octalNext ? "\\%03o" : "\\%o", unsigned{c});
                 out += buf;
             }
         } else if (c == '\\' || std::strchr(delimiters, static_cast<char>(c))) {
@@ -161,20 +165,37 @@ std::u16string unescape(const std::string& text, std::size_t& pos, char end) {
             throw std::runtime_error("escape at the end of: " + text);
         c = text[pos++];
         switch (c) {
-        case 'a': out += u'\a'; break;
-        case 'b': out += u'\b'; break;
-        case 't': out += u'\t'; break;
-        case 'n': out += u'\n'; break;
-        case 'v': out += u'\v'; break;
-        case 'f': out += u'\f'; break;
-        case 'r': out += u'\r'; break;
-        case 'e': out += u'\x1b'; break;
+        case 'a':
+            out += u'\a';
+            break;
+        case 'b':
+            out += u'\b';
+            break;
+        case 't':
+            out += u'\t';
+            break;
+        case 'n':
+            out += u'\n';
+            break;
+        case 'v':
+            out += u'\v';
+            break;
+        case 'f':
+            out += u'\f';
+            break;
+        case 'r':
+            out += u'\r';
+            break;
+        case 'e':
+            out += u'\x1b';
+            break;
         case 'x': {
             unsigned v = 0;
             int n = 0;
             while (n < 4 && pos < text.size() &&
                    std::isxdigit(static_cast<unsigned char>(text[pos]))) {
-                v = v * 16 + static_cast<unsigned>(std::stoi(std::string(1, text[pos]), nullptr, 16));
+                v = v * 16 +
+                    static_cast<unsigned>(std::stoi(std::string(1, text[pos]), nullptr, 16));
                 ++pos;
                 ++n;
             }
@@ -251,8 +272,8 @@ std::vector<std::string> RegFileModel::subkeyNames(const std::string& path) cons
     return names;
 }
 
-void RegFileModel::setString(const std::string& k, const std::string& name,
-                             const std::string& utf8, std::uint32_t type) {
+void RegFileModel::setString(const std::string& k, const std::string& name, const std::string& utf8,
+                             std::uint32_t type) {
     key(k).values[lower(name)] = {name, RegData{type, utf16Bytes(utf8)}};
 }
 
@@ -279,26 +300,27 @@ std::optional<RegData> RegFileModel::value(const std::string& k, const std::stri
 }
 
 void RegFileModel::write(const std::filesystem::path& file) const {
-    std::vector<const RegKey*> ordered;
-    for (const auto& [name, key] : keys_) {
-        // Wine writes a key when it has values or no subkeys; parents are implied.
-        const bool hasSubkeys =
-            std::any_of(keys_.begin(), keys_.end(),
-                        [&](const auto& other) { return other.first.starts_with(name + "\\"); });
-        if (!key.values.empty() || !hasSubkeys)
-            ordered.push_back(&key);
-    }
+    std::set<std::string> parents;
+    for (const auto& [name, key] : keys_)
+        for (auto cut = name.rfind('\\'); cut != std::string::npos;
+             cut = name.rfind('\\', cut - 1)) {
+            parents.insert(name.substr(0, cut));
+            if (cut == 0)
+                break;
+        }
+    // Wine writes a key when it has values or no subkeys; parents are implied.
     // Depth first, siblings by lower-cased name: component by component.
-    std::sort(ordered.begin(), ordered.end(), [](const RegKey* a, const RegKey* b) {
-        const auto pa = components(lower(a->path));
-        const auto pb = components(lower(b->path));
-        return pa < pb;
-    });
+    std::vector<std::pair<std::vector<std::string>, const RegKey*>> ordered;
+    for (const auto& [name, key] : keys_)
+        if (!key.values.empty() || !parents.count(name))
+            ordered.emplace_back(components(name), &key);
+    std::sort(ordered.begin(), ordered.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
     std::ostringstream out;
-    out << "WINE REGISTRY Version 2\n;; All keys relative to " << relativeTo_ << "\n\n#arch="
-        << (win64_ ? "win64" : "win32") << "\n";
+    out << "WINE REGISTRY Version 2\n;; All keys relative to " << relativeTo_
+        << "\n\n#arch=" << (win64_ ? "win64" : "win32") << "\n";
     std::uint32_t mtime = 1796739415;
-    for (const RegKey* key : ordered) {
+    for (const auto& [sortKey, key] : ordered) {
         std::string path;
         for (const auto& part : components(key->path))
             path += (path.empty() ? "" : "\\\\") + escape(utf8ToUtf16(part), "[]");
@@ -313,11 +335,11 @@ void RegFileModel::write(const std::filesystem::path& file) const {
                   [](const auto& a, const auto& b) { return lower(a.first) < lower(b.first); });
         for (const auto& [name, data] : values) {
             std::string line = name.empty() ? "@=" : "\"" + escape(utf8ToUtf16(name), "\"") + "\"=";
-            const bool text = (data->type == kRegSz || data->type == kRegExpandSz ||
-                               data->type == kRegMultiSz) &&
-                              data->bytes.size() >= 2 && data->bytes.size() % 2 == 0 &&
-                              data->bytes[data->bytes.size() - 1] == 0 &&
-                              data->bytes[data->bytes.size() - 2] == 0;
+            const bool text =
+                (data->type == kRegSz || data->type == kRegExpandSz || data->type == kRegMultiSz) &&
+                data->bytes.size() >= 2 && data->bytes.size() % 2 == 0 &&
+                data->bytes[data->bytes.size() - 1] == 0 &&
+                data->bytes[data->bytes.size() - 2] == 0;
             if (text) {
                 std::u16string s;
                 for (std::size_t i = 0; i + 2 < data->bytes.size(); i += 2)
@@ -423,7 +445,8 @@ RegFileModel RegFileModel::read(const std::filesystem::path& file) {
                 stringData(0);
             } else if (rest.starts_with("str(")) {
                 const auto close = rest.find("):");
-                data.type = static_cast<std::uint32_t>(std::stoul(rest.substr(4, close - 4), nullptr, 16));
+                data.type =
+                    static_cast<std::uint32_t>(std::stoul(rest.substr(4, close - 4), nullptr, 16));
                 stringData(close + 2);
             } else if (rest.starts_with("dword:")) {
                 const auto v = static_cast<std::uint32_t>(std::stoul(rest.substr(6), nullptr, 16));
@@ -436,7 +459,8 @@ RegFileModel RegFileModel::read(const std::filesystem::path& file) {
                 data.bytes = parseHex(rest.substr(4));
             } else if (rest.starts_with("hex(")) {
                 const auto close = rest.find("):");
-                data.type = static_cast<std::uint32_t>(std::stoul(rest.substr(4, close - 4), nullptr, 16));
+                data.type =
+                    static_cast<std::uint32_t>(std::stoul(rest.substr(4, close - 4), nullptr, 16));
                 data.bytes = parseHex(rest.substr(close + 2));
             } else {
                 throw std::runtime_error("unknown value form: " + line);

@@ -242,8 +242,8 @@ protected:
                 const auto now = target.value(targetPath, name);
                 if (isGone(rel, name)) {
                     if (now)
-                        add(label + ":left:" + rel + "\\" + name, "should be deleted, is " +
-                                                                      describe(now));
+                        add(label + ":left:" + rel + "\\" + name,
+                            "should be deleted, is " + describe(now));
                     continue;
                 }
                 RegData expected = data;
@@ -282,7 +282,8 @@ protected:
                     const std::string bare = path.substr(path.rfind('\\') + 1);
                     const auto hash = sourceHashes.find(bare);
                     if (!host || !fs::is_regular_file(*host))
-                        add("leads-nowhere:" + where, path + " names no file in the restored prefix");
+                        add("leads-nowhere:" + where,
+                            path + " names no file in the restored prefix");
                     else if (hash == sourceHashes.end() || sha256Of(*host) != hash->second)
                         add("leads-elsewhere:" + where, path + " is not the restored " + bare);
                 }
@@ -290,17 +291,16 @@ protected:
         }
     }
 
-    void readWithWine(const fs::path& targetPrefix,
-                      const RegFileModel& target, const std::string& profileKey,
-                      const std::vector<std::string>& dataFiles) {
+    void readWithWine(const fs::path& targetPrefix, const RegFileModel& target,
+                      const std::string& profileKey, const std::vector<std::string>& dataFiles) {
         WineView wine(targetPrefix, root_ / "wine-view",
                       fs::path(TRELMIG_FIXTURES_DIR) / "wine-8.0" / "initial" / "system.reg");
         int status = -1;
         std::string output;
         const WineKeys keys = wine.regQuery("HKCU\\" + profileKey, status, output);
         if (status != 0 || keys.empty()) {
-            add("wine-reg:query", "reg query exited " + std::to_string(status) + ": " +
-                                      output.substr(0, 400));
+            add("wine-reg:query",
+                "reg query exited " + std::to_string(status) + ": " + output.substr(0, 400));
             return;
         }
         // reg.exe prints through the console's code page: keys are matched by
@@ -330,8 +330,9 @@ protected:
                 }
                 if (named.second.type == kRegBinary) {
                     std::string upperHex = hex(named.second.bytes, SIZE_MAX);
-                    std::transform(upperHex.begin(), upperHex.end(), upperHex.begin(),
-                                   [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
+                    std::transform(
+                        upperHex.begin(), upperHex.end(), upperHex.begin(),
+                        [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
                     if (seen->second.type != "REG_BINARY" || seen->second.data != upperHex)
                         add("wine-reg:value:" + key->path + "\\" + named.first,
                             "Wine reads " + seen->second.type + " " + seen->second.data);
@@ -339,8 +340,8 @@ protected:
             }
             if (found->second->size() != key->values.size())
                 add("wine-reg:count:" + key->path,
-                    "Wine sees " + std::to_string(found->second->size()) + " values, the file holds " +
-                        std::to_string(key->values.size()));
+                    "Wine sees " + std::to_string(found->second->size()) +
+                        " values, the file holds " + std::to_string(key->values.size()));
         }
         // Wine's own cmd finds the restored data files where the profile names them.
         std::map<std::string, std::vector<std::string>> byFolder;
@@ -362,8 +363,8 @@ protected:
                     run.clear();
                 }
                 if (!all)
-                    add("wine-dir:" + name, "cmd /c dir " + folder + " does not list it: " +
-                                                listing.substr(0, 400));
+                    add("wine-dir:" + name,
+                        "cmd /c dir " + folder + " does not list it: " + listing.substr(0, 400));
             }
         }
     }
@@ -380,23 +381,24 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
     std::ofstream(passwordFile) << kPassword << "\n";
     const fs::path archive = root_ / "Sicherung Büro.kvx";
 
-    const CommandRun backup =
-        trelmig(source.home, "--prefix " + quoted(source.prefix.string()) + " --password-file " +
-                quoted(passwordFile.string()) + " " +
-                quoted("sf=" + c.profile + "xm=" + kItems + "ps=bf=" + archive.string()));
+    const CommandRun backup = trelmig(
+        source.home, "--prefix " + quoted(source.prefix.string()) + " --password-file " +
+                         quoted(passwordFile.string()) + " " +
+                         quoted("sf=" + c.profile + "xm=" + kItems + "ps=bf=" + archive.string()));
     ASSERT_EQ(backup.status, 0) << backup.output;
     // 7-Zip, a peer, must read the archive with the password.
-    const CommandRun sevenZip = RunShell("7z t -p" + quoted(kPassword) + " " +
-                                         quoted(archive.string()));
+    const CommandRun sevenZip =
+        RunShell("7z t -p" + quoted(kPassword) + " " + quoted(archive.string()));
     if (sevenZip.output.find("command not found") == std::string::npos) {
         EXPECT_NE(sevenZip.output.find("Everything is Ok"), std::string::npos) << sevenZip.output;
     }
 
     const RegFileModel targetBefore = RegFileModel::read(target.prefix / "user.reg");
-    const CommandRun restore = trelmig(
-        target.home, "--prefix " + quoted(target.prefix.string()) + " --restore " + quoted(archive.string()) +
-        " --profile " + quoted(c.profile) + " --items " + kItems + " --password-file " +
-        quoted(passwordFile.string()));
+    const CommandRun restore =
+        trelmig(target.home, "--prefix " + quoted(target.prefix.string()) + " --restore " +
+                                 quoted(archive.string()) + " --profile " + quoted(c.profile) +
+                                 " --items " + kItems + " --password-file " +
+                                 quoted(passwordFile.string()));
     EXPECT_EQ(restore.status, 0) << restore.output;
 
     const RegFileModel sourceUser = RegFileModel::read(source.prefix / "user.reg");
@@ -462,10 +464,10 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
                  templatesFolder(c.target));
     compareFiles("preferences", source.prefix, outlookRoamingFolder(c.source), target.prefix,
                  outlookRoamingFolder(c.target));
-    const auto rules = hostPathOf(target.prefix, outlookRoamingFolder(c.target) + "\\" +
-                                                     c.profile + ".rwz");
-    const auto sourceRules = hostPathOf(source.prefix, outlookRoamingFolder(c.source) + "\\" +
-                                                           c.profile + ".rwz");
+    const auto rules =
+        hostPathOf(target.prefix, outlookRoamingFolder(c.target) + "\\" + c.profile + ".rwz");
+    const auto sourceRules =
+        hostPathOf(source.prefix, outlookRoamingFolder(c.source) + "\\" + c.profile + ".rwz");
     if (!rules || sha256Of(*rules) != sha256Of(*sourceRules))
         add("rules:" + c.profile + ".rwz", "not restored as the source's");
 
@@ -482,10 +484,11 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
     std::vector<std::string> known;
     std::size_t failures = 0;
     for (const auto& f : findings_) {
-        const auto fault = std::find_if(knownFaults().begin(), knownFaults().end(), [&](const auto& k) {
-            return c.name.find(k.caseContains) != std::string::npos &&
-                   f.check.find(k.checkPrefix) != std::string::npos;
-        });
+        const auto fault =
+            std::find_if(knownFaults().begin(), knownFaults().end(), [&](const auto& k) {
+                return c.name.find(k.caseContains) != std::string::npos &&
+                       f.check.find(k.checkPrefix) != std::string::npos;
+            });
         if (fault != knownFaults().end()) {
             known.push_back(f.check + " (" + fault->reason + "): " + f.detail);
         } else {
@@ -494,9 +497,9 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
         }
     }
     std::string outcome = failures ? "FAIL (" + std::to_string(failures) + " checks)"
-                          : known.empty() ? "pass"
-                                          : "skip: known fault (" + std::to_string(known.size()) +
-                                                " checks)";
+                          : known.empty()
+                              ? "pass"
+                              : "skip: known fault (" + std::to_string(known.size()) + " checks)";
     table().push_back({c.kindTag, c.profile, outcome + wineNote});
     if (failures == 0 && !known.empty()) {
         std::string message;

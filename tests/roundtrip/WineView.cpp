@@ -15,7 +15,8 @@ namespace {
 
 // Debian's wine64 puts its loader beside the libraries, not on the PATH.
 std::optional<std::string> loader() {
-    for (const char* candidate : {"/usr/lib/wine/wine64", "/usr/bin/wine64", "/usr/local/bin/wine64"})
+    for (const char* candidate :
+         {"/usr/lib/wine/wine64", "/usr/bin/wine64", "/usr/local/bin/wine64"})
         if (access(candidate, X_OK) == 0)
             return candidate;
     return std::nullopt;
