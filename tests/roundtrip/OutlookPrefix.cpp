@@ -357,7 +357,8 @@ std::vector<unsigned char> pstEntryId(const std::string& windowsPath, bool ansiP
 }
 
 WrittenPrefix writePrefix(const fs::path& root, const std::string& name, const PrefixSpec& spec,
-                          bool withData) {
+                          PrefixState state) {
+    const bool withData = state == PrefixState::WithData;
     WrittenPrefix written;
     written.prefix = root / name;
     written.home = root / (name + "-home");
@@ -411,7 +412,8 @@ WrittenPrefix writePrefix(const fs::path& root, const std::string& name, const P
         hkcu.setString(profiles, "DefaultProfile", spec.profiles.front().name);
     else
         hkcu.setString(outlookKey, "DefaultProfile", spec.profiles.front().name);
-    hkcu.setDword(outlookKey + "\\Setup", "First-Run", withData ? 0 : 1);
+    if (state != PrefixState::ProfileOnly)
+        hkcu.setDword(outlookKey + "\\Setup", "First-Run", withData ? 0 : 1);
 
     for (const auto& p : spec.profiles) {
         const std::string key = profiles + "\\" + p.name;
@@ -448,10 +450,12 @@ WrittenPrefix writePrefix(const fs::path& root, const std::string& name, const P
     }
     // Outlook writes its options at its first start; the user changes them.
     const std::string options = outlookKey + "\\Options";
-    hkcu.setDword(options + "\\General", "PONT_STRING", 1);
-    hkcu.setDword(options + "\\Mail", "EditorPreference", 0x20000);
-    hkcu.setString(options + "\\Mail", "CheckForUpdates", "1");
-    if (!withData)
+    if (state != PrefixState::ProfileOnly) {
+        hkcu.setDword(options + "\\General", "PONT_STRING", 1);
+        hkcu.setDword(options + "\\Mail", "EditorPreference", 0x20000);
+        hkcu.setString(options + "\\Mail", "CheckForUpdates", "1");
+    }
+    if (state == PrefixState::StartedOnce)
         hkcu.setDword(options + "\\General", "FirstRunDialog", 0);
     if (withData) {
         writeOptions(hkcu, kind);

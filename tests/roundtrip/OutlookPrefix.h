@@ -69,12 +69,21 @@ struct WrittenPrefix {
     std::vector<WrittenStore> stores;
 };
 
+enum class PrefixState {
+    // The profiles hold accounts and stores, the user has rules, options,
+    // signatures, templates and preferences.
+    WithData,
+    // As Outlook left it after its first start: profiles with their
+    // sections and an empty accounts key, default options, no files.
+    StartedOnce,
+    // Profiles made with the Mail control panel, Outlook never started: no
+    // options yet.
+    ProfileOnly,
+};
+
 // Writes the prefix under root/<name> with its $HOME at root/<name>-home.
-// With data, the profiles hold accounts, stores, rules and the user's
-// signatures, templates and preferences; without, they are as Outlook left
-// them after its first start (sections, no stores, no accounts, no files).
 WrittenPrefix writePrefix(const std::filesystem::path& root, const std::string& name,
-                          const PrefixSpec& spec, bool withData);
+                          const PrefixSpec& spec, PrefixState state);
 
 // The folders holding each file item, as Windows paths below the user profile
 // or the Office install of that kind.

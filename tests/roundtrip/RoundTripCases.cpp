@@ -121,6 +121,16 @@ std::vector<RoundTripCase> roundTripCases() {
                              profile == row.profiles.front() || !ascii});
         }
     }
+    // A profile made with the Mail control panel in a prefix where Outlook
+    // never started: it has no options to restore over.
+    RoundTripCase neverStarted{"2016_x86_on_win64_Outlook_never_started",
+                               "2016 x86 on win64, Outlook never started",
+                               prefix(o2016x86w64, "jürgen", {"Outlook"}),
+                               prefix(o2016x86w64, "jürgen", {"Outlook"}),
+                               "Outlook",
+                               false,
+                               PrefixState::ProfileOnly};
+    cases.push_back(neverStarted);
     return cases;
 }
 
@@ -148,6 +158,10 @@ const std::vector<KnownFault>& knownFaults() {
         {"2010_x86_on_win64_Work", "other-profile:Outlook:",
          "restoring an Outlook 2010 profile other than \"Outlook\" imports its accounts over "
          "those of the profile named \"Outlook\""},
+        {"2016_x86_on_win64_Outlook_never_started", "options:",
+         "the options are not restored when the target has no options key yet, and the "
+         "restore reports \"Restore Options Settings succeeded!\" all the same; restoring "
+         "them or reporting the failure both pass"},
         {"", "Delivery Store EntryID",
          "the accounts' \"Delivery Store EntryID\" keeps the data file path of the source "
          "machine; the restore moves the store's own entry ID and path only"},

@@ -17,16 +17,17 @@ struct RoundTripCase {
     // Wine starts in a few seconds per prefix: it reads one restored profile
     // of each prefix kind, and every one with a non-ASCII name.
     bool readByWine = false;
+    PrefixState targetState = PrefixState::StartedOnce;
 };
 
 std::vector<RoundTripCase> roundTripCases();
 
 // A fault of the program the round trip finds: while it stands, its check
-// is reported and skipped instead of failed. Matches a check whose id starts
-// with checkPrefix in a case whose name contains caseContains.
+// is reported and skipped instead of failed. Matches a check whose id
+// contains check, in the case named caseName (every case when empty).
 struct KnownFault {
-    std::string caseContains;
-    std::string checkPrefix;
+    std::string caseName;
+    std::string check;
     std::string reason;
 };
 
