@@ -14,8 +14,8 @@ struct RoundTripCase {
     PrefixSpec source;
     PrefixSpec target; // the fresh prefix: same profile names, no data
     std::string profile;
-    // Wine starts in a few seconds per prefix: it reads one restored profile
-    // of each prefix kind, and every one with a non-ASCII name.
+    // Wine takes seconds to start: it reads one restored profile of each
+    // prefix kind, the one with a non-ASCII name where there is one.
     bool readByWine = false;
     PrefixState targetState = PrefixState::StartedOnce;
 };
@@ -28,7 +28,7 @@ std::vector<RoundTripCase> roundTripCases();
 struct KnownFault {
     std::string caseName;
     std::string check;
-    std::string reason;
+    std::string reason; // a short name, a colon, the explanation
 };
 
 const std::vector<KnownFault>& knownFaults();

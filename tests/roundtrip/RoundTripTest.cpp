@@ -480,15 +480,17 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
 
     std::string wineNote;
     if (const auto why = WineView::unavailable())
-        wineNote = "; Wine skipped: " + *why;
-    else if (c.readByWine)
+        wineNote = "; Wine: skipped, " + *why;
+    else if (c.readByWine) {
         readWithWine(target.prefix, targetUser, targetProfile, restoredFiles);
-    else
-        wineNote = "; Wine read another profile of this kind of prefix";
+        wineNote = "; Wine: read";
+    } else
+        wineNote = "; Wine: read another profile of this prefix kind";
 
     // Report: faults the program is known to have are skipped on exactly
     // their checks, every other difference fails.
     std::vector<std::string> known;
+    std::vector<std::string> knownNames;
     std::size_t failures = 0;
     for (const auto& f : findings_) {
         const auto fault =
@@ -498,6 +500,9 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
             });
         if (fault != knownFaults().end()) {
             known.push_back(f.check + " (" + fault->reason + "): " + f.detail);
+            const std::string name = fault->reason.substr(0, fault->reason.find(':'));
+            if (std::find(knownNames.begin(), knownNames.end(), name) == knownNames.end())
+                knownNames.push_back(name);
         } else {
             ADD_FAILURE() << f.check << ": " << f.detail;
             ++failures;
@@ -513,10 +518,16 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
             }))
             stale = "; known fault no longer seen, remove its entry: " + k.check;
     }
-    std::string outcome = failures ? "FAIL (" + std::to_string(failures) + " checks)"
-                          : known.empty()
-                              ? "pass"
-                              : "skip: known fault (" + std::to_string(known.size()) + " checks)";
+    std::string outcome;
+    if (failures) {
+        outcome = "FAIL (" + std::to_string(failures) + " checks)";
+    } else if (known.empty()) {
+        outcome = "pass";
+    } else {
+        outcome = "skip, every other check passes; known fault";
+        for (std::size_t i = 0; i < knownNames.size(); ++i)
+            outcome += (i ? ", " : ": ") + knownNames[i];
+    }
     table().push_back({c.kindTag, c.profile, outcome + stale + wineNote});
     if (failures == 0 && !known.empty()) {
         std::string message;
