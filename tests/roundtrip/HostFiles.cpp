@@ -62,6 +62,13 @@ std::string sha256Of(const fs::path& file) {
     return text;
 }
 
+std::string shellQuoted(const std::string& text) {
+    std::string out = "'";
+    for (char c : text)
+        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
 std::vector<std::string> filesIn(const fs::path& folder) {
     std::vector<std::string> names;
     std::error_code ec;

@@ -13,6 +13,8 @@ namespace roundtrip {
 std::optional<std::filesystem::path> hostPathOf(const std::filesystem::path& prefix,
                                                 const std::string& windowsPath);
 std::string sha256Of(const std::filesystem::path& file); // empty when unreadable
+// Text as one word of a POSIX shell command line.
+std::string shellQuoted(const std::string& text);
 // Regular files directly inside a folder, by name.
 std::vector<std::string> filesIn(const std::filesystem::path& folder);
 

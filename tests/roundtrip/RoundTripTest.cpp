@@ -4,10 +4,12 @@
 // registry code, every file compared by SHA-256, and real Wine reads the
 // restored profile where it is installed. The table of all cases is printed
 // at the end of the run.
+#include "BinaryPaths.h"
 #include "HostFiles.h"
 #include "OutlookPrefix.h"
 #include "RegFileModel.h"
 #include "RoundTripCases.h"
+#include "RoundTripTable.h"
 #include "RunShell.h"
 #include "WineView.h"
 
@@ -19,7 +21,6 @@
 #include <fstream>
 #include <iostream>
 #include <map>
-#include <mutex>
 
 namespace fs = std::filesystem;
 using namespace roundtrip;
@@ -35,56 +36,6 @@ struct Finding {
     std::string check;
     std::string detail;
 };
-
-struct TableRow {
-    std::string kind;
-    std::string profile;
-    std::string outcome;
-};
-
-std::vector<TableRow>& table() {
-    static std::vector<TableRow> rows;
-    return rows;
-}
-
-class TablePrinter : public ::testing::Environment {
-public:
-    void TearDown() override {
-        if (table().empty())
-            return;
-        std::size_t kindWidth = 4, profileWidth = 7;
-        for (const auto& row : table()) {
-            kindWidth = std::max(kindWidth, row.kind.size());
-            profileWidth = std::max(profileWidth, displayWidth(row.profile));
-        }
-        std::cout << "\nRound trip (prefix kind x profile):\n";
-        print("kind", kindWidth, "profile", profileWidth, "result");
-        for (const auto& row : table())
-            print(row.kind, kindWidth, row.profile, profileWidth, row.outcome);
-        std::cout << std::endl;
-    }
-
-private:
-    static std::size_t displayWidth(const std::string& text) {
-        return static_cast<std::size_t>(std::count_if(
-            text.begin(), text.end(), [](unsigned char c) { return (c & 0xC0) != 0x80; }));
-    }
-    static void print(const std::string& kind, std::size_t kw, const std::string& profile,
-                      std::size_t pw, const std::string& outcome) {
-        std::cout << "| " << kind << std::string(kw - kind.size(), ' ') << " | " << profile
-                  << std::string(pw - displayWidth(profile), ' ') << " | " << outcome << "\n";
-    }
-};
-
-[[maybe_unused]] const auto* const kTablePrinter =
-    ::testing::AddGlobalTestEnvironment(new TablePrinter);
-
-std::string quoted(const std::string& text) {
-    std::string out = "'";
-    for (char c : text)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
 
 std::string hex(const std::vector<unsigned char>& bytes, std::size_t limit = 64) {
     std::string out;
@@ -102,70 +53,6 @@ std::string describe(const std::optional<RegData>& data) {
     if (data->type == kRegSz || data->type == kRegExpandSz)
         return "type " + std::to_string(data->type) + " \"" + stringOf(*data) + "\"";
     return "type " + std::to_string(data->type) + " " + hex(data->bytes);
-}
-
-// Every occurrence of from replaced by to.
-bool replaceAll(std::vector<unsigned char>& bytes, const std::vector<unsigned char>& from,
-                const std::vector<unsigned char>& to) {
-    bool replaced = false;
-    for (auto it = std::search(bytes.begin(), bytes.end(), from.begin(), from.end());
-         it != bytes.end(); it = std::search(it, bytes.end(), from.begin(), from.end())) {
-        const auto at = it - bytes.begin();
-        bytes.erase(it, it + static_cast<std::ptrdiff_t>(from.size()));
-        bytes.insert(bytes.begin() + at, to.begin(), to.end());
-        it = bytes.begin() + at + static_cast<std::ptrdiff_t>(to.size());
-        replaced = true;
-    }
-    return replaced;
-}
-
-// A binary value with each data file path moved: UTF-16 copies, else
-// single-byte ones.
-std::vector<unsigned char> moved(std::vector<unsigned char> bytes,
-                                 const std::map<std::string, std::string>& paths) {
-    for (const auto& [from, to] : paths) {
-        if (from == to)
-            continue;
-        if (!replaceAll(bytes, utf16Bytes(from, false), utf16Bytes(to, false)))
-            replaceAll(bytes, ansiBytes(from), ansiBytes(to));
-    }
-    return bytes;
-}
-
-bool endsWithDataFile(const std::string& text) {
-    const std::string l = lower(text);
-    return l.ends_with(".pst") || l.ends_with(".ost");
-}
-
-// Data file paths held in a binary value, as UTF-16 or single-byte text
-// (a drive letter, ":\", and a name ending in .pst or .ost).
-std::vector<std::string> embeddedPaths(const std::vector<unsigned char>& bytes) {
-    std::vector<std::string> found;
-    auto scan = [&](const std::u16string& text) {
-        for (std::size_t at = text.find(u":\\"); at != std::u16string::npos;
-             at = text.find(u":\\", at + 1)) {
-            if (at == 0)
-                continue;
-            std::size_t end = at;
-            while (end < text.size() && text[end] >= 0x20)
-                ++end;
-            const std::string path = utf16ToUtf8(text.substr(at - 1, end - at + 1));
-            if (endsWithDataFile(path))
-                found.push_back(path);
-        }
-    };
-    std::u16string wide, narrow;
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
-        wide += static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8);
-    std::u16string shifted; // UTF-16 that starts on an odd byte
-    for (std::size_t i = 1; i + 1 < bytes.size(); i += 2)
-        shifted += static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8);
-    for (unsigned char b : bytes)
-        narrow += static_cast<char16_t>(b);
-    scan(wide);
-    scan(shifted);
-    scan(narrow);
-    return found;
 }
 
 std::string relativeTo(const std::string& base, const std::string& path) {
@@ -190,9 +77,9 @@ protected:
     // As the user of that prefix runs it: Wine linked the prefix's user
     // folders into this $HOME.
     CommandRun trelmig(const fs::path& home, const std::string& arguments) const {
-        return RunShell("HOME=" + quoted(home.string()) +
-                        " XDG_CONFIG_HOME=" + quoted((root_ / "config").string()) +
-                        " XDG_DATA_HOME=" + quoted((root_ / "data").string()) +
+        return RunShell("HOME=" + shellQuoted(home.string()) +
+                        " XDG_CONFIG_HOME=" + shellQuoted((root_ / "config").string()) +
+                        " XDG_DATA_HOME=" + shellQuoted((root_ / "data").string()) +
                         " LC_ALL=C.UTF-8 " TRELMIG_BINARY " " + arguments);
     }
 
@@ -381,24 +268,25 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
     std::ofstream(passwordFile) << kPassword << "\n";
     const fs::path archive = root_ / "Sicherung Büro.kvx";
 
-    const CommandRun backup = trelmig(
-        source.home, "--prefix " + quoted(source.prefix.string()) + " --password-file " +
-                         quoted(passwordFile.string()) + " " +
-                         quoted("sf=" + c.profile + "xm=" + kItems + "ps=bf=" + archive.string()));
+    const CommandRun backup =
+        trelmig(source.home,
+                "--prefix " + shellQuoted(source.prefix.string()) + " --password-file " +
+                    shellQuoted(passwordFile.string()) + " " +
+                    shellQuoted("sf=" + c.profile + "xm=" + kItems + "ps=bf=" + archive.string()));
     ASSERT_EQ(backup.status, 0) << backup.output;
     // 7-Zip, a peer, must read the archive with the password.
     const CommandRun sevenZip =
-        RunShell("7z t -p" + quoted(kPassword) + " " + quoted(archive.string()));
+        RunShell("7z t -p" + shellQuoted(kPassword) + " " + shellQuoted(archive.string()));
     if (sevenZip.output.find("command not found") == std::string::npos) {
         EXPECT_NE(sevenZip.output.find("Everything is Ok"), std::string::npos) << sevenZip.output;
     }
 
     const RegFileModel targetBefore = RegFileModel::read(target.prefix / "user.reg");
     const CommandRun restore =
-        trelmig(target.home, "--prefix " + quoted(target.prefix.string()) + " --restore " +
-                                 quoted(archive.string()) + " --profile " + quoted(c.profile) +
-                                 " --items " + kItems + " --password-file " +
-                                 quoted(passwordFile.string()));
+        trelmig(target.home, "--prefix " + shellQuoted(target.prefix.string()) + " --restore " +
+                                 shellQuoted(archive.string()) + " --profile " +
+                                 shellQuoted(c.profile) + " --items " + kItems +
+                                 " --password-file " + shellQuoted(passwordFile.string()));
     // Options that cannot be restored may be reported as a failure instead.
     const auto optionsLine = restore.output.find("Restore Options Settings");
     const bool optionsFailed =
@@ -528,7 +416,7 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
         for (std::size_t i = 0; i < knownNames.size(); ++i)
             outcome += (i ? ", " : ": ") + knownNames[i];
     }
-    table().push_back({c.kindTag, c.profile, outcome + stale + wineNote});
+    addTableRow(c.kindTag, c.profile, outcome + stale + wineNote);
     if (failures == 0 && !known.empty()) {
         std::string message;
         for (const auto& k : known)

@@ -1,5 +1,6 @@
 #include "WineView.h"
 
+#include "HostFiles.h"
 #include "RegFileModel.h"
 #include "RunShell.h"
 
@@ -30,13 +31,6 @@ std::optional<fs::path> builtins() {
         if (fs::exists(fs::path(candidate) / "kernel32.dll"))
             return candidate;
     return std::nullopt;
-}
-
-std::string quoted(const std::string& text) {
-    std::string out = "'";
-    for (char c : text)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
 }
 
 void setArch64(const fs::path& file) {
@@ -85,14 +79,14 @@ WineView::WineView(const fs::path& prefix, const fs::path& scratch, const fs::pa
 }
 
 WineView::~WineView() {
-    RunShell("WINEPREFIX=" + quoted(view_.string()) + " " +
+    RunShell("WINEPREFIX=" + shellQuoted(view_.string()) + " " +
              fs::path(*loader()).replace_filename("wineserver").string() + " -k");
     std::error_code ec;
     fs::remove_all(view_, ec);
 }
 
 std::string WineView::run(const std::string& arguments, int& status) const {
-    const CommandRun r = RunShell("WINEPREFIX=" + quoted(view_.string()) +
+    const CommandRun r = RunShell("WINEPREFIX=" + shellQuoted(view_.string()) +
                                   " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' "
                                   "LC_ALL=C.UTF-8 timeout 180 " +
                                   *loader() + " " + arguments + " </dev/null");
@@ -101,7 +95,7 @@ std::string WineView::run(const std::string& arguments, int& status) const {
 }
 
 WineKeys WineView::regQuery(const std::string& key, int& status, std::string& output) const {
-    output = run("reg query " + quoted(key) + " /s", status);
+    output = run("reg query " + shellQuoted(key) + " /s", status);
     WineKeys keys;
     std::map<std::string, WineValue>* current = nullptr;
     std::istringstream in(output);
@@ -135,7 +129,7 @@ WineKeys WineView::regQuery(const std::string& key, int& status, std::string& ou
 
 std::string WineView::dir(const std::string& windowsFolder) const {
     int status = 0;
-    return run("cmd /c dir " + quoted(windowsFolder), status);
+    return run("cmd /c dir " + shellQuoted(windowsFolder), status);
 }
 
 } // namespace roundtrip
