@@ -119,7 +119,8 @@ fs::path storeHostPath(const fs::path& prefix, const fs::path& home, const Prefi
     if (store.folder == DataFolder::DriveZ)
         return home / "Mail" / store.fileName;
     if (store.folder == DataFolder::Default)
-        return home / "Documents" / "Outlook Files" / store.fileName;
+        return (spec.documentsIsHome ? home : home / "Documents") / "Outlook Files" /
+               store.fileName;
     return hostOf(prefix, storePath(spec, home, store));
 }
 
@@ -377,9 +378,12 @@ WrittenPrefix writePrefix(const fs::path& root, const std::string& name, const P
     const fs::path userDir = hostOf(prefix, userProfileOf(spec));
     for (const char* folder :
          {"Desktop", "Documents", "Downloads", "Music", "Pictures", "Videos"}) {
-        fs::create_directories(home / folder);
+        // Without a documents folder of its own the user's Documents is $HOME.
+        const fs::path target =
+            std::string(folder) == "Documents" && spec.documentsIsHome ? home : home / folder;
+        fs::create_directories(target);
         fs::create_directories(userDir);
-        fs::create_directory_symlink(home / folder, userDir / folder);
+        fs::create_directory_symlink(target, userDir / folder);
     }
     fs::create_directories(home / "Templates");
     fs::create_directories(userDir / "AppData" / "Roaming" / "Microsoft" / "Windows");

@@ -53,6 +53,9 @@ struct PrefixSpec {
     OutlookKind kind;
     std::string user; // UTF-8, e.g. "jürgen"
     std::vector<ProfileSpec> profiles;
+    // Wine links Documents to the desktop's documents folder, or to $HOME
+    // itself where the desktop names none.
+    bool documentsIsHome = false;
 };
 
 // One store as written: its section, its Windows path and its host file.

@@ -87,10 +87,11 @@ std::vector<RoundTripCase> roundTripCases() {
         OutlookKind target;
         std::string targetUser;
         std::vector<std::string> profiles;
+        bool documentsIsHome = false;
     };
     const OutlookKind o2010x86w32{"2010 x86 on win32", 2010, false, false};
     const OutlookKind o2010x86w64{"2010 x86 on win64", 2010, true, false};
-    const OutlookKind o2013x86w32{"2013 x86 on win32", 2013, false, false};
+    const OutlookKind o2013x86w32{"2013 x86 on win32, Documents is $HOME", 2013, false, false};
     const OutlookKind o2013x64w64{"2013 x64 on win64", 2013, true, true};
     const OutlookKind o2016x86w64{"2016 x86 on win64", 2016, true, false};
     const OutlookKind o2016x64w64{"2016 x64 on win64", 2016, true, true};
@@ -98,7 +99,8 @@ std::vector<RoundTripCase> roundTripCases() {
     const std::vector<Row> rows = {
         {o2010x86w32, "jürgen", o2010x86w32, "jürgen", {"Outlook", "Büro"}},
         {o2010x86w64, "sam", o2010x86w64, "sam", {"Outlook", "Work"}},
-        {o2013x86w32, "anna", o2013x86w32, "anna", {"Outlook"}},
+        // A desktop without a documents folder: Wine links Documents to $HOME.
+        {o2013x86w32, "anna", o2013x86w32, "anna", {"Outlook"}, true},
         {o2013x64w64, "jürgen", o2013x64w64, "jürgen", {"Büro", "Outlook", "Work"}},
         {o2016x86w64, "jürgen", o2016x86w64, "jürgen", {"Outlook", "Büro", "Work"}},
         // A new machine with another user.
@@ -109,8 +111,9 @@ std::vector<RoundTripCase> roundTripCases() {
     };
     std::vector<RoundTripCase> cases;
     for (const auto& row : rows) {
-        const PrefixSpec source = prefix(row.source, row.sourceUser, row.profiles);
-        const PrefixSpec target = prefix(row.target, row.targetUser, row.profiles);
+        PrefixSpec source = prefix(row.source, row.sourceUser, row.profiles);
+        PrefixSpec target = prefix(row.target, row.targetUser, row.profiles);
+        source.documentsIsHome = target.documentsIsHome = row.documentsIsHome;
         std::string tag = row.source.tag;
         if (row.target.tag != row.source.tag)
             tag += " -> " + row.target.tag;
