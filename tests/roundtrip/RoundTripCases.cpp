@@ -153,7 +153,12 @@ const std::vector<KnownFault>& knownFaults() {
     const std::string outlookProfilesAccounts =
         "accounts of another profile replaced: restoring an Outlook 2010 profile other than "
         "\"Outlook\" imports the backup's accounts over those of the profile named \"Outlook\"";
+    // First matching entry wins: the generic one first.
     static const std::vector<KnownFault> faults = {
+        {"", "Delivery Store EntryID",
+         "old path in Delivery Store EntryID: the accounts' \"Delivery Store EntryID\" keeps "
+         "the data file path of the source machine; the restore moves only the store "
+         "section's own entry ID and path"},
         {"2013_x64_on_win64_Outlook", accounts, firstProfilesAccounts},
         {"2013_x64_on_win64_Work", accounts, firstProfilesAccounts},
         {"2016_x86_on_win64_Outlook", accounts, firstProfilesAccounts},
@@ -169,10 +174,6 @@ const std::vector<KnownFault>& knownFaults() {
          "options not restored: with no options key in the target yet nothing is restored, "
          "and the restore says \"Restore Options Settings succeeded!\" all the same "
          "(restoring them or reporting the failure both pass)"},
-        {"", "Delivery Store EntryID",
-         "old path in Delivery Store EntryID: the accounts' \"Delivery Store EntryID\" keeps "
-         "the data file path of the source machine; the restore moves only the store "
-         "section's own entry ID and path"},
     };
     return faults;
 }
