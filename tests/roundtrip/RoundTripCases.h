@@ -1,0 +1,36 @@
+#pragma once
+
+// The prefixes of the round trip and the faults of the program it knows.
+#include "OutlookPrefix.h"
+
+#include <string>
+#include <vector>
+
+namespace roundtrip {
+
+struct RoundTripCase {
+    std::string name;    // gtest-safe: kind and profile
+    std::string kindTag; // the table's row
+    PrefixSpec source;
+    PrefixSpec target; // the fresh prefix: same profile names, no data
+    std::string profile;
+    // Wine takes seconds to start: it reads one restored profile of each
+    // prefix kind, the one with a non-ASCII name where there is one.
+    bool readByWine = false;
+    PrefixState targetState = PrefixState::StartedOnce;
+};
+
+std::vector<RoundTripCase> roundTripCases();
+
+// A fault of the program the round trip finds: while it stands, its check
+// is reported and skipped instead of failed. Matches a check whose id
+// contains check, in the case named caseName (every case when empty).
+struct KnownFault {
+    std::string caseName;
+    std::string check;
+    std::string reason; // a short name, a colon, the explanation
+};
+
+const std::vector<KnownFault>& knownFaults();
+
+} // namespace roundtrip
