@@ -84,12 +84,22 @@ std::string notAFile(const std::filesystem::path& path, const std::string& what)
 
 } // namespace
 
-InspectedBackupFile InspectBackupFileArgument(const CommandLine& cmd, Prompter& prompter) {
-    InspectedBackupFile i;
-    // Said as it is, before the archive or a password is tried.
+std::unique_ptr<PasswordPrompt> CommandLinePasswordPrompt(const CommandLine& cmd,
+                                                          Prompter& prompter) {
+    return std::make_unique<CommandLinePasswords>(cmd.passwordFile, prompter);
+}
+
+std::string BackupFileArgumentProblem(const CommandLine& cmd) {
     std::string problem = notAFile(cmd.archive, "backup file");
     if (problem.empty() && cmd.passwordFile)
         problem = notAFile(*cmd.passwordFile, "password file");
+    return problem;
+}
+
+InspectedBackupFile InspectBackupFileArgument(const CommandLine& cmd, Prompter& prompter) {
+    InspectedBackupFile i;
+    // Said as it is, before the archive or a password is tried.
+    const std::string problem = BackupFileArgumentProblem(cmd);
     if (!problem.empty()) {
         prompter.Show(problem, MessageIcon::Critical);
         return i;
