@@ -21,7 +21,7 @@ namespace trelmig {
 // of directory, so that reading it takes bounded time and memory.
 class ZipCentralDirectory {
 public:
-    static constexpr std::uint64_t kMaxEntries = 100000;
+    static constexpr std::uint64_t kMaxEntries = 65535;
     static constexpr std::uint64_t kMaxDirectoryBytes = 64u << 20;
 
     struct Record {
