@@ -43,6 +43,25 @@ std::string zipErrorText(int code) {
 // Entries from this size on are written behind their decoding.
 constexpr std::uint64_t kWriteBehindFrom = 4 << 20;
 
+// True when libzip's list of entries is ours: the same names, sizes, CRCs,
+// methods and encryption, in the same order.
+bool libzipReadsTheSame(zip_t* za, const std::vector<ZipCentralDirectory::Record>& records) {
+    if (zip_get_num_entries(za, 0) != static_cast<zip_int64_t>(records.size()))
+        return false;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const ZipCentralDirectory::Record& r = records[i];
+        zip_stat_t st;
+        const char* raw = zip_get_name(za, i, ZIP_FL_ENC_RAW);
+        if (!raw || zip_stat_index(za, i, 0, &st) != 0)
+            return false;
+        const bool sameName = raw == r.name || raw == r.storedName;
+        if (!sameName || st.size != r.size || st.comp_size != r.compressedSize || st.crc != r.crc ||
+            st.comp_method != r.method || st.encryption_method != r.encryption)
+            return false;
+    }
+    return true;
+}
+
 std::string fileNameOf(const std::string& path) {
     auto slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -65,7 +84,6 @@ struct ZipArchive::Impl {
         if (fd >= 0)
             ::close(fd);
         fd = -1;
-        ownReading = false;
         entries.clear();
         exactNames.clear();
         foldedNames.clear();
@@ -81,8 +99,11 @@ struct ZipArchive::Impl {
     // Reads the entry through to sink with every check; false with why set.
     // Safe from several threads at once.
     bool readEntry(const ArchiveEntry& entry, const ZipEntryReader::Sink& sink, std::string& why);
-    // Extracts the entries to their targets, several at once; see ExtractEntriesTo.
-    bool extractAll(const std::vector<std::pair<const ArchiveEntry*, std::string>>& jobs);
+    // Extracts the entries to their targets, several at once; see
+    // ExtractEntriesTo. writeFiles false: every entry is read through with
+    // every check and nothing is written (targets unused).
+    bool extractAll(const std::vector<std::pair<const ArchiveEntry*, std::string>>& jobs,
+                    bool writeFiles = true);
 
     AnsiCodec ansi;
     ZipEvents events;
@@ -92,13 +113,14 @@ struct ZipArchive::Impl {
     zip_t* reader = nullptr;
     int fd = -1; // the same file, for pread
     ZipCentralDirectory directory;
-    bool ownReading = false; // entries are read by ZipEntryDecoder where it can
-    std::mutex readerMutex;  // libzip's handle serves one thread at a time
+    std::mutex readerMutex; // libzip's handle serves one thread at a time
     std::vector<ArchiveEntry> entries;
     std::unordered_map<std::string, std::size_t> exactNames;     // both readings
     std::unordered_map<std::u16string, std::size_t> foldedNames; // both readings, case-folded
     std::string decryptPassword;
     bool flushEachExtraction = true;
+    std::string failedEntry;                // of the last extraction or test that failed
+    std::atomic<bool> wrongPassword{false}; // it failed at a password check
 };
 
 ZipArchive::ZipArchive(const AnsiCodec& ansi, ZipEvents events)
@@ -143,20 +165,17 @@ void ZipArchive::CloseZip() {
 // ---------------------------------------------------------------- reading
 
 std::optional<bool> ZipArchive::IsPasswordProtected(const std::string& archivePath) {
-    int code = 0;
-    zip_t* za = zip_open(archivePath.c_str(), ZIP_RDONLY, &code);
-    if (!za)
+    const int fd = ::open(archivePath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return std::nullopt;
-    bool encrypted = false;
-    zip_int64_t count = zip_get_num_entries(za, 0);
-    for (zip_int64_t i = 0; i < count && !encrypted; ++i) {
-        zip_stat_t st;
-        if (zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &st) == 0 &&
-            (st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
-            encrypted = true;
-    }
-    zip_discard(za);
-    return encrypted;
+    ZipCentralDirectory directory;
+    const bool read = directory.read(fd);
+    ::close(fd);
+    if (!read)
+        return std::nullopt;
+    return std::any_of(
+        directory.records().begin(), directory.records().end(),
+        [](const ZipCentralDirectory::Record& r) { return r.encryption != ZIP_EM_NONE; });
 }
 
 bool ZipArchive::OpenZip(const std::string& archivePath) {
@@ -165,6 +184,30 @@ bool ZipArchive::OpenZip(const std::string& archivePath) {
     if (fd < 0)
         return impl_->fail("Cannot open the archive " + archivePath + ": " +
                            zipErrorText(ZIP_ER_OPEN));
+    auto refuse = [&](const std::string& why) {
+        ::close(fd);
+        impl_->entries.clear();
+        impl_->exactNames.clear();
+        impl_->foldedNames.clear();
+        return impl_->fail("The archive " + archivePath + " cannot be restored: " + why);
+    };
+    // Our reading of the directory decides every entry; libzip, which reads
+    // the entries we do not decode, must find the very same list.
+    auto& directory = impl_->directory;
+    if (!directory.read(fd))
+        return refuse(directory.error() + ".");
+    const auto& records = directory.records();
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const ZipCentralDirectory::Record& r = records[i];
+        if (const std::string problem = entryNameProblem(r.storedName); !problem.empty())
+            return refuse(problem + ".");
+        ArchiveEntry entry;
+        entry.stored = {i, r.size, r.compressedSize, r.method, r.encryption, r.crc};
+        entry.name = decodeEntryName(r.name, r.utf8Name, impl_->ansi);
+        impl_->entries.push_back(std::move(entry));
+    }
+    if (!impl_->indexEntries())
+        return refuse(impl_->lastError);
     // libzip reads the same open file as our pread: a file renamed over the
     // path meanwhile changes neither.
     const int libzipFd = ::dup(fd);
@@ -173,56 +216,14 @@ bool ZipArchive::OpenZip(const std::string& archivePath) {
     if (!za) {
         if (libzipFd >= 0)
             ::close(libzipFd);
-        ::close(fd);
-        return impl_->fail("Cannot open the archive " + archivePath + ": " + zipErrorText(code));
+        return refuse(zipErrorText(code) + ".");
     }
-    zip_int64_t count = zip_get_num_entries(za, 0);
-    for (zip_int64_t i = 0; i < count; ++i) {
-        auto index = static_cast<zip_uint64_t>(i);
-        zip_stat_t st;
-        const char* raw = zip_get_name(za, index, ZIP_FL_ENC_RAW);
-        const char* strict = zip_get_name(za, index, ZIP_FL_ENC_STRICT);
-        if (zip_stat_index(za, index, 0, &st) != 0 || !raw || !strict) {
-            std::string why = zip_strerror(za);
-            zip_discard(za);
-            ::close(fd);
-            return impl_->fail("Cannot read the archive " + archivePath + ": " + why);
-        }
-        ArchiveEntry entry;
-        entry.stored.index = index;
-        entry.stored.size = st.size;
-        entry.stored.compressedSize = st.comp_size;
-        entry.stored.method = st.comp_method;
-        entry.stored.encryption = st.encryption_method;
-        entry.stored.crc = st.crc;
-        entry.name = decodeEntryName(raw, strict, impl_->ansi);
-        if (const std::string problem = entryNameProblem(raw); !problem.empty()) {
-            zip_discard(za);
-            ::close(fd);
-            impl_->entries.clear();
-            return impl_->fail("The archive " + archivePath + " cannot be restored: " + problem +
-                               ".");
-        }
-        impl_->entries.push_back(std::move(entry));
-    }
-    if (!impl_->indexEntries()) {
+    if (!libzipReadsTheSame(za, records)) {
         zip_discard(za);
-        ::close(fd);
-        impl_->lastError =
-            "The archive " + archivePath + " cannot be restored: " + impl_->lastError;
-        impl_->entries.clear();
-        return false;
+        return refuse("zip programs would read its entries differently.");
     }
     impl_->reader = za;
     impl_->fd = fd;
-    // Where our directory reading and libzip's disagree, libzip reads alone.
-    auto& directory = impl_->directory;
-    impl_->ownReading =
-        directory.read(fd) && directory.records().size() == impl_->entries.size() &&
-        std::equal(impl_->entries.begin(), impl_->entries.end(), directory.records().begin(),
-                   [](const ArchiveEntry& e, const ZipCentralDirectory::Record& r) {
-                       return e.stored.compressedSize == r.compressedSize;
-                   });
     return true;
 }
 
@@ -317,7 +318,7 @@ bool ZipArchive::ExtractEntriesTo(
 
 bool ZipArchive::Impl::readEntry(const ArchiveEntry& entry, const ZipEntryReader::Sink& sink,
                                  std::string& why) {
-    if (ownReading && ZipEntryDecoder::handles(entry.stored)) {
+    if (ZipEntryDecoder::handles(entry.stored)) {
         const auto offset = directory.dataOffset(fd, entry.stored.index, why);
         if (!offset) {
             why = entry.name.text + ": the archive is damaged (" + why + ").";
@@ -332,6 +333,8 @@ bool ZipArchive::Impl::readEntry(const ArchiveEntry& entry, const ZipEntryReader
             return false;
         }
         why = entry.name.text + ": " + decoder.error();
+        if (decoder.wrongPassword())
+            wrongPassword = true;
         return false;
     }
     std::lock_guard lock(readerMutex);
@@ -339,11 +342,15 @@ bool ZipArchive::Impl::readEntry(const ArchiveEntry& entry, const ZipEntryReader
     if (libzipReader.read(entry.stored, sink))
         return true;
     why = entry.name.text + ": " + libzipReader.error();
+    if (libzipReader.wrongPassword())
+        wrongPassword = true;
     return false;
 }
 
 bool ZipArchive::Impl::extractAll(
-    const std::vector<std::pair<const ArchiveEntry*, std::string>>& jobs) {
+    const std::vector<std::pair<const ArchiveEntry*, std::string>>& jobs, bool writeFiles) {
+    failedEntry.clear();
+    wrongPassword = false;
     struct Extraction {
         const ArchiveEntry* entry;
         const std::string* target;
@@ -368,6 +375,17 @@ bool ZipArchive::Impl::extractAll(
 
     auto extractOne = [&](Extraction& job) -> std::string {
         try {
+            if (!writeFiles) {
+                std::string why;
+                const bool read = readEntry(
+                    *job.entry,
+                    [&](const unsigned char*, std::size_t length) {
+                        unreported += length;
+                        return !failed;
+                    },
+                    why);
+                return read ? std::string() : why;
+            }
             job.temp = std::make_unique<SideFile>(
                 *job.target, SideFile::sidePrefix(fileNameOf(*job.target)) + "x-");
             job.temp->create();
@@ -419,6 +437,7 @@ bool ZipArchive::Impl::extractAll(
             if (!why.empty() && !failed) {
                 failed = true;
                 firstError = why;
+                failedEntry = job.entry->name.text;
             }
         }
         --running;
@@ -480,6 +499,8 @@ bool ZipArchive::Impl::extractAll(
         thread.join();
     if (failed)
         return fail(firstError); // the temporary files go with work
+    if (!writeFiles)
+        return true;
     try {
         // Every entry is complete and verified before the first target changes.
         for (auto& job : work)
@@ -488,6 +509,47 @@ bool ZipArchive::Impl::extractAll(
         return fail(e.what());
     }
     return true;
+}
+
+bool ZipArchive::TestEntries() {
+    if (!impl_->reader)
+        return impl_->fail("No archive is open.");
+    std::vector<std::pair<const ArchiveEntry*, std::string>> jobs;
+    for (const auto& entry : impl_->entries)
+        jobs.emplace_back(&entry, std::string());
+    return impl_->extractAll(jobs, false);
+}
+
+bool ZipArchive::ReadEntry(const std::string& bareName, std::string& data, std::uint64_t maxBytes) {
+    data.clear();
+    if (!impl_->reader)
+        return impl_->fail("No archive is open.");
+    const ArchiveEntry* entry = impl_->find(bareName);
+    if (!entry)
+        return impl_->fail("The archive has no entry named " + bareName + ".");
+    if (entry->stored.size > maxBytes)
+        return impl_->fail(entry->name.text + " is larger than " + std::to_string(maxBytes) +
+                           " bytes.");
+    std::string why;
+    if (!impl_->readEntry(
+            *entry,
+            [&](const unsigned char* bytes, std::size_t length) {
+                data.append(reinterpret_cast<const char*>(bytes), length);
+                return true;
+            },
+            why)) {
+        data.clear();
+        return impl_->fail(why);
+    }
+    return true;
+}
+
+std::string ZipArchive::FailedEntry() const {
+    return impl_->failedEntry;
+}
+
+bool ZipArchive::FailedAtPassword() const {
+    return impl_->wrongPassword;
 }
 
 void ZipArchive::SetFlushEachExtraction(bool on) {

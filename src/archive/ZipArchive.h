@@ -43,10 +43,13 @@ struct ZipEntryInfo {
 // written to a temporary file beside it, flushed to disk and renamed over the
 // target only when complete. Paths here are host paths.
 //
-// Reading: libzip reads the directory; entries are decrypted (AES through
-// OpenSSL), inflated and checked by our decoder, several at once
-// (ZipEntryDecoder); entries it does not handle (traditional PKWARE
-// encryption) are read by libzip, one at a time.
+// Reading: one reading of the directory (ZipCentralDirectory) decides every
+// entry, and an archive that it refuses, or that libzip would read otherwise,
+// is not opened. Entries are decrypted (AES through OpenSSL), inflated and
+// checked by our decoder, several at once (ZipEntryDecoder); entries it does
+// not handle (traditional PKWARE encryption, bzip2) are read by libzip, one
+// at a time, from the same list. No reader gives out more than an entry's
+// stated size.
 class ZipArchive {
 public:
     explicit ZipArchive(const AnsiCodec& ansi, ZipEvents events = {});
@@ -97,6 +100,18 @@ public:
     // raised on the caller's thread as each entry starts.
     bool
     ExtractEntriesTo(const std::vector<std::pair<std::string, std::string>>& entriesAndTargets);
+    // Reads every entry through with every check (CRC-32, AES authentication,
+    // length), several at once, one per processor core, and writes nothing.
+    // False (LastError and FailedEntry say why and which) at the first entry
+    // that fails.
+    bool TestEntries();
+    // The whole entry into data, with every check; false (LastError) when it
+    // fails or states more than maxBytes.
+    bool ReadEntry(const std::string& bareName, std::string& data, std::uint64_t maxBytes);
+    // The entry whose failure ended the last ExtractEntriesTo or TestEntries.
+    std::string FailedEntry() const;
+    // That failure was a password check: the password, not the archive, is wrong.
+    bool FailedAtPassword() const;
     // Off: extracted files are not flushed to disk one by one; the caller
     // flushes many at once before it relies on them (on by default).
     void SetFlushEachExtraction(bool on);

@@ -7,35 +7,59 @@
 
 namespace trelmig {
 
-// Where each entry's stored bytes lie in an archive file, read from its
-// central directory (Zip64 too) and local headers. libzip reads the archive's
-// structure but does not tell these offsets; with them, several threads read
-// entries at once with pread on one descriptor. The answers are checked
-// against the file's size, and the caller compares the compressed sizes with
-// libzip's, so a directory libzip would read differently is refused.
+// The one reading of an archive's structure: its end record (Zip64 too), its
+// central directory and every entry's local header. Each entry's name, sizes,
+// CRC-32, method, encryption and the place of its stored bytes come from here;
+// every reader of entry data works from this list.
+//
+// An archive is refused when it can be read more than one way or would make a
+// reader write more than it holds: more than one plausible end record, a Zip64
+// end record that disagrees with the ordinary one, a directory that is not
+// exactly its stated records, or entries whose local headers and data overlap
+// each other, the directory or the end records (the overlapping-entry zip
+// bombs). It is also refused beyond kMaxEntries entries or kMaxDirectoryBytes
+// of directory, so that reading it takes bounded time and memory.
 class ZipCentralDirectory {
 public:
+    static constexpr std::uint64_t kMaxEntries = 65535;
+    static constexpr std::uint64_t kMaxDirectoryBytes = 64u << 20;
+
     struct Record {
-        std::uint64_t compressedSize = 0;
+        std::string storedName;       // the bytes stored
+        std::string name;             // storedName, or Info-ZIP's Unicode path
+        bool utf8Name = false;        // name is UTF-8 (the flag, or the Unicode path field)
+        std::uint16_t flags = 0;      // general purpose flags
+        std::uint16_t method = 0;     // compression (the real one under WinZip AES)
+        std::uint16_t encryption = 0; // ZIP_EM_* as libzip names them
+        std::uint32_t crc = 0;
+        std::uint64_t size = 0;           // uncompressed
+        std::uint64_t compressedSize = 0; // stored, with the encryption's header and trailer
         std::uint64_t localHeaderOffset = 0;
+        std::uint64_t dataOffset = 0; // the first stored byte
     };
 
-    // Reads the central directory of the archive open at fd; false (error()
-    // says why) when it cannot be read.
+    // Reads the archive open at fd; false (error() says why) when it cannot be
+    // read or is refused.
     bool read(int fd);
     // Records in central directory order (libzip's entry indexes).
     const std::vector<Record>& records() const { return records_; }
-    // The offset of the first stored byte of entry index, from its local
-    // header; nullopt (why set) when the header is not there or the data
-    // would run past the end of the file. Safe from several threads.
+    // The offset of the first stored byte of entry index; nullopt (why set)
+    // when there is no such entry. Safe from several threads.
     std::optional<std::uint64_t> dataOffset(int fd, std::size_t index, std::string& why) const;
     const std::string& error() const { return error_; }
 
 private:
     bool fail(std::string why);
+    bool readEnd(int fd);
+    bool readRecords(int fd);
+    bool readLocalHeaders(int fd);
 
     std::vector<Record> records_;
     std::uint64_t fileSize_ = 0;
+    std::uint64_t count_ = 0;
+    std::uint64_t directoryOffset_ = 0;
+    std::uint64_t directorySize_ = 0;
+    std::uint64_t endStart_ = 0; // the first byte of the end records
     std::string error_;
 };
 

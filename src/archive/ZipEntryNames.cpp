@@ -2,9 +2,17 @@
 
 #include "platform/Utf.h"
 
+#include <unordered_map>
+
 namespace trelmig {
 
 namespace {
+
+std::string trimBlanks(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string()
+                                      : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
 
 bool isValidUtf8(const std::string& text) {
     return utf16ToUtf8(utf8ToUtf16(text)) == text;
@@ -36,13 +44,37 @@ std::string entryNameProblem(std::string_view raw) {
     return "the entry name \"" + shown + "\" holds a control character";
 }
 
-ZipEntryName decodeEntryName(const std::string& raw, const std::string& strict,
-                             const AnsiCodec& ansi) {
-    if (isAscii(raw) || raw == strict)
-        return {raw, {}};
-    ZipEntryName name{ansi.toUtf8(raw), {}};
-    if (isValidUtf8(raw) && raw != name.text)
-        name.alternative = raw;
+std::vector<std::string> splitEntryList(const std::string& list) {
+    std::vector<std::string> names;
+    if (trimBlanks(list).empty())
+        return names;
+    std::size_t start = 0;
+    for (;;) {
+        const auto semi = list.find(';', start);
+        names.push_back(trimBlanks(list.substr(start, semi - start)));
+        if (semi == std::string::npos)
+            return names;
+        start = semi + 1;
+    }
+}
+
+std::string caseTwinProblem(const std::vector<std::string>& names) {
+    std::unordered_map<std::u16string, const std::string*> seen;
+    for (const std::string& name : names) {
+        const auto [it, added] = seen.emplace(foldCase(utf8ToUtf16(name)), &name);
+        if (!added && *it->second != name)
+            return "\"" + *it->second + "\" and \"" + name +
+                   "\" differ only in case and would be one file on Windows";
+    }
+    return {};
+}
+
+ZipEntryName decodeEntryName(const std::string& stored, bool utf8, const AnsiCodec& ansi) {
+    if (isAscii(stored) || utf8)
+        return {stored, {}};
+    ZipEntryName name{ansi.toUtf8(stored), {}};
+    if (isValidUtf8(stored) && stored != name.text)
+        name.alternative = stored;
     return name;
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace trelmig {
 
@@ -13,14 +14,12 @@ struct ZipEntryName {
     std::string alternative; // another plausible reading, or empty
 };
 
-// Decodes an entry name. raw: the bytes as stored; strict: libzip's strict
-// reading (ZIP_FL_ENC_STRICT), which equals raw when the entry carries the
-// UTF-8 flag (or Info-ZIP's Unicode path field) and is raw read as CP437
-// otherwise. Unflagged names come from Windows and are in its ANSI code page;
-// when such bytes also form valid UTF-8 (Linux tools that set no flag), that
-// reading is kept as the alternative.
-ZipEntryName decodeEntryName(const std::string& raw, const std::string& strict,
-                             const AnsiCodec& ansi);
+// Decodes an entry name. stored: the name as the directory gives it; utf8:
+// the entry carries the UTF-8 flag (or Info-ZIP's Unicode path field, whose
+// text stored is then). Unflagged names come from Windows and are in its ANSI
+// code page; when such bytes also form valid UTF-8 (Linux tools that set no
+// flag), that reading is kept as the alternative.
+ZipEntryName decodeEntryName(const std::string& stored, bool utf8, const AnsiCodec& ansi);
 
 // The name under which a host file is stored: the text after the last '/',
 // with bytes that are not UTF-8 taken as Latin-1 so the name is valid UTF-8.
@@ -31,5 +30,14 @@ bool isAscii(std::string_view text);
 // Why a stored entry name cannot be restored as a file name: it holds a
 // control character (shown as \xNN). Empty when it can.
 std::string entryNameProblem(std::string_view raw);
+
+// The entry names of an item's list in the information file: split at ";",
+// each trimmed of blanks; none for an empty list.
+std::vector<std::string> splitEntryList(const std::string& list);
+
+// Why a list of names meant for one folder cannot all be restored: two of
+// them differ only in case, and Windows would make them one file. Empty when
+// they can (the same name twice is one file, as meant).
+std::string caseTwinProblem(const std::vector<std::string>& names);
 
 } // namespace trelmig

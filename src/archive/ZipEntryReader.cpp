@@ -68,6 +68,13 @@ bool ZipEntryReader::finish(zip_file_t* file, zip_int64_t lastRead, std::uint64_
     return true;
 }
 
+// A false size must not fill the disk: nothing beyond it reaches the sink.
+bool ZipEntryReader::tooLong(const ZipStoredEntry& entry) {
+    error_ = "The archive is damaged (the entry holds more than the " + std::to_string(entry.size) +
+             " bytes its directory states).";
+    return false;
+}
+
 bool ZipEntryReader::readRaw(const ZipStoredEntry& entry, const Sink& sink) {
     zip_file_t* file = open(entry, 0);
     if (!file)
@@ -78,6 +85,10 @@ bool ZipEntryReader::readRaw(const ZipStoredEntry& entry, const Sink& sink) {
     bool sinkFailed = false;
     while ((n = zip_fread(file, buffer.data(), buffer.size())) > 0) {
         total += static_cast<std::uint64_t>(n);
+        if (total > entry.size) {
+            zip_fclose(file);
+            return tooLong(entry);
+        }
         if (!sink(buffer.data(), static_cast<std::size_t>(n))) {
             sinkFailed = true;
             break;
@@ -112,6 +123,11 @@ bool ZipEntryReader::readInflating(const ZipStoredEntry& entry, const Sink& sink
                 break;
             std::size_t produced = out.size() - z.avail_out;
             total += produced;
+            if (total > entry.size) {
+                inflateEnd(&z);
+                zip_fclose(file);
+                return tooLong(entry);
+            }
             if (produced > 0 && !sink(out.data(), produced)) {
                 sinkFailed = true;
                 break;

@@ -21,9 +21,9 @@ struct ZipStoredEntry {
 
 // Reads one entry through to its end and says whether every check passed:
 // the password check, the data authentication (AES) or CRC-32, and the
-// length. Data goes to sink as it is read; sink returns false to stop (its
-// own failure). A wrong AES password passes the quick two-byte check once in
-// 65,536 tries, so only a read to the end proves the password.
+// length; no more than the stated length ever reaches the sink. Data goes to sink as it is read;
+// sink returns false to stop (its own failure). A wrong AES password passes the quick two-byte
+// check once in 65,536 tries, so only a read to the end proves the password.
 //
 // WinZip AE-2 entries (as 7-Zip writes them) store no CRC, and libzip 1.7.3
 // still checks one; deflated AE-2 entries are therefore read still compressed
@@ -44,6 +44,7 @@ public:
 private:
     bool readRaw(const ZipStoredEntry& entry, const Sink& sink);
     bool readInflating(const ZipStoredEntry& entry, const Sink& sink);
+    bool tooLong(const ZipStoredEntry& entry);
     zip_file_t* open(const ZipStoredEntry& entry, zip_flags_t flags);
     bool finish(zip_file_t* file, zip_int64_t lastRead, std::uint64_t total,
                 const ZipStoredEntry& entry, bool sinkFailed);

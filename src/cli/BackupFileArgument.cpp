@@ -89,9 +89,7 @@ std::string notAFile(const std::filesystem::path& path, const std::string& what)
 // Says what is wrong with the files named, before the archive or a password
 // is tried; false then.
 bool namedFilesUsable(const CommandLine& cmd, Prompter& prompter) {
-    std::string problem = notAFile(cmd.archive, "backup file");
-    if (problem.empty() && cmd.passwordFile)
-        problem = notAFile(*cmd.passwordFile, "password file");
+    const std::string problem = BackupFileArgumentProblem(cmd);
     if (!problem.empty())
         prompter.Show(problem, MessageIcon::Critical);
     return problem.empty();
@@ -123,6 +121,18 @@ unsigned codePageAtHand(const CommandLine& cmd) {
 }
 
 } // namespace
+
+std::unique_ptr<PasswordPrompt> CommandLinePasswordPrompt(const CommandLine& cmd,
+                                                          Prompter& prompter) {
+    return std::make_unique<CommandLinePasswords>(cmd.passwordFile, prompter);
+}
+
+std::string BackupFileArgumentProblem(const CommandLine& cmd) {
+    std::string problem = notAFile(cmd.archive, "backup file");
+    if (problem.empty() && cmd.passwordFile)
+        problem = notAFile(*cmd.passwordFile, "password file");
+    return problem;
+}
 
 InspectionResult InspectBackupFileAlone(const CommandLine& cmd, Prompter& prompter) {
     if (!namedFilesUsable(cmd, prompter))

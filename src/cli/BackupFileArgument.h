@@ -10,6 +10,8 @@
 namespace trelmig {
 
 struct CommandLine;
+class PasswordPrompt;
+class Prompter;
 
 // A backup file named on the command line, inspected as the restore tab does:
 // the password comes from --password-file, else from the terminal.
@@ -25,5 +27,14 @@ InspectedBackupFile InspectBackupFileArgument(const CommandLine& cmd, Prompter& 
 // the file are read in the code page of the prefix when there is one at hand,
 // else in 1252.
 InspectionResult InspectBackupFileAlone(const CommandLine& cmd, Prompter& prompter);
+
+// The password of a protected backup file named on the command line: the
+// first line of --password-file, else typed at the terminal without echo.
+std::unique_ptr<PasswordPrompt> CommandLinePasswordPrompt(const CommandLine& cmd,
+                                                          Prompter& prompter);
+
+// What is wrong with the backup file and the password file the command line
+// names, or "" when both are files (or no password file is named).
+std::string BackupFileArgumentProblem(const CommandLine& cmd);
 
 } // namespace trelmig

@@ -16,6 +16,7 @@ struct CommandLine {
         ListProfiles,
         ListPrefixes,
         Inspect,
+        Verify,
         Restore,
         Unattended,
         Schedule,
@@ -33,7 +34,8 @@ struct CommandLine {
     std::vector<std::string> unattendedArgs;
     std::string strCommandLine;
     std::string error;
-    // --inspect FILE / --restore FILE --profile NAME --items MASK [--password-file F]
+    // --inspect FILE / --verify FILE / --restore FILE --profile NAME --items MASK [--password-file
+    // F]
     std::string archive;
     std::string profile;
     std::string items;

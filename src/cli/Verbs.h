@@ -20,6 +20,11 @@ int RunListPrefixes(const CommandLine& cmd, std::ostream& out, std::ostream& err
 // --inspect FILE: what the restore tab shows for a backup file. 0, or 2 for an
 // unusable file.
 int RunInspect(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// --verify FILE: reads the backup file back, every entry decoded and checked
+// and every file its information file names present, writing nothing. 0
+// sound, 1 damaged (the entry and the reason on err), 2 refused (not a
+// readable backup file, or a wrong password).
+int RunVerify(const CommandLine& cmd, std::ostream& out, std::ostream& err);
 // --restore FILE --profile NAME [--create] --items MASK: restores the items of the mask
 // into the profile and prints the log: 0 when every item succeeded, 1 when one
 // failed, 2 for bad arguments or an unusable backup file.

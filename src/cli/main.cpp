@@ -33,6 +33,8 @@ int main(int argc, char** argv) {
             return RunListPrefixes(cmd, std::cout, std::cerr);
         case CommandLine::Mode::Inspect:
             return RunInspect(cmd, std::cout, std::cerr);
+        case CommandLine::Mode::Verify:
+            return RunVerify(cmd, std::cout, std::cerr);
         case CommandLine::Mode::Restore:
             return RunRestoreCommand(cmd, std::cout, std::cerr);
         case CommandLine::Mode::UndoRestore:

@@ -2,6 +2,7 @@
 
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
+#include "archive/ZipEntryNames.h"
 #include "core/PasswordPrompt.h"
 #include "core/SettingsFile.h"
 #include "platform/Text.h"
@@ -93,7 +94,20 @@ InspectionResult InspectBackupFile(Session& s, const AnsiCodec& ansi, ZipArchive
         const BackupStep& step = backupSteps()[i];
         if (step.restoreItem >= 0)
             result.restoreEnabled[static_cast<std::size_t>(step.restoreItem)] = true;
-        s.strRestoreEntries[std::string(step.itemKey)] = value(std::string(step.itemKey).c_str());
+        const std::string key(step.itemKey);
+        const std::string names = value(key.c_str());
+        // One item's files go to one folder: two names that differ only in
+        // case would be one file on Windows, and which of them is meant
+        // cannot be told.
+        if (const std::string problem = caseTwinProblem(splitEntryList(names)); !problem.empty()) {
+            prompter.Show("Invalid backup file\r\n\r\nThe information file names, under " + key +
+                              ", " + problem + ".",
+                          MessageIcon::Critical);
+            s.bNoSourceFile = true;
+            result.restoreEnabled = {};
+            return result;
+        }
+        s.strRestoreEntries[key] = names;
     }
     s.bNoSourceFile = false;
     result.accepted = true;

@@ -99,3 +99,32 @@ TEST_F(RestoreFixture, AnArchiveWithAnEntryNameNoFileCanHaveIsRefusedWithItsReas
         << prompter.messages[0].text;
     EXPECT_TRUE(env->session.bNoSourceFile);
 }
+
+// One item's files land in one folder, where Windows would make Sig.htm and
+// SIG.HTM one file: such a list is refused, naming both; the same name twice,
+// and the same name under two items, are fine.
+TEST_F(RestoreFixture, AnItemListNamingOneFileInTwoCasesIsRefused) {
+    const std::string twins = (source.work.path() / "twins.kvx").string();
+    writeRawZip(twins, {{"Sig.htm", "x"},
+                        {"vastrel.dat", "BackupItem=0000100000\r\n"
+                                        "BackupSignatures=Sig.htm;SIG.HTM\r\n"}});
+    const InspectionResult r = inspect(twins);
+    EXPECT_FALSE(r.accepted);
+    EXPECT_EQ(r.restoreEnabled, ItemSelection{});
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(prompter.messages[0].text,
+              "Invalid backup file\r\n\r\nThe information file names, under BackupSignatures, "
+              "\"Sig.htm\" and \"SIG.HTM\" differ only in case and would be one file on "
+              "Windows.");
+    EXPECT_TRUE(env->session.bNoSourceFile);
+
+    prompter.messages.clear();
+    const std::string fine = (source.work.path() / "fine.kvx").string();
+    writeRawZip(fine, {{"Sig.htm", "x"},
+                       {"vastrel.dat", "BackupItem=0000110000\r\n"
+                                       "BackupSignatures=Sig.htm;Sig.htm\r\n"
+                                       "BackupStationery=sig.htm\r\n"}});
+    EXPECT_TRUE(inspect(fine).accepted);
+    EXPECT_TRUE(prompter.messages.empty());
+}

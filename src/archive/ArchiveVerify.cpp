@@ -1,0 +1,68 @@
+#include "archive/ArchiveVerify.h"
+
+#include "archive/ZipArchive.h"
+#include "archive/ZipEntryNames.h"
+#include "core/ItemCatalogue.h"
+#include "core/SettingsFile.h"
+
+#include <exception>
+
+namespace trelmig {
+
+namespace {
+
+ArchiveVerdict damaged(std::string entry, std::string reason) {
+    return {ArchiveVerdict::State::Damaged, std::move(entry), std::move(reason)};
+}
+
+// The information file's item lists against the archive's entries.
+ArchiveVerdict checkInformationFile(ZipArchive& zip, const AnsiCodec& ansi) {
+    if (!zip.GetEntry(kInfoFileName))
+        return damaged(kInfoFileName, "the archive holds no information file");
+    std::string bytes;
+    if (!zip.ReadEntry(kInfoFileName, bytes, kMaxSettingsFileBytes))
+        return damaged(kInfoFileName, zip.LastError());
+    const SettingsText info(bytes, ansi);
+    const std::string flags = info.Value("BackupItem");
+    if (flags.size() != kBackupStepCount)
+        return damaged(kInfoFileName, "its BackupItem \"" + flags + "\" is not " +
+                                          std::to_string(kBackupStepCount) + " flags");
+    for (std::size_t i = 0; i < backupSteps().size(); ++i) {
+        if (flags[i] != '1')
+            continue;
+        const std::string key(backupSteps()[i].itemKey);
+        const std::vector<std::string> names = splitEntryList(info.Value(key));
+        if (const std::string problem = caseTwinProblem(names); !problem.empty())
+            return damaged(kInfoFileName, key + ": " + problem);
+        for (const std::string& name : names)
+            if (name.empty() || !zip.GetEntry(name))
+                return damaged(name, "named under " + key + " in " + kInfoFileName +
+                                         " but not in the archive");
+    }
+    return {ArchiveVerdict::State::Sound, {}, {}};
+}
+
+} // namespace
+
+ArchiveVerdict VerifyArchive(const std::string& archivePath, const std::string& password,
+                             const AnsiCodec& ansi) {
+    try {
+        ZipArchive zip(ansi);
+        if (!zip.OpenZip(archivePath))
+            return {ArchiveVerdict::State::Refused, {}, zip.LastError()};
+        zip.SetDecryptPassword(password);
+        if (!zip.TestEntries()) {
+            if (zip.FailedAtPassword())
+                return {ArchiveVerdict::State::Refused, zip.FailedEntry(), zip.LastError()};
+            std::string why = zip.LastError();
+            if (const std::string prefix = zip.FailedEntry() + ": "; why.starts_with(prefix))
+                why.erase(0, prefix.size());
+            return damaged(zip.FailedEntry(), why);
+        }
+        return checkInformationFile(zip, ansi);
+    } catch (const std::exception& e) { // no memory, or OpenSSL failing
+        return {ArchiveVerdict::State::Refused, {}, e.what()};
+    }
+}
+
+} // namespace trelmig

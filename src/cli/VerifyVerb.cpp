@@ -1,0 +1,59 @@
+#include "cli/Verbs.h"
+
+#include "app/Environment.h"
+#include "archive/ArchiveVerify.h"
+#include "archive/ZipArchive.h"
+#include "cli/BackupFileArgument.h"
+#include "cli/CommandLine.h"
+#include "cli/ConsolePrompter.h"
+#include "core/PasswordPrompt.h"
+
+#include <exception>
+#include <ostream>
+
+namespace trelmig {
+
+namespace {
+
+// The code page the information file is read in: the prefix's when there is
+// one to read, else Windows' western default.
+AnsiCodec ansiOf(const CommandLine& cmd, Prompter& prompter) {
+    try {
+        Environment env(WinePrefix::locate(cmd.prefix), prompter);
+        return env.ansi;
+    } catch (const std::exception&) {
+        return AnsiCodec(1252);
+    }
+}
+
+} // namespace
+
+int RunVerify(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
+    ConsolePrompter prompter(err);
+    if (const std::string problem = BackupFileArgumentProblem(cmd); !problem.empty()) {
+        err << problem << '\n';
+        return 2;
+    }
+    std::string password;
+    if (ZipArchive::IsPasswordProtected(cmd.archive).value_or(false)) {
+        const auto typed = CommandLinePasswordPrompt(cmd, prompter)->AskPassword();
+        if (!typed)
+            return 2;
+        password = *typed;
+    }
+    const ArchiveVerdict verdict = VerifyArchive(cmd.archive, password, ansiOf(cmd, prompter));
+    switch (verdict.state) {
+    case ArchiveVerdict::State::Sound:
+        out << cmd.archive << ": sound\n";
+        return 0;
+    case ArchiveVerdict::State::Damaged:
+        err << cmd.archive << ": damaged: " << verdict.entry << ": " << verdict.reason << '\n';
+        return 1;
+    case ArchiveVerdict::State::Refused:
+        break;
+    }
+    err << cmd.archive << ": refused: " << verdict.reason << '\n';
+    return 2;
+}
+
+} // namespace trelmig
