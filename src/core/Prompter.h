@@ -5,7 +5,9 @@
 namespace trelmig {
 
 enum class MessageIcon { None, Critical, Exclamation, Information, Question };
-enum class MessageButtons { Ok, OkCancel };
+// OkCancelDefaultCancel: Enter answers Cancel (questions whose yes replaces
+// the user's data).
+enum class MessageButtons { Ok, OkCancel, OkCancelDefaultCancel };
 enum class MessageAnswer { Ok, Cancel };
 
 // The one way core code talks to the user: a modal message with the

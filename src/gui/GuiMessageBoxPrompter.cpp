@@ -46,9 +46,10 @@ MessageAnswer GuiMessageBoxPrompter::showBox(const std::string& text, MessageIco
     // Lines of the completion logs are ended by CR LF and aligned with tabs.
     box.setText(QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     box.setIcon(boxIcon(icon));
-    if (buttons == MessageButtons::OkCancel) {
+    if (buttons != MessageButtons::Ok) {
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        box.setDefaultButton(QMessageBox::Ok);
+        box.setDefaultButton(buttons == MessageButtons::OkCancelDefaultCancel ? QMessageBox::Cancel
+                                                                              : QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Cancel);
     } else {
         box.setStandardButtons(QMessageBox::Ok);

@@ -228,7 +228,8 @@ TEST_F(WindowRunTest, BackupRestoredIntoTheSecondProfileOfAnotherPrefix) {
     prompter.answer = MessageAnswer::Ok;
     window->cmdApply->click();
     ASSERT_EQ(prompter.messages.size(), 2u);
-    EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancel); // the confirmation
+    EXPECT_EQ(prompter.messages[0].buttons,
+              MessageButtons::OkCancelDefaultCancel); // the confirmation
     EXPECT_EQ(prompter.messages[1].text, "The Restore was Completed!\t\t\t\r\n"
                                          "\r\nRestore Personal Folders\t\tsucceeded!\t"
                                          "\r\nRestore Accounts Settings\t\tsucceeded!\t"
