@@ -387,6 +387,11 @@ void ItemRestore::restoreProfileFiles(
     // cannot be put in place, the profile keeps naming its own.
     const bool withConfiguration = configurationHeld_;
     configurationHeld_ = false;
+    // Files restored beside another profile's carry the profile's name.
+    if (!ProfileFileName(profile, ""))
+        throw Failure("the profile name \"" + profile +
+                          "\" cannot be part of a file name; nothing was changed",
+                      false);
     const std::string key = env_.session.strProfilesKey + "\\" + profile;
     // The configuration is decrypted, checked and imported (unsaved) before
     // the first data file is replaced: a damaged one changes nothing.
