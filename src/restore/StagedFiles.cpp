@@ -80,11 +80,14 @@ void StagedFiles::commit(RetiredFiles& retired) {
             entry.oldVersion = leftoverName(target);
             // Large old files are freed later on a thread of their own.
             entry.retiredLater = retired.keep(target, entry.oldVersion);
-            if (!entry.retiredLater && ::link(target.c_str(), entry.oldVersion.c_str()) != 0) {
-                const int err = errno;
+            // A file system without hard links gets a copy instead.
+            std::error_code copied;
+            if (!entry.retiredLater && ::link(target.c_str(), entry.oldVersion.c_str()) != 0 &&
+                !fs::copy_file(target, entry.oldVersion, copied)) {
+                ::unlink(entry.oldVersion.c_str());
                 putBack(replaced);
                 throw std::runtime_error("cannot keep the old version of " + target.string() +
-                                         " while it is replaced: " + std::strerror(err) +
+                                         " while it is replaced: " + copied.message() +
                                          "; nothing was changed");
             }
         }

@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 
+#include <QComboBox>
 #include <QDate>
 #include <QDialogButtonBox>
 #include <QFileDialog>
