@@ -223,6 +223,8 @@ TEST_F(WindowRunTest, BackupRestoredIntoTheSecondProfileOfAnotherPrefix) {
                   i != ItemAddressBook)
             << i;
 
+    const std::string othersOwn =
+        readWholeFile(other.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst");
     window->cbTarget->setCurrentText(QStringLiteral("Work"));
     window->Selectallitems2->trigger();
     prompter.answer = MessageAnswer::Ok;
@@ -241,17 +243,21 @@ TEST_F(WindowRunTest, BackupRestoredIntoTheSecondProfileOfAnotherPrefix) {
     EXPECT_EQ(window->picCon3->Label1->text(), QStringLiteral("Operation complete!"));
     EXPECT_FALSE(window->picCon3->isVisible());
 
-    // Read back as Wine would: Work now uses the data files of "Outlook".
+    // Read back as Wine would: Work now uses data files of its own, beside
+    // those the prefix's "Outlook" profile still names.
     window.reset();
     env.reset();
     Environment after(WinePrefix(other.root), prompter);
     after.Discover();
     const std::string folder = "C:\\users\\sam\\AppData\\Local\\Microsoft\\Outlook\\";
     const std::set<std::string> paths = storePaths(after, "Work");
-    EXPECT_TRUE(paths.count(folder + "Outlook.pst")) << *paths.begin();
-    EXPECT_TRUE(paths.count(folder + "Archive.pst"));
+    EXPECT_TRUE(paths.count(folder + "Outlook (Work).pst")) << *paths.begin();
+    EXPECT_TRUE(paths.count(folder + "Archive (Work).pst"));
+    EXPECT_EQ(
+        readWholeFile(other.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook (Work).pst"),
+        readWholeFile(prefix.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst"));
     EXPECT_EQ(readWholeFile(other.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst"),
-              readWholeFile(prefix.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst"));
+              othersOwn);
 }
 
 TEST_F(WindowRunTest, AWrongPasswordLeavesNothingToRestore) {
