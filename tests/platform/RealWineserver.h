@@ -3,12 +3,15 @@
 #include "RunShell.h"
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <string>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 // A real wineserver kept running for a scratch prefix ("wineserver -p"), and
 // stopped with "wineserver -k" when it goes. Tests that use one skip when
@@ -30,7 +33,8 @@ public:
     // environment: extra "NAME=value " assignments for the server (TMPDIR).
     RealWineserver(std::string program, const std::filesystem::path& prefix,
                    std::string environment = "")
-        : command_("env " + environment + " WINEPREFIX='" + prefix.string() + "' " + program) {
+        : command_("env " + environment + " WINEPREFIX='" + prefix.string() + "' " + program),
+          prefix_(prefix) {
         // The server keeps running: it must not hold the pipe we read.
         started_ = RunShell(command_ + " -p </dev/null >/dev/null 2>&1").status == 0;
     }
@@ -40,13 +44,32 @@ public:
 
     bool started() const { return started_; }
     void stop() {
-        if (started_)
+        if (started_) {
             RunShell(command_ + " -k");
+            removeServerFolder();
+        }
         started_ = false;
     }
 
 private:
+    // Debian's server folder ("wine-XXXXXX", named in the prefix) is made
+    // for this prefix alone and outlives the server.
+    void removeServerFolder() const {
+        std::ifstream named(prefix_ / "wineserver");
+        std::string name;
+        if (!std::getline(named, name) || !name.starts_with("wine-") ||
+            name.find('/') != std::string::npos)
+            return;
+        std::vector<std::filesystem::path> bases{"/tmp"};
+        if (const char* tmp = std::getenv("TMPDIR"); tmp && *tmp)
+            bases.emplace_back(tmp);
+        std::error_code ec;
+        for (const auto& base : bases)
+            std::filesystem::remove_all(base / name, ec);
+    }
+
     std::string command_;
+    std::filesystem::path prefix_;
     bool started_ = false;
 };
 
