@@ -5,9 +5,16 @@
 namespace trelmig {
 
 enum class MessageIcon { None, Critical, Exclamation, Information, Question };
-// RetryContinueCancel answers Retry, Continue or Cancel; OverwriteCancel
-// answers Ok for Overwrite, and has Cancel as its default button.
-enum class MessageButtons { Ok, OkCancel, RetryContinueCancel, OverwriteCancel };
+// OkCancelDefaultCancel: Enter answers Cancel (questions whose yes replaces
+// the user's data). RetryContinueCancel answers Retry, Continue or Cancel;
+// OverwriteCancel answers Ok for Overwrite, and has Cancel as its default button.
+enum class MessageButtons {
+    Ok,
+    OkCancel,
+    OkCancelDefaultCancel,
+    RetryContinueCancel,
+    OverwriteCancel
+};
 enum class MessageAnswer { Ok, Cancel, Retry, Continue };
 
 // The one way core code talks to the user: a modal message with the

@@ -50,8 +50,10 @@ MessageAnswer GuiMessageBoxPrompter::showBox(const std::string& text, MessageIco
     QPushButton* continueButton = nullptr;
     switch (buttons) {
     case MessageButtons::OkCancel:
+    case MessageButtons::OkCancelDefaultCancel:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        box.setDefaultButton(QMessageBox::Ok);
+        box.setDefaultButton(buttons == MessageButtons::OkCancelDefaultCancel ? QMessageBox::Cancel
+                                                                              : QMessageBox::Ok);
         box.setEscapeButton(QMessageBox::Cancel);
         break;
     case MessageButtons::RetryContinueCancel:

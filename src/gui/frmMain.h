@@ -34,6 +34,7 @@ class GuiProgressPanel;
 class GuiThreadPrompter;
 class PasswordPrompt;
 class RestoreDriver;
+struct RestoreChoices;
 class ZipArchive;
 
 // What one of the window's file dialogs (cdTarget, cdSource) asks for.
@@ -112,6 +113,8 @@ public:
     // --- drivers
     void RunBackup();
     void RunRestore();
+    // The restore's profile and ticked boxes as the window shows them.
+    RestoreChoices restoreChoices() const;
     // Asks whether the user's mail may be replaced, then restores.
     void ConfirmAndRunRestore();
     void cmdSourceFile_Click();

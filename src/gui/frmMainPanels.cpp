@@ -3,6 +3,8 @@
 #include "gui/frmMain.h"
 
 #include "app/Environment.h"
+#include "restore/RestoreConfirmation.h"
+#include "restore/RestoreDriver.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -130,9 +132,9 @@ void frmMain::cmdApply_Click() {
 void frmMain::ConfirmAndRunRestore() {
     if (RefuseWhileBusy())
         return;
-    if (prompter_.Show("Your current Email and News messages will be replaced with the messages "
-                       "from the selected backup file.\r\n\r\nDo you want to countinue?",
-                       MessageIcon::Information, MessageButtons::OkCancel) == MessageAnswer::Ok)
+    if (prompter_.Show(RestoreConfirmationText(env_, *zip1_, restoreChoices()),
+                       MessageIcon::Information,
+                       MessageButtons::OkCancelDefaultCancel) == MessageAnswer::Ok)
         RunRestore();
 }
 

@@ -85,13 +85,18 @@ void frmMain::RunBackup() {
         showDiscWindow();
 }
 
-void frmMain::RunRestore() {
-    if (RefuseWhileBusy())
-        return;
+RestoreChoices frmMain::restoreChoices() const {
     RestoreChoices c;
     if (!chooseRestoreTarget(c.profile, c.createProfile))
         return;
     c.boxes = checked(restoreitem);
+    return c;
+}
+
+void frmMain::RunRestore() {
+    if (RefuseWhileBusy())
+        return;
+    const RestoreChoices c = restoreChoices();
     try {
         runOnWorker([&] { restoreDriver_->RunRestore(c, &cancel_); });
     } catch (const std::exception& e) {

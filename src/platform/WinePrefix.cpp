@@ -1,5 +1,6 @@
 #include "platform/WinePrefix.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -74,17 +75,44 @@ std::vector<fs::path> WinePrefix::serverLockCandidates() const {
     const std::string uid = std::to_string(getuid());
 
     std::vector<fs::path> candidates;
-    candidates.push_back(fs::path("/run/user") / uid / "wine" / serverDir / "lock");
-    // Some Wine builds name their server folder in a file inside the prefix.
+    const auto add = [&](const fs::path& base) {
+        fs::path lock = base / serverDir / "lock";
+        if (std::find(candidates.begin(), candidates.end(), lock) == candidates.end())
+            candidates.push_back(std::move(lock));
+    };
+    // Wine with a runtime folder for the user.
+    add(fs::path("/run/user") / uid / "wine");
+    // Debian's Wine makes its server's base with mkdtemp ("wine-XXXXXX") in
+    // $TMPDIR or /tmp and writes only that folder's name into the prefix's
+    // "wineserver" file; the server run may have seen another $TMPDIR than
+    // ours, so the name is looked for in both, and every such base holding a
+    // folder for this prefix counts.
+    std::vector<fs::path> tempBases;
+    if (const char* tmp = std::getenv("TMPDIR"); tmp && *tmp && fs::path(tmp).is_absolute())
+        tempBases.emplace_back(tmp);
+    tempBases.emplace_back("/tmp");
     if (std::ifstream named(root_ / "wineserver"); named) {
         std::string folder;
         std::getline(named, folder);
         while (!folder.empty() && std::isspace(static_cast<unsigned char>(folder.back())))
             folder.pop_back();
-        if (!folder.empty())
-            candidates.push_back(fs::path(folder) / serverDir / "lock");
+        if (!folder.empty() && fs::path(folder).is_absolute())
+            add(folder);
+        else if (!folder.empty())
+            for (const fs::path& base : tempBases)
+                add(base / folder);
     }
-    candidates.push_back(fs::path("/tmp") / (".wine-" + uid) / serverDir / "lock");
+    for (const fs::path& base : tempBases) {
+        std::error_code ec;
+        for (fs::directory_iterator it(base, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            if (name.size() == 11 && name.starts_with("wine-") &&
+                fs::exists(it->path() / serverDir / "lock", ec))
+                add(it->path());
+        }
+    }
+    // Wine's own layout.
+    add(fs::path("/tmp") / (".wine-" + uid));
     return candidates;
 }
 

@@ -27,8 +27,9 @@ public:
 
     // True while a wineserver runs for this prefix: it holds a write lock on
     // byte 0 of <serverdir>/lock (serverdir = server-<dev>-<inode> of the
-    // prefix, in hex) under /run/user/<uid>/wine, the folder named in the
-    // prefix's "wineserver" file, or /tmp/.wine-<uid>.
+    // prefix, in hex) under /run/user/<uid>/wine, under a "wine-XXXXXX"
+    // folder of $TMPDIR or /tmp (Debian's layout, whose name the prefix's
+    // "wineserver" file holds), or under /tmp/.wine-<uid>.
     bool wineserverRunning() const;
     // The lock files that would be held by a running wineserver.
     std::vector<std::filesystem::path> serverLockCandidates() const;

@@ -167,3 +167,63 @@ std::string ReadStorePath(modReg& reg, const std::string& sectionKey) {
 }
 
 } // namespace trelmig
+
+namespace trelmig {
+
+namespace {
+
+std::size_t replacePathsInKey(modReg& reg, RootKey root, const std::string& sub,
+                              const std::vector<MovedDataFile>& moved) {
+    RegistryBackend& backend = reg.backend();
+    std::vector<RegValue> changed;
+    for (std::size_t i = 0;; ++i) {
+        auto value = backend.valueAt(root, sub, i);
+        if (!value)
+            break;
+        std::vector<std::uint8_t> data = value->data;
+        for (const MovedDataFile& file : moved) {
+            if (value->type == REG_BINARY) {
+                auto replaced =
+                    replaceBytes(data, wideBytes(file.oldPath), wideBytes(file.newPath));
+                if (replaced == data)
+                    replaced = replaceBytes(data, narrowBytes(reg, file.oldPath),
+                                            narrowBytes(reg, file.newPath));
+                data = std::move(replaced);
+            } else if (value->type == REG_SZ || value->type == REG_EXPAND_SZ) {
+                std::string text(data.begin(), data.end());
+                for (std::size_t at = 0; (at = text.find(file.oldPath, at)) != std::string::npos;
+                     at += file.newPath.size())
+                    text.replace(at, file.oldPath.size(), file.newPath);
+                data.assign(text.begin(), text.end());
+            }
+        }
+        if (data != value->data) {
+            value->data = std::move(data);
+            changed.push_back(std::move(*value));
+        }
+    }
+    // Written after the enumeration, which they must not disturb.
+    for (const RegValue& value : changed)
+        backend.setValue(root, sub, value);
+    std::size_t count = changed.size();
+    for (std::size_t i = 0;; ++i) {
+        const auto subkey = backend.subkeyAt(root, sub, i);
+        if (!subkey)
+            break;
+        count += replacePathsInKey(reg, root, sub.empty() ? *subkey : sub + "\\" + *subkey, moved);
+    }
+    return count;
+}
+
+} // namespace
+
+std::size_t ReplaceDataFilePathsBelow(modReg& reg, const std::string& keyPath,
+                                      const std::vector<MovedDataFile>& moved) {
+    std::string sub = keyPath;
+    const RootKey root = reg.SplitRegPath(sub);
+    if (root == RootKey::None || moved.empty() || !reg.backend().keyExists(root, sub))
+        return 0;
+    return replacePathsInKey(reg, root, sub, moved);
+}
+
+} // namespace trelmig

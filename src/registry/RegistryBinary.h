@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace trelmig {
 
@@ -52,5 +53,20 @@ namespace trelmig {
 // "01020fff" decoded wide first and, when that finds nothing, narrow. "Error"
 // when neither finds a path.
 std::string ReadStorePath(modReg& reg, const std::string& sectionKey);
+
+// A data file that moved: the path the profile named and the one it has now.
+struct MovedDataFile {
+    std::string oldPath;
+    std::string newPath;
+};
+
+// Points every value of the key and of all keys below it that names a moved
+// data file at its new path: store entry identifiers and other binary values
+// that carry the path (an account's "Delivery Store EntryID" among them) as
+// UTF-16 text, else as ANSI text, and string values holding it. Other bytes
+// stay as they were. Returns how many values changed; the changes stay
+// unsaved.
+std::size_t ReplaceDataFilePathsBelow(modReg& reg, const std::string& keyPath,
+                                      const std::vector<MovedDataFile>& moved);
 
 } // namespace trelmig

@@ -11,7 +11,9 @@
 #include "platform/Text.h"
 #include "registry/RegistryBinary.h"
 #include "registry/RegistryText.h"
+#include "restore/DataFilesInUse.h"
 #include "restore/RestoreJournal.h"
+#include "restore/StagedFiles.h"
 
 #include <algorithm>
 #include <array>
@@ -19,6 +21,7 @@
 #include <map>
 #include <memory>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace trelmig {
 
@@ -39,66 +42,46 @@ bool isBareName(const std::string& name) {
            name.find_first_of("/\\") == std::string::npos && name.find(':') == std::string::npos;
 }
 
+// A name as a message line shows it: a long one keeps its start and end.
+std::string shownName(const std::string& name, std::size_t kShown = 120) {
+    if (name.size() <= kShown)
+        return name;
+    std::size_t head = kShown / 2;
+    while (head > 0 && (static_cast<unsigned char>(name[head]) & 0xC0) == 0x80)
+        --head; // not inside a UTF-8 sequence
+    std::size_t tail = name.size() - kShown / 2;
+    while (tail < name.size() && (static_cast<unsigned char>(name[tail]) & 0xC0) == 0x80)
+        ++tail;
+    return name.substr(0, head) + "..." + name.substr(tail) + " (" + std::to_string(name.size()) +
+           " characters)";
+}
+
+// Why a file cannot have that name in that host folder, or empty: checked
+// for every file of an item before the first of them replaces anything.
+std::string unfitFileName(const std::filesystem::path& folder, const std::string& name) {
+    for (unsigned char c : name)
+        if (c < 0x20 ||
+            std::string_view("<>:\"/\\|?*").find(static_cast<char>(c)) != std::string_view::npos)
+            return "holds a character no Windows file name may hold";
+    long nameMax = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    if (nameMax <= 0)
+        nameMax = 255;
+    if (name.size() > static_cast<std::size_t>(nameMax))
+        return "is longer than the " + std::to_string(nameMax) +
+               " bytes a file name may have there";
+    long pathMax = ::pathconf(folder.c_str(), _PC_PATH_MAX);
+    if (pathMax <= 0)
+        pathMax = 4096;
+    if (folder.string().size() + 1 + name.size() >= static_cast<std::size_t>(pathMax))
+        return "makes a path longer than the " + std::to_string(pathMax) + " bytes a path may have";
+    return {};
+}
+
 std::string upper(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
     return s;
 }
-
-// Extracted files waiting beside their places under names a later restore
-// recognises as leftovers (".<name>.trelmig-x-XXXXXX"); removed unless
-// committed.
-class StagedFiles {
-public:
-    ~StagedFiles() {
-        std::error_code ec;
-        for (const auto& [place, target] : files_)
-            std::filesystem::remove(place, ec);
-    }
-    const std::filesystem::path& add(const std::filesystem::path& target) {
-        files_.emplace_back(leftoverName(target), target);
-        return files_.back().first;
-    }
-    static std::filesystem::path leftoverName(const std::filesystem::path& target) {
-        return target.parent_path() /
-               (SideFile::sidePrefix(target.filename().string()) + "x-" + sideSuffix());
-    }
-    void commit(const std::filesystem::path& folder, RetiredFiles& retired) {
-        // The new files reach the disk before any replaces an old one: a few
-        // one by one, many with one flush of the whole file system (which
-        // also waits for whatever else is being written there).
-        constexpr std::size_t kFlushedOneByOne = 8;
-        const auto flushed = [&] {
-            if (files_.size() > kFlushedOneByOne)
-                return flushFileSystem(folder.string());
-            return std::all_of(files_.begin(), files_.end(),
-                               [](const auto& file) { return flushFile(file.first.string()); });
-        };
-        if (!files_.empty() && !flushed())
-            throw std::runtime_error("the restored files cannot be flushed to disk in " +
-                                     folder.string());
-        for (std::size_t done = 0; done < files_.size(); ++done) {
-            std::error_code ec;
-            retired.keep(files_[done].second, leftoverName(files_[done].second));
-            std::filesystem::rename(files_[done].first, files_[done].second, ec);
-            if (ec) {
-                // Those in place are no longer staged (erased at once: one by
-                // one from the front took quadratic time for many files).
-                files_.erase(files_.begin(), files_.begin() + static_cast<std::ptrdiff_t>(done));
-                throw std::runtime_error("cannot put " + files_.front().second.string() +
-                                         " in place: " + ec.message());
-            }
-        }
-        files_.clear();
-        retired.removeKept();
-        if (!syncFolder(folder.string()))
-            throw std::runtime_error("the restored files are in place, but the folder " +
-                                     folder.string() + " could not be flushed to disk");
-    }
-
-private:
-    std::vector<std::pair<std::filesystem::path, std::filesystem::path>> files_;
-};
 
 // Extractions not flushed to disk one by one while it lives.
 class NoFlushEachExtraction {
@@ -133,6 +116,8 @@ bool ItemRestore::guarded(const std::string& what, const std::function<void()>& 
     } catch (const std::exception& e) {
         lastError_ = what + ": " + e.what();
     }
+    // Reasons from below may name a file whole: a message line stays short.
+    lastError_ = shownName(lastError_, 600);
     env_.registry.revert();
     return false;
 }
@@ -149,7 +134,7 @@ std::vector<std::string> ItemRestore::entries(const std::string& itemKey) const 
         // Entry names come from the backup file: only bare names may pass, so
         // nothing is ever written outside the destination folder.
         if (!isBareName(name))
-            throw Failure("the backup file names an entry \"" + name +
+            throw Failure("the backup file names an entry \"" + shownName(name) +
                               "\" that is not a plain file name; nothing was restored from it",
                           true);
         names.push_back(std::move(name));
@@ -182,13 +167,20 @@ void ItemRestore::extractInto(const std::vector<std::string>& names, const std::
 
 void ItemRestore::extractFiles(const std::vector<std::pair<std::string, std::string>>& files,
                                const std::string& folder) {
+    StagedFiles staged;
+    stageFiles(files, folder, staged);
+    staged.commit(retired_);
+}
+
+void ItemRestore::stageFiles(const std::vector<std::pair<std::string, std::string>>& files,
+                             const std::string& folder, StagedFiles& staged) {
     ensureFolder(folder);
     env_.files.removeStaleExtractions(folder);
     std::uintmax_t needed = 0;
     for (const auto& [entryName, fileName] : files) {
         const auto entry = zip_.GetEntry(entryName);
         if (!entry)
-            throw Failure("the backup file has no entry " + entryName, true);
+            throw Failure("the backup file has no entry " + shownName(entryName), true);
         needed += entry->size;
     }
     // Room for the new files beside the old ones, which stay until all are in.
@@ -204,13 +196,16 @@ void ItemRestore::extractFiles(const std::vector<std::pair<std::string, std::str
                       false);
     // Every file is extracted beside its place first; the user's files are
     // replaced only once all of them are complete and on disk.
-    StagedFiles staged;
     NoFlushEachExtraction flushedTogether(zip_);
     std::vector<std::pair<std::string, std::string>> extractions;
     for (const auto& [entryName, fileName] : files) {
+        if (const std::string unfit = unfitFileName(targets->folder(), fileName); !unfit.empty())
+            throw Failure("the file name \"" + shownName(fileName) + "\" " + unfit +
+                              "; nothing was changed",
+                          false);
         const auto target = targets->fileFor(fileName);
         if (!target)
-            throw Failure("refusing to write " + folder + "\\" + fileName +
+            throw Failure("refusing to write " + folder + "\\" + shownName(fileName) +
                               ": it is a link or a folder; nothing was changed",
                           false);
         if (journal_)
@@ -219,7 +214,6 @@ void ItemRestore::extractFiles(const std::vector<std::pair<std::string, std::str
     }
     if (!zip_.ExtractEntriesTo(extractions))
         throw Failure(zip_.LastError() + "; nothing was changed", true);
-    staged.commit(targets->folder(), retired_);
 }
 
 std::string ItemRestore::extractToWorkFolder(const std::string& name) {
@@ -280,7 +274,12 @@ void ItemRestore::HoldProfileConfiguration(bool hold) {
 
 bool ItemRestore::RestoreAccounts(const std::string& profile) {
     const std::string key = AccountsKeyFor(env_.session, profile);
-    return guarded("accounts settings", [&] { importRegistryItem("BackupAccounts", key); });
+    return guarded("accounts settings", [&] {
+        importRegistryItem("BackupAccounts", key, false);
+        // The accounts deliver into the data files restored before them.
+        ReplaceDataFilePathsBelow(env_.reg, key, movedDataFiles_);
+        saveRegistry();
+    });
 }
 
 bool ItemRestore::RestoreConfigsetting() {
@@ -375,6 +374,45 @@ bool ItemRestore::RestoreRules(const std::string& profile) {
     });
 }
 
+std::map<std::string, std::vector<std::pair<std::string, std::string>>>
+ItemRestore::plannedDataFiles(const std::string& itemKey, const std::string& profile) {
+    // Outlook 2013 and later keep .pst and .ost files in different folders.
+    std::map<std::string, std::vector<std::string>> byFolder;
+    for (const auto& name : entries(itemKey))
+        byFolder[DataFileFolderFor(env_.session, env_.reg, name)].push_back(name);
+    // A data file another profile of the prefix names is never written
+    // over: the restored one gets a free name beside it.
+    const DataFilesInUse inUse(env_, profile);
+    std::map<std::string, std::vector<std::pair<std::string, std::string>>> planned;
+    for (const auto& [folder, names] : byFolder) {
+        const auto hostFolder = env_.files.hostPath(folder);
+        for (const auto& name : names)
+            planned[folder].emplace_back(
+                name, hostFolder ? inUse.freeName(*hostFolder, name, profile) : name);
+    }
+    return planned;
+}
+
+std::vector<std::string> ItemRestore::DataFilesReplaced(const std::string& profile,
+                                                        bool personalFolders, bool addressBook) {
+    std::vector<std::string> replaced;
+    for (const auto& [itemKey, chosen] :
+         {std::pair{"BackupDatas", personalFolders}, std::pair{"BackupPab", addressBook}}) {
+        if (!chosen || !env_.session.strRestoreEntries.contains(itemKey))
+            continue;
+        try {
+            for (const auto& [folder, files] : plannedDataFiles(itemKey, profile))
+                for (const auto& [entryName, fileName] : files)
+                    if (env_.files.fileExists(folder + "\\" + fileName))
+                        replaced.push_back(folder + "\\" + fileName);
+        } catch (const std::exception&) {
+            // An item that cannot be restored replaces nothing; the restore
+            // itself says why.
+        }
+    }
+    return replaced;
+}
+
 void ItemRestore::restoreProfileFiles(
     const std::string& itemKey, const std::string& profile,
     const std::function<void(const std::string&, const NewPathOf&)>& rewriteSection) {
@@ -382,24 +420,36 @@ void ItemRestore::restoreProfileFiles(
     // cannot be put in place, the profile keeps naming its own.
     const bool withConfiguration = configurationHeld_;
     configurationHeld_ = false;
-    // Outlook 2013 and later keep .pst and .ost files in different folders.
-    std::map<std::string, std::vector<std::string>> byFolder;
-    for (const auto& name : entries(itemKey))
-        byFolder[DataFileFolderFor(env_.session, env_.reg, name)].push_back(name);
-    for (const auto& [folder, names] : byFolder)
-        extractInto(names, folder);
+    // Files restored beside another profile's carry the profile's name.
+    if (!ProfileFileName(profile, ""))
+        throw Failure("the profile name \"" + profile +
+                          "\" cannot be part of a file name; nothing was changed",
+                      false);
     const std::string key = env_.session.strProfilesKey + "\\" + profile;
     if (journal_)
         journal_->beforeKeyChange(key);
+    // The configuration is decrypted, checked and imported (unsaved) before
+    // the first data file is replaced: a damaged one changes nothing.
     if (withConfiguration)
         importRegistryItem("BackupConfig", key, false);
+    std::map<std::string, std::string> restoredNames; // upper-cased entry name -> file name
+    // All of them are extracted before the first replaces anything.
+    StagedFiles staged;
+    for (const auto& [folder, files] : plannedDataFiles(itemKey, profile)) {
+        for (const auto& [entryName, fileName] : files)
+            restoredNames[upper(entryName)] = fileName;
+        stageFiles(files, folder, staged);
+    }
+    staged.commit(retired_);
     const auto sections = env_.reg.EnumRegSubkeys(key);
     if (sections.empty())
         throw Failure("the profile " + profile + " has no sections", false);
     // The paths written into the profile are ones Wine can open.
-    const auto newPathOf = [this](const std::string& fileName) {
+    const auto newPathOf = [&](const std::string& fileName) {
         const std::string folder = DataFileFolderFor(env_.session, env_.reg, fileName);
-        return env_.files.canonicalPath(folder).value_or(folder) + "\\" + fileName;
+        const auto renamed = restoredNames.find(upper(fileName));
+        return env_.files.canonicalPath(folder).value_or(folder) + "\\" +
+               (renamed == restoredNames.end() ? fileName : renamed->second);
     };
     for (const auto& section : sections)
         rewriteSection(key + "\\" + section, newPathOf);
@@ -407,6 +457,7 @@ void ItemRestore::restoreProfileFiles(
 
 bool ItemRestore::RestoreDatas(const std::string& profile) {
     return guarded("personal folders", [&] {
+        std::vector<MovedDataFile> moved;
         restoreProfileFiles(
             "BackupDatas", profile, [&](const std::string& sectionKey, const NewPathOf& newPathOf) {
                 const std::string oldPath = ReadStorePath(env_.reg, sectionKey);
@@ -416,12 +467,22 @@ bool ItemRestore::RestoreDatas(const std::string& profile) {
                 env_.reg.DeleteRegValue(sectionKey, "001e6700");
                 ReplaceInRegBinary(env_.reg, sectionKey, "01020fff", oldPath, newPath);
                 ReplaceInRegBinary(env_.reg, sectionKey, "001f6700", oldPath, newPath);
+                if (oldPath != newPath)
+                    moved.push_back({oldPath, newPath});
             });
-        const std::string services =
-            env_.session.strProfilesKey + "\\" + profile + "\\" + kServiceSection;
+        const std::string key = env_.session.strProfilesKey + "\\" + profile;
+        const std::string services = key + "\\" + kServiceSection;
         env_.reg.DeleteRegValue(services, "1102039b");
         env_.reg.DeleteRegValue(services, "001e023d");
+        // Accounts and other sections carry store entry identifiers of their
+        // own ("Delivery Store EntryID"): they name the restored files too.
+        ReplaceDataFilePathsBelow(env_.reg, key, moved);
+        const std::string accounts = AccountsKeyFor(env_.session, profile);
+        if (journal_)
+            journal_->beforeKeyChange(accounts);
+        ReplaceDataFilePathsBelow(env_.reg, accounts, moved);
         saveRegistry();
+        movedDataFiles_ = std::move(moved);
         const auto favoritesName = ProfileFileName(profile, ".FAV");
         if (!favoritesName)
             throw Failure("the profile name \"" + profile + "\" cannot be part of a file name",

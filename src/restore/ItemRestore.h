@@ -1,9 +1,11 @@
 #pragma once
 
 #include "core/ItemCatalogue.h"
+#include "registry/RegistryBinary.h"
 #include "restore/RetiredFiles.h"
 
 #include <functional>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@ namespace trelmig {
 
 class Environment;
 class RestoreJournal;
+class StagedFiles;
 class ZipArchive;
 
 // The ten operations that put one item each back from the inspected archive
@@ -44,6 +47,11 @@ public:
 
     // Told of every file, folder and registry key before it is changed.
     void SetJournal(RestoreJournal* journal) { journal_ = journal; }
+    // The data files of the personal folders and of the address book that a
+    // restore of the inspected backup into the profile would replace, as
+    // Windows paths.
+    std::vector<std::string> DataFilesReplaced(const std::string& profile, bool personalFolders,
+                                               bool addressBook);
 
     // Runs the operation of a backup step.
     bool Run(const BackupStep& step, const std::string& profile);
@@ -63,10 +71,18 @@ private:
     // beside their places first, then renamed into place.
     void extractFiles(const std::vector<std::pair<std::string, std::string>>& files,
                       const std::string& folder);
+    // Checks the names and room and extracts the files beside their places,
+    // for the caller to commit.
+    void stageFiles(const std::vector<std::pair<std::string, std::string>>& files,
+                    const std::string& folder, StagedFiles& staged);
     std::string extractToWorkFolder(const std::string& name);
     void ensureFolder(const std::string& folder);
     void importRegistryItem(const std::string& itemKey, const std::string& targetKey,
                             bool save = true);
+    // The data files of the item by destination folder: (entry name, file
+    // name) pairs, the file name free of the files other profiles name.
+    std::map<std::string, std::vector<std::pair<std::string, std::string>>>
+    plannedDataFiles(const std::string& itemKey, const std::string& profile);
     void restoreFolderItem(const std::string& itemKey, const std::string& folder);
     // The path a data file of that bare name gets, as Wine names it.
     using NewPathOf = std::function<std::string(const std::string&)>;
@@ -87,6 +103,9 @@ private:
     bool configurationHeld_ = false;
     RetiredFiles retired_;
     RestoreJournal* journal_ = nullptr;
+    // The data files this run restored under another path than the profile
+    // named, for the accounts restored after them.
+    std::vector<MovedDataFile> movedDataFiles_;
 };
 
 } // namespace trelmig

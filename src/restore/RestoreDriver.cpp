@@ -184,7 +184,16 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c, const Cancel
     // only together with them (steps 2 and 7 rewrite the paths in it).
     items.HoldProfileConfiguration(runs(0) && (runs(1) || runs(6)));
     result.allSucceeded = true;
-    bool hardFailure = false;
+    // The chosen items (boxes) a failed step belonged to: their later steps
+    // do not run, so a failed item leaves all it would have touched (the
+    // rules of the personal folders among them) as it was.
+    ItemSelection failedBoxes{};
+    const auto itemFailed = [&](const RestoreStep& step) {
+        return std::any_of(step.boxes.begin(), step.boxes.end(), [&](int b) {
+            return b >= 0 && c.boxes[static_cast<std::size_t>(b)] &&
+                   failedBoxes[static_cast<std::size_t>(b)];
+        });
+    };
     for (std::size_t i = 0; i < restoreSteps().size(); ++i) {
         const RestoreStep& step = restoreSteps()[i];
         if (!runs(i))
@@ -193,6 +202,12 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c, const Cancel
         if (CancelRequested(cancel)) {
             result.cancelled = true;
             break;
+        }
+        if (itemFailed(step)) {
+            if (step.logLabel)
+                result.log += CompletionLine(step.failedLabel, step.tabs, false,
+                                             "not restored, as an earlier part of it failed");
+            continue;
         }
         progress_.SetStatus(step.statusText);
         const bool ok = items.Run(backupSteps()[i], c.profile);
@@ -207,9 +222,11 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c, const Cancel
         else if (!ok)
             result.log += ReasonLine(items.LastError());
         if (!ok) {
+            for (int b : step.boxes)
+                if (b >= 0 && c.boxes[static_cast<std::size_t>(b)])
+                    failedBoxes[static_cast<std::size_t>(b)] = true;
             result.allSucceeded = false;
             result.failures.push_back(items.LastError());
-            hardFailure = hardFailure || items.LastFailureWasHard();
         }
     }
     zip_.SetEvents({});
@@ -239,8 +256,9 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c, const Cancel
             MessageIcon::Information);
         return result;
     }
-    // The reasons are in the log, each after its item's line.
-    if (hardFailure)
+    // The reasons are in the log, each after its item's line. A chosen item
+    // that failed is never reported under "Completed!".
+    if (!result.allSucceeded)
         prompter_.Show("The Restore was not Completed!\t\t\t\r\n" + result.log + undoLost,
                        MessageIcon::Critical);
     else

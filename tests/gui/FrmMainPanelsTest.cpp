@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 
+#include <QComboBox>
 #include <QDate>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -155,8 +156,10 @@ TEST_F(MainWindowTest, RestoreNowFromTheMenuAsksAsTheButtonDoes) {
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text,
               "Your current Email and News messages will be replaced with the messages from "
-              "the selected backup file.\r\n\r\nDo you want to countinue?");
-    EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancel);
+              "the selected backup file.\r\n\r\nProfile: " +
+                  window->cbTarget->currentText().toStdString() +
+                  "\r\n\r\nDo you want to countinue?");
+    EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancelDefaultCancel);
 
     prompter.answer = MessageAnswer::Ok;
     window->restorenow->trigger();
@@ -174,9 +177,11 @@ TEST_F(MainWindowTest, TheRestoreButtonAsksFirstAndCancelDoesNothing) {
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text,
               "Your current Email and News messages will be replaced with the messages from "
-              "the selected backup file.\r\n\r\nDo you want to countinue?");
+              "the selected backup file.\r\n\r\nProfile: " +
+                  window->cbTarget->currentText().toStdString() +
+                  "\r\n\r\nDo you want to countinue?");
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
-    EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancelDefaultCancel);
 
     prompter.answer = MessageAnswer::Ok;
     window->cmdApply->click();

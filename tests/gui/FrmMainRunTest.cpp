@@ -224,12 +224,15 @@ TEST_F(WindowRunTest, BackupRestoredIntoTheSecondProfileOfAnotherPrefix) {
                   i != ItemAddressBook)
             << i;
 
+    const std::string othersOwn =
+        readWholeFile(other.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst");
     window->cbTarget->setCurrentText(QStringLiteral("Work"));
     window->Selectallitems2->trigger();
     prompter.answer = MessageAnswer::Ok;
     window->cmdApply->click();
     ASSERT_EQ(prompter.messages.size(), 2u);
-    EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancel); // the confirmation
+    EXPECT_EQ(prompter.messages[0].buttons,
+              MessageButtons::OkCancelDefaultCancel); // the confirmation
     EXPECT_EQ(prompter.messages[1].text, "The Restore was Completed!\t\t\t\r\n"
                                          "\r\nRestore Personal Folders\t\tsucceeded!\t"
                                          "\r\nRestore Accounts Settings\t\tsucceeded!\t"
@@ -241,17 +244,21 @@ TEST_F(WindowRunTest, BackupRestoredIntoTheSecondProfileOfAnotherPrefix) {
     EXPECT_EQ(window->picCon3->Label1->text(), QStringLiteral("Operation complete!"));
     EXPECT_FALSE(window->picCon3->isVisible());
 
-    // Read back as Wine would: Work now uses the data files of "Outlook".
+    // Read back as Wine would: Work now uses data files of its own, beside
+    // those the prefix's "Outlook" profile still names.
     window.reset();
     env.reset();
     Environment after(WinePrefix(other.root), prompter);
     after.Discover();
     const std::string folder = "C:\\users\\sam\\AppData\\Local\\Microsoft\\Outlook\\";
     const std::set<std::string> paths = storePaths(after, "Work");
-    EXPECT_TRUE(paths.count(folder + "Outlook.pst")) << *paths.begin();
-    EXPECT_TRUE(paths.count(folder + "Archive.pst"));
+    EXPECT_TRUE(paths.count(folder + "Outlook (Work).pst")) << *paths.begin();
+    EXPECT_TRUE(paths.count(folder + "Archive (Work).pst"));
+    EXPECT_EQ(
+        readWholeFile(other.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook (Work).pst"),
+        readWholeFile(prefix.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst"));
     EXPECT_EQ(readWholeFile(other.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst"),
-              readWholeFile(prefix.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst"));
+              othersOwn);
 }
 
 // A mistyped password costs no new choice of the file: the prompt comes

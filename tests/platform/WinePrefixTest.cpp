@@ -1,6 +1,7 @@
 #include "platform/WinePrefix.h"
 #include "platform/WorkFolder.h"
 
+#include "RealWineserver.h"
 #include "ScopedEnv.h"
 #include "WineServerLock.h"
 
@@ -107,3 +108,44 @@ TEST(WinePrefix, MissingPrefixHasNoServer) {
     EXPECT_TRUE(prefix.serverLockCandidates().empty());
     EXPECT_FALSE(prefix.wineserverRunning());
 }
+
+// A real wineserver for a scratch prefix, in each layout the installed Wine
+// makes: Debian's Wine writes only the name of its "wine-XXXXXX" base into
+// the prefix, relative to $TMPDIR or /tmp; with /run/user/<uid> present it
+// uses that instead.
+class RealWineserverLayout : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(RealWineserverLayout, IsSeenWhileItRunsAndNotOnceItStopped) {
+    const auto program = RealWineserver::program();
+    if (!program)
+        GTEST_SKIP() << "Wine is not installed";
+    WorkFolder work;
+    const fs::path root = work.path() / "prefix";
+    fs::create_directories(root);
+    const std::string layout = GetParam();
+    std::string environment = "-u TMPDIR";
+    std::optional<ScopedEnv> ourTmpdir;
+    if (layout == "tmpdir") {
+        fs::create_directories(work.path() / "tmp");
+        environment = "TMPDIR='" + (work.path() / "tmp").string() + "'";
+        ourTmpdir.emplace("TMPDIR", (work.path() / "tmp").string());
+    } else if (layout == "runtime-dir") {
+        if (!fs::is_directory("/run/user/" + std::to_string(getuid())))
+            GTEST_SKIP() << "no /run/user/" << getuid() << " here";
+    } else {
+        ourTmpdir.emplace("TMPDIR", std::nullopt);
+    }
+    WinePrefix prefix(root);
+    ASSERT_FALSE(prefix.wineserverRunning());
+    {
+        RealWineserver server(*program, root, environment);
+        ASSERT_TRUE(server.started());
+        EXPECT_TRUE(eventually([&] { return prefix.wineserverRunning(); }));
+        server.stop();
+        // The name file and the lock file stay behind; no lock is held.
+        EXPECT_TRUE(eventually([&] { return !prefix.wineserverRunning(); }));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(WinePrefix, RealWineserverLayout,
+                         ::testing::Values("tmp", "tmpdir", "runtime-dir"));

@@ -30,7 +30,9 @@ TEST_F(RestoreFixture, PersonalFoldersThatCannotBeWrittenChangeNothing) {
     const std::string userBefore = readWholeFile(target.root / "user.reg");
 
     ASSERT_TRUE(inspect(archive).accepted);
-    const RestoreRunResult r = restore(items({0}));
+    // Into the profile that names the file ("Work" would get files of its
+    // own beside those of "Outlook").
+    const RestoreRunResult r = restore(items({0}), "Outlook");
     EXPECT_FALSE(r.allSucceeded);
     EXPECT_EQ(readWholeFile(target.root / "user.reg"), userBefore);
     EXPECT_EQ(readWholeFile(folder / "Archive.pst"), archiveBefore);

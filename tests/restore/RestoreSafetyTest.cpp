@@ -1,6 +1,7 @@
 #include "RestoreFixture.h"
 
 #include "core/SettingsFile.h"
+#include "platform/RealWineserver.h"
 #include "platform/WineServerLock.h"
 
 #include <cstdlib>
@@ -98,6 +99,34 @@ TEST_F(RestoreFixture, ARunningWineserverRefusesTheRestoreAndNothingChanges) {
     }
     fs::remove_all(serverDir);
     EXPECT_EQ(contents(target.root), before);
+}
+
+// The same with a real wineserver for the prefix, in the layout the
+// installed Wine gives it (Debian's: a "wine-XXXXXX" folder of /tmp).
+TEST_F(RestoreFixture, ARealWineserverRefusesTheRestoreAndNothingChanges) {
+    const auto program = RealWineserver::program();
+    if (!program)
+        GTEST_SKIP() << "Wine is not installed";
+    backUp(items({0, 1, 2}));
+    ASSERT_TRUE(inspect(archive).accepted);
+    auto before = contents(target.root);
+    {
+        RealWineserver wineserver(*program, target.root);
+        ASSERT_TRUE(wineserver.started());
+        ASSERT_TRUE(eventually([&] { return env->prefix.wineserverRunning(); }));
+        const RestoreRunResult r = restore(items({0, 1, 2}));
+        EXPECT_FALSE(r.started);
+        EXPECT_NE(prompter.messages.back().text.find("close Outlook and Wine first"),
+                  std::string::npos);
+    }
+    // The registry files are the server's to write when it stops; every
+    // other file is as it was.
+    auto after = contents(target.root);
+    std::erase_if(after, [](const auto& file) {
+        return file.first == "wineserver" || file.first.ends_with(".reg");
+    });
+    std::erase_if(before, [](const auto& file) { return file.first.ends_with(".reg"); });
+    EXPECT_EQ(after, before);
 }
 
 // Archives made on Windows: Info-ZIP's traditional encryption and an

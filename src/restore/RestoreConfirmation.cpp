@@ -1,0 +1,32 @@
+#include "restore/RestoreConfirmation.h"
+
+#include "restore/ItemRestore.h"
+#include "restore/RestoreDriver.h"
+
+namespace trelmig {
+
+std::string RestoreConfirmationText(Environment& env, ZipArchive& zip,
+                                    const RestoreChoices& choices) {
+    std::string text = "Your current Email and News messages will be replaced with the messages "
+                       "from the selected backup file.\r\n\r\nProfile: " +
+                       choices.profile + "\r\n";
+    // Personal Folders and the Personal Address Book bring data files.
+    if (choices.boxes[0] || choices.boxes[4]) {
+        ItemRestore items(env, zip);
+        const std::vector<std::string> replaced =
+            items.DataFilesReplaced(choices.profile, choices.boxes[0], choices.boxes[4]);
+        constexpr std::size_t kListed = 10;
+        if (replaced.empty()) {
+            text += "No data file will be replaced.\r\n";
+        } else {
+            text += "These files will be replaced:\r\n";
+            for (std::size_t i = 0; i < replaced.size() && i < kListed; ++i)
+                text += "    " + replaced[i] + "\r\n";
+            if (replaced.size() > kListed)
+                text += "    and " + std::to_string(replaced.size() - kListed) + " more\r\n";
+        }
+    }
+    return text + "\r\nDo you want to countinue?";
+}
+
+} // namespace trelmig
