@@ -132,7 +132,6 @@ BackupRunResult BackupDriver::RunBackup(const BackupChoices& c, const CancelToke
     request.outlookDisplayName = GetOutlookVersion(s, env_.reg, env_.files, env_.system);
     request.time = LocalTimeNow();
     request.cancel = cancel;
-    request.verifyArchive = verifyArchive;
 
     int stepsDone = 0;
     const BackupHooks hooks{

@@ -46,12 +46,6 @@ public:
     BackupRunResult RunBackup(const BackupChoices& choices, const CancelToken* cancel = nullptr);
     bool Running() const { return running_; }
 
-    // Checks each new archive before it replaces anything (see
-    // BackupRequest::verifyArchive); none when empty.
-    std::function<std::optional<std::string>(const std::string& newArchive,
-                                             const std::string& password)>
-        verifyArchive;
-
 private:
     Environment& env_;
     ZipArchive& zip_;

@@ -1,6 +1,7 @@
 #include "backup/BackupRun.h"
 
 #include "app/Environment.h"
+#include "archive/ArchiveVerify.h"
 #include "archive/ZipArchive.h"
 #include "archive/ZipWriteTarget.h"
 #include "backup/ItemBackup.h"
@@ -65,10 +66,20 @@ void removeLeftoversOfNewArchives(const std::string& place) {
             std::filesystem::remove(entry.path(), ec);
 }
 
+// What reading the new archive back through the restore's read path found
+// wrong with it; nullopt when it is sound.
+std::optional<std::string> readBackProblem(const std::string& archive, const std::string& password,
+                                           const AnsiCodec& ansi) {
+    const ArchiveVerdict verdict = VerifyArchive(archive, password, ansi);
+    if (verdict.state == ArchiveVerdict::State::Sound)
+        return std::nullopt;
+    return verdict.entry.empty() ? verdict.reason : verdict.entry + ": " + verdict.reason;
+}
+
 // Writes the archive beside its place, has it verified and renames it into
 // place; on any failure the file at the place stays as it was.
 void writeInPlace(ZipArchive& zip, const ZipFileList& files, const BackupRequest& request,
-                  const std::string& place, BackupOutcome& outcome) {
+                  const AnsiCodec& ansi, const std::string& place, BackupOutcome& outcome) {
     ZipWriteTarget placement(place);
     if (!placement.begin())
         throw std::runtime_error(placement.error());
@@ -77,11 +88,12 @@ void writeInPlace(ZipArchive& zip, const ZipFileList& files, const BackupRequest
         throw std::runtime_error(zip.LastError());
     if (CancelRequested(request.cancel))
         throw std::runtime_error("the backup was cancelled");
-    if (request.verifyArchive) {
-        if (const auto why = request.verifyArchive(placement.tempPath(), request.password))
-            throw std::runtime_error("the new backup file did not pass its check (" + *why +
-                                     "); it was removed");
-    }
+    const auto why = request.verifyArchive
+                         ? request.verifyArchive(placement.tempPath(), request.password)
+                         : readBackProblem(placement.tempPath(), request.password, ansi);
+    if (why)
+        throw std::runtime_error("the new backup file did not pass its check (" + *why +
+                                 "); it was removed");
     if (!placement.commit())
         throw std::runtime_error(placement.error());
     outcome.archivePath = place;
@@ -166,7 +178,7 @@ BackupOutcome PerformBackup(Environment& env, ZipArchive& zip, const BackupReque
             place = PartialArchiveName(request.targetFile);
             outcome.keptEarlier = true;
         }
-        writeInPlace(zip, files, request, place, outcome);
+        writeInPlace(zip, files, request, env.ansi, place, outcome);
         outcome.written = true;
     } catch (const std::exception& e) {
         outcome.written = false;

@@ -29,7 +29,8 @@ struct BackupRequest {
     const CancelToken* cancel = nullptr;
     // Called on the complete new archive, written beside the target, before
     // it replaces anything: nullopt when it is sound, else why not. A new
-    // archive that is not sound is removed and the earlier one stays.
+    // archive that is not sound is removed and the earlier one stays. When
+    // empty, the archive is read back through the restore's read path.
     std::function<std::optional<std::string>(const std::string& newArchive,
                                              const std::string& password)>
         verifyArchive;

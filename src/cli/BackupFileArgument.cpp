@@ -107,19 +107,6 @@ InspectionResult withRetypedPasswords(const CommandLine& cmd,
     return result;
 }
 
-unsigned codePageAtHand(const CommandLine& cmd) {
-    try {
-        const WinePrefix prefix = WinePrefix::locate(cmd.prefix);
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(prefix.systemReg(), ec))
-            return 1252;
-        const WineRegistry registry(prefix);
-        return SystemInfo(registry, prefix).ansiCodePage();
-    } catch (const std::exception&) {
-        return 1252; // a prefix that cannot be read has no say in a look at a file
-    }
-}
-
 } // namespace
 
 std::unique_ptr<PasswordPrompt> CommandLinePasswordPrompt(const CommandLine& cmd,
@@ -134,6 +121,19 @@ std::string BackupFileArgumentProblem(const CommandLine& cmd) {
     return problem;
 }
 
+unsigned CodePageAtHand(const CommandLine& cmd) {
+    try {
+        const WinePrefix prefix = WinePrefix::locate(cmd.prefix);
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(prefix.systemReg(), ec))
+            return 1252;
+        const WineRegistry registry(prefix);
+        return SystemInfo(registry, prefix).ansiCodePage();
+    } catch (const std::exception&) {
+        return 1252; // a prefix that cannot be read has no say in a look at a file
+    }
+}
+
 InspectionResult InspectBackupFileAlone(const CommandLine& cmd, Prompter& prompter) {
     if (!namedFilesUsable(cmd, prompter))
         return {};
@@ -141,7 +141,7 @@ InspectionResult InspectBackupFileAlone(const CommandLine& cmd, Prompter& prompt
     Session session;
     session.strProgramFolder = work.path().string();
     session.strInfoFile = (work.path() / "vastrel.dat").string();
-    const AnsiCodec ansi(codePageAtHand(cmd));
+    const AnsiCodec ansi(CodePageAtHand(cmd));
     ZipArchive zip(ansi);
     CommandLinePasswords passwords(cmd.passwordFile, prompter);
     return withRetypedPasswords(cmd, [&] {

@@ -28,6 +28,10 @@ InspectedBackupFile InspectBackupFileArgument(const CommandLine& cmd, Prompter& 
 // else in 1252.
 InspectionResult InspectBackupFileAlone(const CommandLine& cmd, Prompter& prompter);
 
+// The ANSI code page the texts inside a backup file are read in: that of the
+// prefix when there is one at hand, else 1252.
+unsigned CodePageAtHand(const CommandLine& cmd);
+
 // The password of a protected backup file named on the command line: the
 // first line of --password-file, else typed at the terminal without echo.
 std::unique_ptr<PasswordPrompt> CommandLinePasswordPrompt(const CommandLine& cmd,

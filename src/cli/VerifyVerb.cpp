@@ -1,6 +1,5 @@
 #include "cli/Verbs.h"
 
-#include "app/Environment.h"
 #include "archive/ArchiveVerify.h"
 #include "archive/ZipArchive.h"
 #include "cli/BackupFileArgument.h"
@@ -12,21 +11,6 @@
 #include <ostream>
 
 namespace trelmig {
-
-namespace {
-
-// The code page the information file is read in: the prefix's when there is
-// one to read, else Windows' western default.
-AnsiCodec ansiOf(const CommandLine& cmd, Prompter& prompter) {
-    try {
-        Environment env(WinePrefix::locate(cmd.prefix), prompter);
-        return env.ansi;
-    } catch (const std::exception&) {
-        return AnsiCodec(1252);
-    }
-}
-
-} // namespace
 
 int RunVerify(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
     ConsolePrompter prompter(err);
@@ -41,7 +25,8 @@ int RunVerify(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
             return 2;
         password = *typed;
     }
-    const ArchiveVerdict verdict = VerifyArchive(cmd.archive, password, ansiOf(cmd, prompter));
+    const ArchiveVerdict verdict =
+        VerifyArchive(cmd.archive, password, AnsiCodec(CodePageAtHand(cmd)));
     switch (verdict.state) {
     case ArchiveVerdict::State::Sound:
         out << cmd.archive << ": sound\n";

@@ -112,9 +112,10 @@ public:
 
     // --- drivers
     void RunBackup();
-    void RunRestore();
-    // The restore's profile and ticked boxes as the window shows them.
-    RestoreChoices restoreChoices() const;
+    void RunRestore(const RestoreChoices& choices);
+    // The restore's profile and ticked boxes as the window shows them; for
+    // "New profile..." the name is asked. nullopt when that was cancelled.
+    std::optional<RestoreChoices> restoreChoices();
     // Asks whether the user's mail may be replaced, then restores.
     void ConfirmAndRunRestore();
     void cmdSourceFile_Click();

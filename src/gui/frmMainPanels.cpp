@@ -132,10 +132,10 @@ void frmMain::cmdApply_Click() {
 void frmMain::ConfirmAndRunRestore() {
     if (RefuseWhileBusy())
         return;
-    if (prompter_.Show(RestoreConfirmationText(env_, *zip1_, restoreChoices()),
-                       MessageIcon::Information,
-                       MessageButtons::OkCancelDefaultCancel) == MessageAnswer::Ok)
-        RunRestore();
+    const std::optional<RestoreChoices> c = restoreChoices();
+    if (c && prompter_.Show(RestoreConfirmationText(env_, *zip1_, *c), MessageIcon::Information,
+                            MessageButtons::OkCancelDefaultCancel) == MessageAnswer::Ok)
+        RunRestore(*c);
 }
 
 } // namespace trelmig

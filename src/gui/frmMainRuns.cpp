@@ -85,18 +85,17 @@ void frmMain::RunBackup() {
         showDiscWindow();
 }
 
-RestoreChoices frmMain::restoreChoices() const {
+std::optional<RestoreChoices> frmMain::restoreChoices() {
     RestoreChoices c;
     if (!chooseRestoreTarget(c.profile, c.createProfile))
-        return;
+        return std::nullopt;
     c.boxes = checked(restoreitem);
     return c;
 }
 
-void frmMain::RunRestore() {
+void frmMain::RunRestore(const RestoreChoices& c) {
     if (RefuseWhileBusy())
         return;
-    const RestoreChoices c = restoreChoices();
     try {
         runOnWorker([&] { restoreDriver_->RunRestore(c, &cancel_); });
     } catch (const std::exception& e) {

@@ -230,8 +230,8 @@ void ItemRestore::saveRegistry() {
 
 void ItemRestore::importRegistryItem(const std::string& itemKey, const std::string& targetKey,
                                      bool save) {
-    if (!env_.reg.RegKeyExists(targetKey))
-        return; // nothing to restore into
+    // A key Outlook has not made yet (the options of an Outlook never
+    // started, the accounts of a new profile) is made by the import.
     const std::string file = extractToWorkFolder(entries(itemKey).front());
     try {
         if (journal_)
@@ -263,7 +263,11 @@ bool ItemRestore::RestoreConfig(const std::string& profile) {
             configurationHeld_ = true;
             return;
         }
-        importRegistryItem("BackupConfig", env_.session.strProfilesKey + "\\" + profile);
+        const std::string key = env_.session.strProfilesKey + "\\" + profile;
+        // Only a profile that exists (or was just made) takes a configuration.
+        if (!env_.reg.RegKeyExists(key))
+            throw Failure("there is no profile \"" + profile + "\"; nothing was changed", false);
+        importRegistryItem("BackupConfig", key);
     });
 }
 

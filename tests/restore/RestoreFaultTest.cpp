@@ -105,3 +105,27 @@ TEST_F(RestoreFixture, LeftoversOfAKilledRestoreAreRemovedByTheNext) {
     for (const auto& e : fs::directory_iterator(folder))
         EXPECT_EQ(e.path().filename().string().find(".trelmig"), std::string::npos) << e.path();
 }
+
+// Keys Outlook makes only when it first runs (the options) or when an account
+// is first set up in a profile (the accounts) are made by the restore; a
+// restore that found no key used to report success having restored nothing.
+TEST_F(RestoreFixture, RegistryItemsMakeTheKeysOutlookHasNotMadeYet) {
+    backUp(items({ItemAccounts, ItemOptions}));
+    const std::string options =
+        "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\14.0\\Outlook\\Options";
+    const std::string profiles = kProfilesKey;
+    const std::string accounts = "\\9375CFF0413111d3B88A00104B2A6676";
+    openTarget();
+    env->reg.DeleteRegTree(options);
+    env->registry.save();
+    ASSERT_FALSE(env->reg.RegKeyExists(profiles + "\\Work" + accounts));
+    const auto outlookAccounts = env->reg.EnumRegSubkeys(profiles + "\\Outlook" + accounts);
+    ASSERT_FALSE(outlookAccounts.empty());
+
+    ASSERT_TRUE(inspect(archive).accepted);
+    EXPECT_TRUE(restore(items({ItemAccounts, ItemOptions}), "Work").allSucceeded);
+    openTarget();
+    EXPECT_FALSE(env->reg.EnumRegSubkeys(options).empty());
+    EXPECT_EQ(env->reg.EnumRegSubkeys(profiles + "\\Work" + accounts), outlookAccounts);
+    EXPECT_EQ(env->reg.EnumRegSubkeys(profiles + "\\Outlook" + accounts), outlookAccounts);
+}
