@@ -100,8 +100,8 @@ fs::path hostOf(const fs::path& prefix, const std::string& cPath) {
     return prefix / "drive_c" / rest;
 }
 
-std::string storePath(const PrefixSpec& spec, const fs::path& home, const StoreSpec& store) {
-    const std::string profile = userProfileOf(spec);
+std::string storePath(const PrefixSpec& setup, const fs::path& home, const StoreSpec& store) {
+    const std::string profile = userProfileOf(setup);
     switch (store.folder) {
     case DataFolder::LocalAppData:
         return profile + "\\AppData\\Local\\Microsoft\\Outlook\\" + store.fileName;
@@ -114,14 +114,14 @@ std::string storePath(const PrefixSpec& spec, const fs::path& home, const StoreS
     return profile + "\\Documents\\Outlook Files\\" + store.fileName;
 }
 
-fs::path storeHostPath(const fs::path& prefix, const fs::path& home, const PrefixSpec& spec,
+fs::path storeHostPath(const fs::path& prefix, const fs::path& home, const PrefixSpec& setup,
                        const StoreSpec& store) {
     if (store.folder == DataFolder::DriveZ)
         return home / "Mail" / store.fileName;
     if (store.folder == DataFolder::Default)
-        return (spec.documentsIsHome ? home : home / "Documents") / "Outlook Files" /
+        return (setup.documentsIsHome ? home : home / "Documents") / "Outlook Files" /
                store.fileName;
-    return hostOf(prefix, storePath(spec, home, store));
+    return hostOf(prefix, storePath(setup, home, store));
 }
 
 void writeSystem(RegFileModel& hklm, const OutlookKind& kind) {
@@ -165,15 +165,15 @@ void writeSystem(RegFileModel& hklm, const OutlookKind& kind) {
     hklm.setString(office + "\\Outlook\\InstallRoot", "Path", exe.substr(0, exe.rfind('\\') + 1));
 }
 
-void writeUserBasics(RegFileModel& hkcu, const PrefixSpec& spec) {
-    const std::string profile = userProfileOf(spec);
+void writeUserBasics(RegFileModel& hkcu, const PrefixSpec& setup) {
+    const std::string profile = userProfileOf(setup);
     const std::string env = "Volatile Environment";
     hkcu.setString(env, "APPDATA", profile + "\\AppData\\Roaming");
     hkcu.setString(env, "CLIENTNAME", "Console");
     hkcu.setString(env, "HOMEDRIVE", "C:");
     hkcu.setString(env, "HOMEPATH", profile.substr(2));
     hkcu.setString(env, "LOCALAPPDATA", profile + "\\AppData\\Local");
-    hkcu.setString(env, "USERNAME", spec.user);
+    hkcu.setString(env, "USERNAME", setup.user);
     hkcu.setString(env, "USERPROFILE", profile);
     const std::string shell =
         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
@@ -297,28 +297,28 @@ std::string OutlookKind::profilesKey() const {
     return "Software\\Microsoft\\Office\\" + version() + "\\Outlook\\Profiles";
 }
 
-std::string userProfileOf(const PrefixSpec& spec) {
-    return "C:\\users\\" + spec.user;
+std::string userProfileOf(const PrefixSpec& setup) {
+    return "C:\\users\\" + setup.user;
 }
 
-std::string signaturesFolder(const PrefixSpec& spec) {
-    return userProfileOf(spec) + "\\AppData\\Roaming\\Microsoft\\Signatures";
+std::string signaturesFolder(const PrefixSpec& setup) {
+    return userProfileOf(setup) + "\\AppData\\Roaming\\Microsoft\\Signatures";
 }
 
-std::string stationeryFolder(const PrefixSpec& spec) {
+std::string stationeryFolder(const PrefixSpec& setup) {
     // Outlook 2010 reads the stationery Office installs; 2013 and later keep
     // the user's own in the roaming profile.
-    if (spec.kind.year == 2010)
-        return programFiles(spec.kind) + "\\Common Files\\Microsoft Shared\\Stationery";
-    return userProfileOf(spec) + "\\AppData\\Roaming\\Microsoft\\Stationery";
+    if (setup.kind.year == 2010)
+        return programFiles(setup.kind) + "\\Common Files\\Microsoft Shared\\Stationery";
+    return userProfileOf(setup) + "\\AppData\\Roaming\\Microsoft\\Stationery";
 }
 
-std::string templatesFolder(const PrefixSpec& spec) {
-    return userProfileOf(spec) + "\\AppData\\Roaming\\Microsoft\\Templates";
+std::string templatesFolder(const PrefixSpec& setup) {
+    return userProfileOf(setup) + "\\AppData\\Roaming\\Microsoft\\Templates";
 }
 
-std::string outlookRoamingFolder(const PrefixSpec& spec) {
-    return userProfileOf(spec) + "\\AppData\\Roaming\\Microsoft\\Outlook";
+std::string outlookRoamingFolder(const PrefixSpec& setup) {
+    return userProfileOf(setup) + "\\AppData\\Roaming\\Microsoft\\Outlook";
 }
 
 std::vector<unsigned char> ansiBytes(const std::string& utf8) {
@@ -357,7 +357,7 @@ std::vector<unsigned char> pstEntryId(const std::string& windowsPath, bool ansiP
     return id;
 }
 
-WrittenPrefix writePrefix(const fs::path& root, const std::string& name, const PrefixSpec& spec,
+WrittenPrefix writePrefix(const fs::path& root, const std::string& name, const PrefixSpec& setup,
                           PrefixState state) {
     const bool withData = state == PrefixState::WithData;
     WrittenPrefix written;
@@ -365,7 +365,7 @@ WrittenPrefix writePrefix(const fs::path& root, const std::string& name, const P
     written.home = root / (name + "-home");
     const fs::path& prefix = written.prefix;
     const fs::path& home = written.home;
-    const OutlookKind& kind = spec.kind;
+    const OutlookKind& kind = setup.kind;
 
     // The layout Wine makes: drives as links, the user's folders linked into $HOME.
     fs::create_directories(prefix / "dosdevices");
@@ -375,12 +375,12 @@ WrittenPrefix writePrefix(const fs::path& root, const std::string& name, const P
     if (kind.prefix64)
         fs::create_directories(prefix / "drive_c" / "windows" / "syswow64");
     fs::create_directories(prefix / "drive_c" / "users" / "Public");
-    const fs::path userDir = hostOf(prefix, userProfileOf(spec));
+    const fs::path userDir = hostOf(prefix, userProfileOf(setup));
     for (const char* folder :
          {"Desktop", "Documents", "Downloads", "Music", "Pictures", "Videos"}) {
         // Without a documents folder of its own the user's Documents is $HOME.
         const fs::path target =
-            std::string(folder) == "Documents" && spec.documentsIsHome ? home : home / folder;
+            std::string(folder) == "Documents" && setup.documentsIsHome ? home : home / folder;
         fs::create_directories(target);
         fs::create_directories(userDir);
         fs::create_directory_symlink(target, userDir / folder);
@@ -407,19 +407,19 @@ WrittenPrefix writePrefix(const fs::path& root, const std::string& name, const P
     RegFileModel hkcu("REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000", kind.prefix64);
     RegFileModel hkdef("REGISTRY\\\\User\\\\.Default", kind.prefix64);
     writeSystem(hklm, kind);
-    writeUserBasics(hkcu, spec);
+    writeUserBasics(hkcu, setup);
     hkdef.setString("Control Panel\\International", "sShortDate", "M/d/yyyy");
 
     const std::string profiles = kind.profilesKey();
     const std::string outlookKey = "Software\\Microsoft\\Office\\" + kind.version() + "\\Outlook";
     if (kind.year == 2010)
-        hkcu.setString(profiles, "DefaultProfile", spec.profiles.front().name);
+        hkcu.setString(profiles, "DefaultProfile", setup.profiles.front().name);
     else
-        hkcu.setString(outlookKey, "DefaultProfile", spec.profiles.front().name);
+        hkcu.setString(outlookKey, "DefaultProfile", setup.profiles.front().name);
     if (state != PrefixState::ProfileOnly)
         hkcu.setDword(outlookKey + "\\Setup", "First-Run", withData ? 0 : 1);
 
-    for (const auto& p : spec.profiles) {
+    for (const auto& p : setup.profiles) {
         const std::string key = profiles + "\\" + p.name;
         // What Outlook writes at its first start.
         hkcu.setBinary(key + "\\" + kGlobalSection, "00036601", le32(0x00000184));
@@ -436,8 +436,8 @@ WrittenPrefix writePrefix(const fs::path& root, const std::string& name, const P
         hkcu.setBinary(key + "\\" + kGlobalSection, "01023d15", uidBytes("default/" + p.name));
         std::vector<std::string> paths;
         for (const auto& store : p.stores) {
-            const std::string path = storePath(spec, home, store);
-            const fs::path host = storeHostPath(prefix, home, spec, store);
+            const std::string path = storePath(setup, home, store);
+            const fs::path host = storeHostPath(prefix, home, setup, store);
             writeFile(host, contents(p.name + "/" + store.fileName, "!BDN", store.size));
             writeStore(hkcu, key, p, store, path, written, host);
             paths.push_back(path);
@@ -446,7 +446,7 @@ WrittenPrefix writePrefix(const fs::path& root, const std::string& name, const P
         // the item locations; each profile still holds its own.
         writeAccounts(hkcu, key + "\\" + kAccountsSubkey, p, paths);
         // Rules, the navigation pane and the send/receive groups of the profile.
-        const fs::path roaming = hostOf(prefix, outlookRoamingFolder(spec));
+        const fs::path roaming = hostOf(prefix, outlookRoamingFolder(setup));
         writeFile(roaming / (p.name + ".rwz"), contents(p.name + ".rwz", "\x14\x00\x00\x00", 3300));
         writeFile(roaming / (p.name + ".xml"),
                   "<?xml version=\"1.0\"?>\r\n<NavPaneSettings profile=\"" + p.name + "\"/>\r\n");
@@ -463,7 +463,7 @@ WrittenPrefix writePrefix(const fs::path& root, const std::string& name, const P
         hkcu.setDword(options + "\\General", "FirstRunDialog", 0);
     if (withData) {
         writeOptions(hkcu, kind);
-        const fs::path signatures = hostOf(prefix, signaturesFolder(spec));
+        const fs::path signatures = hostOf(prefix, signaturesFolder(setup));
         writeFile(signatures / "Büro.htm", "<html><body><p>Mit freundlichen Grüßen</p>"
                                            "<img src=\"Büro-Dateien/image001.png\"></body></html>");
         writeFile(signatures / "Büro.rtf", "{\\rtf1\\ansi Mit freundlichen Gr\\'fc\\'dfen}");
@@ -471,12 +471,12 @@ WrittenPrefix writePrefix(const fs::path& root, const std::string& name, const P
         writeFile(signatures / "Privat.htm", "<html><body>Gruß</body></html>");
         writeFile(signatures / "Büro-Dateien" / "image001.png",
                   contents("image001.png", "\x89PNG\r\n\x1a\n", 4000));
-        writeFile(hostOf(prefix, templatesFolder(spec)) / "NormalEmail.dotm",
+        writeFile(hostOf(prefix, templatesFolder(setup)) / "NormalEmail.dotm",
                   contents("NormalEmail.dotm", "PK\x03\x04", 21000));
-        writeFile(hostOf(prefix, templatesFolder(spec)) / "Rechnung.oft",
+        writeFile(hostOf(prefix, templatesFolder(setup)) / "Rechnung.oft",
                   contents("Rechnung.oft", "\xd0\xcf\x11\xe0", 9000));
         if (kind.year != 2010) {
-            const fs::path own = hostOf(prefix, stationeryFolder(spec));
+            const fs::path own = hostOf(prefix, stationeryFolder(setup));
             writeFile(own / "Firma.htm", "<html><body>Firma</body></html>");
             writeFile(own / "Firma-Logo.png", contents("Firma-Logo.png", "\x89PNG", 3000));
         }

@@ -86,15 +86,15 @@ enum class PrefixState {
 
 // Writes the prefix under root/<name> with its $HOME at root/<name>-home.
 WrittenPrefix writePrefix(const std::filesystem::path& root, const std::string& name,
-                          const PrefixSpec& spec, PrefixState state);
+                          const PrefixSpec& setup, PrefixState state);
 
 // The folders holding each file item, as Windows paths below the user profile
 // or the Office install of that kind.
-std::string userProfileOf(const PrefixSpec& spec);
-std::string signaturesFolder(const PrefixSpec& spec);
-std::string stationeryFolder(const PrefixSpec& spec);
-std::string templatesFolder(const PrefixSpec& spec);
-std::string outlookRoamingFolder(const PrefixSpec& spec);
+std::string userProfileOf(const PrefixSpec& setup);
+std::string signaturesFolder(const PrefixSpec& setup);
+std::string stationeryFolder(const PrefixSpec& setup);
+std::string templatesFolder(const PrefixSpec& setup);
+std::string outlookRoamingFolder(const PrefixSpec& setup);
 
 // The store entry ID of a PST: the MAPI store wrapper with mspst.dll and the
 // path, UTF-16 or single-byte.

@@ -58,10 +58,10 @@ ProfileSpec profileNamed(const std::string& name, int year) {
 
 PrefixSpec prefix(const OutlookKind& kind, const std::string& user,
                   const std::vector<std::string>& profiles) {
-    PrefixSpec spec{kind, user, {}};
+    PrefixSpec setup{kind, user, {}};
     for (const auto& name : profiles)
-        spec.profiles.push_back(profileNamed(name, kind.year));
-    return spec;
+        setup.profiles.push_back(profileNamed(name, kind.year));
+    return setup;
 }
 
 // A gtest name: letters and digits kept, a non-ASCII letter as one "u".
