@@ -2,6 +2,7 @@
 
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
+#include "archive/ZipEntryNames.h"
 #include "core/ProfileFileName.h"
 #include "core/SettingsFile.h"
 #include "outlook/ItemLocations.h"
@@ -126,22 +127,16 @@ std::vector<std::string> ItemRestore::entries(const std::string& itemKey) const 
     const auto it = env_.session.strRestoreEntries.find(itemKey);
     if (it == env_.session.strRestoreEntries.end() || it->second.empty())
         throw Failure("the backup file names no entry for it", false);
-    std::vector<std::string> names;
-    std::size_t start = 0;
-    for (;;) {
-        const auto semi = it->second.find(';', start);
-        std::string name = TrimBlanks(it->second.substr(start, semi - start));
-        // Entry names come from the backup file: only bare names may pass, so
-        // nothing is ever written outside the destination folder.
+    const std::vector<std::string> names = splitEntryList(it->second);
+    if (names.empty())
+        throw Failure("the backup file names no entry for it", false);
+    // Entry names come from the backup file: only bare names may pass, so
+    // nothing is ever written outside the destination folder.
+    for (const std::string& name : names)
         if (!isBareName(name))
             throw Failure("the backup file names an entry \"" + shownName(name) +
                               "\" that is not a plain file name; nothing was restored from it",
                           true);
-        names.push_back(std::move(name));
-        if (semi == std::string::npos)
-            break;
-        start = semi + 1;
-    }
     return names;
 }
 
@@ -307,11 +302,9 @@ bool ItemRestore::RestoreSignatures() {
         const std::string list = GetINI(kSignatureFoldersKey, info, env_.ansi);
         std::filesystem::remove(info);
         std::map<std::string, std::vector<std::pair<std::string, std::string>>> byFolder;
-        std::size_t start = 0;
-        while (start < list.size()) {
-            const auto semi = std::min(list.find(';', start), list.size());
-            const std::string entry = TrimBlanks(list.substr(start, semi - start));
-            start = semi + 1;
+        for (const std::string& entry : splitEntryList(list)) {
+            if (entry.empty())
+                continue;
             const auto bar = entry.find(kFolderEntrySeparator);
             const std::string sub = entry.substr(0, bar);
             const std::string file = bar == std::string::npos ? "" : entry.substr(bar + 1);

@@ -2,6 +2,7 @@
 
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
+#include "archive/ZipEntryNames.h"
 #include "core/CancelToken.h"
 #include "core/CompletionLog.h"
 #include "core/ProgressView.h"
@@ -70,15 +71,10 @@ const std::array<RestoreStep, kBackupStepCount>& restoreSteps() {
 // The bytes the archive holds for the entries an item names.
 std::uint64_t entryBytes(const ZipArchive& zip, const std::string& names) {
     std::uint64_t total = 0;
-    std::size_t start = 0;
-    for (;;) {
-        const auto semi = names.find(';', start);
-        if (const auto entry = zip.GetEntry(TrimBlanks(names.substr(start, semi - start))))
+    for (const std::string& name : splitEntryList(names))
+        if (const auto entry = zip.GetEntry(name))
             total += entry->size;
-        if (semi == std::string::npos)
-            return total;
-        start = semi + 1;
-    }
+    return total;
 }
 
 // Follows the extraction's bytes on the bar, from 0 to 100.

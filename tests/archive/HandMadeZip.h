@@ -84,6 +84,28 @@ inline std::string endRecord(std::uint64_t count, std::uint64_t directorySize,
     return out + comment;
 }
 
+// A Zip64 end record for a directory of count records, followed by its
+// locator; at is the offset the record itself starts at.
+inline std::string zip64End(std::uint64_t count, std::uint64_t directorySize,
+                            std::uint64_t directoryOffset, std::uint64_t at) {
+    std::string out;
+    put(out, 0x06064b50, 4);
+    put(out, 44, 8);
+    put(out, 45, 2);
+    put(out, 45, 2);
+    put(out, 0, 4);
+    put(out, 0, 4);
+    put(out, count, 8);
+    put(out, count, 8);
+    put(out, directorySize, 8);
+    put(out, directoryOffset, 8);
+    put(out, 0x07064b50, 4);
+    put(out, 0, 4);
+    put(out, at, 8);
+    put(out, 1, 4);
+    return out;
+}
+
 // A plain archive being built: entries appended, then the directory.
 struct Builder {
     std::string bytes;

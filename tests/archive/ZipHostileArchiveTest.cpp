@@ -123,21 +123,7 @@ TEST(ZipHostileArchive, ArchivesWithTwoPlausibleDirectoriesAreRefused) {
     const std::uint64_t directoryOne = bytes.size();
     bytes += handzip::centralRecord(two.records[1]);
     const std::uint64_t directoryEnd = bytes.size();
-    const std::uint64_t end64 = bytes.size();
-    put(bytes, 0x06064b50, 4);
-    put(bytes, 44, 8);
-    put(bytes, 45, 2);
-    put(bytes, 45, 2);
-    put(bytes, 0, 4);
-    put(bytes, 0, 4);
-    put(bytes, 1, 8);
-    put(bytes, 1, 8);
-    put(bytes, directoryEnd - directoryOne, 8);
-    put(bytes, directoryOne, 8);
-    put(bytes, 0x07064b50, 4);
-    put(bytes, 0, 4);
-    put(bytes, end64, 8);
-    put(bytes, 1, 4);
+    bytes += handzip::zip64End(1, directoryEnd - directoryOne, directoryOne, bytes.size());
     bytes += handzip::endRecord(2, directoryEnd - directoryBoth, directoryBoth);
     EXPECT_TRUE(refusedWith(bytes, "end record", error)) << error;
 }
@@ -188,20 +174,7 @@ TEST(ZipHostileArchive, TooManyEntriesAreRefusedWithTheLimit) {
     std::uint64_t directory = 0;
     for (int i = 3; i >= 0; --i)
         directory = directory << 8 | static_cast<unsigned char>(ordinary[16 + i]);
-    put(bytes, 0x06064b50, 4);
-    put(bytes, 44, 8);
-    put(bytes, 45, 2);
-    put(bytes, 45, 2);
-    put(bytes, 0, 4);
-    put(bytes, 0, 4);
-    put(bytes, 65536, 8);
-    put(bytes, 65536, 8);
-    put(bytes, end64 - directory, 8);
-    put(bytes, directory, 8);
-    put(bytes, 0x07064b50, 4);
-    put(bytes, 0, 4);
-    put(bytes, end64, 8);
-    put(bytes, 1, 4);
+    bytes += handzip::zip64End(65536, end64 - directory, directory, end64);
     put(bytes, 0x06054b50, 4);
     put(bytes, 0, 4);
     put(bytes, 0xffff, 2);
