@@ -13,7 +13,7 @@ TRELMIG_FUZZ_TARGET(BinaryPath) {
                       RegValue{"01020fff", REG_BINARY, {data, data + size}});
     fuzz::NobodyPrompter prompter;
     static const AnsiCodec ansi(1252);
-    modReg reg(registry, prompter, ansi);
+    RegistryKeys reg(registry, prompter, ansi);
     const std::string key = "HKEY_CURRENT_USER\\" + sub;
     try {
         ReadStorePath(reg, key);

@@ -11,7 +11,7 @@ TRELMIG_FUZZ_TARGET(RegistryText) {
     registry.createKey(RootKey::CurrentUser, "Software\\Target\\Old");
     fuzz::NobodyPrompter prompter;
     static const AnsiCodec ansi(1252);
-    modReg reg(registry, prompter, ansi);
+    RegistryKeys reg(registry, prompter, ansi);
     try {
         ImportRegText(reg, "HKEY_CURRENT_USER\\Software\\Target", file);
     } catch (const std::exception&) {

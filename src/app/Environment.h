@@ -9,7 +9,7 @@
 #include "platform/WinePrefix.h"
 #include "platform/WineRegistry.h"
 #include "platform/WorkFolder.h"
-#include "registry/modReg.h"
+#include "registry/RegistryKeys.h"
 
 #include <memory>
 #include <string>
@@ -39,7 +39,7 @@ public:
     SystemInfo system;
     WinFiles files;
     WorkFolder work;
-    modReg reg;
+    RegistryKeys reg;
     Session session;
 };
 

@@ -10,8 +10,8 @@
 #include "platform/Text.h"
 #include "platform/WinFiles.h"
 #include "registry/RegistryBinary.h"
+#include "registry/RegistryKeys.h"
 #include "registry/RegistryText.h"
-#include "registry/modReg.h"
 
 #include <algorithm>
 #include <array>
@@ -61,8 +61,8 @@ bool ItemBackup::guarded(const std::function<void()>& operation) {
     return false;
 }
 
-ItemBackup::ItemBackup(Session& session, modReg& reg, const WinFiles& files, const AnsiCodec& ansi,
-                       ZipFileList& archiveFiles)
+ItemBackup::ItemBackup(Session& session, RegistryKeys& reg, const WinFiles& files,
+                       const AnsiCodec& ansi, ZipFileList& archiveFiles)
     : session_(session), reg_(reg), files_(files), ansi_(ansi), archiveFiles_(archiveFiles),
       copies_(std::filesystem::path(session.strProgramFolder) / "point-in-time") {}
 

@@ -12,7 +12,7 @@ namespace trelmig {
 class CancelToken;
 struct Session;
 class WinFiles;
-class modReg;
+class RegistryKeys;
 class AnsiCodec;
 
 // The ten operations that gather one item each into the archive being
@@ -22,7 +22,7 @@ class AnsiCodec;
 // completion message.
 class ItemBackup {
 public:
-    ItemBackup(Session& session, modReg& reg, const WinFiles& files, const AnsiCodec& ansi,
+    ItemBackup(Session& session, RegistryKeys& reg, const WinFiles& files, const AnsiCodec& ansi,
                ZipFileList& archiveFiles);
 
     bool BackupConfig(const std::string& strIdentity);
@@ -68,7 +68,7 @@ private:
     void saveKey(const char* key, const std::string& value);
 
     Session& session_;
-    modReg& reg_;
+    RegistryKeys& reg_;
     const WinFiles& files_;
     const AnsiCodec& ansi_;
     ZipFileList& archiveFiles_;

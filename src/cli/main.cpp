@@ -1,6 +1,6 @@
 #include "cli/CommandLine.h"
 #include "cli/Verbs.h"
-#include "gui/GuiMain.h"
+#include "gui/Application.h"
 #include "platform/WorkFolder.h"
 
 #include <csignal>

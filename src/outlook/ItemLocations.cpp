@@ -5,7 +5,7 @@
 #include "outlook/ProfilesKey.h"
 #include "platform/Text.h"
 #include "platform/WinFiles.h"
-#include "registry/modReg.h"
+#include "registry/RegistryKeys.h"
 
 #include <algorithm>
 #include <cctype>
@@ -41,7 +41,7 @@ std::string AccountsKeyFor(const Session& s, const std::string& profile) {
     return "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\Outlook\\OMI Account Manager\\Accounts";
 }
 
-std::string DataFileFolderFor(const Session& s, modReg& reg, const std::string& fileName) {
+std::string DataFileFolderFor(const Session& s, RegistryKeys& reg, const std::string& fileName) {
     const std::string& p = s.strUserProfile;
     if (!IsOutlook2013OrLater(s.strOutlookVersion))
         return p + "\\Local Settings\\Application Data\\Microsoft\\Outlook";
@@ -75,7 +75,7 @@ void checkFolder(ItemState& state, const WinFiles& files, const std::string& fol
 
 } // namespace
 
-ItemStates ComputeItemLocations(Session& s, modReg& reg, const WinFiles& files,
+ItemStates ComputeItemLocations(Session& s, RegistryKeys& reg, const WinFiles& files,
                                 const std::string& profile) {
     ItemStates states;
     for (int i = 0; i < kItemCount; ++i)

@@ -9,7 +9,7 @@ namespace trelmig {
 
 struct Session;
 class WinFiles;
-class modReg;
+class RegistryKeys;
 
 // Whether a backup item can be chosen for the current profile, the tool tip
 // its check box shows, and why it cannot be chosen, in plain words.
@@ -41,11 +41,12 @@ std::string AccountsKeyFor(const Session& session, const std::string& profile);
 // "Outlook Files" (".ost" files under "AppData\Local\Microsoft\Outlook")
 // for Outlook 2013 and later, else "Local Settings\Application
 // Data\Microsoft\Outlook".
-std::string DataFileFolderFor(const Session& session, modReg& reg, const std::string& fileName);
+std::string DataFileFolderFor(const Session& session, RegistryKeys& reg,
+                              const std::string& fileName);
 
 // Computes where every item of the profile lives into the session
 // (strAccountsKey ... strPreferencesDir) and which items exist.
-ItemStates ComputeItemLocations(Session& session, modReg& reg, const WinFiles& files,
+ItemStates ComputeItemLocations(Session& session, RegistryKeys& reg, const WinFiles& files,
                                 const std::string& profile);
 
 } // namespace trelmig

@@ -5,7 +5,7 @@
 #include "platform/SystemInfo.h"
 #include "platform/Utf.h"
 #include "platform/WinFiles.h"
-#include "registry/modReg.h"
+#include "registry/RegistryKeys.h"
 
 #include <algorithm>
 #include <cctype>
@@ -52,7 +52,7 @@ bool IsBlankName(const std::string& name) {
     return std::all_of(name.begin(), name.end(), [](char c) { return c == '\0' || c == ' '; });
 }
 
-void LoadProfileList(Session& session, modReg& reg) {
+void LoadProfileList(Session& session, RegistryKeys& reg) {
     session.arrProfiles.clear();
     for (const auto& name : reg.EnumRegSubkeys(session.strProfilesKey))
         if (!IsBlankName(name))
@@ -62,7 +62,7 @@ void LoadProfileList(Session& session, modReg& reg) {
 
 namespace {
 
-std::optional<std::string> readDefault(modReg& reg, const std::string& keyPath) {
+std::optional<std::string> readDefault(RegistryKeys& reg, const std::string& keyPath) {
     if (!reg.RegKeyExists(keyPath))
         return std::nullopt;
     std::string v = reg.ReadRegString(keyPath, "");
@@ -97,7 +97,7 @@ struct OutlookRegistration {
     std::optional<std::string> clsid;
 };
 
-OutlookRegistration findRegistration(modReg& reg) {
+OutlookRegistration findRegistration(RegistryKeys& reg) {
     OutlookRegistration found;
     for (const char* view : kClassViews) {
         const std::string progId = std::string(view) + "Outlook.Application";
@@ -114,13 +114,14 @@ OutlookRegistration findRegistration(modReg& reg) {
     return found;
 }
 
-std::optional<std::string> localServer(modReg& reg, const char* view, const std::string& clsid) {
+std::optional<std::string> localServer(RegistryKeys& reg, const char* view,
+                                       const std::string& clsid) {
     return readDefault(reg, std::string(view) + "CLSID\\" + clsid + "\\LocalServer32");
 }
 
 } // namespace
 
-std::optional<std::string> ReportedOutlookVersion(modReg& reg, const WinFiles& files,
+std::optional<std::string> ReportedOutlookVersion(RegistryKeys& reg, const WinFiles& files,
                                                   const SystemInfo& system) {
     const OutlookRegistration registered = findRegistration(reg);
     if (registered.clsid) {
@@ -146,7 +147,7 @@ std::optional<std::string> ReportedOutlookVersion(modReg& reg, const WinFiles& f
     return std::nullopt;
 }
 
-bool IsOutlookWow64(modReg& reg) {
+bool IsOutlookWow64(RegistryKeys& reg) {
     const OutlookRegistration registered = findRegistration(reg);
     if (!registered.clsid)
         return false;
@@ -154,7 +155,7 @@ bool IsOutlookWow64(modReg& reg) {
            localServer(reg, kClassViews[1], *registered.clsid);
 }
 
-std::string SharedToolsKey(modReg& reg) {
+std::string SharedToolsKey(RegistryKeys& reg) {
     // Both views hold a SharedFilesDir on a 64-bit machine, each naming its
     // own Program Files; Office's is the one of its own view.
     return IsOutlookWow64(reg)
@@ -162,7 +163,7 @@ std::string SharedToolsKey(modReg& reg) {
                : "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools";
 }
 
-std::string GetOutlookVersion(Session& session, modReg& reg, const WinFiles& files,
+std::string GetOutlookVersion(Session& session, RegistryKeys& reg, const WinFiles& files,
                               const SystemInfo& system) {
     const auto reported = ReportedOutlookVersion(reg, files, system);
     if (!reported)

@@ -8,7 +8,7 @@ namespace trelmig {
 struct Session;
 class SystemInfo;
 class WinFiles;
-class modReg;
+class RegistryKeys;
 
 // Outlook release named by a reported version string ("11.0.8169.0"),
 // decided by its major number: {"11.0", "Outlook 2003"}. nullopt for a
@@ -27,24 +27,24 @@ std::string GetWindowsVersion(Session& session, const SystemInfo& system);
 // True when nothing but NULs and blanks is left of a name.
 bool IsBlankName(const std::string& name);
 // Fills arrProfiles from the subkeys of strProfilesKey; sets bNoProfiles.
-void LoadProfileList(Session& session, modReg& reg);
+void LoadProfileList(Session& session, RegistryKeys& reg);
 
 // The version the registered Outlook reports: the file version of the
 // executable registered for "Outlook.Application" (CurVer, CLSID,
 // LocalServer32), else the number of its CurVer ("14.0"). nullopt when no
 // Outlook is registered.
-std::optional<std::string> ReportedOutlookVersion(modReg& reg, const WinFiles& files,
+std::optional<std::string> ReportedOutlookVersion(RegistryKeys& reg, const WinFiles& files,
                                                   const SystemInfo& system);
 // True when the registered Outlook is a 32-bit program in a 64-bit prefix:
 // its class is registered only in the 32-bit view (Wow6432Node).
-bool IsOutlookWow64(modReg& reg);
+bool IsOutlookWow64(RegistryKeys& reg);
 // The machine key holding Office's "SharedFilesDir": under Wow6432Node for a
 // 32-bit Outlook in a 64-bit prefix.
-std::string SharedToolsKey(modReg& reg);
+std::string SharedToolsKey(RegistryKeys& reg);
 
 // Sets strOutlookVersion when the release is known and returns its display
 // name; "" for an unknown release, "Unknow Version" when none is registered.
-std::string GetOutlookVersion(Session& session, modReg& reg, const WinFiles& files,
+std::string GetOutlookVersion(Session& session, RegistryKeys& reg, const WinFiles& files,
                               const SystemInfo& system);
 
 } // namespace trelmig

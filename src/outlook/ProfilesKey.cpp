@@ -1,7 +1,7 @@
 #include "outlook/ProfilesKey.h"
 
 #include "core/Session.h"
-#include "registry/modReg.h"
+#include "registry/RegistryKeys.h"
 
 #include <charconv>
 
@@ -21,7 +21,7 @@ std::string ProfilesKeyFor(const std::string& outlookVersion) {
            "\\Outlook\\Profiles";
 }
 
-std::optional<std::string> VersionHoldingProfiles(modReg& reg) {
+std::optional<std::string> VersionHoldingProfiles(RegistryKeys& reg) {
     for (const char* version : {"16.0", "15.0"})
         if (!reg.EnumRegSubkeys(ProfilesKeyFor(version)).empty())
             return version;

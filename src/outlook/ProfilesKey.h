@@ -5,7 +5,7 @@
 
 namespace trelmig {
 
-class modReg;
+class RegistryKeys;
 
 // True for Outlook 2013 and later ("15.0", "16.0"), which keep their profiles
 // under their own Office key and their per-user files under AppData.
@@ -20,6 +20,6 @@ std::string ProfilesKeyFor(const std::string& outlookVersion);
 // The version of the newest Outlook 2013 or later whose profiles key holds a
 // profile ("16.0", then "15.0"): what the profiles tell when no Outlook is
 // registered. nullopt when neither holds one.
-std::optional<std::string> VersionHoldingProfiles(modReg& reg);
+std::optional<std::string> VersionHoldingProfiles(RegistryKeys& reg);
 
 } // namespace trelmig

@@ -56,7 +56,7 @@ struct RegValue {
     bool operator==(const RegValue&) const = default;
 };
 
-// The registry as modReg sees it: keys addressed by a root and a sub path
+// The registry as RegistryKeys sees it: keys addressed by a root and a sub path
 // ("Software\\Microsoft", empty for the root itself), names compared without
 // regard to case. Changes stay in memory until save().
 class RegistryBackend {

@@ -1,10 +1,10 @@
 #include "registry/RegionalFormat.h"
 
-#include "registry/modReg.h"
+#include "registry/RegistryKeys.h"
 
 namespace trelmig {
 
-RegionalFormat ReadRegionalFormat(modReg& reg) {
+RegionalFormat ReadRegionalFormat(RegistryKeys& reg) {
     RegionalFormat f;
     const std::string key = "HKEY_CURRENT_USER\\Control Panel\\International";
     auto read = [&](const char* name, std::string& into) {

@@ -4,9 +4,9 @@
 
 namespace trelmig {
 
-class modReg;
+class RegistryKeys;
 
 // From HKCU\Control Panel\International; en-US where a value is missing.
-RegionalFormat ReadRegionalFormat(modReg& reg);
+RegionalFormat ReadRegionalFormat(RegistryKeys& reg);
 
 } // namespace trelmig

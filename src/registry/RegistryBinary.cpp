@@ -20,7 +20,7 @@ struct FoundValue {
 };
 
 // The REG_BINARY value of exactly that name, found by enumeration.
-std::optional<FoundValue> findBinaryValue(modReg& reg, const std::string& keyPath,
+std::optional<FoundValue> findBinaryValue(RegistryKeys& reg, const std::string& keyPath,
                                           const std::string& valueName) {
     std::string sub = keyPath;
     const RootKey root = reg.SplitRegPath(sub);
@@ -44,7 +44,7 @@ std::vector<std::uint8_t> wideBytes(const std::string& utf8) {
     return utf16LeBytes(utf8ToUtf16(utf8));
 }
 
-std::vector<std::uint8_t> narrowBytes(const modReg& reg, const std::string& utf8) {
+std::vector<std::uint8_t> narrowBytes(const RegistryKeys& reg, const std::string& utf8) {
     const std::string ansi = reg.ansi().fromUtf8(utf8);
     return {ansi.begin(), ansi.end()};
 }
@@ -105,7 +105,7 @@ std::string pathAtEnd(const std::u16string& text) {
 
 } // namespace
 
-std::string ReadRegBinaryHex(modReg& reg, const std::string& keyPath,
+std::string ReadRegBinaryHex(RegistryKeys& reg, const std::string& keyPath,
                              const std::string& valueName) {
     const auto found = findBinaryValue(reg, keyPath, valueName);
     if (!found || found->value.data.empty())
@@ -122,7 +122,7 @@ std::string ReadRegBinaryHex(modReg& reg, const std::string& keyPath,
     return hex;
 }
 
-void ReplaceInRegBinary(modReg& reg, const std::string& keyPath, const std::string& valueName,
+void ReplaceInRegBinary(RegistryKeys& reg, const std::string& keyPath, const std::string& valueName,
                         const std::string& oldText, const std::string& newText) {
     auto found = findBinaryValue(reg, keyPath, valueName);
     if (!found || found->value.data.empty())
@@ -135,7 +135,7 @@ void ReplaceInRegBinary(modReg& reg, const std::string& keyPath, const std::stri
     reg.backend().setValue(found->root, found->subPath, found->value);
 }
 
-std::string ReadRegBinaryPath(modReg& reg, const std::string& keyPath,
+std::string ReadRegBinaryPath(RegistryKeys& reg, const std::string& keyPath,
                               const std::string& valueName) {
     const auto found = findBinaryValue(reg, keyPath, valueName);
     if (!found)
@@ -143,7 +143,7 @@ std::string ReadRegBinaryPath(modReg& reg, const std::string& keyPath,
     return pathAtEnd(decodeWide(found->value.data));
 }
 
-std::string ReadRegBinaryPathNarrow(modReg& reg, const std::string& keyPath,
+std::string ReadRegBinaryPathNarrow(RegistryKeys& reg, const std::string& keyPath,
                                     const std::string& valueName) {
     const auto found = findBinaryValue(reg, keyPath, valueName);
     if (!found)
@@ -159,7 +159,7 @@ std::string ReadRegBinaryPathNarrow(modReg& reg, const std::string& keyPath,
 
 namespace trelmig {
 
-std::string ReadStorePath(modReg& reg, const std::string& sectionKey) {
+std::string ReadStorePath(RegistryKeys& reg, const std::string& sectionKey) {
     std::string path = ReadRegBinaryPath(reg, sectionKey, "01020fff");
     if (path == kRegError)
         path = ReadRegBinaryPathNarrow(reg, sectionKey, "01020fff");
@@ -172,7 +172,7 @@ namespace trelmig {
 
 namespace {
 
-std::size_t replacePathsInKey(modReg& reg, RootKey root, const std::string& sub,
+std::size_t replacePathsInKey(RegistryKeys& reg, RootKey root, const std::string& sub,
                               const std::vector<MovedDataFile>& moved) {
     RegistryBackend& backend = reg.backend();
     std::vector<RegValue> changed;
@@ -217,7 +217,7 @@ std::size_t replacePathsInKey(modReg& reg, RootKey root, const std::string& sub,
 
 } // namespace
 
-std::size_t ReplaceDataFilePathsBelow(modReg& reg, const std::string& keyPath,
+std::size_t ReplaceDataFilePathsBelow(RegistryKeys& reg, const std::string& keyPath,
                                       const std::vector<MovedDataFile>& moved) {
     std::string sub = keyPath;
     const RootKey root = reg.SplitRegPath(sub);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "registry/modReg.h"
+#include "registry/RegistryKeys.h"
 
 #include <stdexcept>
 #include <string>
@@ -24,25 +24,26 @@ public:
 // Every byte in uppercase hex without leading zeros, joined by "="
 // (0x0A 0x00 0xFF -> "A=0=FF"); kRegError for a missing key or value, another
 // type, or a value of zero length.
-std::string ReadRegBinaryHex(modReg& reg, const std::string& keyPath, const std::string& valueName);
+std::string ReadRegBinaryHex(RegistryKeys& reg, const std::string& keyPath,
+                             const std::string& valueName);
 
 // Replaces every occurrence of oldText stored as UTF-16 by newText as UTF-16;
 // only when there is none, every occurrence stored as ANSI bytes by newText
 // in ANSI. An occurrence counts only when at least one more byte follows it.
 // The value is written back as REG_BINARY even when nothing changed, and left
 // alone when it cannot be read. The change stays unsaved in the registry.
-void ReplaceInRegBinary(modReg& reg, const std::string& keyPath, const std::string& valueName,
+void ReplaceInRegBinary(RegistryKeys& reg, const std::string& keyPath, const std::string& valueName,
                         const std::string& oldText, const std::string& newText);
 
 // The file path at the end of the value read as UTF-16 text: from the drive
 // letter before the last ":\", or from the last "\\", either standing at the
 // third character or later; kRegError when there is none.
-std::string ReadRegBinaryPath(modReg& reg, const std::string& keyPath,
+std::string ReadRegBinaryPath(RegistryKeys& reg, const std::string& keyPath,
                               const std::string& valueName);
 
 // The same search on the value's non-zero bytes read as ANSI text: finds a
 // single-byte path, or a UTF-16 one of characters below 256.
-std::string ReadRegBinaryPathNarrow(modReg& reg, const std::string& keyPath,
+std::string ReadRegBinaryPathNarrow(RegistryKeys& reg, const std::string& keyPath,
                                     const std::string& valueName);
 
 } // namespace trelmig
@@ -52,7 +53,7 @@ namespace trelmig {
 // The data file path of a message store section: its entry identifier
 // "01020fff" decoded wide first and, when that finds nothing, narrow. "Error"
 // when neither finds a path.
-std::string ReadStorePath(modReg& reg, const std::string& sectionKey);
+std::string ReadStorePath(RegistryKeys& reg, const std::string& sectionKey);
 
 // A data file that moved: the path the profile named and the one it has now.
 struct MovedDataFile {
@@ -66,7 +67,7 @@ struct MovedDataFile {
 // UTF-16 text, else as ANSI text, and string values holding it. Other bytes
 // stay as they were. Returns how many values changed; the changes stay
 // unsaved.
-std::size_t ReplaceDataFilePathsBelow(modReg& reg, const std::string& keyPath,
+std::size_t ReplaceDataFilePathsBelow(RegistryKeys& reg, const std::string& keyPath,
                                       const std::vector<MovedDataFile>& moved);
 
 } // namespace trelmig

@@ -77,7 +77,7 @@ std::optional<std::string> valueLine(const RegValue& value, const std::string& k
 }
 
 // Adds the value lines of the key; false when the key cannot be opened.
-bool collectValueLines(modReg& reg, const std::string& keyPath, std::string& out) {
+bool collectValueLines(RegistryKeys& reg, const std::string& keyPath, std::string& out) {
     std::string sub = keyPath;
     const RootKey root = reg.SplitRegPath(sub);
     if (root == RootKey::None || !reg.backend().keyExists(root, sub))
@@ -92,8 +92,8 @@ bool collectValueLines(modReg& reg, const std::string& keyPath, std::string& out
     return true;
 }
 
-void collectTreeLines(modReg& reg, const std::string& keyPath, const std::string& relativeName,
-                      std::string& out) {
+void collectTreeLines(RegistryKeys& reg, const std::string& keyPath,
+                      const std::string& relativeName, std::string& out) {
     out += (relativeName.empty() ? std::string("\\") : relativeName) + "\r\n";
     collectValueLines(reg, keyPath, out);
     for (const auto& name : reg.EnumRegSubkeys(keyPath))
@@ -102,7 +102,7 @@ void collectTreeLines(modReg& reg, const std::string& keyPath, const std::string
 
 } // namespace
 
-void ExportRegTree(modReg& reg, const std::string& keyPath, const std::string& relativeName,
+void ExportRegTree(RegistryKeys& reg, const std::string& keyPath, const std::string& relativeName,
                    const std::string& filePath) {
     if (relativeName.empty())
         std::filesystem::remove(std::filesystem::path(filePath));
@@ -111,7 +111,7 @@ void ExportRegTree(modReg& reg, const std::string& keyPath, const std::string& r
     appendBytes(filePath, reg.ansi().fromUtf8(text));
 }
 
-void ExportRegValues(modReg& reg, const std::string& keyPath, const std::string& filePath) {
+void ExportRegValues(RegistryKeys& reg, const std::string& keyPath, const std::string& filePath) {
     std::string text;
     if (collectValueLines(reg, keyPath, text))
         appendBytes(filePath, reg.ansi().fromUtf8(text));
@@ -216,7 +216,7 @@ std::optional<RegValue> parseValueLine(const std::string& line, const std::strin
     return std::nullopt;
 }
 
-std::vector<ImportStep> parseRegistryText(modReg& reg, const std::string& filePath) {
+std::vector<ImportStep> parseRegistryText(RegistryKeys& reg, const std::string& filePath) {
     std::vector<ImportStep> steps;
     std::optional<std::string> currentKeyLine;
     const auto lines = readLines(std::filesystem::path(filePath));
@@ -248,7 +248,7 @@ std::vector<ImportStep> parseRegistryText(modReg& reg, const std::string& filePa
 
 } // namespace
 
-void ImportRegText(modReg& reg, const std::string& targetKeyPath, const std::string& filePath,
+void ImportRegText(RegistryKeys& reg, const std::string& targetKeyPath, const std::string& filePath,
                    bool save) {
     const std::vector<ImportStep> steps = parseRegistryText(reg, filePath);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "registry/modReg.h"
+#include "registry/RegistryKeys.h"
 
 #include <stdexcept>
 #include <string>
@@ -26,13 +26,13 @@ public:
 // that cannot be opened still gets its key line. Throws RegistryTextError for
 // a binary value over 32767 bytes (nothing is written then) and
 // std::runtime_error when the file cannot be written.
-void ExportRegTree(modReg& reg, const std::string& keyPath, const std::string& relativeName,
+void ExportRegTree(RegistryKeys& reg, const std::string& keyPath, const std::string& relativeName,
                    const std::string& filePath);
 
 // Appends the value lines of one key; a key that cannot be opened leaves the
 // file untouched. Only REG_SZ, REG_EXPAND_SZ, REG_BINARY and REG_DWORD are
 // written.
-void ExportRegValues(modReg& reg, const std::string& keyPath, const std::string& filePath);
+void ExportRegValues(RegistryKeys& reg, const std::string& keyPath, const std::string& filePath);
 
 // Replaces the subtree of targetKeyPath by the one in the file. The whole file
 // is read and checked first: a malformed line throws RegistryTextError naming
@@ -40,7 +40,7 @@ void ExportRegValues(modReg& reg, const std::string& keyPath, const std::string&
 // one save() of the registry; if that fails, they are reverted and the error
 // is rethrown, so the registry is as it was. With save false the changes stay
 // in memory for the caller to save (or revert) with its own.
-void ImportRegText(modReg& reg, const std::string& targetKeyPath, const std::string& filePath,
+void ImportRegText(RegistryKeys& reg, const std::string& targetKeyPath, const std::string& filePath,
                    bool save = true);
 
 } // namespace trelmig

@@ -94,7 +94,7 @@ struct KeyPlace {
     std::string sub;
 };
 
-KeyPlace placeOf(modReg& reg, const std::string& keyPath) {
+KeyPlace placeOf(RegistryKeys& reg, const std::string& keyPath) {
     std::string sub = keyPath;
     const RootKey root = reg.SplitRegPath(sub);
     if (root == RootKey::None || sub.empty())

@@ -1,11 +1,11 @@
-#include "GuiTestSupport.h"
+#include "WindowTestSupport.h"
 
 #include "core/ItemCatalogue.h"
-#include "gui/GuiDataFiles.h"
-#include "gui/GuiHelp.h"
-#include "gui/GuiInstanceLock.h"
-#include "gui/GuiSkin.h"
-#include "gui/frmabout.h"
+#include "gui/AboutDialog.h"
+#include "gui/DataFiles.h"
+#include "gui/Help.h"
+#include "gui/InstanceLock.h"
+#include "gui/Skin.h"
 
 #include "platform/WorkFolder.h"
 
@@ -80,7 +80,7 @@ TEST_F(ProgramFilesTest, TheSkinIsFoundAndParsesWithoutComplaint) {
     WarningCatcher::warnings.clear();
     {
         WarningCatcher catcher;
-        frmabout box; // applies the skin to itself
+        AboutDialog box; // applies the skin to itself
         EXPECT_EQ(box.styleSheet(), sheet);
         box.show();
         box.grab();
@@ -169,7 +169,7 @@ TEST_F(ProgramFilesTest, TheDesktopFileStartsTheProgramWithItsIcon) {
 
 TEST_F(ProgramFilesTest, TheAboutBoxNamesTheProductAndOpensTheWebSite) {
     UrlRecorder recorder;
-    frmabout box;
+    AboutDialog box;
     EXPECT_EQ(box.windowTitle(), QStringLiteral("About Quenvar Outlook Backup"));
     EXPECT_EQ(box.SkinLabel2->text(), QStringLiteral("Quenvar Outlook Backup v2.60"));
     EXPECT_EQ(box.SkinLabel1->text(), QStringLiteral("Thank you for using our product."));
@@ -188,18 +188,18 @@ TEST_F(ProgramFilesTest, TheAboutBoxNamesTheProductAndOpensTheWebSite) {
 
 TEST_F(ProgramFilesTest, OneWindowPerWinePrefix) {
     WorkFolder a, b;
-    GuiInstanceLock first(a.path());
+    InstanceLock first(a.path());
     ASSERT_TRUE(first.TryLock());
     {
-        GuiInstanceLock second(a.path() / "." / "");
+        InstanceLock second(a.path() / "." / "");
         EXPECT_FALSE(second.TryLock());
-        GuiInstanceLock elsewhere(b.path());
+        InstanceLock elsewhere(b.path());
         EXPECT_TRUE(elsewhere.TryLock());
     }
     // Freed when its holder goes.
-    auto held = std::make_unique<GuiInstanceLock>(b.path());
+    auto held = std::make_unique<InstanceLock>(b.path());
     ASSERT_TRUE(held->TryLock());
     held.reset();
-    GuiInstanceLock again(b.path());
+    InstanceLock again(b.path());
     EXPECT_TRUE(again.TryLock());
 }

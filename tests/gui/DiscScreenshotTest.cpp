@@ -6,8 +6,8 @@
 
 #include "core/Session.h"
 #include "disc/ImageFileDevice.h"
-#include "gui/frmErase.h"
-#include "gui/frmMaindvdwrite.h"
+#include "gui/DiscWriteWindow.h"
+#include "gui/EraseDiscDialog.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -75,7 +75,7 @@ TEST_F(DiscScreenshots, DiscWindowWithAnImageTree) {
     session.strDiscFileTitle = "Outlook 2024-03-07.kvx";
     session.strDiscFilePath = (dir.path / "Backups/Outlook 2024-03-07.kvx").string();
 
-    frmMaindvdwrite window(session, prompter, nullptr,
+    DiscWriteWindow window(session, prompter, nullptr,
                            EngineWith({Recorder(), new ImageFileDevice()}));
     QMimeData dropped;
     dropped.setUrls(
@@ -96,7 +96,7 @@ TEST_F(DiscScreenshots, DiscWindowWithAnImageTree) {
 
 TEST_F(DiscScreenshots, DiscWindowWithItsAddMenuOpen) {
     dir.Write("Outlook Backup/Signatures/Work.htm", std::string(5120, 's'));
-    frmMaindvdwrite window(session, prompter, nullptr,
+    DiscWriteWindow window(session, prompter, nullptr,
                            EngineWith({Recorder(), new ImageFileDevice()}));
     window.chooseFolderToAdd = [&] {
         return QString::fromStdString((dir.path / "Outlook Backup").string());
@@ -127,7 +127,7 @@ TEST_F(DiscScreenshots, EraseWindow) {
     auto* recorder = Recorder();
     auto engine = EngineWith({recorder});
     ASSERT_TRUE(engine->InitializeDevices(false));
-    frmErase window(prompter);
+    EraseDiscDialog window(prompter);
     window.Prepare(recorder, *engine);
     window.EraseState(kEraseStarted, 35); // as it looks while the drive works
     window.resize(380, window.sizeHint().height());

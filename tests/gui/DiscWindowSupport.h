@@ -1,4 +1,4 @@
 #pragma once
 
 #include "DiscTestSupport.h"
-#include "GuiTestSupport.h"
+#include "WindowTestSupport.h"

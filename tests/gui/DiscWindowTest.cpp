@@ -4,7 +4,7 @@
 #include "core/Session.h"
 #include "disc/DiscTexts.h"
 #include "disc/ImageFileDevice.h"
-#include "gui/frmMaindvdwrite.h"
+#include "gui/DiscWriteWindow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -34,14 +34,14 @@ protected:
     Session session;
     RecordingPrompter prompter;
     std::vector<FakeDiscDevice*> devices{new FakeDiscDevice()};
-    std::unique_ptr<frmMaindvdwrite> window;
+    std::unique_ptr<DiscWriteWindow> window;
     std::vector<QString> replaceQuestions;
     bool replaceAnswer = false;
 
     void SetUp() override { guiApp(); }
 
     void Open() {
-        window = std::make_unique<frmMaindvdwrite>(
+        window = std::make_unique<DiscWriteWindow>(
             session, prompter, nullptr,
             EngineWith(std::vector<DiscDevice*>(devices.begin(), devices.end())));
         window->askReplace = [this](const QString& text) {
@@ -622,7 +622,7 @@ protected:
         devices.clear();
         target = (dir.path / "disc.iso").string();
         window =
-            std::make_unique<frmMaindvdwrite>(session, prompter, nullptr, EngineWith({imageFile}));
+            std::make_unique<DiscWriteWindow>(session, prompter, nullptr, EngineWith({imageFile}));
         window->chooseImageFile = [this](const QString& suggestion) {
             suggested = suggestion;
             return QString::fromStdString(target);
@@ -711,7 +711,7 @@ TEST_F(DiscWindowImageFileTest, AnEmptyImageIsRefusedBeforeAnyFileIsAskedFor) {
 
 TEST_F(DiscWindowImageFileTest, TheImageFileDialogAddsTheIsoExtension) {
     // The window's own dialog, answered with a name typed without extension.
-    window = std::make_unique<frmMaindvdwrite>(session, prompter, nullptr,
+    window = std::make_unique<DiscWriteWindow>(session, prompter, nullptr,
                                                EngineWith({new ImageFileDevice()}));
     const QString typed = QString::fromStdString((dir.path / "weekly").string());
     ModalAnswerer answer([&](QWidget* modal) {

@@ -1,7 +1,7 @@
 #include "DiscWindowSupport.h"
 #include "RecordingPrompter.h"
 
-#include "gui/frmErase.h"
+#include "gui/EraseDiscDialog.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -19,12 +19,12 @@ protected:
     RecordingPrompter prompter;
     FakeDiscDevice* device = new FakeDiscDevice();
     std::unique_ptr<DiscEngine> engine = EngineWith({device});
-    std::unique_ptr<frmErase> window;
+    std::unique_ptr<EraseDiscDialog> window;
 
     void SetUp() override {
         guiApp();
         ASSERT_TRUE(engine->InitializeDevices(false));
-        window = std::make_unique<frmErase>(prompter);
+        window = std::make_unique<EraseDiscDialog>(prompter);
         window->Prepare(device, *engine);
         window->show();
     }

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "GuiTestSupport.h"
 #include "RecordingPrompter.h"
 #include "SamplePrefixCopy.h"
+#include "WindowTestSupport.h"
 
 #include "app/Environment.h"
-#include "gui/GuiHelp.h"
-#include "gui/frmMain.h"
+#include "gui/Help.h"
+#include "gui/MainWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ protected:
     SamplePrefixCopy prefix;
     RecordingPrompter prompter;
     std::unique_ptr<trelmig::Environment> env;
-    std::unique_ptr<trelmig::frmMain> window;
+    std::unique_ptr<trelmig::MainWindow> window;
     std::vector<trelmig::FileDialogRequest> dialogs;
     QString nextFile;
     std::vector<QUrl> openedUrls;
@@ -55,7 +55,7 @@ protected:
         env = std::make_unique<trelmig::Environment>(trelmig::WinePrefix(root), prompter);
         if (prepare)
             prepare(*env);
-        window = std::make_unique<trelmig::frmMain>(*env, prompter, passwords);
+        window = std::make_unique<trelmig::MainWindow>(*env, prompter, passwords);
         if (!realDialogs)
             window->chooseFile = [this](const trelmig::FileDialogRequest& request) {
                 dialogs.push_back(request);

@@ -1,8 +1,8 @@
 // The questions with buttons of their own: Overwrite / Cancel with Cancel as
 // the default, Retry / Continue / Cancel.
-#include "GuiTestSupport.h"
+#include "WindowTestSupport.h"
 
-#include "gui/GuiMessageBoxPrompter.h"
+#include "gui/MessageBoxPrompter.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -17,7 +17,7 @@ namespace {
 // its default button when the caption is empty; records the captions.
 MessageAnswer answerWith(MessageButtons buttons, const QString& caption,
                          QStringList* captions = nullptr, QString* defaultCaption = nullptr) {
-    GuiMessageBoxPrompter boxes;
+    MessageBoxPrompter boxes;
     ModalAnswerer click([&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         if (!box)

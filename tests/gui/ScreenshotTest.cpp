@@ -4,11 +4,11 @@
 //   --gtest_filter='Screenshots.*'
 #include "MainWindowFixture.h"
 
-#include "gui/Frmoption.h"
-#include "gui/GuiMessageBoxPrompter.h"
-#include "gui/GuiProgressPanel.h"
-#include "gui/frmPwd.h"
-#include "gui/frmabout.h"
+#include "gui/AboutDialog.h"
+#include "gui/MessageBoxPrompter.h"
+#include "gui/PasswordDialog.h"
+#include "gui/ProgressPanel.h"
+#include "gui/ScheduleDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -87,7 +87,7 @@ TEST_F(Screenshots, MainWindowProgressPasswordAndAbout) {
 
     // The restore tab after the backup file was inspected.
     ModalAnswerer typePassword([](QWidget* modal) {
-        auto* prompt = qobject_cast<frmPwd*>(modal);
+        auto* prompt = qobject_cast<PasswordDialog*>(modal);
         if (!prompt)
             return false;
         prompt->txtPassword->setText(QStringLiteral("secret"));
@@ -102,7 +102,7 @@ TEST_F(Screenshots, MainWindowProgressPasswordAndAbout) {
     save(window.get(), "main-restore.png");
 
     // A completion message as the window shows it.
-    GuiMessageBoxPrompter boxes(window.get());
+    MessageBoxPrompter boxes(window.get());
     ModalAnswerer grabMessage([&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         if (!box)
@@ -115,19 +115,19 @@ TEST_F(Screenshots, MainWindowProgressPasswordAndAbout) {
     EXPECT_EQ(grabMessage.answered(), 1);
 
     Session session;
-    frmPwd prompt(session);
+    PasswordDialog prompt(session);
     prompt.show();
     prompt.txtPassword->setText(QStringLiteral("secret"));
     save(&prompt, "password-prompt.png");
 
-    frmabout box;
+    AboutDialog box;
     box.show();
     save(&box, "about.png");
 }
 
 TEST_F(Screenshots, ScheduleWindow) {
     open();
-    Frmoption schedule(*env, prompter);
+    ScheduleDialog schedule(*env, prompter);
     schedule.SetModalRunner([](QDialog&) { return int(QDialog::Rejected); });
     schedule.ShowModal(); // loads the window without waiting in it
     for (const char* item : {"backupitem0", "backupitem1", "backupitem2", "backupitem5"})

@@ -47,7 +47,7 @@ protected:
     void removeKey(const std::string& path) {
         WineRegistry reg{WinePrefix(sample.root)};
         std::string sub = path;
-        modReg m(reg, prompter, AnsiCodec());
+        RegistryKeys m(reg, prompter, AnsiCodec());
         m.DeleteRegTree(path);
         reg.save();
     }

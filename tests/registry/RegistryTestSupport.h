@@ -6,7 +6,7 @@
 #include "platform/WinePrefix.h"
 #include "platform/WineRegistry.h"
 #include "platform/WorkFolder.h"
-#include "registry/modReg.h"
+#include "registry/RegistryKeys.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -58,13 +58,13 @@ private:
     WorkFolder work_;
 };
 
-// A registry, a modReg over it and what it told the user.
+// A registry, a RegistryKeys over it and what it told the user.
 struct RegistryFixture {
     explicit RegistryFixture(std::unique_ptr<WineRegistry> r) : registry(std::move(r)) {}
     std::unique_ptr<WineRegistry> registry;
     RecordingPrompter prompter;
     AnsiCodec ansi{1252};
-    modReg reg{*registry, prompter, ansi};
+    RegistryKeys reg{*registry, prompter, ansi};
 };
 
 inline RegValue sz(const std::string& name, const std::string& text, std::uint32_t type = REG_SZ) {

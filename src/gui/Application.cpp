@@ -1,0 +1,162 @@
+#include "gui/Application.h"
+
+#include "app/Environment.h"
+#include "gui/InstanceChannel.h"
+#include "gui/InstanceLock.h"
+#include "gui/MainWindow.h"
+#include "gui/MessageBoxPrompter.h"
+#include "gui/SplashScreen.h"
+#include "gui/TerminationSignals.h"
+#include "platform/RememberedPrefix.h"
+#include "platform/StateFolder.h"
+#include "platform/WinePrefixFinder.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTimer>
+
+#include <cstdlib>
+#include <exception>
+#include <iostream>
+#include <memory>
+
+namespace trelmig {
+
+namespace {
+
+// How often a handed file waits for a dialog to close or a run to end.
+constexpr int kRetryMs = 250;
+
+// Opens file on the restore tab once no dialog is open and no run works: an
+// inspection started under a password prompt or a running backup would be
+// refused or stack a second prompt.
+void openWhenFree(MainWindow& main, const QString& file) {
+    if (QApplication::activeModalWidget() || main.Busy()) {
+        QTimer::singleShot(kRetryMs, &main, [&main, file] { openWhenFree(main, file); });
+        return;
+    }
+    main.OpenBackupFile(file);
+}
+
+void bringForward(MainWindow& main) {
+    if (main.isMinimized())
+        main.showNormal();
+    main.show();
+    main.raise();
+    main.activateWindow();
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
+}
+
+} // namespace
+
+std::optional<std::filesystem::path>
+WindowPrefix(const std::optional<std::filesystem::path>& prefix) {
+    if (prefix && !prefix->empty())
+        return prefix;
+    if (const char* env = std::getenv("WINEPREFIX"); env && *env)
+        return std::nullopt; // WinePrefix::locate takes it
+    if (auto remembered = LoadRememberedPrefix(); remembered && LooksLikeWinePrefix(*remembered))
+        return remembered;
+    return std::nullopt;
+}
+
+int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& prefix,
+           const std::optional<std::filesystem::path>& openFile) {
+    // Without a display Qt aborts; say what to do instead.
+    const auto set = [](const char* name) {
+        const char* v = std::getenv(name);
+        return v && *v;
+    };
+    if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM")) {
+        std::cerr << "trelmig: there is no display for the main window; see trelmig --help "
+                     "for what runs without one\n";
+        return 2;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("trelmig"));
+    QApplication::setDesktopFileName(QStringLiteral("trelmig"));
+
+    MessageBoxPrompter prompter;
+    const WinePrefix winePrefix = WinePrefix::locate(WindowPrefix(prefix));
+    InstanceLock lock(winePrefix.root());
+    const QString file =
+        openFile ? QFileInfo(QString::fromStdString(openFile->string())).absoluteFilePath()
+                 : QString();
+    if (!lock.TryLock()) {
+        if (InstanceChannel::Hand(lock.ChannelPath(), file))
+            return 0;
+        prompter.Show("Quenvar Outlook Backup is already open for the Wine prefix " +
+                          winePrefix.root().string() + ".",
+                      MessageIcon::Information);
+        return 1;
+    }
+    // Without the channel the window still works; later starts then say
+    // that it is open.
+    InstanceChannel channel(lock.ChannelPath());
+    channel.Listen();
+
+    std::unique_ptr<Environment> env;
+    try {
+        env = std::make_unique<Environment>(winePrefix, prompter);
+    } catch (const std::exception& e) {
+        prompter.Show(e.what(), MessageIcon::Critical);
+        return 1;
+    }
+
+    std::unique_ptr<MainWindow> main;
+    // A file handed while the window is still being made waits for it.
+    QString pending = file;
+    QObject::connect(&channel, &InstanceChannel::Requested, &channel,
+                     [&main, &pending](const QString& handed) {
+                         if (!main) {
+                             if (!handed.isEmpty())
+                                 pending = handed;
+                             return;
+                         }
+                         bringForward(*main);
+                         if (!handed.isEmpty())
+                             openWhenFree(*main, handed);
+                     });
+    SplashScreen splash([&]() -> QWidget* {
+        main = std::make_unique<MainWindow>(*env, prompter);
+        prompter.SetParentWindow(main.get());
+        main->KeepUndoRecordsIn(UndoRecordsFolder());
+        main->askNewProfileName = [&main](const QString& proposed) -> std::optional<QString> {
+            bool ok = false;
+            const QString name = QInputDialog::getText(main.get(), QStringLiteral("New profile"),
+                                                       QStringLiteral("Name of the new profile:"),
+                                                       QLineEdit::Normal, proposed, &ok);
+            return ok ? std::optional<QString>(name) : std::nullopt;
+        };
+        return main.get();
+    });
+    splash.Form_Load();
+    // A logout ends the program through the window's own Quit.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::Requested, main.get(),
+                     [&main] { main->close(); });
+    // Another prefix is opened by a new start on it, which hands over to a
+    // window already open there; this window then goes as File > Quit does.
+    main->openPrefix = [&main, &prompter](const std::filesystem::path& root) {
+        const QStringList arguments{QStringLiteral("--prefix"),
+                                    QString::fromStdString(root.string())};
+        if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments)) {
+            prompter.Show("The program could not be started for the Wine prefix " + root.string() +
+                              ".",
+                          MessageIcon::Critical);
+            return;
+        }
+        main->filequit_Click();
+    };
+    if (!pending.isEmpty())
+        QTimer::singleShot(0, main.get(), [&main, pending] { openWhenFree(*main, pending); });
+    return app.exec();
+}
+
+} // namespace trelmig

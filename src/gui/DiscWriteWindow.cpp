@@ -1,0 +1,486 @@
+#include "gui/DiscWriteWindow.h"
+
+#include "core/Prompter.h"
+#include "core/Session.h"
+#include "disc/DiscTexts.h"
+#include "gui/EraseDiscDialog.h"
+#include "gui/LabelEditDelegate.h"
+#include "gui/Skin.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace trelmig {
+
+namespace {
+
+constexpr int kPollMilliseconds = 100;
+
+struct VolumeType {
+    const char* text;
+    int bits;
+};
+const VolumeType kVolumeTypes[] = {
+    {"ISO9660", kFsIso9660},
+    {"UDF", kFsUdf},
+    {"ISO9660/Joliet Bridge", kFsIso9660 | kFsJoliet},
+    {"ISO9660/UDF (DVDVideo) Bridge", kFsIso9660 | kFsUdf},
+    {"ISO9660/Joliet/UDF Bridge", kFsIso9660 | kFsJoliet | kFsUdf},
+};
+
+QCheckBox* OptionBox(const char* caption, const char* tip, QWidget* parent) {
+    auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
+    if (tip)
+        box->setToolTip(QString::fromUtf8(tip));
+    return box;
+}
+
+} // namespace
+
+DiscWriteWindow::DiscWriteWindow(Session& session, Prompter& prompter, QWidget* parent,
+                                 std::unique_ptr<DiscEngine> engine)
+    : QDialog(parent), session_(session), prompter_(prompter),
+      engine_(engine ? std::move(engine) : std::make_unique<DiscEngine>()) {
+    setWindowTitle(QStringLiteral("Backup Outlook Data to CD/DVD"));
+    setModal(true);
+    askReplace = [this](const QString& text) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Replace file..."), text,
+                        QMessageBox::Ok | QMessageBox::Cancel, this);
+        return box.exec() == QMessageBox::Ok;
+    };
+    chooseImageFile = [this](const QString& suggestion) {
+        QFileDialog dialog(this, QStringLiteral("Write the disc image to"));
+        dialog.setObjectName(QStringLiteral("cdImageFile"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilters(
+            {QStringLiteral("Disc images (*.iso)"), QStringLiteral("All files (*)")});
+        // A name typed without extension still makes an image others recognise.
+        dialog.setDefaultSuffix(QStringLiteral("iso"));
+        dialog.selectFile(suggestion);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().constFirst();
+    };
+    chooseFilesToAdd = [this] {
+        return QFileDialog::getOpenFileNames(this, QStringLiteral("Add Files"), QDir::homePath());
+    };
+    chooseFolderToAdd = [this] {
+        return QFileDialog::getExistingDirectory(this, QStringLiteral("Add Folder"),
+                                                 QDir::homePath());
+    };
+    showErase = [this](DiscDevice* device, DiscEngine& engine) {
+        EraseDiscDialog erase(prompter_, this);
+        erase.ShowErase(device, engine);
+    };
+    popupMenu = [](QMenu* menu, const QPoint& at) { menu->exec(at); };
+    BuildLayout();
+    BuildMenus();
+    ConnectControls();
+    engine_->SetEvents(this);
+    Form_Load();
+    pollTimer_ = new QTimer(this);
+    connect(pollTimer_, &QTimer::timeout, this, [this] { engine_->Poll(); });
+    pollTimer_->start(kPollMilliseconds);
+}
+
+DiscWriteWindow::~DiscWriteWindow() {
+    if (pollTimer_)
+        pollTimer_->stop();
+    engine_->SetEvents(nullptr);
+}
+
+void DiscWriteWindow::BuildLayout() {
+    auto* layout = new QVBoxLayout(this);
+    menuBar = new QMenuBar(this);
+    layout->setMenuBar(menuBar);
+
+    lblImageFileTitle = new QLabel(QStringLiteral("Drag and Drop Files or Folders"), this);
+    layout->addWidget(lblImageFileTitle);
+
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    tvwFolders = new QTreeWidget(splitter);
+    tvwFolders->setObjectName(QStringLiteral("tvwFolders"));
+    tvwFolders->setHeaderHidden(true);
+    tvwFolders->setEditTriggers(QAbstractItemView::EditKeyPressed |
+                                QAbstractItemView::SelectedClicked);
+    lvwImageFiles = new QTreeWidget(splitter);
+    lvwImageFiles->setObjectName(QStringLiteral("lvwImageFiles"));
+    lvwImageFiles->setRootIsDecorated(false);
+    lvwImageFiles->setColumnCount(3);
+    lvwImageFiles->setHeaderLabels(
+        {QStringLiteral("File Name"), QStringLiteral("Size"), QStringLiteral("Date")});
+    lvwImageFiles->setEditTriggers(QAbstractItemView::EditKeyPressed |
+                                   QAbstractItemView::SelectedClicked);
+    lvwImageFiles->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    lvwImageFiles->header()->setStretchLastSection(false);
+    lvwImageFiles->setColumnWidth(1, 110);
+    lvwImageFiles->setColumnWidth(2, 170);
+    for (QTreeWidget* pane : {tvwFolders, lvwImageFiles}) {
+        pane->setDragDropMode(QAbstractItemView::NoDragDrop);
+        pane->viewport()->setAcceptDrops(true);
+        pane->viewport()->installEventFilter(this);
+    }
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 2);
+    splitter->setSizes({220, 440});
+    layout->addWidget(splitter, 1);
+
+    auto* recorder = new QGroupBox(QStringLiteral("Recorder"), this);
+    auto* grid = new QGridLayout(recorder);
+    cboDevices = new QComboBox(recorder);
+    cboWriteSpeed = new QComboBox(recorder);
+    cboVolumeType = new QComboBox(recorder);
+    txtVolIdentifier = new QLineEdit(QStringLiteral("New Disc"), recorder);
+    txtVolIdentifier->setMaxLength(32);
+    auto caption = [recorder](const char* text, QWidget* buddy) {
+        auto* label = new QLabel(QString::fromLatin1(text), recorder);
+        label->setBuddy(buddy);
+        return label;
+    };
+    grid->addWidget(caption("De&vice:", cboDevices), 0, 0);
+    grid->addWidget(cboDevices, 0, 1);
+    grid->addWidget(caption("Write S&peed:", cboWriteSpeed), 0, 2);
+    grid->addWidget(cboWriteSpeed, 0, 3);
+    grid->addWidget(caption("File S&ystem:", cboVolumeType), 1, 0);
+    grid->addWidget(cboVolumeType, 1, 1);
+    grid->addWidget(caption("Volume &Label:", txtVolIdentifier), 1, 2);
+    grid->addWidget(txtVolIdentifier, 1, 3);
+    grid->setColumnStretch(1, 2);
+    grid->setColumnStretch(3, 1);
+    layout->addWidget(recorder);
+
+    auto* options = new QGroupBox(QStringLiteral("Options"), this);
+    auto* boxes = new QGridLayout(options);
+    chkUseBufferProtect =
+        OptionBox("Use Buffer Protection", "Eliminates buffer underrun problems.", options);
+    chkCacheImage =
+        OptionBox("Cache Image", "Not needed for DVD formats...Use for CDR/W only.", options);
+    chkFinalizeDisc =
+        OptionBox("Finalize Disc", "Not valid for DVD+RW and DVD-RAM formats.", options);
+    chkTestWrite = OptionBox("Test Write", "Not valid for DVD formats.", options);
+    chkAutoVerify = OptionBox("Auto-Verify Data", "Eliminates buffer underrun problems.", options);
+    chkUseMode2XA =
+        OptionBox("Mode2XA (CD Only)", "Please see help file for details on Mode2XA", options);
+    chkUseFileDates = OptionBox("Use File Dates", nullptr, options);
+    chkDiscAtOnce = OptionBox("Disc-At-Once", "Eliminates buffer underrun problems.", options);
+    chkUseFileDates->setChecked(true);
+    const QCheckBox* order[] = {chkUseBufferProtect, chkCacheImage, chkFinalizeDisc, chkTestWrite,
+                                chkAutoVerify,       chkUseMode2XA, chkUseFileDates, chkDiscAtOnce};
+    for (int i = 0; i < 8; ++i)
+        boxes->addWidget(const_cast<QCheckBox*>(order[i]), i / 4, i % 4);
+    layout->addWidget(options);
+
+    prgTotalProgress = new QProgressBar(this);
+    prgTotalProgress->setRange(0, 100);
+    prgTotalProgress->setValue(0);
+    layout->addWidget(prgTotalProgress);
+
+    auto* buttons = new QHBoxLayout();
+    buttons->addStretch(1);
+    cmdWriteDisc = new QPushButton(QStringLiteral("&Write Disc"), this);
+    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdWriteDisc->setAutoDefault(false);
+    cmdCancel->setAutoDefault(false);
+    buttons->addWidget(cmdWriteDisc);
+    buttons->addWidget(cmdCancel);
+    layout->addLayout(buttons);
+
+    sbrStatus = new QStatusBar(this);
+    sbrStatus->setSizeGripEnabled(false);
+    sbrPanel1 = new QLabel(sbrStatus);
+    sbrPanel2 = new QLabel(sbrStatus);
+    sbrPanel3 = new QLabel(sbrStatus);
+    for (QLabel* panel : {sbrPanel1, sbrPanel2, sbrPanel3})
+        panel->setContentsMargins(6, 0, 6, 0);
+    sbrPanel2->setMinimumWidth(90);
+    sbrPanel3->setMinimumWidth(90);
+    sbrStatus->addWidget(sbrPanel1, 1);
+    sbrStatus->addWidget(sbrPanel2);
+    sbrStatus->addWidget(sbrPanel3);
+    layout->addWidget(sbrStatus);
+
+    QStyle* look = style();
+    QIcon openFolder = look->standardIcon(QStyle::SP_DirOpenIcon);
+    QIcon closedFolder = look->standardIcon(QStyle::SP_DirClosedIcon);
+    // A folder node shows the open folder while it is selected.
+    QIcon folderNode = closedFolder;
+    for (const QSize& size : openFolder.availableSizes())
+        folderNode.addPixmap(openFolder.pixmap(size), QIcon::Selected);
+    imageList1_.insert(QStringLiteral("CD"), look->standardIcon(QStyle::SP_DriveCDIcon));
+    imageList1_.insert(QStringLiteral("CLOSEDFOLDER"), folderNode);
+    imageList1_.insert(QStringLiteral("OPENFOLDER"), openFolder);
+    imageList1_.insert(QStringLiteral("FILE"), look->standardIcon(QStyle::SP_FileIcon));
+    resize(760, 600);
+}
+
+void DiscWriteWindow::BuildMenus() {
+    mnuFile = menuBar->addMenu(QStringLiteral("&File"));
+    mnuFileAddFiles = mnuFile->addAction(QStringLiteral("Add &Files..."));
+    mnuFileAddFiles->setShortcut(QKeySequence::Open);
+    mnuFileAddFolder = mnuFile->addAction(QStringLiteral("Add F&older..."));
+    mnuFileSep0 = mnuFile->addSeparator();
+    mnuFileClear = mnuFile->addAction(QStringLiteral("Clear All Items"));
+    mnuFileSep1 = mnuFile->addSeparator();
+    mnuFileRemoveFolder = mnuFile->addAction(QStringLiteral("Remove Folder"));
+    mnuFileRemoveFile = mnuFile->addAction(QStringLiteral("Remove File"));
+    mnuFileSep2 = mnuFile->addSeparator();
+    mnuFileRenameFolder = mnuFile->addAction(QStringLiteral("Rename Folder"));
+    mnuFileRenameFile = mnuFile->addAction(QStringLiteral("Rename File"));
+    mnuFileSep3 = mnuFile->addSeparator();
+    mnuFileExit = mnuFile->addAction(QStringLiteral("Exit"));
+    mnuDevice = menuBar->addMenu(QStringLiteral("&Device"));
+    mnuDeviceEject = mnuDevice->addAction(QStringLiteral("Eject"));
+    mnuDeviceCloseTray = mnuDevice->addAction(QStringLiteral("Close Tray"));
+    mnuDevice->addSeparator();
+    mnuDeviceEraseDisc = mnuDevice->addAction(QStringLiteral("Erase Disc..."));
+}
+
+void DiscWriteWindow::ConnectControls() {
+    connect(mnuFileAddFiles, &QAction::triggered, this, [this] { mnuFileAddFiles_Click(); });
+    connect(mnuFileAddFolder, &QAction::triggered, this, [this] { mnuFileAddFolder_Click(); });
+    connect(mnuFileClear, &QAction::triggered, this, [this] { mnuFileClear_Click(); });
+    connect(mnuFileRemoveFolder, &QAction::triggered, this,
+            [this] { mnuFileRemoveFolder_Click(); });
+    connect(mnuFileRemoveFile, &QAction::triggered, this, [this] { mnuFileRemoveFile_Click(); });
+    connect(mnuFileRenameFolder, &QAction::triggered, this,
+            [this] { mnuFileRenameFolder_Click(); });
+    connect(mnuFileRenameFile, &QAction::triggered, this, [this] { mnuFileRenameFile_Click(); });
+    connect(mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
+    connect(mnuDeviceEject, &QAction::triggered, this, [this] { mnuDeviceEject_Click(); });
+    connect(mnuDeviceCloseTray, &QAction::triggered, this, [this] { mnuDeviceCloseTray_Click(); });
+    connect(mnuDeviceEraseDisc, &QAction::triggered, this, [this] { mnuDeviceEraseDisc_Click(); });
+    connect(cmdWriteDisc, &QPushButton::clicked, this, [this] { cmdWriteDisc_Click(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(cboDevices, qOverload<int>(&QComboBox::activated), this,
+            [this](int) { cboDevices_Click(); });
+    connect(chkUseFileDates, &QCheckBox::clicked, this, [this] { chkUseFileDates_Click(); });
+    connect(txtVolIdentifier, &QLineEdit::textChanged, this, [this] { txtVolIdentifier_Change(); });
+    connect(tvwFolders, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* node) { tvwFolders_NodeClick(node); });
+    // Moving through the tree with the keys shows each folder as a click does.
+    connect(tvwFolders, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) {
+        if (node && tvwFolders->hasFocus())
+            tvwFolders_NodeClick(node);
+    });
+    tvwFolders->setItemDelegate(new LabelEditDelegate(
+        [this](const QModelIndex& index) {
+            return tvwFolders_BeforeLabelEdit(tvwFolders->itemFromIndex(index));
+        },
+        [this](const QModelIndex& index, const QString& text) {
+            tvwFolders_AfterLabelEdit(tvwFolders->itemFromIndex(index), text);
+        },
+        tvwFolders));
+    lvwImageFiles->setItemDelegate(new LabelEditDelegate(
+        nullptr,
+        [this](const QModelIndex& index, const QString& text) {
+            lvwImageFiles_AfterLabelEdit(lvwImageFiles->itemFromIndex(index), text);
+        },
+        lvwImageFiles));
+}
+
+void DiscWriteWindow::Form_Load() {
+    ApplySkin(this);
+    if (!engine_->InitializeDevices(false)) {
+        prompter_.Show("Devices Cannot be initialized...Contact support!", MessageIcon::None);
+        loadFailed_ = true;
+        QCoreApplication::exit(1); // the program ends once this window is gone
+        return;
+    }
+    LoadDevices();
+    // ImageList1 serves both panes through the item icons (see NodeByKey users).
+    SetControlsEnabled(true);
+    engine_->Image().Clear();
+    for (const auto& type : kVolumeTypes)
+        cboVolumeType->addItem(QString::fromUtf8(type.text), type.bits);
+    cboVolumeType->setCurrentIndex(4);
+    engine_->settings.fileSystemType = cboVolumeType->currentData().toInt();
+    engine_->settings.rockRidge = 1;
+    engine_->settings.useFileDates = true;
+    ResetImageView();
+    txtVolIdentifier->setText(QStringLiteral("Outlook Data Backup CD"));
+    AddHandoverFile();
+}
+
+int DiscWriteWindow::exec() {
+    if (loadFailed_)
+        return QDialog::Rejected;
+    return QDialog::exec();
+}
+
+void DiscWriteWindow::reject() {
+    if (!mbReady)
+        return; // a write runs
+    QDialog::reject();
+}
+
+void DiscWriteWindow::closeEvent(QCloseEvent* event) {
+    if (!mbReady) {
+        event->ignore();
+        return;
+    }
+    mobjDevice = nullptr;
+    QDialog::closeEvent(event);
+}
+
+void DiscWriteWindow::SetHourglass(bool on) {
+    if (on)
+        setCursor(Qt::WaitCursor);
+    else
+        unsetCursor();
+}
+
+void DiscWriteWindow::Inform(const QString& text) {
+    prompter_.Show(text.toStdString(), MessageIcon::Information);
+}
+
+void DiscWriteWindow::SetControlsEnabled(bool flag) {
+    mnuFile->setEnabled(flag);
+    mnuDevice->setEnabled(flag);
+    mnuFile->menuAction()->setEnabled(flag);
+    mnuDevice->menuAction()->setEnabled(flag);
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             cboDevices, cboWriteSpeed, lvwImageFiles, tvwFolders, cmdWriteDisc, chkCacheImage,
+             chkFinalizeDisc, chkTestWrite, cboVolumeType, txtVolIdentifier, chkUseMode2XA,
+             chkAutoVerify, chkUseFileDates, chkDiscAtOnce})
+        control->setEnabled(flag);
+    chkUseBufferProtect->setEnabled(flag && mobjDevice &&
+                                    mobjDevice->Capability(kCapBufferUnderrunProtection));
+    cmdCancel->setEnabled(!flag);
+    mbReady = flag;
+    SetHourglass(!flag);
+    QCoreApplication::processEvents();
+}
+
+void DiscWriteWindow::LoadDevices() {
+    cboDevices->clear();
+    const int count = engine_->DeviceCount();
+    for (int i = 0; i < count; ++i) {
+        DiscDevice* device = engine_->Device(i);
+        if (device && device->Compatible())
+            cboDevices->addItem(QString::fromStdString(device->Name()), i);
+    }
+    if (cboDevices->count() == 0) {
+        mobjDevice = nullptr;
+        prompter_.Show("There are no compatible devices reported.\nSome older devices are not "
+                       "currently supported.",
+                       MessageIcon::Information);
+        return;
+    }
+    cboDevices->setCurrentIndex(0);
+    cboDevices_Click();
+}
+
+void DiscWriteWindow::LoadWriteSpeeds() {
+    cboWriteSpeed->clear();
+    if (!mobjDevice)
+        return;
+    mobjDevice->RefreshMedia(false);
+    const int count = mobjDevice->SpeedCount();
+    for (int i = 0; i < count; ++i) {
+        const long speed = mobjDevice->Speed(i);
+        const double multiple = mobjDevice->SpeedMultiple(speed);
+        cboWriteSpeed->addItem(QString::fromStdString(FormatSpeedMultiple(multiple)),
+                               QVariant::fromValue<qlonglong>(speed));
+    }
+    if (count == 0)
+        cboWriteSpeed->addItem(QStringLiteral("MAX"), QVariant::fromValue<qlonglong>(0));
+    if (cboWriteSpeed->count() > 0)
+        cboWriteSpeed->setCurrentIndex(0);
+}
+
+void DiscWriteWindow::cboDevices_Click() {
+    if (cboDevices->currentIndex() < 0)
+        return;
+    mobjDevice = engine_->Device(cboDevices->currentData().toInt());
+    LoadWriteSpeeds();
+    const bool protects = mobjDevice && mobjDevice->Capability(kCapBufferUnderrunProtection);
+    chkUseBufferProtect->setEnabled(protects);
+    chkUseBufferProtect->setChecked(protects);
+}
+
+void DiscWriteWindow::chkUseFileDates_Click() {
+    engine_->settings.useFileDates = chkUseFileDates->isChecked();
+}
+
+void DiscWriteWindow::mnuDeviceEject_Click() {
+    if (mobjDevice)
+        mobjDevice->Eject();
+}
+
+void DiscWriteWindow::mnuDeviceCloseTray_Click() {
+    if (mobjDevice)
+        mobjDevice->CloseTray();
+}
+
+void DiscWriteWindow::mnuDeviceEraseDisc_Click() {
+    if (showErase)
+        showErase(mobjDevice, *engine_);
+}
+
+void DiscWriteWindow::mnuFileExit_Click() {
+    close();
+}
+
+bool DiscWriteWindow::eventFilter(QObject* watched, QEvent* event) {
+    const bool overTree = watched == tvwFolders->viewport();
+    const bool overList = watched == lvwImageFiles->viewport();
+    if (!overTree && !overList)
+        return QDialog::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (drag->mimeData()->hasUrls())
+            drag->acceptProposedAction();
+        else
+            drag->ignore();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        drop->acceptProposedAction();
+        AddDroppedFiles(drop->mimeData());
+        return true;
+    }
+    case QEvent::MouseButtonPress: {
+        auto* press = static_cast<QMouseEvent*>(event);
+        if (press->button() != Qt::RightButton)
+            break;
+        const QPoint at = press->globalPosition().toPoint();
+        if (overTree)
+            tvwFolders_MouseDown(press->button(), at);
+        else
+            lvwImageFiles_MouseDown(press->button(), at);
+        return true; // the menu acts on the selection as it is
+    }
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace trelmig

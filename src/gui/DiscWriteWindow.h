@@ -1,0 +1,193 @@
+#pragma once
+
+#include "disc/DiscEngine.h"
+#include "disc/DiscEvents.h"
+
+#include <QDialog>
+#include <QIcon>
+#include <QMap>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QMimeData;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace trelmig {
+
+class Prompter;
+struct Session;
+
+// "Backup Outlook Data to CD/DVD": composes a disc image from files and
+// folders dropped or added from the File menu (or the archive the backup
+// hands over) and writes it to a
+// recorder or an image file. Open it modally with exec(); it takes the
+// hand-over values strDiscFileTitle / strDiscFilePath from the session and
+// empties them.
+class DiscWriteWindow : public QDialog, private DiscEngineEvents {
+public:
+    // Without an engine, one over the drives libburn finds and the image file.
+    DiscWriteWindow(Session& session, Prompter& prompter, QWidget* parent = nullptr,
+                    std::unique_ptr<DiscEngine> engine = nullptr);
+    ~DiscWriteWindow() override;
+
+    int exec() override;
+    void reject() override;
+
+    // The replace question (title "Replace file...", OK answers true).
+    std::function<bool(const QString& text)> askReplace;
+    // Names the image file for the "Image file (.iso)" device; empty = cancel.
+    std::function<QString(const QString& suggestion)> chooseImageFile;
+    // File > Add Files... and Add Folder...: the chosen host paths; empty = cancel.
+    std::function<QStringList()> chooseFilesToAdd;
+    std::function<QString()> chooseFolderToAdd;
+    // Opens the erase window for the device and waits until it is closed.
+    std::function<void(DiscDevice* device, DiscEngine& engine)> showErase;
+
+    DiscEngine& Engine() { return *engine_; }
+    bool Ready() const { return mbReady; }
+    bool LoadFailed() const { return loadFailed_; }
+
+    // Image tree.
+    void ResetImageView();
+    void ShowFolderFiles(const QString& imagePath);
+    void RefreshFileList();
+    void UpdateImageSummary();
+    void AddDroppedFiles(const QMimeData* data);
+    // Files and folders below the selected folder, as dropped ones are.
+    void AddPaths(const QStringList& paths);
+    static bool IsFolderPath(const QString& path);
+    static QString GetFileNamePart(const QString& path);
+    void AddHandoverFile();
+
+    // Device panel.
+    void SetControlsEnabled(bool flag);
+    void LoadDevices();
+    void LoadWriteSpeeds();
+    bool CheckMediaSpace();
+
+    // Control events.
+    void cboDevices_Click();
+    void chkUseFileDates_Click();
+    void cmdWriteDisc_Click();
+    void cmdCancel_Click();
+    void mnuFileAddFiles_Click();
+    void mnuFileAddFolder_Click();
+    void mnuFileClear_Click();
+    void mnuFileRemoveFolder_Click();
+    void mnuFileRemoveFile_Click();
+    void mnuFileRenameFolder_Click();
+    void mnuFileRenameFile_Click();
+    void mnuFileExit_Click();
+    void mnuDeviceEject_Click();
+    void mnuDeviceCloseTray_Click();
+    void mnuDeviceEraseDisc_Click();
+    void tvwFolders_NodeClick(QTreeWidgetItem* node);
+    // False cancels the edit.
+    bool tvwFolders_BeforeLabelEdit(QTreeWidgetItem* node);
+    void tvwFolders_AfterLabelEdit(QTreeWidgetItem* node, const QString& newText);
+    void lvwImageFiles_AfterLabelEdit(QTreeWidgetItem* row, const QString& newText);
+    // The File menu as context menu; the pop-up runs through popupMenu.
+    void tvwFolders_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
+    void lvwImageFiles_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
+    std::function<void(QMenu* menu, const QPoint& globalPos)> popupMenu;
+    void txtVolIdentifier_Change();
+
+    // Controls, by their names.
+    QMenuBar* menuBar = nullptr;
+    QMenu* mnuFile = nullptr;
+    QAction* mnuFileAddFiles = nullptr;
+    QAction* mnuFileAddFolder = nullptr;
+    QAction* mnuFileSep0 = nullptr;
+    QAction* mnuFileClear = nullptr;
+    QAction* mnuFileSep1 = nullptr;
+    QAction* mnuFileRemoveFolder = nullptr;
+    QAction* mnuFileRemoveFile = nullptr;
+    QAction* mnuFileSep2 = nullptr;
+    QAction* mnuFileRenameFolder = nullptr;
+    QAction* mnuFileRenameFile = nullptr;
+    QAction* mnuFileSep3 = nullptr;
+    QAction* mnuFileExit = nullptr;
+    QMenu* mnuDevice = nullptr;
+    QAction* mnuDeviceEject = nullptr;
+    QAction* mnuDeviceCloseTray = nullptr;
+    QAction* mnuDeviceEraseDisc = nullptr;
+    QLabel* lblImageFileTitle = nullptr;
+    QTreeWidget* tvwFolders = nullptr;
+    QTreeWidget* lvwImageFiles = nullptr;
+    QComboBox* cboDevices = nullptr;
+    QComboBox* cboWriteSpeed = nullptr;
+    QComboBox* cboVolumeType = nullptr;
+    QLineEdit* txtVolIdentifier = nullptr;
+    QCheckBox* chkUseBufferProtect = nullptr;
+    QCheckBox* chkCacheImage = nullptr;
+    QCheckBox* chkFinalizeDisc = nullptr;
+    QCheckBox* chkTestWrite = nullptr;
+    QCheckBox* chkAutoVerify = nullptr;
+    QCheckBox* chkUseMode2XA = nullptr;
+    QCheckBox* chkUseFileDates = nullptr;
+    QCheckBox* chkDiscAtOnce = nullptr;
+    QProgressBar* prgTotalProgress = nullptr;
+    QPushButton* cmdWriteDisc = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QStatusBar* sbrStatus = nullptr;
+    QLabel* sbrPanel1 = nullptr;
+    QLabel* sbrPanel2 = nullptr;
+    QLabel* sbrPanel3 = nullptr;
+
+    // Engine events (public for the tests that drive them).
+    void WriteState(int state, int progress) override;
+    bool FileWarning(const FileErrorInfo& info) override;
+    void TrackStatus(int track, long count, const std::string& text) override;
+    void Error(const DiscError& error) override;
+    void VerifyStart(long fileCount) override;
+    void VerifyResult(const DiscItem& item, int code, long index, long total) override;
+    void VerifyDone(long checked, long matched) override;
+    void FolderAdded(const DiscItem& item) override;
+    void ItemRemoved(const DiscItem& item) override;
+    void ItemRename(const DiscItem& item) override;
+    void FileListed(const DiscItem& item) override;
+    bool ReplaceQuery(const DiscItem& existing, const std::string& newSource) override;
+    void ImageCleared() override;
+
+    QTreeWidgetItem* NodeByKey(const QString& key) const;
+    QTreeWidgetItem* SelectedNode() const;
+    QTreeWidgetItem* SelectedRow() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildLayout();
+    void BuildMenus();
+    void ConnectControls();
+    void Form_Load();
+    void ShowFileMenuAsContext(bool overTree, const QPoint& globalPos);
+    void SetHourglass(bool on);
+    void Inform(const QString& text);
+
+    Session& session_;
+    Prompter& prompter_;
+    std::unique_ptr<DiscEngine> engine_;
+    DiscDevice* mobjDevice = nullptr;
+    bool mbReady = true;
+    bool loadFailed_ = false;
+    QMap<QString, QIcon> imageList1_;
+    QTimer* pollTimer_ = nullptr;
+};
+
+} // namespace trelmig

@@ -1,0 +1,309 @@
+// The disc window's image side: the folder tree, the file list, the status
+// panels, drag and drop, the File menu and the image events of the engine.
+
+#include "gui/DiscWriteWindow.h"
+
+#include "core/Prompter.h"
+#include "core/Session.h"
+#include "disc/DiscTexts.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMimeData>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <QUrl>
+
+namespace trelmig {
+
+namespace {
+
+constexpr int kKeyRole = Qt::UserRole;
+const QString kRootKey = QStringLiteral("\\");
+
+QString Key(const QTreeWidgetItem* item) {
+    return item ? item->data(0, kKeyRole).toString() : "";
+}
+
+NumberSeparators LocaleSeparators() {
+    const QLocale locale;
+    return {locale.groupSeparator().toStdString(), locale.decimalPoint().toStdString()};
+}
+
+} // namespace
+
+QTreeWidgetItem* DiscWriteWindow::NodeByKey(const QString& key) const {
+    for (QTreeWidgetItemIterator it(tvwFolders); *it; ++it)
+        if (Key(*it) == key)
+            return *it;
+    return nullptr;
+}
+
+QTreeWidgetItem* DiscWriteWindow::SelectedNode() const {
+    const auto selected = tvwFolders->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+QTreeWidgetItem* DiscWriteWindow::SelectedRow() const {
+    const auto selected = lvwImageFiles->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+void DiscWriteWindow::ResetImageView() {
+    lvwImageFiles->clear();
+    tvwFolders->clear();
+    auto* root = new QTreeWidgetItem(tvwFolders);
+    root->setText(0, QStringLiteral("New Disc"));
+    root->setData(0, kKeyRole, kRootKey);
+    root->setIcon(0, imageList1_.value(QStringLiteral("CD")));
+    root->setFlags(root->flags() | Qt::ItemIsEditable);
+    txtVolIdentifier->setText(QStringLiteral("New Disc"));
+    engine_->SetVolumeIdentifier("New Disc");
+    UpdateImageSummary();
+}
+
+void DiscWriteWindow::ShowFolderFiles(const QString& imagePath) {
+    SetHourglass(true);
+    lvwImageFiles->clear();
+    engine_->Image().ListFolder(imagePath.toStdString());
+    SetHourglass(!mbReady);
+}
+
+void DiscWriteWindow::RefreshFileList() {
+    QTreeWidgetItem* node = SelectedNode();
+    if (!node) {
+        ShowFolderFiles(kRootKey);
+        if (QTreeWidgetItem* root = NodeByKey(kRootKey))
+            root->setExpanded(true);
+    } else {
+        ShowFolderFiles(Key(node));
+        node->setExpanded(true);
+    }
+    UpdateImageSummary();
+}
+
+void DiscWriteWindow::UpdateImageSummary() {
+    DiscImage& image = engine_->Image();
+    sbrPanel1->setText(
+        QStringLiteral("Data Image Size: ") +
+        QString::fromStdString(FormatMegabytes(engine_->ImageSize(), LocaleSeparators())));
+    sbrPanel2->setText(QStringLiteral("Files: ") + QString::number(image.FileCount()));
+    sbrPanel3->setText(QStringLiteral("Folders: ") + QString::number(image.FolderCount()));
+}
+
+bool DiscWriteWindow::IsFolderPath(const QString& path) {
+    return QFileInfo(path).isDir();
+}
+
+QString DiscWriteWindow::GetFileNamePart(const QString& path) {
+    // Host paths: the text after the last slash.
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? path : path.mid(slash + 1);
+}
+
+void DiscWriteWindow::AddDroppedFiles(const QMimeData* data) {
+    if (!data || !data->hasUrls())
+        return;
+    QStringList paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            paths << url.toLocalFile();
+    AddPaths(paths);
+}
+
+void DiscWriteWindow::mnuFileAddFiles_Click() {
+    const QStringList files = chooseFilesToAdd ? chooseFilesToAdd() : QStringList();
+    if (!files.isEmpty())
+        AddPaths(files);
+}
+
+void DiscWriteWindow::mnuFileAddFolder_Click() {
+    const QString folder = chooseFolderToAdd ? chooseFolderToAdd() : QString();
+    if (!folder.isEmpty())
+        AddPaths({folder});
+}
+
+void DiscWriteWindow::AddPaths(const QStringList& paths) {
+    SetHourglass(true);
+    QTreeWidgetItem* node = SelectedNode();
+    const QString target = !node || Key(node) == kRootKey ? QString() : Key(node);
+    DiscImage& image = engine_->Image();
+    for (QString path : paths) {
+        while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+            path.chop(1);
+        const QString imagePath = target + QStringLiteral("\\") + GetFileNamePart(path);
+        if (IsFolderPath(path))
+            image.AddFolder(path.toStdString(), imagePath.toStdString());
+        else
+            image.AddFile(path.toStdString(), imagePath.toStdString());
+    }
+    RefreshFileList();
+    SetHourglass(!mbReady);
+}
+
+void DiscWriteWindow::AddHandoverFile() {
+    if (session_.strDiscFileTitle.empty() || session_.strDiscFilePath.empty())
+        return;
+    engine_->Image().AddFile(session_.strDiscFilePath, "\\" + session_.strDiscFileTitle);
+    RefreshFileList();
+    session_.strDiscFileTitle.clear();
+    session_.strDiscFilePath.clear();
+}
+
+void DiscWriteWindow::mnuFileClear_Click() {
+    engine_->Image().Clear();
+}
+
+void DiscWriteWindow::mnuFileRemoveFolder_Click() {
+    QTreeWidgetItem* node = SelectedNode();
+    if (!node) {
+        Inform(QStringLiteral("No Item Selected."));
+        return;
+    }
+    if (!engine_->Image().RemoveItem(Key(node).toStdString()))
+        Inform(QStringLiteral("Item could not be removed."));
+    RefreshFileList();
+}
+
+void DiscWriteWindow::mnuFileRemoveFile_Click() {
+    QTreeWidgetItem* row = SelectedRow();
+    if (!row) {
+        Inform(QStringLiteral("No Item Selected."));
+        return;
+    }
+    if (!engine_->Image().RemoveItem(Key(row).toStdString()))
+        Inform(QStringLiteral("Item could not be removed."));
+    RefreshFileList();
+}
+
+void DiscWriteWindow::mnuFileRenameFolder_Click() {
+    QTreeWidgetItem* node = SelectedNode();
+    if (!node) {
+        Inform(QStringLiteral("No Item Selected."));
+        return;
+    }
+    tvwFolders->editItem(node, 0);
+}
+
+void DiscWriteWindow::mnuFileRenameFile_Click() {
+    QTreeWidgetItem* row = SelectedRow();
+    if (!row) {
+        Inform(QStringLiteral("No Item Selected."));
+        return;
+    }
+    lvwImageFiles->editItem(row, 0);
+}
+
+void DiscWriteWindow::tvwFolders_NodeClick(QTreeWidgetItem* node) {
+    if (node)
+        ShowFolderFiles(Key(node));
+}
+
+bool DiscWriteWindow::tvwFolders_BeforeLabelEdit(QTreeWidgetItem* node) {
+    if (Key(node) == kRootKey) {
+        Inform(QStringLiteral("Root directory can not be renamed."));
+        return false;
+    }
+    return true;
+}
+
+void DiscWriteWindow::tvwFolders_AfterLabelEdit(QTreeWidgetItem* node, const QString& newText) {
+    if (!node)
+        return;
+    if (engine_->Image().RenameFolder(Key(node).toStdString(), newText.toStdString()))
+        node->setText(0, newText);
+    else
+        Inform(QStringLiteral("Folder could not be renamed."));
+    RefreshFileList();
+}
+
+void DiscWriteWindow::lvwImageFiles_AfterLabelEdit(QTreeWidgetItem* row, const QString& newText) {
+    if (!row)
+        return;
+    if (!engine_->Image().RenameFile(Key(row).toStdString(), newText.toStdString()))
+        Inform(QStringLiteral("File could not be renamed."));
+    RefreshFileList();
+}
+
+void DiscWriteWindow::ShowFileMenuAsContext(bool overTree, const QPoint& globalPos) {
+    for (QAction* entry : mnuFile->actions())
+        entry->setVisible(false);
+    mnuFileClear->setVisible(true);
+    mnuFileRemoveFolder->setVisible(overTree);
+    mnuFileRenameFolder->setVisible(overTree);
+    mnuFileRemoveFile->setVisible(!overTree);
+    mnuFileRenameFile->setVisible(!overTree);
+    if (popupMenu)
+        popupMenu(mnuFile, globalPos);
+    for (QAction* entry : mnuFile->actions())
+        entry->setVisible(true);
+}
+
+void DiscWriteWindow::tvwFolders_MouseDown(Qt::MouseButton button, const QPoint& globalPos) {
+    if (button == Qt::RightButton)
+        ShowFileMenuAsContext(true, globalPos);
+}
+
+void DiscWriteWindow::lvwImageFiles_MouseDown(Qt::MouseButton button, const QPoint& globalPos) {
+    if (button == Qt::RightButton)
+        ShowFileMenuAsContext(false, globalPos);
+}
+
+void DiscWriteWindow::txtVolIdentifier_Change() {
+    if (QTreeWidgetItem* root = NodeByKey(kRootKey))
+        root->setText(0, txtVolIdentifier->text());
+}
+
+void DiscWriteWindow::FolderAdded(const DiscItem& item) {
+    if (item.isFolder) {
+        QTreeWidgetItem* parent = NodeByKey(QString::fromStdString(item.parentPath));
+        auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tvwFolders);
+        node->setText(0, QString::fromStdString(item.name));
+        node->setData(0, kKeyRole, QString::fromStdString(item.imagePath));
+        node->setIcon(0, imageList1_.value(QStringLiteral("CLOSEDFOLDER")));
+        node->setFlags(node->flags() | Qt::ItemIsEditable);
+        sbrPanel1->setText(QStringLiteral("Adding....") + QString::fromStdString(item.imagePath));
+    }
+    QCoreApplication::processEvents();
+}
+
+void DiscWriteWindow::FileListed(const DiscItem& item) {
+    if (item.isFolder)
+        return;
+    auto* row = new QTreeWidgetItem(lvwImageFiles);
+    row->setText(0, QString::fromStdString(item.name));
+    row->setData(0, kKeyRole, QString::fromStdString(item.imagePath));
+    row->setIcon(0, imageList1_.value(QStringLiteral("FILE")));
+    row->setText(1, QString::fromStdString(FormatKilobytes(item.size, LocaleSeparators())));
+    row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+    row->setText(2, QString::fromStdString(FormatFileDate(item.date)));
+    row->setFlags(row->flags() | Qt::ItemIsEditable);
+}
+
+void DiscWriteWindow::ItemRename(const DiscItem& item) {
+    if (!item.isFolder)
+        return;
+    if (QTreeWidgetItem* node = NodeByKey(QString::fromStdString(item.formerImagePath)))
+        node->setData(0, kKeyRole, QString::fromStdString(item.imagePath));
+}
+
+void DiscWriteWindow::ItemRemoved(const DiscItem& item) {
+    if (!item.isFolder)
+        return;
+    delete NodeByKey(QString::fromStdString(item.imagePath)); // with its subtree
+}
+
+bool DiscWriteWindow::ReplaceQuery(const DiscItem& existing, const std::string& newSource) {
+    const QString text = QString::fromStdString(ReplaceQuestionText(existing.imagePath, newSource));
+    return askReplace && askReplace(text);
+}
+
+void DiscWriteWindow::ImageCleared() {
+    ResetImageView();
+}
+
+} // namespace trelmig

@@ -1,0 +1,144 @@
+// The disc window's write side: the checks before a write, the settings sent
+// to the engine, cancelling, and the write and verify events.
+
+#include "gui/DiscWriteWindow.h"
+
+#include "core/Prompter.h"
+#include "disc/DiscTexts.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QProgressBar>
+
+namespace trelmig {
+
+namespace {
+
+NumberSeparators LocaleSeparators() {
+    const QLocale locale;
+    return {locale.groupSeparator().toStdString(), locale.decimalPoint().toStdString()};
+}
+
+} // namespace
+
+bool DiscWriteWindow::CheckMediaSpace() {
+    DiscMedia media;
+    if (mobjDevice) {
+        mobjDevice->RefreshMedia(true);
+        media = mobjDevice->Media();
+    }
+    if (media.type == kMediaNone || !media.writable) {
+        prompter_.Show("Please Insert Writable Media before continuing!", MessageIcon::Information);
+        return false;
+    }
+    const double freeBytes =
+        static_cast<double>(mobjDevice->FreeBlocks(true)) * engine_->BytesPerBlock();
+    const double neededBytes = engine_->ImageSize();
+    if (freeBytes >= neededBytes)
+        return true;
+    prompter_.Show(MediaSpaceMessage(freeBytes, neededBytes, LocaleSeparators()),
+                   MessageIcon::Information);
+    return false;
+}
+
+void DiscWriteWindow::cmdWriteDisc_Click() {
+    // A disc or image without files would only look like a backup.
+    if (engine_->Image().FileCount() == 0) {
+        prompter_.Show("There is nothing to write: add the files or folders to back up first "
+                       "(File > Add Files... or Add Folder..., or drop them on the window).",
+                       MessageIcon::Exclamation);
+        return;
+    }
+    if (mobjDevice && mobjDevice->IsImageFile()) {
+        // The image file device writes where the user says, asked each time.
+        QString suggestion = QString::fromStdString(mobjDevice->TargetFile());
+        if (suggestion.isEmpty())
+            suggestion = QDir::home().filePath(txtVolIdentifier->text() + QStringLiteral(".iso"));
+        const QString chosen = chooseImageFile ? chooseImageFile(suggestion) : QString();
+        if (chosen.isEmpty())
+            return;
+        mobjDevice->SetTargetFile(chosen.toStdString());
+    }
+    if (!CheckMediaSpace())
+        return;
+    DiscSettings& settings = engine_->settings;
+    engine_->SetVolumeIdentifier(txtVolIdentifier->text().toStdString());
+    settings.recordChecksums = 1;
+    settings.writeSpeed = static_cast<long>(cboWriteSpeed->currentData().toLongLong());
+    settings.fileSystemType = cboVolumeType->currentData().toInt();
+    settings.autoVerify = chkAutoVerify->isChecked();
+    settings.mode2XA = chkUseMode2XA->isChecked();
+    settings.cacheImage = chkCacheImage->isChecked();
+    settings.testWrite = chkTestWrite->isChecked();
+    settings.finalizeDisc = chkFinalizeDisc->isChecked();
+    settings.bufferProtection = chkUseBufferProtect->isChecked();
+    settings.writeMode = chkDiscAtOnce->isChecked() ? kWriteModeDiscAtOnce : kWriteModeTrackAtOnce;
+    if (engine_->StartWrite(*mobjDevice))
+        SetControlsEnabled(false);
+    else
+        prompter_.Show("Disc Write could not be started.", MessageIcon::Critical);
+}
+
+void DiscWriteWindow::cmdCancel_Click() {
+    engine_->CancelWrite();
+    sbrPanel1->setText(QStringLiteral("Aborting Write...Please Wait!"));
+}
+
+void DiscWriteWindow::WriteState(int state, int progress) {
+    if (const auto text = WriteStateText(state))
+        sbrPanel1->setText(QString::fromStdString(*text));
+    if (WriteStateMovesProgress(state))
+        prgTotalProgress->setValue(progress);
+    switch (state) {
+    case kWriteCompleted:
+        prompter_.Show(WriteCompletedMessage(engine_->settings.autoVerify),
+                       MessageIcon::Information);
+        SetControlsEnabled(true);
+        break;
+    case kWriteCancelled:
+        prompter_.Show("Write Cancelled!", MessageIcon::Information);
+        SetControlsEnabled(true);
+        break;
+    case kWriteError:
+        SetControlsEnabled(true);
+        break;
+    default:
+        break;
+    }
+}
+
+void DiscWriteWindow::TrackStatus(int track, long count, const std::string& text) {
+    sbrPanel1->setText(QString::fromStdString(TrackStatusText(track, count, text)));
+}
+
+bool DiscWriteWindow::FileWarning(const FileErrorInfo& info) {
+    // The write goes on without the file whichever button is pressed.
+    prompter_.Show(FileWarningText(info), MessageIcon::Exclamation, MessageButtons::OkCancel);
+    sbrPanel1->setText(QStringLiteral("File Warning!"));
+    return true;
+}
+
+void DiscWriteWindow::Error(const DiscError& error) {
+    prompter_.Show(EngineErrorText(error), MessageIcon::Critical);
+}
+
+void DiscWriteWindow::VerifyStart(long fileCount) {
+    sbrPanel1->setText(QString::fromStdString(VerifyStartText(fileCount)));
+}
+
+void DiscWriteWindow::VerifyResult(const DiscItem& item, int code, long index, long total) {
+    if (const auto message = VerifyMessage(code, item))
+        prompter_.Show(*message, MessageIcon::None);
+    sbrPanel1->setText(QString::fromStdString(VerifyStepText(item.imagePath)));
+    prgTotalProgress->setValue(VerifyProgress(index, total));
+}
+
+void DiscWriteWindow::VerifyDone(long checked, long matched) {
+    sbrPanel1->setText(QString::fromStdString(VerifyDoneText(checked, matched)));
+}
+
+} // namespace trelmig

@@ -1,0 +1,269 @@
+// Lifecycle of the main window: load, unload, tabs, buttons and menus.
+#include "gui/MainWindow.h"
+
+#include "app/Environment.h"
+#include "archive/ZipArchive.h"
+#include "backup/BackupDriver.h"
+#include "gui/AboutDialog.h"
+#include "gui/DataFiles.h"
+#include "gui/DiscWriteWindow.h"
+#include "gui/Help.h"
+#include "gui/PasswordDialog.h"
+#include "gui/PrefixChooser.h"
+#include "gui/ProgressPanel.h"
+#include "gui/ScheduleDialog.h"
+#include "gui/Skin.h"
+#include "gui/Worker.h"
+#include "restore/RestoreDriver.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <exception>
+
+namespace trelmig {
+
+MainWindow::MainWindow(Environment& env, Prompter& prompter, PasswordPrompt* passwords,
+                       QWidget* parent)
+    : QMainWindow(parent), env_(env), prompter_(prompter) {
+    buildControls();
+    if (!passwords) {
+        ownPasswords_ = std::make_unique<DialogPasswordPrompt>(env_.session, this);
+        passwords = ownPasswords_.get();
+    }
+    passwords_ = passwords;
+    zip1_ = std::make_unique<ZipArchive>(env_.ansi);
+    // The drivers work on a worker thread: their messages are shown from the
+    // window's thread, the panel hands itself over on its own.
+    runPrompter_ = std::make_unique<ThreadPrompter>(prompter_);
+    backupDriver_ = std::make_unique<BackupDriver>(env_, *zip1_, *runPrompter_, *picCon3);
+    restoreDriver_ = std::make_unique<RestoreDriver>(env_, *zip1_, *runPrompter_, *picCon3);
+    chooseFile = [this](const FileDialogRequest& request) { return askFile(request); };
+    endProgram = [] { QCoreApplication::quit(); };
+    choosePrefix = [this] { return ChooseWinePrefix(*this); };
+    showDiscWindow = [this] {
+        DiscWriteWindow disc(env_.session, prompter_, this);
+        disc.exec();
+    };
+    showScheduleWindow = [this] {
+        if (!scheduleDialog_)
+            scheduleDialog_ = std::make_unique<ScheduleDialog>(env_, prompter_, this);
+        scheduleDialog_->ShowModal();
+    };
+    connectHandlers();
+    giveDesktopKeys();
+    Form_Load();
+}
+
+MainWindow::~MainWindow() = default;
+
+bool MainWindow::Busy() const {
+    return inspecting_ || running_;
+}
+
+bool MainWindow::RefuseWhileBusy() {
+    if (!Busy())
+        return false;
+    prompter_.Show("A backup or restore is running. Please wait until it has finished.",
+                   MessageIcon::Information);
+    return true;
+}
+
+void MainWindow::connectHandlers() {
+    connect(cmdApply, &QPushButton::clicked, this, &MainWindow::cmdApply_Click);
+    connect(cmdQuit, &QPushButton::clicked, this, &MainWindow::filequit_Click);
+    connect(cmdAbout, &QPushButton::clicked, this, &MainWindow::about_Click);
+    connect(cmdTargetFile, &QPushButton::clicked, this, &MainWindow::cmdTargetFile_Click);
+    connect(cmdSourceFile, &QPushButton::clicked, this, &MainWindow::cmdSourceFile_Click);
+    connect(ifprotect, &QCheckBox::toggled, this, &MainWindow::ifprotect_Click);
+    connect(cbSource, &QComboBox::currentIndexChanged, this, &MainWindow::cbSource_Click);
+    connect(SSTab1, &QTabWidget::currentChanged, this, [this](int index) {
+        const int previous = currentTab_;
+        currentTab_ = index;
+        SSTab1_Click(previous);
+    });
+    connect(picCon3, &ProgressPanel::panelShown, lblEnvironment,
+            [this](bool shown) { lblEnvironment->setVisible(!shown); });
+    connect(picCon3, &ProgressPanel::cancelClicked, this, &MainWindow::cancelRun);
+
+    connect(backupnow, &QAction::triggered, this, &MainWindow::backupnow_Click);
+    connect(restorenow, &QAction::triggered, this, &MainWindow::restorenow_Click);
+    connect(openprefix, &QAction::triggered, this, &MainWindow::openprefix_Click);
+    connect(undorestore, &QAction::triggered, this, &MainWindow::undorestore_Click);
+    connect(filequit, &QAction::triggered, this, &MainWindow::filequit_Click);
+    connect(TaskScheduler, &QAction::triggered, this, &MainWindow::TaskScheduler_Click);
+    connect(backuptocd, &QAction::triggered, this, &MainWindow::backuptocd_Click);
+    connect(helpfile, &QAction::triggered, this, &MainWindow::helpfile_Click);
+    connect(ourwebsite, &QAction::triggered, this, &MainWindow::ourwebsite_Click);
+    connect(about, &QAction::triggered, this, &MainWindow::about_Click);
+    // "Check for update" and the favourites entries have no action.
+
+    connect(Selectallitems, &QAction::triggered, this, &MainWindow::Selectallitems_Click);
+    connect(Deselectallitems, &QAction::triggered, this, &MainWindow::Deselectallitems_Click);
+    connect(Selectallitems2, &QAction::triggered, this, &MainWindow::Selectallitems2_Click);
+    connect(Deselectallitems2, &QAction::triggered, this, &MainWindow::Deselectallitems2_Click);
+    Frame6->installEventFilter(this);
+    Frame7->installEventFilter(this);
+}
+
+void MainWindow::Form_Load() {
+    ApplySkin(this);
+    const QString icon = FindDataFile(QStringLiteral("icons/trelmig.svg"));
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("trelmig"), QIcon(icon)));
+    // The archive stores every file under its bare name, so it needs no base
+    // folder.
+    picCon3->hide();
+    picCon3->pbshow->setRange(0, 100);
+    picCon3->pbshow->setValue(0);
+    setPasswordBoxesEnabled(false);
+
+    // Names, Windows version and profiles; on a failure the values read so
+    // far stay and the rest stay empty.
+    std::string outlookName;
+    try {
+        outlookName = env_.Discover();
+    } catch (const std::exception&) {
+        env_.session.bNoProfiles = env_.session.arrProfiles.empty();
+    }
+    env_.session.bNoSourceFile = true;
+    cmdApply->setText(SSTab1->currentIndex() == 0 ? QStringLiteral("&Backup Now")
+                                                  : QStringLiteral("&Restore Now"));
+    showEnvironmentLine(outlookName);
+
+    fillRestoreTargets();
+    if (env_.session.bNoProfiles || env_.session.arrProfiles.empty()) {
+        for (QCheckBox* box : backupitem)
+            box->setEnabled(false);
+        // An Outlook installed and never started has no profile yet: a
+        // backup can be restored into a new one.
+        if (!env_.session.strOutlookVersion.empty())
+            return;
+        prompter_.Show("Your Windows System have not install MS Outlook or MS Outlook Error!",
+                       MessageIcon::Critical);
+        cmdApply->setEnabled(false);
+        return;
+    }
+    {
+        const QSignalBlocker quiet(cbSource);
+        for (const std::string& name : env_.session.arrProfiles)
+            cbSource->addItem(QString::fromStdString(name));
+        cbSource->setCurrentIndex(0);
+    }
+    cbSource_Click();
+}
+
+void MainWindow::showEnvironmentLine(const std::string& outlookName) {
+    const Session& s = env_.session;
+    QStringList parts;
+    if (!outlookName.empty())
+        parts << QString::fromStdString(outlookName);
+    else if (!s.strOutlookVersion.empty())
+        parts << QStringLiteral("Outlook %1").arg(QString::fromStdString(s.strOutlookVersion));
+    if (!s.strWinVersion.empty())
+        parts << QStringLiteral("Windows %1").arg(QString::fromStdString(s.strWinVersion));
+    if (!s.strComputerName.empty())
+        parts << QString::fromStdString(s.strComputerName);
+    parts << QStringLiteral("Wine prefix %1")
+                 .arg(QString::fromStdString(env_.prefix.root().string()));
+    lblEnvironment->setText(parts.join(QStringLiteral("  ·  ")));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!quitting_ && running_) {
+        event->ignore();
+        askCancelAndQuit();
+        return;
+    }
+    // Closing the window is the same as File > Quit.
+    if (!quitting_ && !unloadOtherWindows()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (endProgram)
+        endProgram();
+}
+
+bool MainWindow::unloadOtherWindows() {
+    if (RefuseWhileBusy())
+        return false;
+    quitting_ = true;
+    // The schedule, password, disc and about windows go first.
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window != this && window->isVisible())
+            window->close();
+    return true;
+}
+
+void MainWindow::filequit_Click() {
+    if (running_)
+        askCancelAndQuit();
+    else if (unloadOtherWindows())
+        close(); // ends the program
+}
+
+void MainWindow::SSTab1_Click(int previousTab) {
+    cmdApply->setText(previousTab == 1 ? QStringLiteral("&Backup Now")
+                                       : QStringLiteral("&Restore Now"));
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress && (watched == Frame6 || watched == Frame7)) {
+        auto* press = static_cast<QMouseEvent*>(event);
+        const QPoint at = press->globalPosition().toPoint();
+        if (watched == Frame6)
+            Frame6_MouseDown(press->button(), at);
+        else
+            Frame7_MouseDown(press->button(), at);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::backupnow_Click() {
+    RunBackup();
+}
+
+void MainWindow::restorenow_Click() {
+    // Replacing the user's mail is asked for however the restore is started.
+    ConfirmAndRunRestore();
+}
+
+void MainWindow::TaskScheduler_Click() {
+    // The schedule window recomputes the item locations a backup works with.
+    if (RefuseWhileBusy())
+        return;
+    if (showScheduleWindow)
+        showScheduleWindow();
+}
+
+void MainWindow::backuptocd_Click() {
+    if (showDiscWindow)
+        showDiscWindow();
+}
+
+void MainWindow::helpfile_Click() {
+    if (!ShowHelp())
+        prompter_.Show(HelpUnavailableMessage().toStdString(), MessageIcon::Information);
+}
+
+void MainWindow::ourwebsite_Click() {
+    OpenDocument(QString::fromLatin1(kMakerWebSite));
+}
+
+void MainWindow::about_Click() {
+    AboutDialog box(this);
+    box.exec();
+}
+
+} // namespace trelmig

@@ -1,0 +1,249 @@
+#pragma once
+
+#include "core/CancelToken.h"
+#include "core/ItemCatalogue.h"
+#include "core/Prompter.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+
+namespace trelmig {
+
+class ScheduleDialog;
+
+class BackupDriver;
+class Environment;
+class ProgressPanel;
+class ThreadPrompter;
+class PasswordPrompt;
+class RestoreDriver;
+struct RestoreChoices;
+class ZipArchive;
+
+// What one of the window's file dialogs (cdTarget, cdSource) asks for.
+struct FileDialogRequest {
+    QString dialogName;   // "cdTarget" or "cdSource"
+    QString title;        // window title of the dialog
+    QString filter;       // Qt form: "Quenvar Outlook Backup File (*.kvx)"
+    QString proposedName; // file name offered by a save dialog
+    bool save = false;    // a save dialog ("Backup Now" asks before overwriting)
+};
+
+// "ravlin" and the date as MM-DD-YY: the file name a new backup is offered.
+QString ProposedBackupName(const QDate& day);
+
+// The main window: the backup and restore tabs, the progress panel, the
+// buttons and the menus. Its handlers carry the names the program has always
+// used (cmdApply_Click, cbSource_Click, ...) and call the core for the work.
+// A backup or a restore works on a thread of its own while the window shows
+// its progress and offers Cancel; an inspection works on the window's thread.
+// While any of them works, the window refuses to start another.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // env and prompter must outlive the window; prompter answers every
+    // message of the window and of the core it calls. passwords asks for the
+    // password of a protected backup file (PasswordDialog when null). Construction
+    // runs Form_Load.
+    MainWindow(Environment& env, Prompter& prompter, PasswordPrompt* passwords = nullptr,
+               QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // --- hooks for the windows of other subsystems and for tests
+    // Shows a file dialog; returns the chosen path, empty when cancelled.
+    std::function<QString(const FileDialogRequest&)> chooseFile;
+    // The disc window (Tools > "Backup Data to CD/DVD", and the disc question
+    // after a backup, with strDiscFileTitle and strDiscFilePath set).
+    std::function<void()> showDiscWindow;
+    // The schedule window (Option > "Task Scheduler").
+    std::function<void()> showScheduleWindow;
+    // Ends the program after filequit_Click closed the windows.
+    std::function<void()> endProgram;
+    // File > "Open Wine Prefix...": asks for a prefix (nullopt when
+    // cancelled), then hands it to openPrefix, which opens the program on it.
+    std::function<std::optional<std::filesystem::path>()> choosePrefix;
+    std::function<void(const std::filesystem::path&)> openPrefix;
+    // The restore target "New profile...": asks the new profile's name,
+    // offering proposed; nullopt when cancelled.
+    std::function<std::optional<QString>(const QString& proposed)> askNewProfileName;
+    // Where restores keep what they replace (nowhere when unset), and where
+    // File > "Undo Last Restore..." looks.
+    void KeepUndoRecordsIn(std::optional<std::filesystem::path> folder);
+
+    Environment& env() { return env_; }
+    ZipArchive& zip1() { return *zip1_; }
+    Prompter& prompter() { return prompter_; }
+    // A backup, restore or inspection is at work.
+    bool Busy() const;
+
+    // --- load and unload
+    void Form_Load();
+    void filequit_Click();
+
+    // --- item panels
+    void Frame6_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
+    void Frame7_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
+    void Selectallitems_Click();
+    void Deselectallitems_Click();
+    void Selectallitems2_Click();
+    void Deselectallitems2_Click();
+    void ifprotect_Click();
+    void cmdTargetFile_Click();
+    void cmdApply_Click();
+    void cbSource_Click();
+    void SSTab1_Click(int previousTab);
+
+    // --- drivers
+    void RunBackup();
+    void RunRestore(const RestoreChoices& choices);
+    // The restore's profile and ticked boxes as the window shows them; for
+    // "New profile..." the name is asked. nullopt when that was cancelled.
+    std::optional<RestoreChoices> restoreChoices();
+    // Asks whether the user's mail may be replaced, then restores.
+    void ConfirmAndRunRestore();
+    void cmdSourceFile_Click();
+    // Shows the restore tab and inspects path as "Browse..." does when path
+    // is chosen (trelmig FILE.kvx, a file opened from a file manager).
+    void OpenBackupFile(const QString& path);
+
+    // --- menus and buttons
+    void backupnow_Click();
+    void restorenow_Click();
+    void openprefix_Click();
+    void undorestore_Click();
+    void TaskScheduler_Click();
+    void backuptocd_Click();
+    void helpfile_Click();
+    void ourwebsite_Click();
+    void about_Click();
+
+    // --- controls
+    QTabWidget* SSTab1;
+    QGroupBox* Frame1;
+    QGroupBox* Frame2;
+    QGroupBox* Frame3;
+    QGroupBox* Frame4;
+    QGroupBox* Frame5;
+    QGroupBox* Frame6;
+    QGroupBox* Frame7;
+    QComboBox* cbSource;
+    QComboBox* cbTarget;
+    std::array<QCheckBox*, kItemCount> backupitem{};
+    std::array<QCheckBox*, kItemCount> restoreitem{};
+    QPlainTextEdit* txtAttachInfo;
+    QLineEdit* txtTargetFile;
+    QPushButton* cmdTargetFile;
+    QCheckBox* ifprotect;
+    QLineEdit* txtPassword;
+    QLineEdit* txtPassword2;
+    QLineEdit* txtSourceFile;
+    QPushButton* cmdSourceFile;
+    QPlainTextEdit* txtPOBinfo;
+    QPlainTextEdit* txtFileInfo;
+    QPushButton* cmdApply;
+    QPushButton* cmdQuit;
+    QPushButton* cmdAbout;
+    QLineEdit* Texttemp;
+    ProgressPanel* picCon3;
+    QLabel* lblEnvironment; // shown where the progress panel appears
+
+    QMenu* menufile;
+    QAction* backupnow;
+    QAction* restorenow;
+    QAction* openprefix;
+    QAction* undorestore;
+    QAction* filequit;
+    QMenu* menuoption;
+    QAction* TaskScheduler;
+    QAction* checkupdate;
+    QMenu* Tools;
+    QMenu* iebackupandrestore;
+    QAction* backupfavorites;
+    QAction* restorefavorites;
+    QAction* backuptocd;
+    QMenu* menuhelp;
+    QAction* helpfile;
+    QAction* ourwebsite;
+    QAction* about;
+    QMenu* selectitem;
+    QAction* Selectallitems;
+    QAction* Deselectallitems;
+    QMenu* selectitem2;
+    QAction* Selectallitems2;
+    QAction* Deselectallitems2;
+
+protected:
+    void closeEvent(QCloseEvent* event) override; // Form_Unload
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    QWidget* buildBackupTab();
+    QWidget* buildRestoreTab();
+    QWidget* buildBottomBar();
+    void buildMenus();
+    void giveDesktopKeys(); // MainWindowKeys.cpp
+    void connectHandlers();
+    void setPasswordBoxesEnabled(bool enabled);
+    // Closes every other window of the program before this one goes; false
+    // (after telling the user) while a run is at work.
+    bool unloadOtherWindows();
+    // Runs a driver on a worker thread (MainWindowWorker.cpp) and returns when
+    // it has ended; the window closes then if the user asked for it.
+    void runOnWorker(const std::function<void()>& work);
+    void cancelRun();
+    // Closing while a backup or restore works: offers to cancel it, and
+    // closes the window once it has stopped.
+    void askCancelAndQuit();
+    void clearRestoreSide();
+    // cbTarget: the profiles, then "New profile..." when Outlook is known.
+    void fillRestoreTargets();
+    // Both profile lists again after a restore made a profile or an undo
+    // took one away; the backup side keeps its profile when it is still there.
+    void profilesChanged();
+    // The restore's target from cbTarget; false when "New profile..." was
+    // cancelled.
+    bool chooseRestoreTarget(std::string& profile, bool& create);
+    void showEnvironmentLine(const std::string& outlookName);
+    // True (after telling the user) when a run is at work.
+    bool RefuseWhileBusy();
+    QString askFile(const FileDialogRequest& request);
+
+    Environment& env_;
+    Prompter& prompter_;
+    std::unique_ptr<PasswordPrompt> ownPasswords_;
+    PasswordPrompt* passwords_;
+    std::unique_ptr<ZipArchive> zip1_;
+    std::unique_ptr<BackupDriver> backupDriver_;
+    std::unique_ptr<RestoreDriver> restoreDriver_;
+    std::unique_ptr<ScheduleDialog> scheduleDialog_; // kept: it remembers its backup file
+    std::unique_ptr<ThreadPrompter> runPrompter_;    // the drivers' messages
+    CancelToken cancel_;
+    bool running_ = false;       // a backup or restore works on its thread
+    bool closeAfterRun_ = false; // the user chose to cancel and quit
+    bool inspecting_ = false;
+    bool quitting_ = false;
+    int currentTab_ = 0;
+    int profileIndex_ = -1; // cbSource's profile whose locations are computed
+    std::optional<std::filesystem::path> undoRecords_;
+    std::string backupProfile_; // the profile the inspected backup was made of
+};
+
+} // namespace trelmig

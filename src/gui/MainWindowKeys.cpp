@@ -1,0 +1,81 @@
+// The main window's keys as the desktop uses them: mnemonics on labels,
+// buttons and menu entries; Ctrl+A selects all and Ctrl+W closes elsewhere,
+// so neither opens a window here; menu entries without an action are hidden.
+#include "gui/MainWindow.h"
+
+#include "gui/Mnemonics.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <utility>
+
+namespace trelmig {
+
+namespace {
+
+void hideEntry(QMenu* menu, QAction* entry, const char* separatorName) {
+    entry->setVisible(false);
+    entry->setEnabled(false);
+    entry->setShortcut({});
+    for (QAction* a : menu->actions())
+        if (a->isSeparator() && a->objectName() == QLatin1String(separatorName))
+            a->setVisible(false);
+}
+
+} // namespace
+
+void MainWindow::giveDesktopKeys() {
+    const std::pair<QWidget*, QChar> labels[] = {
+        {cbSource, QLatin1Char('P')},      {txtAttachInfo, QLatin1Char('D')},
+        {cmdTargetFile, QLatin1Char('n')}, {txtPassword, QLatin1Char('a')},
+        {txtPassword2, QLatin1Char('y')},  {cmdSourceFile, QLatin1Char('C')},
+        {txtPOBinfo, QLatin1Char('D')},    {cbTarget, QLatin1Char('p')},
+    };
+    for (QLabel* label : findChildren<QLabel*>())
+        for (const auto& [buddy, letter] : labels)
+            if (label->buddy() == buddy)
+                SetMnemonic(label, letter);
+    SetMnemonic(ifprotect, QLatin1Char('s'));
+    SetMnemonic(cmdTargetFile, QLatin1Char('w'));
+    SetMnemonic(cmdSourceFile, QLatin1Char('w'));
+    SetMnemonic(cmdQuit, QLatin1Char('Q'));
+    SetMnemonic(cmdAbout, QLatin1Char('u'));
+    // cmdApply carries its mnemonic in its two captions.
+
+    Tools->setTitle(WithMnemonic(Tools->title(), QLatin1Char('T')));
+    SetMnemonic(backupnow, QLatin1Char('B'));
+    SetMnemonic(restorenow, QLatin1Char('R'));
+    SetMnemonic(openprefix, QLatin1Char('O'));
+    SetMnemonic(undorestore, QLatin1Char('U'));
+    SetMnemonic(filequit, QLatin1Char('Q'));
+    SetMnemonic(TaskScheduler, QLatin1Char('S'));
+    SetMnemonic(backuptocd, QLatin1Char('C'));
+    SetMnemonic(helpfile, QLatin1Char('H'));
+    helpfile->setShortcut(QKeySequence::HelpContents);
+    SetMnemonic(ourwebsite, QLatin1Char('W'));
+    ourwebsite->setShortcut({});
+    SetMnemonic(about, QLatin1Char('A'));
+    about->setShortcut({});
+    hideEntry(menuoption, checkupdate, "fg54");
+    hideEntry(Tools, iebackupandrestore->menuAction(), "fg23");
+    SetMnemonic(Selectallitems, QLatin1Char('S'));
+    SetMnemonic(Deselectallitems, QLatin1Char('D'));
+    SetMnemonic(Selectallitems2, QLatin1Char('S'));
+    // Ctrl+A in an item panel selects all its items, as it selects all in a list.
+    for (auto [panel, selectAll] : {std::pair{Frame6, Selectallitems}, {Frame7, Selectallitems2}}) {
+        selectAll->setShortcut(QKeySequence::SelectAll);
+        selectAll->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        panel->addAction(selectAll);
+    }
+    SetMnemonic(Deselectallitems2, QLatin1Char('D'));
+}
+
+} // namespace trelmig

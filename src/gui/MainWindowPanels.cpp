@@ -1,0 +1,141 @@
+// The item panels of the main window: pop-up menus, profile choice, password
+// fields, the backup file dialog and the action button.
+#include "gui/MainWindow.h"
+
+#include "app/Environment.h"
+#include "restore/RestoreConfirmation.h"
+#include "restore/RestoreDriver.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPalette>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace trelmig {
+
+QString ProposedBackupName(const QDate& day) {
+    return QStringLiteral("ravlin") + day.toString(QStringLiteral("MM-dd-yy"));
+}
+
+void MainWindow::Frame6_MouseDown(Qt::MouseButton button, const QPoint& globalPos) {
+    if (button == Qt::RightButton)
+        selectitem->popup(globalPos);
+}
+
+void MainWindow::Frame7_MouseDown(Qt::MouseButton button, const QPoint& globalPos) {
+    if (button == Qt::RightButton)
+        selectitem2->popup(globalPos);
+}
+
+namespace {
+
+// Checks every enabled box and clears every disabled one.
+void selectAvailable(const std::array<QCheckBox*, kItemCount>& boxes) {
+    for (QCheckBox* box : boxes)
+        box->setChecked(box->isEnabled());
+}
+
+void clearAll(const std::array<QCheckBox*, kItemCount>& boxes) {
+    for (QCheckBox* box : boxes)
+        box->setChecked(false);
+}
+
+} // namespace
+
+void MainWindow::Selectallitems_Click() {
+    selectAvailable(backupitem);
+}
+
+void MainWindow::Deselectallitems_Click() {
+    clearAll(backupitem);
+}
+
+void MainWindow::Selectallitems2_Click() {
+    selectAvailable(restoreitem);
+}
+
+void MainWindow::Deselectallitems2_Click() {
+    clearAll(restoreitem);
+}
+
+void MainWindow::setPasswordBoxesEnabled(bool enabled) {
+    // The window background while they can be typed in, the grey of inactive
+    // fields otherwise.
+    const QPalette system = QApplication::palette();
+    for (QLineEdit* box : {txtPassword, txtPassword2}) {
+        box->setEnabled(enabled);
+        QPalette p = box->palette();
+        p.setColor(QPalette::Base, enabled ? system.color(QPalette::Active, QPalette::Base)
+                                           : system.color(QPalette::Active, QPalette::Button));
+        box->setPalette(p);
+    }
+}
+
+void MainWindow::ifprotect_Click() {
+    setPasswordBoxesEnabled(ifprotect->isChecked());
+    txtPassword->clear();
+    txtPassword2->clear();
+}
+
+void MainWindow::cbSource_Click() {
+    // The locations of the profile being backed up must not change under a
+    // running backup.
+    if (Busy()) {
+        const QSignalBlocker quiet(cbSource);
+        cbSource->setCurrentIndex(profileIndex_);
+        RefuseWhileBusy();
+        return;
+    }
+    profileIndex_ = cbSource->currentIndex();
+    const ItemStates states = env_.SelectProfile(cbSource->currentText().toStdString());
+    for (std::size_t i = 0; i < states.size(); ++i) {
+        QCheckBox* box = backupitem[i];
+        box->setChecked(false);
+        box->setEnabled(states[i].enabled);
+        QString tip = QString::fromStdString(states[i].toolTip);
+        if (!states[i].enabled && !states[i].reason.empty())
+            tip += QStringLiteral("\n(Not available for this profile: %1)")
+                       .arg(QString::fromStdString(states[i].reason));
+        box->setToolTip(tip);
+    }
+}
+
+void MainWindow::cmdTargetFile_Click() {
+    // strTargetFile belongs to a running backup.
+    if (RefuseWhileBusy())
+        return;
+    FileDialogRequest request;
+    request.dialogName = QStringLiteral("cdTarget");
+    request.title = QStringLiteral("Save Outlook Data as");
+    request.filter = QStringLiteral("Quenvar Outlook Backup File (*.kvx)");
+    request.proposedName = ProposedBackupName(QDate::currentDate());
+    request.save = true;
+    const QString chosen = chooseFile ? chooseFile(request) : QString();
+    // A cancelled dialog forgets the earlier choice too.
+    txtTargetFile->setText(chosen);
+    txtTargetFile->setToolTip(chosen);
+    env_.session.strTargetFile = chosen.toStdString();
+}
+
+void MainWindow::cmdApply_Click() {
+    if (SSTab1->currentIndex() == 0)
+        RunBackup();
+    else
+        ConfirmAndRunRestore();
+}
+
+void MainWindow::ConfirmAndRunRestore() {
+    if (RefuseWhileBusy())
+        return;
+    const std::optional<RestoreChoices> c = restoreChoices();
+    if (c && prompter_.Show(RestoreConfirmationText(env_, *zip1_, *c), MessageIcon::Information,
+                            MessageButtons::OkCancelDefaultCancel) == MessageAnswer::Ok)
+        RunRestore(*c);
+}
+
+} // namespace trelmig

@@ -1,0 +1,131 @@
+// The restore's target profile, a new one among them, and the undo of the
+// last restore (File > "Undo Last Restore...").
+#include "gui/MainWindow.h"
+
+#include "app/Environment.h"
+#include "outlook/OutlookEnvironment.h"
+#include "restore/RestoreDriver.h"
+#include "restore/RestoreUndo.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QInputDialog>
+
+#include <algorithm>
+
+namespace trelmig {
+
+namespace {
+
+const QString kNewProfile = QStringLiteral("New profile...");
+constexpr int kNewProfileRole = Qt::UserRole + 1;
+
+} // namespace
+
+void MainWindow::KeepUndoRecordsIn(std::optional<std::filesystem::path> folder) {
+    undoRecords_ = std::move(folder);
+    if (undoRecords_)
+        restoreDriver_->KeepUndoRecordsIn(*undoRecords_);
+}
+
+void MainWindow::fillRestoreTargets() {
+    const QString current = cbTarget->currentText();
+    cbTarget->clear();
+    for (const std::string& name : env_.session.arrProfiles)
+        cbTarget->addItem(QString::fromStdString(name));
+    // A new profile goes under the profiles key of a known Outlook only.
+    if (!env_.session.strOutlookVersion.empty()) {
+        cbTarget->addItem(kNewProfile);
+        cbTarget->setItemData(cbTarget->count() - 1, true, kNewProfileRole);
+    }
+    const int again = cbTarget->findText(current);
+    cbTarget->setCurrentIndex(again >= 0 && !current.isEmpty() ? again : 0);
+}
+
+void MainWindow::profilesChanged() {
+    fillRestoreTargets();
+    const QString current = cbSource->currentText();
+    {
+        const QSignalBlocker quiet(cbSource);
+        cbSource->clear();
+        for (const std::string& name : env_.session.arrProfiles)
+            cbSource->addItem(QString::fromStdString(name));
+        const int again = cbSource->findText(current);
+        cbSource->setCurrentIndex(again >= 0 ? again : 0);
+    }
+    if (cbSource->count() == 0) {
+        for (QCheckBox* box : backupitem) {
+            box->setChecked(false);
+            box->setEnabled(false);
+        }
+    } else if (cbSource->currentText() != current) {
+        cbSource_Click();
+    }
+}
+
+bool MainWindow::chooseRestoreTarget(std::string& profile, bool& create) {
+    create = cbTarget->currentData(kNewProfileRole).toBool();
+    profile = cbTarget->currentText().toStdString();
+    if (!create)
+        return true;
+    // Offered: the name of the profile the backup was made of.
+    const QString proposed = QString::fromStdString(backupProfile_);
+    const std::optional<QString> name =
+        askNewProfileName ? askNewProfileName(proposed) : std::optional<QString>{};
+    if (!name)
+        return false;
+    profile = name->trimmed().toStdString();
+    const auto& profiles = env_.session.arrProfiles;
+    if (profile.empty() || std::find(profiles.begin(), profiles.end(), profile) != profiles.end()) {
+        prompter_.Show(profile.empty() ? "Please enter the name of the new profile."
+                                       : "There is a profile \"" + profile +
+                                             "\" already: choose it in the list, or enter "
+                                             "another name.",
+                       MessageIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
+void MainWindow::undorestore_Click() {
+    if (RefuseWhileBusy())
+        return;
+    // Only the restores into this window's prefix.
+    std::vector<UndoRecord> records;
+    if (undoRecords_)
+        records = ListUndoRecords(*undoRecords_);
+    std::error_code ec;
+    std::erase_if(records, [&](const UndoRecord& r) {
+        return !std::filesystem::equivalent(r.prefix, env_.prefix.root(), ec);
+    });
+    if (records.empty()) {
+        prompter_.Show("There is no restore into this Wine prefix to undo.",
+                       MessageIcon::Information);
+        return;
+    }
+    const UndoRecord& last = records.front();
+    if (prompter_.Show("Put back what " + last.label() +
+                           " replaced? The profile, its data files and the other items "
+                           "restored then become as they were before it; what was changed in "
+                           "them since is lost.",
+                       MessageIcon::Question, MessageButtons::OkCancel) != MessageAnswer::Ok)
+        return;
+    const UndoOutcome outcome = UndoRestore(last, prompter_);
+    prompter_.Show(outcome.message,
+                   outcome.done ? MessageIcon::Information : MessageIcon::Critical);
+    if (!outcome.done)
+        return;
+    // The window read the registry before the undo: it reads it again, and
+    // lists the profiles as they are now.
+    try {
+        env_.registry.reload();
+    } catch (const std::exception& e) {
+        prompter_.Show(std::string("The registry cannot be read again: ") + e.what(),
+                       MessageIcon::Critical);
+        return;
+    }
+    LoadProfileList(env_.session, env_.reg);
+    profilesChanged();
+}
+
+} // namespace trelmig

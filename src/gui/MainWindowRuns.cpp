@@ -1,0 +1,201 @@
+// The long runs of the main window: backup, inspection of a backup file and
+// restore, each done by the core with this window as its Prompter and its
+// progress panel as the ProgressView; backups and restores on a worker thread.
+#include "gui/MainWindow.h"
+
+#include "app/Environment.h"
+#include "archive/ZipArchive.h"
+#include "backup/BackupDriver.h"
+#include "gui/ProgressPanel.h"
+#include "restore/RestoreDriver.h"
+#include "restore/SourceFile.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+#include <algorithm>
+#include <exception>
+
+namespace trelmig {
+
+namespace {
+
+std::string withCrLf(QString text) {
+    return text.replace(QStringLiteral("\n"), QStringLiteral("\r\n")).toStdString();
+}
+
+QString withoutCr(const std::string& text) {
+    return QString::fromStdString(text).remove(QLatin1Char('\r'));
+}
+
+ItemSelection checked(const std::array<QCheckBox*, kItemCount>& boxes) {
+    ItemSelection selection{};
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        selection[i] = boxes[i]->isChecked();
+    return selection;
+}
+
+// Sets the busy pointer for one inspection and marks the window busy.
+class InspectionGuard {
+public:
+    explicit InspectionGuard(bool& flag) : flag_(flag) {
+        flag_ = true;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    ~InspectionGuard() {
+        QApplication::restoreOverrideCursor();
+        flag_ = false;
+    }
+    InspectionGuard(const InspectionGuard&) = delete;
+    InspectionGuard& operator=(const InspectionGuard&) = delete;
+
+private:
+    bool& flag_;
+};
+
+} // namespace
+
+void MainWindow::RunBackup() {
+    if (RefuseWhileBusy())
+        return;
+    BackupChoices c;
+    c.profile = cbSource->currentText().toStdString();
+    c.items = checked(backupitem);
+    c.description = withCrLf(txtAttachInfo->toPlainText());
+    c.protect = ifprotect->isChecked();
+    c.password = txtPassword->text().toStdString();
+    c.password2 = txtPassword2->text().toStdString();
+    c.targetFile = env_.session.strTargetFile;
+    BackupRunResult result;
+    try {
+        runOnWorker([&] { result = backupDriver_->RunBackup(c, &cancel_); });
+    } catch (const std::exception& e) {
+        picCon3->SetBusy(false);
+        picCon3->ShowPanel(false);
+        prompter_.Show(std::string("The Backup was not Completed! ") + e.what(),
+                       MessageIcon::Critical);
+        return;
+    }
+    if (result.discRequested && showDiscWindow)
+        showDiscWindow();
+}
+
+std::optional<RestoreChoices> MainWindow::restoreChoices() {
+    RestoreChoices c;
+    if (!chooseRestoreTarget(c.profile, c.createProfile))
+        return std::nullopt;
+    c.boxes = checked(restoreitem);
+    return c;
+}
+
+void MainWindow::RunRestore(const RestoreChoices& c) {
+    if (RefuseWhileBusy())
+        return;
+    try {
+        runOnWorker([&] { restoreDriver_->RunRestore(c, &cancel_); });
+    } catch (const std::exception& e) {
+        picCon3->SetBusy(false);
+        picCon3->ShowPanel(false);
+        prompter_.Show(std::string("The Restore was not Completed! ") + e.what(),
+                       MessageIcon::Critical);
+    }
+    // A profile made by the restore is a target like the others now.
+    if (c.createProfile &&
+        std::find(env_.session.arrProfiles.begin(), env_.session.arrProfiles.end(), c.profile) !=
+            env_.session.arrProfiles.end()) {
+        profilesChanged();
+        cbTarget->setCurrentText(QString::fromStdString(c.profile));
+    }
+}
+
+void MainWindow::clearRestoreSide() {
+    for (QCheckBox* box : restoreitem) {
+        box->setChecked(false);
+        box->setEnabled(false);
+    }
+    txtSourceFile->clear();
+    txtFileInfo->clear();
+    txtPOBinfo->clear();
+}
+
+void MainWindow::cmdSourceFile_Click() {
+    if (RefuseWhileBusy())
+        return;
+    // The archive of the previous inspection is closed by the inspection
+    // itself, whatever is chosen now.
+    clearRestoreSide();
+    FileDialogRequest request;
+    request.dialogName = QStringLiteral("cdSource");
+    request.title = QStringLiteral("Restore Date from a Backup file");
+    request.filter = QStringLiteral("Quenvar Outlook Backup File (*.kvx)");
+    const QString chosen = chooseFile ? chooseFile(request) : QString();
+
+    InspectionGuard busy(inspecting_);
+    InspectionResult result;
+    try {
+        // A refused password is asked again, up to three tries in all.
+        constexpr int kPasswordTries = 3;
+        for (int tries = 1; tries <= kPasswordTries; ++tries) {
+            result = InspectBackupFile(env_, *zip1_, prompter_, *passwords_, chosen.toStdString());
+            if (!result.passwordRefused)
+                break;
+            // The file stays chosen while its password is asked.
+            txtSourceFile->setText(chosen);
+        }
+    } catch (const std::exception& e) {
+        zip1_->CloseZip();
+        env_.session.bNoSourceFile = true;
+        prompter_.Show(std::string("Invalid backup file\r\n\r\n") + e.what(),
+                       MessageIcon::Critical);
+        return;
+    }
+    if (result.passwordRefused) {
+        env_.session.bNoSourceFile = true; // nothing of it can be restored
+        txtSourceFile->setToolTip(chosen);
+        return;
+    }
+    txtSourceFile->setText(QString::fromStdString(result.sourceFile));
+    txtSourceFile->setToolTip(txtSourceFile->text());
+    if (result.sourceFile.empty())
+        return;
+    txtPOBinfo->setPlainText(withoutCr(result.facts));
+    // "Profile:<name>" among the facts: the name a new profile is offered.
+    const auto profileLine = result.facts.find("\r\nProfile:");
+    backupProfile_ =
+        profileLine == std::string::npos
+            ? std::string()
+            : result.facts.substr(profileLine + 10,
+                                  result.facts.find("\r\n", profileLine + 10) - profileLine - 10);
+    txtFileInfo->setPlainText(withoutCr(result.description));
+    for (std::size_t i = 0; i < restoreitem.size(); ++i)
+        restoreitem[i]->setEnabled(result.restoreEnabled[i]);
+}
+
+QString MainWindow::askFile(const FileDialogRequest& request) {
+    QFileDialog dialog(this, request.title);
+    dialog.setObjectName(request.dialogName);
+    dialog.setNameFilter(request.filter);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // "Backup Now" asks before it replaces a file, naming its date.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // Backup files carry their extension, so that the open dialog lists them.
+    dialog.setDefaultSuffix(QStringLiteral("kvx"));
+    const QString folder =
+        env_.session.strTargetFile.empty()
+            ? QDir::homePath()
+            : QFileInfo(QString::fromStdString(env_.session.strTargetFile)).absolutePath();
+    dialog.setDirectory(folder);
+    if (!request.proposedName.isEmpty())
+        dialog.selectFile(request.proposedName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace trelmig

@@ -1,0 +1,110 @@
+#include "gui/PasswordDialog.h"
+
+#include "core/Session.h"
+#include "gui/Skin.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace trelmig {
+
+PasswordDialog::PasswordDialog(Session& session, QWidget* parent)
+    : QDialog(parent), session_(session) {
+    setObjectName(QStringLiteral("frmPwd"));
+    setWindowTitle(QStringLiteral("Please enter password"));
+    setModal(true);
+
+    Frame1 = new QGroupBox(QStringLiteral("Security"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    SkinLabel1 = new QLabel(QStringLiteral("Please enter password:"), Frame1);
+    SkinLabel1->setObjectName(QStringLiteral("SkinLabel1"));
+    txtPassword = new QLineEdit(Frame1);
+    txtPassword->setObjectName(QStringLiteral("txtPassword"));
+    txtPassword->setEchoMode(QLineEdit::Password);
+    txtPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+    // Backups take passwords of any length: so does the prompt that opens them.
+    txtPassword->setMinimumWidth(txtPassword->fontMetrics().averageCharWidth() * 34);
+    SkinLabel1->setBuddy(txtPassword);
+    auto* frame = new QVBoxLayout(Frame1);
+    frame->addWidget(SkinLabel1);
+    frame->addWidget(txtPassword);
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdExit = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+    // Enter anywhere in the prompt is OK, Escape is Cancel (the dialog's own).
+    cmdOK->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdExit);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Frame1);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    setTabOrder(txtPassword, cmdOK);
+    setTabOrder(cmdOK, cmdExit);
+
+    connect(cmdOK, &QPushButton::clicked, this, &PasswordDialog::cmdOK_Click);
+    connect(cmdExit, &QPushButton::clicked, this, &PasswordDialog::cmdExit_Click);
+    txtPassword->installEventFilter(this);
+    Form_Load();
+}
+
+void PasswordDialog::Form_Load() {
+    ApplySkin(this);
+    txtPassword->clear();
+}
+
+void PasswordDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The user types at once.
+    txtPassword->setFocus(Qt::OtherFocusReason);
+}
+
+bool PasswordDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtPassword && event->type() == QEvent::KeyPress)
+        return txtPassword_KeyPress(static_cast<QKeyEvent*>(event)->key());
+    return QDialog::eventFilter(watched, event);
+}
+
+bool PasswordDialog::txtPassword_KeyPress(int key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return false; // every other key is the text box's
+    cmdOK_Click();
+    return true;
+}
+
+void PasswordDialog::cmdOK_Click() {
+    session_.strRestorePassword = txtPassword->text().toStdString();
+    accept();
+}
+
+void PasswordDialog::cmdExit_Click() {
+    reject();
+}
+
+std::optional<std::string> DialogPasswordPrompt::AskPassword() {
+    // Asked in the middle of an inspection, which shows the busy pointer.
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    PasswordDialog prompt(session_, parent_);
+    const bool ok = prompt.exec() == QDialog::Accepted;
+    if (busy)
+        QApplication::restoreOverrideCursor();
+    if (!ok)
+        return std::nullopt;
+    return session_.strRestorePassword;
+}
+
+} // namespace trelmig

@@ -1,0 +1,124 @@
+#include "gui/PrefixChooser.h"
+
+#include "app/PrefixSummary.h"
+#include "platform/WinePrefixFinder.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace fs = std::filesystem;
+
+namespace trelmig {
+
+namespace {
+
+QString describe(const FoundPrefix& found) {
+    const PrefixSummary summary = SummarizePrefix(WinePrefix(found.root));
+    QString what;
+    if (!summary.error.empty())
+        what = QStringLiteral("cannot be read");
+    else if (summary.profiles.empty())
+        what = QStringLiteral("no Outlook profile");
+    else {
+        QStringList names;
+        for (const auto& profile : summary.profiles)
+            names << QString::fromStdString(profile.name);
+        what = QStringLiteral("%1: %2").arg(summary.outlook.empty()
+                                                ? QStringLiteral("Outlook")
+                                                : QString::fromStdString(summary.outlook),
+                                            names.join(QStringLiteral(", ")));
+    }
+    return QStringLiteral("%1\n    %2 (%3)")
+        .arg(QString::fromStdString(found.root.string()), what,
+             QString::fromStdString(found.origin));
+}
+
+} // namespace
+
+std::vector<FoundPrefix> PrefixChooser::FindAll() {
+    return FindWinePrefixes(PrefixPlaces::FromEnvironment());
+}
+
+PrefixChooser::PrefixChooser(const std::vector<FoundPrefix>& found, const fs::path& current,
+                             Prompter& prompter, QWidget* parent)
+    : QDialog(parent), prompter_(prompter) {
+    setObjectName(QStringLiteral("PrefixChooser"));
+    setWindowTitle(QStringLiteral("Open Wine Prefix"));
+    auto* layout = new QVBoxLayout(this);
+    auto* label = new QLabel(QStringLiteral("&Wine prefixes found on this computer:"));
+    layout->addWidget(label);
+    lstPrefixes = new QListWidget;
+    lstPrefixes->setObjectName(QStringLiteral("lstPrefixes"));
+    label->setBuddy(lstPrefixes);
+    layout->addWidget(lstPrefixes, 1);
+
+    bool currentListed = false;
+    for (const FoundPrefix& prefix : found) {
+        addPrefix(prefix);
+        std::error_code ec;
+        if (!currentListed && fs::equivalent(prefix.root, current, ec)) {
+            lstPrefixes->setCurrentRow(lstPrefixes->count() - 1);
+            currentListed = true;
+        }
+    }
+    if (!currentListed && LooksLikeWinePrefix(current)) {
+        addPrefix({current, "open now"});
+        lstPrefixes->setCurrentRow(lstPrefixes->count() - 1);
+    }
+
+    auto* buttons = new QDialogButtonBox;
+    cmdOther = buttons->addButton(QStringLiteral("Other &folder..."), QDialogButtonBox::ActionRole);
+    cmdOther->setObjectName(QStringLiteral("cmdOther"));
+    cmdOpen = buttons->addButton(QStringLiteral("&Open"), QDialogButtonBox::AcceptRole);
+    cmdOpen->setObjectName(QStringLiteral("cmdOpen"));
+    buttons->addButton(QDialogButtonBox::Cancel);
+    layout->addWidget(buttons);
+    cmdOpen->setEnabled(lstPrefixes->currentRow() >= 0);
+
+    chooseFolder = [this] {
+        return QFileDialog::getExistingDirectory(this, QStringLiteral("Wine prefix"),
+                                                 QDir::homePath());
+    };
+    connect(lstPrefixes, &QListWidget::currentRowChanged, this,
+            [this](int row) { cmdOpen->setEnabled(row >= 0); });
+    connect(lstPrefixes, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+    connect(cmdOther, &QPushButton::clicked, this, &PrefixChooser::otherFolder);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    resize(560, 360);
+}
+
+void PrefixChooser::addPrefix(const FoundPrefix& found) {
+    auto* item = new QListWidgetItem(describe(found), lstPrefixes);
+    item->setData(Qt::UserRole, QString::fromStdString(found.root.string()));
+}
+
+void PrefixChooser::otherFolder() {
+    const QString folder = chooseFolder ? chooseFolder() : QString();
+    if (folder.isEmpty())
+        return;
+    const fs::path root = folder.toStdString();
+    if (!LooksLikeWinePrefix(root)) {
+        prompter_.Show(root.string() +
+                           " is not a Wine prefix: it has no system.reg or user.reg beside a "
+                           "drive_c folder.",
+                       MessageIcon::Exclamation);
+        return;
+    }
+    addPrefix({root, "chosen folder"});
+    lstPrefixes->setCurrentRow(lstPrefixes->count() - 1);
+    accept();
+}
+
+std::optional<fs::path> PrefixChooser::Chosen() const {
+    if (result() != QDialog::Accepted || !lstPrefixes->currentItem())
+        return std::nullopt;
+    return fs::path(lstPrefixes->currentItem()->data(Qt::UserRole).toString().toStdString());
+}
+
+} // namespace trelmig

@@ -1,0 +1,279 @@
+#include "gui/ScheduleDialog.h"
+
+#include "app/Environment.h"
+#include "gui/Mnemonics.h"
+#include "gui/ScheduledJobsDialog.h"
+#include "gui/Skin.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace trelmig {
+
+namespace {
+
+constexpr const char* kNewOutlookNoAddressBook =
+    " MS Outlook 2007 don't support Personal Address Book!";
+constexpr std::array<const char*, kDayCount> kDayCaptions = {
+    "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
+constexpr std::array<const char*, kDayCount> kDayNames = {
+    "chkMonday", "chkTuesday",  "chkWednesday", "chkThursday",
+    "chkFriday", "chkSaturday", "chkSunday"};
+
+template <typename W> W* named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QString qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
+
+} // namespace
+
+ScheduleDialog::ScheduleDialog(Environment& env, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), env_(env),
+      prompter_(prompter), scheduler_{Crontab(), CurrentProgram(),
+                                      std::filesystem::absolute(env.prefix.root())},
+      runModal_([](QDialog& d) { return d.exec(); }) {
+    setObjectName("Frmoption");
+    setWindowTitle("Task Scheduler");
+    setModal(true);
+    buildLayout();
+    connect(cbSource, &QComboBox::activated, this, [this] { cbSource_Click(); });
+    connect(chkDaily, &QCheckBox::clicked, this, [this] { chkDaily_Click(); });
+    connect(cmdTargetFile, &QPushButton::clicked, this, [this] { cmdTargetFile_Click(); });
+    connect(ifprotect, &QCheckBox::clicked, this, [this] { ifprotect_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+}
+
+void ScheduleDialog::buildLayout() {
+    auto* frame1 = named(new QGroupBox("What"), "Frame1");
+    auto* whatLayout = new QVBoxLayout(frame1);
+    whatLayout->addWidget(named(new QLabel("Profile to backup"), "SkinLabel3"));
+    cbSource = named(new QComboBox, "cbSource");
+    whatLayout->addWidget(cbSource);
+    auto* frame6 = named(new QGroupBox("Items to backup"), "Frame6");
+    auto* itemsLayout = new QVBoxLayout(frame6);
+    for (int i = 0; i < kItemCount; ++i) {
+        backupitem[i] = new QCheckBox(qs(itemCatalogue()[i].caption));
+        backupitem[i]->setObjectName(QString("backupitem%1").arg(i));
+        itemsLayout->addWidget(backupitem[i]);
+    }
+    // Room the window gains goes to the frames' ends, not between a label
+    // and its box.
+    itemsLayout->addStretch(1);
+    whatLayout->addWidget(frame6, 1);
+
+    auto* frame3 = named(new QGroupBox("Schedule"), "Frame3");
+    auto* scheduleLayout = new QGridLayout(frame3);
+    scheduleLayout->addWidget(named(new QLabel("Start backup at"), "SkinLabel7"), 0, 0);
+    cmbStartTime = named(new QComboBox, "cmbStartTime");
+    cmbStartTime->setEditable(true);
+    cmbStartTime->setInsertPolicy(QComboBox::NoInsert);
+    scheduleLayout->addWidget(cmbStartTime, 0, 1);
+    for (int i = 0; i < kDayCount; ++i) {
+        dayBoxes[i] = named(new QCheckBox(kDayCaptions[i]), kDayNames[i]);
+        scheduleLayout->addWidget(dayBoxes[i], 1 + i / 2, i % 2);
+    }
+    chkDaily = named(new QCheckBox("Run daily"), "chkDaily");
+    scheduleLayout->addWidget(chkDaily, 4, 1);
+
+    // "Where", as on the main window: a second "Schedule" frame would say
+    // nothing about the backup file it holds.
+    auto* frame2 = named(new QGroupBox("Where"), "Frame2");
+    auto* fileLayout = new QGridLayout(frame2);
+    fileLayout->addWidget(named(new QLabel("Choose a Backup Filename"), "SkinLabel4"), 0, 0, 1, 2);
+    txtTargetFile = named(new QLineEdit, "txtTargetFile");
+    // Only "Browse..." chooses the file: typed text would never be used.
+    txtTargetFile->setReadOnly(true);
+    txtTargetFile->setMinimumWidth(txtTargetFile->fontMetrics().averageCharWidth() * 32);
+    fileLayout->addWidget(txtTargetFile, 1, 0);
+    fileLayout->setColumnStretch(0, 1);
+    cmdTargetFile = named(new QPushButton("Browse..."), "cmdTargetFile");
+    fileLayout->addWidget(cmdTargetFile, 1, 1);
+    auto* frame5 = named(new QGroupBox("Security"), "Frame5");
+    auto* securityLayout = new QGridLayout(frame5);
+    ifprotect = named(new QCheckBox("Protect backup file with password"), "ifprotect");
+    securityLayout->addWidget(ifprotect, 0, 0, 1, 2);
+    securityLayout->addWidget(named(new QLabel("Password:"), "SkinLabel1"), 1, 0);
+    txtPassword = named(new QLineEdit, "txtPassword");
+    txtPassword->setEchoMode(QLineEdit::Password);
+    securityLayout->addWidget(txtPassword, 1, 1);
+    securityLayout->addWidget(named(new QLabel("Retype Password:"), "SkinLabel2"), 2, 0);
+    txtPassword2 = named(new QLineEdit, "txtPassword2");
+    txtPassword2->setEchoMode(QLineEdit::Password);
+    securityLayout->addWidget(txtPassword2, 2, 1);
+    fileLayout->addWidget(frame5, 2, 0, 1, 2);
+
+    Command3 = named(new QPushButton("Add Task to Scheduler"), "Command3");
+    Command1 = named(new QPushButton("Open Scheduler"), "Command1");
+    Command2 = named(new QPushButton("Cancel"), "Command2");
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Command3);
+    buttons->addWidget(Command1);
+    buttons->addStretch();
+    buttons->addWidget(Command2);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(frame3);
+    right->addWidget(frame2);
+    right->addStretch(1);
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(frame1, 1);
+    columns->addLayout(right, 1);
+    auto* top = new QVBoxLayout(this);
+    top->addLayout(columns);
+    top->addLayout(buttons);
+    giveMnemonics();
+}
+
+void ScheduleDialog::giveMnemonics() {
+    const std::pair<const char*, QChar> labels[] = {
+        {"SkinLabel3", 'P'}, {"SkinLabel7", 'S'}, {"SkinLabel4", 'l'},
+        {"SkinLabel1", 'a'}, {"SkinLabel2", 'y'},
+    };
+    QWidget* const buddies[] = {cbSource, cmbStartTime, cmdTargetFile, txtPassword, txtPassword2};
+    for (std::size_t i = 0; i < std::size(labels); ++i) {
+        auto* label = findChild<QLabel*>(labels[i].first);
+        label->setBuddy(buddies[i]);
+        SetMnemonic(label, labels[i].second);
+    }
+    const char kDayLetters[kDayCount] = {'M', 'T', 'W', 'h', 'F', 'u', 'n'};
+    for (int i = 0; i < kDayCount; ++i)
+        SetMnemonic(dayBoxes[i], kDayLetters[i]);
+    SetMnemonic(chkDaily, 'd');
+    SetMnemonic(cmdTargetFile, 'B');
+    SetMnemonic(ifprotect, 'o');
+    SetMnemonic(Command3, 'k');
+    SetMnemonic(Command1, 'e');
+    SetMnemonic(Command2, 'C');
+}
+
+void ScheduleDialog::setPasswordBoxes(bool enabled) {
+    for (QLineEdit* box : {txtPassword, txtPassword2}) {
+        box->setEnabled(enabled);
+        // Scroll-bar grey when off, window background when on.
+        QPalette p = box->palette();
+        p.setColor(QPalette::All, QPalette::Base,
+                   palette().color(enabled ? QPalette::Base : QPalette::Button));
+        box->setPalette(p);
+        box->clear();
+    }
+}
+
+int ScheduleDialog::ShowModal() {
+    Form_Load();
+    return runModal_(*this);
+}
+
+void ScheduleDialog::Form_Load() {
+    ApplySkin(this);
+    cbSource->clear();
+    for (const auto& name : env_.session.arrProfiles)
+        cbSource->addItem(QString::fromStdString(name));
+    for (int i = 0; i < kItemCount; ++i) {
+        backupitem[i]->setEnabled(true);
+        backupitem[i]->setChecked(false);
+        backupitem[i]->setToolTip(qs(itemCatalogue()[i].backupToolTip));
+    }
+    cmbStartTime->clear();
+    for (int h = 0; h < 24; ++h) {
+        cmbStartTime->addItem(QString("%1:00").arg(h));
+        cmbStartTime->addItem(QString("%1:30").arg(h));
+    }
+    cmbStartTime->setCurrentText("9:00");
+    for (QCheckBox* day : dayBoxes)
+        day->setChecked(false);
+    chkDaily->setChecked(false);
+    txtTargetFile->clear();
+    ifprotect->setChecked(false);
+    setPasswordBoxes(false);
+    // The boxes of the first profile, as the main window shows them at start.
+    if (cbSource->count() > 0)
+        cbSource_Click();
+}
+
+void ScheduleDialog::cbSource_Click() {
+    for (QCheckBox* box : backupitem) {
+        box->setEnabled(true);
+        box->setChecked(false);
+    }
+    const ItemStates states = env_.SelectProfile(cbSource->currentText().toStdString());
+    for (int i = 0; i < kItemCount; ++i) {
+        std::string tip = states[i].toolTip;
+        if (i == ItemAddressBook && IsNewOutlook(env_.session))
+            tip = kNewOutlookNoAddressBook;
+        backupitem[i]->setToolTip(QString::fromStdString(tip));
+        backupitem[i]->setEnabled(states[i].enabled);
+    }
+}
+
+void ScheduleDialog::chkDaily_Click() {
+    for (QCheckBox* day : dayBoxes)
+        day->setChecked(chkDaily->isChecked());
+}
+
+void ScheduleDialog::cmdTargetFile_Click() {
+    QFileDialog dialog(this, "Save Outlook Data as");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog.setNameFilter("Quenvar Outlook Backup File (*.kvx)");
+    // The restore tab's open dialog lists backup files by their extension.
+    dialog.setDefaultSuffix("kvx");
+    dialog.selectFile("dunmarik");
+    if (runModal_(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    txtTargetFile->setText(dialog.selectedFiles().front());
+    TargetFile = txtTargetFile->text().toStdString();
+}
+
+void ScheduleDialog::ifprotect_Click() {
+    setPasswordBoxes(ifprotect->isChecked());
+}
+
+void ScheduleDialog::Command3_Click() {
+    ItemMask.clear();
+    for (QCheckBox* box : backupitem)
+        ItemMask += box->isChecked() ? '1' : '0';
+    const std::string password = txtPassword->text().toStdString();
+    if (!CheckJobChoices(ItemMask, TargetFile, ifprotect->isChecked(), password,
+                         txtPassword2->text().toStdString(), prompter_))
+        return;
+
+    ProfileName = cbSource->currentText().toStdString();
+    DayChecks days{};
+    for (int i = 0; i < kDayCount; ++i)
+        days[i] = dayBoxes[i]->isChecked();
+    DayList = trelmig::DayList(days);
+    JobChoices choices;
+    choices.startTime = cmbStartTime->currentText().toStdString();
+    choices.dayList = DayList;
+    choices.profileName = ProfileName;
+    choices.itemMask = ItemMask;
+    choices.password = ifprotect->isChecked() ? password : std::string();
+    choices.targetFile = TargetFile;
+    RegisterJob(choices, scheduler_, prompter_);
+}
+
+void ScheduleDialog::Command1_Click() {
+    ScheduledJobsDialog jobs(scheduler_.crontab, prompter_, this);
+    runModal_(jobs);
+}
+
+void ScheduleDialog::Command2_Click() {
+    reject();
+}
+
+} // namespace trelmig

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "schedule/TaskScheduler.h"
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+#include <string>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace trelmig {
+
+class Environment;
+class Prompter;
+
+// "Task Scheduler": composes an unattended backup and registers it as a job
+// in the user's crontab. Create it once and call ShowModal() for every
+// opening: its values (TargetFile above all) live as long as the object.
+//
+//   ScheduleDialog options(env, prompter, mainWindow);   // once
+//   options.ShowModal();                            // menu "Task Scheduler"
+class ScheduleDialog : public QDialog {
+    Q_OBJECT
+public:
+    ScheduleDialog(Environment& env, Prompter& prompter, QWidget* parent = nullptr);
+
+    // Form_Load, then the window runs modally; returns when it is closed.
+    int ShowModal();
+
+    // Jobs go to the caller's crontab and start this program on the prefix of
+    // env; tests name another crontab and program.
+    void SetScheduler(TaskScheduler scheduler) { scheduler_ = std::move(scheduler); }
+    const TaskScheduler& Scheduler() const { return scheduler_; }
+    // Runs the dialogs this window opens (Save dialog, task list); exec() by
+    // default, tests answer them.
+    void SetModalRunner(std::function<int(QDialog&)> runner) { runModal_ = std::move(runner); }
+
+    // Values of the window, kept between openings.
+    std::string ProfileName;
+    std::string ItemMask;
+    std::string TargetFile;
+    std::string DayList;
+
+    void Form_Load();
+    void cbSource_Click();
+    void chkDaily_Click();
+    void cmdTargetFile_Click();
+    void ifprotect_Click();
+    void Command3_Click();
+    void Command1_Click();
+    void Command2_Click();
+
+private:
+    void buildLayout();
+    void setPasswordBoxes(bool enabled);
+    void giveMnemonics();
+
+    Environment& env_;
+    Prompter& prompter_;
+    TaskScheduler scheduler_;
+    std::function<int(QDialog&)> runModal_;
+
+    QComboBox* cbSource;
+    std::array<QCheckBox*, 8> backupitem;
+    QComboBox* cmbStartTime;
+    std::array<QCheckBox*, 7> dayBoxes; // chkMonday ... chkSunday
+    QCheckBox* chkDaily;
+    QLineEdit* txtTargetFile;
+    QPushButton* cmdTargetFile;
+    QCheckBox* ifprotect;
+    QLineEdit* txtPassword;
+    QLineEdit* txtPassword2;
+    QPushButton* Command3;
+    QPushButton* Command1;
+    QPushButton* Command2;
+};
+
+} // namespace trelmig

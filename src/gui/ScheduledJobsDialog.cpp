@@ -1,0 +1,109 @@
+#include "gui/ScheduledJobsDialog.h"
+
+#include "core/ItemCatalogue.h"
+#include "core/Prompter.h"
+#include "gui/Skin.h"
+#include "schedule/TaskScheduler.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace trelmig {
+
+namespace {
+
+enum Column { ColTask, ColTime, ColDays, ColProfile, ColItems, ColTarget, ColumnCount };
+
+QString itemNames(const std::string& mask) {
+    QStringList names;
+    for (int i = 0; i < kItemCount && i < int(mask.size()); ++i)
+        if (mask[std::size_t(i)] == '1')
+            names << QString::fromUtf8(itemCatalogue()[i].caption.data(),
+                                       qsizetype(itemCatalogue()[i].caption.size()));
+    return names.join('\n');
+}
+
+} // namespace
+
+ScheduledJobsDialog::ScheduledJobsDialog(const Crontab& crontab, Prompter& prompter,
+                                         QWidget* parent)
+    : QDialog(parent), crontab_(crontab), prompter_(prompter) {
+    setObjectName("frmJobs");
+    setWindowTitle("Scheduled Tasks");
+    setModal(true);
+    lvJobs = new QTreeWidget;
+    lvJobs->setObjectName("lvJobs");
+    lvJobs->setRootIsDecorated(false);
+    lvJobs->setColumnCount(ColumnCount);
+    lvJobs->setHeaderLabels({"Task", "Start time", "Days", "Profile", "Items", "Backup file"});
+    lvJobs->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    cmdRemove = new QPushButton("&Remove Task");
+    cmdRemove->setObjectName("cmdRemove");
+    cmdClose = new QPushButton("&Close");
+    cmdClose->setObjectName("cmdClose");
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdRemove);
+    buttons->addStretch();
+    buttons->addWidget(cmdClose);
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(lvJobs);
+    top->addLayout(buttons);
+    resize(760, 320);
+    connect(cmdRemove, &QPushButton::clicked, this, [this] { cmdRemove_Click(); });
+    connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
+    connect(lvJobs, &QTreeWidget::itemSelectionChanged, this,
+            [this] { cmdRemove->setEnabled(!lvJobs->selectedItems().isEmpty()); });
+    ApplySkin(this);
+    Refresh();
+}
+
+void ScheduledJobsDialog::Refresh() {
+    lvJobs->clear();
+    cmdRemove->setEnabled(false);
+    std::vector<JobListing> jobs;
+    try {
+        jobs = ListJobs(crontab_);
+    } catch (const std::exception& e) {
+        prompter_.Show(std::string("The scheduled tasks cannot be read: ") + e.what(),
+                       MessageIcon::Critical);
+        return;
+    }
+    for (const JobListing& job : jobs) {
+        auto* row = new QTreeWidgetItem(lvJobs);
+        row->setData(ColTask, Qt::DisplayRole, job.number);
+        row->setText(ColTime, QString::fromStdString(job.time));
+        row->setText(ColDays, QString::fromStdString(job.days));
+        if (job.problem.empty()) {
+            row->setText(ColProfile, QString::fromStdString(job.profile));
+            row->setText(ColItems, QString::fromStdString(job.items));
+            row->setToolTip(ColItems, itemNames(job.items));
+            row->setText(ColTarget, QString::fromStdString(job.targetFile));
+        } else {
+            row->setText(ColProfile, QString::fromStdString(job.problem));
+        }
+    }
+}
+
+void ScheduledJobsDialog::cmdRemove_Click() {
+    const auto selected = lvJobs->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const int number = selected.front()->data(ColTask, Qt::DisplayRole).toInt();
+    if (prompter_.Show("Remove task " + std::to_string(number) + " from the scheduler?",
+                       MessageIcon::Question, MessageButtons::OkCancel) != MessageAnswer::Ok)
+        return;
+    try {
+        if (!UnscheduleJob(crontab_, number))
+            prompter_.Show("Task " + std::to_string(number) + " no longer exists.",
+                           MessageIcon::Information);
+    } catch (const std::exception& e) {
+        prompter_.Show("Task " + std::to_string(number) + " could not be removed: " + e.what(),
+                       MessageIcon::Critical);
+    }
+    Refresh();
+}
+
+} // namespace trelmig

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/Crontab.h"
+
+#include <QDialog>
+
+class QPushButton;
+class QTreeWidget;
+
+namespace trelmig {
+
+class Prompter;
+
+// "Scheduled Tasks": the jobs of this program read back from the crontab
+// (never their password), and removal of the selected one. Opened by "Open
+// Scheduler" in the schedule window.
+class ScheduledJobsDialog : public QDialog {
+    Q_OBJECT
+public:
+    ScheduledJobsDialog(const Crontab& crontab, Prompter& prompter, QWidget* parent = nullptr);
+
+    // Reads the crontab again; a crontab that cannot be read is reported.
+    void Refresh();
+    // Removes the selected job after the user agreed.
+    void cmdRemove_Click();
+
+    QTreeWidget* list() const { return lvJobs; }
+
+private:
+    const Crontab& crontab_;
+    Prompter& prompter_;
+    QTreeWidget* lvJobs;
+    QPushButton* cmdRemove;
+    QPushButton* cmdClose;
+};
+
+} // namespace trelmig

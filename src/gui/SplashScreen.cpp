@@ -1,0 +1,20 @@
+#include "gui/SplashScreen.h"
+
+#include "gui/Skin.h"
+
+namespace trelmig {
+
+SplashScreen::SplashScreen(std::function<QWidget*()> makeMain) : makeMain_(std::move(makeMain)) {
+    setObjectName(QStringLiteral("Frmsplash"));
+    setWindowTitle(QStringLiteral("Quenvar Outlook Backup"));
+}
+
+void SplashScreen::Form_Load() {
+    ApplySkinToApplication();
+    main_ = makeMain_();
+    if (main_)
+        main_->show();
+    close();
+}
+
+} // namespace trelmig

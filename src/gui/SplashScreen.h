@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+namespace trelmig {
+
+// The start window: applies the skin to the program, shows the main window
+// made by makeMain and unloads itself. It never stays long enough to be seen.
+class SplashScreen : public QWidget {
+    Q_OBJECT
+public:
+    explicit SplashScreen(std::function<QWidget*()> makeMain);
+
+    void Form_Load();
+    // The main window shown by Form_Load.
+    QWidget* mainWindow() const { return main_; }
+
+private:
+    std::function<QWidget*()> makeMain_;
+    QWidget* main_ = nullptr;
+};
+
+} // namespace trelmig

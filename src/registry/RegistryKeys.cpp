@@ -1,0 +1,139 @@
+#include "registry/RegistryKeys.h"
+
+namespace trelmig {
+
+namespace {
+
+// Longest string value ReadRegString accepts, in ANSI bytes (its buffer holds
+// 255 bytes including the terminator).
+constexpr std::size_t kStringBufferBytes = 255;
+
+} // namespace
+
+std::string TrimBlanks(const std::string& s) {
+    const auto first = s.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+RegistryKeys::RegistryKeys(RegistryBackend& registry, Prompter& prompter, const AnsiCodec& ansi)
+    : registry_(registry), prompter_(prompter), ansi_(ansi) {}
+
+RootKey RegistryKeys::RootKeyFromName(const std::string& rootName) {
+    static const std::pair<const char*, RootKey> roots[] = {
+        {"HKEY_CLASSES_ROOT", RootKey::ClassesRoot},
+        {"HKEY_CURRENT_USER", RootKey::CurrentUser},
+        {"HKEY_LOCAL_MACHINE", RootKey::LocalMachine},
+        {"HKEY_USERS", RootKey::Users},
+        {"HKEY_PERFORMANCE_DATA", RootKey::PerformanceData},
+        {"HKEY_CURRENT_CONFIG", RootKey::CurrentConfig},
+        {"HKEY_DYN_DATA", RootKey::DynData},
+    };
+    for (const auto& [name, key] : roots)
+        if (rootName == name)
+            return key;
+    return RootKey::None;
+}
+
+RootKey RegistryKeys::SplitRegPath(std::string& path) {
+    if (!path.starts_with("HKEY_") || path.ends_with('\\')) {
+        prompter_.Show("Incorrect Format:\n\n" + path, MessageIcon::None, MessageButtons::Ok);
+        return RootKey::None;
+    }
+    const auto slash = path.find('\\');
+    if (slash == std::string::npos) {
+        RootKey root = RootKeyFromName(path);
+        path.clear();
+        return root;
+    }
+    RootKey root = RootKeyFromName(path.substr(0, slash));
+    path = path.substr(slash + 1);
+    return root;
+}
+
+bool RegistryKeys::RegKeyExists(const std::string& keyPath) {
+    std::string sub = keyPath;
+    const RootKey root = SplitRegPath(sub);
+    return root != RootKey::None && registry_.keyExists(root, sub);
+}
+
+std::string RegistryKeys::ReadRegString(const std::string& keyPath, const std::string& valueName) {
+    std::string sub = keyPath;
+    const RootKey root = SplitRegPath(sub);
+    if (root == RootKey::None)
+        return kRegError;
+    const auto value = registry_.queryValue(root, sub, valueName);
+    if (!value)
+        return kRegError;
+    std::string text(value->data.begin(), value->data.end());
+    // The buffer holds the text as the ANSI entry points deliver it.
+    std::size_t ansiSize = isStringType(value->type) ? ansi_.fromUtf8(text).size() : text.size();
+    if (isStringType(value->type) && (text.empty() || text.back() != '\0'))
+        ++ansiSize; // the terminator the ANSI conversion adds
+    if (ansiSize > kStringBufferBytes)
+        return kRegError;
+    const auto nul = text.find('\0');
+    if (nul != std::string::npos)
+        text.resize(nul);
+    return TrimBlanks(text);
+}
+
+void RegistryKeys::WriteRegString(const std::string& keyPath, const std::string& valueName,
+                                  const std::string& text) {
+    std::string sub = keyPath;
+    const RootKey root = SplitRegPath(sub);
+    if (root == RootKey::None || !registry_.keyExists(root, sub))
+        return;
+    // Stored with its terminator, as every reader of REG_SZ expects.
+    RegValue value{valueName, REG_SZ, std::vector<std::uint8_t>(text.begin(), text.end())};
+    value.data.push_back(0);
+    registry_.setValue(root, sub, value);
+}
+
+void RegistryKeys::DeleteRegValue(const std::string& keyPath, const std::string& valueName) {
+    std::string sub = keyPath;
+    const RootKey root = SplitRegPath(sub);
+    if (root != RootKey::None)
+        registry_.deleteValue(root, sub, valueName);
+}
+
+long RegistryKeys::DeleteRegKey(const std::string& keyPath) {
+    std::string sub = keyPath;
+    const RootKey root = SplitRegPath(sub);
+    if (root == RootKey::None)
+        return ERROR_INVALID_PARAMETER;
+    if (sub.empty())
+        return ERROR_ACCESS_DENIED;
+    const auto slash = sub.rfind('\\');
+    const std::string parent = slash == std::string::npos ? std::string() : sub.substr(0, slash);
+    if (!registry_.keyExists(root, parent))
+        return ERROR_FILE_NOT_FOUND;
+    return registry_.deleteKey(root, sub);
+}
+
+void RegistryKeys::DeleteRegTree(const std::string& keyPath) {
+    for (const auto& name : EnumRegSubkeys(keyPath))
+        DeleteRegTree(keyPath + "\\" + name);
+    DeleteRegKey(keyPath);
+}
+
+std::vector<std::string> RegistryKeys::EnumRegSubkeys(const std::string& keyPath) {
+    std::vector<std::string> names;
+    std::string sub = keyPath;
+    const RootKey root = SplitRegPath(sub);
+    if (root == RootKey::None || !registry_.keyExists(root, sub))
+        return names;
+    for (std::size_t i = 0;; ++i) {
+        auto name = registry_.subkeyAt(root, sub, i);
+        if (!name)
+            break;
+        const auto nul = name->find('\0');
+        if (nul != std::string::npos)
+            name->resize(nul);
+        names.push_back(std::move(*name)); // the registry keeps names unique
+    }
+    return names;
+}
+
+} // namespace trelmig

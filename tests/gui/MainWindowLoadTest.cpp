@@ -1,0 +1,253 @@
+#include "MainWindowFixture.h"
+
+#include "gui/ProgressPanel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+namespace fs = std::filesystem;
+using namespace trelmig;
+
+namespace {
+
+QStringList comboItems(QComboBox* combo) {
+    QStringList items;
+    for (int i = 0; i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}
+
+QString enabledMask(const std::array<QCheckBox*, kItemCount>& boxes) {
+    QString mask;
+    for (QCheckBox* box : boxes)
+        mask += box->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+    return mask;
+}
+
+// Text and shortcut of every visible entry of a menu, "—" for a separator.
+QStringList entries(QMenu* menu) {
+    QStringList list;
+    for (QAction* a : menu->actions())
+        if (a->isVisible())
+            list << (a->isSeparator()
+                         ? QStringLiteral("—")
+                         : a->text() + (a->shortcut().isEmpty() ? QString()
+                                                                : QStringLiteral(" [%1]").arg(
+                                                                      a->shortcut().toString())));
+    return list;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, LoadListsTheProfilesInRegistryOrderAndOffersTheirItems) {
+    open();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Quenvar Outlook Backup V2.60"));
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_EQ(comboItems(window->cbSource), (QStringList{"Outlook", "Work"}));
+    // The profiles, then a new one.
+    EXPECT_EQ(comboItems(window->cbTarget), (QStringList{"Outlook", "Work", "New profile..."}));
+    EXPECT_EQ(window->cbSource->currentText(), QStringLiteral("Outlook"));
+    EXPECT_EQ(window->cbTarget->currentText(), QStringLiteral("Outlook"));
+
+    // Outlook 2010 has no Personal Address Book; its box says so.
+    EXPECT_EQ(enabledMask(window->backupitem), QStringLiteral("11110111"));
+    EXPECT_EQ(window->backupitem[ItemAddressBook]->toolTip().toStdString().rfind(
+                  kNoAddressBookToolTip, 0),
+              0u);
+    EXPECT_EQ(window->backupitem[ItemSignatures]->toolTip(),
+              QStringLiteral("User defined signatures."));
+    EXPECT_EQ(
+        window->backupitem[ItemPersonalFolders]->text(),
+        QStringLiteral("Personal Folders (Contacts, Tasks, Calendar, Notes and mail folders)"));
+    // Nothing inspected yet: nothing to restore.
+    EXPECT_EQ(enabledMask(window->restoreitem), QStringLiteral("00000000"));
+    EXPECT_TRUE(env->session.bNoSourceFile);
+
+    EXPECT_EQ(window->cmdApply->text(), QStringLiteral("&Backup Now"));
+    EXPECT_TRUE(window->cmdApply->isEnabled());
+    EXPECT_FALSE(window->picCon3->isVisible());
+    EXPECT_EQ(window->picCon3->pbshow->value(), 0);
+    EXPECT_EQ(window->picCon3->Label1->text(), QStringLiteral("Please Waiting"));
+    EXPECT_FALSE(window->ifprotect->isChecked());
+    EXPECT_FALSE(window->txtPassword->isEnabled());
+    EXPECT_FALSE(window->txtPassword2->isEnabled());
+    EXPECT_EQ(window->Texttemp->text(), QStringLiteral("Text1"));
+    EXPECT_FALSE(window->Texttemp->isVisible());
+    // Controls carry their long-standing names.
+    EXPECT_EQ(window->findChild<QCheckBox*>(QStringLiteral("backupitem(2)")),
+              window->backupitem[2]);
+    EXPECT_EQ(window->findChild<QCheckBox*>(QStringLiteral("restoreitem(7)")),
+              window->restoreitem[7]);
+}
+
+// An Outlook that was never started has no profile: nothing to back up, but
+// a backup can be restored into a new profile.
+TEST_F(MainWindowTest, WithoutProfilesABackupCanOnlyGoIntoANewProfile) {
+    open(nullptr, [](Environment& e) {
+        e.reg.DeleteRegTree(kProfilesKey);
+        ASSERT_FALSE(e.reg.RegKeyExists(kProfilesKey));
+    });
+    EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
+    EXPECT_EQ(window->cbSource->count(), 0);
+    EXPECT_EQ(comboItems(window->cbTarget), (QStringList{"New profile..."}));
+    EXPECT_EQ(enabledMask(window->backupitem), QStringLiteral("00000000"));
+    EXPECT_TRUE(window->cmdApply->isEnabled());
+}
+
+TEST_F(MainWindowTest, WithoutOutlookNorProfilesTheWindowSaysSoAndCannotBackUp) {
+    // No profile and no Outlook registered: nothing tells which Outlook it is.
+    fs::remove(prefix.driveC() / "Program Files/Microsoft Office/Office14/OUTLOOK.EXE");
+    open(nullptr, [](Environment& e) {
+        e.reg.DeleteRegTree(kProfilesKey);
+        e.reg.DeleteRegTree("HKEY_LOCAL_MACHINE\\Software\\Classes\\Outlook.Application");
+        e.reg.DeleteRegTree("HKEY_LOCAL_MACHINE\\Software\\Classes\\Outlook.Application.14");
+        ASSERT_FALSE(e.reg.RegKeyExists(kProfilesKey));
+    });
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text,
+              "Your Windows System have not install MS Outlook or MS Outlook Error!");
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::Ok);
+    EXPECT_FALSE(window->cmdApply->isEnabled());
+    EXPECT_EQ(window->cbSource->count(), 0);
+    EXPECT_EQ(window->cbTarget->count(), 0);
+    // The menus stay usable.
+    EXPECT_TRUE(window->menufile->isEnabled());
+    EXPECT_TRUE(window->backupnow->isEnabled());
+    EXPECT_TRUE(window->about->isEnabled());
+}
+
+TEST_F(MainWindowTest, TheButtonCaptionFollowsTheTab) {
+    open();
+    window->SSTab1->setCurrentIndex(1);
+    EXPECT_EQ(window->cmdApply->text(), QStringLiteral("&Restore Now"));
+    window->SSTab1->setCurrentIndex(0);
+    EXPECT_EQ(window->cmdApply->text(), QStringLiteral("&Backup Now"));
+}
+
+TEST_F(MainWindowTest, ChoosingAProfileClearsTheChecksAndLooksAgainForItsItems) {
+    open();
+    clickCheckBox(window->backupitem[ItemSignatures]);
+    clickCheckBox(window->backupitem[ItemTemplates]);
+    ASSERT_TRUE(window->backupitem[ItemSignatures]->isChecked());
+    // The signatures go away while the window is open.
+    fs::remove_all(prefix.userFolder() / "AppData/Roaming/Microsoft/Signatures");
+    window->cbSource->setCurrentIndex(1);
+    EXPECT_FALSE(window->backupitem[ItemSignatures]->isChecked());
+    EXPECT_FALSE(window->backupitem[ItemTemplates]->isChecked());
+    EXPECT_FALSE(window->backupitem[ItemSignatures]->isEnabled());
+    EXPECT_TRUE(window->backupitem[ItemTemplates]->isEnabled());
+    // The tool tip tells why the item cannot be chosen.
+    EXPECT_TRUE(
+        window->backupitem[ItemSignatures]->toolTip().contains(QStringLiteral("Not available")));
+}
+
+TEST_F(MainWindowTest, MenusComeInOrderWithTheirShortcuts) {
+    open();
+    QStringList bar;
+    for (QAction* a : window->menuBar()->actions())
+        bar << a->text();
+    EXPECT_EQ(bar, (QStringList{"File(&F)", "Option(&O)", "&Tools", "Help(&H)"}));
+    EXPECT_EQ(entries(window->menufile),
+              (QStringList{"&Backup Now [Ctrl+B]", "&Restore Now [Ctrl+R]",
+                           "&Open Wine Prefix... [Ctrl+O]", "&Undo Last Restore...", "—",
+                           "&Quit [Ctrl+Q]"}));
+    // Entries without an action are gone, with their separators.
+    EXPECT_EQ(entries(window->menuoption), (QStringList{"Task &Scheduler"}));
+    EXPECT_EQ(entries(window->Tools), (QStringList{"Backup Data to &CD/DVD"}));
+    for (QAction* idle : {window->checkupdate, window->iebackupandrestore->menuAction()})
+        EXPECT_FALSE(idle->isVisible() || idle->isEnabled());
+    // Ctrl+A and Ctrl+W keep their desktop meanings (select all, close).
+    EXPECT_EQ(entries(window->menuhelp),
+              (QStringList{"&Help [F1]", "—", "Our &Website", "—", "&About"}));
+    for (QAction* action : window->findChildren<QAction*>())
+        for (const QKeySequence& keys :
+             {QKeySequence(Qt::CTRL | Qt::Key_A), QKeySequence(Qt::CTRL | Qt::Key_W),
+              QKeySequence(Qt::CTRL | Qt::Key_U)})
+            EXPECT_TRUE(!action->shortcuts().contains(keys) ||
+                        (action->shortcutContext() == Qt::WidgetWithChildrenShortcut &&
+                         (action == window->Selectallitems || action == window->Selectallitems2)))
+                << action->text().toStdString() << " " << keys.toString().toStdString();
+    EXPECT_EQ(entries(window->selectitem),
+              (QStringList{"&Select all items [Ctrl+A]", "&Deselect all items"}));
+    EXPECT_EQ(entries(window->selectitem2),
+              (QStringList{"&Select all items [Ctrl+A]", "&Deselect all items"}));
+    EXPECT_FALSE(window->selectitem->isVisible());
+    EXPECT_TRUE(prompter.messages.empty());
+    EXPECT_TRUE(openedUrls.empty());
+}
+
+// Ctrl+A selects all in the item panel that has the focus, and only there.
+TEST_F(MainWindowTest, CtrlASelectsAllItemsOfThePanelWithTheFocus) {
+    open();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    for (QCheckBox* box : window->backupitem)
+        box->setChecked(false);
+    for (QCheckBox* box : window->restoreitem)
+        box->setChecked(false);
+    window->backupitem[ItemAccounts]->setFocus();
+    QTest::keyClick(window->backupitem[ItemAccounts], Qt::Key_A, Qt::ControlModifier);
+    for (QCheckBox* box : window->backupitem)
+        EXPECT_EQ(box->isChecked(), box->isEnabled()) << box->text().toStdString();
+    for (QCheckBox* box : window->restoreitem)
+        EXPECT_FALSE(box->isChecked()) << box->text().toStdString();
+}
+
+TEST_F(MainWindowTest, OtherWindowsOpenThroughTheirHooks) {
+    open();
+    int disc = 0, schedule = 0;
+    window->showDiscWindow = [&] { ++disc; };
+    window->showScheduleWindow = [&] { ++schedule; };
+    window->backuptocd->trigger();
+    window->TaskScheduler->trigger();
+    EXPECT_EQ(disc, 1);
+    EXPECT_EQ(schedule, 1);
+}
+
+TEST_F(MainWindowTest, HelpAndWebSiteOpenInTheDesktopBrowser) {
+    open();
+    window->helpfile->trigger();
+    window->ourwebsite->trigger();
+    ASSERT_EQ(openedUrls.size(), 2u);
+    EXPECT_TRUE(openedUrls[0].isLocalFile());
+    EXPECT_TRUE(openedUrls[0].toLocalFile().endsWith(QStringLiteral("help/index.html")));
+    EXPECT_TRUE(fs::is_regular_file(openedUrls[0].toLocalFile().toStdString()));
+    EXPECT_EQ(openedUrls[1], QUrl(QString::fromLatin1(kMakerWebSite)));
+}
+
+TEST_F(MainWindowTest, QuitClosesTheWindowsAndEndsTheProgram) {
+    open();
+    QWidget other;
+    other.show();
+    window->filequit->trigger();
+    EXPECT_EQ(endProgramCalls, 1);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(other.isVisible());
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowIsQuit) {
+    open();
+    window->close();
+    EXPECT_EQ(endProgramCalls, 1);
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, LabelsAndButtonsOfEachTabHaveTheirOwnMnemonics) {
+    open();
+    for (int tab = 0; tab < 2; ++tab) {
+        window->SSTab1->setCurrentIndex(tab);
+        EXPECT_EQ(mnemonicProblems(window.get()), QStringList()) << "tab " << tab;
+    }
+    EXPECT_EQ(shownText(window->cmdSourceFile->text()), QStringLiteral("Browse..."));
+}

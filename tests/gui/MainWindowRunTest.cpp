@@ -1,0 +1,538 @@
+// Whole runs from the window: a backup of the sample profile, and its restore
+// into the second profile of another copy of the prefix.
+#include "MainWindowFixture.h"
+
+#include "gui/PasswordDialog.h"
+#include "gui/ProgressPanel.h"
+#include "registry/RegistryBinary.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <algorithm>
+#include <set>
+
+namespace fs = std::filesystem;
+using namespace trelmig;
+
+namespace {
+
+// What the progress panel showed while a run worked: looked at each time the
+// bar moves (the run works on another thread and hands its texts over in order).
+struct PanelWatch {
+    bool visible = false;
+    bool busyPointer = false;
+    std::set<QString> statuses;
+    std::set<QString> files;
+    std::vector<int> values; // of the bar, in order
+    int highest = 0;
+
+    explicit PanelWatch(ProgressPanel* panel) {
+        QObject::connect(panel->pbshow, &QProgressBar::valueChanged, [this, panel](int value) {
+            if (!panel->isVisible())
+                return;
+            visible = true;
+            busyPointer = busyPointer || QApplication::overrideCursor() != nullptr;
+            statuses.insert(panel->Label1->text());
+            if (!panel->SkinLabel9->text().isEmpty())
+                files.insert(panel->SkinLabel9->text());
+            values.push_back(value);
+            highest = std::max(highest, value);
+        });
+    }
+    // Distinct values strictly between from and to.
+    std::size_t stepsBetween(int from, int to) const {
+        std::set<int> between;
+        for (int v : values)
+            if (v > from && v < to)
+                between.insert(v);
+        return between.size();
+    }
+};
+
+// The data file paths the profile's store sections name.
+std::set<std::string> storePaths(Environment& e, const std::string& profile) {
+    std::set<std::string> paths;
+    const std::string key = e.session.strProfilesKey + "\\" + profile;
+    for (const auto& section : e.reg.EnumRegSubkeys(key)) {
+        const std::string path = ReadStorePath(e.reg, key + "\\" + section);
+        if (path != kRegError)
+            paths.insert(path);
+    }
+    return paths;
+}
+
+// Answers the password prompt: types the password, then Enter or OK.
+std::function<bool(QWidget*)> typesPassword(QString password, bool pressEnter) {
+    return [password, pressEnter](QWidget* modal) {
+        auto* prompt = qobject_cast<PasswordDialog*>(modal);
+        if (!prompt)
+            return false;
+        typeText(prompt->txtPassword, password);
+        if (pressEnter)
+            pressKey(prompt->txtPassword, Qt::Key_Return, QStringLiteral("\r"));
+        else
+            prompt->cmdOK->click();
+        return true;
+    };
+}
+
+} // namespace
+
+class WindowRunTest : public MainWindowTest {
+protected:
+    std::string archive = (prefix.work.path() / "from window.kvx").string();
+
+    // Backs up every available item of "Outlook", protected by "secret".
+    void backUpEverything() {
+        open();
+        nextFile = QString::fromStdString(archive);
+        window->cmdTargetFile->click();
+        window->Selectallitems->trigger();
+        clickCheckBox(window->ifprotect);
+        typeText(window->txtPassword, QStringLiteral("secret"));
+        typeText(window->txtPassword2, QStringLiteral("secret"));
+        window->txtAttachInfo->setPlainText(QStringLiteral("Before the move\nsecond line"));
+        window->cmdApply->click();
+    }
+};
+
+TEST_F(WindowRunTest, BackupFromTheWindowShowsProgressAndOffersTheDisc) {
+    open();
+    int discWindows = 0;
+    window->showDiscWindow = [&] { ++discWindows; };
+    PanelWatch seen(window->picCon3);
+    nextFile = QString::fromStdString(archive);
+    window->cmdTargetFile->click();
+    window->Selectallitems->trigger();
+    clickCheckBox(window->ifprotect);
+    typeText(window->txtPassword, QStringLiteral("secret"));
+    typeText(window->txtPassword2, QStringLiteral("secret"));
+    window->cmdApply->click();
+
+    ASSERT_TRUE(fs::is_regular_file(archive));
+    ASSERT_EQ(prompter.messages.size(), 2u) << prompter.messages[0].text;
+    EXPECT_EQ(prompter.messages[0].text, "The Backup was Completed!\t\t\t\r\n"
+                                         "\r\nBackup Personal Folders\t\tsucceeded!\t"
+                                         "\r\nBackup Accounts Settings\tsucceeded!\t"
+                                         "\r\nBackup Signatures\t\tsucceeded!\t"
+                                         "\r\nBackup Stationeries\t\tsucceeded!\t"
+                                         "\r\nBackup Options Settings\t\tsucceeded!\t"
+                                         "\r\nBackup Templates\t\tsucceeded!\t"
+                                         "\r\nBackup Preferences\t\tsucceeded!\t");
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(prompter.messages[1].text, "Do you need to backup your data to CD-R/RW or DVD?");
+    EXPECT_EQ(prompter.messages[1].buttons, MessageButtons::OkCancel);
+    // Answered OK: the disc window gets the new archive.
+    EXPECT_EQ(discWindows, 1);
+    EXPECT_EQ(env->session.strDiscFilePath, archive);
+    EXPECT_EQ(env->session.strDiscFileTitle, "from window.kvx");
+
+    // The panel was shown with the busy pointer while the run worked ...
+    EXPECT_TRUE(seen.visible);
+    EXPECT_TRUE(seen.busyPointer);
+    EXPECT_TRUE(seen.statuses.count(QStringLiteral("Copying Data Files (Pst Files)...")));
+    ASSERT_FALSE(seen.files.empty());
+    for (const QString& file : seen.files)
+        EXPECT_TRUE(file.startsWith(QStringLiteral("Adding File "))) << file.toStdString();
+    // The bar follows the bytes written, up to the end, never backwards.
+    EXPECT_EQ(seen.highest, 100);
+    EXPECT_GE(seen.stepsBetween(10, 100), 5u);
+    EXPECT_TRUE(std::is_sorted(seen.values.begin(), seen.values.end()));
+    // ... and is gone afterwards.
+    EXPECT_FALSE(window->picCon3->isVisible());
+    EXPECT_EQ(window->picCon3->pbshow->value(), 0);
+    EXPECT_TRUE(window->picCon3->SkinLabel9->text().isEmpty());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(window->Busy());
+}
+
+TEST_F(WindowRunTest, ASecondStartWhileABackupRunsIsRefused) {
+    open();
+    nextFile = QString::fromStdString(archive);
+    window->cmdTargetFile->click();
+    window->Selectallitems->trigger();
+    prompter.answer = MessageAnswer::Cancel;
+    // While the backup works, the user presses every start there is.
+    bool pressed = false;
+    QTimer press;
+    QObject::connect(&press, &QTimer::timeout, [&] {
+        if (pressed || !window->Busy())
+            return;
+        pressed = true;
+        window->cmdApply->click();
+        window->restorenow->trigger();
+        window->cmdSourceFile->click();
+        window->cbSource->setCurrentIndex(1);
+        window->close();
+    });
+    press.start(0);
+    window->cmdApply->click();
+
+    ASSERT_TRUE(pressed);
+    const std::string refused =
+        "A backup or restore is running. Please wait until it has finished.";
+    ASSERT_GE(prompter.messages.size(), 5u);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(prompter.messages[static_cast<std::size_t>(i)].text, refused);
+    // Closing offers to cancel the backup; answered Cancel, the backup goes on.
+    EXPECT_EQ(prompter.messages[4].text,
+              "A backup or restore is running. Do you want to cancel it and quit?");
+    EXPECT_EQ(prompter.messages[4].buttons, MessageButtons::OkCancel);
+    // The backup itself went on and finished.
+    EXPECT_EQ(prompter.messages[5].text.rfind("The Backup was Completed!", 0), 0u);
+    EXPECT_TRUE(fs::is_regular_file(archive));
+    EXPECT_TRUE(dialogs.size() == 1u); // the restore dialog never opened
+    EXPECT_EQ(window->cbSource->currentText(), QStringLiteral("Outlook"));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(endProgramCalls, 0);
+}
+
+TEST_F(WindowRunTest, BackupRestoredIntoTheSecondProfileOfAnotherPrefix) {
+    prompter.answer = MessageAnswer::Cancel; // no disc
+    backUpEverything();
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    ASSERT_EQ(prompter.messages[0].text.rfind("The Backup was Completed!", 0), 0u);
+    window.reset();
+    env.reset();
+    prompter.messages.clear();
+
+    // A fresh copy of the sample prefix, with the real password prompt.
+    SamplePrefixCopy other;
+    openOn(other.root);
+    ModalAnswerer typePassword(typesPassword(QStringLiteral("secret"), true));
+    window->SSTab1->setCurrentIndex(1);
+    nextFile = QString::fromStdString(archive);
+    window->cmdSourceFile->click();
+    ASSERT_EQ(typePassword.answered(), 1);
+    ASSERT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
+    EXPECT_EQ(dialogs.back().title, QStringLiteral("Restore Date from a Backup file"));
+    EXPECT_EQ(window->txtSourceFile->text(), nextFile);
+    const QString facts = window->txtPOBinfo->toPlainText();
+    EXPECT_TRUE(facts.startsWith(QStringLiteral("Computer:SAMPLE-PC\nUser:sam\nBackup Time:")))
+        << facts.toStdString();
+    EXPECT_TRUE(facts.contains(QStringLiteral("\nProfile:Outlook\nOutlook Version:")));
+    EXPECT_EQ(window->txtFileInfo->toPlainText(), QStringLiteral("Before the move\nsecond line"));
+    for (int i = 0; i < kItemCount; ++i)
+        EXPECT_EQ(window->restoreitem[static_cast<std::size_t>(i)]->isEnabled(),
+                  i != ItemAddressBook)
+            << i;
+
+    const std::string othersOwn =
+        readWholeFile(other.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst");
+    window->cbTarget->setCurrentText(QStringLiteral("Work"));
+    window->Selectallitems2->trigger();
+    prompter.answer = MessageAnswer::Ok;
+    window->cmdApply->click();
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages[0].buttons,
+              MessageButtons::OkCancelDefaultCancel); // the confirmation
+    EXPECT_EQ(prompter.messages[1].text, "The Restore was Completed!\t\t\t\r\n"
+                                         "\r\nRestore Personal Folders\t\tsucceeded!\t"
+                                         "\r\nRestore Accounts Settings\t\tsucceeded!\t"
+                                         "\r\nRestore Signatures\t\t\tsucceeded!\t"
+                                         "\r\nRestore Stationeries\t\t\tsucceeded!\t"
+                                         "\r\nRestore Options Settings\t\tsucceeded!\t"
+                                         "\r\nRestore Templates\t\t\tsucceeded!\t"
+                                         "\r\nRestore Preferences\t\t\tsucceeded!\t");
+    EXPECT_EQ(window->picCon3->Label1->text(), QStringLiteral("Operation complete!"));
+    EXPECT_FALSE(window->picCon3->isVisible());
+
+    // Read back as Wine would: Work now uses data files of its own, beside
+    // those the prefix's "Outlook" profile still names.
+    window.reset();
+    env.reset();
+    Environment after(WinePrefix(other.root), prompter);
+    after.Discover();
+    const std::string folder = "C:\\users\\sam\\AppData\\Local\\Microsoft\\Outlook\\";
+    const std::set<std::string> paths = storePaths(after, "Work");
+    EXPECT_TRUE(paths.count(folder + "Outlook (Work).pst")) << *paths.begin();
+    EXPECT_TRUE(paths.count(folder + "Archive (Work).pst"));
+    EXPECT_EQ(
+        readWholeFile(other.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook (Work).pst"),
+        readWholeFile(prefix.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst"));
+    EXPECT_EQ(readWholeFile(other.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst"),
+              othersOwn);
+}
+
+// A mistyped password costs no new choice of the file: the prompt comes
+// again, three times in all, and the file stays chosen.
+TEST_F(WindowRunTest, AWrongPasswordIsAskedAgainThreeTimesAndKeepsTheFile) {
+    prompter.answer = MessageAnswer::Cancel;
+    backUpEverything();
+    prompter.messages.clear();
+    ModalAnswerer typePassword(typesPassword(QStringLiteral("guess"), false));
+    typePassword.repeat();
+    nextFile = QString::fromStdString(archive);
+    window->cmdSourceFile->click();
+    EXPECT_EQ(typePassword.answered(), 3);
+    ASSERT_EQ(prompter.messages.size(), 3u);
+    for (const auto& message : prompter.messages) {
+        EXPECT_EQ(message.text, "Incorect Password or Invalid backup file\r\n\r\nThe password "
+                                "is wrong, or the backup file is damaged.");
+        EXPECT_EQ(message.icon, MessageIcon::Critical);
+    }
+    EXPECT_EQ(window->txtSourceFile->text(), QString::fromStdString(archive));
+    EXPECT_TRUE(window->txtPOBinfo->toPlainText().isEmpty());
+    for (QCheckBox* box : window->restoreitem)
+        EXPECT_FALSE(box->isEnabled());
+    EXPECT_TRUE(env->session.bNoSourceFile);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WindowRunTest, TheRightPasswordOnTheSecondTryOpensTheFile) {
+    prompter.answer = MessageAnswer::Cancel;
+    backUpEverything();
+    prompter.messages.clear();
+    int tries = 0;
+    ModalAnswerer typePassword([&](QWidget* modal) {
+        return typesPassword(++tries == 1 ? QStringLiteral("guess") : QStringLiteral("secret"),
+                             true)(modal);
+    });
+    typePassword.repeat();
+    nextFile = QString::fromStdString(archive);
+    window->cmdSourceFile->click();
+    EXPECT_EQ(typePassword.answered(), 2);
+    EXPECT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(window->txtSourceFile->text(), QString::fromStdString(archive));
+    EXPECT_TRUE(window->restoreitem[0]->isEnabled());
+    EXPECT_FALSE(env->session.bNoSourceFile);
+}
+
+namespace {
+
+// Makes the profile's main data file so large (sparse, quick to make) that a
+// backup of it is still at work when the test clicks.
+void makeDataFileHuge(const SamplePrefixCopy& prefix) {
+    fs::resize_file(prefix.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst",
+                    std::uintmax_t(3) << 30);
+}
+
+// Overwrites the earlier backup when asked; cancels every other question.
+MessageAnswer overwriteButNoDisc(const RecordingPrompter::Message& m) {
+    return m.buttons == MessageButtons::OverwriteCancel ? MessageAnswer::Ok : MessageAnswer::Cancel;
+}
+
+std::set<std::string> namesIn(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+} // namespace
+
+TEST_F(WindowRunTest, CancelStopsTheBackupAndTheEarlierArchiveStays) {
+    prompter.answer = MessageAnswer::Cancel; // no disc
+    backUpEverything();
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    const std::string before = readWholeFile(archive);
+    const auto namesBefore = namesIn(fs::path(archive).parent_path());
+    prompter.messages.clear();
+
+    makeDataFileHuge(prefix);
+    prompter.answerFor = overwriteButNoDisc;
+    PanelWatch seen(window->picCon3);
+    bool cancelShown = false;
+    QObject::connect(window->picCon3, &ProgressPanel::panelShown, [&](bool shown) {
+        if (!shown)
+            return;
+        QTimer::singleShot(0, [&] {
+            cancelShown =
+                window->picCon3->cmdCancel->isVisible() && window->picCon3->cmdCancel->isEnabled();
+            window->picCon3->cmdCancel->click();
+        });
+    });
+    window->cmdApply->click();
+
+    EXPECT_TRUE(cancelShown);
+    ASSERT_EQ(prompter.messages.size(), 2u); // replacing the earlier backup was asked first
+    EXPECT_EQ(prompter.messages[1].text, "The Backup was cancelled. No backup file was written; a "
+                                         "file already at " +
+                                             archive + " was left as it was.");
+    EXPECT_EQ(prompter.messages[1].icon, MessageIcon::Information);
+    EXPECT_LT(seen.highest, 100);
+    EXPECT_EQ(readWholeFile(archive), before);
+    EXPECT_EQ(namesIn(fs::path(archive).parent_path()), namesBefore); // nothing left beside it
+    EXPECT_FALSE(window->picCon3->isVisible());
+    EXPECT_FALSE(window->Busy());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WindowRunTest, ClosingDuringABackupOffersToCancelItAndThenCloses) {
+    open();
+    makeDataFileHuge(prefix);
+    nextFile = QString::fromStdString(archive);
+    window->cmdTargetFile->click();
+    window->Selectallitems->trigger();
+    QObject::connect(window->picCon3, &ProgressPanel::panelShown, [&](bool shown) {
+        if (shown)
+            QTimer::singleShot(0, [&] { window->close(); });
+    });
+    prompter.answer = MessageAnswer::Ok;
+    window->cmdApply->click();
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages[0].text,
+              "A backup or restore is running. Do you want to cancel it and quit?");
+    EXPECT_EQ(prompter.messages[1].text.rfind("The Backup was cancelled.", 0), 0u);
+    EXPECT_FALSE(fs::exists(archive));
+    EXPECT_EQ(endProgramCalls, 0); // not while the run still worked
+    QCoreApplication::processEvents();
+    EXPECT_EQ(endProgramCalls, 1);
+}
+
+TEST_F(WindowRunTest, CancelAndQuitStopsTheBackupWhileTheUserIsAsked) {
+    prompter.answer = MessageAnswer::Cancel; // no disc
+    backUpEverything();
+    const std::string before = readWholeFile(archive);
+    prompter.messages.clear();
+
+    // The user takes a while to answer; the backup would end meanwhile.
+    const std::string question =
+        "A backup or restore is running. Do you want to cancel it and quit?";
+    prompter.answerFor = [&](const RecordingPrompter::Message& m) {
+        if (m.text != question)
+            return overwriteButNoDisc(m);
+        QElapsedTimer reading;
+        reading.start();
+        while (reading.elapsed() < 2000 && readWholeFile(archive) == before)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        return MessageAnswer::Ok;
+    };
+    QObject::connect(window->picCon3, &ProgressPanel::panelShown, [&](bool shown) {
+        if (shown)
+            QTimer::singleShot(0, [&] { window->close(); });
+    });
+    window->cmdApply->click();
+
+    const auto texts = messageTexts();
+    ASSERT_EQ(texts.size(), 3u) << texts.back();
+    EXPECT_EQ(texts[0].rfind("The backup file " + archive, 0), 0u);
+    EXPECT_EQ(texts[1], question);
+    EXPECT_EQ(texts[2].rfind("The Backup was cancelled.", 0), 0u) << texts[2];
+    EXPECT_EQ(readWholeFile(archive), before);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(endProgramCalls, 1);
+}
+
+TEST_F(WindowRunTest, CancelInThePasswordPromptStopsTheInspectionSilently) {
+    prompter.answer = MessageAnswer::Cancel;
+    backUpEverything();
+    prompter.messages.clear();
+    // The right password, typed for the first inspection.
+    {
+        ModalAnswerer typePassword(typesPassword(QStringLiteral("secret"), false));
+        nextFile = QString::fromStdString(archive);
+        window->cmdSourceFile->click();
+        ASSERT_TRUE(prompter.messages.empty());
+        ASSERT_TRUE(window->restoreitem[0]->isEnabled());
+    }
+    // Cancelled the second time: the earlier password does not open it again.
+    ModalAnswerer cancel([](QWidget* modal) {
+        auto* prompt = qobject_cast<PasswordDialog*>(modal);
+        if (!prompt)
+            return false;
+        prompt->cmdExit->click();
+        return true;
+    });
+    cancel.repeat();
+    window->cmdSourceFile->click();
+    EXPECT_EQ(cancel.answered(), 1);
+    EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
+    EXPECT_TRUE(window->txtSourceFile->text().isEmpty());
+    EXPECT_TRUE(window->txtPOBinfo->toPlainText().isEmpty());
+    for (QCheckBox* box : window->restoreitem)
+        EXPECT_FALSE(box->isEnabled());
+
+    // In a fresh window nothing is said either (no "wrong password").
+    window.reset();
+    env.reset();
+    open();
+    window->cmdSourceFile->click();
+    EXPECT_EQ(cancel.answered(), 2);
+    EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
+    EXPECT_TRUE(window->txtSourceFile->text().isEmpty());
+}
+
+TEST_F(WindowRunTest, APasswordLongerThanTwentyCharactersOpensItsBackup) {
+    const QString password = QStringLiteral("correct horse battery staple 42");
+    open();
+    prompter.answer = MessageAnswer::Cancel;
+    nextFile = QString::fromStdString(archive);
+    window->cmdTargetFile->click();
+    window->Selectallitems->trigger();
+    clickCheckBox(window->ifprotect);
+    typeText(window->txtPassword, password);
+    typeText(window->txtPassword2, password);
+    window->cmdApply->click();
+    ASSERT_EQ(prompter.messages.at(0).text.rfind("The Backup was Completed!", 0), 0u);
+    prompter.messages.clear();
+
+    ModalAnswerer typePassword(typesPassword(password, true));
+    window->SSTab1->setCurrentIndex(1);
+    window->cmdSourceFile->click();
+    EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
+    EXPECT_EQ(window->txtSourceFile->text(), nextFile);
+    EXPECT_TRUE(window->restoreitem[0]->isEnabled());
+}
+
+// "New profile..." offers the name of the backup's profile; the restore makes
+// the profile, File > "Undo Last Restore..." takes it away again.
+TEST_F(WindowRunTest, ANewProfileIsMadeByTheRestoreAndGoesWithItsUndo) {
+    prompter.answer = MessageAnswer::Cancel;
+    backUpEverything();
+    window.reset();
+    env.reset();
+    prompter.messages.clear();
+    SamplePrefixCopy other;
+    openOn(other.root);
+    window->KeepUndoRecordsIn(other.work.path() / "undo");
+    QString offered;
+    window->askNewProfileName = [&](const QString& proposed) {
+        offered = proposed;
+        return std::optional<QString>(QStringLiteral("Home"));
+    };
+    ModalAnswerer typePassword(typesPassword(QStringLiteral("secret"), true));
+    window->SSTab1->setCurrentIndex(1);
+    nextFile = QString::fromStdString(archive);
+    window->cmdSourceFile->click();
+    ASSERT_EQ(typePassword.answered(), 1);
+    window->cbTarget->setCurrentText(QStringLiteral("New profile..."));
+    window->Selectallitems2->trigger();
+    prompter.answer = MessageAnswer::Ok;
+    window->cmdApply->click();
+    EXPECT_EQ(offered, QStringLiteral("Outlook"));
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages[1].text.rfind("The Restore was Completed!", 0), 0u)
+        << prompter.messages[1].text;
+    EXPECT_EQ(env->session.arrProfiles, (std::vector<std::string>{"Home", "Outlook", "Work"}));
+    EXPECT_EQ(window->cbTarget->currentText(), QStringLiteral("Home"));
+    // It can be backed up too; the backup side stays on its profile.
+    EXPECT_NE(window->cbSource->findText(QStringLiteral("Home")), -1);
+    EXPECT_EQ(window->cbSource->currentText(), QStringLiteral("Outlook"));
+
+    prompter.messages.clear();
+    window->undorestore->trigger();
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancel);
+    EXPECT_NE(prompter.messages[0].text.find("the restore into profile \"Home\""),
+              std::string::npos)
+        << prompter.messages[0].text;
+    EXPECT_EQ(prompter.messages[1].icon, MessageIcon::Information) << prompter.messages[1].text;
+    EXPECT_EQ(window->cbTarget->findText(QStringLiteral("Home")), -1);
+    EXPECT_EQ(window->cbSource->findText(QStringLiteral("Home")), -1);
+    EXPECT_EQ(window->cbTarget->count(), 3); // Outlook, Work, New profile...
+    EXPECT_EQ(readWholeFile(other.root / "user.reg").find("Profiles\\\\Home"), std::string::npos);
+
+    // Nothing more to undo.
+    prompter.messages.clear();
+    window->undorestore->trigger();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].text, "There is no restore into this Wine prefix to undo.");
+}

@@ -1,0 +1,108 @@
+// File > "Open Wine Prefix...": the chooser of found prefixes, the window's
+// handler and the prefix the window starts on.
+#include "MainWindowFixture.h"
+
+#include "gui/Application.h"
+#include "gui/PrefixChooser.h"
+#include "platform/RememberedPrefix.h"
+#include "platform/WinePrefixFinder.h"
+
+#include "../platform/ScopedEnv.h"
+
+#include <QListWidget>
+#include <QPushButton>
+
+namespace fs = std::filesystem;
+using namespace trelmig;
+
+namespace {
+
+// Accepts the next modal dialog with the button of that object name.
+void clickWhenShown(const char* button) {
+    QTimer::singleShot(0, [button] {
+        if (QWidget* dialog = QApplication::activeModalWidget())
+            if (auto* b = dialog->findChild<QPushButton*>(QString::fromLatin1(button)))
+                b->click();
+    });
+}
+
+} // namespace
+
+class PrefixChooserTest : public MainWindowTest {
+protected:
+    SamplePrefixCopy outlook2016{kSamplePrefix2016};
+    ScopedEnv config{"XDG_CONFIG_HOME", (prefix.work.path() / "config").string()};
+    std::vector<FoundPrefix> found{{prefix.root, "~/.wine"}, {outlook2016.root, "Bottles"}};
+};
+
+TEST_F(PrefixChooserTest, ListsThePrefixesWithTheirOutlookAndChoosesOne) {
+    PrefixChooser chooser(found, outlook2016.root, prompter);
+    ASSERT_EQ(chooser.lstPrefixes->count(), 2);
+    const QString first = chooser.lstPrefixes->item(0)->text();
+    EXPECT_TRUE(first.startsWith(QString::fromStdString(prefix.root.string())));
+    EXPECT_TRUE(first.contains(QStringLiteral("Outlook 2010: Outlook, Work (~/.wine)")))
+        << first.toStdString();
+    EXPECT_TRUE(chooser.lstPrefixes->item(1)->text().contains(
+        QStringLiteral("Outlook 2016: Outlook, Work (Bottles)")));
+    // The prefix open now is chosen at first.
+    EXPECT_EQ(chooser.lstPrefixes->currentRow(), 1);
+
+    chooser.lstPrefixes->setCurrentRow(0);
+    clickWhenShown("cmdOpen");
+    chooser.exec();
+    EXPECT_EQ(chooser.Chosen(), prefix.root);
+}
+
+TEST_F(PrefixChooserTest, OtherFolderMustBeAWinePrefix) {
+    PrefixChooser chooser({}, prefix.work.path() / "none", prompter);
+    EXPECT_EQ(chooser.lstPrefixes->count(), 0);
+    EXPECT_FALSE(chooser.cmdOpen->isEnabled());
+    QString folder = QString::fromStdString(prefix.driveC().string());
+    chooser.chooseFolder = [&folder] { return folder; };
+    chooser.cmdOther->click();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_NE(prompter.messages[0].text.find("is not a Wine prefix"), std::string::npos);
+    EXPECT_FALSE(chooser.Chosen());
+
+    folder = QString::fromStdString(outlook2016.root.string());
+    chooser.cmdOther->click();
+    EXPECT_EQ(chooser.Chosen(), outlook2016.root);
+}
+
+TEST_F(PrefixChooserTest, TheWindowRemembersAndOpensTheChosenPrefix) {
+    open();
+    std::vector<fs::path> opened;
+    std::optional<fs::path> answer = outlook2016.root;
+    window->choosePrefix = [&answer] { return answer; };
+    window->openPrefix = [&opened](const fs::path& root) { opened.push_back(root); };
+
+    window->openprefix->trigger();
+    EXPECT_EQ(opened, std::vector<fs::path>{outlook2016.root});
+    EXPECT_EQ(LoadRememberedPrefix(), outlook2016.root);
+
+    // Cancelled, or the prefix open now: nothing happens.
+    answer.reset();
+    window->openprefix->trigger();
+    answer = prefix.root;
+    window->openprefix->trigger();
+    EXPECT_EQ(opened.size(), 1u);
+    EXPECT_EQ(LoadRememberedPrefix(), outlook2016.root);
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(PrefixChooserTest, TheWindowStartsOnTheRememberedPrefixUnlessOneIsNamed) {
+    ScopedEnv noWinePrefix("WINEPREFIX", std::nullopt);
+    EXPECT_EQ(WindowPrefix(std::nullopt), std::nullopt);
+    SaveRememberedPrefix(outlook2016.root);
+    EXPECT_EQ(WindowPrefix(std::nullopt), outlook2016.root);
+    EXPECT_EQ(WindowPrefix(prefix.root), prefix.root);
+    {
+        ScopedEnv named("WINEPREFIX", prefix.root.string());
+        EXPECT_EQ(WindowPrefix(std::nullopt), std::nullopt);
+    }
+    // A remembered folder that is no prefix any more is passed over.
+    fs::remove(outlook2016.root / "system.reg");
+    fs::remove(outlook2016.root / "user.reg");
+    EXPECT_EQ(WindowPrefix(std::nullopt), std::nullopt);
+}
