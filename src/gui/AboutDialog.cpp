@@ -86,20 +86,16 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(SkinLabel4, &QLabel::linkActivated, this, &AboutDialog::SkinLabel4_Click);
-    connect(Command3, &QPushButton::clicked, this, &AboutDialog::Command3_Click);
-    Form_Load();
-}
-
-void AboutDialog::Form_Load() {
+    connect(SkinLabel4, &QLabel::linkActivated, this, &AboutDialog::onWebsiteLinkActivated);
+    connect(Command3, &QPushButton::clicked, this, &AboutDialog::onExitClicked);
     ApplySkin(this);
 }
 
-void AboutDialog::SkinLabel4_Click() {
+void AboutDialog::onWebsiteLinkActivated() {
     OpenDocument(QString::fromLatin1(kMakerWebSite));
 }
 
-void AboutDialog::Command3_Click() {
+void AboutDialog::onExitClicked() {
     // Back to the main window, which stays open behind the box.
     accept();
 }

@@ -15,9 +15,9 @@ class AboutDialog : public QDialog {
 public:
     explicit AboutDialog(QWidget* parent = nullptr);
 
-    void Form_Load();
-    void SkinLabel4_Click();
-    void Command3_Click();
+private:
+    void onWebsiteLinkActivated();
+    void onExitClicked();
 
     QLabel* Picture1;
     QLabel* SkinLabel1;

@@ -136,7 +136,7 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
         };
         return main.get();
     });
-    splash.Form_Load();
+    splash.showMainWindow();
     // A logout ends the program through the window's own Quit.
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::Requested, main.get(),
@@ -152,7 +152,7 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
                           MessageIcon::Critical);
             return;
         }
-        main->filequit_Click();
+        main->onQuitClicked();
     };
     if (!pending.isEmpty())
         QTimer::singleShot(0, main.get(), [&main, pending] { openWhenFree(*main, pending); });

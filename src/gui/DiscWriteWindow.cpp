@@ -5,6 +5,7 @@
 #include "disc/DiscTexts.h"
 #include "gui/EraseDiscDialog.h"
 #include "gui/LabelEditDelegate.h"
+#include "gui/ObjectNames.h"
 #include "gui/Skin.h"
 
 #include <QApplication>
@@ -101,7 +102,7 @@ DiscWriteWindow::DiscWriteWindow(Session& session, Prompter& prompter, QWidget* 
     BuildMenus();
     ConnectControls();
     engine_->SetEvents(this);
-    Form_Load();
+    initializeDevicesAndImage();
     pollTimer_ = new QTimer(this);
     connect(pollTimer_, &QTimer::timeout, this, [this] { engine_->Poll(); });
     pollTimer_->start(kPollMilliseconds);
@@ -115,20 +116,43 @@ DiscWriteWindow::~DiscWriteWindow() {
 
 void DiscWriteWindow::BuildLayout() {
     auto* layout = new QVBoxLayout(this);
-    menuBar = new QMenuBar(this);
+    menuBar = named(new QMenuBar(this), "menuBar");
     layout->setMenuBar(menuBar);
 
-    lblImageFileTitle = new QLabel(QStringLiteral("Drag and Drop Files or Folders"), this);
+    lblImageFileTitle = named(new QLabel(QStringLiteral("Drag and Drop Files or Folders"), this),
+                              "lblImageFileTitle");
     layout->addWidget(lblImageFileTitle);
+    layout->addWidget(BuildImagePanes(), 1);
+    layout->addWidget(BuildRecorderPanel());
+    layout->addWidget(BuildOptionsPanel());
 
+    prgTotalProgress = named(new QProgressBar(this), "prgTotalProgress");
+    prgTotalProgress->setRange(0, 100);
+    prgTotalProgress->setValue(0);
+    layout->addWidget(prgTotalProgress);
+
+    auto* buttons = new QHBoxLayout();
+    buttons->addStretch(1);
+    cmdWriteDisc = named(new QPushButton(QStringLiteral("&Write Disc"), this), "cmdWriteDisc");
+    cmdCancel = named(new QPushButton(QStringLiteral("&Cancel"), this), "cmdCancel");
+    cmdWriteDisc->setAutoDefault(false);
+    cmdCancel->setAutoDefault(false);
+    buttons->addWidget(cmdWriteDisc);
+    buttons->addWidget(cmdCancel);
+    layout->addLayout(buttons);
+
+    layout->addWidget(BuildStatusBar());
+    LoadImageIcons();
+    resize(760, 600);
+}
+
+QWidget* DiscWriteWindow::BuildImagePanes() {
     auto* splitter = new QSplitter(Qt::Horizontal, this);
-    tvwFolders = new QTreeWidget(splitter);
-    tvwFolders->setObjectName(QStringLiteral("tvwFolders"));
+    tvwFolders = named(new QTreeWidget(splitter), "tvwFolders");
     tvwFolders->setHeaderHidden(true);
     tvwFolders->setEditTriggers(QAbstractItemView::EditKeyPressed |
                                 QAbstractItemView::SelectedClicked);
-    lvwImageFiles = new QTreeWidget(splitter);
-    lvwImageFiles->setObjectName(QStringLiteral("lvwImageFiles"));
+    lvwImageFiles = named(new QTreeWidget(splitter), "lvwImageFiles");
     lvwImageFiles->setRootIsDecorated(false);
     lvwImageFiles->setColumnCount(3);
     lvwImageFiles->setHeaderLabels(
@@ -147,14 +171,17 @@ void DiscWriteWindow::BuildLayout() {
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 2);
     splitter->setSizes({220, 440});
-    layout->addWidget(splitter, 1);
+    return splitter;
+}
 
+QWidget* DiscWriteWindow::BuildRecorderPanel() {
     auto* recorder = new QGroupBox(QStringLiteral("Recorder"), this);
     auto* grid = new QGridLayout(recorder);
-    cboDevices = new QComboBox(recorder);
-    cboWriteSpeed = new QComboBox(recorder);
-    cboVolumeType = new QComboBox(recorder);
-    txtVolIdentifier = new QLineEdit(QStringLiteral("New Disc"), recorder);
+    cboDevices = named(new QComboBox(recorder), "cboDevices");
+    cboWriteSpeed = named(new QComboBox(recorder), "cboWriteSpeed");
+    cboVolumeType = named(new QComboBox(recorder), "cboVolumeType");
+    txtVolIdentifier =
+        named(new QLineEdit(QStringLiteral("New Disc"), recorder), "txtVolIdentifier");
     txtVolIdentifier->setMaxLength(32);
     auto caption = [recorder](const char* text, QWidget* buddy) {
         auto* label = new QLabel(QString::fromLatin1(text), recorder);
@@ -171,49 +198,42 @@ void DiscWriteWindow::BuildLayout() {
     grid->addWidget(txtVolIdentifier, 1, 3);
     grid->setColumnStretch(1, 2);
     grid->setColumnStretch(3, 1);
-    layout->addWidget(recorder);
+    return recorder;
+}
 
+QWidget* DiscWriteWindow::BuildOptionsPanel() {
     auto* options = new QGroupBox(QStringLiteral("Options"), this);
     auto* boxes = new QGridLayout(options);
-    chkUseBufferProtect =
-        OptionBox("Use Buffer Protection", "Eliminates buffer underrun problems.", options);
+    auto option = [options](const char* name, const char* caption, const char* tip) {
+        return named(OptionBox(caption, tip, options), name);
+    };
+    chkUseBufferProtect = option("chkUseBufferProtect", "Use Buffer Protection",
+                                 "Eliminates buffer underrun problems.");
     chkCacheImage =
-        OptionBox("Cache Image", "Not needed for DVD formats...Use for CDR/W only.", options);
+        option("chkCacheImage", "Cache Image", "Not needed for DVD formats...Use for CDR/W only.");
     chkFinalizeDisc =
-        OptionBox("Finalize Disc", "Not valid for DVD+RW and DVD-RAM formats.", options);
-    chkTestWrite = OptionBox("Test Write", "Not valid for DVD formats.", options);
-    chkAutoVerify = OptionBox("Auto-Verify Data", "Eliminates buffer underrun problems.", options);
+        option("chkFinalizeDisc", "Finalize Disc", "Not valid for DVD+RW and DVD-RAM formats.");
+    chkTestWrite = option("chkTestWrite", "Test Write", "Not valid for DVD formats.");
+    chkAutoVerify =
+        option("chkAutoVerify", "Auto-Verify Data", "Eliminates buffer underrun problems.");
     chkUseMode2XA =
-        OptionBox("Mode2XA (CD Only)", "Please see help file for details on Mode2XA", options);
-    chkUseFileDates = OptionBox("Use File Dates", nullptr, options);
-    chkDiscAtOnce = OptionBox("Disc-At-Once", "Eliminates buffer underrun problems.", options);
+        option("chkUseMode2XA", "Mode2XA (CD Only)", "Please see help file for details on Mode2XA");
+    chkUseFileDates = option("chkUseFileDates", "Use File Dates", nullptr);
+    chkDiscAtOnce = option("chkDiscAtOnce", "Disc-At-Once", "Eliminates buffer underrun problems.");
     chkUseFileDates->setChecked(true);
-    const QCheckBox* order[] = {chkUseBufferProtect, chkCacheImage, chkFinalizeDisc, chkTestWrite,
+    QCheckBox* const order[] = {chkUseBufferProtect, chkCacheImage, chkFinalizeDisc, chkTestWrite,
                                 chkAutoVerify,       chkUseMode2XA, chkUseFileDates, chkDiscAtOnce};
     for (int i = 0; i < 8; ++i)
-        boxes->addWidget(const_cast<QCheckBox*>(order[i]), i / 4, i % 4);
-    layout->addWidget(options);
+        boxes->addWidget(order[i], i / 4, i % 4);
+    return options;
+}
 
-    prgTotalProgress = new QProgressBar(this);
-    prgTotalProgress->setRange(0, 100);
-    prgTotalProgress->setValue(0);
-    layout->addWidget(prgTotalProgress);
-
-    auto* buttons = new QHBoxLayout();
-    buttons->addStretch(1);
-    cmdWriteDisc = new QPushButton(QStringLiteral("&Write Disc"), this);
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    cmdWriteDisc->setAutoDefault(false);
-    cmdCancel->setAutoDefault(false);
-    buttons->addWidget(cmdWriteDisc);
-    buttons->addWidget(cmdCancel);
-    layout->addLayout(buttons);
-
-    sbrStatus = new QStatusBar(this);
+QWidget* DiscWriteWindow::BuildStatusBar() {
+    sbrStatus = named(new QStatusBar(this), "sbrStatus");
     sbrStatus->setSizeGripEnabled(false);
-    sbrPanel1 = new QLabel(sbrStatus);
-    sbrPanel2 = new QLabel(sbrStatus);
-    sbrPanel3 = new QLabel(sbrStatus);
+    sbrPanel1 = named(new QLabel(sbrStatus), "sbrPanel1");
+    sbrPanel2 = named(new QLabel(sbrStatus), "sbrPanel2");
+    sbrPanel3 = named(new QLabel(sbrStatus), "sbrPanel3");
     for (QLabel* panel : {sbrPanel1, sbrPanel2, sbrPanel3})
         panel->setContentsMargins(6, 0, 6, 0);
     sbrPanel2->setMinimumWidth(90);
@@ -221,8 +241,10 @@ void DiscWriteWindow::BuildLayout() {
     sbrStatus->addWidget(sbrPanel1, 1);
     sbrStatus->addWidget(sbrPanel2);
     sbrStatus->addWidget(sbrPanel3);
-    layout->addWidget(sbrStatus);
+    return sbrStatus;
+}
 
+void DiscWriteWindow::LoadImageIcons() {
     QStyle* look = style();
     QIcon openFolder = look->standardIcon(QStyle::SP_DirOpenIcon);
     QIcon closedFolder = look->standardIcon(QStyle::SP_DirClosedIcon);
@@ -234,75 +256,79 @@ void DiscWriteWindow::BuildLayout() {
     imageList1_.insert(QStringLiteral("CLOSEDFOLDER"), folderNode);
     imageList1_.insert(QStringLiteral("OPENFOLDER"), openFolder);
     imageList1_.insert(QStringLiteral("FILE"), look->standardIcon(QStyle::SP_FileIcon));
-    resize(760, 600);
 }
 
 void DiscWriteWindow::BuildMenus() {
-    mnuFile = menuBar->addMenu(QStringLiteral("&File"));
-    mnuFileAddFiles = mnuFile->addAction(QStringLiteral("Add &Files..."));
+    mnuFile = named(menuBar->addMenu(QStringLiteral("&File")), "mnuFile");
+    mnuFileAddFiles = named(mnuFile->addAction(QStringLiteral("Add &Files...")), "mnuFileAddFiles");
     mnuFileAddFiles->setShortcut(QKeySequence::Open);
-    mnuFileAddFolder = mnuFile->addAction(QStringLiteral("Add F&older..."));
-    mnuFileSep0 = mnuFile->addSeparator();
-    mnuFileClear = mnuFile->addAction(QStringLiteral("Clear All Items"));
-    mnuFileSep1 = mnuFile->addSeparator();
-    mnuFileRemoveFolder = mnuFile->addAction(QStringLiteral("Remove Folder"));
-    mnuFileRemoveFile = mnuFile->addAction(QStringLiteral("Remove File"));
-    mnuFileSep2 = mnuFile->addSeparator();
-    mnuFileRenameFolder = mnuFile->addAction(QStringLiteral("Rename Folder"));
-    mnuFileRenameFile = mnuFile->addAction(QStringLiteral("Rename File"));
-    mnuFileSep3 = mnuFile->addSeparator();
-    mnuFileExit = mnuFile->addAction(QStringLiteral("Exit"));
-    mnuDevice = menuBar->addMenu(QStringLiteral("&Device"));
-    mnuDeviceEject = mnuDevice->addAction(QStringLiteral("Eject"));
-    mnuDeviceCloseTray = mnuDevice->addAction(QStringLiteral("Close Tray"));
+    mnuFileAddFolder =
+        named(mnuFile->addAction(QStringLiteral("Add F&older...")), "mnuFileAddFolder");
+    mnuFileSep0 = named(mnuFile->addSeparator(), "mnuFileSep0");
+    mnuFileClear = named(mnuFile->addAction(QStringLiteral("Clear All Items")), "mnuFileClear");
+    mnuFileSep1 = named(mnuFile->addSeparator(), "mnuFileSep1");
+    mnuFileRemoveFolder =
+        named(mnuFile->addAction(QStringLiteral("Remove Folder")), "mnuFileRemoveFolder");
+    mnuFileRemoveFile =
+        named(mnuFile->addAction(QStringLiteral("Remove File")), "mnuFileRemoveFile");
+    mnuFileSep2 = named(mnuFile->addSeparator(), "mnuFileSep2");
+    mnuFileRenameFolder =
+        named(mnuFile->addAction(QStringLiteral("Rename Folder")), "mnuFileRenameFolder");
+    mnuFileRenameFile =
+        named(mnuFile->addAction(QStringLiteral("Rename File")), "mnuFileRenameFile");
+    mnuFileSep3 = named(mnuFile->addSeparator(), "mnuFileSep3");
+    mnuFileExit = named(mnuFile->addAction(QStringLiteral("Exit")), "mnuFileExit");
+    mnuDevice = named(menuBar->addMenu(QStringLiteral("&Device")), "mnuDevice");
+    mnuDeviceEject = named(mnuDevice->addAction(QStringLiteral("Eject")), "mnuDeviceEject");
+    mnuDeviceCloseTray =
+        named(mnuDevice->addAction(QStringLiteral("Close Tray")), "mnuDeviceCloseTray");
     mnuDevice->addSeparator();
-    mnuDeviceEraseDisc = mnuDevice->addAction(QStringLiteral("Erase Disc..."));
+    mnuDeviceEraseDisc =
+        named(mnuDevice->addAction(QStringLiteral("Erase Disc...")), "mnuDeviceEraseDisc");
 }
 
 void DiscWriteWindow::ConnectControls() {
-    connect(mnuFileAddFiles, &QAction::triggered, this, [this] { mnuFileAddFiles_Click(); });
-    connect(mnuFileAddFolder, &QAction::triggered, this, [this] { mnuFileAddFolder_Click(); });
-    connect(mnuFileClear, &QAction::triggered, this, [this] { mnuFileClear_Click(); });
-    connect(mnuFileRemoveFolder, &QAction::triggered, this,
-            [this] { mnuFileRemoveFolder_Click(); });
-    connect(mnuFileRemoveFile, &QAction::triggered, this, [this] { mnuFileRemoveFile_Click(); });
-    connect(mnuFileRenameFolder, &QAction::triggered, this,
-            [this] { mnuFileRenameFolder_Click(); });
-    connect(mnuFileRenameFile, &QAction::triggered, this, [this] { mnuFileRenameFile_Click(); });
-    connect(mnuFileExit, &QAction::triggered, this, [this] { mnuFileExit_Click(); });
-    connect(mnuDeviceEject, &QAction::triggered, this, [this] { mnuDeviceEject_Click(); });
-    connect(mnuDeviceCloseTray, &QAction::triggered, this, [this] { mnuDeviceCloseTray_Click(); });
-    connect(mnuDeviceEraseDisc, &QAction::triggered, this, [this] { mnuDeviceEraseDisc_Click(); });
-    connect(cmdWriteDisc, &QPushButton::clicked, this, [this] { cmdWriteDisc_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(mnuFileAddFiles, &QAction::triggered, this, [this] { onAddFilesTriggered(); });
+    connect(mnuFileAddFolder, &QAction::triggered, this, [this] { onAddFolderTriggered(); });
+    connect(mnuFileClear, &QAction::triggered, this, [this] { onClearTriggered(); });
+    connect(mnuFileRemoveFolder, &QAction::triggered, this, [this] { onRemoveFolderTriggered(); });
+    connect(mnuFileRemoveFile, &QAction::triggered, this, [this] { onRemoveFileTriggered(); });
+    connect(mnuFileRenameFolder, &QAction::triggered, this, [this] { onRenameFolderTriggered(); });
+    connect(mnuFileRenameFile, &QAction::triggered, this, [this] { onRenameFileTriggered(); });
+    connect(mnuFileExit, &QAction::triggered, this, [this] { onExitTriggered(); });
+    connect(mnuDeviceEject, &QAction::triggered, this, [this] { onEjectTriggered(); });
+    connect(mnuDeviceCloseTray, &QAction::triggered, this, [this] { onCloseTrayTriggered(); });
+    connect(mnuDeviceEraseDisc, &QAction::triggered, this, [this] { onEraseDiscTriggered(); });
+    connect(cmdWriteDisc, &QPushButton::clicked, this, [this] { onWriteDiscClicked(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { onCancelClicked(); });
     connect(cboDevices, qOverload<int>(&QComboBox::activated), this,
-            [this](int) { cboDevices_Click(); });
-    connect(chkUseFileDates, &QCheckBox::clicked, this, [this] { chkUseFileDates_Click(); });
-    connect(txtVolIdentifier, &QLineEdit::textChanged, this, [this] { txtVolIdentifier_Change(); });
+            [this](int) { onDeviceChosen(); });
+    connect(chkUseFileDates, &QCheckBox::clicked, this, [this] { onUseFileDatesToggled(); });
+    connect(txtVolIdentifier, &QLineEdit::textChanged, this, [this] { onVolumeLabelChanged(); });
     connect(tvwFolders, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* node) { tvwFolders_NodeClick(node); });
+            [this](QTreeWidgetItem* node) { onFolderClicked(node); });
     // Moving through the tree with the keys shows each folder as a click does.
     connect(tvwFolders, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) {
         if (node && tvwFolders->hasFocus())
-            tvwFolders_NodeClick(node);
+            onFolderClicked(node);
     });
     tvwFolders->setItemDelegate(new LabelEditDelegate(
         [this](const QModelIndex& index) {
-            return tvwFolders_BeforeLabelEdit(tvwFolders->itemFromIndex(index));
+            return onFolderRenameStarting(tvwFolders->itemFromIndex(index));
         },
         [this](const QModelIndex& index, const QString& text) {
-            tvwFolders_AfterLabelEdit(tvwFolders->itemFromIndex(index), text);
+            onFolderRenamed(tvwFolders->itemFromIndex(index), text);
         },
         tvwFolders));
     lvwImageFiles->setItemDelegate(new LabelEditDelegate(
         nullptr,
         [this](const QModelIndex& index, const QString& text) {
-            lvwImageFiles_AfterLabelEdit(lvwImageFiles->itemFromIndex(index), text);
+            onFileRenamed(lvwImageFiles->itemFromIndex(index), text);
         },
         lvwImageFiles));
 }
 
-void DiscWriteWindow::Form_Load() {
+void DiscWriteWindow::initializeDevicesAndImage() {
     ApplySkin(this);
     if (!engine_->InitializeDevices(false)) {
         prompter_.Show("Devices Cannot be initialized...Contact support!", MessageIcon::None);
@@ -391,7 +417,7 @@ void DiscWriteWindow::LoadDevices() {
         return;
     }
     cboDevices->setCurrentIndex(0);
-    cboDevices_Click();
+    onDeviceChosen();
 }
 
 void DiscWriteWindow::LoadWriteSpeeds() {
@@ -412,7 +438,7 @@ void DiscWriteWindow::LoadWriteSpeeds() {
         cboWriteSpeed->setCurrentIndex(0);
 }
 
-void DiscWriteWindow::cboDevices_Click() {
+void DiscWriteWindow::onDeviceChosen() {
     if (cboDevices->currentIndex() < 0)
         return;
     mobjDevice = engine_->Device(cboDevices->currentData().toInt());
@@ -422,26 +448,26 @@ void DiscWriteWindow::cboDevices_Click() {
     chkUseBufferProtect->setChecked(protects);
 }
 
-void DiscWriteWindow::chkUseFileDates_Click() {
+void DiscWriteWindow::onUseFileDatesToggled() {
     engine_->settings.useFileDates = chkUseFileDates->isChecked();
 }
 
-void DiscWriteWindow::mnuDeviceEject_Click() {
+void DiscWriteWindow::onEjectTriggered() {
     if (mobjDevice)
         mobjDevice->Eject();
 }
 
-void DiscWriteWindow::mnuDeviceCloseTray_Click() {
+void DiscWriteWindow::onCloseTrayTriggered() {
     if (mobjDevice)
         mobjDevice->CloseTray();
 }
 
-void DiscWriteWindow::mnuDeviceEraseDisc_Click() {
+void DiscWriteWindow::onEraseDiscTriggered() {
     if (showErase)
         showErase(mobjDevice, *engine_);
 }
 
-void DiscWriteWindow::mnuFileExit_Click() {
+void DiscWriteWindow::onExitTriggered() {
     close();
 }
 
@@ -472,9 +498,9 @@ bool DiscWriteWindow::eventFilter(QObject* watched, QEvent* event) {
             break;
         const QPoint at = press->globalPosition().toPoint();
         if (overTree)
-            tvwFolders_MouseDown(press->button(), at);
+            onFoldersMouseDown(press->button(), at);
         else
-            lvwImageFiles_MouseDown(press->button(), at);
+            onFilesMouseDown(press->button(), at);
         return true; // the menu acts on the selection as it is
     }
     default:

@@ -80,33 +80,79 @@ public:
     bool CheckMediaSpace();
 
     // Control events.
-    void cboDevices_Click();
-    void chkUseFileDates_Click();
-    void cmdWriteDisc_Click();
-    void cmdCancel_Click();
-    void mnuFileAddFiles_Click();
-    void mnuFileAddFolder_Click();
-    void mnuFileClear_Click();
-    void mnuFileRemoveFolder_Click();
-    void mnuFileRemoveFile_Click();
-    void mnuFileRenameFolder_Click();
-    void mnuFileRenameFile_Click();
-    void mnuFileExit_Click();
-    void mnuDeviceEject_Click();
-    void mnuDeviceCloseTray_Click();
-    void mnuDeviceEraseDisc_Click();
-    void tvwFolders_NodeClick(QTreeWidgetItem* node);
+    void onDeviceChosen();
+    void onUseFileDatesToggled();
+    void onWriteDiscClicked();
+    void onCancelClicked();
+    void onAddFilesTriggered();
+    void onAddFolderTriggered();
+    void onClearTriggered();
+    void onRemoveFolderTriggered();
+    void onRemoveFileTriggered();
+    void onRenameFolderTriggered();
+    void onRenameFileTriggered();
+    void onExitTriggered();
+    void onEjectTriggered();
+    void onCloseTrayTriggered();
+    void onEraseDiscTriggered();
+    void onFolderClicked(QTreeWidgetItem* node);
     // False cancels the edit.
-    bool tvwFolders_BeforeLabelEdit(QTreeWidgetItem* node);
-    void tvwFolders_AfterLabelEdit(QTreeWidgetItem* node, const QString& newText);
-    void lvwImageFiles_AfterLabelEdit(QTreeWidgetItem* row, const QString& newText);
+    bool onFolderRenameStarting(QTreeWidgetItem* node);
+    void onFolderRenamed(QTreeWidgetItem* node, const QString& newText);
+    void onFileRenamed(QTreeWidgetItem* row, const QString& newText);
     // The File menu as context menu; the pop-up runs through popupMenu.
-    void tvwFolders_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
-    void lvwImageFiles_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
+    void onFoldersMouseDown(Qt::MouseButton button, const QPoint& globalPos);
+    void onFilesMouseDown(Qt::MouseButton button, const QPoint& globalPos);
     std::function<void(QMenu* menu, const QPoint& globalPos)> popupMenu;
-    void txtVolIdentifier_Change();
+    void onVolumeLabelChanged();
 
-    // Controls, by their names.
+    // Engine events (public for the tests that drive them).
+    void WriteState(int state, int progress) override;
+    bool FileWarning(const FileErrorInfo& info) override;
+    void TrackStatus(int track, long count, const std::string& text) override;
+    void Error(const DiscError& error) override;
+    void VerifyStart(long fileCount) override;
+    void VerifyResult(const DiscItem& item, int code, long index, long total) override;
+    void VerifyDone(long checked, long matched) override;
+    void FolderAdded(const DiscItem& item) override;
+    void ItemRemoved(const DiscItem& item) override;
+    void ItemRename(const DiscItem& item) override;
+    void FileListed(const DiscItem& item) override;
+    bool ReplaceQuery(const DiscItem& existing, const std::string& newSource) override;
+    void ImageCleared() override;
+
+    QTreeWidgetItem* NodeByKey(const QString& key) const;
+    QTreeWidgetItem* SelectedNode() const;
+    QTreeWidgetItem* SelectedRow() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildLayout();
+    QWidget* BuildImagePanes();
+    QWidget* BuildRecorderPanel();
+    QWidget* BuildOptionsPanel();
+    QWidget* BuildStatusBar();
+    void LoadImageIcons();
+    void BuildMenus();
+    void ConnectControls();
+    void initializeDevicesAndImage();
+    void ShowFileMenuAsContext(bool overTree, const QPoint& globalPos);
+    void SetHourglass(bool on);
+    void Inform(const QString& text);
+
+    Session& session_;
+    Prompter& prompter_;
+    std::unique_ptr<DiscEngine> engine_;
+    DiscDevice* mobjDevice = nullptr;
+    bool mbReady = true;
+    bool loadFailed_ = false;
+    QMap<QString, QIcon> imageList1_;
+    QTimer* pollTimer_ = nullptr;
+
+    // Controls; their object names are these names.
     QMenuBar* menuBar = nullptr;
     QMenu* mnuFile = nullptr;
     QAction* mnuFileAddFiles = nullptr;
@@ -147,47 +193,6 @@ public:
     QLabel* sbrPanel1 = nullptr;
     QLabel* sbrPanel2 = nullptr;
     QLabel* sbrPanel3 = nullptr;
-
-    // Engine events (public for the tests that drive them).
-    void WriteState(int state, int progress) override;
-    bool FileWarning(const FileErrorInfo& info) override;
-    void TrackStatus(int track, long count, const std::string& text) override;
-    void Error(const DiscError& error) override;
-    void VerifyStart(long fileCount) override;
-    void VerifyResult(const DiscItem& item, int code, long index, long total) override;
-    void VerifyDone(long checked, long matched) override;
-    void FolderAdded(const DiscItem& item) override;
-    void ItemRemoved(const DiscItem& item) override;
-    void ItemRename(const DiscItem& item) override;
-    void FileListed(const DiscItem& item) override;
-    bool ReplaceQuery(const DiscItem& existing, const std::string& newSource) override;
-    void ImageCleared() override;
-
-    QTreeWidgetItem* NodeByKey(const QString& key) const;
-    QTreeWidgetItem* SelectedNode() const;
-    QTreeWidgetItem* SelectedRow() const;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    void BuildLayout();
-    void BuildMenus();
-    void ConnectControls();
-    void Form_Load();
-    void ShowFileMenuAsContext(bool overTree, const QPoint& globalPos);
-    void SetHourglass(bool on);
-    void Inform(const QString& text);
-
-    Session& session_;
-    Prompter& prompter_;
-    std::unique_ptr<DiscEngine> engine_;
-    DiscDevice* mobjDevice = nullptr;
-    bool mbReady = true;
-    bool loadFailed_ = false;
-    QMap<QString, QIcon> imageList1_;
-    QTimer* pollTimer_ = nullptr;
 };
 
 } // namespace trelmig

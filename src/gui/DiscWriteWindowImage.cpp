@@ -115,13 +115,13 @@ void DiscWriteWindow::AddDroppedFiles(const QMimeData* data) {
     AddPaths(paths);
 }
 
-void DiscWriteWindow::mnuFileAddFiles_Click() {
+void DiscWriteWindow::onAddFilesTriggered() {
     const QStringList files = chooseFilesToAdd ? chooseFilesToAdd() : QStringList();
     if (!files.isEmpty())
         AddPaths(files);
 }
 
-void DiscWriteWindow::mnuFileAddFolder_Click() {
+void DiscWriteWindow::onAddFolderTriggered() {
     const QString folder = chooseFolderToAdd ? chooseFolderToAdd() : QString();
     if (!folder.isEmpty())
         AddPaths({folder});
@@ -154,11 +154,11 @@ void DiscWriteWindow::AddHandoverFile() {
     session_.strDiscFilePath.clear();
 }
 
-void DiscWriteWindow::mnuFileClear_Click() {
+void DiscWriteWindow::onClearTriggered() {
     engine_->Image().Clear();
 }
 
-void DiscWriteWindow::mnuFileRemoveFolder_Click() {
+void DiscWriteWindow::onRemoveFolderTriggered() {
     QTreeWidgetItem* node = SelectedNode();
     if (!node) {
         Inform(QStringLiteral("No Item Selected."));
@@ -169,7 +169,7 @@ void DiscWriteWindow::mnuFileRemoveFolder_Click() {
     RefreshFileList();
 }
 
-void DiscWriteWindow::mnuFileRemoveFile_Click() {
+void DiscWriteWindow::onRemoveFileTriggered() {
     QTreeWidgetItem* row = SelectedRow();
     if (!row) {
         Inform(QStringLiteral("No Item Selected."));
@@ -180,7 +180,7 @@ void DiscWriteWindow::mnuFileRemoveFile_Click() {
     RefreshFileList();
 }
 
-void DiscWriteWindow::mnuFileRenameFolder_Click() {
+void DiscWriteWindow::onRenameFolderTriggered() {
     QTreeWidgetItem* node = SelectedNode();
     if (!node) {
         Inform(QStringLiteral("No Item Selected."));
@@ -189,7 +189,7 @@ void DiscWriteWindow::mnuFileRenameFolder_Click() {
     tvwFolders->editItem(node, 0);
 }
 
-void DiscWriteWindow::mnuFileRenameFile_Click() {
+void DiscWriteWindow::onRenameFileTriggered() {
     QTreeWidgetItem* row = SelectedRow();
     if (!row) {
         Inform(QStringLiteral("No Item Selected."));
@@ -198,12 +198,12 @@ void DiscWriteWindow::mnuFileRenameFile_Click() {
     lvwImageFiles->editItem(row, 0);
 }
 
-void DiscWriteWindow::tvwFolders_NodeClick(QTreeWidgetItem* node) {
+void DiscWriteWindow::onFolderClicked(QTreeWidgetItem* node) {
     if (node)
         ShowFolderFiles(Key(node));
 }
 
-bool DiscWriteWindow::tvwFolders_BeforeLabelEdit(QTreeWidgetItem* node) {
+bool DiscWriteWindow::onFolderRenameStarting(QTreeWidgetItem* node) {
     if (Key(node) == kRootKey) {
         Inform(QStringLiteral("Root directory can not be renamed."));
         return false;
@@ -211,7 +211,7 @@ bool DiscWriteWindow::tvwFolders_BeforeLabelEdit(QTreeWidgetItem* node) {
     return true;
 }
 
-void DiscWriteWindow::tvwFolders_AfterLabelEdit(QTreeWidgetItem* node, const QString& newText) {
+void DiscWriteWindow::onFolderRenamed(QTreeWidgetItem* node, const QString& newText) {
     if (!node)
         return;
     if (engine_->Image().RenameFolder(Key(node).toStdString(), newText.toStdString()))
@@ -221,7 +221,7 @@ void DiscWriteWindow::tvwFolders_AfterLabelEdit(QTreeWidgetItem* node, const QSt
     RefreshFileList();
 }
 
-void DiscWriteWindow::lvwImageFiles_AfterLabelEdit(QTreeWidgetItem* row, const QString& newText) {
+void DiscWriteWindow::onFileRenamed(QTreeWidgetItem* row, const QString& newText) {
     if (!row)
         return;
     if (!engine_->Image().RenameFile(Key(row).toStdString(), newText.toStdString()))
@@ -243,17 +243,17 @@ void DiscWriteWindow::ShowFileMenuAsContext(bool overTree, const QPoint& globalP
         entry->setVisible(true);
 }
 
-void DiscWriteWindow::tvwFolders_MouseDown(Qt::MouseButton button, const QPoint& globalPos) {
+void DiscWriteWindow::onFoldersMouseDown(Qt::MouseButton button, const QPoint& globalPos) {
     if (button == Qt::RightButton)
         ShowFileMenuAsContext(true, globalPos);
 }
 
-void DiscWriteWindow::lvwImageFiles_MouseDown(Qt::MouseButton button, const QPoint& globalPos) {
+void DiscWriteWindow::onFilesMouseDown(Qt::MouseButton button, const QPoint& globalPos) {
     if (button == Qt::RightButton)
         ShowFileMenuAsContext(false, globalPos);
 }
 
-void DiscWriteWindow::txtVolIdentifier_Change() {
+void DiscWriteWindow::onVolumeLabelChanged() {
     if (QTreeWidgetItem* root = NodeByKey(kRootKey))
         root->setText(0, txtVolIdentifier->text());
 }

@@ -45,7 +45,7 @@ bool DiscWriteWindow::CheckMediaSpace() {
     return false;
 }
 
-void DiscWriteWindow::cmdWriteDisc_Click() {
+void DiscWriteWindow::onWriteDiscClicked() {
     // A disc or image without files would only look like a backup.
     if (engine_->Image().FileCount() == 0) {
         prompter_.Show("There is nothing to write: add the files or folders to back up first "
@@ -83,7 +83,7 @@ void DiscWriteWindow::cmdWriteDisc_Click() {
         prompter_.Show("Disc Write could not be started.", MessageIcon::Critical);
 }
 
-void DiscWriteWindow::cmdCancel_Click() {
+void DiscWriteWindow::onCancelClicked() {
     engine_->CancelWrite();
     sbrPanel1->setText(QStringLiteral("Aborting Write...Please Wait!"));
 }

@@ -3,6 +3,7 @@
 #include "core/Prompter.h"
 #include "disc/DiscEngine.h"
 #include "disc/DiscTexts.h"
+#include "gui/ObjectNames.h"
 #include "gui/Skin.h"
 
 #include <QCheckBox>
@@ -41,27 +42,28 @@ EraseDiscDialog::EraseDiscDialog(Prompter& prompter, QWidget* parent)
     setWindowTitle(QStringLiteral("Erase Re-Writable CD/DVD"));
     setModal(true);
     auto* layout = new QVBoxLayout(this);
-    chkQuikErase = new QCheckBox(QStringLiteral("Perform Quick Erase"), this);
+    chkQuikErase =
+        named(new QCheckBox(QStringLiteral("Perform Quick Erase"), this), "chkQuikErase");
     chkQuikErase->setChecked(true);
     layout->addWidget(chkQuikErase);
-    lblStatus = new QLabel(this);
+    lblStatus = named(new QLabel(this), "lblStatus");
     lblStatus->setMinimumWidth(320);
     layout->addWidget(lblStatus);
-    prgEraseProgress = new QProgressBar(this);
+    prgEraseProgress = named(new QProgressBar(this), "prgEraseProgress");
     prgEraseProgress->setRange(0, 100);
     prgEraseProgress->setValue(0);
     layout->addWidget(prgEraseProgress);
     auto* buttons = new QHBoxLayout();
     buttons->addStretch(1);
-    cmdErase = new QPushButton(QStringLiteral("&Erase"), this);
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdErase = named(new QPushButton(QStringLiteral("&Erase"), this), "cmdErase");
+    cmdCancel = named(new QPushButton(QStringLiteral("&Cancel"), this), "cmdCancel");
     cmdErase->setAutoDefault(false);
     cmdCancel->setAutoDefault(false);
     buttons->addWidget(cmdErase);
     buttons->addWidget(cmdCancel);
     layout->addLayout(buttons);
-    connect(cmdErase, &QPushButton::clicked, this, [this] { cmdErase_Click(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+    connect(cmdErase, &QPushButton::clicked, this, [this] { onEraseClicked(); });
+    connect(cmdCancel, &QPushButton::clicked, this, [this] { onCancelClicked(); });
     ApplySkin(this);
 }
 
@@ -106,7 +108,7 @@ void EraseDiscDialog::Release() {
     mobjDevice = nullptr;
 }
 
-void EraseDiscDialog::cmdErase_Click() {
+void EraseDiscDialog::onEraseClicked() {
     DiscMedia media;
     if (mobjDevice) {
         mobjDevice->RefreshMedia(false);
@@ -142,7 +144,7 @@ void EraseDiscDialog::cmdErase_Click() {
     }
 }
 
-void EraseDiscDialog::cmdCancel_Click() {
+void EraseDiscDialog::onCancelClicked() {
     close();
 }
 

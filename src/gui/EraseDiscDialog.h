@@ -30,19 +30,13 @@ public:
     void Prepare(DiscDevice* device, DiscEngine& engine);
     bool Erasing() const { return mbErasing; }
 
-    void cmdErase_Click();
-    void cmdCancel_Click();
+    void onEraseClicked();
+    void onCancelClicked();
     void reject() override;
 
     // Engine events.
     void EraseState(int state, int percent) override;
     void DeviceError(const DeviceErrorInfo& info) override;
-
-    QCheckBox* chkQuikErase = nullptr;
-    QPushButton* cmdErase = nullptr;
-    QPushButton* cmdCancel = nullptr;
-    QLabel* lblStatus = nullptr;
-    QProgressBar* prgEraseProgress = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -50,6 +44,12 @@ protected:
 private:
     void SetButtonsEnabled(bool enabled);
     void Release();
+
+    QCheckBox* chkQuikErase = nullptr;
+    QPushButton* cmdErase = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QLabel* lblStatus = nullptr;
+    QProgressBar* prgEraseProgress = nullptr;
 
     Prompter& prompter_;
     DiscDevice* mobjDevice = nullptr;

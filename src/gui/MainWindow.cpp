@@ -63,7 +63,7 @@ MainWindow::MainWindow(Environment& env, Prompter& prompter, PasswordPrompt* pas
     };
     connectHandlers();
     giveDesktopKeys();
-    Form_Load();
+    readPrefix();
 }
 
 MainWindow::~MainWindow() = default;
@@ -81,43 +81,43 @@ bool MainWindow::RefuseWhileBusy() {
 }
 
 void MainWindow::connectHandlers() {
-    connect(cmdApply, &QPushButton::clicked, this, &MainWindow::cmdApply_Click);
-    connect(cmdQuit, &QPushButton::clicked, this, &MainWindow::filequit_Click);
-    connect(cmdAbout, &QPushButton::clicked, this, &MainWindow::about_Click);
-    connect(cmdTargetFile, &QPushButton::clicked, this, &MainWindow::cmdTargetFile_Click);
-    connect(cmdSourceFile, &QPushButton::clicked, this, &MainWindow::cmdSourceFile_Click);
-    connect(ifprotect, &QCheckBox::toggled, this, &MainWindow::ifprotect_Click);
-    connect(cbSource, &QComboBox::currentIndexChanged, this, &MainWindow::cbSource_Click);
+    connect(cmdApply, &QPushButton::clicked, this, &MainWindow::onApplyClicked);
+    connect(cmdQuit, &QPushButton::clicked, this, &MainWindow::onQuitClicked);
+    connect(cmdAbout, &QPushButton::clicked, this, &MainWindow::onAboutTriggered);
+    connect(cmdTargetFile, &QPushButton::clicked, this, &MainWindow::onTargetFileClicked);
+    connect(cmdSourceFile, &QPushButton::clicked, this, &MainWindow::onSourceFileClicked);
+    connect(ifprotect, &QCheckBox::toggled, this, &MainWindow::onProtectToggled);
+    connect(cbSource, &QComboBox::currentIndexChanged, this, &MainWindow::onSourceProfileChanged);
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int index) {
         const int previous = currentTab_;
         currentTab_ = index;
-        SSTab1_Click(previous);
+        onTabChanged(previous);
     });
     connect(picCon3, &ProgressPanel::panelShown, lblEnvironment,
             [this](bool shown) { lblEnvironment->setVisible(!shown); });
     connect(picCon3, &ProgressPanel::cancelClicked, this, &MainWindow::cancelRun);
 
-    connect(backupnow, &QAction::triggered, this, &MainWindow::backupnow_Click);
-    connect(restorenow, &QAction::triggered, this, &MainWindow::restorenow_Click);
-    connect(openprefix, &QAction::triggered, this, &MainWindow::openprefix_Click);
-    connect(undorestore, &QAction::triggered, this, &MainWindow::undorestore_Click);
-    connect(filequit, &QAction::triggered, this, &MainWindow::filequit_Click);
-    connect(TaskScheduler, &QAction::triggered, this, &MainWindow::TaskScheduler_Click);
-    connect(backuptocd, &QAction::triggered, this, &MainWindow::backuptocd_Click);
-    connect(helpfile, &QAction::triggered, this, &MainWindow::helpfile_Click);
-    connect(ourwebsite, &QAction::triggered, this, &MainWindow::ourwebsite_Click);
-    connect(about, &QAction::triggered, this, &MainWindow::about_Click);
+    connect(backupnow, &QAction::triggered, this, &MainWindow::onBackupNowTriggered);
+    connect(restorenow, &QAction::triggered, this, &MainWindow::onRestoreNowTriggered);
+    connect(openprefix, &QAction::triggered, this, &MainWindow::onOpenPrefixTriggered);
+    connect(undorestore, &QAction::triggered, this, &MainWindow::onUndoRestoreTriggered);
+    connect(filequit, &QAction::triggered, this, &MainWindow::onQuitClicked);
+    connect(TaskScheduler, &QAction::triggered, this, &MainWindow::onTaskSchedulerTriggered);
+    connect(backuptocd, &QAction::triggered, this, &MainWindow::onBackupToDiscTriggered);
+    connect(helpfile, &QAction::triggered, this, &MainWindow::onHelpTriggered);
+    connect(ourwebsite, &QAction::triggered, this, &MainWindow::onWebsiteTriggered);
+    connect(about, &QAction::triggered, this, &MainWindow::onAboutTriggered);
     // "Check for update" and the favourites entries have no action.
 
-    connect(Selectallitems, &QAction::triggered, this, &MainWindow::Selectallitems_Click);
-    connect(Deselectallitems, &QAction::triggered, this, &MainWindow::Deselectallitems_Click);
-    connect(Selectallitems2, &QAction::triggered, this, &MainWindow::Selectallitems2_Click);
-    connect(Deselectallitems2, &QAction::triggered, this, &MainWindow::Deselectallitems2_Click);
+    connect(Selectallitems, &QAction::triggered, this, &MainWindow::onSelectAllBackupItems);
+    connect(Deselectallitems, &QAction::triggered, this, &MainWindow::onDeselectAllBackupItems);
+    connect(Selectallitems2, &QAction::triggered, this, &MainWindow::onSelectAllRestoreItems);
+    connect(Deselectallitems2, &QAction::triggered, this, &MainWindow::onDeselectAllRestoreItems);
     Frame6->installEventFilter(this);
     Frame7->installEventFilter(this);
 }
 
-void MainWindow::Form_Load() {
+void MainWindow::readPrefix() {
     ApplySkin(this);
     const QString icon = FindDataFile(QStringLiteral("icons/trelmig.svg"));
     setWindowIcon(QIcon::fromTheme(QStringLiteral("trelmig"), QIcon(icon)));
@@ -160,7 +160,7 @@ void MainWindow::Form_Load() {
             cbSource->addItem(QString::fromStdString(name));
         cbSource->setCurrentIndex(0);
     }
-    cbSource_Click();
+    onSourceProfileChanged();
 }
 
 void MainWindow::showEnvironmentLine(const std::string& outlookName) {
@@ -206,14 +206,14 @@ bool MainWindow::unloadOtherWindows() {
     return true;
 }
 
-void MainWindow::filequit_Click() {
+void MainWindow::onQuitClicked() {
     if (running_)
         askCancelAndQuit();
     else if (unloadOtherWindows())
         close(); // ends the program
 }
 
-void MainWindow::SSTab1_Click(int previousTab) {
+void MainWindow::onTabChanged(int previousTab) {
     cmdApply->setText(previousTab == 1 ? QStringLiteral("&Backup Now")
                                        : QStringLiteral("&Restore Now"));
 }
@@ -223,23 +223,23 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* press = static_cast<QMouseEvent*>(event);
         const QPoint at = press->globalPosition().toPoint();
         if (watched == Frame6)
-            Frame6_MouseDown(press->button(), at);
+            onBackupItemsMouseDown(press->button(), at);
         else
-            Frame7_MouseDown(press->button(), at);
+            onRestoreItemsMouseDown(press->button(), at);
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::backupnow_Click() {
+void MainWindow::onBackupNowTriggered() {
     RunBackup();
 }
 
-void MainWindow::restorenow_Click() {
+void MainWindow::onRestoreNowTriggered() {
     // Replacing the user's mail is asked for however the restore is started.
     ConfirmAndRunRestore();
 }
 
-void MainWindow::TaskScheduler_Click() {
+void MainWindow::onTaskSchedulerTriggered() {
     // The schedule window recomputes the item locations a backup works with.
     if (RefuseWhileBusy())
         return;
@@ -247,21 +247,21 @@ void MainWindow::TaskScheduler_Click() {
         showScheduleWindow();
 }
 
-void MainWindow::backuptocd_Click() {
+void MainWindow::onBackupToDiscTriggered() {
     if (showDiscWindow)
         showDiscWindow();
 }
 
-void MainWindow::helpfile_Click() {
+void MainWindow::onHelpTriggered() {
     if (!ShowHelp())
         prompter_.Show(HelpUnavailableMessage().toStdString(), MessageIcon::Information);
 }
 
-void MainWindow::ourwebsite_Click() {
+void MainWindow::onWebsiteTriggered() {
     OpenDocument(QString::fromLatin1(kMakerWebSite));
 }
 
-void MainWindow::about_Click() {
+void MainWindow::onAboutTriggered() {
     AboutDialog box(this);
     box.exec();
 }

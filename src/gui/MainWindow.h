@@ -50,8 +50,9 @@ struct FileDialogRequest {
 QString ProposedBackupName(const QDate& day);
 
 // The main window: the backup and restore tabs, the progress panel, the
-// buttons and the menus. Its handlers carry the names the program has always
-// used (cmdApply_Click, cbSource_Click, ...) and call the core for the work.
+// buttons and the menus. Its controls are its own (the skin and the tests
+// find them by object name); its handlers, named by what they answer
+// (onApplyClicked, onSourceProfileChanged, ...), call the core for the work.
 // A backup or a restore works on a thread of its own while the window shows
 // its progress and offers Cancel; an inspection works on the window's thread.
 // While any of them works, the window refuses to start another.
@@ -61,7 +62,7 @@ public:
     // env and prompter must outlive the window; prompter answers every
     // message of the window and of the core it calls. passwords asks for the
     // password of a protected backup file (PasswordDialog when null). Construction
-    // runs Form_Load.
+    // runs readPrefix.
     MainWindow(Environment& env, Prompter& prompter, PasswordPrompt* passwords = nullptr,
                QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -74,7 +75,7 @@ public:
     std::function<void()> showDiscWindow;
     // The schedule window (Option > "Task Scheduler").
     std::function<void()> showScheduleWindow;
-    // Ends the program after filequit_Click closed the windows.
+    // Ends the program after onQuitClicked closed the windows.
     std::function<void()> endProgram;
     // File > "Open Wine Prefix...": asks for a prefix (nullopt when
     // cancelled), then hands it to openPrefix, which opens the program on it.
@@ -93,22 +94,33 @@ public:
     // A backup, restore or inspection is at work.
     bool Busy() const;
 
-    // --- load and unload
-    void Form_Load();
-    void filequit_Click();
+    // File > Quit and the "Quit" button: closes every window and ends the
+    // program (refused while a backup or restore works).
+    void onQuitClicked();
+    // Shows the restore tab and inspects path as "Browse..." does when path
+    // is chosen (trelmig FILE.kvx, a file opened from a file manager).
+    void OpenBackupFile(const QString& path);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Skin, icon, the prefix's names and profiles: the window's first state.
+    void readPrefix();
 
     // --- item panels
-    void Frame6_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
-    void Frame7_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
-    void Selectallitems_Click();
-    void Deselectallitems_Click();
-    void Selectallitems2_Click();
-    void Deselectallitems2_Click();
-    void ifprotect_Click();
-    void cmdTargetFile_Click();
-    void cmdApply_Click();
-    void cbSource_Click();
-    void SSTab1_Click(int previousTab);
+    void onBackupItemsMouseDown(Qt::MouseButton button, const QPoint& globalPos);
+    void onRestoreItemsMouseDown(Qt::MouseButton button, const QPoint& globalPos);
+    void onSelectAllBackupItems();
+    void onDeselectAllBackupItems();
+    void onSelectAllRestoreItems();
+    void onDeselectAllRestoreItems();
+    void onProtectToggled();
+    void onTargetFileClicked();
+    void onApplyClicked();
+    void onSourceProfileChanged();
+    void onTabChanged(int previousTab);
 
     // --- drivers
     void RunBackup();
@@ -118,21 +130,18 @@ public:
     std::optional<RestoreChoices> restoreChoices();
     // Asks whether the user's mail may be replaced, then restores.
     void ConfirmAndRunRestore();
-    void cmdSourceFile_Click();
-    // Shows the restore tab and inspects path as "Browse..." does when path
-    // is chosen (trelmig FILE.kvx, a file opened from a file manager).
-    void OpenBackupFile(const QString& path);
+    void onSourceFileClicked();
 
     // --- menus and buttons
-    void backupnow_Click();
-    void restorenow_Click();
-    void openprefix_Click();
-    void undorestore_Click();
-    void TaskScheduler_Click();
-    void backuptocd_Click();
-    void helpfile_Click();
-    void ourwebsite_Click();
-    void about_Click();
+    void onBackupNowTriggered();
+    void onRestoreNowTriggered();
+    void onOpenPrefixTriggered();
+    void onUndoRestoreTriggered();
+    void onTaskSchedulerTriggered();
+    void onBackupToDiscTriggered();
+    void onHelpTriggered();
+    void onWebsiteTriggered();
+    void onAboutTriggered();
 
     // --- controls
     QTabWidget* SSTab1;
@@ -189,11 +198,7 @@ public:
     QAction* Selectallitems2;
     QAction* Deselectallitems2;
 
-protected:
-    void closeEvent(QCloseEvent* event) override; // Form_Unload
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
+    // --- building and helpers
     void buildControls();
     QWidget* buildBackupTab();
     QWidget* buildRestoreTab();

@@ -2,6 +2,7 @@
 // panel, the buttons and the menus.
 #include "gui/MainWindow.h"
 
+#include "gui/ObjectNames.h"
 #include "gui/ProgressPanel.h"
 
 #include <QAction>
@@ -22,11 +23,6 @@
 namespace trelmig {
 
 namespace {
-
-template <typename W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QLabel* caption(const char* text, QWidget* buddy) {
     auto* label = new QLabel(QString::fromLatin1(text));

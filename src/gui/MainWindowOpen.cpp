@@ -12,7 +12,7 @@ void MainWindow::OpenBackupFile(const QString& path) {
     SSTab1->setCurrentIndex(1);
     // The inspection of "Browse...", with the file chosen already.
     auto dialog = std::exchange(chooseFile, [path](const FileDialogRequest&) { return path; });
-    cmdSourceFile_Click();
+    onSourceFileClicked();
     chooseFile = std::move(dialog);
 }
 

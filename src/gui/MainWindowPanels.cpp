@@ -22,12 +22,12 @@ QString ProposedBackupName(const QDate& day) {
     return QStringLiteral("ravlin") + day.toString(QStringLiteral("MM-dd-yy"));
 }
 
-void MainWindow::Frame6_MouseDown(Qt::MouseButton button, const QPoint& globalPos) {
+void MainWindow::onBackupItemsMouseDown(Qt::MouseButton button, const QPoint& globalPos) {
     if (button == Qt::RightButton)
         selectitem->popup(globalPos);
 }
 
-void MainWindow::Frame7_MouseDown(Qt::MouseButton button, const QPoint& globalPos) {
+void MainWindow::onRestoreItemsMouseDown(Qt::MouseButton button, const QPoint& globalPos) {
     if (button == Qt::RightButton)
         selectitem2->popup(globalPos);
 }
@@ -47,19 +47,19 @@ void clearAll(const std::array<QCheckBox*, kItemCount>& boxes) {
 
 } // namespace
 
-void MainWindow::Selectallitems_Click() {
+void MainWindow::onSelectAllBackupItems() {
     selectAvailable(backupitem);
 }
 
-void MainWindow::Deselectallitems_Click() {
+void MainWindow::onDeselectAllBackupItems() {
     clearAll(backupitem);
 }
 
-void MainWindow::Selectallitems2_Click() {
+void MainWindow::onSelectAllRestoreItems() {
     selectAvailable(restoreitem);
 }
 
-void MainWindow::Deselectallitems2_Click() {
+void MainWindow::onDeselectAllRestoreItems() {
     clearAll(restoreitem);
 }
 
@@ -76,13 +76,13 @@ void MainWindow::setPasswordBoxesEnabled(bool enabled) {
     }
 }
 
-void MainWindow::ifprotect_Click() {
+void MainWindow::onProtectToggled() {
     setPasswordBoxesEnabled(ifprotect->isChecked());
     txtPassword->clear();
     txtPassword2->clear();
 }
 
-void MainWindow::cbSource_Click() {
+void MainWindow::onSourceProfileChanged() {
     // The locations of the profile being backed up must not change under a
     // running backup.
     if (Busy()) {
@@ -105,7 +105,7 @@ void MainWindow::cbSource_Click() {
     }
 }
 
-void MainWindow::cmdTargetFile_Click() {
+void MainWindow::onTargetFileClicked() {
     // strTargetFile belongs to a running backup.
     if (RefuseWhileBusy())
         return;
@@ -122,7 +122,7 @@ void MainWindow::cmdTargetFile_Click() {
     env_.session.strTargetFile = chosen.toStdString();
 }
 
-void MainWindow::cmdApply_Click() {
+void MainWindow::onApplyClicked() {
     if (SSTab1->currentIndex() == 0)
         RunBackup();
     else

@@ -17,7 +17,7 @@ std::optional<std::filesystem::path> ChooseWinePrefix(MainWindow& window) {
     return chooser.Chosen();
 }
 
-void MainWindow::openprefix_Click() {
+void MainWindow::onOpenPrefixTriggered() {
     if (RefuseWhileBusy() || !choosePrefix)
         return;
     const auto chosen = choosePrefix();

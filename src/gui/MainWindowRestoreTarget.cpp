@@ -59,7 +59,7 @@ void MainWindow::profilesChanged() {
             box->setEnabled(false);
         }
     } else if (cbSource->currentText() != current) {
-        cbSource_Click();
+        onSourceProfileChanged();
     }
 }
 
@@ -87,7 +87,7 @@ bool MainWindow::chooseRestoreTarget(std::string& profile, bool& create) {
     return true;
 }
 
-void MainWindow::undorestore_Click() {
+void MainWindow::onUndoRestoreTriggered() {
     if (RefuseWhileBusy())
         return;
     // Only the restores into this window's prefix.

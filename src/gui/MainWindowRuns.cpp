@@ -123,7 +123,7 @@ void MainWindow::clearRestoreSide() {
     txtPOBinfo->clear();
 }
 
-void MainWindow::cmdSourceFile_Click() {
+void MainWindow::onSourceFileClicked() {
     if (RefuseWhileBusy())
         return;
     // The archive of the previous inspection is closed by the inspection

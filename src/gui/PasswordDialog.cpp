@@ -54,15 +54,10 @@ PasswordDialog::PasswordDialog(Session& session, QWidget* parent)
     setTabOrder(txtPassword, cmdOK);
     setTabOrder(cmdOK, cmdExit);
 
-    connect(cmdOK, &QPushButton::clicked, this, &PasswordDialog::cmdOK_Click);
-    connect(cmdExit, &QPushButton::clicked, this, &PasswordDialog::cmdExit_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &PasswordDialog::onOkClicked);
+    connect(cmdExit, &QPushButton::clicked, this, &PasswordDialog::onCancelClicked);
     txtPassword->installEventFilter(this);
-    Form_Load();
-}
-
-void PasswordDialog::Form_Load() {
     ApplySkin(this);
-    txtPassword->clear();
 }
 
 void PasswordDialog::showEvent(QShowEvent* event) {
@@ -73,23 +68,23 @@ void PasswordDialog::showEvent(QShowEvent* event) {
 
 bool PasswordDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txtPassword && event->type() == QEvent::KeyPress)
-        return txtPassword_KeyPress(static_cast<QKeyEvent*>(event)->key());
+        return onPasswordKeyPressed(static_cast<QKeyEvent*>(event)->key());
     return QDialog::eventFilter(watched, event);
 }
 
-bool PasswordDialog::txtPassword_KeyPress(int key) {
+bool PasswordDialog::onPasswordKeyPressed(int key) {
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return false; // every other key is the text box's
-    cmdOK_Click();
+    onOkClicked();
     return true;
 }
 
-void PasswordDialog::cmdOK_Click() {
+void PasswordDialog::onOkClicked() {
     session_.strRestorePassword = txtPassword->text().toStdString();
     accept();
 }
 
-void PasswordDialog::cmdExit_Click() {
+void PasswordDialog::onCancelClicked() {
     reject();
 }
 

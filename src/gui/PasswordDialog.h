@@ -22,23 +22,21 @@ class PasswordDialog : public QDialog {
 public:
     explicit PasswordDialog(Session& session, QWidget* parent = nullptr);
 
-    void Form_Load();
-    void cmdOK_Click();
-    void cmdExit_Click();
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void onOkClicked();
+    void onCancelClicked();
+    // Enter in the password box is the same as OK.
+    bool onPasswordKeyPressed(int key);
 
     QGroupBox* Frame1;
     QLabel* SkinLabel1;
     QLineEdit* txtPassword;
     QPushButton* cmdOK;
     QPushButton* cmdExit;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-
-private:
-    // txtPassword_KeyPress: Enter is the same as OK.
-    bool txtPassword_KeyPress(int key);
 
     Session& session_;
 };

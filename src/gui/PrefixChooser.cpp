@@ -87,7 +87,7 @@ PrefixChooser::PrefixChooser(const std::vector<FoundPrefix>& found, const fs::pa
     connect(lstPrefixes, &QListWidget::currentRowChanged, this,
             [this](int row) { cmdOpen->setEnabled(row >= 0); });
     connect(lstPrefixes, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
-    connect(cmdOther, &QPushButton::clicked, this, &PrefixChooser::otherFolder);
+    connect(cmdOther, &QPushButton::clicked, this, &PrefixChooser::onOtherFolderClicked);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     resize(560, 360);
@@ -98,7 +98,7 @@ void PrefixChooser::addPrefix(const FoundPrefix& found) {
     item->setData(Qt::UserRole, QString::fromStdString(found.root.string()));
 }
 
-void PrefixChooser::otherFolder() {
+void PrefixChooser::onOtherFolderClicked() {
     const QString folder = chooseFolder ? chooseFolder() : QString();
     if (folder.isEmpty())
         return;

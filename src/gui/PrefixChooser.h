@@ -32,16 +32,16 @@ public:
     // The chosen prefix once the dialog was accepted.
     std::optional<std::filesystem::path> Chosen() const;
 
-    QListWidget* lstPrefixes;
-    QPushButton* cmdOther;
-    QPushButton* cmdOpen;
-
     // The prefixes found on this machine, for the window to list.
     static std::vector<FoundPrefix> FindAll();
 
 private:
     void addPrefix(const FoundPrefix& found);
-    void otherFolder();
+    void onOtherFolderClicked();
+
+    QListWidget* lstPrefixes;
+    QPushButton* cmdOther;
+    QPushButton* cmdOpen;
 
     Prompter& prompter_;
 };

@@ -2,6 +2,7 @@
 
 #include "app/Environment.h"
 #include "gui/Mnemonics.h"
+#include "gui/ObjectNames.h"
 #include "gui/ScheduledJobsDialog.h"
 #include "gui/Skin.h"
 
@@ -28,11 +29,6 @@ constexpr std::array<const char*, kDayCount> kDayNames = {
     "chkMonday", "chkTuesday",  "chkWednesday", "chkThursday",
     "chkFriday", "chkSaturday", "chkSunday"};
 
-template <typename W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 QString qs(std::string_view s) {
     return QString::fromUtf8(s.data(), qsizetype(s.size()));
 }
@@ -48,13 +44,13 @@ ScheduleDialog::ScheduleDialog(Environment& env, Prompter& prompter, QWidget* pa
     setWindowTitle("Task Scheduler");
     setModal(true);
     buildLayout();
-    connect(cbSource, &QComboBox::activated, this, [this] { cbSource_Click(); });
-    connect(chkDaily, &QCheckBox::clicked, this, [this] { chkDaily_Click(); });
-    connect(cmdTargetFile, &QPushButton::clicked, this, [this] { cmdTargetFile_Click(); });
-    connect(ifprotect, &QCheckBox::clicked, this, [this] { ifprotect_Click(); });
-    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(cbSource, &QComboBox::activated, this, [this] { onSourceProfileChanged(); });
+    connect(chkDaily, &QCheckBox::clicked, this, [this] { onDailyToggled(); });
+    connect(cmdTargetFile, &QPushButton::clicked, this, [this] { onTargetFileClicked(); });
+    connect(ifprotect, &QCheckBox::clicked, this, [this] { onProtectToggled(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { onAddTaskClicked(); });
+    connect(Command1, &QPushButton::clicked, this, [this] { onOpenSchedulerClicked(); });
+    connect(Command2, &QPushButton::clicked, this, [this] { onCancelClicked(); });
 }
 
 void ScheduleDialog::buildLayout() {
@@ -173,11 +169,11 @@ void ScheduleDialog::setPasswordBoxes(bool enabled) {
 }
 
 int ScheduleDialog::ShowModal() {
-    Form_Load();
+    resetChoices();
     return runModal_(*this);
 }
 
-void ScheduleDialog::Form_Load() {
+void ScheduleDialog::resetChoices() {
     ApplySkin(this);
     cbSource->clear();
     for (const auto& name : env_.session.arrProfiles)
@@ -201,10 +197,10 @@ void ScheduleDialog::Form_Load() {
     setPasswordBoxes(false);
     // The boxes of the first profile, as the main window shows them at start.
     if (cbSource->count() > 0)
-        cbSource_Click();
+        onSourceProfileChanged();
 }
 
-void ScheduleDialog::cbSource_Click() {
+void ScheduleDialog::onSourceProfileChanged() {
     for (QCheckBox* box : backupitem) {
         box->setEnabled(true);
         box->setChecked(false);
@@ -219,12 +215,12 @@ void ScheduleDialog::cbSource_Click() {
     }
 }
 
-void ScheduleDialog::chkDaily_Click() {
+void ScheduleDialog::onDailyToggled() {
     for (QCheckBox* day : dayBoxes)
         day->setChecked(chkDaily->isChecked());
 }
 
-void ScheduleDialog::cmdTargetFile_Click() {
+void ScheduleDialog::onTargetFileClicked() {
     QFileDialog dialog(this, "Save Outlook Data as");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -239,11 +235,11 @@ void ScheduleDialog::cmdTargetFile_Click() {
     TargetFile = txtTargetFile->text().toStdString();
 }
 
-void ScheduleDialog::ifprotect_Click() {
+void ScheduleDialog::onProtectToggled() {
     setPasswordBoxes(ifprotect->isChecked());
 }
 
-void ScheduleDialog::Command3_Click() {
+void ScheduleDialog::onAddTaskClicked() {
     ItemMask.clear();
     for (QCheckBox* box : backupitem)
         ItemMask += box->isChecked() ? '1' : '0';
@@ -267,12 +263,12 @@ void ScheduleDialog::Command3_Click() {
     RegisterJob(choices, scheduler_, prompter_);
 }
 
-void ScheduleDialog::Command1_Click() {
+void ScheduleDialog::onOpenSchedulerClicked() {
     ScheduledJobsDialog jobs(scheduler_.crontab, prompter_, this);
     runModal_(jobs);
 }
 
-void ScheduleDialog::Command2_Click() {
+void ScheduleDialog::onCancelClicked() {
     reject();
 }
 

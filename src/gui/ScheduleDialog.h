@@ -31,7 +31,7 @@ class ScheduleDialog : public QDialog {
 public:
     ScheduleDialog(Environment& env, Prompter& prompter, QWidget* parent = nullptr);
 
-    // Form_Load, then the window runs modally; returns when it is closed.
+    // resetChoices, then the window runs modally; returns when it is closed.
     int ShowModal();
 
     // Jobs go to the caller's crontab and start this program on the prefix of
@@ -48,16 +48,17 @@ public:
     std::string TargetFile;
     std::string DayList;
 
-    void Form_Load();
-    void cbSource_Click();
-    void chkDaily_Click();
-    void cmdTargetFile_Click();
-    void ifprotect_Click();
-    void Command3_Click();
-    void Command1_Click();
-    void Command2_Click();
-
 private:
+    // Every box as a new window shows it, the first profile's items.
+    void resetChoices();
+    void onSourceProfileChanged();
+    void onDailyToggled();
+    void onTargetFileClicked();
+    void onProtectToggled();
+    void onAddTaskClicked();
+    void onOpenSchedulerClicked();
+    void onCancelClicked();
+
     void buildLayout();
     void setPasswordBoxes(bool enabled);
     void giveMnemonics();

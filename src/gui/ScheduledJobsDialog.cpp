@@ -52,7 +52,7 @@ ScheduledJobsDialog::ScheduledJobsDialog(const Crontab& crontab, Prompter& promp
     top->addWidget(lvJobs);
     top->addLayout(buttons);
     resize(760, 320);
-    connect(cmdRemove, &QPushButton::clicked, this, [this] { cmdRemove_Click(); });
+    connect(cmdRemove, &QPushButton::clicked, this, [this] { onRemoveClicked(); });
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
     connect(lvJobs, &QTreeWidget::itemSelectionChanged, this,
             [this] { cmdRemove->setEnabled(!lvJobs->selectedItems().isEmpty()); });
@@ -87,7 +87,7 @@ void ScheduledJobsDialog::Refresh() {
     }
 }
 
-void ScheduledJobsDialog::cmdRemove_Click() {
+void ScheduledJobsDialog::onRemoveClicked() {
     const auto selected = lvJobs->selectedItems();
     if (selected.isEmpty())
         return;

@@ -22,9 +22,7 @@ public:
     // Reads the crontab again; a crontab that cannot be read is reported.
     void Refresh();
     // Removes the selected job after the user agreed.
-    void cmdRemove_Click();
-
-    QTreeWidget* list() const { return lvJobs; }
+    void onRemoveClicked();
 
 private:
     const Crontab& crontab_;

@@ -9,7 +9,7 @@ SplashScreen::SplashScreen(std::function<QWidget*()> makeMain) : makeMain_(std::
     setWindowTitle(QStringLiteral("Quenvar Outlook Backup"));
 }
 
-void SplashScreen::Form_Load() {
+void SplashScreen::showMainWindow() {
     ApplySkinToApplication();
     main_ = makeMain_();
     if (main_)

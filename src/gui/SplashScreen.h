@@ -13,8 +13,8 @@ class SplashScreen : public QWidget {
 public:
     explicit SplashScreen(std::function<QWidget*()> makeMain);
 
-    void Form_Load();
-    // The main window shown by Form_Load.
+    void showMainWindow();
+    // The main window shown by showMainWindow.
     QWidget* mainWindow() const { return main_; }
 
 private:

@@ -171,18 +171,21 @@ TEST_F(ProgramFilesTest, TheAboutBoxNamesTheProductAndOpensTheWebSite) {
     UrlRecorder recorder;
     AboutDialog box;
     EXPECT_EQ(box.windowTitle(), QStringLiteral("About Quenvar Outlook Backup"));
-    EXPECT_EQ(box.SkinLabel2->text(), QStringLiteral("Quenvar Outlook Backup v2.60"));
-    EXPECT_EQ(box.SkinLabel1->text(), QStringLiteral("Thank you for using our product."));
-    EXPECT_EQ(box.SkinLabel3->text(), QStringLiteral("Visit Our Website"));
-    EXPECT_EQ(box.SkinLabel5->text(), QStringLiteral("Our E-mail"));
-    EXPECT_EQ(box.SkinLabel6->text(), QString::fromLatin1(kMakerEmail));
-    EXPECT_TRUE(box.SkinLabel4->text().contains(QString::fromLatin1(kMakerWebSite)));
-    EXPECT_FALSE(box.Picture1->pixmap().isNull());
+    EXPECT_EQ(control<QLabel>(&box, "SkinLabel2")->text(),
+              QStringLiteral("Quenvar Outlook Backup v2.60"));
+    EXPECT_EQ(control<QLabel>(&box, "SkinLabel1")->text(),
+              QStringLiteral("Thank you for using our product."));
+    EXPECT_EQ(control<QLabel>(&box, "SkinLabel3")->text(), QStringLiteral("Visit Our Website"));
+    EXPECT_EQ(control<QLabel>(&box, "SkinLabel5")->text(), QStringLiteral("Our E-mail"));
+    EXPECT_EQ(control<QLabel>(&box, "SkinLabel6")->text(), QString::fromLatin1(kMakerEmail));
+    EXPECT_TRUE(
+        control<QLabel>(&box, "SkinLabel4")->text().contains(QString::fromLatin1(kMakerWebSite)));
+    EXPECT_FALSE(control<QLabel>(&box, "Picture1")->pixmap().isNull());
     box.show();
-    emit box.SkinLabel4->linkActivated(QString::fromLatin1(kMakerWebSite));
+    emit control<QLabel>(&box, "SkinLabel4")->linkActivated(QString::fromLatin1(kMakerWebSite));
     ASSERT_EQ(recorder.urls.size(), 1u);
     EXPECT_EQ(recorder.urls[0], QUrl(QString::fromLatin1(kMakerWebSite)));
-    box.Command3->click();
+    control<QPushButton>(&box, "Command3")->click();
     EXPECT_FALSE(box.isVisible());
 }
 

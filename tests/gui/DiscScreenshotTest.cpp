@@ -81,15 +81,15 @@ TEST_F(DiscScreenshots, DiscWindowWithAnImageTree) {
     dropped.setUrls(
         {QUrl::fromLocalFile(QString::fromStdString((dir.path / "Outlook Backup").string()))});
     window.AddDroppedFiles(&dropped);
-    window.tvwFolders->expandAll();
+    control<QTreeWidget>(&window, "tvwFolders")->expandAll();
     QTreeWidgetItem* folder = window.NodeByKey("\\Outlook Backup\\Personal Folders");
     ASSERT_NE(folder, nullptr);
     folder->setSelected(true);
-    window.tvwFolders->setCurrentItem(folder);
+    control<QTreeWidget>(&window, "tvwFolders")->setCurrentItem(folder);
     window.RefreshFileList();
-    window.chkAutoVerify->setChecked(true);
+    control<QCheckBox>(&window, "chkAutoVerify")->setChecked(true);
     window.resize(820, 620);
-    EXPECT_EQ(window.lvwImageFiles->topLevelItemCount(), 3);
+    EXPECT_EQ(control<QTreeWidget>(&window, "lvwImageFiles")->topLevelItemCount(), 3);
     EXPECT_TRUE(prompter.messages.empty());
     Save(&window, "disc-window.png");
 }
@@ -101,20 +101,23 @@ TEST_F(DiscScreenshots, DiscWindowWithItsAddMenuOpen) {
     window.chooseFolderToAdd = [&] {
         return QString::fromStdString((dir.path / "Outlook Backup").string());
     };
-    window.mnuFileAddFolder->trigger();
-    window.tvwFolders->expandAll();
+    control<QAction>(&window, "mnuFileAddFolder")->trigger();
+    control<QTreeWidget>(&window, "tvwFolders")->expandAll();
     window.resize(820, 620);
     window.show();
     QApplication::processEvents();
     // An open menu is a window of its own: drawn onto the window below its title.
-    window.mnuFile->setActiveAction(window.mnuFileAddFiles);
-    window.mnuFile->ensurePolished();
-    window.mnuFile->adjustSize();
+    control<QMenu>(&window, "mnuFile")
+        ->setActiveAction(control<QAction>(&window, "mnuFileAddFiles"));
+    control<QMenu>(&window, "mnuFile")->ensurePolished();
+    control<QMenu>(&window, "mnuFile")->adjustSize();
     QPixmap picture = window.grab();
-    const QPixmap menu = window.mnuFile->grab();
-    const QRect title = window.menuBar->actionGeometry(window.mnuFile->menuAction());
+    const QPixmap menu = control<QMenu>(&window, "mnuFile")->grab();
+    const QRect title = control<QMenuBar>(&window, "menuBar")
+                            ->actionGeometry(control<QMenu>(&window, "mnuFile")->menuAction());
     QPainter painter(&picture);
-    painter.drawPixmap(window.menuBar->mapTo(&window, title.bottomLeft()), menu);
+    painter.drawPixmap(control<QMenuBar>(&window, "menuBar")->mapTo(&window, title.bottomLeft()),
+                       menu);
     painter.end();
     EXPECT_TRUE(window.Engine().Image().Find("\\Outlook Backup\\Signatures\\Work.htm"));
     const char* folder = std::getenv("TRELMIG_SCREENSHOT_DIR");

@@ -70,17 +70,21 @@ protected:
 
     std::vector<std::string> FileRows() const {
         std::vector<std::string> rows;
-        for (int i = 0; i < window->lvwImageFiles->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* row = window->lvwImageFiles->topLevelItem(i);
+        for (int i = 0;
+             i < control<QTreeWidget>(window.get(), "lvwImageFiles")->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row =
+                control<QTreeWidget>(window.get(), "lvwImageFiles")->topLevelItem(i);
             rows.push_back(row->text(0).toStdString() + " | " + row->text(1).toStdString());
         }
         return rows;
     }
 
-    std::string Panel1() const { return window->sbrPanel1->text().toStdString(); }
+    std::string Panel1() const {
+        return control<QLabel>(window.get(), "sbrPanel1")->text().toStdString();
+    }
 
     void Select(const QString& key) {
-        window->tvwFolders->clearSelection();
+        control<QTreeWidget>(window.get(), "tvwFolders")->clearSelection();
         QTreeWidgetItem* node = window->NodeByKey(key);
         ASSERT_NE(node, nullptr) << key.toStdString();
         node->setSelected(true);
@@ -103,38 +107,47 @@ protected:
 TEST_F(DiscWindowTest, LoadPreparesAnEmptyImageAndTheDefaults) {
     Open();
     EXPECT_EQ(window->windowTitle(), "Backup Outlook Data to CD/DVD");
-    EXPECT_EQ(window->txtVolIdentifier->text(), "Outlook Data Backup CD");
-    EXPECT_EQ(window->txtVolIdentifier->maxLength(), 32);
-    ASSERT_EQ(window->tvwFolders->topLevelItemCount(), 1);
-    EXPECT_EQ(window->tvwFolders->topLevelItem(0)->text(0), "Outlook Data Backup CD");
-    EXPECT_EQ(window->NodeByKey("\\"), window->tvwFolders->topLevelItem(0));
-    EXPECT_EQ(window->lblImageFileTitle->text(), "Drag and Drop Files or Folders");
+    EXPECT_EQ(control<QLineEdit>(window.get(), "txtVolIdentifier")->text(),
+              "Outlook Data Backup CD");
+    EXPECT_EQ(control<QLineEdit>(window.get(), "txtVolIdentifier")->maxLength(), 32);
+    ASSERT_EQ(control<QTreeWidget>(window.get(), "tvwFolders")->topLevelItemCount(), 1);
+    EXPECT_EQ(control<QTreeWidget>(window.get(), "tvwFolders")->topLevelItem(0)->text(0),
+              "Outlook Data Backup CD");
+    EXPECT_EQ(window->NodeByKey("\\"),
+              control<QTreeWidget>(window.get(), "tvwFolders")->topLevelItem(0));
+    EXPECT_EQ(control<QLabel>(window.get(), "lblImageFileTitle")->text(),
+              "Drag and Drop Files or Folders");
 
     QStringList types;
-    for (int i = 0; i < window->cboVolumeType->count(); ++i)
-        types << window->cboVolumeType->itemText(i) + "=" +
-                     window->cboVolumeType->itemData(i).toString();
+    for (int i = 0; i < control<QComboBox>(window.get(), "cboVolumeType")->count(); ++i)
+        types << control<QComboBox>(window.get(), "cboVolumeType")->itemText(i) + "=" +
+                     control<QComboBox>(window.get(), "cboVolumeType")->itemData(i).toString();
     EXPECT_EQ(types,
               QStringList({"ISO9660=1", "UDF=4", "ISO9660/Joliet Bridge=3",
                            "ISO9660/UDF (DVDVideo) Bridge=5", "ISO9660/Joliet/UDF Bridge=7"}));
-    EXPECT_EQ(window->cboVolumeType->currentIndex(), 4);
+    EXPECT_EQ(control<QComboBox>(window.get(), "cboVolumeType")->currentIndex(), 4);
     EXPECT_EQ(window->Engine().settings.fileSystemType, 7);
     EXPECT_EQ(window->Engine().settings.rockRidge, 1);
     EXPECT_TRUE(window->Engine().settings.useFileDates);
-    EXPECT_TRUE(window->chkUseFileDates->isChecked());
-    for (QCheckBox* box : {window->chkCacheImage, window->chkFinalizeDisc, window->chkTestWrite,
-                           window->chkAutoVerify, window->chkUseMode2XA, window->chkDiscAtOnce})
+    EXPECT_TRUE(control<QCheckBox>(window.get(), "chkUseFileDates")->isChecked());
+    for (QCheckBox* box : {control<QCheckBox>(window.get(), "chkCacheImage"),
+                           control<QCheckBox>(window.get(), "chkFinalizeDisc"),
+                           control<QCheckBox>(window.get(), "chkTestWrite"),
+                           control<QCheckBox>(window.get(), "chkAutoVerify"),
+                           control<QCheckBox>(window.get(), "chkUseMode2XA"),
+                           control<QCheckBox>(window.get(), "chkDiscAtOnce")})
         EXPECT_FALSE(box->isChecked()) << box->text().toStdString();
-    EXPECT_EQ(window->chkCacheImage->toolTip(), "Not needed for DVD formats...Use for CDR/W only.");
+    EXPECT_EQ(control<QCheckBox>(window.get(), "chkCacheImage")->toolTip(),
+              "Not needed for DVD formats...Use for CDR/W only.");
     EXPECT_TRUE(window->Ready());
-    EXPECT_TRUE(window->cmdWriteDisc->isEnabled());
-    EXPECT_FALSE(window->cmdCancel->isEnabled());
-    EXPECT_EQ(window->sbrPanel2->text(), "Files: 0");
-    EXPECT_EQ(window->sbrPanel3->text(), "Folders: 0");
-    EXPECT_TRUE(window->sbrPanel1->text().startsWith("Data Image Size: "));
+    EXPECT_TRUE(control<QPushButton>(window.get(), "cmdWriteDisc")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(window.get(), "cmdCancel")->isEnabled());
+    EXPECT_EQ(control<QLabel>(window.get(), "sbrPanel2")->text(), "Files: 0");
+    EXPECT_EQ(control<QLabel>(window.get(), "sbrPanel3")->text(), "Folders: 0");
+    EXPECT_TRUE(control<QLabel>(window.get(), "sbrPanel1")->text().startsWith("Data Image Size: "));
     EXPECT_TRUE(prompter.messages.empty());
 
-    window->chkUseFileDates->click();
+    control<QCheckBox>(window.get(), "chkUseFileDates")->click();
     EXPECT_FALSE(window->Engine().settings.useFileDates) << "follows the box at once";
 }
 
@@ -147,7 +160,7 @@ TEST_F(DiscWindowTest, TheArchiveHandedOverLiesAtTheRootAndTheValuesAreEmptied) 
     EXPECT_EQ(window->Engine().Image().Find("\\Outlook 2024-03-07.kvx")->sourcePath, archive);
     EXPECT_TRUE(session.strDiscFileTitle.empty());
     EXPECT_TRUE(session.strDiscFilePath.empty());
-    EXPECT_EQ(window->sbrPanel2->text(), "Files: 1");
+    EXPECT_EQ(control<QLabel>(window.get(), "sbrPanel2")->text(), "Files: 1");
 }
 
 TEST_F(DiscWindowTest, DeviceEntriesKeepTheEngineIndicesAndSpeedsComeFromTheDevice) {
@@ -159,38 +172,38 @@ TEST_F(DiscWindowTest, DeviceEntriesKeepTheEngineIndicesAndSpeedsComeFromTheDevi
     devices[0]->speeds = {{7056, 40.0}, {88, 0.5}};
     devices[0]->capabilities[kCapBufferUnderrunProtection] = true;
     Open();
-    ASSERT_EQ(window->cboDevices->count(), 2);
-    EXPECT_EQ(window->cboDevices->itemText(0), "Drive A");
-    EXPECT_EQ(window->cboDevices->itemData(0).toInt(), 0);
-    EXPECT_EQ(window->cboDevices->itemText(1), "Drive C");
-    EXPECT_EQ(window->cboDevices->itemData(1).toInt(), 2);
-    ASSERT_EQ(window->cboWriteSpeed->count(), 2);
-    EXPECT_EQ(window->cboWriteSpeed->itemText(0), "40.0x");
-    EXPECT_EQ(window->cboWriteSpeed->itemData(0).toLongLong(), 7056);
-    EXPECT_EQ(window->cboWriteSpeed->itemText(1), ".5x");
-    EXPECT_TRUE(window->chkUseBufferProtect->isEnabled());
-    EXPECT_TRUE(window->chkUseBufferProtect->isChecked());
+    ASSERT_EQ(control<QComboBox>(window.get(), "cboDevices")->count(), 2);
+    EXPECT_EQ(control<QComboBox>(window.get(), "cboDevices")->itemText(0), "Drive A");
+    EXPECT_EQ(control<QComboBox>(window.get(), "cboDevices")->itemData(0).toInt(), 0);
+    EXPECT_EQ(control<QComboBox>(window.get(), "cboDevices")->itemText(1), "Drive C");
+    EXPECT_EQ(control<QComboBox>(window.get(), "cboDevices")->itemData(1).toInt(), 2);
+    ASSERT_EQ(control<QComboBox>(window.get(), "cboWriteSpeed")->count(), 2);
+    EXPECT_EQ(control<QComboBox>(window.get(), "cboWriteSpeed")->itemText(0), "40.0x");
+    EXPECT_EQ(control<QComboBox>(window.get(), "cboWriteSpeed")->itemData(0).toLongLong(), 7056);
+    EXPECT_EQ(control<QComboBox>(window.get(), "cboWriteSpeed")->itemText(1), ".5x");
+    EXPECT_TRUE(control<QCheckBox>(window.get(), "chkUseBufferProtect")->isEnabled());
+    EXPECT_TRUE(control<QCheckBox>(window.get(), "chkUseBufferProtect")->isChecked());
 
-    window->cboDevices->setCurrentIndex(1);
-    window->cboDevices_Click();
-    ASSERT_EQ(window->cboWriteSpeed->count(), 1);
-    EXPECT_EQ(window->cboWriteSpeed->itemText(0), "MAX");
-    EXPECT_EQ(window->cboWriteSpeed->itemData(0).toLongLong(), 0);
-    EXPECT_FALSE(window->chkUseBufferProtect->isEnabled());
-    EXPECT_FALSE(window->chkUseBufferProtect->isChecked());
+    control<QComboBox>(window.get(), "cboDevices")->setCurrentIndex(1);
+    window->onDeviceChosen();
+    ASSERT_EQ(control<QComboBox>(window.get(), "cboWriteSpeed")->count(), 1);
+    EXPECT_EQ(control<QComboBox>(window.get(), "cboWriteSpeed")->itemText(0), "MAX");
+    EXPECT_EQ(control<QComboBox>(window.get(), "cboWriteSpeed")->itemData(0).toLongLong(), 0);
+    EXPECT_FALSE(control<QCheckBox>(window.get(), "chkUseBufferProtect")->isEnabled());
+    EXPECT_FALSE(control<QCheckBox>(window.get(), "chkUseBufferProtect")->isChecked());
 }
 
 TEST_F(DiscWindowTest, WithoutACompatibleDeviceTheListStaysEmpty) {
     devices[0]->compatible = false;
     Open();
-    EXPECT_EQ(window->cboDevices->count(), 0);
-    EXPECT_EQ(window->cboWriteSpeed->count(), 0);
+    EXPECT_EQ(control<QComboBox>(window.get(), "cboDevices")->count(), 0);
+    EXPECT_EQ(control<QComboBox>(window.get(), "cboWriteSpeed")->count(), 0);
     EXPECT_EQ(Messages(), (std::vector<std::string>{"There are no compatible devices reported.\n"
                                                     "Some older devices are not currently "
                                                     "supported."}));
     prompter.messages.clear();
     Drop({dir.Write("a.txt", "a")});
-    window->cmdWriteDisc_Click();
+    window->onWriteDiscClicked();
     EXPECT_EQ(Messages(),
               (std::vector<std::string>{"Please Insert Writable Media before continuing!"}));
     EXPECT_TRUE(window->Ready());
@@ -199,10 +212,10 @@ TEST_F(DiscWindowTest, WithoutACompatibleDeviceTheListStaysEmpty) {
 TEST_F(DiscWindowTest, NoWritableMediumStopsBeforeAnySettingIsSent) {
     Open();
     window->Engine().settings.writeMode = -1;
-    window->chkDiscAtOnce->setChecked(true);
+    control<QCheckBox>(window.get(), "chkDiscAtOnce")->setChecked(true);
     Device().media = {kMediaCdRom, false, false};
     Drop({dir.Write("a.txt", "a")});
-    window->cmdWriteDisc_Click();
+    window->onWriteDiscClicked();
     EXPECT_EQ(Messages(),
               (std::vector<std::string>{"Please Insert Writable Media before continuing!"}));
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
@@ -235,14 +248,14 @@ TEST_F(DiscWindowTest, TheWriteSendsTheWindowsChoices) {
     dir.Write("a.txt", "a");
     Drop({(dir.path / "a.txt").string()});
     WritableDisc(100000);
-    window->txtVolIdentifier->setText("Mail March");
-    window->cboWriteSpeed->setCurrentIndex(1);
-    window->cboVolumeType->setCurrentIndex(2);
-    window->chkAutoVerify->setChecked(true);
-    window->chkTestWrite->setChecked(true);
-    window->chkCacheImage->setChecked(true);
+    control<QLineEdit>(window.get(), "txtVolIdentifier")->setText("Mail March");
+    control<QComboBox>(window.get(), "cboWriteSpeed")->setCurrentIndex(1);
+    control<QComboBox>(window.get(), "cboVolumeType")->setCurrentIndex(2);
+    control<QCheckBox>(window.get(), "chkAutoVerify")->setChecked(true);
+    control<QCheckBox>(window.get(), "chkTestWrite")->setChecked(true);
+    control<QCheckBox>(window.get(), "chkCacheImage")->setChecked(true);
     window->Engine().settings.recordChecksums = 0;
-    window->cmdWriteDisc_Click();
+    window->onWriteDiscClicked();
 
     const DiscSettings& settings = window->Engine().settings;
     EXPECT_EQ(window->Engine().VolumeIdentifier(), "Mail March");
@@ -256,9 +269,9 @@ TEST_F(DiscWindowTest, TheWriteSendsTheWindowsChoices) {
     EXPECT_TRUE(settings.bufferProtection);
     EXPECT_EQ(settings.writeMode, 2) << "Disc-At-Once unchecked";
     EXPECT_FALSE(window->Ready());
-    EXPECT_FALSE(window->cmdWriteDisc->isEnabled());
-    EXPECT_FALSE(window->tvwFolders->isEnabled());
-    EXPECT_TRUE(window->cmdCancel->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(window.get(), "cmdWriteDisc")->isEnabled());
+    EXPECT_FALSE(control<QTreeWidget>(window.get(), "tvwFolders")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(window.get(), "cmdCancel")->isEnabled());
 
     window->Engine().Poll(); // the engine builds the image and starts the device
     ASSERT_TRUE(Device().writeOptions);
@@ -270,39 +283,39 @@ TEST_F(DiscWindowTest, TheWriteSendsTheWindowsChoices) {
 
     window->close();
     EXPECT_FALSE(window->Ready()) << "closing is refused while writing";
-    window->cmdCancel_Click();
+    window->onCancelClicked();
     EXPECT_EQ(Panel1(), "Aborting Write...Please Wait!");
     PollUntilIdle();
     EXPECT_EQ(Panel1(), "Write Cancelled....");
     EXPECT_EQ(Messages(), (std::vector<std::string>{"Write Cancelled!"}));
     EXPECT_TRUE(window->Ready());
-    EXPECT_TRUE(window->cmdWriteDisc->isEnabled());
-    EXPECT_FALSE(window->cmdCancel->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(window.get(), "cmdWriteDisc")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(window.get(), "cmdCancel")->isEnabled());
 
     // Disc-At-Once, "MAX" and a bridge with UDF.
     Device().writeOptions.reset();
     Device().writeCancelled = false;
     Device().speeds.clear();
-    window->cboDevices_Click();
-    window->chkDiscAtOnce->setChecked(true);
-    window->cboVolumeType->setCurrentIndex(4);
-    window->cmdWriteDisc_Click();
+    window->onDeviceChosen();
+    control<QCheckBox>(window.get(), "chkDiscAtOnce")->setChecked(true);
+    control<QComboBox>(window.get(), "cboVolumeType")->setCurrentIndex(4);
+    window->onWriteDiscClicked();
     window->Engine().Poll();
     ASSERT_TRUE(Device().writeOptions);
     EXPECT_EQ(Device().writeOptions->writeMode, 248);
     EXPECT_EQ(Device().writeOptions->speed, 0);
     EXPECT_EQ(Panel1(),
               "Track: 01 - Reading...1 - ISO9660/Joliet with Rock Ridge (UDF is not included)");
-    window->cmdCancel_Click();
+    window->onCancelClicked();
     PollUntilIdle();
 }
 
 TEST_F(DiscWindowTest, ARefusedStartLeavesTheWindowIdle) {
     Open();
     WritableDisc(100000);
-    window->cboVolumeType->setCurrentIndex(1); // UDF alone
+    control<QComboBox>(window.get(), "cboVolumeType")->setCurrentIndex(1); // UDF alone
     Drop({dir.Write("a.txt", "a")});
-    window->cmdWriteDisc_Click();
+    window->onWriteDiscClicked();
     ASSERT_EQ(prompter.messages.size(), 2u);
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
     EXPECT_NE(prompter.messages[0].text.find("UDF"), std::string::npos);
@@ -318,9 +331,9 @@ TEST_F(DiscWindowTest, WriteStatesSetThePanelTheBarAndTheEnd) {
     EXPECT_EQ(Panel1(), "Preparing Image....");
     window->WriteState(1, 42);
     EXPECT_EQ(Panel1(), "Preparing Image....");
-    EXPECT_EQ(window->prgTotalProgress->value(), 42);
+    EXPECT_EQ(control<QProgressBar>(window.get(), "prgTotalProgress")->value(), 42);
     window->WriteState(7, 80);
-    EXPECT_EQ(window->prgTotalProgress->value(), 42);
+    EXPECT_EQ(control<QProgressBar>(window.get(), "prgTotalProgress")->value(), 42);
     for (const auto& [state, text] :
          std::vector<std::pair<int, std::string>>{{4, "Closing Track...."},
                                                   {5, "Writing Lead-in...."},
@@ -362,7 +375,7 @@ TEST_F(DiscWindowTest, VerifyEventsShowProblemsAndMoveTheBar) {
     window->VerifyResult(item, 3, 1, 8);
     window->VerifyResult(item, 4, 2, 8);
     EXPECT_TRUE(prompter.messages.empty());
-    EXPECT_EQ(window->prgTotalProgress->value(), 25);
+    EXPECT_EQ(control<QProgressBar>(window.get(), "prgTotalProgress")->value(), 25);
     EXPECT_EQ(Panel1(), "Auto-Verify... \\a.txt");
     for (int code : {0, 1, 2, 5})
         window->VerifyResult(item, code, 3, 8);
@@ -371,7 +384,8 @@ TEST_F(DiscWindowTest, VerifyEventsShowProblemsAndMoveTheBar) {
                                          "match: \n\\a.txt (disc)\n/src/a.txt (source)");
     for (const auto& m : prompter.messages)
         EXPECT_EQ(m.icon, MessageIcon::None);
-    EXPECT_EQ(window->prgTotalProgress->value(), 38) << "37.5 to the even neighbour";
+    EXPECT_EQ(control<QProgressBar>(window.get(), "prgTotalProgress")->value(), 38)
+        << "37.5 to the even neighbour";
     window->VerifyDone(8, 6);
     EXPECT_EQ(Panel1(), "Auto-Verify...Complete (6 of 8 MATCHED)");
 }
@@ -410,13 +424,14 @@ TEST_F(DiscWindowTest, DropsGoBelowTheSelectedFolderAndTheTreeGrowsByEvents) {
     ASSERT_NE(window->NodeByKey("\\Mail\\Inbox"), nullptr);
     EXPECT_EQ(window->NodeByKey("\\Mail\\Inbox")->parent(), window->NodeByKey("\\Mail"));
     EXPECT_EQ(FileRows(), (std::vector<std::string>{"single.txt | 0.00 KB"}));
-    EXPECT_EQ(window->sbrPanel2->text(), "Files: 3");
-    EXPECT_EQ(window->sbrPanel3->text(), "Folders: 2");
+    EXPECT_EQ(control<QLabel>(window.get(), "sbrPanel2")->text(), "Files: 3");
+    EXPECT_EQ(control<QLabel>(window.get(), "sbrPanel3")->text(), "Folders: 2");
 
     Select("\\Mail\\Inbox");
-    window->tvwFolders_NodeClick(window->SelectedNode());
+    window->onFolderClicked(window->SelectedNode());
     EXPECT_EQ(FileRows(), (std::vector<std::string>{"one.msg | 1,234.57 KB"}));
-    EXPECT_EQ(window->lvwImageFiles->topLevelItem(0)->text(2).size(), 22)
+    EXPECT_EQ(control<QTreeWidget>(window.get(), "lvwImageFiles")->topLevelItem(0)->text(2).size(),
+              22)
         << "MM/DD/YYYY hh:mm:ss AM";
     Drop({single});
     EXPECT_TRUE(window->Engine().Image().Find("\\Mail\\Inbox\\single.txt"));
@@ -433,7 +448,7 @@ TEST_F(DiscWindowTest, DropsGoBelowTheSelectedFolderAndTheTreeGrowsByEvents) {
     QMimeData text;
     text.setText("not a file list");
     window->AddDroppedFiles(&text);
-    EXPECT_EQ(window->sbrPanel2->text(), "Files: 5");
+    EXPECT_EQ(control<QLabel>(window.get(), "sbrPanel2")->text(), "Files: 5");
 }
 
 TEST_F(DiscWindowTest, TheFileMenuAddsFilesAndFoldersBelowTheSelectedFolder) {
@@ -441,31 +456,32 @@ TEST_F(DiscWindowTest, TheFileMenuAddsFilesAndFoldersBelowTheSelectedFolder) {
     dir.Write("Mail/Inbox/one.msg", "m");
     const std::string a = dir.Write("a.txt", "a");
     const std::string b = dir.Write("b.txt", "bb");
-    ASSERT_EQ(window->mnuFile->actions().value(0), window->mnuFileAddFiles);
+    ASSERT_EQ(control<QMenu>(window.get(), "mnuFile")->actions().value(0),
+              control<QAction>(window.get(), "mnuFileAddFiles"));
     EXPECT_EQ(mnemonicProblems(window.get()), QStringList());
-    EXPECT_EQ(window->mnuFileAddFiles->text(), "Add &Files...");
-    EXPECT_EQ(window->mnuFileAddFolder->text(), "Add F&older...");
+    EXPECT_EQ(control<QAction>(window.get(), "mnuFileAddFiles")->text(), "Add &Files...");
+    EXPECT_EQ(control<QAction>(window.get(), "mnuFileAddFolder")->text(), "Add F&older...");
 
     window->chooseFolderToAdd = [&] {
         return QString::fromStdString((dir.path / "Mail").string());
     };
-    window->mnuFileAddFolder->trigger();
+    control<QAction>(window.get(), "mnuFileAddFolder")->trigger();
     ASSERT_NE(window->NodeByKey("\\Mail\\Inbox"), nullptr);
     Select("\\Mail");
     window->chooseFilesToAdd = [&] {
         return QStringList{QString::fromStdString(a), QString::fromStdString(b)};
     };
-    window->mnuFileAddFiles->trigger();
+    control<QAction>(window.get(), "mnuFileAddFiles")->trigger();
     EXPECT_TRUE(window->Engine().Image().Find("\\Mail\\a.txt"));
     EXPECT_TRUE(window->Engine().Image().Find("\\Mail\\b.txt"));
-    EXPECT_EQ(window->sbrPanel2->text(), "Files: 3");
+    EXPECT_EQ(control<QLabel>(window.get(), "sbrPanel2")->text(), "Files: 3");
 
     // Cancelled dialogs add nothing.
     window->chooseFilesToAdd = [] { return QStringList(); };
     window->chooseFolderToAdd = [] { return QString(); };
-    window->mnuFileAddFiles->trigger();
-    window->mnuFileAddFolder->trigger();
-    EXPECT_EQ(window->sbrPanel2->text(), "Files: 3");
+    control<QAction>(window.get(), "mnuFileAddFiles")->trigger();
+    control<QAction>(window.get(), "mnuFileAddFolder")->trigger();
+    EXPECT_EQ(control<QLabel>(window.get(), "sbrPanel2")->text(), "Files: 3");
     EXPECT_TRUE(prompter.messages.empty());
 }
 
@@ -505,48 +521,48 @@ TEST_F(DiscWindowTest, RemoveAndRenameNeedASelectionAndSayWhenTheyFail) {
     dir.Write("Mail/Inbox/one.msg", "1");
     dir.Write("Mail/a.txt", "a");
     Drop({(dir.path / "Mail").string()});
-    window->tvwFolders->clearSelection();
-    window->mnuFileRemoveFolder_Click();
-    window->mnuFileRemoveFile_Click();
-    window->mnuFileRenameFolder_Click();
-    window->mnuFileRenameFile_Click();
+    control<QTreeWidget>(window.get(), "tvwFolders")->clearSelection();
+    window->onRemoveFolderTriggered();
+    window->onRemoveFileTriggered();
+    window->onRenameFolderTriggered();
+    window->onRenameFileTriggered();
     EXPECT_EQ(Messages(), std::vector<std::string>(4, "No Item Selected."));
     EXPECT_EQ(window->Engine().Image().FileCount(), 2);
     prompter.messages.clear();
 
-    EXPECT_FALSE(window->tvwFolders_BeforeLabelEdit(window->NodeByKey("\\")));
+    EXPECT_FALSE(window->onFolderRenameStarting(window->NodeByKey("\\")));
     EXPECT_EQ(Messages(), (std::vector<std::string>{"Root directory can not be renamed."}));
-    EXPECT_TRUE(window->tvwFolders_BeforeLabelEdit(window->NodeByKey("\\Mail")));
+    EXPECT_TRUE(window->onFolderRenameStarting(window->NodeByKey("\\Mail")));
     prompter.messages.clear();
 
     Select("\\Mail");
-    window->tvwFolders_AfterLabelEdit(window->NodeByKey("\\Mail"), "Post");
+    window->onFolderRenamed(window->NodeByKey("\\Mail"), "Post");
     ASSERT_NE(window->NodeByKey("\\Post"), nullptr);
     EXPECT_EQ(window->NodeByKey("\\Post")->text(0), "Post");
     ASSERT_NE(window->NodeByKey("\\Post\\Inbox"), nullptr) << "keys below follow the rename";
     EXPECT_EQ(FileRows(), (std::vector<std::string>{"a.txt | 0.00 KB"}));
 
-    window->tvwFolders_AfterLabelEdit(window->NodeByKey("\\Post\\Inbox"), "bad\\name");
+    window->onFolderRenamed(window->NodeByKey("\\Post\\Inbox"), "bad\\name");
     EXPECT_EQ(Messages(), (std::vector<std::string>{"Folder could not be renamed."}));
     EXPECT_EQ(window->NodeByKey("\\Post\\Inbox")->text(0), "Inbox");
 
-    window->lvwImageFiles->topLevelItem(0)->setSelected(true);
-    window->lvwImageFiles_AfterLabelEdit(window->SelectedRow(), "b.txt");
+    control<QTreeWidget>(window.get(), "lvwImageFiles")->topLevelItem(0)->setSelected(true);
+    window->onFileRenamed(window->SelectedRow(), "b.txt");
     EXPECT_EQ(FileRows(), (std::vector<std::string>{"b.txt | 0.00 KB"}));
-    window->lvwImageFiles_AfterLabelEdit(window->lvwImageFiles->topLevelItem(0), "");
+    window->onFileRenamed(control<QTreeWidget>(window.get(), "lvwImageFiles")->topLevelItem(0), "");
     EXPECT_EQ(Messages().back(), "File could not be renamed.");
 
-    window->lvwImageFiles->topLevelItem(0)->setSelected(true);
-    window->mnuFileRemoveFile_Click();
+    control<QTreeWidget>(window.get(), "lvwImageFiles")->topLevelItem(0)->setSelected(true);
+    window->onRemoveFileTriggered();
     EXPECT_TRUE(FileRows().empty());
     Select("\\Post");
-    window->mnuFileRemoveFolder_Click();
+    window->onRemoveFolderTriggered();
     EXPECT_EQ(window->NodeByKey("\\Post"), nullptr);
     EXPECT_EQ(window->NodeByKey("\\Post\\Inbox"), nullptr);
     EXPECT_EQ(window->Engine().Image().FileCount(), 0);
     Select("\\");
     prompter.messages.clear();
-    window->mnuFileRemoveFolder_Click();
+    window->onRemoveFolderTriggered();
     EXPECT_EQ(Messages(), (std::vector<std::string>{"Item could not be removed."}));
 }
 
@@ -554,15 +570,15 @@ TEST_F(DiscWindowTest, ClearAllItemsAndTheVolumeIdentifier) {
     Open();
     dir.Write("Mail/a.txt", "a");
     Drop({(dir.path / "Mail").string()});
-    window->txtVolIdentifier->setText("Mail March");
+    control<QLineEdit>(window.get(), "txtVolIdentifier")->setText("Mail March");
     EXPECT_EQ(window->NodeByKey("\\")->text(0), "Mail March");
-    window->mnuFileClear_Click();
-    EXPECT_EQ(window->tvwFolders->topLevelItemCount(), 1);
+    window->onClearTriggered();
+    EXPECT_EQ(control<QTreeWidget>(window.get(), "tvwFolders")->topLevelItemCount(), 1);
     EXPECT_EQ(window->NodeByKey("\\")->childCount(), 0);
-    EXPECT_EQ(window->txtVolIdentifier->text(), "New Disc");
+    EXPECT_EQ(control<QLineEdit>(window.get(), "txtVolIdentifier")->text(), "New Disc");
     EXPECT_EQ(window->NodeByKey("\\")->text(0), "New Disc");
     EXPECT_EQ(window->Engine().VolumeIdentifier(), "New Disc");
-    EXPECT_EQ(window->sbrPanel2->text(), "Files: 0");
+    EXPECT_EQ(control<QLabel>(window.get(), "sbrPanel2")->text(), "Files: 0");
 }
 
 TEST_F(DiscWindowTest, ContextMenusShowTheirEntriesAndGiveThemAllBack) {
@@ -575,25 +591,25 @@ TEST_F(DiscWindowTest, ContextMenusShowTheirEntriesAndGiveThemAllBack) {
                 visible << (action->isSeparator() ? QStringLiteral("-") : action->text());
         shown.push_back(visible);
     };
-    window->tvwFolders_MouseDown(Qt::RightButton, {});
-    window->lvwImageFiles_MouseDown(Qt::RightButton, {});
-    window->lvwImageFiles_MouseDown(Qt::LeftButton, {});
+    window->onFoldersMouseDown(Qt::RightButton, {});
+    window->onFilesMouseDown(Qt::RightButton, {});
+    window->onFilesMouseDown(Qt::LeftButton, {});
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0], QStringList({"Clear All Items", "Remove Folder", "Rename Folder"}));
     EXPECT_EQ(shown[1], QStringList({"Clear All Items", "Remove File", "Rename File"}));
-    for (QAction* action : window->mnuFile->actions())
+    for (QAction* action : control<QMenu>(window.get(), "mnuFile")->actions())
         EXPECT_TRUE(action->isVisible()) << action->text().toStdString();
 }
 
 TEST_F(DiscWindowTest, DeviceMenuReachesTheDevice) {
     Open();
-    window->mnuDeviceEject_Click();
-    window->mnuDeviceCloseTray_Click();
+    window->onEjectTriggered();
+    window->onCloseTrayTriggered();
     EXPECT_TRUE(Device().ejected);
     EXPECT_TRUE(Device().trayClosed);
     DiscDevice* erased = nullptr;
     window->showErase = [&](DiscDevice* device, DiscEngine&) { erased = device; };
-    window->mnuDeviceEraseDisc_Click();
+    window->onEraseDiscTriggered();
     EXPECT_EQ(erased, devices[0]);
 }
 
@@ -632,25 +648,25 @@ protected:
 };
 
 TEST_F(DiscWindowImageFileTest, WritesVerifiesAndComesBackIdle) {
-    ASSERT_EQ(window->cboDevices->itemText(0), "Image file (.iso)");
-    EXPECT_EQ(window->cboWriteSpeed->itemText(0), "MAX");
-    EXPECT_FALSE(window->chkUseBufferProtect->isEnabled());
+    ASSERT_EQ(control<QComboBox>(window.get(), "cboDevices")->itemText(0), "Image file (.iso)");
+    EXPECT_EQ(control<QComboBox>(window.get(), "cboWriteSpeed")->itemText(0), "MAX");
+    EXPECT_FALSE(control<QCheckBox>(window.get(), "chkUseBufferProtect")->isEnabled());
     dir.Write("Mail/Persönlich.pst", std::string(100000, 'p'));
     Drop({(dir.path / "Mail").string()});
-    window->chkAutoVerify->setChecked(true);
-    window->cmdWriteDisc_Click();
+    control<QCheckBox>(window.get(), "chkAutoVerify")->setChecked(true);
+    window->onWriteDiscClicked();
     EXPECT_TRUE(suggested.endsWith("/Outlook Data Backup CD.iso")) << suggested.toStdString();
     PollUntilIdle();
     EXPECT_EQ(Messages(), (std::vector<std::string>{"Write and Verify Complete!"}));
     EXPECT_EQ(Panel1(), "Write Completed!");
     EXPECT_TRUE(window->Ready());
-    EXPECT_EQ(window->prgTotalProgress->value(), 100);
+    EXPECT_EQ(control<QProgressBar>(window.get(), "prgTotalProgress")->value(), 100);
     EXPECT_TRUE(fs::exists(target));
 
     // Cancelled without a target: nothing happens.
     prompter.messages.clear();
     window->chooseImageFile = [](const QString&) { return QString(); };
-    window->cmdWriteDisc_Click();
+    window->onWriteDiscClicked();
     EXPECT_TRUE(window->Ready());
     EXPECT_TRUE(prompter.messages.empty());
 }
@@ -660,14 +676,14 @@ TEST_F(DiscWindowImageFileTest, CancelDuringTheWriteEndsCancelledAndIdle) {
     { std::ofstream out(big, std::ios::binary); }
     fs::resize_file(big, 1ull << 30);
     Drop({big});
-    window->cmdWriteDisc_Click();
+    window->onWriteDiscClicked();
     ASSERT_FALSE(window->Ready());
     bool cancelled = false;
     for (int i = 0; i < 20000 && !window->Ready(); ++i) {
         QApplication::processEvents();
         window->Engine().Poll();
-        if (!cancelled && window->prgTotalProgress->value() > 0) {
-            window->cmdCancel->click();
+        if (!cancelled && control<QProgressBar>(window.get(), "prgTotalProgress")->value() > 0) {
+            control<QPushButton>(window.get(), "cmdCancel")->click();
             EXPECT_EQ(Panel1(), "Aborting Write...Please Wait!");
             cancelled = true;
         }
@@ -677,9 +693,9 @@ TEST_F(DiscWindowImageFileTest, CancelDuringTheWriteEndsCancelledAndIdle) {
     EXPECT_EQ(Panel1(), "Write Cancelled....");
     EXPECT_EQ(Messages(), (std::vector<std::string>{"Write Cancelled!"}));
     EXPECT_TRUE(window->Ready());
-    EXPECT_TRUE(window->cmdWriteDisc->isEnabled());
-    EXPECT_TRUE(window->tvwFolders->isEnabled());
-    EXPECT_FALSE(window->cmdCancel->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(window.get(), "cmdWriteDisc")->isEnabled());
+    EXPECT_TRUE(control<QTreeWidget>(window.get(), "tvwFolders")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(window.get(), "cmdCancel")->isEnabled());
     EXPECT_FALSE(fs::exists(target));
 }
 
@@ -691,7 +707,7 @@ TEST_F(DiscWindowImageFileTest, AnEmptyImageIsRefusedBeforeAnyFileIsAskedFor) {
         asked = true;
         return QString::fromStdString(target);
     };
-    window->cmdWriteDisc_Click();
+    window->onWriteDiscClicked();
     EXPECT_FALSE(asked);
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text,
@@ -704,7 +720,7 @@ TEST_F(DiscWindowImageFileTest, AnEmptyImageIsRefusedBeforeAnyFileIsAskedFor) {
     // An empty folder adds no file either.
     fs::create_directories(dir.path / "Empty");
     Drop({(dir.path / "Empty").string()});
-    window->cmdWriteDisc_Click();
+    window->onWriteDiscClicked();
     EXPECT_FALSE(asked);
     EXPECT_EQ(prompter.messages.size(), 2u);
 }

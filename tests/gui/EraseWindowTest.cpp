@@ -50,18 +50,18 @@ protected:
 
 TEST_F(EraseWindowTest, OpensReadyWithQuickErase) {
     EXPECT_EQ(window->windowTitle(), "Erase Re-Writable CD/DVD");
-    EXPECT_TRUE(window->chkQuikErase->isChecked());
-    EXPECT_EQ(window->chkQuikErase->text(), "Perform Quick Erase");
-    EXPECT_TRUE(window->cmdErase->isEnabled());
-    EXPECT_TRUE(window->cmdCancel->isEnabled());
+    EXPECT_TRUE(control<QCheckBox>(window.get(), "chkQuikErase")->isChecked());
+    EXPECT_EQ(control<QCheckBox>(window.get(), "chkQuikErase")->text(), "Perform Quick Erase");
+    EXPECT_TRUE(control<QPushButton>(window.get(), "cmdErase")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(window.get(), "cmdCancel")->isEnabled());
     EXPECT_FALSE(window->Erasing());
-    window->cmdCancel_Click();
+    window->onCancelClicked();
     EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(EraseWindowTest, AnEmptyDriveIsRefusedFirst) {
     device->media = {};
-    window->cmdErase_Click();
+    window->onEraseClicked();
     EXPECT_EQ(Messages(), (std::vector<std::string>{"No Media Loaded."}));
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
     EXPECT_FALSE(window->isVisible());
@@ -71,7 +71,7 @@ TEST_F(EraseWindowTest, AnEmptyDriveIsRefusedFirst) {
 
 TEST_F(EraseWindowTest, AWriteOnceMediumIsRefusedNext) {
     device->media = {kMediaDvdPlusR, true, false};
-    window->cmdErase_Click();
+    window->onEraseClicked();
     EXPECT_EQ(Messages(), (std::vector<std::string>{"The current media is not re-writable."}));
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(device->askedCapabilities.empty());
@@ -80,7 +80,7 @@ TEST_F(EraseWindowTest, AWriteOnceMediumIsRefusedNext) {
 TEST_F(EraseWindowTest, ThePairsAreTriedInOrderUntilOneHolds) {
     Rewritable(kMediaCdRw);
     device->capabilities = {{17, true}, {22, true}, {23, true}};
-    window->cmdErase_Click();
+    window->onEraseClicked();
     EXPECT_EQ(device->askedCapabilities, (std::vector<int>{17, 19, 22}))
         << "17 answers yes but the medium is no DVD-RW; later pairs are not asked";
     ASSERT_TRUE(device->erasedWith);
@@ -92,7 +92,7 @@ TEST_F(EraseWindowTest, ThePairsAreTriedInOrderUntilOneHolds) {
 TEST_F(EraseWindowTest, AFormatTheDriveCannotEraseIsRefused) {
     Rewritable(kMediaDvdPlusRw);
     device->capabilities = {{17, true}, {19, true}, {22, true}, {27, true}};
-    window->cmdErase_Click();
+    window->onEraseClicked();
     EXPECT_EQ(device->askedCapabilities, (std::vector<int>{17, 19, 22, 23, 27}));
     EXPECT_EQ(Messages(),
               (std::vector<std::string>{
@@ -106,7 +106,7 @@ TEST_F(EraseWindowTest, AFormatTheDriveCannotEraseIsRefused) {
     window->show();
     Rewritable(kMediaDvdRam);
     device->capabilities = {{17, true}, {19, true}, {22, true}, {23, true}, {27, true}};
-    window->cmdErase_Click();
+    window->onEraseClicked();
     EXPECT_EQ(Messages(),
               (std::vector<std::string>{
                   "Selected drive does not support re-writable discs of this format."}));
@@ -115,9 +115,9 @@ TEST_F(EraseWindowTest, AFormatTheDriveCannotEraseIsRefused) {
 TEST_F(EraseWindowTest, FullEraseAndARefusedStart) {
     Rewritable(kMediaBdRe);
     device->capabilities = {{27, true}};
-    window->chkQuikErase->setChecked(false);
+    control<QCheckBox>(window.get(), "chkQuikErase")->setChecked(false);
     device->eraseStarts = false;
-    window->cmdErase_Click();
+    window->onEraseClicked();
     ASSERT_TRUE(device->erasedWith);
     EXPECT_FALSE(device->erasedWith->first) << "full erase";
     EXPECT_EQ(Messages(), (std::vector<std::string>{"Could not start Erase operation!!!"}));
@@ -128,21 +128,21 @@ TEST_F(EraseWindowTest, FullEraseAndARefusedStart) {
 TEST_F(EraseWindowTest, TheEraseIsFollowedToItsEndAndCannotBeClosedMeanwhile) {
     Rewritable(kMediaDvdRw);
     device->capabilities = {{19, true}};
-    window->cmdErase_Click();
+    window->onEraseClicked();
     Progress(false, false, 10);
     EXPECT_TRUE(window->Erasing());
-    EXPECT_EQ(window->lblStatus->text(), "Erasing Disc...Please Wait!!");
-    EXPECT_FALSE(window->cmdErase->isEnabled());
-    EXPECT_FALSE(window->cmdCancel->isEnabled());
-    EXPECT_EQ(window->prgEraseProgress->value(), 10);
+    EXPECT_EQ(control<QLabel>(window.get(), "lblStatus")->text(), "Erasing Disc...Please Wait!!");
+    EXPECT_FALSE(control<QPushButton>(window.get(), "cmdErase")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(window.get(), "cmdCancel")->isEnabled());
+    EXPECT_EQ(control<QProgressBar>(window.get(), "prgEraseProgress")->value(), 10);
     Progress(false, false, 55);
-    EXPECT_EQ(window->prgEraseProgress->value(), 55);
+    EXPECT_EQ(control<QProgressBar>(window.get(), "prgEraseProgress")->value(), 55);
     window->close();
     window->reject();
     EXPECT_TRUE(window->isVisible()) << "closing is refused while erasing";
 
     Progress(true, true, 100);
-    EXPECT_EQ(window->lblStatus->text(), "Erase operation complete!!!");
+    EXPECT_EQ(control<QLabel>(window.get(), "lblStatus")->text(), "Erase operation complete!!!");
     EXPECT_EQ(Messages(), (std::vector<std::string>{"Erase Completed!!!"}));
     EXPECT_FALSE(window->Erasing());
     EXPECT_FALSE(window->isVisible()) << "closes by itself";
@@ -151,11 +151,11 @@ TEST_F(EraseWindowTest, TheEraseIsFollowedToItsEndAndCannotBeClosedMeanwhile) {
 TEST_F(EraseWindowTest, AnEraseTheDriveEndsBadlyClosesWithTheErrorText) {
     Rewritable(kMediaDvdRw);
     device->capabilities = {{19, true}};
-    window->cmdErase_Click();
+    window->onEraseClicked();
     Progress(false, false, 5);
     EXPECT_TRUE(window->Erasing());
     Progress(true, false, 5);
-    EXPECT_EQ(window->lblStatus->text(), "Error Erasing Disc!!!");
+    EXPECT_EQ(control<QLabel>(window.get(), "lblStatus")->text(), "Error Erasing Disc!!!");
     EXPECT_TRUE(prompter.messages.empty());
     EXPECT_FALSE(window->Erasing());
     EXPECT_FALSE(window->isVisible());
@@ -164,7 +164,7 @@ TEST_F(EraseWindowTest, AnEraseTheDriveEndsBadlyClosesWithTheErrorText) {
 TEST_F(EraseWindowTest, AFailedEraseClosesTheWindow) {
     window->EraseState(kEraseStarted, 0);
     window->EraseState(kEraseFailed, 0);
-    EXPECT_EQ(window->lblStatus->text(), "Error Erasing Disc!!!");
+    EXPECT_EQ(control<QLabel>(window.get(), "lblStatus")->text(), "Error Erasing Disc!!!");
     EXPECT_TRUE(prompter.messages.empty());
     EXPECT_FALSE(window->isVisible());
 }
@@ -175,8 +175,8 @@ TEST_F(EraseWindowTest, ADeviceErrorLeavesTheWindowOpenForAnotherTry) {
     EXPECT_EQ(Messages(), (std::vector<std::string>{
                               "Device Error: (131402)   Blank failed\n(5 30 05) HL-DT-ST DVDRAM"}));
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
-    EXPECT_TRUE(window->cmdErase->isEnabled());
-    EXPECT_TRUE(window->cmdCancel->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(window.get(), "cmdErase")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>(window.get(), "cmdCancel")->isEnabled());
     EXPECT_FALSE(window->Erasing());
     EXPECT_TRUE(window->isVisible());
 }
@@ -184,7 +184,7 @@ TEST_F(EraseWindowTest, ADeviceErrorLeavesTheWindowOpenForAnotherTry) {
 TEST_F(EraseWindowTest, AnEraseThatEndsBeforeTheFirstPollIsStillReportedWhole) {
     Rewritable(kMediaDvdPlusRw);
     device->capabilities = {{23, true}};
-    window->cmdErase_Click();
+    window->onEraseClicked();
     Progress(true, true, 0);
     EXPECT_EQ(Messages(), (std::vector<std::string>{"Erase Completed!!!"}));
     EXPECT_FALSE(window->isVisible());

@@ -10,8 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QUrl>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -75,6 +77,17 @@ protected:
 private:
     trelmig::UrlOpener previousOpener_;
 };
+
+// The item boxes of a panel of the main window ("backupitem" or
+// "restoreitem"), by their object names "backupitem(0)" ...
+inline std::array<QCheckBox*, trelmig::kItemCount> itemBoxes(const QObject* window,
+                                                             const char* panel) {
+    std::array<QCheckBox*, trelmig::kItemCount> boxes{};
+    for (int i = 0; i < trelmig::kItemCount; ++i)
+        boxes[static_cast<std::size_t>(i)] =
+            control<QCheckBox>(window, QStringLiteral("%1(%2)").arg(QLatin1String(panel)).arg(i));
+    return boxes;
+}
 
 inline trelmig::ItemSelection itemsOf(std::initializer_list<int> list) {
     trelmig::ItemSelection s{};

@@ -1,6 +1,9 @@
 #include "MainWindowFixture.h"
 
+#include "gui/AboutDialog.h"
+#include "gui/DataFiles.h"
 #include "gui/ProgressPanel.h"
+#include "gui/Skin.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,6 +15,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
 
@@ -53,41 +57,47 @@ TEST_F(MainWindowTest, LoadListsTheProfilesInRegistryOrderAndOffersTheirItems) {
     open();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Quenvar Outlook Backup V2.60"));
     EXPECT_TRUE(prompter.messages.empty());
-    EXPECT_EQ(comboItems(window->cbSource), (QStringList{"Outlook", "Work"}));
+    EXPECT_EQ(comboItems(control<QComboBox>(window.get(), "cbSource")),
+              (QStringList{"Outlook", "Work"}));
     // The profiles, then a new one.
-    EXPECT_EQ(comboItems(window->cbTarget), (QStringList{"Outlook", "Work", "New profile..."}));
-    EXPECT_EQ(window->cbSource->currentText(), QStringLiteral("Outlook"));
-    EXPECT_EQ(window->cbTarget->currentText(), QStringLiteral("Outlook"));
+    EXPECT_EQ(comboItems(control<QComboBox>(window.get(), "cbTarget")),
+              (QStringList{"Outlook", "Work", "New profile..."}));
+    EXPECT_EQ(control<QComboBox>(window.get(), "cbSource")->currentText(),
+              QStringLiteral("Outlook"));
+    EXPECT_EQ(control<QComboBox>(window.get(), "cbTarget")->currentText(),
+              QStringLiteral("Outlook"));
 
     // Outlook 2010 has no Personal Address Book; its box says so.
-    EXPECT_EQ(enabledMask(window->backupitem), QStringLiteral("11110111"));
-    EXPECT_EQ(window->backupitem[ItemAddressBook]->toolTip().toStdString().rfind(
+    EXPECT_EQ(enabledMask(itemBoxes(window.get(), "backupitem")), QStringLiteral("11110111"));
+    EXPECT_EQ(itemBoxes(window.get(), "backupitem")[ItemAddressBook]->toolTip().toStdString().rfind(
                   kNoAddressBookToolTip, 0),
               0u);
-    EXPECT_EQ(window->backupitem[ItemSignatures]->toolTip(),
+    EXPECT_EQ(itemBoxes(window.get(), "backupitem")[ItemSignatures]->toolTip(),
               QStringLiteral("User defined signatures."));
     EXPECT_EQ(
-        window->backupitem[ItemPersonalFolders]->text(),
+        itemBoxes(window.get(), "backupitem")[ItemPersonalFolders]->text(),
         QStringLiteral("Personal Folders (Contacts, Tasks, Calendar, Notes and mail folders)"));
     // Nothing inspected yet: nothing to restore.
-    EXPECT_EQ(enabledMask(window->restoreitem), QStringLiteral("00000000"));
+    EXPECT_EQ(enabledMask(itemBoxes(window.get(), "restoreitem")), QStringLiteral("00000000"));
     EXPECT_TRUE(env->session.bNoSourceFile);
 
-    EXPECT_EQ(window->cmdApply->text(), QStringLiteral("&Backup Now"));
-    EXPECT_TRUE(window->cmdApply->isEnabled());
-    EXPECT_FALSE(window->picCon3->isVisible());
-    EXPECT_EQ(window->picCon3->pbshow->value(), 0);
-    EXPECT_EQ(window->picCon3->Label1->text(), QStringLiteral("Please Waiting"));
-    EXPECT_FALSE(window->ifprotect->isChecked());
-    EXPECT_FALSE(window->txtPassword->isEnabled());
-    EXPECT_FALSE(window->txtPassword2->isEnabled());
-    EXPECT_EQ(window->Texttemp->text(), QStringLiteral("Text1"));
-    EXPECT_FALSE(window->Texttemp->isVisible());
+    EXPECT_EQ(control<QPushButton>(window.get(), "cmdApply")->text(),
+              QStringLiteral("&Backup Now"));
+    EXPECT_TRUE(control<QPushButton>(window.get(), "cmdApply")->isEnabled());
+    EXPECT_FALSE(control<ProgressPanel>(window.get(), "picCon3")->isVisible());
+    EXPECT_EQ(control<ProgressPanel>(window.get(), "picCon3")->pbshow->value(), 0);
+    EXPECT_EQ(control<ProgressPanel>(window.get(), "picCon3")->Label1->text(),
+              QStringLiteral("Please Waiting"));
+    EXPECT_FALSE(control<QCheckBox>(window.get(), "ifprotect")->isChecked());
+    EXPECT_FALSE(control<QLineEdit>(window.get(), "txtPassword")->isEnabled());
+    EXPECT_FALSE(control<QLineEdit>(window.get(), "txtPassword2")->isEnabled());
+    EXPECT_EQ(control<QLineEdit>(window.get(), "Texttemp")->text(), QStringLiteral("Text1"));
+    EXPECT_FALSE(control<QLineEdit>(window.get(), "Texttemp")->isVisible());
     // Controls carry their long-standing names.
     EXPECT_EQ(window->findChild<QCheckBox*>(QStringLiteral("backupitem(2)")),
-              window->backupitem[2]);
+              itemBoxes(window.get(), "backupitem")[2]);
     EXPECT_EQ(window->findChild<QCheckBox*>(QStringLiteral("restoreitem(7)")),
-              window->restoreitem[7]);
+              itemBoxes(window.get(), "restoreitem")[7]);
 }
 
 // An Outlook that was never started has no profile: nothing to back up, but
@@ -98,10 +108,11 @@ TEST_F(MainWindowTest, WithoutProfilesABackupCanOnlyGoIntoANewProfile) {
         ASSERT_FALSE(e.reg.RegKeyExists(kProfilesKey));
     });
     EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
-    EXPECT_EQ(window->cbSource->count(), 0);
-    EXPECT_EQ(comboItems(window->cbTarget), (QStringList{"New profile..."}));
-    EXPECT_EQ(enabledMask(window->backupitem), QStringLiteral("00000000"));
-    EXPECT_TRUE(window->cmdApply->isEnabled());
+    EXPECT_EQ(control<QComboBox>(window.get(), "cbSource")->count(), 0);
+    EXPECT_EQ(comboItems(control<QComboBox>(window.get(), "cbTarget")),
+              (QStringList{"New profile..."}));
+    EXPECT_EQ(enabledMask(itemBoxes(window.get(), "backupitem")), QStringLiteral("00000000"));
+    EXPECT_TRUE(control<QPushButton>(window.get(), "cmdApply")->isEnabled());
 }
 
 TEST_F(MainWindowTest, WithoutOutlookNorProfilesTheWindowSaysSoAndCannotBackUp) {
@@ -118,38 +129,40 @@ TEST_F(MainWindowTest, WithoutOutlookNorProfilesTheWindowSaysSoAndCannotBackUp) 
               "Your Windows System have not install MS Outlook or MS Outlook Error!");
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
     EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::Ok);
-    EXPECT_FALSE(window->cmdApply->isEnabled());
-    EXPECT_EQ(window->cbSource->count(), 0);
-    EXPECT_EQ(window->cbTarget->count(), 0);
+    EXPECT_FALSE(control<QPushButton>(window.get(), "cmdApply")->isEnabled());
+    EXPECT_EQ(control<QComboBox>(window.get(), "cbSource")->count(), 0);
+    EXPECT_EQ(control<QComboBox>(window.get(), "cbTarget")->count(), 0);
     // The menus stay usable.
-    EXPECT_TRUE(window->menufile->isEnabled());
-    EXPECT_TRUE(window->backupnow->isEnabled());
-    EXPECT_TRUE(window->about->isEnabled());
+    EXPECT_TRUE(control<QMenu>(window.get(), "menufile")->isEnabled());
+    EXPECT_TRUE(control<QAction>(window.get(), "backupnow")->isEnabled());
+    EXPECT_TRUE(control<QAction>(window.get(), "about")->isEnabled());
 }
 
 TEST_F(MainWindowTest, TheButtonCaptionFollowsTheTab) {
     open();
-    window->SSTab1->setCurrentIndex(1);
-    EXPECT_EQ(window->cmdApply->text(), QStringLiteral("&Restore Now"));
-    window->SSTab1->setCurrentIndex(0);
-    EXPECT_EQ(window->cmdApply->text(), QStringLiteral("&Backup Now"));
+    control<QTabWidget>(window.get(), "SSTab1")->setCurrentIndex(1);
+    EXPECT_EQ(control<QPushButton>(window.get(), "cmdApply")->text(),
+              QStringLiteral("&Restore Now"));
+    control<QTabWidget>(window.get(), "SSTab1")->setCurrentIndex(0);
+    EXPECT_EQ(control<QPushButton>(window.get(), "cmdApply")->text(),
+              QStringLiteral("&Backup Now"));
 }
 
 TEST_F(MainWindowTest, ChoosingAProfileClearsTheChecksAndLooksAgainForItsItems) {
     open();
-    clickCheckBox(window->backupitem[ItemSignatures]);
-    clickCheckBox(window->backupitem[ItemTemplates]);
-    ASSERT_TRUE(window->backupitem[ItemSignatures]->isChecked());
+    clickCheckBox(itemBoxes(window.get(), "backupitem")[ItemSignatures]);
+    clickCheckBox(itemBoxes(window.get(), "backupitem")[ItemTemplates]);
+    ASSERT_TRUE(itemBoxes(window.get(), "backupitem")[ItemSignatures]->isChecked());
     // The signatures go away while the window is open.
     fs::remove_all(prefix.userFolder() / "AppData/Roaming/Microsoft/Signatures");
-    window->cbSource->setCurrentIndex(1);
-    EXPECT_FALSE(window->backupitem[ItemSignatures]->isChecked());
-    EXPECT_FALSE(window->backupitem[ItemTemplates]->isChecked());
-    EXPECT_FALSE(window->backupitem[ItemSignatures]->isEnabled());
-    EXPECT_TRUE(window->backupitem[ItemTemplates]->isEnabled());
+    control<QComboBox>(window.get(), "cbSource")->setCurrentIndex(1);
+    EXPECT_FALSE(itemBoxes(window.get(), "backupitem")[ItemSignatures]->isChecked());
+    EXPECT_FALSE(itemBoxes(window.get(), "backupitem")[ItemTemplates]->isChecked());
+    EXPECT_FALSE(itemBoxes(window.get(), "backupitem")[ItemSignatures]->isEnabled());
+    EXPECT_TRUE(itemBoxes(window.get(), "backupitem")[ItemTemplates]->isEnabled());
     // The tool tip tells why the item cannot be chosen.
-    EXPECT_TRUE(
-        window->backupitem[ItemSignatures]->toolTip().contains(QStringLiteral("Not available")));
+    EXPECT_TRUE(itemBoxes(window.get(), "backupitem")[ItemSignatures]->toolTip().contains(
+        QStringLiteral("Not available")));
 }
 
 TEST_F(MainWindowTest, MenusComeInOrderWithTheirShortcuts) {
@@ -158,17 +171,20 @@ TEST_F(MainWindowTest, MenusComeInOrderWithTheirShortcuts) {
     for (QAction* a : window->menuBar()->actions())
         bar << a->text();
     EXPECT_EQ(bar, (QStringList{"File(&F)", "Option(&O)", "&Tools", "Help(&H)"}));
-    EXPECT_EQ(entries(window->menufile),
+    EXPECT_EQ(entries(control<QMenu>(window.get(), "menufile")),
               (QStringList{"&Backup Now [Ctrl+B]", "&Restore Now [Ctrl+R]",
                            "&Open Wine Prefix... [Ctrl+O]", "&Undo Last Restore...", "—",
                            "&Quit [Ctrl+Q]"}));
     // Entries without an action are gone, with their separators.
-    EXPECT_EQ(entries(window->menuoption), (QStringList{"Task &Scheduler"}));
-    EXPECT_EQ(entries(window->Tools), (QStringList{"Backup Data to &CD/DVD"}));
-    for (QAction* idle : {window->checkupdate, window->iebackupandrestore->menuAction()})
+    EXPECT_EQ(entries(control<QMenu>(window.get(), "menuoption")),
+              (QStringList{"Task &Scheduler"}));
+    EXPECT_EQ(entries(control<QMenu>(window.get(), "Tools")),
+              (QStringList{"Backup Data to &CD/DVD"}));
+    for (QAction* idle : {control<QAction>(window.get(), "checkupdate"),
+                          control<QMenu>(window.get(), "iebackupandrestore")->menuAction()})
         EXPECT_FALSE(idle->isVisible() || idle->isEnabled());
     // Ctrl+A and Ctrl+W keep their desktop meanings (select all, close).
-    EXPECT_EQ(entries(window->menuhelp),
+    EXPECT_EQ(entries(control<QMenu>(window.get(), "menuhelp")),
               (QStringList{"&Help [F1]", "—", "Our &Website", "—", "&About"}));
     for (QAction* action : window->findChildren<QAction*>())
         for (const QKeySequence& keys :
@@ -176,13 +192,14 @@ TEST_F(MainWindowTest, MenusComeInOrderWithTheirShortcuts) {
               QKeySequence(Qt::CTRL | Qt::Key_U)})
             EXPECT_TRUE(!action->shortcuts().contains(keys) ||
                         (action->shortcutContext() == Qt::WidgetWithChildrenShortcut &&
-                         (action == window->Selectallitems || action == window->Selectallitems2)))
+                         (action == control<QAction>(window.get(), "Selectallitems") ||
+                          action == control<QAction>(window.get(), "Selectallitems2"))))
                 << action->text().toStdString() << " " << keys.toString().toStdString();
-    EXPECT_EQ(entries(window->selectitem),
+    EXPECT_EQ(entries(control<QMenu>(window.get(), "selectitem")),
               (QStringList{"&Select all items [Ctrl+A]", "&Deselect all items"}));
-    EXPECT_EQ(entries(window->selectitem2),
+    EXPECT_EQ(entries(control<QMenu>(window.get(), "selectitem2")),
               (QStringList{"&Select all items [Ctrl+A]", "&Deselect all items"}));
-    EXPECT_FALSE(window->selectitem->isVisible());
+    EXPECT_FALSE(control<QMenu>(window.get(), "selectitem")->isVisible());
     EXPECT_TRUE(prompter.messages.empty());
     EXPECT_TRUE(openedUrls.empty());
 }
@@ -192,15 +209,16 @@ TEST_F(MainWindowTest, CtrlASelectsAllItemsOfThePanelWithTheFocus) {
     open();
     window->show();
     QApplication::setActiveWindow(window.get());
-    for (QCheckBox* box : window->backupitem)
+    for (QCheckBox* box : itemBoxes(window.get(), "backupitem"))
         box->setChecked(false);
-    for (QCheckBox* box : window->restoreitem)
+    for (QCheckBox* box : itemBoxes(window.get(), "restoreitem"))
         box->setChecked(false);
-    window->backupitem[ItemAccounts]->setFocus();
-    QTest::keyClick(window->backupitem[ItemAccounts], Qt::Key_A, Qt::ControlModifier);
-    for (QCheckBox* box : window->backupitem)
+    itemBoxes(window.get(), "backupitem")[ItemAccounts]->setFocus();
+    QTest::keyClick(itemBoxes(window.get(), "backupitem")[ItemAccounts], Qt::Key_A,
+                    Qt::ControlModifier);
+    for (QCheckBox* box : itemBoxes(window.get(), "backupitem"))
         EXPECT_EQ(box->isChecked(), box->isEnabled()) << box->text().toStdString();
-    for (QCheckBox* box : window->restoreitem)
+    for (QCheckBox* box : itemBoxes(window.get(), "restoreitem"))
         EXPECT_FALSE(box->isChecked()) << box->text().toStdString();
 }
 
@@ -209,16 +227,16 @@ TEST_F(MainWindowTest, OtherWindowsOpenThroughTheirHooks) {
     int disc = 0, schedule = 0;
     window->showDiscWindow = [&] { ++disc; };
     window->showScheduleWindow = [&] { ++schedule; };
-    window->backuptocd->trigger();
-    window->TaskScheduler->trigger();
+    control<QAction>(window.get(), "backuptocd")->trigger();
+    control<QAction>(window.get(), "TaskScheduler")->trigger();
     EXPECT_EQ(disc, 1);
     EXPECT_EQ(schedule, 1);
 }
 
 TEST_F(MainWindowTest, HelpAndWebSiteOpenInTheDesktopBrowser) {
     open();
-    window->helpfile->trigger();
-    window->ourwebsite->trigger();
+    control<QAction>(window.get(), "helpfile")->trigger();
+    control<QAction>(window.get(), "ourwebsite")->trigger();
     ASSERT_EQ(openedUrls.size(), 2u);
     EXPECT_TRUE(openedUrls[0].isLocalFile());
     EXPECT_TRUE(openedUrls[0].toLocalFile().endsWith(QStringLiteral("help/index.html")));
@@ -230,7 +248,7 @@ TEST_F(MainWindowTest, QuitClosesTheWindowsAndEndsTheProgram) {
     open();
     QWidget other;
     other.show();
-    window->filequit->trigger();
+    control<QAction>(window.get(), "filequit")->trigger();
     EXPECT_EQ(endProgramCalls, 1);
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(other.isVisible());
@@ -246,8 +264,34 @@ TEST_F(MainWindowTest, ClosingTheWindowIsQuit) {
 TEST_F(MainWindowTest, LabelsAndButtonsOfEachTabHaveTheirOwnMnemonics) {
     open();
     for (int tab = 0; tab < 2; ++tab) {
-        window->SSTab1->setCurrentIndex(tab);
+        control<QTabWidget>(window.get(), "SSTab1")->setCurrentIndex(tab);
         EXPECT_EQ(mnemonicProblems(window.get()), QStringList()) << "tab " << tab;
     }
-    EXPECT_EQ(shownText(window->cmdSourceFile->text()), QStringLiteral("Browse..."));
+    EXPECT_EQ(shownText(control<QPushButton>(window.get(), "cmdSourceFile")->text()),
+              QStringLiteral("Browse..."));
+}
+
+// The skin reaches the controls only through their object names: a name its
+// rules select that no control carries any more silently drops the rule.
+TEST_F(MainWindowTest, EveryObjectNameTheSkinSelectsNamesAControl) {
+    open();
+    AboutDialog about;
+    QString sheet = LoadSkin(FindDataFile(QString::fromLatin1(kSkinFile)));
+    ASSERT_FALSE(sheet.isEmpty());
+    sheet.remove(QRegularExpression(QStringLiteral(R"(/\*.*?\*/)"),
+                                    QRegularExpression::DotMatchesEverythingOption));
+    // Declarations hold colours, which look like names.
+    sheet.remove(QRegularExpression(QStringLiteral(R"(\{[^}]*\})")));
+    QStringList names;
+    for (const QRegularExpressionMatch& m :
+         QRegularExpression(QStringLiteral(R"(#(\w+))")).globalMatch(sheet))
+        names << m.captured(1);
+    ASSERT_GE(names.size(), 5);
+    const QObject* windows[] = {window.get(), &about};
+    for (const QString& name : names) {
+        bool found = false;
+        for (const QObject* w : windows)
+            found = found || w->objectName() == name || w->findChild<QObject*>(name);
+        EXPECT_TRUE(found) << name.toStdString();
+    }
 }

@@ -33,61 +33,67 @@ void rightClick(QWidget* frame) {
 TEST_F(MainWindowTest, SelectAllFromThePopUpSkipsDisabledItems) {
     fs::remove_all(prefix.userFolder() / "AppData/Roaming/Microsoft/Signatures");
     open();
-    ASSERT_FALSE(window->backupitem[ItemSignatures]->isEnabled());
+    ASSERT_FALSE(itemBoxes(window.get(), "backupitem")[ItemSignatures]->isEnabled());
 
     // A left press on the frame does nothing; a right press pops up the menu.
-    sendMouse(window->Frame6, QEvent::MouseButtonPress, QPoint(4, 4), Qt::LeftButton);
-    EXPECT_FALSE(window->selectitem->isVisible());
-    rightClick(window->Frame6);
-    ASSERT_TRUE(window->selectitem->isVisible());
-    window->Selectallitems->trigger();
-    window->selectitem->hide();
+    sendMouse(control<QGroupBox>(window.get(), "Frame6"), QEvent::MouseButtonPress, QPoint(4, 4),
+              Qt::LeftButton);
+    EXPECT_FALSE(control<QMenu>(window.get(), "selectitem")->isVisible());
+    rightClick(control<QGroupBox>(window.get(), "Frame6"));
+    ASSERT_TRUE(control<QMenu>(window.get(), "selectitem")->isVisible());
+    control<QAction>(window.get(), "Selectallitems")->trigger();
+    control<QMenu>(window.get(), "selectitem")->hide();
     // Signatures and the address book (not in Outlook 2010) stay clear.
-    EXPECT_EQ(checkedMask(window->backupitem), QStringLiteral("11010111"));
+    EXPECT_EQ(checkedMask(itemBoxes(window.get(), "backupitem")), QStringLiteral("11010111"));
 
     // A disabled box cannot be clicked on either.
-    clickCheckBox(window->backupitem[ItemSignatures]);
-    EXPECT_FALSE(window->backupitem[ItemSignatures]->isChecked());
+    clickCheckBox(itemBoxes(window.get(), "backupitem")[ItemSignatures]);
+    EXPECT_FALSE(itemBoxes(window.get(), "backupitem")[ItemSignatures]->isChecked());
 
-    window->Deselectallitems->trigger();
-    EXPECT_EQ(checkedMask(window->backupitem), QStringLiteral("00000000"));
+    control<QAction>(window.get(), "Deselectallitems")->trigger();
+    EXPECT_EQ(checkedMask(itemBoxes(window.get(), "backupitem")), QStringLiteral("00000000"));
 }
 
 TEST_F(MainWindowTest, TheRestorePanelHasItsOwnPopUp) {
     open();
-    rightClick(window->Frame7);
-    ASSERT_TRUE(window->selectitem2->isVisible());
-    window->selectitem2->hide();
-    EXPECT_FALSE(window->selectitem->isVisible());
+    rightClick(control<QGroupBox>(window.get(), "Frame7"));
+    ASSERT_TRUE(control<QMenu>(window.get(), "selectitem2")->isVisible());
+    control<QMenu>(window.get(), "selectitem2")->hide();
+    EXPECT_FALSE(control<QMenu>(window.get(), "selectitem")->isVisible());
     // Nothing inspected: every restore box is disabled, so nothing is checked.
-    window->Selectallitems2->trigger();
-    EXPECT_EQ(checkedMask(window->restoreitem), QStringLiteral("00000000"));
+    control<QAction>(window.get(), "Selectallitems2")->trigger();
+    EXPECT_EQ(checkedMask(itemBoxes(window.get(), "restoreitem")), QStringLiteral("00000000"));
 }
 
 TEST_F(MainWindowTest, ProtectionTogglingEmptiesBothPasswordBoxes) {
     open();
-    clickCheckBox(window->ifprotect);
-    ASSERT_TRUE(window->ifprotect->isChecked());
-    EXPECT_TRUE(window->txtPassword->isEnabled());
-    EXPECT_TRUE(window->txtPassword2->isEnabled());
-    const QColor typeable = window->txtPassword->palette().color(QPalette::Base);
-    typeText(window->txtPassword, QStringLiteral("secret"));
-    typeText(window->txtPassword2, QStringLiteral("secret"));
-    EXPECT_EQ(window->txtPassword->text(), QStringLiteral("secret"));
-    EXPECT_EQ(window->txtPassword->displayText(), QStringLiteral("******"));
+    clickCheckBox(control<QCheckBox>(window.get(), "ifprotect"));
+    ASSERT_TRUE(control<QCheckBox>(window.get(), "ifprotect")->isChecked());
+    EXPECT_TRUE(control<QLineEdit>(window.get(), "txtPassword")->isEnabled());
+    EXPECT_TRUE(control<QLineEdit>(window.get(), "txtPassword2")->isEnabled());
+    const QColor typeable =
+        control<QLineEdit>(window.get(), "txtPassword")->palette().color(QPalette::Base);
+    typeText(control<QLineEdit>(window.get(), "txtPassword"), QStringLiteral("secret"));
+    typeText(control<QLineEdit>(window.get(), "txtPassword2"), QStringLiteral("secret"));
+    EXPECT_EQ(control<QLineEdit>(window.get(), "txtPassword")->text(), QStringLiteral("secret"));
+    EXPECT_EQ(control<QLineEdit>(window.get(), "txtPassword")->displayText(),
+              QStringLiteral("******"));
 
-    clickCheckBox(window->ifprotect);
-    EXPECT_FALSE(window->txtPassword->isEnabled());
-    EXPECT_FALSE(window->txtPassword2->isEnabled());
-    EXPECT_TRUE(window->txtPassword->text().isEmpty());
-    EXPECT_TRUE(window->txtPassword2->text().isEmpty());
-    EXPECT_NE(window->txtPassword->palette().color(QPalette::Base), typeable);
+    clickCheckBox(control<QCheckBox>(window.get(), "ifprotect"));
+    EXPECT_FALSE(control<QLineEdit>(window.get(), "txtPassword")->isEnabled());
+    EXPECT_FALSE(control<QLineEdit>(window.get(), "txtPassword2")->isEnabled());
+    EXPECT_TRUE(control<QLineEdit>(window.get(), "txtPassword")->text().isEmpty());
+    EXPECT_TRUE(control<QLineEdit>(window.get(), "txtPassword2")->text().isEmpty());
+    EXPECT_NE(control<QLineEdit>(window.get(), "txtPassword")->palette().color(QPalette::Base),
+              typeable);
 
-    typeText(window->txtPassword, QStringLiteral("x")); // disabled: ignored
-    clickCheckBox(window->ifprotect);
-    EXPECT_TRUE(window->txtPassword->text().isEmpty());
-    EXPECT_TRUE(window->txtPassword2->text().isEmpty());
-    EXPECT_EQ(window->txtPassword->palette().color(QPalette::Base), typeable);
+    typeText(control<QLineEdit>(window.get(), "txtPassword"),
+             QStringLiteral("x")); // disabled: ignored
+    clickCheckBox(control<QCheckBox>(window.get(), "ifprotect"));
+    EXPECT_TRUE(control<QLineEdit>(window.get(), "txtPassword")->text().isEmpty());
+    EXPECT_TRUE(control<QLineEdit>(window.get(), "txtPassword2")->text().isEmpty());
+    EXPECT_EQ(control<QLineEdit>(window.get(), "txtPassword")->palette().color(QPalette::Base),
+              typeable);
 }
 
 TEST(ProposedBackupName, IsRavlinAndTheDateAsMonthDayYear) {
@@ -98,23 +104,23 @@ TEST(ProposedBackupName, IsRavlinAndTheDateAsMonthDayYear) {
 TEST_F(MainWindowTest, TheTargetFileDialogProposesTodaysNameAndACancelForgetsTheChoice) {
     open();
     nextFile = QString::fromStdString((prefix.work.path() / "mine.kvx").string());
-    window->cmdTargetFile->click();
+    control<QPushButton>(window.get(), "cmdTargetFile")->click();
     ASSERT_EQ(dialogs.size(), 1u);
     EXPECT_EQ(dialogs[0].dialogName, QStringLiteral("cdTarget"));
     EXPECT_EQ(dialogs[0].title, QStringLiteral("Save Outlook Data as"));
     EXPECT_EQ(dialogs[0].filter, QStringLiteral("Quenvar Outlook Backup File (*.kvx)"));
     EXPECT_EQ(dialogs[0].proposedName, ProposedBackupName(QDate::currentDate()));
     EXPECT_TRUE(dialogs[0].save);
-    EXPECT_EQ(window->txtTargetFile->text(), nextFile);
+    EXPECT_EQ(control<QLineEdit>(window.get(), "txtTargetFile")->text(), nextFile);
     EXPECT_EQ(env->session.strTargetFile, nextFile.toStdString());
 
     nextFile.clear();
-    window->cmdTargetFile->click();
-    EXPECT_TRUE(window->txtTargetFile->text().isEmpty());
+    control<QPushButton>(window.get(), "cmdTargetFile")->click();
+    EXPECT_TRUE(control<QLineEdit>(window.get(), "txtTargetFile")->text().isEmpty());
     EXPECT_TRUE(env->session.strTargetFile.empty());
     // So the next backup has no file to write.
-    window->backupitem[ItemTemplates]->setChecked(true);
-    window->cmdApply->click();
+    itemBoxes(window.get(), "backupitem")[ItemTemplates]->setChecked(true);
+    control<QPushButton>(window.get(), "cmdApply")->click();
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, "Invalid backup file.");
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
@@ -141,28 +147,29 @@ TEST_F(MainWindowTest, TheRealSaveDialogCarriesTitleFilterAndProposedName) {
         static_cast<QDialog*>(dialog)->accept();
         return true;
     });
-    window->cmdTargetFile_Click();
+    control<QPushButton>(window.get(), "cmdTargetFile")->click();
     EXPECT_EQ(title, QStringLiteral("Save Outlook Data as"));
     EXPECT_EQ(filter, QStringLiteral("Quenvar Outlook Backup File (*.kvx)"));
     EXPECT_EQ(proposed, ProposedBackupName(QDate::currentDate()));
     // The backup file gets its extension, so that the open dialog lists it.
-    EXPECT_EQ(window->txtTargetFile->text(), target + QStringLiteral(".kvx"));
+    EXPECT_EQ(control<QLineEdit>(window.get(), "txtTargetFile")->text(),
+              target + QStringLiteral(".kvx"));
 }
 
 TEST_F(MainWindowTest, RestoreNowFromTheMenuAsksAsTheButtonDoes) {
     open();
     prompter.answer = MessageAnswer::Cancel;
-    window->restorenow->trigger();
+    control<QAction>(window.get(), "restorenow")->trigger();
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text,
               "Your current Email and News messages will be replaced with the messages from "
               "the selected backup file.\r\n\r\nProfile: " +
-                  window->cbTarget->currentText().toStdString() +
+                  control<QComboBox>(window.get(), "cbTarget")->currentText().toStdString() +
                   "\r\n\r\nDo you want to countinue?");
     EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancelDefaultCancel);
 
     prompter.answer = MessageAnswer::Ok;
-    window->restorenow->trigger();
+    control<QAction>(window.get(), "restorenow")->trigger();
     // Answered OK, the restore driver itself answers: no backup file inspected yet.
     ASSERT_EQ(prompter.messages.size(), 3u);
     EXPECT_EQ(prompter.messages[2].text, "Invalid backup file.");
@@ -171,28 +178,28 @@ TEST_F(MainWindowTest, RestoreNowFromTheMenuAsksAsTheButtonDoes) {
 
 TEST_F(MainWindowTest, TheRestoreButtonAsksFirstAndCancelDoesNothing) {
     open();
-    window->SSTab1->setCurrentIndex(1);
+    control<QTabWidget>(window.get(), "SSTab1")->setCurrentIndex(1);
     prompter.answer = MessageAnswer::Cancel;
-    window->cmdApply->click();
+    control<QPushButton>(window.get(), "cmdApply")->click();
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text,
               "Your current Email and News messages will be replaced with the messages from "
               "the selected backup file.\r\n\r\nProfile: " +
-                  window->cbTarget->currentText().toStdString() +
+                  control<QComboBox>(window.get(), "cbTarget")->currentText().toStdString() +
                   "\r\n\r\nDo you want to countinue?");
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
     EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancelDefaultCancel);
 
     prompter.answer = MessageAnswer::Ok;
-    window->cmdApply->click();
+    control<QPushButton>(window.get(), "cmdApply")->click();
     ASSERT_EQ(prompter.messages.size(), 3u);
     EXPECT_EQ(prompter.messages[2].text, "Invalid backup file.");
 }
 
 TEST_F(MainWindowTest, BackupNowFromTheMenuRunsTheBackupOnAnyTab) {
     open();
-    window->SSTab1->setCurrentIndex(1);
-    window->backupnow->trigger();
+    control<QTabWidget>(window.get(), "SSTab1")->setCurrentIndex(1);
+    control<QAction>(window.get(), "backupnow")->trigger();
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, "Invalid backup file.");
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);

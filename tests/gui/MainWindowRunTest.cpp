@@ -74,11 +74,12 @@ std::function<bool(QWidget*)> typesPassword(QString password, bool pressEnter) {
         auto* prompt = qobject_cast<PasswordDialog*>(modal);
         if (!prompt)
             return false;
-        typeText(prompt->txtPassword, password);
+        typeText(control<QLineEdit>(prompt, "txtPassword"), password);
         if (pressEnter)
-            pressKey(prompt->txtPassword, Qt::Key_Return, QStringLiteral("\r"));
+            pressKey(control<QLineEdit>(prompt, "txtPassword"), Qt::Key_Return,
+                     QStringLiteral("\r"));
         else
-            prompt->cmdOK->click();
+            control<QPushButton>(prompt, "cmdOK")->click();
         return true;
     };
 }
@@ -93,13 +94,14 @@ protected:
     void backUpEverything() {
         open();
         nextFile = QString::fromStdString(archive);
-        window->cmdTargetFile->click();
-        window->Selectallitems->trigger();
-        clickCheckBox(window->ifprotect);
-        typeText(window->txtPassword, QStringLiteral("secret"));
-        typeText(window->txtPassword2, QStringLiteral("secret"));
-        window->txtAttachInfo->setPlainText(QStringLiteral("Before the move\nsecond line"));
-        window->cmdApply->click();
+        control<QPushButton>(window.get(), "cmdTargetFile")->click();
+        control<QAction>(window.get(), "Selectallitems")->trigger();
+        clickCheckBox(control<QCheckBox>(window.get(), "ifprotect"));
+        typeText(control<QLineEdit>(window.get(), "txtPassword"), QStringLiteral("secret"));
+        typeText(control<QLineEdit>(window.get(), "txtPassword2"), QStringLiteral("secret"));
+        control<QPlainTextEdit>(window.get(), "txtAttachInfo")
+            ->setPlainText(QStringLiteral("Before the move\nsecond line"));
+        control<QPushButton>(window.get(), "cmdApply")->click();
     }
 };
 
@@ -107,14 +109,14 @@ TEST_F(WindowRunTest, BackupFromTheWindowShowsProgressAndOffersTheDisc) {
     open();
     int discWindows = 0;
     window->showDiscWindow = [&] { ++discWindows; };
-    PanelWatch seen(window->picCon3);
+    PanelWatch seen(control<ProgressPanel>(window.get(), "picCon3"));
     nextFile = QString::fromStdString(archive);
-    window->cmdTargetFile->click();
-    window->Selectallitems->trigger();
-    clickCheckBox(window->ifprotect);
-    typeText(window->txtPassword, QStringLiteral("secret"));
-    typeText(window->txtPassword2, QStringLiteral("secret"));
-    window->cmdApply->click();
+    control<QPushButton>(window.get(), "cmdTargetFile")->click();
+    control<QAction>(window.get(), "Selectallitems")->trigger();
+    clickCheckBox(control<QCheckBox>(window.get(), "ifprotect"));
+    typeText(control<QLineEdit>(window.get(), "txtPassword"), QStringLiteral("secret"));
+    typeText(control<QLineEdit>(window.get(), "txtPassword2"), QStringLiteral("secret"));
+    control<QPushButton>(window.get(), "cmdApply")->click();
 
     ASSERT_TRUE(fs::is_regular_file(archive));
     ASSERT_EQ(prompter.messages.size(), 2u) << prompter.messages[0].text;
@@ -146,9 +148,9 @@ TEST_F(WindowRunTest, BackupFromTheWindowShowsProgressAndOffersTheDisc) {
     EXPECT_GE(seen.stepsBetween(10, 100), 5u);
     EXPECT_TRUE(std::is_sorted(seen.values.begin(), seen.values.end()));
     // ... and is gone afterwards.
-    EXPECT_FALSE(window->picCon3->isVisible());
-    EXPECT_EQ(window->picCon3->pbshow->value(), 0);
-    EXPECT_TRUE(window->picCon3->SkinLabel9->text().isEmpty());
+    EXPECT_FALSE(control<ProgressPanel>(window.get(), "picCon3")->isVisible());
+    EXPECT_EQ(control<ProgressPanel>(window.get(), "picCon3")->pbshow->value(), 0);
+    EXPECT_TRUE(control<ProgressPanel>(window.get(), "picCon3")->SkinLabel9->text().isEmpty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_FALSE(window->Busy());
 }
@@ -156,8 +158,8 @@ TEST_F(WindowRunTest, BackupFromTheWindowShowsProgressAndOffersTheDisc) {
 TEST_F(WindowRunTest, ASecondStartWhileABackupRunsIsRefused) {
     open();
     nextFile = QString::fromStdString(archive);
-    window->cmdTargetFile->click();
-    window->Selectallitems->trigger();
+    control<QPushButton>(window.get(), "cmdTargetFile")->click();
+    control<QAction>(window.get(), "Selectallitems")->trigger();
     prompter.answer = MessageAnswer::Cancel;
     // While the backup works, the user presses every start there is.
     bool pressed = false;
@@ -166,14 +168,14 @@ TEST_F(WindowRunTest, ASecondStartWhileABackupRunsIsRefused) {
         if (pressed || !window->Busy())
             return;
         pressed = true;
-        window->cmdApply->click();
-        window->restorenow->trigger();
-        window->cmdSourceFile->click();
-        window->cbSource->setCurrentIndex(1);
+        control<QPushButton>(window.get(), "cmdApply")->click();
+        control<QAction>(window.get(), "restorenow")->trigger();
+        control<QPushButton>(window.get(), "cmdSourceFile")->click();
+        control<QComboBox>(window.get(), "cbSource")->setCurrentIndex(1);
         window->close();
     });
     press.start(0);
-    window->cmdApply->click();
+    control<QPushButton>(window.get(), "cmdApply")->click();
 
     ASSERT_TRUE(pressed);
     const std::string refused =
@@ -189,7 +191,8 @@ TEST_F(WindowRunTest, ASecondStartWhileABackupRunsIsRefused) {
     EXPECT_EQ(prompter.messages[5].text.rfind("The Backup was Completed!", 0), 0u);
     EXPECT_TRUE(fs::is_regular_file(archive));
     EXPECT_TRUE(dialogs.size() == 1u); // the restore dialog never opened
-    EXPECT_EQ(window->cbSource->currentText(), QStringLiteral("Outlook"));
+    EXPECT_EQ(control<QComboBox>(window.get(), "cbSource")->currentText(),
+              QStringLiteral("Outlook"));
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(endProgramCalls, 0);
 }
@@ -207,29 +210,30 @@ TEST_F(WindowRunTest, BackupRestoredIntoTheSecondProfileOfAnotherPrefix) {
     SamplePrefixCopy other;
     openOn(other.root);
     ModalAnswerer typePassword(typesPassword(QStringLiteral("secret"), true));
-    window->SSTab1->setCurrentIndex(1);
+    control<QTabWidget>(window.get(), "SSTab1")->setCurrentIndex(1);
     nextFile = QString::fromStdString(archive);
-    window->cmdSourceFile->click();
+    control<QPushButton>(window.get(), "cmdSourceFile")->click();
     ASSERT_EQ(typePassword.answered(), 1);
     ASSERT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
     EXPECT_EQ(dialogs.back().title, QStringLiteral("Restore Date from a Backup file"));
-    EXPECT_EQ(window->txtSourceFile->text(), nextFile);
-    const QString facts = window->txtPOBinfo->toPlainText();
+    EXPECT_EQ(control<QLineEdit>(window.get(), "txtSourceFile")->text(), nextFile);
+    const QString facts = control<QPlainTextEdit>(window.get(), "txtPOBinfo")->toPlainText();
     EXPECT_TRUE(facts.startsWith(QStringLiteral("Computer:SAMPLE-PC\nUser:sam\nBackup Time:")))
         << facts.toStdString();
     EXPECT_TRUE(facts.contains(QStringLiteral("\nProfile:Outlook\nOutlook Version:")));
-    EXPECT_EQ(window->txtFileInfo->toPlainText(), QStringLiteral("Before the move\nsecond line"));
+    EXPECT_EQ(control<QPlainTextEdit>(window.get(), "txtFileInfo")->toPlainText(),
+              QStringLiteral("Before the move\nsecond line"));
     for (int i = 0; i < kItemCount; ++i)
-        EXPECT_EQ(window->restoreitem[static_cast<std::size_t>(i)]->isEnabled(),
+        EXPECT_EQ(itemBoxes(window.get(), "restoreitem")[static_cast<std::size_t>(i)]->isEnabled(),
                   i != ItemAddressBook)
             << i;
 
     const std::string othersOwn =
         readWholeFile(other.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst");
-    window->cbTarget->setCurrentText(QStringLiteral("Work"));
-    window->Selectallitems2->trigger();
+    control<QComboBox>(window.get(), "cbTarget")->setCurrentText(QStringLiteral("Work"));
+    control<QAction>(window.get(), "Selectallitems2")->trigger();
     prompter.answer = MessageAnswer::Ok;
-    window->cmdApply->click();
+    control<QPushButton>(window.get(), "cmdApply")->click();
     ASSERT_EQ(prompter.messages.size(), 2u);
     EXPECT_EQ(prompter.messages[0].buttons,
               MessageButtons::OkCancelDefaultCancel); // the confirmation
@@ -241,8 +245,9 @@ TEST_F(WindowRunTest, BackupRestoredIntoTheSecondProfileOfAnotherPrefix) {
                                          "\r\nRestore Options Settings\t\tsucceeded!\t"
                                          "\r\nRestore Templates\t\t\tsucceeded!\t"
                                          "\r\nRestore Preferences\t\t\tsucceeded!\t");
-    EXPECT_EQ(window->picCon3->Label1->text(), QStringLiteral("Operation complete!"));
-    EXPECT_FALSE(window->picCon3->isVisible());
+    EXPECT_EQ(control<ProgressPanel>(window.get(), "picCon3")->Label1->text(),
+              QStringLiteral("Operation complete!"));
+    EXPECT_FALSE(control<ProgressPanel>(window.get(), "picCon3")->isVisible());
 
     // Read back as Wine would: Work now uses data files of its own, beside
     // those the prefix's "Outlook" profile still names.
@@ -270,7 +275,7 @@ TEST_F(WindowRunTest, AWrongPasswordIsAskedAgainThreeTimesAndKeepsTheFile) {
     ModalAnswerer typePassword(typesPassword(QStringLiteral("guess"), false));
     typePassword.repeat();
     nextFile = QString::fromStdString(archive);
-    window->cmdSourceFile->click();
+    control<QPushButton>(window.get(), "cmdSourceFile")->click();
     EXPECT_EQ(typePassword.answered(), 3);
     ASSERT_EQ(prompter.messages.size(), 3u);
     for (const auto& message : prompter.messages) {
@@ -278,9 +283,10 @@ TEST_F(WindowRunTest, AWrongPasswordIsAskedAgainThreeTimesAndKeepsTheFile) {
                                 "is wrong, or the backup file is damaged.");
         EXPECT_EQ(message.icon, MessageIcon::Critical);
     }
-    EXPECT_EQ(window->txtSourceFile->text(), QString::fromStdString(archive));
-    EXPECT_TRUE(window->txtPOBinfo->toPlainText().isEmpty());
-    for (QCheckBox* box : window->restoreitem)
+    EXPECT_EQ(control<QLineEdit>(window.get(), "txtSourceFile")->text(),
+              QString::fromStdString(archive));
+    EXPECT_TRUE(control<QPlainTextEdit>(window.get(), "txtPOBinfo")->toPlainText().isEmpty());
+    for (QCheckBox* box : itemBoxes(window.get(), "restoreitem"))
         EXPECT_FALSE(box->isEnabled());
     EXPECT_TRUE(env->session.bNoSourceFile);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -297,11 +303,12 @@ TEST_F(WindowRunTest, TheRightPasswordOnTheSecondTryOpensTheFile) {
     });
     typePassword.repeat();
     nextFile = QString::fromStdString(archive);
-    window->cmdSourceFile->click();
+    control<QPushButton>(window.get(), "cmdSourceFile")->click();
     EXPECT_EQ(typePassword.answered(), 2);
     EXPECT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(window->txtSourceFile->text(), QString::fromStdString(archive));
-    EXPECT_TRUE(window->restoreitem[0]->isEnabled());
+    EXPECT_EQ(control<QLineEdit>(window.get(), "txtSourceFile")->text(),
+              QString::fromStdString(archive));
+    EXPECT_TRUE(itemBoxes(window.get(), "restoreitem")[0]->isEnabled());
     EXPECT_FALSE(env->session.bNoSourceFile);
 }
 
@@ -338,18 +345,21 @@ TEST_F(WindowRunTest, CancelStopsTheBackupAndTheEarlierArchiveStays) {
 
     makeDataFileHuge(prefix);
     prompter.answerFor = overwriteButNoDisc;
-    PanelWatch seen(window->picCon3);
+    PanelWatch seen(control<ProgressPanel>(window.get(), "picCon3"));
     bool cancelShown = false;
-    QObject::connect(window->picCon3, &ProgressPanel::panelShown, [&](bool shown) {
-        if (!shown)
-            return;
-        QTimer::singleShot(0, [&] {
-            cancelShown =
-                window->picCon3->cmdCancel->isVisible() && window->picCon3->cmdCancel->isEnabled();
-            window->picCon3->cmdCancel->click();
+    QObject::connect(
+        control<ProgressPanel>(window.get(), "picCon3"), &ProgressPanel::panelShown,
+        [&](bool shown) {
+            if (!shown)
+                return;
+            QTimer::singleShot(0, [&] {
+                cancelShown =
+                    control<ProgressPanel>(window.get(), "picCon3")->cmdCancel->isVisible() &&
+                    control<ProgressPanel>(window.get(), "picCon3")->cmdCancel->isEnabled();
+                control<ProgressPanel>(window.get(), "picCon3")->cmdCancel->click();
+            });
         });
-    });
-    window->cmdApply->click();
+    control<QPushButton>(window.get(), "cmdApply")->click();
 
     EXPECT_TRUE(cancelShown);
     ASSERT_EQ(prompter.messages.size(), 2u); // replacing the earlier backup was asked first
@@ -360,7 +370,7 @@ TEST_F(WindowRunTest, CancelStopsTheBackupAndTheEarlierArchiveStays) {
     EXPECT_LT(seen.highest, 100);
     EXPECT_EQ(readWholeFile(archive), before);
     EXPECT_EQ(namesIn(fs::path(archive).parent_path()), namesBefore); // nothing left beside it
-    EXPECT_FALSE(window->picCon3->isVisible());
+    EXPECT_FALSE(control<ProgressPanel>(window.get(), "picCon3")->isVisible());
     EXPECT_FALSE(window->Busy());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
@@ -369,14 +379,15 @@ TEST_F(WindowRunTest, ClosingDuringABackupOffersToCancelItAndThenCloses) {
     open();
     makeDataFileHuge(prefix);
     nextFile = QString::fromStdString(archive);
-    window->cmdTargetFile->click();
-    window->Selectallitems->trigger();
-    QObject::connect(window->picCon3, &ProgressPanel::panelShown, [&](bool shown) {
-        if (shown)
-            QTimer::singleShot(0, [&] { window->close(); });
-    });
+    control<QPushButton>(window.get(), "cmdTargetFile")->click();
+    control<QAction>(window.get(), "Selectallitems")->trigger();
+    QObject::connect(control<ProgressPanel>(window.get(), "picCon3"), &ProgressPanel::panelShown,
+                     [&](bool shown) {
+                         if (shown)
+                             QTimer::singleShot(0, [&] { window->close(); });
+                     });
     prompter.answer = MessageAnswer::Ok;
-    window->cmdApply->click();
+    control<QPushButton>(window.get(), "cmdApply")->click();
     ASSERT_EQ(prompter.messages.size(), 2u);
     EXPECT_EQ(prompter.messages[0].text,
               "A backup or restore is running. Do you want to cancel it and quit?");
@@ -405,11 +416,12 @@ TEST_F(WindowRunTest, CancelAndQuitStopsTheBackupWhileTheUserIsAsked) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         return MessageAnswer::Ok;
     };
-    QObject::connect(window->picCon3, &ProgressPanel::panelShown, [&](bool shown) {
-        if (shown)
-            QTimer::singleShot(0, [&] { window->close(); });
-    });
-    window->cmdApply->click();
+    QObject::connect(control<ProgressPanel>(window.get(), "picCon3"), &ProgressPanel::panelShown,
+                     [&](bool shown) {
+                         if (shown)
+                             QTimer::singleShot(0, [&] { window->close(); });
+                     });
+    control<QPushButton>(window.get(), "cmdApply")->click();
 
     const auto texts = messageTexts();
     ASSERT_EQ(texts.size(), 3u) << texts.back();
@@ -429,35 +441,35 @@ TEST_F(WindowRunTest, CancelInThePasswordPromptStopsTheInspectionSilently) {
     {
         ModalAnswerer typePassword(typesPassword(QStringLiteral("secret"), false));
         nextFile = QString::fromStdString(archive);
-        window->cmdSourceFile->click();
+        control<QPushButton>(window.get(), "cmdSourceFile")->click();
         ASSERT_TRUE(prompter.messages.empty());
-        ASSERT_TRUE(window->restoreitem[0]->isEnabled());
+        ASSERT_TRUE(itemBoxes(window.get(), "restoreitem")[0]->isEnabled());
     }
     // Cancelled the second time: the earlier password does not open it again.
     ModalAnswerer cancel([](QWidget* modal) {
         auto* prompt = qobject_cast<PasswordDialog*>(modal);
         if (!prompt)
             return false;
-        prompt->cmdExit->click();
+        control<QPushButton>(prompt, "cmdExit")->click();
         return true;
     });
     cancel.repeat();
-    window->cmdSourceFile->click();
+    control<QPushButton>(window.get(), "cmdSourceFile")->click();
     EXPECT_EQ(cancel.answered(), 1);
     EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
-    EXPECT_TRUE(window->txtSourceFile->text().isEmpty());
-    EXPECT_TRUE(window->txtPOBinfo->toPlainText().isEmpty());
-    for (QCheckBox* box : window->restoreitem)
+    EXPECT_TRUE(control<QLineEdit>(window.get(), "txtSourceFile")->text().isEmpty());
+    EXPECT_TRUE(control<QPlainTextEdit>(window.get(), "txtPOBinfo")->toPlainText().isEmpty());
+    for (QCheckBox* box : itemBoxes(window.get(), "restoreitem"))
         EXPECT_FALSE(box->isEnabled());
 
     // In a fresh window nothing is said either (no "wrong password").
     window.reset();
     env.reset();
     open();
-    window->cmdSourceFile->click();
+    control<QPushButton>(window.get(), "cmdSourceFile")->click();
     EXPECT_EQ(cancel.answered(), 2);
     EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
-    EXPECT_TRUE(window->txtSourceFile->text().isEmpty());
+    EXPECT_TRUE(control<QLineEdit>(window.get(), "txtSourceFile")->text().isEmpty());
 }
 
 TEST_F(WindowRunTest, APasswordLongerThanTwentyCharactersOpensItsBackup) {
@@ -465,21 +477,21 @@ TEST_F(WindowRunTest, APasswordLongerThanTwentyCharactersOpensItsBackup) {
     open();
     prompter.answer = MessageAnswer::Cancel;
     nextFile = QString::fromStdString(archive);
-    window->cmdTargetFile->click();
-    window->Selectallitems->trigger();
-    clickCheckBox(window->ifprotect);
-    typeText(window->txtPassword, password);
-    typeText(window->txtPassword2, password);
-    window->cmdApply->click();
+    control<QPushButton>(window.get(), "cmdTargetFile")->click();
+    control<QAction>(window.get(), "Selectallitems")->trigger();
+    clickCheckBox(control<QCheckBox>(window.get(), "ifprotect"));
+    typeText(control<QLineEdit>(window.get(), "txtPassword"), password);
+    typeText(control<QLineEdit>(window.get(), "txtPassword2"), password);
+    control<QPushButton>(window.get(), "cmdApply")->click();
     ASSERT_EQ(prompter.messages.at(0).text.rfind("The Backup was Completed!", 0), 0u);
     prompter.messages.clear();
 
     ModalAnswerer typePassword(typesPassword(password, true));
-    window->SSTab1->setCurrentIndex(1);
-    window->cmdSourceFile->click();
+    control<QTabWidget>(window.get(), "SSTab1")->setCurrentIndex(1);
+    control<QPushButton>(window.get(), "cmdSourceFile")->click();
     EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
-    EXPECT_EQ(window->txtSourceFile->text(), nextFile);
-    EXPECT_TRUE(window->restoreitem[0]->isEnabled());
+    EXPECT_EQ(control<QLineEdit>(window.get(), "txtSourceFile")->text(), nextFile);
+    EXPECT_TRUE(itemBoxes(window.get(), "restoreitem")[0]->isEnabled());
 }
 
 // "New profile..." offers the name of the backup's profile; the restore makes
@@ -499,40 +511,42 @@ TEST_F(WindowRunTest, ANewProfileIsMadeByTheRestoreAndGoesWithItsUndo) {
         return std::optional<QString>(QStringLiteral("Home"));
     };
     ModalAnswerer typePassword(typesPassword(QStringLiteral("secret"), true));
-    window->SSTab1->setCurrentIndex(1);
+    control<QTabWidget>(window.get(), "SSTab1")->setCurrentIndex(1);
     nextFile = QString::fromStdString(archive);
-    window->cmdSourceFile->click();
+    control<QPushButton>(window.get(), "cmdSourceFile")->click();
     ASSERT_EQ(typePassword.answered(), 1);
-    window->cbTarget->setCurrentText(QStringLiteral("New profile..."));
-    window->Selectallitems2->trigger();
+    control<QComboBox>(window.get(), "cbTarget")->setCurrentText(QStringLiteral("New profile..."));
+    control<QAction>(window.get(), "Selectallitems2")->trigger();
     prompter.answer = MessageAnswer::Ok;
-    window->cmdApply->click();
+    control<QPushButton>(window.get(), "cmdApply")->click();
     EXPECT_EQ(offered, QStringLiteral("Outlook"));
     ASSERT_EQ(prompter.messages.size(), 2u);
     EXPECT_EQ(prompter.messages[1].text.rfind("The Restore was Completed!", 0), 0u)
         << prompter.messages[1].text;
     EXPECT_EQ(env->session.arrProfiles, (std::vector<std::string>{"Home", "Outlook", "Work"}));
-    EXPECT_EQ(window->cbTarget->currentText(), QStringLiteral("Home"));
+    EXPECT_EQ(control<QComboBox>(window.get(), "cbTarget")->currentText(), QStringLiteral("Home"));
     // It can be backed up too; the backup side stays on its profile.
-    EXPECT_NE(window->cbSource->findText(QStringLiteral("Home")), -1);
-    EXPECT_EQ(window->cbSource->currentText(), QStringLiteral("Outlook"));
+    EXPECT_NE(control<QComboBox>(window.get(), "cbSource")->findText(QStringLiteral("Home")), -1);
+    EXPECT_EQ(control<QComboBox>(window.get(), "cbSource")->currentText(),
+              QStringLiteral("Outlook"));
 
     prompter.messages.clear();
-    window->undorestore->trigger();
+    control<QAction>(window.get(), "undorestore")->trigger();
     ASSERT_EQ(prompter.messages.size(), 2u);
     EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancel);
     EXPECT_NE(prompter.messages[0].text.find("the restore into profile \"Home\""),
               std::string::npos)
         << prompter.messages[0].text;
     EXPECT_EQ(prompter.messages[1].icon, MessageIcon::Information) << prompter.messages[1].text;
-    EXPECT_EQ(window->cbTarget->findText(QStringLiteral("Home")), -1);
-    EXPECT_EQ(window->cbSource->findText(QStringLiteral("Home")), -1);
-    EXPECT_EQ(window->cbTarget->count(), 3); // Outlook, Work, New profile...
+    EXPECT_EQ(control<QComboBox>(window.get(), "cbTarget")->findText(QStringLiteral("Home")), -1);
+    EXPECT_EQ(control<QComboBox>(window.get(), "cbSource")->findText(QStringLiteral("Home")), -1);
+    EXPECT_EQ(control<QComboBox>(window.get(), "cbTarget")->count(),
+              3); // Outlook, Work, New profile...
     EXPECT_EQ(readWholeFile(other.root / "user.reg").find("Profiles\\\\Home"), std::string::npos);
 
     // Nothing more to undo.
     prompter.messages.clear();
-    window->undorestore->trigger();
+    control<QAction>(window.get(), "undorestore")->trigger();
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, "There is no restore into this Wine prefix to undo.");
 }

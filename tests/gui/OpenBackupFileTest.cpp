@@ -20,10 +20,10 @@ protected:
     void makeBackup() {
         open();
         nextFile = QString::fromStdString(archive);
-        window->cmdTargetFile->click();
-        window->Selectallitems->trigger();
+        control<QPushButton>(window.get(), "cmdTargetFile")->click();
+        control<QAction>(window.get(), "Selectallitems")->trigger();
         prompter.answer = MessageAnswer::Cancel; // no disc
-        window->cmdApply->click();
+        control<QPushButton>(window.get(), "cmdApply")->click();
         ASSERT_TRUE(fs::is_regular_file(archive));
         window.reset();
         prompter.messages.clear();
@@ -34,25 +34,26 @@ protected:
 TEST_F(OpenBackupFileTest, AFileFromTheCommandLineIsInspectedOnTheRestoreTab) {
     makeBackup();
     open();
-    ASSERT_EQ(window->SSTab1->currentIndex(), 0);
+    ASSERT_EQ(control<QTabWidget>(window.get(), "SSTab1")->currentIndex(), 0);
     window->OpenBackupFile(QString::fromStdString(archive));
 
-    EXPECT_EQ(window->SSTab1->currentIndex(), 1);
-    EXPECT_EQ(window->cmdApply->text(), QStringLiteral("&Restore Now"));
+    EXPECT_EQ(control<QTabWidget>(window.get(), "SSTab1")->currentIndex(), 1);
+    EXPECT_EQ(control<QPushButton>(window.get(), "cmdApply")->text(),
+              QStringLiteral("&Restore Now"));
     EXPECT_TRUE(dialogs.empty()) << "no file dialog is shown";
-    EXPECT_EQ(window->txtSourceFile->text().toStdString(), archive);
-    EXPECT_FALSE(window->txtPOBinfo->toPlainText().isEmpty());
+    EXPECT_EQ(control<QLineEdit>(window.get(), "txtSourceFile")->text().toStdString(), archive);
+    EXPECT_FALSE(control<QPlainTextEdit>(window.get(), "txtPOBinfo")->toPlainText().isEmpty());
     EXPECT_FALSE(env->session.bNoSourceFile);
     // What the backup holds; this Outlook has no Personal Address Book.
-    for (std::size_t i = 0; i < window->restoreitem.size(); ++i)
-        EXPECT_EQ(window->restoreitem[i]->isEnabled(), i != 4) << i;
+    for (std::size_t i = 0; i < itemBoxes(window.get(), "restoreitem").size(); ++i)
+        EXPECT_EQ(itemBoxes(window.get(), "restoreitem")[i]->isEnabled(), i != 4) << i;
     EXPECT_TRUE(prompter.messages.empty());
 
     // "Browse..." still asks with its own dialog afterwards.
     nextFile.clear();
-    window->cmdSourceFile->click();
+    control<QPushButton>(window.get(), "cmdSourceFile")->click();
     EXPECT_EQ(dialogs.size(), 1u);
-    EXPECT_TRUE(window->txtSourceFile->text().isEmpty());
+    EXPECT_TRUE(control<QLineEdit>(window.get(), "txtSourceFile")->text().isEmpty());
 }
 
 TEST_F(OpenBackupFileTest, AFileThatIsNoBackupIsRefusedAsBrowseRefusesIt) {
@@ -60,11 +61,11 @@ TEST_F(OpenBackupFileTest, AFileThatIsNoBackupIsRefusedAsBrowseRefusesIt) {
     const fs::path junk = prefix.work.path() / "junk.kvx";
     std::ofstream(junk) << "not a zip archive";
     window->OpenBackupFile(QString::fromStdString(junk.string()));
-    EXPECT_EQ(window->SSTab1->currentIndex(), 1);
+    EXPECT_EQ(control<QTabWidget>(window.get(), "SSTab1")->currentIndex(), 1);
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text.rfind("Invalid backup file", 0), 0u)
         << prompter.messages[0].text;
     EXPECT_TRUE(env->session.bNoSourceFile);
-    for (QCheckBox* box : window->restoreitem)
+    for (QCheckBox* box : itemBoxes(window.get(), "restoreitem"))
         EXPECT_FALSE(box->isEnabled());
 }

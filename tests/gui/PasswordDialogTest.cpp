@@ -22,10 +22,10 @@ TEST_F(PasswordPromptTest, EnterInThePasswordBoxIsOk) {
     session.strRestorePassword = "earlier";
     PasswordDialog prompt(session);
     prompt.show();
-    EXPECT_TRUE(prompt.txtPassword->text().isEmpty());
-    typeText(prompt.txtPassword, QStringLiteral("s3cret"));
-    EXPECT_EQ(prompt.txtPassword->displayText(), QStringLiteral("******"));
-    pressKey(prompt.txtPassword, Qt::Key_Return, QStringLiteral("\r"));
+    EXPECT_TRUE(control<QLineEdit>(&prompt, "txtPassword")->text().isEmpty());
+    typeText(control<QLineEdit>(&prompt, "txtPassword"), QStringLiteral("s3cret"));
+    EXPECT_EQ(control<QLineEdit>(&prompt, "txtPassword")->displayText(), QStringLiteral("******"));
+    pressKey(control<QLineEdit>(&prompt, "txtPassword"), Qt::Key_Return, QStringLiteral("\r"));
     EXPECT_EQ(prompt.result(), QDialog::Accepted);
     EXPECT_FALSE(prompt.isVisible());
     EXPECT_EQ(session.strRestorePassword, "s3cret");
@@ -35,15 +35,15 @@ TEST_F(PasswordPromptTest, EnterAnywhereIsOkAndEscapeIsCancel) {
     {
         PasswordDialog prompt(session);
         prompt.show();
-        typeText(prompt.txtPassword, QStringLiteral("typed"));
+        typeText(control<QLineEdit>(&prompt, "txtPassword"), QStringLiteral("typed"));
         pressKey(&prompt, Qt::Key_Enter, QStringLiteral("\r"));
         EXPECT_EQ(prompt.result(), QDialog::Accepted);
         EXPECT_EQ(session.strRestorePassword, "typed");
     }
     PasswordDialog prompt(session);
     prompt.show();
-    typeText(prompt.txtPassword, QStringLiteral("other"));
-    pressKey(prompt.txtPassword, Qt::Key_Escape);
+    typeText(control<QLineEdit>(&prompt, "txtPassword"), QStringLiteral("other"));
+    pressKey(control<QLineEdit>(&prompt, "txtPassword"), Qt::Key_Escape);
     EXPECT_FALSE(prompt.isVisible());
     EXPECT_EQ(prompt.result(), QDialog::Rejected);
     EXPECT_EQ(session.strRestorePassword, "typed");
@@ -52,30 +52,31 @@ TEST_F(PasswordPromptTest, EnterAnywhereIsOkAndEscapeIsCancel) {
 TEST_F(PasswordPromptTest, OpensWithTheFocusInThePasswordBoxThenOkThenCancel) {
     PasswordDialog prompt(session);
     EXPECT_EQ(prompt.windowTitle(), QStringLiteral("Please enter password"));
-    EXPECT_EQ(prompt.Frame1->title(), QStringLiteral("Security"));
-    EXPECT_EQ(prompt.SkinLabel1->text(), QStringLiteral("Please enter password:"));
-    EXPECT_EQ(prompt.cmdOK->text(), QStringLiteral("OK"));
-    EXPECT_EQ(prompt.cmdExit->text(), QStringLiteral("Cancel"));
+    EXPECT_EQ(control<QGroupBox>(&prompt, "Frame1")->title(), QStringLiteral("Security"));
+    EXPECT_EQ(control<QLabel>(&prompt, "SkinLabel1")->text(),
+              QStringLiteral("Please enter password:"));
+    EXPECT_EQ(control<QPushButton>(&prompt, "cmdOK")->text(), QStringLiteral("OK"));
+    EXPECT_EQ(control<QPushButton>(&prompt, "cmdExit")->text(), QStringLiteral("Cancel"));
     prompt.show();
     // What the user types at once lands in the box.
-    ASSERT_EQ(prompt.focusWidget(), prompt.txtPassword);
+    ASSERT_EQ(prompt.focusWidget(), control<QLineEdit>(&prompt, "txtPassword"));
     typeText(prompt.focusWidget(), QStringLiteral("abc"));
-    EXPECT_EQ(prompt.txtPassword->text(), QStringLiteral("abc"));
+    EXPECT_EQ(control<QLineEdit>(&prompt, "txtPassword")->text(), QStringLiteral("abc"));
     pressKey(prompt.focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(prompt.focusWidget(), prompt.cmdOK);
+    EXPECT_EQ(prompt.focusWidget(), control<QPushButton>(&prompt, "cmdOK"));
     pressKey(prompt.focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(prompt.focusWidget(), prompt.cmdExit);
+    EXPECT_EQ(prompt.focusWidget(), control<QPushButton>(&prompt, "cmdExit"));
     pressKey(prompt.focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(prompt.focusWidget(), prompt.txtPassword);
+    EXPECT_EQ(prompt.focusWidget(), control<QLineEdit>(&prompt, "txtPassword"));
 }
 
 TEST_F(PasswordPromptTest, TakesPasswordsOfAnyLengthAsTheBackupFieldsDo) {
     PasswordDialog prompt(session);
     prompt.show();
     const QString longPassword = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789");
-    typeText(prompt.txtPassword, longPassword);
-    EXPECT_EQ(prompt.txtPassword->text(), longPassword);
-    prompt.cmdOK->click();
+    typeText(control<QLineEdit>(&prompt, "txtPassword"), longPassword);
+    EXPECT_EQ(control<QLineEdit>(&prompt, "txtPassword")->text(), longPassword);
+    control<QPushButton>(&prompt, "cmdOK")->click();
     EXPECT_EQ(session.strRestorePassword, longPassword.toStdString());
 }
 
@@ -85,8 +86,8 @@ TEST_F(PasswordPromptTest, CancelKeepsTheEarlierPasswordAndTheNextPromptStartsEm
         auto* prompt = qobject_cast<PasswordDialog*>(modal);
         if (!prompt)
             return false;
-        typeText(prompt->txtPassword, QStringLiteral("first"));
-        prompt->cmdOK->click();
+        typeText(control<QLineEdit>(prompt, "txtPassword"), QStringLiteral("first"));
+        control<QPushButton>(prompt, "cmdOK")->click();
         return true;
     });
     EXPECT_EQ(ask.AskPassword(), std::optional<std::string>("first"));
@@ -96,9 +97,9 @@ TEST_F(PasswordPromptTest, CancelKeepsTheEarlierPasswordAndTheNextPromptStartsEm
         auto* prompt = qobject_cast<PasswordDialog*>(modal);
         if (!prompt)
             return false;
-        seenText = prompt->txtPassword->text();
-        typeText(prompt->txtPassword, QStringLiteral("second"));
-        prompt->cmdExit->click();
+        seenText = control<QLineEdit>(prompt, "txtPassword")->text();
+        typeText(control<QLineEdit>(prompt, "txtPassword"), QStringLiteral("second"));
+        control<QPushButton>(prompt, "cmdExit")->click();
         return true;
     });
     EXPECT_EQ(ask.AskPassword(), std::nullopt);

@@ -37,17 +37,19 @@ protected:
 
 TEST_F(PrefixChooserTest, ListsThePrefixesWithTheirOutlookAndChoosesOne) {
     PrefixChooser chooser(found, outlook2016.root, prompter);
-    ASSERT_EQ(chooser.lstPrefixes->count(), 2);
-    const QString first = chooser.lstPrefixes->item(0)->text();
+    ASSERT_EQ(control<QListWidget>(&chooser, "lstPrefixes")->count(), 2);
+    const QString first = control<QListWidget>(&chooser, "lstPrefixes")->item(0)->text();
     EXPECT_TRUE(first.startsWith(QString::fromStdString(prefix.root.string())));
     EXPECT_TRUE(first.contains(QStringLiteral("Outlook 2010: Outlook, Work (~/.wine)")))
         << first.toStdString();
-    EXPECT_TRUE(chooser.lstPrefixes->item(1)->text().contains(
-        QStringLiteral("Outlook 2016: Outlook, Work (Bottles)")));
+    EXPECT_TRUE(control<QListWidget>(&chooser, "lstPrefixes")
+                    ->item(1)
+                    ->text()
+                    .contains(QStringLiteral("Outlook 2016: Outlook, Work (Bottles)")));
     // The prefix open now is chosen at first.
-    EXPECT_EQ(chooser.lstPrefixes->currentRow(), 1);
+    EXPECT_EQ(control<QListWidget>(&chooser, "lstPrefixes")->currentRow(), 1);
 
-    chooser.lstPrefixes->setCurrentRow(0);
+    control<QListWidget>(&chooser, "lstPrefixes")->setCurrentRow(0);
     clickWhenShown("cmdOpen");
     chooser.exec();
     EXPECT_EQ(chooser.Chosen(), prefix.root);
@@ -55,18 +57,18 @@ TEST_F(PrefixChooserTest, ListsThePrefixesWithTheirOutlookAndChoosesOne) {
 
 TEST_F(PrefixChooserTest, OtherFolderMustBeAWinePrefix) {
     PrefixChooser chooser({}, prefix.work.path() / "none", prompter);
-    EXPECT_EQ(chooser.lstPrefixes->count(), 0);
-    EXPECT_FALSE(chooser.cmdOpen->isEnabled());
+    EXPECT_EQ(control<QListWidget>(&chooser, "lstPrefixes")->count(), 0);
+    EXPECT_FALSE(control<QPushButton>(&chooser, "cmdOpen")->isEnabled());
     QString folder = QString::fromStdString(prefix.driveC().string());
     chooser.chooseFolder = [&folder] { return folder; };
-    chooser.cmdOther->click();
+    control<QPushButton>(&chooser, "cmdOther")->click();
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
     EXPECT_NE(prompter.messages[0].text.find("is not a Wine prefix"), std::string::npos);
     EXPECT_FALSE(chooser.Chosen());
 
     folder = QString::fromStdString(outlook2016.root.string());
-    chooser.cmdOther->click();
+    control<QPushButton>(&chooser, "cmdOther")->click();
     EXPECT_EQ(chooser.Chosen(), outlook2016.root);
 }
 
@@ -77,15 +79,15 @@ TEST_F(PrefixChooserTest, TheWindowRemembersAndOpensTheChosenPrefix) {
     window->choosePrefix = [&answer] { return answer; };
     window->openPrefix = [&opened](const fs::path& root) { opened.push_back(root); };
 
-    window->openprefix->trigger();
+    control<QAction>(window.get(), "openprefix")->trigger();
     EXPECT_EQ(opened, std::vector<fs::path>{outlook2016.root});
     EXPECT_EQ(LoadRememberedPrefix(), outlook2016.root);
 
     // Cancelled, or the prefix open now: nothing happens.
     answer.reset();
-    window->openprefix->trigger();
+    control<QAction>(window.get(), "openprefix")->trigger();
     answer = prefix.root;
-    window->openprefix->trigger();
+    control<QAction>(window.get(), "openprefix")->trigger();
     EXPECT_EQ(opened.size(), 1u);
     EXPECT_EQ(LoadRememberedPrefix(), outlook2016.root);
     EXPECT_TRUE(prompter.messages.empty());

@@ -53,11 +53,7 @@ struct ScheduleWindow : ::testing::Test {
         prompter.messages.clear();
     }
 
-    template <typename W> W* child(const QString& name) {
-        W* w = dialog->findChild<W*>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
-    }
+    template <typename W> W* child(const QString& name) { return control<W>(dialog.get(), name); }
     QCheckBox* box(const QString& name) { return child<QCheckBox>(name); }
     QCheckBox* item(int i) { return box(QString("backupitem%1").arg(i)); }
     QLineEdit* edit(const char* name) { return child<QLineEdit>(name); }
@@ -342,7 +338,7 @@ TEST_F(ScheduleWindow, OpenSchedulerListsTheJobsAndRemovesTheChosenOne) {
         EXPECT_NE(jobs, nullptr);
         if (!jobs)
             return int(QDialog::Rejected);
-        QTreeWidget* list = jobs->list();
+        QTreeWidget* list = control<QTreeWidget>(jobs, "lvJobs");
         for (int r = 0; r < list->topLevelItemCount(); ++r) {
             std::vector<QString> row;
             for (int c = 0; c < list->columnCount(); ++c)
@@ -352,10 +348,10 @@ TEST_F(ScheduleWindow, OpenSchedulerListsTheJobsAndRemovesTheChosenOne) {
         // Remove task 1: refused once, then agreed.
         list->setCurrentItem(list->topLevelItem(0));
         prompter.answer = MessageAnswer::Cancel;
-        jobs->cmdRemove_Click();
+        jobs->onRemoveClicked();
         EXPECT_EQ(list->topLevelItemCount(), 2);
         prompter.answer = MessageAnswer::Ok;
-        jobs->cmdRemove_Click();
+        jobs->onRemoveClicked();
         EXPECT_EQ(list->topLevelItemCount(), 1);
         return int(QDialog::Accepted);
     };
@@ -380,7 +376,7 @@ TEST_F(ScheduleWindow, OpenSchedulerListsTheJobsAndRemovesTheChosenOne) {
 TEST_F(ScheduleWindow, AnUnreadableCrontabIsReportedByTheTaskList) {
     fake.Fail("crontab: cannot open the spool folder\n");
     ScheduledJobsDialog jobs(fake.crontab(), prompter);
-    EXPECT_EQ(jobs.list()->topLevelItemCount(), 0);
+    EXPECT_EQ(control<QTreeWidget>(&jobs, "lvJobs")->topLevelItemCount(), 0);
     EXPECT_EQ(lastMessage(), "The scheduled tasks cannot be read: crontab -l failed: crontab: "
                              "cannot open the spool folder");
 }

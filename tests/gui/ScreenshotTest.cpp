@@ -46,14 +46,14 @@ protected:
 
     void prepareBackupTab(const std::string& archive) {
         nextFile = QString::fromStdString(archive);
-        window->cmdTargetFile->click();
-        window->Selectallitems->trigger();
-        window->backupitem[ItemStationeries]->setChecked(false);
-        window->txtAttachInfo->setPlainText(
-            QStringLiteral("Mail and settings before moving to the new laptop."));
-        window->ifprotect->setChecked(true);
-        window->txtPassword->setText(QStringLiteral("secret"));
-        window->txtPassword2->setText(QStringLiteral("secret"));
+        control<QPushButton>(window.get(), "cmdTargetFile")->click();
+        control<QAction>(window.get(), "Selectallitems")->trigger();
+        itemBoxes(window.get(), "backupitem")[ItemStationeries]->setChecked(false);
+        control<QPlainTextEdit>(window.get(), "txtAttachInfo")
+            ->setPlainText(QStringLiteral("Mail and settings before moving to the new laptop."));
+        control<QCheckBox>(window.get(), "ifprotect")->setChecked(true);
+        control<QLineEdit>(window.get(), "txtPassword")->setText(QStringLiteral("secret"));
+        control<QLineEdit>(window.get(), "txtPassword2")->setText(QStringLiteral("secret"));
     }
 };
 
@@ -71,16 +71,18 @@ TEST_F(Screenshots, MainWindowProgressPasswordAndAbout) {
     bool grabbed = false;
     QTimer during;
     QObject::connect(&during, &QTimer::timeout, [&] {
-        if (grabbed || !window->picCon3->isVisible() ||
-            !window->picCon3->SkinLabel9->text().startsWith(QStringLiteral("Adding File")) ||
-            window->picCon3->pbshow->value() < 30)
+        if (grabbed || !control<ProgressPanel>(window.get(), "picCon3")->isVisible() ||
+            !control<ProgressPanel>(window.get(), "picCon3")
+                 ->SkinLabel9->text()
+                 .startsWith(QStringLiteral("Adding File")) ||
+            control<ProgressPanel>(window.get(), "picCon3")->pbshow->value() < 30)
             return;
         grabbed = true;
         save(window.get(), "backup-progress.png");
     });
     during.start(0);
     prompter.answer = MessageAnswer::Cancel;
-    window->cmdApply->click();
+    control<QPushButton>(window.get(), "cmdApply")->click();
     during.stop();
     EXPECT_TRUE(grabbed);
     ASSERT_TRUE(fs::is_regular_file(archive));
@@ -90,15 +92,15 @@ TEST_F(Screenshots, MainWindowProgressPasswordAndAbout) {
         auto* prompt = qobject_cast<PasswordDialog*>(modal);
         if (!prompt)
             return false;
-        prompt->txtPassword->setText(QStringLiteral("secret"));
-        prompt->cmdOK->click();
+        control<QLineEdit>(prompt, "txtPassword")->setText(QStringLiteral("secret"));
+        control<QPushButton>(prompt, "cmdOK")->click();
         return true;
     });
-    window->SSTab1->setCurrentIndex(1);
-    window->cmdSourceFile->click();
-    window->cbTarget->setCurrentText(QStringLiteral("Work"));
-    window->Selectallitems2->trigger();
-    window->restoreitem[ItemTemplates]->setChecked(false);
+    control<QTabWidget>(window.get(), "SSTab1")->setCurrentIndex(1);
+    control<QPushButton>(window.get(), "cmdSourceFile")->click();
+    control<QComboBox>(window.get(), "cbTarget")->setCurrentText(QStringLiteral("Work"));
+    control<QAction>(window.get(), "Selectallitems2")->trigger();
+    itemBoxes(window.get(), "restoreitem")[ItemTemplates]->setChecked(false);
     save(window.get(), "main-restore.png");
 
     // A completion message as the window shows it.
@@ -117,7 +119,7 @@ TEST_F(Screenshots, MainWindowProgressPasswordAndAbout) {
     Session session;
     PasswordDialog prompt(session);
     prompt.show();
-    prompt.txtPassword->setText(QStringLiteral("secret"));
+    control<QLineEdit>(&prompt, "txtPassword")->setText(QStringLiteral("secret"));
     save(&prompt, "password-prompt.png");
 
     AboutDialog box;

@@ -20,6 +20,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <stdexcept>
 
 inline QApplication& guiApp() {
     static int argc = 1;
@@ -32,6 +33,16 @@ inline QApplication& guiApp() {
         return new QApplication(argc, argv);
     }();
     return *app;
+}
+
+// The control of `window` with the object name the skin selects it by. A
+// window's controls are its own; tests reach them only this way. Throws
+// (failing the test) when there is none.
+template <typename W> W* control(const QObject* window, const QString& name) {
+    W* found = window->findChild<W*>(name);
+    if (!found)
+        throw std::logic_error("no control named " + name.toStdString());
+    return found;
 }
 
 inline void sendMouse(QWidget* widget, QEvent::Type type, const QPoint& at,
