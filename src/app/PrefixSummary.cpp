@@ -25,9 +25,8 @@ std::vector<PrefixSummary::DataFile> ProfileDataFiles(Environment& env,
     std::vector<PrefixSummary::DataFile> files;
     const std::string key = env.session.strProfilesKey + "\\" + profile;
     for (const auto& section : env.reg.EnumRegSubkeys(key)) {
-        const std::string path = ReadStorePath(env.reg, key + "\\" + section);
-        if (path != kRegError)
-            files.push_back({path, env.files.fileExists(path)});
+        if (const auto path = ReadStorePath(env.reg, key + "\\" + section))
+            files.push_back({*path, env.files.fileExists(*path)});
     }
     return files;
 }

@@ -106,7 +106,8 @@ bool ItemBackup::exportKey(const std::string& keyPath, const char* prefix, std::
         exportFile = sGetTempFile(session_.strProgramFolder, prefix);
         if (exportFile.empty())
             fail("no scratch file can be created in the work folder " + session_.strProgramFolder);
-        ExportRegTree(reg_, keyPath, "", exportFile);
+        if (auto exported = ExportRegTree(reg_, keyPath, "", exportFile); !exported)
+            fail(exported.error().message);
         if (!archiveFiles_.AddFile(exportFile))
             fail(archiveFiles_.LastError());
         saveKey(itemKey, BareName(exportFile));
@@ -236,7 +237,7 @@ bool ItemBackup::gatherProfileFiles(const std::string& strIdentity, const char* 
         std::string list;
         for (const auto& section : sections) {
             std::string path = pathOf(key + "\\" + section);
-            if (path == kRegError || !files_.fileExists(path))
+            if (path.empty() || !files_.fileExists(path))
                 continue;
             if (!list.empty())
                 list += ';';
@@ -252,13 +253,13 @@ bool ItemBackup::gatherProfileFiles(const std::string& strIdentity, const char* 
 
 bool ItemBackup::BackupDatas(const std::string& strIdentity) {
     return gatherProfileFiles(strIdentity, "BackupDatas", [&](const std::string& section) {
-        return ReadStorePath(reg_, section);
+        return ReadStorePath(reg_, section).value_or("");
     });
 }
 
 bool ItemBackup::BackupPab(const std::string& strIdentity) {
     return gatherProfileFiles(strIdentity, "BackupPab", [&](const std::string& section) {
-        return reg_.ReadRegString(section, "001e6600");
+        return reg_.ReadRegString(section, "001e6600").value_or("");
     });
 }
 

@@ -79,17 +79,16 @@ public:
 
     // Where the next session begins: 0 on a blank or overwriteable medium.
     virtual std::uint32_t NextWritableBlock() { return 0; }
-    // Starts writing the image stream (the device takes it over). False with
-    // the error filled when the write cannot start.
-    virtual bool BeginWrite(::burn_source* image, const WriteOptions& options,
-                            DiscError& error) = 0;
+    // Starts writing the image stream (the device takes it over, also when
+    // the write cannot start).
+    virtual DiscResult<void> BeginWrite(::burn_source* image, const WriteOptions& options) = 0;
     virtual DeviceProgress WriteProgress() = 0;
     virtual void CancelWrite() = 0;
     // Reads back what the finished write put on the medium.
-    virtual std::unique_ptr<BlockReader> OpenWritten(DiscError& error) = 0;
+    virtual DiscResult<std::unique_ptr<BlockReader>> OpenWritten() = 0;
     // Ends a write: keep = the written image stays (the image file takes its
     // name); otherwise what was written is thrown away where that is possible.
-    virtual bool EndWrite(bool keep, DiscError& error) = 0;
+    virtual DiscResult<void> EndWrite(bool keep) = 0;
     virtual DeviceProgress EraseProgress() = 0;
     // An error the device met since it was last asked.
     virtual std::optional<DiscError> TakeError() { return std::nullopt; }

@@ -38,11 +38,10 @@ struct DiscEngine::VerifyJob {
 
     void Run(std::vector<DiscItem> files, std::set<std::string> leftOut, std::uint32_t start) {
         std::unique_ptr<ImageVerifier> verifier;
-        std::string error;
         if (reader) {
             verifier = std::make_unique<ImageVerifier>(*reader, start);
-            if (!verifier->Open(error))
-                verifier.reset();
+            if (!verifier->Open())
+                verifier.reset(); // every file then reads as unreadable on the medium
         }
         for (size_t i = 0; i < files.size() && !cancel; ++i) {
             int code = kVerifyDestinationUnreadable;
@@ -71,21 +70,20 @@ DiscEngine::~DiscEngine() {
     if (device_ && phase_ != Phase::Idle) {
         // Gone before the write ended: what it wrote is not kept.
         device_->CancelWrite();
-        DiscError ignored;
-        device_->EndWrite(false, ignored);
+        (void)device_->EndWrite(false); // nothing of it is kept either way
     }
 }
 
-bool DiscEngine::InitializeDevices(bool rescan) {
+Result<void> DiscEngine::InitializeDevices(bool rescan) {
     if (!devices_.empty() && !rescan)
-        return true;
+        return {};
     if (Writing())
-        return false;
+        return Fail("The devices cannot be scanned again while a write runs.");
     if (needsLibraries_ && !InitializeDiscLibraries())
-        return false;
+        return Fail("The recording libraries could not be started.");
     erasing_.clear();
     devices_ = scanner_();
-    return true;
+    return {};
 }
 
 DiscDevice* DiscEngine::Device(int index) const {
@@ -117,9 +115,12 @@ double DiscEngine::ImageSize() {
     return size_;
 }
 
-bool DiscEngine::StartWrite(DiscDevice& device) {
-    if (Writing() || image_.Busy())
-        return false;
+DiscResult<void> DiscEngine::StartWrite(DiscDevice& device) {
+    if (Writing() || image_.Busy()) {
+        DiscError busy;
+        busy.description = "A write or an addition to the image is running.";
+        return DiscFail(busy);
+    }
     if (!(settings.fileSystemType & kFsIso9660)) {
         DiscError error;
         error.category = kErrorWrite;
@@ -127,7 +128,7 @@ bool DiscEngine::StartWrite(DiscDevice& device) {
                             "one of the bridge formats (they write ISO9660 and Joliet, without "
                             "UDF).";
         RaiseError(error);
-        return false;
+        return DiscFail(error);
     }
     device_ = &device;
     phase_ = Phase::Preparing;
@@ -137,7 +138,7 @@ bool DiscEngine::StartWrite(DiscDevice& device) {
     files_.clear();
     leftOut_.clear();
     messages_.clear();
-    return true;
+    return {};
 }
 
 void DiscEngine::CancelWrite() {
@@ -196,22 +197,21 @@ void DiscEngine::Prepare() {
     IsoImageBuilder builder(options);
     const auto entries = image_.Entries();
     std::vector<DiscItem> leftOut;
-    std::string failure;
     bool stoppedByUser = false;
-    const bool built = builder.Build(
+    const auto built = builder.Build(
         entries,
         [&](const FileErrorInfo& info) {
             const bool goOn = !events_ || events_->FileWarning(info);
             stoppedByUser = !goOn;
             return goOn;
         },
-        leftOut, failure);
+        leftOut);
     if (!built || cancelRequested_) {
         if (stoppedByUser || cancelRequested_)
             return Finish(kWriteCancelled);
         DiscError error;
         error.category = kErrorSystem;
-        error.description = failure;
+        error.description = built.error().message;
         RaiseError(error);
         return Finish(kWriteError);
     }
@@ -223,11 +223,11 @@ void DiscEngine::Prepare() {
 
     CollectMessages();
     messages_.clear(); // what the libraries said before this write began
-    ::burn_source* stream = builder.CreateStream(failure);
+    const auto stream = builder.CreateStream();
     if (!stream) {
         DiscError error;
         error.category = kErrorSystem;
-        error.description = failure;
+        error.description = stream.error().message;
         RaiseError(error);
         return Finish(kWriteError);
     }
@@ -238,9 +238,8 @@ void DiscEngine::Prepare() {
     write.finalize = settings.finalizeDisc;
     write.bufferProtection = settings.bufferProtection;
     write.cacheImage = settings.cacheImage;
-    DiscError error;
-    if (!device_->BeginWrite(stream, write, error)) {
-        RaiseError(error);
+    if (auto begun = device_->BeginWrite(*stream, write); !begun) {
+        RaiseError(begun.error());
         return Finish(kWriteError);
     }
     phase_ = Phase::Writing;
@@ -293,9 +292,10 @@ void DiscEngine::PollWriting() {
         }
         return;
     }
-    DiscError ignored;
+    // A write that was cancelled or failed is thrown away; that it could not
+    // be is no news beside the failure itself.
     if (cancelRequested_) {
-        device_->EndWrite(false, ignored);
+        (void)device_->EndWrite(false);
         return Finish(kWriteCancelled);
     }
     CollectMessages();
@@ -312,7 +312,7 @@ void DiscEngine::PollWriting() {
             error.description = "The write did not complete.";
             RaiseError(error);
         }
-        device_->EndWrite(false, ignored);
+        (void)device_->EndWrite(false);
         return Finish(kWriteError);
     }
     if (events_ && lastProgress_ < 100)
@@ -327,8 +327,9 @@ void DiscEngine::StartVerifying() {
     if (events_)
         events_->VerifyStart(static_cast<long>(files_.size()));
     verify_ = std::make_unique<VerifyJob>();
-    DiscError ignored;
-    verify_->reader = device_->OpenWritten(ignored);
+    // A medium that cannot be read back verifies as unreadable, file by file.
+    if (auto reader = device_->OpenWritten())
+        verify_->reader = std::move(*reader);
     const std::set<std::string> leftOut(leftOut_.begin(), leftOut_.end());
     verify_->thread = std::thread(&VerifyJob::Run, verify_.get(), files_, leftOut, startBlock_);
 }
@@ -358,8 +359,7 @@ void DiscEngine::PollVerifying() {
     verify_->thread.join();
     verify_.reset();
     if (cancelRequested_) {
-        DiscError ignored;
-        device_->EndWrite(false, ignored);
+        (void)device_->EndWrite(false);
         return Finish(kWriteCancelled);
     }
     if (events_)
@@ -370,9 +370,8 @@ void DiscEngine::PollVerifying() {
 void DiscEngine::CompleteWrite() {
     if (events_)
         events_->WriteState(kWriteUpdatingVolume, 100);
-    DiscError error;
-    if (!device_->EndWrite(true, error)) {
-        RaiseError(error);
+    if (auto ended = device_->EndWrite(true); !ended) {
+        RaiseError(ended.error());
         return Finish(kWriteError);
     }
     Finish(kWriteCompleted);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Error.h"
 #include "disc/BurnLibrary.h"
 #include "disc/DiscDevice.h"
 #include "disc/DiscEvents.h"
@@ -52,8 +53,9 @@ public:
     DiscEngine(const DiscEngine&) = delete;
     DiscEngine& operator=(const DiscEngine&) = delete;
 
-    // Control level.
-    bool InitializeDevices(bool rescan);
+    // Control level. Fails while a write runs or when the recording
+    // libraries cannot be started.
+    Result<void> InitializeDevices(bool rescan);
     int DeviceCount() const { return static_cast<int>(devices_.size()); }
     DiscDevice* Device(int index) const;
     void SetEvents(DiscEngineEvents* events);
@@ -69,8 +71,9 @@ public:
     double ImageSize();
 
     // Accepts the write when the file-system type can be written and no
-    // other write runs; the write itself begins at the next Poll.
-    bool StartWrite(DiscDevice& device);
+    // other write or addition runs; the write itself begins at the next Poll.
+    // A refused file-system type is raised as an Error event as well.
+    DiscResult<void> StartWrite(DiscDevice& device);
     void CancelWrite();
     bool Writing() const { return phase_ != Phase::Idle; }
     void Poll();

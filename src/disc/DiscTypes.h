@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <expected>
 #include <string>
 
 namespace trelmig {
@@ -135,5 +136,14 @@ struct DiscError {
     long systemCode = 0;
     std::string description;
 };
+
+// What a device or the engine answers: the value, or the error with its
+// category and the details the disc window builds its message from.
+template <class T>
+using DiscResult = std::expected<T, DiscError>;
+
+inline std::unexpected<DiscError> DiscFail(DiscError error) {
+    return std::unexpected(std::move(error));
+}
 
 } // namespace trelmig

@@ -53,12 +53,11 @@ DiscError ImageFileDevice::OutputError(int code, const std::string& text) const 
     return error;
 }
 
-bool ImageFileDevice::BeginWrite(::burn_source* image, const WriteOptions& options,
-                                 DiscError& error) {
+DiscResult<void> ImageFileDevice::BeginWrite(::burn_source* image, const WriteOptions& options) {
     if (drive_ || target_.empty()) {
         DiscardImageStream(image);
-        error = OutputError(0, drive_ ? "A write is already running." : "No image file named.");
-        return false;
+        return DiscFail(
+            OutputError(0, drive_ ? "A write is already running." : "No image file named."));
     }
     try {
         partial_ = std::make_unique<SideFile>(target_);
@@ -67,26 +66,23 @@ bool ImageFileDevice::BeginWrite(::burn_source* image, const WriteOptions& optio
     } catch (const std::exception& e) {
         const int code = errno;
         DiscardImageStream(image);
-        error = OutputError(code, e.what());
         partial_.reset();
-        return false;
+        return DiscFail(OutputError(code, e.what()));
     }
     std::string refusal;
     drive_ = BurnDrive::Grab("stdio:" + partial_->path(), false, refusal);
     if (!drive_) {
         DiscardImageStream(image);
         partial_.reset();
-        error = OutputError(0, refusal);
-        return false;
+        return DiscFail(OutputError(0, refusal));
     }
     testWrite_ = options.testWrite;
     if (!drive_->StartWrite(image, options, refusal)) {
         drive_.reset();
         partial_.reset();
-        error = OutputError(0, refusal);
-        return false;
+        return DiscFail(OutputError(0, refusal));
     }
-    return true;
+    return {};
 }
 
 DeviceProgress ImageFileDevice::WriteProgress() {
@@ -98,30 +94,27 @@ void ImageFileDevice::CancelWrite() {
         drive_->Cancel();
 }
 
-std::unique_ptr<BlockReader> ImageFileDevice::OpenWritten(DiscError& error) {
-    if (!drive_) {
-        error = OutputError(0, "Nothing was written.");
-        return nullptr;
-    }
+DiscResult<std::unique_ptr<BlockReader>> ImageFileDevice::OpenWritten() {
+    if (!drive_)
+        return DiscFail(OutputError(0, "Nothing was written."));
     return std::make_unique<BurnDriveReader>(*drive_);
 }
 
-bool ImageFileDevice::EndWrite(bool keep, DiscError& error) {
+DiscResult<void> ImageFileDevice::EndWrite(bool keep) {
     if (drive_) {
         drive_->Release(false);
         drive_.reset();
     }
     if (!partial_)
-        return true;
+        return {};
     const std::unique_ptr<SideFile> partial = std::move(partial_);
     if (!keep || testWrite_)
-        return true; // the partial image is removed with it
+        return {}; // the partial image is removed with it
     try {
         partial->commit();
-        return true;
+        return {};
     } catch (const std::exception& e) {
-        error = OutputError(errno, e.what());
-        return false;
+        return DiscFail(OutputError(errno, e.what()));
     }
 }
 

@@ -35,11 +35,11 @@ public:
     void SetTargetFile(const std::string& path) override { target_ = path; }
     std::string TargetFile() const override { return target_; }
 
-    bool BeginWrite(::burn_source* image, const WriteOptions& options, DiscError& error) override;
+    DiscResult<void> BeginWrite(::burn_source* image, const WriteOptions& options) override;
     DeviceProgress WriteProgress() override;
     void CancelWrite() override;
-    std::unique_ptr<BlockReader> OpenWritten(DiscError& error) override;
-    bool EndWrite(bool keep, DiscError& error) override;
+    DiscResult<std::unique_ptr<BlockReader>> OpenWritten() override;
+    DiscResult<void> EndWrite(bool keep) override;
     DeviceProgress EraseProgress() override { return {}; }
 
     // The temporary file of the running write (empty when none).

@@ -99,27 +99,21 @@ ImageVerifier::~ImageVerifier() {
         iso_image_unref(image_);
 }
 
-bool ImageVerifier::Open(std::string& error) {
+Result<void> ImageVerifier::Open() {
     int result = iso_image_new("verify", &image_);
-    if (result < 0) {
-        error = iso_error_to_msg(result);
-        return false;
-    }
+    if (result < 0)
+        return Fail(iso_error_to_msg(result));
     IsoReadOpts* opts = nullptr;
     result = iso_read_opts_new(&opts, 0);
-    if (result < 0) {
-        error = iso_error_to_msg(result);
-        return false;
-    }
+    if (result < 0)
+        return Fail(iso_error_to_msg(result));
     iso_read_opts_set_start_block(opts, startBlock_);
     iso_read_opts_set_input_charset(opts, const_cast<char*>("UTF-8"));
     result = iso_image_import(image_, &source_->iso, opts, nullptr);
     iso_read_opts_free(opts);
-    if (result < 0) {
-        error = iso_error_to_msg(result);
-        return false;
-    }
-    return true;
+    if (result < 0)
+        return Fail(iso_error_to_msg(result));
+    return {};
 }
 
 int ImageVerifier::Compare(const DiscItem& file, const std::atomic<bool>& cancel) {

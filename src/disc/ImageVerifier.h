@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Error.h"
 #include "disc/DiscDevice.h"
 #include "disc/DiscTypes.h"
 
@@ -22,8 +23,8 @@ public:
     ImageVerifier(const ImageVerifier&) = delete;
     ImageVerifier& operator=(const ImageVerifier&) = delete;
 
-    // Loads the image's directory tree. False when it is not a readable image.
-    bool Open(std::string& error);
+    // Loads the image's directory tree; fails when it is not a readable image.
+    Result<void> Open();
     // A verify result code for one file of the image (Open must have
     // succeeded); stops early with kVerifySkipped when cancel is set.
     int Compare(const DiscItem& file, const std::atomic<bool>& cancel);

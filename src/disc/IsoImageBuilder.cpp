@@ -57,22 +57,18 @@ IsoImageBuilder::~IsoImageBuilder() {
         iso_image_unref(image_);
 }
 
-bool IsoImageBuilder::Build(const std::vector<DiscItem>& entries,
-                            const UnreadableHandler& unreadable, std::vector<DiscItem>& leftOut,
-                            std::string& error) {
-    if (!InitializeDiscLibraries()) {
-        error = "The image library could not be started.";
-        return false;
-    }
+Result<void> IsoImageBuilder::Build(const std::vector<DiscItem>& entries,
+                                    const UnreadableHandler& unreadable,
+                                    std::vector<DiscItem>& leftOut) {
+    if (!InitializeDiscLibraries())
+        return Fail("The image library could not be started.");
     if (image_)
         iso_image_unref(image_);
     image_ = nullptr;
     const std::string volume = VolumeId(options_.volumeId);
     int result = iso_image_new(volume.c_str(), &image_);
-    if (result < 0) {
-        error = IsoErrorText(result);
-        return false;
-    }
+    if (result < 0)
+        return Fail(IsoErrorText(result));
     iso_tree_set_follow_symlinks(image_, 1);
     std::map<std::string, IsoDir*> folders;
     folders["\\"] = iso_image_get_root(image_);
@@ -83,10 +79,8 @@ bool IsoImageBuilder::Build(const std::vector<DiscItem>& entries,
         if (entry.isFolder) {
             IsoDir* dir = nullptr;
             result = iso_tree_add_new_dir(parent->second, entry.name.c_str(), &dir);
-            if (result < 0) {
-                error = IsoErrorText(result) + ": " + entry.imagePath;
-                return false;
-            }
+            if (result < 0)
+                return Fail(IsoErrorText(result) + ": " + entry.imagePath);
             if (options_.useFileDates && entry.date) {
                 const auto date = static_cast<time_t>(entry.date);
                 iso_node_set_mtime(reinterpret_cast<IsoNode*>(dir), date);
@@ -100,10 +94,8 @@ bool IsoImageBuilder::Build(const std::vector<DiscItem>& entries,
         const int fd = ::open(source.c_str(), O_RDONLY);
         if (fd < 0) {
             const FileErrorInfo info{errno, std::strerror(errno), source};
-            if (unreadable && !unreadable(info)) {
-                error = "Stopped at a source that cannot be read: " + source;
-                return false;
-            }
+            if (unreadable && !unreadable(info))
+                return Fail("Stopped at a source that cannot be read: " + source);
             leftOut.push_back(entry);
             continue;
         }
@@ -112,27 +104,21 @@ bool IsoImageBuilder::Build(const std::vector<DiscItem>& entries,
                                        nullptr);
         if (result < 0) {
             const FileErrorInfo info{result, IsoErrorText(result), source};
-            if (unreadable && !unreadable(info)) {
-                error = IsoErrorText(result) + ": " + source;
-                return false;
-            }
+            if (unreadable && !unreadable(info))
+                return Fail(IsoErrorText(result) + ": " + source);
             leftOut.push_back(entry);
         }
     }
-    return true;
+    return {};
 }
 
-::burn_source* IsoImageBuilder::Start(bool sizeOnly, std::string& error) {
-    if (!image_) {
-        error = "No image was built.";
-        return nullptr;
-    }
+Result<::burn_source*> IsoImageBuilder::Start(bool sizeOnly) {
+    if (!image_)
+        return Fail("No image was built.");
     IsoWriteOpts* opts = nullptr;
     int result = iso_write_opts_new(&opts, 0);
-    if (result < 0) {
-        error = IsoErrorText(result);
-        return nullptr;
-    }
+    if (result < 0)
+        return Fail(IsoErrorText(result));
     iso_write_opts_set_iso_level(opts, 3);
     iso_write_opts_set_rockridge(opts, options_.rockRidge ? 1 : 0);
     const bool joliet = options_.fileSystem & kFsJoliet;
@@ -158,28 +144,25 @@ bool IsoImageBuilder::Build(const std::vector<DiscItem>& entries,
     ::burn_source* stream = nullptr;
     result = iso_image_create_burn_source(image_, opts, &stream);
     iso_write_opts_free(opts);
-    if (result < 0) {
-        error = IsoErrorText(result);
-        return nullptr;
-    }
+    if (result < 0)
+        return Fail(IsoErrorText(result));
     return stream;
 }
 
-::burn_source* IsoImageBuilder::CreateStream(std::string& error) {
-    return Start(false, error);
+Result<::burn_source*> IsoImageBuilder::CreateStream() {
+    return Start(false);
 }
 
 std::optional<double> IsoImageBuilder::MeasureSize(const std::vector<DiscItem>& entries,
                                                    const IsoBuildOptions& options) {
     IsoImageBuilder builder(options);
     std::vector<DiscItem> leftOut;
-    std::string error;
-    if (!builder.Build(
-            entries, [](const FileErrorInfo&) { return true; }, leftOut, error))
+    if (!builder.Build(entries, [](const FileErrorInfo&) { return true; }, leftOut))
         return std::nullopt;
-    ::burn_source* stream = builder.Start(true, error);
-    if (!stream)
+    const auto started = builder.Start(true);
+    if (!started)
         return std::nullopt;
+    ::burn_source* stream = *started;
     const double size = static_cast<double>(stream->get_size(stream));
     DiscardImageStream(stream);
     return size;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Error.h"
 #include "disc/DiscTypes.h"
 
 #include <cstdint>
@@ -34,13 +35,13 @@ public:
     IsoImageBuilder(const IsoImageBuilder&) = delete;
     IsoImageBuilder& operator=(const IsoImageBuilder&) = delete;
 
-    // Adds the entries (parents before their content). False when the
-    // handler stopped it or libisofs failed (error says why). Files left out
-    // are appended to leftOut.
-    bool Build(const std::vector<DiscItem>& entries, const UnreadableHandler& unreadable,
-               std::vector<DiscItem>& leftOut, std::string& error);
-    // Starts producing the image; the stream is the caller's. Null on failure.
-    ::burn_source* CreateStream(std::string& error);
+    // Adds the entries (parents before their content). Fails when the
+    // handler stopped it or libisofs failed. Files left out are appended to
+    // leftOut.
+    Result<void> Build(const std::vector<DiscItem>& entries, const UnreadableHandler& unreadable,
+                       std::vector<DiscItem>& leftOut);
+    // Starts producing the image; the stream is the caller's.
+    Result<::burn_source*> CreateStream();
 
     // The size in bytes the image of these entries takes; sources that cannot
     // be read are left out.
@@ -48,7 +49,7 @@ public:
                                              const IsoBuildOptions& options);
 
 private:
-    ::burn_source* Start(bool sizeOnly, std::string& error);
+    Result<::burn_source*> Start(bool sizeOnly);
 
     IsoBuildOptions options_;
     ::Iso_Image* image_ = nullptr;

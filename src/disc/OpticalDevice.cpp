@@ -124,19 +124,15 @@ std::uint32_t OpticalDevice::NextWritableBlock() {
     return Acquire(false) ? drive_->NextWritableAddress() : 0;
 }
 
-bool OpticalDevice::BeginWrite(::burn_source* image, const WriteOptions& options,
-                               DiscError& error) {
+DiscResult<void> OpticalDevice::BeginWrite(::burn_source* image, const WriteOptions& options) {
     if (!Acquire(false)) {
         DiscardImageStream(image);
-        error = DeviceError("The drive could not be opened.");
-        return false;
+        return DiscFail(DeviceError("The drive could not be opened."));
     }
     std::string refusal;
-    if (!drive_->StartWrite(image, options, refusal)) {
-        error = DeviceError(refusal.empty() ? "The drive refused the write." : refusal);
-        return false;
-    }
-    return true;
+    if (!drive_->StartWrite(image, options, refusal))
+        return DiscFail(DeviceError(refusal.empty() ? "The drive refused the write." : refusal));
+    return {};
 }
 
 DeviceProgress OpticalDevice::WriteProgress() {
@@ -150,19 +146,17 @@ void OpticalDevice::CancelWrite() {
         drive_->Cancel();
 }
 
-std::unique_ptr<BlockReader> OpticalDevice::OpenWritten(DiscError& error) {
-    if (!drive_) {
-        error = DeviceError("The drive is not held.");
-        return nullptr;
-    }
+DiscResult<std::unique_ptr<BlockReader>> OpticalDevice::OpenWritten() {
+    if (!drive_)
+        return DiscFail(DeviceError("The drive is not held."));
     drive_->ReAssess(); // learn the new table of contents
     return std::make_unique<BurnDriveReader>(*drive_);
 }
 
-bool OpticalDevice::EndWrite(bool, DiscError&) {
+DiscResult<void> OpticalDevice::EndWrite(bool) {
     if (drive_)
         RefreshMedia(true);
-    return true;
+    return {};
 }
 
 std::vector<std::unique_ptr<DiscDevice>> ScanDiscDevices() {

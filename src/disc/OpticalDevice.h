@@ -30,11 +30,11 @@ public:
     void CloseTray() override;
 
     std::uint32_t NextWritableBlock() override;
-    bool BeginWrite(::burn_source* image, const WriteOptions& options, DiscError& error) override;
+    DiscResult<void> BeginWrite(::burn_source* image, const WriteOptions& options) override;
     DeviceProgress WriteProgress() override;
     void CancelWrite() override;
-    std::unique_ptr<BlockReader> OpenWritten(DiscError& error) override;
-    bool EndWrite(bool keep, DiscError& error) override;
+    DiscResult<std::unique_ptr<BlockReader>> OpenWritten() override;
+    DiscResult<void> EndWrite(bool keep) override;
     DeviceProgress EraseProgress() override;
 
 private:

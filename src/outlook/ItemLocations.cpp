@@ -51,11 +51,12 @@ std::string DataFileFolderFor(const Session& s, RegistryKeys& reg, const std::st
     if (extension == ".ost")
         return p + "\\AppData\\Local\\Microsoft\\Outlook";
     // The user's Documents folder as the prefix names it (Wine links it into $HOME).
-    std::string documents = reg.ReadRegString(
+    const auto personal = reg.ReadRegString(
         "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
         "Personal");
-    documents = TrimBlanks(documents.substr(0, documents.find('\0')));
-    if (documents == kRegError || documents.size() < 3 || documents[1] != ':')
+    std::string documents =
+        personal ? TrimBlanks(personal->substr(0, personal->find('\0'))) : std::string();
+    if (documents.size() < 3 || documents[1] != ':')
         documents = p + "\\Documents";
     return documents + "\\Outlook Files";
 }
@@ -90,7 +91,9 @@ ItemStates ComputeItemLocations(Session& s, RegistryKeys& reg, const WinFiles& f
     if (IsOutlook2013OrLater(s.strOutlookVersion)) {
         s.strStationeryDir = p + roaming + "\\Microsoft\\Stationery";
     } else if (newOutlook) {
-        std::string shared = reg.ReadRegString(SharedToolsKey(reg), "SharedFilesDir");
+        // An unregistered shared folder has always been shown as the folder
+        // "ErrorStationery" in the item's reason; the text stays.
+        std::string shared = reg.ReadRegString(SharedToolsKey(reg), "SharedFilesDir").value_or("Error");
         shared = TrimBlanks(shared.substr(0, shared.find('\0')));
         s.strStationeryDir = shared + "Stationery";
     } else {
@@ -121,10 +124,10 @@ ItemStates ComputeItemLocations(Session& s, RegistryKeys& reg, const WinFiles& f
         pab.enabled = false;
         pab.reason = "no address book file named in the profile";
         for (const auto& section : reg.EnumRegSubkeys(profileKey)) {
-            std::string path = reg.ReadRegString(profileKey + "\\" + section, "001e6600");
-            if (path == kRegError)
+            const auto named = reg.ReadRegString(profileKey + "\\" + section, "001e6600");
+            if (!named)
                 continue;
-            path = ReplaceAll(path, "\\\\", "\\");
+            const std::string path = ReplaceAll(*named, "\\\\", "\\");
             if (files.fileExists(path)) {
                 pab.enabled = true;
                 pab.reason.clear();

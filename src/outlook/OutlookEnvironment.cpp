@@ -65,8 +65,8 @@ namespace {
 std::optional<std::string> readDefault(RegistryKeys& reg, const std::string& keyPath) {
     if (!reg.RegKeyExists(keyPath))
         return std::nullopt;
-    std::string v = reg.ReadRegString(keyPath, "");
-    if (v == kRegError || v.empty())
+    auto v = reg.ReadRegString(keyPath, "");
+    if (v && v->empty())
         return std::nullopt;
     return v;
 }

@@ -8,9 +8,9 @@ RegionalFormat ReadRegionalFormat(RegistryKeys& reg) {
     RegionalFormat f;
     const std::string key = "HKEY_CURRENT_USER\\Control Panel\\International";
     auto read = [&](const char* name, std::string& into) {
-        const std::string v = reg.ReadRegString(key, name);
-        if (v != kRegError && !v.empty())
-            into = v;
+        const auto v = reg.ReadRegString(key, name);
+        if (v && !v->empty())
+            into = *v;
     };
     read("sShortDate", f.shortDate);
     read("sTimeFormat", f.timeFormat);

@@ -93,23 +93,23 @@ std::u16string decodeWide(const std::vector<std::uint8_t>& data) {
 
 // The path at the end of the text: the drive letter before the last ":\", or
 // the last "\\"; either must stand at the third character or later.
-std::string pathAtEnd(const std::u16string& text) {
+std::optional<std::string> pathAtEnd(const std::u16string& text) {
     const std::size_t colon = text.rfind(u":\\");
     if (colon != std::u16string::npos && colon >= 2)
         return utf16ToUtf8(text.substr(colon - 1));
     const std::size_t unc = text.rfind(u"\\\\");
     if (unc != std::u16string::npos && unc >= 2)
         return utf16ToUtf8(text.substr(unc));
-    return kRegError;
+    return std::nullopt;
 }
 
 } // namespace
 
-std::string ReadRegBinaryHex(RegistryKeys& reg, const std::string& keyPath,
-                             const std::string& valueName) {
+std::optional<std::string> ReadRegBinaryHex(RegistryKeys& reg, const std::string& keyPath,
+                                            const std::string& valueName) {
     const auto found = findBinaryValue(reg, keyPath, valueName);
     if (!found || found->value.data.empty())
-        return kRegError;
+        return std::nullopt;
     static const char digits[] = "0123456789ABCDEF";
     std::string hex;
     for (std::uint8_t b : found->value.data) {
@@ -122,32 +122,36 @@ std::string ReadRegBinaryHex(RegistryKeys& reg, const std::string& keyPath,
     return hex;
 }
 
-void ReplaceInRegBinary(RegistryKeys& reg, const std::string& keyPath, const std::string& valueName,
-                        const std::string& oldText, const std::string& newText) {
+Result<void> ReplaceInRegBinary(RegistryKeys& reg, const std::string& keyPath,
+                                const std::string& valueName, const std::string& oldText,
+                                const std::string& newText) {
     auto found = findBinaryValue(reg, keyPath, valueName);
     if (!found || found->value.data.empty())
-        return;
+        return {};
     std::vector<std::uint8_t>& data = found->value.data;
     auto replaced = replaceBytes(data, wideBytes(oldText), wideBytes(newText));
     if (replaced == data)
         replaced = replaceBytes(data, narrowBytes(reg, oldText), narrowBytes(reg, newText));
     data = std::move(replaced);
-    reg.backend().setValue(found->root, found->subPath, found->value);
+    if (reg.backend().setValue(found->root, found->subPath, found->value) != ERROR_SUCCESS)
+        return Fail("the binary value \"" + valueName + "\" of " + keyPath +
+                    " cannot be written");
+    return {};
 }
 
-std::string ReadRegBinaryPath(RegistryKeys& reg, const std::string& keyPath,
-                              const std::string& valueName) {
+std::optional<std::string> ReadRegBinaryPath(RegistryKeys& reg, const std::string& keyPath,
+                                             const std::string& valueName) {
     const auto found = findBinaryValue(reg, keyPath, valueName);
     if (!found)
-        return kRegError;
+        return std::nullopt;
     return pathAtEnd(decodeWide(found->value.data));
 }
 
-std::string ReadRegBinaryPathNarrow(RegistryKeys& reg, const std::string& keyPath,
-                                    const std::string& valueName) {
+std::optional<std::string> ReadRegBinaryPathNarrow(RegistryKeys& reg, const std::string& keyPath,
+                                                   const std::string& valueName) {
     const auto found = findBinaryValue(reg, keyPath, valueName);
     if (!found)
-        return kRegError;
+        return std::nullopt;
     std::string ansi;
     for (std::uint8_t b : found->value.data)
         if (b != 0)
@@ -159,11 +163,10 @@ std::string ReadRegBinaryPathNarrow(RegistryKeys& reg, const std::string& keyPat
 
 namespace trelmig {
 
-std::string ReadStorePath(RegistryKeys& reg, const std::string& sectionKey) {
-    std::string path = ReadRegBinaryPath(reg, sectionKey, "01020fff");
-    if (path == kRegError)
-        path = ReadRegBinaryPathNarrow(reg, sectionKey, "01020fff");
-    return path;
+std::optional<std::string> ReadStorePath(RegistryKeys& reg, const std::string& sectionKey) {
+    if (auto path = ReadRegBinaryPath(reg, sectionKey, "01020fff"))
+        return path;
+    return ReadRegBinaryPathNarrow(reg, sectionKey, "01020fff");
 }
 
 } // namespace trelmig

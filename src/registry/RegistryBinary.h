@@ -2,6 +2,7 @@
 
 #include "registry/RegistryKeys.h"
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -22,9 +23,9 @@ public:
 };
 
 // Every byte in uppercase hex without leading zeros, joined by "="
-// (0x0A 0x00 0xFF -> "A=0=FF"); kRegError for a missing key or value, another
+// (0x0A 0x00 0xFF -> "A=0=FF"); nullopt for a missing key or value, another
 // type, or a value of zero length.
-std::string ReadRegBinaryHex(RegistryKeys& reg, const std::string& keyPath,
+std::optional<std::string> ReadRegBinaryHex(RegistryKeys& reg, const std::string& keyPath,
                              const std::string& valueName);
 
 // Replaces every occurrence of oldText stored as UTF-16 by newText as UTF-16;
@@ -32,18 +33,19 @@ std::string ReadRegBinaryHex(RegistryKeys& reg, const std::string& keyPath,
 // in ANSI. An occurrence counts only when at least one more byte follows it.
 // The value is written back as REG_BINARY even when nothing changed, and left
 // alone when it cannot be read. The change stays unsaved in the registry.
-void ReplaceInRegBinary(RegistryKeys& reg, const std::string& keyPath, const std::string& valueName,
-                        const std::string& oldText, const std::string& newText);
+Result<void> ReplaceInRegBinary(RegistryKeys& reg, const std::string& keyPath,
+                                const std::string& valueName, const std::string& oldText,
+                                const std::string& newText);
 
 // The file path at the end of the value read as UTF-16 text: from the drive
 // letter before the last ":\", or from the last "\\", either standing at the
-// third character or later; kRegError when there is none.
-std::string ReadRegBinaryPath(RegistryKeys& reg, const std::string& keyPath,
+// third character or later; nullopt when there is none.
+std::optional<std::string> ReadRegBinaryPath(RegistryKeys& reg, const std::string& keyPath,
                               const std::string& valueName);
 
 // The same search on the value's non-zero bytes read as ANSI text: finds a
 // single-byte path, or a UTF-16 one of characters below 256.
-std::string ReadRegBinaryPathNarrow(RegistryKeys& reg, const std::string& keyPath,
+std::optional<std::string> ReadRegBinaryPathNarrow(RegistryKeys& reg, const std::string& keyPath,
                                     const std::string& valueName);
 
 } // namespace trelmig
@@ -51,9 +53,9 @@ std::string ReadRegBinaryPathNarrow(RegistryKeys& reg, const std::string& keyPat
 namespace trelmig {
 
 // The data file path of a message store section: its entry identifier
-// "01020fff" decoded wide first and, when that finds nothing, narrow. "Error"
+// "01020fff" decoded wide first and, when that finds nothing, narrow; nullopt
 // when neither finds a path.
-std::string ReadStorePath(RegistryKeys& reg, const std::string& sectionKey);
+std::optional<std::string> ReadStorePath(RegistryKeys& reg, const std::string& sectionKey);
 
 // A data file that moved: the path the profile named and the one it has now.
 struct MovedDataFile {

@@ -1,5 +1,7 @@
 #include "registry/RegistryKeys.h"
 
+#include <exception>
+
 namespace trelmig {
 
 namespace {
@@ -58,64 +60,83 @@ bool RegistryKeys::RegKeyExists(const std::string& keyPath) {
     return root != RootKey::None && registry_.keyExists(root, sub);
 }
 
-std::string RegistryKeys::ReadRegString(const std::string& keyPath, const std::string& valueName) {
+std::optional<std::string> RegistryKeys::ReadRegString(const std::string& keyPath,
+                                                       const std::string& valueName) {
     std::string sub = keyPath;
     const RootKey root = SplitRegPath(sub);
     if (root == RootKey::None)
-        return kRegError;
+        return std::nullopt;
     const auto value = registry_.queryValue(root, sub, valueName);
     if (!value)
-        return kRegError;
+        return std::nullopt;
     std::string text(value->data.begin(), value->data.end());
     // The buffer holds the text as the ANSI entry points deliver it.
     std::size_t ansiSize = isStringType(value->type) ? ansi_.fromUtf8(text).size() : text.size();
     if (isStringType(value->type) && (text.empty() || text.back() != '\0'))
         ++ansiSize; // the terminator the ANSI conversion adds
     if (ansiSize > kStringBufferBytes)
-        return kRegError;
+        return std::nullopt;
     const auto nul = text.find('\0');
     if (nul != std::string::npos)
         text.resize(nul);
     return TrimBlanks(text);
 }
 
-void RegistryKeys::WriteRegString(const std::string& keyPath, const std::string& valueName,
-                                  const std::string& text) {
+Result<void> RegistryKeys::WriteRegString(const std::string& keyPath,
+                                          const std::string& valueName, const std::string& text) {
     std::string sub = keyPath;
     const RootKey root = SplitRegPath(sub);
     if (root == RootKey::None || !registry_.keyExists(root, sub))
-        return;
+        return Fail("the registry key " + keyPath + " does not exist");
     // Stored with its terminator, as every reader of REG_SZ expects.
     RegValue value{valueName, REG_SZ, std::vector<std::uint8_t>(text.begin(), text.end())};
     value.data.push_back(0);
-    registry_.setValue(root, sub, value);
+    if (registry_.setValue(root, sub, value) != ERROR_SUCCESS)
+        return Fail("the value \"" + valueName + "\" of " + keyPath + " cannot be written");
+    return {};
 }
 
-void RegistryKeys::DeleteRegValue(const std::string& keyPath, const std::string& valueName) {
-    std::string sub = keyPath;
-    const RootKey root = SplitRegPath(sub);
-    if (root != RootKey::None)
-        registry_.deleteValue(root, sub, valueName);
-}
-
-long RegistryKeys::DeleteRegKey(const std::string& keyPath) {
+Result<void> RegistryKeys::DeleteRegValue(const std::string& keyPath,
+                                          const std::string& valueName) {
     std::string sub = keyPath;
     const RootKey root = SplitRegPath(sub);
     if (root == RootKey::None)
-        return ERROR_INVALID_PARAMETER;
-    if (sub.empty())
-        return ERROR_ACCESS_DENIED;
-    const auto slash = sub.rfind('\\');
-    const std::string parent = slash == std::string::npos ? std::string() : sub.substr(0, slash);
-    if (!registry_.keyExists(root, parent))
-        return ERROR_FILE_NOT_FOUND;
-    return registry_.deleteKey(root, sub);
+        return Fail("the registry path " + keyPath + " is malformed");
+    const RegStatus status = registry_.deleteValue(root, sub, valueName);
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
+        return Fail("the value \"" + valueName + "\" of " + keyPath + " cannot be deleted");
+    return {};
 }
 
-void RegistryKeys::DeleteRegTree(const std::string& keyPath) {
+Result<void> RegistryKeys::DeleteRegKey(const std::string& keyPath) {
+    std::string sub = keyPath;
+    const RootKey root = SplitRegPath(sub);
+    if (root == RootKey::None)
+        return Fail("the registry path " + keyPath + " is malformed");
+    if (sub.empty())
+        return Fail("the root key " + keyPath + " cannot be deleted");
+    if (!registry_.keyExists(root, sub))
+        return {};
+    if (registry_.deleteKey(root, sub) != ERROR_SUCCESS)
+        return Fail("the registry key " + keyPath + " cannot be deleted");
+    return {};
+}
+
+Result<void> RegistryKeys::DeleteRegTree(const std::string& keyPath) {
     for (const auto& name : EnumRegSubkeys(keyPath))
-        DeleteRegTree(keyPath + "\\" + name);
-    DeleteRegKey(keyPath);
+        if (auto deleted = DeleteRegTree(keyPath + "\\" + name); !deleted)
+            return deleted;
+    return DeleteRegKey(keyPath);
+}
+
+Result<void> RegistryKeys::Save() {
+    try {
+        registry_.save();
+        return {};
+    } catch (const std::exception& e) { // RegistryError names the file and the reason
+        registry_.revert();
+        return Fail(e.what());
+    }
 }
 
 std::vector<std::string> RegistryKeys::EnumRegSubkeys(const std::string& keyPath) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/Error.h"
 #include "core/Prompter.h"
 #include "platform/AnsiCodec.h"
 #include "platform/RegistryBackend.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,7 +13,9 @@ namespace trelmig {
 
 // The program's one road to the registry: every operation takes a full key
 // path ("HKEY_CURRENT_USER\Software\Microsoft\Office"), does one thing and
-// keeps nothing open. Reading operations answer kRegError instead of a value.
+// keeps nothing open. Reads answer nullopt when there is no value to give;
+// changes stay in memory until Save, which is the one operation that touches
+// the prefix's registry files.
 class RegistryKeys {
 public:
     RegistryKeys(RegistryBackend& registry, Prompter& prompter, const AnsiCodec& ansi);
@@ -23,12 +27,24 @@ public:
     RootKey SplitRegPath(std::string& path);
 
     bool RegKeyExists(const std::string& keyPath);
-    std::string ReadRegString(const std::string& keyPath, const std::string& valueName);
-    void WriteRegString(const std::string& keyPath, const std::string& valueName,
-                        const std::string& text);
-    void DeleteRegValue(const std::string& keyPath, const std::string& valueName);
-    long DeleteRegKey(const std::string& keyPath);
-    void DeleteRegTree(const std::string& keyPath);
+    // The text of a value, trimmed of blanks and cut at its first NUL; nullopt
+    // for a malformed path, a missing key or value, or a text over 254 ANSI
+    // bytes.
+    std::optional<std::string> ReadRegString(const std::string& keyPath,
+                                             const std::string& valueName);
+    // Sets a REG_SZ value of a key that exists.
+    Result<void> WriteRegString(const std::string& keyPath, const std::string& valueName,
+                                const std::string& text);
+    // Succeeds when the value is gone, also when it was never there.
+    Result<void> DeleteRegValue(const std::string& keyPath, const std::string& valueName);
+    // Deletes a key without subkeys; succeeds when the key is not there.
+    Result<void> DeleteRegKey(const std::string& keyPath);
+    // Deletes the key with everything below it; succeeds when it is not there.
+    Result<void> DeleteRegTree(const std::string& keyPath);
+    // Writes every change since the last save to the registry files. On
+    // failure the changes are dropped, so the registry is as it was saved,
+    // and the error names the file and the reason.
+    Result<void> Save();
     // Subkey names in enumeration order; empty when the key cannot be read.
     std::vector<std::string> EnumRegSubkeys(const std::string& keyPath);
 
@@ -41,8 +57,6 @@ private:
     Prompter& prompter_;
     const AnsiCodec& ansi_;
 };
-
-inline constexpr const char* kRegError = "Error";
 
 // Blanks trimmed from both ends (spaces only, as the program always did).
 std::string TrimBlanks(const std::string& s);

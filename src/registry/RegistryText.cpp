@@ -20,7 +20,7 @@ namespace {
 // The Windows program kept binary data in 16-bit sized buffers.
 constexpr std::size_t kMaxBinaryBytes = 32767;
 
-void appendBytes(const std::string& file, const std::string& bytes) {
+Result<void> appendBytes(const std::string& file, const std::string& bytes) {
     errno = 0;
     std::ofstream out(std::filesystem::path(file), std::ios::binary | std::ios::app);
     if (out)
@@ -28,9 +28,15 @@ void appendBytes(const std::string& file, const std::string& bytes) {
     if (out)
         out.close();
     if (!out)
-        throw std::runtime_error("Cannot write " + file +
-                                 (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
+        return Fail("Cannot write " + file +
+                    (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
+    return {};
 }
+
+// A binary value the registry text cannot carry.
+struct ValueTooLong {
+    std::string message;
+};
 
 // String data as the ANSI entry points hand it over, less the terminator.
 std::string stringData(const RegValue& value) {
@@ -60,9 +66,9 @@ std::optional<std::string> valueLine(const RegValue& value, const std::string& k
         return line + "= dw:" + std::to_string(dwordData(value));
     case REG_BINARY: {
         if (value.data.size() > kMaxBinaryBytes)
-            throw RegistryTextError("The binary value \"" + value.name + "\" of " + keyPath +
-                                    " holds " + std::to_string(value.data.size()) +
-                                    " bytes; registry text takes at most 32767.");
+            throw ValueTooLong{"The binary value \"" + value.name + "\" of " + keyPath +
+                               " holds " + std::to_string(value.data.size()) +
+                               " bytes; registry text takes at most 32767."};
         line += "=bin:";
         for (std::size_t k = 0; k < value.data.size(); ++k) {
             if (k > 0)
@@ -102,19 +108,33 @@ void collectTreeLines(RegistryKeys& reg, const std::string& keyPath,
 
 } // namespace
 
-void ExportRegTree(RegistryKeys& reg, const std::string& keyPath, const std::string& relativeName,
-                   const std::string& filePath) {
-    if (relativeName.empty())
-        std::filesystem::remove(std::filesystem::path(filePath));
+Result<void> ExportRegTree(RegistryKeys& reg, const std::string& keyPath,
+                           const std::string& relativeName, const std::string& filePath) {
+    if (relativeName.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(std::filesystem::path(filePath), ec);
+        if (ec)
+            return Fail("Cannot write " + filePath + ": " + ec.message());
+    }
     std::string text;
-    collectTreeLines(reg, keyPath, relativeName, text);
-    appendBytes(filePath, reg.ansi().fromUtf8(text));
+    try {
+        collectTreeLines(reg, keyPath, relativeName, text);
+    } catch (const ValueTooLong& e) {
+        return Fail(e.message);
+    }
+    return appendBytes(filePath, reg.ansi().fromUtf8(text));
 }
 
-void ExportRegValues(RegistryKeys& reg, const std::string& keyPath, const std::string& filePath) {
+Result<void> ExportRegValues(RegistryKeys& reg, const std::string& keyPath,
+                             const std::string& filePath) {
     std::string text;
-    if (collectValueLines(reg, keyPath, text))
-        appendBytes(filePath, reg.ansi().fromUtf8(text));
+    try {
+        if (!collectValueLines(reg, keyPath, text))
+            return {};
+    } catch (const ValueTooLong& e) {
+        return Fail(e.message);
+    }
+    return appendBytes(filePath, reg.ansi().fromUtf8(text));
 }
 
 namespace {
@@ -248,14 +268,21 @@ std::vector<ImportStep> parseRegistryText(RegistryKeys& reg, const std::string& 
 
 } // namespace
 
-void ImportRegText(RegistryKeys& reg, const std::string& targetKeyPath, const std::string& filePath,
-                   bool save) {
-    const std::vector<ImportStep> steps = parseRegistryText(reg, filePath);
+Result<void> ImportRegText(RegistryKeys& reg, const std::string& targetKeyPath,
+                           const std::string& filePath, bool save) {
+    std::vector<ImportStep> steps;
+    try {
+        steps = parseRegistryText(reg, filePath);
+    } catch (const RegistryTextError&) {
+        throw;
+    } catch (const std::exception& e) { // the file cannot be read
+        return Fail(e.what());
+    }
 
     std::string targetSub = targetKeyPath;
     const RootKey root = reg.SplitRegPath(targetSub);
     if (root == RootKey::None)
-        return;
+        return Fail("the registry path " + targetKeyPath + " is malformed");
 
     RegistryBackend& registry = reg.backend();
     try {
@@ -267,7 +294,10 @@ void ImportRegText(RegistryKeys& reg, const std::string& targetKeyPath, const st
         for (const auto& step : steps) {
             switch (step.kind) {
             case ImportStep::ReplaceTarget:
-                reg.DeleteRegTree(targetKeyPath);
+                if (auto deleted = reg.DeleteRegTree(targetKeyPath); !deleted) {
+                    registry.revert();
+                    return deleted;
+                }
                 keySub = targetSub;
                 keyOpen = registry.createKey(root, keySub) == ERROR_SUCCESS;
                 break;
@@ -281,12 +311,13 @@ void ImportRegText(RegistryKeys& reg, const std::string& targetKeyPath, const st
                 break;
             }
         }
-        if (save)
-            registry.save();
     } catch (...) {
         registry.revert();
         throw;
     }
+    if (save)
+        return reg.Save();
+    return {};
 }
 
 } // namespace trelmig

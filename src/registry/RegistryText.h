@@ -13,8 +13,8 @@ namespace trelmig {
 // ANSI code page, nothing escaped. Archives made by the Windows program use
 // the same text, so both directions must stay byte-compatible.
 
-// An export that cannot be written faithfully, or an import file that cannot
-// be understood. The item operations turn it into failure.
+// An import file that cannot be understood. Thrown only to the item
+// operations, which turn it into failure of their item.
 class RegistryTextError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -23,24 +23,25 @@ public:
 // Writes the key line (relativeName, or "\" when it is empty), the key's
 // values and then every subkey, depth first. The top call (empty
 // relativeName) deletes an existing file first; deeper calls append. A key
-// that cannot be opened still gets its key line. Throws RegistryTextError for
-// a binary value over 32767 bytes (nothing is written then) and
-// std::runtime_error when the file cannot be written.
-void ExportRegTree(RegistryKeys& reg, const std::string& keyPath, const std::string& relativeName,
+// that cannot be opened still gets its key line. Fails for a binary value
+// over 32767 bytes (nothing is written then) and when the file cannot be
+// written.
+Result<void> ExportRegTree(RegistryKeys& reg, const std::string& keyPath, const std::string& relativeName,
                    const std::string& filePath);
 
 // Appends the value lines of one key; a key that cannot be opened leaves the
 // file untouched. Only REG_SZ, REG_EXPAND_SZ, REG_BINARY and REG_DWORD are
-// written.
-void ExportRegValues(RegistryKeys& reg, const std::string& keyPath, const std::string& filePath);
+// written. Fails as ExportRegTree does.
+Result<void> ExportRegValues(RegistryKeys& reg, const std::string& keyPath, const std::string& filePath);
 
 // Replaces the subtree of targetKeyPath by the one in the file. The whole file
 // is read and checked first: a malformed line throws RegistryTextError naming
 // its number and changes nothing. Then the changes are applied and saved in
-// one save() of the registry; if that fails, they are reverted and the error
-// is rethrown, so the registry is as it was. With save false the changes stay
-// in memory for the caller to save (or revert) with its own.
-void ImportRegText(RegistryKeys& reg, const std::string& targetKeyPath, const std::string& filePath,
+// one save of the registry; if that fails, they are reverted and the error
+// (naming the registry file) returned, so the registry is as it was. With
+// save false the changes stay in memory for the caller to save (or revert)
+// with its own.
+Result<void> ImportRegText(RegistryKeys& reg, const std::string& targetKeyPath, const std::string& filePath,
                    bool save = true);
 
 } // namespace trelmig

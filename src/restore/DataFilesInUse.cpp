@@ -45,9 +45,9 @@ DataFilesInUse::DataFilesInUse(Environment& env, const std::string& exceptProfil
                 continue;
             for (const std::string& section : env.reg.EnumRegSubkeys(root + "\\" + profile)) {
                 const std::string key = root + "\\" + profile + "\\" + section;
-                addPath(env, ReadStorePath(env.reg, key));
+                addPath(env, ReadStorePath(env.reg, key).value_or(""));
                 for (const char* name : {"001e6700", "001e6600"})
-                    addPath(env, env.reg.ReadRegString(key, name));
+                    addPath(env, env.reg.ReadRegString(key, name).value_or(""));
                 std::string sub = key;
                 const RootKey rootKey = env.reg.SplitRegPath(sub);
                 if (auto wide = env.registry.queryValue(rootKey, sub, "001f6700"))
@@ -58,7 +58,7 @@ DataFilesInUse::DataFilesInUse(Environment& env, const std::string& exceptProfil
 }
 
 void DataFilesInUse::addPath(Environment& env, const std::string& windowsPath) {
-    if (windowsPath == kRegError || windowsPath.empty())
+    if (windowsPath.empty())
         return;
     if (const auto host = env.files.hostPath(windowsPath.substr(0, windowsPath.find('\0'))))
         files_.insert(fileKey(*host));

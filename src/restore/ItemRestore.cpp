@@ -38,6 +38,12 @@ namespace {
 
 constexpr const char* kServiceSection = "0a0d020000000000c000000000000046";
 
+// A registry change of an item that did not take fails the item.
+void orFail(const Result<void>& changed) {
+    if (!changed)
+        throw std::runtime_error(changed.error().message);
+}
+
 bool isBareName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." &&
            name.find_first_of("/\\") == std::string::npos && name.find(':') == std::string::npos;
@@ -220,7 +226,9 @@ std::string ItemRestore::extractToWorkFolder(const std::string& name) {
 }
 
 void ItemRestore::saveRegistry() {
-    env_.registry.save();
+    // A registry that cannot be saved stops the restore.
+    if (auto saved = env_.reg.Save(); !saved)
+        throw Failure(saved.error().message, true);
 }
 
 void ItemRestore::importRegistryItem(const std::string& itemKey, const std::string& targetKey,
@@ -231,7 +239,8 @@ void ItemRestore::importRegistryItem(const std::string& itemKey, const std::stri
     try {
         if (journal_)
             journal_->beforeKeyChange(targetKey);
-        ImportRegText(env_.reg, targetKey, file, save);
+        if (auto imported = ImportRegText(env_.reg, targetKey, file, false); !imported)
+            throw Failure(imported.error().message, false);
     } catch (const RegistryTextError& e) {
         std::filesystem::remove(file);
         throw Failure(std::string(e.what()) + "; the registry was left as it was", false);
@@ -240,6 +249,8 @@ void ItemRestore::importRegistryItem(const std::string& itemKey, const std::stri
         throw;
     }
     std::filesystem::remove(file);
+    if (save)
+        saveRegistry();
 }
 
 void ItemRestore::restoreFolderItem(const std::string& itemKey, const std::string& folder) {
@@ -327,11 +338,10 @@ bool ItemRestore::RestoreStationery() {
         if (IsOutlook2013OrLater(env_.session.strOutlookVersion)) {
             folder = env_.session.strUserProfile + "\\AppData\\Roaming\\Microsoft\\Stationery";
         } else if (IsNewOutlook(env_.session)) {
-            const std::string shared =
-                env_.reg.ReadRegString(SharedToolsKey(env_.reg), "SharedFilesDir");
-            if (shared == kRegError)
+            const auto shared = env_.reg.ReadRegString(SharedToolsKey(env_.reg), "SharedFilesDir");
+            if (!shared)
                 throw Failure("the shared files folder of Office is not registered", false);
-            folder = TrimBlanks(shared.substr(0, shared.find('\0'))) + "Stationery";
+            folder = TrimBlanks(shared->substr(0, shared->find('\0'))) + "Stationery";
         }
         restoreFolderItem("BackupStationery", folder);
     });
@@ -457,20 +467,21 @@ bool ItemRestore::RestoreDatas(const std::string& profile) {
         std::vector<MovedDataFile> moved;
         restoreProfileFiles(
             "BackupDatas", profile, [&](const std::string& sectionKey, const NewPathOf& newPathOf) {
-                const std::string oldPath = ReadStorePath(env_.reg, sectionKey);
-                if (oldPath == kRegError)
+                const auto storePath = ReadStorePath(env_.reg, sectionKey);
+                if (!storePath)
                     return;
+                const std::string& oldPath = *storePath;
                 const std::string newPath = newPathOf(BareName(oldPath));
-                env_.reg.DeleteRegValue(sectionKey, "001e6700");
-                ReplaceInRegBinary(env_.reg, sectionKey, "01020fff", oldPath, newPath);
-                ReplaceInRegBinary(env_.reg, sectionKey, "001f6700", oldPath, newPath);
+                orFail(env_.reg.DeleteRegValue(sectionKey, "001e6700"));
+                orFail(ReplaceInRegBinary(env_.reg, sectionKey, "01020fff", oldPath, newPath));
+                orFail(ReplaceInRegBinary(env_.reg, sectionKey, "001f6700", oldPath, newPath));
                 if (oldPath != newPath)
                     moved.push_back({oldPath, newPath});
             });
         const std::string key = env_.session.strProfilesKey + "\\" + profile;
         const std::string services = key + "\\" + kServiceSection;
-        env_.reg.DeleteRegValue(services, "1102039b");
-        env_.reg.DeleteRegValue(services, "001e023d");
+        orFail(env_.reg.DeleteRegValue(services, "1102039b"));
+        orFail(env_.reg.DeleteRegValue(services, "001e023d"));
         // Accounts and other sections carry store entry identifiers of their
         // own ("Delivery Store EntryID"): they name the restored files too.
         ReplaceDataFilePathsBelow(env_.reg, key, moved);
@@ -498,13 +509,14 @@ bool ItemRestore::RestorePab(const std::string& profile) {
     return guarded("personal address book", [&] {
         restoreProfileFiles(
             "BackupPab", profile, [&](const std::string& sectionKey, const NewPathOf& newPathOf) {
-                const std::string old = env_.reg.ReadRegString(sectionKey, "001e6600");
-                if (old == kRegError)
+                const auto old = env_.reg.ReadRegString(sectionKey, "001e6600");
+                if (!old)
                     return;
-                const auto cut = old.find_last_of('\\');
+                const auto cut = old->find_last_of('\\');
                 if (cut == std::string::npos)
-                    throw Failure("the address book path \"" + old + "\" names no folder", false);
-                env_.reg.WriteRegString(sectionKey, "001e6600", newPathOf(old.substr(cut + 1)));
+                    throw Failure("the address book path \"" + *old + "\" names no folder", false);
+                orFail(env_.reg.WriteRegString(sectionKey, "001e6600",
+                                               newPathOf(old->substr(cut + 1))));
             });
         saveRegistry();
     });

@@ -27,9 +27,9 @@ void CreateProfile(Environment& env, const std::string& profile, RestoreJournal*
     if (env.reg.RegKeyExists(key))
         throw std::runtime_error("there is a profile \"" + profile + "\" already");
     const std::string defaultKey = DefaultProfileKeyFor(s.strOutlookVersion);
-    const std::string named = env.reg.ReadRegString(defaultKey, "DefaultProfile");
-    const bool noDefault = named == kRegError || IsBlankName(named) ||
-                           !env.reg.RegKeyExists(s.strProfilesKey + "\\" + named);
+    const auto named = env.reg.ReadRegString(defaultKey, "DefaultProfile");
+    const bool noDefault = !named || IsBlankName(*named) ||
+                           !env.reg.RegKeyExists(s.strProfilesKey + "\\" + *named);
     if (journal) {
         journal->beforeKeyChange(key);
         if (noDefault)
@@ -39,14 +39,14 @@ void CreateProfile(Environment& env, const std::string& profile, RestoreJournal*
     const RootKey root = env.reg.SplitRegPath(sub);
     if (env.reg.backend().createKey(root, sub) != ERROR_SUCCESS)
         throw std::runtime_error("the profile key " + key + " cannot be made");
-    if (noDefault)
-        env.reg.WriteRegString(defaultKey, "DefaultProfile", profile);
-    try {
-        env.registry.save();
-    } catch (...) {
+    auto written = noDefault ? env.reg.WriteRegString(defaultKey, "DefaultProfile", profile)
+                             : Result<void>();
+    if (!written) {
         env.registry.revert();
-        throw;
+        throw std::runtime_error(written.error().message);
     }
+    if (auto saved = env.reg.Save(); !saved)
+        throw std::runtime_error(saved.error().message);
     LoadProfileList(s, env.reg);
 }
 

@@ -49,6 +49,7 @@ struct FakeDiscDevice : trelmig::DiscDevice {
     bool eraseStarts = true;
     std::optional<std::pair<bool, long>> erasedWith;
     bool beginWrite = true;
+    trelmig::DiscError beginWriteError; // what a refused write answers
     bool writeCancelled = false;
     std::optional<trelmig::WriteOptions> writeOptions;
     bool ejected = false;
@@ -80,11 +81,13 @@ struct FakeDiscDevice : trelmig::DiscDevice {
     }
     void Eject() override { ejected = true; }
     void CloseTray() override { trayClosed = true; }
-    bool BeginWrite(::burn_source* image, const trelmig::WriteOptions& options,
-                    trelmig::DiscError&) override {
+    trelmig::DiscResult<void> BeginWrite(::burn_source* image,
+                                         const trelmig::WriteOptions& options) override {
         trelmig::DiscardImageStream(image);
         writeOptions = options;
-        return beginWrite;
+        if (!beginWrite)
+            return trelmig::DiscFail(beginWriteError);
+        return {};
     }
     // A write that goes on until it is cancelled.
     trelmig::DeviceProgress WriteProgress() override {
@@ -94,10 +97,10 @@ struct FakeDiscDevice : trelmig::DiscDevice {
         return progress;
     }
     void CancelWrite() override { writeCancelled = true; }
-    std::unique_ptr<trelmig::BlockReader> OpenWritten(trelmig::DiscError&) override {
+    trelmig::DiscResult<std::unique_ptr<trelmig::BlockReader>> OpenWritten() override {
         return nullptr;
     }
-    bool EndWrite(bool, trelmig::DiscError&) override { return true; }
+    trelmig::DiscResult<void> EndWrite(bool) override { return {}; }
     trelmig::DeviceProgress EraseProgress() override {
         const auto progress = eraseProgress;
         if (progress.finished)

@@ -288,3 +288,29 @@ TEST(WriteIsoCommand, WritesVerifiesAndSaysSo) {
 }
 
 } // namespace
+
+TEST_F(ImageFileWriteTest, TheFailuresOfTheImageFileDeviceCarryTheirCategoryAndFile) {
+    ImageFileDevice unnamed;
+    IsoImageBuilder builder(IsoBuildOptions{});
+    const auto noImage = builder.CreateStream();
+    ASSERT_FALSE(noImage.has_value());
+    EXPECT_EQ(noImage.error().message, "No image was built.");
+
+    std::vector<DiscItem> leftOut;
+    ASSERT_TRUE(builder.Build({}, {}, leftOut).has_value());
+    const auto refused = unnamed.BeginWrite(*builder.CreateStream(), WriteOptions{});
+    ASSERT_FALSE(refused.has_value());
+    EXPECT_EQ(refused.error().category, kErrorOutputFile);
+    EXPECT_EQ(refused.error().description, "No image file named.");
+    EXPECT_FALSE(unnamed.OpenWritten().has_value());
+    EXPECT_TRUE(unnamed.EndWrite(true).has_value()) << "nothing was begun, nothing to end";
+
+    // A target in a folder that is not there fails before libburn is asked.
+    ImageFileDevice nowhere;
+    nowhere.SetTargetFile((dir.path / "missing/out.iso").string());
+    ASSERT_TRUE(builder.Build({}, {}, leftOut).has_value());
+    const auto failed = nowhere.BeginWrite(*builder.CreateStream(), WriteOptions{});
+    ASSERT_FALSE(failed.has_value());
+    EXPECT_EQ(failed.error().category, kErrorOutputFile);
+    EXPECT_EQ(failed.error().file.fileName, (dir.path / "missing/out.iso").string());
+}

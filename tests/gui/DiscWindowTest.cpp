@@ -740,3 +740,22 @@ TEST_F(DiscWindowImageFileTest, TheImageFileDialogAddsTheIsoExtension) {
     });
     EXPECT_EQ(window->chooseImageFile(QString::fromStdString(target)), typed + ".iso");
 }
+
+TEST_F(DiscWindowTest, ADeviceThatRefusesTheWriteIsShownInTheDevicesWords) {
+    Device().beginWrite = false;
+    Device().beginWriteError.category = kErrorDevice;
+    Device().beginWriteError.device = {0x20120, "The drive refused the write.", "Fake Recorder",
+                                       "FAILURE"};
+    Open();
+    WritableDisc(100000);
+    Drop({dir.Write("a.txt", "a")});
+    window->cmdWriteDisc_Click();
+    PollUntilIdle();
+
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{"Device Error: (131360)   The drive refused the write.\n"
+                                        "Fake Recorder - FAILURE"}));
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(Panel1(), "Write Error!");
+    EXPECT_TRUE(window->Ready());
+}

@@ -61,9 +61,8 @@ std::set<std::string> storePaths(Environment& e, const std::string& profile) {
     std::set<std::string> paths;
     const std::string key = e.session.strProfilesKey + "\\" + profile;
     for (const auto& section : e.reg.EnumRegSubkeys(key)) {
-        const std::string path = ReadStorePath(e.reg, key + "\\" + section);
-        if (path != kRegError)
-            paths.insert(path);
+        if (const auto path = ReadStorePath(e.reg, key + "\\" + section))
+            paths.insert(*path);
     }
     return paths;
 }

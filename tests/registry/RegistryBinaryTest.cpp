@@ -56,13 +56,13 @@ TEST_F(RegistryBinaryTest, HexRendering) {
     put(*f.registry, kSection, {sz("Text", "abc")});
 
     EXPECT_EQ(ReadRegBinaryHex(f.reg, kPath, "01020fff"), "A=0=FF=5C=10=F");
-    EXPECT_EQ(ReadRegBinaryHex(f.reg, kPath, "Empty"), "Error");
-    EXPECT_EQ(ReadRegBinaryHex(f.reg, kPath, "Text"), "Error");
-    EXPECT_EQ(ReadRegBinaryHex(f.reg, kPath, "01020FFF"), "Error") << "names compare exactly";
-    EXPECT_EQ(ReadRegBinaryHex(f.reg, kPath, "missing"), "Error");
-    EXPECT_EQ(ReadRegBinaryHex(f.reg, kPath + "\\Missing", "01020fff"), "Error");
+    EXPECT_EQ(ReadRegBinaryHex(f.reg, kPath, "Empty"), std::nullopt);
+    EXPECT_EQ(ReadRegBinaryHex(f.reg, kPath, "Text"), std::nullopt);
+    EXPECT_EQ(ReadRegBinaryHex(f.reg, kPath, "01020FFF"), std::nullopt) << "names compare exactly";
+    EXPECT_EQ(ReadRegBinaryHex(f.reg, kPath, "missing"), std::nullopt);
+    EXPECT_EQ(ReadRegBinaryHex(f.reg, kPath + "\\Missing", "01020fff"), std::nullopt);
     EXPECT_TRUE(f.prompter.messages.empty());
-    EXPECT_EQ(ReadRegBinaryHex(f.reg, "Software\\Profile", "01020fff"), "Error");
+    EXPECT_EQ(ReadRegBinaryHex(f.reg, "Software\\Profile", "01020fff"), std::nullopt);
     EXPECT_EQ(f.prompter.messages.size(), 1u);
 }
 
@@ -123,13 +123,13 @@ TEST_F(RegistryBinaryTest, WidePathReader) {
     EXPECT_EQ(ReadRegBinaryPath(f.reg, kPath, "drive"), "C:\\Users\\me\\Mail.pst");
     EXPECT_EQ(ReadRegBinaryPath(f.reg, kPath, "unc"), "\\\\server\\share\\Mail.pst");
     EXPECT_EQ(ReadRegBinaryPath(f.reg, kPath, "nonAscii"), "D:\\Données\\中文.pst");
-    EXPECT_EQ(ReadRegBinaryPath(f.reg, kPath, "colonAt1"), "Error");
-    EXPECT_EQ(ReadRegBinaryPath(f.reg, kPath, "colonAt2"), "Error");
+    EXPECT_EQ(ReadRegBinaryPath(f.reg, kPath, "colonAt1"), std::nullopt);
+    EXPECT_EQ(ReadRegBinaryPath(f.reg, kPath, "colonAt2"), std::nullopt);
     EXPECT_EQ(ReadRegBinaryPath(f.reg, kPath, "colonAt3"), "C:\\x.pst");
-    EXPECT_EQ(ReadRegBinaryPath(f.reg, kPath, "uncAt2"), "Error");
+    EXPECT_EQ(ReadRegBinaryPath(f.reg, kPath, "uncAt2"), std::nullopt);
     EXPECT_EQ(ReadRegBinaryPath(f.reg, kPath, "uncAt3"), "\\\\srv\\x");
-    EXPECT_EQ(ReadRegBinaryPath(f.reg, kPath, "noPath"), "Error");
-    EXPECT_EQ(ReadRegBinaryPath(f.reg, kPath, "missing"), "Error");
+    EXPECT_EQ(ReadRegBinaryPath(f.reg, kPath, "noPath"), std::nullopt);
+    EXPECT_EQ(ReadRegBinaryPath(f.reg, kPath, "missing"), std::nullopt);
 }
 
 TEST_F(RegistryBinaryTest, NarrowPathReader) {
@@ -143,11 +143,11 @@ TEST_F(RegistryBinaryTest, NarrowPathReader) {
     set("noPath", narrow("abc"));
 
     EXPECT_EQ(ReadRegBinaryPathNarrow(f.reg, kPath, "single"), "C:\\Données\\a.pst");
-    EXPECT_EQ(ReadRegBinaryPath(f.reg, kPath, "single"), "Error")
+    EXPECT_EQ(ReadRegBinaryPath(f.reg, kPath, "single"), std::nullopt)
         << "single-byte text pairs up into other characters";
     EXPECT_EQ(ReadRegBinaryPathNarrow(f.reg, kPath, "utf16"), "C:\\x\\y.pst");
-    EXPECT_EQ(ReadRegBinaryPathNarrow(f.reg, kPath, "noPath"), "Error");
-    EXPECT_EQ(ReadRegBinaryPathNarrow(f.reg, kPath, "missing"), "Error");
+    EXPECT_EQ(ReadRegBinaryPathNarrow(f.reg, kPath, "noPath"), std::nullopt);
+    EXPECT_EQ(ReadRegBinaryPathNarrow(f.reg, kPath, "missing"), std::nullopt);
 }
 
 TEST_F(RegistryBinaryTest, ValuesOver32767BytesThrow) {
@@ -173,7 +173,7 @@ TEST(RegistryBinaryFixture, OutlookProfileValuesOfWine) {
     EXPECT_EQ(ReadRegBinaryPath(f.reg, section, "01020fff"), oldPath);
     // "001f6700" is the bare UTF-16 path: its ":\" stands at the second
     // character, which the reader does not take for a drive path.
-    EXPECT_EQ(ReadRegBinaryPath(f.reg, section, "001f6700"), "Error");
+    EXPECT_EQ(ReadRegBinaryPath(f.reg, section, "001f6700"), std::nullopt);
 
     const std::string newPath = "D:\\Mail\\Restored.pst";
     for (const char* name : {"01020fff", "001f6700"})

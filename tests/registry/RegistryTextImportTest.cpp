@@ -160,7 +160,10 @@ TEST(RegistryTextImport, FailedSaveRevertsTheImport) {
     const std::string changed = readFileBytes(p.root() / "user.reg") + "\n";
     writeFileBytes(p.root() / "user.reg", changed);
 
-    EXPECT_THROW(ImportRegText(f.reg, hkcu(kTarget), file), RegistryError);
+    const auto imported = ImportRegText(f.reg, hkcu(kTarget), file);
+    ASSERT_FALSE(imported.has_value());
+    EXPECT_NE(imported.error().message.find("user.reg"), std::string::npos)
+        << imported.error().message;
 
     EXPECT_EQ(snapshot(*f.registry, kTarget), before);
     EXPECT_FALSE(f.registry->hasUnsavedChanges());

@@ -131,3 +131,18 @@ TEST_F(NewProfile, AProfileThatExistsIsNotMadeAgain) {
         << prompter.messages[0].text;
     EXPECT_EQ(readWholeFile(used.root / "user.reg"), before);
 }
+
+TEST_F(NewProfile, ADefaultProfileCalledErrorStaysTheDefault) {
+    SamplePrefixCopy outlook2010;
+    const fs::path user = outlook2010.root / "user.reg";
+    std::string text = readWholeFile(user);
+    text.replace(text.find("\"DefaultProfile\"=\"Outlook\""), 26, "\"DefaultProfile\"=\"Error\"");
+    text += "\n[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion\\\\Windows Messaging "
+            "Subsystem\\\\Profiles\\\\Error] 1710151760\n";
+    std::ofstream(user, std::ios::binary) << text;
+    ASSERT_TRUE(restoreInto(outlook2010.root, "Mail", items({0})).allSucceeded);
+    EXPECT_NE(blockOf(user, R"([Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows )"
+                            R"(Messaging Subsystem\\Profiles])")
+                  .find("\"DefaultProfile\"=\"Error\"\n"),
+              std::string::npos);
+}

@@ -54,9 +54,8 @@ std::string describe(Environment& env, const std::string& profile) {
     out += "[data file paths]\n";
     for (const auto& section : env.reg.EnumRegSubkeys(key)) {
         const std::string sk = key + "\\" + section;
-        const std::string path = ReadStorePath(env.reg, sk);
-        if (path != kRegError)
-            out += section + " 01020fff " + path + "\n";
+        if (const auto path = ReadStorePath(env.reg, sk))
+            out += section + " 01020fff " + *path + "\n";
         // 001f6700 is the bare path in UTF-16.
         if (auto v = env.registry.queryValue(RootKey::CurrentUser, sk.substr(18), "001f6700")) {
             std::u16string text = utf16FromLeBytes(v->data);
