@@ -157,7 +157,8 @@ std::optional<double> IsoImageBuilder::MeasureSize(const std::vector<DiscItem>& 
                                                    const IsoBuildOptions& options) {
     IsoImageBuilder builder(options);
     std::vector<DiscItem> leftOut;
-    if (!builder.Build(entries, [](const FileErrorInfo&) { return true; }, leftOut))
+    if (!builder.Build(
+            entries, [](const FileErrorInfo&) { return true; }, leftOut))
         return std::nullopt;
     const auto started = builder.Start(true);
     if (!started)

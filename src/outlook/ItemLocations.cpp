@@ -93,7 +93,8 @@ ItemStates ComputeItemLocations(Session& s, RegistryKeys& reg, const WinFiles& f
     } else if (newOutlook) {
         // An unregistered shared folder has always been shown as the folder
         // "ErrorStationery" in the item's reason; the text stays.
-        std::string shared = reg.ReadRegString(SharedToolsKey(reg), "SharedFilesDir").value_or("Error");
+        std::string shared =
+            reg.ReadRegString(SharedToolsKey(reg), "SharedFilesDir").value_or("Error");
         shared = TrimBlanks(shared.substr(0, shared.find('\0')));
         s.strStationeryDir = shared + "Stationery";
     } else {

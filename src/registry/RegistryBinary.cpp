@@ -134,8 +134,7 @@ Result<void> ReplaceInRegBinary(RegistryKeys& reg, const std::string& keyPath,
         replaced = replaceBytes(data, narrowBytes(reg, oldText), narrowBytes(reg, newText));
     data = std::move(replaced);
     if (reg.backend().setValue(found->root, found->subPath, found->value) != ERROR_SUCCESS)
-        return Fail("the binary value \"" + valueName + "\" of " + keyPath +
-                    " cannot be written");
+        return Fail("the binary value \"" + valueName + "\" of " + keyPath + " cannot be written");
     return {};
 }
 

@@ -26,7 +26,7 @@ public:
 // (0x0A 0x00 0xFF -> "A=0=FF"); nullopt for a missing key or value, another
 // type, or a value of zero length.
 std::optional<std::string> ReadRegBinaryHex(RegistryKeys& reg, const std::string& keyPath,
-                             const std::string& valueName);
+                                            const std::string& valueName);
 
 // Replaces every occurrence of oldText stored as UTF-16 by newText as UTF-16;
 // only when there is none, every occurrence stored as ANSI bytes by newText
@@ -41,12 +41,12 @@ Result<void> ReplaceInRegBinary(RegistryKeys& reg, const std::string& keyPath,
 // letter before the last ":\", or from the last "\\", either standing at the
 // third character or later; nullopt when there is none.
 std::optional<std::string> ReadRegBinaryPath(RegistryKeys& reg, const std::string& keyPath,
-                              const std::string& valueName);
+                                             const std::string& valueName);
 
 // The same search on the value's non-zero bytes read as ANSI text: finds a
 // single-byte path, or a UTF-16 one of characters below 256.
 std::optional<std::string> ReadRegBinaryPathNarrow(RegistryKeys& reg, const std::string& keyPath,
-                                    const std::string& valueName);
+                                                   const std::string& valueName);
 
 } // namespace trelmig
 

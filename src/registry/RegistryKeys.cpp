@@ -82,8 +82,8 @@ std::optional<std::string> RegistryKeys::ReadRegString(const std::string& keyPat
     return TrimBlanks(text);
 }
 
-Result<void> RegistryKeys::WriteRegString(const std::string& keyPath,
-                                          const std::string& valueName, const std::string& text) {
+Result<void> RegistryKeys::WriteRegString(const std::string& keyPath, const std::string& valueName,
+                                          const std::string& text) {
     std::string sub = keyPath;
     const RootKey root = SplitRegPath(sub);
     if (root == RootKey::None || !registry_.keyExists(root, sub))

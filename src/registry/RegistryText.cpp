@@ -66,8 +66,8 @@ std::optional<std::string> valueLine(const RegValue& value, const std::string& k
         return line + "= dw:" + std::to_string(dwordData(value));
     case REG_BINARY: {
         if (value.data.size() > kMaxBinaryBytes)
-            throw ValueTooLong{"The binary value \"" + value.name + "\" of " + keyPath +
-                               " holds " + std::to_string(value.data.size()) +
+            throw ValueTooLong{"The binary value \"" + value.name + "\" of " + keyPath + " holds " +
+                               std::to_string(value.data.size()) +
                                " bytes; registry text takes at most 32767."};
         line += "=bin:";
         for (std::size_t k = 0; k < value.data.size(); ++k) {

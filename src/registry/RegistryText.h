@@ -26,13 +26,14 @@ public:
 // that cannot be opened still gets its key line. Fails for a binary value
 // over 32767 bytes (nothing is written then) and when the file cannot be
 // written.
-Result<void> ExportRegTree(RegistryKeys& reg, const std::string& keyPath, const std::string& relativeName,
-                   const std::string& filePath);
+Result<void> ExportRegTree(RegistryKeys& reg, const std::string& keyPath,
+                           const std::string& relativeName, const std::string& filePath);
 
 // Appends the value lines of one key; a key that cannot be opened leaves the
 // file untouched. Only REG_SZ, REG_EXPAND_SZ, REG_BINARY and REG_DWORD are
 // written. Fails as ExportRegTree does.
-Result<void> ExportRegValues(RegistryKeys& reg, const std::string& keyPath, const std::string& filePath);
+Result<void> ExportRegValues(RegistryKeys& reg, const std::string& keyPath,
+                             const std::string& filePath);
 
 // Replaces the subtree of targetKeyPath by the one in the file. The whole file
 // is read and checked first: a malformed line throws RegistryTextError naming
@@ -41,7 +42,7 @@ Result<void> ExportRegValues(RegistryKeys& reg, const std::string& keyPath, cons
 // (naming the registry file) returned, so the registry is as it was. With
 // save false the changes stay in memory for the caller to save (or revert)
 // with its own.
-Result<void> ImportRegText(RegistryKeys& reg, const std::string& targetKeyPath, const std::string& filePath,
-                   bool save = true);
+Result<void> ImportRegText(RegistryKeys& reg, const std::string& targetKeyPath,
+                           const std::string& filePath, bool save = true);
 
 } // namespace trelmig

@@ -28,8 +28,8 @@ void CreateProfile(Environment& env, const std::string& profile, RestoreJournal*
         throw std::runtime_error("there is a profile \"" + profile + "\" already");
     const std::string defaultKey = DefaultProfileKeyFor(s.strOutlookVersion);
     const auto named = env.reg.ReadRegString(defaultKey, "DefaultProfile");
-    const bool noDefault = !named || IsBlankName(*named) ||
-                           !env.reg.RegKeyExists(s.strProfilesKey + "\\" + *named);
+    const bool noDefault =
+        !named || IsBlankName(*named) || !env.reg.RegKeyExists(s.strProfilesKey + "\\" + *named);
     if (journal) {
         journal->beforeKeyChange(key);
         if (noDefault)
@@ -39,8 +39,8 @@ void CreateProfile(Environment& env, const std::string& profile, RestoreJournal*
     const RootKey root = env.reg.SplitRegPath(sub);
     if (env.reg.backend().createKey(root, sub) != ERROR_SUCCESS)
         throw std::runtime_error("the profile key " + key + " cannot be made");
-    auto written = noDefault ? env.reg.WriteRegString(defaultKey, "DefaultProfile", profile)
-                             : Result<void>();
+    auto written =
+        noDefault ? env.reg.WriteRegString(defaultKey, "DefaultProfile", profile) : Result<void>();
     if (!written) {
         env.registry.revert();
         throw std::runtime_error(written.error().message);
