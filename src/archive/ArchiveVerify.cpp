@@ -19,10 +19,10 @@ ArchiveVerdict damaged(std::string entry, std::string reason) {
 ArchiveVerdict checkInformationFile(ZipArchive& zip, const AnsiCodec& ansi) {
     if (!zip.GetEntry(kInfoFileName))
         return damaged(kInfoFileName, "the archive holds no information file");
-    std::string bytes;
-    if (!zip.ReadEntry(kInfoFileName, bytes, kMaxSettingsFileBytes))
-        return damaged(kInfoFileName, zip.LastError());
-    const SettingsText info(bytes, ansi);
+    const Result<std::string> bytes = zip.ReadEntry(kInfoFileName, kMaxSettingsFileBytes);
+    if (!bytes)
+        return damaged(kInfoFileName, bytes.error().message);
+    const SettingsText info(*bytes, ansi);
     const std::string flags = info.Value("BackupItem");
     if (flags.size() != kBackupStepCount)
         return damaged(kInfoFileName, "its BackupItem \"" + flags + "\" is not " +
@@ -48,16 +48,19 @@ ArchiveVerdict VerifyArchive(const std::string& archivePath, const std::string& 
                              const AnsiCodec& ansi) {
     try {
         ZipArchive zip(ansi);
-        if (!zip.OpenZip(archivePath))
-            return {ArchiveVerdict::State::Refused, {}, zip.LastError()};
+        if (Result<void> opened = zip.OpenZip(archivePath); !opened)
+            return {ArchiveVerdict::State::Refused, {}, opened.error().message};
         zip.SetDecryptPassword(password);
-        if (!zip.TestEntries()) {
-            if (zip.FailedAtPassword())
-                return {ArchiveVerdict::State::Refused, zip.FailedEntry(), zip.LastError()};
-            std::string why = zip.LastError();
-            if (const std::string prefix = zip.FailedEntry() + ": "; why.starts_with(prefix))
+        const Result<std::optional<ZipEntryFault>> tested = zip.TestEntries();
+        if (!tested)
+            return damaged({}, tested.error().message);
+        if (const std::optional<ZipEntryFault>& fault = *tested) {
+            if (fault->wrongPassword)
+                return {ArchiveVerdict::State::Refused, fault->entry, fault->message};
+            std::string why = fault->message;
+            if (const std::string prefix = fault->entry + ": "; why.starts_with(prefix))
                 why.erase(0, prefix.size());
-            return damaged(zip.FailedEntry(), why);
+            return damaged(fault->entry, why);
         }
         return checkInformationFile(zip, ansi);
     } catch (const std::exception& e) { // no memory, or OpenSSL failing

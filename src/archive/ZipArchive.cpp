@@ -4,9 +4,9 @@
 #include "archive/ZipEntryDecoder.h"
 #include "archive/ZipEntryNames.h"
 #include "archive/ZipEntryReader.h"
+#include "archive/ZipExtractedFile.h"
 #include "archive/ZipWriteBehind.h"
 #include "archive/ZipWriter.h"
-#include "platform/SideFile.h"
 #include "platform/Utf.h"
 
 #include <algorithm>
@@ -62,21 +62,12 @@ bool libzipReadsTheSame(zip_t* za, const std::vector<ZipCentralDirectory::Record
     return true;
 }
 
-std::string fileNameOf(const std::string& path) {
-    auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 } // namespace
 
 struct ZipArchive::Impl {
     Impl(const AnsiCodec& ansi, ZipEvents events) : ansi(ansi), events(std::move(events)) {}
     ~Impl() { closeReader(); }
 
-    bool fail(std::string why) {
-        lastError = std::move(why);
-        return false;
-    }
     void closeReader() {
         if (reader)
             zip_discard(reader);
@@ -88,26 +79,28 @@ struct ZipArchive::Impl {
         exactNames.clear();
         foldedNames.clear();
     }
-    // Indexes the entries by name; false (lastError set) when a name cannot
-    // be restored as a file name or two entries share a name: unzip and 7-Zip
-    // restore the last of those, a lookup by name the first.
-    bool indexEntries();
+    // Indexes the entries by name; fails when two entries share a name:
+    // unzip and 7-Zip restore the last of those, a lookup by name the first.
+    Result<void> indexEntries();
     const ArchiveEntry* find(const std::string& bareName) const;
     const char* readPassword() const {
         return decryptPassword.empty() ? nullptr : decryptPassword.c_str();
     }
-    // Reads the entry through to sink with every check; false with why set.
-    // Safe from several threads at once.
-    bool readEntry(const ArchiveEntry& entry, const ZipEntryReader::Sink& sink, std::string& why);
-    // Extracts the entries to their targets, several at once; see
-    // ExtractEntriesTo. writeFiles false: every entry is read through with
-    // every check and nothing is written (targets unused).
-    bool extractAll(const std::vector<std::pair<const ArchiveEntry*, std::string>>& jobs,
-                    bool writeFiles = true);
+    // Reads the entry through to sink with every check; nullopt when it
+    // passed them all. Safe from several threads at once.
+    std::optional<ZipEntryFault> readEntry(const ArchiveEntry& entry,
+                                           const ZipEntryReader::Sink& sink);
+    // Extracts the entries to their files, several at once; see
+    // ExtractEntriesTo. nullopt when every entry was extracted; else the
+    // first failure (its entry empty when no entry was at fault). writeFiles
+    // false: every entry is read through with every check and nothing is
+    // written (files unused).
+    std::optional<ZipEntryFault>
+    extractAll(const std::vector<std::pair<const ArchiveEntry*, std::string>>& jobs,
+               bool writeFiles = true);
 
     AnsiCodec ansi;
     ZipEvents events;
-    std::string lastError;
 
     // reading
     zip_t* reader = nullptr;
@@ -119,8 +112,6 @@ struct ZipArchive::Impl {
     std::unordered_map<std::u16string, std::size_t> foldedNames; // both readings, case-folded
     std::string decryptPassword;
     bool flushEachExtraction = true;
-    std::string failedEntry;                // of the last extraction or test that failed
-    std::atomic<bool> wrongPassword{false}; // it failed at a password check
 };
 
 ZipArchive::ZipArchive(const AnsiCodec& ansi, ZipEvents events)
@@ -132,30 +123,25 @@ void ZipArchive::SetEvents(ZipEvents events) {
     impl_->events = std::move(events);
 }
 
-std::string ZipArchive::LastError() const {
-    return impl_->lastError;
-}
-
 // ---------------------------------------------------------------- writing
 
-bool ZipArchive::WriteZip(const std::string& targetPath, const ZipFileList& files,
-                          const std::string& password) {
+Result<void> ZipArchive::WriteZip(const std::string& targetPath, const ZipFileList& files,
+                                  const std::string& password) {
     CloseZip();
-    impl_->lastError.clear();
     auto progress = [this](int percent) {
         if (impl_->events.writeProgress)
             impl_->events.writeProgress(percent);
     };
-    bool ok = false;
+    Result<void> written;
     try {
-        ok = writeZipFile(targetPath, files.Files(), password, progress, impl_->lastError,
-                          impl_->events.writeCancelled);
+        written = writeZipFile(targetPath, files.Files(), password, progress,
+                               impl_->events.writeCancelled);
     } catch (const std::exception& e) {
-        ok = impl_->fail(std::string("Cannot write the archive: ") + e.what());
+        written = Fail(std::string("Cannot write the archive: ") + e.what());
     }
     if (impl_->events.writeFinished)
-        impl_->events.writeFinished(ok);
-    return ok;
+        impl_->events.writeFinished(written.has_value());
+    return written;
 }
 
 void ZipArchive::CloseZip() {
@@ -178,18 +164,17 @@ std::optional<bool> ZipArchive::IsPasswordProtected(const std::string& archivePa
         [](const ZipCentralDirectory::Record& r) { return r.encryption != ZIP_EM_NONE; });
 }
 
-bool ZipArchive::OpenZip(const std::string& archivePath) {
+Result<void> ZipArchive::OpenZip(const std::string& archivePath) {
     CloseZip();
     const int fd = ::open(archivePath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return impl_->fail("Cannot open the archive " + archivePath + ": " +
-                           zipErrorText(ZIP_ER_OPEN));
+        return Fail("Cannot open the archive " + archivePath + ": " + zipErrorText(ZIP_ER_OPEN));
     auto refuse = [&](const std::string& why) {
         ::close(fd);
         impl_->entries.clear();
         impl_->exactNames.clear();
         impl_->foldedNames.clear();
-        return impl_->fail("The archive " + archivePath + " cannot be restored: " + why);
+        return Fail("The archive " + archivePath + " cannot be restored: " + why);
     };
     // Our reading of the directory decides every entry; libzip, which reads
     // the entries we do not decode, must find the very same list.
@@ -206,8 +191,8 @@ bool ZipArchive::OpenZip(const std::string& archivePath) {
         entry.name = decodeEntryName(r.name, r.utf8Name, impl_->ansi);
         impl_->entries.push_back(std::move(entry));
     }
-    if (!impl_->indexEntries())
-        return refuse(impl_->lastError);
+    if (Result<void> indexed = impl_->indexEntries(); !indexed)
+        return refuse(indexed.error().message);
     // libzip reads the same open file as our pread: a file renamed over the
     // path meanwhile changes neither.
     const int libzipFd = ::dup(fd);
@@ -224,16 +209,16 @@ bool ZipArchive::OpenZip(const std::string& archivePath) {
     }
     impl_->reader = za;
     impl_->fd = fd;
-    return true;
+    return {};
 }
 
-bool ZipArchive::Impl::indexEntries() {
+Result<void> ZipArchive::Impl::indexEntries() {
     exactNames.clear();
     foldedNames.clear();
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const ZipEntryName& name = entries[i].name;
         if (!foldedNames.emplace(foldCase(utf8ToUtf16(name.text)), i).second)
-            return fail("it holds two entries named \"" + name.text +
+            return Fail("it holds two entries named \"" + name.text +
                         "\" (other zip programs would restore the second, so which one is meant "
                         "cannot be told).");
         exactNames.emplace(name.text, i);
@@ -246,16 +231,16 @@ bool ZipArchive::Impl::indexEntries() {
             foldedNames.emplace(foldCase(utf8ToUtf16(alternative)), i);
         }
     }
-    return true;
+    return {};
 }
 
 void ZipArchive::SetDecryptPassword(const std::string& password) {
     impl_->decryptPassword = password;
 }
 
-bool ZipArchive::CheckPassword() {
+Result<void> ZipArchive::CheckPassword() {
     if (!impl_->reader)
-        return impl_->fail("No archive is open.");
+        return Fail("No archive is open.");
     // One entry read through proves the password (the quick check alone
     // passes a wrong one once in 65,536 tries): the smallest, so that a large
     // archive opens at once. Every other entry is proved when it is extracted,
@@ -266,12 +251,11 @@ bool ZipArchive::CheckPassword() {
             (!smallest || entry.stored.compressedSize < smallest->stored.compressedSize))
             smallest = &entry;
     if (!smallest)
-        return true;
-    std::string why;
-    if (!impl_->readEntry(
-            *smallest, [](const unsigned char*, std::size_t) { return true; }, why))
-        return impl_->fail(why);
-    return true;
+        return {};
+    if (const auto fault =
+            impl_->readEntry(*smallest, [](const unsigned char*, std::size_t) { return true; }))
+        return Fail(fault->message);
+    return {};
 }
 
 std::vector<ZipEntryInfo> ZipArchive::Entries() const {
@@ -298,63 +282,58 @@ std::optional<ZipEntryInfo> ZipArchive::GetEntry(const std::string& bareName) co
                         entry->stored.encryption != ZIP_EM_NONE};
 }
 
-bool ZipArchive::ExtractEntryTo(const std::string& bareName, const std::string& targetFile) {
-    return ExtractEntriesTo({{bareName, targetFile}});
+Result<void> ZipArchive::ExtractEntryTo(const std::string& bareName, const std::string& file) {
+    return ExtractEntriesTo({{bareName, file}});
 }
 
-bool ZipArchive::ExtractEntriesTo(
-    const std::vector<std::pair<std::string, std::string>>& entriesAndTargets) {
+Result<void> ZipArchive::ExtractEntriesTo(
+    const std::vector<std::pair<std::string, std::string>>& entriesAndFiles) {
     if (!impl_->reader)
-        return impl_->fail("No archive is open.");
+        return Fail("No archive is open.");
     std::vector<std::pair<const ArchiveEntry*, std::string>> jobs;
-    for (const auto& [bareName, targetFile] : entriesAndTargets) {
+    for (const auto& [bareName, file] : entriesAndFiles) {
         const ArchiveEntry* entry = impl_->find(bareName);
         if (!entry)
-            return impl_->fail("The archive has no entry named " + bareName + ".");
-        jobs.emplace_back(entry, targetFile);
+            return Fail("The archive has no entry named " + bareName + ".");
+        jobs.emplace_back(entry, file);
     }
-    return impl_->extractAll(jobs);
+    if (const auto fault = impl_->extractAll(jobs))
+        return Fail(fault->message);
+    return {};
 }
 
-bool ZipArchive::Impl::readEntry(const ArchiveEntry& entry, const ZipEntryReader::Sink& sink,
-                                 std::string& why) {
+std::optional<ZipEntryFault> ZipArchive::Impl::readEntry(const ArchiveEntry& entry,
+                                                         const ZipEntryReader::Sink& sink) {
+    const std::string& name = entry.name.text;
     if (ZipEntryDecoder::handles(entry.stored)) {
+        std::string why;
         const auto offset = directory.dataOffset(fd, entry.stored.index, why);
-        if (!offset) {
-            why = entry.name.text + ": the archive is damaged (" + why + ").";
-            return false;
-        }
+        if (!offset)
+            return ZipEntryFault{name, name + ": the archive is damaged (" + why + ").", false};
         ZipEntryDecoder decoder(fd, decryptPassword);
         try {
             if (decoder.decode(entry.stored, *offset, sink))
-                return true;
+                return std::nullopt;
         } catch (const std::exception& e) { // OpenSSL failing, or no memory
-            why = entry.name.text + ": " + e.what();
-            return false;
+            return ZipEntryFault{name, name + ": " + e.what(), false};
         }
-        why = entry.name.text + ": " + decoder.error();
-        if (decoder.wrongPassword())
-            wrongPassword = true;
-        return false;
+        return ZipEntryFault{name, name + ": " + decoder.error(), decoder.wrongPassword()};
     }
     std::lock_guard lock(readerMutex);
     ZipEntryReader libzipReader(reader, readPassword());
     if (libzipReader.read(entry.stored, sink))
-        return true;
-    why = entry.name.text + ": " + libzipReader.error();
-    if (libzipReader.wrongPassword())
-        wrongPassword = true;
-    return false;
+        return std::nullopt;
+    return ZipEntryFault{name, name + ": " + libzipReader.error(), libzipReader.wrongPassword()};
 }
 
-bool ZipArchive::Impl::extractAll(
-    const std::vector<std::pair<const ArchiveEntry*, std::string>>& jobs, bool writeFiles) {
-    failedEntry.clear();
-    wrongPassword = false;
+std::optional<ZipEntryFault>
+ZipArchive::Impl::extractAll(const std::vector<std::pair<const ArchiveEntry*, std::string>>& jobs,
+                             bool writeFiles) {
     struct Extraction {
         const ArchiveEntry* entry;
-        const std::string* target;
-        std::unique_ptr<SideFile> temp;
+        const std::string* file;
+        // Removes what was written unless every entry got through.
+        std::unique_ptr<ZipExtractedFile> written;
     };
     std::vector<Extraction> work;
     for (const auto& [entry, target] : jobs)
@@ -370,59 +349,50 @@ bool ZipArchive::Impl::extractAll(
     std::size_t next = 0;
     std::size_t running = 0;
     std::atomic<bool> failed = false;
-    std::string firstError;
+    std::optional<ZipEntryFault> firstFault;
+    std::atomic<bool> atPassword = false;     // an entry failed at a password check
     std::atomic<std::uint64_t> unreported{0}; // bytes written, not yet told to extractProgress
 
-    auto extractOne = [&](Extraction& job) -> std::string {
+    auto extractOne = [&](Extraction& job) -> std::optional<ZipEntryFault> {
+        const std::string& name = job.entry->name.text;
         try {
-            if (!writeFiles) {
-                std::string why;
-                const bool read = readEntry(
-                    *job.entry,
-                    [&](const unsigned char*, std::size_t length) {
-                        unreported += length;
-                        return !failed;
-                    },
-                    why);
-                return read ? std::string() : why;
-            }
-            job.temp = std::make_unique<SideFile>(
-                *job.target, SideFile::sidePrefix(fileNameOf(*job.target)) + "x-");
-            job.temp->create();
+            if (!writeFiles)
+                return readEntry(*job.entry, [&](const unsigned char*, std::size_t length) {
+                    unreported += length;
+                    return !failed;
+                });
+            job.written = std::make_unique<ZipExtractedFile>(*job.file);
+            job.written->create();
             // Large entries are written from a thread of their own while decoding goes on.
             std::optional<ZipWriteBehind> writeBehind;
             if (job.entry->stored.size >= kWriteBehindFrom)
-                writeBehind.emplace(*job.temp);
+                writeBehind.emplace(*job.written);
             std::string writeError;
-            std::string why;
-            bool read = readEntry(
-                *job.entry,
-                [&](const unsigned char* data, std::size_t length) {
+            std::optional<ZipEntryFault> fault =
+                readEntry(*job.entry, [&](const unsigned char* data, std::size_t length) {
                     if (failed)
                         return false; // another entry failed, or the user cancelled
                     unreported += length;
                     if (writeBehind)
                         return writeBehind->write(data, length);
                     try {
-                        job.temp->write(data, length);
+                        job.written->write(data, length);
                         return true;
                     } catch (const std::exception& e) {
                         writeError = e.what();
                         return false;
                     }
-                },
-                why);
-            if (writeBehind && !writeBehind->finish()) {
-                read = false;
+                });
+            if (writeBehind && !writeBehind->finish())
                 writeError = writeBehind->error();
-            }
-            if (read) {
-                job.temp->close(); // many entries wait for their commit: no descriptor each
-                return {};
-            }
-            return writeError.empty() ? why : writeError;
+            if (!writeError.empty())
+                return ZipEntryFault{name, writeError, false};
+            if (fault)
+                return fault;
+            job.written->finish(flushEachExtraction);
+            return std::nullopt;
         } catch (const std::exception& e) {
-            return e.what();
+            return ZipEntryFault{name, e.what(), false};
         }
     };
     auto worker = [&] {
@@ -432,12 +402,13 @@ bool ZipArchive::Impl::extractAll(
             started.push_back(&job.entry->name.text);
             changed.notify_all();
             lock.unlock();
-            std::string why = extractOne(job);
+            std::optional<ZipEntryFault> fault = extractOne(job);
             lock.lock();
-            if (!why.empty() && !failed) {
+            if (fault && fault->wrongPassword)
+                atPassword = true;
+            if (fault && !failed) {
                 failed = true;
-                firstError = why;
-                failedEntry = job.entry->name.text;
+                firstFault = std::move(fault);
             }
         }
         --running;
@@ -456,7 +427,8 @@ bool ZipArchive::Impl::extractAll(
             running -= threads - i;
             if (pool.empty() && !failed) {
                 failed = true;
-                firstError = std::string("Cannot start the extraction: ") + e.what();
+                firstFault = ZipEntryFault{
+                    {}, std::string("Cannot start the extraction: ") + e.what(), false};
             }
             break;
         }
@@ -472,7 +444,7 @@ bool ZipArchive::Impl::extractAll(
             lock.lock();
             if (!failed) {
                 failed = true;
-                firstError = "The extraction was cancelled.";
+                firstFault = ZipEntryFault{{}, "The extraction was cancelled.", false};
             }
             lock.unlock();
         };
@@ -497,59 +469,46 @@ bool ZipArchive::Impl::extractAll(
     }
     for (auto& thread : pool)
         thread.join();
-    if (failed)
-        return fail(firstError); // the temporary files go with work
-    if (!writeFiles)
-        return true;
-    try {
-        // Every entry is complete and verified before the first target changes.
-        for (auto& job : work)
-            job.temp->commit(flushEachExtraction);
-    } catch (const std::exception& e) {
-        return fail(e.what());
+    if (failed) {
+        firstFault->wrongPassword = firstFault->wrongPassword || atPassword;
+        return firstFault; // what was written goes with work
     }
-    return true;
+    // Every entry is complete and verified: the files stay, under the names asked.
+    if (writeFiles)
+        for (auto& job : work)
+            job.written->keep();
+    return std::nullopt;
 }
 
-bool ZipArchive::TestEntries() {
+Result<std::optional<ZipEntryFault>> ZipArchive::TestEntries() {
     if (!impl_->reader)
-        return impl_->fail("No archive is open.");
+        return Fail("No archive is open.");
     std::vector<std::pair<const ArchiveEntry*, std::string>> jobs;
     for (const auto& entry : impl_->entries)
         jobs.emplace_back(&entry, std::string());
-    return impl_->extractAll(jobs, false);
+    std::optional<ZipEntryFault> fault = impl_->extractAll(jobs, false);
+    // A failure no entry is at fault for (the work could not start) is the test's own.
+    if (fault && fault->entry.empty())
+        return Fail(fault->message);
+    return fault;
 }
 
-bool ZipArchive::ReadEntry(const std::string& bareName, std::string& data, std::uint64_t maxBytes) {
-    data.clear();
+Result<std::string> ZipArchive::ReadEntry(const std::string& bareName, std::uint64_t maxBytes) {
     if (!impl_->reader)
-        return impl_->fail("No archive is open.");
+        return Fail("No archive is open.");
     const ArchiveEntry* entry = impl_->find(bareName);
     if (!entry)
-        return impl_->fail("The archive has no entry named " + bareName + ".");
+        return Fail("The archive has no entry named " + bareName + ".");
     if (entry->stored.size > maxBytes)
-        return impl_->fail(entry->name.text + " is larger than " + std::to_string(maxBytes) +
-                           " bytes.");
-    std::string why;
-    if (!impl_->readEntry(
-            *entry,
-            [&](const unsigned char* bytes, std::size_t length) {
+        return Fail(entry->name.text + " is larger than " + std::to_string(maxBytes) + " bytes.");
+    std::string data;
+    if (const auto fault =
+            impl_->readEntry(*entry, [&](const unsigned char* bytes, std::size_t length) {
                 data.append(reinterpret_cast<const char*>(bytes), length);
                 return true;
-            },
-            why)) {
-        data.clear();
-        return impl_->fail(why);
-    }
-    return true;
-}
-
-std::string ZipArchive::FailedEntry() const {
-    return impl_->failedEntry;
-}
-
-bool ZipArchive::FailedAtPassword() const {
-    return impl_->wrongPassword;
+            }))
+        return Fail(fault->message);
+    return data;
 }
 
 void ZipArchive::SetFlushEachExtraction(bool on) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/ZipFileList.h"
+#include "core/Error.h"
 #include "platform/AnsiCodec.h"
 
 #include <cstdint>
@@ -34,6 +35,14 @@ struct ZipEntryInfo {
     bool encrypted = false;
 };
 
+// The entry a read-through of every entry found at fault.
+struct ZipEntryFault {
+    std::string entry;   // its name
+    std::string message; // what failed, as an extraction reports it (most begin "<entry>: ")
+    // It failed at a password check: the password, not the archive, is wrong.
+    bool wrongPassword = false;
+};
+
 // Backup archives: a standard zip with every entry at the root under its bare
 // file name; with a password every entry is encrypted with AES-256. Reading
 // accepts AES and traditional PKWARE encryption, and entry names stored in the
@@ -62,56 +71,53 @@ public:
     // --- writing
     // Writes the files as a new archive at targetPath, every entry encrypted
     // with AES-256 when password is not empty. Raises writeProgress and then
-    // writeFinished. Returns false (and sets LastError) when the archive could
-    // not be written, the target then being left as it was. A second writer of
-    // the same target (another process, or another ZipArchive) is refused while
-    // one is at work. Files are compressed in worker threads; the events still
-    // come on the caller's thread.
-    bool WriteZip(const std::string& targetPath, const ZipFileList& files,
-                  const std::string& password);
+    // writeFinished. Fails when the archive could not be written, the target
+    // then being left as it was. A second writer of the same target (another
+    // process, or another ZipArchive) is refused while one is at work. Files
+    // are compressed in worker threads; the events still come on the caller's
+    // thread, and what they throw fails the write with its words.
+    Result<void> WriteZip(const std::string& targetPath, const ZipFileList& files,
+                          const std::string& password);
     // Releases the archive being written or read.
     void CloseZip();
-    std::string LastError() const;
 
     // --- reading
     // True when any entry of the archive needs a password. nullopt when the
     // file is not a readable zip archive.
     static std::optional<bool> IsPasswordProtected(const std::string& archivePath);
-    bool OpenZip(const std::string& archivePath);
+    // Fails when the file is not a zip archive, or one that cannot be
+    // restored safely.
+    Result<void> OpenZip(const std::string& archivePath);
     void SetDecryptPassword(const std::string& password);
-    // True when the password decrypts the archive: its smallest encrypted
+    // Succeeds when the password decrypts the archive: its smallest encrypted
     // entry is read through (so a password that passes the quick check but is
     // wrong is refused too); the others are proved as they are extracted.
-    bool CheckPassword();
+    Result<void> CheckPassword();
     std::vector<ZipEntryInfo> Entries() const;
     // The entry of that bare name (compared as Windows compares file names,
     // also for names stored in the ANSI code page).
     std::optional<ZipEntryInfo> GetEntry(const std::string& bareName) const;
-    // Extracts the entry to targetFile: written to a temporary file in the same
-    // folder, accepted only when read to its end with checksum and
-    // authentication verified, then renamed over targetFile. On any failure
-    // the existing targetFile is untouched, the temporary file is removed and
-    // false is returned (LastError says why). Raises fileExtracting.
-    bool ExtractEntryTo(const std::string& bareName, const std::string& targetFile);
-    // Extracts each (entry name, target file) pair as ExtractEntryTo does,
-    // several entries at once, one per processor core, and renames the
-    // temporary files over their targets only once every entry is complete
-    // and verified: on a failure no target has changed. fileExtracting is
-    // raised on the caller's thread as each entry starts.
-    bool
-    ExtractEntriesTo(const std::vector<std::pair<std::string, std::string>>& entriesAndTargets);
+    // Extracts the entry to a new file named file (a host path where nothing
+    // is yet: a file already there is never written over). Succeeds only when
+    // the entry was read to its end with checksum and authentication
+    // verified; on any failure what was written is removed, and nothing is
+    // under that name. Nothing is ever renamed: putting the file in its place
+    // is the caller's. Raises fileExtracting.
+    Result<void> ExtractEntryTo(const std::string& bareName, const std::string& file);
+    // Extracts each (entry name, file) pair as ExtractEntryTo does, several
+    // entries at once, one per processor core, all or nothing: on a failure
+    // none of the files is left. fileExtracting is raised on the caller's
+    // thread as each entry starts.
+    Result<void>
+    ExtractEntriesTo(const std::vector<std::pair<std::string, std::string>>& entriesAndFiles);
     // Reads every entry through with every check (CRC-32, AES authentication,
     // length), several at once, one per processor core, and writes nothing.
-    // False (LastError and FailedEntry say why and which) at the first entry
-    // that fails.
-    bool TestEntries();
-    // The whole entry into data, with every check; false (LastError) when it
-    // fails or states more than maxBytes.
-    bool ReadEntry(const std::string& bareName, std::string& data, std::uint64_t maxBytes);
-    // The entry whose failure ended the last ExtractEntriesTo or TestEntries.
-    std::string FailedEntry() const;
-    // That failure was a password check: the password, not the archive, is wrong.
-    bool FailedAtPassword() const;
+    // The first entry that fails, nullopt when every entry passes; fails when
+    // the entries could not be read through at all.
+    Result<std::optional<ZipEntryFault>> TestEntries();
+    // The whole entry, with every check; fails when a check does or the entry
+    // states more than maxBytes.
+    Result<std::string> ReadEntry(const std::string& bareName, std::uint64_t maxBytes);
     // Off: extracted files are not flushed to disk one by one; the caller
     // flushes many at once before it relies on them (on by default).
     void SetFlushEachExtraction(bool on);

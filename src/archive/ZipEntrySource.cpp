@@ -3,12 +3,13 @@
 #include "archive/ZipDeflatePipeline.h"
 
 #include <cerrno>
+#include <exception>
 #include <utility>
 
 namespace trelmig {
 
 ZipEntrySource::ZipEntrySource(ZipDeflatePipeline& pipeline, std::size_t index, std::uint64_t size,
-                               std::time_t mtime, std::function<void()> afterRead)
+                               std::time_t mtime, AfterRead afterRead)
     : pipeline_(pipeline), index_(index), size_(size), mtime_(mtime),
       afterRead_(std::move(afterRead)) {
     zip_error_init(&error_);
@@ -34,9 +35,10 @@ zip_int64_t ZipEntrySource::callback(void* self, void* data, zip_uint64_t length
         // No exception may cross libzip's C frames.
         try {
             return source->read(data, length);
+        } catch (const std::exception& e) {
+            return source->readFailed(e.what());
         } catch (...) {
-            zip_error_set(&source->error_, ZIP_ER_INTERNAL, 0);
-            return -1;
+            return source->readFailed("an unknown failure while reading the data");
         }
     case ZIP_SOURCE_STAT:
         return source->stat(data, length);
@@ -54,15 +56,25 @@ zip_int64_t ZipEntrySource::read(void* data, zip_uint64_t length) {
     if (finished_)
         return 0;
     std::int64_t n = pipeline_.read(index_, data, length);
-    if (n < 0) {
-        zip_error_set(&error_, ZIP_ER_READ, EIO);
-        return -1;
-    }
-    if (n == 0)
+    if (n < 0)
+        return readFailed(pipeline_.error().c_str());
+    if (n == 0) {
         finished_ = true;
-    else if (afterRead_)
-        afterRead_();
+    } else if (afterRead_) {
+        if (Result<void> goOn = afterRead_(); !goOn)
+            return readFailed(goOn.error().message.c_str());
+    }
     return n;
+}
+
+zip_int64_t ZipEntrySource::readFailed(const char* why) noexcept {
+    try {
+        if (!failure_)
+            failure_ = Error{why};
+    } catch (...) { // no memory even for the reason: libzip's own words stand
+    }
+    zip_error_set(&error_, ZIP_ER_READ, EIO);
+    return -1;
 }
 
 zip_int64_t ZipEntrySource::stat(void* data, zip_uint64_t length) {

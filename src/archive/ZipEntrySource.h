@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/Error.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <optional>
 
 #include <zip.h>
 
@@ -18,11 +21,19 @@ class ZipDeflatePipeline;
 // must be set to the same method without a password of its own.
 // The size is known before the data is read; the CRC-32 is reported by the
 // stat libzip makes after reading, which it writes into both headers.
+//
+// libzip is C: nothing is thrown through it. A read that fails (the
+// pipeline's, afterRead's, or an exception on the way) is kept as failure()
+// and reported to libzip as -1, which fails the zip_close driving the read;
+// the caller of zip_close then reports failure() in its place.
 class ZipEntrySource {
 public:
-    // afterRead is called after every read that handed data to libzip.
+    // afterRead is called after every read that handed data to libzip, on
+    // the thread running zip_close; an Error (the user cancelled, say) stops
+    // the write with it.
+    using AfterRead = std::function<Result<void>()>;
     ZipEntrySource(ZipDeflatePipeline& pipeline, std::size_t index, std::uint64_t size,
-                   std::time_t mtime, std::function<void()> afterRead);
+                   std::time_t mtime, AfterRead afterRead);
     ~ZipEntrySource();
     ZipEntrySource(const ZipEntrySource&) = delete;
     ZipEntrySource& operator=(const ZipEntrySource&) = delete;
@@ -31,19 +42,23 @@ public:
     // (until zip_close or zip_discard returns); null with za's error set on
     // failure.
     zip_source_t* open(zip_t* za);
+    // Why a read of this source failed; nullopt while none did.
+    const std::optional<Error>& failure() const { return failure_; }
 
 private:
     static zip_int64_t callback(void* self, void* data, zip_uint64_t length, zip_source_cmd_t cmd);
     zip_int64_t read(void* data, zip_uint64_t length);
     zip_int64_t stat(void* data, zip_uint64_t length);
+    zip_int64_t readFailed(const char* why) noexcept;
 
     ZipDeflatePipeline& pipeline_;
     std::size_t index_;
     std::uint64_t size_;
     std::time_t mtime_;
-    std::function<void()> afterRead_;
+    AfterRead afterRead_;
     bool finished_ = false;
     zip_error_t error_;
+    std::optional<Error> failure_;
 };
 
 } // namespace trelmig

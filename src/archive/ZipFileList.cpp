@@ -10,12 +10,10 @@ namespace trelmig {
 ZipFileList::ZipFileList(std::function<void(const std::string&)> fileAdded)
     : fileAdded_(std::move(fileAdded)) {}
 
-bool ZipFileList::AddFile(const std::string& hostPath) {
+Result<void> ZipFileList::AddFile(const std::string& hostPath) {
     struct stat st {};
-    if (::stat(hostPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        lastError_ = "The file " + hostPath + " does not exist.";
-        return false;
-    }
+    if (::stat(hostPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return Fail("The file " + hostPath + " does not exist.");
     std::string name = bareEntryName(hostPath);
     const auto [it, added] =
         names_.emplace(foldCase(utf8ToUtf16(name)), std::make_pair(st.st_dev, st.st_ino));
@@ -23,14 +21,13 @@ bool ZipFileList::AddFile(const std::string& hostPath) {
         // The same file asked for twice (the rules file is also in the
         // preferences folder) is in the archive already.
         if (it->second == std::make_pair(st.st_dev, st.st_ino))
-            return true;
-        lastError_ = "A different file named " + name + " is already in the archive.";
-        return false;
+            return {};
+        return Fail("A different file named " + name + " is already in the archive.");
     }
     files_.push_back({hostPath, name});
     if (fileAdded_)
         fileAdded_(name);
-    return true;
+    return {};
 }
 
 } // namespace trelmig

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/ZipWriter.h"
+#include "core/Error.h"
 
 #include <functional>
 #include <string>
@@ -18,19 +19,17 @@ public:
     // fileAdded is told the entry name of every file taken.
     explicit ZipFileList(std::function<void(const std::string&)> fileAdded = {});
 
-    // False (LastError says why) when the file does not exist or a different
-    // file of the same bare name (ignoring case) is already listed; the same
-    // file listed again is there already (true).
-    bool AddFile(const std::string& hostPath);
+    // Fails when the file does not exist or a different file of the same
+    // bare name (ignoring case) is already listed; the same file listed again
+    // is there already (no failure).
+    Result<void> AddFile(const std::string& hostPath);
     const std::vector<ZipQueuedFile>& Files() const { return files_; }
-    const std::string& LastError() const { return lastError_; }
 
 private:
     std::function<void(const std::string&)> fileAdded_;
     std::vector<ZipQueuedFile> files_;
     // Case-folded entry name -> the file listed under it (device, inode).
     std::unordered_map<std::u16string, std::pair<dev_t, ino_t>> names_;
-    std::string lastError_;
 };
 
 } // namespace trelmig

@@ -52,6 +52,15 @@ std::string ZipOutputFile::error() {
     return error_;
 }
 
+void ZipOutputFile::keepFailure(const char* why) noexcept {
+    try {
+        std::lock_guard lock(mutex_);
+        if (error_.empty())
+            error_ = why;
+    } catch (...) { // no memory even for the reason: libzip's own words stand
+    }
+}
+
 zip_int64_t ZipOutputFile::failWith(int zipError, int systemError) {
     zip_error_set(&zipError_, zipError, systemError);
     return -1;
@@ -105,8 +114,12 @@ zip_int64_t ZipOutputFile::callback(void* self, void* data, zip_uint64_t length,
         default:
             return file->failWith(ZIP_ER_OPNOTSUPP, 0);
         }
+    } catch (const std::exception& e) {
+        // No exception may cross libzip's C frames: the reason is kept for
+        // error(), and libzip is told the write failed.
+        file->keepFailure(e.what());
+        return file->failWith(ZIP_ER_MEMORY, 0);
     } catch (...) {
-        // No exception may cross libzip's C frames.
         return file->failWith(ZIP_ER_MEMORY, 0);
     }
 }

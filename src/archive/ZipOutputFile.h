@@ -50,6 +50,7 @@ private:
     void handOver();
     void writeBlocks();
     zip_int64_t failWith(int zipError, int systemError);
+    void keepFailure(const char* why) noexcept;
 
     std::string path_;
     int fd_ = -1;

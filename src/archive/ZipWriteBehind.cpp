@@ -1,6 +1,6 @@
 #include "archive/ZipWriteBehind.h"
 
-#include "platform/SideFile.h"
+#include "archive/ZipExtractedFile.h"
 
 #include <algorithm>
 #include <exception>
@@ -14,7 +14,7 @@ constexpr std::size_t kBufferSize = 1 << 20;
 
 } // namespace
 
-ZipWriteBehind::ZipWriteBehind(SideFile& file) : file_(file), buffers_(kBuffers) {
+ZipWriteBehind::ZipWriteBehind(ZipExtractedFile& file) : file_(file), buffers_(kBuffers) {
     for (auto& buffer : buffers_) {
         buffer.reserve(kBufferSize);
         free_.push_back(&buffer);

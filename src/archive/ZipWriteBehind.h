@@ -10,7 +10,7 @@
 
 namespace trelmig {
 
-class SideFile;
+class ZipExtractedFile;
 
 // Writes an extracted entry to its file from a thread of its own, so that
 // decoding goes on while the kernel copies the data and waits for the disk.
@@ -18,7 +18,7 @@ class SideFile;
 // bounded whatever the entry's size.
 class ZipWriteBehind {
 public:
-    explicit ZipWriteBehind(SideFile& file);
+    explicit ZipWriteBehind(ZipExtractedFile& file);
     // Stops the writer; what was not yet written is dropped.
     ~ZipWriteBehind();
     ZipWriteBehind(const ZipWriteBehind&) = delete;
@@ -35,7 +35,7 @@ private:
     void run();
     void handOver(); // the buffer being filled goes to the writer
 
-    SideFile& file_;
+    ZipExtractedFile& file_;
     std::vector<std::vector<unsigned char>> buffers_;
     std::vector<unsigned char>* filling_ = nullptr;
     std::deque<std::vector<unsigned char>*> free_;

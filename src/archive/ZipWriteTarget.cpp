@@ -52,38 +52,30 @@ ZipWriteTarget::~ZipWriteTarget() {
     releaseLock();
 }
 
-bool ZipWriteTarget::begin() {
+Result<void> ZipWriteTarget::begin() {
     struct stat st {};
-    if (::stat(folder_.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        error_ = "The folder " + folder_ + " does not exist.";
-        return false;
-    }
-    if (::stat(target_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-        error_ = target_ + " is a folder.";
-        return false;
-    }
+    if (::stat(folder_.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return Fail("The folder " + folder_ + " does not exist.");
+    if (::stat(target_.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return Fail(target_ + " is a folder.");
     // The lock file is removed by its holder on release; a writer that opened
     // it just before that finds the file gone or replaced and tries again.
     bool locked = false;
     for (int attempt = 0; attempt < 10 && !locked; ++attempt) {
         int fd = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (fd < 0) {
-            error_ = "Cannot write in the folder " + folder_ + ": " + errnoText(errno);
-            return false;
-        }
+        if (fd < 0)
+            return Fail("Cannot write in the folder " + folder_ + ": " + errnoText(errno));
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             int err = errno;
             if (err == EWOULDBLOCK) {
                 ::close(fd);
-                error_ = "Another backup is writing " + target_ +
-                         " right now; try again when it has finished.";
-                return false;
+                return Fail("Another backup is writing " + target_ +
+                            " right now; try again when it has finished.");
             }
             // File systems without locks (some network shares): write without one.
             if (err != ENOLCK && err != EOPNOTSUPP && err != EINVAL) {
                 ::close(fd);
-                error_ = "Cannot lock " + lockPath_ + ": " + errnoText(err);
-                return false;
+                return Fail("Cannot lock " + lockPath_ + ": " + errnoText(err));
             }
             lockFd_ = fd;
             break;
@@ -98,10 +90,8 @@ bool ZipWriteTarget::begin() {
             ::close(fd);
         }
     }
-    if (lockFd_ < 0) {
-        error_ = "Cannot lock " + lockPath_ + ".";
-        return false;
-    }
+    if (lockFd_ < 0)
+        return Fail("Cannot lock " + lockPath_ + ".");
     locked_ = locked;
     if (locked_)
         removeLeftovers();
@@ -110,19 +100,17 @@ bool ZipWriteTarget::begin() {
         temp_.create();
         temp_.close();
     } catch (const std::exception& e) {
-        error_ = e.what();
-        return false;
+        return Fail(e.what());
     }
-    return true;
+    return {};
 }
 
-bool ZipWriteTarget::commit() {
+Result<void> ZipWriteTarget::commit() {
     try {
         temp_.commit();
-        return true;
+        return {};
     } catch (const std::exception& e) {
-        error_ = e.what();
-        return false;
+        return Fail(e.what());
     }
 }
 

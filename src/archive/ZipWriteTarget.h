@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Error.h"
 #include "platform/SideFile.h"
 
 #include <string>
@@ -22,14 +23,13 @@ public:
     ZipWriteTarget& operator=(const ZipWriteTarget&) = delete;
 
     // Takes the lock, removes leftovers of earlier runs and creates the
-    // temporary file. False (see error()) when the folder is missing or not
-    // writable, or another writer holds the lock.
-    bool begin();
+    // temporary file. Fails when the folder is missing or not writable, or
+    // another writer holds the lock.
+    Result<void> begin();
     const std::string& tempPath() const { return temp_.path(); }
     // Flushes the finished temporary file to disk, gives it the mode of the
     // archive it replaces, renames it over the target and flushes the folder.
-    bool commit();
-    const std::string& error() const { return error_; }
+    Result<void> commit();
 
     // Name prefix shared by the lock and the temporary files of a target.
     static std::string sidePrefix(const std::string& targetFileName) {
@@ -47,7 +47,6 @@ private:
     SideFile temp_;
     int lockFd_ = -1;
     bool locked_ = false; // false on file systems without flock
-    std::string error_;
 };
 
 } // namespace trelmig

@@ -11,7 +11,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
-#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zip.h>
@@ -37,14 +36,9 @@ bool writeEmptyArchive(const std::string& path) {
 
 } // namespace
 
-bool writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& files,
-                  const std::string& password, const std::function<void(int)>& progress,
-                  std::string& error, const std::function<bool()>& cancelled) {
-    auto fail = [&error](std::string why) {
-        error = std::move(why);
-        return false;
-    };
-
+Result<void> writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& files,
+                          const std::string& password, const std::function<void(int)>& progress,
+                          const std::function<bool()>& cancelled) {
     // The files as they are now; a vanished one stops the write before
     // anything is touched.
     struct Planned {
@@ -58,15 +52,15 @@ bool writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& f
     for (const auto& file : files) {
         struct stat st {};
         if (::stat(file.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-            return fail("The file " + file.path + " no longer exists.");
+            return Fail("The file " + file.path + " no longer exists.");
         planned.push_back({static_cast<std::uint64_t>(st.st_size), st.st_mtime, st.st_mode});
         paths.push_back(file.path);
         total += static_cast<std::uint64_t>(st.st_size);
     }
 
     ZipWriteTarget out(target);
-    if (!out.begin())
-        return fail(out.error());
+    if (Result<void> begun = out.begin(); !begun)
+        return begun;
 
     int percentShown = -1;
     auto advance = [&](std::uint64_t done) {
@@ -82,7 +76,7 @@ bool writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& f
 
     if (files.empty()) {
         if (!writeEmptyArchive(out.tempPath()))
-            return fail("Cannot write " + out.tempPath() + ": " + std::strerror(errno));
+            return Fail("Cannot write " + out.tempPath() + ": " + std::strerror(errno));
     } else {
         // libzip writes the archive into our temporary file through
         // ZipOutputFile; ZipWriteTarget then flushes it and renames it over
@@ -108,19 +102,20 @@ bool writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& f
                 zip_source_free(file);
             std::string why = zip_error_strerror(&openError);
             zip_error_fini(&openError);
-            return fail("Cannot create the archive " + target + ": " + why);
+            return Fail("Cannot create the archive " + target + ": " + why);
         }
         zip_error_fini(&openError);
         auto abandon = [&](const std::string& why) {
-            return fail("Cannot write the archive " + target + ": " + why);
+            return Fail("Cannot write the archive " + target + ": " + why);
         };
         for (std::size_t i = 0; i < files.size(); ++i) {
             sources.push_back(std::make_unique<ZipEntrySource>(
-                pipeline, i, planned[i].size, planned[i].mtime, [&] {
+                pipeline, i, planned[i].size, planned[i].mtime, [&]() -> Result<void> {
                     // Fails the read, and with it the write.
                     if (cancelled && cancelled())
-                        throw std::runtime_error("cancelled");
+                        return Fail("the write was cancelled");
                     advance(pipeline.bytesDone());
+                    return {};
                 }));
             zip_source_t* source = sources.back()->open(za.get());
             if (!source)
@@ -140,9 +135,11 @@ bool writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& f
                 return abandon(zip_strerror(za.get()));
         }
         if (zip_close(za.get()) != 0) {
-            if (cancelled && cancelled())
-                return abandon("the write was cancelled");
-            std::string why = pipeline.error();
+            // Our sources and output file know why; libzip's words only say where.
+            std::string why;
+            for (const auto& source : sources)
+                if (source->failure() && why.empty())
+                    why = source->failure()->message;
             if (why.empty())
                 why = output.error();
             return abandon(why.empty() ? zip_strerror(za.get()) : why);
@@ -150,10 +147,10 @@ bool writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& f
         za.release(); // zip_close freed it
     }
 
-    if (!out.commit())
-        return fail(out.error());
+    if (Result<void> committed = out.commit(); !committed)
+        return committed;
     advance(total);
-    return true;
+    return {};
 }
 
 } // namespace trelmig

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Error.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,11 +17,12 @@ struct ZipQueuedFile {
 // (deflate level 6) and, with a password (when not empty), encrypted with
 // AES-256 in worker threads; libzip writes the headers and the directory. The archive at target is
 // replaced only once the new one is complete and on disk (ZipWriteTarget). progress gets the
-// percent of the files' bytes written so far, rising from 0 to 100. Returns false with error set
-// when no new archive was put in place. cancelled, when given, is asked as the data is written;
-// true abandons the write.
-bool writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& files,
-                  const std::string& password, const std::function<void(int)>& progress,
-                  std::string& error, const std::function<bool()>& cancelled = {});
+// percent of the files' bytes written so far, rising from 0 to 100. Fails when no new archive was
+// put in place. cancelled, when given, is asked as the data is written; true abandons the write.
+// Both are called from inside libzip's reads: what they throw fails the write with its words,
+// and never passes through libzip.
+Result<void> writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& files,
+                          const std::string& password, const std::function<void(int)>& progress,
+                          const std::function<bool()>& cancelled = {});
 
 } // namespace trelmig

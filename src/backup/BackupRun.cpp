@@ -81,11 +81,12 @@ std::optional<std::string> readBackProblem(const std::string& archive, const std
 void writeInPlace(ZipArchive& zip, const ZipFileList& files, const BackupRequest& request,
                   const AnsiCodec& ansi, const std::string& place, BackupOutcome& outcome) {
     ZipWriteTarget placement(place);
-    if (!placement.begin())
-        throw std::runtime_error(placement.error());
+    if (const Result<void> begun = placement.begin(); !begun)
+        throw std::runtime_error(begun.error().message);
     removeLeftoversOfNewArchives(place);
-    if (!zip.WriteZip(placement.tempPath(), files, request.password))
-        throw std::runtime_error(zip.LastError());
+    if (const Result<void> written = zip.WriteZip(placement.tempPath(), files, request.password);
+        !written)
+        throw std::runtime_error(written.error().message);
     if (CancelRequested(request.cancel))
         throw std::runtime_error("the backup was cancelled");
     const auto why = request.verifyArchive
@@ -94,8 +95,8 @@ void writeInPlace(ZipArchive& zip, const ZipFileList& files, const BackupRequest
     if (why)
         throw std::runtime_error("the new backup file did not pass its check (" + *why +
                                  "); it was removed");
-    if (!placement.commit())
-        throw std::runtime_error(placement.error());
+    if (const Result<void> committed = placement.commit(); !committed)
+        throw std::runtime_error(committed.error().message);
     outcome.archivePath = place;
 }
 

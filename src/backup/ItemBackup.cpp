@@ -94,8 +94,8 @@ void ItemBackup::addWindowsFile(const std::string& windowsPath, bool pointInTime
             fail("no copy of " + windowsPath + " could be made: " + e.what());
         }
     }
-    if (!archiveFiles_.AddFile(taken.string()))
-        fail(archiveFiles_.LastError());
+    if (const Result<void> added = archiveFiles_.AddFile(taken.string()); !added)
+        fail(added.error().message);
 }
 
 bool ItemBackup::exportKey(const std::string& keyPath, const char* prefix, std::string& exportFile,
@@ -108,8 +108,8 @@ bool ItemBackup::exportKey(const std::string& keyPath, const char* prefix, std::
             fail("no scratch file can be created in the work folder " + session_.strProgramFolder);
         if (auto exported = ExportRegTree(reg_, keyPath, "", exportFile); !exported)
             fail(exported.error().message);
-        if (!archiveFiles_.AddFile(exportFile))
-            fail(archiveFiles_.LastError());
+        if (const Result<void> added = archiveFiles_.AddFile(exportFile); !added)
+            fail(added.error().message);
         saveKey(itemKey, BareName(exportFile));
     });
 }
@@ -174,8 +174,8 @@ void ItemBackup::addCopyAs(const std::string& windowsPath, const std::string& en
     } catch (const std::exception& e) {
         fail("no copy of " + windowsPath + " could be made: " + e.what());
     }
-    if (!archiveFiles_.AddFile(copy.string()))
-        fail(archiveFiles_.LastError());
+    if (const Result<void> added = archiveFiles_.AddFile(copy.string()); !added)
+        fail(added.error().message);
 }
 
 bool ItemBackup::BackupConfig(const std::string& strIdentity) {

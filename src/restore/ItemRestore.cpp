@@ -213,15 +213,17 @@ void ItemRestore::stageFiles(const std::vector<std::pair<std::string, std::strin
             journal_->beforeFileChange(*target);
         extractions.emplace_back(entryName, staged.add(*target).string());
     }
-    if (!zip_.ExtractEntriesTo(extractions))
-        throw Failure(zip_.LastError() + "; nothing was changed", true);
+    if (const Result<void> extracted = zip_.ExtractEntriesTo(extractions); !extracted)
+        throw Failure(extracted.error().message + "; nothing was changed", true);
 }
 
 std::string ItemRestore::extractToWorkFolder(const std::string& name) {
     const std::string path = env_.session.strProgramFolder + "/" + name;
     NoFlushEachExtraction scratch(zip_); // read back at once and never kept
-    if (!zip_.ExtractEntryTo(name, path))
-        throw Failure(zip_.LastError(), true);
+    std::error_code ec;
+    std::filesystem::remove(path, ec); // the archive writes over no file, not even a scratch one
+    if (const Result<void> extracted = zip_.ExtractEntryTo(name, path); !extracted)
+        throw Failure(extracted.error().message, true);
     return path;
 }
 

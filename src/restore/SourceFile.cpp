@@ -41,9 +41,10 @@ InspectionResult InspectBackupFile(Session& s, const AnsiCodec& ansi, ZipArchive
             return result;
         s.strRestorePassword = *typed;
     }
-    if (!zip.OpenZip(chosenFile)) {
+    if (const Result<void> opened = zip.OpenZip(chosenFile); !opened) {
         // Not a zip archive, or one whose entry names cannot be restored safely.
-        prompter.Show("Invalid backup file\r\n\r\n" + zip.LastError(), MessageIcon::Critical);
+        prompter.Show("Invalid backup file\r\n\r\n" + opened.error().message,
+                      MessageIcon::Critical);
         s.bNoSourceFile = true;
         return result;
     }

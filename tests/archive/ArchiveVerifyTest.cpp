@@ -25,10 +25,10 @@ writeBackup(const ScratchFolder& dir, const std::string& password,
     writeFile(dir.file("vastrel.dat"), info);
     ZipFileList files;
     for (const char* name : {"Outlook.pst", "Work.htm", "vastrel.dat"})
-        EXPECT_TRUE(files.AddFile(dir.file(name))) << files.LastError();
+        EXPECT_TRUE(Succeeded(files.AddFile(dir.file(name))));
     const std::string archive = dir.file(password.empty() ? "plain.kvx" : "aes.kvx");
     ZipArchive zip(kAnsi);
-    EXPECT_TRUE(zip.WriteZip(archive, files, password)) << zip.LastError();
+    EXPECT_TRUE(Succeeded(zip.WriteZip(archive, files, password)));
     return archive;
 }
 

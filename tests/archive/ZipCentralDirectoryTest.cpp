@@ -132,8 +132,8 @@ TEST(ZipCentralDirectory, Zip64RecordsAreFollowed) {
 
     // libzip reads the same archive the same way, and the entry comes out whole.
     ZipArchive zip(AnsiCodec(1252));
-    ASSERT_TRUE(zip.OpenZip(archive)) << zip.LastError();
-    ASSERT_TRUE(zip.ExtractEntryTo("Outlook.pst", dir.file("out.pst"))) << zip.LastError();
+    ASSERT_TRUE(Succeeded(zip.OpenZip(archive)));
+    ASSERT_TRUE(Succeeded(zip.ExtractEntryTo("Outlook.pst", dir.file("out.pst"))));
     EXPECT_TRUE(readFile(dir.file("out.pst")) == data);
 }
 

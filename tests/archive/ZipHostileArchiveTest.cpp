@@ -21,11 +21,12 @@ bool refusedWith(const std::string& bytes, const std::string& reason, std::strin
     const std::string path = dir.file("hostile.kvx");
     writeFile(path, bytes);
     ZipArchive zip(kAnsi);
-    if (zip.OpenZip(path)) {
+    const Result<void> opened = zip.OpenZip(path);
+    if (opened) {
         error = "opened";
         return false;
     }
-    error = zip.LastError();
+    error = opened.error().message;
     return error.find(reason) != std::string::npos;
 }
 
@@ -86,8 +87,8 @@ TEST(ZipHostileArchive, OverlappingComponentsAreRefused) {
     ScratchFolder dir;
     writeFile(dir.file("sound.kvx"), sound.finish());
     ZipArchive zip(kAnsi);
-    ASSERT_TRUE(zip.OpenZip(dir.file("sound.kvx"))) << zip.LastError();
-    ASSERT_TRUE(zip.ExtractEntryTo("b.pst", dir.file("b.pst"))) << zip.LastError();
+    ASSERT_TRUE(Succeeded(zip.OpenZip(dir.file("sound.kvx"))));
+    ASSERT_TRUE(Succeeded(zip.ExtractEntryTo("b.pst", dir.file("b.pst"))));
     EXPECT_EQ(readFile(dir.file("b.pst")), "second");
 }
 
@@ -152,7 +153,7 @@ TEST(ZipHostileArchive, LyingSizesStopTheFallbackReaderAtTheStatedSize) {
         return true;
     };
     ZipArchive zip(kAnsi, events);
-    ASSERT_TRUE(zip.OpenZip(archive)) << zip.LastError();
+    ASSERT_TRUE(Succeeded(zip.OpenZip(archive)));
     zip.SetDecryptPassword("secret");
     EXPECT_FALSE(zip.ExtractEntryTo("Outlook.pst", dir.file("out.pst")));
     EXPECT_LE(written, 1000u);

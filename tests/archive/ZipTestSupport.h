@@ -17,6 +17,9 @@
 #include <unistd.h>
 
 #include "RunShell.h"
+#include "core/Error.h"
+
+#include <gtest/gtest.h>
 
 namespace ziptest {
 
@@ -115,6 +118,18 @@ struct CommandResult {
 inline CommandResult run(const std::string& command) {
     const CommandRun r = RunShell(command);
     return {r.status, r.output};
+}
+
+// Passes when the result holds a value; a failure shows the Error's message.
+template <class T> testing::AssertionResult Succeeded(const trelmig::Result<T>& result) {
+    if (result)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << result.error().message;
+}
+
+// The message of a result that failed; empty for one that did not.
+template <class T> std::string FailureOf(const trelmig::Result<T>& result) {
+    return result ? std::string() : result.error().message;
 }
 
 inline std::string shellQuoted(const std::string& path) {

@@ -1,6 +1,6 @@
 #include "archive/ZipWriteBehind.h"
 
-#include "platform/SideFile.h"
+#include "archive/ZipExtractedFile.h"
 
 #include "ZipTestSupport.h"
 
@@ -13,7 +13,7 @@ using namespace ziptest;
 TEST(ZipWriteBehind, WritesEveryPieceInOrder) {
     ScratchFolder dir;
     const std::string data = mixedContent(9 * 1024 * 1024 + 77, 40);
-    SideFile file(dir.file("out.pst"));
+    ZipExtractedFile file(dir.file("out.pst"));
     file.create();
     {
         ZipWriteBehind writer(file);
@@ -25,16 +25,17 @@ TEST(ZipWriteBehind, WritesEveryPieceInOrder) {
         }
         ASSERT_TRUE(writer.finish()) << writer.error();
     }
-    file.commit();
+    file.finish(false);
+    file.keep();
     EXPECT_TRUE(readFile(dir.file("out.pst")) == data);
 }
 
 // A failed write stops the producer and is reported, not lost.
 TEST(ZipWriteBehind, AFailedWriteIsReported) {
     ScratchFolder dir;
-    SideFile file(dir.file("out.pst"));
+    ZipExtractedFile file(dir.file("out.pst"));
     file.create();
-    file.close(); // every write now fails
+    file.finish(false); // every write now fails
     ZipWriteBehind writer(file);
     const std::string block(1 << 20, 'x');
     bool accepted = true;

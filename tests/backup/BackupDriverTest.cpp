@@ -100,6 +100,7 @@ protected:
         if (!password.empty())
             reader.SetDecryptPassword(password);
         const std::string extracted = (sample.work.path() / "read-vastrel.dat").string();
+        std::filesystem::remove(extracted); // the archive writes over no file
         EXPECT_TRUE(reader.ExtractEntryTo("vastrel.dat", extracted));
         reader.CloseZip();
         return GetINI(key, extracted, env->ansi);

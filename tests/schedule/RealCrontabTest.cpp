@@ -203,7 +203,8 @@ TEST_F(RealCrontab, BlanksQuotesAndDollarsReachTheUnattendedRunUnchanged) {
     zip.SetDecryptPassword(password);
     ASSERT_TRUE(zip.CheckPassword());
     const fs::path info = sample.work.path() / "vastrel.dat";
-    ASSERT_TRUE(zip.ExtractEntryTo("vastrel.dat", info.string())) << zip.LastError();
+    const Result<void> extracted = zip.ExtractEntryTo("vastrel.dat", info.string());
+    ASSERT_TRUE(extracted) << extracted.error().message;
     EXPECT_NE(readWholeFile(info).find("BackupIdentity=" + profile + "\r\n"), std::string::npos)
         << readWholeFile(info);
 }

@@ -1,0 +1,70 @@
+#include "archive/ZipExtractedFile.h"
+
+#include "platform/SideFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace trelmig {
+
+namespace {
+
+constexpr std::uint64_t kWriteBackStretch = 8 << 20;
+
+std::string folderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+} // namespace
+
+ZipExtractedFile::ZipExtractedFile(std::string path) : path_(std::move(path)) {}
+
+ZipExtractedFile::~ZipExtractedFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (created_ && !kept_)
+        ::unlink(path_.c_str());
+}
+
+void ZipExtractedFile::fail(const std::string& what, int err) const {
+    throw std::runtime_error(what + ": " + std::strerror(err));
+}
+
+void ZipExtractedFile::create() {
+    // 0666: the kernel applies the umask, as for any new file.
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd_ < 0)
+        fail("Cannot create " + path_, errno);
+    created_ = true;
+}
+
+void ZipExtractedFile::write(const void* data, std::size_t length) {
+    if (!writeFully(fd_, data, length))
+        fail("Cannot write " + path_, errno);
+    written_ += length;
+    // The disk starts writing while more is decoded, so that a flush before
+    // the file is relied on waits only for the last stretch. Only a request:
+    // a failure to write shows in that flush.
+    if (written_ - writeBackFrom_ >= kWriteBackStretch) {
+        ::sync_file_range(fd_, static_cast<off_t>(writeBackFrom_),
+                          static_cast<off_t>(written_ - writeBackFrom_), SYNC_FILE_RANGE_WRITE);
+        writeBackFrom_ = written_;
+    }
+}
+
+void ZipExtractedFile::finish(bool flush) {
+    if (flush && ::fsync(fd_) != 0)
+        fail("Cannot flush " + path_ + " to disk", errno);
+    const int closed = ::close(fd_);
+    fd_ = -1;
+    if (closed != 0)
+        fail("Cannot write " + path_, errno);
+    if (flush && !syncFolder(folderOf(path_)))
+        fail("The folder of " + path_ + " could not be flushed to disk", errno);
+}
+
+} // namespace trelmig

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace trelmig {
+
+// The file an entry is extracted to, under exactly the name it is given:
+// made there new (never over a file that is already there, never through a
+// link) and removed again unless kept, so that an extraction that fails
+// leaves nothing under that name. What becomes of a kept file is up to whoever
+// chose the name (the restore renames it into place). Paths are host paths;
+// failures throw std::runtime_error naming the file and the reason.
+class ZipExtractedFile {
+public:
+    explicit ZipExtractedFile(std::string path);
+    // Removes the file unless it was kept.
+    ~ZipExtractedFile();
+    ZipExtractedFile(const ZipExtractedFile&) = delete;
+    ZipExtractedFile& operator=(const ZipExtractedFile&) = delete;
+
+    void create();
+    void write(const void* data, std::size_t length);
+    // Flushes the file and its name to disk when asked, and closes it: many
+    // extracted files wait for each other, and need no descriptor each.
+    void finish(bool flush);
+    // The file stays when this object goes.
+    void keep() { kept_ = true; }
+    const std::string& path() const { return path_; }
+
+private:
+    [[noreturn]] void fail(const std::string& what, int err) const;
+
+    std::string path_;
+    int fd_ = -1;
+    bool created_ = false;
+    bool kept_ = false;
+    std::uint64_t written_ = 0;       // by write()
+    std::uint64_t writeBackFrom_ = 0; // where the disk was last asked to start writing
+};
+
+} // namespace trelmig
