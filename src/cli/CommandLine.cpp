@@ -38,11 +38,18 @@ bool isBackupFileToOpen(const std::vector<std::string>& args) {
     return arg.find('=') == std::string::npos || std::filesystem::is_regular_file(arg, ec);
 }
 
-} // namespace
+// The options whose value is the next argument, or follows "=".
+constexpr const char* kValueOptions[] = {"--prefix",  "--inspect", "--verify",        "--restore",
+                                         "--profile", "--items",   "--password-file", "--schedule",
+                                         "--at",      "--days",    "--remove-job",    "--write-iso",
+                                         "--volume"};
 
-CommandLine ParseCommandLine(int argc, const char* const* argv) {
-    CommandLine cmd;
-    std::string rest;
+bool takesValue(std::string_view arg) {
+    return std::ranges::any_of(kValueOptions, [&](const char* name) { return arg == name; });
+}
+
+// What the arguments ask for, before one mode is chosen from it.
+struct Requests {
     bool listProfiles = false;
     bool listPrefixes = false;
     bool inspect = false;
@@ -53,184 +60,202 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
     bool writeIso = false;
     bool undo = false;
     std::optional<std::string> removeJob;
+    // The arguments that are no option, joined by blanks.
+    std::string rest;
+
+    int actions() const {
+        return int(listProfiles) + int(listPrefixes) + int(inspect) + int(verify) + int(restore) +
+               int(schedule) + int(listJobs) + int(removeJob.has_value()) + int(writeIso) +
+               int(undo);
+    }
+};
+
+CommandLine& refuse(CommandLine& cmd, std::string error) {
+    cmd.mode = CommandLine::Mode::Invalid;
+    cmd.error = std::move(error);
+    return cmd;
+}
+
+void storeValue(std::string_view name, const std::string& value, CommandLine& cmd,
+                Requests& asked) {
+    if (name == "--prefix")
+        cmd.prefix = value;
+    else if (name == "--inspect")
+        asked.inspect = true, cmd.archive = value;
+    else if (name == "--verify")
+        asked.verify = true, cmd.archive = value;
+    else if (name == "--restore")
+        asked.restore = true, cmd.archive = value;
+    else if (name == "--profile")
+        cmd.profile = value;
+    else if (name == "--items")
+        cmd.items = value;
+    else if (name == "--schedule")
+        asked.schedule = true, cmd.scheduleCommand = value;
+    else if (name == "--at")
+        cmd.startTime = value;
+    else if (name == "--days")
+        cmd.days = value;
+    else if (name == "--remove-job")
+        asked.removeJob = value;
+    else if (name == "--write-iso")
+        asked.writeIso = true, cmd.isoTarget = value;
+    else if (name == "--volume")
+        cmd.volume = value;
+    else
+        cmd.passwordFile = value;
+}
+
+enum class Taken { No, Yes, MissingValue };
+
+// An option that takes a value, as "--name value" or "--name=value", at
+// argv[i]; i moves past a value in the next argument.
+Taken takeValueOption(int argc, const char* const* argv, int& i, CommandLine& cmd,
+                      Requests& asked) {
+    const std::string arg = argv[i];
+    for (const char* name : kValueOptions) {
+        const std::string n = name;
+        if (arg == n) {
+            if (i + 1 >= argc) {
+                refuse(cmd, n + " needs a value");
+                return Taken::MissingValue;
+            }
+            storeValue(n, argv[++i], cmd, asked);
+            return Taken::Yes;
+        }
+        if (arg.starts_with(n + "=")) {
+            storeValue(n, arg.substr(n.size() + 1), cmd, asked);
+            return Taken::Yes;
+        }
+    }
+    return Taken::No;
+}
+
+// --undo-restore [N] or --undo-restore=N: the number is optional, the next
+// argument when it is one.
+void takeUndoNumber(int argc, const char* const* argv, int& i, CommandLine& cmd) {
+    const std::string arg = argv[i];
+    std::string number = arg.size() > 14 ? arg.substr(15) : std::string();
+    if (arg.size() == 14 && i + 1 < argc && *argv[i + 1] &&
+        std::string(argv[i + 1]).find_first_not_of("0123456789") == std::string::npos)
+        number = argv[++i];
+    cmd.undoNumber = number.empty() ? 1 : ParseCronNumber(number).value_or(0);
+}
+
+// Reads the arguments into cmd and asked; false when they decided the mode
+// already (help, version, or a refusal).
+bool readArguments(int argc, const char* const* argv, CommandLine& cmd, Requests& asked) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             cmd.mode = CommandLine::Mode::Help;
-            return cmd;
+            return false;
         }
         if (arg == "--version") {
             cmd.mode = CommandLine::Mode::Version;
-            return cmd;
+            return false;
         }
-        // Options that take a value, as "--name value" or "--name=value".
-        auto valueOf = [&](const char* name, std::string& into) {
-            const std::string n = name;
-            if (arg == n) {
-                if (i + 1 >= argc)
-                    return -1;
-                into = argv[++i];
-                return 1;
-            }
-            if (arg.starts_with(n + "=")) {
-                into = arg.substr(n.size() + 1);
-                return 1;
-            }
-            return 0;
-        };
-        std::string value;
-        int taken = 0;
-        for (const char* name : {"--prefix", "--inspect", "--verify", "--restore", "--profile",
-                                 "--items", "--password-file", "--schedule", "--at", "--days",
-                                 "--remove-job", "--write-iso", "--volume"}) {
-            taken = valueOf(name, value);
-            if (taken == 0)
-                continue;
-            if (taken < 0) {
-                cmd.mode = CommandLine::Mode::Invalid;
-                cmd.error = std::string(name) + " needs a value";
-                return cmd;
-            }
-            const std::string n = name;
-            if (n == "--prefix")
-                cmd.prefix = value;
-            else if (n == "--inspect")
-                inspect = true, cmd.archive = value;
-            else if (n == "--verify")
-                verify = true, cmd.archive = value;
-            else if (n == "--restore")
-                restore = true, cmd.archive = value;
-            else if (n == "--profile")
-                cmd.profile = value;
-            else if (n == "--items")
-                cmd.items = value;
-            else if (n == "--schedule")
-                schedule = true, cmd.scheduleCommand = value;
-            else if (n == "--at")
-                cmd.startTime = value;
-            else if (n == "--days")
-                cmd.days = value;
-            else if (n == "--remove-job")
-                removeJob = value;
-            else if (n == "--write-iso")
-                writeIso = true, cmd.isoTarget = value;
-            else if (n == "--volume")
-                cmd.volume = value;
-            else
-                cmd.passwordFile = value;
-            break;
-        }
-        if (taken > 0)
+        const Taken taken = takeValueOption(argc, argv, i, cmd, asked);
+        if (taken == Taken::MissingValue)
+            return false;
+        if (taken == Taken::Yes)
             continue;
         if (arg == "--list-profiles") {
-            listProfiles = true;
+            asked.listProfiles = true;
         } else if (arg == "--list-prefixes") {
-            listPrefixes = true;
+            asked.listPrefixes = true;
         } else if (arg == "--create") {
             cmd.createProfile = true;
         } else if (arg == "--undo-restore" || arg.starts_with("--undo-restore=")) {
-            // The number is optional: the next argument when it is one.
-            undo = true;
-            std::string number = arg.size() > 14 ? arg.substr(15) : std::string();
-            if (arg.size() == 14 && i + 1 < argc && *argv[i + 1] &&
-                std::string(argv[i + 1]).find_first_not_of("0123456789") == std::string::npos)
-                number = argv[++i];
-            cmd.undoNumber = number.empty() ? 1 : ParseCronNumber(number).value_or(0);
+            asked.undo = true;
+            takeUndoNumber(argc, argv, i, cmd);
         } else if (arg == "--keep-password-file") {
             cmd.keepPasswordFile = true;
         } else if (arg == "--list-jobs") {
-            listJobs = true;
+            asked.listJobs = true;
         } else if (arg.starts_with("--")) {
-            cmd.mode = CommandLine::Mode::Invalid;
-            cmd.error = "unknown option " + arg + " (see --help)";
-            return cmd;
+            refuse(cmd, "unknown option " + arg + " (see --help)");
+            return false;
         } else {
-            if (!rest.empty())
-                rest += ' ';
-            rest += arg;
+            if (!asked.rest.empty())
+                asked.rest += ' ';
+            asked.rest += arg;
             cmd.unattendedArgs.push_back(arg);
         }
     }
-    const int actions = int(listProfiles) + int(listPrefixes) + int(inspect) + int(verify) +
-                        int(restore) + int(schedule) + int(listJobs) + int(removeJob.has_value()) +
-                        int(writeIso) + int(undo);
-    if (writeIso && actions == 1) {
-        cmd.mode = rest.empty() ? CommandLine::Mode::Invalid : CommandLine::Mode::WriteIso;
-        if (rest.empty())
-            cmd.error = "--write-iso needs at least one file or folder to put into the image";
-    } else if (!cmd.volume.empty() && !writeIso) {
-        cmd.mode = CommandLine::Mode::Invalid;
-        cmd.error = "--volume goes with --write-iso";
-    } else if (actions > 1 || (actions == 1 && !rest.empty())) {
-        cmd.mode = CommandLine::Mode::Invalid;
-        cmd.error =
-            "choose one of --list-profiles, --list-prefixes, --inspect, --verify, "
-            "--restore, --undo-restore, --schedule, --list-jobs, --remove-job or a backup command "
-            "line";
-    } else if (cmd.createProfile && !restore) {
-        cmd.mode = CommandLine::Mode::Invalid;
-        cmd.error = "--create goes with --restore";
-    } else if (undo) {
-        cmd.mode = CommandLine::Mode::UndoRestore;
-        if (cmd.undoNumber <= 0 || cmd.undoNumber > static_cast<int>(kUndoRecordsKept)) {
-            cmd.mode = CommandLine::Mode::Invalid;
-            cmd.error = "--undo-restore takes the number of a restore from 1 (the last) to " +
-                        std::to_string(kUndoRecordsKept);
-        }
-    } else if (cmd.keepPasswordFile && !removeJob) {
-        cmd.mode = CommandLine::Mode::Invalid;
-        cmd.error = "--keep-password-file goes with --remove-job";
-    } else if (!schedule && (!cmd.startTime.empty() || cmd.days)) {
-        cmd.mode = CommandLine::Mode::Invalid;
-        cmd.error = "--at and --days go with --schedule";
-    } else if (schedule && cmd.startTime.empty()) {
-        cmd.mode = CommandLine::Mode::Invalid;
-        cmd.error = "--schedule needs --at HH:MM";
-    } else if (schedule) {
-        cmd.mode = CommandLine::Mode::Schedule;
-    } else if (listJobs) {
-        cmd.mode = CommandLine::Mode::ListJobs;
-    } else if (removeJob) {
-        cmd.jobNumber = ParseCronNumber(*removeJob).value_or(0);
-        cmd.mode = CommandLine::Mode::RemoveJob;
-        if (cmd.jobNumber <= 0) {
-            cmd.mode = CommandLine::Mode::Invalid;
-            cmd.error = "--remove-job needs a task number";
-        }
-    } else if (restore && (cmd.profile.empty() || cmd.items.size() != kItemCount ||
-                           cmd.items.find_first_not_of("01") != std::string::npos)) {
-        cmd.mode = CommandLine::Mode::Invalid;
-        cmd.error = "--restore needs --profile NAME and --items with eight 0/1 characters";
-    } else if (inspect) {
-        cmd.mode = CommandLine::Mode::Inspect;
-    } else if (verify) {
-        cmd.mode = CommandLine::Mode::Verify;
-    } else if (restore) {
-        cmd.mode = CommandLine::Mode::Restore;
-    } else if (listProfiles) {
-        cmd.mode = CommandLine::Mode::ListProfiles;
-    } else if (listPrefixes) {
-        cmd.mode = CommandLine::Mode::ListPrefixes;
+    return true;
+}
+
+// The options that go only with another one, and the verbs that need more
+// options; false (cmd refused) when a combination is wrong.
+bool combinationAccepted(CommandLine& cmd, const Requests& asked) {
+    const int actions = asked.actions();
+    if (!cmd.volume.empty() && !asked.writeIso)
+        return refuse(cmd, "--volume goes with --write-iso"), false;
+    if (actions > 1 || (actions == 1 && !asked.rest.empty()))
+        return refuse(cmd, "choose one of --list-profiles, --list-prefixes, --inspect, --verify, "
+                           "--restore, --undo-restore, --schedule, --list-jobs, --remove-job or "
+                           "a backup command line"),
+               false;
+    if (cmd.createProfile && !asked.restore)
+        return refuse(cmd, "--create goes with --restore"), false;
+    if (asked.undo)
+        return true;
+    if (cmd.keepPasswordFile && !asked.removeJob)
+        return refuse(cmd, "--keep-password-file goes with --remove-job"), false;
+    if (!asked.schedule && (!cmd.startTime.empty() || cmd.days))
+        return refuse(cmd, "--at and --days go with --schedule"), false;
+    if (asked.schedule && cmd.startTime.empty())
+        return refuse(cmd, "--schedule needs --at HH:MM"), false;
+    return true;
+}
+
+// The one mode the arguments ask for, or the reason they are refused.
+void chooseMode(CommandLine& cmd, const Requests& asked) {
+    using Mode = CommandLine::Mode;
+    if (asked.writeIso && asked.actions() == 1) {
+        if (asked.rest.empty())
+            refuse(cmd, "--write-iso needs at least one file or folder to put into the image");
+        else
+            cmd.mode = Mode::WriteIso;
+        return;
+    }
+    if (!combinationAccepted(cmd, asked))
+        return;
+    if (asked.undo) {
+        cmd.mode = Mode::UndoRestore;
+        if (cmd.undoNumber <= 0 || cmd.undoNumber > static_cast<int>(kUndoRecordsKept))
+            refuse(cmd, "--undo-restore takes the number of a restore from 1 (the last) to " +
+                            std::to_string(kUndoRecordsKept));
+    } else if (asked.schedule) {
+        cmd.mode = Mode::Schedule;
+    } else if (asked.listJobs) {
+        cmd.mode = Mode::ListJobs;
+    } else if (asked.removeJob) {
+        cmd.jobNumber = ParseCronNumber(*asked.removeJob).value_or(0);
+        cmd.mode = Mode::RemoveJob;
+        if (cmd.jobNumber <= 0)
+            refuse(cmd, "--remove-job needs a task number");
+    } else if (asked.restore && (cmd.profile.empty() || cmd.items.size() != kItemCount ||
+                                 cmd.items.find_first_not_of("01") != std::string::npos)) {
+        refuse(cmd, "--restore needs --profile NAME and --items with eight 0/1 characters");
+    } else if (asked.inspect) {
+        cmd.mode = Mode::Inspect;
+    } else if (asked.verify) {
+        cmd.mode = Mode::Verify;
+    } else if (asked.restore) {
+        cmd.mode = Mode::Restore;
+    } else if (asked.listProfiles) {
+        cmd.mode = Mode::ListProfiles;
+    } else if (asked.listPrefixes) {
+        cmd.mode = Mode::ListPrefixes;
     } else if (isBackupFileToOpen(cmd.unattendedArgs)) {
         cmd.openFile = cmd.unattendedArgs.front();
         cmd.unattendedArgs.clear();
-    } else if (!rest.empty()) {
-        cmd.mode = CommandLine::Mode::Unattended;
-        cmd.strCommandLine = rest;
+    } else if (!asked.rest.empty()) {
+        cmd.mode = Mode::Unattended;
+        cmd.strCommandLine = asked.rest;
     }
-    return cmd;
-}
-
-namespace {
-
-// The option names whose value is the next argument.
-bool takesValue(std::string_view arg) {
-    for (const char* name : {"--prefix", "--inspect", "--verify", "--restore", "--profile",
-                             "--items", "--password-file", "--schedule", "--at", "--days",
-                             "--remove-job", "--write-iso", "--volume"})
-        if (arg == name)
-            return true;
-    return false;
 }
 
 // Overwrites the password of "sf=...xm=...ps=<password>bf=..." spread over
@@ -256,6 +281,14 @@ void hideInCommand(const std::vector<char*>& args) {
 }
 
 } // namespace
+
+CommandLine ParseCommandLine(int argc, const char* const* argv) {
+    CommandLine cmd;
+    Requests asked;
+    if (readArguments(argc, argv, cmd, asked))
+        chooseMode(cmd, asked);
+    return cmd;
+}
 
 void HidePasswordArguments(const CommandLine& cmd, int argc, char** argv) {
     std::vector<char*> command;

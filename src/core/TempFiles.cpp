@@ -25,7 +25,7 @@ std::string sGetTempFile(const std::string& folder, const std::string& sPrefix) 
             continue;
         char hex[8];
         std::snprintf(hex, sizeof hex, "%X", number);
-        const std::string path = base + prefix + hex + ".tmp";
+        std::string path = base + prefix + hex + ".tmp";
         const int fd = ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
         if (fd >= 0) {
             ::close(fd);

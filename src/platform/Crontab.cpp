@@ -9,6 +9,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <system_error>
 #include <unistd.h>
 
 extern char** environ;
@@ -64,7 +65,8 @@ private:
 void makePipe(Fd& readEnd, Fd& writeEnd) {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
-        throw CrontabError(std::string("cannot create a pipe: ") + std::strerror(errno));
+        throw CrontabError(std::string("cannot create a pipe: ") +
+                           std::generic_category().message(errno));
     readEnd.reset(fds[0]);
     writeEnd.reset(fds[1]);
 }
@@ -90,10 +92,12 @@ ProgramResult runProgram(const std::vector<std::string>& argv, const std::string
             env.emplace_back(*e);
     env.emplace_back("LC_ALL=C");
     std::vector<char*> envp;
+    envp.reserve(env.size() + 1);
     for (auto& e : env)
         envp.push_back(e.data());
     envp.push_back(nullptr);
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (const auto& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
@@ -102,7 +106,7 @@ ProgramResult runProgram(const std::vector<std::string>& argv, const std::string
     const int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0)
-        throw CrontabError("cannot run " + argv[0] + ": " + std::strerror(rc));
+        throw CrontabError("cannot run " + argv[0] + ": " + std::generic_category().message(rc));
     inRead.reset();
     outWrite.reset();
     errWrite.reset();

@@ -99,13 +99,38 @@ std::optional<std::uint32_t> directoryEntry(Reader& file, std::uint64_t dirOffse
     return std::nullopt;
 }
 
-} // namespace
+// Where the optional header's data directories say the resources are, and
+// the section table that maps them to file offsets.
+struct PeLayout {
+    std::uint32_t resourceRva = 0;
+    std::vector<Section> sections;
+};
 
-std::optional<std::string> readPeFileVersion(const std::filesystem::path& exe) {
-    Reader file(exe);
-    if (!file.ok())
+// The RVA of the resource directory, from the optional header at optional.
+std::optional<std::uint32_t> resourceDirectoryRva(Reader& file, std::uint64_t optional,
+                                                  std::uint32_t optionalSize) {
+    auto magic = file.u16(optional);
+    if (!magic)
         return std::nullopt;
+    std::uint64_t directoryCountAt;
+    if (*magic == 0x10B)
+        directoryCountAt = 92; // PE32
+    else if (*magic == 0x20B)
+        directoryCountAt = 108; // PE32+
+    else
+        return std::nullopt;
+    auto directoryCount = file.u32(optional + directoryCountAt);
+    const std::uint64_t resourceDirectoryAt = optional + directoryCountAt + 4 + 2 * 8;
+    if (!directoryCount || *directoryCount <= 2 ||
+        resourceDirectoryAt + 8 > optional + optionalSize)
+        return std::nullopt;
+    auto resourceRva = file.u32(resourceDirectoryAt);
+    if (!resourceRva || *resourceRva == 0)
+        return std::nullopt;
+    return resourceRva;
+}
 
+std::optional<PeLayout> readLayout(Reader& file) {
     char mz[2] = {};
     if (!file.read(0, mz, 2) || mz[0] != 'M' || mz[1] != 'Z')
         return std::nullopt;
@@ -123,26 +148,12 @@ std::optional<std::string> readPeFileVersion(const std::filesystem::path& exe) {
     if (!sectionCount || !optionalSize)
         return std::nullopt;
     const std::uint64_t optional = coff + 20;
-    auto magic = file.u16(optional);
-    if (!magic)
+    PeLayout layout;
+    auto resourceRva = resourceDirectoryRva(file, optional, *optionalSize);
+    if (!resourceRva)
         return std::nullopt;
-    std::uint64_t directoryCountAt;
-    if (*magic == 0x10B)
-        directoryCountAt = 92; // PE32
-    else if (*magic == 0x20B)
-        directoryCountAt = 108; // PE32+
-    else
-        return std::nullopt;
-    auto directoryCount = file.u32(optional + directoryCountAt);
-    const std::uint64_t resourceDirectoryAt = optional + directoryCountAt + 4 + 2 * 8;
-    if (!directoryCount || *directoryCount <= 2 ||
-        resourceDirectoryAt + 8 > optional + *optionalSize)
-        return std::nullopt;
-    auto resourceRva = file.u32(resourceDirectoryAt);
-    if (!resourceRva || *resourceRva == 0)
-        return std::nullopt;
+    layout.resourceRva = *resourceRva;
 
-    std::vector<Section> sections;
     const std::uint64_t sectionTable = optional + *optionalSize;
     for (std::uint32_t i = 0; i < *sectionCount; ++i) {
         const std::uint64_t at = sectionTable + std::uint64_t{i} * 40;
@@ -152,26 +163,28 @@ std::optional<std::string> readPeFileVersion(const std::filesystem::path& exe) {
         auto rawOffset = file.u32(at + 20);
         if (!virtualSize || !virtualAddress || !rawSize || !rawOffset)
             return std::nullopt;
-        sections.push_back({*virtualAddress, *virtualSize, *rawSize, *rawOffset});
+        layout.sections.push_back({*virtualAddress, *virtualSize, *rawSize, *rawOffset});
     }
+    return layout;
+}
 
-    // The resource tree: type -> name -> language -> data entry. Offsets in
-    // the tree are relative to its start.
-    auto resourceBase = fileOffset(sections, *resourceRva, 16);
+// The bytes of the first version resource, found through the resource tree:
+// type -> name -> language -> data entry. Offsets in the tree are relative to
+// its start.
+std::optional<std::vector<unsigned char>> versionResource(Reader& file, const PeLayout& layout) {
+    auto resourceBase = fileOffset(layout.sections, layout.resourceRva, 16);
     if (!resourceBase)
         return std::nullopt;
     std::uint64_t directory = *resourceBase;
     std::optional<std::uint32_t> wanted = kRtVersion;
-    std::uint32_t offset = 0;
     for (int level = 0; level < 3; ++level) {
         auto entry = directoryEntry(file, directory, wanted);
         if (!entry)
             return std::nullopt;
-        offset = *entry;
-        const bool isDirectory = (offset & kSubdirectoryFlag) != 0;
+        const bool isDirectory = (*entry & kSubdirectoryFlag) != 0;
         if (isDirectory != (level < 2))
             return std::nullopt;
-        directory = *resourceBase + (offset & ~kSubdirectoryFlag);
+        directory = *resourceBase + (*entry & ~kSubdirectoryFlag);
         wanted.reset();
     }
     // Data entry: RVA and size of the version resource.
@@ -179,14 +192,18 @@ std::optional<std::string> readPeFileVersion(const std::filesystem::path& exe) {
     auto dataSize = file.u32(directory + 4);
     if (!dataRva || !dataSize || *dataSize < 16 || *dataSize > kMaxVersionResource)
         return std::nullopt;
-    auto dataAt = fileOffset(sections, *dataRva, *dataSize);
+    auto dataAt = fileOffset(layout.sections, *dataRva, *dataSize);
     if (!dataAt)
         return std::nullopt;
     std::vector<unsigned char> data(*dataSize);
     if (!file.read(*dataAt, data.data(), data.size()))
         return std::nullopt;
+    return data;
+}
 
-    // VS_VERSIONINFO puts VS_FIXEDFILEINFO after its key, 32-bit aligned.
+// "a.b.c.d" from the VS_FIXEDFILEINFO, which VS_VERSIONINFO puts after its
+// key, 32-bit aligned.
+std::optional<std::string> fixedFileVersion(const std::vector<unsigned char>& data) {
     auto le32 = [&](std::size_t at) {
         return static_cast<std::uint32_t>(data[at]) | std::uint32_t{data[at + 1]} << 8 |
                std::uint32_t{data[at + 2]} << 16 | std::uint32_t{data[at + 3]} << 24;
@@ -200,6 +217,21 @@ std::optional<std::string> readPeFileVersion(const std::filesystem::path& exe) {
                std::to_string(ls >> 16) + "." + std::to_string(ls & 0xFFFF);
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> readPeFileVersion(const std::filesystem::path& exe) {
+    Reader file(exe);
+    if (!file.ok())
+        return std::nullopt;
+    const auto layout = readLayout(file);
+    if (!layout)
+        return std::nullopt;
+    const auto data = versionResource(file, *layout);
+    if (!data)
+        return std::nullopt;
+    return fixedFileVersion(*data);
 }
 
 } // namespace trelmig

@@ -10,6 +10,7 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -19,7 +20,7 @@ namespace trelmig {
 namespace {
 
 [[noreturn]] void fail(const std::string& what, int err) {
-    throw std::runtime_error(what + ": " + std::strerror(err));
+    throw std::runtime_error(what + ": " + std::generic_category().message(err));
 }
 
 class Descriptor {
@@ -206,7 +207,7 @@ std::filesystem::path PointInTimeCopies::copyOf(const std::filesystem::path& sou
     if (ec)
         throw std::runtime_error("cannot create the folder " + folder.string() + ": " +
                                  ec.message());
-    const std::filesystem::path copy =
+    std::filesystem::path copy =
         folder / (name.empty() ? source.filename() : std::filesystem::path(name));
     methods_[source.string()] = MakePointInTimeCopy(source, copy, 3, stopped_);
     copies_.emplace(id, copy);

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -116,7 +117,7 @@ SideFile::~SideFile() {
 }
 
 void SideFile::fail(const std::string& what, int err) {
-    throw std::runtime_error(what + ": " + std::strerror(err));
+    throw std::runtime_error(what + ": " + std::generic_category().message(err));
 }
 
 void SideFile::create() {

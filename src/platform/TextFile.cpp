@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
+#include <system_error>
 
 namespace trelmig {
 
@@ -12,7 +13,7 @@ namespace {
 [[noreturn]] void fail(const char* what, const std::filesystem::path& file, int error) {
     std::string message = std::string(what) + " " + file.string();
     if (error != 0)
-        message += ": " + std::string(std::strerror(error));
+        message += ": " + std::generic_category().message(error);
     throw std::runtime_error(message);
 }
 

@@ -100,14 +100,14 @@ WorkFolder::WorkFolder() {
     // mkdtemp creates the folder with mode 0700.
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("Cannot create a work folder in " + base.string() + ": " +
-                                 std::strerror(errno));
+                                 std::generic_category().message(errno));
     path_ = pattern;
     lock_ = openFolder(path_);
     if (lock_ < 0 || ::flock(lock_, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         remove();
         throw std::runtime_error("Cannot lock the work folder in " + base.string() + ": " +
-                                 std::strerror(error));
+                                 std::generic_category().message(error));
     }
 }
 

@@ -409,133 +409,112 @@ std::string renameBack(std::vector<FileBack>& files) {
     return stuck;
 }
 
-} // namespace
+const std::string kNothingChanged = "\r\n\r\nNothing was changed.";
 
-UndoOutcome UndoRestore(const UndoRecord& record, Prompter& prompter) {
-    UndoOutcome outcome;
-    const std::string nothing = "\r\n\r\nNothing was changed.";
+// The manifest's lines that change something, in the order they were recorded.
+std::vector<std::vector<std::string>> readChanges(const UndoRecord& record) {
     std::vector<std::vector<std::string>> changes;
-    try {
-        for (const auto& text : readLines(record.folder / kManifest)) {
-            auto fields = splitFields(text);
-            if (fields.size() > 2 || fields[0] == "folder")
-                changes.push_back(std::move(fields));
-        }
-    } catch (const std::exception& e) {
-        outcome.message = std::string("The undo record cannot be read: ") + e.what() + nothing;
-        return outcome;
+    for (const auto& text : readLines(record.folder / kManifest)) {
+        auto fields = splitFields(text);
+        if (fields.size() > 2 || fields[0] == "folder")
+            changes.push_back(std::move(fields));
     }
-    std::optional<Environment> env;
-    try {
-        env.emplace(WinePrefix(record.prefix), prompter);
-    } catch (const std::exception& e) {
-        outcome.message = e.what() + nothing;
-        return outcome;
-    }
-    if (env->prefix.wineserverRunning()) {
-        outcome.message = "Outlook or Wine is running. Please close Outlook and Wine first (for "
-                          "example with \"wineserver -k\"), then undo again." +
-                          nothing;
-        return outcome;
-    }
+    return changes;
+}
 
+// What an undo puts back, gathered before the user's files are touched.
+struct UndoPlan {
     std::vector<FileBack> files;
     std::vector<fs::path> madeFolders;
     std::size_t keys = 0;
-    try {
-        // The registry first, in memory only, newest change first.
-        RegistryBackend& registry = env->reg.backend();
-        for (auto it = changes.rbegin(); it != changes.rend(); ++it) {
-            const auto& f = *it;
-            if (f[0] == "key" && f.size() == 3) {
-                const KeyPlace key = placeOf(env->reg, f[1]);
-                if (registry.keyExists(key.root, key.sub))
-                    deleteTree(registry, key.root, key.sub);
-                if (!f[2].empty()) {
-                    const fs::path file = record.folder / f[2];
-                    const RegHive hive = parseWineRegistry(readFileBytes(file), file.string());
-                    putBack(registry, key.root, key.sub, keptKey(hive, key, file));
-                }
-                ++keys;
-            } else if (f[0] == "value" && f.size() == 4) {
-                const KeyPlace key = placeOf(env->reg, f[1]);
-                if (f[3].empty()) {
-                    if (registry.queryValue(key.root, key.sub, f[2]))
-                        check(registry.deleteValue(key.root, key.sub, f[2]),
-                              "delete a value of " + key.sub);
-                } else {
-                    const fs::path file = record.folder / f[3];
-                    const RegHive hive = parseWineRegistry(readFileBytes(file), file.string());
-                    const RegNode& kept = keptKey(hive, key, file);
-                    check(registry.createKey(key.root, key.sub), "create " + key.sub);
-                    for (const auto& value : kept.values)
-                        check(registry.setValue(key.root, key.sub, toRegValue(value)),
-                              "write a value of " + key.sub);
-                }
-                ++keys;
-            } else if (f[0] == "file" && f.size() == 3) {
-                FileBack back;
-                back.target = f[1];
-                if (!f[2].empty()) {
-                    back.stored = record.folder / f[2];
-                    if (!fs::is_regular_file(back.stored))
-                        throw std::runtime_error("the undo record lacks its copy of " + f[1]);
-                }
-                files.push_back(std::move(back));
-            } else if (f[0] == "folder" && f.size() == 2) {
-                madeFolders.emplace_back(f[1]);
-            }
-        }
-        // The old files beside their places; nothing of the user's is touched yet.
-        for (auto& file : files) {
-            if (file.stored.empty())
-                continue;
-            fs::create_directories(file.target.parent_path());
-            file.staged = besideName(file.target);
-            KeepCopyOf(file.stored, file.staged);
-        }
-    } catch (const std::exception& e) {
-        env->registry.revert();
-        renameBack(files);
-        outcome.message = std::string("The restore cannot be undone: ") + e.what() + nothing;
-        return outcome;
-    }
+};
 
-    std::string failure;
-    try {
-        for (auto& file : files) {
-            std::error_code ec;
-            const auto status = fs::symlink_status(file.target, ec);
-            if (fs::exists(status)) {
-                if (fs::is_directory(status))
-                    throw std::runtime_error(file.target.string() + " is a folder now");
-                file.retired = besideName(file.target);
-                fs::rename(file.target, file.retired);
-                file.moved = true;
-            }
-            if (!file.stored.empty()) {
-                fs::rename(file.staged, file.target);
-                file.placed = true;
-            }
+// Puts a key or a value line of the manifest back in the registry, in memory.
+void putBackRegistryChange(Environment& env, const UndoRecord& record,
+                           const std::vector<std::string>& f) {
+    RegistryBackend& registry = env.reg.backend();
+    const KeyPlace key = placeOf(env.reg, f[1]);
+    if (f[0] == "key") {
+        if (registry.keyExists(key.root, key.sub))
+            deleteTree(registry, key.root, key.sub);
+        if (!f[2].empty()) {
+            const fs::path file = record.folder / f[2];
+            const RegHive hive = parseWineRegistry(readFileBytes(file), file.string());
+            putBack(registry, key.root, key.sub, keptKey(hive, key, file));
         }
-        env->registry.save();
-    } catch (const std::exception& e) {
-        failure = e.what();
+        return;
     }
-    if (!failure.empty()) {
-        env->registry.revert();
-        const std::string stuck = renameBack(files);
-        outcome.message = "The restore cannot be undone: " + failure +
-                          (stuck.empty() ? nothing
-                                         : "\r\n\r\nThese files could not be renamed back; the "
-                                           "restored version is beside each:" +
-                                               stuck);
-        return outcome;
+    if (f[3].empty()) {
+        if (registry.queryValue(key.root, key.sub, f[2]))
+            check(registry.deleteValue(key.root, key.sub, f[2]), "delete a value of " + key.sub);
+        return;
     }
+    const fs::path file = record.folder / f[3];
+    const RegHive hive = parseWineRegistry(readFileBytes(file), file.string());
+    const RegNode& kept = keptKey(hive, key, file);
+    check(registry.createKey(key.root, key.sub), "create " + key.sub);
+    for (const auto& value : kept.values)
+        check(registry.setValue(key.root, key.sub, toRegValue(value)),
+              "write a value of " + key.sub);
+}
 
+// The registry back in memory, newest change first, and the old files
+// beside their places; nothing of the user's is touched yet. Throws.
+void prepareUndo(Environment& env, const UndoRecord& record,
+                 const std::vector<std::vector<std::string>>& changes, UndoPlan& plan) {
+    for (auto it = changes.rbegin(); it != changes.rend(); ++it) {
+        const auto& f = *it;
+        if ((f[0] == "key" && f.size() == 3) || (f[0] == "value" && f.size() == 4)) {
+            putBackRegistryChange(env, record, f);
+            ++plan.keys;
+        } else if (f[0] == "file" && f.size() == 3) {
+            FileBack back;
+            back.target = f[1];
+            if (!f[2].empty()) {
+                back.stored = record.folder / f[2];
+                if (!fs::is_regular_file(back.stored))
+                    throw std::runtime_error("the undo record lacks its copy of " + f[1]);
+            }
+            plan.files.push_back(std::move(back));
+        } else if (f[0] == "folder" && f.size() == 2) {
+            plan.madeFolders.emplace_back(f[1]);
+        }
+    }
+    for (auto& file : plan.files) {
+        if (file.stored.empty())
+            continue;
+        fs::create_directories(file.target.parent_path());
+        file.staged = besideName(file.target);
+        KeepCopyOf(file.stored, file.staged);
+    }
+}
+
+// Moves what the restore left aside and the old files into their places.
+// Throws; renameBack undoes what was done.
+void swapFilesBack(std::vector<FileBack>& files) {
+    for (auto& file : files) {
+        std::error_code ec;
+        const auto status = fs::symlink_status(file.target, ec);
+        if (fs::exists(status)) {
+            if (fs::is_directory(status))
+                throw std::runtime_error(file.target.string() + " is a folder now");
+            file.retired = besideName(file.target);
+            fs::rename(file.target, file.retired);
+            file.moved = true;
+        }
+        if (!file.stored.empty()) {
+            fs::rename(file.staged, file.target);
+            file.placed = true;
+        }
+    }
+}
+
+// After the undo took: what the restore left goes, the folders are synced,
+// and the record is removed.
+void clearUp(const UndoPlan& plan, const UndoRecord& record) {
     std::error_code ec;
     std::set<fs::path> folders;
-    for (const auto& file : files) {
+    for (const auto& file : plan.files) {
         if (file.moved)
             fs::remove(file.retired, ec);
         folders.insert(file.target.parent_path());
@@ -543,12 +522,70 @@ UndoOutcome UndoRestore(const UndoRecord& record, Prompter& prompter) {
     for (const auto& folder : folders)
         syncFolder(folder.string());
     // Folders the restore made go when nothing else was put in them since.
-    for (auto it = madeFolders.rbegin(); it != madeFolders.rend(); ++it)
+    for (auto it = plan.madeFolders.rbegin(); it != plan.madeFolders.rend(); ++it)
         ::rmdir(it->c_str());
     fs::remove_all(record.folder, ec);
+}
+
+} // namespace
+
+UndoOutcome UndoRestore(const UndoRecord& record, Prompter& prompter) {
+    UndoOutcome outcome;
+    std::vector<std::vector<std::string>> changes;
+    try {
+        changes = readChanges(record);
+    } catch (const std::exception& e) {
+        outcome.message =
+            std::string("The undo record cannot be read: ") + e.what() + kNothingChanged;
+        return outcome;
+    }
+    std::optional<Environment> env;
+    try {
+        env.emplace(WinePrefix(record.prefix), prompter);
+    } catch (const std::exception& e) {
+        outcome.message = e.what() + kNothingChanged;
+        return outcome;
+    }
+    if (env->prefix.wineserverRunning()) {
+        outcome.message = "Outlook or Wine is running. Please close Outlook and Wine first (for "
+                          "example with \"wineserver -k\"), then undo again." +
+                          kNothingChanged;
+        return outcome;
+    }
+
+    UndoPlan plan;
+    try {
+        prepareUndo(*env, record, changes, plan);
+    } catch (const std::exception& e) {
+        env->registry.revert();
+        renameBack(plan.files);
+        outcome.message =
+            std::string("The restore cannot be undone: ") + e.what() + kNothingChanged;
+        return outcome;
+    }
+
+    std::string failure;
+    try {
+        swapFilesBack(plan.files);
+        env->registry.save();
+    } catch (const std::exception& e) {
+        failure = e.what();
+    }
+    if (!failure.empty()) {
+        env->registry.revert();
+        const std::string stuck = renameBack(plan.files);
+        outcome.message = "The restore cannot be undone: " + failure +
+                          (stuck.empty() ? kNothingChanged
+                                         : "\r\n\r\nThese files could not be renamed back; the "
+                                           "restored version is beside each:" +
+                                               stuck);
+        return outcome;
+    }
+
+    clearUp(plan, record);
     outcome.done = true;
-    outcome.message = "Undone: " + record.label() + ". " + std::to_string(keys) +
-                      " registry key(s) and " + std::to_string(files.size()) +
+    outcome.message = "Undone: " + record.label() + ". " + std::to_string(plan.keys) +
+                      " registry key(s) and " + std::to_string(plan.files.size()) +
                       " file(s) are as they were before it.";
     return outcome;
 }

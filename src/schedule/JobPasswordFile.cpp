@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace trelmig {
@@ -17,7 +18,7 @@ namespace fs = std::filesystem;
 constexpr const char* kSuffix = ".password";
 
 std::string systemError(const std::string& what, const fs::path& path) {
-    return what + " " + path.string() + ": " + std::strerror(errno);
+    return what + " " + path.string() + ": " + std::generic_category().message(errno);
 }
 
 // "job-XXXXXX.password" or "once-XXXXXX.password".
