@@ -1,6 +1,5 @@
 #include "gui/PasswordDialog.h"
 
-#include "core/Session.h"
 #include "gui/Skin.h"
 
 #include <QApplication>
@@ -14,8 +13,8 @@
 
 namespace trelmig {
 
-PasswordDialog::PasswordDialog(Session& session, QWidget* parent)
-    : QDialog(parent), session_(session) {
+PasswordDialog::PasswordDialog(std::string& password, QWidget* parent)
+    : QDialog(parent), password_(password) {
     setObjectName(QStringLiteral("frmPwd"));
     setWindowTitle(QStringLiteral("Please enter password"));
     setModal(true);
@@ -85,7 +84,7 @@ bool PasswordDialog::txtPassword_KeyPress(int key) {
 }
 
 void PasswordDialog::cmdOK_Click() {
-    session_.strRestorePassword = txtPassword->text().toStdString();
+    password_ = txtPassword->text().toStdString();
     accept();
 }
 
@@ -98,13 +97,13 @@ std::optional<std::string> DialogPasswordPrompt::AskPassword() {
     const bool busy = QApplication::overrideCursor() != nullptr;
     if (busy)
         QApplication::setOverrideCursor(Qt::ArrowCursor);
-    PasswordDialog prompt(session_, parent_);
+    PasswordDialog prompt(typed_, parent_);
     const bool ok = prompt.exec() == QDialog::Accepted;
     if (busy)
         QApplication::restoreOverrideCursor();
     if (!ok)
         return std::nullopt;
-    return session_.strRestorePassword;
+    return typed_;
 }
 
 } // namespace trelmig

@@ -71,7 +71,7 @@ TEST_F(MainWindowTest, LoadListsTheProfilesInRegistryOrderAndOffersTheirItems) {
         QStringLiteral("Personal Folders (Contacts, Tasks, Calendar, Notes and mail folders)"));
     // Nothing inspected yet: nothing to restore.
     EXPECT_EQ(enabledMask(window->restoreitem), QStringLiteral("00000000"));
-    EXPECT_TRUE(env->session.bNoSourceFile);
+    EXPECT_FALSE(window->inspected().accepted);
 
     EXPECT_EQ(window->cmdApply->text(), QStringLiteral("&Backup Now"));
     EXPECT_TRUE(window->cmdApply->isEnabled());
@@ -207,7 +207,7 @@ TEST_F(MainWindowTest, CtrlASelectsAllItemsOfThePanelWithTheFocus) {
 TEST_F(MainWindowTest, OtherWindowsOpenThroughTheirHooks) {
     open();
     int disc = 0, schedule = 0;
-    window->showDiscWindow = [&] { ++disc; };
+    window->showDiscWindow = [&](const std::string&) { ++disc; };
     window->showScheduleWindow = [&] { ++schedule; };
     window->backuptocd->trigger();
     window->TaskScheduler->trigger();

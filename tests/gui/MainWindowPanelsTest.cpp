@@ -106,12 +106,12 @@ TEST_F(MainWindowTest, TheTargetFileDialogProposesTodaysNameAndACancelForgetsThe
     EXPECT_EQ(dialogs[0].proposedName, ProposedBackupName(QDate::currentDate()));
     EXPECT_TRUE(dialogs[0].save);
     EXPECT_EQ(window->txtTargetFile->text(), nextFile);
-    EXPECT_EQ(env->session.strTargetFile, nextFile.toStdString());
+    EXPECT_EQ(window->targetFile(), nextFile.toStdString());
 
     nextFile.clear();
     window->cmdTargetFile->click();
     EXPECT_TRUE(window->txtTargetFile->text().isEmpty());
-    EXPECT_TRUE(env->session.strTargetFile.empty());
+    EXPECT_TRUE(window->targetFile().empty());
     // So the next backup has no file to write.
     window->backupitem[ItemTemplates]->setChecked(true);
     window->cmdApply->click();

@@ -106,7 +106,11 @@ protected:
 TEST_F(WindowRunTest, BackupFromTheWindowShowsProgressAndOffersTheDisc) {
     open();
     int discWindows = 0;
-    window->showDiscWindow = [&] { ++discWindows; };
+    std::string handedOver;
+    window->showDiscWindow = [&](const std::string& archive) {
+        ++discWindows;
+        handedOver = archive;
+    };
     PanelWatch seen(window->picCon3);
     nextFile = QString::fromStdString(archive);
     window->cmdTargetFile->click();
@@ -131,8 +135,7 @@ TEST_F(WindowRunTest, BackupFromTheWindowShowsProgressAndOffersTheDisc) {
     EXPECT_EQ(prompter.messages[1].buttons, MessageButtons::OkCancel);
     // Answered OK: the disc window gets the new archive.
     EXPECT_EQ(discWindows, 1);
-    EXPECT_EQ(env->session.strDiscFilePath, archive);
-    EXPECT_EQ(env->session.strDiscFileTitle, "from window.kvx");
+    EXPECT_EQ(handedOver, archive);
 
     // The panel was shown with the busy pointer while the run worked ...
     EXPECT_TRUE(seen.visible);
@@ -282,7 +285,7 @@ TEST_F(WindowRunTest, AWrongPasswordIsAskedAgainThreeTimesAndKeepsTheFile) {
     EXPECT_TRUE(window->txtPOBinfo->toPlainText().isEmpty());
     for (QCheckBox* box : window->restoreitem)
         EXPECT_FALSE(box->isEnabled());
-    EXPECT_TRUE(env->session.bNoSourceFile);
+    EXPECT_FALSE(window->inspected().accepted);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -302,7 +305,7 @@ TEST_F(WindowRunTest, TheRightPasswordOnTheSecondTryOpensTheFile) {
     EXPECT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(window->txtSourceFile->text(), QString::fromStdString(archive));
     EXPECT_TRUE(window->restoreitem[0]->isEnabled());
-    EXPECT_FALSE(env->session.bNoSourceFile);
+    EXPECT_TRUE(window->inspected().accepted);
 }
 
 namespace {

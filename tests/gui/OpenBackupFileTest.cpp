@@ -42,7 +42,7 @@ TEST_F(OpenBackupFileTest, AFileFromTheCommandLineIsInspectedOnTheRestoreTab) {
     EXPECT_TRUE(dialogs.empty()) << "no file dialog is shown";
     EXPECT_EQ(window->txtSourceFile->text().toStdString(), archive);
     EXPECT_FALSE(window->txtPOBinfo->toPlainText().isEmpty());
-    EXPECT_FALSE(env->session.bNoSourceFile);
+    EXPECT_TRUE(window->inspected().accepted);
     // What the backup holds; this Outlook has no Personal Address Book.
     for (std::size_t i = 0; i < window->restoreitem.size(); ++i)
         EXPECT_EQ(window->restoreitem[i]->isEnabled(), i != 4) << i;
@@ -64,7 +64,7 @@ TEST_F(OpenBackupFileTest, AFileThatIsNoBackupIsRefusedAsBrowseRefusesIt) {
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text.rfind("Invalid backup file", 0), 0u)
         << prompter.messages[0].text;
-    EXPECT_TRUE(env->session.bNoSourceFile);
+    EXPECT_FALSE(window->inspected().accepted);
     for (QCheckBox* box : window->restoreitem)
         EXPECT_FALSE(box->isEnabled());
 }
