@@ -42,12 +42,13 @@ TRELMIG_FUZZ_TARGET(ArchiveRestore) {
     VerifyArchive(file, "secret", env.ansi);
     ZipArchive zip(env.ansi);
     FixedPassword passwords;
-    if (!InspectBackupFile(env, zip, prompter, passwords, file).accepted)
+    const InspectedArchive inspected = InspectBackupFile(env, zip, prompter, passwords, file);
+    if (!inspected.accepted)
         return 0;
     SilentProgress progress;
     RestoreDriver driver(env, zip, prompter, progress);
     ItemSelection all;
     all.fill(true);
-    driver.RunRestore({"Outlook", all});
+    driver.RunRestore(inspected, {"Outlook", all});
     return 0;
 }

@@ -35,7 +35,6 @@ std::string Environment::Discover() {
     s.strInfoFile = (work.path() / "vastrel.dat").string();
     s.strComputerName = system.computerName();
     s.strLogonUser = system.logonUser();
-    s.bNoSourceFile = true;
     GetWindowsVersion(s, system);
     // Outlook 2013 and later keep their profiles under their own version's
     // key, so the version comes first.
@@ -53,11 +52,10 @@ std::string Environment::Discover() {
     s.strUserProfile = system.userProfile();
     if (s.bNoProfiles)
         return {};
-    SelectProfile(s.arrProfiles.front());
     return outlook;
 }
 
-ItemStates Environment::SelectProfile(const std::string& profile) {
+ProfileItems Environment::ItemsOf(const std::string& profile) {
     return ComputeItemLocations(session, reg, files, profile);
 }
 

@@ -31,7 +31,9 @@ public:
     // is no profile).
     std::string Discover();
     // The locations and availability of the items of one profile.
-    ItemStates SelectProfile(const std::string& profile);
+    ProfileItems ItemsOf(const std::string& profile);
+    // Which items of one profile can be backed up.
+    ItemStates ItemStatesOf(const std::string& profile) { return ItemsOf(profile).states; }
 
     WinePrefix prefix;
     WineRegistry registry;

@@ -24,13 +24,13 @@ ArchiveVerdict checkInformationFile(ZipArchive& zip, const AnsiCodec& ansi) {
         return damaged(kInfoFileName, bytes.error().message);
     const SettingsText info(*bytes, ansi);
     const std::string flags = info.Value("BackupItem");
-    if (flags.size() != kBackupStepCount)
+    if (flags.size() != kItemRecordCount)
         return damaged(kInfoFileName, "its BackupItem \"" + flags + "\" is not " +
-                                          std::to_string(kBackupStepCount) + " flags");
-    for (std::size_t i = 0; i < backupSteps().size(); ++i) {
+                                          std::to_string(kItemRecordCount) + " flags");
+    for (std::size_t i = 0; i < kItemRecordCount; ++i) {
         if (flags[i] != '1')
             continue;
-        const std::string key(backupSteps()[i].itemKey);
+        const std::string key(kItemRecords[i].itemKey);
         const std::vector<std::string> names = splitEntryList(info.Value(key));
         if (const std::string problem = caseTwinProblem(names); !problem.empty())
             return damaged(kInfoFileName, key + ": " + problem);

@@ -76,36 +76,43 @@ bool mayGoOnWhileWineRuns(Environment& env, Prompter& prompter) {
 
 } // namespace
 
-BackupRunResult BackupDriver::RunBackup(const BackupChoices& c, const CancelToken* cancel) {
-    BackupRunResult result;
-    if (running_)
-        return result;
-    Session& s = env_.session;
+bool BackupDriver::mayStart(const BackupChoices& c) {
     if (c.targetFile.empty()) {
         prompter_.Show("Invalid backup file.", MessageIcon::Exclamation);
-        return result;
+        return false;
     }
     if (std::none_of(c.items.begin(), c.items.end(), [](bool b) { return b; })) {
         prompter_.Show("Please select at least one item.", MessageIcon::Exclamation);
-        return result;
+        return false;
     }
     if (c.protect && c.password.empty() && c.password2.empty()) {
         prompter_.Show("Please enter Password!", MessageIcon::Critical);
-        return result;
+        return false;
     }
     if (c.protect && c.password != c.password2) {
         prompter_.Show("Incorect Password!", MessageIcon::Critical);
-        return result;
+        return false;
     }
-    if (!mayOverwrite(env_, prompter_, c.targetFile) || !mayGoOnWhileWineRuns(env_, prompter_))
-        return result;
-    running_ = true;
-    result.started = true;
+    return mayOverwrite(env_, prompter_, c.targetFile) && mayGoOnWhileWineRuns(env_, prompter_);
+}
 
+BackupRequest BackupDriver::requestFor(const BackupChoices& c, const CancelToken* cancel) {
+    BackupRequest request;
+    request.profile = c.profile;
+    request.items = c.items;
+    request.description = c.description;
+    request.password = c.protect ? c.password : std::string();
+    request.targetFile = c.targetFile;
+    request.outlookDisplayName = OutlookDisplayName(env_.reg, env_.files, env_.system);
+    request.time = LocalTimeNow();
+    request.cancel = cancel;
+    return request;
+}
+
+BackupRunResult BackupDriver::performShown(const BackupRequest& request,
+                                           const CancelToken* cancel) {
     // The existing archive stays until the new one is complete.
     progress_.SetBusy(true);
-    s.strTargetFile = c.targetFile;
-    s.strBackupPassword = c.password;
     progress_.SetProgress(0);
     progress_.ShowPanel(true);
     progress_.ProcessEvents();
@@ -122,21 +129,10 @@ BackupRunResult BackupDriver::RunBackup(const BackupChoices& c, const CancelToke
         .writeCancelled = [cancel] { return CancelRequested(cancel); },
         .extractProgress = {},
     });
-
-    BackupRequest request;
-    request.profile = c.profile;
-    request.items = c.items;
-    request.description = c.description;
-    request.password = c.protect ? s.strBackupPassword : std::string();
-    request.targetFile = c.targetFile;
-    request.outlookDisplayName = GetOutlookVersion(s, env_.reg, env_.files, env_.system);
-    request.time = LocalTimeNow();
-    request.cancel = cancel;
-
     int stepsDone = 0;
     const BackupHooks hooks{
         .stepStarting =
-            [&](const BackupStep& step) {
+            [&](const ItemRecord& step) {
                 progress_.SetStatus(std::string(step.statusText));
                 progress_.ProcessEvents();
             },
@@ -147,54 +143,55 @@ BackupRunResult BackupDriver::RunBackup(const BackupChoices& c, const CancelToke
                 progress_.ProcessEvents();
             },
         .addProgress =
-            [&](int) { progress_.SetProgress(kGatherShare * ++stepsDone / kBackupStepCount); },
+            [&](int) {
+                progress_.SetProgress(kGatherShare * ++stepsDone /
+                                      static_cast<int>(kItemRecordCount));
+            },
     };
-    const BackupOutcome outcome = PerformBackup(env_, zip_, request, hooks);
+    BackupRunResult result = PerformBackup(env_, zip_, request, hooks);
     zip_.SetEvents({});
-    result.written = outcome.written;
-    result.cancelled = outcome.cancelled;
 
-    if (outcome.written)
+    if (result.written)
         progress_.SetProgress(100);
     progress_.SetBusy(false);
     progress_.SetFileText("");
     progress_.SetPercentText("");
     progress_.ShowPanel(false);
     progress_.SetProgress(0);
-    running_ = false;
+    return result;
+}
 
-    if (outcome.cancelled) {
+void BackupDriver::report(const BackupRunResult& result, const std::string& targetFile) {
+    if (result.cancelled) {
         prompter_.Show("The Backup was cancelled. No backup file was written; a file already at " +
-                           c.targetFile + " was left as it was.",
+                           targetFile + " was left as it was.",
                        MessageIcon::Information);
-        return result;
-    }
-    if (!outcome.written) {
+    } else if (!result.written) {
         // Saying "Completed" here would hide that there is no new backup.
         prompter_.Show("The Backup was not Completed! The backup file could not be written; "
                        "nothing at " +
-                           c.targetFile + " was changed:\r\n" + outcome.writeError + "\r\n" +
-                           outcome.log,
+                           targetFile + " was changed:\r\n" + result.writeError + "\r\n" +
+                           result.log,
                        MessageIcon::Critical);
-        return result;
-    }
-    if (outcome.keptEarlier) {
+    } else if (result.keptEarlier) {
         prompter_.Show("The Backup was not Completed! Some items could not be gathered, so the "
                        "earlier backup file " +
-                           c.targetFile + " was kept; the new backup file without them is " +
-                           outcome.archivePath + "\r\n" + outcome.log,
+                           targetFile + " was kept; the new backup file without them is " +
+                           result.archivePath + "\r\n" + result.log,
                        MessageIcon::Exclamation);
-        return result;
+    } else {
+        prompter_.Show("The Backup was Completed!\t\t\t\r\n" + result.log,
+                       MessageIcon::Information);
     }
-    prompter_.Show("The Backup was Completed!\t\t\t\r\n" + outcome.log, MessageIcon::Information);
-    // A user who cancelled to quit is not asked about discs.
-    if (!(cancel && cancel->Requested()) &&
-        prompter_.Show("Do you need to backup your data to CD-R/RW or DVD?",
-                       MessageIcon::Information, MessageButtons::OkCancel) == MessageAnswer::Ok) {
-        s.strDiscFileTitle = BareName(c.targetFile);
-        s.strDiscFilePath = c.targetFile;
-        result.discRequested = true;
-    }
+}
+
+BackupRunResult BackupDriver::RunBackup(const BackupChoices& c, const CancelToken* cancel) {
+    if (running_ || !mayStart(c))
+        return {};
+    running_ = true;
+    BackupRunResult result = performShown(requestFor(c, cancel), cancel);
+    running_ = false;
+    report(result, c.targetFile);
     return result;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "backup/BackupRun.h"
 #include "core/ItemCatalogue.h"
 
 #include <ctime>
@@ -26,17 +27,11 @@ struct BackupChoices {
     std::string targetFile;  // strTargetFile (host path)
 };
 
-struct BackupRunResult {
-    bool started = false;       // false when validation stopped it (or one was running)
-    bool written = false;       // the archive was written
-    bool discRequested = false; // the user wants it on a disc (strDiscFile* are set)
-    bool cancelled = false;     // stopped by the user before the archive was in place
-};
-
 // The interactive backup: validates the choices, asks before it replaces an
 // existing file and while Outlook (any Windows program of the prefix) is
 // open, gathers the items, writes the archive and reports, through the
-// window's Prompter and ProgressView.
+// window's Prompter and ProgressView. What became of the backup is its
+// result; whether it goes on a disc is the window's question.
 // The bar moves with the bytes written into the archive. A set cancel token
 // stops the run between two steps or while the archive is written; the
 // previous archive at the target then stays as it was.
@@ -47,6 +42,13 @@ public:
     bool Running() const { return running_; }
 
 private:
+    // Says why the choices cannot be backed up, or asks and hears no; false then.
+    bool mayStart(const BackupChoices& c);
+    BackupRequest requestFor(const BackupChoices& c, const CancelToken* cancel);
+    // Gathers and writes with the panel shown and following the work.
+    BackupRunResult performShown(const BackupRequest& request, const CancelToken* cancel);
+    void report(const BackupRunResult& result, const std::string& targetFile);
+
     Environment& env_;
     ZipArchive& zip_;
     Prompter& prompter_;

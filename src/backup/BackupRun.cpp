@@ -40,11 +40,11 @@ std::string PartialArchiveName(const std::string& targetFile) {
 namespace {
 
 // The completion line of a chosen item that the profile does not have.
-std::string absentLine(const BackupStep& step, const ItemState& state) {
+std::string absentLine(const ItemRecord& step, const ItemState& state) {
     if (state.toolTip == kNoAddressBookToolTip)
-        return "\r\n" + std::string(step.logName) + std::string(step.logSeparator) +
+            return "\r\n" + std::string(step.backupLogName) + std::string(step.backupLogSeparator) +
                "not used by this Outlook\t";
-    return "\r\n" + std::string(step.logName) + std::string(step.logSeparator) +
+    return "\r\n" + std::string(step.backupLogName) + std::string(step.backupLogSeparator) +
            "nothing to back up\t" + ReasonLine(state.reason);
 }
 
@@ -79,7 +79,7 @@ std::optional<std::string> readBackProblem(const std::string& archive, const std
 // Writes the archive beside its place, has it verified and renames it into
 // place; on any failure the file at the place stays as it was.
 void writeInPlace(ZipArchive& zip, const ZipFileList& files, const BackupRequest& request,
-                  const AnsiCodec& ansi, const std::string& place, BackupOutcome& outcome) {
+                  const AnsiCodec& ansi, const std::string& place, BackupRunResult& outcome) {
     ZipWriteTarget placement(place);
     if (const Result<void> begun = placement.begin(); !begun)
         throw std::runtime_error(begun.error().message);
@@ -100,86 +100,121 @@ void writeInPlace(ZipArchive& zip, const ZipFileList& files, const BackupRequest
     outcome.archivePath = place;
 }
 
+// The information file's first lines: where, when and what from.
+void writeInfoHeader(Environment& env, const BackupRequest& request) {
+    const Session& s = env.session;
+    const std::pair<const char*, std::string> header[] = {
+        {"BackupComputer", s.strComputerName},
+        {"BackupLogonUser", s.strLogonUser},
+        {"BackupIdentity", request.profile},
+        {"BackupTime", DefaultDateTimeText(request.time, ReadRegionalFormat(env.reg))},
+        {"Outlookversion", request.outlookDisplayName},
+        {"BackupInformation", EncodeDescription(request.description)},
+    };
+    for (const auto& [key, value] : header)
+        SaveINI(key, value, s.strInfoFile, env.ansi);
+}
+
+// Runs one record's operation when the profile has the item, and notes in
+// outcome what became of it.
+void gatherRecord(const ItemRecord& record, const ItemSelection& present,
+                  const BackupRequest& request, const ItemStates& states, ItemBackup& items,
+                  const BackupHooks& hooks, BackupRunResult& outcome) {
+    const std::size_t index = RecordIndex(record);
+    const bool runs = RecordRuns(record, present);
+    const bool logged = !record.backupLogName.empty();
+    const ItemState& state = states[static_cast<std::size_t>(record.boxes[0])];
+    bool ok = false;
+    if (runs) {
+        if (hooks.stepStarting)
+            hooks.stepStarting(record);
+        ok = items.Run(record, request.profile);
+        if (!ok && !record.inOutlook2007AndLater && !state.enabled) {
+            outcome.absent[index] = absentReason(state);
+            outcome.log += absentLine(record, state);
+        } else if (!ok) {
+            outcome.failures[index] = items.LastError();
+        }
+        if (logged && outcome.absent[index].empty()) {
+            outcome.log += CompletionLine(record.backupLogName, record.backupLogSeparator, ok,
+                                          items.LastError());
+            (ok ? outcome.itemsDone : outcome.itemsFailed).push_back(index);
+        }
+    } else if (logged && RecordRuns(record, request.items)) {
+        outcome.absent[index] = absentReason(state);
+        outcome.log += absentLine(record, state);
+    }
+    if (!outcome.absent[index].empty())
+        outcome.itemsSkipped.push_back(index);
+    outcome.flags += ok ? '1' : '0';
+    if (hooks.addProgress)
+        hooks.addProgress((runs ? record.progressWhenRun : 0) + record.progressAfter);
+}
+
+std::uint64_t bytesOf(const ZipFileList& files) {
+    std::uint64_t total = 0;
+    std::error_code ec;
+    for (const ZipQueuedFile& file : files.Files())
+        if (const auto size = std::filesystem::file_size(file.path, ec); !ec)
+            total += size;
+    return total;
+}
+
+// Gathers the chosen items the profile has and writes the archive; throws
+// when no archive was written.
+void gatherAndWrite(Environment& env, ZipArchive& zip, const BackupRequest& request,
+                    const BackupHooks& hooks, BackupRunResult& outcome) {
+    const Session& s = env.session;
+    // Every location that depends on the profile (its accounts above all) is
+    // the named profile's, whoever selected one before.
+    const ProfileItems profileItems = env.ItemsOf(request.profile);
+    const ItemStates& states = profileItems.states;
+    // An item whose source is missing is not gathered. The address book is
+    // looked for all the same: Outlook 2007 and 2010 still read one a
+    // profile names from earlier days.
+    ItemSelection present = request.items;
+    for (std::size_t i = 0; i < present.size(); ++i)
+        present[i] =
+            present[i] && (states[i].enabled || i == static_cast<std::size_t>(ItemAddressBook));
+    writeInfoHeader(env, request);
+
+    ZipFileList files(hooks.fileAdding);
+    ItemBackup items(s, profileItems.locations, env.reg, env.files, env.ansi, files);
+    items.SetCancel(request.cancel);
+    for (const ItemRecord& record : kItemRecords) {
+        if (CancelRequested(request.cancel))
+            throw std::runtime_error("the backup was cancelled");
+        gatherRecord(record, present, request, states, items, hooks, outcome);
+    }
+    SaveINI("BackupItem", outcome.flags, s.strInfoFile, env.ansi);
+    // An archive without its information file cannot be restored.
+    if (!files.AddFile(s.strInfoFile))
+        throw std::runtime_error("the information file " + s.strInfoFile +
+                                 " cannot be added to the backup file");
+    outcome.gatheredBytes = bytesOf(files);
+    // An archive missing items that exist never replaces an earlier one.
+    std::string place = request.targetFile;
+    std::error_code ec;
+    if (outcome.Partial() && std::filesystem::exists(request.targetFile, ec)) {
+        place = PartialArchiveName(request.targetFile);
+        outcome.keptEarlier = true;
+    }
+    writeInPlace(zip, files, request, env.ansi, place, outcome);
+    outcome.archiveBytes = std::filesystem::file_size(place, ec);
+}
+
 } // namespace
 
-BackupOutcome PerformBackup(Environment& env, ZipArchive& zip, const BackupRequest& request,
-                            const BackupHooks& hooks) {
-    Session& s = env.session;
-    BackupOutcome outcome;
+BackupRunResult PerformBackup(Environment& env, ZipArchive& zip, const BackupRequest& request,
+                              const BackupHooks& hooks) {
+    BackupRunResult outcome;
+    outcome.started = true;
     std::error_code ec;
-    std::filesystem::remove(s.strInfoFile, ec);
-
+    std::filesystem::remove(env.session.strInfoFile, ec);
     // The information file lives in the work folder: if it cannot be written
     // the archive is never written either, and the previous one stays.
     try {
-        // Every location that depends on the profile (its accounts above
-        // all) is the named profile's, whoever selected one before.
-        const ItemStates states = env.SelectProfile(request.profile);
-        // An item whose source is missing is not gathered. The address book
-        // is looked for all the same: Outlook 2007 and 2010 still read one a
-        // profile names from earlier days.
-        ItemSelection present = request.items;
-        for (std::size_t i = 0; i < present.size(); ++i)
-            present[i] =
-                present[i] && (states[i].enabled || i == static_cast<std::size_t>(ItemAddressBook));
-
-        const std::pair<const char*, std::string> header[] = {
-            {"BackupComputer", s.strComputerName},
-            {"BackupLogonUser", s.strLogonUser},
-            {"BackupIdentity", request.profile},
-            {"BackupTime", DefaultDateTimeText(request.time, ReadRegionalFormat(env.reg))},
-            {"Outlookversion", request.outlookDisplayName},
-            {"BackupInformation", EncodeDescription(request.description)},
-        };
-        for (const auto& [key, value] : header)
-            SaveINI(key, value, s.strInfoFile, env.ansi);
-
-        ZipFileList files(hooks.fileAdding);
-        ItemBackup items(s, env.reg, env.files, env.ansi, files);
-        items.SetCancel(request.cancel);
-        for (const BackupStep& step : backupSteps()) {
-            if (CancelRequested(request.cancel))
-                throw std::runtime_error("the backup was cancelled");
-            const std::size_t index = StepIndex(step);
-            const bool runs = StepRuns(step, present);
-            bool ok = false;
-            if (runs) {
-                if (hooks.stepStarting)
-                    hooks.stepStarting(step);
-                ok = items.Run(step, request.profile);
-                const ItemState& state = states[static_cast<std::size_t>(step.runsForItems[0])];
-                if (!ok && step.runsForItems[0] == ItemAddressBook && !state.enabled) {
-                    outcome.absent[index] = absentReason(state);
-                    outcome.log += absentLine(step, state);
-                } else if (!ok) {
-                    outcome.failures[index] = items.LastError();
-                }
-                if (!step.logName.empty() && outcome.absent[index].empty()) {
-                    outcome.log +=
-                        CompletionLine(step.logName, step.logSeparator, ok, items.LastError());
-                    outcome.itemsFailed = outcome.itemsFailed || !ok;
-                }
-            } else if (!step.logName.empty() && StepRuns(step, request.items)) {
-                const ItemState& state = states[static_cast<std::size_t>(step.runsForItems[0])];
-                outcome.absent[index] = absentReason(state);
-                outcome.log += absentLine(step, state);
-            }
-            outcome.flags += ok ? '1' : '0';
-            if (hooks.addProgress)
-                hooks.addProgress((runs ? step.progressWhenRun : 0) + step.progressAfter);
-        }
-        SaveINI("BackupItem", outcome.flags, s.strInfoFile, env.ansi);
-        // An archive without its information file cannot be restored.
-        if (!files.AddFile(s.strInfoFile))
-            throw std::runtime_error("the information file " + s.strInfoFile +
-                                     " cannot be added to the backup file");
-        // An archive missing items that exist never replaces an earlier one.
-        std::string place = request.targetFile;
-        if (outcome.itemsFailed && std::filesystem::exists(request.targetFile, ec)) {
-            place = PartialArchiveName(request.targetFile);
-            outcome.keptEarlier = true;
-        }
-        writeInPlace(zip, files, request, env.ansi, place, outcome);
+        gatherAndWrite(env, zip, request, hooks, outcome);
         outcome.written = true;
     } catch (const std::exception& e) {
         outcome.written = false;
@@ -188,14 +223,7 @@ BackupOutcome PerformBackup(Environment& env, ZipArchive& zip, const BackupReque
     }
     outcome.cancelled = !outcome.written && CancelRequested(request.cancel);
     zip.CloseZip();
-
-    for (std::string* scratch : {&s.strInfoFile, &s.strConfigExportFile, &s.strAccountsExportFile,
-                                 &s.strOptionsExportFile})
-        if (!scratch->empty())
-            std::filesystem::remove(*scratch, ec);
-    s.strConfigExportFile.clear();
-    s.strAccountsExportFile.clear();
-    s.strOptionsExportFile.clear();
+    std::filesystem::remove(env.session.strInfoFile, ec);
     return outcome;
 }
 

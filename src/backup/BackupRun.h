@@ -3,10 +3,12 @@
 #include "core/ItemCatalogue.h"
 
 #include <array>
+#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace trelmig {
 
@@ -36,23 +38,36 @@ struct BackupRequest {
         verifyArchive;
 };
 
-struct BackupOutcome {
-    std::string flags; // the ten "0"/"1" of BackupItem
-    std::string log;   // CR LF, log name, separator, result word, TAB per logged step
-    // Why each step that ran failed, by step index (empty for the others).
-    std::array<std::string, kBackupStepCount> failures;
-    // Chosen items this Outlook or profile does not have, by step index: why
-    // there is nothing to gather (empty for the others). They are no failure.
-    std::array<std::string, kBackupStepCount> absent;
-    // A chosen item that exists could not be gathered: the archive is partial.
-    bool itemsFailed = false;
-    bool written = false;
+// What one backup did, handed to whoever asked for it: the window, the
+// unattended run, the tests.
+struct BackupRunResult {
+    bool started = false;   // false when validation stopped it (or one was running)
+    bool written = false;   // the archive was written
     bool cancelled = false; // stopped by the user; nothing was written
     std::string writeError;
     // Where the new archive was put: the target, or PartialArchiveName(target)
     // when it is partial and an earlier archive at the target was kept.
     std::string archivePath;
     bool keptEarlier = false;
+    // The size of the archive written, and of the files gathered into it.
+    std::uint64_t archiveBytes = 0;
+    std::uint64_t gatheredBytes = 0;
+
+    std::string flags; // the ten "0"/"1" of BackupItem
+    std::string log;   // CR LF, log name, separator, result word, TAB per logged step
+    // The chosen items (records with a box) by what became of them, as
+    // record indices: gathered, failed although they exist (the archive is
+    // partial then), skipped as this Outlook or profile does not have them.
+    std::vector<std::size_t> itemsDone;
+    std::vector<std::size_t> itemsFailed;
+    std::vector<std::size_t> itemsSkipped;
+    // Why each record that ran failed, and why a skipped one has nothing to
+    // gather, by record index (empty for the others).
+    std::array<std::string, kItemRecordCount> failures;
+    std::array<std::string, kItemRecordCount> absent;
+
+    // A chosen item that exists could not be gathered.
+    bool Partial() const { return !itemsFailed.empty(); }
 };
 
 // Where a partial archive goes when an earlier one is at the target:
@@ -62,7 +77,7 @@ std::string PartialArchiveName(const std::string& targetFile);
 // Called before each step that runs (its status text), for each file the
 // archive takes (its entry name) and after each step (the progress to add).
 struct BackupHooks {
-    std::function<void(const BackupStep&)> stepStarting;
+    std::function<void(const ItemRecord&)> stepStarting;
     std::function<void(const std::string&)> fileAdding;
     std::function<void(int)> addProgress;
 };
@@ -72,7 +87,7 @@ struct BackupHooks {
 // adds the information file, writes the archive under a temporary name
 // beside its place, has it verified, puts it in place and removes the
 // scratch files. A partial archive never replaces an earlier one.
-BackupOutcome PerformBackup(Environment& env, ZipArchive& zip, const BackupRequest& request,
+BackupRunResult PerformBackup(Environment& env, ZipArchive& zip, const BackupRequest& request,
                             const BackupHooks& hooks = {});
 
 std::string EncodeDescription(const std::string& text);

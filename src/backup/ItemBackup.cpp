@@ -6,6 +6,7 @@
 #include "core/Session.h"
 #include "core/SettingsFile.h"
 #include "core/TempFiles.h"
+#include "outlook/ItemLocations.h"
 #include "platform/AnsiCodec.h"
 #include "platform/Text.h"
 #include "platform/WinFiles.h"
@@ -61,10 +62,16 @@ bool ItemBackup::guarded(const std::function<void()>& operation) {
     return false;
 }
 
-ItemBackup::ItemBackup(Session& session, RegistryKeys& reg, const WinFiles& files,
-                       const AnsiCodec& ansi, ZipFileList& archiveFiles)
-    : session_(session), reg_(reg), files_(files), ansi_(ansi), archiveFiles_(archiveFiles),
+ItemBackup::ItemBackup(const Session& session, const ItemLocations& locations, RegistryKeys& reg,
+                       const WinFiles& files, const AnsiCodec& ansi, ZipFileList& archiveFiles)
+    : session_(session), locations_(locations), reg_(reg), files_(files), ansi_(ansi), archiveFiles_(archiveFiles),
       copies_(std::filesystem::path(session.strProgramFolder) / "point-in-time") {}
+
+ItemBackup::~ItemBackup() {
+    std::error_code ec;
+    for (const std::string& file : exports_)
+        std::filesystem::remove(file, ec);
+}
 
 void ItemBackup::SetCancel(const CancelToken* cancel) {
     copies_.setStop([cancel] { return CancelRequested(cancel); });
@@ -98,14 +105,14 @@ void ItemBackup::addWindowsFile(const std::string& windowsPath, bool pointInTime
         fail(added.error().message);
 }
 
-bool ItemBackup::exportKey(const std::string& keyPath, const char* prefix, std::string& exportFile,
-                           const char* itemKey) {
+bool ItemBackup::exportKey(const std::string& keyPath, const char* prefix, const char* itemKey) {
     return guarded([&] {
         if (!reg_.RegKeyExists(keyPath))
             fail("the registry key " + keyPath + " does not exist");
-        exportFile = sGetTempFile(session_.strProgramFolder, prefix);
+        const std::string exportFile = sGetTempFile(session_.strProgramFolder, prefix);
         if (exportFile.empty())
             fail("no scratch file can be created in the work folder " + session_.strProgramFolder);
+        exports_.push_back(exportFile);
         if (auto exported = ExportRegTree(reg_, keyPath, "", exportFile); !exported)
             fail(exported.error().message);
         if (const Result<void> added = archiveFiles_.AddFile(exportFile); !added)
@@ -179,21 +186,19 @@ void ItemBackup::addCopyAs(const std::string& windowsPath, const std::string& en
 }
 
 bool ItemBackup::BackupConfig(const std::string& strIdentity) {
-    return exportKey(profileKey(strIdentity), "OBC", session_.strConfigExportFile, "BackupConfig");
+    return exportKey(profileKey(strIdentity), "OBC", "BackupConfig");
 }
 
 bool ItemBackup::BackupAccounts(const std::string&) {
-    return exportKey(session_.strAccountsKey, "OBA", session_.strAccountsExportFile,
-                     "BackupAccounts");
+    return exportKey(locations_.accountsKey, "OBA", "BackupAccounts");
 }
 
 bool ItemBackup::BackupConfigsetting() {
-    return exportKey(session_.strOptionsKey, "OBC", session_.strOptionsExportFile,
-                     "BackupConfigsetting");
+    return exportKey(locations_.optionsKey, "OBC", "BackupConfigsetting");
 }
 
 bool ItemBackup::BackupSignatures() {
-    const std::string& folder = session_.strSignaturesDir;
+    const std::string& folder = locations_.signaturesFolder;
     return guarded([&] {
         const std::string list = addFolderFiles(folder);
         // An HTML signature shows its pictures from the folder it links to.
@@ -204,13 +209,13 @@ bool ItemBackup::BackupSignatures() {
     });
 }
 bool ItemBackup::BackupStationery() {
-    return copyFolder(session_.strStationeryDir, "BackupStationery");
+    return copyFolder(locations_.stationeryFolder, "BackupStationery");
 }
 bool ItemBackup::BackupTemplates() {
-    return copyFolder(session_.strTemplatesDir, "BackupTemplates");
+    return copyFolder(locations_.templatesFolder, "BackupTemplates");
 }
 bool ItemBackup::BackupSetting() {
-    return copyFolder(session_.strPreferencesDir, "BackupSetting");
+    return copyFolder(locations_.preferencesFolder, "BackupSetting");
 }
 
 bool ItemBackup::BackupRules(const std::string& strIdentity) {
@@ -218,7 +223,7 @@ bool ItemBackup::BackupRules(const std::string& strIdentity) {
         const auto fileName = ProfileFileName(strIdentity, ".RWZ");
         if (!fileName)
             fail("the profile name \"" + strIdentity + "\" cannot be part of a file name");
-        const std::string rules = session_.strRulesDir + "\\" + *fileName;
+        const std::string rules = locations_.rulesFolder + "\\" + *fileName;
         if (!files_.fileExists(rules))
             fail("there is no rules file " + rules);
         addWindowsFile(rules);
@@ -263,31 +268,33 @@ bool ItemBackup::BackupPab(const std::string& strIdentity) {
     });
 }
 
-bool ItemBackup::Run(const BackupStep& step, const std::string& profile) {
-    using Operation = bool (*)(ItemBackup&, const std::string&);
-    // In the order of backupSteps().
-    static constexpr std::array<std::pair<std::string_view, Operation>, kBackupStepCount>
-        operations = {{
-            {"BackupConfig", [](ItemBackup& b, const std::string& p) { return b.BackupConfig(p); }},
-            {"BackupDatas", [](ItemBackup& b, const std::string& p) { return b.BackupDatas(p); }},
-            {"BackupRules", [](ItemBackup& b, const std::string& p) { return b.BackupRules(p); }},
-            {"BackupAccounts",
-             [](ItemBackup& b, const std::string& p) { return b.BackupAccounts(p); }},
-            {"BackupSignatures",
-             [](ItemBackup& b, const std::string&) { return b.BackupSignatures(); }},
-            {"BackupStationery",
-             [](ItemBackup& b, const std::string&) { return b.BackupStationery(); }},
-            {"BackupPab", [](ItemBackup& b, const std::string& p) { return b.BackupPab(p); }},
-            {"BackupConfigsetting",
-             [](ItemBackup& b, const std::string&) { return b.BackupConfigsetting(); }},
-            {"BackupTemplates",
-             [](ItemBackup& b, const std::string&) { return b.BackupTemplates(); }},
-            {"BackupSetting", [](ItemBackup& b, const std::string&) { return b.BackupSetting(); }},
-        }};
-    const auto& [itemKey, operation] = operations.at(StepIndex(step));
-    if (itemKey != step.itemKey)
-        throw std::logic_error("the backup operations are not in the order of the steps");
-    return operation(*this, profile);
+namespace {
+
+using BackupOperation = bool (*)(ItemBackup&, const std::string& profile);
+
+// The operation of each item record, at the record's index.
+constexpr std::array<std::pair<std::string_view, BackupOperation>, kItemRecordCount>
+    kBackupOperations = {{
+        {"BackupConfig", [](ItemBackup& b, const std::string& p) { return b.BackupConfig(p); }},
+        {"BackupDatas", [](ItemBackup& b, const std::string& p) { return b.BackupDatas(p); }},
+        {"BackupRules", [](ItemBackup& b, const std::string& p) { return b.BackupRules(p); }},
+        {"BackupAccounts", [](ItemBackup& b, const std::string& p) { return b.BackupAccounts(p); }},
+        {"BackupSignatures", [](ItemBackup& b, const std::string&) { return b.BackupSignatures(); }},
+        {"BackupStationery", [](ItemBackup& b, const std::string&) { return b.BackupStationery(); }},
+        {"BackupPab", [](ItemBackup& b, const std::string& p) { return b.BackupPab(p); }},
+        {"BackupConfigsetting",
+         [](ItemBackup& b, const std::string&) { return b.BackupConfigsetting(); }},
+        {"BackupTemplates", [](ItemBackup& b, const std::string&) { return b.BackupTemplates(); }},
+        {"BackupSetting", [](ItemBackup& b, const std::string&) { return b.BackupSetting(); }},
+    }};
+
+static_assert(OperationsMatchRecords(kBackupOperations),
+              "one backup operation per item record, in the records' order");
+
+} // namespace
+
+bool ItemBackup::Run(const ItemRecord& record, const std::string& profile) {
+    return kBackupOperations[RecordIndex(record)].second(*this, profile);
 }
 
 } // namespace trelmig

@@ -6,11 +6,13 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace trelmig {
 
 class CancelToken;
 struct Session;
+struct ItemLocations;
 class WinFiles;
 class RegistryKeys;
 class AnsiCodec;
@@ -22,8 +24,13 @@ class AnsiCodec;
 // completion message.
 class ItemBackup {
 public:
-    ItemBackup(Session& session, RegistryKeys& reg, const WinFiles& files, const AnsiCodec& ansi,
-               ZipFileList& archiveFiles);
+    // locations: those of the profile the operations are given.
+    ItemBackup(const Session& session, const ItemLocations& locations, RegistryKeys& reg,
+               const WinFiles& files, const AnsiCodec& ansi, ZipFileList& archiveFiles);
+    // Removes the registry exports it made: the archive is written by then.
+    ~ItemBackup();
+    ItemBackup(const ItemBackup&) = delete;
+    ItemBackup& operator=(const ItemBackup&) = delete;
 
     bool BackupConfig(const std::string& strIdentity);
     bool BackupDatas(const std::string& strIdentity);
@@ -36,8 +43,8 @@ public:
     bool BackupTemplates();
     bool BackupSetting();
 
-    // Runs the operation of a step.
-    bool Run(const BackupStep& step, const std::string& profile);
+    // Runs the operation of an item record.
+    bool Run(const ItemRecord& record, const std::string& profile);
 
     // Stops the copy of a data file when the user cancels.
     void SetCancel(const CancelToken* cancel);
@@ -49,8 +56,7 @@ private:
     // Runs the body; a failure becomes false and its reason LastError().
     bool guarded(const std::function<void()>& operation);
     std::string profileKey(const std::string& strIdentity) const;
-    bool exportKey(const std::string& keyPath, const char* prefix, std::string& exportFile,
-                   const char* itemKey);
+    bool exportKey(const std::string& keyPath, const char* prefix, const char* itemKey);
     bool copyFolder(const std::string& folder, const char* itemKey);
     // Adds every file directly inside the folder; returns their names joined
     // by ";". Fails for a missing folder or one holding no file.
@@ -67,12 +73,14 @@ private:
     void addWindowsFile(const std::string& windowsPath, bool pointInTime = false);
     void saveKey(const char* key, const std::string& value);
 
-    Session& session_;
+    const Session& session_;
+    const ItemLocations& locations_;
     RegistryKeys& reg_;
     const WinFiles& files_;
     const AnsiCodec& ansi_;
     ZipFileList& archiveFiles_;
     PointInTimeCopies copies_; // in the work folder, gone with this object
+    std::vector<std::string> exports_; // registry exports in the work folder
     std::string lastError_;
 };
 

@@ -97,10 +97,10 @@ bool namedFilesUsable(const CommandLine& cmd, Prompter& prompter) {
 
 // A password typed at the terminal and refused is asked again, three tries in
 // all; one read from a file is what it is.
-InspectionResult withRetypedPasswords(const CommandLine& cmd,
-                                      const std::function<InspectionResult()>& inspect) {
+InspectedArchive withRetypedPasswords(const CommandLine& cmd,
+                                      const std::function<InspectedArchive()>& inspect) {
     constexpr int kPasswordTries = 3;
-    InspectionResult result = inspect();
+    InspectedArchive result = inspect();
     for (int tries = 1; result.passwordRefused && !cmd.passwordFile && tries < kPasswordTries;
          ++tries)
         result = inspect();
@@ -134,18 +134,16 @@ unsigned CodePageAtHand(const CommandLine& cmd) {
     }
 }
 
-InspectionResult InspectBackupFileAlone(const CommandLine& cmd, Prompter& prompter) {
+InspectedArchive InspectBackupFileAlone(const CommandLine& cmd, Prompter& prompter) {
     if (!namedFilesUsable(cmd, prompter))
         return {};
     const WorkFolder work;
-    Session session;
-    session.strProgramFolder = work.path().string();
-    session.strInfoFile = (work.path() / "vastrel.dat").string();
+    const std::string infoFile = (work.path() / kInfoFileName).string();
     const AnsiCodec ansi(CodePageAtHand(cmd));
     ZipArchive zip(ansi);
     CommandLinePasswords passwords(cmd.passwordFile, prompter);
     return withRetypedPasswords(cmd, [&] {
-        return InspectBackupFile(session, ansi, zip, prompter, passwords, cmd.archive);
+        return InspectBackupFile(infoFile, ansi, zip, prompter, passwords, cmd.archive);
     });
 }
 

@@ -18,7 +18,7 @@ class Prompter;
 struct InspectedBackupFile {
     std::unique_ptr<Environment> env;
     std::unique_ptr<ZipArchive> zip;
-    InspectionResult result;
+    InspectedArchive result;
 };
 
 InspectedBackupFile InspectBackupFileArgument(const CommandLine& cmd, Prompter& prompter);
@@ -26,7 +26,7 @@ InspectedBackupFile InspectBackupFileArgument(const CommandLine& cmd, Prompter& 
 // The same for a look into the file alone: no prefix is needed. The texts of
 // the file are read in the code page of the prefix when there is one at hand,
 // else in 1252.
-InspectionResult InspectBackupFileAlone(const CommandLine& cmd, Prompter& prompter);
+InspectedArchive InspectBackupFileAlone(const CommandLine& cmd, Prompter& prompter);
 
 // The ANSI code page the texts inside a backup file are read in: that of the
 // prefix when there is one at hand, else 1252.

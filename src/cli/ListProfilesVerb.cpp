@@ -27,7 +27,7 @@ int RunListProfiles(const CommandLine& cmd, std::ostream& out, std::ostream& err
     out << "Outlook: " << (outlook.empty() ? "unknown release" : outlook) << '\n';
     out << "User folder: " << s.strUserProfile << '\n';
     for (const auto& profile : s.arrProfiles) {
-        const ItemStates states = env.SelectProfile(profile);
+        const ItemStates states = env.ItemStatesOf(profile);
         out << "\nProfile \"" << profile << "\"\n";
         for (int i = 0; i < kItemCount; ++i) {
             out << "  " << (states[i].enabled ? "available    " : "unavailable  ")

@@ -47,14 +47,14 @@ int RunRestoreCommand(const CommandLine& cmd, std::ostream& out, std::ostream& e
     RestoreDriver driver(*i.env, *i.zip, report, progress);
     if (const auto undo = UndoRecordsFolder())
         driver.KeepUndoRecordsIn(*undo);
-    const RestoreRunResult r = driver.RunRestore(choices);
+    const RestoreRunResult r = driver.RunRestore(i.result, choices);
     if (!r.started)
         return 2;
     if (r.allSucceeded)
         return 0;
     SystemLog log;
     for (const std::string& reason : r.failures)
-        log.error("restore into profile \"" + cmd.profile + "\" from " + i.result.sourceFile +
+        log.error("restore into profile \"" + cmd.profile + "\" from " + i.result.path +
                   ": " + reason);
     return 1;
 }

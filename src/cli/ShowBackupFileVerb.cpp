@@ -18,10 +18,10 @@ std::string withLf(const std::string& text) {
 
 int RunInspect(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
     ConsolePrompter prompter(err);
-    const InspectionResult result = InspectBackupFileAlone(cmd, prompter);
+    const InspectedArchive result = InspectBackupFileAlone(cmd, prompter);
     if (!result.accepted)
         return 2;
-    out << "Backup file: " << result.sourceFile << '\n'
+    out << "Backup file: " << result.path << '\n'
         << withLf(result.facts) << '\n'
         << "Description:\n"
         << withLf(result.description) << '\n'

@@ -24,84 +24,16 @@ const std::array<CatalogueItem, kItemCount>& itemCatalogue() {
     return items;
 }
 
-} // namespace trelmig
 
-namespace trelmig {
-
-const std::array<BackupStep, kBackupStepCount>& backupSteps() {
-    static const std::array<BackupStep, kBackupStepCount> steps = {{
-        {"BackupConfig", "Copying Config...", "", "", {0, 1, 4}, -1, 0, 0},
-        {"BackupDatas",
-         "Copying Data Files (Pst Files)...",
-         "Backup Personal Folders",
-         "\t\t",
-         {0, -1, -1},
-         0,
-         5,
-         15},
-        {"BackupRules", "Copying Rules...", "", "", {0, -1, -1}, -1, 0, 10},
-        {"BackupAccounts",
-         "Copying Accounts...",
-         "Backup Accounts Settings",
-         "\t",
-         {1, -1, -1},
-         1,
-         0,
-         20},
-        {"BackupSignatures",
-         "Copying Signatures...",
-         "Backup Signatures",
-         "\t\t",
-         {2, -1, -1},
-         2,
-         0,
-         10},
-        {"BackupStationery",
-         "Copying Stationeries...",
-         "Backup Stationeries",
-         "\t\t",
-         {3, -1, -1},
-         3,
-         0,
-         10},
-        {"BackupPab",
-         "Copying Address Book...",
-         "Backup Personal Address Book",
-         "\t\t",
-         {4, -1, -1},
-         4,
-         0,
-         5},
-        {"BackupConfigsetting",
-         "Copying Options...",
-         "Backup Options Settings",
-         "\t\t",
-         {5, -1, -1},
-         5,
-         0,
-         5},
-        {"BackupTemplates",
-         "Copying Templates...",
-         "Backup Templates",
-         "\t\t",
-         {6, -1, -1},
-         6,
-         0,
-         5},
-        {"BackupSetting", "Copying Setting...", "Backup Preferences", "\t\t", {7, -1, -1}, 7, 0, 0},
-    }};
-    return steps;
-}
-
-bool StepRuns(const BackupStep& step, const ItemSelection& items) {
-    for (int item : step.runsForItems)
+bool RecordRuns(const ItemRecord& record, const ItemSelection& items) {
+    for (int item : record.boxes)
         if (item >= 0 && items[static_cast<std::size_t>(item)])
             return true;
     return false;
 }
 
-std::size_t StepIndex(const BackupStep& step) {
-    return static_cast<std::size_t>(&step - backupSteps().data());
+std::size_t RecordIndex(const ItemRecord& record) {
+    return static_cast<std::size_t>(&record - kItemRecords.data());
 }
 
 } // namespace trelmig

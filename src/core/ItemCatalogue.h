@@ -1,12 +1,16 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string_view>
+#include <utility>
 
 namespace trelmig {
 
 inline constexpr int kItemCount = 8;
 
+// The boxes the user ticks, in the order of the backup and restore panels,
+// the schedule window and the command line's item masks.
 enum ItemIndex {
     ItemPersonalFolders = 0,
     ItemAccounts = 1,
@@ -18,8 +22,7 @@ enum ItemIndex {
     ItemPreferences = 7,
 };
 
-// The eight items the user picks, shared by the backup and restore panels,
-// the schedule window and the command line.
+// The texts of one box.
 struct CatalogueItem {
     std::string_view caption;
     std::string_view backupToolTip;
@@ -28,31 +31,154 @@ struct CatalogueItem {
 
 const std::array<CatalogueItem, kItemCount>& itemCatalogue();
 
-} // namespace trelmig
-
-namespace trelmig {
-
-// The ten gathering steps of a backup, in the order they run and in the order
-// of the flags of "BackupItem". Each step's item key names its line in the
-// information file.
-struct BackupStep {
-    std::string_view itemKey;    // "BackupConfig", also the operation's name
+// One record per item an archive holds, in the order the backup gathers and
+// the restore puts them back and in the order of the flags of "BackupItem".
+// The profile configuration and the rules have no box of their own: they go
+// with the boxes that need them. The backup and restore operations of a
+// record sit at its index in one table each, checked against these records
+// when the program is built (OperationsMatchRecords).
+struct ItemRecord {
+    std::string_view itemKey;    // "BackupConfig": its information-file key
     std::string_view statusText; // shown while it runs
-    std::string_view logName;    // empty: not in the completion log
-    std::string_view logSeparator;
-    std::array<int, 3> runsForItems; // item indices; -1 fills
-    int restoreItem;                 // the restore box it enables, -1 for none
-    int progressWhenRun;             // added before progressAfter when it ran
-    int progressAfter;               // added whether or not it ran
+    std::array<int, 3> boxes;    // it runs when any of these is ticked; -1 fills
+    int box;                     // the box it stands for and enables; -1 for none
+    // Whether Outlook 2007 and later have it (they have no address book).
+    bool inOutlook2007AndLater;
+    // Completion lines of the backup and the restore; empty: not logged.
+    std::string_view backupLogName;
+    std::string_view backupLogSeparator;
+    std::string_view restoreLogName;
+    std::string_view restoreFailedName;
+    std::string_view restoreLogSeparator;
+    // The backup's share of the bar: progressWhenRun is added before
+    // progressAfter when it ran; progressAfter whether or not it ran.
+    int progressWhenRun;
+    int progressAfter;
 };
 
-inline constexpr int kBackupStepCount = 10;
-const std::array<BackupStep, kBackupStepCount>& backupSteps();
+inline constexpr std::array<ItemRecord, 10> kItemRecords = {{
+    {"BackupConfig", "Copying Config...", {0, 1, 4}, -1, true, "", "", "", "", "", 0, 0},
+    {"BackupDatas",
+     "Copying Data Files (Pst Files)...",
+     {0, -1, -1},
+     0,
+     true,
+     "Backup Personal Folders",
+     "\t\t",
+     "Restore Personal Folders",
+     "Restore Personal Folders",
+     "\t\t",
+     5,
+     15},
+    {"BackupRules", "Copying Rules...", {0, -1, -1}, -1, true, "", "", "", "", "", 0, 10},
+    {"BackupAccounts",
+     "Copying Accounts...",
+     {1, -1, -1},
+     1,
+     true,
+     "Backup Accounts Settings",
+     "\t",
+     "Restore Accounts Settings",
+     "Restore Accounts Settings",
+     "\t\t",
+     0,
+     20},
+    {"BackupSignatures",
+     "Copying Signatures...",
+     {2, -1, -1},
+     2,
+     true,
+     "Backup Signatures",
+     "\t\t",
+     "Restore Signatures",
+     "Restore Signatures ",
+     "\t\t\t",
+     0,
+     10},
+    {"BackupStationery",
+     "Copying Stationeries...",
+     {3, -1, -1},
+     3,
+     true,
+     "Backup Stationeries",
+     "\t\t",
+     "Restore Stationeries",
+     "Restore Stationeries",
+     "\t\t\t",
+     0,
+     10},
+    {"BackupPab",
+     "Copying Address Book...",
+     {4, -1, -1},
+     4,
+     false,
+     "Backup Personal Address Book",
+     "\t\t",
+     "Restore Personal Address Book",
+     "Restore Personal Address Book",
+     "\t\t",
+     0,
+     5},
+    {"BackupConfigsetting",
+     "Copying Options...",
+     {5, -1, -1},
+     5,
+     true,
+     "Backup Options Settings",
+     "\t\t",
+     "Restore Options Settings",
+     "Restore Options Settings",
+     "\t\t",
+     0,
+     5},
+    {"BackupTemplates",
+     "Copying Templates...",
+     {6, -1, -1},
+     6,
+     true,
+     "Backup Templates",
+     "\t\t",
+     "Restore Templates",
+     "Restore Templates",
+     "\t\t\t",
+     0,
+     5},
+    {"BackupSetting",
+     "Copying Setting...",
+     {7, -1, -1},
+     7,
+     true,
+     "Backup Preferences",
+     "\t\t",
+     "Restore Preferences",
+     "Restore Preferences",
+     "\t\t\t",
+     0,
+     0},
+}};
+
+inline constexpr std::size_t kItemRecordCount = kItemRecords.size();
 
 using ItemSelection = std::array<bool, kItemCount>;
-bool StepRuns(const BackupStep& step, const ItemSelection& items);
-// The position of one of backupSteps() among them.
-std::size_t StepIndex(const BackupStep& step);
+// Whether any of the record's boxes is among the items.
+bool RecordRuns(const ItemRecord& record, const ItemSelection& items);
+// The position of one of kItemRecords among them.
+std::size_t RecordIndex(const ItemRecord& record);
+
+// True when a table of (item key, operation) pairs holds one operation per
+// record, in the records' order: the backup's and the restore's tables check
+// themselves with it in a static_assert, so a record without its operation,
+// or one out of place, fails the build.
+template <class Operation, std::size_t N>
+consteval bool OperationsMatchRecords(
+    const std::array<std::pair<std::string_view, Operation>, N>& operations) {
+    if (N != kItemRecordCount)
+        return false;
+    for (std::size_t i = 0; i < N; ++i)
+        if (operations[i].first != kItemRecords[i].itemKey || operations[i].second == nullptr)
+            return false;
+    return true;
+}
 
 inline constexpr const char* kInfoFileName = "vastrel.dat";
 

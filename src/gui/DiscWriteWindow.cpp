@@ -1,7 +1,6 @@
 #include "gui/DiscWriteWindow.h"
 
 #include "core/Prompter.h"
-#include "core/Session.h"
 #include "disc/DiscTexts.h"
 #include "gui/EraseDiscDialog.h"
 #include "gui/LabelEditDelegate.h"
@@ -62,9 +61,9 @@ QCheckBox* OptionBox(const char* caption, const char* tip, QWidget* parent) {
 
 } // namespace
 
-DiscWriteWindow::DiscWriteWindow(Session& session, Prompter& prompter, QWidget* parent,
+DiscWriteWindow::DiscWriteWindow(std::string handedOver, Prompter& prompter, QWidget* parent,
                                  std::unique_ptr<DiscEngine> engine)
-    : QDialog(parent), session_(session), prompter_(prompter),
+    : QDialog(parent), handedOver_(std::move(handedOver)), prompter_(prompter),
       engine_(engine ? std::move(engine) : std::make_unique<DiscEngine>()) {
     setWindowTitle(QStringLiteral("Backup Outlook Data to CD/DVD"));
     setModal(true);

@@ -29,18 +29,17 @@ class QTreeWidgetItem;
 namespace trelmig {
 
 class Prompter;
-struct Session;
 
 // "Backup Outlook Data to CD/DVD": composes a disc image from files and
 // folders dropped or added from the File menu (or the archive the backup
 // hands over) and writes it to a
 // recorder or an image file. Open it modally with exec(); it takes the
-// hand-over values strDiscFileTitle / strDiscFilePath from the session and
-// empties them.
+// archive handed over by the backup, if any, at the root of the image.
 class DiscWriteWindow : public QDialog, private DiscEngineEvents {
 public:
     // Without an engine, one over the drives libburn finds and the image file.
-    DiscWriteWindow(Session& session, Prompter& prompter, QWidget* parent = nullptr,
+    // handedOver: the archive a backup just wrote, or empty.
+    DiscWriteWindow(std::string handedOver, Prompter& prompter, QWidget* parent = nullptr,
                     std::unique_ptr<DiscEngine> engine = nullptr);
     ~DiscWriteWindow() override;
 
@@ -143,7 +142,7 @@ private:
     void SetHourglass(bool on);
     void Inform(const QString& text);
 
-    Session& session_;
+    std::string handedOver_;
     Prompter& prompter_;
     std::unique_ptr<DiscEngine> engine_;
     DiscDevice* mobjDevice = nullptr;

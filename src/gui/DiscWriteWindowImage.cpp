@@ -4,8 +4,8 @@
 #include "gui/DiscWriteWindow.h"
 
 #include "core/Prompter.h"
-#include "core/Session.h"
 #include "disc/DiscTexts.h"
+#include "platform/Text.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -146,12 +146,11 @@ void DiscWriteWindow::AddPaths(const QStringList& paths) {
 }
 
 void DiscWriteWindow::AddHandoverFile() {
-    if (session_.strDiscFileTitle.empty() || session_.strDiscFilePath.empty())
+    if (handedOver_.empty())
         return;
-    engine_->Image().AddFile(session_.strDiscFilePath, "\\" + session_.strDiscFileTitle);
+    engine_->Image().AddFile(handedOver_, "\\" + BareName(handedOver_));
     RefreshFileList();
-    session_.strDiscFileTitle.clear();
-    session_.strDiscFilePath.clear();
+    handedOver_.clear();
 }
 
 void DiscWriteWindow::onClearTriggered() {

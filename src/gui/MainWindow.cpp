@@ -39,7 +39,7 @@ MainWindow::MainWindow(Environment& env, Prompter& prompter, PasswordPrompt* pas
     : QMainWindow(parent), env_(env), prompter_(prompter) {
     buildControls();
     if (!passwords) {
-        ownPasswords_ = std::make_unique<DialogPasswordPrompt>(env_.session, this);
+        ownPasswords_ = std::make_unique<DialogPasswordPrompt>(this);
         passwords = ownPasswords_.get();
     }
     passwords_ = passwords;
@@ -52,8 +52,8 @@ MainWindow::MainWindow(Environment& env, Prompter& prompter, PasswordPrompt* pas
     chooseFile = [this](const FileDialogRequest& request) { return askFile(request); };
     endProgram = [] { QCoreApplication::quit(); };
     choosePrefix = [this] { return ChooseWinePrefix(*this); };
-    showDiscWindow = [this] {
-        DiscWriteWindow disc(env_.session, prompter_, this);
+    showDiscWindow = [this](const std::string& handedOver) {
+        DiscWriteWindow disc(handedOver, prompter_, this);
         disc.exec();
     };
     showScheduleWindow = [this] {
@@ -136,7 +136,7 @@ void MainWindow::readPrefix() {
     } catch (const std::exception&) {
         env_.session.bNoProfiles = env_.session.arrProfiles.empty();
     }
-    env_.session.bNoSourceFile = true;
+    inspected_ = {};
     cmdApply->setText(SSTab1->currentIndex() == 0 ? QStringLiteral("&Backup Now")
                                                   : QStringLiteral("&Restore Now"));
     showEnvironmentLine(outlookName);
@@ -249,7 +249,7 @@ void MainWindow::onTaskSchedulerTriggered() {
 
 void MainWindow::onBackupToDiscTriggered() {
     if (showDiscWindow)
-        showDiscWindow();
+        showDiscWindow({});
 }
 
 void MainWindow::onHelpTriggered() {

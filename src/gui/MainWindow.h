@@ -3,6 +3,7 @@
 #include "core/CancelToken.h"
 #include "core/ItemCatalogue.h"
 #include "core/Prompter.h"
+#include "restore/SourceFile.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -70,9 +71,9 @@ public:
     // --- hooks for the windows of other subsystems and for tests
     // Shows a file dialog; returns the chosen path, empty when cancelled.
     std::function<QString(const FileDialogRequest&)> chooseFile;
-    // The disc window (Tools > "Backup Data to CD/DVD", and the disc question
-    // after a backup, with strDiscFileTitle and strDiscFilePath set).
-    std::function<void()> showDiscWindow;
+    // The disc window (Tools > "Backup Data to CD/DVD" with no archive, and
+    // the disc question after a backup with the new archive to hand over).
+    std::function<void(const std::string& handedOver)> showDiscWindow;
     // The schedule window (Option > "Task Scheduler").
     std::function<void()> showScheduleWindow;
     // Ends the program after onQuitClicked closed the windows.
@@ -90,6 +91,9 @@ public:
 
     Environment& env() { return env_; }
     ZipArchive& zip1() { return *zip1_; }
+    // The backup file of the restore tab, as its inspection found it.
+    const InspectedArchive& inspected() const { return inspected_; }
+    const std::string& targetFile() const { return targetFile_; }
     Prompter& prompter() { return prompter_; }
     // A backup, restore or inspection is at work.
     bool Busy() const;
@@ -249,6 +253,8 @@ private:
     int profileIndex_ = -1; // cbSource's profile whose locations are computed
     std::optional<std::filesystem::path> undoRecords_;
     std::string backupProfile_; // the profile the inspected backup was made of
+    InspectedArchive inspected_; // the backup file of the restore tab
+    std::string targetFile_;     // the backup tab's target (host path)
 };
 
 } // namespace trelmig

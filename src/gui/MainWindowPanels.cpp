@@ -92,7 +92,7 @@ void MainWindow::onSourceProfileChanged() {
         return;
     }
     profileIndex_ = cbSource->currentIndex();
-    const ItemStates states = env_.SelectProfile(cbSource->currentText().toStdString());
+    const ItemStates states = env_.ItemStatesOf(cbSource->currentText().toStdString());
     for (std::size_t i = 0; i < states.size(); ++i) {
         QCheckBox* box = backupitem[i];
         box->setChecked(false);
@@ -106,7 +106,7 @@ void MainWindow::onSourceProfileChanged() {
 }
 
 void MainWindow::onTargetFileClicked() {
-    // strTargetFile belongs to a running backup.
+    // The target belongs to a running backup.
     if (RefuseWhileBusy())
         return;
     FileDialogRequest request;
@@ -119,7 +119,7 @@ void MainWindow::onTargetFileClicked() {
     // A cancelled dialog forgets the earlier choice too.
     txtTargetFile->setText(chosen);
     txtTargetFile->setToolTip(chosen);
-    env_.session.strTargetFile = chosen.toStdString();
+    targetFile_ = chosen.toStdString();
 }
 
 void MainWindow::onApplyClicked() {
@@ -133,7 +133,7 @@ void MainWindow::ConfirmAndRunRestore() {
     if (RefuseWhileBusy())
         return;
     const std::optional<RestoreChoices> c = restoreChoices();
-    if (c && prompter_.Show(RestoreConfirmationText(env_, *zip1_, *c), MessageIcon::Information,
+    if (c && prompter_.Show(RestoreConfirmationText(env_, *zip1_, inspected_, *c), MessageIcon::Information,
                             MessageButtons::OkCancelDefaultCancel) == MessageAnswer::Ok)
         RunRestore(*c);
 }

@@ -70,7 +70,7 @@ void MainWindow::RunBackup() {
     c.protect = ifprotect->isChecked();
     c.password = txtPassword->text().toStdString();
     c.password2 = txtPassword2->text().toStdString();
-    c.targetFile = env_.session.strTargetFile;
+    c.targetFile = targetFile_;
     BackupRunResult result;
     try {
         runOnWorker([&] { result = backupDriver_->RunBackup(c, &cancel_); });
@@ -81,8 +81,12 @@ void MainWindow::RunBackup() {
                        MessageIcon::Critical);
         return;
     }
-    if (result.discRequested && showDiscWindow)
-        showDiscWindow();
+    // A user who cancelled to quit is not asked about discs.
+    if (result.written && !result.keptEarlier && !result.cancelled && !cancel_.Requested() &&
+        prompter_.Show("Do you need to backup your data to CD-R/RW or DVD?",
+                       MessageIcon::Information, MessageButtons::OkCancel) == MessageAnswer::Ok &&
+        showDiscWindow)
+        showDiscWindow(result.archivePath);
 }
 
 std::optional<RestoreChoices> MainWindow::restoreChoices() {
@@ -97,7 +101,7 @@ void MainWindow::RunRestore(const RestoreChoices& c) {
     if (RefuseWhileBusy())
         return;
     try {
-        runOnWorker([&] { restoreDriver_->RunRestore(c, &cancel_); });
+        runOnWorker([&] { restoreDriver_->RunRestore(inspected_, c, &cancel_); });
     } catch (const std::exception& e) {
         picCon3->SetBusy(false);
         picCon3->ShowPanel(false);
@@ -136,7 +140,7 @@ void MainWindow::onSourceFileClicked() {
     const QString chosen = chooseFile ? chooseFile(request) : QString();
 
     InspectionGuard busy(inspecting_);
-    InspectionResult result;
+    InspectedArchive result;
     try {
         // A refused password is asked again, up to three tries in all.
         constexpr int kPasswordTries = 3;
@@ -149,19 +153,20 @@ void MainWindow::onSourceFileClicked() {
         }
     } catch (const std::exception& e) {
         zip1_->CloseZip();
-        env_.session.bNoSourceFile = true;
+        inspected_ = {};
         prompter_.Show(std::string("Invalid backup file\r\n\r\n") + e.what(),
                        MessageIcon::Critical);
         return;
     }
+    // Only what this inspection found can be restored, whatever came before.
+    inspected_ = result;
     if (result.passwordRefused) {
-        env_.session.bNoSourceFile = true; // nothing of it can be restored
         txtSourceFile->setToolTip(chosen);
         return;
     }
-    txtSourceFile->setText(QString::fromStdString(result.sourceFile));
+    txtSourceFile->setText(QString::fromStdString(result.path));
     txtSourceFile->setToolTip(txtSourceFile->text());
-    if (result.sourceFile.empty())
+    if (result.path.empty())
         return;
     txtPOBinfo->setPlainText(withoutCr(result.facts));
     // "Profile:<name>" among the facts: the name a new profile is offered.
@@ -187,9 +192,8 @@ QString MainWindow::askFile(const FileDialogRequest& request) {
     // Backup files carry their extension, so that the open dialog lists them.
     dialog.setDefaultSuffix(QStringLiteral("kvx"));
     const QString folder =
-        env_.session.strTargetFile.empty()
-            ? QDir::homePath()
-            : QFileInfo(QString::fromStdString(env_.session.strTargetFile)).absolutePath();
+        targetFile_.empty() ? QDir::homePath()
+                            : QFileInfo(QString::fromStdString(targetFile_)).absolutePath();
     dialog.setDirectory(folder);
     if (!request.proposedName.isEmpty())
         dialog.selectFile(request.proposedName);

@@ -1,6 +1,5 @@
 #include "gui/PasswordDialog.h"
 
-#include "core/Session.h"
 #include "gui/Skin.h"
 
 #include <QApplication>
@@ -14,8 +13,8 @@
 
 namespace trelmig {
 
-PasswordDialog::PasswordDialog(Session& session, QWidget* parent)
-    : QDialog(parent), session_(session) {
+PasswordDialog::PasswordDialog(std::string& password, QWidget* parent)
+    : QDialog(parent), password_(password) {
     setObjectName(QStringLiteral("frmPwd"));
     setWindowTitle(QStringLiteral("Please enter password"));
     setModal(true);
@@ -80,7 +79,7 @@ bool PasswordDialog::onPasswordKeyPressed(int key) {
 }
 
 void PasswordDialog::onOkClicked() {
-    session_.strRestorePassword = txtPassword->text().toStdString();
+    password_ = txtPassword->text().toStdString();
     accept();
 }
 
@@ -93,13 +92,13 @@ std::optional<std::string> DialogPasswordPrompt::AskPassword() {
     const bool busy = QApplication::overrideCursor() != nullptr;
     if (busy)
         QApplication::setOverrideCursor(Qt::ArrowCursor);
-    PasswordDialog prompt(session_, parent_);
+    PasswordDialog prompt(typed_, parent_);
     const bool ok = prompt.exec() == QDialog::Accepted;
     if (busy)
         QApplication::restoreOverrideCursor();
     if (!ok)
         return std::nullopt;
-    return session_.strRestorePassword;
+    return typed_;
 }
 
 } // namespace trelmig

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <string>
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -11,16 +13,14 @@ class QPushButton;
 
 namespace trelmig {
 
-struct Session;
-
 // The password prompt shown before a protected backup file is inspected.
 // It opens with the focus in the password box. OK (or Enter) leaves the typed
-// text in strRestorePassword; Cancel (or Escape) leaves strRestorePassword as
-// it was, and the inspection stops.
+// text in password; Cancel (or Escape) leaves password as it was, and the
+// inspection stops.
 class PasswordDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit PasswordDialog(Session& session, QWidget* parent = nullptr);
+    explicit PasswordDialog(std::string& password, QWidget* parent = nullptr);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -38,17 +38,19 @@ private:
     QPushButton* cmdOK;
     QPushButton* cmdExit;
 
-    Session& session_;
+    std::string& password_;
 };
 
 // The password prompt for the inspection: opens PasswordDialog modally.
 class DialogPasswordPrompt : public PasswordPrompt {
 public:
-    DialogPasswordPrompt(Session& session, QWidget* parent) : session_(session), parent_(parent) {}
+    explicit DialogPasswordPrompt(QWidget* parent) : parent_(parent) {}
     std::optional<std::string> AskPassword() override;
+    // The password typed last with OK.
+    const std::string& LastTyped() const { return typed_; }
 
 private:
-    Session& session_;
+    std::string typed_;
     QWidget* parent_;
 };
 

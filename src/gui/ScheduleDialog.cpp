@@ -205,7 +205,7 @@ void ScheduleDialog::onSourceProfileChanged() {
         box->setEnabled(true);
         box->setChecked(false);
     }
-    const ItemStates states = env_.SelectProfile(cbSource->currentText().toStdString());
+    const ItemStates states = env_.ItemStatesOf(cbSource->currentText().toStdString());
     for (int i = 0; i < kItemCount; ++i) {
         std::string tip = states[i].toolTip;
         if (i == ItemAddressBook && IsNewOutlook(env_.session))

@@ -76,9 +76,11 @@ void checkFolder(ItemState& state, const WinFiles& files, const std::string& fol
 
 } // namespace
 
-ItemStates ComputeItemLocations(Session& s, RegistryKeys& reg, const WinFiles& files,
-                                const std::string& profile) {
-    ItemStates states;
+ProfileItems ComputeItemLocations(const Session& s, RegistryKeys& reg, const WinFiles& files,
+                                  const std::string& profile) {
+    ProfileItems items;
+    ItemLocations& l = items.locations;
+    ItemStates& states = items.states;
     for (int i = 0; i < kItemCount; ++i)
         states[i].toolTip = std::string(itemCatalogue()[i].backupToolTip);
 
@@ -86,34 +88,34 @@ ItemStates ComputeItemLocations(Session& s, RegistryKeys& reg, const WinFiles& f
     const bool newOutlook = IsNewOutlook(s);
     const std::string roaming = RoamingFolder(s);
 
-    s.strAccountsKey = AccountsKeyFor(s, profile);
-    s.strSignaturesDir = p + roaming + "\\Microsoft\\Signatures";
+    l.accountsKey = AccountsKeyFor(s, profile);
+    l.signaturesFolder = p + roaming + "\\Microsoft\\Signatures";
     if (IsOutlook2013OrLater(s.strOutlookVersion)) {
-        s.strStationeryDir = p + roaming + "\\Microsoft\\Stationery";
+        l.stationeryFolder = p + roaming + "\\Microsoft\\Stationery";
     } else if (newOutlook) {
         // An unregistered shared folder has always been shown as the folder
         // "ErrorStationery" in the item's reason; the text stays.
         std::string shared =
             reg.ReadRegString(SharedToolsKey(reg), "SharedFilesDir").value_or("Error");
         shared = TrimBlanks(shared.substr(0, shared.find('\0')));
-        s.strStationeryDir = shared + "Stationery";
+        l.stationeryFolder = shared + "Stationery";
     } else {
-        s.strStationeryDir = p + "\\Application Data\\Microsoft\\Stationery";
+        l.stationeryFolder = p + "\\Application Data\\Microsoft\\Stationery";
     }
-    s.strRulesDir = p + roaming + "\\Microsoft\\Outlook";
-    s.strOptionsKey = "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\" + s.strOutlookVersion +
-                      "\\Outlook\\Options";
-    s.strTemplatesDir = p + roaming + "\\Microsoft\\Templates";
-    s.strPreferencesDir = s.strRulesDir;
+    l.rulesFolder = p + roaming + "\\Microsoft\\Outlook";
+    l.optionsKey = "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\" + s.strOutlookVersion +
+                   "\\Outlook\\Options";
+    l.templatesFolder = p + roaming + "\\Microsoft\\Templates";
+    l.preferencesFolder = l.rulesFolder;
 
-    if (!reg.RegKeyExists(s.strAccountsKey)) {
+    if (!reg.RegKeyExists(l.accountsKey)) {
         states[ItemAccounts].enabled = false;
-        states[ItemAccounts].reason = "no accounts key " + s.strAccountsKey;
+        states[ItemAccounts].reason = "no accounts key " + l.accountsKey;
     }
-    checkFolder(states[ItemSignatures], files, s.strSignaturesDir);
-    checkFolder(states[ItemStationeries], files, s.strStationeryDir);
-    checkFolder(states[ItemTemplates], files, s.strTemplatesDir);
-    checkFolder(states[ItemPreferences], files, s.strPreferencesDir);
+    checkFolder(states[ItemSignatures], files, l.signaturesFolder);
+    checkFolder(states[ItemStationeries], files, l.stationeryFolder);
+    checkFolder(states[ItemTemplates], files, l.templatesFolder);
+    checkFolder(states[ItemPreferences], files, l.preferencesFolder);
 
     ItemState& pab = states[ItemAddressBook];
     if (newOutlook) {
@@ -136,7 +138,7 @@ ItemStates ComputeItemLocations(Session& s, RegistryKeys& reg, const WinFiles& f
             }
         }
     }
-    return states;
+    return items;
 }
 
 } // namespace trelmig

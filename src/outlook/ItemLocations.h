@@ -20,6 +20,23 @@ struct ItemState {
 };
 using ItemStates = std::array<ItemState, kItemCount>;
 
+// Where the items of one profile live, as Windows paths and registry keys.
+struct ItemLocations {
+    std::string accountsKey;
+    std::string signaturesFolder;
+    std::string stationeryFolder;
+    std::string rulesFolder;
+    std::string templatesFolder;
+    std::string preferencesFolder;
+    std::string optionsKey;
+};
+
+// The locations of a profile's items and which of them exist.
+struct ProfileItems {
+    ItemLocations locations;
+    ItemStates states;
+};
+
 inline constexpr const char* kNoAddressBookToolTip =
     "Your MS Outlook don't support Personal Address Book!";
 
@@ -44,9 +61,8 @@ std::string AccountsKeyFor(const Session& session, const std::string& profile);
 std::string DataFileFolderFor(const Session& session, RegistryKeys& reg,
                               const std::string& fileName);
 
-// Computes where every item of the profile lives into the session
-// (strAccountsKey ... strPreferencesDir) and which items exist.
-ItemStates ComputeItemLocations(Session& session, RegistryKeys& reg, const WinFiles& files,
-                                const std::string& profile);
+// Computes where every item of the profile lives and which items exist.
+ProfileItems ComputeItemLocations(const Session& session, RegistryKeys& reg, const WinFiles& files,
+                                  const std::string& profile);
 
 } // namespace trelmig

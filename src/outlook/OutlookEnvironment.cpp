@@ -163,6 +163,14 @@ std::string SharedToolsKey(RegistryKeys& reg) {
                : "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools";
 }
 
+std::string OutlookDisplayName(RegistryKeys& reg, const WinFiles& files, const SystemInfo& system) {
+    const auto reported = ReportedOutlookVersion(reg, files, system);
+    if (!reported)
+        return kUnknownOutlook;
+    const auto release = MatchOutlookVersion(*reported);
+    return release ? release->displayName : "";
+}
+
 std::string GetOutlookVersion(Session& session, RegistryKeys& reg, const WinFiles& files,
                               const SystemInfo& system) {
     const auto reported = ReportedOutlookVersion(reg, files, system);

@@ -42,8 +42,11 @@ bool IsOutlookWow64(RegistryKeys& reg);
 // 32-bit Outlook in a 64-bit prefix.
 std::string SharedToolsKey(RegistryKeys& reg);
 
+// The display name of the registered Outlook; "" for an unknown release,
+// "Unknow Version" when none is registered.
+std::string OutlookDisplayName(RegistryKeys& reg, const WinFiles& files, const SystemInfo& system);
 // Sets strOutlookVersion when the release is known and returns its display
-// name; "" for an unknown release, "Unknow Version" when none is registered.
+// name, as OutlookDisplayName.
 std::string GetOutlookVersion(Session& session, RegistryKeys& reg, const WinFiles& files,
                               const SystemInfo& system);
 

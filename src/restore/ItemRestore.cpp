@@ -14,6 +14,7 @@
 #include "registry/RegistryText.h"
 #include "restore/DataFilesInUse.h"
 #include "restore/RestoreJournal.h"
+#include "restore/SourceFile.h"
 #include "restore/StagedFiles.h"
 
 #include <algorithm>
@@ -106,7 +107,8 @@ private:
 
 } // namespace
 
-ItemRestore::ItemRestore(Environment& env, ZipArchive& zip) : env_(env), zip_(zip) {}
+ItemRestore::ItemRestore(Environment& env, ZipArchive& zip, const InspectedArchive& archive)
+    : env_(env), zip_(zip), archive_(archive) {}
 
 bool ItemRestore::guarded(const std::string& what, const std::function<void()>& body) {
     lastError_.clear();
@@ -130,8 +132,8 @@ bool ItemRestore::guarded(const std::string& what, const std::function<void()>& 
 }
 
 std::vector<std::string> ItemRestore::entries(const std::string& itemKey) const {
-    const auto it = env_.session.strRestoreEntries.find(itemKey);
-    if (it == env_.session.strRestoreEntries.end() || it->second.empty())
+    const auto it = archive_.entries.find(itemKey);
+    if (it == archive_.entries.end() || it->second.empty())
         throw Failure("the backup file names no entry for it", false);
     const std::vector<std::string> names = splitEntryList(it->second);
     if (names.empty())
@@ -309,11 +311,9 @@ bool ItemRestore::RestoreSignatures() {
         restoreFolderItem("BackupSignatures", folder);
         // The pictures of HTML signatures, "<folder>|<file>" entries, go back
         // into the folders beside the signatures that link to them.
-        if (!zip_.GetEntry(kInfoFileName))
+        if (!archive_.hasInfoFile)
             return;
-        const std::string info = extractToWorkFolder(kInfoFileName);
-        const std::string list = GetINI(kSignatureFoldersKey, info, env_.ansi);
-        std::filesystem::remove(info);
+        const std::string& list = archive_.signaturePictures;
         std::map<std::string, std::vector<std::pair<std::string, std::string>>> byFolder;
         for (const std::string& entry : splitEntryList(list)) {
             if (entry.empty())
@@ -407,7 +407,7 @@ std::vector<std::string> ItemRestore::DataFilesReplaced(const std::string& profi
     std::vector<std::string> replaced;
     for (const auto& [itemKey, chosen] :
          {std::pair{"BackupDatas", personalFolders}, std::pair{"BackupPab", addressBook}}) {
-        if (!chosen || !env_.session.strRestoreEntries.contains(itemKey))
+        if (!chosen || !archive_.entries.contains(itemKey))
             continue;
         try {
             for (const auto& [folder, files] : plannedDataFiles(itemKey, profile))
@@ -524,33 +524,36 @@ bool ItemRestore::RestorePab(const std::string& profile) {
     });
 }
 
-bool ItemRestore::Run(const BackupStep& step, const std::string& profile) {
-    using Operation = bool (*)(ItemRestore&, const std::string&);
-    // In the order of backupSteps().
-    static constexpr std::array<std::pair<std::string_view, Operation>, kBackupStepCount>
-        operations = {{
-            {"BackupConfig",
-             [](ItemRestore& r, const std::string& p) { return r.RestoreConfig(p); }},
-            {"BackupDatas", [](ItemRestore& r, const std::string& p) { return r.RestoreDatas(p); }},
-            {"BackupRules", [](ItemRestore& r, const std::string& p) { return r.RestoreRules(p); }},
-            {"BackupAccounts",
-             [](ItemRestore& r, const std::string& p) { return r.RestoreAccounts(p); }},
-            {"BackupSignatures",
-             [](ItemRestore& r, const std::string&) { return r.RestoreSignatures(); }},
-            {"BackupStationery",
-             [](ItemRestore& r, const std::string&) { return r.RestoreStationery(); }},
-            {"BackupPab", [](ItemRestore& r, const std::string& p) { return r.RestorePab(p); }},
-            {"BackupConfigsetting",
-             [](ItemRestore& r, const std::string&) { return r.RestoreConfigsetting(); }},
-            {"BackupTemplates",
-             [](ItemRestore& r, const std::string&) { return r.RestoreTemplates(); }},
-            {"BackupSetting",
-             [](ItemRestore& r, const std::string&) { return r.RestoreSetting(); }},
-        }};
-    const auto& [itemKey, operation] = operations.at(StepIndex(step));
-    if (itemKey != step.itemKey)
-        throw std::logic_error("the restore operations are not in the order of the steps");
-    return operation(*this, profile);
+namespace {
+
+using RestoreOperation = bool (*)(ItemRestore&, const std::string& profile);
+
+// The operation of each item record, at the record's index.
+constexpr std::array<std::pair<std::string_view, RestoreOperation>, kItemRecordCount>
+    kRestoreOperations = {{
+        {"BackupConfig", [](ItemRestore& r, const std::string& p) { return r.RestoreConfig(p); }},
+        {"BackupDatas", [](ItemRestore& r, const std::string& p) { return r.RestoreDatas(p); }},
+        {"BackupRules", [](ItemRestore& r, const std::string& p) { return r.RestoreRules(p); }},
+        {"BackupAccounts",
+         [](ItemRestore& r, const std::string& p) { return r.RestoreAccounts(p); }},
+        {"BackupSignatures",
+         [](ItemRestore& r, const std::string&) { return r.RestoreSignatures(); }},
+        {"BackupStationery",
+         [](ItemRestore& r, const std::string&) { return r.RestoreStationery(); }},
+        {"BackupPab", [](ItemRestore& r, const std::string& p) { return r.RestorePab(p); }},
+        {"BackupConfigsetting",
+         [](ItemRestore& r, const std::string&) { return r.RestoreConfigsetting(); }},
+        {"BackupTemplates",
+         [](ItemRestore& r, const std::string&) { return r.RestoreTemplates(); }},
+        {"BackupSetting", [](ItemRestore& r, const std::string&) { return r.RestoreSetting(); }},
+    }};
+static_assert(OperationsMatchRecords(kRestoreOperations),
+              "one restore operation per item record, in the records' order");
+
+} // namespace
+
+bool ItemRestore::Run(const ItemRecord& record, const std::string& profile) {
+    return kRestoreOperations[RecordIndex(record)].second(*this, profile);
 }
 
 } // namespace trelmig

@@ -13,6 +13,7 @@
 namespace trelmig {
 
 class Environment;
+struct InspectedArchive;
 class RestoreJournal;
 class StagedFiles;
 class ZipArchive;
@@ -27,7 +28,8 @@ class ZipArchive;
 // for the files is refused before anything is written.
 class ItemRestore {
 public:
-    ItemRestore(Environment& env, ZipArchive& zip);
+    // The archive is open in zip, as the inspection left it.
+    ItemRestore(Environment& env, ZipArchive& zip, const InspectedArchive& archive);
 
     bool RestoreConfig(const std::string& profile);
     bool RestoreDatas(const std::string& profile);
@@ -53,8 +55,8 @@ public:
     std::vector<std::string> DataFilesReplaced(const std::string& profile, bool personalFolders,
                                                bool addressBook);
 
-    // Runs the operation of a backup step.
-    bool Run(const BackupStep& step, const std::string& profile);
+    // Runs the operation of an item record.
+    bool Run(const ItemRecord& record, const std::string& profile);
 
     // Why the last operation failed; empty after success.
     const std::string& LastError() const { return lastError_; }
@@ -97,6 +99,7 @@ private:
 
     Environment& env_;
     ZipArchive& zip_;
+    const InspectedArchive& archive_;
     std::string lastError_;
     bool hardFailure_ = false;
     bool holdProfileConfiguration_ = false;

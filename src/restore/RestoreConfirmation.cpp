@@ -6,13 +6,14 @@
 namespace trelmig {
 
 std::string RestoreConfirmationText(Environment& env, ZipArchive& zip,
+                                    const InspectedArchive& archive,
                                     const RestoreChoices& choices) {
     std::string text = "Your current Email and News messages will be replaced with the messages "
                        "from the selected backup file.\r\n\r\nProfile: " +
                        choices.profile + "\r\n";
     // Personal Folders and the Personal Address Book bring data files.
     if (choices.boxes[0] || choices.boxes[4]) {
-        ItemRestore items(env, zip);
+        ItemRestore items(env, zip, archive);
         const std::vector<std::string> replaced =
             items.DataFilesReplaced(choices.profile, choices.boxes[0], choices.boxes[4]);
         constexpr std::size_t kListed = 10;

@@ -10,6 +10,7 @@
 #include "restore/ItemRestore.h"
 #include "restore/NewProfile.h"
 #include "restore/RestoreUndo.h"
+#include "restore/SourceFile.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -18,55 +19,6 @@
 namespace trelmig {
 
 namespace {
-
-// The restore steps, in the order they run; step i stands for flag i + 1.
-struct RestoreStep {
-    std::array<int, 3> boxes; // any of these ticked (-1 fills)
-    const char* statusText;
-    const char* logLabel; // nullptr: not logged
-    const char* failedLabel;
-    const char* tabs;
-};
-
-const std::array<RestoreStep, kBackupStepCount>& restoreSteps() {
-    static const std::array<RestoreStep, kBackupStepCount> steps = {{
-        {{0, 1, 4}, "Copying Config...", nullptr, nullptr, ""},
-        {{0, -1, -1},
-         "Copying Data Files (Pst Files)...",
-         "Restore Personal Folders",
-         "Restore Personal Folders",
-         "\t\t"},
-        {{0, -1, -1}, "Copying Rules...", nullptr, nullptr, ""},
-        {{1, -1, -1},
-         "Copying Accounts...",
-         "Restore Accounts Settings",
-         "Restore Accounts Settings",
-         "\t\t"},
-        {{2, -1, -1},
-         "Copying Signatures...",
-         "Restore Signatures",
-         "Restore Signatures ",
-         "\t\t\t"},
-        {{3, -1, -1},
-         "Copying Stationeries...",
-         "Restore Stationeries",
-         "Restore Stationeries",
-         "\t\t\t"},
-        {{4, -1, -1},
-         "Copying Address Book...",
-         "Restore Personal Address Book",
-         "Restore Personal Address Book",
-         "\t\t"},
-        {{5, -1, -1},
-         "Copying Options...",
-         "Restore Options Settings",
-         "Restore Options Settings",
-         "\t\t"},
-        {{6, -1, -1}, "Copying Templates...", "Restore Templates", "Restore Templates", "\t\t\t"},
-        {{7, -1, -1}, "Copying Setting...", "Restore Preferences", "Restore Preferences", "\t\t\t"},
-    }};
-    return steps;
-}
 
 // The bytes the archive holds for the entries an item names.
 std::uint64_t entryBytes(const ZipArchive& zip, const std::string& names) {
@@ -103,18 +55,14 @@ RestoreDriver::RestoreDriver(Environment& env, ZipArchive& zip, Prompter& prompt
                              ProgressView& progress)
     : env_(env), zip_(zip), prompter_(prompter), progress_(progress) {}
 
-RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c, const CancelToken* cancel) {
-    RestoreRunResult result;
-    Session& s = env_.session;
-    if (running_)
-        return result;
-    if (s.bNoSourceFile) {
+bool RestoreDriver::refused(const InspectedArchive& archive, const RestoreChoices& c) {
+    if (!archive.accepted) {
         prompter_.Show("Invalid backup file.", MessageIcon::Critical);
-        return result;
+        return true;
     }
     if (std::none_of(c.boxes.begin(), c.boxes.end(), [](bool b) { return b; })) {
         prompter_.Show("Please select at least one item.", MessageIcon::Exclamation);
-        return result;
+        return true;
     }
     // Wine rewrites its registry files from memory: anything written now
     // would be lost, and Outlook may hold the data files open.
@@ -123,22 +71,138 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c, const Cancel
                        "example with \"wineserver -k\"), then restore again.\r\n\r\nNothing "
                        "was restored.",
                        MessageIcon::Critical);
-        return result;
+        return true;
     }
+    return false;
+}
+
+std::unique_ptr<UndoRecorder> RestoreDriver::prepareTarget(const RestoreChoices& c, bool& ready) {
     std::unique_ptr<UndoRecorder> undo;
+    ready = false;
     try {
         if (undoRecords_)
             undo = std::make_unique<UndoRecorder>(*undoRecords_, env_, c.profile);
         if (c.createProfile)
             CreateProfile(env_, c.profile, undo.get());
+        ready = true;
     } catch (const std::exception& e) {
         prompter_.Show(std::string(undo || !undoRecords_ ? "The profile cannot be made: "
                                                          : "What the restore would replace "
                                                            "cannot be kept for an undo: ") +
                            e.what() + "\r\n\r\nNothing was restored.",
                        MessageIcon::Critical);
-        return result;
     }
+    return undo;
+}
+
+namespace {
+
+// Whether the record runs: the archive holds it and one of its boxes is ticked.
+bool recordRuns(const InspectedArchive& archive, const RestoreChoices& c, std::size_t i) {
+    return archive.Holds(i) && RecordRuns(kItemRecords[i], c.boxes);
+}
+
+std::uint64_t bytesToRestore(const InspectedArchive& archive, const ZipArchive& zip,
+                             const RestoreChoices& c) {
+    std::uint64_t total = 0;
+    for (std::size_t i = 0; i < kItemRecordCount; ++i)
+        if (const auto names = archive.entries.find(std::string(kItemRecords[i].itemKey));
+            recordRuns(archive, c, i) && names != archive.entries.end())
+            total += entryBytes(zip, names->second);
+    return total;
+}
+
+// The chosen boxes a record belongs to.
+bool anyChosenBox(const ItemRecord& record, const RestoreChoices& c, const ItemSelection& boxes) {
+    return std::any_of(record.boxes.begin(), record.boxes.end(), [&](int b) {
+        return b >= 0 && c.boxes[static_cast<std::size_t>(b)] &&
+               boxes[static_cast<std::size_t>(b)];
+    });
+}
+
+} // namespace
+
+void RestoreDriver::runRecords(const InspectedArchive& archive, const RestoreChoices& c,
+                               ItemRestore& items, const CancelToken* cancel,
+                               RestoreRunResult& result) {
+    // The profile configuration names the data files: it changes the profile
+    // only together with them (the personal folders and the address book
+    // rewrite the paths in it).
+    items.HoldProfileConfiguration(recordRuns(archive, c, 0) &&
+                                   (recordRuns(archive, c, 1) || recordRuns(archive, c, 6)));
+    result.allSucceeded = true;
+    // The chosen items (boxes) a failed record belonged to: their later
+    // records do not run, so a failed item leaves all it would have touched
+    // (the rules of the personal folders among them) as it was.
+    ItemSelection failedBoxes{};
+    for (std::size_t i = 0; i < kItemRecordCount; ++i) {
+        const ItemRecord& record = kItemRecords[i];
+        const bool logged = !record.restoreLogName.empty();
+        if (!recordRuns(archive, c, i))
+            continue;
+        // Asked only while an item is left to restore.
+        if (CancelRequested(cancel)) {
+            result.cancelled = true;
+            break;
+        }
+        if (anyChosenBox(record, c, failedBoxes)) {
+            if (logged)
+                result.log += CompletionLine(record.restoreFailedName, record.restoreLogSeparator,
+                                             false, "not restored, as an earlier part of it failed");
+            continue;
+        }
+        progress_.SetStatus(std::string(record.statusText));
+        const bool ok = items.Run(record, c.profile);
+        // Stopped inside the item, which therefore changed nothing.
+        if (!ok && CancelRequested(cancel)) {
+            result.cancelled = true;
+            break;
+        }
+        if (logged)
+            result.log += CompletionLine(ok ? record.restoreLogName : record.restoreFailedName,
+                                         record.restoreLogSeparator, ok, items.LastError());
+        else if (!ok)
+            result.log += ReasonLine(items.LastError());
+        if (!ok) {
+            for (int b : record.boxes)
+                if (b >= 0 && c.boxes[static_cast<std::size_t>(b)])
+                    failedBoxes[static_cast<std::size_t>(b)] = true;
+            result.allSucceeded = false;
+            result.failures.push_back(items.LastError());
+        }
+    }
+}
+
+void RestoreDriver::report(RestoreRunResult& result, const std::string& undoLost) {
+    if (result.cancelled) {
+        result.allSucceeded = false;
+        prompter_.Show(
+            std::string("The Restore was cancelled. The item at work when it stopped, and those "
+                        "after it, were left as they were") +
+                (result.log.empty() ? "." : "; these had been restored before:" + result.log) +
+                undoLost,
+            MessageIcon::Information);
+        return;
+    }
+    // The reasons are in the log, each after its item's line. A chosen item
+    // that failed is never reported under "Completed!".
+    if (!result.allSucceeded)
+        prompter_.Show("The Restore was not Completed!\t\t\t\r\n" + result.log + undoLost,
+                       MessageIcon::Critical);
+    else
+        prompter_.Show("The Restore was Completed!\t\t\t\r\n" + result.log + undoLost,
+                       MessageIcon::Information);
+}
+
+RestoreRunResult RestoreDriver::RunRestore(const InspectedArchive& archive,
+                                           const RestoreChoices& c, const CancelToken* cancel) {
+    RestoreRunResult result;
+    if (running_ || refused(archive, c))
+        return result;
+    bool ready = false;
+    std::unique_ptr<UndoRecorder> undo = prepareTarget(c, ready);
+    if (!ready)
+        return result;
     running_ = true;
     result.started = true;
     progress_.SetBusy(true);
@@ -146,19 +210,7 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c, const Cancel
     progress_.ShowPanel(true);
     progress_.ProcessEvents();
 
-    const auto runs = [&](std::size_t i) {
-        const RestoreStep& step = restoreSteps()[i];
-        return s.strBackupItems.size() > i && s.strBackupItems[i] == '1' &&
-               std::any_of(step.boxes.begin(), step.boxes.end(),
-                           [&](int b) { return b >= 0 && c.boxes[static_cast<std::size_t>(b)]; });
-    };
-    std::uint64_t totalBytes = 0;
-    for (std::size_t i = 0; i < restoreSteps().size(); ++i)
-        if (const auto names = s.strRestoreEntries.find(std::string(backupSteps()[i].itemKey));
-            runs(i) && names != s.strRestoreEntries.end())
-            totalBytes += entryBytes(zip_, names->second);
-    ByteProgress bytes(progress_, totalBytes);
-
+    ByteProgress bytes(progress_, bytesToRestore(archive, zip_, c));
     zip_.SetEvents({.fileExtracting =
                         [&](const std::string& name) {
                             progress_.ProcessEvents();
@@ -173,58 +225,9 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c, const Cancel
                             bytes.written(moreBytes);
                             return !CancelRequested(cancel);
                         }});
-
-    ItemRestore items(env_, zip_);
+    ItemRestore items(env_, zip_, archive);
     items.SetJournal(undo.get());
-    // The profile configuration names the data files: it changes the profile
-    // only together with them (steps 2 and 7 rewrite the paths in it).
-    items.HoldProfileConfiguration(runs(0) && (runs(1) || runs(6)));
-    result.allSucceeded = true;
-    // The chosen items (boxes) a failed step belonged to: their later steps
-    // do not run, so a failed item leaves all it would have touched (the
-    // rules of the personal folders among them) as it was.
-    ItemSelection failedBoxes{};
-    const auto itemFailed = [&](const RestoreStep& step) {
-        return std::any_of(step.boxes.begin(), step.boxes.end(), [&](int b) {
-            return b >= 0 && c.boxes[static_cast<std::size_t>(b)] &&
-                   failedBoxes[static_cast<std::size_t>(b)];
-        });
-    };
-    for (std::size_t i = 0; i < restoreSteps().size(); ++i) {
-        const RestoreStep& step = restoreSteps()[i];
-        if (!runs(i))
-            continue;
-        // Asked only while an item is left to restore.
-        if (CancelRequested(cancel)) {
-            result.cancelled = true;
-            break;
-        }
-        if (itemFailed(step)) {
-            if (step.logLabel)
-                result.log += CompletionLine(step.failedLabel, step.tabs, false,
-                                             "not restored, as an earlier part of it failed");
-            continue;
-        }
-        progress_.SetStatus(step.statusText);
-        const bool ok = items.Run(backupSteps()[i], c.profile);
-        // Stopped inside the item, which therefore changed nothing.
-        if (!ok && CancelRequested(cancel)) {
-            result.cancelled = true;
-            break;
-        }
-        if (step.logLabel)
-            result.log += CompletionLine(ok ? step.logLabel : step.failedLabel, step.tabs, ok,
-                                         items.LastError());
-        else if (!ok)
-            result.log += ReasonLine(items.LastError());
-        if (!ok) {
-            for (int b : step.boxes)
-                if (b >= 0 && c.boxes[static_cast<std::size_t>(b)])
-                    failedBoxes[static_cast<std::size_t>(b)] = true;
-            result.allSucceeded = false;
-            result.failures.push_back(items.LastError());
-        }
-    }
+    runRecords(archive, c, items, cancel, result);
     zip_.SetEvents({});
     std::string undoLost;
     try {
@@ -241,25 +244,7 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c, const Cancel
     progress_.ShowPanel(false);
     progress_.SetProgress(0);
     running_ = false;
-
-    if (result.cancelled) {
-        result.allSucceeded = false;
-        prompter_.Show(
-            std::string("The Restore was cancelled. The item at work when it stopped, and those "
-                        "after it, were left as they were") +
-                (result.log.empty() ? "." : "; these had been restored before:" + result.log) +
-                undoLost,
-            MessageIcon::Information);
-        return result;
-    }
-    // The reasons are in the log, each after its item's line. A chosen item
-    // that failed is never reported under "Completed!".
-    if (!result.allSucceeded)
-        prompter_.Show("The Restore was not Completed!\t\t\t\r\n" + result.log + undoLost,
-                       MessageIcon::Critical);
-    else
-        prompter_.Show("The Restore was Completed!\t\t\t\r\n" + result.log + undoLost,
-                       MessageIcon::Information);
+    report(result, undoLost);
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include "core/ItemCatalogue.h"
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +12,9 @@ namespace trelmig {
 
 class CancelToken;
 class Environment;
+struct InspectedArchive;
+class ItemRestore;
+class UndoRecorder;
 class ZipArchive;
 class Prompter;
 class ProgressView;
@@ -38,7 +42,9 @@ struct RestoreRunResult {
 class RestoreDriver {
 public:
     RestoreDriver(Environment& env, ZipArchive& zip, Prompter& prompter, ProgressView& progress);
-    RestoreRunResult RunRestore(const RestoreChoices& choices, const CancelToken* cancel = nullptr);
+    // Restores from the archive an inspection found (open in zip).
+    RestoreRunResult RunRestore(const InspectedArchive& archive, const RestoreChoices& choices,
+                                const CancelToken* cancel = nullptr);
     bool Running() const { return running_; }
     // Before it replaces anything, each restore keeps what it replaces in a
     // new undo record in this folder (see RestoreUndo.h); a restore whose
@@ -46,6 +52,15 @@ public:
     void KeepUndoRecordsIn(std::filesystem::path folder) { undoRecords_ = std::move(folder); }
 
 private:
+    // Says why the restore cannot start, if it cannot.
+    bool refused(const InspectedArchive& archive, const RestoreChoices& c);
+    // Starts the undo record and makes a new profile; ready is false (and
+    // the user was told) when either failed.
+    std::unique_ptr<UndoRecorder> prepareTarget(const RestoreChoices& c, bool& ready);
+    void runRecords(const InspectedArchive& archive, const RestoreChoices& c, ItemRestore& items,
+                    const CancelToken* cancel, RestoreRunResult& result);
+    void report(RestoreRunResult& result, const std::string& undoLost);
+
     Environment& env_;
     ZipArchive& zip_;
     Prompter& prompter_;

@@ -19,15 +19,16 @@ std::string decodeDescription(const std::string& text) {
 
 } // namespace
 
-InspectionResult InspectBackupFile(Environment& env, ZipArchive& zip, Prompter& prompter,
+InspectedArchive InspectBackupFile(Environment& env, ZipArchive& zip, Prompter& prompter,
                                    PasswordPrompt& passwords, const std::string& chosenFile) {
-    return InspectBackupFile(env.session, env.ansi, zip, prompter, passwords, chosenFile);
+    return InspectBackupFile(env.session.strInfoFile, env.ansi, zip, prompter, passwords,
+                             chosenFile);
 }
 
-InspectionResult InspectBackupFile(Session& s, const AnsiCodec& ansi, ZipArchive& zip,
-                                   Prompter& prompter, PasswordPrompt& passwords,
+InspectedArchive InspectBackupFile(const std::string& infoFile, const AnsiCodec& ansi,
+                                   ZipArchive& zip, Prompter& prompter, PasswordPrompt& passwords,
                                    const std::string& chosenFile) {
-    InspectionResult result;
+    InspectedArchive result;
     zip.CloseZip();
     if (chosenFile.empty())
         return result;
@@ -35,21 +36,23 @@ InspectionResult InspectBackupFile(Session& s, const AnsiCodec& ansi, ZipArchive
     const bool isProtected = ZipArchive::IsPasswordProtected(chosenFile).value_or(false);
     // A cancelled prompt stops here: the password typed for an earlier file
     // must not open this one.
+    std::string password;
     if (isProtected) {
         auto typed = passwords.AskPassword();
         if (!typed)
             return result;
-        s.strRestorePassword = *typed;
+        password = *typed;
     }
     if (const Result<void> opened = zip.OpenZip(chosenFile); !opened) {
         // Not a zip archive, or one whose entry names cannot be restored safely.
-        prompter.Show("Invalid backup file\r\n\r\n" + opened.error().message,
+        prompter.Show("Invalid backup file
+
+" + opened.error().message,
                       MessageIcon::Critical);
-        s.bNoSourceFile = true;
         return result;
     }
     if (isProtected) {
-        zip.SetDecryptPassword(s.strRestorePassword);
+        zip.SetDecryptPassword(password);
         if (!zip.CheckPassword()) {
             prompter.Show("Incorect Password or Invalid backup file\r\n\r\nThe password is "
                           "wrong, or the backup file is damaged.",
@@ -59,23 +62,24 @@ InspectionResult InspectBackupFile(Session& s, const AnsiCodec& ansi, ZipArchive
             return result;
         }
     }
-    result.sourceFile = chosenFile;
+    result.path = chosenFile;
 
     std::error_code ec;
-    std::filesystem::remove(s.strInfoFile, ec);
+    std::filesystem::remove(infoFile, ec);
     // The information file is a few lines: one that inflates to more is not
     // read (it would take the memory of the machine).
     SettingsText info("", ansi);
     const auto infoEntry = zip.GetEntry(kInfoFileName);
+    result.hasInfoFile = infoEntry.has_value();
     if (infoEntry && infoEntry->size <= kMaxSettingsFileBytes &&
-        zip.ExtractEntryTo(kInfoFileName, s.strInfoFile)) {
+        zip.ExtractEntryTo(kInfoFileName, infoFile)) {
         try {
-            info = SettingsText::Read(s.strInfoFile, ansi);
+            info = SettingsText::Read(infoFile, ansi);
         } catch (const std::exception&) {
             // unreadable or too large: nothing to show, the flags check refuses it
         }
     }
-    std::filesystem::remove(s.strInfoFile, ec);
+    std::filesystem::remove(infoFile, ec);
     auto value = [&](const char* key) { return info.Value(key); };
     result.facts = "Computer:" + value("BackupComputer") + "\r\nUser:" + value("BackupLogonUser") +
                    "\r\nBackup Time:" + value("BackupTime") +
@@ -83,18 +87,18 @@ InspectionResult InspectBackupFile(Session& s, const AnsiCodec& ansi, ZipArchive
                    "\r\nOutlook Version:" + value("Outlookversion");
     result.description = decodeDescription(value("BackupInformation"));
 
-    s.strBackupItems = value("BackupItem");
-    if (s.strBackupItems.size() != kBackupStepCount) {
+    result.flags = value("BackupItem");
+    if (result.flags.size() != kItemRecordCount) {
         prompter.Show("Invalid backup file", MessageIcon::Critical);
-        s.bNoSourceFile = true;
         return result;
     }
-    for (std::size_t i = 0; i < backupSteps().size(); ++i) {
-        if (s.strBackupItems[i] != '1')
+    result.signaturePictures = value(kSignatureFoldersKey);
+    for (std::size_t i = 0; i < kItemRecordCount; ++i) {
+        if (!result.Holds(i))
             continue;
-        const BackupStep& step = backupSteps()[i];
-        if (step.restoreItem >= 0)
-            result.restoreEnabled[static_cast<std::size_t>(step.restoreItem)] = true;
+        const ItemRecord& step = kItemRecords[i];
+        if (step.box >= 0)
+            result.restoreEnabled[static_cast<std::size_t>(step.box)] = true;
         const std::string key(step.itemKey);
         const std::string names = value(key.c_str());
         // One item's files go to one folder: two names that differ only in
@@ -104,13 +108,12 @@ InspectionResult InspectBackupFile(Session& s, const AnsiCodec& ansi, ZipArchive
             prompter.Show("Invalid backup file\r\n\r\nThe information file names, under " + key +
                               ", " + problem + ".",
                           MessageIcon::Critical);
-            s.bNoSourceFile = true;
             result.restoreEnabled = {};
+            result.entries.clear();
             return result;
         }
-        s.strRestoreEntries[key] = names;
+        result.entries[key] = names;
     }
-    s.bNoSourceFile = false;
     result.accepted = true;
     return result;
 }

@@ -100,6 +100,16 @@ private:
     SystemLog& log_;
 };
 
+// "Backup Signatures (why), ..." for the items of those records.
+std::string itemList(const std::vector<std::size_t>& records,
+                     const std::array<std::string, kItemRecordCount>& reasons) {
+    std::string list;
+    for (std::size_t i : records)
+        list += (list.empty() ? "" : ", ") + std::string(kItemRecords[i].backupLogName) + " (" +
+                reasons[i] + ")";
+    return list;
+}
+
 } // namespace
 
 int RunAutoBackup(const std::vector<std::string>& args,
@@ -125,7 +135,7 @@ int RunAutoBackup(const std::vector<std::string>& args,
     try {
         Environment env(WinePrefix::locate(prefix), prompter);
         env.Discover();
-        Session& s = env.session;
+        const Session& s = env.session;
         if (s.bNoProfiles)
             return fail(log, err, 1,
                         "no Outlook profile in the Wine prefix " + env.prefix.root().string() +
@@ -136,7 +146,6 @@ int RunAutoBackup(const std::vector<std::string>& args,
                         "there is no Outlook profile \"" + cmd->profile +
                             "\"; nothing was backed up");
 
-        s.strTargetFile = cmd->backupFile;
         BackupRequest request;
         request.profile = cmd->profile;
         for (int i = 0; i < kItemCount; ++i)
@@ -145,7 +154,7 @@ int RunAutoBackup(const std::vector<std::string>& args,
         request.description = "Automatic Backup";
         request.password = cmd->password;
         request.targetFile = cmd->backupFile;
-        request.outlookDisplayName = GetOutlookVersion(s, env.reg, env.files, env.system);
+        request.outlookDisplayName = OutlookDisplayName(env.reg, env.files, env.system);
         request.time = LocalTimeNow();
 
         // No one can close Outlook now: the data files are taken as they are
@@ -156,29 +165,19 @@ int RunAutoBackup(const std::vector<std::string>& args,
                      "; its data files are copied as they are at one moment");
 
         ZipArchive zip(env.ansi);
-        const BackupOutcome outcome = PerformBackup(env, zip, request);
+        const BackupRunResult outcome = PerformBackup(env, zip, request);
         if (!outcome.written)
             return fail(log, err, 1,
                         "backup of profile \"" + cmd->profile + "\" to " + cmd->backupFile +
                             " failed: " + outcome.writeError);
 
-        std::string failed;
-        std::string absent;
-        for (std::size_t i = 0; i < backupSteps().size(); ++i) {
-            const BackupStep& step = backupSteps()[i];
-            if (!outcome.absent[i].empty())
-                absent += (absent.empty() ? "" : ", ") + std::string(step.logName) + " (" +
-                          outcome.absent[i] + ")";
-            else if (!step.logName.empty() && StepRuns(step, request.items) &&
-                     outcome.flags[i] == '0')
-                failed += (failed.empty() ? "" : ", ") + std::string(step.logName) + " (" +
-                          outcome.failures[i] + ")";
-        }
+        const std::string failed = itemList(outcome.itemsFailed, outcome.failures);
+        const std::string absent = itemList(outcome.itemsSkipped, outcome.absent);
         std::string done = "backup of profile \"" + cmd->profile + "\" written to " +
                            outcome.archivePath + " (BackupItem " + outcome.flags + ")";
         if (!absent.empty())
             done += "; nothing to back up for " + absent;
-        if (outcome.itemsFailed) {
+        if (outcome.Partial()) {
             std::string line = done + ", but these items failed: " + failed;
             if (outcome.keptEarlier)
                 line += "; the earlier backup file " + cmd->backupFile +

@@ -143,13 +143,11 @@ TEST_F(BackupDriverTest, OnlyPersonalFoldersRunsConfigDataFilesAndRules) {
     const BackupRunResult r = driver->RunBackup(choices(only({0})));
     EXPECT_TRUE(r.started);
     EXPECT_TRUE(r.written);
-    EXPECT_FALSE(r.discRequested);
-    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_EQ(r.archivePath, target);
+    ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text,
               "The Backup was Completed!\t\t\t\r\n\r\nBackup Personal Folders\t\tsucceeded!\t");
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
-    EXPECT_EQ(prompter.messages[1].text, "Do you need to backup your data to CD-R/RW or DVD?");
-    EXPECT_EQ(prompter.messages[1].buttons, MessageButtons::OkCancel);
     EXPECT_EQ(progress.statuses,
               (std::vector<std::string>{"Copying Config...", "Copying Data Files (Pst Files)...",
                                         "Copying Rules..."}));
@@ -203,15 +201,13 @@ TEST_F(BackupDriverTest, AProfileWithAMissingDataFileBacksUpTheOthers) {
     EXPECT_EQ(info("BackupRules"), "");
 }
 
-TEST_F(BackupDriverTest, APasswordEncryptsTheArchiveAndTheDiscQuestionHandsItOver) {
+TEST_F(BackupDriverTest, APasswordEncryptsTheArchive) {
     prompter.answer = MessageAnswer::Ok;
     BackupChoices c = choices(only({5, 7}));
     c.protect = true;
     c.password = c.password2 = "pa ss$\"word";
     const BackupRunResult r = driver->RunBackup(c);
-    EXPECT_TRUE(r.discRequested);
-    EXPECT_EQ(env->session.strDiscFilePath, target);
-    EXPECT_EQ(env->session.strDiscFileTitle, "backup.kvx");
+    EXPECT_EQ(r.archivePath, target);
     EXPECT_EQ(ZipArchive::IsPasswordProtected(target), true);
     EXPECT_EQ(info("BackupItem", "pa ss$\"word"), "0000000101");
 }
@@ -222,7 +218,7 @@ TEST_F(BackupDriverTest, AnArchiveThatCannotBeWrittenIsReportedAsAFailure) {
     const BackupRunResult r = driver->RunBackup(c);
     EXPECT_TRUE(r.started);
     EXPECT_FALSE(r.written);
-    ASSERT_EQ(prompter.messages.size(), 1u) << "no disc question after a failure";
+    ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
     EXPECT_EQ(prompter.messages[0].text.rfind("The Backup was not Completed!", 0), 0u);
 }
@@ -282,7 +278,7 @@ TEST_F(BackupDriverTest, EntryNamesSharedBetweenItems) {
 // profile does not have, which is no failure.
 TEST_F(BackupDriverTest, AFailedItemShowsItsReason) {
     fs::remove_all(sample.userFolder() / "AppData/Roaming/Microsoft/Signatures");
-    env->SelectProfile("Outlook");
+    env->ItemStatesOf("Outlook");
     driver->RunBackup(choices(only({2, 6})));
     EXPECT_NE(prompter.messages[0].text.find("Backup Signatures\t\tnothing to back up\t\r\n"
                                              "    folder not found: "

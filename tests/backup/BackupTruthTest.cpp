@@ -87,7 +87,7 @@ TEST_F(BackupTruth, ADataFileIsArchivedAsItWasWhenItWasTaken) {
         if (name == "Outlook mail.pst")
             std::ofstream(pst, std::ios::binary) << "written later by Outlook, torn";
     };
-    const BackupOutcome outcome = PerformBackup(*env, zip(), request(only({0})), hooks);
+    const BackupRunResult outcome = PerformBackup(*env, zip(), request(only({0})), hooks);
     ASSERT_TRUE(outcome.written) << outcome.writeError;
     EXPECT_EQ(unzipEntry(target, "Outlook mail.pst"), taken);
     // The copies went with the run.
@@ -100,11 +100,11 @@ TEST_F(BackupTruth, ACancelStopsTheCopyOfADataFile) {
     BackupRequest r = request(only({0}));
     r.cancel = &cancel;
     BackupHooks hooks;
-    hooks.stepStarting = [&](const BackupStep& step) {
+    hooks.stepStarting = [&](const ItemRecord& step) {
         if (step.itemKey == "BackupDatas")
             cancel.Cancel();
     };
-    const BackupOutcome outcome = PerformBackup(*env, zip(), r, hooks);
+    const BackupRunResult outcome = PerformBackup(*env, zip(), r, hooks);
     EXPECT_TRUE(outcome.cancelled);
     EXPECT_FALSE(fs::exists(target));
     EXPECT_NE(outcome.failures[1].find("was stopped"), std::string::npos) << outcome.failures[1];
@@ -126,7 +126,7 @@ TEST_F(BackupTruth, TheNewArchiveIsCheckedBeforeItReplacesTheEarlierOne) {
         EXPECT_EQ(RunShell("7z t -ppw " + shellQuoted(newArchive)).status, 0);
         return "entry OBA1.tmp is damaged";
     };
-    BackupOutcome outcome = PerformBackup(*env, zip(), r);
+    BackupRunResult outcome = PerformBackup(*env, zip(), r);
     EXPECT_FALSE(checked.empty());
     EXPECT_FALSE(outcome.written);
     EXPECT_NE(outcome.writeError.find("entry OBA1.tmp is damaged"), std::string::npos);
@@ -154,9 +154,9 @@ TEST_F(BackupTruth, APartialArchiveNeverReplacesAnEarlierOne) {
 
     // With nothing at the target, what could be gathered goes there.
     fs::remove(prefix.dataFolder() / outlook2016::dataFileOf("Outlook"));
-    BackupOutcome outcome = PerformBackup(*env, zip(), request(only({0, 1})));
+    BackupRunResult outcome = PerformBackup(*env, zip(), request(only({0, 1})));
     EXPECT_TRUE(outcome.written);
-    EXPECT_TRUE(outcome.itemsFailed);
+    EXPECT_TRUE(outcome.Partial());
     EXPECT_FALSE(outcome.keptEarlier);
     EXPECT_EQ(outcome.archivePath, target.string());
 
@@ -175,9 +175,9 @@ TEST_F(BackupTruth, ItemsThisOutlookDoesNotHaveAreNotFailures) {
     std::ofstream(target) << "earlier";
     // Outlook 2016 keeps no address book; this user has no stationery and no
     // templates.
-    const BackupOutcome outcome = PerformBackup(*env, zip(), request(only({0, 1, 2, 3, 4, 6})));
+    const BackupRunResult outcome = PerformBackup(*env, zip(), request(only({0, 1, 2, 3, 4, 6})));
     EXPECT_TRUE(outcome.written) << outcome.writeError;
-    EXPECT_FALSE(outcome.itemsFailed);
+    EXPECT_FALSE(outcome.Partial());
     EXPECT_FALSE(outcome.keptEarlier);
     EXPECT_EQ(outcome.archivePath, target.string());
     EXPECT_EQ(outcome.flags, "1101100000");
@@ -212,7 +212,7 @@ TEST_F(BackupTruth, SignaturesTakeThePicturesOfTheFoldersTheyLinkTo) {
     fs::create_directories(sigs / "Old stuff");
     std::ofstream(sigs / "Old stuff/image001.png") << "PNG of nothing";
 
-    const BackupOutcome outcome = PerformBackup(*env, zip(), request(only({2})));
+    const BackupRunResult outcome = PerformBackup(*env, zip(), request(only({2})));
     ASSERT_TRUE(outcome.written) << outcome.writeError;
     EXPECT_EQ(outcome.flags, "0000100000");
     const std::string info = unzipEntry(target, "vastrel.dat");
@@ -315,4 +315,50 @@ TEST_F(BackupDriverQuestions, OutlookOpenInThePrefixIsAskedAbout) {
                                                                 : MessageAnswer::Cancel;
     };
     EXPECT_TRUE(driver->RunBackup(choices()).written);
+}
+
+// The result tells the caller what became of each chosen item, and what was
+// written: the unattended run and the windows report from it alone.
+TEST_F(BackupTruth, TheResultNamesTheItemsDoneFailedAndSkippedAndTheSizes) {
+    // Outlook 2016 keeps no address book; this user has no stationery and no
+    // templates; the data file the profile names is gone.
+    fs::remove(prefix.dataFolder() / outlook2016::dataFileOf("Outlook"));
+    const BackupRunResult r = PerformBackup(*env, zip(), request(only({0, 1, 2, 3, 4, 6})));
+    ASSERT_TRUE(r.written) << r.writeError;
+    const auto indexOf = [](std::string_view key) {
+        for (std::size_t i = 0; i < kItemRecordCount; ++i)
+            if (kItemRecords[i].itemKey == key)
+                return i;
+        return kItemRecordCount;
+    };
+    EXPECT_EQ(r.itemsDone,
+              (std::vector<std::size_t>{indexOf("BackupAccounts"), indexOf("BackupSignatures")}));
+    EXPECT_EQ(r.itemsFailed, std::vector<std::size_t>{indexOf("BackupDatas")});
+    EXPECT_FALSE(r.failures[indexOf("BackupDatas")].empty());
+    EXPECT_EQ(r.itemsSkipped,
+              (std::vector<std::size_t>{indexOf("BackupStationery"), indexOf("BackupPab"),
+                                        indexOf("BackupTemplates")}));
+    EXPECT_TRUE(r.Partial());
+    EXPECT_EQ(r.archiveBytes, fs::file_size(r.archivePath));
+    // The archive holds at least what was gathered, less what deflate saved:
+    // more than nothing, and the gathered files were counted.
+    EXPECT_GT(r.gatheredBytes, 0u);
+    EXPECT_GT(r.archiveBytes, 0u);
+}
+
+// Two backups in one process: the second one's result and its archive hold
+// nothing of the first's (the scratch exports of the first are gone too).
+TEST_F(BackupTruth, ASecondBackupCarriesNothingOfTheFirst) {
+    const BackupRunResult first = PerformBackup(*env, zip(), request(only({0, 1})));
+    ASSERT_TRUE(first.written) << first.writeError;
+    target = prefix.work.path() / "second.kvx";
+    const BackupRunResult second = PerformBackup(*env, zip(), request(only({2})));
+    ASSERT_TRUE(second.written) << second.writeError;
+    EXPECT_EQ(second.flags, "0000100000");
+    EXPECT_EQ(second.itemsDone.size(), 1u);
+    EXPECT_TRUE(second.itemsFailed.empty());
+    const std::string listing = RunShell("unzip -Z1 " + shellQuoted(target)).output;
+    EXPECT_EQ(listing.find(".tmp"), std::string::npos) << listing;
+    EXPECT_EQ(listing.find(".pst"), std::string::npos) << listing;
+    EXPECT_TRUE(namesIn(env->session.strProgramFolder).empty());
 }

@@ -4,7 +4,6 @@
 #include "DiscWindowSupport.h"
 #include "RecordingPrompter.h"
 
-#include "core/Session.h"
 #include "disc/ImageFileDevice.h"
 #include "gui/DiscWriteWindow.h"
 #include "gui/EraseDiscDialog.h"
@@ -29,7 +28,7 @@ namespace {
 class DiscScreenshots : public ::testing::Test {
 protected:
     TempFolder dir;
-    Session session;
+    std::string handedOver; // the archive a backup hands the window
     RecordingPrompter prompter;
 
     void SetUp() override { guiApp(); }
@@ -72,10 +71,9 @@ TEST_F(DiscScreenshots, DiscWindowWithAnImageTree) {
     dir.Write("Outlook Backup/Signatures/Work.txt", std::string(812, 's'));
     dir.Write("Outlook Backup/Templates/Weekly report.oft", std::string(40960, 't'));
     Sparse("Backups/Outlook 2024-03-07.kvx", 187654321);
-    session.strDiscFileTitle = "Outlook 2024-03-07.kvx";
-    session.strDiscFilePath = (dir.path / "Backups/Outlook 2024-03-07.kvx").string();
+    handedOver = (dir.path / "Backups/Outlook 2024-03-07.kvx").string();
 
-    DiscWriteWindow window(session, prompter, nullptr,
+    DiscWriteWindow window(handedOver, prompter, nullptr,
                            EngineWith({Recorder(), new ImageFileDevice()}));
     QMimeData dropped;
     dropped.setUrls(
@@ -96,7 +94,7 @@ TEST_F(DiscScreenshots, DiscWindowWithAnImageTree) {
 
 TEST_F(DiscScreenshots, DiscWindowWithItsAddMenuOpen) {
     dir.Write("Outlook Backup/Signatures/Work.htm", std::string(5120, 's'));
-    DiscWriteWindow window(session, prompter, nullptr,
+    DiscWriteWindow window(handedOver, prompter, nullptr,
                            EngineWith({Recorder(), new ImageFileDevice()}));
     window.chooseFolderToAdd = [&] {
         return QString::fromStdString((dir.path / "Outlook Backup").string());

@@ -1,7 +1,6 @@
 #include "DiscWindowSupport.h"
 #include "RecordingPrompter.h"
 
-#include "core/Session.h"
 #include "disc/DiscTexts.h"
 #include "disc/ImageFileDevice.h"
 #include "gui/DiscWriteWindow.h"
@@ -31,7 +30,7 @@ namespace {
 class DiscWindowTest : public ::testing::Test {
 protected:
     TempFolder dir;
-    Session session;
+    std::string handedOver; // the archive a backup hands the window
     RecordingPrompter prompter;
     std::vector<FakeDiscDevice*> devices{new FakeDiscDevice()};
     std::unique_ptr<DiscWriteWindow> window;
@@ -42,7 +41,7 @@ protected:
 
     void Open() {
         window = std::make_unique<DiscWriteWindow>(
-            session, prompter, nullptr,
+            handedOver, prompter, nullptr,
             EngineWith(std::vector<DiscDevice*>(devices.begin(), devices.end())));
         window->askReplace = [this](const QString& text) {
             replaceQuestions.push_back(text);
@@ -151,15 +150,12 @@ TEST_F(DiscWindowTest, LoadPreparesAnEmptyImageAndTheDefaults) {
     EXPECT_FALSE(window->Engine().settings.useFileDates) << "follows the box at once";
 }
 
-TEST_F(DiscWindowTest, TheArchiveHandedOverLiesAtTheRootAndTheValuesAreEmptied) {
+TEST_F(DiscWindowTest, TheArchiveHandedOverLiesAtTheRoot) {
     const std::string archive = dir.Write("Backups/Outlook 2024-03-07.kvx", std::string(2048, 'z'));
-    session.strDiscFileTitle = "Outlook 2024-03-07.kvx";
-    session.strDiscFilePath = archive;
+    handedOver = archive;
     Open();
     EXPECT_EQ(FileRows(), (std::vector<std::string>{"Outlook 2024-03-07.kvx | 2.05 KB"}));
     EXPECT_EQ(window->Engine().Image().Find("\\Outlook 2024-03-07.kvx")->sourcePath, archive);
-    EXPECT_TRUE(session.strDiscFileTitle.empty());
-    EXPECT_TRUE(session.strDiscFilePath.empty());
     EXPECT_EQ(control<QLabel>(window.get(), "sbrPanel2")->text(), "Files: 1");
 }
 
@@ -638,7 +634,7 @@ protected:
         devices.clear();
         target = (dir.path / "disc.iso").string();
         window =
-            std::make_unique<DiscWriteWindow>(session, prompter, nullptr, EngineWith({imageFile}));
+            std::make_unique<DiscWriteWindow>(handedOver, prompter, nullptr, EngineWith({imageFile}));
         window->chooseImageFile = [this](const QString& suggestion) {
             suggested = suggestion;
             return QString::fromStdString(target);
@@ -727,7 +723,7 @@ TEST_F(DiscWindowImageFileTest, AnEmptyImageIsRefusedBeforeAnyFileIsAskedFor) {
 
 TEST_F(DiscWindowImageFileTest, TheImageFileDialogAddsTheIsoExtension) {
     // The window's own dialog, answered with a name typed without extension.
-    window = std::make_unique<DiscWriteWindow>(session, prompter, nullptr,
+    window = std::make_unique<DiscWriteWindow>(handedOver, prompter, nullptr,
                                                EngineWith({new ImageFileDevice()}));
     const QString typed = QString::fromStdString((dir.path / "weekly").string());
     ModalAnswerer answer([&](QWidget* modal) {

@@ -79,7 +79,7 @@ TEST_F(MainWindowTest, LoadListsTheProfilesInRegistryOrderAndOffersTheirItems) {
         QStringLiteral("Personal Folders (Contacts, Tasks, Calendar, Notes and mail folders)"));
     // Nothing inspected yet: nothing to restore.
     EXPECT_EQ(enabledMask(itemBoxes(window.get(), "restoreitem")), QStringLiteral("00000000"));
-    EXPECT_TRUE(env->session.bNoSourceFile);
+    EXPECT_FALSE(window->inspected().accepted);
 
     EXPECT_EQ(control<QPushButton>(window.get(), "cmdApply")->text(),
               QStringLiteral("&Backup Now"));
@@ -225,7 +225,7 @@ TEST_F(MainWindowTest, CtrlASelectsAllItemsOfThePanelWithTheFocus) {
 TEST_F(MainWindowTest, OtherWindowsOpenThroughTheirHooks) {
     open();
     int disc = 0, schedule = 0;
-    window->showDiscWindow = [&] { ++disc; };
+    window->showDiscWindow = [&](const std::string&) { ++disc; };
     window->showScheduleWindow = [&] { ++schedule; };
     control<QAction>(window.get(), "backuptocd")->trigger();
     control<QAction>(window.get(), "TaskScheduler")->trigger();

@@ -112,12 +112,12 @@ TEST_F(MainWindowTest, TheTargetFileDialogProposesTodaysNameAndACancelForgetsThe
     EXPECT_EQ(dialogs[0].proposedName, ProposedBackupName(QDate::currentDate()));
     EXPECT_TRUE(dialogs[0].save);
     EXPECT_EQ(control<QLineEdit>(window.get(), "txtTargetFile")->text(), nextFile);
-    EXPECT_EQ(env->session.strTargetFile, nextFile.toStdString());
+    EXPECT_EQ(window->targetFile(), nextFile.toStdString());
 
     nextFile.clear();
     control<QPushButton>(window.get(), "cmdTargetFile")->click();
     EXPECT_TRUE(control<QLineEdit>(window.get(), "txtTargetFile")->text().isEmpty());
-    EXPECT_TRUE(env->session.strTargetFile.empty());
+    EXPECT_TRUE(window->targetFile().empty());
     // So the next backup has no file to write.
     itemBoxes(window.get(), "backupitem")[ItemTemplates]->setChecked(true);
     control<QPushButton>(window.get(), "cmdApply")->click();

@@ -107,7 +107,11 @@ protected:
 TEST_F(WindowRunTest, BackupFromTheWindowShowsProgressAndOffersTheDisc) {
     open();
     int discWindows = 0;
-    window->showDiscWindow = [&] { ++discWindows; };
+    std::string handedOver;
+    window->showDiscWindow = [&](const std::string& archive) {
+        ++discWindows;
+        handedOver = archive;
+    };
     PanelWatch seen(control<ProgressPanel>(window.get(), "picCon3"));
     nextFile = QString::fromStdString(archive);
     control<QPushButton>(window.get(), "cmdTargetFile")->click();
@@ -132,8 +136,7 @@ TEST_F(WindowRunTest, BackupFromTheWindowShowsProgressAndOffersTheDisc) {
     EXPECT_EQ(prompter.messages[1].buttons, MessageButtons::OkCancel);
     // Answered OK: the disc window gets the new archive.
     EXPECT_EQ(discWindows, 1);
-    EXPECT_EQ(env->session.strDiscFilePath, archive);
-    EXPECT_EQ(env->session.strDiscFileTitle, "from window.kvx");
+    EXPECT_EQ(handedOver, archive);
 
     // The panel was shown with the busy pointer while the run worked ...
     EXPECT_TRUE(seen.visible);
@@ -287,7 +290,7 @@ TEST_F(WindowRunTest, AWrongPasswordIsAskedAgainThreeTimesAndKeepsTheFile) {
     EXPECT_TRUE(control<QPlainTextEdit>(window.get(), "txtPOBinfo")->toPlainText().isEmpty());
     for (QCheckBox* box : itemBoxes(window.get(), "restoreitem"))
         EXPECT_FALSE(box->isEnabled());
-    EXPECT_TRUE(env->session.bNoSourceFile);
+    EXPECT_FALSE(window->inspected().accepted);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -308,7 +311,7 @@ TEST_F(WindowRunTest, TheRightPasswordOnTheSecondTryOpensTheFile) {
     EXPECT_EQ(control<QLineEdit>(window.get(), "txtSourceFile")->text(),
               QString::fromStdString(archive));
     EXPECT_TRUE(itemBoxes(window.get(), "restoreitem")[0]->isEnabled());
-    EXPECT_FALSE(env->session.bNoSourceFile);
+    EXPECT_TRUE(window->inspected().accepted);
 }
 
 namespace {

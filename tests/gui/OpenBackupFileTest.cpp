@@ -43,7 +43,7 @@ TEST_F(OpenBackupFileTest, AFileFromTheCommandLineIsInspectedOnTheRestoreTab) {
     EXPECT_TRUE(dialogs.empty()) << "no file dialog is shown";
     EXPECT_EQ(control<QLineEdit>(window.get(), "txtSourceFile")->text().toStdString(), archive);
     EXPECT_FALSE(control<QPlainTextEdit>(window.get(), "txtPOBinfo")->toPlainText().isEmpty());
-    EXPECT_FALSE(env->session.bNoSourceFile);
+    EXPECT_TRUE(window->inspected().accepted);
     // What the backup holds; this Outlook has no Personal Address Book.
     for (std::size_t i = 0; i < itemBoxes(window.get(), "restoreitem").size(); ++i)
         EXPECT_EQ(itemBoxes(window.get(), "restoreitem")[i]->isEnabled(), i != 4) << i;
@@ -65,7 +65,7 @@ TEST_F(OpenBackupFileTest, AFileThatIsNoBackupIsRefusedAsBrowseRefusesIt) {
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text.rfind("Invalid backup file", 0), 0u)
         << prompter.messages[0].text;
-    EXPECT_TRUE(env->session.bNoSourceFile);
+    EXPECT_FALSE(window->inspected().accepted);
     for (QCheckBox* box : itemBoxes(window.get(), "restoreitem"))
         EXPECT_FALSE(box->isEnabled());
 }

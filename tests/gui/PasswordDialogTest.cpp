@@ -1,6 +1,5 @@
 #include "WindowTestSupport.h"
 
-#include "core/Session.h"
 #include "gui/PasswordDialog.h"
 
 #include <gtest/gtest.h>
@@ -15,12 +14,12 @@ using namespace trelmig;
 class PasswordPromptTest : public ::testing::Test {
 protected:
     void SetUp() override { guiApp(); }
-    Session session;
+    std::string password;
 };
 
 TEST_F(PasswordPromptTest, EnterInThePasswordBoxIsOk) {
-    session.strRestorePassword = "earlier";
-    PasswordDialog prompt(session);
+    password = "earlier";
+    PasswordDialog prompt(password);
     prompt.show();
     EXPECT_TRUE(control<QLineEdit>(&prompt, "txtPassword")->text().isEmpty());
     typeText(control<QLineEdit>(&prompt, "txtPassword"), QStringLiteral("s3cret"));
@@ -28,29 +27,29 @@ TEST_F(PasswordPromptTest, EnterInThePasswordBoxIsOk) {
     pressKey(control<QLineEdit>(&prompt, "txtPassword"), Qt::Key_Return, QStringLiteral("\r"));
     EXPECT_EQ(prompt.result(), QDialog::Accepted);
     EXPECT_FALSE(prompt.isVisible());
-    EXPECT_EQ(session.strRestorePassword, "s3cret");
+    EXPECT_EQ(password, "s3cret");
 }
 
 TEST_F(PasswordPromptTest, EnterAnywhereIsOkAndEscapeIsCancel) {
     {
-        PasswordDialog prompt(session);
+        PasswordDialog prompt(password);
         prompt.show();
         typeText(control<QLineEdit>(&prompt, "txtPassword"), QStringLiteral("typed"));
         pressKey(&prompt, Qt::Key_Enter, QStringLiteral("\r"));
         EXPECT_EQ(prompt.result(), QDialog::Accepted);
-        EXPECT_EQ(session.strRestorePassword, "typed");
+        EXPECT_EQ(password, "typed");
     }
-    PasswordDialog prompt(session);
+    PasswordDialog prompt(password);
     prompt.show();
     typeText(control<QLineEdit>(&prompt, "txtPassword"), QStringLiteral("other"));
     pressKey(control<QLineEdit>(&prompt, "txtPassword"), Qt::Key_Escape);
     EXPECT_FALSE(prompt.isVisible());
     EXPECT_EQ(prompt.result(), QDialog::Rejected);
-    EXPECT_EQ(session.strRestorePassword, "typed");
+    EXPECT_EQ(password, "typed");
 }
 
 TEST_F(PasswordPromptTest, OpensWithTheFocusInThePasswordBoxThenOkThenCancel) {
-    PasswordDialog prompt(session);
+    PasswordDialog prompt(password);
     EXPECT_EQ(prompt.windowTitle(), QStringLiteral("Please enter password"));
     EXPECT_EQ(control<QGroupBox>(&prompt, "Frame1")->title(), QStringLiteral("Security"));
     EXPECT_EQ(control<QLabel>(&prompt, "SkinLabel1")->text(),
@@ -71,17 +70,17 @@ TEST_F(PasswordPromptTest, OpensWithTheFocusInThePasswordBoxThenOkThenCancel) {
 }
 
 TEST_F(PasswordPromptTest, TakesPasswordsOfAnyLengthAsTheBackupFieldsDo) {
-    PasswordDialog prompt(session);
+    PasswordDialog prompt(password);
     prompt.show();
     const QString longPassword = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123456789");
     typeText(control<QLineEdit>(&prompt, "txtPassword"), longPassword);
     EXPECT_EQ(control<QLineEdit>(&prompt, "txtPassword")->text(), longPassword);
     control<QPushButton>(&prompt, "cmdOK")->click();
-    EXPECT_EQ(session.strRestorePassword, longPassword.toStdString());
+    EXPECT_EQ(password, longPassword.toStdString());
 }
 
 TEST_F(PasswordPromptTest, CancelKeepsTheEarlierPasswordAndTheNextPromptStartsEmpty) {
-    DialogPasswordPrompt ask(session, nullptr);
+    DialogPasswordPrompt ask(nullptr);
     ModalAnswerer okWithText([](QWidget* modal) {
         auto* prompt = qobject_cast<PasswordDialog*>(modal);
         if (!prompt)
@@ -104,5 +103,5 @@ TEST_F(PasswordPromptTest, CancelKeepsTheEarlierPasswordAndTheNextPromptStartsEm
     });
     EXPECT_EQ(ask.AskPassword(), std::nullopt);
     EXPECT_TRUE(seenText.isEmpty());
-    EXPECT_EQ(session.strRestorePassword, "first");
+    EXPECT_EQ(ask.LastTyped(), "first");
 }

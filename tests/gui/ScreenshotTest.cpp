@@ -116,8 +116,8 @@ TEST_F(Screenshots, MainWindowProgressPasswordAndAbout) {
     boxes.Show(prompter.messages.at(0).text, MessageIcon::Information);
     EXPECT_EQ(grabMessage.answered(), 1);
 
-    Session session;
-    PasswordDialog prompt(session);
+    std::string password;
+    PasswordDialog prompt(password);
     prompt.show();
     control<QLineEdit>(&prompt, "txtPassword")->setText(QStringLiteral("secret"));
     save(&prompt, "password-prompt.png");

@@ -20,7 +20,7 @@ std::string enabledMask(const ItemStates& states) {
 
 } // namespace
 
-class ItemLocations : public ::testing::Test {
+class ProfileItemLocations : public ::testing::Test {
 protected:
     SamplePrefixCopy sample;
     RecordingPrompter prompter;
@@ -31,40 +31,41 @@ protected:
         env = std::make_unique<Environment>(WinePrefix(sample.root), prompter);
         env->Discover();
     }
-    ItemStates select(const std::string& profile) { return env->SelectProfile(profile); }
+    ItemStates select(const std::string& profile) { return env->ItemStatesOf(profile); }
 };
 
-TEST_F(ItemLocations, OutlookTwentyTenOnWindowsSeven) {
-    const ItemStates states = select("Outlook");
-    const Session& s = env->session;
-    EXPECT_EQ(s.strAccountsKey,
+TEST_F(ProfileItemLocations, OutlookTwentyTenOnWindowsSeven) {
+    const ProfileItems items = env->ItemsOf("Outlook");
+    const ItemStates& states = items.states;
+    const ItemLocations& s = items.locations;
+    EXPECT_EQ(s.accountsKey,
               "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows "
               "Messaging Subsystem\\Profiles\\Outlook\\9375CFF0413111d3B88A00104B2A6676");
-    EXPECT_EQ(s.strSignaturesDir, "C:\\users\\sam\\AppData\\Roaming\\Microsoft\\Signatures");
-    EXPECT_EQ(s.strStationeryDir, "C:\\Program Files\\Common Files\\microsoft shared\\Stationery");
-    EXPECT_EQ(s.strRulesDir, "C:\\users\\sam\\AppData\\Roaming\\Microsoft\\Outlook");
-    EXPECT_EQ(s.strPreferencesDir, s.strRulesDir);
-    EXPECT_EQ(s.strTemplatesDir, "C:\\users\\sam\\AppData\\Roaming\\Microsoft\\Templates");
-    EXPECT_EQ(s.strOptionsKey,
+    EXPECT_EQ(s.signaturesFolder, "C:\\users\\sam\\AppData\\Roaming\\Microsoft\\Signatures");
+    EXPECT_EQ(s.stationeryFolder, "C:\\Program Files\\Common Files\\microsoft shared\\Stationery");
+    EXPECT_EQ(s.rulesFolder, "C:\\users\\sam\\AppData\\Roaming\\Microsoft\\Outlook");
+    EXPECT_EQ(s.preferencesFolder, s.rulesFolder);
+    EXPECT_EQ(s.templatesFolder, "C:\\users\\sam\\AppData\\Roaming\\Microsoft\\Templates");
+    EXPECT_EQ(s.optionsKey,
               "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\14.0\\Outlook\\Options");
     EXPECT_EQ(enabledMask(states), "11110111");
     EXPECT_EQ(states[ItemAddressBook].toolTip,
               "Your MS Outlook don't support Personal Address Book!");
     EXPECT_EQ(states[ItemSignatures].toolTip, "User defined signatures.");
     // Another profile's accounts are its own, never those of "Outlook".
-    select("Work");
-    EXPECT_EQ(env->session.strAccountsKey,
+    EXPECT_EQ(env->ItemsOf("Work").locations.accountsKey,
               "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows "
               "Messaging Subsystem\\Profiles\\Work\\9375CFF0413111d3B88A00104B2A6676");
 }
 
-TEST_F(ItemLocations, OutlookTwentyThreeOnWindowsSevenMixesFolders) {
+TEST_F(ProfileItemLocations, OutlookTwentyThreeOnWindowsSevenMixesFolders) {
     env->session.strOutlookVersion = "11.0";
-    const ItemStates states = select("Outlook");
-    const Session& s = env->session;
-    EXPECT_EQ(s.strSignaturesDir, "C:\\users\\sam\\AppData\\Roaming\\Microsoft\\Signatures");
-    EXPECT_EQ(s.strStationeryDir, "C:\\users\\sam\\Application Data\\Microsoft\\Stationery");
-    EXPECT_EQ(s.strAccountsKey, "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\Outlook\\OMI "
+    const ProfileItems items = env->ItemsOf("Outlook");
+    const ItemStates& states = items.states;
+    const ItemLocations& s = items.locations;
+    EXPECT_EQ(s.signaturesFolder, "C:\\users\\sam\\AppData\\Roaming\\Microsoft\\Signatures");
+    EXPECT_EQ(s.stationeryFolder, "C:\\users\\sam\\Application Data\\Microsoft\\Stationery");
+    EXPECT_EQ(s.accountsKey, "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\Outlook\\OMI "
                                 "Account Manager\\Accounts");
     EXPECT_FALSE(states[ItemAccounts].enabled);
     // The address book named by the profile exists; Work names none.
@@ -73,16 +74,17 @@ TEST_F(ItemLocations, OutlookTwentyThreeOnWindowsSevenMixesFolders) {
     EXPECT_FALSE(select("Work")[ItemAddressBook].enabled);
 }
 
-TEST_F(ItemLocations, LaterWindowsTakesTheOlderFolderNames) {
+TEST_F(ProfileItemLocations, LaterWindowsTakesTheOlderFolderNames) {
     env->session.strWinVersion = "10.0";
-    const ItemStates states = select("Outlook");
-    EXPECT_EQ(env->session.strSignaturesDir,
+    const ProfileItems items = env->ItemsOf("Outlook");
+    const ItemStates& states = items.states;
+    EXPECT_EQ(items.locations.signaturesFolder,
               "C:\\users\\sam\\Application Data\\Microsoft\\Signatures");
     // Wine has no "Application Data" junction; the files are found all the same.
     EXPECT_TRUE(states[ItemSignatures].enabled);
 }
 
-TEST_F(ItemLocations, FolderItemsNeedAFileDirectlyInside) {
+TEST_F(ProfileItemLocations, FolderItemsNeedAFileDirectlyInside) {
     const fs::path signatures = sample.userFolder() / "AppData/Roaming/Microsoft/Signatures";
     for (const auto& e : fs::directory_iterator(signatures))
         if (e.is_regular_file())
@@ -97,7 +99,7 @@ TEST_F(ItemLocations, FolderItemsNeedAFileDirectlyInside) {
     EXPECT_TRUE(states[ItemOptions].enabled);
 }
 
-TEST_F(ItemLocations, MissingSharedFilesDirDisablesStationery) {
+TEST_F(ProfileItemLocations, MissingSharedFilesDirDisablesStationery) {
     {
         WineRegistry reg{WinePrefix(sample.root)};
         reg.deleteValue(RootKey::LocalMachine, "Software\\Microsoft\\Shared Tools",
@@ -105,7 +107,8 @@ TEST_F(ItemLocations, MissingSharedFilesDirDisablesStationery) {
         reg.save();
     }
     load();
-    const ItemStates states = select("Outlook");
-    EXPECT_EQ(env->session.strStationeryDir, "ErrorStationery");
+    const ProfileItems items = env->ItemsOf("Outlook");
+    const ItemStates& states = items.states;
+    EXPECT_EQ(items.locations.stationeryFolder, "ErrorStationery");
     EXPECT_FALSE(states[ItemStationeries].enabled);
 }

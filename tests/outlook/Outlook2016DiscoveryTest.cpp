@@ -75,17 +75,18 @@ TEST_F(Outlook2016Sample, WithoutARegisteredOutlookTheProfilesTellTheVersion) {
 }
 
 TEST_F(Outlook2016Sample, ItemsLiveUnderAppDataAndAccountsInTheChosenProfile) {
-    const ItemStates states = env->SelectProfile("Work");
-    const Session& s = env->session;
-    EXPECT_EQ(s.strAccountsKey, "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\16.0\\Outlook\\"
+    const ProfileItems items = env->ItemsOf("Work");
+    const ItemStates& states = items.states;
+    const ItemLocations& s = items.locations;
+    EXPECT_EQ(s.accountsKey, "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\16.0\\Outlook\\"
                                 "Profiles\\Work\\9375CFF0413111d3B88A00104B2A6676");
     const std::string roaming = "C:\\users\\sam\\AppData\\Roaming\\Microsoft\\";
     // Windows 10 is not "new Windows", but Outlook 2016 keeps its files in AppData.
-    EXPECT_EQ(s.strSignaturesDir, roaming + "Signatures");
-    EXPECT_EQ(s.strStationeryDir, roaming + "Stationery");
-    EXPECT_EQ(s.strRulesDir, roaming + "Outlook");
-    EXPECT_EQ(s.strTemplatesDir, roaming + "Templates");
-    EXPECT_EQ(s.strOptionsKey,
+    EXPECT_EQ(s.signaturesFolder, roaming + "Signatures");
+    EXPECT_EQ(s.stationeryFolder, roaming + "Stationery");
+    EXPECT_EQ(s.rulesFolder, roaming + "Outlook");
+    EXPECT_EQ(s.templatesFolder, roaming + "Templates");
+    EXPECT_EQ(s.optionsKey,
               "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\16.0\\Outlook\\Options");
     EXPECT_EQ(states[ItemAddressBook].toolTip, kNoAddressBookToolTip);
     std::string mask;
@@ -94,9 +95,9 @@ TEST_F(Outlook2016Sample, ItemsLiveUnderAppDataAndAccountsInTheChosenProfile) {
     EXPECT_EQ(mask, "11110111");
 
     // A profile without accounts of its own cannot back them up.
-    removeKey(s.strProfilesKey + "\\Work\\9375CFF0413111d3B88A00104B2A6676");
-    EXPECT_FALSE(env->SelectProfile("Work")[ItemAccounts].enabled);
-    EXPECT_TRUE(env->SelectProfile("Outlook")[ItemAccounts].enabled);
+    removeKey(env->session.strProfilesKey + "\\Work\\9375CFF0413111d3B88A00104B2A6676");
+    EXPECT_FALSE(env->ItemStatesOf("Work")[ItemAccounts].enabled);
+    EXPECT_TRUE(env->ItemStatesOf("Outlook")[ItemAccounts].enabled);
 }
 
 TEST_F(Outlook2016Sample, RestoredDataFilesGoWhereOutlookMakesThem) {
@@ -119,8 +120,7 @@ TEST_F(Outlook2016Sample, A32BitOutlook2010TakesTheStationeryOfItsOwnView) {
     // Both views name a shared files folder on a 64-bit machine; the 32-bit
     // program's is under Program Files (x86).
     env->session.strOutlookVersion = "14.0";
-    env->SelectProfile("Outlook");
-    EXPECT_EQ(env->session.strStationeryDir,
+    EXPECT_EQ(env->ItemsOf("Outlook").locations.stationeryFolder,
               "C:\\Program Files (x86)\\Common Files\\Microsoft Shared\\Stationery");
     EXPECT_EQ(SharedToolsKey(env->reg),
               "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Shared Tools");

@@ -42,6 +42,8 @@ protected:
         Environment env(WinePrefix(sample.root), prompter);
         const std::string outlook = env.Discover();
         session = env.session;
+        if (!session.arrProfiles.empty())
+            locations = env.ItemsOf(session.arrProfiles.front()).locations;
         return outlook;
     }
     void removeKey(const std::string& path) {
@@ -52,6 +54,7 @@ protected:
         reg.save();
     }
     Session session;
+    ItemLocations locations; // of the first profile
 };
 
 TEST_F(SampleDiscovery, FindsTheMachineTheProfilesAndTheRegisteredOutlook) {
@@ -80,7 +83,7 @@ TEST_F(SampleDiscovery, WithoutARegisteredOutlookTheVersionIsUnknown) {
     removeKey("HKEY_LOCAL_MACHINE\\Software\\Classes\\Outlook.Application");
     EXPECT_EQ(discover(), "Unknow Version");
     EXPECT_EQ(session.strOutlookVersion, "");
-    EXPECT_EQ(session.strOptionsKey,
+    EXPECT_EQ(locations.optionsKey,
               "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\\\Outlook\\Options");
 }
 

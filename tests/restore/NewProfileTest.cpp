@@ -56,11 +56,13 @@ protected:
         Environment env(WinePrefix(prefix), prompter);
         env.Discover();
         ZipArchive zip(env.ansi);
-        EXPECT_TRUE(InspectBackupFile(env, zip, prompter, passwords, archive).accepted);
+        const InspectedArchive inspected =
+            InspectBackupFile(env, zip, prompter, passwords, archive);
+        EXPECT_TRUE(inspected.accepted);
         RestoreDriver driver(env, zip, prompter, progress);
         RestoreChoices c{profile, boxes};
         c.createProfile = true;
-        return driver.RunRestore(c);
+        return driver.RunRestore(inspected, c);
     }
 };
 

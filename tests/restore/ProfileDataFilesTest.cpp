@@ -145,20 +145,22 @@ protected:
         ASSERT_EQ(env->session.strOutlookVersion, "16.0");
         zip = std::make_unique<ZipArchive>(env->ansi);
         FixedPassword none;
-        ASSERT_TRUE(InspectBackupFile(*env, *zip, prompter, none, archive).accepted);
+        inspected = InspectBackupFile(*env, *zip, prompter, none, archive);
+        ASSERT_TRUE(inspected.accepted);
     }
 
     void backUpAndRestoreIntoWork() {
         ASSERT_NO_FATAL_FAILURE(backUp());
         ASSERT_NO_FATAL_FAILURE(inspect());
         RestoreDriver driver(*env, *zip, prompter, progress);
-        ASSERT_TRUE(driver.RunRestore({"Work", items({0, 1})}).allSucceeded)
+        ASSERT_TRUE(driver.RunRestore(inspected, {"Work", items({0, 1})}).allSucceeded)
             << prompter.messages.back().text;
         env.reset();
     }
 
     std::unique_ptr<Environment> env;
     std::unique_ptr<ZipArchive> zip;
+    InspectedArchive inspected;
 };
 
 // The question before the restore names the profile and the files that
@@ -166,12 +168,12 @@ protected:
 TEST_F(ProfileDataFiles, TheConfirmationNamesTheProfileAndTheFilesReplaced) {
     ASSERT_NO_FATAL_FAILURE(backUp());
     ASSERT_NO_FATAL_FAILURE(inspect());
-    const std::string intoWork = RestoreConfirmationText(*env, *zip, {"Work", items({0, 1})});
+    const std::string intoWork = RestoreConfirmationText(*env, *zip, inspected, {"Work", items({0, 1})});
     EXPECT_NE(intoWork.find("\r\nProfile: Work\r\n"), std::string::npos) << intoWork;
     EXPECT_NE(intoWork.find("No data file will be replaced."), std::string::npos) << intoWork;
     EXPECT_TRUE(intoWork.ends_with("\r\n\r\nDo you want to countinue?")) << intoWork;
 
-    const std::string intoOutlook = RestoreConfirmationText(*env, *zip, {"Outlook", items({0, 1})});
+    const std::string intoOutlook = RestoreConfirmationText(*env, *zip, inspected, {"Outlook", items({0, 1})});
     // Archive.pst is the "Home" profile's too: it is not replaced.
     EXPECT_NE(intoOutlook.find("These files will be replaced:\r\n    C:\\users\\jonas\\Documents\\"
                                "Outlook Files\\jonas@example.com.pst\r\n\r\nDo you"),

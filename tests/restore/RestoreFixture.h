@@ -34,6 +34,7 @@ protected:
     std::string archive = (source.work.path() / "backup.kvx").string();
     std::unique_ptr<trelmig::Environment> env; // of the target
     std::unique_ptr<trelmig::ZipArchive> zip;
+    trelmig::InspectedArchive inspected; // what the last inspect() found
 
     void SetUp() override { prompter.answer = trelmig::MessageAnswer::Cancel; }
 
@@ -67,16 +68,17 @@ protected:
         zip = std::make_unique<trelmig::ZipArchive>(env->ansi);
     }
 
-    trelmig::InspectionResult inspect(const std::string& file) {
+    trelmig::InspectedArchive inspect(const std::string& file) {
         if (!env)
             openTarget();
-        return trelmig::InspectBackupFile(*env, *zip, prompter, passwords, file);
+        inspected = trelmig::InspectBackupFile(*env, *zip, prompter, passwords, file);
+        return inspected;
     }
 
     trelmig::RestoreRunResult restore(trelmig::ItemSelection boxes,
                                       const std::string& profile = "Work") {
         trelmig::RestoreDriver driver(*env, *zip, prompter, progress);
-        return driver.RunRestore({profile, boxes});
+        return driver.RunRestore(inspected, {profile, boxes});
     }
 };
 

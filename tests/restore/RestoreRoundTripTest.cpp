@@ -6,7 +6,7 @@ TEST_F(RestoreFixture, WithNoLoggedStepTheMessageEndsAfterTheLineBreak) {
     backUp(items({1})); // holds the profile and the accounts
     ASSERT_TRUE(inspect(archive).accepted);
     // Box 4 is not held, but it makes the profile step run; nothing is logged.
-    env->session.strBackupItems = "1000000000";
+    inspected.flags = "1000000000";
     restore(items({4}));
     EXPECT_EQ(prompter.messages.back().text, "The Restore was Completed!\t\t\t\r\n");
 }

@@ -149,7 +149,7 @@ TEST_F(RestoreFixture, AnArchiveMadeOnWindowsInspectsAndRestores) {
     ASSERT_EQ(std::system(cmd.c_str()), 0);
 
     passwords.password = "geheim";
-    const InspectionResult r = inspect(kvx);
+    const InspectedArchive r = inspect(kvx);
     ASSERT_TRUE(r.accepted) << (prompter.messages.empty() ? "" : prompter.messages[0].text);
     EXPECT_NE(r.facts.find("User:Ren\xc3\xa9"), std::string::npos) << r.facts;
     EXPECT_EQ(r.description, "Caf\xc3\xa9\r\ndeux");

@@ -43,12 +43,14 @@ protected:
         Environment env(WinePrefix(target.root), prompter);
         env.Discover();
         ZipArchive zip(env.ansi);
-        EXPECT_TRUE(InspectBackupFile(env, zip, prompter, passwords, archive).accepted);
+        const InspectedArchive inspected =
+            InspectBackupFile(env, zip, prompter, passwords, archive);
+        EXPECT_TRUE(inspected.accepted);
         RestoreDriver driver(env, zip, prompter, progress);
         driver.KeepUndoRecordsIn(records);
         RestoreChoices c{profile, boxes};
         c.createProfile = create;
-        return driver.RunRestore(c);
+        return driver.RunRestore(inspected, c);
     }
 };
 
