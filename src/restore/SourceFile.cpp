@@ -45,9 +45,7 @@ InspectedArchive InspectBackupFile(const std::string& infoFile, const AnsiCodec&
     }
     if (const Result<void> opened = zip.OpenZip(chosenFile); !opened) {
         // Not a zip archive, or one whose entry names cannot be restored safely.
-        prompter.Show("Invalid backup file
-
-" + opened.error().message,
+        prompter.Show("Invalid backup file\r\n\r\n" + opened.error().message,
                       MessageIcon::Critical);
         return result;
     }
