@@ -40,6 +40,14 @@ std::string zipErrorText(int code) {
     return text;
 }
 
+// One entry of an extraction, and the file it is written to.
+struct Extraction {
+    const ArchiveEntry* entry;
+    const std::string* file;
+    // Removes what was written unless every entry got through.
+    std::unique_ptr<ZipExtractedFile> written;
+};
+
 // Entries from this size on are written behind their decoding.
 constexpr std::uint64_t kWriteBehindFrom = 4 << 20;
 
@@ -98,6 +106,13 @@ struct ZipArchive::Impl {
     std::optional<ZipEntryFault>
     extractAll(const std::vector<std::pair<const ArchiveEntry*, std::string>>& jobs,
                bool writeFiles = true);
+    // Reads one entry through with every check and, when writeFiles, writes
+    // it to its file; adds the bytes read to bytes and gives up once stop is
+    // set. nullopt when the entry passed every check and was written whole.
+    // Safe from several threads at once.
+    std::optional<ZipEntryFault> extractEntry(Extraction& job, bool writeFiles,
+                                              const std::atomic<bool>& stop,
+                                              std::atomic<std::uint64_t>& bytes);
 
     AnsiCodec ansi;
     ZipEvents events;
@@ -326,15 +341,53 @@ std::optional<ZipEntryFault> ZipArchive::Impl::readEntry(const ArchiveEntry& ent
     return ZipEntryFault{name, name + ": " + libzipReader.error(), libzipReader.wrongPassword()};
 }
 
+std::optional<ZipEntryFault> ZipArchive::Impl::extractEntry(Extraction& job, bool writeFiles,
+                                                            const std::atomic<bool>& stop,
+                                                            std::atomic<std::uint64_t>& bytes) {
+    try {
+        if (!writeFiles)
+            return readEntry(*job.entry, [&](const unsigned char*, std::size_t length) {
+                bytes += length;
+                return !stop;
+            });
+        job.written = std::make_unique<ZipExtractedFile>(*job.file);
+        job.written->create();
+        // Large entries are written from a thread of their own while decoding goes on.
+        std::optional<ZipWriteBehind> writeBehind;
+        if (job.entry->stored.size >= kWriteBehindFrom)
+            writeBehind.emplace(*job.written);
+        std::string writeError;
+        std::optional<ZipEntryFault> fault =
+            readEntry(*job.entry, [&](const unsigned char* data, std::size_t length) {
+                if (stop)
+                    return false; // another entry failed, or the user cancelled
+                bytes += length;
+                if (writeBehind)
+                    return writeBehind->write(data, length);
+                try {
+                    job.written->write(data, length);
+                    return true;
+                } catch (const std::exception& e) {
+                    writeError = e.what();
+                    return false;
+                }
+            });
+        if (writeBehind && !writeBehind->finish())
+            writeError = writeBehind->error();
+        if (!writeError.empty())
+            return ZipEntryFault{job.entry->name.text, writeError, false};
+        if (fault)
+            return fault;
+        job.written->finish(flushEachExtraction);
+        return std::nullopt;
+    } catch (const std::exception& e) {
+        return ZipEntryFault{job.entry->name.text, e.what(), false};
+    }
+}
+
 std::optional<ZipEntryFault>
 ZipArchive::Impl::extractAll(const std::vector<std::pair<const ArchiveEntry*, std::string>>& jobs,
                              bool writeFiles) {
-    struct Extraction {
-        const ArchiveEntry* entry;
-        const std::string* file;
-        // Removes what was written unless every entry got through.
-        std::unique_ptr<ZipExtractedFile> written;
-    };
     std::vector<Extraction> work;
     for (const auto& [entry, target] : jobs)
         work.push_back({entry, &target, nullptr});
@@ -353,47 +406,8 @@ ZipArchive::Impl::extractAll(const std::vector<std::pair<const ArchiveEntry*, st
     std::atomic<bool> atPassword = false;     // an entry failed at a password check
     std::atomic<std::uint64_t> unreported{0}; // bytes written, not yet told to extractProgress
 
-    auto extractOne = [&](Extraction& job) -> std::optional<ZipEntryFault> {
-        const std::string& name = job.entry->name.text;
-        try {
-            if (!writeFiles)
-                return readEntry(*job.entry, [&](const unsigned char*, std::size_t length) {
-                    unreported += length;
-                    return !failed;
-                });
-            job.written = std::make_unique<ZipExtractedFile>(*job.file);
-            job.written->create();
-            // Large entries are written from a thread of their own while decoding goes on.
-            std::optional<ZipWriteBehind> writeBehind;
-            if (job.entry->stored.size >= kWriteBehindFrom)
-                writeBehind.emplace(*job.written);
-            std::string writeError;
-            std::optional<ZipEntryFault> fault =
-                readEntry(*job.entry, [&](const unsigned char* data, std::size_t length) {
-                    if (failed)
-                        return false; // another entry failed, or the user cancelled
-                    unreported += length;
-                    if (writeBehind)
-                        return writeBehind->write(data, length);
-                    try {
-                        job.written->write(data, length);
-                        return true;
-                    } catch (const std::exception& e) {
-                        writeError = e.what();
-                        return false;
-                    }
-                });
-            if (writeBehind && !writeBehind->finish())
-                writeError = writeBehind->error();
-            if (!writeError.empty())
-                return ZipEntryFault{name, writeError, false};
-            if (fault)
-                return fault;
-            job.written->finish(flushEachExtraction);
-            return std::nullopt;
-        } catch (const std::exception& e) {
-            return ZipEntryFault{name, e.what(), false};
-        }
+    auto extractOne = [&](Extraction& job) {
+        return extractEntry(job, writeFiles, failed, unreported);
     };
     auto worker = [&] {
         std::unique_lock lock(mutex);

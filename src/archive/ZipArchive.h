@@ -24,7 +24,7 @@ struct ZipEvents {
     std::function<bool()> writeCancelled;
     // While entries are extracted, repeatedly: the bytes written since the
     // last call. False stops the extraction, which then fails and leaves
-    // every target untouched.
+    // none of its files behind.
     std::function<bool(std::uint64_t bytesWritten)> extractProgress;
 };
 

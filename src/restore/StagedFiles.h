@@ -21,7 +21,7 @@ public:
     StagedFiles(const StagedFiles&) = delete;
     StagedFiles& operator=(const StagedFiles&) = delete;
 
-    // The side name the file for target is written to first.
+    // The name the new file for target is written under (nothing is there yet).
     const std::filesystem::path& add(const std::filesystem::path& target);
     static std::filesystem::path leftoverName(const std::filesystem::path& target);
     // Flushes the staged files, renames each over its target and flushes the
