@@ -34,6 +34,12 @@ protected:
     RecordingPrompter prompter;
     std::vector<FakeDiscDevice*> devices{new FakeDiscDevice()};
     std::unique_ptr<DiscWriteWindow> window;
+
+    // The window's control with this object name.
+    template <typename W> W* child(const char* name) const {
+        return control<W>(window.get(), QString::fromLatin1(name));
+    }
+
     std::vector<QString> replaceQuestions;
     bool replaceAnswer = false;
 
@@ -69,21 +75,17 @@ protected:
 
     std::vector<std::string> FileRows() const {
         std::vector<std::string> rows;
-        for (int i = 0;
-             i < control<QTreeWidget>(window.get(), "lvwImageFiles")->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* row =
-                control<QTreeWidget>(window.get(), "lvwImageFiles")->topLevelItem(i);
+        for (int i = 0; i < child<QTreeWidget>("lvwImageFiles")->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row = child<QTreeWidget>("lvwImageFiles")->topLevelItem(i);
             rows.push_back(row->text(0).toStdString() + " | " + row->text(1).toStdString());
         }
         return rows;
     }
 
-    std::string Panel1() const {
-        return control<QLabel>(window.get(), "sbrPanel1")->text().toStdString();
-    }
+    std::string Panel1() const { return child<QLabel>("sbrPanel1")->text().toStdString(); }
 
     void Select(const QString& key) {
-        control<QTreeWidget>(window.get(), "tvwFolders")->clearSelection();
+        child<QTreeWidget>("tvwFolders")->clearSelection();
         QTreeWidgetItem* node = window->NodeByKey(key);
         ASSERT_NE(node, nullptr) << key.toStdString();
         node->setSelected(true);
@@ -106,47 +108,40 @@ protected:
 TEST_F(DiscWindowTest, LoadPreparesAnEmptyImageAndTheDefaults) {
     Open();
     EXPECT_EQ(window->windowTitle(), "Backup Outlook Data to CD/DVD");
-    EXPECT_EQ(control<QLineEdit>(window.get(), "txtVolIdentifier")->text(),
-              "Outlook Data Backup CD");
-    EXPECT_EQ(control<QLineEdit>(window.get(), "txtVolIdentifier")->maxLength(), 32);
-    ASSERT_EQ(control<QTreeWidget>(window.get(), "tvwFolders")->topLevelItemCount(), 1);
-    EXPECT_EQ(control<QTreeWidget>(window.get(), "tvwFolders")->topLevelItem(0)->text(0),
-              "Outlook Data Backup CD");
-    EXPECT_EQ(window->NodeByKey("\\"),
-              control<QTreeWidget>(window.get(), "tvwFolders")->topLevelItem(0));
-    EXPECT_EQ(control<QLabel>(window.get(), "lblImageFileTitle")->text(),
-              "Drag and Drop Files or Folders");
+    EXPECT_EQ(child<QLineEdit>("txtVolIdentifier")->text(), "Outlook Data Backup CD");
+    EXPECT_EQ(child<QLineEdit>("txtVolIdentifier")->maxLength(), 32);
+    ASSERT_EQ(child<QTreeWidget>("tvwFolders")->topLevelItemCount(), 1);
+    EXPECT_EQ(child<QTreeWidget>("tvwFolders")->topLevelItem(0)->text(0), "Outlook Data Backup CD");
+    EXPECT_EQ(window->NodeByKey("\\"), child<QTreeWidget>("tvwFolders")->topLevelItem(0));
+    EXPECT_EQ(child<QLabel>("lblImageFileTitle")->text(), "Drag and Drop Files or Folders");
 
     QStringList types;
-    for (int i = 0; i < control<QComboBox>(window.get(), "cboVolumeType")->count(); ++i)
-        types << control<QComboBox>(window.get(), "cboVolumeType")->itemText(i) + "=" +
-                     control<QComboBox>(window.get(), "cboVolumeType")->itemData(i).toString();
+    for (int i = 0; i < child<QComboBox>("cboVolumeType")->count(); ++i)
+        types << child<QComboBox>("cboVolumeType")->itemText(i) + "=" +
+                     child<QComboBox>("cboVolumeType")->itemData(i).toString();
     EXPECT_EQ(types,
               QStringList({"ISO9660=1", "UDF=4", "ISO9660/Joliet Bridge=3",
                            "ISO9660/UDF (DVDVideo) Bridge=5", "ISO9660/Joliet/UDF Bridge=7"}));
-    EXPECT_EQ(control<QComboBox>(window.get(), "cboVolumeType")->currentIndex(), 4);
+    EXPECT_EQ(child<QComboBox>("cboVolumeType")->currentIndex(), 4);
     EXPECT_EQ(window->Engine().settings.fileSystemType, 7);
     EXPECT_EQ(window->Engine().settings.rockRidge, 1);
     EXPECT_TRUE(window->Engine().settings.useFileDates);
-    EXPECT_TRUE(control<QCheckBox>(window.get(), "chkUseFileDates")->isChecked());
-    for (QCheckBox* box : {control<QCheckBox>(window.get(), "chkCacheImage"),
-                           control<QCheckBox>(window.get(), "chkFinalizeDisc"),
-                           control<QCheckBox>(window.get(), "chkTestWrite"),
-                           control<QCheckBox>(window.get(), "chkAutoVerify"),
-                           control<QCheckBox>(window.get(), "chkUseMode2XA"),
-                           control<QCheckBox>(window.get(), "chkDiscAtOnce")})
+    EXPECT_TRUE(child<QCheckBox>("chkUseFileDates")->isChecked());
+    for (QCheckBox* box : {child<QCheckBox>("chkCacheImage"), child<QCheckBox>("chkFinalizeDisc"),
+                           child<QCheckBox>("chkTestWrite"), child<QCheckBox>("chkAutoVerify"),
+                           child<QCheckBox>("chkUseMode2XA"), child<QCheckBox>("chkDiscAtOnce")})
         EXPECT_FALSE(box->isChecked()) << box->text().toStdString();
-    EXPECT_EQ(control<QCheckBox>(window.get(), "chkCacheImage")->toolTip(),
+    EXPECT_EQ(child<QCheckBox>("chkCacheImage")->toolTip(),
               "Not needed for DVD formats...Use for CDR/W only.");
     EXPECT_TRUE(window->Ready());
-    EXPECT_TRUE(control<QPushButton>(window.get(), "cmdWriteDisc")->isEnabled());
-    EXPECT_FALSE(control<QPushButton>(window.get(), "cmdCancel")->isEnabled());
-    EXPECT_EQ(control<QLabel>(window.get(), "sbrPanel2")->text(), "Files: 0");
-    EXPECT_EQ(control<QLabel>(window.get(), "sbrPanel3")->text(), "Folders: 0");
-    EXPECT_TRUE(control<QLabel>(window.get(), "sbrPanel1")->text().startsWith("Data Image Size: "));
+    EXPECT_TRUE(child<QPushButton>("cmdWriteDisc")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>("cmdCancel")->isEnabled());
+    EXPECT_EQ(child<QLabel>("sbrPanel2")->text(), "Files: 0");
+    EXPECT_EQ(child<QLabel>("sbrPanel3")->text(), "Folders: 0");
+    EXPECT_TRUE(child<QLabel>("sbrPanel1")->text().startsWith("Data Image Size: "));
     EXPECT_TRUE(prompter.messages.empty());
 
-    control<QCheckBox>(window.get(), "chkUseFileDates")->click();
+    child<QCheckBox>("chkUseFileDates")->click();
     EXPECT_FALSE(window->Engine().settings.useFileDates) << "follows the box at once";
 }
 
@@ -156,7 +151,7 @@ TEST_F(DiscWindowTest, TheArchiveHandedOverLiesAtTheRoot) {
     Open();
     EXPECT_EQ(FileRows(), (std::vector<std::string>{"Outlook 2024-03-07.kvx | 2.05 KB"}));
     EXPECT_EQ(window->Engine().Image().Find("\\Outlook 2024-03-07.kvx")->sourcePath, archive);
-    EXPECT_EQ(control<QLabel>(window.get(), "sbrPanel2")->text(), "Files: 1");
+    EXPECT_EQ(child<QLabel>("sbrPanel2")->text(), "Files: 1");
 }
 
 TEST_F(DiscWindowTest, DeviceEntriesKeepTheEngineIndicesAndSpeedsComeFromTheDevice) {
@@ -168,32 +163,32 @@ TEST_F(DiscWindowTest, DeviceEntriesKeepTheEngineIndicesAndSpeedsComeFromTheDevi
     devices[0]->speeds = {{7056, 40.0}, {88, 0.5}};
     devices[0]->capabilities[kCapBufferUnderrunProtection] = true;
     Open();
-    ASSERT_EQ(control<QComboBox>(window.get(), "cboDevices")->count(), 2);
-    EXPECT_EQ(control<QComboBox>(window.get(), "cboDevices")->itemText(0), "Drive A");
-    EXPECT_EQ(control<QComboBox>(window.get(), "cboDevices")->itemData(0).toInt(), 0);
-    EXPECT_EQ(control<QComboBox>(window.get(), "cboDevices")->itemText(1), "Drive C");
-    EXPECT_EQ(control<QComboBox>(window.get(), "cboDevices")->itemData(1).toInt(), 2);
-    ASSERT_EQ(control<QComboBox>(window.get(), "cboWriteSpeed")->count(), 2);
-    EXPECT_EQ(control<QComboBox>(window.get(), "cboWriteSpeed")->itemText(0), "40.0x");
-    EXPECT_EQ(control<QComboBox>(window.get(), "cboWriteSpeed")->itemData(0).toLongLong(), 7056);
-    EXPECT_EQ(control<QComboBox>(window.get(), "cboWriteSpeed")->itemText(1), ".5x");
-    EXPECT_TRUE(control<QCheckBox>(window.get(), "chkUseBufferProtect")->isEnabled());
-    EXPECT_TRUE(control<QCheckBox>(window.get(), "chkUseBufferProtect")->isChecked());
+    ASSERT_EQ(child<QComboBox>("cboDevices")->count(), 2);
+    EXPECT_EQ(child<QComboBox>("cboDevices")->itemText(0), "Drive A");
+    EXPECT_EQ(child<QComboBox>("cboDevices")->itemData(0).toInt(), 0);
+    EXPECT_EQ(child<QComboBox>("cboDevices")->itemText(1), "Drive C");
+    EXPECT_EQ(child<QComboBox>("cboDevices")->itemData(1).toInt(), 2);
+    ASSERT_EQ(child<QComboBox>("cboWriteSpeed")->count(), 2);
+    EXPECT_EQ(child<QComboBox>("cboWriteSpeed")->itemText(0), "40.0x");
+    EXPECT_EQ(child<QComboBox>("cboWriteSpeed")->itemData(0).toLongLong(), 7056);
+    EXPECT_EQ(child<QComboBox>("cboWriteSpeed")->itemText(1), ".5x");
+    EXPECT_TRUE(child<QCheckBox>("chkUseBufferProtect")->isEnabled());
+    EXPECT_TRUE(child<QCheckBox>("chkUseBufferProtect")->isChecked());
 
-    control<QComboBox>(window.get(), "cboDevices")->setCurrentIndex(1);
+    child<QComboBox>("cboDevices")->setCurrentIndex(1);
     window->onDeviceChosen();
-    ASSERT_EQ(control<QComboBox>(window.get(), "cboWriteSpeed")->count(), 1);
-    EXPECT_EQ(control<QComboBox>(window.get(), "cboWriteSpeed")->itemText(0), "MAX");
-    EXPECT_EQ(control<QComboBox>(window.get(), "cboWriteSpeed")->itemData(0).toLongLong(), 0);
-    EXPECT_FALSE(control<QCheckBox>(window.get(), "chkUseBufferProtect")->isEnabled());
-    EXPECT_FALSE(control<QCheckBox>(window.get(), "chkUseBufferProtect")->isChecked());
+    ASSERT_EQ(child<QComboBox>("cboWriteSpeed")->count(), 1);
+    EXPECT_EQ(child<QComboBox>("cboWriteSpeed")->itemText(0), "MAX");
+    EXPECT_EQ(child<QComboBox>("cboWriteSpeed")->itemData(0).toLongLong(), 0);
+    EXPECT_FALSE(child<QCheckBox>("chkUseBufferProtect")->isEnabled());
+    EXPECT_FALSE(child<QCheckBox>("chkUseBufferProtect")->isChecked());
 }
 
 TEST_F(DiscWindowTest, WithoutACompatibleDeviceTheListStaysEmpty) {
     devices[0]->compatible = false;
     Open();
-    EXPECT_EQ(control<QComboBox>(window.get(), "cboDevices")->count(), 0);
-    EXPECT_EQ(control<QComboBox>(window.get(), "cboWriteSpeed")->count(), 0);
+    EXPECT_EQ(child<QComboBox>("cboDevices")->count(), 0);
+    EXPECT_EQ(child<QComboBox>("cboWriteSpeed")->count(), 0);
     EXPECT_EQ(Messages(), (std::vector<std::string>{"There are no compatible devices reported.\n"
                                                     "Some older devices are not currently "
                                                     "supported."}));
@@ -208,7 +203,7 @@ TEST_F(DiscWindowTest, WithoutACompatibleDeviceTheListStaysEmpty) {
 TEST_F(DiscWindowTest, NoWritableMediumStopsBeforeAnySettingIsSent) {
     Open();
     window->Engine().settings.writeMode = -1;
-    control<QCheckBox>(window.get(), "chkDiscAtOnce")->setChecked(true);
+    child<QCheckBox>("chkDiscAtOnce")->setChecked(true);
     Device().media = {kMediaCdRom, false, false};
     Drop({dir.Write("a.txt", "a")});
     window->onWriteDiscClicked();
@@ -244,12 +239,12 @@ TEST_F(DiscWindowTest, TheWriteSendsTheWindowsChoices) {
     dir.Write("a.txt", "a");
     Drop({(dir.path / "a.txt").string()});
     WritableDisc(100000);
-    control<QLineEdit>(window.get(), "txtVolIdentifier")->setText("Mail March");
-    control<QComboBox>(window.get(), "cboWriteSpeed")->setCurrentIndex(1);
-    control<QComboBox>(window.get(), "cboVolumeType")->setCurrentIndex(2);
-    control<QCheckBox>(window.get(), "chkAutoVerify")->setChecked(true);
-    control<QCheckBox>(window.get(), "chkTestWrite")->setChecked(true);
-    control<QCheckBox>(window.get(), "chkCacheImage")->setChecked(true);
+    child<QLineEdit>("txtVolIdentifier")->setText("Mail March");
+    child<QComboBox>("cboWriteSpeed")->setCurrentIndex(1);
+    child<QComboBox>("cboVolumeType")->setCurrentIndex(2);
+    child<QCheckBox>("chkAutoVerify")->setChecked(true);
+    child<QCheckBox>("chkTestWrite")->setChecked(true);
+    child<QCheckBox>("chkCacheImage")->setChecked(true);
     window->Engine().settings.recordChecksums = 0;
     window->onWriteDiscClicked();
 
@@ -265,9 +260,9 @@ TEST_F(DiscWindowTest, TheWriteSendsTheWindowsChoices) {
     EXPECT_TRUE(settings.bufferProtection);
     EXPECT_EQ(settings.writeMode, 2) << "Disc-At-Once unchecked";
     EXPECT_FALSE(window->Ready());
-    EXPECT_FALSE(control<QPushButton>(window.get(), "cmdWriteDisc")->isEnabled());
-    EXPECT_FALSE(control<QTreeWidget>(window.get(), "tvwFolders")->isEnabled());
-    EXPECT_TRUE(control<QPushButton>(window.get(), "cmdCancel")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>("cmdWriteDisc")->isEnabled());
+    EXPECT_FALSE(child<QTreeWidget>("tvwFolders")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>("cmdCancel")->isEnabled());
 
     window->Engine().Poll(); // the engine builds the image and starts the device
     ASSERT_TRUE(Device().writeOptions);
@@ -285,16 +280,16 @@ TEST_F(DiscWindowTest, TheWriteSendsTheWindowsChoices) {
     EXPECT_EQ(Panel1(), "Write Cancelled....");
     EXPECT_EQ(Messages(), (std::vector<std::string>{"Write Cancelled!"}));
     EXPECT_TRUE(window->Ready());
-    EXPECT_TRUE(control<QPushButton>(window.get(), "cmdWriteDisc")->isEnabled());
-    EXPECT_FALSE(control<QPushButton>(window.get(), "cmdCancel")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>("cmdWriteDisc")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>("cmdCancel")->isEnabled());
 
     // Disc-At-Once, "MAX" and a bridge with UDF.
     Device().writeOptions.reset();
     Device().writeCancelled = false;
     Device().speeds.clear();
     window->onDeviceChosen();
-    control<QCheckBox>(window.get(), "chkDiscAtOnce")->setChecked(true);
-    control<QComboBox>(window.get(), "cboVolumeType")->setCurrentIndex(4);
+    child<QCheckBox>("chkDiscAtOnce")->setChecked(true);
+    child<QComboBox>("cboVolumeType")->setCurrentIndex(4);
     window->onWriteDiscClicked();
     window->Engine().Poll();
     ASSERT_TRUE(Device().writeOptions);
@@ -309,7 +304,7 @@ TEST_F(DiscWindowTest, TheWriteSendsTheWindowsChoices) {
 TEST_F(DiscWindowTest, ARefusedStartLeavesTheWindowIdle) {
     Open();
     WritableDisc(100000);
-    control<QComboBox>(window.get(), "cboVolumeType")->setCurrentIndex(1); // UDF alone
+    child<QComboBox>("cboVolumeType")->setCurrentIndex(1); // UDF alone
     Drop({dir.Write("a.txt", "a")});
     window->onWriteDiscClicked();
     ASSERT_EQ(prompter.messages.size(), 2u);
@@ -327,9 +322,9 @@ TEST_F(DiscWindowTest, WriteStatesSetThePanelTheBarAndTheEnd) {
     EXPECT_EQ(Panel1(), "Preparing Image....");
     window->WriteState(1, 42);
     EXPECT_EQ(Panel1(), "Preparing Image....");
-    EXPECT_EQ(control<QProgressBar>(window.get(), "prgTotalProgress")->value(), 42);
+    EXPECT_EQ(child<QProgressBar>("prgTotalProgress")->value(), 42);
     window->WriteState(7, 80);
-    EXPECT_EQ(control<QProgressBar>(window.get(), "prgTotalProgress")->value(), 42);
+    EXPECT_EQ(child<QProgressBar>("prgTotalProgress")->value(), 42);
     for (const auto& [state, text] :
          std::vector<std::pair<int, std::string>>{{4, "Closing Track...."},
                                                   {5, "Writing Lead-in...."},
@@ -371,7 +366,7 @@ TEST_F(DiscWindowTest, VerifyEventsShowProblemsAndMoveTheBar) {
     window->VerifyResult(item, 3, 1, 8);
     window->VerifyResult(item, 4, 2, 8);
     EXPECT_TRUE(prompter.messages.empty());
-    EXPECT_EQ(control<QProgressBar>(window.get(), "prgTotalProgress")->value(), 25);
+    EXPECT_EQ(child<QProgressBar>("prgTotalProgress")->value(), 25);
     EXPECT_EQ(Panel1(), "Auto-Verify... \\a.txt");
     for (int code : {0, 1, 2, 5})
         window->VerifyResult(item, code, 3, 8);
@@ -380,8 +375,7 @@ TEST_F(DiscWindowTest, VerifyEventsShowProblemsAndMoveTheBar) {
                                          "match: \n\\a.txt (disc)\n/src/a.txt (source)");
     for (const auto& m : prompter.messages)
         EXPECT_EQ(m.icon, MessageIcon::None);
-    EXPECT_EQ(control<QProgressBar>(window.get(), "prgTotalProgress")->value(), 38)
-        << "37.5 to the even neighbour";
+    EXPECT_EQ(child<QProgressBar>("prgTotalProgress")->value(), 38) << "37.5 to the even neighbour";
     window->VerifyDone(8, 6);
     EXPECT_EQ(Panel1(), "Auto-Verify...Complete (6 of 8 MATCHED)");
 }
@@ -420,14 +414,13 @@ TEST_F(DiscWindowTest, DropsGoBelowTheSelectedFolderAndTheTreeGrowsByEvents) {
     ASSERT_NE(window->NodeByKey("\\Mail\\Inbox"), nullptr);
     EXPECT_EQ(window->NodeByKey("\\Mail\\Inbox")->parent(), window->NodeByKey("\\Mail"));
     EXPECT_EQ(FileRows(), (std::vector<std::string>{"single.txt | 0.00 KB"}));
-    EXPECT_EQ(control<QLabel>(window.get(), "sbrPanel2")->text(), "Files: 3");
-    EXPECT_EQ(control<QLabel>(window.get(), "sbrPanel3")->text(), "Folders: 2");
+    EXPECT_EQ(child<QLabel>("sbrPanel2")->text(), "Files: 3");
+    EXPECT_EQ(child<QLabel>("sbrPanel3")->text(), "Folders: 2");
 
     Select("\\Mail\\Inbox");
     window->onFolderClicked(window->SelectedNode());
     EXPECT_EQ(FileRows(), (std::vector<std::string>{"one.msg | 1,234.57 KB"}));
-    EXPECT_EQ(control<QTreeWidget>(window.get(), "lvwImageFiles")->topLevelItem(0)->text(2).size(),
-              22)
+    EXPECT_EQ(child<QTreeWidget>("lvwImageFiles")->topLevelItem(0)->text(2).size(), 22)
         << "MM/DD/YYYY hh:mm:ss AM";
     Drop({single});
     EXPECT_TRUE(window->Engine().Image().Find("\\Mail\\Inbox\\single.txt"));
@@ -444,7 +437,7 @@ TEST_F(DiscWindowTest, DropsGoBelowTheSelectedFolderAndTheTreeGrowsByEvents) {
     QMimeData text;
     text.setText("not a file list");
     window->AddDroppedFiles(&text);
-    EXPECT_EQ(control<QLabel>(window.get(), "sbrPanel2")->text(), "Files: 5");
+    EXPECT_EQ(child<QLabel>("sbrPanel2")->text(), "Files: 5");
 }
 
 TEST_F(DiscWindowTest, TheFileMenuAddsFilesAndFoldersBelowTheSelectedFolder) {
@@ -452,32 +445,31 @@ TEST_F(DiscWindowTest, TheFileMenuAddsFilesAndFoldersBelowTheSelectedFolder) {
     dir.Write("Mail/Inbox/one.msg", "m");
     const std::string a = dir.Write("a.txt", "a");
     const std::string b = dir.Write("b.txt", "bb");
-    ASSERT_EQ(control<QMenu>(window.get(), "mnuFile")->actions().value(0),
-              control<QAction>(window.get(), "mnuFileAddFiles"));
+    ASSERT_EQ(child<QMenu>("mnuFile")->actions().value(0), child<QAction>("mnuFileAddFiles"));
     EXPECT_EQ(mnemonicProblems(window.get()), QStringList());
-    EXPECT_EQ(control<QAction>(window.get(), "mnuFileAddFiles")->text(), "Add &Files...");
-    EXPECT_EQ(control<QAction>(window.get(), "mnuFileAddFolder")->text(), "Add F&older...");
+    EXPECT_EQ(child<QAction>("mnuFileAddFiles")->text(), "Add &Files...");
+    EXPECT_EQ(child<QAction>("mnuFileAddFolder")->text(), "Add F&older...");
 
     window->chooseFolderToAdd = [&] {
         return QString::fromStdString((dir.path / "Mail").string());
     };
-    control<QAction>(window.get(), "mnuFileAddFolder")->trigger();
+    child<QAction>("mnuFileAddFolder")->trigger();
     ASSERT_NE(window->NodeByKey("\\Mail\\Inbox"), nullptr);
     Select("\\Mail");
     window->chooseFilesToAdd = [&] {
         return QStringList{QString::fromStdString(a), QString::fromStdString(b)};
     };
-    control<QAction>(window.get(), "mnuFileAddFiles")->trigger();
+    child<QAction>("mnuFileAddFiles")->trigger();
     EXPECT_TRUE(window->Engine().Image().Find("\\Mail\\a.txt"));
     EXPECT_TRUE(window->Engine().Image().Find("\\Mail\\b.txt"));
-    EXPECT_EQ(control<QLabel>(window.get(), "sbrPanel2")->text(), "Files: 3");
+    EXPECT_EQ(child<QLabel>("sbrPanel2")->text(), "Files: 3");
 
     // Cancelled dialogs add nothing.
     window->chooseFilesToAdd = [] { return QStringList(); };
     window->chooseFolderToAdd = [] { return QString(); };
-    control<QAction>(window.get(), "mnuFileAddFiles")->trigger();
-    control<QAction>(window.get(), "mnuFileAddFolder")->trigger();
-    EXPECT_EQ(control<QLabel>(window.get(), "sbrPanel2")->text(), "Files: 3");
+    child<QAction>("mnuFileAddFiles")->trigger();
+    child<QAction>("mnuFileAddFolder")->trigger();
+    EXPECT_EQ(child<QLabel>("sbrPanel2")->text(), "Files: 3");
     EXPECT_TRUE(prompter.messages.empty());
 }
 
@@ -517,7 +509,7 @@ TEST_F(DiscWindowTest, RemoveAndRenameNeedASelectionAndSayWhenTheyFail) {
     dir.Write("Mail/Inbox/one.msg", "1");
     dir.Write("Mail/a.txt", "a");
     Drop({(dir.path / "Mail").string()});
-    control<QTreeWidget>(window.get(), "tvwFolders")->clearSelection();
+    child<QTreeWidget>("tvwFolders")->clearSelection();
     window->onRemoveFolderTriggered();
     window->onRemoveFileTriggered();
     window->onRenameFolderTriggered();
@@ -542,13 +534,13 @@ TEST_F(DiscWindowTest, RemoveAndRenameNeedASelectionAndSayWhenTheyFail) {
     EXPECT_EQ(Messages(), (std::vector<std::string>{"Folder could not be renamed."}));
     EXPECT_EQ(window->NodeByKey("\\Post\\Inbox")->text(0), "Inbox");
 
-    control<QTreeWidget>(window.get(), "lvwImageFiles")->topLevelItem(0)->setSelected(true);
+    child<QTreeWidget>("lvwImageFiles")->topLevelItem(0)->setSelected(true);
     window->onFileRenamed(window->SelectedRow(), "b.txt");
     EXPECT_EQ(FileRows(), (std::vector<std::string>{"b.txt | 0.00 KB"}));
-    window->onFileRenamed(control<QTreeWidget>(window.get(), "lvwImageFiles")->topLevelItem(0), "");
+    window->onFileRenamed(child<QTreeWidget>("lvwImageFiles")->topLevelItem(0), "");
     EXPECT_EQ(Messages().back(), "File could not be renamed.");
 
-    control<QTreeWidget>(window.get(), "lvwImageFiles")->topLevelItem(0)->setSelected(true);
+    child<QTreeWidget>("lvwImageFiles")->topLevelItem(0)->setSelected(true);
     window->onRemoveFileTriggered();
     EXPECT_TRUE(FileRows().empty());
     Select("\\Post");
@@ -566,15 +558,15 @@ TEST_F(DiscWindowTest, ClearAllItemsAndTheVolumeIdentifier) {
     Open();
     dir.Write("Mail/a.txt", "a");
     Drop({(dir.path / "Mail").string()});
-    control<QLineEdit>(window.get(), "txtVolIdentifier")->setText("Mail March");
+    child<QLineEdit>("txtVolIdentifier")->setText("Mail March");
     EXPECT_EQ(window->NodeByKey("\\")->text(0), "Mail March");
     window->onClearTriggered();
-    EXPECT_EQ(control<QTreeWidget>(window.get(), "tvwFolders")->topLevelItemCount(), 1);
+    EXPECT_EQ(child<QTreeWidget>("tvwFolders")->topLevelItemCount(), 1);
     EXPECT_EQ(window->NodeByKey("\\")->childCount(), 0);
-    EXPECT_EQ(control<QLineEdit>(window.get(), "txtVolIdentifier")->text(), "New Disc");
+    EXPECT_EQ(child<QLineEdit>("txtVolIdentifier")->text(), "New Disc");
     EXPECT_EQ(window->NodeByKey("\\")->text(0), "New Disc");
     EXPECT_EQ(window->Engine().VolumeIdentifier(), "New Disc");
-    EXPECT_EQ(control<QLabel>(window.get(), "sbrPanel2")->text(), "Files: 0");
+    EXPECT_EQ(child<QLabel>("sbrPanel2")->text(), "Files: 0");
 }
 
 TEST_F(DiscWindowTest, ContextMenusShowTheirEntriesAndGiveThemAllBack) {
@@ -593,7 +585,7 @@ TEST_F(DiscWindowTest, ContextMenusShowTheirEntriesAndGiveThemAllBack) {
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[0], QStringList({"Clear All Items", "Remove Folder", "Rename Folder"}));
     EXPECT_EQ(shown[1], QStringList({"Clear All Items", "Remove File", "Rename File"}));
-    for (QAction* action : control<QMenu>(window.get(), "mnuFile")->actions())
+    for (QAction* action : child<QMenu>("mnuFile")->actions())
         EXPECT_TRUE(action->isVisible()) << action->text().toStdString();
 }
 
@@ -644,19 +636,19 @@ protected:
 };
 
 TEST_F(DiscWindowImageFileTest, WritesVerifiesAndComesBackIdle) {
-    ASSERT_EQ(control<QComboBox>(window.get(), "cboDevices")->itemText(0), "Image file (.iso)");
-    EXPECT_EQ(control<QComboBox>(window.get(), "cboWriteSpeed")->itemText(0), "MAX");
-    EXPECT_FALSE(control<QCheckBox>(window.get(), "chkUseBufferProtect")->isEnabled());
+    ASSERT_EQ(child<QComboBox>("cboDevices")->itemText(0), "Image file (.iso)");
+    EXPECT_EQ(child<QComboBox>("cboWriteSpeed")->itemText(0), "MAX");
+    EXPECT_FALSE(child<QCheckBox>("chkUseBufferProtect")->isEnabled());
     dir.Write("Mail/Persönlich.pst", std::string(100000, 'p'));
     Drop({(dir.path / "Mail").string()});
-    control<QCheckBox>(window.get(), "chkAutoVerify")->setChecked(true);
+    child<QCheckBox>("chkAutoVerify")->setChecked(true);
     window->onWriteDiscClicked();
     EXPECT_TRUE(suggested.endsWith("/Outlook Data Backup CD.iso")) << suggested.toStdString();
     PollUntilIdle();
     EXPECT_EQ(Messages(), (std::vector<std::string>{"Write and Verify Complete!"}));
     EXPECT_EQ(Panel1(), "Write Completed!");
     EXPECT_TRUE(window->Ready());
-    EXPECT_EQ(control<QProgressBar>(window.get(), "prgTotalProgress")->value(), 100);
+    EXPECT_EQ(child<QProgressBar>("prgTotalProgress")->value(), 100);
     EXPECT_TRUE(fs::exists(target));
 
     // Cancelled without a target: nothing happens.
@@ -678,8 +670,8 @@ TEST_F(DiscWindowImageFileTest, CancelDuringTheWriteEndsCancelledAndIdle) {
     for (int i = 0; i < 20000 && !window->Ready(); ++i) {
         QApplication::processEvents();
         window->Engine().Poll();
-        if (!cancelled && control<QProgressBar>(window.get(), "prgTotalProgress")->value() > 0) {
-            control<QPushButton>(window.get(), "cmdCancel")->click();
+        if (!cancelled && child<QProgressBar>("prgTotalProgress")->value() > 0) {
+            child<QPushButton>("cmdCancel")->click();
             EXPECT_EQ(Panel1(), "Aborting Write...Please Wait!");
             cancelled = true;
         }
@@ -689,9 +681,9 @@ TEST_F(DiscWindowImageFileTest, CancelDuringTheWriteEndsCancelledAndIdle) {
     EXPECT_EQ(Panel1(), "Write Cancelled....");
     EXPECT_EQ(Messages(), (std::vector<std::string>{"Write Cancelled!"}));
     EXPECT_TRUE(window->Ready());
-    EXPECT_TRUE(control<QPushButton>(window.get(), "cmdWriteDisc")->isEnabled());
-    EXPECT_TRUE(control<QTreeWidget>(window.get(), "tvwFolders")->isEnabled());
-    EXPECT_FALSE(control<QPushButton>(window.get(), "cmdCancel")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>("cmdWriteDisc")->isEnabled());
+    EXPECT_TRUE(child<QTreeWidget>("tvwFolders")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>("cmdCancel")->isEnabled());
     EXPECT_FALSE(fs::exists(target));
 }
 

@@ -29,6 +29,11 @@ protected:
         window->show();
     }
 
+    // The window's control with this object name.
+    template <typename W> W* child(const char* name) const {
+        return control<W>(window.get(), QString::fromLatin1(name));
+    }
+
     std::vector<std::string> Messages() const {
         std::vector<std::string> texts;
         for (const auto& m : prompter.messages)
@@ -50,10 +55,10 @@ protected:
 
 TEST_F(EraseWindowTest, OpensReadyWithQuickErase) {
     EXPECT_EQ(window->windowTitle(), "Erase Re-Writable CD/DVD");
-    EXPECT_TRUE(control<QCheckBox>(window.get(), "chkQuikErase")->isChecked());
-    EXPECT_EQ(control<QCheckBox>(window.get(), "chkQuikErase")->text(), "Perform Quick Erase");
-    EXPECT_TRUE(control<QPushButton>(window.get(), "cmdErase")->isEnabled());
-    EXPECT_TRUE(control<QPushButton>(window.get(), "cmdCancel")->isEnabled());
+    EXPECT_TRUE(child<QCheckBox>("chkQuikErase")->isChecked());
+    EXPECT_EQ(child<QCheckBox>("chkQuikErase")->text(), "Perform Quick Erase");
+    EXPECT_TRUE(child<QPushButton>("cmdErase")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>("cmdCancel")->isEnabled());
     EXPECT_FALSE(window->Erasing());
     window->onCancelClicked();
     EXPECT_FALSE(window->isVisible());
@@ -115,7 +120,7 @@ TEST_F(EraseWindowTest, AFormatTheDriveCannotEraseIsRefused) {
 TEST_F(EraseWindowTest, FullEraseAndARefusedStart) {
     Rewritable(kMediaBdRe);
     device->capabilities = {{27, true}};
-    control<QCheckBox>(window.get(), "chkQuikErase")->setChecked(false);
+    child<QCheckBox>("chkQuikErase")->setChecked(false);
     device->eraseStarts = false;
     window->onEraseClicked();
     ASSERT_TRUE(device->erasedWith);
@@ -131,18 +136,18 @@ TEST_F(EraseWindowTest, TheEraseIsFollowedToItsEndAndCannotBeClosedMeanwhile) {
     window->onEraseClicked();
     Progress(false, false, 10);
     EXPECT_TRUE(window->Erasing());
-    EXPECT_EQ(control<QLabel>(window.get(), "lblStatus")->text(), "Erasing Disc...Please Wait!!");
-    EXPECT_FALSE(control<QPushButton>(window.get(), "cmdErase")->isEnabled());
-    EXPECT_FALSE(control<QPushButton>(window.get(), "cmdCancel")->isEnabled());
-    EXPECT_EQ(control<QProgressBar>(window.get(), "prgEraseProgress")->value(), 10);
+    EXPECT_EQ(child<QLabel>("lblStatus")->text(), "Erasing Disc...Please Wait!!");
+    EXPECT_FALSE(child<QPushButton>("cmdErase")->isEnabled());
+    EXPECT_FALSE(child<QPushButton>("cmdCancel")->isEnabled());
+    EXPECT_EQ(child<QProgressBar>("prgEraseProgress")->value(), 10);
     Progress(false, false, 55);
-    EXPECT_EQ(control<QProgressBar>(window.get(), "prgEraseProgress")->value(), 55);
+    EXPECT_EQ(child<QProgressBar>("prgEraseProgress")->value(), 55);
     window->close();
     window->reject();
     EXPECT_TRUE(window->isVisible()) << "closing is refused while erasing";
 
     Progress(true, true, 100);
-    EXPECT_EQ(control<QLabel>(window.get(), "lblStatus")->text(), "Erase operation complete!!!");
+    EXPECT_EQ(child<QLabel>("lblStatus")->text(), "Erase operation complete!!!");
     EXPECT_EQ(Messages(), (std::vector<std::string>{"Erase Completed!!!"}));
     EXPECT_FALSE(window->Erasing());
     EXPECT_FALSE(window->isVisible()) << "closes by itself";
@@ -155,7 +160,7 @@ TEST_F(EraseWindowTest, AnEraseTheDriveEndsBadlyClosesWithTheErrorText) {
     Progress(false, false, 5);
     EXPECT_TRUE(window->Erasing());
     Progress(true, false, 5);
-    EXPECT_EQ(control<QLabel>(window.get(), "lblStatus")->text(), "Error Erasing Disc!!!");
+    EXPECT_EQ(child<QLabel>("lblStatus")->text(), "Error Erasing Disc!!!");
     EXPECT_TRUE(prompter.messages.empty());
     EXPECT_FALSE(window->Erasing());
     EXPECT_FALSE(window->isVisible());
@@ -164,7 +169,7 @@ TEST_F(EraseWindowTest, AnEraseTheDriveEndsBadlyClosesWithTheErrorText) {
 TEST_F(EraseWindowTest, AFailedEraseClosesTheWindow) {
     window->EraseState(kEraseStarted, 0);
     window->EraseState(kEraseFailed, 0);
-    EXPECT_EQ(control<QLabel>(window.get(), "lblStatus")->text(), "Error Erasing Disc!!!");
+    EXPECT_EQ(child<QLabel>("lblStatus")->text(), "Error Erasing Disc!!!");
     EXPECT_TRUE(prompter.messages.empty());
     EXPECT_FALSE(window->isVisible());
 }
@@ -175,8 +180,8 @@ TEST_F(EraseWindowTest, ADeviceErrorLeavesTheWindowOpenForAnotherTry) {
     EXPECT_EQ(Messages(), (std::vector<std::string>{
                               "Device Error: (131402)   Blank failed\n(5 30 05) HL-DT-ST DVDRAM"}));
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
-    EXPECT_TRUE(control<QPushButton>(window.get(), "cmdErase")->isEnabled());
-    EXPECT_TRUE(control<QPushButton>(window.get(), "cmdCancel")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>("cmdErase")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>("cmdCancel")->isEnabled());
     EXPECT_FALSE(window->Erasing());
     EXPECT_TRUE(window->isVisible());
 }

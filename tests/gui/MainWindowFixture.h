@@ -67,6 +67,11 @@ protected:
         window->show();
     }
 
+    // The window's control with this object name.
+    template <typename W> W* child(const char* name) const {
+        return control<W>(window.get(), QString::fromLatin1(name));
+    }
+
     std::vector<std::string> messageTexts() const {
         std::vector<std::string> texts;
         for (const auto& m : prompter.messages)

@@ -7,7 +7,7 @@ using namespace trelmig;
 TEST_F(MainWindowTest, WhenNoBrowserShowsTheHelpTheMessageNamesItsFile) {
     open();
     SetUrlOpener([](const QUrl&) { return false; });
-    control<QAction>(window.get(), "helpfile")->trigger();
+    child<QAction>("helpfile")->trigger();
     const QString page = HelpFilePath();
     ASSERT_FALSE(page.isEmpty());
     ASSERT_EQ(prompter.messages.size(), 1u);

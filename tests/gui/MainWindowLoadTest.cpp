@@ -57,15 +57,12 @@ TEST_F(MainWindowTest, LoadListsTheProfilesInRegistryOrderAndOffersTheirItems) {
     open();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Quenvar Outlook Backup V2.60"));
     EXPECT_TRUE(prompter.messages.empty());
-    EXPECT_EQ(comboItems(control<QComboBox>(window.get(), "cbSource")),
-              (QStringList{"Outlook", "Work"}));
+    EXPECT_EQ(comboItems(child<QComboBox>("cbSource")), (QStringList{"Outlook", "Work"}));
     // The profiles, then a new one.
-    EXPECT_EQ(comboItems(control<QComboBox>(window.get(), "cbTarget")),
+    EXPECT_EQ(comboItems(child<QComboBox>("cbTarget")),
               (QStringList{"Outlook", "Work", "New profile..."}));
-    EXPECT_EQ(control<QComboBox>(window.get(), "cbSource")->currentText(),
-              QStringLiteral("Outlook"));
-    EXPECT_EQ(control<QComboBox>(window.get(), "cbTarget")->currentText(),
-              QStringLiteral("Outlook"));
+    EXPECT_EQ(child<QComboBox>("cbSource")->currentText(), QStringLiteral("Outlook"));
+    EXPECT_EQ(child<QComboBox>("cbTarget")->currentText(), QStringLiteral("Outlook"));
 
     // Outlook 2010 has no Personal Address Book; its box says so.
     EXPECT_EQ(enabledMask(itemBoxes(window.get(), "backupitem")), QStringLiteral("11110111"));
@@ -81,18 +78,16 @@ TEST_F(MainWindowTest, LoadListsTheProfilesInRegistryOrderAndOffersTheirItems) {
     EXPECT_EQ(enabledMask(itemBoxes(window.get(), "restoreitem")), QStringLiteral("00000000"));
     EXPECT_FALSE(window->inspected().accepted);
 
-    EXPECT_EQ(control<QPushButton>(window.get(), "cmdApply")->text(),
-              QStringLiteral("&Backup Now"));
-    EXPECT_TRUE(control<QPushButton>(window.get(), "cmdApply")->isEnabled());
-    EXPECT_FALSE(control<ProgressPanel>(window.get(), "picCon3")->isVisible());
-    EXPECT_EQ(control<ProgressPanel>(window.get(), "picCon3")->pbshow->value(), 0);
-    EXPECT_EQ(control<ProgressPanel>(window.get(), "picCon3")->Label1->text(),
-              QStringLiteral("Please Waiting"));
-    EXPECT_FALSE(control<QCheckBox>(window.get(), "ifprotect")->isChecked());
-    EXPECT_FALSE(control<QLineEdit>(window.get(), "txtPassword")->isEnabled());
-    EXPECT_FALSE(control<QLineEdit>(window.get(), "txtPassword2")->isEnabled());
-    EXPECT_EQ(control<QLineEdit>(window.get(), "Texttemp")->text(), QStringLiteral("Text1"));
-    EXPECT_FALSE(control<QLineEdit>(window.get(), "Texttemp")->isVisible());
+    EXPECT_EQ(child<QPushButton>("cmdApply")->text(), QStringLiteral("&Backup Now"));
+    EXPECT_TRUE(child<QPushButton>("cmdApply")->isEnabled());
+    EXPECT_FALSE(child<ProgressPanel>("picCon3")->isVisible());
+    EXPECT_EQ(child<ProgressPanel>("picCon3")->pbshow->value(), 0);
+    EXPECT_EQ(child<ProgressPanel>("picCon3")->Label1->text(), QStringLiteral("Please Waiting"));
+    EXPECT_FALSE(child<QCheckBox>("ifprotect")->isChecked());
+    EXPECT_FALSE(child<QLineEdit>("txtPassword")->isEnabled());
+    EXPECT_FALSE(child<QLineEdit>("txtPassword2")->isEnabled());
+    EXPECT_EQ(child<QLineEdit>("Texttemp")->text(), QStringLiteral("Text1"));
+    EXPECT_FALSE(child<QLineEdit>("Texttemp")->isVisible());
     // Controls carry their long-standing names.
     EXPECT_EQ(window->findChild<QCheckBox*>(QStringLiteral("backupitem(2)")),
               itemBoxes(window.get(), "backupitem")[2]);
@@ -108,11 +103,10 @@ TEST_F(MainWindowTest, WithoutProfilesABackupCanOnlyGoIntoANewProfile) {
         ASSERT_FALSE(e.reg.RegKeyExists(kProfilesKey));
     });
     EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
-    EXPECT_EQ(control<QComboBox>(window.get(), "cbSource")->count(), 0);
-    EXPECT_EQ(comboItems(control<QComboBox>(window.get(), "cbTarget")),
-              (QStringList{"New profile..."}));
+    EXPECT_EQ(child<QComboBox>("cbSource")->count(), 0);
+    EXPECT_EQ(comboItems(child<QComboBox>("cbTarget")), (QStringList{"New profile..."}));
     EXPECT_EQ(enabledMask(itemBoxes(window.get(), "backupitem")), QStringLiteral("00000000"));
-    EXPECT_TRUE(control<QPushButton>(window.get(), "cmdApply")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>("cmdApply")->isEnabled());
 }
 
 TEST_F(MainWindowTest, WithoutOutlookNorProfilesTheWindowSaysSoAndCannotBackUp) {
@@ -129,23 +123,21 @@ TEST_F(MainWindowTest, WithoutOutlookNorProfilesTheWindowSaysSoAndCannotBackUp) 
               "Your Windows System have not install MS Outlook or MS Outlook Error!");
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
     EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::Ok);
-    EXPECT_FALSE(control<QPushButton>(window.get(), "cmdApply")->isEnabled());
-    EXPECT_EQ(control<QComboBox>(window.get(), "cbSource")->count(), 0);
-    EXPECT_EQ(control<QComboBox>(window.get(), "cbTarget")->count(), 0);
+    EXPECT_FALSE(child<QPushButton>("cmdApply")->isEnabled());
+    EXPECT_EQ(child<QComboBox>("cbSource")->count(), 0);
+    EXPECT_EQ(child<QComboBox>("cbTarget")->count(), 0);
     // The menus stay usable.
-    EXPECT_TRUE(control<QMenu>(window.get(), "menufile")->isEnabled());
-    EXPECT_TRUE(control<QAction>(window.get(), "backupnow")->isEnabled());
-    EXPECT_TRUE(control<QAction>(window.get(), "about")->isEnabled());
+    EXPECT_TRUE(child<QMenu>("menufile")->isEnabled());
+    EXPECT_TRUE(child<QAction>("backupnow")->isEnabled());
+    EXPECT_TRUE(child<QAction>("about")->isEnabled());
 }
 
 TEST_F(MainWindowTest, TheButtonCaptionFollowsTheTab) {
     open();
-    control<QTabWidget>(window.get(), "SSTab1")->setCurrentIndex(1);
-    EXPECT_EQ(control<QPushButton>(window.get(), "cmdApply")->text(),
-              QStringLiteral("&Restore Now"));
-    control<QTabWidget>(window.get(), "SSTab1")->setCurrentIndex(0);
-    EXPECT_EQ(control<QPushButton>(window.get(), "cmdApply")->text(),
-              QStringLiteral("&Backup Now"));
+    child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    EXPECT_EQ(child<QPushButton>("cmdApply")->text(), QStringLiteral("&Restore Now"));
+    child<QTabWidget>("SSTab1")->setCurrentIndex(0);
+    EXPECT_EQ(child<QPushButton>("cmdApply")->text(), QStringLiteral("&Backup Now"));
 }
 
 TEST_F(MainWindowTest, ChoosingAProfileClearsTheChecksAndLooksAgainForItsItems) {
@@ -155,7 +147,7 @@ TEST_F(MainWindowTest, ChoosingAProfileClearsTheChecksAndLooksAgainForItsItems) 
     ASSERT_TRUE(itemBoxes(window.get(), "backupitem")[ItemSignatures]->isChecked());
     // The signatures go away while the window is open.
     fs::remove_all(prefix.userFolder() / "AppData/Roaming/Microsoft/Signatures");
-    control<QComboBox>(window.get(), "cbSource")->setCurrentIndex(1);
+    child<QComboBox>("cbSource")->setCurrentIndex(1);
     EXPECT_FALSE(itemBoxes(window.get(), "backupitem")[ItemSignatures]->isChecked());
     EXPECT_FALSE(itemBoxes(window.get(), "backupitem")[ItemTemplates]->isChecked());
     EXPECT_FALSE(itemBoxes(window.get(), "backupitem")[ItemSignatures]->isEnabled());
@@ -171,20 +163,18 @@ TEST_F(MainWindowTest, MenusComeInOrderWithTheirShortcuts) {
     for (QAction* a : window->menuBar()->actions())
         bar << a->text();
     EXPECT_EQ(bar, (QStringList{"File(&F)", "Option(&O)", "&Tools", "Help(&H)"}));
-    EXPECT_EQ(entries(control<QMenu>(window.get(), "menufile")),
+    EXPECT_EQ(entries(child<QMenu>("menufile")),
               (QStringList{"&Backup Now [Ctrl+B]", "&Restore Now [Ctrl+R]",
                            "&Open Wine Prefix... [Ctrl+O]", "&Undo Last Restore...", "—",
                            "&Quit [Ctrl+Q]"}));
     // Entries without an action are gone, with their separators.
-    EXPECT_EQ(entries(control<QMenu>(window.get(), "menuoption")),
-              (QStringList{"Task &Scheduler"}));
-    EXPECT_EQ(entries(control<QMenu>(window.get(), "Tools")),
-              (QStringList{"Backup Data to &CD/DVD"}));
-    for (QAction* idle : {control<QAction>(window.get(), "checkupdate"),
-                          control<QMenu>(window.get(), "iebackupandrestore")->menuAction()})
+    EXPECT_EQ(entries(child<QMenu>("menuoption")), (QStringList{"Task &Scheduler"}));
+    EXPECT_EQ(entries(child<QMenu>("Tools")), (QStringList{"Backup Data to &CD/DVD"}));
+    for (QAction* idle :
+         {child<QAction>("checkupdate"), child<QMenu>("iebackupandrestore")->menuAction()})
         EXPECT_FALSE(idle->isVisible() || idle->isEnabled());
     // Ctrl+A and Ctrl+W keep their desktop meanings (select all, close).
-    EXPECT_EQ(entries(control<QMenu>(window.get(), "menuhelp")),
+    EXPECT_EQ(entries(child<QMenu>("menuhelp")),
               (QStringList{"&Help [F1]", "—", "Our &Website", "—", "&About"}));
     for (QAction* action : window->findChildren<QAction*>())
         for (const QKeySequence& keys :
@@ -192,14 +182,14 @@ TEST_F(MainWindowTest, MenusComeInOrderWithTheirShortcuts) {
               QKeySequence(Qt::CTRL | Qt::Key_U)})
             EXPECT_TRUE(!action->shortcuts().contains(keys) ||
                         (action->shortcutContext() == Qt::WidgetWithChildrenShortcut &&
-                         (action == control<QAction>(window.get(), "Selectallitems") ||
-                          action == control<QAction>(window.get(), "Selectallitems2"))))
+                         (action == child<QAction>("Selectallitems") ||
+                          action == child<QAction>("Selectallitems2"))))
                 << action->text().toStdString() << " " << keys.toString().toStdString();
-    EXPECT_EQ(entries(control<QMenu>(window.get(), "selectitem")),
+    EXPECT_EQ(entries(child<QMenu>("selectitem")),
               (QStringList{"&Select all items [Ctrl+A]", "&Deselect all items"}));
-    EXPECT_EQ(entries(control<QMenu>(window.get(), "selectitem2")),
+    EXPECT_EQ(entries(child<QMenu>("selectitem2")),
               (QStringList{"&Select all items [Ctrl+A]", "&Deselect all items"}));
-    EXPECT_FALSE(control<QMenu>(window.get(), "selectitem")->isVisible());
+    EXPECT_FALSE(child<QMenu>("selectitem")->isVisible());
     EXPECT_TRUE(prompter.messages.empty());
     EXPECT_TRUE(openedUrls.empty());
 }
@@ -227,16 +217,16 @@ TEST_F(MainWindowTest, OtherWindowsOpenThroughTheirHooks) {
     int disc = 0, schedule = 0;
     window->showDiscWindow = [&](const std::string&) { ++disc; };
     window->showScheduleWindow = [&] { ++schedule; };
-    control<QAction>(window.get(), "backuptocd")->trigger();
-    control<QAction>(window.get(), "TaskScheduler")->trigger();
+    child<QAction>("backuptocd")->trigger();
+    child<QAction>("TaskScheduler")->trigger();
     EXPECT_EQ(disc, 1);
     EXPECT_EQ(schedule, 1);
 }
 
 TEST_F(MainWindowTest, HelpAndWebSiteOpenInTheDesktopBrowser) {
     open();
-    control<QAction>(window.get(), "helpfile")->trigger();
-    control<QAction>(window.get(), "ourwebsite")->trigger();
+    child<QAction>("helpfile")->trigger();
+    child<QAction>("ourwebsite")->trigger();
     ASSERT_EQ(openedUrls.size(), 2u);
     EXPECT_TRUE(openedUrls[0].isLocalFile());
     EXPECT_TRUE(openedUrls[0].toLocalFile().endsWith(QStringLiteral("help/index.html")));
@@ -248,7 +238,7 @@ TEST_F(MainWindowTest, QuitClosesTheWindowsAndEndsTheProgram) {
     open();
     QWidget other;
     other.show();
-    control<QAction>(window.get(), "filequit")->trigger();
+    child<QAction>("filequit")->trigger();
     EXPECT_EQ(endProgramCalls, 1);
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(other.isVisible());
@@ -264,11 +254,10 @@ TEST_F(MainWindowTest, ClosingTheWindowIsQuit) {
 TEST_F(MainWindowTest, LabelsAndButtonsOfEachTabHaveTheirOwnMnemonics) {
     open();
     for (int tab = 0; tab < 2; ++tab) {
-        control<QTabWidget>(window.get(), "SSTab1")->setCurrentIndex(tab);
+        child<QTabWidget>("SSTab1")->setCurrentIndex(tab);
         EXPECT_EQ(mnemonicProblems(window.get()), QStringList()) << "tab " << tab;
     }
-    EXPECT_EQ(shownText(control<QPushButton>(window.get(), "cmdSourceFile")->text()),
-              QStringLiteral("Browse..."));
+    EXPECT_EQ(shownText(child<QPushButton>("cmdSourceFile")->text()), QStringLiteral("Browse..."));
 }
 
 // The skin reaches the controls only through their object names: a name its

@@ -93,14 +93,14 @@ protected:
     void backUpEverything() {
         open();
         nextFile = QString::fromStdString(archive);
-        control<QPushButton>(window.get(), "cmdTargetFile")->click();
-        control<QAction>(window.get(), "Selectallitems")->trigger();
-        clickCheckBox(control<QCheckBox>(window.get(), "ifprotect"));
-        typeText(control<QLineEdit>(window.get(), "txtPassword"), QStringLiteral("secret"));
-        typeText(control<QLineEdit>(window.get(), "txtPassword2"), QStringLiteral("secret"));
-        control<QPlainTextEdit>(window.get(), "txtAttachInfo")
+        child<QPushButton>("cmdTargetFile")->click();
+        child<QAction>("Selectallitems")->trigger();
+        clickCheckBox(child<QCheckBox>("ifprotect"));
+        typeText(child<QLineEdit>("txtPassword"), QStringLiteral("secret"));
+        typeText(child<QLineEdit>("txtPassword2"), QStringLiteral("secret"));
+        child<QPlainTextEdit>("txtAttachInfo")
             ->setPlainText(QStringLiteral("Before the move\nsecond line"));
-        control<QPushButton>(window.get(), "cmdApply")->click();
+        child<QPushButton>("cmdApply")->click();
     }
 };
 
@@ -112,14 +112,14 @@ TEST_F(WindowRunTest, BackupFromTheWindowShowsProgressAndOffersTheDisc) {
         ++discWindows;
         handedOver = archive;
     };
-    PanelWatch seen(control<ProgressPanel>(window.get(), "picCon3"));
+    PanelWatch seen(child<ProgressPanel>("picCon3"));
     nextFile = QString::fromStdString(archive);
-    control<QPushButton>(window.get(), "cmdTargetFile")->click();
-    control<QAction>(window.get(), "Selectallitems")->trigger();
-    clickCheckBox(control<QCheckBox>(window.get(), "ifprotect"));
-    typeText(control<QLineEdit>(window.get(), "txtPassword"), QStringLiteral("secret"));
-    typeText(control<QLineEdit>(window.get(), "txtPassword2"), QStringLiteral("secret"));
-    control<QPushButton>(window.get(), "cmdApply")->click();
+    child<QPushButton>("cmdTargetFile")->click();
+    child<QAction>("Selectallitems")->trigger();
+    clickCheckBox(child<QCheckBox>("ifprotect"));
+    typeText(child<QLineEdit>("txtPassword"), QStringLiteral("secret"));
+    typeText(child<QLineEdit>("txtPassword2"), QStringLiteral("secret"));
+    child<QPushButton>("cmdApply")->click();
 
     ASSERT_TRUE(fs::is_regular_file(archive));
     ASSERT_EQ(prompter.messages.size(), 2u) << prompter.messages[0].text;
@@ -150,9 +150,9 @@ TEST_F(WindowRunTest, BackupFromTheWindowShowsProgressAndOffersTheDisc) {
     EXPECT_GE(seen.stepsBetween(10, 100), 5u);
     EXPECT_TRUE(std::is_sorted(seen.values.begin(), seen.values.end()));
     // ... and is gone afterwards.
-    EXPECT_FALSE(control<ProgressPanel>(window.get(), "picCon3")->isVisible());
-    EXPECT_EQ(control<ProgressPanel>(window.get(), "picCon3")->pbshow->value(), 0);
-    EXPECT_TRUE(control<ProgressPanel>(window.get(), "picCon3")->SkinLabel9->text().isEmpty());
+    EXPECT_FALSE(child<ProgressPanel>("picCon3")->isVisible());
+    EXPECT_EQ(child<ProgressPanel>("picCon3")->pbshow->value(), 0);
+    EXPECT_TRUE(child<ProgressPanel>("picCon3")->SkinLabel9->text().isEmpty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_FALSE(window->Busy());
 }
@@ -160,8 +160,8 @@ TEST_F(WindowRunTest, BackupFromTheWindowShowsProgressAndOffersTheDisc) {
 TEST_F(WindowRunTest, ASecondStartWhileABackupRunsIsRefused) {
     open();
     nextFile = QString::fromStdString(archive);
-    control<QPushButton>(window.get(), "cmdTargetFile")->click();
-    control<QAction>(window.get(), "Selectallitems")->trigger();
+    child<QPushButton>("cmdTargetFile")->click();
+    child<QAction>("Selectallitems")->trigger();
     prompter.answer = MessageAnswer::Cancel;
     // While the backup works, the user presses every start there is.
     bool pressed = false;
@@ -170,14 +170,14 @@ TEST_F(WindowRunTest, ASecondStartWhileABackupRunsIsRefused) {
         if (pressed || !window->Busy())
             return;
         pressed = true;
-        control<QPushButton>(window.get(), "cmdApply")->click();
-        control<QAction>(window.get(), "restorenow")->trigger();
-        control<QPushButton>(window.get(), "cmdSourceFile")->click();
-        control<QComboBox>(window.get(), "cbSource")->setCurrentIndex(1);
+        child<QPushButton>("cmdApply")->click();
+        child<QAction>("restorenow")->trigger();
+        child<QPushButton>("cmdSourceFile")->click();
+        child<QComboBox>("cbSource")->setCurrentIndex(1);
         window->close();
     });
     press.start(0);
-    control<QPushButton>(window.get(), "cmdApply")->click();
+    child<QPushButton>("cmdApply")->click();
 
     ASSERT_TRUE(pressed);
     const std::string refused =
@@ -193,8 +193,7 @@ TEST_F(WindowRunTest, ASecondStartWhileABackupRunsIsRefused) {
     EXPECT_EQ(prompter.messages[5].text.rfind("The Backup was Completed!", 0), 0u);
     EXPECT_TRUE(fs::is_regular_file(archive));
     EXPECT_TRUE(dialogs.size() == 1u); // the restore dialog never opened
-    EXPECT_EQ(control<QComboBox>(window.get(), "cbSource")->currentText(),
-              QStringLiteral("Outlook"));
+    EXPECT_EQ(child<QComboBox>("cbSource")->currentText(), QStringLiteral("Outlook"));
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(endProgramCalls, 0);
 }
@@ -212,18 +211,18 @@ TEST_F(WindowRunTest, BackupRestoredIntoTheSecondProfileOfAnotherPrefix) {
     SamplePrefixCopy other;
     openOn(other.root);
     ModalAnswerer typePassword(typesPassword(QStringLiteral("secret"), true));
-    control<QTabWidget>(window.get(), "SSTab1")->setCurrentIndex(1);
+    child<QTabWidget>("SSTab1")->setCurrentIndex(1);
     nextFile = QString::fromStdString(archive);
-    control<QPushButton>(window.get(), "cmdSourceFile")->click();
+    child<QPushButton>("cmdSourceFile")->click();
     ASSERT_EQ(typePassword.answered(), 1);
     ASSERT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
     EXPECT_EQ(dialogs.back().title, QStringLiteral("Restore Date from a Backup file"));
-    EXPECT_EQ(control<QLineEdit>(window.get(), "txtSourceFile")->text(), nextFile);
-    const QString facts = control<QPlainTextEdit>(window.get(), "txtPOBinfo")->toPlainText();
+    EXPECT_EQ(child<QLineEdit>("txtSourceFile")->text(), nextFile);
+    const QString facts = child<QPlainTextEdit>("txtPOBinfo")->toPlainText();
     EXPECT_TRUE(facts.startsWith(QStringLiteral("Computer:SAMPLE-PC\nUser:sam\nBackup Time:")))
         << facts.toStdString();
     EXPECT_TRUE(facts.contains(QStringLiteral("\nProfile:Outlook\nOutlook Version:")));
-    EXPECT_EQ(control<QPlainTextEdit>(window.get(), "txtFileInfo")->toPlainText(),
+    EXPECT_EQ(child<QPlainTextEdit>("txtFileInfo")->toPlainText(),
               QStringLiteral("Before the move\nsecond line"));
     for (int i = 0; i < kItemCount; ++i)
         EXPECT_EQ(itemBoxes(window.get(), "restoreitem")[static_cast<std::size_t>(i)]->isEnabled(),
@@ -232,10 +231,10 @@ TEST_F(WindowRunTest, BackupRestoredIntoTheSecondProfileOfAnotherPrefix) {
 
     const std::string othersOwn =
         readWholeFile(other.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst");
-    control<QComboBox>(window.get(), "cbTarget")->setCurrentText(QStringLiteral("Work"));
-    control<QAction>(window.get(), "Selectallitems2")->trigger();
+    child<QComboBox>("cbTarget")->setCurrentText(QStringLiteral("Work"));
+    child<QAction>("Selectallitems2")->trigger();
     prompter.answer = MessageAnswer::Ok;
-    control<QPushButton>(window.get(), "cmdApply")->click();
+    child<QPushButton>("cmdApply")->click();
     ASSERT_EQ(prompter.messages.size(), 2u);
     EXPECT_EQ(prompter.messages[0].buttons,
               MessageButtons::OkCancelDefaultCancel); // the confirmation
@@ -247,9 +246,9 @@ TEST_F(WindowRunTest, BackupRestoredIntoTheSecondProfileOfAnotherPrefix) {
                                          "\r\nRestore Options Settings\t\tsucceeded!\t"
                                          "\r\nRestore Templates\t\t\tsucceeded!\t"
                                          "\r\nRestore Preferences\t\t\tsucceeded!\t");
-    EXPECT_EQ(control<ProgressPanel>(window.get(), "picCon3")->Label1->text(),
+    EXPECT_EQ(child<ProgressPanel>("picCon3")->Label1->text(),
               QStringLiteral("Operation complete!"));
-    EXPECT_FALSE(control<ProgressPanel>(window.get(), "picCon3")->isVisible());
+    EXPECT_FALSE(child<ProgressPanel>("picCon3")->isVisible());
 
     // Read back as Wine would: Work now uses data files of its own, beside
     // those the prefix's "Outlook" profile still names.
@@ -277,7 +276,7 @@ TEST_F(WindowRunTest, AWrongPasswordIsAskedAgainThreeTimesAndKeepsTheFile) {
     ModalAnswerer typePassword(typesPassword(QStringLiteral("guess"), false));
     typePassword.repeat();
     nextFile = QString::fromStdString(archive);
-    control<QPushButton>(window.get(), "cmdSourceFile")->click();
+    child<QPushButton>("cmdSourceFile")->click();
     EXPECT_EQ(typePassword.answered(), 3);
     ASSERT_EQ(prompter.messages.size(), 3u);
     for (const auto& message : prompter.messages) {
@@ -285,9 +284,8 @@ TEST_F(WindowRunTest, AWrongPasswordIsAskedAgainThreeTimesAndKeepsTheFile) {
                                 "is wrong, or the backup file is damaged.");
         EXPECT_EQ(message.icon, MessageIcon::Critical);
     }
-    EXPECT_EQ(control<QLineEdit>(window.get(), "txtSourceFile")->text(),
-              QString::fromStdString(archive));
-    EXPECT_TRUE(control<QPlainTextEdit>(window.get(), "txtPOBinfo")->toPlainText().isEmpty());
+    EXPECT_EQ(child<QLineEdit>("txtSourceFile")->text(), QString::fromStdString(archive));
+    EXPECT_TRUE(child<QPlainTextEdit>("txtPOBinfo")->toPlainText().isEmpty());
     for (QCheckBox* box : itemBoxes(window.get(), "restoreitem"))
         EXPECT_FALSE(box->isEnabled());
     EXPECT_FALSE(window->inspected().accepted);
@@ -305,11 +303,10 @@ TEST_F(WindowRunTest, TheRightPasswordOnTheSecondTryOpensTheFile) {
     });
     typePassword.repeat();
     nextFile = QString::fromStdString(archive);
-    control<QPushButton>(window.get(), "cmdSourceFile")->click();
+    child<QPushButton>("cmdSourceFile")->click();
     EXPECT_EQ(typePassword.answered(), 2);
     EXPECT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(control<QLineEdit>(window.get(), "txtSourceFile")->text(),
-              QString::fromStdString(archive));
+    EXPECT_EQ(child<QLineEdit>("txtSourceFile")->text(), QString::fromStdString(archive));
     EXPECT_TRUE(itemBoxes(window.get(), "restoreitem")[0]->isEnabled());
     EXPECT_TRUE(window->inspected().accepted);
 }
@@ -347,21 +344,18 @@ TEST_F(WindowRunTest, CancelStopsTheBackupAndTheEarlierArchiveStays) {
 
     makeDataFileHuge(prefix);
     prompter.answerFor = overwriteButNoDisc;
-    PanelWatch seen(control<ProgressPanel>(window.get(), "picCon3"));
+    PanelWatch seen(child<ProgressPanel>("picCon3"));
     bool cancelShown = false;
-    QObject::connect(
-        control<ProgressPanel>(window.get(), "picCon3"), &ProgressPanel::panelShown,
-        [&](bool shown) {
-            if (!shown)
-                return;
-            QTimer::singleShot(0, [&] {
-                cancelShown =
-                    control<ProgressPanel>(window.get(), "picCon3")->cmdCancel->isVisible() &&
-                    control<ProgressPanel>(window.get(), "picCon3")->cmdCancel->isEnabled();
-                control<ProgressPanel>(window.get(), "picCon3")->cmdCancel->click();
-            });
+    QObject::connect(child<ProgressPanel>("picCon3"), &ProgressPanel::panelShown, [&](bool shown) {
+        if (!shown)
+            return;
+        QTimer::singleShot(0, [&] {
+            cancelShown = child<ProgressPanel>("picCon3")->cmdCancel->isVisible() &&
+                          child<ProgressPanel>("picCon3")->cmdCancel->isEnabled();
+            child<ProgressPanel>("picCon3")->cmdCancel->click();
         });
-    control<QPushButton>(window.get(), "cmdApply")->click();
+    });
+    child<QPushButton>("cmdApply")->click();
 
     EXPECT_TRUE(cancelShown);
     ASSERT_EQ(prompter.messages.size(), 2u); // replacing the earlier backup was asked first
@@ -372,7 +366,7 @@ TEST_F(WindowRunTest, CancelStopsTheBackupAndTheEarlierArchiveStays) {
     EXPECT_LT(seen.highest, 100);
     EXPECT_EQ(readWholeFile(archive), before);
     EXPECT_EQ(namesIn(fs::path(archive).parent_path()), namesBefore); // nothing left beside it
-    EXPECT_FALSE(control<ProgressPanel>(window.get(), "picCon3")->isVisible());
+    EXPECT_FALSE(child<ProgressPanel>("picCon3")->isVisible());
     EXPECT_FALSE(window->Busy());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
@@ -381,15 +375,14 @@ TEST_F(WindowRunTest, ClosingDuringABackupOffersToCancelItAndThenCloses) {
     open();
     makeDataFileHuge(prefix);
     nextFile = QString::fromStdString(archive);
-    control<QPushButton>(window.get(), "cmdTargetFile")->click();
-    control<QAction>(window.get(), "Selectallitems")->trigger();
-    QObject::connect(control<ProgressPanel>(window.get(), "picCon3"), &ProgressPanel::panelShown,
-                     [&](bool shown) {
-                         if (shown)
-                             QTimer::singleShot(0, [&] { window->close(); });
-                     });
+    child<QPushButton>("cmdTargetFile")->click();
+    child<QAction>("Selectallitems")->trigger();
+    QObject::connect(child<ProgressPanel>("picCon3"), &ProgressPanel::panelShown, [&](bool shown) {
+        if (shown)
+            QTimer::singleShot(0, [&] { window->close(); });
+    });
     prompter.answer = MessageAnswer::Ok;
-    control<QPushButton>(window.get(), "cmdApply")->click();
+    child<QPushButton>("cmdApply")->click();
     ASSERT_EQ(prompter.messages.size(), 2u);
     EXPECT_EQ(prompter.messages[0].text,
               "A backup or restore is running. Do you want to cancel it and quit?");
@@ -418,12 +411,11 @@ TEST_F(WindowRunTest, CancelAndQuitStopsTheBackupWhileTheUserIsAsked) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         return MessageAnswer::Ok;
     };
-    QObject::connect(control<ProgressPanel>(window.get(), "picCon3"), &ProgressPanel::panelShown,
-                     [&](bool shown) {
-                         if (shown)
-                             QTimer::singleShot(0, [&] { window->close(); });
-                     });
-    control<QPushButton>(window.get(), "cmdApply")->click();
+    QObject::connect(child<ProgressPanel>("picCon3"), &ProgressPanel::panelShown, [&](bool shown) {
+        if (shown)
+            QTimer::singleShot(0, [&] { window->close(); });
+    });
+    child<QPushButton>("cmdApply")->click();
 
     const auto texts = messageTexts();
     ASSERT_EQ(texts.size(), 3u) << texts.back();
@@ -443,7 +435,7 @@ TEST_F(WindowRunTest, CancelInThePasswordPromptStopsTheInspectionSilently) {
     {
         ModalAnswerer typePassword(typesPassword(QStringLiteral("secret"), false));
         nextFile = QString::fromStdString(archive);
-        control<QPushButton>(window.get(), "cmdSourceFile")->click();
+        child<QPushButton>("cmdSourceFile")->click();
         ASSERT_TRUE(prompter.messages.empty());
         ASSERT_TRUE(itemBoxes(window.get(), "restoreitem")[0]->isEnabled());
     }
@@ -456,11 +448,11 @@ TEST_F(WindowRunTest, CancelInThePasswordPromptStopsTheInspectionSilently) {
         return true;
     });
     cancel.repeat();
-    control<QPushButton>(window.get(), "cmdSourceFile")->click();
+    child<QPushButton>("cmdSourceFile")->click();
     EXPECT_EQ(cancel.answered(), 1);
     EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
-    EXPECT_TRUE(control<QLineEdit>(window.get(), "txtSourceFile")->text().isEmpty());
-    EXPECT_TRUE(control<QPlainTextEdit>(window.get(), "txtPOBinfo")->toPlainText().isEmpty());
+    EXPECT_TRUE(child<QLineEdit>("txtSourceFile")->text().isEmpty());
+    EXPECT_TRUE(child<QPlainTextEdit>("txtPOBinfo")->toPlainText().isEmpty());
     for (QCheckBox* box : itemBoxes(window.get(), "restoreitem"))
         EXPECT_FALSE(box->isEnabled());
 
@@ -468,10 +460,10 @@ TEST_F(WindowRunTest, CancelInThePasswordPromptStopsTheInspectionSilently) {
     window.reset();
     env.reset();
     open();
-    control<QPushButton>(window.get(), "cmdSourceFile")->click();
+    child<QPushButton>("cmdSourceFile")->click();
     EXPECT_EQ(cancel.answered(), 2);
     EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
-    EXPECT_TRUE(control<QLineEdit>(window.get(), "txtSourceFile")->text().isEmpty());
+    EXPECT_TRUE(child<QLineEdit>("txtSourceFile")->text().isEmpty());
 }
 
 TEST_F(WindowRunTest, APasswordLongerThanTwentyCharactersOpensItsBackup) {
@@ -479,20 +471,20 @@ TEST_F(WindowRunTest, APasswordLongerThanTwentyCharactersOpensItsBackup) {
     open();
     prompter.answer = MessageAnswer::Cancel;
     nextFile = QString::fromStdString(archive);
-    control<QPushButton>(window.get(), "cmdTargetFile")->click();
-    control<QAction>(window.get(), "Selectallitems")->trigger();
-    clickCheckBox(control<QCheckBox>(window.get(), "ifprotect"));
-    typeText(control<QLineEdit>(window.get(), "txtPassword"), password);
-    typeText(control<QLineEdit>(window.get(), "txtPassword2"), password);
-    control<QPushButton>(window.get(), "cmdApply")->click();
+    child<QPushButton>("cmdTargetFile")->click();
+    child<QAction>("Selectallitems")->trigger();
+    clickCheckBox(child<QCheckBox>("ifprotect"));
+    typeText(child<QLineEdit>("txtPassword"), password);
+    typeText(child<QLineEdit>("txtPassword2"), password);
+    child<QPushButton>("cmdApply")->click();
     ASSERT_EQ(prompter.messages.at(0).text.rfind("The Backup was Completed!", 0), 0u);
     prompter.messages.clear();
 
     ModalAnswerer typePassword(typesPassword(password, true));
-    control<QTabWidget>(window.get(), "SSTab1")->setCurrentIndex(1);
-    control<QPushButton>(window.get(), "cmdSourceFile")->click();
+    child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    child<QPushButton>("cmdSourceFile")->click();
     EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
-    EXPECT_EQ(control<QLineEdit>(window.get(), "txtSourceFile")->text(), nextFile);
+    EXPECT_EQ(child<QLineEdit>("txtSourceFile")->text(), nextFile);
     EXPECT_TRUE(itemBoxes(window.get(), "restoreitem")[0]->isEnabled());
 }
 
@@ -513,42 +505,41 @@ TEST_F(WindowRunTest, ANewProfileIsMadeByTheRestoreAndGoesWithItsUndo) {
         return std::optional<QString>(QStringLiteral("Home"));
     };
     ModalAnswerer typePassword(typesPassword(QStringLiteral("secret"), true));
-    control<QTabWidget>(window.get(), "SSTab1")->setCurrentIndex(1);
+    child<QTabWidget>("SSTab1")->setCurrentIndex(1);
     nextFile = QString::fromStdString(archive);
-    control<QPushButton>(window.get(), "cmdSourceFile")->click();
+    child<QPushButton>("cmdSourceFile")->click();
     ASSERT_EQ(typePassword.answered(), 1);
-    control<QComboBox>(window.get(), "cbTarget")->setCurrentText(QStringLiteral("New profile..."));
-    control<QAction>(window.get(), "Selectallitems2")->trigger();
+    child<QComboBox>("cbTarget")->setCurrentText(QStringLiteral("New profile..."));
+    child<QAction>("Selectallitems2")->trigger();
     prompter.answer = MessageAnswer::Ok;
-    control<QPushButton>(window.get(), "cmdApply")->click();
+    child<QPushButton>("cmdApply")->click();
     EXPECT_EQ(offered, QStringLiteral("Outlook"));
     ASSERT_EQ(prompter.messages.size(), 2u);
     EXPECT_EQ(prompter.messages[1].text.rfind("The Restore was Completed!", 0), 0u)
         << prompter.messages[1].text;
     EXPECT_EQ(env->session.arrProfiles, (std::vector<std::string>{"Home", "Outlook", "Work"}));
-    EXPECT_EQ(control<QComboBox>(window.get(), "cbTarget")->currentText(), QStringLiteral("Home"));
+    EXPECT_EQ(child<QComboBox>("cbTarget")->currentText(), QStringLiteral("Home"));
     // It can be backed up too; the backup side stays on its profile.
-    EXPECT_NE(control<QComboBox>(window.get(), "cbSource")->findText(QStringLiteral("Home")), -1);
-    EXPECT_EQ(control<QComboBox>(window.get(), "cbSource")->currentText(),
-              QStringLiteral("Outlook"));
+    EXPECT_NE(child<QComboBox>("cbSource")->findText(QStringLiteral("Home")), -1);
+    EXPECT_EQ(child<QComboBox>("cbSource")->currentText(), QStringLiteral("Outlook"));
 
     prompter.messages.clear();
-    control<QAction>(window.get(), "undorestore")->trigger();
+    child<QAction>("undorestore")->trigger();
     ASSERT_EQ(prompter.messages.size(), 2u);
     EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancel);
     EXPECT_NE(prompter.messages[0].text.find("the restore into profile \"Home\""),
               std::string::npos)
         << prompter.messages[0].text;
     EXPECT_EQ(prompter.messages[1].icon, MessageIcon::Information) << prompter.messages[1].text;
-    EXPECT_EQ(control<QComboBox>(window.get(), "cbTarget")->findText(QStringLiteral("Home")), -1);
-    EXPECT_EQ(control<QComboBox>(window.get(), "cbSource")->findText(QStringLiteral("Home")), -1);
-    EXPECT_EQ(control<QComboBox>(window.get(), "cbTarget")->count(),
+    EXPECT_EQ(child<QComboBox>("cbTarget")->findText(QStringLiteral("Home")), -1);
+    EXPECT_EQ(child<QComboBox>("cbSource")->findText(QStringLiteral("Home")), -1);
+    EXPECT_EQ(child<QComboBox>("cbTarget")->count(),
               3); // Outlook, Work, New profile...
     EXPECT_EQ(readWholeFile(other.root / "user.reg").find("Profiles\\\\Home"), std::string::npos);
 
     // Nothing more to undo.
     prompter.messages.clear();
-    control<QAction>(window.get(), "undorestore")->trigger();
+    child<QAction>("undorestore")->trigger();
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, "There is no restore into this Wine prefix to undo.");
 }

@@ -20,10 +20,10 @@ protected:
     void makeBackup() {
         open();
         nextFile = QString::fromStdString(archive);
-        control<QPushButton>(window.get(), "cmdTargetFile")->click();
-        control<QAction>(window.get(), "Selectallitems")->trigger();
+        child<QPushButton>("cmdTargetFile")->click();
+        child<QAction>("Selectallitems")->trigger();
         prompter.answer = MessageAnswer::Cancel; // no disc
-        control<QPushButton>(window.get(), "cmdApply")->click();
+        child<QPushButton>("cmdApply")->click();
         ASSERT_TRUE(fs::is_regular_file(archive));
         window.reset();
         prompter.messages.clear();
@@ -34,15 +34,14 @@ protected:
 TEST_F(OpenBackupFileTest, AFileFromTheCommandLineIsInspectedOnTheRestoreTab) {
     makeBackup();
     open();
-    ASSERT_EQ(control<QTabWidget>(window.get(), "SSTab1")->currentIndex(), 0);
+    ASSERT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 0);
     window->OpenBackupFile(QString::fromStdString(archive));
 
-    EXPECT_EQ(control<QTabWidget>(window.get(), "SSTab1")->currentIndex(), 1);
-    EXPECT_EQ(control<QPushButton>(window.get(), "cmdApply")->text(),
-              QStringLiteral("&Restore Now"));
+    EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 1);
+    EXPECT_EQ(child<QPushButton>("cmdApply")->text(), QStringLiteral("&Restore Now"));
     EXPECT_TRUE(dialogs.empty()) << "no file dialog is shown";
-    EXPECT_EQ(control<QLineEdit>(window.get(), "txtSourceFile")->text().toStdString(), archive);
-    EXPECT_FALSE(control<QPlainTextEdit>(window.get(), "txtPOBinfo")->toPlainText().isEmpty());
+    EXPECT_EQ(child<QLineEdit>("txtSourceFile")->text().toStdString(), archive);
+    EXPECT_FALSE(child<QPlainTextEdit>("txtPOBinfo")->toPlainText().isEmpty());
     EXPECT_TRUE(window->inspected().accepted);
     // What the backup holds; this Outlook has no Personal Address Book.
     for (std::size_t i = 0; i < itemBoxes(window.get(), "restoreitem").size(); ++i)
@@ -51,9 +50,9 @@ TEST_F(OpenBackupFileTest, AFileFromTheCommandLineIsInspectedOnTheRestoreTab) {
 
     // "Browse..." still asks with its own dialog afterwards.
     nextFile.clear();
-    control<QPushButton>(window.get(), "cmdSourceFile")->click();
+    child<QPushButton>("cmdSourceFile")->click();
     EXPECT_EQ(dialogs.size(), 1u);
-    EXPECT_TRUE(control<QLineEdit>(window.get(), "txtSourceFile")->text().isEmpty());
+    EXPECT_TRUE(child<QLineEdit>("txtSourceFile")->text().isEmpty());
 }
 
 TEST_F(OpenBackupFileTest, AFileThatIsNoBackupIsRefusedAsBrowseRefusesIt) {
@@ -61,7 +60,7 @@ TEST_F(OpenBackupFileTest, AFileThatIsNoBackupIsRefusedAsBrowseRefusesIt) {
     const fs::path junk = prefix.work.path() / "junk.kvx";
     std::ofstream(junk) << "not a zip archive";
     window->OpenBackupFile(QString::fromStdString(junk.string()));
-    EXPECT_EQ(control<QTabWidget>(window.get(), "SSTab1")->currentIndex(), 1);
+    EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 1);
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text.rfind("Invalid backup file", 0), 0u)
         << prompter.messages[0].text;

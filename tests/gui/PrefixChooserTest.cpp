@@ -79,15 +79,15 @@ TEST_F(PrefixChooserTest, TheWindowRemembersAndOpensTheChosenPrefix) {
     window->choosePrefix = [&answer] { return answer; };
     window->openPrefix = [&opened](const fs::path& root) { opened.push_back(root); };
 
-    control<QAction>(window.get(), "openprefix")->trigger();
+    child<QAction>("openprefix")->trigger();
     EXPECT_EQ(opened, std::vector<fs::path>{outlook2016.root});
     EXPECT_EQ(LoadRememberedPrefix(), outlook2016.root);
 
     // Cancelled, or the prefix open now: nothing happens.
     answer.reset();
-    control<QAction>(window.get(), "openprefix")->trigger();
+    child<QAction>("openprefix")->trigger();
     answer = prefix.root;
-    control<QAction>(window.get(), "openprefix")->trigger();
+    child<QAction>("openprefix")->trigger();
     EXPECT_EQ(opened.size(), 1u);
     EXPECT_EQ(LoadRememberedPrefix(), outlook2016.root);
     EXPECT_TRUE(prompter.messages.empty());

@@ -46,14 +46,14 @@ protected:
 
     void prepareBackupTab(const std::string& archive) {
         nextFile = QString::fromStdString(archive);
-        control<QPushButton>(window.get(), "cmdTargetFile")->click();
-        control<QAction>(window.get(), "Selectallitems")->trigger();
+        child<QPushButton>("cmdTargetFile")->click();
+        child<QAction>("Selectallitems")->trigger();
         itemBoxes(window.get(), "backupitem")[ItemStationeries]->setChecked(false);
-        control<QPlainTextEdit>(window.get(), "txtAttachInfo")
+        child<QPlainTextEdit>("txtAttachInfo")
             ->setPlainText(QStringLiteral("Mail and settings before moving to the new laptop."));
-        control<QCheckBox>(window.get(), "ifprotect")->setChecked(true);
-        control<QLineEdit>(window.get(), "txtPassword")->setText(QStringLiteral("secret"));
-        control<QLineEdit>(window.get(), "txtPassword2")->setText(QStringLiteral("secret"));
+        child<QCheckBox>("ifprotect")->setChecked(true);
+        child<QLineEdit>("txtPassword")->setText(QStringLiteral("secret"));
+        child<QLineEdit>("txtPassword2")->setText(QStringLiteral("secret"));
     }
 };
 
@@ -71,18 +71,17 @@ TEST_F(Screenshots, MainWindowProgressPasswordAndAbout) {
     bool grabbed = false;
     QTimer during;
     QObject::connect(&during, &QTimer::timeout, [&] {
-        if (grabbed || !control<ProgressPanel>(window.get(), "picCon3")->isVisible() ||
-            !control<ProgressPanel>(window.get(), "picCon3")
-                 ->SkinLabel9->text()
-                 .startsWith(QStringLiteral("Adding File")) ||
-            control<ProgressPanel>(window.get(), "picCon3")->pbshow->value() < 30)
+        if (grabbed || !child<ProgressPanel>("picCon3")->isVisible() ||
+            !child<ProgressPanel>("picCon3")->SkinLabel9->text().startsWith(
+                QStringLiteral("Adding File")) ||
+            child<ProgressPanel>("picCon3")->pbshow->value() < 30)
             return;
         grabbed = true;
         save(window.get(), "backup-progress.png");
     });
     during.start(0);
     prompter.answer = MessageAnswer::Cancel;
-    control<QPushButton>(window.get(), "cmdApply")->click();
+    child<QPushButton>("cmdApply")->click();
     during.stop();
     EXPECT_TRUE(grabbed);
     ASSERT_TRUE(fs::is_regular_file(archive));
@@ -96,10 +95,10 @@ TEST_F(Screenshots, MainWindowProgressPasswordAndAbout) {
         control<QPushButton>(prompt, "cmdOK")->click();
         return true;
     });
-    control<QTabWidget>(window.get(), "SSTab1")->setCurrentIndex(1);
-    control<QPushButton>(window.get(), "cmdSourceFile")->click();
-    control<QComboBox>(window.get(), "cbTarget")->setCurrentText(QStringLiteral("Work"));
-    control<QAction>(window.get(), "Selectallitems2")->trigger();
+    child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    child<QPushButton>("cmdSourceFile")->click();
+    child<QComboBox>("cbTarget")->setCurrentText(QStringLiteral("Work"));
+    child<QAction>("Selectallitems2")->trigger();
     itemBoxes(window.get(), "restoreitem")[ItemTemplates]->setChecked(false);
     save(window.get(), "main-restore.png");
 
