@@ -42,6 +42,8 @@ std::string hostComputerName() {
 }
 
 std::string unixUserName() {
+    // The passwd entry is read by the thread that starts a run, never by workers.
+    // NOLINTNEXTLINE(concurrency-mt-unsafe)
     if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_name && *pw->pw_name)
         return pw->pw_name;
     if (const char* user = std::getenv("USER"); user && *user)

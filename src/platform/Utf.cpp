@@ -13,7 +13,7 @@ std::u16string utf8ToUtf16(std::string_view s) {
         unsigned char c = static_cast<unsigned char>(s[i]);
         char32_t cp;
         std::size_t len;
-        if (c < 0x80) {
+        if (c < 0x80) { // NOLINT(bugprone-branch-clone): ASCII first, the common case
             cp = c;
             len = 1;
         } else if ((c & 0xE0) == 0xC0 && c >= 0xC2 && cont(1)) {

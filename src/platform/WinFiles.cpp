@@ -272,7 +272,8 @@ std::optional<fs::path> WinFiles::hostPathForWriting(const std::string& windowsP
     fs::path target = parent / path->filename();
     if (fs::is_symlink(fs::symlink_status(target, ec)))
         return std::nullopt;
-    if (!staysOnDrive(*prefix_.driveRoot(parsed->drive), *path))
+    const std::optional<fs::path> driveRoot = prefix_.driveRoot(parsed->drive);
+    if (!driveRoot || !staysOnDrive(*driveRoot, *path))
         return std::nullopt;
     return target;
 }

@@ -20,6 +20,8 @@ namespace {
 fs::path homeFolder() {
     if (const char* home = std::getenv("HOME"); home && *home)
         return home;
+    // The passwd entry is read by the thread that starts a run, never by workers.
+    // NOLINTNEXTLINE(concurrency-mt-unsafe)
     if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir)
         return pw->pw_dir;
     return "/";

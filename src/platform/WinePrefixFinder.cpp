@@ -14,6 +14,8 @@ PrefixPlaces PrefixPlaces::FromEnvironment() {
     PrefixPlaces places;
     if (const char* home = std::getenv("HOME"); home && *home)
         places.home = home;
+    // The passwd entry is read by the thread that starts a run, never by workers.
+    // NOLINTNEXTLINE(concurrency-mt-unsafe)
     else if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir)
         places.home = pw->pw_dir;
     if (const char* prefix = std::getenv("WINEPREFIX"); prefix && *prefix)

@@ -379,7 +379,8 @@ std::size_t dumpString(std::u16string_view s, std::string& out, char esc1, char 
             }
             continue;
         }
-        if (c == u'\\' || c == esc1 || c == esc2)
+        if (c == u'\\' || c == static_cast<unsigned char>(esc1) ||
+            c == static_cast<unsigned char>(esc2))
             out.push_back('\\');
         out.push_back(static_cast<char>(c));
     }

@@ -106,11 +106,19 @@ void copyTree(const RegistryBackend& registry, RootKey root, const std::string& 
               std::size_t depth) {
     if (depth > kMaxKeyDepth)
         throw std::runtime_error("the registry key " + sub + " nests too deep to be kept");
-    for (std::size_t i = 0; const auto value = registry.valueAt(root, sub, i); ++i)
+    for (std::size_t i = 0;; ++i) {
+        const auto value = registry.valueAt(root, sub, i);
+        if (!value)
+            break;
         into.setValue(fromRegValue(*value), true);
-    for (std::size_t i = 0; const auto name = registry.subkeyAt(root, sub, i); ++i)
+    }
+    for (std::size_t i = 0;; ++i) {
+        const auto name = registry.subkeyAt(root, sub, i);
+        if (!name)
+            break;
         copyTree(registry, root, sub + "\\" + *name,
                  *into.addSubkey(utf8ToUtf16(*name), currentFileTime(), true), depth + 1);
+    }
 }
 
 // The key (or only one of its values) as Wine would write it in its file.
@@ -136,8 +144,12 @@ void check(RegStatus status, const std::string& what) {
 }
 
 void deleteTree(RegistryBackend& registry, RootKey root, const std::string& sub) {
-    while (const auto name = registry.subkeyAt(root, sub, 0))
+    for (;;) {
+        const auto name = registry.subkeyAt(root, sub, 0);
+        if (!name)
+            break;
         deleteTree(registry, root, sub + "\\" + *name);
+    }
     check(registry.deleteKey(root, sub), "delete the registry key " + sub);
 }
 

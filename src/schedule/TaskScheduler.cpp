@@ -4,6 +4,8 @@
 #include "schedule/AutoBackup.h"
 #include "schedule/JobPasswordFile.h"
 
+#include <stdexcept>
+
 namespace trelmig {
 
 std::filesystem::path CurrentProgram() {
@@ -101,7 +103,11 @@ Registration RegisterJob(const JobChoices& choices, const TaskScheduler& schedul
         if (!choices.password.empty()) {
             JobChoices withoutPassword = choices;
             withoutPassword.password.clear();
-            record = *BuildJobInfo(withoutPassword, scheduler.program.string());
+            const auto recordWithoutPassword =
+                BuildJobInfo(withoutPassword, scheduler.program.string());
+            if (!recordWithoutPassword)
+                throw std::runtime_error("the job cannot be written without its password");
+            record = *recordWithoutPassword;
             const bool once = record.DaysOfWeek == 0 && record.DaysOfMonth == 0;
             passwordFile = StoreJobPassword(choices.password, once);
         }
