@@ -6,6 +6,7 @@
 #include "archive/ZipEntryReader.h"
 #include "archive/ZipWriteBehind.h"
 #include "archive/ZipWriter.h"
+#include "core/WorkerPool.h"
 #include "platform/SideFile.h"
 #include "platform/Utf.h"
 
@@ -19,7 +20,6 @@
 #include <mutex>
 #include <optional>
 #include <system_error>
-#include <thread>
 #include <unistd.h>
 #include <zip.h>
 
@@ -367,8 +367,7 @@ bool ZipArchive::Impl::extractAll(
     std::mutex mutex;
     std::condition_variable changed;
     std::deque<const std::string*> started; // names for fileExtracting, on this thread
-    std::size_t next = 0;
-    std::size_t running = 0;
+    std::size_t running = 0;                // tasks not yet over
     std::atomic<bool> failed = false;
     std::string firstError;
     std::atomic<std::uint64_t> unreported{0}; // bytes written, not yet told to extractProgress
@@ -425,42 +424,50 @@ bool ZipArchive::Impl::extractAll(
             return e.what();
         }
     };
-    auto worker = [&] {
-        std::unique_lock lock(mutex);
-        while (next < work.size() && !failed) {
-            Extraction& job = work[next++];
-            started.push_back(&job.entry->name.text);
-            changed.notify_all();
-            lock.unlock();
-            std::string why = extractOne(job);
-            lock.lock();
-            if (!why.empty() && !failed) {
-                failed = true;
-                firstError = why;
-                failedEntry = job.entry->name.text;
+    // One task per entry; the pool's queue takes them all, so that this
+    // thread is free at once to pass the events on.
+    auto extractTask = [&](Extraction& job) {
+        struct Ended { // whatever happens, the loop below learns the task is over
+            std::mutex& mutex;
+            std::condition_variable& changed;
+            std::size_t& running;
+            ~Ended() {
+                {
+                    const std::lock_guard lock(mutex);
+                    --running;
+                }
+                changed.notify_all();
             }
+        } ended{mutex, changed, running};
+        {
+            const std::lock_guard lock(mutex);
+            if (failed)
+                return;
+            started.push_back(&job.entry->name.text);
         }
-        --running;
         changed.notify_all();
+        std::string why = extractOne(job);
+        const std::lock_guard lock(mutex);
+        if (!why.empty() && !failed) {
+            failed = true;
+            firstError = why;
+            failedEntry = job.entry->name.text;
+        }
     };
 
-    const std::size_t threads =
-        std::min<std::size_t>(work.size(), std::max(1u, std::thread::hardware_concurrency()));
-    std::vector<std::thread> pool;
-    running = threads;
-    for (std::size_t i = 0; i < threads; ++i) {
-        try {
-            pool.emplace_back(worker);
-        } catch (const std::system_error& e) {
-            std::lock_guard lock(mutex);
-            running -= threads - i;
-            if (pool.empty() && !failed) {
-                failed = true;
-                firstError = std::string("Cannot start the extraction: ") + e.what();
-            }
-            break;
-        }
+    std::optional<WorkerPool> pool;
+    try {
+        pool.emplace(std::min<std::size_t>(work.size(), WorkerPool::ThreadsForThisMachine()),
+                     std::max<std::size_t>(work.size(), 1));
+    } catch (const std::system_error& e) {
+        return fail(std::string("Cannot start the extraction: ") + e.what());
     }
+    running = work.size();
+    for (Extraction& job : work)
+        if (!pool->Submit([&extractTask, &job] { extractTask(job); })) {
+            const std::lock_guard lock(mutex);
+            --running; // never queued
+        }
     {
         std::unique_lock lock(mutex);
         // The events come on this thread: names as entries start, and the
@@ -495,8 +502,7 @@ bool ZipArchive::Impl::extractAll(
         lock.unlock();
         reportBytes();
     }
-    for (auto& thread : pool)
-        thread.join();
+    pool->Wait(); // the tasks throw nothing: each is over already
     if (failed)
         return fail(firstError); // the temporary files go with work
     if (!writeFiles)
