@@ -106,17 +106,15 @@ BackupRunResult BackupDriver::RunBackup(const BackupChoices& c, const CancelToke
     progress_.SetBusy(true);
     s.strTargetFile = c.targetFile;
     s.strBackupPassword = c.password;
-    progress_.SetProgress(0);
-    progress_.ShowPanel(true);
-    progress_.ProcessEvents();
+    progress_.SetBarValue(0);
+    progress_.SetShown(true);
 
     zip_.SetEvents({
         .fileExtracting = {},
         .writeProgress =
             [&](int percent) {
-                progress_.ProcessEvents();
                 progress_.SetPercentText("Write File " + std::to_string(percent) + "%");
-                progress_.SetProgress(kGatherShare + percent * (100 - kGatherShare) / 100);
+                progress_.SetBarValue(kGatherShare + percent * (100 - kGatherShare) / 100);
             },
         .writeFinished = {},
         .writeCancelled = [cancel] { return CancelRequested(cancel); },
@@ -136,18 +134,11 @@ BackupRunResult BackupDriver::RunBackup(const BackupChoices& c, const CancelToke
     int stepsDone = 0;
     const BackupHooks hooks{
         .stepStarting =
-            [&](const BackupStep& step) {
-                progress_.SetStatus(std::string(step.statusText));
-                progress_.ProcessEvents();
-            },
+            [&](const BackupStep& step) { progress_.SetStatusText(std::string(step.statusText)); },
         .fileAdding =
-            [&](const std::string& name) {
-                progress_.ProcessEvents();
-                progress_.SetFileText("Adding File " + name);
-                progress_.ProcessEvents();
-            },
+            [&](const std::string& name) { progress_.SetItemText("Adding File " + name); },
         .addProgress =
-            [&](int) { progress_.SetProgress(kGatherShare * ++stepsDone / kBackupStepCount); },
+            [&](int) { progress_.SetBarValue(kGatherShare * ++stepsDone / kBackupStepCount); },
     };
     const BackupOutcome outcome = PerformBackup(env_, zip_, request, hooks);
     zip_.SetEvents({});
@@ -155,12 +146,12 @@ BackupRunResult BackupDriver::RunBackup(const BackupChoices& c, const CancelToke
     result.cancelled = outcome.cancelled;
 
     if (outcome.written)
-        progress_.SetProgress(100);
+        progress_.SetBarValue(100);
     progress_.SetBusy(false);
-    progress_.SetFileText("");
+    progress_.SetItemText("");
     progress_.SetPercentText("");
-    progress_.ShowPanel(false);
-    progress_.SetProgress(0);
+    progress_.SetShown(false);
+    progress_.SetBarValue(0);
     running_ = false;
 
     if (outcome.cancelled) {

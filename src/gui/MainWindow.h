@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -23,6 +24,7 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
+template <typename T> class QFutureWatcher;
 
 namespace trelmig {
 
@@ -52,9 +54,9 @@ QString ProposedBackupName(const QDate& day);
 // The main window: the backup and restore tabs, the progress panel, the
 // buttons and the menus. Its handlers carry the names the program has always
 // used (cmdApply_Click, cbSource_Click, ...) and call the core for the work.
-// A backup or a restore works on a thread of its own while the window shows
-// its progress and offers Cancel; an inspection works on the window's thread.
-// While any of them works, the window refuses to start another.
+// A backup or a restore works on a pool thread while the window shows its
+// progress and offers Cancel, with the controls that would start another run
+// disabled; an inspection works on the window's thread.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -90,7 +92,7 @@ public:
     Environment& env() { return env_; }
     ZipArchive& zip1() { return *zip1_; }
     Prompter& prompter() { return prompter_; }
-    // A backup, restore or inspection is at work.
+    // A backup or restore is at work (its end not yet handled).
     bool Busy() const;
 
     // --- load and unload
@@ -205,9 +207,15 @@ private:
     // Closes every other window of the program before this one goes; false
     // (after telling the user) while a run is at work.
     bool unloadOtherWindows();
-    // Runs a driver on a worker thread (MainWindowWorker.cpp) and returns when
-    // it has ended; the window closes then if the user asked for it.
-    void runOnWorker(const std::function<void()>& work);
+    // Runs a driver (MainWindowWorker.cpp): work on a pool thread, then on
+    // the window's thread finished with what work threw (null when nothing),
+    // after which the window closes if the user asked for it. Returns at once.
+    using RunFinished = std::function<void(std::exception_ptr)>;
+    void watchRuns();
+    void startRun(std::function<void()> work, RunFinished finished);
+    void runEnded();
+    // Before the window goes: cancels a run still at work and waits for it.
+    void stopRunForGood();
     void cancelRun();
     // Closing while a backup or restore works: offers to cancel it, and
     // closes the window once it has stopped.
@@ -236,9 +244,10 @@ private:
     std::unique_ptr<ScheduleDialog> scheduleDialog_; // kept: it remembers its backup file
     std::unique_ptr<ThreadPrompter> runPrompter_;    // the drivers' messages
     CancelToken cancel_;
-    bool running_ = false;       // a backup or restore works on its thread
+    struct ActiveRun;
+    std::shared_ptr<ActiveRun> run_; // the backup or restore at work (shared: declared only)
+    QFutureWatcher<void>* runWatcher_ = nullptr;
     bool closeAfterRun_ = false; // the user chose to cancel and quit
-    bool inspecting_ = false;
     bool quitting_ = false;
     int currentTab_ = 0;
     int profileIndex_ = -1; // cbSource's profile whose locations are computed

@@ -86,7 +86,7 @@ public:
         const int percent = total_ == 0 ? 0 : static_cast<int>(done_ * 100 / total_);
         if (percent != shown_) {
             shown_ = percent;
-            view_.SetProgress(percent);
+            view_.SetBarValue(percent);
         }
     }
 
@@ -142,9 +142,8 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c, const Cancel
     running_ = true;
     result.started = true;
     progress_.SetBusy(true);
-    progress_.SetProgress(0);
-    progress_.ShowPanel(true);
-    progress_.ProcessEvents();
+    progress_.SetBarValue(0);
+    progress_.SetShown(true);
 
     const auto runs = [&](std::size_t i) {
         const RestoreStep& step = restoreSteps()[i];
@@ -159,20 +158,17 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c, const Cancel
             totalBytes += entryBytes(zip_, names->second);
     ByteProgress bytes(progress_, totalBytes);
 
-    zip_.SetEvents({.fileExtracting =
-                        [&](const std::string& name) {
-                            progress_.ProcessEvents();
-                            progress_.SetFileText("Unzip File " + name);
-                            progress_.ProcessEvents();
-                        },
-                    .writeProgress = {},
-                    .writeFinished = {},
-                    .writeCancelled = {},
-                    .extractProgress =
-                        [&](std::uint64_t moreBytes) {
-                            bytes.written(moreBytes);
-                            return !CancelRequested(cancel);
-                        }});
+    zip_.SetEvents(
+        {.fileExtracting =
+             [&](const std::string& name) { progress_.SetItemText("Unzip File " + name); },
+         .writeProgress = {},
+         .writeFinished = {},
+         .writeCancelled = {},
+         .extractProgress =
+             [&](std::uint64_t moreBytes) {
+                 bytes.written(moreBytes);
+                 return !CancelRequested(cancel);
+             }});
 
     ItemRestore items(env_, zip_);
     items.SetJournal(undo.get());
@@ -205,7 +201,7 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c, const Cancel
                                              "not restored, as an earlier part of it failed");
             continue;
         }
-        progress_.SetStatus(step.statusText);
+        progress_.SetStatusText(step.statusText);
         const bool ok = items.Run(backupSteps()[i], c.profile);
         // Stopped inside the item, which therefore changed nothing.
         if (!ok && CancelRequested(cancel)) {
@@ -235,11 +231,11 @@ RestoreRunResult RestoreDriver::RunRestore(const RestoreChoices& c, const Cancel
     }
 
     progress_.SetBusy(false);
-    progress_.SetProgress(100);
-    progress_.SetStatus("Operation complete!");
-    progress_.SetFileText("");
-    progress_.ShowPanel(false);
-    progress_.SetProgress(0);
+    progress_.SetBarValue(100);
+    progress_.SetStatusText("Operation complete!");
+    progress_.SetItemText("");
+    progress_.SetShown(false);
+    progress_.SetBarValue(0);
     running_ = false;
 
     if (result.cancelled) {

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QUrl>
 
 #include <functional>
@@ -65,6 +66,13 @@ protected:
         window->show();
     }
 
+    // The window starts a backup or restore and returns at once: lets the run
+    // go to its end, and that end be handled, as the program's loop does.
+    void finishRun() {
+        while (window->Busy())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+
     std::vector<std::string> messageTexts() const {
         std::vector<std::string> texts;
         for (const auto& m : prompter.messages)
@@ -75,6 +83,11 @@ protected:
 private:
     trelmig::UrlOpener previousOpener_;
 };
+
+// A part of a window found by its object name, the name the skin selects.
+template <typename T> T* partOf(QObject* window, const char* objectName) {
+    return window->findChild<T*>(QString::fromLatin1(objectName));
+}
 
 inline trelmig::ItemSelection itemsOf(std::initializer_list<int> list) {
     trelmig::ItemSelection s{};

@@ -76,8 +76,8 @@ TEST_F(MainWindowTest, LoadListsTheProfilesInRegistryOrderAndOffersTheirItems) {
     EXPECT_EQ(window->cmdApply->text(), QStringLiteral("&Backup Now"));
     EXPECT_TRUE(window->cmdApply->isEnabled());
     EXPECT_FALSE(window->picCon3->isVisible());
-    EXPECT_EQ(window->picCon3->pbshow->value(), 0);
-    EXPECT_EQ(window->picCon3->Label1->text(), QStringLiteral("Please Waiting"));
+    EXPECT_EQ(partOf<QProgressBar>(window->picCon3, "pbshow")->value(), 0);
+    EXPECT_EQ(partOf<QLabel>(window->picCon3, "Label1")->text(), QStringLiteral("Please Waiting"));
     EXPECT_FALSE(window->ifprotect->isChecked());
     EXPECT_FALSE(window->txtPassword->isEnabled());
     EXPECT_FALSE(window->txtPassword2->isEnabled());

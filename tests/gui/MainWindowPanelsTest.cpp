@@ -115,6 +115,7 @@ TEST_F(MainWindowTest, TheTargetFileDialogProposesTodaysNameAndACancelForgetsThe
     // So the next backup has no file to write.
     window->backupitem[ItemTemplates]->setChecked(true);
     window->cmdApply->click();
+    finishRun();
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, "Invalid backup file.");
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
@@ -163,6 +164,7 @@ TEST_F(MainWindowTest, RestoreNowFromTheMenuAsksAsTheButtonDoes) {
 
     prompter.answer = MessageAnswer::Ok;
     window->restorenow->trigger();
+    finishRun();
     // Answered OK, the restore driver itself answers: no backup file inspected yet.
     ASSERT_EQ(prompter.messages.size(), 3u);
     EXPECT_EQ(prompter.messages[2].text, "Invalid backup file.");
@@ -185,6 +187,7 @@ TEST_F(MainWindowTest, TheRestoreButtonAsksFirstAndCancelDoesNothing) {
 
     prompter.answer = MessageAnswer::Ok;
     window->cmdApply->click();
+    finishRun();
     ASSERT_EQ(prompter.messages.size(), 3u);
     EXPECT_EQ(prompter.messages[2].text, "Invalid backup file.");
 }
@@ -193,6 +196,7 @@ TEST_F(MainWindowTest, BackupNowFromTheMenuRunsTheBackupOnAnyTab) {
     open();
     window->SSTab1->setCurrentIndex(1);
     window->backupnow->trigger();
+    finishRun();
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, "Invalid backup file.");
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);

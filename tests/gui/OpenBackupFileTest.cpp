@@ -24,6 +24,7 @@ protected:
         window->Selectallitems->trigger();
         prompter.answer = MessageAnswer::Cancel; // no disc
         window->cmdApply->click();
+        finishRun();
         ASSERT_TRUE(fs::is_regular_file(archive));
         window.reset();
         prompter.messages.clear();

@@ -72,8 +72,10 @@ TEST_F(Screenshots, MainWindowProgressPasswordAndAbout) {
     QTimer during;
     QObject::connect(&during, &QTimer::timeout, [&] {
         if (grabbed || !window->picCon3->isVisible() ||
-            !window->picCon3->SkinLabel9->text().startsWith(QStringLiteral("Adding File")) ||
-            window->picCon3->pbshow->value() < 30)
+            !partOf<QLabel>(window->picCon3, "SkinLabel9")
+                 ->text()
+                 .startsWith(QStringLiteral("Adding File")) ||
+            partOf<QProgressBar>(window->picCon3, "pbshow")->value() < 30)
             return;
         grabbed = true;
         save(window.get(), "backup-progress.png");
@@ -81,6 +83,7 @@ TEST_F(Screenshots, MainWindowProgressPasswordAndAbout) {
     during.start(0);
     prompter.answer = MessageAnswer::Cancel;
     window->cmdApply->click();
+    finishRun();
     during.stop();
     EXPECT_TRUE(grabbed);
     ASSERT_TRUE(fs::is_regular_file(archive));
