@@ -7,6 +7,7 @@
 #include "archive/ZipExtractedFile.h"
 #include "archive/ZipWriteBehind.h"
 #include "archive/ZipWriter.h"
+#include "core/WorkerPool.h"
 #include "platform/Utf.h"
 
 #include <algorithm>
@@ -19,7 +20,6 @@
 #include <mutex>
 #include <optional>
 #include <system_error>
-#include <thread>
 #include <unistd.h>
 #include <zip.h>
 
@@ -399,54 +399,57 @@ ZipArchive::Impl::extractAll(const std::vector<std::pair<const ArchiveEntry*, st
     std::mutex mutex;
     std::condition_variable changed;
     std::deque<const std::string*> started; // names for fileExtracting, on this thread
-    std::size_t next = 0;
-    std::size_t running = 0;
+    std::size_t running = 0;                // tasks not yet over
     std::atomic<bool> failed = false;
     std::optional<ZipEntryFault> firstFault;
     std::atomic<bool> atPassword = false;     // an entry failed at a password check
     std::atomic<std::uint64_t> unreported{0}; // bytes written, not yet told to extractProgress
 
-    auto extractOne = [&](Extraction& job) {
-        return extractEntry(job, writeFiles, failed, unreported);
-    };
-    auto worker = [&] {
-        std::unique_lock lock(mutex);
-        while (next < work.size() && !failed) {
-            Extraction& job = work[next++];
-            started.push_back(&job.entry->name.text);
-            changed.notify_all();
-            lock.unlock();
-            std::optional<ZipEntryFault> fault = extractOne(job);
-            lock.lock();
-            if (fault && fault->wrongPassword)
-                atPassword = true;
-            if (fault && !failed) {
-                failed = true;
-                firstFault = std::move(fault);
+    // One task per entry; the pool's queue takes them all, so that this
+    // thread is free at once to pass the events on.
+    auto extractTask = [&](Extraction& job) {
+        struct Ended { // whatever happens, the loop below learns the task is over
+            std::mutex& mutex;
+            std::condition_variable& changed;
+            std::size_t& running;
+            ~Ended() {
+                {
+                    const std::lock_guard lock(mutex);
+                    --running;
+                }
+                changed.notify_all();
             }
+        } ended{mutex, changed, running};
+        {
+            const std::lock_guard lock(mutex);
+            if (failed)
+                return;
+            started.push_back(&job.entry->name.text);
         }
-        --running;
         changed.notify_all();
+        std::optional<ZipEntryFault> fault = extractEntry(job, writeFiles, failed, unreported);
+        const std::lock_guard lock(mutex);
+        if (fault && fault->wrongPassword)
+            atPassword = true;
+        if (fault && !failed) {
+            failed = true;
+            firstFault = std::move(fault);
+        }
     };
 
-    const std::size_t threads =
-        std::min<std::size_t>(work.size(), std::max(1u, std::thread::hardware_concurrency()));
-    std::vector<std::thread> pool;
-    running = threads;
-    for (std::size_t i = 0; i < threads; ++i) {
-        try {
-            pool.emplace_back(worker);
-        } catch (const std::system_error& e) {
-            std::lock_guard lock(mutex);
-            running -= threads - i;
-            if (pool.empty() && !failed) {
-                failed = true;
-                firstFault = ZipEntryFault{
-                    {}, std::string("Cannot start the extraction: ") + e.what(), false};
-            }
-            break;
-        }
+    std::optional<WorkerPool> pool;
+    try {
+        pool.emplace(std::min<std::size_t>(work.size(), WorkerPool::ThreadsForThisMachine()),
+                     std::max<std::size_t>(work.size(), 1));
+    } catch (const std::system_error& e) {
+        return ZipEntryFault{{}, std::string("Cannot start the extraction: ") + e.what(), false};
     }
+    running = work.size();
+    for (Extraction& job : work)
+        if (!pool->Submit([&extractTask, &job] { extractTask(job); })) {
+            const std::lock_guard lock(mutex);
+            --running; // never queued
+        }
     {
         std::unique_lock lock(mutex);
         // The events come on this thread: names as entries start, and the
@@ -481,8 +484,7 @@ ZipArchive::Impl::extractAll(const std::vector<std::pair<const ArchiveEntry*, st
         lock.unlock();
         reportBytes();
     }
-    for (auto& thread : pool)
-        thread.join();
+    pool->Wait(); // the tasks throw nothing: each is over already
     if (failed) {
         firstFault->wrongPassword = firstFault->wrongPassword || atPassword;
         return firstFault; // what was written goes with work

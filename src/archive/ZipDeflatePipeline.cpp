@@ -44,26 +44,20 @@ struct ZipDeflatePipeline::Chunk {
     bool done = false;
 };
 
-unsigned ZipDeflatePipeline::defaultThreads() {
-    unsigned cores = std::thread::hardware_concurrency();
-    return std::clamp(cores, 2u, 8u);
-}
+struct ZipDeflatePipeline::Workspace {
+    std::unique_ptr<ZipChunkDeflater> deflater;
+    ZipBuffer input;
+};
 
+// The pool's queue holds every chunk of the window, so that scheduling (done
+// with mutex_ held) never waits for room in it.
 ZipDeflatePipeline::ZipDeflatePipeline(std::vector<std::string> paths, Settings settings)
-    : paths_(std::move(paths)), settings_(settings), results_(paths_.size()) {
-    for (unsigned i = 0; i < std::max(settings_.threads, 1u); ++i)
-        workers_.emplace_back([this] { work(); });
+    : paths_(std::move(paths)), settings_(settings), results_(paths_.size()),
+      pool_(settings_.threads, std::max<std::size_t>(settings_.chunksAhead, 1)) {
+    workspaces_.reserve(pool_.ThreadCount()); // handing one back never allocates
 }
 
-ZipDeflatePipeline::~ZipDeflatePipeline() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    workReady_.notify_all();
-    for (auto& t : workers_)
-        t.join();
-}
+ZipDeflatePipeline::~ZipDeflatePipeline() = default;
 
 std::int64_t ZipDeflatePipeline::read(std::size_t index, void* buffer, std::size_t length) {
     std::unique_lock lock(mutex_);
@@ -221,45 +215,45 @@ void ZipDeflatePipeline::schedule() {
             input_.reset();
             ++nextFile_;
         }
-        queue_.push_back(chunk.get());
+        Chunk* scheduled = chunk.get();
         window_.push_back(std::move(chunk));
-        workReady_.notify_one();
+        pool_.Submit([this, scheduled] { work(*scheduled); });
     }
 }
 
-void ZipDeflatePipeline::work() {
-    std::unique_ptr<ZipChunkDeflater> deflater;
-    ZipBuffer input;
-    for (;;) {
-        Chunk* chunk = nullptr;
-        {
-            std::unique_lock lock(mutex_);
-            workReady_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
-            if (stopping_)
-                return;
-            chunk = queue_.front();
-            queue_.pop_front();
+// Every way out marks the chunk done: the reader waits for it.
+void ZipDeflatePipeline::work(Chunk& chunk) {
+    std::unique_ptr<Workspace> space;
+    {
+        std::lock_guard lock(mutex_);
+        if (!workspaces_.empty()) {
+            space = std::move(workspaces_.back());
+            workspaces_.pop_back();
         }
-        try {
-            if (!deflater)
-                deflater = std::make_unique<ZipChunkDeflater>(settings_.level);
-            compress(*chunk, *deflater, input);
-        } catch (const std::exception& e) {
-            chunk->error = "Cannot compress " + chunk->input->path + ": " + e.what();
-        }
-        if (chunk->error.empty() && chunk->offset == 0 && !settings_.password.empty()) {
-            try {
-                chunk->cipher = std::make_unique<ZipAesEncryptor>(settings_.password);
-            } catch (const std::exception& e) {
-                chunk->error = "Cannot encrypt " + chunk->input->path + ": " + e.what();
-            }
-        }
-        {
-            std::lock_guard lock(mutex_);
-            chunk->done = true;
-        }
-        chunkDone_.notify_all();
     }
+    try {
+        if (!space)
+            space = std::make_unique<Workspace>();
+        if (!space->deflater)
+            space->deflater = std::make_unique<ZipChunkDeflater>(settings_.level);
+        compress(chunk, *space->deflater, space->input);
+    } catch (const std::exception& e) {
+        chunk.error = "Cannot compress " + chunk.input->path + ": " + e.what();
+    }
+    if (chunk.error.empty() && chunk.offset == 0 && !settings_.password.empty()) {
+        try {
+            chunk.cipher = std::make_unique<ZipAesEncryptor>(settings_.password);
+        } catch (const std::exception& e) {
+            chunk.error = "Cannot encrypt " + chunk.input->path + ": " + e.what();
+        }
+    }
+    {
+        std::lock_guard lock(mutex_);
+        chunk.done = true;
+        if (space && workspaces_.size() < workspaces_.capacity())
+            workspaces_.push_back(std::move(space));
+    }
+    chunkDone_.notify_all();
 }
 
 void ZipDeflatePipeline::compress(Chunk& chunk, ZipChunkDeflater& deflater, ZipBuffer& input) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/WorkerPool.h"
+
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -9,7 +11,6 @@
 #include <mutex>
 #include <span>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace trelmig {
@@ -18,7 +19,7 @@ class ZipAesEncryptor;
 class ZipChunkDeflater;
 struct ZipBuffer;
 
-// Deflates a list of files in worker threads and hands out each file's raw
+// Deflates a list of files in a worker pool and hands out each file's raw
 // deflate stream, file after file, in order. Files are cut into chunks that
 // are compressed independently (ZipChunkDeflater), so one large file keeps
 // every worker busy. Only a bounded number of chunks is compressed ahead of
@@ -32,15 +33,12 @@ struct ZipBuffer;
 class ZipDeflatePipeline {
 public:
     struct Settings {
-        unsigned threads = 2;
+        unsigned threads = WorkerPool::ThreadsForThisMachine();
         std::size_t chunkSize = std::size_t(1) << 20;
         std::size_t chunksAhead = 8;
         int level = 6;
         std::string password; // empty: no encryption
     };
-
-    // Worker threads for this machine: one per core, at least two, at most eight.
-    static unsigned defaultThreads();
 
     ZipDeflatePipeline(std::vector<std::string> paths, Settings settings);
     ~ZipDeflatePipeline();
@@ -64,6 +62,7 @@ public:
 private:
     struct Input;
     struct Chunk;
+    struct Workspace; // a task's deflater and read buffer, kept for the next task
     struct Result {
         std::uint64_t size = 0;
         std::uint32_t crc = 0;
@@ -75,19 +74,17 @@ private:
     void handOutFirst(std::span<const unsigned char> bytes); // before any more chunk data
     void encryptionFailed(std::size_t index, const std::exception& e);
     bool openNext(); // with mutex_ held
-    void work();
+    void work(Chunk& chunk);
     static void compress(Chunk& chunk, ZipChunkDeflater& deflater, ZipBuffer& input);
 
     const std::vector<std::string> paths_;
     const Settings settings_;
 
     std::mutex mutex_;
-    std::condition_variable workReady_;
     std::condition_variable chunkDone_;
     std::deque<std::unique_ptr<Chunk>> window_; // scheduled, not yet handed out, in order
-    std::deque<Chunk*> queue_;                  // scheduled, not yet taken by a worker
     std::vector<ZipBuffer> spareBuffers_;
-    bool stopping_ = false;
+    std::vector<std::unique_ptr<Workspace>> workspaces_; // not in use
 
     // Scheduling position.
     std::size_t nextFile_ = 0;
@@ -108,7 +105,9 @@ private:
     std::string error_;
     bool failed_ = false;
 
-    std::vector<std::thread> workers_;
+    // Last: destroyed first, it drops the chunks not yet started and waits
+    // for the running ones, which use the members above.
+    WorkerPool pool_;
 };
 
 } // namespace trelmig

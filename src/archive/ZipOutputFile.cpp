@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 
 namespace trelmig {
@@ -15,24 +16,19 @@ constexpr std::size_t kBlocksQueued = 4;
 
 } // namespace
 
-ZipOutputFile::ZipOutputFile(std::string path) : path_(std::move(path)) {
+ZipOutputFile::ZipOutputFile(std::string path) : path_(std::move(path)), writer_(1, kBlocksQueued) {
     zip_error_init(&zipError_);
     fd_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd_ < 0) {
+    if (fd_ < 0)
         openErrno_ = errno;
-        return;
-    }
-    writer_ = std::thread([this] { writeBlocks(); });
 }
 
 ZipOutputFile::~ZipOutputFile() {
-    if (writer_.joinable()) {
-        {
-            std::lock_guard lock(mutex_);
-            stopping_ = true;
-        }
-        changed_.notify_all();
-        writer_.join();
+    // Blocks not yet written are dropped; the one being written ends first.
+    writer_.Cancel();
+    try {
+        writer_.Wait();
+    } catch (...) { // a failed write was reported to libzip already
     }
     if (fd_ >= 0)
         ::close(fd_);
@@ -124,12 +120,14 @@ zip_int64_t ZipOutputFile::callback(void* self, void* data, zip_uint64_t length,
     }
 }
 
+bool ZipOutputFile::writeFailed() {
+    std::lock_guard lock(mutex_);
+    return !error_.empty();
+}
+
 zip_int64_t ZipOutputFile::write(const void* data, zip_uint64_t length) {
-    {
-        std::lock_guard lock(mutex_);
-        if (!error_.empty())
-            return failWith(ZIP_ER_WRITE, errno_);
-    }
+    if (writeFailed())
+        return failWith(ZIP_ER_WRITE, errno_);
     if (open_.data.size > 0 && open_.offset + open_.data.size != position_)
         handOver();
     if (open_.data.size == 0) {
@@ -165,67 +163,53 @@ zip_int64_t ZipOutputFile::seek(void* data, zip_uint64_t length) {
 }
 
 void ZipOutputFile::handOver() {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return queue_.size() < kBlocksQueued; });
     Block next;
-    if (!spare_.empty()) {
-        next.data = std::move(spare_.back());
-        spare_.pop_back();
+    {
+        std::lock_guard lock(mutex_);
+        if (!spare_.empty()) {
+            next.data = std::move(spare_.back());
+            spare_.pop_back();
+        }
     }
     next.data.size = 0;
     std::swap(next, open_);
-    queue_.push_back(std::move(next));
     if (open_.data.capacity == 0)
         open_.data.reserve(kBlockSize);
-    changed_.notify_all();
+    // Waits while kBlocksQueued blocks wait for the writer. A block refused
+    // after a failed write is dropped: the failure is reported anyway.
+    auto block = std::make_shared<Block>(std::move(next));
+    writer_.Submit([this, block] { writeBlock(*block); });
 }
 
 bool ZipOutputFile::drain() {
     if (open_.data.size > 0)
         handOver();
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return queue_.empty() && !busy_; });
-    return error_.empty();
+    writer_.Wait(); // the blocks' tasks throw nothing
+    return !writeFailed();
 }
 
-void ZipOutputFile::writeBlocks() {
-    for (;;) {
-        Block block;
-        {
-            std::unique_lock lock(mutex_);
-            changed_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
-            if (queue_.empty())
-                return;
-            block = std::move(queue_.front());
-            queue_.pop_front();
-            busy_ = true;
+void ZipOutputFile::writeBlock(Block& block) {
+    if (writeFailed())
+        return; // later blocks would only fill a file that is given up
+    int err = 0;
+    std::size_t done = 0;
+    while (done < block.data.size) {
+        ssize_t n = ::pwrite(fd_, block.data.data.get() + done, block.data.size - done,
+                             static_cast<off_t>(block.offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            err = errno;
+            break;
         }
-        bool failed = false;
-        int err = 0;
-        std::size_t done = 0;
-        while (done < block.data.size) {
-            ssize_t n = ::pwrite(fd_, block.data.data.get() + done, block.data.size - done,
-                                 static_cast<off_t>(block.offset + done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0) {
-                failed = true;
-                err = errno;
-                break;
-            }
-            done += static_cast<std::size_t>(n);
-        }
-        {
-            std::lock_guard lock(mutex_);
-            if (failed && error_.empty()) {
-                errno_ = err;
-                error_ = std::strerror(err);
-            }
-            spare_.push_back(std::move(block.data));
-            busy_ = false;
-        }
-        changed_.notify_all();
+        done += static_cast<std::size_t>(n);
     }
+    std::lock_guard lock(mutex_);
+    if (err != 0 && error_.empty()) {
+        errno_ = err;
+        error_ = std::strerror(err);
+    }
+    spare_.push_back(std::move(block.data));
 }
 
 } // namespace trelmig

@@ -1,13 +1,11 @@
 #pragma once
 
 #include "archive/ZipChunkDeflater.h"
+#include "core/WorkerPool.h"
 
-#include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <zip.h>
@@ -16,10 +14,11 @@ namespace trelmig {
 
 // The file libzip writes a new archive into: a writable zip_source_function
 // that gathers libzip's small writes into large blocks and writes them with
-// pwrite in a thread of its own, so that the thread running zip_close (which
-// also encrypts every byte) does not spend its time in the kernel. Seeks
-// (libzip goes back to complete each local header) start a new block; blocks
-// are written in order, so a later write of the same bytes wins.
+// pwrite in a thread of its own (a one-thread pool of this file's: libzip's
+// thread waits for it when the queue is full), so that the thread running
+// zip_close (which also encrypts every byte) does not spend its time in the
+// kernel. Seeks (libzip goes back to complete each local header) start a new
+// block; blocks are written in order, so a later write of the same bytes wins.
 //
 // A failed write is reported by the next write libzip makes or, at the
 // latest, when it commits the archive.
@@ -48,7 +47,8 @@ private:
     zip_int64_t seek(void* data, zip_uint64_t length);
     bool drain(); // hands over the open block and waits until all is written
     void handOver();
-    void writeBlocks();
+    void writeBlock(Block& block);
+    bool writeFailed();
     zip_int64_t failWith(int zipError, int systemError);
     void keepFailure(const char* why) noexcept;
 
@@ -65,15 +65,11 @@ private:
 
     // Shared with the writing thread.
     std::mutex mutex_;
-    std::condition_variable changed_;
-    std::deque<Block> queue_;
     std::vector<ZipBuffer> spare_;
-    bool busy_ = false;
-    bool stopping_ = false;
     std::string error_;
     int errno_ = 0;
 
-    std::thread writer_;
+    WorkerPool writer_; // last: its thread ends before the members it uses
 };
 
 } // namespace trelmig

@@ -9,92 +9,75 @@ namespace trelmig {
 
 namespace {
 
-constexpr std::size_t kBuffers = 4;
 constexpr std::size_t kBufferSize = 1 << 20;
+// Buffers queued for the writer besides the one it writes and the one filled.
+constexpr std::size_t kBuffersQueued = 2;
 
 } // namespace
 
-ZipWriteBehind::ZipWriteBehind(ZipExtractedFile& file) : file_(file), buffers_(kBuffers) {
-    for (auto& buffer : buffers_) {
-        buffer.reserve(kBufferSize);
-        free_.push_back(&buffer);
-    }
-    writer_ = std::thread([this] { run(); });
-}
+ZipWriteBehind::ZipWriteBehind(ZipExtractedFile& file) : file_(file), writer_(1, kBuffersQueued) {}
 
 ZipWriteBehind::~ZipWriteBehind() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-        full_.clear();
-    }
-    changed_.notify_all();
-    writer_.join();
+    writer_.Cancel();
 }
 
-void ZipWriteBehind::run() {
-    std::unique_lock lock(mutex_);
-    for (;;) {
-        changed_.wait(lock, [&] { return stopping_ || !full_.empty(); });
-        if (full_.empty())
-            return;
-        std::vector<unsigned char>* buffer = full_.front();
-        full_.pop_front();
-        writing_ = true;
-        lock.unlock();
-        std::string failure;
+bool ZipWriteBehind::failed() {
+    if (!writer_.Cancelled())
+        return false;
+    if (error_.empty()) {
         try {
-            file_.write(buffer->data(), buffer->size());
+            writer_.Wait();
+            error_ = "The write was stopped.";
         } catch (const std::exception& e) {
-            failure = e.what();
+            error_ = e.what();
         }
-        buffer->clear();
-        lock.lock();
-        writing_ = false;
-        free_.push_back(buffer);
-        if (!failure.empty() && !failed_) {
-            failed_ = true;
-            error_ = failure;
-            full_.clear();
-        }
-        changed_.notify_all();
     }
+    return true;
 }
 
-void ZipWriteBehind::handOver() {
-    std::lock_guard lock(mutex_);
-    full_.push_back(filling_);
-    filling_ = nullptr;
-    changed_.notify_all();
+bool ZipWriteBehind::handOver() {
+    std::vector<unsigned char> full;
+    full.swap(filling_);
+    {
+        const std::lock_guard lock(spareMutex_);
+        if (!spare_.empty()) {
+            filling_ = std::move(spare_.back());
+            spare_.pop_back();
+        }
+    }
+    // Waits while the queue is full; false once a write has failed.
+    return writer_.Submit([this, buffer = std::move(full)]() mutable {
+        file_.write(buffer.data(), buffer.size());
+        buffer.clear();
+        const std::lock_guard lock(spareMutex_);
+        spare_.push_back(std::move(buffer));
+    });
 }
 
 bool ZipWriteBehind::write(const unsigned char* data, std::size_t length) {
     while (length > 0) {
-        if (!filling_) {
-            std::unique_lock lock(mutex_);
-            changed_.wait(lock, [&] { return failed_ || !free_.empty(); });
-            if (failed_)
-                return false;
-            filling_ = free_.front();
-            free_.pop_front();
-        }
-        const std::size_t n = std::min(length, kBufferSize - filling_->size());
-        filling_->insert(filling_->end(), data, data + n);
+        if (filling_.capacity() < kBufferSize)
+            filling_.reserve(kBufferSize);
+        const std::size_t n = std::min(length, kBufferSize - filling_.size());
+        filling_.insert(filling_.end(), data, data + n);
         data += n;
         length -= n;
-        if (filling_->size() == kBufferSize)
-            handOver();
+        if (filling_.size() == kBufferSize && !handOver())
+            return !failed();
     }
-    std::lock_guard lock(mutex_);
-    return !failed_;
+    return !failed();
 }
 
 bool ZipWriteBehind::finish() {
-    if (filling_ && !filling_->empty())
-        handOver();
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return failed_ || (full_.empty() && !writing_); });
-    return !failed_;
+    if (!filling_.empty() && !handOver())
+        return !failed();
+    try {
+        writer_.Wait();
+    } catch (const std::exception& e) {
+        error_ = e.what();
+        return false;
+    }
+    return !failed();
 }
 
 } // namespace trelmig

@@ -1,11 +1,10 @@
 #pragma once
 
-#include <condition_variable>
+#include "core/WorkerPool.h"
+
 #include <cstddef>
-#include <deque>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace trelmig {
@@ -14,8 +13,10 @@ class ZipExtractedFile;
 
 // Writes an extracted entry to its file from a thread of its own, so that
 // decoding goes on while the kernel copies the data and waits for the disk.
-// A few buffers of 1 MiB travel between the two threads: memory stays
-// bounded whatever the entry's size.
+// Each full buffer of 1 MiB becomes a task of a one-thread pool that belongs
+// to this writer alone: the decoding task that fills the buffers may wait for
+// it, which a slot in the decoders' pool could not promise. A few buffers are
+// in flight at most: memory stays bounded whatever the entry's size.
 class ZipWriteBehind {
 public:
     explicit ZipWriteBehind(ZipExtractedFile& file);
@@ -32,21 +33,15 @@ public:
     const std::string& error() const { return error_; }
 
 private:
-    void run();
-    void handOver(); // the buffer being filled goes to the writer
+    bool handOver(); // the buffer being filled goes to the writer
+    bool failed();   // takes the writer's failure into error_
 
     ZipExtractedFile& file_;
-    std::vector<std::vector<unsigned char>> buffers_;
-    std::vector<unsigned char>* filling_ = nullptr;
-    std::deque<std::vector<unsigned char>*> free_;
-    std::deque<std::vector<unsigned char>*> full_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool stopping_ = false;
-    bool failed_ = false;
-    bool writing_ = false;
+    std::vector<unsigned char> filling_;
+    std::mutex spareMutex_;
+    std::vector<std::vector<unsigned char>> spare_; // written, ready to fill again
     std::string error_;
-    std::thread writer_;
+    WorkerPool writer_; // last: its thread ends before the members it uses
 };
 
 } // namespace trelmig

@@ -83,7 +83,7 @@ Result<void> writeZipFile(const std::string& target, const std::vector<ZipQueued
         // the target. Declared first, the pipeline, the sources and the
         // output file outlive the zip_t.
         ZipDeflatePipeline::Settings settings;
-        settings.threads = ZipDeflatePipeline::defaultThreads();
+        settings.threads = WorkerPool::ThreadsForThisMachine();
         // Enough compressed chunks ahead that neither side waits for the other
         // on a busy machine; each costs about 1 MiB.
         settings.chunksAhead = std::min(4 * settings.threads + 8, 24u);

@@ -113,17 +113,15 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
                                            const CancelToken* cancel) {
     // The existing archive stays until the new one is complete.
     progress_.SetBusy(true);
-    progress_.SetProgress(0);
-    progress_.ShowPanel(true);
-    progress_.ProcessEvents();
+    progress_.SetBarValue(0);
+    progress_.SetShown(true);
 
     zip_.SetEvents({
         .fileExtracting = {},
         .writeProgress =
             [&](int percent) {
-                progress_.ProcessEvents();
                 progress_.SetPercentText("Write File " + std::to_string(percent) + "%");
-                progress_.SetProgress(kGatherShare + percent * (100 - kGatherShare) / 100);
+                progress_.SetBarValue(kGatherShare + percent * (100 - kGatherShare) / 100);
             },
         .writeFinished = {},
         .writeCancelled = [cancel] { return CancelRequested(cancel); },
@@ -133,18 +131,13 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
     const BackupHooks hooks{
         .stepStarting =
             [&](const ItemRecord& step) {
-                progress_.SetStatus(std::string(step.statusText));
-                progress_.ProcessEvents();
+                progress_.SetStatusText(std::string(step.statusText));
             },
         .fileAdding =
-            [&](const std::string& name) {
-                progress_.ProcessEvents();
-                progress_.SetFileText("Adding File " + name);
-                progress_.ProcessEvents();
-            },
+            [&](const std::string& name) { progress_.SetItemText("Adding File " + name); },
         .addProgress =
             [&](int) {
-                progress_.SetProgress(kGatherShare * ++stepsDone /
+                progress_.SetBarValue(kGatherShare * ++stepsDone /
                                       static_cast<int>(kItemRecordCount));
             },
     };
@@ -152,12 +145,12 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
     zip_.SetEvents({});
 
     if (result.written)
-        progress_.SetProgress(100);
+        progress_.SetBarValue(100);
     progress_.SetBusy(false);
-    progress_.SetFileText("");
+    progress_.SetItemText("");
     progress_.SetPercentText("");
-    progress_.ShowPanel(false);
-    progress_.SetProgress(0);
+    progress_.SetShown(false);
+    progress_.SetBarValue(0);
     return result;
 }
 

@@ -4,34 +4,33 @@
 
 namespace trelmig {
 
-// What a long run shows while it works: the main window's progress panel
-// (status label, file label, percent label, progress bar) and the busy
-// pointer. The unattended run shows nothing.
+// What a long run shows while it works, by role: a status text (the step at
+// work), an item text (the file being added or unpacked), a percent text, a
+// bar value from 0 to 100, the busy pointer, and whether any of it is shown.
+// A run calls it from its own thread; a view that draws must hand what it
+// is told to its drawing thread. The unattended run shows nothing.
 class ProgressView {
 public:
     virtual ~ProgressView() = default;
-    virtual void ShowPanel(bool visible) = 0;
+    virtual void SetShown(bool shown) = 0;
     virtual void SetBusy(bool busy) = 0;
-    virtual void SetStatus(const std::string& text) = 0;      // Label1
-    virtual void SetFileText(const std::string& text) = 0;    // SkinLabel9
-    virtual void SetPercentText(const std::string& text) = 0; // SkinLabel10
-    virtual void SetProgress(int value) = 0;                  // pbshow, 0..100
-    virtual int Progress() const = 0;
-    // Lets the window repaint and handle input.
-    virtual void ProcessEvents() = 0;
+    virtual void SetStatusText(const std::string& text) = 0;
+    virtual void SetItemText(const std::string& text) = 0;
+    virtual void SetPercentText(const std::string& text) = 0;
+    virtual void SetBarValue(int value) = 0;
+    virtual int BarValue() const = 0;
 };
 
 // For runs without a window.
 class SilentProgress : public ProgressView {
 public:
-    void ShowPanel(bool) override {}
+    void SetShown(bool) override {}
     void SetBusy(bool) override {}
-    void SetStatus(const std::string&) override {}
-    void SetFileText(const std::string&) override {}
+    void SetStatusText(const std::string&) override {}
+    void SetItemText(const std::string&) override {}
     void SetPercentText(const std::string&) override {}
-    void SetProgress(int value) override { value_ = value; }
-    int Progress() const override { return value_; }
-    void ProcessEvents() override {}
+    void SetBarValue(int value) override { value_ = value; }
+    int BarValue() const override { return value_; }
 
 private:
     int value_ = 0;

@@ -1,5 +1,6 @@
 #include "disc/DiscEngine.h"
 
+#include "core/WorkerPool.h"
 #include "disc/ImageVerifier.h"
 #include "disc/OpticalDevice.h"
 
@@ -22,8 +23,8 @@ int PercentOf(std::int64_t done, std::int64_t total) {
 
 } // namespace
 
-// The verification runs in a thread of its own: reading back a whole disc
-// takes minutes. Results queue up for Poll.
+// The verification runs in a thread of its own (a one-thread pool of the
+// job's): reading back a whole disc takes minutes. Results queue up for Poll.
 struct DiscEngine::VerifyJob {
     struct Outcome {
         size_t index;
@@ -34,7 +35,7 @@ struct DiscEngine::VerifyJob {
     std::atomic<bool> done{false};
     std::mutex mutex;
     std::deque<Outcome> outcomes;
-    std::thread thread;
+    WorkerPool worker{1}; // last: its thread ends before the members it uses
 
     void Run(std::vector<DiscItem> files, std::set<std::string> leftOut, std::uint32_t start) {
         std::unique_ptr<ImageVerifier> verifier;
@@ -64,8 +65,7 @@ DiscEngine::DiscEngine(DeviceScanner scanner)
 DiscEngine::~DiscEngine() {
     if (verify_) {
         verify_->cancel = true;
-        if (verify_->thread.joinable())
-            verify_->thread.join();
+        verify_.reset(); // waits for the verification to stop
     }
     if (device_ && phase_ != Phase::Idle) {
         // Gone before the write ended: what it wrote is not kept.
@@ -331,7 +331,14 @@ void DiscEngine::StartVerifying() {
     if (auto reader = device_->OpenWritten())
         verify_->reader = std::move(*reader);
     const std::set<std::string> leftOut(leftOut_.begin(), leftOut_.end());
-    verify_->thread = std::thread(&VerifyJob::Run, verify_.get(), files_, leftOut, startBlock_);
+    verify_->worker.Submit([job = verify_.get(), files = files_, leftOut, start = startBlock_] {
+        try {
+            job->Run(files, leftOut, start);
+        } catch (...) {
+            job->done = true; // Poll ends the verification with what it has
+            throw;
+        }
+    });
 }
 
 void DiscEngine::PollVerifying() {
@@ -356,8 +363,7 @@ void DiscEngine::PollVerifying() {
         if (!verify_->outcomes.empty())
             return; // the last results come with the next poll
     }
-    verify_->thread.join();
-    verify_.reset();
+    verify_.reset(); // its thread has ended the job already
     if (cancelRequested_) {
         (void)device_->EndWrite(false);
         return Finish(kWriteCancelled);

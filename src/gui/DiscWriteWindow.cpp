@@ -397,7 +397,6 @@ void DiscWriteWindow::SetControlsEnabled(bool flag) {
     cmdCancel->setEnabled(!flag);
     mbReady = flag;
     SetHourglass(!flag);
-    QCoreApplication::processEvents();
 }
 
 void DiscWriteWindow::LoadDevices() {

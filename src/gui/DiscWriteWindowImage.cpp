@@ -267,7 +267,6 @@ void DiscWriteWindow::FolderAdded(const DiscItem& item) {
         node->setFlags(node->flags() | Qt::ItemIsEditable);
         sbrPanel1->setText(QStringLiteral("Adding....") + QString::fromStdString(item.imagePath));
     }
-    QCoreApplication::processEvents();
 }
 
 void DiscWriteWindow::FileListed(const DiscItem& item) {

@@ -61,15 +61,18 @@ MainWindow::MainWindow(Environment& env, Prompter& prompter, PasswordPrompt* pas
             scheduleDialog_ = std::make_unique<ScheduleDialog>(env_, prompter_, this);
         scheduleDialog_->ShowModal();
     };
+    watchRuns();
     connectHandlers();
     giveDesktopKeys();
     readPrefix();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    stopRunForGood();
+}
 
 bool MainWindow::Busy() const {
-    return inspecting_ || running_;
+    return run_ != nullptr;
 }
 
 bool MainWindow::RefuseWhileBusy() {
@@ -124,8 +127,7 @@ void MainWindow::readPrefix() {
     // The archive stores every file under its bare name, so it needs no base
     // folder.
     picCon3->hide();
-    picCon3->pbshow->setRange(0, 100);
-    picCon3->pbshow->setValue(0);
+    picCon3->SetBarValue(0);
     setPasswordBoxesEnabled(false);
 
     // Names, Windows version and profiles; on a failure the values read so
@@ -180,7 +182,7 @@ void MainWindow::showEnvironmentLine(const std::string& outlookName) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!quitting_ && running_) {
+    if (!quitting_ && Busy()) {
         event->ignore();
         askCancelAndQuit();
         return;
@@ -207,7 +209,7 @@ bool MainWindow::unloadOtherWindows() {
 }
 
 void MainWindow::onQuitClicked() {
-    if (running_)
+    if (Busy())
         askCancelAndQuit();
     else if (unloadOtherWindows())
         close(); // ends the program

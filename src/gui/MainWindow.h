@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <array>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -24,6 +25,7 @@ class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
+template <typename T> class QFutureWatcher;
 
 namespace trelmig {
 
@@ -54,9 +56,9 @@ QString ProposedBackupName(const QDate& day);
 // buttons and the menus. Its controls are its own (the skin and the tests
 // find them by object name); its handlers, named by what they answer
 // (onApplyClicked, onSourceProfileChanged, ...), call the core for the work.
-// A backup or a restore works on a thread of its own while the window shows
-// its progress and offers Cancel; an inspection works on the window's thread.
-// While any of them works, the window refuses to start another.
+// A backup or a restore works on a pool thread while the window shows its
+// progress and offers Cancel, with the controls that would start another run
+// disabled; an inspection works on the window's thread.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -95,7 +97,7 @@ public:
     const InspectedArchive& inspected() const { return inspected_; }
     const std::string& targetFile() const { return targetFile_; }
     Prompter& prompter() { return prompter_; }
-    // A backup, restore or inspection is at work.
+    // A backup or restore is at work (its end not yet handled).
     bool Busy() const;
 
     // File > Quit and the "Quit" button: closes every window and ends the
@@ -214,9 +216,15 @@ private:
     // Closes every other window of the program before this one goes; false
     // (after telling the user) while a run is at work.
     bool unloadOtherWindows();
-    // Runs a driver on a worker thread (MainWindowWorker.cpp) and returns when
-    // it has ended; the window closes then if the user asked for it.
-    void runOnWorker(const std::function<void()>& work);
+    // Runs a driver (MainWindowWorker.cpp): work on a pool thread, then on
+    // the window's thread finished with what work threw (null when nothing),
+    // after which the window closes if the user asked for it. Returns at once.
+    using RunFinished = std::function<void(std::exception_ptr)>;
+    void watchRuns();
+    void startRun(std::function<void()> work, RunFinished finished);
+    void runEnded();
+    // Before the window goes: cancels a run still at work and waits for it.
+    void stopRunForGood();
     void cancelRun();
     // Closing while a backup or restore works: offers to cancel it, and
     // closes the window once it has stopped.
@@ -245,9 +253,10 @@ private:
     std::unique_ptr<ScheduleDialog> scheduleDialog_; // kept: it remembers its backup file
     std::unique_ptr<ThreadPrompter> runPrompter_;    // the drivers' messages
     CancelToken cancel_;
-    bool running_ = false;       // a backup or restore works on its thread
+    struct ActiveRun;
+    std::shared_ptr<ActiveRun> run_; // the backup or restore at work (shared: declared only)
+    QFutureWatcher<void>* runWatcher_ = nullptr;
     bool closeAfterRun_ = false; // the user chose to cancel and quit
-    bool inspecting_ = false;
     bool quitting_ = false;
     int currentTab_ = 0;
     int profileIndex_ = -1; // cbSource's profile whose locations are computed

@@ -1,6 +1,6 @@
 // The long runs of the main window: backup, inspection of a backup file and
 // restore, each done by the core with this window as its Prompter and its
-// progress panel as the ProgressView; backups and restores on a worker thread.
+// progress panel as the ProgressView; backups and restores on a pool thread.
 #include "gui/MainWindow.h"
 
 #include "app/Environment.h"
@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 
 namespace trelmig {
 
@@ -40,23 +41,24 @@ ItemSelection checked(const std::array<QCheckBox*, kItemCount>& boxes) {
     return selection;
 }
 
-// Sets the busy pointer for one inspection and marks the window busy.
-class InspectionGuard {
+// The busy pointer for one inspection.
+class WaitCursor {
 public:
-    explicit InspectionGuard(bool& flag) : flag_(flag) {
-        flag_ = true;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~InspectionGuard() {
-        QApplication::restoreOverrideCursor();
-        flag_ = false;
-    }
-    InspectionGuard(const InspectionGuard&) = delete;
-    InspectionGuard& operator=(const InspectionGuard&) = delete;
-
-private:
-    bool& flag_;
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
 };
+
+std::string messageOf(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return {};
+    }
+}
 
 } // namespace
 
@@ -71,22 +73,25 @@ void MainWindow::RunBackup() {
     c.password = txtPassword->text().toStdString();
     c.password2 = txtPassword2->text().toStdString();
     c.targetFile = targetFile_;
-    BackupRunResult result;
-    try {
-        runOnWorker([&] { result = backupDriver_->RunBackup(c, &cancel_); });
-    } catch (const std::exception& e) {
-        picCon3->SetBusy(false);
-        picCon3->ShowPanel(false);
-        prompter_.Show(std::string("The Backup was not Completed! ") + e.what(),
-                       MessageIcon::Critical);
-        return;
-    }
-    // A user who cancelled to quit is not asked about discs.
-    if (result.written && !result.keptEarlier && !result.cancelled && !cancel_.Requested() &&
-        prompter_.Show("Do you need to backup your data to CD-R/RW or DVD?",
-                       MessageIcon::Information, MessageButtons::OkCancel) == MessageAnswer::Ok &&
-        showDiscWindow)
-        showDiscWindow(result.archivePath);
+    auto result = std::make_shared<BackupRunResult>();
+    startRun([this, c, result] { *result = backupDriver_->RunBackup(c, &cancel_); },
+             [this, result](const std::exception_ptr& error) {
+                 if (error) {
+                     picCon3->SetBusy(false);
+                     picCon3->SetShown(false);
+                     prompter_.Show("The Backup was not Completed! " + messageOf(error),
+                                    MessageIcon::Critical);
+                     return;
+                 }
+                 // A user who cancelled to quit is not asked about discs.
+                 if (result->written && !result->keptEarlier && !result->cancelled &&
+                     !cancel_.Requested() &&
+                     prompter_.Show("Do you need to backup your data to CD-R/RW or DVD?",
+                                    MessageIcon::Information,
+                                    MessageButtons::OkCancel) == MessageAnswer::Ok &&
+                     showDiscWindow)
+                     showDiscWindow(result->archivePath);
+             });
 }
 
 std::optional<RestoreChoices> MainWindow::restoreChoices() {
@@ -100,21 +105,22 @@ std::optional<RestoreChoices> MainWindow::restoreChoices() {
 void MainWindow::RunRestore(const RestoreChoices& c) {
     if (RefuseWhileBusy())
         return;
-    try {
-        runOnWorker([&] { restoreDriver_->RunRestore(inspected_, c, &cancel_); });
-    } catch (const std::exception& e) {
-        picCon3->SetBusy(false);
-        picCon3->ShowPanel(false);
-        prompter_.Show(std::string("The Restore was not Completed! ") + e.what(),
-                       MessageIcon::Critical);
-    }
-    // A profile made by the restore is a target like the others now.
-    if (c.createProfile &&
-        std::find(env_.session.arrProfiles.begin(), env_.session.arrProfiles.end(), c.profile) !=
-            env_.session.arrProfiles.end()) {
-        profilesChanged();
-        cbTarget->setCurrentText(QString::fromStdString(c.profile));
-    }
+    startRun([this, c, archive = inspected_] { restoreDriver_->RunRestore(archive, c, &cancel_); },
+             [this, c](const std::exception_ptr& error) {
+                 if (error) {
+                     picCon3->SetBusy(false);
+                     picCon3->SetShown(false);
+                     prompter_.Show("The Restore was not Completed! " + messageOf(error),
+                                    MessageIcon::Critical);
+                 }
+                 // A profile made by the restore is a target like the others now.
+                 if (c.createProfile &&
+                     std::find(env_.session.arrProfiles.begin(), env_.session.arrProfiles.end(),
+                               c.profile) != env_.session.arrProfiles.end()) {
+                     profilesChanged();
+                     cbTarget->setCurrentText(QString::fromStdString(c.profile));
+                 }
+             });
 }
 
 void MainWindow::clearRestoreSide() {
@@ -139,7 +145,7 @@ void MainWindow::onSourceFileClicked() {
     request.filter = QStringLiteral("Quenvar Outlook Backup File (*.kvx)");
     const QString chosen = chooseFile ? chooseFile(request) : QString();
 
-    InspectionGuard busy(inspecting_);
+    const WaitCursor busy;
     InspectedArchive result;
     try {
         // A refused password is asked again, up to three tries in all.

@@ -1,36 +1,98 @@
-// The main window's backups and restores on a worker thread: Cancel, and
-// closing the window while one works.
+// The main window's backups and restores on a pool thread: starting one with
+// the controls that must not be pressed meanwhile disabled, its end on the
+// window's thread, Cancel, and closing the window while one works.
 #include "gui/MainWindow.h"
 
 #include "gui/ProgressPanel.h"
 #include "gui/Worker.h"
 
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFutureWatcher>
+#include <QPointer>
 #include <QPushButton>
-#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <utility>
+#include <vector>
 
 namespace trelmig {
 
-void MainWindow::runOnWorker(const std::function<void()>& work) {
+struct MainWindow::ActiveRun {
+    RunFinished finished;
+    std::exception_ptr error; // set on the run's thread, read once it has ended
+    // What the run disabled, and whether it was enabled before.
+    std::vector<std::pair<QPointer<QWidget>, bool>> widgets;
+    std::vector<std::pair<QPointer<QAction>, bool>> actions;
+};
+
+void MainWindow::watchRuns() {
+    runWatcher_ = new QFutureWatcher<void>(this);
+    connect(runWatcher_, &QFutureWatcher<void>::finished, this, &MainWindow::runEnded);
+}
+
+void MainWindow::startRun(std::function<void()> work, RunFinished finished) {
     cancel_.Reset();
-    running_ = true;
-    struct NotRunning {
-        bool& flag;
-        ~NotRunning() { flag = false; }
-    } notRunning{running_};
-    RunOnWorkerThread(work);
+    run_ = std::make_shared<ActiveRun>();
+    run_->finished = std::move(finished);
+    // Whatever starts another run, or changes what this one reads (the
+    // profile's locations, the target file), waits until it has ended.
+    for (QWidget* w : std::initializer_list<QWidget*>{cmdApply, cmdTargetFile, cmdSourceFile,
+                                                      cbSource, cbTarget}) {
+        run_->widgets.emplace_back(w, w->isEnabled());
+        w->setEnabled(false);
+    }
+    for (QAction* a : {backupnow, restorenow, openprefix, undorestore, TaskScheduler}) {
+        run_->actions.emplace_back(a, a->isEnabled());
+        a->setEnabled(false);
+    }
+    ActiveRun* run = run_.get();
+    runWatcher_->setFuture(QtConcurrent::run([run, work = std::move(work)] {
+        try {
+            work();
+        } catch (...) {
+            run->error = std::current_exception();
+        }
+    }));
+}
+
+void MainWindow::runEnded() {
+    const std::shared_ptr<ActiveRun> run = std::move(run_);
+    if (!run)
+        return;
+    for (const auto& [widget, enabled] : run->widgets)
+        if (widget)
+            widget->setEnabled(enabled);
+    for (const auto& [action, enabled] : run->actions)
+        if (action)
+            action->setEnabled(enabled);
+    if (run->finished)
+        run->finished(run->error);
     if (closeAfterRun_) {
         closeAfterRun_ = false;
-        // After the caller has shown what the run reported.
-        QTimer::singleShot(0, this, [this] { close(); });
+        // After what the run reported has been shown; posted, so that the
+        // caller of this event sees the window still open.
+        QMetaObject::invokeMethod(
+            this, [this] { close(); }, Qt::QueuedConnection);
     }
 }
 
+void MainWindow::stopRunForGood() {
+    if (!run_)
+        return;
+    // The window goes: the run must not wait for it, nor outlive what it uses.
+    runPrompter_->Abandon();
+    cancel_.Cancel();
+    runWatcher_->waitForFinished();
+    run_.reset();
+}
+
 void MainWindow::cancelRun() {
-    if (!running_ || cancel_.Requested())
+    if (!Busy() || cancel_.Requested())
         return;
     cancel_.Cancel();
-    picCon3->cmdCancel->setEnabled(false);
-    picCon3->SetStatus("Cancelling...");
+    picCon3->ShowCancelling();
 }
 
 void MainWindow::askCancelAndQuit() {
@@ -48,7 +110,7 @@ void MainWindow::askCancelAndQuit() {
         cancel_.Resume();
         return;
     }
-    if (!running_) { // it had passed its last stop before the question
+    if (!Busy()) { // it had passed its last stop before the question
         close();
         return;
     }

@@ -15,36 +15,36 @@ ProgressPanel::ProgressPanel(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("picCon3"));
     setFrameShape(QFrame::StyledPanel);
 
-    Label1 = new QLabel(QStringLiteral("Please Waiting"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    SkinLabel9 = new QLabel(this);
-    SkinLabel9->setObjectName(QStringLiteral("SkinLabel9"));
+    statusLabel_ = new QLabel(QStringLiteral("Please Waiting"), this);
+    statusLabel_->setObjectName(QStringLiteral("Label1"));
+    itemLabel_ = new QLabel(this);
+    itemLabel_->setObjectName(QStringLiteral("SkinLabel9"));
     // Long file names must not widen the window.
-    SkinLabel9->setMinimumWidth(1);
-    SkinLabel9->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    SkinLabel10 = new QLabel(this);
-    SkinLabel10->setObjectName(QStringLiteral("SkinLabel10"));
-    SkinLabel10->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    pbshow = new QProgressBar(this);
-    pbshow->setObjectName(QStringLiteral("pbshow"));
-    pbshow->setRange(0, 100);
-    pbshow->setValue(0);
-    pbshow->setTextVisible(false);
+    itemLabel_->setMinimumWidth(1);
+    itemLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    percentLabel_ = new QLabel(this);
+    percentLabel_->setObjectName(QStringLiteral("SkinLabel10"));
+    percentLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    bar_ = new QProgressBar(this);
+    bar_->setObjectName(QStringLiteral("pbshow"));
+    bar_->setRange(0, 100);
+    bar_->setValue(0);
+    bar_->setTextVisible(false);
 
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setAutoDefault(false);
-    connect(cmdCancel, &QPushButton::clicked, this, [this] {
-        cmdCancel->setEnabled(false);
+    cancelButton_ = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("cmdCancel"));
+    cancelButton_->setAutoDefault(false);
+    connect(cancelButton_, &QPushButton::clicked, this, [this] {
+        cancelButton_->setEnabled(false);
         emit cancelClicked();
     });
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(Label1, 0, 0);
-    grid->addWidget(SkinLabel10, 0, 1);
-    grid->addWidget(SkinLabel9, 1, 0, 1, 2);
-    grid->addWidget(pbshow, 2, 0, 1, 2);
-    grid->addWidget(cmdCancel, 0, 2, 3, 1, Qt::AlignVCenter);
+    grid->addWidget(statusLabel_, 0, 0);
+    grid->addWidget(percentLabel_, 0, 1);
+    grid->addWidget(itemLabel_, 1, 0, 1, 2);
+    grid->addWidget(bar_, 2, 0, 1, 2);
+    grid->addWidget(cancelButton_, 0, 2, 3, 1, Qt::AlignVCenter);
     grid->setColumnStretch(0, 1);
 }
 
@@ -59,11 +59,11 @@ ProgressPanel::~ProgressPanel() {
     SetBusy(false);
 }
 
-void ProgressPanel::ShowPanel(bool visible) {
-    if (!onOwnThread([this, visible] { ShowPanel(visible); }))
+void ProgressPanel::SetShown(bool visible) {
+    if (!onOwnThread([this, visible] { SetShown(visible); }))
         return;
     if (visible)
-        cmdCancel->setEnabled(true);
+        cancelButton_->setEnabled(true);
     emit panelShown(visible);
     setVisible(visible);
 }
@@ -80,40 +80,39 @@ void ProgressPanel::SetBusy(bool busy) {
         QApplication::restoreOverrideCursor();
 }
 
-void ProgressPanel::SetStatus(const std::string& text) {
-    if (!onOwnThread([this, text] { SetStatus(text); }))
+void ProgressPanel::SetStatusText(const std::string& text) {
+    if (!onOwnThread([this, text] { SetStatusText(text); }))
         return;
-    Label1->setText(QString::fromStdString(text));
+    statusLabel_->setText(QString::fromStdString(text));
 }
 
-void ProgressPanel::SetFileText(const std::string& text) {
-    if (!onOwnThread([this, text] { SetFileText(text); }))
+void ProgressPanel::SetItemText(const std::string& text) {
+    if (!onOwnThread([this, text] { SetItemText(text); }))
         return;
-    SkinLabel9->setText(QString::fromStdString(text));
+    itemLabel_->setText(QString::fromStdString(text));
 }
 
 void ProgressPanel::SetPercentText(const std::string& text) {
     if (!onOwnThread([this, text] { SetPercentText(text); }))
         return;
-    SkinLabel10->setText(QString::fromStdString(text));
+    percentLabel_->setText(QString::fromStdString(text));
 }
 
-void ProgressPanel::SetProgress(int value) {
+void ProgressPanel::SetBarValue(int value) {
     value = std::clamp(value, 0, 100);
     value_ = value;
-    if (!onOwnThread([this, value] { pbshow->setValue(value); }))
+    if (!onOwnThread([this, value] { bar_->setValue(value); }))
         return;
-    pbshow->setValue(value);
+    bar_->setValue(value);
 }
 
-int ProgressPanel::Progress() const {
+int ProgressPanel::BarValue() const {
     return value_;
 }
 
-void ProgressPanel::ProcessEvents() {
-    // A run on another thread leaves the windows' thread free anyway.
-    if (QThread::currentThread() == thread())
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
+void ProgressPanel::ShowCancelling() {
+    cancelButton_->setEnabled(false);
+    SetStatusText("Cancelling...");
 }
 
 } // namespace trelmig

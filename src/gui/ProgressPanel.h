@@ -13,30 +13,26 @@ class QPushButton;
 
 namespace trelmig {
 
-// The main window's progress panel picCon3: status label Label1, file label
-// SkinLabel9, percent label SkinLabel10, the bar pbshow and the button
-// cmdCancel. It also shows the busy pointer. A run working on another thread
-// may call it: what it shows is handed to the windows' thread.
+// The main window's progress panel (object name picCon3): a status label
+// (Label1), an item label (SkinLabel9), a percent label (SkinLabel10), the bar
+// (pbshow) and the Cancel button (cmdCancel); the skin and the tests find them
+// by those names. It also shows the busy pointer. A run working on another
+// thread may call it: what it shows is handed to the windows' thread.
 class ProgressPanel : public QFrame, public ProgressView {
     Q_OBJECT
 public:
     explicit ProgressPanel(QWidget* parent = nullptr);
     ~ProgressPanel() override;
 
-    void ShowPanel(bool visible) override;
+    void SetShown(bool visible) override;
     void SetBusy(bool busy) override;
-    void SetStatus(const std::string& text) override;
-    void SetFileText(const std::string& text) override;
+    void SetStatusText(const std::string& text) override;
+    void SetItemText(const std::string& text) override;
     void SetPercentText(const std::string& text) override;
-    void SetProgress(int value) override;
-    int Progress() const override;
-    void ProcessEvents() override;
-
-    QLabel* Label1;
-    QLabel* SkinLabel9;
-    QLabel* SkinLabel10;
-    QProgressBar* pbshow;
-    QPushButton* cmdCancel; // enabled each time the panel is shown
+    void SetBarValue(int value) override;
+    int BarValue() const override;
+    // The user asked to cancel: Cancel goes grey, the status says so.
+    void ShowCancelling();
 
 signals:
     // The panel is about to be shown or hidden (the window makes room).
@@ -48,6 +44,11 @@ private:
     // False (after handing call to the windows' thread) on another thread.
     bool onOwnThread(std::function<void()> call);
 
+    QLabel* statusLabel_;
+    QLabel* itemLabel_;
+    QLabel* percentLabel_;
+    QProgressBar* bar_;
+    QPushButton* cancelButton_; // enabled each time the panel is shown
     bool busy_ = false;
     std::atomic<int> value_{0};
 };

@@ -3,50 +3,79 @@
 #include <QCoreApplication>
 #include <QThread>
 
-#include <atomic>
-#include <exception>
-#include <memory>
+#include <condition_variable>
+#include <mutex>
 
 namespace trelmig {
 
-void RunOnWorkerThread(const std::function<void()>& work) {
-    std::exception_ptr error;
-    std::atomic<bool> done{false};
-    std::unique_ptr<QThread> thread(QThread::create([&] {
-        try {
-            work();
-        } catch (...) {
-            error = std::current_exception();
-        }
-        done = true;
-        // Wakes the loop below.
-        QMetaObject::invokeMethod(
-            qApp, [] {}, Qt::QueuedConnection);
-    }));
-    thread->start();
-    // Not a QEventLoop: a quit of the application must not leave this loop
-    // while the work still needs the windows' thread.
-    while (!done)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    thread->wait();
-    // What the work showed last reaches the windows before the caller goes on.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
-    if (error)
-        std::rethrow_exception(error);
+namespace {
+
+bool onGuiThread() {
+    return QThread::currentThread() == qApp->thread();
 }
 
+} // namespace
+
 void RunOnGuiThread(const std::function<void()>& call) {
-    if (QThread::currentThread() == qApp->thread())
+    if (onGuiThread())
         call();
     else
         QMetaObject::invokeMethod(qApp, call, Qt::BlockingQueuedConnection);
 }
 
+struct ThreadPrompter::State {
+    explicit State(Prompter& target) : target(target) {}
+    Prompter& target;
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool abandoned = false;
+};
+
+ThreadPrompter::ThreadPrompter(Prompter& target) : state_(std::make_shared<State>(target)) {}
+
+ThreadPrompter::~ThreadPrompter() {
+    Abandon();
+}
+
+void ThreadPrompter::Abandon() {
+    {
+        const std::lock_guard lock(state_->mutex);
+        state_->abandoned = true;
+    }
+    state_->changed.notify_all();
+}
+
 MessageAnswer ThreadPrompter::Show(const std::string& text, MessageIcon icon,
                                    MessageButtons buttons) {
-    MessageAnswer answer = MessageAnswer::Cancel;
-    RunOnGuiThread([&] { answer = target_.Show(text, icon, buttons); });
-    return answer;
+    if (onGuiThread())
+        return state_->abandoned ? MessageAnswer::Cancel : state_->target.Show(text, icon, buttons);
+    struct Question {
+        MessageAnswer answer = MessageAnswer::Cancel;
+        bool answered = false;
+    };
+    auto question = std::make_shared<Question>();
+    // The state and the question outlive this call: the posted call may run
+    // after an abandoned run has gone on.
+    QMetaObject::invokeMethod(
+        qApp,
+        [state = state_, question, text, icon, buttons] {
+            {
+                const std::lock_guard lock(state->mutex);
+                if (state->abandoned)
+                    return;
+            }
+            const MessageAnswer answer = state->target.Show(text, icon, buttons);
+            {
+                const std::lock_guard lock(state->mutex);
+                question->answer = answer;
+                question->answered = true;
+            }
+            state->changed.notify_all();
+        },
+        Qt::QueuedConnection);
+    std::unique_lock lock(state_->mutex);
+    state_->changed.wait(lock, [&] { return question->answered || state_->abandoned; });
+    return question->answered ? question->answer : MessageAnswer::Cancel;
 }
 
 } // namespace trelmig

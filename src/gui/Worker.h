@@ -3,28 +3,34 @@
 #include "core/Prompter.h"
 
 #include <functional>
+#include <memory>
 
 namespace trelmig {
-
-// Runs work on a thread of its own and returns once it has ended; the
-// windows' thread handles its events meanwhile, so the windows repaint and
-// their buttons answer. An exception thrown by work is rethrown here.
-void RunOnWorkerThread(const std::function<void()>& work);
 
 // Runs call on the windows' thread and waits for it; at once when called
 // there.
 void RunOnGuiThread(const std::function<void()>& call);
 
 // Hands the messages of a run that works on another thread to a Prompter on
-// the windows' thread, and waits for the answer.
+// the windows' thread, and waits for the answer. Asked on the windows' thread
+// it asks target directly.
 class ThreadPrompter : public Prompter {
 public:
-    explicit ThreadPrompter(Prompter& target) : target_(target) {}
+    explicit ThreadPrompter(Prompter& target);
+    ~ThreadPrompter() override;
+    ThreadPrompter(const ThreadPrompter&) = delete;
+    ThreadPrompter& operator=(const ThreadPrompter&) = delete;
+
     MessageAnswer Show(const std::string& text, MessageIcon icon,
                        MessageButtons buttons = MessageButtons::Ok) override;
+    // On the windows' thread, when the window goes while a run still works:
+    // the question waiting and every later one are answered Cancel unseen,
+    // so that the run cannot wait for a thread that waits for it.
+    void Abandon();
 
 private:
-    Prompter& target_;
+    struct State;
+    std::shared_ptr<State> state_;
 };
 
 } // namespace trelmig

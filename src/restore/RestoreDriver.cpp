@@ -38,7 +38,7 @@ public:
         const int percent = total_ == 0 ? 0 : static_cast<int>(done_ * 100 / total_);
         if (percent != shown_) {
             shown_ = percent;
-            view_.SetProgress(percent);
+            view_.SetBarValue(percent);
         }
     }
 
@@ -151,7 +151,7 @@ void RestoreDriver::runRecords(const InspectedArchive& archive, const RestoreCho
                                              false, "not restored, as an earlier part of it failed");
             continue;
         }
-        progress_.SetStatus(std::string(record.statusText));
+        progress_.SetStatusText(std::string(record.statusText));
         const bool ok = items.Run(record, c.profile);
         // Stopped inside the item, which therefore changed nothing.
         if (!ok && CancelRequested(cancel)) {
@@ -206,16 +206,13 @@ RestoreRunResult RestoreDriver::RunRestore(const InspectedArchive& archive,
     running_ = true;
     result.started = true;
     progress_.SetBusy(true);
-    progress_.SetProgress(0);
-    progress_.ShowPanel(true);
-    progress_.ProcessEvents();
+    progress_.SetBarValue(0);
+    progress_.SetShown(true);
 
     ByteProgress bytes(progress_, bytesToRestore(archive, zip_, c));
     zip_.SetEvents({.fileExtracting =
                         [&](const std::string& name) {
-                            progress_.ProcessEvents();
-                            progress_.SetFileText("Unzip File " + name);
-                            progress_.ProcessEvents();
+                            progress_.SetItemText("Unzip File " + name);
                         },
                     .writeProgress = {},
                     .writeFinished = {},
@@ -238,11 +235,11 @@ RestoreRunResult RestoreDriver::RunRestore(const InspectedArchive& archive,
     }
 
     progress_.SetBusy(false);
-    progress_.SetProgress(100);
-    progress_.SetStatus("Operation complete!");
-    progress_.SetFileText("");
-    progress_.ShowPanel(false);
-    progress_.SetProgress(0);
+    progress_.SetBarValue(100);
+    progress_.SetStatusText("Operation complete!");
+    progress_.SetItemText("");
+    progress_.SetShown(false);
+    progress_.SetBarValue(0);
     running_ = false;
     report(result, undoLost);
     return result;

@@ -32,8 +32,9 @@ bool RetiredFiles::keep(const std::filesystem::path& target, const std::filesyst
 void RetiredFiles::removeKept() {
     if (kept_.empty())
         return;
-    wait();
-    remover_ = std::thread([files = std::move(kept_)] {
+    if (!remover_)
+        remover_.emplace(1);
+    remover_->Submit([files = std::move(kept_)] {
         for (const auto& file : files)
             ::unlink(file.c_str());
     });
@@ -41,8 +42,8 @@ void RetiredFiles::removeKept() {
 }
 
 void RetiredFiles::wait() {
-    if (remover_.joinable())
-        remover_.join();
+    if (remover_)
+        remover_->Wait(); // unlink throws nothing
 }
 
 } // namespace trelmig

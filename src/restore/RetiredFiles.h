@@ -1,7 +1,9 @@
 #pragma once
 
+#include "core/WorkerPool.h"
+
 #include <filesystem>
-#include <thread>
+#include <optional>
 #include <vector>
 
 namespace trelmig {
@@ -9,9 +11,9 @@ namespace trelmig {
 // The old versions of large restored files. Renaming a new file over a large
 // old one makes the kernel free the old one there and then, which takes a
 // while; keeping the old one alive under a second name first lets the rename
-// return at once and the old one be removed on a thread of its own while the
-// restore goes on. The second names are those of leftover extractions, so a
-// killed run's are removed by the next restore of that folder.
+// return at once and the old one be removed on a thread of its own (a
+// one-thread pool) while the restore goes on. The second names are those of leftover extractions,
+// so a killed run's are removed by the next restore of that folder.
 class RetiredFiles {
 public:
     RetiredFiles() = default;
@@ -30,7 +32,7 @@ public:
 
 private:
     std::vector<std::filesystem::path> kept_;
-    std::thread remover_;
+    std::optional<WorkerPool> remover_; // started by the first removal
 };
 
 } // namespace trelmig

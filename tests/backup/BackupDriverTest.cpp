@@ -28,20 +28,20 @@ struct RecordingProgress : SilentProgress {
     std::vector<int> values;
     std::vector<std::string> files;
     bool panelShown = false;
-    void SetStatus(const std::string& t) override {
+    void SetStatusText(const std::string& t) override {
         statuses.push_back(t);
         if (onText)
             onText(t);
     }
-    void SetFileText(const std::string& t) override {
+    void SetItemText(const std::string& t) override {
         if (!t.empty())
             files.push_back(t);
     }
-    void SetProgress(int v) override {
-        SilentProgress::SetProgress(v);
+    void SetBarValue(int v) override {
+        SilentProgress::SetBarValue(v);
         values.push_back(v);
     }
-    void ShowPanel(bool v) override { panelShown = panelShown || v; }
+    void SetShown(bool v) override { panelShown = panelShown || v; }
     void SetPercentText(const std::string& t) override {
         if (onText)
             onText(t);

@@ -737,7 +737,7 @@ TEST_F(DiscWindowTest, ADeviceThatRefusesTheWriteIsShownInTheDevicesWords) {
     Open();
     WritableDisc(100000);
     Drop({dir.Write("a.txt", "a")});
-    window->cmdWriteDisc_Click();
+    window->onWriteDiscClicked();
     PollUntilIdle();
 
     EXPECT_EQ(Messages(),

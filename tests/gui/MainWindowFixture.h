@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QUrl>
 
 #include <array>
@@ -72,6 +73,13 @@ protected:
         return control<W>(window.get(), QString::fromLatin1(name));
     }
 
+    // The window starts a backup or restore and returns at once: lets the run
+    // go to its end, and that end be handled, as the program's loop does.
+    void finishRun() {
+        while (window->Busy())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+
     std::vector<std::string> messageTexts() const {
         std::vector<std::string> texts;
         for (const auto& m : prompter.messages)
@@ -92,6 +100,11 @@ inline std::array<QCheckBox*, trelmig::kItemCount> itemBoxes(const QObject* wind
         boxes[static_cast<std::size_t>(i)] =
             control<QCheckBox>(window, QStringLiteral("%1(%2)").arg(QLatin1String(panel)).arg(i));
     return boxes;
+}
+
+// A part of a window found by its object name, the name the skin selects.
+template <typename T> T* partOf(QObject* window, const char* objectName) {
+    return window->findChild<T*>(QString::fromLatin1(objectName));
 }
 
 inline trelmig::ItemSelection itemsOf(std::initializer_list<int> list) {

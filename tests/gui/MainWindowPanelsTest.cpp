@@ -116,6 +116,7 @@ TEST_F(MainWindowTest, TheTargetFileDialogProposesTodaysNameAndACancelForgetsThe
     // So the next backup has no file to write.
     itemBoxes(window.get(), "backupitem")[ItemTemplates]->setChecked(true);
     child<QPushButton>("cmdApply")->click();
+    finishRun();
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, "Invalid backup file.");
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
@@ -164,6 +165,7 @@ TEST_F(MainWindowTest, RestoreNowFromTheMenuAsksAsTheButtonDoes) {
 
     prompter.answer = MessageAnswer::Ok;
     child<QAction>("restorenow")->trigger();
+    finishRun();
     // Answered OK, the restore driver itself answers: no backup file inspected yet.
     ASSERT_EQ(prompter.messages.size(), 3u);
     EXPECT_EQ(prompter.messages[2].text, "Invalid backup file.");
@@ -186,6 +188,7 @@ TEST_F(MainWindowTest, TheRestoreButtonAsksFirstAndCancelDoesNothing) {
 
     prompter.answer = MessageAnswer::Ok;
     child<QPushButton>("cmdApply")->click();
+    finishRun();
     ASSERT_EQ(prompter.messages.size(), 3u);
     EXPECT_EQ(prompter.messages[2].text, "Invalid backup file.");
 }
@@ -194,6 +197,7 @@ TEST_F(MainWindowTest, BackupNowFromTheMenuRunsTheBackupOnAnyTab) {
     open();
     child<QTabWidget>("SSTab1")->setCurrentIndex(1);
     child<QAction>("backupnow")->trigger();
+    finishRun();
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, "Invalid backup file.");
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);

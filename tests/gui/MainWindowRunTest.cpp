@@ -6,6 +6,7 @@
 #include "gui/ProgressPanel.h"
 #include "registry/RegistryBinary.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -16,7 +17,13 @@
 #include <QTabWidget>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <initializer_list>
 #include <set>
+#include <thread>
 
 namespace fs = std::filesystem;
 using namespace trelmig;
@@ -34,17 +41,20 @@ struct PanelWatch {
     int highest = 0;
 
     explicit PanelWatch(ProgressPanel* panel) {
-        QObject::connect(panel->pbshow, &QProgressBar::valueChanged, [this, panel](int value) {
-            if (!panel->isVisible())
-                return;
-            visible = true;
-            busyPointer = busyPointer || QApplication::overrideCursor() != nullptr;
-            statuses.insert(panel->Label1->text());
-            if (!panel->SkinLabel9->text().isEmpty())
-                files.insert(panel->SkinLabel9->text());
-            values.push_back(value);
-            highest = std::max(highest, value);
-        });
+        auto* status = partOf<QLabel>(panel, "Label1");
+        auto* item = partOf<QLabel>(panel, "SkinLabel9");
+        QObject::connect(partOf<QProgressBar>(panel, "pbshow"), &QProgressBar::valueChanged,
+                         [this, panel, status, item](int value) {
+                             if (!panel->isVisible())
+                                 return;
+                             visible = true;
+                             busyPointer = busyPointer || QApplication::overrideCursor() != nullptr;
+                             statuses.insert(status->text());
+                             if (!item->text().isEmpty())
+                                 files.insert(item->text());
+                             values.push_back(value);
+                             highest = std::max(highest, value);
+                         });
     }
     // Distinct values strictly between from and to.
     std::size_t stepsBetween(int from, int to) const {
@@ -101,6 +111,7 @@ protected:
         child<QPlainTextEdit>("txtAttachInfo")
             ->setPlainText(QStringLiteral("Before the move\nsecond line"));
         child<QPushButton>("cmdApply")->click();
+        finishRun();
     }
 };
 
@@ -120,6 +131,7 @@ TEST_F(WindowRunTest, BackupFromTheWindowShowsProgressAndOffersTheDisc) {
     typeText(child<QLineEdit>("txtPassword"), QStringLiteral("secret"));
     typeText(child<QLineEdit>("txtPassword2"), QStringLiteral("secret"));
     child<QPushButton>("cmdApply")->click();
+    finishRun();
 
     ASSERT_TRUE(fs::is_regular_file(archive));
     ASSERT_EQ(prompter.messages.size(), 2u) << prompter.messages[0].text;
@@ -151,51 +163,71 @@ TEST_F(WindowRunTest, BackupFromTheWindowShowsProgressAndOffersTheDisc) {
     EXPECT_TRUE(std::is_sorted(seen.values.begin(), seen.values.end()));
     // ... and is gone afterwards.
     EXPECT_FALSE(child<ProgressPanel>("picCon3")->isVisible());
-    EXPECT_EQ(child<ProgressPanel>("picCon3")->pbshow->value(), 0);
-    EXPECT_TRUE(child<ProgressPanel>("picCon3")->SkinLabel9->text().isEmpty());
+    EXPECT_EQ(partOf<QProgressBar>(child<ProgressPanel>("picCon3"), "pbshow")->value(), 0);
+    EXPECT_TRUE(partOf<QLabel>(child<ProgressPanel>("picCon3"), "SkinLabel9")->text().isEmpty());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_FALSE(window->Busy());
 }
 
-TEST_F(WindowRunTest, ASecondStartWhileABackupRunsIsRefused) {
-    open();
-    nextFile = QString::fromStdString(archive);
-    child<QPushButton>("cmdTargetFile")->click();
-    child<QAction>("Selectallitems")->trigger();
-    prompter.answer = MessageAnswer::Cancel;
-    // While the backup works, the user presses every start there is.
+// While a backup works, whatever would start another run is disabled: the
+// user's presses start nothing, and the one backup goes to its end.
+TEST_F(WindowRunTest, ASecondStartWhileABackupRunsDoesNothing) {
+    prompter.answer = MessageAnswer::Cancel; // no disc
+    backUpEverything();
+    prompter.messages.clear();
+    // The second backup asks before it replaces the first: while the user
+    // reads the question, the run is at work and waits for the answer.
     bool pressed = false;
-    QTimer press;
-    QObject::connect(&press, &QTimer::timeout, [&] {
-        if (pressed || !window->Busy())
-            return;
+    std::vector<std::string> enabledDuringRun;
+    prompter.answerFor = [&](const RecordingPrompter::Message& m) {
+        if (m.buttons != MessageButtons::OverwriteCancel || pressed)
+            return MessageAnswer::Cancel; // no disc; the backup goes on
         pressed = true;
+        EXPECT_TRUE(window->Busy());
+        for (QWidget* w : std::initializer_list<QWidget*>{child<QPushButton>("cmdApply"), child<QPushButton>("cmdSourceFile"),
+                                                          child<QPushButton>("cmdTargetFile"), child<QComboBox>("cbSource"),
+                                                          child<QComboBox>("cbTarget")})
+            if (w->isEnabled())
+                enabledDuringRun.push_back(w->objectName().toStdString());
+        for (QAction* a : {child<QAction>("backupnow"), child<QAction>("restorenow"), child<QAction>("openprefix"),
+                           child<QAction>("undorestore"), child<QAction>("TaskScheduler")})
+            if (a->isEnabled())
+                enabledDuringRun.push_back(a->objectName().toStdString());
         child<QPushButton>("cmdApply")->click();
+        child<QPushButton>("cmdApply")->click();
+        child<QAction>("backupnow")->trigger();
         child<QAction>("restorenow")->trigger();
         child<QPushButton>("cmdSourceFile")->click();
+        child<QPushButton>("cmdTargetFile")->click();
+        // Changed by code rather than the user, the profile goes back.
         child<QComboBox>("cbSource")->setCurrentIndex(1);
+        // Closing offers to cancel the backup; answered Cancel, it goes on.
         window->close();
-    });
-    press.start(0);
+        return MessageAnswer::Ok;
+    };
     child<QPushButton>("cmdApply")->click();
+    finishRun();
 
     ASSERT_TRUE(pressed);
-    const std::string refused =
-        "A backup or restore is running. Please wait until it has finished.";
-    ASSERT_GE(prompter.messages.size(), 5u);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(prompter.messages[static_cast<std::size_t>(i)].text, refused);
-    // Closing offers to cancel the backup; answered Cancel, the backup goes on.
-    EXPECT_EQ(prompter.messages[4].text,
-              "A backup or restore is running. Do you want to cancel it and quit?");
-    EXPECT_EQ(prompter.messages[4].buttons, MessageButtons::OkCancel);
-    // The backup itself went on and finished.
-    EXPECT_EQ(prompter.messages[5].text.rfind("The Backup was Completed!", 0), 0u);
-    EXPECT_TRUE(fs::is_regular_file(archive));
-    EXPECT_TRUE(dialogs.size() == 1u); // the restore dialog never opened
+    EXPECT_TRUE(enabledDuringRun.empty()) << enabledDuringRun.front();
+    const auto texts = messageTexts();
+    ASSERT_EQ(texts.size(), 5u) << texts.back();
+    EXPECT_EQ(texts[0].rfind("The backup file " + archive, 0), 0u);
+    EXPECT_EQ(texts[1], "A backup or restore is running. Please wait until it has finished.");
+    EXPECT_EQ(texts[2], "A backup or restore is running. Do you want to cancel it and quit?");
+    // One backup, gone to its end; no second one started.
+    EXPECT_EQ(texts[3].rfind("The Backup was Completed!", 0), 0u) << texts[3];
+    EXPECT_EQ(texts[4], "Do you need to backup your data to CD-R/RW or DVD?");
+    EXPECT_EQ(dialogs.size(), 1u); // neither file dialog opened again
     EXPECT_EQ(child<QComboBox>("cbSource")->currentText(), QStringLiteral("Outlook"));
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(endProgramCalls, 0);
+    // Everything is back as it was before the run.
+    EXPECT_TRUE(child<QPushButton>("cmdApply")->isEnabled());
+    EXPECT_TRUE(child<QPushButton>("cmdSourceFile")->isEnabled());
+    EXPECT_TRUE(child<QComboBox>("cbSource")->isEnabled());
+    EXPECT_TRUE(child<QAction>("restorenow")->isEnabled());
+    EXPECT_TRUE(child<QAction>("TaskScheduler")->isEnabled());
 }
 
 TEST_F(WindowRunTest, BackupRestoredIntoTheSecondProfileOfAnotherPrefix) {
@@ -235,6 +267,7 @@ TEST_F(WindowRunTest, BackupRestoredIntoTheSecondProfileOfAnotherPrefix) {
     child<QAction>("Selectallitems2")->trigger();
     prompter.answer = MessageAnswer::Ok;
     child<QPushButton>("cmdApply")->click();
+    finishRun();
     ASSERT_EQ(prompter.messages.size(), 2u);
     EXPECT_EQ(prompter.messages[0].buttons,
               MessageButtons::OkCancelDefaultCancel); // the confirmation
@@ -246,7 +279,7 @@ TEST_F(WindowRunTest, BackupRestoredIntoTheSecondProfileOfAnotherPrefix) {
                                          "\r\nRestore Options Settings\t\tsucceeded!\t"
                                          "\r\nRestore Templates\t\t\tsucceeded!\t"
                                          "\r\nRestore Preferences\t\t\tsucceeded!\t");
-    EXPECT_EQ(child<ProgressPanel>("picCon3")->Label1->text(),
+    EXPECT_EQ(partOf<QLabel>(child<ProgressPanel>("picCon3"), "Label1")->text(),
               QStringLiteral("Operation complete!"));
     EXPECT_FALSE(child<ProgressPanel>("picCon3")->isVisible());
 
@@ -350,12 +383,13 @@ TEST_F(WindowRunTest, CancelStopsTheBackupAndTheEarlierArchiveStays) {
         if (!shown)
             return;
         QTimer::singleShot(0, [&] {
-            cancelShown = child<ProgressPanel>("picCon3")->cmdCancel->isVisible() &&
-                          child<ProgressPanel>("picCon3")->cmdCancel->isEnabled();
-            child<ProgressPanel>("picCon3")->cmdCancel->click();
+            cancelShown = partOf<QPushButton>(child<ProgressPanel>("picCon3"), "cmdCancel")->isVisible() &&
+                          partOf<QPushButton>(child<ProgressPanel>("picCon3"), "cmdCancel")->isEnabled();
+            partOf<QPushButton>(child<ProgressPanel>("picCon3"), "cmdCancel")->click();
         });
     });
     child<QPushButton>("cmdApply")->click();
+    finishRun();
 
     EXPECT_TRUE(cancelShown);
     ASSERT_EQ(prompter.messages.size(), 2u); // replacing the earlier backup was asked first
@@ -383,6 +417,7 @@ TEST_F(WindowRunTest, ClosingDuringABackupOffersToCancelItAndThenCloses) {
     });
     prompter.answer = MessageAnswer::Ok;
     child<QPushButton>("cmdApply")->click();
+    finishRun();
     ASSERT_EQ(prompter.messages.size(), 2u);
     EXPECT_EQ(prompter.messages[0].text,
               "A backup or restore is running. Do you want to cancel it and quit?");
@@ -416,6 +451,7 @@ TEST_F(WindowRunTest, CancelAndQuitStopsTheBackupWhileTheUserIsAsked) {
             QTimer::singleShot(0, [&] { window->close(); });
     });
     child<QPushButton>("cmdApply")->click();
+    finishRun();
 
     const auto texts = messageTexts();
     ASSERT_EQ(texts.size(), 3u) << texts.back();
@@ -477,6 +513,7 @@ TEST_F(WindowRunTest, APasswordLongerThanTwentyCharactersOpensItsBackup) {
     typeText(child<QLineEdit>("txtPassword"), password);
     typeText(child<QLineEdit>("txtPassword2"), password);
     child<QPushButton>("cmdApply")->click();
+    finishRun();
     ASSERT_EQ(prompter.messages.at(0).text.rfind("The Backup was Completed!", 0), 0u);
     prompter.messages.clear();
 
@@ -513,6 +550,7 @@ TEST_F(WindowRunTest, ANewProfileIsMadeByTheRestoreAndGoesWithItsUndo) {
     child<QAction>("Selectallitems2")->trigger();
     prompter.answer = MessageAnswer::Ok;
     child<QPushButton>("cmdApply")->click();
+    finishRun();
     EXPECT_EQ(offered, QStringLiteral("Outlook"));
     ASSERT_EQ(prompter.messages.size(), 2u);
     EXPECT_EQ(prompter.messages[1].text.rfind("The Restore was Completed!", 0), 0u)
@@ -542,4 +580,37 @@ TEST_F(WindowRunTest, ANewProfileIsMadeByTheRestoreAndGoesWithItsUndo) {
     child<QAction>("undorestore")->trigger();
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, "There is no restore into this Wine prefix to undo.");
+}
+
+// The window going while a backup works (the program ends under it) stops
+// the backup and waits for it: no archive, nothing shown by a run whose
+// window is gone, and no wait of the one for the other.
+TEST_F(WindowRunTest, AWindowDestroyedDuringABackupStopsItWithoutHanging) {
+    open();
+    makeDataFileHuge(prefix);
+    nextFile = QString::fromStdString(archive);
+    child<QPushButton>("cmdTargetFile")->click();
+    child<QAction>("Selectallitems")->trigger();
+    child<QPushButton>("cmdApply")->click();
+    auto* bar = partOf<QProgressBar>(child<ProgressPanel>("picCon3"), "pbshow");
+    while (window->Busy() && bar->value() < 2)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    ASSERT_TRUE(window->Busy());
+    prompter.messages.clear();
+
+    std::atomic<bool> gone{false};
+    std::thread watchdog([&gone] {
+        for (int i = 0; i < 1200 && !gone; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (!gone) {
+            std::fprintf(stderr, "Destroying the window during a backup hangs\n");
+            std::_Exit(1);
+        }
+    });
+    window.reset();
+    gone = true;
+    watchdog.join();
+    QCoreApplication::processEvents(); // calls posted by the run find no window
+    EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
+    EXPECT_FALSE(fs::exists(archive));
 }

@@ -24,6 +24,7 @@ protected:
         child<QAction>("Selectallitems")->trigger();
         prompter.answer = MessageAnswer::Cancel; // no disc
         child<QPushButton>("cmdApply")->click();
+        finishRun();
         ASSERT_TRUE(fs::is_regular_file(archive));
         window.reset();
         prompter.messages.clear();

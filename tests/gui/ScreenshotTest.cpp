@@ -72,9 +72,9 @@ TEST_F(Screenshots, MainWindowProgressPasswordAndAbout) {
     QTimer during;
     QObject::connect(&during, &QTimer::timeout, [&] {
         if (grabbed || !child<ProgressPanel>("picCon3")->isVisible() ||
-            !child<ProgressPanel>("picCon3")->SkinLabel9->text().startsWith(
+            !partOf<QLabel>(child<ProgressPanel>("picCon3"), "SkinLabel9")->text().startsWith(
                 QStringLiteral("Adding File")) ||
-            child<ProgressPanel>("picCon3")->pbshow->value() < 30)
+            partOf<QProgressBar>(child<ProgressPanel>("picCon3"), "pbshow")->value() < 30)
             return;
         grabbed = true;
         save(window.get(), "backup-progress.png");
@@ -82,6 +82,7 @@ TEST_F(Screenshots, MainWindowProgressPasswordAndAbout) {
     during.start(0);
     prompter.answer = MessageAnswer::Cancel;
     child<QPushButton>("cmdApply")->click();
+    finishRun();
     during.stop();
     EXPECT_TRUE(grabbed);
     ASSERT_TRUE(fs::is_regular_file(archive));

@@ -27,8 +27,8 @@ struct CancelAtText : SilentProgress {
     CancelToken& token;
     std::string text;
     CancelAtText(CancelToken& token, std::string text) : token(token), text(std::move(text)) {}
-    void SetStatus(const std::string& t) override { check(t); }
-    void SetFileText(const std::string& t) override { check(t); }
+    void SetStatusText(const std::string& t) override { check(t); }
+    void SetItemText(const std::string& t) override { check(t); }
     void check(const std::string& t) {
         if (t == text)
             token.Cancel();
@@ -86,7 +86,7 @@ TEST_F(RestoreCancelTest, TheBarFollowsTheBytesExtracted) {
     ASSERT_TRUE(inspect(archive).accepted);
     struct : SilentProgress {
         std::vector<int> values;
-        void SetProgress(int v) override { values.push_back(v); }
+        void SetBarValue(int v) override { values.push_back(v); }
     } bar;
     RestoreDriver driver(*env, *zip, prompter, bar);
     ASSERT_TRUE(
