@@ -42,7 +42,7 @@ namespace {
 // The completion line of a chosen item that the profile does not have.
 std::string absentLine(const ItemRecord& step, const ItemState& state) {
     if (state.toolTip == kNoAddressBookToolTip)
-            return "\r\n" + std::string(step.backupLogName) + std::string(step.backupLogSeparator) +
+        return "\r\n" + std::string(step.backupLogName) + std::string(step.backupLogSeparator) +
                "not used by this Outlook\t";
     return "\r\n" + std::string(step.backupLogName) + std::string(step.backupLogSeparator) +
            "nothing to back up\t" + ReasonLine(state.reason);

@@ -88,7 +88,7 @@ struct BackupHooks {
 // beside its place, has it verified, puts it in place and removes the
 // scratch files. A partial archive never replaces an earlier one.
 BackupRunResult PerformBackup(Environment& env, ZipArchive& zip, const BackupRequest& request,
-                            const BackupHooks& hooks = {});
+                              const BackupHooks& hooks = {});
 
 std::string EncodeDescription(const std::string& text);
 

@@ -64,7 +64,8 @@ bool ItemBackup::guarded(const std::function<void()>& operation) {
 
 ItemBackup::ItemBackup(const Session& session, const ItemLocations& locations, RegistryKeys& reg,
                        const WinFiles& files, const AnsiCodec& ansi, ZipFileList& archiveFiles)
-    : session_(session), locations_(locations), reg_(reg), files_(files), ansi_(ansi), archiveFiles_(archiveFiles),
+    : session_(session), locations_(locations), reg_(reg), files_(files), ansi_(ansi),
+      archiveFiles_(archiveFiles),
       copies_(std::filesystem::path(session.strProgramFolder) / "point-in-time") {}
 
 ItemBackup::~ItemBackup() {
@@ -279,8 +280,10 @@ constexpr std::array<std::pair<std::string_view, BackupOperation>, kItemRecordCo
         {"BackupDatas", [](ItemBackup& b, const std::string& p) { return b.BackupDatas(p); }},
         {"BackupRules", [](ItemBackup& b, const std::string& p) { return b.BackupRules(p); }},
         {"BackupAccounts", [](ItemBackup& b, const std::string& p) { return b.BackupAccounts(p); }},
-        {"BackupSignatures", [](ItemBackup& b, const std::string&) { return b.BackupSignatures(); }},
-        {"BackupStationery", [](ItemBackup& b, const std::string&) { return b.BackupStationery(); }},
+        {"BackupSignatures",
+         [](ItemBackup& b, const std::string&) { return b.BackupSignatures(); }},
+        {"BackupStationery",
+         [](ItemBackup& b, const std::string&) { return b.BackupStationery(); }},
         {"BackupPab", [](ItemBackup& b, const std::string& p) { return b.BackupPab(p); }},
         {"BackupConfigsetting",
          [](ItemBackup& b, const std::string&) { return b.BackupConfigsetting(); }},

@@ -79,7 +79,7 @@ private:
     const WinFiles& files_;
     const AnsiCodec& ansi_;
     ZipFileList& archiveFiles_;
-    PointInTimeCopies copies_; // in the work folder, gone with this object
+    PointInTimeCopies copies_;         // in the work folder, gone with this object
     std::vector<std::string> exports_; // registry exports in the work folder
     std::string lastError_;
 };

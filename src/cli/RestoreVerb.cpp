@@ -54,8 +54,8 @@ int RunRestoreCommand(const CommandLine& cmd, std::ostream& out, std::ostream& e
         return 0;
     SystemLog log;
     for (const std::string& reason : r.failures)
-        log.error("restore into profile \"" + cmd.profile + "\" from " + i.result.path +
-                  ": " + reason);
+        log.error("restore into profile \"" + cmd.profile + "\" from " + i.result.path + ": " +
+                  reason);
     return 1;
 }
 

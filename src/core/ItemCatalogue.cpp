@@ -24,7 +24,6 @@ const std::array<CatalogueItem, kItemCount>& itemCatalogue() {
     return items;
 }
 
-
 bool RecordRuns(const ItemRecord& record, const ItemSelection& items) {
     for (int item : record.boxes)
         if (item >= 0 && items[static_cast<std::size_t>(item)])

@@ -170,8 +170,8 @@ std::size_t RecordIndex(const ItemRecord& record);
 // themselves with it in a static_assert, so a record without its operation,
 // or one out of place, fails the build.
 template <class Operation, std::size_t N>
-consteval bool OperationsMatchRecords(
-    const std::array<std::pair<std::string_view, Operation>, N>& operations) {
+consteval bool
+OperationsMatchRecords(const std::array<std::pair<std::string_view, Operation>, N>& operations) {
     if (N != kItemRecordCount)
         return false;
     for (std::size_t i = 0; i < N; ++i)

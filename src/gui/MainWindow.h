@@ -261,7 +261,7 @@ private:
     int currentTab_ = 0;
     int profileIndex_ = -1; // cbSource's profile whose locations are computed
     std::optional<std::filesystem::path> undoRecords_;
-    std::string backupProfile_; // the profile the inspected backup was made of
+    std::string backupProfile_;  // the profile the inspected backup was made of
     InspectedArchive inspected_; // the backup file of the restore tab
     std::string targetFile_;     // the backup tab's target (host path)
 };

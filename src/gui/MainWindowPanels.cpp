@@ -133,7 +133,8 @@ void MainWindow::ConfirmAndRunRestore() {
     if (RefuseWhileBusy())
         return;
     const std::optional<RestoreChoices> c = restoreChoices();
-    if (c && prompter_.Show(RestoreConfirmationText(env_, *zip1_, inspected_, *c), MessageIcon::Information,
+    if (c && prompter_.Show(RestoreConfirmationText(env_, *zip1_, inspected_, *c),
+                            MessageIcon::Information,
                             MessageButtons::OkCancelDefaultCancel) == MessageAnswer::Ok)
         RunRestore(*c);
 }

@@ -197,9 +197,9 @@ QString MainWindow::askFile(const FileDialogRequest& request) {
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     // Backup files carry their extension, so that the open dialog lists them.
     dialog.setDefaultSuffix(QStringLiteral("kvx"));
-    const QString folder =
-        targetFile_.empty() ? QDir::homePath()
-                            : QFileInfo(QString::fromStdString(targetFile_)).absolutePath();
+    const QString folder = targetFile_.empty()
+                               ? QDir::homePath()
+                               : QFileInfo(QString::fromStdString(targetFile_)).absolutePath();
     dialog.setDirectory(folder);
     if (!request.proposedName.isEmpty())
         dialog.selectFile(request.proposedName);

@@ -12,7 +12,6 @@ struct RestoreChoices;
 // The question asked before "Restore Now" runs: the program's own warning,
 // the profile restored into and the data files the restore will replace.
 std::string RestoreConfirmationText(Environment& env, ZipArchive& zip,
-                                    const InspectedArchive& archive,
-                                    const RestoreChoices& choices);
+                                    const InspectedArchive& archive, const RestoreChoices& choices);
 
 } // namespace trelmig

@@ -115,8 +115,7 @@ std::uint64_t bytesToRestore(const InspectedArchive& archive, const ZipArchive& 
 // The chosen boxes a record belongs to.
 bool anyChosenBox(const ItemRecord& record, const RestoreChoices& c, const ItemSelection& boxes) {
     return std::any_of(record.boxes.begin(), record.boxes.end(), [&](int b) {
-        return b >= 0 && c.boxes[static_cast<std::size_t>(b)] &&
-               boxes[static_cast<std::size_t>(b)];
+        return b >= 0 && c.boxes[static_cast<std::size_t>(b)] && boxes[static_cast<std::size_t>(b)];
     });
 }
 
@@ -147,8 +146,9 @@ void RestoreDriver::runRecords(const InspectedArchive& archive, const RestoreCho
         }
         if (anyChosenBox(record, c, failedBoxes)) {
             if (logged)
-                result.log += CompletionLine(record.restoreFailedName, record.restoreLogSeparator,
-                                             false, "not restored, as an earlier part of it failed");
+                result.log +=
+                    CompletionLine(record.restoreFailedName, record.restoreLogSeparator, false,
+                                   "not restored, as an earlier part of it failed");
             continue;
         }
         progress_.SetStatusText(std::string(record.statusText));
@@ -194,8 +194,8 @@ void RestoreDriver::report(RestoreRunResult& result, const std::string& undoLost
                        MessageIcon::Information);
 }
 
-RestoreRunResult RestoreDriver::RunRestore(const InspectedArchive& archive,
-                                           const RestoreChoices& c, const CancelToken* cancel) {
+RestoreRunResult RestoreDriver::RunRestore(const InspectedArchive& archive, const RestoreChoices& c,
+                                           const CancelToken* cancel) {
     RestoreRunResult result;
     if (running_ || refused(archive, c))
         return result;

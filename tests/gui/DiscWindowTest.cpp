@@ -625,8 +625,8 @@ protected:
             delete unused;
         devices.clear();
         target = (dir.path / "disc.iso").string();
-        window =
-            std::make_unique<DiscWriteWindow>(handedOver, prompter, nullptr, EngineWith({imageFile}));
+        window = std::make_unique<DiscWriteWindow>(handedOver, prompter, nullptr,
+                                                   EngineWith({imageFile}));
         window->chooseImageFile = [this](const QString& suggestion) {
             suggested = suggestion;
             return QString::fromStdString(target);

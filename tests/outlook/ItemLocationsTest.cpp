@@ -66,7 +66,7 @@ TEST_F(ProfileItemLocations, OutlookTwentyThreeOnWindowsSevenMixesFolders) {
     EXPECT_EQ(s.signaturesFolder, "C:\\users\\sam\\AppData\\Roaming\\Microsoft\\Signatures");
     EXPECT_EQ(s.stationeryFolder, "C:\\users\\sam\\Application Data\\Microsoft\\Stationery");
     EXPECT_EQ(s.accountsKey, "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\Outlook\\OMI "
-                                "Account Manager\\Accounts");
+                             "Account Manager\\Accounts");
     EXPECT_FALSE(states[ItemAccounts].enabled);
     // The address book named by the profile exists; Work names none.
     EXPECT_TRUE(states[ItemAddressBook].enabled);

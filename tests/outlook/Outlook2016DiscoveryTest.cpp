@@ -79,7 +79,7 @@ TEST_F(Outlook2016Sample, ItemsLiveUnderAppDataAndAccountsInTheChosenProfile) {
     const ItemStates& states = items.states;
     const ItemLocations& s = items.locations;
     EXPECT_EQ(s.accountsKey, "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\16.0\\Outlook\\"
-                                "Profiles\\Work\\9375CFF0413111d3B88A00104B2A6676");
+                             "Profiles\\Work\\9375CFF0413111d3B88A00104B2A6676");
     const std::string roaming = "C:\\users\\sam\\AppData\\Roaming\\Microsoft\\";
     // Windows 10 is not "new Windows", but Outlook 2016 keeps its files in AppData.
     EXPECT_EQ(s.signaturesFolder, roaming + "Signatures");

@@ -168,12 +168,14 @@ protected:
 TEST_F(ProfileDataFiles, TheConfirmationNamesTheProfileAndTheFilesReplaced) {
     ASSERT_NO_FATAL_FAILURE(backUp());
     ASSERT_NO_FATAL_FAILURE(inspect());
-    const std::string intoWork = RestoreConfirmationText(*env, *zip, inspected, {"Work", items({0, 1})});
+    const std::string intoWork =
+        RestoreConfirmationText(*env, *zip, inspected, {"Work", items({0, 1})});
     EXPECT_NE(intoWork.find("\r\nProfile: Work\r\n"), std::string::npos) << intoWork;
     EXPECT_NE(intoWork.find("No data file will be replaced."), std::string::npos) << intoWork;
     EXPECT_TRUE(intoWork.ends_with("\r\n\r\nDo you want to countinue?")) << intoWork;
 
-    const std::string intoOutlook = RestoreConfirmationText(*env, *zip, inspected, {"Outlook", items({0, 1})});
+    const std::string intoOutlook =
+        RestoreConfirmationText(*env, *zip, inspected, {"Outlook", items({0, 1})});
     // Archive.pst is the "Home" profile's too: it is not replaced.
     EXPECT_NE(intoOutlook.find("These files will be replaced:\r\n    C:\\users\\jonas\\Documents\\"
                                "Outlook Files\\jonas@example.com.pst\r\n\r\nDo you"),

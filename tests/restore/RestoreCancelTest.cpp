@@ -44,7 +44,8 @@ protected:
         CancelAtText view(token, text);
         RestoreDriver driver(*env, *zip, prompter, view);
         return driver.RunRestore(
-            inspected, {"Work", items({ItemPersonalFolders, ItemAccounts, ItemSignatures})}, &token);
+            inspected, {"Work", items({ItemPersonalFolders, ItemAccounts, ItemSignatures})},
+            &token);
     }
 };
 
@@ -89,8 +90,8 @@ TEST_F(RestoreCancelTest, TheBarFollowsTheBytesExtracted) {
         void SetBarValue(int v) override { values.push_back(v); }
     } bar;
     RestoreDriver driver(*env, *zip, prompter, bar);
-    ASSERT_TRUE(
-        driver.RunRestore(inspected, {"Work", items({ItemPersonalFolders, ItemSignatures})}).allSucceeded);
+    ASSERT_TRUE(driver.RunRestore(inspected, {"Work", items({ItemPersonalFolders, ItemSignatures})})
+                    .allSucceeded);
     ASSERT_GE(bar.values.size(), 4u);
     EXPECT_EQ(bar.values.back(), 0); // reset once the panel is gone
     const std::vector<int> run(bar.values.begin(), bar.values.end() - 1);
