@@ -51,6 +51,98 @@ struct Extraction {
 // Entries from this size on are written behind their decoding.
 constexpr std::uint64_t kWriteBehindFrom = 4 << 20;
 
+// What the entries of one extraction share while pool threads decode them:
+// the first fault, the names of entries as they start and the bytes written,
+// which the extracting thread passes on to the events.
+class ExtractionProgress {
+public:
+    explicit ExtractionProgress(std::size_t tasks) : running_(tasks) {}
+
+    // Runs one entry's task on a pool thread; decode returns the entry's fault.
+    template <typename Decode> void run(const std::string& name, Decode&& decode) {
+        struct Ended { // whatever happens, passEventsOn learns the task is over
+            ExtractionProgress& progress;
+            ~Ended() { progress.taskEnded(); }
+        } ended{*this};
+        {
+            const std::lock_guard lock(mutex_);
+            if (failed_)
+                return;
+            started_.push_back(&name);
+        }
+        changed_.notify_all();
+        std::optional<ZipEntryFault> fault = decode();
+        if (fault && fault->wrongPassword)
+            atPassword_ = true;
+        if (fault)
+            fail(std::move(*fault));
+    }
+    // A task that was never queued.
+    void taskEnded() {
+        {
+            const std::lock_guard lock(mutex_);
+            --running_;
+        }
+        changed_.notify_all();
+    }
+    // On the extracting thread until every task is over: names as entries
+    // start, and the bytes written every tenth of a second. An
+    // extractProgress event that answers false cancels the extraction.
+    void passEventsOn(const ZipEvents& events) {
+        const auto reportBytes = [&] {
+            const std::uint64_t bytes = unreported_.exchange(0);
+            if (bytes != 0 && events.extractProgress && !events.extractProgress(bytes))
+                fail(ZipEntryFault{{}, "The extraction was cancelled.", false});
+        };
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            changed_.wait_for(lock, std::chrono::milliseconds(100),
+                              [&] { return !started_.empty() || running_ == 0; });
+            if (started_.empty() && running_ == 0)
+                break;
+            const std::string* name = nullptr;
+            if (!started_.empty()) {
+                name = started_.front();
+                started_.pop_front();
+            }
+            lock.unlock();
+            if (name && events.fileExtracting)
+                events.fileExtracting(*name);
+            reportBytes();
+            lock.lock();
+        }
+        lock.unlock();
+        reportBytes();
+    }
+    // The first fault, marked as a password's when any entry failed at one.
+    std::optional<ZipEntryFault> fault() {
+        const std::lock_guard lock(mutex_);
+        if (firstFault_)
+            firstFault_->wrongPassword = firstFault_->wrongPassword || atPassword_;
+        return firstFault_;
+    }
+    const std::atomic<bool>& failed() const { return failed_; }
+    std::atomic<std::uint64_t>& unreported() { return unreported_; }
+
+private:
+    void fail(ZipEntryFault fault) {
+        const std::lock_guard lock(mutex_);
+        if (!failed_) {
+            failed_ = true;
+            firstFault_ = std::move(fault);
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<const std::string*> started_;
+    std::size_t running_; // tasks not yet over
+    std::atomic<bool> failed_ = false;
+    std::atomic<bool> atPassword_ = false; // an entry failed at a password check
+    std::optional<ZipEntryFault> firstFault_;
+    std::atomic<std::uint64_t> unreported_{0}; // bytes written, not yet told to extractProgress
+};
+
 // True when libzip's list of entries is ours: the same names, sizes, CRCs,
 // methods and encryption, in the same order.
 bool libzipReadsTheSame(zip_t* za, const std::vector<ZipCentralDirectory::Record>& records) {
@@ -396,47 +488,6 @@ ZipArchive::Impl::extractAll(const std::vector<std::pair<const ArchiveEntry*, st
         return a.entry->stored.compressedSize > b.entry->stored.compressedSize;
     });
 
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::deque<const std::string*> started; // names for fileExtracting, on this thread
-    std::size_t running = 0;                // tasks not yet over
-    std::atomic<bool> failed = false;
-    std::optional<ZipEntryFault> firstFault;
-    std::atomic<bool> atPassword = false;     // an entry failed at a password check
-    std::atomic<std::uint64_t> unreported{0}; // bytes written, not yet told to extractProgress
-
-    // One task per entry; the pool's queue takes them all, so that this
-    // thread is free at once to pass the events on.
-    auto extractTask = [&](Extraction& job) {
-        struct Ended { // whatever happens, the loop below learns the task is over
-            std::mutex& mutex;
-            std::condition_variable& changed;
-            std::size_t& running;
-            ~Ended() {
-                {
-                    const std::lock_guard lock(mutex);
-                    --running;
-                }
-                changed.notify_all();
-            }
-        } ended{mutex, changed, running};
-        {
-            const std::lock_guard lock(mutex);
-            if (failed)
-                return;
-            started.push_back(&job.entry->name.text);
-        }
-        changed.notify_all();
-        std::optional<ZipEntryFault> fault = extractEntry(job, writeFiles, failed, unreported);
-        const std::lock_guard lock(mutex);
-        if (fault && fault->wrongPassword)
-            atPassword = true;
-        if (fault && !failed) {
-            failed = true;
-            firstFault = std::move(fault);
-        }
-    };
-
     std::optional<WorkerPool> pool;
     try {
         pool.emplace(std::min<std::size_t>(work.size(), WorkerPool::ThreadsForThisMachine()),
@@ -444,51 +495,20 @@ ZipArchive::Impl::extractAll(const std::vector<std::pair<const ArchiveEntry*, st
     } catch (const std::system_error& e) {
         return ZipEntryFault{{}, std::string("Cannot start the extraction: ") + e.what(), false};
     }
-    running = work.size();
+    // One task per entry; the pool's queue takes them all, so that this
+    // thread is free at once to pass the events on.
+    ExtractionProgress progress(work.size());
     for (Extraction& job : work)
-        if (!pool->Submit([&extractTask, &job] { extractTask(job); })) {
-            const std::lock_guard lock(mutex);
-            --running; // never queued
-        }
-    {
-        std::unique_lock lock(mutex);
-        // The events come on this thread: names as entries start, and the
-        // bytes written every tenth of a second.
-        const auto reportBytes = [&] {
-            const std::uint64_t bytes = unreported.exchange(0);
-            if (bytes == 0 || !events.extractProgress || events.extractProgress(bytes))
-                return;
-            lock.lock();
-            if (!failed) {
-                failed = true;
-                firstFault = ZipEntryFault{{}, "The extraction was cancelled.", false};
-            }
-            lock.unlock();
-        };
-        for (;;) {
-            changed.wait_for(lock, std::chrono::milliseconds(100),
-                             [&] { return !started.empty() || running == 0; });
-            if (started.empty() && running == 0)
-                break;
-            const std::string* name = nullptr;
-            if (!started.empty()) {
-                name = started.front();
-                started.pop_front();
-            }
-            lock.unlock();
-            if (name && events.fileExtracting)
-                events.fileExtracting(*name);
-            reportBytes();
-            lock.lock();
-        }
-        lock.unlock();
-        reportBytes();
-    }
+        if (!pool->Submit([&] {
+                progress.run(job.entry->name.text, [&] {
+                    return extractEntry(job, writeFiles, progress.failed(), progress.unreported());
+                });
+            }))
+            progress.taskEnded(); // never queued
+    progress.passEventsOn(events);
     pool->Wait(); // the tasks throw nothing: each is over already
-    if (failed) {
-        firstFault->wrongPassword = firstFault->wrongPassword || atPassword;
-        return firstFault; // what was written goes with work
-    }
+    if (std::optional<ZipEntryFault> fault = progress.fault())
+        return fault; // what was written goes with work
     // Every entry is complete and verified: the files stay, under the names asked.
     if (writeFiles)
         for (auto& job : work)
