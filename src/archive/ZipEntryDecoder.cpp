@@ -53,6 +53,51 @@ bool ZipEntryDecoder::fail(const ZipStoredEntry& entry, const std::string& why) 
     return false;
 }
 
+bool ZipEntryDecoder::openEncryption(const ZipStoredEntry& entry, std::uint64_t& position,
+                                     std::uint64_t& left, std::optional<ZipAesDecryptor>& aes) {
+    const std::size_t keySize = aesKeySize(entry.encryption);
+    if (keySize == 0)
+        return true;
+    const std::size_t headerSize = ZipAesDecryptor::headerSize(keySize);
+    if (left < headerSize + ZipAesDecryptor::kTrailerSize)
+        return fail(entry, "the entry is too short for its encryption");
+    std::vector<unsigned char> header(headerSize);
+    if (!readFullyAt(fd_, header.data(), header.size(), position))
+        return fail(entry, "the entry cannot be read");
+    aes.emplace(password_, keySize, header);
+    if (!aes->passwordMatches()) {
+        wrongPassword_ = true;
+        error_ = "The password is wrong.";
+        return false;
+    }
+    position += headerSize;
+    left -= headerSize + ZipAesDecryptor::kTrailerSize;
+    return true;
+}
+
+bool ZipEntryDecoder::checkEnd(const ZipStoredEntry& entry, ZipAesDecryptor* aes,
+                               std::uint64_t position, bool streamEnded, std::uint64_t total,
+                               std::uint32_t crc) {
+    if (aes) {
+        unsigned char trailer[ZipAesDecryptor::kTrailerSize];
+        if (!readFullyAt(fd_, trailer, sizeof trailer, position))
+            return fail(entry, "the entry cannot be read");
+        if (!aes->authentic(trailer))
+            return fail(entry, "the authentication code does not match");
+    }
+    if (!streamEnded)
+        return fail(entry, "the compressed data ends early");
+    if (total != entry.size) {
+        error_ = "The entry ended after " + std::to_string(total) + " of " +
+                 std::to_string(entry.size) + " bytes.";
+        return false;
+    }
+    // WinZip AE-2 entries (7-Zip's) store no CRC; the authentication code stands for it.
+    if (!(aes && entry.crc == 0) && crc != entry.crc)
+        return fail(entry, "CRC error");
+    return true;
+}
+
 bool ZipEntryDecoder::decode(const ZipStoredEntry& entry, std::uint64_t dataOffset,
                              const Sink& sink) {
     error_.clear();
@@ -65,23 +110,8 @@ bool ZipEntryDecoder::decode(const ZipStoredEntry& entry, std::uint64_t dataOffs
     std::uint64_t left = entry.compressedSize;
 
     std::optional<ZipAesDecryptor> aes;
-    const std::size_t keySize = aesKeySize(entry.encryption);
-    if (keySize != 0) {
-        const std::size_t headerSize = ZipAesDecryptor::headerSize(keySize);
-        if (left < headerSize + ZipAesDecryptor::kTrailerSize)
-            return fail(entry, "the entry is too short for its encryption");
-        std::vector<unsigned char> header(headerSize);
-        if (!readFullyAt(fd_, header.data(), header.size(), position))
-            return fail(entry, "the entry cannot be read");
-        aes.emplace(password_, keySize, header);
-        if (!aes->passwordMatches()) {
-            wrongPassword_ = true;
-            error_ = "The password is wrong.";
-            return false;
-        }
-        position += headerSize;
-        left -= headerSize + ZipAesDecryptor::kTrailerSize;
-    }
+    if (!openEncryption(entry, position, left, aes))
+        return false;
 
     std::unique_ptr<Inflater> inflater;
     if (entry.method == ZIP_CM_DEFLATE) {
@@ -148,24 +178,7 @@ bool ZipEntryDecoder::decode(const ZipStoredEntry& entry, std::uint64_t dataOffs
     if (tooLong)
         return fail(entry, "the entry holds more than the " + std::to_string(entry.size) +
                                " bytes its directory states");
-    if (aes) {
-        unsigned char trailer[ZipAesDecryptor::kTrailerSize];
-        if (!readFullyAt(fd_, trailer, sizeof trailer, position))
-            return fail(entry, "the entry cannot be read");
-        if (!aes->authentic(trailer))
-            return fail(entry, "the authentication code does not match");
-    }
-    if (!streamEnded)
-        return fail(entry, "the compressed data ends early");
-    if (total != entry.size) {
-        error_ = "The entry ended after " + std::to_string(total) + " of " +
-                 std::to_string(entry.size) + " bytes.";
-        return false;
-    }
-    // WinZip AE-2 entries (7-Zip's) store no CRC; the authentication code stands for it.
-    if (!(aes && entry.crc == 0) && crc != entry.crc)
-        return fail(entry, "CRC error");
-    return true;
+    return checkEnd(entry, aes ? &*aes : nullptr, position, streamEnded, total, crc);
 }
 
 } // namespace trelmig

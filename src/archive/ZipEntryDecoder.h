@@ -1,8 +1,10 @@
 #pragma once
 
+#include "archive/ZipAesDecryptor.h"
 #include "archive/ZipEntryReader.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,6 +38,14 @@ public:
 
 private:
     bool fail(const ZipStoredEntry& entry, const std::string& why);
+    // Reads an AES entry's header and checks the password; moves position
+    // past the header and takes header and trailer off left.
+    bool openEncryption(const ZipStoredEntry& entry, std::uint64_t& position, std::uint64_t& left,
+                        std::optional<ZipAesDecryptor>& aes);
+    // The checks once the data is read: the AES trailer at position, the
+    // stream's end, the size and the CRC.
+    bool checkEnd(const ZipStoredEntry& entry, ZipAesDecryptor* aes, std::uint64_t position,
+                  bool streamEnded, std::uint64_t total, std::uint32_t crc);
 
     int fd_;
     std::string_view password_;

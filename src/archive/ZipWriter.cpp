@@ -34,36 +34,122 @@ bool writeEmptyArchive(const std::string& path) {
     return ::close(fd) == 0 && ok;
 }
 
+// A file to archive as it was when the write began.
+struct PlannedFile {
+    std::string path;
+    std::uint64_t size;
+    std::time_t mtime;
+    mode_t mode;
+};
+
+// The files as they are now; a vanished one stops the write before
+// anything is touched.
+Result<std::vector<PlannedFile>> planFiles(const std::vector<ZipQueuedFile>& files) {
+    std::vector<PlannedFile> planned;
+    for (const auto& file : files) {
+        struct stat st {};
+        if (::stat(file.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            return Fail("The file " + file.path + " no longer exists.");
+        planned.push_back(
+            {file.path, static_cast<std::uint64_t>(st.st_size), st.st_mtime, st.st_mode});
+    }
+    return planned;
+}
+
+// libzip writes the archive into tempPath through ZipOutputFile, its entries
+// deflated (and encrypted) by the pipeline's workers. Declared first, the
+// pipeline, the sources and the output file outlive the zip_t.
+Result<void> writeEntries(const std::string& target, const std::string& tempPath,
+                          const std::vector<ZipQueuedFile>& files,
+                          const std::vector<PlannedFile>& planned, const std::string& password,
+                          const std::function<void(std::uint64_t)>& advance,
+                          const std::function<bool()>& cancelled) {
+    ZipDeflatePipeline::Settings settings;
+    settings.threads = WorkerPool::ThreadsForThisMachine();
+    // Enough compressed chunks ahead that neither side waits for the other
+    // on a busy machine; each costs about 1 MiB.
+    settings.chunksAhead = std::min(4 * settings.threads + 8, 24u);
+    settings.password = password;
+    std::vector<std::string> paths;
+    for (const PlannedFile& file : planned)
+        paths.push_back(file.path);
+    ZipDeflatePipeline pipeline(paths, settings);
+    std::vector<std::unique_ptr<ZipEntrySource>> sources;
+    ZipOutputFile output(tempPath);
+
+    zip_error_t openError;
+    zip_error_init(&openError);
+    zip_source_t* file = output.source(&openError);
+    std::unique_ptr<zip_t, ZipDiscard> za(
+        file ? zip_open_from_source(file, ZIP_CREATE | ZIP_TRUNCATE, &openError) : nullptr);
+    if (!za) {
+        if (file)
+            zip_source_free(file);
+        std::string why = zip_error_strerror(&openError);
+        zip_error_fini(&openError);
+        return Fail("Cannot create the archive " + target + ": " + why);
+    }
+    zip_error_fini(&openError);
+    auto abandon = [&](const std::string& why) {
+        return Fail("Cannot write the archive " + target + ": " + why);
+    };
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        sources.push_back(std::make_unique<ZipEntrySource>(
+            pipeline, i, planned[i].size, planned[i].mtime, [&]() -> Result<void> {
+                // Fails the read, and with it the write.
+                if (cancelled && cancelled())
+                    return Fail("the write was cancelled");
+                advance(pipeline.bytesDone());
+                return {};
+            }));
+        zip_source_t* source = sources.back()->open(za.get());
+        if (!source)
+            return abandon(zip_strerror(za.get()));
+        zip_flags_t nameFlags = isAscii(files[i].name) ? ZIP_FL_ENC_GUESS : ZIP_FL_ENC_UTF_8;
+        zip_int64_t index = zip_file_add(za.get(), files[i].name.c_str(), source, nameFlags);
+        if (index < 0) {
+            zip_source_free(source);
+            return abandon(zip_strerror(za.get()));
+        }
+        auto entry = static_cast<zip_uint64_t>(index);
+        zip_uint32_t attributes = (S_IFREG | (planned[i].mode & 0777)) << 16;
+        if (zip_file_set_external_attributes(za.get(), entry, 0, ZIP_OPSYS_UNIX, attributes) != 0 ||
+            (!password.empty() &&
+             zip_file_set_encryption(za.get(), entry, ZIP_EM_AES_256, nullptr) != 0))
+            return abandon(zip_strerror(za.get()));
+    }
+    if (zip_close(za.get()) != 0) {
+        // Our sources and output file know why; libzip's words only say where.
+        std::string why;
+        for (const auto& source : sources)
+            if (source->failure() && why.empty())
+                why = source->failure()->message;
+        if (why.empty())
+            why = output.error();
+        return abandon(why.empty() ? zip_strerror(za.get()) : why);
+    }
+    za.release(); // zip_close freed it
+    return {};
+}
+
 } // namespace
 
 Result<void> writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& files,
                           const std::string& password, const std::function<void(int)>& progress,
                           const std::function<bool()>& cancelled) {
-    // The files as they are now; a vanished one stops the write before
-    // anything is touched.
-    struct Planned {
-        std::uint64_t size;
-        std::time_t mtime;
-        mode_t mode;
-    };
-    std::vector<Planned> planned;
-    std::vector<std::string> paths;
+    const Result<std::vector<PlannedFile>> planned = planFiles(files);
+    if (!planned)
+        return std::unexpected(planned.error());
     std::uint64_t total = 0;
-    for (const auto& file : files) {
-        struct stat st {};
-        if (::stat(file.path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-            return Fail("The file " + file.path + " no longer exists.");
-        planned.push_back({static_cast<std::uint64_t>(st.st_size), st.st_mtime, st.st_mode});
-        paths.push_back(file.path);
-        total += static_cast<std::uint64_t>(st.st_size);
-    }
+    for (const PlannedFile& file : *planned)
+        total += file.size;
 
     ZipWriteTarget out(target);
     if (Result<void> begun = out.begin(); !begun)
         return begun;
 
     int percentShown = -1;
-    auto advance = [&](std::uint64_t done) {
+    const auto advance = [&](std::uint64_t done) {
         int percent =
             total == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(done, total) * 100 / total);
         if (percent > percentShown) {
@@ -77,76 +163,12 @@ Result<void> writeZipFile(const std::string& target, const std::vector<ZipQueued
     if (files.empty()) {
         if (!writeEmptyArchive(out.tempPath()))
             return Fail("Cannot write " + out.tempPath() + ": " + std::strerror(errno));
-    } else {
-        // libzip writes the archive into our temporary file through
-        // ZipOutputFile; ZipWriteTarget then flushes it and renames it over
-        // the target. Declared first, the pipeline, the sources and the
-        // output file outlive the zip_t.
-        ZipDeflatePipeline::Settings settings;
-        settings.threads = WorkerPool::ThreadsForThisMachine();
-        // Enough compressed chunks ahead that neither side waits for the other
-        // on a busy machine; each costs about 1 MiB.
-        settings.chunksAhead = std::min(4 * settings.threads + 8, 24u);
-        settings.password = password;
-        ZipDeflatePipeline pipeline(paths, settings);
-        std::vector<std::unique_ptr<ZipEntrySource>> sources;
-        ZipOutputFile output(out.tempPath());
-
-        zip_error_t openError;
-        zip_error_init(&openError);
-        zip_source_t* file = output.source(&openError);
-        std::unique_ptr<zip_t, ZipDiscard> za(
-            file ? zip_open_from_source(file, ZIP_CREATE | ZIP_TRUNCATE, &openError) : nullptr);
-        if (!za) {
-            if (file)
-                zip_source_free(file);
-            std::string why = zip_error_strerror(&openError);
-            zip_error_fini(&openError);
-            return Fail("Cannot create the archive " + target + ": " + why);
-        }
-        zip_error_fini(&openError);
-        auto abandon = [&](const std::string& why) {
-            return Fail("Cannot write the archive " + target + ": " + why);
-        };
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            sources.push_back(std::make_unique<ZipEntrySource>(
-                pipeline, i, planned[i].size, planned[i].mtime, [&]() -> Result<void> {
-                    // Fails the read, and with it the write.
-                    if (cancelled && cancelled())
-                        return Fail("the write was cancelled");
-                    advance(pipeline.bytesDone());
-                    return {};
-                }));
-            zip_source_t* source = sources.back()->open(za.get());
-            if (!source)
-                return abandon(zip_strerror(za.get()));
-            zip_flags_t nameFlags = isAscii(files[i].name) ? ZIP_FL_ENC_GUESS : ZIP_FL_ENC_UTF_8;
-            zip_int64_t index = zip_file_add(za.get(), files[i].name.c_str(), source, nameFlags);
-            if (index < 0) {
-                zip_source_free(source);
-                return abandon(zip_strerror(za.get()));
-            }
-            auto entry = static_cast<zip_uint64_t>(index);
-            zip_uint32_t attributes = (S_IFREG | (planned[i].mode & 0777)) << 16;
-            if (zip_file_set_external_attributes(za.get(), entry, 0, ZIP_OPSYS_UNIX, attributes) !=
-                    0 ||
-                (!password.empty() &&
-                 zip_file_set_encryption(za.get(), entry, ZIP_EM_AES_256, nullptr) != 0))
-                return abandon(zip_strerror(za.get()));
-        }
-        if (zip_close(za.get()) != 0) {
-            // Our sources and output file know why; libzip's words only say where.
-            std::string why;
-            for (const auto& source : sources)
-                if (source->failure() && why.empty())
-                    why = source->failure()->message;
-            if (why.empty())
-                why = output.error();
-            return abandon(why.empty() ? zip_strerror(za.get()) : why);
-        }
-        za.release(); // zip_close freed it
+    } else if (Result<void> written = writeEntries(target, out.tempPath(), files, *planned,
+                                                   password, advance, cancelled);
+               !written) {
+        return written;
     }
-
+    // ZipWriteTarget flushes the temporary file and renames it over the target.
     if (Result<void> committed = out.commit(); !committed)
         return committed;
     advance(total);
