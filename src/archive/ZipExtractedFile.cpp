@@ -12,8 +12,6 @@ namespace trelmig {
 
 namespace {
 
-constexpr std::uint64_t kWriteBackStretch = 8 << 20;
-
 std::string folderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
@@ -43,17 +41,8 @@ void ZipExtractedFile::create() {
 }
 
 void ZipExtractedFile::write(const void* data, std::size_t length) {
-    if (!writeFully(fd_, data, length))
+    if (!writes_.write(fd_, data, length))
         fail("Cannot write " + path_, errno);
-    written_ += length;
-    // The disk starts writing while more is decoded, so that a flush before
-    // the file is relied on waits only for the last stretch. Only a request:
-    // a failure to write shows in that flush.
-    if (written_ - writeBackFrom_ >= kWriteBackStretch) {
-        ::sync_file_range(fd_, static_cast<off_t>(writeBackFrom_),
-                          static_cast<off_t>(written_ - writeBackFrom_), SYNC_FILE_RANGE_WRITE);
-        writeBackFrom_ = written_;
-    }
 }
 
 void ZipExtractedFile::finish(bool flush) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SideFile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -36,8 +38,7 @@ private:
     int fd_ = -1;
     bool created_ = false;
     bool kept_ = false;
-    std::uint64_t written_ = 0;       // by write()
-    std::uint64_t writeBackFrom_ = 0; // where the disk was last asked to start writing
+    SequentialWrites writes_;
 };
 
 } // namespace trelmig

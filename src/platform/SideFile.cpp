@@ -122,7 +122,7 @@ void SideFile::fail(const std::string& what, int err) {
 
 void SideFile::create() {
     discard();
-    written_ = writeBackFrom_ = 0;
+    writes_.reset();
     fd_ = createSideFile(folder_, prefix_, path_);
     if (fd_ < 0)
         fail("Cannot create a file in " + folder_, errno);
@@ -156,17 +156,20 @@ std::size_t SideFile::removeLeftovers(const std::string& targetPath) {
 }
 
 void SideFile::write(const void* data, std::size_t length) {
-    if (!writeFully(fd_, data, length))
+    if (!writes_.write(fd_, data, length))
         fail("Cannot write " + path_, errno);
+}
+
+bool SequentialWrites::write(int fd, const void* data, std::size_t length) {
+    if (!writeFully(fd, data, length))
+        return false;
     written_ += length;
-    // The disk starts writing while more is produced, so the flush before
-    // the rename waits only for the last stretch. Only a request: a failure
-    // to write shows in that flush.
     if (written_ - writeBackFrom_ >= kWriteBackStretch) {
-        ::sync_file_range(fd_, static_cast<off_t>(writeBackFrom_),
+        ::sync_file_range(fd, static_cast<off_t>(writeBackFrom_),
                           static_cast<off_t>(written_ - writeBackFrom_), SYNC_FILE_RANGE_WRITE);
         writeBackFrom_ = written_;
     }
+    return true;
 }
 
 void SideFile::close() {

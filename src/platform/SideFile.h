@@ -7,6 +7,21 @@
 
 namespace trelmig {
 
+// Writes a file from start to end and asks the disk to start writing each
+// stretch of 8 MiB while more is produced, so that a flush before the file is
+// relied on waits only for the last stretch. The request is only a request: a
+// failure to write shows in that flush.
+class SequentialWrites {
+public:
+    // Writes all of data to fd; false (errno set) on failure.
+    bool write(int fd, const void* data, std::size_t length);
+    void reset() { written_ = writeBackFrom_ = 0; }
+
+private:
+    std::uint64_t written_ = 0;
+    std::uint64_t writeBackFrom_ = 0; // where the disk was last asked to start writing
+};
+
 // A new version of a file, written beside it and renamed over it only once it
 // is complete and on disk, so the file is always either the old or the new one.
 // Paths are host paths. Failures throw std::runtime_error naming the file and
@@ -55,8 +70,7 @@ private:
     std::string path_;
     int fd_ = -1;
     bool committed_ = false;
-    std::uint64_t written_ = 0;       // by write()
-    std::uint64_t writeBackFrom_ = 0; // where the disk was last asked to start writing
+    SequentialWrites writes_;
 };
 
 // Creates a new empty file "<folder>/<prefix>XXXXXX" exclusively, with the
