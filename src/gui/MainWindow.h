@@ -133,6 +133,8 @@ private:
     void RunRestore(const RestoreChoices& choices);
     // The restore's profile and ticked boxes as the window shows them; for
     // "New profile..." the name is asked. nullopt when that was cancelled.
+    // A run that ended in an exception: the panel goes, the message says why.
+    void showRunFailed(const std::string& heading, const std::exception_ptr& error);
     std::optional<RestoreChoices> restoreChoices();
     // Asks whether the user's mail may be replaced, then restores.
     void ConfirmAndRunRestore();

@@ -77,10 +77,7 @@ void MainWindow::RunBackup() {
     startRun([this, c, result] { *result = backupDriver_->RunBackup(c, &cancel_); },
              [this, result](const std::exception_ptr& error) {
                  if (error) {
-                     picCon3->SetBusy(false);
-                     picCon3->SetShown(false);
-                     prompter_.Show("The Backup was not Completed! " + messageOf(error),
-                                    MessageIcon::Critical);
+                     showRunFailed("The Backup was not Completed! ", error);
                      return;
                  }
                  // A user who cancelled to quit is not asked about discs.
@@ -92,6 +89,12 @@ void MainWindow::RunBackup() {
                      showDiscWindow)
                      showDiscWindow(result->archivePath);
              });
+}
+
+void MainWindow::showRunFailed(const std::string& heading, const std::exception_ptr& error) {
+    picCon3->SetBusy(false);
+    picCon3->SetShown(false);
+    prompter_.Show(heading + messageOf(error), MessageIcon::Critical);
 }
 
 std::optional<RestoreChoices> MainWindow::restoreChoices() {
@@ -108,10 +111,7 @@ void MainWindow::RunRestore(const RestoreChoices& c) {
     startRun([this, c, archive = inspected_] { restoreDriver_->RunRestore(archive, c, &cancel_); },
              [this, c](const std::exception_ptr& error) {
                  if (error) {
-                     picCon3->SetBusy(false);
-                     picCon3->SetShown(false);
-                     prompter_.Show("The Restore was not Completed! " + messageOf(error),
-                                    MessageIcon::Critical);
+                     showRunFailed("The Restore was not Completed! ", error);
                  }
                  // A profile made by the restore is a target like the others now.
                  if (c.createProfile &&
