@@ -130,9 +130,7 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
     int stepsDone = 0;
     const BackupHooks hooks{
         .stepStarting =
-            [&](const ItemRecord& step) {
-                progress_.SetStatusText(std::string(step.statusText));
-            },
+            [&](const ItemRecord& step) { progress_.SetStatusText(std::string(step.statusText)); },
         .fileAdding =
             [&](const std::string& name) { progress_.SetItemText("Adding File " + name); },
         .addProgress =

@@ -11,8 +11,7 @@ struct Error {
     std::string message;
 };
 
-template <class T>
-using Result = std::expected<T, Error>;
+template <class T> using Result = std::expected<T, Error>;
 
 inline std::unexpected<Error> Fail(std::string message) {
     return std::unexpected(Error{std::move(message)});

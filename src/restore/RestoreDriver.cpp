@@ -210,18 +210,17 @@ RestoreRunResult RestoreDriver::RunRestore(const InspectedArchive& archive, cons
     progress_.SetShown(true);
 
     ByteProgress bytes(progress_, bytesToRestore(archive, zip_, c));
-    zip_.SetEvents({.fileExtracting =
-                        [&](const std::string& name) {
-                            progress_.SetItemText("Unzip File " + name);
-                        },
-                    .writeProgress = {},
-                    .writeFinished = {},
-                    .writeCancelled = {},
-                    .extractProgress =
-                        [&](std::uint64_t moreBytes) {
-                            bytes.written(moreBytes);
-                            return !CancelRequested(cancel);
-                        }});
+    zip_.SetEvents(
+        {.fileExtracting =
+             [&](const std::string& name) { progress_.SetItemText("Unzip File " + name); },
+         .writeProgress = {},
+         .writeFinished = {},
+         .writeCancelled = {},
+         .extractProgress =
+             [&](std::uint64_t moreBytes) {
+                 bytes.written(moreBytes);
+                 return !CancelRequested(cancel);
+             }});
     ItemRestore items(env_, zip_, archive);
     items.SetJournal(undo.get());
     runRecords(archive, c, items, cancel, result);

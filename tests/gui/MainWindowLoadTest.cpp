@@ -82,7 +82,8 @@ TEST_F(MainWindowTest, LoadListsTheProfilesInRegistryOrderAndOffersTheirItems) {
     EXPECT_TRUE(child<QPushButton>("cmdApply")->isEnabled());
     EXPECT_FALSE(child<ProgressPanel>("picCon3")->isVisible());
     EXPECT_EQ(partOf<QProgressBar>(child<ProgressPanel>("picCon3"), "pbshow")->value(), 0);
-    EXPECT_EQ(partOf<QLabel>(child<ProgressPanel>("picCon3"), "Label1")->text(), QStringLiteral("Please Waiting"));
+    EXPECT_EQ(partOf<QLabel>(child<ProgressPanel>("picCon3"), "Label1")->text(),
+              QStringLiteral("Please Waiting"));
     EXPECT_FALSE(child<QCheckBox>("ifprotect")->isChecked());
     EXPECT_FALSE(child<QLineEdit>("txtPassword")->isEnabled());
     EXPECT_FALSE(child<QLineEdit>("txtPassword2")->isEnabled());

@@ -184,13 +184,15 @@ TEST_F(WindowRunTest, ASecondStartWhileABackupRunsDoesNothing) {
             return MessageAnswer::Cancel; // no disc; the backup goes on
         pressed = true;
         EXPECT_TRUE(window->Busy());
-        for (QWidget* w : std::initializer_list<QWidget*>{child<QPushButton>("cmdApply"), child<QPushButton>("cmdSourceFile"),
-                                                          child<QPushButton>("cmdTargetFile"), child<QComboBox>("cbSource"),
-                                                          child<QComboBox>("cbTarget")})
+        for (QWidget* w : std::initializer_list<QWidget*>{
+                 child<QPushButton>("cmdApply"), child<QPushButton>("cmdSourceFile"),
+                 child<QPushButton>("cmdTargetFile"), child<QComboBox>("cbSource"),
+                 child<QComboBox>("cbTarget")})
             if (w->isEnabled())
                 enabledDuringRun.push_back(w->objectName().toStdString());
-        for (QAction* a : {child<QAction>("backupnow"), child<QAction>("restorenow"), child<QAction>("openprefix"),
-                           child<QAction>("undorestore"), child<QAction>("TaskScheduler")})
+        for (QAction* a : {child<QAction>("backupnow"), child<QAction>("restorenow"),
+                           child<QAction>("openprefix"), child<QAction>("undorestore"),
+                           child<QAction>("TaskScheduler")})
             if (a->isEnabled())
                 enabledDuringRun.push_back(a->objectName().toStdString());
         child<QPushButton>("cmdApply")->click();
@@ -383,8 +385,9 @@ TEST_F(WindowRunTest, CancelStopsTheBackupAndTheEarlierArchiveStays) {
         if (!shown)
             return;
         QTimer::singleShot(0, [&] {
-            cancelShown = partOf<QPushButton>(child<ProgressPanel>("picCon3"), "cmdCancel")->isVisible() &&
-                          partOf<QPushButton>(child<ProgressPanel>("picCon3"), "cmdCancel")->isEnabled();
+            cancelShown =
+                partOf<QPushButton>(child<ProgressPanel>("picCon3"), "cmdCancel")->isVisible() &&
+                partOf<QPushButton>(child<ProgressPanel>("picCon3"), "cmdCancel")->isEnabled();
             partOf<QPushButton>(child<ProgressPanel>("picCon3"), "cmdCancel")->click();
         });
     });

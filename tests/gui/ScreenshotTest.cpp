@@ -72,8 +72,9 @@ TEST_F(Screenshots, MainWindowProgressPasswordAndAbout) {
     QTimer during;
     QObject::connect(&during, &QTimer::timeout, [&] {
         if (grabbed || !child<ProgressPanel>("picCon3")->isVisible() ||
-            !partOf<QLabel>(child<ProgressPanel>("picCon3"), "SkinLabel9")->text().startsWith(
-                QStringLiteral("Adding File")) ||
+            !partOf<QLabel>(child<ProgressPanel>("picCon3"), "SkinLabel9")
+                 ->text()
+                 .startsWith(QStringLiteral("Adding File")) ||
             partOf<QProgressBar>(child<ProgressPanel>("picCon3"), "pbshow")->value() < 30)
             return;
         grabbed = true;
