@@ -151,16 +151,24 @@ TEST_F(MainWindowTest, TheRealSaveDialogCarriesTitleFilterAndProposedName) {
     EXPECT_EQ(child<QLineEdit>("txtTargetFile")->text(), target + QStringLiteral(".kvx"));
 }
 
+namespace {
+
+// The question before a restore into the window's chosen profile.
+std::string restoreQuestionFor(const QString& profile) {
+    return "Your current Email and News messages will be replaced with the messages from "
+           "the selected backup file.\r\n\r\nProfile: " +
+           profile.toStdString() + "\r\n\r\nDo you want to countinue?";
+}
+
+} // namespace
+
 TEST_F(MainWindowTest, RestoreNowFromTheMenuAsksAsTheButtonDoes) {
     open();
     prompter.answer = MessageAnswer::Cancel;
     child<QAction>("restorenow")->trigger();
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text,
-              "Your current Email and News messages will be replaced with the messages from "
-              "the selected backup file.\r\n\r\nProfile: " +
-                  child<QComboBox>("cbTarget")->currentText().toStdString() +
-                  "\r\n\r\nDo you want to countinue?");
+              restoreQuestionFor(child<QComboBox>("cbTarget")->currentText()));
     EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancelDefaultCancel);
 
     prompter.answer = MessageAnswer::Ok;
@@ -179,10 +187,7 @@ TEST_F(MainWindowTest, TheRestoreButtonAsksFirstAndCancelDoesNothing) {
     child<QPushButton>("cmdApply")->click();
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text,
-              "Your current Email and News messages will be replaced with the messages from "
-              "the selected backup file.\r\n\r\nProfile: " +
-                  child<QComboBox>("cbTarget")->currentText().toStdString() +
-                  "\r\n\r\nDo you want to countinue?");
+              restoreQuestionFor(child<QComboBox>("cbTarget")->currentText()));
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
     EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancelDefaultCancel);
 
