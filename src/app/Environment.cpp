@@ -27,36 +27,41 @@ const WinePrefix& checkedPrefix(const WinePrefix& prefix) {
 Environment::Environment(const WinePrefix& p, Prompter& prompter)
     : prefix(checkedPrefix(p)), registry(prefix), ansi(SystemInfo(registry, prefix).ansiCodePage()),
       system(registry, prefix), files(prefix), reg(registry, prompter, ansi) {
-    session.strProgramFolder = work.path().string();
+    session_.programFolder = work.path().string();
 }
 
 std::string Environment::Discover() {
-    Session& s = session;
-    s.strInfoFile = (work.path() / "vastrel.dat").string();
-    s.strComputerName = system.computerName();
-    s.strLogonUser = system.logonUser();
+    // Filled in place: on a failure the facts read so far stay.
+    Session& s = session_;
+    s.infoFile = (work.path() / "vastrel.dat").string();
+    s.computerName = system.computerName();
+    s.logonUser = system.logonUser();
     GetWindowsVersion(s, system);
     // Outlook 2013 and later keep their profiles under their own version's
     // key, so the version comes first.
     std::string outlook = GetOutlookVersion(s, reg, files, system);
-    if (s.strOutlookVersion.empty()) {
+    if (s.outlookVersion.empty()) {
         // Nothing registered that we know: the profiles tell which Outlook made them.
         if (const auto version = VersionHoldingProfiles(reg)) {
-            s.strOutlookVersion = *version;
+            s.outlookVersion = *version;
             outlook = MatchOutlookVersion(*version)->displayName;
         }
     }
-    s.strProfilesKey = ProfilesKeyFor(s.strOutlookVersion);
+    s.profilesKey = ProfilesKeyFor(s.outlookVersion);
     LoadProfileList(s, reg);
     // Known with no profile too: a restore may make one.
-    s.strUserProfile = system.userProfile();
-    if (s.bNoProfiles)
+    s.userProfile = system.userProfile();
+    if (s.profiles.empty())
         return {};
     return outlook;
 }
 
+void Environment::ReloadProfiles() {
+    LoadProfileList(session_, reg);
+}
+
 ProfileItems Environment::ItemsOf(const std::string& profile) {
-    return ComputeItemLocations(session, reg, files, profile);
+    return ComputeItemLocations(session_, reg, files, profile);
 }
 
 } // namespace trelmig

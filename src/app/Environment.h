@@ -30,6 +30,10 @@ public:
     // of the first profile. Returns the Outlook display name ("" when there
     // is no profile).
     std::string Discover();
+    // Lists the profiles again, after a restore made or removed one.
+    void ReloadProfiles();
+    // What Discover found; read-only for everything after it.
+    const Session& session() const { return session_; }
     // The locations and availability of the items of one profile.
     ProfileItems ItemsOf(const std::string& profile);
     // Which items of one profile can be backed up.
@@ -42,7 +46,9 @@ public:
     WinFiles files;
     WorkFolder work;
     RegistryKeys reg;
-    Session session;
+
+private:
+    Session session_;
 };
 
 } // namespace trelmig

@@ -23,7 +23,7 @@ public:
 std::vector<PrefixSummary::DataFile> ProfileDataFiles(Environment& env,
                                                       const std::string& profile) {
     std::vector<PrefixSummary::DataFile> files;
-    const std::string key = env.session.strProfilesKey + "\\" + profile;
+    const std::string key = env.session().profilesKey + "\\" + profile;
     for (const auto& section : env.reg.EnumRegSubkeys(key)) {
         if (const auto path = ReadStorePath(env.reg, key + "\\" + section))
             files.push_back({*path, env.files.fileExists(*path)});
@@ -37,10 +37,10 @@ PrefixSummary SummarizePrefix(const WinePrefix& prefix) {
     try {
         Environment env(prefix, prompter);
         summary.outlook = env.Discover();
-        summary.outlookVersion = env.session.strOutlookVersion;
-        if (env.session.bNoProfiles)
+        summary.outlookVersion = env.session().outlookVersion;
+        if (env.session().profiles.empty())
             return summary;
-        for (const auto& name : env.session.arrProfiles)
+        for (const auto& name : env.session().profiles)
             summary.profiles.push_back({name, ProfileDataFiles(env, name)});
     } catch (const std::exception& e) {
         summary.error = e.what();

@@ -102,17 +102,17 @@ void writeInPlace(ZipArchive& zip, const ZipFileList& files, const BackupRequest
 
 // The information file's first lines: where, when and what from.
 void writeInfoHeader(Environment& env, const BackupRequest& request) {
-    const Session& s = env.session;
+    const Session& s = env.session();
     const std::pair<const char*, std::string> header[] = {
-        {"BackupComputer", s.strComputerName},
-        {"BackupLogonUser", s.strLogonUser},
+        {"BackupComputer", s.computerName},
+        {"BackupLogonUser", s.logonUser},
         {"BackupIdentity", request.profile},
         {"BackupTime", DefaultDateTimeText(request.time, ReadRegionalFormat(env.reg))},
         {"Outlookversion", request.outlookDisplayName},
         {"BackupInformation", EncodeDescription(request.description)},
     };
     for (const auto& [key, value] : header)
-        SaveINI(key, value, s.strInfoFile, env.ansi);
+        SaveINI(key, value, s.infoFile, env.ansi);
 }
 
 // Runs one record's operation when the profile has the item, and notes in
@@ -164,7 +164,7 @@ std::uint64_t bytesOf(const ZipFileList& files) {
 // when no archive was written.
 void gatherAndWrite(Environment& env, ZipArchive& zip, const BackupRequest& request,
                     const BackupHooks& hooks, BackupRunResult& outcome) {
-    const Session& s = env.session;
+    const Session& s = env.session();
     // Every location that depends on the profile (its accounts above all) is
     // the named profile's, whoever selected one before.
     const ProfileItems profileItems = env.ItemsOf(request.profile);
@@ -186,10 +186,10 @@ void gatherAndWrite(Environment& env, ZipArchive& zip, const BackupRequest& requ
             throw std::runtime_error("the backup was cancelled");
         gatherRecord(record, present, request, states, items, hooks, outcome);
     }
-    SaveINI("BackupItem", outcome.flags, s.strInfoFile, env.ansi);
+    SaveINI("BackupItem", outcome.flags, s.infoFile, env.ansi);
     // An archive without its information file cannot be restored.
-    if (!files.AddFile(s.strInfoFile))
-        throw std::runtime_error("the information file " + s.strInfoFile +
+    if (!files.AddFile(s.infoFile))
+        throw std::runtime_error("the information file " + s.infoFile +
                                  " cannot be added to the backup file");
     outcome.gatheredBytes = bytesOf(files);
     // An archive missing items that exist never replaces an earlier one.
@@ -210,7 +210,7 @@ BackupRunResult PerformBackup(Environment& env, ZipArchive& zip, const BackupReq
     BackupRunResult outcome;
     outcome.started = true;
     std::error_code ec;
-    std::filesystem::remove(env.session.strInfoFile, ec);
+    std::filesystem::remove(env.session().infoFile, ec);
     // The information file lives in the work folder: if it cannot be written
     // the archive is never written either, and the previous one stays.
     try {
@@ -223,7 +223,7 @@ BackupRunResult PerformBackup(Environment& env, ZipArchive& zip, const BackupReq
     }
     outcome.cancelled = !outcome.written && CancelRequested(request.cancel);
     zip.CloseZip();
-    std::filesystem::remove(env.session.strInfoFile, ec);
+    std::filesystem::remove(env.session().infoFile, ec);
     return outcome;
 }
 

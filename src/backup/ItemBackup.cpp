@@ -66,7 +66,7 @@ ItemBackup::ItemBackup(const Session& session, const ItemLocations& locations, R
                        const WinFiles& files, const AnsiCodec& ansi, ZipFileList& archiveFiles)
     : session_(session), locations_(locations), reg_(reg), files_(files), ansi_(ansi),
       archiveFiles_(archiveFiles),
-      copies_(std::filesystem::path(session.strProgramFolder) / "point-in-time") {}
+      copies_(std::filesystem::path(session.programFolder) / "point-in-time") {}
 
 ItemBackup::~ItemBackup() {
     std::error_code ec;
@@ -79,11 +79,11 @@ void ItemBackup::SetCancel(const CancelToken* cancel) {
 }
 
 std::string ItemBackup::profileKey(const std::string& strIdentity) const {
-    return session_.strProfilesKey + "\\" + strIdentity;
+    return session_.profilesKey + "\\" + strIdentity;
 }
 
 void ItemBackup::saveKey(const char* key, const std::string& value) {
-    SaveINI(key, value, session_.strInfoFile, ansi_);
+    SaveINI(key, value, session_.infoFile, ansi_);
 }
 
 void ItemBackup::addWindowsFile(const std::string& windowsPath, bool pointInTime) {
@@ -110,9 +110,9 @@ bool ItemBackup::exportKey(const std::string& keyPath, const char* prefix, const
     return guarded([&] {
         if (!reg_.RegKeyExists(keyPath))
             fail("the registry key " + keyPath + " does not exist");
-        const std::string exportFile = sGetTempFile(session_.strProgramFolder, prefix);
+        const std::string exportFile = sGetTempFile(session_.programFolder, prefix);
         if (exportFile.empty())
-            fail("no scratch file can be created in the work folder " + session_.strProgramFolder);
+            fail("no scratch file can be created in the work folder " + session_.programFolder);
         exports_.push_back(exportFile);
         if (auto exported = ExportRegTree(reg_, keyPath, "", exportFile); !exported)
             fail(exported.error().message);

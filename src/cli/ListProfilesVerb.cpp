@@ -15,18 +15,18 @@ int RunListProfiles(const CommandLine& cmd, std::ostream& out, std::ostream& err
     const WinePrefix prefix = WinePrefix::locate(cmd.prefix);
     Environment env(prefix, prompter);
     const std::string outlook = env.Discover();
-    const Session& s = env.session;
+    const Session& s = env.session();
     out << "Wine prefix: " << prefix.root().string() << '\n';
-    out << "Windows: " << s.strWinVersion << " (build " << s.strWinBuild << ")\n";
-    out << "Computer: " << s.strComputerName << ", user: " << s.strLogonUser << '\n';
-    if (s.bNoProfiles) {
+    out << "Windows: " << s.windowsVersion << " (build " << s.windowsBuild << ")\n";
+    out << "Computer: " << s.computerName << ", user: " << s.logonUser << '\n';
+    if (s.profiles.empty()) {
         out << "Outlook: no mail profile found\n";
         err << "Your Windows System have not install MS Outlook or MS Outlook Error!\n";
         return 1;
     }
     out << "Outlook: " << (outlook.empty() ? "unknown release" : outlook) << '\n';
-    out << "User folder: " << s.strUserProfile << '\n';
-    for (const auto& profile : s.arrProfiles) {
+    out << "User folder: " << s.userProfile << '\n';
+    for (const auto& profile : s.profiles) {
         const ItemStates states = env.ItemStatesOf(profile);
         out << "\nProfile \"" << profile << "\"\n";
         for (int i = 0; i < kItemCount; ++i) {

@@ -18,7 +18,7 @@ int RunRestoreCommand(const CommandLine& cmd, std::ostream& out, std::ostream& e
     InspectedBackupFile i = InspectBackupFileArgument(cmd, prompter);
     if (!i.result.accepted)
         return 2;
-    const auto& profiles = i.env->session.arrProfiles;
+    const auto& profiles = i.env->session().profiles;
     const bool exists = std::find(profiles.begin(), profiles.end(), cmd.profile) != profiles.end();
     if (!exists && !cmd.createProfile) {
         err << "trelmig: there is no Outlook profile \"" << cmd.profile

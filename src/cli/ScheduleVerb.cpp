@@ -31,7 +31,7 @@ int RunScheduleCommand(const CommandLine& cmd, std::ostream& out, std::ostream& 
     const WinePrefix prefix = WinePrefix::locate(cmd.prefix);
     Environment env(prefix, prompter);
     env.Discover();
-    const auto& profiles = env.session.arrProfiles;
+    const auto& profiles = env.session().profiles;
     if (std::find(profiles.begin(), profiles.end(), command->profile) == profiles.end()) {
         err << "trelmig: there is no Outlook profile \"" << command->profile
             << "\" in the Wine prefix " << prefix.root().string() << '\n';

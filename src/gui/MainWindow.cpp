@@ -136,7 +136,7 @@ void MainWindow::readPrefix() {
     try {
         outlookName = env_.Discover();
     } catch (const std::exception&) {
-        env_.session.bNoProfiles = env_.session.arrProfiles.empty();
+        // The facts read so far stay; the window shows what it has.
     }
     inspected_ = {};
     cmdApply->setText(SSTab1->currentIndex() == 0 ? QStringLiteral("&Backup Now")
@@ -144,12 +144,12 @@ void MainWindow::readPrefix() {
     showEnvironmentLine(outlookName);
 
     fillRestoreTargets();
-    if (env_.session.bNoProfiles || env_.session.arrProfiles.empty()) {
+    if (env_.session().profiles.empty()) {
         for (QCheckBox* box : backupitem)
             box->setEnabled(false);
         // An Outlook installed and never started has no profile yet: a
         // backup can be restored into a new one.
-        if (!env_.session.strOutlookVersion.empty())
+        if (!env_.session().outlookVersion.empty())
             return;
         prompter_.Show("Your Windows System have not install MS Outlook or MS Outlook Error!",
                        MessageIcon::Critical);
@@ -158,7 +158,7 @@ void MainWindow::readPrefix() {
     }
     {
         const QSignalBlocker quiet(cbSource);
-        for (const std::string& name : env_.session.arrProfiles)
+        for (const std::string& name : env_.session().profiles)
             cbSource->addItem(QString::fromStdString(name));
         cbSource->setCurrentIndex(0);
     }
@@ -166,16 +166,16 @@ void MainWindow::readPrefix() {
 }
 
 void MainWindow::showEnvironmentLine(const std::string& outlookName) {
-    const Session& s = env_.session;
+    const Session& s = env_.session();
     QStringList parts;
     if (!outlookName.empty())
         parts << QString::fromStdString(outlookName);
-    else if (!s.strOutlookVersion.empty())
-        parts << QStringLiteral("Outlook %1").arg(QString::fromStdString(s.strOutlookVersion));
-    if (!s.strWinVersion.empty())
-        parts << QStringLiteral("Windows %1").arg(QString::fromStdString(s.strWinVersion));
-    if (!s.strComputerName.empty())
-        parts << QString::fromStdString(s.strComputerName);
+    else if (!s.outlookVersion.empty())
+        parts << QStringLiteral("Outlook %1").arg(QString::fromStdString(s.outlookVersion));
+    if (!s.windowsVersion.empty())
+        parts << QStringLiteral("Windows %1").arg(QString::fromStdString(s.windowsVersion));
+    if (!s.computerName.empty())
+        parts << QString::fromStdString(s.computerName);
     parts << QStringLiteral("Wine prefix %1")
                  .arg(QString::fromStdString(env_.prefix.root().string()));
     lblEnvironment->setText(parts.join(QStringLiteral("  ·  ")));

@@ -31,10 +31,10 @@ void MainWindow::KeepUndoRecordsIn(std::optional<std::filesystem::path> folder) 
 void MainWindow::fillRestoreTargets() {
     const QString current = cbTarget->currentText();
     cbTarget->clear();
-    for (const std::string& name : env_.session.arrProfiles)
+    for (const std::string& name : env_.session().profiles)
         cbTarget->addItem(QString::fromStdString(name));
     // A new profile goes under the profiles key of a known Outlook only.
-    if (!env_.session.strOutlookVersion.empty()) {
+    if (!env_.session().outlookVersion.empty()) {
         cbTarget->addItem(kNewProfile);
         cbTarget->setItemData(cbTarget->count() - 1, true, kNewProfileRole);
     }
@@ -48,7 +48,7 @@ void MainWindow::profilesChanged() {
     {
         const QSignalBlocker quiet(cbSource);
         cbSource->clear();
-        for (const std::string& name : env_.session.arrProfiles)
+        for (const std::string& name : env_.session().profiles)
             cbSource->addItem(QString::fromStdString(name));
         const int again = cbSource->findText(current);
         cbSource->setCurrentIndex(again >= 0 ? again : 0);
@@ -75,7 +75,7 @@ bool MainWindow::chooseRestoreTarget(std::string& profile, bool& create) {
     if (!name)
         return false;
     profile = name->trimmed().toStdString();
-    const auto& profiles = env_.session.arrProfiles;
+    const auto& profiles = env_.session().profiles;
     if (profile.empty() || std::find(profiles.begin(), profiles.end(), profile) != profiles.end()) {
         prompter_.Show(profile.empty() ? "Please enter the name of the new profile."
                                        : "There is a profile \"" + profile +
@@ -124,7 +124,7 @@ void MainWindow::onUndoRestoreTriggered() {
                        MessageIcon::Critical);
         return;
     }
-    LoadProfileList(env_.session, env_.reg);
+    env_.ReloadProfiles();
     profilesChanged();
 }
 

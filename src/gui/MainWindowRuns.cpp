@@ -115,8 +115,8 @@ void MainWindow::RunRestore(const RestoreChoices& c) {
                  }
                  // A profile made by the restore is a target like the others now.
                  if (c.createProfile &&
-                     std::find(env_.session.arrProfiles.begin(), env_.session.arrProfiles.end(),
-                               c.profile) != env_.session.arrProfiles.end()) {
+                     std::find(env_.session().profiles.begin(), env_.session().profiles.end(),
+                               c.profile) != env_.session().profiles.end()) {
                      profilesChanged();
                      cbTarget->setCurrentText(QString::fromStdString(c.profile));
                  }

@@ -176,7 +176,7 @@ int ScheduleDialog::ShowModal() {
 void ScheduleDialog::resetChoices() {
     ApplySkin(this);
     cbSource->clear();
-    for (const auto& name : env_.session.arrProfiles)
+    for (const auto& name : env_.session().profiles)
         cbSource->addItem(QString::fromStdString(name));
     for (int i = 0; i < kItemCount; ++i) {
         backupitem[i]->setEnabled(true);
@@ -208,7 +208,7 @@ void ScheduleDialog::onSourceProfileChanged() {
     const ItemStates states = env_.ItemStatesOf(cbSource->currentText().toStdString());
     for (int i = 0; i < kItemCount; ++i) {
         std::string tip = states[i].toolTip;
-        if (i == ItemAddressBook && IsNewOutlook(env_.session))
+        if (i == ItemAddressBook && IsNewOutlook(env_.session()))
             tip = kNewOutlookNoAddressBook;
         backupitem[i]->setToolTip(QString::fromStdString(tip));
         backupitem[i]->setEnabled(states[i].enabled);

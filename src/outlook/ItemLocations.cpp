@@ -17,33 +17,33 @@ constexpr const char* kAccountsSubkey = "9375CFF0413111d3B88A00104B2A6676";
 } // namespace
 
 bool IsNewOutlook(const Session& s) {
-    return s.strOutlookVersion == "12.0" || s.strOutlookVersion == "14.0" ||
-           IsOutlook2013OrLater(s.strOutlookVersion);
+    return s.outlookVersion == "12.0" || s.outlookVersion == "14.0" ||
+           IsOutlook2013OrLater(s.outlookVersion);
 }
 
 bool IsNewWindows(const Session& s) {
-    return s.strWinVersion == "6.0" || s.strWinVersion == "6.1";
+    return s.windowsVersion == "6.0" || s.windowsVersion == "6.1";
 }
 
 std::string RoamingFolder(const Session& s) {
-    return IsNewWindows(s) || IsOutlook2013OrLater(s.strOutlookVersion) ? "\\AppData\\Roaming"
-                                                                        : "\\Application Data";
+    return IsNewWindows(s) || IsOutlook2013OrLater(s.outlookVersion) ? "\\AppData\\Roaming"
+                                                                     : "\\Application Data";
 }
 
 std::string AccountsKeyFor(const Session& s, const std::string& profile) {
     // Outlook 2007 and later keep the accounts in each profile's own subkey;
     // taking those of the profile named "Outlook" for another profile would
     // save, and restore over, another profile's accounts.
-    if (IsOutlook2013OrLater(s.strOutlookVersion))
-        return s.strProfilesKey + "\\" + profile + "\\" + kAccountsSubkey;
+    if (IsOutlook2013OrLater(s.outlookVersion))
+        return s.profilesKey + "\\" + profile + "\\" + kAccountsSubkey;
     if (IsNewOutlook(s))
         return std::string(kProfilesKey) + "\\" + profile + "\\" + kAccountsSubkey;
     return "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\Outlook\\OMI Account Manager\\Accounts";
 }
 
 std::string DataFileFolderFor(const Session& s, RegistryKeys& reg, const std::string& fileName) {
-    const std::string& p = s.strUserProfile;
-    if (!IsOutlook2013OrLater(s.strOutlookVersion))
+    const std::string& p = s.userProfile;
+    if (!IsOutlook2013OrLater(s.outlookVersion))
         return p + "\\Local Settings\\Application Data\\Microsoft\\Outlook";
     std::string extension = fileName.substr(std::min(fileName.size(), fileName.rfind('.')));
     std::transform(extension.begin(), extension.end(), extension.begin(),
@@ -84,13 +84,13 @@ ProfileItems ComputeItemLocations(const Session& s, RegistryKeys& reg, const Win
     for (int i = 0; i < kItemCount; ++i)
         states[i].toolTip = std::string(itemCatalogue()[i].backupToolTip);
 
-    const std::string& p = s.strUserProfile;
+    const std::string& p = s.userProfile;
     const bool newOutlook = IsNewOutlook(s);
     const std::string roaming = RoamingFolder(s);
 
     l.accountsKey = AccountsKeyFor(s, profile);
     l.signaturesFolder = p + roaming + "\\Microsoft\\Signatures";
-    if (IsOutlook2013OrLater(s.strOutlookVersion)) {
+    if (IsOutlook2013OrLater(s.outlookVersion)) {
         l.stationeryFolder = p + roaming + "\\Microsoft\\Stationery";
     } else if (newOutlook) {
         // An unregistered shared folder has always been shown as the folder
@@ -103,7 +103,7 @@ ProfileItems ComputeItemLocations(const Session& s, RegistryKeys& reg, const Win
         l.stationeryFolder = p + "\\Application Data\\Microsoft\\Stationery";
     }
     l.rulesFolder = p + roaming + "\\Microsoft\\Outlook";
-    l.optionsKey = "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\" + s.strOutlookVersion +
+    l.optionsKey = "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\" + s.outlookVersion +
                    "\\Outlook\\Options";
     l.templatesFolder = p + roaming + "\\Microsoft\\Templates";
     l.preferencesFolder = l.rulesFolder;
@@ -123,7 +123,7 @@ ProfileItems ComputeItemLocations(const Session& s, RegistryKeys& reg, const Win
         pab.toolTip = kNoAddressBookToolTip;
         pab.reason = "this Outlook has no Personal Address Book";
     } else {
-        const std::string profileKey = s.strProfilesKey + "\\" + profile;
+        const std::string profileKey = s.profilesKey + "\\" + profile;
         pab.enabled = false;
         pab.reason = "no address book file named in the profile";
         for (const auto& section : reg.EnumRegSubkeys(profileKey)) {

@@ -43,9 +43,9 @@ std::optional<OutlookRelease> MatchOutlookVersion(const std::string& reported) {
 
 std::string GetWindowsVersion(Session& session, const SystemInfo& system) {
     const WindowsVersion v = system.windowsVersion();
-    session.strWinVersion = std::to_string(v.major) + "." + std::to_string(v.minor);
-    session.strWinBuild = std::to_string(v.build & 0xFFFF);
-    return session.strWinVersion;
+    session.windowsVersion = std::to_string(v.major) + "." + std::to_string(v.minor);
+    session.windowsBuild = std::to_string(v.build & 0xFFFF);
+    return session.windowsVersion;
 }
 
 bool IsBlankName(const std::string& name) {
@@ -53,11 +53,10 @@ bool IsBlankName(const std::string& name) {
 }
 
 void LoadProfileList(Session& session, RegistryKeys& reg) {
-    session.arrProfiles.clear();
-    for (const auto& name : reg.EnumRegSubkeys(session.strProfilesKey))
+    session.profiles.clear();
+    for (const auto& name : reg.EnumRegSubkeys(session.profilesKey))
         if (!IsBlankName(name))
-            session.arrProfiles.push_back(name);
-    session.bNoProfiles = session.arrProfiles.empty();
+            session.profiles.push_back(name);
 }
 
 namespace {
@@ -179,7 +178,7 @@ std::string GetOutlookVersion(Session& session, RegistryKeys& reg, const WinFile
     const auto release = MatchOutlookVersion(*reported);
     if (!release)
         return "";
-    session.strOutlookVersion = release->version;
+    session.outlookVersion = release->version;
     return release->displayName;
 }
 

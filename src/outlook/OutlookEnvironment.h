@@ -21,12 +21,12 @@ std::optional<OutlookRelease> MatchOutlookVersion(const std::string& reported);
 
 inline constexpr const char* kUnknownOutlook = "Unknow Version";
 
-// Sets strWinVersion ("6.1") and strWinBuild; returns strWinVersion.
+// Sets windowsVersion ("6.1") and windowsBuild; returns windowsVersion.
 std::string GetWindowsVersion(Session& session, const SystemInfo& system);
 
 // True when nothing but NULs and blanks is left of a name.
 bool IsBlankName(const std::string& name);
-// Fills arrProfiles from the subkeys of strProfilesKey; sets bNoProfiles.
+// Fills profiles from the subkeys of profilesKey.
 void LoadProfileList(Session& session, RegistryKeys& reg);
 
 // The version the registered Outlook reports: the file version of the
@@ -45,7 +45,7 @@ std::string SharedToolsKey(RegistryKeys& reg);
 // The display name of the registered Outlook; "" for an unknown release,
 // "Unknow Version" when none is registered.
 std::string OutlookDisplayName(RegistryKeys& reg, const WinFiles& files, const SystemInfo& system);
-// Sets strOutlookVersion when the release is known and returns its display
+// Sets outlookVersion when the release is known and returns its display
 // name, as OutlookDisplayName.
 std::string GetOutlookVersion(Session& session, RegistryKeys& reg, const WinFiles& files,
                               const SystemInfo& system);

@@ -35,13 +35,13 @@ std::string widePath(const RegValue& value) {
 
 DataFilesInUse::DataFilesInUse(Environment& env, const std::string& exceptProfile) {
     // Every Outlook of the prefix keeps its own profiles.
-    std::vector<std::string> roots{env.session.strProfilesKey};
+    std::vector<std::string> roots{env.session().profilesKey};
     for (const char* version : {"14.0", "15.0", "16.0"})
         if (std::find(roots.begin(), roots.end(), ProfilesKeyFor(version)) == roots.end())
             roots.push_back(ProfilesKeyFor(version));
     for (const std::string& root : roots) {
         for (const std::string& profile : env.reg.EnumRegSubkeys(root)) {
-            if (root == env.session.strProfilesKey && profile == exceptProfile)
+            if (root == env.session().profilesKey && profile == exceptProfile)
                 continue;
             for (const std::string& section : env.reg.EnumRegSubkeys(root + "\\" + profile)) {
                 const std::string key = root + "\\" + profile + "\\" + section;

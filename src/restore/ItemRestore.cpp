@@ -220,7 +220,7 @@ void ItemRestore::stageFiles(const std::vector<std::pair<std::string, std::strin
 }
 
 std::string ItemRestore::extractToWorkFolder(const std::string& name) {
-    const std::string path = env_.session.strProgramFolder + "/" + name;
+    const std::string path = env_.session().programFolder + "/" + name;
     NoFlushEachExtraction scratch(zip_); // read back at once and never kept
     std::error_code ec;
     std::filesystem::remove(path, ec); // the archive writes over no file, not even a scratch one
@@ -262,8 +262,8 @@ void ItemRestore::restoreFolderItem(const std::string& itemKey, const std::strin
 }
 
 std::string ItemRestore::userFolder(const char* newWindows, const char* otherWindows) const {
-    const bool roaming = RoamingFolder(env_.session) == "\\AppData\\Roaming";
-    return env_.session.strUserProfile + (roaming ? newWindows : otherWindows);
+    const bool roaming = RoamingFolder(env_.session()) == "\\AppData\\Roaming";
+    return env_.session().userProfile + (roaming ? newWindows : otherWindows);
 }
 
 bool ItemRestore::RestoreConfig(const std::string& profile) {
@@ -273,7 +273,7 @@ bool ItemRestore::RestoreConfig(const std::string& profile) {
             configurationHeld_ = true;
             return;
         }
-        const std::string key = env_.session.strProfilesKey + "\\" + profile;
+        const std::string key = env_.session().profilesKey + "\\" + profile;
         // Only a profile that exists (or was just made) takes a configuration.
         if (!env_.reg.RegKeyExists(key))
             throw Failure("there is no profile \"" + profile + "\"; nothing was changed", false);
@@ -287,7 +287,7 @@ void ItemRestore::HoldProfileConfiguration(bool hold) {
 }
 
 bool ItemRestore::RestoreAccounts(const std::string& profile) {
-    const std::string key = AccountsKeyFor(env_.session, profile);
+    const std::string key = AccountsKeyFor(env_.session(), profile);
     return guarded("accounts settings", [&] {
         importRegistryItem("BackupAccounts", key, false);
         // The accounts deliver into the data files restored before them.
@@ -300,7 +300,7 @@ bool ItemRestore::RestoreConfigsetting() {
     return guarded("options settings", [&] {
         importRegistryItem("BackupConfigsetting",
                            "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\" +
-                               env_.session.strOutlookVersion + "\\Outlook\\Options");
+                               env_.session().outlookVersion + "\\Outlook\\Options");
     });
 }
 
@@ -336,10 +336,10 @@ bool ItemRestore::RestoreSignatures() {
 bool ItemRestore::RestoreStationery() {
     return guarded("stationeries", [&] {
         std::string folder =
-            env_.session.strUserProfile + "\\Application Data\\Microsoft\\Stationery";
-        if (IsOutlook2013OrLater(env_.session.strOutlookVersion)) {
-            folder = env_.session.strUserProfile + "\\AppData\\Roaming\\Microsoft\\Stationery";
-        } else if (IsNewOutlook(env_.session)) {
+            env_.session().userProfile + "\\Application Data\\Microsoft\\Stationery";
+        if (IsOutlook2013OrLater(env_.session().outlookVersion)) {
+            folder = env_.session().userProfile + "\\AppData\\Roaming\\Microsoft\\Stationery";
+        } else if (IsNewOutlook(env_.session())) {
             const auto shared = env_.reg.ReadRegString(SharedToolsKey(env_.reg), "SharedFilesDir");
             if (!shared)
                 throw Failure("the shared files folder of Office is not registered", false);
@@ -388,7 +388,7 @@ ItemRestore::plannedDataFiles(const std::string& itemKey, const std::string& pro
     // Outlook 2013 and later keep .pst and .ost files in different folders.
     std::map<std::string, std::vector<std::string>> byFolder;
     for (const auto& name : entries(itemKey))
-        byFolder[DataFileFolderFor(env_.session, env_.reg, name)].push_back(name);
+        byFolder[DataFileFolderFor(env_.session(), env_.reg, name)].push_back(name);
     // A data file another profile of the prefix names is never written
     // over: the restored one gets a free name beside it.
     const DataFilesInUse inUse(env_, profile);
@@ -434,7 +434,7 @@ void ItemRestore::restoreProfileFiles(
         throw Failure("the profile name \"" + profile +
                           "\" cannot be part of a file name; nothing was changed",
                       false);
-    const std::string key = env_.session.strProfilesKey + "\\" + profile;
+    const std::string key = env_.session().profilesKey + "\\" + profile;
     if (journal_)
         journal_->beforeKeyChange(key);
     // The configuration is decrypted, checked and imported (unsaved) before
@@ -455,7 +455,7 @@ void ItemRestore::restoreProfileFiles(
         throw Failure("the profile " + profile + " has no sections", false);
     // The paths written into the profile are ones Wine can open.
     const auto newPathOf = [&](const std::string& fileName) {
-        const std::string folder = DataFileFolderFor(env_.session, env_.reg, fileName);
+        const std::string folder = DataFileFolderFor(env_.session(), env_.reg, fileName);
         const auto renamed = restoredNames.find(upper(fileName));
         return env_.files.canonicalPath(folder).value_or(folder) + "\\" +
                (renamed == restoredNames.end() ? fileName : renamed->second);
@@ -480,14 +480,14 @@ bool ItemRestore::RestoreDatas(const std::string& profile) {
                 if (oldPath != newPath)
                     moved.push_back({oldPath, newPath});
             });
-        const std::string key = env_.session.strProfilesKey + "\\" + profile;
+        const std::string key = env_.session().profilesKey + "\\" + profile;
         const std::string services = key + "\\" + kServiceSection;
         orFail(env_.reg.DeleteRegValue(services, "1102039b"));
         orFail(env_.reg.DeleteRegValue(services, "001e023d"));
         // Accounts and other sections carry store entry identifiers of their
         // own ("Delivery Store EntryID"): they name the restored files too.
         ReplaceDataFilePathsBelow(env_.reg, key, moved);
-        const std::string accounts = AccountsKeyFor(env_.session, profile);
+        const std::string accounts = AccountsKeyFor(env_.session(), profile);
         if (journal_)
             journal_->beforeKeyChange(accounts);
         ReplaceDataFilePathsBelow(env_.reg, accounts, moved);
@@ -497,7 +497,7 @@ bool ItemRestore::RestoreDatas(const std::string& profile) {
         if (!favoritesName)
             throw Failure("the profile name \"" + profile + "\" cannot be part of a file name",
                           false);
-        const std::string favorites = env_.session.strUserProfile +
+        const std::string favorites = env_.session().userProfile +
                                       "\\Application Data\\Microsoft\\Outlook\\" + *favoritesName;
         const auto host = env_.files.hostPath(favorites);
         if (journal_ && host && env_.files.fileExists(favorites))

@@ -17,19 +17,19 @@ std::string DefaultProfileKeyFor(const std::string& outlookVersion) {
 }
 
 void CreateProfile(Environment& env, const std::string& profile, RestoreJournal* journal) {
-    Session& s = env.session;
+    const Session& s = env.session();
     // A key name: no backslash, no control character, not blank.
     if (profile.find('\\') != std::string::npos || IsBlankName(profile) ||
         std::any_of(profile.begin(), profile.end(),
                     [](unsigned char c) { return c < 0x20 || c == 0x7f; }))
         throw std::runtime_error("\"" + profile + "\" cannot be the name of a profile");
-    const std::string key = s.strProfilesKey + "\\" + profile;
+    const std::string key = s.profilesKey + "\\" + profile;
     if (env.reg.RegKeyExists(key))
         throw std::runtime_error("there is a profile \"" + profile + "\" already");
-    const std::string defaultKey = DefaultProfileKeyFor(s.strOutlookVersion);
+    const std::string defaultKey = DefaultProfileKeyFor(s.outlookVersion);
     const auto named = env.reg.ReadRegString(defaultKey, "DefaultProfile");
     const bool noDefault =
-        !named || IsBlankName(*named) || !env.reg.RegKeyExists(s.strProfilesKey + "\\" + *named);
+        !named || IsBlankName(*named) || !env.reg.RegKeyExists(s.profilesKey + "\\" + *named);
     if (journal) {
         journal->beforeKeyChange(key);
         if (noDefault)
@@ -47,7 +47,7 @@ void CreateProfile(Environment& env, const std::string& profile, RestoreJournal*
     }
     if (auto saved = env.reg.Save(); !saved)
         throw std::runtime_error(saved.error().message);
-    LoadProfileList(s, env.reg);
+    env.ReloadProfiles();
 }
 
 } // namespace trelmig

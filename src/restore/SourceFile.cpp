@@ -21,7 +21,7 @@ std::string decodeDescription(const std::string& text) {
 
 InspectedArchive InspectBackupFile(Environment& env, ZipArchive& zip, Prompter& prompter,
                                    PasswordPrompt& passwords, const std::string& chosenFile) {
-    return InspectBackupFile(env.session.strInfoFile, env.ansi, zip, prompter, passwords,
+    return InspectBackupFile(env.session().infoFile, env.ansi, zip, prompter, passwords,
                              chosenFile);
 }
 

@@ -135,13 +135,12 @@ int RunAutoBackup(const std::vector<std::string>& args,
     try {
         Environment env(WinePrefix::locate(prefix), prompter);
         env.Discover();
-        const Session& s = env.session;
-        if (s.bNoProfiles)
+        const Session& s = env.session();
+        if (s.profiles.empty())
             return fail(log, err, 1,
                         "no Outlook profile in the Wine prefix " + env.prefix.root().string() +
                             "; nothing was backed up");
-        if (std::find(s.arrProfiles.begin(), s.arrProfiles.end(), cmd->profile) ==
-            s.arrProfiles.end())
+        if (std::find(s.profiles.begin(), s.profiles.end(), cmd->profile) == s.profiles.end())
             return fail(log, err, 1,
                         "there is no Outlook profile \"" + cmd->profile +
                             "\"; nothing was backed up");

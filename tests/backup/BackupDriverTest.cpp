@@ -172,7 +172,7 @@ TEST_F(BackupDriverTest, OnlyPersonalFoldersRunsConfigDataFilesAndRules) {
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(entries(), expected);
     // The scratch files are gone.
-    for (const auto& e : fs::directory_iterator(env->session.strProgramFolder))
+    for (const auto& e : fs::directory_iterator(env->session().programFolder))
         ADD_FAILURE() << "left behind: " << e.path();
 }
 
@@ -231,7 +231,9 @@ TEST_F(BackupDriverTest, AnExistingArchiveIsReplaced) {
 
 TEST_F(BackupDriverTest, AnInformationFileThatCannotBeWrittenFailsTheBackup) {
     std::ofstream(target) << "previous backup";
-    env->session.strInfoFile = (sample.work.path() / "gone" / "vastrel.dat").string();
+    // A folder, not empty, where the information file should go: no one can
+    // remove it or write the file.
+    std::filesystem::create_directories(env->session().infoFile + "/held");
     const BackupRunResult r = driver->RunBackup(choices(only({6})));
     EXPECT_TRUE(r.started);
     EXPECT_FALSE(r.written);
@@ -351,7 +353,7 @@ TEST_F(BackupDriverTest, ACancelledBackupLeavesTheEarlierArchiveAndNoScratchFile
         for (const auto& e : fs::directory_iterator(sample.work.path()))
             EXPECT_TRUE(e.path().filename() == "backup.kvx" || e.path().filename() == "prefix")
                 << "left behind: " << e.path();
-        for (const auto& e : fs::directory_iterator(env->session.strProgramFolder))
+        for (const auto& e : fs::directory_iterator(env->session().programFolder))
             ADD_FAILURE() << "left behind: " << e.path();
     }
 }

@@ -91,7 +91,7 @@ TEST_F(BackupTruth, ADataFileIsArchivedAsItWasWhenItWasTaken) {
     ASSERT_TRUE(outcome.written) << outcome.writeError;
     EXPECT_EQ(unzipEntry(target, "Outlook mail.pst"), taken);
     // The copies went with the run.
-    EXPECT_TRUE(namesIn(env->session.strProgramFolder).empty());
+    EXPECT_TRUE(namesIn(env->session().programFolder).empty());
 }
 
 TEST_F(BackupTruth, ACancelStopsTheCopyOfADataFile) {
@@ -360,5 +360,5 @@ TEST_F(BackupTruth, ASecondBackupCarriesNothingOfTheFirst) {
     const std::string listing = RunShell("unzip -Z1 " + shellQuoted(target)).output;
     EXPECT_EQ(listing.find(".tmp"), std::string::npos) << listing;
     EXPECT_EQ(listing.find(".pst"), std::string::npos) << listing;
-    EXPECT_TRUE(namesIn(env->session.strProgramFolder).empty());
+    EXPECT_TRUE(namesIn(env->session().programFolder).empty());
 }

@@ -69,7 +69,7 @@ struct PanelWatch {
 // The data file paths the profile's store sections name.
 std::set<std::string> storePaths(Environment& e, const std::string& profile) {
     std::set<std::string> paths;
-    const std::string key = e.session.strProfilesKey + "\\" + profile;
+    const std::string key = e.session().profilesKey + "\\" + profile;
     for (const auto& section : e.reg.EnumRegSubkeys(key)) {
         if (const auto path = ReadStorePath(e.reg, key + "\\" + section))
             paths.insert(*path);
@@ -558,7 +558,7 @@ TEST_F(WindowRunTest, ANewProfileIsMadeByTheRestoreAndGoesWithItsUndo) {
     ASSERT_EQ(prompter.messages.size(), 2u);
     EXPECT_EQ(prompter.messages[1].text.rfind("The Restore was Completed!", 0), 0u)
         << prompter.messages[1].text;
-    EXPECT_EQ(env->session.arrProfiles, (std::vector<std::string>{"Home", "Outlook", "Work"}));
+    EXPECT_EQ(env->session().profiles, (std::vector<std::string>{"Home", "Outlook", "Work"}));
     EXPECT_EQ(child<QComboBox>("cbTarget")->currentText(), QStringLiteral("Home"));
     // It can be backed up too; the backup side stays on its profile.
     EXPECT_NE(child<QComboBox>("cbSource")->findText(QStringLiteral("Home")), -1);

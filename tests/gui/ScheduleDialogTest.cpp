@@ -87,8 +87,8 @@ struct ScheduleWindow : ::testing::Test {
 TEST_F(ScheduleWindow, LoadShowsTheProfilesStartTimesAndDesignState) {
     EXPECT_EQ(dialog->windowTitle(), "Task Scheduler");
     auto* profiles = child<QComboBox>("cbSource");
-    ASSERT_EQ(profiles->count(), int(env->session.arrProfiles.size()));
-    EXPECT_EQ(profiles->itemText(0).toStdString(), env->session.arrProfiles[0]);
+    ASSERT_EQ(profiles->count(), int(env->session().profiles.size()));
+    EXPECT_EQ(profiles->itemText(0).toStdString(), env->session().profiles[0]);
     EXPECT_EQ(profiles->currentIndex(), 0);
 
     auto* times = child<QComboBox>("cmbStartTime");
@@ -127,21 +127,21 @@ TEST_F(ScheduleWindow, LoadShowsTheProfilesStartTimesAndDesignState) {
 
 TEST_F(ScheduleWindow, ItemBoxesFollowTheChosenProfile) {
     // The sample's Outlook 2010 has no Personal Address Book.
-    ASSERT_TRUE(IsNewOutlook(env->session));
+    ASSERT_TRUE(IsNewOutlook(env->session()));
     EXPECT_FALSE(item(ItemAddressBook)->isEnabled());
     EXPECT_EQ(item(ItemAddressBook)->toolTip(),
               " MS Outlook 2007 don't support Personal Address Book!");
     EXPECT_EQ(item(ItemSignatures)->toolTip().toStdString(),
               itemCatalogue()[ItemSignatures].backupToolTip);
 
-    ASSERT_GE(env->session.arrProfiles.size(), 2u);
+    ASSERT_GE(env->session().profiles.size(), 2u);
     for (int i = 0; i < kItemCount; ++i)
         item(i)->setChecked(item(i)->isEnabled());
     auto* profiles = child<QComboBox>("cbSource");
     profiles->setCurrentIndex(1);
     emit profiles->activated(1);
 
-    const ItemStates expected = env->ItemStatesOf(env->session.arrProfiles[1]);
+    const ItemStates expected = env->ItemStatesOf(env->session().profiles[1]);
     for (int i = 0; i < kItemCount; ++i) {
         EXPECT_FALSE(item(i)->isChecked()) << i; // another profile unchecks every box
         EXPECT_EQ(item(i)->isEnabled(), expected[i].enabled) << i;
@@ -218,7 +218,7 @@ TEST_F(ScheduleWindow, AddTaskChecksInOrderAndRegistersWhenAllPass) {
     click("Command3");
     expectMessage("Task 1 has been scheduled.", MessageIcon::None);
     EXPECT_EQ(dialog->ItemMask, "00100000");
-    EXPECT_EQ(dialog->ProfileName, env->session.arrProfiles[0]);
+    EXPECT_EQ(dialog->ProfileName, env->session().profiles[0]);
     EXPECT_EQ(dialog->DayList, "M,TH");
     const auto jobs = fake.crontab().Jobs();
     ASSERT_EQ(jobs.size(), 1u);
@@ -352,7 +352,7 @@ TEST_F(ScheduleWindow, OpenSchedulerListsTheJobsAndRemovesTheChosenOne) {
         return int(QDialog::Accepted);
     };
     click("Command1");
-    const QString profile = QString::fromStdString(env->session.arrProfiles[0]);
+    const QString profile = QString::fromStdString(env->session().profiles[0]);
     ASSERT_EQ(rows.size(), 2u);
     const QString target = QString::fromStdString(file("b.kvx"));
     EXPECT_EQ(rows[0], (std::vector<QString>{"1", "9:00", "once", profile, "10000000", target}));

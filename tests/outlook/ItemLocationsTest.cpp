@@ -32,6 +32,10 @@ protected:
         env->Discover();
     }
     ItemStates select(const std::string& profile) { return env->ItemStatesOf(profile); }
+    // The items as another Outlook or Windows would find them in this prefix.
+    ProfileItems itemsWith(const Session& session, const std::string& profile) {
+        return ComputeItemLocations(session, env->reg, env->files, profile);
+    }
 };
 
 TEST_F(ProfileItemLocations, OutlookTwentyTenOnWindowsSeven) {
@@ -59,8 +63,9 @@ TEST_F(ProfileItemLocations, OutlookTwentyTenOnWindowsSeven) {
 }
 
 TEST_F(ProfileItemLocations, OutlookTwentyThreeOnWindowsSevenMixesFolders) {
-    env->session.strOutlookVersion = "11.0";
-    const ProfileItems items = env->ItemsOf("Outlook");
+    Session outlook2003 = env->session();
+    outlook2003.outlookVersion = "11.0";
+    const ProfileItems items = itemsWith(outlook2003, "Outlook");
     const ItemStates& states = items.states;
     const ItemLocations& s = items.locations;
     EXPECT_EQ(s.signaturesFolder, "C:\\users\\sam\\AppData\\Roaming\\Microsoft\\Signatures");
@@ -71,12 +76,13 @@ TEST_F(ProfileItemLocations, OutlookTwentyThreeOnWindowsSevenMixesFolders) {
     // The address book named by the profile exists; Work names none.
     EXPECT_TRUE(states[ItemAddressBook].enabled);
     EXPECT_EQ(states[ItemAddressBook].toolTip, "Outlook Personal Address Book.");
-    EXPECT_FALSE(select("Work")[ItemAddressBook].enabled);
+    EXPECT_FALSE(itemsWith(outlook2003, "Work").states[ItemAddressBook].enabled);
 }
 
 TEST_F(ProfileItemLocations, LaterWindowsTakesTheOlderFolderNames) {
-    env->session.strWinVersion = "10.0";
-    const ProfileItems items = env->ItemsOf("Outlook");
+    Session windows10 = env->session();
+    windows10.windowsVersion = "10.0";
+    const ProfileItems items = itemsWith(windows10, "Outlook");
     const ItemStates& states = items.states;
     EXPECT_EQ(items.locations.signaturesFolder,
               "C:\\users\\sam\\Application Data\\Microsoft\\Signatures");

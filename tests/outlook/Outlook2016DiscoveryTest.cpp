@@ -47,15 +47,15 @@ protected:
 };
 
 TEST_F(Outlook2016Sample, FindsOutlook2016AndItsProfilesUnderItsOwnKey) {
-    const Session& s = env->session;
+    const Session& s = env->session();
     EXPECT_EQ(outlook, "Outlook 2016");
-    EXPECT_EQ(s.strOutlookVersion, "16.0");
-    EXPECT_EQ(s.strProfilesKey,
+    EXPECT_EQ(s.outlookVersion, "16.0");
+    EXPECT_EQ(s.profilesKey,
               "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\16.0\\Outlook\\Profiles");
-    EXPECT_EQ(s.arrProfiles, (std::vector<std::string>{"Outlook", "Work"}));
-    EXPECT_EQ(s.strWinVersion, "10.0");
-    EXPECT_EQ(s.strWinBuild, "19045");
-    EXPECT_EQ(s.strComputerName, "SAMPLE-LAPTOP");
+    EXPECT_EQ(s.profiles, (std::vector<std::string>{"Outlook", "Work"}));
+    EXPECT_EQ(s.windowsVersion, "10.0");
+    EXPECT_EQ(s.windowsBuild, "19045");
+    EXPECT_EQ(s.computerName, "SAMPLE-LAPTOP");
     // The 32-bit program is registered in the 32-bit view of the classes.
     EXPECT_EQ(ReportedOutlookVersion(env->reg, env->files, env->system), "16.0.4266.1001");
     EXPECT_TRUE(IsOutlookWow64(env->reg));
@@ -65,13 +65,13 @@ TEST_F(Outlook2016Sample, FindsOutlook2016AndItsProfilesUnderItsOwnKey) {
 TEST_F(Outlook2016Sample, WithoutARegisteredOutlookTheProfilesTellTheVersion) {
     removeKey("HKEY_LOCAL_MACHINE\\Software\\Classes\\Wow6432Node\\Outlook.Application");
     EXPECT_EQ(outlook, "Outlook 2016");
-    EXPECT_EQ(env->session.strOutlookVersion, "16.0");
-    EXPECT_EQ(env->session.arrProfiles, (std::vector<std::string>{"Outlook", "Work"}));
+    EXPECT_EQ(env->session().outlookVersion, "16.0");
+    EXPECT_EQ(env->session().profiles, (std::vector<std::string>{"Outlook", "Work"}));
 
     // Nothing registered and no profile anywhere: no profile, as before.
     removeKey("HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\16.0\\Outlook\\Profiles");
-    EXPECT_TRUE(env->session.bNoProfiles);
-    EXPECT_EQ(env->session.strOutlookVersion, "");
+    EXPECT_TRUE(env->session().profiles.empty());
+    EXPECT_EQ(env->session().outlookVersion, "");
 }
 
 TEST_F(Outlook2016Sample, ItemsLiveUnderAppDataAndAccountsInTheChosenProfile) {
@@ -95,13 +95,13 @@ TEST_F(Outlook2016Sample, ItemsLiveUnderAppDataAndAccountsInTheChosenProfile) {
     EXPECT_EQ(mask, "11110111");
 
     // A profile without accounts of its own cannot back them up.
-    removeKey(env->session.strProfilesKey + "\\Work\\9375CFF0413111d3B88A00104B2A6676");
+    removeKey(env->session().profilesKey + "\\Work\\9375CFF0413111d3B88A00104B2A6676");
     EXPECT_FALSE(env->ItemStatesOf("Work")[ItemAccounts].enabled);
     EXPECT_TRUE(env->ItemStatesOf("Outlook")[ItemAccounts].enabled);
 }
 
 TEST_F(Outlook2016Sample, RestoredDataFilesGoWhereOutlookMakesThem) {
-    Session& s = env->session;
+    Session s = env->session();
     EXPECT_EQ(DataFileFolderFor(s, env->reg, "sam@example.com.pst"),
               "C:\\users\\sam\\Documents\\Outlook Files");
     EXPECT_EQ(DataFileFolderFor(s, env->reg, "sam@imap.example.OST"),
@@ -111,7 +111,7 @@ TEST_F(Outlook2016Sample, RestoredDataFilesGoWhereOutlookMakesThem) {
         "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
         "Personal", "D:\\Mail");
     EXPECT_EQ(DataFileFolderFor(s, env->reg, "a.pst"), "D:\\Mail\\Outlook Files");
-    s.strOutlookVersion = "14.0";
+    s.outlookVersion = "14.0";
     EXPECT_EQ(DataFileFolderFor(s, env->reg, "a.pst"),
               "C:\\users\\sam\\Local Settings\\Application Data\\Microsoft\\Outlook");
 }
@@ -119,8 +119,10 @@ TEST_F(Outlook2016Sample, RestoredDataFilesGoWhereOutlookMakesThem) {
 TEST_F(Outlook2016Sample, A32BitOutlook2010TakesTheStationeryOfItsOwnView) {
     // Both views name a shared files folder on a 64-bit machine; the 32-bit
     // program's is under Program Files (x86).
-    env->session.strOutlookVersion = "14.0";
-    EXPECT_EQ(env->ItemsOf("Outlook").locations.stationeryFolder,
+    Session outlook2010 = env->session();
+    outlook2010.outlookVersion = "14.0";
+    EXPECT_EQ(ComputeItemLocations(outlook2010, env->reg, env->files, "Outlook")
+                  .locations.stationeryFolder,
               "C:\\Program Files (x86)\\Common Files\\Microsoft Shared\\Stationery");
     EXPECT_EQ(SharedToolsKey(env->reg),
               "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Shared Tools");

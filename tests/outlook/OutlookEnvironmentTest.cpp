@@ -41,9 +41,9 @@ protected:
     std::string discover() {
         Environment env(WinePrefix(sample.root), prompter);
         const std::string outlook = env.Discover();
-        session = env.session;
-        if (!session.arrProfiles.empty())
-            locations = env.ItemsOf(session.arrProfiles.front()).locations;
+        session = env.session();
+        if (!session.profiles.empty())
+            locations = env.ItemsOf(session.profiles.front()).locations;
         return outlook;
     }
     void removeKey(const std::string& path) {
@@ -59,14 +59,14 @@ protected:
 
 TEST_F(SampleDiscovery, FindsTheMachineTheProfilesAndTheRegisteredOutlook) {
     EXPECT_EQ(discover(), "Outlook 2010");
-    EXPECT_EQ(session.strOutlookVersion, "14.0");
-    EXPECT_EQ(session.strWinVersion, "6.1");
-    EXPECT_EQ(session.strWinBuild, "7601");
-    EXPECT_EQ(session.strComputerName, "SAMPLE-PC");
-    EXPECT_EQ(session.strLogonUser, "sam");
-    EXPECT_EQ(session.strUserProfile, "C:\\users\\sam");
-    EXPECT_EQ(session.arrProfiles, (std::vector<std::string>{"Outlook", "Work"}));
-    EXPECT_FALSE(session.bNoProfiles);
+    EXPECT_EQ(session.outlookVersion, "14.0");
+    EXPECT_EQ(session.windowsVersion, "6.1");
+    EXPECT_EQ(session.windowsBuild, "7601");
+    EXPECT_EQ(session.computerName, "SAMPLE-PC");
+    EXPECT_EQ(session.logonUser, "sam");
+    EXPECT_EQ(session.userProfile, "C:\\users\\sam");
+    EXPECT_EQ(session.profiles, (std::vector<std::string>{"Outlook", "Work"}));
+    EXPECT_FALSE(session.profiles.empty());
     EXPECT_TRUE(prompter.messages.empty());
 
     Environment env(WinePrefix(sample.root), prompter);
@@ -76,13 +76,13 @@ TEST_F(SampleDiscovery, FindsTheMachineTheProfilesAndTheRegisteredOutlook) {
 TEST_F(SampleDiscovery, FallsBackToTheRegisteredVersionNumberWithoutTheProgram) {
     fs::remove(sample.driveC() / "Program Files/Microsoft Office/Office14/OUTLOOK.EXE");
     EXPECT_EQ(discover(), "Outlook 2010");
-    EXPECT_EQ(session.strOutlookVersion, "14.0");
+    EXPECT_EQ(session.outlookVersion, "14.0");
 }
 
 TEST_F(SampleDiscovery, WithoutARegisteredOutlookTheVersionIsUnknown) {
     removeKey("HKEY_LOCAL_MACHINE\\Software\\Classes\\Outlook.Application");
     EXPECT_EQ(discover(), "Unknow Version");
-    EXPECT_EQ(session.strOutlookVersion, "");
+    EXPECT_EQ(session.outlookVersion, "");
     EXPECT_EQ(locations.optionsKey,
               "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\\\Outlook\\Options");
 }
@@ -96,12 +96,12 @@ TEST_F(SampleDiscovery, BlankProfileNamesAreLeftOut) {
         reg.save();
     }
     discover();
-    EXPECT_EQ(session.arrProfiles, (std::vector<std::string>{"Outlook", "Work"}));
+    EXPECT_EQ(session.profiles, (std::vector<std::string>{"Outlook", "Work"}));
 }
 
 TEST_F(SampleDiscovery, NoProfilesKeyMeansNoProfiles) {
     removeKey(kProfilesKey);
     EXPECT_EQ(discover(), "");
-    EXPECT_TRUE(session.bNoProfiles);
-    EXPECT_TRUE(session.arrProfiles.empty());
+    EXPECT_TRUE(session.profiles.empty());
+    EXPECT_TRUE(session.profiles.empty());
 }

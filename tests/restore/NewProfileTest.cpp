@@ -73,8 +73,8 @@ TEST_F(NewProfile, AFreshBottleGetsTheProfileAsItsDefault) {
     {
         Environment env(WinePrefix(fresh.root), prompter);
         env.Discover();
-        ASSERT_TRUE(env.session.bNoProfiles);
-        ASSERT_EQ(env.session.strOutlookVersion, "16.0");
+        ASSERT_TRUE(env.session().profiles.empty());
+        ASSERT_EQ(env.session().outlookVersion, "16.0");
     }
     const RestoreRunResult r = restoreInto(fresh.root, "Outlook", items({0, 1, 2}));
     ASSERT_TRUE(r.allSucceeded) << (r.failures.empty() ? "" : r.failures.front());
@@ -90,9 +90,9 @@ TEST_F(NewProfile, AFreshBottleGetsTheProfileAsItsDefault) {
     EXPECT_TRUE(fs::exists(fresh.home / "Documents/Outlook Files/sam@example.com.pst"));
     Environment after(WinePrefix(fresh.root), prompter);
     after.Discover();
-    ASSERT_EQ(after.session.arrProfiles, std::vector<std::string>{"Outlook"});
+    ASSERT_EQ(after.session().profiles, std::vector<std::string>{"Outlook"});
     bool named = false;
-    const std::string key = after.session.strProfilesKey + "\\Outlook";
+    const std::string key = after.session().profilesKey + "\\Outlook";
     for (const auto& section : after.reg.EnumRegSubkeys(key))
         named = named || ReadStorePath(after.reg, key + "\\" + section) ==
                              "C:\\users\\root\\Documents\\Outlook Files\\sam@example.com.pst";
@@ -105,7 +105,7 @@ TEST_F(NewProfile, AnotherProfileLeavesTheDefaultAsItWas) {
     EXPECT_EQ(blockOf(used.root / "user.reg", kOutlook16), "\"DefaultProfile\"=\"Outlook\"\n");
     Environment after(WinePrefix(used.root), prompter);
     after.Discover();
-    EXPECT_EQ(after.session.arrProfiles, (std::vector<std::string>{"Home", "Outlook", "Work"}));
+    EXPECT_EQ(after.session().profiles, (std::vector<std::string>{"Home", "Outlook", "Work"}));
 }
 
 TEST_F(NewProfile, ADefaultNamingAProfileThatIsGoneIsReplaced) {

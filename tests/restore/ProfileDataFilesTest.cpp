@@ -142,7 +142,7 @@ protected:
     void inspect() {
         env = std::make_unique<Environment>(WinePrefix(target.root), prompter);
         env->Discover();
-        ASSERT_EQ(env->session.strOutlookVersion, "16.0");
+        ASSERT_EQ(env->session().outlookVersion, "16.0");
         zip = std::make_unique<ZipArchive>(env->ansi);
         FixedPassword none;
         inspected = InspectBackupFile(*env, *zip, prompter, none, archive);

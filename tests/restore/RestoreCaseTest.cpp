@@ -42,8 +42,8 @@ std::uint64_t fnv1a(const std::string& bytes) {
 // the data file paths in it, and the files of every item folder.
 std::string describe(Environment& env, const std::string& profile) {
     std::string out;
-    const std::string key = env.session.strProfilesKey + "\\" + profile;
-    const std::string exported = env.session.strProgramFolder + "/describe.txt";
+    const std::string key = env.session().profilesKey + "\\" + profile;
+    const std::string exported = env.session().programFolder + "/describe.txt";
     ExportRegTree(env.reg, key, "", exported);
     std::string text = env.ansi.toUtf8(readWholeFile(exported));
     fs::remove(exported);
@@ -66,7 +66,7 @@ std::string describe(Environment& env, const std::string& profile) {
             if (env.registry.queryValue(RootKey::CurrentUser, sk.substr(18), gone))
                 out += section + " " + gone + " still present\n";
     }
-    const std::string p = env.session.strUserProfile;
+    const std::string p = env.session().userProfile;
     for (const std::string& folder :
          {p + "\\AppData\\Local\\Microsoft\\Outlook", p + "\\AppData\\Roaming\\Microsoft\\Outlook",
           p + "\\AppData\\Roaming\\Microsoft\\Signatures",
@@ -97,7 +97,7 @@ void moveSourceDataFiles(SamplePrefixCopy& source, RecordingPrompter& prompter) 
     env.Discover();
     const fs::path from = source.userFolder() / "AppData/Local/Microsoft/Outlook";
     fs::create_directories(source.driveC() / "Old Mail");
-    const std::string key = env.session.strProfilesKey + "\\Outlook";
+    const std::string key = env.session().profilesKey + "\\Outlook";
     for (const char* name : {"Outlook.pst", "Archive.pst"}) {
         fs::rename(from / name, source.driveC() / "Old Mail" / name);
         const std::string oldPath =

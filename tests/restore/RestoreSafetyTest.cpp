@@ -78,7 +78,7 @@ TEST_F(RestoreFixture, AMalformedRegistryTextLeavesTheProfileUnchanged) {
     const RestoreRunResult r = restore(items({1}));
     EXPECT_FALSE(r.allSucceeded);
     EXPECT_EQ(readWholeFile(target.root / "user.reg"), userBefore);
-    EXPECT_EQ(env->reg.EnumRegSubkeys(env->session.strProfilesKey + "\\Work").size(), 7u);
+    EXPECT_EQ(env->reg.EnumRegSubkeys(env->session().profilesKey + "\\Work").size(), 7u);
 }
 
 TEST_F(RestoreFixture, ARunningWineserverRefusesTheRestoreAndNothingChanges) {

@@ -19,7 +19,7 @@ TEST_F(RestoreFixture, InspectionShowsTheFactsAndEnablesTheItemsHeld) {
     EXPECT_TRUE(r.accepted);
     EXPECT_EQ(r.entries.at("BackupDatas"), "Archive.pst;Outlook.pst");
     EXPECT_EQ(r.entries.at("BackupConfig").substr(0, 3), "OBC");
-    EXPECT_FALSE(std::filesystem::exists(env->session.strInfoFile));
+    EXPECT_FALSE(std::filesystem::exists(env->session().infoFile));
 }
 
 TEST_F(RestoreFixture, AWrongPasswordIsRefused) {
