@@ -61,15 +61,11 @@ bool ZipChunkDeflater::looksIncompressible(std::span<const unsigned char> data) 
     return incompressible;
 }
 
-void ZipChunkDeflater::deflateChunk(std::span<const unsigned char> dictionary,
-                                    std::span<const unsigned char> data, bool last,
+void ZipChunkDeflater::deflateChunk(std::span<const unsigned char> data, bool last,
                                     ZipBuffer& out) {
     z_stream& z = looksIncompressible(data) ? stored_ : packed_;
     if (deflateReset(&z) != Z_OK)
         throw std::runtime_error("deflateReset failed");
-    if (!dictionary.empty() && &z == &packed_ &&
-        deflateSetDictionary(&z, dictionary.data(), static_cast<uInt>(dictionary.size())) != Z_OK)
-        throw std::runtime_error("deflateSetDictionary failed");
     run(z, data, last ? Z_FINISH : Z_SYNC_FLUSH, out);
 }
 

@@ -25,12 +25,11 @@ struct ZipBuffer {
     std::span<const unsigned char> bytes() const { return {data.get(), size}; }
 };
 
-// Raw deflate (no zlib header) of one chunk of a longer stream, as pigz does
-// it: the chunk is compressed on its own, primed with the 32 KiB that precede
-// it so that matches reach back into the previous chunk, and ends byte-aligned
-// (sync flush) unless it is the last one, which ends the stream. Chunks
-// compressed this way by different threads concatenate into one valid deflate
-// stream.
+// Raw deflate (no zlib header) of one chunk of a longer stream: the chunk is
+// compressed with a fresh state, so that no match reaches back into the chunk
+// before and a reader can inflate it on its own, and ends byte-aligned (sync
+// flush) unless it is the last one, which ends the stream. Chunks compressed
+// this way by different threads concatenate into one valid deflate stream.
 class ZipChunkDeflater {
 public:
     // level: zlib level for compressible data. Throws std::bad_alloc when zlib
@@ -40,10 +39,8 @@ public:
     ZipChunkDeflater(const ZipChunkDeflater&) = delete;
     ZipChunkDeflater& operator=(const ZipChunkDeflater&) = delete;
 
-    // Replaces out with the deflate blocks of data. dictionary: up to 32 KiB
-    // of the stream right before data (empty for the first chunk).
-    void deflateChunk(std::span<const unsigned char> dictionary,
-                      std::span<const unsigned char> data, bool last, ZipBuffer& out);
+    // Replaces out with the deflate blocks of data.
+    void deflateChunk(std::span<const unsigned char> data, bool last, ZipBuffer& out);
 
     // True when samples spread over data do not shrink under fast deflate:
     // already compressed or encrypted content, for which the match search of
