@@ -30,10 +30,14 @@ struct ZipBuffer {
 // before and a reader can inflate it on its own, and ends byte-aligned (sync
 // flush) unless it is the last one, which ends the stream. Chunks compressed
 // this way by different threads concatenate into one valid deflate stream.
+//
+// Compressible data goes through ISA-L's igzip, which deflates several times
+// faster than zlib at an output a few percent larger on mail stores;
+// incompressible data is stored by zlib at copying speed.
 class ZipChunkDeflater {
 public:
-    // level: zlib level for compressible data. Throws std::bad_alloc when zlib
-    // cannot allocate its state.
+    // level: igzip's level (1 to 3) for compressible data. Throws
+    // std::bad_alloc when zlib cannot allocate its state.
     explicit ZipChunkDeflater(int level);
     ~ZipChunkDeflater();
     ZipChunkDeflater(const ZipChunkDeflater&) = delete;
@@ -48,11 +52,13 @@ public:
     bool looksIncompressible(std::span<const unsigned char> data);
 
 private:
+    struct Igzip;
+    void packChunk(std::span<const unsigned char> data, bool last, ZipBuffer& out);
     void run(z_stream& z, std::span<const unsigned char> data, int flush, ZipBuffer& out);
 
-    z_stream packed_{}; // the chosen level
-    z_stream stored_{}; // level 0: stored blocks at copying speed
-    z_stream probe_{};  // level 1, for the samples
+    std::unique_ptr<Igzip> packed_; // the chosen level
+    z_stream stored_{};             // level 0: stored blocks at copying speed
+    z_stream probe_{};              // level 1, for the samples
 };
 
 } // namespace trelmig

@@ -40,7 +40,7 @@ public:
         // of them is cut into larger ones.
         std::size_t chunkSize = ZipChunkIndex::kMinChunkSize;
         std::size_t chunksAhead = 8;
-        int level = 6;
+        int level = 1;        // igzip's (1 to 3)
         std::string password; // empty: no encryption
     };
 

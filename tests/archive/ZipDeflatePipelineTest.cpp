@@ -81,8 +81,9 @@ TEST(ZipDeflatePipeline, ChunkedStreamsInflateToTheFilesWithTheirCrc) {
 
 TEST(ZipDeflatePipeline, ChunksStandAloneAndStayCloseToOneStream) {
     // Every chunk starts a fresh deflate state, so a reader can inflate each
-    // on its own from the index; at the real chunk size that costs little
-    // against one deflate stream over the whole file.
+    // on its own from the index; at the real chunk size, and with igzip's
+    // quicker search, that costs a few percent against one zlib stream (level
+    // 6) over the whole file.
     const std::string text = mixedContent(4 * 1024 * 1024 + 1000, 20);
     ScratchFolder dir;
     writeFile(dir.file("t"), text);
@@ -111,7 +112,7 @@ TEST(ZipDeflatePipeline, ChunksStandAloneAndStayCloseToOneStream) {
     ASSERT_EQ(compress2(reinterpret_cast<Bytef*>(reference.data()), &whole,
                         reinterpret_cast<const Bytef*>(text.data()), text.size(), 6),
               Z_OK);
-    EXPECT_LT(packed.size(), whole + whole * 3 / 100);
+    EXPECT_LT(packed.size(), whole + whole * 5 / 100);
 }
 
 TEST(ZipDeflatePipeline, MissingFileFailsWhenItsTurnComes) {
@@ -143,7 +144,7 @@ TEST(ZipDeflatePipeline, FileShrinkingWhileReadIsAnError) {
 }
 
 TEST(ZipChunkDeflater, RandomDataIsStoredRatherThanSearched) {
-    ZipChunkDeflater deflater(6);
+    ZipChunkDeflater deflater(1);
     std::string random;
     std::mt19937 gen(5);
     for (int i = 0; i < 1 << 20; ++i)
