@@ -35,7 +35,8 @@ std::size_t ZipChunkIndex::chunkSizeFor(std::uint64_t fileSize, std::size_t smal
 }
 
 std::size_t ZipChunkIndex::chunkCount(std::uint64_t fileSize, std::size_t chunkSize) {
-    return static_cast<std::size_t>((fileSize + chunkSize - 1) / chunkSize);
+    // Not (size + chunkSize - 1) / chunkSize: a stated size near 2^64 would wrap.
+    return static_cast<std::size_t>(fileSize / chunkSize + (fileSize % chunkSize != 0));
 }
 
 std::vector<unsigned char> ZipChunkIndex::encode() const {
@@ -65,8 +66,8 @@ std::optional<ZipChunkIndex> ZipChunkIndex::parse(std::span<const unsigned char>
     ZipChunkIndex index;
     index.chunkSize = le32(field.data() + 2);
     const std::uint32_t count = le32(field.data() + 6);
-    if (index.chunkSize < kMinChunkSize || index.chunkSize > kMaxChunkSize || count > kMaxChunks ||
-        field.size() != kHeaderSize + 4 * std::size_t(count) ||
+    if (index.chunkSize < kMinChunkSize || index.chunkSize > kMaxChunkSize || count == 0 ||
+        count > kMaxChunks || field.size() != kHeaderSize + 4 * std::size_t(count) ||
         count != chunkCount(size, index.chunkSize))
         return std::nullopt;
     index.deflatedSizes.reserve(count);
