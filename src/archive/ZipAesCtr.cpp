@@ -88,6 +88,16 @@ ZipAesCtr::ZipAesCtr(std::span<const unsigned char> key) : state_(std::make_uniq
 
 ZipAesCtr::~ZipAesCtr() = default;
 
+void ZipAesCtr::seek(std::uint64_t byteOffset) {
+    State& s = *state_;
+    s.counter = byteOffset / kBlockSize;
+    s.keyStreamSize = s.keyStreamUsed = 0;
+    if (const std::size_t within = byteOffset % kBlockSize; within != 0) {
+        s.makeKeyStream(1);
+        s.keyStreamUsed = within;
+    }
+}
+
 void ZipAesCtr::apply(std::span<unsigned char> data) {
     State& s = *state_;
     unsigned char* p = data.data();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <span>
 
@@ -22,6 +23,10 @@ public:
 
     // XORs the next bytes of the key stream onto data; any lengths.
     void apply(std::span<unsigned char> data);
+    // The next apply() starts at that byte of the entry's data: the key
+    // stream of any place is its block's counter, so chunks of one entry can
+    // be decrypted apart.
+    void seek(std::uint64_t byteOffset);
 
 private:
     struct State;

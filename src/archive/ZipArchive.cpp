@@ -1,6 +1,8 @@
 #include "archive/ZipArchive.h"
 
+#include "archive/ZipAesDecryptor.h"
 #include "archive/ZipCentralDirectory.h"
+#include "archive/ZipChunkedDecoder.h"
 #include "archive/ZipEntryDecoder.h"
 #include "archive/ZipEntryNames.h"
 #include "archive/ZipEntryReader.h"
@@ -30,7 +32,31 @@ namespace {
 struct ArchiveEntry {
     ZipStoredEntry stored;
     ZipEntryName name;
+    // Where its chunks start, when it has a sound index: decoded on every core.
+    std::optional<ZipChunkIndex> chunks;
 };
+
+// The index the entry carries, when it fits the entry; an entry without one,
+// or with one that does not fit, is read in one stream.
+std::optional<ZipChunkIndex> chunkIndexOf(const ZipCentralDirectory::Record& r) {
+    if (r.chunkIndex.empty() || r.method != ZIP_CM_DEFLATE)
+        return std::nullopt;
+    std::uint64_t deflated = r.compressedSize;
+    const std::size_t keySize = r.encryption == ZIP_EM_AES_128   ? 16
+                                : r.encryption == ZIP_EM_AES_192 ? 24
+                                : r.encryption == ZIP_EM_AES_256 ? 32
+                                                                 : 0;
+    if (keySize == 0 && r.encryption != ZIP_EM_NONE)
+        return std::nullopt;
+    if (keySize != 0) {
+        const std::size_t overhead =
+            ZipAesDecryptor::headerSize(keySize) + ZipAesDecryptor::kTrailerSize;
+        if (deflated < overhead)
+            return std::nullopt;
+        deflated -= overhead;
+    }
+    return ZipChunkIndex::parse(r.chunkIndex, r.size, deflated);
+}
 
 std::string zipErrorText(int code) {
     zip_error_t error;
@@ -190,6 +216,14 @@ struct ZipArchive::Impl {
     // passed them all. Safe from several threads at once.
     std::optional<ZipEntryFault> readEntry(const ArchiveEntry& entry,
                                            const ZipEntryReader::Sink& sink);
+    // The same for an entry with a chunk index, decoded on every core: sink
+    // is called from several threads, each piece with its place.
+    std::optional<ZipEntryFault> readChunked(const ArchiveEntry& entry,
+                                             const ZipChunkedDecoder::PlacedSink& sink);
+    // extractEntry for an entry with a chunk index.
+    std::optional<ZipEntryFault> extractChunked(Extraction& job, bool writeFiles,
+                                                const std::atomic<bool>& stop,
+                                                std::atomic<std::uint64_t>& bytes);
     // Extracts the entries to their files, several at once; see
     // ExtractEntriesTo. nullopt when every entry was extracted; else the
     // first failure (its entry empty when no entry was at fault). writeFiles
@@ -296,6 +330,7 @@ Result<void> ZipArchive::OpenZip(const std::string& archivePath) {
         ArchiveEntry entry;
         entry.stored = {i, r.size, r.compressedSize, r.method, r.encryption, r.crc};
         entry.name = decodeEntryName(r.name, r.utf8Name, impl_->ansi);
+        entry.chunks = chunkIndexOf(r);
         impl_->entries.push_back(std::move(entry));
     }
     if (Result<void> indexed = impl_->indexEntries(); !indexed)
@@ -433,10 +468,66 @@ std::optional<ZipEntryFault> ZipArchive::Impl::readEntry(const ArchiveEntry& ent
     return ZipEntryFault{name, name + ": " + libzipReader.error(), libzipReader.wrongPassword()};
 }
 
+std::optional<ZipEntryFault>
+ZipArchive::Impl::readChunked(const ArchiveEntry& entry,
+                              const ZipChunkedDecoder::PlacedSink& sink) {
+    const std::string& name = entry.name.text;
+    std::string why;
+    const auto offset = directory.dataOffset(fd, entry.stored.index, why);
+    if (!offset)
+        return ZipEntryFault{name, name + ": the archive is damaged (" + why + ").", false};
+    ZipChunkedDecoder decoder(fd, decryptPassword, WorkerPool::ThreadsForThisMachine());
+    try {
+        if (decoder.decode(entry.stored, *entry.chunks, *offset, sink))
+            return std::nullopt;
+    } catch (const std::exception& e) { // OpenSSL failing, or no memory
+        return ZipEntryFault{name, name + ": " + e.what(), false};
+    }
+    return ZipEntryFault{name, name + ": " + decoder.error(), decoder.wrongPassword()};
+}
+
+std::optional<ZipEntryFault> ZipArchive::Impl::extractChunked(Extraction& job, bool writeFiles,
+                                                              const std::atomic<bool>& stop,
+                                                              std::atomic<std::uint64_t>& bytes) {
+    if (!writeFiles)
+        return readChunked(*job.entry,
+                           [&](const unsigned char*, std::size_t length, std::uint64_t) {
+                               bytes += length;
+                               return !stop;
+                           });
+    job.written = std::make_unique<ZipExtractedFile>(*job.file);
+    job.written->create();
+    std::mutex writeErrorMutex;
+    std::string writeError;
+    std::optional<ZipEntryFault> fault = readChunked(
+        *job.entry, [&](const unsigned char* data, std::size_t length, std::uint64_t offset) {
+            if (stop)
+                return false; // another entry failed, or the user cancelled
+            try {
+                job.written->writeAt(data, length, offset);
+            } catch (const std::exception& e) {
+                const std::lock_guard lock(writeErrorMutex);
+                if (writeError.empty())
+                    writeError = e.what();
+                return false;
+            }
+            bytes += length;
+            return true;
+        });
+    if (!writeError.empty())
+        return ZipEntryFault{job.entry->name.text, writeError, false};
+    if (fault)
+        return fault;
+    job.written->finish(flushEachExtraction);
+    return std::nullopt;
+}
+
 std::optional<ZipEntryFault> ZipArchive::Impl::extractEntry(Extraction& job, bool writeFiles,
                                                             const std::atomic<bool>& stop,
                                                             std::atomic<std::uint64_t>& bytes) {
     try {
+        if (job.entry->chunks)
+            return extractChunked(job, writeFiles, stop, bytes);
         if (!writeFiles)
             return readEntry(*job.entry, [&](const unsigned char*, std::size_t length) {
                 bytes += length;

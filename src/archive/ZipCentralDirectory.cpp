@@ -1,5 +1,6 @@
 #include "archive/ZipCentralDirectory.h"
 
+#include "archive/ZipChunkIndex.h"
 #include "archive/ZipCrc32.h"
 
 #include <algorithm>
@@ -225,6 +226,8 @@ bool ZipCentralDirectory::readRecords(int fd) {
             } else if (id == 0x9901 && size >= 7) {
                 aesStrength = static_cast<std::uint16_t>(v[4]);
                 aesMethod = static_cast<std::uint16_t>(le(v + 5, 2));
+            } else if (id == ZipChunkIndex::kFieldId) {
+                record.chunkIndex.assign(v, v + size);
             } else if (id == 0x7075 && size >= 5 && v[0] == 1 &&
                        le(v + 1, 4) == zipCrc32(0, r + kCentralSize, nameLength)) {
                 // Info-ZIP's Unicode path: the UTF-8 name, for a name stored without the flag.

@@ -35,7 +35,8 @@ public:
         std::uint64_t size = 0;           // uncompressed
         std::uint64_t compressedSize = 0; // stored, with the encryption's header and trailer
         std::uint64_t localHeaderOffset = 0;
-        std::uint64_t dataOffset = 0; // the first stored byte
+        std::uint64_t dataOffset = 0;          // the first stored byte
+        std::vector<unsigned char> chunkIndex; // our chunk index field's data (ZipChunkIndex)
     };
 
     // Reads the archive open at fd; false (error() says why) when it cannot be

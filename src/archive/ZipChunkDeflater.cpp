@@ -1,6 +1,9 @@
 #include "archive/ZipChunkDeflater.h"
 
 #include <algorithm>
+#include <cstdint>
+
+#include <isa-l/igzip_lib.h>
 #include <new>
 #include <stdexcept>
 
@@ -19,24 +22,28 @@ void init(z_stream& z, int level) {
 
 } // namespace
 
-ZipChunkDeflater::ZipChunkDeflater(int level) {
-    init(packed_, level);
+struct ZipChunkDeflater::Igzip {
+    explicit Igzip(int level)
+        : level(std::clamp(level, 1, ISAL_DEF_MAX_LEVEL)),
+          buffer(std::make_unique_for_overwrite<unsigned char[]>(kBufferSize)) {}
+    // Enough for every level's hash tables.
+    static constexpr std::size_t kBufferSize = ISAL_DEF_LVL3_DEFAULT;
+    int level;
+    std::unique_ptr<unsigned char[]> buffer;
+    isal_zstream stream;
+};
+
+ZipChunkDeflater::ZipChunkDeflater(int level) : packed_(std::make_unique<Igzip>(level)) {
+    init(stored_, 0);
     try {
-        init(stored_, 0);
-        try {
-            init(probe_, 1);
-        } catch (...) {
-            deflateEnd(&stored_);
-            throw;
-        }
+        init(probe_, 1);
     } catch (...) {
-        deflateEnd(&packed_);
+        deflateEnd(&stored_);
         throw;
     }
 }
 
 ZipChunkDeflater::~ZipChunkDeflater() {
-    deflateEnd(&packed_);
     deflateEnd(&stored_);
     deflateEnd(&probe_);
 }
@@ -61,16 +68,46 @@ bool ZipChunkDeflater::looksIncompressible(std::span<const unsigned char> data) 
     return incompressible;
 }
 
-void ZipChunkDeflater::deflateChunk(std::span<const unsigned char> dictionary,
-                                    std::span<const unsigned char> data, bool last,
+void ZipChunkDeflater::deflateChunk(std::span<const unsigned char> data, bool last,
                                     ZipBuffer& out) {
-    z_stream& z = looksIncompressible(data) ? stored_ : packed_;
-    if (deflateReset(&z) != Z_OK)
+    if (!looksIncompressible(data))
+        return packChunk(data, last, out);
+    if (deflateReset(&stored_) != Z_OK)
         throw std::runtime_error("deflateReset failed");
-    if (!dictionary.empty() && &z == &packed_ &&
-        deflateSetDictionary(&z, dictionary.data(), static_cast<uInt>(dictionary.size())) != Z_OK)
-        throw std::runtime_error("deflateSetDictionary failed");
-    run(z, data, last ? Z_FINISH : Z_SYNC_FLUSH, out);
+    run(stored_, data, last ? Z_FINISH : Z_SYNC_FLUSH, out);
+}
+
+// A fresh igzip stream per chunk; the output grows until the whole chunk and
+// its flush (or the stream's end) are out.
+void ZipChunkDeflater::packChunk(std::span<const unsigned char> data, bool last, ZipBuffer& out) {
+    isal_zstream& s = packed_->stream;
+    isal_deflate_init(&s);
+    s.level = static_cast<std::uint32_t>(packed_->level);
+    s.level_buf = packed_->buffer.get();
+    s.level_buf_size = Igzip::kBufferSize;
+    s.gzip_flag = IGZIP_DEFLATE;
+    s.flush = SYNC_FLUSH;
+    s.end_of_stream = last ? 1 : 0;
+    s.next_in = const_cast<unsigned char*>(data.data());
+    s.avail_in = static_cast<std::uint32_t>(data.size());
+    out.size = 0;
+    out.reserve(data.size() + data.size() / 16 + 1024);
+    for (;;) {
+        s.next_out = out.data.get() + out.size;
+        s.avail_out = static_cast<std::uint32_t>(out.capacity - out.size);
+        if (isal_deflate(&s) != COMP_OK)
+            throw std::runtime_error("igzip failed");
+        out.size = out.capacity - s.avail_out;
+        const bool flushed = last ? s.internal_state.state == ZSTATE_END
+                                  : s.avail_in == 0 && s.internal_state.state == ZSTATE_NEW_HDR;
+        if (flushed)
+            return;
+        ZipBuffer bigger;
+        bigger.reserve(out.capacity + out.capacity / 2 + 1024);
+        std::copy_n(out.data.get(), out.size, bigger.data.get());
+        bigger.size = out.size;
+        out = std::move(bigger);
+    }
 }
 
 void ZipChunkDeflater::run(z_stream& z, std::span<const unsigned char> data, int flush,

@@ -14,12 +14,6 @@
 
 namespace trelmig {
 
-namespace {
-
-constexpr std::size_t kDictionarySize = 32 * 1024;
-
-} // namespace
-
 struct ZipDeflatePipeline::Input {
     Input(int fd, std::string path) : fd(fd), path(std::move(path)) {}
     ~Input() { ::close(fd); }
@@ -104,6 +98,7 @@ std::int64_t ZipDeflatePipeline::read(std::size_t index, void* buffer, std::size
             r.crc = static_cast<std::uint32_t>(
                 crc32_combine(r.crc, chunk.crc, static_cast<z_off_t>(chunk.length)));
             r.size += chunk.length;
+            r.index.deflatedSizes.push_back(static_cast<std::uint32_t>(chunk.out.size));
             r.finished = chunk.last;
             bytesDone_ += chunk.length;
             if (chunk.last && cipher_) {
@@ -186,6 +181,8 @@ bool ZipDeflatePipeline::openNext() {
     input_ = std::make_shared<Input>(fd, path);
     inputOffset_ = 0;
     inputSize_ = static_cast<std::uint64_t>(st.st_size);
+    inputChunkSize_ = ZipChunkIndex::chunkSizeFor(inputSize_, settings_.chunkSize);
+    results_[nextFile_].index.chunkSize = static_cast<std::uint32_t>(inputChunkSize_);
     return true;
 }
 
@@ -204,7 +201,7 @@ void ZipDeflatePipeline::schedule() {
         chunk->input = input_;
         chunk->offset = inputOffset_;
         chunk->length = static_cast<std::size_t>(
-            std::min<std::uint64_t>(settings_.chunkSize, inputSize_ - inputOffset_));
+            std::min<std::uint64_t>(inputChunkSize_, inputSize_ - inputOffset_));
         chunk->last = inputOffset_ + chunk->length == inputSize_;
         if (!spareBuffers_.empty()) {
             chunk->out = std::move(spareBuffers_.back());
@@ -257,15 +254,13 @@ void ZipDeflatePipeline::work(Chunk& chunk) {
 }
 
 void ZipDeflatePipeline::compress(Chunk& chunk, ZipChunkDeflater& deflater, ZipBuffer& input) {
-    const std::size_t dictionary =
-        static_cast<std::size_t>(std::min<std::uint64_t>(kDictionarySize, chunk.offset));
-    const std::size_t total = dictionary + chunk.length;
+    const std::size_t total = chunk.length;
     input.reserve(total);
     input.size = total;
     std::size_t got = 0;
     while (got < total) {
         ssize_t n = ::pread(chunk.input->fd, input.data.get() + got, total - got,
-                            static_cast<off_t>(chunk.offset - dictionary + got));
+                            static_cast<off_t>(chunk.offset + got));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -278,10 +273,9 @@ void ZipDeflatePipeline::compress(Chunk& chunk, ZipChunkDeflater& deflater, ZipB
         }
         got += static_cast<std::size_t>(n);
     }
-    std::span<const unsigned char> all = input.bytes();
-    std::span<const unsigned char> data = all.subspan(dictionary);
+    std::span<const unsigned char> data = input.bytes();
     chunk.crc = static_cast<std::uint32_t>(crc32(0, data.data(), static_cast<uInt>(data.size())));
-    deflater.deflateChunk(all.first(dictionary), data, chunk.last, chunk.out);
+    deflater.deflateChunk(data, chunk.last, chunk.out);
 }
 
 } // namespace trelmig

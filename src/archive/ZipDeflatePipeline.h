@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archive/ZipChunkIndex.h"
 #include "core/WorkerPool.h"
 
 #include <condition_variable>
@@ -22,9 +23,10 @@ struct ZipBuffer;
 // Deflates a list of files in a worker pool and hands out each file's raw
 // deflate stream, file after file, in order. Files are cut into chunks that
 // are compressed independently (ZipChunkDeflater), so one large file keeps
-// every worker busy. Only a bounded number of chunks is compressed ahead of
-// the reader, which bounds memory whatever the file sizes; files are opened
-// when their first chunk is scheduled.
+// every worker busy, and where each chunk starts is kept (ZipChunkIndex) so
+// that a reader can decode them on as many cores. Only a bounded number of chunks is compressed
+// ahead of the reader, which bounds memory whatever the file sizes; files are opened when their
+// first chunk is scheduled.
 //
 // With a password each stream comes out as a WinZip AES-256 entry's data
 // (ZipAesEncryptor). The workers derive each file's keys, the slow part; the
@@ -34,9 +36,11 @@ class ZipDeflatePipeline {
 public:
     struct Settings {
         unsigned threads = WorkerPool::ThreadsForThisMachine();
-        std::size_t chunkSize = std::size_t(1) << 20;
+        // The smallest chunk; a file with more than ZipChunkIndex::kMaxChunks
+        // of them is cut into larger ones.
+        std::size_t chunkSize = ZipChunkIndex::kMinChunkSize;
         std::size_t chunksAhead = 8;
-        int level = 6;
+        int level = 1;        // igzip's (1 to 3)
         std::string password; // empty: no encryption
     };
 
@@ -52,6 +56,8 @@ public:
     // Once read() returned 0 for the file: its length and CRC-32.
     std::uint64_t fileSize(std::size_t index) const { return results_[index].size; }
     std::uint32_t fileCrc(std::size_t index) const { return results_[index].crc; }
+    // Once read() returned 0 for the file: where its chunks start.
+    const ZipChunkIndex& chunkIndex(std::size_t index) const { return results_[index].index; }
     // True when read() hands out WinZip AES-256 data (a password was given).
     bool encrypts() const { return !settings_.password.empty(); }
     // Uncompressed bytes whose compressed form has been handed out.
@@ -66,6 +72,7 @@ private:
     struct Result {
         std::uint64_t size = 0;
         std::uint32_t crc = 0;
+        ZipChunkIndex index;
         bool finished = false;
     };
 
@@ -91,6 +98,7 @@ private:
     std::shared_ptr<Input> input_;
     std::uint64_t inputOffset_ = 0;
     std::uint64_t inputSize_ = 0;
+    std::size_t inputChunkSize_ = 0;
     bool scheduleStopped_ = false;
 
     // Reading position (reader's thread only).

@@ -60,6 +60,9 @@ zip_int64_t ZipEntrySource::read(void* data, zip_uint64_t length) {
         return readFailed(pipeline_.error().c_str());
     if (n == 0) {
         finished_ = true;
+        if (whenDataEnds_)
+            if (Result<void> ended = whenDataEnds_(); !ended)
+                return readFailed(ended.error().message.c_str());
     } else if (afterRead_) {
         if (Result<void> goOn = afterRead_(); !goOn)
             return readFailed(goOn.error().message.c_str());

@@ -38,6 +38,11 @@ public:
     ZipEntrySource(const ZipEntrySource&) = delete;
     ZipEntrySource& operator=(const ZipEntrySource&) = delete;
 
+    // Called once, on the thread running zip_close, when the last data was
+    // read and before libzip rewrites the entry's local header; an Error
+    // stops the write with it.
+    void setWhenDataEnds(AfterRead whenDataEnds) { whenDataEnds_ = std::move(whenDataEnds); }
+
     // A new libzip source reading from this object, which must outlive it
     // (until zip_close or zip_discard returns); null with za's error set on
     // failure.
@@ -56,6 +61,7 @@ private:
     std::uint64_t size_;
     std::time_t mtime_;
     AfterRead afterRead_;
+    AfterRead whenDataEnds_;
     bool finished_ = false;
     zip_error_t error_;
     std::optional<Error> failure_;

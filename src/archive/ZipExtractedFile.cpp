@@ -45,6 +45,20 @@ void ZipExtractedFile::write(const void* data, std::size_t length) {
         fail("Cannot write " + path_, errno);
 }
 
+void ZipExtractedFile::writeAt(const void* data, std::size_t length, std::uint64_t offset) {
+    const auto* p = static_cast<const unsigned char*>(data);
+    for (std::size_t done = 0; done < length;) {
+        const ssize_t n = ::pwrite(fd_, p + done, length - done, static_cast<off_t>(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            fail("Cannot write " + path_, n < 0 ? errno : EIO);
+        done += static_cast<std::size_t>(n);
+    }
+    ::sync_file_range(fd_, static_cast<off_t>(offset), static_cast<off_t>(length),
+                      SYNC_FILE_RANGE_WRITE);
+}
+
 void ZipExtractedFile::finish(bool flush) {
     if (flush && ::fsync(fd_) != 0)
         fail("Cannot flush " + path_ + " to disk", errno);

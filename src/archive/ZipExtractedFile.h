@@ -24,6 +24,10 @@ public:
 
     void create();
     void write(const void* data, std::size_t length);
+    // Writes at that place of the file, from any thread, beside write(): the
+    // chunks of one entry decoded on several cores. The disk is asked to
+    // start on them at once, so that the flush at the end is short.
+    void writeAt(const void* data, std::size_t length, std::uint64_t offset);
     // Flushes the file and its name to disk when asked, and closes it: many
     // extracted files wait for each other, and need no descriptor each.
     void finish(bool flush);

@@ -1,5 +1,6 @@
 #include "archive/ZipWriter.h"
 
+#include "archive/ZipChunkIndex.h"
 #include "archive/ZipDeflatePipeline.h"
 #include "archive/ZipEntryNames.h"
 #include "archive/ZipEntrySource.h"
@@ -56,6 +57,33 @@ Result<std::vector<PlannedFile>> planFiles(const std::vector<ZipQueuedFile>& fil
     return planned;
 }
 
+// The chunk index of a file of more than one chunk goes into both headers:
+// a field of its final length now, since libzip writes the local header
+// before the data, and the index itself once the data is read, before libzip
+// writes that header again with the sizes. A file that changed its length
+// since it was planned keeps the placeholder, which readers pass over.
+bool reserveChunkIndex(zip_t* za, zip_uint64_t entry, std::size_t chunks,
+                       const ZipDeflatePipeline& pipeline, std::size_t file,
+                       ZipEntrySource& source) {
+    const zip_flags_t bothHeaders = ZIP_FL_LOCAL | ZIP_FL_CENTRAL;
+    const std::vector<unsigned char> placeholder = ZipChunkIndex::placeholder(chunks);
+    if (zip_file_extra_field_set(za, entry, ZipChunkIndex::kFieldId, ZIP_EXTRA_FIELD_NEW,
+                                 placeholder.data(), static_cast<zip_uint16_t>(placeholder.size()),
+                                 bothHeaders) != 0)
+        return false;
+    source.setWhenDataEnds(
+        [za, entry, &pipeline, file, length = placeholder.size()]() -> Result<void> {
+            const std::vector<unsigned char> index = pipeline.chunkIndex(file).encode();
+            if (index.size() != length)
+                return {};
+            if (zip_file_extra_field_set(za, entry, ZipChunkIndex::kFieldId, 0, index.data(),
+                                         static_cast<zip_uint16_t>(index.size()), bothHeaders) != 0)
+                return Fail(std::string("the chunk index cannot be stored: ") + zip_strerror(za));
+            return {};
+        });
+    return true;
+}
+
 // libzip writes the archive into tempPath through ZipOutputFile, its entries
 // deflated (and encrypted) by the pipeline's workers. Declared first, the
 // pipeline, the sources and the output file outlive the zip_t.
@@ -94,6 +122,8 @@ Result<void> writeEntries(const std::string& target, const std::string& tempPath
         return Fail("Cannot write the archive " + target + ": " + why);
     };
     for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::size_t chunks = ZipChunkIndex::chunkCount(
+            planned[i].size, ZipChunkIndex::chunkSizeFor(planned[i].size, settings.chunkSize));
         sources.push_back(std::make_unique<ZipEntrySource>(
             pipeline, i, planned[i].size, planned[i].mtime, [&]() -> Result<void> {
                 // Fails the read, and with it the write.
@@ -116,6 +146,8 @@ Result<void> writeEntries(const std::string& target, const std::string& tempPath
         if (zip_file_set_external_attributes(za.get(), entry, 0, ZIP_OPSYS_UNIX, attributes) != 0 ||
             (!password.empty() &&
              zip_file_set_encryption(za.get(), entry, ZIP_EM_AES_256, nullptr) != 0))
+            return abandon(zip_strerror(za.get()));
+        if (chunks > 1 && !reserveChunkIndex(za.get(), entry, chunks, pipeline, i, *sources.back()))
             return abandon(zip_strerror(za.get()));
     }
     if (zip_close(za.get()) != 0) {

@@ -1,6 +1,7 @@
 #include "core/WorkerPool.h"
 
 #include <algorithm>
+#include <sched.h>
 #include <stdexcept>
 #include <system_error>
 
@@ -13,7 +14,12 @@ thread_local const WorkerPool* tCurrentPool = nullptr;
 
 } // namespace
 
+// The cores this process may run on (taskset, a container's cpuset), not
+// every core of the machine: more threads than those only take turns.
 unsigned WorkerPool::ThreadsForThisMachine() {
+    cpu_set_t allowed;
+    if (::sched_getaffinity(0, sizeof allowed, &allowed) == 0)
+        return std::max(1, CPU_COUNT(&allowed));
     return std::max(1u, std::thread::hardware_concurrency());
 }
 

@@ -36,7 +36,7 @@ namespace trelmig {
 // - Destroying the pool cancels it and joins its threads.
 class WorkerPool {
 public:
-    // One thread per core, at least one.
+    // One thread per core this process may run on, at least one.
     static unsigned ThreadsForThisMachine();
 
     // threads 0 counts as 1; queueLimit 0 means twice the thread count.

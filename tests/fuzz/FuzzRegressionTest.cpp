@@ -16,6 +16,7 @@ int FuzzInfoFile(const std::uint8_t* data, std::size_t size);
 int FuzzCommandLine(const std::uint8_t* data, std::size_t size);
 int FuzzBinaryPath(const std::uint8_t* data, std::size_t size);
 int FuzzArchive(const std::uint8_t* data, std::size_t size);
+int FuzzChunkIndex(const std::uint8_t* data, std::size_t size);
 int FuzzArchiveRestore(const std::uint8_t* data, std::size_t size);
 int FuzzCrontabLine(const std::uint8_t* data, std::size_t size);
 int FuzzPeVersion(const std::uint8_t* data, std::size_t size);
@@ -26,15 +27,12 @@ namespace {
 
 using Harness = int (*)(const std::uint8_t*, std::size_t);
 
-const std::map<std::string, Harness> kHarnesses = {{"wine-registry", FuzzWineRegistry},
-                                                   {"registry-text", FuzzRegistryText},
-                                                   {"info-file", FuzzInfoFile},
-                                                   {"command-line", FuzzCommandLine},
-                                                   {"binary-path", FuzzBinaryPath},
-                                                   {"archive", FuzzArchive},
-                                                   {"archive-restore", FuzzArchiveRestore},
-                                                   {"crontab-line", FuzzCrontabLine},
-                                                   {"pe-version", FuzzPeVersion}};
+const std::map<std::string, Harness> kHarnesses = {
+    {"wine-registry", FuzzWineRegistry}, {"registry-text", FuzzRegistryText},
+    {"info-file", FuzzInfoFile},         {"command-line", FuzzCommandLine},
+    {"binary-path", FuzzBinaryPath},     {"archive", FuzzArchive},
+    {"chunk-index", FuzzChunkIndex},     {"archive-restore", FuzzArchiveRestore},
+    {"crontab-line", FuzzCrontabLine},   {"pe-version", FuzzPeVersion}};
 
 int runAll(const fs::path& root) {
     int inputs = 0;
