@@ -20,6 +20,15 @@ const PrefixUnderTest kOutlook2016{
         const outlook2016::Prefix written;
         copy.copyOf(written.root);
         copy.user = "lee";
+        // Data files of the size of the 2010 sample's, read in several pieces.
+        for (const std::string& profile : outlook2016::kProfiles) {
+            std::ofstream pst(copy.userFolder() / "Documents/Outlook Files" /
+                                  outlook2016::dataFileOf(profile),
+                              std::ios::binary | std::ios::app);
+            std::uint32_t noise = 2166136261u;
+            for (int i = 0; i < 118784; ++i)
+                pst.put(static_cast<char>((noise = noise * 1664525u + 1013904223u) >> 24));
+        }
         // Rules and templates, which the hand-written prefix leaves out.
         std::ofstream(copy.userFolder() / "AppData/Roaming/Microsoft/Outlook/Outlook.RWZ")
             << "rules of the Outlook profile";
