@@ -29,6 +29,13 @@ const PrefixUnderTest kOutlook2016{
             for (int i = 0; i < 118784; ++i)
                 pst.put(static_cast<char>((noise = noise * 1664525u + 1013904223u) >> 24));
         }
+        // An HTML signature with its pictures in the folder Outlook makes for them.
+        const auto signatures = copy.userFolder() / "AppData/Roaming/Microsoft/Signatures";
+        std::ofstream(signatures / "Lee.htm")
+            << "<html><body><img src=\"Lee_files/image001.png\"></body></html>";
+        std::filesystem::create_directories(signatures / "Lee_files");
+        std::ofstream(signatures / "Lee_files/image001.png") << "PNG of Lee";
+        std::ofstream(signatures / "Lee_files/filelist.xml") << "<xml></xml>";
         // Rules and templates, which the hand-written prefix leaves out.
         std::ofstream(copy.userFolder() / "AppData/Roaming/Microsoft/Outlook/Outlook.RWZ")
             << "rules of the Outlook profile";
