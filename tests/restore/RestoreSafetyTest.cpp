@@ -75,10 +75,13 @@ TEST_P(RestoreSpec, AMalformedRegistryTextLeavesTheProfileUnchanged) {
                                       "BackupItem=1001000000\r\n"}});
     const std::string userBefore = readWholeFile(target.root / "user.reg");
     ASSERT_TRUE(inspect(bad).accepted);
+    const std::string work = env->session.strProfilesKey + "\\Work";
+    const auto keysBefore = env->reg.EnumRegSubkeys(work);
+    ASSERT_FALSE(keysBefore.empty());
     const RestoreRunResult r = restore(items({1}));
     EXPECT_FALSE(r.allSucceeded);
     EXPECT_EQ(readWholeFile(target.root / "user.reg"), userBefore);
-    EXPECT_EQ(env->reg.EnumRegSubkeys(env->session.strProfilesKey + "\\Work").size(), 7u);
+    EXPECT_EQ(env->reg.EnumRegSubkeys(work), keysBefore);
 }
 
 TEST_P(RestoreSpec, ARunningWineserverRefusesTheRestoreAndNothingChanges) {

@@ -20,13 +20,13 @@ const PrefixUnderTest kOutlook2016{
         const outlook2016::Prefix written;
         copy.copyOf(written.root);
         copy.user = "lee";
-        // Data files of the size of the 2010 sample's, read in several pieces.
+        // Data files large enough to be read in several pieces, as the 2010 sample's are.
         for (const std::string& profile : outlook2016::kProfiles) {
             std::ofstream pst(copy.userFolder() / "Documents/Outlook Files" /
                                   outlook2016::dataFileOf(profile),
                               std::ios::binary | std::ios::app);
             std::uint32_t noise = 2166136261u;
-            for (int i = 0; i < 118784; ++i)
+            for (int i = 0; i < 512 * 1024; ++i)
                 pst.put(static_cast<char>((noise = noise * 1664525u + 1013904223u) >> 24));
         }
         // An HTML signature with its pictures in the folder Outlook makes for them.
