@@ -20,15 +20,16 @@ const PrefixUnderTest kOutlook2016{
         const outlook2016::Prefix written;
         copy.copyOf(written.root);
         copy.user = "lee";
-        // Data files large enough to be read in several pieces, as the 2010 sample's are.
-        for (const std::string& profile : outlook2016::kProfiles) {
-            std::ofstream pst(copy.userFolder() / "Documents/Outlook Files" /
-                                  outlook2016::dataFileOf(profile),
-                              std::ios::binary | std::ios::app);
-            std::uint32_t noise = 2166136261u;
-            for (int i = 0; i < 512 * 1024; ++i)
-                pst.put(static_cast<char>((noise = noise * 1664525u + 1013904223u) >> 24));
-        }
+        // The "Outlook" profile's data file is large enough to be extracted
+        // in several pieces (the 2010 sample's profile has two data files).
+        std::ofstream pst(copy.userFolder() / "Documents/Outlook Files" /
+                              outlook2016::dataFileOf("Outlook"),
+                          std::ios::binary | std::ios::app);
+        std::string noise(4 * 1024 * 1024, '\0');
+        std::uint32_t state = 2166136261u;
+        for (char& c : noise)
+            c = static_cast<char>((state = state * 1664525u + 1013904223u) >> 24);
+        pst << noise;
         // An HTML signature with its pictures in the folder Outlook makes for them.
         const auto signatures = copy.userFolder() / "AppData/Roaming/Microsoft/Signatures";
         std::ofstream(signatures / "Lee.htm")
