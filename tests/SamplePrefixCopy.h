@@ -16,6 +16,7 @@ inline const std::filesystem::path kSamplePrefix2016 = TRELMIG_SAMPLE_PREFIX_201
 struct SamplePrefixCopy {
     trelmig::WorkFolder work;
     std::filesystem::path root = work.path() / "prefix";
+    std::string user = "sam"; // whose folder below drive_c\users holds the profiles' files
 
     explicit SamplePrefixCopy(const std::filesystem::path& sample = kSamplePrefix2010) {
         std::filesystem::copy(sample, root,
@@ -30,7 +31,7 @@ struct SamplePrefixCopy {
                                   std::filesystem::copy_options::copy_symlinks);
     }
     std::filesystem::path driveC() const { return root / "drive_c"; }
-    std::filesystem::path userFolder() const { return driveC() / "users" / "sam"; }
+    std::filesystem::path userFolder() const { return driveC() / "users" / user; }
 };
 
 inline std::string readWholeFile(const std::filesystem::path& p) {

@@ -572,6 +572,7 @@ std::optional<ZipEntryFault>
 ZipArchive::Impl::extractAll(const std::vector<std::pair<const ArchiveEntry*, std::string>>& jobs,
                              bool writeFiles) {
     std::vector<Extraction> work;
+    work.reserve(jobs.size());
     for (const auto& [entry, target] : jobs)
         work.push_back({entry, &target, nullptr});
     // The largest first, so that no core is left with a large entry at the end.

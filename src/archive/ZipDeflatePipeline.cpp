@@ -9,6 +9,7 @@
 #include <exception>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -46,7 +47,7 @@ struct ZipDeflatePipeline::Workspace {
 // The pool's queue holds every chunk of the window, so that scheduling (done
 // with mutex_ held) never waits for room in it.
 ZipDeflatePipeline::ZipDeflatePipeline(std::vector<std::string> paths, Settings settings)
-    : paths_(std::move(paths)), settings_(settings), results_(paths_.size()),
+    : paths_(std::move(paths)), settings_(std::move(settings)), results_(paths_.size()),
       pool_(settings_.threads, std::max<std::size_t>(settings_.chunksAhead, 1)) {
     workspaces_.reserve(pool_.ThreadCount()); // handing one back never allocates
 }
@@ -160,10 +161,8 @@ bool ZipDeflatePipeline::openNext() {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat st {};
     std::string problem;
-    if (fd < 0)
-        problem = std::strerror(errno);
-    else if (::fstat(fd, &st) != 0)
-        problem = std::strerror(errno);
+    if (fd < 0 || ::fstat(fd, &st) != 0)
+        problem = std::generic_category().message(errno);
     else if (!S_ISREG(st.st_mode))
         problem = "not a regular file";
     if (!problem.empty()) {
@@ -264,7 +263,8 @@ void ZipDeflatePipeline::compress(Chunk& chunk, ZipChunkDeflater& deflater, ZipB
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            chunk.error = "Cannot read " + chunk.input->path + ": " + std::strerror(errno);
+            chunk.error =
+                "Cannot read " + chunk.input->path + ": " + std::generic_category().message(errno);
             return;
         }
         if (n == 0) {

@@ -14,7 +14,7 @@ namespace trelmig {
 
 namespace {
 
-constexpr std::size_t kChunkSize = 512 * 1024;
+constexpr std::size_t kChunkSize = std::size_t{512} * 1024;
 
 std::size_t aesKeySize(std::uint16_t encryption) {
     switch (encryption) {

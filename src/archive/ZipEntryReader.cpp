@@ -7,7 +7,7 @@ namespace trelmig {
 
 namespace {
 
-constexpr std::size_t kBufferSize = 256 * 1024;
+constexpr std::size_t kBufferSize = std::size_t{256} * 1024;
 
 bool isWinZipAes(std::uint16_t encryption) {
     return encryption == ZIP_EM_AES_128 || encryption == ZIP_EM_AES_192 ||

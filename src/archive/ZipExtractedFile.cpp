@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <stdexcept>
+#include <system_error>
 #include <unistd.h>
 
 namespace trelmig {
@@ -29,7 +30,7 @@ ZipExtractedFile::~ZipExtractedFile() {
 }
 
 void ZipExtractedFile::fail(const std::string& what, int err) const {
-    throw std::runtime_error(what + ": " + std::strerror(err));
+    throw std::runtime_error(what + ": " + std::generic_category().message(err));
 }
 
 void ZipExtractedFile::create() {

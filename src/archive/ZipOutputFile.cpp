@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <system_error>
 #include <unistd.h>
 
 namespace trelmig {
@@ -207,7 +208,7 @@ void ZipOutputFile::writeBlock(Block& block) {
     std::lock_guard lock(mutex_);
     if (err != 0 && error_.empty()) {
         errno_ = err;
-        error_ = std::strerror(err);
+        error_ = std::generic_category().message(err);
     }
     spare_.push_back(std::move(block.data));
 }

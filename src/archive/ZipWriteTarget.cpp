@@ -7,6 +7,7 @@
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 #include <vector>
 
@@ -15,7 +16,7 @@ namespace trelmig {
 namespace {
 
 std::string errnoText(int err) {
-    return std::strerror(err);
+    return std::generic_category().message(err);
 }
 
 bool isSuffixChar(char c) {

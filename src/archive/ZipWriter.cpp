@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 #include <zip.h>
 
@@ -99,6 +100,7 @@ Result<void> writeEntries(const std::string& target, const std::string& tempPath
     settings.chunksAhead = std::min(4 * settings.threads + 8, 24u);
     settings.password = password;
     std::vector<std::string> paths;
+    paths.reserve(planned.size());
     for (const PlannedFile& file : planned)
         paths.push_back(file.path);
     ZipDeflatePipeline pipeline(paths, settings);
@@ -160,7 +162,7 @@ Result<void> writeEntries(const std::string& target, const std::string& tempPath
             why = output.error();
         return abandon(why.empty() ? zip_strerror(za.get()) : why);
     }
-    za.release(); // zip_close freed it
+    static_cast<void>(za.release()); // zip_close freed it
     return {};
 }
 
@@ -194,7 +196,8 @@ Result<void> writeZipFile(const std::string& target, const std::vector<ZipQueued
 
     if (files.empty()) {
         if (!writeEmptyArchive(out.tempPath()))
-            return Fail("Cannot write " + out.tempPath() + ": " + std::strerror(errno));
+            return Fail("Cannot write " + out.tempPath() + ": " +
+                        std::generic_category().message(errno));
     } else if (Result<void> written = writeEntries(target, out.tempPath(), files, *planned,
                                                    password, advance, cancelled);
                !written) {

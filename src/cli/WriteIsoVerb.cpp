@@ -129,7 +129,7 @@ int RunWriteIso(const std::string& target, const std::string& volume,
         const fs::path source = fs::absolute(path, ec);
         const std::string name = NameOf(source);
         const std::string imagePath = JoinImagePath("\\", name);
-        const bool added = fs::is_directory(source, ec)
+        const auto added = fs::is_directory(source, ec)
                                ? image.AddFolder(source.string(), imagePath)
                                : image.AddFile(source.string(), imagePath);
         if (!added || events.duplicate) {

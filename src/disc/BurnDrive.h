@@ -13,7 +13,9 @@ struct burn_drive;
 struct burn_drive_info;
 struct burn_write_opts;
 struct burn_disc;
-struct burn_source;
+// libburn's own, distinct from the global one libisofs declares for the same
+// stream; BurnDrive.cpp converts between them.
+struct burn_source; // NOLINT(bugprone-forward-declaration-namespace)
 } // namespace burn
 
 namespace trelmig {

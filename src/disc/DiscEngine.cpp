@@ -37,7 +37,8 @@ struct DiscEngine::VerifyJob {
     std::deque<Outcome> outcomes;
     WorkerPool worker{1}; // last: its thread ends before the members it uses
 
-    void Run(std::vector<DiscItem> files, std::set<std::string> leftOut, std::uint32_t start) {
+    void Run(const std::vector<DiscItem>& files, const std::set<std::string>& leftOut,
+             std::uint32_t start) {
         std::unique_ptr<ImageVerifier> verifier;
         if (reader) {
             verifier = std::make_unique<ImageVerifier>(*reader, start);
@@ -59,8 +60,9 @@ struct DiscEngine::VerifyJob {
     }
 };
 
-DiscEngine::DiscEngine(DeviceScanner scanner)
-    : scanner_(scanner ? scanner : DeviceScanner(&ScanDiscDevices)), needsLibraries_(!scanner) {}
+DiscEngine::DiscEngine(DeviceScanner scanner) : needsLibraries_(!scanner) {
+    scanner_ = scanner ? std::move(scanner) : DeviceScanner(&ScanDiscDevices);
+}
 
 DiscEngine::~DiscEngine() {
     if (verify_) {

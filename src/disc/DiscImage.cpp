@@ -138,15 +138,22 @@ void DiscImage::Count(const Node& node, int sign) {
     }
 }
 
+Result<DiscImage::Location> DiscImage::LocateForChange(const std::string& imagePath) const {
+    if (busy_)
+        return Fail("The disc image is being added to; " + imagePath + " was left as it is.");
+    auto at = Locate(imagePath);
+    if (!at)
+        return Fail("The disc image has no folder to hold " + imagePath + ".");
+    return *at;
+}
+
 // Adding refuses while another add runs (the window keeps processing events
 // during a long one) and the image is marked busy until it ends.
-bool DiscImage::AddWhileBusy(const std::string& imagePath,
-                             const std::function<bool(const Location&)>& add) {
-    if (busy_)
-        return false;
-    const auto at = Locate(imagePath);
+Result<void> DiscImage::AddWhileBusy(const std::string& imagePath,
+                                     const std::function<Result<void>(const Location&)>& add) {
+    const auto at = LocateForChange(imagePath);
     if (!at)
-        return false;
+        return std::unexpected(at.error());
     busy_ = true;
     struct Clear {
         bool& flag;
@@ -155,29 +162,30 @@ bool DiscImage::AddWhileBusy(const std::string& imagePath,
     return add(*at);
 }
 
-bool DiscImage::AddFile(const std::string& sourcePath, const std::string& imagePath) {
+Result<void> DiscImage::AddFile(const std::string& sourcePath, const std::string& imagePath) {
     return AddWhileBusy(imagePath, [&](const Location& at) { return AddFileAt(sourcePath, at); });
 }
 
-bool DiscImage::AddFileAt(const std::string& sourcePath, const Location& at) {
+Result<void> DiscImage::AddFileAt(const std::string& sourcePath, const Location& at) {
+    const std::string imagePath = JoinImagePath(at.parentPath, at.name);
     if (!IsValidImageName(at.name))
-        return false;
+        return Fail("\"" + at.name + "\" cannot name a file of a disc image.");
     const SourceInfo info = Inspect(sourcePath);
     if (!info.regular)
-        return false;
+        return Fail(sourcePath + " is not a file that can be read.");
     if (at.node) {
         if (at.node->folder)
-            return false;
+            return Fail("The disc image holds a folder at " + imagePath + ".");
         const bool replace =
             events_ && events_->ReplaceQuery(ItemOf(*at.node, at.parentPath), sourcePath);
         if (!replace)
-            return false;
+            return Fail("The disc image keeps the file it holds at " + imagePath + ".");
         bytes_ = bytes_ - at.node->size + info.size;
         at.node->source = sourcePath;
         at.node->size = info.size;
         at.node->date = info.date;
         ++generation_;
-        return true;
+        return {};
     }
     auto node = std::make_unique<Node>();
     node->name = at.name;
@@ -188,24 +196,26 @@ bool DiscImage::AddFileAt(const std::string& sourcePath, const Location& at) {
     ++files_;
     bytes_ += info.size;
     ++generation_;
-    return true;
+    return {};
 }
 
-bool DiscImage::AddFolder(const std::string& sourcePath, const std::string& imagePath) {
+Result<void> DiscImage::AddFolder(const std::string& sourcePath, const std::string& imagePath) {
     return AddWhileBusy(imagePath, [&](const Location& at) { return AddFolderAt(sourcePath, at); });
 }
 
-bool DiscImage::AddFolderAt(const std::string& sourcePath, const Location& at) {
+// An entry of the source folder that cannot be added is left out and the rest
+// goes on: the window shows the image as it came out.
+Result<void> DiscImage::AddFolderAt(const std::string& sourcePath, const Location& at) {
+    const std::string path = JoinImagePath(at.parentPath, at.name);
     if (!IsValidImageName(at.name))
-        return false;
+        return Fail("\"" + at.name + "\" cannot name a folder of a disc image.");
     const SourceInfo info = Inspect(sourcePath);
     if (!info.directory)
-        return false;
+        return Fail(sourcePath + " is not a folder that can be read.");
     Node* folder = at.node;
-    const std::string path = JoinImagePath(at.parentPath, at.name);
     if (folder) {
         if (!folder->folder)
-            return false;
+            return Fail("The disc image holds a file at " + path + ".");
     } else {
         auto node = std::make_unique<Node>();
         node->name = at.name;
@@ -229,46 +239,50 @@ bool DiscImage::AddFolderAt(const std::string& sourcePath, const Location& at) {
         auto it = folder->children.find(name);
         inner.node = it == folder->children.end() ? nullptr : it->second.get();
         if (entry.directory && !entry.link)
-            AddFolderAt(child, inner);
+            (void)AddFolderAt(child, inner);
         else if (entry.regular)
-            AddFileAt(child, inner);
+            (void)AddFileAt(child, inner);
     }
-    return true;
+    return {};
 }
 
-bool DiscImage::RemoveItem(const std::string& imagePath) {
-    if (busy_)
-        return false;
-    const auto at = Locate(imagePath);
-    if (!at || !at->node)
-        return false;
+Result<void> DiscImage::RemoveItem(const std::string& imagePath) {
+    const auto at = LocateForChange(imagePath);
+    if (!at)
+        return std::unexpected(at.error());
+    if (!at->node)
+        return Fail("The disc image holds nothing at " + imagePath + ".");
     const DiscItem item = ItemOf(*at->node, at->parentPath);
     Count(*at->node, -1);
     at->parent->children.erase(at->name);
     ++generation_;
     if (events_)
         events_->ItemRemoved(item);
-    return true;
+    return {};
 }
 
-bool DiscImage::RenameFile(const std::string& imagePath, const std::string& newName) {
+Result<void> DiscImage::RenameFile(const std::string& imagePath, const std::string& newName) {
     return RenameAt(imagePath, newName, false);
 }
 
-bool DiscImage::RenameFolder(const std::string& imagePath, const std::string& newName) {
+Result<void> DiscImage::RenameFolder(const std::string& imagePath, const std::string& newName) {
     return RenameAt(imagePath, newName, true);
 }
 
-bool DiscImage::RenameAt(const std::string& imagePath, const std::string& newName, bool folder) {
-    if (busy_ || !IsValidImageName(newName))
-        return false;
-    const auto at = Locate(imagePath);
-    if (!at || !at->node || at->node->folder != folder)
-        return false;
+Result<void> DiscImage::RenameAt(const std::string& imagePath, const std::string& newName,
+                                 bool folder) {
+    const auto at = LocateForChange(imagePath);
+    if (!at)
+        return std::unexpected(at.error());
+    if (!IsValidImageName(newName))
+        return Fail("\"" + newName + "\" cannot name an entry of a disc image.");
+    if (!at->node || at->node->folder != folder)
+        return Fail("The disc image holds no " + std::string(folder ? "folder" : "file") + " at " +
+                    imagePath + ".");
     if (newName == at->name)
-        return true;
+        return {};
     if (at->parent->children.count(newName))
-        return false;
+        return Fail("The disc image already holds " + JoinImagePath(at->parentPath, newName) + ".");
     std::vector<DiscItem> former;
     Collect(*at->node, JoinImagePath(at->parentPath, at->name), at->parentPath, former);
     auto handle = at->parent->children.extract(at->name);
@@ -278,7 +292,7 @@ bool DiscImage::RenameAt(const std::string& imagePath, const std::string& newNam
     at->parent->children.insert(std::move(handle));
     ++generation_;
     if (!events_)
-        return true;
+        return {};
     std::vector<DiscItem> renamed;
     Collect(node, JoinImagePath(at->parentPath, newName), at->parentPath, renamed);
     for (size_t i = 0; i < renamed.size(); ++i) {
@@ -287,16 +301,16 @@ bool DiscImage::RenameAt(const std::string& imagePath, const std::string& newNam
         renamed[i].formerImagePath = former[i].imagePath;
         events_->ItemRename(renamed[i]);
     }
-    return true;
+    return {};
 }
 
-bool DiscImage::ListFolder(const std::string& imagePath) {
+Result<void> DiscImage::ListFolder(const std::string& imagePath) {
     const Node* folder = FindNode(imagePath);
     if (!folder || !folder->folder)
-        return false;
+        return Fail("The disc image holds no folder at " + imagePath + ".");
     const std::string path = SplitImagePath(imagePath).empty() ? "\\" : imagePath;
     if (!events_)
-        return true;
+        return {};
     // Copy first: a handler may yield to the user.
     std::vector<DiscItem> items;
     for (bool folders : {true, false})
@@ -305,12 +319,12 @@ bool DiscImage::ListFolder(const std::string& imagePath) {
                 items.push_back(ItemOf(*child, path));
     for (const auto& item : items)
         events_->FileListed(item);
-    return true;
+    return {};
 }
 
-void DiscImage::Clear() {
+Result<void> DiscImage::Clear() {
     if (busy_)
-        return;
+        return Fail("The disc image is being added to; it was not cleared.");
     root_.children.clear();
     files_ = 0;
     folders_ = 0;
@@ -318,6 +332,7 @@ void DiscImage::Clear() {
     ++generation_;
     if (events_)
         events_->ImageCleared();
+    return {};
 }
 
 std::optional<DiscItem> DiscImage::Find(const std::string& imagePath) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Error.h"
 #include "disc/DiscEvents.h"
 #include "disc/DiscTypes.h"
 
@@ -17,6 +18,7 @@ namespace trelmig {
 // each file standing for a source file on the host. Image paths are
 // backslash-separated from the root "\" ("\Mail\Archive.kvx"). Nothing is
 // read from the sources but their size and date until the image is written.
+// Every edit answers nothing or why it changed nothing.
 class DiscImage {
 public:
     explicit DiscImage(DiscEngineEvents* events = nullptr) : events_(events) {}
@@ -25,18 +27,19 @@ public:
     // Adds a regular file (symbolic links are followed) under imagePath,
     // whose parent folder must exist. A file already there is replaced only
     // when the replace query says so.
-    bool AddFile(const std::string& sourcePath, const std::string& imagePath);
+    Result<void> AddFile(const std::string& sourcePath, const std::string& imagePath);
     // Adds a folder at imagePath (or merges into the one there) with the whole
     // content of the source folder, reporting each new folder by FolderAdded.
     // Links to folders are not followed; special files are left out.
-    bool AddFolder(const std::string& sourcePath, const std::string& imagePath);
-    bool RemoveItem(const std::string& imagePath);
-    bool RenameFile(const std::string& imagePath, const std::string& newName);
+    Result<void> AddFolder(const std::string& sourcePath, const std::string& imagePath);
+    Result<void> RemoveItem(const std::string& imagePath);
+    Result<void> RenameFile(const std::string& imagePath, const std::string& newName);
     // Every folder below the renamed one is reported by ItemRename too.
-    bool RenameFolder(const std::string& imagePath, const std::string& newName);
+    Result<void> RenameFolder(const std::string& imagePath, const std::string& newName);
     // Reports every entry of the folder by FileListed, folders first.
-    bool ListFolder(const std::string& imagePath);
-    void Clear();
+    Result<void> ListFolder(const std::string& imagePath);
+    // Refused while an addition runs.
+    Result<void> Clear();
 
     long FileCount() const { return files_; }
     long FolderCount() const { return folders_; }
@@ -69,11 +72,12 @@ private:
 
     std::optional<Location> Locate(const std::string& imagePath) const;
     Node* FindNode(const std::string& imagePath) const;
-    bool AddWhileBusy(const std::string& imagePath,
-                      const std::function<bool(const Location&)>& add);
-    bool AddFileAt(const std::string& sourcePath, const Location& at);
-    bool AddFolderAt(const std::string& sourcePath, const Location& at);
-    bool RenameAt(const std::string& imagePath, const std::string& newName, bool folder);
+    Result<Location> LocateForChange(const std::string& imagePath) const;
+    Result<void> AddWhileBusy(const std::string& imagePath,
+                              const std::function<Result<void>(const Location&)>& add);
+    Result<void> AddFileAt(const std::string& sourcePath, const Location& at);
+    Result<void> AddFolderAt(const std::string& sourcePath, const Location& at);
+    Result<void> RenameAt(const std::string& imagePath, const std::string& newName, bool folder);
     void Collect(const Node& node, const std::string& path, const std::string& parentPath,
                  std::vector<DiscItem>& out) const;
     static DiscItem ItemOf(const Node& node, const std::string& parentPath);

@@ -60,7 +60,7 @@ std::string IsoPathOf(const std::string& imagePath) {
 struct ImageVerifier::Source {
     IsoDataSource iso{};
     BlockReader* reader = nullptr;
-    std::vector<char> cache = std::vector<char>(kCacheBlocks * kBytesPerBlock);
+    std::vector<char> cache = std::vector<char>(std::size_t{kCacheBlocks} * kBytesPerBlock);
     std::uint32_t first = 0;
     std::uint32_t count = 0;
 
@@ -76,7 +76,7 @@ struct ImageVerifier::Source {
             if (self->count == 0)
                 return static_cast<int>(ISO_DATA_SOURCE_MISHAP);
         }
-        std::memcpy(buffer, self->cache.data() + (lba - self->first) * kBytesPerBlock,
+        std::memcpy(buffer, self->cache.data() + std::size_t{lba - self->first} * kBytesPerBlock,
                     kBytesPerBlock);
         return 1;
     }

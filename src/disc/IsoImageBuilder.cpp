@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <map>
+#include <system_error>
 #include <unistd.h>
 
 namespace trelmig {
@@ -93,7 +94,8 @@ Result<void> IsoImageBuilder::Build(const std::vector<DiscItem>& entries,
         const std::string source = AbsolutePath(entry.sourcePath);
         const int fd = ::open(source.c_str(), O_RDONLY);
         if (fd < 0) {
-            const FileErrorInfo info{errno, std::strerror(errno), source};
+            const int err = errno;
+            const FileErrorInfo info{err, std::generic_category().message(err), source};
             if (unreadable && !unreadable(info))
                 return Fail("Stopped at a source that cannot be read: " + source);
             leftOut.push_back(entry);

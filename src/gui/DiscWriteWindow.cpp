@@ -338,7 +338,7 @@ void DiscWriteWindow::initializeDevicesAndImage() {
     LoadDevices();
     // ImageList1 serves both panes through the item icons (see NodeByKey users).
     SetControlsEnabled(true);
-    engine_->Image().Clear();
+    (void)engine_->Image().Clear();
     for (const auto& type : kVolumeTypes)
         cboVolumeType->addItem(QString::fromUtf8(type.text), type.bits);
     cboVolumeType->setCurrentIndex(4);

@@ -69,7 +69,7 @@ void DiscWriteWindow::ResetImageView() {
 void DiscWriteWindow::ShowFolderFiles(const QString& imagePath) {
     SetHourglass(true);
     lvwImageFiles->clear();
-    engine_->Image().ListFolder(imagePath.toStdString());
+    (void)engine_->Image().ListFolder(imagePath.toStdString());
     SetHourglass(!mbReady);
 }
 
@@ -136,10 +136,11 @@ void DiscWriteWindow::AddPaths(const QStringList& paths) {
         while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
             path.chop(1);
         const QString imagePath = target + QStringLiteral("\\") + GetFileNamePart(path);
+        // What cannot be added is not reported: it is missing after the refresh.
         if (IsFolderPath(path))
-            image.AddFolder(path.toStdString(), imagePath.toStdString());
+            (void)image.AddFolder(path.toStdString(), imagePath.toStdString());
         else
-            image.AddFile(path.toStdString(), imagePath.toStdString());
+            (void)image.AddFile(path.toStdString(), imagePath.toStdString());
     }
     RefreshFileList();
     SetHourglass(!mbReady);
@@ -148,13 +149,13 @@ void DiscWriteWindow::AddPaths(const QStringList& paths) {
 void DiscWriteWindow::AddHandoverFile() {
     if (handedOver_.empty())
         return;
-    engine_->Image().AddFile(handedOver_, "\\" + BareName(handedOver_));
+    (void)engine_->Image().AddFile(handedOver_, "\\" + BareName(handedOver_));
     RefreshFileList();
     handedOver_.clear();
 }
 
 void DiscWriteWindow::onClearTriggered() {
-    engine_->Image().Clear();
+    (void)engine_->Image().Clear();
 }
 
 void DiscWriteWindow::onRemoveFolderTriggered() {

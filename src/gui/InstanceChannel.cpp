@@ -9,7 +9,7 @@ namespace trelmig {
 namespace {
 
 // A path longer than this is no request; the client is dropped.
-constexpr qint64 kLongestRequest = 64 * 1024;
+constexpr qint64 kLongestRequest = qint64{64} * 1024;
 // The running window answers at once unless it is stuck; a second start
 // that gets no answer says so rather than wait for ever.
 constexpr int kAnswerWaitMs = 5000;

@@ -120,7 +120,8 @@ std::optional<std::uint32_t> resourceDirectoryRva(Reader& file, std::uint64_t op
     else
         return std::nullopt;
     auto directoryCount = file.u32(optional + directoryCountAt);
-    const std::uint64_t resourceDirectoryAt = optional + directoryCountAt + 4 + 2 * 8;
+    const std::uint64_t resourceDirectoryAt =
+        optional + directoryCountAt + 4 + std::uint64_t{2} * 8;
     if (!directoryCount || *directoryCount <= 2 ||
         resourceDirectoryAt + 8 > optional + optionalSize)
         return std::nullopt;

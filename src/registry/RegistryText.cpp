@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <system_error>
 #include <vector>
 
 namespace trelmig {
@@ -29,7 +30,7 @@ Result<void> appendBytes(const std::string& file, const std::string& bytes) {
         out.close();
     if (!out)
         return Fail("Cannot write " + file +
-                    (errno != 0 ? ": " + std::string(std::strerror(errno)) : ""));
+                    (errno != 0 ? ": " + std::generic_category().message(errno) : ""));
     return {};
 }
 

@@ -135,7 +135,7 @@ std::vector<std::string> ItemRestore::entries(const std::string& itemKey) const 
     const auto it = archive_.entries.find(itemKey);
     if (it == archive_.entries.end() || it->second.empty())
         throw Failure("the backup file names no entry for it", false);
-    const std::vector<std::string> names = splitEntryList(it->second);
+    std::vector<std::string> names = splitEntryList(it->second);
     if (names.empty())
         throw Failure("the backup file names no entry for it", false);
     // Entry names come from the backup file: only bare names may pass, so
@@ -163,6 +163,7 @@ void ItemRestore::ensureFolder(const std::string& folder) {
 
 void ItemRestore::extractInto(const std::vector<std::string>& names, const std::string& folder) {
     std::vector<std::pair<std::string, std::string>> files;
+    files.reserve(names.size());
     for (const auto& name : names)
         files.emplace_back(name, name);
     extractFiles(files, folder);
@@ -220,7 +221,7 @@ void ItemRestore::stageFiles(const std::vector<std::pair<std::string, std::strin
 }
 
 std::string ItemRestore::extractToWorkFolder(const std::string& name) {
-    const std::string path = env_.session().programFolder + "/" + name;
+    std::string path = env_.session().programFolder + "/" + name;
     NoFlushEachExtraction scratch(zip_); // read back at once and never kept
     std::error_code ec;
     std::filesystem::remove(path, ec); // the archive writes over no file, not even a scratch one

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -97,7 +98,8 @@ void StagedFiles::commit(RetiredFiles& retired) {
                 ::unlink(entry.oldVersion.c_str());
             putBack(replaced);
             throw std::runtime_error("cannot put " + target.string() +
-                                     " in place: " + std::strerror(err) + "; nothing was changed");
+                                     " in place: " + std::generic_category().message(err) +
+                                     "; nothing was changed");
         }
         replaced.push_back(std::move(entry));
     }

@@ -30,7 +30,9 @@ TEST_F(DiscImageTest, FilesGoUnderExistingFoldersWithTheirSizeAndDate) {
     EXPECT_TRUE(image.AddFile(file, "\\Archive.kvx"));
     EXPECT_FALSE(image.AddFile(file, "\\Missing\\Archive.kvx")) << "no parent folder";
     EXPECT_FALSE(image.AddFile(source.path.string(), "\\Folder")) << "a folder is not a file";
-    EXPECT_FALSE(image.AddFile(file + ".gone", "\\Gone.kvx"));
+    const auto gone = image.AddFile(file + ".gone", "\\Gone.kvx");
+    ASSERT_FALSE(gone);
+    EXPECT_NE(gone.error().message.find(file + ".gone"), std::string::npos);
 
     EXPECT_EQ(image.FileCount(), 1);
     EXPECT_EQ(image.DataBytes(), 1234567u);
@@ -163,12 +165,12 @@ TEST_F(DiscImageTest, ChangesAreRefusedWhileAnAdditionLetsTheUserAct) {
     const std::string other = source.Write("other.txt", "o");
     struct Meddler : RecordingDiscEvents {
         DiscImage* image = nullptr;
-        std::vector<bool> results;
+        std::vector<std::string> refusals;
         void FolderAdded(const DiscItem&) override {
             // What a click during the window's yield would do.
-            results.push_back(image->RemoveItem("\\Mail"));
-            results.push_back(image->AddFile(other, "\\other.txt"));
-            image->Clear();
+            for (const auto& result : {image->RemoveItem("\\Mail"),
+                                       image->AddFile(other, "\\other.txt"), image->Clear()})
+                refusals.push_back(result ? "done" : result.error().message);
         }
         std::string other;
     } meddler;
@@ -176,7 +178,9 @@ TEST_F(DiscImageTest, ChangesAreRefusedWhileAnAdditionLetsTheUserAct) {
     meddler.other = other;
     image.SetEvents(&meddler);
     ASSERT_TRUE(image.AddFolder((source.path / "Mail").string(), "\\Mail"));
-    EXPECT_EQ(meddler.results, (std::vector<bool>{false, false}));
+    ASSERT_EQ(meddler.refusals.size(), 3u);
+    for (const auto& refusal : meddler.refusals)
+        EXPECT_NE(refusal.find("being added to"), std::string::npos) << refusal;
     EXPECT_EQ(image.FileCount(), 1);
     EXPECT_FALSE(image.Busy());
 }

@@ -1,7 +1,7 @@
 // A restore's bar, which follows the bytes extracted, and its Cancel: the
 // item at work changes nothing, the items before it stay restored and are
 // reported.
-#include "RestoreFixture.h"
+#include "RestoreSpec.h"
 
 #include "core/CancelToken.h"
 
@@ -37,7 +37,7 @@ struct CancelAtText : SilentProgress {
 
 } // namespace
 
-class RestoreCancelTest : public RestoreFixture {
+class RestoreCancelTest : public RestoreSpec {
 protected:
     RestoreRunResult restoreCancelledAt(const std::string& text) {
         CancelToken token;
@@ -49,13 +49,14 @@ protected:
     }
 };
 
-TEST_F(RestoreCancelTest, CancelledInsideAnExtractionNothingChanges) {
+TEST_P(RestoreCancelTest, CancelledInsideAnExtractionNothingChanges) {
     backUp(items({ItemPersonalFolders, ItemAccounts, ItemSignatures}));
     ASSERT_TRUE(inspect(archive).accepted);
     const auto before = filesUnder(target.root);
 
-    // Archive.pst is already extracted beside its place when Outlook.pst stops.
-    const RestoreRunResult r = restoreCancelledAt("Unzip File Outlook.pst");
+    // In Outlook 2010, Archive.pst is already extracted beside its place when
+    // Outlook.pst stops.
+    const RestoreRunResult r = restoreCancelledAt("Unzip File " + GetParam().dataFile);
     EXPECT_TRUE(r.cancelled);
     EXPECT_FALSE(r.allSucceeded);
     ASSERT_EQ(prompter.messages.size(), 1u);
@@ -66,7 +67,7 @@ TEST_F(RestoreCancelTest, CancelledInsideAnExtractionNothingChanges) {
     EXPECT_EQ(filesUnder(target.root), before); // no file changed, none left beside
 }
 
-TEST_F(RestoreCancelTest, CancelledAtALaterItemTheEarlierOnesAreReported) {
+TEST_P(RestoreCancelTest, CancelledAtALaterItemTheEarlierOnesAreReported) {
     backUp(items({ItemPersonalFolders, ItemAccounts, ItemSignatures}));
     ASSERT_TRUE(inspect(archive).accepted);
     const fs::path signatures = target.userFolder() / "AppData/Roaming/Microsoft/Signatures";
@@ -82,7 +83,7 @@ TEST_F(RestoreCancelTest, CancelledAtALaterItemTheEarlierOnesAreReported) {
     EXPECT_EQ(filesUnder(signatures), signaturesBefore); // never started
 }
 
-TEST_F(RestoreCancelTest, TheBarFollowsTheBytesExtracted) {
+TEST_P(RestoreCancelTest, TheBarFollowsTheBytesExtracted) {
     backUp(items({ItemPersonalFolders, ItemSignatures}));
     ASSERT_TRUE(inspect(archive).accepted);
     struct : SilentProgress {
@@ -100,3 +101,6 @@ TEST_F(RestoreCancelTest, TheBarFollowsTheBytesExtracted) {
     // Several steps between: the data files are read in pieces.
     EXPECT_GE(std::count_if(run.begin(), run.end(), [](int v) { return v > 0 && v < 100; }), 3);
 }
+
+INSTANTIATE_TEST_SUITE_P(Prefixes, RestoreCancelTest, ::testing::Values(kOutlook2010, kOutlook2016),
+                         [](const auto& info) { return std::string(info.param.name); });

@@ -1,7 +1,7 @@
 // An item is restored all or nothing: its names are checked, its
 // configuration read and its files extracted before the first file is
 // replaced, and a rename that fails half way puts back those done before.
-#include "RestoreFixture.h"
+#include "RestoreSpec.h"
 
 #include "platform/WorkFolder.h"
 #include "restore/StagedFiles.h"
@@ -47,7 +47,7 @@ TEST(StagedFiles, AFailedRenamePutsBackTheFilesRenamedBeforeIt) {
 
 // The fourth of four signature files has a name the file system cannot
 // hold: nothing is replaced, and the message shows the name cut.
-TEST_F(RestoreFixture, ANameTooLongForTheFileSystemReplacesNothing) {
+TEST_P(RestoreSpec, ANameTooLongForTheFileSystemReplacesNothing) {
     const std::string longName = std::string(300, 'x') + ".htm";
     const std::string kvx = (source.work.path() / "long-name.kvx").string();
     writeRawZip(kvx, {{"a.htm", "new a"},
@@ -75,13 +75,14 @@ TEST_F(RestoreFixture, ANameTooLongForTheFileSystemReplacesNothing) {
 
 // A configuration whose registry text is damaged is found before the data
 // files are replaced: they stay as they were, as does the profile.
-TEST_F(RestoreFixture, ADamagedConfigurationLeavesTheDataFilesAsTheyWere) {
+TEST_P(RestoreSpec, ADamagedConfigurationLeavesTheDataFilesAsTheyWere) {
     const std::string kvx = (source.work.path() / "damaged-config.kvx").string();
     writeRawZip(kvx, {{"OBC1.tmp", "\\\r\n\"a\"= sz:1\r\nthis line is broken\r\n"},
-                      {"Outlook.pst", "restored mail"},
+                      {GetParam().dataFile, "restored mail"},
                       {"vastrel.dat", "BackupItem=1100000000\r\nBackupConfig=OBC1.tmp\r\n"
-                                      "BackupDatas=Outlook.pst\r\n"}});
-    const fs::path pst = target.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst";
+                                      "BackupDatas=" +
+                                          GetParam().dataFile + "\r\n"}});
+    const fs::path pst = targetDataFolder() / GetParam().dataFile;
     const std::string pstBefore = readWholeFile(pst);
     const std::string userBefore = readWholeFile(target.root / "user.reg");
     ASSERT_TRUE(inspect(kvx).accepted);
@@ -93,15 +94,15 @@ TEST_F(RestoreFixture, ADamagedConfigurationLeavesTheDataFilesAsTheyWere) {
 // Personal folders that cannot be written (the data file is a link out of
 // the drive) fail as a whole: the profile's rules stay too, and the message
 // does not say the restore was completed.
-TEST_F(RestoreFixture, FailedPersonalFoldersLeaveTheRulesAndSaySo) {
+TEST_P(RestoreSpec, FailedPersonalFoldersLeaveTheRulesAndSaySo) {
     std::ofstream(source.userFolder() / "AppData/Roaming/Microsoft/Outlook/Outlook.RWZ")
         << "rules of the backup";
     backUp(items({0}));
-    const fs::path folder = target.userFolder() / "AppData/Local/Microsoft/Outlook";
+    const fs::path folder = targetDataFolder();
     const fs::path elsewhere = target.work.path() / "elsewhere.pst";
     std::ofstream(elsewhere) << "not the prefix's";
-    fs::remove(folder / "Outlook.pst");
-    fs::create_symlink(elsewhere, folder / "Outlook.pst");
+    fs::remove(folder / GetParam().dataFile);
+    fs::create_symlink(elsewhere, folder / GetParam().dataFile);
     const fs::path rules = target.userFolder() / "AppData/Roaming/Microsoft/Outlook/Outlook.RWZ";
     std::ofstream(rules) << "rules of this machine";
 

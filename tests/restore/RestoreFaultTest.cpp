@@ -1,11 +1,10 @@
-#include "RestoreFixture.h"
+#include "RestoreSpec.h"
 
 namespace fs = std::filesystem;
 using namespace trelmig;
 
 namespace {
 
-const char* kDataFolder = "AppData/Local/Microsoft/Outlook";
 const char* kRoamingOutlook = "AppData/Roaming/Microsoft/Outlook";
 
 bool anyFileNamed(const fs::path& root, const std::string& name) {
@@ -19,14 +18,15 @@ bool anyFileNamed(const fs::path& root, const std::string& name) {
 
 // A data file that cannot be put in place (here: it is a link out of the
 // prefix) leaves the profile's registry tree and every data file as they were.
-TEST_F(RestoreFixture, PersonalFoldersThatCannotBeWrittenChangeNothing) {
+TEST_P(RestoreSpec, PersonalFoldersThatCannotBeWrittenChangeNothing) {
+    const PrefixUnderTest& prefix = GetParam();
     backUp(items({0}));
-    const fs::path folder = target.userFolder() / kDataFolder;
+    const fs::path folder = targetDataFolder();
     const fs::path elsewhere = target.work.path() / "elsewhere.pst";
     std::ofstream(elsewhere) << "not the prefix's";
-    fs::remove(folder / "Outlook.pst");
-    fs::create_symlink(elsewhere, folder / "Outlook.pst");
-    const std::string archiveBefore = readWholeFile(folder / "Archive.pst");
+    fs::remove(folder / prefix.dataFile);
+    fs::create_symlink(elsewhere, folder / prefix.dataFile);
+    const std::string otherBefore = readWholeFile(folder / prefix.otherDataFile);
     const std::string userBefore = readWholeFile(target.root / "user.reg");
 
     ASSERT_TRUE(inspect(archive).accepted);
@@ -35,19 +35,19 @@ TEST_F(RestoreFixture, PersonalFoldersThatCannotBeWrittenChangeNothing) {
     const RestoreRunResult r = restore(items({0}), "Outlook");
     EXPECT_FALSE(r.allSucceeded);
     EXPECT_EQ(readWholeFile(target.root / "user.reg"), userBefore);
-    EXPECT_EQ(readWholeFile(folder / "Archive.pst"), archiveBefore);
+    EXPECT_EQ(readWholeFile(folder / prefix.otherDataFile), otherBefore);
     EXPECT_EQ(readWholeFile(elsewhere), "not the prefix's");
     const std::string& message = prompter.messages.back().text;
     EXPECT_NE(message.find("Restore Personal Folders\t\tFail!\t\r\n    personal folders: refusing "
-                           "to write C:\\users\\sam\\Local Settings\\Application "
-                           "Data\\Microsoft\\Outlook\\Outlook.pst"),
+                           "to write " +
+                           prefix.dataFileWindowsPath),
               std::string::npos)
         << message;
 }
 
 // Restoring into another profile writes the rules file under that profile's
 // name only: the rules of the profile the backup came from stay.
-TEST_F(RestoreFixture, RulesRestoredIntoAnotherProfileLeaveTheSourceProfilesRules) {
+TEST_P(RestoreSpec, RulesRestoredIntoAnotherProfileLeaveTheSourceProfilesRules) {
     std::ofstream(source.userFolder() / kRoamingOutlook / "Outlook.RWZ") << "rules of the backup";
     backUp(items({0}));
     const fs::path rules = target.userFolder() / kRoamingOutlook;
@@ -59,7 +59,7 @@ TEST_F(RestoreFixture, RulesRestoredIntoAnotherProfileLeaveTheSourceProfilesRule
     EXPECT_EQ(readWholeFile(rules / "Work.RWZ"), "rules of the backup");
 }
 
-TEST_F(RestoreFixture, AProfileNameWithSeparatorsNeverBecomesAPath) {
+TEST_P(RestoreSpec, AProfileNameWithSeparatorsNeverBecomesAPath) {
     backUp(items({0}));
     ASSERT_TRUE(inspect(archive).accepted);
     for (const std::string profile : {"../../../../../Evil", "..", "a/../../Evil"}) {
@@ -74,7 +74,7 @@ TEST_F(RestoreFixture, AProfileNameWithSeparatorsNeverBecomesAPath) {
 }
 
 // A folder linked out of the prefix is not written through.
-TEST_F(RestoreFixture, ASignaturesFolderLinkedElsewhereIsNotOverwritten) {
+TEST_P(RestoreSpec, ASignaturesFolderLinkedElsewhereIsNotOverwritten) {
     backUp(items({2}));
     const fs::path signatures = target.userFolder() / "AppData/Roaming/Microsoft/Signatures";
     const fs::path elsewhere = target.work.path() / "elsewhere";
@@ -95,11 +95,12 @@ TEST_F(RestoreFixture, ASignaturesFolderLinkedElsewhereIsNotOverwritten) {
 
 // Extractions a killed restore left beside the data files go with the next
 // restore of that folder.
-TEST_F(RestoreFixture, LeftoversOfAKilledRestoreAreRemovedByTheNext) {
+TEST_P(RestoreSpec, LeftoversOfAKilledRestoreAreRemovedByTheNext) {
     backUp(items({0}));
-    const fs::path folder = target.userFolder() / kDataFolder;
-    std::ofstream(folder / ".Outlook.pst.trelmig-x-Qw3rTy") << "half a data file";
-    std::ofstream(folder / "..Outlook.pst.trelmig-x-Qw3rTy.trelmig-x-a1b2c3") << "half";
+    const fs::path folder = targetDataFolder();
+    const std::string name = GetParam().dataFile;
+    std::ofstream(folder / ("." + name + ".trelmig-x-Qw3rTy")) << "half a data file";
+    std::ofstream(folder / (".." + name + ".trelmig-x-Qw3rTy.trelmig-x-a1b2c3")) << "half";
     ASSERT_TRUE(inspect(archive).accepted);
     EXPECT_TRUE(restore(items({0}), "Outlook").allSucceeded) << prompter.messages.back().text;
     for (const auto& e : fs::directory_iterator(folder))
@@ -109,14 +110,15 @@ TEST_F(RestoreFixture, LeftoversOfAKilledRestoreAreRemovedByTheNext) {
 // Keys Outlook makes only when it first runs (the options) or when an account
 // is first set up in a profile (the accounts) are made by the restore; a
 // restore that found no key used to report success having restored nothing.
-TEST_F(RestoreFixture, RegistryItemsMakeTheKeysOutlookHasNotMadeYet) {
+TEST_P(RestoreSpec, RegistryItemsMakeTheKeysOutlookHasNotMadeYet) {
     backUp(items({ItemAccounts, ItemOptions}));
-    const std::string options =
-        "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\14.0\\Outlook\\Options";
-    const std::string profiles = kProfilesKey;
+    const std::string options = "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\" +
+                                GetParam().officeVersion + "\\Outlook\\Options";
+    const std::string profiles = GetParam().profilesKey;
     const std::string accounts = "\\9375CFF0413111d3B88A00104B2A6676";
     openTarget();
     env->reg.DeleteRegTree(options);
+    env->reg.DeleteRegTree(profiles + "\\Work" + accounts); // no account set up there yet
     env->registry.save();
     ASSERT_FALSE(env->reg.RegKeyExists(profiles + "\\Work" + accounts));
     const auto outlookAccounts = env->reg.EnumRegSubkeys(profiles + "\\Outlook" + accounts);

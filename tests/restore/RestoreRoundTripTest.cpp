@@ -1,8 +1,8 @@
-#include "RestoreFixture.h"
+#include "RestoreSpec.h"
 
 using namespace trelmig;
 
-TEST_F(RestoreFixture, WithNoLoggedStepTheMessageEndsAfterTheLineBreak) {
+TEST_P(RestoreSpec, WithNoLoggedStepTheMessageEndsAfterTheLineBreak) {
     backUp(items({1})); // holds the profile and the accounts
     ASSERT_TRUE(inspect(archive).accepted);
     // Box 4 is not held, but it makes the profile step run; nothing is logged.
@@ -11,7 +11,7 @@ TEST_F(RestoreFixture, WithNoLoggedStepTheMessageEndsAfterTheLineBreak) {
     EXPECT_EQ(prompter.messages.back().text, "The Restore was Completed!\t\t\t\r\n");
 }
 
-TEST_F(RestoreFixture, RestoreNeedsAnInspectedFileAndATickedBox) {
+TEST_P(RestoreSpec, RestoreNeedsAnInspectedFileAndATickedBox) {
     openTarget();
     EXPECT_FALSE(restore(items({0})).started);
     EXPECT_EQ(prompter.messages.back().text, "Invalid backup file.");
