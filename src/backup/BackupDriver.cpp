@@ -78,7 +78,8 @@ bool mayGoOnWhileWineRuns(Environment& env, Prompter& prompter) {
 
 bool BackupDriver::mayStart(const BackupChoices& c) {
     if (c.targetFile.empty()) {
-        prompter_.Show("Invalid backup file.", MessageIcon::Exclamation);
+        // Nothing was chosen: nothing is invalid yet, a name is missing.
+        prompter_.Show("Please choose a backup file name.", MessageIcon::Exclamation);
         return false;
     }
     if (std::none_of(c.items.begin(), c.items.end(), [](bool b) { return b; })) {

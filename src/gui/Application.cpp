@@ -66,6 +66,23 @@ WindowPrefix(const std::optional<std::filesystem::path>& prefix) {
     return std::nullopt;
 }
 
+std::optional<std::string>
+PassedOverPrefixMessage(const std::optional<std::filesystem::path>& prefix,
+                        const std::filesystem::path& opened) {
+    if (prefix && !prefix->empty())
+        return std::nullopt;
+    if (const char* env = std::getenv("WINEPREFIX"); env && *env)
+        return std::nullopt;
+    const auto remembered = LoadRememberedPrefix();
+    if (!remembered || LooksLikeWinePrefix(*remembered))
+        return std::nullopt;
+    return QCoreApplication::translate("Application",
+                                       "The Wine prefix opened last, %1, is no longer there. "
+                                       "The window shows %2 instead.")
+        .arg(QString::fromStdString(remembered->string()), QString::fromStdString(opened.string()))
+        .toStdString();
+}
+
 int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& prefix,
            const std::optional<std::filesystem::path>& openFile) {
     // Without a display Qt aborts; say what to do instead.
@@ -137,6 +154,8 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
         return main.get();
     });
     splash.showMainWindow();
+    if (const auto passedOver = PassedOverPrefixMessage(prefix, winePrefix.root()))
+        prompter.Show(*passedOver, MessageIcon::Exclamation);
     // A logout ends the program through the window's own Quit.
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::Requested, main.get(),

@@ -154,7 +154,13 @@ void DiscWriteWindow::AddHandoverFile() {
 }
 
 void DiscWriteWindow::onClearTriggered() {
+    if (prompter_.Show(tr("Remove all files and folders from the disc layout?").toStdString(),
+                       MessageIcon::Question,
+                       MessageButtons::OkCancelDefaultCancel) != MessageAnswer::Ok)
+        return;
     engine_->Image().Clear();
+    RefreshFileList();
+    prgTotalProgress->setValue(0);
 }
 
 void DiscWriteWindow::onRemoveFolderTriggered() {

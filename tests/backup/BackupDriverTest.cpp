@@ -128,7 +128,7 @@ TEST_F(BackupDriverTest, InvalidChoicesAreRefusedBeforeAnythingIsWritten) {
     };
     BackupChoices noTarget = choices(only({0}));
     noTarget.targetFile.clear();
-    expectRefusal(noTarget, "Invalid backup file.", MessageIcon::Exclamation);
+    expectRefusal(noTarget, "Please choose a backup file name.", MessageIcon::Exclamation);
     expectRefusal(choices(only({})), "Please select at least one item.", MessageIcon::Exclamation);
     BackupChoices noPassword = choices(only({0}));
     noPassword.protect = true;
