@@ -7,6 +7,8 @@
 #include "gui/MessageBoxPrompter.h"
 #include "gui/SplashScreen.h"
 #include "gui/TerminationSignals.h"
+#include "gui/Translations.h"
+#include "gui/WindowMemory.h"
 #include "platform/RememberedPrefix.h"
 #include "platform/StateFolder.h"
 #include "platform/WinePrefixFinder.h"
@@ -98,6 +100,7 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trelmig"));
     QApplication::setDesktopFileName(QStringLiteral("trelmig"));
+    InstallTranslations();
 
     MessageBoxPrompter prompter;
     const WinePrefix winePrefix = WinePrefix::locate(WindowPrefix(prefix));
@@ -144,6 +147,8 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
         main = std::make_unique<MainWindow>(*env, prompter);
         prompter.SetParentWindow(main.get());
         main->KeepUndoRecordsIn(UndoRecordsFolder());
+        if (const QString settings = WindowMemory::DefaultFile(); !settings.isEmpty())
+            main->Remember(std::make_unique<WindowMemory>(settings, winePrefix.root()));
         main->askNewProfileName = [&main](const QString& proposed) -> std::optional<QString> {
             bool ok = false;
             const QString name = QInputDialog::getText(main.get(), QStringLiteral("New profile"),

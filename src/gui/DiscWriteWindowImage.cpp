@@ -14,6 +14,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QUrl>
