@@ -321,7 +321,9 @@ TEST_F(DiscWindowTest, WriteStatesSetThePanelTheBarAndTheEnd) {
     window->WriteState(0, 0);
     EXPECT_EQ(Panel1(), "Preparing Image....");
     window->WriteState(1, 42);
-    EXPECT_EQ(Panel1(), "Preparing Image....");
+    // While data is written the status says how much of the image is on the disc.
+    EXPECT_EQ(Panel1().rfind("Writing ", 0), 0u) << Panel1();
+    EXPECT_NE(Panel1().find(" of "), std::string::npos) << Panel1();
     EXPECT_EQ(child<QProgressBar>("prgTotalProgress")->value(), 42);
     window->WriteState(7, 80);
     EXPECT_EQ(child<QProgressBar>("prgTotalProgress")->value(), 42);
