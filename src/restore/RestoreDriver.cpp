@@ -225,7 +225,8 @@ RestoreRunResult RestoreDriver::RunRestore(const InspectedArchive& archive, cons
                         [&](std::uint64_t moreBytes) {
                             bytes.written(moreBytes);
                             return !CancelRequested(cancel);
-                        }});
+                        },
+                    .writeBytes = {}});
     ItemRestore items(env_, zip_, archive);
     items.SetJournal(undo.get());
     runRecords(archive, c, items, cancel, result);
