@@ -41,8 +41,10 @@ double textContrast(QWidget* box) {
     const QImage image = box->grab().toImage().convertToFormat(QImage::Format_RGB32);
     std::map<QRgb, int> counts;
     const int margin = 4;
+    // The text's side only: a combo box's arrow is drawn in its own colour.
+    const int right = image.width() * 2 / 3;
     for (int y = margin; y < image.height() - margin; ++y)
-        for (int x = margin; x < image.width() - margin; ++x)
+        for (int x = margin; x < right; ++x)
             ++counts[image.pixel(x, y)];
     const QRgb background =
         std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
