@@ -52,13 +52,6 @@
     </message>
 </context>
 <context>
-    <name>DiscWriteWindow</name>
-    <message>
-        <source>Remove all files and folders from the disc layout?</source>
-        <translation>Alle Dateien und Ordner aus der Disc-Zusammenstellung entfernen?</translation>
-    </message>
-</context>
-<context>
     <name>ItemCatalogue</name>
     <message>
         <source>Personal Folders (Contacts, Tasks, Calendar, Notes and mail folders)</source>
@@ -130,7 +123,14 @@
     </message>
 </context>
 <context>
-    <name>MainWindow</name>
+    <name>trelmig::DiscWriteWindow</name>
+    <message>
+        <source>Remove all files and folders from the disc layout?</source>
+        <translation>Alle Dateien und Ordner aus der Disc-Zusammenstellung entfernen?</translation>
+    </message>
+</context>
+<context>
+    <name>trelmig::MainWindow</name>
     <message>
         <source>Profile to backup</source>
         <translation>Zu sicherndes Profil</translation>
@@ -333,7 +333,7 @@
     </message>
 </context>
 <context>
-    <name>ProgressPanel</name>
+    <name>trelmig::ProgressPanel</name>
     <message>
         <source>Please Waiting</source>
         <translation>Bitte warten</translation>
@@ -345,6 +345,13 @@
     <message>
         <source>Cancelling...</source>
         <translation>Wird abgebrochen...</translation>
+    </message>
+</context>
+<context>
+    <name>trelmig::ScheduleDialog</name>
+    <message>
+        <source>Select all items</source>
+        <translation>Alle Elemente auswählen</translation>
     </message>
 </context>
 </TS>
