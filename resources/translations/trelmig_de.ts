@@ -55,7 +55,7 @@
     <name>ItemCatalogue</name>
     <message>
         <source>Personal Folders (Contacts, Tasks, Calendar, Notes and mail folders)</source>
-        <translation>Persönliche Ordner (Kontakte, Aufgaben, Kalender, Notizen und E-Mail-Ordner)</translation>
+        <translation>Persönliche Ordner (Kontakte, Kalender, Mail usw.)</translation>
     </message>
     <message>
         <source>Contacts, Tasks, Calendar, Notes and mail folders</source>
