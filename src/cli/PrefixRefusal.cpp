@@ -5,8 +5,13 @@
 namespace trelmig {
 
 std::optional<std::string> MissingPrefixRefusal(const CommandLine& cmd) {
+    // Only what works on the prefix needs it; looking into a backup file or
+    // writing an image reads no prefix.
     using Mode = CommandLine::Mode;
-    if (cmd.mode == Mode::Help || cmd.mode == Mode::Version || cmd.mode == Mode::Invalid)
+    const bool usesPrefix = cmd.mode == Mode::Gui || cmd.mode == Mode::ListProfiles ||
+                            cmd.mode == Mode::Restore || cmd.mode == Mode::Unattended ||
+                            cmd.mode == Mode::Schedule;
+    if (!usesPrefix)
         return std::nullopt;
     if (!cmd.prefix || cmd.prefix->empty())
         return std::nullopt;
