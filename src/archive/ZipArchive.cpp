@@ -276,7 +276,7 @@ Result<void> ZipArchive::WriteZip(const std::string& targetPath, const ZipFileLi
     Result<void> written;
     try {
         written = writeZipFile(targetPath, files.Files(), password, progress,
-                               impl_->events.writeCancelled);
+                               impl_->events.writeCancelled, impl_->events.writeBytes);
     } catch (const std::exception& e) {
         written = Fail(std::string("Cannot write the archive: ") + e.what());
     }

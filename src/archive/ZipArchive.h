@@ -26,6 +26,10 @@ struct ZipEvents {
     // last call. False stops the extraction, which then fails and leaves
     // none of its files behind.
     std::function<bool(std::uint64_t bytesWritten)> extractProgress;
+    // While an archive is written, repeatedly: the entry whose data is being
+    // compressed, and the bytes of all files compressed so far of their total.
+    std::function<void(const std::string& entry, std::uint64_t bytesDone, std::uint64_t bytesTotal)>
+        writeBytes;
 };
 
 // One entry of an opened archive.

@@ -170,7 +170,7 @@ Result<void> writeEntries(const std::string& target, const std::string& tempPath
 
 Result<void> writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& files,
                           const std::string& password, const std::function<void(int)>& progress,
-                          const std::function<bool()>& cancelled) {
+                          const std::function<bool()>& cancelled, const ZipWriteBytes& bytes) {
     const Result<std::vector<PlannedFile>> planned = planFiles(files);
     if (!planned)
         return std::unexpected(planned.error());
@@ -183,7 +183,14 @@ Result<void> writeZipFile(const std::string& target, const std::vector<ZipQueued
         return begun;
 
     int percentShown = -1;
+    std::size_t entryAtWork = 0;
+    std::uint64_t entryEnd = planned->empty() ? 0 : (*planned)[0].size;
     const auto advance = [&](std::uint64_t done) {
+        if (bytes && !files.empty()) {
+            while (done >= entryEnd && entryAtWork + 1 < files.size())
+                entryEnd += (*planned)[++entryAtWork].size;
+            bytes(files[entryAtWork].name, std::min(done, total), total);
+        }
         int percent =
             total == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(done, total) * 100 / total);
         if (percent > percentShown) {

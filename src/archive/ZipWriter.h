@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,8 +22,13 @@ struct ZipQueuedFile {
 // was put in place. cancelled, when given, is asked as the data is written; true abandons the
 // write. Both are called from inside libzip's reads: what they throw fails the write with its
 // words, and never passes through libzip.
+// bytes, when given, is told the same progress in bytes, with the entry whose
+// data is at work (files are compressed in their order).
+using ZipWriteBytes = std::function<void(const std::string& entry, std::uint64_t bytesDone,
+                                         std::uint64_t bytesTotal)>;
 Result<void> writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& files,
                           const std::string& password, const std::function<void(int)>& progress,
-                          const std::function<bool()>& cancelled = {});
+                          const std::function<bool()>& cancelled = {},
+                          const ZipWriteBytes& bytes = {});
 
 } // namespace trelmig

@@ -6,6 +6,7 @@
 #include "backup/ItemBackup.h"
 #include "core/CancelToken.h"
 #include "core/DateTimeText.h"
+#include "core/ItemCatalogue.h"
 #include "core/ProgressView.h"
 #include "core/Prompter.h"
 #include "outlook/OutlookEnvironment.h"
@@ -78,7 +79,8 @@ bool mayGoOnWhileWineRuns(Environment& env, Prompter& prompter) {
 
 bool BackupDriver::mayStart(const BackupChoices& c) {
     if (c.targetFile.empty()) {
-        prompter_.Show("Invalid backup file.", MessageIcon::Exclamation);
+        // Nothing was chosen: nothing is invalid yet, a name is missing.
+        prompter_.Show("Please choose a backup file name.", MessageIcon::Exclamation);
         return false;
     }
     if (std::none_of(c.items.begin(), c.items.end(), [](bool b) { return b; })) {
@@ -126,13 +128,28 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
         .writeFinished = {},
         .writeCancelled = [cancel] { return CancelRequested(cancel); },
         .extractProgress = {},
+        .writeBytes =
+            [&, compressing = false](const std::string& entry, std::uint64_t done,
+                                     std::uint64_t total) mutable {
+                // The long part: the last item's step is over by now.
+                if (!compressing) {
+                    compressing = true;
+                    progress_.SetStatusText("Compressing the backup file...");
+                }
+                progress_.SetByteProgress(ByteWork::Compressing, entry, done, total);
+            },
     });
     int stepsDone = 0;
     const BackupHooks hooks{
         .stepStarting =
             [&](const ItemRecord& step) { progress_.SetStatusText(std::string(step.statusText)); },
         .fileAdding =
-            [&](const std::string& name) { progress_.SetItemText("Adding File " + name); },
+            [&](const std::string& name) {
+                // The information file is ours, not one of the user's files.
+                progress_.SetItemText(name == kInfoFileName ? std::string("Adding the backup's "
+                                                                          "information")
+                                                            : "Adding File " + name);
+            },
         .addProgress =
             [&](int) {
                 progress_.SetBarValue(kGatherShare * ++stepsDone /

@@ -1,4 +1,5 @@
 #include "cli/CommandLine.h"
+#include "cli/PrefixRefusal.h"
 #include "cli/Verbs.h"
 #include "gui/Application.h"
 #include "platform/WorkFolder.h"
@@ -16,6 +17,10 @@ int main(int argc, char** argv) {
     RemoveStaleWorkFolders();
     const CommandLine cmd = ParseCommandLine(argc, argv);
     HidePasswordArguments(cmd, argc, argv);
+    if (const auto refusal = MissingPrefixRefusal(cmd)) {
+        std::cerr << "trelmig: " << *refusal << '\n';
+        return 2;
+    }
     try {
         switch (cmd.mode) {
         case CommandLine::Mode::Help:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace trelmig {
@@ -9,6 +10,10 @@ namespace trelmig {
 // bar value from 0 to 100, the busy pointer, and whether any of it is shown.
 // A run calls it from its own thread; a view that draws must hand what it
 // is told to its drawing thread. The unattended run shows nothing.
+
+// The long parts of a run that are measured in bytes.
+enum class ByteWork { Compressing, Restoring, Verifying, Writing };
+
 class ProgressView {
 public:
     virtual ~ProgressView() = default;
@@ -19,6 +24,11 @@ public:
     virtual void SetPercentText(const std::string& text) = 0;
     virtual void SetBarValue(int value) = 0;
     virtual int BarValue() const = 0;
+    // The long part of a run in bytes: what is at work (a file's bare name),
+    // the bytes done of the total. A view that shows it works out speed and
+    // time left; a total that changes starts a new measurement.
+    virtual void SetByteProgress(ByteWork /*work*/, const std::string& /*item*/,
+                                 std::uint64_t /*done*/, std::uint64_t /*total*/) {}
 };
 
 // For runs without a window.

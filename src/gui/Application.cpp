@@ -7,6 +7,8 @@
 #include "gui/MessageBoxPrompter.h"
 #include "gui/SplashScreen.h"
 #include "gui/TerminationSignals.h"
+#include "gui/Translations.h"
+#include "gui/WindowMemory.h"
 #include "platform/RememberedPrefix.h"
 #include "platform/StateFolder.h"
 #include "platform/WinePrefixFinder.h"
@@ -66,6 +68,23 @@ WindowPrefix(const std::optional<std::filesystem::path>& prefix) {
     return std::nullopt;
 }
 
+std::optional<std::string>
+PassedOverPrefixMessage(const std::optional<std::filesystem::path>& prefix,
+                        const std::filesystem::path& opened) {
+    if (prefix && !prefix->empty())
+        return std::nullopt;
+    if (const char* env = std::getenv("WINEPREFIX"); env && *env)
+        return std::nullopt;
+    const auto remembered = LoadRememberedPrefix();
+    if (!remembered || LooksLikeWinePrefix(*remembered))
+        return std::nullopt;
+    return QCoreApplication::translate("Application",
+                                       "The Wine prefix opened last, %1, is no longer there. "
+                                       "The window shows %2 instead.")
+        .arg(QString::fromStdString(remembered->string()), QString::fromStdString(opened.string()))
+        .toStdString();
+}
+
 int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& prefix,
            const std::optional<std::filesystem::path>& openFile) {
     // Without a display Qt aborts; say what to do instead.
@@ -81,6 +100,7 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("trelmig"));
     QApplication::setDesktopFileName(QStringLiteral("trelmig"));
+    InstallTranslations();
 
     MessageBoxPrompter prompter;
     const WinePrefix winePrefix = WinePrefix::locate(WindowPrefix(prefix));
@@ -127,6 +147,8 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
         main = std::make_unique<MainWindow>(*env, prompter);
         prompter.SetParentWindow(main.get());
         main->KeepUndoRecordsIn(UndoRecordsFolder());
+        if (const QString settings = WindowMemory::DefaultFile(); !settings.isEmpty())
+            main->Remember(std::make_unique<WindowMemory>(settings, winePrefix.root()));
         main->askNewProfileName = [&main](const QString& proposed) -> std::optional<QString> {
             bool ok = false;
             const QString name = QInputDialog::getText(main.get(), QStringLiteral("New profile"),
@@ -137,6 +159,8 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
         return main.get();
     });
     splash.showMainWindow();
+    if (const auto passedOver = PassedOverPrefixMessage(prefix, winePrefix.root()))
+        prompter.Show(*passedOver, MessageIcon::Exclamation);
     // A logout ends the program through the window's own Quit.
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::Requested, main.get(),

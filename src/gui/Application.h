@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace trelmig {
 
@@ -14,6 +15,13 @@ namespace trelmig {
 // WinePrefix::locate decides.
 std::optional<std::filesystem::path>
 WindowPrefix(const std::optional<std::filesystem::path>& prefix);
+
+// What the user is told when the prefix opened last is no prefix any more
+// (deleted, or its registry files gone) and the window opens opened instead;
+// nullopt when nothing was passed over.
+std::optional<std::string>
+PassedOverPrefixMessage(const std::optional<std::filesystem::path>& prefix,
+                        const std::filesystem::path& opened);
 
 int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& prefix,
            const std::optional<std::filesystem::path>& openFile = std::nullopt);

@@ -5,6 +5,7 @@
 #include "gui/EraseDiscDialog.h"
 #include "gui/LabelEditDelegate.h"
 #include "gui/ObjectNames.h"
+#include "gui/ScreenFit.h"
 #include "gui/Skin.h"
 
 #include <QApplication>
@@ -142,7 +143,7 @@ void DiscWriteWindow::BuildLayout() {
 
     layout->addWidget(BuildStatusBar());
     LoadImageIcons();
-    resize(760, 600);
+    ResizeWithinScreen(this, QSize(760, 600));
 }
 
 QWidget* DiscWriteWindow::BuildImagePanes() {

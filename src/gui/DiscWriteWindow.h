@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/TransferEstimate.h"
 #include "disc/DiscEngine.h"
 #include "disc/DiscEvents.h"
 
@@ -186,6 +187,8 @@ private:
     QCheckBox* chkUseFileDates = nullptr;
     QCheckBox* chkDiscAtOnce = nullptr;
     QProgressBar* prgTotalProgress = nullptr;
+    TransferEstimate written_; // speed and time left of the write
+    void showWrittenBytes(int percent);
     QPushButton* cmdWriteDisc = nullptr;
     QPushButton* cmdCancel = nullptr;
     QStatusBar* sbrStatus = nullptr;

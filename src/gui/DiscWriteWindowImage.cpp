@@ -14,6 +14,7 @@
 #include <QLocale>
 #include <QMenu>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QUrl>
@@ -155,7 +156,16 @@ void DiscWriteWindow::AddHandoverFile() {
 }
 
 void DiscWriteWindow::onClearTriggered() {
-    (void)engine_->Image().Clear();
+    if (prompter_.Show(tr("Remove all files and folders from the disc layout?").toStdString(),
+                       MessageIcon::Question,
+                       MessageButtons::OkCancelDefaultCancel) != MessageAnswer::Ok)
+        return;
+    if (auto cleared = engine_->Image().Clear(); !cleared) {
+        prompter_.Show(cleared.error().message, MessageIcon::Critical);
+        return;
+    }
+    RefreshFileList();
+    prgTotalProgress->setValue(0);
 }
 
 void DiscWriteWindow::onRemoveFolderTriggered() {

@@ -5,6 +5,7 @@
 
 #include "core/Prompter.h"
 #include "disc/DiscTexts.h"
+#include "gui/ByteProgressText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,6 +14,8 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QProgressBar>
+
+#include <algorithm>
 
 namespace trelmig {
 
@@ -93,6 +96,8 @@ void DiscWriteWindow::WriteState(int state, int progress) {
         sbrPanel1->setText(QString::fromStdString(*text));
     if (WriteStateMovesProgress(state))
         prgTotalProgress->setValue(progress);
+    if (state == kWriteProgress)
+        showWrittenBytes(progress);
     switch (state) {
     case kWriteCompleted:
         prompter_.Show(WriteCompletedMessage(engine_->settings.autoVerify),
@@ -109,6 +114,19 @@ void DiscWriteWindow::WriteState(int state, int progress) {
     default:
         break;
     }
+}
+
+void DiscWriteWindow::showWrittenBytes(int percent) {
+    // The engine counts in percent of the image; the image's size gives the bytes.
+    const std::uint64_t total = engine_->Image().DataBytes();
+    const std::uint64_t done =
+        total / 100 * static_cast<std::uint64_t>(std::clamp(percent, 0, 100));
+    const auto now = TransferEstimate::Clock::now();
+    if (!written_.Started() || done < written_.Done() || written_.Total() != total)
+        written_.Start(total, now);
+    written_.Update(done, now);
+    sbrPanel1->setText(ByteProgressText(ByteWork::Writing, txtVolIdentifier->text(), done, total,
+                                        written_.BytesPerSecond(), written_.TimeLeft(), locale()));
 }
 
 void DiscWriteWindow::TrackStatus(int track, long count, const std::string& text) {

@@ -2,20 +2,41 @@
 
 #include "gui/DataFiles.h"
 
-#include <QDesktopServices>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 
 namespace trelmig {
 
 namespace {
 
 UrlOpener& urlOpener() {
-    static UrlOpener opener = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    // QDesktopServices::openUrl answers true as soon as xdg-open started,
+    // also when it then finds nothing to show the page with.
+    static UrlOpener opener = [](const QUrl& url) {
+        return StartOpener(QStringLiteral("xdg-open"), url, 3000);
+    };
     return opener;
 }
 
 } // namespace
+
+bool StartOpener(const QString& program, const QUrl& url, int waitMs) {
+    auto* opener = new QProcess(QCoreApplication::instance());
+    opener->setProgram(program);
+    opener->setArguments({url.toString()});
+    opener->setStandardInputFile(QProcess::nullDevice());
+    QObject::connect(opener, &QProcess::finished, opener, &QObject::deleteLater);
+    opener->start();
+    if (!opener->waitForStarted(waitMs)) {
+        opener->deleteLater();
+        return false;
+    }
+    if (!opener->waitForFinished(waitMs))
+        return true; // still at work: it is showing the page (some run the browser itself)
+    return opener->exitStatus() == QProcess::NormalExit && opener->exitCode() == 0;
+}
 
 UrlOpener SetUrlOpener(UrlOpener opener) {
     UrlOpener previous = std::move(urlOpener());

@@ -28,7 +28,12 @@ QString HelpUnavailableMessage();
 // The result is not examined by the callers.
 bool OpenDocument(const QString& target);
 
-// What opens URLs (the desktop by default). Tests replace it so that no
+// Runs program with the URL and waits up to waitMs for its answer: false
+// when it cannot be started or ends with a failure, true when it succeeded
+// or is still at work by then (left running on its own).
+bool StartOpener(const QString& program, const QUrl& url, int waitMs);
+
+// What opens URLs (xdg-open by default). Tests replace it so that no
 // browser starts; returns the previous opener.
 using UrlOpener = std::function<bool(const QUrl&)>;
 UrlOpener SetUrlOpener(UrlOpener opener);

@@ -1,5 +1,6 @@
 // Lifecycle of the main window: load, unload, tabs, buttons and menus.
 #include "gui/MainWindow.h"
+#include "gui/WindowMemory.h"
 
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
@@ -139,8 +140,7 @@ void MainWindow::readPrefix() {
         // The facts read so far stay; the window shows what it has.
     }
     inspected_ = {};
-    cmdApply->setText(SSTab1->currentIndex() == 0 ? QStringLiteral("&Backup Now")
-                                                  : QStringLiteral("&Restore Now"));
+    cmdApply->setText(SSTab1->currentIndex() == 0 ? tr("&Backup Now") : tr("&Restore Now"));
     showEnvironmentLine(outlookName);
 
     fillRestoreTargets();
@@ -176,8 +176,7 @@ void MainWindow::showEnvironmentLine(const std::string& outlookName) {
         parts << QStringLiteral("Windows %1").arg(QString::fromStdString(s.windowsVersion));
     if (!s.computerName.empty())
         parts << QString::fromStdString(s.computerName);
-    parts << QStringLiteral("Wine prefix %1")
-                 .arg(QString::fromStdString(env_.prefix.root().string()));
+    parts << tr("Wine prefix %1").arg(QString::fromStdString(env_.prefix.root().string()));
     lblEnvironment->setText(parts.join(QStringLiteral("  ·  ")));
 }
 
@@ -193,6 +192,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    if (memory_)
+        memory_->SetGeometry(objectName(), saveGeometry());
     if (endProgram)
         endProgram();
 }
@@ -216,8 +217,7 @@ void MainWindow::onQuitClicked() {
 }
 
 void MainWindow::onTabChanged(int previousTab) {
-    cmdApply->setText(previousTab == 1 ? QStringLiteral("&Backup Now")
-                                       : QStringLiteral("&Restore Now"));
+    cmdApply->setText(previousTab == 1 ? tr("&Backup Now") : tr("&Restore Now"));
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -38,6 +38,7 @@ class ThreadPrompter;
 class PasswordPrompt;
 class RestoreDriver;
 struct RestoreChoices;
+class WindowMemory;
 class ZipArchive;
 
 // What one of the window's file dialogs (cdTarget, cdSource) asks for.
@@ -106,6 +107,9 @@ public:
     // Shows the restore tab and inspects path as "Browse..." does when path
     // is chosen (trelmig FILE.kvx, a file opened from a file manager).
     void OpenBackupFile(const QString& path);
+    // From now on the window remembers its size, the items, the folder and
+    // the file of the last backup there; what it kept shows at once.
+    void Remember(std::unique_ptr<WindowMemory> memory);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -213,6 +217,8 @@ private:
     QWidget* buildBottomBar();
     void buildMenus();
     void giveDesktopKeys(); // MainWindowKeys.cpp
+    void giveItemMnemonics();
+    void nameInputs();
     void connectHandlers();
     void setPasswordBoxesEnabled(bool enabled);
     // Closes every other window of the program before this one goes; false
@@ -250,6 +256,11 @@ private:
     std::unique_ptr<PasswordPrompt> ownPasswords_;
     PasswordPrompt* passwords_;
     std::unique_ptr<ZipArchive> zip1_;
+    std::unique_ptr<WindowMemory> memory_; // none: nothing is remembered
+    void rememberBackup(const std::string& archivePath, const ItemSelection& items);
+    // Where the file dialogs open: the chosen file's folder, else the last
+    // backup's, else the documents folder's "Outlook Backups".
+    QString dialogFolder() const;
     std::unique_ptr<BackupDriver> backupDriver_;
     std::unique_ptr<RestoreDriver> restoreDriver_;
     std::unique_ptr<ScheduleDialog> scheduleDialog_; // kept: it remembers its backup file

@@ -35,7 +35,7 @@ void hideEntry(QMenu* menu, QAction* entry, const char* separatorName) {
 void MainWindow::giveDesktopKeys() {
     const std::pair<QWidget*, QChar> labels[] = {
         {cbSource, QLatin1Char('P')},      {txtAttachInfo, QLatin1Char('D')},
-        {cmdTargetFile, QLatin1Char('n')}, {txtPassword, QLatin1Char('a')},
+        {cmdTargetFile, QLatin1Char('C')}, {txtPassword, QLatin1Char('a')},
         {txtPassword2, QLatin1Char('y')},  {cmdSourceFile, QLatin1Char('C')},
         {txtPOBinfo, QLatin1Char('D')},    {cbTarget, QLatin1Char('p')},
     };
@@ -76,6 +76,37 @@ void MainWindow::giveDesktopKeys() {
         panel->addAction(selectAll);
     }
     SetMnemonic(Deselectallitems2, QLatin1Char('D'));
+    giveItemMnemonics();
+    nameInputs();
+}
+
+void MainWindow::giveItemMnemonics() {
+    // Letters no label, button or menu of either tab uses.
+    const QChar letters[kItemCount] = {QLatin1Char('l'), QLatin1Char('g'), QLatin1Char('i'),
+                                       QLatin1Char('e'), QLatin1Char('k'), QLatin1Char('n'),
+                                       QLatin1Char('m'), QLatin1Char('z')};
+    for (int i = 0; i < kItemCount; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        SetMnemonic(backupitem[at], letters[i]);
+        SetMnemonic(restoreitem[at], letters[i]);
+    }
+}
+
+void MainWindow::nameInputs() {
+    // What a screen reader says for each box: its own label, not its frame's.
+    const std::pair<QWidget*, QString> names[] = {
+        {cbSource, tr("Profile to backup")},
+        {txtAttachInfo, tr("Description")},
+        {txtTargetFile, tr("Backup file")},
+        {txtPassword, tr("Password")},
+        {txtPassword2, tr("Retype Password")},
+        {txtSourceFile, tr("Backup file to restore from")},
+        {txtPOBinfo, tr("Backup file information")},
+        {txtFileInfo, tr("Description of the backup file")},
+        {cbTarget, tr("Restore to profile")},
+    };
+    for (const auto& [input, name] : names)
+        input->setAccessibleName(name);
 }
 
 } // namespace trelmig

@@ -2,8 +2,10 @@
 // panel, the buttons and the menus.
 #include "gui/MainWindow.h"
 
+#include "gui/ItemTexts.h"
 #include "gui/ObjectNames.h"
 #include "gui/ProgressPanel.h"
+#include "gui/ScreenFit.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -17,6 +19,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -24,8 +27,8 @@ namespace trelmig {
 
 namespace {
 
-QLabel* caption(const char* text, QWidget* buddy) {
-    auto* label = new QLabel(QString::fromLatin1(text));
+QLabel* caption(const QString& text, QWidget* buddy) {
+    auto* label = new QLabel(text);
     label->setBuddy(buddy);
     return label;
 }
@@ -46,6 +49,16 @@ QPlainTextEdit* infoBox(const char* name, int lines) {
     return box;
 }
 
+// A profile box that a long profile name does not widen: the name is cut
+// short with "..." and shown whole in the tool tip.
+QComboBox* profileBox(const char* name) {
+    auto* box = named(new QComboBox, name);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(14);
+    QObject::connect(box, &QComboBox::currentTextChanged, box, &QWidget::setToolTip);
+    return box;
+}
+
 QString itemObjectName(const char* array, int index) {
     return QStringLiteral("%1(%2)").arg(QString::fromLatin1(array)).arg(index);
 }
@@ -54,15 +67,15 @@ QString itemObjectName(const char* array, int index) {
 
 void MainWindow::buildControls() {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Quenvar Outlook Backup V2.60"));
+    setWindowTitle(tr("Quenvar Outlook Backup V2.60"));
 
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("centralWidget"));
     auto* column = new QVBoxLayout(central);
 
     SSTab1 = named(new QTabWidget, "SSTab1");
-    SSTab1->addTab(buildBackupTab(), QStringLiteral("Backup"));
-    SSTab1->addTab(buildRestoreTab(), QStringLiteral("Restore"));
+    SSTab1->addTab(Scrolling(buildBackupTab()), tr("Backup"));
+    SSTab1->addTab(Scrolling(buildRestoreTab()), tr("Restore"));
     column->addWidget(SSTab1, 1);
     column->addWidget(buildBottomBar());
 
@@ -79,18 +92,18 @@ QWidget* MainWindow::buildBackupTab() {
     page->setObjectName(QStringLiteral("tabBackup"));
     auto* row = new QHBoxLayout(page);
 
-    Frame1 = named(new QGroupBox(QStringLiteral("What")), "Frame1");
+    Frame1 = named(new QGroupBox(tr("What")), "Frame1");
     auto* what = new QVBoxLayout(Frame1);
-    cbSource = named(new QComboBox, "cbSource");
-    what->addWidget(caption("Profile to backup", cbSource));
+    cbSource = profileBox("cbSource");
+    what->addWidget(caption(tr("Profile to backup"), cbSource));
     what->addWidget(cbSource);
-    Frame6 = named(new QGroupBox(QStringLiteral("Items to backup")), "Frame6");
+    Frame6 = named(new QGroupBox(tr("Items to backup")), "Frame6");
     auto* items = new QVBoxLayout(Frame6);
     for (int i = 0; i < kItemCount; ++i) {
         const CatalogueItem& item = itemCatalogue()[static_cast<std::size_t>(i)];
-        auto* box = new QCheckBox(QString::fromUtf8(item.caption.data(), item.caption.size()));
+        auto* box = new QCheckBox(ItemText(item.caption));
         box->setObjectName(itemObjectName("backupitem", i));
-        box->setToolTip(QString::fromUtf8(item.backupToolTip.data(), item.backupToolTip.size()));
+        box->setToolTip(ItemText(item.backupToolTip));
         backupitem[static_cast<std::size_t>(i)] = box;
         items->addWidget(box);
     }
@@ -98,34 +111,33 @@ QWidget* MainWindow::buildBackupTab() {
     what->addWidget(Frame6, 1);
     row->addWidget(Frame1, 1);
 
-    Frame2 = named(new QGroupBox(QStringLiteral("Where")), "Frame2");
+    Frame2 = named(new QGroupBox(tr("Where")), "Frame2");
     auto* where = new QVBoxLayout(Frame2);
     txtAttachInfo = named(new QPlainTextEdit, "txtAttachInfo");
     txtAttachInfo->setTabChangesFocus(true);
-    txtAttachInfo->setPlaceholderText(QStringLiteral("A note stored with the backup"));
-    where->addWidget(caption("Description", txtAttachInfo));
+    txtAttachInfo->setPlaceholderText(tr("A note stored with the backup"));
+    where->addWidget(caption(tr("Description"), txtAttachInfo));
     where->addWidget(txtAttachInfo, 1);
     txtTargetFile = named(new QLineEdit, "txtTargetFile");
     // The backup file is chosen with "Browse...", which also asks before
     // overwriting; typing a name here would bypass that.
     txtTargetFile->setReadOnly(true);
-    cmdTargetFile = named(new QPushButton(QStringLiteral("Browse...")), "cmdTargetFile");
-    where->addWidget(caption("Choose a backup finename", cmdTargetFile));
+    cmdTargetFile = named(new QPushButton(tr("Browse...")), "cmdTargetFile");
+    where->addWidget(caption(tr("Choose a backup finename"), cmdTargetFile));
     auto* target = new QHBoxLayout;
     target->addWidget(txtTargetFile, 1);
     target->addWidget(cmdTargetFile);
     where->addLayout(target);
 
-    Frame5 = named(new QGroupBox(QStringLiteral("Security")), "Frame5");
+    Frame5 = named(new QGroupBox(tr("Security")), "Frame5");
     auto* security = new QGridLayout(Frame5);
-    ifprotect =
-        named(new QCheckBox(QStringLiteral("Protect backup file with password")), "ifprotect");
+    ifprotect = named(new QCheckBox(tr("Protect backup file with password")), "ifprotect");
     txtPassword = passwordBox("txtPassword");
     txtPassword2 = passwordBox("txtPassword2");
     security->addWidget(ifprotect, 0, 0, 1, 2);
-    security->addWidget(caption("Password:", txtPassword), 1, 0);
+    security->addWidget(caption(tr("Password:"), txtPassword), 1, 0);
     security->addWidget(txtPassword, 1, 1);
-    security->addWidget(caption("Retype Password:", txtPassword2), 2, 0);
+    security->addWidget(caption(tr("Retype Password:"), txtPassword2), 2, 0);
     security->addWidget(txtPassword2, 2, 1);
     security->setColumnStretch(1, 1);
     where->addWidget(Frame5);
@@ -138,12 +150,12 @@ QWidget* MainWindow::buildRestoreTab() {
     page->setObjectName(QStringLiteral("tabRestore"));
     auto* row = new QHBoxLayout(page);
 
-    Frame3 = named(new QGroupBox(QStringLiteral("Where")), "Frame3");
+    Frame3 = named(new QGroupBox(tr("Where")), "Frame3");
     auto* where = new QVBoxLayout(Frame3);
     txtSourceFile = named(new QLineEdit, "txtSourceFile");
     txtSourceFile->setReadOnly(true);
-    cmdSourceFile = named(new QPushButton(QStringLiteral("Browse...")), "cmdSourceFile");
-    where->addWidget(caption("Choose a Backup File to Restore From", cmdSourceFile));
+    cmdSourceFile = named(new QPushButton(tr("Browse...")), "cmdSourceFile");
+    where->addWidget(caption(tr("Choose a Backup File to Restore From"), cmdSourceFile));
     auto* source = new QHBoxLayout;
     source->addWidget(txtSourceFile, 1);
     source->addWidget(cmdSourceFile);
@@ -151,23 +163,23 @@ QWidget* MainWindow::buildRestoreTab() {
     txtPOBinfo = infoBox("txtPOBinfo", 5);
     txtPOBinfo->setMaximumHeight(txtPOBinfo->minimumHeight() + 8);
     txtFileInfo = infoBox("txtFileInfo", 3);
-    where->addWidget(caption("Description", txtPOBinfo));
+    where->addWidget(caption(tr("Description"), txtPOBinfo));
     where->addWidget(txtPOBinfo);
     where->addWidget(txtFileInfo, 1);
     row->addWidget(Frame3, 1);
 
-    Frame4 = named(new QGroupBox(QStringLiteral("What")), "Frame4");
+    Frame4 = named(new QGroupBox(tr("What")), "Frame4");
     auto* what = new QVBoxLayout(Frame4);
-    cbTarget = named(new QComboBox, "cbTarget");
-    what->addWidget(caption("Restore to profile", cbTarget));
+    cbTarget = profileBox("cbTarget");
+    what->addWidget(caption(tr("Restore to profile"), cbTarget));
     what->addWidget(cbTarget);
-    Frame7 = named(new QGroupBox(QStringLiteral("Items to restore")), "Frame7");
+    Frame7 = named(new QGroupBox(tr("Items to restore")), "Frame7");
     auto* items = new QVBoxLayout(Frame7);
     for (int i = 0; i < kItemCount; ++i) {
         const CatalogueItem& item = itemCatalogue()[static_cast<std::size_t>(i)];
-        auto* box = new QCheckBox(QString::fromUtf8(item.caption.data(), item.caption.size()));
+        auto* box = new QCheckBox(ItemText(item.caption));
         box->setObjectName(itemObjectName("restoreitem", i));
-        box->setToolTip(QString::fromUtf8(item.restoreToolTip.data(), item.restoreToolTip.size()));
+        box->setToolTip(ItemText(item.restoreToolTip));
         // Enabled by the inspection of a backup file that holds the item.
         box->setEnabled(false);
         restoreitem[static_cast<std::size_t>(i)] = box;
@@ -199,9 +211,9 @@ QWidget* MainWindow::buildBottomBar() {
     place->addWidget(picCon3, 0, 0);
     row->addLayout(place, 1);
 
-    cmdAbout = named(new QPushButton(QStringLiteral("About")), "cmdAbout");
-    cmdQuit = named(new QPushButton(QStringLiteral("Quit")), "cmdQuit");
-    cmdApply = named(new QPushButton(QStringLiteral("Backup Now")), "cmdApply");
+    cmdAbout = named(new QPushButton(tr("About")), "cmdAbout");
+    cmdQuit = named(new QPushButton(tr("Quit")), "cmdQuit");
+    cmdApply = named(new QPushButton(tr("Backup Now")), "cmdApply");
     for (QPushButton* button : {cmdAbout, cmdQuit, cmdApply}) {
         button->setAutoDefault(false);
         row->addWidget(button, 0, Qt::AlignBottom);
@@ -210,9 +222,9 @@ QWidget* MainWindow::buildBottomBar() {
 }
 
 void MainWindow::buildMenus() {
-    auto entry = [](QMenu* menu, const char* name, const char* text,
+    auto entry = [](QMenu* menu, const char* name, const QString& text,
                     const QKeySequence& keys = {}) {
-        QAction* action = menu->addAction(QString::fromLatin1(text));
+        QAction* action = menu->addAction(text);
         action->setObjectName(QString::fromLatin1(name));
         action->setShortcut(keys);
         return action;
@@ -220,49 +232,51 @@ void MainWindow::buildMenus() {
     auto separator = [](QMenu* menu, const char* name) {
         menu->addSeparator()->setObjectName(QString::fromLatin1(name));
     };
-    auto topMenu = [this](const char* name, const char* text) {
-        QMenu* menu = menuBar()->addMenu(QString::fromLatin1(text));
+    auto topMenu = [this](const char* name, const QString& text) {
+        QMenu* menu = menuBar()->addMenu(text);
         menu->setObjectName(QString::fromLatin1(name));
         return menu;
     };
 
-    menufile = topMenu("menufile", "File(&F)");
-    backupnow = entry(menufile, "backupnow", "Backup Now", QKeySequence(Qt::CTRL | Qt::Key_B));
-    restorenow = entry(menufile, "restorenow", "Restore Now", QKeySequence(Qt::CTRL | Qt::Key_R));
-    openprefix =
-        entry(menufile, "openprefix", "Open Wine Prefix...", QKeySequence(Qt::CTRL | Qt::Key_O));
-    undorestore = entry(menufile, "undorestore", "Undo Last Restore...");
+    menufile = topMenu("menufile", tr("File(&F)"));
+    backupnow = entry(menufile, "backupnow", tr("Backup Now"), QKeySequence(Qt::CTRL | Qt::Key_B));
+    restorenow =
+        entry(menufile, "restorenow", tr("Restore Now"), QKeySequence(Qt::CTRL | Qt::Key_R));
+    openprefix = entry(menufile, "openprefix", tr("Open Wine Prefix..."),
+                       QKeySequence(Qt::CTRL | Qt::Key_O));
+    undorestore = entry(menufile, "undorestore", tr("Undo Last Restore..."));
     separator(menufile, "filefg");
-    filequit = entry(menufile, "filequit", "Quit", QKeySequence(Qt::CTRL | Qt::Key_Q));
+    filequit = entry(menufile, "filequit", tr("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    menuoption = topMenu("menuoption", "Option(&O)");
-    TaskScheduler = entry(menuoption, "TaskScheduler", "Task Scheduler");
+    menuoption = topMenu("menuoption", tr("Option(&O)"));
+    TaskScheduler = entry(menuoption, "TaskScheduler", tr("Task Scheduler"));
     separator(menuoption, "fg54");
-    checkupdate =
-        entry(menuoption, "checkupdate", "Check for update", QKeySequence(Qt::CTRL | Qt::Key_U));
+    checkupdate = entry(menuoption, "checkupdate", tr("Check for update"),
+                        QKeySequence(Qt::CTRL | Qt::Key_U));
 
-    Tools = topMenu("Tools", "Tools");
-    iebackupandrestore = Tools->addMenu(QStringLiteral("Backup and Restore IE favorites"));
+    Tools = topMenu("Tools", tr("Tools"));
+    iebackupandrestore = Tools->addMenu(tr("Backup and Restore IE favorites"));
     iebackupandrestore->setObjectName(QStringLiteral("iebackupandrestore"));
-    backupfavorites = entry(iebackupandrestore, "backupfavorites", "Backup IE favorites");
-    restorefavorites = entry(iebackupandrestore, "restorefavorites", "Restore IE favorites");
+    backupfavorites = entry(iebackupandrestore, "backupfavorites", tr("Backup IE favorites"));
+    restorefavorites = entry(iebackupandrestore, "restorefavorites", tr("Restore IE favorites"));
     separator(Tools, "fg23");
-    backuptocd = entry(Tools, "backuptocd", "Backup Data to CD/DVD");
+    backuptocd = entry(Tools, "backuptocd", tr("Backup Data to CD/DVD"));
 
-    menuhelp = topMenu("menuhelp", "Help(&H)");
-    helpfile = entry(menuhelp, "helpfile", "Help", QKeySequence(Qt::Key_F1));
+    menuhelp = topMenu("menuhelp", tr("Help(&H)"));
+    helpfile = entry(menuhelp, "helpfile", tr("Help"), QKeySequence(Qt::Key_F1));
     separator(menuhelp, "helpfg1");
-    ourwebsite = entry(menuhelp, "ourwebsite", "Our Website", QKeySequence(Qt::CTRL | Qt::Key_W));
+    ourwebsite =
+        entry(menuhelp, "ourwebsite", tr("Our Website"), QKeySequence(Qt::CTRL | Qt::Key_W));
     separator(menuhelp, "helpfg2");
-    about = entry(menuhelp, "about", "About", QKeySequence(Qt::CTRL | Qt::Key_A));
+    about = entry(menuhelp, "about", tr("About"), QKeySequence(Qt::CTRL | Qt::Key_A));
 
     // Pop-up menus of the item panels; they have no place in the menu bar.
     selectitem = named(new QMenu(this), "selectitem");
-    Selectallitems = entry(selectitem, "Selectallitems", "Select all items");
-    Deselectallitems = entry(selectitem, "Deselectallitems", "Deselect all items");
+    Selectallitems = entry(selectitem, "Selectallitems", tr("Select all items"));
+    Deselectallitems = entry(selectitem, "Deselectallitems", tr("Deselect all items"));
     selectitem2 = named(new QMenu(this), "selectitem2");
-    Selectallitems2 = entry(selectitem2, "Selectallitems2", "Select all items");
-    Deselectallitems2 = entry(selectitem2, "Deselectallitems2", "Deselect all items");
+    Selectallitems2 = entry(selectitem2, "Selectallitems2", tr("Select all items"));
+    Deselectallitems2 = entry(selectitem2, "Deselectallitems2", tr("Deselect all items"));
 }
 
 } // namespace trelmig

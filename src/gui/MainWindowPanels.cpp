@@ -111,8 +111,8 @@ void MainWindow::onTargetFileClicked() {
         return;
     FileDialogRequest request;
     request.dialogName = QStringLiteral("cdTarget");
-    request.title = QStringLiteral("Save Outlook Data as");
-    request.filter = QStringLiteral("Quenvar Outlook Backup File (*.kvx)");
+    request.title = tr("Save Outlook Data as");
+    request.filter = tr("Quenvar Outlook Backup File (*.kvx)");
     request.proposedName = ProposedBackupName(QDate::currentDate());
     request.save = true;
     const QString chosen = chooseFile ? chooseFile(request) : QString();

@@ -7,6 +7,7 @@
 #include "archive/ZipArchive.h"
 #include "backup/BackupDriver.h"
 #include "gui/ProgressPanel.h"
+#include "gui/WindowMemory.h"
 #include "restore/RestoreDriver.h"
 #include "restore/SourceFile.h"
 
@@ -75,11 +76,13 @@ void MainWindow::RunBackup() {
     c.targetFile = targetFile_;
     auto result = std::make_shared<BackupRunResult>();
     startRun([this, c, result] { *result = backupDriver_->RunBackup(c, &cancel_); },
-             [this, result](const std::exception_ptr& error) {
+             [this, result, c](const std::exception_ptr& error) {
                  if (error) {
                      showRunFailed("The Backup was not Completed! ", error);
                      return;
                  }
+                 if (result->written)
+                     rememberBackup(result->archivePath, c.items);
                  // A user who cancelled to quit is not asked about discs.
                  if (result->written && !result->keptEarlier && !result->cancelled &&
                      !cancel_.Requested() &&
@@ -141,8 +144,8 @@ void MainWindow::onSourceFileClicked() {
     clearRestoreSide();
     FileDialogRequest request;
     request.dialogName = QStringLiteral("cdSource");
-    request.title = QStringLiteral("Restore Date from a Backup file");
-    request.filter = QStringLiteral("Quenvar Outlook Backup File (*.kvx)");
+    request.title = tr("Restore Date from a Backup file");
+    request.filter = tr("Quenvar Outlook Backup File (*.kvx)");
     const QString chosen = chooseFile ? chooseFile(request) : QString();
 
     const WaitCursor busy;
@@ -187,6 +190,35 @@ void MainWindow::onSourceFileClicked() {
         restoreitem[i]->setEnabled(result.restoreEnabled[i]);
 }
 
+QString MainWindow::dialogFolder() const {
+    if (!targetFile_.empty())
+        return QFileInfo(QString::fromStdString(targetFile_)).absolutePath();
+    if (memory_ && QFileInfo(memory_->BackupFolder()).isDir())
+        return memory_->BackupFolder();
+    return DefaultBackupFolder();
+}
+
+void MainWindow::rememberBackup(const std::string& archivePath, const ItemSelection& items) {
+    if (!memory_)
+        return;
+    memory_->SetLastBackupFile(QString::fromStdString(archivePath));
+    QString mask;
+    for (bool item : items)
+        mask += item ? QLatin1Char('1') : QLatin1Char('0');
+    memory_->SetItems(mask);
+}
+
+void MainWindow::Remember(std::unique_ptr<WindowMemory> memory) {
+    memory_ = std::move(memory);
+    if (const QByteArray geometry = memory_->Geometry(objectName()); !geometry.isEmpty())
+        restoreGeometry(geometry);
+    const QString mask = memory_->Items();
+    for (int i = 0; i < kItemCount && i < mask.size(); ++i) {
+        QCheckBox* box = backupitem[static_cast<std::size_t>(i)];
+        box->setChecked(box->isEnabled() && mask.at(i) == QLatin1Char('1'));
+    }
+}
+
 QString MainWindow::askFile(const FileDialogRequest& request) {
     QFileDialog dialog(this, request.title);
     dialog.setObjectName(request.dialogName);
@@ -197,12 +229,12 @@ QString MainWindow::askFile(const FileDialogRequest& request) {
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     // Backup files carry their extension, so that the open dialog lists them.
     dialog.setDefaultSuffix(QStringLiteral("kvx"));
-    const QString folder = targetFile_.empty()
-                               ? QDir::homePath()
-                               : QFileInfo(QString::fromStdString(targetFile_)).absolutePath();
-    dialog.setDirectory(folder);
+    dialog.setDirectory(dialogFolder());
     if (!request.proposedName.isEmpty())
         dialog.selectFile(request.proposedName);
+    else if (const QString last = memory_ ? memory_->LastBackupFile() : QString();
+             !request.save && QFileInfo(last).isFile())
+        dialog.selectFile(last);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace trelmig {
 
 namespace {
@@ -28,6 +30,52 @@ QMessageBox::Icon boxIcon(MessageIcon icon) {
 
 } // namespace
 
+QString MessageBoxText(const std::string& text, Qt::TextFormat& format) {
+    const QStringList lines = QString::fromStdString(text)
+                                  .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+                                  .split(QLatin1Char('\n'));
+    format = Qt::PlainText;
+    const auto cellsOf = [](const QString& line) {
+        QStringList cells = line.split(QLatin1Char('\t'), Qt::SkipEmptyParts);
+        for (QString& cell : cells)
+            cell = cell.trimmed();
+        cells.removeAll(QString());
+        return cells;
+    };
+    if (std::none_of(lines.begin(), lines.end(),
+                     [&](const QString& line) { return cellsOf(line).size() > 1; }))
+        return lines.join(QLatin1Char('\n'));
+    // Tabs line columns up only in the font they were typed for: the item
+    // lines of a completion log become the rows of a table.
+    format = Qt::RichText;
+    QString html;
+    bool inTable = false;
+    for (const QString& line : lines) {
+        const QStringList cells = cellsOf(line);
+        if (cells.size() > 1) {
+            if (!inTable)
+                html += QStringLiteral("<table cellspacing=\"0\" cellpadding=\"2\">");
+            inTable = true;
+            html += QStringLiteral("<tr>");
+            for (const QString& cell : cells)
+                html += QStringLiteral("<td style=\"padding-right:16px\">%1</td>")
+                            .arg(cell.toHtmlEscaped());
+            html += QStringLiteral("</tr>");
+            continue;
+        }
+        if (inTable)
+            html += QStringLiteral("</table>");
+        inTable = false;
+        html +=
+            cells.isEmpty()
+                ? QStringLiteral("<br>")
+                : QStringLiteral("<p style=\"margin:0\">%1</p>").arg(cells.first().toHtmlEscaped());
+    }
+    if (inTable)
+        html += QStringLiteral("</table>");
+    return html;
+}
+
 MessageAnswer MessageBoxPrompter::Show(const std::string& text, MessageIcon icon,
                                        MessageButtons buttons) {
     // Code working on another thread (a backup, a restore) asks through the
@@ -43,9 +91,10 @@ MessageAnswer MessageBoxPrompter::showBox(const std::string& text, MessageIcon i
     box.setObjectName(QStringLiteral("MessageBox"));
     box.setWindowTitle(QString::fromUtf8(kAppTitle));
     box.setWindowModality(Qt::ApplicationModal);
-    box.setTextFormat(Qt::PlainText);
-    // Lines of the completion logs are ended by CR LF and aligned with tabs.
-    box.setText(QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    Qt::TextFormat format = Qt::PlainText;
+    const QString shown = MessageBoxText(text, format);
+    box.setTextFormat(format);
+    box.setText(shown);
     box.setIcon(boxIcon(icon));
     QPushButton* continueButton = nullptr;
     switch (buttons) {

@@ -3,9 +3,15 @@
 #include "core/Prompter.h"
 
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 
 namespace trelmig {
+
+// The text a message box shows for a message: as it is, or, when lines hold
+// columns separated by tabs (the completion logs), a table whose columns
+// line up in any font; format says which.
+QString MessageBoxText(const std::string& text, Qt::TextFormat& format);
 
 // Messages of the windows: a modal message box with the application title,
 // centred on the window that asks. Callable from any thread.

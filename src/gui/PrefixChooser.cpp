@@ -1,6 +1,7 @@
 #include "gui/PrefixChooser.h"
 
 #include "app/PrefixSummary.h"
+#include "gui/ScreenFit.h"
 #include "platform/WinePrefixFinder.h"
 
 #include <QDialogButtonBox>
@@ -90,7 +91,7 @@ PrefixChooser::PrefixChooser(const std::vector<FoundPrefix>& found, const fs::pa
     connect(cmdOther, &QPushButton::clicked, this, &PrefixChooser::onOtherFolderClicked);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    resize(560, 360);
+    ResizeWithinScreen(this, QSize(560, 360));
 }
 
 void PrefixChooser::addPrefix(const FoundPrefix& found) {

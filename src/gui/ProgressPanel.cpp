@@ -1,5 +1,7 @@
 #include "gui/ProgressPanel.h"
 
+#include "gui/ByteProgressText.h"
+
 #include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
@@ -15,7 +17,7 @@ ProgressPanel::ProgressPanel(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("picCon3"));
     setFrameShape(QFrame::StyledPanel);
 
-    statusLabel_ = new QLabel(QStringLiteral("Please Waiting"), this);
+    statusLabel_ = new QLabel(tr("Please Waiting"), this);
     statusLabel_->setObjectName(QStringLiteral("Label1"));
     itemLabel_ = new QLabel(this);
     itemLabel_->setObjectName(QStringLiteral("SkinLabel9"));
@@ -31,7 +33,7 @@ ProgressPanel::ProgressPanel(QWidget* parent) : QFrame(parent) {
     bar_->setValue(0);
     bar_->setTextVisible(false);
 
-    cancelButton_ = new QPushButton(QStringLiteral("&Cancel"), this);
+    cancelButton_ = new QPushButton(tr("&Cancel"), this);
     cancelButton_->setObjectName(QStringLiteral("cmdCancel"));
     cancelButton_->setAutoDefault(false);
     connect(cancelButton_, &QPushButton::clicked, this, [this] {
@@ -64,6 +66,7 @@ void ProgressPanel::SetShown(bool visible) {
         return;
     if (visible)
         cancelButton_->setEnabled(true);
+    transfer_ = TransferEstimate(); // each run measures its own speed
     emit panelShown(visible);
     setVisible(visible);
 }
@@ -106,13 +109,28 @@ void ProgressPanel::SetBarValue(int value) {
     bar_->setValue(value);
 }
 
+void ProgressPanel::SetByteProgress(ByteWork work, const std::string& item, std::uint64_t done,
+                                    std::uint64_t total) {
+    const auto now = TransferEstimate::Clock::now();
+    if (!onOwnThread([=, this] { SetByteProgress(work, item, done, total); }))
+        return;
+    if (!transfer_.Started() || transfer_.Total() != total || done < transfer_.Done())
+        transfer_.Start(total, now);
+    transfer_.Update(done, now);
+    const QString text =
+        ByteProgressText(work, QString::fromStdString(item), transfer_.Done(), total,
+                         transfer_.BytesPerSecond(), transfer_.TimeLeft(), locale());
+    itemLabel_->setText(text);
+    itemLabel_->setToolTip(text);
+}
+
 int ProgressPanel::BarValue() const {
     return value_;
 }
 
 void ProgressPanel::ShowCancelling() {
     cancelButton_->setEnabled(false);
-    SetStatusText("Cancelling...");
+    SetStatusText(tr("Cancelling...").toStdString());
 }
 
 } // namespace trelmig

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ProgressView.h"
+#include "core/TransferEstimate.h"
 
 #include <QFrame>
 
@@ -31,6 +32,10 @@ public:
     void SetPercentText(const std::string& text) override;
     void SetBarValue(int value) override;
     int BarValue() const override;
+    // The item label shows what is at work, bytes done of total, the speed
+    // and the time left.
+    void SetByteProgress(ByteWork work, const std::string& item, std::uint64_t done,
+                         std::uint64_t total) override;
     // The user asked to cancel: Cancel goes grey, the status says so.
     void ShowCancelling();
 
@@ -49,6 +54,7 @@ private:
     QLabel* percentLabel_;
     QProgressBar* bar_;
     QPushButton* cancelButton_; // enabled each time the panel is shown
+    TransferEstimate transfer_;
     bool busy_ = false;
     std::atomic<int> value_{0};
 };

@@ -6,6 +6,7 @@
 #include "gui/ScheduledJobsDialog.h"
 #include "gui/Skin.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
@@ -70,6 +71,18 @@ void ScheduleDialog::buildLayout() {
     // and its box.
     itemsLayout->addStretch(1);
     whatLayout->addWidget(frame6, 1);
+    // Ctrl+A with the focus in the items, and the frame's own menu, tick
+    // every item the profile has, as in the main window.
+    auto* selectAll = new QAction(tr("Select all items"), frame6);
+    selectAll->setObjectName(QStringLiteral("Selectallitems"));
+    selectAll->setShortcut(QKeySequence::SelectAll);
+    selectAll->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    frame6->addAction(selectAll);
+    frame6->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(selectAll, &QAction::triggered, this, [this] {
+        for (QCheckBox* box : backupitem)
+            box->setChecked(box->isEnabled());
+    });
 
     auto* frame3 = named(new QGroupBox("Schedule"), "Frame3");
     auto* scheduleLayout = new QGridLayout(frame3);

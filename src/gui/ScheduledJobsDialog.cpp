@@ -2,6 +2,7 @@
 
 #include "core/ItemCatalogue.h"
 #include "core/Prompter.h"
+#include "gui/ScreenFit.h"
 #include "gui/Skin.h"
 #include "schedule/TaskScheduler.h"
 
@@ -51,7 +52,7 @@ ScheduledJobsDialog::ScheduledJobsDialog(const Crontab& crontab, Prompter& promp
     auto* top = new QVBoxLayout(this);
     top->addWidget(lvJobs);
     top->addLayout(buttons);
-    resize(760, 320);
+    ResizeWithinScreen(this, QSize(760, 320));
     connect(cmdRemove, &QPushButton::clicked, this, [this] { onRemoveClicked(); });
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
     connect(lvJobs, &QTreeWidget::itemSelectionChanged, this,

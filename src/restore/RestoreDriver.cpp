@@ -29,12 +29,18 @@ std::uint64_t entryBytes(const ZipArchive& zip, const std::string& names) {
     return total;
 }
 
-// Follows the extraction's bytes on the bar, from 0 to 100.
+// Follows the extraction's bytes on the bar, from 0 to 100, and in bytes
+// with the file that began last.
 class ByteProgress {
 public:
     ByteProgress(ProgressView& view, std::uint64_t total) : view_(view), total_(total) {}
+    void extracting(const std::string& name) {
+        item_ = name;
+        view_.SetByteProgress(ByteWork::Restoring, item_, done_, total_);
+    }
     void written(std::uint64_t moreBytes) {
         done_ = std::min(done_ + moreBytes, total_);
+        view_.SetByteProgress(ByteWork::Restoring, item_, done_, total_);
         const int percent = total_ == 0 ? 0 : static_cast<int>(done_ * 100 / total_);
         if (percent != shown_) {
             shown_ = percent;
@@ -47,6 +53,7 @@ private:
     std::uint64_t total_;
     std::uint64_t done_ = 0;
     int shown_ = 0;
+    std::string item_;
 };
 
 } // namespace
@@ -210,17 +217,16 @@ RestoreRunResult RestoreDriver::RunRestore(const InspectedArchive& archive, cons
     progress_.SetShown(true);
 
     ByteProgress bytes(progress_, bytesToRestore(archive, zip_, c));
-    zip_.SetEvents(
-        {.fileExtracting =
-             [&](const std::string& name) { progress_.SetItemText("Unzip File " + name); },
-         .writeProgress = {},
-         .writeFinished = {},
-         .writeCancelled = {},
-         .extractProgress =
-             [&](std::uint64_t moreBytes) {
-                 bytes.written(moreBytes);
-                 return !CancelRequested(cancel);
-             }});
+    zip_.SetEvents({.fileExtracting = [&](const std::string& name) { bytes.extracting(name); },
+                    .writeProgress = {},
+                    .writeFinished = {},
+                    .writeCancelled = {},
+                    .extractProgress =
+                        [&](std::uint64_t moreBytes) {
+                            bytes.written(moreBytes);
+                            return !CancelRequested(cancel);
+                        },
+                    .writeBytes = {}});
     ItemRestore items(env_, zip_, archive);
     items.SetJournal(undo.get());
     runRecords(archive, c, items, cancel, result);

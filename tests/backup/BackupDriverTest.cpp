@@ -47,6 +47,17 @@ struct RecordingProgress : SilentProgress {
             onText(t);
     }
     std::function<void(const std::string&)> onText; // status and percent texts
+    std::vector<std::string> compressed;            // entries, in the order first told
+    std::uint64_t bytesDone = 0, bytesTotal = 0;
+    void SetByteProgress(ByteWork work, const std::string& item, std::uint64_t done,
+                         std::uint64_t total) override {
+        EXPECT_EQ(work, ByteWork::Compressing);
+        if (done != 0) // 0 starts the next archive
+            EXPECT_GE(done, bytesDone) << "bytes only rise";
+        bytesDone = done, bytesTotal = total;
+        if (compressed.empty() || compressed.back() != item)
+            compressed.push_back(item);
+    }
 };
 
 ItemSelection only(std::initializer_list<int> items) {
@@ -128,7 +139,7 @@ TEST_F(BackupDriverTest, InvalidChoicesAreRefusedBeforeAnythingIsWritten) {
     };
     BackupChoices noTarget = choices(only({0}));
     noTarget.targetFile.clear();
-    expectRefusal(noTarget, "Invalid backup file.", MessageIcon::Exclamation);
+    expectRefusal(noTarget, "Please choose a backup file name.", MessageIcon::Exclamation);
     expectRefusal(choices(only({})), "Please select at least one item.", MessageIcon::Exclamation);
     BackupChoices noPassword = choices(only({0}));
     noPassword.protect = true;
@@ -150,7 +161,14 @@ TEST_F(BackupDriverTest, OnlyPersonalFoldersRunsConfigDataFilesAndRules) {
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
     EXPECT_EQ(progress.statuses,
               (std::vector<std::string>{"Copying Config...", "Copying Data Files (Pst Files)...",
-                                        "Copying Rules..."}));
+                                        "Copying Rules...", "Compressing the backup file..."}));
+    // The long part names the user's data file and counts its bytes to the end.
+    EXPECT_NE(std::find(progress.compressed.begin(), progress.compressed.end(), "Outlook.pst"),
+              progress.compressed.end());
+    EXPECT_EQ(progress.bytesDone, progress.bytesTotal);
+    EXPECT_GT(progress.bytesTotal, 0u);
+    EXPECT_EQ(std::count(progress.files.begin(), progress.files.end(), "Adding File vastrel.dat"),
+              0);
     // Gathering takes the bar to 5, the bytes written to 100; then it is reset.
     ASSERT_GE(progress.values.size(), 3u);
     EXPECT_TRUE(std::is_sorted(progress.values.begin(), progress.values.end() - 1));

@@ -86,10 +86,15 @@ TEST(CommandLine, AFolderThatIsNoPrefixIsAClearError) {
     const ProgramRun r = run("--prefix '" + empty.path().string() + "' --list-profiles");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("is not a Wine prefix"), std::string::npos) << r.out;
+    // A folder that is not there is a wrong command line, refused before any
+    // verb runs, also for the window.
     const ProgramRun missing = run("--prefix /nonexistent/prefix --list-profiles");
-    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.out.find("There is no Wine prefix at /nonexistent/prefix"), std::string::npos)
         << missing.out;
+    EXPECT_EQ(run("--prefix=/nonexistent/prefix").status, 2);
+    EXPECT_EQ(run("--prefix /nonexistent/prefix sf=Outlook xm=10000000 ps= bf=/tmp/x.kvx").status,
+              2);
 }
 
 TEST(CommandLine, FilesThatAreMissingOrFoldersAreNamedAsSuch) {

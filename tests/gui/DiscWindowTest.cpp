@@ -321,7 +321,9 @@ TEST_F(DiscWindowTest, WriteStatesSetThePanelTheBarAndTheEnd) {
     window->WriteState(0, 0);
     EXPECT_EQ(Panel1(), "Preparing Image....");
     window->WriteState(1, 42);
-    EXPECT_EQ(Panel1(), "Preparing Image....");
+    // While data is written the status says how much of the image is on the disc.
+    EXPECT_EQ(Panel1().rfind("Writing ", 0), 0u) << Panel1();
+    EXPECT_NE(Panel1().find(" of "), std::string::npos) << Panel1();
     EXPECT_EQ(child<QProgressBar>("prgTotalProgress")->value(), 42);
     window->WriteState(7, 80);
     EXPECT_EQ(child<QProgressBar>("prgTotalProgress")->value(), 42);
@@ -746,4 +748,23 @@ TEST_F(DiscWindowTest, ADeviceThatRefusesTheWriteIsShownInTheDevicesWords) {
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
     EXPECT_EQ(Panel1(), "Write Error!");
     EXPECT_TRUE(window->Ready());
+}
+
+// Clearing the layout asks first (Enter keeps it), and once cleared the list
+// and the bar of the last write start afresh.
+TEST_F(DiscWindowTest, ClearAllItemsAsksThenEmptiesTheListAndTheBar) {
+    Open();
+    Drop({dir.Write("a.txt", "a"), dir.Write("b.txt", "b")});
+    window->WriteState(1, 42);
+    prompter.answer = MessageAnswer::Cancel;
+    child<QAction>("mnuFileClear")->trigger();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancelDefaultCancel);
+    EXPECT_EQ(FileRows().size(), 2u);
+    EXPECT_EQ(child<QProgressBar>("prgTotalProgress")->value(), 42);
+
+    prompter.answer = MessageAnswer::Ok;
+    child<QAction>("mnuFileClear")->trigger();
+    EXPECT_TRUE(FileRows().empty());
+    EXPECT_EQ(child<QProgressBar>("prgTotalProgress")->value(), 0);
 }

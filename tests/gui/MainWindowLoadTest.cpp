@@ -72,7 +72,7 @@ TEST_F(MainWindowTest, LoadListsTheProfilesInRegistryOrderAndOffersTheirItems) {
     EXPECT_EQ(itemBoxes(window.get(), "backupitem")[ItemSignatures]->toolTip(),
               QStringLiteral("User defined signatures."));
     EXPECT_EQ(
-        itemBoxes(window.get(), "backupitem")[ItemPersonalFolders]->text(),
+        shownText(itemBoxes(window.get(), "backupitem")[ItemPersonalFolders]->text()),
         QStringLiteral("Personal Folders (Contacts, Tasks, Calendar, Notes and mail folders)"));
     // Nothing inspected yet: nothing to restore.
     EXPECT_EQ(enabledMask(itemBoxes(window.get(), "restoreitem")), QStringLiteral("00000000"));

@@ -118,7 +118,7 @@ TEST_F(MainWindowTest, TheTargetFileDialogProposesTodaysNameAndACancelForgetsThe
     child<QPushButton>("cmdApply")->click();
     finishRun();
     ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0].text, "Invalid backup file.");
+    EXPECT_EQ(prompter.messages[0].text, "Please choose a backup file name.");
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
 }
 
@@ -204,6 +204,6 @@ TEST_F(MainWindowTest, BackupNowFromTheMenuRunsTheBackupOnAnyTab) {
     child<QAction>("backupnow")->trigger();
     finishRun();
     ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0].text, "Invalid backup file.");
+    EXPECT_EQ(prompter.messages[0].text, "Please choose a backup file name.");
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
 }

@@ -65,3 +65,27 @@ TEST(MessageBoxButtons, RetryContinueAndCancelAreThreeAnswers) {
         }
     }
 }
+
+// A completion log's columns become a table, so that they line up in the
+// desktop's proportional font; other messages stay plain text.
+TEST(MessageBoxText, ColumnsOfACompletionLogLineUp) {
+    Qt::TextFormat format = Qt::RichText;
+    EXPECT_EQ(MessageBoxText("Invalid backup file.\r\n\r\nno <entry>", format),
+              QStringLiteral("Invalid backup file.\n\nno <entry>"));
+    EXPECT_EQ(format, Qt::PlainText);
+
+    const QString html = MessageBoxText("The Backup was Completed!\t\t\t\r\n\r\n"
+                                        "Backup Personal Folders\t\tsucceeded!\t\r\n"
+                                        "Backup Signatures & Stationery\tFail!\t",
+                                        format);
+    EXPECT_EQ(format, Qt::RichText);
+    EXPECT_TRUE(
+        html.startsWith(QStringLiteral("<p style=\"margin:0\">The Backup was Completed!</p>")))
+        << html.toStdString();
+    EXPECT_EQ(html.count(QStringLiteral("<tr>")), 2);
+    EXPECT_TRUE(
+        html.contains(QStringLiteral("<td style=\"padding-right:16px\">Backup Signatures "
+                                     "&amp; Stationery</td><td style=\"padding-right:16px\">"
+                                     "Fail!</td>")))
+        << html.toStdString();
+}

@@ -107,4 +107,10 @@ TEST_F(PrefixChooserTest, TheWindowStartsOnTheRememberedPrefixUnlessOneIsNamed) 
     fs::remove(outlook2016.root / "system.reg");
     fs::remove(outlook2016.root / "user.reg");
     EXPECT_EQ(WindowPrefix(std::nullopt), std::nullopt);
+    // ... and named to the user, not silently replaced.
+    const auto told = PassedOverPrefixMessage(std::nullopt, "/home/sam/.wine");
+    ASSERT_TRUE(told);
+    EXPECT_NE(told->find(outlook2016.root.string()), std::string::npos) << *told;
+    EXPECT_NE(told->find("/home/sam/.wine"), std::string::npos) << *told;
+    EXPECT_EQ(PassedOverPrefixMessage(prefix.root, "/home/sam/.wine"), std::nullopt);
 }

@@ -17,6 +17,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 
 #include <memory>
@@ -390,4 +391,16 @@ TEST_F(ScheduleWindow, TheSkinStylesItsLabelsAsLabelsAndItsPasswordBoxesHaveRoom
     for (const char* name : {"txtPassword", "txtPassword2"})
         EXPECT_GE(edit(name)->width(), edit(name)->fontMetrics().averageCharWidth() * 12) << name;
     dialog->hide();
+}
+
+// Ctrl+A with the focus on an item ticks every item the profile has.
+TEST_F(ScheduleWindow, CtrlASelectsEveryAvailableItem) {
+    dialog->show();
+    QApplication::setActiveWindow(dialog.get());
+    for (int i = 0; i < kItemCount; ++i)
+        item(i)->setChecked(false);
+    item(0)->setFocus();
+    QTest::keyClick(item(0), Qt::Key_A, Qt::ControlModifier);
+    for (int i = 0; i < kItemCount; ++i)
+        EXPECT_EQ(item(i)->isChecked(), item(i)->isEnabled()) << i;
 }

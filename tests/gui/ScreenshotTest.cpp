@@ -2,6 +2,7 @@
 // folder, for example:
 //   TRELMIG_SCREENSHOT_DIR=docs/screenshots build/tests/windows_tests
 //   --gtest_filter='Screenshots.*'
+#include "DarkPalette.h"
 #include "MainWindowFixture.h"
 
 #include "gui/AboutDialog.h"
@@ -9,6 +10,7 @@
 #include "gui/PasswordDialog.h"
 #include "gui/ProgressPanel.h"
 #include "gui/ScheduleDialog.h"
+#include "gui/Translations.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -147,4 +149,30 @@ TEST_F(Screenshots, ScheduleWindow) {
     schedule.resize(schedule.sizeHint());
     save(&schedule, "schedule-window.png");
     schedule.hide();
+}
+
+// The windows as a German user on a dark desktop and a small screen sees
+// them; run with QT_SCALE_FACTOR=2 for the HiDPI pictures.
+TEST_F(Screenshots, GermanDarkSmallScreen) {
+    PaletteScope dark(breezeDark());
+    ASSERT_TRUE(InstallTranslations(QLocale(QLocale::German, QLocale::Germany)));
+    const std::string archive = (prefix.work.path() / "Outlook Backups" / "outlook.kvx").string();
+    open();
+    window->resize(800, 600);
+    prepareBackupTab(archive);
+    save(window.get(), "main-dark-de-800x600.png");
+
+    // The progress panel during the long part of a backup.
+    auto* panel = child<ProgressPanel>("picCon3");
+    panel->SetShown(true);
+    panel->SetStatusText("Compressing the backup file...");
+    panel->setLocale(QLocale(QLocale::German, QLocale::Germany));
+    panel->SetByteProgress(ByteWork::Compressing, "Outlook.pst", 1'200'000'000, 4'000'000'000);
+    panel->SetBarValue(35);
+    save(window.get(), "progress-dark-de-800x600.png");
+    panel->SetShown(false);
+
+    child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    save(window.get(), "restore-dark-de-800x600.png");
+    RemoveTranslations();
 }

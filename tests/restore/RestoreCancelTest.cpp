@@ -29,9 +29,26 @@ struct CancelAtText : SilentProgress {
     CancelAtText(CancelToken& token, std::string text) : token(token), text(std::move(text)) {}
     void SetStatusText(const std::string& t) override { check(t); }
     void SetItemText(const std::string& t) override { check(t); }
+    void SetByteProgress(ByteWork, const std::string& item, std::uint64_t, std::uint64_t) override {
+        check(item);
+    }
     void check(const std::string& t) {
         if (t == text)
             token.Cancel();
+    }
+};
+
+// Every byte report of a run.
+struct ByteReports : SilentProgress {
+    struct Report {
+        ByteWork work;
+        std::string item;
+        std::uint64_t done, total;
+    };
+    std::vector<Report> reports;
+    void SetByteProgress(ByteWork work, const std::string& item, std::uint64_t done,
+                         std::uint64_t total) override {
+        reports.push_back({work, item, done, total});
     }
 };
 
@@ -56,7 +73,7 @@ TEST_P(RestoreCancelTest, CancelledInsideAnExtractionNothingChanges) {
 
     // In Outlook 2010, Archive.pst is already extracted beside its place when
     // Outlook.pst stops.
-    const RestoreRunResult r = restoreCancelledAt("Unzip File " + GetParam().dataFile);
+    const RestoreRunResult r = restoreCancelledAt(GetParam().dataFile);
     EXPECT_TRUE(r.cancelled);
     EXPECT_FALSE(r.allSucceeded);
     ASSERT_EQ(prompter.messages.size(), 1u);
@@ -100,6 +117,32 @@ TEST_P(RestoreCancelTest, TheBarFollowsTheBytesExtracted) {
     EXPECT_EQ(run.back(), 100);
     // Several steps between: the data files are read in pieces.
     EXPECT_GE(std::count_if(run.begin(), run.end(), [](int v) { return v > 0 && v < 100; }), 3);
+}
+
+// The panel is told which file is unpacked and how far the whole restore is,
+// in bytes, rising to the total of the entries restored.
+TEST_P(RestoreCancelTest, ARestoreReportsItsFilesAndBytesUpToTheTotal) {
+    backUp(items({ItemPersonalFolders, ItemSignatures}));
+    ASSERT_TRUE(inspect(archive).accepted);
+    ByteReports view;
+    RestoreDriver driver(*env, *zip, prompter, view);
+    ASSERT_TRUE(driver.RunRestore(inspected, {"Work", items({ItemPersonalFolders, ItemSignatures})})
+                    .allSucceeded);
+    ASSERT_FALSE(view.reports.empty());
+    const std::uint64_t total = view.reports.front().total;
+    EXPECT_GT(total, 0u);
+    std::uint64_t last = 0;
+    std::vector<std::string> items;
+    for (const auto& r : view.reports) {
+        EXPECT_EQ(r.work, ByteWork::Restoring);
+        EXPECT_EQ(r.total, total);
+        EXPECT_GE(r.done, last);
+        last = r.done;
+        if (items.empty() || items.back() != r.item)
+            items.push_back(r.item);
+    }
+    EXPECT_EQ(last, total);
+    EXPECT_NE(std::find(items.begin(), items.end(), GetParam().dataFile), items.end());
 }
 
 INSTANTIATE_TEST_SUITE_P(Prefixes, RestoreCancelTest, ::testing::Values(kOutlook2010, kOutlook2016),

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QSize>
+
+class QScrollArea;
+class QWidget;
+
+namespace trelmig {
+
+// Resizes a window to wanted (device-independent pixels), but never larger
+// than the screen it opens on: at 200 % a 1080p screen has 960x540 of them.
+void ResizeWithinScreen(QWidget* window, QSize wanted);
+
+// Puts a page in a scroll area without a frame, so that a small or scaled
+// screen shrinks the window and scrolls the page instead of pushing the
+// window's buttons off the screen. The page keeps its object name.
+QScrollArea* Scrolling(QWidget* page);
+
+} // namespace trelmig

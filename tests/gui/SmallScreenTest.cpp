@@ -1,0 +1,56 @@
+// The windows on small and scaled screens: sizes are device-independent, so
+// 800x600 at 100 % and 1366x768 at 150 % (910x512) are what the main window
+// must fit, and 1920x1080 at 200 % (960x540) what every window must fit.
+#include "DiscWindowSupport.h"
+#include "MainWindowFixture.h"
+
+#include "gui/DiscWriteWindow.h"
+#include "gui/ScheduleDialog.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+
+using namespace trelmig;
+
+namespace {
+
+// Room for a title bar and a panel of the desktop.
+constexpr int kFrameHeight = 60;
+
+void expectFits(QWidget* window, QSize screen, const char* what) {
+    const QSize least = window->minimumSizeHint().expandedTo(window->minimumSize());
+    EXPECT_LE(least.width(), screen.width()) << what;
+    EXPECT_LE(least.height(), screen.height() - kFrameHeight) << what;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, TheMainWindowFitsSmallScreensAndLongNamesDoNotWidenIt) {
+    open();
+    expectFits(window.get(), {800, 600}, "main window at 800x600");
+    expectFits(window.get(), {910, 512}, "main window at 1366x768, 150 %");
+    expectFits(window.get(), {960, 540}, "main window at 1920x1080, 200 %");
+
+    const int width = window->minimumSizeHint().width();
+    const QString longName = QStringLiteral("Outlook profile of the accounts department, ") +
+                             QString(QStringLiteral("very long ")).repeated(12);
+    auto* profiles = child<QComboBox>("cbSource");
+    profiles->addItem(longName);
+    profiles->setCurrentText(longName);
+    EXPECT_EQ(window->minimumSizeHint().width(), width);
+    EXPECT_EQ(profiles->toolTip(), longName); // shown whole where it is cut short
+}
+
+TEST_F(MainWindowTest, TheOtherWindowsFitAFullHdScreenAtTwiceTheScale) {
+    open();
+    ScheduleDialog schedule(*env, prompter);
+    expectFits(&schedule, {960, 540}, "schedule window");
+    DiscWriteWindow disc({}, prompter, nullptr, EngineWith({new FakeDiscDevice()}));
+    expectFits(&disc, {960, 540}, "disc window");
+    // It opens no larger than the screen, whatever size it would like.
+    const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size();
+    EXPECT_LE(disc.width(), room.width());
+    EXPECT_LE(disc.height(), room.height());
+}

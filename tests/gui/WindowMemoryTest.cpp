@@ -1,0 +1,61 @@
+// What the main window remembers between starts, per Wine prefix, and where
+// new backups go by default.
+#include "MainWindowFixture.h"
+
+#include "gui/WindowMemory.h"
+#include "platform/ScopedEnv.h"
+
+#include <QDir>
+#include <QPushButton>
+
+#include <fstream>
+
+using namespace trelmig;
+namespace fs = std::filesystem;
+
+TEST_F(MainWindowTest, TheLastBackupItsFolderAndItemsAreRememberedPerPrefix) {
+    const QString settings =
+        QString::fromStdString((prefix.work.path() / "settings.conf").string());
+    const fs::path folder = prefix.work.path() / "backups";
+    fs::create_directories(folder);
+    const std::string archive = (folder / "outlook.kvx").string();
+
+    open();
+    window->Remember(std::make_unique<WindowMemory>(settings, prefix.root));
+    nextFile = QString::fromStdString(archive);
+    child<QPushButton>("cmdTargetFile")->click();
+    auto boxes = itemBoxes(window.get(), "backupitem");
+    boxes[ItemTemplates]->setChecked(true);
+    prompter.answer = MessageAnswer::Cancel; // no disc
+    child<QPushButton>("cmdApply")->click();
+    finishRun();
+    ASSERT_TRUE(fs::exists(archive));
+
+    const WindowMemory kept(settings, prefix.root);
+    EXPECT_EQ(kept.LastBackupFile(), QString::fromStdString(archive));
+    EXPECT_EQ(kept.BackupFolder(), QString::fromStdString(folder.string()));
+    EXPECT_EQ(kept.Items(), QStringLiteral("00000010"));
+    EXPECT_TRUE(WindowMemory(settings, prefix.root / "other").Items().isEmpty());
+
+    // The next start on the prefix ticks the same items again.
+    window.reset();
+    open();
+    window->Remember(std::make_unique<WindowMemory>(settings, prefix.root));
+    boxes = itemBoxes(window.get(), "backupitem");
+    for (int i = 0; i < kItemCount; ++i)
+        EXPECT_EQ(boxes[static_cast<std::size_t>(i)]->isChecked(), i == ItemTemplates) << i;
+}
+
+TEST(DefaultBackupFolder, OutlookBackupsInTheDocumentsFolderMadeOnFirstUse) {
+    trelmig::WorkFolder work;
+    const fs::path home = work.path() / "home";
+    const fs::path config = home / ".config";
+    fs::create_directories(config);
+    // A German desktop names its documents folder in user-dirs.dirs.
+    std::ofstream(config / "user-dirs.dirs") << "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n";
+    ScopedEnv homeVar("HOME", home.string());
+    ScopedEnv configVar("XDG_CONFIG_HOME", config.string());
+    const QString folder = DefaultBackupFolder();
+    EXPECT_EQ(folder, QString::fromStdString((home / "Dokumente" / "Outlook Backups").string()));
+    EXPECT_TRUE(QDir(folder).exists());
+}
