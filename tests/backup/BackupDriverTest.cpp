@@ -52,8 +52,9 @@ struct RecordingProgress : SilentProgress {
     void SetByteProgress(ByteWork work, const std::string& item, std::uint64_t done,
                          std::uint64_t total) override {
         EXPECT_EQ(work, ByteWork::Compressing);
-        if (done != 0) // 0 starts the next archive
+        if (done != 0) { // 0 starts the next archive
             EXPECT_GE(done, bytesDone) << "bytes only rise";
+        }
         bytesDone = done, bytesTotal = total;
         if (compressed.empty() || compressed.back() != item)
             compressed.push_back(item);

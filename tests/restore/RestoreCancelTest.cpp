@@ -115,8 +115,10 @@ TEST_P(RestoreCancelTest, TheBarFollowsTheBytesExtracted) {
     const std::vector<int> run(bar.values.begin(), bar.values.end() - 1);
     EXPECT_TRUE(std::is_sorted(run.begin(), run.end()));
     EXPECT_EQ(run.back(), 100);
-    // Several steps between: the data files are read in pieces.
-    EXPECT_GE(std::count_if(run.begin(), run.end(), [](int v) { return v > 0 && v < 100; }), 3);
+    // A step between: the bytes are passed on as entries start and every tenth
+    // of a second, so how many steps a small restore shows depends on the
+    // machine's speed, but not whether it shows one.
+    EXPECT_GE(std::count_if(run.begin(), run.end(), [](int v) { return v > 0 && v < 100; }), 1);
 }
 
 // The panel is told which file is unpacked and how far the whole restore is,
