@@ -33,19 +33,19 @@ void addKeys(const RegFileModel& model, const std::string& from, const std::stri
 
 } // namespace
 
-WrittenWindowsDisk writeWindowsDisk(const WrittenPrefix& source, const PrefixSpec& setup,
+WrittenWindowsDisk writeWindowsDisk(const fs::path& prefix, const std::string& user,
                                     const fs::path& root) {
-    WrittenWindowsDisk disk{root, root / "Users" / setup.user};
+    WrittenWindowsDisk disk{root, root / "Users" / user};
     fs::create_directories(disk.userFolder.parent_path());
     // Wine's links into $HOME are followed: on Windows the folders are real.
-    fs::copy(source.prefix / "drive_c" / "users" / setup.user, disk.userFolder,
+    fs::copy(prefix / "drive_c" / "users" / user, disk.userFolder,
              fs::copy_options::recursive);
 
     hivefixture::HiveKey user;
-    addKeys(RegFileModel::read(source.prefix / "user.reg"), "", "", user);
+    addKeys(RegFileModel::read(prefix / "user.reg"), "", "", user);
     hivefixture::WriteHive(disk.userFolder / "NTUSER.DAT", user);
 
-    const RegFileModel machine = RegFileModel::read(source.prefix / "system.reg");
+    const RegFileModel machine = RegFileModel::read(prefix / "system.reg");
     const fs::path config = root / "Windows" / "System32" / "config";
     fs::create_directories(config);
     hivefixture::HiveKey software;

@@ -17,8 +17,12 @@ struct WrittenWindowsDisk {
     std::filesystem::path userFolder; // root/Users/NAME
 };
 
-WrittenWindowsDisk writeWindowsDisk(const WrittenPrefix& source, const PrefixSpec& setup,
+WrittenWindowsDisk writeWindowsDisk(const std::filesystem::path& prefix, const std::string& user,
                                     const std::filesystem::path& root);
+inline WrittenWindowsDisk writeWindowsDisk(const WrittenPrefix& source, const PrefixSpec& setup,
+                                           const std::filesystem::path& root) {
+    return writeWindowsDisk(source.prefix, setup.user, root);
+}
 
 // Every file below folder by its relative path, with its SHA-256.
 std::map<std::string, std::string> treeHashes(const std::filesystem::path& folder);
