@@ -208,8 +208,9 @@ bool combinationAccepted(CommandLine& cmd, const Requests& asked) {
     if (cmd.windowsUser && cmd.prefix)
         return refuse(cmd, "choose --prefix or --windows-user"), false;
     // Nothing is ever written into a Windows user folder.
-    if (cmd.windowsUser && (actions == 1 ? !asked.listProfiles : asked.rest.empty()))
-        return refuse(cmd, "--windows-user goes with --list-profiles or a backup command line"),
+    if (cmd.windowsUser && actions == 1 && !asked.listProfiles)
+        return refuse(cmd, "--windows-user goes with --list-profiles, a backup command line or "
+                           "the window"),
                false;
     if (asked.undo)
         return true;

@@ -231,6 +231,7 @@ void MainWindow::buildMenus() {
     restorenow = entry(menufile, "restorenow", "Restore Now", QKeySequence(Qt::CTRL | Qt::Key_R));
     openprefix =
         entry(menufile, "openprefix", "Open Wine Prefix...", QKeySequence(Qt::CTRL | Qt::Key_O));
+    openwindowsuser = entry(menufile, "openwindowsuser", "Open Windows User Folder...");
     undorestore = entry(menufile, "undorestore", "Undo Last Restore...");
     separator(menufile, "filefg");
     filequit = entry(menufile, "filequit", "Quit", QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -3,6 +3,7 @@
 // program's hive registry and file root, and never written.
 #include "HiveWriter.h"
 #include "platform/WinFiles.h"
+#include "platform/WindowsPartitionFinder.h"
 #include "platform/WindowsRegistry.h"
 #include "platform/WindowsSource.h"
 
@@ -174,6 +175,27 @@ TEST_F(WindowsDisk, DirtyHiveIsReadAsItIsWithAWarningThatSaysWhyAndHowToFixIt) {
 
     WindowsRegistry reg({source.userHive, source.softwareHive, source.systemHive, "Sam"});
     EXPECT_TRUE(reg.keyExists(RootKey::CurrentUser, "Software\\Microsoft\\Office\\14.0\\Outlook"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WindowsDisk, MountedPartitionsShowTheUserFoldersTheyHold) {
+    // The accounts every Windows has are no one's Outlook.
+    fs::create_directories(root_ / "Users" / "Default");
+    fs::copy_file(user_ / "NTUSER.DAT", root_ / "Users" / "Default" / "NTUSER.DAT");
+    fs::create_directories(root_ / "Users" / "Public");
+    const fs::path media = root_ / "media";
+    fs::create_directories(media / "USB-STICK" / "Users" / "Sam");
+    fs::create_directory_symlink(root_, media / "OS");
+
+    const auto found = FindWindowsUsers({media, root_ / "no such place"});
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].userFolder, media / "OS" / "Users" / "Sam");
+    EXPECT_EQ(found[0].partition, media / "OS");
+    // A partition mounted at the place itself counts too.
+    EXPECT_EQ(FindWindowsUsers({root_}).size(), 1u);
 }
 
 } // namespace
