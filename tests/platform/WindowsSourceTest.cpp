@@ -1,7 +1,7 @@
 // A Windows disk read through its hives and folders: built with the hive
 // fixture tool (hivex writing over a base hive of our own), read by the
 // program's hive registry and file root, and never written.
-#include "HiveWriter.h"
+#include "tools/HiveWriter.h"
 #include "platform/WinFiles.h"
 #include "platform/WindowsPartitionFinder.h"
 #include "platform/WindowsRegistry.h"

@@ -160,6 +160,12 @@ std::vector<RoundTripCase> roundTripCases() {
             c.fromWindows = true;
             cases.push_back(c);
         }
+        // Into a fresh bottle: the profile is made new and becomes its default.
+        RoundTripCase fresh{safe(tag + "_fresh_bottle_" + row.profiles.back()),
+                            tag + ", fresh bottle (--create)", source,
+                            prefix(row.target, row.targetUser, {}), row.profiles.back(), false};
+        fresh.fromWindows = fresh.createProfile = true;
+        cases.push_back(fresh);
     }
     return cases;
 }

@@ -310,7 +310,8 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
     const CommandRun restore =
         trelmig(target.home, "--prefix " + shellQuoted(target.prefix.string()) + " --restore " +
                                  shellQuoted(archive.string()) + " --profile " +
-                                 shellQuoted(c.profile) + " --items " + kItems +
+                                 shellQuoted(c.profile) + (c.createProfile ? " --create" : "") +
+                                 " --items " + kItems +
                                  " --password-file " + shellQuoted(passwordFile.string()));
     // Options that cannot be restored may be reported as a failure instead.
     const auto optionsLine = restore.output.find("Restore Options Settings");
@@ -362,6 +363,16 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
     compareTree("profile", sourceUser, sourceProfile, targetUser, targetProfile, movedPaths, gone);
     checkEmbeddedPaths(targetUser, targetProfile, target.prefix, sourceHashes);
 
+    if (c.createProfile) {
+        const std::string defaultKey =
+            c.target.kind.year == 2010
+                ? c.target.kind.profilesKey()
+                : "Software\\Microsoft\\Office\\" + c.target.kind.version() + "\\Outlook";
+        const auto named = targetUser.value(defaultKey, "DefaultProfile");
+        if (!named || stringOf(*named) != c.profile)
+            add("default-profile", "the new profile is not the bottle's default: " +
+                                       describe(named));
+    }
     // The other profiles of the target are left as they were.
     for (const auto& other : c.target.profiles) {
         if (other.name == c.profile)

@@ -1,6 +1,6 @@
 #include "WindowsDisk.h"
 
-#include "HiveWriter.h"
+#include "tools/HiveWriter.h"
 #include "HostFiles.h"
 #include "RegFileModel.h"
 
