@@ -6,9 +6,9 @@
 #include "platform/AnsiCodec.h"
 #include "platform/SystemInfo.h"
 #include "platform/WinFiles.h"
+#include "platform/WindowsSource.h"
 #include "platform/WinePrefix.h"
 #include "platform/WineRegistry.h"
-#include "platform/WindowsSource.h"
 #include "platform/WorkFolder.h"
 #include "registry/RegistryKeys.h"
 

@@ -39,10 +39,10 @@ bool isBackupFileToOpen(const std::vector<std::string>& args) {
 }
 
 // The options whose value is the next argument, or follows "=".
-constexpr const char* kValueOptions[] = {"--prefix",  "--inspect", "--verify",        "--restore",
-                                         "--profile", "--items",   "--password-file", "--schedule",
-                                         "--at",      "--days",    "--remove-job",    "--write-iso",
-                                         "--volume", "--windows-user", "--windows-root"};
+constexpr const char* kValueOptions[] = {
+    "--prefix",     "--inspect",       "--verify",   "--restore",      "--profile",
+    "--items",      "--password-file", "--schedule", "--at",           "--days",
+    "--remove-job", "--write-iso",     "--volume",   "--windows-user", "--windows-root"};
 
 bool takesValue(std::string_view arg) {
     return std::ranges::any_of(kValueOptions, [&](const char* name) { return arg == name; });

@@ -2,8 +2,8 @@
 
 #include "app/PrefixSummary.h"
 #include "cli/CommandLine.h"
-#include "platform/WinePrefixFinder.h"
 #include "platform/WindowsPartitionFinder.h"
+#include "platform/WinePrefixFinder.h"
 
 #include <ostream>
 
@@ -22,8 +22,7 @@ void printSummary(const PrefixSummary& summary, std::ostream& out) {
         out << "  Outlook: no mail profile found\n";
         return;
     }
-    out << "  Outlook: " << (summary.outlook.empty() ? "unknown release" : summary.outlook)
-        << '\n';
+    out << "  Outlook: " << (summary.outlook.empty() ? "unknown release" : summary.outlook) << '\n';
     for (const auto& profile : summary.profiles) {
         out << "  Profile \"" << profile.name << "\"\n";
         for (const auto& file : profile.dataFiles)

@@ -160,17 +160,6 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
         }
         main->onQuitClicked();
     };
-    main->openWindowsUser = [&main, &prompter](const std::filesystem::path& folder) {
-        const QStringList arguments{QStringLiteral("--windows-user"),
-                                    QString::fromStdString(folder.string())};
-        if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments)) {
-            prompter.Show("The program could not be started for the Windows user folder " +
-                              folder.string() + ".",
-                          MessageIcon::Critical);
-            return;
-        }
-        main->onQuitClicked();
-    };
     if (!pending.isEmpty())
         QTimer::singleShot(0, main.get(), [&main, pending] { openWhenFree(*main, pending); });
     return app.exec();

@@ -52,7 +52,6 @@ MainWindow::MainWindow(Environment& env, Prompter& prompter, PasswordPrompt* pas
     chooseFile = [this](const FileDialogRequest& request) { return askFile(request); };
     endProgram = [] { QCoreApplication::quit(); };
     choosePrefix = [this] { return ChooseWinePrefix(*this); };
-    chooseWindowsUser = [this] { return ChooseWindowsUserFolder(*this); };
     showDiscWindow = [this](const std::string& handedOver) {
         DiscWriteWindow disc(handedOver, prompter_, this);
         disc.exec();
@@ -104,7 +103,6 @@ void MainWindow::connectHandlers() {
     connect(backupnow, &QAction::triggered, this, &MainWindow::onBackupNowTriggered);
     connect(restorenow, &QAction::triggered, this, &MainWindow::onRestoreNowTriggered);
     connect(openprefix, &QAction::triggered, this, &MainWindow::onOpenPrefixTriggered);
-    connect(openwindowsuser, &QAction::triggered, this, &MainWindow::onOpenWindowsUserTriggered);
     connect(undorestore, &QAction::triggered, this, &MainWindow::onUndoRestoreTriggered);
     connect(filequit, &QAction::triggered, this, &MainWindow::onQuitClicked);
     connect(TaskScheduler, &QAction::triggered, this, &MainWindow::onTaskSchedulerTriggered);

@@ -84,10 +84,6 @@ public:
     // cancelled), then hands it to openPrefix, which opens the program on it.
     std::function<std::optional<std::filesystem::path>()> choosePrefix;
     std::function<void(const std::filesystem::path&)> openPrefix;
-    // File > "Open Windows User Folder...": asks for a Windows user folder
-    // (nullopt when cancelled), then hands it to openWindowsUser.
-    std::function<std::optional<std::filesystem::path>()> chooseWindowsUser;
-    std::function<void(const std::filesystem::path&)> openWindowsUser;
     // The restore target "New profile...": asks the new profile's name,
     // offering proposed; nullopt when cancelled.
     std::function<std::optional<QString>(const QString& proposed)> askNewProfileName;
@@ -148,7 +144,6 @@ private:
     void onBackupNowTriggered();
     void onRestoreNowTriggered();
     void onOpenPrefixTriggered();
-    void onOpenWindowsUserTriggered();
     void onUndoRestoreTriggered();
     void onTaskSchedulerTriggered();
     void onBackupToDiscTriggered();
@@ -190,7 +185,6 @@ private:
     QAction* backupnow;
     QAction* restorenow;
     QAction* openprefix;
-    QAction* openwindowsuser;
     QAction* undorestore;
     QAction* filequit;
     QMenu* menuoption;

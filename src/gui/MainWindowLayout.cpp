@@ -1,6 +1,7 @@
 // The controls of the main window: tabs, frames, item panels, the progress
 // panel, the buttons and the menus.
 #include "gui/MainWindow.h"
+#include "gui/WindowsUserFolder.h"
 
 #include "gui/ObjectNames.h"
 #include "gui/ProgressPanel.h"
@@ -231,7 +232,8 @@ void MainWindow::buildMenus() {
     restorenow = entry(menufile, "restorenow", "Restore Now", QKeySequence(Qt::CTRL | Qt::Key_R));
     openprefix =
         entry(menufile, "openprefix", "Open Wine Prefix...", QKeySequence(Qt::CTRL | Qt::Key_O));
-    openwindowsuser = entry(menufile, "openwindowsuser", "Open Windows User Folder...");
+    QAction* openwindowsuser = entry(menufile, "openwindowsuser", "Open Windows User Folder...");
+    connect(openwindowsuser, &QAction::triggered, this, [this] { OpenWindowsUserFolder(*this); });
     undorestore = entry(menufile, "undorestore", "Undo Last Restore...");
     separator(menufile, "filefg");
     filequit = entry(menufile, "filequit", "Quit", QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -1,13 +1,10 @@
-// File > "Open Wine Prefix..." and "Open Windows User Folder...".
+// File > "Open Wine Prefix...".
 #include "gui/MainWindow.h"
 
 #include "app/Environment.h"
 #include "gui/PrefixChooser.h"
 #include "platform/RememberedPrefix.h"
 #include "platform/WinePrefixFinder.h"
-#include "platform/WindowsPartitionFinder.h"
-
-#include <QFileDialog>
 
 #include <stdexcept>
 
@@ -18,25 +15,6 @@ std::optional<std::filesystem::path> ChooseWinePrefix(MainWindow& window) {
                           &window);
     chooser.exec();
     return chooser.Chosen();
-}
-
-std::optional<std::filesystem::path> ChooseWindowsUserFolder(MainWindow& window) {
-    // Start at the first user folder of a mounted Windows partition.
-    const auto found = FindWindowsUsers(WindowsMountPlaces());
-    const QString start =
-        found.empty() ? QString() : QString::fromStdString(found.front().userFolder.string());
-    const QString chosen = QFileDialog::getExistingDirectory(
-        &window, QStringLiteral("Open Windows User Folder"), start);
-    if (chosen.isEmpty())
-        return std::nullopt;
-    return std::filesystem::path(chosen.toStdString());
-}
-
-void MainWindow::onOpenWindowsUserTriggered() {
-    if (RefuseWhileBusy() || !chooseWindowsUser)
-        return;
-    if (const auto chosen = chooseWindowsUser(); chosen && openWindowsUser)
-        openWindowsUser(*chosen);
 }
 
 void MainWindow::onOpenPrefixTriggered() {

@@ -50,8 +50,5 @@ class MainWindow;
 // Shows the chooser over the window, on the prefixes found and the window's
 // own; the chosen prefix, nullopt when cancelled.
 std::optional<std::filesystem::path> ChooseWinePrefix(MainWindow& window);
-// A folder dialog for a Windows user folder, opened on the first one of a
-// mounted Windows partition; nullopt when cancelled.
-std::optional<std::filesystem::path> ChooseWindowsUserFolder(MainWindow& window);
 
 } // namespace trelmig

@@ -26,7 +26,7 @@ public:
         std::filesystem::path user; // NTUSER.DAT
         std::optional<std::filesystem::path> software;
         std::optional<std::filesystem::path> system;
-        std::string userName;   // the user folder's name
+        std::string userName; // the user folder's name
     };
     // Throws RegistryError when a hive cannot be read.
     explicit WindowsRegistry(const Files& files);

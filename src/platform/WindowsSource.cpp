@@ -81,9 +81,8 @@ std::optional<Mount> mountOf(const fs::path& path) {
         }
         std::string type;
         fields >> type;
-        const bool inside =
-            target == point || (target.starts_with(point) &&
-                                (point == "/" || target[point.size()] == '/'));
+        const bool inside = target == point || (target.starts_with(point) &&
+                                                (point == "/" || target[point.size()] == '/'));
         if (inside && (!best || point.size() > best->point.size()))
             best = Mount{point, type, options == "ro" || options.starts_with("ro,")};
     }
@@ -112,12 +111,13 @@ WindowsSource WindowsSource::Open(const fs::path& userFolder,
         throw std::runtime_error(userFolder.string() +
                                  " is not a Windows user folder: it has no NTUSER.DAT.");
     source.userHive = *hive;
-    const fs::path root =
-        windowsRoot ? fs::absolute(*windowsRoot, ec) : source.userFolder.parent_path().parent_path();
+    const fs::path root = windowsRoot ? fs::absolute(*windowsRoot, ec)
+                                      : source.userFolder.parent_path().parent_path();
     const std::optional<fs::path> config = WindowsConfigFolder(root);
     if (windowsRoot && !config)
-        throw std::runtime_error(windowsRoot->string() +
-                                 " is not a Windows partition: it has no Windows\\System32\\config.");
+        throw std::runtime_error(
+            windowsRoot->string() +
+            " is not a Windows partition: it has no Windows\\System32\\config.");
     if (config) {
         source.systemDrive = root;
         source.softwareHive = regularFile(entryNoCase(*config, "SOFTWARE"));
@@ -132,7 +132,8 @@ bool HiveSequenceDiffers(const fs::path& hive) {
     if (!in.read(reinterpret_cast<char*>(head.data()), head.size()))
         return false;
     const auto word = [&](std::size_t at) {
-        return static_cast<std::uint32_t>(head[at]) | static_cast<std::uint32_t>(head[at + 1]) << 8 |
+        return static_cast<std::uint32_t>(head[at]) |
+               static_cast<std::uint32_t>(head[at + 1]) << 8 |
                static_cast<std::uint32_t>(head[at + 2]) << 16 |
                static_cast<std::uint32_t>(head[at + 3]) << 24;
     };

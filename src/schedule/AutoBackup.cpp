@@ -150,8 +150,7 @@ int RunAutoBackup(const std::vector<std::string>& args, const MachineSource& sou
             return fail(log, err, 1,
                         std::string("no Outlook profile in the ") +
                             (env.readOnlySource() ? "Windows user folder " : "Wine prefix ") +
-                            env.prefix.root().string() +
-                            "; nothing was backed up");
+                            env.prefix.root().string() + "; nothing was backed up");
         if (std::find(s.arrProfiles.begin(), s.arrProfiles.end(), cmd->profile) ==
             s.arrProfiles.end())
             return fail(log, err, 1,

@@ -1,11 +1,11 @@
 // A Windows disk read through its hives and folders: built with the hive
 // fixture tool (hivex writing over a base hive of our own), read by the
 // program's hive registry and file root, and never written.
-#include "tools/HiveWriter.h"
+#include "platform/WindowsSource.h"
 #include "platform/WinFiles.h"
 #include "platform/WindowsPartitionFinder.h"
 #include "platform/WindowsRegistry.h"
-#include "platform/WindowsSource.h"
+#include "tools/HiveWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -53,9 +53,9 @@ protected:
             << "<p>Sam</p>";
 
         HiveKey ntuser;
-        HiveKey& profile = ntuser.at(
-            "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging "
-            "Subsystem\\Profiles\\Büro\\9375CFF0413111d3B88A00104B2A6676\\00000002");
+        HiveKey& profile =
+            ntuser.at("Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows Messaging "
+                      "Subsystem\\Profiles\\Büro\\9375CFF0413111d3B88A00104B2A6676\\00000002");
         profile.values.push_back({"Account Name", 3, wide(u"Büro Müller")});
         profile.values.push_back({"Größe", 1, wide(u"groß")});
         big_.resize(40000);
@@ -116,10 +116,10 @@ TEST_F(WindowsDisk, HivesReadAsTheRegistryOfThatMachine) {
                                   "System\\CurrentControlSet\\Control\\ComputerName\\ComputerName",
                                   "ComputerName")),
               "SAMS-LAPTOP");
-    EXPECT_EQ(text(reg.queryValue(RootKey::LocalMachine,
-                                  "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
-                                  "CurrentVersion")),
-              "6.1");
+    EXPECT_EQ(
+        text(reg.queryValue(RootKey::LocalMachine,
+                            "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion")),
+        "6.1");
     // What Windows makes at logon.
     EXPECT_EQ(text(reg.queryValue(RootKey::CurrentUser, "Volatile Environment", "USERPROFILE")),
               "C:\\Users\\Sam");
@@ -142,7 +142,8 @@ TEST_F(WindowsDisk, FilesResolveWithoutRegardToCaseAndAreNeverWritten) {
     EXPECT_EQ(files.hostPath("C:\\Windows\\System32\\CONFIG\\SOFTWARE"), source.softwareHive);
     EXPECT_FALSE(files.fileExists("D:\\mail.pst"));
 
-    const std::string signature = "C:\\Users\\Sam\\AppData\\Roaming\\Microsoft\\Signatures\\Grüße.htm";
+    const std::string signature =
+        "C:\\Users\\Sam\\AppData\\Roaming\\Microsoft\\Signatures\\Grüße.htm";
     EXPECT_TRUE(files.fileExists(signature));
     EXPECT_FALSE(files.hostPathForWriting(signature));
     EXPECT_FALSE(files.openForWriting(signature).is_open());

@@ -154,16 +154,22 @@ std::vector<RoundTripCase> roundTripCases() {
         const std::string tag = "Windows user folder, Outlook " + std::to_string(row.source.year) +
                                 " -> " + row.target.tag;
         for (const auto& profile : row.profiles) {
-            RoundTripCase c{safe(tag + "_" + profile), tag, source,
-                            prefix(row.target, row.targetUser, row.profiles), profile,
+            RoundTripCase c{safe(tag + "_" + profile),
+                            tag,
+                            source,
+                            prefix(row.target, row.targetUser, row.profiles),
+                            profile,
                             profile == row.profiles.front()};
             c.fromWindows = true;
             cases.push_back(c);
         }
         // Into a fresh bottle: the profile is made new and becomes its default.
         RoundTripCase fresh{safe(tag + "_fresh_bottle_" + row.profiles.back()),
-                            tag + ", fresh bottle (--create)", source,
-                            prefix(row.target, row.targetUser, {}), row.profiles.back(), false};
+                            tag + ", fresh bottle (--create)",
+                            source,
+                            prefix(row.target, row.targetUser, {}),
+                            row.profiles.back(),
+                            false};
         fresh.fromWindows = fresh.createProfile = true;
         cases.push_back(fresh);
     }

@@ -11,8 +11,8 @@
 #include "RoundTripCases.h"
 #include "RoundTripTable.h"
 #include "RunShell.h"
-#include "WineView.h"
 #include "WindowsDisk.h"
+#include "WineView.h"
 
 #include <gtest/gtest.h>
 
@@ -307,12 +307,11 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
     }
 
     const RegFileModel targetBefore = RegFileModel::read(target.prefix / "user.reg");
-    const CommandRun restore =
-        trelmig(target.home, "--prefix " + shellQuoted(target.prefix.string()) + " --restore " +
-                                 shellQuoted(archive.string()) + " --profile " +
-                                 shellQuoted(c.profile) + (c.createProfile ? " --create" : "") +
-                                 " --items " + kItems +
-                                 " --password-file " + shellQuoted(passwordFile.string()));
+    const CommandRun restore = trelmig(
+        target.home, "--prefix " + shellQuoted(target.prefix.string()) + " --restore " +
+                         shellQuoted(archive.string()) + " --profile " + shellQuoted(c.profile) +
+                         (c.createProfile ? " --create" : "") + " --items " + kItems +
+                         " --password-file " + shellQuoted(passwordFile.string()));
     // Options that cannot be restored may be reported as a failure instead.
     const auto optionsLine = restore.output.find("Restore Options Settings");
     const bool optionsFailed =
@@ -370,8 +369,8 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
                 : "Software\\Microsoft\\Office\\" + c.target.kind.version() + "\\Outlook";
         const auto named = targetUser.value(defaultKey, "DefaultProfile");
         if (!named || stringOf(*named) != c.profile)
-            add("default-profile", "the new profile is not the bottle's default: " +
-                                       describe(named));
+            add("default-profile",
+                "the new profile is not the bottle's default: " + describe(named));
     }
     // The other profiles of the target are left as they were.
     for (const auto& other : c.target.profiles) {

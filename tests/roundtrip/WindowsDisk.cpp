@@ -1,8 +1,8 @@
 #include "WindowsDisk.h"
 
-#include "tools/HiveWriter.h"
 #include "HostFiles.h"
 #include "RegFileModel.h"
+#include "tools/HiveWriter.h"
 
 namespace fs = std::filesystem;
 
@@ -38,8 +38,7 @@ WrittenWindowsDisk writeWindowsDisk(const fs::path& prefix, const std::string& u
     WrittenWindowsDisk disk{root, root / "Users" / user};
     fs::create_directories(disk.userFolder.parent_path());
     // Wine's links into $HOME are followed: on Windows the folders are real.
-    fs::copy(prefix / "drive_c" / "users" / user, disk.userFolder,
-             fs::copy_options::recursive);
+    fs::copy(prefix / "drive_c" / "users" / user, disk.userFolder, fs::copy_options::recursive);
 
     hivefixture::HiveKey user;
     addKeys(RegFileModel::read(prefix / "user.reg"), "", "", user);

@@ -48,14 +48,14 @@ void seal(std::vector<unsigned char>& b) {
 std::vector<unsigned char> baseHive() {
     std::vector<unsigned char> b(2 * kBlock, 0);
     std::memcpy(b.data(), "regf", 4);
-    put32(b, 0x04, 1); // primary sequence number
-    put32(b, 0x08, 1); // secondary
-    put32(b, 0x14, 1); // major version
-    put32(b, 0x18, 3); // minor version
-    put32(b, 0x20, 1); // file format: direct memory load
-    put32(b, 0x24, 0x20); // root cell, from the first bin
+    put32(b, 0x04, 1);      // primary sequence number
+    put32(b, 0x08, 1);      // secondary
+    put32(b, 0x14, 1);      // major version
+    put32(b, 0x18, 3);      // minor version
+    put32(b, 0x20, 1);      // file format: direct memory load
+    put32(b, 0x24, 0x20);   // root cell, from the first bin
     put32(b, 0x28, kBlock); // size of the bins
-    put32(b, 0x2C, 1); // clustering factor
+    put32(b, 0x2C, 1);      // clustering factor
     seal(b);
 
     const std::size_t bin = kBlock;
@@ -69,7 +69,7 @@ std::vector<unsigned char> baseHive() {
     const std::uint32_t skOffset = static_cast<std::uint32_t>(sk - bin);
     put32(b, nk, static_cast<std::uint32_t>(-static_cast<std::int32_t>(nkSize)));
     std::memcpy(&b[nk + 4], "nk", 2);
-    put16(b, nk + 4 + 0x02, 0x2C); // hive entry, no delete, compressed name
+    put16(b, nk + 4 + 0x02, 0x2C);       // hive entry, no delete, compressed name
     put32(b, nk + 4 + 0x10, 0xFFFFFFFF); // parent
     put32(b, nk + 4 + 0x1C, 0xFFFFFFFF); // subkey list
     put32(b, nk + 4 + 0x20, 0xFFFFFFFF); // volatile subkey list
@@ -85,10 +85,10 @@ std::vector<unsigned char> baseHive() {
     std::memcpy(&b[sk + 4], "sk", 2);
     put32(b, sk + 4 + 0x04, skOffset); // next
     put32(b, sk + 4 + 0x08, skOffset); // previous
-    put32(b, sk + 4 + 0x0C, 1); // references
-    put32(b, sk + 4 + 0x10, 20); // descriptor size
-    b[sk + 4 + 0x14] = 1; // revision
-    put16(b, sk + 4 + 0x16, 0x8004); // self-relative, DACL present
+    put32(b, sk + 4 + 0x0C, 1);        // references
+    put32(b, sk + 4 + 0x10, 20);       // descriptor size
+    b[sk + 4 + 0x14] = 1;              // revision
+    put16(b, sk + 4 + 0x16, 0x8004);   // self-relative, DACL present
 
     const std::size_t freeCell = sk + skSize;
     put32(b, freeCell, static_cast<std::uint32_t>(bin + kBlock - freeCell));

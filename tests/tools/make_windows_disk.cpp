@@ -3,8 +3,8 @@
 // OUT/Users/USER (the user's folders and NTUSER.DAT) and
 // OUT/Windows/System32/config (SOFTWARE, SYSTEM). --dirty leaves NTUSER.DAT
 // as Windows leaves it after a shutdown with Fast Startup.
-#include "tools/HiveWriter.h"
 #include "roundtrip/WindowsDisk.h"
+#include "tools/HiveWriter.h"
 
 #include <iostream>
 #include <string>
