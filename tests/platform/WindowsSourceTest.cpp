@@ -153,12 +153,12 @@ TEST_F(WindowsDisk, FilesResolveWithoutRegardToCaseAndAreNeverWritten) {
     EXPECT_FALSE(fs::exists(user_ / "New"));
 
     // A copied user folder with no partition beside it.
-    const fs::path copy = root_ / "copy" / "Sam";
+    const fs::path copy = root_ / "stick" / "Umzug" / "Sam";
     fs::create_directories(copy.parent_path());
     fs::copy(user_, copy, fs::copy_options::recursive);
     const WindowsSource alone = WindowsSource::Open(copy, std::nullopt);
     EXPECT_FALSE(alone.systemDrive);
-    EXPECT_THROW(WindowsSource::Open(copy, root_ / "copy"), std::runtime_error);
+    EXPECT_THROW(WindowsSource::Open(copy, root_ / "stick"), std::runtime_error);
     EXPECT_THROW(WindowsSource::Open(root_ / "Users", std::nullopt), std::runtime_error);
 }
 
