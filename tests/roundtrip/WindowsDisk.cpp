@@ -40,9 +40,9 @@ WrittenWindowsDisk writeWindowsDisk(const fs::path& prefix, const std::string& u
     // Wine's links into $HOME are followed: on Windows the folders are real.
     fs::copy(prefix / "drive_c" / "users" / user, disk.userFolder, fs::copy_options::recursive);
 
-    hivefixture::HiveKey user;
-    addKeys(RegFileModel::read(prefix / "user.reg"), "", "", user);
-    hivefixture::WriteHive(disk.userFolder / "NTUSER.DAT", user);
+    hivefixture::HiveKey ntuser;
+    addKeys(RegFileModel::read(prefix / "user.reg"), "", "", ntuser);
+    hivefixture::WriteHive(disk.userFolder / "NTUSER.DAT", ntuser);
 
     const RegFileModel machine = RegFileModel::read(prefix / "system.reg");
     const fs::path config = root / "Windows" / "System32" / "config";
