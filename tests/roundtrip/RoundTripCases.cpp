@@ -145,19 +145,22 @@ std::vector<RoundTripCase> roundTripCases() {
         {o2010x86w32, "jürgen", o2010x86w32, "jürgen", {"Outlook", "Büro"}},
         {o2016x64w64, "sam", o2016x86w64, "jürgen", {"Work", "Outlook"}},
     };
-    for (const auto& row : windowsRows) {
-        PrefixSpec source = prefix(row.source, row.sourceUser, row.profiles);
-        for (auto& profile : source.profiles)
+    const auto withoutDriveZ = [](PrefixSpec setup) {
+        for (auto& profile : setup.profiles)
             for (auto& store : profile.stores)
                 if (store.folder == DataFolder::DriveZ)
                     store.folder = DataFolder::Default;
+        return setup;
+    };
+    for (const auto& row : windowsRows) {
+        const PrefixSpec source = withoutDriveZ(prefix(row.source, row.sourceUser, row.profiles));
         const std::string tag = "Windows user folder, Outlook " + std::to_string(row.source.year) +
                                 " -> " + row.target.tag;
         for (const auto& profile : row.profiles) {
             RoundTripCase c{safe(tag + "_" + profile),
                             tag,
                             source,
-                            prefix(row.target, row.targetUser, row.profiles),
+                            withoutDriveZ(prefix(row.target, row.targetUser, row.profiles)),
                             profile,
                             profile == row.profiles.front()};
             c.fromWindows = true;

@@ -61,13 +61,13 @@ std::string relativeTo(const std::string& base, const std::string& path) {
 }
 
 // A value past the 16 KiB a registry cell holds, which a hive keeps in
-// pieces: Outlook keeps such blobs in a profile's sections.
+// pieces, in the profile's first account (registry text carries 32767 bytes).
 void addBigValue(const fs::path& userReg, const std::string& profileKey) {
     RegFileModel model = RegFileModel::read(userReg);
-    std::vector<unsigned char> blob(40000);
+    std::vector<unsigned char> blob(20000);
     for (std::size_t i = 0; i < blob.size(); ++i)
         blob[i] = static_cast<unsigned char>((i * 131 + i / 251) & 0xFF);
-    model.setBinary(profileKey + "\\" + kGlobalSection, "01026641", blob);
+    model.setBinary(profileKey + "\\9375CFF0413111d3B88A00104B2A6676\\00000001", "01026641", blob);
     model.write(userReg);
 }
 

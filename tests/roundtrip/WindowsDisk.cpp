@@ -40,6 +40,11 @@ WrittenWindowsDisk writeWindowsDisk(const fs::path& prefix, const std::string& u
     // Wine's links into $HOME are followed: on Windows the folders are real.
     fs::copy(prefix / "drive_c" / "users" / user, disk.userFolder, fs::copy_options::recursive);
 
+    // Office and its shared stationery live on the partition.
+    for (const char* folder : {"Program Files", "Program Files (x86)"})
+        if (fs::exists(prefix / "drive_c" / folder))
+            fs::copy(prefix / "drive_c" / folder, root / folder, fs::copy_options::recursive);
+
     hivefixture::HiveKey ntuser;
     addKeys(RegFileModel::read(prefix / "user.reg"), "", "", ntuser);
     hivefixture::WriteHive(disk.userFolder / "NTUSER.DAT", ntuser);
