@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -120,6 +121,15 @@ TEST_F(WindowsDisk, HivesReadAsTheRegistryOfThatMachine) {
         text(reg.queryValue(RootKey::LocalMachine,
                             "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "CurrentVersion")),
         "6.1");
+    // hivexget, a reader beside ours, reads the same text.
+    const std::string command =
+        "hivexget '" + source.userHive.string() + "' '\\" + section + "' 'Größe' 2>/dev/null";
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char line[64] = {};
+        const bool read = std::fgets(line, sizeof line, pipe) != nullptr;
+        if (pclose(pipe) == 0 && read)
+            EXPECT_EQ(std::string(line), "groß\n");
+    }
     // What Windows makes at logon.
     EXPECT_EQ(text(reg.queryValue(RootKey::CurrentUser, "Volatile Environment", "USERPROFILE")),
               "C:\\Users\\Sam");
