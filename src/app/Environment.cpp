@@ -56,9 +56,10 @@ std::string Environment::Discover() {
     std::string outlook = GetOutlookVersion(s, reg, files, system);
     if (s.strOutlookVersion.empty()) {
         // Nothing registered that we know: the profiles tell which Outlook made them.
-        // Up to Outlook 2010 the user's own settings name the version.
+        // A Windows disk whose machine hives are not there: up to Outlook
+        // 2010 the user's own settings name the version.
         std::optional<std::string> version = VersionHoldingProfiles(reg);
-        if (!version && !reg.EnumRegSubkeys(ProfilesKeyFor("")).empty())
+        if (!version && readOnlySource() && !reg.EnumRegSubkeys(ProfilesKeyFor("")).empty())
             version = VersionWithUserSettings(reg);
         if (version) {
             s.strOutlookVersion = *version;
