@@ -2,6 +2,7 @@
 
 #include "outlook/OutlookEnvironment.h"
 #include "outlook/ProfilesKey.h"
+#include "platform/WindowsRegistry.h"
 
 #include <filesystem>
 #include <stdexcept>
@@ -22,11 +23,25 @@ const WinePrefix& checkedPrefix(const WinePrefix& prefix) {
     return prefix;
 }
 
+std::unique_ptr<RegistryBackend> hivesOf(const WindowsSource& windows) {
+    return std::make_unique<WindowsRegistry>(WindowsRegistry::Files{
+        windows.userHive, windows.softwareHive, windows.systemHive, windows.userName()});
+}
+
 } // namespace
 
 Environment::Environment(const WinePrefix& p, Prompter& prompter)
     : prefix(checkedPrefix(p)), registry(prefix), ansi(SystemInfo(registry, prefix).ansiCodePage()),
       system(registry, prefix), files(prefix), reg(registry, prompter, ansi) {
+    session_.programFolder = work.path().string();
+}
+
+Environment::Environment(const WindowsSource& windows, Prompter& prompter)
+    : prefix(windows.userFolder), windowsHives(hivesOf(windows)),
+      sourceWarnings(WindowsSourceWarnings(windows)),
+      ansi(SystemInfo(*windowsHives, prefix).ansiCodePage()), system(*windowsHives, prefix),
+      files(WinFiles::WindowsDisk{windows.systemDrive, windows.userFolder, windows.userName()}),
+      reg(*windowsHives, prompter, ansi) {
     session_.programFolder = work.path().string();
 }
 
@@ -42,7 +57,12 @@ std::string Environment::Discover() {
     std::string outlook = GetOutlookVersion(s, reg, files, system);
     if (s.outlookVersion.empty()) {
         // Nothing registered that we know: the profiles tell which Outlook made them.
-        if (const auto version = VersionHoldingProfiles(reg)) {
+        // A Windows disk whose machine hives are not there: up to Outlook
+        // 2010 the user's own settings name the version.
+        std::optional<std::string> version = VersionHoldingProfiles(reg);
+        if (!version && readOnlySource() && !reg.EnumRegSubkeys(ProfilesKeyFor("")).empty())
+            version = VersionWithUserSettings(reg);
+        if (version) {
             s.outlookVersion = *version;
             outlook = MatchOutlookVersion(*version)->displayName;
         }

@@ -6,6 +6,7 @@
 #include "platform/AnsiCodec.h"
 #include "platform/SystemInfo.h"
 #include "platform/WinFiles.h"
+#include "platform/WindowsSource.h"
 #include "platform/WinePrefix.h"
 #include "platform/WineRegistry.h"
 #include "platform/WorkFolder.h"
@@ -13,6 +14,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace trelmig {
 
@@ -23,6 +25,13 @@ public:
     // Loads the prefix's registry; throws RegistryError for a malformed file
     // and std::runtime_error when the folder is not a Wine prefix.
     Environment(const WinePrefix& prefix, Prompter& prompter);
+    // A Windows user folder, read-only: its hives are the registry, the user
+    // folder and its partition the files; prefix is the user folder. Throws
+    // RegistryError for a hive that cannot be read.
+    Environment(const WindowsSource& windows, Prompter& prompter);
+
+    // True for a Windows user folder, which nothing may be written into.
+    bool readOnlySource() const { return windowsHives != nullptr; }
 
     // What the main window gathers at load: names, Windows version, the
     // Outlook version, the profile list under that version's profiles key
@@ -40,7 +49,11 @@ public:
     ItemStates ItemStatesOf(const std::string& profile) { return ItemsOf(profile).states; }
 
     WinePrefix prefix;
-    WineRegistry registry;
+    WineRegistry registry; // empty, with no files behind it, for a Windows user folder
+    std::unique_ptr<RegistryBackend> windowsHives;
+    // Why what a Windows user folder holds may not be the latest (a hive
+    // Windows left dirty); empty for a Wine prefix.
+    std::vector<std::string> sourceWarnings;
     AnsiCodec ansi;
     SystemInfo system;
     WinFiles files;

@@ -31,11 +31,14 @@ std::vector<PrefixSummary::DataFile> ProfileDataFiles(Environment& env,
     return files;
 }
 
-PrefixSummary SummarizePrefix(const WinePrefix& prefix) {
+namespace {
+
+template <typename Source> PrefixSummary summarize(const Source& source) {
     PrefixSummary summary;
     QuietPrompter prompter;
     try {
-        Environment env(prefix, prompter);
+        Environment env(source, prompter);
+        summary.warnings = env.sourceWarnings;
         summary.outlook = env.Discover();
         summary.outlookVersion = env.session().outlookVersion;
         if (env.session().profiles.empty())
@@ -46,6 +49,22 @@ PrefixSummary SummarizePrefix(const WinePrefix& prefix) {
         summary.error = e.what();
     }
     return summary;
+}
+
+} // namespace
+
+PrefixSummary SummarizePrefix(const WinePrefix& prefix) {
+    return summarize(prefix);
+}
+
+PrefixSummary SummarizeWindowsUser(const std::filesystem::path& userFolder) {
+    try {
+        return summarize(WindowsSource::Open(userFolder, std::nullopt));
+    } catch (const std::exception& e) {
+        PrefixSummary summary;
+        summary.error = e.what();
+        return summary;
+    }
 }
 
 } // namespace trelmig

@@ -2,6 +2,7 @@
 
 #include "platform/WinePrefix.h"
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -26,9 +27,13 @@ struct PrefixSummary {
     // Why the prefix could not be read (a malformed registry file); empty
     // when it was.
     std::string error;
+    // Why a Windows user folder may not hold the latest (a dirty hive).
+    std::vector<std::string> warnings;
 };
 
 PrefixSummary SummarizePrefix(const WinePrefix& prefix);
+// The same for a Windows user folder, its partition found above it.
+PrefixSummary SummarizeWindowsUser(const std::filesystem::path& userFolder);
 
 // The data files a profile of a discovered environment names, as the backup
 // finds them.

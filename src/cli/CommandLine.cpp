@@ -39,10 +39,10 @@ bool isBackupFileToOpen(const std::vector<std::string>& args) {
 }
 
 // The options whose value is the next argument, or follows "=".
-constexpr const char* kValueOptions[] = {"--prefix",  "--inspect", "--verify",        "--restore",
-                                         "--profile", "--items",   "--password-file", "--schedule",
-                                         "--at",      "--days",    "--remove-job",    "--write-iso",
-                                         "--volume"};
+constexpr const char* kValueOptions[] = {
+    "--prefix",     "--inspect",       "--verify",   "--restore",      "--profile",
+    "--items",      "--password-file", "--schedule", "--at",           "--days",
+    "--remove-job", "--write-iso",     "--volume",   "--windows-user", "--windows-root"};
 
 bool takesValue(std::string_view arg) {
     return std::ranges::any_of(kValueOptions, [&](const char* name) { return arg == name; });
@@ -102,6 +102,10 @@ void storeValue(std::string_view name, const std::string& value, CommandLine& cm
         asked.writeIso = true, cmd.isoTarget = value;
     else if (name == "--volume")
         cmd.volume = value;
+    else if (name == "--windows-user")
+        cmd.windowsUser = value;
+    else if (name == "--windows-root")
+        cmd.windowsRoot = value;
     else
         cmd.passwordFile = value;
 }
@@ -199,6 +203,15 @@ bool combinationAccepted(CommandLine& cmd, const Requests& asked) {
                false;
     if (cmd.createProfile && !asked.restore)
         return refuse(cmd, "--create goes with --restore"), false;
+    if (cmd.windowsRoot && !cmd.windowsUser)
+        return refuse(cmd, "--windows-root goes with --windows-user"), false;
+    if (cmd.windowsUser && cmd.prefix)
+        return refuse(cmd, "choose --prefix or --windows-user"), false;
+    // Nothing is ever written into a Windows user folder.
+    if (cmd.windowsUser && actions == 1 && !asked.listProfiles)
+        return refuse(cmd, "--windows-user goes with --list-profiles, a backup command line or "
+                           "the window"),
+               false;
     if (asked.undo)
         return true;
     if (cmd.keepPasswordFile && !asked.removeJob)
@@ -314,6 +327,8 @@ std::string HelpText() {
     return "Usage: trelmig [--prefix DIR] [FILE.kvx]\n"
            "       trelmig [--prefix DIR] sf=PROFILE xm=ITEMS ps=PASSWORD bf=ARCHIVE\n"
            "       trelmig [--prefix DIR] OPTION...\n"
+           "       trelmig --windows-user DIR [--windows-root DIR] --list-profiles\n"
+           "       trelmig --windows-user DIR [--windows-root DIR] sf=... xm=... ps=... bf=...\n"
            "Quenvar Outlook Backup: backs up and restores the data and settings of the\n"
            "Outlook profiles of a Wine prefix.\n"
            "\n"
@@ -326,7 +341,16 @@ std::string HelpText() {
            "  --list-profiles   list the Outlook profiles and which items each can back up\n"
            "  --list-prefixes   list the Wine prefixes found ($WINEPREFIX, ~/.wine, the\n"
            "                    bottles of CrossOver, Bottles, PlayOnLinux, Lutris and\n"
-           "                    winetricks), each with its Outlook and profiles\n"
+           "                    winetricks), each with its Outlook and profiles, and the\n"
+           "                    user folders of Windows partitions mounted under\n"
+           "                    /media/$USER, /run/media/$USER and /mnt\n"
+           "  --windows-user DIR  read the Outlook of a Windows user folder (a mounted\n"
+           "                    Windows partition's Users\\NAME, or a copy of it) instead\n"
+           "                    of a prefix, for --list-profiles, sf=... bf=... or the\n"
+           "                    window; nothing is ever written there\n"
+           "  --windows-root DIR  the Windows partition of that user folder (the folder\n"
+           "                    holding Windows\\System32\\config); found by itself when\n"
+           "                    the user folder is on it\n"
            "  --inspect FILE    show what a backup file holds\n"
            "  --verify FILE     read a backup file back: every entry decoded and checked\n"
            "                    (CRC-32, AES authentication) and every file its items\n"

@@ -28,6 +28,10 @@ struct CommandLine {
     };
     Mode mode = Mode::Gui;
     std::optional<std::filesystem::path> prefix;
+    // --windows-user DIR [--windows-root DIR]: a Windows user folder read
+    // instead of a prefix (listing, unattended backup, the window).
+    std::optional<std::filesystem::path> windowsUser;
+    std::optional<std::filesystem::path> windowsRoot;
     // The window opens with this backup file on its restore tab (trelmig FILE.kvx).
     std::optional<std::filesystem::path> openFile;
     // The unattended run's arguments, and their text joined by blanks.

@@ -2,11 +2,35 @@
 
 #include "app/PrefixSummary.h"
 #include "cli/CommandLine.h"
+#include "platform/WindowsPartitionFinder.h"
 #include "platform/WinePrefixFinder.h"
 
 #include <ostream>
 
 namespace trelmig {
+
+namespace {
+
+void printSummary(const PrefixSummary& summary, std::ostream& out) {
+    for (const std::string& warning : summary.warnings)
+        out << "  warning: " << warning << '\n';
+    if (!summary.error.empty()) {
+        out << "  unreadable: " << summary.error << '\n';
+        return;
+    }
+    if (summary.profiles.empty()) {
+        out << "  Outlook: no mail profile found\n";
+        return;
+    }
+    out << "  Outlook: " << (summary.outlook.empty() ? "unknown release" : summary.outlook) << '\n';
+    for (const auto& profile : summary.profiles) {
+        out << "  Profile \"" << profile.name << "\"\n";
+        for (const auto& file : profile.dataFiles)
+            out << "    data file  " << file.path << (file.exists ? "" : " (missing)") << '\n';
+    }
+}
+
+} // namespace
 
 int RunListPrefixes(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
     std::vector<FoundPrefix> prefixes;
@@ -18,9 +42,11 @@ int RunListPrefixes(const CommandLine& cmd, std::ostream& out, std::ostream& err
             continue;
         prefixes.push_back(std::move(found));
     }
-    if (prefixes.empty()) {
+    const std::vector<FoundWindowsUser> windowsUsers = FindWindowsUsers(WindowsMountPlaces());
+    if (prefixes.empty() && windowsUsers.empty()) {
         err << "trelmig: no Wine prefix found (looked at $WINEPREFIX, ~/.wine and the bottles of "
-               "CrossOver, Bottles, PlayOnLinux, Lutris and winetricks)\n";
+               "CrossOver, Bottles, PlayOnLinux, Lutris and winetricks) and no Windows partition "
+               "(looked at /media/$USER, /run/media/$USER and /mnt)\n";
         return 1;
     }
     bool first = true;
@@ -29,22 +55,15 @@ int RunListPrefixes(const CommandLine& cmd, std::ostream& out, std::ostream& err
             out << '\n';
         first = false;
         out << "Wine prefix: " << found.root.string() << " (" << found.origin << ")\n";
-        const PrefixSummary summary = SummarizePrefix(WinePrefix(found.root));
-        if (!summary.error.empty()) {
-            out << "  unreadable: " << summary.error << '\n';
-            continue;
-        }
-        if (summary.profiles.empty()) {
-            out << "  Outlook: no mail profile found\n";
-            continue;
-        }
-        out << "  Outlook: " << (summary.outlook.empty() ? "unknown release" : summary.outlook)
-            << '\n';
-        for (const auto& profile : summary.profiles) {
-            out << "  Profile \"" << profile.name << "\"\n";
-            for (const auto& file : profile.dataFiles)
-                out << "    data file  " << file.path << (file.exists ? "" : " (missing)") << '\n';
-        }
+        printSummary(SummarizePrefix(WinePrefix(found.root)), out);
+    }
+    for (const FoundWindowsUser& found : windowsUsers) {
+        if (!first)
+            out << '\n';
+        first = false;
+        out << "Windows user folder: " << found.userFolder.string() << " (Windows partition "
+            << found.partition.string() << "; back up with --windows-user)\n";
+        printSummary(SummarizeWindowsUser(found.userFolder), out);
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "cli/Verbs.h"
 
 #include "app/Environment.h"
+#include "app/MachineSource.h"
 #include "app/PrefixSummary.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsolePrompter.h"
@@ -12,11 +13,14 @@ namespace trelmig {
 
 int RunListProfiles(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
     ConsolePrompter prompter(err);
-    const WinePrefix prefix = WinePrefix::locate(cmd.prefix);
-    Environment env(prefix, prompter);
+    const std::unique_ptr<Environment> opened =
+        OpenEnvironment({cmd.prefix, cmd.windowsUser, cmd.windowsRoot}, prompter);
+    Environment& env = *opened;
+    for (const std::string& warning : env.sourceWarnings)
+        err << "warning: " << warning << '\n';
     const std::string outlook = env.Discover();
     const Session& s = env.session();
-    out << "Wine prefix: " << prefix.root().string() << '\n';
+    out << SourceLine(env) << '\n';
     out << "Windows: " << s.windowsVersion << " (build " << s.windowsBuild << ")\n";
     out << "Computer: " << s.computerName << ", user: " << s.logonUser << '\n';
     if (s.profiles.empty()) {

@@ -21,7 +21,9 @@ int RunUnattendedBackup(const CommandLine& cmd, std::ostream&, std::ostream& err
         if (IsOnceJobPasswordFile(*cmd.passwordFile))
             RemoveJobPasswordFile(*cmd.passwordFile);
     }
-    return RunAutoBackup(cmd.unattendedArgs, cmd.prefix, err, password);
+    return RunAutoBackup(cmd.unattendedArgs,
+                         MachineSource{cmd.prefix, cmd.windowsUser, cmd.windowsRoot}, err,
+                         password);
 }
 
 } // namespace trelmig

@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
         case CommandLine::Mode::Unattended:
             return RunUnattendedBackup(cmd, std::cout, std::cerr);
         case CommandLine::Mode::Gui:
-            return runGui(argc, argv, cmd.prefix, cmd.openFile);
+            return runGui(argc, argv, cmd.prefix, cmd.openFile, cmd.windowsUser);
         }
     } catch (const std::exception& e) {
         std::cerr << "trelmig: " << e.what() << '\n';

@@ -1,5 +1,7 @@
 #include "gui/Application.h"
 
+#include "app/MachineSource.h"
+
 #include "app/Environment.h"
 #include "gui/InstanceChannel.h"
 #include "gui/InstanceLock.h"
@@ -86,7 +88,8 @@ PassedOverPrefixMessage(const std::optional<std::filesystem::path>& prefix,
 }
 
 int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& prefix,
-           const std::optional<std::filesystem::path>& openFile) {
+           const std::optional<std::filesystem::path>& openFile,
+           const std::optional<std::filesystem::path>& windowsUser) {
     // Without a display Qt aborts; say what to do instead.
     const auto set = [](const char* name) {
         const char* v = std::getenv(name);
@@ -103,7 +106,8 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
     InstallTranslations();
 
     MessageBoxPrompter prompter;
-    const WinePrefix winePrefix = WinePrefix::locate(WindowPrefix(prefix));
+    const WinePrefix winePrefix =
+        windowsUser ? WinePrefix(*windowsUser) : WinePrefix::locate(WindowPrefix(prefix));
     InstanceLock lock(winePrefix.root());
     const QString file =
         openFile ? QFileInfo(QString::fromStdString(openFile->string())).absoluteFilePath()
@@ -123,7 +127,9 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
 
     std::unique_ptr<Environment> env;
     try {
-        env = std::make_unique<Environment>(winePrefix, prompter);
+        env = OpenEnvironment({prefix, windowsUser, std::nullopt}, prompter);
+        for (const std::string& warning : env->sourceWarnings)
+            prompter.Show(warning, MessageIcon::Exclamation);
     } catch (const std::exception& e) {
         prompter.Show(e.what(), MessageIcon::Critical);
         return 1;

@@ -23,7 +23,10 @@ std::optional<std::string>
 PassedOverPrefixMessage(const std::optional<std::filesystem::path>& prefix,
                         const std::filesystem::path& opened);
 
+// windowsUser, when given, is a Windows user folder the window reads
+// instead of a prefix (backups only: nothing is written there).
 int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& prefix,
-           const std::optional<std::filesystem::path>& openFile = std::nullopt);
+           const std::optional<std::filesystem::path>& openFile = std::nullopt,
+           const std::optional<std::filesystem::path>& windowsUser = std::nullopt);
 
 } // namespace trelmig

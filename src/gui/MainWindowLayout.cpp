@@ -1,6 +1,7 @@
 // The controls of the main window: tabs, frames, item panels, the progress
 // panel, the buttons and the menus.
 #include "gui/MainWindow.h"
+#include "gui/WindowsUserFolder.h"
 
 #include "gui/ItemTexts.h"
 #include "gui/ObjectNames.h"
@@ -244,6 +245,9 @@ void MainWindow::buildMenus() {
         entry(menufile, "restorenow", tr("Restore Now"), QKeySequence(Qt::CTRL | Qt::Key_R));
     openprefix = entry(menufile, "openprefix", tr("Open Wine Prefix..."),
                        QKeySequence(Qt::CTRL | Qt::Key_O));
+    QAction* openwindowsuser =
+        entry(menufile, "openwindowsuser", tr("Open Windows User Folder..."));
+    connect(openwindowsuser, &QAction::triggered, this, [this] { OpenWindowsUserFolder(*this); });
     undorestore = entry(menufile, "undorestore", tr("Undo Last Restore..."));
     separator(menufile, "filefg");
     filequit = entry(menufile, "filequit", tr("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -28,4 +28,12 @@ std::optional<std::string> VersionHoldingProfiles(RegistryKeys& reg) {
     return std::nullopt;
 }
 
+std::optional<std::string> VersionWithUserSettings(RegistryKeys& reg) {
+    for (const char* version : {"14.0", "12.0", "11.0", "10.0", "9.0", "8.0"})
+        if (reg.RegKeyExists("HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\" +
+                             std::string(version) + "\\Outlook"))
+            return version;
+    return std::nullopt;
+}
+
 } // namespace trelmig

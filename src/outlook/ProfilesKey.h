@@ -22,4 +22,9 @@ std::string ProfilesKeyFor(const std::string& outlookVersion);
 // registered. nullopt when neither holds one.
 std::optional<std::string> VersionHoldingProfiles(RegistryKeys& reg);
 
+// The newest Outlook up to 2010 whose settings the user has
+// (HKCU\Software\Microsoft\Office\<V>\Outlook): what a user's hive tells
+// when the machine's registration cannot be read. nullopt when there is none.
+std::optional<std::string> VersionWithUserSettings(RegistryKeys& reg);
+
 } // namespace trelmig

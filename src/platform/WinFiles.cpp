@@ -205,22 +205,46 @@ bool isStaleExtraction(const std::string& name) {
     return name.starts_with('.') && endsWithSideSuffix(name, ".trelmig-x-");
 }
 
+// The user folder of a Windows disk stands for "C:\Users\<name>" (and the
+// older "C:\Documents and Settings\<name>"), also when it was copied away
+// from its partition.
+bool namesUserFolder(const std::vector<std::string>& components, const std::string& userName) {
+    return components.size() >= 2 &&
+           (equalsNoCase(components[0], "Users") ||
+            equalsNoCase(components[0], "Documents and Settings")) &&
+           equalsNoCase(components[1], userName);
+}
+
 } // namespace
 
 WinFiles::WinFiles(WinePrefix prefix) : prefix_(std::move(prefix)) {}
+
+WinFiles::WinFiles(WindowsDisk disk) : prefix_(disk.userFolder), disk_(std::move(disk)) {}
+
+std::optional<fs::path> WinFiles::driveRoot(char letter) const {
+    if (!disk_)
+        return prefix_.driveRoot(letter);
+    if (std::toupper(static_cast<unsigned char>(letter)) != 'C' || !disk_->systemDrive)
+        return std::nullopt;
+    return disk_->systemDrive;
+}
 
 std::optional<WinFiles::Resolved> WinFiles::resolve(const std::string& windowsPath) const {
     std::optional<WindowsPath> parsed = parse(windowsPath);
     if (!parsed)
         return std::nullopt;
-    std::optional<fs::path> driveRoot = prefix_.driveRoot(parsed->drive);
-    if (!driveRoot)
+    const std::string drive(
+        1, static_cast<char>(std::toupper(static_cast<unsigned char>(parsed->drive))));
+    std::size_t first = 0;
+    Resolved r;
+    if (disk_ && drive == "C" && namesUserFolder(parsed->components, disk_->userName)) {
+        r = Resolved{disk_->userFolder, "C:\\Users\\" + disk_->userFolder.filename().string()};
+        first = 2;
+    } else if (std::optional<fs::path> root = driveRoot(parsed->drive)) {
+        r = Resolved{*root, drive + ":"};
+    } else {
         return std::nullopt;
-
-    Resolved r{
-        *driveRoot,
-        std::string(1, static_cast<char>(std::toupper(static_cast<unsigned char>(parsed->drive)))) +
-            ":"};
+    }
     bool inExistingFolder = true;
     const auto& components = parsed->components;
     auto step = [&](const std::string& name) {
@@ -230,8 +254,15 @@ std::optional<WinFiles::Resolved> WinFiles::resolve(const std::string& windowsPa
         r.windows += "\\" + (entry ? *entry : name);
         inExistingFolder = entry && isFolder(r.host);
     };
-    for (std::size_t i = 0; i < components.size();) {
-        if (inExistingFolder && !findEntry(r.host, components[i])) {
+    for (std::size_t i = first; i < components.size();) {
+        // Windows' own junctions ("Application Data") show on an NTFS mount
+        // as links that may lead nowhere: Wine's folder names are tried then.
+        const auto present = [&] {
+            const std::optional<std::string> entry = findEntry(r.host, components[i]);
+            std::error_code ec;
+            return entry && (!disk_ || fs::exists(r.host / *entry, ec));
+        };
+        if (inExistingFolder && !present()) {
             auto junction = junctionTarget(components, i);
             if (junction && findEntry(r.host, junction->first.front())) {
                 for (const std::string& name : junction->first)
@@ -260,7 +291,7 @@ std::optional<std::string> WinFiles::canonicalPath(const std::string& windowsPat
 
 std::optional<fs::path> WinFiles::hostPathForWriting(const std::string& windowsPath) const {
     std::optional<WindowsPath> parsed = parse(windowsPath);
-    if (!parsed || parsed->components.empty())
+    if (disk_ || !parsed || parsed->components.empty())
         return std::nullopt; // never the drive itself
     std::optional<fs::path> path = hostPath(windowsPath);
     if (!path || path->filename().empty())

@@ -40,6 +40,16 @@ namespace trelmig {
 // Documents\Outlook Files), but not through links out of that home folder.
 class WinFiles {
 public:
+    // A Windows installation seen from Linux: a mounted Windows partition or a
+    // copied user folder. Drive C: is the partition (when there is one) and
+    // "C:\Users\<userName>" is the user folder wherever it lies. Nothing is
+    // ever written there: every writing operation refuses.
+    struct WindowsDisk {
+        std::optional<std::filesystem::path> systemDrive; // holds Windows\System32\config
+        std::filesystem::path userFolder;
+        std::string userName;
+    };
+
     // Windows file attribute bits as GetFileAttributes reports them.
     static constexpr std::uint32_t ReadOnly = 0x01;
     static constexpr std::uint32_t Directory = 0x10;
@@ -47,6 +57,10 @@ public:
     static constexpr std::uint32_t Normal = 0x80;
 
     explicit WinFiles(WinePrefix prefix);
+    // The files of a Windows disk, read-only; prefix() is the user folder.
+    explicit WinFiles(WindowsDisk disk);
+
+    bool readOnly() const { return disk_.has_value(); }
 
     const WinePrefix& prefix() const { return prefix_; }
 
@@ -123,8 +137,10 @@ private:
         std::string windows;
     };
     std::optional<Resolved> resolve(const std::string& windowsPath) const;
+    std::optional<std::filesystem::path> driveRoot(char letter) const;
 
     WinePrefix prefix_;
+    std::optional<WindowsDisk> disk_;
 };
 
 } // namespace trelmig

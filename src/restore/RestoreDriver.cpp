@@ -71,6 +71,14 @@ bool RestoreDriver::refused(const InspectedArchive& archive, const RestoreChoice
         prompter_.Show("Please select at least one item.", MessageIcon::Exclamation);
         return true;
     }
+    // A Windows disk is a source only: nothing is ever written there.
+    if (env_.readOnlySource()) {
+        prompter_.Show("The Windows user folder " + env_.prefix.root().string() +
+                           " is only read. Open the Wine prefix to restore into (File > \"Open "
+                           "Wine Prefix...\").\r\n\r\nNothing was restored.",
+                       MessageIcon::Critical);
+        return true;
+    }
     // Wine rewrites its registry files from memory: anything written now
     // would be lost, and Outlook may hold the data files open.
     if (env_.prefix.wineserverRunning()) {

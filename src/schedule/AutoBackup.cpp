@@ -115,6 +115,11 @@ std::string itemList(const std::vector<std::size_t>& records,
 int RunAutoBackup(const std::vector<std::string>& args,
                   const std::optional<std::filesystem::path>& prefix, std::ostream& err,
                   const std::optional<std::string>& passwordFromFile) {
+    return RunAutoBackup(args, MachineSource{prefix, {}, {}}, err, passwordFromFile);
+}
+
+int RunAutoBackup(const std::vector<std::string>& args, const MachineSource& source,
+                  std::ostream& err, const std::optional<std::string>& passwordFromFile) {
     SystemLog log;
     std::string error;
     auto cmd = ParseAutoBackupCommand(args, error);
@@ -133,14 +138,21 @@ int RunAutoBackup(const std::vector<std::string>& args,
 
     LoggingPrompter prompter(log);
     try {
-        Environment env(WinePrefix::locate(prefix), prompter);
+        const std::unique_ptr<Environment> opened = OpenEnvironment(source, prompter);
+        Environment& env = *opened;
+        for (const std::string& warning : env.sourceWarnings) {
+            log.info(warning);
+            err << "warning: " << warning << '\n';
+        }
         env.Discover();
         const Session& s = env.session();
         if (s.profiles.empty())
             return fail(log, err, 1,
-                        "no Outlook profile in the Wine prefix " + env.prefix.root().string() +
-                            "; nothing was backed up");
-        if (std::find(s.profiles.begin(), s.profiles.end(), cmd->profile) == s.profiles.end())
+                        std::string("no Outlook profile in the ") +
+                            (env.readOnlySource() ? "Windows user folder " : "Wine prefix ") +
+                            env.prefix.root().string() + "; nothing was backed up");
+        if (std::find(s.profiles.begin(), s.profiles.end(), cmd->profile) ==
+            s.profiles.end())
             return fail(log, err, 1,
                         "there is no Outlook profile \"" + cmd->profile +
                             "\"; nothing was backed up");

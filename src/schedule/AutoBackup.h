@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/MachineSource.h"
+
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -35,5 +37,10 @@ std::optional<AutoBackupCommand> ParseAutoBackupCommand(const std::vector<std::s
 int RunAutoBackup(const std::vector<std::string>& args,
                   const std::optional<std::filesystem::path>& prefix, std::ostream& err,
                   const std::optional<std::string>& passwordFromFile = std::nullopt);
+// The same from any machine: a Windows user folder is read as it is, and why
+// it may not hold the latest (a hive Windows left dirty) is logged and
+// printed on err before the run.
+int RunAutoBackup(const std::vector<std::string>& args, const MachineSource& source,
+                  std::ostream& err, const std::optional<std::string>& passwordFromFile);
 
 } // namespace trelmig

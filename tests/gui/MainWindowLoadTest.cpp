@@ -166,8 +166,8 @@ TEST_F(MainWindowTest, MenusComeInOrderWithTheirShortcuts) {
     EXPECT_EQ(bar, (QStringList{"File(&F)", "Option(&O)", "&Tools", "Help(&H)"}));
     EXPECT_EQ(entries(child<QMenu>("menufile")),
               (QStringList{"&Backup Now [Ctrl+B]", "&Restore Now [Ctrl+R]",
-                           "&Open Wine Prefix... [Ctrl+O]", "&Undo Last Restore...", "—",
-                           "&Quit [Ctrl+Q]"}));
+                           "&Open Wine Prefix... [Ctrl+O]", "Open Windows User Folder...",
+                           "&Undo Last Restore...", "—", "&Quit [Ctrl+Q]"}));
     // Entries without an action are gone, with their separators.
     EXPECT_EQ(entries(child<QMenu>("menuoption")), (QStringList{"Task &Scheduler"}));
     EXPECT_EQ(entries(child<QMenu>("Tools")), (QStringList{"Backup Data to &CD/DVD"}));

@@ -412,7 +412,10 @@ WrittenPrefix writePrefix(const fs::path& root, const std::string& name, const P
 
     const std::string profiles = kind.profilesKey();
     const std::string outlookKey = "Software\\Microsoft\\Office\\" + kind.version() + "\\Outlook";
-    if (kind.year == 2010)
+    // A fresh bottle has no profile, and so no default one.
+    if (setup.profiles.empty())
+        ;
+    else if (kind.year == 2010)
         hkcu.setString(profiles, "DefaultProfile", setup.profiles.front().name);
     else
         hkcu.setString(outlookKey, "DefaultProfile", setup.profiles.front().name);

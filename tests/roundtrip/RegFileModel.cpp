@@ -258,6 +258,13 @@ std::vector<const RegKey*> RegFileModel::subtree(const std::string& path) const 
     return keys;
 }
 
+std::vector<const RegKey*> RegFileModel::allKeys() const {
+    std::vector<const RegKey*> keys;
+    for (const auto& [name, key] : keys_)
+        keys.push_back(&key);
+    return keys;
+}
+
 std::vector<std::string> RegFileModel::subkeyNames(const std::string& path) const {
     std::vector<std::string> names;
     const std::string base = lower(path) + "\\";

@@ -45,6 +45,7 @@ public:
     // Every key at or below path (path itself first), by lower-cased path.
     std::vector<const RegKey*> subtree(const std::string& path) const;
     std::vector<std::string> subkeyNames(const std::string& path) const;
+    std::vector<const RegKey*> allKeys() const;
 
     void setString(const std::string& key, const std::string& name, const std::string& utf8,
                    std::uint32_t type = kRegSz);

@@ -138,6 +138,44 @@ std::vector<RoundTripCase> roundTripCases() {
                                false,
                                PrefixState::ProfileOnly};
     cases.push_back(neverStarted);
+
+    // From a Windows PC's disk: the source is a Windows user folder, its data
+    // files in the user's folders (a Windows PC has no Z:).
+    const std::vector<Row> windowsRows = {
+        {o2010x86w32, "jürgen", o2010x86w32, "jürgen", {"Outlook", "Büro"}},
+        {o2016x64w64, "sam", o2016x86w64, "jürgen", {"Work", "Outlook"}},
+    };
+    const auto withoutDriveZ = [](PrefixSpec setup) {
+        for (auto& profile : setup.profiles)
+            for (auto& store : profile.stores)
+                if (store.folder == DataFolder::DriveZ)
+                    store.folder = DataFolder::Default;
+        return setup;
+    };
+    for (const auto& row : windowsRows) {
+        const PrefixSpec source = withoutDriveZ(prefix(row.source, row.sourceUser, row.profiles));
+        const std::string tag = "Windows user folder, Outlook " + std::to_string(row.source.year) +
+                                " -> " + row.target.tag;
+        for (const auto& profile : row.profiles) {
+            RoundTripCase c{safe(tag + "_" + profile),
+                            tag,
+                            source,
+                            withoutDriveZ(prefix(row.target, row.targetUser, row.profiles)),
+                            profile,
+                            profile == row.profiles.front()};
+            c.fromWindows = true;
+            cases.push_back(c);
+        }
+        // Into a fresh bottle: the profile is made new and becomes its default.
+        RoundTripCase fresh{safe(tag + "_fresh_bottle_" + row.profiles.back()),
+                            tag + ", fresh bottle (--create)",
+                            source,
+                            prefix(row.target, row.targetUser, {}),
+                            row.profiles.back(),
+                            false};
+        fresh.fromWindows = fresh.createProfile = true;
+        cases.push_back(fresh);
+    }
     return cases;
 }
 

@@ -18,6 +18,11 @@ struct RoundTripCase {
     // prefix kind, the one with a non-ASCII name where there is one.
     bool readByWine = false;
     PrefixState targetState = PrefixState::StartedOnce;
+    // Backed up from the Windows PC the source stands for (its user folder
+    // and hives on a disk) instead of from the prefix.
+    bool fromWindows = false;
+    // Restored with --create into a bottle that has no profile yet.
+    bool createProfile = false;
 };
 
 std::vector<RoundTripCase> roundTripCases();

@@ -11,6 +11,7 @@
 #include "RoundTripCases.h"
 #include "RoundTripTable.h"
 #include "RunShell.h"
+#include "WindowsDisk.h"
 #include "WineView.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +58,17 @@ std::string describe(const std::optional<RegData>& data) {
 
 std::string relativeTo(const std::string& base, const std::string& path) {
     return path.size() == base.size() ? "" : path.substr(base.size() + 1);
+}
+
+// A value past the 16 KiB a registry cell holds, which a hive keeps in
+// pieces, in the profile's first account (registry text carries 32767 bytes).
+void addBigValue(const fs::path& userReg, const std::string& profileKey) {
+    RegFileModel model = RegFileModel::read(userReg);
+    std::vector<unsigned char> blob(20000);
+    for (std::size_t i = 0; i < blob.size(); ++i)
+        blob[i] = static_cast<unsigned char>((i * 131 + i / 251) & 0xFF);
+    model.setBinary(profileKey + "\\9375CFF0413111d3B88A00104B2A6676\\00000001", "01026641", blob);
+    model.write(userReg);
 }
 
 class RoundTrip : public ::testing::TestWithParam<RoundTripCase> {
@@ -268,12 +280,25 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
     std::ofstream(passwordFile) << kPassword << "\n";
     const fs::path archive = root_ / "Sicherung Büro.kvx";
 
+    std::string from = "--prefix " + shellQuoted(source.prefix.string());
+    std::optional<WrittenWindowsDisk> windows;
+    std::map<std::string, std::string> windowsBefore;
+    if (c.fromWindows) {
+        addBigValue(source.prefix / "user.reg", c.source.kind.profilesKey() + "\\" + c.profile);
+        windows = writeWindowsDisk(source, c.source, root_ / "windows-disk");
+        windowsBefore = treeHashes(windows->root);
+        // The partition is found above the user folder, or named.
+        from = "--windows-user " + shellQuoted(windows->userFolder.string());
+        if (c.source.kind.year == 2016)
+            from += " --windows-root " + shellQuoted(windows->root.string());
+    }
     const CommandRun backup =
         trelmig(source.home,
-                "--prefix " + shellQuoted(source.prefix.string()) + " --password-file " +
-                    shellQuoted(passwordFile.string()) + " " +
+                from + " --password-file " + shellQuoted(passwordFile.string()) + " " +
                     shellQuoted("sf=" + c.profile + "xm=" + kItems + "ps=bf=" + archive.string()));
     ASSERT_EQ(backup.status, 0) << backup.output;
+    if (windows && treeHashes(windows->root) != windowsBefore)
+        add("windows-side", "the backup changed the Windows disk");
     // 7-Zip, a peer, must read the archive with the password.
     const CommandRun sevenZip =
         RunShell("7z t -p" + shellQuoted(kPassword) + " " + shellQuoted(archive.string()));
@@ -282,11 +307,11 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
     }
 
     const RegFileModel targetBefore = RegFileModel::read(target.prefix / "user.reg");
-    const CommandRun restore =
-        trelmig(target.home, "--prefix " + shellQuoted(target.prefix.string()) + " --restore " +
-                                 shellQuoted(archive.string()) + " --profile " +
-                                 shellQuoted(c.profile) + " --items " + kItems +
-                                 " --password-file " + shellQuoted(passwordFile.string()));
+    const CommandRun restore = trelmig(
+        target.home, "--prefix " + shellQuoted(target.prefix.string()) + " --restore " +
+                         shellQuoted(archive.string()) + " --profile " + shellQuoted(c.profile) +
+                         (c.createProfile ? " --create" : "") + " --items " + kItems +
+                         " --password-file " + shellQuoted(passwordFile.string()));
     // Options that cannot be restored may be reported as a failure instead.
     const auto optionsLine = restore.output.find("Restore Options Settings");
     const bool optionsFailed =
@@ -337,6 +362,16 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
     compareTree("profile", sourceUser, sourceProfile, targetUser, targetProfile, movedPaths, gone);
     checkEmbeddedPaths(targetUser, targetProfile, target.prefix, sourceHashes);
 
+    if (c.createProfile) {
+        const std::string defaultKey =
+            c.target.kind.year == 2010
+                ? c.target.kind.profilesKey()
+                : "Software\\Microsoft\\Office\\" + c.target.kind.version() + "\\Outlook";
+        const auto named = targetUser.value(defaultKey, "DefaultProfile");
+        if (!named || stringOf(*named) != c.profile)
+            add("default-profile",
+                "the new profile is not the bottle's default: " + describe(named));
+    }
     // The other profiles of the target are left as they were.
     for (const auto& other : c.target.profiles) {
         if (other.name == c.profile)
