@@ -21,7 +21,7 @@ int RunUnattendedBackup(const CommandLine& cmd, std::ostream&, std::ostream& err
         if (IsOnceJobPasswordFile(*cmd.passwordFile))
             RemoveJobPasswordFile(*cmd.passwordFile);
     }
-    return RunAutoBackup(cmd.unattendedArgs, cmd.prefix, err, password);
+    return RunAutoBackup(cmd.unattendedArgs, cmd.prefix, err, password, cmd.keep);
 }
 
 } // namespace trelmig

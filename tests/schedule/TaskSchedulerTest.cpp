@@ -21,7 +21,8 @@ struct Scheduling : ::testing::Test {
     WorkFolder config;
     ScopedEnv configHome{"XDG_CONFIG_HOME", config.path().string()};
     FakeCrontab fake;
-    TaskScheduler scheduler{fake.crontab(), "/usr/bin/trelmig", "/home/sam/.wine"};
+    TaskScheduler scheduler{fake.crontab(), "/usr/bin/trelmig", "/home/sam/.wine", std::nullopt,
+                            [] { return true; }};
     RecordingPrompter prompter;
 
     std::vector<std::string> texts() const {
