@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string quoted(const std::string& s) {
+std::string shellWord(const std::string& s) {
     return "'" + s + "'";
 }
 
@@ -41,7 +41,7 @@ TEST(TimerUnits, SystemdAnalyzeVerifiesTheUnitsOfAJob) {
     std::ofstream(dir.path() / ServiceUnitName(3))
         << ServiceUnitText(info, 3, "/home/sam/.wine", "/home/sam/.config/trelmig/jobs/p");
     const CommandRun verify =
-        RunShell("cd " + quoted(dir.path().string()) + " && systemd-analyze verify --man=no " +
+        RunShell("cd " + shellWord(dir.path().string()) + " && systemd-analyze verify --man=no " +
                  TimerUnitName(3) + " " + ServiceUnitName(3));
     EXPECT_EQ(verify.status, 0) << verify.output;
     EXPECT_EQ(verify.output, "") << verify.output;
@@ -68,7 +68,7 @@ TEST(TimerUnits, CalendarsMeanTheDaysAndTimeOfTheRecord) {
         ASSERT_TRUE(line.starts_with("OnCalendar=")) << line;
         line = line.substr(11, line.find('\n') - 11);
         const CommandRun run =
-            RunShell("TZ=UTC LC_ALL=C systemd-analyze calendar --iterations=3 " + quoted(line));
+            RunShell("TZ=UTC LC_ALL=C systemd-analyze calendar --iterations=3 " + shellWord(line));
         EXPECT_EQ(run.status, 0) << run.output;
         EXPECT_NE(run.output.find("Normalized form: " + c.normalized), std::string::npos)
             << run.output;
@@ -80,8 +80,9 @@ TEST(TimerUnits, CalendarsMeanTheDaysAndTimeOfTheRecord) {
                 l.find("Iter. #") == std::string::npos)
                 continue;
             ++runs;
-            if (!c.weekdays.empty())
+            if (!c.weekdays.empty()) {
                 EXPECT_NE(c.weekdays.find(l.substr(colon + 2, 3)), std::string::npos) << run.output;
+            }
         }
         EXPECT_EQ(runs, 3) << run.output;
     }
