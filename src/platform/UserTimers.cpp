@@ -103,11 +103,13 @@ void UserTimers::AddJob(const AtInfo& info, int number, const fs::path& winePref
         systemctl({"daemon-reload"}, "the user manager did not read the new units");
         systemctl({"enable", "--now", TimerUnitName(number)},
                   "the timer " + TimerUnitName(number) + " did not start");
-        std::string state;
+        // is-active prints the state and exits non-zero for any but "active".
+        std::string state = "unknown";
         try {
-            state = firstLine(systemctl({"is-active", TimerUnitName(number)}, "not active"));
-        } catch (const CrontabError&) {
-            state = "inactive";
+            state = firstLine(RunHostProgram({program_.systemctl, "--user", "is-active",
+                                              TimerUnitName(number)})
+                                  .out);
+        } catch (const std::runtime_error&) {
         }
         if (state != "active")
             throw CrontabError("the timer " + TimerUnitName(number) + " is " + state +
