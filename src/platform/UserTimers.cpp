@@ -106,9 +106,9 @@ void UserTimers::AddJob(const AtInfo& info, int number, const fs::path& winePref
         // is-active prints the state and exits non-zero for any but "active".
         std::string state = "unknown";
         try {
-            state = firstLine(RunHostProgram({program_.systemctl, "--user", "is-active",
-                                              TimerUnitName(number)})
-                                  .out);
+            state = firstLine(
+                RunHostProgram({program_.systemctl, "--user", "is-active", TimerUnitName(number)})
+                    .out);
         } catch (const std::runtime_error&) {
         }
         if (state != "active")

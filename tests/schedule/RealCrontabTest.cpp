@@ -241,8 +241,9 @@ TEST_F(RealCrontab, AdministratorsScheduleListAndRemoveFromTheCommandLine) {
         EXPECT_EQ(made.out, "Task 1 has been scheduled.\n");
     } else {
         EXPECT_EQ(made.status, 1) << made.out;
-        EXPECT_TRUE(made.out.starts_with("trelmig: Task 1 was added to your crontab, but it will not run: "
-                                         "no cron daemon runs on this machine"))
+        EXPECT_TRUE(
+            made.out.starts_with("trelmig: Task 1 was added to your crontab, but it will not run: "
+                                 "no cron daemon runs on this machine"))
             << made.out;
     }
     // The job starts this very program.
