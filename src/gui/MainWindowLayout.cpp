@@ -2,6 +2,7 @@
 // panel, the buttons and the menus.
 #include "gui/MainWindow.h"
 
+#include "gui/LastBackupLine.h"
 #include "gui/ObjectNames.h"
 #include "gui/ProgressPanel.h"
 
@@ -64,6 +65,7 @@ void MainWindow::buildControls() {
     SSTab1->addTab(buildBackupTab(), QStringLiteral("Backup"));
     SSTab1->addTab(buildRestoreTab(), QStringLiteral("Restore"));
     column->addWidget(SSTab1, 1);
+    column->addWidget(new LastBackupLine(kStaleBackupDays, central));
     column->addWidget(buildBottomBar());
 
     // The auxiliary text box that names pass through; never shown.

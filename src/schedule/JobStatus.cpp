@@ -60,6 +60,31 @@ std::optional<RunRecord> LastRunOf(const JobListing& job, const std::vector<RunR
     return std::nullopt;
 }
 
+LastBackupSummary SummarizeRuns(const std::vector<RunRecord>& runs, const std::tm& now,
+                                int staleDays) {
+    if (runs.empty())
+        return {"Last backup: none yet", false};
+    const RunRecord& last = runs.back();
+    // "2026-12-09T21:30:00+01:00" -> "2026-12-09 21:30"
+    const std::string when = last.start.substr(0, 10) + " " + last.start.substr(11, 5);
+    LastBackupSummary summary{"Last backup: " + when + ", " + RunResultText(last.exitStatus),
+                              !last.Succeeded()};
+    std::tm limit = now;
+    limit.tm_mday -= staleDays;
+    limit.tm_isdst = -1;
+    std::mktime(&limit);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &limit);
+    bool recentSuccess = false;
+    for (const RunRecord& run : runs)
+        recentSuccess = recentSuccess || (run.Succeeded() && run.start.substr(0, 19) >= text);
+    if (!recentSuccess) {
+        summary.alarming = true;
+        summary.text += "; no backup succeeded for " + std::to_string(staleDays) + " days";
+    }
+    return summary;
+}
+
 std::string ItemNamesOfMask(const std::string& mask) {
     std::string names;
     for (std::size_t i = 0; i < mask.size() && i < itemCatalogue().size(); ++i)

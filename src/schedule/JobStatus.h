@@ -24,6 +24,16 @@ std::vector<RunRecord> RecordedRuns();
 // or a version of it.
 std::optional<RunRecord> LastRunOf(const JobListing& job, const std::vector<RunRecord>& runs);
 
+// The main window's line about the unattended runs: "Last backup: <when>,
+// <result>", alarming when the last run did not succeed or no run succeeded
+// within staleDays of now (ISO times compared as text, all local).
+struct LastBackupSummary {
+    std::string text;
+    bool alarming = false;
+};
+LastBackupSummary SummarizeRuns(const std::vector<RunRecord>& runs, const std::tm& now,
+                                int staleDays = 7);
+
 // The items of an eight-character mask by name: "Personal Folders, Signatures".
 std::string ItemNamesOfMask(const std::string& mask);
 

@@ -1,5 +1,6 @@
 #include "platform/RunsLog.h"
 #include "core/RunRecord.h"
+#include "schedule/JobStatus.h"
 
 #include "FakeNotificationServer.h"
 #include "RunShell.h"
@@ -97,4 +98,31 @@ TEST(RunsLog, EveryRunIsLoggedAndAFailureIsNotified) {
               << calls[0].summary << "\", \"" << calls[0].body << "\", actions ["
               << calls[0].actions[0] << ", " << calls[0].actions[1] << "], urgency "
               << int(*calls[0].urgency) << ")\n";
+}
+
+TEST(RunsLog, TheWindowsLineSaysTheLastRunAndAlarmsWhenNoneSucceededLately) {
+    const std::tm now = [] {
+        std::tm t{};
+        t.tm_year = 126, t.tm_mon = 11, t.tm_mday = 9, t.tm_hour = 12, t.tm_isdst = -1;
+        return t;
+    }();
+    const auto run = [](const char* start, int exit) {
+        RunRecord r;
+        r.start = start;
+        r.exitStatus = exit;
+        return r;
+    };
+    EXPECT_EQ(SummarizeRuns({}, now).text, "Last backup: none yet");
+    const auto fine = SummarizeRuns({run("2026-12-08T21:30:00+01:00", 0)}, now);
+    EXPECT_EQ(fine.text, "Last backup: 2026-12-08 21:30, Succeeded");
+    EXPECT_FALSE(fine.alarming);
+    const auto failed = SummarizeRuns(
+        {run("2026-12-07T21:30:00+01:00", 0), run("2026-12-08T21:30:00+01:00", 3)}, now);
+    EXPECT_EQ(failed.text, "Last backup: 2026-12-08 21:30, Partly failed");
+    EXPECT_TRUE(failed.alarming);
+    const auto stale = SummarizeRuns({run("2026-12-01T21:30:00+01:00", 0)}, now);
+    EXPECT_EQ(stale.text,
+              "Last backup: 2026-12-01 21:30, Succeeded; no backup succeeded for 7 days");
+    EXPECT_TRUE(stale.alarming);
+    EXPECT_FALSE(SummarizeRuns({run("2026-12-01T21:30:00+01:00", 0)}, now, 10).alarming);
 }
