@@ -40,10 +40,12 @@ bool isBackupFileToOpen(const std::vector<std::string>& args) {
 
 // The options whose value is the next argument, or follows "=".
 constexpr const char* kValueOptions[] = {
-    "--prefix",      "--inspect",       "--verify",   "--restore",   "--profile",
-    "--items",       "--password-file", "--schedule", "--at",        "--days",
-    "--remove-job",  "--write-iso",     "--volume",   "--keep-last", "--keep-daily",
-    "--keep-weekly", "--keep-monthly"};
+    "--prefix",        "--inspect",      "--verify",
+    "--restore",       "--profile",      "--items",
+    "--password-file", "--schedule",     "--at",
+    "--days",          "--remove-job",   "--write-iso",
+    "--volume",        "--keep-last",    "--keep-daily",
+    "--keep-weekly",   "--keep-monthly", "--await-notification"};
 
 bool takesValue(std::string_view arg) {
     return std::ranges::any_of(kValueOptions, [&](const char* name) { return arg == name; });
@@ -59,6 +61,7 @@ struct Requests {
     bool schedule = false;
     bool listJobs = false;
     bool moveJobs = false;
+    bool awaitNotification = false;
     // A --keep-* option whose value is no count.
     std::optional<std::string> badKeep;
     bool writeIso = false;
@@ -70,7 +73,7 @@ struct Requests {
     int actions() const {
         return int(listProfiles) + int(listPrefixes) + int(inspect) + int(verify) + int(restore) +
                int(schedule) + int(listJobs) + int(removeJob.has_value()) + int(writeIso) +
-               int(undo) + int(moveJobs);
+               int(undo) + int(moveJobs) + int(awaitNotification);
     }
 };
 
@@ -119,6 +122,8 @@ void storeValue(std::string_view name, const std::string& value, CommandLine& cm
         asked.writeIso = true, cmd.isoTarget = value;
     else if (name == "--volume")
         cmd.volume = value;
+    else if (name == "--await-notification")
+        asked.awaitNotification = true, cmd.notificationId = ParseCronNumber(value).value_or(0);
     else if (name.starts_with("--keep-"))
         storeKeep(name, value, cmd, asked);
     else
@@ -263,6 +268,8 @@ void chooseMode(CommandLine& cmd, const Requests& asked) {
         cmd.mode = Mode::ListJobs;
     } else if (asked.moveJobs) {
         cmd.mode = Mode::MoveJobs;
+    } else if (asked.awaitNotification) {
+        cmd.mode = Mode::AwaitNotification;
     } else if (asked.removeJob) {
         cmd.jobNumber = ParseCronNumber(*asked.removeJob).value_or(0);
         cmd.mode = Mode::RemoveJob;

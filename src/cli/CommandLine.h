@@ -27,6 +27,7 @@ struct CommandLine {
         WriteIso,
         UndoRestore,
         MoveJobs,
+        AwaitNotification,
         Invalid
     };
     Mode mode = Mode::Gui;
@@ -52,6 +53,9 @@ struct CommandLine {
     std::string startTime;
     std::optional<std::string> days;
     int jobNumber = 0;
+    // --await-notification ID (started by a failed unattended run): the main
+    // window opens when the user chooses the notification's action.
+    unsigned notificationId = 0;
     // --remove-job N --keep-password-file: a job that runs once removing its
     // own line, its password file left to the backup that follows.
     bool keepPasswordFile = false;

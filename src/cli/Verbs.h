@@ -44,6 +44,9 @@ int RunListJobs(const CommandLine& cmd, std::ostream& out, std::ostream& err);
 // --remove-job N: silent on success, 1 when there is no such job or the
 // crontab fails. Jobs that run once call it before their backup.
 int RunRemoveJob(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// --await-notification ID: waits up to an hour for the action of the failed
+// run's notification and then becomes the main window. 0, or 1 without it.
+int RunAwaitNotification(const CommandLine& cmd, std::ostream& out, std::ostream& err);
 // --move-jobs: the crontab's tasks become systemd user timers (missed runs
 // catch up). 0 done, 1 no user manager or a failure.
 int RunMoveJobs(const CommandLine& cmd, std::ostream& out, std::ostream& err);

@@ -1,8 +1,12 @@
 #include "platform/DesktopNotification.h"
 
 #include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
 #include <systemd/sd-bus.h>
 #include <time.h>
+
+extern char** environ;
 
 namespace trelmig {
 
@@ -100,6 +104,26 @@ bool WaitForNotificationAction(unsigned id, const std::string& actionKey, int se
             return false;
         sd_bus_wait(bus.bus, static_cast<uint64_t>(deadline - now.tv_sec) * 1000000u);
     }
+}
+
+bool StartNotificationWaiter(const std::string& program, unsigned id) {
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    std::string option = "--await-notification";
+    std::string number = std::to_string(id);
+    std::string name = program;
+    char* argv[] = {name.data(), option.data(), number.data(), nullptr};
+    // Holds nothing of ours open: whoever reads our output is not kept waiting.
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    for (int fd = 0; fd < 3; ++fd)
+        posix_spawn_file_actions_addopen(&files, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
+    pid_t pid = 0;
+    const int r = posix_spawn(&pid, program.c_str(), &files, &attributes, argv, environ);
+    posix_spawn_file_actions_destroy(&files);
+    posix_spawnattr_destroy(&attributes);
+    return r == 0;
 }
 
 } // namespace trelmig

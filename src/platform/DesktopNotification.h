@@ -29,4 +29,9 @@ NotificationSent SendDesktopNotification(const DesktopNotification& notification
 // notification's sender does not wait.
 bool WaitForNotificationAction(unsigned id, const std::string& actionKey, int seconds);
 
+// Starts program with "--await-notification ID" in a session of its own, not
+// waited for: it waits for the action while the sender ends. False when it
+// could not be started.
+bool StartNotificationWaiter(const std::string& program, unsigned id);
+
 } // namespace trelmig

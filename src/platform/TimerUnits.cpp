@@ -103,6 +103,8 @@ std::string ServiceUnitText(const AtInfo& info, int number, const std::filesyste
     std::ostringstream unit;
     unit << "[Unit]\nDescription=Quenvar Outlook Backup, task " << number << "\n\n"
          << "[Service]\nType=oneshot\n"
+         // A failed run leaves a process waiting for its notification's action.
+         << "KillMode=process\n"
          << "Environment=" << environmentWord("TRELMIG_JOB=" + std::to_string(number)) << "\n";
     if (!winePrefix.empty())
         unit << "Environment=" << environmentWord("WINEPREFIX=" + winePrefix.string()) << "\n";

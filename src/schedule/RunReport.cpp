@@ -3,6 +3,7 @@
 #include "platform/DesktopNotification.h"
 #include "platform/RunsLog.h"
 #include "platform/SystemLog.h"
+#include "schedule/TaskScheduler.h"
 
 #include <ostream>
 
@@ -36,6 +37,8 @@ void notify(const RunRecord& record, SystemLog& log) {
     const NotificationSent sent = SendDesktopNotification(n);
     if (!sent.error.empty())
         log.info("the failure could not be shown on the desktop: " + sent.error);
+    else if (!StartNotificationWaiter(CurrentProgram().string(), sent.id))
+        log.info("nothing waits for the notification's action: the program could not be started");
 }
 
 } // namespace
