@@ -40,9 +40,16 @@ bool isBackupFileToOpen(const std::vector<std::string>& args) {
 
 // The options whose value is the next argument, or follows "=".
 constexpr const char* kValueOptions[] = {
-    "--prefix",     "--inspect",       "--verify",   "--restore",      "--profile",
-    "--items",      "--password-file", "--schedule", "--at",           "--days",
-    "--remove-job", "--write-iso",     "--volume",   "--windows-user", "--windows-root"};
+    "--prefix",     "--inspect",       "--verify",     "--restore",      "--profile",
+    "--items",      "--password-file", "--schedule",   "--at",           "--days",
+    "--remove-job", "--write-iso",     "--volume",     "--windows-user", "--windows-root",
+    "--keep-last",  "--keep-daily",    "--keep-weekly", "--keep-monthly", "--await-notification"};
+    "--prefix",        "--inspect",      "--verify",
+    "--restore",       "--profile",      "--items",
+    "--password-file", "--schedule",     "--at",
+    "--days",          "--remove-job",   "--write-iso",
+    "--volume",        "--keep-last",    "--keep-daily",
+    "--keep-weekly",   "--keep-monthly", "--await-notification"};
 
 bool takesValue(std::string_view arg) {
     return std::ranges::any_of(kValueOptions, [&](const char* name) { return arg == name; });
@@ -57,6 +64,10 @@ struct Requests {
     bool restore = false;
     bool schedule = false;
     bool listJobs = false;
+    bool moveJobs = false;
+    bool awaitNotification = false;
+    // A --keep-* option whose value is no count.
+    std::optional<std::string> badKeep;
     bool writeIso = false;
     bool undo = false;
     std::optional<std::string> removeJob;
@@ -66,7 +77,7 @@ struct Requests {
     int actions() const {
         return int(listProfiles) + int(listPrefixes) + int(inspect) + int(verify) + int(restore) +
                int(schedule) + int(listJobs) + int(removeJob.has_value()) + int(writeIso) +
-               int(undo);
+               int(undo) + int(moveJobs) + int(awaitNotification);
     }
 };
 
@@ -74,6 +85,19 @@ CommandLine& refuse(CommandLine& cmd, std::string error) {
     cmd.mode = CommandLine::Mode::Invalid;
     cmd.error = std::move(error);
     return cmd;
+}
+
+void storeKeep(std::string_view name, const std::string& value, CommandLine& cmd, Requests& asked) {
+    const auto count = ParseCronNumber(value);
+    if (!count || *count > 100000) {
+        asked.badKeep = std::string(name) + " takes a number of versions, not \"" + value + "\"";
+        return;
+    }
+    KeepPolicy& keep = cmd.keep ? *cmd.keep : cmd.keep.emplace();
+    (name == "--keep-last"     ? keep.last
+     : name == "--keep-daily"  ? keep.daily
+     : name == "--keep-weekly" ? keep.weekly
+                               : keep.monthly) = *count;
 }
 
 void storeValue(std::string_view name, const std::string& value, CommandLine& cmd,
@@ -106,6 +130,10 @@ void storeValue(std::string_view name, const std::string& value, CommandLine& cm
         cmd.windowsUser = value;
     else if (name == "--windows-root")
         cmd.windowsRoot = value;
+    else if (name == "--await-notification")
+        asked.awaitNotification = true, cmd.notificationId = ParseCronNumber(value).value_or(0);
+    else if (name.starts_with("--keep-"))
+        storeKeep(name, value, cmd, asked);
     else
         cmd.passwordFile = value;
 }
@@ -177,6 +205,8 @@ bool readArguments(int argc, const char* const* argv, CommandLine& cmd, Requests
             cmd.keepPasswordFile = true;
         } else if (arg == "--list-jobs") {
             asked.listJobs = true;
+        } else if (arg == "--move-jobs") {
+            asked.moveJobs = true;
         } else if (arg.starts_with("--")) {
             refuse(cmd, "unknown option " + arg + " (see --help)");
             return false;
@@ -197,9 +227,18 @@ bool combinationAccepted(CommandLine& cmd, const Requests& asked) {
     if (!cmd.volume.empty() && !asked.writeIso)
         return refuse(cmd, "--volume goes with --write-iso"), false;
     if (actions > 1 || (actions == 1 && !asked.rest.empty()))
-        return refuse(cmd, "choose one of --list-profiles, --list-prefixes, --inspect, --verify, "
-                           "--restore, --undo-restore, --schedule, --list-jobs, --remove-job or "
-                           "a backup command line"),
+        return refuse(
+                   cmd,
+                   "choose one of --list-profiles, --list-prefixes, --inspect, --verify, "
+                   "--restore, --undo-restore, --schedule, --list-jobs, --move-jobs, --remove-job "
+                   "or "
+                   "a backup command line"),
+               false;
+    if (asked.badKeep)
+        return refuse(cmd, *asked.badKeep), false;
+    if (cmd.keep && (actions > 0 || asked.rest.empty()))
+        return refuse(cmd, "--keep-last, --keep-daily, --keep-weekly and --keep-monthly go with "
+                           "an unattended backup line"),
                false;
     if (cmd.createProfile && !asked.restore)
         return refuse(cmd, "--create goes with --restore"), false;
@@ -244,6 +283,10 @@ void chooseMode(CommandLine& cmd, const Requests& asked) {
         cmd.mode = Mode::Schedule;
     } else if (asked.listJobs) {
         cmd.mode = Mode::ListJobs;
+    } else if (asked.moveJobs) {
+        cmd.mode = Mode::MoveJobs;
+    } else if (asked.awaitNotification) {
+        cmd.mode = Mode::AwaitNotification;
     } else if (asked.removeJob) {
         cmd.jobNumber = ParseCronNumber(*asked.removeJob).value_or(0);
         cmd.mode = Mode::RemoveJob;
@@ -367,9 +410,12 @@ std::string HelpText() {
            "                    (without it, the password is asked at the terminal);\n"
            "                    with sf=... ps=... bf=..., the backup's password (ps= empty)\n"
            "  --schedule \"sf=PROFILExm=ITEMSps=PASSWORDbf=ARCHIVE\" --at HH:MM [--days LIST]\n"
-           "                    schedule that backup in your crontab, on the days of LIST\n"
+           "                    schedule that backup as a systemd user timer (a run missed\n"
+           "                    while the computer was off runs at its next start), or in\n"
+           "                    your crontab where no user manager runs, on the days of LIST\n"
            "                    (M,T,W,TH,F,S,SU), or once at the next HH:MM without --days\n"
-           "  --list-jobs       list the scheduled backups\n"
+           "  --list-jobs       list the scheduled backups, their next and last runs\n"
+           "  --move-jobs       turn the backups scheduled in your crontab into timers\n"
            "  --remove-job N    remove the scheduled backup N\n"
            "  --write-iso OUT.iso [--volume NAME] PATH...\n"
            "                    write files and folders into a disc image file, read it\n"
@@ -378,6 +424,13 @@ std::string HelpText() {
            "  --version         show the version and the licence\n"
            "\n"
            "  sf=... xm=... ps=... bf=...   back up without a window (as scheduled jobs do)\n"
+           "  --keep-last N --keep-daily D --keep-weekly W --keep-monthly M\n"
+           "                    with sf=...: keep versions NAME-YYYY-MM-DD-HHMMSS.kvx beside\n"
+           "                    the backup file instead of replacing it: the last N, the\n"
+           "                    newest of each of D days, W weeks and M months (options not\n"
+           "                    given: 3, 7, 4, 6); older ones are removed once the new one\n"
+           "                    was verified. Each run is logged in\n"
+           "                    $XDG_STATE_HOME/trelmig/runs.log\n"
            "\n"
            "Exit status:\n"
            "  0  done (for the window: it was closed, or the running window took over)\n"

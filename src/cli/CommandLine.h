@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/KeepPolicy.h"
+
 #include <filesystem>
 #include <iosfwd>
 #include <optional>
@@ -24,6 +26,8 @@ struct CommandLine {
         RemoveJob,
         WriteIso,
         UndoRestore,
+        MoveJobs,
+        AwaitNotification,
         Invalid
     };
     Mode mode = Mode::Gui;
@@ -53,9 +57,16 @@ struct CommandLine {
     std::string startTime;
     std::optional<std::string> days;
     int jobNumber = 0;
+    // --await-notification ID (started by a failed unattended run): the main
+    // window opens when the user chooses the notification's action.
+    unsigned notificationId = 0;
     // --remove-job N --keep-password-file: a job that runs once removing its
     // own line, its password file left to the backup that follows.
     bool keepPasswordFile = false;
+    // --keep-last N --keep-daily D --keep-weekly W --keep-monthly M beside an
+    // unattended line: versions are kept beside the backup file, the options
+    // not given at their defaults.
+    std::optional<KeepPolicy> keep;
     // --write-iso OUT.iso [--volume NAME] PATH...: the paths are in unattendedArgs.
     std::string isoTarget;
     std::string volume;

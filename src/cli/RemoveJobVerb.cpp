@@ -9,9 +9,24 @@ namespace trelmig {
 
 int RunRemoveJob(const CommandLine& cmd, std::ostream&, std::ostream& err) {
     try {
-        if (UnscheduleJob(Crontab(), cmd.jobNumber, cmd.keepPasswordFile))
+        if (UnscheduleJob(ThisUsersScheduler(CurrentProgram(), {}), cmd.jobNumber,
+                          cmd.keepPasswordFile))
             return 0;
         err << "trelmig: there is no task " << cmd.jobNumber << '\n';
+    } catch (const std::exception& e) {
+        err << "trelmig: " << e.what() << '\n';
+    }
+    return 1;
+}
+
+int RunMoveJobs(const CommandLine&, std::ostream& out, std::ostream& err) {
+    try {
+        const auto moved = MoveCronJobsToTimers(ThisUsersScheduler(CurrentProgram(), {}));
+        if (moved.empty())
+            out << "No task of the crontab was moved.\n";
+        for (int number : moved)
+            out << "Task " << number << " is now a systemd timer.\n";
+        return 0;
     } catch (const std::exception& e) {
         err << "trelmig: " << e.what() << '\n';
     }

@@ -46,14 +46,15 @@ int RunScheduleCommand(const CommandLine& cmd, std::ostream& out, std::ostream& 
     choices.password = command->password;
     // Cron starts jobs in the home folder: a relative name would move.
     choices.targetFile = std::filesystem::absolute(command->backupFile).string();
-    const TaskScheduler scheduler{Crontab(), CurrentProgram(),
-                                  std::filesystem::absolute(prefix.root())};
+    const TaskScheduler scheduler =
+        ThisUsersScheduler(CurrentProgram(), std::filesystem::absolute(prefix.root()));
     switch (RegisterJob(choices, scheduler, prompter).result) {
     case RegisterResult::Registered:
         return 0;
     case RegisterResult::Refused:
         return 2;
     case RegisterResult::Failed:
+    case RegisterResult::NotRunning:
         break;
     }
     return 1;

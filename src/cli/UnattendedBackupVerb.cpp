@@ -22,8 +22,8 @@ int RunUnattendedBackup(const CommandLine& cmd, std::ostream&, std::ostream& err
             RemoveJobPasswordFile(*cmd.passwordFile);
     }
     return RunAutoBackup(cmd.unattendedArgs,
-                         MachineSource{cmd.prefix, cmd.windowsUser, cmd.windowsRoot}, err,
-                         password);
+                         MachineSource{cmd.prefix, cmd.windowsUser, cmd.windowsRoot}, err, password,
+                         cmd.keep);
 }
 
 } // namespace trelmig

@@ -35,8 +35,8 @@ int RunUndoRestore(const CommandLine& cmd, std::ostream& out, std::ostream& err)
 // sf=... xm=... ps=... bf=...: the unattended backup, as scheduled jobs run it.
 int RunUnattendedBackup(const CommandLine& cmd, std::ostream& out, std::ostream& err);
 // --schedule "sf=...xm=...ps=...bf=..." --at HH:MM [--days M,T,...]:
-// registers a job in the caller's crontab as the schedule window does.
-// 0 registered, 1 the crontab failed, 2 refused.
+// registers a job as the schedule window does: a systemd user timer, else a
+// crontab line. 0 registered, 1 it failed or will not run, 2 refused.
 int RunScheduleCommand(const CommandLine& cmd, std::ostream& out, std::ostream& err);
 // --list-jobs: one line per job of this program. 0, or 1 when the crontab
 // cannot be read.
@@ -44,6 +44,12 @@ int RunListJobs(const CommandLine& cmd, std::ostream& out, std::ostream& err);
 // --remove-job N: silent on success, 1 when there is no such job or the
 // crontab fails. Jobs that run once call it before their backup.
 int RunRemoveJob(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// --await-notification ID: waits up to an hour for the action of the failed
+// run's notification and then becomes the main window. 0, or 1 without it.
+int RunAwaitNotification(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// --move-jobs: the crontab's tasks become systemd user timers (missed runs
+// catch up). 0 done, 1 no user manager or a failure.
+int RunMoveJobs(const CommandLine& cmd, std::ostream& out, std::ostream& err);
 // --write-iso OUT.iso [--volume NAME] PATH...: puts the files and folders
 // into an ISO 9660/Joliet/Rock Ridge image file, reads it back and compares
 // every file with its source. Prints the verify summary. 0 when the image was

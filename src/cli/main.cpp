@@ -48,6 +48,10 @@ int main(int argc, char** argv) {
             return RunScheduleCommand(cmd, std::cout, std::cerr);
         case CommandLine::Mode::ListJobs:
             return RunListJobs(cmd, std::cout, std::cerr);
+        case CommandLine::Mode::AwaitNotification:
+            return RunAwaitNotification(cmd, std::cout, std::cerr);
+        case CommandLine::Mode::MoveJobs:
+            return RunMoveJobs(cmd, std::cout, std::cerr);
         case CommandLine::Mode::RemoveJob:
             return RunRemoveJob(cmd, std::cout, std::cerr);
         case CommandLine::Mode::WriteIso:

@@ -4,6 +4,7 @@
 #include "gui/WindowsUserFolder.h"
 
 #include "gui/ItemTexts.h"
+#include "gui/LastBackupLine.h"
 #include "gui/ObjectNames.h"
 #include "gui/ProgressPanel.h"
 #include "gui/ScreenFit.h"
@@ -78,6 +79,7 @@ void MainWindow::buildControls() {
     SSTab1->addTab(Scrolling(buildBackupTab()), tr("Backup"));
     SSTab1->addTab(Scrolling(buildRestoreTab()), tr("Restore"));
     column->addWidget(SSTab1, 1);
+    column->addWidget(new LastBackupLine(kStaleBackupDays, central));
     column->addWidget(buildBottomBar());
 
     // The auxiliary text box that names pass through; never shown.

@@ -37,9 +37,9 @@ QString qs(std::string_view s) {
 } // namespace
 
 ScheduleDialog::ScheduleDialog(Environment& env, Prompter& prompter, QWidget* parent)
-    : QDialog(parent), env_(env),
-      prompter_(prompter), scheduler_{Crontab(), CurrentProgram(),
-                                      std::filesystem::absolute(env.prefix.root())},
+    : QDialog(parent), env_(env), prompter_(prompter),
+      scheduler_(
+          ThisUsersScheduler(CurrentProgram(), std::filesystem::absolute(env.prefix.root()))),
       runModal_([](QDialog& d) { return d.exec(); }) {
     setObjectName("Frmoption");
     setWindowTitle("Task Scheduler");
@@ -277,7 +277,7 @@ void ScheduleDialog::onAddTaskClicked() {
 }
 
 void ScheduleDialog::onOpenSchedulerClicked() {
-    ScheduledJobsDialog jobs(scheduler_.crontab, prompter_, this);
+    ScheduledJobsDialog jobs(scheduler_, prompter_, this);
     runModal_(jobs);
 }
 

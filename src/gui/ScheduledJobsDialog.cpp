@@ -29,9 +29,9 @@ QString itemNames(const std::string& mask) {
 
 } // namespace
 
-ScheduledJobsDialog::ScheduledJobsDialog(const Crontab& crontab, Prompter& prompter,
+ScheduledJobsDialog::ScheduledJobsDialog(TaskScheduler scheduler, Prompter& prompter,
                                          QWidget* parent)
-    : QDialog(parent), crontab_(crontab), prompter_(prompter) {
+    : QDialog(parent), scheduler_(std::move(scheduler)), prompter_(prompter) {
     setObjectName("frmJobs");
     setWindowTitle("Scheduled Tasks");
     setModal(true);
@@ -66,7 +66,7 @@ void ScheduledJobsDialog::Refresh() {
     cmdRemove->setEnabled(false);
     std::vector<JobListing> jobs;
     try {
-        jobs = ListJobs(crontab_);
+        jobs = ListJobs(scheduler_);
     } catch (const std::exception& e) {
         prompter_.Show(std::string("The scheduled tasks cannot be read: ") + e.what(),
                        MessageIcon::Critical);
@@ -97,7 +97,7 @@ void ScheduledJobsDialog::onRemoveClicked() {
                        MessageIcon::Question, MessageButtons::OkCancel) != MessageAnswer::Ok)
         return;
     try {
-        if (!UnscheduleJob(crontab_, number))
+        if (!UnscheduleJob(scheduler_, number))
             prompter_.Show("Task " + std::to_string(number) + " no longer exists.",
                            MessageIcon::Information);
     } catch (const std::exception& e) {

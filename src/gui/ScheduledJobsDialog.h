@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Crontab.h"
+#include "schedule/TaskScheduler.h"
 
 #include <QDialog>
 
@@ -11,13 +11,13 @@ namespace trelmig {
 
 class Prompter;
 
-// "Scheduled Tasks": the jobs of this program read back from the crontab
-// (never their password), and removal of the selected one. Opened by "Open
+// "Scheduled Tasks": the jobs of this program read back from the timers and
+// the crontab (never their password), and removal of the selected one. Opened by "Open
 // Scheduler" in the schedule window.
 class ScheduledJobsDialog : public QDialog {
     Q_OBJECT
 public:
-    ScheduledJobsDialog(const Crontab& crontab, Prompter& prompter, QWidget* parent = nullptr);
+    ScheduledJobsDialog(TaskScheduler scheduler, Prompter& prompter, QWidget* parent = nullptr);
 
     // Reads the crontab again; a crontab that cannot be read is reported.
     void Refresh();
@@ -25,7 +25,7 @@ public:
     void onRemoveClicked();
 
 private:
-    const Crontab& crontab_;
+    TaskScheduler scheduler_;
     Prompter& prompter_;
     QTreeWidget* lvJobs;
     QPushButton* cmdRemove;

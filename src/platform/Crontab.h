@@ -30,9 +30,10 @@ public:
     void WriteTable(const std::string& table) const;
 
     // Adds one line for the job and returns its number: one more than the
-    // highest number in the table, so two registrations give two jobs.
+    // highest number in the table, so two registrations give two jobs, and
+    // at least lowestNumber (numbers that jobs elsewhere hold).
     int AddJob(const AtInfo& info, const std::filesystem::path& winePrefix,
-               const std::filesystem::path& passwordFile = {}) const;
+               const std::filesystem::path& passwordFile = {}, int lowestNumber = 1) const;
     // The jobs of this program, in table order.
     std::vector<CronJob> Jobs() const;
     // Removes the job's line and returns the job as it was read (only its

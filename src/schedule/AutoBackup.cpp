@@ -5,9 +5,15 @@
 #include "backup/BackupDriver.h"
 #include "backup/BackupRun.h"
 #include "outlook/OutlookEnvironment.h"
+#include "platform/CronJobLine.h"
 #include "platform/SystemLog.h"
+#include "platform/VersionFiles.h"
+#include "schedule/BackupVersions.h"
+#include "schedule/RunReport.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <memory>
 #include <ostream>
 #include <set>
 
@@ -112,94 +118,158 @@ std::string itemList(const std::vector<std::size_t>& records,
 
 } // namespace
 
+namespace {
+
+// Reads the password of --password-file into the command; false (with the
+// reason in error) when the two cannot go together.
+bool takePasswordFromFile(AutoBackupCommand& cmd, const std::optional<std::string>& fromFile,
+                          std::string& error) {
+    if (!fromFile)
+        return true;
+    if (!cmd.password.empty())
+        error = "the password is given twice (ps= and --password-file)";
+    else if (fromFile->find('\0') != std::string::npos)
+        error = "the password file holds a NUL character";
+    else
+        cmd.password = *fromFile;
+    return error.empty();
+}
+
+std::vector<std::string> itemNames(const std::vector<std::size_t>& records) {
+    std::vector<std::string> names;
+    for (std::size_t i : records)
+        names.emplace_back(kItemRecords[i].backupLogName);
+    return names;
+}
+
+// The backup of one accepted command line; fills the record with what became
+// of it.
+int backUp(const AutoBackupCommand& cmd, const MachineSource& source,
+           const std::optional<KeepPolicy>& keep, SystemLog& log, std::ostream& err,
+           RunRecord& record) {
+    const auto failWith = [&](int code, const std::string& line) {
+        record.message = line;
+        return fail(log, err, code, line);
+    };
+    LoggingPrompter prompter(log);
+    const std::unique_ptr<Environment> opened = OpenEnvironment(source, prompter);
+    Environment& env = *opened;
+    for (const std::string& warning : env.sourceWarnings) {
+        log.info(warning);
+        err << "warning: " << warning << '\n';
+    }
+    record.prefix = env.prefix.root().string();
+    env.Discover();
+    const Session& s = env.session();
+    if (s.profiles.empty())
+        return failWith(1, std::string("no Outlook profile in the ") +
+                               (env.readOnlySource() ? "Windows user folder " : "Wine prefix ") +
+                               record.prefix + "; nothing was backed up");
+    if (std::find(s.profiles.begin(), s.profiles.end(), cmd.profile) == s.profiles.end())
+        return failWith(1, "there is no Outlook profile \"" + cmd.profile +
+                               "\"; nothing was backed up");
+
+    BackupRequest request;
+    request.profile = cmd.profile;
+    for (int i = 0; i < kItemCount; ++i)
+        request.items[static_cast<std::size_t>(i)] = cmd.mask[static_cast<std::size_t>(i)] == '1';
+    request.description = "Automatic Backup";
+    request.password = cmd.password;
+    request.time = LocalTimeNow();
+    // Versions go beside the chosen name; the chosen file itself is left alone.
+    request.targetFile = keep ? VersionTarget(cmd.backupFile, request.time) : cmd.backupFile;
+    request.outlookDisplayName = OutlookDisplayName(env.reg, env.files, env.system);
+
+    // No one can close Outlook now: the data files are taken as they are
+    // at one moment, or their item fails.
+    if (env.prefix.wineserverRunning())
+        log.info("Outlook or another Windows program is open in the Wine prefix " + record.prefix +
+                 "; its data files are copied as they are at one moment");
+
+    ZipArchive zip(env.ansi);
+    BackupRunResult outcome = PerformBackup(env, zip, request);
+    if (!outcome.written)
+        return failWith(1, "backup of profile \"" + cmd.profile + "\" to " + request.targetFile +
+                               " failed: " + outcome.writeError);
+    record.bytes = outcome.archiveBytes;
+    record.done = itemNames(outcome.itemsDone);
+    record.failed = itemNames(outcome.itemsFailed);
+    record.notUsed = itemNames(outcome.itemsSkipped);
+    // A partial version must never count as one: it would outlive sound ones.
+    if (keep && outcome.Partial() && outcome.archivePath == request.targetFile) {
+        std::string error;
+        const std::string partial = PartialArchiveName(request.targetFile);
+        if (RenameVersionFile(outcome.archivePath, partial, error))
+            outcome.archivePath = partial;
+        else
+            log.error("cannot rename the partial backup " + outcome.archivePath + ": " + error);
+    }
+    record.archive = outcome.archivePath;
+
+    const std::string failed = itemList(outcome.itemsFailed, outcome.failures);
+    const std::string absent = itemList(outcome.itemsSkipped, outcome.absent);
+    std::string done = "backup of profile \"" + cmd.profile + "\" written to " +
+                       outcome.archivePath + " (BackupItem " + outcome.flags + ")";
+    if (!absent.empty())
+        done += "; nothing to back up for " + absent;
+    if (outcome.Partial()) {
+        std::string line = done + ", but these items failed: " + failed;
+        if (outcome.keptEarlier)
+            line += "; the earlier backup file " + cmd.backupFile +
+                    " was kept, the new one missing these items is " + outcome.archivePath;
+        return failWith(3, line);
+    }
+    record.message = done;
+    if (keep)
+        for (const std::string& problem : PruneVersions(cmd.backupFile, *keep, request.targetFile))
+            log.error("an old version could not be removed: " + problem);
+    log.info(done);
+    return 0;
+}
+
+std::optional<int> jobOfEnvironment() {
+    const char* job = std::getenv("TRELMIG_JOB");
+    return job ? ParseCronNumber(job) : std::nullopt;
+}
+
+} // namespace
+
 int RunAutoBackup(const std::vector<std::string>& args,
                   const std::optional<std::filesystem::path>& prefix, std::ostream& err,
-                  const std::optional<std::string>& passwordFromFile) {
-    return RunAutoBackup(args, MachineSource{prefix, {}, {}}, err, passwordFromFile);
+                  const std::optional<std::string>& passwordFromFile,
+                  const std::optional<KeepPolicy>& keep) {
+    return RunAutoBackup(args, MachineSource{prefix, {}, {}}, err, passwordFromFile, keep);
 }
 
 int RunAutoBackup(const std::vector<std::string>& args, const MachineSource& source,
-                  std::ostream& err, const std::optional<std::string>& passwordFromFile) {
+                  std::ostream& err, const std::optional<std::string>& passwordFromFile,
+                  const std::optional<KeepPolicy>& keep) {
     SystemLog log;
+    RunRecord record;
+    record.job = jobOfEnvironment();
+    record.start = IsoLocalTime(LocalTimeNow());
     std::string error;
     auto cmd = ParseAutoBackupCommand(args, error);
-    if (cmd && passwordFromFile) {
-        if (!cmd->password.empty())
-            error = "the password is given twice (ps= and --password-file)";
-        else if (passwordFromFile->find('\0') != std::string::npos)
-            error = "the password file holds a NUL character";
-        else
-            cmd->password = *passwordFromFile;
-        if (!error.empty())
+    if (cmd) {
+        record.profile = cmd->profile;
+        record.archive = cmd->backupFile;
+        if (!takePasswordFromFile(*cmd, passwordFromFile, error))
             cmd.reset();
     }
-    if (!cmd)
-        return fail(log, err, 2, "unattended backup refused, nothing was touched: " + error);
-
-    LoggingPrompter prompter(log);
-    try {
-        const std::unique_ptr<Environment> opened = OpenEnvironment(source, prompter);
-        Environment& env = *opened;
-        for (const std::string& warning : env.sourceWarnings) {
-            log.info(warning);
-            err << "warning: " << warning << '\n';
+    if (!cmd) {
+        record.message = "unattended backup refused, nothing was touched: " + error;
+        record.exitStatus = fail(log, err, 2, record.message);
+    } else {
+        try {
+            record.exitStatus = backUp(*cmd, source, keep, log, err, record);
+        } catch (const std::exception& e) {
+            record.message = std::string("unattended backup failed: ") + e.what();
+            record.exitStatus = fail(log, err, 1, record.message);
         }
-        env.Discover();
-        const Session& s = env.session();
-        if (s.profiles.empty())
-            return fail(log, err, 1,
-                        std::string("no Outlook profile in the ") +
-                            (env.readOnlySource() ? "Windows user folder " : "Wine prefix ") +
-                            env.prefix.root().string() + "; nothing was backed up");
-        if (std::find(s.profiles.begin(), s.profiles.end(), cmd->profile) ==
-            s.profiles.end())
-            return fail(log, err, 1,
-                        "there is no Outlook profile \"" + cmd->profile +
-                            "\"; nothing was backed up");
-
-        BackupRequest request;
-        request.profile = cmd->profile;
-        for (int i = 0; i < kItemCount; ++i)
-            request.items[static_cast<std::size_t>(i)] =
-                cmd->mask[static_cast<std::size_t>(i)] == '1';
-        request.description = "Automatic Backup";
-        request.password = cmd->password;
-        request.targetFile = cmd->backupFile;
-        request.outlookDisplayName = OutlookDisplayName(env.reg, env.files, env.system);
-        request.time = LocalTimeNow();
-
-        // No one can close Outlook now: the data files are taken as they are
-        // at one moment, or their item fails.
-        if (env.prefix.wineserverRunning())
-            log.info("Outlook or another Windows program is open in the Wine prefix " +
-                     env.prefix.root().string() +
-                     "; its data files are copied as they are at one moment");
-
-        ZipArchive zip(env.ansi);
-        const BackupRunResult outcome = PerformBackup(env, zip, request);
-        if (!outcome.written)
-            return fail(log, err, 1,
-                        "backup of profile \"" + cmd->profile + "\" to " + cmd->backupFile +
-                            " failed: " + outcome.writeError);
-
-        const std::string failed = itemList(outcome.itemsFailed, outcome.failures);
-        const std::string absent = itemList(outcome.itemsSkipped, outcome.absent);
-        std::string done = "backup of profile \"" + cmd->profile + "\" written to " +
-                           outcome.archivePath + " (BackupItem " + outcome.flags + ")";
-        if (!absent.empty())
-            done += "; nothing to back up for " + absent;
-        if (outcome.Partial()) {
-            std::string line = done + ", but these items failed: " + failed;
-            if (outcome.keptEarlier)
-                line += "; the earlier backup file " + cmd->backupFile +
-                        " was kept, the new one missing these items is " + outcome.archivePath;
-            return fail(log, err, 3, line);
-        }
-        log.info(done);
-        return 0;
-    } catch (const std::exception& e) {
-        return fail(log, err, 1, std::string("unattended backup failed: ") + e.what());
     }
+    record.end = IsoLocalTime(LocalTimeNow());
+    ReportRun(record, log, err);
+    return record.exitStatus;
 }
 
 } // namespace trelmig

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MachineSource.h"
+#include "core/KeepPolicy.h"
 
 #include <filesystem>
 #include <optional>
@@ -33,14 +34,19 @@ std::optional<AutoBackupCommand> ParseAutoBackupCommand(const std::vector<std::s
 // returns the exit code (0 written, 1 failed, 2 refused command line, 3
 // written but a chosen item failed). A failure also prints one line on err.
 // A password read from a file (passwordFromFile) takes the place of an
-// empty "ps=".
+// empty "ps=". With a keep policy the run writes a new version beside the
+// backup file and, once it was verified, removes the versions the policy does
+// not keep. Every run, refused ones too, appends its record to runs.log, and
+// one that did not succeed shows a desktop notification.
 int RunAutoBackup(const std::vector<std::string>& args,
                   const std::optional<std::filesystem::path>& prefix, std::ostream& err,
-                  const std::optional<std::string>& passwordFromFile = std::nullopt);
+                  const std::optional<std::string>& passwordFromFile = std::nullopt,
+                  const std::optional<KeepPolicy>& keep = std::nullopt);
 // The same from any machine: a Windows user folder is read as it is, and why
 // it may not hold the latest (a hive Windows left dirty) is logged and
 // printed on err before the run.
 int RunAutoBackup(const std::vector<std::string>& args, const MachineSource& source,
-                  std::ostream& err, const std::optional<std::string>& passwordFromFile);
+                  std::ostream& err, const std::optional<std::string>& passwordFromFile,
+                  const std::optional<KeepPolicy>& keep = std::nullopt);
 
 } // namespace trelmig

@@ -4,6 +4,7 @@
 #include "schedule/AutoBackup.h"
 #include "schedule/JobPasswordFile.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace trelmig {
@@ -82,7 +83,55 @@ std::string daysText(const AtInfo& info) {
     return periodic ? text : "once, next " + text;
 }
 
+// A new number above those of the timers and the crontab's jobs: one number
+// never names two jobs.
+int highestTimerNumber(const TaskScheduler& scheduler) {
+    int highest = 0;
+    if (scheduler.timers)
+        for (const CronJob& job : scheduler.timers->Jobs())
+            highest = std::max(highest, job.number);
+    return highest;
+}
+
+int highestCronNumber(const Crontab& crontab) {
+    int highest = 0;
+    try {
+        for (const CronJob& job : crontab.Jobs())
+            highest = std::max(highest, job.number);
+    } catch (const CrontabError&) {
+        // No crontab program: no crontab jobs either.
+    }
+    return highest;
+}
+
+int addJob(const AtInfo& record, const TaskScheduler& scheduler,
+           const std::filesystem::path& passwordFile) {
+    if (!scheduler.timers)
+        return scheduler.crontab.AddJob(record, scheduler.winePrefix, passwordFile,
+                                        highestTimerNumber(scheduler) + 1);
+    const int number =
+        std::max(highestTimerNumber(scheduler), highestCronNumber(scheduler.crontab)) + 1;
+    scheduler.timers->AddJob(record, number, scheduler.winePrefix, passwordFile);
+    return number;
+}
+
+std::string notRunningMessage(int number) {
+    return "Task " + std::to_string(number) +
+           " was added to your crontab, but it will not run: no cron daemon runs on this "
+           "machine and no systemd user manager answers. Start the cron service (as root: "
+           "systemctl enable --now cron), or schedule the task again from a desktop session, "
+           "whose systemd user manager also runs a backup missed while the computer was off.";
+}
+
 } // namespace
+
+TaskScheduler ThisUsersScheduler(const std::filesystem::path& program,
+                                 const std::filesystem::path& winePrefix) {
+    TaskScheduler scheduler{Crontab(), program, winePrefix};
+    if (UserTimers timers; timers.ManagerAnswers())
+        scheduler.timers = timers;
+    return scheduler;
+}
 
 Registration RegisterJob(const JobChoices& choices, const TaskScheduler& scheduler,
                          Prompter& prompter) {
@@ -111,7 +160,11 @@ Registration RegisterJob(const JobChoices& choices, const TaskScheduler& schedul
             const bool once = record.DaysOfWeek == 0 && record.DaysOfMonth == 0;
             passwordFile = StoreJobPassword(choices.password, once);
         }
-        const int number = scheduler.crontab.AddJob(record, scheduler.winePrefix, passwordFile);
+        const int number = addJob(record, scheduler, passwordFile);
+        if (!scheduler.timers && !scheduler.cronDaemonRuns()) {
+            prompter.Show(notRunningMessage(number), MessageIcon::Exclamation);
+            return {RegisterResult::NotRunning, number};
+        }
         prompter.Show("Task " + std::to_string(number) + " has been scheduled.", MessageIcon::None);
         return {RegisterResult::Registered, number};
     } catch (const std::exception& e) {
@@ -130,28 +183,79 @@ bool UnscheduleJob(const Crontab& crontab, int number, bool keepPasswordFile) {
     return removed.has_value();
 }
 
+namespace {
+
+JobListing listingOf(const CronJob& job) {
+    JobListing l;
+    l.number = job.number;
+    l.time = timeText(job.info.JobTime);
+    l.days = daysText(job.info);
+    l.winePrefix = job.winePrefix.string();
+    const auto close = job.info.Command.find('"', 1);
+    if (close == std::string::npos || close + 2 > job.info.Command.size()) {
+        l.problem = "the crontab line was changed by hand and cannot be read";
+    } else if (const auto cmd =
+                   ParseAutoBackupCommand({job.info.Command.substr(close + 2)}, l.problem)) {
+        l.profile = cmd->profile;
+        l.items = cmd->mask;
+        l.targetFile = cmd->backupFile;
+    } else {
+        l.problem = "the backup will refuse this job: " + l.problem;
+    }
+    l.info = job.info;
+    return l;
+}
+
+} // namespace
+
 std::vector<JobListing> ListJobs(const Crontab& crontab) {
     std::vector<JobListing> listings;
-    for (const CronJob& job : crontab.Jobs()) {
-        JobListing l;
-        l.number = job.number;
-        l.time = timeText(job.info.JobTime);
-        l.days = daysText(job.info);
-        l.winePrefix = job.winePrefix.string();
-        const auto close = job.info.Command.find('"', 1);
-        if (close == std::string::npos || close + 2 > job.info.Command.size()) {
-            l.problem = "the crontab line was changed by hand and cannot be read";
-        } else if (const auto cmd =
-                       ParseAutoBackupCommand({job.info.Command.substr(close + 2)}, l.problem)) {
-            l.profile = cmd->profile;
-            l.items = cmd->mask;
-            l.targetFile = cmd->backupFile;
-        } else {
-            l.problem = "the backup will refuse this job: " + l.problem;
-        }
-        listings.push_back(std::move(l));
-    }
+    for (const CronJob& job : crontab.Jobs())
+        listings.push_back(listingOf(job));
     return listings;
+}
+
+std::vector<JobListing> ListJobs(const TaskScheduler& scheduler) {
+    std::vector<JobListing> listings;
+    if (scheduler.timers) {
+        for (const CronJob& job : scheduler.timers->Jobs()) {
+            listings.push_back(listingOf(job));
+            listings.back().where = "systemd timer";
+        }
+        try {
+            for (const CronJob& job : scheduler.crontab.Jobs())
+                listings.push_back(listingOf(job));
+        } catch (const CrontabError&) {
+            // Without a crontab program the timers are all there is.
+        }
+        return listings;
+    }
+    return ListJobs(scheduler.crontab);
+}
+
+bool UnscheduleJob(const TaskScheduler& scheduler, int number, bool keepPasswordFile) {
+    std::optional<CronJob> removed;
+    if (scheduler.timers)
+        removed = scheduler.timers->RemoveJob(number);
+    if (!removed)
+        return UnscheduleJob(scheduler.crontab, number, keepPasswordFile);
+    if (!keepPasswordFile && !removed->passwordFile.empty())
+        RemoveJobPasswordFile(removed->passwordFile);
+    return true;
+}
+
+std::vector<int> MoveCronJobsToTimers(const TaskScheduler& scheduler) {
+    if (!scheduler.timers)
+        throw CrontabError("no systemd user manager answers: the jobs stay in the crontab");
+    std::vector<int> moved;
+    for (const CronJob& job : scheduler.crontab.Jobs()) {
+        if (job.info.Command.empty())
+            continue; // a line edited beyond reading stays where it is
+        scheduler.timers->AddJob(job.info, job.number, job.winePrefix, job.passwordFile);
+        scheduler.crontab.RemoveJob(job.number);
+        moved.push_back(job.number);
+    }
+    return moved;
 }
 
 } // namespace trelmig

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "platform/CronDaemon.h"
 #include "platform/Crontab.h"
+#include "platform/UserTimers.h"
 #include "schedule/JobRecord.h"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,12 +16,21 @@ namespace trelmig {
 class Prompter;
 
 // Where jobs are registered: the crontab, the program the jobs start and the
-// Wine prefix they back up.
+// Wine prefix they back up; systemd user timers instead of the crontab where a
+// user manager answers.
 struct TaskScheduler {
     Crontab crontab;
     std::filesystem::path program;
     std::filesystem::path winePrefix;
+    std::optional<UserTimers> timers = std::nullopt;
+    // Whether a crontab line will ever run.
+    std::function<bool()> cronDaemonRuns = [] { return CronDaemonRuns(); };
 };
+
+// The scheduler of this user: timers when "systemctl --user" answers, else
+// the crontab.
+TaskScheduler ThisUsersScheduler(const std::filesystem::path& program,
+                                 const std::filesystem::path& winePrefix);
 
 // This program as the kernel knows it (/proc/self/exe), to be started by jobs.
 std::filesystem::path CurrentProgram();
@@ -28,7 +40,8 @@ std::filesystem::path CurrentProgram();
 bool CheckJobChoices(const std::string& itemMask, const std::string& targetFile, bool protect,
                      const std::string& password, const std::string& retyped, Prompter& prompter);
 
-enum class RegisterResult { Registered, Refused, Failed };
+// NotRunning: the job is in the crontab, but no cron daemon will start it.
+enum class RegisterResult { Registered, Refused, Failed, NotRunning };
 struct Registration {
     RegisterResult result = RegisterResult::Failed;
     int jobNumber = 0;
@@ -36,8 +49,10 @@ struct Registration {
 
 // Registers one job: refuses a start time that is no time of day and values
 // the command line cannot carry back ("=", line breaks) with a message, then
-// adds the job to the crontab and confirms with "Task N has been scheduled.";
-// a crontab that cannot be read or written is reported as an error. A
+// adds the job as a timer (checked active) or to the crontab, and confirms
+// with "Task N has been scheduled." only when it will run: a crontab line with
+// no cron daemon to run it says what is missing instead. A crontab or timer
+// that cannot be written is reported as an error. A
 // password is stored in a password file (JobPasswordFile.h) that the job's
 // line names; its command line keeps "ps=" empty.
 Registration RegisterJob(const JobChoices& choices, const TaskScheduler& scheduler,
@@ -47,6 +62,13 @@ Registration RegisterJob(const JobChoices& choices, const TaskScheduler& schedul
 // job. A job that runs once removes its own line first and keeps the file
 // for the backup that follows (keepPasswordFile). Throws CrontabError.
 bool UnscheduleJob(const Crontab& crontab, int number, bool keepPasswordFile = false);
+// The same for a job that is a timer or a crontab line.
+bool UnscheduleJob(const TaskScheduler& scheduler, int number, bool keepPasswordFile = false);
+
+// Moves the readable crontab jobs to timers under their own numbers, each
+// timer started before its line is removed; returns the numbers moved.
+// Throws CrontabError.
+std::vector<int> MoveCronJobsToTimers(const TaskScheduler& scheduler);
 
 // A job as "Open Scheduler" and --list-jobs show it; never its password.
 struct JobListing {
@@ -57,10 +79,15 @@ struct JobListing {
     std::string items;
     std::string targetFile;
     std::string winePrefix;
-    std::string problem; // why profile, items and file are unknown; empty when known
+    std::string problem;           // why profile, items and file are unknown; empty when known
+    std::string where = "crontab"; // or "systemd timer"
+    AtInfo info;
 };
 
 // Throws CrontabError when the crontab cannot be read.
 std::vector<JobListing> ListJobs(const Crontab& crontab);
+// The timers and the crontab's jobs; a crontab that cannot be read is an
+// error only where there are no timers.
+std::vector<JobListing> ListJobs(const TaskScheduler& scheduler);
 
 } // namespace trelmig

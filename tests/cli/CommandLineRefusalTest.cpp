@@ -28,7 +28,8 @@ std::string joined(const std::vector<const char*>& args) {
 TEST(CommandLineRefusals, EachWrongCombinationNamesItsReason) {
     const std::string chooseOne =
         "choose one of --list-profiles, --list-prefixes, --inspect, --verify, --restore, "
-        "--undo-restore, --schedule, --list-jobs, --remove-job or a backup command line";
+        "--undo-restore, --schedule, --list-jobs, --move-jobs, --remove-job or a backup command "
+        "line";
     const std::vector<Refusal> refusals = {
         {{"--items"}, "--items needs a value"},
         {{"--list-jobs", "--password-file"}, "--password-file needs a value"},

@@ -46,7 +46,8 @@ struct ScheduleWindow : ::testing::Test {
         env = std::make_unique<Environment>(WinePrefix(sample.root), prompter);
         env->Discover();
         dialog = std::make_unique<ScheduleDialog>(*env, prompter);
-        dialog->SetScheduler({fake.crontab(), "/usr/bin/trelmig", sample.root});
+        dialog->SetScheduler(
+            {fake.crontab(), "/usr/bin/trelmig", sample.root, std::nullopt, [] { return true; }});
         dialog->SetModalRunner([this](QDialog& d) {
             return &d != dialog.get() && answer ? answer(d) : int(QDialog::Rejected);
         });
@@ -372,7 +373,7 @@ TEST_F(ScheduleWindow, OpenSchedulerListsTheJobsAndRemovesTheChosenOne) {
 
 TEST_F(ScheduleWindow, AnUnreadableCrontabIsReportedByTheTaskList) {
     fake.Fail("crontab: cannot open the spool folder\n");
-    ScheduledJobsDialog jobs(fake.crontab(), prompter);
+    ScheduledJobsDialog jobs(TaskScheduler{fake.crontab(), "/usr/bin/trelmig", {}}, prompter);
     EXPECT_EQ(control<QTreeWidget>(&jobs, "lvJobs")->topLevelItemCount(), 0);
     EXPECT_EQ(lastMessage(), "The scheduled tasks cannot be read: crontab -l failed: crontab: "
                              "cannot open the spool folder");

@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sys/stat.h>
 
 using namespace trelmig;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -21,7 +23,8 @@ struct Scheduling : ::testing::Test {
     WorkFolder config;
     ScopedEnv configHome{"XDG_CONFIG_HOME", config.path().string()};
     FakeCrontab fake;
-    TaskScheduler scheduler{fake.crontab(), "/usr/bin/trelmig", "/home/sam/.wine"};
+    TaskScheduler scheduler{fake.crontab(), "/usr/bin/trelmig", "/home/sam/.wine", std::nullopt,
+                            [] { return true; }};
     RecordingPrompter prompter;
 
     std::vector<std::string> texts() const {
@@ -195,4 +198,41 @@ TEST_F(Scheduling, AFailedRegistrationLeavesNoPasswordFile) {
     EXPECT_EQ(RegisterJob(secret, missing, prompter).result, RegisterResult::Failed);
     const auto folder = config.path() / "trelmig" / "jobs";
     EXPECT_TRUE(!std::filesystem::exists(folder) || std::filesystem::is_empty(folder));
+}
+
+// Scheduled means it will run: a crontab line with no cron daemon says so.
+TEST_F(Scheduling, WithoutACronDaemonTheJobIsNotCalledScheduled) {
+    scheduler.cronDaemonRuns = [] { return false; };
+    const Registration r = RegisterJob(choices(), scheduler, prompter);
+    EXPECT_EQ(r.result, RegisterResult::NotRunning);
+    EXPECT_EQ(r.jobNumber, 1);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(prompter.messages[0].text.starts_with(
+        "Task 1 was added to your crontab, but it will not run: no cron daemon runs"))
+        << prompter.messages[0].text;
+    EXPECT_NE(prompter.messages[0].text.find("systemctl enable --now cron"), std::string::npos);
+}
+
+// A timer that does not become active is no job: its units go again, and the
+// numbers of the crontab's jobs are not taken twice.
+TEST_F(Scheduling, ATimerThatDidNotStartIsReportedAndLeavesNoUnit) {
+    fake.SetTable("0 9 * * 1 '/usr/bin/trelmig' 'sf=Outlookxm=10000001ps=bf=/b' # trelmig job 4\n");
+    const fs::path systemctl = config.path() / "systemctl";
+    std::ofstream(systemctl) << "#!/bin/sh\necho \"$*\" >> '" << (config.path() / "calls").string()
+                             << "'\ncase \"$2\" in is-active) echo failed; exit 3;; esac\n";
+    fs::permissions(systemctl, fs::perms::owner_all);
+    scheduler.timers = UserTimers({systemctl.string(), config.path() / "units"});
+
+    const Registration r = RegisterJob(choices(), scheduler, prompter);
+    EXPECT_EQ(r.result, RegisterResult::Failed);
+    EXPECT_EQ(
+        prompter.messages.back().text,
+        "The task could not be scheduled: the timer trelmig-backup-5.timer is failed after it "
+        "was started");
+    EXPECT_TRUE(fs::is_empty(config.path() / "units"));
+    std::ifstream calls(config.path() / "calls");
+    std::string all((std::istreambuf_iterator<char>(calls)), {});
+    EXPECT_NE(all.find("--user enable --now trelmig-backup-5.timer"), std::string::npos) << all;
+    EXPECT_NE(all.find("--user disable --now trelmig-backup-5.timer"), std::string::npos) << all;
 }

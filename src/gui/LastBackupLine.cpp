@@ -1,0 +1,46 @@
+#include "gui/LastBackupLine.h"
+
+#include "gui/RunsDialog.h"
+#include "schedule/JobStatus.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+#include <ctime>
+
+namespace trelmig {
+
+LastBackupLine::LastBackupLine(int staleDays, QWidget* parent)
+    : QWidget(parent), staleDays_(staleDays) {
+    setObjectName("LastBackupLine");
+    lblLastBackup = new QLabel(this);
+    lblLastBackup->setObjectName("lblLastBackup");
+    cmdShowRuns = new QPushButton("Bac&kup Runs...", this);
+    cmdShowRuns->setObjectName("cmdShowRuns");
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(lblLastBackup, 1);
+    row->addWidget(cmdShowRuns);
+    connect(cmdShowRuns, &QPushButton::clicked, this, &LastBackupLine::ShowRuns);
+    Refresh();
+}
+
+void LastBackupLine::Refresh() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const LastBackupSummary summary = SummarizeRuns(RecordedRuns(), local, staleDays_);
+    lblLastBackup->setText(QString::fromStdString(summary.text));
+    // The alarm is a property the skin and dark themes can colour; red here.
+    lblLastBackup->setProperty("alarming", summary.alarming);
+    lblLastBackup->setStyleSheet(summary.alarming ? "color: #c00000;" : "");
+}
+
+void LastBackupLine::ShowRuns() {
+    RunsDialog runs(this);
+    runs.exec();
+    Refresh();
+}
+
+} // namespace trelmig
