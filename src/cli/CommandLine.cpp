@@ -40,16 +40,10 @@ bool isBackupFileToOpen(const std::vector<std::string>& args) {
 
 // The options whose value is the next argument, or follows "=".
 constexpr const char* kValueOptions[] = {
-    "--prefix",     "--inspect",       "--verify",     "--restore",      "--profile",
-    "--items",      "--password-file", "--schedule",   "--at",           "--days",
-    "--remove-job", "--write-iso",     "--volume",     "--windows-user", "--windows-root",
+    "--prefix",     "--inspect",       "--verify",      "--restore",      "--profile",
+    "--items",      "--password-file", "--schedule",    "--at",           "--days",
+    "--remove-job", "--write-iso",     "--volume",      "--windows-user", "--windows-root",
     "--keep-last",  "--keep-daily",    "--keep-weekly", "--keep-monthly", "--await-notification"};
-    "--prefix",        "--inspect",      "--verify",
-    "--restore",       "--profile",      "--items",
-    "--password-file", "--schedule",     "--at",
-    "--days",          "--remove-job",   "--write-iso",
-    "--volume",        "--keep-last",    "--keep-daily",
-    "--keep-weekly",   "--keep-monthly", "--await-notification"};
 
 bool takesValue(std::string_view arg) {
     return std::ranges::any_of(kValueOptions, [&](const char* name) { return arg == name; });

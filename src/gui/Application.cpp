@@ -87,15 +87,23 @@ PassedOverPrefixMessage(const std::optional<std::filesystem::path>& prefix,
         .toStdString();
 }
 
-int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& prefix,
-           const std::optional<std::filesystem::path>& openFile,
-           const std::optional<std::filesystem::path>& windowsUser) {
-    // Without a display Qt aborts; say what to do instead.
+namespace {
+
+bool hasDisplay() {
     const auto set = [](const char* name) {
         const char* v = std::getenv(name);
         return v && *v;
     };
-    if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("QT_QPA_PLATFORM")) {
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
+} // namespace
+
+int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& prefix,
+           const std::optional<std::filesystem::path>& openFile,
+           const std::optional<std::filesystem::path>& windowsUser) {
+    // Without a display Qt aborts; say what to do instead.
+    if (!hasDisplay()) {
         std::cerr << "trelmig: there is no display for the main window; see trelmig --help "
                      "for what runs without one\n";
         return 2;

@@ -16,7 +16,7 @@ LastBackupLine::LastBackupLine(int staleDays, QWidget* parent)
     setObjectName("LastBackupLine");
     lblLastBackup = new QLabel(this);
     lblLastBackup->setObjectName("lblLastBackup");
-    cmdShowRuns = new QPushButton("Bac&kup Runs...", this);
+    cmdShowRuns = new QPushButton("&View Backup Runs...", this);
     cmdShowRuns->setObjectName("cmdShowRuns");
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);

@@ -127,8 +127,9 @@ TEST_F(WindowsDisk, HivesReadAsTheRegistryOfThatMachine) {
     if (FILE* pipe = popen(command.c_str(), "r")) {
         char line[64] = {};
         const bool read = std::fgets(line, sizeof line, pipe) != nullptr;
-        if (pclose(pipe) == 0 && read)
+        if (pclose(pipe) == 0 && read) {
             EXPECT_EQ(std::string(line), "groß\n");
+        }
     }
     // What Windows makes at logon.
     EXPECT_EQ(text(reg.queryValue(RootKey::CurrentUser, "Volatile Environment", "USERPROFILE")),
