@@ -8,8 +8,22 @@
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
 #include <openssl/params.h>
+#include <zip.h>
 
 namespace trelmig {
+
+std::size_t ZipAesKeySizeOf(std::uint16_t encryption) {
+    switch (encryption) {
+    case ZIP_EM_AES_128:
+        return 16;
+    case ZIP_EM_AES_192:
+        return 24;
+    case ZIP_EM_AES_256:
+        return 32;
+    default:
+        return 0;
+    }
+}
 
 namespace {
 

@@ -2,12 +2,17 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string_view>
 #include <vector>
 
 namespace trelmig {
+
+// The AES key size of an entry's encryption method in bytes (16, 24 or 32);
+// 0 for a method that is no WinZip AES.
+std::size_t ZipAesKeySizeOf(std::uint16_t encryption);
 
 // What WinZip AES derives from a password and an entry's salt (PBKDF2 with
 // HMAC-SHA1, 1000 rounds): the AES key, the authentication key and the two

@@ -28,19 +28,6 @@ constexpr std::size_t kMacReadSize = 1 << 20;
 // block boundary.
 constexpr unsigned char kEmptyFinalBlock[2] = {0x03, 0x00};
 
-std::size_t aesKeySize(std::uint16_t encryption) {
-    switch (encryption) {
-    case ZIP_EM_AES_128:
-        return 16;
-    case ZIP_EM_AES_192:
-        return 24;
-    case ZIP_EM_AES_256:
-        return 32;
-    default:
-        return 0;
-    }
-}
-
 struct FreeDecompressor {
     void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
 };
@@ -153,7 +140,7 @@ bool ZipChunkedDecoder::decode(const ZipStoredEntry& entry, const ZipChunkIndex&
     wrongPassword_ = false;
     Job job(entry, index, sink);
     job.dataStart = dataOffset;
-    if (const std::size_t keySize = aesKeySize(entry.encryption); keySize != 0) {
+    if (const std::size_t keySize = ZipAesKeySizeOf(entry.encryption); keySize != 0) {
         const std::size_t headerSize = ZipAesDecryptor::headerSize(keySize);
         std::vector<unsigned char> header(headerSize);
         if (!readFullyAt(fd_, header.data(), header.size(), dataOffset))

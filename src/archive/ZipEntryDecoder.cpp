@@ -1,6 +1,7 @@
 #include "archive/ZipEntryDecoder.h"
 
 #include "archive/ZipAesDecryptor.h"
+#include "archive/ZipAesKeys.h"
 #include "archive/ZipCentralDirectory.h"
 #include "archive/ZipCrc32.h"
 
@@ -16,19 +17,6 @@ namespace {
 
 constexpr std::size_t kChunkSize = std::size_t{512} * 1024;
 
-std::size_t aesKeySize(std::uint16_t encryption) {
-    switch (encryption) {
-    case ZIP_EM_AES_128:
-        return 16;
-    case ZIP_EM_AES_192:
-        return 24;
-    case ZIP_EM_AES_256:
-        return 32;
-    default:
-        return 0;
-    }
-}
-
 struct Inflater {
     z_stream z{};
     bool ready = false;
@@ -43,7 +31,7 @@ struct Inflater {
 
 bool ZipEntryDecoder::handles(const ZipStoredEntry& entry) {
     return (entry.method == ZIP_CM_STORE || entry.method == ZIP_CM_DEFLATE) &&
-           (entry.encryption == ZIP_EM_NONE || aesKeySize(entry.encryption) != 0);
+           (entry.encryption == ZIP_EM_NONE || ZipAesKeySizeOf(entry.encryption) != 0);
 }
 
 bool ZipEntryDecoder::fail(const ZipStoredEntry& entry, const std::string& why) {
@@ -55,7 +43,7 @@ bool ZipEntryDecoder::fail(const ZipStoredEntry& entry, const std::string& why) 
 
 bool ZipEntryDecoder::openEncryption(const ZipStoredEntry& entry, std::uint64_t& position,
                                      std::uint64_t& left, std::optional<ZipAesDecryptor>& aes) {
-    const std::size_t keySize = aesKeySize(entry.encryption);
+    const std::size_t keySize = ZipAesKeySizeOf(entry.encryption);
     if (keySize == 0)
         return true;
     const std::size_t headerSize = ZipAesDecryptor::headerSize(keySize);

@@ -25,8 +25,13 @@ std::string numberList(std::uint32_t bits, int count, int (*cronValue)(int)) {
     return out;
 }
 
-// Splits "\"program\" arguments" as the schedule window writes it.
-std::pair<std::string, std::string> splitCommand(const std::string& command) {
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+} // namespace
+
+std::pair<std::string, std::string> SplitJobCommand(const std::string& command) {
     const auto close = command.find('"', 1);
     if (command.empty() || command[0] != '"' || close == std::string::npos ||
         command.compare(close + 1, 1, " ") != 0)
@@ -34,12 +39,6 @@ std::pair<std::string, std::string> splitCommand(const std::string& command) {
                            command);
     return {command.substr(1, close - 1), command.substr(close + 2)};
 }
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-} // namespace
 
 std::optional<int> ParseCronNumber(std::string_view s) {
     // Digits only: from_chars would take a sign, and a sign is no cron number.
@@ -160,7 +159,7 @@ std::string CronJobLine(const AtInfo& info, int number, const std::filesystem::p
     if (info.JobTime >= kDayMs)
         throw CrontabError("the job time " + std::to_string(info.JobTime) +
                            " ms is not a time of day");
-    const auto [program, arguments] = splitCommand(info.Command);
+    const auto [program, arguments] = SplitJobCommand(info.Command);
     for (const std::string& part : {info.Command, winePrefix.string(), passwordFile.string()})
         if (part.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
             throw CrontabError("a job cannot carry a line break or a NUL character");

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace trelmig {
 
@@ -67,5 +68,9 @@ std::optional<CronJob> ParseCronJobLine(const std::string& line);
 // One shell word that reaches the program unchanged after cron has turned
 // "%" into line breaks: single quotes, and every "%" outside them as "\%".
 std::string CronShellWord(const std::string& text);
+
+// Splits a job's command, "\"program\" arguments" as the schedule window
+// writes it; throws CrontabError for any other shape.
+std::pair<std::string, std::string> SplitJobCommand(const std::string& command);
 
 } // namespace trelmig

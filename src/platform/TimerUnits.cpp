@@ -41,15 +41,6 @@ std::string environmentWord(const std::string& assignment) {
     return out + "\"";
 }
 
-std::pair<std::string, std::string> programAndArguments(const std::string& command) {
-    const auto close = command.find('"', 1);
-    if (command.empty() || command[0] != '"' || close == std::string::npos ||
-        command.compare(close + 1, 1, " ") != 0)
-        throw CrontabError("the job command is not \"program\" followed by its arguments: " +
-                           command);
-    return {command.substr(1, close - 1), command.substr(close + 2)};
-}
-
 bool runsOnce(const AtInfo& info) {
     return ((info.DaysOfWeek & 0x7f) == 0 && info.DaysOfMonth == 0) ||
            !(info.Flags & JOB_RUN_PERIODICALLY);
@@ -99,7 +90,7 @@ std::string TimerUnitText(const AtInfo& info, int number, const std::filesystem:
 std::string ServiceUnitText(const AtInfo& info, int number, const std::filesystem::path& winePrefix,
                             const std::filesystem::path& passwordFile) {
     CronJobLine(info, number, winePrefix, passwordFile); // refuses what no job can carry
-    const auto [program, arguments] = programAndArguments(info.Command);
+    const auto [program, arguments] = SplitJobCommand(info.Command);
     std::ostringstream unit;
     unit << "[Unit]\nDescription=Quenvar Outlook Backup, task " << number << "\n\n"
          << "[Service]\nType=oneshot\n"
