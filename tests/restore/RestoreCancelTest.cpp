@@ -1,7 +1,7 @@
 // A restore's bar, which follows the bytes extracted, and its Cancel: the
 // item at work changes nothing, the items before it stay restored and are
 // reported.
-#include "RestoreSpec.h"
+#include "RestoreSuite.h"
 
 #include "core/CancelToken.h"
 
@@ -54,7 +54,7 @@ struct ByteReports : SilentProgress {
 
 } // namespace
 
-class RestoreCancelTest : public RestoreSpec {
+class RestoreCancelTest : public RestoreSuite {
 protected:
     RestoreRunResult restoreCancelledAt(const std::string& text) {
         CancelToken token;

@@ -1,7 +1,7 @@
 // An item is restored all or nothing: its names are checked, its
 // configuration read and its files extracted before the first file is
 // replaced, and a rename that fails half way puts back those done before.
-#include "RestoreSpec.h"
+#include "RestoreSuite.h"
 
 #include "platform/WorkFolder.h"
 #include "restore/StagedFiles.h"
@@ -47,7 +47,7 @@ TEST(StagedFiles, AFailedRenamePutsBackTheFilesRenamedBeforeIt) {
 
 // The fourth of four signature files has a name the file system cannot
 // hold: nothing is replaced, and the message shows the name cut.
-TEST_P(RestoreSpec, ANameTooLongForTheFileSystemReplacesNothing) {
+TEST_P(RestoreSuite, ANameTooLongForTheFileSystemReplacesNothing) {
     const std::string longName = std::string(300, 'x') + ".htm";
     const std::string kvx = (source.work.path() / "long-name.kvx").string();
     writeRawZip(kvx, {{"a.htm", "new a"},
@@ -75,7 +75,7 @@ TEST_P(RestoreSpec, ANameTooLongForTheFileSystemReplacesNothing) {
 
 // A configuration whose registry text is damaged is found before the data
 // files are replaced: they stay as they were, as does the profile.
-TEST_P(RestoreSpec, ADamagedConfigurationLeavesTheDataFilesAsTheyWere) {
+TEST_P(RestoreSuite, ADamagedConfigurationLeavesTheDataFilesAsTheyWere) {
     const std::string kvx = (source.work.path() / "damaged-config.kvx").string();
     writeRawZip(kvx, {{"OBC1.tmp", "\\\r\n\"a\"= sz:1\r\nthis line is broken\r\n"},
                       {GetParam().dataFile, "restored mail"},
@@ -94,7 +94,7 @@ TEST_P(RestoreSpec, ADamagedConfigurationLeavesTheDataFilesAsTheyWere) {
 // Personal folders that cannot be written (the data file is a link out of
 // the drive) fail as a whole: the profile's rules stay too, and the message
 // does not say the restore was completed.
-TEST_P(RestoreSpec, FailedPersonalFoldersLeaveTheRulesAndSaySo) {
+TEST_P(RestoreSuite, FailedPersonalFoldersLeaveTheRulesAndSaySo) {
     std::ofstream(source.userFolder() / "AppData/Roaming/Microsoft/Outlook/Outlook.RWZ")
         << "rules of the backup";
     backUp(items({0}));

@@ -1,4 +1,4 @@
-#include "RestoreSpec.h"
+#include "RestoreSuite.h"
 
 namespace fs = std::filesystem;
 using namespace trelmig;
@@ -18,7 +18,7 @@ bool anyFileNamed(const fs::path& root, const std::string& name) {
 
 // A data file that cannot be put in place (here: it is a link out of the
 // prefix) leaves the profile's registry tree and every data file as they were.
-TEST_P(RestoreSpec, PersonalFoldersThatCannotBeWrittenChangeNothing) {
+TEST_P(RestoreSuite, PersonalFoldersThatCannotBeWrittenChangeNothing) {
     const PrefixUnderTest& prefix = GetParam();
     backUp(items({0}));
     const fs::path folder = targetDataFolder();
@@ -47,7 +47,7 @@ TEST_P(RestoreSpec, PersonalFoldersThatCannotBeWrittenChangeNothing) {
 
 // Restoring into another profile writes the rules file under that profile's
 // name only: the rules of the profile the backup came from stay.
-TEST_P(RestoreSpec, RulesRestoredIntoAnotherProfileLeaveTheSourceProfilesRules) {
+TEST_P(RestoreSuite, RulesRestoredIntoAnotherProfileLeaveTheSourceProfilesRules) {
     std::ofstream(source.userFolder() / kRoamingOutlook / "Outlook.RWZ") << "rules of the backup";
     backUp(items({0}));
     const fs::path rules = target.userFolder() / kRoamingOutlook;
@@ -59,7 +59,7 @@ TEST_P(RestoreSpec, RulesRestoredIntoAnotherProfileLeaveTheSourceProfilesRules) 
     EXPECT_EQ(readWholeFile(rules / "Work.RWZ"), "rules of the backup");
 }
 
-TEST_P(RestoreSpec, AProfileNameWithSeparatorsNeverBecomesAPath) {
+TEST_P(RestoreSuite, AProfileNameWithSeparatorsNeverBecomesAPath) {
     backUp(items({0}));
     ASSERT_TRUE(inspect(archive).accepted);
     for (const std::string profile : {"../../../../../Evil", "..", "a/../../Evil"}) {
@@ -74,7 +74,7 @@ TEST_P(RestoreSpec, AProfileNameWithSeparatorsNeverBecomesAPath) {
 }
 
 // A folder linked out of the prefix is not written through.
-TEST_P(RestoreSpec, ASignaturesFolderLinkedElsewhereIsNotOverwritten) {
+TEST_P(RestoreSuite, ASignaturesFolderLinkedElsewhereIsNotOverwritten) {
     backUp(items({2}));
     const fs::path signatures = target.userFolder() / "AppData/Roaming/Microsoft/Signatures";
     const fs::path elsewhere = target.work.path() / "elsewhere";
@@ -95,7 +95,7 @@ TEST_P(RestoreSpec, ASignaturesFolderLinkedElsewhereIsNotOverwritten) {
 
 // Extractions a killed restore left beside the data files go with the next
 // restore of that folder.
-TEST_P(RestoreSpec, LeftoversOfAKilledRestoreAreRemovedByTheNext) {
+TEST_P(RestoreSuite, LeftoversOfAKilledRestoreAreRemovedByTheNext) {
     backUp(items({0}));
     const fs::path folder = targetDataFolder();
     const std::string name = GetParam().dataFile;
@@ -110,7 +110,7 @@ TEST_P(RestoreSpec, LeftoversOfAKilledRestoreAreRemovedByTheNext) {
 // Keys Outlook makes only when it first runs (the options) or when an account
 // is first set up in a profile (the accounts) are made by the restore; a
 // restore that found no key used to report success having restored nothing.
-TEST_P(RestoreSpec, RegistryItemsMakeTheKeysOutlookHasNotMadeYet) {
+TEST_P(RestoreSuite, RegistryItemsMakeTheKeysOutlookHasNotMadeYet) {
     backUp(items({ItemAccounts, ItemOptions}));
     const std::string options = "HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\" +
                                 GetParam().officeVersion + "\\Outlook\\Options";

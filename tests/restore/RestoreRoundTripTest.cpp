@@ -1,8 +1,8 @@
-#include "RestoreSpec.h"
+#include "RestoreSuite.h"
 
 using namespace trelmig;
 
-TEST_P(RestoreSpec, WithNoLoggedStepTheMessageEndsAfterTheLineBreak) {
+TEST_P(RestoreSuite, WithNoLoggedStepTheMessageEndsAfterTheLineBreak) {
     backUp(items({1})); // holds the profile and the accounts
     ASSERT_TRUE(inspect(archive).accepted);
     // Box 4 is not held, but it makes the profile step run; nothing is logged.
@@ -11,7 +11,7 @@ TEST_P(RestoreSpec, WithNoLoggedStepTheMessageEndsAfterTheLineBreak) {
     EXPECT_EQ(prompter.messages.back().text, "The Restore was Completed!\t\t\t\r\n");
 }
 
-TEST_P(RestoreSpec, RestoreNeedsAnInspectedFileAndATickedBox) {
+TEST_P(RestoreSuite, RestoreNeedsAnInspectedFileAndATickedBox) {
     openTarget();
     EXPECT_FALSE(restore(items({0})).started);
     EXPECT_EQ(prompter.messages.back().text, "Invalid backup file.");

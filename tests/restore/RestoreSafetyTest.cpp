@@ -1,4 +1,4 @@
-#include "RestoreSpec.h"
+#include "RestoreSuite.h"
 
 #include "core/SettingsFile.h"
 #include "platform/RealWineserver.h"
@@ -24,7 +24,7 @@ std::map<std::string, std::string> contents(const fs::path& root) {
 
 } // namespace
 
-TEST_P(RestoreSpec, EntryNamesThatAreNoPlainFileNamesWriteNothing) {
+TEST_P(RestoreSuite, EntryNamesThatAreNoPlainFileNamesWriteNothing) {
     const std::string evil = (source.work.path() / "evil.kvx").string();
     writeRawZip(evil, {{"../../../../evil.htm", "owned"},
                        {"ok.htm", "fine"},
@@ -68,7 +68,7 @@ TEST_P(CorruptEntry, LeavesTheExistingDataFileUntouched) {
 
 INSTANTIATE_TEST_SUITE_P(RestoreFixture, CorruptEntry, ::testing::Values("", "pw"));
 
-TEST_P(RestoreSpec, AMalformedRegistryTextLeavesTheProfileUnchanged) {
+TEST_P(RestoreSuite, AMalformedRegistryTextLeavesTheProfileUnchanged) {
     const std::string bad = (source.work.path() / "bad-registry.kvx").string();
     writeRawZip(bad, {{"OBC1.tmp", "\\\r\n\"a\"= sz:1\r\n\\Sub\r\nthis line is broken\r\n"},
                       {"vastrel.dat", "BackupConfig=OBC1.tmp\r\nBackupAccounts=OBC1.tmp\r\n"
@@ -84,7 +84,7 @@ TEST_P(RestoreSpec, AMalformedRegistryTextLeavesTheProfileUnchanged) {
     EXPECT_EQ(env->reg.EnumRegSubkeys(work), keysBefore);
 }
 
-TEST_P(RestoreSpec, ARunningWineserverRefusesTheRestoreAndNothingChanges) {
+TEST_P(RestoreSuite, ARunningWineserverRefusesTheRestoreAndNothingChanges) {
     backUp(items({0, 1, 2}));
     ASSERT_TRUE(inspect(archive).accepted);
     const fs::path serverDir =
@@ -106,7 +106,7 @@ TEST_P(RestoreSpec, ARunningWineserverRefusesTheRestoreAndNothingChanges) {
 
 // The same with a real wineserver for the prefix, in the layout the
 // installed Wine gives it (Debian's: a "wine-XXXXXX" folder of /tmp).
-TEST_P(RestoreSpec, ARealWineserverRefusesTheRestoreAndNothingChanges) {
+TEST_P(RestoreSuite, ARealWineserverRefusesTheRestoreAndNothingChanges) {
     const auto program = RealWineserver::program();
     if (!program)
         GTEST_SKIP() << "Wine is not installed";
@@ -134,7 +134,7 @@ TEST_P(RestoreSpec, ARealWineserverRefusesTheRestoreAndNothingChanges) {
 
 // Archives made on Windows: Info-ZIP's traditional encryption and an
 // information file in code page 1252.
-TEST_P(RestoreSpec, AnArchiveMadeOnWindowsInspectsAndRestores) {
+TEST_P(RestoreSuite, AnArchiveMadeOnWindowsInspectsAndRestores) {
     if (std::system("command -v zip >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "Info-ZIP zip is not installed";
     const fs::path folder = source.work.path() / "windows";

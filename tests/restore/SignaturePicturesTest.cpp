@@ -1,7 +1,7 @@
 // An HTML signature keeps its pictures in the folder beside it that it links
 // to; a backup takes those folders and a restore puts them back, so that a
 // restored signature still shows its pictures.
-#include "RestoreSpec.h"
+#include "RestoreSuite.h"
 
 namespace fs = std::filesystem;
 using namespace trelmig;
@@ -14,7 +14,7 @@ fs::path signaturesOf(const SamplePrefixCopy& prefix) {
 
 } // namespace
 
-TEST_P(RestoreSpec, SignaturePicturesComeBackIntoTheFoldersTheirSignaturesLinkTo) {
+TEST_P(RestoreSuite, SignaturePicturesComeBackIntoTheFoldersTheirSignaturesLinkTo) {
     // Word's English folder, and a German one holding a picture of the same name.
     const fs::path from = signaturesOf(source);
     std::ofstream(from / "Karte.htm")
@@ -46,7 +46,7 @@ TEST_P(RestoreSpec, SignaturePicturesComeBackIntoTheFoldersTheirSignaturesLinkTo
         EXPECT_EQ(e.path().filename().string().find('|'), std::string::npos) << e.path();
 }
 
-TEST_P(RestoreSpec, APictureEntryNamingAPathIsRefused) {
+TEST_P(RestoreSuite, APictureEntryNamingAPathIsRefused) {
     writeRawZip(archive, {{"vastrel.dat", "BackupComputer=X\r\nBackupItem=0000100000\r\n"
                                           "BackupSignatures=a.txt\r\n"
                                           "BackupSignatureFolders=..|evil.txt\r\n"},

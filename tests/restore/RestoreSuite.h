@@ -1,7 +1,7 @@
 #pragma once
 
 // The restore's specifications, written once and run against each Outlook
-// installation below: TEST_P(RestoreSpec, ...) runs for both. What differs
+// installation below: TEST_P(RestoreSuite, ...) runs for both. What differs
 // between them is named here, not in the tests.
 
 #include "RestoreFixture.h"
@@ -29,7 +29,7 @@ struct PrefixUnderTest {
 extern const PrefixUnderTest kOutlook2010;
 extern const PrefixUnderTest kOutlook2016;
 
-class RestoreSpec : public RestoreFixture, public ::testing::WithParamInterface<PrefixUnderTest> {
+class RestoreSuite : public RestoreFixture, public ::testing::WithParamInterface<PrefixUnderTest> {
 protected:
     void SetUp() override {
         RestoreFixture::SetUp();

@@ -1,4 +1,4 @@
-#include "RestoreSpec.h"
+#include "RestoreSuite.h"
 
 #include "Outlook2016Prefix.h"
 #include "core/Session.h"
@@ -53,5 +53,5 @@ const PrefixUnderTest kOutlook2016{
     "C:\\users\\lee\\Documents\\Outlook Files\\" + outlook2016::dataFileOf("Outlook"),
 };
 
-INSTANTIATE_TEST_SUITE_P(Prefixes, RestoreSpec, ::testing::Values(kOutlook2010, kOutlook2016),
+INSTANTIATE_TEST_SUITE_P(Prefixes, RestoreSuite, ::testing::Values(kOutlook2010, kOutlook2016),
                          [](const auto& info) { return std::string(info.param.name); });
