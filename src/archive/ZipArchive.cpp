@@ -220,6 +220,10 @@ struct ZipArchive::Impl {
     // is called from several threads, each piece with its place.
     std::optional<ZipEntryFault> readChunked(const ArchiveEntry& entry,
                                              const ZipChunkedDecoder::PlacedSink& sink);
+    // How an entry's extraction ended: a write error first, then the read's
+    // fault; with neither, the file is finished (and flushed when asked).
+    std::optional<ZipEntryFault> endExtraction(Extraction& job, const std::string& writeError,
+                                               std::optional<ZipEntryFault> fault);
     // extractEntry for an entry with a chunk index.
     std::optional<ZipEntryFault> extractChunked(Extraction& job, bool writeFiles,
                                                 const std::atomic<bool>& stop,
@@ -514,6 +518,12 @@ std::optional<ZipEntryFault> ZipArchive::Impl::extractChunked(Extraction& job, b
             bytes += length;
             return true;
         });
+    return endExtraction(job, writeError, std::move(fault));
+}
+
+std::optional<ZipEntryFault> ZipArchive::Impl::endExtraction(Extraction& job,
+                                                             const std::string& writeError,
+                                                             std::optional<ZipEntryFault> fault) {
     if (!writeError.empty())
         return ZipEntryFault{job.entry->name.text, writeError, false};
     if (fault)
@@ -557,12 +567,7 @@ std::optional<ZipEntryFault> ZipArchive::Impl::extractEntry(Extraction& job, boo
             });
         if (writeBehind && !writeBehind->finish())
             writeError = writeBehind->error();
-        if (!writeError.empty())
-            return ZipEntryFault{job.entry->name.text, writeError, false};
-        if (fault)
-            return fault;
-        job.written->finish(flushEachExtraction);
-        return std::nullopt;
+        return endExtraction(job, writeError, std::move(fault));
     } catch (const std::exception& e) {
         return ZipEntryFault{job.entry->name.text, e.what(), false};
     }
