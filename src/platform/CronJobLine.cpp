@@ -40,6 +40,20 @@ std::pair<std::string, std::string> SplitJobCommand(const std::string& command) 
     return {command.substr(1, close - 1), command.substr(close + 2)};
 }
 
+void CheckJobArguments(const JobArguments& arguments) {
+    for (const auto* list : {&arguments.machine, &arguments.run}) {
+        if (list->size() % 2 != 0)
+            throw CrontabError("a job option is missing its value");
+        for (std::size_t i = 0; i < list->size(); ++i) {
+            const std::string& word = (*list)[i];
+            if (i % 2 == 0 && !word.starts_with("--"))
+                throw CrontabError("\"" + word + "\" is not a job option");
+            if (word.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
+                throw CrontabError("a job cannot carry a line break or a NUL character");
+        }
+    }
+}
+
 std::optional<int> ParseCronNumber(std::string_view s) {
     // Digits only: from_chars would take a sign, and a sign is no cron number.
     if (s.empty() || s.find_first_not_of("0123456789") != std::string_view::npos)
@@ -139,6 +153,50 @@ std::optional<std::vector<std::string>> shellWords(const std::string& text) {
     return words;
 }
 
+// Pairs of an option word and its value from words[i] on, up to the first
+// word that is no option (or the end); i moves past them.
+std::vector<std::string> optionPairs(const std::vector<std::string>& words, std::size_t& i) {
+    std::vector<std::string> pairs;
+    while (i + 1 < words.size() && words[i].starts_with("--")) {
+        pairs.push_back(words[i]);
+        pairs.push_back(words[i + 1]);
+        i += 2;
+    }
+    return pairs;
+}
+
+// "program [--password-file F] [machine options] command [run options]": the
+// job's command and what goes with it. A line that is not of that shape
+// keeps no command.
+void readProgramWords(const std::vector<std::string>& words, CronJob& job) {
+    if (words.size() < 2)
+        return;
+    std::size_t i = 1;
+    std::filesystem::path passwordFile;
+    if (words.size() >= 4 && words[1] == "--password-file") {
+        passwordFile = words[2];
+        i = 3;
+    }
+    JobArguments arguments;
+    // The command itself is never an option: the last word before the run
+    // options is it even when it starts with "--".
+    std::size_t end = words.size();
+    std::vector<std::string> run;
+    while (end >= i + 3 && words[end - 2].starts_with("--")) {
+        run.insert(run.begin(), {words[end - 2], words[end - 1]});
+        end -= 2;
+    }
+    const std::vector<std::string> head(words.begin(),
+                                        words.begin() + static_cast<std::ptrdiff_t>(end));
+    arguments.machine = optionPairs(head, i);
+    if (i + 1 != end)
+        return;
+    arguments.run = std::move(run);
+    job.passwordFile = passwordFile;
+    job.arguments = std::move(arguments);
+    job.info.Command = "\"" + words[0] + "\" " + words[i];
+}
+
 } // namespace
 
 std::string CronShellWord(const std::string& text) {
@@ -155,14 +213,15 @@ std::string CronShellWord(const std::string& text) {
 }
 
 std::string CronJobLine(const AtInfo& info, int number, const std::filesystem::path& winePrefix,
-                        const std::filesystem::path& passwordFile) {
+                        const std::filesystem::path& passwordFile, const JobArguments& arguments) {
     if (info.JobTime >= kDayMs)
         throw CrontabError("the job time " + std::to_string(info.JobTime) +
                            " ms is not a time of day");
-    const auto [program, arguments] = SplitJobCommand(info.Command);
+    const auto [program, commandArguments] = SplitJobCommand(info.Command);
     for (const std::string& part : {info.Command, winePrefix.string(), passwordFile.string()})
         if (part.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
             throw CrontabError("a job cannot carry a line break or a NUL character");
+    CheckJobArguments(arguments);
 
     const std::uint32_t minutes = info.JobTime / 60000;
     const bool weekdays = (info.DaysOfWeek & 0x7f) != 0;
@@ -186,7 +245,12 @@ std::string CronJobLine(const AtInfo& info, int number, const std::filesystem::p
     command += CronShellWord(program) + " ";
     if (!passwordFile.empty())
         command += "--password-file " + CronShellWord(passwordFile.string()) + " ";
-    command += CronShellWord(arguments) + " " + kMarker + std::to_string(number);
+    for (const std::string& word : arguments.machine)
+        command += CronShellWord(word) + " ";
+    command += CronShellWord(commandArguments) + " ";
+    for (const std::string& word : arguments.run)
+        command += CronShellWord(word) + " ";
+    command += kMarker + std::to_string(number);
     if (command.size() > kMaxCronCommand)
         throw CrontabError("the job's command is " + std::to_string(command.size()) +
                            " characters long, and cron takes at most " +
@@ -279,12 +343,8 @@ std::optional<CronJob> ParseCronJobLine(const std::string& line) {
         if (!words->empty() && words->front().starts_with("WINEPREFIX="))
             words.reset();
     }
-    if (words && words->size() == 4 && (*words)[1] == "--password-file") {
-        job.passwordFile = (*words)[2];
-        words->erase(words->begin() + 1, words->begin() + 3);
-    }
-    if (words && words->size() == 2)
-        job.info.Command = "\"" + (*words)[0] + "\" " + (*words)[1];
+    if (words)
+        readProgramWords(*words, job);
     return job;
 }
 

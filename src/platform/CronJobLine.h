@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace trelmig {
 
@@ -29,6 +30,16 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The options a job line carries around its backup command, each an option
+// word ("--...") followed by its value: `machine` before the command (the
+// Windows user folder a job reads: "--windows-user", DIR), `run` after it
+// (the versions it keeps: "--keep-last", "3", ...).
+struct JobArguments {
+    std::vector<std::string> machine;
+    std::vector<std::string> run;
+    bool operator==(const JobArguments&) const = default;
+};
+
 // A job of this program as found in a crontab.
 struct CronJob {
     int number = 0;
@@ -40,6 +51,7 @@ struct CronJob {
     // A job that runs once and leaves its password file to the run, which
     // removes it after reading it (--remove-job N --keep-password-file).
     bool keepsPasswordFile = false;
+    JobArguments arguments;
 };
 
 // One job is one crontab line:
@@ -51,10 +63,14 @@ struct CronJob {
 //   ... '/usr/bin/trelmig' --password-file '/home/sam/.config/...' 'sf=...'
 // and, when it runs once, its own removal leaves that file to the run:
 //   ... --remove-job 4 --keep-password-file && ...
+// The job's other options go before and after its command:
+//   ... '/usr/bin/trelmig' '--windows-user' '/media/sam/OS/Users/Sam' 'sf=...' '--keep-last' '3'
 // Throws CrontabError for a record that no line can carry (a time past
-// midnight, a command that is not "\"program\" arguments" or holds a line break).
+// midnight, a command that is not "\"program\" arguments" or holds a line break,
+// options that are not pairs of "--option" and value).
 std::string CronJobLine(const AtInfo& info, int number, const std::filesystem::path& winePrefix,
-                        const std::filesystem::path& passwordFile = {});
+                        const std::filesystem::path& passwordFile = {},
+                        const JobArguments& arguments = {});
 
 // A cron number: decimal digits only, within int; nullopt otherwise.
 std::optional<int> ParseCronNumber(std::string_view text);
@@ -72,5 +88,9 @@ std::string CronShellWord(const std::string& text);
 // Splits a job's command, "\"program\" arguments" as the schedule window
 // writes it; throws CrontabError for any other shape.
 std::pair<std::string, std::string> SplitJobCommand(const std::string& command);
+
+// Throws CrontabError unless the options are pairs of an option word and a
+// value, none holding a line break or a NUL character.
+void CheckJobArguments(const JobArguments& arguments);
 
 } // namespace trelmig

@@ -90,10 +90,11 @@ bool Crontab::Update(const std::function<bool(std::string&)>& change) const {
 }
 
 int Crontab::AddJob(const AtInfo& info, const std::filesystem::path& winePrefix,
-                    const std::filesystem::path& passwordFile, int lowestNumber) const {
+                    const std::filesystem::path& passwordFile, int lowestNumber,
+                    const JobArguments& arguments) const {
     int number = 0;
     // Checks the record before anything is read or written.
-    CronJobLine(info, 1, winePrefix, passwordFile);
+    CronJobLine(info, 1, winePrefix, passwordFile, arguments);
     Update([&](std::string& table) {
         int highest = 0;
         for (const auto& line : linesOf(table))
@@ -104,7 +105,7 @@ int Crontab::AddJob(const AtInfo& info, const std::filesystem::path& winePrefix,
         number = std::max(highest + 1, lowestNumber);
         if (!table.empty() && table.back() != '\n')
             table += '\n';
-        table += CronJobLine(info, number, winePrefix, passwordFile) + "\n";
+        table += CronJobLine(info, number, winePrefix, passwordFile, arguments) + "\n";
         return true;
     });
     return number;
@@ -138,7 +139,7 @@ std::optional<CronJob> Crontab::RemoveJob(int number) const {
                 found = true;
                 removed = ParseCronJobLine(bare);
                 if (!removed)
-                    removed = CronJob{number, {}, {}, {}, false};
+                    removed = CronJob{number, {}, {}, {}, false, {}};
             } else {
                 kept += line;
             }

@@ -33,7 +33,8 @@ public:
     // highest number in the table, so two registrations give two jobs, and
     // at least lowestNumber (numbers that jobs elsewhere hold).
     int AddJob(const AtInfo& info, const std::filesystem::path& winePrefix,
-               const std::filesystem::path& passwordFile = {}, int lowestNumber = 1) const;
+               const std::filesystem::path& passwordFile = {}, int lowestNumber = 1,
+               const JobArguments& arguments = {}) const;
     // The jobs of this program, in table order.
     std::vector<CronJob> Jobs() const;
     // Removes the job's line and returns the job as it was read (only its

@@ -78,8 +78,9 @@ std::string OnCalendarLines(const AtInfo& info) {
 }
 
 std::string TimerUnitText(const AtInfo& info, int number, const std::filesystem::path& winePrefix,
-                          const std::filesystem::path& passwordFile) {
-    const std::string line = CronJobLine(info, number, winePrefix, passwordFile);
+                          const std::filesystem::path& passwordFile,
+                          const JobArguments& arguments) {
+    const std::string line = CronJobLine(info, number, winePrefix, passwordFile, arguments);
     return std::string(kJobComment) + line + "\n" +
            "[Unit]\nDescription=Quenvar Outlook Backup, task " + std::to_string(number) +
            "\n\n[Timer]\n" + OnCalendarLines(info) +
@@ -88,9 +89,11 @@ std::string TimerUnitText(const AtInfo& info, int number, const std::filesystem:
 }
 
 std::string ServiceUnitText(const AtInfo& info, int number, const std::filesystem::path& winePrefix,
-                            const std::filesystem::path& passwordFile) {
-    CronJobLine(info, number, winePrefix, passwordFile); // refuses what no job can carry
-    const auto [program, arguments] = SplitJobCommand(info.Command);
+                            const std::filesystem::path& passwordFile,
+                            const JobArguments& arguments) {
+    // Refuses what no job can carry.
+    CronJobLine(info, number, winePrefix, passwordFile, arguments);
+    const auto [program, commandArguments] = SplitJobCommand(info.Command);
     std::ostringstream unit;
     unit << "[Unit]\nDescription=Quenvar Outlook Backup, task " << number << "\n\n"
          << "[Service]\nType=oneshot\n"
@@ -108,7 +111,12 @@ std::string ServiceUnitText(const AtInfo& info, int number, const std::filesyste
     unit << "ExecStart=" << execWord(program);
     if (!passwordFile.empty())
         unit << " --password-file " << execWord(passwordFile.string());
-    unit << " " << execWord(arguments) << "\n";
+    for (const std::string& word : arguments.machine)
+        unit << " " << execWord(word);
+    unit << " " << execWord(commandArguments);
+    for (const std::string& word : arguments.run)
+        unit << " " << execWord(word);
+    unit << "\n";
     return unit.str();
 }
 

@@ -25,9 +25,11 @@ std::string OnCalendarLines(const AtInfo& info);
 // The unit files. Throws CrontabError for a record no job can carry, as
 // CronJobLine does.
 std::string TimerUnitText(const AtInfo& info, int number, const std::filesystem::path& winePrefix,
-                          const std::filesystem::path& passwordFile = {});
+                          const std::filesystem::path& passwordFile = {},
+                          const JobArguments& arguments = {});
 std::string ServiceUnitText(const AtInfo& info, int number, const std::filesystem::path& winePrefix,
-                            const std::filesystem::path& passwordFile = {});
+                            const std::filesystem::path& passwordFile = {},
+                            const JobArguments& arguments = {});
 
 // The job a timer unit's text carries; nullopt for any other text.
 std::optional<CronJob> JobOfTimerUnit(const std::string& text);

@@ -87,9 +87,9 @@ bool UserTimers::ManagerAnswers() const {
 }
 
 void UserTimers::AddJob(const AtInfo& info, int number, const fs::path& winePrefix,
-                        const fs::path& passwordFile) const {
-    const std::string timer = TimerUnitText(info, number, winePrefix, passwordFile);
-    const std::string service = ServiceUnitText(info, number, winePrefix, passwordFile);
+                        const fs::path& passwordFile, const JobArguments& arguments) const {
+    const std::string timer = TimerUnitText(info, number, winePrefix, passwordFile, arguments);
+    const std::string service = ServiceUnitText(info, number, winePrefix, passwordFile, arguments);
     const fs::path folder = UnitFolder();
     std::error_code ec;
     fs::create_directories(folder, ec);
@@ -142,7 +142,7 @@ std::optional<CronJob> UserTimers::RemoveJob(int number) const {
         return std::nullopt;
     std::optional<CronJob> job = JobOfTimerUnit(readFile(timer));
     if (!job)
-        job = CronJob{number, {}, {}, {}, false};
+        job = CronJob{number, {}, {}, {}, false, {}};
     // A manager that does not know the timer (any more) has nothing to stop.
     try {
         systemctl({"disable", "--now", TimerUnitName(number)},

@@ -34,7 +34,8 @@ public:
     // active; on any failure the units are removed again and CrontabError says
     // why.
     void AddJob(const AtInfo& info, int number, const std::filesystem::path& winePrefix,
-                const std::filesystem::path& passwordFile = {}) const;
+                const std::filesystem::path& passwordFile = {},
+                const JobArguments& arguments = {}) const;
     // The jobs whose timer unit is in the folder, by number.
     std::vector<CronJob> Jobs() const;
     // Stops the timer and removes both units; nullopt when there is no such job.

@@ -152,6 +152,53 @@ TEST(CronJobLine, WordsReachTheProgramUnchangedThroughCronAndTheShell) {
                                         prefix, "--password-file", file, args}));
 }
 
+// Options around the command: the machine before it, the versions after it;
+// they read back and reach the program as words of their own.
+TEST(CronJobLine, JobOptionsGoAroundTheCommandAndReadBack) {
+    WorkFolder dir;
+    const fs::path program = dir.path() / "print args";
+    std::ofstream(program) << "#!/bin/sh\nprintf '%s\\0' \"$@\"\n";
+    fs::permissions(program, fs::perms::owner_all);
+    const JobArguments arguments{{"--windows-user", "/media/sam/OS 50%/Users/Sam 'S'",
+                                  "--windows-root", "/media/sam/OS 50%"},
+                                 {"--keep-last", "3", "--keep-daily", "7"}};
+    const AtInfo weekly{32400000, 0, 1, JOB_RUN_PERIODICALLY,
+                        "\"" + program.string() + "\" " + kArgs};
+    const std::string passwordFile = "/h/p 1";
+    for (const fs::path& file : {fs::path(), fs::path(passwordFile)}) {
+        const std::string line = CronJobLine(weekly, 4, {}, file, arguments);
+        const auto job = ParseCronJobLine(line);
+        ASSERT_TRUE(job) << line;
+        EXPECT_EQ(job->info, weekly) << line;
+        EXPECT_EQ(job->arguments, arguments) << line;
+        EXPECT_EQ(job->passwordFile, file) << line;
+        std::vector<std::string> words;
+        if (!file.empty())
+            words = {"--password-file", passwordFile};
+        words.insert(words.end(), arguments.machine.begin(), arguments.machine.end());
+        words.push_back(kArgs);
+        words.insert(words.end(), arguments.run.begin(), arguments.run.end());
+        EXPECT_EQ(runShell(cronCommand(line)), words) << line;
+    }
+    // Lines written before there were options read as they always did.
+    const auto plain = ParseCronJobLine(CronJobLine(weekly, 5, "/p", passwordFile));
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->arguments, JobArguments{});
+    EXPECT_EQ(plain->info, weekly);
+
+    // A word added by hand that is no option pair leaves the job without a command.
+    const std::string edited = CronJobLine(weekly, 6, "/p", {}, {{}, {"--keep-last", "3"}});
+    const auto stray =
+        ParseCronJobLine(edited.substr(0, edited.find(" # trelmig")) + " 'stray' # trelmig job 6");
+    ASSERT_TRUE(stray);
+    EXPECT_EQ(stray->info.Command, "");
+    // Options that are not pairs of an option and a value are never written.
+    for (const JobArguments& bad :
+         {JobArguments{{}, {"--keep-last"}}, JobArguments{{"windows-user", "/x"}, {}},
+          JobArguments{{}, {"--keep-last", "3\n* * * * * rm -rf ~"}}})
+        EXPECT_THROW(CronJobLine(weekly, 7, {}, {}, bad), CrontabError);
+}
+
 TEST(CronJobLine, OtherLinesAreNoJobs) {
     for (const std::string& line : std::vector<std::string>{
              "", "# a comment", "MAILTO=\"\"", "0 1 * * * echo hi", "0 1 * * * echo # trelmig job",

@@ -47,6 +47,39 @@ TEST(TimerUnits, SystemdAnalyzeVerifiesTheUnitsOfAJob) {
     EXPECT_EQ(verify.output, "") << verify.output;
 }
 
+// A job of a Windows user folder that keeps versions: its options are words
+// of their own in ExecStart=, which systemd still accepts, and read back.
+TEST(TimerUnits, OptionsAroundTheCommandAreAcceptedAndReadBack) {
+    const AtInfo info = mondayAndThursday(TRELMIG_BINARY, "sf=Outlookxm=10000001ps=bf=/b/o.kvx");
+    const JobArguments arguments{{"--windows-user", "/media/sam/OS/Users/Sam Smith"},
+                                 {"--keep-last", "3", "--keep-monthly", "6"}};
+    const std::string service = ServiceUnitText(info, 5, {}, "/k/p", arguments);
+    EXPECT_NE(
+        service.find("ExecStart=\"" + std::string(TRELMIG_BINARY) +
+                     "\" --password-file \"/k/p\" \"--windows-user\" "
+                     "\"/media/sam/OS/Users/Sam Smith\" \"sf=Outlookxm=10000001ps=bf=/b/o.kvx\" "
+                     "\"--keep-last\" \"3\" \"--keep-monthly\" \"6\"\n"),
+        std::string::npos)
+        << service;
+    // No prefix for a job that reads a Windows user folder.
+    EXPECT_EQ(service.find("WINEPREFIX"), std::string::npos) << service;
+    const auto job = JobOfTimerUnit(TimerUnitText(info, 5, {}, "/k/p", arguments));
+    ASSERT_TRUE(job);
+    EXPECT_EQ(job->arguments, arguments);
+    EXPECT_EQ(job->info, info);
+
+    if (!haveSystemdAnalyze())
+        GTEST_SKIP() << "systemd-analyze is not installed";
+    WorkFolder dir;
+    std::ofstream(dir.path() / TimerUnitName(5)) << TimerUnitText(info, 5, {}, "/k/p", arguments);
+    std::ofstream(dir.path() / ServiceUnitName(5)) << service;
+    const CommandRun verify =
+        RunShell("cd " + shellWord(dir.path().string()) + " && systemd-analyze verify --man=no " +
+                 TimerUnitName(5) + " " + ServiceUnitName(5));
+    EXPECT_EQ(verify.status, 0) << verify.output;
+    EXPECT_EQ(verify.output, "") << verify.output;
+}
+
 // The calendar lines mean the days and the time of the record.
 TEST(TimerUnits, CalendarsMeanTheDaysAndTimeOfTheRecord) {
     if (!haveSystemdAnalyze())
