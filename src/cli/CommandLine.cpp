@@ -88,10 +88,8 @@ void storeKeep(std::string_view name, const std::string& value, CommandLine& cmd
         return;
     }
     KeepPolicy& keep = cmd.keep ? *cmd.keep : cmd.keep.emplace();
-    (name == "--keep-last"     ? keep.last
-     : name == "--keep-daily"  ? keep.daily
-     : name == "--keep-weekly" ? keep.weekly
-                               : keep.monthly) = *count;
+    if (int* kept = KeepCountOf(keep, name))
+        *kept = *count;
 }
 
 void storeValue(std::string_view name, const std::string& value, CommandLine& cmd,
@@ -230,9 +228,9 @@ bool combinationAccepted(CommandLine& cmd, const Requests& asked) {
                false;
     if (asked.badKeep)
         return refuse(cmd, *asked.badKeep), false;
-    if (cmd.keep && (actions > 0 || asked.rest.empty()))
+    if (cmd.keep && !(asked.schedule && actions == 1) && (actions > 0 || asked.rest.empty()))
         return refuse(cmd, "--keep-last, --keep-daily, --keep-weekly and --keep-monthly go with "
-                           "an unattended backup line"),
+                           "an unattended backup line or --schedule"),
                false;
     if (cmd.createProfile && !asked.restore)
         return refuse(cmd, "--create goes with --restore"), false;
@@ -407,7 +405,8 @@ std::string HelpText() {
            "                    schedule that backup as a systemd user timer (a run missed\n"
            "                    while the computer was off runs at its next start), or in\n"
            "                    your crontab where no user manager runs, on the days of LIST\n"
-           "                    (M,T,W,TH,F,S,SU), or once at the next HH:MM without --days\n"
+           "                    (M,T,W,TH,F,S,SU), or once at the next HH:MM without --days;\n"
+           "                    with --keep-* options, the job keeps versions\n"
            "  --list-jobs       list the scheduled backups, their next and last runs\n"
            "  --move-jobs       turn the backups scheduled in your crontab into timers\n"
            "  --remove-job N    remove the scheduled backup N\n"

@@ -1,5 +1,6 @@
 #include "core/KeepPolicy.h"
 
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 
@@ -47,7 +48,49 @@ std::string stemOf(const std::string& chosenName) {
     return chosenName;
 }
 
+constexpr std::size_t kStampLength = 22; // "-YYYY-MM-DD-HHMMSS.kvx"
+constexpr std::string_view kPartialEnding = ".partial.kvx";
+
 } // namespace
+
+int* KeepCountOf(KeepPolicy& policy, std::string_view option) {
+    int* const counts[] = {&policy.last, &policy.daily, &policy.weekly, &policy.monthly};
+    for (std::size_t i = 0; i < std::size(kKeepOptions); ++i)
+        if (option == kKeepOptions[i])
+            return counts[i];
+    return nullptr;
+}
+
+std::vector<std::string> KeepArguments(const KeepPolicy& policy) {
+    const int counts[] = {policy.last, policy.daily, policy.weekly, policy.monthly};
+    std::vector<std::string> arguments;
+    for (std::size_t i = 0; i < std::size(kKeepOptions); ++i) {
+        arguments.emplace_back(kKeepOptions[i]);
+        arguments.push_back(std::to_string(counts[i]));
+    }
+    return arguments;
+}
+
+std::optional<KeepPolicy> KeepPolicyOfArguments(const std::vector<std::string>& arguments) {
+    KeepPolicy policy;
+    bool named = false;
+    for (std::size_t i = 0; i + 1 < arguments.size(); i += 2) {
+        int* count = KeepCountOf(policy, arguments[i]);
+        if (!count)
+            continue;
+        const std::string& value = arguments[i + 1];
+        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), *count);
+        if (ec != std::errc() || end != value.data() + value.size() || *count < 0)
+            return std::nullopt;
+        named = true;
+    }
+    return named ? std::optional(policy) : std::nullopt;
+}
+
+std::string KeepPolicyText(const KeepPolicy& p) {
+    return "last " + std::to_string(p.last) + ", daily " + std::to_string(p.daily) + ", weekly " +
+           std::to_string(p.weekly) + ", monthly " + std::to_string(p.monthly);
+}
 
 std::vector<bool> KeptVersions(const std::vector<VersionTime>& newestFirst,
                                const KeepPolicy& policy) {
@@ -79,8 +122,6 @@ std::string VersionFileName(const std::string& chosenName, const VersionTime& t)
 std::optional<VersionTime> VersionOfFileName(const std::string& chosenName,
                                              const std::string& fileName) {
     const std::string stem = stemOf(chosenName);
-    // "-YYYY-MM-DD-HHMMSS.kvx"
-    constexpr std::size_t kStampLength = 22;
     if (fileName.size() != stem.size() + kStampLength || !fileName.starts_with(stem) ||
         !fileName.ends_with(".kvx"))
         return std::nullopt;
@@ -99,6 +140,26 @@ std::optional<VersionTime> VersionOfFileName(const std::string& chosenName,
         t.hour > 23 || t.minute > 59 || t.second > 60)
         return std::nullopt;
     return t;
+}
+
+std::optional<VersionTime> PartialVersionOfFileName(const std::string& chosenName,
+                                                    const std::string& fileName) {
+    if (!fileName.ends_with(kPartialEnding))
+        return std::nullopt;
+    return VersionOfFileName(chosenName,
+                             fileName.substr(0, fileName.size() - kPartialEnding.size()) + ".kvx");
+}
+
+std::optional<std::string> ChosenNameOfVersion(const std::string& fileName) {
+    std::string name = fileName;
+    if (name.ends_with(kPartialEnding))
+        name = name.substr(0, name.size() - kPartialEnding.size()) + ".kvx";
+    if (name.size() <= kStampLength)
+        return std::nullopt;
+    const std::string chosen = name.substr(0, name.size() - kStampLength) + ".kvx";
+    if (!VersionOfFileName(chosen, name))
+        return std::nullopt;
+    return chosen;
 }
 
 } // namespace trelmig

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace trelmig {
@@ -16,6 +17,20 @@ struct KeepPolicy {
     int monthly = 6;
     bool operator==(const KeepPolicy&) const = default;
 };
+
+// The command-line options of the policy's four counts, "--keep-last" first.
+inline constexpr const char* kKeepOptions[] = {"--keep-last", "--keep-daily", "--keep-weekly",
+                                               "--keep-monthly"};
+// The count an option names; nullptr for any other option.
+int* KeepCountOf(KeepPolicy& policy, std::string_view option);
+// The policy as options and values: "--keep-last", "3", "--keep-daily", ...
+std::vector<std::string> KeepArguments(const KeepPolicy& policy);
+// The policy read back from options and values as KeepArguments writes them
+// (counts not named keep their defaults); nullopt when no option is one of
+// the four, or a value is no count.
+std::optional<KeepPolicy> KeepPolicyOfArguments(const std::vector<std::string>& arguments);
+// "last 3, daily 7, weekly 4, monthly 6"
+std::string KeepPolicyText(const KeepPolicy& policy);
 
 // When a version was made, local time, as its file name says.
 struct VersionTime {
@@ -35,5 +50,12 @@ std::string VersionFileName(const std::string& chosenName, const VersionTime& ti
 // for any other name (the chosen file itself, a partial backup beside it).
 std::optional<VersionTime> VersionOfFileName(const std::string& chosenName,
                                              const std::string& fileName);
+// The same for a version that was set aside as partial,
+// "<name>-YYYY-MM-DD-HHMMSS.partial.kvx".
+std::optional<VersionTime> PartialVersionOfFileName(const std::string& chosenName,
+                                                    const std::string& fileName);
+// The chosen name "<name>.kvx" whose version (partial or not) fileName is;
+// nullopt when fileName is no version's name.
+std::optional<std::string> ChosenNameOfVersion(const std::string& fileName);
 
 } // namespace trelmig

@@ -67,3 +67,36 @@ TEST(KeepPolicy, VersionNamesReadBackAndNothingElseIsAVersion) {
           "outlook-2026-12-09-21300x.kvx"})
         EXPECT_FALSE(VersionOfFileName("outlook.kvx", other)) << other;
 }
+
+// A partial version is known as one of its backup, and any version leads
+// back to the name its versions are kept under.
+TEST(KeepPolicy, PartialVersionsAndTheNameOfAVersionsBackup) {
+    const VersionTime t{2026, 12, 9, 21, 30, 5};
+    EXPECT_EQ(PartialVersionOfFileName("outlook.kvx", "outlook-2026-12-09-213005.partial.kvx"), t);
+    EXPECT_FALSE(PartialVersionOfFileName("outlook.kvx", "outlook-2026-12-09-213005.kvx"));
+    EXPECT_FALSE(PartialVersionOfFileName("outlook.kvx", "outlook.partial.kvx"));
+    EXPECT_FALSE(PartialVersionOfFileName("mail.kvx", "outlook-2026-12-09-213005.partial.kvx"));
+
+    EXPECT_EQ(ChosenNameOfVersion("outlook-2026-12-09-213005.kvx"), "outlook.kvx");
+    EXPECT_EQ(ChosenNameOfVersion("my backup-2-2026-12-09-213005.partial.kvx"), "my backup-2.kvx");
+    for (const char* other : {"outlook.kvx", "outlook.partial.kvx", "-2026-12-09-213005.kvx",
+                              "outlook-2026-13-09-213005.kvx", "outlook-2026-12-09-213005.zip"})
+        EXPECT_FALSE(ChosenNameOfVersion(other)) << other;
+}
+
+// A policy travels on job lines as options and comes back the same.
+TEST(KeepPolicy, OptionsCarryThePolicyAndReadBack) {
+    const KeepPolicy policy{5, 0, 12, 24};
+    const std::vector<std::string> options = KeepArguments(policy);
+    EXPECT_EQ(options, (std::vector<std::string>{"--keep-last", "5", "--keep-daily", "0",
+                                                 "--keep-weekly", "12", "--keep-monthly", "24"}));
+    EXPECT_EQ(KeepPolicyOfArguments(options), policy);
+    // Counts not named keep their defaults; other options are not looked at.
+    EXPECT_EQ(KeepPolicyOfArguments({"--windows-user", "/u", "--keep-daily", "2"}),
+              (KeepPolicy{3, 2, 4, 6}));
+    EXPECT_FALSE(KeepPolicyOfArguments({}));
+    EXPECT_FALSE(KeepPolicyOfArguments({"--windows-user", "/u"}));
+    EXPECT_FALSE(KeepPolicyOfArguments({"--keep-last", "-1"}));
+    EXPECT_FALSE(KeepPolicyOfArguments({"--keep-last", "3x"}));
+    EXPECT_EQ(KeepPolicyText(policy), "last 5, daily 0, weekly 12, monthly 24");
+}
