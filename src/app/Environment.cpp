@@ -42,6 +42,7 @@ Environment::Environment(const WindowsSource& windows, Prompter& prompter)
       ansi(SystemInfo(*windowsHives, prefix).ansiCodePage()), system(*windowsHives, prefix),
       files(WinFiles::WindowsDisk{windows.systemDrive, windows.userFolder, windows.userName()}),
       reg(*windowsHives, prompter, ansi) {
+    windowsPartition = windows.systemDrive;
     session_.programFolder = work.path().string();
 }
 

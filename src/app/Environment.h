@@ -12,7 +12,9 @@
 #include "platform/WorkFolder.h"
 #include "registry/RegistryKeys.h"
 
+#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +56,9 @@ public:
     // Why what a Windows user folder holds may not be the latest (a hive
     // Windows left dirty); empty for a Wine prefix.
     std::vector<std::string> sourceWarnings;
+    // The Windows partition of a Windows user folder, when it was named or
+    // found; none for a Wine prefix.
+    std::optional<std::filesystem::path> windowsPartition;
     AnsiCodec ansi;
     SystemInfo system;
     WinFiles files;

@@ -46,6 +46,7 @@ int RunScheduleCommand(const CommandLine& cmd, std::ostream& out, std::ostream& 
     choices.password = command->password;
     // Cron starts jobs in the home folder: a relative name would move.
     choices.targetFile = std::filesystem::absolute(command->backupFile).string();
+    choices.keep = cmd.keep;
     const TaskScheduler scheduler =
         ThisUsersScheduler(CurrentProgram(), std::filesystem::absolute(prefix.root()));
     switch (RegisterJob(choices, scheduler, prompter).result) {

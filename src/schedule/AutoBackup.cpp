@@ -7,7 +7,6 @@
 #include "outlook/OutlookEnvironment.h"
 #include "platform/CronJobLine.h"
 #include "platform/SystemLog.h"
-#include "platform/VersionFiles.h"
 #include "schedule/BackupVersions.h"
 #include "schedule/RunReport.h"
 
@@ -195,15 +194,11 @@ int backUp(const AutoBackupCommand& cmd, const MachineSource& source,
     record.done = itemNames(outcome.itemsDone);
     record.failed = itemNames(outcome.itemsFailed);
     record.notUsed = itemNames(outcome.itemsSkipped);
-    // A partial version must never count as one: it would outlive sound ones.
-    if (keep && outcome.Partial() && outcome.archivePath == request.targetFile) {
-        std::string error;
-        const std::string partial = PartialArchiveName(request.targetFile);
-        if (RenameVersionFile(outcome.archivePath, partial, error))
-            outcome.archivePath = partial;
-        else
-            log.error("cannot rename the partial backup " + outcome.archivePath + ": " + error);
-    }
+    // A partial version is set aside, a sound one prunes the older ones.
+    if (keep)
+        for (const std::string& problem :
+             SettleNewVersion(cmd.backupFile, *keep, request.targetFile, outcome))
+            log.error("versions of " + cmd.backupFile + ": " + problem);
     record.archive = outcome.archivePath;
 
     const std::string failed = itemList(outcome.itemsFailed, outcome.failures);
@@ -220,9 +215,6 @@ int backUp(const AutoBackupCommand& cmd, const MachineSource& source,
         return failWith(3, line);
     }
     record.message = done;
-    if (keep)
-        for (const std::string& problem : PruneVersions(cmd.backupFile, *keep, request.targetFile))
-            log.error("an old version could not be removed: " + problem);
     log.info(done);
     return 0;
 }

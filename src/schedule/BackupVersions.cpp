@@ -1,5 +1,6 @@
 #include "schedule/BackupVersions.h"
 
+#include "backup/BackupRun.h"
 #include "platform/VersionFiles.h"
 
 #include <algorithm>
@@ -16,14 +17,30 @@ std::string VersionTarget(const std::string& chosenFile, const std::tm& t) {
     return (chosen.parent_path() / VersionFileName(chosen.filename().string(), time)).string();
 }
 
-std::vector<BackupVersion> VersionsOf(const std::string& chosenFile) {
+std::vector<BackupVersion> VersionsOf(const std::string& chosenFile, bool withPartial) {
     const fs::path chosen(chosenFile);
+    const std::string chosenName = chosen.filename().string();
     std::vector<BackupVersion> versions;
-    for (const std::string& name : FileNamesBeside(chosen))
-        if (auto time = VersionOfFileName(chosen.filename().string(), name))
-            versions.push_back({(chosen.parent_path() / name).string(), *time});
-    std::ranges::sort(versions, std::greater{}, &BackupVersion::time);
+    for (const std::string& name : FileNamesBeside(chosen)) {
+        const std::string path = (chosen.parent_path() / name).string();
+        if (auto time = VersionOfFileName(chosenName, name))
+            versions.push_back({path, *time, false});
+        else if (!withPartial)
+            continue;
+        else if (auto partialTime = PartialVersionOfFileName(chosenName, name))
+            versions.push_back({path, *partialTime, true});
+    }
+    // Newest first; of one second, the sound version before the partial one.
+    std::ranges::sort(versions, [](const BackupVersion& a, const BackupVersion& b) {
+        return a.time != b.time ? a.time > b.time : a.partial < b.partial;
+    });
     return versions;
+}
+
+std::vector<BackupVersion> VersionsBeside(const std::string& backupFile) {
+    const fs::path file(backupFile);
+    const auto chosenName = ChosenNameOfVersion(file.filename().string());
+    return VersionsOf(chosenName ? (file.parent_path() / *chosenName).string() : backupFile, true);
 }
 
 std::vector<std::string> PruneVersions(const std::string& chosenFile, const KeepPolicy& policy,
@@ -42,6 +59,22 @@ std::vector<std::string> PruneVersions(const std::string& chosenFile, const Keep
             problems.push_back(versions[i].path + ": " + error);
     }
     return problems;
+}
+
+std::vector<std::string> SettleNewVersion(const std::string& chosenFile, const KeepPolicy& policy,
+                                          const std::string& newVersion, BackupRunResult& outcome) {
+    if (!outcome.written)
+        return {};
+    if (!outcome.Partial())
+        return PruneVersions(chosenFile, policy, newVersion);
+    if (outcome.archivePath != newVersion)
+        return {};
+    std::string error;
+    const std::string partial = PartialArchiveName(newVersion);
+    if (!RenameVersionFile(outcome.archivePath, partial, error))
+        return {"cannot rename the partial backup " + outcome.archivePath + ": " + error};
+    outcome.archivePath = partial;
+    return {};
 }
 
 } // namespace trelmig

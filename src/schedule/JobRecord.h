@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/KeepPolicy.h"
 #include "platform/CronJobLine.h"
 
 #include <array>
@@ -37,6 +38,9 @@ struct JobChoices {
     std::string itemMask;
     std::string password; // empty: no protection
     std::string targetFile;
+    // Versions kept beside targetFile instead of replacing it; none: one
+    // file, replaced by each run.
+    std::optional<KeepPolicy> keep = std::nullopt;
 };
 
 // The job command line: the program in double quotes, then

@@ -1,5 +1,6 @@
 #include "schedule/TaskScheduler.h"
 
+#include "app/Environment.h"
 #include "core/Prompter.h"
 #include "schedule/AutoBackup.h"
 #include "schedule/JobPasswordFile.h"
@@ -104,14 +105,31 @@ int highestCronNumber(const Crontab& crontab) {
     return highest;
 }
 
+// The options a job of these choices passes around its command line.
+JobArguments jobArguments(const JobChoices& choices, const TaskScheduler& scheduler) {
+    JobArguments arguments;
+    if (scheduler.windowsUser) {
+        arguments.machine = {"--windows-user", scheduler.windowsUser->string()};
+        if (scheduler.windowsRoot)
+            arguments.machine.insert(arguments.machine.end(),
+                                     {"--windows-root", scheduler.windowsRoot->string()});
+    }
+    if (choices.keep)
+        arguments.run = KeepArguments(*choices.keep);
+    return arguments;
+}
+
 int addJob(const AtInfo& record, const TaskScheduler& scheduler,
-           const std::filesystem::path& passwordFile) {
+           const std::filesystem::path& passwordFile, const JobArguments& arguments) {
+    // A job of a Windows user folder sets no prefix: it reads no prefix.
+    const std::filesystem::path prefix =
+        scheduler.windowsUser ? std::filesystem::path() : scheduler.winePrefix;
     if (!scheduler.timers)
-        return scheduler.crontab.AddJob(record, scheduler.winePrefix, passwordFile,
-                                        highestTimerNumber(scheduler) + 1);
+        return scheduler.crontab.AddJob(record, prefix, passwordFile,
+                                        highestTimerNumber(scheduler) + 1, arguments);
     const int number =
         std::max(highestTimerNumber(scheduler), highestCronNumber(scheduler.crontab)) + 1;
-    scheduler.timers->AddJob(record, number, scheduler.winePrefix, passwordFile);
+    scheduler.timers->AddJob(record, number, prefix, passwordFile, arguments);
     return number;
 }
 
@@ -130,6 +148,14 @@ TaskScheduler ThisUsersScheduler(const std::filesystem::path& program,
     TaskScheduler scheduler{Crontab(), program, winePrefix};
     if (UserTimers timers; timers.ManagerAnswers())
         scheduler.timers = timers;
+    return scheduler;
+}
+
+TaskScheduler ForWindowsUserFolder(TaskScheduler scheduler, const Environment& env) {
+    if (env.readOnlySource()) {
+        scheduler.windowsUser = std::filesystem::absolute(env.prefix.root());
+        scheduler.windowsRoot = env.windowsPartition;
+    }
     return scheduler;
 }
 
@@ -160,7 +186,8 @@ Registration RegisterJob(const JobChoices& choices, const TaskScheduler& schedul
             const bool once = record.DaysOfWeek == 0 && record.DaysOfMonth == 0;
             passwordFile = StoreJobPassword(choices.password, once);
         }
-        const int number = addJob(record, scheduler, passwordFile);
+        const int number =
+            addJob(record, scheduler, passwordFile, jobArguments(choices, scheduler));
         if (!scheduler.timers && !scheduler.cronDaemonRuns()) {
             prompter.Show(notRunningMessage(number), MessageIcon::Exclamation);
             return {RegisterResult::NotRunning, number};
@@ -191,6 +218,11 @@ JobListing listingOf(const CronJob& job) {
     l.time = timeText(job.info.JobTime);
     l.days = daysText(job.info);
     l.winePrefix = job.winePrefix.string();
+    const auto& machine = job.arguments.machine;
+    for (std::size_t i = 0; i + 1 < machine.size(); i += 2)
+        if (machine[i] == "--windows-user")
+            l.windowsUser = machine[i + 1];
+    l.keep = KeepPolicyOfArguments(job.arguments.run);
     const auto close = job.info.Command.find('"', 1);
     if (close == std::string::npos || close + 2 > job.info.Command.size()) {
         l.problem = "the crontab line was changed by hand and cannot be read";
@@ -251,7 +283,8 @@ std::vector<int> MoveCronJobsToTimers(const TaskScheduler& scheduler) {
     for (const CronJob& job : scheduler.crontab.Jobs()) {
         if (job.info.Command.empty())
             continue; // a line edited beyond reading stays where it is
-        scheduler.timers->AddJob(job.info, job.number, job.winePrefix, job.passwordFile);
+        scheduler.timers->AddJob(job.info, job.number, job.winePrefix, job.passwordFile,
+                                 job.arguments);
         scheduler.crontab.RemoveJob(job.number);
         moved.push_back(job.number);
     }

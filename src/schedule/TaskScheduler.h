@@ -13,6 +13,7 @@
 
 namespace trelmig {
 
+class Environment;
 class Prompter;
 
 // Where jobs are registered: the crontab, the program the jobs start and the
@@ -25,12 +26,20 @@ struct TaskScheduler {
     std::optional<UserTimers> timers = std::nullopt;
     // Whether a crontab line will ever run.
     std::function<bool()> cronDaemonRuns = [] { return CronDaemonRuns(); };
+    // A Windows user folder the jobs read instead of winePrefix, and the
+    // Windows partition it belongs to when that is known.
+    std::optional<std::filesystem::path> windowsUser = std::nullopt;
+    std::optional<std::filesystem::path> windowsRoot = std::nullopt;
 };
 
 // The scheduler of this user: timers when "systemctl --user" answers, else
 // the crontab.
 TaskScheduler ThisUsersScheduler(const std::filesystem::path& program,
                                  const std::filesystem::path& winePrefix);
+
+// The scheduler with its jobs reading env's Windows user folder (and its
+// partition, when known) when env reads one; unchanged for a Wine prefix.
+TaskScheduler ForWindowsUserFolder(TaskScheduler scheduler, const Environment& env);
 
 // This program as the kernel knows it (/proc/self/exe), to be started by jobs.
 std::filesystem::path CurrentProgram();
@@ -52,7 +61,9 @@ struct Registration {
 // adds the job as a timer (checked active) or to the crontab, and confirms
 // with "Task N has been scheduled." only when it will run: a crontab line with
 // no cron daemon to run it says what is missing instead. A crontab or timer
-// that cannot be written is reported as an error. A
+// that cannot be written is reported as an error. A job with versions kept
+// passes its policy after its command line ("--keep-last 3 ..."), and one of
+// a Windows user folder names it ("--windows-user DIR") instead of a prefix. A
 // password is stored in a password file (JobPasswordFile.h) that the job's
 // line names; its command line keeps "ps=" empty.
 Registration RegisterJob(const JobChoices& choices, const TaskScheduler& scheduler,
@@ -79,8 +90,10 @@ struct JobListing {
     std::string items;
     std::string targetFile;
     std::string winePrefix;
-    std::string problem;           // why profile, items and file are unknown; empty when known
-    std::string where = "crontab"; // or "systemd timer"
+    std::string windowsUser;        // the Windows user folder it reads instead of a prefix
+    std::optional<KeepPolicy> keep; // none: the backup file is replaced
+    std::string problem;            // why profile, items and file are unknown; empty when known
+    std::string where = "crontab";  // or "systemd timer"
     AtInfo info;
 };
 

@@ -1,5 +1,6 @@
 #include "schedule/BackupVersions.h"
 
+#include "backup/BackupRun.h"
 #include "platform/WorkFolder.h"
 
 #include <gtest/gtest.h>
@@ -72,4 +73,63 @@ TEST(BackupVersions, TheNewVersionIsNeverRemoved) {
             .empty());
     EXPECT_EQ(filesIn(dir.path()),
               (std::set<std::string>{"b-2030-01-01-000000.kvx", "b-2020-01-01-000000.kvx"}));
+}
+
+// The restore tab's list: from the chosen name or from any version of it,
+// every version newest first, partial ones marked, nothing of other backups.
+TEST(BackupVersions, TheVersionsBesideABackupAreFoundFromAnyOfThem) {
+    WorkFolder dir;
+    for (const char* name :
+         {"b-2026-12-01-213000.kvx", "b-2026-12-03-213000.partial.kvx", "b-2026-12-02-213000.kvx",
+          "b-2026-12-03-213000.kvx", "b.kvx", "b.partial.kvx", "bb-2026-12-04-213000.kvx",
+          "c-2026-12-05-213000.kvx"})
+        std::ofstream(dir.path() / name) << "x";
+    const auto namesOf = [](const std::vector<BackupVersion>& versions) {
+        std::vector<std::string> names;
+        for (const auto& v : versions)
+            names.push_back(fs::path(v.path).filename().string() + (v.partial ? " partial" : ""));
+        return names;
+    };
+    const std::vector<std::string> expected = {
+        "b-2026-12-03-213000.kvx", "b-2026-12-03-213000.partial.kvx partial",
+        "b-2026-12-02-213000.kvx", "b-2026-12-01-213000.kvx"};
+    for (const char* from : {"b.kvx", "b-2026-12-01-213000.kvx", "b-2026-12-03-213000.partial.kvx"})
+        EXPECT_EQ(namesOf(VersionsBeside((dir.path() / from).string())), expected) << from;
+    // The policy never counts a partial one.
+    EXPECT_EQ(VersionsOf((dir.path() / "b.kvx").string()).size(), 3u);
+    EXPECT_TRUE(VersionsBeside((dir.path() / "other.kvx").string()).empty());
+}
+
+// After a versioned backup: a partial new version is set aside and prunes
+// nothing; a sound one prunes what the policy does not keep.
+TEST(BackupVersions, ANewVersionIsSetAsideWhenPartialAndPrunesWhenSound) {
+    WorkFolder dir;
+    const std::string chosen = (dir.path() / "b.kvx").string();
+    for (const char* name : {"b-2026-12-01-213000.kvx", "b-2026-12-02-213000.kvx"})
+        std::ofstream(dir.path() / name) << "x";
+    const std::string partialVersion = (dir.path() / "b-2026-12-03-213000.kvx").string();
+    std::ofstream(partialVersion) << "x";
+    BackupRunResult partial;
+    partial.written = true;
+    partial.archivePath = partialVersion;
+    partial.itemsFailed = {0};
+    EXPECT_TRUE(SettleNewVersion(chosen, {1, 0, 0, 0}, partialVersion, partial).empty());
+    EXPECT_EQ(partial.archivePath, (dir.path() / "b-2026-12-03-213000.partial.kvx").string());
+    EXPECT_EQ(filesIn(dir.path()),
+              (std::set<std::string>{"b-2026-12-01-213000.kvx", "b-2026-12-02-213000.kvx",
+                                     "b-2026-12-03-213000.partial.kvx"}));
+
+    BackupRunResult failed;
+    EXPECT_TRUE(SettleNewVersion(chosen, {1, 0, 0, 0}, partialVersion, failed).empty());
+    EXPECT_EQ(filesIn(dir.path()).size(), 3u);
+
+    const std::string soundVersion = (dir.path() / "b-2026-12-04-213000.kvx").string();
+    std::ofstream(soundVersion) << "x";
+    BackupRunResult sound;
+    sound.written = true;
+    sound.archivePath = soundVersion;
+    EXPECT_TRUE(SettleNewVersion(chosen, {1, 0, 0, 0}, soundVersion, sound).empty());
+    EXPECT_EQ(sound.archivePath, soundVersion);
+    EXPECT_EQ(filesIn(dir.path()), (std::set<std::string>{"b-2026-12-03-213000.partial.kvx",
+                                                          "b-2026-12-04-213000.kvx"}));
 }

@@ -81,6 +81,42 @@ TEST_F(Scheduling, ARegistrationAddsAJobAndConfirmsIt) {
     EXPECT_EQ(ListJobs(scheduler.crontab).size(), 2u);
 }
 
+// A job that keeps versions passes its policy after its command line, one of
+// a Windows user folder names the folder instead of a prefix; the listing
+// shows both, and a job without either lists as it always did.
+TEST_F(Scheduling, VersionsAndAWindowsUserFolderTravelWithTheJob) {
+    JobChoices versions = choices();
+    versions.keep = KeepPolicy{2, 7, 0, 12};
+    RegisterJob(versions, scheduler, prompter);
+    TaskScheduler fromWindows = scheduler;
+    fromWindows.windowsUser = "/media/sam/OS/Users/Sam";
+    fromWindows.windowsRoot = "/media/sam/OS";
+    RegisterJob(choices(), fromWindows, prompter);
+    RegisterJob(choices(), scheduler, prompter);
+    EXPECT_EQ(texts().back(), "Task 3 has been scheduled.");
+    EXPECT_EQ(fake.Table(),
+              "0 9 * * 1,4 WINEPREFIX='/home/sam/.wine' '/usr/bin/trelmig' "
+              "'sf=Outlookxm=10000001ps=bf=/home/sam/b.kvx' '--keep-last' '2' '--keep-daily' '7' "
+              "'--keep-weekly' '0' '--keep-monthly' '12' # trelmig job 1\n"
+              "0 9 * * 1,4 '/usr/bin/trelmig' '--windows-user' '/media/sam/OS/Users/Sam' "
+              "'--windows-root' '/media/sam/OS' 'sf=Outlookxm=10000001ps=bf=/home/sam/b.kvx' "
+              "# trelmig job 2\n"
+              "0 9 * * 1,4 WINEPREFIX='/home/sam/.wine' '/usr/bin/trelmig' "
+              "'sf=Outlookxm=10000001ps=bf=/home/sam/b.kvx' # trelmig job 3\n");
+
+    const auto jobs = ListJobs(scheduler.crontab);
+    ASSERT_EQ(jobs.size(), 3u);
+    EXPECT_EQ(jobs[0].keep, (KeepPolicy{2, 7, 0, 12}));
+    EXPECT_EQ(jobs[0].targetFile, "/home/sam/b.kvx");
+    EXPECT_EQ(jobs[1].keep, std::nullopt);
+    EXPECT_EQ(jobs[1].windowsUser, "/media/sam/OS/Users/Sam");
+    EXPECT_EQ(jobs[1].winePrefix, "");
+    EXPECT_EQ(jobs[1].problem, "");
+    EXPECT_EQ(jobs[2].keep, std::nullopt);
+    EXPECT_EQ(jobs[2].windowsUser, "");
+    EXPECT_EQ(jobs[2].winePrefix, "/home/sam/.wine");
+}
+
 TEST_F(Scheduling, WhatNoJobCouldCarryIsRefusedBeforeTheCrontabIsTouched) {
     JobChoices badTime = choices();
     badTime.startTime = "25:00";
