@@ -257,9 +257,19 @@ TEST_F(RealCrontab, AdministratorsScheduleListAndRemoveFromTheCommandLine) {
                                        "  items:    Personal Folders, Preferences\n"
                                        "  file:     " +
                                        target + "\n  prefix:   " + sample.root.string() +
-                                       "\n  next run: "))
+                                       "\n  versions: none, the file is replaced\n  next run: "))
         << listed.out;
     EXPECT_TRUE(listed.out.ends_with("  last run: none yet\n")) << listed.out;
+
+    // A job that keeps versions says so.
+    const ProgramRun versions =
+        shell(program + "--prefix " + quoted(sample.root.string()) + " --schedule " +
+              quoted("sf=Outlookxm=10000001ps=bf=" + target) + " --at 7:45 --keep-last 2");
+    EXPECT_NE(versions.out.find("Task 2 "), std::string::npos) << versions.out;
+    EXPECT_NE(shell(program + "--list-jobs")
+                  .out.find("  versions: kept (last 2, daily 7, weekly 4, monthly 6)\n"),
+              std::string::npos);
+    EXPECT_EQ(shell(program + "--remove-job 2").status, 0);
 
     const ProgramRun unknown =
         shell(program + "--prefix " + quoted(sample.root.string()) + " --schedule " +
@@ -295,4 +305,32 @@ TEST_F(RealCrontab, TheLongestCommandCronTakesIsTheLongestWeWrite) {
     const fs::path file = sample.work.path() / "too-long";
     std::ofstream(file) << table() << prefix << "echo " << std::string(994, 'x') << "\n";
     EXPECT_NE(shell("crontab -u " + user + " " + quoted(file.string())).status, 0);
+}
+
+// The real crontab program takes a job that keeps versions and gives it back
+// the same; jobs written before options existed read as before beside it.
+TEST_F(RealCrontab, AJobThatKeepsVersionsComesBackFromTheRealCrontab) {
+    install("MAILTO=\"\"\n");
+    JobChoices versions = choices("M,F", "/backups/my pc.kvx");
+    versions.keep = KeepPolicy{3, 7, 4, 6};
+    TaskScheduler fromWindows = scheduler();
+    fromWindows.windowsUser = "/media/sam/OS disk/Users/Sam";
+    ASSERT_EQ(RegisterJob(versions, fromWindows, prompter).result, RegisterResult::Registered);
+    ASSERT_EQ(RegisterJob(choices("M", "/backups/plain.kvx"), scheduler(), prompter).result,
+              RegisterResult::Registered);
+    const auto lines = linesOf(table());
+    ASSERT_EQ(lines.size(), 3u) << table();
+    EXPECT_NE(lines[1].find("'--windows-user' '/media/sam/OS disk/Users/Sam' "
+                            "'sf=Outlookxm=10000000ps=bf=/backups/my pc.kvx' '--keep-last' '3'"),
+              std::string::npos)
+        << lines[1];
+
+    const auto jobs = ListJobs(Crontab({"crontab", user}));
+    ASSERT_EQ(jobs.size(), 2u);
+    EXPECT_EQ(jobs[0].keep, versions.keep);
+    EXPECT_EQ(jobs[0].windowsUser, "/media/sam/OS disk/Users/Sam");
+    EXPECT_EQ(jobs[0].targetFile, "/backups/my pc.kvx");
+    EXPECT_EQ(jobs[0].problem, "");
+    EXPECT_EQ(jobs[1].keep, std::nullopt);
+    EXPECT_EQ(jobs[1].winePrefix, sample.root.string());
 }
