@@ -348,10 +348,214 @@
     </message>
 </context>
 <context>
+    <name>trelmig::BackupVersionsList</name>
+    <message>
+        <source>Versions of this backup, newest first</source>
+        <translation>Versionen dieser Sicherung, neueste zuerst</translation>
+    </message>
+    <message>
+        <source>(partial: some items are missing)</source>
+        <translation>(unvollständig: einige Elemente fehlen)</translation>
+    </message>
+</context>
+<context>
+    <name>trelmig::KeepVersionsBox</name>
+    <message>
+        <source>Keep versions</source>
+        <translation>Versionen behalten</translation>
+    </message>
+    <message>
+        <source>Write each backup as a new file NAME-YYYY-MM-DD-HHMMSS.kvx beside the chosen name, and remove the old versions the counts do not keep once the new one was verified</source>
+        <translation>Jede Sicherung als neue Datei NAME-JJJJ-MM-TT-HHMMSS.kvx neben den gewählten Namen schreiben und die alten Versionen, die die Anzahlen nicht behalten, erst nach der Prüfung der neuen entfernen</translation>
+    </message>
+    <message>
+        <source>Last:</source>
+        <translation>Letzte:</translation>
+    </message>
+    <message>
+        <source>Daily:</source>
+        <translation>Täglich:</translation>
+    </message>
+    <message>
+        <source>Weekly:</source>
+        <translation>Wöchentlich:</translation>
+    </message>
+    <message>
+        <source>Monthly:</source>
+        <translation>Monatlich:</translation>
+    </message>
+    <message>
+        <source>The newest versions kept, whatever their dates</source>
+        <translation>So viele neueste Versionen werden behalten, gleich von welchem Datum</translation>
+    </message>
+    <message>
+        <source>Days for which the newest version of the day is kept</source>
+        <translation>Tage, für die die neueste Version des Tages behalten wird</translation>
+    </message>
+    <message>
+        <source>Weeks for which the newest version of the week is kept</source>
+        <translation>Wochen, für die die neueste Version der Woche behalten wird</translation>
+    </message>
+    <message>
+        <source>Months for which the newest version of the month is kept</source>
+        <translation>Monate, für die die neueste Version des Monats behalten wird</translation>
+    </message>
+</context>
+<context>
+    <name>trelmig::LastBackupLine</name>
+    <message>
+        <source>&amp;View Backup Runs...</source>
+        <translation>Sicherungsläufe &amp;anzeigen...</translation>
+    </message>
+</context>
+<context>
+    <name>trelmig::RunsDialog</name>
+    <message>
+        <source>Backup Runs</source>
+        <translation>Sicherungsläufe</translation>
+    </message>
+    <message>
+        <source>Started</source>
+        <translation>Begonnen</translation>
+    </message>
+    <message>
+        <source>Task</source>
+        <translation>Aufgabe</translation>
+    </message>
+    <message>
+        <source>Profile</source>
+        <translation>Profil</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Backup file</source>
+        <translation>Sicherungsdatei</translation>
+    </message>
+    <message>
+        <source>Message</source>
+        <translation>Meldung</translation>
+    </message>
+    <message>
+        <source>&amp;Warn when no backup succeeded for this many days:</source>
+        <translation>&amp;Warnen, wenn so viele Tage keine Sicherung gelungen ist:</translation>
+    </message>
+</context>
+<context>
     <name>trelmig::ScheduleDialog</name>
+    <message>
+        <source>Monday</source>
+        <translation>Montag</translation>
+    </message>
+    <message>
+        <source>Tuesday</source>
+        <translation>Dienstag</translation>
+    </message>
+    <message>
+        <source>Wednesday</source>
+        <translation>Mittwoch</translation>
+    </message>
+    <message>
+        <source>Thursday</source>
+        <translation>Donnerstag</translation>
+    </message>
+    <message>
+        <source>Friday</source>
+        <translation>Freitag</translation>
+    </message>
+    <message>
+        <source>Saturday</source>
+        <translation>Samstag</translation>
+    </message>
+    <message>
+        <source>Sunday</source>
+        <translation>Sonntag</translation>
+    </message>
+    <message>
+        <source>Task Scheduler</source>
+        <translation>Zeitplanung</translation>
+    </message>
+    <message>
+        <source>What</source>
+        <translation>Was</translation>
+    </message>
+    <message>
+        <source>Profile to backup</source>
+        <translation>Zu sicherndes Profil</translation>
+    </message>
+    <message>
+        <source>Items to backup</source>
+        <translation>Zu sichernde Elemente</translation>
+    </message>
     <message>
         <source>Select all items</source>
         <translation>Alle Elemente auswählen</translation>
+    </message>
+    <message>
+        <source>Schedule</source>
+        <translation>Zeitplan</translation>
+    </message>
+    <message>
+        <source>Start backup at</source>
+        <translation>Sicherung starten um</translation>
+    </message>
+    <message>
+        <source>Run daily</source>
+        <translation>Täglich ausführen</translation>
+    </message>
+    <message>
+        <source>Where</source>
+        <translation>Wohin</translation>
+    </message>
+    <message>
+        <source>Choose a Backup Filename</source>
+        <translation>Name der Sicherungsdatei wählen</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>Durchsuchen...</translation>
+    </message>
+    <message>
+        <source>Security</source>
+        <translation>Sicherheit</translation>
+    </message>
+    <message>
+        <source>Protect backup file with password</source>
+        <translation>Sicherungsdatei mit Kennwort schützen</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Kennwort:</translation>
+    </message>
+    <message>
+        <source>Retype Password:</source>
+        <translation>Kennwort wiederholen:</translation>
+    </message>
+    <message>
+        <source>Add Task to Scheduler</source>
+        <translation>Aufgabe zum Zeitplan hinzufügen</translation>
+    </message>
+    <message>
+        <source>Open Scheduler</source>
+        <translation>Zeitplan öffnen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source> MS Outlook 2007 don't support Personal Address Book!</source>
+        <translation> Outlook ab 2007 kennt kein persönliches Adressbuch!</translation>
+    </message>
+    <message>
+        <source>Save Outlook Data as</source>
+        <translation>Outlook-Daten speichern unter</translation>
+    </message>
+    <message>
+        <source>Quenvar Outlook Backup File (*.kvx)</source>
+        <translation>Quenvar-Outlook-Sicherungsdatei (*.kvx)</translation>
     </message>
 </context>
 </TS>

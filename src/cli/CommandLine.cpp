@@ -406,7 +406,7 @@ std::string HelpText() {
            "                    while the computer was off runs at its next start), or in\n"
            "                    your crontab where no user manager runs, on the days of LIST\n"
            "                    (M,T,W,TH,F,S,SU), or once at the next HH:MM without --days;\n"
-           "                    with --keep-* options, the job keeps versions\n"
+           "                    with --keep-last and the others below, it keeps versions\n"
            "  --list-jobs       list the scheduled backups, their next and last runs\n"
            "  --move-jobs       turn the backups scheduled in your crontab into timers\n"
            "  --remove-job N    remove the scheduled backup N\n"

@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
         case CommandLine::Mode::Unattended:
             return RunUnattendedBackup(cmd, std::cout, std::cerr);
         case CommandLine::Mode::Gui:
-            return runGui(argc, argv, cmd.prefix, cmd.openFile, cmd.windowsUser);
+            return runGui(argc, argv, cmd.prefix, cmd.openFile, cmd.windowsUser,
+                          cmd.windowsRoot);
         }
     } catch (const std::exception& e) {
         std::cerr << "trelmig: " << e.what() << '\n';

@@ -101,7 +101,8 @@ bool hasDisplay() {
 
 int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& prefix,
            const std::optional<std::filesystem::path>& openFile,
-           const std::optional<std::filesystem::path>& windowsUser) {
+           const std::optional<std::filesystem::path>& windowsUser,
+           const std::optional<std::filesystem::path>& windowsRoot) {
     // Without a display Qt aborts; say what to do instead.
     if (!hasDisplay()) {
         std::cerr << "trelmig: there is no display for the main window; see trelmig --help "
@@ -135,7 +136,7 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
 
     std::unique_ptr<Environment> env;
     try {
-        env = OpenEnvironment({prefix, windowsUser, std::nullopt}, prompter);
+        env = OpenEnvironment({prefix, windowsUser, windowsRoot}, prompter);
         for (const std::string& warning : env->sourceWarnings)
             prompter.Show(warning, MessageIcon::Exclamation);
     } catch (const std::exception& e) {

@@ -24,9 +24,11 @@ PassedOverPrefixMessage(const std::optional<std::filesystem::path>& prefix,
                         const std::filesystem::path& opened);
 
 // windowsUser, when given, is a Windows user folder the window reads
-// instead of a prefix (backups only: nothing is written there).
+// instead of a prefix (backups only: nothing is written there), on the
+// Windows partition windowsRoot when one is named.
 int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& prefix,
            const std::optional<std::filesystem::path>& openFile = std::nullopt,
-           const std::optional<std::filesystem::path>& windowsUser = std::nullopt);
+           const std::optional<std::filesystem::path>& windowsUser = std::nullopt,
+           const std::optional<std::filesystem::path>& windowsRoot = std::nullopt);
 
 } // namespace trelmig

@@ -1,6 +1,7 @@
 #include "gui/LastBackupLine.h"
 
 #include "gui/RunsDialog.h"
+#include "gui/WindowMemory.h"
 #include "schedule/JobStatus.h"
 
 #include <QHBoxLayout>
@@ -16,7 +17,7 @@ LastBackupLine::LastBackupLine(int staleDays, QWidget* parent)
     setObjectName("LastBackupLine");
     lblLastBackup = new QLabel(this);
     lblLastBackup->setObjectName("lblLastBackup");
-    cmdShowRuns = new QPushButton("&View Backup Runs...", this);
+    cmdShowRuns = new QPushButton(tr("&View Backup Runs..."), this);
     cmdShowRuns->setObjectName("cmdShowRuns");
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
@@ -38,8 +39,22 @@ void LastBackupLine::Refresh() {
 }
 
 void LastBackupLine::ShowRuns() {
-    RunsDialog runs(this);
+    RunsDialog runs(staleDays_, this);
     runs.exec();
+    SetStaleDays(runs.StaleDays());
+}
+
+void LastBackupLine::Remember(WindowMemory* memory) {
+    memory_ = memory;
+    if (memory_)
+        staleDays_ = memory_->StaleBackupDays(staleDays_);
+    Refresh();
+}
+
+void LastBackupLine::SetStaleDays(int days) {
+    staleDays_ = days;
+    if (memory_)
+        memory_->SetStaleBackupDays(days);
     Refresh();
 }
 

@@ -6,6 +6,7 @@
 #include "archive/ZipArchive.h"
 #include "backup/BackupDriver.h"
 #include "gui/AboutDialog.h"
+#include "gui/BackupVersionsList.h"
 #include "gui/DataFiles.h"
 #include "gui/DiscWriteWindow.h"
 #include "gui/Help.h"
@@ -60,6 +61,7 @@ MainWindow::MainWindow(Environment& env, Prompter& prompter, PasswordPrompt* pas
     showScheduleWindow = [this] {
         if (!scheduleDialog_)
             scheduleDialog_ = std::make_unique<ScheduleDialog>(env_, prompter_, this);
+        scheduleDialog_->Remember(memory_.get());
         scheduleDialog_->ShowModal();
     };
     watchRuns();
@@ -90,6 +92,9 @@ void MainWindow::connectHandlers() {
     connect(cmdAbout, &QPushButton::clicked, this, &MainWindow::onAboutTriggered);
     connect(cmdTargetFile, &QPushButton::clicked, this, &MainWindow::onTargetFileClicked);
     connect(cmdSourceFile, &QPushButton::clicked, this, &MainWindow::onSourceFileClicked);
+    // Queued: the inspection refills the list that is announcing the choice.
+    connect(versionsList, &BackupVersionsList::versionChosen, this, &MainWindow::OpenBackupFile,
+            Qt::QueuedConnection);
     connect(ifprotect, &QCheckBox::toggled, this, &MainWindow::onProtectToggled);
     connect(cbSource, &QComboBox::currentIndexChanged, this, &MainWindow::onSourceProfileChanged);
     connect(SSTab1, &QTabWidget::currentChanged, this, [this](int index) {

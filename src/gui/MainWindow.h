@@ -14,6 +14,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -32,6 +34,8 @@ namespace trelmig {
 class ScheduleDialog;
 
 class BackupDriver;
+class BackupVersionsList;
+class KeepVersionsBox;
 class Environment;
 class ProgressPanel;
 class ThreadPrompter;
@@ -139,6 +143,8 @@ private:
     // "New profile..." the name is asked. nullopt when that was cancelled.
     // A run that ended in an exception: the panel goes, the message says why.
     void showRunFailed(const std::string& heading, const std::exception_ptr& error);
+    // Old versions a versioned backup could not remove.
+    void showVersionProblems(const std::vector<std::string>& problems);
     std::optional<RestoreChoices> restoreChoices();
     // Asks whether the user's mail may be replaced, then restores.
     void ConfirmAndRunRestore();
@@ -174,7 +180,9 @@ private:
     QCheckBox* ifprotect;
     QLineEdit* txtPassword;
     QLineEdit* txtPassword2;
+    KeepVersionsBox* keepVersions;
     QLineEdit* txtSourceFile;
+    BackupVersionsList* versionsList;
     QPushButton* cmdSourceFile;
     QPlainTextEdit* txtPOBinfo;
     QPlainTextEdit* txtFileInfo;

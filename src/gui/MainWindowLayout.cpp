@@ -3,7 +3,9 @@
 #include "gui/MainWindow.h"
 #include "gui/WindowsUserFolder.h"
 
+#include "gui/BackupVersionsList.h"
 #include "gui/ItemTexts.h"
+#include "gui/KeepVersionsBox.h"
 #include "gui/LastBackupLine.h"
 #include "gui/ObjectNames.h"
 #include "gui/ProgressPanel.h"
@@ -144,6 +146,8 @@ QWidget* MainWindow::buildBackupTab() {
     security->addWidget(txtPassword2, 2, 1);
     security->setColumnStretch(1, 1);
     where->addWidget(Frame5);
+    keepVersions = new KeepVersionsBox;
+    where->addWidget(keepVersions);
     row->addWidget(Frame2, 1);
     return page;
 }
@@ -163,6 +167,8 @@ QWidget* MainWindow::buildRestoreTab() {
     source->addWidget(txtSourceFile, 1);
     source->addWidget(cmdSourceFile);
     where->addLayout(source);
+    versionsList = new BackupVersionsList;
+    where->addWidget(versionsList);
     txtPOBinfo = infoBox("txtPOBinfo", 5);
     txtPOBinfo->setMaximumHeight(txtPOBinfo->minimumHeight() + 8);
     txtFileInfo = infoBox("txtFileInfo", 3);

@@ -6,10 +6,14 @@
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
 #include "backup/BackupDriver.h"
+#include "gui/BackupVersionsList.h"
+#include "gui/KeepVersionsBox.h"
+#include "gui/LastBackupLine.h"
 #include "gui/ProgressPanel.h"
 #include "gui/WindowMemory.h"
 #include "restore/RestoreDriver.h"
 #include "restore/SourceFile.h"
+#include "schedule/BackupVersions.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -74,24 +78,45 @@ void MainWindow::RunBackup() {
     c.password = txtPassword->text().toStdString();
     c.password2 = txtPassword2->text().toStdString();
     c.targetFile = targetFile_;
+    // With versions kept, the run writes a new version beside the chosen
+    // name and then settles it as the unattended run does.
+    const std::optional<KeepPolicy> keep = keepVersions->Choice().Policy();
+    if (keep && !targetFile_.empty())
+        c.targetFile = VersionTarget(targetFile_, LocalTimeNow());
     auto result = std::make_shared<BackupRunResult>();
-    startRun([this, c, result] { *result = backupDriver_->RunBackup(c, &cancel_); },
-             [this, result, c](const std::exception_ptr& error) {
-                 if (error) {
-                     showRunFailed("The Backup was not Completed! ", error);
-                     return;
-                 }
-                 if (result->written)
-                     rememberBackup(result->archivePath, c.items);
-                 // A user who cancelled to quit is not asked about discs.
-                 if (result->written && !result->keptEarlier && !result->cancelled &&
-                     !cancel_.Requested() &&
-                     prompter_.Show("Do you need to backup your data to CD-R/RW or DVD?",
-                                    MessageIcon::Information,
-                                    MessageButtons::OkCancel) == MessageAnswer::Ok &&
-                     showDiscWindow)
-                     showDiscWindow(result->archivePath);
-             });
+    auto versionProblems = std::make_shared<std::vector<std::string>>();
+    startRun(
+        [this, c, result, keep, versionProblems, chosen = targetFile_] {
+            *result = backupDriver_->RunBackup(c, &cancel_);
+            if (keep && c.targetFile != chosen)
+                *versionProblems = SettleNewVersion(chosen, *keep, c.targetFile, *result);
+        },
+        [this, result, c, versionProblems](const std::exception_ptr& error) {
+            if (error) {
+                showRunFailed("The Backup was not Completed! ", error);
+                return;
+            }
+            showVersionProblems(*versionProblems);
+            if (result->written)
+                rememberBackup(result->archivePath, c.items);
+            // A user who cancelled to quit is not asked about discs.
+            if (result->written && !result->keptEarlier && !result->cancelled &&
+                !cancel_.Requested() &&
+                prompter_.Show("Do you need to backup your data to CD-R/RW or DVD?",
+                               MessageIcon::Information,
+                               MessageButtons::OkCancel) == MessageAnswer::Ok &&
+                showDiscWindow)
+                showDiscWindow(result->archivePath);
+        });
+}
+
+void MainWindow::showVersionProblems(const std::vector<std::string>& problems) {
+    if (problems.empty())
+        return;
+    std::string text = "The new backup was written, but older versions could not be removed:";
+    for (const std::string& problem : problems)
+        text += "\r\n" + problem;
+    prompter_.Show(text, MessageIcon::Exclamation);
 }
 
 void MainWindow::showRunFailed(const std::string& heading, const std::exception_ptr& error) {
@@ -132,6 +157,7 @@ void MainWindow::clearRestoreSide() {
         box->setEnabled(false);
     }
     txtSourceFile->clear();
+    versionsList->Clear();
     txtFileInfo->clear();
     txtPOBinfo->clear();
 }
@@ -177,6 +203,7 @@ void MainWindow::onSourceFileClicked() {
     txtSourceFile->setToolTip(txtSourceFile->text());
     if (result.path.empty())
         return;
+    versionsList->ShowVersionsOf(QString::fromStdString(result.path));
     txtPOBinfo->setPlainText(withoutCr(result.facts));
     // "Profile:<name>" among the facts: the name a new profile is offered.
     const auto profileLine = result.facts.find("\r\nProfile:");
@@ -210,6 +237,11 @@ void MainWindow::rememberBackup(const std::string& archivePath, const ItemSelect
 
 void MainWindow::Remember(std::unique_ptr<WindowMemory> memory) {
     memory_ = std::move(memory);
+    if (auto* line = findChild<LastBackupLine*>())
+        line->Remember(memory_.get());
+    keepVersions->SetChoice(memory_->KeepVersions("main"));
+    connect(keepVersions, &KeepVersionsBox::choiceChanged, this,
+            [this] { memory_->SetKeepVersions("main", keepVersions->Choice()); });
     if (const QByteArray geometry = memory_->Geometry(objectName()); !geometry.isEmpty())
         restoreGeometry(geometry);
     const QString mask = memory_->Items();

@@ -1,10 +1,13 @@
 #include "gui/ScheduleDialog.h"
 
 #include "app/Environment.h"
+#include "gui/ItemTexts.h"
+#include "gui/KeepVersionsBox.h"
 #include "gui/Mnemonics.h"
 #include "gui/ObjectNames.h"
 #include "gui/ScheduledJobsDialog.h"
 #include "gui/Skin.h"
+#include "gui/WindowMemory.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -22,27 +25,29 @@ namespace trelmig {
 
 namespace {
 
-constexpr const char* kNewOutlookNoAddressBook =
-    " MS Outlook 2007 don't support Personal Address Book!";
 constexpr std::array<const char*, kDayCount> kDayCaptions = {
-    "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday"};
+    QT_TRANSLATE_NOOP("trelmig::ScheduleDialog", "Monday"),
+    QT_TRANSLATE_NOOP("trelmig::ScheduleDialog", "Tuesday"),
+    QT_TRANSLATE_NOOP("trelmig::ScheduleDialog", "Wednesday"),
+    QT_TRANSLATE_NOOP("trelmig::ScheduleDialog", "Thursday"),
+    QT_TRANSLATE_NOOP("trelmig::ScheduleDialog", "Friday"),
+    QT_TRANSLATE_NOOP("trelmig::ScheduleDialog", "Saturday"),
+    QT_TRANSLATE_NOOP("trelmig::ScheduleDialog", "Sunday")};
 constexpr std::array<const char*, kDayCount> kDayNames = {
     "chkMonday", "chkTuesday",  "chkWednesday", "chkThursday",
     "chkFriday", "chkSaturday", "chkSunday"};
 
-QString qs(std::string_view s) {
-    return QString::fromUtf8(s.data(), qsizetype(s.size()));
-}
+constexpr const char* kKeepWindow = "schedule";
 
 } // namespace
 
 ScheduleDialog::ScheduleDialog(Environment& env, Prompter& prompter, QWidget* parent)
     : QDialog(parent), env_(env), prompter_(prompter),
-      scheduler_(
-          ThisUsersScheduler(CurrentProgram(), std::filesystem::absolute(env.prefix.root()))),
+      scheduler_(ForWindowsUserFolder(
+          ThisUsersScheduler(CurrentProgram(), std::filesystem::absolute(env.prefix.root())), env)),
       runModal_([](QDialog& d) { return d.exec(); }) {
     setObjectName("Frmoption");
-    setWindowTitle("Task Scheduler");
+    setWindowTitle(tr("Task Scheduler"));
     setModal(true);
     buildLayout();
     connect(cbSource, &QComboBox::activated, this, [this] { onSourceProfileChanged(); });
@@ -55,15 +60,15 @@ ScheduleDialog::ScheduleDialog(Environment& env, Prompter& prompter, QWidget* pa
 }
 
 void ScheduleDialog::buildLayout() {
-    auto* frame1 = named(new QGroupBox("What"), "Frame1");
+    auto* frame1 = named(new QGroupBox(tr("What")), "Frame1");
     auto* whatLayout = new QVBoxLayout(frame1);
-    whatLayout->addWidget(named(new QLabel("Profile to backup"), "SkinLabel3"));
+    whatLayout->addWidget(named(new QLabel(tr("Profile to backup")), "SkinLabel3"));
     cbSource = named(new QComboBox, "cbSource");
     whatLayout->addWidget(cbSource);
-    auto* frame6 = named(new QGroupBox("Items to backup"), "Frame6");
+    auto* frame6 = named(new QGroupBox(tr("Items to backup")), "Frame6");
     auto* itemsLayout = new QVBoxLayout(frame6);
     for (int i = 0; i < kItemCount; ++i) {
-        backupitem[i] = new QCheckBox(qs(itemCatalogue()[i].caption));
+        backupitem[i] = new QCheckBox(ItemText(itemCatalogue()[i].caption));
         backupitem[i]->setObjectName(QString("backupitem%1").arg(i));
         itemsLayout->addWidget(backupitem[i]);
     }
@@ -84,50 +89,53 @@ void ScheduleDialog::buildLayout() {
             box->setChecked(box->isEnabled());
     });
 
-    auto* frame3 = named(new QGroupBox("Schedule"), "Frame3");
+    auto* frame3 = named(new QGroupBox(tr("Schedule")), "Frame3");
     auto* scheduleLayout = new QGridLayout(frame3);
-    scheduleLayout->addWidget(named(new QLabel("Start backup at"), "SkinLabel7"), 0, 0);
+    scheduleLayout->addWidget(named(new QLabel(tr("Start backup at")), "SkinLabel7"), 0, 0);
     cmbStartTime = named(new QComboBox, "cmbStartTime");
     cmbStartTime->setEditable(true);
     cmbStartTime->setInsertPolicy(QComboBox::NoInsert);
     scheduleLayout->addWidget(cmbStartTime, 0, 1);
     for (int i = 0; i < kDayCount; ++i) {
-        dayBoxes[i] = named(new QCheckBox(kDayCaptions[i]), kDayNames[i]);
+        dayBoxes[i] = named(new QCheckBox(tr(kDayCaptions[i])), kDayNames[i]);
         scheduleLayout->addWidget(dayBoxes[i], 1 + i / 2, i % 2);
     }
-    chkDaily = named(new QCheckBox("Run daily"), "chkDaily");
+    chkDaily = named(new QCheckBox(tr("Run daily")), "chkDaily");
     scheduleLayout->addWidget(chkDaily, 4, 1);
 
     // "Where", as on the main window: a second "Schedule" frame would say
     // nothing about the backup file it holds.
-    auto* frame2 = named(new QGroupBox("Where"), "Frame2");
+    auto* frame2 = named(new QGroupBox(tr("Where")), "Frame2");
     auto* fileLayout = new QGridLayout(frame2);
-    fileLayout->addWidget(named(new QLabel("Choose a Backup Filename"), "SkinLabel4"), 0, 0, 1, 2);
+    fileLayout->addWidget(named(new QLabel(tr("Choose a Backup Filename")), "SkinLabel4"), 0, 0, 1,
+                          2);
     txtTargetFile = named(new QLineEdit, "txtTargetFile");
     // Only "Browse..." chooses the file: typed text would never be used.
     txtTargetFile->setReadOnly(true);
     txtTargetFile->setMinimumWidth(txtTargetFile->fontMetrics().averageCharWidth() * 32);
     fileLayout->addWidget(txtTargetFile, 1, 0);
     fileLayout->setColumnStretch(0, 1);
-    cmdTargetFile = named(new QPushButton("Browse..."), "cmdTargetFile");
+    cmdTargetFile = named(new QPushButton(tr("Browse...")), "cmdTargetFile");
     fileLayout->addWidget(cmdTargetFile, 1, 1);
-    auto* frame5 = named(new QGroupBox("Security"), "Frame5");
+    auto* frame5 = named(new QGroupBox(tr("Security")), "Frame5");
     auto* securityLayout = new QGridLayout(frame5);
-    ifprotect = named(new QCheckBox("Protect backup file with password"), "ifprotect");
+    ifprotect = named(new QCheckBox(tr("Protect backup file with password")), "ifprotect");
     securityLayout->addWidget(ifprotect, 0, 0, 1, 2);
-    securityLayout->addWidget(named(new QLabel("Password:"), "SkinLabel1"), 1, 0);
+    securityLayout->addWidget(named(new QLabel(tr("Password:")), "SkinLabel1"), 1, 0);
     txtPassword = named(new QLineEdit, "txtPassword");
     txtPassword->setEchoMode(QLineEdit::Password);
     securityLayout->addWidget(txtPassword, 1, 1);
-    securityLayout->addWidget(named(new QLabel("Retype Password:"), "SkinLabel2"), 2, 0);
+    securityLayout->addWidget(named(new QLabel(tr("Retype Password:")), "SkinLabel2"), 2, 0);
     txtPassword2 = named(new QLineEdit, "txtPassword2");
     txtPassword2->setEchoMode(QLineEdit::Password);
     securityLayout->addWidget(txtPassword2, 2, 1);
     fileLayout->addWidget(frame5, 2, 0, 1, 2);
+    keepVersions = new KeepVersionsBox;
+    fileLayout->addWidget(keepVersions, 3, 0, 1, 2);
 
-    Command3 = named(new QPushButton("Add Task to Scheduler"), "Command3");
-    Command1 = named(new QPushButton("Open Scheduler"), "Command1");
-    Command2 = named(new QPushButton("Cancel"), "Command2");
+    Command3 = named(new QPushButton(tr("Add Task to Scheduler")), "Command3");
+    Command1 = named(new QPushButton(tr("Open Scheduler")), "Command1");
+    Command2 = named(new QPushButton(tr("Cancel")), "Command2");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Command3);
     buttons->addWidget(Command1);
@@ -194,7 +202,7 @@ void ScheduleDialog::resetChoices() {
     for (int i = 0; i < kItemCount; ++i) {
         backupitem[i]->setEnabled(true);
         backupitem[i]->setChecked(false);
-        backupitem[i]->setToolTip(qs(itemCatalogue()[i].backupToolTip));
+        backupitem[i]->setToolTip(ItemText(itemCatalogue()[i].backupToolTip));
     }
     cmbStartTime->clear();
     for (int h = 0; h < 24; ++h) {
@@ -208,6 +216,7 @@ void ScheduleDialog::resetChoices() {
     txtTargetFile->clear();
     ifprotect->setChecked(false);
     setPasswordBoxes(false);
+    keepVersions->SetChoice(memory_ ? memory_->KeepVersions(kKeepWindow) : KeepChoice{});
     // The boxes of the first profile, as the main window shows them at start.
     if (cbSource->count() > 0)
         onSourceProfileChanged();
@@ -220,10 +229,10 @@ void ScheduleDialog::onSourceProfileChanged() {
     }
     const ItemStates states = env_.ItemStatesOf(cbSource->currentText().toStdString());
     for (int i = 0; i < kItemCount; ++i) {
-        std::string tip = states[i].toolTip;
+        QString tip = QString::fromStdString(states[i].toolTip);
         if (i == ItemAddressBook && IsNewOutlook(env_.session()))
-            tip = kNewOutlookNoAddressBook;
-        backupitem[i]->setToolTip(QString::fromStdString(tip));
+            tip = tr(" MS Outlook 2007 don't support Personal Address Book!");
+        backupitem[i]->setToolTip(tip);
         backupitem[i]->setEnabled(states[i].enabled);
     }
 }
@@ -234,11 +243,11 @@ void ScheduleDialog::onDailyToggled() {
 }
 
 void ScheduleDialog::onTargetFileClicked() {
-    QFileDialog dialog(this, "Save Outlook Data as");
+    QFileDialog dialog(this, tr("Save Outlook Data as"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
-    dialog.setNameFilter("Quenvar Outlook Backup File (*.kvx)");
+    dialog.setNameFilter(tr("Quenvar Outlook Backup File (*.kvx)"));
     // The restore tab's open dialog lists backup files by their extension.
     dialog.setDefaultSuffix("kvx");
     dialog.selectFile("dunmarik");
@@ -273,7 +282,14 @@ void ScheduleDialog::onAddTaskClicked() {
     choices.itemMask = ItemMask;
     choices.password = ifprotect->isChecked() ? password : std::string();
     choices.targetFile = TargetFile;
-    RegisterJob(choices, scheduler_, prompter_);
+    const KeepChoice keep = keepVersions->Choice();
+    choices.keep = keep.Policy();
+    if (RegisterJob(choices, scheduler_, prompter_).result == RegisterResult::Registered && memory_)
+        memory_->SetKeepVersions(kKeepWindow, keep);
+}
+
+void ScheduleDialog::SetScheduler(TaskScheduler scheduler) {
+    scheduler_ = ForWindowsUserFolder(std::move(scheduler), env_);
 }
 
 void ScheduleDialog::onOpenSchedulerClicked() {

@@ -18,11 +18,13 @@ class QPushButton;
 namespace trelmig {
 
 class Environment;
+class KeepVersionsBox;
 class Prompter;
+class WindowMemory;
 
 // "Task Scheduler": composes an unattended backup and registers it as a job
-// in the user's crontab. Create it once and call ShowModal() for every
-// opening: its values (TargetFile above all) live as long as the object.
+// (a systemd user timer, else a crontab line), keeping versions if asked. Create it once and call
+// ShowModal() for every opening: its values (TargetFile above all) live as long as the object.
 //
 //   ScheduleDialog options(env, prompter, mainWindow);   // once
 //   options.ShowModal();                            // menu "Task Scheduler"
@@ -35,8 +37,11 @@ public:
     int ShowModal();
 
     // Jobs go to the caller's crontab and start this program on the prefix of
-    // env; tests name another crontab and program.
-    void SetScheduler(TaskScheduler scheduler) { scheduler_ = std::move(scheduler); }
+    // env (or its Windows user folder); tests name another crontab and program.
+    void SetScheduler(TaskScheduler scheduler);
+    // From now on the window opens with the versions its last task kept
+    // (none: versions off, the default counts).
+    void Remember(WindowMemory* memory) { memory_ = memory; }
     const TaskScheduler& Scheduler() const { return scheduler_; }
     // Runs the dialogs this window opens (Save dialog, task list); exec() by
     // default, tests answer them.
@@ -67,6 +72,7 @@ private:
     Prompter& prompter_;
     TaskScheduler scheduler_;
     std::function<int(QDialog&)> runModal_;
+    WindowMemory* memory_ = nullptr;
 
     QComboBox* cbSource;
     std::array<QCheckBox*, 8> backupitem;
@@ -78,6 +84,7 @@ private:
     QCheckBox* ifprotect;
     QLineEdit* txtPassword;
     QLineEdit* txtPassword2;
+    KeepVersionsBox* keepVersions;
     QPushButton* Command3;
     QPushButton* Command1;
     QPushButton* Command2;

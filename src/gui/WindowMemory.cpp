@@ -52,6 +52,46 @@ void WindowMemory::SetLastBackupFile(const QString& path) {
     settings_->sync();
 }
 
+KeepChoice WindowMemory::KeepVersions(const char* window) const {
+    const QString base = QStringLiteral("keep-") + QString::fromLatin1(window);
+    KeepChoice choice;
+    choice.on = settings_->value(key(qPrintable(base + QStringLiteral("-on"))), false).toBool();
+    const QStringList counts =
+        settings_->value(key(qPrintable(base + QStringLiteral("-counts")))).toString().split(',');
+    if (counts.size() == 4) {
+        int* const values[] = {&choice.counts.last, &choice.counts.daily, &choice.counts.weekly,
+                               &choice.counts.monthly};
+        for (int i = 0; i < 4; ++i) {
+            bool ok = false;
+            const int value = counts.at(i).toInt(&ok);
+            if (ok && value >= 0)
+                *values[i] = value;
+        }
+    }
+    return choice;
+}
+
+void WindowMemory::SetKeepVersions(const char* window, const KeepChoice& choice) {
+    const QString base = QStringLiteral("keep-") + QString::fromLatin1(window);
+    const KeepPolicy& c = choice.counts;
+    settings_->setValue(key(qPrintable(base + QStringLiteral("-on"))), choice.on);
+    settings_->setValue(
+        key(qPrintable(base + QStringLiteral("-counts"))),
+        QStringLiteral("%1,%2,%3,%4").arg(c.last).arg(c.daily).arg(c.weekly).arg(c.monthly));
+    settings_->sync();
+}
+
+int WindowMemory::StaleBackupDays(int fallback) const {
+    bool ok = false;
+    const int days = settings_->value(QStringLiteral("lastBackup/staleDays")).toInt(&ok);
+    return ok && days > 0 ? days : fallback;
+}
+
+void WindowMemory::SetStaleBackupDays(int days) {
+    settings_->setValue(QStringLiteral("lastBackup/staleDays"), days);
+    settings_->sync();
+}
+
 QByteArray WindowMemory::Geometry(const QString& window) const {
     return settings_->value(QStringLiteral("geometry/") + window).toByteArray();
 }

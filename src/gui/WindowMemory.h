@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/KeepVersionsBox.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,9 +13,9 @@ class QSettings;
 namespace trelmig {
 
 // What the windows remember between starts, per Wine prefix: the items last
-// backed up, the folder and the file of the last backup; and the main
-// window's size. Kept with QSettings in one file, by default
-// $XDG_CONFIG_HOME/trelmig/settings.conf beside the remembered prefix.
+// backed up, the folder and the file of the last backup, the versions kept;
+// and the main window's size and when a missing backup alarms. Kept with QSettings in one file, by
+// default $XDG_CONFIG_HOME/trelmig/settings.conf beside the remembered prefix.
 class WindowMemory {
 public:
     WindowMemory(const QString& settingsFile, const std::filesystem::path& prefix);
@@ -28,6 +30,14 @@ public:
     QString LastBackupFile() const;
     // A backup was written there: its folder and name are kept.
     void SetLastBackupFile(const QString& path);
+    // Whether a window's backups keep versions, and its counts; the window
+    // is "main" or "schedule".
+    KeepChoice KeepVersions(const char* window) const;
+    void SetKeepVersions(const char* window, const KeepChoice& choice);
+    // Days without a successful unattended run after which the last-backup
+    // line turns red; the same for every prefix (runs.log is one).
+    int StaleBackupDays(int fallback) const;
+    void SetStaleBackupDays(int days);
     QByteArray Geometry(const QString& window) const;
     void SetGeometry(const QString& window, const QByteArray& geometry);
 

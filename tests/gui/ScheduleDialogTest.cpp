@@ -5,7 +5,10 @@
 #include "SamplePrefixCopy.h"
 #include "WindowTestSupport.h"
 #include "app/Environment.h"
+#include "gui/RunsDialog.h"
 #include "gui/ScheduledJobsDialog.h"
+#include "gui/Translations.h"
+#include "gui/WindowMemory.h"
 #include "platform/ScopedEnv.h"
 #include "schedule/JobPasswordFile.h"
 
@@ -17,6 +20,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -404,4 +408,58 @@ TEST_F(ScheduleWindow, CtrlASelectsEveryAvailableItem) {
     QTest::keyClick(item(0), Qt::Key_A, Qt::ControlModifier);
     for (int i = 0; i < kItemCount; ++i)
         EXPECT_EQ(item(i)->isChecked(), item(i)->isEnabled()) << i;
+}
+
+// A task made with versions on carries its policy; the window opens with the
+// versions of the last task it made on the prefix.
+TEST_F(ScheduleWindow, KeepVersionsGoesOnTheTaskAndIsRemembered) {
+    const QString settings = QString::fromStdString(file("settings.conf"));
+    WindowMemory memory(settings, sample.root);
+    dialog->Remember(&memory);
+    dialog->ShowModal();
+    auto* keep = box("chkKeepVersions");
+    EXPECT_FALSE(keep->isChecked());
+    EXPECT_FALSE(child<QSpinBox>("spnKeepLast")->isEnabled());
+    item(ItemSignatures)->setChecked(true);
+    browse(file("b.kvx"));
+    click("Command3");
+    ASSERT_EQ(lastMessage(), "Task 1 has been scheduled.");
+
+    keep->click();
+    EXPECT_TRUE(child<QSpinBox>("spnKeepLast")->isEnabled());
+    child<QSpinBox>("spnKeepLast")->setValue(5);
+    child<QSpinBox>("spnKeepMonthly")->setValue(0);
+    click("Command3");
+    ASSERT_EQ(lastMessage(), "Task 2 has been scheduled.");
+    const auto jobs = fake.crontab().Jobs();
+    ASSERT_EQ(jobs.size(), 2u);
+    EXPECT_TRUE(jobs[0].arguments.run.empty());
+    EXPECT_EQ(jobs[1].arguments.run,
+              (std::vector<std::string>{"--keep-last", "5", "--keep-daily", "7", "--keep-weekly",
+                                        "4", "--keep-monthly", "0"}));
+    EXPECT_EQ(jobs[1].winePrefix, sample.root);
+
+    dialog->ShowModal();
+    EXPECT_TRUE(box("chkKeepVersions")->isChecked());
+    EXPECT_EQ(child<QSpinBox>("spnKeepLast")->value(), 5);
+    EXPECT_EQ(child<QSpinBox>("spnKeepMonthly")->value(), 0);
+    EXPECT_EQ(memory.KeepVersions("schedule"), (KeepChoice{true, {5, 7, 4, 0}}));
+    // The main window's backups keep their own choice.
+    EXPECT_FALSE(memory.KeepVersions("main").on);
+}
+
+TEST_F(ScheduleWindow, TheWindowSpeaksGermanWithAGermanLocale) {
+    ASSERT_TRUE(InstallTranslations(QLocale(QLocale::German, QLocale::Germany)));
+    ScheduleDialog german(*env, prompter);
+    RunsDialog runs(7);
+    RemoveTranslations();
+    EXPECT_EQ(german.windowTitle(), QStringLiteral("Zeitplanung"));
+    EXPECT_EQ(control<QGroupBox>(&german, "Frame3")->title(), QStringLiteral("Zeitplan"));
+    EXPECT_EQ(shownText(control<QCheckBox>(&german, "chkMonday")->text()),
+              QStringLiteral("Montag"));
+    EXPECT_EQ(shownText(control<QCheckBox>(&german, "chkKeepVersions")->text()),
+              QStringLiteral("Versionen behalten"));
+    EXPECT_EQ(shownText(control<QPushButton>(&german, "Command3")->text()),
+              QStringLiteral("Aufgabe zum Zeitplan hinzufügen"));
+    EXPECT_EQ(runs.windowTitle(), QStringLiteral("Sicherungsläufe"));
 }

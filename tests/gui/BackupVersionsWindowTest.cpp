@@ -1,0 +1,137 @@
+// Versions from the main window: its backup keeps them as the unattended run
+// does, the restore tab lists them by date, the choice is remembered.
+#include "MainWindowFixture.h"
+
+#include "gui/WindowMemory.h"
+
+#include <QDateTime>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+
+#include <fstream>
+#include <set>
+
+using namespace trelmig;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::set<std::string> filesIn(const fs::path& dir) {
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir))
+        names.insert(e.path().filename().string());
+    return names;
+}
+
+} // namespace
+
+class VersionsWindowTest : public MainWindowTest {
+protected:
+    fs::path folder = prefix.work.path() / "backups";
+    std::string chosen = (folder / "outlook.kvx").string();
+    QString settings = QString::fromStdString((prefix.work.path() / "settings.conf").string());
+
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        fs::create_directories(folder);
+    }
+    void keepVersions(int last, int daily, int weekly, int monthly) {
+        child<QCheckBox>("chkKeepVersions")->setChecked(true);
+        const char* names[] = {"spnKeepLast", "spnKeepDaily", "spnKeepWeekly", "spnKeepMonthly"};
+        const int counts[] = {last, daily, weekly, monthly};
+        for (int i = 0; i < 4; ++i)
+            child<QSpinBox>(names[i])->setValue(counts[i]);
+    }
+    void backUpTemplates() {
+        nextFile = QString::fromStdString(chosen);
+        child<QPushButton>("cmdTargetFile")->click();
+        itemBoxes(window.get(), "backupitem")[ItemTemplates]->setChecked(true);
+        prompter.answer = MessageAnswer::Cancel; // no disc
+        child<QPushButton>("cmdApply")->click();
+        finishRun();
+    }
+};
+
+TEST_F(VersionsWindowTest, TheWindowsBackupWritesAVersionAndPrunesOnlyAfterIt) {
+    open();
+    window->Remember(std::make_unique<WindowMemory>(settings, prefix.root));
+    // Off by default: one file, replaced.
+    EXPECT_FALSE(child<QCheckBox>("chkKeepVersions")->isChecked());
+    EXPECT_FALSE(child<QSpinBox>("spnKeepDaily")->isEnabled());
+    EXPECT_EQ(child<QSpinBox>("spnKeepMonthly")->value(), 6);
+    for (const char* name : {"outlook-2020-01-01-000000.kvx", "outlook-2020-01-02-000000.kvx",
+                             "outlook-2020-01-02-000000.partial.kvx"})
+        std::ofstream(folder / name) << "an older version";
+    keepVersions(2, 0, 0, 0);
+    backUpTemplates();
+
+    // The new version and the newest older one stay; the partial one is no
+    // version the policy counts; the chosen name itself was never written.
+    std::set<std::string> files = filesIn(folder);
+    ASSERT_EQ(files.size(), 3u) << prompter.messages.front().text;
+    EXPECT_FALSE(files.count("outlook-2020-01-01-000000.kvx"));
+    EXPECT_TRUE(files.count("outlook-2020-01-02-000000.kvx"));
+    EXPECT_TRUE(files.count("outlook-2020-01-02-000000.partial.kvx"));
+    EXPECT_FALSE(files.count("outlook.kvx"));
+    files.erase("outlook-2020-01-02-000000.kvx");
+    files.erase("outlook-2020-01-02-000000.partial.kvx");
+    EXPECT_TRUE(files.begin()->starts_with("outlook-20")) << *files.begin();
+    EXPECT_EQ(prompter.messages.front().text.rfind("The Backup was Completed!", 0), 0u);
+
+    // The choice is the prefix's: the next start shows it again.
+    window.reset();
+    open();
+    window->Remember(std::make_unique<WindowMemory>(settings, prefix.root));
+    EXPECT_TRUE(child<QCheckBox>("chkKeepVersions")->isChecked());
+    EXPECT_EQ(child<QSpinBox>("spnKeepLast")->value(), 2);
+    EXPECT_EQ(child<QSpinBox>("spnKeepWeekly")->value(), 0);
+    EXPECT_TRUE(child<QSpinBox>("spnKeepWeekly")->isEnabled());
+    EXPECT_FALSE(WindowMemory(settings, prefix.root / "other").KeepVersions("main").on);
+}
+
+TEST_F(VersionsWindowTest, TheRestoreTabListsTheVersionsNewestFirstAndOpensTheChosenOne) {
+    open();
+    keepVersions(3, 7, 4, 6);
+    backUpTemplates();
+    const std::set<std::string> written = filesIn(folder);
+    ASSERT_EQ(written.size(), 1u);
+    const fs::path newest = folder / *written.begin();
+    const fs::path older = folder / "outlook-2026-03-01-080910.kvx";
+    const fs::path partial = folder / "outlook-2026-03-02-080910.partial.kvx";
+    fs::copy_file(newest, older);
+    fs::copy_file(newest, partial);
+    std::ofstream(folder / "other-2026-03-03-080910.kvx") << "another backup's version";
+
+    // A backup without versions shows no list.
+    std::ofstream(folder / "single.kvx") << "x";
+    window->OpenBackupFile(QString::fromStdString((folder / "single.kvx").string()));
+    auto* list = child<QListWidget>("lstVersions");
+    EXPECT_FALSE(list->isVisibleTo(window.get()));
+    prompter.messages.clear();
+
+    window->OpenBackupFile(QString::fromStdString(older.string()));
+    ASSERT_TRUE(list->isVisibleTo(window.get()));
+    ASSERT_EQ(list->count(), 3);
+    const QLocale locale;
+    EXPECT_TRUE(
+        list->item(1)->text().startsWith(locale.toString(QDate(2026, 3, 2), QLocale::LongFormat)))
+        << list->item(1)->text().toStdString();
+    EXPECT_TRUE(list->item(1)->text().contains(QStringLiteral("partial")));
+    EXPECT_EQ(list->item(0)->data(Qt::UserRole).toString().toStdString(), newest.string());
+    EXPECT_EQ(list->item(2)->data(Qt::UserRole).toString().toStdString(), older.string());
+    EXPECT_TRUE(list->item(2)->text().contains(
+        locale.toString(QTime(8, 9, 10), QLocale::LongFormat).left(5)));
+    EXPECT_EQ(list->currentRow(), 2);
+
+    // Choosing the newest opens it for the restore.
+    list->setCurrentRow(0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(child<QLineEdit>("txtSourceFile")->text().toStdString(), newest.string());
+    EXPECT_EQ(list->currentRow(), 0);
+    EXPECT_TRUE(itemBoxes(window.get(), "restoreitem")[ItemTemplates]->isEnabled());
+    EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 1);
+}
