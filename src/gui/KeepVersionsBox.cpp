@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSpinBox>
 
 namespace trelmig {
@@ -35,7 +36,8 @@ KeepVersionsBox::KeepVersionsBox(QWidget* parent) : QWidget(parent) {
         tr("Months for which the newest version of the month is kept")};
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(chkKeepVersions, 0, 0, 1, 8);
+    grid->setVerticalSpacing(0);
+    grid->addWidget(chkKeepVersions, 0, 0);
     for (std::size_t i = 0; i < counts.size(); ++i) {
         counts[i] = new QSpinBox(this);
         counts[i]->setObjectName(QString::fromLatin1(kCountNames[i]));
@@ -43,11 +45,16 @@ KeepVersionsBox::KeepVersionsBox(QWidget* parent) : QWidget(parent) {
         counts[i]->setToolTip(tips[i]);
         // Named rather than given a mnemonic: the windows that hold the box
         // have no letters left for four more labels.
-        counts[i]->setAccessibleName(QString(captions[i]).remove(QLatin1Char(':')));
+        const QString name = QString(captions[i]).remove(QLatin1Char(':'));
+        counts[i]->setAccessibleName(name);
+        if (auto* edit = counts[i]->findChild<QLineEdit*>())
+            edit->setAccessibleName(name);
         auto* label = new QLabel(captions[i], this);
-        const int column = static_cast<int>(i) * 2;
-        grid->addWidget(label, 1, column);
-        grid->addWidget(counts[i], 1, column + 1);
+        // Two rows beside the check box: the box takes little room.
+        const int row = static_cast<int>(i) / 2;
+        const int column = 1 + static_cast<int>(i) % 2 * 2;
+        grid->addWidget(label, row, column);
+        grid->addWidget(counts[i], row, column + 1);
         connect(counts[i], &QSpinBox::valueChanged, this, &KeepVersionsBox::choiceChanged);
     }
     // The newest version is always kept: "last" counts from one.

@@ -114,6 +114,8 @@ QWidget* MainWindow::buildBackupTab() {
     }
     items->addStretch(1);
     what->addWidget(Frame6, 1);
+    keepVersions = new KeepVersionsBox;
+    what->addWidget(keepVersions);
     row->addWidget(Frame1, 1);
 
     Frame2 = named(new QGroupBox(tr("Where")), "Frame2");
@@ -146,8 +148,6 @@ QWidget* MainWindow::buildBackupTab() {
     security->addWidget(txtPassword2, 2, 1);
     security->setColumnStretch(1, 1);
     where->addWidget(Frame5);
-    keepVersions = new KeepVersionsBox;
-    where->addWidget(keepVersions);
     row->addWidget(Frame2, 1);
     return page;
 }

@@ -76,6 +76,8 @@ void ScheduleDialog::buildLayout() {
     // and its box.
     itemsLayout->addStretch(1);
     whatLayout->addWidget(frame6, 1);
+    keepVersions = new KeepVersionsBox;
+    whatLayout->addWidget(keepVersions);
     // Ctrl+A with the focus in the items, and the frame's own menu, tick
     // every item the profile has, as in the main window.
     auto* selectAll = new QAction(tr("Select all items"), frame6);
@@ -130,8 +132,6 @@ void ScheduleDialog::buildLayout() {
     txtPassword2->setEchoMode(QLineEdit::Password);
     securityLayout->addWidget(txtPassword2, 2, 1);
     fileLayout->addWidget(frame5, 2, 0, 1, 2);
-    keepVersions = new KeepVersionsBox;
-    fileLayout->addWidget(keepVersions, 3, 0, 1, 2);
 
     Command3 = named(new QPushButton(tr("Add Task to Scheduler")), "Command3");
     Command1 = named(new QPushButton(tr("Open Scheduler")), "Command1");
