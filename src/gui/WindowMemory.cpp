@@ -105,7 +105,7 @@ QString DefaultBackupFolder() {
     QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty())
         documents = QDir::homePath();
-    const QString folder = QDir(documents).filePath(QStringLiteral("Outlook Backups"));
+    QString folder = QDir(documents).filePath(QStringLiteral("Outlook Backups"));
     QDir().mkpath(folder); // where it cannot be made, the dialog shows its nearest parent
     return folder;
 }

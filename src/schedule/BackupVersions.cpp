@@ -47,6 +47,7 @@ std::vector<std::string> PruneVersions(const std::string& chosenFile, const Keep
                                        const std::string& newVersion) {
     const auto versions = VersionsOf(chosenFile);
     std::vector<VersionTime> times;
+    times.reserve(versions.size());
     for (const auto& v : versions)
         times.push_back(v.time);
     const std::vector<bool> kept = KeptVersions(times, policy);
