@@ -2,6 +2,8 @@
 // does, the restore tab lists them by date, the choice is remembered.
 #include "MainWindowFixture.h"
 
+#include "CronShell.h"
+
 #include "gui/WindowMemory.h"
 
 #include <QDateTime>
@@ -17,17 +19,6 @@
 
 using namespace trelmig;
 namespace fs = std::filesystem;
-
-namespace {
-
-std::set<std::string> filesIn(const fs::path& dir) {
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir))
-        names.insert(e.path().filename().string());
-    return names;
-}
-
-} // namespace
 
 class VersionsWindowTest : public MainWindowTest {
 protected:
@@ -71,7 +62,7 @@ TEST_F(VersionsWindowTest, TheWindowsBackupWritesAVersionAndPrunesOnlyAfterIt) {
 
     // The new version and the newest older one stay; the partial one is no
     // version the policy counts; the chosen name itself was never written.
-    std::set<std::string> files = filesIn(folder);
+    std::set<std::string> files = NamesIn(folder);
     ASSERT_EQ(files.size(), 3u) << prompter.messages.front().text;
     EXPECT_FALSE(files.count("outlook-2020-01-01-000000.kvx"));
     EXPECT_TRUE(files.count("outlook-2020-01-02-000000.kvx"));
@@ -97,7 +88,7 @@ TEST_F(VersionsWindowTest, TheRestoreTabListsTheVersionsNewestFirstAndOpensTheCh
     open();
     keepVersions(3, 7, 4, 6);
     backUpTemplates();
-    const std::set<std::string> written = filesIn(folder);
+    const std::set<std::string> written = NamesIn(folder);
     ASSERT_EQ(written.size(), 1u);
     const fs::path newest = folder / *written.begin();
     const fs::path older = folder / "outlook-2026-03-01-080910.kvx";

@@ -1,5 +1,6 @@
 #include "platform/Crontab.h"
 
+#include "CronShell.h"
 #include "FakeCrontab.h"
 
 #include <gtest/gtest.h>
@@ -25,29 +26,6 @@ const std::string kArgs = "sf=Outlookxm=11111111ps=bf=/home/sam/b.kvx";
 AtInfo record(std::uint32_t time, std::uint8_t days, std::uint8_t flags = JOB_RUN_PERIODICALLY,
               std::uint32_t monthDays = 0) {
     return AtInfo{time, monthDays, days, flags, "\"/usr/bin/trelmig\" " + kArgs};
-}
-
-// What cron hands to /bin/sh for a crontab line: the text after the five time
-// fields up to the first "%" that no backslash escapes ("\%" stands for "%").
-std::string cronCommand(const std::string& line) {
-    std::size_t pos = 0;
-    for (int field = 0; field < 5; ++field) {
-        pos = line.find_first_not_of(" \t", pos);
-        pos = line.find_first_of(" \t", pos);
-    }
-    pos = line.find_first_not_of(" \t", pos);
-    std::string out;
-    for (std::size_t i = pos; i < line.size(); ++i) {
-        if (line[i] == '\\' && i + 1 < line.size() && line[i + 1] == '%') {
-            out += '%';
-            ++i;
-        } else if (line[i] == '%') {
-            break;
-        } else {
-            out += line[i];
-        }
-    }
-    return out;
 }
 
 // Runs "sh -c command" with an empty environment, as cron does with a
@@ -139,15 +117,15 @@ TEST(CronJobLine, WordsReachTheProgramUnchangedThroughCronAndTheShell) {
     const std::string prefix = "/tmp/a b/'q'/$HOME/50%/\\%x";
     const AtInfo weekly{32400000, 0, 1, JOB_RUN_PERIODICALLY,
                         "\"" + program.string() + "\" " + args};
-    EXPECT_EQ(runShell(cronCommand(CronJobLine(weekly, 1, prefix))),
+    EXPECT_EQ(runShell(CronCommand(CronJobLine(weekly, 1, prefix))),
               (std::vector<std::string>{prefix, args}));
 
     AtInfo once = weekly;
     once.DaysOfWeek = 0;
-    EXPECT_EQ(runShell(cronCommand(CronJobLine(once, 2, prefix))),
+    EXPECT_EQ(runShell(CronCommand(CronJobLine(once, 2, prefix))),
               (std::vector<std::string>{"unset", "--remove-job", "2", prefix, args}));
     const std::string file = "/h/50% 'x'/once-1.password";
-    EXPECT_EQ(runShell(cronCommand(CronJobLine(once, 3, prefix, file))),
+    EXPECT_EQ(runShell(CronCommand(CronJobLine(once, 3, prefix, file))),
               (std::vector<std::string>{"unset", "--remove-job", "3", "--keep-password-file",
                                         prefix, "--password-file", file, args}));
 }
@@ -178,7 +156,7 @@ TEST(CronJobLine, JobOptionsGoAroundTheCommandAndReadBack) {
         words.insert(words.end(), arguments.machine.begin(), arguments.machine.end());
         words.push_back(kArgs);
         words.insert(words.end(), arguments.run.begin(), arguments.run.end());
-        EXPECT_EQ(runShell(cronCommand(line)), words) << line;
+        EXPECT_EQ(runShell(CronCommand(line)), words) << line;
     }
     // Lines written before there were options read as they always did.
     const auto plain = ParseCronJobLine(CronJobLine(weekly, 5, "/p", passwordFile));

@@ -1,5 +1,6 @@
 #include "schedule/BackupVersions.h"
 
+#include "CronShell.h"
 #include "backup/BackupRun.h"
 #include "platform/WorkFolder.h"
 
@@ -11,17 +12,6 @@
 
 using namespace trelmig;
 namespace fs = std::filesystem;
-
-namespace {
-
-std::set<std::string> filesIn(const fs::path& dir) {
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir))
-        names.insert(e.path().filename().string());
-    return names;
-}
-
-} // namespace
 
 // A year of nightly backups at 21:30 with the default policy (3 last, 7 daily,
 // 4 weekly, 6 monthly), old versions pruned after each run as the unattended
@@ -57,7 +47,7 @@ TEST(BackupVersions, AYearOfNightlyBackupsLeavesWhatThePolicyKeeps) {
         "outlook-2026-12-27-213000.kvx", "outlook-2026-12-28-213000.kvx",
         "outlook-2026-12-29-213000.kvx", "outlook-2026-12-30-213000.kvx",
         "outlook-2026-12-31-213000.kvx"};
-    EXPECT_EQ(filesIn(dir.path()), expected);
+    EXPECT_EQ(NamesIn(dir.path()), expected);
     for (const auto& v : VersionsOf(chosen))
         std::cout << fs::path(v.path).filename().string() << '\n';
 }
@@ -71,7 +61,7 @@ TEST(BackupVersions, TheNewVersionIsNeverRemoved) {
     EXPECT_TRUE(
         PruneVersions(chosen, {0, 0, 0, 0}, (dir.path() / "b-2020-01-01-000000.kvx").string())
             .empty());
-    EXPECT_EQ(filesIn(dir.path()),
+    EXPECT_EQ(NamesIn(dir.path()),
               (std::set<std::string>{"b-2030-01-01-000000.kvx", "b-2020-01-01-000000.kvx"}));
 }
 
@@ -115,13 +105,13 @@ TEST(BackupVersions, ANewVersionIsSetAsideWhenPartialAndPrunesWhenSound) {
     partial.itemsFailed = {0};
     EXPECT_TRUE(SettleNewVersion(chosen, {1, 0, 0, 0}, partialVersion, partial).empty());
     EXPECT_EQ(partial.archivePath, (dir.path() / "b-2026-12-03-213000.partial.kvx").string());
-    EXPECT_EQ(filesIn(dir.path()),
+    EXPECT_EQ(NamesIn(dir.path()),
               (std::set<std::string>{"b-2026-12-01-213000.kvx", "b-2026-12-02-213000.kvx",
                                      "b-2026-12-03-213000.partial.kvx"}));
 
     BackupRunResult failed;
     EXPECT_TRUE(SettleNewVersion(chosen, {1, 0, 0, 0}, partialVersion, failed).empty());
-    EXPECT_EQ(filesIn(dir.path()).size(), 3u);
+    EXPECT_EQ(NamesIn(dir.path()).size(), 3u);
 
     const std::string soundVersion = (dir.path() / "b-2026-12-04-213000.kvx").string();
     std::ofstream(soundVersion) << "x";
@@ -130,6 +120,6 @@ TEST(BackupVersions, ANewVersionIsSetAsideWhenPartialAndPrunesWhenSound) {
     sound.archivePath = soundVersion;
     EXPECT_TRUE(SettleNewVersion(chosen, {1, 0, 0, 0}, soundVersion, sound).empty());
     EXPECT_EQ(sound.archivePath, soundVersion);
-    EXPECT_EQ(filesIn(dir.path()), (std::set<std::string>{"b-2026-12-03-213000.partial.kvx",
+    EXPECT_EQ(NamesIn(dir.path()), (std::set<std::string>{"b-2026-12-03-213000.partial.kvx",
                                                           "b-2026-12-04-213000.kvx"}));
 }

@@ -3,6 +3,7 @@
 // account running the tests is never touched.
 #include "schedule/TaskScheduler.h"
 
+#include "CronShell.h"
 #include "RecordingPrompter.h"
 #include "SamplePrefixCopy.h"
 #include "app/Environment.h"
@@ -33,37 +34,12 @@ ProgramRun shell(const std::string& command) {
     return {r.status, r.output};
 }
 
-std::string quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-// What cron hands to "/bin/sh -c" for a crontab line: the text after the five
-// time fields up to the first "%" that no backslash escapes ("\%" is "%").
-std::string cronCommand(const std::string& line) {
-    std::size_t pos = 0;
-    for (int field = 0; field < 5; ++field)
-        pos = line.find_first_of(" \t", line.find_first_not_of(" \t", pos));
-    std::string out;
-    for (std::size_t i = line.find_first_not_of(" \t", pos); i < line.size(); ++i) {
-        if (line[i] == '\\' && i + 1 < line.size() && line[i + 1] == '%')
-            out += line[++i];
-        else if (line[i] == '%')
-            break;
-        else
-            out += line[i];
-    }
-    return out;
-}
-
 // Runs a crontab line's command as cron does: "sh -c" with cron's small
 // environment, as the given user or as this process.
 ProgramRun runAsCron(const std::string& line, const std::string& user = "") {
     const std::string env = "env -i HOME=/ LOGNAME=cron PATH=/usr/bin:/bin SHELL=/bin/sh";
     return shell((user.empty() ? "" : "runuser -u " + user + " -- ") + env + " /bin/sh -c " +
-                 quoted(cronCommand(line)));
+                 ShellQuoted(CronCommand(line)));
 }
 
 std::vector<std::string> linesOf(const std::string& text) {
@@ -121,7 +97,7 @@ struct RealCrontab : ::testing::Test {
     void install(const std::string& text) const {
         const fs::path file = sample.work.path() / "table";
         std::ofstream(file) << text;
-        ASSERT_EQ(shell("crontab -u " + user + " " + quoted(file.string())).status, 0);
+        ASSERT_EQ(shell("crontab -u " + user + " " + ShellQuoted(file.string())).status, 0);
     }
     // Lets the throwaway account read the prefix and write into target folders.
     void openToTheAccount() const {
@@ -130,7 +106,8 @@ struct RealCrontab : ::testing::Test {
                                                 fs::perms::others_exec);
     }
     bool accountCanRunTheProgram() const {
-        return shell("runuser -u " + user + " -- test -x " + quoted(TRELMIG_BINARY)).status == 0;
+        return shell("runuser -u " + user + " -- test -x " + ShellQuoted(TRELMIG_BINARY)).status ==
+               0;
     }
     fs::path writableFolder(const std::string& name) const {
         const fs::path folder = sample.work.path() / name;
@@ -231,10 +208,10 @@ TEST_F(RealCrontab, AdministratorsScheduleListAndRemoveFromTheCommandLine) {
         GTEST_SKIP() << "the throwaway account cannot run " << TRELMIG_BINARY;
     openToTheAccount();
     const std::string target = (writableFolder("out") / "cli.kvx").string();
-    const std::string program = "runuser -u " + user + " -- " + quoted(TRELMIG_BINARY) + " ";
+    const std::string program = "runuser -u " + user + " -- " + ShellQuoted(TRELMIG_BINARY) + " ";
     const ProgramRun made =
-        shell(program + "--prefix " + quoted(sample.root.string()) + " --schedule " +
-              quoted("sf=Outlookxm=10000001ps=bf=" + target) + " --at 7:45 --days M,w");
+        shell(program + "--prefix " + ShellQuoted(sample.root.string()) + " --schedule " +
+              ShellQuoted("sf=Outlookxm=10000001ps=bf=" + target) + " --at 7:45 --days M,w");
     // Scheduled means it will run: only a cron daemon runs a crontab line.
     if (CronDaemonRuns()) {
         EXPECT_EQ(made.status, 0) << made.out;
@@ -247,7 +224,7 @@ TEST_F(RealCrontab, AdministratorsScheduleListAndRemoveFromTheCommandLine) {
             << made.out;
     }
     // The job starts this very program.
-    EXPECT_NE(table().find(quoted(fs::canonical(TRELMIG_BINARY).string())), std::string::npos)
+    EXPECT_NE(table().find(ShellQuoted(fs::canonical(TRELMIG_BINARY).string())), std::string::npos)
         << table();
 
     const ProgramRun listed = shell(program + "--list-jobs");
@@ -263,8 +240,8 @@ TEST_F(RealCrontab, AdministratorsScheduleListAndRemoveFromTheCommandLine) {
 
     // A job that keeps versions says so.
     const ProgramRun versions =
-        shell(program + "--prefix " + quoted(sample.root.string()) + " --schedule " +
-              quoted("sf=Outlookxm=10000001ps=bf=" + target) + " --at 7:45 --keep-last 2");
+        shell(program + "--prefix " + ShellQuoted(sample.root.string()) + " --schedule " +
+              ShellQuoted("sf=Outlookxm=10000001ps=bf=" + target) + " --at 7:45 --keep-last 2");
     EXPECT_NE(versions.out.find("Task 2 "), std::string::npos) << versions.out;
     EXPECT_NE(shell(program + "--list-jobs")
                   .out.find("  versions: kept (last 2, daily 7, weekly 4, monthly 6)\n"),
@@ -272,12 +249,12 @@ TEST_F(RealCrontab, AdministratorsScheduleListAndRemoveFromTheCommandLine) {
     EXPECT_EQ(shell(program + "--remove-job 2").status, 0);
 
     const ProgramRun unknown =
-        shell(program + "--prefix " + quoted(sample.root.string()) + " --schedule " +
-              quoted("sf=Nobodyxm=10000001ps=bf=" + target) + " --at 7:45");
+        shell(program + "--prefix " + ShellQuoted(sample.root.string()) + " --schedule " +
+              ShellQuoted("sf=Nobodyxm=10000001ps=bf=" + target) + " --at 7:45");
     EXPECT_EQ(unknown.status, 2);
     const ProgramRun badTime =
-        shell(program + "--prefix " + quoted(sample.root.string()) + " --schedule " +
-              quoted("sf=Outlookxm=10000001ps=bf=" + target) + " --at 7.45");
+        shell(program + "--prefix " + ShellQuoted(sample.root.string()) + " --schedule " +
+              ShellQuoted("sf=Outlookxm=10000001ps=bf=" + target) + " --at 7.45");
     EXPECT_EQ(badTime.status, 2);
     EXPECT_NE(badTime.out.find("\"7.45\" is not a time of day"), std::string::npos);
 
@@ -304,7 +281,7 @@ TEST_F(RealCrontab, TheLongestCommandCronTakesIsTheLongestWeWrite) {
     // The same line written around our check is refused by cron itself.
     const fs::path file = sample.work.path() / "too-long";
     std::ofstream(file) << table() << prefix << "echo " << std::string(994, 'x') << "\n";
-    EXPECT_NE(shell("crontab -u " + user + " " + quoted(file.string())).status, 0);
+    EXPECT_NE(shell("crontab -u " + user + " " + ShellQuoted(file.string())).status, 0);
 }
 
 // The real crontab program takes a job that keeps versions and gives it back
