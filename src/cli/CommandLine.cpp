@@ -239,9 +239,9 @@ bool combinationAccepted(CommandLine& cmd, const Requests& asked) {
     if (cmd.windowsUser && cmd.prefix)
         return refuse(cmd, "choose --prefix or --windows-user"), false;
     // Nothing is ever written into a Windows user folder.
-    if (cmd.windowsUser && actions == 1 && !asked.listProfiles)
-        return refuse(cmd, "--windows-user goes with --list-profiles, a backup command line or "
-                           "the window"),
+    if (cmd.windowsUser && actions == 1 && !asked.listProfiles && !asked.schedule)
+        return refuse(cmd, "--windows-user goes with --list-profiles, --schedule, a backup "
+                           "command line or the window"),
                false;
     if (asked.undo)
         return true;
@@ -381,8 +381,8 @@ std::string HelpText() {
            "                    /media/$USER, /run/media/$USER and /mnt\n"
            "  --windows-user DIR  read the Outlook of a Windows user folder (a mounted\n"
            "                    Windows partition's Users\\NAME, or a copy of it) instead\n"
-           "                    of a prefix, for --list-profiles, sf=... bf=... or the\n"
-           "                    window; nothing is ever written there\n"
+           "                    of a prefix, for --list-profiles, sf=... bf=..., --schedule\n"
+           "                    or the window; nothing is ever written there\n"
            "  --windows-root DIR  the Windows partition of that user folder (the folder\n"
            "                    holding Windows\\System32\\config); found by itself when\n"
            "                    the user folder is on it\n"

@@ -1,6 +1,7 @@
 #include "cli/Verbs.h"
 
 #include "app/Environment.h"
+#include "app/MachineSource.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsolePrompter.h"
 #include "schedule/AutoBackup.h"
@@ -27,14 +28,15 @@ int RunScheduleCommand(const CommandLine& cmd, std::ostream& out, std::ostream& 
                          command->password, command->password, prompter))
         return 2;
 
-    // A job for a profile the prefix does not have would fail every time.
-    const WinePrefix prefix = WinePrefix::locate(cmd.prefix);
-    Environment env(prefix, prompter);
+    // A job for a profile the machine does not have would fail every time.
+    const auto opened = OpenEnvironment({cmd.prefix, cmd.windowsUser, cmd.windowsRoot}, prompter);
+    Environment& env = *opened;
     env.Discover();
     const auto& profiles = env.session().profiles;
     if (std::find(profiles.begin(), profiles.end(), command->profile) == profiles.end()) {
-        err << "trelmig: there is no Outlook profile \"" << command->profile
-            << "\" in the Wine prefix " << prefix.root().string() << '\n';
+        err << "trelmig: there is no Outlook profile \"" << command->profile << "\" in the "
+            << (env.readOnlySource() ? "Windows user folder " : "Wine prefix ")
+            << env.prefix.root().string() << '\n';
         return 2;
     }
 
@@ -47,8 +49,8 @@ int RunScheduleCommand(const CommandLine& cmd, std::ostream& out, std::ostream& 
     // Cron starts jobs in the home folder: a relative name would move.
     choices.targetFile = std::filesystem::absolute(command->backupFile).string();
     choices.keep = cmd.keep;
-    const TaskScheduler scheduler =
-        ThisUsersScheduler(CurrentProgram(), std::filesystem::absolute(prefix.root()));
+    const TaskScheduler scheduler = ForWindowsUserFolder(
+        ThisUsersScheduler(CurrentProgram(), std::filesystem::absolute(env.prefix.root())), env);
     switch (RegisterJob(choices, scheduler, prompter).result) {
     case RegisterResult::Registered:
         return 0;

@@ -27,6 +27,19 @@ TEST(ScheduleCommandLine, ScheduleListAndRemove) {
     EXPECT_FALSE(remove.keepPasswordFile);
 }
 
+// A job may keep versions and read a Windows user folder; neither goes with
+// the other verbs.
+TEST(ScheduleCommandLine, AJobKeepsVersionsAndReadsAWindowsUserFolder) {
+    const auto s = parse({"--windows-user", "/media/sam/OS/Users/Sam", "--schedule",
+                          "sf=Axm=10000000ps=bf=/b.kvx", "--at", "9:00", "--keep-last", "2"});
+    EXPECT_EQ(s.mode, CommandLine::Mode::Schedule) << s.error;
+    EXPECT_EQ(s.windowsUser, "/media/sam/OS/Users/Sam");
+    EXPECT_EQ(s.keep, (KeepPolicy{2, 7, 4, 6}));
+    EXPECT_EQ(parse({"--list-jobs", "--keep-last", "2"}).mode, CommandLine::Mode::Invalid);
+    EXPECT_EQ(parse({"--windows-user", "/u", "--remove-job", "2"}).mode,
+              CommandLine::Mode::Invalid);
+}
+
 TEST(ScheduleCommandLine, PasswordsAreHiddenFromOtherUsers) {
     auto hidden = [](std::vector<std::string> args) {
         args.insert(args.begin(), "trelmig");
