@@ -1,10 +1,13 @@
 #include "gui/ScheduleDialog.h"
 
+#include "CronShell.h"
 #include "FakeCrontab.h"
 #include "RecordingPrompter.h"
+#include "RunShell.h"
 #include "SamplePrefixCopy.h"
 #include "WindowTestSupport.h"
 #include "app/Environment.h"
+#include "app/MachineSource.h"
 #include "gui/RunsDialog.h"
 #include "gui/ScheduledJobsDialog.h"
 #include "gui/Translations.h"
@@ -462,4 +465,33 @@ TEST_F(ScheduleWindow, TheWindowSpeaksGermanWithAGermanLocale) {
     EXPECT_EQ(shownText(control<QPushButton>(&german, "Command3")->text()),
               QStringLiteral("Aufgabe zum Zeitplan hinzufügen"));
     EXPECT_EQ(runs.windowTitle(), QStringLiteral("Sicherungsläufe"));
+}
+
+// Opened on a Windows user folder, the window makes jobs that read that
+// folder: no prefix is set on them, and the run is told the folder.
+TEST_F(ScheduleWindow, ATaskOfAWindowsUserFolderNamesTheFolderNotAPrefix) {
+    const fs::path disk = sample.work.path() / "OS";
+    const CommandRun made =
+        RunShell(std::string(TRELMIG_MAKE_WINDOWS_DISK) + " " + ShellQuoted(sample.root.string()) +
+                 " sam " + ShellQuoted(disk.string()));
+    ASSERT_EQ(made.status, 0) << made.output;
+    const auto windows =
+        OpenEnvironment({std::nullopt, disk / "Users" / "sam", std::nullopt}, prompter);
+    windows->Discover();
+    ScheduleDialog fromWindows(*windows, prompter);
+    fromWindows.SetScheduler({fake.crontab(), "/usr/bin/trelmig", windows->prefix.root(),
+                              std::nullopt, [] { return true; }});
+    fromWindows.SetModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+    fromWindows.ShowModal();
+    dialog.reset();
+    fromWindows.TargetFile = file("pc.kvx");
+    control<QCheckBox>(&fromWindows, "backupitem2")->setChecked(true);
+    control<QPushButton>(&fromWindows, "Command3")->click();
+    ASSERT_EQ(lastMessage(), "Task 1 has been scheduled.");
+    const auto jobs = fake.crontab().Jobs();
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].winePrefix, fs::path());
+    EXPECT_EQ(jobs[0].arguments.machine,
+              (std::vector<std::string>{"--windows-user", (disk / "Users" / "sam").string(),
+                                        "--windows-root", disk.string()}));
 }
