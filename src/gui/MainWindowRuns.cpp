@@ -84,30 +84,25 @@ void MainWindow::RunBackup() {
     if (keep && !targetFile_.empty())
         c.targetFile = VersionTarget(targetFile_, LocalTimeNow());
     auto result = std::make_shared<BackupRunResult>();
-    auto versionProblems = std::make_shared<std::vector<std::string>>();
-    startRun(
-        [this, c, result, keep, versionProblems, chosen = targetFile_] {
-            *result = backupDriver_->RunBackup(c, &cancel_);
-            if (keep && c.targetFile != chosen)
-                *versionProblems = SettleNewVersion(chosen, *keep, c.targetFile, *result);
-        },
-        [this, result, c, versionProblems](const std::exception_ptr& error) {
-            if (error) {
-                showRunFailed("The Backup was not Completed! ", error);
-                return;
-            }
-            showVersionProblems(*versionProblems);
-            if (result->written)
-                rememberBackup(result->archivePath, c.items);
-            // A user who cancelled to quit is not asked about discs.
-            if (result->written && !result->keptEarlier && !result->cancelled &&
-                !cancel_.Requested() &&
-                prompter_.Show("Do you need to backup your data to CD-R/RW or DVD?",
-                               MessageIcon::Information,
-                               MessageButtons::OkCancel) == MessageAnswer::Ok &&
-                showDiscWindow)
-                showDiscWindow(result->archivePath);
-        });
+    startRun([this, c, result] { *result = backupDriver_->RunBackup(c, &cancel_); },
+             [this, result, c, keep, chosen = targetFile_](const std::exception_ptr& error) {
+                 if (error) {
+                     showRunFailed("The Backup was not Completed! ", error);
+                     return;
+                 }
+                 if (keep && c.targetFile != chosen)
+                     showVersionProblems(SettleNewVersion(chosen, *keep, c.targetFile, *result));
+                 if (result->written)
+                     rememberBackup(result->archivePath, c.items);
+                 // A user who cancelled to quit is not asked about discs.
+                 if (result->written && !result->keptEarlier && !result->cancelled &&
+                     !cancel_.Requested() &&
+                     prompter_.Show("Do you need to backup your data to CD-R/RW or DVD?",
+                                    MessageIcon::Information,
+                                    MessageButtons::OkCancel) == MessageAnswer::Ok &&
+                     showDiscWindow)
+                     showDiscWindow(result->archivePath);
+             });
 }
 
 void MainWindow::showVersionProblems(const std::vector<std::string>& problems) {
