@@ -31,7 +31,7 @@ void printJob(const JobListing& job, const std::vector<RunRecord>& runs, const s
     if (!job.winePrefix.empty())
         out << "  prefix:   " << job.winePrefix << '\n';
     if (!job.windowsUser.empty())
-        out << "  Windows user folder: " << job.windowsUser << '\n';
+        out << "  source:   Windows user folder " << job.windowsUser << '\n';
     out << "  versions: "
         << (job.keep ? "kept (" + KeepPolicyText(*job.keep) + ")" : "none, the file is replaced")
         << '\n';
