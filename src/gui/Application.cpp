@@ -179,14 +179,18 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::Requested, main.get(),
                      [&main] { main->close(); });
-    // Another prefix is opened by a new start on it, which hands over to a
-    // window already open there; this window then goes as File > Quit does.
-    main->openPrefix = [&main, &prompter](const std::filesystem::path& root) {
-        const QStringList arguments{QStringLiteral("--prefix"),
-                                    QString::fromStdString(root.string())};
+    // Another prefix or Windows user folder is opened by a new start on it,
+    // which hands over to a window already open there; this window then goes
+    // as File > Quit does.
+    main->openMachine = [&main, &prompter](const MachineSource& machine) {
+        QStringList arguments;
+        for (const std::string& argument : MachineArguments(machine))
+            arguments << QString::fromStdString(argument);
         if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments)) {
-            prompter.Show("The program could not be started for the Wine prefix " + root.string() +
-                              ".",
+            const std::string what = machine.windowsUser
+                                         ? "Windows user folder " + machine.windowsUser->string()
+                                         : "Wine prefix " + machine.prefix.value_or("").string();
+            prompter.Show("The program could not be started for the " + what + ".",
                           MessageIcon::Critical);
             return;
         }
