@@ -97,6 +97,21 @@ bool hasDisplay() {
     return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 }
 
+// Starts the program once more on that machine; false (after telling the
+// user) when it could not be started.
+bool startOn(const MachineSource& machine, Prompter& prompter) {
+    QStringList arguments;
+    for (const std::string& argument : MachineArguments(machine))
+        arguments << QString::fromStdString(argument);
+    if (QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments))
+        return true;
+    const std::string what = machine.windowsUser
+                                 ? "Windows user folder " + machine.windowsUser->string()
+                                 : "Wine prefix " + machine.prefix.value_or("").string();
+    prompter.Show("The program could not be started for the " + what + ".", MessageIcon::Critical);
+    return false;
+}
+
 } // namespace
 
 int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& prefix,
@@ -183,18 +198,8 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
     // which hands over to a window already open there; this window then goes
     // as File > Quit does.
     main->openMachine = [&main, &prompter](const MachineSource& machine) {
-        QStringList arguments;
-        for (const std::string& argument : MachineArguments(machine))
-            arguments << QString::fromStdString(argument);
-        if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments)) {
-            const std::string what = machine.windowsUser
-                                         ? "Windows user folder " + machine.windowsUser->string()
-                                         : "Wine prefix " + machine.prefix.value_or("").string();
-            prompter.Show("The program could not be started for the " + what + ".",
-                          MessageIcon::Critical);
-            return;
-        }
-        main->onQuitClicked();
+        if (startOn(machine, prompter))
+            main->onQuitClicked();
     };
     if (!pending.isEmpty())
         QTimer::singleShot(0, main.get(), [&main, pending] { openWhenFree(*main, pending); });
