@@ -19,9 +19,10 @@ namespace trelmig {
 
 namespace {
 
-// An item of the list: the folder, then what it holds and where it was found.
-constexpr int kPartitionRole = Qt::UserRole + 1; // a Windows user folder's partition
+// Where an item keeps the partition of a Windows user folder (none for a prefix).
+constexpr int kPartitionRole = Qt::UserRole + 1;
 
+// An item of the list: the folder, then what it holds and where it was found.
 QString describe(const fs::path& root, const PrefixSummary& summary, const QString& origin) {
     QString what;
     if (!summary.error.empty())
