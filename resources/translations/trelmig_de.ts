@@ -333,6 +333,13 @@
     </message>
 </context>
 <context>
+    <name>trelmig::PrefixChooser</name>
+    <message>
+        <source>Windows partition %1, read-only</source>
+        <translation>Windows-Partition %1, nur lesend</translation>
+    </message>
+</context>
+<context>
     <name>trelmig::ProgressPanel</name>
     <message>
         <source>Please Waiting</source>

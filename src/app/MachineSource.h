@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace trelmig {
 
@@ -17,7 +18,22 @@ struct MachineSource {
     std::optional<std::filesystem::path> prefix;
     std::optional<std::filesystem::path> windowsUser;
     std::optional<std::filesystem::path> windowsRoot;
+
+    static MachineSource Prefix(const std::filesystem::path& root) {
+        return {root, std::nullopt, std::nullopt};
+    }
+    static MachineSource
+    WindowsUser(const std::filesystem::path& folder,
+                const std::optional<std::filesystem::path>& partition = std::nullopt) {
+        return {std::nullopt, folder, partition};
+    }
+    bool operator==(const MachineSource&) const = default;
 };
+
+// The command-line options that start the program on that machine:
+// "--prefix DIR", or "--windows-user DIR" with "--windows-root DIR" when the
+// partition is named.
+std::vector<std::string> MachineArguments(const MachineSource& source);
 
 // The environment of that machine; throws as the Environment constructors do
 // (std::runtime_error for a folder that is neither, RegistryError for a

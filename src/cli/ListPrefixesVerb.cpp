@@ -33,6 +33,12 @@ void printSummary(const PrefixSummary& summary, std::ostream& out) {
 } // namespace
 
 int RunListPrefixes(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
+    return ListPrefixesAndPartitions(cmd, WindowsMountPlaces(), out, err);
+}
+
+int ListPrefixesAndPartitions(const CommandLine& cmd,
+                              const std::vector<std::filesystem::path>& mountPlaces,
+                              std::ostream& out, std::ostream& err) {
     std::vector<FoundPrefix> prefixes;
     if (cmd.prefix)
         prefixes.push_back({*cmd.prefix, "--prefix"});
@@ -42,7 +48,7 @@ int RunListPrefixes(const CommandLine& cmd, std::ostream& out, std::ostream& err
             continue;
         prefixes.push_back(std::move(found));
     }
-    const std::vector<FoundWindowsUser> windowsUsers = FindWindowsUsers(WindowsMountPlaces());
+    const std::vector<FoundWindowsUser> windowsUsers = FindWindowsUsers(mountPlaces);
     if (prefixes.empty() && windowsUsers.empty()) {
         err << "trelmig: no Wine prefix found (looked at $WINEPREFIX, ~/.wine and the bottles of "
                "CrossOver, Bottles, PlayOnLinux, Lutris and winetricks) and no Windows partition "

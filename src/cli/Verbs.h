@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -14,9 +15,14 @@ struct CommandLine;
 // --list-profiles: the profiles of the prefix with the availability of every item.
 int RunListProfiles(const CommandLine& cmd, std::ostream& out, std::ostream& err);
 // --list-prefixes: every Wine prefix found on this machine (and the one of
-// --prefix) with its Outlook version, profiles and their data files. 0, or 1
-// when none was found.
+// --prefix), then the user folders of the Windows partitions mounted where
+// desktops mount them, each with its Outlook version, profiles and their data
+// files. 0, or 1 when none was found.
 int RunListPrefixes(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// The same with the partitions looked for in mountPlaces.
+int ListPrefixesAndPartitions(const CommandLine& cmd,
+                              const std::vector<std::filesystem::path>& mountPlaces,
+                              std::ostream& out, std::ostream& err);
 // --inspect FILE: what the restore tab shows for a backup file. 0, or 2 for an
 // unusable file.
 int RunInspect(const CommandLine& cmd, std::ostream& out, std::ostream& err);

@@ -97,6 +97,21 @@ bool hasDisplay() {
     return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
 }
 
+// Starts the program once more on that machine; false (after telling the
+// user) when it could not be started.
+bool startOn(const MachineSource& machine, Prompter& prompter) {
+    QStringList arguments;
+    for (const std::string& argument : MachineArguments(machine))
+        arguments << QString::fromStdString(argument);
+    if (QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments))
+        return true;
+    const std::string what = machine.windowsUser
+                                 ? "Windows user folder " + machine.windowsUser->string()
+                                 : "Wine prefix " + machine.prefix.value_or("").string();
+    prompter.Show("The program could not be started for the " + what + ".", MessageIcon::Critical);
+    return false;
+}
+
 } // namespace
 
 int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& prefix,
@@ -180,18 +195,12 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
     TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::Requested, main.get(),
                      [&main] { main->close(); });
-    // Another prefix is opened by a new start on it, which hands over to a
-    // window already open there; this window then goes as File > Quit does.
-    main->openPrefix = [&main, &prompter](const std::filesystem::path& root) {
-        const QStringList arguments{QStringLiteral("--prefix"),
-                                    QString::fromStdString(root.string())};
-        if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments)) {
-            prompter.Show("The program could not be started for the Wine prefix " + root.string() +
-                              ".",
-                          MessageIcon::Critical);
-            return;
-        }
-        main->onQuitClicked();
+    // Another prefix or Windows user folder is opened by a new start on it,
+    // which hands over to a window already open there; this window then goes
+    // as File > Quit does.
+    main->openMachine = [&main, &prompter](const MachineSource& machine) {
+        if (startOn(machine, prompter))
+            main->onQuitClicked();
     };
     if (!pending.isEmpty())
         QTimer::singleShot(0, main.get(), [&main, pending] { openWhenFree(*main, pending); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/MachineSource.h"
 #include "core/CancelToken.h"
 #include "core/ItemCatalogue.h"
 #include "core/Prompter.h"
@@ -85,10 +86,12 @@ public:
     std::function<void()> showScheduleWindow;
     // Ends the program after onQuitClicked closed the windows.
     std::function<void()> endProgram;
-    // File > "Open Wine Prefix...": asks for a prefix (nullopt when
-    // cancelled), then hands it to openPrefix, which opens the program on it.
-    std::function<std::optional<std::filesystem::path>()> choosePrefix;
-    std::function<void(const std::filesystem::path&)> openPrefix;
+    // File > "Open Wine Prefix...": asks for a prefix or a Windows user
+    // folder (nullopt when cancelled), then hands it to openMachine, which
+    // opens the program on it. File > "Open Windows User Folder..." hands
+    // the folder it asked for to openMachine too.
+    std::function<std::optional<MachineSource>()> choosePrefix;
+    std::function<void(const MachineSource&)> openMachine;
     // The restore target "New profile...": asks the new profile's name,
     // offering proposed; nullopt when cancelled.
     std::function<std::optional<QString>(const QString& proposed)> askNewProfileName;
@@ -154,6 +157,10 @@ private:
     void onBackupNowTriggered();
     void onRestoreNowTriggered();
     void onOpenPrefixTriggered();
+    void onOpenWindowsUserTriggered();
+    // Hands a chosen machine to openMachine unless the window shows it
+    // already; a prefix is remembered for the next start.
+    void openChosen(const MachineSource& chosen);
     void onUndoRestoreTriggered();
     void onTaskSchedulerTriggered();
     void onBackupToDiscTriggered();

@@ -1,7 +1,6 @@
 // The controls of the main window: tabs, frames, item panels, the progress
 // panel, the buttons and the menus.
 #include "gui/MainWindow.h"
-#include "gui/WindowsUserFolder.h"
 
 #include "gui/BackupVersionsList.h"
 #include "gui/ItemTexts.h"
@@ -255,7 +254,7 @@ void MainWindow::buildMenus() {
                        QKeySequence(Qt::CTRL | Qt::Key_O));
     QAction* openwindowsuser =
         entry(menufile, "openwindowsuser", tr("Open Windows User Folder..."));
-    connect(openwindowsuser, &QAction::triggered, this, [this] { OpenWindowsUserFolder(*this); });
+    connect(openwindowsuser, &QAction::triggered, this, &MainWindow::onOpenWindowsUserTriggered);
     undorestore = entry(menufile, "undorestore", tr("Undo Last Restore..."));
     separator(menufile, "filefg");
     filequit = entry(menufile, "filequit", tr("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));

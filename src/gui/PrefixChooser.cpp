@@ -2,6 +2,7 @@
 
 #include "app/PrefixSummary.h"
 #include "gui/ScreenFit.h"
+#include "platform/WindowsPartitionFinder.h"
 #include "platform/WinePrefixFinder.h"
 
 #include <QDialogButtonBox>
@@ -18,8 +19,11 @@ namespace trelmig {
 
 namespace {
 
-QString describe(const FoundPrefix& found) {
-    const PrefixSummary summary = SummarizePrefix(WinePrefix(found.root));
+// Where an item keeps the partition of a Windows user folder (none for a prefix).
+constexpr int kPartitionRole = Qt::UserRole + 1;
+
+// An item of the list: the folder, then what it holds and where it was found.
+QString describe(const fs::path& root, const PrefixSummary& summary, const QString& origin) {
     QString what;
     if (!summary.error.empty())
         what = QStringLiteral("cannot be read");
@@ -35,8 +39,7 @@ QString describe(const FoundPrefix& found) {
                                             names.join(QStringLiteral(", ")));
     }
     return QStringLiteral("%1\n    %2 (%3)")
-        .arg(QString::fromStdString(found.root.string()), what,
-             QString::fromStdString(found.origin));
+        .arg(QString::fromStdString(root.string()), what, origin);
 }
 
 } // namespace
@@ -45,8 +48,9 @@ std::vector<FoundPrefix> PrefixChooser::FindAll() {
     return FindWinePrefixes(PrefixPlaces::FromEnvironment());
 }
 
-PrefixChooser::PrefixChooser(const std::vector<FoundPrefix>& found, const fs::path& current,
-                             Prompter& prompter, QWidget* parent)
+PrefixChooser::PrefixChooser(const std::vector<FoundPrefix>& found,
+                             const std::vector<FoundWindowsUser>& windowsUsers,
+                             const fs::path& current, Prompter& prompter, QWidget* parent)
     : QDialog(parent), prompter_(prompter) {
     setObjectName(QStringLiteral("PrefixChooser"));
     setWindowTitle(QStringLiteral("Open Wine Prefix"));
@@ -59,13 +63,20 @@ PrefixChooser::PrefixChooser(const std::vector<FoundPrefix>& found, const fs::pa
     layout->addWidget(lstPrefixes, 1);
 
     bool currentListed = false;
-    for (const FoundPrefix& prefix : found) {
-        addPrefix(prefix);
+    const auto chooseIfCurrent = [&](const fs::path& root) {
         std::error_code ec;
-        if (!currentListed && fs::equivalent(prefix.root, current, ec)) {
+        if (!currentListed && fs::equivalent(root, current, ec)) {
             lstPrefixes->setCurrentRow(lstPrefixes->count() - 1);
             currentListed = true;
         }
+    };
+    for (const FoundPrefix& prefix : found) {
+        addPrefix(prefix);
+        chooseIfCurrent(prefix.root);
+    }
+    for (const FoundWindowsUser& user : windowsUsers) {
+        addWindowsUser(user);
+        chooseIfCurrent(user.userFolder);
     }
     if (!currentListed && LooksLikeWinePrefix(current)) {
         addPrefix({current, "open now"});
@@ -95,8 +106,20 @@ PrefixChooser::PrefixChooser(const std::vector<FoundPrefix>& found, const fs::pa
 }
 
 void PrefixChooser::addPrefix(const FoundPrefix& found) {
-    auto* item = new QListWidgetItem(describe(found), lstPrefixes);
+    auto* item = new QListWidgetItem(describe(found.root, SummarizePrefix(WinePrefix(found.root)),
+                                              QString::fromStdString(found.origin)),
+                                     lstPrefixes);
     item->setData(Qt::UserRole, QString::fromStdString(found.root.string()));
+}
+
+void PrefixChooser::addWindowsUser(const FoundWindowsUser& found) {
+    const QString partition = QString::fromStdString(found.partition.string());
+    auto* item =
+        new QListWidgetItem(describe(found.userFolder, SummarizeWindowsUser(found.userFolder),
+                                     tr("Windows partition %1, read-only").arg(partition)),
+                            lstPrefixes);
+    item->setData(Qt::UserRole, QString::fromStdString(found.userFolder.string()));
+    item->setData(kPartitionRole, partition);
 }
 
 void PrefixChooser::onOtherFolderClicked() {
@@ -116,10 +139,15 @@ void PrefixChooser::onOtherFolderClicked() {
     accept();
 }
 
-std::optional<fs::path> PrefixChooser::Chosen() const {
-    if (result() != QDialog::Accepted || !lstPrefixes->currentItem())
+std::optional<MachineSource> PrefixChooser::Chosen() const {
+    const QListWidgetItem* item = lstPrefixes->currentItem();
+    if (result() != QDialog::Accepted || !item)
         return std::nullopt;
-    return fs::path(lstPrefixes->currentItem()->data(Qt::UserRole).toString().toStdString());
+    const fs::path root = item->data(Qt::UserRole).toString().toStdString();
+    const QString partition = item->data(kPartitionRole).toString();
+    if (partition.isEmpty())
+        return MachineSource::Prefix(root);
+    return MachineSource::WindowsUser(root, fs::path(partition.toStdString()));
 }
 
 } // namespace trelmig

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/MachineSource.h"
 #include "core/Prompter.h"
 
 #include <QDialog>
@@ -15,28 +16,33 @@ class QPushButton;
 namespace trelmig {
 
 struct FoundPrefix;
+struct FoundWindowsUser;
 
 // File > "Open Wine Prefix...": the Wine prefixes found on this machine, each
-// with its Outlook and profiles, and "Other folder..." for any other. The
-// current prefix is chosen when the dialog opens.
+// with its Outlook and profiles, the user folders of mounted Windows
+// partitions (opened read-only), and "Other folder..." for any other prefix.
+// The current prefix or user folder is chosen when the dialog opens.
 class PrefixChooser : public QDialog {
     Q_OBJECT
 public:
-    PrefixChooser(const std::vector<FoundPrefix>& found, const std::filesystem::path& current,
-                  Prompter& prompter, QWidget* parent = nullptr);
+    PrefixChooser(const std::vector<FoundPrefix>& found,
+                  const std::vector<FoundWindowsUser>& windowsUsers,
+                  const std::filesystem::path& current, Prompter& prompter,
+                  QWidget* parent = nullptr);
 
     // The folder "Other folder..." asks for; empty when cancelled. Tests
     // replace it.
     std::function<QString()> chooseFolder;
 
-    // The chosen prefix once the dialog was accepted.
-    std::optional<std::filesystem::path> Chosen() const;
+    // The chosen prefix or Windows user folder once the dialog was accepted.
+    std::optional<MachineSource> Chosen() const;
 
     // The prefixes found on this machine, for the window to list.
     static std::vector<FoundPrefix> FindAll();
 
 private:
     void addPrefix(const FoundPrefix& found);
+    void addWindowsUser(const FoundWindowsUser& found);
     void onOtherFolderClicked();
 
     QListWidget* lstPrefixes;
@@ -47,8 +53,8 @@ private:
 };
 
 class MainWindow;
-// Shows the chooser over the window, on the prefixes found and the window's
-// own; the chosen prefix, nullopt when cancelled.
-std::optional<std::filesystem::path> ChooseWinePrefix(MainWindow& window);
+// Shows the chooser over the window, on the prefixes and Windows user folders
+// found and the window's own; the chosen one, nullopt when cancelled.
+std::optional<MachineSource> ChooseWinePrefix(MainWindow& window);
 
 } // namespace trelmig

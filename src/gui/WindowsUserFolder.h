@@ -1,12 +1,15 @@
 #pragma once
 
+#include <filesystem>
+#include <optional>
+
+class QWidget;
+
 namespace trelmig {
 
-class MainWindow;
-
 // File > "Open Windows User Folder...": asks for a Windows user folder (the
-// dialog opens on the first one of a mounted Windows partition) and starts
-// the program on it, read-only; this window then goes as File > Quit does.
-void OpenWindowsUserFolder(MainWindow& window);
+// dialog opens on the first one of a mounted Windows partition); nullopt
+// when cancelled.
+std::optional<std::filesystem::path> AskWindowsUserFolder(QWidget* parent);
 
 } // namespace trelmig

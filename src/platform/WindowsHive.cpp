@@ -7,7 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
+#include <system_error>
 
 namespace trelmig {
 
@@ -35,7 +35,7 @@ WindowsHive::WindowsHive(const std::filesystem::path& file)
     handle_->h = hivex_open(file.c_str(), 0);
     if (!handle_->h)
         throw RegistryError("Cannot read the registry hive " + file.string() + ": " +
-                            std::strerror(errno));
+                            std::generic_category().message(errno));
 }
 
 WindowsHive::~WindowsHive() {

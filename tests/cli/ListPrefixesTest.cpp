@@ -1,12 +1,18 @@
 // trelmig --list-prefixes in a home folder of its own, with prefixes planted
-// in every place the tools that make them use.
+// in every place the tools that make them use, and Windows partitions mounted
+// in a place of the test's own.
 #include "SamplePrefixCopy.h"
 
+#include "ParseArguments.h"
 #include "RunShell.h"
+
+#include "../platform/ScopedEnv.h"
+#include "cli/Verbs.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -98,4 +104,43 @@ TEST_F(ListPrefixes, NoPrefixAnywhereFails) {
     const CommandRun run = list();
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.output.find("no Wine prefix found"), std::string::npos) << run.output;
+}
+
+TEST_F(ListPrefixes, AMountedWindowsPartitionShowsItsUserFoldersAfterThePrefixes) {
+    copySample(kSamplePrefix2016, home / ".wine");
+    // The Windows PC the 2010 sample stands for, on a partition mounted as a
+    // desktop mounts it, shut down with Fast Startup.
+    SamplePrefixCopy pc;
+    const fs::path media = work.path() / "media";
+    const fs::path partition = media / "Windows 10";
+    const CommandRun made =
+        RunShell(std::string(TRELMIG_MAKE_WINDOWS_DISK) + " '" + pc.root.string() + "' sam '" +
+                 partition.string() + "' --dirty");
+    ASSERT_EQ(made.status, 0) << made.output;
+    const fs::path userFolder = partition / "Users" / "sam";
+    const std::string hiveBefore = readWholeFile(userFolder / "NTUSER.DAT");
+
+    const ScopedEnv noPrefix("WINEPREFIX", std::nullopt);
+    const ScopedEnv noData("XDG_DATA_HOME", std::nullopt);
+    const ScopedEnv ownHome("HOME", home.string());
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(trelmig::ListPrefixesAndPartitions(parse({"--list-prefixes"}),
+                                                 {work.path() / "no such place", media}, out, err),
+              0)
+        << err.str();
+    const std::string listed = out.str();
+    const auto prefixAt = listed.find("Wine prefix: " + home.string() + "/.wine (~/.wine)\n");
+    const auto userAt =
+        listed.find("\nWindows user folder: " + userFolder.string() + " (Windows partition " +
+                    partition.string() + "; back up with --windows-user)\n  warning: ");
+    ASSERT_NE(prefixAt, std::string::npos) << listed;
+    ASSERT_NE(userAt, std::string::npos) << listed;
+    EXPECT_LT(prefixAt, userAt);
+    const std::string user = listed.substr(userAt);
+    EXPECT_NE(user.find("Fast Startup"), std::string::npos) << user;
+    EXPECT_NE(user.find("\n  Outlook: Outlook 2010\n  Profile \"Outlook\"\n"), std::string::npos)
+        << user;
+    EXPECT_NE(user.find("\n  Profile \"Work\"\n"), std::string::npos) << user;
+    EXPECT_EQ(readWholeFile(userFolder / "NTUSER.DAT"), hiveBefore);
 }

@@ -1,13 +1,15 @@
-// File > "Open Wine Prefix...": the chooser of found prefixes, the window's
-// handler and the prefix the window starts on.
+// File > "Open Wine Prefix...": the chooser of found prefixes and Windows
+// user folders, the window's handler and the prefix the window starts on.
 #include "MainWindowFixture.h"
 
 #include "gui/Application.h"
 #include "gui/PrefixChooser.h"
 #include "platform/RememberedPrefix.h"
+#include "platform/WindowsPartitionFinder.h"
 #include "platform/WinePrefixFinder.h"
 
 #include "../platform/ScopedEnv.h"
+#include "RunShell.h"
 
 #include <QListWidget>
 #include <QPushButton>
@@ -36,7 +38,7 @@ protected:
 };
 
 TEST_F(PrefixChooserTest, ListsThePrefixesWithTheirOutlookAndChoosesOne) {
-    PrefixChooser chooser(found, outlook2016.root, prompter);
+    PrefixChooser chooser(found, {}, outlook2016.root, prompter);
     ASSERT_EQ(control<QListWidget>(&chooser, "lstPrefixes")->count(), 2);
     const QString first = control<QListWidget>(&chooser, "lstPrefixes")->item(0)->text();
     EXPECT_TRUE(first.startsWith(QString::fromStdString(prefix.root.string())));
@@ -52,11 +54,11 @@ TEST_F(PrefixChooserTest, ListsThePrefixesWithTheirOutlookAndChoosesOne) {
     control<QListWidget>(&chooser, "lstPrefixes")->setCurrentRow(0);
     clickWhenShown("cmdOpen");
     chooser.exec();
-    EXPECT_EQ(chooser.Chosen(), prefix.root);
+    EXPECT_EQ(chooser.Chosen(), MachineSource::Prefix(prefix.root));
 }
 
 TEST_F(PrefixChooserTest, OtherFolderMustBeAWinePrefix) {
-    PrefixChooser chooser({}, prefix.work.path() / "none", prompter);
+    PrefixChooser chooser({}, {}, prefix.work.path() / "none", prompter);
     EXPECT_EQ(control<QListWidget>(&chooser, "lstPrefixes")->count(), 0);
     EXPECT_FALSE(control<QPushButton>(&chooser, "cmdOpen")->isEnabled());
     QString folder = QString::fromStdString(prefix.driveC().string());
@@ -69,24 +71,24 @@ TEST_F(PrefixChooserTest, OtherFolderMustBeAWinePrefix) {
 
     folder = QString::fromStdString(outlook2016.root.string());
     control<QPushButton>(&chooser, "cmdOther")->click();
-    EXPECT_EQ(chooser.Chosen(), outlook2016.root);
+    EXPECT_EQ(chooser.Chosen(), MachineSource::Prefix(outlook2016.root));
 }
 
 TEST_F(PrefixChooserTest, TheWindowRemembersAndOpensTheChosenPrefix) {
     open();
-    std::vector<fs::path> opened;
-    std::optional<fs::path> answer = outlook2016.root;
+    std::vector<MachineSource> opened;
+    std::optional<MachineSource> answer = MachineSource::Prefix(outlook2016.root);
     window->choosePrefix = [&answer] { return answer; };
-    window->openPrefix = [&opened](const fs::path& root) { opened.push_back(root); };
+    window->openMachine = [&opened](const MachineSource& machine) { opened.push_back(machine); };
 
     child<QAction>("openprefix")->trigger();
-    EXPECT_EQ(opened, std::vector<fs::path>{outlook2016.root});
+    EXPECT_EQ(opened, std::vector<MachineSource>{MachineSource::Prefix(outlook2016.root)});
     EXPECT_EQ(LoadRememberedPrefix(), outlook2016.root);
 
     // Cancelled, or the prefix open now: nothing happens.
     answer.reset();
     child<QAction>("openprefix")->trigger();
-    answer = prefix.root;
+    answer = MachineSource::Prefix(prefix.root);
     child<QAction>("openprefix")->trigger();
     EXPECT_EQ(opened.size(), 1u);
     EXPECT_EQ(LoadRememberedPrefix(), outlook2016.root);
@@ -113,4 +115,78 @@ TEST_F(PrefixChooserTest, TheWindowStartsOnTheRememberedPrefixUnlessOneIsNamed) 
     EXPECT_NE(told->find(outlook2016.root.string()), std::string::npos) << *told;
     EXPECT_NE(told->find("/home/sam/.wine"), std::string::npos) << *told;
     EXPECT_EQ(PassedOverPrefixMessage(prefix.root, "/home/sam/.wine"), std::nullopt);
+}
+
+// A mounted Windows partition, as the fixture tool writes the Windows PC the
+// sample prefix stands for: its user folders are listed beside the prefixes
+// and one is opened as a Windows user source, read-only.
+class WindowsPartitionChooserTest : public PrefixChooserTest {
+protected:
+    fs::path media = prefix.work.path() / "media";
+    fs::path partition = media / "OS";
+    fs::path userFolder;
+
+    void SetUp() override {
+        PrefixChooserTest::SetUp();
+        const CommandRun made =
+            RunShell(std::string(TRELMIG_MAKE_WINDOWS_DISK) + " '" + prefix.root.string() +
+                     "' sam '" + partition.string() + "'");
+        ASSERT_EQ(made.status, 0) << made.output;
+        userFolder = partition / "Users" / "sam";
+    }
+};
+
+TEST_F(WindowsPartitionChooserTest, ListsTheUserFoldersOfMountedPartitionsAndChoosesOne) {
+    const std::vector<FoundWindowsUser> users = FindWindowsUsers({media});
+    ASSERT_EQ(users.size(), 1u);
+    PrefixChooser chooser(found, users, prefix.root, prompter);
+    auto* list = control<QListWidget>(&chooser, "lstPrefixes");
+    ASSERT_EQ(list->count(), 3);
+    const QString shown = list->item(2)->text();
+    EXPECT_TRUE(shown.startsWith(QString::fromStdString(userFolder.string())))
+        << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Outlook 2010: Outlook, Work (Windows partition ") +
+                               QString::fromStdString(partition.string()) +
+                               QStringLiteral(", read-only)")))
+        << shown.toStdString();
+
+    list->setCurrentRow(2);
+    clickWhenShown("cmdOpen");
+    chooser.exec();
+    const auto chosen = chooser.Chosen();
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(*chosen, MachineSource::WindowsUser(userFolder, partition));
+
+    // The start it leads to reads that folder and its partition, and writes
+    // nothing there.
+    const std::string ntuserBefore = readWholeFile(userFolder / "NTUSER.DAT");
+    std::string arguments;
+    for (const std::string& argument : MachineArguments(*chosen))
+        arguments += " '" + argument + "'";
+    const CommandRun listed =
+        RunShell(std::string(TRELMIG_BINARY) + arguments + " --list-profiles");
+    EXPECT_EQ(listed.status, 0) << listed.output;
+    EXPECT_NE(listed.output.find("Windows user folder: " + userFolder.string()), std::string::npos)
+        << listed.output;
+    EXPECT_NE(listed.output.find("Work"), std::string::npos) << listed.output;
+    EXPECT_EQ(readWholeFile(userFolder / "NTUSER.DAT"), ntuserBefore);
+}
+
+TEST_F(WindowsPartitionChooserTest, TheWindowHandsAChosenUserFolderOnWithoutRememberingIt) {
+    const std::vector<FoundWindowsUser> users = FindWindowsUsers({media});
+    ASSERT_EQ(users.size(), 1u);
+    // The window open on the user folder: the chooser starts on it.
+    PrefixChooser chooser(found, users, userFolder, prompter);
+    EXPECT_EQ(control<QListWidget>(&chooser, "lstPrefixes")->currentRow(), 2);
+
+    open();
+    std::vector<MachineSource> opened;
+    const MachineSource windowsUser = MachineSource::WindowsUser(userFolder, partition);
+    window->choosePrefix = [&windowsUser] { return windowsUser; };
+    window->openMachine = [&opened](const MachineSource& machine) { opened.push_back(machine); };
+    child<QAction>("openprefix")->trigger();
+    EXPECT_EQ(opened, std::vector<MachineSource>{windowsUser});
+    // Read for that start only: the next start opens the prefix it would have.
+    EXPECT_EQ(LoadRememberedPrefix(), std::nullopt);
+    EXPECT_TRUE(prompter.messages.empty());
 }

@@ -42,6 +42,10 @@ TEST_F(MainWindowTest, TheWindowSpeaksGermanWithAGermanLocale) {
                                    1'200'000'000, 4'000'000'000, 180'000'000.0, 20s, de),
                   QStringLiteral("Outlook.pst wird komprimiert: 1,2 GB von 4,0 GB, 180,0 MB/s, "
                                  "noch etwa 20 s"));
+        // The prefix chooser's line of a Windows user folder.
+        EXPECT_EQ(QCoreApplication::translate("trelmig::PrefixChooser",
+                                              "Windows partition %1, read-only"),
+                  QStringLiteral("Windows-Partition %1, nur lesend"));
         window.reset();
     }
     // Without it, the program's own English texts.

@@ -172,9 +172,23 @@ std::vector<RoundTripCase> roundTripCases() {
                             source,
                             prefix(row.target, row.targetUser, {}),
                             row.profiles.back(),
-                            false};
+                            true}; // Wine reads the profile the bottle got
         fresh.fromWindows = fresh.createProfile = true;
         cases.push_back(fresh);
+        // Into a bottle whose own profile is its default: the new profile
+        // joins it and the default stays.
+        const std::string own =
+            std::find(row.profiles.begin(), row.profiles.end(), "Work") == row.profiles.end()
+                ? "Work"
+                : "Büro";
+        RoundTripCase beside{safe(tag + "_bottle_with_default_" + row.profiles.front()),
+                             tag + ", bottle with a default profile (--create)",
+                             source,
+                             withoutDriveZ(prefix(row.target, row.targetUser, {own})),
+                             row.profiles.front(),
+                             false};
+        beside.fromWindows = beside.createProfile = true;
+        cases.push_back(beside);
     }
     return cases;
 }

@@ -21,7 +21,8 @@ struct RoundTripCase {
     // Backed up from the Windows PC the source stands for (its user folder
     // and hives on a disk) instead of from the prefix.
     bool fromWindows = false;
-    // Restored with --create into a bottle that has no profile yet.
+    // Restored with --create as a new profile of the target: the bottle's
+    // default when it had none, else beside its default.
     bool createProfile = false;
 };
 

@@ -17,10 +17,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <map>
 
 namespace fs = std::filesystem;
@@ -188,6 +190,41 @@ protected:
                 }
             }
         }
+    }
+
+    // Every data file path and store entry ID the restored profile holds
+    // names a file on the bottle's C: drive, inside the bottle or the
+    // folders of its $HOME that Wine links there: none leads back to the
+    // Windows disk the backup was made from.
+    void checkInsideBottle(const RegFileModel& target, const std::string& targetKey,
+                           const WrittenPrefix& bottle) {
+        const fs::path inside[] = {fs::weakly_canonical(bottle.prefix),
+                                   fs::weakly_canonical(bottle.home)};
+        const auto within = [](const fs::path& file, const fs::path& folder) {
+            const auto rel = file.lexically_relative(folder);
+            return !rel.empty() && *rel.begin() != "..";
+        };
+        std::size_t seen = 0;
+        for (const RegKey* key : target.subtree(targetKey))
+            for (const auto& [lowered, named] : key->values) {
+                if (named.second.type != kRegBinary)
+                    continue;
+                for (const auto& path : embeddedPaths(named.second.bytes)) {
+                    ++seen;
+                    const std::string where = relativeTo(targetKey, key->path) + "\\" + named.first;
+                    const auto host = hostPathOf(bottle.prefix, path);
+                    std::error_code ec;
+                    const fs::path real = host ? fs::weakly_canonical(*host, ec) : fs::path();
+                    const bool onC = std::toupper(static_cast<unsigned char>(path[0])) == 'C';
+                    if (!onC || !host || ec ||
+                        std::none_of(std::begin(inside), std::end(inside),
+                                     [&](const fs::path& folder) { return within(real, folder); }))
+                        add("outside-bottle:" + where,
+                            path + " is not a file of the bottle: " + real.string());
+                }
+            }
+        if (seen == 0)
+            add("outside-bottle", "the restored profile names no data file at all");
     }
 
     void readWithWine(const fs::path& targetPrefix, const RegFileModel& target,
@@ -368,10 +405,16 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
                 ? c.target.kind.profilesKey()
                 : "Software\\Microsoft\\Office\\" + c.target.kind.version() + "\\Outlook";
         const auto named = targetUser.value(defaultKey, "DefaultProfile");
-        if (!named || stringOf(*named) != c.profile)
-            add("default-profile",
-                "the new profile is not the bottle's default: " + describe(named));
+        if (c.target.profiles.empty()) {
+            if (!named || stringOf(*named) != c.profile)
+                add("default-profile",
+                    "the new profile is not the bottle's default: " + describe(named));
+        } else if (!named || stringOf(*named) != c.target.profiles.front().name) {
+            add("default-profile", "the bottle's default profile was changed: " + describe(named));
+        }
     }
+    if (c.fromWindows)
+        checkInsideBottle(targetUser, targetProfile, target);
     // The other profiles of the target are left as they were.
     for (const auto& other : c.target.profiles) {
         if (other.name == c.profile)

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
 
 namespace hivefixture {
@@ -97,18 +98,19 @@ std::vector<unsigned char> baseHive() {
 
 void addTree(hive_h* h, hive_node_h node, const HiveKey& key) {
     std::vector<hive_set_value> values;
+    values.reserve(key.values.size());
     for (const HiveValue& v : key.values)
         values.push_back({const_cast<char*>(v.name.c_str()), static_cast<hive_type>(v.type),
                           v.data.size(),
                           reinterpret_cast<char*>(const_cast<unsigned char*>(v.data.data()))});
     if (!values.empty() && hivex_node_set_values(h, node, values.size(), values.data(), 0) != 0)
         throw std::runtime_error("hivex cannot set the values of " + key.name + ": " +
-                                 std::strerror(errno));
+                                 std::generic_category().message(errno));
     for (const HiveKey& sub : key.subkeys) {
         const hive_node_h child = hivex_node_add_child(h, node, sub.name.c_str());
         if (child == 0)
             throw std::runtime_error("hivex cannot add the key " + sub.name + ": " +
-                                     std::strerror(errno));
+                                     std::generic_category().message(errno));
         addTree(h, child, sub);
     }
 }
@@ -160,7 +162,7 @@ void WriteHive(const std::filesystem::path& file, const HiveKey& root) {
     hive_h* h = hivex_open(base.c_str(), HIVEX_OPEN_WRITE);
     if (!h)
         throw std::runtime_error("hivex cannot open the base hive: " +
-                                 std::string(std::strerror(errno)));
+                                 std::generic_category().message(errno));
     try {
         addTree(h, hivex_root(h), root);
     } catch (...) {
