@@ -64,19 +64,21 @@ RestoreDriver::RestoreDriver(Environment& env, ZipArchive& zip, Prompter& prompt
 
 bool RestoreDriver::refused(const InspectedArchive& archive, const RestoreChoices& c) {
     if (!archive.accepted) {
-        prompter_.Show("Invalid backup file.", MessageIcon::Critical);
+        // Nothing chosen yet is not a bad file: say what is missing.
+        const bool nothingChosen = archive.path.empty() && !archive.passwordRefused;
+        prompter_.ShowMessage(
+            {nothingChosen ? MessageId::ChooseFileToRestore : MessageId::InvalidBackupFile, {}},
+            nothingChosen ? MessageIcon::Exclamation : MessageIcon::Critical);
         return true;
     }
     if (std::none_of(c.boxes.begin(), c.boxes.end(), [](bool b) { return b; })) {
-        prompter_.Show("Please select at least one item.", MessageIcon::Exclamation);
+        prompter_.ShowMessage({MessageId::SelectAnItem, {}}, MessageIcon::Exclamation);
         return true;
     }
     // A Windows disk is a source only: nothing is ever written there.
     if (env_.readOnlySource()) {
-        prompter_.Show("The Windows user folder " + env_.prefix.root().string() +
-                           " is only read. Open the Wine prefix to restore into (File > \"Open "
-                           "Wine Prefix...\").\r\n\r\nNothing was restored.",
-                       MessageIcon::Critical);
+        prompter_.ShowMessage({MessageId::RestoreIntoReadOnlySource, {env_.prefix.root().string()}},
+                              MessageIcon::Critical);
         return true;
     }
     // Wine rewrites its registry files from memory: anything written now
