@@ -85,6 +85,17 @@ MessageAnswer MessageBoxPrompter::Show(const std::string& text, MessageIcon icon
     return answer;
 }
 
+std::string TranslatedMessage(const Message& message) {
+    const std::string english(MessageTemplate(message.id));
+    const QString translated = QCoreApplication::translate("Messages", english.c_str());
+    return FillPlaceholders(translated.toStdString(), message.values);
+}
+
+MessageAnswer MessageBoxPrompter::ShowMessage(const Message& message, MessageIcon icon,
+                                              MessageButtons buttons) {
+    return Show(TranslatedMessage(message), icon, buttons);
+}
+
 MessageAnswer MessageBoxPrompter::showBox(const std::string& text, MessageIcon icon,
                                           MessageButtons buttons) {
     QMessageBox box(parent_);
@@ -107,14 +118,16 @@ MessageAnswer MessageBoxPrompter::showBox(const std::string& text, MessageIcon i
         break;
     case MessageButtons::RetryContinueCancel:
         box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
-        continueButton = box.addButton(QStringLiteral("&Continue"), QMessageBox::AcceptRole);
+        continueButton = box.addButton(QCoreApplication::translate("MessageBox", "&Continue"),
+                                       QMessageBox::AcceptRole);
         box.setDefaultButton(QMessageBox::Retry);
         box.setEscapeButton(QMessageBox::Cancel);
         break;
     case MessageButtons::OverwriteCancel:
         // Replacing a file is never what Enter does.
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        box.button(QMessageBox::Ok)->setText(QStringLiteral("&Overwrite"));
+        box.button(QMessageBox::Ok)
+            ->setText(QCoreApplication::translate("MessageBox", "&Overwrite"));
         box.setDefaultButton(QMessageBox::Cancel);
         box.setEscapeButton(QMessageBox::Cancel);
         break;

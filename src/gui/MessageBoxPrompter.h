@@ -13,6 +13,10 @@ namespace trelmig {
 // line up in any font; format says which.
 QString MessageBoxText(const std::string& text, Qt::TextFormat& format);
 
+// A message of the table in the user's language: its template translated,
+// then filled in with its values.
+std::string TranslatedMessage(const Message& message);
+
 // Messages of the windows: a modal message box with the application title,
 // centred on the window that asks. Callable from any thread.
 class MessageBoxPrompter : public Prompter {
@@ -22,6 +26,9 @@ public:
 
     MessageAnswer Show(const std::string& text, MessageIcon icon,
                        MessageButtons buttons = MessageButtons::Ok) override;
+    // In the user's language where the program has it.
+    MessageAnswer ShowMessage(const Message& message, MessageIcon icon,
+                              MessageButtons buttons = MessageButtons::Ok) override;
 
 private:
     MessageAnswer showBox(const std::string& text, MessageIcon icon, MessageButtons buttons);
