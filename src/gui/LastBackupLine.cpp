@@ -1,5 +1,6 @@
 #include "gui/LastBackupLine.h"
 
+#include "gui/RememberedSize.h"
 #include "gui/RunsDialog.h"
 #include "schedule/JobStatus.h"
 
@@ -16,7 +17,7 @@ LastBackupLine::LastBackupLine(int staleDays, QWidget* parent)
     setObjectName("LastBackupLine");
     lblLastBackup = new QLabel(this);
     lblLastBackup->setObjectName("lblLastBackup");
-    cmdShowRuns = new QPushButton("&View Backup Runs...", this);
+    cmdShowRuns = new QPushButton(tr("&View Backup Runs..."), this);
     cmdShowRuns->setObjectName("cmdShowRuns");
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
@@ -39,6 +40,7 @@ void LastBackupLine::Refresh() {
 
 void LastBackupLine::ShowRuns() {
     RunsDialog runs(this);
+    KeepWindowSize(&runs, memory_);
     runs.exec();
     Refresh();
 }

@@ -7,6 +7,8 @@ class QPushButton;
 
 namespace trelmig {
 
+class WindowMemory;
+
 // Days without a successful run after which the line turns red.
 inline constexpr int kStaleBackupDays = 7;
 
@@ -21,9 +23,12 @@ public:
     // Reads runs.log again.
     void Refresh();
     void ShowRuns();
+    // Where the runs window keeps its size; none: it is not kept.
+    void SetMemory(WindowMemory* memory) { memory_ = memory; }
 
 private:
     int staleDays_;
+    WindowMemory* memory_ = nullptr;
     QLabel* lblLastBackup;
     QPushButton* cmdShowRuns;
 };

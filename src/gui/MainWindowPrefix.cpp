@@ -3,6 +3,7 @@
 
 #include "app/Environment.h"
 #include "gui/PrefixChooser.h"
+#include "gui/RememberedSize.h"
 #include "platform/RememberedPrefix.h"
 #include "platform/WinePrefixFinder.h"
 
@@ -13,6 +14,7 @@ namespace trelmig {
 std::optional<std::filesystem::path> ChooseWinePrefix(MainWindow& window) {
     PrefixChooser chooser(PrefixChooser::FindAll(), window.env().prefix.root(), window.prompter(),
                           &window);
+    KeepWindowSize(&chooser, window.memory());
     chooser.exec();
     return chooser.Chosen();
 }

@@ -6,6 +6,7 @@
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
 #include "backup/BackupDriver.h"
+#include "gui/LastBackupLine.h"
 #include "gui/ProgressPanel.h"
 #include "gui/WindowMemory.h"
 #include "restore/RestoreDriver.h"
@@ -210,6 +211,8 @@ void MainWindow::rememberBackup(const std::string& archivePath, const ItemSelect
 
 void MainWindow::Remember(std::unique_ptr<WindowMemory> memory) {
     memory_ = std::move(memory);
+    for (LastBackupLine* line : findChildren<LastBackupLine*>())
+        line->SetMemory(memory_.get());
     if (const QByteArray geometry = memory_->Geometry(objectName()); !geometry.isEmpty())
         restoreGeometry(geometry);
     const QString mask = memory_->Items();
