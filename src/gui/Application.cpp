@@ -165,9 +165,10 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
             main->Remember(std::make_unique<WindowMemory>(settings, winePrefix.root()));
         main->askNewProfileName = [&main](const QString& proposed) -> std::optional<QString> {
             bool ok = false;
-            const QString name = QInputDialog::getText(main.get(), QStringLiteral("New profile"),
-                                                       QStringLiteral("Name of the new profile:"),
-                                                       QLineEdit::Normal, proposed, &ok);
+            const QString name = QInputDialog::getText(
+                main.get(), QCoreApplication::translate("Application", "New profile"),
+                QCoreApplication::translate("Application", "Name of the new profile:"),
+                QLineEdit::Normal, proposed, &ok);
             return ok ? std::optional<QString>(name) : std::nullopt;
         };
         return main.get();
