@@ -311,6 +311,34 @@ Nothing was restored.</source>
 <byte value="xd"/>
 Nichts wurde wiederhergestellt.</translation>
     </message>
+    <message>
+        <source>Succeeded</source>
+        <translation>Erfolgreich</translation>
+    </message>
+    <message>
+        <source>Refused</source>
+        <translation>Abgelehnt</translation>
+    </message>
+    <message>
+        <source>Partly failed</source>
+        <translation>Teilweise fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Last backup: none yet</source>
+        <translation>Letzte Sicherung: noch keine</translation>
+    </message>
+    <message>
+        <source>Last backup: %1, </source>
+        <translation>Letzte Sicherung: %1, </translation>
+    </message>
+    <message>
+        <source>; no backup succeeded for %1 days</source>
+        <translation>; seit %1 Tagen keine erfolgreiche Sicherung</translation>
+    </message>
 </context>
 <context>
     <name>trelmig::AboutDialog</name>

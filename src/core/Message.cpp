@@ -86,13 +86,20 @@ constexpr std::pair<MessageId, const char*> kTemplates[] = {
      QT_TRANSLATE_NOOP("Messages", "The Windows user folder %1 is only read. Open the Wine prefix "
                                    "to restore into (File > \"Open Wine Prefix...\").\r\n\r\n"
                                    "Nothing was restored.")},
+    {RunResultSucceeded, QT_TRANSLATE_NOOP("Messages", "Succeeded")},
+    {RunResultRefused, QT_TRANSLATE_NOOP("Messages", "Refused")},
+    {RunResultPartlyFailed, QT_TRANSLATE_NOOP("Messages", "Partly failed")},
+    {RunResultFailed, QT_TRANSLATE_NOOP("Messages", "Failed")},
+    {LastBackupNone, QT_TRANSLATE_NOOP("Messages", "Last backup: none yet")},
+    {LastBackupAt, QT_TRANSLATE_NOOP("Messages", "Last backup: %1, ")},
+    {LastBackupStale, QT_TRANSLATE_NOOP("Messages", "; no backup succeeded for %1 days")},
 };
 
 constexpr bool EveryMessageInOrder() {
     for (std::size_t i = 0; i < std::size(kTemplates); ++i)
         if (static_cast<std::size_t>(kTemplates[i].first) != i)
             return false;
-    return static_cast<std::size_t>(RestoreIntoReadOnlySource) + 1 == std::size(kTemplates);
+    return static_cast<std::size_t>(LastBackupStale) + 1 == std::size(kTemplates);
 }
 static_assert(EveryMessageInOrder(), "one template per message, in the order of MessageId");
 

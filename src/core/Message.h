@@ -52,6 +52,14 @@ enum class MessageId {
     ChooseFileToRestore,
     InvalidBackupFile,
     RestoreIntoReadOnlySource,
+    // What became of the unattended runs.
+    RunResultSucceeded,
+    RunResultRefused,
+    RunResultPartlyFailed,
+    RunResultFailed,
+    LastBackupNone,
+    LastBackupAt,
+    LastBackupStale,
 };
 
 // The English template of a message.

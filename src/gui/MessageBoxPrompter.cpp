@@ -1,5 +1,6 @@
 #include "gui/MessageBoxPrompter.h"
 
+#include "gui/MessageTexts.h"
 #include "gui/Worker.h"
 
 #include <QApplication>
@@ -83,12 +84,6 @@ MessageAnswer MessageBoxPrompter::Show(const std::string& text, MessageIcon icon
     MessageAnswer answer = MessageAnswer::Cancel;
     RunOnGuiThread([&] { answer = showBox(text, icon, buttons); });
     return answer;
-}
-
-std::string TranslatedMessage(const Message& message) {
-    const std::string english(MessageTemplate(message.id));
-    const QString translated = QCoreApplication::translate("Messages", english.c_str());
-    return FillPlaceholders(translated.toStdString(), message.values);
 }
 
 MessageAnswer MessageBoxPrompter::ShowMessage(const Message& message, MessageIcon icon,

@@ -13,10 +13,6 @@ namespace trelmig {
 // line up in any font; format says which.
 QString MessageBoxText(const std::string& text, Qt::TextFormat& format);
 
-// A message of the table in the user's language: its template translated,
-// then filled in with its values.
-std::string TranslatedMessage(const Message& message);
-
 // Messages of the windows: a modal message box with the application title,
 // centred on the window that asks. Callable from any thread.
 class MessageBoxPrompter : public Prompter {

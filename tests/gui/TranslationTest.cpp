@@ -5,12 +5,16 @@
 #include "archive/ZipArchive.h"
 #include "backup/BackupDriver.h"
 #include "gui/ByteProgressText.h"
+#include "gui/LastBackupLine.h"
 #include "gui/MessageBoxPrompter.h"
 #include "gui/Translations.h"
 #include "gui/Worker.h"
+#include "platform/ScopedEnv.h"
+#include "platform/WorkFolder.h"
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -94,4 +98,18 @@ TEST_F(MainWindowTest, ADriversMessageIsShownInGerman) {
     EXPECT_EQ(shown[1], QStringLiteral("Die Sicherung wurde abgebrochen. Es wurde keine "
                                        "Sicherungsdatei geschrieben; eine Datei unter "
                                        "/home/sam/Outlook %1.kvx blieb, wie sie war."));
+}
+
+// The line about the unattended runs speaks the window's language too.
+TEST(LastBackupLineInGerman, SaysWhenNoBackupRanYet) {
+    guiApp();
+    WorkFolder state;
+    ScopedEnv stateHome("XDG_STATE_HOME", state.path().string());
+    GermanScope german;
+    ASSERT_TRUE(german.loaded);
+    LastBackupLine line;
+    EXPECT_EQ(control<QLabel>(&line, "lblLastBackup")->text(),
+              QStringLiteral("Letzte Sicherung: noch keine"));
+    EXPECT_EQ(shownText(control<QPushButton>(&line, "cmdShowRuns")->text()),
+              QStringLiteral("Sicherungsläufe anzeigen..."));
 }
