@@ -8,6 +8,7 @@
 #include "platform/Text.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -289,7 +290,12 @@ void DiscWriteWindow::FileListed(const DiscItem& item) {
     row->setIcon(0, imageList1_.value(QStringLiteral("FILE")));
     row->setText(1, QString::fromStdString(FormatKilobytes(item.size, LocaleSeparators())));
     row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-    row->setText(2, QString::fromStdString(FormatFileDate(item.date)));
+    // The date as the user's desktop writes dates, with seconds.
+    row->setText(2,
+                 QLocale().toString(QDateTime::fromSecsSinceEpoch(item.date),
+                                    QLocale()
+                                        .dateTimeFormat(QLocale::ShortFormat)
+                                        .replace(QStringLiteral(":mm"), QStringLiteral(":mm:ss"))));
     row->setFlags(row->flags() | Qt::ItemIsEditable);
 }
 

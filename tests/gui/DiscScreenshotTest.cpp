@@ -106,6 +106,8 @@ TEST_F(DiscScreenshots, DiscWindowWithAnImageTree) {
 TEST_F(DiscScreenshots, DiscWindowInGermanOnADarkFullHdScreenAtTwiceTheScale) {
     PaletteScope dark(breezeDark());
     ASSERT_TRUE(InstallTranslations(QLocale(QLocale::German, QLocale::Germany)));
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     Sparse("Backups/Outlook 2024-03-07.kvx", 187654321);
     handedOver = (dir.path / "Backups/Outlook 2024-03-07.kvx").string();
     {
@@ -118,6 +120,7 @@ TEST_F(DiscScreenshots, DiscWindowInGermanOnADarkFullHdScreenAtTwiceTheScale) {
                   QStringLiteral("Disc schreiben"));
         Save(&window, "disc-dark-de-scale2.png");
     }
+    QLocale::setDefault(before);
     RemoveTranslations();
 }
 
