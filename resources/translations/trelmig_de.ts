@@ -339,6 +339,66 @@ Nichts wurde wiederhergestellt.</translation>
         <source>; no backup succeeded for %1 days</source>
         <translation>; seit %1 Tagen keine erfolgreiche Sicherung</translation>
     </message>
+    <message>
+        <source>The backup file %1 of %2 already exists. Do you want to overwrite it?</source>
+        <translation>Die Sicherungsdatei %1 vom %2 gibt es schon. Möchten Sie sie überschreiben?</translation>
+    </message>
+    <message>
+        <source>Outlook or another Windows program is open in the Wine prefix %1. It may change the data files while they are copied.<byte value="xd"/>
+<byte value="xd"/>
+Close it and choose Retry, choose Continue to back up the data files as they are at one moment, or Cancel.</source>
+        <translation>Outlook oder ein anderes Windows-Programm ist im Wine-Präfix %1 geöffnet. Es kann die Datendateien ändern, während sie kopiert werden.<byte value="xd"/>
+<byte value="xd"/>
+Schließen Sie es und wählen Sie Wiederholen, wählen Sie Fortfahren, um die Datendateien so zu sichern, wie sie in einem Augenblick sind, oder Abbrechen.</translation>
+    </message>
+    <message>
+        <source>Invalid backup file<byte value="xd"/>
+<byte value="xd"/>
+%1</source>
+        <translation>Ungültige Sicherungsdatei<byte value="xd"/>
+<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>Incorect Password or Invalid backup file<byte value="xd"/>
+<byte value="xd"/>
+The password is wrong, or the backup file is damaged.</source>
+        <translation>Falsches Kennwort oder ungültige Sicherungsdatei<byte value="xd"/>
+<byte value="xd"/>
+Das Kennwort ist falsch, oder die Sicherungsdatei ist beschädigt.</translation>
+    </message>
+    <message>
+        <source>Invalid backup file</source>
+        <translation>Ungültige Sicherungsdatei</translation>
+    </message>
+    <message>
+        <source>Invalid backup file<byte value="xd"/>
+<byte value="xd"/>
+The information file names, under %1, %2.</source>
+        <translation>Ungültige Sicherungsdatei<byte value="xd"/>
+<byte value="xd"/>
+Die Angabendatei nennt unter %1 %2.</translation>
+    </message>
+    <message>
+        <source>Outlook or Wine is running. Please close Outlook and Wine first (for example with &quot;wineserver -k&quot;), then restore again.<byte value="xd"/>
+<byte value="xd"/>
+Nothing was restored.</source>
+        <translation>Outlook oder Wine läuft. Bitte schließen Sie zuerst Outlook und Wine (zum Beispiel mit &quot;wineserver -k&quot;) und stellen Sie dann erneut wieder her.<byte value="xd"/>
+<byte value="xd"/>
+Nichts wurde wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>The Restore was not Completed!			<byte value="xd"/>
+%1%2</source>
+        <translation>Die Wiederherstellung wurde nicht abgeschlossen!			<byte value="xd"/>
+%1%2</translation>
+    </message>
+    <message>
+        <source>The Restore was Completed!			<byte value="xd"/>
+%1%2</source>
+        <translation>Die Wiederherstellung wurde abgeschlossen!			<byte value="xd"/>
+%1%2</translation>
+    </message>
 </context>
 <context>
     <name>trelmig::AboutDialog</name>

@@ -50,23 +50,18 @@ bool mayOverwrite(Environment& env, Prompter& prompter, const std::string& targe
     std::error_code ec;
     if (!std::filesystem::exists(target, ec))
         return true;
-    return prompter.Show("The backup file " + target + " of " + modifiedText(env, target) +
-                             " already exists. Do you want to overwrite it?",
-                         MessageIcon::Exclamation,
-                         MessageButtons::OverwriteCancel) == MessageAnswer::Ok;
+    return prompter.ShowMessage({MessageId::BackupFileExists, {target, modifiedText(env, target)}},
+                                MessageIcon::Exclamation,
+                                MessageButtons::OverwriteCancel) == MessageAnswer::Ok;
 }
 
 // False when the user chose to cancel while Outlook is open; Retry asks again
 // once the user says it is closed.
 bool mayGoOnWhileWineRuns(Environment& env, Prompter& prompter) {
     while (env.prefix.wineserverRunning()) {
-        const MessageAnswer answer = prompter.Show(
-            "Outlook or another Windows program is open in the Wine prefix " +
-                env.prefix.root().string() +
-                ". It may change the data files while they are copied.\r\n\r\nClose it and "
-                "choose Retry, choose Continue to back up the data files as they are at one "
-                "moment, or Cancel.",
-            MessageIcon::Exclamation, MessageButtons::RetryContinueCancel);
+        const MessageAnswer answer =
+            prompter.ShowMessage({MessageId::BackupWhileWineRuns, {env.prefix.root().string()}},
+                                 MessageIcon::Exclamation, MessageButtons::RetryContinueCancel);
         if (answer == MessageAnswer::Continue)
             return true;
         if (answer != MessageAnswer::Retry)

@@ -93,13 +93,36 @@ constexpr std::pair<MessageId, const char*> kTemplates[] = {
     {LastBackupNone, QT_TRANSLATE_NOOP("Messages", "Last backup: none yet")},
     {LastBackupAt, QT_TRANSLATE_NOOP("Messages", "Last backup: %1, ")},
     {LastBackupStale, QT_TRANSLATE_NOOP("Messages", "; no backup succeeded for %1 days")},
+    {BackupFileExists,
+     QT_TRANSLATE_NOOP("Messages",
+                       "The backup file %1 of %2 already exists. Do you want to overwrite it?")},
+    {BackupWhileWineRuns,
+     QT_TRANSLATE_NOOP("Messages", "Outlook or another Windows program is open in the Wine "
+                                   "prefix %1. It may change the data files while they are "
+                                   "copied.\r\n\r\nClose it and choose Retry, choose Continue to "
+                                   "back up the data files as they are at one moment, or Cancel.")},
+    {InvalidBackupFileBecause, QT_TRANSLATE_NOOP("Messages", "Invalid backup file\r\n\r\n%1")},
+    {PasswordOrFileRefused,
+     QT_TRANSLATE_NOOP("Messages", "Incorect Password or Invalid backup file\r\n\r\nThe password "
+                                   "is wrong, or the backup file is damaged.")},
+    {InvalidBackupFileBare, QT_TRANSLATE_NOOP("Messages", "Invalid backup file")},
+    {InformationFileListBad,
+     QT_TRANSLATE_NOOP("Messages",
+                       "Invalid backup file\r\n\r\nThe information file names, under %1, %2.")},
+    {RestoreWhileWineRuns,
+     QT_TRANSLATE_NOOP("Messages", "Outlook or Wine is running. Please close Outlook and Wine "
+                                   "first (for example with \"wineserver -k\"), then restore "
+                                   "again.\r\n\r\nNothing was restored.")},
+    {RestoreNotCompleted,
+     QT_TRANSLATE_NOOP("Messages", "The Restore was not Completed!\t\t\t\r\n%1%2")},
+    {RestoreCompleted, QT_TRANSLATE_NOOP("Messages", "The Restore was Completed!\t\t\t\r\n%1%2")},
 };
 
 constexpr bool EveryMessageInOrder() {
     for (std::size_t i = 0; i < std::size(kTemplates); ++i)
         if (static_cast<std::size_t>(kTemplates[i].first) != i)
             return false;
-    return static_cast<std::size_t>(LastBackupStale) + 1 == std::size(kTemplates);
+    return static_cast<std::size_t>(RestoreCompleted) + 1 == std::size(kTemplates);
 }
 static_assert(EveryMessageInOrder(), "one template per message, in the order of MessageId");
 

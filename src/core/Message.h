@@ -60,6 +60,16 @@ enum class MessageId {
     LastBackupNone,
     LastBackupAt,
     LastBackupStale,
+    // More of the drivers.
+    BackupFileExists,
+    BackupWhileWineRuns,
+    InvalidBackupFileBecause,
+    PasswordOrFileRefused,
+    InvalidBackupFileBare,
+    InformationFileListBad,
+    RestoreWhileWineRuns,
+    RestoreNotCompleted,
+    RestoreCompleted,
 };
 
 // The English template of a message.

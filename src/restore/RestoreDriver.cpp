@@ -84,10 +84,7 @@ bool RestoreDriver::refused(const InspectedArchive& archive, const RestoreChoice
     // Wine rewrites its registry files from memory: anything written now
     // would be lost, and Outlook may hold the data files open.
     if (env_.prefix.wineserverRunning()) {
-        prompter_.Show("Outlook or Wine is running. Please close Outlook and Wine first (for "
-                       "example with \"wineserver -k\"), then restore again.\r\n\r\nNothing "
-                       "was restored.",
-                       MessageIcon::Critical);
+        prompter_.ShowMessage({MessageId::RestoreWhileWineRuns, {}}, MessageIcon::Critical);
         return true;
     }
     return false;
@@ -204,11 +201,11 @@ void RestoreDriver::report(RestoreRunResult& result, const std::string& undoLost
     // The reasons are in the log, each after its item's line. A chosen item
     // that failed is never reported under "Completed!".
     if (!result.allSucceeded)
-        prompter_.Show("The Restore was not Completed!\t\t\t\r\n" + result.log + undoLost,
-                       MessageIcon::Critical);
+        prompter_.ShowMessage({MessageId::RestoreNotCompleted, {result.log, undoLost}},
+                              MessageIcon::Critical);
     else
-        prompter_.Show("The Restore was Completed!\t\t\t\r\n" + result.log + undoLost,
-                       MessageIcon::Information);
+        prompter_.ShowMessage({MessageId::RestoreCompleted, {result.log, undoLost}},
+                              MessageIcon::Information);
 }
 
 RestoreRunResult RestoreDriver::RunRestore(const InspectedArchive& archive, const RestoreChoices& c,

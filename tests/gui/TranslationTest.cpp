@@ -7,6 +7,7 @@
 #include "gui/ByteProgressText.h"
 #include "gui/LastBackupLine.h"
 #include "gui/MessageBoxPrompter.h"
+#include "gui/MessageTexts.h"
 #include "gui/Translations.h"
 #include "gui/Worker.h"
 #include "platform/ScopedEnv.h"
@@ -112,4 +113,23 @@ TEST(LastBackupLineInGerman, SaysWhenNoBackupRanYet) {
               QStringLiteral("Letzte Sicherung: noch keine"));
     EXPECT_EQ(shownText(control<QPushButton>(&line, "cmdShowRuns")->text()),
               QStringLiteral("Sicherungsläufe anzeigen..."));
+}
+
+// Every message of the table has its German text, with the same placeholders.
+TEST(MessagesInGerman, EveryTemplateIsTranslatedWithItsPlaceholders) {
+    guiApp();
+    GermanScope german;
+    ASSERT_TRUE(german.loaded);
+    for (int i = 0; i <= static_cast<int>(MessageId::RestoreCompleted); ++i) {
+        const auto id = static_cast<MessageId>(i);
+        const std::string english(MessageTemplate(id));
+        const std::string text = TranslatedMessage({id, {}});
+        if (id != MessageId::ProgramLine) { // "trelmig: %1" in every language
+            EXPECT_NE(text, english) << english;
+        }
+        for (const char* placeholder : {"%1", "%2", "%3"})
+            EXPECT_EQ(english.find(placeholder) == std::string::npos,
+                      text.find(placeholder) == std::string::npos)
+                << placeholder << " in " << text;
+    }
 }
