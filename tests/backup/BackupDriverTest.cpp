@@ -392,8 +392,10 @@ TEST_F(BackupDriverTest, ACancelledBackupLeavesTheEarlierArchiveAndNoScratchFile
     // Large enough to be written in many pieces.
     fs::resize_file(sample.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst", 64 << 20);
     CancelToken cancel;
-    // Stopped between two steps, then while the archive is written.
-    for (const std::string moment : {"Copying Data Files (Pst Files)...", "Write File 1%"}) {
+    // Stopped between two steps, while the archive is written, and while it
+    // is read back.
+    for (const std::string moment :
+         {"Copying Data Files (Pst Files)...", "Write File 1%", "Verifying the backup file..."}) {
         prompter.messages.clear();
         cancel.Reset();
         progress.onText = [&](const std::string& t) {
