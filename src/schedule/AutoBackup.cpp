@@ -138,6 +138,7 @@ bool takePasswordFromFile(AutoBackupCommand& cmd, const std::optional<std::strin
 
 std::vector<std::string> itemNames(const std::vector<std::size_t>& records) {
     std::vector<std::string> names;
+    names.reserve(records.size());
     for (std::size_t i : records)
         names.emplace_back(kItemRecords[i].backupLogName);
     return names;
