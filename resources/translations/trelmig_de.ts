@@ -7,6 +7,14 @@
         <source>The Wine prefix opened last, %1, is no longer there. The window shows %2 instead.</source>
         <translation>Das zuletzt geöffnete Wine-Präfix %1 gibt es nicht mehr. Das Fenster zeigt stattdessen %2.</translation>
     </message>
+    <message>
+        <source>New profile</source>
+        <translation>Neues Profil</translation>
+    </message>
+    <message>
+        <source>Name of the new profile:</source>
+        <translation>Name des neuen Profils:</translation>
+    </message>
 </context>
 <context>
     <name>ByteProgress</name>
@@ -121,12 +129,613 @@
         <source>View and Toolbar settings, Send and Receive group settings, control infomation and other data.</source>
         <translation>Ansichts- und Symbolleisteneinstellungen, Einstellungen der Sende-/Empfangsgruppen, Steuerinformationen und weitere Daten.</translation>
     </message>
+    <message>
+        <source>Backup information</source>
+        <translation>Angaben zur Sicherung</translation>
+    </message>
+    <message>
+        <source>Profile settings</source>
+        <translation>Profileinstellungen</translation>
+    </message>
+</context>
+<context>
+    <name>MessageBox</name>
+    <message>
+        <source>&amp;Continue</source>
+        <translation>&amp;Fortfahren</translation>
+    </message>
+    <message>
+        <source>&amp;Overwrite</source>
+        <translation>&amp;Überschreiben</translation>
+    </message>
+</context>
+<context>
+    <name>Messages</name>
+    <message>
+        <source>the command line needs sf=, xm=, ps= and bf=</source>
+        <translation>die Befehlszeile braucht sf=, xm=, ps= und bf=</translation>
+    </message>
+    <message>
+        <source>a value of the command line contains &quot;=&quot;</source>
+        <translation>ein Wert der Befehlszeile enthält &quot;=&quot;</translation>
+    </message>
+    <message>
+        <source>the command line is not sf=...xm=...ps=...bf=...</source>
+        <translation>die Befehlszeile hat nicht die Form sf=...xm=...ps=...bf=...</translation>
+    </message>
+    <message>
+        <source>the profile (sf=), the items (xm=) and the backup file (bf=) must not be empty</source>
+        <translation>das Profil (sf=), die Elemente (xm=) und die Sicherungsdatei (bf=) dürfen nicht leer sein</translation>
+    </message>
+    <message>
+        <source>the items (xm=) must be eight characters 0 or 1</source>
+        <translation>die Elemente (xm=) müssen acht Zeichen 0 oder 1 sein</translation>
+    </message>
+    <message>
+        <source>no item is chosen (xm=00000000): Please select at least one item.</source>
+        <translation>kein Element gewählt (xm=00000000): Bitte wählen Sie mindestens ein Element.</translation>
+    </message>
+    <message>
+        <source>the password (ps=) contains a line break or a NUL character</source>
+        <translation>das Kennwort (ps=) enthält einen Zeilenumbruch oder ein NUL-Zeichen</translation>
+    </message>
+    <message>
+        <source>the password is given twice (ps= and --password-file)</source>
+        <translation>das Kennwort ist zweimal angegeben (ps= und --password-file)</translation>
+    </message>
+    <message>
+        <source>the password file holds a NUL character</source>
+        <translation>die Kennwortdatei enthält ein NUL-Zeichen</translation>
+    </message>
+    <message>
+        <source>trelmig: %1</source>
+        <translation>trelmig: %1</translation>
+    </message>
+    <message>
+        <source>warning: %1</source>
+        <translation>Warnung: %1</translation>
+    </message>
+    <message>
+        <source>no Outlook profile in the Wine prefix %1; nothing was backed up</source>
+        <translation>kein Outlook-Profil im Wine-Präfix %1; nichts wurde gesichert</translation>
+    </message>
+    <message>
+        <source>no Outlook profile in the Windows user folder %1; nothing was backed up</source>
+        <translation>kein Outlook-Profil im Windows-Benutzerordner %1; nichts wurde gesichert</translation>
+    </message>
+    <message>
+        <source>there is no Outlook profile &quot;%1&quot;; nothing was backed up</source>
+        <translation>es gibt kein Outlook-Profil &quot;%1&quot;; nichts wurde gesichert</translation>
+    </message>
+    <message>
+        <source>Outlook or another Windows program is open in the Wine prefix %1; its data files are copied as they are at one moment</source>
+        <translation>Outlook oder ein anderes Windows-Programm ist im Wine-Präfix %1 geöffnet; seine Datendateien werden so kopiert, wie sie in einem Augenblick sind</translation>
+    </message>
+    <message>
+        <source>backup of profile &quot;%1&quot; to %2 failed: %3</source>
+        <translation>Sicherung des Profils &quot;%1&quot; nach %2 fehlgeschlagen: %3</translation>
+    </message>
+    <message>
+        <source>cannot rename the partial backup %1: %2</source>
+        <translation>die unvollständige Sicherung %1 kann nicht umbenannt werden: %2</translation>
+    </message>
+    <message>
+        <source>backup of profile &quot;%1&quot; written to %2 (BackupItem %3)</source>
+        <translation>Sicherung des Profils &quot;%1&quot; nach %2 geschrieben (BackupItem %3)</translation>
+    </message>
+    <message>
+        <source>; nothing to back up for %1</source>
+        <translation>; nichts zu sichern für %1</translation>
+    </message>
+    <message>
+        <source>, but these items failed: %1</source>
+        <translation>, aber diese Elemente sind fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>; the earlier backup file %1 was kept, the new one missing these items is %2</source>
+        <translation>; die frühere Sicherungsdatei %1 wurde behalten, die neue ohne diese Elemente ist %2</translation>
+    </message>
+    <message>
+        <source>an old version could not be removed: %1</source>
+        <translation>eine alte Version konnte nicht entfernt werden: %1</translation>
+    </message>
+    <message>
+        <source>unattended backup refused, nothing was touched: %1</source>
+        <translation>unbeaufsichtigte Sicherung abgelehnt, nichts wurde verändert: %1</translation>
+    </message>
+    <message>
+        <source>unattended backup failed: %1</source>
+        <translation>unbeaufsichtigte Sicherung fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>Please choose a backup file name.</source>
+        <translation>Bitte wählen Sie einen Namen für die Sicherungsdatei.</translation>
+    </message>
+    <message>
+        <source>Please select at least one item.</source>
+        <translation>Bitte wählen Sie mindestens ein Element.</translation>
+    </message>
+    <message>
+        <source>Please enter Password!</source>
+        <translation>Bitte geben Sie ein Kennwort ein!</translation>
+    </message>
+    <message>
+        <source>Incorect Password!</source>
+        <translation>Die Kennwörter stimmen nicht überein!</translation>
+    </message>
+    <message>
+        <source>Compressing the backup file...</source>
+        <translation>Die Sicherungsdatei wird komprimiert...</translation>
+    </message>
+    <message>
+        <source>Verifying the backup file...</source>
+        <translation>Die Sicherungsdatei wird geprüft...</translation>
+    </message>
+    <message>
+        <source>The Backup was cancelled. No backup file was written; a file already at %1 was left as it was.</source>
+        <translation>Die Sicherung wurde abgebrochen. Es wurde keine Sicherungsdatei geschrieben; eine Datei unter %1 blieb, wie sie war.</translation>
+    </message>
+    <message>
+        <source>The Backup was not Completed! The backup file could not be written; nothing at %1 was changed:<byte value="xd"/>
+%2<byte value="xd"/>
+%3</source>
+        <translation>Die Sicherung wurde nicht abgeschlossen! Die Sicherungsdatei konnte nicht geschrieben werden; unter %1 wurde nichts verändert:<byte value="xd"/>
+%2<byte value="xd"/>
+%3</translation>
+    </message>
+    <message>
+        <source>The Backup was not Completed! Some items could not be gathered, so the earlier backup file %1 was kept; the new backup file without them is %2<byte value="xd"/>
+%3</source>
+        <translation>Die Sicherung wurde nicht abgeschlossen! Einige Elemente konnten nicht gesammelt werden, daher wurde die frühere Sicherungsdatei %1 behalten; die neue Sicherungsdatei ohne sie ist %2<byte value="xd"/>
+%3</translation>
+    </message>
+    <message>
+        <source>The Backup was Completed!			<byte value="xd"/>
+%1</source>
+        <translation>Die Sicherung wurde abgeschlossen!			<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>Please choose the backup file to restore from.</source>
+        <translation>Bitte wählen Sie die Sicherungsdatei, aus der wiederhergestellt werden soll.</translation>
+    </message>
+    <message>
+        <source>Invalid backup file.</source>
+        <translation>Ungültige Sicherungsdatei.</translation>
+    </message>
+    <message>
+        <source>The Windows user folder %1 is only read. Open the Wine prefix to restore into (File &gt; &quot;Open Wine Prefix...&quot;).<byte value="xd"/>
+<byte value="xd"/>
+Nothing was restored.</source>
+        <translation>Der Windows-Benutzerordner %1 wird nur gelesen. Öffnen Sie das Wine-Präfix, in das wiederhergestellt werden soll (Datei &gt; &quot;Wine-Präfix öffnen...&quot;).<byte value="xd"/>
+<byte value="xd"/>
+Nichts wurde wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>Succeeded</source>
+        <translation>Erfolgreich</translation>
+    </message>
+    <message>
+        <source>Refused</source>
+        <translation>Abgelehnt</translation>
+    </message>
+    <message>
+        <source>Partly failed</source>
+        <translation>Teilweise fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Failed</source>
+        <translation>Fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Last backup: none yet</source>
+        <translation>Letzte Sicherung: noch keine</translation>
+    </message>
+    <message>
+        <source>Last backup: %1, </source>
+        <translation>Letzte Sicherung: %1, </translation>
+    </message>
+    <message>
+        <source>; no backup succeeded for %1 days</source>
+        <translation>; seit %1 Tagen keine erfolgreiche Sicherung</translation>
+    </message>
+    <message>
+        <source>The backup file %1 of %2 already exists. Do you want to overwrite it?</source>
+        <translation>Die Sicherungsdatei %1 vom %2 gibt es schon. Möchten Sie sie überschreiben?</translation>
+    </message>
+    <message>
+        <source>Outlook or another Windows program is open in the Wine prefix %1. It may change the data files while they are copied.<byte value="xd"/>
+<byte value="xd"/>
+Close it and choose Retry, choose Continue to back up the data files as they are at one moment, or Cancel.</source>
+        <translation>Outlook oder ein anderes Windows-Programm ist im Wine-Präfix %1 geöffnet. Es kann die Datendateien ändern, während sie kopiert werden.<byte value="xd"/>
+<byte value="xd"/>
+Schließen Sie es und wählen Sie Wiederholen, wählen Sie Fortfahren, um die Datendateien so zu sichern, wie sie in einem Augenblick sind, oder Abbrechen.</translation>
+    </message>
+    <message>
+        <source>Invalid backup file<byte value="xd"/>
+<byte value="xd"/>
+%1</source>
+        <translation>Ungültige Sicherungsdatei<byte value="xd"/>
+<byte value="xd"/>
+%1</translation>
+    </message>
+    <message>
+        <source>Incorect Password or Invalid backup file<byte value="xd"/>
+<byte value="xd"/>
+The password is wrong, or the backup file is damaged.</source>
+        <translation>Falsches Kennwort oder ungültige Sicherungsdatei<byte value="xd"/>
+<byte value="xd"/>
+Das Kennwort ist falsch, oder die Sicherungsdatei ist beschädigt.</translation>
+    </message>
+    <message>
+        <source>Invalid backup file</source>
+        <translation>Ungültige Sicherungsdatei</translation>
+    </message>
+    <message>
+        <source>Invalid backup file<byte value="xd"/>
+<byte value="xd"/>
+The information file names, under %1, %2.</source>
+        <translation>Ungültige Sicherungsdatei<byte value="xd"/>
+<byte value="xd"/>
+Die Angabendatei nennt unter %1 %2.</translation>
+    </message>
+    <message>
+        <source>Outlook or Wine is running. Please close Outlook and Wine first (for example with &quot;wineserver -k&quot;), then restore again.<byte value="xd"/>
+<byte value="xd"/>
+Nothing was restored.</source>
+        <translation>Outlook oder Wine läuft. Bitte schließen Sie zuerst Outlook und Wine (zum Beispiel mit &quot;wineserver -k&quot;) und stellen Sie dann erneut wieder her.<byte value="xd"/>
+<byte value="xd"/>
+Nichts wurde wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>The Restore was not Completed!			<byte value="xd"/>
+%1%2</source>
+        <translation>Die Wiederherstellung wurde nicht abgeschlossen!			<byte value="xd"/>
+%1%2</translation>
+    </message>
+    <message>
+        <source>The Restore was Completed!			<byte value="xd"/>
+%1%2</source>
+        <translation>Die Wiederherstellung wurde abgeschlossen!			<byte value="xd"/>
+%1%2</translation>
+    </message>
+</context>
+<context>
+    <name>trelmig::AboutDialog</name>
+    <message>
+        <source>About Quenvar Outlook Backup</source>
+        <translation>Über Quenvar Outlook Backup</translation>
+    </message>
+    <message>
+        <source>Quenvar Outlook Backup v2.60</source>
+        <translation>Quenvar Outlook Backup v2.60</translation>
+    </message>
+    <message>
+        <source>Thank you for using our product.</source>
+        <translation>Danke, dass Sie unser Produkt verwenden.</translation>
+    </message>
+    <message>
+        <source>Copyright © %1. Free software under the GNU GPL, version 3 or later.</source>
+        <translation>Copyright © %1. Freie Software unter der GNU GPL, Version 3 oder später.</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
 </context>
 <context>
     <name>trelmig::DiscWriteWindow</name>
     <message>
         <source>Remove all files and folders from the disc layout?</source>
         <translation>Alle Dateien und Ordner aus der Disc-Zusammenstellung entfernen?</translation>
+    </message>
+    <message>
+        <source>Backup Outlook Data to CD/DVD</source>
+        <translation>Outlook-Daten auf CD/DVD sichern</translation>
+    </message>
+    <message>
+        <source>Replace file...</source>
+        <translation>Datei ersetzen...</translation>
+    </message>
+    <message>
+        <source>Write the disc image to</source>
+        <translation>Disc-Abbild schreiben nach</translation>
+    </message>
+    <message>
+        <source>Disc images (*.iso)</source>
+        <translation>Disc-Abbilder (*.iso)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Add Files</source>
+        <translation>Dateien hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add Folder</source>
+        <translation>Ordner hinzufügen</translation>
+    </message>
+    <message>
+        <source>Drag and Drop Files or Folders</source>
+        <translation>Dateien oder Ordner hierher ziehen</translation>
+    </message>
+    <message>
+        <source>&amp;Write Disc</source>
+        <translation>Disc &amp;schreiben</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>File Name</source>
+        <translation>Dateiname</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Recorder</source>
+        <translation>Brenner</translation>
+    </message>
+    <message>
+        <source>New Disc</source>
+        <translation>Neue Disc</translation>
+    </message>
+    <message>
+        <source>De&amp;vice:</source>
+        <translation>&amp;Gerät:</translation>
+    </message>
+    <message>
+        <source>Write S&amp;peed:</source>
+        <translation>Schreib&amp;geschwindigkeit:</translation>
+    </message>
+    <message>
+        <source>File S&amp;ystem:</source>
+        <translation>Datei&amp;system:</translation>
+    </message>
+    <message>
+        <source>Volume &amp;Label:</source>
+        <translation>Daten&amp;trägername:</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Optionen</translation>
+    </message>
+    <message>
+        <source>Use Buffer Protection</source>
+        <translation>Pufferschutz verwenden</translation>
+    </message>
+    <message>
+        <source>Eliminates buffer underrun problems.</source>
+        <translation>Verhindert Pufferunterläufe.</translation>
+    </message>
+    <message>
+        <source>Cache Image</source>
+        <translation>Abbild zwischenspeichern</translation>
+    </message>
+    <message>
+        <source>Not needed for DVD formats...Use for CDR/W only.</source>
+        <translation>Für DVD-Formate nicht nötig...Nur für CD-R/W verwenden.</translation>
+    </message>
+    <message>
+        <source>Finalize Disc</source>
+        <translation>Disc abschließen</translation>
+    </message>
+    <message>
+        <source>Not valid for DVD+RW and DVD-RAM formats.</source>
+        <translation>Nicht gültig für DVD+RW und DVD-RAM.</translation>
+    </message>
+    <message>
+        <source>Test Write</source>
+        <translation>Testschreiben</translation>
+    </message>
+    <message>
+        <source>Not valid for DVD formats.</source>
+        <translation>Nicht gültig für DVD-Formate.</translation>
+    </message>
+    <message>
+        <source>Auto-Verify Data</source>
+        <translation>Daten automatisch prüfen</translation>
+    </message>
+    <message>
+        <source>Mode2XA (CD Only)</source>
+        <translation>Mode2XA (nur CD)</translation>
+    </message>
+    <message>
+        <source>Please see help file for details on Mode2XA</source>
+        <translation>Einzelheiten zu Mode2XA stehen in der Hilfe</translation>
+    </message>
+    <message>
+        <source>Use File Dates</source>
+        <translation>Dateidaten übernehmen</translation>
+    </message>
+    <message>
+        <source>Disc-At-Once</source>
+        <translation>Disc-At-Once</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>Add &amp;Files...</source>
+        <translation>&amp;Dateien hinzufügen...</translation>
+    </message>
+    <message>
+        <source>Add F&amp;older...</source>
+        <translation>&amp;Ordner hinzufügen...</translation>
+    </message>
+    <message>
+        <source>Clear All Items</source>
+        <translation>Alle Einträge entfernen</translation>
+    </message>
+    <message>
+        <source>Remove Folder</source>
+        <translation>Ordner entfernen</translation>
+    </message>
+    <message>
+        <source>Remove File</source>
+        <translation>Datei entfernen</translation>
+    </message>
+    <message>
+        <source>Rename Folder</source>
+        <translation>Ordner umbenennen</translation>
+    </message>
+    <message>
+        <source>Rename File</source>
+        <translation>Datei umbenennen</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Device</source>
+        <translation>&amp;Gerät</translation>
+    </message>
+    <message>
+        <source>Eject</source>
+        <translation>Auswerfen</translation>
+    </message>
+    <message>
+        <source>Close Tray</source>
+        <translation>Schublade schließen</translation>
+    </message>
+    <message>
+        <source>Erase Disc...</source>
+        <translation>Disc löschen...</translation>
+    </message>
+    <message>
+        <source>Devices Cannot be initialized...Contact support!</source>
+        <translation>Die Geräte können nicht eingerichtet werden...Wenden Sie sich an den Support!</translation>
+    </message>
+    <message>
+        <source>Outlook Data Backup CD</source>
+        <translation>Outlook-Datensicherung</translation>
+    </message>
+    <message>
+        <source>There are no compatible devices reported.
+Some older devices are not currently supported.</source>
+        <translation>Es wurden keine passenden Geräte gemeldet.
+Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
+    </message>
+    <message>
+        <source>MAX</source>
+        <translation>MAX</translation>
+    </message>
+    <message>
+        <source>Data Image Size: %1</source>
+        <translation>Größe des Abbilds: %1</translation>
+    </message>
+    <message>
+        <source>Files: %1</source>
+        <translation>Dateien: %1</translation>
+    </message>
+    <message>
+        <source>Folders: %1</source>
+        <translation>Ordner: %1</translation>
+    </message>
+    <message>
+        <source>No Item Selected.</source>
+        <translation>Kein Eintrag ausgewählt.</translation>
+    </message>
+    <message>
+        <source>Item could not be removed.</source>
+        <translation>Der Eintrag konnte nicht entfernt werden.</translation>
+    </message>
+    <message>
+        <source>Root directory can not be renamed.</source>
+        <translation>Das Stammverzeichnis kann nicht umbenannt werden.</translation>
+    </message>
+    <message>
+        <source>Folder could not be renamed.</source>
+        <translation>Der Ordner konnte nicht umbenannt werden.</translation>
+    </message>
+    <message>
+        <source>File could not be renamed.</source>
+        <translation>Die Datei konnte nicht umbenannt werden.</translation>
+    </message>
+    <message>
+        <source>Adding....%1</source>
+        <translation>Wird hinzugefügt....%1</translation>
+    </message>
+    <message>
+        <source>Please Insert Writable Media before continuing!</source>
+        <translation>Bitte legen Sie einen beschreibbaren Datenträger ein, bevor Sie fortfahren!</translation>
+    </message>
+    <message>
+        <source>There is nothing to write: add the files or folders to back up first (File &gt; Add Files... or Add Folder..., or drop them on the window).</source>
+        <translation>Es gibt nichts zu schreiben: Fügen Sie zuerst die zu sichernden Dateien oder Ordner hinzu (Datei &gt; Dateien hinzufügen... oder Ordner hinzufügen..., oder ziehen Sie sie auf das Fenster).</translation>
+    </message>
+    <message>
+        <source>Disc Write could not be started.</source>
+        <translation>Das Schreiben der Disc konnte nicht gestartet werden.</translation>
+    </message>
+    <message>
+        <source>Aborting Write...Please Wait!</source>
+        <translation>Schreiben wird abgebrochen...Bitte warten!</translation>
+    </message>
+    <message>
+        <source>Write Cancelled!</source>
+        <translation>Schreiben abgebrochen!</translation>
+    </message>
+    <message>
+        <source>File Warning!</source>
+        <translation>Dateiwarnung!</translation>
+    </message>
+</context>
+<context>
+    <name>trelmig::EraseDiscDialog</name>
+    <message>
+        <source>Erase Re-Writable CD/DVD</source>
+        <translation>Wiederbeschreibbare CD/DVD löschen</translation>
+    </message>
+    <message>
+        <source>No Media Loaded.</source>
+        <translation>Kein Datenträger eingelegt.</translation>
+    </message>
+    <message>
+        <source>The current media is not re-writable.</source>
+        <translation>Der eingelegte Datenträger ist nicht wiederbeschreibbar.</translation>
+    </message>
+    <message>
+        <source>Selected drive does not support re-writable discs of this format.</source>
+        <translation>Das gewählte Laufwerk unterstützt wiederbeschreibbare Discs dieses Formats nicht.</translation>
+    </message>
+    <message>
+        <source>Could not start Erase operation!!!</source>
+        <translation>Das Löschen konnte nicht gestartet werden!!!</translation>
+    </message>
+    <message>
+        <source>Erasing Disc...Please Wait!!</source>
+        <translation>Disc wird gelöscht...Bitte warten!!</translation>
+    </message>
+    <message>
+        <source>Erase operation complete!!!</source>
+        <translation>Löschen abgeschlossen!!!</translation>
+    </message>
+    <message>
+        <source>Erase Completed!!!</source>
+        <translation>Löschen abgeschlossen!!!</translation>
+    </message>
+    <message>
+        <source>Error Erasing Disc!!!</source>
+        <translation>Fehler beim Löschen der Disc!!!</translation>
+    </message>
+</context>
+<context>
+    <name>trelmig::LastBackupLine</name>
+    <message>
+        <source>&amp;View Backup Runs...</source>
+        <translation>Sicherungsläufe &amp;anzeigen...</translation>
     </message>
 </context>
 <context>
@@ -330,6 +939,76 @@
     <message>
         <source>Restore Date from a Backup file</source>
         <translation>Daten aus einer Sicherungsdatei wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Open Windows User Folder...</source>
+        <translation>Windows-Benutzerordner öffnen...</translation>
+    </message>
+</context>
+<context>
+    <name>trelmig::PasswordDialog</name>
+    <message>
+        <source>Please enter password</source>
+        <translation>Bitte Kennwort eingeben</translation>
+    </message>
+    <message>
+        <source>Security</source>
+        <translation>Sicherheit</translation>
+    </message>
+    <message>
+        <source>Please enter password:</source>
+        <translation>Bitte Kennwort eingeben:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>trelmig::PrefixChooser</name>
+    <message>
+        <source>cannot be read</source>
+        <translation>nicht lesbar</translation>
+    </message>
+    <message>
+        <source>no Outlook profile</source>
+        <translation>kein Outlook-Profil</translation>
+    </message>
+    <message>
+        <source>Open Wine Prefix</source>
+        <translation>Wine-Präfix öffnen</translation>
+    </message>
+    <message>
+        <source>&amp;Wine prefixes found on this computer:</source>
+        <translation>&amp;Wine-Präfixe auf diesem Computer:</translation>
+    </message>
+    <message>
+        <source>open now</source>
+        <translation>jetzt geöffnet</translation>
+    </message>
+    <message>
+        <source>Other &amp;folder...</source>
+        <translation>Anderer &amp;Ordner...</translation>
+    </message>
+    <message>
+        <source>&amp;Open</source>
+        <translation>Ö&amp;ffnen</translation>
+    </message>
+    <message>
+        <source>Wine prefix</source>
+        <translation>Wine-Präfix</translation>
+    </message>
+    <message>
+        <source>%1 is not a Wine prefix: it has no system.reg or user.reg beside a drive_c folder.</source>
+        <translation>%1 ist kein Wine-Präfix: Es hat keine system.reg oder user.reg neben einem Ordner drive_c.</translation>
+    </message>
+    <message>
+        <source>chosen folder</source>
+        <translation>gewählter Ordner</translation>
     </message>
 </context>
 <context>
@@ -563,6 +1242,68 @@
     <message>
         <source>Quenvar Outlook Backup File (*.kvx)</source>
         <translation>Quenvar-Outlook-Sicherungsdatei (*.kvx)</translation>
+    </message>
+</context>
+<context>
+    <name>trelmig::ScheduledJobsDialog</name>
+    <message>
+        <source>Scheduled Tasks</source>
+        <translation>Geplante Aufgaben</translation>
+    </message>
+    <message>
+        <source>Task</source>
+        <translation>Aufgabe</translation>
+    </message>
+    <message>
+        <source>Start time</source>
+        <translation>Startzeit</translation>
+    </message>
+    <message>
+        <source>Days</source>
+        <translation>Tage</translation>
+    </message>
+    <message>
+        <source>Profile</source>
+        <translation>Profil</translation>
+    </message>
+    <message>
+        <source>Items</source>
+        <translation>Elemente</translation>
+    </message>
+    <message>
+        <source>Backup file</source>
+        <translation>Sicherungsdatei</translation>
+    </message>
+    <message>
+        <source>&amp;Remove Task</source>
+        <translation>Aufgabe &amp;entfernen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>The scheduled tasks cannot be read: %1</source>
+        <translation>Die geplanten Aufgaben können nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>Remove task %1 from the scheduler?</source>
+        <translation>Aufgabe %1 aus der Planung entfernen?</translation>
+    </message>
+    <message>
+        <source>Task %1 no longer exists.</source>
+        <translation>Aufgabe %1 gibt es nicht mehr.</translation>
+    </message>
+    <message>
+        <source>Task %1 could not be removed: %2</source>
+        <translation>Aufgabe %1 konnte nicht entfernt werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>trelmig::SplashScreen</name>
+    <message>
+        <source>Quenvar Outlook Backup</source>
+        <translation>Quenvar Outlook Backup</translation>
     </message>
 </context>
 </TS>

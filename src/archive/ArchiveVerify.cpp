@@ -5,7 +5,9 @@
 #include "core/ItemCatalogue.h"
 #include "core/SettingsFile.h"
 
+#include <algorithm>
 #include <exception>
+#include <memory>
 
 namespace trelmig {
 
@@ -42,14 +44,39 @@ ArchiveVerdict checkInformationFile(ZipArchive& zip, const AnsiCodec& ansi) {
     return {ArchiveVerdict::State::Sound, {}, {}};
 }
 
+// The verify's read in bytes, told to read.
+ZipEvents readEvents(const ZipArchive& zip, const VerifyBytes& read) {
+    if (!read)
+        return {};
+    struct Count {
+        std::string entry;
+        std::uint64_t done = 0;
+        std::uint64_t total = 0;
+    };
+    auto count = std::make_shared<Count>();
+    for (const ZipEntryInfo& entry : zip.Entries())
+        count->total += entry.size;
+    ZipEvents events;
+    events.fileExtracting = [count, read](const std::string& name) {
+        count->entry = name;
+        read(count->entry, count->done, count->total);
+    };
+    events.extractProgress = [count, read](std::uint64_t bytes) {
+        count->done = std::min(count->done + bytes, count->total);
+        return read(count->entry, count->done, count->total);
+    };
+    return events;
+}
+
 } // namespace
 
 ArchiveVerdict VerifyArchive(const std::string& archivePath, const std::string& password,
-                             const AnsiCodec& ansi) {
+                             const AnsiCodec& ansi, const VerifyBytes& read) {
     try {
         ZipArchive zip(ansi);
         if (Result<void> opened = zip.OpenZip(archivePath); !opened)
             return {ArchiveVerdict::State::Refused, {}, opened.error().message};
+        zip.SetEvents(readEvents(zip, read));
         zip.SetDecryptPassword(password);
         const Result<std::optional<ZipEntryFault>> tested = zip.TestEntries();
         if (!tested)

@@ -2,6 +2,8 @@
 
 #include "platform/AnsiCodec.h"
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 namespace trelmig {
@@ -24,8 +26,12 @@ struct ArchiveVerdict {
 // on every processor core, and the information file's item lists against the
 // entries: every file named under a flagged item key must be an entry.
 // password: the archive's, empty for none. ansi: the code page the
-// information file is written in.
+// information file is written in. read, when given, is told as the read
+// goes on the entry that began last and the bytes read of all entries; when
+// it answers false the read stops and the archive is not sound.
+using VerifyBytes =
+    std::function<bool(const std::string& entry, std::uint64_t done, std::uint64_t total)>;
 ArchiveVerdict VerifyArchive(const std::string& archivePath, const std::string& password,
-                             const AnsiCodec& ansi);
+                             const AnsiCodec& ansi, const VerifyBytes& read = {});
 
 } // namespace trelmig

@@ -10,7 +10,7 @@ namespace trelmig {
 ZipFileList::ZipFileList(std::function<void(const std::string&)> fileAdded)
     : fileAdded_(std::move(fileAdded)) {}
 
-Result<void> ZipFileList::AddFile(const std::string& hostPath) {
+Result<void> ZipFileList::AddFile(const std::string& hostPath, std::string shownAs) {
     struct stat st {};
     if (::stat(hostPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return Fail("The file " + hostPath + " does not exist.");
@@ -24,9 +24,9 @@ Result<void> ZipFileList::AddFile(const std::string& hostPath) {
             return {};
         return Fail("A different file named " + name + " is already in the archive.");
     }
-    files_.push_back({hostPath, name});
+    files_.push_back({hostPath, std::move(name), std::move(shownAs)});
     if (fileAdded_)
-        fileAdded_(name);
+        fileAdded_(files_.back().shownName());
     return {};
 }
 

@@ -16,13 +16,15 @@ namespace trelmig {
 // under its bare name. Paths are host paths.
 class ZipFileList {
 public:
-    // fileAdded is told the entry name of every file taken.
+    // fileAdded is told the shown name of every file taken.
     explicit ZipFileList(std::function<void(const std::string&)> fileAdded = {});
 
     // Fails when the file does not exist or a different file of the same
     // bare name (ignoring case) is already listed; the same file listed again
-    // is there already (no failure).
-    Result<void> AddFile(const std::string& hostPath);
+    // is there already (no failure). A file the program made itself (a
+    // registry export in the work folder) is shown to the user as shownAs
+    // rather than by its scratch name.
+    Result<void> AddFile(const std::string& hostPath, std::string shownAs = {});
     const std::vector<ZipQueuedFile>& Files() const { return files_; }
 
 private:

@@ -189,7 +189,7 @@ Result<void> writeZipFile(const std::string& target, const std::vector<ZipQueued
         if (bytes && !files.empty()) {
             while (done >= entryEnd && entryAtWork + 1 < files.size())
                 entryEnd += (*planned)[++entryAtWork].size;
-            bytes(files[entryAtWork].name, std::min(done, total), total);
+            bytes(files[entryAtWork].shownName(), std::min(done, total), total);
         }
         int percent =
             total == 0 ? 100 : static_cast<int>(std::min<std::uint64_t>(done, total) * 100 / total);

@@ -10,8 +10,11 @@
 namespace trelmig {
 
 struct ZipQueuedFile {
-    std::string path; // host path
-    std::string name; // entry name: the bare file name, UTF-8
+    std::string path;    // host path
+    std::string name;    // entry name: the bare file name, UTF-8
+    std::string shownAs; // what the user is shown while it is written; empty: name
+
+    const std::string& shownName() const { return shownAs.empty() ? name : shownAs; }
 };
 
 // Writes the files, in order, as a new archive at target: each compressed

@@ -50,23 +50,18 @@ bool mayOverwrite(Environment& env, Prompter& prompter, const std::string& targe
     std::error_code ec;
     if (!std::filesystem::exists(target, ec))
         return true;
-    return prompter.Show("The backup file " + target + " of " + modifiedText(env, target) +
-                             " already exists. Do you want to overwrite it?",
-                         MessageIcon::Exclamation,
-                         MessageButtons::OverwriteCancel) == MessageAnswer::Ok;
+    return prompter.ShowMessage({MessageId::BackupFileExists, {target, modifiedText(env, target)}},
+                                MessageIcon::Exclamation,
+                                MessageButtons::OverwriteCancel) == MessageAnswer::Ok;
 }
 
 // False when the user chose to cancel while Outlook is open; Retry asks again
 // once the user says it is closed.
 bool mayGoOnWhileWineRuns(Environment& env, Prompter& prompter) {
     while (env.prefix.wineserverRunning()) {
-        const MessageAnswer answer = prompter.Show(
-            "Outlook or another Windows program is open in the Wine prefix " +
-                env.prefix.root().string() +
-                ". It may change the data files while they are copied.\r\n\r\nClose it and "
-                "choose Retry, choose Continue to back up the data files as they are at one "
-                "moment, or Cancel.",
-            MessageIcon::Exclamation, MessageButtons::RetryContinueCancel);
+        const MessageAnswer answer =
+            prompter.ShowMessage({MessageId::BackupWhileWineRuns, {env.prefix.root().string()}},
+                                 MessageIcon::Exclamation, MessageButtons::RetryContinueCancel);
         if (answer == MessageAnswer::Continue)
             return true;
         if (answer != MessageAnswer::Retry)
@@ -80,19 +75,19 @@ bool mayGoOnWhileWineRuns(Environment& env, Prompter& prompter) {
 bool BackupDriver::mayStart(const BackupChoices& c) {
     if (c.targetFile.empty()) {
         // Nothing was chosen: nothing is invalid yet, a name is missing.
-        prompter_.Show("Please choose a backup file name.", MessageIcon::Exclamation);
+        prompter_.ShowMessage({MessageId::ChooseBackupFileName, {}}, MessageIcon::Exclamation);
         return false;
     }
     if (std::none_of(c.items.begin(), c.items.end(), [](bool b) { return b; })) {
-        prompter_.Show("Please select at least one item.", MessageIcon::Exclamation);
+        prompter_.ShowMessage({MessageId::SelectAnItem, {}}, MessageIcon::Exclamation);
         return false;
     }
     if (c.protect && c.password.empty() && c.password2.empty()) {
-        prompter_.Show("Please enter Password!", MessageIcon::Critical);
+        prompter_.ShowMessage({MessageId::EnterPassword, {}}, MessageIcon::Critical);
         return false;
     }
     if (c.protect && c.password != c.password2) {
-        prompter_.Show("Incorect Password!", MessageIcon::Critical);
+        prompter_.ShowMessage({MessageId::PasswordsDiffer, {}}, MessageIcon::Critical);
         return false;
     }
     return mayOverwrite(env_, prompter_, c.targetFile) && mayGoOnWhileWineRuns(env_, prompter_);
@@ -134,7 +129,7 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
                 // The long part: the last item's step is over by now.
                 if (!compressing) {
                     compressing = true;
-                    progress_.SetStatusText("Compressing the backup file...");
+                    progress_.SetStatusText(MessageText(MessageId::BackupCompressing));
                 }
                 progress_.SetByteProgress(ByteWork::Compressing, entry, done, total);
             },
@@ -146,14 +141,24 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
         .fileAdding =
             [&](const std::string& name) {
                 // The information file is ours, not one of the user's files.
-                progress_.SetItemText(name == kInfoFileName ? std::string("Adding the backup's "
-                                                                          "information")
-                                                            : "Adding File " + name);
+                progress_.SetItemText(name == kInfoFileShown ? std::string("Adding the backup's "
+                                                                           "information")
+                                                             : "Adding File " + name);
             },
         .addProgress =
             [&](int) {
                 progress_.SetBarValue(kGatherShare * ++stepsDone /
                                       static_cast<int>(kItemRecordCount));
+            },
+        .verifying =
+            [&, verifying = false](const std::string& shown, std::uint64_t done,
+                                   std::uint64_t total) mutable {
+                // The archive is read back before it takes its place.
+                if (!verifying) {
+                    verifying = true;
+                    progress_.SetStatusText(MessageText(MessageId::BackupVerifying));
+                }
+                progress_.SetByteProgress(ByteWork::Verifying, shown, done, total);
             },
     };
     BackupRunResult result = PerformBackup(env_, zip_, request, hooks);
@@ -171,25 +176,18 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
 
 void BackupDriver::report(const BackupRunResult& result, const std::string& targetFile) {
     if (result.cancelled) {
-        prompter_.Show("The Backup was cancelled. No backup file was written; a file already at " +
-                           targetFile + " was left as it was.",
-                       MessageIcon::Information);
+        prompter_.ShowMessage({MessageId::BackupCancelled, {targetFile}}, MessageIcon::Information);
     } else if (!result.written) {
         // Saying "Completed" here would hide that there is no new backup.
-        prompter_.Show("The Backup was not Completed! The backup file could not be written; "
-                       "nothing at " +
-                           targetFile + " was changed:\r\n" + result.writeError + "\r\n" +
-                           result.log,
-                       MessageIcon::Critical);
+        prompter_.ShowMessage(
+            {MessageId::BackupNotWritten, {targetFile, result.writeError, result.log}},
+            MessageIcon::Critical);
     } else if (result.keptEarlier) {
-        prompter_.Show("The Backup was not Completed! Some items could not be gathered, so the "
-                       "earlier backup file " +
-                           targetFile + " was kept; the new backup file without them is " +
-                           result.archivePath + "\r\n" + result.log,
-                       MessageIcon::Exclamation);
+        prompter_.ShowMessage(
+            {MessageId::BackupEarlierKept, {targetFile, result.archivePath, result.log}},
+            MessageIcon::Exclamation);
     } else {
-        prompter_.Show("The Backup was Completed!\t\t\t\r\n" + result.log,
-                       MessageIcon::Information);
+        prompter_.ShowMessage({MessageId::BackupCompleted, {result.log}}, MessageIcon::Information);
     }
 }
 

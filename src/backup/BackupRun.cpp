@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <map>
 #include <stdexcept>
 
 namespace trelmig {
@@ -67,10 +68,23 @@ void removeLeftoversOfNewArchives(const std::string& place) {
 }
 
 // What reading the new archive back through the restore's read path found
-// wrong with it; nullopt when it is sound.
-std::optional<std::string> readBackProblem(const std::string& archive, const std::string& password,
-                                           const AnsiCodec& ansi) {
-    const ArchiveVerdict verdict = VerifyArchive(archive, password, ansi);
+// wrong with it; nullopt when it is sound. A cancel stops the read.
+std::optional<std::string> readBackProblem(const std::string& archive, const ZipFileList& files,
+                                           const BackupRequest& request, const AnsiCodec& ansi,
+                                           const BackupHooks& hooks) {
+    VerifyBytes read;
+    if (hooks.verifying) {
+        std::map<std::string, std::string> shown;
+        for (const ZipQueuedFile& file : files.Files())
+            shown.emplace(file.name, file.shownName());
+        read = [&hooks, shown = std::move(shown), cancel = request.cancel](
+                   const std::string& entry, std::uint64_t done, std::uint64_t total) {
+            const auto name = shown.find(entry);
+            hooks.verifying(name == shown.end() ? entry : name->second, done, total);
+            return !CancelRequested(cancel);
+        };
+    }
+    const ArchiveVerdict verdict = VerifyArchive(archive, request.password, ansi, read);
     if (verdict.state == ArchiveVerdict::State::Sound)
         return std::nullopt;
     return verdict.entry.empty() ? verdict.reason : verdict.entry + ": " + verdict.reason;
@@ -79,7 +93,8 @@ std::optional<std::string> readBackProblem(const std::string& archive, const std
 // Writes the archive beside its place, has it verified and renames it into
 // place; on any failure the file at the place stays as it was.
 void writeInPlace(ZipArchive& zip, const ZipFileList& files, const BackupRequest& request,
-                  const AnsiCodec& ansi, const std::string& place, BackupRunResult& outcome) {
+                  const AnsiCodec& ansi, const BackupHooks& hooks, const std::string& place,
+                  BackupRunResult& outcome) {
     ZipWriteTarget placement(place);
     if (const Result<void> begun = placement.begin(); !begun)
         throw std::runtime_error(begun.error().message);
@@ -91,7 +106,9 @@ void writeInPlace(ZipArchive& zip, const ZipFileList& files, const BackupRequest
         throw std::runtime_error("the backup was cancelled");
     const auto why = request.verifyArchive
                          ? request.verifyArchive(placement.tempPath(), request.password)
-                         : readBackProblem(placement.tempPath(), request.password, ansi);
+                         : readBackProblem(placement.tempPath(), files, request, ansi, hooks);
+    if (CancelRequested(request.cancel))
+        throw std::runtime_error("the backup was cancelled");
     if (why)
         throw std::runtime_error("the new backup file did not pass its check (" + *why +
                                  "); it was removed");
@@ -188,7 +205,7 @@ void gatherAndWrite(Environment& env, ZipArchive& zip, const BackupRequest& requ
     }
     SaveINI("BackupItem", outcome.flags, s.infoFile, env.ansi);
     // An archive without its information file cannot be restored.
-    if (!files.AddFile(s.infoFile))
+    if (!files.AddFile(s.infoFile, kInfoFileShown))
         throw std::runtime_error("the information file " + s.infoFile +
                                  " cannot be added to the backup file");
     outcome.gatheredBytes = bytesOf(files);
@@ -199,7 +216,7 @@ void gatherAndWrite(Environment& env, ZipArchive& zip, const BackupRequest& requ
         place = PartialArchiveName(request.targetFile);
         outcome.keptEarlier = true;
     }
-    writeInPlace(zip, files, request, env.ansi, place, outcome);
+    writeInPlace(zip, files, request, env.ansi, hooks, place, outcome);
     outcome.archiveBytes = std::filesystem::file_size(place, ec);
 }
 

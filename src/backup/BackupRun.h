@@ -75,11 +75,15 @@ struct BackupRunResult {
 std::string PartialArchiveName(const std::string& targetFile);
 
 // Called before each step that runs (its status text), for each file the
-// archive takes (its entry name) and after each step (the progress to add).
+// archive takes (the name it is shown by), after each step (the progress to
+// add) and while the new archive is read back (the file that began last, as
+// shown, and the bytes read of all of them).
 struct BackupHooks {
     std::function<void(const ItemRecord&)> stepStarting;
     std::function<void(const std::string&)> fileAdding;
     std::function<void(int)> addProgress;
+    std::function<void(const std::string& shown, std::uint64_t done, std::uint64_t total)>
+        verifying;
 };
 
 // Computes the item locations of the request's profile, writes the

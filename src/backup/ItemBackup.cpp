@@ -106,7 +106,8 @@ void ItemBackup::addWindowsFile(const std::string& windowsPath, bool pointInTime
         fail(added.error().message);
 }
 
-bool ItemBackup::exportKey(const std::string& keyPath, const char* prefix, const char* itemKey) {
+bool ItemBackup::exportKey(const std::string& keyPath, const char* prefix, const char* itemKey,
+                           std::string_view shownAs) {
     return guarded([&] {
         if (!reg_.RegKeyExists(keyPath))
             fail("the registry key " + keyPath + " does not exist");
@@ -116,7 +117,8 @@ bool ItemBackup::exportKey(const std::string& keyPath, const char* prefix, const
         exports_.push_back(exportFile);
         if (auto exported = ExportRegTree(reg_, keyPath, "", exportFile); !exported)
             fail(exported.error().message);
-        if (const Result<void> added = archiveFiles_.AddFile(exportFile); !added)
+        if (const Result<void> added = archiveFiles_.AddFile(exportFile, std::string(shownAs));
+            !added)
             fail(added.error().message);
         saveKey(itemKey, BareName(exportFile));
     });
@@ -187,15 +189,17 @@ void ItemBackup::addCopyAs(const std::string& windowsPath, const std::string& en
 }
 
 bool ItemBackup::BackupConfig(const std::string& strIdentity) {
-    return exportKey(profileKey(strIdentity), "OBC", "BackupConfig");
+    return exportKey(profileKey(strIdentity), "OBC", "BackupConfig", kProfileSettingsShown);
 }
 
 bool ItemBackup::BackupAccounts(const std::string&) {
-    return exportKey(locations_.accountsKey, "OBA", "BackupAccounts");
+    return exportKey(locations_.accountsKey, "OBA", "BackupAccounts",
+                     itemCatalogue()[ItemAccounts].caption);
 }
 
 bool ItemBackup::BackupConfigsetting() {
-    return exportKey(locations_.optionsKey, "OBC", "BackupConfigsetting");
+    return exportKey(locations_.optionsKey, "OBC", "BackupConfigsetting",
+                     itemCatalogue()[ItemOptions].caption);
 }
 
 bool ItemBackup::BackupSignatures() {

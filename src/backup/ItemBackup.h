@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace trelmig {
@@ -56,7 +57,9 @@ private:
     // Runs the body; a failure becomes false and its reason LastError().
     bool guarded(const std::function<void()>& operation);
     std::string profileKey(const std::string& strIdentity) const;
-    bool exportKey(const std::string& keyPath, const char* prefix, const char* itemKey);
+    // shownAs: what the user sees for the export while the archive is written.
+    bool exportKey(const std::string& keyPath, const char* prefix, const char* itemKey,
+                   std::string_view shownAs);
     bool copyFolder(const std::string& folder, const char* itemKey);
     // Adds every file directly inside the folder; returns their names joined
     // by ";". Fails for a missing folder or one holding no file.

@@ -1,5 +1,6 @@
 #include "cli/Verbs.h"
 
+#include "core/Message.h"
 #include "core/RunRecord.h"
 #include "schedule/JobStatus.h"
 #include "schedule/TaskScheduler.h"
@@ -59,7 +60,7 @@ int RunListJobs(const CommandLine&, std::ostream& out, std::ostream& err) {
             printJob(job, runs, local, out);
         return 0;
     } catch (const std::exception& e) {
-        err << "trelmig: " << e.what() << '\n';
+        err << MessageText(MessageId::ProgramLine, e.what()) << '\n';
         return 1;
     }
 }

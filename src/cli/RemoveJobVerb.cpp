@@ -1,6 +1,7 @@
 #include "cli/Verbs.h"
 
 #include "cli/CommandLine.h"
+#include "core/Message.h"
 #include "schedule/TaskScheduler.h"
 
 #include <ostream>
@@ -14,7 +15,7 @@ int RunRemoveJob(const CommandLine& cmd, std::ostream&, std::ostream& err) {
             return 0;
         err << "trelmig: there is no task " << cmd.jobNumber << '\n';
     } catch (const std::exception& e) {
-        err << "trelmig: " << e.what() << '\n';
+        err << MessageText(MessageId::ProgramLine, e.what()) << '\n';
     }
     return 1;
 }
@@ -28,7 +29,7 @@ int RunMoveJobs(const CommandLine&, std::ostream& out, std::ostream& err) {
             out << "Task " << number << " is now a systemd timer.\n";
         return 0;
     } catch (const std::exception& e) {
-        err << "trelmig: " << e.what() << '\n';
+        err << MessageText(MessageId::ProgramLine, e.what()) << '\n';
     }
     return 1;
 }

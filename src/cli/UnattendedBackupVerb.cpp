@@ -1,6 +1,7 @@
 #include "cli/Verbs.h"
 
 #include "cli/CommandLine.h"
+#include "core/Message.h"
 #include "schedule/AutoBackup.h"
 #include "schedule/JobPasswordFile.h"
 
@@ -14,7 +15,8 @@ int RunUnattendedBackup(const CommandLine& cmd, std::ostream&, std::ostream& err
         try {
             password = ReadPasswordFile(*cmd.passwordFile);
         } catch (const std::exception& e) {
-            err << "trelmig: unattended backup refused, nothing was touched: " << e.what() << '\n';
+            err << MessageText(MessageId::ProgramLine, MessageText(MessageId::RunRefused, e.what()))
+                << '\n';
             return 2;
         }
         // A job that runs once has removed its line already: its file goes too.

@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/ConsolePrompter.h"
+#include "core/Message.h"
 #include "platform/StateFolder.h"
 #include "platform/SystemLog.h"
 #include "restore/RestoreUndo.h"
@@ -27,7 +28,7 @@ int RunUndoRestore(const CommandLine& cmd, std::ostream& out, std::ostream& err)
         out << outcome.message << '\n';
         return 0;
     }
-    err << "trelmig: " << outcome.message << '\n';
+    err << MessageText(MessageId::ProgramLine, outcome.message) << '\n';
     SystemLog().error("undo of " + record.label() + ": " + outcome.message);
     return 1;
 }

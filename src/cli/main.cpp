@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 #include "cli/PrefixRefusal.h"
 #include "cli/Verbs.h"
+#include "core/Message.h"
 #include "gui/Application.h"
 #include "platform/WorkFolder.h"
 
@@ -18,7 +19,7 @@ int main(int argc, char** argv) {
     const CommandLine cmd = ParseCommandLine(argc, argv);
     HidePasswordArguments(cmd, argc, argv);
     if (const auto refusal = MissingPrefixRefusal(cmd)) {
-        std::cerr << "trelmig: " << *refusal << '\n';
+        std::cerr << MessageText(MessageId::ProgramLine, *refusal) << '\n';
         return 2;
     }
     try {
@@ -30,7 +31,7 @@ int main(int argc, char** argv) {
             std::cout << VersionText();
             return 0;
         case CommandLine::Mode::Invalid:
-            std::cerr << "trelmig: " << cmd.error << '\n';
+            std::cerr << MessageText(MessageId::ProgramLine, cmd.error) << '\n';
             return 2;
         case CommandLine::Mode::ListProfiles:
             return RunListProfiles(cmd, std::cout, std::cerr);
@@ -63,7 +64,7 @@ int main(int argc, char** argv) {
                           cmd.windowsRoot);
         }
     } catch (const std::exception& e) {
-        std::cerr << "trelmig: " << e.what() << '\n';
+        std::cerr << MessageText(MessageId::ProgramLine, e.what()) << '\n';
         return 1;
     }
     return 0;

@@ -181,6 +181,10 @@ OperationsMatchRecords(const std::array<std::pair<std::string_view, Operation>, 
 }
 
 inline constexpr const char* kInfoFileName = "vastrel.dat";
+// What the user is shown for the files a backup makes itself, in place of
+// their scratch names.
+inline constexpr const char* kInfoFileShown = "Backup information";
+inline constexpr const char* kProfileSettingsShown = "Profile settings";
 
 // The information file's line of the files in the folders HTML signatures
 // link to (their pictures): entries named "<folder>|<file>", which no file

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Message.h"
+
 #include <string>
 
 namespace trelmig {
@@ -25,6 +27,12 @@ public:
     virtual ~Prompter() = default;
     virtual MessageAnswer Show(const std::string& text, MessageIcon icon,
                                MessageButtons buttons = MessageButtons::Ok) = 0;
+    // A message of the table: in English unless the prompter speaks the
+    // user's language.
+    virtual MessageAnswer ShowMessage(const Message& message, MessageIcon icon,
+                                      MessageButtons buttons = MessageButtons::Ok) {
+        return Show(message.Text(), icon, buttons);
+    }
 };
 
 inline constexpr const char* kAppTitle = "Quenvar Outlook Backup";

@@ -151,17 +151,21 @@ template <class T> const T* field(const std::map<std::string, Value>& fields, co
 
 } // namespace
 
-std::string RunResultText(int exitStatus) {
+MessageId RunResultMessage(int exitStatus) {
     switch (exitStatus) {
     case 0:
-        return "Succeeded";
+        return MessageId::RunResultSucceeded;
     case 2:
-        return "Refused";
+        return MessageId::RunResultRefused;
     case 3:
-        return "Partly failed";
+        return MessageId::RunResultPartlyFailed;
     default:
-        return "Failed";
+        return MessageId::RunResultFailed;
     }
+}
+
+std::string RunResultText(int exitStatus) {
+    return MessageText(RunResultMessage(exitStatus));
 }
 
 std::string RunRecordJson(const RunRecord& r) {

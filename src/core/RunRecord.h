@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Message.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,6 +29,7 @@ struct RunRecord {
 };
 
 // "Succeeded", "Partly failed", "Failed", "Refused" for an exit status.
+MessageId RunResultMessage(int exitStatus);
 std::string RunResultText(int exitStatus);
 
 std::string RunRecordJson(const RunRecord& record); // one line, no line break

@@ -112,6 +112,16 @@ bool startOn(const MachineSource& machine, Prompter& prompter) {
     return false;
 }
 
+// The name of a profile to restore into that does not exist yet.
+std::optional<QString> askNewProfileName(QWidget* parent, const QString& proposed) {
+    bool ok = false;
+    const QString name = QInputDialog::getText(
+        parent, QCoreApplication::translate("Application", "New profile"),
+        QCoreApplication::translate("Application", "Name of the new profile:"), QLineEdit::Normal,
+        proposed, &ok);
+    return ok ? std::optional<QString>(name) : std::nullopt;
+}
+
 } // namespace
 
 int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& prefix,
@@ -179,12 +189,8 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
         main->KeepUndoRecordsIn(UndoRecordsFolder());
         if (const QString settings = WindowMemory::DefaultFile(); !settings.isEmpty())
             main->Remember(std::make_unique<WindowMemory>(settings, winePrefix.root()));
-        main->askNewProfileName = [&main](const QString& proposed) -> std::optional<QString> {
-            bool ok = false;
-            const QString name = QInputDialog::getText(main.get(), QStringLiteral("New profile"),
-                                                       QStringLiteral("Name of the new profile:"),
-                                                       QLineEdit::Normal, proposed, &ok);
-            return ok ? std::optional<QString>(name) : std::nullopt;
+        main->askNewProfileName = [&main](const QString& proposed) {
+            return askNewProfileName(main.get(), proposed);
         };
         return main.get();
     });

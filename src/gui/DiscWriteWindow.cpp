@@ -53,10 +53,10 @@ const VolumeType kVolumeTypes[] = {
     {"ISO9660/Joliet/UDF Bridge", kFsIso9660 | kFsJoliet | kFsUdf},
 };
 
-QCheckBox* OptionBox(const char* caption, const char* tip, QWidget* parent) {
-    auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
-    if (tip)
-        box->setToolTip(QString::fromUtf8(tip));
+QCheckBox* OptionBox(const QString& caption, const QString& tip, QWidget* parent) {
+    auto* box = new QCheckBox(caption, parent);
+    if (!tip.isEmpty())
+        box->setToolTip(tip);
     return box;
 }
 
@@ -66,19 +66,19 @@ DiscWriteWindow::DiscWriteWindow(std::string handedOver, Prompter& prompter, QWi
                                  std::unique_ptr<DiscEngine> engine)
     : QDialog(parent), handedOver_(std::move(handedOver)), prompter_(prompter),
       engine_(engine ? std::move(engine) : std::make_unique<DiscEngine>()) {
-    setWindowTitle(QStringLiteral("Backup Outlook Data to CD/DVD"));
+    setObjectName(QStringLiteral("frmMaindvdwrite"));
+    setWindowTitle(tr("Backup Outlook Data to CD/DVD"));
     setModal(true);
     askReplace = [this](const QString& text) {
-        QMessageBox box(QMessageBox::Question, QStringLiteral("Replace file..."), text,
+        QMessageBox box(QMessageBox::Question, tr("Replace file..."), text,
                         QMessageBox::Ok | QMessageBox::Cancel, this);
         return box.exec() == QMessageBox::Ok;
     };
     chooseImageFile = [this](const QString& suggestion) {
-        QFileDialog dialog(this, QStringLiteral("Write the disc image to"));
+        QFileDialog dialog(this, tr("Write the disc image to"));
         dialog.setObjectName(QStringLiteral("cdImageFile"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setNameFilters(
-            {QStringLiteral("Disc images (*.iso)"), QStringLiteral("All files (*)")});
+        dialog.setNameFilters({tr("Disc images (*.iso)"), tr("All files (*)")});
         // A name typed without extension still makes an image others recognise.
         dialog.setDefaultSuffix(QStringLiteral("iso"));
         dialog.selectFile(suggestion);
@@ -87,11 +87,10 @@ DiscWriteWindow::DiscWriteWindow(std::string handedOver, Prompter& prompter, QWi
         return dialog.selectedFiles().constFirst();
     };
     chooseFilesToAdd = [this] {
-        return QFileDialog::getOpenFileNames(this, QStringLiteral("Add Files"), QDir::homePath());
+        return QFileDialog::getOpenFileNames(this, tr("Add Files"), QDir::homePath());
     };
     chooseFolderToAdd = [this] {
-        return QFileDialog::getExistingDirectory(this, QStringLiteral("Add Folder"),
-                                                 QDir::homePath());
+        return QFileDialog::getExistingDirectory(this, tr("Add Folder"), QDir::homePath());
     };
     showErase = [this](DiscDevice* device, DiscEngine& engine) {
         EraseDiscDialog erase(prompter_, this);
@@ -119,8 +118,8 @@ void DiscWriteWindow::BuildLayout() {
     menuBar = named(new QMenuBar(this), "menuBar");
     layout->setMenuBar(menuBar);
 
-    lblImageFileTitle = named(new QLabel(QStringLiteral("Drag and Drop Files or Folders"), this),
-                              "lblImageFileTitle");
+    lblImageFileTitle =
+        named(new QLabel(tr("Drag and Drop Files or Folders"), this), "lblImageFileTitle");
     layout->addWidget(lblImageFileTitle);
     layout->addWidget(BuildImagePanes(), 1);
     layout->addWidget(BuildRecorderPanel());
@@ -133,8 +132,8 @@ void DiscWriteWindow::BuildLayout() {
 
     auto* buttons = new QHBoxLayout();
     buttons->addStretch(1);
-    cmdWriteDisc = named(new QPushButton(QStringLiteral("&Write Disc"), this), "cmdWriteDisc");
-    cmdCancel = named(new QPushButton(QStringLiteral("&Cancel"), this), "cmdCancel");
+    cmdWriteDisc = named(new QPushButton(tr("&Write Disc"), this), "cmdWriteDisc");
+    cmdCancel = named(new QPushButton(tr("&Cancel"), this), "cmdCancel");
     cmdWriteDisc->setAutoDefault(false);
     cmdCancel->setAutoDefault(false);
     buttons->addWidget(cmdWriteDisc);
@@ -155,8 +154,7 @@ QWidget* DiscWriteWindow::BuildImagePanes() {
     lvwImageFiles = named(new QTreeWidget(splitter), "lvwImageFiles");
     lvwImageFiles->setRootIsDecorated(false);
     lvwImageFiles->setColumnCount(3);
-    lvwImageFiles->setHeaderLabels(
-        {QStringLiteral("File Name"), QStringLiteral("Size"), QStringLiteral("Date")});
+    lvwImageFiles->setHeaderLabels({tr("File Name"), tr("Size"), tr("Date")});
     lvwImageFiles->setEditTriggers(QAbstractItemView::EditKeyPressed |
                                    QAbstractItemView::SelectedClicked);
     lvwImageFiles->header()->setSectionResizeMode(0, QHeaderView::Stretch);
@@ -175,26 +173,25 @@ QWidget* DiscWriteWindow::BuildImagePanes() {
 }
 
 QWidget* DiscWriteWindow::BuildRecorderPanel() {
-    auto* recorder = new QGroupBox(QStringLiteral("Recorder"), this);
+    auto* recorder = new QGroupBox(tr("Recorder"), this);
     auto* grid = new QGridLayout(recorder);
     cboDevices = named(new QComboBox(recorder), "cboDevices");
     cboWriteSpeed = named(new QComboBox(recorder), "cboWriteSpeed");
     cboVolumeType = named(new QComboBox(recorder), "cboVolumeType");
-    txtVolIdentifier =
-        named(new QLineEdit(QStringLiteral("New Disc"), recorder), "txtVolIdentifier");
+    txtVolIdentifier = named(new QLineEdit(tr("New Disc"), recorder), "txtVolIdentifier");
     txtVolIdentifier->setMaxLength(32);
     auto caption = [recorder](const char* text, QWidget* buddy) {
-        auto* label = new QLabel(QString::fromLatin1(text), recorder);
+        auto* label = new QLabel(tr(text), recorder);
         label->setBuddy(buddy);
         return label;
     };
-    grid->addWidget(caption("De&vice:", cboDevices), 0, 0);
+    grid->addWidget(caption(QT_TR_NOOP("De&vice:"), cboDevices), 0, 0);
     grid->addWidget(cboDevices, 0, 1);
-    grid->addWidget(caption("Write S&peed:", cboWriteSpeed), 0, 2);
+    grid->addWidget(caption(QT_TR_NOOP("Write S&peed:"), cboWriteSpeed), 0, 2);
     grid->addWidget(cboWriteSpeed, 0, 3);
-    grid->addWidget(caption("File S&ystem:", cboVolumeType), 1, 0);
+    grid->addWidget(caption(QT_TR_NOOP("File S&ystem:"), cboVolumeType), 1, 0);
     grid->addWidget(cboVolumeType, 1, 1);
-    grid->addWidget(caption("Volume &Label:", txtVolIdentifier), 1, 2);
+    grid->addWidget(caption(QT_TR_NOOP("Volume &Label:"), txtVolIdentifier), 1, 2);
     grid->addWidget(txtVolIdentifier, 1, 3);
     grid->setColumnStretch(1, 2);
     grid->setColumnStretch(3, 1);
@@ -202,24 +199,26 @@ QWidget* DiscWriteWindow::BuildRecorderPanel() {
 }
 
 QWidget* DiscWriteWindow::BuildOptionsPanel() {
-    auto* options = new QGroupBox(QStringLiteral("Options"), this);
+    auto* options = new QGroupBox(tr("Options"), this);
     auto* boxes = new QGridLayout(options);
     auto option = [options](const char* name, const char* caption, const char* tip) {
-        return named(OptionBox(caption, tip, options), name);
+        return named(OptionBox(tr(caption), tip ? tr(tip) : QString(), options), name);
     };
-    chkUseBufferProtect = option("chkUseBufferProtect", "Use Buffer Protection",
-                                 "Eliminates buffer underrun problems.");
-    chkCacheImage =
-        option("chkCacheImage", "Cache Image", "Not needed for DVD formats...Use for CDR/W only.");
-    chkFinalizeDisc =
-        option("chkFinalizeDisc", "Finalize Disc", "Not valid for DVD+RW and DVD-RAM formats.");
-    chkTestWrite = option("chkTestWrite", "Test Write", "Not valid for DVD formats.");
-    chkAutoVerify =
-        option("chkAutoVerify", "Auto-Verify Data", "Eliminates buffer underrun problems.");
-    chkUseMode2XA =
-        option("chkUseMode2XA", "Mode2XA (CD Only)", "Please see help file for details on Mode2XA");
-    chkUseFileDates = option("chkUseFileDates", "Use File Dates", nullptr);
-    chkDiscAtOnce = option("chkDiscAtOnce", "Disc-At-Once", "Eliminates buffer underrun problems.");
+    chkUseBufferProtect = option("chkUseBufferProtect", QT_TR_NOOP("Use Buffer Protection"),
+                                 QT_TR_NOOP("Eliminates buffer underrun problems."));
+    chkCacheImage = option("chkCacheImage", QT_TR_NOOP("Cache Image"),
+                           QT_TR_NOOP("Not needed for DVD formats...Use for CDR/W only."));
+    chkFinalizeDisc = option("chkFinalizeDisc", QT_TR_NOOP("Finalize Disc"),
+                             QT_TR_NOOP("Not valid for DVD+RW and DVD-RAM formats."));
+    chkTestWrite =
+        option("chkTestWrite", QT_TR_NOOP("Test Write"), QT_TR_NOOP("Not valid for DVD formats."));
+    chkAutoVerify = option("chkAutoVerify", QT_TR_NOOP("Auto-Verify Data"),
+                           QT_TR_NOOP("Eliminates buffer underrun problems."));
+    chkUseMode2XA = option("chkUseMode2XA", QT_TR_NOOP("Mode2XA (CD Only)"),
+                           QT_TR_NOOP("Please see help file for details on Mode2XA"));
+    chkUseFileDates = option("chkUseFileDates", QT_TR_NOOP("Use File Dates"), nullptr);
+    chkDiscAtOnce = option("chkDiscAtOnce", QT_TR_NOOP("Disc-At-Once"),
+                           QT_TR_NOOP("Eliminates buffer underrun problems."));
     chkUseFileDates->setChecked(true);
     QCheckBox* const order[] = {chkUseBufferProtect, chkCacheImage, chkFinalizeDisc, chkTestWrite,
                                 chkAutoVerify,       chkUseMode2XA, chkUseFileDates, chkDiscAtOnce};
@@ -259,32 +258,25 @@ void DiscWriteWindow::LoadImageIcons() {
 }
 
 void DiscWriteWindow::BuildMenus() {
-    mnuFile = named(menuBar->addMenu(QStringLiteral("&File")), "mnuFile");
-    mnuFileAddFiles = named(mnuFile->addAction(QStringLiteral("Add &Files...")), "mnuFileAddFiles");
+    mnuFile = named(menuBar->addMenu(tr("&File")), "mnuFile");
+    mnuFileAddFiles = named(mnuFile->addAction(tr("Add &Files...")), "mnuFileAddFiles");
     mnuFileAddFiles->setShortcut(QKeySequence::Open);
-    mnuFileAddFolder =
-        named(mnuFile->addAction(QStringLiteral("Add F&older...")), "mnuFileAddFolder");
+    mnuFileAddFolder = named(mnuFile->addAction(tr("Add F&older...")), "mnuFileAddFolder");
     mnuFileSep0 = named(mnuFile->addSeparator(), "mnuFileSep0");
-    mnuFileClear = named(mnuFile->addAction(QStringLiteral("Clear All Items")), "mnuFileClear");
+    mnuFileClear = named(mnuFile->addAction(tr("Clear All Items")), "mnuFileClear");
     mnuFileSep1 = named(mnuFile->addSeparator(), "mnuFileSep1");
-    mnuFileRemoveFolder =
-        named(mnuFile->addAction(QStringLiteral("Remove Folder")), "mnuFileRemoveFolder");
-    mnuFileRemoveFile =
-        named(mnuFile->addAction(QStringLiteral("Remove File")), "mnuFileRemoveFile");
+    mnuFileRemoveFolder = named(mnuFile->addAction(tr("Remove Folder")), "mnuFileRemoveFolder");
+    mnuFileRemoveFile = named(mnuFile->addAction(tr("Remove File")), "mnuFileRemoveFile");
     mnuFileSep2 = named(mnuFile->addSeparator(), "mnuFileSep2");
-    mnuFileRenameFolder =
-        named(mnuFile->addAction(QStringLiteral("Rename Folder")), "mnuFileRenameFolder");
-    mnuFileRenameFile =
-        named(mnuFile->addAction(QStringLiteral("Rename File")), "mnuFileRenameFile");
+    mnuFileRenameFolder = named(mnuFile->addAction(tr("Rename Folder")), "mnuFileRenameFolder");
+    mnuFileRenameFile = named(mnuFile->addAction(tr("Rename File")), "mnuFileRenameFile");
     mnuFileSep3 = named(mnuFile->addSeparator(), "mnuFileSep3");
-    mnuFileExit = named(mnuFile->addAction(QStringLiteral("Exit")), "mnuFileExit");
-    mnuDevice = named(menuBar->addMenu(QStringLiteral("&Device")), "mnuDevice");
-    mnuDeviceEject = named(mnuDevice->addAction(QStringLiteral("Eject")), "mnuDeviceEject");
-    mnuDeviceCloseTray =
-        named(mnuDevice->addAction(QStringLiteral("Close Tray")), "mnuDeviceCloseTray");
+    mnuFileExit = named(mnuFile->addAction(tr("Exit")), "mnuFileExit");
+    mnuDevice = named(menuBar->addMenu(tr("&Device")), "mnuDevice");
+    mnuDeviceEject = named(mnuDevice->addAction(tr("Eject")), "mnuDeviceEject");
+    mnuDeviceCloseTray = named(mnuDevice->addAction(tr("Close Tray")), "mnuDeviceCloseTray");
     mnuDevice->addSeparator();
-    mnuDeviceEraseDisc =
-        named(mnuDevice->addAction(QStringLiteral("Erase Disc...")), "mnuDeviceEraseDisc");
+    mnuDeviceEraseDisc = named(mnuDevice->addAction(tr("Erase Disc...")), "mnuDeviceEraseDisc");
 }
 
 void DiscWriteWindow::ConnectControls() {
@@ -331,7 +323,8 @@ void DiscWriteWindow::ConnectControls() {
 void DiscWriteWindow::initializeDevicesAndImage() {
     ApplySkin(this);
     if (!engine_->InitializeDevices(false)) {
-        prompter_.Show("Devices Cannot be initialized...Contact support!", MessageIcon::None);
+        prompter_.Show(tr("Devices Cannot be initialized...Contact support!").toStdString(),
+                       MessageIcon::None);
         loadFailed_ = true;
         QCoreApplication::exit(1); // the program ends once this window is gone
         return;
@@ -347,7 +340,7 @@ void DiscWriteWindow::initializeDevicesAndImage() {
     engine_->settings.rockRidge = 1;
     engine_->settings.useFileDates = true;
     ResetImageView();
-    txtVolIdentifier->setText(QStringLiteral("Outlook Data Backup CD"));
+    txtVolIdentifier->setText(tr("Outlook Data Backup CD"));
     AddHandoverFile();
 }
 
@@ -410,8 +403,9 @@ void DiscWriteWindow::LoadDevices() {
     }
     if (cboDevices->count() == 0) {
         mobjDevice = nullptr;
-        prompter_.Show("There are no compatible devices reported.\nSome older devices are not "
-                       "currently supported.",
+        prompter_.Show(tr("There are no compatible devices reported.\nSome older devices are not "
+                          "currently supported.")
+                           .toStdString(),
                        MessageIcon::Information);
         return;
     }
@@ -432,7 +426,7 @@ void DiscWriteWindow::LoadWriteSpeeds() {
                                QVariant::fromValue<qlonglong>(speed));
     }
     if (count == 0)
-        cboWriteSpeed->addItem(QStringLiteral("MAX"), QVariant::fromValue<qlonglong>(0));
+        cboWriteSpeed->addItem(tr("MAX"), QVariant::fromValue<qlonglong>(0));
     if (cboWriteSpeed->count() > 0)
         cboWriteSpeed->setCurrentIndex(0);
 }

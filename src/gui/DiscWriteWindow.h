@@ -37,6 +37,7 @@ class Prompter;
 // recorder or an image file. Open it modally with exec(); it takes the
 // archive handed over by the backup, if any, at the root of the image.
 class DiscWriteWindow : public QDialog, private DiscEngineEvents {
+    Q_OBJECT
 public:
     // Without an engine, one over the drives libburn finds and the image file.
     // handedOver: the archive a backup just wrote, or empty.

@@ -8,6 +8,7 @@
 #include "platform/Text.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,11 +59,11 @@ void DiscWriteWindow::ResetImageView() {
     lvwImageFiles->clear();
     tvwFolders->clear();
     auto* root = new QTreeWidgetItem(tvwFolders);
-    root->setText(0, QStringLiteral("New Disc"));
+    root->setText(0, tr("New Disc"));
     root->setData(0, kKeyRole, kRootKey);
     root->setIcon(0, imageList1_.value(QStringLiteral("CD")));
     root->setFlags(root->flags() | Qt::ItemIsEditable);
-    txtVolIdentifier->setText(QStringLiteral("New Disc"));
+    txtVolIdentifier->setText(tr("New Disc"));
     engine_->SetVolumeIdentifier("New Disc");
     UpdateImageSummary();
 }
@@ -89,11 +90,11 @@ void DiscWriteWindow::RefreshFileList() {
 
 void DiscWriteWindow::UpdateImageSummary() {
     DiscImage& image = engine_->Image();
-    sbrPanel1->setText(
-        QStringLiteral("Data Image Size: ") +
-        QString::fromStdString(FormatMegabytes(engine_->ImageSize(), LocaleSeparators())));
-    sbrPanel2->setText(QStringLiteral("Files: ") + QString::number(image.FileCount()));
-    sbrPanel3->setText(QStringLiteral("Folders: ") + QString::number(image.FolderCount()));
+    sbrPanel1->setText(tr("Data Image Size: %1")
+                           .arg(QString::fromStdString(
+                               FormatMegabytes(engine_->ImageSize(), LocaleSeparators()))));
+    sbrPanel2->setText(tr("Files: %1").arg(image.FileCount()));
+    sbrPanel3->setText(tr("Folders: %1").arg(image.FolderCount()));
 }
 
 bool DiscWriteWindow::IsFolderPath(const QString& path) {
@@ -171,29 +172,29 @@ void DiscWriteWindow::onClearTriggered() {
 void DiscWriteWindow::onRemoveFolderTriggered() {
     QTreeWidgetItem* node = SelectedNode();
     if (!node) {
-        Inform(QStringLiteral("No Item Selected."));
+        Inform(tr("No Item Selected."));
         return;
     }
     if (!engine_->Image().RemoveItem(Key(node).toStdString()))
-        Inform(QStringLiteral("Item could not be removed."));
+        Inform(tr("Item could not be removed."));
     RefreshFileList();
 }
 
 void DiscWriteWindow::onRemoveFileTriggered() {
     QTreeWidgetItem* row = SelectedRow();
     if (!row) {
-        Inform(QStringLiteral("No Item Selected."));
+        Inform(tr("No Item Selected."));
         return;
     }
     if (!engine_->Image().RemoveItem(Key(row).toStdString()))
-        Inform(QStringLiteral("Item could not be removed."));
+        Inform(tr("Item could not be removed."));
     RefreshFileList();
 }
 
 void DiscWriteWindow::onRenameFolderTriggered() {
     QTreeWidgetItem* node = SelectedNode();
     if (!node) {
-        Inform(QStringLiteral("No Item Selected."));
+        Inform(tr("No Item Selected."));
         return;
     }
     tvwFolders->editItem(node, 0);
@@ -202,7 +203,7 @@ void DiscWriteWindow::onRenameFolderTriggered() {
 void DiscWriteWindow::onRenameFileTriggered() {
     QTreeWidgetItem* row = SelectedRow();
     if (!row) {
-        Inform(QStringLiteral("No Item Selected."));
+        Inform(tr("No Item Selected."));
         return;
     }
     lvwImageFiles->editItem(row, 0);
@@ -215,7 +216,7 @@ void DiscWriteWindow::onFolderClicked(QTreeWidgetItem* node) {
 
 bool DiscWriteWindow::onFolderRenameStarting(QTreeWidgetItem* node) {
     if (Key(node) == kRootKey) {
-        Inform(QStringLiteral("Root directory can not be renamed."));
+        Inform(tr("Root directory can not be renamed."));
         return false;
     }
     return true;
@@ -227,7 +228,7 @@ void DiscWriteWindow::onFolderRenamed(QTreeWidgetItem* node, const QString& newT
     if (engine_->Image().RenameFolder(Key(node).toStdString(), newText.toStdString()))
         node->setText(0, newText);
     else
-        Inform(QStringLiteral("Folder could not be renamed."));
+        Inform(tr("Folder could not be renamed."));
     RefreshFileList();
 }
 
@@ -235,7 +236,7 @@ void DiscWriteWindow::onFileRenamed(QTreeWidgetItem* row, const QString& newText
     if (!row)
         return;
     if (!engine_->Image().RenameFile(Key(row).toStdString(), newText.toStdString()))
-        Inform(QStringLiteral("File could not be renamed."));
+        Inform(tr("File could not be renamed."));
     RefreshFileList();
 }
 
@@ -276,7 +277,7 @@ void DiscWriteWindow::FolderAdded(const DiscItem& item) {
         node->setData(0, kKeyRole, QString::fromStdString(item.imagePath));
         node->setIcon(0, imageList1_.value(QStringLiteral("CLOSEDFOLDER")));
         node->setFlags(node->flags() | Qt::ItemIsEditable);
-        sbrPanel1->setText(QStringLiteral("Adding....") + QString::fromStdString(item.imagePath));
+        sbrPanel1->setText(tr("Adding....%1").arg(QString::fromStdString(item.imagePath)));
     }
 }
 
@@ -289,7 +290,12 @@ void DiscWriteWindow::FileListed(const DiscItem& item) {
     row->setIcon(0, imageList1_.value(QStringLiteral("FILE")));
     row->setText(1, QString::fromStdString(FormatKilobytes(item.size, LocaleSeparators())));
     row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-    row->setText(2, QString::fromStdString(FormatFileDate(item.date)));
+    // The date as the user's desktop writes dates, with seconds.
+    row->setText(2,
+                 QLocale().toString(QDateTime::fromSecsSinceEpoch(item.date),
+                                    QLocale()
+                                        .dateTimeFormat(QLocale::ShortFormat)
+                                        .replace(QStringLiteral(":mm"), QStringLiteral(":mm:ss"))));
     row->setFlags(row->flags() | Qt::ItemIsEditable);
 }
 

@@ -35,7 +35,8 @@ bool DiscWriteWindow::CheckMediaSpace() {
         media = mobjDevice->Media();
     }
     if (media.type == kMediaNone || !media.writable) {
-        prompter_.Show("Please Insert Writable Media before continuing!", MessageIcon::Information);
+        prompter_.Show(tr("Please Insert Writable Media before continuing!").toStdString(),
+                       MessageIcon::Information);
         return false;
     }
     const double freeBytes =
@@ -51,8 +52,9 @@ bool DiscWriteWindow::CheckMediaSpace() {
 void DiscWriteWindow::onWriteDiscClicked() {
     // A disc or image without files would only look like a backup.
     if (engine_->Image().FileCount() == 0) {
-        prompter_.Show("There is nothing to write: add the files or folders to back up first "
-                       "(File > Add Files... or Add Folder..., or drop them on the window).",
+        prompter_.Show(tr("There is nothing to write: add the files or folders to back up first "
+                          "(File > Add Files... or Add Folder..., or drop them on the window).")
+                           .toStdString(),
                        MessageIcon::Exclamation);
         return;
     }
@@ -83,12 +85,12 @@ void DiscWriteWindow::onWriteDiscClicked() {
     if (engine_->StartWrite(*mobjDevice))
         SetControlsEnabled(false);
     else
-        prompter_.Show("Disc Write could not be started.", MessageIcon::Critical);
+        prompter_.Show(tr("Disc Write could not be started.").toStdString(), MessageIcon::Critical);
 }
 
 void DiscWriteWindow::onCancelClicked() {
     engine_->CancelWrite();
-    sbrPanel1->setText(QStringLiteral("Aborting Write...Please Wait!"));
+    sbrPanel1->setText(tr("Aborting Write...Please Wait!"));
 }
 
 void DiscWriteWindow::WriteState(int state, int progress) {
@@ -105,7 +107,7 @@ void DiscWriteWindow::WriteState(int state, int progress) {
         SetControlsEnabled(true);
         break;
     case kWriteCancelled:
-        prompter_.Show("Write Cancelled!", MessageIcon::Information);
+        prompter_.Show(tr("Write Cancelled!").toStdString(), MessageIcon::Information);
         SetControlsEnabled(true);
         break;
     case kWriteError:
@@ -136,7 +138,7 @@ void DiscWriteWindow::TrackStatus(int track, long count, const std::string& text
 bool DiscWriteWindow::FileWarning(const FileErrorInfo& info) {
     // The write goes on without the file whichever button is pressed.
     prompter_.Show(FileWarningText(info), MessageIcon::Exclamation, MessageButtons::OkCancel);
-    sbrPanel1->setText(QStringLiteral("File Warning!"));
+    sbrPanel1->setText(tr("File Warning!"));
     return true;
 }
 

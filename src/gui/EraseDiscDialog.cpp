@@ -39,7 +39,7 @@ constexpr ErasePair kErasePairs[] = {
 
 EraseDiscDialog::EraseDiscDialog(Prompter& prompter, QWidget* parent)
     : QDialog(parent), prompter_(prompter) {
-    setWindowTitle(QStringLiteral("Erase Re-Writable CD/DVD"));
+    setWindowTitle(tr("Erase Re-Writable CD/DVD"));
     setModal(true);
     auto* layout = new QVBoxLayout(this);
     chkQuikErase =
@@ -115,12 +115,13 @@ void EraseDiscDialog::onEraseClicked() {
         media = mobjDevice->Media();
     }
     if (media.type == kMediaNone) {
-        prompter_.Show("No Media Loaded.", MessageIcon::Information);
+        prompter_.Show(tr("No Media Loaded.").toStdString(), MessageIcon::Information);
         close();
         return;
     }
     if (!media.rewritable) {
-        prompter_.Show("The current media is not re-writable.", MessageIcon::Information);
+        prompter_.Show(tr("The current media is not re-writable.").toStdString(),
+                       MessageIcon::Information);
         close();
         return;
     }
@@ -132,14 +133,16 @@ void EraseDiscDialog::onEraseClicked() {
         }
     }
     if (!supported) {
-        prompter_.Show("Selected drive does not support re-writable discs of this format.",
-                       MessageIcon::Information);
+        prompter_.Show(
+            tr("Selected drive does not support re-writable discs of this format.").toStdString(),
+            MessageIcon::Information);
         close();
         return;
     }
     const long value = mobjDevice->EraseValue();
     if (!mobjDevice->Erase(chkQuikErase->isChecked(), value)) {
-        prompter_.Show("Could not start Erase operation!!!", MessageIcon::Critical);
+        prompter_.Show(tr("Could not start Erase operation!!!").toStdString(),
+                       MessageIcon::Critical);
         close();
     }
 }
@@ -168,7 +171,7 @@ void EraseDiscDialog::EraseState(int state, int percent) {
     switch (state) {
     case kEraseStarted:
         mbErasing = true;
-        lblStatus->setText(QStringLiteral("Erasing Disc...Please Wait!!"));
+        lblStatus->setText(tr("Erasing Disc...Please Wait!!"));
         SetButtonsEnabled(false);
         prgEraseProgress->setValue(percent);
         break;
@@ -176,14 +179,14 @@ void EraseDiscDialog::EraseState(int state, int percent) {
         prgEraseProgress->setValue(percent);
         break;
     case kEraseFinished:
-        lblStatus->setText(QStringLiteral("Erase operation complete!!!"));
-        prompter_.Show("Erase Completed!!!", MessageIcon::Information);
+        lblStatus->setText(tr("Erase operation complete!!!"));
+        prompter_.Show(tr("Erase Completed!!!").toStdString(), MessageIcon::Information);
         SetButtonsEnabled(true);
         mbErasing = false;
         close();
         break;
     case kEraseFailed:
-        lblStatus->setText(QStringLiteral("Error Erasing Disc!!!"));
+        lblStatus->setText(tr("Error Erasing Disc!!!"));
         SetButtonsEnabled(true);
         mbErasing = false;
         close();

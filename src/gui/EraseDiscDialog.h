@@ -19,6 +19,7 @@ class Prompter;
 // "Erase Re-Writable CD/DVD": blanks the rewritable medium in the disc
 // window's device, with the disc window's engine.
 class EraseDiscDialog : public QDialog, private DiscEraseEvents {
+    Q_OBJECT
 public:
     explicit EraseDiscDialog(Prompter& prompter, QWidget* parent = nullptr);
     ~EraseDiscDialog() override;

@@ -7,10 +7,8 @@
 
 namespace trelmig {
 
-// The maker, as the about box and "Our Website" name it.
+// The maker, as the about box names it.
 inline constexpr const char* kMakerName = "Quenvar Software";
-inline constexpr const char* kMakerWebSite = "https://www.example.org/quenvar/";
-inline constexpr const char* kMakerEmail = "support@example.org";
 
 // The help page shipped with the program (help/index.html in the data
 // folders); empty when it is not installed.

@@ -31,6 +31,9 @@ namespace {
     QT_TRANSLATE_NOOP("ItemCatalogue",
                       "View and Toolbar settings, Send and Receive group settings, control "
                       "infomation and other data."),
+    // What the progress shows for the files a backup makes itself.
+    QT_TRANSLATE_NOOP("ItemCatalogue", "Backup information"),
+    QT_TRANSLATE_NOOP("ItemCatalogue", "Profile settings"),
 };
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "gui/LastBackupLine.h"
 
+#include "gui/MessageTexts.h"
+#include "gui/RememberedSize.h"
 #include "gui/RunsDialog.h"
 #include "gui/WindowMemory.h"
 #include "schedule/JobStatus.h"
@@ -32,7 +34,7 @@ void LastBackupLine::Refresh() {
     std::tm local{};
     localtime_r(&now, &local);
     const LastBackupSummary summary = SummarizeRuns(RecordedRuns(), local, staleDays_);
-    lblLastBackup->setText(QString::fromStdString(summary.text));
+    lblLastBackup->setText(TranslatedText(summary.parts));
     // The alarm is a property the skin and dark themes can colour; red here.
     lblLastBackup->setProperty("alarming", summary.alarming);
     lblLastBackup->setStyleSheet(summary.alarming ? "color: #c00000;" : "");
@@ -40,6 +42,7 @@ void LastBackupLine::Refresh() {
 
 void LastBackupLine::ShowRuns() {
     RunsDialog runs(staleDays_, this);
+    KeepWindowSize(&runs, memory_);
     runs.exec();
     SetStaleDays(runs.StaleDays());
 }

@@ -13,6 +13,7 @@
 #include "gui/PasswordDialog.h"
 #include "gui/PrefixChooser.h"
 #include "gui/ProgressPanel.h"
+#include "gui/RememberedSize.h"
 #include "gui/ScheduleDialog.h"
 #include "gui/Skin.h"
 #include "gui/Worker.h"
@@ -23,6 +24,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -56,12 +58,15 @@ MainWindow::MainWindow(Environment& env, Prompter& prompter, PasswordPrompt* pas
     choosePrefix = [this] { return ChooseWinePrefix(*this); };
     showDiscWindow = [this](const std::string& handedOver) {
         DiscWriteWindow disc(handedOver, prompter_, this);
+        KeepWindowSize(&disc, memory_.get());
         disc.exec();
     };
     showScheduleWindow = [this] {
-        if (!scheduleDialog_)
+        if (!scheduleDialog_) {
             scheduleDialog_ = std::make_unique<ScheduleDialog>(env_, prompter_, this);
-        scheduleDialog_->Remember(memory_.get());
+            scheduleDialog_->Remember(memory_.get());
+            KeepWindowSize(scheduleDialog_.get(), memory_.get());
+        }
         scheduleDialog_->ShowModal();
     };
     watchRuns();
@@ -114,7 +119,6 @@ void MainWindow::connectHandlers() {
     connect(TaskScheduler, &QAction::triggered, this, &MainWindow::onTaskSchedulerTriggered);
     connect(backuptocd, &QAction::triggered, this, &MainWindow::onBackupToDiscTriggered);
     connect(helpfile, &QAction::triggered, this, &MainWindow::onHelpTriggered);
-    connect(ourwebsite, &QAction::triggered, this, &MainWindow::onWebsiteTriggered);
     connect(about, &QAction::triggered, this, &MainWindow::onAboutTriggered);
     // "Check for update" and the favourites entries have no action.
 
@@ -226,6 +230,19 @@ void MainWindow::onTabChanged(int previousTab) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The menu key or Shift+F10 on an item panel (or a box in it) opens its
+    // pop-up menu, as the right mouse button does.
+    if (event->type() == QEvent::ContextMenu && (watched == Frame6 || watched == Frame7)) {
+        auto* asked = static_cast<QContextMenuEvent*>(event);
+        if (asked->reason() == QContextMenuEvent::Keyboard) {
+            QWidget* focus = QApplication::focusWidget();
+            const QPoint at = focus && static_cast<QWidget*>(watched)->isAncestorOf(focus)
+                                  ? focus->mapToGlobal(QPoint(0, focus->height()))
+                                  : asked->globalPos();
+            (watched == Frame6 ? selectitem : selectitem2)->popup(at);
+            return true;
+        }
+    }
     if (event->type() == QEvent::MouseButtonPress && (watched == Frame6 || watched == Frame7)) {
         auto* press = static_cast<QMouseEvent*>(event);
         const QPoint at = press->globalPosition().toPoint();
@@ -262,10 +279,6 @@ void MainWindow::onBackupToDiscTriggered() {
 void MainWindow::onHelpTriggered() {
     if (!ShowHelp())
         prompter_.Show(HelpUnavailableMessage().toStdString(), MessageIcon::Information);
-}
-
-void MainWindow::onWebsiteTriggered() {
-    OpenDocument(QString::fromLatin1(kMakerWebSite));
 }
 
 void MainWindow::onAboutTriggered() {

@@ -117,6 +117,7 @@ public:
     // From now on the window remembers its size, the items, the folder and
     // the file of the last backup there; what it kept shows at once.
     void Remember(std::unique_ptr<WindowMemory> memory);
+    WindowMemory* memory() const { return memory_.get(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -165,7 +166,6 @@ private:
     void onTaskSchedulerTriggered();
     void onBackupToDiscTriggered();
     void onHelpTriggered();
-    void onWebsiteTriggered();
     void onAboutTriggered();
 
     // --- controls

@@ -60,8 +60,8 @@ void MainWindow::giveDesktopKeys() {
     SetMnemonic(backuptocd, QLatin1Char('C'));
     SetMnemonic(helpfile, QLatin1Char('H'));
     helpfile->setShortcut(QKeySequence::HelpContents);
-    SetMnemonic(ourwebsite, QLatin1Char('W'));
-    ourwebsite->setShortcut({});
+    // The maker has no web site to open: no entry sends the user nowhere.
+    hideEntry(menuhelp, ourwebsite, "helpfg2");
     SetMnemonic(about, QLatin1Char('A'));
     about->setShortcut({});
     hideEntry(menuoption, checkupdate, "fg54");
@@ -69,11 +69,12 @@ void MainWindow::giveDesktopKeys() {
     SetMnemonic(Selectallitems, QLatin1Char('S'));
     SetMnemonic(Deselectallitems, QLatin1Char('D'));
     SetMnemonic(Selectallitems2, QLatin1Char('S'));
-    // Ctrl+A in an item panel selects all its items, as it selects all in a list.
-    for (auto [panel, selectAll] : {std::pair{Frame6, Selectallitems}, {Frame7, Selectallitems2}}) {
+    // Ctrl+A on a tab selects all its items, as it selects all in a list,
+    // wherever the focus is on it; a text box keeps Ctrl+A for its text.
+    for (auto [tab, selectAll] : {std::pair{0, Selectallitems}, {1, Selectallitems2}}) {
         selectAll->setShortcut(QKeySequence::SelectAll);
         selectAll->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        panel->addAction(selectAll);
+        SSTab1->widget(tab)->addAction(selectAll);
     }
     SetMnemonic(Deselectallitems2, QLatin1Char('D'));
     giveItemMnemonics();

@@ -133,9 +133,12 @@ void MainWindow::ConfirmAndRunRestore() {
     if (RefuseWhileBusy())
         return;
     const std::optional<RestoreChoices> c = restoreChoices();
-    if (c && prompter_.Show(RestoreConfirmationText(env_, *zip1_, inspected_, *c),
-                            MessageIcon::Information,
-                            MessageButtons::OkCancelDefaultCancel) == MessageAnswer::Ok)
+    // Without a backup file there is nothing to confirm: the driver says what is missing.
+    if (c && !inspected_.accepted)
+        RunRestore(*c);
+    else if (c && prompter_.Show(RestoreConfirmationText(env_, *zip1_, inspected_, *c),
+                                 MessageIcon::Information,
+                                 MessageButtons::OkCancelDefaultCancel) == MessageAnswer::Ok)
         RunRestore(*c);
 }
 

@@ -4,6 +4,7 @@
 #include "app/Environment.h"
 #include "gui/PrefixChooser.h"
 #include "gui/WindowsUserFolder.h"
+#include "gui/RememberedSize.h"
 #include "platform/RememberedPrefix.h"
 #include "platform/WindowsPartitionFinder.h"
 #include "platform/WinePrefixFinder.h"
@@ -15,6 +16,7 @@ namespace trelmig {
 std::optional<MachineSource> ChooseWinePrefix(MainWindow& window) {
     PrefixChooser chooser(PrefixChooser::FindAll(), FindWindowsUsers(WindowsMountPlaces()),
                           window.env().prefix.root(), window.prompter(), &window);
+    KeepWindowSize(&chooser, window.memory());
     chooser.exec();
     return chooser.Chosen();
 }

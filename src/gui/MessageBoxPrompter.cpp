@@ -1,5 +1,6 @@
 #include "gui/MessageBoxPrompter.h"
 
+#include "gui/MessageTexts.h"
 #include "gui/Worker.h"
 
 #include <QApplication>
@@ -85,6 +86,11 @@ MessageAnswer MessageBoxPrompter::Show(const std::string& text, MessageIcon icon
     return answer;
 }
 
+MessageAnswer MessageBoxPrompter::ShowMessage(const Message& message, MessageIcon icon,
+                                              MessageButtons buttons) {
+    return Show(TranslatedMessage(message), icon, buttons);
+}
+
 MessageAnswer MessageBoxPrompter::showBox(const std::string& text, MessageIcon icon,
                                           MessageButtons buttons) {
     QMessageBox box(parent_);
@@ -107,14 +113,16 @@ MessageAnswer MessageBoxPrompter::showBox(const std::string& text, MessageIcon i
         break;
     case MessageButtons::RetryContinueCancel:
         box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
-        continueButton = box.addButton(QStringLiteral("&Continue"), QMessageBox::AcceptRole);
+        continueButton = box.addButton(QCoreApplication::translate("MessageBox", "&Continue"),
+                                       QMessageBox::AcceptRole);
         box.setDefaultButton(QMessageBox::Retry);
         box.setEscapeButton(QMessageBox::Cancel);
         break;
     case MessageButtons::OverwriteCancel:
         // Replacing a file is never what Enter does.
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        box.button(QMessageBox::Ok)->setText(QStringLiteral("&Overwrite"));
+        box.button(QMessageBox::Ok)
+            ->setText(QCoreApplication::translate("MessageBox", "&Overwrite"));
         box.setDefaultButton(QMessageBox::Cancel);
         box.setEscapeButton(QMessageBox::Cancel);
         break;

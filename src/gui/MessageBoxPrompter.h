@@ -22,6 +22,9 @@ public:
 
     MessageAnswer Show(const std::string& text, MessageIcon icon,
                        MessageButtons buttons = MessageButtons::Ok) override;
+    // In the user's language where the program has it.
+    MessageAnswer ShowMessage(const Message& message, MessageIcon icon,
+                              MessageButtons buttons = MessageButtons::Ok) override;
 
 private:
     MessageAnswer showBox(const std::string& text, MessageIcon icon, MessageButtons buttons);

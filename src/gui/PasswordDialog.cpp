@@ -16,12 +16,12 @@ namespace trelmig {
 PasswordDialog::PasswordDialog(std::string& password, QWidget* parent)
     : QDialog(parent), password_(password) {
     setObjectName(QStringLiteral("frmPwd"));
-    setWindowTitle(QStringLiteral("Please enter password"));
+    setWindowTitle(tr("Please enter password"));
     setModal(true);
 
-    Frame1 = new QGroupBox(QStringLiteral("Security"), this);
+    Frame1 = new QGroupBox(tr("Security"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    SkinLabel1 = new QLabel(QStringLiteral("Please enter password:"), Frame1);
+    SkinLabel1 = new QLabel(tr("Please enter password:"), Frame1);
     SkinLabel1->setObjectName(QStringLiteral("SkinLabel1"));
     txtPassword = new QLineEdit(Frame1);
     txtPassword->setObjectName(QStringLiteral("txtPassword"));
@@ -34,9 +34,9 @@ PasswordDialog::PasswordDialog(std::string& password, QWidget* parent)
     frame->addWidget(SkinLabel1);
     frame->addWidget(txtPassword);
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK = new QPushButton(tr("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdExit = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdExit = new QPushButton(tr("Cancel"), this);
     cmdExit->setObjectName(QStringLiteral("cmdExit"));
     // Enter anywhere in the prompt is OK, Escape is Cancel (the dialog's own).
     cmdOK->setDefault(true);

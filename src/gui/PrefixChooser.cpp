@@ -26,9 +26,9 @@ constexpr int kPartitionRole = Qt::UserRole + 1;
 QString describe(const fs::path& root, const PrefixSummary& summary, const QString& origin) {
     QString what;
     if (!summary.error.empty())
-        what = QStringLiteral("cannot be read");
+        what = PrefixChooser::tr("cannot be read");
     else if (summary.profiles.empty())
-        what = QStringLiteral("no Outlook profile");
+        what = PrefixChooser::tr("no Outlook profile");
     else {
         QStringList names;
         for (const auto& profile : summary.profiles)
@@ -53,9 +53,9 @@ PrefixChooser::PrefixChooser(const std::vector<FoundPrefix>& found,
                              const fs::path& current, Prompter& prompter, QWidget* parent)
     : QDialog(parent), prompter_(prompter) {
     setObjectName(QStringLiteral("PrefixChooser"));
-    setWindowTitle(QStringLiteral("Open Wine Prefix"));
+    setWindowTitle(tr("Open Wine Prefix"));
     auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel(QStringLiteral("&Wine prefixes found on this computer:"));
+    auto* label = new QLabel(tr("&Wine prefixes found on this computer:"));
     layout->addWidget(label);
     lstPrefixes = new QListWidget;
     lstPrefixes->setObjectName(QStringLiteral("lstPrefixes"));
@@ -79,22 +79,21 @@ PrefixChooser::PrefixChooser(const std::vector<FoundPrefix>& found,
         chooseIfCurrent(user.userFolder);
     }
     if (!currentListed && LooksLikeWinePrefix(current)) {
-        addPrefix({current, "open now"});
+        addPrefix({current, QT_TR_NOOP("open now")});
         lstPrefixes->setCurrentRow(lstPrefixes->count() - 1);
     }
 
     auto* buttons = new QDialogButtonBox;
-    cmdOther = buttons->addButton(QStringLiteral("Other &folder..."), QDialogButtonBox::ActionRole);
+    cmdOther = buttons->addButton(tr("Other &folder..."), QDialogButtonBox::ActionRole);
     cmdOther->setObjectName(QStringLiteral("cmdOther"));
-    cmdOpen = buttons->addButton(QStringLiteral("&Open"), QDialogButtonBox::AcceptRole);
+    cmdOpen = buttons->addButton(tr("&Open"), QDialogButtonBox::AcceptRole);
     cmdOpen->setObjectName(QStringLiteral("cmdOpen"));
     buttons->addButton(QDialogButtonBox::Cancel);
     layout->addWidget(buttons);
     cmdOpen->setEnabled(lstPrefixes->currentRow() >= 0);
 
     chooseFolder = [this] {
-        return QFileDialog::getExistingDirectory(this, QStringLiteral("Wine prefix"),
-                                                 QDir::homePath());
+        return QFileDialog::getExistingDirectory(this, tr("Wine prefix"), QDir::homePath());
     };
     connect(lstPrefixes, &QListWidget::currentRowChanged, this,
             [this](int row) { cmdOpen->setEnabled(row >= 0); });
@@ -107,7 +106,7 @@ PrefixChooser::PrefixChooser(const std::vector<FoundPrefix>& found,
 
 void PrefixChooser::addPrefix(const FoundPrefix& found) {
     auto* item = new QListWidgetItem(describe(found.root, SummarizePrefix(WinePrefix(found.root)),
-                                              QString::fromStdString(found.origin)),
+                                              PrefixChooser::tr(found.origin.c_str())),
                                      lstPrefixes);
     item->setData(Qt::UserRole, QString::fromStdString(found.root.string()));
 }
@@ -128,13 +127,14 @@ void PrefixChooser::onOtherFolderClicked() {
         return;
     const fs::path root = folder.toStdString();
     if (!LooksLikeWinePrefix(root)) {
-        prompter_.Show(root.string() +
-                           " is not a Wine prefix: it has no system.reg or user.reg beside a "
-                           "drive_c folder.",
+        prompter_.Show(tr("%1 is not a Wine prefix: it has no system.reg or user.reg beside a "
+                          "drive_c folder.")
+                           .arg(folder)
+                           .toStdString(),
                        MessageIcon::Exclamation);
         return;
     }
-    addPrefix({root, "chosen folder"});
+    addPrefix({root, QT_TR_NOOP("chosen folder")});
     lstPrefixes->setCurrentRow(lstPrefixes->count() - 1);
     accept();
 }

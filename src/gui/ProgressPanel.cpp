@@ -1,6 +1,7 @@
 #include "gui/ProgressPanel.h"
 
 #include "gui/ByteProgressText.h"
+#include "gui/ItemTexts.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -86,7 +87,8 @@ void ProgressPanel::SetBusy(bool busy) {
 void ProgressPanel::SetStatusText(const std::string& text) {
     if (!onOwnThread([this, text] { SetStatusText(text); }))
         return;
-    statusLabel_->setText(QString::fromStdString(text));
+    // A driver's status is a text of the message table (or a file name).
+    statusLabel_->setText(QCoreApplication::translate("Messages", text.c_str()));
 }
 
 void ProgressPanel::SetItemText(const std::string& text) {
@@ -118,8 +120,9 @@ void ProgressPanel::SetByteProgress(ByteWork work, const std::string& item, std:
         transfer_.Start(total, now);
     transfer_.Update(done, now);
     const QString text =
-        ByteProgressText(work, QString::fromStdString(item), transfer_.Done(), total,
-                         transfer_.BytesPerSecond(), transfer_.TimeLeft(), locale());
+        // A user's file keeps its name; what the backup made itself is named by its item.
+        ByteProgressText(work, ItemText(item), transfer_.Done(), total, transfer_.BytesPerSecond(),
+                         transfer_.TimeLeft(), locale());
     itemLabel_->setText(text);
     itemLabel_->setToolTip(text);
 }

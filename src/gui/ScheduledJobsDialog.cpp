@@ -33,17 +33,18 @@ ScheduledJobsDialog::ScheduledJobsDialog(TaskScheduler scheduler, Prompter& prom
                                          QWidget* parent)
     : QDialog(parent), scheduler_(std::move(scheduler)), prompter_(prompter) {
     setObjectName("frmJobs");
-    setWindowTitle("Scheduled Tasks");
+    setWindowTitle(tr("Scheduled Tasks"));
     setModal(true);
     lvJobs = new QTreeWidget;
     lvJobs->setObjectName("lvJobs");
     lvJobs->setRootIsDecorated(false);
     lvJobs->setColumnCount(ColumnCount);
-    lvJobs->setHeaderLabels({"Task", "Start time", "Days", "Profile", "Items", "Backup file"});
+    lvJobs->setHeaderLabels(
+        {tr("Task"), tr("Start time"), tr("Days"), tr("Profile"), tr("Items"), tr("Backup file")});
     lvJobs->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    cmdRemove = new QPushButton("&Remove Task");
+    cmdRemove = new QPushButton(tr("&Remove Task"));
     cmdRemove->setObjectName("cmdRemove");
-    cmdClose = new QPushButton("&Close");
+    cmdClose = new QPushButton(tr("&Close"));
     cmdClose->setObjectName("cmdClose");
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdRemove);
@@ -68,7 +69,9 @@ void ScheduledJobsDialog::Refresh() {
     try {
         jobs = ListJobs(scheduler_);
     } catch (const std::exception& e) {
-        prompter_.Show(std::string("The scheduled tasks cannot be read: ") + e.what(),
+        prompter_.Show(tr("The scheduled tasks cannot be read: %1")
+                           .arg(QString::fromLocal8Bit(e.what()))
+                           .toStdString(),
                        MessageIcon::Critical);
         return;
     }
@@ -93,15 +96,18 @@ void ScheduledJobsDialog::onRemoveClicked() {
     if (selected.isEmpty())
         return;
     const int number = selected.front()->data(ColTask, Qt::DisplayRole).toInt();
-    if (prompter_.Show("Remove task " + std::to_string(number) + " from the scheduler?",
+    if (prompter_.Show(tr("Remove task %1 from the scheduler?").arg(number).toStdString(),
                        MessageIcon::Question, MessageButtons::OkCancel) != MessageAnswer::Ok)
         return;
     try {
         if (!UnscheduleJob(scheduler_, number))
-            prompter_.Show("Task " + std::to_string(number) + " no longer exists.",
+            prompter_.Show(tr("Task %1 no longer exists.").arg(number).toStdString(),
                            MessageIcon::Information);
     } catch (const std::exception& e) {
-        prompter_.Show("Task " + std::to_string(number) + " could not be removed: " + e.what(),
+        prompter_.Show(tr("Task %1 could not be removed: %2")
+                           .arg(number)
+                           .arg(QString::fromLocal8Bit(e.what()))
+                           .toStdString(),
                        MessageIcon::Critical);
     }
     Refresh();

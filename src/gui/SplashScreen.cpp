@@ -6,7 +6,7 @@ namespace trelmig {
 
 SplashScreen::SplashScreen(std::function<QWidget*()> makeMain) : makeMain_(std::move(makeMain)) {
     setObjectName(QStringLiteral("Frmsplash"));
-    setWindowTitle(QStringLiteral("Quenvar Outlook Backup"));
+    setWindowTitle(tr("Quenvar Outlook Backup"));
 }
 
 void SplashScreen::showMainWindow() {

@@ -47,8 +47,17 @@ void ThreadPrompter::Abandon() {
 
 MessageAnswer ThreadPrompter::Show(const std::string& text, MessageIcon icon,
                                    MessageButtons buttons) {
+    return ask([=](Prompter& target) { return target.Show(text, icon, buttons); });
+}
+
+MessageAnswer ThreadPrompter::ShowMessage(const Message& message, MessageIcon icon,
+                                          MessageButtons buttons) {
+    return ask([=](Prompter& target) { return target.ShowMessage(message, icon, buttons); });
+}
+
+MessageAnswer ThreadPrompter::ask(std::function<MessageAnswer(Prompter&)> asked) {
     if (onGuiThread())
-        return state_->abandoned ? MessageAnswer::Cancel : state_->target.Show(text, icon, buttons);
+        return state_->abandoned ? MessageAnswer::Cancel : asked(state_->target);
     struct Question {
         MessageAnswer answer = MessageAnswer::Cancel;
         bool answered = false;
@@ -58,13 +67,13 @@ MessageAnswer ThreadPrompter::Show(const std::string& text, MessageIcon icon,
     // after an abandoned run has gone on.
     QMetaObject::invokeMethod(
         qApp,
-        [state = state_, question, text, icon, buttons] {
+        [state = state_, question, asked = std::move(asked)] {
             {
                 const std::lock_guard lock(state->mutex);
                 if (state->abandoned)
                     return;
             }
-            const MessageAnswer answer = state->target.Show(text, icon, buttons);
+            const MessageAnswer answer = asked(state->target);
             {
                 const std::lock_guard lock(state->mutex);
                 question->answer = answer;

@@ -23,12 +23,17 @@ public:
 
     MessageAnswer Show(const std::string& text, MessageIcon icon,
                        MessageButtons buttons = MessageButtons::Ok) override;
+    MessageAnswer ShowMessage(const Message& message, MessageIcon icon,
+                              MessageButtons buttons = MessageButtons::Ok) override;
     // On the windows' thread, when the window goes while a run still works:
     // the question waiting and every later one are answered Cancel unseen,
     // so that the run cannot wait for a thread that waits for it.
     void Abandon();
 
 private:
+    // Asks the target on the windows' thread and waits for the answer.
+    MessageAnswer ask(std::function<MessageAnswer(Prompter&)> asked);
+
     struct State;
     std::shared_ptr<State> state_;
 };

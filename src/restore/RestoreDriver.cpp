@@ -64,28 +64,27 @@ RestoreDriver::RestoreDriver(Environment& env, ZipArchive& zip, Prompter& prompt
 
 bool RestoreDriver::refused(const InspectedArchive& archive, const RestoreChoices& c) {
     if (!archive.accepted) {
-        prompter_.Show("Invalid backup file.", MessageIcon::Critical);
+        // Nothing chosen yet is not a bad file: say what is missing.
+        const bool nothingChosen = archive.path.empty() && !archive.passwordRefused;
+        prompter_.ShowMessage(
+            {nothingChosen ? MessageId::ChooseFileToRestore : MessageId::InvalidBackupFile, {}},
+            nothingChosen ? MessageIcon::Exclamation : MessageIcon::Critical);
         return true;
     }
     if (std::none_of(c.boxes.begin(), c.boxes.end(), [](bool b) { return b; })) {
-        prompter_.Show("Please select at least one item.", MessageIcon::Exclamation);
+        prompter_.ShowMessage({MessageId::SelectAnItem, {}}, MessageIcon::Exclamation);
         return true;
     }
     // A Windows disk is a source only: nothing is ever written there.
     if (env_.readOnlySource()) {
-        prompter_.Show("The Windows user folder " + env_.prefix.root().string() +
-                           " is only read. Open the Wine prefix to restore into (File > \"Open "
-                           "Wine Prefix...\").\r\n\r\nNothing was restored.",
-                       MessageIcon::Critical);
+        prompter_.ShowMessage({MessageId::RestoreIntoReadOnlySource, {env_.prefix.root().string()}},
+                              MessageIcon::Critical);
         return true;
     }
     // Wine rewrites its registry files from memory: anything written now
     // would be lost, and Outlook may hold the data files open.
     if (env_.prefix.wineserverRunning()) {
-        prompter_.Show("Outlook or Wine is running. Please close Outlook and Wine first (for "
-                       "example with \"wineserver -k\"), then restore again.\r\n\r\nNothing "
-                       "was restored.",
-                       MessageIcon::Critical);
+        prompter_.ShowMessage({MessageId::RestoreWhileWineRuns, {}}, MessageIcon::Critical);
         return true;
     }
     return false;
@@ -202,11 +201,11 @@ void RestoreDriver::report(RestoreRunResult& result, const std::string& undoLost
     // The reasons are in the log, each after its item's line. A chosen item
     // that failed is never reported under "Completed!".
     if (!result.allSucceeded)
-        prompter_.Show("The Restore was not Completed!\t\t\t\r\n" + result.log + undoLost,
-                       MessageIcon::Critical);
+        prompter_.ShowMessage({MessageId::RestoreNotCompleted, {result.log, undoLost}},
+                              MessageIcon::Critical);
     else
-        prompter_.Show("The Restore was Completed!\t\t\t\r\n" + result.log + undoLost,
-                       MessageIcon::Information);
+        prompter_.ShowMessage({MessageId::RestoreCompleted, {result.log, undoLost}},
+                              MessageIcon::Information);
 }
 
 RestoreRunResult RestoreDriver::RunRestore(const InspectedArchive& archive, const RestoreChoices& c,

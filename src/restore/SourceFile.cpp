@@ -45,16 +45,14 @@ InspectedArchive InspectBackupFile(const std::string& infoFile, const AnsiCodec&
     }
     if (const Result<void> opened = zip.OpenZip(chosenFile); !opened) {
         // Not a zip archive, or one whose entry names cannot be restored safely.
-        prompter.Show("Invalid backup file\r\n\r\n" + opened.error().message,
-                      MessageIcon::Critical);
+        prompter.ShowMessage({MessageId::InvalidBackupFileBecause, {opened.error().message}},
+                             MessageIcon::Critical);
         return result;
     }
     if (isProtected) {
         zip.SetDecryptPassword(password);
         if (!zip.CheckPassword()) {
-            prompter.Show("Incorect Password or Invalid backup file\r\n\r\nThe password is "
-                          "wrong, or the backup file is damaged.",
-                          MessageIcon::Critical);
+            prompter.ShowMessage({MessageId::PasswordOrFileRefused, {}}, MessageIcon::Critical);
             zip.CloseZip();
             result.passwordRefused = true;
             return result;
@@ -87,7 +85,7 @@ InspectedArchive InspectBackupFile(const std::string& infoFile, const AnsiCodec&
 
     result.flags = value("BackupItem");
     if (result.flags.size() != kItemRecordCount) {
-        prompter.Show("Invalid backup file", MessageIcon::Critical);
+        prompter.ShowMessage({MessageId::InvalidBackupFileBare, {}}, MessageIcon::Critical);
         return result;
     }
     result.signaturePictures = value(kSignatureFoldersKey);
@@ -103,9 +101,8 @@ InspectedArchive InspectBackupFile(const std::string& infoFile, const AnsiCodec&
         // case would be one file on Windows, and which of them is meant
         // cannot be told.
         if (const std::string problem = caseTwinProblem(splitEntryList(names)); !problem.empty()) {
-            prompter.Show("Invalid backup file\r\n\r\nThe information file names, under " + key +
-                              ", " + problem + ".",
-                          MessageIcon::Critical);
+            prompter.ShowMessage({MessageId::InformationFileListBad, {key, problem}},
+                                 MessageIcon::Critical);
             result.restoreEnabled = {};
             result.entries.clear();
             return result;

@@ -4,6 +4,7 @@
 #include "archive/ZipArchive.h"
 #include "backup/BackupDriver.h"
 #include "backup/BackupRun.h"
+#include "core/Message.h"
 #include "outlook/OutlookEnvironment.h"
 #include "platform/CronJobLine.h"
 #include "platform/SystemLog.h"
@@ -42,8 +43,8 @@ std::optional<AutoBackupCommand> ParseAutoBackupCommand(const std::vector<std::s
         start = eq + 1;
     }
     if (pieces.size() != 5) {
-        error = pieces.size() < 5 ? "the command line needs sf=, xm=, ps= and bf="
-                                  : "a value of the command line contains \"=\"";
+        error = MessageText(pieces.size() < 5 ? MessageId::CommandLineNeedsFourValues
+                                              : MessageId::CommandLineValueHoldsEquals);
         return std::nullopt;
     }
     std::string values[4];
@@ -51,7 +52,7 @@ std::optional<AutoBackupCommand> ParseAutoBackupCommand(const std::vector<std::s
         std::string v = pieces[i];
         if (i < 4) {
             if (v.size() < 2) {
-                error = "the command line is not sf=...xm=...ps=...bf=...";
+                error = MessageText(MessageId::CommandLineNotInForm);
                 return std::nullopt;
             }
             v.resize(v.size() - 2);
@@ -62,23 +63,23 @@ std::optional<AutoBackupCommand> ParseAutoBackupCommand(const std::vector<std::s
     }
     AutoBackupCommand cmd{values[0], values[1], values[2], values[3]};
     if (cmd.profile.empty() || cmd.mask.empty() || cmd.backupFile.empty()) {
-        error = "the profile (sf=), the items (xm=) and the backup file (bf=) must not be empty";
+        error = MessageText(MessageId::CommandLineValueEmpty);
         return std::nullopt;
     }
     if (cmd.mask.size() != 8 || !std::all_of(cmd.mask.begin(), cmd.mask.end(),
                                              [](char c) { return c == '0' || c == '1'; })) {
-        error = "the items (xm=) must be eight characters 0 or 1";
+        error = MessageText(MessageId::CommandLineItemsNotAMask);
         return std::nullopt;
     }
     // As the schedule window refuses them: a run choosing nothing would replace
     // a good archive by an empty one, and a password with a line break makes an
     // archive no prompt can open.
     if (cmd.mask.find('1') == std::string::npos) {
-        error = "no item is chosen (xm=00000000): Please select at least one item.";
+        error = MessageText(MessageId::CommandLineNoItem);
         return std::nullopt;
     }
     if (cmd.password.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
-        error = "the password (ps=) contains a line break or a NUL character";
+        error = MessageText(MessageId::CommandLinePasswordBreak);
         return std::nullopt;
     }
     return cmd;
@@ -88,7 +89,7 @@ namespace {
 
 int fail(SystemLog& log, std::ostream& err, int code, const std::string& line) {
     log.error(line);
-    err << "trelmig: " << line << '\n';
+    err << MessageText(MessageId::ProgramLine, line) << '\n';
     return code;
 }
 
@@ -126,9 +127,9 @@ bool takePasswordFromFile(AutoBackupCommand& cmd, const std::optional<std::strin
     if (!fromFile)
         return true;
     if (!cmd.password.empty())
-        error = "the password is given twice (ps= and --password-file)";
+        error = MessageText(MessageId::PasswordGivenTwice);
     else if (fromFile->find('\0') != std::string::npos)
-        error = "the password file holds a NUL character";
+        error = MessageText(MessageId::PasswordFileHoldsNul);
     else
         cmd.password = *fromFile;
     return error.empty();
@@ -156,18 +157,17 @@ int backUp(const AutoBackupCommand& cmd, const MachineSource& source,
     Environment& env = *opened;
     for (const std::string& warning : env.sourceWarnings) {
         log.info(warning);
-        err << "warning: " << warning << '\n';
+        err << MessageText(MessageId::WarningLine, warning) << '\n';
     }
     record.prefix = env.prefix.root().string();
     env.Discover();
     const Session& s = env.session();
     if (s.profiles.empty())
-        return failWith(1, std::string("no Outlook profile in the ") +
-                               (env.readOnlySource() ? "Windows user folder " : "Wine prefix ") +
-                               record.prefix + "; nothing was backed up");
+        return failWith(1, MessageText(env.readOnlySource() ? MessageId::NoProfileInUserFolder
+                                                            : MessageId::NoProfileInPrefix,
+                                       record.prefix));
     if (std::find(s.profiles.begin(), s.profiles.end(), cmd.profile) == s.profiles.end())
-        return failWith(1, "there is no Outlook profile \"" + cmd.profile +
-                               "\"; nothing was backed up");
+        return failWith(1, MessageText(MessageId::NoSuchProfile, cmd.profile));
 
     BackupRequest request;
     request.profile = cmd.profile;
@@ -183,14 +183,13 @@ int backUp(const AutoBackupCommand& cmd, const MachineSource& source,
     // No one can close Outlook now: the data files are taken as they are
     // at one moment, or their item fails.
     if (env.prefix.wineserverRunning())
-        log.info("Outlook or another Windows program is open in the Wine prefix " + record.prefix +
-                 "; its data files are copied as they are at one moment");
+        log.info(MessageText(MessageId::WineOpenDuringRun, record.prefix));
 
     ZipArchive zip(env.ansi);
     BackupRunResult outcome = PerformBackup(env, zip, request);
     if (!outcome.written)
-        return failWith(1, "backup of profile \"" + cmd.profile + "\" to " + request.targetFile +
-                               " failed: " + outcome.writeError);
+        return failWith(1, MessageText(MessageId::RunWriteFailed, cmd.profile, request.targetFile,
+                                       outcome.writeError));
     record.bytes = outcome.archiveBytes;
     record.done = itemNames(outcome.itemsDone);
     record.failed = itemNames(outcome.itemsFailed);
@@ -204,15 +203,14 @@ int backUp(const AutoBackupCommand& cmd, const MachineSource& source,
 
     const std::string failed = itemList(outcome.itemsFailed, outcome.failures);
     const std::string absent = itemList(outcome.itemsSkipped, outcome.absent);
-    std::string done = "backup of profile \"" + cmd.profile + "\" written to " +
-                       outcome.archivePath + " (BackupItem " + outcome.flags + ")";
+    std::string done =
+        MessageText(MessageId::RunWritten, cmd.profile, outcome.archivePath, outcome.flags);
     if (!absent.empty())
-        done += "; nothing to back up for " + absent;
+        done += MessageText(MessageId::RunNothingToBackUpFor, absent);
     if (outcome.Partial()) {
-        std::string line = done + ", but these items failed: " + failed;
+        std::string line = done + MessageText(MessageId::RunItemsFailed, failed);
         if (outcome.keptEarlier)
-            line += "; the earlier backup file " + cmd.backupFile +
-                    " was kept, the new one missing these items is " + outcome.archivePath;
+            line += MessageText(MessageId::RunEarlierKept, cmd.backupFile, outcome.archivePath);
         return failWith(3, line);
     }
     record.message = done;
@@ -250,13 +248,13 @@ int RunAutoBackup(const std::vector<std::string>& args, const MachineSource& sou
             cmd.reset();
     }
     if (!cmd) {
-        record.message = "unattended backup refused, nothing was touched: " + error;
+        record.message = MessageText(MessageId::RunRefused, error);
         record.exitStatus = fail(log, err, 2, record.message);
     } else {
         try {
             record.exitStatus = backUp(*cmd, source, keep, log, err, record);
         } catch (const std::exception& e) {
-            record.message = std::string("unattended backup failed: ") + e.what();
+            record.message = MessageText(MessageId::RunFailed, e.what());
             record.exitStatus = fail(log, err, 1, record.message);
         }
     }

@@ -1,6 +1,7 @@
 #include "schedule/BackupVersions.h"
 
 #include "backup/BackupRun.h"
+#include "core/Message.h"
 #include "platform/VersionFiles.h"
 
 #include <algorithm>
@@ -57,7 +58,8 @@ std::vector<std::string> PruneVersions(const std::string& chosenFile, const Keep
             continue;
         std::string error;
         if (!RemoveVersionFile(versions[i].path, error))
-            problems.push_back(versions[i].path + ": " + error);
+            problems.push_back(
+                MessageText(MessageId::OldVersionNotRemoved, versions[i].path + ": " + error));
     }
     return problems;
 }
@@ -73,7 +75,7 @@ std::vector<std::string> SettleNewVersion(const std::string& chosenFile, const K
     std::string error;
     const std::string partial = PartialArchiveName(newVersion);
     if (!RenameVersionFile(outcome.archivePath, partial, error))
-        return {"cannot rename the partial backup " + outcome.archivePath + ": " + error};
+        return {MessageText(MessageId::PartialNotRenamed, outcome.archivePath, error)};
     outcome.archivePath = partial;
     return {};
 }

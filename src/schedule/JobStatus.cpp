@@ -62,13 +62,20 @@ std::optional<RunRecord> LastRunOf(const JobListing& job, const std::vector<RunR
 
 LastBackupSummary SummarizeRuns(const std::vector<RunRecord>& runs, const std::tm& now,
                                 int staleDays) {
-    if (runs.empty())
-        return {"Last backup: none yet", false};
+    LastBackupSummary summary;
+    const auto add = [&summary](Message part) {
+        summary.text += part.Text();
+        summary.parts.push_back(std::move(part));
+    };
+    if (runs.empty()) {
+        add({MessageId::LastBackupNone, {}});
+        return summary;
+    }
     const RunRecord& last = runs.back();
     // "2026-12-09T21:30:00+01:00" -> "2026-12-09 21:30"
-    const std::string when = last.start.substr(0, 10) + " " + last.start.substr(11, 5);
-    LastBackupSummary summary{"Last backup: " + when + ", " + RunResultText(last.exitStatus),
-                              !last.Succeeded()};
+    add({MessageId::LastBackupAt, {last.start.substr(0, 10) + " " + last.start.substr(11, 5)}});
+    add({RunResultMessage(last.exitStatus), {}});
+    summary.alarming = !last.Succeeded();
     std::tm limit = now;
     limit.tm_mday -= staleDays;
     limit.tm_isdst = -1;
@@ -80,7 +87,7 @@ LastBackupSummary SummarizeRuns(const std::vector<RunRecord>& runs, const std::t
         recentSuccess = recentSuccess || (run.Succeeded() && run.start.substr(0, 19) >= text);
     if (!recentSuccess) {
         summary.alarming = true;
-        summary.text += "; no backup succeeded for " + std::to_string(staleDays) + " days";
+        add({MessageId::LastBackupStale, {std::to_string(staleDays)}});
     }
     return summary;
 }

@@ -28,7 +28,8 @@ std::optional<RunRecord> LastRunOf(const JobListing& job, const std::vector<RunR
 // <result>", alarming when the last run did not succeed or no run succeeded
 // within staleDays of now (ISO times compared as text, all local).
 struct LastBackupSummary {
-    std::string text;
+    std::string text;           // in English
+    std::vector<Message> parts; // the text, part by part, for the windows to translate
     bool alarming = false;
 };
 LastBackupSummary SummarizeRuns(const std::vector<RunRecord>& runs, const std::tm& now,

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <csignal>
 #include <functional>
+#include <map>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -47,17 +48,26 @@ struct RecordingProgress : SilentProgress {
             onText(t);
     }
     std::function<void(const std::string&)> onText; // status and percent texts
-    std::vector<std::string> compressed;            // entries, in the order first told
-    std::uint64_t bytesDone = 0, bytesTotal = 0;
+    // What each long part named, in the order first told, and its bytes.
+    struct Bytes {
+        std::vector<std::string> items;
+        std::uint64_t done = 0, total = 0;
+    };
+    std::map<ByteWork, Bytes> bytes;
+    std::vector<std::string>& compressed = bytes[ByteWork::Compressing].items;
+    std::uint64_t& bytesDone = bytes[ByteWork::Compressing].done;
+    std::uint64_t& bytesTotal = bytes[ByteWork::Compressing].total;
     void SetByteProgress(ByteWork work, const std::string& item, std::uint64_t done,
                          std::uint64_t total) override {
-        EXPECT_EQ(work, ByteWork::Compressing);
+        EXPECT_TRUE(work == ByteWork::Compressing || work == ByteWork::Verifying);
+        Bytes& part = bytes[work];
         if (done != 0) { // 0 starts the next archive
-            EXPECT_GE(done, bytesDone) << "bytes only rise";
+            EXPECT_GE(done, part.done) << "bytes only rise";
         }
-        bytesDone = done, bytesTotal = total;
-        if (compressed.empty() || compressed.back() != item)
-            compressed.push_back(item);
+        EXPECT_LE(done, total);
+        part.done = done, part.total = total;
+        if (part.items.empty() || part.items.back() != item)
+            part.items.push_back(item);
     }
 };
 
@@ -162,12 +172,19 @@ TEST_F(BackupDriverTest, OnlyPersonalFoldersRunsConfigDataFilesAndRules) {
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
     EXPECT_EQ(progress.statuses,
               (std::vector<std::string>{"Copying Config...", "Copying Data Files (Pst Files)...",
-                                        "Copying Rules...", "Compressing the backup file..."}));
+                                        "Copying Rules...", "Compressing the backup file...",
+                                        "Verifying the backup file..."}));
     // The long part names the user's data file and counts its bytes to the end.
     EXPECT_NE(std::find(progress.compressed.begin(), progress.compressed.end(), "Outlook.pst"),
               progress.compressed.end());
     EXPECT_EQ(progress.bytesDone, progress.bytesTotal);
     EXPECT_GT(progress.bytesTotal, 0u);
+    // So does the read-back, over every byte the archive holds.
+    const auto& verified = progress.bytes[ByteWork::Verifying];
+    EXPECT_NE(std::find(verified.items.begin(), verified.items.end(), "Outlook.pst"),
+              verified.items.end());
+    EXPECT_EQ(verified.done, verified.total);
+    EXPECT_EQ(verified.total, progress.bytesTotal);
     EXPECT_EQ(std::count(progress.files.begin(), progress.files.end(), "Adding File vastrel.dat"),
               0);
     // Gathering takes the bar to 5, the bytes written to 100; then it is reset.
@@ -193,6 +210,28 @@ TEST_F(BackupDriverTest, OnlyPersonalFoldersRunsConfigDataFilesAndRules) {
     // The scratch files are gone.
     for (const auto& e : fs::directory_iterator(env->session().programFolder))
         ADD_FAILURE() << "left behind: " << e.path();
+}
+
+TEST_F(BackupDriverTest, FilesTheBackupMakesItselfAreShownByWhatTheyHold) {
+    const BackupRunResult r = driver->RunBackup(choices(only({1, 5})));
+    ASSERT_TRUE(r.written);
+    // The registry exports and the information file are in the archive under
+    // their scratch names; the user sees the item each one holds.
+    for (const char* shown :
+         {"Profile settings", "Accounts Settings", "Options Settings", "Backup information"})
+        EXPECT_NE(std::find(progress.compressed.begin(), progress.compressed.end(), shown),
+                  progress.compressed.end())
+            << shown;
+    const auto scratch = [](const std::string& text) {
+        return text.ends_with(".tmp") || text.find("vastrel.dat") != std::string::npos ||
+               text.find("OBC") != std::string::npos || text.find("OBA") != std::string::npos;
+    };
+    for (const auto& [work, part] : progress.bytes)
+        for (const std::string& item : part.items)
+            EXPECT_FALSE(scratch(item)) << item;
+    for (const std::string& line : progress.files)
+        EXPECT_FALSE(scratch(line)) << line;
+    EXPECT_EQ(info("BackupAccounts").substr(0, 3), "OBA");
 }
 
 TEST_F(BackupDriverTest, OnlyTemplatesAndTheLogOfSeveralItems) {
@@ -353,8 +392,10 @@ TEST_F(BackupDriverTest, ACancelledBackupLeavesTheEarlierArchiveAndNoScratchFile
     // Large enough to be written in many pieces.
     fs::resize_file(sample.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst", 64 << 20);
     CancelToken cancel;
-    // Stopped between two steps, then while the archive is written.
-    for (const std::string moment : {"Copying Data Files (Pst Files)...", "Write File 1%"}) {
+    // Stopped between two steps, while the archive is written, and while it
+    // is read back.
+    for (const std::string moment :
+         {"Copying Data Files (Pst Files)...", "Write File 1%", "Verifying the backup file..."}) {
         prompter.messages.clear();
         cancel.Reset();
         progress.onText = [&](const std::string& t) {

@@ -1,20 +1,25 @@
 // Renders the disc window with an image tree and the erase window. With
 // TRELMIG_SCREENSHOT_DIR set, saves them there for the README:
 //   TRELMIG_SCREENSHOT_DIR=docs build/tests/disc_tests --gtest_filter='DiscScreenshots.*'
+#include "DarkPalette.h"
 #include "DiscWindowSupport.h"
 #include "RecordingPrompter.h"
 
 #include "disc/ImageFileDevice.h"
 #include "gui/DiscWriteWindow.h"
 #include "gui/EraseDiscDialog.h"
+#include "gui/Translations.h"
 
 #include <QCheckBox>
 #include <QDir>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -52,6 +57,28 @@ protected:
         fs::resize_file(path, size);
     }
 
+    // A folder of the user's dropped on the window, its data files shown.
+    void FillFolders(DiscWriteWindow& window) {
+        Sparse("Outlook Backup/Personal Folders/Persönliche Ordner.pst", 734003200);
+        Sparse("Outlook Backup/Personal Folders/archive.pst", 268435456);
+        Sparse("Outlook Backup/Personal Folders/Projects 2023.pst", 52428800);
+        dir.Write("Outlook Backup/Signatures/Work.htm", std::string(5120, 's'));
+        dir.Write("Outlook Backup/Signatures/Work.txt", std::string(812, 's'));
+        dir.Write("Outlook Backup/Templates/Weekly report.oft", std::string(40960, 't'));
+        QMimeData dropped;
+        dropped.setUrls(
+            {QUrl::fromLocalFile(QString::fromStdString((dir.path / "Outlook Backup").string()))});
+        window.AddDroppedFiles(&dropped);
+        control<QTreeWidget>(&window, "tvwFolders")->expandAll();
+        QTreeWidgetItem* folder = window.NodeByKey("\\Outlook Backup\\Personal Folders");
+        ASSERT_NE(folder, nullptr);
+        folder->setSelected(true);
+        control<QTreeWidget>(&window, "tvwFolders")->setCurrentItem(folder);
+        window.RefreshFileList();
+        control<QCheckBox>(&window, "chkAutoVerify")->setChecked(true);
+        EXPECT_EQ(control<QTreeWidget>(&window, "lvwImageFiles")->topLevelItemCount(), 3);
+    }
+
     static FakeDiscDevice* Recorder() {
         auto* recorder = new FakeDiscDevice();
         recorder->name = "HL-DT-ST DVDRAM GH24NSD1 (/dev/sr0)";
@@ -64,32 +91,37 @@ protected:
 };
 
 TEST_F(DiscScreenshots, DiscWindowWithAnImageTree) {
-    Sparse("Outlook Backup/Personal Folders/Persönliche Ordner.pst", 734003200);
-    Sparse("Outlook Backup/Personal Folders/archive.pst", 268435456);
-    Sparse("Outlook Backup/Personal Folders/Projects 2023.pst", 52428800);
-    dir.Write("Outlook Backup/Signatures/Work.htm", std::string(5120, 's'));
-    dir.Write("Outlook Backup/Signatures/Work.txt", std::string(812, 's'));
-    dir.Write("Outlook Backup/Templates/Weekly report.oft", std::string(40960, 't'));
     Sparse("Backups/Outlook 2024-03-07.kvx", 187654321);
     handedOver = (dir.path / "Backups/Outlook 2024-03-07.kvx").string();
-
     DiscWriteWindow window(handedOver, prompter, nullptr,
                            EngineWith({Recorder(), new ImageFileDevice()}));
-    QMimeData dropped;
-    dropped.setUrls(
-        {QUrl::fromLocalFile(QString::fromStdString((dir.path / "Outlook Backup").string()))});
-    window.AddDroppedFiles(&dropped);
-    control<QTreeWidget>(&window, "tvwFolders")->expandAll();
-    QTreeWidgetItem* folder = window.NodeByKey("\\Outlook Backup\\Personal Folders");
-    ASSERT_NE(folder, nullptr);
-    folder->setSelected(true);
-    control<QTreeWidget>(&window, "tvwFolders")->setCurrentItem(folder);
-    window.RefreshFileList();
-    control<QCheckBox>(&window, "chkAutoVerify")->setChecked(true);
+    FillFolders(window);
     window.resize(820, 620);
-    EXPECT_EQ(control<QTreeWidget>(&window, "lvwImageFiles")->topLevelItemCount(), 3);
     EXPECT_TRUE(prompter.messages.empty());
     Save(&window, "disc-window.png");
+}
+
+// As a German user on a dark desktop sees it, on a 1920x1080 screen at 200 %
+// (run with QT_SCALE_FACTOR=2 on such a screen for the picture).
+TEST_F(DiscScreenshots, DiscWindowInGermanOnADarkFullHdScreenAtTwiceTheScale) {
+    PaletteScope dark(breezeDark());
+    ASSERT_TRUE(InstallTranslations(QLocale(QLocale::German, QLocale::Germany)));
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    Sparse("Backups/Outlook 2024-03-07.kvx", 187654321);
+    handedOver = (dir.path / "Backups/Outlook 2024-03-07.kvx").string();
+    {
+        DiscWriteWindow window(handedOver, prompter, nullptr,
+                               EngineWith({Recorder(), new ImageFileDevice()}));
+        FillFolders(window);
+        const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size();
+        window.resize(QSize(820, 620).boundedTo(room));
+        EXPECT_EQ(shownText(control<QPushButton>(&window, "cmdWriteDisc")->text()),
+                  QStringLiteral("Disc schreiben"));
+        Save(&window, "disc-dark-de-scale2.png");
+    }
+    QLocale::setDefault(before);
+    RemoveTranslations();
 }
 
 TEST_F(DiscScreenshots, DiscWindowWithItsAddMenuOpen) {

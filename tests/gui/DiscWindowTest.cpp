@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,9 @@
 #include <QUrl>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <thread>
@@ -422,8 +426,6 @@ TEST_F(DiscWindowTest, DropsGoBelowTheSelectedFolderAndTheTreeGrowsByEvents) {
     Select("\\Mail\\Inbox");
     window->onFolderClicked(window->SelectedNode());
     EXPECT_EQ(FileRows(), (std::vector<std::string>{"one.msg | 1,234.57 KB"}));
-    EXPECT_EQ(child<QTreeWidget>("lvwImageFiles")->topLevelItem(0)->text(2).size(), 22)
-        << "MM/DD/YYYY hh:mm:ss AM";
     Drop({single});
     EXPECT_TRUE(window->Engine().Image().Find("\\Mail\\Inbox\\single.txt"));
     EXPECT_EQ(FileRows(),
@@ -767,4 +769,20 @@ TEST_F(DiscWindowTest, ClearAllItemsAsksThenEmptiesTheListAndTheBar) {
     child<QAction>("mnuFileClear")->trigger();
     EXPECT_TRUE(FileRows().empty());
     EXPECT_EQ(child<QProgressBar>("prgTotalProgress")->value(), 0);
+}
+
+// The date column writes dates as the user's desktop does, here German.
+TEST_F(DiscWindowTest, FileDatesFollowTheUsersLocale) {
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    Open();
+    const std::string file = dir.Write("dated.txt", "d");
+    const QDateTime when(QDate(2024, 3, 7), QTime(14, 5, 9));
+    const timespec times[2] = {{when.toSecsSinceEpoch(), 0}, {when.toSecsSinceEpoch(), 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    Drop({file});
+    const QString shown = child<QTreeWidget>("lvwImageFiles")->topLevelItem(0)->text(2);
+    QLocale::setDefault(before);
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("07.03.24"))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("14:05:09"))) << shown.toStdString();
 }

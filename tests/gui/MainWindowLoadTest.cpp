@@ -9,10 +9,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -175,8 +177,7 @@ TEST_F(MainWindowTest, MenusComeInOrderWithTheirShortcuts) {
          {child<QAction>("checkupdate"), child<QMenu>("iebackupandrestore")->menuAction()})
         EXPECT_FALSE(idle->isVisible() || idle->isEnabled());
     // Ctrl+A and Ctrl+W keep their desktop meanings (select all, close).
-    EXPECT_EQ(entries(child<QMenu>("menuhelp")),
-              (QStringList{"&Help [F1]", "—", "Our &Website", "—", "&About"}));
+    EXPECT_EQ(entries(child<QMenu>("menuhelp")), (QStringList{"&Help [F1]", "—", "&About"}));
     for (QAction* action : window->findChildren<QAction*>())
         for (const QKeySequence& keys :
              {QKeySequence(Qt::CTRL | Qt::Key_A), QKeySequence(Qt::CTRL | Qt::Key_W),
@@ -211,6 +212,39 @@ TEST_F(MainWindowTest, CtrlASelectsAllItemsOfThePanelWithTheFocus) {
         EXPECT_EQ(box->isChecked(), box->isEnabled()) << box->text().toStdString();
     for (QCheckBox* box : itemBoxes(window.get(), "restoreitem"))
         EXPECT_FALSE(box->isChecked()) << box->text().toStdString();
+
+    // Anywhere else on the tab too, but a text box keeps Ctrl+A for its text.
+    for (QCheckBox* box : itemBoxes(window.get(), "backupitem"))
+        box->setChecked(false);
+    auto* description = child<QPlainTextEdit>("txtAttachInfo");
+    description->setPlainText(QStringLiteral("weekly"));
+    description->setFocus();
+    QTest::keyClick(description, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(description->textCursor().selectedText(), QStringLiteral("weekly"));
+    EXPECT_FALSE(itemBoxes(window.get(), "backupitem")[ItemAccounts]->isChecked());
+    auto* profile = child<QComboBox>("cbSource");
+    profile->setFocus();
+    QTest::keyClick(profile, Qt::Key_A, Qt::ControlModifier);
+    for (QCheckBox* box : itemBoxes(window.get(), "backupitem"))
+        EXPECT_EQ(box->isChecked(), box->isEnabled()) << box->text().toStdString();
+}
+
+// The menu key on a box of an item panel opens the panel's pop-up menu,
+// whose Select All the keyboard reaches.
+TEST_F(MainWindowTest, TheMenuKeyOpensThePanelsPopUpMenu) {
+    open();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    QCheckBox* box = itemBoxes(window.get(), "backupitem")[ItemTemplates];
+    box->setFocus();
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(2, 2),
+                          box->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(box, &key);
+    auto* menu = child<QMenu>("selectitem");
+    ASSERT_TRUE(menu->isVisible());
+    EXPECT_TRUE(menu->actions().contains(child<QAction>("Selectallitems")));
+    menu->hide();
+    EXPECT_FALSE(child<QMenu>("selectitem2")->isVisible());
 }
 
 TEST_F(MainWindowTest, OtherWindowsOpenThroughTheirHooks) {
@@ -224,15 +258,15 @@ TEST_F(MainWindowTest, OtherWindowsOpenThroughTheirHooks) {
     EXPECT_EQ(schedule, 1);
 }
 
-TEST_F(MainWindowTest, HelpAndWebSiteOpenInTheDesktopBrowser) {
+TEST_F(MainWindowTest, HelpOpensInTheDesktopBrowserAndNoWebSiteIsOffered) {
     open();
     child<QAction>("helpfile")->trigger();
-    child<QAction>("ourwebsite")->trigger();
-    ASSERT_EQ(openedUrls.size(), 2u);
+    // There is no web site of the maker: the entry is not in the menu.
+    EXPECT_FALSE(child<QAction>("ourwebsite")->isVisible());
+    ASSERT_EQ(openedUrls.size(), 1u);
     EXPECT_TRUE(openedUrls[0].isLocalFile());
     EXPECT_TRUE(openedUrls[0].toLocalFile().endsWith(QStringLiteral("help/index.html")));
     EXPECT_TRUE(fs::is_regular_file(openedUrls[0].toLocalFile().toStdString()));
-    EXPECT_EQ(openedUrls[1], QUrl(QString::fromLatin1(kMakerWebSite)));
 }
 
 TEST_F(MainWindowTest, QuitClosesTheWindowsAndEndsTheProgram) {

@@ -151,51 +151,20 @@ TEST_F(MainWindowTest, TheRealSaveDialogCarriesTitleFilterAndProposedName) {
     EXPECT_EQ(child<QLineEdit>("txtTargetFile")->text(), target + QStringLiteral(".kvx"));
 }
 
-namespace {
-
-// The question before a restore into the window's chosen profile.
-std::string restoreQuestionFor(const QString& profile) {
-    return "Your current Email and News messages will be replaced with the messages from "
-           "the selected backup file.\r\n\r\nProfile: " +
-           profile.toStdString() + "\r\n\r\nDo you want to countinue?";
-}
-
-} // namespace
-
-TEST_F(MainWindowTest, RestoreNowFromTheMenuAsksAsTheButtonDoes) {
-    open();
-    prompter.answer = MessageAnswer::Cancel;
-    child<QAction>("restorenow")->trigger();
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0].text,
-              restoreQuestionFor(child<QComboBox>("cbTarget")->currentText()));
-    EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancelDefaultCancel);
-
-    prompter.answer = MessageAnswer::Ok;
-    child<QAction>("restorenow")->trigger();
-    finishRun();
-    // Answered OK, the restore driver itself answers: no backup file inspected yet.
-    ASSERT_EQ(prompter.messages.size(), 3u);
-    EXPECT_EQ(prompter.messages[2].text, "Invalid backup file.");
-    EXPECT_EQ(prompter.messages[2].icon, MessageIcon::Critical);
-}
-
-TEST_F(MainWindowTest, TheRestoreButtonAsksFirstAndCancelDoesNothing) {
+TEST_F(MainWindowTest, RestoreWithNoBackupFileChosenSaysOneIsNeeded) {
     open();
     child<QTabWidget>("SSTab1")->setCurrentIndex(1);
-    prompter.answer = MessageAnswer::Cancel;
-    child<QPushButton>("cmdApply")->click();
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_EQ(prompter.messages[0].text,
-              restoreQuestionFor(child<QComboBox>("cbTarget")->currentText()));
-    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Information);
-    EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancelDefaultCancel);
-
     prompter.answer = MessageAnswer::Ok;
+    // Nothing to confirm and no "Invalid backup file.": the file is missing.
     child<QPushButton>("cmdApply")->click();
     finishRun();
-    ASSERT_EQ(prompter.messages.size(), 3u);
-    EXPECT_EQ(prompter.messages[2].text, "Invalid backup file.");
+    child<QAction>("restorenow")->trigger();
+    finishRun();
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    for (const auto& message : prompter.messages) {
+        EXPECT_EQ(message.text, "Please choose the backup file to restore from.");
+        EXPECT_EQ(message.icon, MessageIcon::Exclamation);
+    }
 }
 
 TEST_F(MainWindowTest, BackupNowFromTheMenuRunsTheBackupOnAnyTab) {

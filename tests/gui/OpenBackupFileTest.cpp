@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -54,6 +55,29 @@ TEST_F(OpenBackupFileTest, AFileFromTheCommandLineIsInspectedOnTheRestoreTab) {
     child<QPushButton>("cmdSourceFile")->click();
     EXPECT_EQ(dialogs.size(), 1u);
     EXPECT_TRUE(child<QLineEdit>("txtSourceFile")->text().isEmpty());
+}
+
+TEST_F(OpenBackupFileTest, RestoreNowAsksFirstFromTheButtonAndTheMenuAndCancelDoesNothing) {
+    makeBackup();
+    open();
+    window->OpenBackupFile(QString::fromStdString(archive));
+    ASSERT_TRUE(window->inspected().accepted);
+    prompter.answer = MessageAnswer::Cancel;
+    child<QPushButton>("cmdApply")->click();
+    child<QAction>("restorenow")->trigger();
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    const std::string profileLine =
+        "\r\n\r\nProfile: " + child<QComboBox>("cbTarget")->currentText().toStdString();
+    for (const auto& message : prompter.messages) {
+        EXPECT_TRUE(message.text.starts_with(
+            "Your current Email and News messages will be replaced with the messages from the "
+            "selected backup file."))
+            << message.text;
+        EXPECT_NE(message.text.find(profileLine), std::string::npos) << message.text;
+        EXPECT_EQ(message.icon, MessageIcon::Information);
+        EXPECT_EQ(message.buttons, MessageButtons::OkCancelDefaultCancel);
+    }
+    EXPECT_FALSE(window->Busy());
 }
 
 TEST_F(OpenBackupFileTest, AFileThatIsNoBackupIsRefusedAsBrowseRefusesIt) {

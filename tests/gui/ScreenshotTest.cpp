@@ -16,12 +16,14 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 
 namespace fs = std::filesystem;
@@ -174,5 +176,22 @@ TEST_F(Screenshots, GermanDarkSmallScreen) {
 
     child<QTabWidget>("SSTab1")->setCurrentIndex(1);
     save(window.get(), "restore-dark-de-800x600.png");
+    RemoveTranslations();
+}
+
+// The main window filling a 1920x1080 screen at 200 % (run with
+// QT_SCALE_FACTOR=2 on such a screen), in German on a dark desktop.
+TEST_F(Screenshots, GermanDarkFullHdAtTwiceTheScale) {
+    PaletteScope dark(breezeDark());
+    ASSERT_TRUE(InstallTranslations(QLocale(QLocale::German, QLocale::Germany)));
+    const std::string archive = (prefix.work.path() / "Outlook Backups" / "outlook.kvx").string();
+    open();
+    prepareBackupTab(archive);
+    window->show();
+    window->setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+    save(window.get(), "main-dark-de-scale2.png");
+    child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    save(window.get(), "restore-dark-de-scale2.png");
+    window.reset();
     RemoveTranslations();
 }

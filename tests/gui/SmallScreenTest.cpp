@@ -5,12 +5,16 @@
 #include "MainWindowFixture.h"
 
 #include "gui/DiscWriteWindow.h"
+#include "gui/EraseDiscDialog.h"
 #include "gui/ScheduleDialog.h"
+#include "gui/Translations.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QTabWidget>
 
 using namespace trelmig;
 
@@ -53,4 +57,57 @@ TEST_F(MainWindowTest, TheOtherWindowsFitAFullHdScreenAtTwiceTheScale) {
     const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size();
     EXPECT_LE(disc.width(), room.width());
     EXPECT_LE(disc.height(), room.height());
+}
+
+namespace {
+
+// Every button the window shows lies inside it at the given size; one in a
+// scrolling area once that area is scrolled to it. The window is shown as
+// a German user on a 1920x1080 screen at 200 % gets it, longest texts first.
+void expectEveryButtonReachable(QWidget* window, QSize size, const char* what) {
+    window->resize(size);
+    window->show();
+    QApplication::processEvents();
+    const QRect inside(window->mapToGlobal(QPoint(0, 0)), window->size());
+    int buttons = 0;
+    for (QPushButton* button : window->findChildren<QPushButton*>()) {
+        if (!button->isVisibleTo(window) || button->window() != window)
+            continue;
+        ++buttons;
+        QWidget* area = nullptr;
+        for (QWidget* up = button->parentWidget(); up && up != window; up = up->parentWidget())
+            if (auto* scrolling = qobject_cast<QScrollArea*>(up)) {
+                scrolling->ensureWidgetVisible(button);
+                area = scrolling->viewport();
+            }
+        QApplication::processEvents();
+        const QRect at(button->mapToGlobal(QPoint(0, 0)), button->size());
+        EXPECT_TRUE(inside.contains(at)) << what << ": " << shownText(button->text()).toStdString();
+        if (area) {
+            const QRect seen(area->mapToGlobal(QPoint(0, 0)), area->size());
+            EXPECT_TRUE(seen.contains(at))
+                << what << ": " << shownText(button->text()).toStdString() << " (scrolled to)";
+        }
+        EXPECT_GE(button->width(), button->minimumSizeHint().width())
+            << what << ": " << shownText(button->text()).toStdString() << " is cut short";
+    }
+    EXPECT_GT(buttons, 0) << what;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, EveryButtonIsReachableInGermanAtTwiceTheScaleOnFullHd) {
+    ASSERT_TRUE(InstallTranslations(QLocale(QLocale::German, QLocale::Germany)));
+    const QSize screen(960, 540 - kFrameHeight);
+    open();
+    for (int tab : {0, 1}) {
+        child<QTabWidget>("SSTab1")->setCurrentIndex(tab);
+        expectEveryButtonReachable(window.get(), screen, tab == 0 ? "backup tab" : "restore tab");
+    }
+    DiscWriteWindow disc({}, prompter, nullptr, EngineWith({new FakeDiscDevice()}));
+    expectEveryButtonReachable(&disc, disc.size().boundedTo(screen), "disc window");
+    EraseDiscDialog erase(prompter);
+    expectEveryButtonReachable(&erase, erase.sizeHint().boundedTo(screen), "erase window");
+    window.reset();
+    RemoveTranslations();
 }

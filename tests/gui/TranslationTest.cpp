@@ -2,14 +2,27 @@
 // for a German locale, and the English texts stay the source.
 #include "MainWindowFixture.h"
 
+#include "archive/ZipArchive.h"
+#include "backup/BackupDriver.h"
 #include "gui/ByteProgressText.h"
+#include "gui/LastBackupLine.h"
+#include "gui/MessageBoxPrompter.h"
+#include "gui/MessageTexts.h"
 #include "gui/Translations.h"
+#include "gui/Worker.h"
+#include "platform/ScopedEnv.h"
+#include "platform/WorkFolder.h"
 
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
+
+#include <thread>
 
 using namespace trelmig;
 using namespace std::chrono_literals;
@@ -53,4 +66,74 @@ TEST_F(MainWindowTest, TheWindowSpeaksGermanWithAGermanLocale) {
     open();
     EXPECT_EQ(child<QTabWidget>("SSTab1")->tabText(0), QStringLiteral("Backup"));
     EXPECT_EQ(child<QLineEdit>("txtTargetFile")->accessibleName(), QStringLiteral("Backup file"));
+}
+
+// A driver's message reaches its box in German: the template is translated,
+// then filled with the values of the run, also when the run asks from its
+// own thread.
+TEST_F(MainWindowTest, ADriversMessageIsShownInGerman) {
+    GermanScope german;
+    ASSERT_TRUE(german.loaded);
+    open();
+    QStringList shown;
+    ModalAnswerer close([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (!box)
+            return false;
+        shown << box->text();
+        box->accept();
+        return true;
+    });
+    close.repeat();
+    MessageBoxPrompter boxes;
+    SilentProgress quiet;
+    ZipArchive zip(env->ansi);
+    BackupDriver driver(*env, zip, boxes, quiet);
+    EXPECT_FALSE(driver.RunBackup(BackupChoices{}).started);
+
+    ThreadPrompter fromRun(boxes);
+    std::thread run([&] {
+        fromRun.ShowMessage({MessageId::BackupCancelled, {"/home/sam/Outlook %1.kvx"}},
+                            MessageIcon::Information);
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown.size() == 2; }, 10000));
+    run.join();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[0], QStringLiteral("Bitte wählen Sie einen Namen für die Sicherungsdatei."));
+    EXPECT_EQ(shown[1], QStringLiteral("Die Sicherung wurde abgebrochen. Es wurde keine "
+                                       "Sicherungsdatei geschrieben; eine Datei unter "
+                                       "/home/sam/Outlook %1.kvx blieb, wie sie war."));
+}
+
+// The line about the unattended runs speaks the window's language too.
+TEST(LastBackupLineInGerman, SaysWhenNoBackupRanYet) {
+    guiApp();
+    WorkFolder state;
+    ScopedEnv stateHome("XDG_STATE_HOME", state.path().string());
+    GermanScope german;
+    ASSERT_TRUE(german.loaded);
+    LastBackupLine line;
+    EXPECT_EQ(control<QLabel>(&line, "lblLastBackup")->text(),
+              QStringLiteral("Letzte Sicherung: noch keine"));
+    EXPECT_EQ(shownText(control<QPushButton>(&line, "cmdShowRuns")->text()),
+              QStringLiteral("Sicherungsläufe anzeigen..."));
+}
+
+// Every message of the table has its German text, with the same placeholders.
+TEST(MessagesInGerman, EveryTemplateIsTranslatedWithItsPlaceholders) {
+    guiApp();
+    GermanScope german;
+    ASSERT_TRUE(german.loaded);
+    for (int i = 0; i <= static_cast<int>(MessageId::RestoreCompleted); ++i) {
+        const auto id = static_cast<MessageId>(i);
+        const std::string english(MessageTemplate(id));
+        const std::string text = TranslatedMessage({id, {}});
+        if (id != MessageId::ProgramLine) { // "trelmig: %1" in every language
+            EXPECT_NE(text, english) << english;
+        }
+        for (const char* placeholder : {"%1", "%2", "%3"})
+            EXPECT_EQ(english.find(placeholder) == std::string::npos,
+                      text.find(placeholder) == std::string::npos)
+                << placeholder << " in " << text;
+    }
 }

@@ -1,9 +1,13 @@
-// What the main window remembers between starts, per Wine prefix, and where
-// new backups go by default.
+// What the windows remember between starts (per Wine prefix where it is
+// the user's data), and where new backups go by default.
 #include "MainWindowFixture.h"
 
+#include "gui/PrefixChooser.h"
+#include "gui/RememberedSize.h"
+#include "gui/RunsDialog.h"
 #include "gui/WindowMemory.h"
 #include "platform/ScopedEnv.h"
+#include "platform/WinePrefixFinder.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -58,4 +62,36 @@ TEST(DefaultBackupFolder, OutlookBackupsInTheDocumentsFolderMadeOnFirstUse) {
     const QString folder = DefaultBackupFolder();
     EXPECT_EQ(folder, QString::fromStdString((home / "Dokumente" / "Outlook Backups").string()));
     EXPECT_TRUE(QDir(folder).exists());
+}
+
+// The other windows come back at the size the user gave them, each its own.
+TEST_F(MainWindowTest, TheOtherWindowsKeepTheirSizes) {
+    const QString settings =
+        QString::fromStdString((prefix.work.path() / "settings.conf").string());
+    WindowMemory memory(settings, prefix.root);
+    const std::vector<FoundPrefix> found{{prefix.root, "~/.wine"}};
+    {
+        PrefixChooser chooser(found, prefix.root, prompter);
+        RunsDialog runs;
+        KeepWindowSize(&chooser, &memory);
+        KeepWindowSize(&runs, &memory);
+        for (QWidget* window : {static_cast<QWidget*>(&chooser), static_cast<QWidget*>(&runs)})
+            window->show();
+        chooser.resize(700, 430);
+        runs.resize(820, 390);
+        chooser.hide();
+        runs.hide();
+    }
+    PrefixChooser chooser(found, prefix.root, prompter);
+    RunsDialog runs;
+    const QSize first = chooser.size();
+    KeepWindowSize(&chooser, &memory);
+    KeepWindowSize(&runs, &memory);
+    EXPECT_NE(first, QSize(700, 430));
+    EXPECT_EQ(chooser.size(), QSize(700, 430));
+    EXPECT_EQ(runs.size(), QSize(820, 390));
+    // Without a memory (no home folder) the windows open at their own size.
+    PrefixChooser unremembered(found, prefix.root, prompter);
+    KeepWindowSize(&unremembered, nullptr);
+    EXPECT_EQ(unremembered.size(), first);
 }

@@ -14,7 +14,8 @@ TEST_P(RestoreSuite, WithNoLoggedStepTheMessageEndsAfterTheLineBreak) {
 TEST_P(RestoreSuite, RestoreNeedsAnInspectedFileAndATickedBox) {
     openTarget();
     EXPECT_FALSE(restore(items({0})).started);
-    EXPECT_EQ(prompter.messages.back().text, "Invalid backup file.");
+    EXPECT_EQ(prompter.messages.back().text, "Please choose the backup file to restore from.");
+    EXPECT_EQ(prompter.messages.back().icon, MessageIcon::Exclamation);
     backUp(items({6}));
     ASSERT_TRUE(inspect(archive).accepted);
     EXPECT_FALSE(restore(items({})).started);

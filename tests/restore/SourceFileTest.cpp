@@ -148,7 +148,9 @@ TEST_F(RestoreFixture, EachInspectionIsAValueOfItsOwn) {
     EXPECT_TRUE(cancelled.entries.empty());
     prompter.messages.clear();
     EXPECT_FALSE(restore(items({2})).started);
-    EXPECT_EQ(prompter.messages.back().text, "Invalid backup file.");
+    // The cancelled file is not in the file box either: one is asked for.
+    EXPECT_TRUE(cancelled.path.empty());
+    EXPECT_EQ(prompter.messages.back().text, "Please choose the backup file to restore from.");
 
     passwords.password = "pw";
     const InspectedArchive second = inspect(archive);

@@ -1,0 +1,151 @@
+#include "core/Message.h"
+
+#include <array>
+#include <utility>
+
+// The translators' tool (lupdate) reads this file and takes every template
+// marked so into the "Messages" context of the translations; in the program
+// the marker is only the text.
+#define QT_TRANSLATE_NOOP(context, text) text
+
+namespace trelmig {
+
+namespace {
+
+using enum MessageId;
+
+constexpr std::pair<MessageId, const char*> kTemplates[] = {
+    {CommandLineNeedsFourValues,
+     QT_TRANSLATE_NOOP("Messages", "the command line needs sf=, xm=, ps= and bf=")},
+    {CommandLineValueHoldsEquals,
+     QT_TRANSLATE_NOOP("Messages", "a value of the command line contains \"=\"")},
+    {CommandLineNotInForm,
+     QT_TRANSLATE_NOOP("Messages", "the command line is not sf=...xm=...ps=...bf=...")},
+    {CommandLineValueEmpty,
+     QT_TRANSLATE_NOOP("Messages", "the profile (sf=), the items (xm=) and the backup file "
+                                   "(bf=) must not be empty")},
+    {CommandLineItemsNotAMask,
+     QT_TRANSLATE_NOOP("Messages", "the items (xm=) must be eight characters 0 or 1")},
+    {CommandLineNoItem, QT_TRANSLATE_NOOP("Messages", "no item is chosen (xm=00000000): Please "
+                                                      "select at least one item.")},
+    {CommandLinePasswordBreak,
+     QT_TRANSLATE_NOOP("Messages", "the password (ps=) contains a line break or a NUL character")},
+    {PasswordGivenTwice,
+     QT_TRANSLATE_NOOP("Messages", "the password is given twice (ps= and --password-file)")},
+    {PasswordFileHoldsNul,
+     QT_TRANSLATE_NOOP("Messages", "the password file holds a NUL character")},
+    {ProgramLine, QT_TRANSLATE_NOOP("Messages", "trelmig: %1")},
+    {WarningLine, QT_TRANSLATE_NOOP("Messages", "warning: %1")},
+    {NoProfileInPrefix,
+     QT_TRANSLATE_NOOP("Messages",
+                       "no Outlook profile in the Wine prefix %1; nothing was backed up")},
+    {NoProfileInUserFolder,
+     QT_TRANSLATE_NOOP("Messages",
+                       "no Outlook profile in the Windows user folder %1; nothing was backed up")},
+    {NoSuchProfile,
+     QT_TRANSLATE_NOOP("Messages", "there is no Outlook profile \"%1\"; nothing was backed up")},
+    {WineOpenDuringRun,
+     QT_TRANSLATE_NOOP("Messages", "Outlook or another Windows program is open in the Wine "
+                                   "prefix %1; its data files are copied as they are at one "
+                                   "moment")},
+    {RunWriteFailed, QT_TRANSLATE_NOOP("Messages", "backup of profile \"%1\" to %2 failed: %3")},
+    {PartialNotRenamed, QT_TRANSLATE_NOOP("Messages", "cannot rename the partial backup %1: %2")},
+    {RunWritten,
+     QT_TRANSLATE_NOOP("Messages", "backup of profile \"%1\" written to %2 (BackupItem %3)")},
+    {RunNothingToBackUpFor, QT_TRANSLATE_NOOP("Messages", "; nothing to back up for %1")},
+    {RunItemsFailed, QT_TRANSLATE_NOOP("Messages", ", but these items failed: %1")},
+    {RunEarlierKept,
+     QT_TRANSLATE_NOOP("Messages", "; the earlier backup file %1 was kept, the new one missing "
+                                   "these items is %2")},
+    {OldVersionNotRemoved,
+     QT_TRANSLATE_NOOP("Messages", "an old version could not be removed: %1")},
+    {RunRefused,
+     QT_TRANSLATE_NOOP("Messages", "unattended backup refused, nothing was touched: %1")},
+    {RunFailed, QT_TRANSLATE_NOOP("Messages", "unattended backup failed: %1")},
+    {ChooseBackupFileName, QT_TRANSLATE_NOOP("Messages", "Please choose a backup file name.")},
+    {SelectAnItem, QT_TRANSLATE_NOOP("Messages", "Please select at least one item.")},
+    {EnterPassword, QT_TRANSLATE_NOOP("Messages", "Please enter Password!")},
+    {PasswordsDiffer, QT_TRANSLATE_NOOP("Messages", "Incorect Password!")},
+    {BackupCompressing, QT_TRANSLATE_NOOP("Messages", "Compressing the backup file...")},
+    {BackupVerifying, QT_TRANSLATE_NOOP("Messages", "Verifying the backup file...")},
+    {BackupCancelled,
+     QT_TRANSLATE_NOOP("Messages", "The Backup was cancelled. No backup file was written; a file "
+                                   "already at %1 was left as it was.")},
+    {BackupNotWritten,
+     QT_TRANSLATE_NOOP("Messages", "The Backup was not Completed! The backup file could not be "
+                                   "written; nothing at %1 was changed:\r\n%2\r\n%3")},
+    {BackupEarlierKept,
+     QT_TRANSLATE_NOOP("Messages", "The Backup was not Completed! Some items could not be "
+                                   "gathered, so the earlier backup file %1 was kept; the new "
+                                   "backup file without them is %2\r\n%3")},
+    {BackupCompleted, QT_TRANSLATE_NOOP("Messages", "The Backup was Completed!\t\t\t\r\n%1")},
+    {ChooseFileToRestore,
+     QT_TRANSLATE_NOOP("Messages", "Please choose the backup file to restore from.")},
+    {InvalidBackupFile, QT_TRANSLATE_NOOP("Messages", "Invalid backup file.")},
+    {RestoreIntoReadOnlySource,
+     QT_TRANSLATE_NOOP("Messages", "The Windows user folder %1 is only read. Open the Wine prefix "
+                                   "to restore into (File > \"Open Wine Prefix...\").\r\n\r\n"
+                                   "Nothing was restored.")},
+    {RunResultSucceeded, QT_TRANSLATE_NOOP("Messages", "Succeeded")},
+    {RunResultRefused, QT_TRANSLATE_NOOP("Messages", "Refused")},
+    {RunResultPartlyFailed, QT_TRANSLATE_NOOP("Messages", "Partly failed")},
+    {RunResultFailed, QT_TRANSLATE_NOOP("Messages", "Failed")},
+    {LastBackupNone, QT_TRANSLATE_NOOP("Messages", "Last backup: none yet")},
+    {LastBackupAt, QT_TRANSLATE_NOOP("Messages", "Last backup: %1, ")},
+    {LastBackupStale, QT_TRANSLATE_NOOP("Messages", "; no backup succeeded for %1 days")},
+    {BackupFileExists,
+     QT_TRANSLATE_NOOP("Messages",
+                       "The backup file %1 of %2 already exists. Do you want to overwrite it?")},
+    {BackupWhileWineRuns,
+     QT_TRANSLATE_NOOP("Messages", "Outlook or another Windows program is open in the Wine "
+                                   "prefix %1. It may change the data files while they are "
+                                   "copied.\r\n\r\nClose it and choose Retry, choose Continue to "
+                                   "back up the data files as they are at one moment, or Cancel.")},
+    {InvalidBackupFileBecause, QT_TRANSLATE_NOOP("Messages", "Invalid backup file\r\n\r\n%1")},
+    {PasswordOrFileRefused,
+     QT_TRANSLATE_NOOP("Messages", "Incorect Password or Invalid backup file\r\n\r\nThe password "
+                                   "is wrong, or the backup file is damaged.")},
+    {InvalidBackupFileBare, QT_TRANSLATE_NOOP("Messages", "Invalid backup file")},
+    {InformationFileListBad,
+     QT_TRANSLATE_NOOP("Messages",
+                       "Invalid backup file\r\n\r\nThe information file names, under %1, %2.")},
+    {RestoreWhileWineRuns,
+     QT_TRANSLATE_NOOP("Messages", "Outlook or Wine is running. Please close Outlook and Wine "
+                                   "first (for example with \"wineserver -k\"), then restore "
+                                   "again.\r\n\r\nNothing was restored.")},
+    {RestoreNotCompleted,
+     QT_TRANSLATE_NOOP("Messages", "The Restore was not Completed!\t\t\t\r\n%1%2")},
+    {RestoreCompleted, QT_TRANSLATE_NOOP("Messages", "The Restore was Completed!\t\t\t\r\n%1%2")},
+};
+
+constexpr bool EveryMessageInOrder() {
+    for (std::size_t i = 0; i < std::size(kTemplates); ++i)
+        if (static_cast<std::size_t>(kTemplates[i].first) != i)
+            return false;
+    return static_cast<std::size_t>(RestoreCompleted) + 1 == std::size(kTemplates);
+}
+static_assert(EveryMessageInOrder(), "one template per message, in the order of MessageId");
+
+} // namespace
+
+std::string_view MessageTemplate(MessageId id) {
+    return kTemplates[static_cast<std::size_t>(id)].second;
+}
+
+std::string FillPlaceholders(std::string_view text, const std::vector<std::string>& values) {
+    std::string filled;
+    filled.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        const std::size_t number = next >= '1' && next <= '9' ? std::size_t(next - '0') : 0;
+        if (text[i] == '%' && number != 0 && number <= values.size()) {
+            filled += values[number - 1];
+            ++i;
+        } else {
+            filled += text[i];
+        }
+    }
+    return filled;
+}
+
+} // namespace trelmig

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace trelmig {
+
+// The texts the command line, the unattended run and the drivers tell the
+// user, each an English template whose placeholders %1 to %9 take the
+// values of one message. The windows translate a template before they fill
+// it in; everyone else fills in the English one.
+enum class MessageId {
+    // The unattended run's command line.
+    CommandLineNeedsFourValues,
+    CommandLineValueHoldsEquals,
+    CommandLineNotInForm,
+    CommandLineValueEmpty,
+    CommandLineItemsNotAMask,
+    CommandLineNoItem,
+    CommandLinePasswordBreak,
+    PasswordGivenTwice,
+    PasswordFileHoldsNul,
+    // The unattended run.
+    ProgramLine,
+    WarningLine,
+    NoProfileInPrefix,
+    NoProfileInUserFolder,
+    NoSuchProfile,
+    WineOpenDuringRun,
+    RunWriteFailed,
+    PartialNotRenamed,
+    RunWritten,
+    RunNothingToBackUpFor,
+    RunItemsFailed,
+    RunEarlierKept,
+    OldVersionNotRemoved,
+    RunRefused,
+    RunFailed,
+    // The backup and restore drivers.
+    ChooseBackupFileName,
+    SelectAnItem,
+    EnterPassword,
+    PasswordsDiffer,
+    BackupCompressing,
+    BackupVerifying,
+    BackupCancelled,
+    BackupNotWritten,
+    BackupEarlierKept,
+    BackupCompleted,
+    ChooseFileToRestore,
+    InvalidBackupFile,
+    RestoreIntoReadOnlySource,
+    // What became of the unattended runs.
+    RunResultSucceeded,
+    RunResultRefused,
+    RunResultPartlyFailed,
+    RunResultFailed,
+    LastBackupNone,
+    LastBackupAt,
+    LastBackupStale,
+    // More of the drivers.
+    BackupFileExists,
+    BackupWhileWineRuns,
+    InvalidBackupFileBecause,
+    PasswordOrFileRefused,
+    InvalidBackupFileBare,
+    InformationFileListBad,
+    RestoreWhileWineRuns,
+    RestoreNotCompleted,
+    RestoreCompleted,
+};
+
+// The English template of a message.
+std::string_view MessageTemplate(MessageId id);
+
+// Puts values[n - 1] where the template says %n; a placeholder without a
+// value, and a "%" not followed by 1 to 9, stay as they are.
+std::string FillPlaceholders(std::string_view text, const std::vector<std::string>& values);
+
+// One message: which, and its values.
+struct Message {
+    MessageId id;
+    std::vector<std::string> values;
+
+    // In English.
+    std::string Text() const { return FillPlaceholders(MessageTemplate(id), values); }
+};
+
+// The English text of a message at once.
+template <typename... Values> std::string MessageText(MessageId id, Values&&... values) {
+    return Message{id, {std::string(std::forward<Values>(values))...}}.Text();
+}
+
+} // namespace trelmig
