@@ -424,6 +424,17 @@ Nichts wurde wiederhergestellt.</translation>
     </message>
 </context>
 <context>
+    <name>trelmig::BackupVersionsList</name>
+    <message>
+        <source>Versions of this backup, newest first</source>
+        <translation>Versionen dieser Sicherung, neueste zuerst</translation>
+    </message>
+    <message>
+        <source>(partial: some items are missing)</source>
+        <translation>(unvollständig: einige Elemente fehlen)</translation>
+    </message>
+</context>
+<context>
     <name>trelmig::DiscWriteWindow</name>
     <message>
         <source>Remove all files and folders from the disc layout?</source>
@@ -732,6 +743,49 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
     </message>
 </context>
 <context>
+    <name>trelmig::KeepVersionsBox</name>
+    <message>
+        <source>Keep versions</source>
+        <translation>Versionen behalten</translation>
+    </message>
+    <message>
+        <source>Write each backup as a new file NAME-YYYY-MM-DD-HHMMSS.kvx beside the chosen name, and remove the old versions the counts do not keep once the new one was verified</source>
+        <translation>Jede Sicherung als neue Datei NAME-JJJJ-MM-TT-HHMMSS.kvx neben den gewählten Namen schreiben und die alten Versionen, die die Anzahlen nicht behalten, erst nach der Prüfung der neuen entfernen</translation>
+    </message>
+    <message>
+        <source>Last:</source>
+        <translation>Letzte:</translation>
+    </message>
+    <message>
+        <source>Daily:</source>
+        <translation>Täglich:</translation>
+    </message>
+    <message>
+        <source>Weekly:</source>
+        <translation>Wöchentlich:</translation>
+    </message>
+    <message>
+        <source>Monthly:</source>
+        <translation>Monatlich:</translation>
+    </message>
+    <message>
+        <source>The newest versions kept, whatever their dates</source>
+        <translation>So viele neueste Versionen werden behalten, gleich von welchem Datum</translation>
+    </message>
+    <message>
+        <source>Days for which the newest version of the day is kept</source>
+        <translation>Tage, für die die neueste Version des Tages behalten wird</translation>
+    </message>
+    <message>
+        <source>Weeks for which the newest version of the week is kept</source>
+        <translation>Wochen, für die die neueste Version der Woche behalten wird</translation>
+    </message>
+    <message>
+        <source>Months for which the newest version of the month is kept</source>
+        <translation>Monate, für die die neueste Version des Monats behalten wird</translation>
+    </message>
+</context>
+<context>
     <name>trelmig::LastBackupLine</name>
     <message>
         <source>&amp;View Backup Runs...</source>
@@ -1010,9 +1064,6 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
         <source>chosen folder</source>
         <translation>gewählter Ordner</translation>
     </message>
-</context>
-<context>
-    <name>trelmig::PrefixChooser</name>
     <message>
         <source>Windows partition %1, read-only</source>
         <translation>Windows-Partition %1, nur lesend</translation>
@@ -1031,67 +1082,6 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
     <message>
         <source>Cancelling...</source>
         <translation>Wird abgebrochen...</translation>
-    </message>
-</context>
-<context>
-    <name>trelmig::BackupVersionsList</name>
-    <message>
-        <source>Versions of this backup, newest first</source>
-        <translation>Versionen dieser Sicherung, neueste zuerst</translation>
-    </message>
-    <message>
-        <source>(partial: some items are missing)</source>
-        <translation>(unvollständig: einige Elemente fehlen)</translation>
-    </message>
-</context>
-<context>
-    <name>trelmig::KeepVersionsBox</name>
-    <message>
-        <source>Keep versions</source>
-        <translation>Versionen behalten</translation>
-    </message>
-    <message>
-        <source>Write each backup as a new file NAME-YYYY-MM-DD-HHMMSS.kvx beside the chosen name, and remove the old versions the counts do not keep once the new one was verified</source>
-        <translation>Jede Sicherung als neue Datei NAME-JJJJ-MM-TT-HHMMSS.kvx neben den gewählten Namen schreiben und die alten Versionen, die die Anzahlen nicht behalten, erst nach der Prüfung der neuen entfernen</translation>
-    </message>
-    <message>
-        <source>Last:</source>
-        <translation>Letzte:</translation>
-    </message>
-    <message>
-        <source>Daily:</source>
-        <translation>Täglich:</translation>
-    </message>
-    <message>
-        <source>Weekly:</source>
-        <translation>Wöchentlich:</translation>
-    </message>
-    <message>
-        <source>Monthly:</source>
-        <translation>Monatlich:</translation>
-    </message>
-    <message>
-        <source>The newest versions kept, whatever their dates</source>
-        <translation>So viele neueste Versionen werden behalten, gleich von welchem Datum</translation>
-    </message>
-    <message>
-        <source>Days for which the newest version of the day is kept</source>
-        <translation>Tage, für die die neueste Version des Tages behalten wird</translation>
-    </message>
-    <message>
-        <source>Weeks for which the newest version of the week is kept</source>
-        <translation>Wochen, für die die neueste Version der Woche behalten wird</translation>
-    </message>
-    <message>
-        <source>Months for which the newest version of the month is kept</source>
-        <translation>Monate, für die die neueste Version des Monats behalten wird</translation>
-    </message>
-</context>
-<context>
-    <name>trelmig::LastBackupLine</name>
-    <message>
-        <source>&amp;View Backup Runs...</source>
-        <translation>Sicherungsläufe &amp;anzeigen...</translation>
     </message>
 </context>
 <context>
@@ -1232,7 +1222,7 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <source> MS Outlook 2007 don't support Personal Address Book!</source>
+        <source> MS Outlook 2007 don&apos;t support Personal Address Book!</source>
         <translation> Outlook ab 2007 kennt kein persönliches Adressbuch!</translation>
     </message>
     <message>

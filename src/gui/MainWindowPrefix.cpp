@@ -3,8 +3,8 @@
 
 #include "app/Environment.h"
 #include "gui/PrefixChooser.h"
-#include "gui/WindowsUserFolder.h"
 #include "gui/RememberedSize.h"
+#include "gui/WindowsUserFolder.h"
 #include "platform/RememberedPrefix.h"
 #include "platform/WindowsPartitionFinder.h"
 #include "platform/WinePrefixFinder.h"

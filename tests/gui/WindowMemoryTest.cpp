@@ -7,6 +7,7 @@
 #include "gui/RunsDialog.h"
 #include "gui/WindowMemory.h"
 #include "platform/ScopedEnv.h"
+#include "platform/WindowsPartitionFinder.h"
 #include "platform/WinePrefixFinder.h"
 
 #include <QDir>
@@ -71,8 +72,8 @@ TEST_F(MainWindowTest, TheOtherWindowsKeepTheirSizes) {
     WindowMemory memory(settings, prefix.root);
     const std::vector<FoundPrefix> found{{prefix.root, "~/.wine"}};
     {
-        PrefixChooser chooser(found, prefix.root, prompter);
-        RunsDialog runs;
+        PrefixChooser chooser(found, {}, prefix.root, prompter);
+        RunsDialog runs(7);
         KeepWindowSize(&chooser, &memory);
         KeepWindowSize(&runs, &memory);
         for (QWidget* window : {static_cast<QWidget*>(&chooser), static_cast<QWidget*>(&runs)})
@@ -82,8 +83,8 @@ TEST_F(MainWindowTest, TheOtherWindowsKeepTheirSizes) {
         chooser.hide();
         runs.hide();
     }
-    PrefixChooser chooser(found, prefix.root, prompter);
-    RunsDialog runs;
+    PrefixChooser chooser(found, {}, prefix.root, prompter);
+    RunsDialog runs(7);
     const QSize first = chooser.size();
     KeepWindowSize(&chooser, &memory);
     KeepWindowSize(&runs, &memory);
@@ -91,7 +92,7 @@ TEST_F(MainWindowTest, TheOtherWindowsKeepTheirSizes) {
     EXPECT_EQ(chooser.size(), QSize(700, 430));
     EXPECT_EQ(runs.size(), QSize(820, 390));
     // Without a memory (no home folder) the windows open at their own size.
-    PrefixChooser unremembered(found, prefix.root, prompter);
+    PrefixChooser unremembered(found, {}, prefix.root, prompter);
     KeepWindowSize(&unremembered, nullptr);
     EXPECT_EQ(unremembered.size(), first);
 }
