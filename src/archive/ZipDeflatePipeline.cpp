@@ -2,6 +2,7 @@
 
 #include "archive/ZipAesEncryptor.h"
 #include "archive/ZipChunkDeflater.h"
+#include "archive/ZipCrc32.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -274,7 +275,7 @@ void ZipDeflatePipeline::compress(Chunk& chunk, ZipChunkDeflater& deflater, ZipB
         got += static_cast<std::size_t>(n);
     }
     std::span<const unsigned char> data = input.bytes();
-    chunk.crc = static_cast<std::uint32_t>(crc32(0, data.data(), static_cast<uInt>(data.size())));
+    chunk.crc = zipCrc32(0, data.data(), data.size());
     deflater.deflateChunk(data, chunk.last, chunk.out);
 }
 
