@@ -10,6 +10,7 @@
 #include "archive/ZipWriteBehind.h"
 #include "archive/ZipWriter.h"
 #include "core/WorkerPool.h"
+#include "platform/DirectIo.h"
 #include "platform/Utf.h"
 
 #include <algorithm>
@@ -201,6 +202,9 @@ struct ZipArchive::Impl {
         if (fd >= 0)
             ::close(fd);
         fd = -1;
+        if (directFd >= 0)
+            ::close(directFd);
+        directFd = -1;
         entries.clear();
         exactNames.clear();
         foldedNames.clear();
@@ -249,7 +253,8 @@ struct ZipArchive::Impl {
 
     // reading
     zip_t* reader = nullptr;
-    int fd = -1; // the same file, for pread
+    int fd = -1;       // the same file, for pread
+    int directFd = -1; // and for reads past the page cache, where they work
     ZipCentralDirectory directory;
     std::mutex readerMutex; // libzip's handle serves one thread at a time
     std::vector<ArchiveEntry> entries;
@@ -355,6 +360,7 @@ Result<void> ZipArchive::OpenZip(const std::string& archivePath) {
     }
     impl_->reader = za;
     impl_->fd = fd;
+    impl_->directFd = openDirect("/proc/self/fd/" + std::to_string(fd), O_RDONLY);
     return {};
 }
 
@@ -480,7 +486,7 @@ ZipArchive::Impl::readChunked(const ArchiveEntry& entry,
     const auto offset = directory.dataOffset(fd, entry.stored.index, why);
     if (!offset)
         return ZipEntryFault{name, name + ": the archive is damaged (" + why + ").", false};
-    ZipChunkedDecoder decoder(fd, decryptPassword, WorkerPool::ThreadsForThisMachine());
+    ZipChunkedDecoder decoder(fd, directFd, decryptPassword, WorkerPool::ThreadsForThisMachine());
     try {
         if (decoder.decode(entry.stored, *entry.chunks, *offset, sink))
             return std::nullopt;
