@@ -83,7 +83,10 @@ void ZipChunkedDecoder::decodeChunks(Job& job) {
         aes.emplace(job.keys->aesKey());
     static_assert(sizeof kEmptyFinalBlock <= kReadSlack);
     AlignedBuffer buffer;
-    auto out = std::make_unique_for_overwrite<unsigned char[]>(job.index.chunkSize);
+    // Aligned, so that the file it is written to takes it past the page cache.
+    AlignedBuffer outBuffer;
+    outBuffer.reserve(job.index.chunkSize);
+    unsigned char* const out = outBuffer.data();
     const std::size_t chunks = job.index.deflatedSizes.size();
     for (std::size_t i; !job.stop && (i = job.next++) < chunks;) {
         const std::size_t stored = job.index.deflatedSizes[i];
@@ -102,12 +105,12 @@ void ZipChunkedDecoder::decodeChunks(Job& job) {
         }
         const std::size_t length = job.index.chunkLength(i, job.entry.size);
         std::size_t taken = 0, made = 0;
-        if (libdeflate_deflate_decompress_ex(inflater.get(), in, inLength, out.get(), length,
-                                             &taken, &made) != LIBDEFLATE_SUCCESS ||
+        if (libdeflate_deflate_decompress_ex(inflater.get(), in, inLength, out, length, &taken,
+                                             &made) != LIBDEFLATE_SUCCESS ||
             taken != inLength || made != length)
             return job.damaged("the compressed data is damaged");
-        job.crcs[i] = libdeflate_crc32(0, out.get(), length);
-        if (!job.sink(out.get(), length, std::uint64_t(i) * job.index.chunkSize)) {
+        job.crcs[i] = libdeflate_crc32(0, out, length);
+        if (!job.sink(out, length, std::uint64_t(i) * job.index.chunkSize)) {
             job.stop = true;
             const std::lock_guard lock(job.mutex);
             job.sinkFailed = true;

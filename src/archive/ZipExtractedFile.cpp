@@ -1,5 +1,6 @@
 #include "archive/ZipExtractedFile.h"
 
+#include "platform/DirectIo.h"
 #include "platform/SideFile.h"
 
 #include <cerrno>
@@ -25,6 +26,8 @@ ZipExtractedFile::ZipExtractedFile(std::string path) : path_(std::move(path)) {}
 ZipExtractedFile::~ZipExtractedFile() {
     if (fd_ >= 0)
         ::close(fd_);
+    if (directOpened_ >= 0)
+        ::close(directOpened_);
     if (created_ && !kept_)
         ::unlink(path_.c_str());
 }
@@ -39,6 +42,9 @@ void ZipExtractedFile::create() {
     if (fd_ < 0)
         fail("Cannot create " + path_, errno);
     created_ = true;
+    // The very file just made, whatever happens to its name.
+    directOpened_ = openDirect("/proc/self/fd/" + std::to_string(fd_), O_WRONLY);
+    directFd_ = directOpened_;
 }
 
 void ZipExtractedFile::write(const void* data, std::size_t length) {
@@ -47,15 +53,14 @@ void ZipExtractedFile::write(const void* data, std::size_t length) {
 }
 
 void ZipExtractedFile::writeAt(const void* data, std::size_t length, std::uint64_t offset) {
-    const auto* p = static_cast<const unsigned char*>(data);
-    for (std::size_t done = 0; done < length;) {
-        const ssize_t n = ::pwrite(fd_, p + done, length - done, static_cast<off_t>(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            fail("Cannot write " + path_, n < 0 ? errno : EIO);
-        done += static_cast<std::size_t>(n);
-    }
+    thread_local AlignedBuffer aligned; // for data that does not lie aligned in memory
+    int direct = directFd_.load();
+    const int err = writeMostlyDirect(direct, fd_, aligned, static_cast<const unsigned char*>(data),
+                                      length, offset);
+    if (direct < 0)
+        directFd_ = -1;
+    if (err != 0)
+        fail("Cannot write " + path_, err);
     ::sync_file_range(fd_, static_cast<off_t>(offset), static_cast<off_t>(length),
                       SYNC_FILE_RANGE_WRITE);
 }
@@ -65,6 +70,9 @@ void ZipExtractedFile::finish(bool flush) {
         fail("Cannot flush " + path_ + " to disk", errno);
     const int closed = ::close(fd_);
     fd_ = -1;
+    if (directOpened_ >= 0)
+        ::close(directOpened_);
+    directOpened_ = directFd_ = -1;
     if (closed != 0)
         fail("Cannot write " + path_, errno);
     if (flush && !syncFolder(folderOf(path_)))

@@ -26,7 +26,7 @@ ZipOutputFile::ZipOutputFile(std::string path) : path_(std::move(path)), writer_
     if (fd_ < 0)
         openErrno_ = errno;
     else
-        directFd_ = openDirect(path_, O_WRONLY | O_NOFOLLOW);
+        directFd_ = directOpened_ = openDirect(path_, O_WRONLY | O_NOFOLLOW);
 }
 
 ZipOutputFile::~ZipOutputFile() {
@@ -38,8 +38,8 @@ ZipOutputFile::~ZipOutputFile() {
     }
     if (fd_ >= 0)
         ::close(fd_);
-    if (directFd_ >= 0)
-        ::close(directFd_);
+    if (directOpened_ >= 0)
+        ::close(directOpened_);
     zip_error_fini(&zipError_);
 }
 

@@ -55,7 +55,8 @@ private:
 
     std::string path_;
     int fd_ = -1;
-    int directFd_ = -1;     // the same file, for direct writes (writing thread only)
+    int directOpened_ = -1; // the same file, for direct writes
+    int directFd_ = -1;     // directOpened_ until a direct write is refused (writing thread)
     AlignedBuffer aligned_; // writing thread only
     int openErrno_ = 0;
     zip_error_t zipError_;

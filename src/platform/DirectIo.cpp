@@ -32,11 +32,14 @@ int writeMostlyDirect(int& directFd, int fd, AlignedBuffer& buffer, const unsign
         return writeAllAt(fd, data, length, offset);
     const auto head = static_cast<std::size_t>(directFrom - offset);
     const auto middle = static_cast<std::size_t>(directTo - directFrom);
-    buffer.reserve(middle);
-    std::memcpy(buffer.data(), data + head, middle);
-    int err = writeAllAt(directFd, buffer.data(), middle, directFrom);
+    const unsigned char* aligned = data + head;
+    if (reinterpret_cast<std::uintptr_t>(aligned) % kDirectAlign != 0) {
+        buffer.reserve(middle);
+        std::memcpy(buffer.data(), aligned, middle);
+        aligned = buffer.data();
+    }
+    int err = writeAllAt(directFd, aligned, middle, directFrom);
     if (err == EINVAL) {
-        ::close(directFd);
         directFd = -1;
         err = writeAllAt(fd, data + head, middle, directFrom);
     }

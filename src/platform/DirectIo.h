@@ -38,10 +38,11 @@ private:
 // Writes all of data at offset through fd; the error number, 0 when written.
 int writeAllAt(int fd, const unsigned char* data, std::size_t length, std::uint64_t offset);
 
-// Writes data at offset: its whole aligned pages through directFd (when open;
-// copied into buffer first), the ragged ends and everything else through fd.
-// A direct write refused as such closes directFd and sets it to -1, and the
-// plain descriptor serves. The error number, 0 when written.
+// Writes data at offset: its whole aligned pages through directFd (when not
+// -1; copied into buffer first unless they lie aligned in memory), the ragged
+// ends and everything else through fd. A direct write refused as such sets
+// directFd to -1 (closing it stays the caller's), and the plain descriptor
+// serves. The error number, 0 when written.
 int writeMostlyDirect(int& directFd, int fd, AlignedBuffer& buffer, const unsigned char* data,
                       std::size_t length, std::uint64_t offset);
 

@@ -161,14 +161,8 @@ CopyMethod MakePointInTimeCopy(const std::filesystem::path& source,
         removal.keep = true;
         return CopyMethod::Clone;
     }
-    int outDirect = openDirect(copy.string(), O_WRONLY | O_NOFOLLOW);
-    struct DirectClose { // a refused direct write has closed it already
-        int& fd;
-        ~DirectClose() {
-            if (fd >= 0)
-                ::close(fd);
-        }
-    } closesOutDirect{outDirect};
+    const Descriptor direct(openDirect(copy.string(), O_WRONLY | O_NOFOLLOW));
+    int outDirect = direct.get(); // -1 once a direct write is refused
     for (int attempt = 0; attempt < tries; ++attempt) {
         const struct stat before = settledState(in.get(), name);
         const auto allocated = static_cast<std::uintmax_t>(before.st_blocks) * 512;
