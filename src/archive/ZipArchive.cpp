@@ -220,10 +220,12 @@ struct ZipArchive::Impl {
     // passed them all. Safe from several threads at once.
     std::optional<ZipEntryFault> readEntry(const ArchiveEntry& entry,
                                            const ZipEntryReader::Sink& sink);
-    // The same for an entry with a chunk index, decoded on every core: sink
-    // is called from several threads, each piece with its place.
+    // The same for an entry with a chunk index, decoded on every core (by
+    // threadsPerCore decoders each): sink is called from several threads,
+    // each piece with its place.
     std::optional<ZipEntryFault> readChunked(const ArchiveEntry& entry,
-                                             const ZipChunkedDecoder::PlacedSink& sink);
+                                             const ZipChunkedDecoder::PlacedSink& sink,
+                                             unsigned threadsPerCore = 1);
     // How an entry's extraction ended: a write error first, then the read's
     // fault; with neither, the file is finished (and flushed when asked).
     std::optional<ZipEntryFault> endExtraction(Extraction& job, const std::string& writeError,
@@ -479,14 +481,15 @@ std::optional<ZipEntryFault> ZipArchive::Impl::readEntry(const ArchiveEntry& ent
 }
 
 std::optional<ZipEntryFault>
-ZipArchive::Impl::readChunked(const ArchiveEntry& entry,
-                              const ZipChunkedDecoder::PlacedSink& sink) {
+ZipArchive::Impl::readChunked(const ArchiveEntry& entry, const ZipChunkedDecoder::PlacedSink& sink,
+                              unsigned threadsPerCore) {
     const std::string& name = entry.name.text;
     std::string why;
     const auto offset = directory.dataOffset(fd, entry.stored.index, why);
     if (!offset)
         return ZipEntryFault{name, name + ": the archive is damaged (" + why + ").", false};
-    ZipChunkedDecoder decoder(fd, directFd, decryptPassword, WorkerPool::ThreadsForThisMachine());
+    ZipChunkedDecoder decoder(fd, directFd, decryptPassword,
+                              WorkerPool::ThreadsForThisMachine() * threadsPerCore);
     try {
         if (decoder.decode(entry.stored, *entry.chunks, *offset, sink))
             return std::nullopt;
@@ -510,7 +513,8 @@ std::optional<ZipEntryFault> ZipArchive::Impl::extractChunked(Extraction& job, b
     std::mutex writeErrorMutex;
     std::string writeError;
     std::optional<ZipEntryFault> fault = readChunked(
-        *job.entry, [&](const unsigned char* data, std::size_t length, std::uint64_t offset) {
+        *job.entry,
+        [&](const unsigned char* data, std::size_t length, std::uint64_t offset) {
             if (stop)
                 return false; // another entry failed, or the user cancelled
             try {
@@ -523,7 +527,9 @@ std::optional<ZipEntryFault> ZipArchive::Impl::extractChunked(Extraction& job, b
             }
             bytes += length;
             return true;
-        });
+        },
+        // A decoder waits while the disk takes its chunk: another keeps the core busy.
+        2);
     return endExtraction(job, writeError, std::move(fault));
 }
 
