@@ -119,8 +119,9 @@ void ZipChunkedDecoder::decodeChunks(Job& job) {
     }
 }
 
-// The code covers the encrypted bytes in order: read a second time, mostly
-// from the page cache, while the chunks are decoded.
+// The code covers the encrypted bytes in order: read a second time (from the
+// page cache, or from the device when read directly) while the chunks are
+// decoded.
 void ZipChunkedDecoder::authenticate(Job& job) {
     ZipAesMac mac(job.keys->macKey());
     AlignedBuffer buffer;

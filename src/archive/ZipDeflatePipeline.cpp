@@ -269,7 +269,6 @@ void ZipDeflatePipeline::work(Chunk& chunk) {
 }
 
 void ZipDeflatePipeline::compress(Chunk& chunk, ZipChunkDeflater& deflater, AlignedBuffer& input) {
-    errno = 0;
     const unsigned char* bytes =
         readAt(chunk.input->directFd, chunk.input->fd, input, chunk.length, chunk.offset);
     if (!bytes) {

@@ -18,6 +18,8 @@ int writeAllAt(int fd, const unsigned char* data, std::size_t length, std::uint6
             continue;
         if (n < 0)
             return errno;
+        if (n == 0)
+            return EIO;
         done += static_cast<std::size_t>(n);
     }
     return 0;
@@ -72,6 +74,7 @@ void AlignedBuffer::reserve(std::size_t n) {
 
 unsigned char* readAt(int directFd, int fd, AlignedBuffer& buffer, std::size_t length,
                       std::uint64_t offset) {
+    errno = 0;
     if (directFd >= 0) {
         const std::uint64_t start = offset / kDirectAlign * kDirectAlign;
         const std::uint64_t end =
@@ -102,7 +105,7 @@ unsigned char* readAt(int directFd, int fd, AlignedBuffer& buffer, std::size_t l
             return nullptr;
     }
     buffer.reserve(length + kReadSlack);
-    errno = 0;
+    errno = 0; // a refused direct read's reason is no reason here
     for (std::size_t got = 0; got < length;) {
         const ssize_t n =
             ::pread(fd, buffer.data() + got, length - got, static_cast<off_t>(offset + got));

@@ -46,12 +46,12 @@ int writeAllAt(int fd, const unsigned char* data, std::size_t length, std::uint6
 int writeMostlyDirect(int& directFd, int fd, AlignedBuffer& buffer, const unsigned char* data,
                       std::size_t length, std::uint64_t offset);
 
-// Reads length bytes at offset: through directFd into buffer when it is open
-// and the transfer is accepted, else through fd (read to the end when it ends
-// early). Returns where the bytes are
-// (inside buffer, with at least kReadSlack bytes of room after them), null
-// when they cannot be read in full.
 inline constexpr std::size_t kReadSlack = 16;
+
+// Reads length bytes at offset into buffer: through directFd when it is not -1
+// and the transfer is accepted, else through fd. Returns where the bytes are,
+// with at least kReadSlack bytes of room after them; null when the file ends
+// before them (errno 0) or cannot be read (errno says why).
 unsigned char* readAt(int directFd, int fd, AlignedBuffer& buffer, std::size_t length,
                       std::uint64_t offset);
 
