@@ -14,6 +14,8 @@ namespace trelmig {
 
 namespace {
 
+constexpr std::uint64_t kDropBehind = 8 << 20;
+
 std::string folderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
@@ -26,8 +28,6 @@ ZipExtractedFile::ZipExtractedFile(std::string path) : path_(std::move(path)) {}
 ZipExtractedFile::~ZipExtractedFile() {
     if (fd_ >= 0)
         ::close(fd_);
-    if (directOpened_ >= 0)
-        ::close(directOpened_);
     if (created_ && !kept_)
         ::unlink(path_.c_str());
 }
@@ -42,9 +42,6 @@ void ZipExtractedFile::create() {
     if (fd_ < 0)
         fail("Cannot create " + path_, errno);
     created_ = true;
-    // The very file just made, whatever happens to its name.
-    directOpened_ = openDirect("/proc/self/fd/" + std::to_string(fd_), O_WRONLY);
-    directFd_ = directOpened_;
 }
 
 void ZipExtractedFile::write(const void* data, std::size_t length) {
@@ -53,16 +50,22 @@ void ZipExtractedFile::write(const void* data, std::size_t length) {
 }
 
 void ZipExtractedFile::writeAt(const void* data, std::size_t length, std::uint64_t offset) {
-    thread_local AlignedBuffer aligned; // for data that does not lie aligned in memory
-    int direct = directFd_.load();
-    const int err = writeMostlyDirect(direct, fd_, aligned, static_cast<const unsigned char*>(data),
-                                      length, offset);
-    if (direct < 0)
-        directFd_ = -1;
-    if (err != 0)
+    if (const int err = writeAllAt(fd_, static_cast<const unsigned char*>(data), length, offset);
+        err != 0)
         fail("Cannot write " + path_, err);
     ::sync_file_range(fd_, static_cast<off_t>(offset), static_cast<off_t>(length),
                       SYNC_FILE_RANGE_WRITE);
+    // Drop-behind: the pages written a few chunks earlier are on their way to
+    // the disk; once there they leave the cache, and the next chunks reuse them
+    // instead of taking fresh memory (slow on virtual machines that hand freed
+    // memory back to their host). Only clean pages go: nothing unwritten is lost.
+    if (offset >= kDropBehind) {
+        const auto behind = static_cast<off_t>(offset - kDropBehind);
+        ::sync_file_range(fd_, behind, static_cast<off_t>(length),
+                          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                              SYNC_FILE_RANGE_WAIT_AFTER);
+        ::posix_fadvise(fd_, behind, static_cast<off_t>(length), POSIX_FADV_DONTNEED);
+    }
 }
 
 void ZipExtractedFile::finish(bool flush) {
@@ -70,9 +73,6 @@ void ZipExtractedFile::finish(bool flush) {
         fail("Cannot flush " + path_ + " to disk", errno);
     const int closed = ::close(fd_);
     fd_ = -1;
-    if (directOpened_ >= 0)
-        ::close(directOpened_);
-    directOpened_ = directFd_ = -1;
     if (closed != 0)
         fail("Cannot write " + path_, errno);
     if (flush && !syncFolder(folderOf(path_)))

@@ -2,7 +2,6 @@
 
 #include "platform/SideFile.h"
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -26,9 +25,9 @@ public:
     void create();
     void write(const void* data, std::size_t length);
     // Writes at that place of the file, from any thread, beside write(): the
-    // chunks of one entry decoded on several cores. Whole aligned pages go
-    // past the page cache (DirectIo); the disk is asked to start on the rest
-    // at once, so that the flush at the end is short.
+    // chunks of one entry decoded on several cores. The disk is asked to
+    // start on them at once, so that the flush at the end is short, and what
+    // is on the disk leaves the cache a few chunks later.
     void writeAt(const void* data, std::size_t length, std::uint64_t offset);
     // Flushes the file and its name to disk when asked, and closes it: many
     // extracted files wait for each other, and need no descriptor each.
@@ -42,9 +41,6 @@ private:
 
     std::string path_;
     int fd_ = -1;
-    int directOpened_ = -1; // the same file for direct writes (DirectIo), or -1
-    // directOpened_ until a direct write is refused.
-    std::atomic<int> directFd_{-1};
     bool created_ = false;
     bool kept_ = false;
     SequentialWrites writes_;
