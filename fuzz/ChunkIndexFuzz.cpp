@@ -39,7 +39,7 @@ TRELMIG_FUZZ_TARGET(ChunkIndex) {
     entry.size = entrySize;
     entry.compressedSize = stored.size();
     entry.method = ZIP_CM_DEFLATE;
-    ZipChunkedDecoder decoder(fd, {}, 2);
+    ZipChunkedDecoder decoder(fd, -1, {}, 2);
     decoder.decode(entry, *index, 0,
                    [&](const unsigned char*, std::size_t length, std::uint64_t at) {
                        if (at + length > entrySize)

@@ -1,5 +1,7 @@
 #include "archive/ZipAesKeys.h"
 
+#include "archive/Pbkdf2Sha1.h"
+
 #include <algorithm>
 #include <stdexcept>
 #include <string>
@@ -45,9 +47,9 @@ EVP_MAC* hmacAlgorithm() {
 ZipAesKeys::ZipAesKeys(std::string_view password, std::span<const unsigned char> salt,
                        std::size_t keySize)
     : keySize_(keySize), bytes_(2 * keySize + kCheckSize) {
-    if (PKCS5_PBKDF2_HMAC(password.data(), static_cast<int>(password.size()), salt.data(),
-                          static_cast<int>(salt.size()), kRounds, EVP_sha1(),
-                          static_cast<int>(bytes_.size()), bytes_.data()) != 1) {
+    try {
+        pbkdf2HmacSha1(password, salt, kRounds, bytes_);
+    } catch (const std::exception&) {
         OPENSSL_cleanse(bytes_.data(), bytes_.size());
         fail("key derivation");
     }

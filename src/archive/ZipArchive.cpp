@@ -10,6 +10,7 @@
 #include "archive/ZipWriteBehind.h"
 #include "archive/ZipWriter.h"
 #include "core/WorkerPool.h"
+#include "platform/DirectIo.h"
 #include "platform/Utf.h"
 
 #include <algorithm>
@@ -201,6 +202,9 @@ struct ZipArchive::Impl {
         if (fd >= 0)
             ::close(fd);
         fd = -1;
+        if (directFd >= 0)
+            ::close(directFd);
+        directFd = -1;
         entries.clear();
         exactNames.clear();
         foldedNames.clear();
@@ -216,10 +220,12 @@ struct ZipArchive::Impl {
     // passed them all. Safe from several threads at once.
     std::optional<ZipEntryFault> readEntry(const ArchiveEntry& entry,
                                            const ZipEntryReader::Sink& sink);
-    // The same for an entry with a chunk index, decoded on every core: sink
-    // is called from several threads, each piece with its place.
+    // The same for an entry with a chunk index, decoded on every core (by
+    // threadsPerCore decoders each): sink is called from several threads,
+    // each piece with its place.
     std::optional<ZipEntryFault> readChunked(const ArchiveEntry& entry,
-                                             const ZipChunkedDecoder::PlacedSink& sink);
+                                             const ZipChunkedDecoder::PlacedSink& sink,
+                                             unsigned threadsPerCore = 1);
     // How an entry's extraction ended: a write error first, then the read's
     // fault; with neither, the file is finished (and flushed when asked).
     std::optional<ZipEntryFault> endExtraction(Extraction& job, const std::string& writeError,
@@ -249,7 +255,8 @@ struct ZipArchive::Impl {
 
     // reading
     zip_t* reader = nullptr;
-    int fd = -1; // the same file, for pread
+    int fd = -1;       // the same file, for pread
+    int directFd = -1; // and for reads past the page cache, where they work
     ZipCentralDirectory directory;
     std::mutex readerMutex; // libzip's handle serves one thread at a time
     std::vector<ArchiveEntry> entries;
@@ -355,6 +362,7 @@ Result<void> ZipArchive::OpenZip(const std::string& archivePath) {
     }
     impl_->reader = za;
     impl_->fd = fd;
+    impl_->directFd = openDirect("/proc/self/fd/" + std::to_string(fd), O_RDONLY);
     return {};
 }
 
@@ -473,14 +481,15 @@ std::optional<ZipEntryFault> ZipArchive::Impl::readEntry(const ArchiveEntry& ent
 }
 
 std::optional<ZipEntryFault>
-ZipArchive::Impl::readChunked(const ArchiveEntry& entry,
-                              const ZipChunkedDecoder::PlacedSink& sink) {
+ZipArchive::Impl::readChunked(const ArchiveEntry& entry, const ZipChunkedDecoder::PlacedSink& sink,
+                              unsigned threadsPerCore) {
     const std::string& name = entry.name.text;
     std::string why;
     const auto offset = directory.dataOffset(fd, entry.stored.index, why);
     if (!offset)
         return ZipEntryFault{name, name + ": the archive is damaged (" + why + ").", false};
-    ZipChunkedDecoder decoder(fd, decryptPassword, WorkerPool::ThreadsForThisMachine());
+    ZipChunkedDecoder decoder(fd, directFd, decryptPassword,
+                              WorkerPool::ThreadsForThisMachine() * threadsPerCore);
     try {
         if (decoder.decode(entry.stored, *entry.chunks, *offset, sink))
             return std::nullopt;
@@ -504,7 +513,8 @@ std::optional<ZipEntryFault> ZipArchive::Impl::extractChunked(Extraction& job, b
     std::mutex writeErrorMutex;
     std::string writeError;
     std::optional<ZipEntryFault> fault = readChunked(
-        *job.entry, [&](const unsigned char* data, std::size_t length, std::uint64_t offset) {
+        *job.entry,
+        [&](const unsigned char* data, std::size_t length, std::uint64_t offset) {
             if (stop)
                 return false; // another entry failed, or the user cancelled
             try {
@@ -517,7 +527,9 @@ std::optional<ZipEntryFault> ZipArchive::Impl::extractChunked(Extraction& job, b
             }
             bytes += length;
             return true;
-        });
+        },
+        // A decoder waits while the disk takes its chunk: another keeps the core busy.
+        2);
     return endExtraction(job, writeError, std::move(fault));
 }
 

@@ -5,6 +5,7 @@
 #include "archive/ZipAesKeys.h"
 #include "archive/ZipCentralDirectory.h"
 #include "core/WorkerPool.h"
+#include "platform/DirectIo.h"
 
 #include <algorithm>
 #include <exception>
@@ -80,32 +81,36 @@ void ZipChunkedDecoder::decodeChunks(Job& job) {
     std::optional<ZipAesCtr> aes;
     if (job.keys)
         aes.emplace(job.keys->aesKey());
-    const std::uint32_t largest =
-        *std::max_element(job.index.deflatedSizes.begin(), job.index.deflatedSizes.end());
-    auto in = std::make_unique_for_overwrite<unsigned char[]>(largest + sizeof kEmptyFinalBlock);
-    auto out = std::make_unique_for_overwrite<unsigned char[]>(job.index.chunkSize);
+    static_assert(sizeof kEmptyFinalBlock <= kReadSlack);
+    AlignedBuffer buffer;
+    // Aligned, so that the file it is written to takes it past the page cache.
+    AlignedBuffer outBuffer;
+    outBuffer.reserve(job.index.chunkSize);
+    unsigned char* const out = outBuffer.data();
     const std::size_t chunks = job.index.deflatedSizes.size();
     for (std::size_t i; !job.stop && (i = job.next++) < chunks;) {
         const std::size_t stored = job.index.deflatedSizes[i];
-        if (!readFullyAt(fd_, in.get(), stored, job.dataStart + job.chunkOffsets[i]))
+        unsigned char* in =
+            readAt(directFd_, fd_, buffer, stored, job.dataStart + job.chunkOffsets[i]);
+        if (!in)
             return job.damaged("the entry cannot be read");
         if (aes) {
             aes->seek(job.chunkOffsets[i]);
-            aes->apply({in.get(), stored});
+            aes->apply({in, stored});
         }
         std::size_t inLength = stored;
         if (i + 1 < chunks) {
-            std::copy_n(kEmptyFinalBlock, sizeof kEmptyFinalBlock, in.get() + stored);
+            std::copy_n(kEmptyFinalBlock, sizeof kEmptyFinalBlock, in + stored);
             inLength += sizeof kEmptyFinalBlock;
         }
         const std::size_t length = job.index.chunkLength(i, job.entry.size);
         std::size_t taken = 0, made = 0;
-        if (libdeflate_deflate_decompress_ex(inflater.get(), in.get(), inLength, out.get(), length,
-                                             &taken, &made) != LIBDEFLATE_SUCCESS ||
+        if (libdeflate_deflate_decompress_ex(inflater.get(), in, inLength, out, length, &taken,
+                                             &made) != LIBDEFLATE_SUCCESS ||
             taken != inLength || made != length)
             return job.damaged("the compressed data is damaged");
-        job.crcs[i] = libdeflate_crc32(0, out.get(), length);
-        if (!job.sink(out.get(), length, std::uint64_t(i) * job.index.chunkSize)) {
+        job.crcs[i] = libdeflate_crc32(0, out, length);
+        if (!job.sink(out, length, std::uint64_t(i) * job.index.chunkSize)) {
             job.stop = true;
             const std::lock_guard lock(job.mutex);
             job.sinkFailed = true;
@@ -114,17 +119,19 @@ void ZipChunkedDecoder::decodeChunks(Job& job) {
     }
 }
 
-// The code covers the encrypted bytes in order: read a second time, mostly
-// from the page cache, while the chunks are decoded.
+// The code covers the encrypted bytes in order: read a second time (from the
+// page cache, or from the device when read directly) while the chunks are
+// decoded.
 void ZipChunkedDecoder::authenticate(Job& job) {
     ZipAesMac mac(job.keys->macKey());
-    std::vector<unsigned char> buffer(kMacReadSize);
+    AlignedBuffer buffer;
     const std::uint64_t end = job.dataStart + job.chunkOffsets.back();
     for (std::uint64_t at = job.dataStart; at < end && !job.stop;) {
-        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(end - at, buffer.size()));
-        if (!readFullyAt(fd_, buffer.data(), n, at))
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(end - at, kMacReadSize));
+        const unsigned char* bytes = readAt(directFd_, fd_, buffer, n, at);
+        if (!bytes)
             return job.damaged("the entry cannot be read");
-        mac.update({buffer.data(), n});
+        mac.update({bytes, n});
         at += n;
     }
     unsigned char trailer[ZipAesDecryptor::kTrailerSize];

@@ -28,10 +28,11 @@ public:
     using PlacedSink =
         std::function<bool(const unsigned char* data, std::size_t length, std::uint64_t offset)>;
 
-    // fd: the archive, open for reading. threads: decoding threads besides
-    // the authentication's.
-    ZipChunkedDecoder(int fd, std::string_view password, unsigned threads)
-        : fd_(fd), password_(password), threads_(threads) {}
+    // fd: the archive, open for reading; directFd: the same file opened for
+    // direct reads (ZipDirectIo), or -1. threads: decoding threads besides the
+    // authentication's.
+    ZipChunkedDecoder(int fd, int directFd, std::string_view password, unsigned threads)
+        : fd_(fd), directFd_(directFd), password_(password), threads_(threads) {}
 
     // Decodes the deflated entry whose stored bytes start at dataOffset.
     bool decode(const ZipStoredEntry& entry, const ZipChunkIndex& index, std::uint64_t dataOffset,
@@ -46,6 +47,7 @@ private:
     void authenticate(Job& job);
 
     int fd_;
+    int directFd_;
     std::string_view password_;
     unsigned threads_;
     std::string error_;

@@ -2,6 +2,8 @@
 
 #include "archive/ZipAesEncryptor.h"
 #include "archive/ZipChunkDeflater.h"
+#include "archive/ZipCrc32.h"
+#include "platform/DirectIo.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,12 +17,23 @@
 
 namespace trelmig {
 
+// Files from this size on are read past the page cache where that works: the
+// large ones are mostly the backup's own point-in-time copies, written past
+// it (DirectIo).
+constexpr std::uint64_t kDirectReadFrom = 4 << 20;
+
 struct ZipDeflatePipeline::Input {
-    Input(int fd, std::string path) : fd(fd), path(std::move(path)) {}
-    ~Input() { ::close(fd); }
+    Input(int fd, int directFd, std::string path)
+        : fd(fd), directFd(directFd), path(std::move(path)) {}
+    ~Input() {
+        ::close(fd);
+        if (directFd >= 0)
+            ::close(directFd);
+    }
     Input(const Input&) = delete;
     Input& operator=(const Input&) = delete;
     int fd;
+    int directFd; // -1: none
     std::string path;
 };
 
@@ -41,7 +54,7 @@ struct ZipDeflatePipeline::Chunk {
 
 struct ZipDeflatePipeline::Workspace {
     std::unique_ptr<ZipChunkDeflater> deflater;
-    ZipBuffer input;
+    AlignedBuffer input;
 };
 
 // The pool's queue holds every chunk of the window, so that scheduling (done
@@ -177,7 +190,10 @@ bool ZipDeflatePipeline::openNext() {
         return false;
     }
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    input_ = std::make_shared<Input>(fd, path);
+    const int directFd = static_cast<std::uint64_t>(st.st_size) >= kDirectReadFrom
+                             ? openDirect("/proc/self/fd/" + std::to_string(fd), O_RDONLY)
+                             : -1;
+    input_ = std::make_shared<Input>(fd, directFd, path);
     inputOffset_ = 0;
     inputSize_ = static_cast<std::uint64_t>(st.st_size);
     inputChunkSize_ = ZipChunkIndex::chunkSizeFor(inputSize_, settings_.chunkSize);
@@ -252,29 +268,18 @@ void ZipDeflatePipeline::work(Chunk& chunk) {
     chunkDone_.notify_all();
 }
 
-void ZipDeflatePipeline::compress(Chunk& chunk, ZipChunkDeflater& deflater, ZipBuffer& input) {
-    const std::size_t total = chunk.length;
-    input.reserve(total);
-    input.size = total;
-    std::size_t got = 0;
-    while (got < total) {
-        ssize_t n = ::pread(chunk.input->fd, input.data.get() + got, total - got,
-                            static_cast<off_t>(chunk.offset + got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            chunk.error =
-                "Cannot read " + chunk.input->path + ": " + std::generic_category().message(errno);
-            return;
-        }
-        if (n == 0) {
-            chunk.error = "The file " + chunk.input->path + " became shorter while it was read.";
-            return;
-        }
-        got += static_cast<std::size_t>(n);
+void ZipDeflatePipeline::compress(Chunk& chunk, ZipChunkDeflater& deflater, AlignedBuffer& input) {
+    const unsigned char* bytes =
+        readAt(chunk.input->directFd, chunk.input->fd, input, chunk.length, chunk.offset);
+    if (!bytes) {
+        chunk.error =
+            errno != 0
+                ? "Cannot read " + chunk.input->path + ": " + std::generic_category().message(errno)
+                : "The file " + chunk.input->path + " became shorter while it was read.";
+        return;
     }
-    std::span<const unsigned char> data = input.bytes();
-    chunk.crc = static_cast<std::uint32_t>(crc32(0, data.data(), static_cast<uInt>(data.size())));
+    const std::span<const unsigned char> data(bytes, chunk.length);
+    chunk.crc = zipCrc32(0, data.data(), data.size());
     deflater.deflateChunk(data, chunk.last, chunk.out);
 }
 

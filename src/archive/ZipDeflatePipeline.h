@@ -17,6 +17,7 @@
 namespace trelmig {
 
 class ZipAesEncryptor;
+class AlignedBuffer;
 class ZipChunkDeflater;
 struct ZipBuffer;
 
@@ -82,7 +83,7 @@ private:
     void encryptionFailed(std::size_t index, const std::exception& e);
     bool openNext(); // with mutex_ held
     void work(Chunk& chunk);
-    static void compress(Chunk& chunk, ZipChunkDeflater& deflater, ZipBuffer& input);
+    static void compress(Chunk& chunk, ZipChunkDeflater& deflater, AlignedBuffer& input);
 
     const std::vector<std::string> paths_;
     const Settings settings_;

@@ -26,7 +26,8 @@ public:
     void write(const void* data, std::size_t length);
     // Writes at that place of the file, from any thread, beside write(): the
     // chunks of one entry decoded on several cores. The disk is asked to
-    // start on them at once, so that the flush at the end is short.
+    // start on them at once, so that the flush at the end is short, and what
+    // is on the disk leaves the cache a few chunks later.
     void writeAt(const void* data, std::size_t length, std::uint64_t offset);
     // Flushes the file and its name to disk when asked, and closes it: many
     // extracted files wait for each other, and need no descriptor each.

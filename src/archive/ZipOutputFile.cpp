@@ -1,5 +1,7 @@
 #include "archive/ZipOutputFile.h"
 
+#include "platform/DirectIo.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -14,6 +16,7 @@ namespace {
 
 constexpr std::size_t kBlockSize = std::size_t(1) << 20;
 constexpr std::size_t kBlocksQueued = 4;
+static_assert(kBlockSize % kDirectAlign == 0);
 
 } // namespace
 
@@ -22,6 +25,8 @@ ZipOutputFile::ZipOutputFile(std::string path) : path_(std::move(path)), writer_
     fd_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd_ < 0)
         openErrno_ = errno;
+    else
+        directFd_ = directOpened_ = openDirect(path_, O_WRONLY | O_NOFOLLOW);
 }
 
 ZipOutputFile::~ZipOutputFile() {
@@ -33,6 +38,8 @@ ZipOutputFile::~ZipOutputFile() {
     }
     if (fd_ >= 0)
         ::close(fd_);
+    if (directOpened_ >= 0)
+        ::close(directOpened_);
     zip_error_fini(&zipError_);
 }
 
@@ -139,14 +146,17 @@ zip_int64_t ZipOutputFile::write(const void* data, zip_uint64_t length) {
     auto* bytes = static_cast<const unsigned char*>(data);
     zip_uint64_t left = length;
     while (left > 0) {
-        std::size_t room = open_.data.capacity - open_.data.size;
+        // Blocks end on the file's block-size boundaries, so that after the
+        // first block past a seek they lie aligned for direct writes.
+        const std::size_t limit = kBlockSize - static_cast<std::size_t>(open_.offset % kBlockSize);
+        std::size_t room = limit - open_.data.size;
         std::size_t n = static_cast<std::size_t>(std::min<zip_uint64_t>(room, left));
         std::memcpy(open_.data.data.get() + open_.data.size, bytes, n);
         open_.data.size += n;
         bytes += n;
         left -= n;
         position_ += n;
-        if (open_.data.size == open_.data.capacity) {
+        if (open_.data.size == limit) {
             handOver();
             open_.offset = position_;
         }
@@ -192,19 +202,8 @@ bool ZipOutputFile::drain() {
 void ZipOutputFile::writeBlock(Block& block) {
     if (writeFailed())
         return; // later blocks would only fill a file that is given up
-    int err = 0;
-    std::size_t done = 0;
-    while (done < block.data.size) {
-        ssize_t n = ::pwrite(fd_, block.data.data.get() + done, block.data.size - done,
-                             static_cast<off_t>(block.offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            err = errno;
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
+    const int err = writeMostlyDirect(directFd_, fd_, aligned_, block.data.data.get(),
+                                      block.data.size, block.offset);
     std::lock_guard lock(mutex_);
     if (err != 0 && error_.empty()) {
         errno_ = err;

@@ -2,6 +2,7 @@
 
 #include "archive/ZipChunkDeflater.h"
 #include "core/WorkerPool.h"
+#include "platform/DirectIo.h"
 
 #include <cstdint>
 #include <mutex>
@@ -54,6 +55,9 @@ private:
 
     std::string path_;
     int fd_ = -1;
+    int directOpened_ = -1; // the same file, for direct writes
+    int directFd_ = -1;     // directOpened_ until a direct write is refused (writing thread)
+    AlignedBuffer aligned_; // writing thread only
     int openErrno_ = 0;
     zip_error_t zipError_;
 

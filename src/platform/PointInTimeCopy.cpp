@@ -1,5 +1,7 @@
 #include "platform/PointInTimeCopy.h"
 
+#include "platform/DirectIo.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -71,9 +73,12 @@ struct stat settledState(int fd, const std::string& name) {
     }
 }
 
-void copyRange(int in, int out, off_t from, off_t to, const std::string& source,
+// The copy is written once and read once by the archive: its pages go past
+// the cache where they can (DirectIo), through outDirect.
+void copyRange(int in, int out, int& outDirect, off_t from, off_t to, const std::string& source,
                const std::string& copy, const std::function<bool()>& stopped) {
     std::vector<char> buffer(1 << 20);
+    AlignedBuffer aligned;
     while (from < to) {
         if (stopped && stopped())
             throw std::runtime_error("the copy of " + source + " was stopped");
@@ -85,36 +90,32 @@ void copyRange(int in, int out, off_t from, off_t to, const std::string& source,
             fail("cannot read " + source, errno);
         if (got == 0)
             return; // shorter now: the check after the copy sees it
-        for (ssize_t done = 0; done < got;) {
-            const ssize_t put =
-                ::pwrite(out, buffer.data() + done, static_cast<size_t>(got - done), from + done);
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put < 0)
-                fail("cannot write the copy " + copy + " of " + source, errno);
-            done += put;
-        }
+        if (const int err = writeMostlyDirect(
+                outDirect, out, aligned, reinterpret_cast<unsigned char*>(buffer.data()),
+                static_cast<std::size_t>(got), static_cast<std::uint64_t>(from));
+            err != 0)
+            fail("cannot write the copy " + copy + " of " + source, err);
         from += got;
     }
 }
 
 // Copies the data of `in`, `size` bytes long, to the empty `out`; holes stay
 // holes, so a sparse file takes no more room than it has.
-void copyAll(int in, int out, off_t size, const std::string& source, const std::string& copy,
-             const std::function<bool()>& stopped) {
+void copyAll(int in, int out, int& outDirect, off_t size, const std::string& source,
+             const std::string& copy, const std::function<bool()>& stopped) {
     off_t at = 0;
     while (at < size) {
         off_t data = ::lseek(in, at, SEEK_DATA);
         if (data < 0 && errno == ENXIO)
             break;      // only a hole is left
         if (data < 0) { // no hole finding here: everything is data
-            copyRange(in, out, at, size, source, copy, stopped);
+            copyRange(in, out, outDirect, at, size, source, copy, stopped);
             break;
         }
         off_t hole = ::lseek(in, data, SEEK_HOLE);
         if (hole < 0 || hole > size)
             hole = size;
-        copyRange(in, out, data, hole, source, copy, stopped);
+        copyRange(in, out, outDirect, data, hole, source, copy, stopped);
         at = hole;
     }
     if (::ftruncate(out, size) != 0)
@@ -160,6 +161,8 @@ CopyMethod MakePointInTimeCopy(const std::filesystem::path& source,
         removal.keep = true;
         return CopyMethod::Clone;
     }
+    const Descriptor direct(openDirect(copy.string(), O_WRONLY | O_NOFOLLOW));
+    int outDirect = direct.get(); // -1 once a direct write is refused
     for (int attempt = 0; attempt < tries; ++attempt) {
         const struct stat before = settledState(in.get(), name);
         const auto allocated = static_cast<std::uintmax_t>(before.st_blocks) * 512;
@@ -167,7 +170,7 @@ CopyMethod MakePointInTimeCopy(const std::filesystem::path& source,
                   name);
         if (::ftruncate(out.get(), 0) != 0)
             fail("cannot write the copy " + copy.string() + " of " + name, errno);
-        copyAll(in.get(), out.get(), before.st_size, name, copy.string(), stopped);
+        copyAll(in.get(), out.get(), outDirect, before.st_size, name, copy.string(), stopped);
         struct stat after {
         }, named{}, written{};
         if (::fstat(in.get(), &after) != 0 || ::stat(name.c_str(), &named) != 0 ||
