@@ -72,6 +72,21 @@
     </message>
 </context>
 <context>
+    <name>Help</name>
+    <message>
+        <source>The help file could not be opened: no program to show it was found. Open it in a web browser:
+</source>
+        <translation>Die Hilfedatei konnte nicht geöffnet werden: es wurde kein Programm gefunden, das sie anzeigt. Öffnen Sie sie in einem Webbrowser:
+</translation>
+    </message>
+    <message>
+        <source>The help file help/index.html is not installed. It was looked for in:
+</source>
+        <translation>Die Hilfedatei help/index.html ist nicht installiert. Gesucht wurde in:
+</translation>
+    </message>
+</context>
+<context>
     <name>ItemCatalogue</name>
     <message>
         <source>Personal Folders (Contacts, Tasks, Calendar, Notes and mail folders)</source>
@@ -1312,6 +1327,18 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
     <message>
         <source>The registry cannot be read again: %1</source>
         <translation>Die Registrierung kann nicht erneut gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>A backup or restore is running. Please wait until it has finished.</source>
+        <translation>Eine Sicherung oder Wiederherstellung läuft. Bitte warten Sie, bis sie beendet ist.</translation>
+    </message>
+    <message>
+        <source>Do you need to backup your data to CD-R/RW or DVD?</source>
+        <translation>Möchten Sie Ihre Daten auf CD-R/RW oder DVD sichern?</translation>
+    </message>
+    <message>
+        <source>A backup or restore is running. Do you want to cancel it and quit?</source>
+        <translation>Eine Sicherung oder Wiederherstellung läuft. Möchten Sie sie abbrechen und beenden?</translation>
     </message>
 </context>
 <context>
