@@ -15,6 +15,18 @@
         <source>Name of the new profile:</source>
         <translation>Name des neuen Profils:</translation>
     </message>
+    <message>
+        <source>The program could not be started for the Windows user folder %1.</source>
+        <translation>Das Programm konnte für den Windows-Benutzerordner %1 nicht gestartet werden.</translation>
+    </message>
+    <message>
+        <source>The program could not be started for the Wine prefix %1.</source>
+        <translation>Das Programm konnte für das Wine-Präfix %1 nicht gestartet werden.</translation>
+    </message>
+    <message>
+        <source>Quenvar Outlook Backup is already open for the Wine prefix %1.</source>
+        <translation>Quenvar Outlook Backup ist für das Wine-Präfix %1 bereits geöffnet.</translation>
+    </message>
 </context>
 <context>
     <name>ByteProgress</name>
@@ -57,6 +69,21 @@
     <message>
         <source>, about %1 left</source>
         <translation>, noch etwa %1</translation>
+    </message>
+</context>
+<context>
+    <name>Help</name>
+    <message>
+        <source>The help file could not be opened: no program to show it was found. Open it in a web browser:
+</source>
+        <translation>Die Hilfedatei konnte nicht geöffnet werden: es wurde kein Programm gefunden, das sie anzeigt. Öffnen Sie sie in einem Webbrowser:
+</translation>
+    </message>
+    <message>
+        <source>The help file help/index.html is not installed. It was looked for in:
+</source>
+        <translation>Die Hilfedatei help/index.html ist nicht installiert. Gesucht wurde in:
+</translation>
     </message>
 </context>
 <context>
@@ -398,6 +425,285 @@ Nichts wurde wiederhergestellt.</translation>
 %1%2</source>
         <translation>Die Wiederherstellung wurde abgeschlossen!			<byte value="xd"/>
 %1%2</translation>
+    </message>
+    <message>
+        <source>No task is scheduled.</source>
+        <translation>Es ist keine Aufgabe geplant.</translation>
+    </message>
+    <message>
+        <source>there is no task %1</source>
+        <translation>es gibt keine Aufgabe %1</translation>
+    </message>
+    <message>
+        <source>No task of the crontab was moved.</source>
+        <translation>Keine Aufgabe der Crontab wurde verschoben.</translation>
+    </message>
+    <message>
+        <source>Task %1 is now a systemd timer.</source>
+        <translation>Aufgabe %1 ist jetzt ein systemd-Timer.</translation>
+    </message>
+    <message>
+        <source>there is no restore to undo (%1 kept)</source>
+        <translation>es gibt keine Wiederherstellung zum Rückgängigmachen (%1 aufbewahrt)</translation>
+    </message>
+    <message>
+        <source>there is no restore to undo %1 restores back (%2 kept)</source>
+        <translation>es gibt keine Wiederherstellung zum Rückgängigmachen %1 Wiederherstellungen zurück (%2 aufbewahrt)</translation>
+    </message>
+    <message>
+        <source>no Wine prefix found (looked at $WINEPREFIX, ~/.wine and the bottles of CrossOver, Bottles, PlayOnLinux, Lutris and winetricks) and no Windows partition (looked at /media/$USER, /run/media/$USER and /mnt)</source>
+        <translation>kein Wine-Präfix gefunden (gesucht in $WINEPREFIX, ~/.wine und den Flaschen von CrossOver, Bottles, PlayOnLinux, Lutris und winetricks) und keine Windows-Partition (gesucht in /media/$USER, /run/media/$USER und /mnt)</translation>
+    </message>
+    <message>
+        <source>there is no Outlook profile &quot;%1&quot; (--create makes it)</source>
+        <translation>es gibt kein Outlook-Profil &quot;%1&quot; (--create legt es an)</translation>
+    </message>
+    <message>
+        <source>there is an Outlook profile &quot;%1&quot; already</source>
+        <translation>es gibt schon ein Outlook-Profil &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>the backup file does not hold %1</source>
+        <translation>die Sicherungsdatei enthält kein Element %1</translation>
+    </message>
+    <message>
+        <source>--schedule: %1</source>
+        <translation>--schedule ist ungültig: %1</translation>
+    </message>
+    <message>
+        <source>--days takes day codes joined by &quot;,&quot;: M,T,W,TH,F,S,SU</source>
+        <translation>--days nimmt Tageskürzel, durch &quot;,&quot; verbunden: M,T,W,TH,F,S,SU</translation>
+    </message>
+    <message>
+        <source>there is no Outlook profile &quot;%1&quot; in the Wine prefix %2</source>
+        <translation>es gibt kein Outlook-Profil &quot;%1&quot; im Wine-Präfix %2</translation>
+    </message>
+    <message>
+        <source>there is no Outlook profile &quot;%1&quot; in the Windows user folder %2</source>
+        <translation>es gibt kein Outlook-Profil &quot;%1&quot; im Windows-Benutzerordner %2</translation>
+    </message>
+    <message>
+        <source>the window could not be opened</source>
+        <translation>das Fenster konnte nicht geöffnet werden</translation>
+    </message>
+    <message>
+        <source>Your Windows System have not install MS Outlook or MS Outlook Error!</source>
+        <translation>Auf Ihrem Windows-System ist MS Outlook nicht installiert, oder MS Outlook ist fehlerhaft!</translation>
+    </message>
+    <message>
+        <source>%1: sound</source>
+        <translation>%1: einwandfrei</translation>
+    </message>
+    <message>
+        <source>%1: damaged: %2: %3</source>
+        <translation>%1: beschädigt: %2: %3</translation>
+    </message>
+    <message>
+        <source>%1: refused: %2</source>
+        <translation>%1: abgelehnt: %2</translation>
+    </message>
+    <message>
+        <source>There is no Wine prefix at %1: the folder does not exist.</source>
+        <translation>Unter %1 gibt es kein Wine-Präfix: der Ordner existiert nicht.</translation>
+    </message>
+    <message>
+        <source>there is no display for the main window; see trelmig --help for what runs without one</source>
+        <translation>es gibt keinen Bildschirm für das Hauptfenster; trelmig --help nennt, was ohne ihn läuft</translation>
+    </message>
+    <message>
+        <source>Copying Config...</source>
+        <translation>Konfiguration wird kopiert...</translation>
+    </message>
+    <message>
+        <source>Copying Data Files (Pst Files)...</source>
+        <translation>Datendateien (PST-Dateien) werden kopiert...</translation>
+    </message>
+    <message>
+        <source>Copying Rules...</source>
+        <translation>Regeln werden kopiert...</translation>
+    </message>
+    <message>
+        <source>Copying Accounts...</source>
+        <translation>Konten werden kopiert...</translation>
+    </message>
+    <message>
+        <source>Copying Signatures...</source>
+        <translation>Signaturen werden kopiert...</translation>
+    </message>
+    <message>
+        <source>Copying Stationeries...</source>
+        <translation>Briefpapiere werden kopiert...</translation>
+    </message>
+    <message>
+        <source>Copying Address Book...</source>
+        <translation>Adressbuch wird kopiert...</translation>
+    </message>
+    <message>
+        <source>Copying Options...</source>
+        <translation>Optionen werden kopiert...</translation>
+    </message>
+    <message>
+        <source>Copying Templates...</source>
+        <translation>Vorlagen werden kopiert...</translation>
+    </message>
+    <message>
+        <source>Copying Setting...</source>
+        <translation>Einstellungen werden kopiert...</translation>
+    </message>
+    <message>
+        <source>Operation complete!</source>
+        <translation>Vorgang abgeschlossen!</translation>
+    </message>
+    <message>
+        <source>%1</source>
+        <translation>%1</translation>
+    </message>
+    <message>
+        <source>The undo record cannot be read: %1</source>
+        <translation>Die Aufzeichnung zum Rückgängigmachen kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>Outlook or Wine is running. Please close Outlook and Wine first (for example with &quot;wineserver -k&quot;), then undo again.</source>
+        <translation>Outlook oder Wine läuft. Bitte schließen Sie zuerst Outlook und Wine (zum Beispiel mit &quot;wineserver -k&quot;) und machen Sie dann erneut rückgängig.</translation>
+    </message>
+    <message>
+        <source>The restore cannot be undone: %1</source>
+        <translation>Die Wiederherstellung kann nicht rückgängig gemacht werden: %1</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+Nothing was changed.</source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+Es wurde nichts geändert.</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+These files could not be renamed back; the restored version is beside each:%1</source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+Diese Dateien konnten nicht zurückbenannt werden; die wiederhergestellte Fassung liegt jeweils daneben:%1</translation>
+    </message>
+    <message>
+        <source>Undone: the restore into profile &quot;%1&quot; of %2 on %3. %4 registry key(s) and %5 file(s) are as they were before it.</source>
+        <translation>Rückgängig gemacht: die Wiederherstellung in das Profil &quot;%1&quot; von %2 am %3. %4 Registrierungsschlüssel und %5 Datei(en) sind wie vor ihr.</translation>
+    </message>
+    <message>
+        <source>%1 needs a value</source>
+        <translation>%1 braucht einen Wert</translation>
+    </message>
+    <message>
+        <source>unknown option %1 (see --help)</source>
+        <translation>unbekannte Option %1 (siehe --help)</translation>
+    </message>
+    <message>
+        <source>--volume goes with --write-iso</source>
+        <translation>--volume gehört zu --write-iso</translation>
+    </message>
+    <message>
+        <source>choose one of --list-profiles, --list-prefixes, --inspect, --verify, --restore, --undo-restore, --schedule, --list-jobs, --move-jobs, --remove-job or a backup command line</source>
+        <translation>wählen Sie eines von --list-profiles, --list-prefixes, --inspect, --verify, --restore, --undo-restore, --schedule, --list-jobs, --move-jobs, --remove-job oder eine Sicherungs-Befehlszeile</translation>
+    </message>
+    <message>
+        <source>%1 takes a number of versions, not &quot;%2&quot;</source>
+        <translation>%1 nimmt eine Anzahl von Versionen, nicht &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>--keep-last, --keep-daily, --keep-weekly and --keep-monthly go with an unattended backup line or --schedule</source>
+        <translation>--keep-last, --keep-daily, --keep-weekly und --keep-monthly gehören zu einer unbeaufsichtigten Sicherungszeile oder zu --schedule</translation>
+    </message>
+    <message>
+        <source>--create goes with --restore</source>
+        <translation>--create gehört zu --restore</translation>
+    </message>
+    <message>
+        <source>--windows-root goes with --windows-user</source>
+        <translation>--windows-root gehört zu --windows-user</translation>
+    </message>
+    <message>
+        <source>choose --prefix or --windows-user</source>
+        <translation>wählen Sie --prefix oder --windows-user</translation>
+    </message>
+    <message>
+        <source>--windows-user goes with --list-profiles, --schedule, a backup command line or the window</source>
+        <translation>--windows-user gehört zu --list-profiles, --schedule, einer Sicherungs-Befehlszeile oder zum Fenster</translation>
+    </message>
+    <message>
+        <source>--keep-password-file goes with --remove-job</source>
+        <translation>--keep-password-file gehört zu --remove-job</translation>
+    </message>
+    <message>
+        <source>--at and --days go with --schedule</source>
+        <translation>--at und --days gehören zu --schedule</translation>
+    </message>
+    <message>
+        <source>--schedule needs --at HH:MM</source>
+        <translation>--schedule braucht --at HH:MM</translation>
+    </message>
+    <message>
+        <source>--write-iso needs at least one file or folder to put into the image</source>
+        <translation>--write-iso braucht mindestens eine Datei oder einen Ordner für das Abbild</translation>
+    </message>
+    <message>
+        <source>--undo-restore takes the number of a restore from 1 (the last) to %1</source>
+        <translation>--undo-restore nimmt die Nummer einer Wiederherstellung von 1 (der letzten) bis %1</translation>
+    </message>
+    <message>
+        <source>--remove-job needs a task number</source>
+        <translation>--remove-job braucht eine Aufgabennummer</translation>
+    </message>
+    <message>
+        <source>--restore needs --profile NAME and --items with eight 0/1 characters</source>
+        <translation>--restore braucht --profile NAME und --items mit acht Zeichen 0/1</translation>
+    </message>
+    <message>
+        <source>Writing... %1%</source>
+        <translation>Schreiben... %1%</translation>
+    </message>
+    <message>
+        <source>%1 would replace %2 as %3</source>
+        <translation>%1 würde %2 als %3 ersetzen</translation>
+    </message>
+    <message>
+        <source>--write-iso needs the image file and at least one file or folder</source>
+        <translation>--write-iso braucht die Abbilddatei und mindestens eine Datei oder einen Ordner</translation>
+    </message>
+    <message>
+        <source>%1 is a folder</source>
+        <translation>%1 ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>the image file %1 is one of the sources</source>
+        <translation>die Abbilddatei %1 ist eine der Quellen</translation>
+    </message>
+    <message>
+        <source>the image file %1 lies inside the source folder %2</source>
+        <translation>die Abbilddatei %1 liegt im Quellordner %2</translation>
+    </message>
+    <message>
+        <source>the recording library could not be started</source>
+        <translation>die Brennbibliothek konnte nicht gestartet werden</translation>
+    </message>
+    <message>
+        <source>cannot put %1 into the image</source>
+        <translation>%1 kann nicht in das Abbild aufgenommen werden</translation>
+    </message>
+    <message>
+        <source>cannot write into the folder of %1</source>
+        <translation>in den Ordner von %1 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Writing %1: %2 files, %3 folders, %4</source>
+        <translation>%1 wird geschrieben: %2 Dateien, %3 Ordner, %4</translation>
+    </message>
+</context>
+<context>
+    <name>WindowsUserFolder</name>
+    <message>
+        <source>Open Windows User Folder</source>
+        <translation>Windows-Benutzerordner öffnen</translation>
     </message>
 </context>
 <context>
@@ -998,6 +1304,42 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
         <source>Open Windows User Folder...</source>
         <translation>Windows-Benutzerordner öffnen...</translation>
     </message>
+    <message>
+        <source>New profile...</source>
+        <translation>Neues Profil...</translation>
+    </message>
+    <message>
+        <source>Please enter the name of the new profile.</source>
+        <translation>Bitte geben Sie den Namen des neuen Profils ein.</translation>
+    </message>
+    <message>
+        <source>There is a profile &quot;%1&quot; already: choose it in the list, or enter another name.</source>
+        <translation>Es gibt schon ein Profil &quot;%1&quot;: wählen Sie es in der Liste, oder geben Sie einen anderen Namen ein.</translation>
+    </message>
+    <message>
+        <source>There is no restore into this Wine prefix to undo.</source>
+        <translation>Es gibt keine Wiederherstellung in dieses Wine-Präfix, die rückgängig gemacht werden kann.</translation>
+    </message>
+    <message>
+        <source>Put back what the restore into profile &quot;%1&quot; of %2 on %3 replaced? The profile, its data files and the other items restored then become as they were before it; what was changed in them since is lost.</source>
+        <translation>Zurücklegen, was die Wiederherstellung in das Profil &quot;%1&quot; von %2 am %3 ersetzt hat? Das Profil, seine Datendateien und die anderen wiederhergestellten Elemente werden dann wie vor ihr; was seitdem darin geändert wurde, geht verloren.</translation>
+    </message>
+    <message>
+        <source>The registry cannot be read again: %1</source>
+        <translation>Die Registrierung kann nicht erneut gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>A backup or restore is running. Please wait until it has finished.</source>
+        <translation>Eine Sicherung oder Wiederherstellung läuft. Bitte warten Sie, bis sie beendet ist.</translation>
+    </message>
+    <message>
+        <source>Do you need to backup your data to CD-R/RW or DVD?</source>
+        <translation>Möchten Sie Ihre Daten auf CD-R/RW oder DVD sichern?</translation>
+    </message>
+    <message>
+        <source>A backup or restore is running. Do you want to cancel it and quit?</source>
+        <translation>Eine Sicherung oder Wiederherstellung läuft. Möchten Sie sie abbrechen und beenden?</translation>
+    </message>
 </context>
 <context>
     <name>trelmig::PasswordDialog</name>
@@ -1033,14 +1375,6 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
         <translation>kein Outlook-Profil</translation>
     </message>
     <message>
-        <source>Open Wine Prefix</source>
-        <translation>Wine-Präfix öffnen</translation>
-    </message>
-    <message>
-        <source>&amp;Wine prefixes found on this computer:</source>
-        <translation>&amp;Wine-Präfixe auf diesem Computer:</translation>
-    </message>
-    <message>
         <source>open now</source>
         <translation>jetzt geöffnet</translation>
     </message>
@@ -1067,6 +1401,14 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
     <message>
         <source>Windows partition %1, read-only</source>
         <translation>Windows-Partition %1, nur lesend</translation>
+    </message>
+    <message>
+        <source>Open Wine Prefix or Windows User Folder</source>
+        <translation>Wine-Präfix oder Windows-Benutzerordner öffnen</translation>
+    </message>
+    <message>
+        <source>&amp;Wine prefixes and Windows user folders found on this computer:</source>
+        <translation>&amp;Wine-Präfixe und Windows-Benutzerordner auf diesem Computer:</translation>
     </message>
 </context>
 <context>

@@ -129,7 +129,7 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
                 // The long part: the last item's step is over by now.
                 if (!compressing) {
                     compressing = true;
-                    progress_.SetStatusText(MessageText(MessageId::BackupCompressing));
+                    progress_.SetStatus({MessageId::BackupCompressing, {}});
                 }
                 progress_.SetByteProgress(ByteWork::Compressing, entry, done, total);
             },
@@ -137,7 +137,9 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
     int stepsDone = 0;
     const BackupHooks hooks{
         .stepStarting =
-            [&](const ItemRecord& step) { progress_.SetStatusText(std::string(step.statusText)); },
+            [&](const ItemRecord& step) {
+                progress_.SetStatus({step.status, {}});
+            },
         .fileAdding =
             [&](const std::string& name) {
                 // The information file is ours, not one of the user's files.
@@ -156,7 +158,7 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
                 // The archive is read back before it takes its place.
                 if (!verifying) {
                     verifying = true;
-                    progress_.SetStatusText(MessageText(MessageId::BackupVerifying));
+                    progress_.SetStatus({MessageId::BackupVerifying, {}});
                 }
                 progress_.SetByteProgress(ByteWork::Verifying, shown, done, total);
             },

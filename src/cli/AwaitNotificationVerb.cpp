@@ -1,6 +1,7 @@
 #include "cli/Verbs.h"
 
 #include "cli/CommandLine.h"
+#include "core/Message.h"
 #include "platform/DesktopNotification.h"
 #include "schedule/TaskScheduler.h"
 
@@ -16,7 +17,7 @@ int RunAwaitNotification(const CommandLine& cmd, std::ostream&, std::ostream& er
     // The main window shows the last run, and its runs one click away.
     const std::string program = CurrentProgram().string();
     ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-    err << "trelmig: the window could not be opened\n";
+    err << MessageText(MessageId::ProgramLine, MessageText(MessageId::WindowNotOpened)) << '\n';
     return 1;
 }
 

@@ -2,6 +2,7 @@
 
 #include "cli/Verbs.h"
 #include "core/ItemCatalogue.h"
+#include "core/Message.h"
 #include "platform/CronJobLine.h"
 #include "restore/RestoreUndo.h"
 #include "schedule/AutoBackup.h"
@@ -61,7 +62,7 @@ struct Requests {
     bool moveJobs = false;
     bool awaitNotification = false;
     // A --keep-* option whose value is no count.
-    std::optional<std::string> badKeep;
+    std::optional<Message> badKeep;
     bool writeIso = false;
     bool undo = false;
     std::optional<std::string> removeJob;
@@ -75,16 +76,16 @@ struct Requests {
     }
 };
 
-CommandLine& refuse(CommandLine& cmd, std::string error) {
+CommandLine& refuse(CommandLine& cmd, MessageId why, std::vector<std::string> values = {}) {
     cmd.mode = CommandLine::Mode::Invalid;
-    cmd.error = std::move(error);
+    cmd.error = Message{why, std::move(values)}.Text();
     return cmd;
 }
 
 void storeKeep(std::string_view name, const std::string& value, CommandLine& cmd, Requests& asked) {
     const auto count = ParseCronNumber(value);
     if (!count || *count > 100000) {
-        asked.badKeep = std::string(name) + " takes a number of versions, not \"" + value + "\"";
+        asked.badKeep = Message{MessageId::KeepNotANumber, {std::string(name), value}};
         return;
     }
     KeepPolicy& keep = cmd.keep ? *cmd.keep : cmd.keep.emplace();
@@ -141,7 +142,7 @@ Taken takeValueOption(int argc, const char* const* argv, int& i, CommandLine& cm
         const std::string n = name;
         if (arg == n) {
             if (i + 1 >= argc) {
-                refuse(cmd, n + " needs a value");
+                refuse(cmd, MessageId::OptionNeedsValue, {n});
                 return Taken::MissingValue;
             }
             storeValue(n, argv[++i], cmd, asked);
@@ -200,7 +201,7 @@ bool readArguments(int argc, const char* const* argv, CommandLine& cmd, Requests
         } else if (arg == "--move-jobs") {
             asked.moveJobs = true;
         } else if (arg.starts_with("--")) {
-            refuse(cmd, "unknown option " + arg + " (see --help)");
+            refuse(cmd, MessageId::UnknownOption, {arg});
             return false;
         } else {
             if (!asked.rest.empty())
@@ -217,40 +218,30 @@ bool readArguments(int argc, const char* const* argv, CommandLine& cmd, Requests
 bool combinationAccepted(CommandLine& cmd, const Requests& asked) {
     const int actions = asked.actions();
     if (!cmd.volume.empty() && !asked.writeIso)
-        return refuse(cmd, "--volume goes with --write-iso"), false;
+        return refuse(cmd, MessageId::VolumeGoesWithWriteIso), false;
     if (actions > 1 || (actions == 1 && !asked.rest.empty()))
-        return refuse(
-                   cmd,
-                   "choose one of --list-profiles, --list-prefixes, --inspect, --verify, "
-                   "--restore, --undo-restore, --schedule, --list-jobs, --move-jobs, --remove-job "
-                   "or "
-                   "a backup command line"),
-               false;
+        return refuse(cmd, MessageId::ChooseOneAction), false;
     if (asked.badKeep)
-        return refuse(cmd, *asked.badKeep), false;
+        return refuse(cmd, asked.badKeep->id, asked.badKeep->values), false;
     if (cmd.keep && !(asked.schedule && actions == 1) && (actions > 0 || asked.rest.empty()))
-        return refuse(cmd, "--keep-last, --keep-daily, --keep-weekly and --keep-monthly go with "
-                           "an unattended backup line or --schedule"),
-               false;
+        return refuse(cmd, MessageId::KeepGoesWithBackup), false;
     if (cmd.createProfile && !asked.restore)
-        return refuse(cmd, "--create goes with --restore"), false;
+        return refuse(cmd, MessageId::CreateGoesWithRestore), false;
     if (cmd.windowsRoot && !cmd.windowsUser)
-        return refuse(cmd, "--windows-root goes with --windows-user"), false;
+        return refuse(cmd, MessageId::WindowsRootGoesWithUser), false;
     if (cmd.windowsUser && cmd.prefix)
-        return refuse(cmd, "choose --prefix or --windows-user"), false;
+        return refuse(cmd, MessageId::PrefixOrWindowsUser), false;
     // Nothing is ever written into a Windows user folder.
     if (cmd.windowsUser && actions == 1 && !asked.listProfiles && !asked.schedule)
-        return refuse(cmd, "--windows-user goes with --list-profiles, --schedule, a backup "
-                           "command line or the window"),
-               false;
+        return refuse(cmd, MessageId::WindowsUserGoesWith), false;
     if (asked.undo)
         return true;
     if (cmd.keepPasswordFile && !asked.removeJob)
-        return refuse(cmd, "--keep-password-file goes with --remove-job"), false;
+        return refuse(cmd, MessageId::KeepPasswordFileGoesWithRemove), false;
     if (!asked.schedule && (!cmd.startTime.empty() || cmd.days))
-        return refuse(cmd, "--at and --days go with --schedule"), false;
+        return refuse(cmd, MessageId::AtAndDaysGoWithSchedule), false;
     if (asked.schedule && cmd.startTime.empty())
-        return refuse(cmd, "--schedule needs --at HH:MM"), false;
+        return refuse(cmd, MessageId::ScheduleNeedsAt), false;
     return true;
 }
 
@@ -259,7 +250,7 @@ void chooseMode(CommandLine& cmd, const Requests& asked) {
     using Mode = CommandLine::Mode;
     if (asked.writeIso && asked.actions() == 1) {
         if (asked.rest.empty())
-            refuse(cmd, "--write-iso needs at least one file or folder to put into the image");
+            refuse(cmd, MessageId::WriteIsoNeedsFiles);
         else
             cmd.mode = Mode::WriteIso;
         return;
@@ -269,8 +260,7 @@ void chooseMode(CommandLine& cmd, const Requests& asked) {
     if (asked.undo) {
         cmd.mode = Mode::UndoRestore;
         if (cmd.undoNumber <= 0 || cmd.undoNumber > static_cast<int>(kUndoRecordsKept))
-            refuse(cmd, "--undo-restore takes the number of a restore from 1 (the last) to " +
-                            std::to_string(kUndoRecordsKept));
+            refuse(cmd, MessageId::UndoNumberOutOfRange, {std::to_string(kUndoRecordsKept)});
     } else if (asked.schedule) {
         cmd.mode = Mode::Schedule;
     } else if (asked.listJobs) {
@@ -283,10 +273,10 @@ void chooseMode(CommandLine& cmd, const Requests& asked) {
         cmd.jobNumber = ParseCronNumber(*asked.removeJob).value_or(0);
         cmd.mode = Mode::RemoveJob;
         if (cmd.jobNumber <= 0)
-            refuse(cmd, "--remove-job needs a task number");
+            refuse(cmd, MessageId::RemoveJobNeedsNumber);
     } else if (asked.restore && (cmd.profile.empty() || cmd.items.size() != kItemCount ||
                                  cmd.items.find_first_not_of("01") != std::string::npos)) {
-        refuse(cmd, "--restore needs --profile NAME and --items with eight 0/1 characters");
+        refuse(cmd, MessageId::RestoreNeedsProfileAndItems);
     } else if (asked.inspect) {
         cmd.mode = Mode::Inspect;
     } else if (asked.verify) {

@@ -51,7 +51,7 @@ int RunListJobs(const CommandLine&, std::ostream& out, std::ostream& err) {
     try {
         const auto jobs = ListJobs(ThisUsersScheduler(CurrentProgram(), {}));
         if (jobs.empty())
-            out << "No task is scheduled.\n";
+            out << MessageText(MessageId::NoTaskScheduled) << '\n';
         const auto runs = RecordedRuns();
         const std::time_t now = std::time(nullptr);
         std::tm local{};

@@ -2,6 +2,7 @@
 
 #include "app/PrefixSummary.h"
 #include "cli/CommandLine.h"
+#include "core/Message.h"
 #include "platform/WindowsPartitionFinder.h"
 #include "platform/WinePrefixFinder.h"
 
@@ -50,9 +51,8 @@ int ListPrefixesAndPartitions(const CommandLine& cmd,
     }
     const std::vector<FoundWindowsUser> windowsUsers = FindWindowsUsers(mountPlaces);
     if (prefixes.empty() && windowsUsers.empty()) {
-        err << "trelmig: no Wine prefix found (looked at $WINEPREFIX, ~/.wine and the bottles of "
-               "CrossOver, Bottles, PlayOnLinux, Lutris and winetricks) and no Windows partition "
-               "(looked at /media/$USER, /run/media/$USER and /mnt)\n";
+        err << MessageText(MessageId::ProgramLine, MessageText(MessageId::NoPrefixOrPartitionFound))
+            << '\n';
         return 1;
     }
     bool first = true;

@@ -5,6 +5,7 @@
 #include "app/PrefixSummary.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsolePrompter.h"
+#include "core/Message.h"
 #include "outlook/ItemLocations.h"
 
 #include <ostream>
@@ -17,7 +18,7 @@ int RunListProfiles(const CommandLine& cmd, std::ostream& out, std::ostream& err
         OpenEnvironment({cmd.prefix, cmd.windowsUser, cmd.windowsRoot}, prompter);
     Environment& env = *opened;
     for (const std::string& warning : env.sourceWarnings)
-        err << "warning: " << warning << '\n';
+        err << MessageText(MessageId::WarningLine, warning) << '\n';
     const std::string outlook = env.Discover();
     const Session& s = env.session();
     out << SourceLine(env) << '\n';
@@ -25,7 +26,7 @@ int RunListProfiles(const CommandLine& cmd, std::ostream& out, std::ostream& err
     out << "Computer: " << s.computerName << ", user: " << s.logonUser << '\n';
     if (s.profiles.empty()) {
         out << "Outlook: no mail profile found\n";
-        err << "Your Windows System have not install MS Outlook or MS Outlook Error!\n";
+        err << MessageText(MessageId::OutlookNotInstalled) << '\n';
         return 1;
     }
     out << "Outlook: " << (outlook.empty() ? "unknown release" : outlook) << '\n';

@@ -1,5 +1,7 @@
 #include "cli/PrefixRefusal.h"
 
+#include "core/Message.h"
+
 #include <filesystem>
 
 namespace trelmig {
@@ -18,7 +20,7 @@ std::optional<std::string> MissingPrefixRefusal(const CommandLine& cmd) {
     std::error_code ec;
     if (std::filesystem::is_directory(*cmd.prefix, ec))
         return std::nullopt;
-    return "There is no Wine prefix at " + cmd.prefix->string() + ": the folder does not exist.";
+    return MessageText(MessageId::NoPrefixFolder, cmd.prefix->string());
 }
 
 } // namespace trelmig

@@ -13,7 +13,9 @@ int RunRemoveJob(const CommandLine& cmd, std::ostream&, std::ostream& err) {
         if (UnscheduleJob(ThisUsersScheduler(CurrentProgram(), {}), cmd.jobNumber,
                           cmd.keepPasswordFile))
             return 0;
-        err << "trelmig: there is no task " << cmd.jobNumber << '\n';
+        err << MessageText(MessageId::ProgramLine,
+                           MessageText(MessageId::NoSuchTask, std::to_string(cmd.jobNumber)))
+            << '\n';
     } catch (const std::exception& e) {
         err << MessageText(MessageId::ProgramLine, e.what()) << '\n';
     }
@@ -24,9 +26,9 @@ int RunMoveJobs(const CommandLine&, std::ostream& out, std::ostream& err) {
     try {
         const auto moved = MoveCronJobsToTimers(ThisUsersScheduler(CurrentProgram(), {}));
         if (moved.empty())
-            out << "No task of the crontab was moved.\n";
+            out << MessageText(MessageId::NoCrontabTaskMoved) << '\n';
         for (int number : moved)
-            out << "Task " << number << " is now a systemd timer.\n";
+            out << MessageText(MessageId::TaskNowTimer, std::to_string(number)) << '\n';
         return 0;
     } catch (const std::exception& e) {
         err << MessageText(MessageId::ProgramLine, e.what()) << '\n';

@@ -3,6 +3,7 @@
 #include "cli/BackupFileArgument.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsolePrompter.h"
+#include "core/Message.h"
 #include "core/ProgressView.h"
 #include "platform/StateFolder.h"
 #include "platform/SystemLog.h"
@@ -21,12 +22,15 @@ int RunRestoreCommand(const CommandLine& cmd, std::ostream& out, std::ostream& e
     const auto& profiles = i.env->session().profiles;
     const bool exists = std::find(profiles.begin(), profiles.end(), cmd.profile) != profiles.end();
     if (!exists && !cmd.createProfile) {
-        err << "trelmig: there is no Outlook profile \"" << cmd.profile
-            << "\" (--create makes it)\n";
+        err << MessageText(MessageId::ProgramLine,
+                           MessageText(MessageId::NoProfileCreateMakesIt, cmd.profile))
+            << '\n';
         return 2;
     }
     if (exists && cmd.createProfile) {
-        err << "trelmig: there is an Outlook profile \"" << cmd.profile << "\" already\n";
+        err << MessageText(MessageId::ProgramLine,
+                           MessageText(MessageId::ProfileExistsAlready, cmd.profile))
+            << '\n';
         return 2;
     }
     RestoreChoices choices;
@@ -35,8 +39,10 @@ int RunRestoreCommand(const CommandLine& cmd, std::ostream& out, std::ostream& e
     for (int k = 0; k < kItemCount; ++k) {
         const bool wanted = cmd.items[static_cast<std::size_t>(k)] == '1';
         if (wanted && !i.result.restoreEnabled[static_cast<std::size_t>(k)]) {
-            err << "trelmig: the backup file does not hold "
-                << itemCatalogue()[static_cast<std::size_t>(k)].caption << '\n';
+            err << MessageText(MessageId::ProgramLine,
+                               MessageText(MessageId::BackupFileLacksItem,
+                                           itemCatalogue()[static_cast<std::size_t>(k)].caption))
+                << '\n';
             return 2;
         }
         choices.boxes[static_cast<std::size_t>(k)] = wanted;

@@ -4,6 +4,7 @@
 #include "app/MachineSource.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsolePrompter.h"
+#include "core/Message.h"
 #include "schedule/AutoBackup.h"
 #include "schedule/TaskScheduler.h"
 
@@ -17,11 +18,13 @@ int RunScheduleCommand(const CommandLine& cmd, std::ostream& out, std::ostream& 
     std::string error;
     const auto command = ParseAutoBackupCommand({cmd.scheduleCommand}, error);
     if (!command) {
-        err << "trelmig: --schedule: " << error << '\n';
+        err << MessageText(MessageId::ProgramLine,
+                           MessageText(MessageId::ScheduleCommandRefused, error))
+            << '\n';
         return 2;
     }
     if (cmd.days && !IsValidDayList(*cmd.days)) {
-        err << "trelmig: --days takes day codes joined by \",\": M,T,W,TH,F,S,SU\n";
+        err << MessageText(MessageId::ProgramLine, MessageText(MessageId::DaysNotADayList)) << '\n';
         return 2;
     }
     if (!CheckJobChoices(command->mask, command->backupFile, !command->password.empty(),
@@ -34,9 +37,11 @@ int RunScheduleCommand(const CommandLine& cmd, std::ostream& out, std::ostream& 
     env.Discover();
     const auto& profiles = env.session().profiles;
     if (std::find(profiles.begin(), profiles.end(), command->profile) == profiles.end()) {
-        err << "trelmig: there is no Outlook profile \"" << command->profile << "\" in the "
-            << (env.readOnlySource() ? "Windows user folder " : "Wine prefix ")
-            << env.prefix.root().string() << '\n';
+        const MessageId missing = env.readOnlySource() ? MessageId::NoProfileForJobInUserFolder
+                                                       : MessageId::NoProfileForJobInPrefix;
+        err << MessageText(MessageId::ProgramLine,
+                           MessageText(missing, command->profile, env.prefix.root().string()))
+            << '\n';
         return 2;
     }
 

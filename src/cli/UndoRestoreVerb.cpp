@@ -15,9 +15,12 @@ int RunUndoRestore(const CommandLine& cmd, std::ostream& out, std::ostream& err)
     const auto folder = UndoRecordsFolder();
     const auto records = folder ? ListUndoRecords(*folder) : std::vector<UndoRecord>{};
     if (records.size() < static_cast<std::size_t>(cmd.undoNumber)) {
-        err << "trelmig: there is no restore to undo"
-            << (cmd.undoNumber > 1 ? " " + std::to_string(cmd.undoNumber) + " restores back" : "")
-            << " (" << records.size() << " kept)\n";
+        const std::string kept = std::to_string(records.size());
+        err << MessageText(MessageId::ProgramLine,
+                           cmd.undoNumber > 1 ? MessageText(MessageId::NoRestoreToUndoThatFarBack,
+                                                            std::to_string(cmd.undoNumber), kept)
+                                              : MessageText(MessageId::NoRestoreToUndo, kept))
+            << '\n';
         return 2;
     }
     // The record names its prefix: the undo goes there, whatever --prefix says.

@@ -5,6 +5,7 @@
 #include "cli/BackupFileArgument.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsolePrompter.h"
+#include "core/Message.h"
 #include "core/PasswordPrompt.h"
 
 #include <exception>
@@ -29,15 +30,16 @@ int RunVerify(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
         VerifyArchive(cmd.archive, password, AnsiCodec(CodePageAtHand(cmd)));
     switch (verdict.state) {
     case ArchiveVerdict::State::Sound:
-        out << cmd.archive << ": sound\n";
+        out << MessageText(MessageId::ArchiveSound, cmd.archive) << '\n';
         return 0;
     case ArchiveVerdict::State::Damaged:
-        err << cmd.archive << ": damaged: " << verdict.entry << ": " << verdict.reason << '\n';
+        err << MessageText(MessageId::ArchiveDamaged, cmd.archive, verdict.entry, verdict.reason)
+            << '\n';
         return 1;
     case ArchiveVerdict::State::Refused:
         break;
     }
-    err << cmd.archive << ": refused: " << verdict.reason << '\n';
+    err << MessageText(MessageId::ArchiveRefused, cmd.archive, verdict.reason) << '\n';
     return 2;
 }
 

@@ -1,5 +1,6 @@
 #include "cli/Verbs.h"
 
+#include "core/Message.h"
 #include "disc/DiscEngine.h"
 #include "disc/DiscTexts.h"
 #include "disc/ImageFileDevice.h"
@@ -31,7 +32,8 @@ public:
         if (WriteStateMovesProgress(state)) {
             if (progress / 10 != lastTenth_) {
                 lastTenth_ = progress / 10;
-                out_ << "Writing... " << progress << "%\n";
+                out_ << MessageText(MessageId::ImageWritingPercent, std::to_string(progress))
+                     << '\n';
             }
             return;
         }
@@ -59,8 +61,10 @@ public:
         out_ << VerifyDoneText(checkedFiles, matchedFiles) << '\n';
     }
     bool ReplaceQuery(const DiscItem& existing, const std::string& newSource) override {
-        err_ << "trelmig: " << newSource << " would replace " << existing.sourcePath << " as "
-             << existing.imagePath << '\n';
+        err_ << MessageText(MessageId::ProgramLine,
+                            MessageText(MessageId::ImageWouldReplace, newSource,
+                                        existing.sourcePath, existing.imagePath))
+             << '\n';
         duplicate = true;
         return false;
     }
@@ -83,11 +87,14 @@ std::string NameOf(const fs::path& path) {
 int RunWriteIso(const std::string& target, const std::string& volume,
                 const std::vector<std::string>& paths, std::ostream& out, std::ostream& err) {
     if (target.empty() || paths.empty()) {
-        err << "trelmig: --write-iso needs the image file and at least one file or folder\n";
+        err << MessageText(MessageId::ProgramLine, MessageText(MessageId::ImageNeedsFileAndSources))
+            << '\n';
         return 2;
     }
     if (fs::is_directory(target)) {
-        err << "trelmig: " << target << " is a folder\n";
+        err << MessageText(MessageId::ProgramLine,
+                           MessageText(MessageId::ImageFileIsFolder, target))
+            << '\n';
         return 2;
     }
     // The image replaces its file: it may be neither a source nor inside one.
@@ -98,14 +105,17 @@ int RunWriteIso(const std::string& target, const std::string& volume,
             const fs::path source = fs::weakly_canonical(fs::absolute(path), ec);
             std::error_code same;
             if (image == source || fs::equivalent(target, path, same)) {
-                err << "trelmig: the image file " << target << " is one of the sources\n";
+                err << MessageText(MessageId::ProgramLine,
+                                   MessageText(MessageId::ImageFileIsSource, target))
+                    << '\n';
                 return 2;
             }
             const auto [s, i] =
                 std::mismatch(source.begin(), source.end(), image.begin(), image.end());
             if (s == source.end() && fs::is_directory(source, same)) {
-                err << "trelmig: the image file " << target << " lies inside the source folder "
-                    << path << "\n";
+                err << MessageText(MessageId::ProgramLine,
+                                   MessageText(MessageId::ImageFileInsideSource, target, path))
+                    << '\n';
                 return 2;
             }
         }
@@ -118,7 +128,9 @@ int RunWriteIso(const std::string& target, const std::string& volume,
         return devices;
     });
     if (!engine.InitializeDevices(false)) {
-        err << "trelmig: the recording library could not be started\n";
+        err << MessageText(MessageId::ProgramLine,
+                           MessageText(MessageId::RecordingLibraryNotStarted))
+            << '\n';
         return 1;
     }
     engine.SetEvents(&events);
@@ -134,7 +146,9 @@ int RunWriteIso(const std::string& target, const std::string& volume,
                                : image.AddFile(source.string(), imagePath);
         if (!added || events.duplicate) {
             if (!events.duplicate)
-                err << "trelmig: cannot put " << path << " into the image\n";
+                err << MessageText(MessageId::ProgramLine,
+                                   MessageText(MessageId::ImageCannotTake, path))
+                    << '\n';
             return 2;
         }
     }
@@ -147,15 +161,18 @@ int RunWriteIso(const std::string& target, const std::string& volume,
     const double needed = engine.ImageSize();
     const double free = static_cast<double>(device->FreeBlocks(true)) * engine.BytesPerBlock();
     if (!device->Media().writable) {
-        err << "trelmig: cannot write into the folder of " << target << '\n';
+        err << MessageText(MessageId::ProgramLine,
+                           MessageText(MessageId::ImageFolderNotWritable, target))
+            << '\n';
         return 1;
     }
     if (free < needed) {
         err << MediaSpaceMessage(free, needed) << '\n';
         return 1;
     }
-    out << "Writing " << target << ": " << image.FileCount() << " files, " << image.FolderCount()
-        << " folders, " << FormatMegabytes(needed) << '\n';
+    out << MessageText(MessageId::ImageWriting, target, std::to_string(image.FileCount()),
+                       std::to_string(image.FolderCount()), FormatMegabytes(needed))
+        << '\n';
     if (!engine.StartWrite(*device))
         return 1;
     while (engine.Writing()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Message.h"
+
 #include <array>
 #include <cstddef>
 #include <string_view>
@@ -38,10 +40,10 @@ const std::array<CatalogueItem, kItemCount>& itemCatalogue();
 // record sit at its index in one table each, checked against these records
 // when the program is built (OperationsMatchRecords).
 struct ItemRecord {
-    std::string_view itemKey;    // "BackupConfig": its information-file key
-    std::string_view statusText; // shown while it runs
-    std::array<int, 3> boxes;    // it runs when any of these is ticked; -1 fills
-    int box;                     // the box it stands for and enables; -1 for none
+    std::string_view itemKey; // "BackupConfig": its information-file key
+    MessageId status;         // shown while it runs
+    std::array<int, 3> boxes; // it runs when any of these is ticked; -1 fills
+    int box;                  // the box it stands for and enables; -1 for none
     // Whether Outlook 2007 and later have it (they have no address book).
     bool inOutlook2007AndLater;
     // Completion lines of the backup and the restore; empty: not logged.
@@ -57,9 +59,9 @@ struct ItemRecord {
 };
 
 inline constexpr std::array<ItemRecord, 10> kItemRecords = {{
-    {"BackupConfig", "Copying Config...", {0, 1, 4}, -1, true, "", "", "", "", "", 0, 0},
+    {"BackupConfig", MessageId::CopyingConfig, {0, 1, 4}, -1, true, "", "", "", "", "", 0, 0},
     {"BackupDatas",
-     "Copying Data Files (Pst Files)...",
+     MessageId::CopyingDataFiles,
      {0, -1, -1},
      0,
      true,
@@ -70,9 +72,9 @@ inline constexpr std::array<ItemRecord, 10> kItemRecords = {{
      "\t\t",
      5,
      15},
-    {"BackupRules", "Copying Rules...", {0, -1, -1}, -1, true, "", "", "", "", "", 0, 10},
+    {"BackupRules", MessageId::CopyingRules, {0, -1, -1}, -1, true, "", "", "", "", "", 0, 10},
     {"BackupAccounts",
-     "Copying Accounts...",
+     MessageId::CopyingAccounts,
      {1, -1, -1},
      1,
      true,
@@ -84,7 +86,7 @@ inline constexpr std::array<ItemRecord, 10> kItemRecords = {{
      0,
      20},
     {"BackupSignatures",
-     "Copying Signatures...",
+     MessageId::CopyingSignatures,
      {2, -1, -1},
      2,
      true,
@@ -96,7 +98,7 @@ inline constexpr std::array<ItemRecord, 10> kItemRecords = {{
      0,
      10},
     {"BackupStationery",
-     "Copying Stationeries...",
+     MessageId::CopyingStationeries,
      {3, -1, -1},
      3,
      true,
@@ -108,7 +110,7 @@ inline constexpr std::array<ItemRecord, 10> kItemRecords = {{
      0,
      10},
     {"BackupPab",
-     "Copying Address Book...",
+     MessageId::CopyingAddressBook,
      {4, -1, -1},
      4,
      false,
@@ -120,7 +122,7 @@ inline constexpr std::array<ItemRecord, 10> kItemRecords = {{
      0,
      5},
     {"BackupConfigsetting",
-     "Copying Options...",
+     MessageId::CopyingOptions,
      {5, -1, -1},
      5,
      true,
@@ -132,7 +134,7 @@ inline constexpr std::array<ItemRecord, 10> kItemRecords = {{
      0,
      5},
     {"BackupTemplates",
-     "Copying Templates...",
+     MessageId::CopyingTemplates,
      {6, -1, -1},
      6,
      true,
@@ -144,7 +146,7 @@ inline constexpr std::array<ItemRecord, 10> kItemRecords = {{
      0,
      5},
     {"BackupSetting",
-     "Copying Setting...",
+     MessageId::CopyingSetting,
      {7, -1, -1},
      7,
      true,

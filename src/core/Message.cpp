@@ -116,13 +116,121 @@ constexpr std::pair<MessageId, const char*> kTemplates[] = {
     {RestoreNotCompleted,
      QT_TRANSLATE_NOOP("Messages", "The Restore was not Completed!\t\t\t\r\n%1%2")},
     {RestoreCompleted, QT_TRANSLATE_NOOP("Messages", "The Restore was Completed!\t\t\t\r\n%1%2")},
+    {NoTaskScheduled, QT_TRANSLATE_NOOP("Messages", "No task is scheduled.")},
+    {NoSuchTask, QT_TRANSLATE_NOOP("Messages", "there is no task %1")},
+    {NoCrontabTaskMoved, QT_TRANSLATE_NOOP("Messages", "No task of the crontab was moved.")},
+    {TaskNowTimer, QT_TRANSLATE_NOOP("Messages", "Task %1 is now a systemd timer.")},
+    {NoRestoreToUndo, QT_TRANSLATE_NOOP("Messages", "there is no restore to undo (%1 kept)")},
+    {NoRestoreToUndoThatFarBack,
+     QT_TRANSLATE_NOOP("Messages", "there is no restore to undo %1 restores back (%2 kept)")},
+    {NoPrefixOrPartitionFound,
+     QT_TRANSLATE_NOOP("Messages", "no Wine prefix found (looked at $WINEPREFIX, ~/.wine and the "
+                                   "bottles of CrossOver, Bottles, PlayOnLinux, Lutris and "
+                                   "winetricks) and no Windows partition (looked at /media/$USER, "
+                                   "/run/media/$USER and /mnt)")},
+    {NoProfileCreateMakesIt,
+     QT_TRANSLATE_NOOP("Messages", "there is no Outlook profile \"%1\" (--create makes it)")},
+    {ProfileExistsAlready,
+     QT_TRANSLATE_NOOP("Messages", "there is an Outlook profile \"%1\" already")},
+    {BackupFileLacksItem, QT_TRANSLATE_NOOP("Messages", "the backup file does not hold %1")},
+    {ScheduleCommandRefused, QT_TRANSLATE_NOOP("Messages", "--schedule: %1")},
+    {DaysNotADayList, QT_TRANSLATE_NOOP("Messages", "--days takes day codes joined by \",\": "
+                                                    "M,T,W,TH,F,S,SU")},
+    {NoProfileForJobInPrefix,
+     QT_TRANSLATE_NOOP("Messages", "there is no Outlook profile \"%1\" in the Wine prefix %2")},
+    {NoProfileForJobInUserFolder,
+     QT_TRANSLATE_NOOP("Messages",
+                       "there is no Outlook profile \"%1\" in the Windows user folder %2")},
+    {WindowNotOpened, QT_TRANSLATE_NOOP("Messages", "the window could not be opened")},
+    {OutlookNotInstalled,
+     QT_TRANSLATE_NOOP("Messages",
+                       "Your Windows System have not install MS Outlook or MS Outlook Error!")},
+    {ArchiveSound, QT_TRANSLATE_NOOP("Messages", "%1: sound")},
+    {ArchiveDamaged, QT_TRANSLATE_NOOP("Messages", "%1: damaged: %2: %3")},
+    {ArchiveRefused, QT_TRANSLATE_NOOP("Messages", "%1: refused: %2")},
+    {NoPrefixFolder, QT_TRANSLATE_NOOP("Messages", "There is no Wine prefix at %1: the folder "
+                                                   "does not exist.")},
+    {NoDisplay, QT_TRANSLATE_NOOP("Messages", "there is no display for the main window; see "
+                                              "trelmig --help for what runs without one")},
+    {CopyingConfig, QT_TRANSLATE_NOOP("Messages", "Copying Config...")},
+    {CopyingDataFiles, QT_TRANSLATE_NOOP("Messages", "Copying Data Files (Pst Files)...")},
+    {CopyingRules, QT_TRANSLATE_NOOP("Messages", "Copying Rules...")},
+    {CopyingAccounts, QT_TRANSLATE_NOOP("Messages", "Copying Accounts...")},
+    {CopyingSignatures, QT_TRANSLATE_NOOP("Messages", "Copying Signatures...")},
+    {CopyingStationeries, QT_TRANSLATE_NOOP("Messages", "Copying Stationeries...")},
+    {CopyingAddressBook, QT_TRANSLATE_NOOP("Messages", "Copying Address Book...")},
+    {CopyingOptions, QT_TRANSLATE_NOOP("Messages", "Copying Options...")},
+    {CopyingTemplates, QT_TRANSLATE_NOOP("Messages", "Copying Templates...")},
+    {CopyingSetting, QT_TRANSLATE_NOOP("Messages", "Copying Setting...")},
+    {OperationComplete, QT_TRANSLATE_NOOP("Messages", "Operation complete!")},
+    // A reason the system gives, in its own words.
+    {ReasonOnly, QT_TRANSLATE_NOOP("Messages", "%1")},
+    {UndoRecordUnreadable, QT_TRANSLATE_NOOP("Messages", "The undo record cannot be read: %1")},
+    {UndoWhileWineRuns,
+     QT_TRANSLATE_NOOP("Messages", "Outlook or Wine is running. Please close Outlook and Wine "
+                                   "first (for example with \"wineserver -k\"), then undo again.")},
+    {UndoFailed, QT_TRANSLATE_NOOP("Messages", "The restore cannot be undone: %1")},
+    {UndoNothingChanged, QT_TRANSLATE_NOOP("Messages", "\r\n\r\nNothing was changed.")},
+    {UndoFilesNotRenamedBack,
+     QT_TRANSLATE_NOOP("Messages", "\r\n\r\nThese files could not be renamed back; the restored "
+                                   "version is beside each:%1")},
+    {Undone, QT_TRANSLATE_NOOP("Messages", "Undone: the restore into profile \"%1\" of %2 on %3. "
+                                           "%4 registry key(s) and %5 file(s) are as they were "
+                                           "before it.")},
+    {OptionNeedsValue, QT_TRANSLATE_NOOP("Messages", "%1 needs a value")},
+    {UnknownOption, QT_TRANSLATE_NOOP("Messages", "unknown option %1 (see --help)")},
+    {VolumeGoesWithWriteIso, QT_TRANSLATE_NOOP("Messages", "--volume goes with --write-iso")},
+    {ChooseOneAction,
+     QT_TRANSLATE_NOOP("Messages",
+                       "choose one of --list-profiles, --list-prefixes, --inspect, --verify, "
+                       "--restore, --undo-restore, --schedule, --list-jobs, --move-jobs, "
+                       "--remove-job or a backup command line")},
+    {KeepNotANumber, QT_TRANSLATE_NOOP("Messages", "%1 takes a number of versions, not \"%2\"")},
+    {KeepGoesWithBackup,
+     QT_TRANSLATE_NOOP("Messages", "--keep-last, --keep-daily, --keep-weekly and --keep-monthly go "
+                                   "with an unattended backup line or --schedule")},
+    {CreateGoesWithRestore, QT_TRANSLATE_NOOP("Messages", "--create goes with --restore")},
+    {WindowsRootGoesWithUser,
+     QT_TRANSLATE_NOOP("Messages", "--windows-root goes with --windows-user")},
+    {PrefixOrWindowsUser, QT_TRANSLATE_NOOP("Messages", "choose --prefix or --windows-user")},
+    {WindowsUserGoesWith,
+     QT_TRANSLATE_NOOP("Messages", "--windows-user goes with --list-profiles, --schedule, a backup "
+                                   "command line or the window")},
+    {KeepPasswordFileGoesWithRemove,
+     QT_TRANSLATE_NOOP("Messages", "--keep-password-file goes with --remove-job")},
+    {AtAndDaysGoWithSchedule, QT_TRANSLATE_NOOP("Messages", "--at and --days go with --schedule")},
+    {ScheduleNeedsAt, QT_TRANSLATE_NOOP("Messages", "--schedule needs --at HH:MM")},
+    {WriteIsoNeedsFiles,
+     QT_TRANSLATE_NOOP("Messages", "--write-iso needs at least one file or folder to put into the "
+                                   "image")},
+    {UndoNumberOutOfRange,
+     QT_TRANSLATE_NOOP("Messages", "--undo-restore takes the number of a restore from 1 (the last) "
+                                   "to %1")},
+    {RemoveJobNeedsNumber, QT_TRANSLATE_NOOP("Messages", "--remove-job needs a task number")},
+    {RestoreNeedsProfileAndItems,
+     QT_TRANSLATE_NOOP("Messages", "--restore needs --profile NAME and --items with eight 0/1 "
+                                   "characters")},
+    {ImageWritingPercent, QT_TRANSLATE_NOOP("Messages", "Writing... %1%")},
+    {ImageWouldReplace, QT_TRANSLATE_NOOP("Messages", "%1 would replace %2 as %3")},
+    {ImageNeedsFileAndSources,
+     QT_TRANSLATE_NOOP("Messages",
+                       "--write-iso needs the image file and at least one file or folder")},
+    {ImageFileIsFolder, QT_TRANSLATE_NOOP("Messages", "%1 is a folder")},
+    {ImageFileIsSource, QT_TRANSLATE_NOOP("Messages", "the image file %1 is one of the sources")},
+    {ImageFileInsideSource,
+     QT_TRANSLATE_NOOP("Messages", "the image file %1 lies inside the source folder %2")},
+    {RecordingLibraryNotStarted,
+     QT_TRANSLATE_NOOP("Messages", "the recording library could not be started")},
+    {ImageCannotTake, QT_TRANSLATE_NOOP("Messages", "cannot put %1 into the image")},
+    {ImageFolderNotWritable, QT_TRANSLATE_NOOP("Messages", "cannot write into the folder of %1")},
+    {ImageWriting, QT_TRANSLATE_NOOP("Messages", "Writing %1: %2 files, %3 folders, %4")},
 };
 
 constexpr bool EveryMessageInOrder() {
     for (std::size_t i = 0; i < std::size(kTemplates); ++i)
         if (static_cast<std::size_t>(kTemplates[i].first) != i)
             return false;
-    return static_cast<std::size_t>(RestoreCompleted) + 1 == std::size(kTemplates);
+    return static_cast<std::size_t>(kLastMessageId) + 1 == std::size(kTemplates);
 }
 static_assert(EveryMessageInOrder(), "one template per message, in the order of MessageId");
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Message.h"
+
 #include <cstdint>
 #include <string>
 
@@ -20,6 +22,9 @@ public:
     virtual void SetShown(bool shown) = 0;
     virtual void SetBusy(bool busy) = 0;
     virtual void SetStatusText(const std::string& text) = 0;
+    // A status of the message table: in English unless the view speaks the
+    // user's language.
+    virtual void SetStatus(const Message& status) { SetStatusText(status.Text()); }
     virtual void SetItemText(const std::string& text) = 0;
     virtual void SetPercentText(const std::string& text) = 0;
     virtual void SetBarValue(int value) = 0;

@@ -3,6 +3,7 @@
 #include "app/MachineSource.h"
 
 #include "app/Environment.h"
+#include "core/Message.h"
 #include "gui/InstanceChannel.h"
 #include "gui/InstanceLock.h"
 #include "gui/MainWindow.h"
@@ -105,10 +106,15 @@ bool startOn(const MachineSource& machine, Prompter& prompter) {
         arguments << QString::fromStdString(argument);
     if (QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments))
         return true;
-    const std::string what = machine.windowsUser
-                                 ? "Windows user folder " + machine.windowsUser->string()
-                                 : "Wine prefix " + machine.prefix.value_or("").string();
-    prompter.Show("The program could not be started for the " + what + ".", MessageIcon::Critical);
+    const QString text =
+        machine.windowsUser
+            ? QCoreApplication::translate(
+                  "Application", "The program could not be started for the Windows user folder %1.")
+                  .arg(QString::fromStdString(machine.windowsUser->string()))
+            : QCoreApplication::translate(
+                  "Application", "The program could not be started for the Wine prefix %1.")
+                  .arg(QString::fromStdString(machine.prefix.value_or("").string()));
+    prompter.Show(text.toStdString(), MessageIcon::Critical);
     return false;
 }
 
@@ -130,8 +136,7 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
            const std::optional<std::filesystem::path>& windowsRoot) {
     // Without a display Qt aborts; say what to do instead.
     if (!hasDisplay()) {
-        std::cerr << "trelmig: there is no display for the main window; see trelmig --help "
-                     "for what runs without one\n";
+        std::cerr << MessageText(MessageId::ProgramLine, MessageText(MessageId::NoDisplay)) << '\n';
         return 2;
     }
     QApplication app(argc, argv);
@@ -149,8 +154,11 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
     if (!lock.TryLock()) {
         if (InstanceChannel::Hand(lock.ChannelPath(), file))
             return 0;
-        prompter.Show("Quenvar Outlook Backup is already open for the Wine prefix " +
-                          winePrefix.root().string() + ".",
+        prompter.Show(QCoreApplication::translate(
+                          "Application", "Quenvar Outlook Backup is already open for the Wine "
+                                         "prefix %1.")
+                          .arg(QString::fromStdString(winePrefix.root().string()))
+                          .toStdString(),
                       MessageIcon::Information);
         return 1;
     }

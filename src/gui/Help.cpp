@@ -58,11 +58,12 @@ bool ShowHelp() {
 QString HelpUnavailableMessage() {
     const QString page = HelpFilePath();
     if (!page.isEmpty())
-        return QStringLiteral("The help file could not be opened: no program to show it was "
-                              "found. Open it in a web browser:\n") +
+        return QCoreApplication::translate("Help",
+                                           "The help file could not be opened: no program to "
+                                           "show it was found. Open it in a web browser:\n") +
                QDir::toNativeSeparators(page);
-    return QStringLiteral("The help file help/index.html is not installed. It was looked for "
-                          "in:\n") +
+    return QCoreApplication::translate(
+               "Help", "The help file help/index.html is not installed. It was looked for in:\n") +
            DataFolders().join(QLatin1Char('\n'));
 }
 

@@ -86,8 +86,9 @@ bool MainWindow::Busy() const {
 bool MainWindow::RefuseWhileBusy() {
     if (!Busy())
         return false;
-    prompter_.Show("A backup or restore is running. Please wait until it has finished.",
-                   MessageIcon::Information);
+    prompter_.Show(
+        tr("A backup or restore is running. Please wait until it has finished.").toStdString(),
+        MessageIcon::Information);
     return true;
 }
 
@@ -160,8 +161,7 @@ void MainWindow::readPrefix() {
         // backup can be restored into a new one.
         if (!env_.session().outlookVersion.empty())
             return;
-        prompter_.Show("Your Windows System have not install MS Outlook or MS Outlook Error!",
-                       MessageIcon::Critical);
+        prompter_.ShowMessage({MessageId::OutlookNotInstalled, {}}, MessageIcon::Critical);
         cmdApply->setEnabled(false);
         return;
     }

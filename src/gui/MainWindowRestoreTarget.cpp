@@ -3,6 +3,7 @@
 #include "gui/MainWindow.h"
 
 #include "app/Environment.h"
+#include "gui/MessageTexts.h"
 #include "outlook/OutlookEnvironment.h"
 #include "restore/RestoreDriver.h"
 #include "restore/RestoreUndo.h"
@@ -17,7 +18,6 @@ namespace trelmig {
 
 namespace {
 
-const QString kNewProfile = QStringLiteral("New profile...");
 constexpr int kNewProfileRole = Qt::UserRole + 1;
 
 } // namespace
@@ -35,7 +35,7 @@ void MainWindow::fillRestoreTargets() {
         cbTarget->addItem(QString::fromStdString(name));
     // A new profile goes under the profiles key of a known Outlook only.
     if (!env_.session().outlookVersion.empty()) {
-        cbTarget->addItem(kNewProfile);
+        cbTarget->addItem(tr("New profile..."));
         cbTarget->setItemData(cbTarget->count() - 1, true, kNewProfileRole);
     }
     const int again = cbTarget->findText(current);
@@ -77,11 +77,12 @@ bool MainWindow::chooseRestoreTarget(std::string& profile, bool& create) {
     profile = name->trimmed().toStdString();
     const auto& profiles = env_.session().profiles;
     if (profile.empty() || std::find(profiles.begin(), profiles.end(), profile) != profiles.end()) {
-        prompter_.Show(profile.empty() ? "Please enter the name of the new profile."
-                                       : "There is a profile \"" + profile +
-                                             "\" already: choose it in the list, or enter "
-                                             "another name.",
-                       MessageIcon::Exclamation);
+        const QString text = profile.empty()
+                                 ? tr("Please enter the name of the new profile.")
+                                 : tr("There is a profile \"%1\" already: choose it in the list, "
+                                      "or enter another name.")
+                                       .arg(QString::fromStdString(profile));
+        prompter_.Show(text.toStdString(), MessageIcon::Exclamation);
         return false;
     }
     return true;
@@ -99,19 +100,22 @@ void MainWindow::onUndoRestoreTriggered() {
         return !std::filesystem::equivalent(r.prefix, env_.prefix.root(), ec);
     });
     if (records.empty()) {
-        prompter_.Show("There is no restore into this Wine prefix to undo.",
+        prompter_.Show(tr("There is no restore into this Wine prefix to undo.").toStdString(),
                        MessageIcon::Information);
         return;
     }
     const UndoRecord& last = records.front();
-    if (prompter_.Show("Put back what " + last.label() +
-                           " replaced? The profile, its data files and the other items "
-                           "restored then become as they were before it; what was changed in "
-                           "them since is lost.",
-                       MessageIcon::Question, MessageButtons::OkCancel) != MessageAnswer::Ok)
+    const QString question =
+        tr("Put back what the restore into profile \"%1\" of %2 on %3 replaced? The profile, its "
+           "data files and the other items restored then become as they were before it; what "
+           "was changed in them since is lost.")
+            .arg(QString::fromStdString(last.profile), QString::fromStdString(last.prefix),
+                 QString::fromStdString(last.time));
+    if (prompter_.Show(question.toStdString(), MessageIcon::Question, MessageButtons::OkCancel) !=
+        MessageAnswer::Ok)
         return;
     const UndoOutcome outcome = UndoRestore(last, prompter_);
-    prompter_.Show(outcome.message,
+    prompter_.Show(TranslatedText(outcome.said).toStdString(),
                    outcome.done ? MessageIcon::Information : MessageIcon::Critical);
     if (!outcome.done)
         return;
@@ -120,7 +124,9 @@ void MainWindow::onUndoRestoreTriggered() {
     try {
         env_.registry.reload();
     } catch (const std::exception& e) {
-        prompter_.Show(std::string("The registry cannot be read again: ") + e.what(),
+        prompter_.Show(tr("The registry cannot be read again: %1")
+                           .arg(QString::fromUtf8(e.what()))
+                           .toStdString(),
                        MessageIcon::Critical);
         return;
     }

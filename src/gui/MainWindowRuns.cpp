@@ -97,9 +97,9 @@ void MainWindow::RunBackup() {
                  // A user who cancelled to quit is not asked about discs.
                  if (result->written && !result->keptEarlier && !result->cancelled &&
                      !cancel_.Requested() &&
-                     prompter_.Show("Do you need to backup your data to CD-R/RW or DVD?",
-                                    MessageIcon::Information,
-                                    MessageButtons::OkCancel) == MessageAnswer::Ok &&
+                     prompter_.Show(
+                         tr("Do you need to backup your data to CD-R/RW or DVD?").toStdString(),
+                         MessageIcon::Information, MessageButtons::OkCancel) == MessageAnswer::Ok &&
                      showDiscWindow)
                      showDiscWindow(result->archivePath);
              });
@@ -184,8 +184,8 @@ void MainWindow::onSourceFileClicked() {
     } catch (const std::exception& e) {
         zip1_->CloseZip();
         inspected_ = {};
-        prompter_.Show(std::string("Invalid backup file\r\n\r\n") + e.what(),
-                       MessageIcon::Critical);
+        prompter_.ShowMessage({MessageId::InvalidBackupFileBecause, {e.what()}},
+                              MessageIcon::Critical);
         return;
     }
     // Only what this inspection found can be restored, whatever came before.

@@ -105,8 +105,9 @@ void MainWindow::askCancelAndQuit() {
     // The run waits while the question is open: it must not finish, replace
     // the earlier file and report success behind it.
     cancel_.Pause();
-    if (prompter_.Show("A backup or restore is running. Do you want to cancel it and quit?",
-                       MessageIcon::Question, MessageButtons::OkCancel) != MessageAnswer::Ok) {
+    if (prompter_.Show(
+            tr("A backup or restore is running. Do you want to cancel it and quit?").toStdString(),
+            MessageIcon::Question, MessageButtons::OkCancel) != MessageAnswer::Ok) {
         cancel_.Resume();
         return;
     }

@@ -53,9 +53,9 @@ PrefixChooser::PrefixChooser(const std::vector<FoundPrefix>& found,
                              const fs::path& current, Prompter& prompter, QWidget* parent)
     : QDialog(parent), prompter_(prompter) {
     setObjectName(QStringLiteral("PrefixChooser"));
-    setWindowTitle(tr("Open Wine Prefix"));
+    setWindowTitle(tr("Open Wine Prefix or Windows User Folder"));
     auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel(tr("&Wine prefixes found on this computer:"));
+    auto* label = new QLabel(tr("&Wine prefixes and Windows user folders found on this computer:"));
     layout->addWidget(label);
     lstPrefixes = new QListWidget;
     lstPrefixes->setObjectName(QStringLiteral("lstPrefixes"));

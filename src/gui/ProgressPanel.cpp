@@ -2,6 +2,7 @@
 
 #include "gui/ByteProgressText.h"
 #include "gui/ItemTexts.h"
+#include "gui/MessageTexts.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -87,8 +88,12 @@ void ProgressPanel::SetBusy(bool busy) {
 void ProgressPanel::SetStatusText(const std::string& text) {
     if (!onOwnThread([this, text] { SetStatusText(text); }))
         return;
-    // A driver's status is a text of the message table (or a file name).
-    statusLabel_->setText(QCoreApplication::translate("Messages", text.c_str()));
+    statusLabel_->setText(QString::fromStdString(text));
+}
+
+void ProgressPanel::SetStatus(const Message& status) {
+    // Translating is safe on the run's own thread; only the label waits.
+    SetStatusText(TranslatedMessage(status));
 }
 
 void ProgressPanel::SetItemText(const std::string& text) {

@@ -28,6 +28,7 @@ public:
     void SetShown(bool visible) override;
     void SetBusy(bool busy) override;
     void SetStatusText(const std::string& text) override;
+    void SetStatus(const Message& status) override;
     void SetItemText(const std::string& text) override;
     void SetPercentText(const std::string& text) override;
     void SetBarValue(int value) override;

@@ -2,6 +2,7 @@
 
 #include "platform/WindowsPartitionFinder.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 
 namespace trelmig {
@@ -11,7 +12,8 @@ std::optional<std::filesystem::path> AskWindowsUserFolder(QWidget* parent) {
     const QString start =
         found.empty() ? QString() : QString::fromStdString(found.front().userFolder.string());
     const QString chosen = QFileDialog::getExistingDirectory(
-        parent, QStringLiteral("Open Windows User Folder"), start);
+        parent, QCoreApplication::translate("WindowsUserFolder", "Open Windows User Folder"),
+        start);
     if (chosen.isEmpty())
         return std::nullopt;
     return std::filesystem::path(chosen.toStdString());

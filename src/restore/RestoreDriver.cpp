@@ -165,7 +165,7 @@ void RestoreDriver::runRecords(const InspectedArchive& archive, const RestoreCho
                                    "not restored, as an earlier part of it failed");
             continue;
         }
-        progress_.SetStatusText(std::string(record.statusText));
+        progress_.SetStatus({record.status, {}});
         const bool ok = items.Run(record, c.profile);
         // Stopped inside the item, which therefore changed nothing.
         if (!ok && CancelRequested(cancel)) {
@@ -248,7 +248,7 @@ RestoreRunResult RestoreDriver::RunRestore(const InspectedArchive& archive, cons
 
     progress_.SetBusy(false);
     progress_.SetBarValue(100);
-    progress_.SetStatusText("Operation complete!");
+    progress_.SetStatus({MessageId::OperationComplete, {}});
     progress_.SetItemText("");
     progress_.SetShown(false);
     progress_.SetBarValue(0);

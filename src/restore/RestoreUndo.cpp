@@ -356,6 +356,13 @@ std::string UndoRecord::label() const {
     return "the restore into profile \"" + profile + "\" of " + prefix + " on " + time;
 }
 
+void UndoOutcome::Say(std::vector<Message> parts) {
+    said = std::move(parts);
+    message.clear();
+    for (const Message& part : said)
+        message += part.Text();
+}
+
 std::vector<UndoRecord> ListUndoRecords(const fs::path& recordsFolder) {
     std::vector<UndoRecord> records;
     std::error_code ec;
@@ -421,7 +428,7 @@ std::string renameBack(std::vector<FileBack>& files) {
     return stuck;
 }
 
-const std::string kNothingChanged = "\r\n\r\nNothing was changed.";
+const Message kNothingChanged{MessageId::UndoNothingChanged, {}};
 
 // The manifest's lines that change something, in the order they were recorded.
 std::vector<std::vector<std::string>> readChanges(const UndoRecord& record) {
@@ -547,21 +554,18 @@ UndoOutcome UndoRestore(const UndoRecord& record, Prompter& prompter) {
     try {
         changes = readChanges(record);
     } catch (const std::exception& e) {
-        outcome.message =
-            std::string("The undo record cannot be read: ") + e.what() + kNothingChanged;
+        outcome.Say({{MessageId::UndoRecordUnreadable, {e.what()}}, kNothingChanged});
         return outcome;
     }
     std::optional<Environment> env;
     try {
         env.emplace(WinePrefix(record.prefix), prompter);
     } catch (const std::exception& e) {
-        outcome.message = e.what() + kNothingChanged;
+        outcome.Say({{MessageId::ReasonOnly, {e.what()}}, kNothingChanged});
         return outcome;
     }
     if (env->prefix.wineserverRunning()) {
-        outcome.message = "Outlook or Wine is running. Please close Outlook and Wine first (for "
-                          "example with \"wineserver -k\"), then undo again." +
-                          kNothingChanged;
+        outcome.Say({{MessageId::UndoWhileWineRuns, {}}, kNothingChanged});
         return outcome;
     }
 
@@ -571,8 +575,7 @@ UndoOutcome UndoRestore(const UndoRecord& record, Prompter& prompter) {
     } catch (const std::exception& e) {
         env->registry.revert();
         renameBack(plan.files);
-        outcome.message =
-            std::string("The restore cannot be undone: ") + e.what() + kNothingChanged;
+        outcome.Say({{MessageId::UndoFailed, {e.what()}}, kNothingChanged});
         return outcome;
     }
 
@@ -586,19 +589,17 @@ UndoOutcome UndoRestore(const UndoRecord& record, Prompter& prompter) {
     if (!failure.empty()) {
         env->registry.revert();
         const std::string stuck = renameBack(plan.files);
-        outcome.message = "The restore cannot be undone: " + failure +
-                          (stuck.empty() ? kNothingChanged
-                                         : "\r\n\r\nThese files could not be renamed back; the "
-                                           "restored version is beside each:" +
-                                               stuck);
+        outcome.Say({{MessageId::UndoFailed, {failure}},
+                     stuck.empty() ? kNothingChanged
+                                   : Message{MessageId::UndoFilesNotRenamedBack, {stuck}}});
         return outcome;
     }
 
     clearUp(plan, record);
     outcome.done = true;
-    outcome.message = "Undone: " + record.label() + ". " + std::to_string(plan.keys) +
-                      " registry key(s) and " + std::to_string(plan.files.size()) +
-                      " file(s) are as they were before it.";
+    outcome.Say({{MessageId::Undone,
+                  {record.profile, record.prefix, record.time, std::to_string(plan.keys),
+                   std::to_string(plan.files.size())}}});
     return outcome;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Message.h"
 #include "restore/RestoreJournal.h"
 
 #include <filesystem>
@@ -79,7 +80,10 @@ std::vector<UndoRecord> ListUndoRecords(const std::filesystem::path& recordsFold
 
 struct UndoOutcome {
     bool done = false;
-    std::string message; // what was put back, or why nothing was
+    std::vector<Message> said; // what was put back, or why nothing was
+    std::string message;       // the same in English
+
+    void Say(std::vector<Message> parts);
 };
 
 // Puts back everything the record holds, all or nothing: the old files are

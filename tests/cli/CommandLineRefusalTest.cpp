@@ -40,7 +40,18 @@ TEST(CommandLineRefusals, EachWrongCombinationNamesItsReason) {
         {{"--volume=V", "--write-iso", "o.iso", "--list-jobs", "a"}, chooseOne},
         {{"--inspect", "a.kvx", "--verify", "b.kvx"}, chooseOne},
         {{"--undo-restore", "sf=Axm=10000000ps=bf=/b"}, chooseOne},
+        {{"--keep-last", "x", "--list-jobs"}, "--keep-last takes a number of versions, not \"x\""},
+        {{"--keep-weekly", "2", "--list-jobs"},
+         "--keep-last, --keep-daily, --keep-weekly and --keep-monthly go with an unattended "
+         "backup line or --schedule"},
         {{"--create", "--list-jobs"}, "--create goes with --restore"},
+        {{"--windows-root", "/mnt/c", "--list-profiles"},
+         "--windows-root goes with --windows-user"},
+        {{"--windows-user", "/mnt/c/Users/Sam", "--prefix", "/p", "--list-profiles"},
+         "choose --prefix or --windows-user"},
+        {{"--windows-user", "/mnt/c/Users/Sam", "--list-jobs"},
+         "--windows-user goes with --list-profiles, --schedule, a backup command line or the "
+         "window"},
         {{"--undo-restore", "9"},
          "--undo-restore takes the number of a restore from 1 (the "
          "last) to 5"},

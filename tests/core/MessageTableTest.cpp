@@ -22,7 +22,7 @@ std::set<int> placeholdersOf(std::string_view text) {
 } // namespace
 
 TEST(MessageTable, EveryTemplateHasItsPlaceholdersFilled) {
-    for (int i = 0; i <= static_cast<int>(MessageId::RestoreCompleted); ++i) {
+    for (int i = 0; i <= static_cast<int>(kLastMessageId); ++i) {
         const auto id = static_cast<MessageId>(i);
         const std::string_view text = MessageTemplate(id);
         ASSERT_FALSE(text.empty()) << i;

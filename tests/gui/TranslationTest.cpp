@@ -8,6 +8,7 @@
 #include "gui/LastBackupLine.h"
 #include "gui/MessageBoxPrompter.h"
 #include "gui/MessageTexts.h"
+#include "gui/ProgressPanel.h"
 #include "gui/Translations.h"
 #include "gui/Worker.h"
 #include "platform/ScopedEnv.h"
@@ -22,6 +23,8 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <mutex>
+#include <set>
 #include <thread>
 
 using namespace trelmig;
@@ -55,6 +58,9 @@ TEST_F(MainWindowTest, TheWindowSpeaksGermanWithAGermanLocale) {
                                    1'200'000'000, 4'000'000'000, 180'000'000.0, 20s, de),
                   QStringLiteral("Outlook.pst wird komprimiert: 1,2 GB von 4,0 GB, 180,0 MB/s, "
                                  "noch etwa 20 s"));
+        // The restore's last target, a new profile, in German.
+        auto* targets = child<QComboBox>("cbTarget");
+        EXPECT_EQ(targets->itemText(targets->count() - 1), QStringLiteral("Neues Profil..."));
         // The prefix chooser's line of a Windows user folder.
         EXPECT_EQ(QCoreApplication::translate("trelmig::PrefixChooser",
                                               "Windows partition %1, read-only"),
@@ -124,16 +130,66 @@ TEST(MessagesInGerman, EveryTemplateIsTranslatedWithItsPlaceholders) {
     guiApp();
     GermanScope german;
     ASSERT_TRUE(german.loaded);
-    for (int i = 0; i <= static_cast<int>(MessageId::RestoreCompleted); ++i) {
+    for (int i = 0; i <= static_cast<int>(kLastMessageId); ++i) {
         const auto id = static_cast<MessageId>(i);
         const std::string english(MessageTemplate(id));
         const std::string text = TranslatedMessage({id, {}});
-        if (id != MessageId::ProgramLine) { // "trelmig: %1" in every language
+        // "trelmig: %1" and a bare reason read the same in every language.
+        if (id != MessageId::ProgramLine && id != MessageId::ReasonOnly) {
             EXPECT_NE(text, english) << english;
         }
-        for (const char* placeholder : {"%1", "%2", "%3"})
+        for (const char* placeholder : {"%1", "%2", "%3", "%4", "%5", "%6", "%7", "%8", "%9"})
             EXPECT_EQ(english.find(placeholder) == std::string::npos,
                       text.find(placeholder) == std::string::npos)
                 << placeholder << " in " << text;
     }
+}
+
+namespace {
+
+// The panel, remembering each status it was given to show (a run's thread
+// hands each over to the windows' thread, where it comes by again).
+struct StatusWatch : ProgressPanel {
+    std::mutex lock;
+    std::set<QString> statuses;
+    void SetStatusText(const std::string& text) override {
+        {
+            const std::lock_guard<std::mutex> hold(lock);
+            statuses.insert(QString::fromStdString(text));
+        }
+        ProgressPanel::SetStatusText(text);
+    }
+};
+
+} // namespace
+
+// The steps of a real backup show in the panel in German, the step at work
+// and the archive's own, and none in English.
+TEST(ProgressInGerman, TheStepsOfABackupAreShownInGerman) {
+    guiApp();
+    GermanScope german;
+    ASSERT_TRUE(german.loaded);
+    SamplePrefixCopy sample;
+    RecordingPrompter prompter;
+    prompter.answer = MessageAnswer::Cancel; // no disc
+    Environment env(WinePrefix(sample.root), prompter);
+    env.Discover();
+    ZipArchive zip(env.ansi);
+    StatusWatch panel;
+    BackupDriver driver(env, zip, prompter, panel);
+    BackupChoices choices;
+    choices.profile = "Outlook";
+    choices.items[0] = true; // Personal Folders: the profile, its data files, its rules
+    choices.targetFile = (sample.work.path() / "backup.kvx").string();
+    ASSERT_TRUE(driver.RunBackup(choices).written);
+    QCoreApplication::processEvents();
+
+    const std::lock_guard<std::mutex> hold(panel.lock);
+    for (const char* german :
+         {"Konfiguration wird kopiert...", "Datendateien (PST-Dateien) werden kopiert...",
+          "Regeln werden kopiert...", "Die Sicherungsdatei wird komprimiert...",
+          "Die Sicherungsdatei wird geprüft..."})
+        EXPECT_TRUE(panel.statuses.count(QString::fromUtf8(german))) << german;
+    for (const QString& status : panel.statuses)
+        EXPECT_FALSE(status.startsWith(QStringLiteral("Copying"))) << status.toStdString();
 }
