@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <thread>
 
@@ -82,6 +83,23 @@ std::string NameOf(const fs::path& path) {
     return p.filename().string();
 }
 
+// The image replaces its file: it may be neither a source nor inside one.
+std::optional<std::string> imageAmongSources(const std::string& target,
+                                             const std::vector<std::string>& paths) {
+    std::error_code ec;
+    const fs::path image = fs::weakly_canonical(fs::absolute(target), ec);
+    for (const auto& path : paths) {
+        const fs::path source = fs::weakly_canonical(fs::absolute(path), ec);
+        std::error_code same;
+        if (image == source || fs::equivalent(target, path, same))
+            return MessageText(MessageId::ImageFileIsSource, target);
+        const auto [s, i] = std::mismatch(source.begin(), source.end(), image.begin(), image.end());
+        if (s == source.end() && fs::is_directory(source, same))
+            return MessageText(MessageId::ImageFileInsideSource, target, path);
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int RunWriteIso(const std::string& target, const std::string& volume,
@@ -97,28 +115,9 @@ int RunWriteIso(const std::string& target, const std::string& volume,
             << '\n';
         return 2;
     }
-    // The image replaces its file: it may be neither a source nor inside one.
-    {
-        std::error_code ec;
-        const fs::path image = fs::weakly_canonical(fs::absolute(target), ec);
-        for (const auto& path : paths) {
-            const fs::path source = fs::weakly_canonical(fs::absolute(path), ec);
-            std::error_code same;
-            if (image == source || fs::equivalent(target, path, same)) {
-                err << MessageText(MessageId::ProgramLine,
-                                   MessageText(MessageId::ImageFileIsSource, target))
-                    << '\n';
-                return 2;
-            }
-            const auto [s, i] =
-                std::mismatch(source.begin(), source.end(), image.begin(), image.end());
-            if (s == source.end() && fs::is_directory(source, same)) {
-                err << MessageText(MessageId::ProgramLine,
-                                   MessageText(MessageId::ImageFileInsideSource, target, path))
-                    << '\n';
-                return 2;
-            }
-        }
+    if (const auto refusal = imageAmongSources(target, paths)) {
+        err << MessageText(MessageId::ProgramLine, *refusal) << '\n';
+        return 2;
     }
     ConsoleDiscEvents events(out, err);
     auto* device = new ImageFileDevice();
