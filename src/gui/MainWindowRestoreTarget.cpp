@@ -10,7 +10,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QInputDialog>
+#include <QLocale>
 
 #include <algorithm>
 
@@ -88,6 +90,18 @@ bool MainWindow::chooseRestoreTarget(std::string& profile, bool& create) {
     return true;
 }
 
+namespace {
+
+// A record's "YYYY-MM-DD HH:MM:SS" in the user's locale; as stored when it is
+// not in that form.
+QString localTime(const std::string& stored) {
+    const QString text = QString::fromStdString(stored);
+    const QDateTime time = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return time.isValid() ? QLocale().toString(time, QLocale::ShortFormat) : text;
+}
+
+} // namespace
+
 void MainWindow::onUndoRestoreTriggered() {
     if (RefuseWhileBusy())
         return;
@@ -110,7 +124,7 @@ void MainWindow::onUndoRestoreTriggered() {
            "data files and the other items restored then become as they were before it; what "
            "was changed in them since is lost.")
             .arg(QString::fromStdString(last.profile), QString::fromStdString(last.prefix),
-                 QString::fromStdString(last.time));
+                 localTime(last.time));
     if (prompter_.Show(question.toStdString(), MessageIcon::Question, MessageButtons::OkCancel) !=
         MessageAnswer::Ok)
         return;

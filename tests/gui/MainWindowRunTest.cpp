@@ -5,12 +5,15 @@
 #include "gui/PasswordDialog.h"
 #include "gui/ProgressPanel.h"
 #include "registry/RegistryBinary.h"
+#include "restore/RestoreUndo.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -573,9 +576,19 @@ TEST_F(WindowRunTest, ANewProfileIsMadeByTheRestoreAndGoesWithItsUndo) {
     EXPECT_EQ(child<QComboBox>("cbSource")->currentText(), QStringLiteral("Outlook"));
 
     prompter.messages.clear();
+    const auto records = ListUndoRecords(other.work.path() / "undo");
+    ASSERT_FALSE(records.empty());
     child<QAction>("undorestore")->trigger();
     ASSERT_EQ(prompter.messages.size(), 2u);
     EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OkCancel);
+    // The record's time in the user's locale, not as the record stores it.
+    const QDateTime recorded = QDateTime::fromString(QString::fromStdString(records.front().time),
+                                                     QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    ASSERT_TRUE(recorded.isValid()) << records.front().time;
+    EXPECT_NE(prompter.messages[0].text.find(
+                  QLocale().toString(recorded, QLocale::ShortFormat).toStdString()),
+              std::string::npos)
+        << prompter.messages[0].text;
     EXPECT_NE(prompter.messages[0].text.find("the restore into profile \"Home\""),
               std::string::npos)
         << prompter.messages[0].text;
