@@ -3,6 +3,7 @@
 #include "core/TransferEstimate.h"
 #include "disc/DiscEngine.h"
 #include "disc/DiscEvents.h"
+#include "disc/DiscTexts.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -30,6 +31,9 @@ class QTreeWidgetItem;
 namespace trelmig {
 
 class Prompter;
+
+// The user's locale's digit grouping and decimal point, for the disc texts.
+NumberSeparators LocaleSeparators();
 
 // "Backup Outlook Data to CD/DVD": composes a disc image from files and
 // folders dropped or added from the File menu (or the archive the backup

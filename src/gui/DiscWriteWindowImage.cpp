@@ -31,12 +31,12 @@ QString Key(const QTreeWidgetItem* item) {
     return item ? item->data(0, kKeyRole).toString() : "";
 }
 
+} // namespace
+
 NumberSeparators LocaleSeparators() {
     const QLocale locale;
     return {locale.groupSeparator().toStdString(), locale.decimalPoint().toStdString()};
 }
-
-} // namespace
 
 QTreeWidgetItem* DiscWriteWindow::NodeByKey(const QString& key) const {
     for (QTreeWidgetItemIterator it(tvwFolders); *it; ++it)

@@ -19,15 +19,6 @@
 
 namespace trelmig {
 
-namespace {
-
-NumberSeparators LocaleSeparators() {
-    const QLocale locale;
-    return {locale.groupSeparator().toStdString(), locale.decimalPoint().toStdString()};
-}
-
-} // namespace
-
 bool DiscWriteWindow::CheckMediaSpace() {
     DiscMedia media;
     if (mobjDevice) {
