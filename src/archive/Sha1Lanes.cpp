@@ -1,6 +1,7 @@
 #include "archive/Sha1Lanes.h"
 
 #if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
 #include <immintrin.h>
 #define TRELMIG_SHA1_LANES 1
 #endif
@@ -67,10 +68,19 @@ TRELMIG_SHA void compress(Sha1State* states, const unsigned char* const* blocks)
 
 } // namespace
 
+// Asked of the processor itself: not every compiler knows "sha" as a
+// feature name for __builtin_cpu_supports.
 bool sha1LanesSupported() {
-    static const bool supported = __builtin_cpu_supports("sha") &&
-                                  __builtin_cpu_supports("sse4.1") &&
-                                  __builtin_cpu_supports("ssse3");
+    static const bool supported = [] {
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        if (!__get_cpuid(1, &a, &b, &c, &d))
+            return false;
+        const bool ssse3 = (c & bit_SSSE3) != 0;
+        const bool sse41 = (c & bit_SSE4_1) != 0;
+        if (!__get_cpuid_count(7, 0, &a, &b, &c, &d))
+            return false;
+        return ssse3 && sse41 && (b & bit_SHA) != 0;
+    }();
     return supported;
 }
 

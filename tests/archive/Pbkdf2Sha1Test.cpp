@@ -5,6 +5,7 @@
 
 #include <openssl/evp.h>
 
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -114,4 +115,23 @@ TEST(Sha1Lanes, EachLaneIsOneCompression) {
             }
         }
     }
+}
+
+// The lanes are used exactly where the processor has the instructions: a
+// check that said no everywhere would quietly leave every key to the slow way.
+TEST(Sha1Lanes, UsedWhereTheProcessorHasTheInstructions) {
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    std::string line;
+    std::string flags;
+    while (std::getline(cpuinfo, line))
+        if (line.rfind("flags", 0) == 0) {
+            flags = line + " ";
+            break;
+        }
+    if (flags.empty())
+        GTEST_SKIP() << "/proc/cpuinfo names no flags";
+    const bool has = flags.find(" sha_ni ") != std::string::npos &&
+                     flags.find(" sse4_1 ") != std::string::npos &&
+                     flags.find(" ssse3 ") != std::string::npos;
+    EXPECT_EQ(sha1LanesSupported(), has) << flags;
 }
