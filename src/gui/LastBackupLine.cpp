@@ -1,5 +1,6 @@
 #include "gui/LastBackupLine.h"
 
+#include "gui/LocalTimeText.h"
 #include "gui/MessageTexts.h"
 #include "gui/RememberedSize.h"
 #include "gui/RunsDialog.h"
@@ -33,7 +34,10 @@ void LastBackupLine::Refresh() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    const LastBackupSummary summary = SummarizeRuns(RecordedRuns(), local, staleDays_);
+    LastBackupSummary summary = SummarizeRuns(RecordedRuns(), local, staleDays_);
+    for (Message& part : summary.parts)
+        if (part.id == MessageId::LastBackupAt && !part.values.empty())
+            part.values.front() = LocalTimeText(part.values.front()).toStdString();
     lblLastBackup->setText(TranslatedText(summary.parts));
     // The alarm is a property the skin and dark themes can colour; red here.
     lblLastBackup->setProperty("alarming", summary.alarming);

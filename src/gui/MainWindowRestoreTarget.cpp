@@ -3,6 +3,7 @@
 #include "gui/MainWindow.h"
 
 #include "app/Environment.h"
+#include "gui/LocalTimeText.h"
 #include "gui/MessageTexts.h"
 #include "outlook/OutlookEnvironment.h"
 #include "restore/RestoreDriver.h"
@@ -10,9 +11,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTime>
 #include <QInputDialog>
-#include <QLocale>
 
 #include <algorithm>
 
@@ -90,18 +89,6 @@ bool MainWindow::chooseRestoreTarget(std::string& profile, bool& create) {
     return true;
 }
 
-namespace {
-
-// A record's "YYYY-MM-DD HH:MM:SS" in the user's locale; as stored when it is
-// not in that form.
-QString localTime(const std::string& stored) {
-    const QString text = QString::fromStdString(stored);
-    const QDateTime time = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    return time.isValid() ? QLocale().toString(time, QLocale::ShortFormat) : text;
-}
-
-} // namespace
-
 void MainWindow::onUndoRestoreTriggered() {
     if (RefuseWhileBusy())
         return;
@@ -124,7 +111,7 @@ void MainWindow::onUndoRestoreTriggered() {
            "data files and the other items restored then become as they were before it; what "
            "was changed in them since is lost.")
             .arg(QString::fromStdString(last.profile), QString::fromStdString(last.prefix),
-                 localTime(last.time));
+                 LocalTimeText(last.time));
     if (prompter_.Show(question.toStdString(), MessageIcon::Question, MessageButtons::OkCancel) !=
         MessageAnswer::Ok)
         return;

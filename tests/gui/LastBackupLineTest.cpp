@@ -12,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QLabel>
+#include <QLocale>
 #include <QSpinBox>
 #include <QTreeWidget>
 
@@ -71,4 +73,29 @@ TEST(LastBackupLine, TheDaysWithoutASuccessAreSetInTheRunsWindowAndRemembered) {
     next.Remember(&otherPrefix);
     EXPECT_EQ(next.StaleDays(), 2);
     EXPECT_TRUE(control<QLabel>(&next, "lblLastBackup")->property("alarming").toBool());
+}
+
+// The last run's time reads as the user's locale writes times.
+TEST(LastBackupLine, TheTimeOfTheLastRunIsInTheUsersLocale) {
+    guiApp();
+    WorkFolder dir;
+    ScopedEnv state{"XDG_STATE_HOME", (dir.path() / "state").string()};
+    RunRecord good;
+    good.profile = "Outlook";
+    good.start = good.end = "2026-03-07T21:30:05";
+    good.exitStatus = 0;
+    AppendRunsLogLine(*RunsLogFile(), RunRecordJson(good));
+    const QLocale before;
+    for (const QLocale& locale : {QLocale(QLocale::German, QLocale::Germany),
+                                  QLocale(QLocale::English, QLocale::UnitedStates)}) {
+        QLocale::setDefault(locale);
+        LastBackupLine line;
+        const QString text = control<QLabel>(&line, "lblLastBackup")->text();
+        const QString expected =
+            locale.toString(QDateTime(QDate(2026, 3, 7), QTime(21, 30)), QLocale::ShortFormat);
+        EXPECT_TRUE(text.contains(expected))
+            << text.toStdString() << " / " << expected.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("2026-03-07"))) << text.toStdString();
+    }
+    QLocale::setDefault(before);
 }

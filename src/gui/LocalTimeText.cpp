@@ -1,0 +1,19 @@
+#include "gui/LocalTimeText.h"
+
+#include <QDateTime>
+#include <QLocale>
+
+namespace trelmig {
+
+QString LocalTimeText(const std::string& stored) {
+    const QString text = QString::fromStdString(stored);
+    for (const QString& format :
+         {QStringLiteral("yyyy-MM-dd HH:mm:ss"), QStringLiteral("yyyy-MM-dd HH:mm")}) {
+        const QDateTime time = QDateTime::fromString(text, format);
+        if (time.isValid())
+            return QLocale().toString(time, QLocale::ShortFormat);
+    }
+    return text;
+}
+
+} // namespace trelmig
