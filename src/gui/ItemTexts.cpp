@@ -28,9 +28,12 @@ namespace {
     QT_TRANSLATE_NOOP("ItemCatalogue", "Templates"),
     QT_TRANSLATE_NOOP("ItemCatalogue", "User templates."),
     QT_TRANSLATE_NOOP("ItemCatalogue", "Preferences (Customizable settings)"),
+    // One text, split for the line's length.
+    // NOLINTBEGIN(bugprone-suspicious-missing-comma)
     QT_TRANSLATE_NOOP("ItemCatalogue",
                       "View and Toolbar settings, Send and Receive group settings, control "
                       "infomation and other data."),
+    // NOLINTEND(bugprone-suspicious-missing-comma)
     // What the progress shows for the files a backup makes itself.
     QT_TRANSLATE_NOOP("ItemCatalogue", "Backup information"),
     QT_TRANSLATE_NOOP("ItemCatalogue", "Profile settings"),

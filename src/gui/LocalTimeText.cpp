@@ -6,7 +6,7 @@
 namespace trelmig {
 
 QString LocalTimeText(const std::string& stored) {
-    const QString text = QString::fromStdString(stored);
+    QString text = QString::fromStdString(stored);
     for (const QString& format :
          {QStringLiteral("yyyy-MM-dd HH:mm:ss"), QStringLiteral("yyyy-MM-dd HH:mm")}) {
         const QDateTime time = QDateTime::fromString(text, format);

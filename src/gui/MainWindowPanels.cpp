@@ -133,12 +133,14 @@ void MainWindow::ConfirmAndRunRestore() {
     if (RefuseWhileBusy())
         return;
     const std::optional<RestoreChoices> c = restoreChoices();
+    if (!c)
+        return;
     // Without a backup file there is nothing to confirm: the driver says what is missing.
-    if (c && !inspected_.accepted)
-        RunRestore(*c);
-    else if (c && prompter_.Show(RestoreConfirmationText(env_, *zip1_, inspected_, *c),
-                                 MessageIcon::Information,
-                                 MessageButtons::OkCancelDefaultCancel) == MessageAnswer::Ok)
+    const bool go = !inspected_.accepted ||
+                    prompter_.Show(RestoreConfirmationText(env_, *zip1_, inspected_, *c),
+                                   MessageIcon::Information,
+                                   MessageButtons::OkCancelDefaultCancel) == MessageAnswer::Ok;
+    if (go)
         RunRestore(*c);
 }
 
