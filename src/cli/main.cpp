@@ -60,8 +60,7 @@ int main(int argc, char** argv) {
         case CommandLine::Mode::Unattended:
             return RunUnattendedBackup(cmd, std::cout, std::cerr);
         case CommandLine::Mode::Gui:
-            return runGui(argc, argv, cmd.prefix, cmd.openFile, cmd.windowsUser,
-                          cmd.windowsRoot);
+            return runGui(argc, argv, cmd.prefix, cmd.openFile, cmd.windowsUser, cmd.windowsRoot);
         }
     } catch (const std::exception& e) {
         std::cerr << MessageText(MessageId::ProgramLine, e.what()) << '\n';
