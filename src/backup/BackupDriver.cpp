@@ -113,6 +113,18 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
     progress_.SetBarValue(0);
     progress_.SetShown(true);
 
+    // A phase measured in bytes: its status once, at its first bytes, then
+    // the bytes of the file at work.
+    const auto bytePhase = [this](MessageId status, ByteWork work) {
+        return [this, status, work, started = false](const std::string& shown, std::uint64_t done,
+                                                     std::uint64_t total) mutable {
+            if (!started) {
+                started = true;
+                progress_.SetStatus({status, {}});
+            }
+            progress_.SetByteProgress(work, shown, done, total);
+        };
+    };
     zip_.SetEvents({
         .fileExtracting = {},
         .writeProgress =
@@ -123,16 +135,8 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
         .writeFinished = {},
         .writeCancelled = [cancel] { return CancelRequested(cancel); },
         .extractProgress = {},
-        .writeBytes =
-            [&, compressing = false](const std::string& entry, std::uint64_t done,
-                                     std::uint64_t total) mutable {
-                // The long part: the last item's step is over by now.
-                if (!compressing) {
-                    compressing = true;
-                    progress_.SetStatus({MessageId::BackupCompressing, {}});
-                }
-                progress_.SetByteProgress(ByteWork::Compressing, entry, done, total);
-            },
+        // The long part: the last item's step is over by now.
+        .writeBytes = bytePhase(MessageId::BackupCompressing, ByteWork::Compressing),
     });
     int stepsDone = 0;
     const BackupHooks hooks{
@@ -152,16 +156,8 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
                 progress_.SetBarValue(kGatherShare * ++stepsDone /
                                       static_cast<int>(kItemRecordCount));
             },
-        .verifying =
-            [&, verifying = false](const std::string& shown, std::uint64_t done,
-                                   std::uint64_t total) mutable {
-                // The archive is read back before it takes its place.
-                if (!verifying) {
-                    verifying = true;
-                    progress_.SetStatus({MessageId::BackupVerifying, {}});
-                }
-                progress_.SetByteProgress(ByteWork::Verifying, shown, done, total);
-            },
+        // The archive is read back before it takes its place.
+        .verifying = bytePhase(MessageId::BackupVerifying, ByteWork::Verifying),
     };
     BackupRunResult result = PerformBackup(env_, zip_, request, hooks);
     zip_.SetEvents({});
