@@ -33,9 +33,14 @@ ArchiveVerdict checkInformationFile(ZipArchive& zip, const AnsiCodec& ansi) {
         if (flags[i] != '1')
             continue;
         const std::string key(kItemRecords[i].itemKey);
-        const std::vector<std::string> names = splitEntryList(info.Value(key));
+        std::vector<std::string> names = splitEntryList(info.Value(key));
         if (const std::string problem = caseTwinProblem(names); !problem.empty())
             return damaged(kInfoFileName, key + ": " + problem);
+        // The pictures of HTML signatures ("<folder>|<file>") are the item's too.
+        if (key == "BackupSignatures")
+            for (std::string& picture : splitEntryList(info.Value(kSignatureFoldersKey)))
+                if (!picture.empty())
+                    names.push_back(std::move(picture));
         for (const std::string& name : names)
             if (name.empty() || !zip.GetEntry(name))
                 return damaged(name, "named under " + key + " in " + kInfoFileName +

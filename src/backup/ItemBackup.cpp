@@ -121,7 +121,24 @@ bool ItemBackup::exportKey(const std::string& keyPath, const char* prefix, const
             !added)
             fail(added.error().message);
         saveKey(itemKey, BareName(exportFile));
+        addUnicodeExport(keyPath, prefix, itemKey, shownAs);
     });
+}
+
+void ItemBackup::addUnicodeExport(const std::string& keyPath, const char* prefix,
+                                  const char* itemKey, std::string_view shownAs) {
+    const std::string twin = sGetTempFile(session_.programFolder, prefix);
+    if (twin.empty())
+        fail("no scratch file can be created in the work folder " + session_.programFolder);
+    exports_.push_back(twin);
+    const Result<bool> written = ExportRegTreeUnicode(reg_, keyPath, twin);
+    if (!written)
+        fail(written.error().message);
+    if (!*written)
+        return;
+    if (const Result<void> added = archiveFiles_.AddFile(twin, std::string(shownAs)); !added)
+        fail(added.error().message);
+    SaveUnicodeINI(itemKey, BareName(twin), session_.infoFile);
 }
 
 std::string ItemBackup::addFolderFiles(const std::string& folder) {
@@ -156,14 +173,18 @@ std::string ItemBackup::addSignaturePictures(const std::string& folder) {
         if (!html)
             fail("the signature " + folder + "\\" + name + " cannot be read");
         for (const std::string& linked : LinkedFolders(*html)) {
-            // Word writes the link in the page's code page, or in UTF-8.
+            // Word writes the link in the page's code page, or in UTF-8. The
+            // entry takes the folder's name as the disk spells it: the link's
+            // own bytes may match it without being UTF-8 at all.
             for (const std::string& candidate : {linked, ansi_.toUtf8(linked)}) {
-                const std::string pictures = folder + "\\" + candidate;
-                if (!files_.folderExists(pictures))
+                const auto host = files_.hostPath(folder + "\\" + candidate);
+                if (!files_.folderExists(folder + "\\" + candidate) || !host)
                     continue;
-                if (taken.insert(folded(candidate)).second)
+                const std::string name = host->filename().string();
+                const std::string pictures = folder + "\\" + name;
+                if (taken.insert(folded(name)).second)
                     for (const auto& file : files_.listFiles(pictures)) {
-                        const std::string entry = candidate + kFolderEntrySeparator + file;
+                        const std::string entry = name + kFolderEntrySeparator + file;
                         addCopyAs(pictures + "\\" + file, entry);
                         list += (list.empty() ? "" : ";") + entry;
                     }

@@ -60,6 +60,10 @@ private:
     // shownAs: what the user sees for the export while the archive is written.
     bool exportKey(const std::string& keyPath, const char* prefix, const char* itemKey,
                    std::string_view shownAs);
+    // The export again in UTF-8 when the code page cannot hold all of it,
+    // named by the item key's UTF-8 line of the information file.
+    void addUnicodeExport(const std::string& keyPath, const char* prefix, const char* itemKey,
+                          std::string_view shownAs);
     bool copyFolder(const std::string& folder, const char* itemKey);
     // Adds every file directly inside the folder; returns their names joined
     // by ";". Fails for a missing folder or one holding no file.

@@ -4,8 +4,70 @@
 #include "platform/Utf.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace trelmig {
+
+namespace {
+
+// A value the code page cannot hold also goes on a line of its own in UTF-8,
+// percent-encoded so that the line is plain ASCII in every code page: readers
+// that know it take it, others read the ANSI line beside it as before.
+constexpr std::string_view kUtf8KeySuffix = "Utf8";
+
+bool keptByEscape(unsigned char c) {
+    return c < 0x20 || c >= 0x7F || c == '%' || c == '\\' || c == '~';
+}
+
+std::string percentEncoded(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (keptByEscape(c)) {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 0xF];
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+// Nothing when the text is not a well-formed encoding of UTF-8.
+std::optional<std::string> percentDecoded(std::string_view text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            out += text[i];
+            continue;
+        }
+        if (i + 2 >= text.size())
+            return std::nullopt;
+        const int high = hexDigit(text[i + 1]);
+        const int low = hexDigit(text[i + 2]);
+        if (high < 0 || low < 0)
+            return std::nullopt;
+        out += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    if (!isValidUtf8(out))
+        return std::nullopt;
+    return out;
+}
+
+} // namespace
 
 SettingsText::SettingsText(std::string_view bytes, const AnsiCodec& ansi) {
     std::size_t start = 0;
@@ -30,6 +92,11 @@ SettingsText SettingsText::Read(const std::string& fileName, const AnsiCodec& an
 }
 
 std::string SettingsText::Value(const std::string& keyName) const {
+    const std::string utf8Key = keyName + std::string(kUtf8KeySuffix);
+    for (const auto& [key, value] : lines_)
+        if (equalsNoCase(key, utf8Key))
+            if (std::optional<std::string> decoded = percentDecoded(value))
+                return *decoded;
     for (const auto& [key, value] : lines_)
         if (equalsNoCase(key, keyName))
             return value;
@@ -42,7 +109,15 @@ std::string GetINI(const std::string& keyName, const std::string& fileName, cons
 
 void SaveINI(const std::string& keyName, const std::string& keyValue, const std::string& fileName,
              const AnsiCodec& ansi) {
-    appendLine(fileName, ansi.fromUtf8(keyName + "=" + keyValue));
+    const std::string ansiLine = ansi.fromUtf8(keyName + "=" + keyValue);
+    appendLine(fileName, ansiLine);
+    if (ansi.toUtf8(ansiLine) != keyName + "=" + keyValue)
+        SaveUnicodeINI(keyName, keyValue, fileName);
+}
+
+void SaveUnicodeINI(const std::string& keyName, const std::string& keyValue,
+                    const std::string& fileName) {
+    appendLine(fileName, keyName + std::string(kUtf8KeySuffix) + "=" + percentEncoded(keyValue));
 }
 
 } // namespace trelmig

@@ -105,6 +105,10 @@ std::u16string foldCase(std::u16string_view s) {
     return out;
 }
 
+bool isValidUtf8(std::string_view bytes) {
+    return utf16ToUtf8(utf8ToUtf16(bytes)) == bytes;
+}
+
 bool equalsNoCase(std::string_view a, std::string_view b) {
     return foldCase(utf8ToUtf16(a)) == foldCase(utf8ToUtf16(b));
 }

@@ -20,6 +20,7 @@ namespace {
 
 // The Windows program kept binary data in 16-bit sized buffers.
 constexpr std::size_t kMaxBinaryBytes = 32767;
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 Result<void> appendBytes(const std::string& file, const std::string& bytes) {
     errno = 0;
@@ -124,6 +125,24 @@ Result<void> ExportRegTree(RegistryKeys& reg, const std::string& keyPath,
         return Fail(e.message);
     }
     return appendBytes(filePath, reg.ansi().fromUtf8(text));
+}
+
+Result<bool> ExportRegTreeUnicode(RegistryKeys& reg, const std::string& keyPath,
+                                  const std::string& filePath) {
+    std::string text;
+    try {
+        collectTreeLines(reg, keyPath, "", text);
+    } catch (const ValueTooLong& e) {
+        return Fail(e.message);
+    }
+    if (reg.ansi().toUtf8(reg.ansi().fromUtf8(text)) == text)
+        return false;
+    std::error_code ec;
+    std::filesystem::remove(std::filesystem::path(filePath), ec);
+    if (Result<void> written = appendBytes(filePath, std::string(kUtf8ByteOrderMark) + text);
+        !written)
+        return std::unexpected(written.error());
+    return true;
 }
 
 Result<void> ExportRegValues(RegistryKeys& reg, const std::string& keyPath,
@@ -240,9 +259,14 @@ std::optional<RegValue> parseValueLine(const std::string& line, const std::strin
 std::vector<ImportStep> parseRegistryText(RegistryKeys& reg, const std::string& filePath) {
     std::vector<ImportStep> steps;
     std::optional<std::string> currentKeyLine;
-    const auto lines = readLines(std::filesystem::path(filePath));
+    auto lines = readLines(std::filesystem::path(filePath));
+    // A text behind a byte-order mark is UTF-8: the twin of an export the
+    // code page could not hold.
+    const bool utf8 = !lines.empty() && lines.front().starts_with(kUtf8ByteOrderMark);
+    if (utf8)
+        lines.front().erase(0, kUtf8ByteOrderMark.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string line = reg.ansi().toUtf8(lines[i]);
+        const std::string line = utf8 ? lines[i] : reg.ansi().toUtf8(lines[i]);
         if (line.starts_with('\\')) {
             // A key line naming the key already current means that key again.
             // The Windows program would take it for a value line, which makes

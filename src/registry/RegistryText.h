@@ -29,6 +29,13 @@ public:
 Result<void> ExportRegTree(RegistryKeys& reg, const std::string& keyPath,
                            const std::string& relativeName, const std::string& filePath);
 
+// The same export in UTF-8 behind a byte-order mark, written (over filePath)
+// only when the code page cannot hold some name or text of the tree: true
+// then. Readers that know it import it instead of the ANSI text, whose
+// unheld characters are "?"; the import below takes either.
+Result<bool> ExportRegTreeUnicode(RegistryKeys& reg, const std::string& keyPath,
+                                  const std::string& filePath);
+
 // Appends the value lines of one key; a key that cannot be opened leaves the
 // file untouched. Only REG_SZ, REG_EXPAND_SZ, REG_BINARY and REG_DWORD are
 // written. Fails as ExportRegTree does.

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 namespace fs = std::filesystem;
@@ -29,6 +30,34 @@ TEST_F(SettingsFile, SavedLinesAreAnsiWithCrLfAndNeverRewritten) {
     EXPECT_EQ(GetINI("backupidentity", file, ansi), "Caf\xc3\xa9");
     EXPECT_EQ(GetINI("BACKUPINFORMATION", file, ansi), "a=b");
     EXPECT_EQ(GetINI("BackupItem", file, ansi), "");
+}
+
+TEST_F(SettingsFile, NamesTheCodePageCannotHoldComeBackWholeBesideTheirAnsiLine) {
+    const std::string names = "Подпись.htm;署名 🎉.htm;Grüße.htm";
+    for (const unsigned codePage : {1252u, 1251u, 932u}) {
+        SCOPED_TRACE(codePage);
+        const AnsiCodec codec(codePage);
+        std::filesystem::remove(file);
+        SaveINI("BackupSignatures", names, file, codec);
+        SaveINI("BackupIdentity", "Work", file, codec);
+        EXPECT_EQ(GetINI("BackupSignatures", file, codec), names);
+        EXPECT_EQ(GetINI("BackupIdentity", file, codec), "Work");
+        const std::string bytes = readWholeFile(file);
+        // What readers without the UTF-8 line see is the ANSI line, first.
+        EXPECT_EQ(bytes.substr(0, bytes.find("\r\n")), "BackupSignatures=" + codec.fromUtf8(names));
+        EXPECT_TRUE(std::all_of(bytes.begin() + bytes.find("\r\nBackupSignaturesUtf8="),
+                                bytes.end(), [](unsigned char c) { return c < 0x80; }));
+    }
+    // A name the code page holds needs no second line.
+    std::filesystem::remove(file);
+    SaveINI("BackupSignatures", "Grüße.htm", file, ansi);
+    EXPECT_EQ(readWholeFile(file), "BackupSignatures=Gr\xfc\xdf"
+                                   "e.htm\r\n");
+    // A broken UTF-8 line (from elsewhere) leaves the ANSI one in force.
+    write("BackupSignatures=Gr\xfc\xdf"
+          "e.htm\r\nBackupSignaturesUtf8=Gr%FC%DF"
+          "e.htm\r\n");
+    EXPECT_EQ(GetINI("BackupSignatures", file, ansi), "Grüße.htm");
 }
 
 TEST_F(SettingsFile, ReadingStopsAtTheFirstEmptyLine) {

@@ -169,3 +169,27 @@ TEST(RegistryTextImport, FailedSaveRevertsTheImport) {
     EXPECT_FALSE(f.registry->hasUnsavedChanges());
     EXPECT_EQ(readFileBytes(p.root() / "user.reg"), changed);
 }
+
+TEST(RegistryTextImport, TheUnicodeTwinOfAnExportKeepsWhatTheCodePageCannotHold) {
+    TempPrefix p;
+    RegistryFixture f(std::make_unique<WineRegistry>(p.prefix()));
+    buildGoldenTree(*f.registry, "Software\\Golden");
+    put(*f.registry, "Software\\Golden\\Подписи 署名", {sz("Signatures", "Grüße 🎉")});
+    put(*f.registry, "Software\\Plain", {sz("Signatures", "Grüße")});
+    const std::string twin = p.file("OBC2.tmp");
+
+    // A tree the code page holds needs no twin, and none is written.
+    const Result<bool> plain = ExportRegTreeUnicode(f.reg, hkcu("Software\\Plain"), twin);
+    ASSERT_TRUE(plain);
+    EXPECT_FALSE(*plain);
+    EXPECT_FALSE(std::filesystem::exists(twin));
+
+    const Result<bool> written = ExportRegTreeUnicode(f.reg, hkcu("Software\\Golden"), twin);
+    ASSERT_TRUE(written);
+    ASSERT_TRUE(*written);
+    TreeSnapshot expected = snapshot(*f.registry, "Software\\Golden");
+    std::erase_if(expected[""],
+                  [](const RegValue& v) { return v.name == "Multi" || v.name == "Qword"; });
+    ASSERT_TRUE(ImportRegText(f.reg, hkcu("Software\\Copy"), twin));
+    EXPECT_EQ(snapshot(*f.registry, "Software\\Copy"), expected);
+}

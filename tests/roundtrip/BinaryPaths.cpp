@@ -4,6 +4,7 @@
 #include "RegFileModel.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace roundtrip {
 
@@ -29,8 +30,13 @@ std::vector<unsigned char> moved(std::vector<unsigned char> bytes,
     for (const auto& [from, to] : paths) {
         if (from == to)
             continue;
-        if (!replaceAll(bytes, utf16Bytes(from, false), utf16Bytes(to, false)))
+        if (replaceAll(bytes, utf16Bytes(from, false), utf16Bytes(to, false)))
+            continue;
+        try {
             replaceAll(bytes, ansiBytes(from), ansiBytes(to));
+        } catch (const std::logic_error&) {
+            // no Latin-1 form: the fixtures write such paths in UTF-16 only
+        }
     }
     return bytes;
 }

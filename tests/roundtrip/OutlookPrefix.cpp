@@ -1,5 +1,7 @@
 #include "OutlookPrefix.h"
 
+#include <iconv.h>
+
 #include <cstdio>
 #include <fstream>
 #include <stdexcept>
@@ -124,7 +126,7 @@ fs::path storeHostPath(const fs::path& prefix, const fs::path& home, const Prefi
     return hostOf(prefix, storePath(setup, home, store));
 }
 
-void writeSystem(RegFileModel& hklm, const OutlookKind& kind) {
+void writeSystem(RegFileModel& hklm, const OutlookKind& kind, unsigned codePage) {
     const std::string cv = "Software\\Microsoft\\Windows NT\\CurrentVersion";
     hklm.setString(cv, "CurrentBuild", "7601");
     hklm.setString(cv, "CurrentBuildNumber", "7601");
@@ -135,8 +137,9 @@ void writeSystem(RegFileModel& hklm, const OutlookKind& kind) {
     hklm.setString(cv, "SystemRoot", "C:\\windows");
     hklm.setString("System\\CurrentControlSet\\Control\\ComputerName\\ComputerName", "ComputerName",
                    "SCHREIBTISCH");
-    hklm.setString("System\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP", "1252");
-    hklm.setString("System\\CurrentControlSet\\Control\\Nls\\CodePage", "OEMCP", "437");
+    const std::string nls = "System\\CurrentControlSet\\Control\\Nls\\CodePage";
+    hklm.setString(nls, "ACP", std::to_string(codePage));
+    hklm.setString(nls, "OEMCP", codePage == 1251 ? "866" : codePage == 932 ? "932" : "437");
 
     // Outlook's automation class: the ProgIDs are shared by both views, the
     // class of a 32-bit Office on a 64-bit system sits under Wow6432Node.
@@ -331,6 +334,25 @@ std::vector<unsigned char> ansiBytes(const std::string& utf8) {
     return bytes;
 }
 
+std::optional<std::string> inCodePage(const std::string& utf8, unsigned codePage) {
+    const std::string name = "CP" + std::to_string(codePage);
+    iconv_t cd = iconv_open(name.c_str(), "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        throw std::runtime_error("iconv knows no " + name);
+    std::string in = utf8;
+    std::string out(in.size() * 4 + 4, '\0');
+    char* from = in.data();
+    char* to = out.data();
+    std::size_t left = in.size();
+    std::size_t room = out.size();
+    const std::size_t done = iconv(cd, &from, &left, &to, &room);
+    iconv_close(cd);
+    if (done == static_cast<std::size_t>(-1) || left != 0)
+        return std::nullopt;
+    out.resize(out.size() - room);
+    return out;
+}
+
 std::vector<unsigned char> pstEntryId(const std::string& windowsPath, bool ansiPath) {
     std::vector<unsigned char> id = {0x00, 0x00, 0x00, 0x00, // flags
                                                              // the store wrapper's provider UID
@@ -355,6 +377,44 @@ std::vector<unsigned char> pstEntryId(const std::string& windowsPath, bool ansiP
             id.push_back(b);
     }
     return id;
+}
+
+namespace {
+
+// A signature as Word saves it: the page in the code page with its link to
+// the picture folder in the page's own bytes, or, for a name the code page
+// cannot hold, in UTF-8 with the link percent-encoded.
+std::string signaturePage(const std::string& name, unsigned codePage) {
+    const std::string folder = name + "-Dateien";
+    if (const auto ansiFolder = inCodePage(folder, codePage))
+        return "<html><head><meta http-equiv=Content-Type content=\"text/html; charset=windows-" +
+               std::to_string(codePage) + "\"></head><body><img src=\"" + *ansiFolder +
+               "/image001.png\"></body></html>";
+    std::string encoded;
+    for (unsigned char c : folder) {
+        char buf[4];
+        std::snprintf(buf, sizeof buf, "%%%02X", c);
+        encoded += c < 0x80 && c != ' ' ? std::string(1, static_cast<char>(c)) : buf;
+    }
+    return "<html><head><meta charset=\"utf-8\"></head><body><img src=\"" + encoded +
+           "/image001.png\"></body></html>";
+}
+
+} // namespace
+
+void writeNamedItems(const fs::path& prefix, const PrefixSpec& setup, const std::string& name) {
+    const fs::path signatures = hostOf(prefix, signaturesFolder(setup));
+    writeFile(signatures / (name + ".htm"), signaturePage(name, setup.codePage));
+    writeFile(signatures / (name + ".txt"), name + "\r\n");
+    writeFile(signatures / (name + "-Dateien") / "image001.png",
+              contents(name + "/image001.png", "\x89PNG\r\n\x1a\n", 2500));
+    writeFile(hostOf(prefix, templatesFolder(setup)) / (name + ".oft"),
+              contents(name + ".oft", "\xd0\xcf\x11\xe0", 5000));
+    // Entries are bare names: a stationery named as a signature file would
+    // be refused as a second file of that name.
+    if (setup.kind.year != 2010)
+        writeFile(hostOf(prefix, stationeryFolder(setup)) / (name + " Briefpapier.htm"),
+                  "<html><body>" + name + "</body></html>");
 }
 
 WrittenPrefix writePrefix(const fs::path& root, const std::string& name, const PrefixSpec& setup,
@@ -406,7 +466,7 @@ WrittenPrefix writePrefix(const fs::path& root, const std::string& name, const P
     RegFileModel hklm("REGISTRY\\\\Machine", kind.prefix64);
     RegFileModel hkcu("REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000", kind.prefix64);
     RegFileModel hkdef("REGISTRY\\\\User\\\\.Default", kind.prefix64);
-    writeSystem(hklm, kind);
+    writeSystem(hklm, kind, setup.codePage);
     writeUserBasics(hkcu, setup);
     hkdef.setString("Control Panel\\International", "sShortDate", "M/d/yyyy");
 
@@ -483,6 +543,12 @@ WrittenPrefix writePrefix(const fs::path& root, const std::string& name, const P
             writeFile(own / "Firma.htm", "<html><body>Firma</body></html>");
             writeFile(own / "Firma-Logo.png", contents("Firma-Logo.png", "\x89PNG", 3000));
         }
+        for (const std::string& name : setup.itemNames)
+            writeNamedItems(prefix, setup, name);
+        // The signatures folder as an Outlook of another display language
+        // names it: a text the code page may not hold, in the options.
+        if (!setup.itemNames.empty())
+            hkcu.setString(options + "\\General", "Signatures", setup.itemNames.back());
     }
     hklm.write(prefix / "system.reg");
     hkcu.write(prefix / "user.reg");

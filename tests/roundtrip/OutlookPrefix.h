@@ -9,6 +9,7 @@
 #include "RegFileModel.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,12 @@ struct PrefixSpec {
     // Wine links Documents to the desktop's documents folder, or to $HOME
     // itself where the desktop names none.
     bool documentsIsHome = false;
+    // The prefix's ANSI code page (ACP): 1252 western, 1251 Cyrillic, 932 Japanese.
+    unsigned codePage = 1252;
+    // Names the user gave a signature (with its picture folder), a
+    // stationery and a template, beside the usual ones. Word writes a
+    // signature in the code page when its name fits, else in UTF-8.
+    std::vector<std::string> itemNames;
 };
 
 // One store as written: its section, its Windows path and its host file.
@@ -88,6 +95,10 @@ enum class PrefixState {
 WrittenPrefix writePrefix(const std::filesystem::path& root, const std::string& name,
                           const PrefixSpec& setup, PrefixState state);
 
+// A signature with its picture folder, a stationery and a template named name.
+void writeNamedItems(const std::filesystem::path& prefix, const PrefixSpec& setup,
+                     const std::string& name);
+
 // The folders holding each file item, as Windows paths below the user profile
 // or the Office install of that kind.
 std::string userProfileOf(const PrefixSpec& setup);
@@ -100,5 +111,8 @@ std::string outlookRoamingFolder(const PrefixSpec& setup);
 // path, UTF-16 or single-byte.
 std::vector<unsigned char> pstEntryId(const std::string& windowsPath, bool ansiPath);
 std::vector<unsigned char> ansiBytes(const std::string& utf8); // Latin-1 letters only
+// The text in a Windows code page through the C library's iconv (not the
+// program's), nothing when a character does not fit it.
+std::optional<std::string> inCodePage(const std::string& utf8, unsigned codePage);
 
 } // namespace roundtrip

@@ -48,17 +48,31 @@ ProfileSpec workProfile(int year) {
     return p;
 }
 
+// A profile named in the user's own script: its account, its data file and
+// an archive carry names of that script too, one of them with an emoji.
+ProfileSpec ownScriptProfile(const std::string& name, int year) {
+    ProfileSpec p{name, {}, {}};
+    p.accounts.push_back({name + " почта", "user@example.org", false, 0});
+    p.stores.push_back({name, name + ".pst", DataFolder::Default, false, 80 * 1024});
+    p.stores.push_back({"Архив 📦", "Архив 2020 📦.pst",
+                        year == 2010 ? DataFolder::LocalAppData : DataFolder::DriveZ, false,
+                        40 * 1024});
+    return p;
+}
+
 ProfileSpec profileNamed(const std::string& name, int year) {
     if (name == "Outlook")
         return outlookProfile(year);
     if (name == "Work")
         return workProfile(year);
-    return bueroProfile(year);
+    if (name == "Büro")
+        return bueroProfile(year);
+    return ownScriptProfile(name, year);
 }
 
 PrefixSpec prefix(const OutlookKind& kind, const std::string& user,
-                  const std::vector<std::string>& profiles) {
-    PrefixSpec setup{kind, user, {}};
+                  const std::vector<std::string>& profiles, unsigned codePage = 1252) {
+    PrefixSpec setup{kind, user, {}, false, codePage, {}};
     for (const auto& name : profiles)
         setup.profiles.push_back(profileNamed(name, kind.year));
     return setup;
@@ -88,6 +102,9 @@ std::vector<RoundTripCase> roundTripCases() {
         std::string targetUser;
         std::vector<std::string> profiles;
         bool documentsIsHome = false;
+        unsigned codePage = 1252;
+        // Signature, picture folder, stationery and template names.
+        std::vector<std::string> itemNames = {};
     };
     const OutlookKind o2010x86w32{"2010 x86 on win32", 2010, false, false};
     const OutlookKind o2010x86w64{"2010 x86 on win64", 2010, true, false};
@@ -108,15 +125,44 @@ std::vector<RoundTripCase> roundTripCases() {
         {o2016x86w32, "lena", o2016x86w32, "lena", {"Büro"}},
         // From an old Outlook to a new one.
         {o2010x86w64, "sam", o2016x86w64, "jürgen", {"Outlook", "Work"}},
+        // Names in and beyond the prefix's code page: western, Cyrillic and
+        // Japanese prefixes, each with names of the other scripts and an emoji.
+        {o2016x86w64,
+         "jürgen",
+         o2016x86w64,
+         "jürgen",
+         {"Работа", "Büro"},
+         false,
+         1252,
+         {"Grüße", "Подпись", "署名", "Grüße 🎉"}},
+        {o2010x86w32,
+         "юрий",
+         o2010x86w32,
+         "юрий",
+         {"Работа", "Büro"},
+         false,
+         1251,
+         {"Подпись", "Grüße", "署名 ✉"}},
+        {o2016x64w64,
+         "太郎",
+         o2016x64w64,
+         "太郎",
+         {"仕事", "Büro"},
+         false,
+         932,
+         {"署名", "Grüße", "Подпись 🎉"}},
     };
     std::vector<RoundTripCase> cases;
     for (const auto& row : rows) {
-        PrefixSpec source = prefix(row.source, row.sourceUser, row.profiles);
-        PrefixSpec target = prefix(row.target, row.targetUser, row.profiles);
+        PrefixSpec source = prefix(row.source, row.sourceUser, row.profiles, row.codePage);
+        PrefixSpec target = prefix(row.target, row.targetUser, row.profiles, row.codePage);
         source.documentsIsHome = target.documentsIsHome = row.documentsIsHome;
+        source.itemNames = row.itemNames;
         std::string tag = row.source.tag;
         if (row.target.tag != row.source.tag)
             tag += " -> " + row.target.tag;
+        if (!row.itemNames.empty())
+            tag += ", code page " + std::to_string(row.codePage);
         // Wine reads the non-ASCII profile of the prefix, else its first one.
         const auto nonAscii =
             std::find_if(row.profiles.begin(), row.profiles.end(), [](const auto& p) {

@@ -431,6 +431,14 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
 
     compareFiles("signatures", source.prefix, signaturesFolder(c.source), target.prefix,
                  signaturesFolder(c.target));
+    // The picture folders of HTML signatures, by the names the disk gives them.
+    if (const auto signatures = hostPathOf(source.prefix, signaturesFolder(c.source)))
+        for (const auto& entry : fs::directory_iterator(*signatures))
+            if (entry.is_directory()) {
+                const std::string sub = "\\" + entry.path().filename().string();
+                compareFiles("signature-pictures", source.prefix, signaturesFolder(c.source) + sub,
+                             target.prefix, signaturesFolder(c.target) + sub);
+            }
     compareFiles("stationery", source.prefix, stationeryFolder(c.source), target.prefix,
                  stationeryFolder(c.target));
     compareFiles("templates", source.prefix, templatesFolder(c.source), target.prefix,
