@@ -21,6 +21,11 @@ std::vector<TableRow>& table() {
     return rows;
 }
 
+std::vector<TableRow>& nameTable() { // kind: code page, profile: name kind + names
+    static std::vector<TableRow> rows;
+    return rows;
+}
+
 class TablePrinter : public ::testing::Environment {
 public:
     void TearDown() override {
@@ -35,6 +40,16 @@ public:
         print("kind", kindWidth, "profile", profileWidth, "result");
         for (const auto& row : table())
             print(row.kind, kindWidth, row.profile, profileWidth, row.outcome);
+        std::cout << std::endl;
+        if (nameTable().empty())
+            return;
+        std::size_t namesWidth = 5;
+        for (const auto& row : nameTable())
+            namesWidth = std::max(namesWidth, displayWidth(row.profile));
+        std::cout << "Names (code page x name kind):\n";
+        print("code page", 9, "kind and names", namesWidth, "result");
+        for (const auto& row : nameTable())
+            print(row.kind, 9, row.profile, namesWidth, row.outcome);
         std::cout << std::endl;
     }
 
@@ -57,6 +72,11 @@ private:
 
 void addTableRow(const std::string& kind, const std::string& profile, const std::string& outcome) {
     table().push_back({kind, profile, outcome});
+}
+
+void addNameRow(const std::string& codePage, const std::string& nameKind, const std::string& names,
+                const std::string& outcome) {
+    nameTable().push_back({codePage, nameKind + ": " + names, outcome});
 }
 
 } // namespace roundtrip
