@@ -20,13 +20,6 @@ bool isValidUtf8(const std::string& text) {
 
 } // namespace
 
-bool isAscii(std::string_view text) {
-    for (unsigned char c : text)
-        if (c >= 0x80)
-            return false;
-    return true;
-}
-
 std::string entryNameProblem(std::string_view raw) {
     std::string shown;
     bool control = false;

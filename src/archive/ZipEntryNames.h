@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/AnsiCodec.h"
+#include "platform/Utf.h"
 
 #include <string>
 #include <string_view>
@@ -24,8 +25,6 @@ ZipEntryName decodeEntryName(const std::string& stored, bool utf8, const AnsiCod
 // The name under which a host file is stored: the text after the last '/',
 // with bytes that are not UTF-8 taken as Latin-1 so the name is valid UTF-8.
 std::string bareEntryName(const std::string& hostPath);
-
-bool isAscii(std::string_view text);
 
 // Why a stored entry name cannot be restored as a file name: it holds a
 // control character (shown as \xNN). Empty when it can.

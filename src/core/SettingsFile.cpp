@@ -10,9 +10,9 @@ namespace trelmig {
 
 namespace {
 
-// A value the code page cannot hold also goes on a line of its own in UTF-8,
-// percent-encoded so that the line is plain ASCII in every code page: readers
-// that know it take it, others read the ANSI line beside it as before.
+// A value beyond ASCII also goes on a line of its own in UTF-8, percent-encoded
+// so that the line is plain ASCII in every code page: readers that know it
+// take it whatever their code page, others read the ANSI line beside it.
 constexpr std::string_view kUtf8KeySuffix = "Utf8";
 
 bool keptByEscape(unsigned char c) {
@@ -109,9 +109,9 @@ std::string GetINI(const std::string& keyName, const std::string& fileName, cons
 
 void SaveINI(const std::string& keyName, const std::string& keyValue, const std::string& fileName,
              const AnsiCodec& ansi) {
-    const std::string ansiLine = ansi.fromUtf8(keyName + "=" + keyValue);
-    appendLine(fileName, ansiLine);
-    if (ansi.toUtf8(ansiLine) != keyName + "=" + keyValue)
+    appendLine(fileName, ansi.fromUtf8(keyName + "=" + keyValue));
+    // Also a value the code page holds: the prefix restored into may have another one.
+    if (!isAscii(keyValue))
         SaveUnicodeINI(keyName, keyValue, fileName);
 }
 

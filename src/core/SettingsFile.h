@@ -36,8 +36,8 @@ private:
 // Value of the first line with that key, read up to the first empty line;
 // empty when none matches.
 std::string GetINI(const std::string& keyName, const std::string& fileName, const AnsiCodec& ansi);
-// Appends one line; never rewrites an existing one. A value the code page
-// cannot hold whole is followed by its UTF-8 line (below).
+// Appends one line; never rewrites an existing one. A value beyond ASCII is
+// followed by its UTF-8 line (below), which holds it whatever the code page.
 void SaveINI(const std::string& keyName, const std::string& keyValue, const std::string& fileName,
              const AnsiCodec& ansi);
 // Appends the key's UTF-8 line: "<key>Utf8=" and the value, percent-encoded

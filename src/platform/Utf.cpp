@@ -1,5 +1,7 @@
 #include "platform/Utf.h"
 
+#include <algorithm>
+
 namespace trelmig {
 
 std::u16string utf8ToUtf16(std::string_view s) {
@@ -103,6 +105,11 @@ std::u16string foldCase(std::u16string_view s) {
     for (auto& c : out)
         c = foldCase(c);
     return out;
+}
+
+bool isAscii(std::string_view bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 bool isValidUtf8(std::string_view bytes) {

@@ -13,6 +13,8 @@ namespace trelmig {
 // encoded as is (WTF-8), so every UTF-16 string survives a round trip.
 std::u16string utf8ToUtf16(std::string_view utf8);
 std::string utf16ToUtf8(std::u16string_view utf16);
+// True when no byte is above 0x7F.
+bool isAscii(std::string_view bytes);
 // True when the bytes are UTF-8 as written: no byte taken as Latin-1 above.
 bool isValidUtf8(std::string_view bytes);
 

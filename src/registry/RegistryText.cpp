@@ -135,7 +135,7 @@ Result<bool> ExportRegTreeUnicode(RegistryKeys& reg, const std::string& keyPath,
     } catch (const ValueTooLong& e) {
         return Fail(e.message);
     }
-    if (reg.ansi().toUtf8(reg.ansi().fromUtf8(text)) == text)
+    if (isAscii(text))
         return false;
     std::error_code ec;
     std::filesystem::remove(std::filesystem::path(filePath), ec);

@@ -30,9 +30,10 @@ Result<void> ExportRegTree(RegistryKeys& reg, const std::string& keyPath,
                            const std::string& relativeName, const std::string& filePath);
 
 // The same export in UTF-8 behind a byte-order mark, written (over filePath)
-// only when the code page cannot hold some name or text of the tree: true
-// then. Readers that know it import it instead of the ANSI text, whose
-// unheld characters are "?"; the import below takes either.
+// only when some name or text of the tree is not ASCII: true then. Readers
+// that know it import it instead of the ANSI text, which another code page
+// reads otherwise and whose characters its own cannot hold are "?"; the
+// import below takes either.
 Result<bool> ExportRegTreeUnicode(RegistryKeys& reg, const std::string& keyPath,
                                   const std::string& filePath);
 

@@ -24,15 +24,15 @@ TEST_F(SettingsFile, SavedLinesAreAnsiWithCrLfAndNeverRewritten) {
     SaveINI("BackupIdentity", "Caf\xc3\xa9", file, ansi);
     SaveINI("BackupInformation", "a=b", file, ansi);
     SaveINI("BackupIdentity", "second", file, ansi);
-    EXPECT_EQ(readWholeFile(file),
-              "BackupIdentity=Caf\xe9\r\nBackupInformation=a=b\r\nBackupIdentity=second\r\n");
+    EXPECT_EQ(readWholeFile(file), "BackupIdentity=Caf\xe9\r\nBackupIdentityUtf8=Caf%C3%A9\r\n"
+                                   "BackupInformation=a=b\r\nBackupIdentity=second\r\n");
     EXPECT_EQ(GetINI("BackupIdentity", file, ansi), "Caf\xc3\xa9");
     EXPECT_EQ(GetINI("backupidentity", file, ansi), "Caf\xc3\xa9");
     EXPECT_EQ(GetINI("BACKUPINFORMATION", file, ansi), "a=b");
     EXPECT_EQ(GetINI("BackupItem", file, ansi), "");
 }
 
-TEST_F(SettingsFile, NamesTheCodePageCannotHoldComeBackWholeBesideTheirAnsiLine) {
+TEST_F(SettingsFile, NamesBeyondAsciiComeBackWholeWhateverTheCodePageBesideTheirAnsiLine) {
     const std::string names = "Подпись.htm;署名 🎉.htm;Grüße.htm";
     for (const unsigned codePage : {1252u, 1251u, 932u}) {
         SCOPED_TRACE(codePage);
@@ -48,11 +48,13 @@ TEST_F(SettingsFile, NamesTheCodePageCannotHoldComeBackWholeBesideTheirAnsiLine)
         EXPECT_TRUE(std::all_of(bytes.begin() + bytes.find("\r\nBackupSignaturesUtf8="),
                                 bytes.end(), [](unsigned char c) { return c < 0x80; }));
     }
-    // A name the code page holds needs no second line.
+    // A name the code page holds gets its UTF-8 line too: a prefix of another
+    // code page reads the ANSI line otherwise. An ASCII one needs none.
     std::filesystem::remove(file);
-    SaveINI("BackupSignatures", "Grüße.htm", file, ansi);
-    EXPECT_EQ(readWholeFile(file), "BackupSignatures=Gr\xfc\xdf"
-                                   "e.htm\r\n");
+    SaveINI("BackupSignatures", "Подпись.htm", file, AnsiCodec(1251));
+    SaveINI("BackupItem", "1111100000", file, AnsiCodec(1251));
+    EXPECT_EQ(GetINI("BackupSignatures", file, ansi), "Подпись.htm");
+    EXPECT_EQ(readWholeFile(file).find("BackupItemUtf8"), std::string::npos);
     // A broken UTF-8 line (from elsewhere) leaves the ANSI one in force.
     write("BackupSignatures=Gr\xfc\xdf"
           "e.htm\r\nBackupSignaturesUtf8=Gr%FC%DF"

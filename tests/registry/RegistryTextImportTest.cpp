@@ -170,15 +170,15 @@ TEST(RegistryTextImport, FailedSaveRevertsTheImport) {
     EXPECT_EQ(readFileBytes(p.root() / "user.reg"), changed);
 }
 
-TEST(RegistryTextImport, TheUnicodeTwinOfAnExportKeepsWhatTheCodePageCannotHold) {
+TEST(RegistryTextImport, TheUnicodeTwinOfAnExportKeepsNamesWhateverTheCodePage) {
     TempPrefix p;
     RegistryFixture f(std::make_unique<WineRegistry>(p.prefix()));
     buildGoldenTree(*f.registry, "Software\\Golden");
     put(*f.registry, "Software\\Golden\\Подписи 署名", {sz("Signatures", "Grüße 🎉")});
-    put(*f.registry, "Software\\Plain", {sz("Signatures", "Grüße")});
+    put(*f.registry, "Software\\Plain", {sz("Signatures", "Signaturen")});
     const std::string twin = p.file("OBC2.tmp");
 
-    // A tree the code page holds needs no twin, and none is written.
+    // An ASCII tree needs no twin, and none is written.
     const Result<bool> plain = ExportRegTreeUnicode(f.reg, hkcu("Software\\Plain"), twin);
     ASSERT_TRUE(plain);
     EXPECT_FALSE(*plain);

@@ -105,6 +105,8 @@ std::vector<RoundTripCase> roundTripCases() {
         unsigned codePage = 1252;
         // Signature, picture folder, stationery and template names.
         std::vector<std::string> itemNames = {};
+        // The target's code page where it differs from the source's.
+        unsigned targetCodePage = 0;
     };
     const OutlookKind o2010x86w32{"2010 x86 on win32", 2010, false, false};
     const OutlookKind o2010x86w64{"2010 x86 on win64", 2010, true, false};
@@ -151,11 +153,23 @@ std::vector<RoundTripCase> roundTripCases() {
          false,
          932,
          {"署名", "Grüße", "Подпись 🎉"}},
+        // From a Russian machine to a western one: names the source's code
+        // page holds, which the target's reads otherwise.
+        {o2010x86w32,
+         "юрий",
+         o2016x86w64,
+         "jürgen",
+         {"Работа"},
+         false,
+         1251,
+         {"Подпись", "Счёт"},
+         1252},
     };
     std::vector<RoundTripCase> cases;
     for (const auto& row : rows) {
         PrefixSpec source = prefix(row.source, row.sourceUser, row.profiles, row.codePage);
-        PrefixSpec target = prefix(row.target, row.targetUser, row.profiles, row.codePage);
+        PrefixSpec target = prefix(row.target, row.targetUser, row.profiles,
+                                   row.targetCodePage ? row.targetCodePage : row.codePage);
         source.documentsIsHome = target.documentsIsHome = row.documentsIsHome;
         source.itemNames = row.itemNames;
         std::string tag = row.source.tag;
@@ -163,6 +177,8 @@ std::vector<RoundTripCase> roundTripCases() {
             tag += " -> " + row.target.tag;
         if (!row.itemNames.empty())
             tag += ", code page " + std::to_string(row.codePage);
+        if (row.targetCodePage)
+            tag += " -> " + std::to_string(row.targetCodePage);
         // Wine reads the non-ASCII profile of the prefix, else its first one.
         const auto nonAscii =
             std::find_if(row.profiles.begin(), row.profiles.end(), [](const auto& p) {
