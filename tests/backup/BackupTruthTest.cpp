@@ -189,6 +189,25 @@ TEST_F(BackupTruth, ItemsThisOutlookDoesNotHaveAreNotFailures) {
     EXPECT_EQ(outcome.log.find("Fail!"), std::string::npos);
 }
 
+// A key Outlook never wrote holds nothing to back up, as a missing folder
+// does: the item is skipped before it runs, and the backup is complete.
+TEST_F(BackupTruth, AMissingOptionsOrAccountsKeyIsNothingToBackUp) {
+    const fs::path userReg = prefix.root / "user.reg";
+    std::string text = readWholeFile(userReg);
+    for (const std::string key : {"Options", "Profiles\\\\Outlook\\\\9375CFF0"})
+        for (auto at = text.find(key); at != std::string::npos; at = text.find(key)) {
+            const auto section = text.rfind("\n[", at);
+            text.erase(section, text.find("\n[", at) - section);
+        }
+    std::ofstream(userReg) << text;
+    env = std::make_unique<Environment>(WinePrefix(prefix.root), prompter);
+    env->Discover();
+    const BackupRunResult outcome = PerformBackup(*env, zip(), request(only({1, 5})));
+    ASSERT_TRUE(outcome.written) << outcome.writeError;
+    EXPECT_TRUE(outcome.itemsFailed.empty()) << outcome.log;
+    EXPECT_EQ(outcome.itemsSkipped, (std::vector<std::size_t>{3, 7}));
+}
+
 TEST(SignatureLinks, TheFoldersAnHtmlSignatureLinksTo) {
     const std::string html =
         "<html><head><link rel=File-List href=\"Gr%FC%DFe-Dateien/filelist.xml\">\n"
