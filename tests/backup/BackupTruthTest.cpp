@@ -171,6 +171,17 @@ TEST_F(BackupTruth, APartialArchiveNeverReplacesAnEarlierOne) {
     EXPECT_EQ(outcome.flags, "1001000000");
 }
 
+// Once a complete backup is at the target, the partial one an earlier run
+// set aside beside it is stale.
+TEST_F(BackupTruth, ACompleteBackupRemovesThePartialOneOfItsName) {
+    const fs::path partial = prefix.work.path() / "b.partial.kvx";
+    std::ofstream(target) << "earlier";
+    std::ofstream(partial) << "set aside by an earlier run";
+    const BackupRunResult outcome = PerformBackup(*env, zip(), request(only({1})));
+    ASSERT_TRUE(outcome.written && !outcome.Partial()) << outcome.writeError;
+    EXPECT_FALSE(fs::exists(partial));
+}
+
 TEST_F(BackupTruth, ItemsThisOutlookDoesNotHaveAreNotFailures) {
     std::ofstream(target) << "earlier";
     // Outlook 2016 keeps no address book; this user has no stationery and no
