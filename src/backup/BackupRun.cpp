@@ -117,6 +117,19 @@ void writeInPlace(ZipArchive& zip, const ZipFileList& files, const BackupRequest
     outcome.archivePath = place;
 }
 
+// A complete archive now at the target makes the partial one an earlier run
+// set aside beside it stale. It is removed under its own lock, so that a run
+// writing it at this moment is left alone.
+void removeStalePartial(const std::string& target) {
+    const std::string partial = PartialArchiveName(target);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(partial, ec)))
+        return;
+    ZipWriteTarget place(partial);
+    if (place.begin())
+        std::filesystem::remove(partial, ec);
+}
+
 // The information file's first lines: where, when and what from.
 void writeInfoHeader(Environment& env, const BackupRequest& request) {
     const Session& s = env.session();
@@ -217,6 +230,8 @@ void gatherAndWrite(Environment& env, ZipArchive& zip, const BackupRequest& requ
         outcome.keptEarlier = true;
     }
     writeInPlace(zip, files, request, env.ansi, hooks, place, outcome);
+    if (!outcome.Partial())
+        removeStalePartial(place);
     outcome.archiveBytes = std::filesystem::file_size(place, ec);
 }
 

@@ -90,7 +90,8 @@ struct BackupHooks {
 // information file, runs the selected steps of the items the profile has,
 // adds the information file, writes the archive under a temporary name
 // beside its place, has it verified, puts it in place and removes the
-// scratch files. A partial archive never replaces an earlier one.
+// scratch files. A partial archive never replaces an earlier one; a
+// complete one removes the partial one of its name (PartialArchiveName).
 BackupRunResult PerformBackup(Environment& env, ZipArchive& zip, const BackupRequest& request,
                               const BackupHooks& hooks = {});
 

@@ -74,6 +74,13 @@ void checkFolder(ItemState& state, const WinFiles& files, const std::string& fol
     }
 }
 
+void checkKey(ItemState& state, RegistryKeys& reg, const std::string& key, const char* missing) {
+    if (!reg.RegKeyExists(key)) {
+        state.enabled = false;
+        state.reason = missing + key;
+    }
+}
+
 } // namespace
 
 ProfileItems ComputeItemLocations(const Session& s, RegistryKeys& reg, const WinFiles& files,
@@ -108,10 +115,9 @@ ProfileItems ComputeItemLocations(const Session& s, RegistryKeys& reg, const Win
     l.templatesFolder = p + roaming + "\\Microsoft\\Templates";
     l.preferencesFolder = l.rulesFolder;
 
-    if (!reg.RegKeyExists(l.accountsKey)) {
-        states[ItemAccounts].enabled = false;
-        states[ItemAccounts].reason = "no accounts key " + l.accountsKey;
-    }
+    // A key Outlook never wrote holds nothing to back up, as a missing folder.
+    checkKey(states[ItemAccounts], reg, l.accountsKey, "no accounts key ");
+    checkKey(states[ItemOptions], reg, l.optionsKey, "no options key ");
     checkFolder(states[ItemSignatures], files, l.signaturesFolder);
     checkFolder(states[ItemStationeries], files, l.stationeryFolder);
     checkFolder(states[ItemTemplates], files, l.templatesFolder);

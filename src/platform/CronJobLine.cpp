@@ -1,7 +1,9 @@
 #include "platform/CronJobLine.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <limits>
 #include <vector>
 
 namespace trelmig {
@@ -63,6 +65,19 @@ std::optional<int> ParseCronNumber(std::string_view s) {
     if (ec != std::errc() || end != s.data() + s.size())
         return std::nullopt;
     return value;
+}
+
+int NextJobNumber(std::vector<int> taken) {
+    std::ranges::sort(taken);
+    if (taken.empty() || taken.back() < std::numeric_limits<int>::max())
+        return std::max(taken.empty() ? 0 : taken.back(), 0) + 1;
+    int free = 1;
+    for (const int number : taken)
+        if (number == free)
+            ++free;
+        else if (number > free)
+            break;
+    return free;
 }
 
 namespace {

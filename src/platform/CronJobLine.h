@@ -75,6 +75,12 @@ std::string CronJobLine(const AtInfo& info, int number, const std::filesystem::p
 // A cron number: decimal digits only, within int; nullopt otherwise.
 std::optional<int> ParseCronNumber(std::string_view text);
 
+// The number of a new job beside the numbers jobs hold: one above the
+// highest, so that numbers follow the order jobs were added in, or the
+// lowest free one when the highest is the highest a job line carries. Every
+// number it gives is one ParseCronNumber reads back.
+int NextJobNumber(std::vector<int> taken);
+
 // The job number of a line carrying the job marker, commented out or not.
 std::optional<int> CronJobNumber(const std::string& line);
 // Reads back a job line of this program; nullopt for any other line,

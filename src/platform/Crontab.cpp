@@ -2,8 +2,8 @@
 
 #include "platform/HostProgram.h"
 
-#include <algorithm>
-#include <limits>
+#include <string>
+#include <vector>
 
 namespace trelmig {
 
@@ -90,19 +90,17 @@ bool Crontab::Update(const std::function<bool(std::string&)>& change) const {
 }
 
 int Crontab::AddJob(const AtInfo& info, const std::filesystem::path& winePrefix,
-                    const std::filesystem::path& passwordFile, int lowestNumber,
-                    const JobArguments& arguments) const {
+                    const std::filesystem::path& passwordFile,
+                    const std::vector<int>& heldElsewhere, const JobArguments& arguments) const {
     int number = 0;
     // Checks the record before anything is read or written.
     CronJobLine(info, 1, winePrefix, passwordFile, arguments);
     Update([&](std::string& table) {
-        int highest = 0;
+        std::vector<int> taken = heldElsewhere;
         for (const auto& line : linesOf(table))
-            highest = std::max(highest, CronJobNumber(line).value_or(0));
-        if (highest == std::numeric_limits<int>::max())
-            throw CrontabError("the crontab holds job number " + std::to_string(highest) +
-                               ", the highest there can be: remove that job first");
-        number = std::max(highest + 1, lowestNumber);
+            if (const auto held = CronJobNumber(line))
+                taken.push_back(*held);
+        number = NextJobNumber(std::move(taken));
         if (!table.empty() && table.back() != '\n')
             table += '\n';
         table += CronJobLine(info, number, winePrefix, passwordFile, arguments) + "\n";

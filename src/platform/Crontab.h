@@ -29,11 +29,13 @@ public:
     std::string ReadTable() const;
     void WriteTable(const std::string& table) const;
 
-    // Adds one line for the job and returns its number: one more than the
-    // highest number in the table, so two registrations give two jobs, and
-    // at least lowestNumber (numbers that jobs elsewhere hold).
+    // Adds one line for the job and returns its number (NextJobNumber of
+    // those in the table, commented-out lines among them, and heldElsewhere,
+    // the numbers of jobs that are no lines), so two registrations give two
+    // jobs.
     int AddJob(const AtInfo& info, const std::filesystem::path& winePrefix,
-               const std::filesystem::path& passwordFile = {}, int lowestNumber = 1,
+               const std::filesystem::path& passwordFile = {},
+               const std::vector<int>& heldElsewhere = {},
                const JobArguments& arguments = {}) const;
     // The jobs of this program, in table order.
     std::vector<CronJob> Jobs() const;

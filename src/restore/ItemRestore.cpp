@@ -157,6 +157,7 @@ void ItemRestore::ensureFolder(const std::string& folder) {
     ensureFolder(folder.substr(0, cut));
     if (journal_)
         journal_->beforeFolderCreated(folder);
+    beforeCommit();
     if (!env_.files.createFolder(folder))
         throw Failure("the folder " + folder + " cannot be created", false);
 }
@@ -173,6 +174,7 @@ void ItemRestore::extractFiles(const std::vector<std::pair<std::string, std::str
                                const std::string& folder) {
     StagedFiles staged;
     stageFiles(files, folder, staged);
+    beforeCommit();
     staged.commit(retired_);
 }
 
@@ -220,6 +222,11 @@ void ItemRestore::stageFiles(const std::vector<std::pair<std::string, std::strin
         throw Failure(extracted.error().message + "; nothing was changed", true);
 }
 
+void ItemRestore::beforeCommit() {
+    if (journal_)
+        journal_->beforeCommit();
+}
+
 std::string ItemRestore::extractToWorkFolder(const std::string& name) {
     std::string path = env_.session().programFolder + "/" + name;
     NoFlushEachExtraction scratch(zip_); // read back at once and never kept
@@ -231,6 +238,7 @@ std::string ItemRestore::extractToWorkFolder(const std::string& name) {
 }
 
 void ItemRestore::saveRegistry() {
+    beforeCommit();
     // A registry that cannot be saved stops the restore.
     if (auto saved = env_.reg.Save(); !saved)
         throw Failure(saved.error().message, true);
@@ -450,6 +458,7 @@ void ItemRestore::restoreProfileFiles(
             restoredNames[upper(entryName)] = fileName;
         stageFiles(files, folder, staged);
     }
+    beforeCommit();
     staged.commit(retired_);
     const auto sections = env_.reg.EnumRegSubkeys(key);
     if (sections.empty())
@@ -503,6 +512,7 @@ bool ItemRestore::RestoreDatas(const std::string& profile) {
         const auto host = env_.files.hostPath(favorites);
         if (journal_ && host && env_.files.fileExists(favorites))
             journal_->beforeFileChange(*host);
+        beforeCommit();
         if (env_.files.fileExists(favorites) && !env_.files.deleteFile(favorites))
             throw Failure("cannot delete " + favorites, false);
     });

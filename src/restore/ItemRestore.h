@@ -95,6 +95,8 @@ private:
         const std::string& itemKey, const std::string& profile,
         const std::function<void(const std::string&, const NewPathOf&)>& rewriteSection);
     void saveRegistry();
+    // Tells the journal that the changes told to it are about to be made.
+    void beforeCommit();
     std::string userFolder(const char* newWindows, const char* otherWindows) const;
 
     Environment& env_;

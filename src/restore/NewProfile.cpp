@@ -45,6 +45,8 @@ void CreateProfile(Environment& env, const std::string& profile, RestoreJournal*
         env.registry.revert();
         throw std::runtime_error(written.error().message);
     }
+    if (journal)
+        journal->beforeCommit();
     if (auto saved = env.reg.Save(); !saved)
         throw std::runtime_error(saved.error().message);
     env.ReloadProfiles();

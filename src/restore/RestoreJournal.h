@@ -19,6 +19,10 @@ public:
     virtual void beforeKeyChange(const std::string& keyPath) = 0;
     // One value about to be written or deleted.
     virtual void beforeValueChange(const std::string& keyPath, const std::string& valueName) = 0;
+    // The changes told so far are about to be made (files renamed into
+    // place, a folder made or a file deleted, the registry saved). Changes
+    // told but never followed by this were never made.
+    virtual void beforeCommit() = 0;
 };
 
 } // namespace trelmig

@@ -42,10 +42,13 @@ public:
     void beforeFolderCreated(const std::string& windowsFolder) override;
     void beforeKeyChange(const std::string& keyPath) override;
     void beforeValueChange(const std::string& keyPath, const std::string& valueName) override;
+    void beforeCommit() override { committed_ = true; }
 
-    bool empty() const { return changes_ == 0; }
-    // Keeps the record (an empty one is dropped) and removes all but the
-    // newest kUndoRecordsKept. Throws std::runtime_error.
+    // Nothing was changed: no change was told, or none was made.
+    bool empty() const { return changes_ == 0 || !committed_; }
+    // Keeps the record (an empty one is dropped, so that an undo never meets
+    // a restore that changed nothing) and removes all but the newest
+    // kUndoRecordsKept. Throws std::runtime_error.
     void finish();
 
 private:
@@ -63,6 +66,7 @@ private:
     std::set<std::filesystem::path> files_;
     std::size_t changes_ = 0;
     std::size_t stored_ = 0;
+    bool committed_ = false;
     bool finished_ = false;
 };
 

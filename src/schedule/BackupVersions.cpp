@@ -46,15 +46,20 @@ std::vector<BackupVersion> VersionsBeside(const std::string& backupFile) {
 
 std::vector<std::string> PruneVersions(const std::string& chosenFile, const KeepPolicy& policy,
                                        const std::string& newVersion) {
-    const auto versions = VersionsOf(chosenFile);
+    const auto versions = VersionsOf(chosenFile, true);
     std::vector<VersionTime> times;
     times.reserve(versions.size());
     for (const auto& v : versions)
-        times.push_back(v.time);
+        if (!v.partial)
+            times.push_back(v.time);
     const std::vector<bool> kept = KeptVersions(times, policy);
     std::vector<std::string> problems;
-    for (std::size_t i = 0; i < versions.size(); ++i) {
-        if (kept[i] || fs::path(versions[i].path) == fs::path(newVersion))
+    for (std::size_t i = 0, sound = 0; i < versions.size(); ++i) {
+        // A partial version is stale once a complete one of its time or
+        // later is there; until then it is the newest backup there is.
+        const bool stays =
+            versions[i].partial ? times.empty() || versions[i].time > times.front() : kept[sound++];
+        if (stays || fs::path(versions[i].path) == fs::path(newVersion))
             continue;
         std::string error;
         if (!RemoveVersionFile(versions[i].path, error))

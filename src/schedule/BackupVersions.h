@@ -22,14 +22,15 @@ struct BackupVersion {
     bool partial = false;
 };
 // Partial versions are listed only when asked for: they never count among
-// the versions a policy keeps, and are never removed by it.
+// the versions a policy keeps.
 std::vector<BackupVersion> VersionsOf(const std::string& chosenFile, bool withPartial = false);
 // Every version, partial ones too, of the backup that backupFile belongs to:
 // backupFile may be the chosen name or one of its versions.
 std::vector<BackupVersion> VersionsBeside(const std::string& backupFile);
 
-// Removes the versions the policy does not keep, once newVersion was written
-// and verified; newVersion itself is never removed. Returns what could not be
+// Removes the versions the policy does not keep, and the partial versions
+// no newer than the newest complete one, once newVersion was written and
+// verified; newVersion itself is never removed. Returns what could not be
 // removed, one reason each.
 std::vector<std::string> PruneVersions(const std::string& chosenFile, const KeepPolicy& policy,
                                        const std::string& newVersion);

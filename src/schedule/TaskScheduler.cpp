@@ -84,25 +84,25 @@ std::string daysText(const AtInfo& info) {
     return periodic ? text : "once, next " + text;
 }
 
-// A new number above those of the timers and the crontab's jobs: one number
-// never names two jobs.
-int highestTimerNumber(const TaskScheduler& scheduler) {
-    int highest = 0;
+// The numbers of the timers and of the crontab's jobs, which a new job of
+// either kind does not take: one number never names two jobs.
+std::vector<int> timerNumbers(const TaskScheduler& scheduler) {
+    std::vector<int> taken;
     if (scheduler.timers)
         for (const CronJob& job : scheduler.timers->Jobs())
-            highest = std::max(highest, job.number);
-    return highest;
+            taken.push_back(job.number);
+    return taken;
 }
 
-int highestCronNumber(const Crontab& crontab) {
-    int highest = 0;
+std::vector<int> takenNumbers(const TaskScheduler& scheduler) {
+    std::vector<int> taken = timerNumbers(scheduler);
     try {
-        for (const CronJob& job : crontab.Jobs())
-            highest = std::max(highest, job.number);
+        for (const CronJob& job : scheduler.crontab.Jobs())
+            taken.push_back(job.number);
     } catch (const CrontabError&) {
         // No crontab program: no crontab jobs either.
     }
-    return highest;
+    return taken;
 }
 
 // The options a job of these choices passes around its command line.
@@ -125,10 +125,9 @@ int addJob(const AtInfo& record, const TaskScheduler& scheduler,
     const std::filesystem::path prefix =
         scheduler.windowsUser ? std::filesystem::path() : scheduler.winePrefix;
     if (!scheduler.timers)
-        return scheduler.crontab.AddJob(record, prefix, passwordFile,
-                                        highestTimerNumber(scheduler) + 1, arguments);
-    const int number =
-        std::max(highestTimerNumber(scheduler), highestCronNumber(scheduler.crontab)) + 1;
+        return scheduler.crontab.AddJob(record, prefix, passwordFile, timerNumbers(scheduler),
+                                        arguments);
+    const int number = NextJobNumber(takenNumbers(scheduler));
     scheduler.timers->AddJob(record, number, prefix, passwordFile, arguments);
     return number;
 }

@@ -171,6 +171,17 @@ TEST_F(BackupTruth, APartialArchiveNeverReplacesAnEarlierOne) {
     EXPECT_EQ(outcome.flags, "1001000000");
 }
 
+// Once a complete backup is at the target, the partial one an earlier run
+// set aside beside it is stale.
+TEST_F(BackupTruth, ACompleteBackupRemovesThePartialOneOfItsName) {
+    const fs::path partial = prefix.work.path() / "b.partial.kvx";
+    std::ofstream(target) << "earlier";
+    std::ofstream(partial) << "set aside by an earlier run";
+    const BackupRunResult outcome = PerformBackup(*env, zip(), request(only({1})));
+    ASSERT_TRUE(outcome.written && !outcome.Partial()) << outcome.writeError;
+    EXPECT_FALSE(fs::exists(partial));
+}
+
 TEST_F(BackupTruth, ItemsThisOutlookDoesNotHaveAreNotFailures) {
     std::ofstream(target) << "earlier";
     // Outlook 2016 keeps no address book; this user has no stationery and no
@@ -187,6 +198,25 @@ TEST_F(BackupTruth, ItemsThisOutlookDoesNotHaveAreNotFailures) {
     EXPECT_NE(outcome.log.find("\r\nBackup Personal Address Book\t\tnot used by this Outlook\t"),
               std::string::npos);
     EXPECT_EQ(outcome.log.find("Fail!"), std::string::npos);
+}
+
+// A key Outlook never wrote holds nothing to back up, as a missing folder
+// does: the item is skipped before it runs, and the backup is complete.
+TEST_F(BackupTruth, AMissingOptionsOrAccountsKeyIsNothingToBackUp) {
+    const fs::path userReg = prefix.root / "user.reg";
+    std::string text = readWholeFile(userReg);
+    for (const std::string key : {"Options", "Profiles\\\\Outlook\\\\9375CFF0"})
+        for (auto at = text.find(key); at != std::string::npos; at = text.find(key)) {
+            const auto section = text.rfind("\n[", at);
+            text.erase(section, text.find("\n[", at) - section);
+        }
+    std::ofstream(userReg) << text;
+    env = std::make_unique<Environment>(WinePrefix(prefix.root), prompter);
+    env->Discover();
+    const BackupRunResult outcome = PerformBackup(*env, zip(), request(only({1, 5})));
+    ASSERT_TRUE(outcome.written) << outcome.writeError;
+    EXPECT_TRUE(outcome.itemsFailed.empty()) << outcome.log;
+    EXPECT_EQ(outcome.itemsSkipped, (std::vector<std::size_t>{3, 7}));
 }
 
 TEST(SignatureLinks, TheFoldersAnHtmlSignatureLinksTo) {

@@ -123,6 +123,21 @@ TEST_F(RestoreUndo, OnlyTheLastFiveAreKeptNewestFirst) {
         << kept.front().label();
 }
 
+// A restore that failed before it changed anything keeps no record, so the
+// undo goes on to put back the last restore that did: here the second
+// signature meets a folder of its name after the first was told to the record.
+TEST_F(RestoreUndo, ARestoreThatChangedNothingKeepsNoRecord) {
+    ASSERT_TRUE(restoreInto("Work", items({5})).allSucceeded);
+    const fs::path signature =
+        target.root / "drive_c/users/root/AppData/Roaming/Microsoft/Signatures/Personal.txt";
+    fs::remove(signature);
+    fs::create_directory(signature);
+    const auto before = bottle::stateOf(target);
+    EXPECT_FALSE(restoreInto("Work", items({2})).allSucceeded);
+    EXPECT_EQ(bottle::stateOf(target), before);
+    EXPECT_EQ(ListUndoRecords(records).size(), 1u);
+}
+
 // An undo that cannot put back everything puts back nothing: here a file the
 // restore replaced became a folder since; the files before it in the record
 // were already renamed into place when it was met.

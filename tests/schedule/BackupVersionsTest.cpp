@@ -91,7 +91,8 @@ TEST(BackupVersions, TheVersionsBesideABackupAreFoundFromAnyOfThem) {
 }
 
 // After a versioned backup: a partial new version is set aside and prunes
-// nothing; a sound one prunes what the policy does not keep.
+// nothing; a sound one prunes what the policy does not keep and the partial
+// versions older than itself (one of a clock set back stays).
 TEST(BackupVersions, ANewVersionIsSetAsideWhenPartialAndPrunesWhenSound) {
     WorkFolder dir;
     const std::string chosen = (dir.path() / "b.kvx").string();
@@ -115,11 +116,12 @@ TEST(BackupVersions, ANewVersionIsSetAsideWhenPartialAndPrunesWhenSound) {
 
     const std::string soundVersion = (dir.path() / "b-2026-12-04-213000.kvx").string();
     std::ofstream(soundVersion) << "x";
+    std::ofstream(dir.path() / "b-2026-12-05-213000.partial.kvx") << "x";
     BackupRunResult sound;
     sound.written = true;
     sound.archivePath = soundVersion;
     EXPECT_TRUE(SettleNewVersion(chosen, {1, 0, 0, 0}, soundVersion, sound).empty());
     EXPECT_EQ(sound.archivePath, soundVersion);
-    EXPECT_EQ(NamesIn(dir.path()), (std::set<std::string>{"b-2026-12-03-213000.partial.kvx",
-                                                          "b-2026-12-04-213000.kvx"}));
+    EXPECT_EQ(NamesIn(dir.path()), (std::set<std::string>{"b-2026-12-04-213000.kvx",
+                                                          "b-2026-12-05-213000.partial.kvx"}));
 }

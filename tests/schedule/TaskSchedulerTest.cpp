@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -183,6 +184,25 @@ TEST_F(Scheduling, TheListingShowsEverythingButThePassword) {
         for (const std::string& field :
              {j.time, j.days, j.profile, j.items, j.targetFile, j.winePrefix, j.problem})
             EXPECT_EQ(field.find("Top$ecret"), std::string::npos) << field;
+}
+
+// A line numbered by hand with the highest number a job line carries leaves
+// no number above it: the new job, a crontab line or a timer, takes a free
+// one below, which the listing shows and the removal finds.
+TEST_F(Scheduling, EveryJobNumberGivenCanBeListedAndRemoved) {
+    fake.SetTable("0 8 * * 3 /usr/bin/trelmig $CMD # trelmig job 2147483647\n");
+    const fs::path systemctl = config.path() / "systemctl";
+    std::ofstream(systemctl) << "#!/bin/sh\ncase \"$2\" in is-active) echo active;; esac\n";
+    fs::permissions(systemctl, fs::perms::owner_all);
+    TaskScheduler withTimers = scheduler;
+    withTimers.timers = UserTimers({systemctl.string(), config.path() / "units"});
+    for (const TaskScheduler* where : {&scheduler, &withTimers}) {
+        const Registration r = RegisterJob(choices(), *where, prompter);
+        EXPECT_EQ(r.jobNumber, 1) << texts().back();
+        const auto jobs = ListJobs(*where);
+        EXPECT_EQ(std::ranges::count(jobs, r.jobNumber, &JobListing::number), 1);
+        EXPECT_TRUE(UnscheduleJob(*where, r.jobNumber));
+    }
 }
 
 TEST_F(Scheduling, APasswordIsKeptInAFileOnlyTheUserReadsNeverOnTheLine) {
