@@ -165,7 +165,7 @@ TEST_F(MainWindowTest, MenusComeInOrderWithTheirShortcuts) {
     QStringList bar;
     for (QAction* a : window->menuBar()->actions())
         bar << a->text();
-    EXPECT_EQ(bar, (QStringList{"File(&F)", "Option(&O)", "&Tools", "Help(&H)"}));
+    EXPECT_EQ(bar, (QStringList{"&File", "&Options", "&Tools", "&Help"}));
     EXPECT_EQ(entries(child<QMenu>("menufile")),
               (QStringList{"&Backup Now [Ctrl+B]", "&Restore Now [Ctrl+R]",
                            "&Open Wine Prefix... [Ctrl+O]", "Open Windows User Folder...",
