@@ -7,7 +7,6 @@
 #include "gui/Mnemonics.h"
 #include "gui/ObjectNames.h"
 #include "gui/ScheduledJobsDialog.h"
-#include "gui/ScreenFit.h"
 #include "gui/Skin.h"
 #include "gui/WindowMemory.h"
 
@@ -60,8 +59,6 @@ ScheduleDialog::ScheduleDialog(Environment& env, Prompter& prompter, QWidget* pa
     connect(Command3, &QPushButton::clicked, this, [this] { onAddTaskClicked(); });
     connect(Command1, &QPushButton::clicked, this, [this] { onOpenSchedulerClicked(); });
     connect(Command2, &QPushButton::clicked, this, [this] { onCancelClicked(); });
-    ApplySkin(this);
-    OpenAtContentSize(this);
 }
 
 void ScheduleDialog::buildLayout() {

@@ -202,8 +202,9 @@ TEST_F(Screenshots, GermanDarkFullHdAtTwiceTheScale) {
 // schedule window it opens: the sizes the windows choose themselves.
 TEST_F(Screenshots, FirstStartAt800x600) {
     for (const bool german : {false, true}) {
-        if (german)
+        if (german) {
             ASSERT_TRUE(InstallTranslations(QLocale(QLocale::German, QLocale::Germany)));
+        }
         open();
         prepareBackupTab((prefix.work.path() / "outlook-2026-12-09.kvx").string());
         save(window.get(), german ? "first-start-de-800x600.png" : "first-start-en-800x600.png");
