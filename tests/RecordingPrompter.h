@@ -23,4 +23,12 @@ struct RecordingPrompter : trelmig::Prompter {
         messages.push_back({text, icon, buttons});
         return answerFor ? answerFor(messages.back()) : answer;
     }
+    // Ticks "Do not ask again" where a question offers it.
+    bool doNotAskAgain = false;
+    trelmig::MessageAnswer AskUnlessToldNot(const std::string& text, trelmig::MessageIcon icon,
+                                            trelmig::MessageButtons buttons,
+                                            bool& notAgain) override {
+        notAgain = doNotAskAgain;
+        return Show(text, icon, buttons);
+    }
 };

@@ -72,6 +72,93 @@
     </message>
 </context>
 <context>
+    <name>CompletionLog</name>
+    <message>
+        <source>Backup Personal Folders</source>
+        <translation>Persönliche Ordner sichern</translation>
+    </message>
+    <message>
+        <source>Restore Personal Folders</source>
+        <translation>Persönliche Ordner wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Backup Accounts Settings</source>
+        <translation>Kontoeinstellungen sichern</translation>
+    </message>
+    <message>
+        <source>Restore Accounts Settings</source>
+        <translation>Kontoeinstellungen wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Backup Signatures</source>
+        <translation>Signaturen sichern</translation>
+    </message>
+    <message>
+        <source>Restore Signatures</source>
+        <translation>Signaturen wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Backup Stationeries</source>
+        <translation>Briefpapiere sichern</translation>
+    </message>
+    <message>
+        <source>Restore Stationeries</source>
+        <translation>Briefpapiere wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Backup Personal Address Book</source>
+        <translation>Persönliches Adressbuch sichern</translation>
+    </message>
+    <message>
+        <source>Restore Personal Address Book</source>
+        <translation>Persönliches Adressbuch wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Backup Options Settings</source>
+        <translation>Optionen sichern</translation>
+    </message>
+    <message>
+        <source>Restore Options Settings</source>
+        <translation>Optionen wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Backup Templates</source>
+        <translation>Vorlagen sichern</translation>
+    </message>
+    <message>
+        <source>Restore Templates</source>
+        <translation>Vorlagen wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Backup Preferences</source>
+        <translation>Einstellungen sichern</translation>
+    </message>
+    <message>
+        <source>Restore Preferences</source>
+        <translation>Einstellungen wiederherstellen</translation>
+    </message>
+    <message>
+        <source>succeeded!</source>
+        <translation>erfolgreich!</translation>
+    </message>
+    <message>
+        <source>Fail!</source>
+        <translation>Fehlgeschlagen!</translation>
+    </message>
+    <message>
+        <source>not used by this Outlook</source>
+        <translation>von diesem Outlook nicht verwendet</translation>
+    </message>
+    <message>
+        <source>nothing to back up</source>
+        <translation>nichts zu sichern</translation>
+    </message>
+    <message>
+        <source>not restored, as an earlier part of it failed</source>
+        <translation>nicht wiederhergestellt, da ein früherer Teil davon fehlschlug</translation>
+    </message>
+</context>
+<context>
     <name>Help</name>
     <message>
         <source>The help file could not be opened: no program to show it was found. Open it in a web browser:
@@ -175,6 +262,10 @@
         <source>&amp;Overwrite</source>
         <translation>&amp;Überschreiben</translation>
     </message>
+    <message>
+        <source>&amp;Do not ask again</source>
+        <translation>&amp;Nicht mehr fragen</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>
@@ -247,8 +338,8 @@
         <translation>die unvollständige Sicherung %1 kann nicht umbenannt werden: %2</translation>
     </message>
     <message>
-        <source>backup of profile &quot;%1&quot; written to %2 (BackupItem %3)</source>
-        <translation>Sicherung des Profils &quot;%1&quot; nach %2 geschrieben (BackupItem %3)</translation>
+        <source>backup of profile &quot;%1&quot; written to %2 (%3)</source>
+        <translation>Sicherung des Profils &quot;%1&quot; nach %2 geschrieben (%3)</translation>
     </message>
     <message>
         <source>; nothing to back up for %1</source>
@@ -287,7 +378,7 @@
         <translation>Bitte geben Sie ein Kennwort ein!</translation>
     </message>
     <message>
-        <source>Incorect Password!</source>
+        <source>Incorrect Password!</source>
         <translation>Die Kennwörter stimmen nicht überein!</translation>
     </message>
     <message>
@@ -387,7 +478,7 @@ Schließen Sie es und wählen Sie Wiederholen, wählen Sie Fortfahren, um die Da
 %1</translation>
     </message>
     <message>
-        <source>Incorect Password or Invalid backup file<byte value="xd"/>
+        <source>Incorrect Password or Invalid backup file<byte value="xd"/>
 <byte value="xd"/>
 The password is wrong, or the backup file is damaged.</source>
         <translation>Falsches Kennwort oder ungültige Sicherungsdatei<byte value="xd"/>
@@ -698,6 +789,10 @@ Diese Dateien konnten nicht zurückbenannt werden; die wiederhergestellte Fassun
         <source>Writing %1: %2 files, %3 folders, %4</source>
         <translation>%1 wird geschrieben: %2 Dateien, %3 Ordner, %4</translation>
     </message>
+    <message>
+        <source>Writing the file: %1%</source>
+        <translation>Datei wird geschrieben: %1%</translation>
+    </message>
 </context>
 <context>
     <name>WindowsUserFolder</name>
@@ -725,8 +820,8 @@ Diese Dateien konnten nicht zurückbenannt werden; die wiederhergestellte Fassun
         <translation>Copyright © %1. Freie Software unter der GNU GPL, Version 3 oder später.</translation>
     </message>
     <message>
-        <source>E&amp;xit</source>
-        <translation>&amp;Beenden</translation>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
     </message>
 </context>
 <context>
@@ -1169,7 +1264,7 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
         <translation>Durchsuchen...</translation>
     </message>
     <message>
-        <source>Choose a backup finename</source>
+        <source>Choose a backup filename</source>
         <translation>Name der Sicherungsdatei wählen</translation>
     </message>
     <message>
@@ -1209,7 +1304,7 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
         <translation>Jetzt sichern</translation>
     </message>
     <message>
-        <source>File(&amp;F)</source>
+        <source>&amp;File</source>
         <translation>&amp;Datei</translation>
     </message>
     <message>
@@ -1225,7 +1320,7 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
         <translation>Letzte Wiederherstellung rückgängig machen...</translation>
     </message>
     <message>
-        <source>Option(&amp;O)</source>
+        <source>&amp;Options</source>
         <translation>&amp;Optionen</translation>
     </message>
     <message>
@@ -1257,7 +1352,7 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
         <translation>Daten auf CD/DVD sichern</translation>
     </message>
     <message>
-        <source>Help(&amp;H)</source>
+        <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
     </message>
     <message>
@@ -1339,6 +1434,10 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
     <message>
         <source>A backup or restore is running. Do you want to cancel it and quit?</source>
         <translation>Eine Sicherung oder Wiederherstellung läuft. Möchten Sie sie abbrechen und beenden?</translation>
+    </message>
+    <message>
+        <source>Offer to Write Each Backup to a Disc</source>
+        <translation>Nach jeder Sicherung das Brennen auf eine Disc anbieten</translation>
     </message>
 </context>
 <context>

@@ -129,7 +129,7 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
         .fileExtracting = {},
         .writeProgress =
             [&](int percent) {
-                progress_.SetPercentText("Write File " + std::to_string(percent) + "%");
+                progress_.SetPercent({MessageId::WritingFilePercent, {std::to_string(percent)}});
                 progress_.SetBarValue(kGatherShare + percent * (100 - kGatherShare) / 100);
             },
         .writeFinished = {},

@@ -50,8 +50,7 @@ constexpr std::pair<MessageId, const char*> kTemplates[] = {
                                    "moment")},
     {RunWriteFailed, QT_TRANSLATE_NOOP("Messages", "backup of profile \"%1\" to %2 failed: %3")},
     {PartialNotRenamed, QT_TRANSLATE_NOOP("Messages", "cannot rename the partial backup %1: %2")},
-    {RunWritten,
-     QT_TRANSLATE_NOOP("Messages", "backup of profile \"%1\" written to %2 (BackupItem %3)")},
+    {RunWritten, QT_TRANSLATE_NOOP("Messages", "backup of profile \"%1\" written to %2 (%3)")},
     {RunNothingToBackUpFor, QT_TRANSLATE_NOOP("Messages", "; nothing to back up for %1")},
     {RunItemsFailed, QT_TRANSLATE_NOOP("Messages", ", but these items failed: %1")},
     {RunEarlierKept,
@@ -65,7 +64,7 @@ constexpr std::pair<MessageId, const char*> kTemplates[] = {
     {ChooseBackupFileName, QT_TRANSLATE_NOOP("Messages", "Please choose a backup file name.")},
     {SelectAnItem, QT_TRANSLATE_NOOP("Messages", "Please select at least one item.")},
     {EnterPassword, QT_TRANSLATE_NOOP("Messages", "Please enter Password!")},
-    {PasswordsDiffer, QT_TRANSLATE_NOOP("Messages", "Incorect Password!")},
+    {PasswordsDiffer, QT_TRANSLATE_NOOP("Messages", "Incorrect Password!")},
     {BackupCompressing, QT_TRANSLATE_NOOP("Messages", "Compressing the backup file...")},
     {BackupVerifying, QT_TRANSLATE_NOOP("Messages", "Verifying the backup file...")},
     {BackupCancelled,
@@ -103,7 +102,7 @@ constexpr std::pair<MessageId, const char*> kTemplates[] = {
                                    "back up the data files as they are at one moment, or Cancel.")},
     {InvalidBackupFileBecause, QT_TRANSLATE_NOOP("Messages", "Invalid backup file\r\n\r\n%1")},
     {PasswordOrFileRefused,
-     QT_TRANSLATE_NOOP("Messages", "Incorect Password or Invalid backup file\r\n\r\nThe password "
+     QT_TRANSLATE_NOOP("Messages", "Incorrect Password or Invalid backup file\r\n\r\nThe password "
                                    "is wrong, or the backup file is damaged.")},
     {InvalidBackupFileBare, QT_TRANSLATE_NOOP("Messages", "Invalid backup file")},
     {InformationFileListBad,
@@ -224,6 +223,7 @@ constexpr std::pair<MessageId, const char*> kTemplates[] = {
     {ImageCannotTake, QT_TRANSLATE_NOOP("Messages", "cannot put %1 into the image")},
     {ImageFolderNotWritable, QT_TRANSLATE_NOOP("Messages", "cannot write into the folder of %1")},
     {ImageWriting, QT_TRANSLATE_NOOP("Messages", "Writing %1: %2 files, %3 folders, %4")},
+    {WritingFilePercent, QT_TRANSLATE_NOOP("Messages", "Writing the file: %1%")},
 };
 
 constexpr bool EveryMessageInOrder() {

@@ -141,10 +141,12 @@ enum class MessageId {
     ImageCannotTake,
     ImageFolderNotWritable,
     ImageWriting,
+    // The percent of a backup file written.
+    WritingFilePercent,
 };
 
 // The last message of the table.
-inline constexpr MessageId kLastMessageId = MessageId::ImageWriting;
+inline constexpr MessageId kLastMessageId = MessageId::WritingFilePercent;
 
 // The English template of a message.
 std::string_view MessageTemplate(MessageId id);

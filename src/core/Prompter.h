@@ -33,6 +33,13 @@ public:
                                       MessageButtons buttons = MessageButtons::Ok) {
         return Show(message.Text(), icon, buttons);
     }
+    // A question that offers "Do not ask again"; notAgain says whether the
+    // user ticked it. A prompter without that box never sets it.
+    virtual MessageAnswer AskUnlessToldNot(const std::string& text, MessageIcon icon,
+                                           MessageButtons buttons, bool& notAgain) {
+        notAgain = false;
+        return Show(text, icon, buttons);
+    }
 };
 
 inline constexpr const char* kAppTitle = "Quenvar Outlook Backup";

@@ -45,7 +45,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     Line1->setObjectName(QStringLiteral("Line1"));
     Line1->setFrameShape(QFrame::HLine);
     Line1->setFrameShadow(QFrame::Sunken);
-    Command3 = new QPushButton(tr("E&xit"), this);
+    Command3 = new QPushButton(tr("&Close"), this);
     Command3->setObjectName(QStringLiteral("Command3"));
 
     auto* text = new QVBoxLayout;

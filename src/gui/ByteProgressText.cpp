@@ -47,7 +47,8 @@ QString ByteProgressText(ByteWork work, const QString& item, std::uint64_t done,
     if (bytesPerSecond)
         text += QCoreApplication::translate("ByteProgress", ", %1/s")
                     .arg(ByteSizeText(static_cast<std::uint64_t>(*bytesPerSecond), locale));
-    if (left)
+    // At the end there is nothing left to tell.
+    if (left && left->count() > 0 && done < total)
         text +=
             QCoreApplication::translate("ByteProgress", ", about %1 left").arg(TimeLeftText(*left));
     return text;

@@ -2,6 +2,7 @@
 // panels, drag and drop, the File menu and the image events of the engine.
 
 #include "gui/DiscWriteWindow.h"
+#include "gui/LocalTimeText.h"
 
 #include "core/Prompter.h"
 #include "disc/DiscTexts.h"
@@ -290,12 +291,7 @@ void DiscWriteWindow::FileListed(const DiscItem& item) {
     row->setIcon(0, imageList1_.value(QStringLiteral("FILE")));
     row->setText(1, QString::fromStdString(FormatKilobytes(item.size, LocaleSeparators())));
     row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-    // The date as the user's desktop writes dates, with seconds.
-    row->setText(2,
-                 QLocale().toString(QDateTime::fromSecsSinceEpoch(item.date),
-                                    QLocale()
-                                        .dateTimeFormat(QLocale::ShortFormat)
-                                        .replace(QStringLiteral(":mm"), QStringLiteral(":mm:ss"))));
+    row->setText(2, LocalTimeText(QDateTime::fromSecsSinceEpoch(item.date)));
     row->setFlags(row->flags() | Qt::ItemIsEditable);
 }
 

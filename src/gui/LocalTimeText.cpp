@@ -11,9 +11,13 @@ QString LocalTimeText(const std::string& stored) {
          {QStringLiteral("yyyy-MM-dd HH:mm:ss"), QStringLiteral("yyyy-MM-dd HH:mm")}) {
         const QDateTime time = QDateTime::fromString(text, format);
         if (time.isValid())
-            return QLocale().toString(time, QLocale::ShortFormat);
+            return LocalTimeText(time);
     }
     return text;
+}
+
+QString LocalTimeText(const QDateTime& time) {
+    return QLocale().toString(time, QLocale::ShortFormat);
 }
 
 } // namespace trelmig

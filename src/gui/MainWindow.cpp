@@ -15,6 +15,7 @@
 #include "gui/ProgressPanel.h"
 #include "gui/RememberedSize.h"
 #include "gui/ScheduleDialog.h"
+#include "gui/ScreenFit.h"
 #include "gui/Skin.h"
 #include "gui/Worker.h"
 #include "restore/RestoreDriver.h"
@@ -67,12 +68,17 @@ MainWindow::MainWindow(Environment& env, Prompter& prompter, PasswordPrompt* pas
             scheduleDialog_->Remember(memory_.get());
             KeepWindowSize(scheduleDialog_.get(), memory_.get());
         }
-        scheduleDialog_->ShowModal();
+        ScheduleStart start{cbSource->currentText(), {}, QString::fromStdString(targetFile_)};
+        for (int i = 0; i < kItemCount; ++i)
+            start.items[static_cast<std::size_t>(i)] =
+                backupitem[static_cast<std::size_t>(i)]->isChecked();
+        scheduleDialog_->ShowModal(start);
     };
     watchRuns();
     connectHandlers();
     giveDesktopKeys();
     readPrefix();
+    OpenAtContentSize(this);
 }
 
 MainWindow::~MainWindow() {

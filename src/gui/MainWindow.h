@@ -55,9 +55,6 @@ struct FileDialogRequest {
     bool save = false;    // a save dialog ("Backup Now" asks before overwriting)
 };
 
-// "ravlin" and the date as MM-DD-YY: the file name a new backup is offered.
-QString ProposedBackupName(const QDate& day);
-
 // The main window: the backup and restore tabs, the progress panel, the
 // buttons and the menus. Its controls are its own (the skin and the tests
 // find them by object name); its handlers, named by what they answer
@@ -147,6 +144,8 @@ private:
     // "New profile..." the name is asked. nullopt when that was cancelled.
     // A run that ended in an exception: the panel goes, the message says why.
     void showRunFailed(const std::string& heading, const std::exception_ptr& error);
+    // The question after a backup whether it goes on a disc; true: yes.
+    bool askAboutDisc();
     // Old versions a versioned backup could not remove.
     void showVersionProblems(const std::vector<std::string>& problems);
     std::optional<RestoreChoices> restoreChoices();
@@ -209,6 +208,7 @@ private:
     QMenu* menuoption;
     QAction* TaskScheduler;
     QAction* checkupdate;
+    QAction* askdisc; // checked: a backup is followed by the disc question
     QMenu* Tools;
     QMenu* iebackupandrestore;
     QAction* backupfavorites;

@@ -129,7 +129,7 @@ QWidget* MainWindow::buildBackupTab() {
     // overwriting; typing a name here would bypass that.
     txtTargetFile->setReadOnly(true);
     cmdTargetFile = named(new QPushButton(tr("Browse...")), "cmdTargetFile");
-    where->addWidget(caption(tr("Choose a backup finename"), cmdTargetFile));
+    where->addWidget(caption(tr("Choose a backup filename"), cmdTargetFile));
     auto* target = new QHBoxLayout;
     target->addWidget(txtTargetFile, 1);
     target->addWidget(cmdTargetFile);
@@ -246,7 +246,7 @@ void MainWindow::buildMenus() {
         return menu;
     };
 
-    menufile = topMenu("menufile", tr("File(&F)"));
+    menufile = topMenu("menufile", tr("&File"));
     backupnow = entry(menufile, "backupnow", tr("Backup Now"), QKeySequence(Qt::CTRL | Qt::Key_B));
     restorenow =
         entry(menufile, "restorenow", tr("Restore Now"), QKeySequence(Qt::CTRL | Qt::Key_R));
@@ -259,8 +259,11 @@ void MainWindow::buildMenus() {
     separator(menufile, "filefg");
     filequit = entry(menufile, "filequit", tr("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    menuoption = topMenu("menuoption", tr("Option(&O)"));
+    menuoption = topMenu("menuoption", tr("&Options"));
     TaskScheduler = entry(menuoption, "TaskScheduler", tr("Task Scheduler"));
+    askdisc = entry(menuoption, "askdisc", tr("Offer to Write Each Backup to a Disc"));
+    askdisc->setCheckable(true);
+    askdisc->setChecked(true);
     separator(menuoption, "fg54");
     checkupdate = entry(menuoption, "checkupdate", tr("Check for update"),
                         QKeySequence(Qt::CTRL | Qt::Key_U));
@@ -273,7 +276,7 @@ void MainWindow::buildMenus() {
     separator(Tools, "fg23");
     backuptocd = entry(Tools, "backuptocd", tr("Backup Data to CD/DVD"));
 
-    menuhelp = topMenu("menuhelp", tr("Help(&H)"));
+    menuhelp = topMenu("menuhelp", tr("&Help"));
     helpfile = entry(menuhelp, "helpfile", tr("Help"), QKeySequence(Qt::Key_F1));
     separator(menuhelp, "helpfg1");
     ourwebsite =

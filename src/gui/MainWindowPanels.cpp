@@ -3,6 +3,7 @@
 #include "gui/MainWindow.h"
 
 #include "app/Environment.h"
+#include "gui/BackupFileName.h"
 #include "restore/RestoreConfirmation.h"
 #include "restore/RestoreDriver.h"
 
@@ -17,10 +18,6 @@
 #include <QTabWidget>
 
 namespace trelmig {
-
-QString ProposedBackupName(const QDate& day) {
-    return QStringLiteral("ravlin") + day.toString(QStringLiteral("MM-dd-yy"));
-}
 
 void MainWindow::onBackupItemsMouseDown(Qt::MouseButton button, const QPoint& globalPos) {
     if (button == Qt::RightButton)
@@ -113,7 +110,7 @@ void MainWindow::onTargetFileClicked() {
     request.dialogName = QStringLiteral("cdTarget");
     request.title = tr("Save Outlook Data as");
     request.filter = tr("Quenvar Outlook Backup File (*.kvx)");
-    request.proposedName = ProposedBackupName(QDate::currentDate());
+    request.proposedName = ProposedBackupName(cbSource->currentText(), QDate::currentDate());
     request.save = true;
     const QString chosen = chooseFile ? chooseFile(request) : QString();
     // A cancelled dialog forgets the earlier choice too.

@@ -96,13 +96,21 @@ void MainWindow::RunBackup() {
                      rememberBackup(result->archivePath, c.items);
                  // A user who cancelled to quit is not asked about discs.
                  if (result->written && !result->keptEarlier && !result->cancelled &&
-                     !cancel_.Requested() &&
-                     prompter_.Show(
-                         tr("Do you need to backup your data to CD-R/RW or DVD?").toStdString(),
-                         MessageIcon::Information, MessageButtons::OkCancel) == MessageAnswer::Ok &&
+                     !cancel_.Requested() && askdisc->isChecked() && askAboutDisc() &&
                      showDiscWindow)
                      showDiscWindow(result->archivePath);
              });
+}
+
+bool MainWindow::askAboutDisc() {
+    bool notAgain = false;
+    const MessageAnswer answer = prompter_.AskUnlessToldNot(
+        tr("Do you need to backup your data to CD-R/RW or DVD?").toStdString(),
+        MessageIcon::Information, MessageButtons::OkCancel, notAgain);
+    // Options > "Offer to Write Each Backup to a Disc" asks again.
+    if (notAgain)
+        askdisc->setChecked(false);
+    return answer == MessageAnswer::Ok;
 }
 
 void MainWindow::showVersionProblems(const std::vector<std::string>& problems) {
@@ -237,6 +245,8 @@ void MainWindow::Remember(std::unique_ptr<WindowMemory> memory) {
     keepVersions->SetChoice(memory_->KeepVersions("main"));
     connect(keepVersions, &KeepVersionsBox::choiceChanged, this,
             [this] { memory_->SetKeepVersions("main", keepVersions->Choice()); });
+    askdisc->setChecked(memory_->AskAboutDisc());
+    connect(askdisc, &QAction::toggled, this, [this](bool ask) { memory_->SetAskAboutDisc(ask); });
     if (const QByteArray geometry = memory_->Geometry(objectName()); !geometry.isEmpty())
         restoreGeometry(geometry);
     const QString mask = memory_->Items();

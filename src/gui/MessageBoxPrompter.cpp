@@ -4,6 +4,7 @@
 #include "gui/Worker.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -91,8 +92,15 @@ MessageAnswer MessageBoxPrompter::ShowMessage(const Message& message, MessageIco
     return Show(TranslatedMessage(message), icon, buttons);
 }
 
+MessageAnswer MessageBoxPrompter::AskUnlessToldNot(const std::string& text, MessageIcon icon,
+                                                   MessageButtons buttons, bool& notAgain) {
+    MessageAnswer answer = MessageAnswer::Cancel;
+    RunOnGuiThread([&] { answer = showBox(text, icon, buttons, &notAgain); });
+    return answer;
+}
+
 MessageAnswer MessageBoxPrompter::showBox(const std::string& text, MessageIcon icon,
-                                          MessageButtons buttons) {
+                                          MessageButtons buttons, bool* notAgain) {
     QMessageBox box(parent_);
     box.setObjectName(QStringLiteral("MessageBox"));
     box.setWindowTitle(QString::fromUtf8(kAppTitle));
@@ -134,9 +142,17 @@ MessageAnswer MessageBoxPrompter::showBox(const std::string& text, MessageIcon i
     const bool busy = QApplication::overrideCursor() != nullptr;
     if (busy)
         QApplication::setOverrideCursor(Qt::ArrowCursor);
+    if (notAgain) {
+        auto* check =
+            new QCheckBox(QCoreApplication::translate("MessageBox", "&Do not ask again"), &box);
+        check->setObjectName(QStringLiteral("chkDoNotAskAgain"));
+        box.setCheckBox(check);
+    }
     const int answer = box.exec();
     if (busy)
         QApplication::restoreOverrideCursor();
+    if (notAgain)
+        *notAgain = box.checkBox()->isChecked();
     if (continueButton && box.clickedButton() == continueButton)
         return MessageAnswer::Continue;
     if (answer == QMessageBox::Retry)

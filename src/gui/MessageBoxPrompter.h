@@ -25,9 +25,13 @@ public:
     // In the user's language where the program has it.
     MessageAnswer ShowMessage(const Message& message, MessageIcon icon,
                               MessageButtons buttons = MessageButtons::Ok) override;
+    // With a "Do not ask again" box under the text.
+    MessageAnswer AskUnlessToldNot(const std::string& text, MessageIcon icon,
+                                   MessageButtons buttons, bool& notAgain) override;
 
 private:
-    MessageAnswer showBox(const std::string& text, MessageIcon icon, MessageButtons buttons);
+    MessageAnswer showBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                          bool* notAgain = nullptr);
 
     QPointer<QWidget> parent_;
 };

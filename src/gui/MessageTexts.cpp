@@ -1,5 +1,7 @@
 #include "gui/MessageTexts.h"
 
+#include "gui/CompletionLogText.h"
+
 #include <QCoreApplication>
 
 namespace trelmig {
@@ -7,7 +9,13 @@ namespace trelmig {
 std::string TranslatedMessage(const Message& message) {
     const std::string english(MessageTemplate(message.id));
     const QString translated = QCoreApplication::translate("Messages", english.c_str());
-    return FillPlaceholders(translated.toStdString(), message.values);
+    // A run's completion lines, the values that start a line of their own,
+    // are worded by the program too.
+    std::vector<std::string> values = message.values;
+    for (std::string& value : values)
+        if (value.starts_with("\r\n"))
+            value = TranslatedCompletionLog(value);
+    return FillPlaceholders(translated.toStdString(), values);
 }
 
 QString TranslatedText(const std::vector<Message>& parts) {

@@ -10,8 +10,8 @@
 namespace trelmig {
 
 // A message of the table in the user's language: its template translated,
-// then filled in with its values (which are never translated or read as
-// placeholders themselves).
+// then filled in with its values (never read as placeholders themselves, and
+// translated only where they are a run's completion lines).
 std::string TranslatedMessage(const Message& message);
 
 // Messages that make one text, each translated, joined as they come.

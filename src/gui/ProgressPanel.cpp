@@ -96,6 +96,10 @@ void ProgressPanel::SetStatus(const Message& status) {
     SetStatusText(TranslatedMessage(status));
 }
 
+void ProgressPanel::SetPercent(const Message& percent) {
+    SetPercentText(TranslatedMessage(percent));
+}
+
 void ProgressPanel::SetItemText(const std::string& text) {
     if (!onOwnThread([this, text] { SetItemText(text); }))
         return;

@@ -29,6 +29,7 @@ public:
     void SetBusy(bool busy) override;
     void SetStatusText(const std::string& text) override;
     void SetStatus(const Message& status) override;
+    void SetPercent(const Message& percent) override;
     void SetItemText(const std::string& text) override;
     void SetPercentText(const std::string& text) override;
     void SetBarValue(int value) override;

@@ -1,6 +1,7 @@
 #include "gui/ScheduleDialog.h"
 
 #include "app/Environment.h"
+#include "gui/BackupFileName.h"
 #include "gui/ItemTexts.h"
 #include "gui/KeepVersionsBox.h"
 #include "gui/Mnemonics.h"
@@ -12,6 +13,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDate>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -189,12 +191,12 @@ void ScheduleDialog::setPasswordBoxes(bool enabled) {
     }
 }
 
-int ScheduleDialog::ShowModal() {
-    resetChoices();
+int ScheduleDialog::ShowModal(const ScheduleStart& start) {
+    resetChoices(start);
     return runModal_(*this);
 }
 
-void ScheduleDialog::resetChoices() {
+void ScheduleDialog::resetChoices(const ScheduleStart& start) {
     ApplySkin(this);
     cbSource->clear();
     for (const auto& name : env_.session().profiles)
@@ -213,13 +215,21 @@ void ScheduleDialog::resetChoices() {
     for (QCheckBox* day : dayBoxes)
         day->setChecked(false);
     chkDaily->setChecked(false);
-    txtTargetFile->clear();
+    // The main window's file, else the one this window chose last.
+    if (!start.file.isEmpty())
+        TargetFile = start.file.toStdString();
+    txtTargetFile->setText(QString::fromStdString(TargetFile));
     ifprotect->setChecked(false);
     setPasswordBoxes(false);
     keepVersions->SetChoice(memory_ ? memory_->KeepVersions(kKeepWindow) : KeepChoice{});
-    // The boxes of the first profile, as the main window shows them at start.
+    // The main window's profile (else the first) and its items, where the
+    // profile has them.
+    if (const int shown = cbSource->findText(start.profile); shown >= 0)
+        cbSource->setCurrentIndex(shown);
     if (cbSource->count() > 0)
         onSourceProfileChanged();
+    for (int i = 0; i < kItemCount; ++i)
+        backupitem[i]->setChecked(backupitem[i]->isEnabled() && start.items[i]);
 }
 
 void ScheduleDialog::onSourceProfileChanged() {
@@ -250,7 +260,9 @@ void ScheduleDialog::onTargetFileClicked() {
     dialog.setNameFilter(tr("Quenvar Outlook Backup File (*.kvx)"));
     // The restore tab's open dialog lists backup files by their extension.
     dialog.setDefaultSuffix("kvx");
-    dialog.selectFile("dunmarik");
+    dialog.selectFile(TargetFile.empty()
+                          ? ProposedBackupName(cbSource->currentText(), QDate::currentDate())
+                          : QString::fromStdString(TargetFile));
     if (runModal_(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     txtTargetFile->setText(dialog.selectedFiles().front());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ItemCatalogue.h"
 #include "schedule/TaskScheduler.h"
 
 #include <QDialog>
@@ -22,6 +23,14 @@ class KeepVersionsBox;
 class Prompter;
 class WindowMemory;
 
+// What the main window shows as the schedule window opens, which a new task
+// starts from: its profile, the items ticked and the backup file chosen.
+struct ScheduleStart {
+    QString profile;
+    ItemSelection items{};
+    QString file;
+};
+
 // "Task Scheduler": composes an unattended backup and registers it as a job
 // (a systemd user timer, else a crontab line), keeping versions if asked. Create it once and call
 // ShowModal() for every opening: its values (TargetFile above all) live as long as the object.
@@ -34,7 +43,7 @@ public:
     ScheduleDialog(Environment& env, Prompter& prompter, QWidget* parent = nullptr);
 
     // resetChoices, then the window runs modally; returns when it is closed.
-    int ShowModal();
+    int ShowModal(const ScheduleStart& start = {});
 
     // Jobs go to the caller's crontab and start this program on the prefix of
     // env (or its Windows user folder); tests name another crontab and program.
@@ -54,8 +63,8 @@ public:
     std::string DayList;
 
 private:
-    // Every box as a new window shows it, the first profile's items.
-    void resetChoices();
+    // Every box as a new window shows it, from the main window's choices.
+    void resetChoices(const ScheduleStart& start);
     void onSourceProfileChanged();
     void onDailyToggled();
     void onTargetFileClicked();

@@ -17,8 +17,27 @@ void ResizeWithinScreen(QWidget* window, QSize wanted) {
     window->resize(wanted);
 }
 
+namespace {
+
+// A scroll area that asks for its whole page: a window opens showing all of
+// it where the screen has room (QScrollArea asks for at most 36 by 24 lines).
+class PageArea : public QScrollArea {
+public:
+    QSize sizeHint() const override {
+        const int frame = 2 * frameWidth();
+        return widget() ? widget()->sizeHint() + QSize(frame, frame) : QScrollArea::sizeHint();
+    }
+};
+
+} // namespace
+
+void OpenAtContentSize(QWidget* window) {
+    window->ensurePolished();
+    ResizeWithinScreen(window, window->sizeHint());
+}
+
 QScrollArea* Scrolling(QWidget* page) {
-    auto* area = new QScrollArea;
+    auto* area = new PageArea;
     area->setObjectName(page->objectName() + QStringLiteral("Scroll"));
     area->setFrameShape(QFrame::NoFrame);
     area->setWidgetResizable(true);

@@ -11,9 +11,14 @@ namespace trelmig {
 // than the screen it opens on: at 200 % a 1080p screen has 960x540 of them.
 void ResizeWithinScreen(QWidget* window, QSize wanted);
 
+// Gives a window the size its content asks for, within the screen, as it
+// opens for the first time (a remembered size replaces it).
+void OpenAtContentSize(QWidget* window);
+
 // Puts a page in a scroll area without a frame, so that a small or scaled
 // screen shrinks the window and scrolls the page instead of pushing the
-// window's buttons off the screen. The page keeps its object name.
+// window's buttons off the screen. Where there is room it asks for the whole page. The page keeps
+// its object name.
 QScrollArea* Scrolling(QWidget* page);
 
 } // namespace trelmig

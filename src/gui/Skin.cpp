@@ -1,5 +1,6 @@
 #include "gui/Skin.h"
 
+#include "gui/DarkSkin.h"
 #include "gui/DataFiles.h"
 
 #include <QApplication>
@@ -39,22 +40,27 @@ QString LoadSkin(const QString& skinPath) {
 
 namespace {
 
-const QString& programSkin() {
+const QString& lightSkin() {
     static const QString skin = LoadSkin(FindDataFile(QString::fromLatin1(kSkinFile)));
     return skin;
 }
 
 } // namespace
 
+const QString& ProgramSkin() {
+    static const QString dark = DarkSkin(lightSkin());
+    return IsDarkPalette(QApplication::palette()) ? dark : lightSkin();
+}
+
 void ApplySkin(QWidget* window) {
     // Under an application-wide skin a second copy would only slow styling.
-    if (!programSkin().isEmpty() && qApp->styleSheet() != programSkin())
-        window->setStyleSheet(programSkin());
+    if (!ProgramSkin().isEmpty() && qApp->styleSheet() != ProgramSkin())
+        window->setStyleSheet(ProgramSkin());
 }
 
 void ApplySkinToApplication() {
-    if (!programSkin().isEmpty())
-        qApp->setStyleSheet(programSkin());
+    if (!ProgramSkin().isEmpty())
+        qApp->setStyleSheet(ProgramSkin());
 }
 
 } // namespace trelmig

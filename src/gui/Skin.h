@@ -13,6 +13,10 @@ inline constexpr const char* kSkinFile = "skins/frmmain.skn";
 // which leaves the default look.
 QString LoadSkin(const QString& skinPath);
 
+// The program's skin for the desktop's palette: its dark variant on a dark
+// palette; empty when the skin file is missing.
+const QString& ProgramSkin();
+
 // Applies the program's skin (skins/frmmain.skn in the data folders) to a
 // window; its dialogs and message boxes inherit it.
 void ApplySkin(QWidget* window);

@@ -92,6 +92,15 @@ void WindowMemory::SetStaleBackupDays(int days) {
     settings_->sync();
 }
 
+bool WindowMemory::AskAboutDisc() const {
+    return settings_->value(QStringLiteral("questions/discAfterBackup"), true).toBool();
+}
+
+void WindowMemory::SetAskAboutDisc(bool ask) {
+    settings_->setValue(QStringLiteral("questions/discAfterBackup"), ask);
+    settings_->sync();
+}
+
 QByteArray WindowMemory::Geometry(const QString& window) const {
     return settings_->value(QStringLiteral("geometry/") + window).toByteArray();
 }

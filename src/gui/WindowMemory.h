@@ -38,6 +38,10 @@ public:
     // line turns red; the same for every prefix (runs.log is one).
     int StaleBackupDays(int fallback) const;
     void SetStaleBackupDays(int days);
+    // Whether a backup written in the window is followed by the question
+    // whether it goes on a disc; the same for every prefix.
+    bool AskAboutDisc() const;
+    void SetAskAboutDisc(bool ask);
     QByteArray Geometry(const QString& window) const;
     void SetGeometry(const QString& window, const QByteArray& geometry);
 

@@ -27,7 +27,7 @@ std::string RestoreConfirmationText(Environment& env, ZipArchive& zip,
                 text += "    and " + std::to_string(replaced.size() - kListed) + " more\r\n";
         }
     }
-    return text + "\r\nDo you want to countinue?";
+    return text + "\r\nDo you want to continue?";
 }
 
 } // namespace trelmig

@@ -203,8 +203,10 @@ int backUp(const AutoBackupCommand& cmd, const MachineSource& source,
 
     const std::string failed = itemList(outcome.itemsFailed, outcome.failures);
     const std::string absent = itemList(outcome.itemsSkipped, outcome.absent);
-    std::string done =
-        MessageText(MessageId::RunWritten, cmd.profile, outcome.archivePath, outcome.flags);
+    std::string names;
+    for (const std::string& name : record.done)
+        names += (names.empty() ? "" : ", ") + name;
+    std::string done = MessageText(MessageId::RunWritten, cmd.profile, outcome.archivePath, names);
     if (!absent.empty())
         done += MessageText(MessageId::RunNothingToBackUpFor, absent);
     if (outcome.Partial()) {

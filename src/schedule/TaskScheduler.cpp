@@ -29,7 +29,7 @@ bool CheckJobChoices(const std::string& itemMask, const std::string& targetFile,
         return false;
     }
     if (protect && password != retyped) {
-        prompter.Show("Incorect Password!", MessageIcon::Critical);
+        prompter.Show("Incorrect Password!", MessageIcon::Critical);
         return false;
     }
     return true;

@@ -157,7 +157,7 @@ TEST_F(BackupDriverTest, InvalidChoicesAreRefusedBeforeAnythingIsWritten) {
     expectRefusal(noPassword, "Please enter Password!", MessageIcon::Critical);
     BackupChoices oneBox = noPassword;
     oneBox.password = "secret";
-    expectRefusal(oneBox, "Incorect Password!", MessageIcon::Critical);
+    expectRefusal(oneBox, "Incorrect Password!", MessageIcon::Critical);
     EXPECT_FALSE(progress.panelShown);
 }
 

@@ -118,7 +118,7 @@ TEST(CommandLine, FilesThatAreMissingOrFoldersAreNamedAsSuch) {
         << password.out;
     for (const ProgramRun& r : {missing, folder, password}) {
         EXPECT_EQ(r.out.find("Invalid backup file"), std::string::npos) << r.out;
-        EXPECT_EQ(r.out.find("Incorect Password"), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find("Incorrect Password"), std::string::npos) << r.out;
     }
 }
 
@@ -152,7 +152,7 @@ TEST(CommandLine, AProtectedBackupWithNobodyToAskIsRefusedWithTheReason) {
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.output.find("there is no terminal to type its password on"), std::string::npos)
         << r.output;
-    EXPECT_EQ(r.output.find("Incorect Password"), std::string::npos) << r.output;
+    EXPECT_EQ(r.output.find("Incorrect Password"), std::string::npos) << r.output;
 }
 
 // A user whose prefixes are all bottles has no ~/.wine: looking into a backup
@@ -257,8 +257,8 @@ TEST(CommandLine, ARefusedPasswordIsAskedAgainAtTheTerminal) {
     const CommandRun never = typed("a\\nb\\nc\\nsecret\\n");
     EXPECT_EQ(never.status, 2) << never.output;
     std::size_t refusals = 0;
-    for (auto at = never.output.find("Incorect Password"); at != std::string::npos;
-         at = never.output.find("Incorect Password", at + 1))
+    for (auto at = never.output.find("Incorrect Password"); at != std::string::npos;
+         at = never.output.find("Incorrect Password", at + 1))
         ++refusals;
     EXPECT_EQ(refusals, 3u) << never.output;
 }

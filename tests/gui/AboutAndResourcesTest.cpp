@@ -182,6 +182,7 @@ TEST_F(ProgramFilesTest, TheAboutBoxNamesTheProductAndNoMadeUpAddress) {
         EXPECT_FALSE(label->text().contains(QStringLiteral("http"))) << label->text().toStdString();
     }
     box.show();
+    EXPECT_EQ(shownText(control<QPushButton>(&box, "Command3")->text()), QStringLiteral("Close"));
     control<QPushButton>(&box, "Command3")->click();
     EXPECT_FALSE(box.isVisible());
 }

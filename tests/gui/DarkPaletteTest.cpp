@@ -13,6 +13,7 @@
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -84,4 +85,75 @@ TEST_F(MainWindowTest, OnADarkPaletteTheBoxesStayReadable) {
     nameBox->setText(QStringLiteral("outlook.kvx"));
     QApplication::processEvents();
     EXPECT_GE(textContrast(nameBox), 4.5) << "file name box";
+}
+
+namespace {
+
+// A rule's declarations of the skin, by property.
+using Declarations = std::map<QString, QString>;
+
+std::vector<std::pair<QString, Declarations>> skinRules(QString sheet) {
+    sheet.remove(QRegularExpression(QStringLiteral(R"(/\*.*?\*/)"),
+                                    QRegularExpression::DotMatchesEverythingOption));
+    std::vector<std::pair<QString, Declarations>> rules;
+    static const QRegularExpression rule(QStringLiteral(R"(([^{}]+)\{([^}]*)\})"));
+    static const QRegularExpression declaration(QStringLiteral(R"(([\w-]+)\s*:\s*([^;]*);)"));
+    for (auto r = rule.globalMatch(sheet); r.hasNext();) {
+        const QRegularExpressionMatch m = r.next();
+        Declarations found;
+        for (auto d = declaration.globalMatch(m.captured(2)); d.hasNext();) {
+            const QRegularExpressionMatch dm = d.next();
+            found[dm.captured(1)] = dm.captured(2).trimmed();
+        }
+        rules.emplace_back(m.captured(1).simplified(), found);
+    }
+    return rules;
+}
+
+QRgb colourOf(const QString& value) {
+    return QColor(value).rgb();
+}
+
+} // namespace
+
+// Every text colour of the skin in effect on a dark palette against its
+// rule's background, or, where the rule sets none, against each surface a
+// text lies on (window, tab page, frame). Disabled texts are exempt.
+TEST(DarkSkin, FollowsADarkPaletteWithAContrastOfFourAndAHalf) {
+    guiApp();
+    PaletteScope dark(breezeDark());
+    const auto rules = skinRules(ProgramSkin());
+    ASSERT_FALSE(rules.empty());
+    std::map<QString, QString> surfaces;
+    for (const auto& [selectors, declarations] : rules)
+        for (const char* surface : {"QMainWindow, QDialog", "QTabWidget::pane", "QGroupBox"})
+            if (selectors == QLatin1String(surface))
+                surfaces[selectors] = declarations.at(QStringLiteral("background"));
+    ASSERT_EQ(surfaces.size(), 3u);
+    EXPECT_LT(QColor(surfaces[QStringLiteral("QMainWindow, QDialog")]).lightness(), 128);
+
+    int pairs = 0;
+    for (const auto& [selectors, declarations] : rules) {
+        if (selectors.contains(QStringLiteral(":disabled")))
+            continue;
+        const auto check = [&](const char* ink, const char* paper) {
+            const auto text = declarations.find(QString::fromLatin1(ink));
+            if (text == declarations.end())
+                return;
+            const auto own = declarations.find(QString::fromLatin1(paper));
+            const bool hasOwn = own != declarations.end() && own->second.startsWith('#');
+            for (const auto& [surface, background] : surfaces) {
+                const QString under = hasOwn ? own->second : background;
+                ++pairs;
+                EXPECT_GE(contrast(colourOf(text->second), colourOf(under)), 4.5)
+                    << selectors.toStdString() << ": " << text->second.toStdString() << " on "
+                    << under.toStdString();
+                if (hasOwn)
+                    break;
+            }
+        };
+        check("color", "background");
+        check("selection-color", "selection-background-color");
+    }
+    EXPECT_GT(pairs, 30);
 }

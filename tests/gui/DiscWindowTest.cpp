@@ -771,7 +771,8 @@ TEST_F(DiscWindowTest, ClearAllItemsAsksThenEmptiesTheListAndTheBar) {
     EXPECT_EQ(child<QProgressBar>("prgTotalProgress")->value(), 0);
 }
 
-// The date column writes dates as the user's desktop does, here German.
+// The date column writes dates as the user's desktop does, here German, in
+// the one form every window uses.
 TEST_F(DiscWindowTest, FileDatesFollowTheUsersLocale) {
     const QLocale before;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -783,6 +784,5 @@ TEST_F(DiscWindowTest, FileDatesFollowTheUsersLocale) {
     Drop({file});
     const QString shown = child<QTreeWidget>("lvwImageFiles")->topLevelItem(0)->text(2);
     QLocale::setDefault(before);
-    EXPECT_TRUE(shown.startsWith(QStringLiteral("07.03.24"))) << shown.toStdString();
-    EXPECT_TRUE(shown.endsWith(QStringLiteral("14:05:09"))) << shown.toStdString();
+    EXPECT_EQ(shown, QStringLiteral("07.03.24 14:05"));
 }

@@ -1,7 +1,10 @@
 #include "MainWindowFixture.h"
 
+#include "gui/BackupFileName.h"
+
 #include <QComboBox>
 #include <QDate>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -91,9 +94,13 @@ TEST_F(MainWindowTest, ProtectionTogglingEmptiesBothPasswordBoxes) {
     EXPECT_EQ(child<QLineEdit>("txtPassword")->palette().color(QPalette::Base), typeable);
 }
 
-TEST(ProposedBackupName, IsRavlinAndTheDateAsMonthDayYear) {
-    EXPECT_EQ(ProposedBackupName(QDate(2026, 12, 7)), QStringLiteral("ravlin12-07-26"));
-    EXPECT_EQ(ProposedBackupName(QDate(2031, 1, 30)), QStringLiteral("ravlin01-30-31"));
+TEST(ProposedBackupName, IsTheProfileMadeSafeAndTheIsoDate) {
+    EXPECT_EQ(ProposedBackupName(QStringLiteral("Outlook"), QDate(2026, 12, 9)),
+              QStringLiteral("outlook-2026-12-09.kvx"));
+    EXPECT_EQ(ProposedBackupName(QStringLiteral(" Büro / Sam's Mail: 2 "), QDate(2031, 1, 30)),
+              QStringLiteral("büro-sam-s-mail-2-2031-01-30.kvx"));
+    EXPECT_EQ(ProposedBackupName(QStringLiteral("../*?"), QDate(2031, 1, 30)),
+              QStringLiteral("outlook-2031-01-30.kvx"));
 }
 
 TEST_F(MainWindowTest, TheTargetFileDialogProposesTodaysNameAndACancelForgetsTheChoice) {
@@ -104,7 +111,8 @@ TEST_F(MainWindowTest, TheTargetFileDialogProposesTodaysNameAndACancelForgetsThe
     EXPECT_EQ(dialogs[0].dialogName, QStringLiteral("cdTarget"));
     EXPECT_EQ(dialogs[0].title, QStringLiteral("Save Outlook Data as"));
     EXPECT_EQ(dialogs[0].filter, QStringLiteral("Quenvar Outlook Backup File (*.kvx)"));
-    EXPECT_EQ(dialogs[0].proposedName, ProposedBackupName(QDate::currentDate()));
+    EXPECT_EQ(dialogs[0].proposedName,
+              QStringLiteral("outlook-%1.kvx").arg(QDate::currentDate().toString(Qt::ISODate)));
     EXPECT_TRUE(dialogs[0].save);
     EXPECT_EQ(child<QLineEdit>("txtTargetFile")->text(), nextFile);
     EXPECT_EQ(window->targetFile(), nextFile.toStdString());
@@ -146,7 +154,8 @@ TEST_F(MainWindowTest, TheRealSaveDialogCarriesTitleFilterAndProposedName) {
     child<QPushButton>("cmdTargetFile")->click();
     EXPECT_EQ(title, QStringLiteral("Save Outlook Data as"));
     EXPECT_EQ(filter, QStringLiteral("Quenvar Outlook Backup File (*.kvx)"));
-    EXPECT_EQ(proposed, ProposedBackupName(QDate::currentDate()));
+    EXPECT_EQ(proposed,
+              QStringLiteral("outlook-%1.kvx").arg(QDate::currentDate().toString(Qt::ISODate)));
     // The backup file gets its extension, so that the open dialog lists it.
     EXPECT_EQ(child<QLineEdit>("txtTargetFile")->text(), target + QStringLiteral(".kvx"));
 }
@@ -175,4 +184,37 @@ TEST_F(MainWindowTest, BackupNowFromTheMenuRunsTheBackupOnAnyTab) {
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, "Please choose a backup file name.");
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
+}
+
+// The schedule window starts from what the main window shows: its profile,
+// the items ticked there and the backup file chosen there.
+TEST_F(MainWindowTest, TheScheduleWindowStartsWithTheMainWindowsChoices) {
+    open();
+    auto* profiles = child<QComboBox>("cbSource");
+    ASSERT_GT(profiles->count(), 1);
+    profiles->setCurrentIndex(profiles->count() - 1);
+    const auto boxes = itemBoxes(window.get(), "backupitem");
+    for (QCheckBox* box : boxes)
+        box->setChecked(false);
+    boxes[ItemPersonalFolders]->setChecked(true);
+    nextFile = QString::fromStdString((prefix.work.path() / "weekly.kvx").string());
+    child<QPushButton>("cmdTargetFile")->click();
+
+    QString profile, file;
+    QStringList ticked;
+    ModalAnswerer look([&](QWidget* modal) {
+        if (modal->objectName() != QStringLiteral("Frmoption"))
+            return false;
+        profile = control<QComboBox>(modal, "cbSource")->currentText();
+        file = control<QLineEdit>(modal, "txtTargetFile")->text();
+        for (int i = 0; i < kItemCount; ++i)
+            if (control<QCheckBox>(modal, QStringLiteral("backupitem%1").arg(i))->isChecked())
+                ticked << QString::number(i);
+        static_cast<QDialog*>(modal)->reject();
+        return true;
+    });
+    child<QAction>("TaskScheduler")->trigger();
+    EXPECT_EQ(profile, profiles->currentText());
+    EXPECT_EQ(ticked, QStringList{QString::number(ItemPersonalFolders)});
+    EXPECT_EQ(file, nextFile);
 }

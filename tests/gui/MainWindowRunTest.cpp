@@ -4,6 +4,7 @@
 
 #include "gui/PasswordDialog.h"
 #include "gui/ProgressPanel.h"
+#include "gui/WindowMemory.h"
 #include "registry/RegistryBinary.h"
 #include "restore/RestoreUndo.h"
 
@@ -182,6 +183,42 @@ TEST_F(WindowRunTest, BackupFromTheWindowShowsProgressAndOffersTheDisc) {
 
 // While a backup works, whatever would start another run is disabled: the
 // user's presses start nothing, and the one backup goes to its end.
+// "Do not ask again" on the disc question is remembered for later starts;
+// Options > "Offer to Write Each Backup to a Disc" asks again.
+TEST_F(WindowRunTest, TheDiscQuestionCanBeToldNotToAskAgain) {
+    const QString settings =
+        QString::fromStdString((prefix.work.path() / "settings.conf").string());
+    int discWindows = 0;
+    const auto backUp = [&] {
+        prompter.messages.clear();
+        child<QPushButton>("cmdApply")->click();
+        finishRun();
+        return std::count_if(prompter.messages.begin(), prompter.messages.end(), [](const auto& m) {
+            return m.text.find("CD-R/RW") != std::string::npos;
+        });
+    };
+    open();
+    window->Remember(std::make_unique<WindowMemory>(settings, prefix.root));
+    window->showDiscWindow = [&](const std::string&) { ++discWindows; };
+    nextFile = QString::fromStdString(archive);
+    child<QPushButton>("cmdTargetFile")->click();
+    child<QAction>("Selectallitems")->trigger();
+    auto* offer = child<QAction>("askdisc");
+    EXPECT_TRUE(offer->isChecked());
+    prompter.doNotAskAgain = true;
+    EXPECT_EQ(backUp(), 1);
+    EXPECT_EQ(discWindows, 1); // answered Ok this time
+    EXPECT_FALSE(offer->isChecked());
+    EXPECT_EQ(backUp(), 0);
+    EXPECT_FALSE(WindowMemory(settings, prefix.root).AskAboutDisc());
+
+    prompter.doNotAskAgain = false;
+    offer->trigger();
+    EXPECT_TRUE(WindowMemory(settings, prefix.root).AskAboutDisc());
+    EXPECT_EQ(backUp(), 1);
+    EXPECT_EQ(discWindows, 2);
+}
+
 TEST_F(WindowRunTest, ASecondStartWhileABackupRunsDoesNothing) {
     prompter.answer = MessageAnswer::Cancel; // no disc
     backUpEverything();
@@ -326,7 +363,7 @@ TEST_F(WindowRunTest, AWrongPasswordIsAskedAgainThreeTimesAndKeepsTheFile) {
     EXPECT_EQ(typePassword.answered(), 3);
     ASSERT_EQ(prompter.messages.size(), 3u);
     for (const auto& message : prompter.messages) {
-        EXPECT_EQ(message.text, "Incorect Password or Invalid backup file\r\n\r\nThe password "
+        EXPECT_EQ(message.text, "Incorrect Password or Invalid backup file\r\n\r\nThe password "
                                 "is wrong, or the backup file is damaged.");
         EXPECT_EQ(message.icon, MessageIcon::Critical);
     }

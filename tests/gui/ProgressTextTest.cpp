@@ -22,6 +22,9 @@ TEST(ByteProgressText, WhatIsAtWorkBytesSpeedAndTimeLeft) {
     EXPECT_EQ(ByteProgressText(ByteWork::Restoring, QStringLiteral("Archive.pst"), 0, 2'500'000,
                                std::nullopt, std::nullopt, english),
               QStringLiteral("Restoring Archive.pst: 0 bytes of 2.5 MB"));
+    EXPECT_EQ(ByteProgressText(ByteWork::Writing, QStringLiteral("backup.kvx"), 2'500'000,
+                               2'500'000, 180'000'000.0, 0s, english),
+              QStringLiteral("Writing backup.kvx: 2.5 MB of 2.5 MB, 180.0 MB/s"));
     EXPECT_EQ(ByteSizeText(1'234'567'890, QLocale(QLocale::German, QLocale::Germany)),
               QStringLiteral("1,2 GB"));
     EXPECT_EQ(TimeLeftText(59s), QStringLiteral("59 s"));

@@ -19,6 +19,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDate>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -214,7 +215,7 @@ TEST_F(ScheduleWindow, AddTaskChecksInOrderAndRegistersWhenAllPass) {
     expectMessage("Please enter Password!", MessageIcon::Critical);
     edit("txtPassword")->setText("abc");
     click("Command3");
-    expectMessage("Incorect Password!", MessageIcon::Critical);
+    expectMessage("Incorrect Password!", MessageIcon::Critical);
     EXPECT_TRUE(fake.Calls().empty());
 
     // Longer than the 20 characters the window once stopped at.
@@ -245,7 +246,7 @@ TEST_F(ScheduleWindow, AddTaskChecksInOrderAndRegistersWhenAllPass) {
     EXPECT_EQ(fake.crontab().Jobs().at(1).info.DaysOfWeek, 8);
 }
 
-TEST_F(ScheduleWindow, TheSaveDialogProposesDunmarikAndACancelChangesNothing) {
+TEST_F(ScheduleWindow, TheSaveDialogProposesTheProfileAndTodayAndACancelChangesNothing) {
     QString title, proposed;
     QStringList filters;
     bool confirmsOverwrite = false, saves = false;
@@ -263,7 +264,8 @@ TEST_F(ScheduleWindow, TheSaveDialogProposesDunmarikAndACancelChangesNothing) {
     click("cmdTargetFile");
     EXPECT_EQ(title, "Save Outlook Data as");
     EXPECT_EQ(filters, QStringList{"Quenvar Outlook Backup File (*.kvx)"});
-    EXPECT_EQ(proposed, "dunmarik.kvx"); // "dunmarik" typed, with the default extension
+    EXPECT_EQ(proposed.toStdString(),
+              "outlook-" + QDate::currentDate().toString(Qt::ISODate).toStdString() + ".kvx");
     EXPECT_TRUE(confirmsOverwrite);
     EXPECT_TRUE(saves);
     EXPECT_EQ(suffix, "kvx");
@@ -280,7 +282,7 @@ TEST_F(ScheduleWindow, TheSaveDialogProposesDunmarikAndACancelChangesNothing) {
     EXPECT_TRUE(edit("txtTargetFile")->isReadOnly());
 }
 
-TEST_F(ScheduleWindow, ASecondOpeningStartsAfreshButKeepsTheChosenFile) {
+TEST_F(ScheduleWindow, ASecondOpeningStartsAfreshButKeepsAndShowsTheChosenFile) {
     browse(file("first.kvx"));
     item(0)->setChecked(true);
     child<QComboBox>("cmbStartTime")->setCurrentText("6:30");
@@ -293,7 +295,7 @@ TEST_F(ScheduleWindow, ASecondOpeningStartsAfreshButKeepsTheChosenFile) {
     EXPECT_FALSE(item(0)->isChecked());
     EXPECT_FALSE(box("chkDaily")->isChecked());
     EXPECT_FALSE(box("chkMonday")->isChecked());
-    EXPECT_EQ(edit("txtTargetFile")->text(), "");
+    EXPECT_EQ(edit("txtTargetFile")->text().toStdString(), file("first.kvx"));
     EXPECT_EQ(dialog->TargetFile, file("first.kvx"));
 
     item(ItemPersonalFolders)->setChecked(true);

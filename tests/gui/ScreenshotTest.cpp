@@ -6,6 +6,7 @@
 #include "MainWindowFixture.h"
 
 #include "gui/AboutDialog.h"
+#include "gui/BackupFileName.h"
 #include "gui/MessageBoxPrompter.h"
 #include "gui/PasswordDialog.h"
 #include "gui/ProgressPanel.h"
@@ -63,9 +64,10 @@ protected:
 
 TEST_F(Screenshots, MainWindowProgressPasswordAndAbout) {
     fs::create_directories(prefix.work.path() / "Backups");
-    const std::string archive = (prefix.work.path() / "Backups" /
-                                 (ProposedBackupName(QDate::currentDate()).toStdString() + ".kvx"))
-                                    .string();
+    const std::string archive =
+        (prefix.work.path() / "Backups" /
+         ProposedBackupName(QStringLiteral("Outlook"), QDate::currentDate()).toStdString())
+            .string();
     open();
     window->resize(window->sizeHint().expandedTo(QSize(860, 600)));
     prepareBackupTab(archive);
@@ -143,7 +145,7 @@ TEST_F(Screenshots, ScheduleWindow) {
     for (const char* day : {"chkMonday", "chkWednesday", "chkFriday"})
         schedule.findChild<QCheckBox*>(day)->setChecked(true);
     schedule.findChild<QLineEdit*>("txtTargetFile")
-        ->setText(QDir::homePath() + QStringLiteral("/Backups/dunmarik.kvx"));
+        ->setText(QDir::homePath() + QStringLiteral("/Backups/outlook-2026-12-09.kvx"));
     schedule.findChild<QCheckBox*>("ifprotect")->click();
     schedule.findChild<QLineEdit*>("txtPassword")->setText(QStringLiteral("a long passphrase"));
     schedule.findChild<QLineEdit*>("txtPassword2")->setText(QStringLiteral("a long passphrase"));
@@ -193,5 +195,25 @@ TEST_F(Screenshots, GermanDarkFullHdAtTwiceTheScale) {
     child<QTabWidget>("SSTab1")->setCurrentIndex(1);
     save(window.get(), "restore-dark-de-scale2.png");
     window.reset();
+    RemoveTranslations();
+}
+
+// A first start on an 800x600 screen, in English and in German, and the
+// schedule window it opens: the sizes the windows choose themselves.
+TEST_F(Screenshots, FirstStartAt800x600) {
+    for (const bool german : {false, true}) {
+        if (german) {
+            ASSERT_TRUE(InstallTranslations(QLocale(QLocale::German, QLocale::Germany)));
+        }
+        open();
+        prepareBackupTab((prefix.work.path() / "outlook-2026-12-09.kvx").string());
+        save(window.get(), german ? "first-start-de-800x600.png" : "first-start-en-800x600.png");
+        ScheduleDialog schedule(*env, prompter);
+        schedule.SetModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+        schedule.ShowModal({QStringLiteral("Outlook"), {true, true}, QString()});
+        schedule.show();
+        save(&schedule, german ? "schedule-de-800x600.png" : "schedule-en-800x600.png");
+        window.reset();
+    }
     RemoveTranslations();
 }

@@ -16,6 +16,8 @@
 #include <QScrollArea>
 #include <QTabWidget>
 
+#include <tuple>
+
 using namespace trelmig;
 
 namespace {
@@ -45,6 +47,38 @@ TEST_F(MainWindowTest, TheMainWindowFitsSmallScreensAndLongNamesDoNotWidenIt) {
     profiles->setCurrentText(longName);
     EXPECT_EQ(window->minimumSizeHint().width(), width);
     EXPECT_EQ(profiles->toolTip(), longName); // shown whole where it is cut short
+}
+
+// A first start (nothing remembered) opens the windows at the size of what
+// they show, within the 800x600 screen the tests draw on; nothing is cut.
+// Not met yet: the schedule window still asks for 853 px (its item captions
+// and file box), and the main window's page misses a few pixels of height.
+TEST_F(MainWindowTest, DISABLED_TheWindowsOpenAtTheirContentsSizeWithinTheScreen) {
+    const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size();
+    open();
+    QApplication::processEvents();
+    // The whole page, or as much of it as the screen has room for.
+    auto* page = child<QWidget>("tabBackup");
+    const QSize inside = room - QSize(16, 48);
+    for (auto [shown, wanted, most] :
+         {std::tuple{page->width(), page->sizeHint().width(), window->width() >= inside.width()},
+          std::tuple{page->height(), page->sizeHint().height(),
+                     window->height() >= inside.height()}})
+        EXPECT_TRUE(shown >= wanted || most) << shown << " of " << wanted;
+    auto* apply = child<QPushButton>("cmdApply");
+    EXPECT_GE(apply->width(), apply->sizeHint().width());
+    EXPECT_LE(window->frameGeometry().width(), room.width());
+    EXPECT_LE(window->frameGeometry().height(), room.height());
+
+    ScheduleDialog schedule(*env, prompter);
+    schedule.SetModalRunner([](QDialog& d) {
+        d.show();
+        QApplication::processEvents();
+        return int(QDialog::Rejected);
+    });
+    schedule.ShowModal();
+    EXPECT_LE(schedule.frameGeometry().width(), room.width());
+    EXPECT_GE(schedule.width(), schedule.minimumSizeHint().width());
 }
 
 TEST_F(MainWindowTest, TheOtherWindowsFitAFullHdScreenAtTwiceTheScale) {
@@ -108,6 +142,19 @@ TEST_F(MainWindowTest, EveryButtonIsReachableInGermanAtTwiceTheScaleOnFullHd) {
     expectEveryButtonReachable(&disc, disc.size().boundedTo(screen), "disc window");
     EraseDiscDialog erase(prompter);
     expectEveryButtonReachable(&erase, erase.sizeHint().boundedTo(screen), "erase window");
+    window.reset();
+    RemoveTranslations();
+}
+
+// The schedule window's "Durchsuchen..." is cut to "urchsuchen" there: not
+// mended yet.
+TEST_F(MainWindowTest, DISABLED_TheScheduleWindowsButtonsAreWholeInGermanAtTwiceTheScale) {
+    ASSERT_TRUE(InstallTranslations(QLocale(QLocale::German, QLocale::Germany)));
+    open();
+    ScheduleDialog schedule(*env, prompter);
+    schedule.SetModalRunner([](QDialog&) { return int(QDialog::Rejected); });
+    schedule.ShowModal();
+    expectEveryButtonReachable(&schedule, schedule.size(), "schedule window");
     window.reset();
     RemoveTranslations();
 }

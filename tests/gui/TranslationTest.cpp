@@ -4,7 +4,9 @@
 
 #include "archive/ZipArchive.h"
 #include "backup/BackupDriver.h"
+#include "core/CompletionLog.h"
 #include "gui/ByteProgressText.h"
+#include "gui/CompletionLogText.h"
 #include "gui/LastBackupLine.h"
 #include "gui/MessageBoxPrompter.h"
 #include "gui/MessageTexts.h"
@@ -159,6 +161,14 @@ struct StatusWatch : ProgressPanel {
         }
         ProgressPanel::SetStatusText(text);
     }
+    std::set<QString> percents;
+    void SetPercentText(const std::string& text) override {
+        {
+            const std::lock_guard<std::mutex> hold(lock);
+            percents.insert(QString::fromStdString(text));
+        }
+        ProgressPanel::SetPercentText(text);
+    }
 };
 
 } // namespace
@@ -192,4 +202,37 @@ TEST(ProgressInGerman, TheStepsOfABackupAreShownInGerman) {
         EXPECT_TRUE(panel.statuses.count(QString::fromUtf8(german))) << german;
     for (const QString& status : panel.statuses)
         EXPECT_FALSE(status.startsWith(QStringLiteral("Copying"))) << status.toStdString();
+    EXPECT_TRUE(panel.percents.count(QStringLiteral("Datei wird geschrieben: 100%")));
+    for (const QString& percent : panel.percents)
+        EXPECT_FALSE(percent.startsWith(QStringLiteral("Write"))) << percent.toStdString();
+}
+
+// Qt's own texts (its file dialog, its standard buttons) and the lines of a
+// run's completion message are German too; paths and tabs stay.
+TEST(QtAndCompletionLinesInGerman, AreTranslated) {
+    guiApp();
+    GermanScope german;
+    ASSERT_TRUE(german.loaded);
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Suchen in:"));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Abbrechen"));
+
+    const std::string log =
+        CompletionLine("Backup Personal Folders", "\t\t", true) +
+        CompletionLine("Restore Signatures ", "\t\t", false,
+                       "not restored, as an earlier part of it failed") +
+        CompletionLine("Backup Templates", "\t\t", false, "C:\\users\\sam is gone");
+    EXPECT_EQ(TranslatedMessage({MessageId::BackupCompleted, {log}}),
+              "Die Sicherung wurde abgeschlossen!\t\t\t\r\n"
+              "\r\nPersönliche Ordner sichern\t\terfolgreich!\t"
+              "\r\nSignaturen wiederherstellen \t\tFehlgeschlagen!\t"
+              "\r\n    nicht wiederhergestellt, da ein früherer Teil davon fehlschlug"
+              "\r\nVorlagen sichern\t\tFehlgeschlagen!\t\r\n    C:\\users\\sam is gone");
+    // Every item's lines.
+    for (const ItemRecord& record : kItemRecords)
+        for (std::string_view label :
+             {record.backupLogName, record.restoreLogName, record.restoreFailedName})
+            if (!label.empty()) {
+                const std::string line = CompletionLine(label, "\t", true);
+                EXPECT_EQ(TranslatedCompletionLog(line).find(label), std::string::npos) << label;
+            }
 }

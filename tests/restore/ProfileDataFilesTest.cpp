@@ -172,7 +172,7 @@ TEST_F(ProfileDataFiles, TheConfirmationNamesTheProfileAndTheFilesReplaced) {
         RestoreConfirmationText(*env, *zip, inspected, {"Work", items({0, 1})});
     EXPECT_NE(intoWork.find("\r\nProfile: Work\r\n"), std::string::npos) << intoWork;
     EXPECT_NE(intoWork.find("No data file will be replaced."), std::string::npos) << intoWork;
-    EXPECT_TRUE(intoWork.ends_with("\r\n\r\nDo you want to countinue?")) << intoWork;
+    EXPECT_TRUE(intoWork.ends_with("\r\n\r\nDo you want to continue?")) << intoWork;
 
     const std::string intoOutlook =
         RestoreConfirmationText(*env, *zip, inspected, {"Outlook", items({0, 1})});

@@ -30,7 +30,7 @@ TEST_F(RestoreFixture, AWrongPasswordIsRefused) {
     EXPECT_TRUE(r.path.empty());
     ASSERT_EQ(prompter.messages.size(), 1u);
     // Said as it may be: a wrong password, or a damaged file; a critical matter.
-    EXPECT_EQ(prompter.messages[0].text, "Incorect Password or Invalid backup file\r\n\r\nThe "
+    EXPECT_EQ(prompter.messages[0].text, "Incorrect Password or Invalid backup file\r\n\r\nThe "
                                          "password is wrong, or the backup file is damaged.");
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
     EXPECT_TRUE(r.passwordRefused);

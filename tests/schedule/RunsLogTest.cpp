@@ -75,6 +75,8 @@ TEST(RunsLog, EveryRunIsLoggedAndAFailureIsNotified) {
     EXPECT_EQ(runs[0].profile, "Outlook");
     EXPECT_EQ(runs[0].prefix, sample.root.string());
     EXPECT_EQ(runs[0].done, std::vector<std::string>{"Backup Signatures"});
+    // The runs window shows the message: items by name, not as a mask.
+    EXPECT_TRUE(runs[0].message.ends_with("(Backup Signatures)")) << runs[0].message;
     // The version beside the chosen name; the chosen name itself stays free.
     EXPECT_EQ(fs::path(runs[0].archive).parent_path(), target.parent_path());
     EXPECT_TRUE(fs::path(runs[0].archive).filename().string().starts_with("outlook-20"));

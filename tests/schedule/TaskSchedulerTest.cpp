@@ -50,9 +50,9 @@ TEST(JobChecks, TheFirstFailingCheckSpeaks) {
               MessageIcon::Exclamation},
              {"00100000", "", true, "", "", "Invalid backup file name.", MessageIcon::Exclamation},
              {"00100000", "/b", true, "", "", "Please enter Password!", MessageIcon::Critical},
-             {"00100000", "/b", true, "abc", "", "Incorect Password!", MessageIcon::Critical},
-             {"00100000", "/b", true, "", "abc", "Incorect Password!", MessageIcon::Critical},
-             {"00100000", "/b", true, "abc", "ABC", "Incorect Password!", MessageIcon::Critical},
+             {"00100000", "/b", true, "abc", "", "Incorrect Password!", MessageIcon::Critical},
+             {"00100000", "/b", true, "", "abc", "Incorrect Password!", MessageIcon::Critical},
+             {"00100000", "/b", true, "abc", "ABC", "Incorrect Password!", MessageIcon::Critical},
          }) {
         RecordingPrompter prompter;
         EXPECT_FALSE(CheckJobChoices(c.mask, c.file, c.protect, c.pw, c.retyped, prompter));
