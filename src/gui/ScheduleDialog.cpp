@@ -1,5 +1,7 @@
 #include "gui/ScheduleDialog.h"
 
+#include "gui/ScreenFit.h"
+
 #include "app/Environment.h"
 #include "gui/BackupFileName.h"
 #include "gui/ItemTexts.h"
@@ -7,6 +9,7 @@
 #include "gui/Mnemonics.h"
 #include "gui/ObjectNames.h"
 #include "gui/ScheduledJobsDialog.h"
+#include "gui/ScreenFit.h"
 #include "gui/Skin.h"
 #include "gui/WindowMemory.h"
 
@@ -148,11 +151,16 @@ void ScheduleDialog::buildLayout() {
     right->addWidget(frame3);
     right->addWidget(frame2);
     right->addStretch(1);
-    auto* columns = new QHBoxLayout;
+    // The choices scroll on a screen too small for them (800x600, or 200 %),
+    // so that the buttons below stay whole and on the screen.
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("schedulePage"));
+    auto* columns = new QHBoxLayout(page);
+    columns->setContentsMargins(0, 0, 0, 0);
     columns->addWidget(frame1, 1);
     columns->addLayout(right, 1);
     auto* top = new QVBoxLayout(this);
-    top->addLayout(columns);
+    top->addWidget(Scrolling(page), 1);
     top->addLayout(buttons);
     giveMnemonics();
 }
@@ -198,6 +206,10 @@ int ScheduleDialog::ShowModal(const ScheduleStart& start) {
 
 void ScheduleDialog::resetChoices(const ScheduleStart& start) {
     ApplySkin(this);
+    if (!sized_) {
+        OpenAtContentSize(this);
+        sized_ = true;
+    }
     cbSource->clear();
     for (const auto& name : env_.session().profiles)
         cbSource->addItem(QString::fromStdString(name));

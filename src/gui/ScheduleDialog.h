@@ -82,6 +82,7 @@ private:
     TaskScheduler scheduler_;
     std::function<int(QDialog&)> runModal_;
     WindowMemory* memory_ = nullptr;
+    bool sized_ = false; // opened at its content's size once
 
     QComboBox* cbSource;
     std::array<QCheckBox*, 8> backupitem;

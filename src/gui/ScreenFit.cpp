@@ -1,9 +1,13 @@
 #include "gui/ScreenFit.h"
 
+#include <QBoxLayout>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollArea>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace trelmig {
 
@@ -29,6 +33,49 @@ public:
     }
 };
 
+// Lays a page's columns side by side where its area is wide enough for all
+// of them, else one under the other: a narrow screen scrolls the page down,
+// never sideways with half a column out of sight.
+class ColumnsFitter : public QObject {
+public:
+    ColumnsFitter(QScrollArea* area, QBoxLayout* columns)
+        : QObject(area), area_(area), columns_(columns) {
+        area->viewport()->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Resize)
+            fit();
+        return false;
+    }
+
+private:
+    int sideBySideWidth() const {
+        const QMargins margins = columns_->contentsMargins();
+        int width = margins.left() + margins.right();
+        int shown = 0;
+        for (int i = 0; i < columns_->count(); ++i) {
+            QLayoutItem* item = columns_->itemAt(i);
+            if (item->isEmpty())
+                continue;
+            width += item->minimumSize().width();
+            ++shown;
+        }
+        return width + std::max(0, shown - 1) * std::max(0, columns_->spacing());
+    }
+
+    void fit() {
+        const auto direction = area_->viewport()->width() >= sideBySideWidth()
+                                   ? QBoxLayout::LeftToRight
+                                   : QBoxLayout::TopToBottom;
+        if (columns_->direction() != direction)
+            columns_->setDirection(direction);
+    }
+
+    QScrollArea* area_;
+    QBoxLayout* columns_;
+};
+
 } // namespace
 
 void OpenAtContentSize(QWidget* window) {
@@ -45,6 +92,9 @@ QScrollArea* Scrolling(QWidget* page) {
     // The page's own background shows, whatever the palette's.
     area->viewport()->setAutoFillBackground(false);
     page->setAutoFillBackground(false);
+    if (auto* columns = qobject_cast<QBoxLayout*>(page->layout());
+        columns && columns->direction() == QBoxLayout::LeftToRight)
+        new ColumnsFitter(area, columns);
     return area;
 }
 

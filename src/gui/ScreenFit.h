@@ -18,7 +18,8 @@ void OpenAtContentSize(QWidget* window);
 // Puts a page in a scroll area without a frame, so that a small or scaled
 // screen shrinks the window and scrolls the page instead of pushing the
 // window's buttons off the screen. Where there is room it asks for the whole page. The page keeps
-// its object name.
+// its object name. A page whose layout is a row of columns lays them one
+// under the other where the area is too narrow for them side by side.
 QScrollArea* Scrolling(QWidget* page);
 
 } // namespace trelmig

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 
 #include <tuple>
@@ -50,10 +51,10 @@ TEST_F(MainWindowTest, TheMainWindowFitsSmallScreensAndLongNamesDoNotWidenIt) {
 }
 
 // A first start (nothing remembered) opens the windows at the size of what
-// they show, within the 800x600 screen the tests draw on; nothing is cut.
-// Not met yet: the schedule window still asks for 853 px (its item captions
-// and file box), and the main window's page misses a few pixels of height.
-TEST_F(MainWindowTest, DISABLED_TheWindowsOpenAtTheirContentsSizeWithinTheScreen) {
+// they show, within the 800x600 screen the tests draw on; nothing is cut,
+// and where the columns do not fit side by side they stand one under the
+// other: the page scrolls down, never sideways.
+TEST_F(MainWindowTest, TheWindowsOpenAtTheirContentsSizeWithinTheScreen) {
     const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size();
     open();
     QApplication::processEvents();
@@ -65,6 +66,11 @@ TEST_F(MainWindowTest, DISABLED_TheWindowsOpenAtTheirContentsSizeWithinTheScreen
           std::tuple{page->height(), page->sizeHint().height(),
                      window->height() >= inside.height()}})
         EXPECT_TRUE(shown >= wanted || most) << shown << " of " << wanted;
+    for (const char* area : {"tabBackupScroll", "tabRestoreScroll"}) {
+        child<QTabWidget>("SSTab1")->setCurrentIndex(area == std::string("tabBackupScroll") ? 0 : 1);
+        QApplication::processEvents();
+        EXPECT_FALSE(child<QScrollArea>(area)->horizontalScrollBar()->isVisible()) << area;
+    }
     auto* apply = child<QPushButton>("cmdApply");
     EXPECT_GE(apply->width(), apply->sizeHint().width());
     EXPECT_LE(window->frameGeometry().width(), room.width());
@@ -79,6 +85,8 @@ TEST_F(MainWindowTest, DISABLED_TheWindowsOpenAtTheirContentsSizeWithinTheScreen
     schedule.ShowModal();
     EXPECT_LE(schedule.frameGeometry().width(), room.width());
     EXPECT_GE(schedule.width(), schedule.minimumSizeHint().width());
+    EXPECT_FALSE(
+        schedule.findChild<QScrollArea*>("schedulePageScroll")->horizontalScrollBar()->isVisible());
 }
 
 TEST_F(MainWindowTest, TheOtherWindowsFitAFullHdScreenAtTwiceTheScale) {
@@ -148,7 +156,7 @@ TEST_F(MainWindowTest, EveryButtonIsReachableInGermanAtTwiceTheScaleOnFullHd) {
 
 // The schedule window's "Durchsuchen..." is cut to "urchsuchen" there: not
 // mended yet.
-TEST_F(MainWindowTest, DISABLED_TheScheduleWindowsButtonsAreWholeInGermanAtTwiceTheScale) {
+TEST_F(MainWindowTest, TheScheduleWindowsButtonsAreWholeInGermanAtTwiceTheScale) {
     ASSERT_TRUE(InstallTranslations(QLocale(QLocale::German, QLocale::Germany)));
     open();
     ScheduleDialog schedule(*env, prompter);
