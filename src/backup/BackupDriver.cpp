@@ -5,15 +5,14 @@
 #include "backup/BackupRun.h"
 #include "backup/ItemBackup.h"
 #include "core/CancelToken.h"
-#include "core/DateTimeText.h"
 #include "core/ItemCatalogue.h"
 #include "core/ProgressView.h"
 #include "core/Prompter.h"
 #include "outlook/OutlookEnvironment.h"
 #include "platform/Text.h"
-#include "registry/RegionalFormat.h"
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -35,22 +34,25 @@ namespace {
 // Share of the bar for gathering the items; the rest follows the bytes written.
 constexpr int kGatherShare = 5;
 
-// The local time a file was last written, in the user's regional form.
-std::string modifiedText(Environment& env, const std::string& hostPath) {
+// The local time a file was last written, "YYYY-MM-DD HH:MM:SS": the
+// windows show it in the user's locale, as every other time.
+std::string modifiedText(const std::string& hostPath) {
     struct stat st {};
     if (::stat(hostPath.c_str(), &st) != 0)
         return "an unknown date";
     std::tm t{};
     localtime_r(&st.st_mtime, &t);
-    return DefaultDateTimeText(t, ReadRegionalFormat(env.reg));
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &t);
+    return text;
 }
 
 // False when the user chose not to replace the file at the target.
-bool mayOverwrite(Environment& env, Prompter& prompter, const std::string& target) {
+bool mayOverwrite(Prompter& prompter, const std::string& target) {
     std::error_code ec;
     if (!std::filesystem::exists(target, ec))
         return true;
-    return prompter.ShowMessage({MessageId::BackupFileExists, {target, modifiedText(env, target)}},
+    return prompter.ShowMessage({MessageId::BackupFileExists, {target, modifiedText(target)}},
                                 MessageIcon::Exclamation,
                                 MessageButtons::OverwriteCancel) == MessageAnswer::Ok;
 }
@@ -90,7 +92,7 @@ bool BackupDriver::mayStart(const BackupChoices& c) {
         prompter_.ShowMessage({MessageId::PasswordsDiffer, {}}, MessageIcon::Critical);
         return false;
     }
-    return mayOverwrite(env_, prompter_, c.targetFile) && mayGoOnWhileWineRuns(env_, prompter_);
+    return mayOverwrite(prompter_, c.targetFile) && mayGoOnWhileWineRuns(env_, prompter_);
 }
 
 BackupRequest BackupDriver::requestFor(const BackupChoices& c, const CancelToken* cancel) {

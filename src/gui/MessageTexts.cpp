@@ -1,5 +1,7 @@
 #include "gui/MessageTexts.h"
 
+#include "gui/LocalTimeText.h"
+
 #include "gui/CompletionLogText.h"
 
 #include <QCoreApplication>
@@ -12,9 +14,14 @@ std::string TranslatedMessage(const Message& message) {
     // A run's completion lines, the values that start a line of their own,
     // are worded by the program too.
     std::vector<std::string> values = message.values;
-    for (std::string& value : values)
+    for (std::string& value : values) {
         if (value.starts_with("\r\n"))
             value = TranslatedCompletionLog(value);
+        // A time the drivers give as "YYYY-MM-DD HH:MM:SS" reads as every
+        // other time the windows show.
+        else if (const QString local = LocalTimeText(value); local != QString::fromStdString(value))
+            value = local.toStdString();
+    }
     return FillPlaceholders(translated.toStdString(), values);
 }
 

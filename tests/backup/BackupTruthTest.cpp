@@ -290,7 +290,7 @@ TEST_F(BackupDriverQuestions, AnExistingFileIsReplacedOnlyWhenTheUserSaysSo) {
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text,
               "The backup file " + target.string() +
-                  " of 11/3/2026 9:30:00 PM already exists. Do you want to overwrite it?");
+                  " of 2026-11-03 21:30:00 already exists. Do you want to overwrite it?");
     EXPECT_EQ(prompter.messages[0].buttons, MessageButtons::OverwriteCancel);
     EXPECT_EQ(readWholeFile(target), "last week's backup");
 

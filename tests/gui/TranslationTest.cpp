@@ -127,6 +127,21 @@ TEST(LastBackupLineInGerman, SaysWhenNoBackupRanYet) {
               QStringLiteral("Sicherungsläufe anzeigen..."));
 }
 
+// A time a driver names reads as every other time the windows show: the
+// replace question's file time in the German short form.
+TEST(MessagesInGerman, ATimeInAMessageIsInTheUsersLocale) {
+    guiApp();
+    GermanScope german;
+    ASSERT_TRUE(german.loaded);
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const QString text = QString::fromStdString(
+        TranslatedMessage({MessageId::BackupFileExists, {"/b/o.kvx", "2026-11-03 21:30:00"}}));
+    EXPECT_TRUE(text.contains(QStringLiteral("03.11.26 21:30"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("2026-11-03"))) << text.toStdString();
+    QLocale::setDefault(before);
+}
+
 // Every message of the table has its German text, with the same placeholders.
 TEST(MessagesInGerman, EveryTemplateIsTranslatedWithItsPlaceholders) {
     guiApp();
