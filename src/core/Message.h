@@ -141,10 +141,33 @@ enum class MessageId {
     ImageCannotTake,
     ImageFolderNotWritable,
     ImageWriting,
+    // The backup's read-back, its completion with versions kept, the restore's question.
+    BackupVerifyPercent,
+    BackupCompletedAs,
+    RestoreReplacesChosenItems,
+    // A scheduled job as the job list and --list-jobs show it.
+    JobHeading,
+    JobProfile,
+    JobItems,
+    JobFile,
+    JobProblem,
+    JobPrefix,
+    JobSource,
+    JobVersions,
+    JobNextRun,
+    JobLastRun,
+    JobValue,
+    JobSourceWindowsUser,
+    JobVersionsKept,
+    JobVersionsNone,
+    JobNextRunUnknown,
+    JobLastRunAt,
+    JobLastRunReason,
+    JobLastRunNone,
 };
 
 // The last message of the table.
-inline constexpr MessageId kLastMessageId = MessageId::ImageWriting;
+inline constexpr MessageId kLastMessageId = MessageId::JobLastRunNone;
 
 // The English template of a message.
 std::string_view MessageTemplate(MessageId id);
