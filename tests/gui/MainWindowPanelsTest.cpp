@@ -176,3 +176,13 @@ TEST_F(MainWindowTest, BackupNowFromTheMenuRunsTheBackupOnAnyTab) {
     EXPECT_EQ(prompter.messages[0].text, "Please choose a backup file name.");
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Exclamation);
 }
+
+TEST_F(MainWindowTest, TheRestoreTabsGroupsAreTitledByWhatTheyHold) {
+    open();
+    auto* from = child<QGroupBox>("Frame3");
+    auto* into = child<QGroupBox>("Frame4");
+    EXPECT_EQ(from->title(), QStringLiteral("Restore from"));
+    EXPECT_TRUE(from->isAncestorOf(child<QLineEdit>("txtSourceFile")));
+    EXPECT_EQ(into->title(), QStringLiteral("Restore into"));
+    EXPECT_TRUE(into->isAncestorOf(child<QComboBox>("cbTarget")));
+}
