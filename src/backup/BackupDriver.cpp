@@ -32,8 +32,10 @@ BackupDriver::BackupDriver(Environment& env, ZipArchive& zip, Prompter& prompter
 
 namespace {
 
-// Share of the bar for gathering the items; the rest follows the bytes written.
+// Where the bar stands once the items are gathered and once the archive is
+// written; the rest follows its read-back.
 constexpr int kGatherShare = 5;
+constexpr int kWrittenShare = 70;
 
 // The local time a file was last written, in the user's regional form.
 std::string modifiedText(Environment& env, const std::string& hostPath) {
@@ -130,7 +132,8 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
         .writeProgress =
             [&](int percent) {
                 progress_.SetPercentText("Write File " + std::to_string(percent) + "%");
-                progress_.SetBarValue(kGatherShare + percent * (100 - kGatherShare) / 100);
+                progress_.SetBarValue(kGatherShare +
+                                      percent * (kWrittenShare - kGatherShare) / 100);
             },
         .writeFinished = {},
         .writeCancelled = [cancel] { return CancelRequested(cancel); },
@@ -157,7 +160,14 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
                                       static_cast<int>(kItemRecordCount));
             },
         // The archive is read back before it takes its place.
-        .verifying = bytePhase(MessageId::BackupVerifying, ByteWork::Verifying),
+        .verifying =
+            [this, shown = bytePhase(MessageId::BackupVerifying, ByteWork::Verifying)](
+                const std::string& file, std::uint64_t done, std::uint64_t total) mutable {
+                const int percent = total == 0 ? 100 : static_cast<int>(done * 100 / total);
+                progress_.SetPercent({MessageId::BackupVerifyPercent, {std::to_string(percent)}});
+                progress_.SetBarValue(kWrittenShare + percent * (100 - kWrittenShare) / 100);
+                shown(file, done, total);
+            },
     };
     BackupRunResult result = PerformBackup(env_, zip_, request, hooks);
     zip_.SetEvents({});

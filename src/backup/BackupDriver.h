@@ -32,9 +32,9 @@ struct BackupChoices {
 // open, gathers the items, writes the archive and reports, through the
 // window's Prompter and ProgressView. What became of the backup is its
 // result; whether it goes on a disc is the window's question.
-// The bar moves with the bytes written into the archive. A set cancel token
-// stops the run between two steps or while the archive is written; the
-// previous archive at the target then stays as it was.
+// The bar moves with the bytes written into the archive, then with its
+// read-back. A set cancel token stops the run between two steps or while the
+// archive is written; the previous archive at the target then stays as it was.
 class BackupDriver {
 public:
     BackupDriver(Environment& env, ZipArchive& zip, Prompter& prompter, ProgressView& progress);

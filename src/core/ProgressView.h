@@ -27,6 +27,8 @@ public:
     virtual void SetStatus(const Message& status) { SetStatusText(status.Text()); }
     virtual void SetItemText(const std::string& text) = 0;
     virtual void SetPercentText(const std::string& text) = 0;
+    // A percent text of the message table, as SetStatus.
+    virtual void SetPercent(const Message& percent) { SetPercentText(percent.Text()); }
     virtual void SetBarValue(int value) = 0;
     virtual int BarValue() const = 0;
     // The long part of a run in bytes: what is at work (a file's bare name),
