@@ -182,7 +182,8 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
     return result;
 }
 
-void BackupDriver::report(const BackupRunResult& result, const std::string& targetFile) {
+void BackupDriver::report(const BackupRunResult& result, const BackupChoices& c) {
+    const std::string& targetFile = c.targetFile;
     if (result.cancelled) {
         prompter_.ShowMessage({MessageId::BackupCancelled, {targetFile}}, MessageIcon::Information);
     } else if (!result.written) {
@@ -194,6 +195,9 @@ void BackupDriver::report(const BackupRunResult& result, const std::string& targ
         prompter_.ShowMessage(
             {MessageId::BackupEarlierKept, {targetFile, result.archivePath, result.log}},
             MessageIcon::Exclamation);
+    } else if (!c.chosenFile.empty() && result.archivePath != c.chosenFile) {
+        prompter_.ShowMessage({MessageId::BackupCompletedAs, {result.archivePath, result.log}},
+                              MessageIcon::Information);
     } else {
         prompter_.ShowMessage({MessageId::BackupCompleted, {result.log}}, MessageIcon::Information);
     }
@@ -205,7 +209,9 @@ BackupRunResult BackupDriver::RunBackup(const BackupChoices& c, const CancelToke
     running_ = true;
     BackupRunResult result = performShown(requestFor(c, cancel), cancel);
     running_ = false;
-    report(result, c.targetFile);
+    if (result.written && c.settle)
+        c.settle(result);
+    report(result, c);
     return result;
 }
 

@@ -25,6 +25,12 @@ struct BackupChoices {
     std::string password;    // txtPassword
     std::string password2;   // txtPassword2
     std::string targetFile;  // strTargetFile (host path)
+    // With versions kept the target is a new version of the file chosen in
+    // the window (txtTargetFile): the completion message names the file
+    // written, and settle, called on a written version before it is
+    // reported, sets a partial one aside and prunes the older ones.
+    std::string chosenFile;
+    std::function<void(BackupRunResult&)> settle;
 };
 
 // The interactive backup: validates the choices, asks before it replaces an
@@ -47,7 +53,7 @@ private:
     BackupRequest requestFor(const BackupChoices& c, const CancelToken* cancel);
     // Gathers and writes with the panel shown and following the work.
     BackupRunResult performShown(const BackupRequest& request, const CancelToken* cancel);
-    void report(const BackupRunResult& result, const std::string& targetFile);
+    void report(const BackupRunResult& result, const BackupChoices& c);
 
     Environment& env_;
     ZipArchive& zip_;

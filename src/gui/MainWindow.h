@@ -4,6 +4,7 @@
 #include "core/CancelToken.h"
 #include "core/ItemCatalogue.h"
 #include "core/Prompter.h"
+#include "core/RunRecord.h"
 #include "restore/SourceFile.h"
 
 #include <QMainWindow>
@@ -149,6 +150,9 @@ private:
     void showRunFailed(const std::string& heading, const std::exception_ptr& error);
     // Old versions a versioned backup could not remove.
     void showVersionProblems(const std::vector<std::string>& problems);
+    // Appends a backup's run to the runs log (saying when it cannot) and
+    // shows it in the line about the last backup.
+    void recordRun(RunRecord run);
     std::optional<RestoreChoices> restoreChoices();
     // Asks whether the user's mail may be replaced, then restores.
     void ConfirmAndRunRestore();

@@ -13,7 +13,9 @@
 #include "gui/WindowMemory.h"
 #include "restore/RestoreDriver.h"
 #include "restore/SourceFile.h"
+#include "schedule/BackupRunRecord.h"
 #include "schedule/BackupVersions.h"
+#include "schedule/RunReport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -80,18 +82,38 @@ void MainWindow::RunBackup() {
     c.targetFile = targetFile_;
     // With versions kept, the run writes a new version beside the chosen
     // name and then settles it as the unattended run does.
-    const std::optional<KeepPolicy> keep = keepVersions->Choice().Policy();
-    if (keep && !targetFile_.empty())
+    auto versionProblems = std::make_shared<std::vector<std::string>>();
+    if (const std::optional<KeepPolicy> keep = keepVersions->Choice().Policy();
+        keep && !targetFile_.empty()) {
+        c.chosenFile = targetFile_;
         c.targetFile = VersionTarget(targetFile_, LocalTimeNow());
+        c.settle = [chosen = c.chosenFile, keep = *keep, target = c.targetFile,
+                    versionProblems](BackupRunResult& r) {
+            *versionProblems = SettleNewVersion(chosen, keep, target, r);
+        };
+    }
+    // Every backup that starts is a run of the runs log, as an unattended one.
+    RunRecord run;
+    run.prefix = env_.prefix.root().string();
+    run.profile = c.profile;
+    run.archive = c.targetFile;
+    run.start = IsoLocalTime(LocalTimeNow());
     auto result = std::make_shared<BackupRunResult>();
     startRun([this, c, result] { *result = backupDriver_->RunBackup(c, &cancel_); },
-             [this, result, c, keep, chosen = targetFile_](const std::exception_ptr& error) {
+             [this, result, c, run, versionProblems](const std::exception_ptr& error) mutable {
                  if (error) {
+                     run.exitStatus = 1;
+                     run.message = MessageText(MessageId::RunFailed, messageOf(error));
+                     recordRun(run);
                      showRunFailed("The Backup was not Completed! ", error);
                      return;
                  }
-                 if (keep && c.targetFile != chosen)
-                     showVersionProblems(SettleNewVersion(chosen, *keep, c.targetFile, *result));
+                 if (result->started) {
+                     RecordBackupOutcome(run, *result, c.targetFile,
+                                         c.chosenFile.empty() ? c.targetFile : c.chosenFile);
+                     recordRun(run);
+                 }
+                 showVersionProblems(*versionProblems);
                  if (result->written)
                      rememberBackup(result->archivePath, c.items);
                  // A user who cancelled to quit is not asked about discs.
@@ -103,6 +125,17 @@ void MainWindow::RunBackup() {
                      showDiscWindow)
                      showDiscWindow(result->archivePath);
              });
+}
+
+void MainWindow::recordRun(RunRecord run) {
+    run.end = IsoLocalTime(LocalTimeNow());
+    if (const auto problem = AppendRunRecord(run))
+        prompter_.Show(tr("The backup could not be added to the runs log: %1")
+                           .arg(QString::fromStdString(*problem))
+                           .toStdString(),
+                       MessageIcon::Exclamation);
+    if (auto* line = findChild<LastBackupLine*>())
+        line->Refresh();
 }
 
 void MainWindow::showVersionProblems(const std::vector<std::string>& problems) {

@@ -72,6 +72,10 @@ TEST_F(VersionsWindowTest, TheWindowsBackupWritesAVersionAndPrunesOnlyAfterIt) {
     files.erase("outlook-2020-01-02-000000.partial.kvx");
     EXPECT_TRUE(files.begin()->starts_with("outlook-20")) << *files.begin();
     EXPECT_EQ(prompter.messages.front().text.rfind("The Backup was Completed!", 0), 0u);
+    // The field names the chosen file: the message names the one written.
+    EXPECT_NE(prompter.messages.front().text.find((folder / *files.begin()).string()),
+              std::string::npos)
+        << prompter.messages.front().text;
 
     // The choice is the prefix's: the next start shows it again.
     window.reset();
