@@ -157,6 +157,11 @@ private:
     // Asks whether the user's mail may be replaced, then restores.
     void ConfirmAndRunRestore();
     void onSourceFileClicked();
+    // The version at path of the backup open now, chosen in the versions list.
+    void openVersion(const QString& path);
+    // Inspects the chosen file and shows what it holds; false (the restore
+    // tab as it was) when its password prompt was cancelled.
+    bool inspectSourceFile(const QString& chosen, const std::optional<std::string>& passwordInUse);
 
     // --- menus and buttons
     void onBackupNowTriggered();

@@ -193,44 +193,56 @@ void MainWindow::clearRestoreSide() {
 void MainWindow::onSourceFileClicked() {
     if (RefuseWhileBusy())
         return;
-    // The archive of the previous inspection is closed by the inspection
-    // itself, whatever is chosen now.
+    // The backup open before is closed, whatever is chosen now.
     clearRestoreSide();
+    zip1_->CloseZip();
+    inspected_ = {};
     FileDialogRequest request;
     request.dialogName = QStringLiteral("cdSource");
     request.title = tr("Restore Date from a Backup file");
     request.filter = tr("Quenvar Outlook Backup File (*.kvx)");
-    const QString chosen = chooseFile ? chooseFile(request) : QString();
+    inspectSourceFile(chooseFile ? chooseFile(request) : QString(), std::nullopt);
+}
 
+bool MainWindow::inspectSourceFile(const QString& chosen,
+                                   const std::optional<std::string>& passwordInUse) {
     const WaitCursor busy;
     InspectedArchive result;
     try {
         // A refused password is asked again, up to three tries in all.
         constexpr int kPasswordTries = 3;
         for (int tries = 1; tries <= kPasswordTries; ++tries) {
-            result = InspectBackupFile(env_, *zip1_, prompter_, *passwords_, chosen.toStdString());
+            result = InspectBackupFile(env_, *zip1_, prompter_, *passwords_, chosen.toStdString(),
+                                       tries == 1 ? passwordInUse : std::nullopt);
+            if (result.passwordCancelled)
+                return false;
             if (!result.passwordRefused)
                 break;
             // The file stays chosen while its password is asked.
             txtSourceFile->setText(chosen);
         }
     } catch (const std::exception& e) {
+        clearRestoreSide();
         zip1_->CloseZip();
         inspected_ = {};
         prompter_.ShowMessage({MessageId::InvalidBackupFileBecause, {e.what()}},
                               MessageIcon::Critical);
-        return;
+        return true;
     }
     // Only what this inspection found can be restored, whatever came before.
+    clearRestoreSide();
+    if (!result.accepted)
+        zip1_->CloseZip();
     inspected_ = result;
     if (result.passwordRefused) {
+        txtSourceFile->setText(chosen);
         txtSourceFile->setToolTip(chosen);
-        return;
+        return true;
     }
     txtSourceFile->setText(QString::fromStdString(result.path));
     txtSourceFile->setToolTip(txtSourceFile->text());
     if (result.path.empty())
-        return;
+        return true;
     versionsList->ShowVersionsOf(QString::fromStdString(result.path));
     txtPOBinfo->setPlainText(withoutCr(result.facts));
     // "Profile:<name>" among the facts: the name a new profile is offered.
@@ -243,6 +255,7 @@ void MainWindow::onSourceFileClicked() {
     txtFileInfo->setPlainText(withoutCr(result.description));
     for (std::size_t i = 0; i < restoreitem.size(); ++i)
         restoreitem[i]->setEnabled(result.restoreEnabled[i]);
+    return true;
 }
 
 QString MainWindow::dialogFolder() const {
