@@ -771,14 +771,6 @@ Geschrieben nach %1<byte value="xd"/>
         <translation>unbekannt</translation>
     </message>
     <message>
-        <source>%1, </source>
-        <translation>%1, </translation>
-    </message>
-    <message>
-        <source>: %1</source>
-        <translation>: %1</translation>
-    </message>
-    <message>
         <source>none yet</source>
         <translation>noch keiner</translation>
     </message>

@@ -240,13 +240,10 @@ constexpr std::pair<MessageId, const char*> kTemplates[] = {
     {JobVersions, QT_TRANSLATE_NOOP("Messages", "versions")},
     {JobNextRun, QT_TRANSLATE_NOOP("Messages", "next run")},
     {JobLastRun, QT_TRANSLATE_NOOP("Messages", "last run")},
-    {JobValue, QT_TRANSLATE_NOOP("Messages", "%1")},
     {JobSourceWindowsUser, QT_TRANSLATE_NOOP("Messages", "Windows user folder %1")},
     {JobVersionsKept, QT_TRANSLATE_NOOP("Messages", "kept (%1)")},
     {JobVersionsNone, QT_TRANSLATE_NOOP("Messages", "none, the file is replaced")},
     {JobNextRunUnknown, QT_TRANSLATE_NOOP("Messages", "unknown")},
-    {JobLastRunAt, QT_TRANSLATE_NOOP("Messages", "%1, ")},
-    {JobLastRunReason, QT_TRANSLATE_NOOP("Messages", ": %1")},
     {JobLastRunNone, QT_TRANSLATE_NOOP("Messages", "none yet")},
 };
 

@@ -156,13 +156,10 @@ enum class MessageId {
     JobVersions,
     JobNextRun,
     JobLastRun,
-    JobValue,
     JobSourceWindowsUser,
     JobVersionsKept,
     JobVersionsNone,
     JobNextRunUnknown,
-    JobLastRunAt,
-    JobLastRunReason,
     JobLastRunNone,
 };
 

@@ -14,6 +14,11 @@ Message text(MessageId id, std::string value = {}) {
     return {id, {std::move(value)}};
 }
 
+// A value as it is, in every language.
+Message bare(std::string value) {
+    return text(ReasonOnly, std::move(value));
+}
+
 std::string timeText(const char* format, const std::tm& t) {
     char text[32];
     std::strftime(text, sizeof text, format, &t);
@@ -24,14 +29,13 @@ JobFact lastRunFact(const JobListing& job, const std::vector<RunRecord>& runs) {
     const auto last = LastRunOf(job, runs);
     if (!last)
         return {JobLastRun, {text(JobLastRunNone)}, {}};
-    JobFact fact{JobLastRun,
-                 {text(JobLastRunAt, last->start), text(RunResultMessage(last->exitStatus))},
-                 {}};
+    JobFact fact{
+        JobLastRun, {bare(last->start), bare(", "), text(RunResultMessage(last->exitStatus))}, {}};
     // "2026-12-09T21:30:00+01:00" -> "2026-12-09 21:30:00"
     if (last->start.size() >= 19)
         fact.time = last->start.substr(0, 10) + " " + last->start.substr(11, 8);
     if (!last->Succeeded())
-        fact.value.push_back(text(JobLastRunReason, last->message));
+        fact.value.push_back(bare(": " + last->message));
     return fact;
 }
 
@@ -43,14 +47,14 @@ JobDescription DescribeJob(const JobListing& job, const std::vector<RunRecord>& 
     d.number = job.number;
     d.heading = {JobHeading, {std::to_string(job.number), job.where, job.time, job.days}};
     if (job.problem.empty()) {
-        d.facts.push_back({JobProfile, {text(JobValue, job.profile)}, {}});
-        d.facts.push_back({JobItems, {text(JobValue, ItemNamesOfMask(job.items))}, {}});
-        d.facts.push_back({JobFile, {text(JobValue, job.targetFile)}, {}});
+        d.facts.push_back({JobProfile, {bare(job.profile)}, {}});
+        d.facts.push_back({JobItems, {bare(ItemNamesOfMask(job.items))}, {}});
+        d.facts.push_back({JobFile, {bare(job.targetFile)}, {}});
     } else {
-        d.facts.push_back({JobProblem, {text(JobValue, job.problem)}, {}});
+        d.facts.push_back({JobProblem, {bare(job.problem)}, {}});
     }
     if (!job.winePrefix.empty())
-        d.facts.push_back({JobPrefix, {text(JobValue, job.winePrefix)}, {}});
+        d.facts.push_back({JobPrefix, {bare(job.winePrefix)}, {}});
     if (!job.windowsUser.empty())
         d.facts.push_back({JobSource, {text(JobSourceWindowsUser, job.windowsUser)}, {}});
     d.facts.push_back(
@@ -59,7 +63,7 @@ JobDescription DescribeJob(const JobListing& job, const std::vector<RunRecord>& 
          {}});
     if (const auto next = NextRunTime(job.info, now))
         d.facts.push_back({JobNextRun,
-                           {text(JobValue, timeText("%a %Y-%m-%d %H:%M", *next))},
+                           {bare(timeText("%a %Y-%m-%d %H:%M", *next))},
                            timeText("%Y-%m-%d %H:%M", *next)});
     else
         d.facts.push_back({JobNextRun, {text(JobNextRunUnknown)}, {}});

@@ -164,7 +164,8 @@ TEST_F(WindowRunTest, BackupFromTheWindowShowsProgressAndOffersTheDisc) {
     bool compressedDataFile = false;
     for (const QString& file : seen.files) {
         EXPECT_TRUE(file.startsWith(QStringLiteral("Adding File ")) ||
-                    file.startsWith(QStringLiteral("Compressing ")))
+                    file.startsWith(QStringLiteral("Compressing ")) ||
+                    file.startsWith(QStringLiteral("Verifying ")))
             << file.toStdString();
         compressedDataFile =
             compressedDataFile || file.startsWith(QStringLiteral("Compressing Outlook.pst: "));
