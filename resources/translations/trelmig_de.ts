@@ -793,6 +793,82 @@ Diese Dateien konnten nicht zurückbenannt werden; die wiederhergestellte Fassun
         <source>Writing the file: %1%</source>
         <translation>Datei wird geschrieben: %1%</translation>
     </message>
+    <message>
+        <source>Verify File %1%</source>
+        <translation>Datei prüfen %1%</translation>
+    </message>
+    <message>
+        <source>The Backup was Completed!			<byte value="xd"/>
+Written to %1<byte value="xd"/>
+%2</source>
+        <translation>Die Sicherung wurde abgeschlossen!			<byte value="xd"/>
+Geschrieben nach %1<byte value="xd"/>
+%2</translation>
+    </message>
+    <message>
+        <source>The chosen items of the profile will be replaced with those from the selected backup file.</source>
+        <translation>Die gewählten Elemente des Profils werden durch die der gewählten Sicherungsdatei ersetzt.</translation>
+    </message>
+    <message>
+        <source>Task %1 (%2): %3, %4</source>
+        <translation>Aufgabe %1 (%2): %3, %4</translation>
+    </message>
+    <message>
+        <source>profile</source>
+        <translation>Profil</translation>
+    </message>
+    <message>
+        <source>items</source>
+        <translation>Elemente</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>problem</source>
+        <translation>Problem</translation>
+    </message>
+    <message>
+        <source>prefix</source>
+        <translation>Präfix</translation>
+    </message>
+    <message>
+        <source>source</source>
+        <translation>Quelle</translation>
+    </message>
+    <message>
+        <source>versions</source>
+        <translation>Versionen</translation>
+    </message>
+    <message>
+        <source>next run</source>
+        <translation>nächster Lauf</translation>
+    </message>
+    <message>
+        <source>last run</source>
+        <translation>letzter Lauf</translation>
+    </message>
+    <message>
+        <source>Windows user folder %1</source>
+        <translation>Windows-Benutzerordner %1</translation>
+    </message>
+    <message>
+        <source>kept (%1)</source>
+        <translation>aufbewahrt (%1)</translation>
+    </message>
+    <message>
+        <source>none, the file is replaced</source>
+        <translation>keine, die Datei wird ersetzt</translation>
+    </message>
+    <message>
+        <source>unknown</source>
+        <translation>unbekannt</translation>
+    </message>
+    <message>
+        <source>none yet</source>
+        <translation>noch keiner</translation>
+    </message>
 </context>
 <context>
     <name>WindowsUserFolder</name>
@@ -1439,6 +1515,18 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
         <source>Offer to Write Each Backup to a Disc</source>
         <translation>Nach jeder Sicherung das Brennen auf eine Disc anbieten</translation>
     </message>
+    <message>
+        <source>Restore from</source>
+        <translation>Wiederherstellen aus</translation>
+    </message>
+    <message>
+        <source>Restore into</source>
+        <translation>Wiederherstellen in</translation>
+    </message>
+    <message>
+        <source>The backup could not be added to the runs log: %1</source>
+        <translation>Die Sicherung konnte nicht in das Protokoll der Läufe eingetragen werden: %1</translation>
+    </message>
 </context>
 <context>
     <name>trelmig::PasswordDialog</name>
@@ -1680,30 +1768,6 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
     <message>
         <source>Scheduled Tasks</source>
         <translation>Geplante Aufgaben</translation>
-    </message>
-    <message>
-        <source>Task</source>
-        <translation>Aufgabe</translation>
-    </message>
-    <message>
-        <source>Start time</source>
-        <translation>Startzeit</translation>
-    </message>
-    <message>
-        <source>Days</source>
-        <translation>Tage</translation>
-    </message>
-    <message>
-        <source>Profile</source>
-        <translation>Profil</translation>
-    </message>
-    <message>
-        <source>Items</source>
-        <translation>Elemente</translation>
-    </message>
-    <message>
-        <source>Backup file</source>
-        <translation>Sicherungsdatei</translation>
     </message>
     <message>
         <source>&amp;Remove Task</source>

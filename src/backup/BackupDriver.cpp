@@ -31,8 +31,10 @@ BackupDriver::BackupDriver(Environment& env, ZipArchive& zip, Prompter& prompter
 
 namespace {
 
-// Share of the bar for gathering the items; the rest follows the bytes written.
+// Where the bar stands once the items are gathered and once the archive is
+// written; the rest follows its read-back.
 constexpr int kGatherShare = 5;
+constexpr int kWrittenShare = 70;
 
 // The local time a file was last written, "YYYY-MM-DD HH:MM:SS": the
 // windows show it in the user's locale, as every other time.
@@ -132,7 +134,8 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
         .writeProgress =
             [&](int percent) {
                 progress_.SetPercent({MessageId::WritingFilePercent, {std::to_string(percent)}});
-                progress_.SetBarValue(kGatherShare + percent * (100 - kGatherShare) / 100);
+                progress_.SetBarValue(kGatherShare +
+                                      percent * (kWrittenShare - kGatherShare) / 100);
             },
         .writeFinished = {},
         .writeCancelled = [cancel] { return CancelRequested(cancel); },
@@ -159,7 +162,14 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
                                       static_cast<int>(kItemRecordCount));
             },
         // The archive is read back before it takes its place.
-        .verifying = bytePhase(MessageId::BackupVerifying, ByteWork::Verifying),
+        .verifying =
+            [this, shown = bytePhase(MessageId::BackupVerifying, ByteWork::Verifying)](
+                const std::string& file, std::uint64_t done, std::uint64_t total) mutable {
+                const int percent = total == 0 ? 100 : static_cast<int>(done * 100 / total);
+                progress_.SetPercent({MessageId::BackupVerifyPercent, {std::to_string(percent)}});
+                progress_.SetBarValue(kWrittenShare + percent * (100 - kWrittenShare) / 100);
+                shown(file, done, total);
+            },
     };
     BackupRunResult result = PerformBackup(env_, zip_, request, hooks);
     zip_.SetEvents({});
@@ -174,7 +184,8 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
     return result;
 }
 
-void BackupDriver::report(const BackupRunResult& result, const std::string& targetFile) {
+void BackupDriver::report(const BackupRunResult& result, const BackupChoices& c) {
+    const std::string& targetFile = c.targetFile;
     if (result.cancelled) {
         prompter_.ShowMessage({MessageId::BackupCancelled, {targetFile}}, MessageIcon::Information);
     } else if (!result.written) {
@@ -186,6 +197,9 @@ void BackupDriver::report(const BackupRunResult& result, const std::string& targ
         prompter_.ShowMessage(
             {MessageId::BackupEarlierKept, {targetFile, result.archivePath, result.log}},
             MessageIcon::Exclamation);
+    } else if (!c.chosenFile.empty() && result.archivePath != c.chosenFile) {
+        prompter_.ShowMessage({MessageId::BackupCompletedAs, {result.archivePath, result.log}},
+                              MessageIcon::Information);
     } else {
         prompter_.ShowMessage({MessageId::BackupCompleted, {result.log}}, MessageIcon::Information);
     }
@@ -197,7 +211,9 @@ BackupRunResult BackupDriver::RunBackup(const BackupChoices& c, const CancelToke
     running_ = true;
     BackupRunResult result = performShown(requestFor(c, cancel), cancel);
     running_ = false;
-    report(result, c.targetFile);
+    if (result.written && c.settle)
+        c.settle(result);
+    report(result, c);
     return result;
 }
 

@@ -25,6 +25,12 @@ struct BackupChoices {
     std::string password;    // txtPassword
     std::string password2;   // txtPassword2
     std::string targetFile;  // strTargetFile (host path)
+    // With versions kept the target is a new version of the file chosen in
+    // the window (txtTargetFile): the completion message names the file
+    // written, and settle, called on a written version before it is
+    // reported, sets a partial one aside and prunes the older ones.
+    std::string chosenFile;
+    std::function<void(BackupRunResult&)> settle;
 };
 
 // The interactive backup: validates the choices, asks before it replaces an
@@ -32,9 +38,9 @@ struct BackupChoices {
 // open, gathers the items, writes the archive and reports, through the
 // window's Prompter and ProgressView. What became of the backup is its
 // result; whether it goes on a disc is the window's question.
-// The bar moves with the bytes written into the archive. A set cancel token
-// stops the run between two steps or while the archive is written; the
-// previous archive at the target then stays as it was.
+// The bar moves with the bytes written into the archive, then with its
+// read-back. A set cancel token stops the run between two steps or while the
+// archive is written; the previous archive at the target then stays as it was.
 class BackupDriver {
 public:
     BackupDriver(Environment& env, ZipArchive& zip, Prompter& prompter, ProgressView& progress);
@@ -47,7 +53,7 @@ private:
     BackupRequest requestFor(const BackupChoices& c, const CancelToken* cancel);
     // Gathers and writes with the panel shown and following the work.
     BackupRunResult performShown(const BackupRequest& request, const CancelToken* cancel);
-    void report(const BackupRunResult& result, const std::string& targetFile);
+    void report(const BackupRunResult& result, const BackupChoices& c);
 
     Environment& env_;
     ZipArchive& zip_;

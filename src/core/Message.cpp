@@ -224,6 +224,27 @@ constexpr std::pair<MessageId, const char*> kTemplates[] = {
     {ImageFolderNotWritable, QT_TRANSLATE_NOOP("Messages", "cannot write into the folder of %1")},
     {ImageWriting, QT_TRANSLATE_NOOP("Messages", "Writing %1: %2 files, %3 folders, %4")},
     {WritingFilePercent, QT_TRANSLATE_NOOP("Messages", "Writing the file: %1%")},
+    {BackupVerifyPercent, QT_TRANSLATE_NOOP("Messages", "Verify File %1%")},
+    {BackupCompletedAs,
+     QT_TRANSLATE_NOOP("Messages", "The Backup was Completed!\t\t\t\r\nWritten to %1\r\n%2")},
+    {RestoreReplacesChosenItems,
+     QT_TRANSLATE_NOOP("Messages", "The chosen items of the profile will be replaced with those "
+                                   "from the selected backup file.")},
+    {JobHeading, QT_TRANSLATE_NOOP("Messages", "Task %1 (%2): %3, %4")},
+    {JobProfile, QT_TRANSLATE_NOOP("Messages", "profile")},
+    {JobItems, QT_TRANSLATE_NOOP("Messages", "items")},
+    {JobFile, QT_TRANSLATE_NOOP("Messages", "file")},
+    {JobProblem, QT_TRANSLATE_NOOP("Messages", "problem")},
+    {JobPrefix, QT_TRANSLATE_NOOP("Messages", "prefix")},
+    {JobSource, QT_TRANSLATE_NOOP("Messages", "source")},
+    {JobVersions, QT_TRANSLATE_NOOP("Messages", "versions")},
+    {JobNextRun, QT_TRANSLATE_NOOP("Messages", "next run")},
+    {JobLastRun, QT_TRANSLATE_NOOP("Messages", "last run")},
+    {JobSourceWindowsUser, QT_TRANSLATE_NOOP("Messages", "Windows user folder %1")},
+    {JobVersionsKept, QT_TRANSLATE_NOOP("Messages", "kept (%1)")},
+    {JobVersionsNone, QT_TRANSLATE_NOOP("Messages", "none, the file is replaced")},
+    {JobNextRunUnknown, QT_TRANSLATE_NOOP("Messages", "unknown")},
+    {JobLastRunNone, QT_TRANSLATE_NOOP("Messages", "none yet")},
 };
 
 constexpr bool EveryMessageInOrder() {

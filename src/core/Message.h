@@ -143,10 +143,30 @@ enum class MessageId {
     ImageWriting,
     // The percent of a backup file written.
     WritingFilePercent,
+    // The backup's read-back, its completion with versions kept, the restore's question.
+    BackupVerifyPercent,
+    BackupCompletedAs,
+    RestoreReplacesChosenItems,
+    // A scheduled job as the job list and --list-jobs show it.
+    JobHeading,
+    JobProfile,
+    JobItems,
+    JobFile,
+    JobProblem,
+    JobPrefix,
+    JobSource,
+    JobVersions,
+    JobNextRun,
+    JobLastRun,
+    JobSourceWindowsUser,
+    JobVersionsKept,
+    JobVersionsNone,
+    JobNextRunUnknown,
+    JobLastRunNone,
 };
 
 // The last message of the table.
-inline constexpr MessageId kLastMessageId = MessageId::WritingFilePercent;
+inline constexpr MessageId kLastMessageId = MessageId::JobLastRunNone;
 
 // The English template of a message.
 std::string_view MessageTemplate(MessageId id);

@@ -3,6 +3,7 @@
 #include "schedule/BackupVersions.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -51,24 +52,31 @@ void BackupVersionsList::Clear() {
 
 void BackupVersionsList::ShowVersionsOf(const QString& file) {
     Clear();
-    const auto versions = VersionsBeside(file.toStdString());
     const QString chosen = QFileInfo(file).absoluteFilePath();
-    bool another = false;
     const QSignalBlocker quiet(lstVersions);
-    for (const BackupVersion& version : versions) {
-        const QString path = QString::fromStdString(version.path);
-        QString text = whenText(version.time);
-        if (version.partial)
-            text += QStringLiteral("  ") + tr("(partial: some items are missing)");
+    const auto add = [this, &chosen](const QString& path, const QString& text) {
         auto* row = new QListWidgetItem(text, lstVersions);
         row->setData(Qt::UserRole, path);
         row->setToolTip(path);
         if (QFileInfo(path).absoluteFilePath() == chosen)
             lstVersions->setCurrentItem(row);
-        else
-            another = true;
+    };
+    const auto versions = VersionsBeside(file.toStdString());
+    // The name the versions go beside holds no time: a backup file of that
+    // name heads the list by its name, whichever of them is open.
+    const QFileInfo info(file);
+    const auto versionOf = ChosenNameOfVersion(info.fileName().toStdString());
+    const QString plain =
+        versionOf ? info.dir().filePath(QString::fromStdString(*versionOf)) : info.filePath();
+    if (!versions.empty() && QFileInfo(plain).isFile())
+        add(plain, QFileInfo(plain).fileName());
+    for (const BackupVersion& version : versions) {
+        QString text = whenText(version.time);
+        if (version.partial)
+            text += QStringLiteral("  ") + tr("(partial: some items are missing)");
+        add(QString::fromStdString(version.path), text);
     }
-    setVisible(another);
+    setVisible(lstVersions->count() > 1);
 }
 
 } // namespace trelmig

@@ -9,8 +9,9 @@ namespace trelmig {
 
 // The restore tab's list of the versions of the chosen backup file
 // ("<name>-YYYY-MM-DD-HHMMSS.kvx" beside it, partial ones marked), newest
-// first, each by its date and time in the user's locale. Hidden while the
-// file has no other version.
+// first, each by its date and time in the user's locale, headed by
+// "<name>.kvx" itself when it is there. Hidden while the file has no other
+// version.
 class BackupVersionsList : public QWidget {
     Q_OBJECT
 public:

@@ -105,7 +105,7 @@ void MainWindow::connectHandlers() {
     connect(cmdTargetFile, &QPushButton::clicked, this, &MainWindow::onTargetFileClicked);
     connect(cmdSourceFile, &QPushButton::clicked, this, &MainWindow::onSourceFileClicked);
     // Queued: the inspection refills the list that is announcing the choice.
-    connect(versionsList, &BackupVersionsList::versionChosen, this, &MainWindow::OpenBackupFile,
+    connect(versionsList, &BackupVersionsList::versionChosen, this, &MainWindow::openVersion,
             Qt::QueuedConnection);
     connect(ifprotect, &QCheckBox::toggled, this, &MainWindow::onProtectToggled);
     connect(cbSource, &QComboBox::currentIndexChanged, this, &MainWindow::onSourceProfileChanged);

@@ -4,6 +4,7 @@
 #include "core/CancelToken.h"
 #include "core/ItemCatalogue.h"
 #include "core/Prompter.h"
+#include "core/RunRecord.h"
 #include "restore/SourceFile.h"
 
 #include <QMainWindow>
@@ -148,10 +149,18 @@ private:
     bool askAboutDisc();
     // Old versions a versioned backup could not remove.
     void showVersionProblems(const std::vector<std::string>& problems);
+    // Appends a backup's run to the runs log (saying when it cannot) and
+    // shows it in the line about the last backup.
+    void recordRun(RunRecord run);
     std::optional<RestoreChoices> restoreChoices();
     // Asks whether the user's mail may be replaced, then restores.
     void ConfirmAndRunRestore();
     void onSourceFileClicked();
+    // The version at path of the backup open now, chosen in the versions list.
+    void openVersion(const QString& path);
+    // Inspects the chosen file and shows what it holds; false (the restore
+    // tab as it was) when its password prompt was cancelled.
+    bool inspectSourceFile(const QString& chosen, const std::optional<std::string>& passwordInUse);
 
     // --- menus and buttons
     void onBackupNowTriggered();

@@ -156,7 +156,7 @@ QWidget* MainWindow::buildRestoreTab() {
     page->setObjectName(QStringLiteral("tabRestore"));
     auto* row = new QHBoxLayout(page);
 
-    Frame3 = named(new QGroupBox(tr("Where")), "Frame3");
+    Frame3 = named(new QGroupBox(tr("Restore from")), "Frame3");
     auto* where = new QVBoxLayout(Frame3);
     txtSourceFile = named(new QLineEdit, "txtSourceFile");
     txtSourceFile->setReadOnly(true);
@@ -176,7 +176,7 @@ QWidget* MainWindow::buildRestoreTab() {
     where->addWidget(txtFileInfo, 1);
     row->addWidget(Frame3, 1);
 
-    Frame4 = named(new QGroupBox(tr("What")), "Frame4");
+    Frame4 = named(new QGroupBox(tr("Restore into")), "Frame4");
     auto* what = new QVBoxLayout(Frame4);
     cbTarget = profileBox("cbTarget");
     what->addWidget(caption(tr("Restore to profile"), cbTarget));

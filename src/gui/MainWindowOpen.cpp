@@ -1,5 +1,8 @@
 #include "gui/MainWindow.h"
 
+#include "gui/BackupVersionsList.h"
+
+#include <QLineEdit>
 #include <QTabWidget>
 
 #include <utility>
@@ -14,6 +17,17 @@ void MainWindow::OpenBackupFile(const QString& path) {
     auto dialog = std::exchange(chooseFile, [path](const FileDialogRequest&) { return path; });
     onSourceFileClicked();
     chooseFile = std::move(dialog);
+}
+
+void MainWindow::openVersion(const QString& path) {
+    if (RefuseWhileBusy())
+        return;
+    // A version of the backup open now: its password is tried first, and a
+    // cancelled prompt keeps the one open.
+    if (!inspectSourceFile(path, inspected_.password)) {
+        txtSourceFile->setText(QString::fromStdString(inspected_.path));
+        versionsList->ShowVersionsOf(QString::fromStdString(inspected_.path));
+    }
 }
 
 } // namespace trelmig

@@ -13,7 +13,9 @@
 #include "gui/WindowMemory.h"
 #include "restore/RestoreDriver.h"
 #include "restore/SourceFile.h"
+#include "schedule/BackupRunRecord.h"
 #include "schedule/BackupVersions.h"
+#include "schedule/RunReport.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -80,18 +82,38 @@ void MainWindow::RunBackup() {
     c.targetFile = targetFile_;
     // With versions kept, the run writes a new version beside the chosen
     // name and then settles it as the unattended run does.
-    const std::optional<KeepPolicy> keep = keepVersions->Choice().Policy();
-    if (keep && !targetFile_.empty())
+    auto versionProblems = std::make_shared<std::vector<std::string>>();
+    if (const std::optional<KeepPolicy> keep = keepVersions->Choice().Policy();
+        keep && !targetFile_.empty()) {
+        c.chosenFile = targetFile_;
         c.targetFile = VersionTarget(targetFile_, LocalTimeNow());
+        c.settle = [chosen = c.chosenFile, keep = *keep, target = c.targetFile,
+                    versionProblems](BackupRunResult& r) {
+            *versionProblems = SettleNewVersion(chosen, keep, target, r);
+        };
+    }
+    // Every backup that starts is a run of the runs log, as an unattended one.
+    RunRecord run;
+    run.prefix = env_.prefix.root().string();
+    run.profile = c.profile;
+    run.archive = c.targetFile;
+    run.start = IsoLocalTime(LocalTimeNow());
     auto result = std::make_shared<BackupRunResult>();
     startRun([this, c, result] { *result = backupDriver_->RunBackup(c, &cancel_); },
-             [this, result, c, keep, chosen = targetFile_](const std::exception_ptr& error) {
+             [this, result, c, run, versionProblems](const std::exception_ptr& error) mutable {
                  if (error) {
+                     run.exitStatus = 1;
+                     run.message = MessageText(MessageId::RunFailed, messageOf(error));
+                     recordRun(run);
                      showRunFailed("The Backup was not Completed! ", error);
                      return;
                  }
-                 if (keep && c.targetFile != chosen)
-                     showVersionProblems(SettleNewVersion(chosen, *keep, c.targetFile, *result));
+                 if (result->started) {
+                     RecordBackupOutcome(run, *result, c.targetFile,
+                                         c.chosenFile.empty() ? c.targetFile : c.chosenFile);
+                     recordRun(run);
+                 }
+                 showVersionProblems(*versionProblems);
                  if (result->written)
                      rememberBackup(result->archivePath, c.items);
                  // A user who cancelled to quit is not asked about discs.
@@ -111,6 +133,17 @@ bool MainWindow::askAboutDisc() {
     if (notAgain)
         askdisc->setChecked(false);
     return answer == MessageAnswer::Ok;
+}
+
+void MainWindow::recordRun(RunRecord run) {
+    run.end = IsoLocalTime(LocalTimeNow());
+    if (const auto problem = AppendRunRecord(run))
+        prompter_.Show(tr("The backup could not be added to the runs log: %1")
+                           .arg(QString::fromStdString(*problem))
+                           .toStdString(),
+                       MessageIcon::Exclamation);
+    if (auto* line = findChild<LastBackupLine*>())
+        line->Refresh();
 }
 
 void MainWindow::showVersionProblems(const std::vector<std::string>& problems) {
@@ -168,44 +201,56 @@ void MainWindow::clearRestoreSide() {
 void MainWindow::onSourceFileClicked() {
     if (RefuseWhileBusy())
         return;
-    // The archive of the previous inspection is closed by the inspection
-    // itself, whatever is chosen now.
+    // The backup open before is closed, whatever is chosen now.
     clearRestoreSide();
+    zip1_->CloseZip();
+    inspected_ = {};
     FileDialogRequest request;
     request.dialogName = QStringLiteral("cdSource");
     request.title = tr("Restore Date from a Backup file");
     request.filter = tr("Quenvar Outlook Backup File (*.kvx)");
-    const QString chosen = chooseFile ? chooseFile(request) : QString();
+    inspectSourceFile(chooseFile ? chooseFile(request) : QString(), std::nullopt);
+}
 
+bool MainWindow::inspectSourceFile(const QString& chosen,
+                                   const std::optional<std::string>& passwordInUse) {
     const WaitCursor busy;
     InspectedArchive result;
     try {
         // A refused password is asked again, up to three tries in all.
         constexpr int kPasswordTries = 3;
         for (int tries = 1; tries <= kPasswordTries; ++tries) {
-            result = InspectBackupFile(env_, *zip1_, prompter_, *passwords_, chosen.toStdString());
+            result = InspectBackupFile(env_, *zip1_, prompter_, *passwords_, chosen.toStdString(),
+                                       tries == 1 ? passwordInUse : std::nullopt);
+            if (result.passwordCancelled)
+                return false;
             if (!result.passwordRefused)
                 break;
             // The file stays chosen while its password is asked.
             txtSourceFile->setText(chosen);
         }
     } catch (const std::exception& e) {
+        clearRestoreSide();
         zip1_->CloseZip();
         inspected_ = {};
         prompter_.ShowMessage({MessageId::InvalidBackupFileBecause, {e.what()}},
                               MessageIcon::Critical);
-        return;
+        return true;
     }
     // Only what this inspection found can be restored, whatever came before.
+    clearRestoreSide();
+    if (!result.accepted)
+        zip1_->CloseZip();
     inspected_ = result;
     if (result.passwordRefused) {
+        txtSourceFile->setText(chosen);
         txtSourceFile->setToolTip(chosen);
-        return;
+        return true;
     }
     txtSourceFile->setText(QString::fromStdString(result.path));
     txtSourceFile->setToolTip(txtSourceFile->text());
     if (result.path.empty())
-        return;
+        return true;
     versionsList->ShowVersionsOf(QString::fromStdString(result.path));
     txtPOBinfo->setPlainText(withoutCr(result.facts));
     // "Profile:<name>" among the facts: the name a new profile is offered.
@@ -218,6 +263,7 @@ void MainWindow::onSourceFileClicked() {
     txtFileInfo->setPlainText(withoutCr(result.description));
     for (std::size_t i = 0; i < restoreitem.size(); ++i)
         restoreitem[i]->setEnabled(result.restoreEnabled[i]);
+    return true;
 }
 
 QString MainWindow::dialogFolder() const {

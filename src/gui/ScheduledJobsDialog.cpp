@@ -1,9 +1,12 @@
 #include "gui/ScheduledJobsDialog.h"
 
-#include "core/ItemCatalogue.h"
 #include "core/Prompter.h"
+#include "gui/LocalTimeText.h"
+#include "gui/MessageTexts.h"
 #include "gui/ScreenFit.h"
 #include "gui/Skin.h"
+#include "schedule/JobDescription.h"
+#include "schedule/JobStatus.h"
 #include "schedule/TaskScheduler.h"
 
 #include <QHBoxLayout>
@@ -12,19 +15,19 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <ctime>
+
 namespace trelmig {
 
 namespace {
 
-enum Column { ColTask, ColTime, ColDays, ColProfile, ColItems, ColTarget, ColumnCount };
+enum Column { ColFact, ColValue, ColumnCount };
 
-QString itemNames(const std::string& mask) {
-    QStringList names;
-    for (int i = 0; i < kItemCount && i < int(mask.size()); ++i)
-        if (mask[std::size_t(i)] == '1')
-            names << QString::fromUtf8(itemCatalogue()[i].caption.data(),
-                                       qsizetype(itemCatalogue()[i].caption.size()));
-    return names.join('\n');
+// A fact's value in the user's language, a time in the user's locale.
+QString valueText(JobFact fact) {
+    if (!fact.time.empty() && !fact.value.front().values.empty())
+        fact.value.front().values.front() = LocalTimeText(fact.time).toStdString();
+    return TranslatedText(fact.value);
 }
 
 } // namespace
@@ -39,9 +42,8 @@ ScheduledJobsDialog::ScheduledJobsDialog(TaskScheduler scheduler, Prompter& prom
     lvJobs->setObjectName("lvJobs");
     lvJobs->setRootIsDecorated(false);
     lvJobs->setColumnCount(ColumnCount);
-    lvJobs->setHeaderLabels(
-        {tr("Task"), tr("Start time"), tr("Days"), tr("Profile"), tr("Items"), tr("Backup file")});
-    lvJobs->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    lvJobs->setHeaderHidden(true);
+    lvJobs->header()->setSectionResizeMode(ColFact, QHeaderView::ResizeToContents);
     cmdRemove = new QPushButton(tr("&Remove Task"));
     cmdRemove->setObjectName("cmdRemove");
     cmdClose = new QPushButton(tr("&Close"));
@@ -75,27 +77,36 @@ void ScheduledJobsDialog::Refresh() {
                        MessageIcon::Critical);
         return;
     }
+    const std::vector<RunRecord> runs = RecordedRuns();
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    // Each job as --list-jobs tells it: its heading, then a line per fact.
     for (const JobListing& job : jobs) {
+        const JobDescription described = DescribeJob(job, runs, local);
         auto* row = new QTreeWidgetItem(lvJobs);
-        row->setData(ColTask, Qt::DisplayRole, job.number);
-        row->setText(ColTime, QString::fromStdString(job.time));
-        row->setText(ColDays, QString::fromStdString(job.days));
-        if (job.problem.empty()) {
-            row->setText(ColProfile, QString::fromStdString(job.profile));
-            row->setText(ColItems, QString::fromStdString(job.items));
-            row->setToolTip(ColItems, itemNames(job.items));
-            row->setText(ColTarget, QString::fromStdString(job.targetFile));
-        } else {
-            row->setText(ColProfile, QString::fromStdString(job.problem));
+        row->setText(ColFact, QString::fromStdString(TranslatedMessage(described.heading)));
+        row->setData(ColFact, Qt::UserRole, described.number);
+        row->setFirstColumnSpanned(true);
+        for (const JobFact& fact : described.facts) {
+            auto* line = new QTreeWidgetItem(row);
+            line->setText(ColFact, QString::fromStdString(TranslatedMessage({fact.label, {}})));
+            line->setText(ColValue, valueText(fact));
+            line->setToolTip(ColValue, line->text(ColValue));
         }
     }
+    lvJobs->expandAll();
 }
 
 void ScheduledJobsDialog::onRemoveClicked() {
     const auto selected = lvJobs->selectedItems();
     if (selected.isEmpty())
         return;
-    const int number = selected.front()->data(ColTask, Qt::DisplayRole).toInt();
+    // A job's line stands for its job.
+    const QTreeWidgetItem* job = selected.front();
+    if (job->parent())
+        job = job->parent();
+    const int number = job->data(ColFact, Qt::UserRole).toInt();
     if (prompter_.Show(tr("Remove task %1 from the scheduler?").arg(number).toStdString(),
                        MessageIcon::Question, MessageButtons::OkCancel) != MessageAnswer::Ok)
         return;

@@ -12,7 +12,8 @@ namespace trelmig {
 class Prompter;
 
 // "Scheduled Tasks": the jobs of this program read back from the timers and
-// the crontab (never their password), and removal of the selected one. Opened by "Open
+// the crontab (never their password) as --list-jobs tells them, with their
+// next and last runs, and removal of the selected one. Opened by "Open
 // Scheduler" in the schedule window.
 class ScheduledJobsDialog : public QDialog {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #include "restore/RestoreConfirmation.h"
 
+#include "core/Message.h"
 #include "restore/ItemRestore.h"
 #include "restore/RestoreDriver.h"
 
@@ -8,14 +9,22 @@ namespace trelmig {
 std::string RestoreConfirmationText(Environment& env, ZipArchive& zip,
                                     const InspectedArchive& archive,
                                     const RestoreChoices& choices) {
-    std::string text = "Your current Email and News messages will be replaced with the messages "
-                       "from the selected backup file.\r\n\r\nProfile: " +
-                       choices.profile + "\r\n";
     // Personal Folders and the Personal Address Book bring data files.
+    std::vector<std::string> messageFiles;
+    std::vector<std::string> replaced;
     if (choices.boxes[0] || choices.boxes[4]) {
         ItemRestore items(env, zip, archive);
-        const std::vector<std::string> replaced =
-            items.DataFilesReplaced(choices.profile, choices.boxes[0], choices.boxes[4]);
+        messageFiles = items.DataFilesReplaced(choices.profile, choices.boxes[0], false);
+        replaced = items.DataFilesReplaced(choices.profile, false, choices.boxes[4]);
+        replaced.insert(replaced.begin(), messageFiles.begin(), messageFiles.end());
+    }
+    // The messages are replaced only where their data files are.
+    std::string text = messageFiles.empty()
+                           ? MessageText(MessageId::RestoreReplacesChosenItems)
+                           : std::string("Your current Email and News messages will be replaced "
+                                         "with the messages from the selected backup file.");
+    text += "\r\n\r\nProfile: " + choices.profile + "\r\n";
+    if (choices.boxes[0] || choices.boxes[4]) {
         constexpr std::size_t kListed = 10;
         if (replaced.empty()) {
             text += "No data file will be replaced.\r\n";

@@ -17,32 +17,55 @@ std::string decodeDescription(const std::string& text) {
     return ReplaceAll(text, "QX$ZRM", "\r\n");
 }
 
+// Whether the password is refused by the file, tried on an archive of its
+// own; false also when the file cannot be opened (its inspection says why).
+bool refusesPassword(const std::string& file, const std::string& password, const AnsiCodec& ansi) {
+    ZipArchive probe(ansi);
+    if (!probe.OpenZip(file))
+        return false;
+    probe.SetDecryptPassword(password);
+    return !probe.CheckPassword();
+}
+
 } // namespace
 
 InspectedArchive InspectBackupFile(Environment& env, ZipArchive& zip, Prompter& prompter,
-                                   PasswordPrompt& passwords, const std::string& chosenFile) {
-    return InspectBackupFile(env.session().infoFile, env.ansi, zip, prompter, passwords,
-                             chosenFile);
+                                   PasswordPrompt& passwords, const std::string& chosenFile,
+                                   const std::optional<std::string>& passwordInUse) {
+    return InspectBackupFile(env.session().infoFile, env.ansi, zip, prompter, passwords, chosenFile,
+                             passwordInUse);
 }
 
 InspectedArchive InspectBackupFile(const std::string& infoFile, const AnsiCodec& ansi,
                                    ZipArchive& zip, Prompter& prompter, PasswordPrompt& passwords,
-                                   const std::string& chosenFile) {
+                                   const std::string& chosenFile,
+                                   const std::optional<std::string>& passwordInUse) {
     InspectedArchive result;
-    zip.CloseZip();
-    if (chosenFile.empty())
+    if (chosenFile.empty()) {
+        zip.CloseZip();
         return result;
+    }
 
     const bool isProtected = ZipArchive::IsPasswordProtected(chosenFile).value_or(false);
-    // A cancelled prompt stops here: the password typed for an earlier file
-    // must not open this one.
     std::string password;
-    if (isProtected) {
+    if (isProtected && passwordInUse && !refusesPassword(chosenFile, *passwordInUse, ansi)) {
+        password = *passwordInUse;
+    } else if (isProtected) {
+        // A cancelled prompt stops here: the password typed for an earlier
+        // file must not open this one.
         auto typed = passwords.AskPassword();
-        if (!typed)
+        if (!typed) {
+            result.passwordCancelled = true;
             return result;
+        }
         password = *typed;
+        if (refusesPassword(chosenFile, password, ansi)) {
+            prompter.ShowMessage({MessageId::PasswordOrFileRefused, {}}, MessageIcon::Critical);
+            result.passwordRefused = true;
+            return result;
+        }
     }
+    zip.CloseZip();
     if (const Result<void> opened = zip.OpenZip(chosenFile); !opened) {
         // Not a zip archive, or one whose entry names cannot be restored safely.
         prompter.ShowMessage({MessageId::InvalidBackupFileBecause, {opened.error().message}},
@@ -59,6 +82,7 @@ InspectedArchive InspectBackupFile(const std::string& infoFile, const AnsiCodec&
         }
     }
     result.path = chosenFile;
+    result.password = password;
 
     std::error_code ec;
     std::filesystem::remove(infoFile, ec);

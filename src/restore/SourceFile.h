@@ -3,6 +3,7 @@
 #include "core/ItemCatalogue.h"
 
 #include <map>
+#include <optional>
 #include <string>
 
 namespace trelmig {
@@ -26,6 +27,10 @@ struct InspectedArchive {
     // The password typed did not open the file (or the file is damaged):
     // worth asking again.
     bool passwordRefused = false;
+    // The password prompt was cancelled: the archive open before is still open.
+    bool passwordCancelled = false;
+    // The password that opened the file; empty when it is not protected.
+    std::string password;
 
     // "BackupItem": one '0' or '1' per item record, in their order.
     std::string flags;
@@ -42,14 +47,20 @@ struct InspectedArchive {
 
 // Opens the chosen backup file, asks for its password when it is protected,
 // reads its information file and tells which items can be restored. The
-// archive stays open in zip for the restore. Messages go to prompter. A
-// cancelled password prompt ends the inspection without a message.
+// archive stays open in zip for the restore. Messages go to prompter. The
+// archive open in zip before stays open until the password is known to open
+// the new one: a cancelled password prompt ends the inspection without a
+// message and leaves it open, and so does a password that is refused. A
+// passwordInUse (that of another version of the same backup) is tried
+// before the user is asked.
 InspectedArchive InspectBackupFile(Environment& env, ZipArchive& zip, Prompter& prompter,
-                                   PasswordPrompt& passwords, const std::string& chosenFile);
+                                   PasswordPrompt& passwords, const std::string& chosenFile,
+                                   const std::optional<std::string>& passwordInUse = std::nullopt);
 // The same with no prefix behind it: a scratch path for the information file
 // and the code page of the archive's texts are all it needs.
 InspectedArchive InspectBackupFile(const std::string& scratchInfoFile, const AnsiCodec& ansi,
                                    ZipArchive& zip, Prompter& prompter, PasswordPrompt& passwords,
-                                   const std::string& chosenFile);
+                                   const std::string& chosenFile,
+                                   const std::optional<std::string>& passwordInUse = std::nullopt);
 
 } // namespace trelmig

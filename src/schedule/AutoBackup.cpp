@@ -8,6 +8,7 @@
 #include "outlook/OutlookEnvironment.h"
 #include "platform/CronJobLine.h"
 #include "platform/SystemLog.h"
+#include "schedule/BackupRunRecord.h"
 #include "schedule/BackupVersions.h"
 #include "schedule/RunReport.h"
 
@@ -106,16 +107,6 @@ private:
     SystemLog& log_;
 };
 
-// "Backup Signatures (why), ..." for the items of those records.
-std::string itemList(const std::vector<std::size_t>& records,
-                     const std::array<std::string, kItemRecordCount>& reasons) {
-    std::string list;
-    for (std::size_t i : records)
-        list += (list.empty() ? "" : ", ") + std::string(kItemRecords[i].backupLogName) + " (" +
-                reasons[i] + ")";
-    return list;
-}
-
 } // namespace
 
 namespace {
@@ -133,14 +124,6 @@ bool takePasswordFromFile(AutoBackupCommand& cmd, const std::optional<std::strin
     else
         cmd.password = *fromFile;
     return error.empty();
-}
-
-std::vector<std::string> itemNames(const std::vector<std::size_t>& records) {
-    std::vector<std::string> names;
-    names.reserve(records.size());
-    for (std::size_t i : records)
-        names.emplace_back(kItemRecords[i].backupLogName);
-    return names;
 }
 
 // The backup of one accepted command line; fills the record with what became
@@ -187,36 +170,15 @@ int backUp(const AutoBackupCommand& cmd, const MachineSource& source,
 
     ZipArchive zip(env.ansi);
     BackupRunResult outcome = PerformBackup(env, zip, request);
-    if (!outcome.written)
-        return failWith(1, MessageText(MessageId::RunWriteFailed, cmd.profile, request.targetFile,
-                                       outcome.writeError));
-    record.bytes = outcome.archiveBytes;
-    record.done = itemNames(outcome.itemsDone);
-    record.failed = itemNames(outcome.itemsFailed);
-    record.notUsed = itemNames(outcome.itemsSkipped);
     // A partial version is set aside, a sound one prunes the older ones.
     if (keep)
         for (const std::string& problem :
              SettleNewVersion(cmd.backupFile, *keep, request.targetFile, outcome))
             log.error("versions of " + cmd.backupFile + ": " + problem);
-    record.archive = outcome.archivePath;
-
-    const std::string failed = itemList(outcome.itemsFailed, outcome.failures);
-    const std::string absent = itemList(outcome.itemsSkipped, outcome.absent);
-    std::string names;
-    for (const std::string& name : record.done)
-        names += (names.empty() ? "" : ", ") + name;
-    std::string done = MessageText(MessageId::RunWritten, cmd.profile, outcome.archivePath, names);
-    if (!absent.empty())
-        done += MessageText(MessageId::RunNothingToBackUpFor, absent);
-    if (outcome.Partial()) {
-        std::string line = done + MessageText(MessageId::RunItemsFailed, failed);
-        if (outcome.keptEarlier)
-            line += MessageText(MessageId::RunEarlierKept, cmd.backupFile, outcome.archivePath);
-        return failWith(3, line);
-    }
-    record.message = done;
-    log.info(done);
+    RecordBackupOutcome(record, outcome, request.targetFile, cmd.backupFile);
+    if (record.exitStatus != 0)
+        return fail(log, err, record.exitStatus, record.message);
+    log.info(record.message);
     return 0;
 }
 

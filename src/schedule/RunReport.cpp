@@ -43,16 +43,21 @@ void notify(const RunRecord& record, SystemLog& log) {
 
 } // namespace
 
-void ReportRun(const RunRecord& record, SystemLog& log, std::ostream& err) {
-    if (const auto file = RunsLogFile()) {
-        try {
-            AppendRunsLogLine(*file, RunRecordJson(record));
-        } catch (const std::exception& e) {
-            problem(log, err, std::string("the run could not be logged: ") + e.what());
-        }
-    } else {
-        problem(log, err, "the run could not be logged: neither XDG_STATE_HOME nor HOME is set");
+std::optional<std::string> AppendRunRecord(const RunRecord& record) {
+    const auto file = RunsLogFile();
+    if (!file)
+        return "neither XDG_STATE_HOME nor HOME is set";
+    try {
+        AppendRunsLogLine(*file, RunRecordJson(record));
+    } catch (const std::exception& e) {
+        return e.what();
     }
+    return std::nullopt;
+}
+
+void ReportRun(const RunRecord& record, SystemLog& log, std::ostream& err) {
+    if (const auto why = AppendRunRecord(record))
+        problem(log, err, "the run could not be logged: " + *why);
     if (!record.Succeeded())
         notify(record, log);
 }

@@ -44,9 +44,13 @@ struct RecordingProgress : SilentProgress {
     }
     void SetShown(bool v) override { panelShown = panelShown || v; }
     void SetPercentText(const std::string& t) override {
+        percent = t;
         if (onText)
             onText(t);
     }
+    std::string percent;
+    // The bar and the percent text each time the read-back told its bytes.
+    std::vector<std::pair<int, std::string>> whileVerifying;
     std::function<void(const std::string&)> onText; // status and percent texts
     // What each long part named, in the order first told, and its bytes.
     struct Bytes {
@@ -60,6 +64,8 @@ struct RecordingProgress : SilentProgress {
     void SetByteProgress(ByteWork work, const std::string& item, std::uint64_t done,
                          std::uint64_t total) override {
         EXPECT_TRUE(work == ByteWork::Compressing || work == ByteWork::Verifying);
+        if (work == ByteWork::Verifying)
+            whileVerifying.emplace_back(BarValue(), percent);
         Bytes& part = bytes[work];
         if (done != 0) { // 0 starts the next archive
             EXPECT_GE(done, part.done) << "bytes only rise";
@@ -416,4 +422,19 @@ TEST_F(BackupDriverTest, ACancelledBackupLeavesTheEarlierArchiveAndNoScratchFile
         for (const auto& e : fs::directory_iterator(env->session().programFolder))
             ADD_FAILURE() << "left behind: " << e.path();
     }
+}
+
+// The read-back is part of the bar: it moves on from where the writing left
+// it, and the percent text is the read-back's.
+TEST_F(BackupDriverTest, TheBarFollowsTheReadBackOfTheNewArchive) {
+    fs::resize_file(sample.userFolder() / "AppData/Local/Microsoft/Outlook/Outlook.pst", 32 << 20);
+    ASSERT_TRUE(driver->RunBackup(choices(only({0}))).written);
+    const auto& seen = progress.whileVerifying;
+    ASSERT_GE(seen.size(), 2u);
+    EXPECT_LT(seen.front().first, 100);
+    EXPECT_LT(seen.front().first, seen.back().first);
+    for (std::size_t i = 1; i < seen.size(); ++i)
+        EXPECT_LE(seen[i - 1].first, seen[i].first);
+    for (const auto& [bar, percent] : seen)
+        EXPECT_TRUE(percent.starts_with("Verify File ")) << percent << " at " << bar;
 }

@@ -4,6 +4,7 @@
 
 #include "CronShell.h"
 
+#include "core/PasswordPrompt.h"
 #include "gui/WindowMemory.h"
 
 #include <QDateTime>
@@ -72,6 +73,10 @@ TEST_F(VersionsWindowTest, TheWindowsBackupWritesAVersionAndPrunesOnlyAfterIt) {
     files.erase("outlook-2020-01-02-000000.partial.kvx");
     EXPECT_TRUE(files.begin()->starts_with("outlook-20")) << *files.begin();
     EXPECT_EQ(prompter.messages.front().text.rfind("The Backup was Completed!", 0), 0u);
+    // The field names the chosen file: the message names the one written.
+    EXPECT_NE(prompter.messages.front().text.find((folder / *files.begin()).string()),
+              std::string::npos)
+        << prompter.messages.front().text;
 
     // The choice is the prefix's: the next start shows it again.
     window.reset();
@@ -125,4 +130,56 @@ TEST_F(VersionsWindowTest, TheRestoreTabListsTheVersionsNewestFirstAndOpensTheCh
     EXPECT_EQ(list->currentRow(), 0);
     EXPECT_TRUE(itemBoxes(window.get(), "restoreitem")[ItemTemplates]->isEnabled());
     EXPECT_EQ(child<QTabWidget>("SSTab1")->currentIndex(), 1);
+}
+
+namespace {
+
+// Answers the first password prompt with "secret", cancels the others.
+struct SecretOnce : PasswordPrompt {
+    int asked = 0;
+    std::optional<std::string> AskPassword() override {
+        return ++asked == 1 ? std::optional<std::string>("secret") : std::nullopt;
+    }
+};
+
+} // namespace
+
+// The file open heads its versions, chosen; another version is opened with
+// the password in use, and a Cancel of its own password keeps the open one.
+TEST_F(VersionsWindowTest, TheOpenFileIsListedAndAnotherVersionTriesItsPasswordFirst) {
+    SecretOnce passwords;
+    open(&passwords);
+    keepVersions(9, 0, 0, 0);
+    child<QCheckBox>("ifprotect")->setChecked(true);
+    const fs::path same = folder / "outlook-2026-03-01-080910.kvx";
+    const fs::path other = folder / "outlook-2026-03-02-080910.kvx";
+    for (const fs::path& version : {same, other}) {
+        const QString password = version == same ? "secret" : "other";
+        child<QLineEdit>("txtPassword")->setText(password);
+        child<QLineEdit>("txtPassword2")->setText(password);
+        backUpTemplates();
+        for (const std::string& name : NamesIn(folder))
+            if (name.find("2026-03-0") == std::string::npos)
+                fs::rename(folder / name, version);
+    }
+    fs::copy_file(same, chosen);
+
+    window->OpenBackupFile(QString::fromStdString(chosen));
+    auto* list = child<QListWidget>("lstVersions");
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->item(0)->data(Qt::UserRole).toString().toStdString(), chosen);
+    EXPECT_EQ(list->currentRow(), 0);
+    list->setCurrentRow(2);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(passwords.asked, 1);
+    EXPECT_EQ(window->inspected().path, same.string());
+
+    list->setCurrentRow(1); // the other password: asked, and cancelled
+    QCoreApplication::processEvents();
+    EXPECT_EQ(passwords.asked, 2);
+    EXPECT_TRUE(window->inspected().accepted);
+    EXPECT_EQ(window->inspected().path, same.string());
+    EXPECT_EQ(child<QLineEdit>("txtSourceFile")->text().toStdString(), same.string());
+    EXPECT_TRUE(itemBoxes(window.get(), "restoreitem")[ItemTemplates]->isEnabled());
+    EXPECT_EQ(list->currentRow(), 2);
 }

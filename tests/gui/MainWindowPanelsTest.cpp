@@ -218,3 +218,13 @@ TEST_F(MainWindowTest, TheScheduleWindowStartsWithTheMainWindowsChoices) {
     EXPECT_EQ(ticked, QStringList{QString::number(ItemPersonalFolders)});
     EXPECT_EQ(file, nextFile);
 }
+
+TEST_F(MainWindowTest, TheRestoreTabsGroupsAreTitledByWhatTheyHold) {
+    open();
+    auto* from = child<QGroupBox>("Frame3");
+    auto* into = child<QGroupBox>("Frame4");
+    EXPECT_EQ(from->title(), QStringLiteral("Restore from"));
+    EXPECT_TRUE(from->isAncestorOf(child<QLineEdit>("txtSourceFile")));
+    EXPECT_EQ(into->title(), QStringLiteral("Restore into"));
+    EXPECT_TRUE(into->isAncestorOf(child<QComboBox>("cbTarget")));
+}

@@ -5,8 +5,10 @@
 #include "gui/PasswordDialog.h"
 #include "gui/ProgressPanel.h"
 #include "gui/WindowMemory.h"
+#include "platform/ScopedEnv.h"
 #include "registry/RegistryBinary.h"
 #include "restore/RestoreUndo.h"
+#include "schedule/JobStatus.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -163,7 +165,8 @@ TEST_F(WindowRunTest, BackupFromTheWindowShowsProgressAndOffersTheDisc) {
     bool compressedDataFile = false;
     for (const QString& file : seen.files) {
         EXPECT_TRUE(file.startsWith(QStringLiteral("Adding File ")) ||
-                    file.startsWith(QStringLiteral("Compressing ")))
+                    file.startsWith(QStringLiteral("Compressing ")) ||
+                    file.startsWith(QStringLiteral("Verifying ")))
             << file.toStdString();
         compressedDataFile =
             compressedDataFile || file.startsWith(QStringLiteral("Compressing Outlook.pst: "));
@@ -674,4 +677,27 @@ TEST_F(WindowRunTest, AWindowDestroyedDuringABackupStopsItWithoutHanging) {
     QCoreApplication::processEvents(); // calls posted by the run find no window
     EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
     EXPECT_FALSE(fs::exists(archive));
+}
+
+// A backup from the window is a run as an unattended one is: its record goes
+// to the runs log and the window's line about the last backup follows it.
+TEST_F(WindowRunTest, EveryBackupFromTheWindowIsLoggedAsARun) {
+    ScopedEnv state{"XDG_STATE_HOME", (prefix.work.path() / "state").string()};
+    prompter.answerFor = overwriteButNoDisc;
+    backUpEverything();
+    child<QPushButton>("cmdApply")->click();
+    finishRun();
+
+    const std::vector<RunRecord> runs = RecordedRuns();
+    ASSERT_EQ(runs.size(), 2u);
+    for (const RunRecord& run : runs) {
+        EXPECT_EQ(run.prefix + run.profile + run.archive,
+                  prefix.root.string() + "Outlook" + archive);
+        EXPECT_EQ(run.exitStatus, 0) << run.message;
+        EXPECT_GT(run.bytes, 0u);
+        EXPECT_EQ(run.done.front(), "Backup Personal Folders");
+    }
+    const QString line = child<QLabel>("lblLastBackup")->text();
+    EXPECT_TRUE(line.startsWith("Last backup: ") && line.contains("Succeeded"))
+        << line.toStdString();
 }

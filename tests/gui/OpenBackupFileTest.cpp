@@ -69,9 +69,8 @@ TEST_F(OpenBackupFileTest, RestoreNowAsksFirstFromTheButtonAndTheMenuAndCancelDo
     const std::string profileLine =
         "\r\n\r\nProfile: " + child<QComboBox>("cbTarget")->currentText().toStdString();
     for (const auto& message : prompter.messages) {
-        EXPECT_TRUE(message.text.starts_with(
-            "Your current Email and News messages will be replaced with the messages from the "
-            "selected backup file."))
+        EXPECT_TRUE(message.text.starts_with("The chosen items of the profile will be replaced "
+                                             "with those from the selected backup file."))
             << message.text;
         EXPECT_NE(message.text.find(profileLine), std::string::npos) << message.text;
         EXPECT_EQ(message.icon, MessageIcon::Information);

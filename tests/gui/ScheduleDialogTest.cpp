@@ -347,9 +347,10 @@ TEST_F(ScheduleWindow, OpenSchedulerListsTheJobsAndRemovesTheChosenOne) {
             return int(QDialog::Rejected);
         QTreeWidget* list = control<QTreeWidget>(jobs, "lvJobs");
         for (int r = 0; r < list->topLevelItemCount(); ++r) {
-            std::vector<QString> row;
-            for (int c = 0; c < list->columnCount(); ++c)
-                row.push_back(list->topLevelItem(r)->text(c));
+            const QTreeWidgetItem* job = list->topLevelItem(r);
+            std::vector<QString> row{job->text(0)};
+            for (int c = 0; c < job->childCount(); ++c)
+                row.push_back(job->child(c)->text(0) + ": " + job->child(c)->text(1));
             rows.push_back(row);
         }
         // Remove task 1: refused once, then agreed.
@@ -366,8 +367,20 @@ TEST_F(ScheduleWindow, OpenSchedulerListsTheJobsAndRemovesTheChosenOne) {
     const QString profile = QString::fromStdString(env->session().profiles[0]);
     ASSERT_EQ(rows.size(), 2u);
     const QString target = QString::fromStdString(file("b.kvx"));
-    EXPECT_EQ(rows[0], (std::vector<QString>{"1", "9:00", "once", profile, "10000000", target}));
-    EXPECT_EQ(rows[1], (std::vector<QString>{"2", "9:00", "F", profile, "10000000", target}));
+    // What --list-jobs says of each: items by name, versions, next and last run.
+    const QString root = QString::fromStdString(sample.root.string());
+    for (int job = 0; job < 2; ++job) {
+        ASSERT_EQ(rows[job].size(), 8u);
+        EXPECT_EQ(rows[job][0],
+                  job == 0 ? "Task 1 (crontab): 9:00, once" : "Task 2 (crontab): 9:00, F");
+        EXPECT_EQ(std::vector<QString>(rows[job].begin() + 1, rows[job].begin() + 6),
+                  (std::vector<QString>{"profile: " + profile, "items: Personal Folders",
+                                        "file: " + target, "prefix: " + root,
+                                        "versions: none, the file is replaced"}));
+        EXPECT_TRUE(rows[job][6].startsWith("next run: ")) << rows[job][6].toStdString();
+        EXPECT_NE(rows[job][6], "next run: unknown");
+        EXPECT_EQ(rows[job][7], "last run: none yet");
+    }
     for (const auto& row : rows)
         for (const QString& cell : row)
             EXPECT_FALSE(cell.contains("Sesame"));

@@ -49,6 +49,8 @@ TEST_F(MainWindowTest, TheWindowSpeaksGermanWithAGermanLocale) {
         open();
         EXPECT_EQ(child<QTabWidget>("SSTab1")->tabText(0), QStringLiteral("Sichern"));
         EXPECT_EQ(child<QGroupBox>("Frame6")->title(), QStringLiteral("Zu sichernde Elemente"));
+        EXPECT_EQ(child<QGroupBox>("Frame3")->title(), QStringLiteral("Wiederherstellen aus"));
+        EXPECT_EQ(child<QGroupBox>("Frame4")->title(), QStringLiteral("Wiederherstellen in"));
         EXPECT_EQ(shownText(child<QPushButton>("cmdApply")->text()),
                   QStringLiteral("Jetzt sichern"));
         EXPECT_EQ(child<QLineEdit>("txtTargetFile")->accessibleName(),

@@ -172,10 +172,20 @@ TEST_F(ProfileDataFiles, TheConfirmationNamesTheProfileAndTheFilesReplaced) {
         RestoreConfirmationText(*env, *zip, inspected, {"Work", items({0, 1})});
     EXPECT_NE(intoWork.find("\r\nProfile: Work\r\n"), std::string::npos) << intoWork;
     EXPECT_NE(intoWork.find("No data file will be replaced."), std::string::npos) << intoWork;
+    // Nothing is said to be replaced that is not: the messages stay in their files.
+    EXPECT_TRUE(intoWork.starts_with("The chosen items of the profile will be replaced with those "
+                                     "from the selected backup file.\r\n\r\nProfile: Work"))
+        << intoWork;
+    const std::string accountsOnly =
+        RestoreConfirmationText(*env, *zip, inspected, {"Outlook", items({1})});
+    EXPECT_TRUE(accountsOnly.starts_with("The chosen items of the profile will be replaced"))
+        << accountsOnly;
     EXPECT_TRUE(intoWork.ends_with("\r\n\r\nDo you want to continue?")) << intoWork;
 
     const std::string intoOutlook =
         RestoreConfirmationText(*env, *zip, inspected, {"Outlook", items({0, 1})});
+    EXPECT_TRUE(intoOutlook.starts_with("Your current Email and News messages will be replaced"))
+        << intoOutlook;
     // Archive.pst is the "Home" profile's too: it is not replaced.
     EXPECT_NE(intoOutlook.find("These files will be replaced:\r\n    C:\\users\\jonas\\Documents\\"
                                "Outlook Files\\jonas@example.com.pst\r\n\r\nDo you"),
