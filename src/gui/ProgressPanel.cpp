@@ -112,10 +112,6 @@ void ProgressPanel::SetPercentText(const std::string& text) {
     percentLabel_->setText(QString::fromStdString(text));
 }
 
-void ProgressPanel::SetPercent(const Message& percent) {
-    SetPercentText(TranslatedMessage(percent));
-}
-
 void ProgressPanel::SetBarValue(int value) {
     value = std::clamp(value, 0, 100);
     value_ = value;

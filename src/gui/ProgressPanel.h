@@ -32,7 +32,6 @@ public:
     void SetPercent(const Message& percent) override;
     void SetItemText(const std::string& text) override;
     void SetPercentText(const std::string& text) override;
-    void SetPercent(const Message& percent) override;
     void SetBarValue(int value) override;
     int BarValue() const override;
     // The item label shows what is at work, bytes done of total, the speed
