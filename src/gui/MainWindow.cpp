@@ -35,6 +35,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <exception>
 
 namespace trelmig {
@@ -233,6 +234,9 @@ void MainWindow::onQuitClicked() {
 
 void MainWindow::onTabChanged(int previousTab) {
     cmdApply->setText(previousTab == 1 ? tr("&Backup Now") : tr("&Restore Now"));
+    // The button keeps the room of its longest text: the window grows to
+    // hold it rather than cut it.
+    cmdApply->setMinimumWidth(std::max(cmdApply->minimumWidth(), cmdApply->sizeHint().width()));
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -224,6 +224,8 @@ QWidget* MainWindow::buildBottomBar() {
     cmdApply = named(new QPushButton(tr("Backup Now")), "cmdApply");
     for (QPushButton* button : {cmdAbout, cmdQuit, cmdApply}) {
         button->setAutoDefault(false);
+        // Whole on a narrow window: the line beside them wraps instead.
+        button->setSizePolicy(QSizePolicy::Fixed, button->sizePolicy().verticalPolicy());
         row->addWidget(button, 0, Qt::AlignBottom);
     }
     return bar;

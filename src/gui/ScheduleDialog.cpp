@@ -14,6 +14,7 @@
 #include "gui/WindowMemory.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
@@ -21,10 +22,10 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QScrollArea>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace trelmig {
@@ -191,10 +192,12 @@ void ScheduleDialog::giveMnemonics() {
 void ScheduleDialog::setPasswordBoxes(bool enabled) {
     for (QLineEdit* box : {txtPassword, txtPassword2}) {
         box->setEnabled(enabled);
-        // Scroll-bar grey when off, window background when on.
+        // Scroll-bar grey when off, window background when on: the desktop's
+        // colours, which the skin's sheet on this window does not merge.
+        const QPalette desktop = QApplication::palette();
         QPalette p = box->palette();
         p.setColor(QPalette::All, QPalette::Base,
-                   palette().color(enabled ? QPalette::Base : QPalette::Button));
+                   desktop.color(enabled ? QPalette::Base : QPalette::Button));
         box->setPalette(p);
         box->clear();
     }

@@ -5,17 +5,24 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QWidget>
 
 #include <algorithm>
 
 namespace trelmig {
 
+namespace {
+
+// Room for the title bar and the desktop's panels.
+constexpr QSize kScreenMargins(16, 48);
+
+} // namespace
+
 void ResizeWithinScreen(QWidget* window, QSize wanted) {
     QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (screen) {
-        // Room for the title bar and the desktop's panels.
-        const QSize room = screen->availableGeometry().size() - QSize(16, 48);
+        const QSize room = screen->availableGeometry().size() - kScreenMargins;
         wanted = wanted.boundedTo(room.expandedTo(window->minimumSizeHint()));
     }
     window->resize(wanted);
@@ -29,7 +36,30 @@ class PageArea : public QScrollArea {
 public:
     QSize sizeHint() const override {
         const int frame = 2 * frameWidth();
-        return widget() ? widget()->sizeHint() + QSize(frame, frame) : QScrollArea::sizeHint();
+        return widget() ? pageHint() + QSize(frame, frame) : QScrollArea::sizeHint();
+    }
+
+private:
+    // The page's columns one under the other where the screen is too narrow
+    // for them side by side, as they will stand once the window is there.
+    QSize pageHint() const {
+        QSize hint = widget()->sizeHint();
+        auto* columns = qobject_cast<QBoxLayout*>(widget()->layout());
+        const QScreen* screen = window()->screen();
+        if (!columns || !screen || columns->direction() != QBoxLayout::LeftToRight ||
+            hint.width() <= screen->availableGeometry().width() - kScreenMargins.width())
+            return hint;
+        QSize stacked;
+        for (int i = 0; i < columns->count(); ++i) {
+            const QSize item = columns->itemAt(i)->sizeHint();
+            stacked.setWidth(std::max(stacked.width(), item.width()));
+            stacked.rheight() += item.height() + (i ? std::max(0, columns->spacing()) : 0);
+        }
+        // A page that tall scrolls: its bar takes room beside it.
+        const QMargins margins = columns->contentsMargins();
+        return stacked +
+               QSize(margins.left() + margins.right() + verticalScrollBar()->sizeHint().width(),
+                     margins.top() + margins.bottom());
     }
 };
 

@@ -400,8 +400,8 @@ TEST_F(BackupDriverTest, ACancelledBackupLeavesTheEarlierArchiveAndNoScratchFile
     CancelToken cancel;
     // Stopped between two steps, while the archive is written, and while it
     // is read back.
-    for (const std::string moment :
-         {"Copying Data Files (Pst Files)...", "Write File 1%", "Verifying the backup file..."}) {
+    for (const std::string moment : {"Copying Data Files (Pst Files)...", "Writing the file: 1%",
+                                     "Verifying the backup file..."}) {
         prompter.messages.clear();
         cancel.Reset();
         progress.onText = [&](const std::string& t) {

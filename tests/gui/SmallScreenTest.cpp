@@ -65,9 +65,11 @@ TEST_F(MainWindowTest, TheWindowsOpenAtTheirContentsSizeWithinTheScreen) {
          {std::tuple{page->width(), page->sizeHint().width(), window->width() >= inside.width()},
           std::tuple{page->height(), page->sizeHint().height(),
                      window->height() >= inside.height()}})
-        EXPECT_TRUE(shown >= wanted || most) << shown << " of " << wanted;
+        EXPECT_TRUE(shown >= wanted || most) << shown << " of " << wanted << ", window "
+                                             << window->width() << "x" << window->height();
     for (const char* area : {"tabBackupScroll", "tabRestoreScroll"}) {
-        child<QTabWidget>("SSTab1")->setCurrentIndex(area == std::string("tabBackupScroll") ? 0 : 1);
+        child<QTabWidget>("SSTab1")->setCurrentIndex(area == std::string("tabBackupScroll") ? 0
+                                                                                            : 1);
         QApplication::processEvents();
         EXPECT_FALSE(child<QScrollArea>(area)->horizontalScrollBar()->isVisible()) << area;
     }
