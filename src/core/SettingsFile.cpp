@@ -1,5 +1,6 @@
 #include "core/SettingsFile.h"
 
+#include "platform/Text.h"
 #include "platform/TextFile.h"
 #include "platform/Utf.h"
 
@@ -35,16 +36,6 @@ std::string percentEncoded(std::string_view text) {
     return out;
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
 // Nothing when the text is not a well-formed encoding of UTF-8.
 std::optional<std::string> percentDecoded(std::string_view text) {
     std::string out;
@@ -55,8 +46,8 @@ std::optional<std::string> percentDecoded(std::string_view text) {
         }
         if (i + 2 >= text.size())
             return std::nullopt;
-        const int high = hexDigit(text[i + 1]);
-        const int low = hexDigit(text[i + 2]);
+        const int high = HexDigitValue(text[i + 1]);
+        const int low = HexDigitValue(text[i + 2]);
         if (high < 0 || low < 0)
             return std::nullopt;
         out += static_cast<char>(high * 16 + low);

@@ -11,4 +11,16 @@ std::string ReplaceAll(std::string text, std::string_view from, std::string_view
 // The text after the last backslash (or slash) of a path.
 std::string BareName(const std::string& path);
 
+// The value of a hexadecimal digit, either case; -1 for any other character.
+// Inline: the registry files' parser asks it for every escaped character.
+inline int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 } // namespace trelmig

@@ -1,5 +1,7 @@
 #include "platform/WineRegistryFormat.h"
 
+#include "platform/Text.h"
+
 #include "platform/RegistryBackend.h"
 #include "platform/Utf.h"
 
@@ -15,16 +17,6 @@ constexpr std::uint64_t kTicksPerSecond = 10000000ull;
 
 bool isHexDigit(char16_t c) {
     return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 class Parser {
@@ -158,8 +150,8 @@ private:
                 ++i;
                 unsigned v = 0;
                 int digits = 0;
-                while (digits < 4 && i < s.size() && hexValue(s[i]) >= 0) {
-                    v = v * 16 + static_cast<unsigned>(hexValue(s[i]));
+                while (digits < 4 && i < s.size() && HexDigitValue(s[i]) >= 0) {
+                    v = v * 16 + static_cast<unsigned>(HexDigitValue(s[i]));
                     ++i;
                     ++digits;
                 }
@@ -319,11 +311,11 @@ private:
                     ++i;
             };
             skipSpace();
-            while (i < s.size() && hexValue(s[i]) >= 0) {
+            while (i < s.size() && HexDigitValue(s[i]) >= 0) {
                 unsigned v = 0;
                 int digits = 0;
-                while (i < s.size() && hexValue(s[i]) >= 0) {
-                    v = v * 16 + static_cast<unsigned>(hexValue(s[i]));
+                while (i < s.size() && HexDigitValue(s[i]) >= 0) {
+                    v = v * 16 + static_cast<unsigned>(HexDigitValue(s[i]));
                     ++i;
                     if (++digits > 2)
                         fail("hex byte out of range");
