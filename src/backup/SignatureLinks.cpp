@@ -9,23 +9,6 @@ namespace trelmig {
 
 namespace {
 
-std::string percentDecoded(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size()) {
-            const int high = HexDigitValue(text[i + 1]);
-            const int low = HexDigitValue(text[i + 2]);
-            if (high >= 0 && low >= 0) {
-                out += static_cast<char>(high * 16 + low);
-                i += 2;
-                continue;
-            }
-        }
-        out += text[i];
-    }
-    return out;
-}
-
 // The value of the attribute whose name ends just before `at` (at points
 // after the '='), quoted or not.
 std::string attributeValue(const std::string& html, std::size_t at) {
@@ -73,7 +56,7 @@ std::vector<std::string> LinkedFolders(const std::string& html) {
             // Relative links into a folder only: no scheme, no root, no way up.
             if (slash == std::string::npos || slash == 0 || link.find(':') < slash)
                 continue;
-            const std::string folder = percentDecoded(link.substr(0, slash));
+            const std::string folder = PercentDecoded(link.substr(0, slash));
             if (folder.empty() || folder == "." || folder == ".." ||
                 folder.find_first_of("\\/") != std::string::npos)
                 continue;

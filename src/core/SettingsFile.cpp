@@ -5,7 +5,6 @@
 #include "platform/Utf.h"
 
 #include <algorithm>
-#include <optional>
 
 namespace trelmig {
 
@@ -33,28 +32,6 @@ std::string percentEncoded(std::string_view text) {
             out += ch;
         }
     }
-    return out;
-}
-
-// Nothing when the text is not a well-formed encoding of UTF-8.
-std::optional<std::string> percentDecoded(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            out += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size())
-            return std::nullopt;
-        const int high = HexDigitValue(text[i + 1]);
-        const int low = HexDigitValue(text[i + 2]);
-        if (high < 0 || low < 0)
-            return std::nullopt;
-        out += static_cast<char>(high * 16 + low);
-        i += 2;
-    }
-    if (!isValidUtf8(out))
-        return std::nullopt;
     return out;
 }
 
@@ -86,8 +63,8 @@ std::string SettingsText::Value(const std::string& keyName) const {
     const std::string utf8Key = keyName + std::string(kUtf8KeySuffix);
     for (const auto& [key, value] : lines_)
         if (equalsNoCase(key, utf8Key))
-            if (std::optional<std::string> decoded = percentDecoded(value))
-                return *decoded;
+            if (std::string decoded = PercentDecoded(value); isValidUtf8(decoded))
+                return decoded;
     for (const auto& [key, value] : lines_)
         if (equalsNoCase(key, keyName))
             return value;

@@ -12,6 +12,10 @@ std::string ReplaceAll(std::string text, std::string_view from, std::string_view
 std::string BareName(const std::string& path);
 
 // The value of a hexadecimal digit, either case; -1 for any other character.
+// "%XX" escapes turned into their bytes; a "%" not followed by two hex
+// digits stays as it is.
+std::string PercentDecoded(std::string_view text);
+
 // Inline: the registry files' parser asks it for every escaped character.
 inline int HexDigitValue(char c) {
     if (c >= '0' && c <= '9')
