@@ -869,6 +869,12 @@ Geschrieben nach %1<byte value="xd"/>
         <source>none yet</source>
         <translation>noch keiner</translation>
     </message>
+    <message>
+        <source>The Backup was not Completed! Some items could not be gathered; the backup file %1 holds the others.<byte value="xd"/>
+%2</source>
+        <translation>Die Sicherung wurde nicht abgeschlossen! Einige Elemente konnten nicht gesammelt werden; die Sicherungsdatei %1 enthält die übrigen.<byte value="xd"/>
+%2</translation>
+    </message>
 </context>
 <context>
     <name>WindowsUserFolder</name>

@@ -197,6 +197,10 @@ void BackupDriver::report(const BackupRunResult& result, const BackupChoices& c)
         prompter_.ShowMessage(
             {MessageId::BackupEarlierKept, {targetFile, result.archivePath, result.log}},
             MessageIcon::Exclamation);
+    } else if (result.Partial()) {
+        // No earlier file to keep, but a chosen item is missing: not "Completed".
+        prompter_.ShowMessage({MessageId::BackupPartial, {result.archivePath, result.log}},
+                              MessageIcon::Exclamation);
     } else if (!c.chosenFile.empty() && result.archivePath != c.chosenFile) {
         prompter_.ShowMessage({MessageId::BackupCompletedAs, {result.archivePath, result.log}},
                               MessageIcon::Information);

@@ -245,6 +245,9 @@ constexpr std::pair<MessageId, const char*> kTemplates[] = {
     {JobVersionsNone, QT_TRANSLATE_NOOP("Messages", "none, the file is replaced")},
     {JobNextRunUnknown, QT_TRANSLATE_NOOP("Messages", "unknown")},
     {JobLastRunNone, QT_TRANSLATE_NOOP("Messages", "none yet")},
+    {BackupPartial,
+     QT_TRANSLATE_NOOP("Messages", "The Backup was not Completed! Some items could not be "
+                                   "gathered; the backup file %1 holds the others.\r\n%2")},
 };
 
 constexpr bool EveryMessageInOrder() {

@@ -163,10 +163,12 @@ enum class MessageId {
     JobVersionsNone,
     JobNextRunUnknown,
     JobLastRunNone,
+    // A backup written without some items, with no earlier file to keep.
+    BackupPartial,
 };
 
 // The last message of the table.
-inline constexpr MessageId kLastMessageId = MessageId::JobLastRunNone;
+inline constexpr MessageId kLastMessageId = MessageId::BackupPartial;
 
 // The English template of a message.
 std::string_view MessageTemplate(MessageId id);

@@ -363,6 +363,14 @@ TEST_F(BackupDriverTest, AFailedItemShowsItsReason) {
                                              "profile Outlook names no file that exists"),
               std::string::npos)
         << prompter.messages[0].text;
+
+    // With no earlier file to keep, a backup missing a chosen item is still
+    // not called completed.
+    fs::remove(target);
+    prompter.messages.clear();
+    driver->RunBackup(choices(only({0, 6})));
+    EXPECT_EQ(prompter.messages[0].text.rfind("The Backup was not Completed!", 0), 0u)
+        << prompter.messages[0].text;
 }
 
 // A work folder without room (here: a file size limit) fails the items whose
