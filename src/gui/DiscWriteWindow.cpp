@@ -101,7 +101,7 @@ DiscWriteWindow::DiscWriteWindow(std::string handedOver, Prompter& prompter, QWi
     BuildMenus();
     ConnectControls();
     engine_->SetEvents(this);
-    initializeDevicesAndImage();
+    InitializeDevicesAndImage();
     pollTimer_ = new QTimer(this);
     connect(pollTimer_, &QTimer::timeout, this, [this] { engine_->Poll(); });
     pollTimer_->start(kPollMilliseconds);
@@ -115,29 +115,29 @@ DiscWriteWindow::~DiscWriteWindow() {
 
 void DiscWriteWindow::BuildLayout() {
     auto* layout = new QVBoxLayout(this);
-    menuBar = named(new QMenuBar(this), "menuBar");
-    layout->setMenuBar(menuBar);
+    menuBar_ = named(new QMenuBar(this), "menuBar");
+    layout->setMenuBar(menuBar_);
 
-    lblImageFileTitle =
+    dropHintLabel_ =
         named(new QLabel(tr("Drag and Drop Files or Folders"), this), "lblImageFileTitle");
-    layout->addWidget(lblImageFileTitle);
+    layout->addWidget(dropHintLabel_);
     layout->addWidget(BuildImagePanes(), 1);
     layout->addWidget(BuildRecorderPanel());
     layout->addWidget(BuildOptionsPanel());
 
-    prgTotalProgress = named(new QProgressBar(this), "prgTotalProgress");
-    prgTotalProgress->setRange(0, 100);
-    prgTotalProgress->setValue(0);
-    layout->addWidget(prgTotalProgress);
+    progressBar_ = named(new QProgressBar(this), "prgTotalProgress");
+    progressBar_->setRange(0, 100);
+    progressBar_->setValue(0);
+    layout->addWidget(progressBar_);
 
     auto* buttons = new QHBoxLayout();
     buttons->addStretch(1);
-    cmdWriteDisc = named(new QPushButton(tr("&Write Disc"), this), "cmdWriteDisc");
-    cmdCancel = named(new QPushButton(tr("&Cancel"), this), "cmdCancel");
-    cmdWriteDisc->setAutoDefault(false);
-    cmdCancel->setAutoDefault(false);
-    buttons->addWidget(cmdWriteDisc);
-    buttons->addWidget(cmdCancel);
+    writeDiscButton_ = named(new QPushButton(tr("&Write Disc"), this), "cmdWriteDisc");
+    cancelButton_ = named(new QPushButton(tr("&Cancel"), this), "cmdCancel");
+    writeDiscButton_->setAutoDefault(false);
+    cancelButton_->setAutoDefault(false);
+    buttons->addWidget(writeDiscButton_);
+    buttons->addWidget(cancelButton_);
     layout->addLayout(buttons);
 
     layout->addWidget(BuildStatusBar());
@@ -147,21 +147,21 @@ void DiscWriteWindow::BuildLayout() {
 
 QWidget* DiscWriteWindow::BuildImagePanes() {
     auto* splitter = new QSplitter(Qt::Horizontal, this);
-    tvwFolders = named(new QTreeWidget(splitter), "tvwFolders");
-    tvwFolders->setHeaderHidden(true);
-    tvwFolders->setEditTriggers(QAbstractItemView::EditKeyPressed |
-                                QAbstractItemView::SelectedClicked);
-    lvwImageFiles = named(new QTreeWidget(splitter), "lvwImageFiles");
-    lvwImageFiles->setRootIsDecorated(false);
-    lvwImageFiles->setColumnCount(3);
-    lvwImageFiles->setHeaderLabels({tr("File Name"), tr("Size"), tr("Date")});
-    lvwImageFiles->setEditTriggers(QAbstractItemView::EditKeyPressed |
-                                   QAbstractItemView::SelectedClicked);
-    lvwImageFiles->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    lvwImageFiles->header()->setStretchLastSection(false);
-    lvwImageFiles->setColumnWidth(1, 110);
-    lvwImageFiles->setColumnWidth(2, 170);
-    for (QTreeWidget* pane : {tvwFolders, lvwImageFiles}) {
+    foldersTree_ = named(new QTreeWidget(splitter), "tvwFolders");
+    foldersTree_->setHeaderHidden(true);
+    foldersTree_->setEditTriggers(QAbstractItemView::EditKeyPressed |
+                                  QAbstractItemView::SelectedClicked);
+    imageFilesList_ = named(new QTreeWidget(splitter), "lvwImageFiles");
+    imageFilesList_->setRootIsDecorated(false);
+    imageFilesList_->setColumnCount(3);
+    imageFilesList_->setHeaderLabels({tr("File Name"), tr("Size"), tr("Date")});
+    imageFilesList_->setEditTriggers(QAbstractItemView::EditKeyPressed |
+                                     QAbstractItemView::SelectedClicked);
+    imageFilesList_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    imageFilesList_->header()->setStretchLastSection(false);
+    imageFilesList_->setColumnWidth(1, 110);
+    imageFilesList_->setColumnWidth(2, 170);
+    for (QTreeWidget* pane : {foldersTree_, imageFilesList_}) {
         pane->setDragDropMode(QAbstractItemView::NoDragDrop);
         pane->viewport()->setAcceptDrops(true);
         pane->viewport()->installEventFilter(this);
@@ -175,24 +175,24 @@ QWidget* DiscWriteWindow::BuildImagePanes() {
 QWidget* DiscWriteWindow::BuildRecorderPanel() {
     auto* recorder = new QGroupBox(tr("Recorder"), this);
     auto* grid = new QGridLayout(recorder);
-    cboDevices = named(new QComboBox(recorder), "cboDevices");
-    cboWriteSpeed = named(new QComboBox(recorder), "cboWriteSpeed");
-    cboVolumeType = named(new QComboBox(recorder), "cboVolumeType");
-    txtVolIdentifier = named(new QLineEdit(tr("New Disc"), recorder), "txtVolIdentifier");
-    txtVolIdentifier->setMaxLength(32);
+    deviceCombo_ = named(new QComboBox(recorder), "cboDevices");
+    writeSpeedCombo_ = named(new QComboBox(recorder), "cboWriteSpeed");
+    fileSystemCombo_ = named(new QComboBox(recorder), "cboVolumeType");
+    volumeLabelEdit_ = named(new QLineEdit(tr("New Disc"), recorder), "txtVolIdentifier");
+    volumeLabelEdit_->setMaxLength(32);
     auto caption = [recorder](const char* text, QWidget* buddy) {
         auto* label = new QLabel(tr(text), recorder);
         label->setBuddy(buddy);
         return label;
     };
-    grid->addWidget(caption(QT_TR_NOOP("De&vice:"), cboDevices), 0, 0);
-    grid->addWidget(cboDevices, 0, 1);
-    grid->addWidget(caption(QT_TR_NOOP("Write S&peed:"), cboWriteSpeed), 0, 2);
-    grid->addWidget(cboWriteSpeed, 0, 3);
-    grid->addWidget(caption(QT_TR_NOOP("File S&ystem:"), cboVolumeType), 1, 0);
-    grid->addWidget(cboVolumeType, 1, 1);
-    grid->addWidget(caption(QT_TR_NOOP("Volume &Label:"), txtVolIdentifier), 1, 2);
-    grid->addWidget(txtVolIdentifier, 1, 3);
+    grid->addWidget(caption(QT_TR_NOOP("De&vice:"), deviceCombo_), 0, 0);
+    grid->addWidget(deviceCombo_, 0, 1);
+    grid->addWidget(caption(QT_TR_NOOP("Write S&peed:"), writeSpeedCombo_), 0, 2);
+    grid->addWidget(writeSpeedCombo_, 0, 3);
+    grid->addWidget(caption(QT_TR_NOOP("File S&ystem:"), fileSystemCombo_), 1, 0);
+    grid->addWidget(fileSystemCombo_, 1, 1);
+    grid->addWidget(caption(QT_TR_NOOP("Volume &Label:"), volumeLabelEdit_), 1, 2);
+    grid->addWidget(volumeLabelEdit_, 1, 3);
     grid->setColumnStretch(1, 2);
     grid->setColumnStretch(3, 1);
     return recorder;
@@ -204,43 +204,44 @@ QWidget* DiscWriteWindow::BuildOptionsPanel() {
     auto option = [options](const char* name, const char* caption, const char* tip) {
         return named(OptionBox(tr(caption), tip ? tr(tip) : QString(), options), name);
     };
-    chkUseBufferProtect = option("chkUseBufferProtect", QT_TR_NOOP("Use Buffer Protection"),
-                                 QT_TR_NOOP("Eliminates buffer underrun problems."));
-    chkCacheImage = option("chkCacheImage", QT_TR_NOOP("Cache Image"),
-                           QT_TR_NOOP("Not needed for DVD formats...Use for CDR/W only."));
-    chkFinalizeDisc = option("chkFinalizeDisc", QT_TR_NOOP("Finalize Disc"),
-                             QT_TR_NOOP("Not valid for DVD+RW and DVD-RAM formats."));
-    chkTestWrite =
+    bufferProtectionBox_ = option("chkUseBufferProtect", QT_TR_NOOP("Use Buffer Protection"),
+                                  QT_TR_NOOP("Eliminates buffer underrun problems."));
+    cacheImageBox_ = option("chkCacheImage", QT_TR_NOOP("Cache Image"),
+                            QT_TR_NOOP("Not needed for DVD formats...Use for CDR/W only."));
+    finalizeDiscBox_ = option("chkFinalizeDisc", QT_TR_NOOP("Finalize Disc"),
+                              QT_TR_NOOP("Not valid for DVD+RW and DVD-RAM formats."));
+    testWriteBox_ =
         option("chkTestWrite", QT_TR_NOOP("Test Write"), QT_TR_NOOP("Not valid for DVD formats."));
-    chkAutoVerify = option("chkAutoVerify", QT_TR_NOOP("Auto-Verify Data"),
-                           QT_TR_NOOP("Eliminates buffer underrun problems."));
-    chkUseMode2XA = option("chkUseMode2XA", QT_TR_NOOP("Mode2XA (CD Only)"),
-                           QT_TR_NOOP("Please see help file for details on Mode2XA"));
-    chkUseFileDates = option("chkUseFileDates", QT_TR_NOOP("Use File Dates"), nullptr);
-    chkDiscAtOnce = option("chkDiscAtOnce", QT_TR_NOOP("Disc-At-Once"),
-                           QT_TR_NOOP("Eliminates buffer underrun problems."));
-    chkUseFileDates->setChecked(true);
-    QCheckBox* const order[] = {chkUseBufferProtect, chkCacheImage, chkFinalizeDisc, chkTestWrite,
-                                chkAutoVerify,       chkUseMode2XA, chkUseFileDates, chkDiscAtOnce};
+    autoVerifyBox_ = option("chkAutoVerify", QT_TR_NOOP("Auto-Verify Data"),
+                            QT_TR_NOOP("Eliminates buffer underrun problems."));
+    mode2XaBox_ = option("chkUseMode2XA", QT_TR_NOOP("Mode2XA (CD Only)"),
+                         QT_TR_NOOP("Please see help file for details on Mode2XA"));
+    fileDatesBox_ = option("chkUseFileDates", QT_TR_NOOP("Use File Dates"), nullptr);
+    discAtOnceBox_ = option("chkDiscAtOnce", QT_TR_NOOP("Disc-At-Once"),
+                            QT_TR_NOOP("Eliminates buffer underrun problems."));
+    fileDatesBox_->setChecked(true);
+    QCheckBox* const order[] = {bufferProtectionBox_, cacheImageBox_, finalizeDiscBox_,
+                                testWriteBox_,        autoVerifyBox_, mode2XaBox_,
+                                fileDatesBox_,        discAtOnceBox_};
     for (int i = 0; i < 8; ++i)
         boxes->addWidget(order[i], i / 4, i % 4);
     return options;
 }
 
 QWidget* DiscWriteWindow::BuildStatusBar() {
-    sbrStatus = named(new QStatusBar(this), "sbrStatus");
-    sbrStatus->setSizeGripEnabled(false);
-    sbrPanel1 = named(new QLabel(sbrStatus), "sbrPanel1");
-    sbrPanel2 = named(new QLabel(sbrStatus), "sbrPanel2");
-    sbrPanel3 = named(new QLabel(sbrStatus), "sbrPanel3");
-    for (QLabel* panel : {sbrPanel1, sbrPanel2, sbrPanel3})
+    statusBar_ = named(new QStatusBar(this), "sbrStatus");
+    statusBar_->setSizeGripEnabled(false);
+    statusLabel_ = named(new QLabel(statusBar_), "sbrPanel1");
+    fileCountLabel_ = named(new QLabel(statusBar_), "sbrPanel2");
+    folderCountLabel_ = named(new QLabel(statusBar_), "sbrPanel3");
+    for (QLabel* panel : {statusLabel_, fileCountLabel_, folderCountLabel_})
         panel->setContentsMargins(6, 0, 6, 0);
-    sbrPanel2->setMinimumWidth(90);
-    sbrPanel3->setMinimumWidth(90);
-    sbrStatus->addWidget(sbrPanel1, 1);
-    sbrStatus->addWidget(sbrPanel2);
-    sbrStatus->addWidget(sbrPanel3);
-    return sbrStatus;
+    fileCountLabel_->setMinimumWidth(90);
+    folderCountLabel_->setMinimumWidth(90);
+    statusBar_->addWidget(statusLabel_, 1);
+    statusBar_->addWidget(fileCountLabel_);
+    statusBar_->addWidget(folderCountLabel_);
+    return statusBar_;
 }
 
 void DiscWriteWindow::LoadImageIcons() {
@@ -251,76 +252,76 @@ void DiscWriteWindow::LoadImageIcons() {
     QIcon folderNode = closedFolder;
     for (const QSize& size : openFolder.availableSizes())
         folderNode.addPixmap(openFolder.pixmap(size), QIcon::Selected);
-    imageList1_.insert(QStringLiteral("CD"), look->standardIcon(QStyle::SP_DriveCDIcon));
-    imageList1_.insert(QStringLiteral("CLOSEDFOLDER"), folderNode);
-    imageList1_.insert(QStringLiteral("OPENFOLDER"), openFolder);
-    imageList1_.insert(QStringLiteral("FILE"), look->standardIcon(QStyle::SP_FileIcon));
+    imageIcons_.insert(QStringLiteral("CD"), look->standardIcon(QStyle::SP_DriveCDIcon));
+    imageIcons_.insert(QStringLiteral("CLOSEDFOLDER"), folderNode);
+    imageIcons_.insert(QStringLiteral("OPENFOLDER"), openFolder);
+    imageIcons_.insert(QStringLiteral("FILE"), look->standardIcon(QStyle::SP_FileIcon));
 }
 
 void DiscWriteWindow::BuildMenus() {
-    mnuFile = named(menuBar->addMenu(tr("&File")), "mnuFile");
-    mnuFileAddFiles = named(mnuFile->addAction(tr("Add &Files...")), "mnuFileAddFiles");
-    mnuFileAddFiles->setShortcut(QKeySequence::Open);
-    mnuFileAddFolder = named(mnuFile->addAction(tr("Add F&older...")), "mnuFileAddFolder");
-    mnuFileSep0 = named(mnuFile->addSeparator(), "mnuFileSep0");
-    mnuFileClear = named(mnuFile->addAction(tr("Clear All Items")), "mnuFileClear");
-    mnuFileSep1 = named(mnuFile->addSeparator(), "mnuFileSep1");
-    mnuFileRemoveFolder = named(mnuFile->addAction(tr("Remove Folder")), "mnuFileRemoveFolder");
-    mnuFileRemoveFile = named(mnuFile->addAction(tr("Remove File")), "mnuFileRemoveFile");
-    mnuFileSep2 = named(mnuFile->addSeparator(), "mnuFileSep2");
-    mnuFileRenameFolder = named(mnuFile->addAction(tr("Rename Folder")), "mnuFileRenameFolder");
-    mnuFileRenameFile = named(mnuFile->addAction(tr("Rename File")), "mnuFileRenameFile");
-    mnuFileSep3 = named(mnuFile->addSeparator(), "mnuFileSep3");
-    mnuFileExit = named(mnuFile->addAction(tr("Exit")), "mnuFileExit");
-    mnuDevice = named(menuBar->addMenu(tr("&Device")), "mnuDevice");
-    mnuDeviceEject = named(mnuDevice->addAction(tr("Eject")), "mnuDeviceEject");
-    mnuDeviceCloseTray = named(mnuDevice->addAction(tr("Close Tray")), "mnuDeviceCloseTray");
-    mnuDevice->addSeparator();
-    mnuDeviceEraseDisc = named(mnuDevice->addAction(tr("Erase Disc...")), "mnuDeviceEraseDisc");
+    fileMenu_ = named(menuBar_->addMenu(tr("&File")), "mnuFile");
+    addFilesAction_ = named(fileMenu_->addAction(tr("Add &Files...")), "mnuFileAddFiles");
+    addFilesAction_->setShortcut(QKeySequence::Open);
+    addFolderAction_ = named(fileMenu_->addAction(tr("Add F&older...")), "mnuFileAddFolder");
+    separatorAfterAdd_ = named(fileMenu_->addSeparator(), "mnuFileSep0");
+    clearAction_ = named(fileMenu_->addAction(tr("Clear All Items")), "mnuFileClear");
+    separatorAfterClear_ = named(fileMenu_->addSeparator(), "mnuFileSep1");
+    removeFolderAction_ = named(fileMenu_->addAction(tr("Remove Folder")), "mnuFileRemoveFolder");
+    removeFileAction_ = named(fileMenu_->addAction(tr("Remove File")), "mnuFileRemoveFile");
+    separatorAfterRemove_ = named(fileMenu_->addSeparator(), "mnuFileSep2");
+    renameFolderAction_ = named(fileMenu_->addAction(tr("Rename Folder")), "mnuFileRenameFolder");
+    renameFileAction_ = named(fileMenu_->addAction(tr("Rename File")), "mnuFileRenameFile");
+    separatorBeforeExit_ = named(fileMenu_->addSeparator(), "mnuFileSep3");
+    exitAction_ = named(fileMenu_->addAction(tr("Exit")), "mnuFileExit");
+    deviceMenu_ = named(menuBar_->addMenu(tr("&Device")), "mnuDevice");
+    ejectAction_ = named(deviceMenu_->addAction(tr("Eject")), "mnuDeviceEject");
+    closeTrayAction_ = named(deviceMenu_->addAction(tr("Close Tray")), "mnuDeviceCloseTray");
+    deviceMenu_->addSeparator();
+    eraseDiscAction_ = named(deviceMenu_->addAction(tr("Erase Disc...")), "mnuDeviceEraseDisc");
 }
 
 void DiscWriteWindow::ConnectControls() {
-    connect(mnuFileAddFiles, &QAction::triggered, this, [this] { onAddFilesTriggered(); });
-    connect(mnuFileAddFolder, &QAction::triggered, this, [this] { onAddFolderTriggered(); });
-    connect(mnuFileClear, &QAction::triggered, this, [this] { onClearTriggered(); });
-    connect(mnuFileRemoveFolder, &QAction::triggered, this, [this] { onRemoveFolderTriggered(); });
-    connect(mnuFileRemoveFile, &QAction::triggered, this, [this] { onRemoveFileTriggered(); });
-    connect(mnuFileRenameFolder, &QAction::triggered, this, [this] { onRenameFolderTriggered(); });
-    connect(mnuFileRenameFile, &QAction::triggered, this, [this] { onRenameFileTriggered(); });
-    connect(mnuFileExit, &QAction::triggered, this, [this] { onExitTriggered(); });
-    connect(mnuDeviceEject, &QAction::triggered, this, [this] { onEjectTriggered(); });
-    connect(mnuDeviceCloseTray, &QAction::triggered, this, [this] { onCloseTrayTriggered(); });
-    connect(mnuDeviceEraseDisc, &QAction::triggered, this, [this] { onEraseDiscTriggered(); });
-    connect(cmdWriteDisc, &QPushButton::clicked, this, [this] { onWriteDiscClicked(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { onCancelClicked(); });
-    connect(cboDevices, qOverload<int>(&QComboBox::activated), this,
+    connect(addFilesAction_, &QAction::triggered, this, [this] { onAddFilesTriggered(); });
+    connect(addFolderAction_, &QAction::triggered, this, [this] { onAddFolderTriggered(); });
+    connect(clearAction_, &QAction::triggered, this, [this] { onClearTriggered(); });
+    connect(removeFolderAction_, &QAction::triggered, this, [this] { onRemoveFolderTriggered(); });
+    connect(removeFileAction_, &QAction::triggered, this, [this] { onRemoveFileTriggered(); });
+    connect(renameFolderAction_, &QAction::triggered, this, [this] { onRenameFolderTriggered(); });
+    connect(renameFileAction_, &QAction::triggered, this, [this] { onRenameFileTriggered(); });
+    connect(exitAction_, &QAction::triggered, this, [this] { onExitTriggered(); });
+    connect(ejectAction_, &QAction::triggered, this, [this] { onEjectTriggered(); });
+    connect(closeTrayAction_, &QAction::triggered, this, [this] { onCloseTrayTriggered(); });
+    connect(eraseDiscAction_, &QAction::triggered, this, [this] { onEraseDiscTriggered(); });
+    connect(writeDiscButton_, &QPushButton::clicked, this, [this] { onWriteDiscClicked(); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { onCancelClicked(); });
+    connect(deviceCombo_, qOverload<int>(&QComboBox::activated), this,
             [this](int) { onDeviceChosen(); });
-    connect(chkUseFileDates, &QCheckBox::clicked, this, [this] { onUseFileDatesToggled(); });
-    connect(txtVolIdentifier, &QLineEdit::textChanged, this, [this] { onVolumeLabelChanged(); });
-    connect(tvwFolders, &QTreeWidget::itemClicked, this,
+    connect(fileDatesBox_, &QCheckBox::clicked, this, [this] { onUseFileDatesToggled(); });
+    connect(volumeLabelEdit_, &QLineEdit::textChanged, this, [this] { onVolumeLabelChanged(); });
+    connect(foldersTree_, &QTreeWidget::itemClicked, this,
             [this](QTreeWidgetItem* node) { onFolderClicked(node); });
     // Moving through the tree with the keys shows each folder as a click does.
-    connect(tvwFolders, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) {
-        if (node && tvwFolders->hasFocus())
+    connect(foldersTree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* node) {
+        if (node && foldersTree_->hasFocus())
             onFolderClicked(node);
     });
-    tvwFolders->setItemDelegate(new LabelEditDelegate(
+    foldersTree_->setItemDelegate(new LabelEditDelegate(
         [this](const QModelIndex& index) {
-            return onFolderRenameStarting(tvwFolders->itemFromIndex(index));
+            return onFolderRenameStarting(foldersTree_->itemFromIndex(index));
         },
         [this](const QModelIndex& index, const QString& text) {
-            onFolderRenamed(tvwFolders->itemFromIndex(index), text);
+            onFolderRenamed(foldersTree_->itemFromIndex(index), text);
         },
-        tvwFolders));
-    lvwImageFiles->setItemDelegate(new LabelEditDelegate(
+        foldersTree_));
+    imageFilesList_->setItemDelegate(new LabelEditDelegate(
         nullptr,
         [this](const QModelIndex& index, const QString& text) {
-            onFileRenamed(lvwImageFiles->itemFromIndex(index), text);
+            onFileRenamed(imageFilesList_->itemFromIndex(index), text);
         },
-        lvwImageFiles));
+        imageFilesList_));
 }
 
-void DiscWriteWindow::initializeDevicesAndImage() {
+void DiscWriteWindow::InitializeDevicesAndImage() {
     ApplySkin(this);
     if (!engine_->InitializeDevices(false)) {
         prompter_.Show(tr("Devices Cannot be initialized...Contact support!").toStdString(),
@@ -330,17 +331,16 @@ void DiscWriteWindow::initializeDevicesAndImage() {
         return;
     }
     LoadDevices();
-    // ImageList1 serves both panes through the item icons (see NodeByKey users).
     SetControlsEnabled(true);
     (void)engine_->Image().Clear();
     for (const auto& type : kVolumeTypes)
-        cboVolumeType->addItem(QString::fromUtf8(type.text), type.bits);
-    cboVolumeType->setCurrentIndex(4);
-    engine_->settings.fileSystemType = cboVolumeType->currentData().toInt();
+        fileSystemCombo_->addItem(QString::fromUtf8(type.text), type.bits);
+    fileSystemCombo_->setCurrentIndex(4);
+    engine_->settings.fileSystemType = fileSystemCombo_->currentData().toInt();
     engine_->settings.rockRidge = 1;
     engine_->settings.useFileDates = true;
     ResetImageView();
-    txtVolIdentifier->setText(tr("Outlook Data Backup CD"));
+    volumeLabelEdit_->setText(tr("Outlook Data Backup CD"));
     AddHandoverFile();
 }
 
@@ -351,17 +351,17 @@ int DiscWriteWindow::exec() {
 }
 
 void DiscWriteWindow::reject() {
-    if (!mbReady)
+    if (!ready_)
         return; // a write runs
     QDialog::reject();
 }
 
 void DiscWriteWindow::closeEvent(QCloseEvent* event) {
-    if (!mbReady) {
+    if (!ready_) {
         event->ignore();
         return;
     }
-    mobjDevice = nullptr;
+    device_ = nullptr;
     QDialog::closeEvent(event);
 }
 
@@ -377,87 +377,87 @@ void DiscWriteWindow::Inform(const QString& text) {
 }
 
 void DiscWriteWindow::SetControlsEnabled(bool flag) {
-    mnuFile->setEnabled(flag);
-    mnuDevice->setEnabled(flag);
-    mnuFile->menuAction()->setEnabled(flag);
-    mnuDevice->menuAction()->setEnabled(flag);
+    fileMenu_->setEnabled(flag);
+    deviceMenu_->setEnabled(flag);
+    fileMenu_->menuAction()->setEnabled(flag);
+    deviceMenu_->menuAction()->setEnabled(flag);
     for (QWidget* control : std::initializer_list<QWidget*>{
-             cboDevices, cboWriteSpeed, lvwImageFiles, tvwFolders, cmdWriteDisc, chkCacheImage,
-             chkFinalizeDisc, chkTestWrite, cboVolumeType, txtVolIdentifier, chkUseMode2XA,
-             chkAutoVerify, chkUseFileDates, chkDiscAtOnce})
+             deviceCombo_, writeSpeedCombo_, imageFilesList_, foldersTree_, writeDiscButton_,
+             cacheImageBox_, finalizeDiscBox_, testWriteBox_, fileSystemCombo_, volumeLabelEdit_,
+             mode2XaBox_, autoVerifyBox_, fileDatesBox_, discAtOnceBox_})
         control->setEnabled(flag);
-    chkUseBufferProtect->setEnabled(flag && mobjDevice &&
-                                    mobjDevice->Capability(kCapBufferUnderrunProtection));
-    cmdCancel->setEnabled(!flag);
-    mbReady = flag;
+    bufferProtectionBox_->setEnabled(flag && device_ &&
+                                     device_->Capability(kCapBufferUnderrunProtection));
+    cancelButton_->setEnabled(!flag);
+    ready_ = flag;
     SetHourglass(!flag);
 }
 
 void DiscWriteWindow::LoadDevices() {
-    cboDevices->clear();
+    deviceCombo_->clear();
     const int count = engine_->DeviceCount();
     for (int i = 0; i < count; ++i) {
         DiscDevice* device = engine_->Device(i);
         if (device && device->Compatible())
-            cboDevices->addItem(QString::fromStdString(device->Name()), i);
+            deviceCombo_->addItem(QString::fromStdString(device->Name()), i);
     }
-    if (cboDevices->count() == 0) {
-        mobjDevice = nullptr;
+    if (deviceCombo_->count() == 0) {
+        device_ = nullptr;
         prompter_.Show(tr("There are no compatible devices reported.\nSome older devices are not "
                           "currently supported.")
                            .toStdString(),
                        MessageIcon::Information);
         return;
     }
-    cboDevices->setCurrentIndex(0);
+    deviceCombo_->setCurrentIndex(0);
     onDeviceChosen();
 }
 
 void DiscWriteWindow::LoadWriteSpeeds() {
-    cboWriteSpeed->clear();
-    if (!mobjDevice)
+    writeSpeedCombo_->clear();
+    if (!device_)
         return;
-    mobjDevice->RefreshMedia(false);
-    const int count = mobjDevice->SpeedCount();
+    device_->RefreshMedia(false);
+    const int count = device_->SpeedCount();
     for (int i = 0; i < count; ++i) {
-        const long speed = mobjDevice->Speed(i);
-        const double multiple = mobjDevice->SpeedMultiple(speed);
-        cboWriteSpeed->addItem(QString::fromStdString(FormatSpeedMultiple(multiple)),
-                               QVariant::fromValue<qlonglong>(speed));
+        const long speed = device_->Speed(i);
+        const double multiple = device_->SpeedMultiple(speed);
+        writeSpeedCombo_->addItem(QString::fromStdString(FormatSpeedMultiple(multiple)),
+                                  QVariant::fromValue<qlonglong>(speed));
     }
     if (count == 0)
-        cboWriteSpeed->addItem(tr("MAX"), QVariant::fromValue<qlonglong>(0));
-    if (cboWriteSpeed->count() > 0)
-        cboWriteSpeed->setCurrentIndex(0);
+        writeSpeedCombo_->addItem(tr("MAX"), QVariant::fromValue<qlonglong>(0));
+    if (writeSpeedCombo_->count() > 0)
+        writeSpeedCombo_->setCurrentIndex(0);
 }
 
 void DiscWriteWindow::onDeviceChosen() {
-    if (cboDevices->currentIndex() < 0)
+    if (deviceCombo_->currentIndex() < 0)
         return;
-    mobjDevice = engine_->Device(cboDevices->currentData().toInt());
+    device_ = engine_->Device(deviceCombo_->currentData().toInt());
     LoadWriteSpeeds();
-    const bool protects = mobjDevice && mobjDevice->Capability(kCapBufferUnderrunProtection);
-    chkUseBufferProtect->setEnabled(protects);
-    chkUseBufferProtect->setChecked(protects);
+    const bool protects = device_ && device_->Capability(kCapBufferUnderrunProtection);
+    bufferProtectionBox_->setEnabled(protects);
+    bufferProtectionBox_->setChecked(protects);
 }
 
 void DiscWriteWindow::onUseFileDatesToggled() {
-    engine_->settings.useFileDates = chkUseFileDates->isChecked();
+    engine_->settings.useFileDates = fileDatesBox_->isChecked();
 }
 
 void DiscWriteWindow::onEjectTriggered() {
-    if (mobjDevice)
-        mobjDevice->Eject();
+    if (device_)
+        device_->Eject();
 }
 
 void DiscWriteWindow::onCloseTrayTriggered() {
-    if (mobjDevice)
-        mobjDevice->CloseTray();
+    if (device_)
+        device_->CloseTray();
 }
 
 void DiscWriteWindow::onEraseDiscTriggered() {
     if (showErase)
-        showErase(mobjDevice, *engine_);
+        showErase(device_, *engine_);
 }
 
 void DiscWriteWindow::onExitTriggered() {
@@ -465,8 +465,8 @@ void DiscWriteWindow::onExitTriggered() {
 }
 
 bool DiscWriteWindow::eventFilter(QObject* watched, QEvent* event) {
-    const bool overTree = watched == tvwFolders->viewport();
-    const bool overList = watched == lvwImageFiles->viewport();
+    const bool overTree = watched == foldersTree_->viewport();
+    const bool overList = watched == imageFilesList_->viewport();
     if (!overTree && !overList)
         return QDialog::eventFilter(watched, event);
     switch (event->type()) {

@@ -63,7 +63,7 @@ public:
     std::function<void(DiscDevice* device, DiscEngine& engine)> showErase;
 
     DiscEngine& Engine() { return *engine_; }
-    bool Ready() const { return mbReady; }
+    bool Ready() const { return ready_; }
     bool LoadFailed() const { return loadFailed_; }
 
     // Image tree.
@@ -143,63 +143,63 @@ private:
     void LoadImageIcons();
     void BuildMenus();
     void ConnectControls();
-    void initializeDevicesAndImage();
+    void InitializeDevicesAndImage();
     void ShowFileMenuAsContext(bool overTree, const QPoint& globalPos);
     void SetHourglass(bool on);
+    void ShowWrittenBytes(int percent);
     void Inform(const QString& text);
 
     std::string handedOver_;
     Prompter& prompter_;
     std::unique_ptr<DiscEngine> engine_;
-    DiscDevice* mobjDevice = nullptr;
-    bool mbReady = true;
+    DiscDevice* device_ = nullptr; // the recorder or image file chosen
+    bool ready_ = true;            // false while a write runs
     bool loadFailed_ = false;
-    QMap<QString, QIcon> imageList1_;
+    QMap<QString, QIcon> imageIcons_; // CD, CLOSEDFOLDER, OPENFOLDER, FILE
     QTimer* pollTimer_ = nullptr;
-
-    // Controls; their object names are these names.
-    QMenuBar* menuBar = nullptr;
-    QMenu* mnuFile = nullptr;
-    QAction* mnuFileAddFiles = nullptr;
-    QAction* mnuFileAddFolder = nullptr;
-    QAction* mnuFileSep0 = nullptr;
-    QAction* mnuFileClear = nullptr;
-    QAction* mnuFileSep1 = nullptr;
-    QAction* mnuFileRemoveFolder = nullptr;
-    QAction* mnuFileRemoveFile = nullptr;
-    QAction* mnuFileSep2 = nullptr;
-    QAction* mnuFileRenameFolder = nullptr;
-    QAction* mnuFileRenameFile = nullptr;
-    QAction* mnuFileSep3 = nullptr;
-    QAction* mnuFileExit = nullptr;
-    QMenu* mnuDevice = nullptr;
-    QAction* mnuDeviceEject = nullptr;
-    QAction* mnuDeviceCloseTray = nullptr;
-    QAction* mnuDeviceEraseDisc = nullptr;
-    QLabel* lblImageFileTitle = nullptr;
-    QTreeWidget* tvwFolders = nullptr;
-    QTreeWidget* lvwImageFiles = nullptr;
-    QComboBox* cboDevices = nullptr;
-    QComboBox* cboWriteSpeed = nullptr;
-    QComboBox* cboVolumeType = nullptr;
-    QLineEdit* txtVolIdentifier = nullptr;
-    QCheckBox* chkUseBufferProtect = nullptr;
-    QCheckBox* chkCacheImage = nullptr;
-    QCheckBox* chkFinalizeDisc = nullptr;
-    QCheckBox* chkTestWrite = nullptr;
-    QCheckBox* chkAutoVerify = nullptr;
-    QCheckBox* chkUseMode2XA = nullptr;
-    QCheckBox* chkUseFileDates = nullptr;
-    QCheckBox* chkDiscAtOnce = nullptr;
-    QProgressBar* prgTotalProgress = nullptr;
     TransferEstimate written_; // speed and time left of the write
-    void showWrittenBytes(int percent);
-    QPushButton* cmdWriteDisc = nullptr;
-    QPushButton* cmdCancel = nullptr;
-    QStatusBar* sbrStatus = nullptr;
-    QLabel* sbrPanel1 = nullptr;
-    QLabel* sbrPanel2 = nullptr;
-    QLabel* sbrPanel3 = nullptr;
+
+    // Controls; each carries the object name the skin and the tests select it by.
+    QMenuBar* menuBar_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QAction* addFilesAction_ = nullptr;
+    QAction* addFolderAction_ = nullptr;
+    QAction* separatorAfterAdd_ = nullptr;
+    QAction* clearAction_ = nullptr;
+    QAction* separatorAfterClear_ = nullptr;
+    QAction* removeFolderAction_ = nullptr;
+    QAction* removeFileAction_ = nullptr;
+    QAction* separatorAfterRemove_ = nullptr;
+    QAction* renameFolderAction_ = nullptr;
+    QAction* renameFileAction_ = nullptr;
+    QAction* separatorBeforeExit_ = nullptr;
+    QAction* exitAction_ = nullptr;
+    QMenu* deviceMenu_ = nullptr;
+    QAction* ejectAction_ = nullptr;
+    QAction* closeTrayAction_ = nullptr;
+    QAction* eraseDiscAction_ = nullptr;
+    QLabel* dropHintLabel_ = nullptr;
+    QTreeWidget* foldersTree_ = nullptr;
+    QTreeWidget* imageFilesList_ = nullptr;
+    QComboBox* deviceCombo_ = nullptr;
+    QComboBox* writeSpeedCombo_ = nullptr;
+    QComboBox* fileSystemCombo_ = nullptr;
+    QLineEdit* volumeLabelEdit_ = nullptr;
+    QCheckBox* bufferProtectionBox_ = nullptr;
+    QCheckBox* cacheImageBox_ = nullptr;
+    QCheckBox* finalizeDiscBox_ = nullptr;
+    QCheckBox* testWriteBox_ = nullptr;
+    QCheckBox* autoVerifyBox_ = nullptr;
+    QCheckBox* mode2XaBox_ = nullptr;
+    QCheckBox* fileDatesBox_ = nullptr;
+    QCheckBox* discAtOnceBox_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    QPushButton* writeDiscButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
+    QLabel* statusLabel_ = nullptr;
+    QLabel* fileCountLabel_ = nullptr;
+    QLabel* folderCountLabel_ = nullptr;
 };
 
 } // namespace trelmig

@@ -40,40 +40,40 @@ NumberSeparators LocaleSeparators() {
 }
 
 QTreeWidgetItem* DiscWriteWindow::NodeByKey(const QString& key) const {
-    for (QTreeWidgetItemIterator it(tvwFolders); *it; ++it)
+    for (QTreeWidgetItemIterator it(foldersTree_); *it; ++it)
         if (Key(*it) == key)
             return *it;
     return nullptr;
 }
 
 QTreeWidgetItem* DiscWriteWindow::SelectedNode() const {
-    const auto selected = tvwFolders->selectedItems();
+    const auto selected = foldersTree_->selectedItems();
     return selected.isEmpty() ? nullptr : selected.first();
 }
 
 QTreeWidgetItem* DiscWriteWindow::SelectedRow() const {
-    const auto selected = lvwImageFiles->selectedItems();
+    const auto selected = imageFilesList_->selectedItems();
     return selected.isEmpty() ? nullptr : selected.first();
 }
 
 void DiscWriteWindow::ResetImageView() {
-    lvwImageFiles->clear();
-    tvwFolders->clear();
-    auto* root = new QTreeWidgetItem(tvwFolders);
+    imageFilesList_->clear();
+    foldersTree_->clear();
+    auto* root = new QTreeWidgetItem(foldersTree_);
     root->setText(0, tr("New Disc"));
     root->setData(0, kKeyRole, kRootKey);
-    root->setIcon(0, imageList1_.value(QStringLiteral("CD")));
+    root->setIcon(0, imageIcons_.value(QStringLiteral("CD")));
     root->setFlags(root->flags() | Qt::ItemIsEditable);
-    txtVolIdentifier->setText(tr("New Disc"));
+    volumeLabelEdit_->setText(tr("New Disc"));
     engine_->SetVolumeIdentifier("New Disc");
     UpdateImageSummary();
 }
 
 void DiscWriteWindow::ShowFolderFiles(const QString& imagePath) {
     SetHourglass(true);
-    lvwImageFiles->clear();
+    imageFilesList_->clear();
     (void)engine_->Image().ListFolder(imagePath.toStdString());
-    SetHourglass(!mbReady);
+    SetHourglass(!ready_);
 }
 
 void DiscWriteWindow::RefreshFileList() {
@@ -91,11 +91,11 @@ void DiscWriteWindow::RefreshFileList() {
 
 void DiscWriteWindow::UpdateImageSummary() {
     DiscImage& image = engine_->Image();
-    sbrPanel1->setText(tr("Data Image Size: %1")
-                           .arg(QString::fromStdString(
-                               FormatMegabytes(engine_->ImageSize(), LocaleSeparators()))));
-    sbrPanel2->setText(tr("Files: %1").arg(image.FileCount()));
-    sbrPanel3->setText(tr("Folders: %1").arg(image.FolderCount()));
+    statusLabel_->setText(tr("Data Image Size: %1")
+                              .arg(QString::fromStdString(
+                                  FormatMegabytes(engine_->ImageSize(), LocaleSeparators()))));
+    fileCountLabel_->setText(tr("Files: %1").arg(image.FileCount()));
+    folderCountLabel_->setText(tr("Folders: %1").arg(image.FolderCount()));
 }
 
 bool DiscWriteWindow::IsFolderPath(const QString& path) {
@@ -146,7 +146,7 @@ void DiscWriteWindow::AddPaths(const QStringList& paths) {
             (void)image.AddFile(path.toStdString(), imagePath.toStdString());
     }
     RefreshFileList();
-    SetHourglass(!mbReady);
+    SetHourglass(!ready_);
 }
 
 void DiscWriteWindow::AddHandoverFile() {
@@ -167,7 +167,7 @@ void DiscWriteWindow::onClearTriggered() {
         return;
     }
     RefreshFileList();
-    prgTotalProgress->setValue(0);
+    progressBar_->setValue(0);
 }
 
 void DiscWriteWindow::onRemoveFolderTriggered() {
@@ -198,7 +198,7 @@ void DiscWriteWindow::onRenameFolderTriggered() {
         Inform(tr("No Item Selected."));
         return;
     }
-    tvwFolders->editItem(node, 0);
+    foldersTree_->editItem(node, 0);
 }
 
 void DiscWriteWindow::onRenameFileTriggered() {
@@ -207,7 +207,7 @@ void DiscWriteWindow::onRenameFileTriggered() {
         Inform(tr("No Item Selected."));
         return;
     }
-    lvwImageFiles->editItem(row, 0);
+    imageFilesList_->editItem(row, 0);
 }
 
 void DiscWriteWindow::onFolderClicked(QTreeWidgetItem* node) {
@@ -242,16 +242,16 @@ void DiscWriteWindow::onFileRenamed(QTreeWidgetItem* row, const QString& newText
 }
 
 void DiscWriteWindow::ShowFileMenuAsContext(bool overTree, const QPoint& globalPos) {
-    for (QAction* entry : mnuFile->actions())
+    for (QAction* entry : fileMenu_->actions())
         entry->setVisible(false);
-    mnuFileClear->setVisible(true);
-    mnuFileRemoveFolder->setVisible(overTree);
-    mnuFileRenameFolder->setVisible(overTree);
-    mnuFileRemoveFile->setVisible(!overTree);
-    mnuFileRenameFile->setVisible(!overTree);
+    clearAction_->setVisible(true);
+    removeFolderAction_->setVisible(overTree);
+    renameFolderAction_->setVisible(overTree);
+    removeFileAction_->setVisible(!overTree);
+    renameFileAction_->setVisible(!overTree);
     if (popupMenu)
-        popupMenu(mnuFile, globalPos);
-    for (QAction* entry : mnuFile->actions())
+        popupMenu(fileMenu_, globalPos);
+    for (QAction* entry : fileMenu_->actions())
         entry->setVisible(true);
 }
 
@@ -267,28 +267,28 @@ void DiscWriteWindow::onFilesMouseDown(Qt::MouseButton button, const QPoint& glo
 
 void DiscWriteWindow::onVolumeLabelChanged() {
     if (QTreeWidgetItem* root = NodeByKey(kRootKey))
-        root->setText(0, txtVolIdentifier->text());
+        root->setText(0, volumeLabelEdit_->text());
 }
 
 void DiscWriteWindow::FolderAdded(const DiscItem& item) {
     if (item.isFolder) {
         QTreeWidgetItem* parent = NodeByKey(QString::fromStdString(item.parentPath));
-        auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tvwFolders);
+        auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(foldersTree_);
         node->setText(0, QString::fromStdString(item.name));
         node->setData(0, kKeyRole, QString::fromStdString(item.imagePath));
-        node->setIcon(0, imageList1_.value(QStringLiteral("CLOSEDFOLDER")));
+        node->setIcon(0, imageIcons_.value(QStringLiteral("CLOSEDFOLDER")));
         node->setFlags(node->flags() | Qt::ItemIsEditable);
-        sbrPanel1->setText(tr("Adding....%1").arg(QString::fromStdString(item.imagePath)));
+        statusLabel_->setText(tr("Adding....%1").arg(QString::fromStdString(item.imagePath)));
     }
 }
 
 void DiscWriteWindow::FileListed(const DiscItem& item) {
     if (item.isFolder)
         return;
-    auto* row = new QTreeWidgetItem(lvwImageFiles);
+    auto* row = new QTreeWidgetItem(imageFilesList_);
     row->setText(0, QString::fromStdString(item.name));
     row->setData(0, kKeyRole, QString::fromStdString(item.imagePath));
-    row->setIcon(0, imageList1_.value(QStringLiteral("FILE")));
+    row->setIcon(0, imageIcons_.value(QStringLiteral("FILE")));
     row->setText(1, QString::fromStdString(FormatKilobytes(item.size, LocaleSeparators())));
     row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     row->setText(2, LocalTimeText(QDateTime::fromSecsSinceEpoch(item.date)));

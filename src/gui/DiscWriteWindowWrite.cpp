@@ -21,9 +21,9 @@ namespace trelmig {
 
 bool DiscWriteWindow::CheckMediaSpace() {
     DiscMedia media;
-    if (mobjDevice) {
-        mobjDevice->RefreshMedia(true);
-        media = mobjDevice->Media();
+    if (device_) {
+        device_->RefreshMedia(true);
+        media = device_->Media();
     }
     if (media.type == kMediaNone || !media.writable) {
         prompter_.Show(tr("Please Insert Writable Media before continuing!").toStdString(),
@@ -31,7 +31,7 @@ bool DiscWriteWindow::CheckMediaSpace() {
         return false;
     }
     const double freeBytes =
-        static_cast<double>(mobjDevice->FreeBlocks(true)) * engine_->BytesPerBlock();
+        static_cast<double>(device_->FreeBlocks(true)) * engine_->BytesPerBlock();
     const double neededBytes = engine_->ImageSize();
     if (freeBytes >= neededBytes)
         return true;
@@ -49,31 +49,31 @@ void DiscWriteWindow::onWriteDiscClicked() {
                        MessageIcon::Exclamation);
         return;
     }
-    if (mobjDevice && mobjDevice->IsImageFile()) {
+    if (device_ && device_->IsImageFile()) {
         // The image file device writes where the user says, asked each time.
-        QString suggestion = QString::fromStdString(mobjDevice->TargetFile());
+        QString suggestion = QString::fromStdString(device_->TargetFile());
         if (suggestion.isEmpty())
-            suggestion = QDir::home().filePath(txtVolIdentifier->text() + QStringLiteral(".iso"));
+            suggestion = QDir::home().filePath(volumeLabelEdit_->text() + QStringLiteral(".iso"));
         const QString chosen = chooseImageFile ? chooseImageFile(suggestion) : QString();
         if (chosen.isEmpty())
             return;
-        mobjDevice->SetTargetFile(chosen.toStdString());
+        device_->SetTargetFile(chosen.toStdString());
     }
     if (!CheckMediaSpace())
         return;
     DiscSettings& settings = engine_->settings;
-    engine_->SetVolumeIdentifier(txtVolIdentifier->text().toStdString());
+    engine_->SetVolumeIdentifier(volumeLabelEdit_->text().toStdString());
     settings.recordChecksums = 1;
-    settings.writeSpeed = static_cast<long>(cboWriteSpeed->currentData().toLongLong());
-    settings.fileSystemType = cboVolumeType->currentData().toInt();
-    settings.autoVerify = chkAutoVerify->isChecked();
-    settings.mode2XA = chkUseMode2XA->isChecked();
-    settings.cacheImage = chkCacheImage->isChecked();
-    settings.testWrite = chkTestWrite->isChecked();
-    settings.finalizeDisc = chkFinalizeDisc->isChecked();
-    settings.bufferProtection = chkUseBufferProtect->isChecked();
-    settings.writeMode = chkDiscAtOnce->isChecked() ? kWriteModeDiscAtOnce : kWriteModeTrackAtOnce;
-    if (engine_->StartWrite(*mobjDevice))
+    settings.writeSpeed = static_cast<long>(writeSpeedCombo_->currentData().toLongLong());
+    settings.fileSystemType = fileSystemCombo_->currentData().toInt();
+    settings.autoVerify = autoVerifyBox_->isChecked();
+    settings.mode2XA = mode2XaBox_->isChecked();
+    settings.cacheImage = cacheImageBox_->isChecked();
+    settings.testWrite = testWriteBox_->isChecked();
+    settings.finalizeDisc = finalizeDiscBox_->isChecked();
+    settings.bufferProtection = bufferProtectionBox_->isChecked();
+    settings.writeMode = discAtOnceBox_->isChecked() ? kWriteModeDiscAtOnce : kWriteModeTrackAtOnce;
+    if (engine_->StartWrite(*device_))
         SetControlsEnabled(false);
     else
         prompter_.Show(tr("Disc Write could not be started.").toStdString(), MessageIcon::Critical);
@@ -81,16 +81,16 @@ void DiscWriteWindow::onWriteDiscClicked() {
 
 void DiscWriteWindow::onCancelClicked() {
     engine_->CancelWrite();
-    sbrPanel1->setText(tr("Aborting Write...Please Wait!"));
+    statusLabel_->setText(tr("Aborting Write...Please Wait!"));
 }
 
 void DiscWriteWindow::WriteState(int state, int progress) {
     if (const auto text = WriteStateText(state))
-        sbrPanel1->setText(QString::fromStdString(*text));
+        statusLabel_->setText(QString::fromStdString(*text));
     if (WriteStateMovesProgress(state))
-        prgTotalProgress->setValue(progress);
+        progressBar_->setValue(progress);
     if (state == kWriteProgress)
-        showWrittenBytes(progress);
+        ShowWrittenBytes(progress);
     switch (state) {
     case kWriteCompleted:
         prompter_.Show(WriteCompletedMessage(engine_->settings.autoVerify),
@@ -109,7 +109,7 @@ void DiscWriteWindow::WriteState(int state, int progress) {
     }
 }
 
-void DiscWriteWindow::showWrittenBytes(int percent) {
+void DiscWriteWindow::ShowWrittenBytes(int percent) {
     // The engine counts in percent of the image; the image's size gives the bytes.
     const std::uint64_t total = engine_->Image().DataBytes();
     const std::uint64_t done =
@@ -118,18 +118,19 @@ void DiscWriteWindow::showWrittenBytes(int percent) {
     if (!written_.Started() || done < written_.Done() || written_.Total() != total)
         written_.Start(total, now);
     written_.Update(done, now);
-    sbrPanel1->setText(ByteProgressText(ByteWork::Writing, txtVolIdentifier->text(), done, total,
-                                        written_.BytesPerSecond(), written_.TimeLeft(), locale()));
+    statusLabel_->setText(ByteProgressText(ByteWork::Writing, volumeLabelEdit_->text(), done, total,
+                                           written_.BytesPerSecond(), written_.TimeLeft(),
+                                           locale()));
 }
 
 void DiscWriteWindow::TrackStatus(int track, long count, const std::string& text) {
-    sbrPanel1->setText(QString::fromStdString(TrackStatusText(track, count, text)));
+    statusLabel_->setText(QString::fromStdString(TrackStatusText(track, count, text)));
 }
 
 bool DiscWriteWindow::FileWarning(const FileErrorInfo& info) {
     // The write goes on without the file whichever button is pressed.
     prompter_.Show(FileWarningText(info), MessageIcon::Exclamation, MessageButtons::OkCancel);
-    sbrPanel1->setText(tr("File Warning!"));
+    statusLabel_->setText(tr("File Warning!"));
     return true;
 }
 
@@ -138,18 +139,18 @@ void DiscWriteWindow::Error(const DiscError& error) {
 }
 
 void DiscWriteWindow::VerifyStart(long fileCount) {
-    sbrPanel1->setText(QString::fromStdString(VerifyStartText(fileCount)));
+    statusLabel_->setText(QString::fromStdString(VerifyStartText(fileCount)));
 }
 
 void DiscWriteWindow::VerifyResult(const DiscItem& item, int code, long index, long total) {
     if (const auto message = VerifyMessage(code, item))
         prompter_.Show(*message, MessageIcon::None);
-    sbrPanel1->setText(QString::fromStdString(VerifyStepText(item.imagePath)));
-    prgTotalProgress->setValue(VerifyProgress(index, total));
+    statusLabel_->setText(QString::fromStdString(VerifyStepText(item.imagePath)));
+    progressBar_->setValue(VerifyProgress(index, total));
 }
 
 void DiscWriteWindow::VerifyDone(long checked, long matched) {
-    sbrPanel1->setText(QString::fromStdString(VerifyDoneText(checked, matched)));
+    statusLabel_->setText(QString::fromStdString(VerifyDoneText(checked, matched)));
 }
 
 } // namespace trelmig
