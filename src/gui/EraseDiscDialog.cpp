@@ -42,28 +42,28 @@ EraseDiscDialog::EraseDiscDialog(Prompter& prompter, QWidget* parent)
     setWindowTitle(tr("Erase Re-Writable CD/DVD"));
     setModal(true);
     auto* layout = new QVBoxLayout(this);
-    chkQuikErase =
+    quickEraseBox_ =
         named(new QCheckBox(QStringLiteral("Perform Quick Erase"), this), "chkQuikErase");
-    chkQuikErase->setChecked(true);
-    layout->addWidget(chkQuikErase);
-    lblStatus = named(new QLabel(this), "lblStatus");
-    lblStatus->setMinimumWidth(320);
-    layout->addWidget(lblStatus);
-    prgEraseProgress = named(new QProgressBar(this), "prgEraseProgress");
-    prgEraseProgress->setRange(0, 100);
-    prgEraseProgress->setValue(0);
-    layout->addWidget(prgEraseProgress);
+    quickEraseBox_->setChecked(true);
+    layout->addWidget(quickEraseBox_);
+    statusLabel_ = named(new QLabel(this), "lblStatus");
+    statusLabel_->setMinimumWidth(320);
+    layout->addWidget(statusLabel_);
+    progressBar_ = named(new QProgressBar(this), "prgEraseProgress");
+    progressBar_->setRange(0, 100);
+    progressBar_->setValue(0);
+    layout->addWidget(progressBar_);
     auto* buttons = new QHBoxLayout();
     buttons->addStretch(1);
-    cmdErase = named(new QPushButton(QStringLiteral("&Erase"), this), "cmdErase");
-    cmdCancel = named(new QPushButton(QStringLiteral("&Cancel"), this), "cmdCancel");
-    cmdErase->setAutoDefault(false);
-    cmdCancel->setAutoDefault(false);
-    buttons->addWidget(cmdErase);
-    buttons->addWidget(cmdCancel);
+    eraseButton_ = named(new QPushButton(QStringLiteral("&Erase"), this), "cmdErase");
+    cancelButton_ = named(new QPushButton(QStringLiteral("&Cancel"), this), "cmdCancel");
+    eraseButton_->setAutoDefault(false);
+    cancelButton_->setAutoDefault(false);
+    buttons->addWidget(eraseButton_);
+    buttons->addWidget(cancelButton_);
     layout->addLayout(buttons);
-    connect(cmdErase, &QPushButton::clicked, this, [this] { onEraseClicked(); });
-    connect(cmdCancel, &QPushButton::clicked, this, [this] { onCancelClicked(); });
+    connect(eraseButton_, &QPushButton::clicked, this, [this] { onEraseClicked(); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { onCancelClicked(); });
     ApplySkin(this);
 }
 
@@ -72,18 +72,18 @@ EraseDiscDialog::~EraseDiscDialog() {
 }
 
 void EraseDiscDialog::Prepare(DiscDevice* device, DiscEngine& engine) {
-    mobjDevice = device;
-    mobjEngine = &engine;
-    mobjEngine->SetEraseEvents(this);
+    device_ = device;
+    engine_ = &engine;
+    engine_->SetEraseEvents(this);
     SetButtonsEnabled(true);
-    mbErasing = false;
+    erasing_ = false;
     // The engine reports the erase from its poll; the disc window's timer
     // may be the one that runs it, or this one.
     if (!pollTimer_) {
         pollTimer_ = new QTimer(this);
         connect(pollTimer_, &QTimer::timeout, this, [this] {
-            if (mobjEngine)
-                mobjEngine->Poll();
+            if (engine_)
+                engine_->Poll();
         });
     }
     pollTimer_->start(kPollMilliseconds);
@@ -95,24 +95,24 @@ void EraseDiscDialog::ShowErase(DiscDevice* device, DiscEngine& engine) {
 }
 
 void EraseDiscDialog::SetButtonsEnabled(bool enabled) {
-    cmdErase->setEnabled(enabled);
-    cmdCancel->setEnabled(enabled);
+    eraseButton_->setEnabled(enabled);
+    cancelButton_->setEnabled(enabled);
 }
 
 void EraseDiscDialog::Release() {
     if (pollTimer_)
         pollTimer_->stop();
-    if (mobjEngine)
-        mobjEngine->SetEraseEvents(nullptr);
-    mobjEngine = nullptr;
-    mobjDevice = nullptr;
+    if (engine_)
+        engine_->SetEraseEvents(nullptr);
+    engine_ = nullptr;
+    device_ = nullptr;
 }
 
 void EraseDiscDialog::onEraseClicked() {
     DiscMedia media;
-    if (mobjDevice) {
-        mobjDevice->RefreshMedia(false);
-        media = mobjDevice->Media();
+    if (device_) {
+        device_->RefreshMedia(false);
+        media = device_->Media();
     }
     if (media.type == kMediaNone) {
         prompter_.Show(tr("No Media Loaded.").toStdString(), MessageIcon::Information);
@@ -127,7 +127,7 @@ void EraseDiscDialog::onEraseClicked() {
     }
     bool supported = false;
     for (const auto& pair : kErasePairs) {
-        if (mobjDevice->Capability(pair.capability) && media.type == pair.mediaType) {
+        if (device_->Capability(pair.capability) && media.type == pair.mediaType) {
             supported = true;
             break;
         }
@@ -139,8 +139,8 @@ void EraseDiscDialog::onEraseClicked() {
         close();
         return;
     }
-    const long value = mobjDevice->EraseValue();
-    if (!mobjDevice->Erase(chkQuikErase->isChecked(), value)) {
+    const long value = device_->EraseValue();
+    if (!device_->Erase(quickEraseBox_->isChecked(), value)) {
         prompter_.Show(tr("Could not start Erase operation!!!").toStdString(),
                        MessageIcon::Critical);
         close();
@@ -152,14 +152,14 @@ void EraseDiscDialog::onCancelClicked() {
 }
 
 void EraseDiscDialog::reject() {
-    if (mbErasing)
+    if (erasing_)
         return;
     Release();
     QDialog::reject();
 }
 
 void EraseDiscDialog::closeEvent(QCloseEvent* event) {
-    if (mbErasing) {
+    if (erasing_) {
         event->ignore();
         return;
     }
@@ -170,25 +170,25 @@ void EraseDiscDialog::closeEvent(QCloseEvent* event) {
 void EraseDiscDialog::EraseState(int state, int percent) {
     switch (state) {
     case kEraseStarted:
-        mbErasing = true;
-        lblStatus->setText(tr("Erasing Disc...Please Wait!!"));
+        erasing_ = true;
+        statusLabel_->setText(tr("Erasing Disc...Please Wait!!"));
         SetButtonsEnabled(false);
-        prgEraseProgress->setValue(percent);
+        progressBar_->setValue(percent);
         break;
     case kEraseProgress:
-        prgEraseProgress->setValue(percent);
+        progressBar_->setValue(percent);
         break;
     case kEraseFinished:
-        lblStatus->setText(tr("Erase operation complete!!!"));
+        statusLabel_->setText(tr("Erase operation complete!!!"));
         prompter_.Show(tr("Erase Completed!!!").toStdString(), MessageIcon::Information);
         SetButtonsEnabled(true);
-        mbErasing = false;
+        erasing_ = false;
         close();
         break;
     case kEraseFailed:
-        lblStatus->setText(tr("Error Erasing Disc!!!"));
+        statusLabel_->setText(tr("Error Erasing Disc!!!"));
         SetButtonsEnabled(true);
-        mbErasing = false;
+        erasing_ = false;
         close();
         break;
     default:
@@ -199,7 +199,7 @@ void EraseDiscDialog::EraseState(int state, int percent) {
 void EraseDiscDialog::DeviceError(const DeviceErrorInfo& info) {
     prompter_.Show(EraseDeviceErrorText(info), MessageIcon::Critical);
     SetButtonsEnabled(true);
-    mbErasing = false;
+    erasing_ = false;
 }
 
 } // namespace trelmig

@@ -29,7 +29,7 @@ public:
     // The part of ShowErase before the window shows (for a window shown
     // another way).
     void Prepare(DiscDevice* device, DiscEngine& engine);
-    bool Erasing() const { return mbErasing; }
+    bool Erasing() const { return erasing_; }
 
     void onEraseClicked();
     void onCancelClicked();
@@ -46,16 +46,16 @@ private:
     void SetButtonsEnabled(bool enabled);
     void Release();
 
-    QCheckBox* chkQuikErase = nullptr;
-    QPushButton* cmdErase = nullptr;
-    QPushButton* cmdCancel = nullptr;
-    QLabel* lblStatus = nullptr;
-    QProgressBar* prgEraseProgress = nullptr;
+    QCheckBox* quickEraseBox_ = nullptr;
+    QPushButton* eraseButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QLabel* statusLabel_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
 
     Prompter& prompter_;
-    DiscDevice* mobjDevice = nullptr;
-    DiscEngine* mobjEngine = nullptr;
-    bool mbErasing = false;
+    DiscDevice* device_ = nullptr;
+    DiscEngine* engine_ = nullptr;
+    bool erasing_ = false;
     QTimer* pollTimer_ = nullptr;
 };
 
