@@ -19,54 +19,54 @@ PasswordDialog::PasswordDialog(std::string& password, QWidget* parent)
     setWindowTitle(tr("Please enter password"));
     setModal(true);
 
-    Frame1 = new QGroupBox(tr("Security"), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    SkinLabel1 = new QLabel(tr("Please enter password:"), Frame1);
-    SkinLabel1->setObjectName(QStringLiteral("SkinLabel1"));
-    txtPassword = new QLineEdit(Frame1);
-    txtPassword->setObjectName(QStringLiteral("txtPassword"));
-    txtPassword->setEchoMode(QLineEdit::Password);
-    txtPassword->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+    securityBox_ = new QGroupBox(tr("Security"), this);
+    securityBox_->setObjectName(QStringLiteral("Frame1"));
+    promptLabel_ = new QLabel(tr("Please enter password:"), securityBox_);
+    promptLabel_->setObjectName(QStringLiteral("SkinLabel1"));
+    passwordEdit_ = new QLineEdit(securityBox_);
+    passwordEdit_->setObjectName(QStringLiteral("txtPassword"));
+    passwordEdit_->setEchoMode(QLineEdit::Password);
+    passwordEdit_->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     // Backups take passwords of any length: so does the prompt that opens them.
-    txtPassword->setMinimumWidth(txtPassword->fontMetrics().averageCharWidth() * 34);
-    SkinLabel1->setBuddy(txtPassword);
-    auto* frame = new QVBoxLayout(Frame1);
-    frame->addWidget(SkinLabel1);
-    frame->addWidget(txtPassword);
+    passwordEdit_->setMinimumWidth(passwordEdit_->fontMetrics().averageCharWidth() * 34);
+    promptLabel_->setBuddy(passwordEdit_);
+    auto* frame = new QVBoxLayout(securityBox_);
+    frame->addWidget(promptLabel_);
+    frame->addWidget(passwordEdit_);
 
-    cmdOK = new QPushButton(tr("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdExit = new QPushButton(tr("Cancel"), this);
-    cmdExit->setObjectName(QStringLiteral("cmdExit"));
+    okButton_ = new QPushButton(tr("OK"), this);
+    okButton_->setObjectName(QStringLiteral("cmdOK"));
+    cancelButton_ = new QPushButton(tr("Cancel"), this);
+    cancelButton_->setObjectName(QStringLiteral("cmdExit"));
     // Enter anywhere in the prompt is OK, Escape is Cancel (the dialog's own).
-    cmdOK->setDefault(true);
+    okButton_->setDefault(true);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdExit);
+    buttons->addWidget(okButton_);
+    buttons->addWidget(cancelButton_);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Frame1);
+    layout->addWidget(securityBox_);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    setTabOrder(txtPassword, cmdOK);
-    setTabOrder(cmdOK, cmdExit);
+    setTabOrder(passwordEdit_, okButton_);
+    setTabOrder(okButton_, cancelButton_);
 
-    connect(cmdOK, &QPushButton::clicked, this, &PasswordDialog::onOkClicked);
-    connect(cmdExit, &QPushButton::clicked, this, &PasswordDialog::onCancelClicked);
-    txtPassword->installEventFilter(this);
+    connect(okButton_, &QPushButton::clicked, this, &PasswordDialog::onOkClicked);
+    connect(cancelButton_, &QPushButton::clicked, this, &PasswordDialog::onCancelClicked);
+    passwordEdit_->installEventFilter(this);
     ApplySkin(this);
 }
 
 void PasswordDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // The user types at once.
-    txtPassword->setFocus(Qt::OtherFocusReason);
+    passwordEdit_->setFocus(Qt::OtherFocusReason);
 }
 
 bool PasswordDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == txtPassword && event->type() == QEvent::KeyPress)
+    if (watched == passwordEdit_ && event->type() == QEvent::KeyPress)
         return onPasswordKeyPressed(static_cast<QKeyEvent*>(event)->key());
     return QDialog::eventFilter(watched, event);
 }
@@ -79,7 +79,7 @@ bool PasswordDialog::onPasswordKeyPressed(int key) {
 }
 
 void PasswordDialog::onOkClicked() {
-    password_ = txtPassword->text().toStdString();
+    password_ = passwordEdit_->text().toStdString();
     accept();
 }
 

@@ -32,11 +32,11 @@ private:
     // Enter in the password box is the same as OK.
     bool onPasswordKeyPressed(int key);
 
-    QGroupBox* Frame1;
-    QLabel* SkinLabel1;
-    QLineEdit* txtPassword;
-    QPushButton* cmdOK;
-    QPushButton* cmdExit;
+    QGroupBox* securityBox_;
+    QLabel* promptLabel_;
+    QLineEdit* passwordEdit_;
+    QPushButton* okButton_;
+    QPushButton* cancelButton_;
 
     std::string& password_;
 };
