@@ -15,14 +15,14 @@ public:
     explicit AboutDialog(QWidget* parent = nullptr);
 
 private:
-    void onExitClicked();
+    void onCloseClicked();
 
-    QLabel* Picture1;
-    QLabel* SkinLabel1;
-    QLabel* SkinLabel2;
-    QLabel* SkinLabel7;
-    QFrame* Line1;
-    QPushButton* Command3;
+    QLabel* logoLabel_;
+    QLabel* thanksLabel_;
+    QLabel* productLabel_;
+    QLabel* copyrightLabel_;
+    QFrame* separatorLine_;
+    QPushButton* closeButton_;
 };
 
 } // namespace trelmig
