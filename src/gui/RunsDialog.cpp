@@ -15,14 +15,14 @@ namespace trelmig {
 RunsDialog::RunsDialog(int staleDays, QWidget* parent) : QDialog(parent) {
     setObjectName("frmRuns");
     setWindowTitle(tr("Backup Runs"));
-    lvRuns = new QTreeWidget(this);
-    lvRuns->setObjectName("lvRuns");
-    lvRuns->setHeaderLabels(
+    runsList_ = new QTreeWidget(this);
+    runsList_->setObjectName("lvRuns");
+    runsList_->setHeaderLabels(
         {tr("Started"), tr("Task"), tr("Profile"), tr("Result"), tr("Backup file"), tr("Message")});
-    lvRuns->setRootIsDecorated(false);
+    runsList_->setRootIsDecorated(false);
     const auto runs = RecordedRuns();
     for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
-        auto* row = new QTreeWidgetItem(lvRuns);
+        auto* row = new QTreeWidgetItem(runsList_);
         row->setText(0, QString::fromStdString(run->start.substr(0, 16)).replace('T', ' '));
         row->setText(1, run->job ? QString::number(*run->job) : QString());
         row->setText(2, QString::fromStdString(run->profile));
@@ -31,28 +31,28 @@ RunsDialog::RunsDialog(int staleDays, QWidget* parent) : QDialog(parent) {
         row->setText(5, QString::fromStdString(run->message));
         row->setToolTip(5, QString::fromStdString(run->message));
     }
-    lvRuns->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    spnStaleDays = new QSpinBox(this);
-    spnStaleDays->setObjectName("spnStaleDays");
-    spnStaleDays->setRange(1, 365);
-    spnStaleDays->setValue(staleDays);
+    runsList_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    staleDaysBox_ = new QSpinBox(this);
+    staleDaysBox_->setObjectName("spnStaleDays");
+    staleDaysBox_->setRange(1, 365);
+    staleDaysBox_->setValue(staleDays);
     auto* staleLabel = new QLabel(tr("&Warn when no backup succeeded for this many days:"), this);
-    staleLabel->setBuddy(spnStaleDays);
+    staleLabel->setBuddy(staleDaysBox_);
     auto* staleRow = new QHBoxLayout;
     staleRow->addWidget(staleLabel);
-    staleRow->addWidget(spnStaleDays);
+    staleRow->addWidget(staleDaysBox_);
     staleRow->addStretch(1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* column = new QVBoxLayout(this);
-    column->addWidget(lvRuns, 1);
+    column->addWidget(runsList_, 1);
     column->addLayout(staleRow);
     column->addWidget(buttons);
     resize(820, 360);
 }
 
 int RunsDialog::StaleDays() const {
-    return spnStaleDays->value();
+    return staleDaysBox_->value();
 }
 
 } // namespace trelmig

@@ -17,8 +17,8 @@ public:
     int StaleDays() const;
 
 private:
-    QTreeWidget* lvRuns;
-    QSpinBox* spnStaleDays;
+    QTreeWidget* runsList_;
+    QSpinBox* staleDaysBox_;
 };
 
 } // namespace trelmig
