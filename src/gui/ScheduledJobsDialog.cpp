@@ -24,7 +24,7 @@ namespace {
 enum Column { ColFact, ColValue, ColumnCount };
 
 // A fact's value in the user's language, a time in the user's locale.
-QString valueText(JobFact fact) {
+QString FactValueText(JobFact fact) {
     if (!fact.time.empty() && !fact.value.front().values.empty())
         fact.value.front().values.front() = LocalTimeText(fact.time).toStdString();
     return TranslatedText(fact.value);
@@ -38,35 +38,35 @@ ScheduledJobsDialog::ScheduledJobsDialog(TaskScheduler scheduler, Prompter& prom
     setObjectName("frmJobs");
     setWindowTitle(tr("Scheduled Tasks"));
     setModal(true);
-    lvJobs = new QTreeWidget;
-    lvJobs->setObjectName("lvJobs");
-    lvJobs->setRootIsDecorated(false);
-    lvJobs->setColumnCount(ColumnCount);
-    lvJobs->setHeaderHidden(true);
-    lvJobs->header()->setSectionResizeMode(ColFact, QHeaderView::ResizeToContents);
-    cmdRemove = new QPushButton(tr("&Remove Task"));
-    cmdRemove->setObjectName("cmdRemove");
-    cmdClose = new QPushButton(tr("&Close"));
-    cmdClose->setObjectName("cmdClose");
+    jobsList_ = new QTreeWidget;
+    jobsList_->setObjectName("lvJobs");
+    jobsList_->setRootIsDecorated(false);
+    jobsList_->setColumnCount(ColumnCount);
+    jobsList_->setHeaderHidden(true);
+    jobsList_->header()->setSectionResizeMode(ColFact, QHeaderView::ResizeToContents);
+    removeButton_ = new QPushButton(tr("&Remove Task"));
+    removeButton_->setObjectName("cmdRemove");
+    closeButton_ = new QPushButton(tr("&Close"));
+    closeButton_->setObjectName("cmdClose");
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmdRemove);
+    buttons->addWidget(removeButton_);
     buttons->addStretch();
-    buttons->addWidget(cmdClose);
+    buttons->addWidget(closeButton_);
     auto* top = new QVBoxLayout(this);
-    top->addWidget(lvJobs);
+    top->addWidget(jobsList_);
     top->addLayout(buttons);
     ResizeWithinScreen(this, QSize(760, 320));
-    connect(cmdRemove, &QPushButton::clicked, this, [this] { onRemoveClicked(); });
-    connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
-    connect(lvJobs, &QTreeWidget::itemSelectionChanged, this,
-            [this] { cmdRemove->setEnabled(!lvJobs->selectedItems().isEmpty()); });
+    connect(removeButton_, &QPushButton::clicked, this, [this] { onRemoveClicked(); });
+    connect(closeButton_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(jobsList_, &QTreeWidget::itemSelectionChanged, this,
+            [this] { removeButton_->setEnabled(!jobsList_->selectedItems().isEmpty()); });
     ApplySkin(this);
     Refresh();
 }
 
 void ScheduledJobsDialog::Refresh() {
-    lvJobs->clear();
-    cmdRemove->setEnabled(false);
+    jobsList_->clear();
+    removeButton_->setEnabled(false);
     std::vector<JobListing> jobs;
     try {
         jobs = ListJobs(scheduler_);
@@ -84,22 +84,22 @@ void ScheduledJobsDialog::Refresh() {
     // Each job as --list-jobs tells it: its heading, then a line per fact.
     for (const JobListing& job : jobs) {
         const JobDescription described = DescribeJob(job, runs, local);
-        auto* row = new QTreeWidgetItem(lvJobs);
+        auto* row = new QTreeWidgetItem(jobsList_);
         row->setText(ColFact, QString::fromStdString(TranslatedMessage(described.heading)));
         row->setData(ColFact, Qt::UserRole, described.number);
         row->setFirstColumnSpanned(true);
         for (const JobFact& fact : described.facts) {
             auto* line = new QTreeWidgetItem(row);
             line->setText(ColFact, QString::fromStdString(TranslatedMessage({fact.label, {}})));
-            line->setText(ColValue, valueText(fact));
+            line->setText(ColValue, FactValueText(fact));
             line->setToolTip(ColValue, line->text(ColValue));
         }
     }
-    lvJobs->expandAll();
+    jobsList_->expandAll();
 }
 
 void ScheduledJobsDialog::onRemoveClicked() {
-    const auto selected = lvJobs->selectedItems();
+    const auto selected = jobsList_->selectedItems();
     if (selected.isEmpty())
         return;
     // A job's line stands for its job.

@@ -28,9 +28,9 @@ public:
 private:
     TaskScheduler scheduler_;
     Prompter& prompter_;
-    QTreeWidget* lvJobs;
-    QPushButton* cmdRemove;
-    QPushButton* cmdClose;
+    QTreeWidget* jobsList_;
+    QPushButton* removeButton_;
+    QPushButton* closeButton_;
 };
 
 } // namespace trelmig
