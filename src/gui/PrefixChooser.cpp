@@ -23,7 +23,7 @@ namespace {
 constexpr int kPartitionRole = Qt::UserRole + 1;
 
 // An item of the list: the folder, then what it holds and where it was found.
-QString describe(const fs::path& root, const PrefixSummary& summary, const QString& origin) {
+QString Describe(const fs::path& root, const PrefixSummary& summary, const QString& origin) {
     QString what;
     if (!summary.error.empty())
         what = PrefixChooser::tr("cannot be read");
@@ -57,66 +57,66 @@ PrefixChooser::PrefixChooser(const std::vector<FoundPrefix>& found,
     auto* layout = new QVBoxLayout(this);
     auto* label = new QLabel(tr("&Wine prefixes and Windows user folders found on this computer:"));
     layout->addWidget(label);
-    lstPrefixes = new QListWidget;
-    lstPrefixes->setObjectName(QStringLiteral("lstPrefixes"));
-    label->setBuddy(lstPrefixes);
-    layout->addWidget(lstPrefixes, 1);
+    prefixList_ = new QListWidget;
+    prefixList_->setObjectName(QStringLiteral("lstPrefixes"));
+    label->setBuddy(prefixList_);
+    layout->addWidget(prefixList_, 1);
 
     bool currentListed = false;
     const auto chooseIfCurrent = [&](const fs::path& root) {
         std::error_code ec;
         if (!currentListed && fs::equivalent(root, current, ec)) {
-            lstPrefixes->setCurrentRow(lstPrefixes->count() - 1);
+            prefixList_->setCurrentRow(prefixList_->count() - 1);
             currentListed = true;
         }
     };
     for (const FoundPrefix& prefix : found) {
-        addPrefix(prefix);
+        AddPrefix(prefix);
         chooseIfCurrent(prefix.root);
     }
     for (const FoundWindowsUser& user : windowsUsers) {
-        addWindowsUser(user);
+        AddWindowsUser(user);
         chooseIfCurrent(user.userFolder);
     }
     if (!currentListed && LooksLikeWinePrefix(current)) {
-        addPrefix({current, QT_TR_NOOP("open now")});
-        lstPrefixes->setCurrentRow(lstPrefixes->count() - 1);
+        AddPrefix({current, QT_TR_NOOP("open now")});
+        prefixList_->setCurrentRow(prefixList_->count() - 1);
     }
 
     auto* buttons = new QDialogButtonBox;
-    cmdOther = buttons->addButton(tr("Other &folder..."), QDialogButtonBox::ActionRole);
-    cmdOther->setObjectName(QStringLiteral("cmdOther"));
-    cmdOpen = buttons->addButton(tr("&Open"), QDialogButtonBox::AcceptRole);
-    cmdOpen->setObjectName(QStringLiteral("cmdOpen"));
+    otherFolderButton_ = buttons->addButton(tr("Other &folder..."), QDialogButtonBox::ActionRole);
+    otherFolderButton_->setObjectName(QStringLiteral("cmdOther"));
+    openButton_ = buttons->addButton(tr("&Open"), QDialogButtonBox::AcceptRole);
+    openButton_->setObjectName(QStringLiteral("cmdOpen"));
     buttons->addButton(QDialogButtonBox::Cancel);
     layout->addWidget(buttons);
-    cmdOpen->setEnabled(lstPrefixes->currentRow() >= 0);
+    openButton_->setEnabled(prefixList_->currentRow() >= 0);
 
     chooseFolder = [this] {
         return QFileDialog::getExistingDirectory(this, tr("Wine prefix"), QDir::homePath());
     };
-    connect(lstPrefixes, &QListWidget::currentRowChanged, this,
-            [this](int row) { cmdOpen->setEnabled(row >= 0); });
-    connect(lstPrefixes, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
-    connect(cmdOther, &QPushButton::clicked, this, &PrefixChooser::onOtherFolderClicked);
+    connect(prefixList_, &QListWidget::currentRowChanged, this,
+            [this](int row) { openButton_->setEnabled(row >= 0); });
+    connect(prefixList_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+    connect(otherFolderButton_, &QPushButton::clicked, this, &PrefixChooser::onOtherFolderClicked);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     ResizeWithinScreen(this, QSize(560, 360));
 }
 
-void PrefixChooser::addPrefix(const FoundPrefix& found) {
-    auto* item = new QListWidgetItem(describe(found.root, SummarizePrefix(WinePrefix(found.root)),
+void PrefixChooser::AddPrefix(const FoundPrefix& found) {
+    auto* item = new QListWidgetItem(Describe(found.root, SummarizePrefix(WinePrefix(found.root)),
                                               PrefixChooser::tr(found.origin.c_str())),
-                                     lstPrefixes);
+                                     prefixList_);
     item->setData(Qt::UserRole, QString::fromStdString(found.root.string()));
 }
 
-void PrefixChooser::addWindowsUser(const FoundWindowsUser& found) {
+void PrefixChooser::AddWindowsUser(const FoundWindowsUser& found) {
     const QString partition = QString::fromStdString(found.partition.string());
     auto* item =
-        new QListWidgetItem(describe(found.userFolder, SummarizeWindowsUser(found.userFolder),
+        new QListWidgetItem(Describe(found.userFolder, SummarizeWindowsUser(found.userFolder),
                                      tr("Windows partition %1, read-only").arg(partition)),
-                            lstPrefixes);
+                            prefixList_);
     item->setData(Qt::UserRole, QString::fromStdString(found.userFolder.string()));
     item->setData(kPartitionRole, partition);
 }
@@ -134,13 +134,13 @@ void PrefixChooser::onOtherFolderClicked() {
                        MessageIcon::Exclamation);
         return;
     }
-    addPrefix({root, QT_TR_NOOP("chosen folder")});
-    lstPrefixes->setCurrentRow(lstPrefixes->count() - 1);
+    AddPrefix({root, QT_TR_NOOP("chosen folder")});
+    prefixList_->setCurrentRow(prefixList_->count() - 1);
     accept();
 }
 
 std::optional<MachineSource> PrefixChooser::Chosen() const {
-    const QListWidgetItem* item = lstPrefixes->currentItem();
+    const QListWidgetItem* item = prefixList_->currentItem();
     if (result() != QDialog::Accepted || !item)
         return std::nullopt;
     const fs::path root = item->data(Qt::UserRole).toString().toStdString();

@@ -41,13 +41,13 @@ public:
     static std::vector<FoundPrefix> FindAll();
 
 private:
-    void addPrefix(const FoundPrefix& found);
-    void addWindowsUser(const FoundWindowsUser& found);
+    void AddPrefix(const FoundPrefix& found);
+    void AddWindowsUser(const FoundWindowsUser& found);
     void onOtherFolderClicked();
 
-    QListWidget* lstPrefixes;
-    QPushButton* cmdOther;
-    QPushButton* cmdOpen;
+    QListWidget* prefixList_;
+    QPushButton* otherFolderButton_;
+    QPushButton* openButton_;
 
     Prompter& prompter_;
 };
