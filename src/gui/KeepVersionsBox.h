@@ -37,10 +37,10 @@ signals:
     void choiceChanged();
 
 private:
-    void enableCounts();
+    void EnableCounts();
 
-    QCheckBox* chkKeepVersions;
-    std::array<QSpinBox*, 4> counts; // last, daily, weekly, monthly
+    QCheckBox* keepBox_;
+    std::array<QSpinBox*, 4> countBoxes_; // last, daily, weekly, monthly
 };
 
 } // namespace trelmig
