@@ -16,7 +16,7 @@ namespace {
 
 // The date in the locale's long form, the time with its seconds (two
 // versions may be a minute apart) but without a time zone.
-QString whenText(const VersionTime& t) {
+QString WhenText(const VersionTime& t) {
     const QLocale locale;
     QString timeFormat = locale.timeFormat(QLocale::LongFormat);
     timeFormat.remove(QLatin1Char('t'));
@@ -29,37 +29,37 @@ QString whenText(const VersionTime& t) {
 
 BackupVersionsList::BackupVersionsList(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("BackupVersionsList"));
-    lstVersions = new QListWidget(this);
-    lstVersions->setObjectName(QStringLiteral("lstVersions"));
-    caption = new QLabel(tr("Versions of this backup, newest first"), this);
-    caption->setBuddy(lstVersions);
+    versionsList_ = new QListWidget(this);
+    versionsList_->setObjectName(QStringLiteral("lstVersions"));
+    caption_ = new QLabel(tr("Versions of this backup, newest first"), this);
+    caption_->setBuddy(versionsList_);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
-    column->addWidget(caption);
-    column->addWidget(lstVersions);
-    connect(lstVersions, &QListWidget::currentRowChanged, this, [this](int row) {
+    column->addWidget(caption_);
+    column->addWidget(versionsList_);
+    connect(versionsList_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0)
-            emit versionChosen(lstVersions->item(row)->data(Qt::UserRole).toString());
+            emit versionChosen(versionsList_->item(row)->data(Qt::UserRole).toString());
     });
     hide();
 }
 
 void BackupVersionsList::Clear() {
-    const QSignalBlocker quiet(lstVersions);
-    lstVersions->clear();
+    const QSignalBlocker quiet(versionsList_);
+    versionsList_->clear();
     hide();
 }
 
 void BackupVersionsList::ShowVersionsOf(const QString& file) {
     Clear();
     const QString chosen = QFileInfo(file).absoluteFilePath();
-    const QSignalBlocker quiet(lstVersions);
+    const QSignalBlocker quiet(versionsList_);
     const auto add = [this, &chosen](const QString& path, const QString& text) {
-        auto* row = new QListWidgetItem(text, lstVersions);
+        auto* row = new QListWidgetItem(text, versionsList_);
         row->setData(Qt::UserRole, path);
         row->setToolTip(path);
         if (QFileInfo(path).absoluteFilePath() == chosen)
-            lstVersions->setCurrentItem(row);
+            versionsList_->setCurrentItem(row);
     };
     const auto versions = VersionsBeside(file.toStdString());
     // The name the versions go beside holds no time: a backup file of that
@@ -71,12 +71,12 @@ void BackupVersionsList::ShowVersionsOf(const QString& file) {
     if (!versions.empty() && QFileInfo(plain).isFile())
         add(plain, QFileInfo(plain).fileName());
     for (const BackupVersion& version : versions) {
-        QString text = whenText(version.time);
+        QString text = WhenText(version.time);
         if (version.partial)
             text += QStringLiteral("  ") + tr("(partial: some items are missing)");
         add(QString::fromStdString(version.path), text);
     }
-    setVisible(lstVersions->count() > 1);
+    setVisible(versionsList_->count() > 1);
 }
 
 } // namespace trelmig

@@ -26,8 +26,8 @@ signals:
     void versionChosen(const QString& path);
 
 private:
-    QLabel* caption;
-    QListWidget* lstVersions;
+    QLabel* caption_;
+    QListWidget* versionsList_;
 };
 
 } // namespace trelmig
