@@ -18,15 +18,15 @@ namespace trelmig {
 LastBackupLine::LastBackupLine(int staleDays, QWidget* parent)
     : QWidget(parent), staleDays_(staleDays) {
     setObjectName("LastBackupLine");
-    lblLastBackup = new QLabel(this);
-    lblLastBackup->setObjectName("lblLastBackup");
-    cmdShowRuns = new QPushButton(tr("&View Backup Runs..."), this);
-    cmdShowRuns->setObjectName("cmdShowRuns");
+    summaryLabel_ = new QLabel(this);
+    summaryLabel_->setObjectName("lblLastBackup");
+    showRunsButton_ = new QPushButton(tr("&View Backup Runs..."), this);
+    showRunsButton_->setObjectName("cmdShowRuns");
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(lblLastBackup, 1);
-    row->addWidget(cmdShowRuns);
-    connect(cmdShowRuns, &QPushButton::clicked, this, &LastBackupLine::ShowRuns);
+    row->addWidget(summaryLabel_, 1);
+    row->addWidget(showRunsButton_);
+    connect(showRunsButton_, &QPushButton::clicked, this, &LastBackupLine::ShowRuns);
     Refresh();
 }
 
@@ -38,10 +38,10 @@ void LastBackupLine::Refresh() {
     for (Message& part : summary.parts)
         if (part.id == MessageId::LastBackupAt && !part.values.empty())
             part.values.front() = LocalTimeText(part.values.front()).toStdString();
-    lblLastBackup->setText(TranslatedText(summary.parts));
+    summaryLabel_->setText(TranslatedText(summary.parts));
     // The alarm is a property the skin and dark themes can colour; red here.
-    lblLastBackup->setProperty("alarming", summary.alarming);
-    lblLastBackup->setStyleSheet(summary.alarming ? "color: #c00000;" : "");
+    summaryLabel_->setProperty("alarming", summary.alarming);
+    summaryLabel_->setStyleSheet(summary.alarming ? "color: #c00000;" : "");
 }
 
 void LastBackupLine::ShowRuns() {

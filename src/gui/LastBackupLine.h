@@ -32,8 +32,8 @@ public:
 private:
     int staleDays_;
     WindowMemory* memory_ = nullptr;
-    QLabel* lblLastBackup;
-    QPushButton* cmdShowRuns;
+    QLabel* summaryLabel_;
+    QPushButton* showRunsButton_;
 };
 
 } // namespace trelmig
