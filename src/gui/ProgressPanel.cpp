@@ -52,7 +52,7 @@ ProgressPanel::ProgressPanel(QWidget* parent) : QFrame(parent) {
     grid->setColumnStretch(0, 1);
 }
 
-bool ProgressPanel::onOwnThread(std::function<void()> call) {
+bool ProgressPanel::OnOwnThread(std::function<void()> call) {
     if (QThread::currentThread() == thread())
         return true;
     QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
@@ -64,7 +64,7 @@ ProgressPanel::~ProgressPanel() {
 }
 
 void ProgressPanel::SetShown(bool visible) {
-    if (!onOwnThread([this, visible] { SetShown(visible); }))
+    if (!OnOwnThread([this, visible] { SetShown(visible); }))
         return;
     if (visible)
         cancelButton_->setEnabled(true);
@@ -74,7 +74,7 @@ void ProgressPanel::SetShown(bool visible) {
 }
 
 void ProgressPanel::SetBusy(bool busy) {
-    if (!onOwnThread([this, busy] { SetBusy(busy); }))
+    if (!OnOwnThread([this, busy] { SetBusy(busy); }))
         return;
     if (busy == busy_)
         return;
@@ -86,7 +86,7 @@ void ProgressPanel::SetBusy(bool busy) {
 }
 
 void ProgressPanel::SetStatusText(const std::string& text) {
-    if (!onOwnThread([this, text] { SetStatusText(text); }))
+    if (!OnOwnThread([this, text] { SetStatusText(text); }))
         return;
     statusLabel_->setText(QString::fromStdString(text));
 }
@@ -101,13 +101,13 @@ void ProgressPanel::SetPercent(const Message& percent) {
 }
 
 void ProgressPanel::SetItemText(const std::string& text) {
-    if (!onOwnThread([this, text] { SetItemText(text); }))
+    if (!OnOwnThread([this, text] { SetItemText(text); }))
         return;
     itemLabel_->setText(QString::fromStdString(text));
 }
 
 void ProgressPanel::SetPercentText(const std::string& text) {
-    if (!onOwnThread([this, text] { SetPercentText(text); }))
+    if (!OnOwnThread([this, text] { SetPercentText(text); }))
         return;
     percentLabel_->setText(QString::fromStdString(text));
 }
@@ -115,7 +115,7 @@ void ProgressPanel::SetPercentText(const std::string& text) {
 void ProgressPanel::SetBarValue(int value) {
     value = std::clamp(value, 0, 100);
     value_ = value;
-    if (!onOwnThread([this, value] { bar_->setValue(value); }))
+    if (!OnOwnThread([this, value] { bar_->setValue(value); }))
         return;
     bar_->setValue(value);
 }
@@ -123,7 +123,7 @@ void ProgressPanel::SetBarValue(int value) {
 void ProgressPanel::SetByteProgress(ByteWork work, const std::string& item, std::uint64_t done,
                                     std::uint64_t total) {
     const auto now = TransferEstimate::Clock::now();
-    if (!onOwnThread([=, this] { SetByteProgress(work, item, done, total); }))
+    if (!OnOwnThread([=, this] { SetByteProgress(work, item, done, total); }))
         return;
     if (!transfer_.Started() || transfer_.Total() != total || done < transfer_.Done())
         transfer_.Start(total, now);

@@ -44,12 +44,12 @@ public:
 signals:
     // The panel is about to be shown or hidden (the window makes room).
     void panelShown(bool visible);
-    // cmdCancel was clicked (it is then disabled).
+    // Cancel was clicked (the button is then disabled).
     void cancelClicked();
 
 private:
     // False (after handing call to the windows' thread) on another thread.
-    bool onOwnThread(std::function<void()> call);
+    bool OnOwnThread(std::function<void()> call);
 
     QLabel* statusLabel_;
     QLabel* itemLabel_;
