@@ -202,7 +202,7 @@ int runGui(int argc, char** argv, const std::optional<std::filesystem::path>& pr
         };
         return main.get();
     });
-    splash.showMainWindow();
+    splash.ShowMainWindow();
     if (const auto passedOver = PassedOverPrefixMessage(prefix, winePrefix.root()))
         prompter.Show(*passedOver, MessageIcon::Exclamation);
     // A logout ends the program through the window's own Quit.

@@ -9,7 +9,7 @@ SplashScreen::SplashScreen(std::function<QWidget*()> makeMain) : makeMain_(std::
     setWindowTitle(tr("Quenvar Outlook Backup"));
 }
 
-void SplashScreen::showMainWindow() {
+void SplashScreen::ShowMainWindow() {
     ApplySkinToApplication();
     main_ = makeMain_();
     if (main_)

@@ -13,9 +13,9 @@ class SplashScreen : public QWidget {
 public:
     explicit SplashScreen(std::function<QWidget*()> makeMain);
 
-    void showMainWindow();
-    // The main window shown by showMainWindow.
-    QWidget* mainWindow() const { return main_; }
+    void ShowMainWindow();
+    // The main window shown by ShowMainWindow.
+    QWidget* ShownWindow() const { return main_; }
 
 private:
     std::function<QWidget*()> makeMain_;
