@@ -1224,6 +1224,14 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
         <source>Error Erasing Disc!!!</source>
         <translation>Fehler beim Löschen der Disc!!!</translation>
     </message>
+    <message>
+        <source>&amp;Erase</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
 </context>
 <context>
     <name>trelmig::KeepVersionsBox</name>

@@ -55,8 +55,8 @@ EraseDiscDialog::EraseDiscDialog(Prompter& prompter, QWidget* parent)
     layout->addWidget(progressBar_);
     auto* buttons = new QHBoxLayout();
     buttons->addStretch(1);
-    eraseButton_ = named(new QPushButton(QStringLiteral("&Erase"), this), "cmdErase");
-    cancelButton_ = named(new QPushButton(QStringLiteral("&Cancel"), this), "cmdCancel");
+    eraseButton_ = named(new QPushButton(tr("&Erase"), this), "cmdErase");
+    cancelButton_ = named(new QPushButton(tr("&Cancel"), this), "cmdCancel");
     eraseButton_->setAutoDefault(false);
     cancelButton_->setAutoDefault(false);
     buttons->addWidget(eraseButton_);

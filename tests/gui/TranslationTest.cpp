@@ -1,12 +1,14 @@
 // The windows in German: the translation built into the program is found
 // for a German locale, and the English texts stay the source.
 #include "MainWindowFixture.h"
+#include "RecordingPrompter.h"
 
 #include "archive/ZipArchive.h"
 #include "backup/BackupDriver.h"
 #include "core/CompletionLog.h"
 #include "gui/ByteProgressText.h"
 #include "gui/CompletionLogText.h"
+#include "gui/EraseDiscDialog.h"
 #include "gui/LastBackupLine.h"
 #include "gui/MessageBoxPrompter.h"
 #include "gui/MessageTexts.h"
@@ -127,6 +129,17 @@ TEST(LastBackupLineInGerman, SaysWhenNoBackupRanYet) {
               QStringLiteral("Letzte Sicherung: noch keine"));
     EXPECT_EQ(shownText(control<QPushButton>(&line, "cmdShowRuns")->text()),
               QStringLiteral("Sicherungsläufe anzeigen..."));
+}
+
+// The erase window's buttons speak the language of its messages.
+TEST(EraseWindowInGerman, ButtonsAreTranslated) {
+    guiApp();
+    GermanScope german;
+    ASSERT_TRUE(german.loaded);
+    RecordingPrompter prompter;
+    EraseDiscDialog window(prompter);
+    EXPECT_EQ(control<QPushButton>(&window, "cmdErase")->text(), QStringLiteral("&Löschen"));
+    EXPECT_EQ(control<QPushButton>(&window, "cmdCancel")->text(), QStringLiteral("&Abbrechen"));
 }
 
 // A time a driver names reads as every other time the windows show: the
