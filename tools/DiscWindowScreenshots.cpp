@@ -1,6 +1,6 @@
 // Renders the disc window with an image tree and the erase window. With
 // TRELMIG_SCREENSHOT_DIR set, saves them there for the README:
-//   TRELMIG_SCREENSHOT_DIR=docs build/tests/disc_tests --gtest_filter='DiscScreenshots.*'
+//   TRELMIG_SCREENSHOT_DIR=docs build/tools/render_screenshots --gtest_filter='DiscScreenshots.*'
 #include "DarkPalette.h"
 #include "DiscWindowSupport.h"
 #include "RecordingPrompter.h"

@@ -1,6 +1,6 @@
 // Renders the screenshots of the README when TRELMIG_SCREENSHOT_DIR names a
 // folder, for example:
-//   TRELMIG_SCREENSHOT_DIR=docs/screenshots build/tests/windows_tests
+//   TRELMIG_SCREENSHOT_DIR=docs/screenshots build/tools/render_screenshots
 //   --gtest_filter='Screenshots.*'
 #include "DarkPalette.h"
 #include "MainWindowFixture.h"
