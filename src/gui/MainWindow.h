@@ -47,7 +47,7 @@ struct RestoreChoices;
 class WindowMemory;
 class ZipArchive;
 
-// What one of the window's file dialogs (cdTarget, cdSource) asks for.
+// What one of the window's file dialogs (the backup file's, the restore source's) asks for.
 struct FileDialogRequest {
     QString dialogName;   // "cdTarget" or "cdSource"
     QString title;        // window title of the dialog
@@ -98,7 +98,7 @@ public:
     void KeepUndoRecordsIn(std::optional<std::filesystem::path> folder);
 
     Environment& env() { return env_; }
-    ZipArchive& zip1() { return *zip1_; }
+    ZipArchive& archive() { return *archive_; }
     // The backup file of the restore tab, as its inspection found it.
     const InspectedArchive& inspected() const { return inspected_; }
     const std::string& targetFile() const { return targetFile_; }
@@ -177,62 +177,62 @@ private:
     void onAboutTriggered();
 
     // --- controls
-    QTabWidget* SSTab1;
-    QGroupBox* Frame1;
-    QGroupBox* Frame2;
-    QGroupBox* Frame3;
-    QGroupBox* Frame4;
-    QGroupBox* Frame5;
-    QGroupBox* Frame6;
-    QGroupBox* Frame7;
-    QComboBox* cbSource;
-    QComboBox* cbTarget;
-    std::array<QCheckBox*, kItemCount> backupitem{};
-    std::array<QCheckBox*, kItemCount> restoreitem{};
-    QPlainTextEdit* txtAttachInfo;
-    QLineEdit* txtTargetFile;
-    QPushButton* cmdTargetFile;
-    QCheckBox* ifprotect;
-    QLineEdit* txtPassword;
-    QLineEdit* txtPassword2;
-    KeepVersionsBox* keepVersions;
-    QLineEdit* txtSourceFile;
-    BackupVersionsList* versionsList;
-    QPushButton* cmdSourceFile;
-    QPlainTextEdit* txtPOBinfo;
-    QPlainTextEdit* txtFileInfo;
-    QPushButton* cmdApply;
-    QPushButton* cmdQuit;
-    QPushButton* cmdAbout;
-    QLineEdit* Texttemp;
-    ProgressPanel* picCon3;
-    QLabel* lblEnvironment; // shown where the progress panel appears
+    QTabWidget* tabs_;
+    QGroupBox* backupWhatBox_;
+    QGroupBox* backupWhereBox_;
+    QGroupBox* restoreFromBox_;
+    QGroupBox* restoreIntoBox_;
+    QGroupBox* securityBox_;
+    QGroupBox* backupItemsBox_;
+    QGroupBox* restoreItemsBox_;
+    QComboBox* sourceProfileBox_;
+    QComboBox* targetProfileBox_;
+    std::array<QCheckBox*, kItemCount> backupItemBoxes_{};
+    std::array<QCheckBox*, kItemCount> restoreItemBoxes_{};
+    QPlainTextEdit* descriptionEdit_;
+    QLineEdit* targetFileEdit_;
+    QPushButton* targetFileButton_;
+    QCheckBox* protectBox_;
+    QLineEdit* passwordEdit_;
+    QLineEdit* retypeEdit_;
+    KeepVersionsBox* keepVersionsBox_;
+    QLineEdit* sourceFileEdit_;
+    BackupVersionsList* versionsList_;
+    QPushButton* sourceFileButton_;
+    QPlainTextEdit* backupFactsText_;
+    QPlainTextEdit* backupDescriptionText_;
+    QPushButton* applyButton_;
+    QPushButton* quitButton_;
+    QPushButton* aboutButton_;
+    QLineEdit* scratchEdit_;
+    ProgressPanel* progress_;
+    QLabel* environmentLine_; // shown where the progress panel appears
 
-    QMenu* menufile;
-    QAction* backupnow;
-    QAction* restorenow;
-    QAction* openprefix;
-    QAction* undorestore;
-    QAction* filequit;
-    QMenu* menuoption;
-    QAction* TaskScheduler;
-    QAction* checkupdate;
-    QAction* askdisc; // checked: a backup is followed by the disc question
-    QMenu* Tools;
-    QMenu* iebackupandrestore;
-    QAction* backupfavorites;
-    QAction* restorefavorites;
-    QAction* backuptocd;
-    QMenu* menuhelp;
-    QAction* helpfile;
-    QAction* ourwebsite;
-    QAction* about;
-    QMenu* selectitem;
-    QAction* Selectallitems;
-    QAction* Deselectallitems;
-    QMenu* selectitem2;
-    QAction* Selectallitems2;
-    QAction* Deselectallitems2;
+    QMenu* fileMenu_;
+    QAction* backupNowAction_;
+    QAction* restoreNowAction_;
+    QAction* openPrefixAction_;
+    QAction* undoRestoreAction_;
+    QAction* quitAction_;
+    QMenu* optionsMenu_;
+    QAction* scheduleAction_;
+    QAction* checkUpdateAction_;
+    QAction* askDiscAction_; // checked: a backup is followed by the disc question
+    QMenu* toolsMenu_;
+    QMenu* favoritesMenu_;
+    QAction* backupFavoritesAction_;
+    QAction* restoreFavoritesAction_;
+    QAction* backupToDiscAction_;
+    QMenu* helpMenu_;
+    QAction* helpAction_;
+    QAction* websiteAction_;
+    QAction* aboutAction_;
+    QMenu* backupItemsMenu_;
+    QAction* selectAllBackupItemsAction_;
+    QAction* deselectAllBackupItemsAction_;
+    QMenu* restoreItemsMenu_;
+    QAction* selectAllRestoreItemsAction_;
+    QAction* deselectAllRestoreItemsAction_;
 
     // --- building and helpers
     void buildControls();
@@ -262,12 +262,12 @@ private:
     // closes the window once it has stopped.
     void askCancelAndQuit();
     void clearRestoreSide();
-    // cbTarget: the profiles, then "New profile..." when Outlook is known.
+    // The restore target list: the profiles, then "New profile..." when Outlook is known.
     void fillRestoreTargets();
     // Both profile lists again after a restore made a profile or an undo
     // took one away; the backup side keeps its profile when it is still there.
     void profilesChanged();
-    // The restore's target from cbTarget; false when "New profile..." was
+    // The restore's target profile as chosen; false when "New profile..." was
     // cancelled.
     bool chooseRestoreTarget(std::string& profile, bool& create);
     void showEnvironmentLine(const std::string& outlookName);
@@ -279,7 +279,7 @@ private:
     Prompter& prompter_;
     std::unique_ptr<PasswordPrompt> ownPasswords_;
     PasswordPrompt* passwords_;
-    std::unique_ptr<ZipArchive> zip1_;
+    std::unique_ptr<ZipArchive> archive_;
     std::unique_ptr<WindowMemory> memory_; // none: nothing is remembered
     void rememberBackup(const std::string& archivePath, const ItemSelection& items);
     // Where the file dialogs open: the chosen file's folder, else the last
@@ -296,7 +296,7 @@ private:
     bool closeAfterRun_ = false; // the user chose to cancel and quit
     bool quitting_ = false;
     int currentTab_ = 0;
-    int profileIndex_ = -1; // cbSource's profile whose locations are computed
+    int profileIndex_ = -1; // the backup profile whose locations are computed
     std::optional<std::filesystem::path> undoRecords_;
     std::string backupProfile_;  // the profile the inspected backup was made of
     InspectedArchive inspected_; // the backup file of the restore tab

@@ -76,16 +76,16 @@ void MainWindow::buildControls() {
     central->setObjectName(QStringLiteral("centralWidget"));
     auto* column = new QVBoxLayout(central);
 
-    SSTab1 = named(new QTabWidget, "SSTab1");
-    SSTab1->addTab(Scrolling(buildBackupTab()), tr("Backup"));
-    SSTab1->addTab(Scrolling(buildRestoreTab()), tr("Restore"));
-    column->addWidget(SSTab1, 1);
+    tabs_ = named(new QTabWidget, "SSTab1");
+    tabs_->addTab(Scrolling(buildBackupTab()), tr("Backup"));
+    tabs_->addTab(Scrolling(buildRestoreTab()), tr("Restore"));
+    column->addWidget(tabs_, 1);
     column->addWidget(new LastBackupLine(kStaleBackupDays, central));
     column->addWidget(buildBottomBar());
 
     // The auxiliary text box that names pass through; never shown.
-    Texttemp = named(new QLineEdit(QStringLiteral("Text1"), central), "Texttemp");
-    Texttemp->hide();
+    scratchEdit_ = named(new QLineEdit(QStringLiteral("Text1"), central), "Texttemp");
+    scratchEdit_->hide();
 
     setCentralWidget(central);
     buildMenus();
@@ -96,58 +96,58 @@ QWidget* MainWindow::buildBackupTab() {
     page->setObjectName(QStringLiteral("tabBackup"));
     auto* row = new QHBoxLayout(page);
 
-    Frame1 = named(new QGroupBox(tr("What")), "Frame1");
-    auto* what = new QVBoxLayout(Frame1);
-    cbSource = profileBox("cbSource");
-    what->addWidget(caption(tr("Profile to backup"), cbSource));
-    what->addWidget(cbSource);
-    Frame6 = named(new QGroupBox(tr("Items to backup")), "Frame6");
-    auto* items = new QVBoxLayout(Frame6);
+    backupWhatBox_ = named(new QGroupBox(tr("What")), "Frame1");
+    auto* what = new QVBoxLayout(backupWhatBox_);
+    sourceProfileBox_ = profileBox("cbSource");
+    what->addWidget(caption(tr("Profile to backup"), sourceProfileBox_));
+    what->addWidget(sourceProfileBox_);
+    backupItemsBox_ = named(new QGroupBox(tr("Items to backup")), "Frame6");
+    auto* items = new QVBoxLayout(backupItemsBox_);
     for (int i = 0; i < kItemCount; ++i) {
         const CatalogueItem& item = itemCatalogue()[static_cast<std::size_t>(i)];
         auto* box = new QCheckBox(ItemText(item.caption));
         box->setObjectName(itemObjectName("backupitem", i));
         box->setToolTip(ItemText(item.backupToolTip));
-        backupitem[static_cast<std::size_t>(i)] = box;
+        backupItemBoxes_[static_cast<std::size_t>(i)] = box;
         items->addWidget(box);
     }
     items->addStretch(1);
-    what->addWidget(Frame6, 1);
-    keepVersions = new KeepVersionsBox;
-    what->addWidget(keepVersions);
-    row->addWidget(Frame1, 1);
+    what->addWidget(backupItemsBox_, 1);
+    keepVersionsBox_ = new KeepVersionsBox;
+    what->addWidget(keepVersionsBox_);
+    row->addWidget(backupWhatBox_, 1);
 
-    Frame2 = named(new QGroupBox(tr("Where")), "Frame2");
-    auto* where = new QVBoxLayout(Frame2);
-    txtAttachInfo = named(new QPlainTextEdit, "txtAttachInfo");
-    txtAttachInfo->setTabChangesFocus(true);
-    txtAttachInfo->setPlaceholderText(tr("A note stored with the backup"));
-    where->addWidget(caption(tr("Description"), txtAttachInfo));
-    where->addWidget(txtAttachInfo, 1);
-    txtTargetFile = named(new QLineEdit, "txtTargetFile");
+    backupWhereBox_ = named(new QGroupBox(tr("Where")), "Frame2");
+    auto* where = new QVBoxLayout(backupWhereBox_);
+    descriptionEdit_ = named(new QPlainTextEdit, "txtAttachInfo");
+    descriptionEdit_->setTabChangesFocus(true);
+    descriptionEdit_->setPlaceholderText(tr("A note stored with the backup"));
+    where->addWidget(caption(tr("Description"), descriptionEdit_));
+    where->addWidget(descriptionEdit_, 1);
+    targetFileEdit_ = named(new QLineEdit, "txtTargetFile");
     // The backup file is chosen with "Browse...", which also asks before
     // overwriting; typing a name here would bypass that.
-    txtTargetFile->setReadOnly(true);
-    cmdTargetFile = named(new QPushButton(tr("Browse...")), "cmdTargetFile");
-    where->addWidget(caption(tr("Choose a backup filename"), cmdTargetFile));
+    targetFileEdit_->setReadOnly(true);
+    targetFileButton_ = named(new QPushButton(tr("Browse...")), "cmdTargetFile");
+    where->addWidget(caption(tr("Choose a backup filename"), targetFileButton_));
     auto* target = new QHBoxLayout;
-    target->addWidget(txtTargetFile, 1);
-    target->addWidget(cmdTargetFile);
+    target->addWidget(targetFileEdit_, 1);
+    target->addWidget(targetFileButton_);
     where->addLayout(target);
 
-    Frame5 = named(new QGroupBox(tr("Security")), "Frame5");
-    auto* security = new QGridLayout(Frame5);
-    ifprotect = named(new QCheckBox(tr("Protect backup file with password")), "ifprotect");
-    txtPassword = passwordBox("txtPassword");
-    txtPassword2 = passwordBox("txtPassword2");
-    security->addWidget(ifprotect, 0, 0, 1, 2);
-    security->addWidget(caption(tr("Password:"), txtPassword), 1, 0);
-    security->addWidget(txtPassword, 1, 1);
-    security->addWidget(caption(tr("Retype Password:"), txtPassword2), 2, 0);
-    security->addWidget(txtPassword2, 2, 1);
+    securityBox_ = named(new QGroupBox(tr("Security")), "Frame5");
+    auto* security = new QGridLayout(securityBox_);
+    protectBox_ = named(new QCheckBox(tr("Protect backup file with password")), "ifprotect");
+    passwordEdit_ = passwordBox("txtPassword");
+    retypeEdit_ = passwordBox("txtPassword2");
+    security->addWidget(protectBox_, 0, 0, 1, 2);
+    security->addWidget(caption(tr("Password:"), passwordEdit_), 1, 0);
+    security->addWidget(passwordEdit_, 1, 1);
+    security->addWidget(caption(tr("Retype Password:"), retypeEdit_), 2, 0);
+    security->addWidget(retypeEdit_, 2, 1);
     security->setColumnStretch(1, 1);
-    where->addWidget(Frame5);
-    row->addWidget(Frame2, 1);
+    where->addWidget(securityBox_);
+    row->addWidget(backupWhereBox_, 1);
     return page;
 }
 
@@ -156,33 +156,33 @@ QWidget* MainWindow::buildRestoreTab() {
     page->setObjectName(QStringLiteral("tabRestore"));
     auto* row = new QHBoxLayout(page);
 
-    Frame3 = named(new QGroupBox(tr("Restore from")), "Frame3");
-    auto* where = new QVBoxLayout(Frame3);
-    txtSourceFile = named(new QLineEdit, "txtSourceFile");
-    txtSourceFile->setReadOnly(true);
-    cmdSourceFile = named(new QPushButton(tr("Browse...")), "cmdSourceFile");
-    where->addWidget(caption(tr("Choose a Backup File to Restore From"), cmdSourceFile));
+    restoreFromBox_ = named(new QGroupBox(tr("Restore from")), "Frame3");
+    auto* where = new QVBoxLayout(restoreFromBox_);
+    sourceFileEdit_ = named(new QLineEdit, "txtSourceFile");
+    sourceFileEdit_->setReadOnly(true);
+    sourceFileButton_ = named(new QPushButton(tr("Browse...")), "cmdSourceFile");
+    where->addWidget(caption(tr("Choose a Backup File to Restore From"), sourceFileButton_));
     auto* source = new QHBoxLayout;
-    source->addWidget(txtSourceFile, 1);
-    source->addWidget(cmdSourceFile);
+    source->addWidget(sourceFileEdit_, 1);
+    source->addWidget(sourceFileButton_);
     where->addLayout(source);
-    versionsList = new BackupVersionsList;
-    where->addWidget(versionsList);
-    txtPOBinfo = infoBox("txtPOBinfo", 5);
-    txtPOBinfo->setMaximumHeight(txtPOBinfo->minimumHeight() + 8);
-    txtFileInfo = infoBox("txtFileInfo", 3);
-    where->addWidget(caption(tr("Description"), txtPOBinfo));
-    where->addWidget(txtPOBinfo);
-    where->addWidget(txtFileInfo, 1);
-    row->addWidget(Frame3, 1);
+    versionsList_ = new BackupVersionsList;
+    where->addWidget(versionsList_);
+    backupFactsText_ = infoBox("txtPOBinfo", 5);
+    backupFactsText_->setMaximumHeight(backupFactsText_->minimumHeight() + 8);
+    backupDescriptionText_ = infoBox("txtFileInfo", 3);
+    where->addWidget(caption(tr("Description"), backupFactsText_));
+    where->addWidget(backupFactsText_);
+    where->addWidget(backupDescriptionText_, 1);
+    row->addWidget(restoreFromBox_, 1);
 
-    Frame4 = named(new QGroupBox(tr("Restore into")), "Frame4");
-    auto* what = new QVBoxLayout(Frame4);
-    cbTarget = profileBox("cbTarget");
-    what->addWidget(caption(tr("Restore to profile"), cbTarget));
-    what->addWidget(cbTarget);
-    Frame7 = named(new QGroupBox(tr("Items to restore")), "Frame7");
-    auto* items = new QVBoxLayout(Frame7);
+    restoreIntoBox_ = named(new QGroupBox(tr("Restore into")), "Frame4");
+    auto* what = new QVBoxLayout(restoreIntoBox_);
+    targetProfileBox_ = profileBox("cbTarget");
+    what->addWidget(caption(tr("Restore to profile"), targetProfileBox_));
+    what->addWidget(targetProfileBox_);
+    restoreItemsBox_ = named(new QGroupBox(tr("Items to restore")), "Frame7");
+    auto* items = new QVBoxLayout(restoreItemsBox_);
     for (int i = 0; i < kItemCount; ++i) {
         const CatalogueItem& item = itemCatalogue()[static_cast<std::size_t>(i)];
         auto* box = new QCheckBox(ItemText(item.caption));
@@ -190,12 +190,12 @@ QWidget* MainWindow::buildRestoreTab() {
         box->setToolTip(ItemText(item.restoreToolTip));
         // Enabled by the inspection of a backup file that holds the item.
         box->setEnabled(false);
-        restoreitem[static_cast<std::size_t>(i)] = box;
+        restoreItemBoxes_[static_cast<std::size_t>(i)] = box;
         items->addWidget(box);
     }
     items->addStretch(1);
-    what->addWidget(Frame7, 1);
-    row->addWidget(Frame4, 1);
+    what->addWidget(restoreItemsBox_, 1);
+    row->addWidget(restoreIntoBox_, 1);
     return page;
 }
 
@@ -208,21 +208,21 @@ QWidget* MainWindow::buildBottomBar() {
     // The progress panel and the line about the machine share one place;
     // the panel keeps its room while hidden so the window does not jump.
     auto* place = new QGridLayout;
-    picCon3 = new ProgressPanel;
-    QSizePolicy keep = picCon3->sizePolicy();
+    progress_ = new ProgressPanel;
+    QSizePolicy keep = progress_->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
-    picCon3->setSizePolicy(keep);
-    lblEnvironment = named(new QLabel, "lblEnvironment");
-    lblEnvironment->setWordWrap(true);
-    lblEnvironment->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    place->addWidget(lblEnvironment, 0, 0);
-    place->addWidget(picCon3, 0, 0);
+    progress_->setSizePolicy(keep);
+    environmentLine_ = named(new QLabel, "lblEnvironment");
+    environmentLine_->setWordWrap(true);
+    environmentLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    place->addWidget(environmentLine_, 0, 0);
+    place->addWidget(progress_, 0, 0);
     row->addLayout(place, 1);
 
-    cmdAbout = named(new QPushButton(tr("About")), "cmdAbout");
-    cmdQuit = named(new QPushButton(tr("Quit")), "cmdQuit");
-    cmdApply = named(new QPushButton(tr("Backup Now")), "cmdApply");
-    for (QPushButton* button : {cmdAbout, cmdQuit, cmdApply}) {
+    aboutButton_ = named(new QPushButton(tr("About")), "cmdAbout");
+    quitButton_ = named(new QPushButton(tr("Quit")), "cmdQuit");
+    applyButton_ = named(new QPushButton(tr("Backup Now")), "cmdApply");
+    for (QPushButton* button : {aboutButton_, quitButton_, applyButton_}) {
         button->setAutoDefault(false);
         // Whole on a narrow window: the line beside them wraps instead.
         button->setSizePolicy(QSizePolicy::Fixed, button->sizePolicy().verticalPolicy());
@@ -248,51 +248,56 @@ void MainWindow::buildMenus() {
         return menu;
     };
 
-    menufile = topMenu("menufile", tr("&File"));
-    backupnow = entry(menufile, "backupnow", tr("Backup Now"), QKeySequence(Qt::CTRL | Qt::Key_B));
-    restorenow =
-        entry(menufile, "restorenow", tr("Restore Now"), QKeySequence(Qt::CTRL | Qt::Key_R));
-    openprefix = entry(menufile, "openprefix", tr("Open Wine Prefix..."),
-                       QKeySequence(Qt::CTRL | Qt::Key_O));
-    QAction* openwindowsuser =
-        entry(menufile, "openwindowsuser", tr("Open Windows User Folder..."));
-    connect(openwindowsuser, &QAction::triggered, this, &MainWindow::onOpenWindowsUserTriggered);
-    undorestore = entry(menufile, "undorestore", tr("Undo Last Restore..."));
-    separator(menufile, "filefg");
-    filequit = entry(menufile, "filequit", tr("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    fileMenu_ = topMenu("menufile", tr("&File"));
+    backupNowAction_ =
+        entry(fileMenu_, "backupnow", tr("Backup Now"), QKeySequence(Qt::CTRL | Qt::Key_B));
+    restoreNowAction_ =
+        entry(fileMenu_, "restorenow", tr("Restore Now"), QKeySequence(Qt::CTRL | Qt::Key_R));
+    openPrefixAction_ = entry(fileMenu_, "openprefix", tr("Open Wine Prefix..."),
+                              QKeySequence(Qt::CTRL | Qt::Key_O));
+    QAction* openWindowsUserAction =
+        entry(fileMenu_, "openwindowsuser", tr("Open Windows User Folder..."));
+    connect(openWindowsUserAction, &QAction::triggered, this,
+            &MainWindow::onOpenWindowsUserTriggered);
+    undoRestoreAction_ = entry(fileMenu_, "undorestore", tr("Undo Last Restore..."));
+    separator(fileMenu_, "filefg");
+    quitAction_ = entry(fileMenu_, "filequit", tr("Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    menuoption = topMenu("menuoption", tr("&Options"));
-    TaskScheduler = entry(menuoption, "TaskScheduler", tr("Task Scheduler"));
-    askdisc = entry(menuoption, "askdisc", tr("Offer to Write Each Backup to a Disc"));
-    askdisc->setCheckable(true);
-    askdisc->setChecked(true);
-    separator(menuoption, "fg54");
-    checkupdate = entry(menuoption, "checkupdate", tr("Check for update"),
-                        QKeySequence(Qt::CTRL | Qt::Key_U));
+    optionsMenu_ = topMenu("menuoption", tr("&Options"));
+    scheduleAction_ = entry(optionsMenu_, "TaskScheduler", tr("Task Scheduler"));
+    askDiscAction_ = entry(optionsMenu_, "askdisc", tr("Offer to Write Each Backup to a Disc"));
+    askDiscAction_->setCheckable(true);
+    askDiscAction_->setChecked(true);
+    separator(optionsMenu_, "fg54");
+    checkUpdateAction_ = entry(optionsMenu_, "checkupdate", tr("Check for update"),
+                               QKeySequence(Qt::CTRL | Qt::Key_U));
 
-    Tools = topMenu("Tools", tr("Tools"));
-    iebackupandrestore = Tools->addMenu(tr("Backup and Restore IE favorites"));
-    iebackupandrestore->setObjectName(QStringLiteral("iebackupandrestore"));
-    backupfavorites = entry(iebackupandrestore, "backupfavorites", tr("Backup IE favorites"));
-    restorefavorites = entry(iebackupandrestore, "restorefavorites", tr("Restore IE favorites"));
-    separator(Tools, "fg23");
-    backuptocd = entry(Tools, "backuptocd", tr("Backup Data to CD/DVD"));
+    toolsMenu_ = topMenu("Tools", tr("Tools"));
+    favoritesMenu_ = toolsMenu_->addMenu(tr("Backup and Restore IE favorites"));
+    favoritesMenu_->setObjectName(QStringLiteral("iebackupandrestore"));
+    backupFavoritesAction_ = entry(favoritesMenu_, "backupfavorites", tr("Backup IE favorites"));
+    restoreFavoritesAction_ = entry(favoritesMenu_, "restorefavorites", tr("Restore IE favorites"));
+    separator(toolsMenu_, "fg23");
+    backupToDiscAction_ = entry(toolsMenu_, "backuptocd", tr("Backup Data to CD/DVD"));
 
-    menuhelp = topMenu("menuhelp", tr("&Help"));
-    helpfile = entry(menuhelp, "helpfile", tr("Help"), QKeySequence(Qt::Key_F1));
-    separator(menuhelp, "helpfg1");
-    ourwebsite =
-        entry(menuhelp, "ourwebsite", tr("Our Website"), QKeySequence(Qt::CTRL | Qt::Key_W));
-    separator(menuhelp, "helpfg2");
-    about = entry(menuhelp, "about", tr("About"), QKeySequence(Qt::CTRL | Qt::Key_A));
+    helpMenu_ = topMenu("menuhelp", tr("&Help"));
+    helpAction_ = entry(helpMenu_, "helpfile", tr("Help"), QKeySequence(Qt::Key_F1));
+    separator(helpMenu_, "helpfg1");
+    websiteAction_ =
+        entry(helpMenu_, "ourwebsite", tr("Our Website"), QKeySequence(Qt::CTRL | Qt::Key_W));
+    separator(helpMenu_, "helpfg2");
+    aboutAction_ = entry(helpMenu_, "about", tr("About"), QKeySequence(Qt::CTRL | Qt::Key_A));
 
     // Pop-up menus of the item panels; they have no place in the menu bar.
-    selectitem = named(new QMenu(this), "selectitem");
-    Selectallitems = entry(selectitem, "Selectallitems", tr("Select all items"));
-    Deselectallitems = entry(selectitem, "Deselectallitems", tr("Deselect all items"));
-    selectitem2 = named(new QMenu(this), "selectitem2");
-    Selectallitems2 = entry(selectitem2, "Selectallitems2", tr("Select all items"));
-    Deselectallitems2 = entry(selectitem2, "Deselectallitems2", tr("Deselect all items"));
+    backupItemsMenu_ = named(new QMenu(this), "selectitem");
+    selectAllBackupItemsAction_ = entry(backupItemsMenu_, "Selectallitems", tr("Select all items"));
+    deselectAllBackupItemsAction_ =
+        entry(backupItemsMenu_, "Deselectallitems", tr("Deselect all items"));
+    restoreItemsMenu_ = named(new QMenu(this), "selectitem2");
+    selectAllRestoreItemsAction_ =
+        entry(restoreItemsMenu_, "Selectallitems2", tr("Select all items"));
+    deselectAllRestoreItemsAction_ =
+        entry(restoreItemsMenu_, "Deselectallitems2", tr("Deselect all items"));
 }
 
 } // namespace trelmig

@@ -12,7 +12,7 @@ namespace trelmig {
 void MainWindow::OpenBackupFile(const QString& path) {
     if (RefuseWhileBusy())
         return;
-    SSTab1->setCurrentIndex(1);
+    tabs_->setCurrentIndex(1);
     // The inspection of "Browse...", with the file chosen already.
     auto dialog = std::exchange(chooseFile, [path](const FileDialogRequest&) { return path; });
     onSourceFileClicked();
@@ -25,8 +25,8 @@ void MainWindow::openVersion(const QString& path) {
     // A version of the backup open now: its password is tried first, and a
     // cancelled prompt keeps the one open.
     if (!inspectSourceFile(path, inspected_.password)) {
-        txtSourceFile->setText(QString::fromStdString(inspected_.path));
-        versionsList->ShowVersionsOf(QString::fromStdString(inspected_.path));
+        sourceFileEdit_->setText(QString::fromStdString(inspected_.path));
+        versionsList_->ShowVersionsOf(QString::fromStdString(inspected_.path));
     }
 }
 

@@ -21,12 +21,12 @@ namespace trelmig {
 
 void MainWindow::onBackupItemsMouseDown(Qt::MouseButton button, const QPoint& globalPos) {
     if (button == Qt::RightButton)
-        selectitem->popup(globalPos);
+        backupItemsMenu_->popup(globalPos);
 }
 
 void MainWindow::onRestoreItemsMouseDown(Qt::MouseButton button, const QPoint& globalPos) {
     if (button == Qt::RightButton)
-        selectitem2->popup(globalPos);
+        restoreItemsMenu_->popup(globalPos);
 }
 
 namespace {
@@ -45,26 +45,26 @@ void clearAll(const std::array<QCheckBox*, kItemCount>& boxes) {
 } // namespace
 
 void MainWindow::onSelectAllBackupItems() {
-    selectAvailable(backupitem);
+    selectAvailable(backupItemBoxes_);
 }
 
 void MainWindow::onDeselectAllBackupItems() {
-    clearAll(backupitem);
+    clearAll(backupItemBoxes_);
 }
 
 void MainWindow::onSelectAllRestoreItems() {
-    selectAvailable(restoreitem);
+    selectAvailable(restoreItemBoxes_);
 }
 
 void MainWindow::onDeselectAllRestoreItems() {
-    clearAll(restoreitem);
+    clearAll(restoreItemBoxes_);
 }
 
 void MainWindow::setPasswordBoxesEnabled(bool enabled) {
     // The window background while they can be typed in, the grey of inactive
     // fields otherwise.
     const QPalette system = QApplication::palette();
-    for (QLineEdit* box : {txtPassword, txtPassword2}) {
+    for (QLineEdit* box : {passwordEdit_, retypeEdit_}) {
         box->setEnabled(enabled);
         QPalette p = box->palette();
         p.setColor(QPalette::Base, enabled ? system.color(QPalette::Active, QPalette::Base)
@@ -74,24 +74,24 @@ void MainWindow::setPasswordBoxesEnabled(bool enabled) {
 }
 
 void MainWindow::onProtectToggled() {
-    setPasswordBoxesEnabled(ifprotect->isChecked());
-    txtPassword->clear();
-    txtPassword2->clear();
+    setPasswordBoxesEnabled(protectBox_->isChecked());
+    passwordEdit_->clear();
+    retypeEdit_->clear();
 }
 
 void MainWindow::onSourceProfileChanged() {
     // The locations of the profile being backed up must not change under a
     // running backup.
     if (Busy()) {
-        const QSignalBlocker quiet(cbSource);
-        cbSource->setCurrentIndex(profileIndex_);
+        const QSignalBlocker quiet(sourceProfileBox_);
+        sourceProfileBox_->setCurrentIndex(profileIndex_);
         RefuseWhileBusy();
         return;
     }
-    profileIndex_ = cbSource->currentIndex();
-    const ItemStates states = env_.ItemStatesOf(cbSource->currentText().toStdString());
+    profileIndex_ = sourceProfileBox_->currentIndex();
+    const ItemStates states = env_.ItemStatesOf(sourceProfileBox_->currentText().toStdString());
     for (std::size_t i = 0; i < states.size(); ++i) {
-        QCheckBox* box = backupitem[i];
+        QCheckBox* box = backupItemBoxes_[i];
         box->setChecked(false);
         box->setEnabled(states[i].enabled);
         QString tip = QString::fromStdString(states[i].toolTip);
@@ -110,17 +110,18 @@ void MainWindow::onTargetFileClicked() {
     request.dialogName = QStringLiteral("cdTarget");
     request.title = tr("Save Outlook Data as");
     request.filter = tr("Quenvar Outlook Backup File (*.kvx)");
-    request.proposedName = ProposedBackupName(cbSource->currentText(), QDate::currentDate());
+    request.proposedName =
+        ProposedBackupName(sourceProfileBox_->currentText(), QDate::currentDate());
     request.save = true;
     const QString chosen = chooseFile ? chooseFile(request) : QString();
     // A cancelled dialog forgets the earlier choice too.
-    txtTargetFile->setText(chosen);
-    txtTargetFile->setToolTip(chosen);
+    targetFileEdit_->setText(chosen);
+    targetFileEdit_->setToolTip(chosen);
     targetFile_ = chosen.toStdString();
 }
 
 void MainWindow::onApplyClicked() {
-    if (SSTab1->currentIndex() == 0)
+    if (tabs_->currentIndex() == 0)
         RunBackup();
     else
         ConfirmAndRunRestore();
@@ -134,7 +135,7 @@ void MainWindow::ConfirmAndRunRestore() {
         return;
     // Without a backup file there is nothing to confirm: the driver says what is missing.
     const bool go = !inspected_.accepted ||
-                    prompter_.Show(RestoreConfirmationText(env_, *zip1_, inspected_, *c),
+                    prompter_.Show(RestoreConfirmationText(env_, *archive_, inspected_, *c),
                                    MessageIcon::Information,
                                    MessageButtons::OkCancelDefaultCancel) == MessageAnswer::Ok;
     if (go)

@@ -30,43 +30,43 @@ void MainWindow::KeepUndoRecordsIn(std::optional<std::filesystem::path> folder) 
 }
 
 void MainWindow::fillRestoreTargets() {
-    const QString current = cbTarget->currentText();
-    cbTarget->clear();
+    const QString current = targetProfileBox_->currentText();
+    targetProfileBox_->clear();
     for (const std::string& name : env_.session().profiles)
-        cbTarget->addItem(QString::fromStdString(name));
+        targetProfileBox_->addItem(QString::fromStdString(name));
     // A new profile goes under the profiles key of a known Outlook only.
     if (!env_.session().outlookVersion.empty()) {
-        cbTarget->addItem(tr("New profile..."));
-        cbTarget->setItemData(cbTarget->count() - 1, true, kNewProfileRole);
+        targetProfileBox_->addItem(tr("New profile..."));
+        targetProfileBox_->setItemData(targetProfileBox_->count() - 1, true, kNewProfileRole);
     }
-    const int again = cbTarget->findText(current);
-    cbTarget->setCurrentIndex(again >= 0 && !current.isEmpty() ? again : 0);
+    const int again = targetProfileBox_->findText(current);
+    targetProfileBox_->setCurrentIndex(again >= 0 && !current.isEmpty() ? again : 0);
 }
 
 void MainWindow::profilesChanged() {
     fillRestoreTargets();
-    const QString current = cbSource->currentText();
+    const QString current = sourceProfileBox_->currentText();
     {
-        const QSignalBlocker quiet(cbSource);
-        cbSource->clear();
+        const QSignalBlocker quiet(sourceProfileBox_);
+        sourceProfileBox_->clear();
         for (const std::string& name : env_.session().profiles)
-            cbSource->addItem(QString::fromStdString(name));
-        const int again = cbSource->findText(current);
-        cbSource->setCurrentIndex(again >= 0 ? again : 0);
+            sourceProfileBox_->addItem(QString::fromStdString(name));
+        const int again = sourceProfileBox_->findText(current);
+        sourceProfileBox_->setCurrentIndex(again >= 0 ? again : 0);
     }
-    if (cbSource->count() == 0) {
-        for (QCheckBox* box : backupitem) {
+    if (sourceProfileBox_->count() == 0) {
+        for (QCheckBox* box : backupItemBoxes_) {
             box->setChecked(false);
             box->setEnabled(false);
         }
-    } else if (cbSource->currentText() != current) {
+    } else if (sourceProfileBox_->currentText() != current) {
         onSourceProfileChanged();
     }
 }
 
 bool MainWindow::chooseRestoreTarget(std::string& profile, bool& create) {
-    create = cbTarget->currentData(kNewProfileRole).toBool();
-    profile = cbTarget->currentText().toStdString();
+    create = targetProfileBox_->currentData(kNewProfileRole).toBool();
+    profile = targetProfileBox_->currentText().toStdString();
     if (!create)
         return true;
     // Offered: the name of the profile the backup was made of.

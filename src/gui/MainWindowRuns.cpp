@@ -73,17 +73,17 @@ void MainWindow::RunBackup() {
     if (RefuseWhileBusy())
         return;
     BackupChoices c;
-    c.profile = cbSource->currentText().toStdString();
-    c.items = checked(backupitem);
-    c.description = withCrLf(txtAttachInfo->toPlainText());
-    c.protect = ifprotect->isChecked();
-    c.password = txtPassword->text().toStdString();
-    c.password2 = txtPassword2->text().toStdString();
+    c.profile = sourceProfileBox_->currentText().toStdString();
+    c.items = checked(backupItemBoxes_);
+    c.description = withCrLf(descriptionEdit_->toPlainText());
+    c.protect = protectBox_->isChecked();
+    c.password = passwordEdit_->text().toStdString();
+    c.password2 = retypeEdit_->text().toStdString();
     c.targetFile = targetFile_;
     // With versions kept, the run writes a new version beside the chosen
     // name and then settles it as the unattended run does.
     auto versionProblems = std::make_shared<std::vector<std::string>>();
-    if (const std::optional<KeepPolicy> keep = keepVersions->Choice().Policy();
+    if (const std::optional<KeepPolicy> keep = keepVersionsBox_->Choice().Policy();
         keep && !targetFile_.empty()) {
         c.chosenFile = targetFile_;
         c.targetFile = VersionTarget(targetFile_, LocalTimeNow());
@@ -118,7 +118,7 @@ void MainWindow::RunBackup() {
                      rememberBackup(result->archivePath, c.items);
                  // A user who cancelled to quit is not asked about discs.
                  if (result->written && !result->keptEarlier && !result->cancelled &&
-                     !cancel_.Requested() && askdisc->isChecked() && askAboutDisc() &&
+                     !cancel_.Requested() && askDiscAction_->isChecked() && askAboutDisc() &&
                      showDiscWindow)
                      showDiscWindow(result->archivePath);
              });
@@ -131,7 +131,7 @@ bool MainWindow::askAboutDisc() {
         MessageIcon::Information, MessageButtons::OkCancel, notAgain);
     // Options > "Offer to Write Each Backup to a Disc" asks again.
     if (notAgain)
-        askdisc->setChecked(false);
+        askDiscAction_->setChecked(false);
     return answer == MessageAnswer::Ok;
 }
 
@@ -156,8 +156,8 @@ void MainWindow::showVersionProblems(const std::vector<std::string>& problems) {
 }
 
 void MainWindow::showRunFailed(const std::string& heading, const std::exception_ptr& error) {
-    picCon3->SetBusy(false);
-    picCon3->SetShown(false);
+    progress_->SetBusy(false);
+    progress_->SetShown(false);
     prompter_.Show(heading + messageOf(error), MessageIcon::Critical);
 }
 
@@ -165,7 +165,7 @@ std::optional<RestoreChoices> MainWindow::restoreChoices() {
     RestoreChoices c;
     if (!chooseRestoreTarget(c.profile, c.createProfile))
         return std::nullopt;
-    c.boxes = checked(restoreitem);
+    c.boxes = checked(restoreItemBoxes_);
     return c;
 }
 
@@ -182,20 +182,20 @@ void MainWindow::RunRestore(const RestoreChoices& c) {
                      std::find(env_.session().profiles.begin(), env_.session().profiles.end(),
                                c.profile) != env_.session().profiles.end()) {
                      profilesChanged();
-                     cbTarget->setCurrentText(QString::fromStdString(c.profile));
+                     targetProfileBox_->setCurrentText(QString::fromStdString(c.profile));
                  }
              });
 }
 
 void MainWindow::clearRestoreSide() {
-    for (QCheckBox* box : restoreitem) {
+    for (QCheckBox* box : restoreItemBoxes_) {
         box->setChecked(false);
         box->setEnabled(false);
     }
-    txtSourceFile->clear();
-    versionsList->Clear();
-    txtFileInfo->clear();
-    txtPOBinfo->clear();
+    sourceFileEdit_->clear();
+    versionsList_->Clear();
+    backupDescriptionText_->clear();
+    backupFactsText_->clear();
 }
 
 void MainWindow::onSourceFileClicked() {
@@ -203,7 +203,7 @@ void MainWindow::onSourceFileClicked() {
         return;
     // The backup open before is closed, whatever is chosen now.
     clearRestoreSide();
-    zip1_->CloseZip();
+    archive_->CloseZip();
     inspected_ = {};
     FileDialogRequest request;
     request.dialogName = QStringLiteral("cdSource");
@@ -220,18 +220,19 @@ bool MainWindow::inspectSourceFile(const QString& chosen,
         // A refused password is asked again, up to three tries in all.
         constexpr int kPasswordTries = 3;
         for (int tries = 1; tries <= kPasswordTries; ++tries) {
-            result = InspectBackupFile(env_, *zip1_, prompter_, *passwords_, chosen.toStdString(),
-                                       tries == 1 ? passwordInUse : std::nullopt);
+            result =
+                InspectBackupFile(env_, *archive_, prompter_, *passwords_, chosen.toStdString(),
+                                  tries == 1 ? passwordInUse : std::nullopt);
             if (result.passwordCancelled)
                 return false;
             if (!result.passwordRefused)
                 break;
             // The file stays chosen while its password is asked.
-            txtSourceFile->setText(chosen);
+            sourceFileEdit_->setText(chosen);
         }
     } catch (const std::exception& e) {
         clearRestoreSide();
-        zip1_->CloseZip();
+        archive_->CloseZip();
         inspected_ = {};
         prompter_.ShowMessage({MessageId::InvalidBackupFileBecause, {e.what()}},
                               MessageIcon::Critical);
@@ -240,19 +241,19 @@ bool MainWindow::inspectSourceFile(const QString& chosen,
     // Only what this inspection found can be restored, whatever came before.
     clearRestoreSide();
     if (!result.accepted)
-        zip1_->CloseZip();
+        archive_->CloseZip();
     inspected_ = result;
     if (result.passwordRefused) {
-        txtSourceFile->setText(chosen);
-        txtSourceFile->setToolTip(chosen);
+        sourceFileEdit_->setText(chosen);
+        sourceFileEdit_->setToolTip(chosen);
         return true;
     }
-    txtSourceFile->setText(QString::fromStdString(result.path));
-    txtSourceFile->setToolTip(txtSourceFile->text());
+    sourceFileEdit_->setText(QString::fromStdString(result.path));
+    sourceFileEdit_->setToolTip(sourceFileEdit_->text());
     if (result.path.empty())
         return true;
-    versionsList->ShowVersionsOf(QString::fromStdString(result.path));
-    txtPOBinfo->setPlainText(withoutCr(result.facts));
+    versionsList_->ShowVersionsOf(QString::fromStdString(result.path));
+    backupFactsText_->setPlainText(withoutCr(result.facts));
     // "Profile:<name>" among the facts: the name a new profile is offered.
     const auto profileLine = result.facts.find("\r\nProfile:");
     backupProfile_ =
@@ -260,9 +261,9 @@ bool MainWindow::inspectSourceFile(const QString& chosen,
             ? std::string()
             : result.facts.substr(profileLine + 10,
                                   result.facts.find("\r\n", profileLine + 10) - profileLine - 10);
-    txtFileInfo->setPlainText(withoutCr(result.description));
-    for (std::size_t i = 0; i < restoreitem.size(); ++i)
-        restoreitem[i]->setEnabled(result.restoreEnabled[i]);
+    backupDescriptionText_->setPlainText(withoutCr(result.description));
+    for (std::size_t i = 0; i < restoreItemBoxes_.size(); ++i)
+        restoreItemBoxes_[i]->setEnabled(result.restoreEnabled[i]);
     return true;
 }
 
@@ -288,16 +289,17 @@ void MainWindow::Remember(std::unique_ptr<WindowMemory> memory) {
     memory_ = std::move(memory);
     if (auto* line = findChild<LastBackupLine*>())
         line->Remember(memory_.get());
-    keepVersions->SetChoice(memory_->KeepVersions("main"));
-    connect(keepVersions, &KeepVersionsBox::choiceChanged, this,
-            [this] { memory_->SetKeepVersions("main", keepVersions->Choice()); });
-    askdisc->setChecked(memory_->AskAboutDisc());
-    connect(askdisc, &QAction::toggled, this, [this](bool ask) { memory_->SetAskAboutDisc(ask); });
+    keepVersionsBox_->SetChoice(memory_->KeepVersions("main"));
+    connect(keepVersionsBox_, &KeepVersionsBox::choiceChanged, this,
+            [this] { memory_->SetKeepVersions("main", keepVersionsBox_->Choice()); });
+    askDiscAction_->setChecked(memory_->AskAboutDisc());
+    connect(askDiscAction_, &QAction::toggled, this,
+            [this](bool ask) { memory_->SetAskAboutDisc(ask); });
     if (const QByteArray geometry = memory_->Geometry(objectName()); !geometry.isEmpty())
         restoreGeometry(geometry);
     const QString mask = memory_->Items();
     for (int i = 0; i < kItemCount && i < mask.size(); ++i) {
-        QCheckBox* box = backupitem[static_cast<std::size_t>(i)];
+        QCheckBox* box = backupItemBoxes_[static_cast<std::size_t>(i)];
         box->setChecked(box->isEnabled() && mask.at(i) == QLatin1Char('1'));
     }
 }

@@ -38,12 +38,14 @@ void MainWindow::startRun(std::function<void()> work, RunFinished finished) {
     run_->finished = std::move(finished);
     // Whatever starts another run, or changes what this one reads (the
     // profile's locations, the target file), waits until it has ended.
-    for (QWidget* w : std::initializer_list<QWidget*>{cmdApply, cmdTargetFile, cmdSourceFile,
-                                                      cbSource, cbTarget}) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{applyButton_, targetFileButton_, sourceFileButton_,
+                                         sourceProfileBox_, targetProfileBox_}) {
         run_->widgets.emplace_back(w, w->isEnabled());
         w->setEnabled(false);
     }
-    for (QAction* a : {backupnow, restorenow, openprefix, undorestore, TaskScheduler}) {
+    for (QAction* a : {backupNowAction_, restoreNowAction_, openPrefixAction_, undoRestoreAction_,
+                       scheduleAction_}) {
         run_->actions.emplace_back(a, a->isEnabled());
         a->setEnabled(false);
     }
@@ -92,7 +94,7 @@ void MainWindow::cancelRun() {
     if (!Busy() || cancel_.Requested())
         return;
     cancel_.Cancel();
-    picCon3->ShowCancelling();
+    progress_->ShowCancelling();
 }
 
 void MainWindow::askCancelAndQuit() {
