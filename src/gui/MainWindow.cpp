@@ -6,7 +6,7 @@
 #include "archive/ZipArchive.h"
 #include "backup/BackupDriver.h"
 #include "gui/AboutDialog.h"
-#include "gui/BackupVersionsList.h"
+#include "gui/BackupTab.h"
 #include "gui/DataFiles.h"
 #include "gui/DiscWriteWindow.h"
 #include "gui/Help.h"
@@ -14,6 +14,7 @@
 #include "gui/PrefixChooser.h"
 #include "gui/ProgressPanel.h"
 #include "gui/RememberedSize.h"
+#include "gui/RestoreTab.h"
 #include "gui/ScheduleDialog.h"
 #include "gui/ScreenFit.h"
 #include "gui/Skin.h"
@@ -22,15 +23,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QContextMenuEvent>
-#include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
-#include <QMenu>
-#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -43,13 +38,13 @@ namespace trelmig {
 MainWindow::MainWindow(Environment& env, Prompter& prompter, PasswordPrompt* passwords,
                        QWidget* parent)
     : QMainWindow(parent), env_(env), prompter_(prompter) {
-    buildControls();
     if (!passwords) {
         ownPasswords_ = std::make_unique<DialogPasswordPrompt>(this);
         passwords = ownPasswords_.get();
     }
     passwords_ = passwords;
     archive_ = std::make_unique<ZipArchive>(env_.ansi);
+    buildControls();
     // The drivers work on a worker thread: their messages are shown from the
     // window's thread, the panel hands itself over on its own.
     runPrompter_ = std::make_unique<ThreadPrompter>(prompter_);
@@ -69,14 +64,11 @@ MainWindow::MainWindow(Environment& env, Prompter& prompter, PasswordPrompt* pas
             scheduleDialog_->Remember(memory_.get());
             KeepWindowSize(scheduleDialog_.get(), memory_.get());
         }
-        ScheduleStart start{
-            sourceProfileBox_->currentText(), {}, QString::fromStdString(targetFile_)};
-        for (int i = 0; i < kItemCount; ++i)
-            start.items[static_cast<std::size_t>(i)] =
-                backupItemBoxes_[static_cast<std::size_t>(i)]->isChecked();
-        scheduleDialog_->ShowModal(start);
+        scheduleDialog_->ShowModal({backupTab_->profileName(), backupTab_->checkedItems(),
+                                    QString::fromStdString(backupTab_->targetFile())});
     };
     watchRuns();
+    wireTabs();
     connectHandlers();
     giveDesktopKeys();
     readPrefix();
@@ -89,6 +81,14 @@ MainWindow::~MainWindow() {
 
 bool MainWindow::Busy() const {
     return run_ != nullptr;
+}
+
+const InspectedArchive& MainWindow::inspected() const {
+    return restoreTab_->inspected();
+}
+
+const std::string& MainWindow::targetFile() const {
+    return backupTab_->targetFile();
 }
 
 bool MainWindow::RefuseWhileBusy() {
@@ -104,14 +104,6 @@ void MainWindow::connectHandlers() {
     connect(applyButton_, &QPushButton::clicked, this, &MainWindow::onApplyClicked);
     connect(quitButton_, &QPushButton::clicked, this, &MainWindow::onQuitClicked);
     connect(aboutButton_, &QPushButton::clicked, this, &MainWindow::onAboutTriggered);
-    connect(targetFileButton_, &QPushButton::clicked, this, &MainWindow::onTargetFileClicked);
-    connect(sourceFileButton_, &QPushButton::clicked, this, &MainWindow::onSourceFileClicked);
-    // Queued: the inspection refills the list that is announcing the choice.
-    connect(versionsList_, &BackupVersionsList::versionChosen, this, &MainWindow::openVersion,
-            Qt::QueuedConnection);
-    connect(protectBox_, &QCheckBox::toggled, this, &MainWindow::onProtectToggled);
-    connect(sourceProfileBox_, &QComboBox::currentIndexChanged, this,
-            &MainWindow::onSourceProfileChanged);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
         const int previous = currentTab_;
         currentTab_ = index;
@@ -131,17 +123,6 @@ void MainWindow::connectHandlers() {
     connect(helpAction_, &QAction::triggered, this, &MainWindow::onHelpTriggered);
     connect(aboutAction_, &QAction::triggered, this, &MainWindow::onAboutTriggered);
     // "Check for update" and the favourites entries have no action.
-
-    connect(selectAllBackupItemsAction_, &QAction::triggered, this,
-            &MainWindow::onSelectAllBackupItems);
-    connect(deselectAllBackupItemsAction_, &QAction::triggered, this,
-            &MainWindow::onDeselectAllBackupItems);
-    connect(selectAllRestoreItemsAction_, &QAction::triggered, this,
-            &MainWindow::onSelectAllRestoreItems);
-    connect(deselectAllRestoreItemsAction_, &QAction::triggered, this,
-            &MainWindow::onDeselectAllRestoreItems);
-    backupItemsBox_->installEventFilter(this);
-    restoreItemsBox_->installEventFilter(this);
 }
 
 void MainWindow::readPrefix() {
@@ -152,7 +133,7 @@ void MainWindow::readPrefix() {
     // folder.
     progress_->hide();
     progress_->SetBarValue(0);
-    setPasswordBoxesEnabled(false);
+    backupTab_->ResetPasswordBoxes();
 
     // Names, Windows version and profiles; on a failure the values read so
     // far stay and the rest stay empty.
@@ -162,29 +143,19 @@ void MainWindow::readPrefix() {
     } catch (const std::exception&) {
         // The facts read so far stay; the window shows what it has.
     }
-    inspected_ = {};
     applyButton_->setText(tabs_->currentIndex() == 0 ? tr("&Backup Now") : tr("&Restore Now"));
     showEnvironmentLine(outlookName);
 
-    fillRestoreTargets();
-    if (env_.session().profiles.empty()) {
-        for (QCheckBox* box : backupItemBoxes_)
-            box->setEnabled(false);
-        // An Outlook installed and never started has no profile yet: a
-        // backup can be restored into a new one.
-        if (!env_.session().outlookVersion.empty())
-            return;
-        prompter_.ShowMessage({MessageId::OutlookNotInstalled, {}}, MessageIcon::Critical);
-        applyButton_->setEnabled(false);
+    restoreTab_->FillTargets();
+    backupTab_->ShowProfiles();
+    if (!env_.session().profiles.empty())
         return;
-    }
-    {
-        const QSignalBlocker quiet(sourceProfileBox_);
-        for (const std::string& name : env_.session().profiles)
-            sourceProfileBox_->addItem(QString::fromStdString(name));
-        sourceProfileBox_->setCurrentIndex(0);
-    }
-    onSourceProfileChanged();
+    // An Outlook installed and never started has no profile yet: a backup
+    // can be restored into a new one.
+    if (!env_.session().outlookVersion.empty())
+        return;
+    prompter_.ShowMessage({MessageId::OutlookNotInstalled, {}}, MessageIcon::Critical);
+    applyButton_->setEnabled(false);
 }
 
 void MainWindow::showEnvironmentLine(const std::string& outlookName) {
@@ -244,33 +215,6 @@ void MainWindow::onTabChanged(int previousTab) {
     // hold it rather than cut it.
     applyButton_->setMinimumWidth(
         std::max(applyButton_->minimumWidth(), applyButton_->sizeHint().width()));
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    // The menu key or Shift+F10 on an item panel (or a box in it) opens its
-    // pop-up menu, as the right mouse button does.
-    if (event->type() == QEvent::ContextMenu &&
-        (watched == backupItemsBox_ || watched == restoreItemsBox_)) {
-        auto* asked = static_cast<QContextMenuEvent*>(event);
-        if (asked->reason() == QContextMenuEvent::Keyboard) {
-            QWidget* focus = QApplication::focusWidget();
-            const QPoint at = focus && static_cast<QWidget*>(watched)->isAncestorOf(focus)
-                                  ? focus->mapToGlobal(QPoint(0, focus->height()))
-                                  : asked->globalPos();
-            (watched == backupItemsBox_ ? backupItemsMenu_ : restoreItemsMenu_)->popup(at);
-            return true;
-        }
-    }
-    if (event->type() == QEvent::MouseButtonPress &&
-        (watched == backupItemsBox_ || watched == restoreItemsBox_)) {
-        auto* press = static_cast<QMouseEvent*>(event);
-        const QPoint at = press->globalPosition().toPoint();
-        if (watched == backupItemsBox_)
-            onBackupItemsMouseDown(press->button(), at);
-        else
-            onRestoreItemsMouseDown(press->button(), at);
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::onBackupNowTriggered() {

@@ -3,12 +3,12 @@
 // window's thread, Cancel, and closing the window while one works.
 #include "gui/MainWindow.h"
 
+#include "gui/BackupTab.h"
 #include "gui/ProgressPanel.h"
+#include "gui/RestoreTab.h"
 #include "gui/Worker.h"
 
 #include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFutureWatcher>
 #include <QPointer>
 #include <QPushButton>
@@ -38,9 +38,11 @@ void MainWindow::startRun(std::function<void()> work, RunFinished finished) {
     run_->finished = std::move(finished);
     // Whatever starts another run, or changes what this one reads (the
     // profile's locations, the target file), waits until it has ended.
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{applyButton_, targetFileButton_, sourceFileButton_,
-                                         sourceProfileBox_, targetProfileBox_}) {
+    std::vector<QWidget*> held = backupTab_->heldDuringRun();
+    for (QWidget* w : restoreTab_->heldDuringRun())
+        held.push_back(w);
+    held.push_back(applyButton_);
+    for (QWidget* w : held) {
         run_->widgets.emplace_back(w, w->isEnabled());
         w->setEnabled(false);
     }

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace trelmig {
+
+// What one of the main window's file dialogs (the backup file's, the
+// restore source's) asks for.
+struct FileDialogRequest {
+    QString dialogName;   // "cdTarget" or "cdSource"
+    QString title;        // window title of the dialog
+    QString filter;       // Qt form: "Quenvar Outlook Backup File (*.kvx)"
+    QString proposedName; // file name offered by a save dialog
+    bool save = false;    // a save dialog ("Backup Now" asks before overwriting)
+};
+
+} // namespace trelmig
