@@ -68,6 +68,38 @@ ScheduleDialog::ScheduleDialog(Environment& env, Prompter& prompter, QWidget* pa
 }
 
 void ScheduleDialog::buildLayout() {
+    QGroupBox* whatBox = buildWhat();
+    QGroupBox* scheduleBox = buildWhen();
+    QGroupBox* whereBox = buildWhere();
+
+    addTaskButton_ = named(new QPushButton(tr("Add Task to Scheduler")), "Command3");
+    openSchedulerButton_ = named(new QPushButton(tr("Open Scheduler")), "Command1");
+    cancelButton_ = named(new QPushButton(tr("Cancel")), "Command2");
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(addTaskButton_);
+    buttons->addWidget(openSchedulerButton_);
+    buttons->addStretch();
+    buttons->addWidget(cancelButton_);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(scheduleBox);
+    right->addWidget(whereBox);
+    right->addStretch(1);
+    // The choices scroll on a screen too small for them (800x600, or 200 %),
+    // so that the buttons below stay whole and on the screen.
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("schedulePage"));
+    auto* columns = new QHBoxLayout(page);
+    columns->setContentsMargins(0, 0, 0, 0);
+    columns->addWidget(whatBox, 1);
+    columns->addLayout(right, 1);
+    auto* top = new QVBoxLayout(this);
+    top->addWidget(Scrolling(page), 1);
+    top->addLayout(buttons);
+    giveMnemonics();
+}
+
+QGroupBox* ScheduleDialog::buildWhat() {
     auto* whatBox = named(new QGroupBox(tr("What")), "Frame1");
     auto* whatLayout = new QVBoxLayout(whatBox);
     whatLayout->addWidget(named(new QLabel(tr("Profile to backup")), "SkinLabel3"));
@@ -98,7 +130,10 @@ void ScheduleDialog::buildLayout() {
         for (QCheckBox* box : itemBoxes_)
             box->setChecked(box->isEnabled());
     });
+    return whatBox;
+}
 
+QGroupBox* ScheduleDialog::buildWhen() {
     auto* scheduleBox = named(new QGroupBox(tr("Schedule")), "Frame3");
     auto* scheduleLayout = new QGridLayout(scheduleBox);
     scheduleLayout->addWidget(named(new QLabel(tr("Start backup at")), "SkinLabel7"), 0, 0);
@@ -112,7 +147,10 @@ void ScheduleDialog::buildLayout() {
     }
     dailyBox_ = named(new QCheckBox(tr("Run daily")), "chkDaily");
     scheduleLayout->addWidget(dailyBox_, 4, 1);
+    return scheduleBox;
+}
 
+QGroupBox* ScheduleDialog::buildWhere() {
     // "Where", as on the main window: a second "Schedule" frame would say
     // nothing about the backup file it holds.
     auto* whereBox = named(new QGroupBox(tr("Where")), "Frame2");
@@ -140,32 +178,7 @@ void ScheduleDialog::buildLayout() {
     retypeEdit_->setEchoMode(QLineEdit::Password);
     securityLayout->addWidget(retypeEdit_, 2, 1);
     fileLayout->addWidget(securityBox, 2, 0, 1, 2);
-
-    addTaskButton_ = named(new QPushButton(tr("Add Task to Scheduler")), "Command3");
-    openSchedulerButton_ = named(new QPushButton(tr("Open Scheduler")), "Command1");
-    cancelButton_ = named(new QPushButton(tr("Cancel")), "Command2");
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(addTaskButton_);
-    buttons->addWidget(openSchedulerButton_);
-    buttons->addStretch();
-    buttons->addWidget(cancelButton_);
-
-    auto* right = new QVBoxLayout;
-    right->addWidget(scheduleBox);
-    right->addWidget(whereBox);
-    right->addStretch(1);
-    // The choices scroll on a screen too small for them (800x600, or 200 %),
-    // so that the buttons below stay whole and on the screen.
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("schedulePage"));
-    auto* columns = new QHBoxLayout(page);
-    columns->setContentsMargins(0, 0, 0, 0);
-    columns->addWidget(whatBox, 1);
-    columns->addLayout(right, 1);
-    auto* top = new QVBoxLayout(this);
-    top->addWidget(Scrolling(page), 1);
-    top->addLayout(buttons);
-    giveMnemonics();
+    return whereBox;
 }
 
 void ScheduleDialog::giveMnemonics() {

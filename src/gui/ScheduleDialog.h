@@ -77,6 +77,9 @@ private:
     void onCancelClicked();
 
     void buildLayout();
+    QGroupBox* buildWhat();  // the profile, the items and the versions to keep
+    QGroupBox* buildWhen();  // the start time and the days
+    QGroupBox* buildWhere(); // the backup file and its password
     void setPasswordBoxes(bool enabled);
     void giveMnemonics();
 
