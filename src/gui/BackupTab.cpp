@@ -10,16 +10,12 @@
 #include "gui/WindowMemory.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QContextMenuEvent>
 #include <QDate>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMenu>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -53,11 +49,13 @@ BackupTab::BackupTab(Environment& env, QWidget* parent) : QWidget(parent), env_(
     SetMnemonic(descriptionCaption, QLatin1Char('D'));
     descriptionEdit_->setAccessibleName(tr("Description"));
 
-    buildItemsMenu();
+    const ItemsMenu itemsMenu =
+        MakeItemsMenu(itemsBox_, itemBoxes_, {"selectitem", "Selectallitems", "Deselectallitems"},
+                      tr("Select all items"), tr("Deselect all items"));
+    selectAllAction_ = itemsMenu.selectAll;
     connect(profileBox_, &QComboBox::currentIndexChanged, this, &BackupTab::onSourceProfileChanged);
     connect(targetBox_->browseButton(), &QPushButton::clicked, this,
             &BackupTab::onTargetFileClicked);
-    itemsBox_->installEventFilter(this);
 }
 
 void BackupTab::buildWhat() {
@@ -81,42 +79,6 @@ void BackupTab::buildWhat() {
     SetMnemonic(profileCaption, QLatin1Char('P'));
     GiveItemMnemonics(itemBoxes_);
     profileBox_->setAccessibleName(tr("Profile to backup"));
-}
-
-void BackupTab::buildItemsMenu() {
-    // The items' pop-up menu; it has no place in the menu bar.
-    itemsMenu_ = named(new QMenu(this), "selectitem");
-    selectAllAction_ = itemsMenu_->addAction(tr("Select all items"));
-    selectAllAction_->setObjectName(QStringLiteral("Selectallitems"));
-    deselectAllAction_ = itemsMenu_->addAction(tr("Deselect all items"));
-    deselectAllAction_->setObjectName(QStringLiteral("Deselectallitems"));
-    SetMnemonic(selectAllAction_, QLatin1Char('S'));
-    SetMnemonic(deselectAllAction_, QLatin1Char('D'));
-    connect(selectAllAction_, &QAction::triggered, this, [this] { SelectAvailable(itemBoxes_); });
-    connect(deselectAllAction_, &QAction::triggered, this, [this] { ClearAll(itemBoxes_); });
-}
-
-bool BackupTab::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != itemsBox_)
-        return QWidget::eventFilter(watched, event);
-    // The menu key or Shift+F10 on the items (or a box among them) opens
-    // their pop-up menu, as the right mouse button does.
-    if (event->type() == QEvent::ContextMenu) {
-        auto* asked = static_cast<QContextMenuEvent*>(event);
-        if (asked->reason() == QContextMenuEvent::Keyboard) {
-            QWidget* focus = QApplication::focusWidget();
-            itemsMenu_->popup(focus && itemsBox_->isAncestorOf(focus)
-                                  ? focus->mapToGlobal(QPoint(0, focus->height()))
-                                  : asked->globalPos());
-            return true;
-        }
-    }
-    if (event->type() == QEvent::MouseButtonPress) {
-        auto* press = static_cast<QMouseEvent*>(event);
-        if (press->button() == Qt::RightButton)
-            itemsMenu_->popup(press->globalPosition().toPoint());
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void BackupTab::ShowProfiles() {

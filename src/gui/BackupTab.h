@@ -16,7 +16,6 @@
 class QAction;
 class QComboBox;
 class QGroupBox;
-class QMenu;
 class QPlainTextEdit;
 
 namespace trelmig {
@@ -65,12 +64,8 @@ public:
     // Ctrl+A on the tab: the pop-up menu's "Select all items".
     QAction* selectAllAction() const { return selectAllAction_; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void buildWhat();
-    void buildItemsMenu();
     void onSourceProfileChanged();
     void onTargetFileClicked();
 
@@ -82,9 +77,7 @@ private:
     KeepVersionsBox* keepVersionsBox_;
     QPlainTextEdit* descriptionEdit_;
     BackupTargetBox* targetBox_;
-    QMenu* itemsMenu_;
     QAction* selectAllAction_;
-    QAction* deselectAllAction_;
     int profileIndex_ = -1; // the profile whose locations are computed
 };
 

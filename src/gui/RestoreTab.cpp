@@ -12,13 +12,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -61,7 +58,10 @@ RestoreTab::RestoreTab(Environment& env, ZipArchive& archive, Prompter& prompter
     auto* row = new QHBoxLayout(this);
     row->addWidget(buildFrom(), 1);
     row->addWidget(buildInto(), 1);
-    buildItemsMenu();
+    const ItemsMenu itemsMenu = MakeItemsMenu(
+        itemsBox_, itemBoxes_, {"selectitem2", "Selectallitems2", "Deselectallitems2"},
+        tr("Select all items"), tr("Deselect all items"));
+    selectAllAction_ = itemsMenu.selectAll;
     connect(sourceFileButton_, &QPushButton::clicked, this, [this] {
         if (!refuseWhileBusy || !refuseWhileBusy())
             ChooseSourceFile();
@@ -69,7 +69,6 @@ RestoreTab::RestoreTab(Environment& env, ZipArchive& archive, Prompter& prompter
     // Queued: the inspection refills the list that is announcing the choice.
     connect(versionsList_, &BackupVersionsList::versionChosen, this, &RestoreTab::openVersion,
             Qt::QueuedConnection);
-    itemsBox_->installEventFilter(this);
 }
 
 QGroupBox* RestoreTab::buildFrom() {
@@ -125,42 +124,6 @@ QGroupBox* RestoreTab::buildInto() {
     GiveItemMnemonics(itemBoxes_);
     targetProfileBox_->setAccessibleName(tr("Restore to profile"));
     return into;
-}
-
-void RestoreTab::buildItemsMenu() {
-    // The items' pop-up menu; it has no place in the menu bar.
-    itemsMenu_ = named(new QMenu(this), "selectitem2");
-    selectAllAction_ = itemsMenu_->addAction(tr("Select all items"));
-    selectAllAction_->setObjectName(QStringLiteral("Selectallitems2"));
-    deselectAllAction_ = itemsMenu_->addAction(tr("Deselect all items"));
-    deselectAllAction_->setObjectName(QStringLiteral("Deselectallitems2"));
-    SetMnemonic(selectAllAction_, QLatin1Char('S'));
-    SetMnemonic(deselectAllAction_, QLatin1Char('D'));
-    connect(selectAllAction_, &QAction::triggered, this, [this] { SelectAvailable(itemBoxes_); });
-    connect(deselectAllAction_, &QAction::triggered, this, [this] { ClearAll(itemBoxes_); });
-}
-
-bool RestoreTab::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != itemsBox_)
-        return QWidget::eventFilter(watched, event);
-    // The menu key or Shift+F10 on the items (or a box among them) opens
-    // their pop-up menu, as the right mouse button does.
-    if (event->type() == QEvent::ContextMenu) {
-        auto* asked = static_cast<QContextMenuEvent*>(event);
-        if (asked->reason() == QContextMenuEvent::Keyboard) {
-            QWidget* focus = QApplication::focusWidget();
-            itemsMenu_->popup(focus && itemsBox_->isAncestorOf(focus)
-                                  ? focus->mapToGlobal(QPoint(0, focus->height()))
-                                  : asked->globalPos());
-            return true;
-        }
-    }
-    if (event->type() == QEvent::MouseButtonPress) {
-        auto* press = static_cast<QMouseEvent*>(event);
-        if (press->button() == Qt::RightButton)
-            itemsMenu_->popup(press->globalPosition().toPoint());
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void RestoreTab::clear() {

@@ -15,7 +15,6 @@ class QAction;
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
-class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -63,13 +62,9 @@ public:
     // Ctrl+A on the tab: the pop-up menu's "Select all items".
     QAction* selectAllAction() const { return selectAllAction_; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     QGroupBox* buildFrom();
     QGroupBox* buildInto();
-    void buildItemsMenu();
     void clear();
     // Inspects the chosen file and shows what it holds; false (the tab as it
     // was) when its password prompt was cancelled.
@@ -91,9 +86,7 @@ private:
     QComboBox* targetProfileBox_;
     QGroupBox* itemsBox_;
     ItemBoxes itemBoxes_{};
-    QMenu* itemsMenu_;
     QAction* selectAllAction_;
-    QAction* deselectAllAction_;
     std::string backupProfile_;  // the profile the inspected backup was made of
     InspectedArchive inspected_; // the backup file the tab shows
 };

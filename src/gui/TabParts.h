@@ -6,9 +6,12 @@
 
 #include <array>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
+class QMenu;
 class QWidget;
 
 namespace trelmig {
@@ -34,5 +37,21 @@ ItemSelection Checked(const ItemBoxes& boxes);
 
 // The item boxes' letters, which no label, button or menu of either tab uses.
 void GiveItemMnemonics(const ItemBoxes& boxes);
+
+// The pop-up menu of a frame of item boxes: "Select all items" and
+// "Deselect all items", opened by the right mouse button on the frame and by
+// the menu key or Shift+F10 in it. It has no place in the menu bar.
+struct ItemsMenu {
+    QMenu* menu;
+    QAction* selectAll;
+    QAction* deselectAll;
+};
+struct ItemsMenuNames {
+    const char* menu;
+    const char* selectAll;
+    const char* deselectAll;
+};
+ItemsMenu MakeItemsMenu(QGroupBox* frame, const ItemBoxes& boxes, const ItemsMenuNames& names,
+                        const QString& selectAllText, const QString& deselectAllText);
 
 } // namespace trelmig
