@@ -38,13 +38,11 @@ BackupTab::BackupTab(Environment& env, QWidget* parent) : QWidget(parent), env_(
     buildWhat();
     row->addWidget(whatBox_, 1);
 
-    targetBox_ = new BackupTargetBox;
     descriptionEdit_ = named(new QPlainTextEdit, "txtAttachInfo");
     descriptionEdit_->setTabChangesFocus(true);
     descriptionEdit_->setPlaceholderText(tr("A note stored with the backup"));
     QLabel* descriptionCaption = Caption(tr("Description"), descriptionEdit_);
-    targetBox_->column()->insertWidget(0, descriptionCaption);
-    targetBox_->column()->insertWidget(1, descriptionEdit_, 1);
+    targetBox_ = new BackupTargetBox(descriptionCaption, descriptionEdit_);
     row->addWidget(targetBox_, 1);
     SetMnemonic(descriptionCaption, QLatin1Char('D'));
     descriptionEdit_->setAccessibleName(tr("Description"));

@@ -28,20 +28,25 @@ QLineEdit* passwordEdit(const char* name) {
 
 } // namespace
 
-BackupTargetBox::BackupTargetBox(QWidget* parent) : QGroupBox(tr("Where"), parent) {
+BackupTargetBox::BackupTargetBox(QWidget* aboveCaption, QWidget* above, QWidget* parent)
+    : QGroupBox(tr("Where"), parent) {
     setObjectName(QStringLiteral("Frame2"));
-    column_ = new QVBoxLayout(this);
+    auto* column = new QVBoxLayout(this);
+    if (above) {
+        column->addWidget(aboveCaption);
+        column->addWidget(above, 1);
+    }
     fileEdit_ = named(new QLineEdit, "txtTargetFile");
     // The backup file is chosen with "Browse...", which also asks before
     // overwriting; typing a name here would bypass that.
     fileEdit_->setReadOnly(true);
     browseButton_ = named(new QPushButton(tr("Browse...")), "cmdTargetFile");
     QLabel* fileCaption = Caption(tr("Choose a backup filename"), browseButton_);
-    column_->addWidget(fileCaption);
+    column->addWidget(fileCaption);
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(fileEdit_, 1);
     fileRow->addWidget(browseButton_);
-    column_->addLayout(fileRow);
+    column->addLayout(fileRow);
 
     securityBox_ = named(new QGroupBox(tr("Security")), "Frame5");
     auto* security = new QGridLayout(securityBox_);
@@ -56,7 +61,7 @@ BackupTargetBox::BackupTargetBox(QWidget* parent) : QGroupBox(tr("Where"), paren
     security->addWidget(retypeCaption, 2, 0);
     security->addWidget(retypeEdit_, 2, 1);
     security->setColumnStretch(1, 1);
-    column_->addWidget(securityBox_);
+    column->addWidget(securityBox_);
 
     SetMnemonic(fileCaption, QLatin1Char('C'));
     SetMnemonic(passwordCaption, QLatin1Char('a'));

@@ -8,19 +8,19 @@
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
-class QVBoxLayout;
 
 namespace trelmig {
 
 // "Where" a backup goes: the backup file, chosen with "Browse...", and its
 // protection, a password typed twice. The owner chooses the file (it knows
-// the profile and the dialogs) and may put more above it in column().
+// the profile and the dialogs) and may put more above it.
 class BackupTargetBox : public QGroupBox {
     Q_OBJECT
 public:
-    explicit BackupTargetBox(QWidget* parent = nullptr);
-
-    QVBoxLayout* column() const { return column_; }
+    // above and its caption, when given, stand at the top of the box (first
+    // in its tab order too) and take the room the box gains.
+    explicit BackupTargetBox(QWidget* aboveCaption = nullptr, QWidget* above = nullptr,
+                             QWidget* parent = nullptr);
     QPushButton* browseButton() const { return browseButton_; }
 
     // The chosen file (host path); empty forgets the earlier choice.
@@ -37,7 +37,6 @@ public:
 private:
     void onProtectToggled();
 
-    QVBoxLayout* column_;
     QLineEdit* fileEdit_;
     QPushButton* browseButton_;
     QGroupBox* securityBox_;
