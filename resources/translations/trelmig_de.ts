@@ -877,6 +877,21 @@ Geschrieben nach %1<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>UndoLastRestore</name>
+    <message>
+        <source>There is no restore into this Wine prefix to undo.</source>
+        <translation>Es gibt keine Wiederherstellung in dieses Wine-Präfix, die rückgängig gemacht werden kann.</translation>
+    </message>
+    <message>
+        <source>Put back what the restore into profile &quot;%1&quot; of %2 on %3 replaced? The profile, its data files and the other items restored then become as they were before it; what was changed in them since is lost.</source>
+        <translation>Zurücklegen, was die Wiederherstellung in das Profil &quot;%1&quot; von %2 am %3 ersetzt hat? Das Profil, seine Datendateien und die anderen wiederhergestellten Elemente werden dann wie vor ihr; was seitdem darin geändert wurde, geht verloren.</translation>
+    </message>
+    <message>
+        <source>The registry cannot be read again: %1</source>
+        <translation>Die Registrierung kann nicht erneut gelesen werden: %1</translation>
+    </message>
+</context>
+<context>
     <name>WindowsUserFolder</name>
     <message>
         <source>Open Windows User Folder</source>
@@ -1376,18 +1391,6 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
     <message>
         <source>Open Windows User Folder...</source>
         <translation>Windows-Benutzerordner öffnen...</translation>
-    </message>
-    <message>
-        <source>There is no restore into this Wine prefix to undo.</source>
-        <translation>Es gibt keine Wiederherstellung in dieses Wine-Präfix, die rückgängig gemacht werden kann.</translation>
-    </message>
-    <message>
-        <source>Put back what the restore into profile &quot;%1&quot; of %2 on %3 replaced? The profile, its data files and the other items restored then become as they were before it; what was changed in them since is lost.</source>
-        <translation>Zurücklegen, was die Wiederherstellung in das Profil &quot;%1&quot; von %2 am %3 ersetzt hat? Das Profil, seine Datendateien und die anderen wiederhergestellten Elemente werden dann wie vor ihr; was seitdem darin geändert wurde, geht verloren.</translation>
-    </message>
-    <message>
-        <source>The registry cannot be read again: %1</source>
-        <translation>Die Registrierung kann nicht erneut gelesen werden: %1</translation>
     </message>
     <message>
         <source>A backup or restore is running. Please wait until it has finished.</source>
