@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace trelmig {
 
 // What one of the main window's file dialogs (the backup file's, the
@@ -13,5 +15,11 @@ struct FileDialogRequest {
     QString proposedName; // file name offered by a save dialog
     bool save = false;    // a save dialog ("Backup Now" asks before overwriting)
 };
+
+// Shows the file dialog request asks for, opened at folder; an open dialog
+// with no proposed name offers lastBackup when that file exists. Returns the
+// chosen path, empty when cancelled.
+QString AskFile(QWidget* parent, const FileDialogRequest& request, const QString& folder,
+                const QString& lastBackup);
 
 } // namespace trelmig

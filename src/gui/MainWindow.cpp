@@ -50,7 +50,10 @@ MainWindow::MainWindow(Environment& env, Prompter& prompter, PasswordPrompt* pas
     runPrompter_ = std::make_unique<ThreadPrompter>(prompter_);
     backupDriver_ = std::make_unique<BackupDriver>(env_, *archive_, *runPrompter_, *progress_);
     restoreDriver_ = std::make_unique<RestoreDriver>(env_, *archive_, *runPrompter_, *progress_);
-    chooseFile = [this](const FileDialogRequest& request) { return askFile(request); };
+    chooseFile = [this](const FileDialogRequest& request) {
+        return AskFile(this, request, dialogFolder(),
+                       memory_ ? memory_->LastBackupFile() : QString());
+    };
     endProgram = [] { QCoreApplication::quit(); };
     choosePrefix = [this] { return ChooseWinePrefix(*this); };
     showDiscWindow = [this](const std::string& handedOver) {

@@ -202,7 +202,6 @@ private:
     void showEnvironmentLine(const std::string& outlookName);
     // True (after telling the user) when a run is at work.
     bool RefuseWhileBusy();
-    QString askFile(const FileDialogRequest& request);
 
     Environment& env_;
     Prompter& prompter_;

@@ -17,7 +17,7 @@
 #include "schedule/RunReport.h"
 
 #include <QDir>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QTabWidget>
 
 #include <algorithm>
@@ -197,27 +197,6 @@ void MainWindow::Remember(std::unique_ptr<WindowMemory> memory) {
     if (const QByteArray geometry = memory_->Geometry(objectName()); !geometry.isEmpty())
         restoreGeometry(geometry);
     backupTab_->Remember(memory_.get());
-}
-
-QString MainWindow::askFile(const FileDialogRequest& request) {
-    QFileDialog dialog(this, request.title);
-    dialog.setObjectName(request.dialogName);
-    dialog.setNameFilter(request.filter);
-    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    // "Backup Now" asks before it replaces a file, naming its date.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    // Backup files carry their extension, so that the open dialog lists them.
-    dialog.setDefaultSuffix(QStringLiteral("kvx"));
-    dialog.setDirectory(dialogFolder());
-    if (!request.proposedName.isEmpty())
-        dialog.selectFile(request.proposedName);
-    else if (const QString last = memory_ ? memory_->LastBackupFile() : QString();
-             !request.save && QFileInfo(last).isFile())
-        dialog.selectFile(last);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
 }
 
 } // namespace trelmig
