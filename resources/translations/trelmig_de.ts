@@ -877,6 +877,21 @@ Geschrieben nach %1<byte value="xd"/>
     </message>
 </context>
 <context>
+    <name>UndoLastRestore</name>
+    <message>
+        <source>There is no restore into this Wine prefix to undo.</source>
+        <translation>Es gibt keine Wiederherstellung in dieses Wine-Präfix, die rückgängig gemacht werden kann.</translation>
+    </message>
+    <message>
+        <source>Put back what the restore into profile &quot;%1&quot; of %2 on %3 replaced? The profile, its data files and the other items restored then become as they were before it; what was changed in them since is lost.</source>
+        <translation>Zurücklegen, was die Wiederherstellung in das Profil &quot;%1&quot; von %2 am %3 ersetzt hat? Das Profil, seine Datendateien und die anderen wiederhergestellten Elemente werden dann wie vor ihr; was seitdem darin geändert wurde, geht verloren.</translation>
+    </message>
+    <message>
+        <source>The registry cannot be read again: %1</source>
+        <translation>Die Registrierung kann nicht erneut gelesen werden: %1</translation>
+    </message>
+</context>
+<context>
     <name>WindowsUserFolder</name>
     <message>
         <source>Open Windows User Folder</source>
@@ -1286,42 +1301,6 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
 <context>
     <name>trelmig::MainWindow</name>
     <message>
-        <source>Profile to backup</source>
-        <translation>Zu sicherndes Profil</translation>
-    </message>
-    <message>
-        <source>Description</source>
-        <translation>Beschreibung</translation>
-    </message>
-    <message>
-        <source>Backup file</source>
-        <translation>Sicherungsdatei</translation>
-    </message>
-    <message>
-        <source>Password</source>
-        <translation>Kennwort</translation>
-    </message>
-    <message>
-        <source>Retype Password</source>
-        <translation>Kennwort wiederholen</translation>
-    </message>
-    <message>
-        <source>Backup file to restore from</source>
-        <translation>Sicherungsdatei für die Wiederherstellung</translation>
-    </message>
-    <message>
-        <source>Backup file information</source>
-        <translation>Angaben zur Sicherungsdatei</translation>
-    </message>
-    <message>
-        <source>Description of the backup file</source>
-        <translation>Beschreibung der Sicherungsdatei</translation>
-    </message>
-    <message>
-        <source>Restore to profile</source>
-        <translation>In Profil wiederherstellen</translation>
-    </message>
-    <message>
         <source>Quenvar Outlook Backup V2.60</source>
         <translation>Quenvar Outlook Backup V2.60</translation>
     </message>
@@ -1332,54 +1311,6 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
     <message>
         <source>Restore</source>
         <translation>Wiederherstellen</translation>
-    </message>
-    <message>
-        <source>What</source>
-        <translation>Was</translation>
-    </message>
-    <message>
-        <source>Items to backup</source>
-        <translation>Zu sichernde Elemente</translation>
-    </message>
-    <message>
-        <source>Where</source>
-        <translation>Wohin</translation>
-    </message>
-    <message>
-        <source>A note stored with the backup</source>
-        <translation>Eine Notiz, die mit der Sicherung gespeichert wird</translation>
-    </message>
-    <message>
-        <source>Browse...</source>
-        <translation>Durchsuchen...</translation>
-    </message>
-    <message>
-        <source>Choose a backup filename</source>
-        <translation>Name der Sicherungsdatei wählen</translation>
-    </message>
-    <message>
-        <source>Security</source>
-        <translation>Sicherheit</translation>
-    </message>
-    <message>
-        <source>Protect backup file with password</source>
-        <translation>Sicherungsdatei mit Kennwort schützen</translation>
-    </message>
-    <message>
-        <source>Password:</source>
-        <translation>Kennwort:</translation>
-    </message>
-    <message>
-        <source>Retype Password:</source>
-        <translation>Kennwort wiederholen:</translation>
-    </message>
-    <message>
-        <source>Choose a Backup File to Restore From</source>
-        <translation>Sicherungsdatei für die Wiederherstellung wählen</translation>
-    </message>
-    <message>
-        <source>Items to restore</source>
-        <translation>Wiederherzustellende Elemente</translation>
     </message>
     <message>
         <source>About</source>
@@ -1454,14 +1385,6 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
         <translation>Unsere Website</translation>
     </message>
     <message>
-        <source>Select all items</source>
-        <translation>Alle Elemente auswählen</translation>
-    </message>
-    <message>
-        <source>Deselect all items</source>
-        <translation>Auswahl aller Elemente aufheben</translation>
-    </message>
-    <message>
         <source>&amp;Backup Now</source>
         <translation>&amp;Jetzt sichern</translation>
     </message>
@@ -1474,44 +1397,8 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
         <translation>Wine-Präfix %1</translation>
     </message>
     <message>
-        <source>Save Outlook Data as</source>
-        <translation>Outlook-Daten speichern unter</translation>
-    </message>
-    <message>
-        <source>Quenvar Outlook Backup File (*.kvx)</source>
-        <translation>Quenvar-Outlook-Sicherungsdatei (*.kvx)</translation>
-    </message>
-    <message>
-        <source>Restore Date from a Backup file</source>
-        <translation>Daten aus einer Sicherungsdatei wiederherstellen</translation>
-    </message>
-    <message>
         <source>Open Windows User Folder...</source>
         <translation>Windows-Benutzerordner öffnen...</translation>
-    </message>
-    <message>
-        <source>New profile...</source>
-        <translation>Neues Profil...</translation>
-    </message>
-    <message>
-        <source>Please enter the name of the new profile.</source>
-        <translation>Bitte geben Sie den Namen des neuen Profils ein.</translation>
-    </message>
-    <message>
-        <source>There is a profile &quot;%1&quot; already: choose it in the list, or enter another name.</source>
-        <translation>Es gibt schon ein Profil &quot;%1&quot;: wählen Sie es in der Liste, oder geben Sie einen anderen Namen ein.</translation>
-    </message>
-    <message>
-        <source>There is no restore into this Wine prefix to undo.</source>
-        <translation>Es gibt keine Wiederherstellung in dieses Wine-Präfix, die rückgängig gemacht werden kann.</translation>
-    </message>
-    <message>
-        <source>Put back what the restore into profile &quot;%1&quot; of %2 on %3 replaced? The profile, its data files and the other items restored then become as they were before it; what was changed in them since is lost.</source>
-        <translation>Zurücklegen, was die Wiederherstellung in das Profil &quot;%1&quot; von %2 am %3 ersetzt hat? Das Profil, seine Datendateien und die anderen wiederhergestellten Elemente werden dann wie vor ihr; was seitdem darin geändert wurde, geht verloren.</translation>
-    </message>
-    <message>
-        <source>The registry cannot be read again: %1</source>
-        <translation>Die Registrierung kann nicht erneut gelesen werden: %1</translation>
     </message>
     <message>
         <source>A backup or restore is running. Please wait until it has finished.</source>
@@ -1530,16 +1417,161 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
         <translation>Nach jeder Sicherung das Brennen auf eine Disc anbieten</translation>
     </message>
     <message>
+        <source>The backup could not be added to the runs log: %1</source>
+        <translation>Die Sicherung konnte nicht in das Protokoll der Läufe eingetragen werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>trelmig::BackupTab</name>
+    <message>
+        <source>Profile to backup</source>
+        <translation>Zu sicherndes Profil</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Beschreibung</translation>
+    </message>
+    <message>
+        <source>What</source>
+        <translation>Was</translation>
+    </message>
+    <message>
+        <source>Items to backup</source>
+        <translation>Zu sichernde Elemente</translation>
+    </message>
+    <message>
+        <source>A note stored with the backup</source>
+        <translation>Eine Notiz, die mit der Sicherung gespeichert wird</translation>
+    </message>
+    <message>
+        <source>Select all items</source>
+        <translation>Alle Elemente auswählen</translation>
+    </message>
+    <message>
+        <source>Deselect all items</source>
+        <translation>Auswahl aller Elemente aufheben</translation>
+    </message>
+    <message>
+        <source>Save Outlook Data as</source>
+        <translation>Outlook-Daten speichern unter</translation>
+    </message>
+    <message>
+        <source>Quenvar Outlook Backup File (*.kvx)</source>
+        <translation>Quenvar-Outlook-Sicherungsdatei (*.kvx)</translation>
+    </message>
+</context>
+<context>
+    <name>trelmig::BackupTargetBox</name>
+    <message>
+        <source>Backup file</source>
+        <translation>Sicherungsdatei</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Kennwort</translation>
+    </message>
+    <message>
+        <source>Retype Password</source>
+        <translation>Kennwort wiederholen</translation>
+    </message>
+    <message>
+        <source>Where</source>
+        <translation>Wohin</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>Durchsuchen...</translation>
+    </message>
+    <message>
+        <source>Choose a backup filename</source>
+        <translation>Name der Sicherungsdatei wählen</translation>
+    </message>
+    <message>
+        <source>Security</source>
+        <translation>Sicherheit</translation>
+    </message>
+    <message>
+        <source>Protect backup file with password</source>
+        <translation>Sicherungsdatei mit Kennwort schützen</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Kennwort:</translation>
+    </message>
+    <message>
+        <source>Retype Password:</source>
+        <translation>Kennwort wiederholen:</translation>
+    </message>
+</context>
+<context>
+    <name>trelmig::RestoreTab</name>
+    <message>
+        <source>Description</source>
+        <translation>Beschreibung</translation>
+    </message>
+    <message>
+        <source>Backup file to restore from</source>
+        <translation>Sicherungsdatei für die Wiederherstellung</translation>
+    </message>
+    <message>
+        <source>Backup file information</source>
+        <translation>Angaben zur Sicherungsdatei</translation>
+    </message>
+    <message>
+        <source>Description of the backup file</source>
+        <translation>Beschreibung der Sicherungsdatei</translation>
+    </message>
+    <message>
+        <source>Restore to profile</source>
+        <translation>In Profil wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>Durchsuchen...</translation>
+    </message>
+    <message>
+        <source>Choose a Backup File to Restore From</source>
+        <translation>Sicherungsdatei für die Wiederherstellung wählen</translation>
+    </message>
+    <message>
+        <source>Items to restore</source>
+        <translation>Wiederherzustellende Elemente</translation>
+    </message>
+    <message>
+        <source>Select all items</source>
+        <translation>Alle Elemente auswählen</translation>
+    </message>
+    <message>
+        <source>Deselect all items</source>
+        <translation>Auswahl aller Elemente aufheben</translation>
+    </message>
+    <message>
+        <source>Quenvar Outlook Backup File (*.kvx)</source>
+        <translation>Quenvar-Outlook-Sicherungsdatei (*.kvx)</translation>
+    </message>
+    <message>
+        <source>Restore Date from a Backup file</source>
+        <translation>Daten aus einer Sicherungsdatei wiederherstellen</translation>
+    </message>
+    <message>
+        <source>New profile...</source>
+        <translation>Neues Profil...</translation>
+    </message>
+    <message>
+        <source>Please enter the name of the new profile.</source>
+        <translation>Bitte geben Sie den Namen des neuen Profils ein.</translation>
+    </message>
+    <message>
+        <source>There is a profile &quot;%1&quot; already: choose it in the list, or enter another name.</source>
+        <translation>Es gibt schon ein Profil &quot;%1&quot;: wählen Sie es in der Liste, oder geben Sie einen anderen Namen ein.</translation>
+    </message>
+    <message>
         <source>Restore from</source>
         <translation>Wiederherstellen aus</translation>
     </message>
     <message>
         <source>Restore into</source>
         <translation>Wiederherstellen in</translation>
-    </message>
-    <message>
-        <source>The backup could not be added to the runs log: %1</source>
-        <translation>Die Sicherung konnte nicht in das Protokoll der Läufe eingetragen werden: %1</translation>
     </message>
 </context>
 <context>

@@ -3,6 +3,7 @@
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
 #include "backup/BackupRun.h"
+#include "backup/CheckBackupChoices.h"
 #include "backup/ItemBackup.h"
 #include "core/CancelToken.h"
 #include "core/ItemCatalogue.h"
@@ -77,21 +78,10 @@ bool mayGoOnWhileWineRuns(Environment& env, Prompter& prompter) {
 } // namespace
 
 bool BackupDriver::mayStart(const BackupChoices& c) {
-    if (c.targetFile.empty()) {
-        // Nothing was chosen: nothing is invalid yet, a name is missing.
-        prompter_.ShowMessage({MessageId::ChooseBackupFileName, {}}, MessageIcon::Exclamation);
-        return false;
-    }
-    if (std::none_of(c.items.begin(), c.items.end(), [](bool b) { return b; })) {
-        prompter_.ShowMessage({MessageId::SelectAnItem, {}}, MessageIcon::Exclamation);
-        return false;
-    }
-    if (c.protect && c.password.empty() && c.password2.empty()) {
-        prompter_.ShowMessage({MessageId::EnterPassword, {}}, MessageIcon::Critical);
-        return false;
-    }
-    if (c.protect && c.password != c.password2) {
-        prompter_.ShowMessage({MessageId::PasswordsDiffer, {}}, MessageIcon::Critical);
+    const ChoicesCheck checked =
+        CheckBackupChoices({c.targetFile, c.items, c.protect, c.password, c.password2});
+    if (!checked) {
+        prompter_.ShowMessage({checked.error(), {}}, RefusalIcon(checked.error()));
         return false;
     }
     return mayOverwrite(prompter_, c.targetFile) && mayGoOnWhileWineRuns(env_, prompter_);

@@ -6,7 +6,7 @@
 #include "archive/ZipArchive.h"
 #include "backup/BackupDriver.h"
 #include "gui/AboutDialog.h"
-#include "gui/BackupVersionsList.h"
+#include "gui/BackupTab.h"
 #include "gui/DataFiles.h"
 #include "gui/DiscWriteWindow.h"
 #include "gui/Help.h"
@@ -14,6 +14,7 @@
 #include "gui/PrefixChooser.h"
 #include "gui/ProgressPanel.h"
 #include "gui/RememberedSize.h"
+#include "gui/RestoreTab.h"
 #include "gui/ScheduleDialog.h"
 #include "gui/ScreenFit.h"
 #include "gui/Skin.h"
@@ -22,15 +23,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QContextMenuEvent>
-#include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
-#include <QMenu>
-#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
@@ -43,19 +38,22 @@ namespace trelmig {
 MainWindow::MainWindow(Environment& env, Prompter& prompter, PasswordPrompt* passwords,
                        QWidget* parent)
     : QMainWindow(parent), env_(env), prompter_(prompter) {
-    buildControls();
     if (!passwords) {
         ownPasswords_ = std::make_unique<DialogPasswordPrompt>(this);
         passwords = ownPasswords_.get();
     }
     passwords_ = passwords;
-    zip1_ = std::make_unique<ZipArchive>(env_.ansi);
+    archive_ = std::make_unique<ZipArchive>(env_.ansi);
+    buildControls();
     // The drivers work on a worker thread: their messages are shown from the
     // window's thread, the panel hands itself over on its own.
     runPrompter_ = std::make_unique<ThreadPrompter>(prompter_);
-    backupDriver_ = std::make_unique<BackupDriver>(env_, *zip1_, *runPrompter_, *picCon3);
-    restoreDriver_ = std::make_unique<RestoreDriver>(env_, *zip1_, *runPrompter_, *picCon3);
-    chooseFile = [this](const FileDialogRequest& request) { return askFile(request); };
+    backupDriver_ = std::make_unique<BackupDriver>(env_, *archive_, *runPrompter_, *progress_);
+    restoreDriver_ = std::make_unique<RestoreDriver>(env_, *archive_, *runPrompter_, *progress_);
+    chooseFile = [this](const FileDialogRequest& request) {
+        return AskFile(this, request, dialogFolder(),
+                       memory_ ? memory_->LastBackupFile() : QString());
+    };
     endProgram = [] { QCoreApplication::quit(); };
     choosePrefix = [this] { return ChooseWinePrefix(*this); };
     showDiscWindow = [this](const std::string& handedOver) {
@@ -69,13 +67,11 @@ MainWindow::MainWindow(Environment& env, Prompter& prompter, PasswordPrompt* pas
             scheduleDialog_->Remember(memory_.get());
             KeepWindowSize(scheduleDialog_.get(), memory_.get());
         }
-        ScheduleStart start{cbSource->currentText(), {}, QString::fromStdString(targetFile_)};
-        for (int i = 0; i < kItemCount; ++i)
-            start.items[static_cast<std::size_t>(i)] =
-                backupitem[static_cast<std::size_t>(i)]->isChecked();
-        scheduleDialog_->ShowModal(start);
+        scheduleDialog_->ShowModal({backupTab_->profileName(), backupTab_->checkedItems(),
+                                    QString::fromStdString(backupTab_->targetFile())});
     };
     watchRuns();
+    wireTabs();
     connectHandlers();
     giveDesktopKeys();
     readPrefix();
@@ -90,6 +86,14 @@ bool MainWindow::Busy() const {
     return run_ != nullptr;
 }
 
+const InspectedArchive& MainWindow::inspected() const {
+    return restoreTab_->inspected();
+}
+
+const std::string& MainWindow::targetFile() const {
+    return backupTab_->targetFile();
+}
+
 bool MainWindow::RefuseWhileBusy() {
     if (!Busy())
         return false;
@@ -100,42 +104,28 @@ bool MainWindow::RefuseWhileBusy() {
 }
 
 void MainWindow::connectHandlers() {
-    connect(cmdApply, &QPushButton::clicked, this, &MainWindow::onApplyClicked);
-    connect(cmdQuit, &QPushButton::clicked, this, &MainWindow::onQuitClicked);
-    connect(cmdAbout, &QPushButton::clicked, this, &MainWindow::onAboutTriggered);
-    connect(cmdTargetFile, &QPushButton::clicked, this, &MainWindow::onTargetFileClicked);
-    connect(cmdSourceFile, &QPushButton::clicked, this, &MainWindow::onSourceFileClicked);
-    // Queued: the inspection refills the list that is announcing the choice.
-    connect(versionsList, &BackupVersionsList::versionChosen, this, &MainWindow::openVersion,
-            Qt::QueuedConnection);
-    connect(ifprotect, &QCheckBox::toggled, this, &MainWindow::onProtectToggled);
-    connect(cbSource, &QComboBox::currentIndexChanged, this, &MainWindow::onSourceProfileChanged);
-    connect(SSTab1, &QTabWidget::currentChanged, this, [this](int index) {
+    connect(applyButton_, &QPushButton::clicked, this, &MainWindow::onApplyClicked);
+    connect(quitButton_, &QPushButton::clicked, this, &MainWindow::onQuitClicked);
+    connect(aboutButton_, &QPushButton::clicked, this, &MainWindow::onAboutTriggered);
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
         const int previous = currentTab_;
         currentTab_ = index;
         onTabChanged(previous);
     });
-    connect(picCon3, &ProgressPanel::panelShown, lblEnvironment,
-            [this](bool shown) { lblEnvironment->setVisible(!shown); });
-    connect(picCon3, &ProgressPanel::cancelClicked, this, &MainWindow::cancelRun);
+    connect(progress_, &ProgressPanel::panelShown, environmentLine_,
+            [this](bool shown) { environmentLine_->setVisible(!shown); });
+    connect(progress_, &ProgressPanel::cancelClicked, this, &MainWindow::cancelRun);
 
-    connect(backupnow, &QAction::triggered, this, &MainWindow::onBackupNowTriggered);
-    connect(restorenow, &QAction::triggered, this, &MainWindow::onRestoreNowTriggered);
-    connect(openprefix, &QAction::triggered, this, &MainWindow::onOpenPrefixTriggered);
-    connect(undorestore, &QAction::triggered, this, &MainWindow::onUndoRestoreTriggered);
-    connect(filequit, &QAction::triggered, this, &MainWindow::onQuitClicked);
-    connect(TaskScheduler, &QAction::triggered, this, &MainWindow::onTaskSchedulerTriggered);
-    connect(backuptocd, &QAction::triggered, this, &MainWindow::onBackupToDiscTriggered);
-    connect(helpfile, &QAction::triggered, this, &MainWindow::onHelpTriggered);
-    connect(about, &QAction::triggered, this, &MainWindow::onAboutTriggered);
+    connect(backupNowAction_, &QAction::triggered, this, &MainWindow::onBackupNowTriggered);
+    connect(restoreNowAction_, &QAction::triggered, this, &MainWindow::onRestoreNowTriggered);
+    connect(openPrefixAction_, &QAction::triggered, this, &MainWindow::onOpenPrefixTriggered);
+    connect(undoRestoreAction_, &QAction::triggered, this, &MainWindow::onUndoRestoreTriggered);
+    connect(quitAction_, &QAction::triggered, this, &MainWindow::onQuitClicked);
+    connect(scheduleAction_, &QAction::triggered, this, &MainWindow::onTaskSchedulerTriggered);
+    connect(backupToDiscAction_, &QAction::triggered, this, &MainWindow::onBackupToDiscTriggered);
+    connect(helpAction_, &QAction::triggered, this, &MainWindow::onHelpTriggered);
+    connect(aboutAction_, &QAction::triggered, this, &MainWindow::onAboutTriggered);
     // "Check for update" and the favourites entries have no action.
-
-    connect(Selectallitems, &QAction::triggered, this, &MainWindow::onSelectAllBackupItems);
-    connect(Deselectallitems, &QAction::triggered, this, &MainWindow::onDeselectAllBackupItems);
-    connect(Selectallitems2, &QAction::triggered, this, &MainWindow::onSelectAllRestoreItems);
-    connect(Deselectallitems2, &QAction::triggered, this, &MainWindow::onDeselectAllRestoreItems);
-    Frame6->installEventFilter(this);
-    Frame7->installEventFilter(this);
 }
 
 void MainWindow::readPrefix() {
@@ -144,9 +134,9 @@ void MainWindow::readPrefix() {
     setWindowIcon(QIcon::fromTheme(QStringLiteral("trelmig"), QIcon(icon)));
     // The archive stores every file under its bare name, so it needs no base
     // folder.
-    picCon3->hide();
-    picCon3->SetBarValue(0);
-    setPasswordBoxesEnabled(false);
+    progress_->hide();
+    progress_->SetBarValue(0);
+    backupTab_->ResetPasswordBoxes();
 
     // Names, Windows version and profiles; on a failure the values read so
     // far stay and the rest stay empty.
@@ -156,29 +146,19 @@ void MainWindow::readPrefix() {
     } catch (const std::exception&) {
         // The facts read so far stay; the window shows what it has.
     }
-    inspected_ = {};
-    cmdApply->setText(SSTab1->currentIndex() == 0 ? tr("&Backup Now") : tr("&Restore Now"));
+    applyButton_->setText(tabs_->currentIndex() == 0 ? tr("&Backup Now") : tr("&Restore Now"));
     showEnvironmentLine(outlookName);
 
-    fillRestoreTargets();
-    if (env_.session().profiles.empty()) {
-        for (QCheckBox* box : backupitem)
-            box->setEnabled(false);
-        // An Outlook installed and never started has no profile yet: a
-        // backup can be restored into a new one.
-        if (!env_.session().outlookVersion.empty())
-            return;
-        prompter_.ShowMessage({MessageId::OutlookNotInstalled, {}}, MessageIcon::Critical);
-        cmdApply->setEnabled(false);
+    restoreTab_->FillTargets();
+    backupTab_->ShowProfiles();
+    if (!env_.session().profiles.empty())
         return;
-    }
-    {
-        const QSignalBlocker quiet(cbSource);
-        for (const std::string& name : env_.session().profiles)
-            cbSource->addItem(QString::fromStdString(name));
-        cbSource->setCurrentIndex(0);
-    }
-    onSourceProfileChanged();
+    // An Outlook installed and never started has no profile yet: a backup
+    // can be restored into a new one.
+    if (!env_.session().outlookVersion.empty())
+        return;
+    prompter_.ShowMessage({MessageId::OutlookNotInstalled, {}}, MessageIcon::Critical);
+    applyButton_->setEnabled(false);
 }
 
 void MainWindow::showEnvironmentLine(const std::string& outlookName) {
@@ -193,7 +173,7 @@ void MainWindow::showEnvironmentLine(const std::string& outlookName) {
     if (!s.computerName.empty())
         parts << QString::fromStdString(s.computerName);
     parts << tr("Wine prefix %1").arg(QString::fromStdString(env_.prefix.root().string()));
-    lblEnvironment->setText(parts.join(QStringLiteral("  ·  ")));
+    environmentLine_->setText(parts.join(QStringLiteral("  ·  ")));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -233,35 +213,11 @@ void MainWindow::onQuitClicked() {
 }
 
 void MainWindow::onTabChanged(int previousTab) {
-    cmdApply->setText(previousTab == 1 ? tr("&Backup Now") : tr("&Restore Now"));
+    applyButton_->setText(previousTab == 1 ? tr("&Backup Now") : tr("&Restore Now"));
     // The button keeps the room of its longest text: the window grows to
     // hold it rather than cut it.
-    cmdApply->setMinimumWidth(std::max(cmdApply->minimumWidth(), cmdApply->sizeHint().width()));
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    // The menu key or Shift+F10 on an item panel (or a box in it) opens its
-    // pop-up menu, as the right mouse button does.
-    if (event->type() == QEvent::ContextMenu && (watched == Frame6 || watched == Frame7)) {
-        auto* asked = static_cast<QContextMenuEvent*>(event);
-        if (asked->reason() == QContextMenuEvent::Keyboard) {
-            QWidget* focus = QApplication::focusWidget();
-            const QPoint at = focus && static_cast<QWidget*>(watched)->isAncestorOf(focus)
-                                  ? focus->mapToGlobal(QPoint(0, focus->height()))
-                                  : asked->globalPos();
-            (watched == Frame6 ? selectitem : selectitem2)->popup(at);
-            return true;
-        }
-    }
-    if (event->type() == QEvent::MouseButtonPress && (watched == Frame6 || watched == Frame7)) {
-        auto* press = static_cast<QMouseEvent*>(event);
-        const QPoint at = press->globalPosition().toPoint();
-        if (watched == Frame6)
-            onBackupItemsMouseDown(press->button(), at);
-        else
-            onRestoreItemsMouseDown(press->button(), at);
-    }
-    return QMainWindow::eventFilter(watched, event);
+    applyButton_->setMinimumWidth(
+        std::max(applyButton_->minimumWidth(), applyButton_->sizeHint().width()));
 }
 
 void MainWindow::onBackupNowTriggered() {

@@ -5,12 +5,12 @@
 #include "core/ItemCatalogue.h"
 #include "core/Prompter.h"
 #include "core/RunRecord.h"
+#include "gui/FileDialogRequest.h"
 #include "restore/SourceFile.h"
 
 #include <QMainWindow>
 #include <QString>
 
-#include <array>
 #include <exception>
 #include <filesystem>
 #include <functional>
@@ -20,46 +20,32 @@
 #include <vector>
 
 class QAction;
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 template <typename T> class QFutureWatcher;
 
 namespace trelmig {
 
-class ScheduleDialog;
-
 class BackupDriver;
-class BackupVersionsList;
-class KeepVersionsBox;
+class BackupTab;
 class Environment;
-class ProgressPanel;
-class ThreadPrompter;
 class PasswordPrompt;
+class ProgressPanel;
 class RestoreDriver;
-struct RestoreChoices;
+class RestoreTab;
+class ScheduleDialog;
+class ThreadPrompter;
 class WindowMemory;
 class ZipArchive;
-
-// What one of the window's file dialogs (cdTarget, cdSource) asks for.
-struct FileDialogRequest {
-    QString dialogName;   // "cdTarget" or "cdSource"
-    QString title;        // window title of the dialog
-    QString filter;       // Qt form: "Quenvar Outlook Backup File (*.kvx)"
-    QString proposedName; // file name offered by a save dialog
-    bool save = false;    // a save dialog ("Backup Now" asks before overwriting)
-};
+struct RestoreChoices;
 
 // The main window: the backup and restore tabs, the progress panel, the
 // buttons and the menus. Its controls are its own (the skin and the tests
 // find them by object name); its handlers, named by what they answer
-// (onApplyClicked, onSourceProfileChanged, ...), call the core for the work.
+// (onApplyClicked, onQuitClicked, ...), call the core for the work.
 // A backup or a restore works on a pool thread while the window shows its
 // progress and offers Cancel, with the controls that would start another run
 // disabled; an inspection works on the window's thread.
@@ -98,10 +84,11 @@ public:
     void KeepUndoRecordsIn(std::optional<std::filesystem::path> folder);
 
     Environment& env() { return env_; }
-    ZipArchive& zip1() { return *zip1_; }
+    ZipArchive& archive() { return *archive_; }
     // The backup file of the restore tab, as its inspection found it.
-    const InspectedArchive& inspected() const { return inspected_; }
-    const std::string& targetFile() const { return targetFile_; }
+    const InspectedArchive& inspected() const;
+    // The backup tab's target (host path).
+    const std::string& targetFile() const;
     Prompter& prompter() { return prompter_; }
     // A backup or restore is at work (its end not yet handled).
     bool Busy() const;
@@ -119,30 +106,16 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Skin, icon, the prefix's names and profiles: the window's first state.
     void readPrefix();
-
-    // --- item panels
-    void onBackupItemsMouseDown(Qt::MouseButton button, const QPoint& globalPos);
-    void onRestoreItemsMouseDown(Qt::MouseButton button, const QPoint& globalPos);
-    void onSelectAllBackupItems();
-    void onDeselectAllBackupItems();
-    void onSelectAllRestoreItems();
-    void onDeselectAllRestoreItems();
-    void onProtectToggled();
-    void onTargetFileClicked();
     void onApplyClicked();
-    void onSourceProfileChanged();
     void onTabChanged(int previousTab);
 
     // --- drivers
     void RunBackup();
     void RunRestore(const RestoreChoices& choices);
-    // The restore's profile and ticked boxes as the window shows them; for
-    // "New profile..." the name is asked. nullopt when that was cancelled.
     // A run that ended in an exception: the panel goes, the message says why.
     void showRunFailed(const std::string& heading, const std::exception_ptr& error);
     // The question after a backup whether it goes on a disc; true: yes.
@@ -152,15 +125,8 @@ private:
     // Appends a backup's run to the runs log (saying when it cannot) and
     // shows it in the line about the last backup.
     void recordRun(RunRecord run);
-    std::optional<RestoreChoices> restoreChoices();
     // Asks whether the user's mail may be replaced, then restores.
     void ConfirmAndRunRestore();
-    void onSourceFileClicked();
-    // The version at path of the backup open now, chosen in the versions list.
-    void openVersion(const QString& path);
-    // Inspects the chosen file and shows what it holds; false (the restore
-    // tab as it was) when its password prompt was cancelled.
-    bool inspectSourceFile(const QString& chosen, const std::optional<std::string>& passwordInUse);
 
     // --- menus and buttons
     void onBackupNowTriggered();
@@ -177,74 +143,43 @@ private:
     void onAboutTriggered();
 
     // --- controls
-    QTabWidget* SSTab1;
-    QGroupBox* Frame1;
-    QGroupBox* Frame2;
-    QGroupBox* Frame3;
-    QGroupBox* Frame4;
-    QGroupBox* Frame5;
-    QGroupBox* Frame6;
-    QGroupBox* Frame7;
-    QComboBox* cbSource;
-    QComboBox* cbTarget;
-    std::array<QCheckBox*, kItemCount> backupitem{};
-    std::array<QCheckBox*, kItemCount> restoreitem{};
-    QPlainTextEdit* txtAttachInfo;
-    QLineEdit* txtTargetFile;
-    QPushButton* cmdTargetFile;
-    QCheckBox* ifprotect;
-    QLineEdit* txtPassword;
-    QLineEdit* txtPassword2;
-    KeepVersionsBox* keepVersions;
-    QLineEdit* txtSourceFile;
-    BackupVersionsList* versionsList;
-    QPushButton* cmdSourceFile;
-    QPlainTextEdit* txtPOBinfo;
-    QPlainTextEdit* txtFileInfo;
-    QPushButton* cmdApply;
-    QPushButton* cmdQuit;
-    QPushButton* cmdAbout;
-    QLineEdit* Texttemp;
-    ProgressPanel* picCon3;
-    QLabel* lblEnvironment; // shown where the progress panel appears
+    QTabWidget* tabs_;
+    BackupTab* backupTab_;
+    RestoreTab* restoreTab_;
+    QPushButton* applyButton_;
+    QPushButton* quitButton_;
+    QPushButton* aboutButton_;
+    QLineEdit* scratchEdit_;
+    ProgressPanel* progress_;
+    QLabel* environmentLine_; // shown where the progress panel appears
 
-    QMenu* menufile;
-    QAction* backupnow;
-    QAction* restorenow;
-    QAction* openprefix;
-    QAction* undorestore;
-    QAction* filequit;
-    QMenu* menuoption;
-    QAction* TaskScheduler;
-    QAction* checkupdate;
-    QAction* askdisc; // checked: a backup is followed by the disc question
-    QMenu* Tools;
-    QMenu* iebackupandrestore;
-    QAction* backupfavorites;
-    QAction* restorefavorites;
-    QAction* backuptocd;
-    QMenu* menuhelp;
-    QAction* helpfile;
-    QAction* ourwebsite;
-    QAction* about;
-    QMenu* selectitem;
-    QAction* Selectallitems;
-    QAction* Deselectallitems;
-    QMenu* selectitem2;
-    QAction* Selectallitems2;
-    QAction* Deselectallitems2;
+    QMenu* fileMenu_;
+    QAction* backupNowAction_;
+    QAction* restoreNowAction_;
+    QAction* openPrefixAction_;
+    QAction* undoRestoreAction_;
+    QAction* quitAction_;
+    QMenu* optionsMenu_;
+    QAction* scheduleAction_;
+    QAction* checkUpdateAction_;
+    QAction* askDiscAction_; // checked: a backup is followed by the disc question
+    QMenu* toolsMenu_;
+    QMenu* favoritesMenu_;
+    QAction* backupFavoritesAction_;
+    QAction* restoreFavoritesAction_;
+    QAction* backupToDiscAction_;
+    QMenu* helpMenu_;
+    QAction* helpAction_;
+    QAction* websiteAction_;
+    QAction* aboutAction_;
 
     // --- building and helpers
     void buildControls();
-    QWidget* buildBackupTab();
-    QWidget* buildRestoreTab();
+    void wireTabs();
     QWidget* buildBottomBar();
     void buildMenus();
     void giveDesktopKeys(); // MainWindowKeys.cpp
-    void giveItemMnemonics();
-    void nameInputs();
     void connectHandlers();
-    void setPasswordBoxesEnabled(bool enabled);
     // Closes every other window of the program before this one goes; false
     // (after telling the user) while a run is at work.
     bool unloadOtherWindows();
@@ -261,25 +196,18 @@ private:
     // Closing while a backup or restore works: offers to cancel it, and
     // closes the window once it has stopped.
     void askCancelAndQuit();
-    void clearRestoreSide();
-    // cbTarget: the profiles, then "New profile..." when Outlook is known.
-    void fillRestoreTargets();
     // Both profile lists again after a restore made a profile or an undo
     // took one away; the backup side keeps its profile when it is still there.
     void profilesChanged();
-    // The restore's target from cbTarget; false when "New profile..." was
-    // cancelled.
-    bool chooseRestoreTarget(std::string& profile, bool& create);
     void showEnvironmentLine(const std::string& outlookName);
     // True (after telling the user) when a run is at work.
     bool RefuseWhileBusy();
-    QString askFile(const FileDialogRequest& request);
 
     Environment& env_;
     Prompter& prompter_;
     std::unique_ptr<PasswordPrompt> ownPasswords_;
     PasswordPrompt* passwords_;
-    std::unique_ptr<ZipArchive> zip1_;
+    std::unique_ptr<ZipArchive> archive_;
     std::unique_ptr<WindowMemory> memory_; // none: nothing is remembered
     void rememberBackup(const std::string& archivePath, const ItemSelection& items);
     // Where the file dialogs open: the chosen file's folder, else the last
@@ -296,11 +224,7 @@ private:
     bool closeAfterRun_ = false; // the user chose to cancel and quit
     bool quitting_ = false;
     int currentTab_ = 0;
-    int profileIndex_ = -1; // cbSource's profile whose locations are computed
     std::optional<std::filesystem::path> undoRecords_;
-    std::string backupProfile_;  // the profile the inspected backup was made of
-    InspectedArchive inspected_; // the backup file of the restore tab
-    std::string targetFile_;     // the backup tab's target (host path)
 };
 
 } // namespace trelmig

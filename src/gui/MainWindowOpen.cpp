@@ -1,8 +1,8 @@
+// A backup file handed to the program: the restore tab opens it.
 #include "gui/MainWindow.h"
 
-#include "gui/BackupVersionsList.h"
+#include "gui/RestoreTab.h"
 
-#include <QLineEdit>
 #include <QTabWidget>
 
 #include <utility>
@@ -12,22 +12,11 @@ namespace trelmig {
 void MainWindow::OpenBackupFile(const QString& path) {
     if (RefuseWhileBusy())
         return;
-    SSTab1->setCurrentIndex(1);
+    tabs_->setCurrentIndex(1);
     // The inspection of "Browse...", with the file chosen already.
     auto dialog = std::exchange(chooseFile, [path](const FileDialogRequest&) { return path; });
-    onSourceFileClicked();
+    restoreTab_->ChooseSourceFile();
     chooseFile = std::move(dialog);
-}
-
-void MainWindow::openVersion(const QString& path) {
-    if (RefuseWhileBusy())
-        return;
-    // A version of the backup open now: its password is tried first, and a
-    // cancelled prompt keeps the one open.
-    if (!inspectSourceFile(path, inspected_.password)) {
-        txtSourceFile->setText(QString::fromStdString(inspected_.path));
-        versionsList->ShowVersionsOf(QString::fromStdString(inspected_.path));
-    }
 }
 
 } // namespace trelmig

@@ -1,29 +1,24 @@
-// The long runs of the main window: backup, inspection of a backup file and
-// restore, each done by the core with this window as its Prompter and its
-// progress panel as the ProgressView; backups and restores on a pool thread.
+// The long runs of the main window: backup and restore, each done by the core with this window as
+// its Prompter and its progress panel as the ProgressView; backups and restores on a pool thread.
 #include "gui/MainWindow.h"
 
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
 #include "backup/BackupDriver.h"
-#include "gui/BackupVersionsList.h"
-#include "gui/KeepVersionsBox.h"
+#include "gui/BackupTab.h"
 #include "gui/LastBackupLine.h"
 #include "gui/ProgressPanel.h"
+#include "gui/RestoreTab.h"
 #include "gui/WindowMemory.h"
+#include "restore/RestoreConfirmation.h"
 #include "restore/RestoreDriver.h"
-#include "restore/SourceFile.h"
 #include "schedule/BackupRunRecord.h"
 #include "schedule/BackupVersions.h"
 #include "schedule/RunReport.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QFileInfo>
+#include <QTabWidget>
 
 #include <algorithm>
 #include <exception>
@@ -32,30 +27,6 @@
 namespace trelmig {
 
 namespace {
-
-std::string withCrLf(QString text) {
-    return text.replace(QStringLiteral("\n"), QStringLiteral("\r\n")).toStdString();
-}
-
-QString withoutCr(const std::string& text) {
-    return QString::fromStdString(text).remove(QLatin1Char('\r'));
-}
-
-ItemSelection checked(const std::array<QCheckBox*, kItemCount>& boxes) {
-    ItemSelection selection{};
-    for (std::size_t i = 0; i < boxes.size(); ++i)
-        selection[i] = boxes[i]->isChecked();
-    return selection;
-}
-
-// The busy pointer for one inspection.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 std::string messageOf(const std::exception_ptr& error) {
     try {
@@ -72,21 +43,14 @@ std::string messageOf(const std::exception_ptr& error) {
 void MainWindow::RunBackup() {
     if (RefuseWhileBusy())
         return;
-    BackupChoices c;
-    c.profile = cbSource->currentText().toStdString();
-    c.items = checked(backupitem);
-    c.description = withCrLf(txtAttachInfo->toPlainText());
-    c.protect = ifprotect->isChecked();
-    c.password = txtPassword->text().toStdString();
-    c.password2 = txtPassword2->text().toStdString();
-    c.targetFile = targetFile_;
+    BackupChoices c = backupTab_->Choices();
     // With versions kept, the run writes a new version beside the chosen
     // name and then settles it as the unattended run does.
     auto versionProblems = std::make_shared<std::vector<std::string>>();
-    if (const std::optional<KeepPolicy> keep = keepVersions->Choice().Policy();
-        keep && !targetFile_.empty()) {
-        c.chosenFile = targetFile_;
-        c.targetFile = VersionTarget(targetFile_, LocalTimeNow());
+    if (const std::optional<KeepPolicy> keep = backupTab_->keepPolicy();
+        keep && !c.targetFile.empty()) {
+        c.chosenFile = c.targetFile;
+        c.targetFile = VersionTarget(c.chosenFile, LocalTimeNow());
         c.settle = [chosen = c.chosenFile, keep = *keep, target = c.targetFile,
                     versionProblems](BackupRunResult& r) {
             *versionProblems = SettleNewVersion(chosen, keep, target, r);
@@ -118,10 +82,17 @@ void MainWindow::RunBackup() {
                      rememberBackup(result->archivePath, c.items);
                  // A user who cancelled to quit is not asked about discs.
                  if (result->written && !result->keptEarlier && !result->cancelled &&
-                     !cancel_.Requested() && askdisc->isChecked() && askAboutDisc() &&
+                     !cancel_.Requested() && askDiscAction_->isChecked() && askAboutDisc() &&
                      showDiscWindow)
                      showDiscWindow(result->archivePath);
              });
+}
+
+void MainWindow::onApplyClicked() {
+    if (tabs_->currentIndex() == 0)
+        RunBackup();
+    else
+        ConfirmAndRunRestore();
 }
 
 bool MainWindow::askAboutDisc() {
@@ -131,7 +102,7 @@ bool MainWindow::askAboutDisc() {
         MessageIcon::Information, MessageButtons::OkCancel, notAgain);
     // Options > "Offer to Write Each Backup to a Disc" asks again.
     if (notAgain)
-        askdisc->setChecked(false);
+        askDiscAction_->setChecked(false);
     return answer == MessageAnswer::Ok;
 }
 
@@ -156,119 +127,51 @@ void MainWindow::showVersionProblems(const std::vector<std::string>& problems) {
 }
 
 void MainWindow::showRunFailed(const std::string& heading, const std::exception_ptr& error) {
-    picCon3->SetBusy(false);
-    picCon3->SetShown(false);
+    progress_->SetBusy(false);
+    progress_->SetShown(false);
     prompter_.Show(heading + messageOf(error), MessageIcon::Critical);
 }
 
-std::optional<RestoreChoices> MainWindow::restoreChoices() {
-    RestoreChoices c;
-    if (!chooseRestoreTarget(c.profile, c.createProfile))
-        return std::nullopt;
-    c.boxes = checked(restoreitem);
-    return c;
+void MainWindow::ConfirmAndRunRestore() {
+    if (RefuseWhileBusy())
+        return;
+    const std::optional<RestoreChoices> c = restoreTab_->Choices();
+    if (!c)
+        return;
+    // Without a backup file there is nothing to confirm: the driver says what is missing.
+    const InspectedArchive& inspected = restoreTab_->inspected();
+    const bool go = !inspected.accepted ||
+                    prompter_.Show(RestoreConfirmationText(env_, *archive_, inspected, *c),
+                                   MessageIcon::Information,
+                                   MessageButtons::OkCancelDefaultCancel) == MessageAnswer::Ok;
+    if (go)
+        RunRestore(*c);
 }
 
 void MainWindow::RunRestore(const RestoreChoices& c) {
     if (RefuseWhileBusy())
         return;
-    startRun([this, c, archive = inspected_] { restoreDriver_->RunRestore(archive, c, &cancel_); },
-             [this, c](const std::exception_ptr& error) {
-                 if (error) {
-                     showRunFailed("The Restore was not Completed! ", error);
-                 }
-                 // A profile made by the restore is a target like the others now.
-                 if (c.createProfile &&
-                     std::find(env_.session().profiles.begin(), env_.session().profiles.end(),
-                               c.profile) != env_.session().profiles.end()) {
-                     profilesChanged();
-                     cbTarget->setCurrentText(QString::fromStdString(c.profile));
-                 }
-             });
-}
-
-void MainWindow::clearRestoreSide() {
-    for (QCheckBox* box : restoreitem) {
-        box->setChecked(false);
-        box->setEnabled(false);
-    }
-    txtSourceFile->clear();
-    versionsList->Clear();
-    txtFileInfo->clear();
-    txtPOBinfo->clear();
-}
-
-void MainWindow::onSourceFileClicked() {
-    if (RefuseWhileBusy())
-        return;
-    // The backup open before is closed, whatever is chosen now.
-    clearRestoreSide();
-    zip1_->CloseZip();
-    inspected_ = {};
-    FileDialogRequest request;
-    request.dialogName = QStringLiteral("cdSource");
-    request.title = tr("Restore Date from a Backup file");
-    request.filter = tr("Quenvar Outlook Backup File (*.kvx)");
-    inspectSourceFile(chooseFile ? chooseFile(request) : QString(), std::nullopt);
-}
-
-bool MainWindow::inspectSourceFile(const QString& chosen,
-                                   const std::optional<std::string>& passwordInUse) {
-    const WaitCursor busy;
-    InspectedArchive result;
-    try {
-        // A refused password is asked again, up to three tries in all.
-        constexpr int kPasswordTries = 3;
-        for (int tries = 1; tries <= kPasswordTries; ++tries) {
-            result = InspectBackupFile(env_, *zip1_, prompter_, *passwords_, chosen.toStdString(),
-                                       tries == 1 ? passwordInUse : std::nullopt);
-            if (result.passwordCancelled)
-                return false;
-            if (!result.passwordRefused)
-                break;
-            // The file stays chosen while its password is asked.
-            txtSourceFile->setText(chosen);
-        }
-    } catch (const std::exception& e) {
-        clearRestoreSide();
-        zip1_->CloseZip();
-        inspected_ = {};
-        prompter_.ShowMessage({MessageId::InvalidBackupFileBecause, {e.what()}},
-                              MessageIcon::Critical);
-        return true;
-    }
-    // Only what this inspection found can be restored, whatever came before.
-    clearRestoreSide();
-    if (!result.accepted)
-        zip1_->CloseZip();
-    inspected_ = result;
-    if (result.passwordRefused) {
-        txtSourceFile->setText(chosen);
-        txtSourceFile->setToolTip(chosen);
-        return true;
-    }
-    txtSourceFile->setText(QString::fromStdString(result.path));
-    txtSourceFile->setToolTip(txtSourceFile->text());
-    if (result.path.empty())
-        return true;
-    versionsList->ShowVersionsOf(QString::fromStdString(result.path));
-    txtPOBinfo->setPlainText(withoutCr(result.facts));
-    // "Profile:<name>" among the facts: the name a new profile is offered.
-    const auto profileLine = result.facts.find("\r\nProfile:");
-    backupProfile_ =
-        profileLine == std::string::npos
-            ? std::string()
-            : result.facts.substr(profileLine + 10,
-                                  result.facts.find("\r\n", profileLine + 10) - profileLine - 10);
-    txtFileInfo->setPlainText(withoutCr(result.description));
-    for (std::size_t i = 0; i < restoreitem.size(); ++i)
-        restoreitem[i]->setEnabled(result.restoreEnabled[i]);
-    return true;
+    startRun(
+        [this, c, archive = restoreTab_->inspected()] {
+            restoreDriver_->RunRestore(archive, c, &cancel_);
+        },
+        [this, c](const std::exception_ptr& error) {
+            if (error) {
+                showRunFailed("The Restore was not Completed! ", error);
+            }
+            // A profile made by the restore is a target like the others now.
+            if (c.createProfile &&
+                std::find(env_.session().profiles.begin(), env_.session().profiles.end(),
+                          c.profile) != env_.session().profiles.end()) {
+                profilesChanged();
+                restoreTab_->SelectTarget(c.profile);
+            }
+        });
 }
 
 QString MainWindow::dialogFolder() const {
-    if (!targetFile_.empty())
-        return QFileInfo(QString::fromStdString(targetFile_)).absolutePath();
+    if (const std::string& target = backupTab_->targetFile(); !target.empty())
+        return QFileInfo(QString::fromStdString(target)).absolutePath();
     if (memory_ && QFileInfo(memory_->BackupFolder()).isDir())
         return memory_->BackupFolder();
     return DefaultBackupFolder();
@@ -288,39 +191,12 @@ void MainWindow::Remember(std::unique_ptr<WindowMemory> memory) {
     memory_ = std::move(memory);
     if (auto* line = findChild<LastBackupLine*>())
         line->Remember(memory_.get());
-    keepVersions->SetChoice(memory_->KeepVersions("main"));
-    connect(keepVersions, &KeepVersionsBox::choiceChanged, this,
-            [this] { memory_->SetKeepVersions("main", keepVersions->Choice()); });
-    askdisc->setChecked(memory_->AskAboutDisc());
-    connect(askdisc, &QAction::toggled, this, [this](bool ask) { memory_->SetAskAboutDisc(ask); });
+    askDiscAction_->setChecked(memory_->AskAboutDisc());
+    connect(askDiscAction_, &QAction::toggled, this,
+            [this](bool ask) { memory_->SetAskAboutDisc(ask); });
     if (const QByteArray geometry = memory_->Geometry(objectName()); !geometry.isEmpty())
         restoreGeometry(geometry);
-    const QString mask = memory_->Items();
-    for (int i = 0; i < kItemCount && i < mask.size(); ++i) {
-        QCheckBox* box = backupitem[static_cast<std::size_t>(i)];
-        box->setChecked(box->isEnabled() && mask.at(i) == QLatin1Char('1'));
-    }
-}
-
-QString MainWindow::askFile(const FileDialogRequest& request) {
-    QFileDialog dialog(this, request.title);
-    dialog.setObjectName(request.dialogName);
-    dialog.setNameFilter(request.filter);
-    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    // "Backup Now" asks before it replaces a file, naming its date.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    // Backup files carry their extension, so that the open dialog lists them.
-    dialog.setDefaultSuffix(QStringLiteral("kvx"));
-    dialog.setDirectory(dialogFolder());
-    if (!request.proposedName.isEmpty())
-        dialog.selectFile(request.proposedName);
-    else if (const QString last = memory_ ? memory_->LastBackupFile() : QString();
-             !request.save && QFileInfo(last).isFile())
-        dialog.selectFile(last);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+    backupTab_->Remember(memory_.get());
 }
 
 } // namespace trelmig

@@ -3,12 +3,12 @@
 // window's thread, Cancel, and closing the window while one works.
 #include "gui/MainWindow.h"
 
+#include "gui/BackupTab.h"
 #include "gui/ProgressPanel.h"
+#include "gui/RestoreTab.h"
 #include "gui/Worker.h"
 
 #include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFutureWatcher>
 #include <QPointer>
 #include <QPushButton>
@@ -38,12 +38,16 @@ void MainWindow::startRun(std::function<void()> work, RunFinished finished) {
     run_->finished = std::move(finished);
     // Whatever starts another run, or changes what this one reads (the
     // profile's locations, the target file), waits until it has ended.
-    for (QWidget* w : std::initializer_list<QWidget*>{cmdApply, cmdTargetFile, cmdSourceFile,
-                                                      cbSource, cbTarget}) {
+    std::vector<QWidget*> held = backupTab_->heldDuringRun();
+    for (QWidget* w : restoreTab_->heldDuringRun())
+        held.push_back(w);
+    held.push_back(applyButton_);
+    for (QWidget* w : held) {
         run_->widgets.emplace_back(w, w->isEnabled());
         w->setEnabled(false);
     }
-    for (QAction* a : {backupnow, restorenow, openprefix, undorestore, TaskScheduler}) {
+    for (QAction* a : {backupNowAction_, restoreNowAction_, openPrefixAction_, undoRestoreAction_,
+                       scheduleAction_}) {
         run_->actions.emplace_back(a, a->isEnabled());
         a->setEnabled(false);
     }
@@ -92,7 +96,7 @@ void MainWindow::cancelRun() {
     if (!Busy() || cancel_.Requested())
         return;
     cancel_.Cancel();
-    picCon3->ShowCancelling();
+    progress_->ShowCancelling();
 }
 
 void MainWindow::askCancelAndQuit() {

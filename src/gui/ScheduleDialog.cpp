@@ -57,101 +57,33 @@ ScheduleDialog::ScheduleDialog(Environment& env, Prompter& prompter, QWidget* pa
     setWindowTitle(tr("Task Scheduler"));
     setModal(true);
     buildLayout();
-    connect(cbSource, &QComboBox::activated, this, [this] { onSourceProfileChanged(); });
-    connect(chkDaily, &QCheckBox::clicked, this, [this] { onDailyToggled(); });
-    connect(cmdTargetFile, &QPushButton::clicked, this, [this] { onTargetFileClicked(); });
-    connect(ifprotect, &QCheckBox::clicked, this, [this] { onProtectToggled(); });
-    connect(Command3, &QPushButton::clicked, this, [this] { onAddTaskClicked(); });
-    connect(Command1, &QPushButton::clicked, this, [this] { onOpenSchedulerClicked(); });
-    connect(Command2, &QPushButton::clicked, this, [this] { onCancelClicked(); });
+    connect(profileBox_, &QComboBox::activated, this, [this] { onSourceProfileChanged(); });
+    connect(dailyBox_, &QCheckBox::clicked, this, [this] { onDailyToggled(); });
+    connect(targetFileButton_, &QPushButton::clicked, this, [this] { onTargetFileClicked(); });
+    connect(protectBox_, &QCheckBox::clicked, this, [this] { onProtectToggled(); });
+    connect(addTaskButton_, &QPushButton::clicked, this, [this] { onAddTaskClicked(); });
+    connect(openSchedulerButton_, &QPushButton::clicked, this,
+            [this] { onOpenSchedulerClicked(); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { onCancelClicked(); });
 }
 
 void ScheduleDialog::buildLayout() {
-    auto* frame1 = named(new QGroupBox(tr("What")), "Frame1");
-    auto* whatLayout = new QVBoxLayout(frame1);
-    whatLayout->addWidget(named(new QLabel(tr("Profile to backup")), "SkinLabel3"));
-    cbSource = named(new QComboBox, "cbSource");
-    whatLayout->addWidget(cbSource);
-    auto* frame6 = named(new QGroupBox(tr("Items to backup")), "Frame6");
-    auto* itemsLayout = new QVBoxLayout(frame6);
-    for (int i = 0; i < kItemCount; ++i) {
-        backupitem[i] = new QCheckBox(ItemText(itemCatalogue()[i].caption));
-        backupitem[i]->setObjectName(QString("backupitem%1").arg(i));
-        itemsLayout->addWidget(backupitem[i]);
-    }
-    // Room the window gains goes to the frames' ends, not between a label
-    // and its box.
-    itemsLayout->addStretch(1);
-    whatLayout->addWidget(frame6, 1);
-    keepVersions = new KeepVersionsBox;
-    whatLayout->addWidget(keepVersions);
-    // Ctrl+A with the focus in the items, and the frame's own menu, tick
-    // every item the profile has, as in the main window.
-    auto* selectAll = new QAction(tr("Select all items"), frame6);
-    selectAll->setObjectName(QStringLiteral("Selectallitems"));
-    selectAll->setShortcut(QKeySequence::SelectAll);
-    selectAll->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    frame6->addAction(selectAll);
-    frame6->setContextMenuPolicy(Qt::ActionsContextMenu);
-    connect(selectAll, &QAction::triggered, this, [this] {
-        for (QCheckBox* box : backupitem)
-            box->setChecked(box->isEnabled());
-    });
+    QGroupBox* whatBox = buildWhat();
+    QGroupBox* scheduleBox = buildWhen();
+    QGroupBox* whereBox = buildWhere();
 
-    auto* frame3 = named(new QGroupBox(tr("Schedule")), "Frame3");
-    auto* scheduleLayout = new QGridLayout(frame3);
-    scheduleLayout->addWidget(named(new QLabel(tr("Start backup at")), "SkinLabel7"), 0, 0);
-    cmbStartTime = named(new QComboBox, "cmbStartTime");
-    cmbStartTime->setEditable(true);
-    cmbStartTime->setInsertPolicy(QComboBox::NoInsert);
-    scheduleLayout->addWidget(cmbStartTime, 0, 1);
-    for (int i = 0; i < kDayCount; ++i) {
-        dayBoxes[i] = named(new QCheckBox(tr(kDayCaptions[i])), kDayNames[i]);
-        scheduleLayout->addWidget(dayBoxes[i], 1 + i / 2, i % 2);
-    }
-    chkDaily = named(new QCheckBox(tr("Run daily")), "chkDaily");
-    scheduleLayout->addWidget(chkDaily, 4, 1);
-
-    // "Where", as on the main window: a second "Schedule" frame would say
-    // nothing about the backup file it holds.
-    auto* frame2 = named(new QGroupBox(tr("Where")), "Frame2");
-    auto* fileLayout = new QGridLayout(frame2);
-    fileLayout->addWidget(named(new QLabel(tr("Choose a Backup Filename")), "SkinLabel4"), 0, 0, 1,
-                          2);
-    txtTargetFile = named(new QLineEdit, "txtTargetFile");
-    // Only "Browse..." chooses the file: typed text would never be used.
-    txtTargetFile->setReadOnly(true);
-    txtTargetFile->setMinimumWidth(txtTargetFile->fontMetrics().averageCharWidth() * 32);
-    fileLayout->addWidget(txtTargetFile, 1, 0);
-    fileLayout->setColumnStretch(0, 1);
-    cmdTargetFile = named(new QPushButton(tr("Browse...")), "cmdTargetFile");
-    fileLayout->addWidget(cmdTargetFile, 1, 1);
-    auto* frame5 = named(new QGroupBox(tr("Security")), "Frame5");
-    auto* securityLayout = new QGridLayout(frame5);
-    ifprotect = named(new QCheckBox(tr("Protect backup file with password")), "ifprotect");
-    securityLayout->addWidget(ifprotect, 0, 0, 1, 2);
-    securityLayout->addWidget(named(new QLabel(tr("Password:")), "SkinLabel1"), 1, 0);
-    txtPassword = named(new QLineEdit, "txtPassword");
-    txtPassword->setEchoMode(QLineEdit::Password);
-    securityLayout->addWidget(txtPassword, 1, 1);
-    securityLayout->addWidget(named(new QLabel(tr("Retype Password:")), "SkinLabel2"), 2, 0);
-    txtPassword2 = named(new QLineEdit, "txtPassword2");
-    txtPassword2->setEchoMode(QLineEdit::Password);
-    securityLayout->addWidget(txtPassword2, 2, 1);
-    fileLayout->addWidget(frame5, 2, 0, 1, 2);
-
-    Command3 = named(new QPushButton(tr("Add Task to Scheduler")), "Command3");
-    Command1 = named(new QPushButton(tr("Open Scheduler")), "Command1");
-    Command2 = named(new QPushButton(tr("Cancel")), "Command2");
+    addTaskButton_ = named(new QPushButton(tr("Add Task to Scheduler")), "Command3");
+    openSchedulerButton_ = named(new QPushButton(tr("Open Scheduler")), "Command1");
+    cancelButton_ = named(new QPushButton(tr("Cancel")), "Command2");
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Command3);
-    buttons->addWidget(Command1);
+    buttons->addWidget(addTaskButton_);
+    buttons->addWidget(openSchedulerButton_);
     buttons->addStretch();
-    buttons->addWidget(Command2);
+    buttons->addWidget(cancelButton_);
 
     auto* right = new QVBoxLayout;
-    right->addWidget(frame3);
-    right->addWidget(frame2);
+    right->addWidget(scheduleBox);
+    right->addWidget(whereBox);
     right->addStretch(1);
     // The choices scroll on a screen too small for them (800x600, or 200 %),
     // so that the buttons below stay whole and on the screen.
@@ -159,7 +91,7 @@ void ScheduleDialog::buildLayout() {
     page->setObjectName(QStringLiteral("schedulePage"));
     auto* columns = new QHBoxLayout(page);
     columns->setContentsMargins(0, 0, 0, 0);
-    columns->addWidget(frame1, 1);
+    columns->addWidget(whatBox, 1);
     columns->addLayout(right, 1);
     auto* top = new QVBoxLayout(this);
     top->addWidget(Scrolling(page), 1);
@@ -167,12 +99,95 @@ void ScheduleDialog::buildLayout() {
     giveMnemonics();
 }
 
+QGroupBox* ScheduleDialog::buildWhat() {
+    auto* whatBox = named(new QGroupBox(tr("What")), "Frame1");
+    auto* whatLayout = new QVBoxLayout(whatBox);
+    whatLayout->addWidget(named(new QLabel(tr("Profile to backup")), "SkinLabel3"));
+    profileBox_ = named(new QComboBox, "cbSource");
+    whatLayout->addWidget(profileBox_);
+    auto* itemsBox = named(new QGroupBox(tr("Items to backup")), "Frame6");
+    auto* itemsLayout = new QVBoxLayout(itemsBox);
+    for (int i = 0; i < kItemCount; ++i) {
+        itemBoxes_[i] = new QCheckBox(ItemText(itemCatalogue()[i].caption));
+        itemBoxes_[i]->setObjectName(QString("backupitem%1").arg(i));
+        itemsLayout->addWidget(itemBoxes_[i]);
+    }
+    // Room the window gains goes to the frames' ends, not between a label
+    // and its box.
+    itemsLayout->addStretch(1);
+    whatLayout->addWidget(itemsBox, 1);
+    keepVersionsBox_ = new KeepVersionsBox;
+    whatLayout->addWidget(keepVersionsBox_);
+    // Ctrl+A with the focus in the items, and the frame's own menu, tick
+    // every item the profile has, as in the main window.
+    auto* selectAll = new QAction(tr("Select all items"), itemsBox);
+    selectAll->setObjectName(QStringLiteral("Selectallitems"));
+    selectAll->setShortcut(QKeySequence::SelectAll);
+    selectAll->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    itemsBox->addAction(selectAll);
+    itemsBox->setContextMenuPolicy(Qt::ActionsContextMenu);
+    connect(selectAll, &QAction::triggered, this, [this] {
+        for (QCheckBox* box : itemBoxes_)
+            box->setChecked(box->isEnabled());
+    });
+    return whatBox;
+}
+
+QGroupBox* ScheduleDialog::buildWhen() {
+    auto* scheduleBox = named(new QGroupBox(tr("Schedule")), "Frame3");
+    auto* scheduleLayout = new QGridLayout(scheduleBox);
+    scheduleLayout->addWidget(named(new QLabel(tr("Start backup at")), "SkinLabel7"), 0, 0);
+    startTimeBox_ = named(new QComboBox, "cmbStartTime");
+    startTimeBox_->setEditable(true);
+    startTimeBox_->setInsertPolicy(QComboBox::NoInsert);
+    scheduleLayout->addWidget(startTimeBox_, 0, 1);
+    for (int i = 0; i < kDayCount; ++i) {
+        dayBoxes_[i] = named(new QCheckBox(tr(kDayCaptions[i])), kDayNames[i]);
+        scheduleLayout->addWidget(dayBoxes_[i], 1 + i / 2, i % 2);
+    }
+    dailyBox_ = named(new QCheckBox(tr("Run daily")), "chkDaily");
+    scheduleLayout->addWidget(dailyBox_, 4, 1);
+    return scheduleBox;
+}
+
+QGroupBox* ScheduleDialog::buildWhere() {
+    // "Where", as on the main window: a second "Schedule" frame would say
+    // nothing about the backup file it holds.
+    auto* whereBox = named(new QGroupBox(tr("Where")), "Frame2");
+    auto* fileLayout = new QGridLayout(whereBox);
+    fileLayout->addWidget(named(new QLabel(tr("Choose a Backup Filename")), "SkinLabel4"), 0, 0, 1,
+                          2);
+    targetFileEdit_ = named(new QLineEdit, "txtTargetFile");
+    // Only "Browse..." chooses the file: typed text would never be used.
+    targetFileEdit_->setReadOnly(true);
+    targetFileEdit_->setMinimumWidth(targetFileEdit_->fontMetrics().averageCharWidth() * 32);
+    fileLayout->addWidget(targetFileEdit_, 1, 0);
+    fileLayout->setColumnStretch(0, 1);
+    targetFileButton_ = named(new QPushButton(tr("Browse...")), "cmdTargetFile");
+    fileLayout->addWidget(targetFileButton_, 1, 1);
+    auto* securityBox = named(new QGroupBox(tr("Security")), "Frame5");
+    auto* securityLayout = new QGridLayout(securityBox);
+    protectBox_ = named(new QCheckBox(tr("Protect backup file with password")), "ifprotect");
+    securityLayout->addWidget(protectBox_, 0, 0, 1, 2);
+    securityLayout->addWidget(named(new QLabel(tr("Password:")), "SkinLabel1"), 1, 0);
+    passwordEdit_ = named(new QLineEdit, "txtPassword");
+    passwordEdit_->setEchoMode(QLineEdit::Password);
+    securityLayout->addWidget(passwordEdit_, 1, 1);
+    securityLayout->addWidget(named(new QLabel(tr("Retype Password:")), "SkinLabel2"), 2, 0);
+    retypeEdit_ = named(new QLineEdit, "txtPassword2");
+    retypeEdit_->setEchoMode(QLineEdit::Password);
+    securityLayout->addWidget(retypeEdit_, 2, 1);
+    fileLayout->addWidget(securityBox, 2, 0, 1, 2);
+    return whereBox;
+}
+
 void ScheduleDialog::giveMnemonics() {
     const std::pair<const char*, QChar> labels[] = {
         {"SkinLabel3", 'P'}, {"SkinLabel7", 'S'}, {"SkinLabel4", 'l'},
         {"SkinLabel1", 'a'}, {"SkinLabel2", 'y'},
     };
-    QWidget* const buddies[] = {cbSource, cmbStartTime, cmdTargetFile, txtPassword, txtPassword2};
+    QWidget* const buddies[] = {profileBox_, startTimeBox_, targetFileButton_, passwordEdit_,
+                                retypeEdit_};
     for (std::size_t i = 0; i < std::size(labels); ++i) {
         auto* label = findChild<QLabel*>(labels[i].first);
         label->setBuddy(buddies[i]);
@@ -180,17 +195,17 @@ void ScheduleDialog::giveMnemonics() {
     }
     const char kDayLetters[kDayCount] = {'M', 'T', 'W', 'h', 'F', 'u', 'n'};
     for (int i = 0; i < kDayCount; ++i)
-        SetMnemonic(dayBoxes[i], kDayLetters[i]);
-    SetMnemonic(chkDaily, 'd');
-    SetMnemonic(cmdTargetFile, 'B');
-    SetMnemonic(ifprotect, 'o');
-    SetMnemonic(Command3, 'k');
-    SetMnemonic(Command1, 'e');
-    SetMnemonic(Command2, 'C');
+        SetMnemonic(dayBoxes_[i], kDayLetters[i]);
+    SetMnemonic(dailyBox_, 'd');
+    SetMnemonic(targetFileButton_, 'B');
+    SetMnemonic(protectBox_, 'o');
+    SetMnemonic(addTaskButton_, 'k');
+    SetMnemonic(openSchedulerButton_, 'e');
+    SetMnemonic(cancelButton_, 'C');
 }
 
 void ScheduleDialog::setPasswordBoxes(bool enabled) {
-    for (QLineEdit* box : {txtPassword, txtPassword2}) {
+    for (QLineEdit* box : {passwordEdit_, retypeEdit_}) {
         box->setEnabled(enabled);
         // Scroll-bar grey when off, window background when on: the desktop's
         // colours, which the skin's sheet on this window does not merge.
@@ -214,58 +229,58 @@ void ScheduleDialog::resetChoices(const ScheduleStart& start) {
         OpenAtContentSize(this);
         sized_ = true;
     }
-    cbSource->clear();
+    profileBox_->clear();
     for (const auto& name : env_.session().profiles)
-        cbSource->addItem(QString::fromStdString(name));
+        profileBox_->addItem(QString::fromStdString(name));
     for (int i = 0; i < kItemCount; ++i) {
-        backupitem[i]->setEnabled(true);
-        backupitem[i]->setChecked(false);
-        backupitem[i]->setToolTip(ItemText(itemCatalogue()[i].backupToolTip));
+        itemBoxes_[i]->setEnabled(true);
+        itemBoxes_[i]->setChecked(false);
+        itemBoxes_[i]->setToolTip(ItemText(itemCatalogue()[i].backupToolTip));
     }
-    cmbStartTime->clear();
+    startTimeBox_->clear();
     for (int h = 0; h < 24; ++h) {
-        cmbStartTime->addItem(QString("%1:00").arg(h));
-        cmbStartTime->addItem(QString("%1:30").arg(h));
+        startTimeBox_->addItem(QString("%1:00").arg(h));
+        startTimeBox_->addItem(QString("%1:30").arg(h));
     }
-    cmbStartTime->setCurrentText("9:00");
-    for (QCheckBox* day : dayBoxes)
+    startTimeBox_->setCurrentText("9:00");
+    for (QCheckBox* day : dayBoxes_)
         day->setChecked(false);
-    chkDaily->setChecked(false);
+    dailyBox_->setChecked(false);
     // The main window's file, else the one this window chose last.
     if (!start.file.isEmpty())
-        TargetFile = start.file.toStdString();
-    txtTargetFile->setText(QString::fromStdString(TargetFile));
-    ifprotect->setChecked(false);
+        targetFile_ = start.file.toStdString();
+    targetFileEdit_->setText(QString::fromStdString(targetFile_));
+    protectBox_->setChecked(false);
     setPasswordBoxes(false);
-    keepVersions->SetChoice(memory_ ? memory_->KeepVersions(kKeepWindow) : KeepChoice{});
+    keepVersionsBox_->SetChoice(memory_ ? memory_->KeepVersions(kKeepWindow) : KeepChoice{});
     // The main window's profile (else the first) and its items, where the
     // profile has them.
-    if (const int shown = cbSource->findText(start.profile); shown >= 0)
-        cbSource->setCurrentIndex(shown);
-    if (cbSource->count() > 0)
+    if (const int shown = profileBox_->findText(start.profile); shown >= 0)
+        profileBox_->setCurrentIndex(shown);
+    if (profileBox_->count() > 0)
         onSourceProfileChanged();
     for (int i = 0; i < kItemCount; ++i)
-        backupitem[i]->setChecked(backupitem[i]->isEnabled() && start.items[i]);
+        itemBoxes_[i]->setChecked(itemBoxes_[i]->isEnabled() && start.items[i]);
 }
 
 void ScheduleDialog::onSourceProfileChanged() {
-    for (QCheckBox* box : backupitem) {
+    for (QCheckBox* box : itemBoxes_) {
         box->setEnabled(true);
         box->setChecked(false);
     }
-    const ItemStates states = env_.ItemStatesOf(cbSource->currentText().toStdString());
+    const ItemStates states = env_.ItemStatesOf(profileBox_->currentText().toStdString());
     for (int i = 0; i < kItemCount; ++i) {
         QString tip = QString::fromStdString(states[i].toolTip);
         if (i == ItemAddressBook && IsNewOutlook(env_.session()))
             tip = tr(" MS Outlook 2007 don't support Personal Address Book!");
-        backupitem[i]->setToolTip(tip);
-        backupitem[i]->setEnabled(states[i].enabled);
+        itemBoxes_[i]->setToolTip(tip);
+        itemBoxes_[i]->setEnabled(states[i].enabled);
     }
 }
 
 void ScheduleDialog::onDailyToggled() {
-    for (QCheckBox* day : dayBoxes)
-        day->setChecked(chkDaily->isChecked());
+    for (QCheckBox* day : dayBoxes_)
+        day->setChecked(dailyBox_->isChecked());
 }
 
 void ScheduleDialog::onTargetFileClicked() {
@@ -276,41 +291,41 @@ void ScheduleDialog::onTargetFileClicked() {
     dialog.setNameFilter(tr("Quenvar Outlook Backup File (*.kvx)"));
     // The restore tab's open dialog lists backup files by their extension.
     dialog.setDefaultSuffix("kvx");
-    dialog.selectFile(TargetFile.empty()
-                          ? ProposedBackupName(cbSource->currentText(), QDate::currentDate())
-                          : QString::fromStdString(TargetFile));
+    dialog.selectFile(targetFile_.empty()
+                          ? ProposedBackupName(profileBox_->currentText(), QDate::currentDate())
+                          : QString::fromStdString(targetFile_));
     if (runModal_(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    txtTargetFile->setText(dialog.selectedFiles().front());
-    TargetFile = txtTargetFile->text().toStdString();
+    targetFileEdit_->setText(dialog.selectedFiles().front());
+    targetFile_ = targetFileEdit_->text().toStdString();
 }
 
 void ScheduleDialog::onProtectToggled() {
-    setPasswordBoxes(ifprotect->isChecked());
+    setPasswordBoxes(protectBox_->isChecked());
 }
 
 void ScheduleDialog::onAddTaskClicked() {
-    ItemMask.clear();
-    for (QCheckBox* box : backupitem)
-        ItemMask += box->isChecked() ? '1' : '0';
-    const std::string password = txtPassword->text().toStdString();
-    if (!CheckJobChoices(ItemMask, TargetFile, ifprotect->isChecked(), password,
-                         txtPassword2->text().toStdString(), prompter_))
+    itemMask_.clear();
+    for (QCheckBox* box : itemBoxes_)
+        itemMask_ += box->isChecked() ? '1' : '0';
+    const std::string password = passwordEdit_->text().toStdString();
+    if (!CheckJobChoices(itemMask_, targetFile_, protectBox_->isChecked(), password,
+                         retypeEdit_->text().toStdString(), prompter_))
         return;
 
-    ProfileName = cbSource->currentText().toStdString();
+    profileName_ = profileBox_->currentText().toStdString();
     DayChecks days{};
     for (int i = 0; i < kDayCount; ++i)
-        days[i] = dayBoxes[i]->isChecked();
-    DayList = trelmig::DayList(days);
+        days[i] = dayBoxes_[i]->isChecked();
+    dayList_ = DayList(days);
     JobChoices choices;
-    choices.startTime = cmbStartTime->currentText().toStdString();
-    choices.dayList = DayList;
-    choices.profileName = ProfileName;
-    choices.itemMask = ItemMask;
-    choices.password = ifprotect->isChecked() ? password : std::string();
-    choices.targetFile = TargetFile;
-    const KeepChoice keep = keepVersions->Choice();
+    choices.startTime = startTimeBox_->currentText().toStdString();
+    choices.dayList = dayList_;
+    choices.profileName = profileName_;
+    choices.itemMask = itemMask_;
+    choices.password = protectBox_->isChecked() ? password : std::string();
+    choices.targetFile = targetFile_;
+    const KeepChoice keep = keepVersionsBox_->Choice();
     choices.keep = keep.Policy();
     if (RegisterJob(choices, scheduler_, prompter_).result == RegisterResult::Registered && memory_)
         memory_->SetKeepVersions(kKeepWindow, keep);

@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <utility>
 
 class QCheckBox;
 class QComboBox;
@@ -33,7 +34,7 @@ struct ScheduleStart {
 
 // "Task Scheduler": composes an unattended backup and registers it as a job
 // (a systemd user timer, else a crontab line), keeping versions if asked. Create it once and call
-// ShowModal() for every opening: its values (TargetFile above all) live as long as the object.
+// ShowModal() for every opening: its values (the backup file above all) live as long as the object.
 //
 //   ScheduleDialog options(env, prompter, mainWindow);   // once
 //   options.ShowModal();                            // menu "Task Scheduler"
@@ -56,11 +57,13 @@ public:
     // default, tests answer them.
     void SetModalRunner(std::function<int(QDialog&)> runner) { runModal_ = std::move(runner); }
 
-    // Values of the window, kept between openings.
-    std::string ProfileName;
-    std::string ItemMask;
-    std::string TargetFile;
-    std::string DayList;
+    // What the last "Add Task to Scheduler" registered (or refused), and
+    // the backup file, which is kept between openings.
+    const std::string& profileName() const { return profileName_; }
+    const std::string& itemMask() const { return itemMask_; }
+    const std::string& dayList() const { return dayList_; }
+    const std::string& targetFile() const { return targetFile_; }
+    void SetTargetFile(std::string file) { targetFile_ = std::move(file); }
 
 private:
     // Every box as a new window shows it, from the main window's choices.
@@ -74,6 +77,9 @@ private:
     void onCancelClicked();
 
     void buildLayout();
+    QGroupBox* buildWhat();  // the profile, the items and the versions to keep
+    QGroupBox* buildWhen();  // the start time and the days
+    QGroupBox* buildWhere(); // the backup file and its password
     void setPasswordBoxes(bool enabled);
     void giveMnemonics();
 
@@ -83,21 +89,25 @@ private:
     std::function<int(QDialog&)> runModal_;
     WindowMemory* memory_ = nullptr;
     bool sized_ = false; // opened at its content's size once
+    std::string profileName_;
+    std::string itemMask_;
+    std::string targetFile_;
+    std::string dayList_;
 
-    QComboBox* cbSource;
-    std::array<QCheckBox*, 8> backupitem;
-    QComboBox* cmbStartTime;
-    std::array<QCheckBox*, 7> dayBoxes; // chkMonday ... chkSunday
-    QCheckBox* chkDaily;
-    QLineEdit* txtTargetFile;
-    QPushButton* cmdTargetFile;
-    QCheckBox* ifprotect;
-    QLineEdit* txtPassword;
-    QLineEdit* txtPassword2;
-    KeepVersionsBox* keepVersions;
-    QPushButton* Command3;
-    QPushButton* Command1;
-    QPushButton* Command2;
+    QComboBox* profileBox_;
+    std::array<QCheckBox*, 8> itemBoxes_;
+    QComboBox* startTimeBox_;
+    std::array<QCheckBox*, 7> dayBoxes_; // chkMonday ... chkSunday
+    QCheckBox* dailyBox_;
+    QLineEdit* targetFileEdit_;
+    QPushButton* targetFileButton_;
+    QCheckBox* protectBox_;
+    QLineEdit* passwordEdit_;
+    QLineEdit* retypeEdit_;
+    KeepVersionsBox* keepVersionsBox_;
+    QPushButton* addTaskButton_;
+    QPushButton* openSchedulerButton_;
+    QPushButton* cancelButton_;
 };
 
 } // namespace trelmig

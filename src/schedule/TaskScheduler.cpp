@@ -1,6 +1,7 @@
 #include "schedule/TaskScheduler.h"
 
 #include "app/Environment.h"
+#include "backup/CheckBackupChoices.h"
 #include "core/Prompter.h"
 #include "schedule/AutoBackup.h"
 #include "schedule/JobPasswordFile.h"
@@ -16,23 +17,21 @@ std::filesystem::path CurrentProgram() {
 
 bool CheckJobChoices(const std::string& itemMask, const std::string& targetFile, bool protect,
                      const std::string& password, const std::string& retyped, Prompter& prompter) {
-    if (itemMask.find('1') == std::string::npos) {
-        prompter.Show("Please select at least one item.", MessageIcon::Exclamation);
-        return false;
-    }
-    if (targetFile.empty()) {
-        prompter.Show("Invalid backup file name.", MessageIcon::Exclamation);
-        return false;
-    }
-    if (protect && password.empty() && retyped.empty()) {
-        prompter.Show("Please enter Password!", MessageIcon::Critical);
-        return false;
-    }
-    if (protect && password != retyped) {
-        prompter.Show("Incorrect Password!", MessageIcon::Critical);
-        return false;
-    }
-    return true;
+    ChoicesToCheck choices{targetFile, {}, protect, password, retyped};
+    for (std::size_t i = 0; i < choices.items.size() && i < itemMask.size(); ++i)
+        choices.items[i] = itemMask[i] == '1';
+    // A job asks for its items before its file.
+    ChoicesCheck checked = CheckItemsChosen(choices.items);
+    if (checked)
+        checked = CheckBackupChoices(choices);
+    if (checked)
+        return true;
+    // A job's file is typed on the command line, not chosen in a dialog.
+    const std::string text = checked.error() == MessageId::ChooseBackupFileName
+                                 ? std::string("Invalid backup file name.")
+                                 : MessageText(checked.error());
+    prompter.Show(text, RefusalIcon(checked.error()));
+    return false;
 }
 
 namespace {

@@ -8,6 +8,10 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 using namespace trelmig;
 
 TEST_F(MainWindowTest, ItemBoxesHaveMnemonicsAndInputsHaveNames) {
@@ -31,4 +35,25 @@ TEST_F(MainWindowTest, ItemBoxesHaveMnemonicsAndInputsHaveNames) {
     for (QWidget* input : inputs)
         EXPECT_FALSE(input->accessibleName().isEmpty()) << input->objectName().toStdString();
     EXPECT_EQ(child<QLineEdit>("txtTargetFile")->accessibleName(), QStringLiteral("Backup file"));
+}
+
+// Tab walks each tab's inputs in the order they stand on the screen.
+TEST_F(MainWindowTest, TabFollowsTheInputsFromTopToBottom) {
+    open();
+    const std::vector<std::vector<std::string>> tabs = {
+        {"cbSource", "txtAttachInfo", "txtTargetFile", "cmdTargetFile", "ifprotect", "txtPassword",
+         "txtPassword2"},
+        {"txtSourceFile", "cmdSourceFile", "txtPOBinfo", "txtFileInfo", "cbTarget"}};
+    for (const std::vector<std::string>& inputs : tabs) {
+        std::vector<std::string> met;
+        QWidget* w = child<QWidget>(inputs.front().c_str());
+        for (int steps = 0; steps < 500 && met.size() < inputs.size() - 1; ++steps) {
+            w = w->nextInFocusChain();
+            const std::string name = w->objectName().toStdString();
+            if (std::find(inputs.begin(), inputs.end(), name) != inputs.end())
+                met.push_back(name);
+        }
+        met.insert(met.begin(), inputs.front());
+        EXPECT_EQ(met, inputs);
+    }
 }

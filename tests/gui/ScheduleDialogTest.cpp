@@ -170,7 +170,7 @@ TEST_F(ScheduleWindow, RunDailySetsAndClearsAllSevenDays) {
     browse(file("b.kvx"));
     click("Command3");
     EXPECT_EQ(lastMessage(), "Task 1 has been scheduled.");
-    EXPECT_EQ(dialog->DayList, "M,T,W,TH,F,S");
+    EXPECT_EQ(dialog->dayList(), "M,T,W,TH,F,S");
     ASSERT_EQ(tableLines().size(), 1u);
     EXPECT_TRUE(tableLines()[0].starts_with("0 9 * * 1,2,3,4,5,6 ")) << tableLines()[0];
 
@@ -227,14 +227,14 @@ TEST_F(ScheduleWindow, AddTaskChecksInOrderAndRegistersWhenAllPass) {
     box("chkThursday")->click();
     click("Command3");
     expectMessage("Task 1 has been scheduled.", MessageIcon::None);
-    EXPECT_EQ(dialog->ItemMask, "00100000");
-    EXPECT_EQ(dialog->ProfileName, env->session().profiles[0]);
-    EXPECT_EQ(dialog->DayList, "M,TH");
+    EXPECT_EQ(dialog->itemMask(), "00100000");
+    EXPECT_EQ(dialog->profileName(), env->session().profiles[0]);
+    EXPECT_EQ(dialog->dayList(), "M,TH");
     const auto jobs = fake.crontab().Jobs();
     ASSERT_EQ(jobs.size(), 1u);
     EXPECT_EQ(jobs[0].info.JobTime, 84600000u);
     EXPECT_EQ(jobs[0].info.DaysOfWeek, 9);
-    EXPECT_EQ(jobs[0].info.Command, "\"/usr/bin/trelmig\" sf=" + dialog->ProfileName +
+    EXPECT_EQ(jobs[0].info.Command, "\"/usr/bin/trelmig\" sf=" + dialog->profileName() +
                                         "xm=00100000ps=bf=" + file("b.kvx"));
     EXPECT_EQ(ReadPasswordFile(jobs[0].passwordFile), password.toStdString());
     EXPECT_EQ(jobs[0].winePrefix, sample.root);
@@ -269,16 +269,16 @@ TEST_F(ScheduleWindow, TheSaveDialogProposesTheProfileAndTodayAndACancelChangesN
     EXPECT_TRUE(confirmsOverwrite);
     EXPECT_TRUE(saves);
     EXPECT_EQ(suffix, "kvx");
-    EXPECT_EQ(dialog->TargetFile, "");
+    EXPECT_EQ(dialog->targetFile(), "");
 
     // A name without extension gets the backup files' one.
     const std::string chosen = (sample.work.path() / "weekly backup").string();
     browse(chosen);
-    EXPECT_EQ(dialog->TargetFile, chosen + ".kvx");
+    EXPECT_EQ(dialog->targetFile(), chosen + ".kvx");
     EXPECT_EQ(edit("txtTargetFile")->text().toStdString(), chosen + ".kvx");
     answer = [](QDialog&) { return int(QDialog::Rejected); };
     click("cmdTargetFile");
-    EXPECT_EQ(dialog->TargetFile, chosen + ".kvx");
+    EXPECT_EQ(dialog->targetFile(), chosen + ".kvx");
     EXPECT_TRUE(edit("txtTargetFile")->isReadOnly());
 }
 
@@ -296,7 +296,7 @@ TEST_F(ScheduleWindow, ASecondOpeningStartsAfreshButKeepsAndShowsTheChosenFile) 
     EXPECT_FALSE(box("chkDaily")->isChecked());
     EXPECT_FALSE(box("chkMonday")->isChecked());
     EXPECT_EQ(edit("txtTargetFile")->text().toStdString(), file("first.kvx"));
-    EXPECT_EQ(dialog->TargetFile, file("first.kvx"));
+    EXPECT_EQ(dialog->targetFile(), file("first.kvx"));
 
     item(ItemPersonalFolders)->setChecked(true);
     click("Command3");
@@ -499,7 +499,7 @@ TEST_F(ScheduleWindow, ATaskOfAWindowsUserFolderNamesTheFolderNotAPrefix) {
     fromWindows.SetModalRunner([](QDialog&) { return int(QDialog::Rejected); });
     fromWindows.ShowModal();
     dialog.reset();
-    fromWindows.TargetFile = file("pc.kvx");
+    fromWindows.SetTargetFile(file("pc.kvx"));
     control<QCheckBox>(&fromWindows, "backupitem2")->setChecked(true);
     control<QPushButton>(&fromWindows, "Command3")->click();
     ASSERT_EQ(lastMessage(), "Task 1 has been scheduled.");

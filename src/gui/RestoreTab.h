@@ -1,0 +1,94 @@
+#pragma once
+
+#include "gui/FileDialogRequest.h"
+#include "gui/TabParts.h"
+#include "restore/SourceFile.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace trelmig {
+
+class BackupVersionsList;
+class Environment;
+class PasswordPrompt;
+class Prompter;
+struct RestoreChoices;
+class ZipArchive;
+
+// The restore side of the main window: the backup file to restore from
+// (inspected as it is chosen: what it holds, its description, its other
+// versions), the profile to restore into and the items to restore (with
+// their pop-up menu). The window runs the restore from the inspected file
+// and the choices this tab makes (Choices()).
+class RestoreTab : public QWidget {
+    Q_OBJECT
+public:
+    // archive holds the inspected file open for the restore; passwords asks
+    // for the password of a protected one.
+    RestoreTab(Environment& env, ZipArchive& archive, Prompter& prompter, PasswordPrompt& passwords,
+               QWidget* parent = nullptr);
+
+    // Set by the window: whether a run is at work with the user told so,
+    // its file dialogs, and the question for a new profile's name (nullopt
+    // when cancelled).
+    std::function<bool()> refuseWhileBusy;
+    std::function<QString(const FileDialogRequest&)> chooseFile;
+    std::function<std::optional<QString>(const QString& proposed)> askNewProfileName;
+
+    // "Browse...": closes the backup open now and inspects the one chosen.
+    void ChooseSourceFile();
+    const InspectedArchive& inspected() const { return inspected_; }
+    // The profiles, then "New profile..." when Outlook is known; the chosen
+    // one stays when it is still there.
+    void FillTargets();
+    void SelectTarget(const std::string& profile);
+    // The restore's profile and ticked boxes; for "New profile..." the name
+    // is asked. nullopt when that was cancelled or refused.
+    std::optional<RestoreChoices> Choices();
+    // What must not change while a run works: the file and the profile.
+    std::vector<QWidget*> heldDuringRun() const;
+    // Ctrl+A on the tab: the pop-up menu's "Select all items".
+    QAction* selectAllAction() const { return selectAllAction_; }
+
+private:
+    QGroupBox* buildFrom();
+    QGroupBox* buildInto();
+    void clear();
+    // Inspects the chosen file and shows what it holds; false (the tab as it
+    // was) when its password prompt was cancelled.
+    bool inspect(const QString& chosen, const std::optional<std::string>& passwordInUse);
+    // The version at path of the backup open now, chosen in the versions list.
+    void openVersion(const QString& path);
+    // The target chosen; false when "New profile..." was cancelled or refused.
+    bool chooseTarget(std::string& profile, bool& create);
+
+    Environment& env_;
+    ZipArchive& archive_;
+    Prompter& prompter_;
+    PasswordPrompt& passwords_;
+    QLineEdit* sourceFileEdit_;
+    QPushButton* sourceFileButton_;
+    BackupVersionsList* versionsList_;
+    QPlainTextEdit* backupFactsText_;
+    QPlainTextEdit* backupDescriptionText_;
+    QComboBox* targetProfileBox_;
+    QGroupBox* itemsBox_;
+    ItemBoxes itemBoxes_{};
+    QAction* selectAllAction_;
+    std::string backupProfile_;  // the profile the inspected backup was made of
+    InspectedArchive inspected_; // the backup file the tab shows
+};
+
+} // namespace trelmig
