@@ -2,6 +2,7 @@
 
 #include "cli/Verbs.h"
 #include "core/ItemCatalogue.h"
+#include "core/ItemMask.h"
 #include "core/Message.h"
 #include "platform/CronJobLine.h"
 #include "restore/RestoreUndo.h"
@@ -274,8 +275,7 @@ void chooseMode(CommandLine& cmd, const Requests& asked) {
         cmd.mode = Mode::RemoveJob;
         if (cmd.jobNumber <= 0)
             refuse(cmd, MessageId::RemoveJobNeedsNumber);
-    } else if (asked.restore && (cmd.profile.empty() || cmd.items.size() != kItemCount ||
-                                 cmd.items.find_first_not_of("01") != std::string::npos)) {
+    } else if (asked.restore && (cmd.profile.empty() || !ItemMask::Parse(cmd.items))) {
         refuse(cmd, MessageId::RestoreNeedsProfileAndItems);
     } else if (asked.inspect) {
         cmd.mode = Mode::Inspect;

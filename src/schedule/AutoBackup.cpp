@@ -4,6 +4,7 @@
 #include "archive/ZipArchive.h"
 #include "backup/BackupDriver.h"
 #include "backup/BackupRun.h"
+#include "core/ItemMask.h"
 #include "core/Message.h"
 #include "outlook/OutlookEnvironment.h"
 #include "platform/CronJobLine.h"
@@ -67,15 +68,15 @@ std::optional<AutoBackupCommand> ParseAutoBackupCommand(const std::vector<std::s
         error = MessageText(MessageId::CommandLineValueEmpty);
         return std::nullopt;
     }
-    if (cmd.mask.size() != 8 || !std::all_of(cmd.mask.begin(), cmd.mask.end(),
-                                             [](char c) { return c == '0' || c == '1'; })) {
+    const std::optional<ItemMask> mask = ItemMask::Parse(cmd.mask);
+    if (!mask) {
         error = MessageText(MessageId::CommandLineItemsNotAMask);
         return std::nullopt;
     }
     // As the schedule window refuses them: a run choosing nothing would replace
     // a good archive by an empty one, and a password with a line break makes an
     // archive no prompt can open.
-    if (cmd.mask.find('1') == std::string::npos) {
+    if (mask->Empty()) {
         error = MessageText(MessageId::CommandLineNoItem);
         return std::nullopt;
     }
@@ -154,8 +155,7 @@ int backUp(const AutoBackupCommand& cmd, const MachineSource& source,
 
     BackupRequest request;
     request.profile = cmd.profile;
-    for (int i = 0; i < kItemCount; ++i)
-        request.items[static_cast<std::size_t>(i)] = cmd.mask[static_cast<std::size_t>(i)] == '1';
+    request.items = ItemMask::Lenient(cmd.mask).Boxes();
     request.description = "Automatic Backup";
     request.password = cmd.password;
     request.time = LocalTimeNow();

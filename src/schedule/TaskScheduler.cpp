@@ -1,6 +1,7 @@
 #include "schedule/TaskScheduler.h"
 
 #include "app/Environment.h"
+#include "core/ItemMask.h"
 #include "core/Prompter.h"
 #include "schedule/AutoBackup.h"
 #include "schedule/JobPasswordFile.h"
@@ -16,7 +17,7 @@ std::filesystem::path CurrentProgram() {
 
 bool CheckJobChoices(const std::string& itemMask, const std::string& targetFile, bool protect,
                      const std::string& password, const std::string& retyped, Prompter& prompter) {
-    if (itemMask.find('1') == std::string::npos) {
+    if (ItemMask::Lenient(itemMask).Empty()) {
         prompter.Show("Please select at least one item.", MessageIcon::Exclamation);
         return false;
     }
