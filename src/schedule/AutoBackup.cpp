@@ -3,10 +3,10 @@
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
 #include "backup/BackupDriver.h"
+#include "backup/BackupRequest.h"
 #include "backup/BackupRun.h"
 #include "core/ItemMask.h"
 #include "core/Message.h"
-#include "outlook/OutlookEnvironment.h"
 #include "platform/CronJobLine.h"
 #include "platform/SystemLog.h"
 #include "schedule/BackupRunRecord.h"
@@ -153,15 +153,14 @@ int backUp(const AutoBackupCommand& cmd, const MachineSource& source,
     if (std::find(s.profiles.begin(), s.profiles.end(), cmd.profile) == s.profiles.end())
         return failWith(1, MessageText(MessageId::NoSuchProfile, cmd.profile));
 
-    BackupRequest request;
-    request.profile = cmd.profile;
-    request.items = ItemMask::Lenient(cmd.mask).Boxes();
-    request.description = "Automatic Backup";
-    request.password = cmd.password;
-    request.time = LocalTimeNow();
     // Versions go beside the chosen name; the chosen file itself is left alone.
-    request.targetFile = keep ? VersionTarget(cmd.backupFile, request.time) : cmd.backupFile;
-    request.outlookDisplayName = OutlookDisplayName(env.reg, env.files, env.system);
+    const BackupRequest request = MakeBackupRequest({.profile = cmd.profile,
+                                                     .items = ItemMask::Lenient(cmd.mask),
+                                                     .chosenFile = cmd.backupFile,
+                                                     .password = cmd.password,
+                                                     .description = "Automatic Backup",
+                                                     .keepVersions = keep.has_value()},
+                                                    env);
 
     // No one can close Outlook now: the data files are taken as they are
     // at one moment, or their item fails.
