@@ -137,7 +137,7 @@ BackupRunResult BackupDriver::performShown(const BackupRequest& request,
     const BackupHooks hooks{
         .stepStarting =
             [&](const ItemRecord& step) {
-                progress_.SetStatus({step.status, {}});
+                progress_.SetStatus({StepMessage(step), {}});
             },
         .fileAdding =
             [&](const std::string& name) {

@@ -1,5 +1,6 @@
 #include "cli/PrefixRefusal.h"
 
+#include "cli/CommandOptions.h"
 #include "core/Message.h"
 
 #include <filesystem>
@@ -9,11 +10,8 @@ namespace trelmig {
 std::optional<std::string> MissingPrefixRefusal(const CommandLine& cmd) {
     // Only what works on the prefix needs it; looking into a backup file or
     // writing an image reads no prefix.
-    using Mode = CommandLine::Mode;
-    const bool usesPrefix = cmd.mode == Mode::Gui || cmd.mode == Mode::ListProfiles ||
-                            cmd.mode == Mode::Restore || cmd.mode == Mode::Unattended ||
-                            cmd.mode == Mode::Schedule;
-    if (!usesPrefix)
+    const CommandOption* verb = VerbOf(cmd.mode);
+    if (!verb || !verb->readsPrefix)
         return std::nullopt;
     if (!cmd.prefix || cmd.prefix->empty())
         return std::nullopt;

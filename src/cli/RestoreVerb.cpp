@@ -3,6 +3,7 @@
 #include "cli/BackupFileArgument.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsolePrompter.h"
+#include "core/ItemMask.h"
 #include "core/Message.h"
 #include "core/ProgressView.h"
 #include "platform/StateFolder.h"
@@ -36,8 +37,10 @@ int RunRestoreCommand(const CommandLine& cmd, std::ostream& out, std::ostream& e
     RestoreChoices choices;
     choices.profile = cmd.profile;
     choices.createProfile = cmd.createProfile;
+    // The command line refused any other mask.
+    const ItemMask items = ItemMask::Lenient(cmd.items);
     for (int k = 0; k < kItemCount; ++k) {
-        const bool wanted = cmd.items[static_cast<std::size_t>(k)] == '1';
+        const bool wanted = items.Has(k);
         if (wanted && !i.result.restoreEnabled[static_cast<std::size_t>(k)]) {
             err << MessageText(MessageId::ProgramLine,
                                MessageText(MessageId::BackupFileLacksItem,

@@ -2,26 +2,22 @@
 
 namespace trelmig {
 
-const std::array<CatalogueItem, kItemCount>& itemCatalogue() {
-    static const std::array<CatalogueItem, kItemCount> items = {{
-        {"Personal Folders (Contacts, Tasks, Calendar, Notes and mail folders)",
-         "Contacts, Tasks, Calendar, Notes and mail folders",
-         "Contacts, Tasks, Calendar, Notes and mail folders."},
-        {"Accounts Settings", "All Accounts Settings.", "All Accounts Settings."},
-        {"Signatures", "User defined signatures.", "User defined signatures."},
-        {"Stationeries", "Outlook stationery.", "Outlook stationery."},
-        {"Personal Address Book", "Outlook Personal Address Book.",
-         "Outlook Personal Address Book."},
-        {"Options Settings", "General settings and interface options.",
-         "General settings and interface options."},
-        {"Templates", "User templates.", "User templates."},
-        {"Preferences (Customizable settings)",
-         "View and Toolbar settings, Send and Receive group settings, control infomation and "
-         "other data.",
-         "View and Toolbar settings, Send and Receive group settings, control infomation and "
-         "other data."},
-    }};
+namespace {
+
+constexpr std::array<CatalogueItem, kItemCount> CatalogueOfRecords() {
+    std::array<CatalogueItem, kItemCount> items{};
+    for (const ItemRecord& record : kItemRecords)
+        if (record.box != kNoBox)
+            items[static_cast<std::size_t>(record.box)] = record.texts;
     return items;
+}
+
+constexpr std::array<CatalogueItem, kItemCount> kCatalogue = CatalogueOfRecords();
+
+} // namespace
+
+const std::array<CatalogueItem, kItemCount>& itemCatalogue() {
+    return kCatalogue;
 }
 
 bool RecordRuns(const ItemRecord& record, const ItemSelection& items) {

@@ -3,10 +3,7 @@
 #include <array>
 #include <utility>
 
-// The translators' tool (lupdate) reads this file and takes every template
-// marked so into the "Messages" context of the translations; in the program
-// the marker is only the text.
-#define QT_TRANSLATE_NOOP(context, text) text
+#include "core/TranslationMark.h"
 
 namespace trelmig {
 
@@ -151,16 +148,6 @@ constexpr std::pair<MessageId, const char*> kTemplates[] = {
                                                    "does not exist.")},
     {NoDisplay, QT_TRANSLATE_NOOP("Messages", "there is no display for the main window; see "
                                               "trelmig --help for what runs without one")},
-    {CopyingConfig, QT_TRANSLATE_NOOP("Messages", "Copying Config...")},
-    {CopyingDataFiles, QT_TRANSLATE_NOOP("Messages", "Copying Data Files (Pst Files)...")},
-    {CopyingRules, QT_TRANSLATE_NOOP("Messages", "Copying Rules...")},
-    {CopyingAccounts, QT_TRANSLATE_NOOP("Messages", "Copying Accounts...")},
-    {CopyingSignatures, QT_TRANSLATE_NOOP("Messages", "Copying Signatures...")},
-    {CopyingStationeries, QT_TRANSLATE_NOOP("Messages", "Copying Stationeries...")},
-    {CopyingAddressBook, QT_TRANSLATE_NOOP("Messages", "Copying Address Book...")},
-    {CopyingOptions, QT_TRANSLATE_NOOP("Messages", "Copying Options...")},
-    {CopyingTemplates, QT_TRANSLATE_NOOP("Messages", "Copying Templates...")},
-    {CopyingSetting, QT_TRANSLATE_NOOP("Messages", "Copying Setting...")},
     {OperationComplete, QT_TRANSLATE_NOOP("Messages", "Operation complete!")},
     // A reason the system gives, in its own words.
     {ReasonOnly, QT_TRANSLATE_NOOP("Messages", "%1")},
@@ -250,18 +237,38 @@ constexpr std::pair<MessageId, const char*> kTemplates[] = {
                                    "gathered; the backup file %1 holds the others.\r\n%2")},
 };
 
+// The item steps' templates are the records' own, not in the table.
+constexpr std::size_t kFirstStep = static_cast<std::size_t>(ItemStep);
+
+constexpr bool IsStep(std::size_t id) {
+    return id >= kFirstStep && id < kFirstStep + kItemRecordCount;
+}
+
+constexpr std::size_t TablePosition(std::size_t id) {
+    return id < kFirstStep ? id : id - kItemRecordCount;
+}
+
 constexpr bool EveryMessageInOrder() {
-    for (std::size_t i = 0; i < std::size(kTemplates); ++i)
-        if (static_cast<std::size_t>(kTemplates[i].first) != i)
+    for (std::size_t i = 0; i < std::size(kTemplates); ++i) {
+        const auto id = static_cast<std::size_t>(kTemplates[i].first);
+        if (IsStep(id) || TablePosition(id) != i)
             return false;
-    return static_cast<std::size_t>(kLastMessageId) + 1 == std::size(kTemplates);
+    }
+    return TablePosition(static_cast<std::size_t>(kLastMessageId)) + 1 == std::size(kTemplates);
 }
 static_assert(EveryMessageInOrder(), "one template per message, in the order of MessageId");
 
 } // namespace
 
 std::string_view MessageTemplate(MessageId id) {
-    return kTemplates[static_cast<std::size_t>(id)].second;
+    const auto n = static_cast<std::size_t>(id);
+    if (IsStep(n))
+        return kItemRecords[n - kFirstStep].status;
+    return kTemplates[TablePosition(n)].second;
+}
+
+MessageId StepMessage(const ItemRecord& record) {
+    return static_cast<MessageId>(kFirstStep + RecordIndex(record));
 }
 
 std::string FillPlaceholders(std::string_view text, const std::vector<std::string>& values) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ItemCatalogue.h"
+
 #include <string>
 #include <string_view>
 #include <utility>
@@ -92,18 +94,11 @@ enum class MessageId {
     ArchiveRefused,
     NoPrefixFolder,
     NoDisplay,
-    // The steps of a backup or restore, shown while they run.
-    CopyingConfig,
-    CopyingDataFiles,
-    CopyingRules,
-    CopyingAccounts,
-    CopyingSignatures,
-    CopyingStationeries,
-    CopyingAddressBook,
-    CopyingOptions,
-    CopyingTemplates,
-    CopyingSetting,
-    OperationComplete,
+    // The steps of a backup or restore, shown while they run: one per item
+    // record, ItemStep plus the record's index (StepMessage), its text the
+    // record's status.
+    ItemStep,
+    OperationComplete = ItemStep + static_cast<int>(kItemRecordCount),
     // Undoing a restore.
     ReasonOnly,
     UndoRecordUnreadable,
@@ -172,6 +167,9 @@ inline constexpr MessageId kLastMessageId = MessageId::BackupPartial;
 
 // The English template of a message.
 std::string_view MessageTemplate(MessageId id);
+
+// The step an item record shows while it runs.
+MessageId StepMessage(const ItemRecord& record);
 
 // Puts values[n - 1] where the template says %n; a placeholder without a
 // value, and a "%" not followed by 1 to 9, stay as they are.

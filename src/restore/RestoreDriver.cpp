@@ -165,7 +165,7 @@ void RestoreDriver::runRecords(const InspectedArchive& archive, const RestoreCho
                                    "not restored, as an earlier part of it failed");
             continue;
         }
-        progress_.SetStatus({record.status, {}});
+        progress_.SetStatus({StepMessage(record), {}});
         const bool ok = items.Run(record, c.profile);
         // Stopped inside the item, which therefore changed nothing.
         if (!ok && CancelRequested(cancel)) {

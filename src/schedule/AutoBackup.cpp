@@ -3,9 +3,10 @@
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
 #include "backup/BackupDriver.h"
+#include "backup/BackupRequest.h"
 #include "backup/BackupRun.h"
+#include "core/ItemMask.h"
 #include "core/Message.h"
-#include "outlook/OutlookEnvironment.h"
 #include "platform/CronJobLine.h"
 #include "platform/SystemLog.h"
 #include "schedule/BackupRunRecord.h"
@@ -67,15 +68,15 @@ std::optional<AutoBackupCommand> ParseAutoBackupCommand(const std::vector<std::s
         error = MessageText(MessageId::CommandLineValueEmpty);
         return std::nullopt;
     }
-    if (cmd.mask.size() != 8 || !std::all_of(cmd.mask.begin(), cmd.mask.end(),
-                                             [](char c) { return c == '0' || c == '1'; })) {
+    const std::optional<ItemMask> mask = ItemMask::Parse(cmd.mask);
+    if (!mask) {
         error = MessageText(MessageId::CommandLineItemsNotAMask);
         return std::nullopt;
     }
     // As the schedule window refuses them: a run choosing nothing would replace
     // a good archive by an empty one, and a password with a line break makes an
     // archive no prompt can open.
-    if (cmd.mask.find('1') == std::string::npos) {
+    if (mask->Empty()) {
         error = MessageText(MessageId::CommandLineNoItem);
         return std::nullopt;
     }
@@ -152,16 +153,14 @@ int backUp(const AutoBackupCommand& cmd, const MachineSource& source,
     if (std::find(s.profiles.begin(), s.profiles.end(), cmd.profile) == s.profiles.end())
         return failWith(1, MessageText(MessageId::NoSuchProfile, cmd.profile));
 
-    BackupRequest request;
-    request.profile = cmd.profile;
-    for (int i = 0; i < kItemCount; ++i)
-        request.items[static_cast<std::size_t>(i)] = cmd.mask[static_cast<std::size_t>(i)] == '1';
-    request.description = "Automatic Backup";
-    request.password = cmd.password;
-    request.time = LocalTimeNow();
     // Versions go beside the chosen name; the chosen file itself is left alone.
-    request.targetFile = keep ? VersionTarget(cmd.backupFile, request.time) : cmd.backupFile;
-    request.outlookDisplayName = OutlookDisplayName(env.reg, env.files, env.system);
+    const BackupRequest request = MakeBackupRequest({.profile = cmd.profile,
+                                                     .items = ItemMask::Lenient(cmd.mask),
+                                                     .chosenFile = cmd.backupFile,
+                                                     .password = cmd.password,
+                                                     .description = "Automatic Backup",
+                                                     .keepVersions = keep.has_value()},
+                                                    env);
 
     // No one can close Outlook now: the data files are taken as they are
     // at one moment, or their item fails.

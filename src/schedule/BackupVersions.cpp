@@ -11,13 +11,6 @@ namespace fs = std::filesystem;
 
 namespace trelmig {
 
-std::string VersionTarget(const std::string& chosenFile, const std::tm& t) {
-    const VersionTime time{t.tm_year + 1900, t.tm_mon + 1, t.tm_mday,
-                           t.tm_hour,        t.tm_min,     t.tm_sec};
-    const fs::path chosen(chosenFile);
-    return (chosen.parent_path() / VersionFileName(chosen.filename().string(), time)).string();
-}
-
 std::vector<BackupVersion> VersionsOf(const std::string& chosenFile, bool withPartial) {
     const fs::path chosen(chosenFile);
     const std::string chosenName = chosen.filename().string();

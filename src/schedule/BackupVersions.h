@@ -1,5 +1,6 @@
 #pragma once
 
+#include "backup/BackupRequest.h"
 #include "core/KeepPolicy.h"
 
 #include <ctime>
@@ -9,10 +10,6 @@
 namespace trelmig {
 
 struct BackupRunResult;
-
-// The file a versioned backup writes: "<name>-YYYY-MM-DD-HHMMSS.kvx" beside
-// the chosen "<name>.kvx", at the run's local time.
-std::string VersionTarget(const std::string& chosenFile, const std::tm& time);
 
 // The versions of a chosen backup file, newest first: path and time, and
 // whether it was set aside as partial ("<name>-YYYY-MM-DD-HHMMSS.partial.kvx").

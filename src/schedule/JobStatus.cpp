@@ -1,6 +1,7 @@
 #include "schedule/JobStatus.h"
 
 #include "core/ItemCatalogue.h"
+#include "core/ItemMask.h"
 #include "core/KeepPolicy.h"
 #include "platform/RunsLog.h"
 #include "schedule/TaskScheduler.h"
@@ -94,8 +95,9 @@ LastBackupSummary SummarizeRuns(const std::vector<RunRecord>& runs, const std::t
 
 std::string ItemNamesOfMask(const std::string& mask) {
     std::string names;
-    for (std::size_t i = 0; i < mask.size() && i < itemCatalogue().size(); ++i)
-        if (mask[i] == '1') {
+    const ItemMask ticked = ItemMask::Lenient(mask);
+    for (std::size_t i = 0; i < itemCatalogue().size(); ++i)
+        if (ticked.Boxes()[i]) {
             const std::string_view caption = itemCatalogue()[i].caption;
             names +=
                 (names.empty() ? "" : ", ") + std::string(caption.substr(0, caption.find(" (")));

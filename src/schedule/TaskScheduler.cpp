@@ -2,6 +2,7 @@
 
 #include "app/Environment.h"
 #include "backup/CheckBackupChoices.h"
+#include "core/ItemMask.h"
 #include "core/Prompter.h"
 #include "schedule/AutoBackup.h"
 #include "schedule/JobPasswordFile.h"
@@ -17,9 +18,8 @@ std::filesystem::path CurrentProgram() {
 
 bool CheckJobChoices(const std::string& itemMask, const std::string& targetFile, bool protect,
                      const std::string& password, const std::string& retyped, Prompter& prompter) {
-    ChoicesToCheck choices{targetFile, {}, protect, password, retyped};
-    for (std::size_t i = 0; i < choices.items.size() && i < itemMask.size(); ++i)
-        choices.items[i] = itemMask[i] == '1';
+    ChoicesToCheck choices{targetFile, ItemMask::Lenient(itemMask).Boxes(), protect, password,
+                           retyped};
     // A job asks for its items before its file.
     ChoicesCheck checked = CheckItemsChosen(choices.items);
     if (checked)

@@ -50,3 +50,13 @@ TEST(MessageTable, ValuesAreTakenAsTheyAre) {
     EXPECT_EQ(FillPlaceholders("%1 of %2, 50%", {"a"}), "a of %2, 50%");
     EXPECT_EQ(FillPlaceholders("%0 %a %", {"x"}), "%0 %a %");
 }
+
+// The steps of the items take their texts from the records, between the
+// messages around them.
+TEST(MessageTable, EachItemStepShowsItsRecordsStatus) {
+    for (const ItemRecord& record : kItemRecords)
+        EXPECT_EQ(MessageTemplate(StepMessage(record)), record.status) << record.itemKey;
+    EXPECT_EQ(MessageText(StepMessage(kItemRecords[1])), "Copying Data Files (Pst Files)...");
+    EXPECT_TRUE(MessageTemplate(MessageId::NoDisplay).starts_with("there is no display"));
+    EXPECT_EQ(MessageText(MessageId::OperationComplete), "Operation complete!");
+}
