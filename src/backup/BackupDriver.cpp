@@ -2,6 +2,7 @@
 
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
+#include "backup/BackupRequest.h"
 #include "backup/BackupRun.h"
 #include "backup/CheckBackupChoices.h"
 #include "backup/ItemBackup.h"
@@ -88,14 +89,14 @@ bool BackupDriver::mayStart(const BackupChoices& c) {
 }
 
 BackupRequest BackupDriver::requestFor(const BackupChoices& c, const CancelToken* cancel) {
-    BackupRequest request;
-    request.profile = c.profile;
-    request.items = c.items;
-    request.description = c.description;
-    request.password = c.protect ? c.password : std::string();
-    request.targetFile = c.targetFile;
-    request.outlookDisplayName = OutlookDisplayName(env_.reg, env_.files, env_.system);
-    request.time = LocalTimeNow();
+    // The window names a new version itself (settle needs its name), so the
+    // request writes exactly the target it was given.
+    BackupRequest request = MakeBackupRequest({.profile = c.profile,
+                                               .items = ItemMask(c.items),
+                                               .chosenFile = c.targetFile,
+                                               .password = c.protect ? c.password : std::string(),
+                                               .description = c.description},
+                                              env_);
     request.cancel = cancel;
     return request;
 }

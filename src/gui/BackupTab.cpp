@@ -1,6 +1,7 @@
 #include "gui/BackupTab.h"
 
 #include "app/Environment.h"
+#include "core/ItemMask.h"
 #include "gui/BackupFileName.h"
 #include "gui/BackupTargetBox.h"
 #include "gui/ItemTexts.h"
@@ -122,10 +123,12 @@ void BackupTab::Remember(WindowMemory* memory) {
     keepVersionsBox_->SetChoice(memory->KeepVersions(kKeepWindow));
     connect(keepVersionsBox_, &KeepVersionsBox::choiceChanged, this,
             [this, memory] { memory->SetKeepVersions(kKeepWindow, keepVersionsBox_->Choice()); });
-    const QString mask = memory->Items();
-    for (int i = 0; i < kItemCount && i < mask.size(); ++i) {
+    // Boxes beyond a shorter remembered text keep their state.
+    const std::string text = memory->Items().toStdString();
+    const ItemMask mask = ItemMask::Lenient(text);
+    for (int i = 0; i < kItemCount && i < int(text.size()); ++i) {
         QCheckBox* box = itemBoxes_[static_cast<std::size_t>(i)];
-        box->setChecked(box->isEnabled() && mask.at(i) == QLatin1Char('1'));
+        box->setChecked(box->isEnabled() && mask.Has(i));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
 #include "backup/BackupDriver.h"
+#include "core/ItemMask.h"
 #include "gui/BackupTab.h"
 #include "gui/LastBackupLine.h"
 #include "gui/ProgressPanel.h"
@@ -181,10 +182,7 @@ void MainWindow::rememberBackup(const std::string& archivePath, const ItemSelect
     if (!memory_)
         return;
     memory_->SetLastBackupFile(QString::fromStdString(archivePath));
-    QString mask;
-    for (bool item : items)
-        mask += item ? QLatin1Char('1') : QLatin1Char('0');
-    memory_->SetItems(mask);
+    memory_->SetItems(QString::fromStdString(ItemMask(items).Text()));
 }
 
 void MainWindow::Remember(std::unique_ptr<WindowMemory> memory) {
