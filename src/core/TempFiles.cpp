@@ -5,12 +5,13 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace trelmig {
 
-std::string sGetTempFile(const std::string& folder, const std::string& sPrefix) {
+Result<std::string> sGetTempFile(const std::string& folder, const std::string& sPrefix) {
     // Like the platform's rule: start from a time-based number and take the
     // first name nobody has, creating the file exclusively.
     static std::atomic<unsigned> next{static_cast<unsigned>(
@@ -31,13 +32,13 @@ std::string sGetTempFile(const std::string& folder, const std::string& sPrefix) 
             ::close(fd);
             return path;
         }
-        if (errno != EEXIST)
-            return {};
+        if (const int why = errno; why != EEXIST)
+            return Fail("no scratch file can be created in " + folder + ": " + std::strerror(why));
     }
-    return {};
+    return Fail("every scratch name in " + folder + " is taken");
 }
 
-std::string sGetTempFileBAK(const std::string& sPrefix) {
+Result<std::string> sGetTempFileBAK(const std::string& sPrefix) {
     const char* tmp = std::getenv("TMPDIR");
     return sGetTempFile(tmp && *tmp ? tmp : "/tmp", sPrefix);
 }

@@ -96,6 +96,16 @@ Result<void> RegistryKeys::WriteRegString(const std::string& keyPath, const std:
     return {};
 }
 
+Result<void> RegistryKeys::CreateRegKey(const std::string& keyPath) {
+    std::string sub = keyPath;
+    const RootKey root = SplitRegPath(sub);
+    if (root == RootKey::None)
+        return Fail("the registry path " + keyPath + " is malformed");
+    if (registry_.createKey(root, sub) != ERROR_SUCCESS)
+        return Fail("the registry key " + keyPath + " cannot be made");
+    return {};
+}
+
 Result<void> RegistryKeys::DeleteRegValue(const std::string& keyPath,
                                           const std::string& valueName) {
     std::string sub = keyPath;

@@ -96,16 +96,20 @@ std::unique_ptr<UndoRecorder> RestoreDriver::prepareTarget(const RestoreChoices&
     try {
         if (undoRecords_)
             undo = std::make_unique<UndoRecorder>(*undoRecords_, env_, c.profile);
-        if (c.createProfile)
-            CreateProfile(env_, c.profile, undo.get());
-        ready = true;
     } catch (const std::exception& e) {
-        prompter_.Show(std::string(undo || !undoRecords_ ? "The profile cannot be made: "
-                                                         : "What the restore would replace "
-                                                           "cannot be kept for an undo: ") +
+        prompter_.Show(std::string("What the restore would replace cannot be kept for an undo: ") +
                            e.what() + "\r\n\r\nNothing was restored.",
                        MessageIcon::Critical);
+        return undo;
     }
+    if (c.createProfile)
+        if (auto made = CreateProfile(env_, c.profile, undo.get()); !made) {
+            prompter_.Show("The profile cannot be made: " + made.error().message +
+                               "\r\n\r\nNothing was restored.",
+                           MessageIcon::Critical);
+            return undo;
+        }
+    ready = true;
     return undo;
 }
 
@@ -166,7 +170,9 @@ void RestoreDriver::runRecords(const InspectedArchive& archive, const RestoreCho
             continue;
         }
         progress_.SetStatus({record.status, {}});
-        const bool ok = items.Run(record, c.profile);
+        const Result<void> restored = items.Run(record, c.profile);
+        const bool ok = restored.has_value();
+        const std::string reason = ok ? std::string() : restored.error().message;
         // Stopped inside the item, which therefore changed nothing.
         if (!ok && CancelRequested(cancel)) {
             result.cancelled = true;
@@ -174,15 +180,15 @@ void RestoreDriver::runRecords(const InspectedArchive& archive, const RestoreCho
         }
         if (logged)
             result.log += CompletionLine(ok ? record.restoreLogName : record.restoreFailedName,
-                                         record.restoreLogSeparator, ok, items.LastError());
+                                         record.restoreLogSeparator, ok, reason);
         else if (!ok)
-            result.log += ReasonLine(items.LastError());
+            result.log += ReasonLine(reason);
         if (!ok) {
             for (int b : record.boxes)
                 if (b >= 0 && c.boxes[static_cast<std::size_t>(b)])
                     failedBoxes[static_cast<std::size_t>(b)] = true;
             result.allSucceeded = false;
-            result.failures.push_back(items.LastError());
+            result.failures.push_back(reason);
         }
     }
 }
