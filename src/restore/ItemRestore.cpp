@@ -246,9 +246,8 @@ Result<void> ItemRestore::importRegistryItem(const std::string& itemKey,
         imported = ImportRegText(env_.reg, targetKey, *file, false);
     } catch (const RegistryTextError& e) {
         imported = Fail(std::string(e.what()) + "; the registry was left as it was");
-    } catch (...) {
-        std::filesystem::remove(*file);
-        throw;
+    } catch (const std::exception& e) { // the journal's or the registry files'
+        imported = Fail(e.what());
     }
     std::filesystem::remove(*file);
     if (imported && save)
