@@ -97,16 +97,15 @@ std::unique_ptr<UndoRecorder> RestoreDriver::prepareTarget(const RestoreChoices&
         if (undoRecords_)
             undo = std::make_unique<UndoRecorder>(*undoRecords_, env_, c.profile);
     } catch (const std::exception& e) {
-        prompter_.Show(std::string("What the restore would replace cannot be kept for an undo: ") +
-                           e.what() + "\r\n\r\nNothing was restored.",
-                       MessageIcon::Critical);
+        prompter_.ShowMessage({MessageId::UndoNotKeptNothingRestored, {e.what()}},
+                              MessageIcon::Critical);
         return undo;
     }
     if (c.createProfile)
         if (auto made = CreateProfile(env_, c.profile, undo.get()); !made) {
-            prompter_.Show("The profile cannot be made: " + made.error().message +
-                               "\r\n\r\nNothing was restored.",
-                           MessageIcon::Critical);
+            prompter_.ShowMessage(
+                {MessageId::ProfileNotMadeNothingRestored, {made.error().message}},
+                MessageIcon::Critical);
             return undo;
         }
     ready = true;
@@ -166,7 +165,7 @@ void RestoreDriver::runRecords(const InspectedArchive& archive, const RestoreCho
             if (logged)
                 result.log +=
                     CompletionLine(record.restoreFailedName, record.restoreLogSeparator, false,
-                                   "not restored, as an earlier part of it failed");
+                                   MessageText(MessageId::NotRestoredEarlierPartFailed));
             continue;
         }
         progress_.SetStatus({record.status, {}});
@@ -196,11 +195,9 @@ void RestoreDriver::runRecords(const InspectedArchive& archive, const RestoreCho
 void RestoreDriver::report(RestoreRunResult& result, const std::string& undoLost) {
     if (result.cancelled) {
         result.allSucceeded = false;
-        prompter_.Show(
-            std::string("The Restore was cancelled. The item at work when it stopped, and those "
-                        "after it, were left as they were") +
-                (result.log.empty() ? "." : "; these had been restored before:" + result.log) +
-                undoLost,
+        prompter_.ShowMessage(
+            result.log.empty() ? Message{MessageId::RestoreCancelled, {undoLost}}
+                               : Message{MessageId::RestoreCancelledAfter, {result.log, undoLost}},
             MessageIcon::Information);
         return;
     }
@@ -249,7 +246,7 @@ RestoreRunResult RestoreDriver::RunRestore(const InspectedArchive& archive, cons
         if (undo)
             undo->finish();
     } catch (const std::exception& e) {
-        undoLost = std::string("\r\n\r\nThis restore cannot be undone: ") + e.what();
+        undoLost = MessageText(MessageId::RestoreCannotBeUndone, e.what());
     }
 
     progress_.SetBusy(false);
