@@ -307,7 +307,7 @@ std::optional<bool> ZipArchive::IsPasswordProtected(const std::string& archivePa
     if (fd < 0)
         return std::nullopt;
     ZipCentralDirectory directory;
-    const bool read = directory.read(fd);
+    const bool read = directory.read(fd).has_value();
     ::close(fd);
     if (!read)
         return std::nullopt;
@@ -331,8 +331,8 @@ Result<void> ZipArchive::OpenZip(const std::string& archivePath) {
     // Our reading of the directory decides every entry; libzip, which reads
     // the entries we do not decode, must find the very same list.
     auto& directory = impl_->directory;
-    if (!directory.read(fd))
-        return refuse(directory.error() + ".");
+    if (const Result<void> read = directory.read(fd); !read)
+        return refuse(read.error().message + ".");
     const auto& records = directory.records();
     for (std::size_t i = 0; i < records.size(); ++i) {
         const ZipCentralDirectory::Record& r = records[i];
@@ -460,10 +460,10 @@ std::optional<ZipEntryFault> ZipArchive::Impl::readEntry(const ArchiveEntry& ent
                                                          const ZipEntryReader::Sink& sink) {
     const std::string& name = entry.name.text;
     if (ZipEntryDecoder::handles(entry.stored)) {
-        std::string why;
-        const auto offset = directory.dataOffset(fd, entry.stored.index, why);
+        const auto offset = directory.dataOffset(fd, entry.stored.index);
         if (!offset)
-            return ZipEntryFault{name, name + ": the archive is damaged (" + why + ").", false};
+            return ZipEntryFault{
+                name, name + ": the archive is damaged (" + offset.error().message + ").", false};
         ZipEntryDecoder decoder(fd, decryptPassword);
         try {
             if (decoder.decode(entry.stored, *offset, sink))
@@ -484,10 +484,10 @@ std::optional<ZipEntryFault>
 ZipArchive::Impl::readChunked(const ArchiveEntry& entry, const ZipChunkedDecoder::PlacedSink& sink,
                               unsigned threadsPerCore) {
     const std::string& name = entry.name.text;
-    std::string why;
-    const auto offset = directory.dataOffset(fd, entry.stored.index, why);
+    const auto offset = directory.dataOffset(fd, entry.stored.index);
     if (!offset)
-        return ZipEntryFault{name, name + ": the archive is damaged (" + why + ").", false};
+        return ZipEntryFault{
+            name, name + ": the archive is damaged (" + offset.error().message + ").", false};
     ZipChunkedDecoder decoder(fd, directFd, decryptPassword,
                               WorkerPool::ThreadsForThisMachine() * threadsPerCore);
     try {
@@ -568,7 +568,7 @@ std::optional<ZipEntryFault> ZipArchive::Impl::extractEntry(Extraction& job, boo
                     return false; // another entry failed, or the user cancelled
                 bytes += length;
                 if (writeBehind)
-                    return writeBehind->write(data, length);
+                    return writeBehind->write(data, length).has_value();
                 try {
                     job.written->write(data, length);
                     return true;
@@ -577,8 +577,9 @@ std::optional<ZipEntryFault> ZipArchive::Impl::extractEntry(Extraction& job, boo
                     return false;
                 }
             });
-        if (writeBehind && !writeBehind->finish())
-            writeError = writeBehind->error();
+        if (writeBehind)
+            if (const Result<void> finished = writeBehind->finish(); !finished)
+                writeError = finished.error().message;
         return endExtraction(job, writeError, std::move(fault));
     } catch (const std::exception& e) {
         return ZipEntryFault{job.entry->name.text, e.what(), false};
