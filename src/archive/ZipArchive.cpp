@@ -336,8 +336,8 @@ Result<void> ZipArchive::OpenZip(const std::string& archivePath) {
     const auto& records = directory.records();
     for (std::size_t i = 0; i < records.size(); ++i) {
         const ZipCentralDirectory::Record& r = records[i];
-        if (const std::string problem = entryNameProblem(r.storedName); !problem.empty())
-            return refuse(problem + ".");
+        if (const auto problem = entryNameProblem(r.storedName))
+            return refuse(*problem + ".");
         ArchiveEntry entry;
         entry.stored = {i, r.size, r.compressedSize, r.method, r.encryption, r.crc};
         entry.name = decodeEntryName(r.name, r.utf8Name, impl_->ansi);

@@ -86,8 +86,9 @@ constexpr FileRefusals kPasswordFileRefusals{MessageId::NoPasswordFileAt,
                                              MessageId::PasswordFileNotReadable,
                                              MessageId::PasswordFileIsFolder};
 
-// What is wrong with a file named on the command line, or "" when it is a file.
-std::string notAFile(const std::filesystem::path& path, const FileRefusals& refusals) {
+// What is wrong with a file named on the command line; none when it is a file.
+std::optional<std::string> notAFile(const std::filesystem::path& path,
+                                    const FileRefusals& refusals) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (status.type() == std::filesystem::file_type::not_found)
@@ -96,7 +97,7 @@ std::string notAFile(const std::filesystem::path& path, const FileRefusals& refu
         return MessageText(refusals.unreadable, path.string(), ec.message());
     if (std::filesystem::is_directory(status))
         return MessageText(refusals.folder, path.string());
-    return {};
+    return std::nullopt;
 }
 
 // Says what is wrong with the files named, before the archive or a password
@@ -128,10 +129,10 @@ std::unique_ptr<PasswordPrompt> CommandLinePasswordPrompt(const CommandLine& cmd
 }
 
 std::string BackupFileArgumentProblem(const CommandLine& cmd) {
-    std::string problem = notAFile(cmd.archive, kBackupFileRefusals);
-    if (problem.empty() && cmd.passwordFile)
+    auto problem = notAFile(cmd.archive, kBackupFileRefusals);
+    if (!problem && cmd.passwordFile)
         problem = notAFile(*cmd.passwordFile, kPasswordFileRefusals);
-    return problem;
+    return problem.value_or("");
 }
 
 unsigned CodePageAtHand(const CommandLine& cmd) {
