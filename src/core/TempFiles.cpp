@@ -5,8 +5,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace trelmig {
@@ -33,7 +33,8 @@ Result<std::string> sGetTempFile(const std::string& folder, const std::string& s
             return path;
         }
         if (const int why = errno; why != EEXIST)
-            return Fail("no scratch file can be created in " + folder + ": " + std::strerror(why));
+            return Fail("no scratch file can be created in " + folder + ": " +
+                        std::generic_category().message(why));
     }
     return Fail("every scratch name in " + folder + " is taken");
 }
