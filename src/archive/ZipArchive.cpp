@@ -465,19 +465,23 @@ std::optional<ZipEntryFault> ZipArchive::Impl::readEntry(const ArchiveEntry& ent
             return ZipEntryFault{
                 name, name + ": the archive is damaged (" + offset.error().message + ").", false};
         ZipEntryDecoder decoder(fd, decryptPassword);
+        EntryReadResult decoded;
         try {
-            if (decoder.decode(entry.stored, *offset, sink))
-                return std::nullopt;
+            decoded = decoder.decode(entry.stored, *offset, sink);
         } catch (const std::exception& e) { // OpenSSL failing, or no memory
             return ZipEntryFault{name, name + ": " + e.what(), false};
         }
-        return ZipEntryFault{name, name + ": " + decoder.error(), decoder.wrongPassword()};
+        if (decoded)
+            return std::nullopt;
+        return ZipEntryFault{name, name + ": " + decoded.error().message,
+                             decoded.error().wrongPassword};
     }
     std::lock_guard lock(readerMutex);
     ZipEntryReader libzipReader(reader, readPassword());
-    if (libzipReader.read(entry.stored, sink))
+    const EntryReadResult read = libzipReader.read(entry.stored, sink);
+    if (read)
         return std::nullopt;
-    return ZipEntryFault{name, name + ": " + libzipReader.error(), libzipReader.wrongPassword()};
+    return ZipEntryFault{name, name + ": " + read.error().message, read.error().wrongPassword};
 }
 
 std::optional<ZipEntryFault>
@@ -490,13 +494,16 @@ ZipArchive::Impl::readChunked(const ArchiveEntry& entry, const ZipChunkedDecoder
             name, name + ": the archive is damaged (" + offset.error().message + ").", false};
     ZipChunkedDecoder decoder(fd, directFd, decryptPassword,
                               WorkerPool::ThreadsForThisMachine() * threadsPerCore);
+    EntryReadResult decoded;
     try {
-        if (decoder.decode(entry.stored, *entry.chunks, *offset, sink))
-            return std::nullopt;
+        decoded = decoder.decode(entry.stored, *entry.chunks, *offset, sink);
     } catch (const std::exception& e) { // OpenSSL failing, or no memory
         return ZipEntryFault{name, name + ": " + e.what(), false};
     }
-    return ZipEntryFault{name, name + ": " + decoder.error(), decoder.wrongPassword()};
+    if (decoded)
+        return std::nullopt;
+    return ZipEntryFault{name, name + ": " + decoded.error().message,
+                         decoded.error().wrongPassword};
 }
 
 std::optional<ZipEntryFault> ZipArchive::Impl::extractChunked(Extraction& job, bool writeFiles,

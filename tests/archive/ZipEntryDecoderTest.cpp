@@ -46,12 +46,14 @@ Decoded decodeEntry(const std::string& path, zip_uint64_t index, const std::stri
     Decoded result;
     if (offset) {
         ZipEntryDecoder decoder(fd, password);
-        result.ok = decoder.decode(entry, *offset, [&](const unsigned char* data, std::size_t n) {
-            result.data.append(reinterpret_cast<const char*>(data), n);
-            return true;
-        });
-        result.error = decoder.error();
-        result.wrongPassword = decoder.wrongPassword();
+        const EntryReadResult decoded =
+            decoder.decode(entry, *offset, [&](const unsigned char* data, std::size_t n) {
+                result.data.append(reinterpret_cast<const char*>(data), n);
+                return true;
+            });
+        result.ok = decoded.has_value();
+        result.error = decoded ? std::string() : decoded.error().message;
+        result.wrongPassword = !decoded && decoded.error().wrongPassword;
     }
     ::close(fd);
     return result;
