@@ -875,6 +875,182 @@ Geschrieben nach %1<byte value="xd"/>
         <translation>Die Sicherung wurde nicht abgeschlossen! Einige Elemente konnten nicht gesammelt werden; die Sicherungsdatei %1 enthält die übrigen.<byte value="xd"/>
 %2</translation>
     </message>
+    <message>
+        <source>Invalid backup file name.</source>
+        <translation>Ungültiger Name der Sicherungsdatei.</translation>
+    </message>
+    <message>
+        <source>The profile name of a scheduled backup cannot contain &quot;=&quot; or a line break.</source>
+        <translation>Der Profilname einer geplanten Sicherung darf kein &quot;=&quot; und keinen Zeilenumbruch enthalten.</translation>
+    </message>
+    <message>
+        <source>The password of a scheduled backup cannot contain &quot;=&quot; or a line break.</source>
+        <translation>Das Kennwort einer geplanten Sicherung darf kein &quot;=&quot; und keinen Zeilenumbruch enthalten.</translation>
+    </message>
+    <message>
+        <source>The backup file name of a scheduled backup cannot contain &quot;=&quot; or a line break.</source>
+        <translation>Der Name der Sicherungsdatei einer geplanten Sicherung darf kein &quot;=&quot; und keinen Zeilenumbruch enthalten.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a time of day. Enter the start time as hours and minutes, for example 9:00 or 23:30.</source>
+        <translation>&quot;%1&quot; ist keine Uhrzeit. Geben Sie die Startzeit als Stunden und Minuten ein, zum Beispiel 9:00 oder 23:30.</translation>
+    </message>
+    <message>
+        <source>the job cannot be written without its password</source>
+        <translation>der Auftrag kann nicht ohne sein Kennwort geschrieben werden</translation>
+    </message>
+    <message>
+        <source>Task %1 was added to your crontab, but it will not run: no cron daemon runs on this machine and no systemd user manager answers. Start the cron service (as root: systemctl enable --now cron), or schedule the task again from a desktop session, whose systemd user manager also runs a backup missed while the computer was off.</source>
+        <translation>Aufgabe %1 wurde Ihrer crontab hinzugefügt, wird aber nicht ausgeführt: Auf diesem Rechner läuft kein cron-Dienst, und kein systemd-Benutzerdienst antwortet. Starten Sie den cron-Dienst (als root: systemctl enable --now cron), oder planen Sie die Aufgabe erneut aus einer Desktop-Sitzung, deren systemd-Benutzerdienst auch eine Sicherung nachholt, die verpasst wurde, während der Rechner aus war.</translation>
+    </message>
+    <message>
+        <source>Task %1 has been scheduled.</source>
+        <translation>Aufgabe %1 wurde geplant.</translation>
+    </message>
+    <message>
+        <source>The task could not be scheduled: %1</source>
+        <translation>Die Aufgabe konnte nicht geplant werden: %1</translation>
+    </message>
+    <message>
+        <source>once</source>
+        <translation>einmal</translation>
+    </message>
+    <message>
+        <source>every day</source>
+        <translation>jeden Tag</translation>
+    </message>
+    <message>
+        <source>days %1 of the month</source>
+        <translation>Tage %1 des Monats</translation>
+    </message>
+    <message>
+        <source>once, next %1</source>
+        <translation>einmal, nächstes Mal %1</translation>
+    </message>
+    <message>
+        <source>the crontab line was changed by hand and cannot be read</source>
+        <translation>die crontab-Zeile wurde von Hand geändert und kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>the backup will refuse this job: %1</source>
+        <translation>die Sicherung wird diesen Auftrag ablehnen: %1</translation>
+    </message>
+    <message>
+        <source>systemd timer</source>
+        <translation>systemd-Timer</translation>
+    </message>
+    <message>
+        <source>no systemd user manager answers: the jobs stay in the crontab</source>
+        <translation>kein systemd-Benutzerdienst antwortet: die Aufträge bleiben in der crontab</translation>
+    </message>
+    <message>
+        <source>What the restore would replace cannot be kept for an undo: %1<byte value="xd"/>
+<byte value="xd"/>
+Nothing was restored.</source>
+        <translation>Was die Wiederherstellung ersetzen würde, kann nicht für ein Rückgängigmachen aufbewahrt werden: %1<byte value="xd"/>
+<byte value="xd"/>
+Es wurde nichts wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>The profile cannot be made: %1<byte value="xd"/>
+<byte value="xd"/>
+Nothing was restored.</source>
+        <translation>Das Profil kann nicht angelegt werden: %1<byte value="xd"/>
+<byte value="xd"/>
+Es wurde nichts wiederhergestellt.</translation>
+    </message>
+    <message>
+        <source>not restored, as an earlier part of it failed</source>
+        <translation>nicht wiederhergestellt, da ein früherer Teil davon fehlschlug</translation>
+    </message>
+    <message>
+        <source>The Restore was cancelled. The item at work when it stopped, and those after it, were left as they were.%1</source>
+        <translation>Die Wiederherstellung wurde abgebrochen. Das Element, an dem sie gerade arbeitete, und die folgenden blieben, wie sie waren.%1</translation>
+    </message>
+    <message>
+        <source>The Restore was cancelled. The item at work when it stopped, and those after it, were left as they were; these had been restored before:%1%2</source>
+        <translation>Die Wiederherstellung wurde abgebrochen. Das Element, an dem sie gerade arbeitete, und die folgenden blieben, wie sie waren; diese waren zuvor wiederhergestellt worden:%1%2</translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>
+<byte value="xd"/>
+This restore cannot be undone: %1</source>
+        <translation><byte value="xd"/>
+<byte value="xd"/>
+Diese Wiederherstellung kann nicht rückgängig gemacht werden: %1</translation>
+    </message>
+    <message>
+        <source>Incorrect Format:
+
+%1</source>
+        <translation>Falsches Format:
+
+%1</translation>
+    </message>
+    <message>
+        <source>the registry key %1 does not exist</source>
+        <translation>der Registrierungsschlüssel %1 existiert nicht</translation>
+    </message>
+    <message>
+        <source>the value &quot;%1&quot; of %2 cannot be written</source>
+        <translation>der Wert &quot;%1&quot; von %2 kann nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>the registry path %1 is malformed</source>
+        <translation>der Registrierungspfad %1 ist fehlerhaft</translation>
+    </message>
+    <message>
+        <source>the registry key %1 cannot be made</source>
+        <translation>der Registrierungsschlüssel %1 kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>the value &quot;%1&quot; of %2 cannot be deleted</source>
+        <translation>der Wert &quot;%1&quot; von %2 kann nicht gelöscht werden</translation>
+    </message>
+    <message>
+        <source>the root key %1 cannot be deleted</source>
+        <translation>der Stammschlüssel %1 kann nicht gelöscht werden</translation>
+    </message>
+    <message>
+        <source>the registry key %1 cannot be deleted</source>
+        <translation>der Registrierungsschlüssel %1 kann nicht gelöscht werden</translation>
+    </message>
+    <message>
+        <source>cannot read the password file %1</source>
+        <translation>die Kennwortdatei %1 kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>The backup file is protected and there is no terminal to type its password on: name a file that holds it with --password-file.</source>
+        <translation>Die Sicherungsdatei ist geschützt, und es gibt kein Terminal, um ihr Kennwort einzugeben: Nennen Sie mit --password-file eine Datei, die es enthält.</translation>
+    </message>
+    <message>
+        <source>Password of the backup file: </source>
+        <translation>Kennwort der Sicherungsdatei: </translation>
+    </message>
+    <message>
+        <source>There is no backup file %1.</source>
+        <translation>Es gibt keine Sicherungsdatei %1.</translation>
+    </message>
+    <message>
+        <source>Cannot read the backup file %1: %2.</source>
+        <translation>Die Sicherungsdatei %1 kann nicht gelesen werden: %2.</translation>
+    </message>
+    <message>
+        <source>%1 is a folder, not a backup file.</source>
+        <translation>%1 ist ein Ordner, keine Sicherungsdatei.</translation>
+    </message>
+    <message>
+        <source>There is no password file %1.</source>
+        <translation>Es gibt keine Kennwortdatei %1.</translation>
+    </message>
+    <message>
+        <source>Cannot read the password file %1: %2.</source>
+        <translation>Die Kennwortdatei %1 kann nicht gelesen werden: %2.</translation>
+    </message>
+    <message>
+        <source>%1 is a folder, not a password file.</source>
+        <translation>%1 ist ein Ordner, keine Kennwortdatei.</translation>
+    </message>
 </context>
 <context>
     <name>UndoLastRestore</name>

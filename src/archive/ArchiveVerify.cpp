@@ -34,8 +34,8 @@ ArchiveVerdict checkInformationFile(ZipArchive& zip, const AnsiCodec& ansi) {
             continue;
         const std::string key(kItemRecords[i].itemKey);
         std::vector<std::string> names = splitEntryList(info.Value(key));
-        if (const std::string problem = caseTwinProblem(names); !problem.empty())
-            return damaged(kInfoFileName, key + ": " + problem);
+        if (const auto problem = caseTwinProblem(names))
+            return damaged(kInfoFileName, key + ": " + *problem);
         // The pictures of HTML signatures ("<folder>|<file>") are the item's too.
         if (key == "BackupSignatures")
             for (std::string& picture : splitEntryList(info.Value(kSignatureFoldersKey)))

@@ -307,7 +307,7 @@ std::optional<bool> ZipArchive::IsPasswordProtected(const std::string& archivePa
     if (fd < 0)
         return std::nullopt;
     ZipCentralDirectory directory;
-    const bool read = directory.read(fd);
+    const bool read = directory.read(fd).has_value();
     ::close(fd);
     if (!read)
         return std::nullopt;
@@ -331,13 +331,13 @@ Result<void> ZipArchive::OpenZip(const std::string& archivePath) {
     // Our reading of the directory decides every entry; libzip, which reads
     // the entries we do not decode, must find the very same list.
     auto& directory = impl_->directory;
-    if (!directory.read(fd))
-        return refuse(directory.error() + ".");
+    if (const Result<void> read = directory.read(fd); !read)
+        return refuse(read.error().message + ".");
     const auto& records = directory.records();
     for (std::size_t i = 0; i < records.size(); ++i) {
         const ZipCentralDirectory::Record& r = records[i];
-        if (const std::string problem = entryNameProblem(r.storedName); !problem.empty())
-            return refuse(problem + ".");
+        if (const auto problem = entryNameProblem(r.storedName))
+            return refuse(*problem + ".");
         ArchiveEntry entry;
         entry.stored = {i, r.size, r.compressedSize, r.method, r.encryption, r.crc};
         entry.name = decodeEntryName(r.name, r.utf8Name, impl_->ansi);
@@ -460,43 +460,50 @@ std::optional<ZipEntryFault> ZipArchive::Impl::readEntry(const ArchiveEntry& ent
                                                          const ZipEntryReader::Sink& sink) {
     const std::string& name = entry.name.text;
     if (ZipEntryDecoder::handles(entry.stored)) {
-        std::string why;
-        const auto offset = directory.dataOffset(fd, entry.stored.index, why);
+        const auto offset = directory.dataOffset(fd, entry.stored.index);
         if (!offset)
-            return ZipEntryFault{name, name + ": the archive is damaged (" + why + ").", false};
+            return ZipEntryFault{
+                name, name + ": the archive is damaged (" + offset.error().message + ").", false};
         ZipEntryDecoder decoder(fd, decryptPassword);
+        EntryReadResult decoded;
         try {
-            if (decoder.decode(entry.stored, *offset, sink))
-                return std::nullopt;
+            decoded = decoder.decode(entry.stored, *offset, sink);
         } catch (const std::exception& e) { // OpenSSL failing, or no memory
             return ZipEntryFault{name, name + ": " + e.what(), false};
         }
-        return ZipEntryFault{name, name + ": " + decoder.error(), decoder.wrongPassword()};
+        if (decoded)
+            return std::nullopt;
+        return ZipEntryFault{name, name + ": " + decoded.error().message,
+                             decoded.error().wrongPassword};
     }
     std::lock_guard lock(readerMutex);
     ZipEntryReader libzipReader(reader, readPassword());
-    if (libzipReader.read(entry.stored, sink))
+    const EntryReadResult read = libzipReader.read(entry.stored, sink);
+    if (read)
         return std::nullopt;
-    return ZipEntryFault{name, name + ": " + libzipReader.error(), libzipReader.wrongPassword()};
+    return ZipEntryFault{name, name + ": " + read.error().message, read.error().wrongPassword};
 }
 
 std::optional<ZipEntryFault>
 ZipArchive::Impl::readChunked(const ArchiveEntry& entry, const ZipChunkedDecoder::PlacedSink& sink,
                               unsigned threadsPerCore) {
     const std::string& name = entry.name.text;
-    std::string why;
-    const auto offset = directory.dataOffset(fd, entry.stored.index, why);
+    const auto offset = directory.dataOffset(fd, entry.stored.index);
     if (!offset)
-        return ZipEntryFault{name, name + ": the archive is damaged (" + why + ").", false};
+        return ZipEntryFault{
+            name, name + ": the archive is damaged (" + offset.error().message + ").", false};
     ZipChunkedDecoder decoder(fd, directFd, decryptPassword,
                               WorkerPool::ThreadsForThisMachine() * threadsPerCore);
+    EntryReadResult decoded;
     try {
-        if (decoder.decode(entry.stored, *entry.chunks, *offset, sink))
-            return std::nullopt;
+        decoded = decoder.decode(entry.stored, *entry.chunks, *offset, sink);
     } catch (const std::exception& e) { // OpenSSL failing, or no memory
         return ZipEntryFault{name, name + ": " + e.what(), false};
     }
-    return ZipEntryFault{name, name + ": " + decoder.error(), decoder.wrongPassword()};
+    if (decoded)
+        return std::nullopt;
+    return ZipEntryFault{name, name + ": " + decoded.error().message,
+                         decoded.error().wrongPassword};
 }
 
 std::optional<ZipEntryFault> ZipArchive::Impl::extractChunked(Extraction& job, bool writeFiles,
@@ -568,7 +575,7 @@ std::optional<ZipEntryFault> ZipArchive::Impl::extractEntry(Extraction& job, boo
                     return false; // another entry failed, or the user cancelled
                 bytes += length;
                 if (writeBehind)
-                    return writeBehind->write(data, length);
+                    return writeBehind->write(data, length).has_value();
                 try {
                     job.written->write(data, length);
                     return true;
@@ -577,8 +584,9 @@ std::optional<ZipEntryFault> ZipArchive::Impl::extractEntry(Extraction& job, boo
                     return false;
                 }
             });
-        if (writeBehind && !writeBehind->finish())
-            writeError = writeBehind->error();
+        if (writeBehind)
+            if (const Result<void> finished = writeBehind->finish(); !finished)
+                writeError = finished.error().message;
         return endExtraction(job, writeError, std::move(fault));
     } catch (const std::exception& e) {
         return ZipEntryFault{job.entry->name.text, e.what(), false};

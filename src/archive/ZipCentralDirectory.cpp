@@ -62,23 +62,25 @@ bool readFullyAt(int fd, void* data, std::size_t length, std::uint64_t offset) {
     return true;
 }
 
-bool ZipCentralDirectory::fail(std::string why) {
-    error_ = std::move(why);
+std::unexpected<Error> ZipCentralDirectory::fail(std::string why) {
     records_.clear();
-    return false;
+    return Fail(std::move(why));
 }
 
-bool ZipCentralDirectory::read(int fd) {
+Result<void> ZipCentralDirectory::read(int fd) {
     records_.clear();
-    error_.clear();
     struct stat st {};
     if (::fstat(fd, &st) != 0)
         return fail("the archive cannot be read");
     fileSize_ = static_cast<std::uint64_t>(st.st_size);
-    return readEnd(fd) && readRecords(fd) && readLocalHeaders(fd);
+    if (auto end = readEnd(fd); !end)
+        return end;
+    if (auto read = readRecords(fd); !read)
+        return read;
+    return readLocalHeaders(fd);
 }
 
-bool ZipCentralDirectory::readEnd(int fd) {
+Result<void> ZipCentralDirectory::readEnd(int fd) {
     if (fileSize_ < kEndSize)
         return fail("the archive has no central directory");
     // The end record lies before a comment of at most 64 KiB. Every place that
@@ -169,10 +171,10 @@ bool ZipCentralDirectory::readEnd(int fd) {
     if (directoryOffset_ > endStart_ || directorySize_ > endStart_ - directoryOffset_ ||
         count_ > directorySize_ / kCentralSize)
         return fail("the archive's central directory lies outside the file");
-    return true;
+    return {};
 }
 
-bool ZipCentralDirectory::readRecords(int fd) {
+Result<void> ZipCentralDirectory::readRecords(int fd) {
     std::vector<unsigned char> directory(static_cast<std::size_t>(directorySize_));
     if (!readFullyAt(fd, directory.data(), directory.size(), directoryOffset_))
         return fail("the archive's central directory cannot be read");
@@ -253,10 +255,10 @@ bool ZipCentralDirectory::readRecords(int fd) {
     }
     if (at != directory.size())
         return fail("its directory holds more than its " + std::to_string(count_) + " entries");
-    return true;
+    return {};
 }
 
-bool ZipCentralDirectory::readLocalHeaders(int fd) {
+Result<void> ZipCentralDirectory::readLocalHeaders(int fd) {
     // What each entry occupies, from its local header to the end of its data
     // (and data descriptor), beside the directory and the end records.
     std::vector<std::pair<std::uint64_t, std::uint64_t>> spans;
@@ -288,15 +290,12 @@ bool ZipCentralDirectory::readLocalHeaders(int fd) {
             return fail("its entries overlap each other or its directory (possible zip bomb)");
         reached = std::max(reached, end);
     }
-    return true;
+    return {};
 }
 
-std::optional<std::uint64_t> ZipCentralDirectory::dataOffset(int, std::size_t index,
-                                                             std::string& why) const {
-    if (index >= records_.size()) {
-        why = "the archive has no such entry";
-        return std::nullopt;
-    }
+Result<std::uint64_t> ZipCentralDirectory::dataOffset(int, std::size_t index) const {
+    if (index >= records_.size())
+        return Fail("the archive has no such entry");
     return records_[index].dataOffset;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Error.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -39,21 +41,21 @@ public:
         std::vector<unsigned char> chunkIndex; // our chunk index field's data (ZipChunkIndex)
     };
 
-    // Reads the archive open at fd; false (error() says why) when it cannot be
-    // read or is refused.
-    bool read(int fd);
+    // Reads the archive open at fd; fails, saying why, when it cannot be read
+    // or is refused.
+    Result<void> read(int fd);
     // Records in central directory order (libzip's entry indexes).
     const std::vector<Record>& records() const { return records_; }
-    // The offset of the first stored byte of entry index; nullopt (why set)
-    // when there is no such entry. Safe from several threads.
-    std::optional<std::uint64_t> dataOffset(int fd, std::size_t index, std::string& why) const;
-    const std::string& error() const { return error_; }
+    // The offset of the first stored byte of entry index; fails when there
+    // is no such entry. Safe from several threads.
+    Result<std::uint64_t> dataOffset(int fd, std::size_t index) const;
 
 private:
-    bool fail(std::string why);
-    bool readEnd(int fd);
-    bool readRecords(int fd);
-    bool readLocalHeaders(int fd);
+    // Forgets the records read so far.
+    std::unexpected<Error> fail(std::string why);
+    Result<void> readEnd(int fd);
+    Result<void> readRecords(int fd);
+    Result<void> readLocalHeaders(int fd);
 
     std::vector<Record> records_;
     std::uint64_t fileSize_ = 0;
@@ -61,7 +63,6 @@ private:
     std::uint64_t directoryOffset_ = 0;
     std::uint64_t directorySize_ = 0;
     std::uint64_t endStart_ = 0; // the first byte of the end records
-    std::string error_;
 };
 
 // Reads exactly length bytes at offset; false when the file ends first or

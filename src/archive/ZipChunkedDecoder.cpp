@@ -141,8 +141,15 @@ void ZipChunkedDecoder::authenticate(Job& job) {
     job.authentic = CRYPTO_memcmp(code.data(), trailer, sizeof trailer) == 0;
 }
 
-bool ZipChunkedDecoder::decode(const ZipStoredEntry& entry, const ZipChunkIndex& index,
-                               std::uint64_t dataOffset, const PlacedSink& sink) {
+EntryReadResult ZipChunkedDecoder::decode(const ZipStoredEntry& entry, const ZipChunkIndex& index,
+                                          std::uint64_t dataOffset, const PlacedSink& sink) {
+    if (decodeEntry(entry, index, dataOffset, sink))
+        return {};
+    return std::unexpected(EntryReadFailure{error_, wrongPassword_});
+}
+
+bool ZipChunkedDecoder::decodeEntry(const ZipStoredEntry& entry, const ZipChunkIndex& index,
+                                    std::uint64_t dataOffset, const PlacedSink& sink) {
     error_.clear();
     wrongPassword_ = false;
     Job job(entry, index, sink);

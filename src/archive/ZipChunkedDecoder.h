@@ -35,12 +35,13 @@ public:
         : fd_(fd), directFd_(directFd), password_(password), threads_(threads) {}
 
     // Decodes the deflated entry whose stored bytes start at dataOffset.
-    bool decode(const ZipStoredEntry& entry, const ZipChunkIndex& index, std::uint64_t dataOffset,
-                const PlacedSink& sink);
-    const std::string& error() const { return error_; }
-    bool wrongPassword() const { return wrongPassword_; }
+    EntryReadResult decode(const ZipStoredEntry& entry, const ZipChunkIndex& index,
+                           std::uint64_t dataOffset, const PlacedSink& sink);
 
 private:
+    // false with error_ (and wrongPassword_) set on failure.
+    bool decodeEntry(const ZipStoredEntry& entry, const ZipChunkIndex& index,
+                     std::uint64_t dataOffset, const PlacedSink& sink);
     struct Job;
     bool fail(const ZipStoredEntry& entry, const std::string& why);
     void decodeChunks(Job& job);

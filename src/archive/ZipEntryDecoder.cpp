@@ -86,8 +86,15 @@ bool ZipEntryDecoder::checkEnd(const ZipStoredEntry& entry, ZipAesDecryptor* aes
     return true;
 }
 
-bool ZipEntryDecoder::decode(const ZipStoredEntry& entry, std::uint64_t dataOffset,
-                             const Sink& sink) {
+EntryReadResult ZipEntryDecoder::decode(const ZipStoredEntry& entry, std::uint64_t dataOffset,
+                                        const Sink& sink) {
+    if (decodeEntry(entry, dataOffset, sink))
+        return {};
+    return std::unexpected(EntryReadFailure{error_, wrongPassword_});
+}
+
+bool ZipEntryDecoder::decodeEntry(const ZipStoredEntry& entry, std::uint64_t dataOffset,
+                                  const Sink& sink) {
     error_.clear();
     wrongPassword_ = false;
     if (!handles(entry)) {

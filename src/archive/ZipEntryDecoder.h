@@ -30,13 +30,11 @@ public:
     ZipEntryDecoder(int fd, std::string_view password) : fd_(fd), password_(password) {}
 
     // Decodes the entry whose stored bytes start at dataOffset.
-    bool decode(const ZipStoredEntry& entry, std::uint64_t dataOffset, const Sink& sink);
-    // Why decode() failed.
-    const std::string& error() const { return error_; }
-    // decode() failed at the password check.
-    bool wrongPassword() const { return wrongPassword_; }
+    EntryReadResult decode(const ZipStoredEntry& entry, std::uint64_t dataOffset, const Sink& sink);
 
 private:
+    // false with error_ (and wrongPassword_) set on failure.
+    bool decodeEntry(const ZipStoredEntry& entry, std::uint64_t dataOffset, const Sink& sink);
     bool fail(const ZipStoredEntry& entry, const std::string& why);
     // Reads an AES entry's header and checks the password; moves position
     // past the header and takes header and trailer off left.

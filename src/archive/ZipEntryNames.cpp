@@ -20,7 +20,7 @@ bool isValidUtf8(const std::string& text) {
 
 } // namespace
 
-std::string entryNameProblem(std::string_view raw) {
+std::optional<std::string> entryNameProblem(std::string_view raw) {
     std::string shown;
     bool control = false;
     for (unsigned char c : raw) {
@@ -33,7 +33,7 @@ std::string entryNameProblem(std::string_view raw) {
         }
     }
     if (!control)
-        return {};
+        return std::nullopt;
     return "the entry name \"" + shown + "\" holds a control character";
 }
 
@@ -51,7 +51,7 @@ std::vector<std::string> splitEntryList(const std::string& list) {
     }
 }
 
-std::string caseTwinProblem(const std::vector<std::string>& names) {
+std::optional<std::string> caseTwinProblem(const std::vector<std::string>& names) {
     std::unordered_map<std::u16string, const std::string*> seen;
     for (const std::string& name : names) {
         const auto [it, added] = seen.emplace(foldCase(utf8ToUtf16(name)), &name);
@@ -59,7 +59,7 @@ std::string caseTwinProblem(const std::vector<std::string>& names) {
             return "\"" + *it->second + "\" and \"" + name +
                    "\" differ only in case and would be one file on Windows";
     }
-    return {};
+    return std::nullopt;
 }
 
 ZipEntryName decodeEntryName(const std::string& stored, bool utf8, const AnsiCodec& ansi) {

@@ -3,6 +3,7 @@
 #include "platform/AnsiCodec.h"
 #include "platform/Utf.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,8 +28,8 @@ ZipEntryName decodeEntryName(const std::string& stored, bool utf8, const AnsiCod
 std::string bareEntryName(const std::string& hostPath);
 
 // Why a stored entry name cannot be restored as a file name: it holds a
-// control character (shown as \xNN). Empty when it can.
-std::string entryNameProblem(std::string_view raw);
+// control character (shown as \xNN). None when it can.
+std::optional<std::string> entryNameProblem(std::string_view raw);
 
 // The entry names of an item's list in the information file: split at ";",
 // each trimmed of blanks; none for an empty list.
@@ -37,6 +38,6 @@ std::vector<std::string> splitEntryList(const std::string& list);
 // Why a list of names meant for one folder cannot all be restored: two of
 // them differ only in case, and Windows would make them one file. Empty when
 // they can (the same name twice is one file, as meant).
-std::string caseTwinProblem(const std::vector<std::string>& names);
+std::optional<std::string> caseTwinProblem(const std::vector<std::string>& names);
 
 } // namespace trelmig

@@ -16,7 +16,13 @@ bool isWinZipAes(std::uint16_t encryption) {
 
 } // namespace
 
-bool ZipEntryReader::read(const ZipStoredEntry& entry, const Sink& sink) {
+EntryReadResult ZipEntryReader::read(const ZipStoredEntry& entry, const Sink& sink) {
+    if (readEntry(entry, sink))
+        return {};
+    return std::unexpected(EntryReadFailure{error_, wrongPassword_});
+}
+
+bool ZipEntryReader::readEntry(const ZipStoredEntry& entry, const Sink& sink) {
     error_.clear();
     wrongPassword_ = false;
     if (isWinZipAes(entry.encryption) && entry.crc == 0 && entry.size > 0 &&

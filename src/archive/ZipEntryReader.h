@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Error.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -19,6 +21,13 @@ struct ZipStoredEntry {
     std::uint32_t crc = 0;
 };
 
+// Why an entry could not be read, and whether it was its password.
+struct EntryReadFailure {
+    std::string message;
+    bool wrongPassword = false;
+};
+using EntryReadResult = Result<void, EntryReadFailure>;
+
 // Reads one entry through to its end and says whether every check passed:
 // the password check, the data authentication (AES) or CRC-32, and the
 // length; no more than the stated length ever reaches the sink. Data goes to sink as it is read;
@@ -35,13 +44,11 @@ public:
     // password: null for none.
     ZipEntryReader(zip_t* za, const char* password) : za_(za), password_(password) {}
 
-    bool read(const ZipStoredEntry& entry, const Sink& sink);
-    // Why read() failed.
-    const std::string& error() const { return error_; }
-    // read() failed at the password check.
-    bool wrongPassword() const { return wrongPassword_; }
+    EntryReadResult read(const ZipStoredEntry& entry, const Sink& sink);
 
 private:
+    // false with error_ (and wrongPassword_) set on failure.
+    bool readEntry(const ZipStoredEntry& entry, const Sink& sink);
     bool readRaw(const ZipStoredEntry& entry, const Sink& sink);
     bool readInflating(const ZipStoredEntry& entry, const Sink& sink);
     bool tooLong(const ZipStoredEntry& entry);

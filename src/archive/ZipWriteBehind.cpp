@@ -21,9 +21,9 @@ ZipWriteBehind::~ZipWriteBehind() {
     writer_.Cancel();
 }
 
-bool ZipWriteBehind::failed() {
+Result<void> ZipWriteBehind::writerState() {
     if (!writer_.Cancelled())
-        return false;
+        return {};
     if (error_.empty()) {
         try {
             writer_.Wait();
@@ -32,7 +32,7 @@ bool ZipWriteBehind::failed() {
             error_ = e.what();
         }
     }
-    return true;
+    return Fail(error_);
 }
 
 bool ZipWriteBehind::handOver() {
@@ -54,7 +54,7 @@ bool ZipWriteBehind::handOver() {
     });
 }
 
-bool ZipWriteBehind::write(const unsigned char* data, std::size_t length) {
+Result<void> ZipWriteBehind::write(const unsigned char* data, std::size_t length) {
     while (length > 0) {
         if (filling_.capacity() < kBufferSize)
             filling_.reserve(kBufferSize);
@@ -63,21 +63,21 @@ bool ZipWriteBehind::write(const unsigned char* data, std::size_t length) {
         data += n;
         length -= n;
         if (filling_.size() == kBufferSize && !handOver())
-            return !failed();
+            return writerState();
     }
-    return !failed();
+    return writerState();
 }
 
-bool ZipWriteBehind::finish() {
+Result<void> ZipWriteBehind::finish() {
     if (!filling_.empty() && !handOver())
-        return !failed();
+        return writerState();
     try {
         writer_.Wait();
     } catch (const std::exception& e) {
         error_ = e.what();
-        return false;
+        return Fail(error_);
     }
-    return !failed();
+    return writerState();
 }
 
 } // namespace trelmig

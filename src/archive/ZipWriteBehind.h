@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Error.h"
 #include "core/WorkerPool.h"
 
 #include <cstddef>
@@ -26,21 +27,21 @@ public:
     ZipWriteBehind& operator=(const ZipWriteBehind&) = delete;
 
     // Hands the bytes to the writer, waiting while every buffer is full.
-    // False once a write has failed (error() says why).
-    bool write(const unsigned char* data, std::size_t length);
-    // Waits until everything handed over is written; false when a write failed.
-    bool finish();
-    const std::string& error() const { return error_; }
+    // Fails once a write has failed, with its reason.
+    Result<void> write(const unsigned char* data, std::size_t length);
+    // Waits until everything handed over is written; fails when a write failed.
+    Result<void> finish();
 
 private:
     bool handOver(); // the buffer being filled goes to the writer
-    bool failed();   // takes the writer's failure into error_
+    // The writer's failure, once there is one (kept in error_).
+    Result<void> writerState();
 
     ZipExtractedFile& file_;
     std::vector<unsigned char> filling_;
     std::mutex spareMutex_;
     std::vector<std::vector<unsigned char>> spare_; // written, ready to fill again
-    std::string error_;
+    std::string error_;                             // the writer's failure, once taken from it
     WorkerPool writer_; // last: its thread ends before the members it uses
 };
 

@@ -158,16 +158,18 @@ void gatherRecord(const ItemRecord& record, const ItemSelection& present,
     if (runs) {
         if (hooks.stepStarting)
             hooks.stepStarting(record);
-        ok = items.Run(record, request.profile);
+        const Result<void> gathered = items.Run(record, request.profile);
+        ok = gathered.has_value();
+        const std::string reason = ok ? std::string() : gathered.error().message;
         if (!ok && !record.inOutlook2007AndLater && !state.enabled) {
             outcome.absent[index] = absentReason(state);
             outcome.log += absentLine(record, state);
         } else if (!ok) {
-            outcome.failures[index] = items.LastError();
+            outcome.failures[index] = reason;
         }
         if (logged && outcome.absent[index].empty()) {
-            outcome.log += CompletionLine(record.backupLogName, record.backupLogSeparator, ok,
-                                          items.LastError());
+            outcome.log +=
+                CompletionLine(record.backupLogName, record.backupLogSeparator, ok, reason);
             (ok ? outcome.itemsDone : outcome.itemsFailed).push_back(index);
         }
     } else if (logged && RecordRuns(record, request.items)) {

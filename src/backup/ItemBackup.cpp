@@ -20,21 +20,10 @@
 #include <filesystem>
 #include <functional>
 #include <set>
-#include <stdexcept>
 
 namespace trelmig {
 
 namespace {
-
-// Why an item cannot be gathered; caught at the operation's boundary.
-class ItemFailure : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-[[noreturn]] void fail(const std::string& why) {
-    throw ItemFailure(why);
-}
 
 std::string folded(std::string name) {
     std::transform(name.begin(), name.end(), name.begin(),
@@ -49,17 +38,16 @@ bool isHtmlFile(const std::string& name) {
 
 } // namespace
 
-bool ItemBackup::guarded(const std::function<void()>& operation) {
-    lastError_.clear();
+Result<void> ItemBackup::guarded(const std::function<Result<void>()>& operation) {
+    // The steps answer Result; what throws below them (the host's file
+    // system, an information file that cannot be written) ends here.
     try {
-        operation();
-        return true;
+        return operation();
     } catch (const std::exception& e) {
-        lastError_ = e.what();
+        return Fail(e.what());
     } catch (...) {
-        lastError_ = "an unknown error";
+        return Fail("an unknown error");
     }
-    return false;
 }
 
 ItemBackup::ItemBackup(const Session& session, const ItemLocations& locations, RegistryKeys& reg,
@@ -86,64 +74,69 @@ void ItemBackup::saveKey(const char* key, const std::string& value) {
     SaveINI(key, value, session_.infoFile, ansi_);
 }
 
-void ItemBackup::addWindowsFile(const std::string& windowsPath, bool pointInTime) {
+Result<std::string> ItemBackup::scratchFile(const char* prefix) {
+    auto file = sGetTempFile(session_.programFolder, prefix);
+    if (!file)
+        return Fail("no scratch file can be created in the work folder " + session_.programFolder);
+    exports_.push_back(*file);
+    return file;
+}
+
+Result<void> ItemBackup::addWindowsFile(const std::string& windowsPath, bool pointInTime) {
     const auto host = files_.hostPath(windowsPath);
     if (!host)
-        fail("the path " + windowsPath + " names no file of this machine");
+        return Fail("the path " + windowsPath + " names no file of this machine");
     std::filesystem::path taken = *host;
     if (pointInTime) {
         // The copy has the file's own name, which the archive gives its entry.
         try {
             taken = copies_.copyOf(*host);
         } catch (const FileChangedError&) {
-            fail(windowsPath +
-                 " changed while it was being copied: close Outlook and back up again");
+            return Fail(windowsPath +
+                        " changed while it was being copied: close Outlook and back up again");
         } catch (const std::exception& e) {
-            fail("no copy of " + windowsPath + " could be made: " + e.what());
+            return Fail("no copy of " + windowsPath + " could be made: " + e.what());
         }
     }
-    if (const Result<void> added = archiveFiles_.AddFile(taken.string()); !added)
-        fail(added.error().message);
+    return archiveFiles_.AddFile(taken.string());
 }
 
-bool ItemBackup::exportKey(const std::string& keyPath, const char* prefix, const char* itemKey,
-                           std::string_view shownAs) {
-    return guarded([&] {
+Result<void> ItemBackup::exportKey(const std::string& keyPath, const char* prefix,
+                                   const char* itemKey, std::string_view shownAs) {
+    return guarded([&]() -> Result<void> {
         if (!reg_.RegKeyExists(keyPath))
-            fail("the registry key " + keyPath + " does not exist");
-        const std::string exportFile = sGetTempFile(session_.programFolder, prefix);
-        if (exportFile.empty())
-            fail("no scratch file can be created in the work folder " + session_.programFolder);
-        exports_.push_back(exportFile);
-        if (auto exported = ExportRegTree(reg_, keyPath, "", exportFile); !exported)
-            fail(exported.error().message);
-        if (const Result<void> added = archiveFiles_.AddFile(exportFile, std::string(shownAs));
-            !added)
-            fail(added.error().message);
-        saveKey(itemKey, BareName(exportFile));
-        addUnicodeExport(keyPath, prefix, itemKey, shownAs);
+            return Fail("the registry key " + keyPath + " does not exist");
+        const auto exportFile = scratchFile(prefix);
+        if (!exportFile)
+            return std::unexpected(exportFile.error());
+        if (auto exported = ExportRegTree(reg_, keyPath, "", *exportFile); !exported)
+            return exported;
+        if (auto added = archiveFiles_.AddFile(*exportFile, std::string(shownAs)); !added)
+            return added;
+        saveKey(itemKey, BareName(*exportFile));
+        return addUnicodeExport(keyPath, prefix, itemKey, shownAs);
     });
 }
 
-void ItemBackup::addUnicodeExport(const std::string& keyPath, const char* prefix,
-                                  const char* itemKey, std::string_view shownAs) {
-    const std::string twin = sGetTempFile(session_.programFolder, prefix);
-    if (twin.empty())
-        fail("no scratch file can be created in the work folder " + session_.programFolder);
-    exports_.push_back(twin);
-    const Result<bool> written = ExportRegTreeUnicode(reg_, keyPath, twin);
+Result<void> ItemBackup::addUnicodeExport(const std::string& keyPath, const char* prefix,
+                                          const char* itemKey, std::string_view shownAs) {
+    const auto twin = scratchFile(prefix);
+    if (!twin)
+        return std::unexpected(twin.error());
+    const Result<bool> written = ExportRegTreeUnicode(reg_, keyPath, *twin);
     if (!written)
-        fail(written.error().message);
+        return std::unexpected(written.error());
     if (!*written)
-        return;
-    if (const Result<void> added = archiveFiles_.AddFile(twin, std::string(shownAs)); !added)
-        fail(added.error().message);
-    SaveUnicodeINI(itemKey, BareName(twin), session_.infoFile);
+        return {};
+    if (auto added = archiveFiles_.AddFile(*twin, std::string(shownAs)); !added)
+        return added;
+    SaveUnicodeINI(itemKey, BareName(*twin), session_.infoFile);
+    return {};
 }
 
-std::string ItemBackup::addFolderFiles(const std::string& folder) {
+Result<std::string> ItemBackup::addFolderFiles(const std::string& folder) {
     if (!files_.folderExists(folder))
-        fail("the folder " + folder + " does not exist");
+        return Fail("the folder " + folder + " does not exist");
     std::string list;
     for (const auto& name : files_.listFiles(folder)) {
         if (name.empty())
@@ -152,18 +145,25 @@ std::string ItemBackup::addFolderFiles(const std::string& folder) {
             list += ';';
         list += name;
         // A file that is not in the archive must not be named as if it were.
-        addWindowsFile(folder + "\\" + name);
+        if (auto added = addWindowsFile(folder + "\\" + name); !added)
+            return std::unexpected(added.error());
     }
     if (list.empty())
-        fail("the folder " + folder + " holds no file");
+        return Fail("the folder " + folder + " holds no file");
     return list;
 }
 
-bool ItemBackup::copyFolder(const std::string& folder, const char* itemKey) {
-    return guarded([&] { saveKey(itemKey, addFolderFiles(folder)); });
+Result<void> ItemBackup::copyFolder(const std::string& folder, const char* itemKey) {
+    return guarded([&]() -> Result<void> {
+        const auto list = addFolderFiles(folder);
+        if (!list)
+            return std::unexpected(list.error());
+        saveKey(itemKey, *list);
+        return {};
+    });
 }
 
-std::string ItemBackup::addSignaturePictures(const std::string& folder) {
+Result<std::string> ItemBackup::addSignaturePictures(const std::string& folder) {
     std::string list;
     std::set<std::string> taken; // folder names, folded
     for (const auto& name : files_.listFiles(folder)) {
@@ -171,7 +171,7 @@ std::string ItemBackup::addSignaturePictures(const std::string& folder) {
             continue;
         const auto html = files_.readFile(folder + "\\" + name);
         if (!html)
-            fail("the signature " + folder + "\\" + name + " cannot be read");
+            return Fail("the signature " + folder + "\\" + name + " cannot be read");
         for (const std::string& linked : LinkedFolders(*html)) {
             // Word writes the link in the page's code page, or in UTF-8. The
             // entry takes the folder's name as the disk spells it: the link's
@@ -185,7 +185,8 @@ std::string ItemBackup::addSignaturePictures(const std::string& folder) {
                 if (taken.insert(folded(name)).second)
                     for (const auto& file : files_.listFiles(pictures)) {
                         const std::string entry = name + kFolderEntrySeparator + file;
-                        addCopyAs(pictures + "\\" + file, entry);
+                        if (auto added = addCopyAs(pictures + "\\" + file, entry); !added)
+                            return std::unexpected(added.error());
                         list += (list.empty() ? "" : ";") + entry;
                     }
                 break;
@@ -195,76 +196,83 @@ std::string ItemBackup::addSignaturePictures(const std::string& folder) {
     return list;
 }
 
-void ItemBackup::addCopyAs(const std::string& windowsPath, const std::string& entryName) {
+Result<void> ItemBackup::addCopyAs(const std::string& windowsPath, const std::string& entryName) {
     const auto host = files_.hostPath(windowsPath);
     if (!host)
-        fail("the path " + windowsPath + " names no file of this machine");
+        return Fail("the path " + windowsPath + " names no file of this machine");
     std::filesystem::path copy;
     try {
         copy = copies_.copyOf(*host, entryName);
     } catch (const std::exception& e) {
-        fail("no copy of " + windowsPath + " could be made: " + e.what());
+        return Fail("no copy of " + windowsPath + " could be made: " + e.what());
     }
-    if (const Result<void> added = archiveFiles_.AddFile(copy.string()); !added)
-        fail(added.error().message);
+    return archiveFiles_.AddFile(copy.string());
 }
 
-bool ItemBackup::BackupConfig(const std::string& strIdentity) {
+Result<void> ItemBackup::BackupConfig(const std::string& strIdentity) {
     return exportKey(profileKey(strIdentity), "OBC", "BackupConfig", kProfileSettingsShown);
 }
 
-bool ItemBackup::BackupAccounts(const std::string&) {
+Result<void> ItemBackup::BackupAccounts(const std::string&) {
     return exportKey(locations_.accountsKey, "OBA", "BackupAccounts",
                      itemCatalogue()[ItemAccounts].caption);
 }
 
-bool ItemBackup::BackupConfigsetting() {
+Result<void> ItemBackup::BackupConfigsetting() {
     return exportKey(locations_.optionsKey, "OBC", "BackupConfigsetting",
                      itemCatalogue()[ItemOptions].caption);
 }
 
-bool ItemBackup::BackupSignatures() {
+Result<void> ItemBackup::BackupSignatures() {
     const std::string& folder = locations_.signaturesFolder;
-    return guarded([&] {
-        const std::string list = addFolderFiles(folder);
+    return guarded([&]() -> Result<void> {
+        const auto list = addFolderFiles(folder);
+        if (!list)
+            return std::unexpected(list.error());
         // An HTML signature shows its pictures from the folder it links to.
-        const std::string pictures = addSignaturePictures(folder);
-        saveKey("BackupSignatures", list);
-        if (!pictures.empty())
-            saveKey(kSignatureFoldersKey, pictures);
+        const auto pictures = addSignaturePictures(folder);
+        if (!pictures)
+            return std::unexpected(pictures.error());
+        saveKey("BackupSignatures", *list);
+        if (!pictures->empty())
+            saveKey(kSignatureFoldersKey, *pictures);
+        return {};
     });
 }
-bool ItemBackup::BackupStationery() {
+Result<void> ItemBackup::BackupStationery() {
     return copyFolder(locations_.stationeryFolder, "BackupStationery");
 }
-bool ItemBackup::BackupTemplates() {
+Result<void> ItemBackup::BackupTemplates() {
     return copyFolder(locations_.templatesFolder, "BackupTemplates");
 }
-bool ItemBackup::BackupSetting() {
+Result<void> ItemBackup::BackupSetting() {
     return copyFolder(locations_.preferencesFolder, "BackupSetting");
 }
 
-bool ItemBackup::BackupRules(const std::string& strIdentity) {
-    return guarded([&] {
+Result<void> ItemBackup::BackupRules(const std::string& strIdentity) {
+    return guarded([&]() -> Result<void> {
         const auto fileName = ProfileFileName(strIdentity, ".RWZ");
         if (!fileName)
-            fail("the profile name \"" + strIdentity + "\" cannot be part of a file name");
+            return Fail("the profile name \"" + strIdentity + "\" cannot be part of a file name");
         const std::string rules = locations_.rulesFolder + "\\" + *fileName;
         if (!files_.fileExists(rules))
-            fail("there is no rules file " + rules);
-        addWindowsFile(rules);
+            return Fail("there is no rules file " + rules);
+        if (auto added = addWindowsFile(rules); !added)
+            return added;
         saveKey("BackupRules", *fileName);
+        return {};
     });
 }
 
-bool ItemBackup::gatherProfileFiles(const std::string& strIdentity, const char* itemKey,
-                                    const std::function<std::string(const std::string&)>& pathOf) {
+Result<void>
+ItemBackup::gatherProfileFiles(const std::string& strIdentity, const char* itemKey,
+                               const std::function<std::string(const std::string&)>& pathOf) {
     // Every file a profile names is a data file Outlook may hold open.
-    return guarded([&] {
+    return guarded([&]() -> Result<void> {
         const std::string key = profileKey(strIdentity);
         const auto sections = reg_.EnumRegSubkeys(key);
         if (sections.empty())
-            fail("the profile " + strIdentity + " has no sections");
+            return Fail("the profile " + strIdentity + " has no sections");
         std::string list;
         for (const auto& section : sections) {
             std::string path = pathOf(key + "\\" + section);
@@ -274,21 +282,23 @@ bool ItemBackup::gatherProfileFiles(const std::string& strIdentity, const char* 
                 list += ';';
             list += BareName(path);
             path = ReplaceAll(path, "\\\\", "\\");
-            addWindowsFile(path, true);
+            if (auto added = addWindowsFile(path, true); !added)
+                return added;
         }
         if (list.empty())
-            fail("the profile " + strIdentity + " names no file that exists");
+            return Fail("the profile " + strIdentity + " names no file that exists");
         saveKey(itemKey, list);
+        return {};
     });
 }
 
-bool ItemBackup::BackupDatas(const std::string& strIdentity) {
+Result<void> ItemBackup::BackupDatas(const std::string& strIdentity) {
     return gatherProfileFiles(strIdentity, "BackupDatas", [&](const std::string& section) {
         return ReadStorePath(reg_, section).value_or("");
     });
 }
 
-bool ItemBackup::BackupPab(const std::string& strIdentity) {
+Result<void> ItemBackup::BackupPab(const std::string& strIdentity) {
     return gatherProfileFiles(strIdentity, "BackupPab", [&](const std::string& section) {
         return reg_.ReadRegString(section, "001e6600").value_or("");
     });
@@ -296,7 +306,7 @@ bool ItemBackup::BackupPab(const std::string& strIdentity) {
 
 namespace {
 
-using BackupOperation = bool (*)(ItemBackup&, const std::string& profile);
+using BackupOperation = Result<void> (*)(ItemBackup&, const std::string& profile);
 
 // The operation of each item record, at the record's index.
 constexpr std::array<std::pair<std::string_view, BackupOperation>, kItemRecordCount>
@@ -321,7 +331,7 @@ static_assert(OperationsMatchRecords(kBackupOperations),
 
 } // namespace
 
-bool ItemBackup::Run(const ItemRecord& record, const std::string& profile) {
+Result<void> ItemBackup::Run(const ItemRecord& record, const std::string& profile) {
     return kBackupOperations[RecordIndex(record)].second(*this, profile);
 }
 

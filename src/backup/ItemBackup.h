@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/ZipFileList.h"
+#include "core/Error.h"
 #include "core/ItemCatalogue.h"
 #include "platform/PointInTimeCopy.h"
 
@@ -20,9 +21,9 @@ class AnsiCodec;
 
 // The ten operations that gather one item each into the archive being
 // built: they queue the item's files, write the item's line into the
-// information file and answer true only when they reached their last step.
-// They never show a message; the reason of a failure is kept for the
-// completion message.
+// information file and succeed only when they reached their last step.
+// They never show a message; a failure's reason is for the completion
+// message.
 class ItemBackup {
 public:
     // locations: those of the profile the operations are given.
@@ -33,51 +34,50 @@ public:
     ItemBackup(const ItemBackup&) = delete;
     ItemBackup& operator=(const ItemBackup&) = delete;
 
-    bool BackupConfig(const std::string& strIdentity);
-    bool BackupDatas(const std::string& strIdentity);
-    bool BackupRules(const std::string& strIdentity);
-    bool BackupAccounts(const std::string& strIdentity);
-    bool BackupSignatures();
-    bool BackupStationery();
-    bool BackupPab(const std::string& strIdentity);
-    bool BackupConfigsetting();
-    bool BackupTemplates();
-    bool BackupSetting();
+    Result<void> BackupConfig(const std::string& strIdentity);
+    Result<void> BackupDatas(const std::string& strIdentity);
+    Result<void> BackupRules(const std::string& strIdentity);
+    Result<void> BackupAccounts(const std::string& strIdentity);
+    Result<void> BackupSignatures();
+    Result<void> BackupStationery();
+    Result<void> BackupPab(const std::string& strIdentity);
+    Result<void> BackupConfigsetting();
+    Result<void> BackupTemplates();
+    Result<void> BackupSetting();
 
     // Runs the operation of an item record.
-    bool Run(const ItemRecord& record, const std::string& profile);
+    Result<void> Run(const ItemRecord& record, const std::string& profile);
 
     // Stops the copy of a data file when the user cancels.
     void SetCancel(const CancelToken* cancel);
 
-    // Why the last operation failed; empty after success.
-    const std::string& LastError() const { return lastError_; }
-
 private:
-    // Runs the body; a failure becomes false and its reason LastError().
-    bool guarded(const std::function<void()>& operation);
+    // Runs the body; an exception from below it becomes its failure.
+    Result<void> guarded(const std::function<Result<void>()>& operation);
     std::string profileKey(const std::string& strIdentity) const;
     // shownAs: what the user sees for the export while the archive is written.
-    bool exportKey(const std::string& keyPath, const char* prefix, const char* itemKey,
-                   std::string_view shownAs);
+    Result<void> exportKey(const std::string& keyPath, const char* prefix, const char* itemKey,
+                           std::string_view shownAs);
+    // A new scratch file in the work folder, removed with this object.
+    Result<std::string> scratchFile(const char* prefix);
     // The export again in UTF-8 when the code page cannot hold all of it,
     // named by the item key's UTF-8 line of the information file.
-    void addUnicodeExport(const std::string& keyPath, const char* prefix, const char* itemKey,
-                          std::string_view shownAs);
-    bool copyFolder(const std::string& folder, const char* itemKey);
+    Result<void> addUnicodeExport(const std::string& keyPath, const char* prefix,
+                                  const char* itemKey, std::string_view shownAs);
+    Result<void> copyFolder(const std::string& folder, const char* itemKey);
     // Adds every file directly inside the folder; returns their names joined
     // by ";". Fails for a missing folder or one holding no file.
-    std::string addFolderFiles(const std::string& folder);
+    Result<std::string> addFolderFiles(const std::string& folder);
     // Adds the files of the folders the folder's HTML signatures link to,
     // named "<folder>|<file>"; returns those names joined by ";".
-    std::string addSignaturePictures(const std::string& folder);
-    void addCopyAs(const std::string& windowsPath, const std::string& entryName);
+    Result<std::string> addSignaturePictures(const std::string& folder);
+    Result<void> addCopyAs(const std::string& windowsPath, const std::string& entryName);
     // The files the profile's sections name (pathOf reads a section's path).
-    bool gatherProfileFiles(const std::string& strIdentity, const char* itemKey,
-                            const std::function<std::string(const std::string&)>& pathOf);
+    Result<void> gatherProfileFiles(const std::string& strIdentity, const char* itemKey,
+                                    const std::function<std::string(const std::string&)>& pathOf);
     // pointInTime: the archive takes a copy of the file as it was at one
     // moment (data files are open in Outlook, which writes them at any time).
-    void addWindowsFile(const std::string& windowsPath, bool pointInTime = false);
+    Result<void> addWindowsFile(const std::string& windowsPath, bool pointInTime = false);
     void saveKey(const char* key, const std::string& value);
 
     const Session& session_;
@@ -88,7 +88,6 @@ private:
     ZipFileList& archiveFiles_;
     PointInTimeCopies copies_;         // in the work folder, gone with this object
     std::vector<std::string> exports_; // registry exports in the work folder
-    std::string lastError_;
 };
 
 } // namespace trelmig

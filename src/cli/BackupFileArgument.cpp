@@ -1,6 +1,7 @@
 #include "cli/BackupFileArgument.h"
 
 #include "cli/CommandLine.h"
+#include "core/Message.h"
 #include "core/PasswordPrompt.h"
 #include "core/Prompter.h"
 #include "platform/SystemInfo.h"
@@ -30,7 +31,8 @@ public:
         if (file_) {
             std::ifstream in(*file_);
             if (!in)
-                throw std::runtime_error("cannot read the password file " + file_->string());
+                throw std::runtime_error(
+                    MessageText(MessageId::PasswordFileUnreadable, file_->string()));
             std::string line;
             std::getline(in, line);
             if (!line.empty() && line.back() == '\r')
@@ -39,12 +41,10 @@ public:
         }
         const int tty = ::open("/dev/tty", O_RDWR | O_CLOEXEC);
         if (tty < 0) {
-            prompter_.Show("The backup file is protected and there is no terminal to type its "
-                           "password on: name a file that holds it with --password-file.",
-                           MessageIcon::Critical);
+            prompter_.ShowMessage({MessageId::NoTerminalForPassword, {}}, MessageIcon::Critical);
             return std::nullopt;
         }
-        const std::string ask = "Password of the backup file: ";
+        const std::string ask = MessageText(MessageId::AskBackupFilePassword);
         (void)!::write(tty, ask.data(), ask.size());
         termios old{};
         const bool isTerminal = ::tcgetattr(tty, &old) == 0;
@@ -73,17 +73,31 @@ private:
 
 namespace {
 
-// What is wrong with a file named on the command line, or "" when it is a file.
-std::string notAFile(const std::filesystem::path& path, const std::string& what) {
+// The messages of a file named on the command line that is not there, cannot
+// be read or is a folder.
+struct FileRefusals {
+    MessageId missing;
+    MessageId unreadable;
+    MessageId folder;
+};
+constexpr FileRefusals kBackupFileRefusals{
+    MessageId::NoBackupFileAt, MessageId::BackupFileNotReadable, MessageId::BackupFileIsFolder};
+constexpr FileRefusals kPasswordFileRefusals{MessageId::NoPasswordFileAt,
+                                             MessageId::PasswordFileNotReadable,
+                                             MessageId::PasswordFileIsFolder};
+
+// What is wrong with a file named on the command line; none when it is a file.
+std::optional<std::string> notAFile(const std::filesystem::path& path,
+                                    const FileRefusals& refusals) {
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (status.type() == std::filesystem::file_type::not_found)
-        return "There is no " + what + " " + path.string() + ".";
+        return MessageText(refusals.missing, path.string());
     if (ec)
-        return "Cannot read the " + what + " " + path.string() + ": " + ec.message() + ".";
+        return MessageText(refusals.unreadable, path.string(), ec.message());
     if (std::filesystem::is_directory(status))
-        return path.string() + " is a folder, not a " + what + ".";
-    return {};
+        return MessageText(refusals.folder, path.string());
+    return std::nullopt;
 }
 
 // Says what is wrong with the files named, before the archive or a password
@@ -115,10 +129,10 @@ std::unique_ptr<PasswordPrompt> CommandLinePasswordPrompt(const CommandLine& cmd
 }
 
 std::string BackupFileArgumentProblem(const CommandLine& cmd) {
-    std::string problem = notAFile(cmd.archive, "backup file");
-    if (problem.empty() && cmd.passwordFile)
-        problem = notAFile(*cmd.passwordFile, "password file");
-    return problem;
+    auto problem = notAFile(cmd.archive, kBackupFileRefusals);
+    if (!problem && cmd.passwordFile)
+        problem = notAFile(*cmd.passwordFile, kPasswordFileRefusals);
+    return problem.value_or("");
 }
 
 unsigned CodePageAtHand(const CommandLine& cmd) {

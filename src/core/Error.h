@@ -11,7 +11,9 @@ struct Error {
     std::string message;
 };
 
-template <class T> using Result = std::expected<T, Error>;
+// E is Error everywhere but where a caller needs more than words to decide
+// (the disc engine's DiscError).
+template <class T, class E = Error> using Result = std::expected<T, E>;
 
 inline std::unexpected<Error> Fail(std::string message) {
     return std::unexpected(Error{std::move(message)});

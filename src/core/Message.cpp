@@ -235,6 +235,86 @@ constexpr std::pair<MessageId, const char*> kTemplates[] = {
     {BackupPartial,
      QT_TRANSLATE_NOOP("Messages", "The Backup was not Completed! Some items could not be "
                                    "gathered; the backup file %1 holds the others.\r\n%2")},
+    // Scheduling a job.
+    {InvalidBackupFileName, QT_TRANSLATE_NOOP("Messages", "Invalid backup file name.")},
+    {JobProfileNameUncarriable,
+     QT_TRANSLATE_NOOP(
+         "Messages",
+         "The profile name of a scheduled backup cannot contain \"=\" or a line break.")},
+    {JobPasswordUncarriable,
+     QT_TRANSLATE_NOOP("Messages",
+                       "The password of a scheduled backup cannot contain \"=\" or a line break.")},
+    {JobFileNameUncarriable,
+     QT_TRANSLATE_NOOP(
+         "Messages",
+         "The backup file name of a scheduled backup cannot contain \"=\" or a line break.")},
+    {StartTimeNotATime,
+     QT_TRANSLATE_NOOP("Messages", "\"%1\" is not a time of day. Enter the start time as hours and "
+                                   "minutes, for example 9:00 or 23:30.")},
+    {JobNeedsItsPassword,
+     QT_TRANSLATE_NOOP("Messages", "the job cannot be written without its password")},
+    {TaskNotRunning,
+     QT_TRANSLATE_NOOP(
+         "Messages",
+         "Task %1 was added to your crontab, but it will not run: no cron daemon runs on this "
+         "machine and no systemd user manager answers. Start the cron service (as root: systemctl "
+         "enable --now cron), or schedule the task again from a desktop session, whose systemd "
+         "user manager also runs a backup missed while the computer was off.")},
+    {TaskScheduled, QT_TRANSLATE_NOOP("Messages", "Task %1 has been scheduled.")},
+    {TaskNotScheduled, QT_TRANSLATE_NOOP("Messages", "The task could not be scheduled: %1")},
+    {JobDaysOnce, QT_TRANSLATE_NOOP("Messages", "once")},
+    {JobDaysEveryDay, QT_TRANSLATE_NOOP("Messages", "every day")},
+    {JobDaysOfMonth, QT_TRANSLATE_NOOP("Messages", "days %1 of the month")},
+    {JobDaysOnceNext, QT_TRANSLATE_NOOP("Messages", "once, next %1")},
+    {JobLineChangedByHand,
+     QT_TRANSLATE_NOOP("Messages", "the crontab line was changed by hand and cannot be read")},
+    {JobRefusedBecause, QT_TRANSLATE_NOOP("Messages", "the backup will refuse this job: %1")},
+    {JobWhereTimer, QT_TRANSLATE_NOOP("Messages", "systemd timer")},
+    {NoUserManagerJobsStay,
+     QT_TRANSLATE_NOOP("Messages",
+                       "no systemd user manager answers: the jobs stay in the crontab")},
+    // The restore driver.
+    {UndoNotKeptNothingRestored,
+     QT_TRANSLATE_NOOP("Messages", "What the restore would replace cannot be kept for an undo: "
+                                   "%1\r\n\r\nNothing was restored.")},
+    {ProfileNotMadeNothingRestored,
+     QT_TRANSLATE_NOOP("Messages", "The profile cannot be made: %1\r\n\r\nNothing was restored.")},
+    {NotRestoredEarlierPartFailed,
+     QT_TRANSLATE_NOOP("Messages", "not restored, as an earlier part of it failed")},
+    {RestoreCancelled,
+     QT_TRANSLATE_NOOP("Messages", "The Restore was cancelled. The item at work when it stopped, "
+                                   "and those after it, were left as they were.%1")},
+    {RestoreCancelledAfter,
+     QT_TRANSLATE_NOOP("Messages",
+                       "The Restore was cancelled. The item at work when it stopped, and those "
+                       "after it, were left as they were; these had been restored before:%1%2")},
+    {RestoreCannotBeUndone,
+     QT_TRANSLATE_NOOP("Messages", "\r\n\r\nThis restore cannot be undone: %1")},
+    // The registry.
+    {RegistryPathIncorrect, QT_TRANSLATE_NOOP("Messages", "Incorrect Format:\n\n%1")},
+    {RegistryKeyMissing, QT_TRANSLATE_NOOP("Messages", "the registry key %1 does not exist")},
+    {RegistryValueNotWritten,
+     QT_TRANSLATE_NOOP("Messages", "the value \"%1\" of %2 cannot be written")},
+    {RegistryPathMalformed, QT_TRANSLATE_NOOP("Messages", "the registry path %1 is malformed")},
+    {RegistryKeyNotMade, QT_TRANSLATE_NOOP("Messages", "the registry key %1 cannot be made")},
+    {RegistryValueNotDeleted,
+     QT_TRANSLATE_NOOP("Messages", "the value \"%1\" of %2 cannot be deleted")},
+    {RegistryRootNotDeleted, QT_TRANSLATE_NOOP("Messages", "the root key %1 cannot be deleted")},
+    {RegistryKeyNotDeleted, QT_TRANSLATE_NOOP("Messages", "the registry key %1 cannot be deleted")},
+    // A backup file named on the command line.
+    {PasswordFileUnreadable, QT_TRANSLATE_NOOP("Messages", "cannot read the password file %1")},
+    {NoTerminalForPassword,
+     QT_TRANSLATE_NOOP("Messages",
+                       "The backup file is protected and there is no terminal to type its password "
+                       "on: name a file that holds it with --password-file.")},
+    {AskBackupFilePassword, QT_TRANSLATE_NOOP("Messages", "Password of the backup file: ")},
+    {NoBackupFileAt, QT_TRANSLATE_NOOP("Messages", "There is no backup file %1.")},
+    {BackupFileNotReadable, QT_TRANSLATE_NOOP("Messages", "Cannot read the backup file %1: %2.")},
+    {BackupFileIsFolder, QT_TRANSLATE_NOOP("Messages", "%1 is a folder, not a backup file.")},
+    {NoPasswordFileAt, QT_TRANSLATE_NOOP("Messages", "There is no password file %1.")},
+    {PasswordFileNotReadable,
+     QT_TRANSLATE_NOOP("Messages", "Cannot read the password file %1: %2.")},
+    {PasswordFileIsFolder, QT_TRANSLATE_NOOP("Messages", "%1 is a folder, not a password file.")},
 };
 
 // The item steps' templates are the records' own, not in the table.

@@ -160,10 +160,54 @@ enum class MessageId {
     JobLastRunNone,
     // A backup written without some items, with no earlier file to keep.
     BackupPartial,
+    // Scheduling a job.
+    InvalidBackupFileName,
+    JobProfileNameUncarriable,
+    JobPasswordUncarriable,
+    JobFileNameUncarriable,
+    StartTimeNotATime,
+    JobNeedsItsPassword,
+    TaskNotRunning,
+    TaskScheduled,
+    TaskNotScheduled,
+    JobDaysOnce,
+    JobDaysEveryDay,
+    JobDaysOfMonth,
+    JobDaysOnceNext,
+    JobLineChangedByHand,
+    JobRefusedBecause,
+    JobWhereTimer,
+    NoUserManagerJobsStay,
+    // The restore driver.
+    UndoNotKeptNothingRestored,
+    ProfileNotMadeNothingRestored,
+    NotRestoredEarlierPartFailed,
+    RestoreCancelled,
+    RestoreCancelledAfter,
+    RestoreCannotBeUndone,
+    // The registry.
+    RegistryPathIncorrect,
+    RegistryKeyMissing,
+    RegistryValueNotWritten,
+    RegistryPathMalformed,
+    RegistryKeyNotMade,
+    RegistryValueNotDeleted,
+    RegistryRootNotDeleted,
+    RegistryKeyNotDeleted,
+    // A backup file named on the command line.
+    PasswordFileUnreadable,
+    NoTerminalForPassword,
+    AskBackupFilePassword,
+    NoBackupFileAt,
+    BackupFileNotReadable,
+    BackupFileIsFolder,
+    NoPasswordFileAt,
+    PasswordFileNotReadable,
+    PasswordFileIsFolder,
 };
 
 // The last message of the table.
-inline constexpr MessageId kLastMessageId = MessageId::BackupPartial;
+inline constexpr MessageId kLastMessageId = MessageId::PasswordFileIsFolder;
 
 // The English template of a message.
 std::string_view MessageTemplate(MessageId id);

@@ -6,11 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace trelmig {
 
-std::string sGetTempFile(const std::string& folder, const std::string& sPrefix) {
+Result<std::string> sGetTempFile(const std::string& folder, const std::string& sPrefix) {
     // Like the platform's rule: start from a time-based number and take the
     // first name nobody has, creating the file exclusively.
     static std::atomic<unsigned> next{static_cast<unsigned>(
@@ -31,13 +32,14 @@ std::string sGetTempFile(const std::string& folder, const std::string& sPrefix) 
             ::close(fd);
             return path;
         }
-        if (errno != EEXIST)
-            return {};
+        if (const int why = errno; why != EEXIST)
+            return Fail("no scratch file can be created in " + folder + ": " +
+                        std::generic_category().message(why));
     }
-    return {};
+    return Fail("every scratch name in " + folder + " is taken");
 }
 
-std::string sGetTempFileBAK(const std::string& sPrefix) {
+Result<std::string> sGetTempFileBAK(const std::string& sPrefix) {
     const char* tmp = std::getenv("TMPDIR");
     return sGetTempFile(tmp && *tmp ? tmp : "/tmp", sPrefix);
 }

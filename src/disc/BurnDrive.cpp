@@ -45,12 +45,9 @@ bool Overwriteable(int profile) {
 
 } // namespace
 
-std::unique_ptr<BurnDrive> BurnDrive::Grab(const std::string& address, bool load,
-                                           std::string& error) {
-    if (!InitializeDiscLibraries()) {
-        error = "The recording library could not be started.";
-        return nullptr;
-    }
+Result<std::unique_ptr<BurnDrive>> BurnDrive::Grab(const std::string& address, bool load) {
+    if (!InitializeDiscLibraries())
+        return Fail("The recording library could not be started.");
     std::unique_ptr<BurnDrive> drive(new BurnDrive());
     drive->address_ = address;
     std::vector<char> adr(address.begin(), address.end());
@@ -59,8 +56,7 @@ std::unique_ptr<BurnDrive> BurnDrive::Grab(const std::string& address, bool load
         if (drive->info_)
             burn_drive_info_free(drive->info_);
         drive->info_ = nullptr;
-        error = "The drive " + address + " could not be opened.";
-        return nullptr;
+        return Fail("The drive " + address + " could not be opened.");
     }
     drive->drive_ = drive->info_[0].drive;
     return drive;
@@ -189,22 +185,18 @@ void BurnDrive::FreeJob() {
     writeOptions_ = nullptr;
 }
 
-bool BurnDrive::StartWrite(::burn_source* image, const WriteOptions& options,
-                           std::string& refusal) {
+Result<void> BurnDrive::StartWrite(::burn_source* image, const WriteOptions& options) {
     auto* source = reinterpret_cast<burn::burn_source*>(image);
     if (!drive_ || Busy()) {
         burn_source_free(source);
-        refusal = "The drive is busy.";
-        return false;
+        return Fail("The drive is busy.");
     }
     FreeJob();
     burn::burn_source* fifo = burn_fifo_source_new(
         source, kFifoChunk, options.cacheImage ? kCacheFifoChunks : kFifoChunks, 0);
     burn_source_free(source); // the fifo holds it now
-    if (!fifo) {
-        refusal = "Out of memory for the write buffer.";
-        return false;
-    }
+    if (!fifo)
+        return Fail("Out of memory for the write buffer.");
     disc_ = burn_disc_create();
     burn_session* session = burn_session_create();
     burn_track* track = burn_track_create();
@@ -224,9 +216,8 @@ bool BurnDrive::StartWrite(::burn_source* image, const WriteOptions& options,
         // BD): let libburn choose the one it can do.
         char reasons[BURN_REASONS_LEN] = "";
         if (burn_write_opts_auto_write_type(writeOptions_, disc_, reasons, 0) == BURN_WRITE_NONE) {
-            refusal = reasons;
             FreeJob();
-            return false;
+            return Fail(reasons);
         }
     }
     burn_write_opts_set_simulate(writeOptions_, options.testWrite ? 1 : 0);
@@ -243,18 +234,16 @@ bool BurnDrive::StartWrite(::burn_source* image, const WriteOptions& options,
     burn_drive_set_speed(drive_, 0, static_cast<int>(options.speed));
     char reasons[BURN_REASONS_LEN] = "";
     if (burn_precheck_write(writeOptions_, disc_, reasons, 0) <= 0) {
-        refusal = reasons;
         FreeJob();
-        return false;
+        return Fail(reasons);
     }
     if (!StartJob([this] { burn_disc_write(writeOptions_, disc_); })) {
-        refusal = "The drive is still busy with its last job.";
         FreeJob();
-        return false;
+        return Fail("The drive is still busy with its last job.");
     }
     WaitWhileSpawning(drive_);
     job_ = Job::Write;
-    return true;
+    return {};
 }
 
 bool BurnDrive::StartErase(bool quick, long speed, std::string& refusal) {

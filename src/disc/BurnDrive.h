@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Error.h"
+
 #include "disc/DiscDevice.h"
 #include "disc/MediaProfiles.h"
 
@@ -27,8 +29,7 @@ class BurnDrive {
 public:
     // Acquires the drive; null, with the reason, when it cannot. load closes
     // the tray.
-    static std::unique_ptr<BurnDrive> Grab(const std::string& address, bool load,
-                                           std::string& error);
+    static Result<std::unique_ptr<BurnDrive>> Grab(const std::string& address, bool load);
     ~BurnDrive();
     BurnDrive(const BurnDrive&) = delete;
     BurnDrive& operator=(const BurnDrive&) = delete;
@@ -57,7 +58,7 @@ public:
 
     // Takes the stream over in any case. False with a reason when libburn
     // refuses the job before it starts.
-    bool StartWrite(::burn_source* image, const WriteOptions& options, std::string& refusal);
+    Result<void> StartWrite(::burn_source* image, const WriteOptions& options);
     bool StartErase(bool quick, long speed, std::string& refusal);
     // How the running job goes. A finished job is reported once; after that
     // the drive has no job.

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "core/Error.h"
+
 #include <cstdint>
-#include <expected>
 #include <string>
 
 namespace trelmig {
@@ -139,7 +140,7 @@ struct DiscError {
 
 // What a device or the engine answers: the value, or the error with its
 // category and the details the disc window builds its message from.
-template <class T> using DiscResult = std::expected<T, DiscError>;
+template <class T> using DiscResult = Result<T, DiscError>;
 
 inline std::unexpected<DiscError> DiscFail(DiscError error) {
     return std::unexpected(std::move(error));

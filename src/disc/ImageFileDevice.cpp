@@ -69,18 +69,18 @@ DiscResult<void> ImageFileDevice::BeginWrite(::burn_source* image, const WriteOp
         partial_.reset();
         return DiscFail(OutputError(code, e.what()));
     }
-    std::string refusal;
-    drive_ = BurnDrive::Grab("stdio:" + partial_->path(), false, refusal);
-    if (!drive_) {
+    auto grabbed = BurnDrive::Grab("stdio:" + partial_->path(), false);
+    if (!grabbed) {
         DiscardImageStream(image);
         partial_.reset();
-        return DiscFail(OutputError(0, refusal));
+        return DiscFail(OutputError(0, grabbed.error().message));
     }
+    drive_ = std::move(*grabbed);
     testWrite_ = options.testWrite;
-    if (!drive_->StartWrite(image, options, refusal)) {
+    if (const Result<void> started = drive_->StartWrite(image, options); !started) {
         drive_.reset();
         partial_.reset();
-        return DiscFail(OutputError(0, refusal));
+        return DiscFail(OutputError(0, started.error().message));
     }
     return {};
 }

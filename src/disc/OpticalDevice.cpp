@@ -29,9 +29,10 @@ OpticalDevice::OpticalDevice(std::string address, std::string name, bool compati
 bool OpticalDevice::Acquire(bool load) {
     if (drive_)
         return true;
-    std::string error;
-    drive_ = BurnDrive::Grab(address_, load, error);
-    return drive_ != nullptr;
+    auto grabbed = BurnDrive::Grab(address_, load);
+    if (grabbed)
+        drive_ = std::move(*grabbed);
+    return grabbed.has_value();
 }
 
 DiscError OpticalDevice::DeviceError(const std::string& text) const {
@@ -129,9 +130,10 @@ DiscResult<void> OpticalDevice::BeginWrite(::burn_source* image, const WriteOpti
         DiscardImageStream(image);
         return DiscFail(DeviceError("The drive could not be opened."));
     }
-    std::string refusal;
-    if (!drive_->StartWrite(image, options, refusal))
+    if (const Result<void> started = drive_->StartWrite(image, options); !started) {
+        const std::string& refusal = started.error().message;
         return DiscFail(DeviceError(refusal.empty() ? "The drive refused the write." : refusal));
+    }
     return {};
 }
 

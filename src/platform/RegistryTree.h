@@ -14,6 +14,23 @@ namespace trelmig {
 // are refused rather than followed down.
 inline constexpr std::size_t kMaxKeyDepth = 512;
 
+// The names of a key path's levels, left to right: "A\\B" gives A and B;
+// empty levels (a leading, doubled or trailing backslash) are skipped.
+template <class Char>
+std::vector<std::basic_string_view<Char>> SplitKeyPath(std::basic_string_view<Char> path) {
+    std::vector<std::basic_string_view<Char>> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find(Char('\\'), start);
+        if (end == std::basic_string_view<Char>::npos)
+            end = path.size();
+        if (end > start)
+            parts.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
 // Orders names as Wine does: code units compared after lower-casing, a prefix
 // before the longer name.
 int compareRegNames(std::u16string_view a, std::u16string_view b);

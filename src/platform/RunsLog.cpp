@@ -1,7 +1,8 @@
 #include "platform/RunsLog.h"
 
+#include "platform/StateFolder.h"
+
 #include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
 #include <stdexcept>
@@ -13,11 +14,8 @@ namespace fs = std::filesystem;
 namespace trelmig {
 
 std::optional<fs::path> RunsLogFile() {
-    if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state == '/')
-        return fs::path(state) / "trelmig" / "runs.log";
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return fs::path(home) / ".local" / "state" / "trelmig" / "runs.log";
-    return std::nullopt;
+    const auto state = ProgramStateFolder();
+    return state ? std::optional(*state / "runs.log") : std::nullopt;
 }
 
 void AppendRunsLogLine(const fs::path& file, const std::string& line) {

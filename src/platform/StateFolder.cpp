@@ -13,12 +13,17 @@ namespace fs = std::filesystem;
 
 namespace trelmig {
 
-std::optional<fs::path> UndoRecordsFolder() {
+std::optional<fs::path> ProgramStateFolder() {
     if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state == '/')
-        return fs::path(state) / "trelmig" / "undo";
+        return fs::path(state) / "trelmig";
     if (const char* home = std::getenv("HOME"); home && *home)
-        return fs::path(home) / ".local" / "state" / "trelmig" / "undo";
+        return fs::path(home) / ".local" / "state" / "trelmig";
     return std::nullopt;
+}
+
+std::optional<fs::path> UndoRecordsFolder() {
+    const auto state = ProgramStateFolder();
+    return state ? std::optional(*state / "undo") : std::nullopt;
 }
 
 namespace {

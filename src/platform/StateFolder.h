@@ -5,9 +5,13 @@
 
 namespace trelmig {
 
+// The folder of what the program keeps between runs: $XDG_STATE_HOME/trelmig
+// (an absolute XDG_STATE_HOME only), else ~/.local/state/trelmig. nullopt
+// when neither is set. Not created here.
+std::optional<std::filesystem::path> ProgramStateFolder();
+
 // The folder that keeps what a restore replaced, so that it can be put back:
-// $XDG_STATE_HOME/trelmig/undo (an absolute XDG_STATE_HOME only), else
-// ~/.local/state/trelmig/undo. nullopt when neither is set. Not created here.
+// "undo" in the program's state folder. Not created here.
 std::optional<std::filesystem::path> UndoRecordsFolder();
 
 // Makes copy hold what file holds now, without reading it when that can be

@@ -1,9 +1,9 @@
 #include "platform/WindowsPartitionFinder.h"
 
+#include "platform/SubFolders.h"
 #include "platform/Utf.h"
 #include "platform/WindowsSource.h"
 
-#include <algorithm>
 #include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
@@ -24,16 +24,6 @@ std::string userName() {
     return {};
 }
 
-std::vector<fs::path> sortedFolders(const fs::path& folder) {
-    std::vector<fs::path> folders;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        if (it->is_directory(ec))
-            folders.push_back(it->path());
-    std::sort(folders.begin(), folders.end());
-    return folders;
-}
-
 bool isSharedAccount(const std::string& name) {
     for (const char* shared : {"Default", "Default User", "Public", "All Users"})
         if (equalsNoCase(name, shared))
@@ -44,10 +34,10 @@ bool isSharedAccount(const std::string& name) {
 void addUsersOf(const fs::path& partition, std::vector<FoundWindowsUser>& found) {
     if (!WindowsConfigFolder(partition))
         return;
-    for (const fs::path& users : sortedFolders(partition)) {
+    for (const fs::path& users : SortedSubfolders(partition)) {
         if (!equalsNoCase(users.filename().string(), "Users"))
             continue;
-        for (const fs::path& user : sortedFolders(users)) {
+        for (const fs::path& user : SortedSubfolders(users)) {
             if (isSharedAccount(user.filename().string()))
                 continue;
             std::error_code ec;
@@ -76,7 +66,7 @@ std::vector<FoundWindowsUser> FindWindowsUsers(const std::vector<fs::path>& plac
     std::vector<FoundWindowsUser> found;
     for (const fs::path& place : places) {
         addUsersOf(place, found);
-        for (const fs::path& partition : sortedFolders(place))
+        for (const fs::path& partition : SortedSubfolders(place))
             addUsersOf(partition, found);
     }
     return found;

@@ -1,6 +1,7 @@
 #include "platform/WinePrefixFinder.h"
 
-#include <algorithm>
+#include "platform/SubFolders.h"
+
 #include <cstdlib>
 #include <pwd.h>
 #include <set>
@@ -33,21 +34,6 @@ bool LooksLikeWinePrefix(const fs::path& folder) {
            fs::is_directory(folder / "drive_c", ec);
 }
 
-namespace {
-
-// The sub-folders of a folder, by name; none when it cannot be read.
-std::vector<fs::path> subfolders(const fs::path& folder) {
-    std::vector<fs::path> found;
-    std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        if (it->is_directory(ec))
-            found.push_back(it->path());
-    std::sort(found.begin(), found.end());
-    return found;
-}
-
-} // namespace
-
 std::vector<FoundPrefix> FindWinePrefixes(const PrefixPlaces& places) {
     std::vector<FoundPrefix> found;
     std::set<fs::path> seen;
@@ -63,7 +49,7 @@ std::vector<FoundPrefix> FindWinePrefixes(const PrefixPlaces& places) {
         return true;
     };
     auto eachIn = [&](const fs::path& parent, const std::string& origin) {
-        for (const fs::path& folder : subfolders(parent))
+        for (const fs::path& folder : SortedSubfolders(parent))
             consider(folder, origin);
     };
 
@@ -77,7 +63,7 @@ std::vector<FoundPrefix> FindWinePrefixes(const PrefixPlaces& places) {
     eachIn(home / ".var/app/com.usebottles.bottles/data/bottles/bottles", "Bottles (Flatpak)");
     eachIn(home / ".PlayOnLinux" / "wineprefix", "PlayOnLinux");
     // Lutris installs a game into ~/Games/NAME, its prefix there or in NAME/prefix.
-    for (const fs::path& game : subfolders(home / "Games"))
+    for (const fs::path& game : SortedSubfolders(home / "Games"))
         if (!consider(game, "Lutris"))
             consider(game / "prefix", "Lutris");
     eachIn(data / "wineprefixes", "winetricks");

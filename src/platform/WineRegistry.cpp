@@ -49,20 +49,6 @@ namespace {
 // Links followed by one lookup, as Wine's server allows.
 constexpr int kMaxLinksFollowed = 16;
 
-std::vector<std::u16string_view> splitPath(std::u16string_view path) {
-    std::vector<std::u16string_view> parts;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = path.find(u'\\', start);
-        if (end == std::u16string_view::npos)
-            end = path.size();
-        if (end > start)
-            parts.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
-
 std::optional<std::string> readWholeFile(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in)
@@ -141,7 +127,7 @@ WineRegistry::Location WineRegistry::findIn(Hive& hive, RegNode* from, std::u16s
                                             int& linksLeft) const {
     Hive* h = &hive;
     RegNode* node = from;
-    for (auto part : splitPath(path)) {
+    for (auto part : SplitKeyPath<char16_t>(path)) {
         node = node->findSubkey(part);
         if (!node)
             return {};
@@ -159,7 +145,7 @@ WineRegistry::Location WineRegistry::findIn(Hive& hive, RegNode* from, std::u16s
                               std::u16string_view(t).substr(kRegistryMachine.size()), linksLeft);
             } else if (folded.starts_with(kRegistryUser)) {
                 auto rest = std::u16string_view(t).substr(kRegistryUser.size());
-                auto parts = splitPath(rest);
+                auto parts = SplitKeyPath<char16_t>(rest);
                 if (parts.empty())
                     return {};
                 Hive* target = nullptr;
@@ -189,7 +175,7 @@ WineRegistry::Location WineRegistry::find(RootKey root, const std::string& subPa
     case RootKey::LocalMachine:
         return findIn(hives_[System], hives_[System].tree.root.get(), path);
     case RootKey::Users: {
-        auto parts = splitPath(path);
+        auto parts = SplitKeyPath<char16_t>(path);
         if (parts.empty())
             return {};
         Hive* hive = nullptr;
@@ -218,7 +204,7 @@ WineRegistry::Location WineRegistry::find(RootKey root, const std::string& subPa
 }
 
 bool WineRegistry::keyExists(RootKey root, const std::string& subPath) const {
-    if (root == RootKey::Users && splitPath(utf8ToUtf16(subPath)).empty())
+    if (root == RootKey::Users && SplitKeyPath<char16_t>(utf8ToUtf16(subPath)).empty())
         return true;
     return find(root, subPath).node != nullptr;
 }
@@ -226,7 +212,7 @@ bool WineRegistry::keyExists(RootKey root, const std::string& subPath) const {
 std::optional<std::string> WineRegistry::subkeyAt(RootKey root, const std::string& subPath,
                                                   std::size_t index) const {
     std::vector<std::u16string> merged;
-    if (root == RootKey::Users && splitPath(utf8ToUtf16(subPath)).empty()) {
+    if (root == RootKey::Users && SplitKeyPath<char16_t>(utf8ToUtf16(subPath)).empty()) {
         merged = {u".Default", userSid_};
     } else if (root == RootKey::ClassesRoot) {
         // Machine classes overlaid by the user's own.
@@ -321,7 +307,7 @@ RegStatus WineRegistry::createKey(RootKey root, const std::string& subPath) {
         hive = &hives_[System];
         break;
     case RootKey::Users: {
-        auto parts = splitPath(path);
+        auto parts = SplitKeyPath<char16_t>(path);
         if (parts.empty())
             return ERROR_SUCCESS;
         if (compareRegNames(parts[0], u".Default") == 0)
@@ -343,7 +329,7 @@ RegStatus WineRegistry::createKey(RootKey root, const std::string& subPath) {
     }
     // Walk down as far as the key exists (links followed), then create the rest.
     RegNode* node = hive->tree.root.get();
-    auto parts = splitPath(path);
+    auto parts = SplitKeyPath<char16_t>(path);
     std::size_t i = 0;
     for (; i < parts.size(); ++i) {
         Location l = findIn(*hive, node, parts[i]);

@@ -1,5 +1,7 @@
 #include "registry/RegistryKeys.h"
 
+#include "core/Message.h"
+
 #include <exception>
 
 namespace trelmig {
@@ -9,6 +11,21 @@ namespace {
 // Longest string value ReadRegString accepts, in ANSI bytes (its buffer holds
 // 255 bytes including the terminator).
 constexpr std::size_t kStringBufferBytes = 255;
+
+// A key path split into its root key and the path below it.
+struct KeyPlace {
+    RootKey root;
+    std::string sub;
+};
+
+// Fails for a malformed key path (which SplitRegPath has shown the user).
+Result<KeyPlace> placeOf(RegistryKeys& keys, const std::string& keyPath) {
+    std::string sub = keyPath;
+    const RootKey root = keys.SplitRegPath(sub);
+    if (root == RootKey::None)
+        return Fail(MessageText(MessageId::RegistryPathMalformed, keyPath));
+    return KeyPlace{root, std::move(sub)};
+}
 
 } // namespace
 
@@ -40,7 +57,8 @@ RootKey RegistryKeys::RootKeyFromName(const std::string& rootName) {
 
 RootKey RegistryKeys::SplitRegPath(std::string& path) {
     if (!path.starts_with("HKEY_") || path.ends_with('\\')) {
-        prompter_.Show("Incorrect Format:\n\n" + path, MessageIcon::None, MessageButtons::Ok);
+        prompter_.ShowMessage({MessageId::RegistryPathIncorrect, {path}}, MessageIcon::None,
+                              MessageButtons::Ok);
         return RootKey::None;
     }
     const auto slash = path.find('\\');
@@ -87,38 +105,45 @@ Result<void> RegistryKeys::WriteRegString(const std::string& keyPath, const std:
     std::string sub = keyPath;
     const RootKey root = SplitRegPath(sub);
     if (root == RootKey::None || !registry_.keyExists(root, sub))
-        return Fail("the registry key " + keyPath + " does not exist");
+        return Fail(MessageText(MessageId::RegistryKeyMissing, keyPath));
     // Stored with its terminator, as every reader of REG_SZ expects.
     RegValue value{valueName, REG_SZ, std::vector<std::uint8_t>(text.begin(), text.end())};
     value.data.push_back(0);
     if (registry_.setValue(root, sub, value) != ERROR_SUCCESS)
-        return Fail("the value \"" + valueName + "\" of " + keyPath + " cannot be written");
+        return Fail(MessageText(MessageId::RegistryValueNotWritten, valueName, keyPath));
+    return {};
+}
+
+Result<void> RegistryKeys::CreateRegKey(const std::string& keyPath) {
+    const auto key = placeOf(*this, keyPath);
+    if (!key)
+        return std::unexpected(key.error());
+    if (registry_.createKey(key->root, key->sub) != ERROR_SUCCESS)
+        return Fail(MessageText(MessageId::RegistryKeyNotMade, keyPath));
     return {};
 }
 
 Result<void> RegistryKeys::DeleteRegValue(const std::string& keyPath,
                                           const std::string& valueName) {
-    std::string sub = keyPath;
-    const RootKey root = SplitRegPath(sub);
-    if (root == RootKey::None)
-        return Fail("the registry path " + keyPath + " is malformed");
-    const RegStatus status = registry_.deleteValue(root, sub, valueName);
+    const auto key = placeOf(*this, keyPath);
+    if (!key)
+        return std::unexpected(key.error());
+    const RegStatus status = registry_.deleteValue(key->root, key->sub, valueName);
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
-        return Fail("the value \"" + valueName + "\" of " + keyPath + " cannot be deleted");
+        return Fail(MessageText(MessageId::RegistryValueNotDeleted, valueName, keyPath));
     return {};
 }
 
 Result<void> RegistryKeys::DeleteRegKey(const std::string& keyPath) {
-    std::string sub = keyPath;
-    const RootKey root = SplitRegPath(sub);
-    if (root == RootKey::None)
-        return Fail("the registry path " + keyPath + " is malformed");
-    if (sub.empty())
-        return Fail("the root key " + keyPath + " cannot be deleted");
-    if (!registry_.keyExists(root, sub))
+    const auto key = placeOf(*this, keyPath);
+    if (!key)
+        return std::unexpected(key.error());
+    if (key->sub.empty())
+        return Fail(MessageText(MessageId::RegistryRootNotDeleted, keyPath));
+    if (!registry_.keyExists(key->root, key->sub))
         return {};
-    if (registry_.deleteKey(root, sub) != ERROR_SUCCESS)
-        return Fail("the registry key " + keyPath + " cannot be deleted");
+    if (registry_.deleteKey(key->root, key->sub) != ERROR_SUCCESS)
+        return Fail(MessageText(MessageId::RegistryKeyNotDeleted, keyPath));
     return {};
 }
 

@@ -35,6 +35,8 @@ public:
     // Sets a REG_SZ value of a key that exists.
     Result<void> WriteRegString(const std::string& keyPath, const std::string& valueName,
                                 const std::string& text);
+    // Makes the key and the keys above it; succeeds when it is there already.
+    Result<void> CreateRegKey(const std::string& keyPath);
     // Succeeds when the value is gone, also when it was never there.
     Result<void> DeleteRegValue(const std::string& keyPath, const std::string& valueName);
     // Deletes a key without subkeys; succeeds when the key is not there.

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "core/Error.h"
 #include "core/ItemCatalogue.h"
 #include "registry/RegistryBinary.h"
 #include "restore/RetiredFiles.h"
 
 #include <functional>
 #include <map>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -19,7 +19,8 @@ class StagedFiles;
 class ZipArchive;
 
 // The ten operations that put one item each back from the inspected archive
-// into the user's Outlook: true only when they reached their last step.
+// into the user's Outlook: they succeed only when they reached their last
+// step, and a failure's reason names the item for the completion message.
 //
 // Nothing of the user's is ever half-written: each file is extracted beside
 // its destination and renamed into place only when complete and verified; the
@@ -31,16 +32,16 @@ public:
     // The archive is open in zip, as the inspection left it.
     ItemRestore(Environment& env, ZipArchive& zip, const InspectedArchive& archive);
 
-    bool RestoreConfig(const std::string& profile);
-    bool RestoreDatas(const std::string& profile);
-    bool RestoreRules(const std::string& profile);
-    bool RestoreAccounts(const std::string& profile);
-    bool RestoreSignatures();
-    bool RestoreStationery();
-    bool RestorePab(const std::string& profile);
-    bool RestoreConfigsetting();
-    bool RestoreTemplates();
-    bool RestoreSetting();
+    Result<void> RestoreConfig(const std::string& profile);
+    Result<void> RestoreDatas(const std::string& profile);
+    Result<void> RestoreRules(const std::string& profile);
+    Result<void> RestoreAccounts(const std::string& profile);
+    Result<void> RestoreSignatures();
+    Result<void> RestoreStationery();
+    Result<void> RestorePab(const std::string& profile);
+    Result<void> RestoreConfigsetting();
+    Result<void> RestoreTemplates();
+    Result<void> RestoreSetting();
 
     // While held, RestoreConfig only checks the profile configuration, and
     // the next RestoreDatas or RestorePab imports it together with its own
@@ -56,45 +57,40 @@ public:
                                                bool addressBook);
 
     // Runs the operation of an item record.
-    bool Run(const ItemRecord& record, const std::string& profile);
-
-    // Why the last operation failed; empty after success.
-    const std::string& LastError() const { return lastError_; }
-    // True when the last failure was the archive's or the registry files'
-    // (not the item's): the restore as a whole did not work.
-    bool LastFailureWasHard() const { return hardFailure_; }
+    Result<void> Run(const ItemRecord& record, const std::string& profile);
 
 private:
-    class Failure;
-    bool guarded(const std::string& what, const std::function<void()>& body);
-    std::vector<std::string> entries(const std::string& itemKey) const;
-    void extractInto(const std::vector<std::string>& names, const std::string& folder);
+    // Runs the body; a failure (or an exception from below) is named after
+    // what, and the registry's unsaved changes are dropped.
+    Result<void> guarded(const std::string& what, const std::function<Result<void>()>& body);
+    Result<std::vector<std::string>> entries(const std::string& itemKey) const;
+    Result<void> extractInto(const std::vector<std::string>& names, const std::string& folder);
     // Extracts (entry name, file name) pairs into the folder: all of them
     // beside their places first, then renamed into place.
-    void extractFiles(const std::vector<std::pair<std::string, std::string>>& files,
-                      const std::string& folder);
+    Result<void> extractFiles(const std::vector<std::pair<std::string, std::string>>& files,
+                              const std::string& folder);
     // Checks the names and room and extracts the files beside their places,
     // for the caller to commit.
-    void stageFiles(const std::vector<std::pair<std::string, std::string>>& files,
-                    const std::string& folder, StagedFiles& staged);
-    std::string extractToWorkFolder(const std::string& name);
-    void ensureFolder(const std::string& folder);
-    void importRegistryItem(const std::string& itemKey, const std::string& targetKey,
-                            bool save = true);
+    Result<void> stageFiles(const std::vector<std::pair<std::string, std::string>>& files,
+                            const std::string& folder, StagedFiles& staged);
+    Result<std::string> extractToWorkFolder(const std::string& name);
+    Result<void> ensureFolder(const std::string& folder);
+    Result<void> importRegistryItem(const std::string& itemKey, const std::string& targetKey,
+                                    bool save = true);
     // The data files of the item by destination folder: (entry name, file
     // name) pairs, the file name free of the files other profiles name.
-    std::map<std::string, std::vector<std::pair<std::string, std::string>>>
-    plannedDataFiles(const std::string& itemKey, const std::string& profile);
-    void restoreFolderItem(const std::string& itemKey, const std::string& folder);
+    using PlannedFiles = std::map<std::string, std::vector<std::pair<std::string, std::string>>>;
+    Result<PlannedFiles> plannedDataFiles(const std::string& itemKey, const std::string& profile);
+    Result<void> restoreFolderItem(const std::string& itemKey, const std::string& folder);
     // The path a data file of that bare name gets, as Wine names it.
     using NewPathOf = std::function<std::string(const std::string&)>;
+    using RewriteSection = std::function<Result<void>(const std::string&, const NewPathOf&)>;
     // Extracts the item's files into the data file folders and hands every
     // section of the profile, with the paths the files got, to
     // rewriteSection; the caller saves.
-    void restoreProfileFiles(
-        const std::string& itemKey, const std::string& profile,
-        const std::function<void(const std::string&, const NewPathOf&)>& rewriteSection);
-    void saveRegistry();
+    Result<void> restoreProfileFiles(const std::string& itemKey, const std::string& profile,
+                                     const RewriteSection& rewriteSection);
+    Result<void> saveRegistry();
     // Tells the journal that the changes told to it are about to be made.
     void beforeCommit();
     std::string userFolder(const char* newWindows, const char* otherWindows) const;
@@ -102,8 +98,6 @@ private:
     Environment& env_;
     ZipArchive& zip_;
     const InspectedArchive& archive_;
-    std::string lastError_;
-    bool hardFailure_ = false;
     bool holdProfileConfiguration_ = false;
     bool configurationHeld_ = false;
     RetiredFiles retired_;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Error.h"
+
 #include <string>
 
 namespace trelmig {
@@ -17,8 +19,8 @@ std::string DefaultProfileKeyFor(const std::string& outlookVersion);
 // named does not exist). The restore of the profile configuration then fills
 // it; an empty profile is what Outlook's own "Add profile" leaves before the
 // first account, and Outlook opens it with its account set-up. Saves the
-// registry. Throws std::runtime_error when the name cannot be a profile name
-// or the profile exists, RegistryError when the registry cannot be saved.
-void CreateProfile(Environment& env, const std::string& profile, RestoreJournal* journal);
+// registry. Fails when the name cannot be a profile name, the profile exists
+// or the registry cannot be saved.
+Result<void> CreateProfile(Environment& env, const std::string& profile, RestoreJournal* journal);
 
 } // namespace trelmig

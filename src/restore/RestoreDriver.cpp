@@ -96,16 +96,19 @@ std::unique_ptr<UndoRecorder> RestoreDriver::prepareTarget(const RestoreChoices&
     try {
         if (undoRecords_)
             undo = std::make_unique<UndoRecorder>(*undoRecords_, env_, c.profile);
-        if (c.createProfile)
-            CreateProfile(env_, c.profile, undo.get());
-        ready = true;
     } catch (const std::exception& e) {
-        prompter_.Show(std::string(undo || !undoRecords_ ? "The profile cannot be made: "
-                                                         : "What the restore would replace "
-                                                           "cannot be kept for an undo: ") +
-                           e.what() + "\r\n\r\nNothing was restored.",
-                       MessageIcon::Critical);
+        prompter_.ShowMessage({MessageId::UndoNotKeptNothingRestored, {e.what()}},
+                              MessageIcon::Critical);
+        return undo;
     }
+    if (c.createProfile)
+        if (auto made = CreateProfile(env_, c.profile, undo.get()); !made) {
+            prompter_.ShowMessage(
+                {MessageId::ProfileNotMadeNothingRestored, {made.error().message}},
+                MessageIcon::Critical);
+            return undo;
+        }
+    ready = true;
     return undo;
 }
 
@@ -162,11 +165,13 @@ void RestoreDriver::runRecords(const InspectedArchive& archive, const RestoreCho
             if (logged)
                 result.log +=
                     CompletionLine(record.restoreFailedName, record.restoreLogSeparator, false,
-                                   "not restored, as an earlier part of it failed");
+                                   MessageText(MessageId::NotRestoredEarlierPartFailed));
             continue;
         }
         progress_.SetStatus({StepMessage(record), {}});
-        const bool ok = items.Run(record, c.profile);
+        const Result<void> restored = items.Run(record, c.profile);
+        const bool ok = restored.has_value();
+        const std::string reason = ok ? std::string() : restored.error().message;
         // Stopped inside the item, which therefore changed nothing.
         if (!ok && CancelRequested(cancel)) {
             result.cancelled = true;
@@ -174,15 +179,15 @@ void RestoreDriver::runRecords(const InspectedArchive& archive, const RestoreCho
         }
         if (logged)
             result.log += CompletionLine(ok ? record.restoreLogName : record.restoreFailedName,
-                                         record.restoreLogSeparator, ok, items.LastError());
+                                         record.restoreLogSeparator, ok, reason);
         else if (!ok)
-            result.log += ReasonLine(items.LastError());
+            result.log += ReasonLine(reason);
         if (!ok) {
             for (int b : record.boxes)
                 if (b >= 0 && c.boxes[static_cast<std::size_t>(b)])
                     failedBoxes[static_cast<std::size_t>(b)] = true;
             result.allSucceeded = false;
-            result.failures.push_back(items.LastError());
+            result.failures.push_back(reason);
         }
     }
 }
@@ -190,11 +195,9 @@ void RestoreDriver::runRecords(const InspectedArchive& archive, const RestoreCho
 void RestoreDriver::report(RestoreRunResult& result, const std::string& undoLost) {
     if (result.cancelled) {
         result.allSucceeded = false;
-        prompter_.Show(
-            std::string("The Restore was cancelled. The item at work when it stopped, and those "
-                        "after it, were left as they were") +
-                (result.log.empty() ? "." : "; these had been restored before:" + result.log) +
-                undoLost,
+        prompter_.ShowMessage(
+            result.log.empty() ? Message{MessageId::RestoreCancelled, {undoLost}}
+                               : Message{MessageId::RestoreCancelledAfter, {result.log, undoLost}},
             MessageIcon::Information);
         return;
     }
@@ -243,7 +246,7 @@ RestoreRunResult RestoreDriver::RunRestore(const InspectedArchive& archive, cons
         if (undo)
             undo->finish();
     } catch (const std::exception& e) {
-        undoLost = std::string("\r\n\r\nThis restore cannot be undone: ") + e.what();
+        undoLost = MessageText(MessageId::RestoreCannotBeUndone, e.what());
     }
 
     progress_.SetBusy(false);

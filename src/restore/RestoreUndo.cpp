@@ -5,7 +5,7 @@
 #include "platform/StateFolder.h"
 #include "platform/TextFile.h"
 #include "platform/Utf.h"
-#include "platform/WineRegistryFormat.h"
+#include "registry/RegistrySnapshot.h"
 
 #include <algorithm>
 #include <chrono>
@@ -14,6 +14,7 @@
 #include <optional>
 #include <set>
 #include <stdexcept>
+#include <type_traits>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -66,20 +67,6 @@ std::vector<std::string> splitFields(const std::string& line) {
     }
 }
 
-std::vector<std::string> splitKeyPath(const std::string& sub) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (start <= sub.size()) {
-        auto end = sub.find('\\', start);
-        if (end == std::string::npos)
-            end = sub.size();
-        if (end > start)
-            parts.push_back(sub.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
-
 std::string folded(const std::string& text) {
     return utf16ToUtf8(foldCase(utf8ToUtf16(text)));
 }
@@ -89,87 +76,19 @@ std::string parentKey(const std::string& keyPath) {
     return cut == std::string::npos ? std::string() : keyPath.substr(0, cut);
 }
 
-struct KeyPlace {
-    RootKey root;
-    std::string sub;
-};
-
-KeyPlace placeOf(RegistryKeys& reg, const std::string& keyPath) {
+// Keeps nothing of the registry for a key path it cannot name.
+void checkKeyPath(RegistryKeys& reg, const std::string& keyPath) {
     std::string sub = keyPath;
-    const RootKey root = reg.SplitRegPath(sub);
-    if (root == RootKey::None || sub.empty())
+    if (reg.SplitRegPath(sub) == RootKey::None || sub.empty())
         throw std::runtime_error("the registry key " + keyPath + " cannot be kept for the undo");
-    return {root, sub};
 }
 
-void copyTree(const RegistryBackend& registry, RootKey root, const std::string& sub, RegNode& into,
-              std::size_t depth) {
-    if (depth > kMaxKeyDepth)
-        throw std::runtime_error("the registry key " + sub + " nests too deep to be kept");
-    for (std::size_t i = 0;; ++i) {
-        const auto value = registry.valueAt(root, sub, i);
-        if (!value)
-            break;
-        into.setValue(fromRegValue(*value), true);
-    }
-    for (std::size_t i = 0;; ++i) {
-        const auto name = registry.subkeyAt(root, sub, i);
-        if (!name)
-            break;
-        copyTree(registry, root, sub + "\\" + *name,
-                 *into.addSubkey(utf8ToUtf16(*name), currentFileTime(), true), depth + 1);
-    }
-}
-
-// The key (or only one of its values) as Wine would write it in its file.
-std::string snapshotText(const RegistryBackend& registry, const KeyPlace& key,
-                         const std::string* onlyValue) {
-    RegHive hive;
-    hive.preamble = defaultPreamble("REGISTRY");
-    RegNode* node = hive.root.get();
-    for (const auto& part : splitKeyPath(key.sub))
-        node = node->addSubkey(utf8ToUtf16(part), currentFileTime(), true);
-    if (onlyValue) {
-        if (const auto value = registry.queryValue(key.root, key.sub, *onlyValue))
-            node->setValue(fromRegValue(*value), true);
-    } else {
-        copyTree(registry, key.root, key.sub, *node, 0);
-    }
-    return formatWineRegistry(hive);
-}
-
-void check(RegStatus status, const std::string& what) {
-    if (status != ERROR_SUCCESS)
-        throw std::runtime_error("cannot " + what + " (status " + std::to_string(status) + ")");
-}
-
-void deleteTree(RegistryBackend& registry, RootKey root, const std::string& sub) {
-    for (;;) {
-        const auto name = registry.subkeyAt(root, sub, 0);
-        if (!name)
-            break;
-        deleteTree(registry, root, sub + "\\" + *name);
-    }
-    check(registry.deleteKey(root, sub), "delete the registry key " + sub);
-}
-
-void putBack(RegistryBackend& registry, RootKey root, const std::string& sub, const RegNode& node) {
-    check(registry.createKey(root, sub), "create the registry key " + sub);
-    for (const auto& value : node.values)
-        check(registry.setValue(root, sub, toRegValue(value)), "write a value of " + sub);
-    for (const auto& child : node.subkeys)
-        putBack(registry, root, sub + "\\" + utf16ToUtf8(child->name), *child);
-}
-
-// The key as a snapshot holds it.
-const RegNode& keptKey(const RegHive& hive, const KeyPlace& key, const fs::path& file) {
-    const RegNode* node = hive.root.get();
-    for (const auto& part : splitKeyPath(key.sub)) {
-        node = node->findSubkey(utf8ToUtf16(part));
-        if (!node)
-            throw std::runtime_error(file.string() + " does not hold the key " + key.sub);
-    }
-    return *node;
+// The undo's steps throw; a registry snapshot that failed fails the step.
+template <class T> T orThrow(Result<T> done) {
+    if (!done)
+        throw std::runtime_error(done.error().message);
+    if constexpr (!std::is_void_v<T>)
+        return std::move(*done);
 }
 
 std::string localTimeText(std::time_t when) {
@@ -293,8 +212,8 @@ void UndoRecorder::beforeKeyChange(const std::string& keyPath) {
         keys_.insert(folded(top));
     } else {
         const std::string stored = nextName("keys") + ".reg";
-        writeFileBytes(folder_ / stored,
-                       snapshotText(env_.reg.backend(), placeOf(env_.reg, keyPath), nullptr));
+        checkKeyPath(env_.reg, keyPath);
+        writeFileBytes(folder_ / stored, orThrow(KeySnapshot(env_.reg, keyPath)));
         line({"key", keyPath, stored});
         keys_.insert(folded(keyPath));
     }
@@ -308,12 +227,11 @@ void UndoRecorder::beforeValueChange(const std::string& keyPath, const std::stri
         beforeKeyChange(keyPath);
         return;
     }
-    const KeyPlace key = placeOf(env_.reg, keyPath);
-    const bool existed = env_.reg.backend().queryValue(key.root, key.sub, valueName).has_value();
+    checkKeyPath(env_.reg, keyPath);
     std::string stored;
-    if (existed) {
+    if (HasRegValue(env_.reg, keyPath, valueName)) {
         stored = nextName("keys") + ".reg";
-        writeFileBytes(folder_ / stored, snapshotText(env_.reg.backend(), key, &valueName));
+        writeFileBytes(folder_ / stored, orThrow(KeySnapshot(env_.reg, keyPath, &valueName)));
     }
     line({"value", keyPath, valueName, stored});
     values_.insert(folded(keyPath + "\n" + valueName));
@@ -451,30 +369,16 @@ struct UndoPlan {
 // Puts a key or a value line of the manifest back in the registry, in memory.
 void putBackRegistryChange(Environment& env, const UndoRecord& record,
                            const std::vector<std::string>& f) {
-    RegistryBackend& registry = env.reg.backend();
-    const KeyPlace key = placeOf(env.reg, f[1]);
-    if (f[0] == "key") {
-        if (registry.keyExists(key.root, key.sub))
-            deleteTree(registry, key.root, key.sub);
-        if (!f[2].empty()) {
-            const fs::path file = record.folder / f[2];
-            const RegHive hive = parseWineRegistry(readFileBytes(file), file.string());
-            putBack(registry, key.root, key.sub, keptKey(hive, key, file));
-        }
-        return;
-    }
-    if (f[3].empty()) {
-        if (registry.queryValue(key.root, key.sub, f[2]))
-            check(registry.deleteValue(key.root, key.sub, f[2]), "delete a value of " + key.sub);
-        return;
-    }
-    const fs::path file = record.folder / f[3];
-    const RegHive hive = parseWineRegistry(readFileBytes(file), file.string());
-    const RegNode& kept = keptKey(hive, key, file);
-    check(registry.createKey(key.root, key.sub), "create " + key.sub);
-    for (const auto& value : kept.values)
-        check(registry.setValue(key.root, key.sub, toRegValue(value)),
-              "write a value of " + key.sub);
+    checkKeyPath(env.reg, f[1]);
+    const std::string& stored = f[0] == "key" ? f[2] : f[3];
+    const fs::path file = record.folder / stored;
+    const std::optional<std::string> snapshot =
+        stored.empty() ? std::nullopt : std::optional(readFileBytes(file));
+    const std::string* kept = snapshot ? &*snapshot : nullptr;
+    if (f[0] == "key")
+        orThrow(PutBackKey(env.reg, f[1], kept, file.string()));
+    else
+        orThrow(PutBackValue(env.reg, f[1], f[2], kept, file.string()));
 }
 
 // The registry back in memory, newest change first, and the old files

@@ -124,8 +124,8 @@ InspectedArchive InspectBackupFile(const std::string& infoFile, const AnsiCodec&
         // One item's files go to one folder: two names that differ only in
         // case would be one file on Windows, and which of them is meant
         // cannot be told.
-        if (const std::string problem = caseTwinProblem(splitEntryList(names)); !problem.empty()) {
-            prompter.ShowMessage({MessageId::InformationFileListBad, {key, problem}},
+        if (const auto problem = caseTwinProblem(splitEntryList(names))) {
+            prompter.ShowMessage({MessageId::InformationFileListBad, {key, *problem}},
                                  MessageIcon::Critical);
             result.restoreEnabled = {};
             result.entries.clear();

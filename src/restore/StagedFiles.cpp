@@ -48,9 +48,9 @@ void StagedFiles::putBack(const std::vector<Replaced>& replaced) {
     }
 }
 
-void StagedFiles::commit(RetiredFiles& retired) {
+Result<void> StagedFiles::commit(RetiredFiles& retired) {
     if (files_.empty())
-        return;
+        return {};
     std::vector<fs::path> folders;
     for (const auto& file : files_)
         if (std::find(folders.begin(), folders.end(), file.second.parent_path()) == folders.end())
@@ -68,8 +68,7 @@ void StagedFiles::commit(RetiredFiles& retired) {
                            [](const auto& file) { return flushFile(file.first.string()); });
     };
     if (!flushed())
-        throw std::runtime_error("the restored files cannot be flushed to disk in " +
-                                 folders.front().string());
+        return Fail("the restored files cannot be flushed to disk in " + folders.front().string());
     // Every old version keeps a second name until all new files are in, so
     // that a rename that fails half way can put the old ones back.
     std::vector<Replaced> replaced;
@@ -87,9 +86,8 @@ void StagedFiles::commit(RetiredFiles& retired) {
                 !fs::copy_file(target, entry.oldVersion, copied)) {
                 ::unlink(entry.oldVersion.c_str());
                 putBack(replaced);
-                throw std::runtime_error("cannot keep the old version of " + target.string() +
-                                         " while it is replaced: " + copied.message() +
-                                         "; nothing was changed");
+                return Fail("cannot keep the old version of " + target.string() +
+                            " while it is replaced: " + copied.message() + "; nothing was changed");
             }
         }
         if (::rename(staged.c_str(), target.c_str()) != 0) {
@@ -97,9 +95,8 @@ void StagedFiles::commit(RetiredFiles& retired) {
             if (!entry.oldVersion.empty())
                 ::unlink(entry.oldVersion.c_str());
             putBack(replaced);
-            throw std::runtime_error("cannot put " + target.string() +
-                                     " in place: " + std::generic_category().message(err) +
-                                     "; nothing was changed");
+            return Fail("cannot put " + target.string() + " in place: " +
+                        std::generic_category().message(err) + "; nothing was changed");
         }
         replaced.push_back(std::move(entry));
     }
@@ -110,8 +107,9 @@ void StagedFiles::commit(RetiredFiles& retired) {
     retired.removeKept();
     for (const fs::path& folder : folders)
         if (!syncFolder(folder.string()))
-            throw std::runtime_error("the restored files are in place, but the folder " +
-                                     folder.string() + " could not be flushed to disk");
+            return Fail("the restored files are in place, but the folder " + folder.string() +
+                        " could not be flushed to disk");
+    return {};
 }
 
 } // namespace trelmig

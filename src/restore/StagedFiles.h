@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Error.h"
 #include "restore/RetiredFiles.h"
 
 #include <filesystem>
@@ -25,9 +26,9 @@ public:
     const std::filesystem::path& add(const std::filesystem::path& target);
     static std::filesystem::path leftoverName(const std::filesystem::path& target);
     // Flushes the staged files, renames each over its target and flushes the
-    // targets' folders. Throws std::runtime_error with nothing changed when a
-    // file cannot be flushed or put in place.
-    void commit(RetiredFiles& retired);
+    // targets' folders. Fails with nothing changed when a file cannot be
+    // flushed or put in place.
+    Result<void> commit(RetiredFiles& retired);
 
 private:
     // A target already replaced, and the second name of its old version

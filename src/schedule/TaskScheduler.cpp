@@ -3,6 +3,7 @@
 #include "app/Environment.h"
 #include "backup/CheckBackupChoices.h"
 #include "core/ItemMask.h"
+#include "core/Message.h"
 #include "core/Prompter.h"
 #include "schedule/AutoBackup.h"
 #include "schedule/JobPasswordFile.h"
@@ -27,10 +28,10 @@ bool CheckJobChoices(const std::string& itemMask, const std::string& targetFile,
     if (checked)
         return true;
     // A job's file is typed on the command line, not chosen in a dialog.
-    const std::string text = checked.error() == MessageId::ChooseBackupFileName
-                                 ? std::string("Invalid backup file name.")
-                                 : MessageText(checked.error());
-    prompter.Show(text, RefusalIcon(checked.error()));
+    const MessageId refusal = checked.error() == MessageId::ChooseBackupFileName
+                                  ? MessageId::InvalidBackupFileName
+                                  : checked.error();
+    prompter.ShowMessage({refusal, {}}, RefusalIcon(checked.error()));
     return false;
 }
 
@@ -40,15 +41,13 @@ namespace {
 // one (or a line break, which no crontab line can hold) would make a job that
 // never runs.
 bool refuseUncarriable(const JobChoices& c, Prompter& prompter) {
-    const std::pair<const char*, const std::string*> values[] = {
-        {"profile name", &c.profileName},
-        {"password", &c.password},
-        {"backup file name", &c.targetFile}};
-    for (const auto& [what, value] : values) {
+    const std::pair<MessageId, const std::string*> values[] = {
+        {MessageId::JobProfileNameUncarriable, &c.profileName},
+        {MessageId::JobPasswordUncarriable, &c.password},
+        {MessageId::JobFileNameUncarriable, &c.targetFile}};
+    for (const auto& [refusal, value] : values) {
         if (value->find_first_of(std::string("=\r\n\0", 4)) != std::string::npos) {
-            prompter.Show(std::string("The ") + what +
-                              " of a scheduled backup cannot contain \"=\" or a line break.",
-                          MessageIcon::Exclamation);
+            prompter.ShowMessage({refusal, {}}, MessageIcon::Exclamation);
             return true;
         }
     }
@@ -64,10 +63,10 @@ std::string timeText(std::uint32_t jobTime) {
 std::string daysText(const AtInfo& info) {
     const bool periodic = info.Flags & JOB_RUN_PERIODICALLY;
     if (info.DaysOfWeek == 0 && info.DaysOfMonth == 0)
-        return "once";
+        return MessageText(MessageId::JobDaysOnce);
     std::string text;
     if ((info.DaysOfWeek & 0x7f) == 0x7f && info.DaysOfMonth == 0) {
-        text = "every day";
+        text = MessageText(MessageId::JobDaysEveryDay);
     } else {
         DayChecks days{};
         for (int i = 0; i < kDayCount; ++i)
@@ -78,9 +77,9 @@ std::string daysText(const AtInfo& info) {
             if (info.DaysOfMonth & (1u << d))
                 monthDays += (monthDays.empty() ? "" : ",") + std::to_string(d + 1);
         if (!monthDays.empty())
-            text += (text.empty() ? "" : ", ") + ("days " + monthDays + " of the month");
+            text += (text.empty() ? "" : ", ") + MessageText(MessageId::JobDaysOfMonth, monthDays);
     }
-    return periodic ? text : "once, next " + text;
+    return periodic ? text : MessageText(MessageId::JobDaysOnceNext, text);
 }
 
 // The numbers of the timers and of the crontab's jobs, which a new job of
@@ -131,14 +130,6 @@ int addJob(const AtInfo& record, const TaskScheduler& scheduler,
     return number;
 }
 
-std::string notRunningMessage(int number) {
-    return "Task " + std::to_string(number) +
-           " was added to your crontab, but it will not run: no cron daemon runs on this "
-           "machine and no systemd user manager answers. Start the cron service (as root: "
-           "systemctl enable --now cron), or schedule the task again from a desktop session, "
-           "whose systemd user manager also runs a backup missed while the computer was off.";
-}
-
 } // namespace
 
 TaskScheduler ThisUsersScheduler(const std::filesystem::path& program,
@@ -161,10 +152,8 @@ Registration RegisterJob(const JobChoices& choices, const TaskScheduler& schedul
                          Prompter& prompter) {
     const auto info = BuildJobInfo(choices, scheduler.program.string());
     if (!info) {
-        prompter.Show("\"" + choices.startTime +
-                          "\" is not a time of day. Enter the start time as hours and "
-                          "minutes, for example 9:00 or 23:30.",
-                      MessageIcon::Exclamation);
+        prompter.ShowMessage({MessageId::StartTimeNotATime, {choices.startTime}},
+                             MessageIcon::Exclamation);
         return {RegisterResult::Refused, 0};
     }
     if (refuseUncarriable(choices, prompter))
@@ -179,7 +168,7 @@ Registration RegisterJob(const JobChoices& choices, const TaskScheduler& schedul
             const auto recordWithoutPassword =
                 BuildJobInfo(withoutPassword, scheduler.program.string());
             if (!recordWithoutPassword)
-                throw std::runtime_error("the job cannot be written without its password");
+                throw std::runtime_error(MessageText(MessageId::JobNeedsItsPassword));
             record = *recordWithoutPassword;
             const bool once = record.DaysOfWeek == 0 && record.DaysOfMonth == 0;
             passwordFile = StoreJobPassword(choices.password, once);
@@ -187,16 +176,17 @@ Registration RegisterJob(const JobChoices& choices, const TaskScheduler& schedul
         const int number =
             addJob(record, scheduler, passwordFile, jobArguments(choices, scheduler));
         if (!scheduler.timers && !scheduler.cronDaemonRuns()) {
-            prompter.Show(notRunningMessage(number), MessageIcon::Exclamation);
+            prompter.ShowMessage({MessageId::TaskNotRunning, {std::to_string(number)}},
+                                 MessageIcon::Exclamation);
             return {RegisterResult::NotRunning, number};
         }
-        prompter.Show("Task " + std::to_string(number) + " has been scheduled.", MessageIcon::None);
+        prompter.ShowMessage({MessageId::TaskScheduled, {std::to_string(number)}},
+                             MessageIcon::None);
         return {RegisterResult::Registered, number};
     } catch (const std::exception& e) {
         if (!passwordFile.empty())
             RemoveJobPasswordFile(passwordFile);
-        prompter.Show(std::string("The task could not be scheduled: ") + e.what(),
-                      MessageIcon::Critical);
+        prompter.ShowMessage({MessageId::TaskNotScheduled, {e.what()}}, MessageIcon::Critical);
         return {RegisterResult::Failed, 0};
     }
 }
@@ -223,14 +213,14 @@ JobListing listingOf(const CronJob& job) {
     l.keep = KeepPolicyOfArguments(job.arguments.run);
     const auto close = job.info.Command.find('"', 1);
     if (close == std::string::npos || close + 2 > job.info.Command.size()) {
-        l.problem = "the crontab line was changed by hand and cannot be read";
+        l.problem = MessageText(MessageId::JobLineChangedByHand);
     } else if (const auto cmd =
                    ParseAutoBackupCommand({job.info.Command.substr(close + 2)}, l.problem)) {
         l.profile = cmd->profile;
         l.items = cmd->mask;
         l.targetFile = cmd->backupFile;
     } else {
-        l.problem = "the backup will refuse this job: " + l.problem;
+        l.problem = MessageText(MessageId::JobRefusedBecause, l.problem);
     }
     l.info = job.info;
     return l;
@@ -250,7 +240,7 @@ std::vector<JobListing> ListJobs(const TaskScheduler& scheduler) {
     if (scheduler.timers) {
         for (const CronJob& job : scheduler.timers->Jobs()) {
             listings.push_back(listingOf(job));
-            listings.back().where = "systemd timer";
+            listings.back().where = MessageText(MessageId::JobWhereTimer);
         }
         try {
             for (const CronJob& job : scheduler.crontab.Jobs())
@@ -276,7 +266,7 @@ bool UnscheduleJob(const TaskScheduler& scheduler, int number, bool keepPassword
 
 std::vector<int> MoveCronJobsToTimers(const TaskScheduler& scheduler) {
     if (!scheduler.timers)
-        throw CrontabError("no systemd user manager answers: the jobs stay in the crontab");
+        throw CrontabError(MessageText(MessageId::NoUserManagerJobsStay));
     std::vector<int> moved;
     for (const CronJob& job : scheduler.crontab.Jobs()) {
         if (job.info.Command.empty())

@@ -106,12 +106,13 @@ Read readDirectory(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     ZipCentralDirectory directory;
     Read r;
-    r.ok = directory.read(fd);
-    r.error = directory.error();
+    const Result<void> read = directory.read(fd);
+    r.ok = read.has_value();
+    r.error = read ? std::string() : read.error().message;
     r.records = directory.records();
-    std::string why;
     if (r.ok && !r.records.empty())
-        r.firstData = directory.dataOffset(fd, 0, why);
+        if (const auto offset = directory.dataOffset(fd, 0))
+            r.firstData = *offset;
     ::close(fd);
     return r;
 }

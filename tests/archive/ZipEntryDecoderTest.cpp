@@ -39,19 +39,21 @@ Decoded decodeEntry(const std::string& path, zip_uint64_t index, const std::stri
 
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     ZipCentralDirectory directory;
-    EXPECT_TRUE(directory.read(fd)) << directory.error();
-    std::string why;
-    const auto offset = directory.dataOffset(fd, static_cast<std::size_t>(index), why);
-    EXPECT_TRUE(offset) << why;
+    const Result<void> read = directory.read(fd);
+    EXPECT_TRUE(read) << read.error().message;
+    const auto offset = directory.dataOffset(fd, static_cast<std::size_t>(index));
+    EXPECT_TRUE(offset) << offset.error().message;
     Decoded result;
     if (offset) {
         ZipEntryDecoder decoder(fd, password);
-        result.ok = decoder.decode(entry, *offset, [&](const unsigned char* data, std::size_t n) {
-            result.data.append(reinterpret_cast<const char*>(data), n);
-            return true;
-        });
-        result.error = decoder.error();
-        result.wrongPassword = decoder.wrongPassword();
+        const EntryReadResult decoded =
+            decoder.decode(entry, *offset, [&](const unsigned char* data, std::size_t n) {
+                result.data.append(reinterpret_cast<const char*>(data), n);
+                return true;
+            });
+        result.ok = decoded.has_value();
+        result.error = decoded ? std::string() : decoded.error().message;
+        result.wrongPassword = !decoded && decoded.error().wrongPassword;
     }
     ::close(fd);
     return result;
@@ -167,9 +169,7 @@ TEST(ZipEntryDecoder, ChangedBytesAreCaught) {
     const int fd = ::open(archive.c_str(), O_RDONLY | O_CLOEXEC);
     ZipCentralDirectory directory;
     ASSERT_TRUE(directory.read(fd));
-    std::string why;
-    const std::uint64_t starts[] = {*directory.dataOffset(fd, 0, why),
-                                    *directory.dataOffset(fd, 1, why)};
+    const std::uint64_t starts[] = {*directory.dataOffset(fd, 0), *directory.dataOffset(fd, 1)};
     ::close(fd);
     const std::uint64_t sizes[] = {first.comp_size, second.comp_size};
     for (std::size_t entry = 0; entry < 2; ++entry)

@@ -23,7 +23,8 @@ TEST(ZipWriteBehind, WritesEveryPieceInOrder) {
             ASSERT_TRUE(writer.write(reinterpret_cast<const unsigned char*>(data.data()) + at, n));
             at += n;
         }
-        ASSERT_TRUE(writer.finish()) << writer.error();
+        const Result<void> finished = writer.finish();
+        ASSERT_TRUE(finished) << finished.error().message;
     }
     file.finish(false);
     file.keep();
@@ -38,9 +39,12 @@ TEST(ZipWriteBehind, AFailedWriteIsReported) {
     file.finish(false); // every write now fails
     ZipWriteBehind writer(file);
     const std::string block(1 << 20, 'x');
-    bool accepted = true;
+    Result<void> accepted;
     for (int i = 0; i < 64 && accepted; ++i)
         accepted = writer.write(reinterpret_cast<const unsigned char*>(block.data()), block.size());
-    EXPECT_FALSE(accepted && writer.finish());
-    EXPECT_NE(writer.error().find("Cannot write"), std::string::npos) << writer.error();
+    if (accepted)
+        accepted = writer.finish();
+    ASSERT_FALSE(accepted);
+    EXPECT_NE(accepted.error().message.find("Cannot write"), std::string::npos)
+        << accepted.error().message;
 }

@@ -111,7 +111,7 @@ TEST_F(StagedExtraction, EntriesLandUnderTheirStagingNamesUntilStagedFilesCommit
     EXPECT_EQ(contentOf(out / "b.htm"), "old b");
 
     RetiredFiles retired;
-    staged.commit(retired);
+    ASSERT_TRUE(staged.commit(retired));
     EXPECT_EQ(contentOf(out / "a.htm"), "new a");
     EXPECT_TRUE(contentOf(out / "b.htm") == newB);
     EXPECT_EQ(namesIn(out), (std::vector<std::string>{"a.htm", "b.htm"}));
