@@ -1098,6 +1098,88 @@ Diese Wiederherstellung kann nicht rückgängig gemacht werden: %1</translation>
     </message>
 </context>
 <context>
+    <name>trelmig::BackupTab</name>
+    <message>
+        <source>Profile to backup</source>
+        <translation>Zu sicherndes Profil</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Beschreibung</translation>
+    </message>
+    <message>
+        <source>What</source>
+        <translation>Was</translation>
+    </message>
+    <message>
+        <source>Items to backup</source>
+        <translation>Zu sichernde Elemente</translation>
+    </message>
+    <message>
+        <source>A note stored with the backup</source>
+        <translation>Eine Notiz, die mit der Sicherung gespeichert wird</translation>
+    </message>
+    <message>
+        <source>Select all items</source>
+        <translation>Alle Elemente auswählen</translation>
+    </message>
+    <message>
+        <source>Deselect all items</source>
+        <translation>Auswahl aller Elemente aufheben</translation>
+    </message>
+    <message>
+        <source>Save Outlook Data as</source>
+        <translation>Outlook-Daten speichern unter</translation>
+    </message>
+    <message>
+        <source>Quenvar Outlook Backup File (*.kvx)</source>
+        <translation>Quenvar-Outlook-Sicherungsdatei (*.kvx)</translation>
+    </message>
+</context>
+<context>
+    <name>trelmig::BackupTargetBox</name>
+    <message>
+        <source>Backup file</source>
+        <translation>Sicherungsdatei</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Kennwort</translation>
+    </message>
+    <message>
+        <source>Retype Password</source>
+        <translation>Kennwort wiederholen</translation>
+    </message>
+    <message>
+        <source>Where</source>
+        <translation>Wohin</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>Durchsuchen...</translation>
+    </message>
+    <message>
+        <source>Choose a backup filename</source>
+        <translation>Name der Sicherungsdatei wählen</translation>
+    </message>
+    <message>
+        <source>Security</source>
+        <translation>Sicherheit</translation>
+    </message>
+    <message>
+        <source>Protect backup file with password</source>
+        <translation>Sicherungsdatei mit Kennwort schützen</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Kennwort:</translation>
+    </message>
+    <message>
+        <source>Retype Password:</source>
+        <translation>Kennwort wiederholen:</translation>
+    </message>
+</context>
+<context>
     <name>trelmig::BackupVersionsList</name>
     <message>
         <source>Versions of this backup, newest first</source>
@@ -1598,159 +1680,6 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
     </message>
 </context>
 <context>
-    <name>trelmig::BackupTab</name>
-    <message>
-        <source>Profile to backup</source>
-        <translation>Zu sicherndes Profil</translation>
-    </message>
-    <message>
-        <source>Description</source>
-        <translation>Beschreibung</translation>
-    </message>
-    <message>
-        <source>What</source>
-        <translation>Was</translation>
-    </message>
-    <message>
-        <source>Items to backup</source>
-        <translation>Zu sichernde Elemente</translation>
-    </message>
-    <message>
-        <source>A note stored with the backup</source>
-        <translation>Eine Notiz, die mit der Sicherung gespeichert wird</translation>
-    </message>
-    <message>
-        <source>Select all items</source>
-        <translation>Alle Elemente auswählen</translation>
-    </message>
-    <message>
-        <source>Deselect all items</source>
-        <translation>Auswahl aller Elemente aufheben</translation>
-    </message>
-    <message>
-        <source>Save Outlook Data as</source>
-        <translation>Outlook-Daten speichern unter</translation>
-    </message>
-    <message>
-        <source>Quenvar Outlook Backup File (*.kvx)</source>
-        <translation>Quenvar-Outlook-Sicherungsdatei (*.kvx)</translation>
-    </message>
-</context>
-<context>
-    <name>trelmig::BackupTargetBox</name>
-    <message>
-        <source>Backup file</source>
-        <translation>Sicherungsdatei</translation>
-    </message>
-    <message>
-        <source>Password</source>
-        <translation>Kennwort</translation>
-    </message>
-    <message>
-        <source>Retype Password</source>
-        <translation>Kennwort wiederholen</translation>
-    </message>
-    <message>
-        <source>Where</source>
-        <translation>Wohin</translation>
-    </message>
-    <message>
-        <source>Browse...</source>
-        <translation>Durchsuchen...</translation>
-    </message>
-    <message>
-        <source>Choose a backup filename</source>
-        <translation>Name der Sicherungsdatei wählen</translation>
-    </message>
-    <message>
-        <source>Security</source>
-        <translation>Sicherheit</translation>
-    </message>
-    <message>
-        <source>Protect backup file with password</source>
-        <translation>Sicherungsdatei mit Kennwort schützen</translation>
-    </message>
-    <message>
-        <source>Password:</source>
-        <translation>Kennwort:</translation>
-    </message>
-    <message>
-        <source>Retype Password:</source>
-        <translation>Kennwort wiederholen:</translation>
-    </message>
-</context>
-<context>
-    <name>trelmig::RestoreTab</name>
-    <message>
-        <source>Description</source>
-        <translation>Beschreibung</translation>
-    </message>
-    <message>
-        <source>Backup file to restore from</source>
-        <translation>Sicherungsdatei für die Wiederherstellung</translation>
-    </message>
-    <message>
-        <source>Backup file information</source>
-        <translation>Angaben zur Sicherungsdatei</translation>
-    </message>
-    <message>
-        <source>Description of the backup file</source>
-        <translation>Beschreibung der Sicherungsdatei</translation>
-    </message>
-    <message>
-        <source>Restore to profile</source>
-        <translation>In Profil wiederherstellen</translation>
-    </message>
-    <message>
-        <source>Browse...</source>
-        <translation>Durchsuchen...</translation>
-    </message>
-    <message>
-        <source>Choose a Backup File to Restore From</source>
-        <translation>Sicherungsdatei für die Wiederherstellung wählen</translation>
-    </message>
-    <message>
-        <source>Items to restore</source>
-        <translation>Wiederherzustellende Elemente</translation>
-    </message>
-    <message>
-        <source>Select all items</source>
-        <translation>Alle Elemente auswählen</translation>
-    </message>
-    <message>
-        <source>Deselect all items</source>
-        <translation>Auswahl aller Elemente aufheben</translation>
-    </message>
-    <message>
-        <source>Quenvar Outlook Backup File (*.kvx)</source>
-        <translation>Quenvar-Outlook-Sicherungsdatei (*.kvx)</translation>
-    </message>
-    <message>
-        <source>Restore Date from a Backup file</source>
-        <translation>Daten aus einer Sicherungsdatei wiederherstellen</translation>
-    </message>
-    <message>
-        <source>New profile...</source>
-        <translation>Neues Profil...</translation>
-    </message>
-    <message>
-        <source>Please enter the name of the new profile.</source>
-        <translation>Bitte geben Sie den Namen des neuen Profils ein.</translation>
-    </message>
-    <message>
-        <source>There is a profile &quot;%1&quot; already: choose it in the list, or enter another name.</source>
-        <translation>Es gibt schon ein Profil &quot;%1&quot;: wählen Sie es in der Liste, oder geben Sie einen anderen Namen ein.</translation>
-    </message>
-    <message>
-        <source>Restore from</source>
-        <translation>Wiederherstellen aus</translation>
-    </message>
-    <message>
-        <source>Restore into</source>
-        <translation>Wiederherstellen in</translation>
-    </message>
-</context>
-<context>
     <name>trelmig::PasswordDialog</name>
     <message>
         <source>Please enter password</source>
@@ -1833,6 +1762,77 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
     <message>
         <source>Cancelling...</source>
         <translation>Wird abgebrochen...</translation>
+    </message>
+</context>
+<context>
+    <name>trelmig::RestoreTab</name>
+    <message>
+        <source>Description</source>
+        <translation>Beschreibung</translation>
+    </message>
+    <message>
+        <source>Backup file to restore from</source>
+        <translation>Sicherungsdatei für die Wiederherstellung</translation>
+    </message>
+    <message>
+        <source>Backup file information</source>
+        <translation>Angaben zur Sicherungsdatei</translation>
+    </message>
+    <message>
+        <source>Description of the backup file</source>
+        <translation>Beschreibung der Sicherungsdatei</translation>
+    </message>
+    <message>
+        <source>Restore to profile</source>
+        <translation>In Profil wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>Durchsuchen...</translation>
+    </message>
+    <message>
+        <source>Choose a Backup File to Restore From</source>
+        <translation>Sicherungsdatei für die Wiederherstellung wählen</translation>
+    </message>
+    <message>
+        <source>Items to restore</source>
+        <translation>Wiederherzustellende Elemente</translation>
+    </message>
+    <message>
+        <source>Select all items</source>
+        <translation>Alle Elemente auswählen</translation>
+    </message>
+    <message>
+        <source>Deselect all items</source>
+        <translation>Auswahl aller Elemente aufheben</translation>
+    </message>
+    <message>
+        <source>Quenvar Outlook Backup File (*.kvx)</source>
+        <translation>Quenvar-Outlook-Sicherungsdatei (*.kvx)</translation>
+    </message>
+    <message>
+        <source>Restore Date from a Backup file</source>
+        <translation>Daten aus einer Sicherungsdatei wiederherstellen</translation>
+    </message>
+    <message>
+        <source>New profile...</source>
+        <translation>Neues Profil...</translation>
+    </message>
+    <message>
+        <source>Please enter the name of the new profile.</source>
+        <translation>Bitte geben Sie den Namen des neuen Profils ein.</translation>
+    </message>
+    <message>
+        <source>There is a profile &quot;%1&quot; already: choose it in the list, or enter another name.</source>
+        <translation>Es gibt schon ein Profil &quot;%1&quot;: wählen Sie es in der Liste, oder geben Sie einen anderen Namen ein.</translation>
+    </message>
+    <message>
+        <source>Restore from</source>
+        <translation>Wiederherstellen aus</translation>
+    </message>
+    <message>
+        <source>Restore into</source>
+        <translation>Wiederherstellen in</translation>
     </message>
 </context>
 <context>
