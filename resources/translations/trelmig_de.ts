@@ -1178,6 +1178,10 @@ Diese Wiederherstellung kann nicht rückgängig gemacht werden: %1</translation>
         <source>Retype Password:</source>
         <translation>Kennwort wiederholen:</translation>
     </message>
+    <message>
+        <source>Choose a Backup Filename</source>
+        <translation>Name der Sicherungsdatei wählen</translation>
+    </message>
 </context>
 <context>
     <name>trelmig::BackupVersionsList</name>
@@ -1931,34 +1935,6 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
     <message>
         <source>Run daily</source>
         <translation>Täglich ausführen</translation>
-    </message>
-    <message>
-        <source>Where</source>
-        <translation>Wohin</translation>
-    </message>
-    <message>
-        <source>Choose a Backup Filename</source>
-        <translation>Name der Sicherungsdatei wählen</translation>
-    </message>
-    <message>
-        <source>Browse...</source>
-        <translation>Durchsuchen...</translation>
-    </message>
-    <message>
-        <source>Security</source>
-        <translation>Sicherheit</translation>
-    </message>
-    <message>
-        <source>Protect backup file with password</source>
-        <translation>Sicherungsdatei mit Kennwort schützen</translation>
-    </message>
-    <message>
-        <source>Password:</source>
-        <translation>Kennwort:</translation>
-    </message>
-    <message>
-        <source>Retype Password:</source>
-        <translation>Kennwort wiederholen:</translation>
     </message>
     <message>
         <source>Add Task to Scheduler</source>

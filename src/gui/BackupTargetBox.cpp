@@ -29,7 +29,11 @@ QLineEdit* passwordEdit(const char* name) {
 } // namespace
 
 BackupTargetBox::BackupTargetBox(QWidget* aboveCaption, QWidget* above, QWidget* parent)
-    : QGroupBox(tr("Where"), parent) {
+    : BackupTargetBox(BackupTargetLook{}, aboveCaption, above, parent) {}
+
+BackupTargetBox::BackupTargetBox(const BackupTargetLook& look, QWidget* aboveCaption,
+                                 QWidget* above, QWidget* parent)
+    : QGroupBox(tr("Where"), parent), fileToolTip_(look.fileToolTip) {
     setObjectName(QStringLiteral("Frame2"));
     auto* column = new QVBoxLayout(this);
     if (above) {
@@ -40,8 +44,11 @@ BackupTargetBox::BackupTargetBox(QWidget* aboveCaption, QWidget* above, QWidget*
     // The backup file is chosen with "Browse...", which also asks before
     // overwriting; typing a name here would bypass that.
     fileEdit_->setReadOnly(true);
+    if (look.fileLineChars > 0)
+        fileEdit_->setMinimumWidth(fileEdit_->fontMetrics().averageCharWidth() *
+                                   look.fileLineChars);
     browseButton_ = named(new QPushButton(tr("Browse...")), "cmdTargetFile");
-    QLabel* fileCaption = Caption(tr("Choose a backup filename"), browseButton_);
+    QLabel* fileCaption = named(Caption(tr(look.fileCaption), browseButton_), look.fileCaptionName);
     column->addWidget(fileCaption);
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(fileEdit_, 1);
@@ -53,8 +60,10 @@ BackupTargetBox::BackupTargetBox(QWidget* aboveCaption, QWidget* above, QWidget*
     protectBox_ = named(new QCheckBox(tr("Protect backup file with password")), "ifprotect");
     passwordEdit_ = passwordEdit("txtPassword");
     retypeEdit_ = passwordEdit("txtPassword2");
-    QLabel* passwordCaption = Caption(tr("Password:"), passwordEdit_);
-    QLabel* retypeCaption = Caption(tr("Retype Password:"), retypeEdit_);
+    QLabel* passwordCaption =
+        named(Caption(tr("Password:"), passwordEdit_), look.passwordCaptionName);
+    QLabel* retypeCaption =
+        named(Caption(tr("Retype Password:"), retypeEdit_), look.retypeCaptionName);
     security->addWidget(protectBox_, 0, 0, 1, 2);
     security->addWidget(passwordCaption, 1, 0);
     security->addWidget(passwordEdit_, 1, 1);
@@ -63,21 +72,24 @@ BackupTargetBox::BackupTargetBox(QWidget* aboveCaption, QWidget* above, QWidget*
     security->setColumnStretch(1, 1);
     column->addWidget(securityBox_);
 
-    SetMnemonic(fileCaption, QLatin1Char('C'));
+    SetMnemonic(fileCaption, look.fileCaptionLetter);
     SetMnemonic(passwordCaption, QLatin1Char('a'));
     SetMnemonic(retypeCaption, QLatin1Char('y'));
-    SetMnemonic(protectBox_, QLatin1Char('s'));
-    SetMnemonic(browseButton_, QLatin1Char('w'));
-    // What a screen reader says for each box: its own label, not its frame's.
-    fileEdit_->setAccessibleName(tr("Backup file"));
-    passwordEdit_->setAccessibleName(tr("Password"));
-    retypeEdit_->setAccessibleName(tr("Retype Password"));
+    SetMnemonic(protectBox_, look.protectLetter);
+    SetMnemonic(browseButton_, look.browseLetter);
+    if (look.accessibleNames) {
+        // What a screen reader says for each box: its own label, not its frame's.
+        fileEdit_->setAccessibleName(tr("Backup file"));
+        passwordEdit_->setAccessibleName(tr("Password"));
+        retypeEdit_->setAccessibleName(tr("Retype Password"));
+    }
     connect(protectBox_, &QCheckBox::toggled, this, &BackupTargetBox::onProtectToggled);
 }
 
 void BackupTargetBox::SetFile(const QString& file) {
     fileEdit_->setText(file);
-    fileEdit_->setToolTip(file);
+    if (fileToolTip_)
+        fileEdit_->setToolTip(file);
     file_ = file.toStdString();
 }
 
@@ -102,6 +114,13 @@ void BackupTargetBox::SetPasswordBoxesEnabled(bool enabled) {
                                            : system.color(QPalette::Active, QPalette::Button));
         box->setPalette(p);
     }
+}
+
+void BackupTargetBox::ClearProtection() {
+    protectBox_->setChecked(false);
+    SetPasswordBoxesEnabled(false);
+    passwordEdit_->clear();
+    retypeEdit_->clear();
 }
 
 void BackupTargetBox::onProtectToggled() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QChar>
 #include <QGroupBox>
 #include <QString>
 
@@ -11,6 +12,27 @@ class QPushButton;
 
 namespace trelmig {
 
+// What differs between the windows that show a BackupTargetBox; the
+// defaults are the main window's.
+struct BackupTargetLook {
+    // Translated in the box's context.
+    const char* fileCaption =
+        QT_TRANSLATE_NOOP("trelmig::BackupTargetBox", "Choose a backup filename");
+    // The names the skin selects the captions by; none by default.
+    const char* fileCaptionName = "";
+    const char* passwordCaptionName = "";
+    const char* retypeCaptionName = "";
+    QChar fileCaptionLetter = u'C';
+    QChar browseLetter = u'w';
+    QChar protectLetter = u's';
+    // The file line's least width in average characters; 0 for none.
+    int fileLineChars = 0;
+    // The whole path as the file line's tool tip.
+    bool fileToolTip = true;
+    // Own names for the screen reader instead of the captions' texts.
+    bool accessibleNames = true;
+};
+
 // "Where" a backup goes: the backup file, chosen with "Browse...", and its
 // protection, a password typed twice. The owner chooses the file (it knows
 // the profile and the dialogs) and may put more above it.
@@ -21,6 +43,8 @@ public:
     // in its tab order too) and take the room the box gains.
     explicit BackupTargetBox(QWidget* aboveCaption = nullptr, QWidget* above = nullptr,
                              QWidget* parent = nullptr);
+    BackupTargetBox(const BackupTargetLook& look, QWidget* aboveCaption = nullptr,
+                    QWidget* above = nullptr, QWidget* parent = nullptr);
     QPushButton* browseButton() const { return browseButton_; }
 
     // The chosen file (host path); empty forgets the earlier choice.
@@ -33,6 +57,8 @@ public:
     // The window background while they can be typed in, the grey of
     // inactive fields otherwise.
     void SetPasswordBoxesEnabled(bool enabled);
+    // Unprotected, with both password boxes empty and inactive.
+    void ClearProtection();
 
 private:
     void onProtectToggled();
@@ -43,6 +69,7 @@ private:
     QCheckBox* protectBox_;
     QLineEdit* passwordEdit_;
     QLineEdit* retypeEdit_;
+    bool fileToolTip_;
     std::string file_;
 };
 

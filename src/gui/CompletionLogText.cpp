@@ -7,25 +7,9 @@ namespace trelmig {
 
 namespace {
 
-// The words of the completion lines (core/CompletionLog and the item
-// records), listed here for the translators' tools.
+// The verdicts of the completion lines (core/CompletionLog), listed here for
+// the translators' tools; the item names are marked in the item records.
 [[maybe_unused]] constexpr const char* kLogTexts[] = {
-    QT_TRANSLATE_NOOP("CompletionLog", "Backup Personal Folders"),
-    QT_TRANSLATE_NOOP("CompletionLog", "Restore Personal Folders"),
-    QT_TRANSLATE_NOOP("CompletionLog", "Backup Accounts Settings"),
-    QT_TRANSLATE_NOOP("CompletionLog", "Restore Accounts Settings"),
-    QT_TRANSLATE_NOOP("CompletionLog", "Backup Signatures"),
-    QT_TRANSLATE_NOOP("CompletionLog", "Restore Signatures"),
-    QT_TRANSLATE_NOOP("CompletionLog", "Backup Stationeries"),
-    QT_TRANSLATE_NOOP("CompletionLog", "Restore Stationeries"),
-    QT_TRANSLATE_NOOP("CompletionLog", "Backup Personal Address Book"),
-    QT_TRANSLATE_NOOP("CompletionLog", "Restore Personal Address Book"),
-    QT_TRANSLATE_NOOP("CompletionLog", "Backup Options Settings"),
-    QT_TRANSLATE_NOOP("CompletionLog", "Restore Options Settings"),
-    QT_TRANSLATE_NOOP("CompletionLog", "Backup Templates"),
-    QT_TRANSLATE_NOOP("CompletionLog", "Restore Templates"),
-    QT_TRANSLATE_NOOP("CompletionLog", "Backup Preferences"),
-    QT_TRANSLATE_NOOP("CompletionLog", "Restore Preferences"),
     QT_TRANSLATE_NOOP("CompletionLog", "succeeded!"),
     QT_TRANSLATE_NOOP("CompletionLog", "Fail!"),
     QT_TRANSLATE_NOOP("CompletionLog", "not used by this Outlook"),

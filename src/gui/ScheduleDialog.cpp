@@ -3,7 +3,9 @@
 #include "gui/ScreenFit.h"
 
 #include "app/Environment.h"
+#include "core/ItemMask.h"
 #include "gui/BackupFileName.h"
+#include "gui/BackupTargetBox.h"
 #include "gui/ItemTexts.h"
 #include "gui/KeepVersionsBox.h"
 #include "gui/Mnemonics.h"
@@ -14,7 +16,6 @@
 #include "gui/WindowMemory.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
@@ -23,7 +24,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -59,8 +59,8 @@ ScheduleDialog::ScheduleDialog(Environment& env, Prompter& prompter, QWidget* pa
     buildLayout();
     connect(profileBox_, &QComboBox::activated, this, [this] { onSourceProfileChanged(); });
     connect(dailyBox_, &QCheckBox::clicked, this, [this] { onDailyToggled(); });
-    connect(targetFileButton_, &QPushButton::clicked, this, [this] { onTargetFileClicked(); });
-    connect(protectBox_, &QCheckBox::clicked, this, [this] { onProtectToggled(); });
+    connect(targetBox_->browseButton(), &QPushButton::clicked, this,
+            [this] { onTargetFileClicked(); });
     connect(addTaskButton_, &QPushButton::clicked, this, [this] { onAddTaskClicked(); });
     connect(openSchedulerButton_, &QPushButton::clicked, this,
             [this] { onOpenSchedulerClicked(); });
@@ -151,43 +151,26 @@ QGroupBox* ScheduleDialog::buildWhen() {
 }
 
 QGroupBox* ScheduleDialog::buildWhere() {
-    // "Where", as on the main window: a second "Schedule" frame would say
-    // nothing about the backup file it holds.
-    auto* whereBox = named(new QGroupBox(tr("Where")), "Frame2");
-    auto* fileLayout = new QGridLayout(whereBox);
-    fileLayout->addWidget(named(new QLabel(tr("Choose a Backup Filename")), "SkinLabel4"), 0, 0, 1,
-                          2);
-    targetFileEdit_ = named(new QLineEdit, "txtTargetFile");
-    // Only "Browse..." chooses the file: typed text would never be used.
-    targetFileEdit_->setReadOnly(true);
-    targetFileEdit_->setMinimumWidth(targetFileEdit_->fontMetrics().averageCharWidth() * 32);
-    fileLayout->addWidget(targetFileEdit_, 1, 0);
-    fileLayout->setColumnStretch(0, 1);
-    targetFileButton_ = named(new QPushButton(tr("Browse...")), "cmdTargetFile");
-    fileLayout->addWidget(targetFileButton_, 1, 1);
-    auto* securityBox = named(new QGroupBox(tr("Security")), "Frame5");
-    auto* securityLayout = new QGridLayout(securityBox);
-    protectBox_ = named(new QCheckBox(tr("Protect backup file with password")), "ifprotect");
-    securityLayout->addWidget(protectBox_, 0, 0, 1, 2);
-    securityLayout->addWidget(named(new QLabel(tr("Password:")), "SkinLabel1"), 1, 0);
-    passwordEdit_ = named(new QLineEdit, "txtPassword");
-    passwordEdit_->setEchoMode(QLineEdit::Password);
-    securityLayout->addWidget(passwordEdit_, 1, 1);
-    securityLayout->addWidget(named(new QLabel(tr("Retype Password:")), "SkinLabel2"), 2, 0);
-    retypeEdit_ = named(new QLineEdit, "txtPassword2");
-    retypeEdit_->setEchoMode(QLineEdit::Password);
-    securityLayout->addWidget(retypeEdit_, 2, 1);
-    fileLayout->addWidget(securityBox, 2, 0, 1, 2);
-    return whereBox;
+    // The main window's box under this window's own caption, names and
+    // letters, which its users and the skin know.
+    BackupTargetLook look;
+    look.fileCaption = QT_TRANSLATE_NOOP("trelmig::BackupTargetBox", "Choose a Backup Filename");
+    look.fileCaptionName = "SkinLabel4";
+    look.passwordCaptionName = "SkinLabel1";
+    look.retypeCaptionName = "SkinLabel2";
+    look.fileCaptionLetter = u'l';
+    look.browseLetter = u'B';
+    look.protectLetter = u'o';
+    look.fileLineChars = 32;
+    look.fileToolTip = false;
+    look.accessibleNames = false;
+    targetBox_ = new BackupTargetBox(look);
+    return targetBox_;
 }
 
 void ScheduleDialog::giveMnemonics() {
-    const std::pair<const char*, QChar> labels[] = {
-        {"SkinLabel3", 'P'}, {"SkinLabel7", 'S'}, {"SkinLabel4", 'l'},
-        {"SkinLabel1", 'a'}, {"SkinLabel2", 'y'},
-    };
-    QWidget* const buddies[] = {profileBox_, startTimeBox_, targetFileButton_, passwordEdit_,
-                                retypeEdit_};
+    const std::pair<const char*, QChar> labels[] = {{"SkinLabel3", 'P'}, {"SkinLabel7", 'S'}};
+    QWidget* const buddies[] = {profileBox_, startTimeBox_};
     for (std::size_t i = 0; i < std::size(labels); ++i) {
         auto* label = findChild<QLabel*>(labels[i].first);
         label->setBuddy(buddies[i]);
@@ -197,25 +180,9 @@ void ScheduleDialog::giveMnemonics() {
     for (int i = 0; i < kDayCount; ++i)
         SetMnemonic(dayBoxes_[i], kDayLetters[i]);
     SetMnemonic(dailyBox_, 'd');
-    SetMnemonic(targetFileButton_, 'B');
-    SetMnemonic(protectBox_, 'o');
     SetMnemonic(addTaskButton_, 'k');
     SetMnemonic(openSchedulerButton_, 'e');
     SetMnemonic(cancelButton_, 'C');
-}
-
-void ScheduleDialog::setPasswordBoxes(bool enabled) {
-    for (QLineEdit* box : {passwordEdit_, retypeEdit_}) {
-        box->setEnabled(enabled);
-        // Scroll-bar grey when off, window background when on: the desktop's
-        // colours, which the skin's sheet on this window does not merge.
-        const QPalette desktop = QApplication::palette();
-        QPalette p = box->palette();
-        p.setColor(QPalette::All, QPalette::Base,
-                   desktop.color(enabled ? QPalette::Base : QPalette::Button));
-        box->setPalette(p);
-        box->clear();
-    }
 }
 
 int ScheduleDialog::ShowModal(const ScheduleStart& start) {
@@ -248,10 +215,8 @@ void ScheduleDialog::resetChoices(const ScheduleStart& start) {
     dailyBox_->setChecked(false);
     // The main window's file, else the one this window chose last.
     if (!start.file.isEmpty())
-        targetFile_ = start.file.toStdString();
-    targetFileEdit_->setText(QString::fromStdString(targetFile_));
-    protectBox_->setChecked(false);
-    setPasswordBoxes(false);
+        targetBox_->SetFile(start.file);
+    targetBox_->ClearProtection();
     keepVersionsBox_->SetChoice(memory_ ? memory_->KeepVersions(kKeepWindow) : KeepChoice{});
     // The main window's profile (else the first) and its items, where the
     // profile has them.
@@ -291,26 +256,22 @@ void ScheduleDialog::onTargetFileClicked() {
     dialog.setNameFilter(tr("Quenvar Outlook Backup File (*.kvx)"));
     // The restore tab's open dialog lists backup files by their extension.
     dialog.setDefaultSuffix("kvx");
-    dialog.selectFile(targetFile_.empty()
+    dialog.selectFile(targetFile().empty()
                           ? ProposedBackupName(profileBox_->currentText(), QDate::currentDate())
-                          : QString::fromStdString(targetFile_));
+                          : QString::fromStdString(targetFile()));
     if (runModal_(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    targetFileEdit_->setText(dialog.selectedFiles().front());
-    targetFile_ = targetFileEdit_->text().toStdString();
-}
-
-void ScheduleDialog::onProtectToggled() {
-    setPasswordBoxes(protectBox_->isChecked());
+    targetBox_->SetFile(dialog.selectedFiles().front());
 }
 
 void ScheduleDialog::onAddTaskClicked() {
-    itemMask_.clear();
-    for (QCheckBox* box : itemBoxes_)
-        itemMask_ += box->isChecked() ? '1' : '0';
-    const std::string password = passwordEdit_->text().toStdString();
-    if (!CheckJobChoices(itemMask_, targetFile_, protectBox_->isChecked(), password,
-                         retypeEdit_->text().toStdString(), prompter_))
+    ItemSelection ticked{};
+    for (std::size_t i = 0; i < ticked.size(); ++i)
+        ticked[i] = itemBoxes_[i]->isChecked();
+    itemMask_ = ItemMask(ticked).Text();
+    const std::string password = targetBox_->password();
+    if (!CheckJobChoices(itemMask_, targetFile(), targetBox_->protect(), password,
+                         targetBox_->retyped(), prompter_))
         return;
 
     profileName_ = profileBox_->currentText().toStdString();
@@ -323,12 +284,20 @@ void ScheduleDialog::onAddTaskClicked() {
     choices.dayList = dayList_;
     choices.profileName = profileName_;
     choices.itemMask = itemMask_;
-    choices.password = protectBox_->isChecked() ? password : std::string();
-    choices.targetFile = targetFile_;
+    choices.password = targetBox_->protect() ? password : std::string();
+    choices.targetFile = targetFile();
     const KeepChoice keep = keepVersionsBox_->Choice();
     choices.keep = keep.Policy();
     if (RegisterJob(choices, scheduler_, prompter_).result == RegisterResult::Registered && memory_)
         memory_->SetKeepVersions(kKeepWindow, keep);
+}
+
+const std::string& ScheduleDialog::targetFile() const {
+    return targetBox_->file();
+}
+
+void ScheduleDialog::SetTargetFile(const std::string& file) {
+    targetBox_->SetFile(QString::fromStdString(file));
 }
 
 void ScheduleDialog::SetScheduler(TaskScheduler scheduler) {

@@ -14,11 +14,11 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 
 namespace trelmig {
 
+class BackupTargetBox;
 class Environment;
 class KeepVersionsBox;
 class Prompter;
@@ -62,8 +62,8 @@ public:
     const std::string& profileName() const { return profileName_; }
     const std::string& itemMask() const { return itemMask_; }
     const std::string& dayList() const { return dayList_; }
-    const std::string& targetFile() const { return targetFile_; }
-    void SetTargetFile(std::string file) { targetFile_ = std::move(file); }
+    const std::string& targetFile() const;
+    void SetTargetFile(const std::string& file);
 
 private:
     // Every box as a new window shows it, from the main window's choices.
@@ -71,7 +71,6 @@ private:
     void onSourceProfileChanged();
     void onDailyToggled();
     void onTargetFileClicked();
-    void onProtectToggled();
     void onAddTaskClicked();
     void onOpenSchedulerClicked();
     void onCancelClicked();
@@ -80,7 +79,6 @@ private:
     QGroupBox* buildWhat();  // the profile, the items and the versions to keep
     QGroupBox* buildWhen();  // the start time and the days
     QGroupBox* buildWhere(); // the backup file and its password
-    void setPasswordBoxes(bool enabled);
     void giveMnemonics();
 
     Environment& env_;
@@ -91,19 +89,14 @@ private:
     bool sized_ = false; // opened at its content's size once
     std::string profileName_;
     std::string itemMask_;
-    std::string targetFile_;
     std::string dayList_;
 
     QComboBox* profileBox_;
-    std::array<QCheckBox*, 8> itemBoxes_;
+    std::array<QCheckBox*, kItemCount> itemBoxes_;
     QComboBox* startTimeBox_;
     std::array<QCheckBox*, 7> dayBoxes_; // chkMonday ... chkSunday
     QCheckBox* dailyBox_;
-    QLineEdit* targetFileEdit_;
-    QPushButton* targetFileButton_;
-    QCheckBox* protectBox_;
-    QLineEdit* passwordEdit_;
-    QLineEdit* retypeEdit_;
+    BackupTargetBox* targetBox_;
     KeepVersionsBox* keepVersionsBox_;
     QPushButton* addTaskButton_;
     QPushButton* openSchedulerButton_;

@@ -482,6 +482,23 @@ TEST_F(ScheduleWindow, TheWindowSpeaksGermanWithAGermanLocale) {
     EXPECT_EQ(runs.windowTitle(), QStringLiteral("Sicherungsläufe"));
 }
 
+// The Where frame is the main window's, under this window's own captions,
+// names and letters, in both languages.
+TEST_F(ScheduleWindow, TheWhereFrameKeepsThisWindowsCaptions) {
+    EXPECT_EQ(child<QLabel>("SkinLabel4")->text(), "Choose a Backup Fi&lename");
+    EXPECT_EQ(child<QLabel>("SkinLabel4")->buddy(), child<QPushButton>("cmdTargetFile"));
+    EXPECT_EQ(child<QLabel>("SkinLabel1")->buddy(), edit("txtPassword"));
+    EXPECT_EQ(child<QLabel>("SkinLabel2")->buddy(), edit("txtPassword2"));
+    EXPECT_EQ(child<QPushButton>("cmdTargetFile")->text(), "&Browse...");
+    EXPECT_EQ(box("ifprotect")->text(), "Pr&otect backup file with password");
+    ASSERT_TRUE(InstallTranslations(QLocale(QLocale::German, QLocale::Germany)));
+    ScheduleDialog german(*env, prompter);
+    RemoveTranslations();
+    EXPECT_EQ(shownText(control<QLabel>(&german, "SkinLabel4")->text()),
+              QStringLiteral("Name der Sicherungsdatei wählen"));
+    EXPECT_EQ(control<QGroupBox>(&german, "Frame2")->title(), QStringLiteral("Wohin"));
+}
+
 // Opened on a Windows user folder, the window makes jobs that read that
 // folder: no prefix is set on them, and the run is told the folder.
 TEST_F(ScheduleWindow, ATaskOfAWindowsUserFolderNamesTheFolderNotAPrefix) {
