@@ -55,9 +55,9 @@ Sha1State padState(std::span<const unsigned char> key, unsigned char pad) {
 void prepareDigestBlock(unsigned char* block) {
     std::fill(block + kDigestSize, block + kBlockSize, 0);
     block[kDigestSize] = 0x80;
-    constexpr std::size_t bits = (kBlockSize + kDigestSize) * 8;
-    block[kBlockSize - 2] = static_cast<unsigned char>(bits >> 8);
-    block[kBlockSize - 1] = static_cast<unsigned char>(bits);
+    constexpr std::size_t kBits = (kBlockSize + kDigestSize) * 8;
+    block[kBlockSize - 2] = static_cast<unsigned char>(kBits >> 8);
+    block[kBlockSize - 1] = static_cast<unsigned char>(kBits);
 }
 
 void deriveWithLanes(std::string_view password, std::span<const unsigned char> salt,

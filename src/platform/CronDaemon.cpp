@@ -7,7 +7,7 @@
 namespace trelmig {
 
 bool CronDaemonRuns(const std::filesystem::path& proc) {
-    constexpr std::array<const char*, 4> names = {"cron", "crond", "cronie", "fcron"};
+    constexpr std::array<const char*, 4> kDaemonNames = {"cron", "crond", "cronie", "fcron"};
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(proc, ec)) {
         const std::string pid = entry.path().filename().string();
@@ -23,7 +23,7 @@ bool CronDaemonRuns(const std::filesystem::path& proc) {
                 return true;
             continue;
         }
-        for (const char* name : names)
+        for (const char* name : kDaemonNames)
             if (comm == name)
                 return true;
     }

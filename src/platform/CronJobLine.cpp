@@ -14,7 +14,7 @@ constexpr const char* kMarker = "# trelmig job ";
 constexpr std::uint32_t kDayMs = 24u * 3600u * 1000u;
 // cron refuses a longer command ("command too long").
 constexpr std::size_t kMaxCronCommand = 998;
-// DaysOfWeek bit i (Monday first) is cron day (i + 1) % 7 (Sunday is 0).
+// daysOfWeek bit i (Monday first) is cron day (i + 1) % 7 (Sunday is 0).
 constexpr int cronWeekday(int bit) {
     return (bit + 1) % 7;
 }
@@ -209,7 +209,7 @@ void readProgramWords(const std::vector<std::string>& words, CronJob& job) {
     arguments.run = std::move(run);
     job.passwordFile = passwordFile;
     job.arguments = std::move(arguments);
-    job.info.Command = "\"" + words[0] + "\" " + words[i];
+    job.info.command = "\"" + words[0] + "\" " + words[i];
 }
 
 } // namespace
@@ -229,27 +229,27 @@ std::string CronShellWord(const std::string& text) {
 
 std::string CronJobLine(const AtInfo& info, int number, const std::filesystem::path& winePrefix,
                         const std::filesystem::path& passwordFile, const JobArguments& arguments) {
-    if (info.JobTime >= kDayMs)
-        throw CrontabError("the job time " + std::to_string(info.JobTime) +
+    if (info.jobTime >= kDayMs)
+        throw CrontabError("the job time " + std::to_string(info.jobTime) +
                            " ms is not a time of day");
-    const auto [program, commandArguments] = SplitJobCommand(info.Command);
-    for (const std::string& part : {info.Command, winePrefix.string(), passwordFile.string()})
+    const auto [program, commandArguments] = SplitJobCommand(info.command);
+    for (const std::string& part : {info.command, winePrefix.string(), passwordFile.string()})
         if (part.find_first_of(std::string("\r\n\0", 3)) != std::string::npos)
             throw CrontabError("a job cannot carry a line break or a NUL character");
     CheckJobArguments(arguments);
 
-    const std::uint32_t minutes = info.JobTime / 60000;
-    const bool weekdays = (info.DaysOfWeek & 0x7f) != 0;
-    const bool monthDays = (info.DaysOfMonth & 0x7fffffffu) != 0;
-    const bool once = !(weekdays || monthDays) || !(info.Flags & JOB_RUN_PERIODICALLY);
+    const std::uint32_t minutes = info.jobTime / 60000;
+    const bool weekdays = (info.daysOfWeek & 0x7f) != 0;
+    const bool monthDays = (info.daysOfMonth & 0x7fffffffu) != 0;
+    const bool once = !(weekdays || monthDays) || !(info.flags & kJobRunPeriodically);
     std::string dom = "*";
     if (monthDays)
-        dom = numberList(info.DaysOfMonth, 31, [](int i) { return i + 1; });
+        dom = numberList(info.daysOfMonth, 31, [](int i) { return i + 1; });
     // Every day of the week is "*" unless days of the month are listed too:
     // cron runs a job on either field only when both are restricted.
     std::string dow = "*";
-    if (weekdays && ((info.DaysOfWeek & 0x7f) != 0x7f || monthDays))
-        dow = numberList(info.DaysOfWeek, 7, [](int i) { return cronWeekday(i); });
+    if (weekdays && ((info.daysOfWeek & 0x7f) != 0x7f || monthDays))
+        dow = numberList(info.daysOfWeek, 7, [](int i) { return cronWeekday(i); });
 
     std::string command;
     if (once)
@@ -314,20 +314,20 @@ std::optional<CronJob> ParseCronJobLine(const std::string& line) {
         return std::nullopt;
     CronJob job;
     job.number = *number;
-    job.info.JobTime = static_cast<std::uint32_t>((*hour * 60 + *minute) * 60000);
+    job.info.jobTime = static_cast<std::uint32_t>((*hour * 60 + *minute) * 60000);
     if (fields[2] != "*") {
         const auto days = parseList(fields[2], 1, 31);
         if (!days)
             return std::nullopt;
         for (int d : *days)
-            job.info.DaysOfMonth |= 1u << (d - 1);
+            job.info.daysOfMonth |= 1u << (d - 1);
     }
     if (fields[4] != "*") {
         const auto days = parseList(fields[4], 0, 7);
         if (!days)
             return std::nullopt;
         for (int d : *days)
-            job.info.DaysOfWeek |= static_cast<std::uint8_t>(1u << ((d + 6) % 7));
+            job.info.daysOfWeek |= static_cast<std::uint8_t>(1u << ((d + 6) % 7));
     }
 
     auto words = shellWords(shellTextOf(line.substr(pos)));
@@ -344,11 +344,11 @@ std::optional<CronJob> ParseCronJobLine(const std::string& line) {
         }
     }
     if (fields[4] == "*" && fields[2] == "*" && !once)
-        job.info.DaysOfWeek = 0x7f;
+        job.info.daysOfWeek = 0x7f;
     // A job without a day runs once whatever its flag; the schedule window
     // always sets it.
-    const bool anyDay = job.info.DaysOfWeek != 0 || job.info.DaysOfMonth != 0;
-    job.info.Flags = once && anyDay ? 0 : JOB_RUN_PERIODICALLY;
+    const bool anyDay = job.info.daysOfWeek != 0 || job.info.daysOfMonth != 0;
+    job.info.flags = once && anyDay ? 0 : kJobRunPeriodically;
 
     if (words && !words->empty() && words->front().starts_with("WINEPREFIX=")) {
         job.winePrefix = words->front().substr(11);

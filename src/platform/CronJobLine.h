@@ -12,18 +12,18 @@
 namespace trelmig {
 
 // The job record of the Windows job scheduler (AT_INFO), field for field.
-// Command is UTF-8 here: "\"<program>\" <arguments>".
+// command is UTF-8 here: "\"<program>\" <arguments>".
 struct AtInfo {
-    std::uint32_t JobTime = 0;     // milliseconds after midnight
-    std::uint32_t DaysOfMonth = 0; // bit 0 = day 1 ... bit 30 = day 31
-    std::uint8_t DaysOfWeek = 0;   // bit 0 = Monday ... bit 6 = Sunday
-    std::uint8_t Flags = 0;
-    std::string Command;
+    std::uint32_t jobTime = 0;     // milliseconds after midnight
+    std::uint32_t daysOfMonth = 0; // bit 0 = day 1 ... bit 30 = day 31
+    std::uint8_t daysOfWeek = 0;   // bit 0 = Monday ... bit 6 = Sunday
+    std::uint8_t flags = 0;
+    std::string command;
 
     bool operator==(const AtInfo&) const = default;
 };
 
-inline constexpr std::uint8_t JOB_RUN_PERIODICALLY = 0x01;
+inline constexpr std::uint8_t kJobRunPeriodically = 0x01;
 
 class CrontabError : public std::runtime_error {
 public:

@@ -42,8 +42,8 @@ std::string environmentWord(const std::string& assignment) {
 }
 
 bool runsOnce(const AtInfo& info) {
-    return ((info.DaysOfWeek & 0x7f) == 0 && info.DaysOfMonth == 0) ||
-           !(info.Flags & JOB_RUN_PERIODICALLY);
+    return ((info.daysOfWeek & 0x7f) == 0 && info.daysOfMonth == 0) ||
+           !(info.flags & kJobRunPeriodically);
 }
 
 } // namespace
@@ -57,15 +57,15 @@ std::string ServiceUnitName(int number) {
 }
 
 std::string OnCalendarLines(const AtInfo& info) {
-    const std::uint32_t minutes = info.JobTime / 60000;
+    const std::uint32_t minutes = info.jobTime / 60000;
     const std::string time = twoDigits(minutes / 60) + ":" + twoDigits(minutes % 60) + ":00";
     std::string weekdays;
     for (int i = 0; i < 7; ++i)
-        if (info.DaysOfWeek & (1u << i))
+        if (info.daysOfWeek & (1u << i))
             weekdays += (weekdays.empty() ? "" : ",") + std::string(kWeekdays[i]);
     std::string monthDays;
     for (int d = 0; d < 31; ++d)
-        if (info.DaysOfMonth & (1u << d))
+        if (info.daysOfMonth & (1u << d))
             monthDays += (monthDays.empty() ? "" : ",") + twoDigits(d + 1);
     std::string lines;
     if (!weekdays.empty())
@@ -93,7 +93,7 @@ std::string ServiceUnitText(const AtInfo& info, int number, const std::filesyste
                             const JobArguments& arguments) {
     // Refuses what no job can carry.
     CronJobLine(info, number, winePrefix, passwordFile, arguments);
-    const auto [program, commandArguments] = SplitJobCommand(info.Command);
+    const auto [program, commandArguments] = SplitJobCommand(info.command);
     std::ostringstream unit;
     unit << "[Unit]\nDescription=Quenvar Outlook Backup, task " << number << "\n\n"
          << "[Service]\nType=oneshot\n"

@@ -435,11 +435,11 @@ std::optional<std::uint32_t> WinFiles::attributes(const std::string& windowsPath
     fs::file_status status = fs::status(*path, ec);
     if (ec || !fs::exists(status))
         return std::nullopt;
-    std::uint32_t bits = fs::is_directory(status) ? Directory : Archive;
+    std::uint32_t bits = fs::is_directory(status) ? kDirectory : kArchive;
     const fs::perms writable =
         fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
     if ((status.permissions() & writable) == fs::perms::none)
-        bits |= ReadOnly;
+        bits |= kReadOnly;
     return bits;
 }
 
@@ -505,7 +505,7 @@ bool WinFiles::setAttributes(const std::string& windowsPath, std::uint32_t attri
     if (!target || !existsNoFollow(*target))
         return false;
     std::error_code ec;
-    if (attributes & ReadOnly)
+    if (attributes & kReadOnly)
         fs::permissions(*target,
                         fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                         fs::perm_options::remove, ec);

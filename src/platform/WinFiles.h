@@ -51,10 +51,10 @@ public:
     };
 
     // Windows file attribute bits as GetFileAttributes reports them.
-    static constexpr std::uint32_t ReadOnly = 0x01;
-    static constexpr std::uint32_t Directory = 0x10;
-    static constexpr std::uint32_t Archive = 0x20;
-    static constexpr std::uint32_t Normal = 0x80;
+    static constexpr std::uint32_t kReadOnly = 0x01;
+    static constexpr std::uint32_t kDirectory = 0x10;
+    static constexpr std::uint32_t kArchive = 0x20;
+    static constexpr std::uint32_t kNormal = 0x80;
 
     explicit WinFiles(WinePrefix prefix);
     // The files of a Windows disk, read-only; prefix() is the user folder.
@@ -110,7 +110,7 @@ public:
     // Bytes available to this user in the folder's file system (of the
     // nearest existing folder above it when it does not exist yet).
     std::optional<std::uintmax_t> freeSpace(const std::string& windowsFolder) const;
-    // Attribute bits (ReadOnly when no one may write, Directory, Archive for
+    // Attribute bits (kReadOnly when no one may write, kDirectory, kArchive for
     // files); nullopt when nothing is there.
     std::optional<std::uint32_t> attributes(const std::string& windowsPath) const;
 
@@ -127,8 +127,8 @@ public:
     // Binary stream that truncates or creates the file; not open when the
     // file cannot be opened or the rule above refuses it.
     std::ofstream openForWriting(const std::string& windowsPath);
-    // Only ReadOnly is kept on Linux: set removes every write permission,
-    // clear (Normal) gives the owner write permission back.
+    // Only kReadOnly is kept on Linux: set removes every write permission,
+    // clear (kNormal) gives the owner write permission back.
     [[nodiscard]] bool setAttributes(const std::string& windowsPath, std::uint32_t attributes);
 
 private:

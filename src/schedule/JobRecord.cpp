@@ -119,11 +119,11 @@ std::optional<AtInfo> BuildJobInfo(const JobChoices& choices, const std::string&
     if (!jobTime)
         return std::nullopt;
     AtInfo info;
-    info.JobTime = *jobTime;
-    info.DaysOfWeek = DaysOfWeekOf(choices.dayList);
-    info.DaysOfMonth = 0;
-    info.Flags |= JOB_RUN_PERIODICALLY;
-    info.Command = JobCommandLine(program, choices);
+    info.jobTime = *jobTime;
+    info.daysOfWeek = DaysOfWeekOf(choices.dayList);
+    info.daysOfMonth = 0;
+    info.flags |= kJobRunPeriodically;
+    info.command = JobCommandLine(program, choices);
     return info;
 }
 

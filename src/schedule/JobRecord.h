@@ -11,7 +11,7 @@
 namespace trelmig {
 
 // The day boxes, Monday first, with the codes a DayList is made of; day i
-// sets bit i of DaysOfWeek.
+// sets bit i of daysOfWeek.
 inline constexpr int kDayCount = 7;
 inline constexpr std::array<const char*, kDayCount> kDayCodes = {"M", "T", "W", "TH",
                                                                  "F", "S", "SU"};
@@ -19,7 +19,7 @@ using DayChecks = std::array<bool, kDayCount>;
 
 // The codes of the checked days joined by "," ("M,TH"); empty for none.
 std::string DayList(const DayChecks& days);
-// DaysOfWeek of a DayList: codes are compared in upper case, an unknown code
+// daysOfWeek of a DayList: codes are compared in upper case, an unknown code
 // adds nothing.
 std::uint8_t DaysOfWeekOf(const std::string& dayList);
 // True when every element of the list is a day code.
@@ -47,8 +47,8 @@ struct JobChoices {
 // " sf=<profile>xm=<mask>ps=<password>bf=<file>".
 std::string JobCommandLine(const std::string& program, const JobChoices& choices);
 
-// A fresh record: JobTime from the start time, DaysOfWeek from the day list,
-// DaysOfMonth 0, Flags JOB_RUN_PERIODICALLY, Command as above. nullopt when
+// A fresh record: jobTime from the start time, daysOfWeek from the day list,
+// daysOfMonth 0, Flags kJobRunPeriodically, Command as above. nullopt when
 // the start time is no time of day.
 std::optional<AtInfo> BuildJobInfo(const JobChoices& choices, const std::string& program);
 

@@ -11,8 +11,8 @@
 namespace trelmig {
 
 std::optional<std::tm> NextRunTime(const AtInfo& info, const std::tm& now) {
-    const bool everyDay = (info.DaysOfWeek & 0x7f) == 0 && info.DaysOfMonth == 0;
-    const int minutes = static_cast<int>(info.JobTime / 60000);
+    const bool everyDay = (info.daysOfWeek & 0x7f) == 0 && info.daysOfMonth == 0;
+    const int minutes = static_cast<int>(info.jobTime / 60000);
     // Within 62 days every named day of the week and of the month comes.
     for (int ahead = 0; ahead <= 62; ++ahead) {
         std::tm day = now;
@@ -27,8 +27,8 @@ std::optional<std::tm> NextRunTime(const AtInfo& info, const std::tm& now) {
         if (when == -1 || when <= std::mktime(&nowCopy))
             continue;
         const int mondayFirst = (probe.tm_wday + 6) % 7;
-        if (everyDay || (info.DaysOfWeek & (1u << mondayFirst)) ||
-            (info.DaysOfMonth & (1u << (probe.tm_mday - 1))))
+        if (everyDay || (info.daysOfWeek & (1u << mondayFirst)) ||
+            (info.daysOfMonth & (1u << (probe.tm_mday - 1))))
             return probe;
     }
     return std::nullopt;

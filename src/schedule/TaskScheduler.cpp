@@ -61,20 +61,20 @@ std::string timeText(std::uint32_t jobTime) {
 }
 
 std::string daysText(const AtInfo& info) {
-    const bool periodic = info.Flags & JOB_RUN_PERIODICALLY;
-    if (info.DaysOfWeek == 0 && info.DaysOfMonth == 0)
+    const bool periodic = info.flags & kJobRunPeriodically;
+    if (info.daysOfWeek == 0 && info.daysOfMonth == 0)
         return MessageText(MessageId::JobDaysOnce);
     std::string text;
-    if ((info.DaysOfWeek & 0x7f) == 0x7f && info.DaysOfMonth == 0) {
+    if ((info.daysOfWeek & 0x7f) == 0x7f && info.daysOfMonth == 0) {
         text = MessageText(MessageId::JobDaysEveryDay);
     } else {
         DayChecks days{};
         for (int i = 0; i < kDayCount; ++i)
-            days[i] = info.DaysOfWeek & (1u << i);
+            days[i] = info.daysOfWeek & (1u << i);
         text = DayList(days);
         std::string monthDays;
         for (int d = 0; d < 31; ++d)
-            if (info.DaysOfMonth & (1u << d))
+            if (info.daysOfMonth & (1u << d))
                 monthDays += (monthDays.empty() ? "" : ",") + std::to_string(d + 1);
         if (!monthDays.empty())
             text += (text.empty() ? "" : ", ") + MessageText(MessageId::JobDaysOfMonth, monthDays);
@@ -170,7 +170,7 @@ Registration RegisterJob(const JobChoices& choices, const TaskScheduler& schedul
             if (!recordWithoutPassword)
                 throw std::runtime_error(MessageText(MessageId::JobNeedsItsPassword));
             record = *recordWithoutPassword;
-            const bool once = record.DaysOfWeek == 0 && record.DaysOfMonth == 0;
+            const bool once = record.daysOfWeek == 0 && record.daysOfMonth == 0;
             passwordFile = StoreJobPassword(choices.password, once);
         }
         const int number =
@@ -203,7 +203,7 @@ namespace {
 JobListing listingOf(const CronJob& job) {
     JobListing l;
     l.number = job.number;
-    l.time = timeText(job.info.JobTime);
+    l.time = timeText(job.info.jobTime);
     l.days = daysText(job.info);
     l.winePrefix = job.winePrefix.string();
     const auto& machine = job.arguments.machine;
@@ -211,11 +211,11 @@ JobListing listingOf(const CronJob& job) {
         if (machine[i] == "--windows-user")
             l.windowsUser = machine[i + 1];
     l.keep = KeepPolicyOfArguments(job.arguments.run);
-    const auto close = job.info.Command.find('"', 1);
-    if (close == std::string::npos || close + 2 > job.info.Command.size()) {
+    const auto close = job.info.command.find('"', 1);
+    if (close == std::string::npos || close + 2 > job.info.command.size()) {
         l.problem = MessageText(MessageId::JobLineChangedByHand);
     } else if (const auto cmd =
-                   ParseAutoBackupCommand({job.info.Command.substr(close + 2)}, l.problem)) {
+                   ParseAutoBackupCommand({job.info.command.substr(close + 2)}, l.problem)) {
         l.profile = cmd->profile;
         l.items = cmd->mask;
         l.targetFile = cmd->backupFile;
@@ -269,7 +269,7 @@ std::vector<int> MoveCronJobsToTimers(const TaskScheduler& scheduler) {
         throw CrontabError(MessageText(MessageId::NoUserManagerJobsStay));
     std::vector<int> moved;
     for (const CronJob& job : scheduler.crontab.Jobs()) {
-        if (job.info.Command.empty())
+        if (job.info.command.empty())
             continue; // a line edited beyond reading stays where it is
         scheduler.timers->AddJob(job.info, job.number, job.winePrefix, job.passwordFile,
                                  job.arguments);

@@ -232,9 +232,9 @@ TEST_F(ScheduleWindow, AddTaskChecksInOrderAndRegistersWhenAllPass) {
     EXPECT_EQ(dialog->dayList(), "M,TH");
     const auto jobs = fake.crontab().Jobs();
     ASSERT_EQ(jobs.size(), 1u);
-    EXPECT_EQ(jobs[0].info.JobTime, 84600000u);
-    EXPECT_EQ(jobs[0].info.DaysOfWeek, 9);
-    EXPECT_EQ(jobs[0].info.Command, "\"/usr/bin/trelmig\" sf=" + dialog->profileName() +
+    EXPECT_EQ(jobs[0].info.jobTime, 84600000u);
+    EXPECT_EQ(jobs[0].info.daysOfWeek, 9);
+    EXPECT_EQ(jobs[0].info.command, "\"/usr/bin/trelmig\" sf=" + dialog->profileName() +
                                         "xm=00100000ps=bf=" + file("b.kvx"));
     EXPECT_EQ(ReadPasswordFile(jobs[0].passwordFile), password.toStdString());
     EXPECT_EQ(jobs[0].winePrefix, sample.root);
@@ -243,7 +243,7 @@ TEST_F(ScheduleWindow, AddTaskChecksInOrderAndRegistersWhenAllPass) {
     box("chkMonday")->click();
     click("Command3");
     expectMessage("Task 2 has been scheduled.", MessageIcon::None);
-    EXPECT_EQ(fake.crontab().Jobs().at(1).info.DaysOfWeek, 8);
+    EXPECT_EQ(fake.crontab().Jobs().at(1).info.daysOfWeek, 8);
 }
 
 TEST_F(ScheduleWindow, TheSaveDialogProposesTheProfileAndTodayAndACancelChangesNothing) {
@@ -304,7 +304,7 @@ TEST_F(ScheduleWindow, ASecondOpeningStartsAfreshButKeepsAndShowsTheChosenFile) 
     EXPECT_NE(fake.Table().find("bf=" + file("first.kvx") + "'"), std::string::npos)
         << fake.Table();
     // No day checked: the job runs once.
-    EXPECT_EQ(fake.crontab().Jobs().at(0).info.DaysOfWeek, 0);
+    EXPECT_EQ(fake.crontab().Jobs().at(0).info.daysOfWeek, 0);
 }
 
 TEST_F(ScheduleWindow, AStartTimeThatIsNoTimeOfDayIsRefused) {

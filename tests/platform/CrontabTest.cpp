@@ -14,8 +14,8 @@ using namespace trelmig;
 
 namespace trelmig {
 void PrintTo(const AtInfo& i, std::ostream* os) {
-    *os << "{JobTime " << i.JobTime << ", DaysOfMonth " << i.DaysOfMonth << ", DaysOfWeek "
-        << int(i.DaysOfWeek) << ", Flags " << int(i.Flags) << ", Command " << i.Command << "}";
+    *os << "{jobTime " << i.jobTime << ", daysOfMonth " << i.daysOfMonth << ", daysOfWeek "
+        << int(i.daysOfWeek) << ", Flags " << int(i.flags) << ", Command " << i.command << "}";
 }
 } // namespace trelmig
 
@@ -23,7 +23,7 @@ namespace {
 
 const std::string kArgs = "sf=Outlookxm=11111111ps=bf=/home/sam/b.kvx";
 
-AtInfo record(std::uint32_t time, std::uint8_t days, std::uint8_t flags = JOB_RUN_PERIODICALLY,
+AtInfo record(std::uint32_t time, std::uint8_t days, std::uint8_t flags = kJobRunPeriodically,
               std::uint32_t monthDays = 0) {
     return AtInfo{time, monthDays, days, flags, "\"/usr/bin/trelmig\" " + kArgs};
 }
@@ -77,7 +77,7 @@ TEST(CronJobLine, ScheduleWindowRecordsAsCrontabLines) {
 
 TEST(CronJobLine, ReadsBackWhatItWrites) {
     AtInfo odd = record(60000 * 61, 2);
-    odd.Command = "\"/opt/my 'trel'/trelmig\" sf=A 'b' \"c\" $d 5%xm=10000000ps=\\%x%bf=/t/50%.kvx";
+    odd.command = "\"/opt/my 'trel'/trelmig\" sf=A 'b' \"c\" $d 5%xm=10000000ps=\\%x%bf=/t/50%.kvx";
     for (const AtInfo& info : {record(32400000, 9), record(84600000, 127), record(0, 0),
                                record(60000, 64), record(32400000, 127, 1, 1u | (1u << 30)),
                                record(32400000, 0, 1, 1u << 4), record(32400000, 1, 0), odd}) {
@@ -96,8 +96,8 @@ TEST(CronJobLine, ReadsBackWhatItWrites) {
             ASSERT_TRUE(jobWithFile) << withFile;
             EXPECT_EQ(jobWithFile->info, info) << withFile;
             EXPECT_EQ(jobWithFile->passwordFile, "/home/s a/.config/trelmig/jobs/job-1.password");
-            const bool once = !(info.Flags & JOB_RUN_PERIODICALLY) ||
-                              (info.DaysOfWeek == 0 && info.DaysOfMonth == 0);
+            const bool once = !(info.flags & kJobRunPeriodically) ||
+                              (info.daysOfWeek == 0 && info.daysOfMonth == 0);
             EXPECT_EQ(jobWithFile->keepsPasswordFile, once) << withFile;
         }
     }
@@ -115,13 +115,13 @@ TEST(CronJobLine, WordsReachTheProgramUnchangedThroughCronAndTheShell) {
     const std::string args = "sf=My \"Pro'file\" $HOME `id` 50% \\%PATH%xm=11111111"
                              "ps=p a$$ 'w' \"d\" %x% \\\\%bf=C:\\%USERPROFILE%\\b k.kvx";
     const std::string prefix = "/tmp/a b/'q'/$HOME/50%/\\%x";
-    const AtInfo weekly{32400000, 0, 1, JOB_RUN_PERIODICALLY,
+    const AtInfo weekly{32400000, 0, 1, kJobRunPeriodically,
                         "\"" + program.string() + "\" " + args};
     EXPECT_EQ(runShell(CronCommand(CronJobLine(weekly, 1, prefix))),
               (std::vector<std::string>{prefix, args}));
 
     AtInfo once = weekly;
-    once.DaysOfWeek = 0;
+    once.daysOfWeek = 0;
     EXPECT_EQ(runShell(CronCommand(CronJobLine(once, 2, prefix))),
               (std::vector<std::string>{"unset", "--remove-job", "2", prefix, args}));
     const std::string file = "/h/50% 'x'/once-1.password";
@@ -140,7 +140,7 @@ TEST(CronJobLine, JobOptionsGoAroundTheCommandAndReadBack) {
     const JobArguments arguments{{"--windows-user", "/media/sam/OS 50%/Users/Sam 'S'",
                                   "--windows-root", "/media/sam/OS 50%"},
                                  {"--keep-last", "3", "--keep-daily", "7"}};
-    const AtInfo weekly{32400000, 0, 1, JOB_RUN_PERIODICALLY,
+    const AtInfo weekly{32400000, 0, 1, kJobRunPeriodically,
                         "\"" + program.string() + "\" " + kArgs};
     const std::string passwordFile = "/h/p 1";
     for (const fs::path& file : {fs::path(), fs::path(passwordFile)}) {
@@ -169,7 +169,7 @@ TEST(CronJobLine, JobOptionsGoAroundTheCommandAndReadBack) {
     const auto stray =
         ParseCronJobLine(edited.substr(0, edited.find(" # trelmig")) + " 'stray' # trelmig job 6");
     ASSERT_TRUE(stray);
-    EXPECT_EQ(stray->info.Command, "");
+    EXPECT_EQ(stray->info.command, "");
     // Options that are not pairs of an option and a value are never written.
     for (const JobArguments& bad :
          {JobArguments{{}, {"--keep-last"}}, JobArguments{{"windows-user", "/x"}, {}},
@@ -190,14 +190,14 @@ TEST(CronJobLine, OtherLinesAreNoJobs) {
     const auto edited = ParseCronJobLine("5 7 * * 2 /usr/bin/trelmig sf=$P # trelmig job 9");
     ASSERT_TRUE(edited);
     EXPECT_EQ(edited->number, 9);
-    EXPECT_EQ(edited->info.JobTime, (7u * 60 + 5) * 60000);
-    EXPECT_EQ(edited->info.DaysOfWeek, 2);
-    EXPECT_EQ(edited->info.Command, "");
+    EXPECT_EQ(edited->info.jobTime, (7u * 60 + 5) * 60000);
+    EXPECT_EQ(edited->info.daysOfWeek, 2);
+    EXPECT_EQ(edited->info.command, "");
     // The prefix assigned twice: the second is no program to run.
     const auto twice = ParseCronJobLine(
         "30 23 * * 1 WINEPREFIX= WINEPREFIX='/home/sam/.wine' 'sf=Outlook' # trelmig job 4");
     ASSERT_TRUE(twice);
-    EXPECT_EQ(twice->info.Command, "");
+    EXPECT_EQ(twice->info.command, "");
     // Times cron would not take are not ours to read.
     EXPECT_FALSE(ParseCronJobLine("*/5 9 * * 1 'x' 'y' # trelmig job 3"));
     EXPECT_FALSE(ParseCronJobLine("0 24 * * 1 'x' 'y' # trelmig job 3"));
@@ -227,18 +227,18 @@ TEST(CronJobLine, NumbersAreReadWithinTheirBounds) {
 TEST(CronJobLine, RecordsNoLineCanCarryAreRefused) {
     EXPECT_THROW(CronJobLine(record(86400000, 1), 1, "/p"), CrontabError);
     AtInfo bare = record(0, 1);
-    bare.Command = "/usr/bin/trelmig " + kArgs;
+    bare.command = "/usr/bin/trelmig " + kArgs;
     EXPECT_THROW(CronJobLine(bare, 1, "/p"), CrontabError);
     AtInfo broken = record(0, 1);
-    broken.Command += "\n* * * * * rm -rf ~";
+    broken.command += "\n* * * * * rm -rf ~";
     EXPECT_THROW(CronJobLine(broken, 1, "/p"), CrontabError);
     EXPECT_THROW(CronJobLine(record(0, 1), 1, "/p\n* * * * * x"), CrontabError);
     // cron takes commands of at most 998 characters.
     AtInfo longest = record(0, 1);
     const std::size_t room = 998 - CronJobLine(longest, 1, "/p").size() + 10; // "0 0 * * 1 "
-    longest.Command += std::string(room, 'x');
+    longest.command += std::string(room, 'x');
     EXPECT_NO_THROW(CronJobLine(longest, 1, "/p"));
-    longest.Command += "x";
+    longest.command += "x";
     EXPECT_THROW(CronJobLine(longest, 1, "/p"), CrontabError);
 }
 

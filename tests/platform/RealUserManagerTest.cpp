@@ -135,7 +135,7 @@ protected:
         std::tm t{};
         localtime_r(&then, &t);
         return {static_cast<std::uint32_t>((t.tm_hour * 60 + t.tm_min) * 60000), 0, 0x7f,
-                JOB_RUN_PERIODICALLY, "\"" + program.string() + "\" " + arguments};
+                kJobRunPeriodically, "\"" + program.string() + "\" " + arguments};
     }
     bool waitForRun() const {
         for (int i = 0; i < 300 && !fs::exists(ran); ++i)

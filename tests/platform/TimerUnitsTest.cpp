@@ -19,7 +19,7 @@ std::string shellWord(const std::string& s) {
 
 // Monday and Thursday at 21:30, as the schedule window makes it.
 AtInfo mondayAndThursday(const std::string& program, const std::string& arguments) {
-    return {(21u * 3600u + 30u * 60u) * 1000u, 0, 0x09, JOB_RUN_PERIODICALLY,
+    return {(21u * 3600u + 30u * 60u) * 1000u, 0, 0x09, kJobRunPeriodically,
             "\"" + program + "\" " + arguments};
 }
 
@@ -136,7 +136,7 @@ TEST(TimerUnits, TheTimerReadsBackItsJob) {
     EXPECT_EQ(job->passwordFile, "/k/p");
 
     // Once: the service removes its own timer before the backup starts.
-    const AtInfo once{9u * 3600000u, 0, 0, JOB_RUN_PERIODICALLY, "\"/usr/bin/trelmig\" a=b"};
+    const AtInfo once{9u * 3600000u, 0, 0, kJobRunPeriodically, "\"/usr/bin/trelmig\" a=b"};
     const std::string service = ServiceUnitText(once, 4, {}, "/k/once-p");
     EXPECT_NE(
         service.find("ExecStartPre=\"/usr/bin/trelmig\" --remove-job 4 --keep-password-file\n"),

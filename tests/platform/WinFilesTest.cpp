@@ -181,18 +181,18 @@ TEST_F(WinFilesTest, QueriesFollowLinks) {
 
 TEST_F(WinFilesTest, AttributesAndFreeSpace) {
     const std::string sig = "C:\\users\\Bob\\AppData\\Roaming\\Microsoft\\Signatures";
-    EXPECT_EQ(files->attributes(sig), WinFiles::Directory);
-    EXPECT_EQ(files->attributes(sig + "\\b.txt"), WinFiles::Archive);
+    EXPECT_EQ(files->attributes(sig), WinFiles::kDirectory);
+    EXPECT_EQ(files->attributes(sig + "\\b.txt"), WinFiles::kArchive);
     EXPECT_EQ(files->attributes(sig + "\\missing"), std::nullopt);
 
-    ASSERT_TRUE(files->setAttributes(sig + "\\b.txt", WinFiles::ReadOnly | WinFiles::Archive));
+    ASSERT_TRUE(files->setAttributes(sig + "\\b.txt", WinFiles::kReadOnly | WinFiles::kArchive));
     EXPECT_EQ(fs::status(signatures / "b.txt").permissions() &
                   (fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write),
               fs::perms::none);
-    EXPECT_EQ(files->attributes(sig + "\\b.txt"), WinFiles::Archive | WinFiles::ReadOnly);
-    ASSERT_TRUE(files->setAttributes(sig + "\\b.txt", WinFiles::Normal));
-    EXPECT_EQ(files->attributes(sig + "\\b.txt"), WinFiles::Archive);
-    EXPECT_FALSE(files->setAttributes(sig + "\\missing", WinFiles::Normal));
+    EXPECT_EQ(files->attributes(sig + "\\b.txt"), WinFiles::kArchive | WinFiles::kReadOnly);
+    ASSERT_TRUE(files->setAttributes(sig + "\\b.txt", WinFiles::kNormal));
+    EXPECT_EQ(files->attributes(sig + "\\b.txt"), WinFiles::kArchive);
+    EXPECT_FALSE(files->setAttributes(sig + "\\missing", WinFiles::kNormal));
 
     const auto expected = fs::space(signatures).available;
     const auto free = files->freeSpace(sig);
@@ -248,7 +248,7 @@ TEST_F(WinFilesTest, WritesNeverGoThroughALink) {
 
     EXPECT_EQ(files->hostPathForWriting(sig + "\\EVIL.htm"), std::nullopt);
     EXPECT_FALSE(files->openForWriting(sig + "\\evil.htm").is_open());
-    EXPECT_FALSE(files->setAttributes(sig + "\\evil.htm", WinFiles::ReadOnly));
+    EXPECT_FALSE(files->setAttributes(sig + "\\evil.htm", WinFiles::kReadOnly));
     EXPECT_FALSE(files->deleteFile(sig + "\\evil.htm"));
     EXPECT_FALSE(files->moveFile(sig + "\\b.txt", sig + "\\evil.htm", true));
     EXPECT_FALSE(files->moveFile(sig + "\\evil.htm", sig + "\\moved.htm"));

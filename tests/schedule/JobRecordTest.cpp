@@ -64,10 +64,10 @@ TEST(StartTime, TimesOfDay) {
 TEST(BuildJobInfo, RecordsOfTheScheduleWindow) {
     const auto nine = BuildJobInfo(choices("9:00", "M,TH"), "/usr/bin/trelmig");
     ASSERT_TRUE(nine);
-    EXPECT_EQ(nine->JobTime, 32400000u);
-    EXPECT_EQ(nine->DaysOfWeek, 9);
-    EXPECT_EQ(nine->DaysOfMonth, 0u);
-    EXPECT_EQ(nine->Flags, JOB_RUN_PERIODICALLY);
+    EXPECT_EQ(nine->jobTime, 32400000u);
+    EXPECT_EQ(nine->daysOfWeek, 9);
+    EXPECT_EQ(nine->daysOfMonth, 0u);
+    EXPECT_EQ(nine->Flags, kJobRunPeriodically);
     // Unprotected: "ps=" directly followed by "bf=".
     EXPECT_EQ(nine->Command, "\"/usr/bin/trelmig\" sf=Outlookxm=10000001ps=bf=/home/sam/b.kvx");
     EXPECT_EQ(CronJobLine(*nine, 1, "/home/sam/.wine"),
@@ -76,8 +76,8 @@ TEST(BuildJobInfo, RecordsOfTheScheduleWindow) {
 
     const auto daily = BuildJobInfo(choices("23:30", "M,T,W,TH,F,S,SU", "s3cret"), "/bin/t");
     ASSERT_TRUE(daily);
-    EXPECT_EQ(daily->JobTime, 84600000u);
-    EXPECT_EQ(daily->DaysOfWeek, 127);
+    EXPECT_EQ(daily->jobTime, 84600000u);
+    EXPECT_EQ(daily->daysOfWeek, 127);
     // The password stands in plain text after "ps=".
     EXPECT_EQ(daily->Command, "\"/bin/t\" sf=Outlookxm=10000001ps=s3cretbf=/home/sam/b.kvx");
     EXPECT_EQ(CronJobLine(*daily, 2, "/p"),
@@ -87,9 +87,9 @@ TEST(BuildJobInfo, RecordsOfTheScheduleWindow) {
     // No day: nothing refused, the flag still set; cron runs it once.
     const auto once = BuildJobInfo(choices("0:00", ""), "/bin/t");
     ASSERT_TRUE(once);
-    EXPECT_EQ(once->JobTime, 0u);
-    EXPECT_EQ(once->DaysOfWeek, 0);
-    EXPECT_EQ(once->DaysOfMonth, 0u);
+    EXPECT_EQ(once->jobTime, 0u);
+    EXPECT_EQ(once->daysOfWeek, 0);
+    EXPECT_EQ(once->daysOfMonth, 0u);
     EXPECT_EQ(once->Flags, 1);
     EXPECT_EQ(CronJobLine(*once, 3, "/p"),
               "0 0 * * * '/bin/t' --remove-job 3 && WINEPREFIX='/p' '/bin/t' "
