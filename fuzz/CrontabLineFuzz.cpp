@@ -7,7 +7,7 @@ using namespace trelmig;
 TRELMIG_FUZZ_TARGET(CrontabLine) {
     const std::string line(fuzz::Text(data, size));
     CronJobNumber(line);
-    if (const auto job = ParseCronJobLine(line); job && !job->info.Command.empty()) {
+    if (const auto job = ParseCronJobLine(line); job && !job->info.command.empty()) {
         try {
             const auto again =
                 ParseCronJobLine(CronJobLine(job->info, job->number, job->winePrefix));

@@ -67,9 +67,9 @@ TEST(BuildJobInfo, RecordsOfTheScheduleWindow) {
     EXPECT_EQ(nine->jobTime, 32400000u);
     EXPECT_EQ(nine->daysOfWeek, 9);
     EXPECT_EQ(nine->daysOfMonth, 0u);
-    EXPECT_EQ(nine->Flags, kJobRunPeriodically);
+    EXPECT_EQ(nine->flags, kJobRunPeriodically);
     // Unprotected: "ps=" directly followed by "bf=".
-    EXPECT_EQ(nine->Command, "\"/usr/bin/trelmig\" sf=Outlookxm=10000001ps=bf=/home/sam/b.kvx");
+    EXPECT_EQ(nine->command, "\"/usr/bin/trelmig\" sf=Outlookxm=10000001ps=bf=/home/sam/b.kvx");
     EXPECT_EQ(CronJobLine(*nine, 1, "/home/sam/.wine"),
               "0 9 * * 1,4 WINEPREFIX='/home/sam/.wine' '/usr/bin/trelmig' "
               "'sf=Outlookxm=10000001ps=bf=/home/sam/b.kvx' # trelmig job 1");
@@ -79,7 +79,7 @@ TEST(BuildJobInfo, RecordsOfTheScheduleWindow) {
     EXPECT_EQ(daily->jobTime, 84600000u);
     EXPECT_EQ(daily->daysOfWeek, 127);
     // The password stands in plain text after "ps=".
-    EXPECT_EQ(daily->Command, "\"/bin/t\" sf=Outlookxm=10000001ps=s3cretbf=/home/sam/b.kvx");
+    EXPECT_EQ(daily->command, "\"/bin/t\" sf=Outlookxm=10000001ps=s3cretbf=/home/sam/b.kvx");
     EXPECT_EQ(CronJobLine(*daily, 2, "/p"),
               "30 23 * * * WINEPREFIX='/p' '/bin/t' "
               "'sf=Outlookxm=10000001ps=s3cretbf=/home/sam/b.kvx' # trelmig job 2");
@@ -90,7 +90,7 @@ TEST(BuildJobInfo, RecordsOfTheScheduleWindow) {
     EXPECT_EQ(once->jobTime, 0u);
     EXPECT_EQ(once->daysOfWeek, 0);
     EXPECT_EQ(once->daysOfMonth, 0u);
-    EXPECT_EQ(once->Flags, 1);
+    EXPECT_EQ(once->flags, 1);
     EXPECT_EQ(CronJobLine(*once, 3, "/p"),
               "0 0 * * * '/bin/t' --remove-job 3 && WINEPREFIX='/p' '/bin/t' "
               "'sf=Outlookxm=10000001ps=bf=/home/sam/b.kvx' # trelmig job 3");

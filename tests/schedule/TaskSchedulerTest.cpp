@@ -217,7 +217,7 @@ TEST_F(Scheduling, APasswordIsKeptInAFileOnlyTheUserReadsNeverOnTheLine) {
     const auto jobs = scheduler.crontab.Jobs();
     ASSERT_EQ(jobs.size(), 2u);
     for (const CronJob& job : jobs) {
-        EXPECT_NE(job.info.Command.find("ps=bf="), std::string::npos) << job.info.Command;
+        EXPECT_NE(job.info.command.find("ps=bf="), std::string::npos) << job.info.command;
         EXPECT_EQ(job.passwordFile.parent_path(), config.path() / "trelmig" / "jobs");
         EXPECT_EQ(ReadPasswordFile(job.passwordFile), "Top$ecret pass");
         struct stat st {};
