@@ -24,7 +24,7 @@ struct BackupChoices {
     bool protect = false;    // ifprotect
     std::string password;    // txtPassword
     std::string password2;   // txtPassword2
-    std::string targetFile;  // strTargetFile (host path)
+    std::string targetFile;  // host path
     // With versions kept the target is a new version of the file chosen in
     // the window (txtTargetFile): the completion message names the file
     // written, and settle, called on a written version before it is

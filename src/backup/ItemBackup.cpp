@@ -66,8 +66,8 @@ void ItemBackup::SetCancel(const CancelToken* cancel) {
     copies_.setStop([cancel] { return CancelRequested(cancel); });
 }
 
-std::string ItemBackup::profileKey(const std::string& strIdentity) const {
-    return session_.profilesKey + "\\" + strIdentity;
+std::string ItemBackup::profileKey(const std::string& profile) const {
+    return session_.profilesKey + "\\" + profile;
 }
 
 void ItemBackup::saveKey(const char* key, const std::string& value) {
@@ -75,7 +75,7 @@ void ItemBackup::saveKey(const char* key, const std::string& value) {
 }
 
 Result<std::string> ItemBackup::scratchFile(const char* prefix) {
-    auto file = sGetTempFile(session_.programFolder, prefix);
+    auto file = NewScratchFile(session_.programFolder, prefix);
     if (!file)
         return Fail("no scratch file can be created in the work folder " + session_.programFolder);
     exports_.push_back(*file);
@@ -209,8 +209,8 @@ Result<void> ItemBackup::addCopyAs(const std::string& windowsPath, const std::st
     return archiveFiles_.AddFile(copy.string());
 }
 
-Result<void> ItemBackup::BackupConfig(const std::string& strIdentity) {
-    return exportKey(profileKey(strIdentity), "OBC", "BackupConfig", kProfileSettingsShown);
+Result<void> ItemBackup::BackupConfig(const std::string& profile) {
+    return exportKey(profileKey(profile), "OBC", "BackupConfig", kProfileSettingsShown);
 }
 
 Result<void> ItemBackup::BackupAccounts(const std::string&) {
@@ -249,11 +249,11 @@ Result<void> ItemBackup::BackupSetting() {
     return copyFolder(locations_.preferencesFolder, "BackupSetting");
 }
 
-Result<void> ItemBackup::BackupRules(const std::string& strIdentity) {
+Result<void> ItemBackup::BackupRules(const std::string& profile) {
     return guarded([&]() -> Result<void> {
-        const auto fileName = ProfileFileName(strIdentity, ".RWZ");
+        const auto fileName = ProfileFileName(profile, ".RWZ");
         if (!fileName)
-            return Fail("the profile name \"" + strIdentity + "\" cannot be part of a file name");
+            return Fail("the profile name \"" + profile + "\" cannot be part of a file name");
         const std::string rules = locations_.rulesFolder + "\\" + *fileName;
         if (!files_.fileExists(rules))
             return Fail("there is no rules file " + rules);
@@ -265,14 +265,14 @@ Result<void> ItemBackup::BackupRules(const std::string& strIdentity) {
 }
 
 Result<void>
-ItemBackup::gatherProfileFiles(const std::string& strIdentity, const char* itemKey,
+ItemBackup::gatherProfileFiles(const std::string& profile, const char* itemKey,
                                const std::function<std::string(const std::string&)>& pathOf) {
     // Every file a profile names is a data file Outlook may hold open.
     return guarded([&]() -> Result<void> {
-        const std::string key = profileKey(strIdentity);
+        const std::string key = profileKey(profile);
         const auto sections = reg_.EnumRegSubkeys(key);
         if (sections.empty())
-            return Fail("the profile " + strIdentity + " has no sections");
+            return Fail("the profile " + profile + " has no sections");
         std::string list;
         for (const auto& section : sections) {
             std::string path = pathOf(key + "\\" + section);
@@ -286,20 +286,20 @@ ItemBackup::gatherProfileFiles(const std::string& strIdentity, const char* itemK
                 return added;
         }
         if (list.empty())
-            return Fail("the profile " + strIdentity + " names no file that exists");
+            return Fail("the profile " + profile + " names no file that exists");
         saveKey(itemKey, list);
         return {};
     });
 }
 
-Result<void> ItemBackup::BackupDatas(const std::string& strIdentity) {
-    return gatherProfileFiles(strIdentity, "BackupDatas", [&](const std::string& section) {
+Result<void> ItemBackup::BackupDatas(const std::string& profile) {
+    return gatherProfileFiles(profile, "BackupDatas", [&](const std::string& section) {
         return ReadStorePath(reg_, section).value_or("");
     });
 }
 
-Result<void> ItemBackup::BackupPab(const std::string& strIdentity) {
-    return gatherProfileFiles(strIdentity, "BackupPab", [&](const std::string& section) {
+Result<void> ItemBackup::BackupPab(const std::string& profile) {
+    return gatherProfileFiles(profile, "BackupPab", [&](const std::string& section) {
         return reg_.ReadRegString(section, "001e6600").value_or("");
     });
 }

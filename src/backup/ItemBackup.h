@@ -34,13 +34,13 @@ public:
     ItemBackup(const ItemBackup&) = delete;
     ItemBackup& operator=(const ItemBackup&) = delete;
 
-    Result<void> BackupConfig(const std::string& strIdentity);
-    Result<void> BackupDatas(const std::string& strIdentity);
-    Result<void> BackupRules(const std::string& strIdentity);
-    Result<void> BackupAccounts(const std::string& strIdentity);
+    Result<void> BackupConfig(const std::string& profile);
+    Result<void> BackupDatas(const std::string& profile);
+    Result<void> BackupRules(const std::string& profile);
+    Result<void> BackupAccounts(const std::string& profile);
     Result<void> BackupSignatures();
     Result<void> BackupStationery();
-    Result<void> BackupPab(const std::string& strIdentity);
+    Result<void> BackupPab(const std::string& profile);
     Result<void> BackupConfigsetting();
     Result<void> BackupTemplates();
     Result<void> BackupSetting();
@@ -54,7 +54,7 @@ public:
 private:
     // Runs the body; an exception from below it becomes its failure.
     Result<void> guarded(const std::function<Result<void>()>& operation);
-    std::string profileKey(const std::string& strIdentity) const;
+    std::string profileKey(const std::string& profile) const;
     // shownAs: what the user sees for the export while the archive is written.
     Result<void> exportKey(const std::string& keyPath, const char* prefix, const char* itemKey,
                            std::string_view shownAs);
@@ -73,7 +73,7 @@ private:
     Result<std::string> addSignaturePictures(const std::string& folder);
     Result<void> addCopyAs(const std::string& windowsPath, const std::string& entryName);
     // The files the profile's sections name (pathOf reads a section's path).
-    Result<void> gatherProfileFiles(const std::string& strIdentity, const char* itemKey,
+    Result<void> gatherProfileFiles(const std::string& profile, const char* itemKey,
                                     const std::function<std::string(const std::string&)>& pathOf);
     // pointInTime: the archive takes a copy of the file as it was at one
     // moment (data files are open in Outlook, which writes them at any time).

@@ -40,7 +40,7 @@ struct CommandLine {
     std::optional<std::filesystem::path> openFile;
     // The unattended run's arguments, and their text joined by blanks.
     std::vector<std::string> unattendedArgs;
-    std::string strCommandLine;
+    std::string unattendedLine;
     std::string error;
     // --inspect FILE / --verify FILE / --restore FILE --profile NAME --items MASK [--password-file
     // F]

@@ -65,7 +65,7 @@ void completeUnattended(CommandLine& cmd, const Requests& asked) {
         cmd.openFile = cmd.unattendedArgs.front();
         cmd.unattendedArgs.clear();
     } else {
-        cmd.strCommandLine = asked.rest;
+        cmd.unattendedLine = asked.rest;
     }
 }
 

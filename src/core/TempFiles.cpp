@@ -11,12 +11,12 @@
 
 namespace trelmig {
 
-Result<std::string> sGetTempFile(const std::string& folder, const std::string& sPrefix) {
+Result<std::string> NewScratchFile(const std::string& folder, const std::string& namePrefix) {
     // Like the platform's rule: start from a time-based number and take the
     // first name nobody has, creating the file exclusively.
     static std::atomic<unsigned> next{static_cast<unsigned>(
         std::chrono::steady_clock::now().time_since_epoch().count() ^ ::getpid())};
-    const std::string prefix = sPrefix.substr(0, 3);
+    const std::string prefix = namePrefix.substr(0, 3);
     std::string base = folder;
     if (!base.empty() && base.back() != '/')
         base.push_back('/');
@@ -37,11 +37,6 @@ Result<std::string> sGetTempFile(const std::string& folder, const std::string& s
                         std::generic_category().message(why));
     }
     return Fail("every scratch name in " + folder + " is taken");
-}
-
-Result<std::string> sGetTempFileBAK(const std::string& sPrefix) {
-    const char* tmp = std::getenv("TMPDIR");
-    return sGetTempFile(tmp && *tmp ? tmp : "/tmp", sPrefix);
 }
 
 } // namespace trelmig

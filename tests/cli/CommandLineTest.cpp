@@ -63,7 +63,7 @@ TEST(CommandLine, OurOptionsAndTheUnattendedRun) {
 
     auto unattended = parse({"sf=My", "Profile", "xm=10000000", "ps=", "bf=/tmp/a b.kvx"});
     EXPECT_EQ(unattended.mode, CommandLine::Mode::Unattended);
-    EXPECT_EQ(unattended.strCommandLine, "sf=My Profile xm=10000000 ps= bf=/tmp/a b.kvx");
+    EXPECT_EQ(unattended.unattendedLine, "sf=My Profile xm=10000000 ps= bf=/tmp/a b.kvx");
 }
 
 TEST(CommandLine, ListProfilesReportsTheSampleAndChangesNothing) {

@@ -100,7 +100,7 @@ TEST(FileArgument, ALoneBackupFileOpensTheWindowOnIt) {
     EXPECT_EQ(file.mode, CommandLine::Mode::Gui);
     EXPECT_EQ(file.openFile, fs::path("/home/me/backups/Outlook 01-02-26.kvx"));
     EXPECT_TRUE(file.unattendedArgs.empty());
-    EXPECT_TRUE(file.strCommandLine.empty());
+    EXPECT_TRUE(file.unattendedLine.empty());
 
     auto withPrefix = parse({"--prefix", "/p", "OLD.KVX"});
     EXPECT_EQ(withPrefix.mode, CommandLine::Mode::Gui);
@@ -124,7 +124,7 @@ TEST(FileArgument, UnattendedLinesAndOtherActionsStayWhatTheyWere) {
     auto job = parse({"sf=Outlookxm=11111111ps=bf=/backups/o.kvx"});
     EXPECT_EQ(job.mode, CommandLine::Mode::Unattended);
     EXPECT_FALSE(job.openFile);
-    EXPECT_EQ(job.strCommandLine, "sf=Outlookxm=11111111ps=bf=/backups/o.kvx");
+    EXPECT_EQ(job.unattendedLine, "sf=Outlookxm=11111111ps=bf=/backups/o.kvx");
 
     auto split = parse({"sf=Outlook", "xm=11111111", "ps=", "bf=/b/o.kvx"});
     EXPECT_EQ(split.mode, CommandLine::Mode::Unattended);

@@ -78,8 +78,8 @@ TEST_F(SettingsFile, AMissingFileIsAnError) {
 
 TEST(TempFiles, EveryCallMakesANewEmptyFile) {
     trelmig::WorkFolder work;
-    const std::string a = sGetTempFile(work.path().string(), "OBCX").value_or("");
-    const std::string b = sGetTempFile(work.path().string(), "OBC").value_or("");
+    const std::string a = NewScratchFile(work.path().string(), "OBCX").value_or("");
+    const std::string b = NewScratchFile(work.path().string(), "OBC").value_or("");
     ASSERT_FALSE(a.empty());
     ASSERT_FALSE(b.empty());
     EXPECT_NE(a, b);
@@ -91,7 +91,7 @@ TEST(TempFiles, EveryCallMakesANewEmptyFile) {
         EXPECT_EQ(name.substr(name.size() - 4), ".tmp");
         EXPECT_EQ(name.find_first_not_of("0123456789ABCDEF", 3), name.size() - 4) << name;
     }
-    EXPECT_EQ(sGetTempFile((work.path() / "missing").string(), "SF").value_or(""), "");
+    EXPECT_EQ(NewScratchFile((work.path() / "missing").string(), "SF").value_or(""), "");
 }
 
 TEST_F(SettingsFile, LinesEndAtCrLfLfOrALoneCr) {
