@@ -10,7 +10,6 @@
 #include "core/ItemCatalogue.h"
 #include "core/ProgressView.h"
 #include "core/Prompter.h"
-#include "outlook/OutlookEnvironment.h"
 #include "platform/Text.h"
 
 #include <algorithm>

@@ -4,7 +4,6 @@
 #include "core/ItemMask.h"
 #include "gui/BackupFileName.h"
 #include "gui/BackupTargetBox.h"
-#include "gui/ItemTexts.h"
 #include "gui/KeepVersionsBox.h"
 #include "gui/Mnemonics.h"
 #include "gui/ObjectNames.h"
@@ -66,11 +65,9 @@ void BackupTab::buildWhat() {
     what->addWidget(profileBox_);
     itemsBox_ = named(new QGroupBox(tr("Items to backup")), "Frame6");
     auto* items = new QVBoxLayout(itemsBox_);
-    itemBoxes_ = MakeItemBoxes("backupitem");
-    for (std::size_t i = 0; i < itemBoxes_.size(); ++i) {
-        itemBoxes_[i]->setToolTip(ItemText(itemCatalogue()[i].backupToolTip));
-        items->addWidget(itemBoxes_[i]);
-    }
+    itemBoxes_ = MakeItemBoxes("backupitem", &CatalogueItem::backupToolTip);
+    for (QCheckBox* box : itemBoxes_)
+        items->addWidget(box);
     items->addStretch(1);
     what->addWidget(itemsBox_, 1);
     keepVersionsBox_ = new KeepVersionsBox;

@@ -3,7 +3,6 @@
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
 #include "gui/BackupVersionsList.h"
-#include "gui/ItemTexts.h"
 #include "gui/Mnemonics.h"
 #include "gui/ObjectNames.h"
 #include "restore/RestoreDriver.h"
@@ -111,12 +110,11 @@ QGroupBox* RestoreTab::buildInto() {
     what->addWidget(targetProfileBox_);
     itemsBox_ = named(new QGroupBox(tr("Items to restore")), "Frame7");
     auto* items = new QVBoxLayout(itemsBox_);
-    itemBoxes_ = MakeItemBoxes("restoreitem");
-    for (std::size_t i = 0; i < itemBoxes_.size(); ++i) {
-        itemBoxes_[i]->setToolTip(ItemText(itemCatalogue()[i].restoreToolTip));
+    itemBoxes_ = MakeItemBoxes("restoreitem", &CatalogueItem::restoreToolTip);
+    for (QCheckBox* box : itemBoxes_) {
         // Enabled by the inspection of a backup file that holds the item.
-        itemBoxes_[i]->setEnabled(false);
-        items->addWidget(itemBoxes_[i]);
+        box->setEnabled(false);
+        items->addWidget(box);
     }
     items->addStretch(1);
     what->addWidget(itemsBox_, 1);

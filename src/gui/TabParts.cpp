@@ -69,12 +69,13 @@ QComboBox* ProfileBox(const char* name) {
     return box;
 }
 
-ItemBoxes MakeItemBoxes(const char* array) {
+ItemBoxes MakeItemBoxes(const char* array, std::string_view CatalogueItem::*toolTip) {
     ItemBoxes boxes{};
     for (int i = 0; i < kItemCount; ++i) {
         const CatalogueItem& item = itemCatalogue()[static_cast<std::size_t>(i)];
         auto* box = new QCheckBox(ItemText(item.caption));
         box->setObjectName(QStringLiteral("%1(%2)").arg(QString::fromLatin1(array)).arg(i));
+        box->setToolTip(ItemText(item.*toolTip));
         boxes[static_cast<std::size_t>(i)] = box;
     }
     return boxes;

@@ -27,8 +27,10 @@ QLabel* Caption(const QString& text, QWidget* buddy);
 // short with "..." and shown whole in the tool tip.
 QComboBox* ProfileBox(const char* name);
 
-// One box per item, named "<array>(<index>)" as the skin selects them.
-ItemBoxes MakeItemBoxes(const char* array);
+// One box per item, named "<array>(<index>)" as the skin selects them, with
+// the item's tool tip of that side (&CatalogueItem::backupToolTip or
+// restoreToolTip).
+ItemBoxes MakeItemBoxes(const char* array, std::string_view CatalogueItem::*toolTip);
 
 // Checks every enabled box and clears every disabled one.
 void SelectAvailable(const ItemBoxes& boxes);
