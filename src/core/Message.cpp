@@ -326,8 +326,16 @@ constexpr std::pair<MessageId, const char*> kTemplates[] = {
     {BrowseNoDataFiles, QT_TRANSLATE_NOOP("Messages", "%1 holds no data file.")},
     {BrowseNoSuchDataFile, QT_TRANSLATE_NOOP("Messages", "%1 holds no data file named %2.")},
     {BrowseNoSuchFolder, QT_TRANSLATE_NOOP("Messages", "%1 has no folder %2.")},
-    {BrowseNeedsFolder, QT_TRANSLATE_NOOP("Messages", "--export needs --folder.")},
     {BrowseWritten, QT_TRANSLATE_NOOP("Messages", "%1 written.")},
+    {BrowseOptionsGoWithBrowse,
+     QT_TRANSLATE_NOOP("Messages",
+                       "--data-file, --folder, --search, --export and --as go with --browse")},
+    {BrowseNeedsDataFile,
+     QT_TRANSLATE_NOOP("Messages", "--folder, --search and --export go with --data-file NAME")},
+    {BrowseExportNeedsMessages,
+     QT_TRANSLATE_NOOP("Messages", "--export needs --folder or --search")},
+    {BrowseExportAs, QT_TRANSLATE_NOOP("Messages", "--as takes eml or mbox")},
+    {BrowseNoExportFolder, QT_TRANSLATE_NOOP("Messages", "%1 is no folder to export into.")},
 };
 
 // The item steps' templates are the records' own, not in the table.

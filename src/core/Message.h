@@ -213,12 +213,16 @@ enum class MessageId {
     BrowseNoDataFiles,
     BrowseNoSuchDataFile,
     BrowseNoSuchFolder,
-    BrowseNeedsFolder,
     BrowseWritten,
+    BrowseOptionsGoWithBrowse,
+    BrowseNeedsDataFile,
+    BrowseExportNeedsMessages,
+    BrowseExportAs,
+    BrowseNoExportFolder,
 };
 
 // The last message of the table.
-inline constexpr MessageId kLastMessageId = MessageId::BrowseWritten;
+inline constexpr MessageId kLastMessageId = MessageId::BrowseNoExportFolder;
 
 // The English template of a message.
 std::string_view MessageTemplate(MessageId id);
