@@ -119,16 +119,21 @@ Result<void> PffMailStore::AddFolder(PffItem folder, std::string name,
 }
 
 void PffMailStore::ReadPasswordNotice() {
-    libpff_item_t* raw = nullptr;
+    // Only a .pst has a password of its own; an .ost keeps all bits set there.
+    std::uint8_t contentType = 0;
     PffError error;
+    if (libpff_file_get_content_type(file_.get(), &contentType, error.out()) != 1 ||
+        contentType != LIBPFF_FILE_CONTENT_TYPE_PST)
+        return;
+    libpff_item_t* raw = nullptr;
     if (libpff_file_get_message_store(file_.get(), &raw, error.out()) != 1 || !raw)
         return;
     const PffItem store(raw);
     // The password of a .pst is only a checksum the store keeps: libpff reads
     // the file without it, and so do we, saying so.
-    std::uint32_t checksum = 0;
-    if (libpff_message_store_get_password_checksum(store.get(), &checksum, error.out()) == 1 &&
-        checksum != 0)
+    constexpr std::uint32_t kPstPassword = 0x67ff; // PR_PST_PASSWORD
+    const auto checksum = PffItemNumber(store.get(), 0, kPstPassword);
+    if (checksum && *checksum != 0 && *checksum != 0xffffffff)
         notice_ = MessageText(MessageId::MailStoreOwnPassword, displayName_);
 }
 
