@@ -56,6 +56,9 @@ public:
     virtual ~MailStore() = default;
 
     virtual const std::vector<MailFolder>& folders() const = 0;
+    // What the user should know before reading it (the data file has a
+    // password of its own); empty for most files.
+    virtual const std::string& notice() const = 0;
     // The folder's messages in the store's order, each handed to sink as it
     // is read; sink returning false, or cancel, stops the reading (not an
     // error).
