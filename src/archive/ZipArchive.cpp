@@ -5,6 +5,7 @@
 #include "archive/ZipChunkedDecoder.h"
 #include "archive/ZipEntryDecoder.h"
 #include "archive/ZipEntryNames.h"
+#include "archive/ZipEntryRandomReader.h"
 #include "archive/ZipEntryReader.h"
 #include "archive/ZipExtractedFile.h"
 #include "archive/ZipWriteBehind.h"

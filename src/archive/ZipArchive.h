@@ -1,6 +1,5 @@
 #pragma once
 
-#include "archive/ZipEntryRandomReader.h"
 #include "archive/ZipFileList.h"
 #include "core/Error.h"
 #include "platform/AnsiCodec.h"
@@ -13,6 +12,8 @@
 #include <vector>
 
 namespace trelmig {
+
+class ZipEntryRandomReader;
 
 // What the archive tells its user while it works. Every callback is optional
 // and is called on the caller's thread.

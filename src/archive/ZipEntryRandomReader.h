@@ -38,9 +38,12 @@ namespace trelmig {
 // One mutex guards the reads: safe from several threads, one read at a time.
 class ZipEntryRandomReader {
 public:
-    // The decoded chunks kept stay within this, and within kMaxCachedChunks.
+    // The decoded chunks kept stay within this, and within kMaxCachedChunks:
+    // sixteen of the smallest chunks, one of the largest. A store's folder
+    // tree lies on pages spread over its file; too few chunks kept decode the
+    // same ones again and again.
     static constexpr std::size_t kCacheBytes = std::size_t(64) << 20;
-    static constexpr std::size_t kMaxCachedChunks = 4;
+    static constexpr std::size_t kMaxCachedChunks = 16;
 
     struct Counters {
         std::uint64_t chunksDecoded = 0; // every inflation, again after the cache lost one
