@@ -5,6 +5,7 @@
 #include "archive/ZipChunkedDecoder.h"
 #include "archive/ZipEntryDecoder.h"
 #include "archive/ZipEntryNames.h"
+#include "archive/ZipEntryRandomReader.h"
 #include "archive/ZipEntryReader.h"
 #include "archive/ZipExtractedFile.h"
 #include "archive/ZipWriteBehind.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -412,11 +414,19 @@ Result<void> ZipArchive::CheckPassword() {
     return {};
 }
 
+namespace {
+
+ZipEntryInfo infoOf(const ArchiveEntry& entry) {
+    return {entry.name.text, entry.stored.size, entry.stored.encryption != ZIP_EM_NONE,
+            ZipEntryRandomReader::handles(entry.stored, entry.chunks)};
+}
+
+} // namespace
+
 std::vector<ZipEntryInfo> ZipArchive::Entries() const {
     std::vector<ZipEntryInfo> list;
     for (const auto& entry : impl_->entries)
-        list.push_back(
-            {entry.name.text, entry.stored.size, entry.stored.encryption != ZIP_EM_NONE});
+        list.push_back(infoOf(entry));
     return list;
 }
 
@@ -432,8 +442,29 @@ std::optional<ZipEntryInfo> ZipArchive::GetEntry(const std::string& bareName) co
     const ArchiveEntry* entry = impl_->find(bareName);
     if (!entry)
         return std::nullopt;
-    return ZipEntryInfo{entry->name.text, entry->stored.size,
-                        entry->stored.encryption != ZIP_EM_NONE};
+    return infoOf(*entry);
+}
+
+Result<std::unique_ptr<ZipEntryRandomReader>>
+ZipArchive::OpenRandomAccess(const std::string& bareName) {
+    if (!impl_->reader)
+        return Fail("No archive is open.");
+    const ArchiveEntry* entry = impl_->find(bareName);
+    if (!entry)
+        return Fail("The archive has no entry named " + bareName + ".");
+    const std::string& name = entry->name.text;
+    const auto offset = impl_->directory.dataOffset(impl_->fd, entry->stored.index);
+    if (!offset)
+        return Fail(name + ": the archive is damaged (" + offset.error().message + ").");
+    // Its own descriptor of the same open file: the reader outlives the archive's.
+    const int fd = ::fcntl(impl_->fd, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0)
+        return Fail(name + ": " + std::system_category().message(errno));
+    auto reader = ZipEntryRandomReader::open(fd, entry->stored, entry->chunks, *offset,
+                                             impl_->decryptPassword);
+    if (!reader)
+        return Fail(name + ": " + reader.error().message);
+    return std::move(*reader);
 }
 
 Result<void> ZipArchive::ExtractEntryTo(const std::string& bareName, const std::string& file) {

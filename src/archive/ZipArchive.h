@@ -13,6 +13,8 @@
 
 namespace trelmig {
 
+class ZipEntryRandomReader;
+
 // What the archive tells its user while it works. Every callback is optional
 // and is called on the caller's thread.
 struct ZipEvents {
@@ -37,6 +39,8 @@ struct ZipEntryInfo {
     std::string name;       // as stored, decoded to UTF-8
     std::uint64_t size = 0; // uncompressed
     bool encrypted = false;
+    // Any part of it can be read without the rest (OpenRandomAccess).
+    bool randomAccess = false;
 };
 
 // The entry a read-through of every entry found at fault.
@@ -122,6 +126,12 @@ public:
     // The whole entry, with every check; fails when a check does or the entry
     // states more than maxBytes.
     Result<std::string> ReadEntry(const std::string& bareName, std::uint64_t maxBytes);
+    // A reader of any range of the entry that needs neither this archive
+    // open any longer nor the entry extracted; only the password check is
+    // made (see ZipEntryRandomReader). Fails when there is no such entry, the
+    // password is refused, or the entry cannot be read in parts (its
+    // randomAccess is false): that one has to be extracted.
+    Result<std::unique_ptr<ZipEntryRandomReader>> OpenRandomAccess(const std::string& bareName);
     // Off: extracted files are not flushed to disk one by one; the caller
     // flushes many at once before it relies on them (on by default).
     void SetFlushEachExtraction(bool on);

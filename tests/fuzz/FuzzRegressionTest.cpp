@@ -20,6 +20,7 @@ int FuzzChunkIndex(const std::uint8_t* data, std::size_t size);
 int FuzzArchiveRestore(const std::uint8_t* data, std::size_t size);
 int FuzzCrontabLine(const std::uint8_t* data, std::size_t size);
 int FuzzPeVersion(const std::uint8_t* data, std::size_t size);
+int FuzzDataFile(const std::uint8_t* data, std::size_t size);
 
 namespace fs = std::filesystem;
 
@@ -32,7 +33,8 @@ const std::map<std::string, Harness> kHarnesses = {
     {"info-file", FuzzInfoFile},         {"command-line", FuzzCommandLine},
     {"binary-path", FuzzBinaryPath},     {"archive", FuzzArchive},
     {"chunk-index", FuzzChunkIndex},     {"archive-restore", FuzzArchiveRestore},
-    {"crontab-line", FuzzCrontabLine},   {"pe-version", FuzzPeVersion}};
+    {"crontab-line", FuzzCrontabLine},   {"pe-version", FuzzPeVersion},
+    {"data-file", FuzzDataFile}};
 
 int runAll(const fs::path& root) {
     int inputs = 0;
