@@ -6,8 +6,8 @@
 #include "cli/CommandLine.h"
 #include "cli/ConsolePrompter.h"
 #include "core/Message.h"
+#include "mailstore/BackupDataFile.h"
 #include "mailstore/MailExport.h"
-#include "mailstore/PffMailStore.h"
 #include "mailstore/SafeFileName.h"
 #include "platform/Utf.h"
 #include "platform/WorkFolder.h"
@@ -26,21 +26,30 @@ namespace fs = std::filesystem;
 
 constexpr const char* kDataFilesItem = "BackupDatas";
 
-// The data files of the backup, as entries of the archive named after each file.
-std::vector<std::string> DataFileEntries(const InspectedArchive& inspected) {
+// The data files of the backup, in the order its information file lists them.
+std::vector<BackupDataFile> DataFiles(const ZipArchive& zip, const InspectedArchive& inspected) {
     const auto it = inspected.entries.find(kDataFilesItem);
     if (it == inspected.entries.end())
         return {};
-    return splitEntryList(it->second);
+    return BackupDataFiles(zip, it->second);
 }
 
-// The entry extracted into the run's work folder and opened there.
-Result<std::unique_ptr<MailStore>> OpenDataFile(ZipArchive& zip, const std::string& entry,
-                                                const fs::path& work, std::size_t number) {
-    const fs::path copy = work / ("data-file-" + std::to_string(number));
-    if (auto extracted = zip.ExtractEntryTo(entry, copy.string()); !extracted)
-        return Fail(MessageText(MessageId::MailStoreUnreadable, entry, extracted.error().message));
-    return OpenPffFile(copy, entry);
+// What one run of the verb opens its data files with.
+struct Backup {
+    const CommandLine& cmd;
+    const InspectedArchive& inspected;
+    const AnsiCodec& ansi;
+    const fs::path& work;
+};
+
+// Read where it lies when the entry allows it, else from a copy in the work folder.
+Result<std::unique_ptr<MailStore>> OpenDataFile(const Backup& backup, const BackupDataFile& file) {
+    auto store = OpenBackupDataFile(backup.cmd.archive, file, backup.inspected.password,
+                                    backup.work, backup.ansi);
+    if (!store && store.error().message.find(file.displayName) == std::string::npos)
+        return Fail(
+            MessageText(MessageId::MailStoreUnreadable, file.displayName, store.error().message));
+    return store;
 }
 
 void PrintTree(const std::string& name, const MailStore& store, std::ostream& out) {
@@ -144,16 +153,19 @@ int ListOrExport(const CommandLine& cmd, const std::string& name, MailStore& sto
     return 0;
 }
 
-int BrowseDataFiles(const CommandLine& cmd, ZipArchive& zip, const std::vector<std::string>& names,
-                    const fs::path& work, std::ostream& out, std::ostream& err) {
+int BrowseDataFiles(const Backup& backup, const std::vector<BackupDataFile>& files,
+                    std::ostream& out, std::ostream& err) {
+    const CommandLine& cmd = backup.cmd;
     if (!cmd.dataFile.empty()) {
-        const auto named = std::ranges::find_if(
-            names, [&](const std::string& name) { return equalsNoCase(name, cmd.dataFile); });
-        if (named == names.end()) {
+        const auto named = std::ranges::find_if(files, [&](const BackupDataFile& file) {
+            return equalsNoCase(file.displayName, cmd.dataFile) ||
+                   equalsNoCase(file.entryName, cmd.dataFile);
+        });
+        if (named == files.end()) {
             err << MessageText(MessageId::BrowseNoSuchDataFile, cmd.archive, cmd.dataFile) << '\n';
             return 2;
         }
-        auto store = OpenDataFile(zip, *named, work, 0);
+        auto store = OpenDataFile(backup, *named);
         if (!store) {
             err << store.error().message << '\n';
             return 1;
@@ -161,14 +173,14 @@ int BrowseDataFiles(const CommandLine& cmd, ZipArchive& zip, const std::vector<s
         if (!(*store)->notice().empty())
             err << (*store)->notice() << '\n';
         if (!cmd.mailFolder && !cmd.searchText) {
-            PrintTree(*named, **store, out);
+            PrintTree(named->displayName, **store, out);
             return 0;
         }
-        return ListOrExport(cmd, *named, **store, out, err);
+        return ListOrExport(cmd, named->displayName, **store, out, err);
     }
     int status = 0;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        auto store = OpenDataFile(zip, names[i], work, i);
+    for (const BackupDataFile& file : files) {
+        auto store = OpenDataFile(backup, file);
         if (!store) {
             err << store.error().message << '\n';
             status = 1;
@@ -176,7 +188,7 @@ int BrowseDataFiles(const CommandLine& cmd, ZipArchive& zip, const std::vector<s
         }
         if (!(*store)->notice().empty())
             err << (*store)->notice() << '\n';
-        PrintTree(names[i], **store, out);
+        PrintTree(file.displayName, **store, out);
     }
     return status;
 }
@@ -196,12 +208,13 @@ int RunBrowse(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
         const InspectedArchive inspected = InspectBackupFileInto(cmd, prompter, zip, work.path());
         if (!inspected.accepted)
             return 2;
-        const std::vector<std::string> names = DataFileEntries(inspected);
-        if (names.empty()) {
+        const std::vector<BackupDataFile> files = DataFiles(zip, inspected);
+        zip.CloseZip();
+        if (files.empty()) {
             err << MessageText(MessageId::BrowseNoDataFiles, cmd.archive) << '\n';
             return 2;
         }
-        return BrowseDataFiles(cmd, zip, names, work.path(), out, err);
+        return BrowseDataFiles({cmd, inspected, ansi, work.path()}, files, out, err);
     } catch (const std::exception& e) {
         err << e.what() << '\n';
         return 1;
