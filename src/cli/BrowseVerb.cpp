@@ -107,6 +107,7 @@ int ExportMessages(const CommandLine& cmd, MailStore& store, const Chosen& chose
         return 2;
     }
     std::vector<MessageRef> refs;
+    refs.reserve(chosen.messages.size());
     for (const MessageSummary& message : chosen.messages)
         refs.push_back(message.ref);
     const auto written =

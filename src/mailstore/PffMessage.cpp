@@ -240,7 +240,7 @@ Result<void> WritePffAttachmentBase64(libpff_item_t* message, int index, std::os
     if (libpff_attachment_data_seek_offset(attachment->get(), 0, SEEK_SET, error.out()) < 0)
         return Fail(error.text());
     // 57 bytes make one line of 76 base64 characters.
-    std::array<std::uint8_t, 57 * 1024> buffer{};
+    std::array<std::uint8_t, std::size_t{57} * 1024> buffer{};
     std::uint64_t left = size;
     while (left > 0) {
         // Whole buffers, so that only the last piece ends in padding.

@@ -3,9 +3,9 @@
 #include "platform/SideFile.h"
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <stdexcept>
+#include <system_error>
 #include <unistd.h>
 
 namespace trelmig {
@@ -16,7 +16,8 @@ constexpr int kMaxCopies = 10000;
 constexpr std::size_t kBufferBytes = 1 << 16;
 
 [[noreturn]] void Fail(const std::filesystem::path& path, const char* what, int err) {
-    throw std::runtime_error(path.string() + ": " + what + ": " + std::strerror(err));
+    throw std::runtime_error(path.string() + ": " + what + ": " +
+                             std::generic_category().message(err));
 }
 
 int CreateFree(const std::filesystem::path& folder, const std::string& stem,
