@@ -517,6 +517,7 @@ std::optional<ZipEntryFault> ZipArchive::Impl::extractChunked(Extraction& job, b
                            });
     job.written = std::make_unique<ZipExtractedFile>(*job.file);
     job.written->create();
+    job.written->beginPlacedWrites();
     std::mutex writeErrorMutex;
     std::string writeError;
     std::optional<ZipEntryFault> fault = readChunked(
