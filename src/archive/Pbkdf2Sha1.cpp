@@ -1,6 +1,7 @@
 #include "archive/Pbkdf2Sha1.h"
 
 #include "archive/Sha1Lanes.h"
+#include "archive/Sha1Wide.h"
 
 #include <algorithm>
 #include <array>
@@ -124,7 +125,102 @@ void deriveWithLanes(std::string_view password, std::span<const unsigned char> s
     OPENSSL_cleanse(states.data(), states.size() * sizeof(Sha1State));
 }
 
+// The key HMAC uses for password: the password, or its digest when longer
+// than a block; false when OpenSSL fails.
+bool hmacKey(std::string_view password, std::array<unsigned char, kBlockSize>& key,
+             std::size_t& keySize) {
+    key.fill(0);
+    keySize = password.size();
+    if (keySize <= kBlockSize) {
+        std::copy(password.begin(), password.end(), key.begin());
+        return true;
+    }
+    unsigned int digestSize = 0;
+    if (EVP_Digest(password.data(), password.size(), key.data(), &digestSize, EVP_sha1(),
+                   nullptr) != 1)
+        return false;
+    keySize = digestSize;
+    return true;
+}
+
+// One chain of the batch: the output block `number` (from 1) of key `key`.
+struct Chain {
+    std::size_t key;
+    std::uint32_t number;
+};
+
+void deriveWide(std::string_view password, std::span<const std::span<const unsigned char>> salts,
+                unsigned rounds, std::span<const std::span<unsigned char>> outs) {
+    std::array<unsigned char, kBlockSize> key{};
+    std::size_t keySize = 0;
+    if (!hmacKey(password, key, keySize))
+        fail();
+    std::array<std::array<unsigned char, kBlockSize>, 2> pads;
+    pads[0].fill(0x36);
+    pads[1].fill(0x5c);
+    for (auto& pad : pads)
+        for (std::size_t i = 0; i < keySize; ++i)
+            pad[i] ^= key[i];
+    const unsigned char* padBlocks[] = {pads[0].data(), pads[1].data()};
+    Sha1State padStates[2];
+    sha1FirstBlockWide(padBlocks, 2, padStates);
+    OPENSSL_cleanse(key.data(), key.size());
+    OPENSSL_cleanse(pads.data(), sizeof pads);
+
+    std::vector<Chain> chains;
+    for (std::size_t k = 0; k < salts.size(); ++k)
+        for (std::size_t at = 0, n = 1; at < outs[k].size(); at += kDigestSize, ++n)
+            chains.push_back({k, static_cast<std::uint32_t>(n)});
+    const std::size_t messageSize = salts.front().size() + 4;
+    std::vector<unsigned char> messages(kSha1WideLanes * messageSize);
+    const unsigned char* messageOf[kSha1WideLanes];
+    Sha1State sums[kSha1WideLanes];
+    for (std::size_t first = 0; first < chains.size(); first += kSha1WideLanes) {
+        const std::size_t lanes = std::min(kSha1WideLanes, chains.size() - first);
+        for (std::size_t l = 0; l < lanes; ++l) {
+            const Chain& chain = chains[first + l];
+            unsigned char* message = &messages[l * messageSize];
+            std::copy(salts[chain.key].begin(), salts[chain.key].end(), message);
+            for (std::size_t b = 0; b < 4; ++b)
+                message[messageSize - 4 + b] =
+                    static_cast<unsigned char>(chain.number >> (24 - 8 * b));
+            messageOf[l] = message;
+        }
+        pbkdf2Sha1Wide(padStates[0], padStates[1], messageOf, messageSize, lanes, rounds, sums);
+        for (std::size_t l = 0; l < lanes; ++l) {
+            const Chain& chain = chains[first + l];
+            unsigned char digest[kDigestSize];
+            storeBigEndian(sums[l], digest);
+            const std::size_t at = (chain.number - 1) * kDigestSize;
+            const std::span<unsigned char> out = outs[chain.key];
+            std::copy_n(digest, std::min(kDigestSize, out.size() - at), out.begin() + at);
+            OPENSSL_cleanse(digest, sizeof digest);
+        }
+    }
+    OPENSSL_cleanse(sums, sizeof sums);
+    OPENSSL_cleanse(padStates, sizeof padStates);
+}
+
 } // namespace
+
+void pbkdf2HmacSha1Many(std::string_view password,
+                        std::span<const std::span<const unsigned char>> salts, unsigned rounds,
+                        std::span<const std::span<unsigned char>> outs) {
+    if (salts.size() != outs.size())
+        throw std::invalid_argument("PBKDF2 needs one output for each salt");
+    if (rounds == 0)
+        throw std::invalid_argument("PBKDF2 needs at least one round");
+    if (salts.empty())
+        return;
+    // One block holds the salt, the block's number and the padding.
+    const bool oneSize = std::all_of(salts.begin(), salts.end(), [&](const auto& salt) {
+        return salt.size() == salts.front().size() && salt.size() + 4 <= 55;
+    });
+    if (salts.size() > 1 && oneSize && sha1WideSupported())
+        return deriveWide(password, salts, rounds, outs);
+    for (std::size_t i = 0; i < salts.size(); ++i)
+        pbkdf2HmacSha1(password, salts[i], rounds, outs[i]);
+}
 
 void pbkdf2HmacSha1(std::string_view password, std::span<const unsigned char> salt, unsigned rounds,
                     std::span<unsigned char> out) {

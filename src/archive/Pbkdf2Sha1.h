@@ -14,4 +14,12 @@ namespace trelmig {
 void pbkdf2HmacSha1(std::string_view password, std::span<const unsigned char> salt, unsigned rounds,
                     std::span<unsigned char> out);
 
+// The same for many salts and one password: outs[i] gets the key of
+// salts[i]. With AVX-512 the output blocks of sixteen keys at a time are
+// computed side by side (Sha1Wide), when the salts are of one size; else one
+// key after the other.
+void pbkdf2HmacSha1Many(std::string_view password,
+                        std::span<const std::span<const unsigned char>> salts, unsigned rounds,
+                        std::span<const std::span<unsigned char>> outs);
+
 } // namespace trelmig

@@ -19,8 +19,22 @@ ZipAesDecryptor::ZipAesDecryptor(std::string_view password, std::size_t keySize,
     : state_(std::make_unique<State>()) {
     if ((keySize != 16 && keySize != 24 && keySize != 32) || header.size() != headerSize(keySize))
         throw std::invalid_argument("not a WinZip AES header");
+    const ZipAesKeys keys(password, header.first(keySize / 2), keySize);
+    open(keys, keySize, header);
+}
+
+ZipAesDecryptor::ZipAesDecryptor(const ZipAesKeys& keys, std::size_t keySize,
+                                 std::span<const unsigned char> header)
+    : state_(std::make_unique<State>()) {
+    if ((keySize != 16 && keySize != 24 && keySize != 32) || header.size() != headerSize(keySize) ||
+        keys.aesKey().size() != keySize)
+        throw std::invalid_argument("not a WinZip AES header");
+    open(keys, keySize, header);
+}
+
+void ZipAesDecryptor::open(const ZipAesKeys& keys, std::size_t keySize,
+                           std::span<const unsigned char> header) {
     const std::size_t saltSize = keySize / 2;
-    const ZipAesKeys keys(password, header.first(saltSize), keySize);
     passwordMatches_ =
         CRYPTO_memcmp(keys.check().data(), header.data() + saltSize, kCheckSize) == 0;
     state_->aes.emplace(keys.aesKey());

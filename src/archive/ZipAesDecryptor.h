@@ -10,6 +10,8 @@
 
 namespace trelmig {
 
+class ZipAesKeys;
+
 // WinZip AES decryption of one archive entry's data (the reverse of
 // ZipAesEncryptor, for AES-128, -192 and -256): the salt and the 2-byte
 // password check open the entry, the data between them and the 10-byte
@@ -29,6 +31,9 @@ public:
     // bytes.
     ZipAesDecryptor(std::string_view password, std::size_t keySize,
                     std::span<const unsigned char> header);
+    // The same with the keys derived already from the header's salt.
+    ZipAesDecryptor(const ZipAesKeys& keys, std::size_t keySize,
+                    std::span<const unsigned char> header);
     ~ZipAesDecryptor();
     ZipAesDecryptor(const ZipAesDecryptor&) = delete;
     ZipAesDecryptor& operator=(const ZipAesDecryptor&) = delete;
@@ -43,6 +48,8 @@ public:
     bool authentic(std::span<const unsigned char> trailer);
 
 private:
+    void open(const ZipAesKeys& keys, std::size_t keySize, std::span<const unsigned char> header);
+
     struct State;
     std::unique_ptr<State> state_;
     bool passwordMatches_ = false;

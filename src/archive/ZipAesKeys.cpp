@@ -55,6 +55,25 @@ ZipAesKeys::ZipAesKeys(std::string_view password, std::span<const unsigned char>
     }
 }
 
+std::vector<std::unique_ptr<ZipAesKeys>>
+ZipAesKeys::DeriveMany(std::string_view password,
+                       std::span<const std::span<const unsigned char>> salts, std::size_t keySize) {
+    std::vector<std::unique_ptr<ZipAesKeys>> keys;
+    std::vector<std::span<unsigned char>> outs;
+    keys.reserve(salts.size());
+    outs.reserve(salts.size());
+    for (std::size_t i = 0; i < salts.size(); ++i) {
+        keys.push_back(std::unique_ptr<ZipAesKeys>(new ZipAesKeys(keySize)));
+        outs.emplace_back(keys.back()->bytes_);
+    }
+    try {
+        pbkdf2HmacSha1Many(password, salts, kRounds, outs);
+    } catch (const std::exception&) {
+        fail("key derivation"); // the keys made so far wipe themselves
+    }
+    return keys;
+}
+
 ZipAesKeys::~ZipAesKeys() {
     OPENSSL_cleanse(bytes_.data(), bytes_.size());
 }

@@ -24,6 +24,11 @@ public:
 
     // keySize: 16, 24 or 32 bytes (AES-128, -192, -256).
     ZipAesKeys(std::string_view password, std::span<const unsigned char> salt, std::size_t keySize);
+    // The keys of many salts of one size and one password, derived together
+    // (pbkdf2HmacSha1Many): the same keys, in far less time than one by one.
+    static std::vector<std::unique_ptr<ZipAesKeys>>
+    DeriveMany(std::string_view password, std::span<const std::span<const unsigned char>> salts,
+               std::size_t keySize);
     ~ZipAesKeys();
     ZipAesKeys(const ZipAesKeys&) = delete;
     ZipAesKeys& operator=(const ZipAesKeys&) = delete;
@@ -35,6 +40,9 @@ public:
     }
 
 private:
+    explicit ZipAesKeys(std::size_t keySize)
+        : keySize_(keySize), bytes_(2 * keySize + kCheckSize) {}
+
     std::size_t keySize_;
     std::vector<unsigned char> bytes_;
 };

@@ -1,6 +1,7 @@
 #include "archive/ZipArchive.h"
 
 #include "archive/ZipAesDecryptor.h"
+#include "archive/ZipAesKeyRing.h"
 #include "archive/ZipCentralDirectory.h"
 #include "archive/ZipChunkedDecoder.h"
 #include "archive/ZipEntryDecoder.h"
@@ -22,6 +23,7 @@
 #include <deque>
 #include <exception>
 #include <fcntl.h>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <system_error>
@@ -75,6 +77,7 @@ struct Extraction {
     const std::string* file;
     // Removes what was written unless every entry got through.
     std::unique_ptr<ZipExtractedFile> written;
+    const ZipAesKeyRing* keys = nullptr; // derived already for its decoding
 };
 
 // Entries from this size on are written behind their decoding.
@@ -221,13 +224,18 @@ struct ZipArchive::Impl {
     // Reads the entry through to sink with every check; nullopt when it
     // passed them all. Safe from several threads at once.
     std::optional<ZipEntryFault> readEntry(const ArchiveEntry& entry,
-                                           const ZipEntryReader::Sink& sink);
+                                           const ZipEntryReader::Sink& sink,
+                                           const ZipAesKeyRing* keys = nullptr);
     // The same for an entry with a chunk index, decoded on every core (by
     // threadsPerCore decoders each): sink is called from several threads,
     // each piece with its place.
     std::optional<ZipEntryFault> readChunked(const ArchiveEntry& entry,
                                              const ZipChunkedDecoder::PlacedSink& sink,
-                                             unsigned threadsPerCore = 1);
+                                             unsigned threadsPerCore = 1,
+                                             const ZipAesKeyRing* keys = nullptr);
+    // Derives the keys of the AES entries among work together, on the pool's
+    // threads; those it cannot derive are left to each entry's decoding.
+    void deriveKeys(const std::vector<Extraction>& work, WorkerPool& pool, ZipAesKeyRing& keys);
     // How an entry's extraction ended: a write error first, then the read's
     // fault; with neither, the file is finished (and flushed when asked).
     std::optional<ZipEntryFault> endExtraction(Extraction& job, const std::string& writeError,
@@ -488,14 +496,15 @@ Result<void> ZipArchive::ExtractEntriesTo(
 }
 
 std::optional<ZipEntryFault> ZipArchive::Impl::readEntry(const ArchiveEntry& entry,
-                                                         const ZipEntryReader::Sink& sink) {
+                                                         const ZipEntryReader::Sink& sink,
+                                                         const ZipAesKeyRing* keys) {
     const std::string& name = entry.name.text;
     if (ZipEntryDecoder::handles(entry.stored)) {
         const auto offset = directory.dataOffset(fd, entry.stored.index);
         if (!offset)
             return ZipEntryFault{
                 name, name + ": the archive is damaged (" + offset.error().message + ").", false};
-        ZipEntryDecoder decoder(fd, decryptPassword);
+        ZipEntryDecoder decoder(fd, decryptPassword, keys);
         EntryReadResult decoded;
         try {
             decoded = decoder.decode(entry.stored, *offset, sink);
@@ -517,14 +526,14 @@ std::optional<ZipEntryFault> ZipArchive::Impl::readEntry(const ArchiveEntry& ent
 
 std::optional<ZipEntryFault>
 ZipArchive::Impl::readChunked(const ArchiveEntry& entry, const ZipChunkedDecoder::PlacedSink& sink,
-                              unsigned threadsPerCore) {
+                              unsigned threadsPerCore, const ZipAesKeyRing* keys) {
     const std::string& name = entry.name.text;
     const auto offset = directory.dataOffset(fd, entry.stored.index);
     if (!offset)
         return ZipEntryFault{
             name, name + ": the archive is damaged (" + offset.error().message + ").", false};
     ZipChunkedDecoder decoder(fd, directFd, decryptPassword,
-                              WorkerPool::ThreadsForThisMachine() * threadsPerCore);
+                              WorkerPool::ThreadsForThisMachine() * threadsPerCore, keys);
     EntryReadResult decoded;
     try {
         decoded = decoder.decode(entry.stored, *entry.chunks, *offset, sink);
@@ -541,13 +550,16 @@ std::optional<ZipEntryFault> ZipArchive::Impl::extractChunked(Extraction& job, b
                                                               const std::atomic<bool>& stop,
                                                               std::atomic<std::uint64_t>& bytes) {
     if (!writeFiles)
-        return readChunked(*job.entry,
-                           [&](const unsigned char*, std::size_t length, std::uint64_t) {
-                               bytes += length;
-                               return !stop;
-                           });
+        return readChunked(
+            *job.entry,
+            [&](const unsigned char*, std::size_t length, std::uint64_t) {
+                bytes += length;
+                return !stop;
+            },
+            1, job.keys);
     job.written = std::make_unique<ZipExtractedFile>(*job.file);
     job.written->create();
+    job.written->beginPlacedWrites();
     std::mutex writeErrorMutex;
     std::string writeError;
     std::optional<ZipEntryFault> fault = readChunked(
@@ -567,7 +579,7 @@ std::optional<ZipEntryFault> ZipArchive::Impl::extractChunked(Extraction& job, b
             return true;
         },
         // A decoder waits while the disk takes its chunk: another keeps the core busy.
-        2);
+        2, job.keys);
     return endExtraction(job, writeError, std::move(fault));
 }
 
@@ -589,10 +601,13 @@ std::optional<ZipEntryFault> ZipArchive::Impl::extractEntry(Extraction& job, boo
         if (job.entry->chunks)
             return extractChunked(job, writeFiles, stop, bytes);
         if (!writeFiles)
-            return readEntry(*job.entry, [&](const unsigned char*, std::size_t length) {
-                bytes += length;
-                return !stop;
-            });
+            return readEntry(
+                *job.entry,
+                [&](const unsigned char*, std::size_t length) {
+                    bytes += length;
+                    return !stop;
+                },
+                job.keys);
         job.written = std::make_unique<ZipExtractedFile>(*job.file);
         job.written->create();
         // Large entries are written from a thread of their own while decoding goes on.
@@ -600,8 +615,9 @@ std::optional<ZipEntryFault> ZipArchive::Impl::extractEntry(Extraction& job, boo
         if (job.entry->stored.size >= kWriteBehindFrom)
             writeBehind.emplace(*job.written);
         std::string writeError;
-        std::optional<ZipEntryFault> fault =
-            readEntry(*job.entry, [&](const unsigned char* data, std::size_t length) {
+        std::optional<ZipEntryFault> fault = readEntry(
+            *job.entry,
+            [&](const unsigned char* data, std::size_t length) {
                 if (stop)
                     return false; // another entry failed, or the user cancelled
                 bytes += length;
@@ -614,7 +630,8 @@ std::optional<ZipEntryFault> ZipArchive::Impl::extractEntry(Extraction& job, boo
                     writeError = e.what();
                     return false;
                 }
-            });
+            },
+            job.keys);
         if (writeBehind)
             if (const Result<void> finished = writeBehind->finish(); !finished)
                 writeError = finished.error().message;
@@ -624,13 +641,49 @@ std::optional<ZipEntryFault> ZipArchive::Impl::extractEntry(Extraction& job, boo
     }
 }
 
+void ZipArchive::Impl::deriveKeys(const std::vector<Extraction>& work, WorkerPool& pool,
+                                  ZipAesKeyRing& keys) {
+    std::map<std::size_t, std::vector<std::vector<unsigned char>>> saltsBySize;
+    for (const Extraction& job : work) {
+        const ArchiveEntry& entry = *job.entry;
+        const std::size_t keySize = ZipAesKeySizeOf(entry.stored.encryption);
+        if (keySize == 0 || !(entry.chunks || ZipEntryDecoder::handles(entry.stored)))
+            continue;
+        const auto offset = directory.dataOffset(fd, entry.stored.index);
+        std::vector<unsigned char> salt(keySize / 2);
+        // An entry that cannot be read here fails in its own decoding.
+        if (offset && readFullyAt(fd, salt.data(), salt.size(), *offset))
+            saltsBySize[keySize].push_back(std::move(salt));
+    }
+    std::vector<std::vector<std::span<const unsigned char>>> parts;
+    std::vector<std::size_t> partKeySizes;
+    for (const auto& [keySize, salts] : saltsBySize) {
+        if (salts.size() < 2)
+            continue; // one alone is derived as fast by its decoding
+        const std::size_t count = std::min<std::size_t>(pool.ThreadCount(), salts.size() / 2);
+        for (std::size_t p = 0; p < count; ++p) {
+            parts.emplace_back(salts.begin() + salts.size() * p / count,
+                               salts.begin() + salts.size() * (p + 1) / count);
+            partKeySizes.push_back(keySize);
+        }
+    }
+    for (std::size_t p = 0; p < parts.size(); ++p)
+        pool.Submit([&, p] {
+            try {
+                keys.derive(decryptPassword, partKeySizes[p], parts[p]);
+            } catch (const std::exception&) { // OpenSSL failing: each entry derives its own
+            }
+        });
+    pool.Wait(); // the tasks throw nothing
+}
+
 std::optional<ZipEntryFault>
 ZipArchive::Impl::extractAll(const std::vector<std::pair<const ArchiveEntry*, std::string>>& jobs,
                              bool writeFiles) {
     std::vector<Extraction> work;
     work.reserve(jobs.size());
     for (const auto& [entry, target] : jobs)
-        work.push_back({entry, &target, nullptr});
+        work.push_back({entry, &target, nullptr, nullptr});
     // The largest first, so that no core is left with a large entry at the end.
     std::stable_sort(work.begin(), work.end(), [](const Extraction& a, const Extraction& b) {
         return a.entry->stored.compressedSize > b.entry->stored.compressedSize;
@@ -643,6 +696,10 @@ ZipArchive::Impl::extractAll(const std::vector<std::pair<const ArchiveEntry*, st
     } catch (const std::system_error& e) {
         return ZipEntryFault{{}, std::string("Cannot start the extraction: ") + e.what(), false};
     }
+    ZipAesKeyRing keys;
+    deriveKeys(work, *pool, keys);
+    for (Extraction& job : work)
+        job.keys = &keys;
     // One task per entry; the pool's queue takes them all, so that this
     // thread is free at once to pass the events on.
     ExtractionProgress progress(work.size());

@@ -2,6 +2,7 @@
 
 #include "archive/ZipAesCtr.h"
 #include "archive/ZipAesDecryptor.h"
+#include "archive/ZipAesKeyRing.h"
 #include "archive/ZipAesKeys.h"
 #include "archive/ZipCentralDirectory.h"
 #include "core/WorkerPool.h"
@@ -41,7 +42,8 @@ struct ZipChunkedDecoder::Job {
     const PlacedSink& sink;
     std::uint64_t dataStart = 0;             // the first deflated byte
     std::vector<std::uint64_t> chunkOffsets; // deflated, from dataStart; one more at the end
-    std::unique_ptr<ZipAesKeys> keys;        // null without encryption
+    const ZipAesKeys* keys = nullptr;        // null without encryption
+    std::unique_ptr<ZipAesKeys> ownKeys;     // where the key ring had none
     std::vector<std::uint32_t> crcs;
     std::atomic<std::size_t> next{0};
     std::atomic<bool> stop{false};
@@ -159,8 +161,12 @@ bool ZipChunkedDecoder::decodeEntry(const ZipStoredEntry& entry, const ZipChunkI
         std::vector<unsigned char> header(headerSize);
         if (!readFullyAt(fd_, header.data(), header.size(), dataOffset))
             return fail(entry, "the entry cannot be read");
-        job.keys =
-            std::make_unique<ZipAesKeys>(password_, std::span(header).first(keySize / 2), keySize);
+        const auto salt = std::span(header).first(keySize / 2);
+        job.keys = keys_ ? keys_->find(keySize, salt) : nullptr;
+        if (!job.keys) {
+            job.ownKeys = std::make_unique<ZipAesKeys>(password_, salt, keySize);
+            job.keys = job.ownKeys.get();
+        }
         if (CRYPTO_memcmp(job.keys->check().data(), header.data() + keySize / 2,
                           ZipAesDecryptor::kCheckSize) != 0) {
             wrongPassword_ = true;

@@ -11,6 +11,8 @@
 
 namespace trelmig {
 
+class ZipAesKeyRing;
+
 // Decodes one deflated entry that carries a chunk index (ZipChunkIndex) on
 // several cores: each chunk is read with pread, decrypted where it lies (AES
 // counter mode is seekable), inflated (libdeflate) straight to its own length
@@ -31,8 +33,10 @@ public:
     // fd: the archive, open for reading; directFd: the same file opened for
     // direct reads (ZipDirectIo), or -1. threads: decoding threads besides the
     // authentication's.
-    ZipChunkedDecoder(int fd, int directFd, std::string_view password, unsigned threads)
-        : fd_(fd), directFd_(directFd), password_(password), threads_(threads) {}
+    // keys: the AES entries' keys where derived already (or null).
+    ZipChunkedDecoder(int fd, int directFd, std::string_view password, unsigned threads,
+                      const ZipAesKeyRing* keys = nullptr)
+        : fd_(fd), directFd_(directFd), password_(password), threads_(threads), keys_(keys) {}
 
     // Decodes the deflated entry whose stored bytes start at dataOffset.
     EntryReadResult decode(const ZipStoredEntry& entry, const ZipChunkIndex& index,
@@ -51,6 +55,7 @@ private:
     int directFd_;
     std::string_view password_;
     unsigned threads_;
+    const ZipAesKeyRing* keys_;
     std::string error_;
     bool wrongPassword_ = false;
 };

@@ -1,6 +1,7 @@
 #include "archive/ZipEntryDecoder.h"
 
 #include "archive/ZipAesDecryptor.h"
+#include "archive/ZipAesKeyRing.h"
 #include "archive/ZipAesKeys.h"
 #include "archive/ZipCentralDirectory.h"
 #include "archive/ZipCrc32.h"
@@ -52,7 +53,11 @@ bool ZipEntryDecoder::openEncryption(const ZipStoredEntry& entry, std::uint64_t&
     std::vector<unsigned char> header(headerSize);
     if (!readFullyAt(fd_, header.data(), header.size(), position))
         return fail(entry, "the entry cannot be read");
-    aes.emplace(password_, keySize, header);
+    if (const ZipAesKeys* keys =
+            keys_ ? keys_->find(keySize, std::span(header).first(keySize / 2)) : nullptr)
+        aes.emplace(*keys, keySize, header);
+    else
+        aes.emplace(password_, keySize, header);
     if (!aes->passwordMatches()) {
         wrongPassword_ = true;
         error_ = "The password is wrong.";

@@ -10,6 +10,8 @@
 
 namespace trelmig {
 
+class ZipAesKeyRing;
+
 // Turns one entry's stored bytes, read with pread from an archive file, back
 // into its data: the WinZip AES password check, decryption and
 // authentication (OpenSSL), inflating (zlib) and the CRC-32, with the length
@@ -26,8 +28,10 @@ public:
     // libzip.
     static bool handles(const ZipStoredEntry& entry);
 
-    // fd: the archive, open for reading. password: used for AES entries.
-    ZipEntryDecoder(int fd, std::string_view password) : fd_(fd), password_(password) {}
+    // fd: the archive, open for reading. password: used for AES entries;
+    // keys: their keys where derived already (or null).
+    ZipEntryDecoder(int fd, std::string_view password, const ZipAesKeyRing* keys = nullptr)
+        : fd_(fd), password_(password), keys_(keys) {}
 
     // Decodes the entry whose stored bytes start at dataOffset.
     EntryReadResult decode(const ZipStoredEntry& entry, std::uint64_t dataOffset, const Sink& sink);
@@ -47,6 +51,7 @@ private:
 
     int fd_;
     std::string_view password_;
+    const ZipAesKeyRing* keys_;
     std::string error_;
     bool wrongPassword_ = false;
 };

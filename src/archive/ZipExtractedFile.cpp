@@ -14,8 +14,6 @@ namespace trelmig {
 
 namespace {
 
-constexpr std::uint64_t kDropBehind = 8 << 20;
-
 std::string folderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
@@ -26,6 +24,7 @@ std::string folderOf(const std::string& path) {
 ZipExtractedFile::ZipExtractedFile(std::string path) : path_(std::move(path)) {}
 
 ZipExtractedFile::~ZipExtractedFile() {
+    flushBehind_.reset(); // before the descriptor it uses closes
     if (fd_ >= 0)
         ::close(fd_);
     if (created_ && !kept_)
@@ -49,26 +48,19 @@ void ZipExtractedFile::write(const void* data, std::size_t length) {
         fail("Cannot write " + path_, errno);
 }
 
+void ZipExtractedFile::beginPlacedWrites() {
+    flushBehind_ = std::make_unique<ZipFlushBehind>(fd_);
+}
+
 void ZipExtractedFile::writeAt(const void* data, std::size_t length, std::uint64_t offset) {
     if (const int err = writeAllAt(fd_, static_cast<const unsigned char*>(data), length, offset);
         err != 0)
         fail("Cannot write " + path_, err);
-    ::sync_file_range(fd_, static_cast<off_t>(offset), static_cast<off_t>(length),
-                      SYNC_FILE_RANGE_WRITE);
-    // Drop-behind: the pages written a few chunks earlier are on their way to
-    // the disk; once there they leave the cache, and the next chunks reuse them
-    // instead of taking fresh memory (slow on virtual machines that hand freed
-    // memory back to their host). Only clean pages go: nothing unwritten is lost.
-    if (offset >= kDropBehind) {
-        const auto behind = static_cast<off_t>(offset - kDropBehind);
-        ::sync_file_range(fd_, behind, static_cast<off_t>(length),
-                          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
-                              SYNC_FILE_RANGE_WAIT_AFTER);
-        ::posix_fadvise(fd_, behind, static_cast<off_t>(length), POSIX_FADV_DONTNEED);
-    }
+    flushBehind_->written(offset, length);
 }
 
 void ZipExtractedFile::finish(bool flush) {
+    flushBehind_.reset();
     if (flush && ::fsync(fd_) != 0)
         fail("Cannot flush " + path_ + " to disk", errno);
     const int closed = ::close(fd_);

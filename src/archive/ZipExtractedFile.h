@@ -1,9 +1,11 @@
 #pragma once
 
+#include "archive/ZipFlushBehind.h"
 #include "platform/SideFile.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace trelmig {
@@ -24,10 +26,12 @@ public:
 
     void create();
     void write(const void* data, std::size_t length);
-    // Writes at that place of the file, from any thread, beside write(): the
-    // chunks of one entry decoded on several cores. The disk is asked to
-    // start on them at once, so that the flush at the end is short, and what
-    // is on the disk leaves the cache a few chunks later.
+    // Makes ready for writeAt (after create()).
+    void beginPlacedWrites();
+    // Writes at that place of the file, from any thread: the chunks of one
+    // entry decoded on several cores. They go to the disk behind the writers
+    // (ZipFlushBehind), so that the flush at the end is short and the cache
+    // the file holds stays bounded; the writers do not wait for the disk.
     void writeAt(const void* data, std::size_t length, std::uint64_t offset);
     // Flushes the file and its name to disk when asked, and closes it: many
     // extracted files wait for each other, and need no descriptor each.
@@ -44,6 +48,7 @@ private:
     bool created_ = false;
     bool kept_ = false;
     SequentialWrites writes_;
+    std::unique_ptr<ZipFlushBehind> flushBehind_; // while placed writes go on
 };
 
 } // namespace trelmig

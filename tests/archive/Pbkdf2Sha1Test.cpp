@@ -1,5 +1,6 @@
 #include "archive/Pbkdf2Sha1.h"
 #include "archive/Sha1Lanes.h"
+#include "archive/Sha1Wide.h"
 
 #include <gtest/gtest.h>
 
@@ -134,4 +135,54 @@ TEST(Sha1Lanes, UsedWhereTheProcessorHasTheInstructions) {
                      flags.find(" sse4_1 ") != std::string::npos &&
                      flags.find(" ssse3 ") != std::string::npos;
     EXPECT_EQ(sha1LanesSupported(), has) << flags;
+}
+
+// Many salts of one password derived together: every key equals OpenSSL's,
+// across batches that fill the sixteen lanes, end part-way, mix output sizes
+// (two, three or four blocks a key) and passwords around the block size; salts
+// of different sizes take the key-by-key way and agree as well.
+TEST(Pbkdf2Sha1, ManySaltsAgreeWithOpenSsl) {
+    std::mt19937 gen(8018);
+    for (std::size_t passwordSize : {0, 13, 64, 65, 300})
+        for (std::size_t count : {2, 3, 5, 17, 40}) {
+            std::string password(passwordSize, '\0');
+            for (char& c : password)
+                c = static_cast<char>(gen());
+            const bool mixedSalts = count == 5;
+            std::vector<std::vector<unsigned char>> salts, expected, got;
+            for (std::size_t i = 0; i < count; ++i) {
+                salts.emplace_back(mixedSalts ? 8 + 4 * (i % 3) : 16);
+                for (unsigned char& b : salts.back())
+                    b = static_cast<unsigned char>(gen());
+                const std::size_t outSize = std::size_t{34} + 16 * (i % 3);
+                expected.emplace_back(outSize);
+                got.emplace_back(outSize);
+                ASSERT_EQ(PKCS5_PBKDF2_HMAC(password.data(), static_cast<int>(password.size()),
+                                            salts[i].data(), static_cast<int>(salts[i].size()),
+                                            1000, EVP_sha1(), static_cast<int>(outSize),
+                                            expected[i].data()),
+                          1);
+            }
+            std::vector<std::span<const unsigned char>> saltSpans(salts.begin(), salts.end());
+            std::vector<std::span<unsigned char>> outSpans(got.begin(), got.end());
+            pbkdf2HmacSha1Many(password, saltSpans, 1000, outSpans);
+            for (std::size_t i = 0; i < count; ++i)
+                ASSERT_EQ(got[i], expected[i])
+                    << passwordSize << "-byte password, key " << i << " of " << count;
+        }
+}
+
+// The wide lanes are used exactly where the processor has AVX-512.
+TEST(Sha1Wide, UsedWhereTheProcessorHasTheInstructions) {
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    std::string line;
+    std::string flags;
+    while (std::getline(cpuinfo, line))
+        if (line.rfind("flags", 0) == 0) {
+            flags = line + " ";
+            break;
+        }
+    if (flags.empty())
+        GTEST_SKIP() << "/proc/cpuinfo names no flags";
+    EXPECT_EQ(sha1WideSupported(), flags.find(" avx512f ") != std::string::npos) << flags;
 }
