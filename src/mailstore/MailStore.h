@@ -66,7 +66,8 @@ public:
     virtual Result<void> Search(std::optional<std::uint32_t> folderId, std::string_view text,
                                 const SummarySink& sink, const CancelToken* cancel = nullptr) = 0;
     virtual Result<MessageSummary> Summary(const MessageRef& message) = 0;
-    virtual Result<MessageText> Text(const MessageRef& message) = 0;
+    // "struct": the message table's MessageText() (core/Message.h) hides the type.
+    virtual Result<struct MessageText> Text(const MessageRef& message) = 0;
     // The message as RFC 5322 text with its MIME parts and attachments, its
     // original transport headers where it kept them. Lines end in CR LF.
     virtual Result<void> WriteEml(const MessageRef& message, std::ostream& out) = 0;
