@@ -1051,6 +1051,62 @@ Diese Wiederherstellung kann nicht rückgängig gemacht werden: %1</translation>
         <source>%1 is a folder, not a password file.</source>
         <translation>%1 ist ein Ordner, keine Kennwortdatei.</translation>
     </message>
+    <message>
+        <source>%1 cannot be read as an Outlook data file: %2</source>
+        <translation>%1 kann nicht als Outlook-Datendatei gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 is damaged: %2</source>
+        <translation>%1 ist beschädigt: %2</translation>
+    </message>
+    <message>
+        <source>%1 is protected by its own password. Its folders and messages are shown without it; Outlook still asks for it.</source>
+        <translation>%1 ist durch ein eigenes Kennwort geschützt. Seine Ordner und Nachrichten werden ohne es angezeigt; Outlook fragt weiterhin danach.</translation>
+    </message>
+    <message>
+        <source>%1 has no such message.</source>
+        <translation>%1 enthält diese Nachricht nicht.</translation>
+    </message>
+    <message>
+        <source>%1 could not be written: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 holds no data file.</source>
+        <translation>%1 enthält keine Datendatei.</translation>
+    </message>
+    <message>
+        <source>%1 holds no data file named %2.</source>
+        <translation>%1 enthält keine Datendatei namens %2.</translation>
+    </message>
+    <message>
+        <source>%1 has no folder %2.</source>
+        <translation>%1 hat keinen Ordner %2.</translation>
+    </message>
+    <message>
+        <source>%1 written.</source>
+        <translation>%1 geschrieben.</translation>
+    </message>
+    <message>
+        <source>--data-file, --folder, --search, --export and --as go with --browse</source>
+        <translation>--data-file, --folder, --search, --export und --as gehören zu --browse</translation>
+    </message>
+    <message>
+        <source>--folder, --search and --export go with --data-file NAME</source>
+        <translation>--folder, --search und --export gehören zu --data-file NAME</translation>
+    </message>
+    <message>
+        <source>--export needs --folder or --search</source>
+        <translation>--export braucht --folder oder --search</translation>
+    </message>
+    <message>
+        <source>--as takes eml or mbox</source>
+        <translation>--as nimmt eml oder mbox</translation>
+    </message>
+    <message>
+        <source>%1 is no folder to export into.</source>
+        <translation>%1 ist kein Ordner, in den exportiert werden kann.</translation>
+    </message>
 </context>
 <context>
     <name>UndoLastRestore</name>

@@ -149,12 +149,18 @@ unsigned CodePageAtHand(const CommandLine& cmd) {
 }
 
 InspectedArchive InspectBackupFileAlone(const CommandLine& cmd, Prompter& prompter) {
-    if (!namedFilesUsable(cmd, prompter))
-        return {};
     const WorkFolder work;
-    const std::string infoFile = (work.path() / kInfoFileName).string();
     const AnsiCodec ansi(CodePageAtHand(cmd));
     ZipArchive zip(ansi);
+    return InspectBackupFileInto(cmd, prompter, zip, work.path());
+}
+
+InspectedArchive InspectBackupFileInto(const CommandLine& cmd, Prompter& prompter, ZipArchive& zip,
+                                       const std::filesystem::path& work) {
+    if (!namedFilesUsable(cmd, prompter))
+        return {};
+    const std::string infoFile = (work / kInfoFileName).string();
+    const AnsiCodec ansi(CodePageAtHand(cmd));
     CommandLinePasswords passwords(cmd.passwordFile, prompter);
     return withRetypedPasswords(cmd, [&] {
         return InspectBackupFile(infoFile, ansi, zip, prompter, passwords, cmd.archive);

@@ -27,6 +27,10 @@ InspectedBackupFile InspectBackupFileArgument(const CommandLine& cmd, Prompter& 
 // the file are read in the code page of the prefix when there is one at hand,
 // else in 1252.
 InspectedArchive InspectBackupFileAlone(const CommandLine& cmd, Prompter& prompter);
+// The same, the archive left open in zip for reading its entries; the
+// information file is read into work.
+InspectedArchive InspectBackupFileInto(const CommandLine& cmd, Prompter& prompter, ZipArchive& zip,
+                                       const std::filesystem::path& work);
 
 // The ANSI code page the texts inside a backup file are read in: that of the
 // prefix when there is one at hand, else 1252.

@@ -131,6 +131,10 @@ bool combinationAccepted(CommandLine& cmd, const Requests& asked) {
         return refuse(cmd, MessageId::KeepPasswordFileGoesWithRemove), false;
     if ((!cmd.startTime.empty() || cmd.days) && !goesWith(WithAtOrDays))
         return refuse(cmd, MessageId::AtAndDaysGoWithSchedule), false;
+    const bool browseOptions = !cmd.dataFile.empty() || cmd.mailFolder || cmd.searchText ||
+                               cmd.exportFolder || !cmd.exportAs.empty();
+    if (browseOptions && !goesWith(WithBrowse))
+        return refuse(cmd, MessageId::BrowseOptionsGoWithBrowse), false;
     return true;
 }
 

@@ -28,6 +28,7 @@ struct CommandLine {
         UndoRestore,
         MoveJobs,
         AwaitNotification,
+        Browse,
         Invalid
     };
     Mode mode = Mode::Gui;
@@ -70,6 +71,13 @@ struct CommandLine {
     // --write-iso OUT.iso [--volume NAME] PATH...: the paths are in unattendedArgs.
     std::string isoTarget;
     std::string volume;
+    // --browse FILE [--data-file NAME [--folder PATH] [--search TEXT]
+    // [--export DIR [--as eml|mbox]]]: the data files inside a backup file.
+    std::string dataFile;
+    std::optional<std::string> mailFolder;
+    std::optional<std::string> searchText;
+    std::optional<std::filesystem::path> exportFolder;
+    std::string exportAs;
 };
 
 // "--" options are ours; anything else is the unattended run's command line.

@@ -69,6 +69,18 @@ void completeUnattended(CommandLine& cmd, const Requests& asked) {
     }
 }
 
+// --browse: what the options given with it still need.
+void completeBrowse(CommandLine& cmd, const Requests&) {
+    if ((cmd.mailFolder || cmd.searchText || cmd.exportFolder) && cmd.dataFile.empty())
+        refuse(cmd, MessageId::BrowseNeedsDataFile);
+    else if (cmd.exportFolder && !cmd.mailFolder && !cmd.searchText)
+        refuse(cmd, MessageId::BrowseExportNeedsMessages);
+    else if (!cmd.exportAs.empty() && cmd.exportAs != "eml" && cmd.exportAs != "mbox")
+        refuse(cmd, MessageId::BrowseExportAs);
+    else if (!cmd.exportAs.empty() && !cmd.exportFolder)
+        refuse(cmd, MessageId::BrowseExportNeedsMessages);
+}
+
 constexpr std::array kOptions = {
     CommandOption{
         .name = "--prefix",
@@ -135,6 +147,55 @@ constexpr std::array kOptions = {
                 "                    (CRC-32, AES authentication) and every file its items\n"
                 "                    name present; 0 sound, 1 damaged (the entry is named),\n"
                 "                    2 refused (not a readable backup file, or a wrong password)\n",
+    },
+    CommandOption{
+        .name = "--browse",
+        .takes = Takes::Value,
+        .store = [](std::string_view, const std::string& v, CommandLine& cmd,
+                    Requests&) { cmd.archive = v; },
+        .verb = Mode::Browse,
+        .companions = WithBrowse,
+        .complete = completeBrowse,
+        .run = RunBrowse,
+        .help = "  --browse FILE     the folders of each data file in a backup file, with their\n"
+                "                    message counts; 0 done, 1 a data file could not be read,\n"
+                "                    2 refused\n"
+                "    --data-file NAME --folder PATH [--search TEXT]\n"
+                "                    the messages of one folder (date, sender, subject), those\n"
+                "                    holding TEXT; --search without --folder: the whole file\n"
+                "    --export DIR [--as eml|mbox]\n"
+                "                    write those messages into DIR: one .eml each (eml), or\n"
+                "                    one mboxrd file named after the folder (mbox)\n",
+    },
+    CommandOption{
+        .name = "--data-file",
+        .takes = Takes::Value,
+        .store = [](std::string_view, const std::string& v, CommandLine& cmd,
+                    Requests&) { cmd.dataFile = v; },
+    },
+    CommandOption{
+        .name = "--folder",
+        .takes = Takes::Value,
+        .store = [](std::string_view, const std::string& v, CommandLine& cmd,
+                    Requests&) { cmd.mailFolder = v; },
+    },
+    CommandOption{
+        .name = "--search",
+        .takes = Takes::Value,
+        .store = [](std::string_view, const std::string& v, CommandLine& cmd,
+                    Requests&) { cmd.searchText = v; },
+    },
+    CommandOption{
+        .name = "--export",
+        .takes = Takes::Value,
+        .store = [](std::string_view, const std::string& v, CommandLine& cmd,
+                    Requests&) { cmd.exportFolder = v; },
+    },
+    CommandOption{
+        .name = "--as",
+        .takes = Takes::Value,
+        .store = [](std::string_view, const std::string& v, CommandLine& cmd,
+                    Requests&) { cmd.exportAs = v; },
     },
     CommandOption{
         .name = "--restore",

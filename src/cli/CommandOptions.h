@@ -45,6 +45,7 @@ enum Companion : unsigned {
     WithWindowsUser = 1U << 3,      // --windows-user
     WithKeepPasswordFile = 1U << 4, // --keep-password-file
     WithAtOrDays = 1U << 5,         // --at, --days
+    WithBrowse = 1U << 6,           // --data-file, --folder, --search, --export, --as
 };
 
 // One option of the command line, or a verb: the options that choose what

@@ -31,6 +31,12 @@ int RunInspect(const CommandLine& cmd, std::ostream& out, std::ostream& err);
 // sound, 1 damaged (the entry and the reason on err), 2 refused (not a
 // readable backup file, or a wrong password).
 int RunVerify(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// --browse FILE [--data-file NAME [--folder PATH] [--search TEXT] [--export DIR
+// [--as eml|mbox]]]: the folder tree of each data file in the backup file,
+// the messages of a folder or a search, or those messages written out. 0
+// done, 1 a data file could not be read (named on err), 2 bad arguments or an
+// unusable backup file.
+int RunBrowse(const CommandLine& cmd, std::ostream& out, std::ostream& err);
 // --restore FILE --profile NAME [--create] --items MASK: restores the items of the mask
 // into the profile and prints the log: 0 when every item succeeded, 1 when one
 // failed, 2 for bad arguments or an unusable backup file.

@@ -315,6 +315,27 @@ constexpr std::pair<MessageId, const char*> kTemplates[] = {
     {PasswordFileNotReadable,
      QT_TRANSLATE_NOOP("Messages", "Cannot read the password file %1: %2.")},
     {PasswordFileIsFolder, QT_TRANSLATE_NOOP("Messages", "%1 is a folder, not a password file.")},
+    {MailStoreUnreadable,
+     QT_TRANSLATE_NOOP("Messages", "%1 cannot be read as an Outlook data file: %2")},
+    {MailStoreDamaged, QT_TRANSLATE_NOOP("Messages", "%1 is damaged: %2")},
+    {MailStoreOwnPassword,
+     QT_TRANSLATE_NOOP("Messages", "%1 is protected by its own password. Its folders and messages "
+                                   "are shown without it; Outlook still asks for it.")},
+    {MailStoreNoSuchMessage, QT_TRANSLATE_NOOP("Messages", "%1 has no such message.")},
+    {MailExportFailed, QT_TRANSLATE_NOOP("Messages", "%1 could not be written: %2")},
+    {BrowseNoDataFiles, QT_TRANSLATE_NOOP("Messages", "%1 holds no data file.")},
+    {BrowseNoSuchDataFile, QT_TRANSLATE_NOOP("Messages", "%1 holds no data file named %2.")},
+    {BrowseNoSuchFolder, QT_TRANSLATE_NOOP("Messages", "%1 has no folder %2.")},
+    {BrowseWritten, QT_TRANSLATE_NOOP("Messages", "%1 written.")},
+    {BrowseOptionsGoWithBrowse,
+     QT_TRANSLATE_NOOP("Messages",
+                       "--data-file, --folder, --search, --export and --as go with --browse")},
+    {BrowseNeedsDataFile,
+     QT_TRANSLATE_NOOP("Messages", "--folder, --search and --export go with --data-file NAME")},
+    {BrowseExportNeedsMessages,
+     QT_TRANSLATE_NOOP("Messages", "--export needs --folder or --search")},
+    {BrowseExportAs, QT_TRANSLATE_NOOP("Messages", "--as takes eml or mbox")},
+    {BrowseNoExportFolder, QT_TRANSLATE_NOOP("Messages", "%1 is no folder to export into.")},
 };
 
 // The item steps' templates are the records' own, not in the table.

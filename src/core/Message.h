@@ -204,10 +204,25 @@ enum class MessageId {
     NoPasswordFileAt,
     PasswordFileNotReadable,
     PasswordFileIsFolder,
+    // Looking inside the data files of a backup.
+    MailStoreUnreadable,
+    MailStoreDamaged,
+    MailStoreOwnPassword,
+    MailStoreNoSuchMessage,
+    MailExportFailed,
+    BrowseNoDataFiles,
+    BrowseNoSuchDataFile,
+    BrowseNoSuchFolder,
+    BrowseWritten,
+    BrowseOptionsGoWithBrowse,
+    BrowseNeedsDataFile,
+    BrowseExportNeedsMessages,
+    BrowseExportAs,
+    BrowseNoExportFolder,
 };
 
 // The last message of the table.
-inline constexpr MessageId kLastMessageId = MessageId::PasswordFileIsFolder;
+inline constexpr MessageId kLastMessageId = MessageId::BrowseNoExportFolder;
 
 // The English template of a message.
 std::string_view MessageTemplate(MessageId id);

@@ -56,6 +56,12 @@ public:
     virtual ~MailStore() = default;
 
     virtual const std::vector<MailFolder>& folders() const = 0;
+    // What the user should know before reading it (the data file has a
+    // password of its own); empty for most files.
+    virtual const std::string& notice() const {
+        static const std::string none;
+        return none;
+    }
     // The folder's messages in the store's order, each handed to sink as it
     // is read; sink returning false, or cancel, stops the reading (not an
     // error).
@@ -66,7 +72,8 @@ public:
     virtual Result<void> Search(std::optional<std::uint32_t> folderId, std::string_view text,
                                 const SummarySink& sink, const CancelToken* cancel = nullptr) = 0;
     virtual Result<MessageSummary> Summary(const MessageRef& message) = 0;
-    // "struct": the message table's MessageText() (core/Message.h) hides the type.
+    // "struct": core/Message.h's function MessageText would hide the type
+    // where both are seen.
     virtual Result<struct MessageText> Text(const MessageRef& message) = 0;
     // The message as RFC 5322 text with its MIME parts and attachments, its
     // original transport headers where it kept them. Lines end in CR LF.
