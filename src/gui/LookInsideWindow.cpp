@@ -6,6 +6,7 @@
 #include "gui/Skin.h"
 
 #include <QComboBox>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -82,6 +83,9 @@ void LookInsideWindow::buildLayout() {
     split->addWidget(buildMessagePane());
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 3);
+    // Room for a data file's name with its state beside the messages.
+    const int treeWidth = fontMetrics().horizontalAdvance(QStringLiteral("M")) * 24;
+    split->setSizes({treeWidth, treeWidth * 3});
     statusLine_ = named(new QLabel, "lblStatus");
     statusLine_->setWordWrap(true);
     statusLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -125,6 +129,19 @@ QWidget* LookInsideWindow::buildMessagePane() {
     sortedMessages_->sort(-1);
     messagesView_->header()->setStretchLastSection(false);
     messagesView_->header()->setSectionResizeMode(MessageListModel::Subject, QHeaderView::Stretch);
+    // Whole dates and sizes; the subject takes what is left.
+    const QFontMetrics metrics = messagesView_->fontMetrics();
+    const QString longestDate =
+        QLocale().toString(QDateTime(QDate(2026, 12, 28), QTime(23, 59)), QLocale::ShortFormat);
+    messagesView_->header()->resizeSection(
+        MessageListModel::Date, metrics.horizontalAdvance(longestDate + QStringLiteral("MM")));
+    messagesView_->header()->resizeSection(MessageListModel::Sender,
+                                           metrics.horizontalAdvance(QLatin1Char('M')) * 13);
+    messagesView_->header()->resizeSection(MessageListModel::Recipients,
+                                           metrics.horizontalAdvance(QLatin1Char('M')) * 9);
+    messagesView_->header()->resizeSection(
+        MessageListModel::Size,
+        metrics.horizontalAdvance(QLocale().formattedDataSize(1023) + QStringLiteral("MM")));
     messagesView_->setAccessibleName(tr("Messages"));
 
     fromHtmlNote_ = named(new QLabel(tr("(shown from the HTML body)")), "lblFromHtml");
@@ -179,7 +196,10 @@ void LookInsideWindow::openDataFiles() {
                 Result<std::vector<MailFolder>> folders =
                     store ? Result<std::vector<MailFolder>>((*store)->folders())
                           : std::unexpected(store.error());
-                post([this, i, folders = std::move(folders)] { onDataFileOpened(i, folders); });
+                std::string notice = store ? (*store)->notice() : std::string();
+                post([this, i, folders = std::move(folders), notice = std::move(notice)] {
+                    onDataFileOpened(i, folders, notice);
+                });
             });
     }
     if (!files_.empty()) {
@@ -189,7 +209,8 @@ void LookInsideWindow::openDataFiles() {
 }
 
 void LookInsideWindow::onDataFileOpened(std::size_t file,
-                                        const Result<std::vector<MailFolder>>& folders) {
+                                        const Result<std::vector<MailFolder>>& folders,
+                                        const std::string& notice) {
     DataFile& opened = files_[file];
     opened.opening = false;
     const QString name = utf8(opened.name);
@@ -207,9 +228,13 @@ void LookInsideWindow::onDataFileOpened(std::size_t file,
     opened.folders = *folders;
     opened.item->setText(0, name);
     showFolders(file);
+    // A notice (a password of the file's own) stays on the file's row.
+    const QString said = notice.empty() ? tr("%1: %2 folders").arg(name).arg(opened.folders.size())
+                                        : tr("%1: %2").arg(name, utf8(notice));
+    if (!notice.empty())
+        opened.item->setToolTip(0, said);
     if (chosenFile() == file)
-        setStatus(
-            tr("%1: %n folder(s)", nullptr, static_cast<int>(opened.folders.size())).arg(name));
+        setStatus(said);
     updateButtons();
 }
 

@@ -4,6 +4,7 @@
 #include "core/Error.h"
 #include "gui/FileDialogRequest.h"
 #include "gui/MailStoreWorker.h"
+#include "gui/MessageSaving.h"
 #include "mailstore/MailStore.h"
 
 #include <QWidget>
@@ -56,18 +57,18 @@ public:
 
     // --- hooks, set by the restore tab and by tests
     std::function<QString(const FileDialogRequest&)> chooseFile;
-    // Reports how many messages are written so far.
-    using Progress = std::function<void(std::size_t done)>;
-    // Writes each message as NAME.eml into folder; answers how many.
-    using SaveMessages = std::function<Result<std::size_t>(
+    // The saves: "Save Messages..." writes the chosen messages as .eml
+    // files into a folder, "Save Folder as Mbox..." the folder as one mbox
+    // file; both run on the data file's worker.
+    using Progress = SaveProgress;
+    using SaveMessages = std::function<Result<SavedMessages>(
         MailStore& store, const std::vector<MessageRef>& messages,
         const std::filesystem::path& folder, const CancelToken& cancel, const Progress& progress)>;
-    // Writes the folder's messages as one mbox file; answers how many.
-    using SaveMbox = std::function<Result<std::size_t>(
+    using SaveMbox = std::function<Result<SavedMessages>(
         MailStore& store, std::uint32_t folderId, const std::filesystem::path& file,
         const CancelToken& cancel, const Progress& progress)>;
-    SaveMessages saveMessages;
-    SaveMbox saveMbox;
+    SaveMessages saveMessages = SaveEmlFiles;
+    SaveMbox saveMbox = SaveFolderMbox;
     // "Recover Data File...": made on the window's thread for the data file
     // (where it goes is decided there), the job then runs on a pool thread
     // and answers the Windows path of the file it wrote.
@@ -94,7 +95,9 @@ private:
     QWidget* buildMessagePane();
     QWidget* buildButtons();
     void openDataFiles();
-    void onDataFileOpened(std::size_t file, const Result<std::vector<MailFolder>>& folders);
+    // notice: what the store says the user should know of the file.
+    void onDataFileOpened(std::size_t file, const Result<std::vector<MailFolder>>& folders,
+                          const std::string& notice);
     void showFolders(std::size_t file);
     void onFolderChosen();
     void onSearchClicked();
@@ -117,7 +120,7 @@ private:
     void stopReading();
     // Runs a save on the data file's worker, its progress in the status line.
     using Save =
-        std::function<Result<std::size_t>(MailStore&, const CancelToken&, const Progress&)>;
+        std::function<Result<SavedMessages>(MailStore&, const CancelToken&, const Progress&)>;
     void startSaving(std::size_t file, Save save, const QString& where);
     void updateButtons();
     void setStatus(const QString& text);

@@ -215,7 +215,7 @@ void LookInsideWindow::startSaving(std::size_t file, Save save, const QString& w
     setStatus(tr("Saving..."));
     updateButtons();
     files_[file].worker->Post([this, cancel, save = std::move(save), where](MailStore* store) {
-        Result<std::size_t> saved = Fail("the data file is not open");
+        Result<SavedMessages> saved = Fail("the data file is not open");
         try {
             if (store)
                 saved = save(*store, *cancel, [this](std::size_t done) {
@@ -238,10 +238,11 @@ void LookInsideWindow::startSaving(std::size_t file, Save save, const QString& w
                                MessageIcon::Critical);
                 return;
             }
-            const QString folder = QDir::toNativeSeparators(where);
-            const QString done = *saved == 1
-                                     ? tr("1 message saved to %1").arg(folder)
-                                     : tr("%1 messages saved to %2").arg(count(*saved), folder);
+            const QString place = QDir::toNativeSeparators(QString::fromStdString(saved->where));
+            const QString done =
+                saved->messages == 1
+                    ? tr("1 message saved to %1").arg(place)
+                    : tr("%1 messages saved to %2").arg(count(saved->messages), place);
             setStatus(done);
             prompter_.Show((done + QLatin1Char('.')).toStdString(), MessageIcon::Information);
         });

@@ -157,17 +157,18 @@ TEST_F(LookInsideWindowTest, SaveHandsTheChosenMessagesAndTheFolderToTheExports)
     std::vector<MessageRef> saved;
     std::filesystem::path savedTo;
     std::uint32_t mboxFolder = 0;
-    window->saveMessages = [&](MailStore&, const std::vector<MessageRef>& refs,
-                               const std::filesystem::path& folder, const CancelToken&,
-                               const LookInsideWindow::Progress& progress) -> Result<std::size_t> {
+    window->saveMessages =
+        [&](MailStore&, const std::vector<MessageRef>& refs, const std::filesystem::path& folder,
+            const CancelToken&,
+            const LookInsideWindow::Progress& progress) -> Result<SavedMessages> {
         saved = refs;
         savedTo = folder;
         progress(refs.size());
-        return refs.size();
+        return SavedMessages{refs.size(), folder};
     };
     window->saveMbox = [&](MailStore&, std::uint32_t folder, const std::filesystem::path& file,
                            const CancelToken&,
-                           const LookInsideWindow::Progress&) -> Result<std::size_t> {
+                           const LookInsideWindow::Progress&) -> Result<SavedMessages> {
         mboxFolder = folder;
         savedTo = file;
         return Fail("the disk is full");
