@@ -102,6 +102,7 @@ QGroupBox* RestoreTab::buildFrom() {
     SetMnemonic(fileCaption, QLatin1Char('C'));
     SetMnemonic(factsCaption, QLatin1Char('D'));
     SetMnemonic(sourceFileButton_, QLatin1Char('w'));
+    SetMnemonic(lookInsideButton_, QLatin1Char('s'));
     // What a screen reader says for each box: its own label, not its frame's.
     sourceFileEdit_->setAccessibleName(tr("Backup file to restore from"));
     backupFactsText_->setAccessibleName(tr("Backup file information"));
