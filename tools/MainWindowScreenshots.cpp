@@ -3,10 +3,12 @@
 //   TRELMIG_SCREENSHOT_DIR=docs/screenshots build/tools/render_screenshots
 //   --gtest_filter='Screenshots.*'
 #include "DarkPalette.h"
+#include "FakeMailStore.h"
 #include "MainWindowFixture.h"
 
 #include "gui/AboutDialog.h"
 #include "gui/BackupFileName.h"
+#include "gui/LookInsideWindow.h"
 #include "gui/MessageBoxPrompter.h"
 #include "gui/PasswordDialog.h"
 #include "gui/ProgressPanel.h"
@@ -26,6 +28,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTest>
+#include <QTreeView>
+#include <QTreeWidget>
 
 namespace fs = std::filesystem;
 using namespace trelmig;
@@ -214,6 +219,43 @@ TEST_F(Screenshots, FirstStartAt800x600) {
         schedule.show();
         save(&schedule, german ? "schedule-de-800x600.png" : "schedule-en-800x600.png");
         window.reset();
+    }
+    RemoveTranslations();
+}
+
+// "Look Inside..." on a data file in memory: the inbox chosen, a message
+// open, in English and in German.
+TEST_F(Screenshots, LookInsideWindow) {
+    for (const bool german : {false, true}) {
+        if (german) {
+            ASSERT_TRUE(InstallTranslations(QLocale(QLocale::German, QLocale::Germany)));
+        }
+        LookInsideSource source;
+        source.backupPath = QStringLiteral("/home/sam/Outlook Backups/outlook-2026-12-09.kvx");
+        source.dataFiles = {"Outlook.pst", "Archive.pst"};
+        source.open = [](const std::string& name,
+                         const CancelToken&) -> Result<std::unique_ptr<MailStore>> {
+            if (name == "Archive.pst")
+                return Fail("the data file has a password of its own");
+            return std::make_unique<FakeMailStore>(1234);
+        };
+        LookInsideWindow inside(std::move(source), prompter);
+        inside.prepareRecovery = [](const std::string&) -> Result<LookInsideWindow::RecoveryJob> {
+            return Fail("no");
+        };
+        inside.show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !inside.Busy(); }, 20000));
+        auto* tree = inside.findChild<QTreeWidget*>(QStringLiteral("tvwFolders"));
+        const auto inbox =
+            tree->findItems(QStringLiteral("Inbox"), Qt::MatchStartsWith | Qt::MatchRecursive);
+        ASSERT_FALSE(inbox.isEmpty());
+        tree->setCurrentItem(inbox.front());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !inside.Busy(); }, 20000));
+        auto* view = inside.findChild<QTreeView*>(QStringLiteral("lvwMessages"));
+        view->setCurrentIndex(view->model()->index(3, 0));
+        auto* text = inside.findChild<QPlainTextEdit*>(QStringLiteral("txtMessage"));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !text->toPlainText().isEmpty(); }, 20000));
+        save(&inside, german ? "look-inside-de.png" : "look-inside-en.png");
     }
     RemoveTranslations();
 }

@@ -1617,6 +1617,185 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
     </message>
 </context>
 <context>
+    <name>trelmig::LookInsideWindow</name>
+    <message>
+        <source>Look Inside %1</source>
+        <translation>Einblick in %1</translation>
+    </message>
+    <message>
+        <source>Data files and folders</source>
+        <translation>Datendateien und Ordner</translation>
+    </message>
+    <message>
+        <source>Search subject, sender, recipients and text</source>
+        <translation>Betreff, Absender, Empfänger und Text durchsuchen</translation>
+    </message>
+    <message>
+        <source>Search for</source>
+        <translation>Suchen nach</translation>
+    </message>
+    <message>
+        <source>This folder</source>
+        <translation>Dieser Ordner</translation>
+    </message>
+    <message>
+        <source>Whole data file</source>
+        <translation>Ganze Datendatei</translation>
+    </message>
+    <message>
+        <source>Search in</source>
+        <translation>Suchen in</translation>
+    </message>
+    <message>
+        <source>&amp;Search</source>
+        <translation>&amp;Suchen</translation>
+    </message>
+    <message>
+        <source>Messages</source>
+        <translation>Nachrichten</translation>
+    </message>
+    <message>
+        <source>(shown from the HTML body)</source>
+        <translation>(aus dem HTML-Text gezeigt)</translation>
+    </message>
+    <message>
+        <source>Message text</source>
+        <translation>Nachrichtentext</translation>
+    </message>
+    <message>
+        <source>Save &amp;Messages...</source>
+        <translation>&amp;Nachrichten speichern...</translation>
+    </message>
+    <message>
+        <source>Save Folder as M&amp;box...</source>
+        <translation>Ordner als M&amp;box speichern...</translation>
+    </message>
+    <message>
+        <source>&amp;Recover Data File...</source>
+        <translation>Datendatei &amp;wiederherstellen...</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>S&amp;chließen</translation>
+    </message>
+    <message>
+        <source>%1 (opening...)</source>
+        <translation>%1 (wird geöffnet...)</translation>
+    </message>
+    <message>
+        <source>Opening %1...</source>
+        <translation>%1 wird geöffnet...</translation>
+    </message>
+    <message>
+        <source>The data file %1 cannot be opened: %2</source>
+        <translation>Die Datendatei %1 kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 (cannot be opened)</source>
+        <translation>%1 (kann nicht geöffnet werden)</translation>
+    </message>
+    <message>
+        <source>(unnamed folder)</source>
+        <translation>(Ordner ohne Namen)</translation>
+    </message>
+    <message>
+        <source>Choose a folder to search in, or search the whole data file.</source>
+        <translation>Wählen Sie einen Ordner, in dem gesucht wird, oder durchsuchen Sie die ganze Datendatei.</translation>
+    </message>
+    <message>
+        <source>Reading...</source>
+        <translation>Wird gelesen...</translation>
+    </message>
+    <message>
+        <source>Reading... (%1 so far)</source>
+        <translation>Wird gelesen... (bisher %1)</translation>
+    </message>
+    <message>
+        <source>Reading stopped after %1 messages: %2</source>
+        <translation>Lesen nach %1 Nachrichten abgebrochen: %2</translation>
+    </message>
+    <message>
+        <source>Found: %1</source>
+        <translation>Gefunden: %1</translation>
+    </message>
+    <message>
+        <source>Messages: %1</source>
+        <translation>Nachrichten: %1</translation>
+    </message>
+    <message>
+        <source>The message cannot be shown: %1</source>
+        <translation>Die Nachricht kann nicht angezeigt werden: %1</translation>
+    </message>
+    <message>
+        <source>Saving...</source>
+        <translation>Wird gespeichert...</translation>
+    </message>
+    <message>
+        <source>Saving... (%1 so far)</source>
+        <translation>Wird gespeichert... (bisher %1)</translation>
+    </message>
+    <message>
+        <source>Not saved: %1</source>
+        <translation>Nicht gespeichert: %1</translation>
+    </message>
+    <message>
+        <source>The messages could not be saved to %1: %2</source>
+        <translation>Die Nachrichten konnten nicht in %1 gespeichert werden: %2</translation>
+    </message>
+    <message>
+        <source>1 message saved to %1</source>
+        <translation>1 Nachricht in %1 gespeichert</translation>
+    </message>
+    <message>
+        <source>%1 messages saved to %2</source>
+        <translation>%1 Nachrichten in %2 gespeichert</translation>
+    </message>
+    <message>
+        <source>Save Messages to Folder</source>
+        <translation>Nachrichten in einen Ordner speichern</translation>
+    </message>
+    <message>
+        <source>Save Folder as Mbox</source>
+        <translation>Ordner als Mbox speichern</translation>
+    </message>
+    <message>
+        <source>Mbox files (*.mbox);;All files (*)</source>
+        <translation>Mbox-Dateien (*.mbox);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>Recovering %1...</source>
+        <translation>%1 wird wiederhergestellt...</translation>
+    </message>
+    <message>
+        <source>The data file %1 could not be recovered: %2</source>
+        <translation>Die Datendatei %1 konnte nicht wiederhergestellt werden: %2</translation>
+    </message>
+    <message>
+        <source>Recovered as %1</source>
+        <translation>Wiederhergestellt als %1</translation>
+    </message>
+    <message>
+        <source>The data file %1 of the backup was recovered as
+
+%2
+
+beside the one Outlook uses, which is unchanged. To look at it in Outlook, choose File &gt; Open &gt; Outlook Data File... and open this file.</source>
+        <translation>Die Datendatei %1 der Sicherung wurde wiederhergestellt als
+
+%2
+
+neben der Datei, die Outlook verwendet und die unverändert bleibt. Um sie in Outlook anzusehen, wählen Sie Datei &gt; Öffnen &gt; Outlook-Datendatei... und öffnen diese Datei.</translation>
+    </message>
+    <message>
+        <source>%1: %2 folders</source>
+        <translation>%1: %2 Ordner</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+</context>
+<context>
     <name>trelmig::MainWindow</name>
     <message>
         <source>Quenvar Outlook Backup V2.60</source>
@@ -1737,6 +1916,33 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
     <message>
         <source>The backup could not be added to the runs log: %1</source>
         <translation>Die Sicherung konnte nicht in das Protokoll der Läufe eingetragen werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>trelmig::MessageListModel</name>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation>Von</translation>
+    </message>
+    <message>
+        <source>To</source>
+        <translation>An</translation>
+    </message>
+    <message>
+        <source>Subject</source>
+        <translation>Betreff</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Attachments</source>
+        <translation>Anlagen</translation>
     </message>
 </context>
 <context>
@@ -1893,6 +2099,14 @@ Manche älteren Geräte werden derzeit nicht unterstützt.</translation>
     <message>
         <source>Restore into</source>
         <translation>Wiederherstellen in</translation>
+    </message>
+    <message>
+        <source>Look Inside...</source>
+        <translation>Einblick...</translation>
+    </message>
+    <message>
+        <source>The data files of this backup, their folders and messages, without restoring</source>
+        <translation>Die Datendateien dieser Sicherung, ihre Ordner und Nachrichten, ohne Wiederherstellung</translation>
     </message>
 </context>
 <context>

@@ -10,12 +10,14 @@ QString AskFile(QWidget* parent, const FileDialogRequest& request, const QString
     QFileDialog dialog(parent, request.title);
     dialog.setObjectName(request.dialogName);
     dialog.setNameFilter(request.filter);
-    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setFileMode(request.folder ? QFileDialog::Directory
+                       : request.save ? QFileDialog::AnyFile
+                                      : QFileDialog::ExistingFile);
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // "Backup Now" asks before it replaces a file, naming its date.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     // Backup files carry their extension, so that the open dialog lists them.
-    dialog.setDefaultSuffix(QStringLiteral("kvx"));
+    dialog.setDefaultSuffix(request.defaultSuffix);
     dialog.setDirectory(folder);
     if (!request.proposedName.isEmpty())
         dialog.selectFile(request.proposedName);

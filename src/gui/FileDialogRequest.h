@@ -14,6 +14,8 @@ struct FileDialogRequest {
     QString filter;       // Qt form: "Quenvar Outlook Backup File (*.kvx)"
     QString proposedName; // file name offered by a save dialog
     bool save = false;    // a save dialog ("Backup Now" asks before overwriting)
+    bool folder = false;  // asks for a folder instead of a file
+    QString defaultSuffix = QStringLiteral("kvx"); // added to a name typed without one
 };
 
 // Shows the file dialog request asks for, opened at folder; an open dialog

@@ -2,7 +2,9 @@
 
 #include "app/Environment.h"
 #include "archive/ZipArchive.h"
+#include "archive/ZipEntryNames.h"
 #include "gui/BackupVersionsList.h"
+#include "gui/LookInsideWindow.h"
 #include "gui/Mnemonics.h"
 #include "gui/ObjectNames.h"
 #include "restore/RestoreDriver.h"
@@ -65,6 +67,7 @@ RestoreTab::RestoreTab(Environment& env, ZipArchive& archive, Prompter& prompter
         if (!refuseWhileBusy || !refuseWhileBusy())
             ChooseSourceFile();
     });
+    connect(lookInsideButton_, &QPushButton::clicked, this, [this] { LookInside(); });
     // Queued: the inspection refills the list that is announcing the choice.
     connect(versionsList_, &BackupVersionsList::versionChosen, this, &RestoreTab::openVersion,
             Qt::QueuedConnection);
@@ -82,6 +85,11 @@ QGroupBox* RestoreTab::buildFrom() {
     source->addWidget(sourceFileEdit_, 1);
     source->addWidget(sourceFileButton_);
     where->addLayout(source);
+    lookInsideButton_ = named(new QPushButton(tr("Look Inside...")), "cmdLookInside");
+    lookInsideButton_->setEnabled(false);
+    lookInsideButton_->setToolTip(
+        tr("The data files of this backup, their folders and messages, without restoring"));
+    source->addWidget(lookInsideButton_);
     versionsList_ = new BackupVersionsList;
     where->addWidget(versionsList_);
     backupFactsText_ = infoBox("txtPOBinfo", 5);
@@ -94,6 +102,7 @@ QGroupBox* RestoreTab::buildFrom() {
     SetMnemonic(fileCaption, QLatin1Char('C'));
     SetMnemonic(factsCaption, QLatin1Char('D'));
     SetMnemonic(sourceFileButton_, QLatin1Char('w'));
+    SetMnemonic(lookInsideButton_, QLatin1Char('s'));
     // What a screen reader says for each box: its own label, not its frame's.
     sourceFileEdit_->setAccessibleName(tr("Backup file to restore from"));
     backupFactsText_->setAccessibleName(tr("Backup file information"));
@@ -125,6 +134,8 @@ QGroupBox* RestoreTab::buildInto() {
 }
 
 void RestoreTab::clear() {
+    closeLookInside();
+    lookInsideButton_->setEnabled(false);
     for (QCheckBox* box : itemBoxes_) {
         box->setChecked(false);
         box->setEnabled(false);
@@ -197,6 +208,7 @@ bool RestoreTab::inspect(const QString& chosen, const std::optional<std::string>
     backupDescriptionText_->setPlainText(withoutCr(result.description));
     for (std::size_t i = 0; i < itemBoxes_.size(); ++i)
         itemBoxes_[i]->setEnabled(result.restoreEnabled[i]);
+    lookInsideButton_->setEnabled(result.accepted && !dataFiles().empty());
     return true;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "gui/FileDialogRequest.h"
+#include "gui/MailStoreWorker.h"
 #include "gui/TabParts.h"
 #include "restore/SourceFile.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -22,6 +24,7 @@ namespace trelmig {
 
 class BackupVersionsList;
 class Environment;
+class LookInsideWindow;
 class PasswordPrompt;
 class Prompter;
 struct RestoreChoices;
@@ -46,6 +49,8 @@ public:
     std::function<bool()> refuseWhileBusy;
     std::function<QString(const FileDialogRequest&)> chooseFile;
     std::function<std::optional<QString>(const QString& proposed)> askNewProfileName;
+    // How "Look Inside..." opens a data file of the backup open now.
+    OpenMailStore openDataFile;
 
     // "Browse...": closes the backup open now and inspects the one chosen.
     void ChooseSourceFile();
@@ -61,6 +66,10 @@ public:
     std::vector<QWidget*> heldDuringRun() const;
     // Ctrl+A on the tab: the pop-up menu's "Select all items".
     QAction* selectAllAction() const { return selectAllAction_; }
+    // "Look Inside...": the window on the backup open now (one at a time;
+    // closed when another backup is opened).
+    void LookInside();
+    LookInsideWindow* lookInsideWindow() const;
 
 private:
     QGroupBox* buildFrom();
@@ -73,6 +82,9 @@ private:
     void openVersion(const QString& path);
     // The target chosen; false when "New profile..." was cancelled or refused.
     bool chooseTarget(std::string& profile, bool& create);
+    // The data files (.pst, .ost) the inspected backup holds.
+    std::vector<std::string> dataFiles() const;
+    void closeLookInside();
 
     Environment& env_;
     ZipArchive& archive_;
@@ -80,6 +92,8 @@ private:
     PasswordPrompt& passwords_;
     QLineEdit* sourceFileEdit_;
     QPushButton* sourceFileButton_;
+    QPushButton* lookInsideButton_;
+    QPointer<LookInsideWindow> lookInside_;
     BackupVersionsList* versionsList_;
     QPlainTextEdit* backupFactsText_;
     QPlainTextEdit* backupDescriptionText_;

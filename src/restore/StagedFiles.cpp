@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <system_error>
@@ -109,6 +111,42 @@ Result<void> StagedFiles::commit(RetiredFiles& retired) {
         if (!syncFolder(folder.string()))
             return Fail("the restored files are in place, but the folder " + folder.string() +
                         " could not be flushed to disk");
+    return {};
+}
+
+Result<void> StagedFiles::commitBesideOthers() {
+    for (const auto& [staged, target] : files_)
+        if (!flushFile(staged.string()))
+            return Fail("the new file cannot be flushed to disk in " +
+                        target.parent_path().string());
+    std::vector<fs::path> placed;
+    const auto undo = [&placed] {
+        for (const fs::path& target : placed)
+            ::unlink(target.c_str());
+    };
+    for (const auto& [staged, target] : files_) {
+        int moved =
+            ::renameat2(AT_FDCWD, staged.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE);
+        // A file system that cannot rename without replacing: a hard link
+        // is refused where the name is taken all the same.
+        if (moved != 0 && (errno == EINVAL || errno == ENOSYS)) {
+            moved = ::link(staged.c_str(), target.c_str());
+            if (moved == 0)
+                ::unlink(staged.c_str());
+        }
+        if (moved != 0) {
+            const int err = errno;
+            undo();
+            return Fail("cannot put " + target.string() +
+                        " in place: " + std::generic_category().message(err));
+        }
+        placed.push_back(target);
+    }
+    files_.clear();
+    for (const fs::path& target : placed)
+        if (!syncFolder(target.parent_path().string()))
+            return Fail("the new file is in place, but the folder " +
+                        target.parent_path().string() + " could not be flushed to disk");
     return {};
 }
 

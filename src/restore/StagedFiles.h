@@ -29,6 +29,10 @@ public:
     // targets' folders. Fails with nothing changed when a file cannot be
     // flushed or put in place.
     Result<void> commit(RetiredFiles& retired);
+    // Flushes the staged files and puts each in place only where nothing is
+    // under its name: a file that appeared there meanwhile is never written
+    // over, and the commit then fails with the new files gone again.
+    Result<void> commitBesideOthers();
 
 private:
     // A target already replaced, and the second name of its old version
