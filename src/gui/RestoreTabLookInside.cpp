@@ -6,6 +6,7 @@
 #include "archive/ZipArchive.h"
 #include "archive/ZipEntryNames.h"
 #include "gui/LookInsideWindow.h"
+#include "mailstore/BackupDataFile.h"
 #include "restore/RecoverDataFile.h"
 
 #include <QDate>
@@ -38,9 +39,10 @@ std::vector<std::string> RestoreTab::dataFiles() const {
     const auto list = inspected_.entries.find("BackupDatas");
     if (list == inspected_.entries.end())
         return files;
+    // The archive's own spelling of each name, which the opening looks for.
     for (const std::string& name : splitEntryList(list->second))
-        if (isDataFileName(name) && archive_.GetEntry(name))
-            files.push_back(name);
+        if (const auto entry = archive_.GetEntry(name); entry && isDataFileName(entry->name))
+            files.push_back(entry->name);
     return files;
 }
 
@@ -62,7 +64,25 @@ void RestoreTab::LookInside() {
         return;
     }
     closeLookInside();
-    LookInsideSource source{QString::fromStdString(inspected_.path), dataFiles(), openDataFile};
+    OpenMailStore open = openDataFile;
+    if (!open) {
+        const auto entries = inspected_.entries.find("BackupDatas");
+        std::vector<BackupDataFile> files =
+            BackupDataFiles(archive_, entries == inspected_.entries.end() ? "" : entries->second);
+        // The worker opens each data file on its own thread, with what the
+        // backup was opened with now: another backup opened later does not
+        // change what this window reads.
+        open = [files = std::move(files), path = inspected_.path, password = inspected_.password,
+                work = env_.work.path(),
+                ansi = env_.ansi](const std::string& dataFile,
+                                  const CancelToken&) -> Result<std::unique_ptr<MailStore>> {
+            for (const BackupDataFile& file : files)
+                if (file.entryName == dataFile)
+                    return OpenBackupDataFile(path, file, password, work, ansi);
+            return Fail("the backup holds no data file " + dataFile);
+        };
+    }
+    LookInsideSource source{QString::fromStdString(inspected_.path), dataFiles(), std::move(open)};
     auto* window = new LookInsideWindow(std::move(source), prompter_, this);
     lookInside_ = window;
     window->chooseFile = [this](const FileDialogRequest& request) {
