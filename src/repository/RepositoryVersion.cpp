@@ -47,7 +47,7 @@ std::string unescaped(std::string_view text) {
     return out;
 }
 
-constexpr std::string_view kNameUnsafe = "%-/:*?[]\\";
+constexpr std::string_view kNameUnsafe = "%-/:*?[]\\ ";
 constexpr std::string_view kCommentUnsafe = "%=";
 // "-YYYY-MM-DDTHH:MM:SS"
 constexpr std::size_t kTimeSuffixLength = 20;

@@ -28,7 +28,7 @@ inline constexpr std::string_view kLatestVersionName = "latest";
 
 // "COMPUTER-PREFIX-PROFILE": the source whose versions one keep policy
 // prunes. Each part is made safe for a borg archive name and for a glob:
-// '%', '-', '/', ':', '*', '?', '[', ']', '\\' and control characters become
+// '%', '-', '/', ':', '*', '?', '[', ']', '\\', spaces and control characters become
 // %XX, so that a source's name never begins another source's.
 std::string RepositorySourceName(std::string_view computer, std::string_view prefix,
                                  std::string_view profile);
