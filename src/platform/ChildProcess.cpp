@@ -126,6 +126,34 @@ private:
     std::string pending_;
 };
 
+// Writing to a program that has gone must be an error, not SIGPIPE: the
+// signal is held back in this thread and the pending one discarded.
+class SigpipeIgnored {
+public:
+    explicit SigpipeIgnored(bool needed) : needed_(needed) {
+        if (!needed_)
+            return;
+        sigemptyset(&pipe_);
+        sigaddset(&pipe_, SIGPIPE);
+        pthread_sigmask(SIG_BLOCK, &pipe_, &old_);
+    }
+    ~SigpipeIgnored() {
+        if (!needed_)
+            return;
+        const timespec zero{0, 0};
+        while (sigtimedwait(&pipe_, nullptr, &zero) > 0) {
+        }
+        pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+    }
+    SigpipeIgnored(const SigpipeIgnored&) = delete;
+    SigpipeIgnored& operator=(const SigpipeIgnored&) = delete;
+
+private:
+    bool needed_;
+    sigset_t pipe_{};
+    sigset_t old_{};
+};
+
 } // namespace
 
 ChildProcessResult RunChildProcess(const ChildProcessRequest& request) {
@@ -133,6 +161,7 @@ ChildProcessResult RunChildProcess(const ChildProcessRequest& request) {
     if (!request.workingFolder.empty() && !std::filesystem::is_directory(request.workingFolder))
         throw std::runtime_error("the folder " + request.workingFolder + " does not exist");
     Pipe out, err;
+    std::optional<Pipe> in;
     std::optional<Pipe> secret;
     if (request.secret) {
         secret.emplace();
@@ -141,7 +170,12 @@ ChildProcessResult RunChildProcess(const ChildProcessRequest& request) {
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (request.input.empty()) {
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    } else {
+        in.emplace();
+        posix_spawn_file_actions_adddup2(&actions, in->read(), 0);
+    }
     posix_spawn_file_actions_adddup2(&actions, out.write(), 1);
     posix_spawn_file_actions_adddup2(&actions, err.write(), 2);
     if (secret)
@@ -165,14 +199,24 @@ ChildProcessResult RunChildProcess(const ChildProcessRequest& request) {
     err.closeWrite();
     if (secret)
         secret->closeRead();
+    std::size_t inputWritten = 0;
+    if (in) {
+        in->closeRead();
+        ::fcntl(in->write(), F_SETFL, O_NONBLOCK);
+    }
+    bool inOpen = in.has_value();
 
     ErrorLines lines(request.onErrorLine);
     bool outOpen = true, errOpen = true;
     std::optional<std::chrono::steady_clock::time_point> interruptedAt;
     bool terminated = false;
+    // A program that stops reading its input must not end this process.
+    const SigpipeIgnored sigpipeIgnored(in.has_value());
     while (outOpen || errOpen) {
-        pollfd fds[2];
+        pollfd fds[3];
         nfds_t count = 0;
+        if (inOpen)
+            fds[count++] = {in->write(), POLLOUT, 0};
         if (outOpen)
             fds[count++] = {out.read(), POLLIN, 0};
         if (errOpen)
@@ -192,6 +236,18 @@ ChildProcessResult RunChildProcess(const ChildProcessRequest& request) {
         for (nfds_t i = 0; ready > 0 && i < count; ++i) {
             if (!fds[i].revents)
                 continue;
+            if (inOpen && fds[i].fd == in->write()) {
+                const ssize_t n = ::write(fds[i].fd, request.input.data() + inputWritten,
+                                          request.input.size() - inputWritten);
+                if (n > 0)
+                    inputWritten += std::size_t(n);
+                if ((n < 0 && errno != EAGAIN && errno != EINTR) ||
+                    inputWritten == request.input.size()) {
+                    in->closeWrite();
+                    inOpen = false;
+                }
+                continue;
+            }
             char buffer[16384];
             const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
             const bool isOut = fds[i].fd == out.read();

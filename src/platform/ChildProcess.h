@@ -14,8 +14,9 @@ namespace trelmig {
 // reads what it writes: its standard output whole, its standard error line
 // by line as it comes.
 struct ChildProcessRequest {
-    std::vector<std::string> argv;                                // argv[0] looked up on PATH
-    std::string workingFolder;                                    // empty: this process's
+    std::vector<std::string> argv; // argv[0] looked up on PATH
+    std::string workingFolder;     // empty: this process's
+    std::string input;             // its standard input; empty: /dev/null
     std::vector<std::pair<std::string, std::string>> environment; // set or replaced
     std::vector<std::string> unsetEnvironment;                    // removed
     // A secret for the program: written into a pipe, which is then closed,

@@ -41,6 +41,27 @@ Result<std::vector<RepositoryVersion>> VersionsOfBorgJson(std::string_view json)
     return versions;
 }
 
+Result<std::vector<std::string>> FilesOfBorgJsonLines(std::string_view jsonLines) {
+    std::vector<std::string> files;
+    while (!jsonLines.empty()) {
+        const auto end = jsonLines.find('\n');
+        const std::string_view line = jsonLines.substr(0, end);
+        jsonLines = end == std::string_view::npos ? std::string_view() : jsonLines.substr(end + 1);
+        if (line.empty())
+            continue;
+        const auto item = nlohmann::json::parse(line, nullptr, false);
+        if (item.is_discarded() || !item.is_object())
+            return Fail("borg printed a line that is no JSON");
+        if (item.value("type", "") != "-")
+            continue;
+        std::string path = item.value("path", "");
+        if (path.starts_with("./"))
+            path.erase(0, 2);
+        files.push_back(std::move(path));
+    }
+    return files;
+}
+
 bool IsCheckpointName(std::string_view name) {
     const auto at = name.rfind(".checkpoint");
     if (at == std::string_view::npos)

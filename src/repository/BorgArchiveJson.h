@@ -13,6 +13,10 @@ namespace trelmig {
 // comment says.
 Result<std::vector<RepositoryVersion>> VersionsOfBorgJson(std::string_view json);
 
+// The regular files, in order, of what `borg list --json-lines` printed for
+// one archive ("./a" and "a" both become "a").
+Result<std::vector<std::string>> FilesOfBorgJsonLines(std::string_view jsonLines);
+
 // Whether a version name is one of the checkpoints borg leaves when a run
 // is stopped: "NAME.checkpoint", "NAME.checkpoint.2".
 bool IsCheckpointName(std::string_view name);

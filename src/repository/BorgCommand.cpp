@@ -18,6 +18,16 @@ bool isStaleLockNote(const BorgLogLine& line) {
 
 } // namespace
 
+BorgCall MakeBorgCall(const RepositoryAddress& address, std::vector<std::string> arguments,
+                      const std::string& passphrase, std::string what) {
+    BorgCall call;
+    call.address = address;
+    call.arguments = std::move(arguments);
+    call.passphrase = passphrase;
+    call.what = std::move(what);
+    return call;
+}
+
 Result<BorgOutput> RunBorg(const BorgCall& call) {
     BorgOutput output;
     std::vector<BorgLogLine> messages;
@@ -25,6 +35,7 @@ Result<BorgOutput> RunBorg(const BorgCall& call) {
     request.argv = {"borg", "--log-json", "--lock-wait", std::to_string(kLockWaitSeconds)};
     request.argv.insert(request.argv.end(), call.arguments.begin(), call.arguments.end());
     request.workingFolder = call.workingFolder;
+    request.input = call.input;
     // Our passphrase only: one in the environment would take precedence.
     if (!call.passphrase.empty())
         request.unsetEnvironment = {"BORG_PASSPHRASE", "BORG_PASSCOMMAND"};

@@ -21,7 +21,12 @@ struct BorgCall {
     const CancelToken* cancel = nullptr;
     // The words a failure begins with: "The backup into the repository ... failed".
     std::string what;
+    std::string input; // borg's standard input; empty: none
 };
+
+// A call with the fields every call has; the others empty.
+BorgCall MakeBorgCall(const RepositoryAddress& address, std::vector<std::string> arguments,
+                      const std::string& passphrase, std::string what);
 
 struct BorgOutput {
     std::string json;                  // standard output

@@ -34,6 +34,7 @@ struct RepositoryProgress {
     std::string path;              // the file at work, relative to the version
     std::optional<double> percent; // where borg counts in percent (extract, check)
     std::string message;           // borg's own words for a step, when it says one
+    std::uint64_t totalBytes = 0;  // CreateVersion: the request's totalBytes
 };
 
 // Called on the thread that called the operation, while borg runs, for each
@@ -58,6 +59,9 @@ struct VersionRequest {
     // When it was made (local time); the version's name and date. nullopt: now.
     std::optional<VersionTime> time;
     std::uint64_t totalBytes = 0; // of the folder's files, for the progress
+    // The files of the folder the version holds, in this order (the order of
+    // a .kvx's entries); empty: the whole folder.
+    std::vector<std::string> entries;
 };
 
 // `borg init --encryption=repokey-blake2` (unencrypted with an empty
@@ -86,6 +90,12 @@ Result<RepositoryVersion> CreateVersion(const RepositoryAddress& address,
                                         const VersionRequest& request,
                                         const RepositoryProgressCallback& progress = {},
                                         const CancelToken* cancel = nullptr);
+
+// The files a version holds, in the order they were stored, relative to the
+// folder it was made from.
+Result<std::vector<std::string>> VersionEntries(const RepositoryAddress& address,
+                                                const std::string& passphrase,
+                                                const std::string& versionName);
 
 // `borg extract` of a version into an existing, empty destination folder.
 Result<void> ExtractVersion(const RepositoryAddress& address, const std::string& passphrase,

@@ -5,16 +5,6 @@ namespace trelmig {
 
 namespace {
 
-BorgCall callOf(const RepositoryAddress& address, std::vector<std::string> arguments,
-                const std::string& passphrase, std::string what) {
-    BorgCall call;
-    call.address = address;
-    call.arguments = std::move(arguments);
-    call.passphrase = passphrase;
-    call.what = std::move(what);
-    return call;
-}
-
 bool saysNoRepository(const Error& error, const RepositoryAddress& address) {
     return error.message.find("there is no repository at " + address.url) != std::string::npos ||
            error.message.find(address.url + " is not a BorgBackup repository") != std::string::npos;
@@ -23,7 +13,7 @@ bool saysNoRepository(const Error& error, const RepositoryAddress& address) {
 } // namespace
 
 Result<void> MakeRepository(const RepositoryAddress& address, const std::string& passphrase) {
-    auto call = callOf(
+    auto call = MakeBorgCall(
         address,
         {"init", "--encryption", passphrase.empty() ? "none" : "repokey-blake2", address.url},
         passphrase, "The repository " + address.url + " cannot be made");
@@ -33,8 +23,8 @@ Result<void> MakeRepository(const RepositoryAddress& address, const std::string&
 }
 
 Result<bool> RepositoryExists(const RepositoryAddress& address, const std::string& passphrase) {
-    auto call = callOf(address, {"info", "--json", address.url}, passphrase,
-                       "The repository " + address.url + " cannot be opened");
+    auto call = MakeBorgCall(address, {"info", "--json", address.url}, passphrase,
+                             "The repository " + address.url + " cannot be opened");
     auto output = RunBorg(call);
     if (output)
         return true;
@@ -50,8 +40,8 @@ Result<void> CheckRepository(const RepositoryAddress& address, const std::string
     if (readData)
         arguments.push_back("--verify-data");
     arguments.push_back(address.url);
-    auto call = callOf(address, arguments, passphrase,
-                       "The check of the repository " + address.url + " failed");
+    auto call = MakeBorgCall(address, arguments, passphrase,
+                             "The check of the repository " + address.url + " failed");
     call.progress = progress;
     call.cancel = cancel;
     auto output = RunBorg(call);
@@ -70,8 +60,8 @@ Result<void> CheckRepository(const RepositoryAddress& address, const std::string
 
 Result<std::string> ExportRepositoryKey(const RepositoryAddress& address,
                                         const std::string& passphrase) {
-    auto call = callOf(address, {"key", "export", "--paper", address.url}, passphrase,
-                       "The key of the repository " + address.url + " cannot be exported");
+    auto call = MakeBorgCall(address, {"key", "export", "--paper", address.url}, passphrase,
+                             "The key of the repository " + address.url + " cannot be exported");
     auto output = RunBorg(call);
     if (!output)
         return std::unexpected(output.error());
@@ -79,8 +69,8 @@ Result<std::string> ExportRepositoryKey(const RepositoryAddress& address,
 }
 
 Result<void> BreakLock(const RepositoryAddress& address) {
-    auto call = callOf(address, {"break-lock", address.url}, {},
-                       "The lock of the repository " + address.url + " cannot be broken");
+    auto call = MakeBorgCall(address, {"break-lock", address.url}, {},
+                             "The lock of the repository " + address.url + " cannot be broken");
     if (auto output = RunBorg(call); !output)
         return std::unexpected(output.error());
     return {};

@@ -24,13 +24,9 @@ VersionTime localTimeNow() {
 Result<std::vector<RepositoryVersion>> allArchives(const RepositoryAddress& address,
                                                    const std::string& passphrase,
                                                    const std::string& glob) {
-    BorgCall call{address,
-                  {"info", "--json", "--glob-archives", glob, address.url},
-                  passphrase,
-                  {},
-                  {},
-                  nullptr,
-                  "The versions of the repository " + address.url + " cannot be listed"};
+    const auto call =
+        MakeBorgCall(address, {"info", "--json", "--glob-archives", glob, address.url}, passphrase,
+                     "The versions of the repository " + address.url + " cannot be listed");
     auto output = RunBorg(call);
     if (!output)
         return std::unexpected(output.error());
@@ -52,13 +48,9 @@ Result<void> removeCheckpoints(const RepositoryAddress& address, const std::stri
             arguments.push_back(archive.name);
     if (arguments.size() == 2)
         return {};
-    BorgCall call{address,
-                  arguments,
-                  passphrase,
-                  {},
-                  {},
-                  nullptr,
-                  "The checkpoints a stopped run left in " + address.url + " cannot be removed"};
+    auto call =
+        MakeBorgCall(address, arguments, passphrase,
+                     "The checkpoints a stopped run left in " + address.url + " cannot be removed");
     if (auto done = RunBorg(call); !done)
         return std::unexpected(done.error());
     return {};
@@ -118,16 +110,27 @@ Result<RepositoryVersion> CreateVersion(const RepositoryAddress& address,
         arguments.push_back("--timestamp");
         arguments.push_back(BorgTimestampOf(*request.time));
     }
+    std::string input;
+    if (!request.entries.empty()) {
+        arguments.push_back("--paths-from-stdin");
+        for (const auto& entry : request.entries)
+            input += entry + "\n";
+    }
     arguments.push_back(archiveOf(address, version.name));
-    arguments.push_back(".");
-    BorgCall call{address,
-                  arguments,
-                  passphrase,
-                  request.folder,
-                  progress,
-                  cancel,
-                  "The version " + version.name + " cannot be added to the repository " +
-                      address.url};
+    if (request.entries.empty())
+        arguments.push_back(".");
+    auto call = MakeBorgCall(address, arguments, passphrase,
+                             "The version " + version.name + " cannot be added to the repository " +
+                                 address.url);
+    call.workingFolder = request.folder;
+    call.input = std::move(input);
+    if (progress)
+        call.progress = [&progress, total = request.totalBytes](const RepositoryProgress& p) {
+            RepositoryProgress counted = p;
+            counted.totalBytes = total;
+            progress(counted);
+        };
+    call.cancel = cancel;
     auto output = RunBorg(call);
     if (!output)
         return std::unexpected(output.error());
@@ -140,17 +143,31 @@ Result<RepositoryVersion> CreateVersion(const RepositoryAddress& address,
     return version;
 }
 
+Result<std::vector<std::string>> VersionEntries(const RepositoryAddress& address,
+                                                const std::string& passphrase,
+                                                const std::string& versionName) {
+    auto call =
+        MakeBorgCall(address, {"list", "--json-lines", archiveOf(address, versionName)}, passphrase,
+                     "The files of the version " + versionName + " of the repository " +
+                         address.url + " cannot be listed");
+    auto output = RunBorg(call);
+    if (!output)
+        return std::unexpected(output.error());
+    auto entries = FilesOfBorgJsonLines(output->json);
+    if (!entries)
+        return Fail(call.what + ": " + entries.error().message);
+    return entries;
+}
+
 Result<void> ExtractVersion(const RepositoryAddress& address, const std::string& passphrase,
                             const std::string& versionName, const std::string& destination,
                             const RepositoryProgressCallback& progress, const CancelToken* cancel) {
-    BorgCall call{address,
-                  {"extract", "--progress", archiveOf(address, versionName)},
-                  passphrase,
-                  destination,
-                  progress,
-                  cancel,
-                  "The version " + versionName + " of the repository " + address.url +
-                      " cannot be unpacked"};
+    auto call = MakeBorgCall(
+        address, {"extract", "--progress", archiveOf(address, versionName)}, passphrase,
+        "The version " + versionName + " of the repository " + address.url + " cannot be unpacked");
+    call.workingFolder = destination;
+    call.progress = progress;
+    call.cancel = cancel;
     if (auto output = RunBorg(call); !output)
         return std::unexpected(output.error());
     return {};
