@@ -20,7 +20,8 @@ VersionTime localTimeNow() {
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
-// Every archive of the repository, checkpoints too, with sizes and comments.
+// Every archive of the repository with sizes and comments; borg leaves
+// checkpoints out.
 Result<std::vector<RepositoryVersion>> allArchives(const RepositoryAddress& address,
                                                    const std::string& passphrase,
                                                    const std::string& glob) {
@@ -36,12 +37,24 @@ Result<std::vector<RepositoryVersion>> allArchives(const RepositoryAddress& addr
     return versions;
 }
 
-// Removes the checkpoints a stopped run of the source left behind.
+// Removes the checkpoints a stopped run of the source left behind. The
+// first call of a run also breaks the lock a killed run left on this host
+// (borg does, and says so through progress).
 Result<void> removeCheckpoints(const RepositoryAddress& address, const std::string& passphrase,
-                               const std::string& sourceName) {
-    auto archives = allArchives(address, passphrase, sourceName + "-*");
+                               const std::string& sourceName,
+                               const RepositoryProgressCallback& progress) {
+    auto list = MakeBorgCall(address,
+                             {"list", "--json", "--consider-checkpoints", "--glob-archives",
+                              sourceName + "-*", address.url},
+                             passphrase,
+                             "The versions of the repository " + address.url + " cannot be listed");
+    list.progress = progress;
+    auto listed = RunBorg(list);
+    if (!listed)
+        return std::unexpected(listed.error());
+    auto archives = VersionsOfBorgJson(listed->json);
     if (!archives)
-        return std::unexpected(archives.error());
+        return Fail(list.what + ": " + archives.error().message);
     std::vector<std::string> arguments = {"delete", address.url};
     for (const auto& archive : *archives)
         if (IsCheckpointName(archive.name))
@@ -94,7 +107,7 @@ Result<RepositoryVersion> CreateVersion(const RepositoryAddress& address,
                                         const CancelToken* cancel) {
     const std::string source =
         RepositorySourceName(request.computer, request.prefix, request.profile);
-    if (auto cleaned = removeCheckpoints(address, passphrase, source); !cleaned)
+    if (auto cleaned = removeCheckpoints(address, passphrase, source, progress); !cleaned)
         return std::unexpected(cleaned.error());
 
     RepositoryVersion version;
