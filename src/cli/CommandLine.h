@@ -29,6 +29,10 @@ struct CommandLine {
         MoveJobs,
         AwaitNotification,
         Browse,
+        ListVersions,
+        MakeRepository,
+        ExportKvx,
+        ImportKvx,
         Invalid
     };
     Mode mode = Mode::Gui;
@@ -78,6 +82,16 @@ struct CommandLine {
     std::optional<std::string> searchText;
     std::optional<std::filesystem::path> exportFolder;
     std::string exportAs;
+    // --repository URL: a BorgBackup repository instead of a backup file (the
+    // unattended line, --restore, --verify, --list-versions, --export-kvx,
+    // --import-kvx); --make-repository URL makes one.
+    std::optional<std::string> repository;
+    // --version-name NAME|latest: the version --restore and --export-kvx take.
+    std::string versionName;
+    // --verify --repository URL --read-data: every chunk read back too.
+    bool readData = false;
+    // --export-kvx OUT.kvx / --import-kvx FILE.kvx
+    std::string kvxFile;
 };
 
 // "--" options are ours; anything else is the unattended run's command line.

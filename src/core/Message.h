@@ -219,10 +219,26 @@ enum class MessageId {
     BrowseExportNeedsMessages,
     BrowseExportAs,
     BrowseNoExportFolder,
+    // Versions in a BorgBackup repository.
+    RepositoryGoesWith,
+    VersionNameGoesWith,
+    ReadDataGoesWithVerify,
+    RestoreVersionNeeds,
+    VerbNeedsRepository,
+    RepositoryLineHasFile,
+    AskRepositoryPassphrase,
+    RepositoryHoldsNoVersion,
+    VersionLine,
+    VersionsPruned,
+    AppendOnlyNothingFreed,
+    RepositorySound,
+    RepositoryMade,
+    VersionExported,
+    VersionImported,
 };
 
 // The last message of the table.
-inline constexpr MessageId kLastMessageId = MessageId::BrowseNoExportFolder;
+inline constexpr MessageId kLastMessageId = MessageId::VersionImported;
 
 // The English template of a message.
 std::string_view MessageTemplate(MessageId id);
