@@ -24,6 +24,10 @@ TRELMIG_VERB_NOT_RUN(RunListJobs)
 TRELMIG_VERB_NOT_RUN(RunRemoveJob)
 TRELMIG_VERB_NOT_RUN(RunAwaitNotification)
 TRELMIG_VERB_NOT_RUN(RunMoveJobs)
+TRELMIG_VERB_NOT_RUN(RunListVersions)
+TRELMIG_VERB_NOT_RUN(RunMakeRepository)
+TRELMIG_VERB_NOT_RUN(RunExportKvx)
+TRELMIG_VERB_NOT_RUN(RunImportKvx)
 
 int RunWriteIso(const std::string&, const std::string&, const std::vector<std::string>&,
                 std::ostream&, std::ostream&) {

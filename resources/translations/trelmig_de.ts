@@ -1051,6 +1051,66 @@ Diese Wiederherstellung kann nicht rückgängig gemacht werden: %1</translation>
         <source>%1 is a folder, not a password file.</source>
         <translation>%1 ist ein Ordner, keine Kennwortdatei.</translation>
     </message>
+    <message>
+        <source>--repository goes with sf=... bf=, --list-versions, --restore, --verify, --export-kvx and --import-kvx</source>
+        <translation>--repository gehört zu sf=... bf=, --list-versions, --restore, --verify, --export-kvx und --import-kvx</translation>
+    </message>
+    <message>
+        <source>--version-name goes with --restore and --export-kvx, beside --repository</source>
+        <translation>--version-name gehört zu --restore und --export-kvx, neben --repository</translation>
+    </message>
+    <message>
+        <source>--read-data goes with --verify --repository</source>
+        <translation>--read-data gehört zu --verify --repository</translation>
+    </message>
+    <message>
+        <source>--restore --repository URL needs --version-name NAME (or latest), --profile NAME and --items MASK, and no backup file</source>
+        <translation>--restore --repository URL braucht --version-name NAME (oder latest), --profile NAME und --items MASKE, und keine Sicherungsdatei</translation>
+    </message>
+    <message>
+        <source>%1 needs --repository URL</source>
+        <translation>%1 braucht --repository URL</translation>
+    </message>
+    <message>
+        <source>With --repository the backup becomes a version of the repository: leave bf= empty.</source>
+        <translation>Mit --repository wird die Sicherung eine Version im Repository: bf= bleibt leer.</translation>
+    </message>
+    <message>
+        <source>Passphrase of the repository: </source>
+        <translation>Passphrase des Repositorys: </translation>
+    </message>
+    <message>
+        <source>The repository %1 holds no version.</source>
+        <translation>Das Repository %1 enthält keine Version.</translation>
+    </message>
+    <message>
+        <source>%1  %2  profile %3  %4  added %5</source>
+        <translation>%1  %2  Profil %3  %4  hinzugekommen %5</translation>
+    </message>
+    <message>
+        <source>Versions of %1 removed by the keep policy: %2.</source>
+        <translation>Von der Aufbewahrungsregel entfernte Versionen von %1: %2.</translation>
+    </message>
+    <message>
+        <source>The repository %1 is append-only: the versions the keep policy removes are only hidden and compacting freed nothing; its owner frees the space by compacting it without that mode.</source>
+        <translation>Das Repository %1 ist nur anfügbar (append-only): die von der Aufbewahrungsregel entfernten Versionen sind nur verborgen, und das Verdichten hat nichts freigegeben; sein Besitzer gibt den Platz frei, indem er es ohne diesen Modus verdichtet.</translation>
+    </message>
+    <message>
+        <source>The repository %1 is sound.</source>
+        <translation>Das Repository %1 ist in Ordnung.</translation>
+    </message>
+    <message>
+        <source>The repository %1 was made. Keep its passphrase, and a copy of its key (borg key export), apart from it.</source>
+        <translation>Das Repository %1 wurde angelegt. Bewahren Sie seine Passphrase und eine Kopie seines Schlüssels (borg key export) getrennt davon auf.</translation>
+    </message>
+    <message>
+        <source>The version %1 was written as %2.</source>
+        <translation>Die Version %1 wurde als %2 geschrieben.</translation>
+    </message>
+    <message>
+        <source>%1 was added to the repository as the version %2.</source>
+        <translation>%1 wurde dem Repository als Version %2 hinzugefügt.</translation>
+    </message>
 </context>
 <context>
     <name>UndoLastRestore</name>

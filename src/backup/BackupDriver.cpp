@@ -97,6 +97,22 @@ BackupRequest BackupDriver::requestFor(const BackupChoices& c, const CancelToken
                                                .description = c.description},
                                               env_);
     request.cancel = cancel;
+    if (c.repository) {
+        request.repository = c.repository;
+        request.password.clear();
+        if (!request.repository->progress)
+            request.repository->progress = [this,
+                                            started = false](const RepositoryProgress& p) mutable {
+                if (!started) {
+                    started = true;
+                    progress_.SetStatus({MessageId::BackupCompressing, {}});
+                }
+                if (p.totalBytes != 0)
+                    progress_.SetByteProgress(ByteWork::Compressing, p.path,
+                                              std::min(p.originalBytes, p.totalBytes),
+                                              p.totalBytes);
+            };
+    }
     return request;
 }
 

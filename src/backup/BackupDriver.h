@@ -31,6 +31,10 @@ struct BackupChoices {
     // reported, sets a partial one aside and prunes the older ones.
     std::string chosenFile;
     std::function<void(BackupRunResult&)> settle;
+    // Set: the backup becomes a version in this repository (targetFile and
+    // the password are not used); borg's progress shows as the bytes of the
+    // compressing phase unless the target has its own progress callback.
+    std::optional<RepositoryTarget> repository;
 };
 
 // The interactive backup: validates the choices, asks before it replaces an

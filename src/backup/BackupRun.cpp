@@ -9,6 +9,7 @@
 #include "core/CompletionLog.h"
 #include "core/SettingsFile.h"
 #include "outlook/ItemLocations.h"
+#include "platform/StagingFolder.h"
 #include "platform/Text.h"
 #include "registry/RegionalFormat.h"
 
@@ -115,6 +116,43 @@ void writeInPlace(ZipArchive& zip, const ZipFileList& files, const BackupRequest
     if (const Result<void> committed = placement.commit(); !committed)
         throw std::runtime_error(committed.error().message);
     outcome.archivePath = place;
+}
+
+std::string prefixFolderName(const Environment& env) {
+    std::filesystem::path root = env.prefix.root();
+    if (root.filename().empty())
+        root = root.parent_path();
+    return root.filename().string();
+}
+
+// Lays the archive's entries out in a folder of the work folder, under their
+// entry names, and has borg make a version of them in that order.
+void writeVersion(Environment& env, const ZipFileList& files, const BackupRequest& request,
+                  BackupRunResult& outcome) {
+    const RepositoryTarget& target = *request.repository;
+    const Session& s = env.session();
+    StagingFolder staging(std::filesystem::path(s.programFolder) / "version");
+    VersionRequest version;
+    for (const ZipQueuedFile& file : files.Files()) {
+        staging.add(file.path, file.name);
+        version.entries.push_back(file.name);
+    }
+    version.folder = staging.path().string();
+    version.computer = target.computer.empty() ? s.computerName : target.computer;
+    version.prefix = target.prefix.empty() ? prefixFolderName(env) : target.prefix;
+    version.profile = request.profile;
+    version.items = target.items;
+    version.time =
+        VersionTime{request.time.tm_year + 1900, request.time.tm_mon + 1, request.time.tm_mday,
+                    request.time.tm_hour,        request.time.tm_min,     request.time.tm_sec};
+    version.totalBytes = outcome.gatheredBytes;
+    auto made =
+        CreateVersion(target.address, target.passphrase, version, target.progress, request.cancel);
+    if (!made)
+        throw std::runtime_error(made.error().message);
+    outcome.versionName = made->name;
+    outcome.archivePath = target.address.url + "::" + made->name;
+    outcome.archiveBytes = made->addedBytes;
 }
 
 // A complete archive now at the target makes the partial one an earlier run
@@ -224,6 +262,11 @@ void gatherAndWrite(Environment& env, ZipArchive& zip, const BackupRequest& requ
         throw std::runtime_error("the information file " + s.infoFile +
                                  " cannot be added to the backup file");
     outcome.gatheredBytes = bytesOf(files);
+    if (request.repository) {
+        // Earlier versions stay whatever this one holds.
+        writeVersion(env, files, request, outcome);
+        return;
+    }
     // An archive missing items that exist never replaces an earlier one.
     std::string place = request.targetFile;
     std::error_code ec;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ItemCatalogue.h"
+#include "repository/Repository.h"
 
 #include <array>
 #include <cstdint>
@@ -15,6 +16,18 @@ namespace trelmig {
 class CancelToken;
 class Environment;
 class ZipArchive;
+
+// A BorgBackup repository a backup becomes a version of, instead of a .kvx:
+// the same entries under the same names.
+struct RepositoryTarget {
+    RepositoryAddress address;
+    std::string passphrase;
+    std::string computer; // in the version's name; empty: the session's computer name
+    std::string prefix;   // in the version's name; empty: the prefix folder's name
+    std::string items;    // the item mask, stored with the version
+    // borg's progress, on the thread of the run.
+    RepositoryProgressCallback progress;
+};
 
 // What one backup writes and gathers, shared by the window's backup and the
 // unattended run: the information file, the gathering steps, the archive.
@@ -36,6 +49,9 @@ struct BackupRequest {
     std::function<std::optional<std::string>(const std::string& newArchive,
                                              const std::string& password)>
         verifyArchive;
+    // When set, the backup is a new version in this repository; targetFile,
+    // password and verifyArchive are not used.
+    std::optional<RepositoryTarget> repository;
 };
 
 // What one backup did, handed to whoever asked for it: the window, the
@@ -52,6 +68,9 @@ struct BackupRunResult {
     // The size of the archive written, and of the files gathered into it.
     std::uint64_t archiveBytes = 0;
     std::uint64_t gatheredBytes = 0;
+    // A backup into a repository: the new version (archivePath is then
+    // "URL::NAME", archiveBytes what it added to the repository).
+    std::string versionName;
 
     std::string flags; // the ten "0"/"1" of BackupItem
     std::string log;   // CR LF, log name, separator, result word, TAB per logged step

@@ -24,8 +24,9 @@ namespace {
 // where other users could read it.
 class CommandLinePasswords : public PasswordPrompt {
 public:
-    CommandLinePasswords(const std::optional<std::filesystem::path>& file, Prompter& prompter)
-        : file_(file), prompter_(prompter) {}
+    CommandLinePasswords(const std::optional<std::filesystem::path>& file, Prompter& prompter,
+                         MessageId question = MessageId::AskBackupFilePassword)
+        : file_(file), prompter_(prompter), question_(question) {}
 
     std::optional<std::string> AskPassword() override {
         if (file_) {
@@ -44,7 +45,7 @@ public:
             prompter_.ShowMessage({MessageId::NoTerminalForPassword, {}}, MessageIcon::Critical);
             return std::nullopt;
         }
-        const std::string ask = MessageText(MessageId::AskBackupFilePassword);
+        const std::string ask = MessageText(question_);
         (void)!::write(tty, ask.data(), ask.size());
         termios old{};
         const bool isTerminal = ::tcgetattr(tty, &old) == 0;
@@ -67,6 +68,7 @@ public:
 private:
     std::optional<std::filesystem::path> file_;
     Prompter& prompter_;
+    MessageId question_;
 };
 
 } // namespace
@@ -126,6 +128,12 @@ InspectedArchive withRetypedPasswords(const CommandLine& cmd,
 std::unique_ptr<PasswordPrompt> CommandLinePasswordPrompt(const CommandLine& cmd,
                                                           Prompter& prompter) {
     return std::make_unique<CommandLinePasswords>(cmd.passwordFile, prompter);
+}
+
+std::unique_ptr<PasswordPrompt> CommandLinePassphrasePrompt(const CommandLine& cmd,
+                                                            Prompter& prompter) {
+    return std::make_unique<CommandLinePasswords>(cmd.passwordFile, prompter,
+                                                  MessageId::AskRepositoryPassphrase);
 }
 
 std::string BackupFileArgumentProblem(const CommandLine& cmd) {

@@ -37,6 +37,10 @@ unsigned CodePageAtHand(const CommandLine& cmd);
 std::unique_ptr<PasswordPrompt> CommandLinePasswordPrompt(const CommandLine& cmd,
                                                           Prompter& prompter);
 
+// The same for the passphrase of a repository.
+std::unique_ptr<PasswordPrompt> CommandLinePassphrasePrompt(const CommandLine& cmd,
+                                                            Prompter& prompter);
+
 // What is wrong with the backup file and the password file the command line
 // names, or "" when both are files (or no password file is named).
 std::string BackupFileArgumentProblem(const CommandLine& cmd);

@@ -23,7 +23,7 @@ CommandLine& refuse(CommandLine& cmd, MessageId why, std::vector<std::string> va
 
 bool takesValue(std::string_view arg) {
     return std::ranges::any_of(CommandOptions(), [&](const CommandOption& o) {
-        return o.takes == Takes::Value && arg == o.name;
+        return (o.takes == Takes::Value || o.takes == Takes::ValueOrRepository) && arg == o.name;
     });
 }
 
@@ -41,7 +41,10 @@ Taken takeOption(const CommandOption& o, int argc, const char* const* argv, int&
     if (o.name.empty() || (!named && !withValue))
         return Taken::No;
     std::string value = withValue ? std::string(arg.substr(o.name.size() + 1)) : std::string();
-    if (named && o.takes == Takes::Value) {
+    const bool repositoryNext =
+        i + 1 < argc && std::string_view(argv[i + 1]).starts_with("--repository");
+    if (named &&
+        (o.takes == Takes::Value || (o.takes == Takes::ValueOrRepository && !repositoryNext))) {
         if (i + 1 >= argc) {
             refuse(cmd, MessageId::OptionNeedsValue, {std::string(o.name)});
             return Taken::Decided;
@@ -131,6 +134,12 @@ bool combinationAccepted(CommandLine& cmd, const Requests& asked) {
         return refuse(cmd, MessageId::KeepPasswordFileGoesWithRemove), false;
     if ((!cmd.startTime.empty() || cmd.days) && !goesWith(WithAtOrDays))
         return refuse(cmd, MessageId::AtAndDaysGoWithSchedule), false;
+    if (cmd.repository && !goesWith(WithRepository))
+        return refuse(cmd, MessageId::RepositoryGoesWith), false;
+    if (!cmd.versionName.empty() && (!goesWith(WithVersionName) || !cmd.repository))
+        return refuse(cmd, MessageId::VersionNameGoesWith), false;
+    if (cmd.readData && (!goesWith(WithReadData) || !cmd.repository))
+        return refuse(cmd, MessageId::ReadDataGoesWithVerify), false;
     return true;
 }
 

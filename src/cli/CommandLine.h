@@ -28,6 +28,10 @@ struct CommandLine {
         UndoRestore,
         MoveJobs,
         AwaitNotification,
+        ListVersions,
+        MakeRepository,
+        ExportKvx,
+        ImportKvx,
         Invalid
     };
     Mode mode = Mode::Gui;
@@ -70,6 +74,16 @@ struct CommandLine {
     // --write-iso OUT.iso [--volume NAME] PATH...: the paths are in unattendedArgs.
     std::string isoTarget;
     std::string volume;
+    // --repository URL: a BorgBackup repository instead of a backup file (the
+    // unattended line, --restore, --verify, --list-versions, --export-kvx,
+    // --import-kvx); --make-repository URL makes one.
+    std::optional<std::string> repository;
+    // --version-name NAME|latest: the version --restore and --export-kvx take.
+    std::string versionName;
+    // --verify --repository URL --read-data: every chunk read back too.
+    bool readData = false;
+    // --export-kvx OUT.kvx / --import-kvx FILE.kvx
+    std::string kvxFile;
 };
 
 // "--" options are ours; anything else is the unattended run's command line.

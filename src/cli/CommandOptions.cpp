@@ -126,33 +126,52 @@ constexpr std::array kOptions = {
     },
     CommandOption{
         .name = "--verify",
-        .takes = Takes::Value,
+        .takes = Takes::ValueOrRepository,
         .store = [](std::string_view, const std::string& v, CommandLine& cmd,
                     Requests&) { cmd.archive = v; },
         .verb = Mode::Verify,
+        .companions = WithRepository | WithReadData,
+        .complete =
+            [](CommandLine& cmd, const Requests&) {
+                if (cmd.repository && !cmd.archive.empty())
+                    refuse(cmd, MessageId::ChooseOneAction);
+                else if (!cmd.repository && cmd.archive.empty())
+                    refuse(cmd, MessageId::OptionNeedsValue, {"--verify"});
+            },
         .run = RunVerify,
         .help = "  --verify FILE     read a backup file back: every entry decoded and checked\n"
                 "                    (CRC-32, AES authentication) and every file its items\n"
                 "                    name present; 0 sound, 1 damaged (the entry is named),\n"
-                "                    2 refused (not a readable backup file, or a wrong password)\n",
+                "                    2 refused (not a readable backup file, or a wrong password)\n"
+                "  --verify --repository URL [--read-data]\n"
+                "                    check a BorgBackup repository (borg check); --read-data\n"
+                "                    reads every stored chunk back too\n",
     },
     CommandOption{
         .name = "--restore",
-        .takes = Takes::Value,
+        .takes = Takes::ValueOrRepository,
         .store = [](std::string_view, const std::string& v, CommandLine& cmd,
                     Requests&) { cmd.archive = v; },
         .verb = Mode::Restore,
-        .companions = WithCreate,
+        .companions = WithCreate | WithRepository | WithVersionName,
         .readsPrefix = true,
         .complete =
             [](CommandLine& cmd, const Requests&) {
-                if (cmd.profile.empty() || !ItemMask::Parse(cmd.items))
+                if (cmd.repository) {
+                    if (!cmd.archive.empty() || cmd.versionName.empty() || cmd.profile.empty() ||
+                        !ItemMask::Parse(cmd.items))
+                        refuse(cmd, MessageId::RestoreVersionNeeds);
+                } else if (cmd.profile.empty() || !ItemMask::Parse(cmd.items)) {
                     refuse(cmd, MessageId::RestoreNeedsProfileAndItems);
+                }
             },
         .run = RunRestoreCommand,
         .help = "  --restore FILE --profile NAME --items MASK\n"
                 "                    restore the items of MASK (eight 0/1, in the order of the\n"
-                "                    main window) from FILE into the profile NAME\n",
+                "                    main window) from FILE into the profile NAME\n"
+                "  --restore --repository URL --version-name NAME|latest --profile NAME\n"
+                "            --items MASK\n"
+                "                    the same from a version of a BorgBackup repository\n",
     },
     CommandOption{
         .name = "--create",
@@ -284,7 +303,7 @@ constexpr std::array kOptions = {
     // (or a lone backup file, which the window opens).
     CommandOption{
         .verb = Mode::Unattended,
-        .companions = WithKeep | WithWindowsUser,
+        .companions = WithKeep | WithWindowsUser | WithRepository,
         .readsPrefix = true,
         .complete = completeUnattended,
         .run = RunUnattendedBackup,
@@ -302,6 +321,92 @@ constexpr std::array kOptions = {
                 "                    given: 3, 7, 4, 6); older ones are removed once the new one\n"
                 "                    was verified. Each run is logged in\n"
                 "                    $XDG_STATE_HOME/trelmig/runs.log\n",
+    },
+    CommandOption{
+        .name = "--repository",
+        .takes = Takes::Value,
+        .store = [](std::string_view, const std::string& v, CommandLine& cmd,
+                    Requests&) { cmd.repository = v; },
+        .help =
+            "  --repository URL  with sf=... ps=PASSPHRASE bf= (bf= empty): the backup becomes\n"
+            "                    a version in the BorgBackup repository URL (a folder, or\n"
+            "                    ssh://user@host[:port]/path with borg installed there),\n"
+            "                    which stores only what changed; with --keep-last and the\n"
+            "                    others the source's older versions are pruned and the\n"
+            "                    repository compacted.\n"
+            "                    The passphrase: ps=, --password-file, or the terminal\n",
+    },
+    CommandOption{
+        .name = "--list-versions",
+        .verb = Mode::ListVersions,
+        .companions = WithRepository,
+        .complete =
+            [](CommandLine& cmd, const Requests&) {
+                if (!cmd.repository)
+                    refuse(cmd, MessageId::VerbNeedsRepository, {"--list-versions"});
+            },
+        .run = RunListVersions,
+        .help = "  --list-versions --repository URL\n"
+                "                    list the versions of a repository: name, time, profile,\n"
+                "                    items and the size each added\n",
+    },
+    CommandOption{
+        .name = "--make-repository",
+        .takes = Takes::Value,
+        .store = [](std::string_view, const std::string& v, CommandLine& cmd,
+                    Requests&) { cmd.repository = v; },
+        .verb = Mode::MakeRepository,
+        .companions = WithRepository,
+        .run = RunMakeRepository,
+        .help = "  --make-repository URL\n"
+                "                    make a BorgBackup repository (encrypted with the passphrase\n"
+                "                    given; none makes one without encryption); a backup never\n"
+                "                    makes one itself\n",
+    },
+    CommandOption{
+        .name = "--export-kvx",
+        .takes = Takes::Value,
+        .store = [](std::string_view, const std::string& v, CommandLine& cmd,
+                    Requests&) { cmd.kvxFile = v; },
+        .verb = Mode::ExportKvx,
+        .companions = WithRepository | WithVersionName,
+        .complete =
+            [](CommandLine& cmd, const Requests&) {
+                if (!cmd.repository || cmd.versionName.empty())
+                    refuse(cmd, MessageId::VerbNeedsRepository,
+                           {"--export-kvx OUT.kvx --version-name NAME|latest"});
+            },
+        .run = RunExportKvx,
+        .help = "  --export-kvx OUT.kvx --repository URL --version-name NAME|latest\n"
+                "                    write a version as a backup file (protected by the\n"
+                "                    repository's passphrase)\n",
+    },
+    CommandOption{
+        .name = "--import-kvx",
+        .takes = Takes::Value,
+        .store = [](std::string_view, const std::string& v, CommandLine& cmd,
+                    Requests&) { cmd.kvxFile = v; },
+        .verb = Mode::ImportKvx,
+        .companions = WithRepository,
+        .complete =
+            [](CommandLine& cmd, const Requests&) {
+                if (!cmd.repository)
+                    refuse(cmd, MessageId::VerbNeedsRepository, {"--import-kvx FILE.kvx"});
+            },
+        .run = RunImportKvx,
+        .help = "  --import-kvx FILE.kvx --repository URL\n"
+                "                    add a backup file as a version, dated as it was made\n",
+    },
+    CommandOption{
+        .name = "--version-name",
+        .takes = Takes::Value,
+        .store = [](std::string_view, const std::string& v, CommandLine& cmd,
+                    Requests&) { cmd.versionName = v; },
+    },
+    CommandOption{
+        .name = "--read-data",
+        .store = [](std::string_view, const std::string&, CommandLine& cmd,
+                    Requests&) { cmd.readData = true; },
     },
     CommandOption{.name = "--keep-daily", .takes = Takes::Value, .store = storeKeep},
     CommandOption{.name = "--keep-weekly", .takes = Takes::Value, .store = storeKeep},

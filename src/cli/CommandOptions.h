@@ -33,7 +33,10 @@ struct Requests {
 // What an option reads after its name.
 enum class Takes {
     Nothing,
-    Value,          // "--name value" or "--name=value"
+    Value, // "--name value" or "--name=value"
+    // As Value, but with "--repository" next the option has no value (--restore
+    // and --verify of a repository's version).
+    ValueOrRepository,
     OptionalNumber, // "--name", "--name N" or "--name=N"
 };
 
@@ -45,6 +48,9 @@ enum Companion : unsigned {
     WithWindowsUser = 1U << 3,      // --windows-user
     WithKeepPasswordFile = 1U << 4, // --keep-password-file
     WithAtOrDays = 1U << 5,         // --at, --days
+    WithRepository = 1U << 6,       // --repository
+    WithVersionName = 1U << 7,      // --version-name
+    WithReadData = 1U << 8,         // --read-data
 };
 
 // One option of the command line, or a verb: the options that choose what

@@ -16,6 +16,8 @@
 namespace trelmig {
 
 int RunRestoreCommand(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
+    if (cmd.repository)
+        return RunRestoreVersion(cmd, out, err);
     ConsolePrompter prompter(err);
     InspectedBackupFile i = InspectBackupFileArgument(cmd, prompter);
     if (!i.result.accepted)

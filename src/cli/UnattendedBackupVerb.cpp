@@ -23,9 +23,20 @@ int RunUnattendedBackup(const CommandLine& cmd, std::ostream&, std::ostream& err
         if (IsOnceJobPasswordFile(*cmd.passwordFile))
             RemoveJobPasswordFile(*cmd.passwordFile);
     }
+    std::optional<RepositoryAddress> repository;
+    if (cmd.repository) {
+        const auto address = ParseRepositoryAddress(*cmd.repository);
+        if (!address) {
+            err << MessageText(MessageId::ProgramLine,
+                               MessageText(MessageId::RunRefused, address.error().message))
+                << '\n';
+            return 2;
+        }
+        repository = *address;
+    }
     return RunAutoBackup(cmd.unattendedArgs,
                          MachineSource{cmd.prefix, cmd.windowsUser, cmd.windowsRoot}, err, password,
-                         cmd.keep);
+                         cmd.keep, repository);
 }
 
 } // namespace trelmig

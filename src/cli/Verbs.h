@@ -64,6 +64,24 @@ int RunMoveJobs(const CommandLine& cmd, std::ostream& out, std::ostream& err);
 int RunWriteIso(const std::string& target, const std::string& volume,
                 const std::vector<std::string>& paths, std::ostream& out, std::ostream& err);
 
+// --list-versions --repository URL: one line per version (name, time,
+// profile, items, size added). 0, 1 when the repository cannot be read, 2
+// refused arguments.
+int RunListVersions(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// --make-repository URL: borg init. 0 made, 1 not, 2 refused arguments.
+int RunMakeRepository(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// --verify --repository URL [--read-data]: borg check. 0 sound, 1 damaged
+// or unreadable, 2 refused arguments.
+int RunVerifyRepository(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// --restore --repository URL --version-name NAME|latest --profile P --items
+// MASK: restores a version as --restore restores a backup file.
+int RunRestoreVersion(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// --export-kvx OUT.kvx --repository URL --version-name NAME|latest: 0
+// written, 1 not, 2 refused arguments.
+int RunExportKvx(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+// --import-kvx FILE.kvx --repository URL: the backup file becomes a version.
+int RunImportKvx(const CommandLine& cmd, std::ostream& out, std::ostream& err);
+
 inline constexpr const char* kDefaultVolumeIdentifier = "Outlook Data Backup CD";
 
 } // namespace trelmig

@@ -14,6 +14,8 @@
 namespace trelmig {
 
 int RunVerify(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
+    if (cmd.repository)
+        return RunVerifyRepository(cmd, out, err);
     ConsolePrompter prompter(err);
     if (const std::string problem = BackupFileArgumentProblem(cmd); !problem.empty()) {
         err << problem << '\n';

@@ -315,6 +315,41 @@ constexpr std::pair<MessageId, const char*> kTemplates[] = {
     {PasswordFileNotReadable,
      QT_TRANSLATE_NOOP("Messages", "Cannot read the password file %1: %2.")},
     {PasswordFileIsFolder, QT_TRANSLATE_NOOP("Messages", "%1 is a folder, not a password file.")},
+    // Versions in a BorgBackup repository.
+    {RepositoryGoesWith,
+     QT_TRANSLATE_NOOP("Messages", "--repository goes with sf=... bf=, --list-versions, --restore, "
+                                   "--verify, --export-kvx and --import-kvx")},
+    {VersionNameGoesWith,
+     QT_TRANSLATE_NOOP("Messages",
+                       "--version-name goes with --restore and --export-kvx, beside --repository")},
+    {ReadDataGoesWithVerify,
+     QT_TRANSLATE_NOOP("Messages", "--read-data goes with --verify --repository")},
+    {RestoreVersionNeeds,
+     QT_TRANSLATE_NOOP("Messages",
+                       "--restore --repository URL needs --version-name NAME (or latest), "
+                       "--profile NAME and --items MASK, and no backup file")},
+    {VerbNeedsRepository, QT_TRANSLATE_NOOP("Messages", "%1 needs --repository URL")},
+    {RepositoryLineHasFile,
+     QT_TRANSLATE_NOOP(
+         "Messages",
+         "With --repository the backup becomes a version of the repository: leave bf= empty.")},
+    {AskRepositoryPassphrase, QT_TRANSLATE_NOOP("Messages", "Passphrase of the repository: ")},
+    {RepositoryHoldsNoVersion,
+     QT_TRANSLATE_NOOP("Messages", "The repository %1 holds no version.")},
+    {VersionLine, QT_TRANSLATE_NOOP("Messages", "%1  %2  profile %3  %4  added %5")},
+    {VersionsPruned,
+     QT_TRANSLATE_NOOP("Messages", "Versions of %1 removed by the keep policy: %2.")},
+    {AppendOnlyNothingFreed,
+     QT_TRANSLATE_NOOP("Messages", "The repository %1 is append-only: the versions the keep policy "
+                                   "removes are only hidden and compacting freed nothing; its "
+                                   "owner frees the space by compacting it without that mode.")},
+    {RepositorySound, QT_TRANSLATE_NOOP("Messages", "The repository %1 is sound.")},
+    {RepositoryMade,
+     QT_TRANSLATE_NOOP("Messages", "The repository %1 was made. Keep its passphrase, and a copy of "
+                                   "its key (borg key export), apart from it.")},
+    {VersionExported, QT_TRANSLATE_NOOP("Messages", "The version %1 was written as %2.")},
+    {VersionImported,
+     QT_TRANSLATE_NOOP("Messages", "%1 was added to the repository as the version %2.")},
 };
 
 // The item steps' templates are the records' own, not in the table.

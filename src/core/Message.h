@@ -204,10 +204,26 @@ enum class MessageId {
     NoPasswordFileAt,
     PasswordFileNotReadable,
     PasswordFileIsFolder,
+    // Versions in a BorgBackup repository.
+    RepositoryGoesWith,
+    VersionNameGoesWith,
+    ReadDataGoesWithVerify,
+    RestoreVersionNeeds,
+    VerbNeedsRepository,
+    RepositoryLineHasFile,
+    AskRepositoryPassphrase,
+    RepositoryHoldsNoVersion,
+    VersionLine,
+    VersionsPruned,
+    AppendOnlyNothingFreed,
+    RepositorySound,
+    RepositoryMade,
+    VersionExported,
+    VersionImported,
 };
 
 // The last message of the table.
-inline constexpr MessageId kLastMessageId = MessageId::PasswordFileIsFolder;
+inline constexpr MessageId kLastMessageId = MessageId::VersionImported;
 
 // The English template of a message.
 std::string_view MessageTemplate(MessageId id);

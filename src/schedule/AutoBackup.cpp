@@ -9,6 +9,7 @@
 #include "core/Message.h"
 #include "platform/CronJobLine.h"
 #include "platform/SystemLog.h"
+#include "repository/Repository.h"
 #include "schedule/BackupRunRecord.h"
 #include "schedule/BackupVersions.h"
 #include "schedule/RunReport.h"
@@ -22,7 +23,8 @@
 namespace trelmig {
 
 std::optional<AutoBackupCommand> ParseAutoBackupCommand(const std::vector<std::string>& args,
-                                                        std::string& error) {
+                                                        std::string& error,
+                                                        bool backupFileMayBeEmpty) {
     std::string text;
     std::set<std::size_t> joiningBlanks;
     for (const auto& a : args) {
@@ -64,7 +66,8 @@ std::optional<AutoBackupCommand> ParseAutoBackupCommand(const std::vector<std::s
         values[i - 1] = v;
     }
     AutoBackupCommand cmd{values[0], values[1], values[2], values[3]};
-    if (cmd.profile.empty() || cmd.mask.empty() || cmd.backupFile.empty()) {
+    if (cmd.profile.empty() || cmd.mask.empty() ||
+        (cmd.backupFile.empty() && !backupFileMayBeEmpty)) {
         error = MessageText(MessageId::CommandLineValueEmpty);
         return std::nullopt;
     }
@@ -127,10 +130,39 @@ bool takePasswordFromFile(AutoBackupCommand& cmd, const std::optional<std::strin
     return error.empty();
 }
 
+// The versions of the new version's source the policy does not keep go, and
+// the repository is compacted. What fails here is logged: the new version
+// is made all the same.
+void pruneRepository(const RepositoryAddress& repository, const std::string& passphrase,
+                     const std::string& versionName, const KeepPolicy& keep, SystemLog& log,
+                     std::ostream& err) {
+    const auto source = SourceOfVersionName(versionName);
+    if (!source)
+        return;
+    const auto pruned = PruneVersions(repository, passphrase, *source, keep);
+    if (!pruned) {
+        log.error(pruned.error().message);
+        err << MessageText(MessageId::WarningLine, pruned.error().message) << '\n';
+        return;
+    }
+    if (!pruned->removed.empty()) {
+        std::string names;
+        for (const std::string& name : pruned->removed)
+            names += (names.empty() ? "" : ", ") + name;
+        log.info(MessageText(MessageId::VersionsPruned, *source, names));
+    }
+    if (pruned->appendOnly) {
+        const std::string line = MessageText(MessageId::AppendOnlyNothingFreed, repository.url);
+        log.info(line);
+        err << MessageText(MessageId::WarningLine, line) << '\n';
+    }
+}
+
 // The backup of one accepted command line; fills the record with what became
 // of it.
 int backUp(const AutoBackupCommand& cmd, const MachineSource& source,
-           const std::optional<KeepPolicy>& keep, SystemLog& log, std::ostream& err,
+           const std::optional<KeepPolicy>& keep,
+           const std::optional<RepositoryAddress>& repository, SystemLog& log, std::ostream& err,
            RunRecord& record) {
     const auto failWith = [&](int code, const std::string& line) {
         record.message = line;
@@ -154,13 +186,19 @@ int backUp(const AutoBackupCommand& cmd, const MachineSource& source,
         return failWith(1, MessageText(MessageId::NoSuchProfile, cmd.profile));
 
     // Versions go beside the chosen name; the chosen file itself is left alone.
-    const BackupRequest request = MakeBackupRequest({.profile = cmd.profile,
-                                                     .items = ItemMask::Lenient(cmd.mask),
-                                                     .chosenFile = cmd.backupFile,
-                                                     .password = cmd.password,
-                                                     .description = "Automatic Backup",
-                                                     .keepVersions = keep.has_value()},
-                                                    env);
+    BackupRequest request = MakeBackupRequest({.profile = cmd.profile,
+                                               .items = ItemMask::Lenient(cmd.mask),
+                                               .chosenFile = cmd.backupFile,
+                                               .password = cmd.password,
+                                               .description = "Automatic Backup",
+                                               .keepVersions = keep && !repository},
+                                              env);
+    if (repository) {
+        // ps= is the repository's passphrase; borg encrypts, the entries are plain.
+        request.repository = RepositoryTarget{*repository, cmd.password, {}, {}, cmd.mask, {}};
+        request.password.clear();
+        request.targetFile.clear();
+    }
 
     // No one can close Outlook now: the data files are taken as they are
     // at one moment, or their item fails.
@@ -169,6 +207,15 @@ int backUp(const AutoBackupCommand& cmd, const MachineSource& source,
 
     ZipArchive zip(env.ansi);
     BackupRunResult outcome = PerformBackup(env, zip, request);
+    if (repository) {
+        if (keep && outcome.written)
+            pruneRepository(*repository, cmd.password, outcome.versionName, *keep, log, err);
+        RecordBackupOutcome(record, outcome, repository->url, repository->url);
+        if (record.exitStatus != 0)
+            return fail(log, err, record.exitStatus, record.message);
+        log.info(record.message);
+        return 0;
+    }
     // A partial version is set aside, a sound one prunes the older ones.
     if (keep)
         for (const std::string& problem :
@@ -197,25 +244,30 @@ int RunAutoBackup(const std::vector<std::string>& args,
 
 int RunAutoBackup(const std::vector<std::string>& args, const MachineSource& source,
                   std::ostream& err, const std::optional<std::string>& passwordFromFile,
-                  const std::optional<KeepPolicy>& keep) {
+                  const std::optional<KeepPolicy>& keep,
+                  const std::optional<RepositoryAddress>& repository) {
     SystemLog log;
     RunRecord record;
     record.job = jobOfEnvironment();
     record.start = IsoLocalTime(LocalTimeNow());
     std::string error;
-    auto cmd = ParseAutoBackupCommand(args, error);
+    auto cmd = ParseAutoBackupCommand(args, error, repository.has_value());
     if (cmd) {
         record.profile = cmd->profile;
-        record.archive = cmd->backupFile;
-        if (!takePasswordFromFile(*cmd, passwordFromFile, error))
+        record.archive = repository ? repository->url : cmd->backupFile;
+        if (repository && !cmd->backupFile.empty()) {
+            error = MessageText(MessageId::RepositoryLineHasFile);
             cmd.reset();
+        } else if (!takePasswordFromFile(*cmd, passwordFromFile, error)) {
+            cmd.reset();
+        }
     }
     if (!cmd) {
         record.message = MessageText(MessageId::RunRefused, error);
         record.exitStatus = fail(log, err, 2, record.message);
     } else {
         try {
-            record.exitStatus = backUp(*cmd, source, keep, log, err, record);
+            record.exitStatus = backUp(*cmd, source, keep, repository, log, err, record);
         } catch (const std::exception& e) {
             record.message = MessageText(MessageId::RunFailed, e.what());
             record.exitStatus = fail(log, err, 1, record.message);

@@ -2,6 +2,7 @@
 
 #include "app/MachineSource.h"
 #include "core/KeepPolicy.h"
+#include "repository/RepositoryAddress.h"
 
 #include <filesystem>
 #include <optional>
@@ -26,8 +27,11 @@ struct AutoBackupCommand {
 // "=", an empty profile, mask or file, a mask that is not eight "0"/"1") is
 // refused with the reason in `error`, and so is what the schedule window
 // refuses: a mask choosing no item, a password holding a line break.
+// With backupFileMayBeEmpty (a backup into a repository) an empty "bf=" is
+// taken.
 std::optional<AutoBackupCommand> ParseAutoBackupCommand(const std::vector<std::string>& args,
-                                                        std::string& error);
+                                                        std::string& error,
+                                                        bool backupFileMayBeEmpty = false);
 
 // The whole unattended run: loads the prefix as the main window would, backs
 // up with no window and no question, logs one line to the system log, and
@@ -44,9 +48,14 @@ int RunAutoBackup(const std::vector<std::string>& args,
                   const std::optional<KeepPolicy>& keep = std::nullopt);
 // The same from any machine: a Windows user folder is read as it is, and why
 // it may not hold the latest (a hive Windows left dirty) is logged and
-// printed on err before the run.
+// printed on err before the run. With a repository the line's "bf=" is
+// empty and "ps=" is the repository's passphrase: the backup becomes a new
+// version there and, with a keep policy, the versions of the same source the
+// policy does not keep are pruned and the repository compacted. The
+// repository is never made here.
 int RunAutoBackup(const std::vector<std::string>& args, const MachineSource& source,
                   std::ostream& err, const std::optional<std::string>& passwordFromFile,
-                  const std::optional<KeepPolicy>& keep = std::nullopt);
+                  const std::optional<KeepPolicy>& keep = std::nullopt,
+                  const std::optional<RepositoryAddress>& repository = std::nullopt);
 
 } // namespace trelmig

@@ -65,12 +65,41 @@ TEST(CommandLineRefusals, EachWrongCombinationNamesItsReason) {
          "--restore needs --profile NAME and --items with eight 0/1 characters"},
         {{"--restore", "a.kvx", "--profile", "P", "--items", "1000000x"},
          "--restore needs --profile NAME and --items with eight 0/1 characters"},
+        {{"--repository", "/r", "--list-jobs"},
+         "--repository goes with sf=... bf=, --list-versions, --restore, --verify, --export-kvx "
+         "and --import-kvx"},
+        {{"--version-name", "latest", "--list-versions", "--repository", "/r"},
+         "--version-name goes with --restore and --export-kvx, beside --repository"},
+        {{"--verify", "a.kvx", "--read-data"}, "--read-data goes with --verify --repository"},
+        {{"--restore", "--repository", "/r", "--profile", "P", "--items", "10000000"},
+         "--restore --repository URL needs --version-name NAME (or latest), --profile NAME and "
+         "--items MASK, and no backup file"},
+        {{"--restore", "a.kvx", "--repository", "/r", "--version-name", "latest", "--profile", "P",
+          "--items", "10000000"},
+         "--restore --repository URL needs --version-name NAME (or latest), --profile NAME and "
+         "--items MASK, and no backup file"},
+        {{"--list-versions"}, "--list-versions needs --repository URL"},
     };
     for (const auto& refusal : refusals) {
         const CommandLine cmd = parse(refusal.args);
         EXPECT_EQ(cmd.mode, CommandLine::Mode::Invalid) << joined(refusal.args);
         EXPECT_EQ(cmd.error, refusal.error) << joined(refusal.args);
     }
+}
+
+// --restore and --verify of a repository take no file: "--repository" next is
+// their companion, not their value.
+TEST(CommandLineRefusals, RepositoryVerbsTakeTheirRepository) {
+    const CommandLine restore = parse({"--restore", "--repository", "ssh://u@h/r", "--version-name",
+                                       "latest", "--profile", "P", "--items", "10000000"});
+    EXPECT_EQ(restore.mode, CommandLine::Mode::Restore) << restore.error;
+    EXPECT_EQ(restore.repository, "ssh://u@h/r");
+    EXPECT_TRUE(restore.archive.empty());
+    const CommandLine verify = parse({"--verify", "--repository=/r", "--read-data"});
+    EXPECT_EQ(verify.mode, CommandLine::Mode::Verify) << verify.error;
+    EXPECT_TRUE(verify.readData);
+    const CommandLine line = parse({"--repository", "/r", "sf=Pxm=10000000ps=xbf="});
+    EXPECT_EQ(line.mode, CommandLine::Mode::Unattended) << line.error;
 }
 
 // What a verb needs besides its own option, and what a verb leaves alone.

@@ -1,0 +1,176 @@
+#include "repository/BorgArchiveJson.h"
+#include "repository/BorgCommand.h"
+#include "repository/Repository.h"
+
+#include <algorithm>
+#include <ctime>
+
+namespace trelmig {
+
+namespace {
+
+std::string archiveOf(const RepositoryAddress& address, const std::string& versionName) {
+    return address.url + "::" + versionName;
+}
+
+VersionTime localTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+// Every archive of the repository, checkpoints too, with sizes and comments.
+Result<std::vector<RepositoryVersion>> allArchives(const RepositoryAddress& address,
+                                                   const std::string& passphrase,
+                                                   const std::string& glob) {
+    const auto call =
+        MakeBorgCall(address, {"info", "--json", "--glob-archives", glob, address.url}, passphrase,
+                     "The versions of the repository " + address.url + " cannot be listed");
+    auto output = RunBorg(call);
+    if (!output)
+        return std::unexpected(output.error());
+    auto versions = VersionsOfBorgJson(output->json);
+    if (!versions)
+        return Fail(call.what + ": " + versions.error().message);
+    return versions;
+}
+
+// Removes the checkpoints a stopped run of the source left behind.
+Result<void> removeCheckpoints(const RepositoryAddress& address, const std::string& passphrase,
+                               const std::string& sourceName) {
+    auto archives = allArchives(address, passphrase, sourceName + "-*");
+    if (!archives)
+        return std::unexpected(archives.error());
+    std::vector<std::string> arguments = {"delete", address.url};
+    for (const auto& archive : *archives)
+        if (IsCheckpointName(archive.name))
+            arguments.push_back(archive.name);
+    if (arguments.size() == 2)
+        return {};
+    auto call =
+        MakeBorgCall(address, arguments, passphrase,
+                     "The checkpoints a stopped run left in " + address.url + " cannot be removed");
+    if (auto done = RunBorg(call); !done)
+        return std::unexpected(done.error());
+    return {};
+}
+
+} // namespace
+
+Result<std::vector<RepositoryVersion>> ListVersions(const RepositoryAddress& address,
+                                                    const std::string& passphrase) {
+    auto archives = allArchives(address, passphrase, "*");
+    if (!archives)
+        return archives;
+    std::erase_if(*archives, [](const RepositoryVersion& v) { return IsCheckpointName(v.name); });
+    std::stable_sort(archives->begin(), archives->end(),
+                     [](const auto& a, const auto& b) { return a.time < b.time; });
+    return archives;
+}
+
+Result<RepositoryVersion> FindVersion(const RepositoryAddress& address,
+                                      const std::string& passphrase,
+                                      const std::string& versionName) {
+    auto versions = ListVersions(address, passphrase);
+    if (!versions)
+        return std::unexpected(versions.error());
+    if (versionName == kLatestVersionName) {
+        if (versions->empty())
+            return Fail("The repository " + address.url + " holds no version yet.");
+        return versions->back();
+    }
+    for (const auto& version : *versions)
+        if (version.name == versionName)
+            return version;
+    return Fail("The repository " + address.url + " holds no version named \"" + versionName +
+                "\".");
+}
+
+Result<RepositoryVersion> CreateVersion(const RepositoryAddress& address,
+                                        const std::string& passphrase,
+                                        const VersionRequest& request,
+                                        const RepositoryProgressCallback& progress,
+                                        const CancelToken* cancel) {
+    const std::string source =
+        RepositorySourceName(request.computer, request.prefix, request.profile);
+    if (auto cleaned = removeCheckpoints(address, passphrase, source); !cleaned)
+        return std::unexpected(cleaned.error());
+
+    RepositoryVersion version;
+    version.computer = request.computer;
+    version.prefix = request.prefix;
+    version.profile = request.profile;
+    version.items = request.items;
+    version.name = RepositoryVersionName(source, request.time.value_or(localTimeNow()));
+    std::vector<std::string> arguments = {
+        "create",        "--json",     "--progress", "--chunker-params",     kChunkerParams,
+        "--compression", kCompression, "--comment",  VersionComment(version)};
+    if (request.time) {
+        arguments.push_back("--timestamp");
+        arguments.push_back(BorgTimestampOf(*request.time));
+    }
+    std::string input;
+    if (!request.entries.empty()) {
+        arguments.push_back("--paths-from-stdin");
+        for (const auto& entry : request.entries)
+            input += entry + "\n";
+    }
+    arguments.push_back(archiveOf(address, version.name));
+    if (request.entries.empty())
+        arguments.push_back(".");
+    auto call = MakeBorgCall(address, arguments, passphrase,
+                             "The version " + version.name + " cannot be added to the repository " +
+                                 address.url);
+    call.workingFolder = request.folder;
+    call.input = std::move(input);
+    if (progress)
+        call.progress = [&progress, total = request.totalBytes](const RepositoryProgress& p) {
+            RepositoryProgress counted = p;
+            counted.totalBytes = total;
+            progress(counted);
+        };
+    call.cancel = cancel;
+    auto output = RunBorg(call);
+    if (!output)
+        return std::unexpected(output.error());
+    auto made = VersionsOfBorgJson(output->json);
+    if (!made || made->size() != 1)
+        return Fail(call.what + ": borg did not say what it made.");
+    version.time = made->front().time;
+    version.originalBytes = made->front().originalBytes;
+    version.addedBytes = made->front().addedBytes;
+    return version;
+}
+
+Result<std::vector<std::string>> VersionEntries(const RepositoryAddress& address,
+                                                const std::string& passphrase,
+                                                const std::string& versionName) {
+    auto call =
+        MakeBorgCall(address, {"list", "--json-lines", archiveOf(address, versionName)}, passphrase,
+                     "The files of the version " + versionName + " of the repository " +
+                         address.url + " cannot be listed");
+    auto output = RunBorg(call);
+    if (!output)
+        return std::unexpected(output.error());
+    auto entries = FilesOfBorgJsonLines(output->json);
+    if (!entries)
+        return Fail(call.what + ": " + entries.error().message);
+    return entries;
+}
+
+Result<void> ExtractVersion(const RepositoryAddress& address, const std::string& passphrase,
+                            const std::string& versionName, const std::string& destination,
+                            const RepositoryProgressCallback& progress, const CancelToken* cancel) {
+    auto call = MakeBorgCall(
+        address, {"extract", "--progress", archiveOf(address, versionName)}, passphrase,
+        "The version " + versionName + " of the repository " + address.url + " cannot be unpacked");
+    call.workingFolder = destination;
+    call.progress = progress;
+    call.cancel = cancel;
+    if (auto output = RunBorg(call); !output)
+        return std::unexpected(output.error());
+    return {};
+}
+
+} // namespace trelmig
