@@ -93,6 +93,15 @@ std::string reasonOf(const BorgCall& call, const std::vector<BorgLogLine>& messa
         return "the connection to the server of " + url + " was closed (" +
                (ssh.empty() ? error->message : ssh) + ").";
     }
+    // A connection cut during the run: borg's own words are a traceback.
+    const bool cut = std::any_of(messages.begin(), messages.end(), [](const BorgLogLine& line) {
+        return line.message.find("Broken pipe") != std::string::npos ||
+               line.message.find("Connection reset by peer") != std::string::npos;
+    });
+    if (url.starts_with("ssh://") && cut)
+        return "the connection to the server of " + url +
+               " was cut during the run (Broken pipe); what was sent is left as a checkpoint "
+               "or discarded, and the next run starts afresh.";
     if (msgid == "Archive.AlreadyExists")
         return "the repository " + url + " already holds that version (" + error->message + ").";
     if (msgid == "Archive.DoesNotExist")
