@@ -1108,14 +1108,6 @@ Diese Wiederherstellung kann nicht rückgängig gemacht werden: %1</translation>
         <translation>%1 ist kein Ordner, in den exportiert werden kann.</translation>
     </message>
     <message>
-        <source>--repository goes with sf=... bf=, --list-versions, --restore, --verify, --export-kvx and --import-kvx</source>
-        <translation>--repository gehört zu sf=... bf=, --list-versions, --restore, --verify, --export-kvx und --import-kvx</translation>
-    </message>
-    <message>
-        <source>--version-name goes with --restore and --export-kvx, beside --repository</source>
-        <translation>--version-name gehört zu --restore und --export-kvx, neben --repository</translation>
-    </message>
-    <message>
         <source>--read-data goes with --verify --repository</source>
         <translation>--read-data gehört zu --verify --repository</translation>
     </message>
@@ -1166,6 +1158,18 @@ Diese Wiederherstellung kann nicht rückgängig gemacht werden: %1</translation>
     <message>
         <source>%1 was added to the repository as the version %2.</source>
         <translation>%1 wurde dem Repository als Version %2 hinzugefügt.</translation>
+    </message>
+    <message>
+        <source>--repository goes with sf=... bf=, --list-versions, --restore, --verify, --browse, --export-kvx and --import-kvx</source>
+        <translation>--repository gehört zu sf=... bf=, --list-versions, --restore, --verify, --browse, --export-kvx und --import-kvx</translation>
+    </message>
+    <message>
+        <source>--version-name goes with --restore, --browse and --export-kvx, beside --repository</source>
+        <translation>--version-name gehört zu --restore, --browse und --export-kvx, neben --repository</translation>
+    </message>
+    <message>
+        <source>--browse --repository URL needs --version-name NAME (or latest), and no backup file</source>
+        <translation>--browse --repository URL braucht --version-name NAME (oder latest) und keine Sicherungsdatei</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 #include "cli/BackupFileArgument.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsolePrompter.h"
+#include "cli/RepositoryArgument.h"
 #include "core/Message.h"
 #include "mailstore/BackupDataFile.h"
 #include "mailstore/MailExport.h"
@@ -197,6 +198,8 @@ int BrowseDataFiles(const Backup& backup, const std::vector<BackupDataFile>& fil
 } // namespace
 
 int RunBrowse(const CommandLine& cmd, std::ostream& out, std::ostream& err) {
+    if (cmd.repository)
+        return RunOnVersionAsBackupFile(cmd, out, err, RunBrowse);
     ConsolePrompter prompter(err);
     if (const std::string problem = BackupFileArgumentProblem(cmd); !problem.empty()) {
         err << problem << '\n';

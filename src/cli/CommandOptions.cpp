@@ -71,7 +71,9 @@ void completeUnattended(CommandLine& cmd, const Requests& asked) {
 
 // --browse: what the options given with it still need.
 void completeBrowse(CommandLine& cmd, const Requests&) {
-    if ((cmd.mailFolder || cmd.searchText || cmd.exportFolder) && cmd.dataFile.empty())
+    if (cmd.repository && (!cmd.archive.empty() || cmd.versionName.empty()))
+        refuse(cmd, MessageId::BrowseVersionNeeds);
+    else if ((cmd.mailFolder || cmd.searchText || cmd.exportFolder) && cmd.dataFile.empty())
         refuse(cmd, MessageId::BrowseNeedsDataFile);
     else if (cmd.exportFolder && !cmd.mailFolder && !cmd.searchText)
         refuse(cmd, MessageId::BrowseExportNeedsMessages);
@@ -161,16 +163,18 @@ constexpr std::array kOptions = {
     },
     CommandOption{
         .name = "--browse",
-        .takes = Takes::Value,
+        .takes = Takes::ValueOrRepository,
         .store = [](std::string_view, const std::string& v, CommandLine& cmd,
                     Requests&) { cmd.archive = v; },
         .verb = Mode::Browse,
-        .companions = WithBrowse,
+        .companions = WithBrowse | WithRepository | WithVersionName,
         .complete = completeBrowse,
         .run = RunBrowse,
         .help = "  --browse FILE     the folders of each data file in a backup file, with their\n"
                 "                    message counts; 0 done, 1 a data file could not be read,\n"
                 "                    2 refused\n"
+                "  --browse --repository URL --version-name NAME|latest\n"
+                "                    the same in a version of a BorgBackup repository\n"
                 "    --data-file NAME --folder PATH [--search TEXT]\n"
                 "                    the messages of one folder (date, sender, subject), those\n"
                 "                    holding TEXT; --search without --folder: the whole file\n"

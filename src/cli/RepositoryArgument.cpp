@@ -1,10 +1,12 @@
 #include "cli/RepositoryArgument.h"
 
+#include "backup/VersionKvx.h"
 #include "cli/BackupFileArgument.h"
 #include "cli/CommandLine.h"
 #include "cli/ConsolePrompter.h"
 #include "core/Message.h"
 #include "core/PasswordPrompt.h"
+#include "platform/WorkFolder.h"
 
 #include <cstdlib>
 #include <ostream>
@@ -44,6 +46,35 @@ std::optional<RepositoryArgument> ReadRepositoryArgument(const CommandLine& cmd,
         return std::nullopt;
     }
     return argument;
+}
+
+int RunOnVersionAsBackupFile(const CommandLine& cmd, std::ostream& out, std::ostream& err,
+                             BackupFileVerb verb) {
+    const auto repository = ReadRepositoryArgument(cmd, err);
+    if (!repository)
+        return 2;
+    CommandLine fromFile = cmd;
+    fromFile.repository.reset();
+    fromFile.passwordFile.reset();
+    try {
+        const WorkFolder work;
+        fromFile.archive = (work.path() / "version.kvx").string();
+        const VersionKvxOrder order{repository->address,
+                                    repository->passphrase,
+                                    cmd.versionName,
+                                    fromFile.archive,
+                                    {},
+                                    (work.path() / "unpacked").string()};
+        const auto exported = ExportVersionAsKvx(order, AnsiCodec(CodePageAtHand(cmd)));
+        if (!exported) {
+            err << MessageText(MessageId::ProgramLine, exported.error().message) << '\n';
+            return 2;
+        }
+        return verb(fromFile, out, err);
+    } catch (const std::exception& e) {
+        err << MessageText(MessageId::ProgramLine, e.what()) << '\n';
+        return 1;
+    }
 }
 
 } // namespace trelmig

@@ -24,4 +24,12 @@ struct RepositoryArgument {
 // password file, a prompt given up).
 std::optional<RepositoryArgument> ReadRepositoryArgument(const CommandLine& cmd, std::ostream& err);
 
+// Runs verb on the version --version-name names, written first as an
+// unprotected .kvx into the run's private work folder (removed afterwards):
+// the verb then takes it as it takes a backup file. 2 when the version
+// cannot be had, else the verb's own exit code.
+using BackupFileVerb = int (*)(const CommandLine&, std::ostream&, std::ostream&);
+int RunOnVersionAsBackupFile(const CommandLine& cmd, std::ostream& out, std::ostream& err,
+                             BackupFileVerb verb);
+
 } // namespace trelmig

@@ -339,10 +339,11 @@ constexpr std::pair<MessageId, const char*> kTemplates[] = {
     // Versions in a BorgBackup repository.
     {RepositoryGoesWith,
      QT_TRANSLATE_NOOP("Messages", "--repository goes with sf=... bf=, --list-versions, --restore, "
-                                   "--verify, --export-kvx and --import-kvx")},
+                                   "--verify, --browse, --export-kvx and --import-kvx")},
     {VersionNameGoesWith,
      QT_TRANSLATE_NOOP("Messages",
-                       "--version-name goes with --restore and --export-kvx, beside --repository")},
+                       "--version-name goes with --restore, --browse and --export-kvx, beside "
+                       "--repository")},
     {ReadDataGoesWithVerify,
      QT_TRANSLATE_NOOP("Messages", "--read-data goes with --verify --repository")},
     {RestoreVersionNeeds,
@@ -371,6 +372,9 @@ constexpr std::pair<MessageId, const char*> kTemplates[] = {
     {VersionExported, QT_TRANSLATE_NOOP("Messages", "The version %1 was written as %2.")},
     {VersionImported,
      QT_TRANSLATE_NOOP("Messages", "%1 was added to the repository as the version %2.")},
+    {BrowseVersionNeeds,
+     QT_TRANSLATE_NOOP("Messages", "--browse --repository URL needs --version-name NAME (or "
+                                   "latest), and no backup file")},
 };
 
 // The item steps' templates are the records' own, not in the table.

@@ -235,10 +235,11 @@ enum class MessageId {
     RepositoryMade,
     VersionExported,
     VersionImported,
+    BrowseVersionNeeds,
 };
 
 // The last message of the table.
-inline constexpr MessageId kLastMessageId = MessageId::VersionImported;
+inline constexpr MessageId kLastMessageId = MessageId::BrowseVersionNeeds;
 
 // The English template of a message.
 std::string_view MessageTemplate(MessageId id);

@@ -66,10 +66,12 @@ TEST(CommandLineRefusals, EachWrongCombinationNamesItsReason) {
         {{"--restore", "a.kvx", "--profile", "P", "--items", "1000000x"},
          "--restore needs --profile NAME and --items with eight 0/1 characters"},
         {{"--repository", "/r", "--list-jobs"},
-         "--repository goes with sf=... bf=, --list-versions, --restore, --verify, --export-kvx "
-         "and --import-kvx"},
+         "--repository goes with sf=... bf=, --list-versions, --restore, --verify, --browse, "
+         "--export-kvx and --import-kvx"},
         {{"--version-name", "latest", "--list-versions", "--repository", "/r"},
-         "--version-name goes with --restore and --export-kvx, beside --repository"},
+         "--version-name goes with --restore, --browse and --export-kvx, beside --repository"},
+        {{"--browse", "--repository", "/r"},
+         "--browse --repository URL needs --version-name NAME (or latest), and no backup file"},
         {{"--verify", "a.kvx", "--read-data"}, "--read-data goes with --verify --repository"},
         {{"--restore", "--repository", "/r", "--profile", "P", "--items", "10000000"},
          "--restore --repository URL needs --version-name NAME (or latest), --profile NAME and "
