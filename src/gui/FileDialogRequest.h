@@ -14,6 +14,7 @@ struct FileDialogRequest {
     QString filter;       // Qt form: "Quenvar Outlook Backup File (*.kvx)"
     QString proposedName; // file name offered by a save dialog
     bool save = false;    // a save dialog ("Backup Now" asks before overwriting)
+    bool folder = false;  // a folder, not a file (a repository's)
 };
 
 // Shows the file dialog request asks for, opened at folder; an open dialog
