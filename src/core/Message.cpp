@@ -350,6 +350,7 @@ constexpr std::pair<MessageId, const char*> kTemplates[] = {
     {VersionExported, QT_TRANSLATE_NOOP("Messages", "The version %1 was written as %2.")},
     {VersionImported,
      QT_TRANSLATE_NOOP("Messages", "%1 was added to the repository as the version %2.")},
+    {JobRepository, QT_TRANSLATE_NOOP("Messages", "repository")},
 };
 
 // The item steps' templates are the records' own, not in the table.

@@ -220,10 +220,11 @@ enum class MessageId {
     RepositoryMade,
     VersionExported,
     VersionImported,
+    JobRepository,
 };
 
 // The last message of the table.
-inline constexpr MessageId kLastMessageId = MessageId::VersionImported;
+inline constexpr MessageId kLastMessageId = MessageId::JobRepository;
 
 // The English template of a message.
 std::string_view MessageTemplate(MessageId id);
