@@ -6,6 +6,7 @@
 #include "FakeMailStore.h"
 #include "MainWindowFixture.h"
 
+#include "core/PasswordPrompt.h"
 #include "gui/AboutDialog.h"
 #include "gui/BackupFileName.h"
 #include "gui/LookInsideWindow.h"
@@ -26,11 +27,15 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeView>
 #include <QTreeWidget>
+
+#include <cstdlib>
+#include <fstream>
 
 namespace fs = std::filesystem;
 using namespace trelmig;
@@ -258,4 +263,54 @@ TEST_F(Screenshots, LookInsideWindow) {
         save(&inside, german ? "look-inside-de.png" : "look-inside-en.png");
     }
     RemoveTranslations();
+}
+
+// A repository as the backup's target, and the restore tab listing the
+// versions of one, in English and in German. borg makes the repository and
+// two versions in a folder of the run's own (BORG_BASE_DIR too).
+TEST_F(Screenshots, RepositoryTargetAndVersions) {
+    const fs::path borgHome = prefix.work.path() / "borg-base";
+    setenv("BORG_BASE_DIR", borgHome.c_str(), 1);
+    const fs::path repository = prefix.work.path() / "Outlook Repository";
+    const fs::path content = prefix.work.path() / "version-content";
+    fs::create_directories(content);
+    std::ofstream(content / "vastrel.dat") << "BackupItem=1110110100\r\n";
+    const std::string borg = "BORG_PASSPHRASE=secret borg ";
+    ASSERT_EQ(std::system((borg + "init --encryption=repokey-blake2 '" + repository.string() +
+                           "' >/dev/null 2>&1")
+                              .c_str()),
+              0);
+    for (const char* when : {"2026-12-08T21:30:00", "2026-12-09T21:30:00"})
+        ASSERT_EQ(std::system(("cd '" + content.string() + "' && " + borg +
+                               "create --comment 'computer=LAPTOP\nprefix=wine\nprofile=Outlook\n"
+                               "items=11101101\n' '" +
+                               repository.string() + "::LAPTOP-wine-Outlook-" + when +
+                               "' . >/dev/null 2>&1")
+                                  .c_str()),
+                  0);
+    struct Secret : PasswordPrompt {
+        std::optional<std::string> AskPassword() override { return "secret"; }
+    } passphrase;
+    for (const bool german : {false, true}) {
+        if (german) {
+            ASSERT_TRUE(InstallTranslations(QLocale(QLocale::German, QLocale::Germany)));
+        }
+        open(&passphrase);
+        window->resize(window->sizeHint().expandedTo(QSize(860, 600)));
+        child<QAction>("Selectallitems")->trigger();
+        child<QRadioButton>("optTargetRepository")->click();
+        child<QLineEdit>("txtTargetRepository")->setText(QString::fromStdString(repository));
+        child<QLineEdit>("txtPassword")->setText(QStringLiteral("secret"));
+        child<QLineEdit>("txtPassword2")->setText(QStringLiteral("secret"));
+        save(window.get(), german ? "repository-backup-de.png" : "repository-backup.png");
+        child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+        window->askRepositoryAddress = [&](const QString&) {
+            return std::optional<QString>(QString::fromStdString(repository));
+        };
+        child<QPushButton>("cmdSourceRepository")->click();
+        save(window.get(), german ? "repository-versions-de.png" : "repository-versions.png");
+        window.reset();
+    }
+    RemoveTranslations();
+    unsetenv("BORG_BASE_DIR");
 }

@@ -1171,6 +1171,10 @@ Diese Wiederherstellung kann nicht rückgängig gemacht werden: %1</translation>
         <source>--browse --repository URL needs --version-name NAME (or latest), and no backup file</source>
         <translation>--browse --repository URL braucht --version-name NAME (oder latest) und keine Sicherungsdatei</translation>
     </message>
+    <message>
+        <source>repository</source>
+        <translation>Repository</translation>
+    </message>
 </context>
 <context>
     <name>UndoLastRestore</name>
@@ -1255,6 +1259,10 @@ Diese Wiederherstellung kann nicht rückgängig gemacht werden: %1</translation>
         <source>Quenvar Outlook Backup File (*.kvx)</source>
         <translation>Quenvar-Outlook-Sicherungsdatei (*.kvx)</translation>
     </message>
+    <message>
+        <source>Choose the Repository Folder</source>
+        <translation>Ordner des Repositorys wählen</translation>
+    </message>
 </context>
 <context>
     <name>trelmig::BackupTargetBox</name>
@@ -1302,6 +1310,38 @@ Diese Wiederherstellung kann nicht rückgängig gemacht werden: %1</translation>
         <source>Choose a Backup Filename</source>
         <translation>Name der Sicherungsdatei wählen</translation>
     </message>
+    <message>
+        <source>A backup file</source>
+        <translation>Eine Sicherungsdatei</translation>
+    </message>
+    <message>
+        <source>A repository</source>
+        <translation>Ein Repository</translation>
+    </message>
+    <message>
+        <source>One .kvx file, replaced by each backup or kept in dated versions</source>
+        <translation>Eine .kvx-Datei, von jeder Sicherung ersetzt oder in datierten Versionen aufbewahrt</translation>
+    </message>
+    <message>
+        <source>A BorgBackup repository: each backup is a version that costs only what changed</source>
+        <translation>Ein BorgBackup-Repository: jede Sicherung ist eine Version, die nur so viel Platz kostet, wie sich geändert hat</translation>
+    </message>
+    <message>
+        <source>Back up to:</source>
+        <translation>Sichern in:</translation>
+    </message>
+    <message>
+        <source>Repository</source>
+        <translation>Repository</translation>
+    </message>
+    <message>
+        <source>A folder, or ssh://user@host/path</source>
+        <translation>Ein Ordner oder ssh://benutzer@rechner/pfad</translation>
+    </message>
+    <message>
+        <source>Repository folder or address</source>
+        <translation>Ordner oder Adresse des Repositorys</translation>
+    </message>
 </context>
 <context>
     <name>trelmig::BackupVersionsList</name>
@@ -1312,6 +1352,42 @@ Diese Wiederherstellung kann nicht rückgängig gemacht werden: %1</translation>
     <message>
         <source>(partial: some items are missing)</source>
         <translation>(unvollständig: einige Elemente fehlen)</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+    <message>
+        <source>Made</source>
+        <translation>Erstellt</translation>
+    </message>
+    <message>
+        <source>Profile</source>
+        <translation>Profil</translation>
+    </message>
+    <message>
+        <source>Items</source>
+        <translation>Elemente</translation>
+    </message>
+    <message>
+        <source>Size added</source>
+        <translation>Hinzugefügt</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>Versions in the repository</source>
+        <translation>Versionen im Repository</translation>
+    </message>
+    <message>
+        <source>It holds %1</source>
+        <translation>Sie enthält %1</translation>
+    </message>
+    <message>
+        <source>Versions in this repository, newest first</source>
+        <translation>Versionen in diesem Repository, neueste zuerst</translation>
     </message>
 </context>
 <context>
@@ -1981,6 +2057,74 @@ neben der Datei, die Outlook verwendet und die unverändert bleibt. Um sie in Ou
         <source>The backup could not be added to the runs log: %1</source>
         <translation>Die Sicherung konnte nicht in das Protokoll der Läufe eingetragen werden: %1</translation>
     </message>
+    <message>
+        <source>Please choose the repository&apos;s folder, or type its ssh:// address.</source>
+        <translation>Bitte wählen Sie den Ordner des Repositorys, oder geben Sie seine ssh://-Adresse ein.</translation>
+    </message>
+    <message>
+        <source>The repository address &quot;%1&quot; cannot be used: %2</source>
+        <translation>Die Repository-Adresse &quot;%1&quot; ist nicht verwendbar: %2</translation>
+    </message>
+    <message>
+        <source>The passphrase and its retyped copy differ. Please type the passphrase again in both boxes.</source>
+        <translation>Die Passphrase und ihre Wiederholung stimmen nicht überein. Bitte geben Sie die Passphrase in beiden Feldern erneut ein.</translation>
+    </message>
+    <message>
+        <source>The repository could not be opened: </source>
+        <translation>Das Repository konnte nicht geöffnet werden: </translation>
+    </message>
+    <message>
+        <source>The repository could not be opened: %1</source>
+        <translation>Das Repository konnte nicht geöffnet werden: %1</translation>
+    </message>
+    <message>
+        <source>%1 holds no repository. To make one there, type the passphrase that will protect it in both boxes.</source>
+        <translation>In %1 ist kein Repository. Um dort eines anzulegen, geben Sie die Passphrase, die es schützen soll, in beiden Feldern ein.</translation>
+    </message>
+    <message>
+        <source>%1 holds no repository.
+
+Make Repository: make a new repository there, encrypted with the passphrase you typed, and back up into it?</source>
+        <translation>In %1 ist kein Repository.
+
+Repository anlegen: dort ein neues Repository anlegen, mit der eingegebenen Passphrase verschlüsselt, und hinein sichern?</translation>
+    </message>
+    <message>
+        <source>The repository could not be made: </source>
+        <translation>Das Repository konnte nicht angelegt werden: </translation>
+    </message>
+    <message>
+        <source>The repository could not be made: %1</source>
+        <translation>Das Repository konnte nicht angelegt werden: %1</translation>
+    </message>
+    <message>
+        <source>The repository was made. Its passphrase alone opens it: keep the passphrase safe, since without it nobody can read the repository, you included.
+
+Export Repository Key... saves the repository&apos;s key to a file to print and keep apart, for the day the key stored in the repository is damaged. Export the key now?</source>
+        <translation>Das Repository wurde angelegt. Nur seine Passphrase öffnet es: bewahren Sie die Passphrase sicher auf, denn ohne sie kann niemand das Repository lesen, auch Sie nicht.
+
+Repository-Schlüssel exportieren... speichert den Schlüssel des Repositorys in eine Datei, die Sie ausdrucken und getrennt aufbewahren, für den Tag, an dem der im Repository gespeicherte Schlüssel beschädigt ist. Den Schlüssel jetzt exportieren?</translation>
+    </message>
+    <message>
+        <source>Export Repository Key</source>
+        <translation>Repository-Schlüssel exportieren</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)</source>
+        <translation>Textdateien (*.txt)</translation>
+    </message>
+    <message>
+        <source>the key could not be read</source>
+        <translation>der Schlüssel konnte nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>The repository key was saved to %1.</source>
+        <translation>Der Repository-Schlüssel wurde in %1 gespeichert.</translation>
+    </message>
+    <message>
+        <source>The repository key was not exported: %1</source>
+        <translation>Der Repository-Schlüssel wurde nicht exportiert: %1</translation>
+    </message>
 </context>
 <context>
     <name>trelmig::MessageListModel</name>
@@ -2095,6 +2239,29 @@ neben der Datei, die Outlook verwendet und die unverändert bleibt. Um sie in Ou
     </message>
 </context>
 <context>
+    <name>trelmig::RepositoryAddressDialog</name>
+    <message>
+        <source>Open Repository</source>
+        <translation>Repository öffnen</translation>
+    </message>
+    <message>
+        <source>A folder, or ssh://user@host/path</source>
+        <translation>Ein Ordner oder ssh://benutzer@rechner/pfad</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>Durchsuchen...</translation>
+    </message>
+    <message>
+        <source>Repository folder or address</source>
+        <translation>Ordner oder Adresse des Repositorys</translation>
+    </message>
+    <message>
+        <source>Choose the Repository Folder</source>
+        <translation>Ordner des Repositorys wählen</translation>
+    </message>
+</context>
+<context>
     <name>trelmig::RestoreTab</name>
     <message>
         <source>Description</source>
@@ -2172,6 +2339,30 @@ neben der Datei, die Outlook verwendet und die unverändert bleibt. Um sie in Ou
         <source>The data files of this backup, their folders and messages, without restoring</source>
         <translation>Die Datendateien dieser Sicherung, ihre Ordner und Nachrichten, ohne Wiederherstellung</translation>
     </message>
+    <message>
+        <source>Open Repository...</source>
+        <translation>Repository öffnen...</translation>
+    </message>
+    <message>
+        <source>Restore from a version in a BorgBackup repository</source>
+        <translation>Aus einer Version in einem BorgBackup-Repository wiederherstellen</translation>
+    </message>
+    <message>
+        <source>The repository address &quot;%1&quot; cannot be used: %2</source>
+        <translation>Die Repository-Adresse &quot;%1&quot; ist nicht verwendbar: %2</translation>
+    </message>
+    <message>
+        <source>The repository %1 cannot be opened: %2</source>
+        <translation>Das Repository %1 kann nicht geöffnet werden: %2</translation>
+    </message>
+    <message>
+        <source>The repository holds no version yet.</source>
+        <translation>Das Repository enthält noch keine Version.</translation>
+    </message>
+    <message>
+        <source>The version %1 cannot be read: %2</source>
+        <translation>Die Version %1 kann nicht gelesen werden: %2</translation>
+    </message>
 </context>
 <context>
     <name>trelmig::RunsDialog</name>
@@ -2206,6 +2397,10 @@ neben der Datei, die Outlook verwendet und die unverändert bleibt. Um sie in Ou
     <message>
         <source>&amp;Warn when no backup succeeded for this many days:</source>
         <translation>&amp;Warnen, wenn so viele Tage keine Sicherung gelungen ist:</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
     </message>
 </context>
 <context>
@@ -2293,6 +2488,22 @@ neben der Datei, die Outlook verwendet und die unverändert bleibt. Um sie in Ou
     <message>
         <source>Quenvar Outlook Backup File (*.kvx)</source>
         <translation>Quenvar-Outlook-Sicherungsdatei (*.kvx)</translation>
+    </message>
+    <message>
+        <source>Choose the Repository Folder</source>
+        <translation>Ordner des Repositorys wählen</translation>
+    </message>
+    <message>
+        <source>The repository address &quot;%1&quot; cannot be used: %2</source>
+        <translation>Die Repository-Adresse &quot;%1&quot; ist nicht verwendbar: %2</translation>
+    </message>
+    <message>
+        <source>it is empty</source>
+        <translation>sie ist leer</translation>
+    </message>
+    <message>
+        <source>The passphrase and its retyped copy differ. Please type the passphrase again in both boxes.</source>
+        <translation>Die Passphrase und ihre Wiederholung stimmen nicht überein. Bitte geben Sie die Passphrase in beiden Feldern erneut ein.</translation>
     </message>
 </context>
 <context>

@@ -78,13 +78,17 @@ bool mayGoOnWhileWineRuns(Environment& env, Prompter& prompter) {
 } // namespace
 
 bool BackupDriver::mayStart(const BackupChoices& c) {
+    // A repository's version replaces no file: only the items are checked.
     const ChoicesCheck checked =
-        CheckBackupChoices({c.targetFile, c.items, c.protect, c.password, c.password2});
+        c.repository
+            ? CheckItemsChosen(c.items)
+            : CheckBackupChoices({c.targetFile, c.items, c.protect, c.password, c.password2});
     if (!checked) {
         prompter_.ShowMessage({checked.error(), {}}, RefusalIcon(checked.error()));
         return false;
     }
-    return mayOverwrite(prompter_, c.targetFile) && mayGoOnWhileWineRuns(env_, prompter_);
+    return (c.repository || mayOverwrite(prompter_, c.targetFile)) &&
+           mayGoOnWhileWineRuns(env_, prompter_);
 }
 
 BackupRequest BackupDriver::requestFor(const BackupChoices& c, const CancelToken* cancel) {

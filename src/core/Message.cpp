@@ -375,6 +375,7 @@ constexpr std::pair<MessageId, const char*> kTemplates[] = {
     {BrowseVersionNeeds,
      QT_TRANSLATE_NOOP("Messages", "--browse --repository URL needs --version-name NAME (or "
                                    "latest), and no backup file")},
+    {JobRepository, QT_TRANSLATE_NOOP("Messages", "repository")},
 };
 
 // The item steps' templates are the records' own, not in the table.

@@ -236,10 +236,11 @@ enum class MessageId {
     VersionExported,
     VersionImported,
     BrowseVersionNeeds,
+    JobRepository,
 };
 
 // The last message of the table.
-inline constexpr MessageId kLastMessageId = MessageId::BrowseVersionNeeds;
+inline constexpr MessageId kLastMessageId = MessageId::JobRepository;
 
 // The English template of a message.
 std::string_view MessageTemplate(MessageId id);

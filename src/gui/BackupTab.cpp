@@ -54,6 +54,8 @@ BackupTab::BackupTab(Environment& env, QWidget* parent) : QWidget(parent), env_(
     connect(profileBox_, &QComboBox::currentIndexChanged, this, &BackupTab::onSourceProfileChanged);
     connect(targetBox_->browseButton(), &QPushButton::clicked, this,
             &BackupTab::onTargetFileClicked);
+    connect(targetBox_->repositoryBrowseButton(), &QPushButton::clicked, this,
+            &BackupTab::onTargetRepositoryClicked);
 }
 
 void BackupTab::buildWhat() {
@@ -166,6 +168,34 @@ void BackupTab::onTargetFileClicked() {
     targetBox_->SetFile(chooseFile ? chooseFile(request) : QString());
 }
 
+void BackupTab::onTargetRepositoryClicked() {
+    if (refuseWhileBusy && refuseWhileBusy())
+        return;
+    FileDialogRequest request;
+    request.dialogName = QStringLiteral("cdTargetRepository");
+    request.title = tr("Choose the Repository Folder");
+    request.folder = true;
+    // A cancelled dialog keeps the address typed.
+    if (const QString folder = chooseFile ? chooseFile(request) : QString(); !folder.isEmpty())
+        targetBox_->SetRepository(folder);
+}
+
+BackupTargetKind BackupTab::targetKind() const {
+    return targetBox_->targetKind();
+}
+
+std::string BackupTab::repository() const {
+    return targetBox_->repository();
+}
+
+std::string BackupTab::passphrase() const {
+    return targetBox_->password();
+}
+
+std::string BackupTab::retypedPassphrase() const {
+    return targetBox_->retyped();
+}
+
 BackupChoices BackupTab::Choices() const {
     BackupChoices c;
     c.profile = profileBox_->currentText().toStdString();
@@ -195,7 +225,9 @@ const std::string& BackupTab::targetFile() const {
 }
 
 std::vector<QWidget*> BackupTab::heldDuringRun() const {
-    return {targetBox_->browseButton(), profileBox_};
+    std::vector<QWidget*> held = targetBox_->heldDuringRun();
+    held.push_back(profileBox_);
+    return held;
 }
 
 } // namespace trelmig

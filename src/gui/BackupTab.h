@@ -21,6 +21,7 @@ class QPlainTextEdit;
 namespace trelmig {
 
 class BackupTargetBox;
+enum class BackupTargetKind;
 class Environment;
 class KeepVersionsBox;
 class WindowMemory;
@@ -59,6 +60,12 @@ public:
     QString profileName() const;
     ItemSelection checkedItems() const;
     const std::string& targetFile() const;
+    // Whether the backup goes to a repository, its address as typed and the
+    // passphrase typed twice.
+    BackupTargetKind targetKind() const;
+    std::string repository() const;
+    std::string passphrase() const;
+    std::string retypedPassphrase() const;
     // What must not change while a run works: the profile and the file.
     std::vector<QWidget*> heldDuringRun() const;
     // Ctrl+A on the tab: the pop-up menu's "Select all items".
@@ -68,6 +75,7 @@ private:
     void buildWhat();
     void onSourceProfileChanged();
     void onTargetFileClicked();
+    void onTargetRepositoryClicked();
 
     Environment& env_;
     QGroupBox* whatBox_;

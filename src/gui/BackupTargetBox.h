@@ -5,10 +5,14 @@
 #include <QString>
 
 #include <string>
+#include <vector>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
+class QStackedWidget;
 
 namespace trelmig {
 
@@ -33,9 +37,15 @@ struct BackupTargetLook {
     bool accessibleNames = true;
 };
 
-// "Where" a backup goes: the backup file, chosen with "Browse...", and its
-// protection, a password typed twice. The owner chooses the file (it knows
-// the profile and the dialogs) and may put more above it.
+// What a backup is written to: one .kvx file, or a new version in a
+// repository that keeps every version at the cost of what changed.
+enum class BackupTargetKind { File, Repository };
+
+// "Where" a backup goes: the backup file, chosen with "Browse...", or a
+// repository (a folder chosen the same way, or an ssh:// address typed), and
+// its protection, a password typed twice; a repository's passphrase takes the
+// same two boxes. The owner chooses the file and the folder (it knows the
+// profile and the dialogs) and may put more above it.
 class BackupTargetBox : public QGroupBox {
     Q_OBJECT
 public:
@@ -46,11 +56,22 @@ public:
     BackupTargetBox(const BackupTargetLook& look, QWidget* aboveCaption = nullptr,
                     QWidget* above = nullptr, QWidget* parent = nullptr);
     QPushButton* browseButton() const { return browseButton_; }
+    QPushButton* repositoryBrowseButton() const { return repositoryBrowseButton_; }
+
+    // What a run holds still: the choice of the target and its dialogs.
+    std::vector<QWidget*> heldDuringRun() const;
+
+    BackupTargetKind targetKind() const;
+    void SetTargetKind(BackupTargetKind kind);
+    // The repository's address as typed or chosen, blanks trimmed.
+    std::string repository() const;
+    void SetRepository(const QString& address);
 
     // The chosen file (host path); empty forgets the earlier choice.
     void SetFile(const QString& file);
     const std::string& file() const { return file_; }
 
+    // A repository's passphrase is always asked for: protect() is true then.
     bool protect() const;
     std::string password() const;
     std::string retyped() const;
@@ -60,11 +81,22 @@ public:
     // Unprotected, with both password boxes empty and inactive.
     void ClearProtection();
 
+signals:
+    void targetKindChanged();
+
 private:
     void onProtectToggled();
+    void onTargetKindToggled();
+    QWidget* buildFileRow(const BackupTargetLook& look);
+    QWidget* buildRepositoryRow(const BackupTargetLook& look);
 
+    QRadioButton* fileChoice_;
+    QRadioButton* repositoryChoice_;
+    QStackedWidget* targetPages_;
     QLineEdit* fileEdit_;
     QPushButton* browseButton_;
+    QLineEdit* repositoryEdit_;
+    QPushButton* repositoryBrowseButton_;
     QGroupBox* securityBox_;
     QCheckBox* protectBox_;
     QLineEdit* passwordEdit_;

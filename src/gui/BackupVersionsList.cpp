@@ -1,14 +1,23 @@
 #include "gui/BackupVersionsList.h"
 
+#include "core/ItemCatalogue.h"
+#include "core/ItemMask.h"
+#include "gui/ByteProgressText.h"
+#include "gui/ItemTexts.h"
+#include "repository/RepositoryVersion.h"
 #include "schedule/BackupVersions.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
+#include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace trelmig {
 
@@ -25,6 +34,27 @@ QString WhenText(const VersionTime& t) {
            locale.toString(QTime(t.hour, t.minute, t.second), timeFormat.trimmed());
 }
 
+enum RepositoryColumn { ColTime, ColProfile, ColItems, ColAdded, ColName, RepositoryColumns };
+
+QString WhenText(std::int64_t secondsSinceEpoch) {
+    const QDateTime t = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch);
+    return WhenText(VersionTime{t.date().year(), t.date().month(), t.date().day(), t.time().hour(),
+                                t.time().minute(), t.time().second()});
+}
+
+// "3 of 8" items, each named in the tool tip.
+void ShowItems(QTreeWidgetItem* row, const std::string& mask) {
+    if (mask.empty())
+        return;
+    const ItemSelection boxes = ItemMask::Lenient(mask).Boxes();
+    QStringList names;
+    for (int i = 0; i < kItemCount; ++i)
+        if (boxes[static_cast<std::size_t>(i)])
+            names << ItemText(itemCatalogue()[static_cast<std::size_t>(i)].caption);
+    row->setText(ColItems, BackupVersionsList::tr("%1 of %2").arg(names.size()).arg(kItemCount));
+    row->setToolTip(ColItems, names.join(QLatin1Char('\n')));
+}
+
 } // namespace
 
 BackupVersionsList::BackupVersionsList(QWidget* parent) : QWidget(parent) {
@@ -33,21 +63,74 @@ BackupVersionsList::BackupVersionsList(QWidget* parent) : QWidget(parent) {
     versionsList_->setObjectName(QStringLiteral("lstVersions"));
     caption_ = new QLabel(tr("Versions of this backup, newest first"), this);
     caption_->setBuddy(versionsList_);
+    repositoryVersions_ = new QTreeWidget(this);
+    repositoryVersions_->setObjectName(QStringLiteral("lstRepositoryVersions"));
+    repositoryVersions_->setRootIsDecorated(false);
+    repositoryVersions_->setColumnCount(RepositoryColumns);
+    repositoryVersions_->setHeaderLabels(
+        {tr("Made"), tr("Profile"), tr("Items"), tr("Size added"), tr("Version")});
+    repositoryVersions_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    repositoryVersions_->setAccessibleName(tr("Versions in the repository"));
+    repositoryVersions_->hide();
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(caption_);
     column->addWidget(versionsList_);
+    column->addWidget(repositoryVersions_);
     connect(versionsList_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0)
             emit versionChosen(versionsList_->item(row)->data(Qt::UserRole).toString());
     });
+    connect(repositoryVersions_, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* row) {
+                if (row)
+                    emit repositoryVersionChosen(row->text(ColName));
+            });
     hide();
 }
 
 void BackupVersionsList::Clear() {
     const QSignalBlocker quiet(versionsList_);
+    const QSignalBlocker quietToo(repositoryVersions_);
     versionsList_->clear();
+    repositoryVersions_->clear();
+    caption_->setText(tr("Versions of this backup, newest first"));
+    caption_->setBuddy(versionsList_);
+    versionsList_->show();
+    repositoryVersions_->hide();
     hide();
+}
+
+void BackupVersionsList::ShowRepositoryVersions(const std::vector<RepositoryVersion>& versions) {
+    Clear();
+    const QSignalBlocker quiet(repositoryVersions_);
+    std::vector<const RepositoryVersion*> newestFirst;
+    for (const RepositoryVersion& v : versions)
+        newestFirst.push_back(&v);
+    std::stable_sort(newestFirst.begin(), newestFirst.end(),
+                     [](const auto* a, const auto* b) { return a->time > b->time; });
+    for (const RepositoryVersion* v : newestFirst) {
+        auto* row = new QTreeWidgetItem(repositoryVersions_);
+        row->setText(ColTime, WhenText(v->time));
+        row->setText(ColProfile, QString::fromStdString(v->profile));
+        ShowItems(row, v->items);
+        row->setText(ColAdded, ByteSizeText(v->addedBytes));
+        row->setTextAlignment(ColAdded, Qt::AlignRight | Qt::AlignVCenter);
+        row->setToolTip(ColAdded, tr("It holds %1").arg(ByteSizeText(v->originalBytes)));
+        row->setText(ColName, QString::fromStdString(v->name));
+    }
+    caption_->setText(tr("Versions in this repository, newest first"));
+    caption_->setBuddy(repositoryVersions_);
+    versionsList_->hide();
+    repositoryVersions_->show();
+    show();
+}
+
+void BackupVersionsList::SelectRepositoryVersion(const QString& name) {
+    const QSignalBlocker quiet(repositoryVersions_);
+    const auto found = repositoryVersions_->findItems(name, Qt::MatchExactly, ColName);
+    if (!found.isEmpty())
+        repositoryVersions_->setCurrentItem(found.front());
 }
 
 void BackupVersionsList::ShowVersionsOf(const QString& file) {

@@ -7,6 +7,7 @@
 #include "backup/BackupDriver.h"
 #include "gui/AboutDialog.h"
 #include "gui/BackupTab.h"
+#include "gui/BackupTargetBox.h"
 #include "gui/DataFiles.h"
 #include "gui/DiscWriteWindow.h"
 #include "gui/Help.h"
@@ -14,6 +15,7 @@
 #include "gui/PrefixChooser.h"
 #include "gui/ProgressPanel.h"
 #include "gui/RememberedSize.h"
+#include "gui/RepositoryAddressDialog.h"
 #include "gui/RestoreTab.h"
 #include "gui/ScheduleDialog.h"
 #include "gui/ScreenFit.h"
@@ -56,6 +58,12 @@ MainWindow::MainWindow(Environment& env, Prompter& prompter, PasswordPrompt* pas
     };
     endProgram = [] { QCoreApplication::quit(); };
     choosePrefix = [this] { return ChooseWinePrefix(*this); };
+    askRepositoryAddress = [this](const QString& shown) -> std::optional<QString> {
+        RepositoryAddressDialog dialog(shown, chooseFile, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.address();
+    };
     showDiscWindow = [this](const std::string& handedOver) {
         DiscWriteWindow disc(handedOver, prompter_, this);
         KeepWindowSize(&disc, memory_.get());
@@ -68,7 +76,9 @@ MainWindow::MainWindow(Environment& env, Prompter& prompter, PasswordPrompt* pas
             KeepWindowSize(scheduleDialog_.get(), memory_.get());
         }
         scheduleDialog_->ShowModal({backupTab_->profileName(), backupTab_->checkedItems(),
-                                    QString::fromStdString(backupTab_->targetFile())});
+                                    QString::fromStdString(backupTab_->targetFile()),
+                                    backupTab_->targetKind() == BackupTargetKind::Repository,
+                                    QString::fromStdString(backupTab_->repository())});
     };
     watchRuns();
     wireTabs();

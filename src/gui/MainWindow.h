@@ -30,6 +30,7 @@ template <typename T> class QFutureWatcher;
 namespace trelmig {
 
 class BackupDriver;
+struct BackupChoices;
 class BackupTab;
 class Environment;
 class PasswordPrompt;
@@ -40,6 +41,7 @@ class ScheduleDialog;
 class ThreadPrompter;
 class WindowMemory;
 class ZipArchive;
+struct RepositoryAddress;
 struct RestoreChoices;
 
 // The main window: the backup and restore tabs, the progress panel, the
@@ -79,6 +81,9 @@ public:
     // The restore target "New profile...": asks the new profile's name,
     // offering proposed; nullopt when cancelled.
     std::function<std::optional<QString>(const QString& proposed)> askNewProfileName;
+    // "Open Repository...": asks the repository's address, offering the one
+    // shown (RepositoryAddressDialog); nullopt when cancelled.
+    std::function<std::optional<QString>(const QString& shown)> askRepositoryAddress;
     // Where restores keep what they replace (nowhere when unset), and where
     // File > "Undo Last Restore..." looks.
     void KeepUndoRecordsIn(std::optional<std::filesystem::path> folder);
@@ -114,7 +119,20 @@ private:
     void onTabChanged(int previousTab);
 
     // --- drivers
+    // "Backup Now": to the tab's file, or to its repository.
     void RunBackup();
+    void startBackup(BackupChoices choices);
+    // --- repositories (MainWindowRepository.cpp)
+    // The backup tab's repository address, checked with its passphrase;
+    // nullopt (after telling the user) when either cannot be used.
+    std::optional<RepositoryAddress> checkedRepository();
+    // A local folder that holds no repository is offered one, then backed up.
+    void RunRepositoryBackup();
+    void offerNewRepository(const RepositoryAddress& address, const std::string& passphrase);
+    // Says that the passphrase alone opens the new repository and offers to
+    // export its key to a file; then goes on with then.
+    void offerKeyExport(const RepositoryAddress& address, const std::string& passphrase,
+                        std::function<void()> then);
     void RunRestore(const RestoreChoices& choices);
     // A run that ended in an exception: the panel goes, the message says why.
     void showRunFailed(const std::string& heading, const std::exception_ptr& error);

@@ -63,6 +63,9 @@ void MainWindow::wireTabs() {
     restoreTab_->askNewProfileName = [this](const QString& proposed) {
         return askNewProfileName ? askNewProfileName(proposed) : std::optional<QString>{};
     };
+    restoreTab_->askRepositoryAddress = [this](const QString& shown) {
+        return askRepositoryAddress ? askRepositoryAddress(shown) : std::optional<QString>{};
+    };
 }
 
 QWidget* MainWindow::buildBottomBar() {

@@ -9,6 +9,7 @@
 #include "gui/BackupTab.h"
 #include "gui/LastBackupLine.h"
 #include "gui/ProgressPanel.h"
+#include "gui/RepositoryBackup.h"
 #include "gui/RestoreTab.h"
 #include "gui/WindowMemory.h"
 #include "restore/RestoreConfirmation.h"
@@ -41,15 +42,16 @@ std::string messageOf(const std::exception_ptr& error) {
 
 } // namespace
 
-void MainWindow::RunBackup() {
-    if (RefuseWhileBusy())
-        return;
-    BackupChoices c = backupTab_->Choices();
+void MainWindow::startBackup(BackupChoices c) {
     // With versions kept, the run writes a new version beside the chosen
     // name and then settles it as the unattended run does.
     auto versionProblems = std::make_shared<std::vector<std::string>>();
-    if (const std::optional<KeepPolicy> keep = backupTab_->keepPolicy();
-        keep && !c.targetFile.empty()) {
+    const bool toRepository = c.repository.has_value();
+    // A repository keeps versions by itself: the policy prunes the older ones.
+    const std::optional<KeepPolicy> keep = backupTab_->keepPolicy();
+    if (keep && toRepository) {
+        c.settle = PruneAfterVersion(c, *keep, versionProblems);
+    } else if (keep && !c.targetFile.empty()) {
         c.chosenFile = c.targetFile;
         c.targetFile = VersionTarget(c.chosenFile, LocalTimeNow());
         c.settle = [chosen = c.chosenFile, keep = *keep, target = c.targetFile,
@@ -61,11 +63,12 @@ void MainWindow::RunBackup() {
     RunRecord run;
     run.prefix = env_.prefix.root().string();
     run.profile = c.profile;
-    run.archive = c.targetFile;
+    run.archive = toRepository ? c.repository->address.url : c.targetFile;
     run.start = IsoLocalTime(LocalTimeNow());
     auto result = std::make_shared<BackupRunResult>();
     startRun([this, c, result] { *result = backupDriver_->RunBackup(c, &cancel_); },
-             [this, result, c, run, versionProblems](const std::exception_ptr& error) mutable {
+             [this, result, c, run, versionProblems,
+              toRepository](const std::exception_ptr& error) mutable {
                  if (error) {
                      run.exitStatus = 1;
                      run.message = MessageText(MessageId::RunFailed, messageOf(error));
@@ -74,17 +77,19 @@ void MainWindow::RunBackup() {
                      return;
                  }
                  if (result->started) {
-                     RecordBackupOutcome(run, *result, c.targetFile,
-                                         c.chosenFile.empty() ? c.targetFile : c.chosenFile);
+                     const std::string target = run.archive;
+                     RecordBackupOutcome(run, *result, target,
+                                         c.chosenFile.empty() ? target : c.chosenFile);
                      recordRun(run);
                  }
                  showVersionProblems(*versionProblems);
-                 if (result->written)
+                 // A version in a repository is no file to open or burn.
+                 if (result->written && !toRepository)
                      rememberBackup(result->archivePath, c.items);
                  // A user who cancelled to quit is not asked about discs.
-                 if (result->written && !result->keptEarlier && !result->cancelled &&
-                     !cancel_.Requested() && askDiscAction_->isChecked() && askAboutDisc() &&
-                     showDiscWindow)
+                 if (result->written && !toRepository && !result->keptEarlier &&
+                     !result->cancelled && !cancel_.Requested() && askDiscAction_->isChecked() &&
+                     askAboutDisc() && showDiscWindow)
                      showDiscWindow(result->archivePath);
              });
 }

@@ -7,6 +7,8 @@
 #include "gui/LookInsideWindow.h"
 #include "gui/Mnemonics.h"
 #include "gui/ObjectNames.h"
+#include "gui/WaitCursor.h"
+#include "platform/WorkFolder.h"
 #include "restore/RestoreDriver.h"
 
 #include <QAction>
@@ -41,15 +43,6 @@ QString withoutCr(const std::string& text) {
     return QString::fromStdString(text).remove(QLatin1Char('\r'));
 }
 
-// The busy pointer for one inspection.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 } // namespace
 
 RestoreTab::RestoreTab(Environment& env, ZipArchive& archive, Prompter& prompter,
@@ -68,10 +61,18 @@ RestoreTab::RestoreTab(Environment& env, ZipArchive& archive, Prompter& prompter
             ChooseSourceFile();
     });
     connect(lookInsideButton_, &QPushButton::clicked, this, [this] { LookInside(); });
+    connect(repositoryButton_, &QPushButton::clicked, this, [this] {
+        if (!refuseWhileBusy || !refuseWhileBusy())
+            OpenRepository();
+    });
     // Queued: the inspection refills the list that is announcing the choice.
     connect(versionsList_, &BackupVersionsList::versionChosen, this, &RestoreTab::openVersion,
             Qt::QueuedConnection);
+    connect(versionsList_, &BackupVersionsList::repositoryVersionChosen, this,
+            &RestoreTab::openRepositoryVersion, Qt::QueuedConnection);
 }
+
+RestoreTab::~RestoreTab() = default;
 
 QGroupBox* RestoreTab::buildFrom() {
     auto* from = named(new QGroupBox(tr("Restore from")), "Frame3");
@@ -81,6 +82,8 @@ QGroupBox* RestoreTab::buildFrom() {
     sourceFileButton_ = named(new QPushButton(tr("Browse...")), "cmdSourceFile");
     QLabel* fileCaption = Caption(tr("Choose a Backup File to Restore From"), sourceFileButton_);
     where->addWidget(fileCaption);
+    repositoryButton_ = named(new QPushButton(tr("Open Repository...")), "cmdSourceRepository");
+    repositoryButton_->setToolTip(tr("Restore from a version in a BorgBackup repository"));
     auto* source = new QHBoxLayout;
     source->addWidget(sourceFileEdit_, 1);
     source->addWidget(sourceFileButton_);
@@ -90,6 +93,10 @@ QGroupBox* RestoreTab::buildFrom() {
     lookInsideButton_->setToolTip(
         tr("The data files of this backup, their folders and messages, without restoring"));
     source->addWidget(lookInsideButton_);
+    auto* repositoryRow = new QHBoxLayout;
+    repositoryRow->addStretch(1);
+    repositoryRow->addWidget(repositoryButton_);
+    where->addLayout(repositoryRow);
     versionsList_ = new BackupVersionsList;
     where->addWidget(versionsList_);
     backupFactsText_ = infoBox("txtPOBinfo", 5);
@@ -103,6 +110,7 @@ QGroupBox* RestoreTab::buildFrom() {
     SetMnemonic(factsCaption, QLatin1Char('D'));
     SetMnemonic(sourceFileButton_, QLatin1Char('w'));
     SetMnemonic(lookInsideButton_, QLatin1Char('s'));
+    SetMnemonic(repositoryButton_, QLatin1Char('y'));
     // What a screen reader says for each box: its own label, not its frame's.
     sourceFileEdit_->setAccessibleName(tr("Backup file to restore from"));
     backupFactsText_->setAccessibleName(tr("Backup file information"));
@@ -142,6 +150,10 @@ void RestoreTab::clear() {
     }
     sourceFileEdit_->clear();
     versionsList_->Clear();
+    repository_.reset();
+    passphrase_.clear();
+    versionName_.clear();
+    versionWork_.reset();
     backupDescriptionText_->clear();
     backupFactsText_->clear();
 }
@@ -194,9 +206,14 @@ bool RestoreTab::inspect(const QString& chosen, const std::optional<std::string>
     }
     sourceFileEdit_->setText(QString::fromStdString(result.path));
     sourceFileEdit_->setToolTip(sourceFileEdit_->text());
+    if (showInspected(result))
+        versionsList_->ShowVersionsOf(QString::fromStdString(result.path));
+    return true;
+}
+
+bool RestoreTab::showInspected(const InspectedArchive& result) {
     if (result.path.empty())
-        return true;
-    versionsList_->ShowVersionsOf(QString::fromStdString(result.path));
+        return false;
     backupFactsText_->setPlainText(withoutCr(result.facts));
     // "Profile:<name>" among the facts: the name a new profile is offered.
     const auto profileLine = result.facts.find("\r\nProfile:");
@@ -275,7 +292,7 @@ bool RestoreTab::chooseTarget(std::string& profile, bool& create) {
 }
 
 std::vector<QWidget*> RestoreTab::heldDuringRun() const {
-    return {sourceFileButton_, targetProfileBox_};
+    return {sourceFileButton_, repositoryButton_, targetProfileBox_};
 }
 
 } // namespace trelmig

@@ -3,12 +3,14 @@
 #include "gui/FileDialogRequest.h"
 #include "gui/MailStoreWorker.h"
 #include "gui/TabParts.h"
+#include "repository/RepositoryAddress.h"
 #include "restore/SourceFile.h"
 
 #include <QPointer>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +27,7 @@ namespace trelmig {
 class BackupVersionsList;
 class Environment;
 class LookInsideWindow;
+class WorkFolder;
 class PasswordPrompt;
 class Prompter;
 struct RestoreChoices;
@@ -42,6 +45,7 @@ public:
     // for the password of a protected one.
     RestoreTab(Environment& env, ZipArchive& archive, Prompter& prompter, PasswordPrompt& passwords,
                QWidget* parent = nullptr);
+    ~RestoreTab() override;
 
     // Set by the window: whether a run is at work with the user told so,
     // its file dialogs, and the question for a new profile's name (nullopt
@@ -51,10 +55,23 @@ public:
     std::function<std::optional<QString>(const QString& proposed)> askNewProfileName;
     // How "Look Inside..." opens a data file of the backup open now.
     OpenMailStore openDataFile;
+    // "Open Repository...": the repository's address, offering the one
+    // shown; nullopt when cancelled.
+    std::function<std::optional<QString>(const QString& shown)> askRepositoryAddress;
 
     // "Browse...": closes the backup open now and inspects the one chosen.
     void ChooseSourceFile();
     const InspectedArchive& inspected() const { return inspected_; }
+    // "Open Repository...": closes what is open, asks the repository's
+    // address and passphrase and lists its versions, one of which is then
+    // chosen to restore from.
+    void OpenRepository();
+    // The repository open now with its passphrase; none while a backup file
+    // (or nothing) is open.
+    const std::optional<RepositoryAddress>& repository() const { return repository_; }
+    const std::string& repositoryPassphrase() const { return passphrase_; }
+    // The repository's version chosen; empty before one is.
+    const std::string& repositoryVersion() const { return versionName_; }
     // The profiles, then "New profile..." when Outlook is known; the chosen
     // one stays when it is still there.
     void FillTargets();
@@ -80,6 +97,11 @@ private:
     bool inspect(const QString& chosen, const std::optional<std::string>& passwordInUse);
     // The version at path of the backup open now, chosen in the versions list.
     void openVersion(const QString& path);
+    // The repository's version of that name, chosen in the versions list:
+    // what it holds, shown as a backup file's is (RestoreTabRepository.cpp).
+    void openRepositoryVersion(const QString& name);
+    // Shows what an inspection found; false when it found nothing to show.
+    bool showInspected(const InspectedArchive& result);
     // The target chosen; false when "New profile..." was cancelled or refused.
     bool chooseTarget(std::string& profile, bool& create);
     // The data files (.pst, .ost) the inspected backup holds.
@@ -94,6 +116,7 @@ private:
     QPushButton* sourceFileButton_;
     QPushButton* lookInsideButton_;
     QPointer<LookInsideWindow> lookInside_;
+    QPushButton* repositoryButton_;
     BackupVersionsList* versionsList_;
     QPlainTextEdit* backupFactsText_;
     QPlainTextEdit* backupDescriptionText_;
@@ -103,6 +126,11 @@ private:
     QAction* selectAllAction_;
     std::string backupProfile_;  // the profile the inspected backup was made of
     InspectedArchive inspected_; // the backup file the tab shows
+    std::optional<RepositoryAddress> repository_;
+    std::string passphrase_;
+    std::string versionName_;
+    // Holds the chosen version as a .kvx while it is open.
+    std::unique_ptr<WorkFolder> versionWork_;
 };
 
 } // namespace trelmig

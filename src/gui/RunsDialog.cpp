@@ -1,5 +1,6 @@
 #include "gui/RunsDialog.h"
 
+#include "gui/ByteProgressText.h"
 #include "schedule/JobStatus.h"
 
 #include <QDialogButtonBox>
@@ -17,8 +18,8 @@ RunsDialog::RunsDialog(int staleDays, QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("Backup Runs"));
     runsList_ = new QTreeWidget(this);
     runsList_->setObjectName("lvRuns");
-    runsList_->setHeaderLabels(
-        {tr("Started"), tr("Task"), tr("Profile"), tr("Result"), tr("Backup file"), tr("Message")});
+    runsList_->setHeaderLabels({tr("Started"), tr("Task"), tr("Profile"), tr("Result"),
+                                tr("Backup file"), tr("Size"), tr("Message")});
     runsList_->setRootIsDecorated(false);
     const auto runs = RecordedRuns();
     for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
@@ -28,8 +29,13 @@ RunsDialog::RunsDialog(int staleDays, QWidget* parent) : QDialog(parent) {
         row->setText(2, QString::fromStdString(run->profile));
         row->setText(3, QString::fromStdString(RunResultText(run->exitStatus)));
         row->setText(4, QString::fromStdString(run->archive));
-        row->setText(5, QString::fromStdString(run->message));
-        row->setToolTip(5, QString::fromStdString(run->message));
+        row->setToolTip(4, row->text(4));
+        // A file's size, or what a version added to its repository.
+        if (run->bytes > 0)
+            row->setText(5, ByteSizeText(run->bytes));
+        row->setTextAlignment(5, Qt::AlignRight | Qt::AlignVCenter);
+        row->setText(6, QString::fromStdString(run->message));
+        row->setToolTip(6, QString::fromStdString(run->message));
     }
     runsList_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     staleDaysBox_ = new QSpinBox(this);

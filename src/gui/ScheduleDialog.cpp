@@ -3,6 +3,7 @@
 #include "gui/ScreenFit.h"
 
 #include "app/Environment.h"
+#include "backup/CheckBackupChoices.h"
 #include "core/ItemMask.h"
 #include "gui/BackupFileName.h"
 #include "gui/BackupTargetBox.h"
@@ -14,6 +15,7 @@
 #include "gui/ScreenFit.h"
 #include "gui/Skin.h"
 #include "gui/WindowMemory.h"
+#include "repository/RepositoryAddress.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -61,6 +63,8 @@ ScheduleDialog::ScheduleDialog(Environment& env, Prompter& prompter, QWidget* pa
     connect(dailyBox_, &QCheckBox::clicked, this, [this] { onDailyToggled(); });
     connect(targetBox_->browseButton(), &QPushButton::clicked, this,
             [this] { onTargetFileClicked(); });
+    connect(targetBox_->repositoryBrowseButton(), &QPushButton::clicked, this,
+            [this] { onTargetRepositoryClicked(); });
     connect(addTaskButton_, &QPushButton::clicked, this, [this] { onAddTaskClicked(); });
     connect(openSchedulerButton_, &QPushButton::clicked, this,
             [this] { onOpenSchedulerClicked(); });
@@ -216,6 +220,10 @@ void ScheduleDialog::resetChoices(const ScheduleStart& start) {
     // The main window's file, else the one this window chose last.
     if (!start.file.isEmpty())
         targetBox_->SetFile(start.file);
+    if (!start.repository.isEmpty())
+        targetBox_->SetRepository(start.repository);
+    targetBox_->SetTargetKind(start.toRepository ? BackupTargetKind::Repository
+                                                 : BackupTargetKind::File);
     targetBox_->ClearProtection();
     keepVersionsBox_->SetChoice(memory_ ? memory_->KeepVersions(kKeepWindow) : KeepChoice{});
     // The main window's profile (else the first) and its items, where the
@@ -264,15 +272,56 @@ void ScheduleDialog::onTargetFileClicked() {
     targetBox_->SetFile(dialog.selectedFiles().front());
 }
 
+void ScheduleDialog::onTargetRepositoryClicked() {
+    QFileDialog dialog(this, tr("Choose the Repository Folder"));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (!targetBox_->repository().empty())
+        dialog.setDirectory(QString::fromStdString(targetBox_->repository()));
+    if (runModal_(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    targetBox_->SetRepository(dialog.selectedFiles().front());
+}
+
+bool ScheduleDialog::checkRepositoryChoices(const std::string& itemMask) {
+    // A job asks for its items before its target, as for a file.
+    if (const ChoicesCheck items = CheckItemsChosen(ItemMask::Lenient(itemMask).Boxes()); !items) {
+        prompter_.ShowMessage({items.error(), {}}, RefusalIcon(items.error()));
+        return false;
+    }
+    const std::string typed = targetBox_->repository();
+    const Result<RepositoryAddress> address = ParseRepositoryAddress(typed);
+    if (typed.empty() || !address) {
+        prompter_.Show(tr("The repository address \"%1\" cannot be used: %2")
+                           .arg(QString::fromStdString(typed),
+                                typed.empty() ? tr("it is empty")
+                                              : QString::fromStdString(address.error().message))
+                           .toStdString(),
+                       MessageIcon::Exclamation);
+        return false;
+    }
+    if (targetBox_->password() != targetBox_->retyped()) {
+        prompter_.Show(tr("The passphrase and its retyped copy differ. Please type the "
+                          "passphrase again in both boxes.")
+                           .toStdString(),
+                       MessageIcon::Exclamation);
+        return false;
+    }
+    return true;
+}
+
 void ScheduleDialog::onAddTaskClicked() {
     ItemSelection ticked{};
     for (std::size_t i = 0; i < ticked.size(); ++i)
         ticked[i] = itemBoxes_[i]->isChecked();
     itemMask_ = ItemMask(ticked).Text();
     const std::string password = targetBox_->password();
-    if (!CheckJobChoices(itemMask_, targetFile(), targetBox_->protect(), password,
-                         targetBox_->retyped(), prompter_))
+    const bool toRepository = targetBox_->targetKind() == BackupTargetKind::Repository;
+    if (toRepository ? !checkRepositoryChoices(itemMask_)
+                     : !CheckJobChoices(itemMask_, targetFile(), targetBox_->protect(), password,
+                                        targetBox_->retyped(), prompter_))
         return;
+    repository_ = toRepository ? targetBox_->repository() : std::string();
 
     profileName_ = profileBox_->currentText().toStdString();
     DayChecks days{};
@@ -285,7 +334,9 @@ void ScheduleDialog::onAddTaskClicked() {
     choices.profileName = profileName_;
     choices.itemMask = itemMask_;
     choices.password = targetBox_->protect() ? password : std::string();
-    choices.targetFile = targetFile();
+    // A repository's job writes no file: its "bf=" stays empty.
+    choices.targetFile = toRepository ? std::string() : targetFile();
+    choices.repository = repository_;
     const KeepChoice keep = keepVersionsBox_->Choice();
     choices.keep = keep.Policy();
     if (RegisterJob(choices, scheduler_, prompter_).result == RegisterResult::Registered && memory_)

@@ -30,6 +30,9 @@ struct ScheduleStart {
     QString profile;
     ItemSelection items{};
     QString file;
+    // A repository chosen as the target, and its address.
+    bool toRepository = false;
+    QString repository;
 };
 
 // "Task Scheduler": composes an unattended backup and registers it as a job
@@ -64,6 +67,9 @@ public:
     const std::string& dayList() const { return dayList_; }
     const std::string& targetFile() const;
     void SetTargetFile(const std::string& file);
+    // The repository address the last "Add Task to Scheduler" registered;
+    // empty for a backup file.
+    const std::string& repository() const { return repository_; }
 
 private:
     // Every box as a new window shows it, from the main window's choices.
@@ -71,6 +77,10 @@ private:
     void onSourceProfileChanged();
     void onDailyToggled();
     void onTargetFileClicked();
+    void onTargetRepositoryClicked();
+    // The repository's address and passphrase checked (with a message when
+    // they cannot be used), as the items are.
+    bool checkRepositoryChoices(const std::string& itemMask);
     void onAddTaskClicked();
     void onOpenSchedulerClicked();
     void onCancelClicked();
@@ -90,6 +100,7 @@ private:
     std::string profileName_;
     std::string itemMask_;
     std::string dayList_;
+    std::string repository_;
 
     QComboBox* profileBox_;
     std::array<QCheckBox*, kItemCount> itemBoxes_;

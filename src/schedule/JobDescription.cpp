@@ -49,7 +49,10 @@ JobDescription DescribeJob(const JobListing& job, const std::vector<RunRecord>& 
     if (job.problem.empty()) {
         d.facts.push_back({JobProfile, {bare(job.profile)}, {}});
         d.facts.push_back({JobItems, {bare(ItemNamesOfMask(job.items))}, {}});
-        d.facts.push_back({JobFile, {bare(job.targetFile)}, {}});
+        if (job.repository.empty())
+            d.facts.push_back({JobFile, {bare(job.targetFile)}, {}});
+        else
+            d.facts.push_back({JobRepository, {bare(job.repository)}, {}});
     } else {
         d.facts.push_back({JobProblem, {bare(job.problem)}, {}});
     }

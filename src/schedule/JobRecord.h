@@ -36,10 +36,13 @@ struct JobChoices {
     std::string dayList;
     std::string profileName;
     std::string itemMask;
-    std::string password; // empty: no protection
-    std::string targetFile;
-    // Versions kept beside targetFile instead of replacing it; none: one
-    // file, replaced by each run.
+    std::string password;   // empty: no protection
+    std::string targetFile; // empty for a repository's job
+    // The address of the repository the job backs up into ("--repository"
+    // after its command line, which keeps "bf=" empty); empty for a file's job.
+    std::string repository{};
+    // Versions kept beside targetFile (or pruned in the repository) instead of replacing it; none:
+    // one file, replaced by each run.
     std::optional<KeepPolicy> keep = std::nullopt;
 };
 

@@ -112,8 +112,11 @@ JobArguments jobArguments(const JobChoices& choices, const TaskScheduler& schedu
             arguments.machine.insert(arguments.machine.end(),
                                      {"--windows-root", scheduler.windowsRoot->string()});
     }
+    if (!choices.repository.empty())
+        arguments.run = {"--repository", choices.repository};
     if (choices.keep)
-        arguments.run = KeepArguments(*choices.keep);
+        for (std::string& word : KeepArguments(*choices.keep))
+            arguments.run.push_back(std::move(word));
     return arguments;
 }
 
@@ -211,11 +214,15 @@ JobListing listingOf(const CronJob& job) {
         if (machine[i] == "--windows-user")
             l.windowsUser = machine[i + 1];
     l.keep = KeepPolicyOfArguments(job.arguments.run);
+    const auto& run = job.arguments.run;
+    for (std::size_t i = 0; i + 1 < run.size(); i += 2)
+        if (run[i] == "--repository")
+            l.repository = run[i + 1];
     const auto close = job.info.command.find('"', 1);
     if (close == std::string::npos || close + 2 > job.info.command.size()) {
         l.problem = MessageText(MessageId::JobLineChangedByHand);
-    } else if (const auto cmd =
-                   ParseAutoBackupCommand({job.info.command.substr(close + 2)}, l.problem)) {
+    } else if (const auto cmd = ParseAutoBackupCommand({job.info.command.substr(close + 2)},
+                                                       l.problem, !l.repository.empty())) {
         l.profile = cmd->profile;
         l.items = cmd->mask;
         l.targetFile = cmd->backupFile;

@@ -89,6 +89,7 @@ struct JobListing {
     std::string profile;
     std::string items;
     std::string targetFile;
+    std::string repository{}; // the repository it backs up into instead of a file
     std::string winePrefix;
     std::string windowsUser;        // the Windows user folder it reads instead of a prefix
     std::optional<KeepPolicy> keep; // none: the backup file is replaced

@@ -3,6 +3,7 @@
 #include "FakeCrontab.h"
 #include "RecordingPrompter.h"
 #include "platform/ScopedEnv.h"
+#include "schedule/JobDescription.h"
 #include "schedule/JobPasswordFile.h"
 
 #include <gtest/gtest.h>
@@ -291,4 +292,44 @@ TEST_F(Scheduling, ATimerThatDidNotStartIsReportedAndLeavesNoUnit) {
     std::string all((std::istreambuf_iterator<char>(calls)), {});
     EXPECT_NE(all.find("--user enable --now trelmig-backup-5.timer"), std::string::npos) << all;
     EXPECT_NE(all.find("--user disable --now trelmig-backup-5.timer"), std::string::npos) << all;
+}
+
+// A job backing up into a repository carries the repository after its
+// command line, before its versions, keeps "bf=" empty and its passphrase
+// in the user's password file; the listing gives the repository back as the
+// job's target, and the description names it where a file's job names its file.
+TEST_F(Scheduling, ARepositoryJobCarriesItsRepositoryThroughTheJobList) {
+    JobChoices toRepository = choices();
+    toRepository.targetFile.clear();
+    toRepository.repository = "ssh://sam@backup.example:2222/srv/borg/outlook";
+    toRepository.password = "long passphrase";
+    toRepository.keep = KeepPolicy{3, 7, 4, 6};
+    ASSERT_EQ(RegisterJob(toRepository, scheduler, prompter).result, RegisterResult::Registered);
+    RegisterJob(choices(), scheduler, prompter);
+    const std::string table = fake.Table();
+    EXPECT_NE(table.find("'sf=Outlookxm=10000001ps=bf=' '--repository' "
+                         "'ssh://sam@backup.example:2222/srv/borg/outlook' '--keep-last' '3'"),
+              std::string::npos)
+        << table;
+    EXPECT_EQ(table.find("long passphrase"), std::string::npos);
+
+    const auto jobs = ListJobs(scheduler.crontab);
+    ASSERT_EQ(jobs.size(), 2u);
+    EXPECT_EQ(jobs[0].problem, "");
+    EXPECT_EQ(jobs[0].repository, toRepository.repository);
+    EXPECT_EQ(jobs[0].targetFile, "");
+    EXPECT_EQ(jobs[0].profile, "Outlook");
+    EXPECT_EQ(jobs[0].keep, (KeepPolicy{3, 7, 4, 6}));
+    EXPECT_EQ(ReadPasswordFile(scheduler.crontab.Jobs()[0].passwordFile), "long passphrase");
+    EXPECT_EQ(jobs[1].repository, "");
+    EXPECT_EQ(jobs[1].targetFile, "/home/sam/b.kvx");
+
+    const JobDescription described = DescribeJob(jobs[0], {}, std::tm{});
+    const auto target =
+        std::find_if(described.facts.begin(), described.facts.end(),
+                     [](const JobFact& f) { return f.label == MessageId::JobRepository; });
+    ASSERT_NE(target, described.facts.end());
+    EXPECT_EQ(JobValueText(target->value), toRepository.repository);
+    EXPECT_TRUE(std::none_of(described.facts.begin(), described.facts.end(),
+                             [](const JobFact& f) { return f.label == MessageId::JobFile; }));
 }

@@ -1,0 +1,212 @@
+// A BorgBackup repository as the main window's target and source: the target
+// choice, a real local repository made, backed up into, listed and opened.
+#include "MainWindowFixture.h"
+
+#include "core/PasswordPrompt.h"
+#include "gui/BackupVersionsList.h"
+#include "platform/ScopedEnv.h"
+#include "platform/WorkFolder.h"
+#include "repository/Repository.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+#include <cstdlib>
+#include <fstream>
+
+namespace fs = std::filesystem;
+using namespace trelmig;
+
+namespace {
+
+constexpr const char* kPassphrase = "correct horse battery";
+
+// Answers every passphrase prompt with the one given.
+struct FixedPassphrase : PasswordPrompt {
+    std::string passphrase;
+    int asked = 0;
+    explicit FixedPassphrase(std::string p) : passphrase(std::move(p)) {}
+    std::optional<std::string> AskPassword() override {
+        ++asked;
+        return passphrase;
+    }
+};
+
+// borg keeps its keys, cache and security records under BORG_BASE_DIR: a
+// folder of the test's, so that nothing of the tester's is read or written.
+class RepositoryWindowTest : public MainWindowTest {
+protected:
+    WorkFolder scratch;
+    ScopedEnv borgBase{"BORG_BASE_DIR", (scratch.path() / "borg-base").string()};
+    fs::path repository = scratch.path() / "repository";
+
+    // A repository made with borg itself, holding one version whose comment
+    // names its profile and items as this program's versions do.
+    void makeRepositoryWithOneVersion() {
+        const fs::path content = scratch.path() / "content";
+        fs::create_directories(content);
+        std::ofstream(content / "vastrel.dat") << "BackupItem=1000000100\r\n";
+        const std::string withPassphrase =
+            std::string("BORG_PASSPHRASE='") + kPassphrase + "' borg ";
+        ASSERT_EQ(std::system((withPassphrase + "init --encryption=repokey-blake2 '" +
+                               repository.string() + "' >/dev/null 2>&1")
+                                  .c_str()),
+                  0);
+        const std::string comment = "computer=PC\nprefix=wine\nprofile=Outlook\nitems=10000001\n";
+        ASSERT_EQ(std::system(("cd '" + content.string() + "' && " + withPassphrase +
+                               "create --comment '" + comment + "' '" + repository.string() +
+                               "::PC-wine-Outlook-2026-12-01T21:30:00' . >/dev/null 2>&1")
+                                  .c_str()),
+                  0);
+    }
+};
+
+} // namespace
+
+// The target choice shows the file's boxes or the repository's, the folder
+// is chosen with its own dialog, and the passphrase boxes are open for a
+// repository whatever the file's protection was.
+TEST_F(RepositoryWindowTest, TheTargetChoiceSwitchesTheBoxes) {
+    open();
+    auto* toRepository = child<QRadioButton>("optTargetRepository");
+    auto* toFile = child<QRadioButton>("optTargetFile");
+    EXPECT_TRUE(toFile->isChecked());
+    EXPECT_TRUE(child<QLineEdit>("txtTargetFile")->isVisibleTo(window.get()));
+    EXPECT_FALSE(child<QLineEdit>("txtTargetRepository")->isVisibleTo(window.get()));
+    EXPECT_FALSE(child<QLineEdit>("txtPassword")->isEnabled());
+
+    toRepository->click();
+    EXPECT_FALSE(child<QLineEdit>("txtTargetFile")->isVisibleTo(window.get()));
+    EXPECT_TRUE(child<QLineEdit>("txtTargetRepository")->isVisibleTo(window.get()));
+    EXPECT_FALSE(child<QCheckBox>("ifprotect")->isVisibleTo(window.get()));
+    EXPECT_TRUE(child<QLineEdit>("txtPassword")->isEnabled());
+    EXPECT_TRUE(child<QLineEdit>("txtPassword2")->isEnabled());
+    EXPECT_TRUE(mnemonicProblems(window.get()).isEmpty())
+        << mnemonicProblems(window.get()).join(QLatin1Char('\n')).toStdString();
+
+    nextFile = QString::fromStdString(repository.string());
+    child<QPushButton>("cmdTargetRepository")->click();
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_TRUE(dialogs[0].folder);
+    EXPECT_EQ(child<QLineEdit>("txtTargetRepository")->text(), nextFile);
+    // A cancelled folder dialog keeps the address.
+    nextFile.clear();
+    child<QPushButton>("cmdTargetRepository")->click();
+    EXPECT_EQ(child<QLineEdit>("txtTargetRepository")->text().toStdString(), repository.string());
+
+    toFile->click();
+    EXPECT_TRUE(child<QLineEdit>("txtTargetFile")->isVisibleTo(window.get()));
+    EXPECT_TRUE(child<QCheckBox>("ifprotect")->isVisibleTo(window.get()));
+    EXPECT_FALSE(child<QCheckBox>("ifprotect")->isChecked());
+    EXPECT_FALSE(child<QLineEdit>("txtPassword")->isEnabled());
+}
+
+// An address that is no repository address, and passphrases that differ,
+// are refused before borg is started.
+TEST_F(RepositoryWindowTest, AnUnusableAddressOrPassphraseIsRefusedBeforeAnything) {
+    open();
+    child<QAction>("Selectallitems")->trigger();
+    child<QRadioButton>("optTargetRepository")->click();
+    typeText(child<QLineEdit>("txtTargetRepository"), QStringLiteral("backup:relative/path"));
+    child<QPushButton>("cmdApply")->click();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_NE(prompter.messages[0].text.find("backup:relative/path"), std::string::npos);
+    EXPECT_FALSE(window->Busy());
+
+    child<QLineEdit>("txtTargetRepository")->setText(QString::fromStdString(repository.string()));
+    typeText(child<QLineEdit>("txtPassword"), QStringLiteral("one"));
+    typeText(child<QLineEdit>("txtPassword2"), QStringLiteral("two"));
+    child<QPushButton>("cmdApply")->click();
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_NE(prompter.messages[1].text.find("passphrase"), std::string::npos);
+    EXPECT_FALSE(window->Busy());
+    EXPECT_FALSE(fs::exists(repository));
+}
+
+// A folder without a repository is offered one; made, it is backed up into
+// at once, and "Open Repository..." lists the version with its profile.
+TEST_F(RepositoryWindowTest, ANewRepositoryIsMadeBackedUpIntoAndListed) {
+    FixedPassphrase passwords(kPassphrase);
+    open(&passwords);
+    child<QAction>("Selectallitems")->trigger();
+    child<QRadioButton>("optTargetRepository")->click();
+    child<QLineEdit>("txtTargetRepository")->setText(QString::fromStdString(repository.string()));
+    typeText(child<QLineEdit>("txtPassword"), QString::fromLatin1(kPassphrase));
+    typeText(child<QLineEdit>("txtPassword2"), QString::fromLatin1(kPassphrase));
+    // "Make Repository": yes; the key export: not now.
+    prompter.answerFor = [](const RecordingPrompter::Message& m) {
+        return m.text.find("Export the key now?") != std::string::npos ? MessageAnswer::Cancel
+                                                                       : MessageAnswer::Ok;
+    };
+    child<QPushButton>("cmdApply")->click();
+    // The existence check, the making, then the backup: three runs in a row.
+    for (int run = 0; run < 3; ++run)
+        finishRun();
+    const auto texts = messageTexts();
+    ASSERT_GE(texts.size(), 3u);
+    EXPECT_NE(texts[0].find("holds no repository"), std::string::npos) << texts[0];
+    EXPECT_NE(texts[1].find("Its passphrase alone opens it"), std::string::npos) << texts[1];
+
+    const auto versions = ListVersions({repository.string()}, kPassphrase);
+    ASSERT_TRUE(versions) << versions.error().message;
+    ASSERT_EQ(versions->size(), 1u);
+    EXPECT_EQ((*versions)[0].profile, "Outlook");
+
+    window->askRepositoryAddress = [this](const QString&) {
+        return std::optional<QString>(QString::fromStdString(repository.string()));
+    };
+    child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    child<QPushButton>("cmdSourceRepository")->click();
+    auto* listed = child<QTreeWidget>("lstRepositoryVersions");
+    ASSERT_TRUE(listed->isVisibleTo(window.get()));
+    ASSERT_EQ(listed->topLevelItemCount(), 1);
+    EXPECT_EQ(listed->topLevelItem(0)->text(1), QStringLiteral("Outlook"));
+    EXPECT_EQ(listed->topLevelItem(0)->text(4), QString::fromStdString((*versions)[0].name));
+
+    // The version chosen is read as a backup file is: its items can be restored.
+    listed->setCurrentItem(listed->topLevelItem(0));
+    QCoreApplication::processEvents(); // the choice is handled queued
+    EXPECT_EQ(child<QLineEdit>("txtSourceFile")->text().toStdString(),
+              repository.string() + "::" + (*versions)[0].name);
+    EXPECT_TRUE(window->inspected().accepted);
+    EXPECT_TRUE(itemBoxes(window.get(), "restoreitem")[ItemPersonalFolders]->isEnabled());
+    EXPECT_NE(child<QPlainTextEdit>("txtPOBinfo")->toPlainText().indexOf(QStringLiteral("Outlook")),
+              -1);
+}
+
+// A repository borg made holds a version of another run: it is listed with
+// the profile, items and size its comment and borg tell, and a wrong
+// passphrase lists nothing and keeps what was open.
+TEST_F(RepositoryWindowTest, OpeningARepositoryListsItsVersions) {
+    makeRepositoryWithOneVersion();
+    FixedPassphrase passwords("not the passphrase");
+    open(&passwords);
+    window->askRepositoryAddress = [this](const QString&) {
+        return std::optional<QString>(QString::fromStdString(repository.string()));
+    };
+    child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    auto* listed = child<QTreeWidget>("lstRepositoryVersions");
+    child<QPushButton>("cmdSourceRepository")->click();
+    EXPECT_EQ(passwords.asked, 1);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(listed->topLevelItemCount(), 0);
+    EXPECT_TRUE(child<QLineEdit>("txtSourceFile")->text().isEmpty());
+
+    passwords.passphrase = kPassphrase;
+    child<QPushButton>("cmdSourceRepository")->click();
+    ASSERT_EQ(prompter.messages.size(), 1u) << prompter.messages.back().text;
+    ASSERT_TRUE(listed->isVisibleTo(window.get()));
+    ASSERT_EQ(listed->topLevelItemCount(), 1);
+    const QTreeWidgetItem* row = listed->topLevelItem(0);
+    EXPECT_EQ(row->text(1), QStringLiteral("Outlook"));
+    EXPECT_EQ(row->text(2), QStringLiteral("2 of 8"));
+    EXPECT_FALSE(row->text(3).isEmpty());
+    EXPECT_EQ(row->text(4), QStringLiteral("PC-wine-Outlook-2026-12-01T21:30:00"));
+    EXPECT_EQ(child<QLineEdit>("txtSourceFile")->text().toStdString(), repository.string());
+}
