@@ -32,7 +32,7 @@ struct ScheduleStart {
     QString file;
     // A repository chosen as the target, and its address.
     bool toRepository = false;
-    QString repository;
+    QString repository{};
 };
 
 // "Task Scheduler": composes an unattended backup and registers it as a job
