@@ -7,6 +7,7 @@
 #include "mailstore/PffMessage.h"
 #include "mailstore/TextMatch.h"
 
+#include <functional>
 #include <utility>
 
 namespace trelmig {
@@ -63,6 +64,11 @@ private:
     }
     // Whether the message matches, its summary already read.
     bool Matches(libpff_item_t* message, const MessageSummary& summary, const TextMatch& match);
+    // Reads the folder's messages in order, handing each with its summary to
+    // visit; visit returning false, or cancel, sets stopped and ends the walk.
+    using MessageVisit = std::function<bool(libpff_item_t*, const MessageSummary&)>;
+    Result<void> WalkFolder(std::uint32_t folderId, const MessageVisit& visit,
+                            const CancelToken* cancel, bool& stopped);
 
     BfioHandle handle_; // freed after file_, which reads through it
     PffFile file_;
@@ -149,13 +155,13 @@ Result<PffItem> PffMailStore::Message(const MessageRef& ref) {
     return PffItem(raw);
 }
 
-Result<void> PffMailStore::ForEachMessage(std::uint32_t folderId, const SummarySink& sink,
-                                          const CancelToken* cancel) {
-    if (folderId >= folders_.size())
-        return Fail(MessageText(MessageId::MailStoreNoSuchMessage, displayName_));
-    for (std::uint32_t i = 0; i < folders_[folderId].messageCount; ++i) {
-        if (CancelRequested(cancel))
-            return {};
+Result<void> PffMailStore::WalkFolder(std::uint32_t folderId, const MessageVisit& visit,
+                                      const CancelToken* cancel, bool& stopped) {
+    for (std::uint32_t i = 0; i < folders_[folderId].messageCount && !stopped; ++i) {
+        if (CancelRequested(cancel)) {
+            stopped = true;
+            break;
+        }
         const MessageRef ref{folderId, i};
         auto message = Message(ref);
         if (!message)
@@ -163,10 +169,20 @@ Result<void> PffMailStore::ForEachMessage(std::uint32_t folderId, const SummaryS
         auto summary = ReadPffSummary(message->get(), ref);
         if (!summary)
             return Damaged(summary.error().message);
-        if (!sink(*summary))
-            return {};
+        if (!visit(message->get(), *summary))
+            stopped = true;
     }
     return {};
+}
+
+Result<void> PffMailStore::ForEachMessage(std::uint32_t folderId, const SummarySink& sink,
+                                          const CancelToken* cancel) {
+    if (folderId >= folders_.size())
+        return Fail(MessageText(MessageId::MailStoreNoSuchMessage, displayName_));
+    bool stopped = false;
+    return WalkFolder(
+        folderId, [&](libpff_item_t*, const MessageSummary& summary) { return sink(summary); },
+        cancel, stopped);
 }
 
 bool PffMailStore::Matches(libpff_item_t* message, const MessageSummary& summary,
@@ -182,22 +198,13 @@ Result<void> PffMailStore::Search(std::optional<std::uint32_t> folderId, std::st
                                   const SummarySink& sink, const CancelToken* cancel) {
     const TextMatch match(text);
     bool stopped = false;
-    const auto searchFolder = [&](std::uint32_t id) -> Result<void> {
-        for (std::uint32_t i = 0; i < folders_[id].messageCount && !stopped; ++i) {
-            if (CancelRequested(cancel)) {
-                stopped = true;
-                break;
-            }
-            auto message = Message({id, i});
-            if (!message)
-                return std::unexpected(message.error());
-            auto summary = ReadPffSummary(message->get(), {id, i});
-            if (!summary)
-                return Damaged(summary.error().message);
-            if (Matches(message->get(), *summary, match) && !sink(*summary))
-                stopped = true;
-        }
-        return {};
+    const auto searchFolder = [&](std::uint32_t id) {
+        return WalkFolder(
+            id,
+            [&](libpff_item_t* message, const MessageSummary& summary) {
+                return !Matches(message, summary, match) || sink(summary);
+            },
+            cancel, stopped);
     };
     if (folderId) {
         if (*folderId >= folders_.size())
