@@ -1,5 +1,6 @@
 #include "FakeMailStore.h"
 #include "MainWindowFixture.h"
+#include "mailstore/PstSamples.h"
 
 #include "gui/LookInsideWindow.h"
 #include "gui/RestoreTab.h"
@@ -222,17 +223,24 @@ TEST_F(LookInsideWindowTest, ADataFileThatCannotBeOpenedIsNamedWithTheReason) {
     EXPECT_NE(folderItem(QStringLiteral("Inbox (1,000)")), nullptr);
 }
 
-class LookInsideButtonTest : public MainWindowTest {};
+class LookInsideButtonTest : public MainWindowTest {
+protected:
+    // Backs up the data files of the window's profile into mail.kvx.
+    std::string backUpDataFiles() {
+        const std::string archive = (prefix.work.path() / "mail.kvx").string();
+        open();
+        nextFile = QString::fromStdString(archive);
+        child<QPushButton>("cmdTargetFile")->click();
+        itemBoxes(window.get(), "backupitem")[ItemPersonalFolders]->setChecked(true);
+        prompter.answer = MessageAnswer::Cancel; // no disc
+        child<QPushButton>("cmdApply")->click();
+        finishRun();
+        return archive;
+    }
+};
 
 TEST_F(LookInsideButtonTest, OpensOneWindowOnTheBackupOpenNowAndClosesItForAnother) {
-    const std::string archive = (prefix.work.path() / "mail.kvx").string();
-    open();
-    nextFile = QString::fromStdString(archive);
-    child<QPushButton>("cmdTargetFile")->click();
-    itemBoxes(window.get(), "backupitem")[ItemPersonalFolders]->setChecked(true);
-    prompter.answer = MessageAnswer::Cancel; // no disc
-    child<QPushButton>("cmdApply")->click();
-    finishRun();
+    const std::string archive = backUpDataFiles();
     auto* lookInside = child<QPushButton>("cmdLookInside");
     EXPECT_FALSE(lookInside->isEnabled()) << "no backup open yet";
 
@@ -260,4 +268,26 @@ TEST_F(LookInsideButtonTest, OpensOneWindowOnTheBackupOpenNowAndClosesItForAnoth
     child<QPushButton>("cmdSourceFile")->click();
     EXPECT_EQ(tab->lookInsideWindow(), nullptr);
     EXPECT_FALSE(lookInside->isEnabled());
+}
+
+// Without a stand-in the window reads the backup's own data file, in place.
+TEST_F(LookInsideButtonTest, ReadsARealDataFileOutOfTheBackup) {
+    SKIP_WITHOUT_PST_SAMPLE("enron.pst");
+    std::filesystem::copy_file(PstSample("enron.pst"),
+                               prefix.root /
+                                   "drive_c/users/sam/AppData/Local/Microsoft/Outlook/Outlook.pst",
+                               std::filesystem::copy_options::overwrite_existing);
+    const std::string archive = backUpDataFiles();
+    window->OpenBackupFile(QString::fromStdString(archive));
+    ASSERT_TRUE(window->inspected().accepted);
+    child<QPushButton>("cmdLookInside")->click();
+    LookInsideWindow* inside = child<RestoreTab>("tabRestore")->lookInsideWindow();
+    ASSERT_NE(inside, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([inside] { return !inside->Busy(); }, 60000));
+    auto* tree = inside->findChild<QTreeWidget*>(QStringLiteral("tvwFolders"));
+    EXPECT_FALSE(
+        tree->findItems(QStringLiteral("Personal (47)"), Qt::MatchExactly | Qt::MatchRecursive)
+            .isEmpty())
+        << tree->topLevelItem(0)->text(0).toStdString() << ": "
+        << tree->topLevelItem(0)->toolTip(0).toStdString();
 }
