@@ -21,10 +21,11 @@ namespace {
 #define TRELMIG_AVX512 __attribute__((target("avx512f")))
 #define TRELMIG_AVX512_INLINE TRELMIG_AVX512 __attribute__((always_inline)) inline
 
-// A rotation of every lane. Masked with every lane set: the plain intrinsic
-// leaves GCC 12 warning of an undefined operand it never uses.
-TRELMIG_AVX512_INLINE __m512i rol(__m512i x, int n) {
-    return _mm512_maskz_rol_epi32(0xFFFF, x, n);
+// A rotation of every lane by N. Masked with every lane set: the plain
+// intrinsic leaves GCC 12 warning of an undefined operand it never uses. N is
+// a template argument because clang takes only a constant there.
+template <int N> TRELMIG_AVX512_INLINE __m512i rol(__m512i x) {
+    return _mm512_maskz_rol_epi32(0xFFFF, x, N);
 }
 
 using Words = __m512i[5];
@@ -39,10 +40,8 @@ template <int T>
 TRELMIG_AVX512_INLINE void rounds(__m512i& a, __m512i& b, __m512i& c, __m512i& d, __m512i& e,
                                   Schedule& w) {
     if constexpr (T >= 16)
-        w[T & 15] =
-            rol(_mm512_ternarylogic_epi32(w[(T - 3) & 15], w[(T - 8) & 15],
-                                          _mm512_xor_si512(w[(T - 14) & 15], w[T & 15]), 0x96),
-                1);
+        w[T & 15] = rol<1>(_mm512_ternarylogic_epi32(
+            w[(T - 3) & 15], w[(T - 8) & 15], _mm512_xor_si512(w[(T - 14) & 15], w[T & 15]), 0x96));
     __m512i f;
     std::uint32_t k;
     if constexpr (T < 20) {
@@ -59,11 +58,11 @@ TRELMIG_AVX512_INLINE void rounds(__m512i& a, __m512i& b, __m512i& c, __m512i& d
         k = 0xCA62C1D6;
     }
     const __m512i sum = _mm512_add_epi32(
-        _mm512_add_epi32(rol(a, 5), f),
+        _mm512_add_epi32(rol<5>(a), f),
         _mm512_add_epi32(_mm512_add_epi32(e, _mm512_set1_epi32(static_cast<int>(k))), w[T & 15]));
     e = d;
     d = c;
-    c = rol(b, 30);
+    c = rol<30>(b);
     b = a;
     a = sum;
     if constexpr (T + 1 < 80)
