@@ -1,5 +1,6 @@
 #include "repository/BorgArchiveJson.h"
 #include "repository/BorgCommand.h"
+#include "repository/BorgLogLine.h"
 #include "repository/Repository.h"
 
 #include <algorithm>
@@ -147,6 +148,18 @@ Result<RepositoryVersion> CreateVersion(const RepositoryAddress& address,
     auto output = RunBorg(call);
     if (!output)
         return std::unexpected(output.error());
+    // borg create ends with the warning status when it left a file out (one it
+    // could not read): the version would look whole and miss it.
+    if (output->warned) {
+        std::string said;
+        for (const BorgLogLine& line : output->messages)
+            if (line.kind == BorgLogLine::Kind::Message &&
+                (line.level == "WARNING" || line.level == "ERROR"))
+                said += (said.empty() ? "" : "; ") + line.message;
+        return Fail(call.what + ": borg could not store every file" +
+                    (said.empty() ? std::string() : " (" + said + ")") + "; the version " +
+                    version.name + " lacks them, so back up again.");
+    }
     auto made = VersionsOfBorgJson(output->json);
     if (!made || made->size() != 1)
         return Fail(call.what + ": borg did not say what it made.");
