@@ -9,6 +9,7 @@
 #include "core/CompletionLog.h"
 #include "core/SettingsFile.h"
 #include "outlook/ItemLocations.h"
+#include "platform/PointInTimeCopy.h"
 #include "platform/StagingFolder.h"
 #include "platform/Text.h"
 #include "registry/RegionalFormat.h"
@@ -125,18 +126,35 @@ std::string prefixFolderName(const Environment& env) {
     return root.filename().string();
 }
 
+// A data file read in place: linked into the staging folder, borg reads it
+// while Outlook may write it, so it must be the same before and after.
+struct WatchedFile {
+    std::string source, name;
+    FileMoment before;
+};
+
 // Lays the archive's entries out in a folder of the work folder, under their
-// entry names, and has borg make a version of them in that order.
-void writeVersion(Environment& env, const ZipFileList& files, const BackupRequest& request,
+// entry names, and has borg make a version of them in that order. Data files
+// are linked as they are (no copy to write and read back); if one of them
+// changed while borg read it, that version goes and is made again from
+// point-in-time copies of those that changed.
+void writeVersion(Environment& env, const ZipFileList& files,
+                  const std::vector<std::string>& inPlace, const BackupRequest& request,
                   BackupRunResult& outcome) {
     const RepositoryTarget& target = *request.repository;
     const Session& s = env.session();
     StagingFolder staging(std::filesystem::path(s.programFolder) / "version");
     VersionRequest version;
+    std::vector<WatchedFile> watched;
     for (const ZipQueuedFile& file : files.Files()) {
-        staging.add(file.path, file.name);
+        const bool linked = staging.add(file.path, file.name);
         version.entries.push_back(file.name);
+        if (linked && std::ranges::find(inPlace, file.path) != inPlace.end())
+            watched.push_back({file.path, file.name, {}});
     }
+    // Taken after every link is made: a link moves the file's change time.
+    for (WatchedFile& file : watched)
+        file.before = FileMomentOf(staging.path() / file.name);
     version.folder = staging.path().string();
     version.computer = target.computer.empty() ? s.computerName : target.computer;
     version.prefix = target.prefix.empty() ? prefixFolderName(env) : target.prefix;
@@ -150,6 +168,26 @@ void writeVersion(Environment& env, const ZipFileList& files, const BackupReques
         CreateVersion(target.address, target.passphrase, version, target.progress, request.cancel);
     if (!made)
         throw std::runtime_error(made.error().message);
+    std::vector<const WatchedFile*> changed;
+    for (const WatchedFile& file : watched)
+        if (FileMomentOf(staging.path() / file.name) != file.before)
+            changed.push_back(&file);
+    if (!changed.empty()) {
+        if (const auto removed = DeleteVersion(target.address, target.passphrase, made->name);
+            !removed)
+            throw std::runtime_error(changed.front()->source +
+                                     " was written while it was read, and the version " +
+                                     made->name +
+                                     " that may hold it half-written cannot be "
+                                     "removed: " +
+                                     removed.error().message);
+        for (const WatchedFile* file : changed)
+            staging.replaceWithCopy(file->source, file->name);
+        made = CreateVersion(target.address, target.passphrase, version, target.progress,
+                             request.cancel);
+        if (!made)
+            throw std::runtime_error(made.error().message);
+    }
     outcome.versionName = made->name;
     outcome.archivePath = target.address.url + "::" + made->name;
     outcome.archiveBytes = made->addedBytes;
@@ -251,6 +289,8 @@ void gatherAndWrite(Environment& env, ZipArchive& zip, const BackupRequest& requ
     ZipFileList files(hooks.fileAdding);
     ItemBackup items(s, profileItems.locations, env.reg, env.files, env.ansi, files);
     items.SetCancel(request.cancel);
+    if (request.repository)
+        items.ListDataFilesInPlace();
     for (const ItemRecord& record : kItemRecords) {
         if (CancelRequested(request.cancel))
             throw std::runtime_error("the backup was cancelled");
@@ -264,7 +304,7 @@ void gatherAndWrite(Environment& env, ZipArchive& zip, const BackupRequest& requ
     outcome.gatheredBytes = bytesOf(files);
     if (request.repository) {
         // Earlier versions stay whatever this one holds.
-        writeVersion(env, files, request, outcome);
+        writeVersion(env, files, items.InPlaceFiles(), request, outcome);
         return;
     }
     // An archive missing items that exist never replaces an earlier one.

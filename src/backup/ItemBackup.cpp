@@ -87,7 +87,9 @@ Result<void> ItemBackup::addWindowsFile(const std::string& windowsPath, bool poi
     if (!host)
         return Fail("the path " + windowsPath + " names no file of this machine");
     std::filesystem::path taken = *host;
-    if (pointInTime) {
+    if (pointInTime && inPlace_) {
+        inPlaceFiles_.push_back(host->string());
+    } else if (pointInTime) {
         // The copy has the file's own name, which the archive gives its entry.
         try {
             taken = copies_.copyOf(*host);

@@ -50,6 +50,12 @@ public:
 
     // Stops the copy of a data file when the user cancels.
     void SetCancel(const CancelToken* cancel);
+    // Lists data files as they are instead of copying them: whoever reads
+    // them then must see that they did not change meanwhile, and take a
+    // point-in-time copy of those that did.
+    void ListDataFilesInPlace() { inPlace_ = true; }
+    // The host paths of the data files listed in place.
+    const std::vector<std::string>& InPlaceFiles() const { return inPlaceFiles_; }
 
 private:
     // Runs the body; an exception from below it becomes its failure.
@@ -88,6 +94,8 @@ private:
     ZipFileList& archiveFiles_;
     PointInTimeCopies copies_;         // in the work folder, gone with this object
     std::vector<std::string> exports_; // registry exports in the work folder
+    bool inPlace_ = false;
+    std::vector<std::string> inPlaceFiles_;
 };
 
 } // namespace trelmig

@@ -185,6 +185,15 @@ CopyMethod MakePointInTimeCopy(const std::filesystem::path& source,
     throw FileChangedError(name + " changed while it was being copied");
 }
 
+FileMoment FileMomentOf(const std::filesystem::path& file) {
+    const Descriptor in(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0)
+        fail("cannot open " + file.string(), errno);
+    const struct stat st = settledState(in.get(), file.string());
+    const auto ns = [](const timespec& t) { return t.tv_sec * 1'000'000'000LL + t.tv_nsec; };
+    return {st.st_dev, st.st_ino, st.st_size, ns(st.st_mtim), ns(st.st_ctim)};
+}
+
 PointInTimeCopies::PointInTimeCopies(std::filesystem::path folder) : folder_(std::move(folder)) {}
 
 PointInTimeCopies::~PointInTimeCopies() {

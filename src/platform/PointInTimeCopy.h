@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+#include <sys/types.h>
+
 namespace trelmig {
 
 // The source kept changing while it was copied, on every try.
@@ -33,6 +35,21 @@ enum class CopyMethod {
 CopyMethod MakePointInTimeCopy(const std::filesystem::path& source,
                                const std::filesystem::path& copy, int tries = 3,
                                const std::function<bool()>& stopped = {});
+
+// What tells whether a file was written since: a write moves its times, a
+// replacement its inode.
+struct FileMoment {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    long long modifiedNs = 0, changedNs = 0;
+    bool operator==(const FileMoment&) const = default;
+};
+
+// The file's moment, taken once the file system's clock has moved past its
+// last write (a write within the tick its times carry would not move them).
+// Throws std::runtime_error naming the file when it cannot be read.
+FileMoment FileMomentOf(const std::filesystem::path& file);
 
 // The point-in-time copies of one backup, each under its source's own file
 // name in a folder of its own below `folder`; the folder and every copy in

@@ -20,16 +20,38 @@ StagingFolder::~StagingFolder() {
     std::filesystem::remove_all(folder_, ec);
 }
 
-void StagingFolder::add(const std::filesystem::path& source, const std::string& name) {
+namespace {
+
+std::filesystem::path placeOf(const std::filesystem::path& folder, const std::string& name) {
     if (name.empty() || name.find('/') != std::string::npos || name == "." || name == "..")
         throw std::runtime_error("\"" + name + "\" is no file name of a version");
-    const auto target = folder_ / name;
+    return folder / name;
+}
+
+} // namespace
+
+bool StagingFolder::add(const std::filesystem::path& source, const std::string& name) {
+    const auto target = placeOf(folder_, name);
     std::error_code ec;
     std::filesystem::create_hard_link(source, target, ec);
     if (!ec)
-        return;
+        return true;
+    // A copy must never be written through a link to another file.
+    if (ec == std::errc::file_exists)
+        throw std::runtime_error("two files of the version are named " + name);
     // Another file system (a file of the prefix on another disk): a copy,
     // taken as the file is at one moment.
+    MakePointInTimeCopy(source, target);
+    return false;
+}
+
+void StagingFolder::replaceWithCopy(const std::filesystem::path& source, const std::string& name) {
+    const auto target = placeOf(folder_, name);
+    std::error_code ec;
+    std::filesystem::remove(target, ec);
+    if (ec)
+        throw std::runtime_error("the link " + target.string() +
+                                 " cannot be removed: " + ec.message());
     MakePointInTimeCopy(source, target);
 }
 

@@ -20,9 +20,12 @@ public:
     StagingFolder(const StagingFolder&) = delete;
     StagingFolder& operator=(const StagingFolder&) = delete;
 
-    // Puts source into the folder as `name`; throws std::runtime_error naming
+    // Puts source into the folder as `name`: true when as a hard link, which
+    // shows every later write of the source. Throws std::runtime_error naming
     // the file and the reason.
-    void add(const std::filesystem::path& source, const std::string& name);
+    bool add(const std::filesystem::path& source, const std::string& name);
+    // Puts a point-in-time copy of source in the place of `name`'s link.
+    void replaceWithCopy(const std::filesystem::path& source, const std::string& name);
     const std::filesystem::path& path() const { return folder_; }
 
 private:

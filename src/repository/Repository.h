@@ -84,12 +84,17 @@ Result<RepositoryVersion> FindVersion(const RepositoryAddress& address,
                                       const std::string& versionName);
 
 // `borg create` of the request's folder; first removes checkpoints an
-// earlier, stopped run of the same source left.
+// earlier run of the same source left when it never finished (a note in the
+// program's state folder tells; without one, every run looks).
 Result<RepositoryVersion> CreateVersion(const RepositoryAddress& address,
                                         const std::string& passphrase,
                                         const VersionRequest& request,
                                         const RepositoryProgressCallback& progress = {},
                                         const CancelToken* cancel = nullptr);
+
+// `borg delete` of one version.
+Result<void> DeleteVersion(const RepositoryAddress& address, const std::string& passphrase,
+                           const std::string& versionName);
 
 // The files a version holds, in the order they were stored, relative to the
 // folder it was made from.

@@ -3,6 +3,8 @@
 #include "repository/BorgLogLine.h"
 #include "repository/Repository.h"
 
+#include "platform/UnfinishedWork.h"
+
 #include <algorithm>
 #include <ctime>
 
@@ -38,9 +40,12 @@ Result<std::vector<RepositoryVersion>> allArchives(const RepositoryAddress& addr
     return versions;
 }
 
-// Removes the checkpoints a stopped run of the source left behind. The
-// first call of a run also breaks the lock a killed run left on this host
-// (borg does, and says so through progress).
+// What notes that a run of the source is making a version in the repository.
+std::string makingNote(const RepositoryAddress& address, const std::string& sourceName) {
+    return "borg create " + address.url + " " + sourceName;
+}
+
+// Removes the checkpoints a stopped run of the source left behind.
 Result<void> removeCheckpoints(const RepositoryAddress& address, const std::string& passphrase,
                                const std::string& sourceName,
                                const RepositoryProgressCallback& progress) {
@@ -108,8 +113,13 @@ Result<RepositoryVersion> CreateVersion(const RepositoryAddress& address,
                                         const CancelToken* cancel) {
     const std::string source =
         RepositorySourceName(request.computer, request.prefix, request.profile);
-    if (auto cleaned = removeCheckpoints(address, passphrase, source, progress); !cleaned)
-        return std::unexpected(cleaned.error());
+    // Only a run that never finished leaves checkpoints (borg removes a run's
+    // own when it ends): looking for them costs a borg call, so only then.
+    const std::string note = makingNote(address, source);
+    if (UnfinishedWorkLeft(note))
+        if (auto cleaned = removeCheckpoints(address, passphrase, source, progress); !cleaned)
+            return std::unexpected(cleaned.error());
+    NoteWorkBegins(note);
 
     RepositoryVersion version;
     version.computer = request.computer;
@@ -160,6 +170,7 @@ Result<RepositoryVersion> CreateVersion(const RepositoryAddress& address,
                     (said.empty() ? std::string() : " (" + said + ")") + "; the version " +
                     version.name + " lacks them, so back up again.");
     }
+    NoteWorkFinished(note);
     auto made = VersionsOfBorgJson(output->json);
     if (!made || made->size() != 1)
         return Fail(call.what + ": borg did not say what it made.");
@@ -167,6 +178,16 @@ Result<RepositoryVersion> CreateVersion(const RepositoryAddress& address,
     version.originalBytes = made->front().originalBytes;
     version.addedBytes = made->front().addedBytes;
     return version;
+}
+
+Result<void> DeleteVersion(const RepositoryAddress& address, const std::string& passphrase,
+                           const std::string& versionName) {
+    const auto call =
+        MakeBorgCall(address, {"delete", archiveOf(address, versionName)}, passphrase,
+                     "The version " + versionName + " cannot be removed from " + address.url);
+    if (auto done = RunBorg(call); !done)
+        return std::unexpected(done.error());
+    return {};
 }
 
 Result<std::vector<std::string>> VersionEntries(const RepositoryAddress& address,

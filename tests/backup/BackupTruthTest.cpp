@@ -9,6 +9,7 @@
 #include "backup/SignatureLinks.h"
 #include "core/CancelToken.h"
 #include "core/ProgressView.h"
+#include "repository/Repository.h"
 
 #include "Outlook2016Prefix.h"
 #include "RecordingPrompter.h"
@@ -92,6 +93,44 @@ TEST_F(BackupTruth, ADataFileIsArchivedAsItWasWhenItWasTaken) {
     EXPECT_EQ(unzipEntry(target, "Outlook mail.pst"), taken);
     // The copies went with the run.
     EXPECT_TRUE(namesIn(env->session().programFolder).empty());
+}
+
+// Into a repository a data file is read where it lies, not copied first: a
+// write while borg reads it must not leave a torn version behind.
+TEST_F(BackupTruth, ADataFileWrittenWhileBorgReadsItIsTakenAgainFromACopy) {
+    if (std::system("command -v borg >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "borg is not installed (package borgbackup)";
+    ::setenv("BORG_BASE_DIR", (prefix.work.path() / "borg-base").c_str(), 1);
+    ::setenv("XDG_STATE_HOME", (prefix.work.path() / "state").c_str(), 1);
+    const RepositoryAddress repository{(prefix.work.path() / "repo").string()};
+    ASSERT_TRUE(MakeRepository(repository, "pw"));
+    const fs::path pst = prefix.dataFolder() / outlook2016::dataFileOf("Outlook");
+    const std::string untouched = readWholeFile(pst);
+
+    BackupRequest r = request(only({0}));
+    r.repository = RepositoryTarget{repository, "pw", "host", "prefix", "10000000", {}};
+    // borg saves its caches once it has read every file: Outlook writes then.
+    int writes = 0;
+    r.repository->progress = [&](const RepositoryProgress& p) {
+        if (p.message.find("Saving") != std::string::npos && writes++ == 0)
+            std::ofstream(pst, std::ios::binary | std::ios::app) << "new mail, while borg reads";
+    };
+    const BackupRunResult outcome = PerformBackup(*env, zip(), r);
+    ASSERT_TRUE(outcome.written) << outcome.writeError;
+    ASSERT_GT(writes, 0);
+
+    // One version, holding the file as it was after the write; the torn one went.
+    const auto versions = ListVersions(repository, "pw");
+    ASSERT_TRUE(versions) << versions.error().message;
+    ASSERT_EQ(versions->size(), 1u);
+    EXPECT_EQ(versions->front().name, outcome.versionName);
+    const fs::path out = prefix.work.path() / "extracted";
+    fs::create_directories(out);
+    ASSERT_TRUE(ExtractVersion(repository, "pw", outcome.versionName, out.string()));
+    EXPECT_EQ(readWholeFile(out / "Outlook mail.pst"), untouched + "new mail, while borg reads");
+    EXPECT_EQ(RunShell("BORG_PASSPHRASE=pw borg check " + shellQuoted(repository.url)).status, 0);
+    // The live file was only linked, never written by the backup.
+    EXPECT_EQ(readWholeFile(pst), untouched + "new mail, while borg reads");
 }
 
 TEST_F(BackupTruth, ACancelStopsTheCopyOfADataFile) {
