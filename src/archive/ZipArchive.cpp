@@ -288,7 +288,7 @@ void ZipArchive::SetEvents(ZipEvents events) {
 // ---------------------------------------------------------------- writing
 
 Result<void> ZipArchive::WriteZip(const std::string& targetPath, const ZipFileList& files,
-                                  const std::string& password) {
+                                  const std::string& password, ZipWriteMode mode) {
     CloseZip();
     auto progress = [this](int percent) {
         if (impl_->events.writeProgress)
@@ -297,7 +297,7 @@ Result<void> ZipArchive::WriteZip(const std::string& targetPath, const ZipFileLi
     Result<void> written;
     try {
         written = writeZipFile(targetPath, files.Files(), password, progress,
-                               impl_->events.writeCancelled, impl_->events.writeBytes);
+                               impl_->events.writeCancelled, impl_->events.writeBytes, mode);
     } catch (const std::exception& e) {
         written = Fail(std::string("Cannot write the archive: ") + e.what());
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/ZipFileList.h"
+#include "archive/ZipWriteMode.h"
 #include "core/Error.h"
 #include "platform/AnsiCodec.h"
 
@@ -85,7 +86,7 @@ public:
     // are compressed in worker threads; the events still come on the caller's
     // thread, and what they throw fails the write with its words.
     Result<void> WriteZip(const std::string& targetPath, const ZipFileList& files,
-                          const std::string& password);
+                          const std::string& password, ZipWriteMode mode = {});
     // Releases the archive being written or read.
     void CloseZip();
 

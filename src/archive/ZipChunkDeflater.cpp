@@ -33,7 +33,8 @@ struct ZipChunkDeflater::Igzip {
     isal_zstream stream;
 };
 
-ZipChunkDeflater::ZipChunkDeflater(int level) : packed_(std::make_unique<Igzip>(level)) {
+ZipChunkDeflater::ZipChunkDeflater(int level)
+    : packed_(std::make_unique<Igzip>(level)), storeOnly_(level == 0) {
     init(stored_, 0);
     try {
         init(probe_, 1);
@@ -70,7 +71,7 @@ bool ZipChunkDeflater::looksIncompressible(std::span<const unsigned char> data) 
 
 void ZipChunkDeflater::deflateChunk(std::span<const unsigned char> data, bool last,
                                     ZipBuffer& out) {
-    if (!looksIncompressible(data))
+    if (!storeOnly_ && !looksIncompressible(data))
         return packChunk(data, last, out);
     if (deflateReset(&stored_) != Z_OK)
         throw std::runtime_error("deflateReset failed");

@@ -36,7 +36,8 @@ struct ZipBuffer {
 // incompressible data is stored by zlib at copying speed.
 class ZipChunkDeflater {
 public:
-    // level: igzip's level (1 to 3) for compressible data. Throws
+    // level: igzip's level (1 to 3) for compressible data; 0 stores every
+    // chunk, compressible or not. Throws
     // std::bad_alloc when zlib cannot allocate its state.
     explicit ZipChunkDeflater(int level);
     ~ZipChunkDeflater();
@@ -57,8 +58,9 @@ private:
     void run(z_stream& z, std::span<const unsigned char> data, int flush, ZipBuffer& out);
 
     std::unique_ptr<Igzip> packed_; // the chosen level
-    z_stream stored_{};             // level 0: stored blocks at copying speed
-    z_stream probe_{};              // level 1, for the samples
+    bool storeOnly_;
+    z_stream stored_{}; // level 0: stored blocks at copying speed
+    z_stream probe_{};  // level 1, for the samples
 };
 
 } // namespace trelmig

@@ -41,7 +41,7 @@ public:
         // of them is cut into larger ones.
         std::size_t chunkSize = ZipChunkIndex::kMinChunkSize;
         std::size_t chunksAhead = 8;
-        int level = 1;        // igzip's (1 to 3)
+        int level = 1;        // igzip's (1 to 3); 0 stores every chunk
         std::string password; // empty: no encryption
     };
 

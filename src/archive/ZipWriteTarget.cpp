@@ -106,9 +106,9 @@ Result<void> ZipWriteTarget::begin() {
     return {};
 }
 
-Result<void> ZipWriteTarget::commit() {
+Result<void> ZipWriteTarget::commit(bool flush) {
     try {
-        temp_.commit();
+        temp_.commit(flush);
         return {};
     } catch (const std::exception& e) {
         return Fail(e.what());

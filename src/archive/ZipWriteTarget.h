@@ -27,9 +27,10 @@ public:
     // another writer holds the lock.
     Result<void> begin();
     const std::string& tempPath() const { return temp_.path(); }
-    // Flushes the finished temporary file to disk, gives it the mode of the
-    // archive it replaces, renames it over the target and flushes the folder.
-    Result<void> commit();
+    // Flushes the finished temporary file to disk (unless flush is false),
+    // gives it the mode of the archive it replaces, renames it over the
+    // target and flushes the folder.
+    Result<void> commit(bool flush = true);
 
     // Name prefix shared by the lock and the temporary files of a target.
     static std::string sidePrefix(const std::string& targetFileName) {

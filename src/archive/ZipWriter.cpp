@@ -91,7 +91,7 @@ bool reserveChunkIndex(zip_t* za, zip_uint64_t entry, std::size_t chunks,
 Result<void> writeEntries(const std::string& target, const std::string& tempPath,
                           const std::vector<ZipQueuedFile>& files,
                           const std::vector<PlannedFile>& planned, const std::string& password,
-                          const std::function<void(std::uint64_t)>& advance,
+                          bool deflate, const std::function<void(std::uint64_t)>& advance,
                           const std::function<bool()>& cancelled) {
     ZipDeflatePipeline::Settings settings;
     settings.threads = WorkerPool::ThreadsForThisMachine();
@@ -99,6 +99,8 @@ Result<void> writeEntries(const std::string& target, const std::string& tempPath
     // on a busy machine; each costs about 1 MiB.
     settings.chunksAhead = std::min(4 * settings.threads + 8, 24u);
     settings.password = password;
+    if (!deflate)
+        settings.level = 0;
     std::vector<std::string> paths;
     paths.reserve(planned.size());
     for (const PlannedFile& file : planned)
@@ -170,7 +172,8 @@ Result<void> writeEntries(const std::string& target, const std::string& tempPath
 
 Result<void> writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& files,
                           const std::string& password, const std::function<void(int)>& progress,
-                          const std::function<bool()>& cancelled, const ZipWriteBytes& bytes) {
+                          const std::function<bool()>& cancelled, const ZipWriteBytes& bytes,
+                          ZipWriteMode mode) {
     const Result<std::vector<PlannedFile>> planned = planFiles(files);
     if (!planned)
         return std::unexpected(planned.error());
@@ -206,12 +209,12 @@ Result<void> writeZipFile(const std::string& target, const std::vector<ZipQueued
             return Fail("Cannot write " + out.tempPath() + ": " +
                         std::generic_category().message(errno));
     } else if (Result<void> written = writeEntries(target, out.tempPath(), files, *planned,
-                                                   password, advance, cancelled);
+                                                   password, mode.deflate, advance, cancelled);
                !written) {
         return written;
     }
     // ZipWriteTarget flushes the temporary file and renames it over the target.
-    if (Result<void> committed = out.commit(); !committed)
+    if (Result<void> committed = out.commit(mode.flush); !committed)
         return committed;
     advance(total);
     return {};

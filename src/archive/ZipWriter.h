@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archive/ZipWriteMode.h"
 #include "core/Error.h"
 
 #include <cstdint>
@@ -32,6 +33,6 @@ using ZipWriteBytes = std::function<void(const std::string& entry, std::uint64_t
 Result<void> writeZipFile(const std::string& target, const std::vector<ZipQueuedFile>& files,
                           const std::string& password, const std::function<void(int)>& progress,
                           const std::function<bool()>& cancelled = {},
-                          const ZipWriteBytes& bytes = {});
+                          const ZipWriteBytes& bytes = {}, ZipWriteMode mode = {});
 
 } // namespace trelmig

@@ -8,6 +8,7 @@
 
 #include <cctype>
 #include <filesystem>
+#include <future>
 #include <stdexcept>
 
 namespace trelmig {
@@ -47,20 +48,25 @@ Result<std::string> exportVersion(const VersionKvxOrder& order, const AnsiCodec&
     const auto version = FindVersion(order.address, order.passphrase, order.versionName);
     if (!version)
         return std::unexpected(version.error());
-    const auto entries = VersionEntries(order.address, order.passphrase, version->name);
+    // The list of entries and their unpacking are two borg runs that share
+    // the repository; one waits for the other no longer than it must.
+    auto listing = std::async(std::launch::async, [&] {
+        return VersionEntries(order.address, order.passphrase, version->name);
+    });
+    StagingFolder folder(std::filesystem::path(order.workFolder) / "export");
+    const auto extracted =
+        ExtractVersion(order.address, order.passphrase, version->name, folder.path().string());
+    const auto entries = listing.get();
+    if (!extracted)
+        return std::unexpected(extracted.error());
     if (!entries)
         return std::unexpected(entries.error());
-    StagingFolder folder(std::filesystem::path(order.workFolder) / "export");
-    if (auto extracted =
-            ExtractVersion(order.address, order.passphrase, version->name, folder.path().string());
-        !extracted)
-        return std::unexpected(extracted.error());
     ZipFileList files;
     for (const std::string& entry : *entries)
         if (auto added = files.AddFile((folder.path() / entry).string()); !added)
             return std::unexpected(added.error());
     ZipArchive zip(ansi);
-    auto written = zip.WriteZip(order.kvxFile, files, order.kvxPassword);
+    auto written = zip.WriteZip(order.kvxFile, files, order.kvxPassword, order.kvxMode);
     zip.CloseZip();
     if (!written)
         return std::unexpected(written.error());

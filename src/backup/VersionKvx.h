@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archive/ZipWriteMode.h"
 #include "core/Error.h"
 #include "platform/AnsiCodec.h"
 #include "repository/Repository.h"
@@ -18,6 +19,9 @@ struct VersionKvxOrder {
     std::string kvxFile;     // host path: written by an export, read by an import
     std::string kvxPassword; // empty: the .kvx is not protected
     std::string workFolder;  // where the entries are laid out for the while
+    // An export for the program's own passing use (to restore or look
+    // inside) is stored and left to the cache: it is read once, right away.
+    ZipWriteMode kvxMode{};
 };
 
 // Writes the version as a .kvx, its entries in the order they were stored;

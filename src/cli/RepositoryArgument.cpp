@@ -64,7 +64,8 @@ int RunOnVersionAsBackupFile(const CommandLine& cmd, std::ostream& out, std::ost
                                     cmd.versionName,
                                     fromFile.archive,
                                     {},
-                                    (work.path() / "unpacked").string()};
+                                    (work.path() / "unpacked").string(),
+                                    {.deflate = false, .flush = false}};
         const auto exported = ExportVersionAsKvx(order, AnsiCodec(CodePageAtHand(cmd)));
         if (!exported) {
             err << MessageText(MessageId::ProgramLine, exported.error().message) << '\n';

@@ -78,7 +78,7 @@ Result<std::vector<RepositoryVersion>> ListVersions(const RepositoryAddress& add
                                                     const std::string& passphrase);
 
 // The version a name stands for: the name itself, or kLatestVersionName for
-// the newest of any source.
+// the newest of any source; its name and time, without sizes or comment.
 Result<RepositoryVersion> FindVersion(const RepositoryAddress& address,
                                       const std::string& passphrase,
                                       const std::string& versionName);

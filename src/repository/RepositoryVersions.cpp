@@ -91,9 +91,18 @@ Result<std::vector<RepositoryVersion>> ListVersions(const RepositoryAddress& add
 Result<RepositoryVersion> FindVersion(const RepositoryAddress& address,
                                       const std::string& passphrase,
                                       const std::string& versionName) {
-    auto versions = ListVersions(address, passphrase);
+    // Names and times only: borg reads the manifest, not every version.
+    const auto call =
+        MakeBorgCall(address, {"list", "--json", address.url}, passphrase,
+                     "The versions of the repository " + address.url + " cannot be listed");
+    auto output = RunBorg(call);
+    if (!output)
+        return std::unexpected(output.error());
+    auto versions = VersionsOfBorgJson(output->json);
     if (!versions)
-        return std::unexpected(versions.error());
+        return Fail(call.what + ": " + versions.error().message);
+    std::stable_sort(versions->begin(), versions->end(),
+                     [](const auto& a, const auto& b) { return a.time < b.time; });
     if (versionName == kLatestVersionName) {
         if (versions->empty())
             return Fail("The repository " + address.url + " holds no version yet.");
