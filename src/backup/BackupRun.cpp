@@ -9,8 +9,10 @@
 #include "core/CompletionLog.h"
 #include "core/SettingsFile.h"
 #include "outlook/ItemLocations.h"
+#include "platform/HashedName.h"
 #include "platform/PointInTimeCopy.h"
 #include "platform/StagingFolder.h"
+#include "platform/StateFolder.h"
 #include "platform/Text.h"
 #include "registry/RegionalFormat.h"
 
@@ -126,6 +128,19 @@ std::string prefixFolderName(const Environment& env) {
     return root.filename().string();
 }
 
+// borg knows a file it stored before by its path, inode, size and
+// modification time, and does not read it again: staged at the same place
+// each run (in the cache folder, where the data files' own disk usually
+// is), a data file that did not change costs nothing. A second run of the
+// same source at the same time, or no cache folder, stages in the run's own
+// work folder instead.
+std::unique_ptr<StagingFolder> stagingFolderOf(const Session& s, const std::string& source) {
+    if (const auto cache = ProgramCacheFolder())
+        if (auto shared = StagingFolder::TakeShared(*cache / "versions" / HashedName(source)))
+            return shared;
+    return std::make_unique<StagingFolder>(std::filesystem::path(s.programFolder) / "version");
+}
+
 // A data file read in place: linked into the staging folder, borg reads it
 // while Outlook may write it, so it must be the same before and after.
 struct WatchedFile {
@@ -143,8 +158,14 @@ void writeVersion(Environment& env, const ZipFileList& files,
                   BackupRunResult& outcome) {
     const RepositoryTarget& target = *request.repository;
     const Session& s = env.session();
-    StagingFolder staging(std::filesystem::path(s.programFolder) / "version");
     VersionRequest version;
+    version.computer = target.computer.empty() ? s.computerName : target.computer;
+    version.prefix = target.prefix.empty() ? prefixFolderName(env) : target.prefix;
+    version.profile = request.profile;
+    const std::unique_ptr<StagingFolder> staged = stagingFolderOf(
+        s, target.address.url + "\n" +
+               RepositorySourceName(version.computer, version.prefix, version.profile));
+    StagingFolder& staging = *staged;
     std::vector<WatchedFile> watched;
     for (const ZipQueuedFile& file : files.Files()) {
         const bool linked = staging.add(file.path, file.name);
@@ -156,9 +177,6 @@ void writeVersion(Environment& env, const ZipFileList& files,
     for (WatchedFile& file : watched)
         file.before = FileMomentOf(staging.path() / file.name);
     version.folder = staging.path().string();
-    version.computer = target.computer.empty() ? s.computerName : target.computer;
-    version.prefix = target.prefix.empty() ? prefixFolderName(env) : target.prefix;
-    version.profile = request.profile;
     version.items = target.items;
     version.time =
         VersionTime{request.time.tm_year + 1900, request.time.tm_mon + 1, request.time.tm_mday,

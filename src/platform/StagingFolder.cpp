@@ -2,8 +2,11 @@
 
 #include "platform/PointInTimeCopy.h"
 
+#include <fcntl.h>
 #include <stdexcept>
+#include <sys/file.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace trelmig {
 
@@ -18,6 +21,30 @@ StagingFolder::StagingFolder(std::filesystem::path folder) : folder_(std::move(f
 StagingFolder::~StagingFolder() {
     std::error_code ec;
     std::filesystem::remove_all(folder_, ec);
+    if (lock_ >= 0)
+        ::close(lock_);
+}
+
+std::unique_ptr<StagingFolder> StagingFolder::TakeShared(const std::filesystem::path& folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(folder.parent_path(), ec);
+    std::filesystem::permissions(folder.parent_path(), std::filesystem::perms::owner_all, ec);
+    const std::string lockName = folder.string() + ".lock";
+    const int lock = ::open(lockName.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (lock < 0)
+        return nullptr;
+    if (::flock(lock, LOCK_EX | LOCK_NB) != 0) {
+        ::close(lock);
+        return nullptr;
+    }
+    try {
+        auto staging = std::make_unique<StagingFolder>(folder);
+        staging->lock_ = lock;
+        return staging;
+    } catch (const std::exception&) {
+        ::close(lock);
+        return nullptr;
+    }
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 namespace trelmig {
@@ -16,6 +17,10 @@ class StagingFolder {
 public:
     // Throws std::runtime_error when the folder cannot be made.
     explicit StagingFolder(std::filesystem::path folder);
+    // The folder at the same place run after run, held by one run at a time
+    // (a lock beside it): nullptr when another run holds it or it cannot be
+    // made.
+    static std::unique_ptr<StagingFolder> TakeShared(const std::filesystem::path& folder);
     ~StagingFolder();
     StagingFolder(const StagingFolder&) = delete;
     StagingFolder& operator=(const StagingFolder&) = delete;
@@ -30,6 +35,7 @@ public:
 
 private:
     std::filesystem::path folder_;
+    int lock_ = -1;
 };
 
 } // namespace trelmig

@@ -21,6 +21,14 @@ std::optional<fs::path> ProgramStateFolder() {
     return std::nullopt;
 }
 
+std::optional<fs::path> ProgramCacheFolder() {
+    if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && *cache == '/')
+        return fs::path(cache) / "trelmig";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return fs::path(home) / ".cache" / "trelmig";
+    return std::nullopt;
+}
+
 std::optional<fs::path> UndoRecordsFolder() {
     const auto state = ProgramStateFolder();
     return state ? std::optional(*state / "undo") : std::nullopt;

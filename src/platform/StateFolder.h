@@ -10,6 +10,11 @@ namespace trelmig {
 // when neither is set. Not created here.
 std::optional<std::filesystem::path> ProgramStateFolder();
 
+// The folder of what the program may lose without harm: $XDG_CACHE_HOME/trelmig
+// (an absolute XDG_CACHE_HOME only), else ~/.cache/trelmig. nullopt when
+// neither is set. Not created here.
+std::optional<std::filesystem::path> ProgramCacheFolder();
+
 // The folder that keeps what a restore replaced, so that it can be put back:
 // "undo" in the program's state folder. Not created here.
 std::optional<std::filesystem::path> UndoRecordsFolder();

@@ -1,9 +1,8 @@
 #include "platform/UnfinishedWork.h"
 
+#include "platform/HashedName.h"
 #include "platform/StateFolder.h"
 
-#include <cstdint>
-#include <cstdio>
 #include <fstream>
 #include <optional>
 #include <system_error>
@@ -16,14 +15,7 @@ std::optional<std::filesystem::path> noteOf(std::string_view key) {
     const auto state = ProgramStateFolder();
     if (!state)
         return std::nullopt;
-    std::uint64_t hash = 14695981039346656037ULL; // FNV-1a
-    for (const unsigned char c : key) {
-        hash ^= c;
-        hash *= 1099511628211ULL;
-    }
-    char name[40];
-    std::snprintf(name, sizeof name, "%016llx.unfinished", static_cast<unsigned long long>(hash));
-    return *state / "unfinished" / name;
+    return *state / "unfinished" / (HashedName(key) + ".unfinished");
 }
 
 } // namespace

@@ -137,8 +137,11 @@ Result<RepositoryVersion> CreateVersion(const RepositoryAddress& address,
     version.items = request.items;
     version.name = RepositoryVersionName(source, request.time.value_or(localTimeNow()));
     std::vector<std::string> arguments = {
-        "create",        "--json",     "--progress", "--chunker-params",     kChunkerParams,
-        "--compression", kCompression, "--comment",  VersionComment(version)};
+        "create", "--json", "--progress", "--chunker-params", kChunkerParams, "--compression",
+        kCompression, "--comment", VersionComment(version),
+        // A file borg stored before is known by its modification time: the
+        // change time moves each time a run links it into its folder.
+        "--files-cache", "mtime,size,inode"};
     if (request.time) {
         arguments.push_back("--timestamp");
         arguments.push_back(BorgTimestampOf(*request.time));
