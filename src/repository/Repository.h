@@ -64,7 +64,7 @@ struct VersionRequest {
     std::vector<std::string> entries;
 };
 
-// `borg init --encryption=repokey-blake2` (unencrypted with an empty
+// `borg init` with EncryptionForThisMachine() (unencrypted with an empty
 // passphrase); refuses a folder that holds a repository or other files.
 Result<void> MakeRepository(const RepositoryAddress& address, const std::string& passphrase);
 
@@ -135,5 +135,11 @@ inline constexpr int kLockWaitSeconds = 10;
 inline constexpr const char* kChunkerParams = "fixed,65536";
 // The compression every version's chunks are stored with.
 inline constexpr const char* kCompression = "zstd,3";
+
+// The encryption a new repository is made with: borg's repokey (HMAC-SHA256
+// ids and MACs) where this processor computes SHA-256 in hardware, else
+// repokey-blake2 (BLAKE2b, faster in software). borg hashes every byte of
+// every file on each run, so this is most of a nightly run's time.
+const char* EncryptionForThisMachine();
 
 } // namespace trelmig

@@ -1,6 +1,10 @@
 #include "repository/BorgCommand.h"
 #include "repository/Repository.h"
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#endif
+
 namespace trelmig {
 
 namespace {
@@ -12,11 +16,21 @@ bool saysNoRepository(const Error& error, const RepositoryAddress& address) {
 
 } // namespace
 
+const char* EncryptionForThisMachine() {
+#if defined(__x86_64__) || defined(__i386__)
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    if (__get_cpuid_count(7, 0, &a, &b, &c, &d) && (b & bit_SHA) != 0)
+        return "repokey";
+#endif
+    return "repokey-blake2";
+}
+
 Result<void> MakeRepository(const RepositoryAddress& address, const std::string& passphrase) {
-    auto call = MakeBorgCall(
-        address,
-        {"init", "--encryption", passphrase.empty() ? "none" : "repokey-blake2", address.url},
-        passphrase, "The repository " + address.url + " cannot be made");
+    auto call =
+        MakeBorgCall(address,
+                     {"init", "--encryption",
+                      passphrase.empty() ? "none" : EncryptionForThisMachine(), address.url},
+                     passphrase, "The repository " + address.url + " cannot be made");
     if (auto output = RunBorg(call); !output)
         return std::unexpected(output.error());
     return {};
