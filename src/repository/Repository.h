@@ -109,7 +109,7 @@ Result<void> ExtractVersion(const RepositoryAddress& address, const std::string&
                             const CancelToken* cancel = nullptr);
 
 // Prunes the versions of one source (RepositorySourceName) by the policy,
-// then compacts the repository.
+// then compacts the repository when that removed a version or a checkpoint.
 Result<PruneOutcome> PruneVersions(const RepositoryAddress& address, const std::string& passphrase,
                                    const std::string& sourceName, const KeepPolicy& policy);
 

@@ -86,6 +86,9 @@ Result<PruneOutcome> PruneVersions(const RepositoryAddress& address, const std::
             outcome.kept.push_back(*kept);
     }
 
+    // Compacting reads the repository's index: not for a run that freed nothing.
+    if (outcome.removed.empty() && outcome.checkpointsRemoved.empty())
+        return outcome;
     BorgCall compact;
     compact.address = address;
     compact.arguments = {"--info", "compact", address.url};
