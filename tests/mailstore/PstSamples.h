@@ -1,19 +1,12 @@
 #pragma once
 
 #include "RunShell.h"
+#include "SampleDataFiles.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
-
-// The sample data files scripts/bootstrap pst fetches (scripts/test does).
-inline std::filesystem::path PstSampleDir() {
-    if (const char* dir = std::getenv("TRELMIG_PST_DIR"); dir && *dir)
-        return dir;
-    const char* home = std::getenv("HOME");
-    return std::filesystem::path(home ? home : "/nonexistent") / ".cache/trelmig/pst";
-}
 
 inline std::filesystem::path PstSample(const std::string& name) {
     return PstSampleDir() / name;
