@@ -308,6 +308,7 @@ TEST_F(Screenshots, RepositoryTargetAndVersions) {
             return std::optional<QString>(QString::fromStdString(repository));
         };
         child<QPushButton>("cmdSourceRepository")->click();
+        finishRun();
         save(window.get(), german ? "repository-versions-de.png" : "repository-versions.png");
         window.reset();
     }

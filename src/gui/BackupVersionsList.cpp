@@ -69,7 +69,14 @@ BackupVersionsList::BackupVersionsList(QWidget* parent) : QWidget(parent) {
     repositoryVersions_->setColumnCount(RepositoryColumns);
     repositoryVersions_->setHeaderLabels(
         {tr("Made"), tr("Profile"), tr("Items"), tr("Size added"), tr("Version")});
-    repositoryVersions_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Every column in sight without scrolling sideways: the short ones as wide
+    // as their texts, the long version name taking what is left, cut in the
+    // middle where it must be (whole in its tool tip).
+    QHeaderView* header = repositoryVersions_->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(ColName, QHeaderView::Stretch);
+    repositoryVersions_->setTextElideMode(Qt::ElideMiddle);
     repositoryVersions_->setAccessibleName(tr("Versions in the repository"));
     repositoryVersions_->hide();
     auto* column = new QVBoxLayout(this);
@@ -118,6 +125,7 @@ void BackupVersionsList::ShowRepositoryVersions(const std::vector<RepositoryVers
         row->setTextAlignment(ColAdded, Qt::AlignRight | Qt::AlignVCenter);
         row->setToolTip(ColAdded, tr("It holds %1").arg(ByteSizeText(v->originalBytes)));
         row->setText(ColName, QString::fromStdString(v->name));
+        row->setToolTip(ColName, row->text(ColName));
     }
     caption_->setText(tr("Versions in this repository, newest first"));
     caption_->setBuddy(repositoryVersions_);
