@@ -23,24 +23,27 @@ namespace trelmig {
 
 namespace {
 
-// The date in the locale's long form, the time with its seconds (two
-// versions may be a minute apart) but without a time zone.
-QString WhenText(const VersionTime& t) {
+// The date in the locale's long form (short in the repository's columns),
+// the time with its seconds (two versions may be a minute apart) but
+// without a time zone.
+QString WhenText(const VersionTime& t, QLocale::FormatType dateForm = QLocale::LongFormat) {
     const QLocale locale;
     QString timeFormat = locale.timeFormat(QLocale::LongFormat);
     timeFormat.remove(QLatin1Char('t'));
-    return locale.toString(QDate(t.year, t.month, t.day), QLocale::LongFormat) +
-           QStringLiteral("  ") +
+    return locale.toString(QDate(t.year, t.month, t.day), dateForm) + QStringLiteral("  ") +
            locale.toString(QTime(t.hour, t.minute, t.second), timeFormat.trimmed());
 }
 
 enum RepositoryColumn { ColTime, ColProfile, ColItems, ColAdded, ColName, RepositoryColumns };
 
-QString WhenText(std::int64_t secondsSinceEpoch) {
+VersionTime LocalTimeOf(std::int64_t secondsSinceEpoch) {
     const QDateTime t = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch);
-    return WhenText(VersionTime{t.date().year(), t.date().month(), t.date().day(), t.time().hour(),
-                                t.time().minute(), t.time().second()});
+    return VersionTime{t.date().year(), t.date().month(),  t.date().day(),
+                       t.time().hour(), t.time().minute(), t.time().second()};
 }
+
+// A profile's name may be long: beyond this many characters it is cut.
+constexpr int kProfileColumnCharacters = 16;
 
 // "3 of 8" items, each named in the tool tip.
 void ShowItems(QTreeWidgetItem* row, const std::string& mask) {
@@ -75,6 +78,7 @@ BackupVersionsList::BackupVersionsList(QWidget* parent) : QWidget(parent) {
     QHeaderView* header = repositoryVersions_->header();
     header->setStretchLastSection(false);
     header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(ColProfile, QHeaderView::Interactive);
     header->setSectionResizeMode(ColName, QHeaderView::Stretch);
     repositoryVersions_->setTextElideMode(Qt::ElideMiddle);
     repositoryVersions_->setAccessibleName(tr("Versions in the repository"));
@@ -118,8 +122,10 @@ void BackupVersionsList::ShowRepositoryVersions(const std::vector<RepositoryVers
                      [](const auto* a, const auto* b) { return a->time > b->time; });
     for (const RepositoryVersion* v : newestFirst) {
         auto* row = new QTreeWidgetItem(repositoryVersions_);
-        row->setText(ColTime, WhenText(v->time));
+        row->setText(ColTime, WhenText(LocalTimeOf(v->time), QLocale::ShortFormat));
+        row->setToolTip(ColTime, WhenText(LocalTimeOf(v->time)));
         row->setText(ColProfile, QString::fromStdString(v->profile));
+        row->setToolTip(ColProfile, row->text(ColProfile));
         ShowItems(row, v->items);
         row->setText(ColAdded, ByteSizeText(v->addedBytes));
         row->setTextAlignment(ColAdded, Qt::AlignRight | Qt::AlignVCenter);
@@ -132,6 +138,12 @@ void BackupVersionsList::ShowRepositoryVersions(const std::vector<RepositoryVers
     versionsList_->hide();
     repositoryVersions_->show();
     show();
+    // As wide as the profiles' names, up to a limit (public in the base only).
+    const QAbstractItemView* view = repositoryVersions_;
+    QHeaderView* header = repositoryVersions_->header();
+    const int least = header->sectionSizeHint(ColProfile);
+    const int most = std::max(least, fontMetrics().averageCharWidth() * kProfileColumnCharacters);
+    header->resizeSection(ColProfile, std::clamp(view->sizeHintForColumn(ColProfile), least, most));
 }
 
 void BackupVersionsList::SelectRepositoryVersion(const QString& name) {
