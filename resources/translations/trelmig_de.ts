@@ -2126,16 +2126,16 @@ Repository-Schlüssel exportieren... speichert den Schlüssel des Repositorys in
         <translation>Der Repository-Schlüssel wurde nicht exportiert: %1</translation>
     </message>
     <message>
-        <source>Opening the repository %1...</source>
-        <translation>Das Repository %1 wird geöffnet...</translation>
-    </message>
-    <message>
-        <source>Making the repository %1...</source>
-        <translation>Das Repository %1 wird angelegt...</translation>
-    </message>
-    <message>
         <source>Reading the repository&apos;s key...</source>
         <translation>Der Schlüssel des Repositorys wird gelesen...</translation>
+    </message>
+    <message>
+        <source>Opening the repository...</source>
+        <translation>Das Repository wird geöffnet...</translation>
+    </message>
+    <message>
+        <source>Making the repository...</source>
+        <translation>Das Repository wird angelegt...</translation>
     </message>
 </context>
 <context>
@@ -2376,12 +2376,12 @@ Repository-Schlüssel exportieren... speichert den Schlüssel des Repositorys in
         <translation>Die Version %1 kann nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <source>Reading the versions in the repository %1...</source>
-        <translation>Die Versionen im Repository %1 werden gelesen...</translation>
+        <source>Reading the versions in the repository...</source>
+        <translation>Die Versionen im Repository werden gelesen...</translation>
     </message>
     <message>
-        <source>Reading the version %1 out of the repository...</source>
-        <translation>Die Version %1 wird aus dem Repository gelesen...</translation>
+        <source>Reading the version out of the repository...</source>
+        <translation>Die Version wird aus dem Repository gelesen...</translation>
     </message>
 </context>
 <context>

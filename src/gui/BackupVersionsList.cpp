@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -44,6 +45,8 @@ VersionTime LocalTimeOf(std::int64_t secondsSinceEpoch) {
 
 // A profile's name may be long: beyond this many characters it is cut.
 constexpr int kProfileColumnCharacters = 16;
+// The version name keeps at least this many of its characters in sight.
+constexpr int kNameColumnCharacters = 20;
 
 // "3 of 8" items, each named in the tool tip.
 void ShowItems(QTreeWidgetItem* row, const std::string& mask) {
@@ -144,6 +147,15 @@ void BackupVersionsList::ShowRepositoryVersions(const std::vector<RepositoryVers
     const int least = header->sectionSizeHint(ColProfile);
     const int most = std::max(least, fontMetrics().averageCharWidth() * kProfileColumnCharacters);
     header->resizeSection(ColProfile, std::clamp(view->sizeHintForColumn(ColProfile), least, most));
+    // The list asks for the room its columns need side by side, the name cut.
+    int wanted = 2 * repositoryVersions_->frameWidth() +
+                 repositoryVersions_->verticalScrollBar()->sizeHint().width() +
+                 fontMetrics().averageCharWidth() * kNameColumnCharacters;
+    for (int column = 0; column < ColName; ++column)
+        wanted += column == ColProfile
+                      ? header->sectionSize(column)
+                      : std::max(view->sizeHintForColumn(column), header->sectionSizeHint(column));
+    repositoryVersions_->setMinimumWidth(wanted);
 }
 
 void BackupVersionsList::SelectRepositoryVersion(const QString& name) {

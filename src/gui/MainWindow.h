@@ -213,8 +213,9 @@ private:
     void watchRuns();
     void startRun(std::function<void()> work, RunFinished finished);
     // A run that tells no progress and cannot be cancelled: the panel says
-    // status while it works.
-    void runUnmeasured(const QString& status, std::function<void()> work, RunFinished finished);
+    // status, and detail under it, while it works.
+    void runUnmeasured(const QString& status, const QString& detail, std::function<void()> work,
+                       RunFinished finished);
     void runEnded();
     // Before the window goes: cancels a run still at work and waits for it.
     void stopRunForGood();

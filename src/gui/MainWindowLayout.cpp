@@ -66,9 +66,9 @@ void MainWindow::wireTabs() {
     restoreTab_->askRepositoryAddress = [this](const QString& shown) {
         return askRepositoryAddress ? askRepositoryAddress(shown) : std::optional<QString>{};
     };
-    restoreTab_->runInBackground = [this](const QString& status, std::function<void()> work,
-                                          RunFinished finished) {
-        runUnmeasured(status, std::move(work), std::move(finished));
+    restoreTab_->runInBackground = [this](const QString& status, const QString& detail,
+                                          std::function<void()> work, RunFinished finished) {
+        runUnmeasured(status, detail, std::move(work), std::move(finished));
     };
     restoreTab_->versionLister = [this] { return listRepositoryVersions; };
 }

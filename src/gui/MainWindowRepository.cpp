@@ -69,7 +69,7 @@ void MainWindow::RunRepositoryBackup() {
     }
     auto exists = std::make_shared<Result<bool>>(false);
     runUnmeasured(
-        tr("Opening the repository %1...").arg(QString::fromStdString(address->url)),
+        tr("Opening the repository..."), QString::fromStdString(address->url),
         [exists, address = *address, passphrase] {
             *exists = RepositoryExists(address, passphrase);
         },
@@ -106,7 +106,7 @@ void MainWindow::offerNewRepository(const RepositoryAddress& address,
         return;
     auto made = std::make_shared<Result<void>>();
     runUnmeasured(
-        tr("Making the repository %1...").arg(folder),
+        tr("Making the repository..."), folder,
         [made, address, passphrase] { *made = MakeRepository(address, passphrase); },
         [this, made, address, passphrase](const std::exception_ptr& error) {
             if (error) {
@@ -151,7 +151,7 @@ void MainWindow::offerKeyExport(const RepositoryAddress& address, const std::str
     }
     auto key = std::make_shared<Result<std::string>>();
     runUnmeasured(
-        tr("Reading the repository's key..."),
+        tr("Reading the repository's key..."), QString::fromStdString(address.url),
         [key, address, passphrase] { *key = ExportRepositoryKey(address, passphrase); },
         [this, key, keyFile, then](const std::exception_ptr& error) {
             std::string problem;

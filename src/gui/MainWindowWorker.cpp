@@ -61,10 +61,10 @@ void MainWindow::startRun(std::function<void()> work, RunFinished finished) {
     }));
 }
 
-void MainWindow::runUnmeasured(const QString& status, std::function<void()> work,
-                               RunFinished finished) {
+void MainWindow::runUnmeasured(const QString& status, const QString& detail,
+                               std::function<void()> work, RunFinished finished) {
     progress_->SetShown(true);
-    progress_->ShowUnmeasured(status);
+    progress_->ShowUnmeasured(status, detail);
     progress_->SetBusy(true);
     startRun(std::move(work), [this, finished = std::move(finished)](std::exception_ptr error) {
         progress_->SetBusy(false);

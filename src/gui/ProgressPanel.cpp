@@ -141,10 +141,11 @@ int ProgressPanel::BarValue() const {
     return value_;
 }
 
-void ProgressPanel::ShowUnmeasured(const QString& status) {
+void ProgressPanel::ShowUnmeasured(const QString& status, const QString& detail) {
     cancelButton_->setEnabled(false);
     statusLabel_->setText(status);
-    itemLabel_->clear();
+    itemLabel_->setText(detail);
+    itemLabel_->setToolTip(detail);
     percentLabel_->clear();
     bar_->setRange(0, 0);
 }

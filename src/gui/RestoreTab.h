@@ -115,7 +115,7 @@ private:
     // The end of reading a version out as the .kvx kvx in work.
     void showRepositoryVersion(const QString& name, const Result<std::string>& exported,
                                const std::string& kvx, std::unique_ptr<WorkFolder> work);
-    void runRepositoryJob(const QString& status, std::function<void()> work,
+    void runRepositoryJob(const QString& status, const QString& detail, std::function<void()> work,
                           std::function<void(std::exception_ptr)> finished);
     // Shows what an inspection found; false when it found nothing to show.
     bool showInspected(const InspectedArchive& result);

@@ -34,10 +34,11 @@ std::string messageOf(const std::exception_ptr& error) {
 
 } // namespace
 
-void RestoreTab::runRepositoryJob(const QString& status, std::function<void()> work,
+void RestoreTab::runRepositoryJob(const QString& status, const QString& detail,
+                                  std::function<void()> work,
                                   std::function<void(std::exception_ptr)> finished) {
     if (runInBackground) {
-        runInBackground(status, std::move(work), std::move(finished));
+        runInBackground(status, detail, std::move(work), std::move(finished));
         return;
     }
     std::exception_ptr error;
@@ -74,8 +75,7 @@ void RestoreTab::OpenRepository() {
     if (!list)
         list = ListVersions;
     runRepositoryJob(
-        tr("Reading the versions in the repository %1...")
-            .arg(QString::fromStdString(address->url)),
+        tr("Reading the versions in the repository..."), QString::fromStdString(address->url),
         [versions, list = std::move(list), address = *address, passphrase = *passphrase] {
             *versions = list(address, passphrase);
         },
@@ -122,7 +122,7 @@ void RestoreTab::openRepositoryVersion(const QString& name) {
                                 kvx,          {},          ((*work)->path() / "unpacked").string()};
     auto exported = std::make_shared<Result<std::string>>();
     runRepositoryJob(
-        tr("Reading the version %1 out of the repository...").arg(name),
+        tr("Reading the version out of the repository..."), name,
         [exported, order, &ansi = env_.ansi] { *exported = ExportVersionAsKvx(order, ansi); },
         [this, exported, work, name, kvx](const std::exception_ptr& error) {
             if (error)
