@@ -119,6 +119,7 @@ void BackupVersionsList::ShowRepositoryVersions(const std::vector<RepositoryVers
     Clear();
     const QSignalBlocker quiet(repositoryVersions_);
     std::vector<const RepositoryVersion*> newestFirst;
+    newestFirst.reserve(versions.size());
     for (const RepositoryVersion& v : versions)
         newestFirst.push_back(&v);
     std::stable_sort(newestFirst.begin(), newestFirst.end(),

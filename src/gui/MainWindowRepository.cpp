@@ -11,6 +11,7 @@
 #include "repository/Repository.h"
 
 #include <memory>
+#include <utility>
 
 namespace trelmig {
 
@@ -153,7 +154,7 @@ void MainWindow::offerKeyExport(const RepositoryAddress& address, const std::str
     runUnmeasured(
         tr("Reading the repository's key..."), QString::fromStdString(address.url),
         [key, address, passphrase] { *key = ExportRepositoryKey(address, passphrase); },
-        [this, key, keyFile, then](const std::exception_ptr& error) {
+        [this, key, keyFile, then = std::move(then)](const std::exception_ptr& error) {
             std::string problem;
             if (error)
                 problem = text(tr("the key could not be read"));

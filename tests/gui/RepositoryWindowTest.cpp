@@ -26,6 +26,7 @@
 #include <future>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 namespace fs = std::filesystem;
 using namespace trelmig;
@@ -58,9 +59,8 @@ struct GatedLister {
 
     ~GatedLister() { open(); }
     void open() {
-        if (!isOpen)
+        if (!std::exchange(isOpen, true))
             gate.set_value();
-        isOpen = true;
     }
     VersionLister lister() {
         return [this, windowThread = std::this_thread::get_id()](const RepositoryAddress&,
@@ -74,17 +74,6 @@ struct GatedLister {
         };
     }
 };
-
-RepositoryVersion versionNamed(const std::string& name) {
-    RepositoryVersion v;
-    v.name = name;
-    v.time = 1796160600; // 2026-12-01
-    v.profile = "Outlook";
-    v.items = "10000001";
-    v.originalBytes = 3'400'000'000;
-    v.addedBytes = 1'250'000'000;
-    return v;
-}
 
 // borg keeps its keys, cache and security records under BORG_BASE_DIR: a
 // folder of the test's, so that nothing of the tester's is read or written.
@@ -275,7 +264,11 @@ TEST_F(RepositoryWindowTest, TheListingWorksOffTheWindowThread) {
     GatedLister borg;
     const std::string name =
         "A-VERY-LONG-COMPUTER-NAME-wine-Outlook%20Business-2026-12-01T21:30:00";
-    borg.answer = std::vector<RepositoryVersion>{versionNamed(name)};
+    RepositoryVersion version;
+    version.name = name;
+    version.profile = "Outlook";
+    version.items = "10000001";
+    borg.answer = std::vector<RepositoryVersion>{version};
     window->listRepositoryVersions = borg.lister();
     int asked = 0;
     window->askRepositoryAddress = [&](const QString&) {
