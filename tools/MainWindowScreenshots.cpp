@@ -15,6 +15,7 @@
 #include "gui/ProgressPanel.h"
 #include "gui/ScheduleDialog.h"
 #include "gui/Translations.h"
+#include "repository/Repository.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -36,6 +37,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <future>
 
 namespace fs = std::filesystem;
 using namespace trelmig;
@@ -307,7 +309,18 @@ TEST_F(Screenshots, RepositoryTargetAndVersions) {
         window->askRepositoryAddress = [&](const QString&) {
             return std::optional<QString>(QString::fromStdString(repository));
         };
+        // borg's listing waits until the window has been drawn while it works.
+        std::promise<void> drawn;
+        window->listRepositoryVersions =
+            [gate = drawn.get_future().share()](const RepositoryAddress& address,
+                                                const std::string& passphrase) {
+                gate.wait();
+                return ListVersions(address, passphrase);
+            };
         child<QPushButton>("cmdSourceRepository")->click();
+        save(window.get(), german ? "repository-listing-de.png" : "repository-listing.png");
+        drawn.set_value();
+        finishRun();
         save(window.get(), german ? "repository-versions-de.png" : "repository-versions.png");
         window.reset();
     }

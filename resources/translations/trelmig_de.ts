@@ -2125,6 +2125,18 @@ Repository-Schlüssel exportieren... speichert den Schlüssel des Repositorys in
         <source>The repository key was not exported: %1</source>
         <translation>Der Repository-Schlüssel wurde nicht exportiert: %1</translation>
     </message>
+    <message>
+        <source>Reading the repository&apos;s key...</source>
+        <translation>Der Schlüssel des Repositorys wird gelesen...</translation>
+    </message>
+    <message>
+        <source>Opening the repository...</source>
+        <translation>Das Repository wird geöffnet...</translation>
+    </message>
+    <message>
+        <source>Making the repository...</source>
+        <translation>Das Repository wird angelegt...</translation>
+    </message>
 </context>
 <context>
     <name>trelmig::MessageListModel</name>
@@ -2362,6 +2374,14 @@ Repository-Schlüssel exportieren... speichert den Schlüssel des Repositorys in
     <message>
         <source>The version %1 cannot be read: %2</source>
         <translation>Die Version %1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>Reading the versions in the repository...</source>
+        <translation>Die Versionen im Repository werden gelesen...</translation>
+    </message>
+    <message>
+        <source>Reading the version out of the repository...</source>
+        <translation>Die Version wird aus dem Repository gelesen...</translation>
     </message>
 </context>
 <context>

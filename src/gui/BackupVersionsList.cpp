@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QLocale>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -23,24 +24,29 @@ namespace trelmig {
 
 namespace {
 
-// The date in the locale's long form, the time with its seconds (two
-// versions may be a minute apart) but without a time zone.
-QString WhenText(const VersionTime& t) {
+// The date in the locale's long form (short in the repository's columns),
+// the time with its seconds (two versions may be a minute apart) but
+// without a time zone.
+QString WhenText(const VersionTime& t, QLocale::FormatType dateForm = QLocale::LongFormat) {
     const QLocale locale;
     QString timeFormat = locale.timeFormat(QLocale::LongFormat);
     timeFormat.remove(QLatin1Char('t'));
-    return locale.toString(QDate(t.year, t.month, t.day), QLocale::LongFormat) +
-           QStringLiteral("  ") +
+    return locale.toString(QDate(t.year, t.month, t.day), dateForm) + QStringLiteral("  ") +
            locale.toString(QTime(t.hour, t.minute, t.second), timeFormat.trimmed());
 }
 
 enum RepositoryColumn { ColTime, ColProfile, ColItems, ColAdded, ColName, RepositoryColumns };
 
-QString WhenText(std::int64_t secondsSinceEpoch) {
+VersionTime LocalTimeOf(std::int64_t secondsSinceEpoch) {
     const QDateTime t = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch);
-    return WhenText(VersionTime{t.date().year(), t.date().month(), t.date().day(), t.time().hour(),
-                                t.time().minute(), t.time().second()});
+    return VersionTime{t.date().year(), t.date().month(),  t.date().day(),
+                       t.time().hour(), t.time().minute(), t.time().second()};
 }
+
+// A profile's name may be long: beyond this many characters it is cut.
+constexpr int kProfileColumnCharacters = 16;
+// The version name keeps at least this many of its characters in sight.
+constexpr int kNameColumnCharacters = 20;
 
 // "3 of 8" items, each named in the tool tip.
 void ShowItems(QTreeWidgetItem* row, const std::string& mask) {
@@ -69,7 +75,15 @@ BackupVersionsList::BackupVersionsList(QWidget* parent) : QWidget(parent) {
     repositoryVersions_->setColumnCount(RepositoryColumns);
     repositoryVersions_->setHeaderLabels(
         {tr("Made"), tr("Profile"), tr("Items"), tr("Size added"), tr("Version")});
-    repositoryVersions_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Every column in sight without scrolling sideways: the short ones as wide
+    // as their texts, the long version name taking what is left, cut in the
+    // middle where it must be (whole in its tool tip).
+    QHeaderView* header = repositoryVersions_->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(ColProfile, QHeaderView::Interactive);
+    header->setSectionResizeMode(ColName, QHeaderView::Stretch);
+    repositoryVersions_->setTextElideMode(Qt::ElideMiddle);
     repositoryVersions_->setAccessibleName(tr("Versions in the repository"));
     repositoryVersions_->hide();
     auto* column = new QVBoxLayout(this);
@@ -105,25 +119,44 @@ void BackupVersionsList::ShowRepositoryVersions(const std::vector<RepositoryVers
     Clear();
     const QSignalBlocker quiet(repositoryVersions_);
     std::vector<const RepositoryVersion*> newestFirst;
+    newestFirst.reserve(versions.size());
     for (const RepositoryVersion& v : versions)
         newestFirst.push_back(&v);
     std::stable_sort(newestFirst.begin(), newestFirst.end(),
                      [](const auto* a, const auto* b) { return a->time > b->time; });
     for (const RepositoryVersion* v : newestFirst) {
         auto* row = new QTreeWidgetItem(repositoryVersions_);
-        row->setText(ColTime, WhenText(v->time));
+        row->setText(ColTime, WhenText(LocalTimeOf(v->time), QLocale::ShortFormat));
+        row->setToolTip(ColTime, WhenText(LocalTimeOf(v->time)));
         row->setText(ColProfile, QString::fromStdString(v->profile));
+        row->setToolTip(ColProfile, row->text(ColProfile));
         ShowItems(row, v->items);
         row->setText(ColAdded, ByteSizeText(v->addedBytes));
         row->setTextAlignment(ColAdded, Qt::AlignRight | Qt::AlignVCenter);
         row->setToolTip(ColAdded, tr("It holds %1").arg(ByteSizeText(v->originalBytes)));
         row->setText(ColName, QString::fromStdString(v->name));
+        row->setToolTip(ColName, row->text(ColName));
     }
     caption_->setText(tr("Versions in this repository, newest first"));
     caption_->setBuddy(repositoryVersions_);
     versionsList_->hide();
     repositoryVersions_->show();
     show();
+    // As wide as the profiles' names, up to a limit (public in the base only).
+    const QAbstractItemView* view = repositoryVersions_;
+    QHeaderView* header = repositoryVersions_->header();
+    const int least = header->sectionSizeHint(ColProfile);
+    const int most = std::max(least, fontMetrics().averageCharWidth() * kProfileColumnCharacters);
+    header->resizeSection(ColProfile, std::clamp(view->sizeHintForColumn(ColProfile), least, most));
+    // The list asks for the room its columns need side by side, the name cut.
+    int wanted = 2 * repositoryVersions_->frameWidth() +
+                 repositoryVersions_->verticalScrollBar()->sizeHint().width() +
+                 fontMetrics().averageCharWidth() * kNameColumnCharacters;
+    for (int column = 0; column < ColName; ++column)
+        wanted += column == ColProfile
+                      ? header->sectionSize(column)
+                      : std::max(view->sizeHintForColumn(column), header->sectionSizeHint(column));
+    repositoryVersions_->setMinimumWidth(wanted);
 }
 
 void BackupVersionsList::SelectRepositoryVersion(const QString& name) {

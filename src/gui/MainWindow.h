@@ -6,6 +6,7 @@
 #include "core/Prompter.h"
 #include "core/RunRecord.h"
 #include "gui/FileDialogRequest.h"
+#include "gui/RepositoryJob.h"
 #include "restore/SourceFile.h"
 
 #include <QMainWindow>
@@ -50,7 +51,8 @@ struct RestoreChoices;
 // (onApplyClicked, onQuitClicked, ...), call the core for the work.
 // A backup or a restore works on a pool thread while the window shows its
 // progress and offers Cancel, with the controls that would start another run
-// disabled; an inspection works on the window's thread.
+// disabled; so do borg's calls on a repository (a listing, a version read
+// out), which say what is at work. An inspection works on the window's thread.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -84,6 +86,9 @@ public:
     // "Open Repository...": asks the repository's address, offering the one
     // shown (RepositoryAddressDialog); nullopt when cancelled.
     std::function<std::optional<QString>(const QString& shown)> askRepositoryAddress;
+    // What "Open Repository..." lists a repository's versions with, on a
+    // pool thread (ListVersions when unset).
+    VersionLister listRepositoryVersions;
     // Where restores keep what they replace (nowhere when unset), and where
     // File > "Undo Last Restore..." looks.
     void KeepUndoRecordsIn(std::optional<std::filesystem::path> folder);
@@ -207,6 +212,10 @@ private:
     using RunFinished = std::function<void(std::exception_ptr)>;
     void watchRuns();
     void startRun(std::function<void()> work, RunFinished finished);
+    // A run that tells no progress and cannot be cancelled: the panel says
+    // status, and detail under it, while it works.
+    void runUnmeasured(const QString& status, const QString& detail, std::function<void()> work,
+                       RunFinished finished);
     void runEnded();
     // Before the window goes: cancels a run still at work and waits for it.
     void stopRunForGood();

@@ -66,6 +66,11 @@ void MainWindow::wireTabs() {
     restoreTab_->askRepositoryAddress = [this](const QString& shown) {
         return askRepositoryAddress ? askRepositoryAddress(shown) : std::optional<QString>{};
     };
+    restoreTab_->runInBackground = [this](const QString& status, const QString& detail,
+                                          std::function<void()> work, RunFinished finished) {
+        runUnmeasured(status, detail, std::move(work), std::move(finished));
+    };
+    restoreTab_->versionLister = [this] { return listRepositoryVersions; };
 }
 
 QWidget* MainWindow::buildBottomBar() {

@@ -11,6 +11,7 @@
 #include "repository/Repository.h"
 
 #include <memory>
+#include <utility>
 
 namespace trelmig {
 
@@ -68,23 +69,24 @@ void MainWindow::RunRepositoryBackup() {
         return;
     }
     auto exists = std::make_shared<Result<bool>>(false);
-    progress_->SetBusy(true);
-    startRun([exists, address = *address,
-              passphrase] { *exists = RepositoryExists(address, passphrase); },
-             [this, exists, address = *address, passphrase](const std::exception_ptr& error) {
-                 progress_->SetBusy(false);
-                 if (error) {
-                     showRunFailed(text(tr("The repository could not be opened: ")), error);
-                 } else if (!*exists) {
-                     prompter_.Show(text(tr("The repository could not be opened: %1")
-                                             .arg(QString::fromStdString(exists->error().message))),
-                                    MessageIcon::Critical);
-                 } else if (**exists) {
-                     startBackup(RepositoryBackupChoices(backupTab_->Choices(), address));
-                 } else {
-                     offerNewRepository(address, passphrase);
-                 }
-             });
+    runUnmeasured(
+        tr("Opening the repository..."), QString::fromStdString(address->url),
+        [exists, address = *address, passphrase] {
+            *exists = RepositoryExists(address, passphrase);
+        },
+        [this, exists, address = *address, passphrase](const std::exception_ptr& error) {
+            if (error) {
+                showRunFailed(text(tr("The repository could not be opened: ")), error);
+            } else if (!*exists) {
+                prompter_.Show(text(tr("The repository could not be opened: %1")
+                                        .arg(QString::fromStdString(exists->error().message))),
+                               MessageIcon::Critical);
+            } else if (**exists) {
+                startBackup(RepositoryBackupChoices(backupTab_->Choices(), address));
+            } else {
+                offerNewRepository(address, passphrase);
+            }
+        });
 }
 
 void MainWindow::offerNewRepository(const RepositoryAddress& address,
@@ -104,24 +106,24 @@ void MainWindow::offerNewRepository(const RepositoryAddress& address,
                        MessageIcon::Question, MessageButtons::OkCancel) != MessageAnswer::Ok)
         return;
     auto made = std::make_shared<Result<void>>();
-    progress_->SetBusy(true);
-    startRun([made, address, passphrase] { *made = MakeRepository(address, passphrase); },
-             [this, made, address, passphrase](const std::exception_ptr& error) {
-                 progress_->SetBusy(false);
-                 if (error) {
-                     showRunFailed(text(tr("The repository could not be made: ")), error);
-                     return;
-                 }
-                 if (!*made) {
-                     prompter_.Show(text(tr("The repository could not be made: %1")
-                                             .arg(QString::fromStdString(made->error().message))),
-                                    MessageIcon::Critical);
-                     return;
-                 }
-                 offerKeyExport(address, passphrase, [this, address] {
-                     startBackup(RepositoryBackupChoices(backupTab_->Choices(), address));
-                 });
-             });
+    runUnmeasured(
+        tr("Making the repository..."), folder,
+        [made, address, passphrase] { *made = MakeRepository(address, passphrase); },
+        [this, made, address, passphrase](const std::exception_ptr& error) {
+            if (error) {
+                showRunFailed(text(tr("The repository could not be made: ")), error);
+                return;
+            }
+            if (!*made) {
+                prompter_.Show(text(tr("The repository could not be made: %1")
+                                        .arg(QString::fromStdString(made->error().message))),
+                               MessageIcon::Critical);
+                return;
+            }
+            offerKeyExport(address, passphrase, [this, address] {
+                startBackup(RepositoryBackupChoices(backupTab_->Choices(), address));
+            });
+        });
 }
 
 void MainWindow::offerKeyExport(const RepositoryAddress& address, const std::string& passphrase,
@@ -149,28 +151,30 @@ void MainWindow::offerKeyExport(const RepositoryAddress& address, const std::str
         return;
     }
     auto key = std::make_shared<Result<std::string>>();
-    startRun([key, address, passphrase] { *key = ExportRepositoryKey(address, passphrase); },
-             [this, key, keyFile, then](const std::exception_ptr& error) {
-                 std::string problem;
-                 if (error)
-                     problem = text(tr("the key could not be read"));
-                 else if (!*key)
-                     problem = key->error().message;
-                 else
-                     try {
-                         writeFileBytes(keyFile.toStdString(), **key);
-                     } catch (const std::exception& e) {
-                         problem = e.what();
-                     }
-                 if (problem.empty())
-                     prompter_.Show(text(tr("The repository key was saved to %1.").arg(keyFile)),
-                                    MessageIcon::Information);
-                 else
-                     prompter_.Show(text(tr("The repository key was not exported: %1")
-                                             .arg(QString::fromStdString(problem))),
-                                    MessageIcon::Exclamation);
-                 then();
-             });
+    runUnmeasured(
+        tr("Reading the repository's key..."), QString::fromStdString(address.url),
+        [key, address, passphrase] { *key = ExportRepositoryKey(address, passphrase); },
+        [this, key, keyFile, then = std::move(then)](const std::exception_ptr& error) {
+            std::string problem;
+            if (error)
+                problem = text(tr("the key could not be read"));
+            else if (!*key)
+                problem = key->error().message;
+            else
+                try {
+                    writeFileBytes(keyFile.toStdString(), **key);
+                } catch (const std::exception& e) {
+                    problem = e.what();
+                }
+            if (problem.empty())
+                prompter_.Show(text(tr("The repository key was saved to %1.").arg(keyFile)),
+                               MessageIcon::Information);
+            else
+                prompter_.Show(text(tr("The repository key was not exported: %1")
+                                        .arg(QString::fromStdString(problem))),
+                               MessageIcon::Exclamation);
+            then();
+        });
 }
 
 } // namespace trelmig

@@ -61,6 +61,18 @@ void MainWindow::startRun(std::function<void()> work, RunFinished finished) {
     }));
 }
 
+void MainWindow::runUnmeasured(const QString& status, const QString& detail,
+                               std::function<void()> work, RunFinished finished) {
+    progress_->SetShown(true);
+    progress_->ShowUnmeasured(status, detail);
+    progress_->SetBusy(true);
+    startRun(std::move(work), [this, finished = std::move(finished)](std::exception_ptr error) {
+        progress_->SetBusy(false);
+        progress_->SetShown(false);
+        finished(std::move(error));
+    });
+}
+
 void MainWindow::runEnded() {
     const std::shared_ptr<ActiveRun> run = std::move(run_);
     if (!run)

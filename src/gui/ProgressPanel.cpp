@@ -68,6 +68,7 @@ void ProgressPanel::SetShown(bool visible) {
         return;
     if (visible)
         cancelButton_->setEnabled(true);
+    bar_->setRange(0, 100);
     transfer_ = TransferEstimate(); // each run measures its own speed
     emit panelShown(visible);
     setVisible(visible);
@@ -138,6 +139,15 @@ void ProgressPanel::SetByteProgress(ByteWork work, const std::string& item, std:
 
 int ProgressPanel::BarValue() const {
     return value_;
+}
+
+void ProgressPanel::ShowUnmeasured(const QString& status, const QString& detail) {
+    cancelButton_->setEnabled(false);
+    statusLabel_->setText(status);
+    itemLabel_->setText(detail);
+    itemLabel_->setToolTip(detail);
+    percentLabel_->clear();
+    bar_->setRange(0, 0);
 }
 
 void ProgressPanel::ShowCancelling() {

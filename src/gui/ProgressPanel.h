@@ -40,6 +40,11 @@ public:
                          std::uint64_t total) override;
     // The user asked to cancel: Cancel goes grey, the status says so.
     void ShowCancelling();
+    // Work that can tell neither how far it has got nor stop early: the
+    // status says what is at work and the item label on what (cut where it
+    // is long, whole in its tool tip), the bar moves without a measure and
+    // Cancel is grey. Showing the panel again sets it back.
+    void ShowUnmeasured(const QString& status, const QString& detail);
 
 signals:
     // The panel is about to be shown or hidden (the window makes room).

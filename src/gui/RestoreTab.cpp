@@ -61,10 +61,7 @@ RestoreTab::RestoreTab(Environment& env, ZipArchive& archive, Prompter& prompter
             ChooseSourceFile();
     });
     connect(lookInsideButton_, &QPushButton::clicked, this, [this] { LookInside(); });
-    connect(repositoryButton_, &QPushButton::clicked, this, [this] {
-        if (!refuseWhileBusy || !refuseWhileBusy())
-            OpenRepository();
-    });
+    connect(repositoryButton_, &QPushButton::clicked, this, &RestoreTab::OpenRepository);
     // Queued: the inspection refills the list that is announcing the choice.
     connect(versionsList_, &BackupVersionsList::versionChosen, this, &RestoreTab::openVersion,
             Qt::QueuedConnection);
@@ -292,7 +289,7 @@ bool RestoreTab::chooseTarget(std::string& profile, bool& create) {
 }
 
 std::vector<QWidget*> RestoreTab::heldDuringRun() const {
-    return {sourceFileButton_, repositoryButton_, targetProfileBox_};
+    return {sourceFileButton_, repositoryButton_, versionsList_, targetProfileBox_};
 }
 
 } // namespace trelmig

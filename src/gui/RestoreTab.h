@@ -2,6 +2,7 @@
 
 #include "gui/FileDialogRequest.h"
 #include "gui/MailStoreWorker.h"
+#include "gui/RepositoryJob.h"
 #include "gui/TabParts.h"
 #include "repository/RepositoryAddress.h"
 #include "restore/SourceFile.h"
@@ -58,13 +59,19 @@ public:
     // "Open Repository...": the repository's address, offering the one
     // shown; nullopt when cancelled.
     std::function<std::optional<QString>(const QString& shown)> askRepositoryAddress;
+    // Where the window runs the repository's borg calls, off its own thread
+    // (set by the window; unset, they run at once), and what a listing about
+    // to start lists the versions with (ListVersions when unset or empty).
+    RunInBackground runInBackground;
+    std::function<VersionLister()> versionLister;
 
     // "Browse...": closes the backup open now and inspects the one chosen.
     void ChooseSourceFile();
     const InspectedArchive& inspected() const { return inspected_; }
-    // "Open Repository...": closes what is open, asks the repository's
-    // address and passphrase and lists its versions, one of which is then
-    // chosen to restore from.
+    // "Open Repository...": asks the repository's address and passphrase and
+    // lists its versions on a pool thread, one of which is then chosen to
+    // restore from; what was open goes once the listing has arrived. Refused
+    // while a run works.
     void OpenRepository();
     // The repository open now with its passphrase; none while a backup file
     // (or nothing) is open.
@@ -79,7 +86,8 @@ public:
     // The restore's profile and ticked boxes; for "New profile..." the name
     // is asked. nullopt when that was cancelled or refused.
     std::optional<RestoreChoices> Choices();
-    // What must not change while a run works: the file and the profile.
+    // What must not change while a run works: the file, its version and the
+    // profile.
     std::vector<QWidget*> heldDuringRun() const;
     // Ctrl+A on the tab: the pop-up menu's "Select all items".
     QAction* selectAllAction() const { return selectAllAction_; }
@@ -98,8 +106,17 @@ private:
     // The version at path of the backup open now, chosen in the versions list.
     void openVersion(const QString& path);
     // The repository's version of that name, chosen in the versions list:
-    // what it holds, shown as a backup file's is (RestoreTabRepository.cpp).
+    // read out of the repository on a pool thread, then what it holds shown
+    // as a backup file's is (RestoreTabRepository.cpp).
     void openRepositoryVersion(const QString& name);
+    // The end of a listing, on the window's thread.
+    void showRepository(const RepositoryAddress& address, const std::string& passphrase,
+                        const Result<std::vector<RepositoryVersion>>& versions);
+    // The end of reading a version out as the .kvx kvx in work.
+    void showRepositoryVersion(const QString& name, const Result<std::string>& exported,
+                               const std::string& kvx, std::unique_ptr<WorkFolder> work);
+    void runRepositoryJob(const QString& status, const QString& detail, std::function<void()> work,
+                          std::function<void(std::exception_ptr)> finished);
     // Shows what an inspection found; false when it found nothing to show.
     bool showInspected(const InspectedArchive& result);
     // The target chosen; false when "New profile..." was cancelled or refused.

@@ -1,6 +1,7 @@
 // The restore tab's repositories: "Open Repository..." lists a repository's
 // versions, and the version chosen among them is inspected as a backup file
-// is, to be restored the same way.
+// is, to be restored the same way. borg does its part on the window's pool
+// thread; what it found is shown on the window's thread.
 #include "gui/RestoreTab.h"
 
 #include "app/Environment.h"
@@ -19,7 +20,40 @@
 
 namespace trelmig {
 
+namespace {
+
+std::string messageOf(const std::exception_ptr& error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "an unknown error";
+    }
+}
+
+} // namespace
+
+void RestoreTab::runRepositoryJob(const QString& status, const QString& detail,
+                                  std::function<void()> work,
+                                  std::function<void(std::exception_ptr)> finished) {
+    if (runInBackground) {
+        runInBackground(status, detail, std::move(work), std::move(finished));
+        return;
+    }
+    std::exception_ptr error;
+    try {
+        const WaitCursor busy;
+        work();
+    } catch (...) {
+        error = std::current_exception();
+    }
+    finished(error);
+}
+
 void RestoreTab::OpenRepository() {
+    if (refuseWhileBusy && refuseWhileBusy())
+        return;
     const QString shown = repository_ ? QString::fromStdString(repository_->url) : QString();
     const std::optional<QString> typed =
         askRepositoryAddress ? askRepositoryAddress(shown) : std::optional<QString>{};
@@ -36,14 +70,28 @@ void RestoreTab::OpenRepository() {
     const std::optional<std::string> passphrase = passwords_.AskPassword();
     if (!passphrase)
         return;
-    Result<std::vector<RepositoryVersion>> versions = std::vector<RepositoryVersion>{};
-    {
-        const WaitCursor busy;
-        versions = ListVersions(*address, *passphrase);
-    }
+    auto versions = std::make_shared<Result<std::vector<RepositoryVersion>>>();
+    VersionLister list = versionLister ? versionLister() : VersionLister();
+    if (!list)
+        list = ListVersions;
+    runRepositoryJob(
+        tr("Reading the versions in the repository..."), QString::fromStdString(address->url),
+        [versions, list = std::move(list), address = *address, passphrase = *passphrase] {
+            *versions = list(address, passphrase);
+        },
+        [this, versions, address = *address,
+         passphrase = *passphrase](const std::exception_ptr& error) {
+            if (error)
+                *versions = Fail(messageOf(error));
+            showRepository(address, passphrase, *versions);
+        });
+}
+
+void RestoreTab::showRepository(const RepositoryAddress& address, const std::string& passphrase,
+                                const Result<std::vector<RepositoryVersion>>& versions) {
     if (!versions) {
         prompter_.Show(tr("The repository %1 cannot be opened: %2")
-                           .arg(QString::fromStdString(address->url),
+                           .arg(QString::fromStdString(address.url),
                                 QString::fromStdString(versions.error().message))
                            .toStdString(),
                        MessageIcon::Critical);
@@ -53,9 +101,9 @@ void RestoreTab::OpenRepository() {
     clear();
     archive_.CloseZip();
     inspected_ = {};
-    repository_ = *address;
-    passphrase_ = *passphrase;
-    sourceFileEdit_->setText(QString::fromStdString(address->url));
+    repository_ = address;
+    passphrase_ = passphrase;
+    sourceFileEdit_->setText(QString::fromStdString(address.url));
     sourceFileEdit_->setToolTip(sourceFileEdit_->text());
     versionsList_->ShowRepositoryVersions(*versions);
     if (versions->empty())
@@ -68,29 +116,46 @@ void RestoreTab::openRepositoryVersion(const QString& name) {
         return;
     // The version becomes an unprotected .kvx in a work folder of its own,
     // which is then inspected and restored as any backup file is.
-    auto work = std::make_unique<WorkFolder>();
-    const std::string kvx = (work->path() / "version.kvx").string();
+    auto work = std::make_shared<std::unique_ptr<WorkFolder>>(std::make_unique<WorkFolder>());
+    const std::string kvx = ((*work)->path() / "version.kvx").string();
     const VersionKvxOrder order{*repository_, passphrase_, name.toStdString(),
-                                kvx,          {},          (work->path() / "unpacked").string()};
-    Result<std::string> exported = std::string();
+                                kvx,          {},          ((*work)->path() / "unpacked").string()};
+    auto exported = std::make_shared<Result<std::string>>();
+    runRepositoryJob(
+        tr("Reading the version out of the repository..."), name,
+        [exported, order, &ansi = env_.ansi] { *exported = ExportVersionAsKvx(order, ansi); },
+        [this, exported, work, name, kvx](const std::exception_ptr& error) {
+            if (error)
+                *exported = Fail(messageOf(error));
+            showRepositoryVersion(name, *exported, kvx, std::move(*work));
+        });
+}
+
+void RestoreTab::showRepositoryVersion(const QString& name, const Result<std::string>& exported,
+                                       const std::string& kvx, std::unique_ptr<WorkFolder> work) {
+    Result<void> read;
     InspectedArchive result;
-    try {
-        const WaitCursor busy;
-        exported = ExportVersionAsKvx(order, env_.ansi);
-        if (exported)
-            result = InspectBackupFile(env_, archive_, prompter_, passwords_, kvx);
-    } catch (const std::exception& e) {
-        exported = Fail(e.what());
-    }
     if (!exported) {
+        read = std::unexpected(exported.error());
+    } else {
+        try {
+            const WaitCursor busy;
+            result = InspectBackupFile(env_, archive_, prompter_, passwords_, kvx);
+        } catch (const std::exception& e) {
+            read = Fail(e.what());
+        }
+    }
+    if (!read) {
         prompter_.Show(tr("The version %1 cannot be read: %2")
-                           .arg(name, QString::fromStdString(exported.error().message))
+                           .arg(name, QString::fromStdString(read.error().message))
                            .toStdString(),
                        MessageIcon::Critical);
         versionsList_->SelectRepositoryVersion(QString::fromStdString(versionName_));
         return;
     }
-    // Only what this version holds can be restored, whatever was open before.
+    // Only what this version holds can be restored, whatever was open before;
+    // a look inside the version before reads a file that goes now.
+    closeLookInside();
     for (QCheckBox* box : itemBoxes_) {
         box->setChecked(false);
         box->setEnabled(false);

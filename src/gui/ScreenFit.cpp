@@ -28,6 +28,14 @@ void ResizeWithinScreen(QWidget* window, QSize wanted) {
     window->resize(wanted);
 }
 
+void WidenWithinScreen(QWidget* window, int width) {
+    if (const QScreen* screen =
+            window->screen() ? window->screen() : QGuiApplication::primaryScreen())
+        width = std::min(width, screen->availableGeometry().width() - kScreenMargins.width());
+    if (width > window->width())
+        window->resize(width, window->height());
+}
+
 namespace {
 
 // A scroll area that asks for its whole page: a window opens showing all of
@@ -71,10 +79,15 @@ public:
     ColumnsFitter(QScrollArea* area, QBoxLayout* columns)
         : QObject(area), area_(area), columns_(columns) {
         area->viewport()->installEventFilter(this);
+        // A column that comes to need more room (a list shown) widens the
+        // window where the screen has room, else the columns stack.
+        area->widget()->installEventFilter(this);
     }
 
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Resize)
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::LayoutRequest && watched == area_->widget())
+            makeRoom();
+        if (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest)
             fit();
         return false;
     }
@@ -92,6 +105,15 @@ private:
             ++shown;
         }
         return width + std::max(0, shown - 1) * std::max(0, columns_->spacing());
+    }
+
+    // Only for columns side by side in a window on the screen: a window the
+    // user made narrow keeps its columns one under the other.
+    void makeRoom() {
+        QWidget* window = area_->window();
+        const int missing = sideBySideWidth() - area_->viewport()->width();
+        if (missing > 0 && window->isVisible() && columns_->direction() == QBoxLayout::LeftToRight)
+            WidenWithinScreen(window, window->width() + missing);
     }
 
     void fit() {

@@ -11,6 +11,10 @@ namespace trelmig {
 // than the screen it opens on: at 200 % a 1080p screen has 960x540 of them.
 void ResizeWithinScreen(QWidget* window, QSize wanted);
 
+// Widens a window towards width as far as its screen has room; never
+// narrows it nor changes its height.
+void WidenWithinScreen(QWidget* window, int width);
+
 // Gives a window the size its content asks for, within the screen, as it
 // opens for the first time (a remembered size replaces it).
 void OpenAtContentSize(QWidget* window);

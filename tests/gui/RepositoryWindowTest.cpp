@@ -4,20 +4,29 @@
 
 #include "core/PasswordPrompt.h"
 #include "gui/BackupVersionsList.h"
+#include "gui/RestoreTab.h"
 #include "platform/ScopedEnv.h"
 #include "platform/WorkFolder.h"
 #include "repository/Repository.h"
 
 #include <QAction>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
+#include <future>
+#include <stdexcept>
+#include <thread>
+#include <utility>
 
 namespace fs = std::filesystem;
 using namespace trelmig;
@@ -34,6 +43,33 @@ struct FixedPassphrase : PasswordPrompt {
     std::optional<std::string> AskPassword() override {
         ++asked;
         return passphrase;
+    }
+};
+
+// Stands in for borg's listing: off the window's thread it waits at a gate
+// the test opens (or its end opens), so that the test sees the window while
+// the listing works; on the window's thread it answers at once.
+struct GatedLister {
+    Result<std::vector<RepositoryVersion>> answer;
+    std::promise<void> gate;
+    std::shared_future<void> opened = gate.get_future().share();
+    bool isOpen = false;
+    std::atomic<bool> onWindowThread{false};
+
+    ~GatedLister() { open(); }
+    void open() {
+        if (!std::exchange(isOpen, true))
+            gate.set_value();
+    }
+    VersionLister lister() {
+        return [this, windowThread = std::this_thread::get_id()](const RepositoryAddress&,
+                                                                 const std::string&) {
+            if (std::this_thread::get_id() == windowThread)
+                onWindowThread = true;
+            else
+                opened.wait();
+            return answer;
+        };
     }
 };
 
@@ -162,6 +198,7 @@ TEST_F(RepositoryWindowTest, ANewRepositoryIsMadeBackedUpIntoAndListed) {
     };
     child<QTabWidget>("SSTab1")->setCurrentIndex(1);
     child<QPushButton>("cmdSourceRepository")->click();
+    finishRun();
     auto* listed = child<QTreeWidget>("lstRepositoryVersions");
     ASSERT_TRUE(listed->isVisibleTo(window.get()));
     ASSERT_EQ(listed->topLevelItemCount(), 1);
@@ -171,6 +208,8 @@ TEST_F(RepositoryWindowTest, ANewRepositoryIsMadeBackedUpIntoAndListed) {
     // The version chosen is read as a backup file is: its items can be restored.
     listed->setCurrentItem(listed->topLevelItem(0));
     QCoreApplication::processEvents(); // the choice is handled queued
+    EXPECT_TRUE(window->Busy());       // borg reads the version out
+    finishRun();
     EXPECT_EQ(child<QLineEdit>("txtSourceFile")->text().toStdString(),
               repository.string() + "::" + (*versions)[0].name);
     EXPECT_TRUE(window->inspected().accepted);
@@ -192,6 +231,7 @@ TEST_F(RepositoryWindowTest, OpeningARepositoryListsItsVersions) {
     child<QTabWidget>("SSTab1")->setCurrentIndex(1);
     auto* listed = child<QTreeWidget>("lstRepositoryVersions");
     child<QPushButton>("cmdSourceRepository")->click();
+    finishRun();
     EXPECT_EQ(passwords.asked, 1);
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].icon, MessageIcon::Critical);
@@ -200,6 +240,7 @@ TEST_F(RepositoryWindowTest, OpeningARepositoryListsItsVersions) {
 
     passwords.passphrase = kPassphrase;
     child<QPushButton>("cmdSourceRepository")->click();
+    finishRun();
     ASSERT_EQ(prompter.messages.size(), 1u) << prompter.messages.back().text;
     ASSERT_TRUE(listed->isVisibleTo(window.get()));
     ASSERT_EQ(listed->topLevelItemCount(), 1);
@@ -209,4 +250,105 @@ TEST_F(RepositoryWindowTest, OpeningARepositoryListsItsVersions) {
     EXPECT_FALSE(row->text(3).isEmpty());
     EXPECT_EQ(row->text(4), QStringLiteral("PC-wine-Outlook-2026-12-01T21:30:00"));
     EXPECT_EQ(child<QLineEdit>("txtSourceFile")->text().toStdString(), repository.string());
+}
+
+// The listing works on a pool thread: the window stays responsive and says
+// what it waits for, what would start another repository job is disabled
+// (and refused when called all the same), and the versions arrive in a list
+// whose columns all fit in sight.
+TEST_F(RepositoryWindowTest, TheListingWorksOffTheWindowThread) {
+    FixedPassphrase passwords(kPassphrase);
+    open(&passwords);
+    GatedLister borg;
+    const std::string name =
+        "A-VERY-LONG-COMPUTER-NAME-wine-Outlook%20Business-2026-12-01T21:30:00";
+    RepositoryVersion version;
+    version.name = name;
+    version.profile = "Outlook";
+    version.items = "10000001";
+    borg.answer = std::vector<RepositoryVersion>{version};
+    window->listRepositoryVersions = borg.lister();
+    int asked = 0;
+    window->askRepositoryAddress = [&](const QString&) {
+        ++asked;
+        return std::optional<QString>(QString::fromStdString(repository.string()));
+    };
+    child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    child<QPushButton>("cmdSourceRepository")->click();
+
+    EXPECT_FALSE(borg.onWindowThread);
+    ASSERT_TRUE(window->Busy());
+    EXPECT_TRUE(child<QWidget>("picCon3")->isVisibleTo(window.get()));
+    EXPECT_NE(child<QLabel>("Label1")->text().indexOf(QStringLiteral("versions")), -1);
+    EXPECT_EQ(child<QLabel>("SkinLabel9")->text().toStdString(), repository.string());
+    EXPECT_FALSE(child<QPushButton>("cmdCancel")->isEnabled()); // borg's listing cannot be stopped
+    for (const char* held : {"cmdSourceRepository", "cmdSourceFile", "cmdApply"})
+        EXPECT_FALSE(child<QWidget>(held)->isEnabled()) << held;
+    bool handled = false;
+    QMetaObject::invokeMethod(
+        window.get(), [&] { handled = true; }, Qt::QueuedConnection);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(handled);
+    window->findChild<RestoreTab*>()->OpenRepository();
+    EXPECT_EQ(asked, 1);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_NE(prompter.messages[0].text.find("Please wait"), std::string::npos);
+
+    borg.open();
+    finishRun();
+    EXPECT_EQ(prompter.messages.size(), 1u);
+    EXPECT_FALSE(child<QWidget>("picCon3")->isVisibleTo(window.get()));
+    EXPECT_TRUE(child<QPushButton>("cmdSourceRepository")->isEnabled());
+    auto* listed = child<QTreeWidget>("lstRepositoryVersions");
+    ASSERT_EQ(listed->topLevelItemCount(), 1);
+    EXPECT_EQ(listed->topLevelItem(0)->text(4).toStdString(), name);
+    EXPECT_EQ(listed->topLevelItem(0)->toolTip(4).toStdString(), name);
+    EXPECT_EQ(child<QLineEdit>("txtSourceFile")->text().toStdString(), repository.string());
+    EXPECT_EQ(listed->horizontalScrollBar()->maximum(), 0);
+    for (int column = 0; column < listed->columnCount(); ++column)
+        EXPECT_LE(listed->header()->sectionViewportPosition(column) +
+                      listed->header()->sectionSize(column),
+                  listed->viewport()->width())
+            << listed->headerItem()->text(column).toStdString();
+}
+
+// A listing that fails, or throws, ends in the message that says why, and
+// what was open stays; closing the window while one works waits for it.
+TEST_F(RepositoryWindowTest, AFailedListingArrivesAsTheMessage) {
+    FixedPassphrase passwords(kPassphrase);
+    open(&passwords);
+    window->askRepositoryAddress = [this](const QString&) {
+        return std::optional<QString>(QString::fromStdString(repository.string()));
+    };
+    child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    window->listRepositoryVersions = [](const RepositoryAddress&, const std::string&) {
+        return Result<std::vector<RepositoryVersion>>(Fail("Connection closed by remote host"));
+    };
+    child<QPushButton>("cmdSourceRepository")->click();
+    finishRun();
+    window->listRepositoryVersions =
+        [](const RepositoryAddress&, const std::string&) -> Result<std::vector<RepositoryVersion>> {
+        throw std::runtime_error("borg could not be started");
+    };
+    child<QPushButton>("cmdSourceRepository")->click();
+    finishRun();
+    const auto texts = messageTexts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_NE(texts[0].find("Connection closed by remote host"), std::string::npos) << texts[0];
+    EXPECT_NE(texts[1].find("borg could not be started"), std::string::npos) << texts[1];
+    EXPECT_EQ(prompter.messages[1].icon, MessageIcon::Critical);
+    EXPECT_TRUE(child<QLineEdit>("txtSourceFile")->text().isEmpty());
+    EXPECT_EQ(child<QTreeWidget>("lstRepositoryVersions")->topLevelItemCount(), 0);
+
+    GatedLister borg;
+    borg.answer = std::vector<RepositoryVersion>{};
+    window->listRepositoryVersions = borg.lister();
+    child<QPushButton>("cmdSourceRepository")->click();
+    ASSERT_TRUE(window->Busy());
+    window->close(); // "cancel and quit?": yes
+    EXPECT_TRUE(window->isVisible());
+    borg.open();
+    finishRun();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->isVisible());
 }
