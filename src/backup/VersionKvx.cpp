@@ -54,8 +54,8 @@ Result<std::string> exportVersion(const VersionKvxOrder& order, const AnsiCodec&
         return VersionEntries(order.address, order.passphrase, version->name);
     });
     StagingFolder folder(std::filesystem::path(order.workFolder) / "export");
-    const auto extracted =
-        ExtractVersion(order.address, order.passphrase, version->name, folder.path().string());
+    const auto extracted = ExtractVersion(order.address, order.passphrase, version->name,
+                                          folder.path().string(), order.progress, order.cancel);
     const auto entries = listing.get();
     if (!extracted)
         return std::unexpected(extracted.error());

@@ -22,6 +22,10 @@ struct VersionKvxOrder {
     // An export for the program's own passing use (to restore or look
     // inside) is stored and left to the cache: it is read once, right away.
     ZipWriteMode kvxMode{};
+    // borg's progress while it unpacks a version, on the calling thread, and
+    // what stops it.
+    RepositoryProgressCallback progress{};
+    const CancelToken* cancel = nullptr;
 };
 
 // Writes the version as a .kvx, its entries in the order they were stored;
