@@ -2,6 +2,7 @@
 
 #include "core/WorkerPool.h"
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -16,7 +17,12 @@ namespace trelmig {
 // pieces reuse them instead of taking fresh memory (slow on virtual machines
 // that hand freed memory back to their host). A writer waits only when that
 // thread is a few steps behind: the cache this file holds stays bounded.
-// Only clean pages go; the caller still flushes the file before relying on it.
+//
+// What the disk has taken may still sit in its own cache (on a virtual
+// machine: the host's page cache) until it is told to flush: a second thread
+// flushes the file every few dozen megabytes while the writers go on, so that
+// the caller's own flush at the end finds little left to do. The caller still
+// flushes the file before relying on it.
 class ZipFlushBehind {
 public:
     explicit ZipFlushBehind(int fd);
@@ -27,10 +33,18 @@ public:
 
     // length bytes at offset are written: from any thread.
     void written(std::uint64_t offset, std::uint64_t length);
+    // The error number of the first failure the disk reported for this file,
+    // 0 while there is none. It must reach the caller: a flush through
+    // another descriptor of the file would not report it again.
+    int error() const { return error_; }
+    // Waits until every step handed over so far is done, the last flush
+    // included; error() is final afterwards (when no writer goes on).
+    void drain();
 
 private:
     void flush(std::uint64_t startFrom, std::uint64_t startTo, std::uint64_t dropFrom,
-               std::uint64_t dropTo) const;
+               std::uint64_t dropTo);
+    void failed(int err);
 
     const int fd_;
     std::mutex mutex_;
@@ -38,7 +52,11 @@ private:
     std::uint64_t contiguous_ = 0;                 // everything before it is written
     std::uint64_t started_ = 0;                    // handed to the disk before it
     std::uint64_t dropped_ = 0;                    // to be dropped before it
-    WorkerPool flusher_; // last: its thread ends before the members it uses
+    std::uint64_t flushAsked_ = 0;                 // on the flusher's thread only
+    std::atomic<bool> flushing_{false};            // a flush is queued or running
+    std::atomic<int> error_{0};
+    WorkerPool diskFlusher_; // before flusher_, which hands it work
+    WorkerPool flusher_;     // last: its thread ends before the members it uses
 };
 
 } // namespace trelmig

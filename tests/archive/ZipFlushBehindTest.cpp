@@ -1,4 +1,7 @@
+#include "archive/ZipFlushBehind.h"
+#include "archive/ZipArchive.h"
 #include "archive/ZipExtractedFile.h"
+#include "archive/ZipFileList.h"
 
 #include "ZipTestSupport.h"
 
@@ -6,12 +9,19 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <random>
 #include <thread>
 #include <vector>
 
+#include <unistd.h>
+
 using namespace trelmig;
 using namespace ziptest;
+
+namespace {
+const AnsiCodec kAnsi(1252);
+} // namespace
 
 // Pieces written by several threads in no order, over many windows of the
 // flush behind them: every byte is in the file, none is lost when the pages
@@ -47,4 +57,49 @@ TEST(ZipFlushBehind, PiecesWrittenOutOfOrderAllArrive) {
     file.finish(true);
     file.keep();
     EXPECT_TRUE(readFile(dir.file("out.pst")) == data);
+}
+
+// A failure the disk reports to the flush behind the writers reaches them: a
+// later flush through another descriptor of the file would not report it.
+// A pipe stands for the failing disk: it cannot be flushed at all.
+TEST(ZipFlushBehind, AFailureOfTheDiskReachesTheWriters) {
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    {
+        ZipFlushBehind flush(pipeEnds[1]);
+        EXPECT_EQ(flush.error(), 0);
+        flush.written(0, 4 << 20);
+        flush.drain();
+        EXPECT_EQ(flush.error(), ESPIPE);
+    }
+    ::close(pipeEnds[0]);
+    ::close(pipeEnds[1]);
+}
+
+// An entry found damaged far into it, after most of it was written and
+// flushed behind the writers, leaves nothing under the name asked.
+TEST(ZipFlushBehind, AnEntryFoundDamagedLateLeavesNothing) {
+    ScratchFolder dir;
+    constexpr std::size_t kSize = std::size_t(80) << 20;
+    writeFile(dir.file("Outlook.pst"), mixedContent(kSize, 43));
+    ZipFileList list;
+    ASSERT_TRUE(list.AddFile(dir.file("Outlook.pst")));
+    const std::string archive = dir.file("backup.kvx");
+    {
+        ZipArchive writer(kAnsi);
+        ASSERT_TRUE(Succeeded(writer.WriteZip(archive, list, "pw")));
+    }
+    std::string bytes = readFile(archive);
+    const std::size_t data = bytes.find("Outlook.pst");
+    ASSERT_NE(data, std::string::npos);
+    const std::size_t late = data + (bytes.size() - data) * 9 / 10;
+    bytes[late] = static_cast<char>(bytes[late] ^ 0x40);
+    writeFile(archive, bytes);
+
+    ZipArchive zip(kAnsi);
+    ASSERT_TRUE(Succeeded(zip.OpenZip(archive)));
+    zip.SetDecryptPassword("pw");
+    const std::string why = FailureOf(zip.ExtractEntryTo("Outlook.pst", dir.file("out.pst")));
+    EXPECT_NE(why.find("damaged"), std::string::npos) << why;
+    EXPECT_FALSE(fs::exists(dir.file("out.pst")));
 }
