@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
-#include <unistd.h>
 
 namespace trelmig {
 
@@ -19,25 +18,17 @@ constexpr std::uint64_t kWindow = std::uint64_t(8) << 20;
 constexpr std::uint64_t kDropStep = std::uint64_t(2) << 20;
 // Steps waiting for the flusher before a writer waits.
 constexpr std::size_t kStepsQueued = 8;
-// How much the disk takes between two flushes of its cache. Without them the
-// flush at the end wrote everything (a fifth of a second for 400 MB); each
-// flush costs a few milliseconds of its own.
-constexpr std::uint64_t kDiskFlushStep = std::uint64_t(32) << 20;
-
 } // namespace
 
-ZipFlushBehind::ZipFlushBehind(int fd) : fd_(fd), diskFlusher_(1, 1), flusher_(1, kStepsQueued) {}
+ZipFlushBehind::ZipFlushBehind(int fd) : fd_(fd), flusher_(1, kStepsQueued) {}
 
 ZipFlushBehind::~ZipFlushBehind() {
     flusher_.Cancel();
     flusher_.Wait(); // the steps throw nothing
-    diskFlusher_.Cancel();
-    diskFlusher_.Wait();
 }
 
 void ZipFlushBehind::drain() {
-    flusher_.Wait(); // the flusher hands the disk flusher its last flush first
-    diskFlusher_.Wait();
+    flusher_.Wait();
 }
 
 void ZipFlushBehind::failed(int err) {
@@ -83,15 +74,6 @@ void ZipFlushBehind::flush(std::uint64_t startFrom, std::uint64_t startTo, std::
                               SYNC_FILE_RANGE_WAIT_AFTER) != 0)
         failed(errno);
     ::posix_fadvise(fd_, offset, length, POSIX_FADV_DONTNEED);
-    // One flush at a time; a step that finds one running leaves it to the next.
-    if (dropTo >= flushAsked_ + kDiskFlushStep && !flushing_.exchange(true)) {
-        flushAsked_ = dropTo;
-        diskFlusher_.Submit([this] {
-            if (::fdatasync(fd_) != 0)
-                failed(errno);
-            flushing_ = false;
-        });
-    }
 }
 
 } // namespace trelmig

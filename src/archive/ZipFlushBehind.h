@@ -17,12 +17,7 @@ namespace trelmig {
 // pieces reuse them instead of taking fresh memory (slow on virtual machines
 // that hand freed memory back to their host). A writer waits only when that
 // thread is a few steps behind: the cache this file holds stays bounded.
-//
-// What the disk has taken may still sit in its own cache (on a virtual
-// machine: the host's page cache) until it is told to flush: a second thread
-// flushes the file every few dozen megabytes while the writers go on, so that
-// the caller's own flush at the end finds little left to do. The caller still
-// flushes the file before relying on it.
+// Only clean pages go; the caller still flushes the file before relying on it.
 class ZipFlushBehind {
 public:
     explicit ZipFlushBehind(int fd);
@@ -37,8 +32,8 @@ public:
     // 0 while there is none. It must reach the caller: a flush through
     // another descriptor of the file would not report it again.
     int error() const { return error_; }
-    // Waits until every step handed over so far is done, the last flush
-    // included; error() is final afterwards (when no writer goes on).
+    // Waits until every step handed over so far is done; error() is final
+    // afterwards (when no writer goes on).
     void drain();
 
 private:
@@ -52,11 +47,8 @@ private:
     std::uint64_t contiguous_ = 0;                 // everything before it is written
     std::uint64_t started_ = 0;                    // handed to the disk before it
     std::uint64_t dropped_ = 0;                    // to be dropped before it
-    std::uint64_t flushAsked_ = 0;                 // on the flusher's thread only
-    std::atomic<bool> flushing_{false};            // a flush is queued or running
     std::atomic<int> error_{0};
-    WorkerPool diskFlusher_; // before flusher_, which hands it work
-    WorkerPool flusher_;     // last: its thread ends before the members it uses
+    WorkerPool flusher_; // last: its thread ends before the members it uses
 };
 
 } // namespace trelmig
