@@ -18,6 +18,7 @@ constexpr std::uint64_t kWindow = std::uint64_t(8) << 20;
 constexpr std::uint64_t kDropStep = std::uint64_t(2) << 20;
 // Steps waiting for the flusher before a writer waits.
 constexpr std::size_t kStepsQueued = 8;
+
 } // namespace
 
 ZipFlushBehind::ZipFlushBehind(int fd) : fd_(fd), flusher_(1, kStepsQueued) {}

@@ -1,7 +1,5 @@
 #include "archive/ZipFlushBehind.h"
-#include "archive/ZipArchive.h"
 #include "archive/ZipExtractedFile.h"
-#include "archive/ZipFileList.h"
 
 #include "ZipTestSupport.h"
 
@@ -18,10 +16,6 @@
 
 using namespace trelmig;
 using namespace ziptest;
-
-namespace {
-const AnsiCodec kAnsi(1252);
-} // namespace
 
 // Pieces written by several threads in no order, over many windows of the
 // flush behind them: every byte is in the file, none is lost when the pages
@@ -74,32 +68,4 @@ TEST(ZipFlushBehind, AFailureOfTheDiskReachesTheWriters) {
     }
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);
-}
-
-// An entry found damaged far into it, after most of it was written and
-// flushed behind the writers, leaves nothing under the name asked.
-TEST(ZipFlushBehind, AnEntryFoundDamagedLateLeavesNothing) {
-    ScratchFolder dir;
-    constexpr std::size_t kSize = std::size_t(80) << 20;
-    writeFile(dir.file("Outlook.pst"), mixedContent(kSize, 43));
-    ZipFileList list;
-    ASSERT_TRUE(list.AddFile(dir.file("Outlook.pst")));
-    const std::string archive = dir.file("backup.kvx");
-    {
-        ZipArchive writer(kAnsi);
-        ASSERT_TRUE(Succeeded(writer.WriteZip(archive, list, "pw")));
-    }
-    std::string bytes = readFile(archive);
-    const std::size_t data = bytes.find("Outlook.pst");
-    ASSERT_NE(data, std::string::npos);
-    const std::size_t late = data + (bytes.size() - data) * 9 / 10;
-    bytes[late] = static_cast<char>(bytes[late] ^ 0x40);
-    writeFile(archive, bytes);
-
-    ZipArchive zip(kAnsi);
-    ASSERT_TRUE(Succeeded(zip.OpenZip(archive)));
-    zip.SetDecryptPassword("pw");
-    const std::string why = FailureOf(zip.ExtractEntryTo("Outlook.pst", dir.file("out.pst")));
-    EXPECT_NE(why.find("damaged"), std::string::npos) << why;
-    EXPECT_FALSE(fs::exists(dir.file("out.pst")));
 }
