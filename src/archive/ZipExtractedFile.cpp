@@ -57,10 +57,18 @@ void ZipExtractedFile::writeAt(const void* data, std::size_t length, std::uint64
         err != 0)
         fail("Cannot write " + path_, err);
     flushBehind_->written(offset, length);
+    if (const int err = flushBehind_->error(); err != 0)
+        fail("Cannot write " + path_, err);
 }
 
 void ZipExtractedFile::finish(bool flush) {
-    flushBehind_.reset();
+    if (flushBehind_) {
+        flushBehind_->drain();
+        const int err = flushBehind_->error();
+        flushBehind_.reset();
+        if (err != 0)
+            fail("Cannot write " + path_, err);
+    }
     if (flush && ::fsync(fd_) != 0)
         fail("Cannot flush " + path_ + " to disk", errno);
     const int closed = ::close(fd_);

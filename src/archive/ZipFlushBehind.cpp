@@ -1,6 +1,7 @@
 #include "archive/ZipFlushBehind.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 
 namespace trelmig {
@@ -27,6 +28,15 @@ ZipFlushBehind::~ZipFlushBehind() {
     flusher_.Wait(); // the steps throw nothing
 }
 
+void ZipFlushBehind::drain() {
+    flusher_.Wait();
+}
+
+void ZipFlushBehind::failed(int err) {
+    int none = 0;
+    error_.compare_exchange_strong(none, err);
+}
+
 void ZipFlushBehind::written(std::uint64_t offset, std::uint64_t length) {
     std::uint64_t startFrom = 0, startTo = 0, dropFrom = 0, dropTo = 0;
     {
@@ -51,18 +61,20 @@ void ZipFlushBehind::written(std::uint64_t offset, std::uint64_t length) {
 }
 
 void ZipFlushBehind::flush(std::uint64_t startFrom, std::uint64_t startTo, std::uint64_t dropFrom,
-                           std::uint64_t dropTo) const {
-    if (startTo > startFrom)
+                           std::uint64_t dropTo) {
+    if (startTo > startFrom &&
         ::sync_file_range(fd_, static_cast<off_t>(startFrom),
-                          static_cast<off_t>(startTo - startFrom), SYNC_FILE_RANGE_WRITE);
-    if (dropTo > dropFrom) {
-        const auto offset = static_cast<off_t>(dropFrom);
-        const auto length = static_cast<off_t>(dropTo - dropFrom);
-        ::sync_file_range(fd_, offset, length,
+                          static_cast<off_t>(startTo - startFrom), SYNC_FILE_RANGE_WRITE) != 0)
+        failed(errno);
+    if (dropTo <= dropFrom)
+        return;
+    const auto offset = static_cast<off_t>(dropFrom);
+    const auto length = static_cast<off_t>(dropTo - dropFrom);
+    if (::sync_file_range(fd_, offset, length,
                           SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
-                              SYNC_FILE_RANGE_WAIT_AFTER);
-        ::posix_fadvise(fd_, offset, length, POSIX_FADV_DONTNEED);
-    }
+                              SYNC_FILE_RANGE_WAIT_AFTER) != 0)
+        failed(errno);
+    ::posix_fadvise(fd_, offset, length, POSIX_FADV_DONTNEED);
 }
 
 } // namespace trelmig

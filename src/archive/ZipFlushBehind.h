@@ -2,6 +2,7 @@
 
 #include "core/WorkerPool.h"
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -27,10 +28,18 @@ public:
 
     // length bytes at offset are written: from any thread.
     void written(std::uint64_t offset, std::uint64_t length);
+    // The error number of the first failure the disk reported for this file,
+    // 0 while there is none. It must reach the caller: a flush through
+    // another descriptor of the file would not report it again.
+    int error() const { return error_; }
+    // Waits until every step handed over so far is done; error() is final
+    // afterwards (when no writer goes on).
+    void drain();
 
 private:
     void flush(std::uint64_t startFrom, std::uint64_t startTo, std::uint64_t dropFrom,
-               std::uint64_t dropTo) const;
+               std::uint64_t dropTo);
+    void failed(int err);
 
     const int fd_;
     std::mutex mutex_;
@@ -38,6 +47,7 @@ private:
     std::uint64_t contiguous_ = 0;                 // everything before it is written
     std::uint64_t started_ = 0;                    // handed to the disk before it
     std::uint64_t dropped_ = 0;                    // to be dropped before it
+    std::atomic<int> error_{0};
     WorkerPool flusher_; // last: its thread ends before the members it uses
 };
 

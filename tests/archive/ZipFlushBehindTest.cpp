@@ -1,3 +1,4 @@
+#include "archive/ZipFlushBehind.h"
 #include "archive/ZipExtractedFile.h"
 
 #include "ZipTestSupport.h"
@@ -6,9 +7,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <random>
 #include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 using namespace trelmig;
 using namespace ziptest;
@@ -47,4 +51,21 @@ TEST(ZipFlushBehind, PiecesWrittenOutOfOrderAllArrive) {
     file.finish(true);
     file.keep();
     EXPECT_TRUE(readFile(dir.file("out.pst")) == data);
+}
+
+// A failure the disk reports to the flush behind the writers reaches them: a
+// later flush through another descriptor of the file would not report it.
+// A pipe stands for the failing disk: it cannot be flushed at all.
+TEST(ZipFlushBehind, AFailureOfTheDiskReachesTheWriters) {
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    {
+        ZipFlushBehind flush(pipeEnds[1]);
+        EXPECT_EQ(flush.error(), 0);
+        flush.written(0, 4 << 20);
+        flush.drain();
+        EXPECT_EQ(flush.error(), ESPIPE);
+    }
+    ::close(pipeEnds[0]);
+    ::close(pipeEnds[1]);
 }
