@@ -258,6 +258,21 @@ TEST_F(RepositoryFaultTest, PruningFollowsThePolicyAsKvxVersionsDo) {
     EXPECT_EQ(borgCheck("").status, 0);
 }
 
+// borg ends a create that left a file out with its warning status: the version
+// is not whole, and the backup fails with borg's words rather than succeed.
+TEST_F(RepositoryFaultTest, AFileBorgLeftOutFailsTheVersionNamingIt) {
+    auto missing = request(stage_, "P", {2026, 1, 2, 9, 0, 0});
+    missing.entries = {"vastrel.dat", "Outlook.pst"};
+    const auto made = CreateVersion(repository_, "", missing);
+    ASSERT_FALSE(made.has_value());
+    const std::string& said = made.error().message;
+    EXPECT_NE(said.find("could not store every file"), std::string::npos) << said;
+    EXPECT_NE(said.find("Outlook.pst: stat: [Errno 2] No such file or directory"),
+              std::string::npos)
+        << said;
+    expectEarlierIntact();
+}
+
 TEST_F(RepositoryFaultTest, AFullDiskFailsTheVersionAndKeepsTheEarlierOnes) {
     const auto small = folder("small");
     if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=24m") != 0)
