@@ -91,8 +91,10 @@ protected:
                 newest = std::max(newest, std::atoi(name.c_str() + 6));
         return newest;
     }
-    // Lets the backup's borg create go a tenth of a second at a time until it
-    // committed a checkpoint, and leaves it stopped there; its process id.
+    // Lets the backup's borg create go a fiftieth of a second at a time, stopped
+    // five times as long in between, until it committed a checkpoint, and leaves
+    // it stopped there; its process id. Its clock runs on while it is stopped:
+    // it checkpoints each second by that clock, long before it could finish.
     pid_t awaitCheckpointThenStop(pid_t run, const fs::path& borgPid) {
         while (!fs::exists(borgPid) || readWholeFile(borgPid).empty()) {
             if (::waitpid(run, nullptr, WNOHANG) == run) {
@@ -107,8 +109,10 @@ protected:
         const int before = newestIndex();
         while (newestIndex() == before) {
             ::kill(borg, SIGCONT);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            const bool stopped = stop(borg);
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            if (!stop(borg)) {
+            if (!stopped) {
                 ADD_FAILURE() << "borg create ended before a checkpoint: "
                               << readWholeFile(work_.path() / "killed.log");
                 return -1;
@@ -170,7 +174,7 @@ TEST_F(RepositoryFaultTest, TheCheckpointOfAKilledBackupGoesWithTheNextRunOfItsS
     ASSERT_EQ(backUp(sample).status, 0);
     const std::string earlier = names(*ListVersions(repository_, ""));
     // Big enough that borg is at it for seconds; random, so no chunk repeats.
-    ASSERT_EQ(RunShell("head -c 300M /dev/urandom > '" + dataFile.string() + "'").status, 0);
+    ASSERT_EQ(RunShell("head -c 500M /dev/urandom > '" + dataFile.string() + "'").status, 0);
 
     // borg's checkpoints come every 30 minutes unless asked otherwise: a borg
     // first on the path asks for one a second and tells its process id.
