@@ -5,27 +5,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <string_view>
 
 namespace trelmig {
 
 namespace {
-
-// borg prune --list says "Keeping archive (rule: daily #1):   NAME   Thu, ..."
-// and "Pruning archive (1/2):   NAME   Thu, ..."; version names hold no space.
-std::optional<std::string> archiveAfter(std::string_view message, std::string_view lead) {
-    if (!message.starts_with(lead))
-        return std::nullopt;
-    const auto colon = message.find("):");
-    if (colon == std::string_view::npos)
-        return std::nullopt;
-    std::string_view rest = message.substr(colon + 2);
-    const auto start = rest.find_first_not_of(' ');
-    if (start == std::string_view::npos)
-        return std::nullopt;
-    rest = rest.substr(start);
-    return std::string(rest.substr(0, rest.find(' ')));
-}
 
 // "compaction freed about 1.23 MB repository space."
 std::optional<std::uint64_t> freedBytesOf(std::string_view message) {
@@ -51,17 +36,39 @@ std::optional<std::uint64_t> freedBytesOf(std::string_view message) {
     return std::uint64_t(std::llround(std::max(0.0, value) * scale));
 }
 
-std::vector<std::string> pruneArguments(const RepositoryAddress& address,
-                                        const std::string& sourceName, const KeepPolicy& policy) {
-    std::vector<std::string> arguments = {"--info", "prune", "--list", "--glob-archives",
-                                          sourceName + "-*"};
-    // The newest version always stays, whatever the policy.
-    const int last = std::max(policy.last, 1);
-    arguments.insert(arguments.end(),
-                     {"--keep-last", std::to_string(last), "--keep-daily",
-                      std::to_string(policy.daily), "--keep-weekly", std::to_string(policy.weekly),
-                      "--keep-monthly", std::to_string(policy.monthly), address.url});
-    return arguments;
+VersionTime localTimeOf(std::int64_t epoch) {
+    const std::time_t t = epoch;
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+// What the policy removes of the source's versions, by the rules the .kvx
+// versions are kept by: borg prune's own rules differ (each rule counts only
+// what the rules before it left, and one keeps the oldest version besides), so
+// borg is told which versions go. Checkpoints older than the newest version
+// go too, as borg prune removes them.
+void decide(std::vector<RepositoryVersion> archives, const KeepPolicy& policy,
+            PruneOutcome& outcome) {
+    std::ranges::stable_sort(archives,
+                             [](const auto& a, const auto& b) { return a.time > b.time; });
+    std::vector<VersionTime> times;
+    std::int64_t newest = 0;
+    for (const auto& archive : archives)
+        if (!IsCheckpointName(archive.name)) {
+            times.push_back(localTimeOf(archive.time));
+            newest = std::max(newest, archive.time);
+        }
+    const std::vector<bool> kept = KeptVersions(times, policy);
+    std::size_t at = 0;
+    for (const auto& archive : archives) {
+        if (IsCheckpointName(archive.name)) {
+            if (!times.empty() && archive.time < newest)
+                outcome.checkpointsRemoved.push_back(archive.name);
+            continue;
+        }
+        (kept[at++] ? outcome.kept : outcome.removed).push_back(archive.name);
+    }
 }
 
 } // namespace
@@ -69,22 +76,27 @@ std::vector<std::string> pruneArguments(const RepositoryAddress& address,
 Result<PruneOutcome> PruneVersions(const RepositoryAddress& address, const std::string& passphrase,
                                    const std::string& sourceName, const KeepPolicy& policy) {
     PruneOutcome outcome;
-    BorgCall prune;
-    prune.address = address;
-    prune.arguments = pruneArguments(address, sourceName, policy);
-    prune.passphrase = passphrase;
-    prune.what = "The old versions of " + sourceName + " in the repository " + address.url +
-                 " cannot be pruned";
-    auto pruned = RunBorg(prune);
-    if (!pruned)
-        return std::unexpected(pruned.error());
-    for (const auto& line : pruned->messages) {
-        if (auto name = archiveAfter(line.message, "Pruning archive"))
-            (IsCheckpointName(*name) ? outcome.checkpointsRemoved : outcome.removed)
-                .push_back(*name);
-        else if (auto kept = archiveAfter(line.message, "Keeping archive"))
-            outcome.kept.push_back(*kept);
-    }
+    const std::string what = "The old versions of " + sourceName + " in the repository " +
+                             address.url + " cannot be pruned";
+    const auto list = MakeBorgCall(address,
+                                   {"list", "--json", "--consider-checkpoints", "--glob-archives",
+                                    sourceName + "-*", address.url},
+                                   passphrase, what);
+    auto listed = RunBorg(list);
+    if (!listed)
+        return std::unexpected(listed.error());
+    auto archives = VersionsOfBorgJson(listed->json);
+    if (!archives)
+        return Fail(what + ": " + archives.error().message);
+    decide(std::move(*archives), policy, outcome);
+
+    std::vector<std::string> arguments = {"delete", address.url};
+    arguments.insert(arguments.end(), outcome.removed.begin(), outcome.removed.end());
+    arguments.insert(arguments.end(), outcome.checkpointsRemoved.begin(),
+                     outcome.checkpointsRemoved.end());
+    if (arguments.size() > 2)
+        if (auto deleted = RunBorg(MakeBorgCall(address, arguments, passphrase, what)); !deleted)
+            return std::unexpected(deleted.error());
 
     // Compacting reads the repository's index: not for a run that freed nothing.
     if (outcome.removed.empty() && outcome.checkpointsRemoved.empty())

@@ -186,9 +186,11 @@ std::vector<RoundTripCase> roundTripCases() {
             });
         const std::string readByWine =
             nonAscii != row.profiles.end() ? *nonAscii : row.profiles.front();
-        for (const auto& profile : row.profiles)
+        for (const auto& profile : row.profiles) {
             cases.push_back(
                 {safe(tag + "_" + profile), tag, source, target, profile, profile == readByWine});
+            cases.back().overSsh = !row.itemNames.empty() && profile == readByWine;
+        }
     }
     // A profile made with the Mail control panel in a prefix where Outlook
     // never started: it has no options to restore over.

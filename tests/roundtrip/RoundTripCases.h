@@ -24,6 +24,9 @@ struct RoundTripCase {
     // Restored with --create as a new profile of the target: the bottle's
     // default when it had none, else beside its default.
     bool createProfile = false;
+    // Also through a repository on an ssh server (every case goes through a
+    // folder repository): one case of each code page's names.
+    bool overSsh = false;
 };
 
 std::vector<RoundTripCase> roundTripCases();

@@ -21,6 +21,16 @@ std::vector<TableRow>& table() {
     return rows;
 }
 
+struct RouteRow {
+    std::string caseName; // kind / profile
+    std::string kvx, local, ssh;
+};
+
+std::vector<RouteRow>& routeTable() {
+    static std::vector<RouteRow> rows;
+    return rows;
+}
+
 std::vector<TableRow>& nameTable() { // kind: code page, profile: name kind + names
     static std::vector<TableRow> rows;
     return rows;
@@ -41,6 +51,7 @@ public:
         for (const auto& row : table())
             print(row.kind, kindWidth, row.profile, profileWidth, row.outcome);
         std::cout << std::endl;
+        printRoutes();
         if (nameTable().empty())
             return;
         std::size_t namesWidth = 5;
@@ -54,6 +65,26 @@ public:
     }
 
 private:
+    static void printRoutes() {
+        if (routeTable().empty())
+            return;
+        std::size_t caseWidth = 4, kvxWidth = 3, localWidth = 5;
+        for (const auto& row : routeTable()) {
+            caseWidth = std::max(caseWidth, displayWidth(row.caseName));
+            kvxWidth = std::max(kvxWidth, row.kvx.size());
+            localWidth = std::max(localWidth, row.local.size());
+        }
+        const auto cell = [](const std::string& text, std::size_t width) {
+            return text + std::string(width - displayWidth(text), ' ') + " | ";
+        };
+        std::cout << "Round trip by way (case x kvx, local repository, ssh repository):\n";
+        std::cout << "| " << cell("case", caseWidth) << cell("kvx", kvxWidth)
+                  << cell("local", localWidth) << "ssh\n";
+        for (const auto& row : routeTable())
+            std::cout << "| " << cell(row.caseName, caseWidth) << cell(row.kvx, kvxWidth)
+                      << cell(row.local, localWidth) << row.ssh << "\n";
+        std::cout << std::endl;
+    }
     static std::size_t displayWidth(const std::string& text) {
         return static_cast<std::size_t>(std::count_if(
             text.begin(), text.end(), [](unsigned char c) { return (c & 0xC0) != 0x80; }));
@@ -72,6 +103,11 @@ private:
 
 void addTableRow(const std::string& kind, const std::string& profile, const std::string& outcome) {
     table().push_back({kind, profile, outcome});
+}
+
+void addRouteRow(const std::string& kind, const std::string& profile, const std::string& kvx,
+                 const std::string& local, const std::string& ssh) {
+    routeTable().push_back({kind + " / " + profile, kvx, local, ssh});
 }
 
 void addNameRow(const std::string& codePage, const std::string& nameKind, const std::string& names,

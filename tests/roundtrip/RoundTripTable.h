@@ -12,4 +12,9 @@ void addTableRow(const std::string& kind, const std::string& profile, const std:
 void addNameRow(const std::string& codePage, const std::string& nameKind, const std::string& names,
                 const std::string& outcome);
 
+// A third table: each case's outcome by the way its backup went, a .kvx, a
+// folder repository and a repository over ssh.
+void addRouteRow(const std::string& kind, const std::string& profile, const std::string& kvx,
+                 const std::string& local, const std::string& ssh);
+
 } // namespace roundtrip

@@ -8,6 +8,7 @@
 #include "HostFiles.h"
 #include "OutlookPrefix.h"
 #include "RegFileModel.h"
+#include "RepositoryRoutes.h"
 #include "RoundTripCases.h"
 #include "RoundTripTable.h"
 #include "RunShell.h"
@@ -73,6 +74,20 @@ void addBigValue(const fs::path& userReg, const std::string& profileKey) {
     model.write(userReg);
 }
 
+// Each file, folder and link below a folder by its path there, a file with its
+// digest. Links are not followed: Wine's lead into $HOME, which is walked apart.
+std::map<std::string, std::string> entriesBelow(const fs::path& folder) {
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = entry.path().lexically_relative(folder).string();
+        if (entry.is_symlink())
+            entries[name] = "(link)";
+        else
+            entries[name] = entry.is_regular_file() ? sha256Of(entry.path()) : "(folder)";
+    }
+    return entries;
+}
+
 class RoundTrip : public ::testing::TestWithParam<RoundTripCase> {
 protected:
     void SetUp() override {
@@ -90,8 +105,9 @@ protected:
 
     // As the user of that prefix runs it: Wine linked the prefix's user
     // folders into this $HOME.
-    CommandRun trelmig(const fs::path& home, const std::string& arguments) const {
-        return RunShell("HOME=" + shellQuoted(home.string()) +
+    CommandRun trelmig(const fs::path& home, const std::string& arguments,
+                       const std::string& environment = "") const {
+        return RunShell(environment + "HOME=" + shellQuoted(home.string()) +
                         " XDG_CONFIG_HOME=" + shellQuoted((root_ / "config").string()) +
                         " XDG_DATA_HOME=" + shellQuoted((root_ / "data").string()) +
                         " LC_ALL=C.UTF-8 " TRELMIG_BINARY " " + arguments);
@@ -356,6 +372,87 @@ protected:
         row("options text", {c.source.itemNames.back()}, "options:", {"Signatures"});
     }
 
+    // The case's backup as a version of a repository, restored into a target
+    // of its own: it must come back as the .kvx brought it back. Its checks
+    // are named after the way ("local:", "ssh:").
+    void throughRepository(const std::string& way, const RepositoryPlace& place,
+                           const RoundTripCase& c, const std::string& from,
+                           const WrittenPrefix& source, const WrittenPrefix& viaKvx,
+                           const fs::path& passwordFile, int kvxRestoreStatus) {
+        const std::string password = " --password-file " + shellQuoted(passwordFile.string());
+        const std::string repository = " --repository " + shellQuoted(place.url);
+        const CommandRun made =
+            trelmig(source.home, "--make-repository " + shellQuoted(place.url) + password,
+                    place.environment);
+        if (made.status != 0)
+            return add(way + ":make-repository", made.output);
+        const CommandRun backup =
+            trelmig(source.home,
+                    from + repository + password + " " +
+                        shellQuoted("sf=" + c.profile + "xm=" + kItems + "ps=bf="),
+                    place.environment);
+        if (backup.status != 0)
+            return add(way + ":backup", backup.output);
+        const WrittenPrefix target = writePrefix(root_, way + "-target", c.target, c.targetState);
+        const CommandRun restore =
+            trelmig(target.home,
+                    "--prefix " + shellQuoted(target.prefix.string()) + " --restore" + repository +
+                        " --version-name latest --profile " + shellQuoted(c.profile) +
+                        (c.createProfile ? " --create" : "") + " --items " + kItems + password,
+                    place.environment);
+        if (restore.status != kvxRestoreStatus)
+            add(way + ":restore", "exited " + std::to_string(restore.status) + ", the .kvx's " +
+                                      std::to_string(kvxRestoreStatus) + ": " + restore.output);
+        compareRestores(way, c, viaKvx, target);
+    }
+
+    // Two restores of one case into equal targets: the same Outlook keys and
+    // the same files in the prefix and the user's folders.
+    void compareRestores(const std::string& way, const RoundTripCase& c,
+                         const WrittenPrefix& viaKvx, const WrittenPrefix& viaRepository) {
+        const RegFileModel kvxUser = RegFileModel::read(viaKvx.prefix / "user.reg");
+        const RegFileModel repositoryUser = RegFileModel::read(viaRepository.prefix / "user.reg");
+        for (const std::string& key :
+             {c.target.kind.profilesKey(),
+              "Software\\Microsoft\\Office\\" + c.target.kind.version() + "\\Outlook"})
+            compareTree(way + ":registry", kvxUser, key, repositoryUser, key, {});
+        // Registry files are compared above; dot folders of $HOME hold the
+        // runs' own state.
+        const auto files = [](const WrittenPrefix& p) {
+            std::map<std::string, std::string> all;
+            for (const auto& [name, hash] : entriesBelow(p.prefix))
+                if (name.find('/') != std::string::npos || !name.ends_with(".reg"))
+                    all["prefix/" + name] = hash;
+            for (const auto& [name, hash] : entriesBelow(p.home))
+                if (!name.starts_with("."))
+                    all["home/" + name] = hash;
+            return all;
+        };
+        const auto kvxFiles = files(viaKvx);
+        const auto repositoryFiles = files(viaRepository);
+        for (const auto& [name, hash] : kvxFiles) {
+            const auto other = repositoryFiles.find(name);
+            if (other == repositoryFiles.end())
+                add(way + ":file:" + name, "restored through the .kvx only");
+            else if (other->second != hash)
+                add(way + ":file:" + name, "restored with other contents than through the .kvx");
+        }
+        for (const auto& [name, hash] : repositoryFiles)
+            if (!kvxFiles.contains(name))
+                add(way + ":file:" + name, "restored through the repository only");
+    }
+
+    // "pass", or the failed checks of one way (a check prefix, empty: the
+    // .kvx's own checks, which have none of the ways' prefixes).
+    std::string wayOutcome(const std::string& way) const {
+        const auto count = std::count_if(findings_.begin(), findings_.end(), [&](const Finding& f) {
+            if (!way.empty())
+                return f.check.starts_with(way + ":");
+            return !f.check.starts_with("local:") && !f.check.starts_with("ssh:");
+        });
+        return count ? "FAIL (" + std::to_string(count) + " checks)" : "pass";
+    }
+
     fs::path root_;
     std::vector<Finding> findings_;
 };
@@ -503,6 +600,24 @@ TEST_P(RoundTrip, BackupRestoredIntoAFreshPrefixComesBackWhole) {
         hostPathOf(source.prefix, outlookRoamingFolder(c.source) + "\\" + c.profile + ".rwz");
     if (!rules || sha256Of(*rules) != sha256Of(*sourceRules))
         add("rules:" + c.profile + ".rwz", "not restored as the source's");
+
+    // The same backup through repositories: a folder for every case, an
+    // ssh server for the cases marked so.
+    const int kvxRestoreStatus = optionsFailed ? 1 : 0;
+    throughRepository("local", localRepository(root_), c, from, source, target, passwordFile,
+                      kvxRestoreStatus);
+    std::string sshOutcome = "not run (a folder repository stands for it)";
+    if (c.overSsh) {
+        std::string why;
+        if (const auto place = sshRepository(c.name, why)) {
+            throughRepository("ssh", *place, c, from, source, target, passwordFile,
+                              kvxRestoreStatus);
+            sshOutcome = wayOutcome("ssh");
+        } else {
+            sshOutcome = "skipped: " + why;
+        }
+    }
+    addRouteRow(c.kindTag, c.profile, wayOutcome(""), wayOutcome("local"), sshOutcome);
 
     std::string wineNote;
     if (const auto why = WineView::unavailable())
