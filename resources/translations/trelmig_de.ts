@@ -2137,6 +2137,18 @@ Repository-Schlüssel exportieren... speichert den Schlüssel des Repositorys in
         <source>Making the repository...</source>
         <translation>Das Repository wird angelegt...</translation>
     </message>
+    <message>
+        <source>The program is working on a repository. Please wait until it has finished.</source>
+        <translation>Das Programm arbeitet an einem Repository. Bitte warten Sie, bis es fertig ist.</translation>
+    </message>
+    <message>
+        <source>%1%</source>
+        <translation>%1 %</translation>
+    </message>
+    <message>
+        <source>The program is working on a repository. Do you want to stop and quit?</source>
+        <translation>Das Programm arbeitet an einem Repository. Möchten Sie es anhalten und beenden?</translation>
+    </message>
 </context>
 <context>
     <name>trelmig::MessageListModel</name>

@@ -162,8 +162,12 @@ void BackupVersionsList::ShowRepositoryVersions(const std::vector<RepositoryVers
 void BackupVersionsList::SelectRepositoryVersion(const QString& name) {
     const QSignalBlocker quiet(repositoryVersions_);
     const auto found = repositoryVersions_->findItems(name, Qt::MatchExactly, ColName);
-    if (!found.isEmpty())
+    if (!found.isEmpty()) {
         repositoryVersions_->setCurrentItem(found.front());
+    } else { // none was open: none stays chosen
+        repositoryVersions_->setCurrentItem(nullptr);
+        repositoryVersions_->clearSelection();
+    }
 }
 
 void BackupVersionsList::ShowVersionsOf(const QString& file) {

@@ -28,7 +28,8 @@ public:
     // Lists a repository's versions (in any order), none selected; shown
     // even when it holds one version or none, since they are all it offers.
     void ShowRepositoryVersions(const std::vector<RepositoryVersion>& versions);
-    // Selects the version of that name without announcing it.
+    // Selects the version of that name without announcing it; none when the
+    // list has no such version.
     void SelectRepositoryVersion(const QString& name);
     void Clear();
 

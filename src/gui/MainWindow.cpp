@@ -107,9 +107,11 @@ const std::string& MainWindow::targetFile() const {
 bool MainWindow::RefuseWhileBusy() {
     if (!Busy())
         return false;
-    prompter_.Show(
-        tr("A backup or restore is running. Please wait until it has finished.").toStdString(),
-        MessageIcon::Information);
+    const QString refusal =
+        repositoryRun_
+            ? tr("The program is working on a repository. Please wait until it has finished.")
+            : tr("A backup or restore is running. Please wait until it has finished.");
+    prompter_.Show(refusal.toStdString(), MessageIcon::Information);
     return true;
 }
 

@@ -216,6 +216,10 @@ private:
     // status, and detail under it, while it works.
     void runUnmeasured(const QString& status, const QString& detail, std::function<void()> work,
                        RunFinished finished);
+    // A repository job that tells borg's percent and stops when cancelled.
+    void runMeasured(const QString& status, const QString& detail,
+                     std::function<void(const RepositoryJobControls&)> work,
+                     std::function<void(std::exception_ptr, bool cancelled)> finished);
     void runEnded();
     // Before the window goes: cancels a run still at work and waits for it.
     void stopRunForGood();
@@ -248,6 +252,7 @@ private:
     struct ActiveRun;
     std::shared_ptr<ActiveRun> run_; // the backup or restore at work (shared: declared only)
     QFutureWatcher<void>* runWatcher_ = nullptr;
+    bool repositoryRun_ = false; // the run at work is a repository job, not a backup or restore
     bool closeAfterRun_ = false; // the user chose to cancel and quit
     bool quitting_ = false;
     int currentTab_ = 0;

@@ -70,6 +70,12 @@ void MainWindow::wireTabs() {
                                           std::function<void()> work, RunFinished finished) {
         runUnmeasured(status, detail, std::move(work), std::move(finished));
     };
+    restoreTab_->runMeasuredInBackground =
+        [this](const QString& status, const QString& detail,
+               std::function<void(const RepositoryJobControls&)> work,
+               std::function<void(std::exception_ptr, bool)> finished) {
+            runMeasured(status, detail, std::move(work), std::move(finished));
+        };
     restoreTab_->versionLister = [this] { return listRepositoryVersions; };
 }
 

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -34,6 +35,7 @@ void MainWindow::watchRuns() {
 
 void MainWindow::startRun(std::function<void()> work, RunFinished finished) {
     cancel_.Reset();
+    repositoryRun_ = false;
     run_ = std::make_shared<ActiveRun>();
     run_->finished = std::move(finished);
     // Whatever starts another run, or changes what this one reads (the
@@ -71,6 +73,37 @@ void MainWindow::runUnmeasured(const QString& status, const QString& detail,
         progress_->SetShown(false);
         finished(std::move(error));
     });
+    repositoryRun_ = true;
+}
+
+void MainWindow::runMeasured(const QString& status, const QString& detail,
+                             std::function<void(const RepositoryJobControls&)> work,
+                             std::function<void(std::exception_ptr, bool cancelled)> finished) {
+    progress_->SetShown(true);
+    progress_->ShowMeasured(status, detail);
+    progress_->SetBusy(true);
+    // borg reports far more often than the bar can move: only a new whole
+    // percent goes to the panel.
+    RepositoryJobControls controls{
+        .progress =
+            [panel = progress_, shown = -1](const RepositoryProgress& p) mutable {
+                if (!p.percent)
+                    return;
+                const int percent = std::clamp(static_cast<int>(*p.percent), 0, 100);
+                if (percent == shown)
+                    return;
+                shown = percent;
+                panel->SetBarValue(percent);
+                panel->SetPercentText(tr("%1%").arg(percent).toStdString());
+            },
+        .cancel = &cancel_};
+    startRun([work = std::move(work), controls = std::move(controls)] { work(controls); },
+             [this, finished = std::move(finished)](std::exception_ptr error) {
+                 progress_->SetBusy(false);
+                 progress_->SetShown(false);
+                 finished(std::move(error), cancel_.Requested());
+             });
+    repositoryRun_ = true;
 }
 
 void MainWindow::runEnded() {
@@ -121,9 +154,11 @@ void MainWindow::askCancelAndQuit() {
     // The run waits while the question is open: it must not finish, replace
     // the earlier file and report success behind it.
     cancel_.Pause();
-    if (prompter_.Show(
-            tr("A backup or restore is running. Do you want to cancel it and quit?").toStdString(),
-            MessageIcon::Question, MessageButtons::OkCancel) != MessageAnswer::Ok) {
+    const QString question =
+        repositoryRun_ ? tr("The program is working on a repository. Do you want to stop and quit?")
+                       : tr("A backup or restore is running. Do you want to cancel it and quit?");
+    if (prompter_.Show(question.toStdString(), MessageIcon::Question, MessageButtons::OkCancel) !=
+        MessageAnswer::Ok) {
         cancel_.Resume();
         return;
     }

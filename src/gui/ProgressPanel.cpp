@@ -150,6 +150,14 @@ void ProgressPanel::ShowUnmeasured(const QString& status, const QString& detail)
     bar_->setRange(0, 0);
 }
 
+void ProgressPanel::ShowMeasured(const QString& status, const QString& detail) {
+    ShowUnmeasured(status, detail);
+    cancelButton_->setEnabled(true);
+    bar_->setRange(0, 100);
+    value_ = 0;
+    bar_->setValue(0);
+}
+
 void ProgressPanel::ShowCancelling() {
     cancelButton_->setEnabled(false);
     SetStatusText(tr("Cancelling...").toStdString());

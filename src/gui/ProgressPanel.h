@@ -45,6 +45,9 @@ public:
     // is long, whole in its tool tip), the bar moves without a measure and
     // Cancel is grey. Showing the panel again sets it back.
     void ShowUnmeasured(const QString& status, const QString& detail);
+    // Work that tells its percent (SetBarValue, SetPercentText) and stops
+    // when cancelled: status and detail as above, the bar at 0, Cancel live.
+    void ShowMeasured(const QString& status, const QString& detail);
 
 signals:
     // The panel is about to be shown or hidden (the window makes room).

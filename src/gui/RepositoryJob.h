@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/CancelToken.h"
 #include "core/Error.h"
+#include "repository/Repository.h"
 #include "repository/RepositoryAddress.h"
 #include "repository/RepositoryVersion.h"
 
@@ -25,5 +27,21 @@ using VersionLister = std::function<Result<std::vector<RepositoryVersion>>(
 using RunInBackground =
     std::function<void(const QString& status, const QString& detail, std::function<void()> work,
                        std::function<void(std::exception_ptr)> finished)>;
+
+// What a repository job that measures its work is given: the callback that
+// shows borg's percent on the progress panel (called on the job's thread)
+// and the token the panel's Cancel sets.
+struct RepositoryJobControls {
+    RepositoryProgressCallback progress;
+    const CancelToken* cancel = nullptr;
+};
+
+// As RunInBackground, for work that tells borg's progress and stops when
+// cancelled: the bar measures and Cancel works; finished also hears whether
+// the user cancelled, whatever work returned.
+using RunMeasuredInBackground =
+    std::function<void(const QString& status, const QString& detail,
+                       std::function<void(const RepositoryJobControls&)> work,
+                       std::function<void(std::exception_ptr, bool cancelled)> finished)>;
 
 } // namespace trelmig

@@ -62,7 +62,9 @@ public:
     // Where the window runs the repository's borg calls, off its own thread
     // (set by the window; unset, they run at once), and what a listing about
     // to start lists the versions with (ListVersions when unset or empty).
+    // A version is read out where borg's percent shows and Cancel stops it.
     RunInBackground runInBackground;
+    RunMeasuredInBackground runMeasuredInBackground;
     std::function<VersionLister()> versionLister;
 
     // "Browse...": closes the backup open now and inspects the one chosen.
@@ -107,7 +109,8 @@ private:
     void openVersion(const QString& path);
     // The repository's version of that name, chosen in the versions list:
     // read out of the repository on a pool thread, then what it holds shown
-    // as a backup file's is (RestoreTabRepository.cpp).
+    // as a backup file's is (RestoreTabRepository.cpp). Cancelled, it leaves
+    // what was open as it was.
     void openRepositoryVersion(const QString& name);
     // The end of a listing, on the window's thread.
     void showRepository(const RepositoryAddress& address, const std::string& passphrase,

@@ -118,17 +118,36 @@ void RestoreTab::openRepositoryVersion(const QString& name) {
     // which is then inspected and restored as any backup file is.
     auto work = std::make_shared<std::unique_ptr<WorkFolder>>(std::make_unique<WorkFolder>());
     const std::string kvx = ((*work)->path() / "version.kvx").string();
-    const VersionKvxOrder order{*repository_, passphrase_, name.toStdString(),
-                                kvx,          {},          ((*work)->path() / "unpacked").string()};
+    VersionKvxOrder order{*repository_, passphrase_, name.toStdString(),
+                          kvx,          {},          ((*work)->path() / "unpacked").string()};
+    // The .kvx is read once, right away, and goes with the work folder.
+    order.kvxMode = {.deflate = false, .flush = false};
     auto exported = std::make_shared<Result<std::string>>();
+    auto exportVersion = [exported, order,
+                          &ansi = env_.ansi](const RepositoryJobControls& controls) mutable {
+        order.progress = controls.progress;
+        order.cancel = controls.cancel;
+        *exported = ExportVersionAsKvx(order, ansi);
+    };
+    auto finished = [this, exported, work, name, kvx](const std::exception_ptr& error,
+                                                      bool cancelled) {
+        if (cancelled) {
+            // What was open stays; the work folder goes with the last owner.
+            versionsList_->SelectRepositoryVersion(QString::fromStdString(versionName_));
+            return;
+        }
+        if (error)
+            *exported = Fail(messageOf(error));
+        showRepositoryVersion(name, *exported, kvx, std::move(*work));
+    };
+    const QString status = tr("Reading the version out of the repository...");
+    if (runMeasuredInBackground) {
+        runMeasuredInBackground(status, name, std::move(exportVersion), std::move(finished));
+        return;
+    }
     runRepositoryJob(
-        tr("Reading the version out of the repository..."), name,
-        [exported, order, &ansi = env_.ansi] { *exported = ExportVersionAsKvx(order, ansi); },
-        [this, exported, work, name, kvx](const std::exception_ptr& error) {
-            if (error)
-                *exported = Fail(messageOf(error));
-            showRepositoryVersion(name, *exported, kvx, std::move(*work));
-        });
+        status, name, [exportVersion]() mutable { exportVersion({}); },
+        [finished](const std::exception_ptr& error) { finished(error, false); });
 }
 
 void RestoreTab::showRepositoryVersion(const QString& name, const Result<std::string>& exported,

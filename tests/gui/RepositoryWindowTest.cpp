@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -84,21 +85,32 @@ protected:
     // A repository made with borg itself, holding one version whose comment
     // names its profile and items as this program's versions do.
     void makeRepositoryWithOneVersion() {
-        const fs::path content = scratch.path() / "content";
+        ASSERT_EQ(borg("init --encryption=repokey-blake2 '" + repository.string() + "'"), 0);
+        addVersion("PC-wine-Outlook-2026-12-01T21:30:00", "");
+    }
+
+    // A version of the program's kind; extra runs in its content folder
+    // first (a shell command).
+    void addVersion(const std::string& name, const std::string& extra) {
+        const fs::path content = scratch.path() / ("content-" + name);
         fs::create_directories(content);
         std::ofstream(content / "vastrel.dat") << "BackupItem=1000000100\r\n";
-        const std::string withPassphrase =
-            std::string("BORG_PASSPHRASE='") + kPassphrase + "' borg ";
-        ASSERT_EQ(std::system((withPassphrase + "init --encryption=repokey-blake2 '" +
-                               repository.string() + "' >/dev/null 2>&1")
-                                  .c_str()),
-                  0);
         const std::string comment = "computer=PC\nprefix=wine\nprofile=Outlook\nitems=10000001\n";
-        ASSERT_EQ(std::system(("cd '" + content.string() + "' && " + withPassphrase +
-                               "create --comment '" + comment + "' '" + repository.string() +
-                               "::PC-wine-Outlook-2026-12-01T21:30:00' . >/dev/null 2>&1")
-                                  .c_str()),
+        ASSERT_EQ(std::system(("cd '" + content.string() + "' && " + extra + " true").c_str()), 0);
+        ASSERT_EQ(borg("create --compression none --comment '" + comment + "' '" +
+                           repository.string() + "::" + name + "' .",
+                       content),
                   0);
+    }
+
+    static std::size_t folderCount(const fs::path& folder) {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {}));
+    }
+
+    int borg(const std::string& arguments, const fs::path& folder = fs::current_path()) {
+        return std::system(("cd '" + folder.string() + "' && BORG_PASSPHRASE='" + kPassphrase +
+                            "' borg " + arguments + " >/dev/null 2>&1")
+                               .c_str());
     }
 };
 
@@ -292,7 +304,9 @@ TEST_F(RepositoryWindowTest, TheListingWorksOffTheWindowThread) {
     window->findChild<RestoreTab*>()->OpenRepository();
     EXPECT_EQ(asked, 1);
     ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_NE(prompter.messages[0].text.find("Please wait"), std::string::npos);
+    EXPECT_NE(prompter.messages[0].text.find("working on a repository. Please wait"),
+              std::string::npos)
+        << prompter.messages[0].text;
 
     borg.open();
     finishRun();
@@ -351,4 +365,60 @@ TEST_F(RepositoryWindowTest, AFailedListingArrivesAsTheMessage) {
     finishRun();
     QCoreApplication::processEvents();
     EXPECT_FALSE(window->isVisible());
+}
+
+// Reading a big version out shows borg's percent on a measured bar, and its
+// Cancel stops it: no message, the version open before stays open and
+// chosen, and the read-out's work folder is gone.
+TEST_F(RepositoryWindowTest, AReadOutShowsItsPercentAndCancelKeepsWhatWasOpen) {
+    makeRepositoryWithOneVersion();
+    const std::string small = "PC-wine-Outlook-2026-12-01T21:30:00";
+    const std::string big = "PC-wine-Outlook-2026-12-02T21:30:00";
+    addVersion(big, "head -c 300M /dev/urandom > Outlook.pst &&");
+    const fs::path temporary = scratch.path() / "tmp";
+    fs::create_directories(temporary);
+    const ScopedEnv workFolders{"TMPDIR", temporary.string()};
+    FixedPassphrase passwords(kPassphrase);
+    open(&passwords);
+    window->askRepositoryAddress = [this](const QString&) {
+        return std::optional<QString>(QString::fromStdString(repository.string()));
+    };
+    child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    child<QPushButton>("cmdSourceRepository")->click();
+    finishRun();
+    auto* listed = child<QTreeWidget>("lstRepositoryVersions");
+    const auto row = [&](const std::string& name) {
+        const auto found = listed->findItems(QString::fromStdString(name), Qt::MatchExactly, 4);
+        return found.isEmpty() ? nullptr : found.front();
+    };
+    ASSERT_NE(row(small), nullptr);
+    ASSERT_NE(row(big), nullptr);
+    listed->setCurrentItem(row(small));
+    QCoreApplication::processEvents(); // the choice is handled queued
+    finishRun();
+    ASSERT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
+    const QString opened = child<QLineEdit>("txtSourceFile")->text();
+    ASSERT_EQ(opened.toStdString(), repository.string() + "::" + small);
+    const std::size_t foldersBefore = folderCount(temporary);
+
+    listed->setCurrentItem(row(big));
+    QCoreApplication::processEvents(); // the choice is handled queued
+    ASSERT_TRUE(window->Busy());
+    auto* bar = child<QProgressBar>("pbshow");
+    EXPECT_EQ(bar->maximum(), 100); // measured, not a moving bar without a measure
+    EXPECT_TRUE(child<QPushButton>("cmdCancel")->isEnabled());
+    while (window->Busy() && bar->value() == 0)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    ASSERT_TRUE(window->Busy()) << "the read-out ended before borg told a percent";
+    EXPECT_GT(bar->value(), 0);
+    EXPECT_TRUE(child<QLabel>("SkinLabel10")->text().endsWith(QLatin1Char('%')));
+    child<QPushButton>("cmdCancel")->click();
+    finishRun();
+
+    EXPECT_TRUE(prompter.messages.empty()) << prompter.messages[0].text;
+    EXPECT_EQ(child<QLineEdit>("txtSourceFile")->text(), opened);
+    EXPECT_EQ(window->findChild<RestoreTab*>()->repositoryVersion(), small);
+    ASSERT_NE(listed->currentItem(), nullptr);
+    EXPECT_EQ(listed->currentItem()->text(4).toStdString(), small);
+    EXPECT_EQ(folderCount(temporary), foldersBefore);
 }
