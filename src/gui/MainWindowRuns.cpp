@@ -7,6 +7,7 @@
 #include "backup/BackupDriver.h"
 #include "core/ItemMask.h"
 #include "gui/BackupTab.h"
+#include "gui/ExceptionText.h"
 #include "gui/LastBackupLine.h"
 #include "gui/ProgressPanel.h"
 #include "gui/RepositoryBackup.h"
@@ -27,20 +28,6 @@
 #include <memory>
 
 namespace trelmig {
-
-namespace {
-
-std::string messageOf(const std::exception_ptr& error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        return e.what();
-    } catch (...) {
-        return {};
-    }
-}
-
-} // namespace
 
 void MainWindow::startBackup(BackupChoices c) {
     // With versions kept, the run writes a new version beside the chosen
@@ -71,7 +58,7 @@ void MainWindow::startBackup(BackupChoices c) {
               toRepository](const std::exception_ptr& error) mutable {
                  if (error) {
                      run.exitStatus = 1;
-                     run.message = MessageText(MessageId::RunFailed, messageOf(error));
+                     run.message = MessageText(MessageId::RunFailed, ExceptionText(error));
                      recordRun(run);
                      showRunFailed("The Backup was not Completed! ", error);
                      return;
@@ -135,7 +122,7 @@ void MainWindow::showVersionProblems(const std::vector<std::string>& problems) {
 void MainWindow::showRunFailed(const std::string& heading, const std::exception_ptr& error) {
     progress_->SetBusy(false);
     progress_->SetShown(false);
-    prompter_.Show(heading + messageOf(error), MessageIcon::Critical);
+    prompter_.Show(heading + ExceptionText(error), MessageIcon::Critical);
 }
 
 void MainWindow::ConfirmAndRunRestore() {

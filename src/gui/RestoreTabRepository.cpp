@@ -10,6 +10,7 @@
 #include "core/PasswordPrompt.h"
 #include "core/Prompter.h"
 #include "gui/BackupVersionsList.h"
+#include "gui/ExceptionText.h"
 #include "gui/WaitCursor.h"
 #include "platform/WorkFolder.h"
 #include "repository/Repository.h"
@@ -19,20 +20,6 @@
 #include <QPlainTextEdit>
 
 namespace trelmig {
-
-namespace {
-
-std::string messageOf(const std::exception_ptr& error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        return e.what();
-    } catch (...) {
-        return "an unknown error";
-    }
-}
-
-} // namespace
 
 void RestoreTab::runRepositoryJob(const QString& status, const QString& detail,
                                   std::function<void()> work,
@@ -82,7 +69,7 @@ void RestoreTab::OpenRepository() {
         [this, versions, address = *address,
          passphrase = *passphrase](const std::exception_ptr& error) {
             if (error)
-                *versions = Fail(messageOf(error));
+                *versions = Fail(ExceptionText(error, "an unknown error"));
             showRepository(address, passphrase, *versions);
         });
 }
@@ -137,7 +124,7 @@ void RestoreTab::openRepositoryVersion(const QString& name) {
             return;
         }
         if (error)
-            *exported = Fail(messageOf(error));
+            *exported = Fail(ExceptionText(error, "an unknown error"));
         showRepositoryVersion(name, *exported, kvx, std::move(*work));
     };
     const QString status = tr("Reading the version out of the repository...");
