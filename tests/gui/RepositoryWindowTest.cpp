@@ -82,6 +82,14 @@ protected:
     ScopedEnv borgBase{"BORG_BASE_DIR", (scratch.path() / "borg-base").string()};
     fs::path repository = scratch.path() / "repository";
 
+    // The restore tab, where "Open Repository..." is answered with the test's repository.
+    void toRestoreTabAnsweringWithTheRepository() {
+        window->askRepositoryAddress = [this](const QString&) {
+            return std::optional<QString>(QString::fromStdString(repository.string()));
+        };
+        child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    }
+
     // A repository made with borg itself, holding one version whose comment
     // names its profile and items as this program's versions do.
     void makeRepositoryWithOneVersion() {
@@ -205,10 +213,7 @@ TEST_F(RepositoryWindowTest, ANewRepositoryIsMadeBackedUpIntoAndListed) {
     ASSERT_EQ(versions->size(), 1u);
     EXPECT_EQ((*versions)[0].profile, "Outlook");
 
-    window->askRepositoryAddress = [this](const QString&) {
-        return std::optional<QString>(QString::fromStdString(repository.string()));
-    };
-    child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    toRestoreTabAnsweringWithTheRepository();
     child<QPushButton>("cmdSourceRepository")->click();
     finishRun();
     auto* listed = child<QTreeWidget>("lstRepositoryVersions");
@@ -237,10 +242,7 @@ TEST_F(RepositoryWindowTest, OpeningARepositoryListsItsVersions) {
     makeRepositoryWithOneVersion();
     FixedPassphrase passwords("not the passphrase");
     open(&passwords);
-    window->askRepositoryAddress = [this](const QString&) {
-        return std::optional<QString>(QString::fromStdString(repository.string()));
-    };
-    child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    toRestoreTabAnsweringWithTheRepository();
     auto* listed = child<QTreeWidget>("lstRepositoryVersions");
     child<QPushButton>("cmdSourceRepository")->click();
     finishRun();
@@ -331,10 +333,7 @@ TEST_F(RepositoryWindowTest, TheListingWorksOffTheWindowThread) {
 TEST_F(RepositoryWindowTest, AFailedListingArrivesAsTheMessage) {
     FixedPassphrase passwords(kPassphrase);
     open(&passwords);
-    window->askRepositoryAddress = [this](const QString&) {
-        return std::optional<QString>(QString::fromStdString(repository.string()));
-    };
-    child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    toRestoreTabAnsweringWithTheRepository();
     window->listRepositoryVersions = [](const RepositoryAddress&, const std::string&) {
         return Result<std::vector<RepositoryVersion>>(Fail("Connection closed by remote host"));
     };
@@ -380,10 +379,7 @@ TEST_F(RepositoryWindowTest, AReadOutShowsItsPercentAndCancelKeepsWhatWasOpen) {
     const ScopedEnv workFolders{"TMPDIR", temporary.string()};
     FixedPassphrase passwords(kPassphrase);
     open(&passwords);
-    window->askRepositoryAddress = [this](const QString&) {
-        return std::optional<QString>(QString::fromStdString(repository.string()));
-    };
-    child<QTabWidget>("SSTab1")->setCurrentIndex(1);
+    toRestoreTabAnsweringWithTheRepository();
     child<QPushButton>("cmdSourceRepository")->click();
     finishRun();
     auto* listed = child<QTreeWidget>("lstRepositoryVersions");
