@@ -136,9 +136,10 @@ TEST_F(BorgOverSshTest, ConnectionCutDuringCreateLeavesARepositoryTheNextRunWrit
     const CommandRun log = RunShell("cat '" + output.string() + "'");
     EXPECT_NE(log.output.find("Broken pipe"), std::string::npos) << log.output;
 
-    const CommandRun remoteCheck = borg("check " + url);
+    const CommandRun remoteCheck = borg("--lock-wait 30 check " + url);
     EXPECT_EQ(remoteCheck.status, 0) << remoteCheck.output;
-    const CommandRun localCheck = borg("check " + server_.repositoryPath("repo").string());
+    const CommandRun localCheck =
+        borg("--lock-wait 30 check " + server_.repositoryPath("repo").string());
     EXPECT_EQ(localCheck.status, 0) << localCheck.output;
     const fs::path small = server_.folder() / "small.pst";
     writeRandom(small, 1);

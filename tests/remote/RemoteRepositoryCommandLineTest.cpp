@@ -131,7 +131,8 @@ TEST_F(RemoteRepositoryCommandLineTest, ConnectionCutDuringABackupFailsItAndTheN
     EXPECT_EQ(WEXITSTATUS(status), 1) << said;
     EXPECT_NE(said.find("connection"), std::string::npos) << said;
 
-    const CommandRun check = borg("check " + server_.repositoryPath("repo").string());
+    const CommandRun check =
+        borg("--lock-wait 30 check " + server_.repositoryPath("repo").string());
     EXPECT_EQ(check.status, 0) << check.output;
     const CommandRun next = backUp(url);
     EXPECT_EQ(next.status, 0) << next.output;
