@@ -2,6 +2,7 @@
 
 #include "platform/WorkFolder.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <sys/types.h>
@@ -14,6 +15,16 @@
 // for the tests' own commands only. The server is stopped and its folder
 // removed when the object goes; should the test process die, sshd is sent
 // SIGTERM with it.
+// The bytes of the files below folder: how much a repository's data grew.
+inline std::uintmax_t FolderBytes(const std::filesystem::path& folder) {
+    std::uintmax_t total = 0;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(folder, ec))
+        if (e.is_regular_file(ec))
+            total += e.file_size(ec);
+    return total;
+}
+
 class RemoteBorgServer {
 public:
     RemoteBorgServer();

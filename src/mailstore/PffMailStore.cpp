@@ -58,6 +58,8 @@ private:
     Result<void> AddFolder(PffItem folder, std::string name, const std::string& parentPath,
                            int depth);
     Result<PffItem> Message(const MessageRef& ref);
+    // The message and its summary, read together.
+    Result<std::pair<PffItem, MessageSummary>> MessageAndSummary(const MessageRef& ref);
     Result<MessageBody> TextOf(libpff_item_t* message) const;
     std::unexpected<Error> Damaged(const std::string& reason) const {
         return Fail(MessageText(MessageId::MailStoreDamaged, displayName_, reason));
@@ -162,14 +164,10 @@ Result<void> PffMailStore::WalkFolder(std::uint32_t folderId, const MessageVisit
             stopped = true;
             break;
         }
-        const MessageRef ref{folderId, i};
-        auto message = Message(ref);
-        if (!message)
-            return std::unexpected(message.error());
-        auto summary = ReadPffSummary(message->get(), ref);
-        if (!summary)
-            return Damaged(summary.error().message);
-        if (!visit(message->get(), *summary))
+        auto read = MessageAndSummary({folderId, i});
+        if (!read)
+            return std::unexpected(read.error());
+        if (!visit(read->first.get(), read->second))
             stopped = true;
     }
     return {};
@@ -218,14 +216,21 @@ Result<void> PffMailStore::Search(std::optional<std::uint32_t> folderId, std::st
     return {};
 }
 
-Result<MessageSummary> PffMailStore::Summary(const MessageRef& ref) {
+Result<std::pair<PffItem, MessageSummary>> PffMailStore::MessageAndSummary(const MessageRef& ref) {
     auto message = Message(ref);
     if (!message)
         return std::unexpected(message.error());
     auto summary = ReadPffSummary(message->get(), ref);
     if (!summary)
         return Damaged(summary.error().message);
-    return summary;
+    return std::pair{std::move(*message), std::move(*summary)};
+}
+
+Result<MessageSummary> PffMailStore::Summary(const MessageRef& ref) {
+    auto read = MessageAndSummary(ref);
+    if (!read)
+        return std::unexpected(read.error());
+    return std::move(read->second);
 }
 
 Result<MessageBody> PffMailStore::TextOf(libpff_item_t* message) const {

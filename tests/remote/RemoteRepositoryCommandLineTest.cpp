@@ -19,15 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::uintmax_t FolderBytes(const fs::path& folder) {
-    std::uintmax_t total = 0;
-    std::error_code ec;
-    for (const auto& e : fs::recursive_directory_iterator(folder, ec))
-        if (e.is_regular_file(ec))
-            total += e.file_size(ec);
-    return total;
-}
-
 class RemoteRepositoryCommandLineTest : public testing::Test {
 protected:
     void SetUp() override {
