@@ -2,6 +2,8 @@
 #include "archive/Sha1Lanes.h"
 #include "archive/Sha1Wide.h"
 
+#include "CpuFlags.h"
+
 #include <gtest/gtest.h>
 
 #include <openssl/evp.h>
@@ -121,14 +123,7 @@ TEST(Sha1Lanes, EachLaneIsOneCompression) {
 // The lanes are used exactly where the processor has the instructions: a
 // check that said no everywhere would quietly leave every key to the slow way.
 TEST(Sha1Lanes, UsedWhereTheProcessorHasTheInstructions) {
-    std::ifstream cpuinfo("/proc/cpuinfo");
-    std::string line;
-    std::string flags;
-    while (std::getline(cpuinfo, line))
-        if (line.rfind("flags", 0) == 0) {
-            flags = line + " ";
-            break;
-        }
+    const std::string flags = CpuFlags();
     if (flags.empty())
         GTEST_SKIP() << "/proc/cpuinfo names no flags";
     const bool has = flags.find(" sha_ni ") != std::string::npos &&
@@ -174,14 +169,7 @@ TEST(Pbkdf2Sha1, ManySaltsAgreeWithOpenSsl) {
 
 // The wide lanes are used exactly where the processor has AVX-512.
 TEST(Sha1Wide, UsedWhereTheProcessorHasTheInstructions) {
-    std::ifstream cpuinfo("/proc/cpuinfo");
-    std::string line;
-    std::string flags;
-    while (std::getline(cpuinfo, line))
-        if (line.rfind("flags", 0) == 0) {
-            flags = line + " ";
-            break;
-        }
+    const std::string flags = CpuFlags();
     if (flags.empty())
         GTEST_SKIP() << "/proc/cpuinfo names no flags";
     EXPECT_EQ(sha1WideSupported(), flags.find(" avx512f ") != std::string::npos) << flags;
