@@ -3,6 +3,8 @@
 
 #include "ZipTestSupport.h"
 
+#include "LittleEndianBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -26,18 +28,6 @@ std::vector<std::size_t> indexFieldsAt(const std::string& bytes, std::size_t chu
     for (std::size_t at = 0; (at = bytes.find(fieldHeader(length), at)) != std::string::npos; ++at)
         found.push_back(at + 4);
     return found;
-}
-
-void putLe32(std::string& bytes, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i, value >>= 8)
-        bytes[at + i] = static_cast<char>(value & 0xff);
-}
-
-std::uint32_t le32(const std::string& bytes, std::size_t at) {
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = v << 8 | static_cast<unsigned char>(bytes[at + i]);
-    return v;
 }
 
 struct IndexedArchive {

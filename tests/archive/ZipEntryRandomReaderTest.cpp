@@ -5,6 +5,8 @@
 #include "HandMadeZip.h"
 #include "ZipTestSupport.h"
 
+#include "LittleEndianBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -55,18 +57,6 @@ struct BackedUpDataFile {
         return offset;
     }
 };
-
-void putLe32(std::string& bytes, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i, value >>= 8)
-        bytes[at + i] = static_cast<char>(value & 0xff);
-}
-
-std::uint32_t le32(const std::string& bytes, std::size_t at) {
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = v << 8 | static_cast<unsigned char>(bytes[at + i]);
-    return v;
-}
 
 std::string readRange(ZipEntryRandomReader& reader, std::uint64_t offset, std::size_t length) {
     std::string out(length, '\0');
