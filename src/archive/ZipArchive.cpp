@@ -226,13 +226,17 @@ struct ZipArchive::Impl {
     std::optional<ZipEntryFault> readEntry(const ArchiveEntry& entry,
                                            const ZipEntryReader::Sink& sink,
                                            const ZipAesKeyRing* keys = nullptr);
-    // The same for an entry with a chunk index, decoded on every core (by
-    // threadsPerCore decoders each): sink is called from several threads,
-    // each piece with its place.
+    // The same for an entry with a chunk index, decoded on every core (one
+    // decoder each): sink is called from several threads,
+    // each piece with its place. pastTheCache reads the archive from the
+    // device where it can: the stronger check, for a read-back. An
+    // extraction reads through the page cache instead: its read-ahead keeps
+    // the device busy ahead of the decoders, where direct reads wait in turn
+    // with the extracted file's writes, and the authentication's second
+    // reading of every byte comes from memory.
     std::optional<ZipEntryFault> readChunked(const ArchiveEntry& entry,
                                              const ZipChunkedDecoder::PlacedSink& sink,
-                                             unsigned threadsPerCore = 1,
-                                             const ZipAesKeyRing* keys = nullptr);
+                                             bool pastTheCache, const ZipAesKeyRing* keys);
     // Derives the keys of the AES entries among work together, on the pool's
     // threads; those it cannot derive are left to each entry's decoding.
     void deriveKeys(const std::vector<Extraction>& work, WorkerPool& pool, ZipAesKeyRing& keys);
@@ -526,14 +530,14 @@ std::optional<ZipEntryFault> ZipArchive::Impl::readEntry(const ArchiveEntry& ent
 
 std::optional<ZipEntryFault>
 ZipArchive::Impl::readChunked(const ArchiveEntry& entry, const ZipChunkedDecoder::PlacedSink& sink,
-                              unsigned threadsPerCore, const ZipAesKeyRing* keys) {
+                              bool pastTheCache, const ZipAesKeyRing* keys) {
     const std::string& name = entry.name.text;
     const auto offset = directory.dataOffset(fd, entry.stored.index);
     if (!offset)
         return ZipEntryFault{
             name, name + ": the archive is damaged (" + offset.error().message + ").", false};
-    ZipChunkedDecoder decoder(fd, directFd, decryptPassword,
-                              WorkerPool::ThreadsForThisMachine() * threadsPerCore, keys);
+    ZipChunkedDecoder decoder(fd, pastTheCache ? directFd : -1, decryptPassword,
+                              WorkerPool::ThreadsForThisMachine(), keys);
     EntryReadResult decoded;
     try {
         decoded = decoder.decode(entry.stored, *entry.chunks, *offset, sink);
@@ -556,7 +560,7 @@ std::optional<ZipEntryFault> ZipArchive::Impl::extractChunked(Extraction& job, b
                 bytes += length;
                 return !stop;
             },
-            1, job.keys);
+            true, job.keys);
     job.written = std::make_unique<ZipExtractedFile>(*job.file);
     job.written->create();
     job.written->beginPlacedWrites();
@@ -578,8 +582,7 @@ std::optional<ZipEntryFault> ZipArchive::Impl::extractChunked(Extraction& job, b
             bytes += length;
             return true;
         },
-        // A decoder waits while the disk takes its chunk: another keeps the core busy.
-        2, job.keys);
+        false, job.keys);
     return endExtraction(job, writeError, std::move(fault));
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <unistd.h>
 
 namespace trelmig {
 
@@ -18,18 +19,23 @@ constexpr std::uint64_t kWindow = std::uint64_t(8) << 20;
 constexpr std::uint64_t kDropStep = std::uint64_t(2) << 20;
 // Steps waiting for the flusher before a writer waits.
 constexpr std::size_t kStepsQueued = 8;
+// Handed to the disk between two flushes of the device.
+constexpr std::uint64_t kDeviceFlushStep = std::uint64_t(32) << 20;
 
 } // namespace
 
-ZipFlushBehind::ZipFlushBehind(int fd) : fd_(fd), flusher_(1, kStepsQueued) {}
+ZipFlushBehind::ZipFlushBehind(int fd) : fd_(fd), flusher_(1, kStepsQueued), deviceFlusher_(1, 1) {}
 
 ZipFlushBehind::~ZipFlushBehind() {
     flusher_.Cancel();
+    deviceFlusher_.Cancel();
     flusher_.Wait(); // the steps throw nothing
+    deviceFlusher_.Wait();
 }
 
 void ZipFlushBehind::drain() {
     flusher_.Wait();
+    deviceFlusher_.Wait();
 }
 
 void ZipFlushBehind::failed(int err) {
@@ -39,6 +45,7 @@ void ZipFlushBehind::failed(int err) {
 
 void ZipFlushBehind::written(std::uint64_t offset, std::uint64_t length) {
     std::uint64_t startFrom = 0, startTo = 0, dropFrom = 0, dropTo = 0;
+    bool flushDeviceNow = false;
     {
         const std::lock_guard lock(mutex_);
         ahead_.emplace(offset, offset + length);
@@ -53,11 +60,25 @@ void ZipFlushBehind::written(std::uint64_t offset, std::uint64_t length) {
             dropFrom = dropped_;
             dropTo = dropped_ = contiguous_ - kWindow;
         }
+        if (!deviceFlushRunning_ && started_ >= deviceFlushedAt_ + kDeviceFlushStep) {
+            deviceFlushRunning_ = flushDeviceNow = true;
+            deviceFlushedAt_ = started_;
+        }
     }
+    // Never waits: only one device flush is ever queued or running.
+    if (flushDeviceNow)
+        deviceFlusher_.Submit([this] { flushDevice(); });
     if (startTo > startFrom || dropTo > dropFrom)
         flusher_.Submit([this, startFrom, startTo, dropFrom, dropTo] {
             flush(startFrom, startTo, dropFrom, dropTo);
         });
+}
+
+void ZipFlushBehind::flushDevice() {
+    if (::fdatasync(fd_) != 0)
+        failed(errno);
+    const std::lock_guard lock(mutex_);
+    deviceFlushRunning_ = false;
 }
 
 void ZipFlushBehind::flush(std::uint64_t startFrom, std::uint64_t startTo, std::uint64_t dropFrom,

@@ -18,6 +18,13 @@ namespace trelmig {
 // that hand freed memory back to their host). A writer waits only when that
 // thread is a few steps behind: the cache this file holds stays bounded.
 // Only clean pages go; the caller still flushes the file before relying on it.
+//
+// A second thread flushes the file to the device itself (fdatasync) every
+// few dozen MiB handed over, skipping a turn while its last flush runs. On
+// disks with a write cache, and on virtual machines whose host holds what the
+// guest wrote, that flush costs about as long as the data it covers: done
+// behind the writers it overlaps the decoding, instead of all of it waiting
+// at the end for the caller's flush.
 class ZipFlushBehind {
 public:
     explicit ZipFlushBehind(int fd);
@@ -40,6 +47,7 @@ private:
     void flush(std::uint64_t startFrom, std::uint64_t startTo, std::uint64_t dropFrom,
                std::uint64_t dropTo);
     void failed(int err);
+    void flushDevice();
 
     const int fd_;
     std::mutex mutex_;
@@ -47,8 +55,12 @@ private:
     std::uint64_t contiguous_ = 0;                 // everything before it is written
     std::uint64_t started_ = 0;                    // handed to the disk before it
     std::uint64_t dropped_ = 0;                    // to be dropped before it
+    std::uint64_t deviceFlushedAt_ = 0;            // started_ when the last device flush began
+    bool deviceFlushRunning_ = false;
     std::atomic<int> error_{0};
-    WorkerPool flusher_; // last: its thread ends before the members it uses
+    // last: their threads end before the members they use
+    WorkerPool flusher_;
+    WorkerPool deviceFlusher_;
 };
 
 } // namespace trelmig
