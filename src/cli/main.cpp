@@ -2,12 +2,18 @@
 #include "cli/CommandOptions.h"
 #include "cli/PrefixRefusal.h"
 #include "core/Message.h"
-#include "gui/Application.h"
+#include "platform/ThisProgram.h"
 #include "platform/WorkFolder.h"
 
 #include <csignal>
-
+#include <cstring>
 #include <iostream>
+
+// Built twice: as the command line, and with the windows (TRELMIG_WINDOWS),
+// to which the command line hands over when asked for them.
+#ifdef TRELMIG_WINDOWS
+#include "gui/Application.h"
+#endif
 
 int main(int argc, char** argv) {
     using namespace trelmig;
@@ -27,8 +33,19 @@ int main(int argc, char** argv) {
             std::cerr << MessageText(MessageId::ProgramLine, cmd.error) << '\n';
             return 2;
         }
-        if (cmd.mode == CommandLine::Mode::Gui)
+        if (cmd.mode == CommandLine::Mode::Gui) {
+#ifdef TRELMIG_WINDOWS
             return runGui(argc, argv, cmd.prefix, cmd.openFile, cmd.windowsUser, cmd.windowsRoot);
+#else
+            const int err = RunWindowProgramInstead(argv);
+            std::cerr << MessageText(MessageId::ProgramLine,
+                                     std::string("The windows cannot be opened: ") +
+                                         kWindowProgramName + " cannot be started (" +
+                                         std::strerror(err) + ").")
+                      << '\n';
+            return 1;
+#endif
+        }
         return RunVerb(cmd, std::cout, std::cerr);
     } catch (const std::exception& e) {
         std::cerr << MessageText(MessageId::ProgramLine, e.what()) << '\n';

@@ -5,6 +5,7 @@
 #include "core/ItemMask.h"
 #include "core/Message.h"
 #include "core/Prompter.h"
+#include "platform/ThisProgram.h"
 #include "schedule/AutoBackup.h"
 #include "schedule/JobPasswordFile.h"
 
@@ -14,7 +15,7 @@
 namespace trelmig {
 
 std::filesystem::path CurrentProgram() {
-    return std::filesystem::read_symlink("/proc/self/exe");
+    return CommandLineProgram();
 }
 
 bool CheckJobChoices(const std::string& itemMask, const std::string& targetFile, bool protect,

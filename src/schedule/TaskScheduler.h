@@ -41,7 +41,8 @@ TaskScheduler ThisUsersScheduler(const std::filesystem::path& program,
 // partition, when known) when env reads one; unchanged for a Wine prefix.
 TaskScheduler ForWindowsUserFolder(TaskScheduler scheduler, const Environment& env);
 
-// This program as the kernel knows it (/proc/self/exe), to be started by jobs.
+// The command-line program (CommandLineProgram), to be started by jobs: also
+// when the window program schedules them.
 std::filesystem::path CurrentProgram();
 
 // The checks of "Add Task to Scheduler", in order; the first that fails shows
