@@ -85,7 +85,7 @@ void ZipChunkedDecoder::decodeChunks(Job& job) {
         aes.emplace(job.keys->aesKey());
     static_assert(sizeof kEmptyFinalBlock <= kReadSlack);
     AlignedBuffer buffer;
-    // Aligned, so that the file it is written to takes it past the page cache.
+    // The inflated chunk, handed to the sink.
     AlignedBuffer outBuffer;
     outBuffer.reserve(job.index.chunkSize);
     unsigned char* const out = outBuffer.data();
