@@ -3,7 +3,7 @@
 #include "cli/CommandLine.h"
 #include "core/Message.h"
 #include "platform/DesktopNotification.h"
-#include "schedule/TaskScheduler.h"
+#include "platform/ThisProgram.h"
 
 #include <ostream>
 #include <unistd.h>
@@ -15,7 +15,7 @@ int RunAwaitNotification(const CommandLine& cmd, std::ostream&, std::ostream& er
     if (!WaitForNotificationAction(cmd.notificationId, "default", kOneHour))
         return 1;
     // The main window shows the last run, and its runs one click away.
-    const std::string program = CurrentProgram().string();
+    const std::string program = CommandLineProgram().string();
     ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
     err << MessageText(MessageId::ProgramLine, MessageText(MessageId::WindowNotOpened)) << '\n';
     return 1;

@@ -2,6 +2,7 @@
 
 #include "core/Message.h"
 #include "core/RunRecord.h"
+#include "platform/ThisProgram.h"
 #include "schedule/JobDescription.h"
 #include "schedule/JobStatus.h"
 #include "schedule/TaskScheduler.h"
@@ -27,7 +28,7 @@ void printJob(const JobDescription& job, std::ostream& out) {
 
 int RunListJobs(const CommandLine&, std::ostream& out, std::ostream& err) {
     try {
-        const auto jobs = ListJobs(ThisUsersScheduler(CurrentProgram(), {}));
+        const auto jobs = ListJobs(ThisUsersScheduler(CommandLineProgram(), {}));
         if (jobs.empty())
             out << MessageText(MessageId::NoTaskScheduled) << '\n';
         const auto runs = RecordedRuns();

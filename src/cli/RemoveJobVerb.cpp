@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "core/Message.h"
+#include "platform/ThisProgram.h"
 #include "schedule/TaskScheduler.h"
 
 #include <ostream>
@@ -10,7 +11,7 @@ namespace trelmig {
 
 int RunRemoveJob(const CommandLine& cmd, std::ostream&, std::ostream& err) {
     try {
-        if (UnscheduleJob(ThisUsersScheduler(CurrentProgram(), {}), cmd.jobNumber,
+        if (UnscheduleJob(ThisUsersScheduler(CommandLineProgram(), {}), cmd.jobNumber,
                           cmd.keepPasswordFile))
             return 0;
         err << MessageText(MessageId::ProgramLine,
@@ -24,7 +25,7 @@ int RunRemoveJob(const CommandLine& cmd, std::ostream&, std::ostream& err) {
 
 int RunMoveJobs(const CommandLine&, std::ostream& out, std::ostream& err) {
     try {
-        const auto moved = MoveCronJobsToTimers(ThisUsersScheduler(CurrentProgram(), {}));
+        const auto moved = MoveCronJobsToTimers(ThisUsersScheduler(CommandLineProgram(), {}));
         if (moved.empty())
             out << MessageText(MessageId::NoCrontabTaskMoved) << '\n';
         for (int number : moved)

@@ -5,6 +5,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ConsolePrompter.h"
 #include "core/Message.h"
+#include "platform/ThisProgram.h"
 #include "schedule/AutoBackup.h"
 #include "schedule/TaskScheduler.h"
 
@@ -55,7 +56,8 @@ int RunScheduleCommand(const CommandLine& cmd, std::ostream& out, std::ostream& 
     choices.targetFile = std::filesystem::absolute(command->backupFile).string();
     choices.keep = cmd.keep;
     const TaskScheduler scheduler = ForWindowsUserFolder(
-        ThisUsersScheduler(CurrentProgram(), std::filesystem::absolute(env.prefix.root())), env);
+        ThisUsersScheduler(CommandLineProgram(), std::filesystem::absolute(env.prefix.root())),
+        env);
     switch (RegisterJob(choices, scheduler, prompter).result) {
     case RegisterResult::Registered:
         return 0;

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 
 namespace trelmig {
 
@@ -90,6 +91,13 @@ std::optional<KeepPolicy> KeepPolicyOfArguments(const std::vector<std::string>& 
 std::string KeepPolicyText(const KeepPolicy& p) {
     return "last " + std::to_string(p.last) + ", daily " + std::to_string(p.daily) + ", weekly " +
            std::to_string(p.weekly) + ", monthly " + std::to_string(p.monthly);
+}
+
+VersionTime LocalVersionTime(std::int64_t secondsSinceEpoch) {
+    const std::time_t t = secondsSinceEpoch;
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
 std::vector<bool> KeptVersions(const std::vector<VersionTime>& newestFirst,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,6 +38,9 @@ struct VersionTime {
     int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
     auto operator<=>(const VersionTime&) const = default;
 };
+
+// A moment (seconds since the epoch) in local time.
+VersionTime LocalVersionTime(std::int64_t secondsSinceEpoch);
 
 // For versions ordered newest first, whether the policy keeps each one. The
 // newest is always kept, whatever the policy.

@@ -2,12 +2,12 @@
 
 #include "core/ItemCatalogue.h"
 #include "core/ItemMask.h"
+#include "core/KeepPolicy.h"
 #include "gui/ByteProgressText.h"
 #include "gui/ItemTexts.h"
 #include "repository/RepositoryVersion.h"
 #include "schedule/BackupVersions.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -36,12 +36,6 @@ QString WhenText(const VersionTime& t, QLocale::FormatType dateForm = QLocale::L
 }
 
 enum RepositoryColumn { ColTime, ColProfile, ColItems, ColAdded, ColName, RepositoryColumns };
-
-VersionTime LocalTimeOf(std::int64_t secondsSinceEpoch) {
-    const QDateTime t = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch);
-    return VersionTime{t.date().year(), t.date().month(),  t.date().day(),
-                       t.time().hour(), t.time().minute(), t.time().second()};
-}
 
 // A profile's name may be long: beyond this many characters it is cut.
 constexpr int kProfileColumnCharacters = 16;
@@ -126,8 +120,8 @@ void BackupVersionsList::ShowRepositoryVersions(const std::vector<RepositoryVers
                      [](const auto* a, const auto* b) { return a->time > b->time; });
     for (const RepositoryVersion* v : newestFirst) {
         auto* row = new QTreeWidgetItem(repositoryVersions_);
-        row->setText(ColTime, WhenText(LocalTimeOf(v->time), QLocale::ShortFormat));
-        row->setToolTip(ColTime, WhenText(LocalTimeOf(v->time)));
+        row->setText(ColTime, WhenText(LocalVersionTime(v->time), QLocale::ShortFormat));
+        row->setToolTip(ColTime, WhenText(LocalVersionTime(v->time)));
         row->setText(ColProfile, QString::fromStdString(v->profile));
         row->setToolTip(ColProfile, row->text(ColProfile));
         ShowItems(row, v->items);

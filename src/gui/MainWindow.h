@@ -212,6 +212,9 @@ private:
     using RunFinished = std::function<void(std::exception_ptr)>;
     void watchRuns();
     void startRun(std::function<void()> work, RunFinished finished);
+    // A repository job on the pool thread, the progress panel busy (and
+    // hidden again before finished).
+    void startRepositoryRun(std::function<void()> work, RunFinished finished);
     // A run that tells no progress and cannot be cancelled: the panel says
     // status, and detail under it, while it works.
     void runUnmeasured(const QString& status, const QString& detail, std::function<void()> work,

@@ -63,10 +63,7 @@ void MainWindow::startRun(std::function<void()> work, RunFinished finished) {
     }));
 }
 
-void MainWindow::runUnmeasured(const QString& status, const QString& detail,
-                               std::function<void()> work, RunFinished finished) {
-    progress_->SetShown(true);
-    progress_->ShowUnmeasured(status, detail);
+void MainWindow::startRepositoryRun(std::function<void()> work, RunFinished finished) {
     progress_->SetBusy(true);
     startRun(std::move(work), [this, finished = std::move(finished)](std::exception_ptr error) {
         progress_->SetBusy(false);
@@ -76,12 +73,18 @@ void MainWindow::runUnmeasured(const QString& status, const QString& detail,
     repositoryRun_ = true;
 }
 
+void MainWindow::runUnmeasured(const QString& status, const QString& detail,
+                               std::function<void()> work, RunFinished finished) {
+    progress_->SetShown(true);
+    progress_->ShowUnmeasured(status, detail);
+    startRepositoryRun(std::move(work), std::move(finished));
+}
+
 void MainWindow::runMeasured(const QString& status, const QString& detail,
                              std::function<void(const RepositoryJobControls&)> work,
                              std::function<void(std::exception_ptr, bool cancelled)> finished) {
     progress_->SetShown(true);
     progress_->ShowMeasured(status, detail);
-    progress_->SetBusy(true);
     // borg reports far more often than the bar can move: only a new whole
     // percent goes to the panel.
     RepositoryJobControls controls{
@@ -97,13 +100,10 @@ void MainWindow::runMeasured(const QString& status, const QString& detail,
                 panel->SetPercentText(tr("%1%").arg(percent).toStdString());
             },
         .cancel = &cancel_};
-    startRun([work = std::move(work), controls = std::move(controls)] { work(controls); },
-             [this, finished = std::move(finished)](std::exception_ptr error) {
-                 progress_->SetBusy(false);
-                 progress_->SetShown(false);
-                 finished(std::move(error), cancel_.Requested());
-             });
-    repositoryRun_ = true;
+    startRepositoryRun([work = std::move(work), controls = std::move(controls)] { work(controls); },
+                       [this, finished = std::move(finished)](std::exception_ptr error) {
+                           finished(std::move(error), cancel_.Requested());
+                       });
 }
 
 void MainWindow::runEnded() {

@@ -15,6 +15,7 @@
 #include "gui/ScreenFit.h"
 #include "gui/Skin.h"
 #include "gui/WindowMemory.h"
+#include "platform/ThisProgram.h"
 #include "repository/RepositoryAddress.h"
 
 #include <QAction>
@@ -53,7 +54,8 @@ constexpr const char* kKeepWindow = "schedule";
 ScheduleDialog::ScheduleDialog(Environment& env, Prompter& prompter, QWidget* parent)
     : QDialog(parent), env_(env), prompter_(prompter),
       scheduler_(ForWindowsUserFolder(
-          ThisUsersScheduler(CurrentProgram(), std::filesystem::absolute(env.prefix.root())), env)),
+          ThisUsersScheduler(CommandLineProgram(), std::filesystem::absolute(env.prefix.root())),
+          env)),
       runModal_([](QDialog& d) { return d.exec(); }) {
     setObjectName("Frmoption");
     setWindowTitle(tr("Task Scheduler"));

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <optional>
 
 namespace trelmig {
 
@@ -17,21 +18,25 @@ namespace {
 // Room for the title bar and the desktop's panels.
 constexpr QSize kScreenMargins(16, 48);
 
+// The room a window has on its screen; nullopt where there is no screen.
+std::optional<QSize> roomOnScreen(const QWidget* window) {
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return std::nullopt;
+    return screen->availableGeometry().size() - kScreenMargins;
+}
+
 } // namespace
 
 void ResizeWithinScreen(QWidget* window, QSize wanted) {
-    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (screen) {
-        const QSize room = screen->availableGeometry().size() - kScreenMargins;
-        wanted = wanted.boundedTo(room.expandedTo(window->minimumSizeHint()));
-    }
+    if (const auto room = roomOnScreen(window))
+        wanted = wanted.boundedTo(room->expandedTo(window->minimumSizeHint()));
     window->resize(wanted);
 }
 
 void WidenWithinScreen(QWidget* window, int width) {
-    if (const QScreen* screen =
-            window->screen() ? window->screen() : QGuiApplication::primaryScreen())
-        width = std::min(width, screen->availableGeometry().width() - kScreenMargins.width());
+    if (const auto room = roomOnScreen(window))
+        width = std::min(width, room->width());
     if (width > window->width())
         window->resize(width, window->height());
 }

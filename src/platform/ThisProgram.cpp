@@ -6,8 +6,14 @@
 
 namespace trelmig {
 
+namespace {
+
+constexpr const char* kRunningProgram = "/proc/self/exe";
+
+} // namespace
+
 std::filesystem::path CommandLineProgram() {
-    return CommandLineProgramFor(std::filesystem::read_symlink("/proc/self/exe"));
+    return CommandLineProgramFor(std::filesystem::read_symlink(kRunningProgram));
 }
 
 std::filesystem::path CommandLineProgramFor(const std::filesystem::path& running) {
@@ -20,7 +26,7 @@ std::filesystem::path CommandLineProgramFor(const std::filesystem::path& running
 
 int RunWindowProgramInstead(char** argv) {
     std::error_code ec;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    const std::filesystem::path self = std::filesystem::read_symlink(kRunningProgram, ec);
     if (ec)
         return ec.value();
     const std::string window = (self.parent_path() / kWindowProgramName).string();

@@ -11,8 +11,9 @@ namespace trelmig {
 inline constexpr const char* kCommandLineProgramName = "trelmig";
 inline constexpr const char* kWindowProgramName = "trelmig-window";
 
-// The command-line program: this process's own (/proc/self/exe), or, in the
-// window program, the command line beside it where there is one.
+// The command-line program, which jobs start: this process's own
+// (/proc/self/exe), or, in the window program, the command line beside it
+// where there is one.
 std::filesystem::path CommandLineProgram();
 // The same for the program file running.
 std::filesystem::path CommandLineProgramFor(const std::filesystem::path& running);

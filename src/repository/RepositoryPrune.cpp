@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 #include <string_view>
 
 namespace trelmig {
@@ -36,13 +35,6 @@ std::optional<std::uint64_t> freedBytesOf(std::string_view message) {
     return std::uint64_t(std::llround(std::max(0.0, value) * scale));
 }
 
-VersionTime localTimeOf(std::int64_t epoch) {
-    const std::time_t t = epoch;
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
-
 // What the policy removes of the source's versions, by the rules the .kvx
 // versions are kept by: borg prune's own rules differ (each rule counts only
 // what the rules before it left, and one keeps the oldest version besides), so
@@ -56,7 +48,7 @@ void decide(std::vector<RepositoryVersion> archives, const KeepPolicy& policy,
     std::int64_t newest = 0;
     for (const auto& archive : archives)
         if (!IsCheckpointName(archive.name)) {
-            times.push_back(localTimeOf(archive.time));
+            times.push_back(LocalVersionTime(archive.time));
             newest = std::max(newest, archive.time);
         }
     const std::vector<bool> kept = KeptVersions(times, policy);

@@ -16,13 +16,6 @@ std::string archiveOf(const RepositoryAddress& address, const std::string& versi
     return address.url + "::" + versionName;
 }
 
-VersionTime localTimeNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
-
 // Every archive of the repository with sizes and comments; borg leaves
 // checkpoints out.
 Result<std::vector<RepositoryVersion>> allArchives(const RepositoryAddress& address,
@@ -135,7 +128,8 @@ Result<RepositoryVersion> CreateVersion(const RepositoryAddress& address,
     version.prefix = request.prefix;
     version.profile = request.profile;
     version.items = request.items;
-    version.name = RepositoryVersionName(source, request.time.value_or(localTimeNow()));
+    version.name =
+        RepositoryVersionName(source, request.time.value_or(LocalVersionTime(std::time(nullptr))));
     std::vector<std::string> arguments = {
         "create", "--json", "--progress", "--chunker-params", kChunkerParams, "--compression",
         kCompression, "--comment", VersionComment(version),

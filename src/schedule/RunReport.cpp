@@ -3,7 +3,7 @@
 #include "platform/DesktopNotification.h"
 #include "platform/RunsLog.h"
 #include "platform/SystemLog.h"
-#include "schedule/TaskScheduler.h"
+#include "platform/ThisProgram.h"
 
 #include <ostream>
 
@@ -37,7 +37,7 @@ void notify(const RunRecord& record, SystemLog& log) {
     const NotificationSent sent = SendDesktopNotification(n);
     if (!sent.error.empty())
         log.info("the failure could not be shown on the desktop: " + sent.error);
-    else if (!StartNotificationWaiter(CurrentProgram().string(), sent.id))
+    else if (!StartNotificationWaiter(CommandLineProgram().string(), sent.id))
         log.info("nothing waits for the notification's action: the program could not be started");
 }
 

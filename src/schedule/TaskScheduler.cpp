@@ -5,7 +5,6 @@
 #include "core/ItemMask.h"
 #include "core/Message.h"
 #include "core/Prompter.h"
-#include "platform/ThisProgram.h"
 #include "schedule/AutoBackup.h"
 #include "schedule/JobPasswordFile.h"
 
@@ -13,10 +12,6 @@
 #include <stdexcept>
 
 namespace trelmig {
-
-std::filesystem::path CurrentProgram() {
-    return CommandLineProgram();
-}
 
 bool CheckJobChoices(const std::string& itemMask, const std::string& targetFile, bool protect,
                      const std::string& password, const std::string& retyped, Prompter& prompter) {

@@ -41,10 +41,6 @@ TaskScheduler ThisUsersScheduler(const std::filesystem::path& program,
 // partition, when known) when env reads one; unchanged for a Wine prefix.
 TaskScheduler ForWindowsUserFolder(TaskScheduler scheduler, const Environment& env);
 
-// The command-line program (CommandLineProgram), to be started by jobs: also
-// when the window program schedules them.
-std::filesystem::path CurrentProgram();
-
 // The checks of "Add Task to Scheduler", in order; the first that fails shows
 // its message and the result is false.
 bool CheckJobChoices(const std::string& itemMask, const std::string& targetFile, bool protect,
